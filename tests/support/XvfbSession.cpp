@@ -1,0 +1,239 @@
+#include "tests/support/XvfbSession.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
+
+#include <xcb/xcb.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace orbitshelf::test {
+namespace {
+
+QString g_lastError;
+XvfbSession* g_current = nullptr;
+
+pid_t spawnArgv(const QString& program, const QStringList& arguments)
+{
+    QByteArray prog = program.toLocal8Bit();
+    QList<QByteArray> storage;
+    storage.append(prog);
+    for (const QString& a : arguments)
+        storage.append(a.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& s : storage)
+        argv.push_back(s.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    // Spawned clients must not scribble over the test's output.
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    int rc = posix_spawnp(&pid, prog.constData(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return rc == 0 ? pid : 0;
+}
+
+xcb_atom_t atom(xcb_connection_t* c, const char* name)
+{
+    auto cookie = xcb_intern_atom(c, 0, uint16_t(strlen(name)), name);
+    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> reply(
+        xcb_intern_atom_reply(c, cookie, nullptr), &free);
+    return reply ? reply->atom : XCB_ATOM_NONE;
+}
+
+bool windowListed(xcb_connection_t* c, xcb_window_t root, xcb_atom_t clientList, xcb_window_t w)
+{
+    auto cookie = xcb_get_property(c, 0, root, clientList, XCB_ATOM_WINDOW, 0, 4096);
+    std::unique_ptr<xcb_get_property_reply_t, decltype(&free)> reply(
+        xcb_get_property_reply(c, cookie, nullptr), &free);
+    if (!reply || reply->format != 32)
+        return false;
+    auto* ids = static_cast<xcb_window_t*>(xcb_get_property_value(reply.get()));
+    int n = xcb_get_property_value_length(reply.get()) / 4;
+    for (int i = 0; i < n; ++i)
+        if (ids[i] == w)
+            return true;
+    return false;
+}
+
+// Maps a probe window and waits until the window manager lists it: only then
+// does it manage windows that clients map.
+bool waitForWindowManager(const QByteArray& display)
+{
+    QElapsedTimer clock;
+    clock.start();
+    xcb_connection_t* c = nullptr;
+    while (clock.elapsed() < 10000) {
+        c = xcb_connect(display.constData(), nullptr);
+        if (!xcb_connection_has_error(c))
+            break;
+        xcb_disconnect(c);
+        c = nullptr;
+        QThread::msleep(20);
+    }
+    if (!c)
+        return false;
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    xcb_atom_t clientList = atom(c, "_NET_CLIENT_LIST");
+    xcb_window_t probe = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, screen->root, 0, 0, 50, 50, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+    xcb_map_window(c, probe);
+    xcb_flush(c);
+    bool managed = false;
+    while (clock.elapsed() < 15000) {
+        if (windowListed(c, screen->root, clientList, probe)) {
+            managed = true;
+            break;
+        }
+        QThread::msleep(20);
+    }
+    xcb_destroy_window(c, probe);
+    xcb_flush(c);
+    // Wait for the manager to drop the probe so tests start from an empty list.
+    while (managed && clock.elapsed() < 15000 && windowListed(c, screen->root, clientList, probe))
+        QThread::msleep(10);
+    xcb_disconnect(c);
+    return managed;
+}
+
+} // namespace
+
+std::unique_ptr<XvfbSession> XvfbSession::start(int width, int height)
+{
+    int fds[2];
+    if (pipe(fds) != 0) {
+        g_lastError = QStringLiteral("pipe failed");
+        return nullptr;
+    }
+    std::unique_ptr<XvfbSession> session(new XvfbSession);
+    const QString screen = QStringLiteral("%1x%2x24").arg(width).arg(height);
+    QByteArray fdText = QByteArray::number(fds[1]);
+
+    pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        int devnull = open("/dev/null", O_WRONLY);
+        dup2(devnull, STDOUT_FILENO);
+        dup2(devnull, STDERR_FILENO);
+        const QByteArray screenText = screen.toLocal8Bit();
+        execlp("Xvfb", "Xvfb", "-displayfd", fdText.constData(), "-screen", "0",
+               screenText.constData(), "-nolisten", "tcp", "+extension", "Composite",
+               "-noreset", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    if (pid < 0) {
+        close(fds[0]);
+        g_lastError = QStringLiteral("fork failed");
+        return nullptr;
+    }
+    session->m_xvfbPid = pid;
+
+    // Xvfb writes the display number followed by a newline once it is ready.
+    QByteArray number;
+    QDeadlineTimer deadline(15000);
+    while (!number.endsWith('\n') && !deadline.hasExpired()) {
+        pollfd p{fds[0], POLLIN, 0};
+        if (poll(&p, 1, int(deadline.remainingTime())) <= 0)
+            break;
+        char buf[32];
+        ssize_t n = read(fds[0], buf, sizeof buf);
+        if (n <= 0)
+            break;
+        number.append(buf, int(n));
+    }
+    close(fds[0]);
+    if (!number.endsWith('\n')) {
+        g_lastError = QStringLiteral("Xvfb did not report a display (is it installed?)");
+        return nullptr;
+    }
+    session->m_display = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
+    qputenv("DISPLAY", session->m_display.toLocal8Bit());
+    // Tests must never talk to the developer's own session bus or desktop.
+    qunsetenv("WAYLAND_DISPLAY");
+
+    session->m_wmPid = spawnArgv(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+    if (!session->m_wmPid) {
+        g_lastError = QStringLiteral("openbox could not be started");
+        return nullptr;
+    }
+    if (!waitForWindowManager(session->m_display.toLocal8Bit())) {
+        g_lastError = QStringLiteral("openbox did not start managing windows");
+        return nullptr;
+    }
+    g_current = session.get();
+    return session;
+}
+
+XvfbSession::~XvfbSession()
+{
+    if (g_current == this)
+        g_current = nullptr;
+    terminate(m_wmPid);
+    terminate(m_xvfbPid);
+}
+
+QString XvfbSession::lastError() { return g_lastError; }
+XvfbSession* XvfbSession::current() { return g_current; }
+
+bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
+{
+    QDeadlineTimer deadline(timeout);
+    while (true) {
+        if (condition())
+            return true;
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(5);
+    }
+}
+
+QString runTool(const QString& program, const QStringList& arguments,
+                std::chrono::milliseconds timeout)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(int(timeout.count())))
+        return {};
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+qint64 spawn(const QString& program, const QStringList& arguments)
+{
+    return spawnArgv(program, arguments);
+}
+
+void terminate(qint64 pid)
+{
+    if (pid <= 0)
+        return;
+    ::kill(pid_t(pid), SIGTERM);
+    for (int i = 0; i < 200; ++i) {
+        int status = 0;
+        pid_t r = waitpid(pid_t(pid), &status, WNOHANG);
+        if (r == pid_t(pid) || r < 0)
+            return;
+        QThread::msleep(10);
+    }
+    ::kill(pid_t(pid), SIGKILL);
+    waitpid(pid_t(pid), nullptr, 0);
+}
+
+} // namespace orbitshelf::test

@@ -1,0 +1,24 @@
+// Shared main() of every test program: gtest first, then (for end-to-end
+// programs) a private X server, then the QApplication the code under test
+// expects to find.
+#include <QApplication>
+#include <gtest/gtest.h>
+
+#include "tests/support/XvfbSession.h"
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+#ifdef ORBITSHELF_E2E
+    // Started before QApplication so that a Qt on the xcb platform would find
+    // DISPLAY; the session lives until the program ends.
+    auto session = orbitshelf::test::XvfbSession::start();
+    if (!session) {
+        fprintf(stderr, "could not start a private Xvfb + openbox: %s\n",
+                orbitshelf::test::XvfbSession::lastError().toLocal8Bit().constData());
+        return 1;
+    }
+#endif
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
