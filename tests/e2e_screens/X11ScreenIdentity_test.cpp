@@ -65,9 +65,10 @@ protected:
             qputenv("DISPLAY", m_savedDisplay);
         if (m_xorg > 0)
             terminate(m_xorg);
-        if (!HasFailure() && !m_log.isEmpty())
-            QFile::remove(m_log); // kept when a test failed, to read why
-
+        if (!HasFailure() && !m_log.isEmpty()) { // kept when a test failed, to read why
+            QFile::remove(m_log);
+            QFile::remove(m_log + ".old");
+        }
     }
 
     // Monitors report EDID as an output property; the dummy outputs have
