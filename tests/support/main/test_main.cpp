@@ -12,6 +12,10 @@ int main(int argc, char** argv)
     // Before anything reads a path: settings and stores of tests live in a
     // private temporary home, never in the user's.
     orbitshelf::test::usePrivateXdgHomes();
+    // Unit tests never need a display; test discovery at build time runs the
+    // programs without ctest's environment.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
 #ifdef ORBITSHELF_E2E
     // Started before QApplication so that a Qt on the xcb platform would find
