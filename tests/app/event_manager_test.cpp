@@ -65,3 +65,14 @@ TEST_F(EventBus, AHandlerThatClearsItsListDuringAnEmitDoesNotCutTheEmitShort)
     bus.emitEvent(QStringLiteral("option"), 1);
     EXPECT_EQ(calls, QStringList { "second:option=1" });
 }
+
+#include "app/AppCenterApplication.h"
+
+#include <stdexcept>
+
+TEST(EventDispatch, AnExceptionFromAHandlerIsReportedAndTheLoopGoesOn)
+{
+    EXPECT_TRUE(guardedDispatch([] { return true; }));
+    EXPECT_FALSE(guardedDispatch([]() -> bool { throw std::runtime_error("view handler failed"); }));
+    EXPECT_THROW(guardedDispatch([]() -> bool { throw 42; }), int);
+}

@@ -5,6 +5,9 @@
 #include "app/UserDefaults.h"
 #include "tests/support/TempStores.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -233,4 +236,20 @@ TEST_F(StoredValues, DockIconListOffersTwelveBuiltInImages)
     EXPECT_EQ(list.first(), QStringLiteral("Finder"));
     EXPECT_EQ(list.at(1), QStringLiteral("Finder2"));
     EXPECT_EQ(list.last(), QStringLiteral("Finder12"));
+}
+
+TEST_F(StoredValues, ADamagedFileIsCopiedAsideBeforeTheFirstWriteRewritesIt)
+{
+    const QByteArray damaged("[General]\ndockColor=ff0000\n\x01\x02 no equals sign\n[broken\n");
+    defaults.writeRaw(damaged);
+    CustomSettings settings;
+    EXPECT_EQ(settings.dockColor(), QStringLiteral("ff0000"));
+    settings.setDockBadge(false);
+    EXPECT_FALSE(settings.dockBadge());
+    const QFileInfo conf(defaults.path());
+    const QStringList copies = conf.dir().entryList({ conf.fileName() + QStringLiteral(".damaged-*") });
+    ASSERT_EQ(copies.size(), 1);
+    QFile copy(conf.dir().filePath(copies.first()));
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), damaged);
 }
