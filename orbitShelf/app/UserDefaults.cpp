@@ -24,8 +24,7 @@ struct Store {
         if (!settings) {
             if (overridePath.isEmpty())
                 settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                                       QString::fromLatin1(kOrganisationName),
-                                                       QString::fromLatin1(kApplicationName));
+                    QString::fromLatin1(kOrganisationName), QString::fromLatin1(kApplicationName));
             else
                 settings = std::make_unique<QSettings>(overridePath, QSettings::NativeFormat);
             // A damaged file still gives whatever keys it can; every other
@@ -36,7 +35,8 @@ struct Store {
                     + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
                 QFile::copy(settings->fileName(), copy);
                 qCWarning(lcApp) << "the settings file" << settings->fileName()
-                                 << "is damaged; unreadable settings use their defaults; a copy is in" << copy;
+                                 << "is damaged; unreadable settings use their defaults; a copy is in"
+                                 << copy;
             }
         }
         return *settings;

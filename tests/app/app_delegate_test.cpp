@@ -41,8 +41,9 @@ TEST_F(Launch, FirstRunWritesTheFirstRunValuesAndKeepsTheOnboardingOpen)
     EXPECT_EQ(settings.dockBackgroundHeight(), 50.0);
     EXPECT_TRUE(settings.firstInstalled()) << "only the onboarding ends the first run";
     EXPECT_TRUE(onboarding.isVisible());
-    EXPECT_EQ(calls, (QStringList { "buildDockWindows", "registerAppListeners", "setAccessoryActivationPolicy",
-                                    "startAXBackgroundWork" }));
+    EXPECT_EQ(calls,
+        (QStringList { "buildDockWindows", "registerAppListeners", "setAccessoryActivationPolicy",
+            "startAXBackgroundWork" }));
 }
 
 TEST_F(Launch, WhileTheFirstRunLastsEveryLaunchOverwritesTheFourValues)
@@ -83,15 +84,16 @@ TEST_F(Launch, ARunningPomodoroIsResumedBetweenListenersAndThePolicy)
 {
     AppState::shared().setNeedRestorePomodoro(true);
     AppDelegate(recording()).finishLaunching();
-    EXPECT_EQ(calls, (QStringList { "buildDockWindows", "registerAppListeners", "recordPomodoroRun",
-                                    "setAccessoryActivationPolicy", "startAXBackgroundWork" }));
+    EXPECT_EQ(calls,
+        (QStringList { "buildDockWindows", "registerAppListeners", "recordPomodoroRun",
+            "setAccessoryActivationPolicy", "startAXBackgroundWork" }));
 }
 
 TEST_F(Launch, TheStandardStepsAreAllWired)
 {
     const LaunchSteps steps = LaunchSteps::standard();
     EXPECT_TRUE(steps.buildDockWindows && steps.registerAppListeners && steps.recordPomodoroRun
-                && steps.setAccessoryActivationPolicy && steps.startAXBackgroundWork);
+        && steps.setAccessoryActivationPolicy && steps.startAXBackgroundWork);
     // The stand-ins do nothing harmful when run for real.
     settings.setFirstInstalled(false);
     AppDelegate().finishLaunching();

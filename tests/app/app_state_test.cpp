@@ -24,7 +24,8 @@ TEST(AppState, IsPluginInstalledMatchesExactNamesAnywhereInTheList)
     EXPECT_FALSE(state.isPluginInstalled(QStringLiteral("Pomodoro")));
     state.installedPlugins = { plugin(QStringLiteral("pomodoro")) };
     EXPECT_FALSE(state.isPluginInstalled(QStringLiteral("Pomodoro")));
-    state.installedPlugins = { plugin(std::nullopt), plugin(QStringLiteral("Note")), plugin(QStringLiteral("Pomodoro")) };
+    state.installedPlugins
+        = { plugin(std::nullopt), plugin(QStringLiteral("Note")), plugin(QStringLiteral("Pomodoro")) };
     EXPECT_TRUE(state.isPluginInstalled(QStringLiteral("Pomodoro")));
     EXPECT_FALSE(state.isPluginInstalled(QString()));
 }
@@ -83,4 +84,7 @@ TEST(AppState, StartsWithTheHomeFolderAndARunningOneSecondClock)
     EXPECT_FALSE(state.pomodoro.startPomodoroTask);
 }
 
-TEST(AppState, TheSharedInstanceIsOne) { EXPECT_EQ(&AppState::shared(), &AppState::shared()); }
+TEST(AppState, TheSharedInstanceIsOne)
+{
+    EXPECT_EQ(&AppState::shared(), &AppState::shared());
+}

@@ -12,7 +12,9 @@ protected:
     QStringList calls;
     EventManager::Handler record(const QString& tag)
     {
-        return [this, tag](const Event& e) { calls << tag + QLatin1Char(':') + e.name + QLatin1Char('=') + e.data.toString(); };
+        return [this, tag](const Event& e) {
+            calls << tag + QLatin1Char(':') + e.name + QLatin1Char('=') + e.data.toString();
+        };
     }
 };
 } // namespace
@@ -60,7 +62,8 @@ TEST_F(EventBus, StoringAnEmptyListThenSubscribingLeavesExactlyOneHandler)
 
 TEST_F(EventBus, AHandlerThatClearsItsListDuringAnEmitDoesNotCutTheEmitShort)
 {
-    bus.subscribe(QStringLiteral("option"), [this](const Event&) { bus.events[QStringLiteral("option")].clear(); });
+    bus.subscribe(
+        QStringLiteral("option"), [this](const Event&) { bus.events[QStringLiteral("option")].clear(); });
     bus.subscribe(QStringLiteral("option"), record(QStringLiteral("second")));
     bus.emitEvent(QStringLiteral("option"), 1);
     EXPECT_EQ(calls, QStringList { "second:option=1" });

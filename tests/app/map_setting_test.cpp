@@ -4,7 +4,10 @@
 #include <QJsonObject>
 #include <gtest/gtest.h>
 
-TEST(MapSetting, EmptyMapIsAnEmptyJsonObject) { EXPECT_EQ(mapRawValue({}), QStringLiteral("{}")); }
+TEST(MapSetting, EmptyMapIsAnEmptyJsonObject)
+{
+    EXPECT_EQ(mapRawValue({}), QStringLiteral("{}"));
+}
 
 TEST(MapSetting, RoundTripsAnyCharacters)
 {
@@ -35,8 +38,20 @@ TEST(MapSetting, TextThatCannotBeEncodedFallsBackToTheStoredMarker)
 TEST(MapSetting, UndecodableTextsGiveNoMap)
 {
     const char* cases[] = {
-        "[:]", "", "{", "[]", "{\"a\": 1}", "{\"a\": true}", "{\"a\": null}", "{\"a\": [\"x\"]}",
-        "{\"a\": {\"b\": \"c\"}}", "\"text\"", "42", "{\"a\": \"b\",}", "{'a': 'b'}", "null",
+        "[:]",
+        "",
+        "{",
+        "[]",
+        "{\"a\": 1}",
+        "{\"a\": true}",
+        "{\"a\": null}",
+        "{\"a\": [\"x\"]}",
+        "{\"a\": {\"b\": \"c\"}}",
+        "\"text\"",
+        "42",
+        "{\"a\": \"b\",}",
+        "{'a': 'b'}",
+        "null",
     };
     for (const char* text : cases) {
         SCOPED_TRACE(text);
@@ -46,7 +61,8 @@ TEST(MapSetting, UndecodableTextsGiveNoMap)
 
 TEST(MapSetting, ReadsWhatOtherJsonWritersProduce)
 {
-    const auto map = mapFromRawValue(QStringLiteral("{\n  \"b\" : \"http:\\/\\/x\\/y\",\n  \"a\" : \"\\u00e9\\n\"\n}\n"));
+    const auto map = mapFromRawValue(
+        QStringLiteral("{\n  \"b\" : \"http:\\/\\/x\\/y\",\n  \"a\" : \"\\u00e9\\n\"\n}\n"));
     ASSERT_TRUE(map.has_value());
     EXPECT_EQ(map->value(QStringLiteral("a")), QStringLiteral("é\n"));
     EXPECT_EQ(map->value(QStringLiteral("b")), QStringLiteral("http://x/y"));

@@ -76,14 +76,16 @@ TEST_F(Store, InsertsFetchesAndDeletesWithEqualitySortAndLimit)
     addClip("four", "2026-05-01", 4, true);
     ASSERT_TRUE(store->save());
 
-    FetchRequest byDay { Entity::Pasteboard, { { "category", QStringLiteral("2026-05-01") } }, { { "create", false } }, 2 };
+    FetchRequest byDay { Entity::Pasteboard, { { "category", QStringLiteral("2026-05-01") } },
+        { { "create", false } }, 2 };
     EXPECT_EQ(texts(*store->fetch(byDay)), (QStringList { "four", "three" }));
 
     FetchRequest marked { Entity::Pasteboard, { { "isMark", true } }, { { "create", false } }, 0 };
     EXPECT_EQ(texts(*store->fetch(marked)), (QStringList { "four", "two" }));
 
     FetchRequest unmarked { Entity::Pasteboard, { { "isMark", false } }, {}, 0 };
-    EXPECT_EQ(texts(*store->fetch(unmarked)), (QStringList { "one", "three" })) << "never-set flags read false";
+    EXPECT_EQ(texts(*store->fetch(unmarked)), (QStringList { "one", "three" }))
+        << "never-set flags read false";
 
     const auto all = store->fetchAll(Entity::Pasteboard);
     EXPECT_EQ(texts(all), (QStringList { "one", "two", "three", "four" })) << "store order without a sort";
@@ -95,12 +97,11 @@ TEST_F(Store, InsertsFetchesAndDeletesWithEqualitySortAndLimit)
 TEST_F(Store, AttributesKeepTheirTypes)
 {
     const QUuid uuid = QUuid::createUuid();
-    ASSERT_TRUE(store->insert(Entity::Note, { { "content", QStringLiteral("line \"1\"\nzwei ✓") },
-                                              { "id", QStringLiteral("aB3dE9") },
-                                              { "createAt", at(10) },
-                                              { "uuid", uuid } }));
-    ASSERT_TRUE(store->insert(Entity::Favorite, { { "appName", QStringLiteral("Terminal") },
-                                                  { "icon", QByteArray("\x89PNG\0\x01", 6) } }));
+    ASSERT_TRUE(store->insert(Entity::Note,
+        { { "content", QStringLiteral("line \"1\"\nzwei ✓") }, { "id", QStringLiteral("aB3dE9") },
+            { "createAt", at(10) }, { "uuid", uuid } }));
+    ASSERT_TRUE(store->insert(Entity::Favorite,
+        { { "appName", QStringLiteral("Terminal") }, { "icon", QByteArray("\x89PNG\0\x01", 6) } }));
     ASSERT_TRUE(store->save());
     const auto notes = store->fetchAll(Entity::Note);
     ASSERT_EQ(notes.size(), 1u);
@@ -123,8 +124,9 @@ TEST_F(Store, AttributesKeepTheirTypes)
 
 TEST_F(Store, UpdatesChangeOnlyTheGivenAttributes)
 {
-    ASSERT_TRUE(store->insert(Entity::Note, { { "id", QStringLiteral("n1") }, { "content", QStringLiteral("old") },
-                                              { "tag", QStringLiteral("Default") } }));
+    ASSERT_TRUE(store->insert(Entity::Note,
+        { { "id", QStringLiteral("n1") }, { "content", QStringLiteral("old") },
+            { "tag", QStringLiteral("Default") } }));
     ASSERT_TRUE(store->save());
     FetchRequest byId { Entity::Note, { { "id", QStringLiteral("n1") } }, {}, 0 };
     const auto found = *store->fetch(byId);
@@ -160,14 +162,16 @@ TEST_F(Store, AFailedSaveIsRolledBackAndNeverWrittenLater)
     }
     QSqlDatabase::removeDatabase(QStringLiteral("saboteur"));
 
-    ASSERT_TRUE(store->insert(Entity::Plugins, { { "name", QStringLiteral("Pomodoro") }, { "installed", true } }));
+    ASSERT_TRUE(
+        store->insert(Entity::Plugins, { { "name", QStringLiteral("Pomodoro") }, { "installed", true } }));
     ASSERT_TRUE(store->insert(Entity::Tag, { { "text", QStringLiteral("work") } }));
     EXPECT_FALSE(store->save());
     EXPECT_FALSE(store->hasChanges());
     EXPECT_EQ(countOnDisk("Plugins"), 0) << "the part written before the failure was rolled back";
 
     // The next successful save writes only its own change.
-    ASSERT_TRUE(store->insert(Entity::Plugins, { { "name", QStringLiteral("Note") }, { "installed", true } }));
+    ASSERT_TRUE(
+        store->insert(Entity::Plugins, { { "name", QStringLiteral("Note") }, { "installed", true } }));
     ASSERT_TRUE(store->save());
     EXPECT_EQ(texts(store->fetchAll(Entity::Plugins), "name"), QStringList { "Note" });
 }
@@ -187,7 +191,8 @@ TEST_F(Store, ReadsNeverCommitUnsavedChanges)
 TEST_F(Store, ASuccessfulSaveAnnouncesEachTouchedEntityOnce)
 {
     std::vector<Entity> seen;
-    QObject::connect(store.get(), &PersistenceController::entityChanged, [&](Entity e) { seen.push_back(e); });
+    QObject::connect(
+        store.get(), &PersistenceController::entityChanged, [&](Entity e) { seen.push_back(e); });
     ASSERT_TRUE(store->insert(Entity::Tag, { { "text", QStringLiteral("a") } }));
     ASSERT_TRUE(store->insert(Entity::Tag, { { "text", QStringLiteral("b") } }));
     ASSERT_TRUE(store->insert(Entity::Favorite, { { "appName", QStringLiteral("x") } }));
@@ -197,7 +202,8 @@ TEST_F(Store, ASuccessfulSaveAnnouncesEachTouchedEntityOnce)
 
 TEST_F(Store, DataSurvivesAReopen)
 {
-    ASSERT_TRUE(store->insert(Entity::PasteboardCategory, { { "name", QStringLiteral("Mark") }, { "create", at(5) } }));
+    ASSERT_TRUE(store->insert(
+        Entity::PasteboardCategory, { { "name", QStringLiteral("Mark") }, { "create", at(5) } }));
     ASSERT_TRUE(store->save());
     store.reset();
     QString error;
@@ -217,32 +223,35 @@ TEST(StoreOpening, FilesThatAreNotOurStoreAreRefusedAndLeftAsTheyWere)
         const char* message;
     };
     const std::vector<Case> cases = {
-        { "garbage", [](const QString& p) {
-              QFile f(p);
-              f.open(QIODevice::WriteOnly);
-              f.write(QByteArray(4096, '\x5a'));
-          },
-          "file is not a database" },
-        { "foreign database", [](const QString& p) {
-              {
-                  auto db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("foreign"));
-                  db.setDatabaseName(p);
-                  db.open();
-                  QSqlQuery(db).exec(QStringLiteral("CREATE TABLE t (x)"));
-              }
-              QSqlDatabase::removeDatabase(QStringLiteral("foreign"));
-          },
-          "not ours" },
-        { "newer schema", [](const QString& p) {
-              {
-                  auto db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("newer"));
-                  db.setDatabaseName(p);
-                  db.open();
-                  QSqlQuery(db).exec(QStringLiteral("PRAGMA user_version = 99"));
-              }
-              QSqlDatabase::removeDatabase(QStringLiteral("newer"));
-          },
-          "newer version" },
+        { "garbage",
+            [](const QString& p) {
+                QFile f(p);
+                f.open(QIODevice::WriteOnly);
+                f.write(QByteArray(4096, '\x5a'));
+            },
+            "file is not a database" },
+        { "foreign database",
+            [](const QString& p) {
+                {
+                    auto db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("foreign"));
+                    db.setDatabaseName(p);
+                    db.open();
+                    QSqlQuery(db).exec(QStringLiteral("CREATE TABLE t (x)"));
+                }
+                QSqlDatabase::removeDatabase(QStringLiteral("foreign"));
+            },
+            "not ours" },
+        { "newer schema",
+            [](const QString& p) {
+                {
+                    auto db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("newer"));
+                    db.setDatabaseName(p);
+                    db.open();
+                    QSqlQuery(db).exec(QStringLiteral("PRAGMA user_version = 99"));
+                }
+                QSqlDatabase::removeDatabase(QStringLiteral("newer"));
+            },
+            "newer version" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

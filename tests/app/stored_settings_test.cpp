@@ -31,23 +31,40 @@ CustomPomodoro p;
 AppIcon icon;
 CustomNote note;
 
-QVariant v(const StringMap& m) { return QVariant::fromValue(m); }
+QVariant v(const StringMap& m)
+{
+    return QVariant::fromValue(m);
+}
 const StringMap kSampleMap { { QStringLiteral("Optional(1A2B)"), QStringLiteral("true") } };
 
-#define FLAG(key, def, member, setter)                                                                    \
-    StoredRow { key, QVariant(bool(def)), [] { return QVariant(s.member()); }, [] { s.setter(!(def)); },   \
-                QVariant(!(def)) }
-#define INT(key, def, member, setter)                                                                     \
-    StoredRow { key, QVariant(int(def)), [] { return QVariant(s.member()); }, [] { s.setter(-3); }, QVariant(-3) }
-#define REAL(key, def, member, setter)                                                                    \
-    StoredRow { key, QVariant(double(def)), [] { return QVariant(s.member()); }, [] { s.setter(72.5); },  \
-                QVariant(72.5) }
-#define TEXT(key, def, member, setter)                                                                    \
-    StoredRow { key, QVariant(QStringLiteral(def)), [] { return QVariant(s.member()); },                   \
-                [] { s.setter(QStringLiteral("a, \"b\" = c")); }, QVariant(QStringLiteral("a, \"b\" = c")) }
-#define MAP(key, member, setter)                                                                          \
-    StoredRow { key, v(StringMap()), [] { return v(s.member()); }, [] { s.setter(kSampleMap); },         \
-                v(kSampleMap) }
+#define FLAG(key, def, member, setter)                                                                       \
+    StoredRow                                                                                                \
+    {                                                                                                        \
+        key, QVariant(bool(def)), [] { return QVariant(s.member()); }, [] { s.setter(!(def)); },             \
+            QVariant(!(def))                                                                                 \
+    }
+#define INT(key, def, member, setter)                                                                        \
+    StoredRow                                                                                                \
+    {                                                                                                        \
+        key, QVariant(int(def)), [] { return QVariant(s.member()); }, [] { s.setter(-3); }, QVariant(-3)     \
+    }
+#define REAL(key, def, member, setter)                                                                       \
+    StoredRow                                                                                                \
+    {                                                                                                        \
+        key, QVariant(double(def)), [] { return QVariant(s.member()); }, [] { s.setter(72.5); },             \
+            QVariant(72.5)                                                                                   \
+    }
+#define TEXT(key, def, member, setter)                                                                       \
+    StoredRow                                                                                                \
+    {                                                                                                        \
+        key, QVariant(QStringLiteral(def)), [] { return QVariant(s.member()); },                             \
+            [] { s.setter(QStringLiteral("a, \"b\" = c")); }, QVariant(QStringLiteral("a, \"b\" = c"))       \
+    }
+#define MAP(key, member, setter)                                                                             \
+    StoredRow                                                                                                \
+    {                                                                                                        \
+        key, v(StringMap()), [] { return v(s.member()); }, [] { s.setter(kSampleMap); }, v(kSampleMap)       \
+    }
 
 std::vector<StoredRow> rows()
 {
@@ -69,22 +86,23 @@ std::vector<StoredRow> rows()
         FLAG("hideMainButton", false, hideMainButton, setHideMainButton),
         FLAG("showProcessInfo", false, showProcessInfo, setShowProcessInfo),
         FLAG("showLunchpadButton", true, showLunchpadButton, setShowLunchpadButton),
-        FLAG("enableAutoHideWhenFullScreen", false, enableAutoHideWhenFullScreen, setEnableAutoHideWhenFullScreen),
+        FLAG("enableAutoHideWhenFullScreen", false, enableAutoHideWhenFullScreen,
+            setEnableAutoHideWhenFullScreen),
         TEXT("openIndicatorColor", "ffffff", openIndicatorColor, setOpenIndicatorColor),
         TEXT("previousIndicatorColor", "ffeaa7", previousIndicatorColor, setPreviousIndicatorColor),
         FLAG("mouseMoveToWindowCenter", true, mouseMoveToWindowCenter, setMouseMoveToWindowCenter),
         FLAG("restartDockWhenWake", true, restartDockWhenWake, setRestartDockWhenWake),
         FLAG("fullScreenDock", false, fullScreenDock, setFullScreenDock),
         TEXT("preference_shotcutOption_open_float_window", "option", shortcutOptionForOpenFloatWindow,
-             setShortcutOptionForOpenFloatWindow),
+            setShortcutOptionForOpenFloatWindow),
         TEXT("preference_shotcutOption_switch_window", "option", shortcutOptionForSwitchWindow,
-             setShortcutOptionForSwitchWindow),
+            setShortcutOptionForSwitchWindow),
         TEXT("preference_shotcutOption_pasteboard_window", "option", shortcutOptionForPasteboardWindow,
-             setShortcutOptionForPasteboardWindow),
+            setShortcutOptionForPasteboardWindow),
         TEXT("preference_shotcutOption_open_autohide", "option", shortcutOptionForOpenAutohide,
-             setShortcutOptionForOpenAutohide),
+            setShortcutOptionForOpenAutohide),
         TEXT("preference_shotcutOption_hide_window", "option", shortcutOptionForHideWindow,
-             setShortcutOptionForHideWindow),
+            setShortcutOptionForHideWindow),
         TEXT("mainDockPosition", "bottom", mainDockPosition, setMainDockPosition),
         MAP("spaceDockPosition", spaceDockPosition, setSpaceDockPosition),
         MAP("spaceHeight", spaceHeight, setSpaceHeight),
@@ -96,36 +114,42 @@ std::vector<StoredRow> rows()
         FLAG("enableFeishuMultipleTask", true, enableFeishuMultipleTask, setEnableFeishuMultipleTask),
         // AppState's own stored members
         { "appOrdersCache", v({}), [] { return v(state.appOrdersCache()); },
-          [] { state.setAppOrdersCache(kSampleMap); }, v(kSampleMap) },
+            [] { state.setAppOrdersCache(kSampleMap); }, v(kSampleMap) },
         { "needRestoreOrderRestarted", false, [] { return QVariant(state.needRestoreOrderRestarted()); },
-          [] { state.setNeedRestoreOrderRestarted(true); }, true },
+            [] { state.setNeedRestoreOrderRestarted(true); }, true },
         { "needRestorePomodoro", false, [] { return QVariant(state.needRestorePomodoro()); },
-          [] { state.setNeedRestorePomodoro(true); }, true },
+            [] { state.setNeedRestorePomodoro(true); }, true },
         { "favoriteDir", QString(), [] { return QVariant(state.favoriteDir()); },
-          [] { state.setFavoriteDir(QStringLiteral("/a;/b c")); }, QStringLiteral("/a;/b c") },
+            [] { state.setFavoriteDir(QStringLiteral("/a;/b c")); }, QStringLiteral("/a;/b c") },
         { "windowtagNameCache", v({}), [] { return v(state.windowtagNameCache()); },
-          [] { state.setWindowtagNameCache(kSampleMap); }, v(kSampleMap) },
+            [] { state.setWindowtagNameCache(kSampleMap); }, v(kSampleMap) },
         { "windowtagColorCache", v({}), [] { return v(state.windowtagColorCache()); },
-          [] { state.setWindowtagColorCache(kSampleMap); }, v(kSampleMap) },
+            [] { state.setWindowtagColorCache(kSampleMap); }, v(kSampleMap) },
         { "windowHotkeyCache", v({}), [] { return v(state.windowHotkeyCache()); },
-          [] { state.setWindowHotkeyCache(kSampleMap); }, v(kSampleMap) },
-        { "dockIconHeight", 46.0, [] { return QVariant(icon.height()); }, [] { icon.setHeight(60.0); }, 60.0 },
+            [] { state.setWindowHotkeyCache(kSampleMap); }, v(kSampleMap) },
+        { "dockIconHeight", 46.0, [] { return QVariant(icon.height()); }, [] { icon.setHeight(60.0); },
+            60.0 },
         { "note_content", QString(), [] { return QVariant(note.content()); },
-          [] { note.setContent(QStringLiteral("línea 1\nline \"2\"")); }, QStringLiteral("línea 1\nline \"2\"") },
-        { "note_id", QString(), [] { return QVariant(note.id()); }, [] { note.setId(QStringLiteral("aB3dE9")); },
-          QStringLiteral("aB3dE9") },
+            [] { note.setContent(QStringLiteral("línea 1\nline \"2\"")); },
+            QStringLiteral("línea 1\nline \"2\"") },
+        { "note_id", QString(), [] { return QVariant(note.id()); },
+            [] { note.setId(QStringLiteral("aB3dE9")); }, QStringLiteral("aB3dE9") },
         // The Pomodoro's stored counters
-        { "pomodoro_seconds", 0, [] { return QVariant(p.secondsElapsed()); }, [] { p.setSecondsElapsed(90); }, 90 },
-        { "pomodoro_tomato_minute", 30, [] { return QVariant(p.tomatoMinute()); }, [] { p.setTomatoMinute(25); },
-          25 },
+        { "pomodoro_seconds", 0, [] { return QVariant(p.secondsElapsed()); }, [] { p.setSecondsElapsed(90); },
+            90 },
+        { "pomodoro_tomato_minute", 30, [] { return QVariant(p.tomatoMinute()); },
+            [] { p.setTomatoMinute(25); }, 25 },
         { "pomodoro_loop_round", 8, [] { return QVariant(p.loopRounds()); }, [] { p.setLoopRounds(4); }, 4 },
-        { "pomodoro_rest_minute", 5, [] { return QVariant(p.restMinute()); }, [] { p.setRestMinute(10); }, 10 },
+        { "pomodoro_rest_minute", 5, [] { return QVariant(p.restMinute()); }, [] { p.setRestMinute(10); },
+            10 },
         { "pomodoro_last_run_time", QString(), [] { return QVariant(p.lastRunTime()); },
-          [] { p.setLastRunTime(QStringLiteral("2026-01-02 03:04:05")); }, QStringLiteral("2026-01-02 03:04:05") },
-        { "pomodoro_current_round", 0, [] { return QVariant(p.currentRound()); }, [] { p.setCurrentRound(3); }, 3 },
+            [] { p.setLastRunTime(QStringLiteral("2026-01-02 03:04:05")); },
+            QStringLiteral("2026-01-02 03:04:05") },
+        { "pomodoro_current_round", 0, [] { return QVariant(p.currentRound()); },
+            [] { p.setCurrentRound(3); }, 3 },
         { "pomodoro_text", QStringLiteral("Take a break, stretch your legs, and have some water."),
-          [] { return QVariant(p.hintText()); }, [] { p.setHintText(QStringLiteral("Stand up")); },
-          QStringLiteral("Stand up") },
+            [] { return QVariant(p.hintText()); }, [] { p.setHintText(QStringLiteral("Stand up")); },
+            QStringLiteral("Stand up") },
     };
 }
 
@@ -151,7 +175,8 @@ TEST_F(StoredValues, EachWriteLandsUnderItsOwnKeyAndReadsBack)
         SCOPED_TRACE(row.key);
         EXPECT_FALSE(UserDefaults::value(QString::fromLatin1(row.key)).isValid());
         row.writeSample();
-        EXPECT_TRUE(UserDefaults::value(QString::fromLatin1(row.key)).isValid()) << "written under another key";
+        EXPECT_TRUE(UserDefaults::value(QString::fromLatin1(row.key)).isValid())
+            << "written under another key";
         EXPECT_EQ(row.read(), row.sample);
         UserDefaults::remove(QString::fromLatin1(row.key));
         EXPECT_EQ(row.read(), row.defaultValue);
@@ -181,7 +206,7 @@ TEST_F(StoredValues, TheSettingsTableHoldsEveryStoredSettingOnce)
     EXPECT_EQ(keys.size(), table.size());
     for (const StoredRow& row : rows()) {
         auto it = std::find_if(table.begin(), table.end(),
-                               [&](const SettingDefinition& d) { return qstrcmp(d.key, row.key) == 0; });
+            [&](const SettingDefinition& d) { return qstrcmp(d.key, row.key) == 0; });
         if (it == table.end())
             continue; // AppState's and the sub-states' own values
         SCOPED_TRACE(row.key);

@@ -2,8 +2,8 @@
 #include "apps/DockVisibility.h"
 #include "tests/support/TempStores.h"
 
-#include <QCoreApplication>
 #include "tests/support/ChangeCounter.h"
+#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 using orbitshelf::test::TempUserDefaults;

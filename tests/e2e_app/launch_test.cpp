@@ -25,7 +25,8 @@ qint64 startOrbitShelf()
 
 QString windowIdTitled(const QString& title)
 {
-    for (const QString& line : runTool(QStringLiteral("wmctrl"), { QStringLiteral("-l") }).split(QLatin1Char('\n')))
+    for (const QString& line :
+        runTool(QStringLiteral("wmctrl"), { QStringLiteral("-l") }).split(QLatin1Char('\n')))
         if (line.endsWith(QLatin1Char(' ') + title))
             return line.section(QLatin1Char(' '), 0, 0);
     return QString();
@@ -38,27 +39,31 @@ TEST(OrbitShelfOnX11, FirstRunShowsTheOnboardingWindowOutsideTheTaskbar)
     const qint64 pid = startOrbitShelf();
     ASSERT_GT(pid, 0);
     QString id;
-    ASSERT_TRUE(waitUntil([&] { return !(id = windowIdTitled(QStringLiteral("Onboarding Window"))).isEmpty(); },
-                          std::chrono::seconds(20)))
+    ASSERT_TRUE(
+        waitUntil([&] { return !(id = windowIdTitled(QStringLiteral("Onboarding Window"))).isEmpty(); },
+            std::chrono::seconds(20)))
         << runTool(QStringLiteral("wmctrl"), { QStringLiteral("-l") }).toStdString();
 
     EXPECT_TRUE(waitUntil([&] {
-        const QString state = runTool(QStringLiteral("xprop"), { QStringLiteral("-id"), id, QStringLiteral("_NET_WM_STATE") });
+        const QString state = runTool(
+            QStringLiteral("xprop"), { QStringLiteral("-id"), id, QStringLiteral("_NET_WM_STATE") });
         return state.contains(QStringLiteral("_NET_WM_STATE_SKIP_TASKBAR"))
             && state.contains(QStringLiteral("_NET_WM_STATE_SKIP_PAGER"));
-    })) << runTool(QStringLiteral("xprop"), { QStringLiteral("-id"), id, QStringLiteral("_NET_WM_STATE") }).toStdString();
+    })) << runTool(QStringLiteral("xprop"), { QStringLiteral("-id"), id, QStringLiteral("_NET_WM_STATE") })
+               .toStdString();
 
     const QString geometry = runTool(QStringLiteral("xdotool"), { QStringLiteral("getwindowgeometry"), id });
     EXPECT_TRUE(geometry.contains(QStringLiteral("800x670"))) << geometry.toStdString();
 
     // The first run wrote its values into the private settings file.
-    const QString conf = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + QStringLiteral("/orbitShelf/orbitShelf.conf");
+    const QString conf
+        = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + QStringLiteral("/orbitShelf/orbitShelf.conf");
     EXPECT_TRUE(waitUntil([&] {
         QFile f(conf);
         return f.open(QIODevice::ReadOnly) && f.readAll().contains("buttonTheme=onlyIcon");
     }));
     EXPECT_TRUE(QFile::exists(QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME"))
-                              + QStringLiteral("/io.orbitshelf.OrbitShelf/Favorite.sqlite")));
+        + QStringLiteral("/io.orbitshelf.OrbitShelf/Favorite.sqlite")));
 
     // Still running: closing the onboarding window does not end the dock.
     runTool(QStringLiteral("wmctrl"), { QStringLiteral("-i"), QStringLiteral("-c"), id });

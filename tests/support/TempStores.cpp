@@ -15,7 +15,10 @@ TempUserDefaults::TempUserDefaults()
     UserDefaults::useFile(m_path);
 }
 
-TempUserDefaults::~TempUserDefaults() { UserDefaults::useFile(QString()); }
+TempUserDefaults::~TempUserDefaults()
+{
+    UserDefaults::useFile(QString());
+}
 
 void TempUserDefaults::writeRaw(const QByteArray& iniText)
 {
