@@ -10,14 +10,15 @@ int nextAppOrder(const AppOrders& orders)
 {
     if (orders.empty())
         return 10;
-    const auto largest = std::max_element(orders.begin(), orders.end(),
-                                          [](const auto& a, const auto& b) { return a.second < b.second; });
-    return largest->second + 5;
+    return *std::max_element(orders.cbegin(), orders.cend()) + 5;
 }
 
 std::vector<int32_t> pidsInAppOrder(const AppOrders& orders)
 {
-    std::vector<std::pair<int32_t, int>> entries(orders.begin(), orders.end());
+    std::vector<std::pair<int32_t, int>> entries;
+    entries.reserve(orders.size());
+    for (auto it = orders.cbegin(); it != orders.cend(); ++it)
+        entries.emplace_back(it.key(), it.value());
     std::stable_sort(entries.begin(), entries.end(),
                      [](const auto& a, const auto& b) { return a.second < b.second; });
     std::vector<int32_t> pids;
@@ -32,7 +33,7 @@ void moveAppOrder(AppOrders& orders, int32_t dragged, int32_t target)
     const auto t = orders.find(target);
     const auto d = orders.find(dragged);
     if (t != orders.end() && d != orders.end())
-        d->second = t->second + 1;
+        *d = *t + 1;
     int k = 0;
     for (int32_t pid : pidsInAppOrder(orders))
         orders[pid] = 5 * ++k;
@@ -41,8 +42,8 @@ void moveAppOrder(AppOrders& orders, int32_t dragged, int32_t target)
 QMap<QString, QString> encodeAppOrdersCache(const AppOrders& orders)
 {
     QMap<QString, QString> cache;
-    for (const auto& [pid, order] : orders)
-        cache.insert(QString::number(pid), QString::number(order));
+    for (auto it = orders.cbegin(); it != orders.cend(); ++it)
+        cache.insert(QString::number(it.key()), QString::number(it.value()));
     return cache;
 }
 
@@ -62,6 +63,6 @@ void restoreAppOrders(AppOrders& orders, const QMap<QString, QString>& cache)
             qCWarning(lcAppModel) << "ignoring saved order" << it.value() << "of process" << pid;
             continue;
         }
-        entry->second = order;
+        *entry = order;
     }
 }

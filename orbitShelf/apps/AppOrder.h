@@ -4,12 +4,11 @@
 #include <QString>
 
 #include <cstdint>
-#include <map>
 #include <vector>
 
 // Position of each running application in the bar: process id to order
 // value, smaller first.
-using AppOrders = std::map<int32_t, int>;
+using AppOrders = QMap<int32_t, int>;
 
 // 10 for the first application, then after all others in steps of 5.
 int nextAppOrder(const AppOrders& orders);

@@ -5,25 +5,40 @@
 #include "apps/Windows.h"
 
 #include <cstdint>
-#include <map>
+#include <QList>
+#include <QMap>
+
 #include <memory>
 #include <optional>
 #include <vector>
 
 class ModelSettings;
 
-using AppMap = std::map<int32_t, std::shared_ptr<ActiveApp>>;
+using AppMap = QMap<int32_t, std::shared_ptr<ActiveApp>>;
 
-// The running applications and their windows as the refresh leaves them.
-// Lives on the main thread; the event thread only posts work to it.
+// The members of the application state that the model rewrites, by
+// reference. They live on the main thread; the event thread only posts work
+// to it.
 struct AppsModel final {
-    AppMap allApps;
+    AppMap& allApps;
     // Window numbers as they stood before the latest pass.
-    std::vector<uint32_t> allOldWindows;
-    std::map<uint32_t, int> windowOrders;
-    AppOrders appOrders;
+    QList<uint32_t>& allOldWindows;
+    QMap<uint32_t, int>& windowOrders;
+    AppOrders& appOrders;
     // Stands for the program itself; rebuilt by every pass.
+    std::shared_ptr<ActiveApp>& placeholderApp;
+};
+
+// The same members held by value, for a model of one's own (tests,
+// benchmarks).
+struct AppsModelStore final {
+    AppMap allApps;
+    QList<uint32_t> allOldWindows;
+    QMap<uint32_t, int> windowOrders;
+    AppOrders appOrders;
     std::shared_ptr<ActiveApp> placeholderApp = std::make_shared<ActiveApp>();
+
+    AppsModel view() { return {allApps, allOldWindows, windowOrders, appOrders, placeholderApp}; }
 };
 
 // Rebuilds `model.allApps` from the source. Publishes (replaces allApps and
@@ -31,7 +46,7 @@ struct AppsModel final {
 // was carried over from the window server's list, or `forcePublish` is set;
 // returns whether it published. `onWindowNotification` is given to the
 // subscription of every new window.
-bool refreshRunningApps(AppsModel& model, AppsSource& source, ModelSettings& settings,
+bool refreshRunningApps(const AppsModel& model, AppsSource& source, ModelSettings& settings,
                         std::optional<int32_t> excludedWindowNumber, bool forcePublish,
                         const WindowNotificationHandler& onWindowNotification);
 
@@ -44,7 +59,7 @@ int windowIndexInApps(const AppsModel& model, int32_t n);
 
 // Marks the application's window that has the keyboard focus, by window
 // number: two windows with one title are told apart.
-void focusedWindowOfApp(AppsModel& model, AppsSource& source, int32_t pid);
+void focusedWindowOfApp(const AppsModel& model, AppsSource& source, int32_t pid);
 
 // Menu-bar hosts own windows that are no application's.
-bool isAppWindowOwner(const ServerWindow& window);
+bool isAppWindowOwner(const ListedWindow& window);

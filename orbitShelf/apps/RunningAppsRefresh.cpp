@@ -92,7 +92,7 @@ void appendNumbersOf(const ActiveApp& app, std::vector<uint32_t>& numbers)
 }
 
 void buildActiveApp(const RunningApp& running, const std::optional<QString>& ownBundleIdentifier, int32_t ownPid,
-                    Pass& pass, AppsModel& model, AppsSource& source, const ModelSettings& settings,
+                    Pass& pass, const AppsModel& model, AppsSource& source, const ModelSettings& settings,
                     const WindowNotificationHandler& handler)
 {
     const auto shortName = shortAppName(running.executablePath, running.localizedName);
@@ -109,11 +109,11 @@ void buildActiveApp(const RunningApp& running, const std::optional<QString>& own
         return;
     }
 
-    const auto known = model.allApps.find(running.pid);
-    const bool wasKnown = known != model.allApps.end();
+    const auto known = model.allApps.constFind(running.pid);
+    const bool wasKnown = known != model.allApps.cend();
     std::shared_ptr<ActiveApp> app;
     if (wasKnown) {
-        app = known->second;
+        app = *known;
     } else {
         app = std::make_shared<ActiveApp>();
         app->windows.emplace();
@@ -125,7 +125,8 @@ void buildActiveApp(const RunningApp& running, const std::optional<QString>& own
         app->app = running;
         app->index = 100;
         app->bundleIdentifier = running.bundleIdentifier;
-        app->icon = running.icon;
+        if (!running.iconName.isEmpty())
+            app->icon = QIcon::fromTheme(running.iconName);
     }
 
     // Decided afresh on every pass: when the first instance quits, the one
@@ -216,7 +217,7 @@ void buildActiveApp(const RunningApp& running, const std::optional<QString>& own
 void forgetTagsOfVanishedWindows(const std::vector<uint32_t>& before, const AppMap& after, ModelSettings& settings)
 {
     std::unordered_set<uint32_t> alive;
-    for (const auto& [pid, app] : after) {
+    for (const auto& app : after) {
         if (app->windows) {
             for (const auto& w : *app->windows) {
                 if (w->num && !w->isPlaceholder)
@@ -247,15 +248,16 @@ void forgetTagsOfVanishedWindows(const std::vector<uint32_t>& before, const AppM
 
 } // namespace
 
-bool isAppWindowOwner(const ServerWindow& window)
+bool isAppWindowOwner(const ListedWindow& window)
 {
     return window.ownerName != QLatin1String("SystemUIServer") && window.ownerName != QLatin1String("Control Center");
 }
 
-bool refreshRunningApps(AppsModel& model, AppsSource& source, ModelSettings& settings,
+bool refreshRunningApps(const AppsModel& model, AppsSource& source, ModelSettings& settings,
                         std::optional<int32_t> excludedWindowNumber, bool forcePublish,
                         const WindowNotificationHandler& onWindowNotification)
 {
+    const auto batch = source.beginReadBatch();
     std::vector<RunningApp> regularApps = source.runningApplications();
     std::erase_if(regularApps, [](const RunningApp& app) { return !app.regular; });
     const auto ownBundleIdentifier = source.ownBundleIdentifier();
@@ -267,11 +269,11 @@ bool refreshRunningApps(AppsModel& model, AppsSource& source, ModelSettings& set
     // Captured now: the reused applications get their new windows during the
     // pass, and the tags of windows that are gone must be told apart after it.
     std::vector<uint32_t> realWindowsBefore;
-    for (const auto& [pid, order] : model.appOrders) {
-        const auto known = model.allApps.find(pid);
-        if (known == model.allApps.end() || !known->second->windows)
+    for (auto it = model.appOrders.cbegin(); it != model.appOrders.cend(); ++it) {
+        const auto known = model.allApps.constFind(it.key());
+        if (known == model.allApps.cend() || !(*known)->windows)
             continue;
-        for (const auto& w : *known->second->windows) {
+        for (const auto& w : *(*known)->windows) {
             if (!w->num)
                 continue;
             pass.clickTimesByWindow[*w->num] = w->clickTime;
@@ -283,15 +285,15 @@ bool refreshRunningApps(AppsModel& model, AppsSource& source, ModelSettings& set
 
     // Applications that quit give up their place before newcomers are
     // numbered, so a newcomer goes right after those still running.
-    std::erase_if(model.appOrders, [&](const auto& entry) {
+    model.appOrders.removeIf([&](AppOrders::iterator entry) {
         return std::none_of(regularApps.begin(), regularApps.end(),
-                            [&](const RunningApp& app) { return app.pid == entry.first; });
+                            [&](const RunningApp& app) { return app.pid == entry.key(); });
     });
 
     model.placeholderApp = std::make_shared<ActiveApp>();
     model.placeholderApp->bundleIdentifier = ownBundleIdentifier;
 
-    for (const ServerWindow& record : source.windowList()) {
+    for (const ListedWindow& record : source.windowList()) {
         if (!isAppWindowOwner(record))
             continue;
         auto& numbers = pass.serverWindowsByPid[record.ownerPid];
@@ -303,7 +305,7 @@ bool refreshRunningApps(AppsModel& model, AppsSource& source, ModelSettings& set
     for (const RunningApp& running : regularApps)
         buildActiveApp(running, ownBundleIdentifier, ownPid, pass, model, source, settings, onWindowNotification);
 
-    std::vector<uint32_t> before = model.allOldWindows;
+    std::vector<uint32_t> before(model.allOldWindows.cbegin(), model.allOldWindows.cend());
     std::vector<uint32_t> after = pass.seenWindowNumbers;
     std::sort(before.begin(), before.end());
     std::sort(after.begin(), after.end());

@@ -6,7 +6,8 @@
 
 // One entry of the most-recently-used window history: a window and when it
 // was last clicked or activated.
-struct WindowClickedOrder final {
+class WindowClickedOrder final {
+public:
     int32_t windowNum = 0;
     QDateTime time = QDateTime::currentDateTime();
 };

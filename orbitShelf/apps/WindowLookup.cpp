@@ -3,11 +3,11 @@
 std::shared_ptr<Windows> findWindowByNumber(const AppsModel& model, int32_t n)
 {
     std::shared_ptr<Windows> placeholder;
-    for (const auto& [pid, order] : model.appOrders) {
-        const auto app = model.allApps.find(pid);
-        if (app == model.allApps.end() || !app->second->windows)
+    for (auto it = model.appOrders.cbegin(); it != model.appOrders.cend(); ++it) {
+        const auto app = model.allApps.constFind(it.key());
+        if (app == model.allApps.cend() || !(*app)->windows)
             continue;
-        for (const auto& w : *app->second->windows) {
+        for (const auto& w : *(*app)->windows) {
             if (static_cast<int32_t>(w->num.value_or(0)) != n)
                 continue;
             if (!w->isPlaceholder)
@@ -22,7 +22,7 @@ std::shared_ptr<Windows> findWindowByNumber(const AppsModel& model, int32_t n)
 int windowIndexInApps(const AppsModel& model, int32_t n)
 {
     int placeholderIndex = -1;
-    for (const auto& [pid, app] : model.allApps) {
+    for (const auto& app : std::as_const(model.allApps)) {
         if (!app->windows)
             continue;
         const auto& list = *app->windows;
@@ -38,17 +38,17 @@ int windowIndexInApps(const AppsModel& model, int32_t n)
     return placeholderIndex;
 }
 
-void focusedWindowOfApp(AppsModel& model, AppsSource& source, int32_t pid)
+void focusedWindowOfApp(const AppsModel& model, AppsSource& source, int32_t pid)
 {
     const auto focused = source.focusedWindow(source.applicationElement(pid));
-    const auto app = model.allApps.find(pid);
-    if (app == model.allApps.end() || !app->second->windows)
+    const auto app = model.allApps.constFind(pid);
+    if (app == model.allApps.cend() || !(*app)->windows)
         return;
     if (focused.cannotComplete || !focused.value)
         return;
     const auto number = source.windowNumber(*focused.value);
     if (!number.value)
         return;
-    for (const auto& w : *app->second->windows)
+    for (const auto& w : *(*app)->windows)
         w->focused = !w->isPlaceholder && w->num == number.value;
 }

@@ -12,7 +12,8 @@ class Refresh : public ::testing::Test {
 protected:
     ScriptedAppsSource source;
     InMemoryModelSettings settings;
-    AppsModel model;
+    AppsModelStore store;
+    AppsModel model = store.view();
 
     bool refresh(std::optional<int32_t> excluded = std::nullopt, bool force = false)
     {
@@ -22,17 +23,17 @@ protected:
     std::vector<uint32_t> numbersOf(int32_t pid) const
     {
         std::vector<uint32_t> out;
-        const auto app = model.allApps.find(pid);
-        if (app == model.allApps.end() || !app->second->windows)
+        const auto app = model.allApps.value(pid);
+        if (!app || !app->windows)
             return out;
-        for (const auto& w : *app->second->windows)
+        for (const auto& w : *app->windows)
             out.push_back(w->num.value_or(0));
         return out;
     }
 
     std::shared_ptr<Windows> windowOf(int32_t pid, uint32_t num) const
     {
-        for (const auto& w : *model.allApps.at(pid)->windows) {
+        for (const auto& w : *model.allApps.value(pid)->windows) {
             if (w->num == num)
                 return w;
         }
@@ -78,7 +79,7 @@ TEST_F(Refresh, PlaceholderOnlyWhenNoWindowIsUsable)
     dialog->subrole = QStringLiteral("AXSystemDialog");
     refresh();
     ASSERT_EQ(numbersOf(100), std::vector<uint32_t>{100});
-    const auto placeholder = model.allApps.at(100)->windows->front();
+    const auto placeholder = model.allApps.value(100)->windows->front();
     EXPECT_TRUE(placeholder->isPlaceholder);
     EXPECT_EQ(placeholder->title, "term");
     EXPECT_FALSE(placeholder->axObserver);
@@ -97,14 +98,14 @@ TEST_F(Refresh, SecondInstanceIsMultiAndThatIsDecidedOnEveryPass)
     source.addApp(200, "term");
     source.addWindow(200, 2001, "b");
     refresh();
-    EXPECT_FALSE(model.allApps.at(100)->isMulti.value_or(false));
-    EXPECT_TRUE(model.allApps.at(200)->isMulti.value_or(false));
-    const auto survivor = model.allApps.at(200);
+    EXPECT_FALSE(model.allApps.value(100)->isMulti.value_or(false));
+    EXPECT_TRUE(model.allApps.value(200)->isMulti.value_or(false));
+    const auto survivor = model.allApps.value(200);
 
     source.quit(100);
     refresh();
     EXPECT_FALSE(model.allApps.contains(100));
-    EXPECT_EQ(model.allApps.at(200), survivor);
+    EXPECT_EQ(model.allApps.value(200), survivor);
     EXPECT_FALSE(survivor->isMulti.value_or(true));
 }
 
@@ -114,7 +115,7 @@ TEST_F(Refresh, SharedRuntimeProgramsAreNamedByTheirLocalisedName)
     app.info.executablePath = QStringLiteral("/opt/chat/Electron");
     source.addWindow(100, 1001, "Chat");
     refresh();
-    EXPECT_EQ(model.allApps.at(100)->appBundleName, "Chat");
+    EXPECT_EQ(model.allApps.value(100)->appBundleName, "Chat");
     EXPECT_EQ(windowOf(100, 1001)->appBundleName, "Chat");
 }
 
@@ -257,7 +258,7 @@ TEST_F(Refresh, RestartCacheIsAppliedByTheFirstPassOnly)
 
     model.appOrders[100] = 12;
     refresh();
-    EXPECT_EQ(model.appOrders.at(100), 12);
+    EXPECT_EQ(model.appOrders.value(100), 12);
 }
 
 TEST_F(Refresh, TagsOfAVanishedWindowDoNotPassToItsNumbersNextOwner)
