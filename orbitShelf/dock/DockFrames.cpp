@@ -1,5 +1,6 @@
 #include "dock/DockFrames.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -139,4 +140,22 @@ QRectF toDockSpace(const QRectF& windowSystemRect, const QRect& primaryGeometry)
     return QRectF(windowSystemRect.x() - primaryGeometry.x(),
                   primaryBottom - (windowSystemRect.y() + windowSystemRect.height()), windowSystemRect.width(),
                   windowSystemRect.height());
+}
+
+QRect stripEdgeLine(const DockFrame& strip, const QRectF& screenFrame, const QString& position)
+{
+    const qint64 screenLeft = truncated(screenFrame.x());
+    const qint64 screenRight = truncated(screenFrame.x() + screenFrame.width());
+    const qint64 screenBottom = truncated(screenFrame.y());
+    DockFrame line;
+    if (position == QLatin1String("left")) {
+        line = {std::max(strip.x, screenLeft), strip.y, 1, strip.height};
+    } else if (position == QLatin1String("right")) {
+        line = {std::min(strip.x + strip.width, screenRight) - 1, strip.y, 1, strip.height};
+    } else {
+        line = {strip.x, std::max(strip.y, screenBottom), strip.width, 1};
+    }
+    // To the window's top-left coordinates.
+    return QRect(int(line.x - strip.x), int((strip.y + strip.height) - (line.y + line.height)), int(line.width),
+                 int(line.height));
 }

@@ -72,3 +72,10 @@ bool isMainDockScreenOrigin(QRectF visibleFrame);
 // the primary screen's geometry in window-system space.
 QRect toWindowSystemRect(const DockFrame& frame, const QRect& primaryGeometry);
 QRectF toDockSpace(const QRectF& windowSystemRect, const QRect& primaryGeometry);
+
+// The one row (bottom strips) or column (side strips) of an auto-show strip
+// that lies on its screen's outer edge, in the strip window's own top-left
+// coordinates. Where nothing composites translucent windows, the strip is
+// cut down to this line: the pointer stops at the screen edge, so it still
+// enters the strip, and no dark band shows.
+QRect stripEdgeLine(const DockFrame& strip, const QRectF& screenFrame, const QString& position);

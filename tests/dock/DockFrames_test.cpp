@@ -149,3 +149,20 @@ TEST(DockFrames, ConversionToWindowSystemSpace)
 }
 
 } // namespace
+
+namespace {
+
+TEST(DockFrames, StripEdgeLineLiesOnTheScreenEdge)
+{
+    const QRectF primary(0, 0, 1920, 1080);
+    // Bottom strip 20 high: its lowest row, the screen's bottom row.
+    EXPECT_EQ(stripEdgeLine({-2, 0, 1920, 20}, primary, "bottom"), QRect(0, 19, 1920, 1));
+    // Left strip: its first column.
+    EXPECT_EQ(stripEdgeLine({0, 0, 15, 1080}, primary, "left"), QRect(0, 0, 1, 1080));
+    // Right strip hangs 5 past the screen: the screen's last column is its 10th.
+    EXPECT_EQ(stripEdgeLine({1910, 0, 15, 1080}, primary, "right"), QRect(9, 0, 1, 1080));
+    // Another screen's bottom strip, on its own visible bottom.
+    EXPECT_EQ(stripEdgeLine({1400, -30, 1920, 10}, QRectF(1400, -30, 1920, 1080), "bottom"), QRect(0, 9, 1920, 1));
+}
+
+} // namespace
