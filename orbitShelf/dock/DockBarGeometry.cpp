@@ -31,7 +31,9 @@ DockBarPicture dockBarPicture(const DockBarGeometryInput& input)
     const DockLayoutSettings& settings = input.content.settings;
     const bool onlyIcon = settings.buttonTheme == QLatin1String("onlyIcon");
     const double button = std::max(1.0, settings.iconSize - input.buttonScale);
-    const double iconSlot = button + 10;
+    // Along a side bar each button takes its size and 2 points, the length
+    // the layout gives a vertical bar; along a bottom bar an icon takes 10.
+    const double iconSlot = input.vertical ? button + 2 : button + 10;
     const double windowSlot = input.vertical ? iconSlot
         : onlyIcon || input.windowTagWidth <= 0 ? button + 5
                                                 : button + input.windowTagWidth;
@@ -105,7 +107,7 @@ DockBarPicture dockBarPicture(const DockBarGeometryInput& input)
         } else {
             item.rect = QRectF(bar.left(), start, bar.width(), length);
             const double icon = std::min(button, bar.width() - 2);
-            item.iconRect = QRectF(bar.left() + (bar.width() - icon) / 2, start + 5, icon, icon);
+            item.iconRect = QRectF(bar.left() + (bar.width() - icon) / 2, start + (length - icon) / 2, icon, icon);
         }
         picture.items.push_back(item);
         previousStart = start;
