@@ -1,5 +1,8 @@
 #include "dock/DockAutoHide.h"
 
+#include "app/AppState.h"
+#include "apps/DockVisibility.h"
+
 namespace {
 
 bool isTrueText(const std::optional<QString>& text)
@@ -44,4 +47,17 @@ double dockOpacity(const std::optional<QString>& autoHideEntry, const std::optio
 bool showSpaceDockOnAppear(const std::optional<QString>& autoHideEntry)
 {
     return !isTrueText(autoHideEntry);
+}
+
+void applyFullScreenAutoHide(AppState& state, qint64 windowNumber, const QString& screenId)
+{
+    const std::optional<bool> autoHide = fullScreenAutoHideDecision(state.settings.enableAutoHideWhenFullScreen(),
+                                                                    fullScreenAutoHideFlags(), windowNumber, screenId);
+    if (!autoHide)
+        return;
+    // The stored flag follows on the main queue; the bar's shown flag
+    // changes at once so the bar does not flash in between.
+    setSpaceDockAutoHide(screenId, *autoHide);
+    state.showSpaceDock.insert(screenId, !*autoHide);
+    state.publish();
 }

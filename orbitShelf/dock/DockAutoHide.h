@@ -41,3 +41,10 @@ double dockOpacity(const std::optional<QString>& autoHideEntry, const std::optio
 
 // The screen's showSpaceDock entry each time its dock appears.
 bool showSpaceDockOnAppear(const std::optional<QString>& autoHideEntry);
+
+class AppState;
+
+// When the focus moves to a window (0.5 s after it was marked focused): hides
+// the screen's dock again for the full-screen window that hid it, or puts
+// back the auto-hide state the screen had before. Main thread only.
+void applyFullScreenAutoHide(AppState& state, qint64 windowNumber, const QString& screenId);

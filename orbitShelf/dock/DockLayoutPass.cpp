@@ -2,7 +2,10 @@
 
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
+#include "apps/ScreenIdentifier.h"
 #include "dock/DockEdges.h"
+
+#include <QScreen>
 
 namespace {
 
@@ -67,4 +70,30 @@ void refreshDockLayout(AppState& state)
 void refreshDockLayout()
 {
     refreshDockLayout(AppState::shared());
+}
+
+namespace {
+
+std::optional<QString> calibration(const StringMap& map, const QString& key)
+{
+    const auto it = map.constFind(key);
+    return it == map.constEnd() ? std::nullopt : std::optional(*it);
+}
+
+} // namespace
+
+int calibratedScreenWidth(const AppState& state, const QScreen* screen)
+{
+    if (!screen)
+        return 0;
+    return calibratedScreenLength(calibration(state.settings.spaceWidth(), screenIdentifierKey(screen)),
+                                  screen->availableGeometry().width());
+}
+
+int calibratedScreenHeight(const AppState& state, const QScreen* screen)
+{
+    if (!screen)
+        return 0;
+    return calibratedScreenLength(calibration(state.settings.spaceHeight(), screenIdentifierKey(screen)),
+                                  screen->availableGeometry().height());
 }

@@ -20,3 +20,11 @@ ScreenLayout layoutDockForScreen(AppState& state, const QString& screenID);
 // spaceScreenWidth), then publishes.
 void refreshDockLayout(AppState& state);
 void refreshDockLayout();
+
+class QScreen;
+
+// Usable size of a screen for the dock: the calibration stored for it
+// (spaceWidth / spaceHeight) when that is a whole number, else its visible
+// size.
+int calibratedScreenWidth(const AppState& state, const QScreen* screen);
+int calibratedScreenHeight(const AppState& state, const QScreen* screen);

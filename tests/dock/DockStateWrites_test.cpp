@@ -3,11 +3,16 @@
 #include "app/AppState.h"
 #include "app/UserDefaults.h"
 #include "apps/ActiveApp.h"
+#include "dock/DockAutoHide.h"
 #include "dock/DockDataRefresh.h"
 #include "dock/DockEdges.h"
 #include "dock/DockLayoutPass.h"
 #include "dock/DockViewState.h"
+#include "apps/ScreenIdentifier.h"
 
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -147,6 +152,50 @@ TEST_F(DockStateWrites, SideBarLayoutFollowsTheStoredEdge)
     EXPECT_EQ(m_state->spaceButtonScale.value("Optional(S)"), 10);
     EXPECT_EQ(m_state->spaceWindowTagWidth.value("Optional(S)"), 140);
     EXPECT_EQ(m_state->spaceDockHeight.value("Optional(S)"), (46 - 10 + 2) * 12);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DockStateWrites, FullScreenAutoHideFollowsTheFocus)
+{
+    m_state->settings.setEnableAutoHideWhenFullScreen(true);
+    FullScreenAutoHideFlags& flags = fullScreenAutoHideFlags();
+    flags.dockHiddenFlags = {{7, true}};
+    flags.dockScreenFlags = {{"Optional(P)", "false"}};
+
+    // Back to the full-screen window: the dock hides at once.
+    applyFullScreenAutoHide(*m_state, 7, "Optional(P)");
+    EXPECT_EQ(m_state->showSpaceDock.value("Optional(P)", true), false);
+    // Another window: the saved state (shown) comes back.
+    applyFullScreenAutoHide(*m_state, 8, "Optional(P)");
+    EXPECT_EQ(m_state->showSpaceDock.value("Optional(P)", false), true);
+    QCoreApplication::processEvents(); // the stored flag is written on the main queue
+    EXPECT_EQ(m_state->settings.autoHideSpaceDock().value("Optional(P)"), "false");
+
+    // Emptied by the hot key: focusing changes nothing any more.
+    flags.dockHiddenFlags.clear();
+    m_state->showSpaceDock.insert("Optional(P)", true);
+    applyFullScreenAutoHide(*m_state, 7, "Optional(P)");
+    EXPECT_EQ(m_state->showSpaceDock.value("Optional(P)"), true);
+    flags = {};
+}
+
+TEST_F(DockStateWrites, CalibratedScreenSize)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_NE(screen, nullptr);
+    const int visible = screen->availableGeometry().width();
+    EXPECT_EQ(calibratedScreenWidth(*m_state, screen), visible);
+    const QString key = screenIdentifierKey(screen);
+    m_state->settings.setSpaceWidth({{key, "1440"}});
+    EXPECT_EQ(calibratedScreenWidth(*m_state, screen), 1440);
+    m_state->settings.setSpaceWidth({{key, "14.5"}});
+    EXPECT_EQ(calibratedScreenWidth(*m_state, screen), visible);
+    m_state->settings.setSpaceHeight({{key, "900"}});
+    EXPECT_EQ(calibratedScreenHeight(*m_state, screen), 900);
+    EXPECT_EQ(calibratedScreenWidth(*m_state, nullptr), 0);
 }
 
 } // namespace
