@@ -3,11 +3,11 @@
 namespace platform {
 
 namespace {
-DockWindowHints& installed()
-{
-    static DockWindowHints hints;
-    return hints;
-}
+    DockWindowHints& installed()
+    {
+        static DockWindowHints hints;
+        return hints;
+    }
 } // namespace
 
 void setDockWindowHints(DockWindowHints hints)

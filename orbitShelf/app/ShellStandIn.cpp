@@ -3,9 +3,9 @@
 #include "app/Logging.h"
 #include "apps/AppsStandIn.h"
 #include "apps/RunningApps.h"
-#include "platform/Platform.h"
 #include "dock/DockLayoutPass.h"
 #include "dock/DockWindows.h"
+#include "platform/Platform.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -24,9 +24,8 @@ void screenParametersChanged()
         auto* timer = new QTimer(QCoreApplication::instance());
         timer->setSingleShot(true);
         timer->setInterval(5000);
-        QObject::connect(timer, &QTimer::timeout, [] {
-            QTimer::singleShot(1000, QCoreApplication::instance(), [] { restartDockWindows(); });
-        });
+        QObject::connect(timer, &QTimer::timeout,
+            [] { QTimer::singleShot(1000, QCoreApplication::instance(), [] { restartDockWindows(); }); });
         return timer;
     }();
     debounce->start();
@@ -73,6 +72,7 @@ int addGlobalFlagsChangedMonitor(FlagsChangedHandler handler)
 {
     static std::vector<FlagsChangedHandler> handlers;
     handlers.push_back(std::move(handler));
-    qCInfo(lcApp) << "addGlobalFlagsChangedMonitor: no global key monitor exists yet; modifier changes are not seen";
+    qCInfo(lcApp)
+        << "addGlobalFlagsChangedMonitor: no global key monitor exists yet; modifier changes are not seen";
     return int(handlers.size());
 }

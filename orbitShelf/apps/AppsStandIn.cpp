@@ -6,7 +6,7 @@
 
 static Q_LOGGING_CATEGORY(lcAppsStandIn, "orbitshelf.apps")
 
-QMap<QString, QString> readSystemDockItems()
+    QMap<QString, QString> readSystemDockItems()
 {
     return {};
 }

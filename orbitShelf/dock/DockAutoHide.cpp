@@ -12,13 +12,14 @@ bool isTrueText(const std::optional<QString>& text)
 
 } // namespace
 
-StripHoverOutcome stripHoverOutcome(bool entered, const std::optional<QString>& autoHideEntry, double currentOpacity)
+StripHoverOutcome stripHoverOutcome(
+    bool entered, const std::optional<QString>& autoHideEntry, double currentOpacity)
 {
     if (!entered)
-        return {false, 0};
+        return { false, 0 };
     if (!isTrueText(autoHideEntry))
-        return {false, currentOpacity};
-    return {true, 0.2};
+        return { false, currentOpacity };
+    return { true, 0.2 };
 }
 
 FullScreenAutoHideFlags& fullScreenAutoHideFlags()
@@ -27,8 +28,8 @@ FullScreenAutoHideFlags& fullScreenAutoHideFlags()
     return flags;
 }
 
-std::optional<bool> fullScreenAutoHideDecision(bool enableAutoHideWhenFullScreen, const FullScreenAutoHideFlags& flags,
-                                               qint64 windowNumber, const QString& screenId)
+std::optional<bool> fullScreenAutoHideDecision(bool enableAutoHideWhenFullScreen,
+    const FullScreenAutoHideFlags& flags, qint64 windowNumber, const QString& screenId)
 {
     if (!enableAutoHideWhenFullScreen || flags.dockHiddenFlags.isEmpty())
         return std::nullopt;
@@ -51,8 +52,8 @@ bool showSpaceDockOnAppear(const std::optional<QString>& autoHideEntry)
 
 void applyFullScreenAutoHide(AppState& state, qint64 windowNumber, const QString& screenId)
 {
-    const std::optional<bool> autoHide = fullScreenAutoHideDecision(state.settings.enableAutoHideWhenFullScreen(),
-                                                                    fullScreenAutoHideFlags(), windowNumber, screenId);
+    const std::optional<bool> autoHide = fullScreenAutoHideDecision(
+        state.settings.enableAutoHideWhenFullScreen(), fullScreenAutoHideFlags(), windowNumber, screenId);
     if (!autoHide)
         return;
     // The stored flag follows on the main queue; the bar's shown flag

@@ -11,20 +11,22 @@
 // What hovering an auto-show strip does.
 struct StripHoverOutcome {
     bool showDock = false; // set the screen's showSpaceDock entry true
-    double opacity = 0;    // the strip's new grey opacity
+    double opacity = 0; // the strip's new grey opacity
 };
 
 // The pointer entered (or left) the strip of a screen whose autoHideSpaceDock
 // entry is autoHideEntry. Entering shows an auto-hidden dock and lights the
 // strip; entering the strip of a dock that is not auto-hidden changes
 // nothing; leaving only dims the strip (hiding is the bar's business).
-StripHoverOutcome stripHoverOutcome(bool entered, const std::optional<QString>& autoHideEntry, double currentOpacity);
+StripHoverOutcome stripHoverOutcome(
+    bool entered, const std::optional<QString>& autoHideEntry, double currentOpacity);
 
 // Which dock a full-screen window hid, per screen and per window. Kept on the
 // main thread: the window-notification handler hands its changes over.
 struct FullScreenAutoHideFlags {
-    QMap<QString, QString> dockScreenFlags; // screen id → autoHideSpaceDock text before a full-screen window hid it
-    QMap<qint64, bool> dockHiddenFlags;     // window number → this full-screen window hid the dock
+    QMap<QString, QString>
+        dockScreenFlags; // screen id → autoHideSpaceDock text before a full-screen window hid it
+    QMap<qint64, bool> dockHiddenFlags; // window number → this full-screen window hid the dock
 };
 
 FullScreenAutoHideFlags& fullScreenAutoHideFlags();
@@ -32,8 +34,8 @@ FullScreenAutoHideFlags& fullScreenAutoHideFlags();
 // When the focus moves to windowNumber on the screen screenId: the flag to
 // hand to setSpaceDockShown (true = auto-hide on; the screen's showSpaceDock
 // entry becomes its opposite), or nothing when the dock stays as it is.
-std::optional<bool> fullScreenAutoHideDecision(bool enableAutoHideWhenFullScreen, const FullScreenAutoHideFlags& flags,
-                                               qint64 windowNumber, const QString& screenId);
+std::optional<bool> fullScreenAutoHideDecision(bool enableAutoHideWhenFullScreen,
+    const FullScreenAutoHideFlags& flags, qint64 windowNumber, const QString& screenId);
 
 // The dock's opacity: 0 while the screen's dock is auto-hidden and not shown
 // by its strip, 1 in every other case (missing entries included).

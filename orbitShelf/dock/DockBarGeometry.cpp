@@ -34,30 +34,31 @@ DockBarPicture dockBarPicture(const DockBarGeometryInput& input)
     // Along a side bar each button takes its size and 2 points, the length
     // the layout gives a vertical bar; along a bottom bar an icon takes 10.
     const double iconSlot = input.vertical ? button + 2 : button + 10;
-    const double windowSlot = input.vertical ? iconSlot
+    const double windowSlot = input.vertical    ? iconSlot
         : onlyIcon || input.windowTagWidth <= 0 ? button + 5
                                                 : button + input.windowTagWidth;
     const bool grid = !input.vertical && input.listMode == QLatin1String("grid");
 
     std::vector<Slot> barSlots;
     if (!settings.hideMainButton)
-        barSlots.push_back({DockBarItem::Kind::MainButton, iconSlot});
+        barSlots.push_back({ DockBarItem::Kind::MainButton, iconSlot });
     if (settings.showLunchpadButton)
-        barSlots.push_back({DockBarItem::Kind::Launchpad, iconSlot});
+        barSlots.push_back({ DockBarItem::Kind::Launchpad, iconSlot });
     for (int i = 0; i < settings.pinnedToolCount; ++i)
-        barSlots.push_back({DockBarItem::Kind::Tool, iconSlot});
+        barSlots.push_back({ DockBarItem::Kind::Tool, iconSlot });
     for (int i = 0; i < input.content.pinnedNotRunningCount; ++i)
-        barSlots.push_back({DockBarItem::Kind::PinnedApp, iconSlot});
+        barSlots.push_back({ DockBarItem::Kind::PinnedApp, iconSlot });
     for (int app = 0; app < int(input.content.appWindowCounts.size()); ++app) {
         const int count = input.content.appWindowCounts[size_t(app)];
         if (appArrangement(count, settings.stackAppLimit) != AppArrangement::Expanded) {
-            barSlots.push_back({DockBarItem::Kind::App, iconSlot, app});
+            barSlots.push_back({ DockBarItem::Kind::App, iconSlot, app });
             continue;
         }
         for (int w = 0; w < count; ++w) {
             // A grid puts two windows above each other in one column.
             const bool secondRow = grid && w % 2 == 1;
-            barSlots.push_back({DockBarItem::Kind::Window, secondRow ? 0.0 : windowSlot, app, w, grid ? w % 2 : -1});
+            barSlots.push_back(
+                { DockBarItem::Kind::Window, secondRow ? 0.0 : windowSlot, app, w, grid ? w % 2 : -1 });
         }
     }
 
@@ -78,14 +79,15 @@ DockBarPicture dockBarPicture(const DockBarGeometryInput& input)
         length = std::clamp(length, 1.0, std::max(1.0, area.height()));
         const double x = input.edge == QLatin1String("right") ? area.right() - thickness : area.left();
         const double y = std::clamp(area.top() + (area.height() - length) / 2 - sideLift, area.top(),
-                                    std::max(area.top(), area.bottom() - length));
+            std::max(area.top(), area.bottom() - length));
         picture.barRect = QRectF(x, y, thickness, length);
     }
 
     // Buttons run from the middle of the bar outwards, like the panel.
     const QRectF& bar = picture.barRect;
     const double barLength = input.vertical ? bar.height() : bar.width();
-    double position = (input.vertical ? bar.top() : bar.left()) + std::max(0.0, (barLength - contentLength) / 2);
+    double position
+        = (input.vertical ? bar.top() : bar.left()) + std::max(0.0, (barLength - contentLength) / 2);
     double previousStart = position;
     for (const Slot& slot : barSlots) {
         const double start = slot.gridRow == 1 ? previousStart : position;
@@ -107,7 +109,8 @@ DockBarPicture dockBarPicture(const DockBarGeometryInput& input)
         } else {
             item.rect = QRectF(bar.left(), start, bar.width(), length);
             const double icon = std::min(button, bar.width() - 2);
-            item.iconRect = QRectF(bar.left() + (bar.width() - icon) / 2, start + (length - icon) / 2, icon, icon);
+            item.iconRect
+                = QRectF(bar.left() + (bar.width() - icon) / 2, start + (length - icon) / 2, icon, icon);
         }
         picture.items.push_back(item);
         previousStart = start;

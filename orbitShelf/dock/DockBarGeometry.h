@@ -16,7 +16,7 @@
 struct DockBarItem {
     enum class Kind { MainButton, Launchpad, Tool, PinnedApp, App, Window };
     Kind kind = Kind::App;
-    QRectF rect;     // the whole button, window coordinates
+    QRectF rect; // the whole button, window coordinates
     QRectF iconRect; // its icon
     int appIndex = -1; // running application (position in DockLayoutInput::appWindowCounts)
     int windowIndex = -1;
@@ -25,7 +25,7 @@ struct DockBarItem {
 struct DockBarGeometryInput {
     QSizeF windowSize;
     QRectF onScreen; // the part of the window on its screen, window coordinates
-    QString edge;    // "left" or "right" for a side bar; anything else is a bottom bar
+    QString edge; // "left" or "right" for a side bar; anything else is a bottom bar
     bool vertical = false;
     double screenWidth = 0;
     double thickness = 50; // dockBackgroundHeight

@@ -29,8 +29,8 @@ void refreshDockData(AppState& state, const DockViewState& dock, const DockDataR
     const QString& id = dock.screenID;
     const StringMap autoHide = state.settings.autoHideSpaceDock();
     const auto entry = autoHide.constFind(id);
-    state.showSpaceDock.insert(id, showSpaceDockOnAppear(entry == autoHide.constEnd() ? std::nullopt
-                                                                                       : std::optional(*entry)));
+    state.showSpaceDock.insert(
+        id, showSpaceDockOnAppear(entry == autoHide.constEnd() ? std::nullopt : std::optional(*entry)));
     state.spaceListmode.insert(id, QStringLiteral("list"));
     state.spaceWindowTagWidth.insert(id, 140);
     state.spaceScreenWidth.insert(id, dock.screenWidth);
@@ -42,13 +42,13 @@ void refreshDockData(AppState& state, const DockViewState& dock, const DockDataR
     if (services.loadPinnedApps)
         services.loadPinnedApps();
 
-    const std::vector<Record> plugins = services.fetchInstalledPlugins ? services.fetchInstalledPlugins()
-                                                                       : std::vector<Record>();
+    const std::vector<Record> plugins
+        = services.fetchInstalledPlugins ? services.fetchInstalledPlugins() : std::vector<Record>();
     // Read as a membership list: a record already noted is not added again,
     // so showing docks over and over does not grow it.
     for (const Record& plugin : plugins) {
         const bool known = std::any_of(state.installedPlugins.cbegin(), state.installedPlugins.cend(),
-                                       [&](const Record& r) { return r.objectId == plugin.objectId; });
+            [&](const Record& r) { return r.objectId == plugin.objectId; });
         if (!known)
             state.installedPlugins.append(plugin);
     }

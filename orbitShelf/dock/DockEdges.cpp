@@ -21,12 +21,12 @@ bool isMainDockVertical(const AppState& state)
 
 bool isDockVertical(const AppState& state, const QString& screenID)
 {
-    return isDockVertical(screenID, mainDockScreenID(), state.settings.mainDockPosition(),
-                          state.settings.spaceDockPosition());
+    return isDockVertical(
+        screenID, mainDockScreenID(), state.settings.mainDockPosition(), state.settings.spaceDockPosition());
 }
 
 QString dockPositionForScreen(const AppState& state, bool isMain, const QString& screenID)
 {
-    return dockPositionForScreen(isMain, screenID, state.settings.mainDockPosition(),
-                                 state.settings.spaceDockPosition());
+    return dockPositionForScreen(
+        isMain, screenID, state.settings.mainDockPosition(), state.settings.spaceDockPosition());
 }

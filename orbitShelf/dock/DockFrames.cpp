@@ -55,7 +55,7 @@ bool isMainDockVertical(const QString& mainDockPosition)
 }
 
 bool isDockVertical(const QString& screenId, const QString& mainDockScreenId, const QString& mainDockPosition,
-                    const QMap<QString, QString>& spaceDockPosition)
+    const QMap<QString, QString>& spaceDockPosition)
 {
     if (screenId == mainDockScreenId)
         return isSideEdge(mainDockPosition);
@@ -64,7 +64,7 @@ bool isDockVertical(const QString& screenId, const QString& mainDockScreenId, co
 }
 
 QString dockPositionForScreen(bool isMain, const QString& screenId, const QString& mainDockPosition,
-                              const QMap<QString, QString>& spaceDockPosition)
+    const QMap<QString, QString>& spaceDockPosition)
 {
     if (isMain)
         return mainDockPosition;
@@ -76,10 +76,10 @@ DockFrame mainDockWindowFrame(const QString& mainDockPosition, QSizeF primaryVis
     const double w = primaryVisibleSize.width();
     const double h = primaryVisibleSize.height();
     if (mainDockPosition == QLatin1String("right"))
-        return {truncated(w - 490), 0, dockWindowDepth, truncated(h)};
+        return { truncated(w - 490), 0, dockWindowDepth, truncated(h) };
     if (mainDockPosition == QLatin1String("left"))
-        return {-20, 0, dockWindowDepth, truncated(h)};
-    return {0, 0, truncated(w), dockWindowDepth};
+        return { -20, 0, dockWindowDepth, truncated(h) };
+    return { 0, 0, truncated(w), dockWindowDepth };
 }
 
 DockFrame mainDockTriggerFrame(const QString& mainDockPosition, QSizeF primaryVisibleSize)
@@ -87,10 +87,10 @@ DockFrame mainDockTriggerFrame(const QString& mainDockPosition, QSizeF primaryVi
     const double w = primaryVisibleSize.width();
     const double h = primaryVisibleSize.height();
     if (mainDockPosition == QLatin1String("right"))
-        return {truncated(w - 10), 0, 15, truncated(h)};
+        return { truncated(w - 10), 0, 15, truncated(h) };
     if (mainDockPosition == QLatin1String("left"))
-        return {0, 0, 15, truncated(h)};
-    return {-2, 0, truncated(w), 20};
+        return { 0, 0, 15, truncated(h) };
+    return { -2, 0, truncated(w), 20 };
 }
 
 DockFrame screenDockWindowFrame(QRectF visibleFrame, const std::optional<QString>& position)
@@ -100,10 +100,10 @@ DockFrame screenDockWindowFrame(QRectF visibleFrame, const std::optional<QString
     const qint64 w = truncated(visibleFrame.width());
     const qint64 h = truncated(visibleFrame.height());
     if (position == QLatin1String("right"))
-        return {x0 + w - 493, y0, dockWindowDepth, h};
+        return { x0 + w - 493, y0, dockWindowDepth, h };
     if (position == QLatin1String("left"))
-        return {x0 - 20, y0, dockWindowDepth, h};
-    return {x0, y0, w, dockWindowDepth};
+        return { x0 - 20, y0, dockWindowDepth, h };
+    return { x0, y0, w, dockWindowDepth };
 }
 
 DockFrame screenDockTriggerFrame(QRectF visibleFrame, const std::optional<QString>& position)
@@ -116,10 +116,10 @@ DockFrame screenDockTriggerFrame(QRectF visibleFrame, const std::optional<QStrin
     // swallow clicks meant for the windows along that edge. A strip with no
     // stored edge sits on its own screen, not at the primary screen's y.
     if (position == QLatin1String("right"))
-        return {x0 + w - 8, y0, 15, h};
+        return { x0 + w - 8, y0, 15, h };
     if (position == QLatin1String("left"))
-        return {x0, y0, 15, h};
-    return {x0, y0, w, 10};
+        return { x0, y0, 15, h };
+    return { x0, y0, w, 10 };
 }
 
 bool isMainDockScreenOrigin(QRectF visibleFrame)
@@ -130,16 +130,16 @@ bool isMainDockScreenOrigin(QRectF visibleFrame)
 QRect toWindowSystemRect(const DockFrame& frame, const QRect& primaryGeometry)
 {
     const qint64 primaryBottom = qint64(primaryGeometry.y()) + primaryGeometry.height();
-    return QRect(int(primaryGeometry.x() + frame.x), int(primaryBottom - (frame.y + frame.height)), int(frame.width),
-                 int(frame.height));
+    return QRect(int(primaryGeometry.x() + frame.x), int(primaryBottom - (frame.y + frame.height)),
+        int(frame.width), int(frame.height));
 }
 
 QRectF toDockSpace(const QRectF& windowSystemRect, const QRect& primaryGeometry)
 {
     const double primaryBottom = double(primaryGeometry.y()) + primaryGeometry.height();
     return QRectF(windowSystemRect.x() - primaryGeometry.x(),
-                  primaryBottom - (windowSystemRect.y() + windowSystemRect.height()), windowSystemRect.width(),
-                  windowSystemRect.height());
+        primaryBottom - (windowSystemRect.y() + windowSystemRect.height()), windowSystemRect.width(),
+        windowSystemRect.height());
 }
 
 QRect stripEdgeLine(const DockFrame& strip, const QRectF& screenFrame, const QString& position)
@@ -149,13 +149,13 @@ QRect stripEdgeLine(const DockFrame& strip, const QRectF& screenFrame, const QSt
     const qint64 screenBottom = truncated(screenFrame.y());
     DockFrame line;
     if (position == QLatin1String("left")) {
-        line = {std::max(strip.x, screenLeft), strip.y, 1, strip.height};
+        line = { std::max(strip.x, screenLeft), strip.y, 1, strip.height };
     } else if (position == QLatin1String("right")) {
-        line = {std::min(strip.x + strip.width, screenRight) - 1, strip.y, 1, strip.height};
+        line = { std::min(strip.x + strip.width, screenRight) - 1, strip.y, 1, strip.height };
     } else {
-        line = {strip.x, std::max(strip.y, screenBottom), strip.width, 1};
+        line = { strip.x, std::max(strip.y, screenBottom), strip.width, 1 };
     }
     // To the window's top-left coordinates.
-    return QRect(int(line.x - strip.x), int((strip.y + strip.height) - (line.y + line.height)), int(line.width),
-                 int(line.height));
+    return QRect(int(line.x - strip.x), int((strip.y + strip.height) - (line.y + line.height)),
+        int(line.width), int(line.height));
 }

@@ -26,8 +26,8 @@ struct DockFrame {
 
 // One attached screen as the dock sees it; frames in dock space.
 struct DockScreen {
-    QString id;          // the per-screen key, see dockScreenId
-    QRectF frame;        // the whole screen
+    QString id; // the per-screen key, see dockScreenId
+    QRectF frame; // the whole screen
     QRectF visibleFrame; // the part windows may use
 };
 
@@ -47,9 +47,9 @@ std::optional<DockScreen> primaryDockScreen(const std::vector<DockScreen>& scree
 bool isDockHorizontal(const QString& mainDockPosition);
 bool isMainDockVertical(const QString& mainDockPosition);
 bool isDockVertical(const QString& screenId, const QString& mainDockScreenId, const QString& mainDockPosition,
-                    const QMap<QString, QString>& spaceDockPosition);
+    const QMap<QString, QString>& spaceDockPosition);
 QString dockPositionForScreen(bool isMain, const QString& screenId, const QString& mainDockPosition,
-                              const QMap<QString, QString>& spaceDockPosition);
+    const QMap<QString, QString>& spaceDockPosition);
 
 // The main dock's window, from the primary screen's visible size. It is placed
 // from the global origin, whatever the visible frame's origin.

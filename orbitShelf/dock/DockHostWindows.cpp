@@ -60,8 +60,8 @@ std::vector<DockScreen> currentDockScreens()
 
 DockHostWidget::DockHostWidget(AppState& state, const DockWindowSpec& spec)
     : QWidget(nullptr,
-              Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus
-                  | Qt::NoDropShadowWindowHint)
+        Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus
+            | Qt::NoDropShadowWindowHint)
     , m_spec(spec)
 {
     setAttribute(Qt::WA_TranslucentBackground);
@@ -98,10 +98,10 @@ void DockHostWidget::place()
         child->setGeometry(0, 0, geometry.width(), geometry.height());
 
     // The part of the window on its screen, in window coordinates.
-    const QRect screen = toWindowSystemRect(
-        DockFrame{qint64(m_spec.screenFrame.x()), qint64(m_spec.screenFrame.y()), qint64(m_spec.screenFrame.width()),
-                  qint64(m_spec.screenFrame.height())},
-        primaryGeometry());
+    const QRect screen
+        = toWindowSystemRect(DockFrame { qint64(m_spec.screenFrame.x()), qint64(m_spec.screenFrame.y()),
+                                 qint64(m_spec.screenFrame.width()), qint64(m_spec.screenFrame.height()) },
+            primaryGeometry());
     const QRect onScreen = screen.intersected(geometry).translated(-geometry.topLeft());
     if (m_dockView)
         m_dockView->setScreenArea(QRectF(onScreen));
@@ -173,7 +173,8 @@ private:
 std::unique_ptr<DockHostWindow> makeDockHostWindow(AppState& state, const DockWindowSpec& spec)
 {
     qCDebug(lcDock) << (spec.kind == DockWindowSpec::Kind::Dock ? "dock window" : "auto-show strip") << "for"
-                    << spec.screenID << "at" << spec.frame.x << spec.frame.y << spec.frame.width << spec.frame.height;
+                    << spec.screenID << "at" << spec.frame.x << spec.frame.y << spec.frame.width
+                    << spec.frame.height;
     return std::make_unique<DeferredHostWindow>(new DockHostWidget(state, spec));
 }
 
@@ -182,7 +183,8 @@ DockWindows& sharedDockWindows()
     static DockWindows* windows = [] {
         DockWindowServices services;
         services.screens = [] { return currentDockScreens(); };
-        services.makeWindow = [](const DockWindowSpec& spec) { return makeDockHostWindow(AppState::shared(), spec); };
+        services.makeWindow
+            = [](const DockWindowSpec& spec) { return makeDockHostWindow(AppState::shared(), spec); };
         services.installModifierMonitor = [] { addGlobalFlagsChangedMonitor(handleDockFlagsChanged); };
         services.startHotKeys = [] { startHotKeys(HotKeyModifier::Option); };
         // Lives for the whole process, like the windows it keeps.

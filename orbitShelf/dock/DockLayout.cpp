@@ -53,7 +53,8 @@ int countBarSlots(const DockLayoutInput& input)
 {
     int slotTotal = 0;
     for (int count : input.appWindowCounts)
-        slotTotal += appArrangement(count, input.settings.stackAppLimit) == AppArrangement::Expanded ? count : 1;
+        slotTotal
+            += appArrangement(count, input.settings.stackAppLimit) == AppArrangement::Expanded ? count : 1;
     slotTotal += input.pinnedNotRunningCount;
     if (!input.settings.hideMainButton)
         slotTotal += 1;

@@ -42,10 +42,10 @@ struct ScreenLayout {
     QString listMode;
     std::optional<int> windowTagWidth;
     std::optional<double> buttonScale;
-    double dockHeight = 0;    // length of a vertical bar
-    int totalAppCount = 0;    // items + windows
+    double dockHeight = 0; // length of a vertical bar
+    int totalAppCount = 0; // items + windows
     // How the total was reached, for the views and for diagnostics.
-    double total = 0;         // points the running applications need along a horizontal bar
+    double total = 0; // points the running applications need along a horizontal bar
     int items = 0;
     int windows = 0;
     int expandedWindows = 0;
@@ -53,8 +53,8 @@ struct ScreenLayout {
 };
 
 enum class AppArrangement {
-    Single,   // fewer than two windows: one icon
-    Stacked,  // many windows behind one icon
+    Single, // fewer than two windows: one icon
+    Stacked, // many windows behind one icon
     Expanded, // one button per window
 };
 

@@ -87,7 +87,7 @@ int calibratedScreenWidth(const AppState& state, const QScreen* screen)
     if (!screen)
         return 0;
     return calibratedScreenLength(calibration(state.settings.spaceWidth(), screenIdentifierKey(screen)),
-                                  screen->availableGeometry().width());
+        screen->availableGeometry().width());
 }
 
 int calibratedScreenHeight(const AppState& state, const QScreen* screen)
@@ -95,5 +95,5 @@ int calibratedScreenHeight(const AppState& state, const QScreen* screen)
     if (!screen)
         return 0;
     return calibratedScreenLength(calibration(state.settings.spaceHeight(), screenIdentifierKey(screen)),
-                                  screen->availableGeometry().height());
+        screen->availableGeometry().height());
 }

@@ -16,9 +16,10 @@ std::optional<QString> dockModifierName(int keyCode)
     }
 }
 
-FlagsChangedOutcome dockFlagsChangedOutcome(int keyCode, const QString& configuredModifier, int switcherModifierState)
+FlagsChangedOutcome dockFlagsChangedOutcome(
+    int keyCode, const QString& configuredModifier, int switcherModifierState)
 {
-    FlagsChangedOutcome outcome{switcherModifierState, false};
+    FlagsChangedOutcome outcome { switcherModifierState, false };
     const std::optional<QString> name = dockModifierName(keyCode);
     if (!name || *name != configuredModifier)
         return outcome;

@@ -19,4 +19,5 @@ struct FlagsChangedOutcome {
 
 // One modifier change seen by the global monitor: the switcher's configured
 // modifier toggles its state between held (1) and released (0).
-FlagsChangedOutcome dockFlagsChangedOutcome(int keyCode, const QString& configuredModifier, int switcherModifierState);
+FlagsChangedOutcome dockFlagsChangedOutcome(
+    int keyCode, const QString& configuredModifier, int switcherModifierState);

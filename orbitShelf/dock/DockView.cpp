@@ -36,7 +36,7 @@ QColor dockTint(const QString& text)
 } // namespace
 
 DockView::DockView(AppState& state, bool enableListener, double screenWidth, double screenHeight,
-                   const QString& screenID, QWidget* parent)
+    const QString& screenID, QWidget* parent)
     : QWidget(parent)
     , m_state(state)
     , m_view(enableListener, screenWidth, screenHeight, screenID)
@@ -132,14 +132,14 @@ void DockView::paintEvent(QPaintEvent*)
             QPainterPath placeholder;
             placeholder.addRoundedRect(item.iconRect, item.iconRect.width() / 5, item.iconRect.width() / 5);
             const QColor fill = item.kind == DockBarItem::Kind::MainButton ? QColor(90, 160, 230)
-                : item.kind == DockBarItem::Kind::Launchpad                 ? QColor(150, 150, 160)
-                                                                            : QColor(200, 200, 210);
+                : item.kind == DockBarItem::Kind::Launchpad                ? QColor(150, 150, 160)
+                                                                           : QColor(200, 200, 210);
             painter.fillPath(placeholder, fill);
         }
         if (item.kind == DockBarItem::Kind::Window && item.rect.width() > item.iconRect.width() + 20) {
             // Room for the window's tag beside its icon.
             const QRectF chip(item.iconRect.right() + 4, item.rect.center().y() - 9,
-                              item.rect.right() - item.iconRect.right() - 10, 18);
+                item.rect.right() - item.iconRect.right() - 10, 18);
             QPainterPath chipPath;
             chipPath.addRoundedRect(chip, 6, 6);
             QColor chipColour = dockTint(m_state.settings.dockColor());

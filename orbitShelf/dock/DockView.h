@@ -14,8 +14,8 @@ class AppState;
 class DockView final : public QWidget {
     Q_OBJECT
 public:
-    DockView(AppState& state, bool enableListener, double screenWidth, double screenHeight, const QString& screenID,
-             QWidget* parent = nullptr);
+    DockView(AppState& state, bool enableListener, double screenWidth, double screenHeight,
+        const QString& screenID, QWidget* parent = nullptr);
 
     const DockViewState& viewState() const { return m_view; }
     const DockBarPicture& picture() const { return m_picture; }

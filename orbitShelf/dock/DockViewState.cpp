@@ -1,8 +1,8 @@
 #include "dock/DockViewState.h"
 
 DockViewState::DockViewState(bool enableListener, double screenWidth, double screenHeight, QString screenID,
-                             bool settingPopup, bool generalConfigWindow, bool pluginPopup, QString currentPlugin,
-                             bool showFirst, bool showTagEditor)
+    bool settingPopup, bool generalConfigWindow, bool pluginPopup, QString currentPlugin, bool showFirst,
+    bool showTagEditor)
     : enableListener(enableListener)
     , screenWidth(screenWidth)
     , screenHeight(screenHeight)
@@ -22,7 +22,7 @@ DockBarAlignment dockBarAlignment(bool enableListener, bool dockHorizontal)
 }
 
 void findWindowKeyForHotkey(const QStringList& keys, quint32 windowNumber,
-                            const QMap<QString, QString>& windowHotkeyCache, QString& slot)
+    const QMap<QString, QString>& windowHotkeyCache, QString& slot)
 {
     const QString number = QString::number(windowNumber);
     for (const QString& key : keys) {

@@ -19,8 +19,8 @@ class Windows;
 class DockViewState final {
 public:
     DockViewState(bool enableListener, double screenWidth, double screenHeight, QString screenID,
-                  bool settingPopup = false, bool generalConfigWindow = false, bool pluginPopup = false,
-                  QString currentPlugin = {}, bool showFirst = false, bool showTagEditor = false);
+        bool settingPopup = false, bool generalConfigWindow = false, bool pluginPopup = false,
+        QString currentPlugin = {}, bool showFirst = false, bool showTagEditor = false);
 
     // Inputs, fixed for the dock's life.
     const bool enableListener;
@@ -60,7 +60,7 @@ DockBarAlignment dockBarAlignment(bool enableListener, bool dockHorizontal);
 // Walks the hot keys in order and leaves in slot the last one bound to the
 // window number; slot keeps its value when none is.
 void findWindowKeyForHotkey(const QStringList& keys, quint32 windowNumber,
-                            const QMap<QString, QString>& windowHotkeyCache, QString& slot);
+    const QMap<QString, QString>& windowHotkeyCache, QString& slot);
 
 // Whether the data refresh registers the tool hot keys: only the listening
 // dock does, and only with the clipboard tool installed. Nameless records are

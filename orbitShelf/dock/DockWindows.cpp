@@ -157,8 +157,8 @@ void DockWindows::createMainDockTriggerWindow()
     m_mainDockTriggerWindow = m_services.makeWindow(spec);
 }
 
-void DockWindows::dropStaleDockWindow(WindowMap& windows, const QString& screenID,
-                                      const std::vector<DockScreen>& screens)
+void DockWindows::dropStaleDockWindow(
+    WindowMap& windows, const QString& screenID, const std::vector<DockScreen>& screens)
 {
     for (const DockScreen& screen : screens) {
         if (screen.id == screenID && screen.id != mainDockScreenID())
@@ -209,7 +209,7 @@ void DockWindows::closeMainDockWindows(const QString& screenID)
         m_mainDockWindow->close();
         m_mainDockWindow.reset();
     }
-    for (const QString& id : {screenID, mainDockScreenID()}) {
+    for (const QString& id : { screenID, mainDockScreenID() }) {
         const auto it = m_dockWindowsByScreen.find(id);
         if (it == m_dockWindowsByScreen.end())
             continue;
@@ -221,7 +221,7 @@ void DockWindows::closeMainDockWindows(const QString& screenID)
 
 void DockWindows::closeScreenDockWindows()
 {
-    for (WindowMap* windows : {&m_dockWindowsByScreen, &m_dockTriggerWindowsByScreen}) {
+    for (WindowMap* windows : { &m_dockWindowsByScreen, &m_dockTriggerWindowsByScreen }) {
         for (auto& [id, window] : *windows) {
             if (window)
                 window->close();

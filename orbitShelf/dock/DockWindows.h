@@ -30,10 +30,10 @@ struct DockWindowSpec {
     DockFrame frame;
     QString screenID;
     bool enableListener = false; // docks: only the main dock listens
-    double width = 0;            // docks: the screen size handed to the bar; strips: the strip's size
+    double width = 0; // docks: the screen size handed to the bar; strips: the strip's size
     double height = 0;
     QRectF screenFrame; // the whole screen the window belongs to, dock space
-    QString position;   // the bar's edge on that screen
+    QString position; // the bar's edge on that screen
 };
 
 // What the dock windows need of the world, so that the logic runs without a
@@ -86,7 +86,8 @@ private:
 
     std::optional<QString> storedPosition(const QString& screenID) const;
     void dropStaleDockWindows(WindowMap& windows, const std::vector<DockScreen>& screens);
-    void dropStaleDockWindow(WindowMap& windows, const QString& screenID, const std::vector<DockScreen>& screens);
+    void dropStaleDockWindow(
+        WindowMap& windows, const QString& screenID, const std::vector<DockScreen>& screens);
     void recordScreenSize(const QString& screenID, const DockFrame& frame);
 
     AppState& m_state;

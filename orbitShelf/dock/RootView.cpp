@@ -7,8 +7,8 @@
 
 #include <QPainter>
 
-RootView::RootView(AppState& state, std::optional<bool> enableListener, double screenWidth, double screenHeight,
-                   const QString& screenID, QWidget* parent)
+RootView::RootView(AppState& state, std::optional<bool> enableListener, double screenWidth,
+    double screenHeight, const QString& screenID, QWidget* parent)
     : QWidget(parent)
     , m_dock(new DockView(state, enableListener.value_or(false), screenWidth, screenHeight, screenID, this))
 {
@@ -23,7 +23,8 @@ void RootView::resizeEvent(QResizeEvent* event)
     m_dock->setGeometry(rect());
 }
 
-ClearRootView::ClearRootView(AppState& state, const QString& screenID, double width, double height, QWidget* parent)
+ClearRootView::ClearRootView(
+    AppState& state, const QString& screenID, double width, double height, QWidget* parent)
     : QWidget(parent)
     , m_state(state)
     , m_screenID(screenID)

@@ -12,7 +12,7 @@ class RootView final : public QWidget {
     Q_OBJECT
 public:
     RootView(AppState& state, std::optional<bool> enableListener, double screenWidth, double screenHeight,
-             const QString& screenID, QWidget* parent = nullptr);
+        const QString& screenID, QWidget* parent = nullptr);
 
     DockView* dock() const { return m_dock; }
 
@@ -29,7 +29,8 @@ private:
 class ClearRootView final : public QWidget {
     Q_OBJECT
 public:
-    ClearRootView(AppState& state, const QString& screenID, double width, double height, QWidget* parent = nullptr);
+    ClearRootView(
+        AppState& state, const QString& screenID, double width, double height, QWidget* parent = nullptr);
 
     double opacity() const { return m_opacity; }
 

@@ -16,12 +16,12 @@ struct HoverRow {
 TEST(DockAutoHide, StripHover)
 {
     const HoverRow rows[] = {
-        {"entering an auto-hidden dock's strip shows it", true, QString("true"), 0, true, 0.2},
-        {"entering with no entry changes nothing", true, std::nullopt, 0, false, 0},
-        {"entering with \"false\" changes nothing", true, QString("false"), 0, false, 0},
-        {"entering with another text changes nothing", true, QString("TRUE"), 0, false, 0},
-        {"leaving dims the strip, the dock stays", false, QString("true"), 0.2, false, 0},
-        {"leaving a plain strip", false, std::nullopt, 0, false, 0},
+        { "entering an auto-hidden dock's strip shows it", true, QString("true"), 0, true, 0.2 },
+        { "entering with no entry changes nothing", true, std::nullopt, 0, false, 0 },
+        { "entering with \"false\" changes nothing", true, QString("false"), 0, false, 0 },
+        { "entering with another text changes nothing", true, QString("TRUE"), 0, false, 0 },
+        { "leaving dims the strip, the dock stays", false, QString("true"), 0.2, false, 0 },
+        { "leaving a plain strip", false, std::nullopt, 0, false, 0 },
     };
     for (const HoverRow& row : rows) {
         SCOPED_TRACE(row.name);
@@ -44,18 +44,22 @@ TEST(DockAutoHide, FullScreenAutoHide)
 {
     const QString screen = "Optional(A)";
     const FullScreenRow rows[] = {
-        {"setting off never changes a dock", false, {{7, true}}, {}, 7, std::nullopt},
-        {"no full-screen window noted (H key emptied the map)", true, {}, {{screen, "false"}}, 7, std::nullopt},
-        {"focusing the full-screen window hides the dock", true, {{7, true}}, {}, 7, true},
-        {"another window restores the saved auto-hide", true, {{7, true}}, {{screen, "true"}}, 8, true},
-        {"another window restores a shown dock", true, {{7, true}}, {{screen, "false"}}, 8, false},
-        {"with no saved state the dock is shown", true, {{7, true}}, {}, 8, false},
-        {"a window that left full screen restores", true, {{7, false}}, {{screen, "true"}}, 7, true},
-        {"another screen's saved state is not used", true, {{7, true}}, {{"Optional(B)", "true"}}, 8, false},
+        { "setting off never changes a dock", false, { { 7, true } }, {}, 7, std::nullopt },
+        { "no full-screen window noted (H key emptied the map)", true, {}, { { screen, "false" } }, 7,
+            std::nullopt },
+        { "focusing the full-screen window hides the dock", true, { { 7, true } }, {}, 7, true },
+        { "another window restores the saved auto-hide", true, { { 7, true } }, { { screen, "true" } }, 8,
+            true },
+        { "another window restores a shown dock", true, { { 7, true } }, { { screen, "false" } }, 8, false },
+        { "with no saved state the dock is shown", true, { { 7, true } }, {}, 8, false },
+        { "a window that left full screen restores", true, { { 7, false } }, { { screen, "true" } }, 7,
+            true },
+        { "another screen's saved state is not used", true, { { 7, true } }, { { "Optional(B)", "true" } }, 8,
+            false },
     };
     for (const FullScreenRow& row : rows) {
         SCOPED_TRACE(row.name);
-        const FullScreenAutoHideFlags flags{row.saved, row.hidden};
+        const FullScreenAutoHideFlags flags { row.saved, row.hidden };
         EXPECT_EQ(fullScreenAutoHideDecision(row.enabled, flags, row.window, screen), row.decision);
     }
 }

@@ -59,7 +59,7 @@ TEST(DockBarGeometry, ExpandedWindowsCarryTheirTagWidth)
     DockBarGeometryInput input = bottomBar();
     input.content.settings.hideMainButton = true;
     input.content.settings.showLunchpadButton = false;
-    input.content.appWindowCounts = {1, 3};
+    input.content.appWindowCounts = { 1, 3 };
     const DockBarPicture list = dockBarPicture(input);
     ASSERT_EQ(list.items.size(), 4u);
     EXPECT_EQ(list.items[1].kind, DockBarItem::Kind::Window);

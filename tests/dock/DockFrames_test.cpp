@@ -14,13 +14,13 @@ struct FrameRow {
 TEST(DockFrames, MainDockWindowFrameByEdge)
 {
     const FrameRow rows[] = {
-        {"bottom spans the width, 500 high", "bottom", {1440, 875}, {0, 0, 1440, 500}},
-        {"top is laid out like bottom", "top", {1440, 875}, {0, 0, 1440, 500}},
-        {"unknown edge is laid out like bottom", "diagonal", {1440, 875}, {0, 0, 1440, 500}},
-        {"right hangs 10 past the right edge", "right", {1440, 875}, {950, 0, 500, 875}},
-        {"left starts 20 left of the screen", "left", {1440, 875}, {-20, 0, 500, 875}},
-        {"fractions truncate toward zero", "right", {1439.7, 874.9}, {949, 0, 500, 874}},
-        {"no screen gives an empty width", "bottom", {0, 0}, {0, 0, 0, 500}},
+        { "bottom spans the width, 500 high", "bottom", { 1440, 875 }, { 0, 0, 1440, 500 } },
+        { "top is laid out like bottom", "top", { 1440, 875 }, { 0, 0, 1440, 500 } },
+        { "unknown edge is laid out like bottom", "diagonal", { 1440, 875 }, { 0, 0, 1440, 500 } },
+        { "right hangs 10 past the right edge", "right", { 1440, 875 }, { 950, 0, 500, 875 } },
+        { "left starts 20 left of the screen", "left", { 1440, 875 }, { -20, 0, 500, 875 } },
+        { "fractions truncate toward zero", "right", { 1439.7, 874.9 }, { 949, 0, 500, 874 } },
+        { "no screen gives an empty width", "bottom", { 0, 0 }, { 0, 0, 0, 500 } },
     };
     for (const FrameRow& row : rows) {
         SCOPED_TRACE(row.name);
@@ -31,10 +31,10 @@ TEST(DockFrames, MainDockWindowFrameByEdge)
 TEST(DockFrames, MainDockTriggerFrameByEdge)
 {
     const FrameRow rows[] = {
-        {"bottom strip 20 high, 2 left of the origin", "bottom", {1920, 1080}, {-2, 0, 1920, 20}},
-        {"right strip 15 wide at the right edge", "right", {1920, 1080}, {1910, 0, 15, 1080}},
-        {"left strip 15 wide at the left edge", "left", {1920, 1080}, {0, 0, 15, 1080}},
-        {"no primary screen", "left", {0, 0}, {0, 0, 15, 0}},
+        { "bottom strip 20 high, 2 left of the origin", "bottom", { 1920, 1080 }, { -2, 0, 1920, 20 } },
+        { "right strip 15 wide at the right edge", "right", { 1920, 1080 }, { 1910, 0, 15, 1080 } },
+        { "left strip 15 wide at the left edge", "left", { 1920, 1080 }, { 0, 0, 15, 1080 } },
+        { "no primary screen", "left", { 0, 0 }, { 0, 0, 15, 0 } },
     };
     for (const FrameRow& row : rows) {
         SCOPED_TRACE(row.name);
@@ -55,11 +55,12 @@ TEST(DockFrames, OtherScreenFramesByEdge)
     // starting 30 up (a panel along its bottom).
     const QRectF visible(1400, 30, 1920, 1050);
     const ScreenRow rows[] = {
-        {"no stored edge: bottom bar on its own screen", std::nullopt, {1400, 30, 1920, 500}, {1400, 30, 1920, 10}},
-        {"bottom", QString("bottom"), {1400, 30, 1920, 500}, {1400, 30, 1920, 10}},
-        {"top behaves as bottom", QString("top"), {1400, 30, 1920, 500}, {1400, 30, 1920, 10}},
-        {"right", QString("right"), {2827, 30, 500, 1050}, {3312, 30, 15, 1050}},
-        {"left", QString("left"), {1380, 30, 500, 1050}, {1400, 30, 15, 1050}},
+        { "no stored edge: bottom bar on its own screen", std::nullopt, { 1400, 30, 1920, 500 },
+            { 1400, 30, 1920, 10 } },
+        { "bottom", QString("bottom"), { 1400, 30, 1920, 500 }, { 1400, 30, 1920, 10 } },
+        { "top behaves as bottom", QString("top"), { 1400, 30, 1920, 500 }, { 1400, 30, 1920, 10 } },
+        { "right", QString("right"), { 2827, 30, 500, 1050 }, { 3312, 30, 15, 1050 } },
+        { "left", QString("left"), { 1380, 30, 500, 1050 }, { 1400, 30, 15, 1050 } },
     };
     for (const ScreenRow& row : rows) {
         SCOPED_TRACE(row.name);
@@ -79,7 +80,7 @@ TEST(DockFrames, MainDockScreenIsTheOneStartingAtTheOrigin)
 TEST(DockFrames, ScreenIdTexts)
 {
     EXPECT_EQ(dockScreenId(QString("37D8832A-2D66-02CA-B9F7-8F30A301B230")),
-              "Optional(37D8832A-2D66-02CA-B9F7-8F30A301B230)");
+        "Optional(37D8832A-2D66-02CA-B9F7-8F30A301B230)");
     EXPECT_EQ(dockScreenId(QString("DUMMY1")), "Optional(DUMMY1)");
     EXPECT_EQ(dockScreenId(std::nullopt), "nil");
 }
@@ -87,9 +88,9 @@ TEST(DockFrames, ScreenIdTexts)
 TEST(DockFrames, PrimaryScreenHoldsTheOrigin)
 {
     const std::vector<DockScreen> screens = {
-        {"right", QRectF(1400, 0, 1920, 1080), QRectF(1400, 0, 1920, 1080)},
-        {"left-of-primary", QRectF(-1280, 0, 1280, 1024), QRectF(-1280, 0, 1280, 1024)},
-        {"primary", QRectF(0, 0, 1400, 1050), QRectF(0, 0, 1400, 1050)},
+        { "right", QRectF(1400, 0, 1920, 1080), QRectF(1400, 0, 1920, 1080) },
+        { "left-of-primary", QRectF(-1280, 0, 1280, 1024), QRectF(-1280, 0, 1280, 1024) },
+        { "primary", QRectF(0, 0, 1400, 1050), QRectF(0, 0, 1400, 1050) },
     };
     ASSERT_TRUE(primaryDockScreen(screens).has_value());
     EXPECT_EQ(primaryDockScreen(screens)->id, "primary");
@@ -111,13 +112,14 @@ struct EdgeRow {
 TEST(DockFrames, EdgeQueries)
 {
     const QString mainId = "Optional(A)";
-    const QMap<QString, QString> stored = {{"Optional(B)", "left"}, {"Optional(C)", "top"}, {mainId, "right"}};
+    const QMap<QString, QString> stored
+        = { { "Optional(B)", "left" }, { "Optional(C)", "top" }, { mainId, "right" } };
     const EdgeRow rows[] = {
-        {"main screen follows the main position", mainId, "left", true, true, "left"},
-        {"main screen ignores its stored entry", mainId, "bottom", false, true, "bottom"},
-        {"other screen follows its stored entry", "Optional(B)", "bottom", true, false, "left"},
-        {"other screen top is horizontal", "Optional(C)", "right", false, false, "top"},
-        {"other screen without entry is a bottom bar", "nil", "right", false, false, "bottom"},
+        { "main screen follows the main position", mainId, "left", true, true, "left" },
+        { "main screen ignores its stored entry", mainId, "bottom", false, true, "bottom" },
+        { "other screen follows its stored entry", "Optional(B)", "bottom", true, false, "left" },
+        { "other screen top is horizontal", "Optional(C)", "right", false, false, "top" },
+        { "other screen without entry is a bottom bar", "nil", "right", false, false, "bottom" },
     };
     for (const EdgeRow& row : rows) {
         SCOPED_TRACE(row.name);
@@ -136,15 +138,15 @@ TEST(DockFrames, ConversionToWindowSystemSpace)
 {
     // Primary 1400x1050 at the top left, a 1920x1080 screen to its right.
     const QRect primary(0, 0, 1400, 1050);
-    EXPECT_EQ(toWindowSystemRect({0, 0, 1400, 500}, primary), QRect(0, 550, 1400, 500));
-    EXPECT_EQ(toWindowSystemRect({-20, 0, 500, 1050}, primary), QRect(-20, 0, 500, 1050));
+    EXPECT_EQ(toWindowSystemRect({ 0, 0, 1400, 500 }, primary), QRect(0, 550, 1400, 500));
+    EXPECT_EQ(toWindowSystemRect({ -20, 0, 500, 1050 }, primary), QRect(-20, 0, 500, 1050));
     // Dock space y below the primary's bottom is negative: the taller
     // second screen reaches 30 below it.
-    EXPECT_EQ(toWindowSystemRect({1400, -30, 1920, 500}, primary), QRect(1400, 580, 1920, 500));
+    EXPECT_EQ(toWindowSystemRect({ 1400, -30, 1920, 500 }, primary), QRect(1400, 580, 1920, 500));
     EXPECT_EQ(toDockSpace(QRectF(1400, 0, 1920, 1080), primary), QRectF(1400, -30, 1920, 1080));
     // A primary not at the virtual desktop's origin.
     const QRect shifted(1920, 200, 1280, 1024);
-    EXPECT_EQ(toWindowSystemRect({0, 0, 1280, 500}, shifted), QRect(1920, 724, 1280, 500));
+    EXPECT_EQ(toWindowSystemRect({ 0, 0, 1280, 500 }, shifted), QRect(1920, 724, 1280, 500));
     EXPECT_EQ(toDockSpace(QRectF(1920, 200, 1280, 1024), shifted), QRectF(0, 0, 1280, 1024));
 }
 
@@ -156,13 +158,14 @@ TEST(DockFrames, StripEdgeLineLiesOnTheScreenEdge)
 {
     const QRectF primary(0, 0, 1920, 1080);
     // Bottom strip 20 high: its lowest row, the screen's bottom row.
-    EXPECT_EQ(stripEdgeLine({-2, 0, 1920, 20}, primary, "bottom"), QRect(0, 19, 1920, 1));
+    EXPECT_EQ(stripEdgeLine({ -2, 0, 1920, 20 }, primary, "bottom"), QRect(0, 19, 1920, 1));
     // Left strip: its first column.
-    EXPECT_EQ(stripEdgeLine({0, 0, 15, 1080}, primary, "left"), QRect(0, 0, 1, 1080));
+    EXPECT_EQ(stripEdgeLine({ 0, 0, 15, 1080 }, primary, "left"), QRect(0, 0, 1, 1080));
     // Right strip hangs 5 past the screen: the screen's last column is its 10th.
-    EXPECT_EQ(stripEdgeLine({1910, 0, 15, 1080}, primary, "right"), QRect(9, 0, 1, 1080));
+    EXPECT_EQ(stripEdgeLine({ 1910, 0, 15, 1080 }, primary, "right"), QRect(9, 0, 1, 1080));
     // Another screen's bottom strip, on its own visible bottom.
-    EXPECT_EQ(stripEdgeLine({1400, -30, 1920, 10}, QRectF(1400, -30, 1920, 1080), "bottom"), QRect(0, 9, 1920, 1));
+    EXPECT_EQ(stripEdgeLine({ 1400, -30, 1920, 10 }, QRectF(1400, -30, 1920, 1080), "bottom"),
+        QRect(0, 9, 1920, 1));
 }
 
 } // namespace

@@ -24,10 +24,10 @@ ScreenLayoutState horizontalScreen(double width, double height = 900)
 TEST(DockLayout, WorkedExampleOnA1440WideScreen)
 {
     // One single application and one with three windows, icon size 46.
-    const DockLayoutInput input = appsWithWindows({1, 3});
+    const DockLayoutInput input = appsWithWindows({ 1, 3 });
     const ScreenLayout layout = layoutDockForScreen(input, horizontalScreen(1440));
-    EXPECT_DOUBLE_EQ(layout.total, 614);     // 56 + 3 × 186
-    EXPECT_EQ(layout.barSlots, 6);           // 1 + 3 + main button + launchpad
+    EXPECT_DOUBLE_EQ(layout.total, 614); // 56 + 3 × 186
+    EXPECT_EQ(layout.barSlots, 6); // 1 + 3 + main button + launchpad
     EXPECT_EQ(layout.listMode, "list");
     EXPECT_DOUBLE_EQ(layout.dockHeight, 288); // (46 + 2) × 6
     EXPECT_EQ(layout.totalAppCount, 4);
@@ -39,7 +39,7 @@ TEST(DockLayout, WorkedExampleOnA1440WideScreen)
 TEST(DockLayout, WorkedExampleWhenNarrowTagsMakeItFit)
 {
     // The same bar 14 points too long: three tags 30 narrower recover 90.
-    const ScreenLayout layout = layoutDockForScreen(appsWithWindows({1, 3}), horizontalScreen(600));
+    const ScreenLayout layout = layoutDockForScreen(appsWithWindows({ 1, 3 }), horizontalScreen(600));
     EXPECT_EQ(layout.listMode, "list");
     EXPECT_EQ(layout.windowTagWidth, 110);
 }
@@ -58,14 +58,14 @@ TEST(DockLayout, HorizontalCases)
 {
     // 46 + 140 = 186 per expanded window, 56 per icon.
     const HorizontalRow rows[] = {
-        {"empty bar fits", {}, 1440, "bigIcon", "list", 140, 0.0},
-        {"empty bar fits, icons only", {}, 1440, "onlyIcon", "list", 0, 0.0},
-        {"total equals the width exactly", {1, 1}, 112, "bigIcon", "list", 140, 0.0},
-        {"three windows 100 too wide go to the grid", {3}, 458, "bigIcon", "grid", 110, 7.0},
-        {"four windows 100 too wide stay a list", {4}, 644, "bigIcon", "list", 110, 7.0},
-        {"four windows, icons only, stay a list without tags", {4}, 104, "onlyIcon", "list", 0, 7.0},
-        {"single apps that overflow go to the grid", {1, 1, 1}, 100, "bigIcon", "grid", 110, 7.0},
-        {"unknown theme is bigIcon", {4}, 644, "fancy", "list", 110, 7.0},
+        { "empty bar fits", {}, 1440, "bigIcon", "list", 140, 0.0 },
+        { "empty bar fits, icons only", {}, 1440, "onlyIcon", "list", 0, 0.0 },
+        { "total equals the width exactly", { 1, 1 }, 112, "bigIcon", "list", 140, 0.0 },
+        { "three windows 100 too wide go to the grid", { 3 }, 458, "bigIcon", "grid", 110, 7.0 },
+        { "four windows 100 too wide stay a list", { 4 }, 644, "bigIcon", "list", 110, 7.0 },
+        { "four windows, icons only, stay a list without tags", { 4 }, 104, "onlyIcon", "list", 0, 7.0 },
+        { "single apps that overflow go to the grid", { 1, 1, 1 }, 100, "bigIcon", "grid", 110, 7.0 },
+        { "unknown theme is bigIcon", { 4 }, 644, "fancy", "list", 110, 7.0 },
     };
     for (const HorizontalRow& row : rows) {
         SCOPED_TRACE(row.name);
@@ -82,7 +82,7 @@ TEST(DockLayout, HorizontalCases)
 
 TEST(DockLayout, ShrinkIsResetWhenTheBarFitsAgain)
 {
-    DockLayoutInput input = appsWithWindows({1, 1, 1, 1, 1, 1, 1, 1, 1, 1});
+    DockLayoutInput input = appsWithWindows({ 1, 1, 1, 1, 1, 1, 1, 1, 1, 1 });
     ScreenLayoutState vertical;
     vertical.vertical = true;
     vertical.screenWidth = 1920;
@@ -113,13 +113,13 @@ TEST(DockLayout, VerticalCases)
     const VerticalRow rows[] = {
         // 9 single apps and one app with 20 windows stacked: 10 icons, 560
         // long, 300 over a 260 high screen; 10 items + 20 windows → 10 each.
-        {"300 too long with 10 items and 20 windows", 9, 20, 260, false, 10.0, 260},
-        {"fits: no shrink, length from the slots", 2, 0, 900, false, 0.0, 192},
-        {"full-screen dock takes the screen height", 2, 0, 900, true, 0.0, 900},
+        { "300 too long with 10 items and 20 windows", 9, 20, 260, false, 10.0, 260 },
+        { "fits: no shrink, length from the slots", 2, 0, 900, false, 0.0, 192 },
+        { "full-screen dock takes the screen height", 2, 0, 900, true, 0.0, 900 },
         // A missing height reads as 0: the buttons shrink as far as they may
         // and the length is not clamped.
-        {"no screen height", 2, 0, std::nullopt, false, 45.0, 12},
-        {"a tiny screen cannot shrink buttons below 1 point", 40, 0, 1, false, 45.0, 1},
+        { "no screen height", 2, 0, std::nullopt, false, 45.0, 12 },
+        { "a tiny screen cannot shrink buttons below 1 point", 40, 0, 1, false, 45.0, 1 },
     };
     for (const VerticalRow& row : rows) {
         SCOPED_TRACE(row.name);
@@ -146,10 +146,10 @@ TEST(DockLayout, VerticalUsesNarrowWindowSlots)
     ScreenLayoutState state;
     state.vertical = true;
     state.screenHeight = 1000;
-    EXPECT_DOUBLE_EQ(layoutDockForScreen(appsWithWindows({3}), state).total, 3 * 56);
+    EXPECT_DOUBLE_EQ(layoutDockForScreen(appsWithWindows({ 3 }), state).total, 3 * 56);
     DockLayoutSettings onlyIcon;
     onlyIcon.buttonTheme = "onlyIcon";
-    EXPECT_DOUBLE_EQ(layoutDockForScreen(appsWithWindows({3}, onlyIcon), state).total, 3 * 51);
+    EXPECT_DOUBLE_EQ(layoutDockForScreen(appsWithWindows({ 3 }, onlyIcon), state).total, 3 * 51);
 }
 
 struct ArrangementRow {
@@ -161,12 +161,12 @@ struct ArrangementRow {
 TEST(DockLayout, ArrangementByWindowCount)
 {
     const ArrangementRow rows[] = {
-        {"no window", 0, AppArrangement::Single},
-        {"one window", 1, AppArrangement::Single},
-        {"two windows", 2, AppArrangement::Expanded},
-        {"one below the limit", 7, AppArrangement::Expanded},
-        {"exactly the limit", 8, AppArrangement::Stacked},
-        {"above the limit", 30, AppArrangement::Stacked},
+        { "no window", 0, AppArrangement::Single },
+        { "one window", 1, AppArrangement::Single },
+        { "two windows", 2, AppArrangement::Expanded },
+        { "one below the limit", 7, AppArrangement::Expanded },
+        { "exactly the limit", 8, AppArrangement::Stacked },
+        { "above the limit", 30, AppArrangement::Stacked },
     };
     for (const ArrangementRow& row : rows) {
         SCOPED_TRACE(row.name);
@@ -176,13 +176,13 @@ TEST(DockLayout, ArrangementByWindowCount)
 
 TEST(DockLayout, StackedAppCountsAsOneSlotAndOneIcon)
 {
-    const ScreenLayout layout = layoutDockForScreen(appsWithWindows({8}), horizontalScreen(1440));
+    const ScreenLayout layout = layoutDockForScreen(appsWithWindows({ 8 }), horizontalScreen(1440));
     EXPECT_DOUBLE_EQ(layout.total, 56);
     EXPECT_EQ(layout.items, 1);
     EXPECT_EQ(layout.windows, 8);
     EXPECT_EQ(layout.expandedWindows, 0);
     EXPECT_EQ(layout.totalAppCount, 9);
-    EXPECT_EQ(countBarSlots(appsWithWindows({8})), 3);
+    EXPECT_EQ(countBarSlots(appsWithWindows({ 8 })), 3);
 }
 
 struct SlotRow {
@@ -197,13 +197,13 @@ TEST(DockLayout, CountBarSlots)
 {
     // Apps: one single, one expanded with 3, one stacked with 9; two pinned.
     const SlotRow rows[] = {
-        {"everything shown", false, true, 2, 1 + 3 + 1 + 2 + 1 + 1 + 2},
-        {"no main button, no launchpad", true, false, 2, 1 + 3 + 1 + 2 + 2},
-        {"no tools", false, true, 0, 1 + 3 + 1 + 2 + 1 + 1},
+        { "everything shown", false, true, 2, 1 + 3 + 1 + 2 + 1 + 1 + 2 },
+        { "no main button, no launchpad", true, false, 2, 1 + 3 + 1 + 2 + 2 },
+        { "no tools", false, true, 0, 1 + 3 + 1 + 2 + 1 + 1 },
     };
     for (const SlotRow& row : rows) {
         SCOPED_TRACE(row.name);
-        DockLayoutInput input = appsWithWindows({1, 3, 9});
+        DockLayoutInput input = appsWithWindows({ 1, 3, 9 });
         input.pinnedNotRunningCount = 2;
         input.settings.hideMainButton = row.hideMainButton;
         input.settings.showLunchpadButton = row.showLaunchpad;
@@ -219,12 +219,12 @@ TEST(DockLayout, CalibratedScreenLength)
         std::optional<QString> text;
         int expected;
     } rows[] = {
-        {"whole number", QString("1440"), 1440},
-        {"letters", QString("abc"), 1919},
-        {"empty", QString(""), 1919},
-        {"decimal point", QString("1440.5"), 1919},
-        {"blank around", QString(" 1440"), 1919},
-        {"missing", std::nullopt, 1919},
+        { "whole number", QString("1440"), 1440 },
+        { "letters", QString("abc"), 1919 },
+        { "empty", QString(""), 1919 },
+        { "decimal point", QString("1440.5"), 1919 },
+        { "blank around", QString(" 1440"), 1919 },
+        { "missing", std::nullopt, 1919 },
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

@@ -3,12 +3,12 @@
 #include "app/AppState.h"
 #include "app/UserDefaults.h"
 #include "apps/ActiveApp.h"
+#include "apps/ScreenIdentifier.h"
 #include "dock/DockAutoHide.h"
 #include "dock/DockDataRefresh.h"
 #include "dock/DockEdges.h"
 #include "dock/DockLayoutPass.h"
 #include "dock/DockViewState.h"
-#include "apps/ScreenIdentifier.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -29,7 +29,7 @@ protected:
         mainDockScreenID() = "Optional(P)";
         m_services.readSystemDockItems = [this] {
             ++m_badgeReads;
-            return QMap<QString, QString>{{"file:///usr/share/applications/mail.desktop", "3"}};
+            return QMap<QString, QString> { { "file:///usr/share/applications/mail.desktop", "3" } };
         };
         m_services.scheduleDockReload = [this] { ++m_reloads; };
         m_services.loadPinnedApps = [this] { ++m_pinnedLoads; };
@@ -67,7 +67,7 @@ protected:
 
 TEST_F(DockStateWrites, RefreshResetsTheScreenEachTimeTheDockIsShown)
 {
-    m_state->settings.setAutoHideSpaceDock({{"Optional(P)", "true"}});
+    m_state->settings.setAutoHideSpaceDock({ { "Optional(P)", "true" } });
     m_state->spaceListmode.insert("Optional(P)", "grid");
     m_state->spaceWindowTagWidth.insert("Optional(P)", 110);
     const DockViewState dock(true, 1440, 875, "Optional(P)");
@@ -144,7 +144,7 @@ TEST_F(DockStateWrites, SideBarLayoutFollowsTheStoredEdge)
 {
     for (int pid = 1; pid <= 10; ++pid)
         addApp(pid, 1);
-    m_state->settings.setSpaceDockPosition({{"Optional(S)", "right"}});
+    m_state->settings.setSpaceDockPosition({ { "Optional(S)", "right" } });
     m_state->spaceScreenWidth.insert("Optional(S)", 500);
     m_state->spaceScreenHeight.insert("Optional(S)", 460); // 560 needed
     m_state->spaceWindowTagWidth.insert("Optional(S)", 140);
@@ -162,8 +162,8 @@ TEST_F(DockStateWrites, FullScreenAutoHideFollowsTheFocus)
 {
     m_state->settings.setEnableAutoHideWhenFullScreen(true);
     FullScreenAutoHideFlags& flags = fullScreenAutoHideFlags();
-    flags.dockHiddenFlags = {{7, true}};
-    flags.dockScreenFlags = {{"Optional(P)", "false"}};
+    flags.dockHiddenFlags = { { 7, true } };
+    flags.dockScreenFlags = { { "Optional(P)", "false" } };
 
     // Back to the full-screen window: the dock hides at once.
     applyFullScreenAutoHide(*m_state, 7, "Optional(P)");
@@ -189,11 +189,11 @@ TEST_F(DockStateWrites, CalibratedScreenSize)
     const int visible = screen->availableGeometry().width();
     EXPECT_EQ(calibratedScreenWidth(*m_state, screen), visible);
     const QString key = screenIdentifierKey(screen);
-    m_state->settings.setSpaceWidth({{key, "1440"}});
+    m_state->settings.setSpaceWidth({ { key, "1440" } });
     EXPECT_EQ(calibratedScreenWidth(*m_state, screen), 1440);
-    m_state->settings.setSpaceWidth({{key, "14.5"}});
+    m_state->settings.setSpaceWidth({ { key, "14.5" } });
     EXPECT_EQ(calibratedScreenWidth(*m_state, screen), visible);
-    m_state->settings.setSpaceHeight({{key, "900"}});
+    m_state->settings.setSpaceHeight({ { key, "900" } });
     EXPECT_EQ(calibratedScreenHeight(*m_state, screen), 900);
     EXPECT_EQ(calibratedScreenWidth(*m_state, nullptr), 0);
 }

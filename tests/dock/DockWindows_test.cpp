@@ -43,8 +43,8 @@ private:
     std::shared_ptr<WindowLog::Entry> m_entry;
 };
 
-const DockScreen primary{"Optional(P)", QRectF(0, 0, 1400, 1050), QRectF(0, 0, 1400, 1050)};
-const DockScreen second{"Optional(S)", QRectF(1400, -30, 1920, 1080), QRectF(1400, -30, 1920, 1080)};
+const DockScreen primary { "Optional(P)", QRectF(0, 0, 1400, 1050), QRectF(0, 0, 1400, 1050) };
+const DockScreen second { "Optional(S)", QRectF(1400, -30, 1920, 1080), QRectF(1400, -30, 1920, 1080) };
 
 class DockWindowsTest : public ::testing::Test {
 protected:
@@ -70,7 +70,7 @@ protected:
 
     QTemporaryDir m_dir;
     std::unique_ptr<AppState> m_state;
-    std::vector<DockScreen> m_screens{primary};
+    std::vector<DockScreen> m_screens { primary };
     WindowLog m_log;
     int m_monitors = 0;
     int m_hotKeyStarts = 0;
@@ -86,10 +86,10 @@ TEST_F(DockWindowsTest, OneScreenGetsTheMainDockAndItsStripOnly)
     ASSERT_EQ(strips.size(), 1u);
     EXPECT_TRUE(docks[0]->spec.enableListener);
     EXPECT_EQ(docks[0]->spec.screenID, "Optional(P)");
-    EXPECT_EQ(docks[0]->frame, (DockFrame{0, 0, 1400, 500}));
+    EXPECT_EQ(docks[0]->frame, (DockFrame { 0, 0, 1400, 500 }));
     EXPECT_EQ(docks[0]->spec.width, 1400);
     EXPECT_EQ(docks[0]->spec.height, 1050);
-    EXPECT_EQ(strips[0]->frame, (DockFrame{-2, 0, 1400, 20}));
+    EXPECT_EQ(strips[0]->frame, (DockFrame { -2, 0, 1400, 20 }));
     EXPECT_EQ(mainDockScreenID(), "Optional(P)");
     EXPECT_EQ(m_state->spaceScreenWidth.value("Optional(P)"), 1400);
     EXPECT_EQ(m_state->spaceScreenHeight.value("Optional(P)"), 1050);
@@ -97,26 +97,26 @@ TEST_F(DockWindowsTest, OneScreenGetsTheMainDockAndItsStripOnly)
 
 TEST_F(DockWindowsTest, EveryOtherScreenGetsADockThatDoesNotListen)
 {
-    m_screens = {primary, second};
+    m_screens = { primary, second };
     m_windows->buildDockWindows();
     const auto docks = m_log.open(DockWindowSpec::Kind::Dock);
     ASSERT_EQ(docks.size(), 2u);
     EXPECT_EQ(docks[1]->spec.screenID, "Optional(S)");
     EXPECT_FALSE(docks[1]->spec.enableListener);
     // No stored edge: a bar along its own visible bottom, a strip 10 high.
-    EXPECT_EQ(docks[1]->frame, (DockFrame{1400, -30, 1920, 500}));
+    EXPECT_EQ(docks[1]->frame, (DockFrame { 1400, -30, 1920, 500 }));
     EXPECT_EQ(m_state->spaceScreenWidth.value("Optional(S)"), 1920);
     EXPECT_EQ(m_state->spaceScreenHeight.value("Optional(S)"), 500);
     ASSERT_EQ(m_windows->dockTriggerWindowsByScreen().count("Optional(S)"), 1u);
     const auto strips = m_log.open(DockWindowSpec::Kind::Strip);
     ASSERT_EQ(strips.size(), 2u);
-    EXPECT_EQ(strips[0]->frame, (DockFrame{1400, -30, 1920, 10}));
+    EXPECT_EQ(strips[0]->frame, (DockFrame { 1400, -30, 1920, 10 }));
 }
 
 TEST_F(DockWindowsTest, MultipleScreensOffMeansOneDock)
 {
     m_state->settings.setSupportMultiScreens(false);
-    m_screens = {primary, second};
+    m_screens = { primary, second };
     m_windows->buildDockWindows();
     EXPECT_EQ(m_log.open(DockWindowSpec::Kind::Dock).size(), 1u);
     EXPECT_EQ(m_log.open(DockWindowSpec::Kind::Strip).size(), 1u);
@@ -137,8 +137,8 @@ TEST_F(DockWindowsTest, MultipleScreensOffMeansOneDock)
 TEST_F(DockWindowsTest, ScreenStartingAtTheOriginCarriesTheMainDock)
 {
     // A second screen whose visible frame starts at the origin (mirrored).
-    const DockScreen mirror{"Optional(M)", QRectF(0, 0, 1400, 1050), QRectF(0, 0, 1400, 1050)};
-    m_screens = {primary, mirror};
+    const DockScreen mirror { "Optional(M)", QRectF(0, 0, 1400, 1050), QRectF(0, 0, 1400, 1050) };
+    m_screens = { primary, mirror };
     m_windows->buildDockWindows();
     EXPECT_EQ(m_log.open(DockWindowSpec::Kind::Dock).size(), 1u);
     EXPECT_EQ(mainDockScreenID(), "Optional(M)");
@@ -147,30 +147,30 @@ TEST_F(DockWindowsTest, ScreenStartingAtTheOriginCarriesTheMainDock)
 
 TEST_F(DockWindowsTest, StoredEdgesPlaceOtherScreensBars)
 {
-    m_state->settings.setSpaceDockPosition({{"Optional(S)", "left"}});
-    m_screens = {primary, second};
+    m_state->settings.setSpaceDockPosition({ { "Optional(S)", "left" } });
+    m_screens = { primary, second };
     m_windows->buildDockWindows();
     const auto docks = m_log.open(DockWindowSpec::Kind::Dock);
     ASSERT_EQ(docks.size(), 2u);
-    EXPECT_EQ(docks[1]->frame, (DockFrame{1380, -30, 500, 1080}));
+    EXPECT_EQ(docks[1]->frame, (DockFrame { 1380, -30, 500, 1080 }));
     EXPECT_TRUE(isDockVertical(*m_state, "Optional(S)"));
     EXPECT_FALSE(isDockVertical(*m_state, "Optional(P)"));
 }
 
 TEST_F(DockWindowsTest, UnpluggedScreenLosesItsDockOnRelayout)
 {
-    m_screens = {primary, second};
+    m_screens = { primary, second };
     m_windows->buildDockWindows();
     ASSERT_EQ(m_windows->dockWindowsByScreen().size(), 1u);
     const auto secondDock = m_log.open(DockWindowSpec::Kind::Dock)[1];
 
-    m_screens = {primary};
+    m_screens = { primary };
     m_windows->relayoutDockWindows();
     EXPECT_TRUE(secondDock->closed);
     EXPECT_TRUE(m_windows->dockWindowsByScreen().empty());
 
     // Plugged back in and rebuilt: its dock and strip come back.
-    m_screens = {primary, second};
+    m_screens = { primary, second };
     m_windows->restartDockWindows();
     EXPECT_EQ(m_windows->dockWindowsByScreen().size(), 1u);
     EXPECT_EQ(m_windows->dockTriggerWindowsByScreen().size(), 1u);
@@ -180,19 +180,19 @@ TEST_F(DockWindowsTest, UnpluggedScreenLosesItsDockOnRelayout)
 
 TEST_F(DockWindowsTest, RelayoutMovesDocksOfScreensThatMoved)
 {
-    m_screens = {primary, second};
+    m_screens = { primary, second };
     m_windows->buildDockWindows();
     DockScreen moved = second;
     moved.frame.moveLeft(1600);
     moved.visibleFrame.moveLeft(1600);
-    m_screens = {primary, moved};
+    m_screens = { primary, moved };
     m_windows->relayoutDockWindows();
-    EXPECT_EQ(m_log.open(DockWindowSpec::Kind::Dock)[1]->frame, (DockFrame{1600, -30, 1920, 500}));
+    EXPECT_EQ(m_log.open(DockWindowSpec::Kind::Dock)[1]->frame, (DockFrame { 1600, -30, 1920, 500 }));
 }
 
 TEST_F(DockWindowsTest, OnlyOneMonitorAndOneHotKeyStartHoweverManyRebuilds)
 {
-    m_screens = {primary, second};
+    m_screens = { primary, second };
     m_windows->buildDockWindows();
     m_windows->buildDockWindows();
     m_windows->restartDockWindows();
@@ -232,8 +232,8 @@ TEST_F(DockWindowsTest, MainDockFollowsTheMainPosition)
     m_windows->buildDockWindows();
     const auto docks = m_log.open(DockWindowSpec::Kind::Dock);
     ASSERT_EQ(docks.size(), 1u);
-    EXPECT_EQ(docks[0]->frame, (DockFrame{910, 0, 500, 1050}));
-    EXPECT_EQ(m_log.open(DockWindowSpec::Kind::Strip)[0]->frame, (DockFrame{1390, 0, 15, 1050}));
+    EXPECT_EQ(docks[0]->frame, (DockFrame { 910, 0, 500, 1050 }));
+    EXPECT_EQ(m_log.open(DockWindowSpec::Kind::Strip)[0]->frame, (DockFrame { 1390, 0, 15, 1050 }));
 }
 
 TEST_F(DockWindowsTest, NoScreenMakesNothing)

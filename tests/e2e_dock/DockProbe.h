@@ -23,7 +23,8 @@ namespace orbitshelf::test {
 inline QString screenKeyOfOutput(const QString& outputName)
 {
     return QStringLiteral("Optional(%1)")
-        .arg(platform::uuidText(platform::displayUuid(platform::DisplayDescription{outputName, {}, false})));
+        .arg(platform::uuidText(
+            platform::displayUuid(platform::DisplayDescription { outputName, {}, false })));
 }
 
 // One run of orbitShelf with a private settings and data home.
@@ -49,8 +50,9 @@ public:
         qputenv("XDG_CONFIG_HOME", m_home.filePath(QStringLiteral("config")).toLocal8Bit());
         qputenv("XDG_DATA_HOME", m_home.filePath(QStringLiteral("data")).toLocal8Bit());
         qputenv("QT_LOGGING_RULES", "orbitshelf.dock=true");
-        m_pid = spawn(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("exec \"$0\" 2>\"$1\""),
-                                             QStringLiteral(ORBITSHELF_BINARY), logPath()});
+        m_pid = spawn(QStringLiteral("sh"),
+            { QStringLiteral("-c"), QStringLiteral("exec \"$0\" 2>\"$1\""), QStringLiteral(ORBITSHELF_BINARY),
+                logPath() });
         qputenv("QT_QPA_PLATFORM", qpa);
         return m_pid;
     }
@@ -96,24 +98,24 @@ inline QRect windowGeometry(const QString& id, const QString& display = {})
         const QRegularExpression re(QStringLiteral("%1:\\s+(-?\\d+)").arg(QLatin1String(label)));
         return re.match(info).captured(1).toInt();
     };
-    return QRect(number("Absolute upper-left X"), number("Absolute upper-left Y"), number("Width"),
-                 number("Height"));
+    return QRect(
+        number("Absolute upper-left X"), number("Absolute upper-left Y"), number("Width"), number("Height"));
 }
 
 // The colour the screen shows at a point.
 inline QColor pixelAt(int x, int y)
 {
     const QString out = runTool(QStringLiteral("import"),
-                                {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("-crop"),
-                                 QStringLiteral("1x1+%1+%2").arg(x).arg(y), QStringLiteral("-depth"),
-                                 QStringLiteral("8"), QStringLiteral("txt:-")});
+        { QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("-crop"),
+            QStringLiteral("1x1+%1+%2").arg(x).arg(y), QStringLiteral("-depth"), QStringLiteral("8"),
+            QStringLiteral("txt:-") });
     const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("#([0-9A-Fa-f]{6})")).match(out);
     return m.hasMatch() ? QColor(QLatin1Char('#') + m.captured(1)) : QColor();
 }
 
 inline QString property(const QString& id, const QString& name)
 {
-    return runTool(QStringLiteral("xprop"), {QStringLiteral("-id"), id, name});
+    return runTool(QStringLiteral("xprop"), { QStringLiteral("-id"), id, name });
 }
 
 } // namespace orbitshelf::test
