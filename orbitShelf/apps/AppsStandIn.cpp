@@ -4,7 +4,7 @@
 
 static Q_LOGGING_CATEGORY(lcAppsStandIn, "orbitshelf.apps")
 
-    void startAXBackgroundWork()
+void startAXBackgroundWork()
 {
     static bool logged = false;
     if (!logged) {
