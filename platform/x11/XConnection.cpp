@@ -48,7 +48,7 @@ std::unique_ptr<XConnection> XConnection::open(const QByteArray& display, QStrin
         "_NET_WM_WINDOW_TYPE_MENU", "_NET_WM_WINDOW_TYPE_SPLASH", "_NET_WM_WINDOW_TYPE_DOCK",
         "_NET_WM_WINDOW_TYPE_DESKTOP", "_NET_WM_WINDOW_TYPE_NOTIFICATION", "_NET_WM_WINDOW_TYPE_DROPDOWN_MENU",
         "_NET_WM_WINDOW_TYPE_POPUP_MENU", "_NET_WM_WINDOW_TYPE_TOOLTIP", "_NET_WM_WINDOW_TYPE_COMBO",
-        "_NET_WM_WINDOW_TYPE_DND", "_ORBITSHELF_TIMESTAMP",
+        "_NET_WM_WINDOW_TYPE_DND", "COMPOUND_TEXT", "_ORBITSHELF_TIMESTAMP",
     };
     constexpr size_t count = sizeof(names) / sizeof(names[0]);
     static_assert(count == sizeof(Atoms) / sizeof(xcb_atom_t));
@@ -122,7 +122,7 @@ QByteArray bytesOf(const xcb_get_property_reply_t* reply)
 }
 } // namespace
 
-std::optional<QString> textProperty(const xcb_get_property_reply_t* reply, xcb_atom_t utf8String)
+std::optional<QString> textProperty(const xcb_get_property_reply_t* reply, const Atoms& atoms)
 {
     if (!reply || reply->type == XCB_ATOM_NONE || reply->format != 8)
         return std::nullopt;
@@ -130,9 +130,45 @@ std::optional<QString> textProperty(const xcb_get_property_reply_t* reply, xcb_a
     // Some clients terminate their text; a title is the text up to the end mark.
     if (int nul = bytes.indexOf('\0'); nul >= 0)
         bytes.truncate(nul);
-    if (reply->type == utf8String)
+    if (reply->type == atoms.utf8String)
         return QString::fromUtf8(bytes);
+    if (reply->type == atoms.compoundText)
+        return decodeCompoundText(bytes);
     return QString::fromLatin1(bytes);
+}
+
+QString decodeCompoundText(const QByteArray& bytes)
+{
+    QString out;
+    QByteArray utf8;
+    bool inUtf8 = false;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c == '\x1b') {
+            // ESC, intermediate bytes (0x20-0x2F), one final byte (0x30-0x7E).
+            qsizetype j = i + 1;
+            while (j < bytes.size() && bytes[j] >= 0x20 && bytes[j] <= 0x2F)
+                ++j;
+            if (j >= bytes.size())
+                break; // a cut-off sequence ends the text
+            const QByteArray sequence = bytes.mid(i + 1, j - i);
+            if (sequence == "%G") {
+                inUtf8 = true;
+            } else if (sequence == "%@") {
+                out += QString::fromUtf8(utf8);
+                utf8.clear();
+                inUtf8 = false;
+            }
+            i = j;
+            continue;
+        }
+        if (inUtf8)
+            utf8.append(c);
+        else
+            out += QChar(uchar(c));
+    }
+    out += QString::fromUtf8(utf8);
+    return out;
 }
 
 std::vector<quint32> cardinalsProperty(const xcb_get_property_reply_t* reply)

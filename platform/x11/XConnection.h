@@ -25,7 +25,7 @@ struct Atoms {
         netWmStateSkipTaskbar, netWmStateAbove, netWmStateBelow, netWmStateModal, wmState, wmChangeState,
         wmTransientFor, typeNormal, typeDialog, typeUtility, typeToolbar, typeMenu, typeSplash, typeDock,
         typeDesktop, typeNotification, typeDropdownMenu, typePopupMenu, typeTooltip, typeCombo, typeDnd,
-        orbitTimestamp;
+        compoundText, orbitTimestamp;
 };
 
 // How long one batch of replies may take before the display counts as not
@@ -94,7 +94,10 @@ private:
 };
 
 // Property decoding; all accept a null reply (absent property).
-std::optional<QString> textProperty(const xcb_get_property_reply_t* reply, xcb_atom_t utf8String);
+std::optional<QString> textProperty(const xcb_get_property_reply_t* reply, const Atoms& atoms);
+// COMPOUND_TEXT as clients write it: ASCII and Latin-1, with UTF-8 segments
+// between ESC % G and ESC % @. Other character sets are read as Latin-1.
+QString decodeCompoundText(const QByteArray& bytes);
 std::vector<quint32> cardinalsProperty(const xcb_get_property_reply_t* reply);
 std::optional<quint32> cardinalProperty(const xcb_get_property_reply_t* reply);
 // WM_CLASS: instance and class.
