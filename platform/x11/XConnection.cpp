@@ -95,7 +95,7 @@ void* XConnection::waitReply(unsigned int sequence, const QDeadlineTimer& deadli
         // Another thread may read our reply off the socket; never wait long on
         // the descriptor alone.
         pollfd p{fd, POLLIN, 0};
-        poll(&p, 1, int(std::min<qint64>(deadline.remainingTime(), 5)));
+        poll(&p, 1, int(std::min<qint64>(deadline.remainingTime(), 1)));
     }
 }
 
