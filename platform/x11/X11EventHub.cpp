@@ -55,6 +55,7 @@ AXResult EventHub::addNotification(quint64 observer, const AXElement& element, c
     if (element.kind == AXElement::Kind::systemWide || element.kind == AXElement::Kind::closeButton)
         return AXResult::notificationUnsupported;
     bool watchNow = false;
+    QPointer<EventReader> reader;
     {
         std::lock_guard lock(m_mutex);
         if (!m_observers.count(observer))
@@ -65,10 +66,10 @@ AXResult EventHub::addNotification(quint64 observer, const AXElement& element, c
         m_registrations.push_back({observer, element, notification});
         if (element.kind == AXElement::Kind::window && m_watched.insert(element.window).second)
             watchNow = m_reader != nullptr;
+        reader = m_reader;
     }
-    if (watchNow) {
+    if (watchNow && reader) {
         std::weak_ptr<EventHub> weak = weak_from_this();
-        QPointer<EventReader> reader = m_reader;
         const xcb_window_t window = element.window;
         QMetaObject::invokeMethod(reader.data(), [weak, reader, window] {
             if (auto hub = weak.lock()) {
