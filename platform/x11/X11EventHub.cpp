@@ -16,8 +16,16 @@ constexpr quint32 kWindowEvents = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MA
 
 EventHub::~EventHub()
 {
-    if (m_reader)
-        m_reader->deleteLater(); // on its own thread; it holds its share of the connection
+    if (!m_reader)
+        return;
+    // The reader holds its share of the connection. Delete it on its own
+    // thread while that thread runs; once the thread has ended nothing can
+    // run there any more, and it goes at once.
+    QThread* thread = m_reader->thread();
+    if (!thread || thread->isFinished() || thread == QThread::currentThread())
+        delete m_reader.data();
+    else
+        m_reader->deleteLater();
 }
 
 quint64 EventHub::addObserver(qint32 pid, AXObserverCallback callback)
