@@ -4,19 +4,34 @@
 #include "app/AppIdentity.h"
 #include "app/AppState.h"
 #include "app/OnboardingWindow.h"
+#include "apps/AXEventThread.h"
 #include "platform/AccessoryWindow.h"
+#include "platform/Platform.h"
 #include "platform/x11/SkipTaskbar.h"
+#include "platform/x11/X11Platform.h"
 
 #include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
-// The one place where the desktop platform is chosen and started; the
-// platform layer's own set-up joins here when it lands.
-void installX11Platform() { platform::setAccessoryMarker(platform::x11::markSkipTaskbar); }
+// The one place where the desktop platform is chosen and started. Without
+// an X11 display to talk to it says why and gives nothing.
+std::unique_ptr<platform::Platform> installX11Platform()
+{
+    platform::setAccessoryMarker(platform::x11::markSkipTaskbar);
+    QString error;
+    std::unique_ptr<platform::Platform> desktop = platform::x11::createX11Platform(&error);
+    if (!desktop) {
+        std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+        return nullptr;
+    }
+    platform::setCurrent(desktop.get());
+    return desktop;
+}
 
 } // namespace
 
@@ -32,6 +47,11 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "orbitShelf needs an X11 session (DISPLAY is not set).\n");
             return 1;
         }
+        QString error;
+        if (!platform::x11::displayReachable(&error)) {
+            std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+            return 1;
+        }
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
 
@@ -42,8 +62,12 @@ int main(int argc, char** argv)
     // is closed.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    if (!offscreen)
-        installX11Platform();
+    std::unique_ptr<platform::Platform> desktop;
+    if (!offscreen) {
+        desktop = installX11Platform();
+        if (!desktop)
+            return 1;
+    }
 
     AppState::shared();
     AppDelegate delegate;
@@ -59,5 +83,9 @@ int main(int argc, char** argv)
 
     QTimer::singleShot(0, &app, [&delegate] { delegate.applicationDidFinishLaunching(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [&delegate] { delegate.applicationWillTerminate(); });
-    return app.exec();
+    const int status = app.exec();
+    // The event thread delivers through the platform; it ends first.
+    stopAXBackgroundWork();
+    platform::setCurrent(nullptr);
+    return status;
 }
