@@ -1,6 +1,7 @@
 #include "apps/OpenApplication.h"
 
 #include "platform/fake/FakeAppLauncher.h"
+#include "platform/fake/FakePlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -33,5 +34,33 @@ TEST(OpenApplication, StartsThroughTheLauncherAndReportsItsOutcome)
     EXPECT_EQ(fake->openedApplications, QStringList({ "org.example.Editor.desktop", "org.example.Missing.desktop" }));
     EXPECT_TRUE(openURL(QUrl::fromLocalFile("/tmp")));
     EXPECT_EQ(fake->openedUrls, QList<QUrl>({ QUrl::fromLocalFile("/tmp") }));
+    setAppLauncher(nullptr);
+}
+
+TEST(OpenApplication, ARunningApplicationIsBroughtForwardNotStartedAgain)
+{
+    auto launcher = std::make_shared<platform::fake::FakeAppLauncher>();
+    launcher->installed = { "org.example.Editor.desktop", "org.example.Other.desktop" };
+    setAppLauncher(launcher);
+    platform::fake::FakePlatform fake;
+    platform::setCurrent(&fake);
+    RunningApplication editor;
+    editor.processIdentifier = 321;
+    editor.localizedName = "Editor";
+    editor.bundleIdentifier = "org.example.Editor.desktop";
+    fake.addApp(editor);
+    fake.addWindow(321, QStringLiteral("notes.txt"));
+
+    EXPECT_TRUE(openApplication("org.example.Editor.desktop"));
+    EXPECT_TRUE(launcher->openedApplications.isEmpty());
+    const auto actions = fake.actions();
+    const bool broughtForward = std::any_of(actions.begin(), actions.end(), [](const auto& a) {
+        return a.kind == platform::fake::FakeAction::Kind::bringProcessToFront && a.pid == 321;
+    });
+    EXPECT_TRUE(broughtForward);
+
+    EXPECT_TRUE(openApplication("org.example.Other.desktop")); // not running: started
+    EXPECT_EQ(launcher->openedApplications, QStringList({ "org.example.Other.desktop" }));
+    platform::setCurrent(nullptr);
     setAppLauncher(nullptr);
 }
