@@ -17,7 +17,7 @@ TEST(OpenApplication, PicksTheFirstLiveInstanceOfTheIdentifier)
         return a;
     };
     const QList<RunningApplication> running { app(10, "a.desktop", true), app(11, std::nullopt),
-                                              app(12, "a.desktop"), app(13, "a.desktop") };
+        app(12, "a.desktop"), app(13, "a.desktop") };
     EXPECT_EQ(runningProcessFor("a.desktop", running), 12);
     EXPECT_EQ(runningProcessFor("b.desktop", running), std::nullopt);
     EXPECT_EQ(runningProcessFor("", running), std::nullopt);
@@ -31,7 +31,8 @@ TEST(OpenApplication, StartsThroughTheLauncherAndReportsItsOutcome)
     EXPECT_TRUE(openApplication("org.example.Editor.desktop"));
     EXPECT_FALSE(openApplication("org.example.Missing.desktop"));
     EXPECT_FALSE(openApplication("")); // never reaches the launcher
-    EXPECT_EQ(fake->openedApplications, QStringList({ "org.example.Editor.desktop", "org.example.Missing.desktop" }));
+    EXPECT_EQ(fake->openedApplications,
+        QStringList({ "org.example.Editor.desktop", "org.example.Missing.desktop" }));
     EXPECT_TRUE(openURL(QUrl::fromLocalFile("/tmp")));
     EXPECT_EQ(fake->openedUrls, QList<QUrl>({ QUrl::fromLocalFile("/tmp") }));
     setAppLauncher(nullptr);

@@ -46,7 +46,7 @@ TEST(AppLauncher, TerminalEntriesRunInATerminal)
     ASSERT_EQ(rec.started.size(), 1);
     EXPECT_EQ(rec.started[0].program.toStdString(), "x-terminal-emulator");
     EXPECT_EQ(rec.started[0].arguments,
-              QStringList({ "-e", "env", "LANG=C", "TERM=xterm", "/usr/bin/shelltool", "-x" }));
+        QStringList({ "-e", "env", "LANG=C", "TERM=xterm", "/usr/bin/shelltool", "-x" }));
 }
 
 TEST(AppLauncher, ReportsFailureForEveryWayOpeningCanFail)
@@ -73,7 +73,8 @@ TEST(AppLauncher, RealStarterReportsAMissingProgram)
 TEST(FileManager, MimeappsDefaultFirstSkippingUninstalledIds)
 {
     const auto index = fixtureIndex();
-    const auto fm = fileManagerEntry(*index, { kData + "/mimeapps/does-not-exist.list", kData + "/mimeapps/mimeapps.list" });
+    const auto fm = fileManagerEntry(
+        *index, { kData + "/mimeapps/does-not-exist.list", kData + "/mimeapps/mimeapps.list" });
     ASSERT_TRUE(fm);
     EXPECT_EQ(fm->id.toStdString(), "tools-shell.desktop");
 }
