@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include "tests/platform/ScopedEnv.h"
+
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -108,7 +110,7 @@ TEST(AppIdentity, ReadsOwnCommandLineAndNothingForGoneProcess)
 
 TEST(AppIdentity, EntryIconFallsBackToTheIconFilesOfTheDataDirs)
 {
-    qputenv("XDG_DATA_DIRS", ORBITSHELF_TEST_DATA "/platform");
+    orbitshelf::test::ScopedEnv dirs("XDG_DATA_DIRS", ORBITSHELF_TEST_DATA "/platform");
     DesktopEntry e = app("x.desktop", "X", "x");
     e.icon = "orbit-sized";
     const QIcon icon = entryIcon(e);
@@ -118,5 +120,4 @@ TEST(AppIdentity, EntryIconFallsBackToTheIconFilesOfTheDataDirs)
     EXPECT_TRUE(entryIcon(e).isNull()); // the caller then takes the window's own icon
     e.icon.clear();
     EXPECT_TRUE(entryIcon(e).isNull());
-    qunsetenv("XDG_DATA_DIRS");
 }

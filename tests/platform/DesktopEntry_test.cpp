@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "tests/platform/ScopedEnv.h"
+
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -255,13 +257,14 @@ TEST_F(EntryIndex, NoDisplayAndLinkEntriesStayKnown)
 
 TEST(EntryIndexDirs, XdgDefaultsAndOrder)
 {
-    qputenv("XDG_DATA_HOME", "/home/u/data");
-    qputenv("XDG_DATA_DIRS", "/a:relative:/b:/home/u/data");
+    orbitshelf::test::ScopedEnv home("XDG_DATA_HOME", "/home/u/data");
+    std::optional<orbitshelf::test::ScopedEnv> dirs;
+    dirs.emplace("XDG_DATA_DIRS", "/a:relative:/b:/home/u/data");
     EXPECT_EQ(DesktopEntryIndex::xdgDataDirs(), QStringList({ "/home/u/data", "/a", "/b" }));
-    qunsetenv("XDG_DATA_DIRS");
+    dirs.reset();
+    orbitshelf::test::ScopedEnv noDirs("XDG_DATA_DIRS", std::nullopt);
     EXPECT_EQ(
         DesktopEntryIndex::xdgDataDirs(), QStringList({ "/home/u/data", "/usr/local/share", "/usr/share" }));
-    qunsetenv("XDG_DATA_HOME");
 }
 
 TEST(EntryIndexDirs, SystemIndexSeesAnInstallWithoutBeingTold)
@@ -269,8 +272,8 @@ TEST(EntryIndexDirs, SystemIndexSeesAnInstallWithoutBeingTold)
     QTemporaryDir home, system;
     QDir(home.path()).mkpath("applications");
     QDir(system.path()).mkpath("applications");
-    qputenv("XDG_DATA_HOME", home.path().toUtf8());
-    qputenv("XDG_DATA_DIRS", system.path().toUtf8());
+    orbitshelf::test::ScopedEnv homeEnv("XDG_DATA_HOME", home.path().toUtf8());
+    orbitshelf::test::ScopedEnv dirsEnv("XDG_DATA_DIRS", system.path().toUtf8());
     const auto before = DesktopEntryIndex::system();
     EXPECT_TRUE(before->isEmpty());
     EXPECT_EQ(DesktopEntryIndex::system(), before); // unchanged dirs: no rescan
@@ -281,6 +284,4 @@ TEST(EntryIndexDirs, SystemIndexSeesAnInstallWithoutBeingTold)
     f.close();
     EXPECT_NE(DesktopEntryIndex::system()->find("new-app.desktop"), nullptr);
     EXPECT_TRUE(before->isEmpty()); // earlier holders keep their snapshot
-    qunsetenv("XDG_DATA_HOME");
-    qunsetenv("XDG_DATA_DIRS");
 }
