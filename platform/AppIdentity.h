@@ -17,8 +17,8 @@ namespace platform {
 
 struct AppIdentityQuery final {
     QString wmInstance; // first part of WM_CLASS
-    QString wmClass;    // second part of WM_CLASS
-    QStringList argv;   // the process's command line, may be empty
+    QString wmClass; // second part of WM_CLASS
+    QStringList argv; // the process's command line, may be empty
 };
 
 enum class IdentityMatch {
@@ -41,7 +41,8 @@ struct ResolvedIdentity final {
 // and last a reverse-DNS id whose final component equals a WM_CLASS part,
 // taken only when exactly one entry fits. Within a step the first entry in
 // index order wins. Pure: no file or process access.
-std::optional<ResolvedIdentity> resolveAppIdentity(const AppIdentityQuery& query, const DesktopEntryIndex& index);
+std::optional<ResolvedIdentity> resolveAppIdentity(
+    const AppIdentityQuery& query, const DesktopEntryIndex& index);
 
 // The program Exec starts, as a basename: "env A=1 /usr/bin/foo --x" → "foo".
 QString execProgramName(const QString& exec);
@@ -50,9 +51,9 @@ QString execProgramName(const QString& exec);
 // the process is gone or unreadable.
 QStringList processCommandLine(qint64 pid);
 
-// The icon of an entry: an absolute Icon= path as a file, else the name
-// through the current icon theme; a null icon when neither gives one (the
-// caller then uses the window's own icon).
+// The icon of an entry: the Icon= name through the current icon theme, else
+// the file iconFilePath() finds (absolute paths included); a null icon when
+// neither gives one (the caller then uses the window's own icon).
 QIcon entryIcon(const DesktopEntry& entry);
 
 } // namespace platform
