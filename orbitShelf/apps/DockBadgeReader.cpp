@@ -161,6 +161,3 @@ BadgeMap readSystemDockItems()
 {
     return DockBadgeReader::shared().badges();
 }
-
-// The header declares a QObject; the build scans only .cpp files for moc.
-#include "moc_DockBadgeReader.cpp"
