@@ -1,5 +1,7 @@
 #include "apps/DockBadgeReader.h"
 
+#include "platform/DesktopEntry.h"
+
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
@@ -7,7 +9,6 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QLoggingCategory>
-#include <QStandardPaths>
 #include <QVariantMap>
 
 Q_LOGGING_CATEGORY(lcDockBadges, "orbitshelf.apps")
@@ -37,10 +38,11 @@ std::optional<qint64> integerOf(const QVariant& value)
 
 std::optional<QString> locateDesktopEntry(const QString& desktopFileId)
 {
-    const QString path = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, desktopFileId);
-    if (path.isEmpty())
+    const auto index = platform::DesktopEntryIndex::system();
+    const platform::DesktopEntry* entry = index ? index->find(desktopFileId) : nullptr;
+    if (!entry)
         return std::nullopt;
-    return path;
+    return entry->path;
 }
 
 std::optional<QString> desktopFileIdFromAppUri(const QString& appUri)

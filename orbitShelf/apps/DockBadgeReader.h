@@ -20,7 +20,8 @@ using BadgeMap = QMap<QString, QString>;
 // desktop entry, or nothing when no such entry is installed.
 using DesktopEntryResolver = std::function<std::optional<QString>(const QString& desktopFileId)>;
 
-// Looks the id up in the XDG applications directories (user first).
+// Looks the id up in the session's desktop entry index (XDG data dirs,
+// the user's own first).
 std::optional<QString> locateDesktopEntry(const QString& desktopFileId);
 
 // The desktop-file id named by a LauncherEntry app_uri
