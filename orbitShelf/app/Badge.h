@@ -12,7 +12,10 @@ class QPainter;
 // edge.
 class Badge final {
 public:
-    explicit Badge(QString count) : count(std::move(count)) {}
+    explicit Badge(QString count)
+        : count(std::move(count))
+    {
+    }
 
     QString count;
 

@@ -3,7 +3,8 @@
 #include <QFileDialog>
 
 FileView::FileView(std::function<void(const QString&)> onPick, QWidget* parent)
-    : QPushButton(tr("Select File"), parent), m_onPick(std::move(onPick))
+    : QPushButton(tr("Select File"), parent)
+    , m_onPick(std::move(onPick))
 {
     connect(this, &QPushButton::clicked, this, &FileView::openPicker);
 }
@@ -14,7 +15,7 @@ void FileView::openPicker()
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setLabelText(QFileDialog::Accept, tr("Select File"));
     dialog->setFileMode(QFileDialog::ExistingFile);
-    dialog->setMimeTypeFilters({QStringLiteral("image/png"), QStringLiteral("image/jpeg")});
+    dialog->setMimeTypeFilters({ QStringLiteral("image/png"), QStringLiteral("image/jpeg") });
     connect(dialog, &QFileDialog::accepted, this, [this, dialog] {
         const QStringList files = dialog->selectedFiles();
         if (!files.isEmpty() && m_onPick)

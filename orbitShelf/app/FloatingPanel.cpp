@@ -5,7 +5,8 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-FloatingPanel::FloatingPanel(QWidget* content, const QRect& contentRect, std::function<void(bool)> setPresented)
+FloatingPanel::FloatingPanel(
+    QWidget* content, const QRect& contentRect, std::function<void(bool)> setPresented)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
     , m_content(content)
     , m_setPresented(std::move(setPresented))

@@ -3,7 +3,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
-GrowingButton::GrowingButton(const QString& text, QWidget* parent) : QAbstractButton(parent)
+GrowingButton::GrowingButton(const QString& text, QWidget* parent)
+    : QAbstractButton(parent)
 {
     setText(text);
     m_animation.setDuration(200);

@@ -14,8 +14,8 @@ enum class RectCorner : int {
 Q_DECLARE_FLAGS(RectCorners, RectCorner)
 Q_DECLARE_OPERATORS_FOR_FLAGS(RectCorners)
 
-inline constexpr RectCorners allRectCorners{RectCorner::topLeft | RectCorner::topRight | RectCorner::bottomRight
-                                            | RectCorner::bottomLeft};
+inline constexpr RectCorners allRectCorners { RectCorner::topLeft | RectCorner::topRight
+    | RectCorner::bottomRight | RectCorner::bottomLeft };
 
 // A rectangle that rounds only the chosen corners with quarter circles of
 // `radius`; the other corners stay sharp.

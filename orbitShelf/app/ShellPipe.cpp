@@ -21,7 +21,6 @@
 
 extern char** environ;
 
-
 struct ShellProcess::State {
     QString label;
     std::mutex mutex;
@@ -32,9 +31,15 @@ struct ShellProcess::State {
     bool terminateRequested = false;
 };
 
-ShellProcess::ShellProcess(std::shared_ptr<State> state) : m_state(std::move(state)) {}
+ShellProcess::ShellProcess(std::shared_ptr<State> state)
+    : m_state(std::move(state))
+{
+}
 
-QString ShellProcess::label() const { return m_state->label; }
+QString ShellProcess::label() const
+{
+    return m_state->label;
+}
 
 qint64 ShellProcess::processId() const
 {
@@ -59,8 +64,8 @@ void ShellProcess::terminate()
 bool ShellProcess::waitForFinished(int timeoutMs)
 {
     std::unique_lock lock(m_state->mutex);
-    return m_state->finishedChanged.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                                             [&] { return m_state->finished; });
+    return m_state->finishedChanged.wait_for(
+        lock, std::chrono::milliseconds(timeoutMs), [&] { return m_state->finished; });
 }
 
 qsizetype completeLinesLength(const QByteArray& bytes, bool atEnd)
@@ -110,7 +115,7 @@ void reportLaunchFailure(const QString& error)
 // exited and the pipe holds nothing more: a detached grandchild that keeps
 // the write end open must not hold the run (and onExit) back forever.
 void readUntilDone(const std::shared_ptr<ShellProcess::State>& state, int readFd, pid_t pid,
-                   const ShellOutputHandler& onOutput)
+    const ShellOutputHandler& onOutput)
 {
     QByteArray buffer;
     auto deliver = [&](bool atEnd) {
@@ -129,7 +134,7 @@ void readUntilDone(const std::shared_ptr<ShellProcess::State>& state, int readFd
     bool childDone = false;
     char chunk[16384];
     while (pipeOpen && !childDone) {
-        pollfd fds[2] = {{readFd, POLLIN, 0}, {pidFd, POLLIN, 0}};
+        pollfd fds[2] = { { readFd, POLLIN, 0 }, { pidFd, POLLIN, 0 } };
         const int count = pidFd >= 0 ? 2 : 1;
         const int ready = ::poll(fds, nfds_t(count), pidFd >= 0 ? -1 : 50);
         if (ready < 0 && errno != EINTR)
@@ -167,19 +172,19 @@ void readUntilDone(const std::shared_ptr<ShellProcess::State>& state, int readFd
         ::close(pidFd);
 
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
     std::lock_guard lock(state->mutex);
     state->reaped = true;
 }
 
 } // namespace
 
-std::shared_ptr<ShellProcess> shellPipeWith(const QString& shell, const QStringList& arguments,
-                                            ShellOutputHandler onOutput, ShellExitHandler onExit)
+std::shared_ptr<ShellProcess> shellPipeWith(
+    const QString& shell, const QStringList& arguments, ShellOutputHandler onOutput, ShellExitHandler onExit)
 {
     auto state = std::make_shared<ShellProcess::State>();
-    state->label = QStringLiteral("shellPipe-") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    state->label
+        = QStringLiteral("shellPipe-") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
     auto process = std::make_shared<ShellProcess>(state);
 
     std::thread([state, shell, arguments, onOutput = std::move(onOutput), onExit = std::move(onExit)] {
@@ -196,7 +201,7 @@ std::shared_ptr<ShellProcess> shellPipeWith(const QString& shell, const QStringL
             return;
         }
         const QByteArray program = shell.toLocal8Bit();
-        std::vector<QByteArray> args{program, QByteArray("-c")};
+        std::vector<QByteArray> args { program, QByteArray("-c") };
         for (const auto& a : arguments)
             args.push_back(a.toUtf8());
         std::vector<char*> argv;
@@ -224,7 +229,8 @@ std::shared_ptr<ShellProcess> shellPipeWith(const QString& shell, const QStringL
         posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF);
 
         pid_t pid = 0;
-        const int error = ::posix_spawn(&pid, program.constData(), &actions, &attributes, argv.data(), envp.data());
+        const int error
+            = ::posix_spawn(&pid, program.constData(), &actions, &attributes, argv.data(), envp.data());
         posix_spawn_file_actions_destroy(&actions);
         posix_spawnattr_destroy(&attributes);
         ::close(fds[1]);
@@ -250,8 +256,8 @@ std::shared_ptr<ShellProcess> shellPipeWith(const QString& shell, const QStringL
     return process;
 }
 
-std::shared_ptr<ShellProcess> shellPipe(const QStringList& arguments, ShellOutputHandler onOutput,
-                                        ShellExitHandler onExit)
+std::shared_ptr<ShellProcess> shellPipe(
+    const QStringList& arguments, ShellOutputHandler onOutput, ShellExitHandler onExit)
 {
     return shellPipeWith(QStringLiteral("/bin/bash"), arguments, std::move(onOutput), std::move(onExit));
 }

@@ -41,13 +41,12 @@ using ShellExitHandler = std::function<void()>;
 // the run's own reader thread: callers hand changes to the main thread.
 // A failed launch prints "⚠️ shell pipe executed with error" and the error
 // on standard output and calls neither handler.
-std::shared_ptr<ShellProcess> shellPipe(const QStringList& arguments,
-                                        ShellOutputHandler onOutput = {},
-                                        ShellExitHandler onExit = {});
+std::shared_ptr<ShellProcess> shellPipe(
+    const QStringList& arguments, ShellOutputHandler onOutput = {}, ShellExitHandler onExit = {});
 
 // The same with another shell binary; lets tests provoke a failed launch.
-std::shared_ptr<ShellProcess> shellPipeWith(const QString& shell, const QStringList& arguments,
-                                            ShellOutputHandler onOutput, ShellExitHandler onExit);
+std::shared_ptr<ShellProcess> shellPipeWith(
+    const QString& shell, const QStringList& arguments, ShellOutputHandler onOutput, ShellExitHandler onExit);
 
 // Length in bytes of the longest prefix of `bytes` that ends at a line break
 // (LF, VT, FF, CR, NEL, LS, PS; CR LF counts as one). A CR at the very end

@@ -10,11 +10,14 @@ namespace {
 
 // Watches show, move and resize of its parent widget and reports the value
 // that `read` takes from it whenever it differs from the last report.
-template <typename Value>
-class GeometryReader final : public QObject {
+template <typename Value> class GeometryReader final : public QObject {
 public:
-    GeometryReader(QWidget* view, std::function<Value(const QWidget*)> read, std::function<void(Value)> onChange)
-        : QObject(view), m_view(view), m_read(std::move(read)), m_onChange(std::move(onChange))
+    GeometryReader(
+        QWidget* view, std::function<Value(const QWidget*)> read, std::function<void(Value)> onChange)
+        : QObject(view)
+        , m_view(view)
+        , m_read(std::move(read))
+        , m_onChange(std::move(onChange))
     {
         view->installEventFilter(this);
         if (view->isVisible())
@@ -25,7 +28,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (watched == m_view
-            && (event->type() == QEvent::Show || event->type() == QEvent::Resize || event->type() == QEvent::Move)
+            && (event->type() == QEvent::Show || event->type() == QEvent::Resize
+                || event->type() == QEvent::Move)
             && m_view->isVisible())
             report();
         return false;
@@ -52,7 +56,8 @@ private:
 
 void readSize(QWidget* view, std::function<void(QSize)> onChange)
 {
-    new GeometryReader<QSize>(view, [](const QWidget* w) { return w->size(); }, std::move(onChange));
+    new GeometryReader<QSize>(
+        view, [](const QWidget* w) { return w->size(); }, std::move(onChange));
 }
 
 void readFrame(QWidget* view, const QWidget* space, std::function<void(QRect)> onChange)
@@ -61,7 +66,8 @@ void readFrame(QWidget* view, const QWidget* space, std::function<void(QRect)> o
     new GeometryReader<QRect>(
         view,
         [target, global = space == nullptr](const QWidget* w) {
-            const QPoint origin = global || !target ? w->mapToGlobal(QPoint(0, 0)) : w->mapTo(target, QPoint(0, 0));
+            const QPoint origin
+                = global || !target ? w->mapToGlobal(QPoint(0, 0)) : w->mapTo(target, QPoint(0, 0));
             return QRect(origin, w->size());
         },
         std::move(onChange));

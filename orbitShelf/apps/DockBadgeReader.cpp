@@ -58,10 +58,13 @@ std::optional<QString> desktopFileIdFromAppUri(const QString& appUri)
 }
 
 DockBadgeReader::DockBadgeReader(QDBusConnection bus, DesktopEntryResolver resolver, QObject* parent)
-    : QObject(parent), m_bus(std::move(bus)), m_resolver(std::move(resolver))
+    : QObject(parent)
+    , m_bus(std::move(bus))
+    , m_resolver(std::move(resolver))
 {
     if (!m_bus.isConnected()) {
-        qCInfo(lcDockBadges) << "no session bus, application badges stay empty:" << m_bus.lastError().message();
+        qCInfo(lcDockBadges) << "no session bus, application badges stay empty:"
+                             << m_bus.lastError().message();
         return;
     }
     m_watcher.setConnection(m_bus);
@@ -69,14 +72,15 @@ DockBadgeReader::DockBadgeReader(QDBusConnection bus, DesktopEntryResolver resol
     connect(&m_watcher, &QDBusServiceWatcher::serviceUnregistered, this, &DockBadgeReader::onSenderGone);
     // Any sender, any object path: applications emit from paths of their own.
     m_listening = m_bus.connect(QString(), QString(), launcherEntryInterface, QStringLiteral("Update"), this,
-                                SLOT(onUpdate(QDBusMessage)));
+        SLOT(onUpdate(QDBusMessage)));
     if (!m_listening)
         qCWarning(lcDockBadges) << "cannot listen for application badges:" << m_bus.lastError().message();
 }
 
 DockBadgeReader& DockBadgeReader::shared()
 {
-    static DockBadgeReader* reader = new DockBadgeReader(QDBusConnection::sessionBus(), locateDesktopEntry, qApp);
+    static DockBadgeReader* reader
+        = new DockBadgeReader(QDBusConnection::sessionBus(), locateDesktopEntry, qApp);
     return *reader;
 }
 
@@ -112,8 +116,11 @@ void DockBadgeReader::onUpdate(const QDBusMessage& message)
 
     const BadgeMap before = badges();
     auto it = m_entries.find(*id);
-    if (it == m_entries.end()) {
-        it = m_entries.insert(*id, Entry{});
+    if (it == m_entries.end())
+        it = m_entries.insert(*id, Entry {});
+    // Asked again on later updates: the application may have been installed
+    // since its first one.
+    if (!it->entryPath) {
         it->entryPath = m_resolver ? m_resolver(*id) : std::nullopt;
         if (!it->entryPath)
             qCInfo(lcDockBadges) << "no desktop entry for" << *id << "- its badge is not shown";

@@ -40,8 +40,8 @@ std::optional<QString> desktopFileIdFromAppUri(const QString& appUri);
 class DockBadgeReader final : public QObject {
     Q_OBJECT
 public:
-    explicit DockBadgeReader(QDBusConnection bus, DesktopEntryResolver resolver = locateDesktopEntry,
-                             QObject* parent = nullptr);
+    explicit DockBadgeReader(
+        QDBusConnection bus, DesktopEntryResolver resolver = locateDesktopEntry, QObject* parent = nullptr);
 
     // The reader on the session bus, created on first use.
     static DockBadgeReader& shared();

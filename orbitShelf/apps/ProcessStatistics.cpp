@@ -59,7 +59,7 @@ void ProcessUsageHistory::record(ProcessId pid, float cpu, float memory)
 {
     auto& cpuList = m_cpu[pid];
     auto& memoryList = m_memory[pid];
-    for (auto* list : {&cpuList, &memoryList}) {
+    for (auto* list : { &cpuList, &memoryList }) {
         if (list->size() >= size_t(maxSamples))
             list->erase(list->begin(), list->begin() + maxSamples / 2);
     }
@@ -72,14 +72,14 @@ std::pair<float, float> ProcessUsageHistory::average(ProcessId pid) const
     const auto cpu = m_cpu.constFind(pid);
     const auto memory = m_memory.constFind(pid);
     if (cpu == m_cpu.constEnd() || memory == m_memory.constEnd() || cpu->empty() || memory->empty())
-        return {0.f, 0.f};
+        return { 0.f, 0.f };
     float cpuSum = 0;
     for (float v : *cpu)
         cpuSum += v;
     float memorySum = 0;
     for (float v : *memory)
         memorySum += v;
-    return {cpuSum / float(cpu->size()), memorySum / float(memory->size())};
+    return { cpuSum / float(cpu->size()), memorySum / float(memory->size()) };
 }
 
 int ProcessUsageHistory::sampleCount(ProcessId pid) const
@@ -108,7 +108,7 @@ void recordProcessUsage(ProcessId pid, float cpu, float memory)
 std::pair<float, float> averageProcessUsage(ProcessId pid)
 {
     if (!AppState::shared().settings.showProcessInfo())
-        return {0.f, 0.f};
+        return { 0.f, 0.f };
     return processUsageHistory().average(pid);
 }
 
@@ -143,6 +143,6 @@ void TopStore::startSampling(const QList<ProcessId>& pids)
     processUsageHistory().keepOnly(requested);
     if (pids.isEmpty())
         return;
-    cpuTask = shellPipe({processSampleCommand(pids)},
-                        [requested](const QString& text) { handleSampleOutput(text, requested); });
+    cpuTask = shellPipe({ processSampleCommand(pids) },
+        [requested](const QString& text) { handleSampleOutput(text, requested); });
 }

@@ -28,14 +28,14 @@ TEST(FloatingPanel, EveryCloseTellsTheOwner)
     panel.show();
     panel.close();
     EXPECT_FALSE(panel.isVisible());
-    EXPECT_EQ(presented, QList<bool>{false});
+    EXPECT_EQ(presented, QList<bool> { false });
     // A closed window gets no second close event from Qt: the flag stays false.
     panel.close();
     EXPECT_FALSE(panel.isVisible());
-    EXPECT_EQ(presented, QList<bool>{false});
+    EXPECT_EQ(presented, QList<bool> { false });
     panel.show();
     panel.close();
-    EXPECT_EQ(presented, (QList<bool>{false, false}));
+    EXPECT_EQ(presented, (QList<bool> { false, false }));
 }
 
 TEST(FloatingPanel, ClosesWhenAnotherWindowBecomesActive)

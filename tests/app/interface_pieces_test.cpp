@@ -51,8 +51,9 @@ TEST(RoundedCornersShape, RoundsOnlyTheChosenCorners)
     {
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.fillPath(RoundedCornersShape{20, RectCorner::topLeft | RectCorner::bottomRight}.path(QRectF(0, 0, 60, 60)),
-                         Qt::black);
+        painter.fillPath(RoundedCornersShape { 20, RectCorner::topLeft | RectCorner::bottomRight }.path(
+                             QRectF(0, 0, 60, 60)),
+            Qt::black);
     }
     const QColor black(Qt::black);
     // Rounded corners leave their very corner empty; sharp ones are filled.
@@ -70,7 +71,7 @@ TEST(RoundedCornersShape, RoundsOnlyTheChosenCorners)
 TEST(RoundedCornersShape, PlainRectangleWithoutCornersOrRadius)
 {
     const QRectF rect(5, 5, 40, 30);
-    for (const auto& shape : {RoundedCornersShape{12, {}}, RoundedCornersShape{0, allRectCorners}}) {
+    for (const auto& shape : { RoundedCornersShape { 12, {} }, RoundedCornersShape { 0, allRectCorners } }) {
         const QPainterPath path = shape.path(rect);
         EXPECT_EQ(path.boundingRect(), rect);
         EXPECT_DOUBLE_EQ(path.length(), 2 * (40 + 30));
@@ -88,7 +89,7 @@ struct BadgeRender {
 
 BadgeRender render(const QString& count)
 {
-    BadgeRender r{blank(), {}};
+    BadgeRender r { blank(), {} };
     const QRectF area(20, 40, 60, 50);
     const Badge badge(count);
     r.expected = badge.rect(area);
@@ -104,7 +105,7 @@ TEST(Badge, StandsAboveTheTopRightCornerOfTheArea)
         QString shown;
         int pixelSize;
     };
-    const Row rows[] = {{"3", "3", 10}, {"42", "42", 9}, {"128", "9+", 8}};
+    const Row rows[] = { { "3", "3", 10 }, { "42", "42", 9 }, { "128", "9+", 8 } };
     int lastHeight = 1000;
     for (const auto& row : rows) {
         const Badge badge(row.count);
@@ -148,12 +149,12 @@ TEST(GrowingButton, GrowsWhilePressedAndShrinksBack)
     button.resize(button.sizeHint());
     button.show();
     const QPointF centre(button.width() / 2.0, button.height() / 2.0);
-    QMouseEvent press(QEvent::MouseButtonPress, centre, button.mapToGlobal(centre), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, centre, button.mapToGlobal(centre), Qt::LeftButton,
+        Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&button, &press);
     ASSERT_TRUE(waitUntil([&] { return qFuzzyCompare(button.scale(), 1.2); }, std::chrono::seconds(2)));
     QMouseEvent release(QEvent::MouseButtonRelease, centre, button.mapToGlobal(centre), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
+        Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(&button, &release);
     EXPECT_TRUE(waitUntil([&] { return qFuzzyCompare(button.scale(), 1.0); }, std::chrono::seconds(2)));
 }
@@ -182,7 +183,7 @@ TEST(FileView, HandsOverAChosenImageAndIgnoresCancel)
     dialog->setDirectory(dir.path());
     dialog->selectFile(png);
     static_cast<QDialog*>(dialog)->accept(); // public in QDialog
-    EXPECT_EQ(picked, QStringList{png});
+    EXPECT_EQ(picked, QStringList { png });
 }
 
 TEST(SizeReaders, ReportOnShowAndOnEveryChange)
@@ -198,7 +199,7 @@ TEST(SizeReaders, ReportOnShowAndOnEveryChange)
     EXPECT_TRUE(sizes.isEmpty()) << "nothing before the view is shown";
 
     parent.show();
-    ASSERT_EQ(sizes, QList<QSize>{QSize(50, 40)});
+    ASSERT_EQ(sizes, QList<QSize> { QSize(50, 40) });
     child->resize(50, 40);
     EXPECT_EQ(sizes.size(), 1) << "the same size is not reported again";
     child->resize(70, 40);

@@ -26,7 +26,7 @@ protected:
     {
         Record plugin;
         plugin.entity = Entity::Plugins;
-        plugin.values = {{"name", name}, {"installed", true}};
+        plugin.values = { { "name", name }, { "installed", true } };
         state.installedPlugins << plugin;
     }
     void startRun()
@@ -64,7 +64,8 @@ TEST_F(PomodoroTick, RoundsWrapBackToOne)
     struct Row {
         int current, rounds, expected;
     };
-    for (const Row& row : {Row{8, 8, 1}, Row{9, 8, 1}, Row{0, 8, 0}, Row{7, 8, 7}, Row{3, 2, 1}}) {
+    for (const Row& row :
+        { Row { 8, 8, 1 }, Row { 9, 8, 1 }, Row { 0, 8, 0 }, Row { 7, 8, 7 }, Row { 3, 2, 1 } }) {
         state.pomodoro.setLoopRounds(row.rounds);
         state.pomodoro.setCurrentRound(row.current);
         tick();

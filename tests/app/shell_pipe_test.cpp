@@ -20,7 +20,7 @@ std::shared_ptr<Collected> run(const QString& command, std::shared_ptr<ShellProc
 {
     auto collected = std::make_shared<Collected>();
     auto p = shellPipe(
-        {command},
+        { command },
         [collected](const QString& text) {
             std::lock_guard lock(collected->mutex);
             collected->pieces << text;
@@ -39,7 +39,7 @@ TEST(ShellPipe, TwoLinesWrittenAtOnceArriveInOnePiece)
 {
     // One write(2): the bash builtin may write line by line.
     auto c = run("/usr/bin/printf 'first\\nsecond\\n'");
-    EXPECT_EQ(c->pieces, QStringList{"first\nsecond\n"});
+    EXPECT_EQ(c->pieces, QStringList { "first\nsecond\n" });
     EXPECT_EQ(c->exits, 1);
 }
 
@@ -104,7 +104,7 @@ TEST(ShellPipe, DetachedGrandchildDoesNotHoldTheExitBack)
 TEST(ShellPipe, TerminateStopsTheWholePipeline)
 {
     auto collected = std::make_shared<Collected>();
-    auto p = shellPipe({"sleep 30 | cat"}, {}, [collected] {
+    auto p = shellPipe({ "sleep 30 | cat" }, {}, [collected] {
         std::lock_guard lock(collected->mutex);
         ++collected->exits;
     });
@@ -121,7 +121,7 @@ TEST(ShellPipe, FailedLaunchPrintsTheErrorAndCallsNoHandler)
     testing::internal::CaptureStdout();
     auto collected = std::make_shared<Collected>();
     auto p = shellPipeWith(
-        "/nonexistent/bash", {"echo hi"},
+        "/nonexistent/bash", { "echo hi" },
         [collected](const QString& t) {
             std::lock_guard lock(collected->mutex);
             collected->pieces << t;
@@ -147,17 +147,20 @@ TEST(ShellPipe, LineBreakCutPoints)
         qsizetype expected;
     };
     const Row rows[] = {
-        {"no break", "abc", false, 0},
-        {"lf at end", "ab\n", false, 3},
-        {"lf inside", "ab\ncd", false, 3},
-        {"lone cr at end waits for a possible lf", "ab\r", false, 0},
-        {"lone cr at end of output cuts", "ab\r", true, 3},
-        {"cr lf", "ab\r\n", false, 4},
-        {"form feed", "a\fb", false, 2},
-        {"next line", "a\xC2\x85" "b", false, 3},
-        {"line separator", "a\xE2\x80\xA8", false, 4},
-        {"paragraph separator", "a\xE2\x80\xA9z", false, 4},
-        {"continuation byte alone is no break", "a\x85", false, 0},
+        { "no break", "abc", false, 0 },
+        { "lf at end", "ab\n", false, 3 },
+        { "lf inside", "ab\ncd", false, 3 },
+        { "lone cr at end waits for a possible lf", "ab\r", false, 0 },
+        { "lone cr at end of output cuts", "ab\r", true, 3 },
+        { "cr lf", "ab\r\n", false, 4 },
+        { "form feed", "a\fb", false, 2 },
+        { "next line",
+            "a\xC2\x85"
+            "b",
+            false, 3 },
+        { "line separator", "a\xE2\x80\xA8", false, 4 },
+        { "paragraph separator", "a\xE2\x80\xA9z", false, 4 },
+        { "continuation byte alone is no break", "a\x85", false, 0 },
     };
     for (const auto& row : rows)
         EXPECT_EQ(completeLinesLength(row.bytes, row.atEnd), row.expected) << row.name;

@@ -23,12 +23,12 @@ TEST(ProcessSampleLine, ParsesTheThreeColumns)
         std::optional<std::tuple<ProcessId, float, float>> expected;
     };
     const Row rows[] = {
-        {"plain", "4087 12.5 0.3", std::tuple{4087, 12.5f, 0.3f}},
-        {"runs of spaces", "  4087   12.5  0.3  extra", std::tuple{4087, 12.5f, 0.3f}},
-        {"pid that is no number", "abc 1.0 2.0", std::tuple{0, 1.0f, 2.0f}},
-        {"share with trailing text", "7 3.5% x1", std::tuple{7, 3.5f, 0.f}},
-        {"two fields", "4087 12.5", std::nullopt},
-        {"empty piece after the last line feed", "", std::nullopt},
+        { "plain", "4087 12.5 0.3", std::tuple { 4087, 12.5f, 0.3f } },
+        { "runs of spaces", "  4087   12.5  0.3  extra", std::tuple { 4087, 12.5f, 0.3f } },
+        { "pid that is no number", "abc 1.0 2.0", std::tuple { 0, 1.0f, 2.0f } },
+        { "share with trailing text", "7 3.5% x1", std::tuple { 7, 3.5f, 0.f } },
+        { "two fields", "4087 12.5", std::nullopt },
+        { "empty piece after the last line feed", "", std::nullopt },
     };
     for (const auto& row : rows) {
         const auto sample = parseSampleLine(row.line);
@@ -61,19 +61,19 @@ TEST(ProcessUsageHistory, ForgetsProcessesNoLongerAsked)
     ProcessUsageHistory history;
     history.record(1, 1, 1);
     history.record(2, 2, 2);
-    history.keepOnly({2, 3});
-    EXPECT_EQ(history.processes(), QList<ProcessId>{2});
+    history.keepOnly({ 2, 3 });
+    EXPECT_EQ(history.processes(), QList<ProcessId> { 2 });
 }
 
 // The filter on its own, fed lines that share digits with the ids.
 QString filtered(const QList<ProcessId>& pids, const QString& lines)
 {
     auto out = std::make_shared<std::pair<std::mutex, QString>>();
-    auto p = shellPipe({QStringLiteral("printf '%1' | %2").arg(lines, processSampleFilter(pids))},
-                       [out](const QString& t) {
-                           std::lock_guard lock(out->first);
-                           out->second += t;
-                       });
+    auto p = shellPipe({ QStringLiteral("printf '%1' | %2").arg(lines, processSampleFilter(pids)) },
+        [out](const QString& t) {
+            std::lock_guard lock(out->first);
+            out->second += t;
+        });
     EXPECT_TRUE(p->waitForFinished(5000));
     return out->second;
 }
@@ -81,10 +81,11 @@ QString filtered(const QList<ProcessId>& pids, const QString& lines)
 TEST(ProcessSampleFilter, MatchesWholeProcessIdsOnly)
 {
     const QString lines = "1 0.5 0.1\\n12 1.0 2.0\\n21 0.0 0.0\\n112 3.0 3.0\\n31 1.1 1.1\\n";
-    EXPECT_EQ(filtered({1}, lines), "1 0.5 0.1\n");
-    EXPECT_EQ(filtered({12}, lines), "12 1.0 2.0\n");
-    EXPECT_EQ(filtered({1, 12}, lines), "1 0.5 0.1\n12 1.0 2.0\n");
-    EXPECT_EQ(processSampleCommand({312, 4087}), "ps auxx | awk '{print $2,$3,$4 }' | grep -E '^(312|4087) '");
+    EXPECT_EQ(filtered({ 1 }, lines), "1 0.5 0.1\n");
+    EXPECT_EQ(filtered({ 12 }, lines), "12 1.0 2.0\n");
+    EXPECT_EQ(filtered({ 1, 12 }, lines), "1 0.5 0.1\n12 1.0 2.0\n");
+    EXPECT_EQ(
+        processSampleCommand({ 312, 4087 }), "ps auxx | awk '{print $2,$3,$4 }' | grep -E '^(312|4087) '");
 }
 
 class ProcessSampling : public testing::Test {
@@ -107,7 +108,7 @@ protected:
     ProcessId spawn(const QString& command)
     {
         auto* child = new QProcess;
-        child->start("/bin/sh", {"-c", command});
+        child->start("/bin/sh", { "-c", command });
         EXPECT_TRUE(child->waitForStarted(5000));
         children << child;
         return ProcessId(child->processId());
@@ -132,13 +133,14 @@ TEST_F(ProcessSampling, AveragesOfThreeRealChildren)
     const ProcessId busy = spawn("while :; do :; done");
     const ProcessId idle1 = spawn("exec sleep 60");
     const ProcessId idle2 = spawn("exec sleep 60");
-    const QList<ProcessId> pids{busy, idle1, idle2};
+    const QList<ProcessId> pids { busy, idle1, idle2 };
     // Let the loop build up processor time first (utime + stime in ticks).
     ASSERT_TRUE(waitUntil([&] {
         QFile stat(QStringLiteral("/proc/%1/stat").arg(busy));
         if (!stat.open(QIODevice::ReadOnly))
             return false;
-        const auto fields = QString::fromLatin1(stat.readAll()).section(')', 1).split(' ', Qt::SkipEmptyParts);
+        const auto fields
+            = QString::fromLatin1(stat.readAll()).section(')', 1).split(' ', Qt::SkipEmptyParts);
         return fields.size() > 13 && fields.at(11).toLongLong() + fields.at(12).toLongLong() >= 20;
     }));
 
@@ -162,7 +164,7 @@ TEST_F(ProcessSampling, AveragesOfThreeRealChildren)
 
 TEST_F(ProcessSampling, ProcessOneDoesNotCollectOtherIds)
 {
-    QList<ProcessId> pids{1};
+    QList<ProcessId> pids { 1 };
     sampleOnce(pids);
     EXPECT_EQ(processUsageHistory().processes(), pids);
 }

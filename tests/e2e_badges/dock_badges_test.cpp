@@ -16,13 +16,13 @@ using orbitshelf::test::waitUntil;
 namespace {
 
 // Our one tick of the dock bar: a badge must be readable within it.
-constexpr std::chrono::milliseconds oneTick{1000};
+constexpr std::chrono::milliseconds oneTick { 1000 };
 
 class PrivateSessionBus final {
 public:
     PrivateSessionBus()
     {
-        m_daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+        m_daemon.start("dbus-daemon", { "--session", "--nofork", "--print-address=1" });
         if (!m_daemon.waitForStarted(5000))
             return;
         if (m_daemon.waitForReadyRead(5000))
@@ -54,24 +54,27 @@ std::optional<QString> testResolver(const QString& id)
 // values take basic types only; gdbus emit can.)
 int emitOnce(const QString& appUri, qint64 count, bool visible)
 {
-    return QProcess::execute("gdbus", {"emit", "--session", "--object-path", "/com/example/badge", "--signal",
-                                       "com.canonical.Unity.LauncherEntry.Update", QString("'%1'").arg(appUri),
-                                       QString("{'count': <int64 %1>, 'count-visible': <%2>}")
-                                           .arg(count)
-                                           .arg(visible ? "true" : "false")});
+    return QProcess::execute("gdbus",
+        { "emit", "--session", "--object-path", "/com/example/badge", "--signal",
+            "com.canonical.Unity.LauncherEntry.Update", QString("'%1'").arg(appUri),
+            QString("{'count': <int64 %1>, 'count-visible': <%2>}")
+                .arg(count)
+                .arg(visible ? "true" : "false") });
 }
 
 // An application that stays on the bus: its own connection, unique name and all.
 class LongLivedSender final {
 public:
-    explicit LongLivedSender(const QString& name) : m_name(name)
+    explicit LongLivedSender(const QString& name)
+        : m_name(name)
     {
         m_connection = QDBusConnection::connectToBus(bus->address(), m_name);
     }
     ~LongLivedSender() { leave(); }
     bool send(const QString& appUri, const QVariantMap& properties)
     {
-        auto signal = QDBusMessage::createSignal("/com/example/mail", "com.canonical.Unity.LauncherEntry", "Update");
+        auto signal
+            = QDBusMessage::createSignal("/com/example/mail", "com.canonical.Unity.LauncherEntry", "Update");
         signal << appUri << properties;
         return m_connection.send(signal);
     }
@@ -85,7 +88,7 @@ public:
 
 private:
     QString m_name;
-    QDBusConnection m_connection{QString()};
+    QDBusConnection m_connection { QString() };
 };
 
 class DockBadges : public testing::Test {
@@ -133,14 +136,16 @@ TEST_F(DockBadges, BadgeGoesAwayWhenItsSenderLeavesTheBus)
 
     const QString mailPath = "/usr/share/applications/org.example.Mail.desktop";
     const QString filesPath = "/usr/share/applications/org.example.Files.desktop";
-    ASSERT_TRUE(mail.send("application://org.example.Mail.desktop", {{"count", qint64(12)}, {"count-visible", true}}));
-    ASSERT_TRUE(files.send("application://org.example.Files", {{"count", qint64(1)}, {"count-visible", true}}));
+    ASSERT_TRUE(mail.send(
+        "application://org.example.Mail.desktop", { { "count", qint64(12) }, { "count-visible", true } }));
+    ASSERT_TRUE(
+        files.send("application://org.example.Files", { { "count", qint64(1) }, { "count-visible", true } }));
     ASSERT_TRUE(waitUntil([&] { return reader.badges().size() == 2; }, oneTick));
     EXPECT_EQ(reader.badges().value(mailPath), "12");
     EXPECT_EQ(reader.badges().value(filesPath), "1");
 
     // Updates are partial: a count alone keeps the visibility it had.
-    ASSERT_TRUE(mail.send("application://org.example.Mail.desktop", {{"count", qint64(13)}}));
+    ASSERT_TRUE(mail.send("application://org.example.Mail.desktop", { { "count", qint64(13) } }));
     ASSERT_TRUE(waitUntil([&] { return reader.badges().value(mailPath) == "13"; }, oneTick));
 
     mail.leave();
@@ -155,17 +160,18 @@ TEST_F(DockBadges, UpdatesThatCannotBeShownAreIgnored)
     LongLivedSender app("odd-app");
     // No desktop entry, a uri of another kind, a path escape, no count, a
     // hidden count, a wrong signature: none yields a badge.
-    app.send("application://unknown.desktop", {{"count", qint64(1)}, {"count-visible", true}});
-    app.send("file:///usr/bin/thing", {{"count", qint64(1)}, {"count-visible", true}});
-    app.send("application://../../etc/passwd", {{"count", qint64(1)}, {"count-visible", true}});
-    app.send("application://progress.desktop", {{"progress", 0.5}, {"count-visible", true}});
-    app.send("application://hidden.desktop", {{"count", qint64(7)}});
+    app.send("application://unknown.desktop", { { "count", qint64(1) }, { "count-visible", true } });
+    app.send("file:///usr/bin/thing", { { "count", qint64(1) }, { "count-visible", true } });
+    app.send("application://../../etc/passwd", { { "count", qint64(1) }, { "count-visible", true } });
+    app.send("application://progress.desktop", { { "progress", 0.5 }, { "count-visible", true } });
+    app.send("application://hidden.desktop", { { "count", qint64(7) } });
     auto wrong = QDBusMessage::createSignal("/x", "com.canonical.Unity.LauncherEntry", "Update");
     wrong << 42;
     QDBusConnection::connectToBus(bus->address(), "odd-app").send(wrong);
     // A well-formed update sent last tells us the earlier ones were handled.
-    app.send("application://last.desktop", {{"count", qint64(2)}, {"count-visible", true}});
-    ASSERT_TRUE(waitUntil([&] { return reader.badges().contains("/usr/share/applications/last.desktop"); }, oneTick));
+    app.send("application://last.desktop", { { "count", qint64(2) }, { "count-visible", true } });
+    ASSERT_TRUE(
+        waitUntil([&] { return reader.badges().contains("/usr/share/applications/last.desktop"); }, oneTick));
     EXPECT_EQ(reader.badges().size(), 1) << reader.badges().keys().join(", ").toStdString();
 }
 
@@ -186,7 +192,8 @@ TEST_F(DockBadges, SharedReaderFeedsTheTick)
     const QString path = ORBITSHELF_TEST_DATA "/e2e_badges/applications/org.example.Notes.desktop";
     ASSERT_TRUE(DockBadgeReader::shared().isListening());
     QDBusConnection::sessionBus().interface()->serviceOwner("org.freedesktop.DBus");
-    app.send("application://org.example.Notes.desktop", {{"count", qint64(150)}, {"count-visible", true}});
+    app.send(
+        "application://org.example.Notes.desktop", { { "count", qint64(150) }, { "count-visible", true } });
     EXPECT_TRUE(waitUntil([&] { return readSystemDockItems().value(path) == "150"; }, oneTick));
 }
 
