@@ -12,3 +12,8 @@ void recordPomodoroRun()
         qCDebug(lcToolsStandIn) << "recordPomodoroRun: the Pomodoro tool is not built yet; nothing resumed";
     }
 }
+
+bool pomodoroRunning = false;
+qint64 pomodoroTicks = 0;
+qint64 pomodoroLastElapsed = 0;
+bool pomodoroViewVisible = false;
