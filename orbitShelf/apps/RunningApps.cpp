@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
+#include <atomic>
+
 namespace {
 
 class AppStateModelSettings final : public ModelSettings {
@@ -77,7 +79,15 @@ bool refreshRunningApps(std::optional<int32_t> excludedWindowNumber, bool forceP
 void handleModelWindowNotification(const AxElement& element, const QString& name)
 {
     if (name == QLatin1String("AXUIElementDestroyed")) {
-        onMainThread([] { refreshRunningApps(); });
+        // A program closing many windows at once sends a burst of these; one
+        // refresh that has not started yet covers them all.
+        static std::atomic<bool> refreshQueued{false};
+        if (!refreshQueued.exchange(true)) {
+            onMainThread([] {
+                refreshQueued = false;
+                refreshRunningApps();
+            });
+        }
         return;
     }
     if (name == QLatin1String("AXTitleChanged")) {
