@@ -196,6 +196,12 @@ std::optional<QImage> PlatformAppsSource::captureWindowImage(uint32_t windowNumb
     return platform::current().windowServer().windowImage(windowNumber);
 }
 
+std::vector<uint64_t> PlatformAppsSource::spacesOfWindow(uint32_t windowNumber)
+{
+    const auto spaces = platform::current().windowServer().spacesOfWindow(windowNumber);
+    return { spaces.begin(), spaces.end() };
+}
+
 void PlatformAppsSource::bringProcessToFront(int32_t pid, const QString& name)
 {
     platform::current().scripts().bringProcessToFront(pid, name);
