@@ -5,10 +5,13 @@
 #include "app/AppState.h"
 #include "app/OnboardingWindow.h"
 #include "apps/AXEventThread.h"
+#include "apps/DockBadgeReader.h"
+#include "apps/ScreenIdentifier.h"
 #include "platform/AccessoryWindow.h"
 #include "platform/Platform.h"
 #include "platform/x11/SkipTaskbar.h"
 #include "platform/x11/X11Platform.h"
+#include "platform/x11/X11ScreenIdentity.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -30,6 +33,8 @@ std::unique_ptr<platform::Platform> installX11Platform()
         return nullptr;
     }
     platform::setCurrent(desktop.get());
+    // Monitors are told apart by their EDID where RandR has one.
+    setScreenIdentitySource(platform::x11::createX11ScreenIdentity());
     return desktop;
 }
 
@@ -77,6 +82,10 @@ int main(int argc, char** argv)
         std::fflush(stderr);
         return 1;
     }
+
+    // Applications announce badge counts whenever they like; listen from the
+    // start so that none sent before the first tick is missed.
+    DockBadgeReader::shared();
 
     const std::unique_ptr<QWidget> onboarding = makeOnboardingWindow();
     onboarding->show();

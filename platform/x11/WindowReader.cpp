@@ -63,7 +63,9 @@ WindowCookies requestWindow(XConnection& x, xcb_window_t w)
     k.position = xcb_translate_coordinates(c, w, x.root(), 0, 0);
     k.pid = requestProperty(x, w, a.netWmPid, XCB_ATOM_CARDINAL, 1);
     k.wmClass = requestProperty(x, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 256);
-    k.netName = requestProperty(x, w, a.netWmName, a.utf8String, 1024);
+    // Asked for any type: some clients (xdotool among them) write the EWMH
+    // title as STRING rather than UTF8_STRING; textProperty decodes by type.
+    k.netName = requestProperty(x, w, a.netWmName, XCB_ATOM_ANY, 1024);
     k.name = requestProperty(x, w, XCB_ATOM_WM_NAME, XCB_ATOM_ANY, 1024);
     k.type = requestProperty(x, w, a.netWmWindowType, XCB_ATOM_ATOM, 32);
     k.state = requestProperty(x, w, a.netWmState, XCB_ATOM_ATOM, 32);
