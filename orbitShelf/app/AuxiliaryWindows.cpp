@@ -1,13 +1,17 @@
 #include "app/AuxiliaryWindows.h"
 
 #include "app/AuxWindowGeometry.h"
-#include "app/AuxiliaryContent.h"
 #include "app/ShellQueues.h"
+#include "app/UserDefaults.h"
+#include "dock/DockStandIn.h"
+#include "settings/SettingsStandIn.h"
+#include "switcher/SwitcherStandIn.h"
+#include "tools/ToolsStandIn.h"
 
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QSettings>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -43,7 +47,8 @@ QString formatFrame(const QRect& r)
     return QStringLiteral("%1 %2 %3 %4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
 }
 
-// Saves the window's frame whenever it moves or is resized.
+// Keeps the window's frame in the user defaults. Every write flushes the
+// file, so a drag is saved once it settles, and at the latest on hiding.
 class FrameAutosave final : public QObject {
 public:
     FrameAutosave(QWidget* window, QString name)
@@ -51,21 +56,32 @@ public:
         , m_window(window)
         , m_name(std::move(name))
     {
+        m_settle.setSingleShot(true);
+        m_settle.setInterval(500);
+        connect(&m_settle, &QTimer::timeout, this, &FrameAutosave::save);
         window->installEventFilter(this);
     }
+
+    void save() const { UserDefaults::setValue(frameKey(m_name), formatFrame(m_window->geometry())); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched == m_window && m_window->isVisible()
-            && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
-            QSettings().setValue(frameKey(m_name), formatFrame(m_window->geometry()));
+        if (watched != m_window)
+            return false;
+        if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && m_window->isVisible())
+            m_settle.start();
+        else if (event->type() == QEvent::Hide && m_settle.isActive()) {
+            m_settle.stop();
+            save();
+        }
         return false;
     }
 
 private:
     QWidget* m_window;
     QString m_name;
+    QTimer m_settle;
 };
 
 void setContent(QWidget* window, QWidget* content)
@@ -107,7 +123,7 @@ QPointer<QWidget>& pasteboardWindow()
 
 void setFrameAutosaveName(QWidget* window, const QString& name)
 {
-    const std::optional<QRect> saved = parseFrame(QSettings().value(frameKey(name)).toString());
+    const std::optional<QRect> saved = parseFrame(UserDefaults::value(frameKey(name)).toString());
     bool onScreen = false;
     if (saved)
         for (QScreen* s : QGuiApplication::screens())

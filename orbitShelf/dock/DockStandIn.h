@@ -3,3 +3,27 @@
 // Stand-in for the dock bar until its own code lands: the launch routine's
 // one call into it. Builds nothing; logs once.
 void buildDockWindows();
+
+#include <QRect>
+#include <QString>
+
+class QScreen;
+class QWidget;
+
+// The full-screen toast's card: "Fullscreen! Hide OrbitShelf?" with the
+// shortcut that hides the bar. The window-number, space and size fields are
+// kept as properties for the real view to use.
+QWidget* makeFullScreenToast(const QString& spaceID, qint64 windowNumber, double width, double height);
+
+// Rebuilds the dock windows; there are none yet, so it only logs.
+void restartDockWindows();
+
+// Recomputes every screen's bar layout and publishes; with no bar yet only
+// the publish remains.
+void refreshDockLayout();
+
+// The room a screen offers the bar: its calibrated width or height
+// ("spaceWidth" / "spaceHeight" entry for the screen key, a whole number),
+// else the visible frame's width or height.
+int calibratedScreenWidth(const QString& screenKey, const QRect& visibleFrame);
+int calibratedScreenHeight(const QString& screenKey, const QRect& visibleFrame);

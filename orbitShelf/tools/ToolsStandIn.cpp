@@ -1,5 +1,6 @@
 #include "tools/ToolsStandIn.h"
 
+#include <QLabel>
 #include <QLoggingCategory>
 
 static Q_LOGGING_CATEGORY(lcToolsStandIn, "orbitshelf.tools")
@@ -11,4 +12,20 @@ void recordPomodoroRun()
         logged = true;
         qCDebug(lcToolsStandIn) << "recordPomodoroRun: the Pomodoro tool is not built yet; nothing resumed";
     }
+}
+
+bool pomodoroRunning = false;
+
+void captureClipboard()
+{
+    qCDebug(lcToolsStandIn) << "captureClipboard: the clipboard history is not built yet; nothing stored";
+}
+
+QWidget* makePasteBoardView(std::optional<int> column, int limit)
+{
+    auto* view = new QLabel(QStringLiteral("The clipboard history is not available in this build."));
+    view->setAlignment(Qt::AlignCenter);
+    view->setProperty("column", column ? QVariant(*column) : QVariant());
+    view->setProperty("limit", limit);
+    return view;
 }

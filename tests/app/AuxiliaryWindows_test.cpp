@@ -1,5 +1,6 @@
 #include "app/AuxiliaryWindows.h"
 #include "app/ShellQueues.h"
+#include "app/UserDefaults.h"
 #include "tests/support/ManualQueue.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QVBoxLayout>
 
 using orbitshelf::test::ManualQueue;
@@ -21,6 +23,7 @@ protected:
     void SetUp() override
     {
         ShellQueues::useForTesting(queue, queue);
+        UserDefaults::useFile(dir.filePath(QStringLiteral("defaults.conf")));
         QCursor::setPos(QGuiApplication::primaryScreen()->geometry().center());
     }
     void TearDown() override
@@ -30,6 +33,7 @@ protected:
                 w->close();
         QApplication::processEvents();
         ShellQueues::useForTesting(nullptr, nullptr);
+        UserDefaults::useFile(QString());
     }
 
     static QList<QWidget*> visibleWindowsTitled(const QString& title)
@@ -41,6 +45,7 @@ protected:
         return found;
     }
 
+    QTemporaryDir dir;
     std::shared_ptr<ManualQueue> queue = std::make_shared<ManualQueue>();
 };
 
@@ -100,6 +105,32 @@ TEST_F(AuxiliaryWindowsTest, EverySettingsOrQuitCallOpensAnotherWindow)
     EXPECT_TRUE(quit->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_FALSE(a->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(CustomWindow::windowFlagsFor(quit->styleMask()) & Qt::WindowMinimizeButtonHint, 0);
+}
+
+TEST_F(AuxiliaryWindowsTest, SettingsWindowReopensWhereItWasLeft)
+{
+    CustomWindow* first = openSettingsWindow();
+    const QRect moved(first->geometry().translated(-37, 21));
+    first->setGeometry(moved);
+    first->close(); // saved on hiding, without waiting for the drag to settle
+    QApplication::processEvents();
+    EXPECT_FALSE(UserDefaults::value(QStringLiteral("windowFrame.OrbitShelf.SettingWindow")).toString().isEmpty());
+    CustomWindow* second = openSettingsWindow();
+    EXPECT_EQ(second->geometry(), moved);
+    EXPECT_NE(openQuitWindow()->geometry().topLeft(), moved.topLeft()) << "the quit window has a name of its own";
+}
+
+TEST_F(AuxiliaryWindowsTest, FrameSavedOffEveryScreenOrGarbledIsIgnored)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    for (const QString& stored : {QStringLiteral("90000 90000 800 600"), QStringLiteral("12 x 800 600"),
+                                  QStringLiteral("0 0 -5 600")}) {
+        UserDefaults::setValue(QStringLiteral("windowFrame.OrbitShelf.SettingWindow"), stored);
+        CustomWindow* window = openSettingsWindow();
+        EXPECT_TRUE(screen.contains(window->geometry().center())) << stored.toStdString();
+        EXPECT_EQ(window->size(), QSize(800, 600)) << stored.toStdString();
+        window->close();
+    }
 }
 
 TEST_F(AuxiliaryWindowsTest, ShowingTheClipboardTwiceLeavesOneWindowAlongTheBottom)
