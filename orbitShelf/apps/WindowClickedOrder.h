@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QDateTime>
+
+#include <cstdint>
+
+// One entry of the most-recently-used window history: a window and when it
+// was last clicked or activated.
+struct WindowClickedOrder final {
+    int32_t windowNum = 0;
+    QDateTime time = QDateTime::currentDateTime();
+};
