@@ -213,7 +213,7 @@ void buildActiveApp(const RunningApp& running, const std::optional<QString>& own
 
 // Drops the stored tags of windows that are gone, so that a window that
 // later gets the same number starts untagged.
-void forgetTagsOfVanishedWindows(const AppMap& before, const AppMap& after, ModelSettings& settings)
+void forgetTagsOfVanishedWindows(const std::vector<uint32_t>& before, const AppMap& after, ModelSettings& settings)
 {
     std::unordered_set<uint32_t> alive;
     for (const auto& [pid, app] : after) {
@@ -225,13 +225,9 @@ void forgetTagsOfVanishedWindows(const AppMap& before, const AppMap& after, Mode
         }
     }
     QStringList gone;
-    for (const auto& [pid, app] : before) {
-        if (!app->windows)
-            continue;
-        for (const auto& w : *app->windows) {
-            if (w->num && !w->isPlaceholder && !alive.contains(*w->num))
-                gone.append(windowTagKey(w->num));
-        }
+    for (uint32_t number : before) {
+        if (!alive.contains(number))
+            gone.append(windowTagKey(number));
     }
     if (gone.isEmpty())
         return;
@@ -268,6 +264,9 @@ bool refreshRunningApps(AppsModel& model, AppsSource& source, ModelSettings& set
     Pass pass;
     model.windowOrders.clear();
     model.allOldWindows.clear();
+    // Captured now: the reused applications get their new windows during the
+    // pass, and the tags of windows that are gone must be told apart after it.
+    std::vector<uint32_t> realWindowsBefore;
     for (const auto& [pid, order] : model.appOrders) {
         const auto known = model.allApps.find(pid);
         if (known == model.allApps.end() || !known->second->windows)
@@ -277,8 +276,17 @@ bool refreshRunningApps(AppsModel& model, AppsSource& source, ModelSettings& set
                 continue;
             pass.clickTimesByWindow[*w->num] = w->clickTime;
             model.allOldWindows.push_back(*w->num);
+            if (!w->isPlaceholder)
+                realWindowsBefore.push_back(*w->num);
         }
     }
+
+    // Applications that quit give up their place before newcomers are
+    // numbered, so a newcomer goes right after those still running.
+    std::erase_if(model.appOrders, [&](const auto& entry) {
+        return std::none_of(regularApps.begin(), regularApps.end(),
+                            [&](const RunningApp& app) { return app.pid == entry.first; });
+    });
 
     model.placeholderApp = std::make_shared<ActiveApp>();
     model.placeholderApp->bundleIdentifier = ownBundleIdentifier;
@@ -295,17 +303,13 @@ bool refreshRunningApps(AppsModel& model, AppsSource& source, ModelSettings& set
     for (const RunningApp& running : regularApps)
         buildActiveApp(running, ownBundleIdentifier, ownPid, pass, model, source, settings, onWindowNotification);
 
-    // Applications that quit give up their place; the next one to start goes
-    // after those still running.
-    std::erase_if(model.appOrders, [&](const auto& entry) { return !pass.newApps.contains(entry.first); });
-
     std::vector<uint32_t> before = model.allOldWindows;
     std::vector<uint32_t> after = pass.seenWindowNumbers;
     std::sort(before.begin(), before.end());
     std::sort(after.begin(), after.end());
     const bool published = before != after || pass.modelChanged || forcePublish;
     if (published) {
-        forgetTagsOfVanishedWindows(model.allApps, pass.newApps, settings);
+        forgetTagsOfVanishedWindows(realWindowsBefore, pass.newApps, settings);
         model.allApps = std::move(pass.newApps);
         settings.publish();
     }

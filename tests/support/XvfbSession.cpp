@@ -53,7 +53,7 @@ xcb_atom_t atom(xcb_connection_t* c, const char* name)
     auto cookie = xcb_intern_atom(c, 0, uint16_t(strlen(name)), name);
     std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> reply(
         xcb_intern_atom_reply(c, cookie, nullptr), &free);
-    return reply ? reply->atom : XCB_ATOM_NONE;
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
 bool windowListed(xcb_connection_t* c, xcb_window_t root, xcb_atom_t clientList, xcb_window_t w)

@@ -1,0 +1,57 @@
+#include "app/AppDelegate.h"
+
+#include "app/AccessoryPolicy.h"
+#include "app/AppState.h"
+#include "app/AppWindows.h"
+#include "app/ShellStandIn.h"
+#include "apps/AppsStandIn.h"
+#include "dock/DockStandIn.h"
+#include "tools/ToolsStandIn.h"
+
+#include <QWidget>
+
+LaunchSteps LaunchSteps::standard()
+{
+    LaunchSteps steps;
+    steps.buildDockWindows = [] { ::buildDockWindows(); };
+    steps.registerAppListeners = [] { ::registerAppListeners(); };
+    steps.recordPomodoroRun = [] { ::recordPomodoroRun(); };
+    steps.setAccessoryActivationPolicy = [] { ::setAccessoryActivationPolicy(); };
+    steps.startAXBackgroundWork = [] { ::startAXBackgroundWork(); };
+    return steps;
+}
+
+AppDelegate::AppDelegate(LaunchSteps steps)
+    : m_steps(std::move(steps))
+{
+}
+
+void AppDelegate::applicationDidFinishLaunching() { finishLaunching(); }
+
+void AppDelegate::finishLaunching()
+{
+    AppState& state = AppState::shared();
+    const CustomSettings& settings = state.settings;
+
+    if (settings.firstInstalled()) {
+        // Written again on every launch until the onboarding ends the first
+        // run, each at once through its own key.
+        settings.setButtonTheme(QStringLiteral("onlyIcon"));
+        settings.setDisablePreview(true);
+        settings.setFullScreenDock(true);
+        settings.setDockBackgroundHeight(50.0);
+    } else {
+        const QList<QWidget*> windows = appWindows();
+        if (!windows.isEmpty())
+            windows.first()->close();
+    }
+
+    m_steps.buildDockWindows();
+    m_steps.registerAppListeners();
+    if (state.needRestorePomodoro())
+        m_steps.recordPomodoroRun();
+    // Qt windows never join tab groups, so there is no window tabbing to
+    // switch off here.
+    m_steps.setAccessoryActivationPolicy();
+    m_steps.startAXBackgroundWork();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <functional>
+
+// The launch routine's calls into other subsystems. The defaults are the
+// real functions (stand-ins until their subsystems land); tests replace them
+// to watch the order.
+struct LaunchSteps {
+    std::function<void()> buildDockWindows;
+    std::function<void()> registerAppListeners;
+    std::function<void()> recordPomodoroRun;
+    std::function<void()> setAccessoryActivationPolicy;
+    std::function<void()> startAXBackgroundWork;
+
+    static LaunchSteps standard();
+};
+
+// Brings the process from "windows made" to working: first-run values or
+// closing the onboarding window, dock windows, listeners, Pomodoro resume,
+// accessory policy, window event thread.
+class AppDelegate final {
+public:
+    explicit AppDelegate(LaunchSteps steps = LaunchSteps::standard());
+
+    // Called once from the event loop when the application has started.
+    void applicationDidFinishLaunching();
+    // Nothing to do: every store writes through at once.
+    void applicationWillTerminate() { }
+
+    void finishLaunching();
+
+private:
+    LaunchSteps m_steps;
+};

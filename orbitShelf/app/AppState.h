@@ -1,0 +1,114 @@
+#pragma once
+
+#include "Persistence.h"
+#include "app/AppSubStates.h"
+#include "app/CustomSettings.h"
+#include "app/MapSetting.h"
+#include "tools/CustomPomodoro.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <memory>
+
+class ActiveApp;
+class Windows;
+class WindowClickedOrder;
+
+// Process ids are signed 32-bit, window numbers the X server's 32-bit ids.
+using ProcessId = qint32;
+using WindowNumber = quint32;
+
+// The one application-wide state, owned by the main thread.
+//
+// Published members are plain fields: code that changes them finishes with
+// publish() (stamp lastUpdateTime, send changed()), and views re-read the
+// state on changed(). Stored members are accessors over the user defaults,
+// read and written on every access; writing one sends no notice, except
+// through `settings`, whose writes send changed() so bound controls redraw.
+//
+// Other threads never touch it: they post their changes to the main thread
+// (QMetaObject::invokeMethod on qApp with Qt::QueuedConnection).
+class AppState final : public QObject {
+    Q_OBJECT
+public:
+    // Created on first use, on whichever thread asks first, and moved to the
+    // main thread; lives until the process ends.
+    static AppState& shared();
+
+    // Only shared() and tests create one.
+    explicit AppState(QObject* parent = nullptr);
+    ~AppState() override;
+
+    // --- published -----------------------------------------------------------
+    QMap<ProcessId, std::shared_ptr<ActiveApp>> allApps;
+    QList<WindowNumber> allOldWindows;
+    QMap<WindowNumber, bool> focusedWindow;
+    WindowNumber previousAppWindow = 0;
+    QMap<WindowNumber, int> windowOrders;
+    QMap<ProcessId, int> appOrders;
+
+    // --- stored --------------------------------------------------------------
+    StringMap appOrdersCache() const;
+    void setAppOrdersCache(const StringMap& value) const;
+    bool needRestoreOrderRestarted() const;
+    void setNeedRestoreOrderRestarted(bool value) const;
+    bool needRestorePomodoro() const;
+    void setNeedRestorePomodoro(bool value) const;
+    // Favourite folders of the file browser, joined with ";".
+    QString favoriteDir() const;
+    void setFavoriteDir(const QString& value) const;
+    StringMap windowtagNameCache() const;
+    void setWindowtagNameCache(const StringMap& value) const;
+    StringMap windowtagColorCache() const;
+    void setWindowtagColorCache(const StringMap& value) const;
+    StringMap windowHotkeyCache() const;
+    void setWindowHotkeyCache(const StringMap& value) const;
+
+    // --- sub-states (their members are stored) --------------------------------
+    AppIcon appIcon;
+    CustomSettings settings;
+
+    // --- published -----------------------------------------------------------
+    QDateTime lastUpdateTime;
+    QMap<QString, QString> appBadge;
+    QList<Record> installedPlugins;
+    QList<std::shared_ptr<ActiveApp>> pinnedAnNotRunning;
+    bool openFromPinbar = false;
+    CustomDirectory directory;
+    CustomPomodoro pomodoro;
+    CustomNote note;
+    bool needUpdate = false;
+    // Per-screen maps, keyed by the screen key text.
+    QMap<QString, double> spaceScreenWidth;
+    QMap<QString, double> spaceScreenHeight;
+    QMap<QString, QString> spaceListmode;
+    QMap<QString, int> spaceWindowTagWidth;
+    QMap<QString, double> spaceDockWidth;
+    QMap<QString, double> spaceDockHeight;
+    QMap<QString, bool> showSpaceDock;
+    qint32 totalAppCount = 0;
+    // The one-second clock of the bar's tick; precise, so the Pomodoro keeps
+    // time. Replaced when the dock windows restart.
+    QTimer* pomodoroTimer = nullptr;
+    bool showPomodoroPopup = false;
+    bool showPasteboardPopup = false;
+    bool showNotePopup = false;
+    bool showFastFinderPopup = false;
+    bool showTodoPopup = false;
+    QMap<QString, double> spaceButtonScale;
+
+    // Whether a built-in tool of exactly that name (case-sensitive) is installed.
+    bool isPluginInstalled(const QString& name) const;
+
+    // The publication convention: lastUpdateTime = now, then changed().
+    void publish();
+
+signals:
+    // The change notice: views re-read what they show.
+    void changed();
+};

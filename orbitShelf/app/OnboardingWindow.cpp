@@ -1,0 +1,25 @@
+#include "app/OnboardingWindow.h"
+
+#include "app/AppWindows.h"
+#include "settings/SettingsStandIn.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <QWidget>
+
+std::unique_ptr<QWidget> makeOnboardingWindow()
+{
+    auto window = std::make_unique<QWidget>();
+    window->setWindowTitle(QObject::tr("Onboarding Window"));
+    window->setObjectName(QStringLiteral("OnboardingWindow"));
+    window->resize(800, 670);
+    auto* layout = new QVBoxLayout(window.get());
+    layout->addWidget(makeOnboardingView().release(), 0, Qt::AlignCenter);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        window->move(area.center() - QPoint(400, 335));
+    }
+    registerAppWindow(window.get());
+    return window;
+}

@@ -1,0 +1,139 @@
+#include "app/UserDefaults.h"
+
+#include "app/AppIdentity.h"
+
+#include <QMutex>
+#include <QMutexLocker>
+#include <QSettings>
+
+#include <memory>
+
+namespace {
+
+struct Store {
+    QMutex lock;
+    std::unique_ptr<QSettings> settings;
+    QString overridePath;
+
+    QSettings& get()
+    {
+        if (!settings) {
+            if (overridePath.isEmpty())
+                settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                                       QString::fromLatin1(kOrganisationName),
+                                                       QString::fromLatin1(kApplicationName));
+            else
+                settings = std::make_unique<QSettings>(overridePath, QSettings::NativeFormat);
+        }
+        return *settings;
+    }
+};
+
+Store& store()
+{
+    static Store s;
+    return s;
+}
+
+} // namespace
+
+namespace UserDefaults {
+
+QVariant value(const QString& key)
+{
+    Store& s = store();
+    QMutexLocker locker(&s.lock);
+    return s.get().value(key);
+}
+
+void setValue(const QString& key, const QVariant& value)
+{
+    Store& s = store();
+    QMutexLocker locker(&s.lock);
+    s.get().setValue(key, value);
+    s.get().sync();
+}
+
+void remove(const QString& key)
+{
+    Store& s = store();
+    QMutexLocker locker(&s.lock);
+    s.get().remove(key);
+    s.get().sync();
+}
+
+QString fileName()
+{
+    Store& s = store();
+    QMutexLocker locker(&s.lock);
+    return s.get().fileName();
+}
+
+void useFile(const QString& path)
+{
+    Store& s = store();
+    QMutexLocker locker(&s.lock);
+    if (s.settings)
+        s.settings->sync();
+    s.settings.reset();
+    s.overridePath = path;
+}
+
+bool readBool(const QString& key, bool fallback)
+{
+    const QVariant v = value(key);
+    if (v.typeId() == QMetaType::Bool)
+        return v.toBool();
+    // The native format keeps every value as text; our own writes give
+    // "true" or "false", and anything else is a hand edit we do not guess at.
+    if (v.typeId() == QMetaType::QString) {
+        const QString t = v.toString().trimmed();
+        if (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+            return true;
+        if (t.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+            return false;
+    }
+    return fallback;
+}
+
+int readInt(const QString& key, int fallback)
+{
+    const QVariant v = value(key);
+    if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong)
+        return v.toInt();
+    if (v.typeId() == QMetaType::QString) {
+        bool ok = false;
+        const int n = v.toString().trimmed().toInt(&ok);
+        if (ok)
+            return n;
+    }
+    return fallback;
+}
+
+double readReal(const QString& key, double fallback)
+{
+    const QVariant v = value(key);
+    if (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong)
+        return v.toDouble();
+    if (v.typeId() == QMetaType::QString) {
+        bool ok = false;
+        const double d = v.toString().trimmed().toDouble(&ok);
+        if (ok && qIsFinite(d))
+            return d;
+    }
+    return fallback;
+}
+
+QString readText(const QString& key, const QString& fallback)
+{
+    const QVariant v = value(key);
+    if (v.typeId() == QMetaType::QString)
+        return v.toString();
+    if (v.typeId() == QMetaType::QByteArray)
+        return QString::fromUtf8(v.toByteArray());
+    // A list (an unquoted comma in a hand-edited file) or any serialised
+    // object is not a text.
+    return fallback;
+}
+
+} // namespace UserDefaults

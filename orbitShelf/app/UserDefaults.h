@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+// The user-defaults store: one QSettings file in Qt's native Linux format,
+// one key per value. Every stored member reads and writes through here on
+// every access, so copies of a settings record always agree.
+//
+// Access is serialised by a lock: the window notification handler writes one
+// setting from the Accessibility event thread while the main thread reads.
+namespace UserDefaults {
+
+// The stored value, or an invalid QVariant when the key holds nothing.
+QVariant value(const QString& key);
+// Stores and flushes at once, so a crash right after loses nothing.
+void setValue(const QString& key, const QVariant& value);
+void remove(const QString& key);
+
+// Path of the settings file in use.
+QString fileName();
+
+// Points the store at another file (tests); an empty path returns to the
+// user's own file under XDG_CONFIG_HOME.
+void useFile(const QString& path);
+
+// Typed reads: a value that is absent, or that cannot be read as the type
+// (a hand-edited file), gives the default. Texts like "yes" or "12abc" are
+// not silently coerced.
+bool readBool(const QString& key, bool fallback);
+int readInt(const QString& key, int fallback);
+double readReal(const QString& key, double fallback);
+QString readText(const QString& key, const QString& fallback);
+
+} // namespace UserDefaults

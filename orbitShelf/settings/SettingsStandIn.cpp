@@ -1,0 +1,14 @@
+#include "settings/SettingsStandIn.h"
+
+#include <QLabel>
+#include <QLoggingCategory>
+
+static Q_LOGGING_CATEGORY(lcSettingsStandIn, "orbitshelf.settings")
+
+std::unique_ptr<QWidget> makeOnboardingView()
+{
+    qCDebug(lcSettingsStandIn) << "makeOnboardingView: the onboarding is not built yet; showing a placeholder";
+    auto label = std::make_unique<QLabel>(QStringLiteral("Welcome to orbitShelf."));
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}

@@ -1,0 +1,17 @@
+#include "switcher/SwitcherStandIn.h"
+
+#include <QLoggingCategory>
+
+static Q_LOGGING_CATEGORY(lcSwitcherStandIn, "orbitshelf.switcher")
+
+int switcherModifierState = -1;
+
+void closeSwitcherPopup()
+{
+    switcherModifierState = -1;
+    static bool logged = false;
+    if (!logged) {
+        logged = true;
+        qCDebug(lcSwitcherStandIn) << "closeSwitcherPopup: the switcher is not built yet";
+    }
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace platform::x11 {
+
+// Connects to the X display named by DISPLAY. Returns nullptr and a message
+// for the user in `error` when there is no X11 display to talk to.
+std::unique_ptr<Platform> createX11Platform(QString* error);
+
+// Round trips to the X server made by this process's X11 platform since it
+// started (every wait for a batch of replies counts one), for the benchmark.
+quint64 x11RoundTrips();
+
+} // namespace platform::x11
