@@ -1,5 +1,5 @@
 #pragma once
 
-// Stand-in for the Accessibility event thread until it lands in
-// apps/AXEventThread.h: starts no thread.
-void startAXBackgroundWork();
+// The event thread has landed; this header stays only for the launch
+// routine's include until the integrator drops it.
+#include "apps/AXEventThread.h"

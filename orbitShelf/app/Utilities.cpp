@@ -1,0 +1,210 @@
+#include "app/Utilities.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QLoggingCategory>
+#include <QMessageAuthenticationCode>
+#include <QMessageBox>
+#include <QMetaObject>
+#include <QMutex>
+#include <QRandomGenerator>
+#include <QScreen>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+namespace {
+Q_LOGGING_CATEGORY(lcUtil, "orbitshelf.app")
+
+QMutex presenterMutex;
+AlertPresenter& presenterSlot()
+{
+    static AlertPresenter presenter;
+    return presenter;
+}
+
+void presentMessageBox(const QString& message, const QString& informative)
+{
+    QMessageBox box;
+    box.setText(message);
+    box.setInformativeText(informative);
+    box.addButton(QStringLiteral("ok"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+long channel(float component)
+{
+    // Extended-range colours can leave 0…1; two hex digits cannot.
+    return std::clamp(std::lround(component * 255.0f), 0L, 255L);
+}
+
+// Keys the machine id so that what leaves this program cannot be traced
+// back to it: machine-id(5) asks applications never to expose the raw id.
+const QByteArray kDeviceIdKey = QByteArrayLiteral("orbitShelf device id v1");
+} // namespace
+
+void customPrint(const QString& text)
+{
+    const QByteArray line = QByteArrayLiteral("[custom] -  ") + text.toUtf8() + '\n';
+    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+    std::fflush(stdout);
+}
+
+std::optional<QString> hexString(const QColor& color)
+{
+    if (!color.isValid())
+        return std::nullopt;
+    const QColor rgb = color.spec() == QColor::Rgb || color.spec() == QColor::ExtendedRgb ? color : color.toRgb();
+    const long r = channel(rgb.redF());
+    const long g = channel(rgb.greenF());
+    const long b = channel(rgb.blueF());
+    const float alpha = rgb.alphaF();
+    if (alpha != 1.0f)
+        return QString::asprintf("%02lX%02lX%02lX%02lX", r, g, b, channel(alpha));
+    return QString::asprintf("%02lX%02lX%02lX", r, g, b);
+}
+
+QString formatDate(const QDateTime& date, const QString& format)
+{
+    return QLocale(QStringLiteral("zh_CN")).toString(date.toLocalTime(), format);
+}
+
+QString formatDuration(qint64 from, qint64 to, bool withHours)
+{
+    qint64 d = 0;
+    if (__builtin_sub_overflow(to, from, &d)) {
+        // Cannot happen with real timestamps; saturate rather than wrap.
+        qCWarning(lcUtil) << "duration out of range:" << from << to;
+        d = to < from ? std::numeric_limits<qint64>::min() : std::numeric_limits<qint64>::max();
+    }
+    const qint64 hours = d / 3600;
+    const qint64 minutes = (d % 3600) / 60;
+    const qint64 seconds = d % 60;
+    if (withHours)
+        return QString::asprintf("%02lld:%02lld:%02lld", static_cast<long long>(hours),
+                                 static_cast<long long>(minutes), static_cast<long long>(seconds));
+    return QString::asprintf("%02lld : %02lld", static_cast<long long>(minutes), static_cast<long long>(seconds));
+}
+
+void setAlertPresenter(AlertPresenter presenter)
+{
+    QMutexLocker lock(&presenterMutex);
+    presenterSlot() = std::move(presenter);
+}
+
+void showAlert(const QString& message, const QString& informative)
+{
+    AlertPresenter presenter;
+    {
+        QMutexLocker lock(&presenterMutex);
+        presenter = presenterSlot();
+    }
+    if (presenter) {
+        presenter(message, informative);
+        return;
+    }
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        qCWarning(lcUtil) << "alert without a window system:" << message << informative;
+        return;
+    }
+    // Widgets live on the main thread; an alert raised elsewhere is shown there.
+    if (QThread::currentThread() != qApp->thread()) {
+        QMetaObject::invokeMethod(qApp, [message, informative] { presentMessageBox(message, informative); },
+                                  Qt::QueuedConnection);
+        return;
+    }
+    presentMessageBox(message, informative);
+}
+
+bool openAccessibilitySettings()
+{
+    qCInfo(lcUtil) << "X11 has no Accessibility permission page; nothing to open";
+    return false;
+}
+
+std::optional<QString> deviceUUIDFromMachineId(const QByteArray& machineId)
+{
+    const QByteArray id = machineId.trimmed().toLower();
+    if (id.size() != 32 || !std::all_of(id.cbegin(), id.cend(), [](char c) { return std::isxdigit(uchar(c)); }))
+        return std::nullopt;
+    QByteArray bytes = QMessageAuthenticationCode::hash(id, kDeviceIdKey, QCryptographicHash::Sha256).left(16);
+    // Mark it as a random (version 4, RFC 4122 variant) UUID, as it is one in effect.
+    bytes[6] = char((uchar(bytes[6]) & 0x0F) | 0x40);
+    bytes[8] = char((uchar(bytes[8]) & 0x3F) | 0x80);
+    const QByteArray hex = bytes.toHex().toUpper();
+    return QString::fromLatin1(hex.mid(0, 8) + '-' + hex.mid(8, 4) + '-' + hex.mid(12, 4) + '-' + hex.mid(16, 4)
+                               + '-' + hex.mid(20, 12));
+}
+
+std::optional<QString> deviceUUID()
+{
+    for (const char* path : { "/etc/machine-id", "/var/lib/dbus/machine-id" }) {
+        QFile f(QString::fromLatin1(path));
+        if (!f.open(QIODevice::ReadOnly))
+            continue;
+        if (auto uuid = deviceUUIDFromMachineId(f.read(64)))
+            return uuid;
+    }
+    qCWarning(lcUtil) << "no readable machine id; no device id";
+    return std::nullopt;
+}
+
+std::optional<qsizetype> indexOfFrameContaining(const QList<QRect>& frames, const QPointF& point)
+{
+    for (qsizetype i = 0; i < frames.size(); ++i) {
+        const QRect& f = frames[i];
+        if (point.x() >= f.x() && point.x() < f.x() + f.width() && point.y() >= f.y()
+            && point.y() < f.y() + f.height())
+            return i;
+    }
+    return std::nullopt;
+}
+
+QScreen* screenContaining(const QPointF& point)
+{
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    QList<QRect> frames;
+    for (const QScreen* s : screens)
+        frames << s->geometry();
+    const auto i = indexOfFrameContaining(frames, point);
+    return i ? screens[*i] : nullptr;
+}
+
+QString randomString()
+{
+    static const char kAlphabet[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    QString out;
+    out.reserve(6);
+    for (int i = 0; i < 6; ++i)
+        out += QLatin1Char(kAlphabet[QRandomGenerator::global()->bounded(62)]);
+    return out;
+}
+
+ThreadQoS qualityOfService(DispatchQoS qos)
+{
+    switch (qos) {
+    case DispatchQoS::userInteractive: return ThreadQoS::userInteractive;
+    case DispatchQoS::userInitiated: return ThreadQoS::userInitiated;
+    case DispatchQoS::utility: return ThreadQoS::utility;
+    case DispatchQoS::background: return ThreadQoS::background;
+    case DispatchQoS::defaultQoS:
+    case DispatchQoS::unspecified: break;
+    }
+    return ThreadQoS::defaultQoS;
+}
+
+QThread::Priority threadPriority(ThreadQoS qos)
+{
+    switch (qos) {
+    case ThreadQoS::userInteractive: return QThread::HighestPriority;
+    case ThreadQoS::userInitiated: return QThread::HighPriority;
+    case ThreadQoS::utility: return QThread::LowPriority;
+    case ThreadQoS::background: return QThread::LowestPriority;
+    case ThreadQoS::defaultQoS: break;
+    }
+    return QThread::NormalPriority;
+}

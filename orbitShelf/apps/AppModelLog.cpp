@@ -1,0 +1,5 @@
+#include "apps/AppModelLog.h"
+
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcAppModel, "orbitshelf.apps")

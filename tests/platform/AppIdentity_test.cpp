@@ -1,0 +1,107 @@
+#include "platform/AppIdentity.h"
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+DesktopEntry app(const QString& id, const QString& name, const QString& exec, const QString& wmClass = {})
+{
+    DesktopEntry e;
+    e.id = id;
+    e.type = "Application";
+    e.name = e.untranslatedName = name;
+    e.exec = exec;
+    e.startupWMClass = wmClass;
+    e.path = "/usr/share/applications/" + id;
+    return e;
+}
+
+const DesktopEntryIndex& fixtureIndex()
+{
+    static const DesktopEntryIndex index = DesktopEntryIndex::fromEntries({
+        app("browser.desktop", "Web Browser", "/usr/lib/browser/browser-bin %u", "Navigator"),
+        app("org.example.Terminal.desktop", "Terminal", "example-terminal"),
+        app("gimp.desktop", "GNU Image Manipulation Program", "gimp-2.10 %U"),
+        app("calc.desktop", "Calculator", "env GDK_BACKEND=x11 LANG=C /usr/bin/calc-gtk"),
+        app("org.one.Player.desktop", "Player One", "player-one"),
+        app("org.two.Player.desktop", "Player Two", "player-two"),
+        app("org.unique.Notes.desktop", "Notes App", "notes-bin"),
+        [] {
+            auto link = app("Terminal.desktop", "Terminal", "");
+            link.type = "Link";
+            return link;
+        }(),
+    });
+    return index;
+}
+
+} // namespace
+
+struct IdentityCase {
+    const char* name;
+    AppIdentityQuery query;
+    std::optional<QString> expectedId;
+    std::optional<IdentityMatch> how = std::nullopt;
+};
+
+class IdentityResolution : public ::testing::TestWithParam<IdentityCase> { };
+
+TEST_P(IdentityResolution, Resolve)
+{
+    const auto& c = GetParam();
+    const auto r = resolveAppIdentity(c.query, fixtureIndex());
+    ASSERT_EQ(r.has_value(), c.expectedId.has_value()) << (r ? r->entry.id.toStdString() : "no match");
+    if (r) {
+        EXPECT_EQ(r->entry.id.toStdString(), c.expectedId->toStdString());
+        if (c.how) {
+            EXPECT_EQ(r->matchedBy, *c.how);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AppIdentity, IdentityResolution,
+    ::testing::Values(
+        // Neither WM_CLASS part resembles the id or name: only StartupWMClass tells.
+        IdentityCase { "OnlyStartupWMClassMatches", { "Navigator", "Navigator", { "/usr/lib/browser/browser-bin" } },
+                       "browser.desktop", IdentityMatch::StartupWMClass },
+        IdentityCase { "StartupWMClassAgainstInstancePart", { "Navigator", "SomethingElse", {} }, "browser.desktop",
+                       IdentityMatch::StartupWMClass },
+        IdentityCase { "DesktopFileNameIgnoresCase", { "gimp-2.10", "GIMP", {} }, "gimp.desktop",
+                       IdentityMatch::DesktopFileName },
+        IdentityCase { "NameMatchesClass", { "xyz", "Calculator", {} }, "calc.desktop", IdentityMatch::Name },
+        // A Link entry of the same name never stands for a running program.
+        IdentityCase { "NameSkipsNonApplications", { "terminal", "Terminal", {} }, "org.example.Terminal.desktop",
+                       IdentityMatch::Name },
+        IdentityCase { "ExecutableAfterEnvPrefix", { "", "", { "/usr/bin/calc-gtk", "--x" } }, "calc.desktop",
+                       IdentityMatch::Executable },
+        IdentityCase { "ExecutableByBasename", { "main", "Main", { "/opt/x/player-two" } }, "org.two.Player.desktop",
+                       IdentityMatch::Executable },
+        IdentityCase { "ReverseDnsWhenUnique", { "notes", "Notes", {} }, "org.unique.Notes.desktop",
+                       IdentityMatch::ReverseDns },
+        IdentityCase { "ReverseDnsAmbiguousGivesNothing", { "player", "Player", { "/usr/bin/unrelated" } },
+                       std::nullopt },
+        IdentityCase { "NothingMatches", { "foo", "Foo", { "/usr/bin/foo" } }, std::nullopt },
+        IdentityCase { "EmptyQueryMatchesNothing", { "", "", {} }, std::nullopt }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(AppIdentity, ExecProgramName)
+{
+    EXPECT_EQ(execProgramName("env A=1 -u B /usr/bin/foo --x").toStdString(), "foo");
+    EXPECT_EQ(execProgramName("\"/opt/my app/run\" %U").toStdString(), "run");
+    EXPECT_EQ(execProgramName("env A=1").toStdString(), "");
+    EXPECT_EQ(execProgramName("").toStdString(), "");
+}
+
+TEST(AppIdentity, ReadsOwnCommandLineAndNothingForGoneProcess)
+{
+    const QStringList argv = processCommandLine(QCoreApplication::applicationPid());
+    ASSERT_FALSE(argv.isEmpty());
+    EXPECT_TRUE(argv.first().endsWith("tests_platform"));
+    EXPECT_TRUE(processCommandLine(0).isEmpty());
+    EXPECT_TRUE(processCommandLine(std::numeric_limits<int>::max()).isEmpty());
+}

@@ -1,0 +1,103 @@
+#include "platform/AppLauncher.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+const QString kData = QStringLiteral(ORBITSHELF_TEST_DATA "/platform");
+
+struct RecordingStarter {
+    QList<LaunchCommand> started;
+    bool succeed = true;
+    DetachedStarter fn()
+    {
+        return [this](const LaunchCommand& c) -> std::optional<qint64> {
+            started << c;
+            return succeed ? std::optional<qint64>(4242) : std::nullopt;
+        };
+    }
+};
+
+std::shared_ptr<const DesktopEntryIndex> fixtureIndex()
+{
+    return std::make_shared<const DesktopEntryIndex>(DesktopEntryIndex::scan({ kData }, "C"));
+}
+
+} // namespace
+
+TEST(AppLauncher, StartsExecWithFieldCodesRemovedAndNoExtraArgument)
+{
+    RecordingStarter rec;
+    DesktopAppLauncher launcher(&fixtureIndex, rec.fn());
+    EXPECT_TRUE(launcher.openApplication("org.example.Editor.desktop"));
+    ASSERT_EQ(rec.started.size(), 1);
+    EXPECT_EQ(rec.started[0], (LaunchCommand { "example-editor", { "--new-window" }, {} }));
+}
+
+TEST(AppLauncher, TerminalEntriesRunInATerminal)
+{
+    RecordingStarter rec;
+    DesktopAppLauncher launcher(&fixtureIndex, rec.fn());
+    EXPECT_TRUE(launcher.openApplication("tools-shell.desktop"));
+    ASSERT_EQ(rec.started.size(), 1);
+    EXPECT_EQ(rec.started[0].program.toStdString(), "x-terminal-emulator");
+    EXPECT_EQ(rec.started[0].arguments,
+              QStringList({ "-e", "env", "LANG=C", "TERM=xterm", "/usr/bin/shelltool", "-x" }));
+}
+
+TEST(AppLauncher, ReportsFailureForEveryWayOpeningCanFail)
+{
+    RecordingStarter rec;
+    DesktopAppLauncher launcher(&fixtureIndex, rec.fn());
+    EXPECT_FALSE(launcher.openApplication(""));
+    EXPECT_FALSE(launcher.openApplication("no-such-app.desktop"));
+    EXPECT_FALSE(launcher.openApplication("homepage.desktop")); // a Link, not a program
+    EXPECT_TRUE(rec.started.isEmpty());
+    rec.succeed = false;
+    EXPECT_FALSE(launcher.openApplication("filer.desktop"));
+    EXPECT_EQ(rec.started.size(), 1);
+
+    DesktopAppLauncher noIndex([] { return std::shared_ptr<const DesktopEntryIndex>(); }, rec.fn());
+    EXPECT_FALSE(noIndex.openApplication("filer.desktop"));
+}
+
+TEST(AppLauncher, RealStarterReportsAMissingProgram)
+{
+    EXPECT_FALSE(startDetachedProcess({ "/nonexistent/orbitshelf-program", {}, {} }));
+}
+
+TEST(FileManager, MimeappsDefaultFirstSkippingUninstalledIds)
+{
+    const auto index = fixtureIndex();
+    const auto fm = fileManagerEntry(*index, { kData + "/mimeapps/does-not-exist.list", kData + "/mimeapps/mimeapps.list" });
+    ASSERT_TRUE(fm);
+    EXPECT_EQ(fm->id.toStdString(), "tools-shell.desktop");
+}
+
+TEST(FileManager, FallsBackToFirstEntryListingTheType)
+{
+    const auto index = fixtureIndex();
+    const auto fm = fileManagerEntry(*index, {});
+    ASSERT_TRUE(fm);
+    EXPECT_EQ(fm->id.toStdString(), "filer.desktop");
+    EXPECT_FALSE(defaultApplicationFor("application/x-nothing-handles-this", *index, {}));
+}
+
+TEST(FileManager, OpeningAFolderStartsTheFileManagerWithIt)
+{
+    RecordingStarter rec;
+    DesktopAppLauncher launcher(&fixtureIndex, rec.fn());
+    QTemporaryDir dir;
+    qputenv("XDG_CONFIG_HOME", dir.path().toUtf8()); // no user mimeapps.list
+    qputenv("XDG_CONFIG_DIRS", dir.path().toUtf8());
+    EXPECT_TRUE(launcher.openUrl(QUrl::fromLocalFile(dir.path())));
+    ASSERT_FALSE(rec.started.isEmpty());
+    EXPECT_EQ(rec.started[0], (LaunchCommand { "filer", { dir.path() }, {} }));
+    EXPECT_FALSE(launcher.openUrl(QUrl()));
+    qunsetenv("XDG_CONFIG_HOME");
+    qunsetenv("XDG_CONFIG_DIRS");
+}
