@@ -1,2 +1,2 @@
-// Gives the workspace interface its meta-object (its notices are signals).
+// Gives the Workspace interface (a QObject with signals) its moc output.
 #include "platform/Workspace.h"
