@@ -1,5 +1,7 @@
 #include "app/Utilities.h"
 
+#include "platform/Platform.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QGuiApplication>
@@ -52,6 +54,19 @@ void customPrint(const QString& text)
     const QByteArray line = QByteArrayLiteral("[custom] -  ") + text.toUtf8() + '\n';
     std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
     std::fflush(stdout);
+}
+
+std::optional<QImage> captureWindowImage(bool bestResolution, quint32 windowNumber)
+{
+    if (!platform::hasCurrent())
+        return std::nullopt;
+    std::optional<QImage> image = platform::current().windowServer().windowImage(windowNumber);
+    if (!image || image->isNull())
+        return std::nullopt;
+    const qreal ratio = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? qApp->devicePixelRatio() : 1.0;
+    if (!bestResolution && ratio > 1.0)
+        return image->scaled((QSizeF(image->size()) / ratio).toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return image;
 }
 
 std::optional<QString> hexString(const QColor& color)

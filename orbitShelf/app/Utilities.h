@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QDateTime>
 #include <QDebug>
+#include <QImage>
 #include <QList>
 #include <QPointF>
 #include <QRect>
@@ -28,6 +29,11 @@ void customPrint(const T& value)
     QDebug(&text).noquote().nospace() << value;
     customPrint(text);
 }
+
+// The current picture of a window from the window server; nothing for a
+// minimised, unmapped or vanished window, or before a platform is installed.
+// Without `bestResolution` a HiDPI picture is scaled to logical pixels.
+std::optional<QImage> captureWindowImage(bool bestResolution, quint32 windowNumber);
 
 // "RRGGBB", or "RRGGBBAA" when the colour is not fully opaque; upper-case,
 // no '#'. Nothing for an invalid colour.

@@ -132,3 +132,4 @@ TEST(QualityOfService, MapsEveryDispatchClass)
     EXPECT_GT(threadPriority(ThreadQoS::userInteractive), threadPriority(ThreadQoS::defaultQoS));
     EXPECT_LT(threadPriority(ThreadQoS::background), threadPriority(ThreadQoS::utility));
 }
+

@@ -1,0 +1,36 @@
+#pragma once
+
+// What identifies a monitor across restarts and re-plugging: its EDID when
+// the output has one, else the RandR output name it is attached to.
+
+#include <QByteArray>
+#include <QString>
+#include <QUuid>
+
+#include <optional>
+
+namespace platform {
+
+struct DisplayDescription final {
+    QString outputName; // RandR output, e.g. "HDMI-1"
+    QByteArray edid;    // empty when the output reports none
+    // Two identical monitors can carry byte-identical EDIDs; the output name
+    // then has to tell them apart.
+    bool edidSharedWithAnotherOutput = false;
+};
+
+class ScreenIdentity {
+public:
+    virtual ~ScreenIdentity() = default;
+    // Nothing when the output is unknown (or there is no RandR at all).
+    virtual std::optional<DisplayDescription> describe(const QString& outputName) = 0;
+};
+
+// A name-based (version 5) UUID from the EDID's base block, or from the
+// output name when there is no EDID; a null UUID when there is neither.
+QUuid displayUuid(const DisplayDescription& display);
+
+// 36 characters, upper-case hex in 8-4-4-4-12 groups, no braces.
+QString uuidText(const QUuid& uuid);
+
+} // namespace platform

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/ScreenIdentity.h"
+
+#include <QHash>
+
+namespace platform::fake {
+
+// Outputs a test declares; any other name is unknown.
+class FakeScreenIdentity final : public ScreenIdentity {
+public:
+    std::optional<DisplayDescription> describe(const QString& outputName) override
+    {
+        ++calls;
+        const auto it = outputs.constFind(outputName);
+        return it == outputs.cend() ? std::nullopt : std::optional<DisplayDescription>(*it);
+    }
+
+    QHash<QString, DisplayDescription> outputs;
+    int calls = 0;
+};
+
+} // namespace platform::fake

@@ -1,0 +1,77 @@
+#include "apps/ScreenIdentifier.h"
+
+#include "platform/fake/FakeScreenIdentity.h"
+
+#include <QGuiApplication>
+#include <QRegularExpression>
+#include <QScreen>
+
+#include <gtest/gtest.h>
+
+using platform::DisplayDescription;
+
+namespace {
+QByteArray edid(char serial)
+{
+    QByteArray e(128, '\0');
+    e[0] = 0; e[1] = char(0xff); e[12] = serial;
+    return e;
+}
+} // namespace
+
+TEST(ScreenKey, FormsOptionalOrNil)
+{
+    EXPECT_EQ(screenKeyText(QStringLiteral("37D8832A-2D66-02CA-B9F7-8F30A301B230")).toStdString(),
+              "Optional(37D8832A-2D66-02CA-B9F7-8F30A301B230)");
+    EXPECT_EQ(screenKeyText(std::nullopt).toStdString(), "nil");
+    EXPECT_EQ(screenIdentifierKey(nullptr).toStdString(), "nil");
+}
+
+TEST(DisplayUuid, StableAndDistinctPerEdidOrName)
+{
+    const auto text = [](const DisplayDescription& d) { return platform::uuidText(platform::displayUuid(d)); };
+    const QString a = text({ "HDMI-1", edid(1), false });
+    EXPECT_TRUE(QRegularExpression("^[0-9A-F]{8}-[0-9A-F]{4}-5[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}$")
+                    .match(a)
+                    .hasMatch())
+        << a.toStdString();
+    // The monitor keeps its identity on another port ...
+    EXPECT_EQ(a, text({ "DP-2", edid(1), false }));
+    // ... and extension blocks do not change it.
+    EXPECT_EQ(a, text({ "HDMI-1", edid(1) + QByteArray(128, 'x'), false }));
+    EXPECT_NE(a, text({ "HDMI-1", edid(2), false }));
+    // Identical monitors on two ports stay two screens.
+    EXPECT_NE(text({ "HDMI-1", edid(1), true }), text({ "DP-2", edid(1), true }));
+    // Without EDID the output name decides.
+    EXPECT_EQ(text({ "DUMMY0", {}, false }), text({ "DUMMY0", {}, false }));
+    EXPECT_NE(text({ "DUMMY0", {}, false }), text({ "DUMMY1", {}, false }));
+    EXPECT_NE(text({ "DUMMY0", {}, false }), a);
+    EXPECT_TRUE(platform::displayUuid({ "", {}, false }).isNull());
+}
+
+TEST(ScreenIdentifier, UsesTheEdidSourceAndFallsBackToTheOutputName)
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_NE(screen, nullptr);
+    // The offscreen platform names its screen nothing: such a screen has no
+    // identity of its own, as a display without a UUID.
+    const QString name = screen->name();
+
+    setScreenIdentitySource(nullptr);
+    const auto byName = screenIdentifier(screen);
+    if (name.isEmpty())
+        EXPECT_EQ(byName, std::nullopt);
+    else
+        EXPECT_EQ(byName, platform::uuidText(platform::displayUuid({ name, {}, false })));
+
+    auto fake = std::make_shared<platform::fake::FakeScreenIdentity>();
+    fake->outputs.insert(name, DisplayDescription { name, edid(7), false });
+    setScreenIdentitySource(fake);
+    const QString key = screenIdentifierKey(screen);
+    EXPECT_EQ(key, screenKeyText(platform::uuidText(platform::displayUuid({ "any", edid(7), false }))));
+    EXPECT_NE(key, screenKeyText(byName));
+    // Asked again, the screen's identity comes from the cache.
+    EXPECT_EQ(screenIdentifierKey(screen), key);
+    EXPECT_EQ(fake->calls, 1);
+    setScreenIdentitySource(nullptr);
+}
