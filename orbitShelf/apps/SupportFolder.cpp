@@ -1,19 +1,11 @@
 #include "apps/SupportFolder.h"
 
+#include "app/AppIdentity.h"
+
 #include <QDir>
 #include <QLoggingCategory>
-#include <QStandardPaths>
 
 Q_LOGGING_CATEGORY(lcSupportFolder, "orbitshelf.apps.files")
-
-namespace {
-// Until the shell's identity lands here: the same identifier it uses.
-QString applicationSupportFolder()
-{
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    return base.isEmpty() ? QString() : QDir(base).filePath(QStringLiteral("io.orbitshelf.OrbitShelf"));
-}
-} // namespace
 
 std::optional<QString> appSupportFolderPath()
 {

@@ -65,3 +65,13 @@ int calibratedScreenHeight(const QString& screenKey, const QRect& visibleFrame)
 {
     return calibrated(AppState::shared().settings.spaceHeight(), screenKey, visibleFrame.height());
 }
+
+void applyFullScreenAutoHide(int64_t windowNumber, const QString& screenKey)
+{
+    static bool logged = false;
+    if (!logged) {
+        logged = true;
+        qCDebug(lcDockStandIn) << "applyFullScreenAutoHide" << windowNumber << screenKey
+                               << ": the dock bar is not built yet; nothing to hide";
+    }
+}

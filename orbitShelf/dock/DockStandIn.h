@@ -27,3 +27,11 @@ void refreshDockLayout();
 // else the visible frame's width or height.
 int calibratedScreenWidth(const QString& screenKey, const QRect& visibleFrame);
 int calibratedScreenHeight(const QString& screenKey, const QRect& visibleFrame);
+
+#include <QString>
+
+#include <cstdint>
+
+// The bar's full-screen auto-hide rule for one screen. Until the bar exists
+// there is no bar to hide: logs once and changes nothing.
+void applyFullScreenAutoHide(int64_t windowNumber, const QString& screenKey);
