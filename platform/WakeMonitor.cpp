@@ -1,5 +1,6 @@
 #include "platform/WakeMonitor.h"
 
+#include <QDBusError>
 #include <QLoggingCategory>
 
 Q_LOGGING_CATEGORY(lcWake, "orbitshelf.platform.wake")
