@@ -17,9 +17,19 @@ struct PointerClick {
     QPoint rootPosition;
 };
 
-// Reports primary-button releases in other applications' windows, whichever
-// window has the focus or a grab. Clicks on this process's own windows are
-// not reported. Events arrive on the thread that started the monitor.
+// One key press somewhere on the desktop, in the app's key vocabulary.
+struct KeyPress {
+    // The key's text as typed with Shift alone (so Ctrl+Shift+C gives "C");
+    // empty for keys without text.
+    QString charactersIgnoringModifiers;
+    // AppKit modifier bits (platform/KeyCodes.h): Control reads as command.
+    quint64 modifierFlags = 0;
+};
+
+// Reports primary- and secondary-button releases, and key presses, in other
+// applications' windows, whichever window has the focus or a grab. Clicks on
+// this process's own windows, and keys typed into them, are not reported.
+// Events arrive on the thread that started the monitor.
 class ClickMonitor : public QObject {
     Q_OBJECT
 public:
@@ -34,6 +44,8 @@ public:
 
 signals:
     void primaryButtonReleased(const platform::PointerClick& click);
+    void secondaryButtonReleased(const platform::PointerClick& click);
+    void keyPressed(const platform::KeyPress& key);
 };
 
 // The implementation the app uses is registered once at start-up (the X11
@@ -45,3 +57,4 @@ std::unique_ptr<ClickMonitor> createClickMonitor();
 } // namespace platform
 
 Q_DECLARE_METATYPE(platform::PointerClick)
+Q_DECLARE_METATYPE(platform::KeyPress)

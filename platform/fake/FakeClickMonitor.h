@@ -23,6 +23,18 @@ public:
             emit primaryButtonReleased(PointerClick{window, rootPosition});
     }
 
+    void rightClick(quint32 window, QPoint rootPosition = {})
+    {
+        if (m_running)
+            emit secondaryButtonReleased(PointerClick{window, rootPosition});
+    }
+
+    void keyPress(const QString& characters, quint64 modifierFlags)
+    {
+        if (m_running)
+            emit keyPressed(KeyPress{characters, modifierFlags});
+    }
+
 private:
     bool m_running = false;
 };

@@ -1,11 +1,16 @@
 #include "platform/x11/X11ClickMonitor.h"
 
+#include "platform/x11/KeySymbols.h"
+#include "platform/x11/KeyText.h"
+
 #include <QLoggingCategory>
 #include <QSocketNotifier>
 
 #include <xcb/xcb.h>
+#include <xcb/xcb_keysyms.h>
 #include <xcb/xinput.h>
 
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -52,6 +57,9 @@ public:
             stop();
             return false;
         }
+        m_keySymbols = xcb_key_symbols_alloc(m_connection);
+        readModifierMapping();
+        readHeldModifiers();
         m_wmState = internAtom("WM_STATE");
         m_netWmPid = internAtom("_NET_WM_PID");
 
@@ -66,6 +74,10 @@ public:
     void stop() override
     {
         m_notifier.reset();
+        if (m_keySymbols) {
+            xcb_key_symbols_free(m_keySymbols);
+            m_keySymbols = nullptr;
+        }
         if (m_connection) {
             xcb_disconnect(m_connection);
             m_connection = nullptr;
@@ -97,7 +109,9 @@ private:
         struct {
             xcb_input_event_mask_t head;
             uint32_t mask;
-        } selection{{XCB_INPUT_DEVICE_ALL_MASTER, 1}, XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE};
+        } selection{{XCB_INPUT_DEVICE_ALL_MASTER, 1},
+                    XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS
+                        | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE};
         auto error = own(xcb_request_check(
             m_connection, xcb_input_xi_select_events_checked(m_connection, m_root, 1, &selection.head)));
         if (error) {
@@ -121,14 +135,38 @@ private:
             return;
         while (xcb_generic_event_t* raw = xcb_poll_for_event(m_connection)) {
             auto event = own(raw);
+            if ((event->response_type & 0x7f) == XCB_MAPPING_NOTIFY) {
+                // The keyboard layout changed: forget the cached keysyms.
+                auto* mapping = reinterpret_cast<xcb_mapping_notify_event_t*>(event.get());
+                if (m_keySymbols)
+                    xcb_refresh_keyboard_mapping(m_keySymbols, mapping);
+                if (mapping->request == XCB_MAPPING_MODIFIER)
+                    readModifierMapping();
+                continue;
+            }
             if ((event->response_type & 0x7f) != XCB_GE_GENERIC)
                 continue;
             auto* generic = reinterpret_cast<xcb_ge_generic_event_t*>(event.get());
-            if (generic->extension != m_xinputOpcode || generic->event_type != XCB_INPUT_RAW_BUTTON_RELEASE)
+            if (generic->extension != m_xinputOpcode)
+                continue;
+            if (generic->event_type == XCB_INPUT_RAW_KEY_PRESS) {
+                const uint32_t keycode = reinterpret_cast<xcb_input_raw_key_press_event_t*>(event.get())->detail;
+                if (!trackModifier(keycode, true))
+                    reportKey(keycode);
+                continue;
+            }
+            if (generic->event_type == XCB_INPUT_RAW_KEY_RELEASE) {
+                trackModifier(reinterpret_cast<xcb_input_raw_key_release_event_t*>(event.get())->detail, false);
+                continue;
+            }
+            if (generic->event_type != XCB_INPUT_RAW_BUTTON_RELEASE)
                 continue;
             auto* release = reinterpret_cast<xcb_input_raw_button_release_event_t*>(event.get());
-            if (logicalButton(release->detail) == 1)
-                reportClick();
+            const uint32_t button = logicalButton(release->detail);
+            if (button == 1)
+                reportClick(false);
+            else if (button == 3)
+                reportClick(true);
         }
         if (xcb_connection_has_error(m_connection)) {
             qCWarning(lcClickMonitor) << "window click tracking stopped: the X connection was lost";
@@ -147,7 +185,100 @@ private:
         return xcb_get_pointer_mapping_map(mapping.get())[physical - 1];
     }
 
-    void reportClick()
+    // Raw events carry no modifier state and no focus: both are asked for
+    // here, once per key, which a local X server answers in microseconds.
+    void reportKey(uint32_t keycode)
+    {
+        if (!m_keySymbols)
+            return;
+        auto pointer = own(xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, m_root), nullptr));
+        if (!pointer)
+            return;
+        // A pointer query alone races with fast key sequences (a synthesised
+        // Ctrl+C has released Ctrl before the query is answered), so the
+        // modifiers seen in the raw event stream count as well.
+        const uint16_t mask = pointer->mask | heldModifierMask();
+        if (focusIsOurs())
+            return;
+        // Shift picks the second column, like typing the key with Shift alone.
+        const int column = (mask & XCB_MOD_MASK_SHIFT) ? 1 : 0;
+        xcb_keysym_t keysym = xcb_key_symbols_get_keysym(m_keySymbols, static_cast<xcb_keycode_t>(keycode), column);
+        if (keysym == XCB_NO_SYMBOL && column == 1)
+            keysym = xcb_key_symbols_get_keysym(m_keySymbols, static_cast<xcb_keycode_t>(keycode), 0);
+        KeyPress key;
+        key.charactersIgnoringModifiers = textForKeysym(keysym);
+        key.modifierFlags = appKitFromXModifiers(mask);
+        emit keyPressed(key);
+    }
+
+    bool focusIsOurs()
+    {
+        auto focus = own(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+        if (!focus || focus->focus == XCB_WINDOW_NONE || focus->focus == XCB_INPUT_FOCUS_POINTER_ROOT)
+            return false;
+        // The focus may sit on a child of the client window; its pid is on the client.
+        xcb_window_t window = focus->focus;
+        for (int depth = 0; depth < 8 && window != XCB_WINDOW_NONE && window != m_root; ++depth) {
+            const int64_t pid = ownerPid(window);
+            if (pid >= 0)
+                return pid == static_cast<int64_t>(getpid());
+            auto tree = own(xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, window), nullptr));
+            if (!tree)
+                return false;
+            window = tree->parent;
+        }
+        return false;
+    }
+
+    // Which core modifier bit each keycode sets (Lock excluded: it toggles).
+    void readModifierMapping()
+    {
+        m_modifierOfKeycode.fill(0);
+        auto mapping = own(xcb_get_modifier_mapping_reply(m_connection, xcb_get_modifier_mapping(m_connection), nullptr));
+        if (!mapping)
+            return;
+        const xcb_keycode_t* keycodes = xcb_get_modifier_mapping_keycodes(mapping.get());
+        const int perModifier = mapping->keycodes_per_modifier;
+        for (int modifier = 0; modifier < 8; ++modifier) {
+            if (modifier == 1) // Lock
+                continue;
+            for (int i = 0; i < perModifier; ++i)
+                if (xcb_keycode_t code = keycodes[modifier * perModifier + i])
+                    m_modifierOfKeycode[code] = static_cast<uint16_t>(1u << modifier);
+        }
+    }
+
+    // Modifier keys already held when the monitor starts.
+    void readHeldModifiers()
+    {
+        m_heldKeys.fill(false);
+        auto keymap = own(xcb_query_keymap_reply(m_connection, xcb_query_keymap(m_connection), nullptr));
+        if (!keymap)
+            return;
+        for (int code = 0; code < 256; ++code)
+            if (m_modifierOfKeycode[code] && (keymap->keys[code / 8] & (1u << (code % 8))))
+                m_heldKeys[code] = true;
+    }
+
+    // Records a modifier key going down or up; false for other keys.
+    bool trackModifier(uint32_t keycode, bool pressed)
+    {
+        if (keycode >= 256 || !m_modifierOfKeycode[keycode])
+            return false;
+        m_heldKeys[keycode] = pressed;
+        return true;
+    }
+
+    uint16_t heldModifierMask() const
+    {
+        uint16_t mask = 0;
+        for (int code = 0; code < 256; ++code)
+            if (m_heldKeys[code])
+                mask |= m_modifierOfKeycode[code];
+        return mask;
+    }
+
+    void reportClick(bool secondary)
     {
         auto pointer = own(xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, m_root), nullptr));
         if (!pointer || !pointer->same_screen)
@@ -159,7 +290,10 @@ private:
             if (ownerPid(click.window) == static_cast<int64_t>(getpid()))
                 return;
         }
-        emit primaryButtonReleased(click);
+        if (secondary)
+            emit secondaryButtonReleased(click);
+        else
+            emit primaryButtonReleased(click);
     }
 
     bool hasWmState(xcb_window_t window)
@@ -212,6 +346,9 @@ private:
     xcb_atom_t m_wmState = XCB_ATOM_NONE;
     xcb_atom_t m_netWmPid = XCB_ATOM_NONE;
     std::unique_ptr<QSocketNotifier> m_notifier;
+    xcb_key_symbols_t* m_keySymbols = nullptr;
+    std::array<uint16_t, 256> m_modifierOfKeycode{};
+    std::array<bool, 256> m_heldKeys{};
 };
 
 } // namespace
