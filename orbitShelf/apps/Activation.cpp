@@ -45,8 +45,7 @@ void bringForward(ActiveApp& app, Windows& window)
         server.activate(id);
         return;
     }
-    if (hasAppsSource())
-        app.activateApp(window, appsSource());
+    app.activateApp(window, appsSource());
 }
 
 } // namespace
