@@ -11,7 +11,8 @@ std::optional<QString> appSupportFolderPath()
 {
     const QString folder = applicationSupportFolder();
     if (folder.isEmpty() || !QDir().mkpath(folder)) {
-        qCWarning(lcSupportFolder).noquote() << "An error occured" << "creating" << folder;
+        qCWarning(lcSupportFolder).noquote() << "An error occured"
+                                             << "creating" << folder;
         return std::nullopt;
     }
     return folder;
@@ -51,8 +52,8 @@ QString localPathFromStored(const QString& stored)
     return QUrl::fromPercentEncoding(text.toUtf8());
 }
 
-void windowHotkeyMatches(const QMap<QString, QString>& hotkeyCache, const QString& key,
-                         int32_t windowNumber, QString& result)
+void windowHotkeyMatches(
+    const QMap<QString, QString>& hotkeyCache, const QString& key, int32_t windowNumber, QString& result)
 {
     const auto entry = hotkeyCache.constFind(key);
     if (entry == hotkeyCache.constEnd())

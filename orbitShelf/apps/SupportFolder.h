@@ -35,5 +35,5 @@ QString localPathFromStored(const QString& stored);
 
 // Sets `result` to `key` when the hot-key cache binds `key` to the window
 // `windowNumber` (its decimal text); leaves it unchanged otherwise.
-void windowHotkeyMatches(const QMap<QString, QString>& hotkeyCache, const QString& key,
-                         int32_t windowNumber, QString& result);
+void windowHotkeyMatches(
+    const QMap<QString, QString>& hotkeyCache, const QString& key, int32_t windowNumber, QString& result);

@@ -46,7 +46,8 @@ protected:
         ASSERT_TRUE(store) << error.toStdString();
     }
 
-    std::shared_ptr<ActiveApp> runningApp(int32_t pid, std::optional<QString> bundleName, QColor color = Qt::red)
+    std::shared_ptr<ActiveApp> runningApp(
+        int32_t pid, std::optional<QString> bundleName, QColor color = Qt::red)
     {
         auto app = std::make_shared<ActiveApp>();
         app->appId = pid;
@@ -140,8 +141,8 @@ TEST_F(PinningTest, UnpinRemovesEveryRecordOfTheNameAndOnlyThose)
     runningApp(200, QString("Viewer"));
     ASSERT_TRUE(pinApp(100, *store));
     ASSERT_TRUE(pinApp(200, *store));
-    ASSERT_TRUE(store->insert(Entity::PinnedApps, {{"appBundleName", "Editor"}}));
-    ASSERT_TRUE(store->insert(Entity::PinnedApps, {{"appName", "no short name"}}));
+    ASSERT_TRUE(store->insert(Entity::PinnedApps, { { "appBundleName", "Editor" } }));
+    ASSERT_TRUE(store->insert(Entity::PinnedApps, { { "appName", "no short name" } }));
     ASSERT_TRUE(store->save());
 
     EXPECT_EQ(unpinApp("Editor", *store), 2);
@@ -162,7 +163,8 @@ TEST_F(PinningTest, PinsSurviveARestartAndShowWhileNotRunning)
     ASSERT_TRUE(pinApp(200, *store));
 
     loadPinnedApps(*store);
-    EXPECT_TRUE(AppState::shared().pinnedAnNotRunning.isEmpty()) << "running applications keep their own button";
+    EXPECT_TRUE(AppState::shared().pinnedAnNotRunning.isEmpty())
+        << "running applications keep their own button";
 
     // Next start: nothing runs yet, the store is opened again from its file.
     AppState::shared().allApps.clear();
@@ -182,9 +184,10 @@ TEST_F(PinningTest, PinsSurviveARestartAndShowWhileNotRunning)
 
 TEST_F(PinningTest, PinnedListShowsEachNameOnceAndWaitsForALaunchFromTheBar)
 {
-    ASSERT_TRUE(store->insert(Entity::PinnedApps, {{"appBundleName", "Editor"}}));
-    ASSERT_TRUE(store->insert(Entity::PinnedApps, {{"appBundleName", "Editor"}, {"appName", "Second"}}));
-    ASSERT_TRUE(store->insert(Entity::PinnedApps, {{"appName", "nameless"}}));
+    ASSERT_TRUE(store->insert(Entity::PinnedApps, { { "appBundleName", "Editor" } }));
+    ASSERT_TRUE(
+        store->insert(Entity::PinnedApps, { { "appBundleName", "Editor" }, { "appName", "Second" } }));
+    ASSERT_TRUE(store->insert(Entity::PinnedApps, { { "appName", "nameless" } }));
     ASSERT_TRUE(store->save());
 
     loadPinnedApps(*store);

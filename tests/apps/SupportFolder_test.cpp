@@ -57,16 +57,17 @@ TEST(SupportFolder, FileNamesNeverLeaveTheFolder)
         const char* name;
         const char* expected;
     } rows[] = {
-        {"Firefox", "Firefox"},
-        {"app icon.png", "app icon.png"},
-        {"../../.bashrc", "____.bashrc"},
-        {"a/b", "a_b"},
-        {"..", "_"},
-        {"", "_"},
-        {"tab\there", "tabhere"},
+        { "Firefox", "Firefox" },
+        { "app icon.png", "app icon.png" },
+        { "../../.bashrc", "____.bashrc" },
+        { "a/b", "a_b" },
+        { "..", "_" },
+        { "", "_" },
+        { "tab\there", "tabhere" },
     };
     for (const Row& row : rows)
-        EXPECT_EQ(safeSupportFileName(QString::fromUtf8(row.name)), QString::fromUtf8(row.expected)) << row.name;
+        EXPECT_EQ(safeSupportFileName(QString::fromUtf8(row.name)), QString::fromUtf8(row.expected))
+            << row.name;
 
     ScopedDataHome home;
     const auto url = appSupportDirectory("../../escape.png");
@@ -85,7 +86,7 @@ TEST(SupportFolder, StoredPathsKeepEscapesAndDecodeFully)
 
 TEST(WindowHotkeyMatch, SetsTheResultOnlyForTheWindowsKey)
 {
-    const QMap<QString, QString> cache{{"a", "4711"}, {"b", "-3"}, {"c", "4711"}};
+    const QMap<QString, QString> cache { { "a", "4711" }, { "b", "-3" }, { "c", "4711" } };
     QString result = "unchanged";
     windowHotkeyMatches(cache, "a", 17, result);
     windowHotkeyMatches(cache, "zz", 4711, result);

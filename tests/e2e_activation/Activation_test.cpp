@@ -65,7 +65,7 @@ protected:
     // Starts an xterm and waits until the model holds its window.
     std::shared_ptr<Windows> startXterm(const QString& title, const QString& geometry)
     {
-        const qint64 pid = spawn("xterm", {"-T", title, "-geometry", geometry});
+        const qint64 pid = spawn("xterm", { "-T", title, "-geometry", geometry });
         if (pid <= 0)
             return nullptr;
         spawned.push_back(pid);
@@ -74,7 +74,7 @@ protected:
             [&] {
                 refreshRunningApps();
                 for (const auto& app : std::as_const(AppState::shared().allApps))
-                    for (const auto& w : app->windows.value_or(std::vector<std::shared_ptr<Windows>>{}))
+                    for (const auto& w : app->windows.value_or(std::vector<std::shared_ptr<Windows>> {}))
                         if (w->title == title)
                             found = w;
                 return found != nullptr;
@@ -85,21 +85,22 @@ protected:
 
     static QString wmState(quint32 window)
     {
-        return runTool("xprop", {"-id", QString::number(window), "WM_STATE"});
+        return runTool("xprop", { "-id", QString::number(window), "WM_STATE" });
     }
     static bool isIconic(quint32 window) { return wmState(window).contains("Iconic"); }
     static bool isNormal(quint32 window) { return wmState(window).contains("Normal"); }
     static quint32 activeWindow()
     {
-        const QString text = runTool("xprop", {"-root", "_NET_ACTIVE_WINDOW"});
+        const QString text = runTool("xprop", { "-root", "_NET_ACTIVE_WINDOW" });
         const auto match = QRegularExpression("0x[0-9a-fA-F]+").match(text);
         return match.hasMatch() ? match.captured(0).toUInt(nullptr, 16) : 0;
     }
     static QPoint pointer()
     {
-        const QString text = runTool("xdotool", {"getmouselocation"});
+        const QString text = runTool("xdotool", { "getmouselocation" });
         const auto match = QRegularExpression("x:(\\d+) y:(\\d+)").match(text);
-        return match.hasMatch() ? QPoint(match.captured(1).toInt(), match.captured(2).toInt()) : QPoint(-1, -1);
+        return match.hasMatch() ? QPoint(match.captured(1).toInt(), match.captured(2).toInt())
+                                : QPoint(-1, -1);
     }
 
     inline static platform::Platform* x11 = nullptr;
@@ -116,13 +117,13 @@ TEST_F(RealDesktopActivation, AMinimisedWindowIsShownActivatedAndMinimisedAgainO
     ASSERT_TRUE(window);
     const quint32 id = *window->num;
 
-    runTool("xdotool", {"windowminimize", QString::number(id)});
+    runTool("xdotool", { "windowminimize", QString::number(id) });
     ASSERT_TRUE(waitUntil([&] { return isIconic(id); }, 5s)) << wmState(id).toStdString();
 
     activateWindow(*window, kClickSourceDock, true);
     EXPECT_TRUE(waitUntil([&] { return isNormal(id) && activeWindow() == id; }, 5s))
         << wmState(id).toStdString() << " active " << activeWindow();
-    EXPECT_TRUE(runTool("xwininfo", {"-id", QString::number(id)}).contains("IsViewable"));
+    EXPECT_TRUE(runTool("xwininfo", { "-id", QString::number(id) }).contains("IsViewable"));
 
     // The same window, clicked again while shown as active: minimised.
     activateWindow(*window, kClickSourceDock, true);
@@ -134,7 +135,7 @@ TEST_F(RealDesktopActivation, ASwitcherActivationPutsThePointerOnTheWindowsCentr
     const auto window = startXterm("act-switcher", "50x10+500+300");
     ASSERT_TRUE(window);
     const quint32 id = *window->num;
-    runTool("xdotool", {"mousemove", "3", "3"});
+    runTool("xdotool", { "mousemove", "3", "3" });
     AppState::shared().settings.setMouseMoveToWindowCenter(true);
 
     activateWindow(*window, kClickSourceSwitcher, false);
@@ -146,7 +147,7 @@ TEST_F(RealDesktopActivation, ASwitcherActivationPutsThePointerOnTheWindowsCentr
         << frame.center().y();
 
     // A dock click leaves the pointer where it is.
-    runTool("xdotool", {"mousemove", "3", "3"});
+    runTool("xdotool", { "mousemove", "3", "3" });
     activateWindow(*window, kClickSourceDock, false);
     EXPECT_EQ(pointer(), QPoint(3, 3));
 }
@@ -162,9 +163,9 @@ TEST_F(RealDesktopActivation, ARealClickInAnXtermIsRecordedAsThatWindow)
     auto monitor = platform::x11::createX11ClickMonitor();
     ASSERT_TRUE(monitor->start());
     QObject::connect(monitor.get(), &platform::ClickMonitor::primaryButtonReleased,
-                     [](const platform::PointerClick& click) { onWindowClicked(click.window, {}); });
+        [](const platform::PointerClick& click) { onWindowClicked(click.window, {}); });
 
-    runTool("xdotool", {"mousemove", "--window", QString::number(*first->num), "30", "30", "click", "1"});
+    runTool("xdotool", { "mousemove", "--window", QString::number(*first->num), "30", "30", "click", "1" });
     EXPECT_TRUE(waitUntil([&] { return windowClickOrder().back().windowNum == int32_t(*first->num); }, 5s));
     EXPECT_EQ(lastClickedWindowNumber.load(), int32_t(*first->num));
     EXPECT_TRUE(AppState::shared().focusedWindow.value(*first->num));
