@@ -11,7 +11,7 @@
 
 static Q_LOGGING_CATEGORY(lcDockStandIn, "orbitshelf.dock")
 
-    void buildDockWindows()
+void buildDockWindows()
 {
     static bool logged = false;
     if (!logged) {

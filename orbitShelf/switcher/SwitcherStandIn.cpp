@@ -6,7 +6,7 @@
 
 static Q_LOGGING_CATEGORY(lcSwitcherStandIn, "orbitshelf.switcher")
 
-    int switcherModifierState = -1;
+int switcherModifierState = -1;
 
 void closeSwitcherPopup()
 {

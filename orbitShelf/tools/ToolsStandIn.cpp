@@ -5,7 +5,7 @@
 
 static Q_LOGGING_CATEGORY(lcToolsStandIn, "orbitshelf.tools")
 
-    void recordPomodoroRun()
+void recordPomodoroRun()
 {
     static bool logged = false;
     if (!logged) {
