@@ -113,9 +113,9 @@ std::optional<ServerWindow> readReplies(XConnection& x, ReplyBatch& batch, const
     w.id = k.id;
     w.pid = qint32(cardinalProperty(pid.get()).value_or(0));
     std::tie(w.instanceName, w.className) = classProperty(wmClass.get());
-    w.title = textProperty(netName.get(), a.utf8String);
+    w.title = textProperty(netName.get(), a);
     if (!w.title)
-        w.title = textProperty(name.get(), a.utf8String);
+        w.title = textProperty(name.get(), a);
     w.transientFor = cardinalProperty(transient.get()).value_or(0);
     w.kind = kindOf(a, cardinalsProperty(type.get()), w.transientFor != 0);
     for (quint32 s : cardinalsProperty(state.get())) {

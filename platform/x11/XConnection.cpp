@@ -11,9 +11,9 @@
 
 namespace platform::x11 {
 
-std::atomic<quint64>& XConnection::roundTrips()
+quint64& XConnection::roundTrips()
 {
-    static std::atomic<quint64> count{0};
+    thread_local quint64 count = 0;
     return count;
 }
 
@@ -48,7 +48,7 @@ std::unique_ptr<XConnection> XConnection::open(const QByteArray& display, QStrin
         "_NET_WM_WINDOW_TYPE_MENU", "_NET_WM_WINDOW_TYPE_SPLASH", "_NET_WM_WINDOW_TYPE_DOCK",
         "_NET_WM_WINDOW_TYPE_DESKTOP", "_NET_WM_WINDOW_TYPE_NOTIFICATION", "_NET_WM_WINDOW_TYPE_DROPDOWN_MENU",
         "_NET_WM_WINDOW_TYPE_POPUP_MENU", "_NET_WM_WINDOW_TYPE_TOOLTIP", "_NET_WM_WINDOW_TYPE_COMBO",
-        "_NET_WM_WINDOW_TYPE_DND", "_ORBITSHELF_TIMESTAMP",
+        "_NET_WM_WINDOW_TYPE_DND", "COMPOUND_TEXT", "_ORBITSHELF_TIMESTAMP",
     };
     constexpr size_t count = sizeof(names) / sizeof(names[0]);
     static_assert(count == sizeof(Atoms) / sizeof(xcb_atom_t));
@@ -95,7 +95,7 @@ void* XConnection::waitReply(unsigned int sequence, const QDeadlineTimer& deadli
         // Another thread may read our reply off the socket; never wait long on
         // the descriptor alone.
         pollfd p{fd, POLLIN, 0};
-        poll(&p, 1, int(std::min<qint64>(deadline.remainingTime(), 5)));
+        poll(&p, 1, int(std::min<qint64>(deadline.remainingTime(), 1)));
     }
 }
 
@@ -122,7 +122,7 @@ QByteArray bytesOf(const xcb_get_property_reply_t* reply)
 }
 } // namespace
 
-std::optional<QString> textProperty(const xcb_get_property_reply_t* reply, xcb_atom_t utf8String)
+std::optional<QString> textProperty(const xcb_get_property_reply_t* reply, const Atoms& atoms)
 {
     if (!reply || reply->type == XCB_ATOM_NONE || reply->format != 8)
         return std::nullopt;
@@ -130,8 +130,10 @@ std::optional<QString> textProperty(const xcb_get_property_reply_t* reply, xcb_a
     // Some clients terminate their text; a title is the text up to the end mark.
     if (int nul = bytes.indexOf('\0'); nul >= 0)
         bytes.truncate(nul);
-    if (reply->type == utf8String)
+    if (reply->type == atoms.utf8String)
         return QString::fromUtf8(bytes);
+    if (reply->type == atoms.compoundText)
+        return decodeCompoundText(bytes);
     return QString::fromLatin1(bytes);
 }
 

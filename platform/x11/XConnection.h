@@ -4,6 +4,8 @@
 #include <QDeadlineTimer>
 #include <QString>
 
+#include "platform/x11/TextDecoding.h"
+
 #include <xcb/xcb.h>
 
 #include <atomic>
@@ -25,7 +27,7 @@ struct Atoms {
         netWmStateSkipTaskbar, netWmStateAbove, netWmStateBelow, netWmStateModal, wmState, wmChangeState,
         wmTransientFor, typeNormal, typeDialog, typeUtility, typeToolbar, typeMenu, typeSplash, typeDock,
         typeDesktop, typeNotification, typeDropdownMenu, typePopupMenu, typeTooltip, typeCombo, typeDnd,
-        orbitTimestamp;
+        compoundText, orbitTimestamp;
 };
 
 // How long one batch of replies may take before the display counts as not
@@ -55,7 +57,8 @@ public:
     // passed (the reply is then discarded).
     void* waitReply(unsigned int sequence, const QDeadlineTimer& deadline, bool& failed);
 
-    static std::atomic<quint64>& roundTrips();
+    // Round trips made by the calling thread.
+    static quint64& roundTrips();
 
 private:
     XConnection() = default;
@@ -94,7 +97,8 @@ private:
 };
 
 // Property decoding; all accept a null reply (absent property).
-std::optional<QString> textProperty(const xcb_get_property_reply_t* reply, xcb_atom_t utf8String);
+std::optional<QString> textProperty(const xcb_get_property_reply_t* reply, const Atoms& atoms);
+
 std::vector<quint32> cardinalsProperty(const xcb_get_property_reply_t* reply);
 std::optional<quint32> cardinalProperty(const xcb_get_property_reply_t* reply);
 // WM_CLASS: instance and class.
