@@ -20,8 +20,8 @@ public:
     AxRead<QString> stringAttribute(const AxElement& element, const QString& name) override;
     AxRead<AxElement> focusedWindow(const AxElement& application) override;
 
-    std::unique_ptr<WindowObservation> observeWindow(int32_t pid, const AxElement& window,
-                                                     WindowNotificationHandler handler) override;
+    std::unique_ptr<WindowObservation> observeWindow(
+        int32_t pid, const AxElement& window, WindowNotificationHandler handler) override;
     std::optional<QImage> captureWindowImage(uint32_t windowNumber) override;
 
     void bringProcessToFront(int32_t pid, const QString& name) override;
