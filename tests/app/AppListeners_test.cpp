@@ -2,6 +2,7 @@
 #include "app/AppState.h"
 #include "app/ShellQueues.h"
 #include "app/UserDefaults.h"
+#include "apps/ActiveApp.h"
 #include "platform/KeyCodes.h"
 #include "platform/fake/FakeClickMonitor.h"
 #include "platform/fake/FakePlatform.h"
@@ -257,7 +258,7 @@ TEST_F(AppListenersTest, QuittingApplicationLeavesTheModelAndReloads)
 {
     registerWithFakeInput();
     fake.addApp({.processIdentifier = 4242, .localizedName = QStringLiteral("Editor")});
-    AppState::shared().allApps.insert(4242, nullptr);
+    AppState::shared().allApps.insert(4242, std::make_shared<ActiveApp>());
     queue->advance(1);
     log.clear();
 
