@@ -73,18 +73,18 @@ const std::vector<EntityDefinition>& storeModel()
     using T = AttributeType;
     static const std::vector<EntityDefinition> model = {
         { Entity::Favorite, "Favorite",
-          { { "appBundleName", T::Text }, { "appIcon", T::Text }, { "appName", T::Text },
-            { "bundleIdentifier", T::Text }, { "icon", T::Bytes } } },
+            { { "appBundleName", T::Text }, { "appIcon", T::Text }, { "appName", T::Text },
+                { "bundleIdentifier", T::Text }, { "icon", T::Bytes } } },
         { Entity::PinnedApps, "PinnedApps",
-          { { "appBundleName", T::Text }, { "appIcon", T::Text }, { "appName", T::Text },
-            { "bundleIdentifier", T::Text }, { "icon", T::Bytes } } },
+            { { "appBundleName", T::Text }, { "appIcon", T::Text }, { "appName", T::Text },
+                { "bundleIdentifier", T::Text }, { "icon", T::Bytes } } },
         { Entity::Note, "Note",
-          { { "content", T::Text }, { "createAt", T::Date }, { "id", T::Text }, { "images", T::Text },
-            { "tag", T::Text }, { "updateAt", T::Date }, { "uuid", T::Uuid } } },
+            { { "content", T::Text }, { "createAt", T::Date }, { "id", T::Text }, { "images", T::Text },
+                { "tag", T::Text }, { "updateAt", T::Date }, { "uuid", T::Uuid } } },
         { Entity::Pasteboard, "Pasteboard",
-          { { "category", T::Text }, { "create", T::Date }, { "fromAppImage", T::Text },
-            { "fromAppName", T::Text }, { "image", T::Text }, { "isImage", T::Flag }, { "isMark", T::Flag },
-            { "text", T::Text }, { "uuid", T::Text } } },
+            { { "category", T::Text }, { "create", T::Date }, { "fromAppImage", T::Text },
+                { "fromAppName", T::Text }, { "image", T::Text }, { "isImage", T::Flag },
+                { "isMark", T::Flag }, { "text", T::Text }, { "uuid", T::Text } } },
         { Entity::PasteboardCategory, "PasteboardCategory", { { "create", T::Date }, { "name", T::Text } } },
         { Entity::Plugins, "Plugins", { { "installed", T::Flag }, { "name", T::Text } } },
         { Entity::Tag, "Tag", { { "text", T::Text } } },
@@ -204,11 +204,13 @@ std::unique_ptr<PersistenceController> PersistenceController::open(const QString
             if (!db.transaction())
                 return cannot(describe(db.lastError()));
             for (const auto& def : storeModel()) {
-                QStringList cols { quoted(QString::fromLatin1(kPrimaryKey)) + QStringLiteral(" INTEGER PRIMARY KEY") };
+                QStringList cols { quoted(QString::fromLatin1(kPrimaryKey))
+                    + QStringLiteral(" INTEGER PRIMARY KEY") };
                 for (const auto& a : def.attributes)
                     cols << quoted(QString::fromLatin1(a.name)) + QLatin1Char(' ') + sqlType(a.type);
-                if (!q.exec(QStringLiteral("CREATE TABLE %1 (%2)")
-                                .arg(quoted(QString::fromLatin1(def.name)), cols.join(QStringLiteral(", "))))) {
+                if (!q.exec(
+                        QStringLiteral("CREATE TABLE %1 (%2)")
+                            .arg(quoted(QString::fromLatin1(def.name)), cols.join(QStringLiteral(", "))))) {
                     const QString why = describe(q.lastError());
                     db.rollback();
                     return cannot(why);
@@ -231,7 +233,10 @@ PersistenceController& PersistenceController::shared()
     return *sharedSlot();
 }
 
-bool PersistenceController::hasShared() { return static_cast<bool>(sharedSlot()); }
+bool PersistenceController::hasShared()
+{
+    return static_cast<bool>(sharedSlot());
+}
 
 std::optional<QString> PersistenceController::openShared()
 {
@@ -314,7 +319,8 @@ std::optional<std::vector<Record>> PersistenceController::fetch(const FetchReque
         }
         const auto stored = toStored(a->type, value);
         if (!stored) {
-            qCWarning(lcStore) << "fetch of" << def.name << "compares" << name << "with a value of another type";
+            qCWarning(lcStore) << "fetch of" << def.name << "compares" << name
+                               << "with a value of another type";
             return std::nullopt;
         }
         if (stored->isNull()) {
@@ -335,8 +341,8 @@ std::optional<std::vector<Record>> PersistenceController::fetch(const FetchReque
     // Ties and unsorted fetches keep the order of insertion.
     order << quoted(QString::fromLatin1(kPrimaryKey)) + QStringLiteral(" ASC");
 
-    QString sql = QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QStringLiteral(", ")),
-                                                          quoted(QString::fromLatin1(def.name)));
+    QString sql = QStringLiteral("SELECT %1 FROM %2")
+                      .arg(columns.join(QStringLiteral(", ")), quoted(QString::fromLatin1(def.name)));
     if (!where.isEmpty())
         sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
     sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
@@ -416,7 +422,10 @@ void PersistenceController::remove(const Record& record)
     m_pending.push_back({ Change::Kind::Delete, record.entity, record.objectId, {} });
 }
 
-void PersistenceController::rollback() { m_pending.clear(); }
+void PersistenceController::rollback()
+{
+    m_pending.clear();
+}
 
 bool PersistenceController::save()
 {
@@ -445,9 +454,10 @@ bool PersistenceController::save()
                 marks << QStringLiteral("?");
                 binds << *toStored(findAttribute(def, it.key())->type, it.value());
             }
-            sql = cols.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table)
-                                 : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                       .arg(table, cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+            sql = cols.isEmpty()
+                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table)
+                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(table, cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
             break;
         }
         case Change::Kind::Update: {
@@ -465,7 +475,8 @@ bool PersistenceController::save()
         }
         case Change::Kind::Delete:
             binds << c.objectId;
-            sql = QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(table, quoted(QString::fromLatin1(kPrimaryKey)));
+            sql = QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
+                      .arg(table, quoted(QString::fromLatin1(kPrimaryKey)));
             break;
         }
         bool ok = q.prepare(sql);

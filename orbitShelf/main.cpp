@@ -1,4 +1,5 @@
 #include "Persistence.h"
+#include "app/AppCenterApplication.h"
 #include "app/AppDelegate.h"
 #include "app/AppIdentity.h"
 #include "app/AppState.h"
@@ -6,7 +7,6 @@
 #include "platform/AccessoryWindow.h"
 #include "platform/x11/SkipTaskbar.h"
 
-#include <QApplication>
 #include <QTimer>
 #include <QWidget>
 
@@ -35,7 +35,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
 
-    QApplication app(argc, argv);
+    AppCenterApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kApplicationName));
     QApplication::setOrganizationName(QString::fromLatin1(kOrganisationName));
     // A dock keeps running when its last ordinary window (the onboarding)

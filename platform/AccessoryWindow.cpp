@@ -3,14 +3,17 @@
 namespace platform {
 
 namespace {
-AccessoryMarker& marker()
-{
-    static AccessoryMarker m;
-    return m;
-}
+    AccessoryMarker& marker()
+    {
+        static AccessoryMarker m;
+        return m;
+    }
 } // namespace
 
-void setAccessoryMarker(AccessoryMarker m) { marker() = std::move(m); }
+void setAccessoryMarker(AccessoryMarker m)
+{
+    marker() = std::move(m);
+}
 
 void markAccessoryWindow(QWindow* window)
 {

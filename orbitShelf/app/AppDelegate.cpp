@@ -26,7 +26,10 @@ AppDelegate::AppDelegate(LaunchSteps steps)
 {
 }
 
-void AppDelegate::applicationDidFinishLaunching() { finishLaunching(); }
+void AppDelegate::applicationDidFinishLaunching()
+{
+    finishLaunching();
+}
 
 void AppDelegate::finishLaunching()
 {

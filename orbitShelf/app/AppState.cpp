@@ -4,7 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QThread>
+#include <QPointer>
 
 // Complete types for the shared_ptr members' destructors are not needed:
 // shared_ptr keeps its deleter from where the object was made.
@@ -26,7 +26,12 @@ AppState::AppState(QObject* parent)
     : QObject(parent)
     , lastUpdateTime(QDateTime::currentDateTimeUtc())
 {
-    settings.setWriteObserver([this] { emit changed(); });
+    // Copies of the record carry the observer; a copy may outlive a test's
+    // AppState, so it holds a guarded pointer.
+    settings.setWriteObserver([self = QPointer<AppState>(this)] {
+        if (self)
+            emit self->changed();
+    });
     directory.currentUrl = QUrl::fromLocalFile(QDir::homePath());
     pomodoroTimer = new QTimer(this);
     pomodoroTimer->setInterval(1000);
@@ -36,8 +41,14 @@ AppState::AppState(QObject* parent)
 
 AppState::~AppState() = default;
 
-StringMap AppState::appOrdersCache() const { return readStoredMap(QStringLiteral("appOrdersCache")); }
-void AppState::setAppOrdersCache(const StringMap& v) const { writeStoredMap(QStringLiteral("appOrdersCache"), v); }
+StringMap AppState::appOrdersCache() const
+{
+    return readStoredMap(QStringLiteral("appOrdersCache"));
+}
+void AppState::setAppOrdersCache(const StringMap& v) const
+{
+    writeStoredMap(QStringLiteral("appOrdersCache"), v);
+}
 
 bool AppState::needRestoreOrderRestarted() const
 {
@@ -52,22 +63,40 @@ bool AppState::needRestorePomodoro() const
 {
     return UserDefaults::readBool(QStringLiteral("needRestorePomodoro"), false);
 }
-void AppState::setNeedRestorePomodoro(bool v) const { UserDefaults::setValue(QStringLiteral("needRestorePomodoro"), v); }
+void AppState::setNeedRestorePomodoro(bool v) const
+{
+    UserDefaults::setValue(QStringLiteral("needRestorePomodoro"), v);
+}
 
-QString AppState::favoriteDir() const { return UserDefaults::readText(QStringLiteral("favoriteDir"), QString()); }
-void AppState::setFavoriteDir(const QString& v) const { UserDefaults::setValue(QStringLiteral("favoriteDir"), v); }
+QString AppState::favoriteDir() const
+{
+    return UserDefaults::readText(QStringLiteral("favoriteDir"), QString());
+}
+void AppState::setFavoriteDir(const QString& v) const
+{
+    UserDefaults::setValue(QStringLiteral("favoriteDir"), v);
+}
 
-StringMap AppState::windowtagNameCache() const { return readStoredMap(QStringLiteral("windowtagNameCache")); }
+StringMap AppState::windowtagNameCache() const
+{
+    return readStoredMap(QStringLiteral("windowtagNameCache"));
+}
 void AppState::setWindowtagNameCache(const StringMap& v) const
 {
     writeStoredMap(QStringLiteral("windowtagNameCache"), v);
 }
-StringMap AppState::windowtagColorCache() const { return readStoredMap(QStringLiteral("windowtagColorCache")); }
+StringMap AppState::windowtagColorCache() const
+{
+    return readStoredMap(QStringLiteral("windowtagColorCache"));
+}
 void AppState::setWindowtagColorCache(const StringMap& v) const
 {
     writeStoredMap(QStringLiteral("windowtagColorCache"), v);
 }
-StringMap AppState::windowHotkeyCache() const { return readStoredMap(QStringLiteral("windowHotkeyCache")); }
+StringMap AppState::windowHotkeyCache() const
+{
+    return readStoredMap(QStringLiteral("windowHotkeyCache"));
+}
 void AppState::setWindowHotkeyCache(const StringMap& v) const
 {
     writeStoredMap(QStringLiteral("windowHotkeyCache"), v);

@@ -4,23 +4,68 @@
 
 namespace {
 
-bool readT(const char* key, bool def) { return UserDefaults::readBool(QString::fromLatin1(key), def); }
-int readT(const char* key, int def) { return UserDefaults::readInt(QString::fromLatin1(key), def); }
-double readT(const char* key, double def) { return UserDefaults::readReal(QString::fromLatin1(key), def); }
-QString readT(const char* key, const QString& def) { return UserDefaults::readText(QString::fromLatin1(key), def); }
-StringMap readT(const char* key, const StringMap&) { return readStoredMap(QString::fromLatin1(key)); }
+bool readT(const char* key, bool def)
+{
+    return UserDefaults::readBool(QString::fromLatin1(key), def);
+}
+int readT(const char* key, int def)
+{
+    return UserDefaults::readInt(QString::fromLatin1(key), def);
+}
+double readT(const char* key, double def)
+{
+    return UserDefaults::readReal(QString::fromLatin1(key), def);
+}
+QString readT(const char* key, const QString& def)
+{
+    return UserDefaults::readText(QString::fromLatin1(key), def);
+}
+StringMap readT(const char* key, const StringMap&)
+{
+    return readStoredMap(QString::fromLatin1(key));
+}
 
-void writeT(const char* key, bool v) { UserDefaults::setValue(QString::fromLatin1(key), v); }
-void writeT(const char* key, int v) { UserDefaults::setValue(QString::fromLatin1(key), v); }
-void writeT(const char* key, double v) { UserDefaults::setValue(QString::fromLatin1(key), v); }
-void writeT(const char* key, const QString& v) { UserDefaults::setValue(QString::fromLatin1(key), v); }
-void writeT(const char* key, const StringMap& v) { writeStoredMap(QString::fromLatin1(key), v); }
+void writeT(const char* key, bool v)
+{
+    UserDefaults::setValue(QString::fromLatin1(key), v);
+}
+void writeT(const char* key, int v)
+{
+    UserDefaults::setValue(QString::fromLatin1(key), v);
+}
+void writeT(const char* key, double v)
+{
+    UserDefaults::setValue(QString::fromLatin1(key), v);
+}
+void writeT(const char* key, const QString& v)
+{
+    UserDefaults::setValue(QString::fromLatin1(key), v);
+}
+void writeT(const char* key, const StringMap& v)
+{
+    writeStoredMap(QString::fromLatin1(key), v);
+}
 
-QVariant asVariant(bool v) { return v; }
-QVariant asVariant(int v) { return v; }
-QVariant asVariant(double v) { return v; }
-QVariant asVariant(const QString& v) { return v; }
-QVariant asVariant(const StringMap& v) { return QVariant::fromValue(v); }
+QVariant asVariant(bool v)
+{
+    return v;
+}
+QVariant asVariant(int v)
+{
+    return v;
+}
+QVariant asVariant(double v)
+{
+    return v;
+}
+QVariant asVariant(const QString& v)
+{
+    return v;
+}
+QVariant asVariant(const StringMap& v)
+{
+    return QVariant::fromValue(v);
+}
 
 } // namespace
 
@@ -30,17 +75,20 @@ StringMap readStoredMap(const QString& key)
     return mapFromRawValue(text).value_or(StringMap());
 }
 
-void writeStoredMap(const QString& key, const StringMap& map) { UserDefaults::setValue(key, mapRawValue(map)); }
+void writeStoredMap(const QString& key, const StringMap& map)
+{
+    UserDefaults::setValue(key, mapRawValue(map));
+}
 
-#define ORBITSHELF_SETTING_DEFINE(member, setter, key, type, def)                                         \
-    settings_detail::type##T CustomSettings::member() const                                             \
-    {                                                                                                   \
-        return readT(key, settings_detail::type##T(def));                                               \
-    }                                                                                                   \
-    void CustomSettings::setter(const settings_detail::type##T& value) const                            \
-    {                                                                                                   \
-        writeT(key, value);                                                                             \
-        written();                                                                                      \
+#define ORBITSHELF_SETTING_DEFINE(member, setter, key, type, def)                                            \
+    settings_detail::type##T CustomSettings::member() const                                                  \
+    {                                                                                                        \
+        return readT(key, settings_detail::type##T(def));                                                    \
+    }                                                                                                        \
+    void CustomSettings::setter(const settings_detail::type##T& value) const                                 \
+    {                                                                                                        \
+        writeT(key, value);                                                                                  \
+        written();                                                                                           \
     }
 ORBITSHELF_SETTINGS(ORBITSHELF_SETTING_DEFINE)
 #undef ORBITSHELF_SETTING_DEFINE
@@ -56,10 +104,61 @@ QStringList CustomSettings::dockIconList() const
 const std::vector<SettingDefinition>& settingsTable()
 {
     static const std::vector<SettingDefinition> table = {
-#define ORBITSHELF_SETTING_ROW(member, setter, key, type, def)                                            \
+#define ORBITSHELF_SETTING_ROW(member, setter, key, type, def)                                               \
     { #member, key, SettingType::type, asVariant(settings_detail::type##T(def)) },
         ORBITSHELF_SETTINGS(ORBITSHELF_SETTING_ROW)
 #undef ORBITSHELF_SETTING_ROW
     };
     return table;
+}
+
+QVariant settingValue(const SettingDefinition& row)
+{
+    const QString key = QString::fromLatin1(row.key);
+    switch (row.type) {
+    case SettingType::Bool:
+        return UserDefaults::readBool(key, row.defaultValue.toBool());
+    case SettingType::Int:
+        return UserDefaults::readInt(key, row.defaultValue.toInt());
+    case SettingType::Real:
+        return UserDefaults::readReal(key, row.defaultValue.toDouble());
+    case SettingType::Text:
+        return UserDefaults::readText(key, row.defaultValue.toString());
+    case SettingType::Map:
+        return QVariant::fromValue(readStoredMap(key));
+    }
+    return row.defaultValue;
+}
+
+bool setSettingValue(const SettingDefinition& row, const QVariant& value)
+{
+    const QString key = QString::fromLatin1(row.key);
+    switch (row.type) {
+    case SettingType::Bool:
+        if (value.typeId() != QMetaType::Bool)
+            return false;
+        UserDefaults::setValue(key, value.toBool());
+        return true;
+    case SettingType::Int:
+        if (value.typeId() != QMetaType::Int)
+            return false;
+        UserDefaults::setValue(key, value.toInt());
+        return true;
+    case SettingType::Real:
+        if (value.typeId() != QMetaType::Double && value.typeId() != QMetaType::Int)
+            return false;
+        UserDefaults::setValue(key, value.toDouble());
+        return true;
+    case SettingType::Text:
+        if (value.typeId() != QMetaType::QString)
+            return false;
+        UserDefaults::setValue(key, value.toString());
+        return true;
+    case SettingType::Map:
+        if (!value.canConvert<StringMap>() || value.typeId() != QMetaType::fromType<StringMap>().id())
+            return false;
+        writeStoredMap(key, value.value<StringMap>());
+        return true;
+    }
+    return false;
 }

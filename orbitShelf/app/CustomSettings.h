@@ -14,48 +14,48 @@
 // The key equals the member name unless the list says otherwise; the odd
 // spellings ("everyScreen", "autoHideDock", "preference_shotcutOption_*",
 // "pinedPlugins") are what existing settings files hold, so they stay.
-#define ORBITSHELF_SETTINGS(X)                                                                            \
-    X(firstInstalled, setFirstInstalled, "firstInstalled", Bool, true)                                  \
-    X(persistSelection, setPersistSelection, "persistSelection", Int, 4)                                \
-    X(dockBackgroundHeight, setDockBackgroundHeight, "dockBackgroundHeight", Real, 50.0)                \
-    X(dockColor, setDockColor, "dockColor", Text, QStringLiteral("00cec9"))                             \
-    X(dockTitleColor, setDockTitleColor, "dockTitleColor", Text, QStringLiteral("ffffff"))              \
-    X(dockBadge, setDockBadge, "dockBadge", Bool, true)                                                 \
-    X(dockIcon, setDockIcon, "dockIcon", Text, QStringLiteral("Finder"))                                \
-    X(isDockIconCustomUpload, setIsDockIconCustomUpload, "isDockIconCustomUpload", Bool, false)         \
-    X(dockIconCustomUploadURL, setDockIconCustomUploadURL, "dockIconCustomUploadURL", Text, QString())  \
-    X(buttonTheme, setButtonTheme, "buttonTheme", Text, QStringLiteral("bigIcon"))                      \
-    X(supportMultiScreens, setSupportMultiScreens, "everyScreen", Bool, true)                           \
-    X(disablePreview, setDisablePreview, "disablePreview", Bool, false)                                 \
-    X(hideMainButton, setHideMainButton, "hideMainButton", Bool, false)                                 \
-    X(showProcessInfo, setShowProcessInfo, "showProcessInfo", Bool, false)                              \
-    X(showLunchpadButton, setShowLunchpadButton, "showLunchpadButton", Bool, true)                      \
-    X(enableAutoHideWhenFullScreen, setEnableAutoHideWhenFullScreen, "enableAutoHideWhenFullScreen",    \
-      Bool, false)                                                                                      \
-    X(openIndicatorColor, setOpenIndicatorColor, "openIndicatorColor", Text, QStringLiteral("ffffff"))  \
-    X(previousIndicatorColor, setPreviousIndicatorColor, "previousIndicatorColor", Text,                \
-      QStringLiteral("ffeaa7"))                                                                         \
-    X(mouseMoveToWindowCenter, setMouseMoveToWindowCenter, "mouseMoveToWindowCenter", Bool, true)       \
-    X(restartDockWhenWake, setRestartDockWhenWake, "restartDockWhenWake", Bool, true)                   \
-    X(fullScreenDock, setFullScreenDock, "fullScreenDock", Bool, false)                                 \
-    X(shortcutOptionForOpenFloatWindow, setShortcutOptionForOpenFloatWindow,                            \
-      "preference_shotcutOption_open_float_window", Text, QStringLiteral("option"))                     \
-    X(shortcutOptionForSwitchWindow, setShortcutOptionForSwitchWindow,                                  \
-      "preference_shotcutOption_switch_window", Text, QStringLiteral("option"))                         \
-    X(shortcutOptionForPasteboardWindow, setShortcutOptionForPasteboardWindow,                          \
-      "preference_shotcutOption_pasteboard_window", Text, QStringLiteral("option"))                     \
-    X(shortcutOptionForOpenAutohide, setShortcutOptionForOpenAutohide,                                  \
-      "preference_shotcutOption_open_autohide", Text, QStringLiteral("option"))                         \
-    X(shortcutOptionForHideWindow, setShortcutOptionForHideWindow, "preference_shotcutOption_hide_window", \
-      Text, QStringLiteral("option"))                                                                   \
-    X(mainDockPosition, setMainDockPosition, "mainDockPosition", Text, QStringLiteral("bottom"))        \
-    X(spaceDockPosition, setSpaceDockPosition, "spaceDockPosition", Map, StringMap())                   \
-    X(spaceHeight, setSpaceHeight, "spaceHeight", Map, StringMap())                                     \
-    X(spaceWidth, setSpaceWidth, "spaceWidth", Map, StringMap())                                        \
-    X(stackAppLimit, setStackAppLimit, "stackAppLimit", Int, 8)                                         \
-    X(autoHideSpaceDock, setAutoHideSpaceDock, "autoHideDock", Map, StringMap())                        \
-    X(pinedPlugins, setPinedPlugins, "pinedPlugins", Map, StringMap())                                  \
-    X(replaceFinder, setReplaceFinder, "replaceFinder", Bool, false)                                    \
+#define ORBITSHELF_SETTINGS(X)                                                                               \
+    X(firstInstalled, setFirstInstalled, "firstInstalled", Bool, true)                                       \
+    X(persistSelection, setPersistSelection, "persistSelection", Int, 4)                                     \
+    X(dockBackgroundHeight, setDockBackgroundHeight, "dockBackgroundHeight", Real, 50.0)                     \
+    X(dockColor, setDockColor, "dockColor", Text, QStringLiteral("00cec9"))                                  \
+    X(dockTitleColor, setDockTitleColor, "dockTitleColor", Text, QStringLiteral("ffffff"))                   \
+    X(dockBadge, setDockBadge, "dockBadge", Bool, true)                                                      \
+    X(dockIcon, setDockIcon, "dockIcon", Text, QStringLiteral("Finder"))                                     \
+    X(isDockIconCustomUpload, setIsDockIconCustomUpload, "isDockIconCustomUpload", Bool, false)              \
+    X(dockIconCustomUploadURL, setDockIconCustomUploadURL, "dockIconCustomUploadURL", Text, QString())       \
+    X(buttonTheme, setButtonTheme, "buttonTheme", Text, QStringLiteral("bigIcon"))                           \
+    X(supportMultiScreens, setSupportMultiScreens, "everyScreen", Bool, true)                                \
+    X(disablePreview, setDisablePreview, "disablePreview", Bool, false)                                      \
+    X(hideMainButton, setHideMainButton, "hideMainButton", Bool, false)                                      \
+    X(showProcessInfo, setShowProcessInfo, "showProcessInfo", Bool, false)                                   \
+    X(showLunchpadButton, setShowLunchpadButton, "showLunchpadButton", Bool, true)                           \
+    X(enableAutoHideWhenFullScreen, setEnableAutoHideWhenFullScreen, "enableAutoHideWhenFullScreen", Bool,   \
+        false)                                                                                               \
+    X(openIndicatorColor, setOpenIndicatorColor, "openIndicatorColor", Text, QStringLiteral("ffffff"))       \
+    X(previousIndicatorColor, setPreviousIndicatorColor, "previousIndicatorColor", Text,                     \
+        QStringLiteral("ffeaa7"))                                                                            \
+    X(mouseMoveToWindowCenter, setMouseMoveToWindowCenter, "mouseMoveToWindowCenter", Bool, true)            \
+    X(restartDockWhenWake, setRestartDockWhenWake, "restartDockWhenWake", Bool, true)                        \
+    X(fullScreenDock, setFullScreenDock, "fullScreenDock", Bool, false)                                      \
+    X(shortcutOptionForOpenFloatWindow, setShortcutOptionForOpenFloatWindow,                                 \
+        "preference_shotcutOption_open_float_window", Text, QStringLiteral("option"))                        \
+    X(shortcutOptionForSwitchWindow, setShortcutOptionForSwitchWindow,                                       \
+        "preference_shotcutOption_switch_window", Text, QStringLiteral("option"))                            \
+    X(shortcutOptionForPasteboardWindow, setShortcutOptionForPasteboardWindow,                               \
+        "preference_shotcutOption_pasteboard_window", Text, QStringLiteral("option"))                        \
+    X(shortcutOptionForOpenAutohide, setShortcutOptionForOpenAutohide,                                       \
+        "preference_shotcutOption_open_autohide", Text, QStringLiteral("option"))                            \
+    X(shortcutOptionForHideWindow, setShortcutOptionForHideWindow, "preference_shotcutOption_hide_window",   \
+        Text, QStringLiteral("option"))                                                                      \
+    X(mainDockPosition, setMainDockPosition, "mainDockPosition", Text, QStringLiteral("bottom"))             \
+    X(spaceDockPosition, setSpaceDockPosition, "spaceDockPosition", Map, StringMap())                        \
+    X(spaceHeight, setSpaceHeight, "spaceHeight", Map, StringMap())                                          \
+    X(spaceWidth, setSpaceWidth, "spaceWidth", Map, StringMap())                                             \
+    X(stackAppLimit, setStackAppLimit, "stackAppLimit", Int, 8)                                              \
+    X(autoHideSpaceDock, setAutoHideSpaceDock, "autoHideDock", Map, StringMap())                             \
+    X(pinedPlugins, setPinedPlugins, "pinedPlugins", Map, StringMap())                                       \
+    X(replaceFinder, setReplaceFinder, "replaceFinder", Bool, false)                                         \
     X(enableFeishuMultipleTask, setEnableFeishuMultipleTask, "enableFeishuMultipleTask", Bool, true)
 
 enum class SettingType { Bool, Int, Real, Text, Map };
@@ -88,8 +88,8 @@ class CustomSettings final {
 public:
     CustomSettings() = default;
 
-#define ORBITSHELF_SETTING_ACCESSORS(member, setter, key, type, def)                                      \
-    settings_detail::type##T member() const;                                                            \
+#define ORBITSHELF_SETTING_ACCESSORS(member, setter, key, type, def)                                         \
+    settings_detail::type##T member() const;                                                                 \
     void setter(const settings_detail::type##T& value) const;
     ORBITSHELF_SETTINGS(ORBITSHELF_SETTING_ACCESSORS)
 #undef ORBITSHELF_SETTING_ACCESSORS
@@ -99,7 +99,10 @@ public:
 
     // Called after every write through this record (AppState's record sends
     // its change notice from here).
-    void setWriteObserver(std::function<void()> observer) { m_onWrite = std::move(observer); }
+    void setWriteObserver(std::function<void()> observer)
+    {
+        m_onWrite = std::move(observer);
+    }
 
 private:
     void written() const
@@ -109,6 +112,13 @@ private:
     }
     std::function<void()> m_onWrite;
 };
+
+// Table-driven access for the settings window: the value of one row as a
+// QVariant of the row's type (a map as StringMap), read and written through
+// the same conversions as the typed accessors. A write whose value does not
+// convert to the row's type is refused and returns false.
+QVariant settingValue(const SettingDefinition& row);
+bool setSettingValue(const SettingDefinition& row, const QVariant& value);
 
 // Reads and writes of a stored map member, shared with AppState's own maps.
 StringMap readStoredMap(const QString& key);

@@ -6,7 +6,10 @@ EventManager& EventManager::shared()
     return instance;
 }
 
-void EventManager::subscribe(const QString& name, Handler handler) { events[name].append(std::move(handler)); }
+void EventManager::subscribe(const QString& name, Handler handler)
+{
+    events[name].append(std::move(handler));
+}
 
 void EventManager::emitEvent(const QString& name, const QVariant& data)
 {

@@ -1,7 +1,10 @@
 #include "app/UserDefaults.h"
 
 #include "app/AppIdentity.h"
+#include "app/Logging.h"
 
+#include <QDateTime>
+#include <QFile>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QSettings>
@@ -14,16 +17,27 @@ struct Store {
     QMutex lock;
     std::unique_ptr<QSettings> settings;
     QString overridePath;
+    bool reportedWriteFailure = false;
 
     QSettings& get()
     {
         if (!settings) {
             if (overridePath.isEmpty())
                 settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                                       QString::fromLatin1(kOrganisationName),
-                                                       QString::fromLatin1(kApplicationName));
+                    QString::fromLatin1(kOrganisationName), QString::fromLatin1(kApplicationName));
             else
                 settings = std::make_unique<QSettings>(overridePath, QSettings::NativeFormat);
+            // A damaged file still gives whatever keys it can; every other
+            // setting reads its default. The next write rewrites the file
+            // without the lines it could not parse, so keep a copy first.
+            if (settings->status() == QSettings::FormatError) {
+                const QString copy = settings->fileName() + QStringLiteral(".damaged-")
+                    + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+                QFile::copy(settings->fileName(), copy);
+                qCWarning(lcApp) << "the settings file" << settings->fileName()
+                                 << "is damaged; unreadable settings use their defaults; a copy is in"
+                                 << copy;
+            }
         }
         return *settings;
     }
@@ -52,6 +66,11 @@ void setValue(const QString& key, const QVariant& value)
     QMutexLocker locker(&s.lock);
     s.get().setValue(key, value);
     s.get().sync();
+    if (s.get().status() == QSettings::AccessError && !s.reportedWriteFailure) {
+        s.reportedWriteFailure = true;
+        qCWarning(lcApp) << "cannot write the settings file" << s.get().fileName()
+                         << "; changes last until orbitShelf quits";
+    }
 }
 
 void remove(const QString& key)

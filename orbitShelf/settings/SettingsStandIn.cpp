@@ -7,7 +7,8 @@ static Q_LOGGING_CATEGORY(lcSettingsStandIn, "orbitshelf.settings")
 
 std::unique_ptr<QWidget> makeOnboardingView()
 {
-    qCDebug(lcSettingsStandIn) << "makeOnboardingView: the onboarding is not built yet; showing a placeholder";
+    qCDebug(lcSettingsStandIn)
+        << "makeOnboardingView: the onboarding is not built yet; showing a placeholder";
     auto label = std::make_unique<QLabel>(QStringLiteral("Welcome to orbitShelf."));
     label->setAlignment(Qt::AlignCenter);
     return label;

@@ -15,15 +15,15 @@ namespace platform::x11 {
 
 namespace {
 
-template <typename T>
-using Reply = std::unique_ptr<T, decltype(&std::free)>;
+    template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
 
-xcb_atom_t internAtom(xcb_connection_t* c, const char* name)
-{
-    Reply<xcb_intern_atom_reply_t> reply(
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr), &std::free);
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-}
+    xcb_atom_t internAtom(xcb_connection_t* c, const char* name)
+    {
+        Reply<xcb_intern_atom_reply_t> reply(
+            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr),
+            &std::free);
+        return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    }
 
 } // namespace
 
@@ -44,7 +44,8 @@ void markSkipTaskbar(QWindow* window)
     // atoms it does not manage when it writes the property on show.
     std::vector<xcb_atom_t> atoms;
     Reply<xcb_get_property_reply_t> current(
-        xcb_get_property_reply(c, xcb_get_property(c, 0, id, state, XCB_ATOM_ATOM, 0, 64), nullptr), &std::free);
+        xcb_get_property_reply(c, xcb_get_property(c, 0, id, state, XCB_ATOM_ATOM, 0, 64), nullptr),
+        &std::free);
     if (current && current->format == 32 && current->type == XCB_ATOM_ATOM) {
         const auto* data = static_cast<const xcb_atom_t*>(xcb_get_property_value(current.get()));
         atoms.assign(data, data + xcb_get_property_value_length(current.get()) / 4);
@@ -52,8 +53,8 @@ void markSkipTaskbar(QWindow* window)
     for (xcb_atom_t a : { skipTaskbar, skipPager })
         if (std::find(atoms.begin(), atoms.end(), a) == atoms.end())
             atoms.push_back(a);
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32, uint32_t(atoms.size()),
-                        atoms.data());
+    xcb_change_property(
+        c, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32, uint32_t(atoms.size()), atoms.data());
 
     // Once mapped, only a request to the window manager changes the state.
     if (window->isVisible()) {
@@ -68,8 +69,8 @@ void markSkipTaskbar(QWindow* window)
         event.data.data32[2] = skipPager;
         event.data.data32[3] = 1; // from a normal application
         xcb_send_event(c, 0, screen->root,
-                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                       reinterpret_cast<const char*>(&event));
+            XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+            reinterpret_cast<const char*>(&event));
     }
     xcb_flush(c);
 }

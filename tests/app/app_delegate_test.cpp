@@ -1,0 +1,100 @@
+#include "app/AppDelegate.h"
+#include "app/AppState.h"
+#include "app/AppWindows.h"
+#include "tests/support/TempStores.h"
+
+#include <QWidget>
+#include <gtest/gtest.h>
+
+using orbitshelf::test::TempUserDefaults;
+
+namespace {
+
+class Launch : public ::testing::Test {
+protected:
+    LaunchSteps recording()
+    {
+        LaunchSteps s;
+        s.buildDockWindows = [this] { calls << QStringLiteral("buildDockWindows"); };
+        s.registerAppListeners = [this] { calls << QStringLiteral("registerAppListeners"); };
+        s.recordPomodoroRun = [this] { calls << QStringLiteral("recordPomodoroRun"); };
+        s.setAccessoryActivationPolicy = [this] { calls << QStringLiteral("setAccessoryActivationPolicy"); };
+        s.startAXBackgroundWork = [this] { calls << QStringLiteral("startAXBackgroundWork"); };
+        return s;
+    }
+    TempUserDefaults defaults;
+    QStringList calls;
+    CustomSettings settings;
+};
+
+} // namespace
+
+TEST_F(Launch, FirstRunWritesTheFirstRunValuesAndKeepsTheOnboardingOpen)
+{
+    QWidget onboarding;
+    registerAppWindow(&onboarding);
+    onboarding.show();
+    AppDelegate(recording()).finishLaunching();
+    EXPECT_EQ(settings.buttonTheme(), QStringLiteral("onlyIcon"));
+    EXPECT_TRUE(settings.disablePreview());
+    EXPECT_TRUE(settings.fullScreenDock());
+    EXPECT_EQ(settings.dockBackgroundHeight(), 50.0);
+    EXPECT_TRUE(settings.firstInstalled()) << "only the onboarding ends the first run";
+    EXPECT_TRUE(onboarding.isVisible());
+    EXPECT_EQ(calls,
+        (QStringList { "buildDockWindows", "registerAppListeners", "setAccessoryActivationPolicy",
+            "startAXBackgroundWork" }));
+}
+
+TEST_F(Launch, WhileTheFirstRunLastsEveryLaunchOverwritesTheFourValues)
+{
+    AppDelegate(recording()).finishLaunching();
+    settings.setButtonTheme(QStringLiteral("noIcon"));
+    settings.setDockBackgroundHeight(80.0);
+    AppDelegate(recording()).finishLaunching();
+    EXPECT_EQ(settings.buttonTheme(), QStringLiteral("onlyIcon"));
+    EXPECT_EQ(settings.dockBackgroundHeight(), 50.0);
+}
+
+TEST_F(Launch, LaterRunsCloseOnlyTheFirstWindowAndWriteNothing)
+{
+    settings.setFirstInstalled(false);
+    QWidget onboarding, other;
+    registerAppWindow(&onboarding);
+    registerAppWindow(&other);
+    onboarding.show();
+    other.show();
+    const QByteArray storedBefore = defaults.readRaw();
+    AppDelegate(recording()).finishLaunching();
+    EXPECT_FALSE(onboarding.isVisible());
+    EXPECT_TRUE(other.isVisible());
+    EXPECT_EQ(defaults.readRaw(), storedBefore);
+    EXPECT_EQ(settings.buttonTheme(), QStringLiteral("bigIcon"));
+}
+
+TEST_F(Launch, LaterRunWithNoWindowsClosesNothingAndGoesOn)
+{
+    settings.setFirstInstalled(false);
+    ASSERT_TRUE(appWindows().isEmpty());
+    AppDelegate(recording()).finishLaunching();
+    EXPECT_EQ(calls.size(), 4);
+}
+
+TEST_F(Launch, ARunningPomodoroIsResumedBetweenListenersAndThePolicy)
+{
+    AppState::shared().setNeedRestorePomodoro(true);
+    AppDelegate(recording()).finishLaunching();
+    EXPECT_EQ(calls,
+        (QStringList { "buildDockWindows", "registerAppListeners", "recordPomodoroRun",
+            "setAccessoryActivationPolicy", "startAXBackgroundWork" }));
+}
+
+TEST_F(Launch, TheStandardStepsAreAllWired)
+{
+    const LaunchSteps steps = LaunchSteps::standard();
+    EXPECT_TRUE(steps.buildDockWindows && steps.registerAppListeners && steps.recordPomodoroRun
+        && steps.setAccessoryActivationPolicy && steps.startAXBackgroundWork);
+    // The stand-ins do nothing harmful when run for real.
+    settings.setFirstInstalled(false);
+    AppDelegate().finishLaunching();
+}

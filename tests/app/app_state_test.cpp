@@ -1,0 +1,90 @@
+#include "app/AppState.h"
+#include "tests/support/TempStores.h"
+
+#include "tests/support/ChangeCounter.h"
+#include <gtest/gtest.h>
+
+using orbitshelf::test::TempUserDefaults;
+
+namespace {
+Record plugin(std::optional<QString> name)
+{
+    Record r;
+    r.entity = Entity::Plugins;
+    if (name)
+        r.values.insert(QStringLiteral("name"), *name);
+    r.values.insert(QStringLiteral("installed"), true);
+    return r;
+}
+} // namespace
+
+TEST(AppState, IsPluginInstalledMatchesExactNamesAnywhereInTheList)
+{
+    AppState state;
+    EXPECT_FALSE(state.isPluginInstalled(QStringLiteral("Pomodoro")));
+    state.installedPlugins = { plugin(QStringLiteral("pomodoro")) };
+    EXPECT_FALSE(state.isPluginInstalled(QStringLiteral("Pomodoro")));
+    state.installedPlugins
+        = { plugin(std::nullopt), plugin(QStringLiteral("Note")), plugin(QStringLiteral("Pomodoro")) };
+    EXPECT_TRUE(state.isPluginInstalled(QStringLiteral("Pomodoro")));
+    EXPECT_FALSE(state.isPluginInstalled(QString()));
+}
+
+TEST(AppState, IconWidthAndHeightShareOneKey)
+{
+    TempUserDefaults defaults;
+    AppState state;
+    state.appIcon.setWidth(60.0);
+    EXPECT_EQ(state.appIcon.height(), 60.0);
+    EXPECT_EQ(state.appIcon.width(), 60.0);
+}
+
+TEST(AppState, CopiesOfTheSettingsRecordSeeEachOthersWrites)
+{
+    TempUserDefaults defaults;
+    AppState state;
+    const CustomSettings before = state.settings;
+    CustomSettings other;
+    other.setMainDockPosition(QStringLiteral("left"));
+    EXPECT_EQ(before.mainDockPosition(), QStringLiteral("left"));
+    EXPECT_EQ(state.settings.mainDockPosition(), QStringLiteral("left"));
+}
+
+TEST(AppState, WritesThroughItsSettingsSendTheChangeNoticeOtherStoredWritesDoNot)
+{
+    TempUserDefaults defaults;
+    AppState state;
+    orbitshelf::test::ChangeCounter spy(state);
+    state.settings.setDockBadge(false);
+    EXPECT_EQ(spy.count, 1);
+    CustomSettings().setDockBadge(true);
+    state.setNeedRestorePomodoro(true);
+    EXPECT_EQ(spy.count, 1);
+}
+
+TEST(AppState, PublishStampsTheTimeThenNotifies)
+{
+    AppState state;
+    state.lastUpdateTime = QDateTime::fromSecsSinceEpoch(0, Qt::UTC);
+    QDateTime seen;
+    QObject::connect(&state, &AppState::changed, [&] { seen = state.lastUpdateTime; });
+    const QDateTime before = QDateTime::currentDateTimeUtc();
+    state.publish();
+    EXPECT_GE(seen, before);
+}
+
+TEST(AppState, StartsWithTheHomeFolderAndARunningOneSecondClock)
+{
+    AppState state;
+    EXPECT_EQ(state.directory.currentUrl.toLocalFile(), QDir::homePath());
+    EXPECT_TRUE(state.directory.columns.isEmpty());
+    ASSERT_NE(state.pomodoroTimer, nullptr);
+    EXPECT_TRUE(state.pomodoroTimer->isActive());
+    EXPECT_EQ(state.pomodoroTimer->interval(), 1000);
+    EXPECT_FALSE(state.pomodoro.startPomodoroTask);
+}
+
+TEST(AppState, TheSharedInstanceIsOne)
+{
+    EXPECT_EQ(&AppState::shared(), &AppState::shared());
+}

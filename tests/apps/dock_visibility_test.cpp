@@ -1,0 +1,59 @@
+#include "app/AppState.h"
+#include "apps/DockVisibility.h"
+#include "tests/support/TempStores.h"
+
+#include "tests/support/ChangeCounter.h"
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+using orbitshelf::test::TempUserDefaults;
+
+namespace {
+class DockVisibility : public ::testing::Test {
+protected:
+    void SetUp() override { AppState::shared().showSpaceDock.clear(); }
+    TempUserDefaults defaults;
+    CustomSettings settings;
+    AppState& state = AppState::shared();
+};
+} // namespace
+
+TEST_F(DockVisibility, SetsBothMapsOppositeForTheScreenOnly)
+{
+    settings.setAutoHideSpaceDock({ { QStringLiteral("Optional(B)"), QStringLiteral("true") } });
+    state.showSpaceDock.insert(QStringLiteral("Optional(B)"), false);
+
+    applySpaceDockAutoHide(true, QStringLiteral("Optional(A)"));
+    EXPECT_EQ(settings.autoHideSpaceDock().value(QStringLiteral("Optional(A)")), QStringLiteral("true"));
+    EXPECT_EQ(state.showSpaceDock.value(QStringLiteral("Optional(A)")), false);
+
+    applySpaceDockAutoHide(false, QStringLiteral("Optional(A)"));
+    EXPECT_EQ(settings.autoHideSpaceDock().value(QStringLiteral("Optional(A)")), QStringLiteral("false"));
+    EXPECT_EQ(state.showSpaceDock.value(QStringLiteral("Optional(A)")), true);
+
+    EXPECT_EQ(settings.autoHideSpaceDock().value(QStringLiteral("Optional(B)")), QStringLiteral("true"));
+    EXPECT_EQ(state.showSpaceDock.value(QStringLiteral("Optional(B)")), false);
+    EXPECT_EQ(settings.autoHideSpaceDock().size(), 2);
+}
+
+TEST_F(DockVisibility, RepeatingChangesNothingButPublishesEachTime)
+{
+    orbitshelf::test::ChangeCounter spy(state);
+    applySpaceDockAutoHide(true, QStringLiteral("nil"));
+    const StringMap stored = settings.autoHideSpaceDock();
+    const QDateTime first = state.lastUpdateTime;
+    applySpaceDockAutoHide(true, QStringLiteral("nil"));
+    EXPECT_EQ(settings.autoHideSpaceDock(), stored);
+    EXPECT_EQ(state.showSpaceDock.size(), 1);
+    EXPECT_EQ(spy.count, 2);
+    EXPECT_GE(state.lastUpdateTime, first);
+}
+
+TEST_F(DockVisibility, TheQueuedFormRunsOnTheMainThreadLater)
+{
+    setSpaceDockAutoHide(QStringLiteral("Optional(C)"), true);
+    EXPECT_FALSE(state.showSpaceDock.contains(QStringLiteral("Optional(C)")));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(state.showSpaceDock.value(QStringLiteral("Optional(C)"), true), false);
+    EXPECT_EQ(settings.autoHideSpaceDock().value(QStringLiteral("Optional(C)")), QStringLiteral("true"));
+}

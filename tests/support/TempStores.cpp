@@ -1,0 +1,53 @@
+#include "tests/support/TempStores.h"
+
+#include "app/UserDefaults.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <memory>
+
+namespace orbitshelf::test {
+
+TempUserDefaults::TempUserDefaults()
+    : m_path(m_dir.filePath(QStringLiteral("orbitShelf.conf")))
+{
+    UserDefaults::useFile(m_path);
+}
+
+TempUserDefaults::~TempUserDefaults()
+{
+    UserDefaults::useFile(QString());
+}
+
+void TempUserDefaults::writeRaw(const QByteArray& iniText)
+{
+    UserDefaults::useFile(QString());
+    QFile f(m_path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(iniText);
+    f.close();
+    UserDefaults::useFile(m_path);
+}
+
+QByteArray TempUserDefaults::readRaw() const
+{
+    QFile f(m_path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void usePrivateXdgHomes()
+{
+    // Kept for the whole program: removed when the process ends.
+    static std::unique_ptr<QTemporaryDir> dir;
+    if (dir)
+        return;
+    dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/orbitshelf-tests-XXXXXX"));
+    const QString base = dir->path();
+    QDir().mkpath(base + QStringLiteral("/config"));
+    QDir().mkpath(base + QStringLiteral("/data"));
+    qputenv("XDG_CONFIG_HOME", (base + QStringLiteral("/config")).toLocal8Bit());
+    qputenv("XDG_DATA_HOME", (base + QStringLiteral("/data")).toLocal8Bit());
+}
+
+} // namespace orbitshelf::test
