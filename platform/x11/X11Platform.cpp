@@ -1,14 +1,88 @@
 #include "platform/x11/X11Platform.h"
 
+#include "platform/Logging.h"
+#include "platform/x11/WindowReader.h"
+#include "platform/x11/X11Accessibility.h"
+#include "platform/x11/X11Context.h"
+#include "platform/x11/X11WindowServer.h"
+#include "platform/x11/X11Workspace.h"
+
+#include <QThreadPool>
+
 namespace platform::x11 {
+namespace {
+
+class X11Scripts final : public SystemScripts {
+public:
+    explicit X11Scripts(std::shared_ptr<X11Context> ctx) : m_ctx(std::move(ctx)) {}
+
+    void bringProcessToFront(qint32 pid, const QString& name) override
+    {
+        std::weak_ptr<X11Context> weak = m_ctx;
+        QThreadPool::globalInstance()->start([weak, pid, name] {
+            auto ctx = weak.lock();
+            if (!ctx)
+                return;
+            const Snapshot snap = readSnapshot(ctx->x(), ctx->ownPid());
+            // The process's front-most window that is not minimised, else its
+            // front-most one (activating it restores it).
+            const ServerWindow* pick = nullptr;
+            for (auto it = snap.windows.rbegin(); it != snap.windows.rend(); ++it) {
+                if (it->pid != pid || !isListed(*it, ctx->ownPid()))
+                    continue;
+                if (!pick || (pick->minimized && !it->minimized))
+                    pick = &*it;
+            }
+            if (!pick) {
+                qCInfo(lcPlatform) << "cannot bring" << name << "( pid" << pid << ") to the front: it has no window";
+                return;
+            }
+            X11WindowServer(ctx).activate(pick->id);
+        });
+    }
+
+    ScriptOutcome hideSystemDock() override
+    {
+        qCInfo(lcPlatform) << "there is no other dock to hide on X11; nothing was changed";
+        return ScriptOutcome::notApplicable;
+    }
+
+private:
+    std::shared_ptr<X11Context> m_ctx;
+};
+
+class X11Platform final : public Platform {
+public:
+    explicit X11Platform(std::shared_ptr<X11Context> ctx)
+        : m_ctx(ctx), m_windowServer(ctx), m_accessibility(ctx, m_windowServer), m_workspace(ctx), m_pointer(ctx),
+          m_scripts(ctx)
+    {
+    }
+    WindowServer& windowServer() override { return m_windowServer; }
+    Accessibility& accessibility() override { return m_accessibility; }
+    Workspace& workspace() override { return m_workspace; }
+    Pointer& pointer() override { return m_pointer; }
+    SystemScripts& scripts() override { return m_scripts; }
+
+private:
+    std::shared_ptr<X11Context> m_ctx;
+    X11WindowServer m_windowServer;
+    X11Accessibility m_accessibility;
+    X11Workspace m_workspace;
+    X11Pointer m_pointer;
+    X11Scripts m_scripts;
+};
+
+} // namespace
 
 std::unique_ptr<Platform> createX11Platform(QString* error)
 {
-    if (error)
-        *error = QStringLiteral("The X11 platform is not built yet.");
-    return nullptr;
+    auto ctx = X11Context::create(qgetenv("DISPLAY"), error);
+    if (!ctx)
+        return nullptr;
+    return std::make_unique<X11Platform>(std::move(ctx));
 }
 
-quint64 x11RoundTrips() { return 0; }
+quint64 x11RoundTrips() { return XConnection::roundTrips().load(); }
 
 } // namespace platform::x11

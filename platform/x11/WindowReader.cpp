@@ -1,0 +1,197 @@
+#include "platform/x11/WindowReader.h"
+
+#include <algorithm>
+
+namespace platform::x11 {
+namespace {
+
+struct RootCookies {
+    xcb_get_property_cookie_t stacking, active, current, count;
+};
+
+RootCookies requestRoot(XConnection& x)
+{
+    const Atoms& a = x.atoms();
+    return {requestProperty(x, x.root(), a.netClientListStacking, XCB_ATOM_WINDOW, 65536),
+            requestProperty(x, x.root(), a.netActiveWindow, XCB_ATOM_WINDOW, 1),
+            requestProperty(x, x.root(), a.netCurrentDesktop, XCB_ATOM_CARDINAL, 1),
+            requestProperty(x, x.root(), a.netNumberOfDesktops, XCB_ATOM_CARDINAL, 1)};
+}
+
+RootState readRoot(ReplyBatch& batch, const RootCookies& c)
+{
+    RootState root;
+    auto stacking = batch.get<xcb_get_property_reply_t>(c.stacking);
+    auto active = batch.get<xcb_get_property_reply_t>(c.active);
+    auto current = batch.get<xcb_get_property_reply_t>(c.current);
+    auto count = batch.get<xcb_get_property_reply_t>(c.count);
+    for (quint32 w : cardinalsProperty(stacking.get()))
+        root.stacking.push_back(w);
+    if (auto a = cardinalProperty(active.get()); a && *a != 0)
+        root.active = *a;
+    root.currentDesktop = cardinalProperty(current.get()).value_or(0);
+    root.desktopCount = std::max<quint32>(1, cardinalProperty(count.get()).value_or(1));
+    return root;
+}
+
+struct WindowCookies {
+    xcb_window_t id;
+    xcb_get_window_attributes_cookie_t attributes;
+    xcb_get_geometry_cookie_t geometry;
+    xcb_translate_coordinates_cookie_t position;
+    xcb_get_property_cookie_t pid, wmClass, netName, name, type, state, wmState, desktop, extents, transient,
+        opacity;
+};
+
+WindowCookies requestWindow(XConnection& x, xcb_window_t w)
+{
+    const Atoms& a = x.atoms();
+    xcb_connection_t* c = x.raw();
+    WindowCookies k;
+    k.id = w;
+    k.attributes = xcb_get_window_attributes(c, w);
+    k.geometry = xcb_get_geometry(c, w);
+    k.position = xcb_translate_coordinates(c, w, x.root(), 0, 0);
+    k.pid = requestProperty(x, w, a.netWmPid, XCB_ATOM_CARDINAL, 1);
+    k.wmClass = requestProperty(x, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 256);
+    k.netName = requestProperty(x, w, a.netWmName, a.utf8String, 1024);
+    k.name = requestProperty(x, w, XCB_ATOM_WM_NAME, XCB_ATOM_ANY, 1024);
+    k.type = requestProperty(x, w, a.netWmWindowType, XCB_ATOM_ATOM, 32);
+    k.state = requestProperty(x, w, a.netWmState, XCB_ATOM_ATOM, 32);
+    k.wmState = requestProperty(x, w, a.wmState, a.wmState, 2);
+    k.desktop = requestProperty(x, w, a.netWmDesktop, XCB_ATOM_CARDINAL, 1);
+    k.extents = requestProperty(x, w, a.netFrameExtents, XCB_ATOM_CARDINAL, 4);
+    k.transient = requestProperty(x, w, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 1);
+    k.opacity = requestProperty(x, w, a.netWmWindowOpacity, XCB_ATOM_CARDINAL, 1);
+    return k;
+}
+
+WindowKind kindOf(const Atoms& a, const std::vector<quint32>& types, bool transient)
+{
+    // The first type the window names that we know wins, as EWMH orders them
+    // by preference.
+    for (quint32 t : types) {
+        if (t == a.typeNormal) return WindowKind::normal;
+        if (t == a.typeDialog) return WindowKind::dialog;
+        if (t == a.typeUtility) return WindowKind::utility;
+        if (t == a.typeToolbar) return WindowKind::toolbar;
+        if (t == a.typeMenu) return WindowKind::menu;
+        if (t == a.typeSplash) return WindowKind::splash;
+        if (t == a.typeDock) return WindowKind::dock;
+        if (t == a.typeDesktop) return WindowKind::desktop;
+        if (t == a.typeNotification) return WindowKind::notification;
+        if (t == a.typeDropdownMenu || t == a.typePopupMenu || t == a.typeTooltip || t == a.typeCombo
+            || t == a.typeDnd)
+            return WindowKind::other;
+    }
+    return transient ? WindowKind::dialog : WindowKind::normal;
+}
+
+// Reads every reply of one window; absent when the window is gone.
+std::optional<ServerWindow> readReplies(XConnection& x, ReplyBatch& batch, const WindowCookies& k,
+                                        const RootState& root)
+{
+    const Atoms& a = x.atoms();
+    auto attributes = batch.get<xcb_get_window_attributes_reply_t>(k.attributes);
+    auto geometry = batch.get<xcb_get_geometry_reply_t>(k.geometry);
+    auto position = batch.get<xcb_translate_coordinates_reply_t>(k.position);
+    auto pid = batch.get<xcb_get_property_reply_t>(k.pid);
+    auto wmClass = batch.get<xcb_get_property_reply_t>(k.wmClass);
+    auto netName = batch.get<xcb_get_property_reply_t>(k.netName);
+    auto name = batch.get<xcb_get_property_reply_t>(k.name);
+    auto type = batch.get<xcb_get_property_reply_t>(k.type);
+    auto state = batch.get<xcb_get_property_reply_t>(k.state);
+    auto wmState = batch.get<xcb_get_property_reply_t>(k.wmState);
+    auto desktop = batch.get<xcb_get_property_reply_t>(k.desktop);
+    auto extents = batch.get<xcb_get_property_reply_t>(k.extents);
+    auto transient = batch.get<xcb_get_property_reply_t>(k.transient);
+    auto opacity = batch.get<xcb_get_property_reply_t>(k.opacity);
+    if (!attributes || !geometry || !position)
+        return std::nullopt; // BadWindow: it vanished between the list and the read
+
+    ServerWindow w;
+    w.id = k.id;
+    w.pid = qint32(cardinalProperty(pid.get()).value_or(0));
+    std::tie(w.instanceName, w.className) = classProperty(wmClass.get());
+    w.title = textProperty(netName.get(), a);
+    if (!w.title)
+        w.title = textProperty(name.get(), a);
+    w.transientFor = cardinalProperty(transient.get()).value_or(0);
+    w.kind = kindOf(a, cardinalsProperty(type.get()), w.transientFor != 0);
+    for (quint32 s : cardinalsProperty(state.get())) {
+        if (s == a.netWmStateHidden) w.minimized = true;
+        else if (s == a.netWmStateFullscreen) w.fullScreen = true;
+        else if (s == a.netWmStateSkipTaskbar) w.skipTaskbar = true;
+        else if (s == a.netWmStateAbove) w.above = true;
+        else if (s == a.netWmStateBelow) w.below = true;
+    }
+    if (cardinalProperty(wmState.get()).value_or(1) == 3 /* IconicState */)
+        w.minimized = true;
+    w.desktop = cardinalProperty(desktop.get());
+    if (auto o = cardinalProperty(opacity.get()))
+        w.opacity = double(*o) / double(0xFFFFFFFFu);
+    w.mapped = attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+    const bool onDesktop = !w.desktop || *w.desktop == 0xFFFFFFFFu || *w.desktop == root.currentDesktop;
+    w.onScreen = w.mapped && !w.minimized && onDesktop;
+    w.client = QRect(position->dst_x, position->dst_y, geometry->width, geometry->height);
+    const auto e = cardinalsProperty(extents.get()); // left, right, top, bottom
+    if (e.size() == 4)
+        w.frame = w.client.adjusted(-int(e[0]), -int(e[2]), int(e[1]), int(e[3]));
+    else
+        w.frame = w.client;
+    return w;
+}
+
+} // namespace
+
+const ServerWindow* Snapshot::find(quint32 id) const
+{
+    auto it = std::find_if(windows.begin(), windows.end(), [id](const ServerWindow& w) { return w.id == id; });
+    return it == windows.end() ? nullptr : &*it;
+}
+
+bool isListed(const ServerWindow& w, qint32 ownPid)
+{
+    return w.pid != ownPid && w.kind != WindowKind::dock && w.kind != WindowKind::desktop && !w.skipTaskbar;
+}
+
+Snapshot readSnapshot(XConnection& x, qint32 /*ownPid*/)
+{
+    Snapshot snap;
+    {
+        const RootCookies rc = requestRoot(x);
+        ReplyBatch batch(x);
+        snap.root = readRoot(batch, rc);
+        if (batch.failed()) {
+            snap.failed = true;
+            return snap;
+        }
+    }
+    std::vector<WindowCookies> cookies;
+    cookies.reserve(snap.root.stacking.size());
+    for (xcb_window_t w : snap.root.stacking)
+        cookies.push_back(requestWindow(x, w));
+    ReplyBatch batch(x);
+    for (const WindowCookies& k : cookies)
+        if (auto w = readReplies(x, batch, k, snap.root))
+            snap.windows.push_back(std::move(*w));
+    snap.failed = batch.failed();
+    return snap;
+}
+
+std::optional<ServerWindow> readWindow(XConnection& x, quint32 id, RootState* root, bool& failed)
+{
+    const RootCookies rc = requestRoot(x);
+    const WindowCookies k = requestWindow(x, id);
+    ReplyBatch batch(x);
+    RootState state = readRoot(batch, rc);
+    auto w = readReplies(x, batch, k, state);
+    failed = batch.failed();
+    if (root)
+        *root = state;
+    if (failed)
+        return std::nullopt;
+    return w;
+}
+
+} // namespace platform::x11

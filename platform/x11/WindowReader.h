@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/WindowServer.h"
+#include "platform/x11/XConnection.h"
+
+#include <optional>
+#include <vector>
+
+namespace platform::x11 {
+
+struct RootState {
+    std::vector<xcb_window_t> stacking; // managed windows, bottom to top
+    std::optional<xcb_window_t> active;
+    quint32 currentDesktop = 0;
+    quint32 desktopCount = 1;
+};
+
+// Every managed window with everything the layer answers about it, read in
+// two round trips whatever the number of windows: the root's properties,
+// then all requests for all windows at once.
+struct Snapshot {
+    bool failed = false;              // the display did not answer
+    RootState root;
+    std::vector<ServerWindow> windows; // bottom to top; vanished windows left out
+
+    const ServerWindow* find(quint32 id) const;
+};
+
+Snapshot readSnapshot(XConnection& x, qint32 ownPid);
+
+// One window (managed or not) with the root state, in one round trip.
+// `failed` reports a display that did not answer; absent means the window
+// does not exist.
+std::optional<ServerWindow> readWindow(XConnection& x, quint32 id, RootState* root, bool& failed);
+
+// Whether the window list shows this window.
+bool isListed(const ServerWindow& w, qint32 ownPid);
+
+} // namespace platform::x11

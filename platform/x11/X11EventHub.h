@@ -1,0 +1,114 @@
+#pragma once
+
+#include "platform/Accessibility.h"
+#include "platform/x11/X11Context.h"
+#include "platform/x11/XConnection.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QRect>
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <vector>
+
+class QSocketNotifier;
+
+namespace platform::x11 {
+
+class EventReader;
+
+// Turns X events into Accessibility notifications. It owns its own X
+// connection, read on the thread of the run loop the first observer is added
+// to (the Accessibility event thread); notifications are delivered there, one
+// at a time.
+//
+//   DestroyNotify, or an unmap that withdraws the window  → "AXUIElementDestroyed"
+//   _NET_WM_NAME / WM_NAME changed                        → "AXTitleChanged"
+//   WM_STATE Iconic / _NET_WM_STATE_HIDDEN set, cleared   → "AXWindowMiniaturized", "AXWindowDeminiaturized"
+//   size changed, position changed (ConfigureNotify)      → "AXWindowResized", "AXWindowMoved"
+//   mapped again after a withdraw, or a new client window → "AXWindowCreated"
+//   _NET_ACTIVE_WINDOW changed                            → "AXFocusedWindowChanged", "AXMainWindowChanged",
+//                                                            and "AXApplicationActivated" when the process changed
+// Applications are never hidden as a whole on X11: "AXApplicationHidden" and
+// "AXApplicationShown" are accepted and never delivered.
+class EventHub final : public std::enable_shared_from_this<EventHub> {
+public:
+    explicit EventHub(std::shared_ptr<X11Context> ctx) : m_ctx(std::move(ctx)) {}
+    ~EventHub();
+
+    quint64 addObserver(qint32 pid, AXObserverCallback callback);
+    void removeObserver(quint64 observer);
+    AXResult addNotification(quint64 observer, const AXElement& element, const QString& notification);
+    AXResult removeNotification(quint64 observer, const AXElement& element, const QString& notification);
+    void addToRunLoop(quint64 observer, QObject* runLoop);
+
+    // Reader thread only.
+    void handleEvent(const xcb_generic_event_t* event);
+    void startReading(); // selects the root and every registered window
+    void watchWindow(xcb_window_t window);
+    XConnection* events() const { return m_events.get(); }
+
+private:
+    struct Core {
+        qint32 pid = 0;
+        AXObserverCallback callback;
+        std::recursive_mutex callMutex; // held while delivering; taken by removal
+        bool alive = true;
+        bool attached = false;
+    };
+    struct Registration {
+        quint64 observer;
+        AXElement element;
+        QString notification;
+    };
+    struct Track {
+        qint32 pid = 0;
+        QRect geometry;
+        bool minimized = false;
+        bool unmappedMinimized = false;
+        bool withdrawn = false;
+        bool destroyed = false;
+    };
+
+    void deliver(xcb_window_t window, qint32 pid, const char* notification);
+    bool ensureReader(QObject* runLoop);
+    void readState(xcb_window_t window, Track& track);
+    std::optional<QRect> rootGeometry(xcb_window_t window);
+    void activeChanged();
+    void clientListChanged();
+
+    std::shared_ptr<X11Context> m_ctx;
+    std::mutex m_mutex;
+    quint64 m_nextObserver = 1;
+    std::map<quint64, std::shared_ptr<Core>> m_observers;
+    std::vector<Registration> m_registrations;
+    std::set<xcb_window_t> m_watched; // guarded by m_mutex
+
+    // The reader's side; touched on the reader thread only.
+    std::shared_ptr<XConnection> m_events;
+    QPointer<EventReader> m_reader;
+    std::map<xcb_window_t, Track> m_tracks;
+    xcb_window_t m_active = 0;
+    qint32 m_activePid = 0;
+    std::set<xcb_window_t> m_clients;
+};
+
+// Lives on the event thread and reads the hub's connection there.
+class EventReader final : public QObject {
+    Q_OBJECT
+public:
+    EventReader(std::weak_ptr<EventHub> hub, std::shared_ptr<XConnection> connection);
+    ~EventReader() override;
+    void start();
+    void drain();
+
+private:
+    std::weak_ptr<EventHub> m_hub;
+    std::shared_ptr<XConnection> m_connection;
+    QSocketNotifier* m_notifier = nullptr;
+};
+
+} // namespace platform::x11

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDeadlineTimer>
+#include <QString>
+
+#include <xcb/xcb.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace platform::x11 {
+
+template <class R>
+using Reply = std::unique_ptr<R, decltype(&free)>;
+
+// The atoms the layer speaks, interned once per connection.
+struct Atoms {
+    xcb_atom_t netClientList, netClientListStacking, netActiveWindow, netCurrentDesktop, netNumberOfDesktops,
+        netWmPid, netWmName, utf8String, netWmWindowType, netWmState, netWmDesktop, netFrameExtents,
+        netWmWindowOpacity, netMoveresizeWindow, netCloseWindow, netWmStateHidden, netWmStateFullscreen,
+        netWmStateSkipTaskbar, netWmStateAbove, netWmStateBelow, netWmStateModal, wmState, wmChangeState,
+        wmTransientFor, typeNormal, typeDialog, typeUtility, typeToolbar, typeMenu, typeSplash, typeDock,
+        typeDesktop, typeNotification, typeDropdownMenu, typePopupMenu, typeTooltip, typeCombo, typeDnd,
+        compoundText, orbitTimestamp;
+};
+
+// How long one batch of replies may take before the display counts as not
+// answering.
+inline constexpr int kReplyTimeoutMs = 1000;
+
+// One connection to the X server. xcb is thread-safe; replies are awaited
+// with a deadline instead of xcb's blocking wait, so a hung server never
+// blocks a caller forever.
+class XConnection final {
+public:
+    static std::unique_ptr<XConnection> open(const QByteArray& display, QString* error);
+    ~XConnection();
+    XConnection(const XConnection&) = delete;
+    XConnection& operator=(const XConnection&) = delete;
+
+    xcb_connection_t* raw() const { return m_c; }
+    xcb_window_t root() const { return m_root; }
+    xcb_screen_t* screen() const { return m_screen; }
+    const Atoms& atoms() const { return m_atoms; }
+    bool lost() const { return xcb_connection_has_error(m_c) != 0; }
+    void flush() { xcb_flush(m_c); }
+
+    // Waits for the reply of one request until `deadline`. Returns the reply,
+    // or nullptr with `failed` false for an X error (a vanished window), or
+    // nullptr with `failed` true when the connection is lost or the deadline
+    // passed (the reply is then discarded).
+    void* waitReply(unsigned int sequence, const QDeadlineTimer& deadline, bool& failed);
+
+    static std::atomic<quint64>& roundTrips();
+
+private:
+    XConnection() = default;
+    xcb_connection_t* m_c = nullptr;
+    xcb_window_t m_root = 0;
+    xcb_screen_t* m_screen = nullptr;
+    Atoms m_atoms{};
+};
+
+// A batch of requests sent together and answered together: one round trip.
+// After a failure (lost connection, timeout) every further reply of the batch
+// is discarded and failed() stays true.
+class ReplyBatch final {
+public:
+    explicit ReplyBatch(XConnection& connection, int timeoutMs = kReplyTimeoutMs);
+
+    template <class R, class Cookie>
+    Reply<R> get(Cookie cookie)
+    {
+        if (m_failed) {
+            xcb_discard_reply(m_x.raw(), cookie.sequence);
+            return Reply<R>(nullptr, &free);
+        }
+        bool failed = false;
+        void* r = m_x.waitReply(cookie.sequence, m_deadline, failed);
+        if (failed)
+            m_failed = true;
+        return Reply<R>(static_cast<R*>(r), &free);
+    }
+    bool failed() const { return m_failed; }
+
+private:
+    XConnection& m_x;
+    QDeadlineTimer m_deadline;
+    bool m_failed = false;
+};
+
+// Property decoding; all accept a null reply (absent property).
+std::optional<QString> textProperty(const xcb_get_property_reply_t* reply, const Atoms& atoms);
+// COMPOUND_TEXT as clients write it: ASCII and Latin-1, with UTF-8 segments
+// between ESC % G and ESC % @. Other character sets are read as Latin-1.
+QString decodeCompoundText(const QByteArray& bytes);
+std::vector<quint32> cardinalsProperty(const xcb_get_property_reply_t* reply);
+std::optional<quint32> cardinalProperty(const xcb_get_property_reply_t* reply);
+// WM_CLASS: instance and class.
+std::pair<QString, QString> classProperty(const xcb_get_property_reply_t* reply);
+
+xcb_get_property_cookie_t requestProperty(XConnection& x, xcb_window_t window, xcb_atom_t property,
+                                          xcb_atom_t type, quint32 longLength);
+
+} // namespace platform::x11
