@@ -62,4 +62,4 @@ int windowIndexInApps(const AppsModel& model, int32_t n);
 void focusedWindowOfApp(const AppsModel& model, AppsSource& source, int32_t pid);
 
 // Menu-bar hosts own windows that are no application's.
-bool isAppWindowOwner(const ServerWindow& window);
+bool isAppWindowOwner(const ListedWindow& window);

@@ -1,6 +1,6 @@
 #include "apps/AppsSource.h"
 
-#include <QtGlobal>
+#include "apps/PlatformAppsSource.h"
 
 #include <atomic>
 
@@ -15,9 +15,10 @@ int WindowObservation::liveCount() { return liveObservations.load(); }
 
 AppsSource& appsSource()
 {
-    AppsSource* source = installedSource.load();
-    Q_ASSERT_X(source, "appsSource", "no source installed for the application model");
-    return *source;
+    if (AppsSource* source = installedSource.load())
+        return *source;
+    static PlatformAppsSource platformSource;
+    return platformSource;
 }
 
 void setAppsSource(AppsSource* source) { installedSource.store(source); }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QIcon>
 #include <QImage>
 #include <QString>
 
@@ -43,11 +42,12 @@ struct RunningApp final {
     // Regular applications appear in the bar; agents and background programs
     // do not, even when they own windows.
     bool regular = true;
-    QIcon icon;
+    // Icon-theme name of the program's icon; empty when it has none.
+    QString iconName;
 };
 
 // One entry of the window server's list, reduced to what the model reads.
-struct ServerWindow final {
+struct ListedWindow final {
     QString ownerName;
     int32_t ownerPid = 0;
     int64_t windowNumber = 0;
@@ -77,7 +77,11 @@ public:
     virtual std::vector<RunningApp> runningApplications() = 0;
     virtual std::optional<QString> ownBundleIdentifier() = 0;
     virtual int32_t ownProcessId() = 0;
-    virtual std::vector<ServerWindow> windowList() = 0;
+    virtual std::vector<ListedWindow> windowList() = 0;
+
+    // Held for the length of a refresh: lets the source answer the many reads
+    // of one pass from one snapshot. Nothing to hold by default.
+    virtual std::shared_ptr<void> beginReadBatch() { return nullptr; }
 
     virtual AxElement applicationElement(int32_t pid) = 0;
     virtual AxRead<std::vector<AxElement>> windowsOf(const AxElement& application) = 0;
@@ -99,8 +103,8 @@ public:
     virtual void openApplication(const QString& bundleIdentifier) = 0;
 };
 
-// The source the model uses. The application installs the X11 one at start;
-// tests install scripted ones. Not owned.
+// The source the model uses: the platform layer in use, unless another one
+// is installed (tests install scripted ones; not owned).
 AppsSource& appsSource();
 void setAppsSource(AppsSource* source);
 bool hasAppsSource();

@@ -125,7 +125,8 @@ void buildActiveApp(const RunningApp& running, const std::optional<QString>& own
         app->app = running;
         app->index = 100;
         app->bundleIdentifier = running.bundleIdentifier;
-        app->icon = running.icon;
+        if (!running.iconName.isEmpty())
+            app->icon = QIcon::fromTheme(running.iconName);
     }
 
     // Decided afresh on every pass: when the first instance quits, the one
@@ -247,7 +248,7 @@ void forgetTagsOfVanishedWindows(const std::vector<uint32_t>& before, const AppM
 
 } // namespace
 
-bool isAppWindowOwner(const ServerWindow& window)
+bool isAppWindowOwner(const ListedWindow& window)
 {
     return window.ownerName != QLatin1String("SystemUIServer") && window.ownerName != QLatin1String("Control Center");
 }
@@ -256,6 +257,7 @@ bool refreshRunningApps(const AppsModel& model, AppsSource& source, ModelSetting
                         std::optional<int32_t> excludedWindowNumber, bool forcePublish,
                         const WindowNotificationHandler& onWindowNotification)
 {
+    const auto batch = source.beginReadBatch();
     std::vector<RunningApp> regularApps = source.runningApplications();
     std::erase_if(regularApps, [](const RunningApp& app) { return !app.regular; });
     const auto ownBundleIdentifier = source.ownBundleIdentifier();
@@ -291,7 +293,7 @@ bool refreshRunningApps(const AppsModel& model, AppsSource& source, ModelSetting
     model.placeholderApp = std::make_shared<ActiveApp>();
     model.placeholderApp->bundleIdentifier = ownBundleIdentifier;
 
-    for (const ServerWindow& record : source.windowList()) {
+    for (const ListedWindow& record : source.windowList()) {
         if (!isAppWindowOwner(record))
             continue;
         auto& numbers = pass.serverWindowsByPid[record.ownerPid];

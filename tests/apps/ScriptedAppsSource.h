@@ -29,7 +29,7 @@ public:
     };
 
     std::vector<App> apps;
-    std::vector<ServerWindow> serverWindows;
+    std::vector<ListedWindow> serverWindows;
     std::optional<QString> ownBundle = QStringLiteral("org.orbitshelf.app");
     int32_t ownPid = 1;
     int observationsMade = 0;
@@ -91,7 +91,7 @@ public:
     }
     std::optional<QString> ownBundleIdentifier() override { return ownBundle; }
     int32_t ownProcessId() override { return ownPid; }
-    std::vector<ServerWindow> windowList() override { return serverWindows; }
+    std::vector<ListedWindow> windowList() override { return serverWindows; }
 
     AxElement applicationElement(int32_t pid) override { return {std::make_shared<const int32_t>(pid)}; }
 
