@@ -5,9 +5,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QMutex>
 #include <QStandardPaths>
 
 #include <algorithm>
+
+#include <sys/stat.h>
 
 namespace platform {
 
@@ -550,6 +553,46 @@ DesktopEntryIndex DesktopEntryIndex::fromEntries(const QList<DesktopEntry>& entr
         index.m_entries.append(e);
     }
     return index;
+}
+
+namespace {
+// Nanoseconds: an install right after a scan must not look unchanged.
+QString modificationStamp(const QString& path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QStringLiteral("-");
+    return QStringLiteral("%1.%2").arg(st.st_mtim.tv_sec).arg(st.st_mtim.tv_nsec);
+}
+} // namespace
+
+std::shared_ptr<const DesktopEntryIndex> DesktopEntryIndex::system()
+{
+    // Installing a package adds files to applications/ (or one of its
+    // subdirectories), which bumps that directory's modification time.
+    const auto stamp = [] {
+        QStringList parts;
+        for (const QString& dataDir : xdgDataDirs()) {
+            const QString apps = QDir(dataDir).filePath(QStringLiteral("applications"));
+            parts << apps;
+            QDirIterator it(apps, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+            parts << modificationStamp(apps);
+            while (it.hasNext())
+                parts << modificationStamp(it.next());
+        }
+        return parts.join(u'|');
+    };
+    static QMutex mutex;
+    static std::shared_ptr<const DesktopEntryIndex> cached;
+    static QString cachedStamp;
+    const QString now = stamp();
+    QMutexLocker lock(&mutex);
+    if (!cached || now != cachedStamp) {
+        cached = std::make_shared<const DesktopEntryIndex>(scan(xdgDataDirs()));
+        cachedStamp = now;
+        qCDebug(lcDesktop) << "indexed" << cached->entries().size() << "desktop entries";
+    }
+    return cached;
 }
 
 const DesktopEntry* DesktopEntryIndex::find(const QString& id) const

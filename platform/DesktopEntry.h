@@ -13,6 +13,7 @@
 #include <QUrl>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -125,6 +126,11 @@ public:
     // Builds an index from entries already parsed (tests, fakes); the first
     // of a repeated id wins.
     static DesktopEntryIndex fromEntries(const QList<DesktopEntry>& entries);
+
+    // The index of this session's XDG data dirs, shared by every thread.
+    // Scanned on first use and again when an applications directory changed
+    // (an application was installed or removed), so callers just ask again.
+    static std::shared_ptr<const DesktopEntryIndex> system();
 
     // XDG_DATA_HOME (default ~/.local/share), then XDG_DATA_DIRS (default
     // /usr/local/share:/usr/share).

@@ -2,8 +2,8 @@
 
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
-#include "apps/AppsModel.h"
 #include "apps/AppsSource.h"
+#include "apps/RunningApps.h"
 #include "apps/WindowActions.h"
 #include "apps/WindowClickTracking.h"
 #include "apps/Windows.h"
@@ -18,15 +18,6 @@
 Q_LOGGING_CATEGORY(lcActivation, "orbitshelf.apps.activation")
 
 namespace {
-
-// The application state's members seen as the model the lookups work on.
-AppsModel appStateModel()
-{
-    AppState& state = AppState::shared();
-    // The lookups never read the program's own placeholder.
-    static std::shared_ptr<ActiveApp> unusedPlaceholder;
-    return AppsModel{state.allApps, state.allOldWindows, state.windowOrders, state.appOrders, unusedPlaceholder};
-}
 
 int32_t numberOf(const Windows& window)
 {
@@ -133,16 +124,6 @@ void focusWindow(int32_t n)
     state.publish();
 }
 
-std::shared_ptr<Windows> findWindowByNumber(int32_t n)
-{
-    return findWindowByNumber(appStateModel(), n);
-}
-
-int windowIndexInApps(int32_t n)
-{
-    return windowIndexInApps(appStateModel(), n);
-}
-
 void rememberPreviousWindow()
 {
     const auto& order = windowClickOrder();
@@ -170,13 +151,4 @@ void activateWindowForHotkey(const QString& key)
     if (!window)
         return;
     activateWindow(*window, kClickSourceSwitcher, false);
-}
-
-void refreshFocusedWindows()
-{
-    if (!hasAppsSource())
-        return;
-    const AppsModel model = appStateModel();
-    for (auto it = model.appOrders.cbegin(); it != model.appOrders.cend(); ++it)
-        focusedWindowOfApp(model, appsSource(), it.key());
 }

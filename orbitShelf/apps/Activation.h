@@ -1,5 +1,7 @@
 #pragma once
 
+#include "apps/RunningApps.h" // findWindowByNumber, windowIndexInApps, refreshFocusedWindows
+
 #include <QString>
 
 #include <cstdint>
@@ -26,14 +28,6 @@ void activateWindow(Windows& window, const QString& source, std::optional<bool> 
 // as not focused) and publishes; nothing when it is focused already.
 void focusWindow(int32_t n);
 
-// The window numbered `n` among the applications that have an order; a real
-// window wins over a placeholder whose process id equals `n`.
-std::shared_ptr<Windows> findWindowByNumber(int32_t n);
-
-// Position of window `n` in its application's list, or -1 when no
-// application has it.
-int windowIndexInApps(int32_t n);
-
 // Remembers the window used before the newest one (when there are two).
 void rememberPreviousWindow();
 
@@ -41,5 +35,3 @@ void rememberPreviousWindow();
 // switcher click. A binding whose value is not a window number is ignored.
 void activateWindowForHotkey(const QString& key);
 
-// Re-reads which window of every ordered application has the focus.
-void refreshFocusedWindows();

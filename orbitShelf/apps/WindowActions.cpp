@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
+#include "apps/ScreenIdentifier.h"
 #include "apps/Windows.h"
 #include "dock/DockStandIn.h"
 #include "platform/Platform.h"
@@ -72,22 +73,9 @@ void minimizeOtherWindows(int32_t pid, const Windows& chosen, const std::vector<
     }
 }
 
-namespace {
-// The per-screen key of the primary screen, in the form every per-screen map
-// uses. Stand-in until the screen identifier lands: the output name stands
-// for the display's identifier.
-std::optional<QString> mainScreenKey()
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return std::nullopt;
-    return QStringLiteral("Optional(%1)").arg(screen->name());
-}
-} // namespace
-
 void applyFullScreenAutoHideOnMainScreen(int32_t n)
 {
     // Without any screen there is no bar to show or hide.
-    if (const auto key = mainScreenKey())
-        applyFullScreenAutoHide(n, *key);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        applyFullScreenAutoHide(n, screenIdentifierKey(screen));
 }

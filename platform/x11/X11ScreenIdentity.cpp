@@ -90,7 +90,9 @@ private:
             auto info = reply(xcb_randr_get_output_info_reply(
                 m_conn, xcb_randr_get_output_info(m_conn, ids[i], res->config_timestamp), nullptr));
             // An output can vanish between the two requests; it is then just absent.
-            if (!info || info->connection != XCB_RANDR_CONNECTION_CONNECTED)
+            // The cached status can lag behind a driver that was never re-probed,
+            // while an output driving a CRTC is a screen either way.
+            if (!info || (info->connection != XCB_RANDR_CONNECTION_CONNECTED && info->crtc == XCB_NONE))
                 continue;
             Output o;
             o.name = QString::fromUtf8(reinterpret_cast<const char*>(xcb_randr_get_output_info_name(info.get())),

@@ -1,5 +1,9 @@
 #include "platform/DesktopEntry.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -248,4 +252,25 @@ TEST(EntryIndexDirs, XdgDefaultsAndOrder)
     qunsetenv("XDG_DATA_DIRS");
     EXPECT_EQ(DesktopEntryIndex::xdgDataDirs(), QStringList({ "/home/u/data", "/usr/local/share", "/usr/share" }));
     qunsetenv("XDG_DATA_HOME");
+}
+
+TEST(EntryIndexDirs, SystemIndexSeesAnInstallWithoutBeingTold)
+{
+    QTemporaryDir home, system;
+    QDir(home.path()).mkpath("applications");
+    QDir(system.path()).mkpath("applications");
+    qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    qputenv("XDG_DATA_DIRS", system.path().toUtf8());
+    const auto before = DesktopEntryIndex::system();
+    EXPECT_TRUE(before->isEmpty());
+    EXPECT_EQ(DesktopEntryIndex::system(), before); // unchanged dirs: no rescan
+
+    QFile f(system.filePath("applications/new-app.desktop"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[Desktop Entry]\nType=Application\nName=New\nExec=new-app\n");
+    f.close();
+    EXPECT_NE(DesktopEntryIndex::system()->find("new-app.desktop"), nullptr);
+    EXPECT_TRUE(before->isEmpty()); // earlier holders keep their snapshot
+    qunsetenv("XDG_DATA_HOME");
+    qunsetenv("XDG_DATA_DIRS");
 }

@@ -1,0 +1,37 @@
+#include "apps/OpenApplication.h"
+
+#include "platform/fake/FakeAppLauncher.h"
+
+#include <gtest/gtest.h>
+
+using platform::RunningApplication;
+
+TEST(OpenApplication, PicksTheFirstLiveInstanceOfTheIdentifier)
+{
+    const auto app = [](qint32 pid, std::optional<QString> id, bool terminated = false) {
+        RunningApplication a;
+        a.processIdentifier = pid;
+        a.bundleIdentifier = id;
+        a.isTerminated = terminated;
+        return a;
+    };
+    const QList<RunningApplication> running { app(10, "a.desktop", true), app(11, std::nullopt),
+                                              app(12, "a.desktop"), app(13, "a.desktop") };
+    EXPECT_EQ(runningProcessFor("a.desktop", running), 12);
+    EXPECT_EQ(runningProcessFor("b.desktop", running), std::nullopt);
+    EXPECT_EQ(runningProcessFor("", running), std::nullopt);
+}
+
+TEST(OpenApplication, StartsThroughTheLauncherAndReportsItsOutcome)
+{
+    auto fake = std::make_shared<platform::fake::FakeAppLauncher>();
+    fake->installed = { "org.example.Editor.desktop" };
+    setAppLauncher(fake);
+    EXPECT_TRUE(openApplication("org.example.Editor.desktop"));
+    EXPECT_FALSE(openApplication("org.example.Missing.desktop"));
+    EXPECT_FALSE(openApplication("")); // never reaches the launcher
+    EXPECT_EQ(fake->openedApplications, QStringList({ "org.example.Editor.desktop", "org.example.Missing.desktop" }));
+    EXPECT_TRUE(openURL(QUrl::fromLocalFile("/tmp")));
+    EXPECT_EQ(fake->openedUrls, QList<QUrl>({ QUrl::fromLocalFile("/tmp") }));
+    setAppLauncher(nullptr);
+}
