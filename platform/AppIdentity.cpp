@@ -1,5 +1,7 @@
 #include "platform/AppIdentity.h"
 
+#include "platform/IconLookup.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -129,9 +131,15 @@ QIcon entryIcon(const DesktopEntry& entry)
 {
     if (entry.icon.isEmpty())
         return {};
-    if (QDir::isAbsolutePath(entry.icon))
-        return QFileInfo(entry.icon).isFile() ? QIcon(entry.icon) : QIcon();
-    return QIcon::fromTheme(entry.icon);
+    if (!QDir::isAbsolutePath(entry.icon)) {
+        const QIcon themed = QIcon::fromTheme(entry.icon);
+        if (!themed.isNull())
+            return themed;
+    }
+    // Qt knows only the session's theme; plain X11 sessions often name none.
+    if (const auto path = iconFilePath(entry.icon, DesktopEntryIndex::xdgDataDirs(), { QIcon::themeName() }))
+        return QIcon(*path);
+    return {};
 }
 
 } // namespace platform

@@ -50,9 +50,9 @@ QString execProgramName(const QString& exec);
 // the process is gone or unreadable.
 QStringList processCommandLine(qint64 pid);
 
-// The icon of an entry: an absolute Icon= path as a file, else the name
-// through the current icon theme; a null icon when neither gives one (the
-// caller then uses the window's own icon).
+// The icon of an entry: the Icon= name through the current icon theme, else
+// the file iconFilePath() finds (absolute paths included); a null icon when
+// neither gives one (the caller then uses the window's own icon).
 QIcon entryIcon(const DesktopEntry& entry);
 
 } // namespace platform

@@ -79,7 +79,10 @@ QStringList localeCandidates(const QString& locale)
 DesktopFile DesktopFile::parse(const QByteArray& text)
 {
     DesktopFile file;
-    const QString content = QString::fromUtf8(text);
+    QString content = QString::fromUtf8(text);
+    // Some editors write a byte-order mark; it would hide the first group header.
+    if (content.startsWith(QChar(0xFEFF)))
+        content.remove(0, 1);
     const QStringList lines = content.split(u'\n');
     Group* current = nullptr;
     for (qsizetype n = 0; n < lines.size(); ++n) {

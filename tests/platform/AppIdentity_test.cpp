@@ -105,3 +105,18 @@ TEST(AppIdentity, ReadsOwnCommandLineAndNothingForGoneProcess)
     EXPECT_TRUE(processCommandLine(0).isEmpty());
     EXPECT_TRUE(processCommandLine(std::numeric_limits<int>::max()).isEmpty());
 }
+
+TEST(AppIdentity, EntryIconFallsBackToTheIconFilesOfTheDataDirs)
+{
+    qputenv("XDG_DATA_DIRS", ORBITSHELF_TEST_DATA "/platform");
+    DesktopEntry e = app("x.desktop", "X", "x");
+    e.icon = "orbit-sized";
+    const QIcon icon = entryIcon(e);
+    EXPECT_FALSE(icon.isNull());
+    EXPECT_EQ(icon.availableSizes().value(0), QSize(256, 256));
+    e.icon = "orbit-no-such-icon";
+    EXPECT_TRUE(entryIcon(e).isNull()); // the caller then takes the window's own icon
+    e.icon.clear();
+    EXPECT_TRUE(entryIcon(e).isNull());
+    qunsetenv("XDG_DATA_DIRS");
+}

@@ -117,6 +117,13 @@ TEST(DesktopFile, SkipsMalformedLinesAndKeepsTheRest)
     EXPECT_EQ(f.warnings().size(), 7);
 }
 
+TEST(DesktopFile, ToleratesByteOrderMarkAndCrLf)
+{
+    const DesktopFile f = DesktopFile::parse("\xEF\xBB\xBF[Desktop Entry]\r\nName=Windows Style\r\n");
+    EXPECT_EQ(str(f.string("Desktop Entry", "Name").value_or("<none>")), "Windows Style");
+    EXPECT_TRUE(f.warnings().isEmpty());
+}
+
 TEST(DesktopFile, BooleansAcceptOnlyTheirSpellings)
 {
     const DesktopFile f = DesktopFile::parse("[G]\nA=true\nB=false\nC=1\nD=yes\n");
