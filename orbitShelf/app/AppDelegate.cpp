@@ -3,7 +3,7 @@
 #include "app/AccessoryPolicy.h"
 #include "app/AppState.h"
 #include "app/AppWindows.h"
-#include "app/ShellStandIn.h"
+#include "app/AppListeners.h"
 #include "apps/AppsStandIn.h"
 #include "dock/DockStandIn.h"
 #include "tools/ToolsStandIn.h"

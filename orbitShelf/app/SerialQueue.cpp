@@ -25,9 +25,17 @@ void MainQueue::async(std::function<void()> work)
 void MainQueue::asyncAfter(double seconds, std::function<void()> work)
 {
     // A precise timer: the delays are user-visible (0.5 s before a capture)
-    // and a coarse timer may fire up to 5 % late.
-    QTimer::singleShot(toMilliseconds(seconds), Qt::PreciseTimer, QCoreApplication::instance(),
-                       std::move(work));
+    // and a coarse timer may fire up to 5 % late. The timer is started on
+    // the main thread, since callers may be on any thread.
+    QObject* app = QCoreApplication::instance();
+    const int ms = toMilliseconds(seconds);
+    if (QThread::currentThread() == app->thread()) {
+        QTimer::singleShot(ms, Qt::PreciseTimer, app, std::move(work));
+        return;
+    }
+    QMetaObject::invokeMethod(
+        app, [app, ms, work = std::move(work)] { QTimer::singleShot(ms, Qt::PreciseTimer, app, work); },
+        Qt::QueuedConnection);
 }
 
 ThreadQueue::ThreadQueue(const QString& label)

@@ -75,3 +75,15 @@ void applyFullScreenAutoHide(int64_t windowNumber, const QString& screenKey)
                                << ": the dock bar is not built yet; nothing to hide";
     }
 }
+
+QMap<qint64, bool>& dockHiddenFlags()
+{
+    static QMap<qint64, bool> flags;
+    return flags;
+}
+
+QMap<QString, QString>& dockScreenFlags()
+{
+    static QMap<QString, QString> flags;
+    return flags;
+}

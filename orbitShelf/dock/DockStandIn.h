@@ -35,3 +35,13 @@ int calibratedScreenHeight(const QString& screenKey, const QRect& visibleFrame);
 // The bar's full-screen auto-hide rule for one screen. Until the bar exists
 // there is no bar to hide: logs once and changes nothing.
 void applyFullScreenAutoHide(int64_t windowNumber, const QString& screenKey);
+
+#include <QMap>
+
+// Full-screen bookkeeping shared by the window notification handler, the
+// bar's own full-screen rule and the auto-hide hot key. Main thread only.
+// Per window number: true while that window's full screen hides its bar.
+QMap<qint64, bool>& dockHiddenFlags();
+// Per screen key: the screen's "autoHideDock" entry from before a full-screen
+// window hid its bar (no entry when it had none).
+QMap<QString, QString>& dockScreenFlags();
