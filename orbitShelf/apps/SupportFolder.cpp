@@ -1,6 +1,7 @@
 #include "apps/SupportFolder.h"
 
 #include "app/AppIdentity.h"
+#include "app/AppState.h"
 
 #include <QDir>
 #include <QLoggingCategory>
@@ -52,7 +53,7 @@ QString localPathFromStored(const QString& stored)
     return QUrl::fromPercentEncoding(text.toUtf8());
 }
 
-void windowHotkeyMatches(
+void windowHotkeyMatchesIn(
     const QMap<QString, QString>& hotkeyCache, const QString& key, int32_t windowNumber, QString& result)
 {
     const auto entry = hotkeyCache.constFind(key);
@@ -60,4 +61,9 @@ void windowHotkeyMatches(
         return;
     if (*entry == QString::number(windowNumber))
         result = key;
+}
+
+void windowHotkeyMatches(const QString& key, int32_t windowNumber, QString& result)
+{
+    windowHotkeyMatchesIn(AppState::shared().windowHotkeyCache(), key, windowNumber, result);
 }

@@ -2,6 +2,7 @@
 
 #include "app/EventManager.h"
 #include "apps/Activation.h"
+#include "apps/SupportFolder.h"
 #include "switcher/SwitcherStandIn.h"
 
 #include <QEventLoop>
@@ -228,4 +229,14 @@ TEST_F(ActivationTest, FullScreenRuleRunsHalfASecondAfterFocus)
     focusWindow(int32_t(*app->windows->front()->num));
     spinFor(600); // the delayed step must run without touching anything it does not own
     SUCCEED();
+}
+
+TEST_F(ActivationTest, HotKeyMatchReadsTheStoredCache)
+{
+    AppState::shared().setWindowHotkeyCache({ { "a", "4711" }, { "b", "17" } });
+    QString result;
+    windowHotkeyMatches("a", 17, result);
+    EXPECT_EQ(result, "");
+    windowHotkeyMatches("b", 17, result);
+    EXPECT_EQ(result, "b");
 }

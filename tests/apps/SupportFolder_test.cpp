@@ -88,15 +88,15 @@ TEST(WindowHotkeyMatch, SetsTheResultOnlyForTheWindowsKey)
 {
     const QMap<QString, QString> cache { { "a", "4711" }, { "b", "-3" }, { "c", "4711" } };
     QString result = "unchanged";
-    windowHotkeyMatches(cache, "a", 17, result);
-    windowHotkeyMatches(cache, "zz", 4711, result);
+    windowHotkeyMatchesIn(cache, "a", 17, result);
+    windowHotkeyMatchesIn(cache, "zz", 4711, result);
     EXPECT_EQ(result, "unchanged");
 
-    windowHotkeyMatches(cache, "b", -3, result);
+    windowHotkeyMatchesIn(cache, "b", -3, result);
     EXPECT_EQ(result, "b");
 
     // Asked for every key in turn, the last key bound to the window wins.
     for (const QString& key : cache.keys())
-        windowHotkeyMatches(cache, key, 4711, result);
+        windowHotkeyMatchesIn(cache, key, 4711, result);
     EXPECT_EQ(result, "c");
 }
