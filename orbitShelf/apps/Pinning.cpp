@@ -66,6 +66,12 @@ QImage launchpadImage()
     return image;
 }
 
+QString pinnedIconPath(const ActiveApp& app)
+{
+    const QString stored = app.appIconUrl.value_or(QString());
+    return stored.isEmpty() ? QString() : localPathFromStored(stored);
+}
+
 void startPinApp(int32_t pid)
 {
     QTimer::singleShot(0, qApp, [pid] { pinApp(pid); });

@@ -96,6 +96,12 @@ TEST_F(PinningTest, StoredIconPathKeepsItsEscapesAndReadsBackFully)
     EXPECT_TRUE(stored.endsWith("/My%20Editor.png")) << stored.toStdString();
     EXPECT_FALSE(stored.startsWith("file:"));
     EXPECT_TRUE(QFileInfo::exists(localPathFromStored(stored)));
+
+    AppState::shared().allApps.clear();
+    loadPinnedApps(*store);
+    ASSERT_EQ(AppState::shared().pinnedAnNotRunning.size(), 1);
+    EXPECT_EQ(AppState::shared().pinnedAnNotRunning[0]->appIconUrl, stored) << "the stored form is handed on";
+    EXPECT_TRUE(QFileInfo::exists(pinnedIconPath(*AppState::shared().pinnedAnNotRunning[0])));
 }
 
 TEST_F(PinningTest, RefusesAnUnknownProcessAndLeavesNothingHalfMade)
@@ -177,6 +183,7 @@ TEST_F(PinningTest, PinsSurviveARestartAndShowWhileNotRunning)
     EXPECT_EQ(shown[0]->appBundleName, "Editor");
     EXPECT_EQ(shown[0]->bundleIdentifier, "org.example.Editor");
     EXPECT_TRUE(shown[0]->appIconUrl->endsWith("Editor.png"));
+    EXPECT_TRUE(QImage(pinnedIconPath(*shown[0])).size() == QSize(128, 128));
     EXPECT_FALSE(shown[0]->appId.has_value());
     EXPECT_TRUE(shown[0]->windows && shown[0]->windows->empty());
     EXPECT_EQ(shown[1]->appBundleName, "Viewer");
@@ -195,6 +202,7 @@ TEST_F(PinningTest, PinnedListShowsEachNameOnceAndWaitsForALaunchFromTheBar)
     ASSERT_EQ(state.pinnedAnNotRunning.size(), 2);
     EXPECT_EQ(state.pinnedAnNotRunning[0]->appBundleName, "Editor");
     EXPECT_EQ(state.pinnedAnNotRunning[0]->appIconUrl, "") << "no icon reads as the empty text";
+    EXPECT_EQ(pinnedIconPath(*state.pinnedAnNotRunning[0]), "");
     EXPECT_EQ(state.pinnedAnNotRunning[1]->appBundleName, "");
 
     // A running application without a short name hides the nameless pin.
