@@ -1,10 +1,10 @@
 #include "app/AppDelegate.h"
 
 #include "app/AccessoryPolicy.h"
+#include "app/AppListeners.h"
 #include "app/AppState.h"
 #include "app/AppWindows.h"
-#include "app/AppListeners.h"
-#include "apps/AppsStandIn.h"
+#include "apps/AXEventThread.h"
 #include "dock/DockStandIn.h"
 #include "tools/ToolsStandIn.h"
 

@@ -99,6 +99,9 @@ public:
     // whose last picture would be stale or black.
     virtual std::optional<QImage> captureWindowImage(uint32_t windowNumber) = 0;
 
+    // The desktops that show the window; empty when it is gone.
+    virtual std::vector<uint64_t> spacesOfWindow(uint32_t windowNumber) = 0;
+
     virtual void bringProcessToFront(int32_t pid, const QString& name) = 0;
     virtual void openApplication(const QString& bundleIdentifier) = 0;
 };

@@ -83,6 +83,16 @@ std::optional<QImage> Windows::captureWindowThumbnail(const ModelSettings& setti
     return image;
 }
 
+std::vector<uint64_t> Windows::spacesForWindow(AppsSource& source) const
+{
+    if (!element || isPlaceholder)
+        return {};
+    const auto number = source.windowNumber(element);
+    if (!number.value)
+        return {};
+    return source.spacesOfWindow(*number.value);
+}
+
 void Windows::startObservingWindow(AppsSource& source, WindowNotificationHandler handler)
 {
     if (isPlaceholder || !appId || !element || axObserver)

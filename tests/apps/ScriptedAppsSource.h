@@ -165,6 +165,8 @@ public:
         return std::nullopt;
     }
 
+    std::vector<uint64_t> spacesOfWindow(uint32_t) override { return {}; }
+
     void bringProcessToFront(int32_t pid, const QString& name) override
     {
         broughtToFront.emplace_back(pid, name);

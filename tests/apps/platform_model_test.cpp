@@ -161,6 +161,23 @@ TEST_F(PlatformModel, PreviewsComeFromTheWindowServerAndNotFromMinimisedWindows)
     EXPECT_FALSE(modelWindow(w)->captureWindowThumbnail(settings, appsSource()).has_value());
 }
 
+TEST_F(PlatformModel, SpacesAreAskedByTheWindowsCurrentNumber)
+{
+    addApp(100, "Terminal", "/usr/bin/xterm");
+    fake.setDesktopCount(3);
+    const quint32 w = fake.addWindow(100, QStringLiteral("shell"));
+    fake.updateWindow(w, [](platform::ServerWindow& s) { s.desktop = 2; });
+    refreshRunningApps();
+    const auto window = modelWindow(w);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->spacesForWindow(appsSource()), (std::vector<uint64_t> { 2 }));
+    window->num = 12345; // the stored number plays no part
+    EXPECT_EQ(window->spacesForWindow(appsSource()), (std::vector<uint64_t> { 2 }));
+    fake.removeWindow(w);
+    EXPECT_TRUE(window->spacesForWindow(appsSource()).empty());
+    EXPECT_TRUE(Windows().spacesForWindow(appsSource()).empty());
+}
+
 TEST_F(PlatformModel, ManyWindowsComingAndGoingLeaveNothingBehind)
 {
     addApp(100, "Terminal", "/usr/bin/xterm");
