@@ -2,13 +2,20 @@
 
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
+#include "apps/Windows.h"
+#include "dock/BarButtonPainter.h"
 #include "dock/DockAutoHide.h"
 #include "dock/DockDataRefresh.h"
 #include "dock/DockEdges.h"
 #include "dock/DockLayoutPass.h"
+#include "dock/DockLog.h"
+#include "dock/DockTick.h"
 #include "platform/DockWindowHints.h"
 
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QPainterPath>
 #include <QWindow>
 
@@ -40,9 +47,24 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
     : QWidget(parent)
     , m_state(state)
     , m_view(enableListener, screenWidth, screenHeight, screenID)
+    , m_actions(BarActionServices::standard())
+    , m_pinnedLaunches(state, m_actions, m_queue)
+    , m_hoverHide(state, screenID, m_queue)
+    , m_tickServices(DockTickServices::standard(state))
 {
     setAttribute(Qt::WA_TranslucentBackground);
-    connect(&m_state, &AppState::changed, this, &DockView::refreshPicture);
+    setMouseTracking(true);
+    connect(&m_state, &AppState::changed, this, [this] {
+        // A pinned application that has started drops its button first.
+        m_pinnedLaunches.settle();
+        refreshPicture();
+    });
+    // Every dock hears the one-second clock; only the listening one acts.
+    if (m_state.pomodoroTimer) {
+        connect(m_state.pomodoroTimer, &QTimer::timeout, this, [this] {
+            dockTick(m_view.enableListener, dockTickCount(), m_tickServices, m_queue);
+        });
+    }
 }
 
 void DockView::setScreenArea(const QRectF& area)
@@ -68,14 +90,165 @@ DockBarGeometryInput DockView::geometryInput() const
     input.content = dockLayoutInput(m_state);
     const StringMap autoHide = m_state.settings.autoHideSpaceDock();
     input.shown = dockOpacity(entry(autoHide, id), entry(m_state.showSpaceDock, id)) > 0;
+    for (const BarEntry& barEntry : m_entries) {
+        DockBarSlotSpec spec;
+        switch (barEntry.kind) {
+        case BarEntry::Kind::MainButton: spec.kind = DockBarItem::Kind::MainButton; break;
+        case BarEntry::Kind::Launchpad: spec.kind = DockBarItem::Kind::Launchpad; break;
+        case BarEntry::Kind::Tool: spec.kind = DockBarItem::Kind::Tool; break;
+        case BarEntry::Kind::PinnedApp: spec.kind = DockBarItem::Kind::PinnedApp; break;
+        case BarEntry::Kind::WindowButton: spec.kind = DockBarItem::Kind::Window; break;
+        case BarEntry::Kind::StackButton: spec.kind = DockBarItem::Kind::Stack; break;
+        case BarEntry::Kind::PomodoroTile: spec.kind = DockBarItem::Kind::Pomodoro; break;
+        }
+        spec.gridRow = barEntry.gridRow;
+        input.barItems.push_back(spec);
+    }
     return input;
 }
 
 void DockView::refreshPicture()
 {
+    BarContext context;
+    context.screenID = m_view.screenID;
+    context.enableListener = m_view.enableListener;
+    context.vertical = barIsVertical(m_state, m_view.enableListener, m_view.screenID);
+    context.stackLayoutApp = m_view.stackLayoutApp;
+    m_entries = dockBarEntries(m_state, context);
     m_picture = dockBarPicture(geometryInput());
+    for (const DockBarItem& item : m_picture.items) {
+        if (item.entryIndex >= 0 && m_entries[size_t(item.entryIndex)].kind == BarEntry::Kind::WindowButton)
+            recordAppIconFrame(m_view.appIconFrames, m_entries[size_t(item.entryIndex)].pid, item.rect);
+    }
+    if (m_hoveredItem >= int(m_picture.items.size()))
+        m_hoveredItem = -1;
     applyInputRegion();
+    logPicture();
     update();
+}
+
+void DockView::logPicture()
+{
+    if (!lcDock().isDebugEnabled() || !isVisible())
+        return;
+    // One line per item in screen coordinates, written when the bar changed:
+    // what end-to-end checks and people reading the log go by.
+    QString text;
+    const QPoint origin = mapToGlobal(QPoint(0, 0));
+    for (const DockBarItem& item : m_picture.items) {
+        if (item.entryIndex < 0)
+            continue;
+        const BarEntry& e = m_entries[size_t(item.entryIndex)];
+        const QRect r = item.rect.toAlignedRect().translated(origin);
+        text += QStringLiteral("bar item %1 kind %2 pid %3 window %4 at %5,%6 %7x%8 badge \"%9\"\n")
+                    .arg(item.entryIndex)
+                    .arg(int(e.kind))
+                    .arg(e.pid)
+                    .arg(e.window && e.window->num ? qint64(*e.window->num) : -1)
+                    .arg(r.x())
+                    .arg(r.y())
+                    .arg(r.width())
+                    .arg(r.height())
+                    .arg(e.badge);
+    }
+    if (text == m_loggedPicture)
+        return;
+    m_loggedPicture = text;
+    qCDebug(lcDock).noquote() << "bar of" << m_view.screenID << "\n" + text + "bar end";
+}
+
+const DockBarItem* DockView::itemAt(const QPointF& point) const
+{
+    for (const DockBarItem& item : m_picture.items) {
+        if (item.rect.contains(point))
+            return &item;
+    }
+    return nullptr;
+}
+
+void DockView::clickItem(const DockBarItem& item)
+{
+    if (item.entryIndex < 0 || item.entryIndex >= int(m_entries.size()))
+        return;
+    // A copy: the click may publish and rebuild the entries.
+    const BarEntry entry = m_entries[size_t(item.entryIndex)];
+    switch (entry.kind) {
+    case BarEntry::Kind::WindowButton:
+        if (entry.window)
+            windowButtonClicked(m_state, *entry.window, m_actions);
+        break;
+    case BarEntry::Kind::PinnedApp:
+        if (entry.app)
+            m_pinnedLaunches.openPinnedApp(*entry.app);
+        break;
+    case BarEntry::Kind::MainButton:
+        // The popover's content is the tool hub (not built yet).
+        m_view.settingPopup = !m_view.settingPopup;
+        break;
+    default:
+        // Launcher, tools, stacked buttons and the Pomodoro tile act through
+        // their own views.
+        qCDebug(lcDock) << "bar item" << int(entry.kind) << "clicked; its view handles it";
+        break;
+    }
+}
+
+void DockView::showPinnedMenu(const BarEntry& entry, const QPoint& globalPosition)
+{
+    QMenu menu;
+    const std::shared_ptr<ActiveApp> app = entry.app;
+    menu.addAction(tr("Remove"), this, [this, app] {
+        if (app)
+            m_pinnedLaunches.removePinnedApp(*app);
+    });
+    menu.exec(globalPosition);
+}
+
+void DockView::mouseReleaseEvent(QMouseEvent* event)
+{
+    const DockBarItem* item = itemAt(event->position());
+    if (!item) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    if (event->button() == Qt::LeftButton) {
+        const DockBarItem copy = *item;
+        clickItem(copy);
+    } else if (event->button() == Qt::RightButton && item->entryIndex >= 0) {
+        const BarEntry entry = m_entries[size_t(item->entryIndex)];
+        if (entry.kind == BarEntry::Kind::PinnedApp)
+            showPinnedMenu(entry, event->globalPosition().toPoint());
+    }
+}
+
+void DockView::mouseMoveEvent(QMouseEvent* event)
+{
+    int hovered = -1;
+    for (int i = 0; i < int(m_picture.items.size()); ++i) {
+        if (m_picture.items[size_t(i)].rect.contains(event->position()))
+            hovered = i;
+    }
+    if (hovered != m_hoveredItem) {
+        m_hoveredItem = hovered;
+        update();
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void DockView::enterEvent(QEnterEvent* event)
+{
+    m_view.isHovering = true;
+    m_hoverHide.hovering(true);
+    QWidget::enterEvent(event);
+}
+
+void DockView::leaveEvent(QEvent* event)
+{
+    m_view.isHovering = false;
+    m_hoveredItem = -1;
+    m_hoverHide.hovering(false);
+    update();
+    QWidget::leaveEvent(event);
 }
 
 void DockView::applyInputRegion()
@@ -121,30 +294,11 @@ void DockView::paintEvent(QPaintEvent*)
     tint.setAlphaF(0.15);
     painter.fillPath(panel, tint);
 
-    const QList<std::shared_ptr<ActiveApp>> apps = m_state.allApps.values();
-    for (const DockBarItem& item : m_picture.items) {
-        QIcon icon;
-        if (item.appIndex >= 0 && item.appIndex < apps.size() && apps[item.appIndex])
-            icon = apps[item.appIndex]->icon;
-        if (!icon.isNull()) {
-            icon.paint(&painter, item.iconRect.toAlignedRect());
-        } else {
-            QPainterPath placeholder;
-            placeholder.addRoundedRect(item.iconRect, item.iconRect.width() / 5, item.iconRect.width() / 5);
-            const QColor fill = item.kind == DockBarItem::Kind::MainButton ? QColor(90, 160, 230)
-                : item.kind == DockBarItem::Kind::Launchpad                ? QColor(150, 150, 160)
-                                                                           : QColor(200, 200, 210);
-            painter.fillPath(placeholder, fill);
-        }
-        if (item.kind == DockBarItem::Kind::Window && item.rect.width() > item.iconRect.width() + 20) {
-            // Room for the window's tag beside its icon.
-            const QRectF chip(item.iconRect.right() + 4, item.rect.center().y() - 9,
-                item.rect.right() - item.iconRect.right() - 10, 18);
-            QPainterPath chipPath;
-            chipPath.addRoundedRect(chip, 6, 6);
-            QColor chipColour = dockTint(m_state.settings.dockColor());
-            chipColour.setAlphaF(0.8);
-            painter.fillPath(chipPath, chipColour);
-        }
+    const BarButtonPainter& buttons = barButtonPainter();
+    for (int i = 0; i < int(m_picture.items.size()); ++i) {
+        const DockBarItem& item = m_picture.items[size_t(i)];
+        if (item.entryIndex < 0 || item.entryIndex >= int(m_entries.size()))
+            continue;
+        buttons.paint(painter, m_entries[size_t(item.entryIndex)], item, m_state, i == m_hoveredItem);
     }
 }
