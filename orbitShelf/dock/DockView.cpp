@@ -174,6 +174,8 @@ void DockView::clickItem(const DockBarItem& item)
     const BarEntry entry = m_entries[size_t(item.entryIndex)];
     switch (entry.kind) {
     case BarEntry::Kind::WindowButton:
+        qCDebug(lcDock) << "window button clicked: window" << (entry.window ? entry.window->num.value_or(0) : 0)
+                        << "of" << entry.pid;
         if (entry.window)
             windowButtonClicked(m_state, *entry.window, m_actions);
         break;

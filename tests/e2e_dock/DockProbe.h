@@ -63,6 +63,8 @@ public:
         m_pid = 0;
     }
     QString logPath() const { return m_home.filePath(QStringLiteral("orbitShelf.log")); }
+    // The run's private home: config/ and data/ are its XDG homes.
+    QString home() const { return m_home.path(); }
     QString log() const
     {
         QFile f(logPath());
