@@ -5,7 +5,7 @@
 #include "app/AppState.h"
 #include "app/AppWindows.h"
 #include "apps/AXEventThread.h"
-#include "dock/DockStandIn.h"
+#include "dock/DockWindows.h"
 #include "tools/ToolsStandIn.h"
 
 #include <QWidget>
