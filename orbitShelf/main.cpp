@@ -28,8 +28,8 @@ namespace {
 std::unique_ptr<platform::Platform> installX11Platform()
 {
     platform::setAccessoryMarker(platform::x11::markSkipTaskbar);
-    platform::setDockWindowHints(platform::x11::dockWindowHints());
     platform::setClickMonitorFactory(platform::x11::createX11ClickMonitor);
+    platform::setDockWindowHints(platform::x11::dockWindowHints());
     QString error;
     std::unique_ptr<platform::Platform> desktop = platform::x11::createX11Platform(&error);
     if (!desktop) {

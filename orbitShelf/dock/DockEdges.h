@@ -1,7 +1,5 @@
 #pragma once
 
-#include "app/ShellGlobals.h" // mainDockScreenID
-
 #include <QString>
 
 class AppState;
@@ -9,6 +7,8 @@ class AppState;
 // Which edge each bar sits on, from the settings of AppState. The screen id
 // of the main dock's screen is written by the dock windows when they are
 // built and read here; main thread only.
+
+QString& mainDockScreenID();
 
 bool isDockHorizontal(const AppState& state);
 bool isMainDockVertical(const AppState& state);

@@ -1,36 +1,29 @@
 #pragma once
 
-// What other subsystems call of the dock bar. The dock windows, the layout
-// pass and the full-screen auto-hide are the bar's own (headers included
-// below); the full-screen toast card is still a stand-in.
-
-#include "dock/DockLayoutPass.h" // refreshDockLayout
-#include "dock/DockWindows.h" // buildDockWindows, restartDockWindows
+// What the dock bar does not offer yet: the full-screen toast's card, and the
+// full-screen bookkeeping under the names the window handler uses.
 
 #include <QMap>
-#include <QRect>
 #include <QString>
-
-#include <cstdint>
 
 class QWidget;
 
-// Stand-in for the full-screen toast's card: "Fullscreen! Hide OrbitShelf?"
-// with the shortcut that hides the bar. The window-number, space and size
-// fields are kept as properties for the real view to use.
+// The full-screen toast's card: "Fullscreen! Hide OrbitShelf?" with the
+// shortcut that hides the bar. The window-number, space and size fields are
+// kept as properties for the real view to use.
 QWidget* makeFullScreenToast(const QString& spaceID, qint64 windowNumber, double width, double height);
 
-// The room a screen offers the bar: its calibrated width or height
-// ("spaceWidth" / "spaceHeight" entry for the screen key, a whole number),
-// else the visible frame's width or height.
+// The bar's full-screen flags (fullScreenAutoHideFlags()). Main thread only.
+// Per window number: true while that window's full screen hides its bar.
+QMap<qint64, bool>& dockHiddenFlags();
+// Per screen key: the screen's "autoHideDock" entry from before a full-screen
+// window hid its bar (no entry when it had none).
+QMap<QString, QString>& dockScreenFlags();
+
+class QRect;
+
+// The room a screen offers the bar, by screen key: its calibrated width or
+// height ("spaceWidth" / "spaceHeight" entry, a whole number), else the
+// visible frame's. The bar's own form takes the screen itself.
 int calibratedScreenWidth(const QString& screenKey, const QRect& visibleFrame);
 int calibratedScreenHeight(const QString& screenKey, const QRect& visibleFrame);
-
-// The bar's full-screen auto-hide rule for one screen, on the shared state.
-void applyFullScreenAutoHide(int64_t windowNumber, const QString& screenKey);
-
-// Full-screen bookkeeping shared by the window notification handler, the
-// bar's own full-screen rule and the auto-hide hot key (the maps of
-// fullScreenAutoHideFlags()). Main thread only.
-QMap<qint64, bool>& dockHiddenFlags();
-QMap<QString, QString>& dockScreenFlags();
