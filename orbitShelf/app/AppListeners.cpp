@@ -5,7 +5,7 @@
 #include "app/Relaunch.h"
 #include "app/ShellQueues.h"
 #include "apps/Activation.h"
-#include "apps/AppsStandIn.h"
+#include "apps/RunningApps.h"
 #include "apps/Pinning.h"
 #include "apps/WindowClickTracking.h"
 #include "dock/DockStandIn.h"

@@ -8,7 +8,7 @@
 #include "apps/AXAttributes.h"
 #include "apps/Activation.h"
 #include "apps/ActiveApp.h"
-#include "apps/AppsStandIn.h"
+#include "apps/RunningApps.h"
 #include "apps/DockEdge.h"
 #include "apps/DockVisibility.h"
 #include "apps/ScreenIdentifier.h"
