@@ -11,6 +11,7 @@
 #include "apps/RunningApps.h"
 #include "apps/DockEdge.h"
 #include "apps/DockVisibility.h"
+#include "apps/PlatformAppsSource.h"
 #include "apps/ScreenIdentifier.h"
 #include "apps/WindowClickTracking.h"
 #include "apps/Windows.h"
@@ -194,6 +195,16 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
     } catch (const AxError&) {
         // The application did not answer: this notification is dropped.
     }
+}
+
+void handleObservedWindowNotification(const AxElement& element, const QString& name)
+{
+    // Elements handed out by the platform's source hold a platform element.
+    if (element && hasAppsSource() && dynamic_cast<PlatformAppsSource*>(&appsSource())) {
+        handleWindowNotification(*static_cast<const platform::AXElement*>(element.handle.get()), name);
+        return;
+    }
+    handleModelWindowNotification(element, name);
 }
 
 void applyWindowResize(const WindowResizeReport& report)

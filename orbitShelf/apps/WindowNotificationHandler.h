@@ -24,6 +24,12 @@
 // are handed.
 void handleWindowNotification(const platform::AXElement& element, const QString& name);
 
+// The handler given to every window observer the model starts. Elements of
+// the platform's own source go to handleWindowNotification; a scripted
+// source's elements (the model's tests) go to the model's own handler.
+struct AxElement;
+void handleObservedWindowNotification(const AxElement& element, const QString& name);
+
 // A screen as the handler sees it, in Accessibility coordinates.
 struct HandlerScreen {
     QString key;
