@@ -24,6 +24,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -65,7 +66,15 @@ void applyTitleChange(int32_t pid, quint32 number, const QString& title)
     const int index = windowIndexInApps(n);
     const int32_t lastClicked = lastClickedWindowNumber.load();
     if (lastClicked < 0 || lastClicked != n) {
-        windowHandlerActions().refreshRunningApps(std::nullopt);
+        // A refresh publishes only when windows come or go; a new title
+        // alone must still reach the views.
+        const auto titleOf = [n]() -> std::optional<QString> {
+            const std::shared_ptr<Windows> window = findWindowByNumber(n);
+            return window ? window->title : std::nullopt;
+        };
+        const std::optional<QString> before = titleOf();
+        if (!windowHandlerActions().refreshRunningApps(std::nullopt) && titleOf() != before)
+            AppState::shared().publish();
         return;
     }
     AppState& state = AppState::shared();
@@ -119,7 +128,7 @@ bool applyFullScreenRule(const WindowResizeReport& report, const QString& screen
 WindowHandlerActions WindowHandlerActions::standard()
 {
     WindowHandlerActions a;
-    a.refreshRunningApps = [](std::optional<int32_t> excluded) { ::refreshRunningApps(excluded, false); };
+    a.refreshRunningApps = [](std::optional<int32_t> excluded) { return ::refreshRunningApps(excluded, false); };
     a.showToast = [](const QString& key, qint64 number) { ::showToast(key, number); };
     a.screens = &qtScreens;
     a.mouseLocation = &qtMouseLocation;
@@ -154,11 +163,17 @@ std::optional<HandlerScreen> screenOfWindow(const QList<HandlerScreen>& screens,
 void handleWindowNotification(const platform::AXElement& element, const QString& name)
 {
     if (name == QLatin1String(platform::ax::uiElementDestroyed)) {
-        // The window number is read when the refresh runs: the click that
-        // closed the window may still be on its way.
-        ShellQueues::main().async([] {
-            windowHandlerActions().refreshRunningApps(lastClickedWindowNumber.load());
-        });
+        // A program closing many windows at once sends a burst of these; one
+        // refresh that has not started yet covers them all. The window number
+        // is read when it runs: the click that closed the window may still be
+        // on its way.
+        static std::atomic<bool> refreshQueued{false};
+        if (!refreshQueued.exchange(true)) {
+            ShellQueues::main().async([] {
+                refreshQueued = false;
+                windowHandlerActions().refreshRunningApps(lastClickedWindowNumber.load());
+            });
+        }
         // Goes on: the reads below fail for a destroyed window and end here.
     }
     if (!platform::hasCurrent())

@@ -56,7 +56,8 @@ std::optional<HandlerScreen> screenOfWindow(const QList<HandlerScreen>& screens,
 
 // What the handler sets in motion on the main thread; tests replace them.
 struct WindowHandlerActions {
-    std::function<void(std::optional<int32_t> excludedWindowNumber)> refreshRunningApps;
+    // Returns whether the refresh published.
+    std::function<bool(std::optional<int32_t> excludedWindowNumber)> refreshRunningApps;
     std::function<void(const QString& screenKey, qint64 windowNumber)> showToast;
     std::function<QList<HandlerScreen>()> screens;
     std::function<std::optional<QPointF>()> mouseLocation; // when the window's position is unknown

@@ -93,7 +93,10 @@ protected:
         fake.addApp({.processIdentifier = kPid, .localizedName = QStringLiteral("Editor")});
         saved = windowHandlerActions();
         WindowHandlerActions& a = windowHandlerActions();
-        a.refreshRunningApps = [this](std::optional<int32_t> excluded) { refreshes.push_back(excluded); };
+        a.refreshRunningApps = [this](std::optional<int32_t> excluded) {
+            refreshes.push_back(excluded);
+            return false;
+        };
         a.showToast = [this](const QString& key, qint64 number) { toasts.emplace_back(key, number); };
         a.screens = [this] { return screens; };
         a.mouseLocation = [this] { return mouse; };
@@ -150,10 +153,15 @@ protected:
 
 TEST_F(WindowNotificationHandlerTest, DestroyedWindowRefreshesWithTheLastClickedWindowEvenWhenReadsFail)
 {
+    lastClickedWindowNumber = 0x400098;
+    for (quint32 gone : {0x7777777u, 0x7777778u, 0x7777779u})
+        handleWindowNotification(AXElement::windowElement(kPid, gone), QStringLiteral("AXUIElementDestroyed"));
     lastClickedWindowNumber = 0x400099;
-    notify(0x7777777, "AXUIElementDestroyed");
-    ASSERT_EQ(refreshes.size(), 1u);
+    queue->runReady();
+    ASSERT_EQ(refreshes.size(), 1u) << "one refresh covers the burst";
     EXPECT_EQ(refreshes.front(), 0x400099);
+    notify(0x777777A, "AXUIElementDestroyed");
+    EXPECT_EQ(refreshes.size(), 2u);
 }
 
 TEST_F(WindowNotificationHandlerTest, TitleChangeOfAnotherWindowRefreshesTheModel)
