@@ -6,6 +6,7 @@
 #include "app/OnboardingWindow.h"
 #include "platform/AccessoryWindow.h"
 #include "platform/x11/SkipTaskbar.h"
+#include "platform/x11/X11ClickMonitor.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -16,7 +17,11 @@ namespace {
 
 // The one place where the desktop platform is chosen and started; the
 // platform layer's own set-up joins here when it lands.
-void installX11Platform() { platform::setAccessoryMarker(platform::x11::markSkipTaskbar); }
+void installX11Platform()
+{
+    platform::setAccessoryMarker(platform::x11::markSkipTaskbar);
+    platform::setClickMonitorFactory(platform::x11::createX11ClickMonitor);
+}
 
 } // namespace
 
