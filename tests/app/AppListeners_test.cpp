@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTemporaryDir>
 
 using orbitshelf::test::ManualQueue;
@@ -114,6 +116,20 @@ TEST_F(AppListenersTest, FiveScreenChangesOneSecondApartGiveOneRebuildSixSeconds
     queue->advance(60);
     // The last change came at 4 s: 5 s of debounce, then 1 s before the rebuild.
     EXPECT_EQ(log, (Log{{"restartDockWindows", 10.0}}));
+}
+
+TEST_F(AppListenersTest, ScreenGeometryChangesFromQtAreDebounced)
+{
+    ListenerSources sources;
+    sources.watchScreens = true;
+    registerAppListeners(std::move(sources));
+    QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_NE(screen, nullptr);
+    emit screen->geometryChanged(QRect(0, 0, 1024, 768));
+    queue->advance(2.0);
+    emit screen->geometryChanged(QRect(0, 0, 800, 600));
+    queue->advance(60);
+    EXPECT_EQ(log, (Log{{"restartDockWindows", 8.0}}));
 }
 
 TEST_F(AppListenersTest, ScreenChangeNeverCancelsAPendingWake)
