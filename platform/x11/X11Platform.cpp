@@ -83,6 +83,6 @@ std::unique_ptr<Platform> createX11Platform(QString* error)
     return std::make_unique<X11Platform>(std::move(ctx));
 }
 
-quint64 x11RoundTrips() { return XConnection::roundTrips().load(); }
+quint64 x11RoundTrips() { return XConnection::roundTrips(); }
 
 } // namespace platform::x11

@@ -11,9 +11,9 @@
 
 namespace platform::x11 {
 
-std::atomic<quint64>& XConnection::roundTrips()
+quint64& XConnection::roundTrips()
 {
-    static std::atomic<quint64> count{0};
+    thread_local quint64 count = 0;
     return count;
 }
 
@@ -95,7 +95,7 @@ void* XConnection::waitReply(unsigned int sequence, const QDeadlineTimer& deadli
         // Another thread may read our reply off the socket; never wait long on
         // the descriptor alone.
         pollfd p{fd, POLLIN, 0};
-        poll(&p, 1, int(std::min<qint64>(deadline.remainingTime(), 5)));
+        poll(&p, 1, int(std::min<qint64>(deadline.remainingTime(), 1)));
     }
 }
 
@@ -135,40 +135,6 @@ std::optional<QString> textProperty(const xcb_get_property_reply_t* reply, const
     if (reply->type == atoms.compoundText)
         return decodeCompoundText(bytes);
     return QString::fromLatin1(bytes);
-}
-
-QString decodeCompoundText(const QByteArray& bytes)
-{
-    QString out;
-    QByteArray utf8;
-    bool inUtf8 = false;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c == '\x1b') {
-            // ESC, intermediate bytes (0x20-0x2F), one final byte (0x30-0x7E).
-            qsizetype j = i + 1;
-            while (j < bytes.size() && bytes[j] >= 0x20 && bytes[j] <= 0x2F)
-                ++j;
-            if (j >= bytes.size())
-                break; // a cut-off sequence ends the text
-            const QByteArray sequence = bytes.mid(i + 1, j - i);
-            if (sequence == "%G") {
-                inUtf8 = true;
-            } else if (sequence == "%@") {
-                out += QString::fromUtf8(utf8);
-                utf8.clear();
-                inUtf8 = false;
-            }
-            i = j;
-            continue;
-        }
-        if (inUtf8)
-            utf8.append(c);
-        else
-            out += QChar(uchar(c));
-    }
-    out += QString::fromUtf8(utf8);
-    return out;
 }
 
 std::vector<quint32> cardinalsProperty(const xcb_get_property_reply_t* reply)

@@ -4,6 +4,8 @@
 #include <QDeadlineTimer>
 #include <QString>
 
+#include "platform/x11/TextDecoding.h"
+
 #include <xcb/xcb.h>
 
 #include <atomic>
@@ -55,7 +57,8 @@ public:
     // passed (the reply is then discarded).
     void* waitReply(unsigned int sequence, const QDeadlineTimer& deadline, bool& failed);
 
-    static std::atomic<quint64>& roundTrips();
+    // Round trips made by the calling thread.
+    static quint64& roundTrips();
 
 private:
     XConnection() = default;
@@ -95,9 +98,7 @@ private:
 
 // Property decoding; all accept a null reply (absent property).
 std::optional<QString> textProperty(const xcb_get_property_reply_t* reply, const Atoms& atoms);
-// COMPOUND_TEXT as clients write it: ASCII and Latin-1, with UTF-8 segments
-// between ESC % G and ESC % @. Other character sets are read as Latin-1.
-QString decodeCompoundText(const QByteArray& bytes);
+
 std::vector<quint32> cardinalsProperty(const xcb_get_property_reply_t* reply);
 std::optional<quint32> cardinalProperty(const xcb_get_property_reply_t* reply);
 // WM_CLASS: instance and class.

@@ -2,6 +2,7 @@
 // folder's program picks it up).
 #include "tests/e2e_platform/support.h"
 
+#include "apps/AXEventThread.h"
 #include "platform/x11/X11Platform.h"
 
 #include <QProcess>
@@ -10,17 +11,35 @@
 
 namespace orbitshelf::test {
 
+namespace {
+
+std::unique_ptr<platform::Platform> g_platform;
+
+// Ends the event thread and the platform before the program's statics go, so
+// that nothing of them outlives the X server.
+class PlatformTeardown final : public ::testing::Environment {
+public:
+    void TearDown() override
+    {
+        stopAXBackgroundWork();
+        platform::setCurrent(nullptr);
+        g_platform.reset();
+    }
+};
+[[maybe_unused]] const auto* g_teardown = ::testing::AddGlobalTestEnvironment(new PlatformTeardown);
+
+} // namespace
+
 platform::Platform& x11()
 {
-    static std::unique_ptr<platform::Platform> instance = [] {
+    if (!g_platform) {
         QString error;
-        auto p = platform::x11::createX11Platform(&error);
-        if (!p)
+        g_platform = platform::x11::createX11Platform(&error);
+        if (!g_platform)
             qFatal("no X11 platform: %s", qPrintable(error));
-        platform::setCurrent(p.get());
-        return p;
-    }();
-    return *instance;
+        platform::setCurrent(g_platform.get());
+    }
+    return *g_platform;
 }
 
 std::optional<platform::ServerWindow> listed(quint32 window)
