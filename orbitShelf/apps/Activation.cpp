@@ -45,8 +45,7 @@ void bringForward(ActiveApp& app, Windows& window)
         server.activate(id);
         return;
     }
-    if (hasAppsSource())
-        app.activateApp(window, appsSource());
+    app.activateApp(window, appsSource());
 }
 
 } // namespace
@@ -143,8 +142,8 @@ void activateWindowForHotkey(const QString& key)
     bool ok = false;
     const int32_t n = entry->trimmed().toInt(&ok, 10);
     if (!ok) {
-        qCWarning(lcActivation).noquote() << "hot key" << key << "is bound to" << *entry
-                                          << "which is not a window number; ignored";
+        qCWarning(lcActivation).noquote()
+            << "hot key" << key << "is bound to" << *entry << "which is not a window number; ignored";
         return;
     }
     const auto window = findWindowByNumber(n);

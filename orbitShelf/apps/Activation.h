@@ -34,4 +34,3 @@ void rememberPreviousWindow();
 // Activates the window bound to hot key `key` (any letter case), as a
 // switcher click. A binding whose value is not a window number is ignored.
 void activateWindowForHotkey(const QString& key);
-

@@ -30,7 +30,7 @@ bool sameName(const std::optional<QString>& a, const std::optional<QString>& b)
 
 std::optional<std::vector<Record>> fetchPins(PersistenceController& store)
 {
-    return store.fetch(FetchRequest{Entity::PinnedApps, {}, {}, 0});
+    return store.fetch(FetchRequest { Entity::PinnedApps, {}, {}, 0 });
 }
 
 QImage iconImage(const ActiveApp& app)
@@ -55,15 +55,21 @@ QImage launchpadImage()
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(0x3d, 0x4a, 0x5c));
     painter.drawRoundedRect(QRectF(4, 4, 120, 120), 26, 26);
-    const QColor tiles[] = {QColor(0xff, 0x76, 0x75), QColor(0xfd, 0xcb, 0x6e), QColor(0x55, 0xef, 0xc4),
-                            QColor(0x74, 0xb9, 0xff), QColor(0xa2, 0x9b, 0xfe), QColor(0xfa, 0xb1, 0xa0),
-                            QColor(0x00, 0xce, 0xc9), QColor(0xff, 0xea, 0xa7), QColor(0xdf, 0xe6, 0xe9)};
+    const QColor tiles[] = { QColor(0xff, 0x76, 0x75), QColor(0xfd, 0xcb, 0x6e), QColor(0x55, 0xef, 0xc4),
+        QColor(0x74, 0xb9, 0xff), QColor(0xa2, 0x9b, 0xfe), QColor(0xfa, 0xb1, 0xa0),
+        QColor(0x00, 0xce, 0xc9), QColor(0xff, 0xea, 0xa7), QColor(0xdf, 0xe6, 0xe9) };
     for (int row = 0; row < 3; ++row)
         for (int column = 0; column < 3; ++column) {
             painter.setBrush(tiles[row * 3 + column]);
             painter.drawRoundedRect(QRectF(22 + column * 30, 22 + row * 30, 24, 24), 6, 6);
         }
     return image;
+}
+
+QString pinnedIconPath(const ActiveApp& app)
+{
+    const QString stored = app.appIconUrl.value_or(QString());
+    return stored.isEmpty() ? QString() : localPathFromStored(stored);
 }
 
 void startPinApp(int32_t pid)
@@ -157,7 +163,7 @@ std::pair<bool, std::optional<Record>> isAppPinned(const ActiveApp* app, Persist
 {
     const auto pins = fetchPins(store);
     if (!pins)
-        return {false, std::nullopt};
+        return { false, std::nullopt };
     const std::optional<QString> name = app ? app->appBundleName : std::nullopt;
     std::optional<Record> match;
     for (const Record& record : *pins)
@@ -165,7 +171,7 @@ std::pair<bool, std::optional<Record>> isAppPinned(const ActiveApp* app, Persist
             match = record;
     if (store.hasChanges())
         store.save();
-    return {match.has_value(), match};
+    return { match.has_value(), match };
 }
 
 void loadPinnedApps()
@@ -201,7 +207,7 @@ void loadPinnedApps(PersistenceController& store)
         app->appName = record.text(kAppName).value_or(QString());
         app->bundleIdentifier = record.text(kBundleIdentifier).value_or(QString());
         app->appIconUrl = record.text(kAppIcon).value_or(QString());
-        app->windows = std::vector<std::shared_ptr<Windows>>{};
+        app->windows = std::vector<std::shared_ptr<Windows>> {};
         pinned.append(std::move(app));
     }
     state.pinnedAnNotRunning = std::move(pinned);

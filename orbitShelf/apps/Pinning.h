@@ -43,5 +43,10 @@ std::pair<bool, std::optional<Record>> isAppPinned(const ActiveApp* app);
 void loadPinnedApps(PersistenceController& store);
 void loadPinnedApps();
 
+// The local file of a pinned application's icon: its stored appIconUrl with
+// every escape decoded; empty when it has none. Readers of the icon go
+// through here so that names with spaces or other escaped characters load.
+QString pinnedIconPath(const ActiveApp& app);
+
 // The picture a pinned application without an icon of its own gets.
 QImage launchpadImage();

@@ -1,6 +1,7 @@
 #include "apps/SupportFolder.h"
 
 #include "app/AppIdentity.h"
+#include "app/AppState.h"
 
 #include <QDir>
 #include <QLoggingCategory>
@@ -11,7 +12,8 @@ std::optional<QString> appSupportFolderPath()
 {
     const QString folder = applicationSupportFolder();
     if (folder.isEmpty() || !QDir().mkpath(folder)) {
-        qCWarning(lcSupportFolder).noquote() << "An error occured" << "creating" << folder;
+        qCWarning(lcSupportFolder).noquote() << "An error occured"
+                                             << "creating" << folder;
         return std::nullopt;
     }
     return folder;
@@ -51,12 +53,17 @@ QString localPathFromStored(const QString& stored)
     return QUrl::fromPercentEncoding(text.toUtf8());
 }
 
-void windowHotkeyMatches(const QMap<QString, QString>& hotkeyCache, const QString& key,
-                         int32_t windowNumber, QString& result)
+void windowHotkeyMatchesIn(
+    const QMap<QString, QString>& hotkeyCache, const QString& key, int32_t windowNumber, QString& result)
 {
     const auto entry = hotkeyCache.constFind(key);
     if (entry == hotkeyCache.constEnd())
         return;
     if (*entry == QString::number(windowNumber))
         result = key;
+}
+
+void windowHotkeyMatches(const QString& key, int32_t windowNumber, QString& result)
+{
+    windowHotkeyMatchesIn(AppState::shared().windowHotkeyCache(), key, windowNumber, result);
 }

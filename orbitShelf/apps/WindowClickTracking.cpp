@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <QWidget>
 
-std::atomic<int32_t> lastClickedWindowNumber{0};
+std::atomic<int32_t> lastClickedWindowNumber { 0 };
 
 namespace {
 int64_t lastCheckedWindowNumber = 0;
@@ -82,7 +82,8 @@ void onWindowClicked(int64_t windowNumber, std::function<void(bool)> onClickedWi
     });
 }
 
-void notifyIfClickedWindowChanged(int64_t windowNumber, const std::function<void(bool)>& onClickedWindowChange)
+void notifyIfClickedWindowChanged(
+    int64_t windowNumber, const std::function<void(bool)>& onClickedWindowChange)
 {
     if (lastCheckedWindowNumber == 0) {
         lastCheckedWindowNumber = windowNumber;

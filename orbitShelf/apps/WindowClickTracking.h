@@ -34,7 +34,8 @@ extern std::atomic<int32_t> lastClickedWindowNumber;
 void onWindowClicked(int64_t windowNumber, std::function<void(bool)> onClickedWindowChange);
 
 // The delayed second step of onWindowClicked.
-void notifyIfClickedWindowChanged(int64_t windowNumber, const std::function<void(bool)>& onClickedWindowChange);
+void notifyIfClickedWindowChanged(
+    int64_t windowNumber, const std::function<void(bool)>& onClickedWindowChange);
 
 // Forgets the click state (tests start each case from a fresh process state).
 void resetWindowClickTracking();

@@ -7,5 +7,5 @@ void recordWindowActivation(int32_t windowNumber, const QDateTime& time)
     auto& order = windowClickOrder();
     if (!order.empty() && order.back().windowNum == windowNumber)
         return;
-    appendWindowClick(WindowClickedOrder{windowNumber, time});
+    appendWindowClick(WindowClickedOrder { windowNumber, time });
 }

@@ -20,19 +20,19 @@ public:
     void click(quint32 window, QPoint rootPosition = {})
     {
         if (m_running)
-            emit primaryButtonReleased(PointerClick{window, rootPosition});
+            emit primaryButtonReleased(PointerClick { window, rootPosition });
     }
 
     void rightClick(quint32 window, QPoint rootPosition = {})
     {
         if (m_running)
-            emit secondaryButtonReleased(PointerClick{window, rootPosition});
+            emit secondaryButtonReleased(PointerClick { window, rootPosition });
     }
 
     void keyPress(const QString& characters, quint64 modifierFlags)
     {
         if (m_running)
-            emit keyPressed(KeyPress{characters, modifierFlags});
+            emit keyPressed(KeyPress { characters, modifierFlags });
     }
 
 private:

@@ -64,7 +64,7 @@ protected:
         app->appName = name;
         app->appBundleName = name;
         app->bundleIdentifier = "org.example." + name;
-        app->windows = std::vector<std::shared_ptr<Windows>>{};
+        app->windows = std::vector<std::shared_ptr<Windows>> {};
         int offset = 0;
         for (const QString& title : titles) {
             auto window = std::make_shared<Windows>();

@@ -2,6 +2,7 @@
 
 #include "app/EventManager.h"
 #include "apps/Activation.h"
+#include "apps/SupportFolder.h"
 #include "switcher/SwitcherStandIn.h"
 
 #include <QEventLoop>
@@ -21,13 +22,13 @@ void spinFor(int milliseconds)
 
 TEST_F(ActivationTest, RepeatClickWithTheFlagMinimisesAndTheNextClickActivatesAgain)
 {
-    auto app = addApp(100, "Editor", {"one", "two"});
+    auto app = addApp(100, "Editor", { "one", "two" });
     Windows& window = *(*app->windows)[0];
     const quint32 id = *window.num;
 
     activateWindow(window, kClickSourceDock, true);
     EXPECT_EQ(fake.windowServer().activeWindow(), id);
-    EXPECT_EQ(clickOrder(), std::vector<int32_t>{int32_t(id)});
+    EXPECT_EQ(clickOrder(), std::vector<int32_t> { int32_t(id) });
     EXPECT_EQ(window.opened, true);
 
     fake.clearActions();
@@ -35,7 +36,7 @@ TEST_F(ActivationTest, RepeatClickWithTheFlagMinimisesAndTheNextClickActivatesAg
     EXPECT_TRUE(fake.windowState(id)->minimized);
     EXPECT_EQ(window.opened, false);
     EXPECT_TRUE(actionsOf(Kind::activate).empty()) << "a minimising click activates nothing";
-    EXPECT_EQ(clickOrder(), std::vector<int32_t>{int32_t(id)}) << "the history is unchanged";
+    EXPECT_EQ(clickOrder(), std::vector<int32_t> { int32_t(id) }) << "the history is unchanged";
 
     // The window is minimised now: the next click must show it again.
     fake.clearActions();
@@ -51,7 +52,7 @@ TEST_F(ActivationTest, RepeatClickWithTheFlagMinimisesAndTheNextClickActivatesAg
 
 TEST_F(ActivationTest, WithoutTheFlagARepeatClickActivatesAgain)
 {
-    auto app = addApp(100, "Editor", {"one"});
+    auto app = addApp(100, "Editor", { "one" });
     Windows& window = *app->windows->front();
     activateWindow(window, kClickSourceDock, false);
     fake.clearActions();
@@ -62,7 +63,7 @@ TEST_F(ActivationTest, WithoutTheFlagARepeatClickActivatesAgain)
 
 TEST_F(ActivationTest, ActivationMarksExactlyTheClickedWindowOpenedAndFocused)
 {
-    auto app = addApp(100, "Editor", {"a", "b", "c"});
+    auto app = addApp(100, "Editor", { "a", "b", "c" });
     auto& windows = *app->windows;
     activateWindow(*windows[1], kClickSourceDock, std::nullopt);
 
@@ -77,7 +78,7 @@ TEST_F(ActivationTest, ActivationMarksExactlyTheClickedWindowOpenedAndFocused)
 
 TEST_F(ActivationTest, ClickSourcesDecideActivationSwitcherClosingAndPointer)
 {
-    auto app = addApp(100, "Editor", {"a", "b"});
+    auto app = addApp(100, "Editor", { "a", "b" });
     Windows& window = *(*app->windows)[1]; // frame 150,250 400x300: centre 350,400
     fake.setPointerPosition(QPoint(1, 1));
     int destroyed = 0;
@@ -90,9 +91,9 @@ TEST_F(ActivationTest, ClickSourcesDecideActivationSwitcherClosingAndPointer)
         bool closesSwitcher;
         bool movesPointer;
     } rows[] = {
-        {"Dock", true, false, false},
-        {"FloatDock", true, true, true},
-        {"StatusDock", false, false, false},
+        { "Dock", true, false, false },
+        { "FloatDock", true, true, true },
+        { "StatusDock", false, false, false },
     };
     for (const Row& row : rows) {
         fake.clearActions();
@@ -117,7 +118,7 @@ TEST_F(ActivationTest, ClickSourcesDecideActivationSwitcherClosingAndPointer)
 
 TEST_F(ActivationTest, AWindowWhosePlaceIsUnknownLeavesThePointerAlone)
 {
-    auto app = addApp(100, "Editor", {"a", "b"});
+    auto app = addApp(100, "Editor", { "a", "b" });
     Windows& window = *(*app->windows)[0];
     fake.setPointerPosition(QPoint(640, 480));
     fake.removeWindow(*window.num); // gone between the click and the move
@@ -128,7 +129,7 @@ TEST_F(ActivationTest, AWindowWhosePlaceIsUnknownLeavesThePointerAlone)
 
 TEST_F(ActivationTest, AWindowWithoutProcessIsNeitherActivatedNorRecorded)
 {
-    auto app = addApp(100, "Editor", {"a"});
+    auto app = addApp(100, "Editor", { "a" });
     Windows& window = *app->windows->front();
     window.appId = 0;
     activateWindow(window, kClickSourceDock, false);
@@ -151,7 +152,7 @@ TEST_F(ActivationTest, AnApplicationShownWithoutWindowsIsOpenedThroughItsEntry)
     app->windows->push_back(placeholder);
 
     activateWindow(*placeholder, kClickSourceDock, true);
-    EXPECT_EQ(source.opened, std::vector<QString>{"org.example.Editor"});
+    EXPECT_EQ(source.opened, std::vector<QString> { "org.example.Editor" });
     EXPECT_TRUE(actionsOf(Kind::activate).empty());
 
     // A repeat click cannot minimise an application: nothing to act on.
@@ -161,7 +162,7 @@ TEST_F(ActivationTest, AnApplicationShownWithoutWindowsIsOpenedThroughItsEntry)
 
 TEST_F(ActivationTest, FocusingTheFocusedWindowPublishesNothing)
 {
-    auto app = addApp(100, "Editor", {"a", "b"});
+    auto app = addApp(100, "Editor", { "a", "b" });
     const int32_t n = int32_t(*(*app->windows)[0]->num);
     int notices = 0;
     QObject::connect(&AppState::shared(), &AppState::changed, &AppState::shared(), [&] { ++notices; });
@@ -175,8 +176,8 @@ TEST_F(ActivationTest, FocusingTheFocusedWindowPublishesNothing)
 
 TEST_F(ActivationTest, LookupsOverTheModel)
 {
-    auto editor = addApp(100, "Editor", {"a", "b"});
-    auto viewer = addApp(200, "Viewer", {"c"});
+    auto editor = addApp(100, "Editor", { "a", "b" });
+    auto viewer = addApp(200, "Viewer", { "c" });
     const int32_t c = int32_t(*viewer->windows->front()->num);
     EXPECT_EQ(findWindowByNumber(c), viewer->windows->front());
     EXPECT_EQ(windowIndexInApps(int32_t(*(*editor->windows)[1]->num)), 1);
@@ -190,7 +191,7 @@ TEST_F(ActivationTest, LookupsOverTheModel)
 
 TEST_F(ActivationTest, PreviousWindowNeedsTwoClicks)
 {
-    auto app = addApp(100, "Editor", {"a", "b"});
+    auto app = addApp(100, "Editor", { "a", "b" });
     AppState::shared().previousAppWindow = 7;
     activateWindow(*(*app->windows)[0], kClickSourceDock, false);
     EXPECT_EQ(AppState::shared().previousAppWindow, 7u);
@@ -200,13 +201,14 @@ TEST_F(ActivationTest, PreviousWindowNeedsTwoClicks)
 
 TEST_F(ActivationTest, HotKeysActivateTheirWindowAndIgnoreValuesThatAreNoNumber)
 {
-    auto app = addApp(100, "Editor", {"a", "b"});
+    auto app = addApp(100, "Editor", { "a", "b" });
     auto numberless = std::make_shared<Windows>(); // would match "window 0"
     numberless->appId = 100;
     app->windows->push_back(numberless);
     const quint32 b = *(*app->windows)[1]->num;
 
-    AppState::shared().setWindowHotkeyCache({{"k", QString::number(b)}, {"x", "not a number"}, {"e", ""}});
+    AppState::shared().setWindowHotkeyCache(
+        { { "k", QString::number(b) }, { "x", "not a number" }, { "e", "" } });
     activateWindowForHotkey("K");
     EXPECT_EQ(fake.windowServer().activeWindow(), b);
     EXPECT_EQ(clickOrder().back(), int32_t(b));
@@ -223,8 +225,18 @@ TEST_F(ActivationTest, HotKeysActivateTheirWindowAndIgnoreValuesThatAreNoNumber)
 
 TEST_F(ActivationTest, FullScreenRuleRunsHalfASecondAfterFocus)
 {
-    auto app = addApp(100, "Editor", {"a"});
+    auto app = addApp(100, "Editor", { "a" });
     focusWindow(int32_t(*app->windows->front()->num));
     spinFor(600); // the delayed step must run without touching anything it does not own
     SUCCEED();
+}
+
+TEST_F(ActivationTest, HotKeyMatchReadsTheStoredCache)
+{
+    AppState::shared().setWindowHotkeyCache({ { "a", "4711" }, { "b", "17" } });
+    QString result;
+    windowHotkeyMatches("a", 17, result);
+    EXPECT_EQ(result, "");
+    windowHotkeyMatches("b", 17, result);
+    EXPECT_EQ(result, "b");
 }

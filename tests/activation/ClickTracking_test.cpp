@@ -24,18 +24,18 @@ void settle()
 
 TEST_F(ActivationTest, ClicksAreKeptInOrderWithoutAdjacentRepeats)
 {
-    auto app = addApp(100, "Editor", {"A", "B"});
+    auto app = addApp(100, "Editor", { "A", "B" });
     const int32_t a = int32_t(*(*app->windows)[0]->num);
     const int32_t b = int32_t(*(*app->windows)[1]->num);
 
     onWindowClicked(a, {});
     onWindowClicked(b, {});
     onWindowClicked(a, {});
-    EXPECT_EQ(clickOrder(), (std::vector<int32_t>{a, b, a}));
+    EXPECT_EQ(clickOrder(), (std::vector<int32_t> { a, b, a }));
 
     const QDateTime first = windowClickOrder().back().time;
     onWindowClicked(a, {});
-    EXPECT_EQ(clickOrder(), (std::vector<int32_t>{a, b, a})) << "a repeat refreshes the time only";
+    EXPECT_EQ(clickOrder(), (std::vector<int32_t> { a, b, a })) << "a repeat refreshes the time only";
     EXPECT_GE(windowClickOrder().back().time, first);
     EXPECT_EQ(lastClickedWindowNumber.load(), a);
     settle();
@@ -43,7 +43,7 @@ TEST_F(ActivationTest, ClicksAreKeptInOrderWithoutAdjacentRepeats)
 
 TEST_F(ActivationTest, ClicksOnUnknownWindowsAreNotRecordedButStillCloseThePopups)
 {
-    addApp(100, "Editor", {"A"});
+    addApp(100, "Editor", { "A" });
     AppState::shared().showPomodoroPopup = true;
     AppState::shared().showFastFinderPopup = true;
     AppState::shared().showNotePopup = true;
@@ -66,7 +66,7 @@ TEST_F(ActivationTest, ClicksOnUnknownWindowsAreNotRecordedButStillCloseThePopup
 
 TEST_F(ActivationTest, TheCallbackTellsWhetherTheClickedWindowChanged)
 {
-    auto app = addApp(100, "Editor", {"A", "B"});
+    auto app = addApp(100, "Editor", { "A", "B" });
     const int32_t a = int32_t(*(*app->windows)[0]->num);
     const int32_t b = int32_t(*(*app->windows)[1]->num);
     std::vector<bool> calls;
@@ -75,13 +75,13 @@ TEST_F(ActivationTest, TheCallbackTellsWhetherTheClickedWindowChanged)
     onWindowClicked(a, record);
     EXPECT_TRUE(calls.empty()) << "the answer comes 0.2 s later";
     settle();
-    EXPECT_EQ(calls, std::vector<bool>{false});
+    EXPECT_EQ(calls, std::vector<bool> { false });
     onWindowClicked(b, record);
     settle();
-    EXPECT_EQ(calls, (std::vector<bool>{false, true}));
+    EXPECT_EQ(calls, (std::vector<bool> { false, true }));
     onWindowClicked(b, record);
     settle();
-    EXPECT_EQ(calls, (std::vector<bool>{false, true})) << "the same window again calls nothing";
+    EXPECT_EQ(calls, (std::vector<bool> { false, true })) << "the same window again calls nothing";
 }
 
 TEST_F(ActivationTest, TheHistoryIsBounded)

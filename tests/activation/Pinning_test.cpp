@@ -46,7 +46,8 @@ protected:
         ASSERT_TRUE(store) << error.toStdString();
     }
 
-    std::shared_ptr<ActiveApp> runningApp(int32_t pid, std::optional<QString> bundleName, QColor color = Qt::red)
+    std::shared_ptr<ActiveApp> runningApp(
+        int32_t pid, std::optional<QString> bundleName, QColor color = Qt::red)
     {
         auto app = std::make_shared<ActiveApp>();
         app->appId = pid;
@@ -95,6 +96,12 @@ TEST_F(PinningTest, StoredIconPathKeepsItsEscapesAndReadsBackFully)
     EXPECT_TRUE(stored.endsWith("/My%20Editor.png")) << stored.toStdString();
     EXPECT_FALSE(stored.startsWith("file:"));
     EXPECT_TRUE(QFileInfo::exists(localPathFromStored(stored)));
+
+    AppState::shared().allApps.clear();
+    loadPinnedApps(*store);
+    ASSERT_EQ(AppState::shared().pinnedAnNotRunning.size(), 1);
+    EXPECT_EQ(AppState::shared().pinnedAnNotRunning[0]->appIconUrl, stored) << "the stored form is handed on";
+    EXPECT_TRUE(QFileInfo::exists(pinnedIconPath(*AppState::shared().pinnedAnNotRunning[0])));
 }
 
 TEST_F(PinningTest, RefusesAnUnknownProcessAndLeavesNothingHalfMade)
@@ -140,8 +147,8 @@ TEST_F(PinningTest, UnpinRemovesEveryRecordOfTheNameAndOnlyThose)
     runningApp(200, QString("Viewer"));
     ASSERT_TRUE(pinApp(100, *store));
     ASSERT_TRUE(pinApp(200, *store));
-    ASSERT_TRUE(store->insert(Entity::PinnedApps, {{"appBundleName", "Editor"}}));
-    ASSERT_TRUE(store->insert(Entity::PinnedApps, {{"appName", "no short name"}}));
+    ASSERT_TRUE(store->insert(Entity::PinnedApps, { { "appBundleName", "Editor" } }));
+    ASSERT_TRUE(store->insert(Entity::PinnedApps, { { "appName", "no short name" } }));
     ASSERT_TRUE(store->save());
 
     EXPECT_EQ(unpinApp("Editor", *store), 2);
@@ -162,7 +169,8 @@ TEST_F(PinningTest, PinsSurviveARestartAndShowWhileNotRunning)
     ASSERT_TRUE(pinApp(200, *store));
 
     loadPinnedApps(*store);
-    EXPECT_TRUE(AppState::shared().pinnedAnNotRunning.isEmpty()) << "running applications keep their own button";
+    EXPECT_TRUE(AppState::shared().pinnedAnNotRunning.isEmpty())
+        << "running applications keep their own button";
 
     // Next start: nothing runs yet, the store is opened again from its file.
     AppState::shared().allApps.clear();
@@ -175,6 +183,7 @@ TEST_F(PinningTest, PinsSurviveARestartAndShowWhileNotRunning)
     EXPECT_EQ(shown[0]->appBundleName, "Editor");
     EXPECT_EQ(shown[0]->bundleIdentifier, "org.example.Editor");
     EXPECT_TRUE(shown[0]->appIconUrl->endsWith("Editor.png"));
+    EXPECT_TRUE(QImage(pinnedIconPath(*shown[0])).size() == QSize(128, 128));
     EXPECT_FALSE(shown[0]->appId.has_value());
     EXPECT_TRUE(shown[0]->windows && shown[0]->windows->empty());
     EXPECT_EQ(shown[1]->appBundleName, "Viewer");
@@ -182,9 +191,10 @@ TEST_F(PinningTest, PinsSurviveARestartAndShowWhileNotRunning)
 
 TEST_F(PinningTest, PinnedListShowsEachNameOnceAndWaitsForALaunchFromTheBar)
 {
-    ASSERT_TRUE(store->insert(Entity::PinnedApps, {{"appBundleName", "Editor"}}));
-    ASSERT_TRUE(store->insert(Entity::PinnedApps, {{"appBundleName", "Editor"}, {"appName", "Second"}}));
-    ASSERT_TRUE(store->insert(Entity::PinnedApps, {{"appName", "nameless"}}));
+    ASSERT_TRUE(store->insert(Entity::PinnedApps, { { "appBundleName", "Editor" } }));
+    ASSERT_TRUE(
+        store->insert(Entity::PinnedApps, { { "appBundleName", "Editor" }, { "appName", "Second" } }));
+    ASSERT_TRUE(store->insert(Entity::PinnedApps, { { "appName", "nameless" } }));
     ASSERT_TRUE(store->save());
 
     loadPinnedApps(*store);
@@ -192,6 +202,7 @@ TEST_F(PinningTest, PinnedListShowsEachNameOnceAndWaitsForALaunchFromTheBar)
     ASSERT_EQ(state.pinnedAnNotRunning.size(), 2);
     EXPECT_EQ(state.pinnedAnNotRunning[0]->appBundleName, "Editor");
     EXPECT_EQ(state.pinnedAnNotRunning[0]->appIconUrl, "") << "no icon reads as the empty text";
+    EXPECT_EQ(pinnedIconPath(*state.pinnedAnNotRunning[0]), "");
     EXPECT_EQ(state.pinnedAnNotRunning[1]->appBundleName, "");
 
     // A running application without a short name hides the nameless pin.

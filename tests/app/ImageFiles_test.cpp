@@ -55,7 +55,8 @@ TEST(SavePNG, WritesAReadablePngAndReplacesAnOldFile)
     QImage back;
     ASSERT_TRUE(back.load(path, "PNG"));
     EXPECT_EQ(back.size(), QSize(64, 64));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"icon.png"}) << "no temporary file is left";
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList { "icon.png" })
+        << "no temporary file is left";
 }
 
 TEST(SavePNG, ReportsFalseWhenNothingWasWritten)

@@ -57,16 +57,17 @@ TEST(SupportFolder, FileNamesNeverLeaveTheFolder)
         const char* name;
         const char* expected;
     } rows[] = {
-        {"Firefox", "Firefox"},
-        {"app icon.png", "app icon.png"},
-        {"../../.bashrc", "____.bashrc"},
-        {"a/b", "a_b"},
-        {"..", "_"},
-        {"", "_"},
-        {"tab\there", "tabhere"},
+        { "Firefox", "Firefox" },
+        { "app icon.png", "app icon.png" },
+        { "../../.bashrc", "____.bashrc" },
+        { "a/b", "a_b" },
+        { "..", "_" },
+        { "", "_" },
+        { "tab\there", "tabhere" },
     };
     for (const Row& row : rows)
-        EXPECT_EQ(safeSupportFileName(QString::fromUtf8(row.name)), QString::fromUtf8(row.expected)) << row.name;
+        EXPECT_EQ(safeSupportFileName(QString::fromUtf8(row.name)), QString::fromUtf8(row.expected))
+            << row.name;
 
     ScopedDataHome home;
     const auto url = appSupportDirectory("../../escape.png");
@@ -85,17 +86,17 @@ TEST(SupportFolder, StoredPathsKeepEscapesAndDecodeFully)
 
 TEST(WindowHotkeyMatch, SetsTheResultOnlyForTheWindowsKey)
 {
-    const QMap<QString, QString> cache{{"a", "4711"}, {"b", "-3"}, {"c", "4711"}};
+    const QMap<QString, QString> cache { { "a", "4711" }, { "b", "-3" }, { "c", "4711" } };
     QString result = "unchanged";
-    windowHotkeyMatches(cache, "a", 17, result);
-    windowHotkeyMatches(cache, "zz", 4711, result);
+    windowHotkeyMatchesIn(cache, "a", 17, result);
+    windowHotkeyMatchesIn(cache, "zz", 4711, result);
     EXPECT_EQ(result, "unchanged");
 
-    windowHotkeyMatches(cache, "b", -3, result);
+    windowHotkeyMatchesIn(cache, "b", -3, result);
     EXPECT_EQ(result, "b");
 
     // Asked for every key in turn, the last key bound to the window wins.
     for (const QString& key : cache.keys())
-        windowHotkeyMatches(cache, key, 4711, result);
+        windowHotkeyMatchesIn(cache, key, 4711, result);
     EXPECT_EQ(result, "c");
 }

@@ -12,7 +12,7 @@ namespace {
 // The X window id of the client titled `title`, 0 while it is not mapped.
 quint32 windowTitled(const QString& title)
 {
-    const QString id = runTool("xdotool", {"search", "--onlyvisible", "--name", title});
+    const QString id = runTool("xdotool", { "search", "--onlyvisible", "--name", title });
     return id.isEmpty() ? 0 : id.split('\n').first().toUInt();
 }
 
@@ -24,23 +24,23 @@ TEST(X11ClickMonitor, ReportsARealClickAsTheClientWindowUnderThePointer)
     ASSERT_TRUE(monitor->start());
     std::vector<platform::PointerClick> clicks;
     QObject::connect(monitor.get(), &platform::ClickMonitor::primaryButtonReleased,
-                     [&](const platform::PointerClick& click) { clicks.push_back(click); });
+        [&](const platform::PointerClick& click) { clicks.push_back(click); });
 
-    const qint64 pid = spawn("xterm", {"-T", "click-target", "-geometry", "40x10+200+150"});
+    const qint64 pid = spawn("xterm", { "-T", "click-target", "-geometry", "40x10+200+150" });
     ASSERT_GT(pid, 0);
     quint32 window = 0;
     ASSERT_TRUE(waitUntil([&] { return (window = windowTitled("click-target")) != 0; }));
 
     // The pointer goes to the middle of the client; the click lands on it,
     // not on openbox's frame around it.
-    runTool("xdotool", {"mousemove", "--window", QString::number(window), "60", "40", "click", "1"});
+    runTool("xdotool", { "mousemove", "--window", QString::number(window), "60", "40", "click", "1" });
     ASSERT_TRUE(waitUntil([&] { return !clicks.empty(); }));
     EXPECT_EQ(clicks.front().window, window);
     clicks.clear();
 
     // A right click is not a primary release.
-    runTool("xdotool", {"click", "3"});
-    runTool("xdotool", {"mousemove", "5", "5", "click", "1"}); // the bare desktop
+    runTool("xdotool", { "click", "3" });
+    runTool("xdotool", { "mousemove", "5", "5", "click", "1" }); // the bare desktop
     ASSERT_TRUE(waitUntil([&] { return !clicks.empty(); }));
     ASSERT_EQ(clicks.size(), 1u) << "the right click must not be reported";
     EXPECT_NE(clicks.front().window, window);
