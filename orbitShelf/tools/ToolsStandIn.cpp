@@ -15,6 +15,9 @@ void recordPomodoroRun()
 }
 
 bool pomodoroRunning = false;
+qint64 pomodoroTicks = 0;
+qint64 pomodoroLastElapsed = 0;
+bool pomodoroViewVisible = false;
 
 void captureClipboard()
 {

@@ -5,12 +5,20 @@
 // restore flag as it is, so the real tool still resumes the run later.
 void recordPomodoroRun();
 
+#include <QtGlobal>
+
 #include <optional>
 
 class QWidget;
 
-// Whether a Pomodoro work phase is running; no run ever starts yet.
+// The Pomodoro tool's process-wide run values, until the tool lands. Main
+// thread only. The tool sets pomodoroRunning and zeroes pomodoroTicks when a
+// run starts; the tick counts and ends the work phase; the Pomodoro view
+// sets pomodoroViewVisible while it is on screen.
 extern bool pomodoroRunning;
+extern qint64 pomodoroTicks;
+extern qint64 pomodoroLastElapsed;
+extern bool pomodoroViewVisible;
 
 // Stores the clipboard's content as a new history entry; the history is not
 // built yet, so it only logs.
