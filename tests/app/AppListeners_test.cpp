@@ -105,6 +105,14 @@ protected:
 
 using Log = std::vector<std::pair<std::string, double>>;
 
+platform::RunningApplication application(qint32 pid, const QString& name)
+{
+    platform::RunningApplication app;
+    app.processIdentifier = pid;
+    app.localizedName = name;
+    return app;
+}
+
 } // namespace
 
 TEST_F(AppListenersTest, FiveScreenChangesOneSecondApartGiveOneRebuildSixSecondsAfterTheLast)
@@ -273,7 +281,7 @@ TEST_F(AppListenersTest, WindowClickFeedsClickTrackingAndReloadsOnlyWhenTheWindo
 TEST_F(AppListenersTest, QuittingApplicationLeavesTheModelAndReloads)
 {
     registerWithFakeInput();
-    fake.addApp({.processIdentifier = 4242, .localizedName = QStringLiteral("Editor")});
+    fake.addApp(application(4242, QStringLiteral("Editor")));
     AppState::shared().allApps.insert(4242, std::make_shared<ActiveApp>());
     queue->advance(1);
     log.clear();
@@ -295,7 +303,7 @@ TEST_F(AppListenersTest, QuitOfAnUnknownProcessStillReloads)
 TEST_F(AppListenersTest, LaunchedApplicationReloadsTheDock)
 {
     registerWithFakeInput();
-    fake.addApp({.processIdentifier = 77, .localizedName = QStringLiteral("Viewer")});
+    fake.addApp(application(77, QStringLiteral("Viewer")));
     EXPECT_TRUE(log.empty());
     queue->runReady();
     EXPECT_EQ(log, (Log{{"pinned", 0.0}, {"refresh", 0.0}, {"pinned", 0.0}, {"previous", 0.0}, {"layout", 0.0}}));

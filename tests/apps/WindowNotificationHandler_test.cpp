@@ -90,7 +90,10 @@ protected:
         UserDefaults::useFile(dir.filePath(QStringLiteral("defaults.conf")));
         ShellQueues::useForTesting(queue, queue);
         platform::setCurrent(&fake);
-        fake.addApp({.processIdentifier = kPid, .localizedName = QStringLiteral("Editor")});
+        platform::RunningApplication editor;
+        editor.processIdentifier = kPid;
+        editor.localizedName = QStringLiteral("Editor");
+        fake.addApp(editor);
         saved = windowHandlerActions();
         WindowHandlerActions& a = windowHandlerActions();
         a.refreshRunningApps = [this](std::optional<int32_t> excluded) {
