@@ -36,7 +36,7 @@ public:
     std::optional<QString> rawValue(const QString& group, const QString& key) const;
 
     std::optional<QString> string(const QString& group, const QString& key) const;
-    // Picks Key[locale] by the specification's order (lang_COUNTRY@MODIFIER,
+    // Picks Key[locale] in the freedesktop matching order (lang_COUNTRY@MODIFIER,
     // lang_COUNTRY, lang@MODIFIER, lang, then the plain key); the locale's
     // encoding part is ignored.
     std::optional<QString> localeString(

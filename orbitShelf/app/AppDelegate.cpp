@@ -4,7 +4,7 @@
 #include "app/AppState.h"
 #include "app/AppWindows.h"
 #include "app/AppListeners.h"
-#include "apps/AppsStandIn.h"
+#include "apps/AXEventThread.h"
 #include "dock/DockStandIn.h"
 #include "tools/ToolsStandIn.h"
 

@@ -3,6 +3,7 @@
 #include "apps/AXAttributes.h"
 #include "apps/AXEventThread.h"
 #include "apps/AppModelLog.h"
+#include "apps/OpenApplication.h"
 #include "apps/WindowInfo.h"
 #include "platform/Platform.h"
 
@@ -209,19 +210,8 @@ void PlatformAppsSource::bringProcessToFront(int32_t pid, const QString& name)
 
 void PlatformAppsSource::openApplication(const QString& bundleIdentifier)
 {
-    // Opening by bundle identifier belongs to the application launcher; until
-    // it is wired in, a running application is brought forward through its
-    // front-most window and one that is not running is only reported.
-    for (const auto& app : platform::current().workspace().runningApplications()) {
-        if (!bundleIdentifier.isEmpty() && app.bundleIdentifier == bundleIdentifier) {
-            for (const auto& window : platform::current().windowServer().windowList()) {
-                if (window.pid == app.processIdentifier) {
-                    platform::current().windowServer().activate(window.id);
-                    return;
-                }
-            }
-        }
-    }
-    qCInfo(lcAppModel) << "cannot open" << bundleIdentifier
-                       << "here: launching applications is not wired in yet";
+    // Brings a running instance forward, else starts the desktop entry; the
+    // launcher logs why when it cannot.
+    if (!::openApplication(bundleIdentifier))
+        qCInfo(lcAppModel) << "could not open" << bundleIdentifier;
 }

@@ -2,6 +2,7 @@
 
 #include <QList>
 
+#include <xcb/res.h>
 #include <xcb/xcbext.h>
 
 #include <poll.h>
@@ -66,6 +67,8 @@ std::unique_ptr<XConnection> XConnection::open(const QByteArray& display, QStrin
             *error = QStringLiteral("The X11 display does not answer.");
         return nullptr;
     }
+    const xcb_query_extension_reply_t* res = xcb_get_extension_data(x->m_c, &xcb_res_id);
+    x->m_hasResource = res && res->present;
     return x;
 }
 
@@ -103,7 +106,14 @@ ReplyBatch::ReplyBatch(XConnection& connection, int timeoutMs)
     : m_x(connection), m_deadline(timeoutMs)
 {
     XConnection::roundTrips()++;
+    // The server answers in order: once the answer to a request sent after
+    // the batch is in, every reply of the batch is in xcb's queue, and
+    // reading them costs no further wait or system call.
+    const xcb_get_input_focus_cookie_t sync = xcb_get_input_focus(m_x.raw());
     m_x.flush();
+    bool failed = false;
+    free(m_x.waitReply(sync.sequence, m_deadline, failed));
+    m_failed = failed;
 }
 
 xcb_get_property_cookie_t requestProperty(XConnection& x, xcb_window_t window, xcb_atom_t property,

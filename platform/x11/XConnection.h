@@ -49,6 +49,9 @@ public:
     xcb_screen_t* screen() const { return m_screen; }
     const Atoms& atoms() const { return m_atoms; }
     bool lost() const { return xcb_connection_has_error(m_c) != 0; }
+    // The X-Resource extension names the process of a client that does not
+    // set _NET_WM_PID.
+    bool hasResourceExtension() const { return m_hasResource; }
     void flush() { xcb_flush(m_c); }
 
     // Waits for the reply of one request until `deadline`. Returns the reply,
@@ -66,10 +69,11 @@ private:
     xcb_window_t m_root = 0;
     xcb_screen_t* m_screen = nullptr;
     Atoms m_atoms{};
+    bool m_hasResource = false;
 };
 
 // A batch of requests sent together and answered together: one round trip.
-// After a failure (lost connection, timeout) every further reply of the batch
+// Make it after sending the batch's requests. After a failure (lost connection, timeout) every further reply of the batch
 // is discarded and failed() stays true.
 class ReplyBatch final {
 public:

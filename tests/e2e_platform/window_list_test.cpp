@@ -139,3 +139,20 @@ TEST(WindowList, ABatchAnswersEveryReadFromOneSnapshot)
     terminate(a.pid);
     terminate(b.pid);
 }
+
+TEST(WindowList, AClientWithoutAPidPropertyStillNamesItsProcess)
+{
+    const Client c = startClient(QStringLiteral("no pid"), QStringLiteral("NoPid"));
+    ASSERT_NE(c.window, 0u);
+    runTool(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(c.window), QStringLiteral("-remove"),
+                                      QStringLiteral("_NET_WM_PID")});
+    ASSERT_TRUE(waitUntil([&] {
+        return !runTool(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(c.window), QStringLiteral("_NET_WM_PID")})
+                    .contains(QStringLiteral("= "));
+    }));
+    const auto w = listed(c.window);
+    ASSERT_TRUE(w);
+    EXPECT_EQ(w->pid, c.pid);
+    EXPECT_EQ(x11().windowServer().processOfWindow(c.window), c.pid);
+    terminate(c.pid);
+}

@@ -31,7 +31,7 @@ struct LocaleCase {
 
 class LocaleMatching : public ::testing::TestWithParam<LocaleCase> { };
 
-TEST_P(LocaleMatching, PicksNameByTheSpecificationOrder)
+TEST_P(LocaleMatching, PicksNameInTheFreedesktopMatchingOrder)
 {
     const QByteArray text = "[Desktop Entry]\n"
                             "Name=Plain\n"

@@ -40,5 +40,8 @@ TEST(X11Platform, WithoutADisplayCreationFailsWithAMessageForTheUser)
         QString error;
         EXPECT_EQ(platform::x11::createX11Platform(&error), nullptr);
         EXPECT_EQ(error, QStringLiteral("orbitShelf cannot connect to the X11 display \":4711\"."));
+        QString probeError;
+        EXPECT_FALSE(platform::x11::displayReachable(&probeError));
+        EXPECT_EQ(probeError, error);
     }
 }
