@@ -215,7 +215,7 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
 void handleObservedWindowNotification(const AxElement& element, const QString& name)
 {
     // Elements handed out by the platform's source hold a platform element.
-    if (element && hasAppsSource() && dynamic_cast<PlatformAppsSource*>(&appsSource())) {
+    if (element && dynamic_cast<PlatformAppsSource*>(&appsSource())) {
         handleWindowNotification(*static_cast<const platform::AXElement*>(element.handle.get()), name);
         return;
     }

@@ -6,6 +6,7 @@
 #include "app/ShellGlobals.h"
 #include "app/UserDefaults.h"
 #include "apps/AXEventThread.h"
+#include "apps/RunningApps.h"
 #include "apps/ActiveApp.h"
 #include "apps/WindowClickTracking.h"
 #include "apps/WindowNotificationHandler.h"
@@ -242,12 +243,12 @@ TEST_F(ListenersOnX11, WindowResizedOverTheBarIsKeptClearOfIt)
 
     const Client term = xterm(QStringLiteral("grows"), QStringLiteral("80x20+100+40"));
     ASSERT_NE(term.window, 0u);
-    const platform::AXElement element = platform::AXElement::windowElement(qint32(term.pid), term.window);
-    std::unique_ptr<platform::AXObserver> observer = x11().accessibility().createObserver(
-        qint32(term.pid), [](const platform::AXElement& e, const QString& name) { handleWindowNotification(e, name); });
-    ASSERT_TRUE(observer);
-    ASSERT_EQ(observer->addNotification(element, QStringLiteral("AXWindowResized")), platform::AXResult::success);
-    observer->addToRunLoop(axEventsThread()->runLoop());
+    // The model's own refresh builds the window and starts observing it on
+    // the event thread, as in the app.
+    ASSERT_TRUE(waitUntil([&] {
+        refreshRunningApps();
+        return findWindowByNumber(int32_t(term.window)) != nullptr;
+    }, 10s));
 
     // Bottom bar: room above it is 1080 - 50; the handler leaves 4 more.
     runTool(QStringLiteral("xdotool"), {QStringLiteral("windowsize"), QString::number(term.window),
@@ -270,7 +271,7 @@ TEST_F(ListenersOnX11, WindowResizedOverTheBarIsKeptClearOfIt)
     }, 10s)) << "client " << clientFrame(term.window).value_or(QRect()).left() << " "
              << clientFrame(term.window).value_or(QRect()).width();
 
-    observer.reset();
+    AppState::shared().allApps.clear();
     windowHandlerActions() = savedHandler;
     mainDockScreenID().clear();
 }
