@@ -8,10 +8,10 @@
 #include "apps/AXAttributes.h"
 #include "apps/Activation.h"
 #include "apps/ActiveApp.h"
-#include "apps/RunningApps.h"
 #include "apps/DockEdge.h"
 #include "apps/DockVisibility.h"
 #include "apps/PlatformAppsSource.h"
+#include "apps/RunningApps.h"
 #include "apps/ScreenIdentifier.h"
 #include "apps/WindowClickTracking.h"
 #include "apps/Windows.h"
@@ -38,8 +38,9 @@ QList<HandlerScreen> qtScreens()
         return screens;
     const QRect primaryRect = primary->geometry();
     for (QScreen* s : QGuiApplication::screens())
-        screens.append(HandlerScreen{screenIdentifierKey(s), platform::axFromRoot(QRectF(s->geometry()), primaryRect),
-                                     platform::axFromRoot(QRectF(s->availableGeometry()), primaryRect)});
+        screens.append(
+            HandlerScreen { screenIdentifierKey(s), platform::axFromRoot(QRectF(s->geometry()), primaryRect),
+                platform::axFromRoot(QRectF(s->availableGeometry()), primaryRect) });
     return screens;
 }
 
@@ -128,7 +129,8 @@ bool applyFullScreenRule(const WindowResizeReport& report, const QString& screen
 WindowHandlerActions WindowHandlerActions::standard()
 {
     WindowHandlerActions a;
-    a.refreshRunningApps = [](std::optional<int32_t> excluded) { return ::refreshRunningApps(excluded, false); };
+    a.refreshRunningApps
+        = [](std::optional<int32_t> excluded) { return ::refreshRunningApps(excluded, false); };
     a.showToast = [](const QString& key, qint64 number) { ::showToast(key, number); };
     a.screens = &qtScreens;
     a.mouseLocation = &qtMouseLocation;
@@ -167,7 +169,7 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
         // refresh that has not started yet covers them all. The window number
         // is read when it runs: the click that closed the window may still be
         // on its way.
-        static std::atomic<bool> refreshQueued{false};
+        static std::atomic<bool> refreshQueued { false };
         if (!refreshQueued.exchange(true)) {
             ShellQueues::main().async([] {
                 refreshQueued = false;
@@ -186,11 +188,13 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
     if (ax.windowNumber(element, number) != platform::AXResult::success)
         return;
     try {
-        const std::optional<QString> title = copyStringAttribute(QString::fromLatin1(platform::ax::title), element);
+        const std::optional<QString> title
+            = copyStringAttribute(QString::fromLatin1(platform::ax::title), element);
         if (!title)
             return;
         if (name == QLatin1String(platform::ax::titleChanged)) {
-            ShellQueues::main().async([pid, number, title = *title] { applyTitleChange(pid, number, title); });
+            ShellQueues::main().async(
+                [pid, number, title = *title] { applyTitleChange(pid, number, title); });
             return;
         }
         if (name != QLatin1String(platform::ax::windowResized))
@@ -198,7 +202,8 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
         const std::optional<std::pair<double, double>> size = windowSize(element);
         if (!size)
             return;
-        const std::optional<bool> fullScreen = copyBoolAttribute(QString::fromLatin1(platform::ax::fullScreen), element);
+        const std::optional<bool> fullScreen
+            = copyBoolAttribute(QString::fromLatin1(platform::ax::fullScreen), element);
         WindowResizeReport report;
         report.element = element;
         report.windowNumber = number;
@@ -252,14 +257,14 @@ void applyWindowResize(const WindowResizeReport& report)
         return;
     const bool mainDockScreen = screen->key == mainDockScreenID();
     const QString position = mainDockScreen
-                                 ? settings.mainDockPosition()
-                                 : settings.spaceDockPosition().value(screen->key, QStringLiteral("bottom"));
+        ? settings.mainDockPosition()
+        : settings.spaceDockPosition().value(screen->key, QStringLiteral("bottom"));
     const double thickness = dockThickness();
     const QRect visible = screen->visibleFrame.toRect();
     const double usableWidth = double(calibratedScreenWidth(screen->key, visible)) - thickness;
     const double usableHeight = double(calibratedScreenHeight(screen->key, visible)) - thickness;
-    const std::optional<WindowResize> resize =
-        dockEdgeResize(position, mainDockScreen, report.size, screen->visibleFrame, usableWidth, usableHeight);
+    const std::optional<WindowResize> resize = dockEdgeResize(
+        position, mainDockScreen, report.size, screen->visibleFrame, usableWidth, usableHeight);
     if (!resize)
         return;
     setWindowSize(resize->size.width(), resize->size.height(), report.element);

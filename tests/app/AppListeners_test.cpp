@@ -123,7 +123,7 @@ TEST_F(AppListenersTest, FiveScreenChangesOneSecondApartGiveOneRebuildSixSeconds
     }
     queue->advance(60);
     // The last change came at 4 s: 5 s of debounce, then 1 s before the rebuild.
-    EXPECT_EQ(log, (Log{{"restartDockWindows", 10.0}}));
+    EXPECT_EQ(log, (Log { { "restartDockWindows", 10.0 } }));
 }
 
 TEST_F(AppListenersTest, ScreenGeometryChangesFromQtAreDebounced)
@@ -137,7 +137,7 @@ TEST_F(AppListenersTest, ScreenGeometryChangesFromQtAreDebounced)
     queue->advance(2.0);
     emit screen->geometryChanged(QRect(0, 0, 800, 600));
     queue->advance(60);
-    EXPECT_EQ(log, (Log{{"restartDockWindows", 8.0}}));
+    EXPECT_EQ(log, (Log { { "restartDockWindows", 8.0 } }));
 }
 
 TEST_F(AppListenersTest, ScreenChangeNeverCancelsAPendingWake)
@@ -148,7 +148,7 @@ TEST_F(AppListenersTest, ScreenChangeNeverCancelsAPendingWake)
     handleScreenParametersChanged();
     queue->advance(60);
     // The wake's rebuild 5 s after the wake, the screen's 5 + 1 s after it.
-    EXPECT_EQ(log, (Log{{"restartDockWindows", 5.0}, {"restartDockWindows", 9.0}}));
+    EXPECT_EQ(log, (Log { { "restartDockWindows", 5.0 }, { "restartDockWindows", 9.0 } }));
 }
 
 TEST_F(AppListenersTest, WakeBurstActsOnceFiveSecondsAfterTheLastWake)
@@ -160,12 +160,12 @@ TEST_F(AppListenersTest, WakeBurstActsOnceFiveSecondsAfterTheLastWake)
     queue->advance(2.0);
     handleWake();
     queue->advance(60);
-    EXPECT_EQ(log, (Log{{"restartDockWindows", 6.0}, {"restartDockWindows", 10.0}}));
+    EXPECT_EQ(log, (Log { { "restartDockWindows", 6.0 }, { "restartDockWindows", 10.0 } }));
 }
 
 TEST_F(AppListenersTest, WakeRelaunchPreparesTheRestartHandshake)
 {
-    for (bool running : {false, true}) {
+    for (bool running : { false, true }) {
         SCOPED_TRACE(running ? "Pomodoro running" : "no Pomodoro run");
         log.clear();
         pomodoroRunning = running;
@@ -195,7 +195,8 @@ TEST_F(AppListenersTest, FailedRelaunchKeepsRunningAndRebuildsInstead)
     queue->advance(60);
     EXPECT_EQ(count("relaunch"), 1);
     EXPECT_EQ(count("restartDockWindows"), 1);
-    EXPECT_FALSE(AppState::shared().needRestorePomodoro()) << "a later start must not resume a run on this flag";
+    EXPECT_FALSE(AppState::shared().needRestorePomodoro())
+        << "a later start must not resume a run on this flag";
 }
 
 TEST_F(AppListenersTest, CopyKeysCaptureHalfASecondLaterOnlyWithThePasteboardTool)
@@ -208,15 +209,15 @@ TEST_F(AppListenersTest, CopyKeysCaptureHalfASecondLaterOnlyWithThePasteboardToo
         bool captures;
     };
     const Row rows[] = {
-        {"CommandC", "c", command, true, true},
-        {"CommandShiftC", "C", command | shift, true, true},
-        {"CommandX", "x", command, true, true},
-        {"CommandShiftX", "X", command | shift, true, true},
-        {"CommandCWithoutTool", "c", command, false, false},
-        {"CommandV", "v", command, true, false},
-        {"PlainC", "c", 0, true, false},
-        {"ShiftC", "C", shift, true, false},
-        {"CommandWithoutText", "", command, true, false},
+        { "CommandC", "c", command, true, true },
+        { "CommandShiftC", "C", command | shift, true, true },
+        { "CommandX", "x", command, true, true },
+        { "CommandShiftX", "X", command | shift, true, true },
+        { "CommandCWithoutTool", "c", command, false, false },
+        { "CommandV", "v", command, true, false },
+        { "PlainC", "c", 0, true, false },
+        { "ShiftC", "C", shift, true, false },
+        { "CommandWithoutText", "", command, true, false },
     };
     auto* input = registerWithFakeInput();
     for (const Row& row : rows) {
@@ -231,7 +232,7 @@ TEST_F(AppListenersTest, CopyKeysCaptureHalfASecondLaterOnlyWithThePasteboardToo
         EXPECT_EQ(count("capture"), 0);
         queue->advance(10);
         if (row.captures)
-            EXPECT_EQ(log, (Log{{"capture", pressedAt + 0.5}}));
+            EXPECT_EQ(log, (Log { { "capture", pressedAt + 0.5 } }));
         else
             EXPECT_TRUE(log.empty());
     }
@@ -268,14 +269,15 @@ TEST_F(AppListenersTest, WindowClickFeedsClickTrackingAndReloadsOnlyWhenTheWindo
 {
     auto* input = registerWithFakeInput();
     input->click(0x400007);
-    ASSERT_EQ(clicked, (std::vector<int64_t>{0x400007}));
+    ASSERT_EQ(clicked, (std::vector<int64_t> { 0x400007 }));
     onClickedWindowChange(false);
     queue->advance(10);
     EXPECT_TRUE(log.empty());
     onClickedWindowChange(true);
     EXPECT_TRUE(log.empty()) << "the reload is queued, never run at once";
     queue->runReady();
-    EXPECT_EQ(log, (Log{{"refresh", 10.0}, {"pinned", 10.0}, {"previous", 10.0}, {"layout", 10.0}}));
+    EXPECT_EQ(
+        log, (Log { { "refresh", 10.0 }, { "pinned", 10.0 }, { "previous", 10.0 }, { "layout", 10.0 } }));
 }
 
 TEST_F(AppListenersTest, QuittingApplicationLeavesTheModelAndReloads)
@@ -289,7 +291,9 @@ TEST_F(AppListenersTest, QuittingApplicationLeavesTheModelAndReloads)
     fake.removeApp(4242);
     queue->runReady();
     EXPECT_FALSE(AppState::shared().allApps.contains(4242));
-    EXPECT_EQ(log, (Log{{"pinned", 1.0}, {"refresh", 1.0}, {"pinned", 1.0}, {"previous", 1.0}, {"layout", 1.0}}));
+    EXPECT_EQ(log,
+        (Log { { "pinned", 1.0 }, { "refresh", 1.0 }, { "pinned", 1.0 }, { "previous", 1.0 },
+            { "layout", 1.0 } }));
 }
 
 TEST_F(AppListenersTest, QuitOfAnUnknownProcessStillReloads)
@@ -306,7 +310,9 @@ TEST_F(AppListenersTest, LaunchedApplicationReloadsTheDock)
     fake.addApp(application(77, QStringLiteral("Viewer")));
     EXPECT_TRUE(log.empty());
     queue->runReady();
-    EXPECT_EQ(log, (Log{{"pinned", 0.0}, {"refresh", 0.0}, {"pinned", 0.0}, {"previous", 0.0}, {"layout", 0.0}}));
+    EXPECT_EQ(log,
+        (Log { { "pinned", 0.0 }, { "refresh", 0.0 }, { "pinned", 0.0 }, { "previous", 0.0 },
+            { "layout", 0.0 } }));
 }
 
 TEST_F(AppListenersTest, SecondRegistrationChangesNothing)

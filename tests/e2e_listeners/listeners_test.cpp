@@ -6,8 +6,8 @@
 #include "app/ShellGlobals.h"
 #include "app/UserDefaults.h"
 #include "apps/AXEventThread.h"
-#include "apps/RunningApps.h"
 #include "apps/ActiveApp.h"
+#include "apps/RunningApps.h"
 #include "apps/WindowClickTracking.h"
 #include "apps/WindowNotificationHandler.h"
 #include "apps/Windows.h"
@@ -48,15 +48,18 @@ struct Client {
 Client startXterm(const QString& title, const QString& geometry)
 {
     Client c;
-    c.pid = spawn(QStringLiteral("xterm"), {QStringLiteral("-T"), title, QStringLiteral("-geometry"), geometry});
-    waitUntil([&] {
-        for (const platform::ServerWindow& w : x11().windowServer().windowList())
-            if (w.pid == c.pid && w.title == title && w.onScreen) {
-                c.window = w.id;
-                return true;
-            }
-        return false;
-    }, 15s);
+    c.pid = spawn(
+        QStringLiteral("xterm"), { QStringLiteral("-T"), title, QStringLiteral("-geometry"), geometry });
+    waitUntil(
+        [&] {
+            for (const platform::ServerWindow& w : x11().windowServer().windowList())
+                if (w.pid == c.pid && w.title == title && w.onScreen) {
+                    c.window = w.id;
+                    return true;
+                }
+            return false;
+        },
+        15s);
     return c;
 }
 
@@ -70,7 +73,8 @@ std::optional<QRect> clientFrame(quint32 window)
 
 void focus(quint32 window)
 {
-    runTool(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(window)});
+    runTool(QStringLiteral("xdotool"),
+        { QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(window) });
 }
 
 // Listeners on the X11 input monitor, with the dock's reload steps recorded
@@ -95,9 +99,9 @@ protected:
         // Input reaches the listeners asynchronously; counting what the
         // monitor reported tells when a sequence of keys has been handled.
         QObject::connect(sources.inputMonitor.get(), &platform::ClickMonitor::keyPressed, qApp,
-                         [this](const platform::KeyPress&) { ++keysSeen; });
+            [this](const platform::KeyPress&) { ++keysSeen; });
         QObject::connect(sources.inputMonitor.get(), &platform::ClickMonitor::primaryButtonReleased, qApp,
-                         [this](const platform::PointerClick&) { ++clicksSeen; });
+            [this](const platform::PointerClick&) { ++clicksSeen; });
         sources.watchScreens = false;
         registerAppListeners(std::move(sources));
         AppState::shared().installedPlugins.clear();
@@ -161,7 +165,7 @@ TEST_F(ListenersOnX11, CopyKeysInAnotherApplicationCaptureHalfASecondLaterOnlyWi
     focus(term.window);
 
     setPasteboardTool(true);
-    xdotool({QStringLiteral("key"), QStringLiteral("ctrl+c")});
+    xdotool({ QStringLiteral("key"), QStringLiteral("ctrl+c") });
     ASSERT_TRUE(waitUntil([&] { return captures.size() == 1; }));
     EXPECT_GE(captures[0], 450) << "the capture waits half a second";
 
@@ -169,11 +173,11 @@ TEST_F(ListenersOnX11, CopyKeysInAnotherApplicationCaptureHalfASecondLaterOnlyWi
     // tool proves it, since anything scheduled earlier would run first.
     setPasteboardTool(false);
     const int keysBefore = keysSeen;
-    xdotool({QStringLiteral("key"), QStringLiteral("ctrl+x")});
-    xdotool({QStringLiteral("key"), QStringLiteral("c"), QStringLiteral("ctrl+v")});
+    xdotool({ QStringLiteral("key"), QStringLiteral("ctrl+x") });
+    xdotool({ QStringLiteral("key"), QStringLiteral("c"), QStringLiteral("ctrl+v") });
     ASSERT_TRUE(waitUntil([&] { return keysSeen == keysBefore + 3; })) << keysSeen - keysBefore;
     setPasteboardTool(true);
-    xdotool({QStringLiteral("key"), QStringLiteral("ctrl+shift+c")});
+    xdotool({ QStringLiteral("key"), QStringLiteral("ctrl+shift+c") });
     ASSERT_TRUE(waitUntil([&] { return captures.size() >= 2; }));
     EXPECT_TRUE(waitUntil([&] { return sinceInput.elapsed() > 1500; }, 3s));
     EXPECT_EQ(captures.size(), 2u);
@@ -185,13 +189,13 @@ TEST_F(ListenersOnX11, RightThenLeftReleaseCapturesOnce)
     ASSERT_NE(term.window, 0u);
     setPasteboardTool(true);
     const QString id = QString::number(term.window);
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), id, QStringLiteral("40"), QStringLiteral("40"),
-             QStringLiteral("click"), QStringLiteral("3"), QStringLiteral("click"), QStringLiteral("1"),
-             QStringLiteral("click"), QStringLiteral("1")});
+    xdotool({ QStringLiteral("mousemove"), QStringLiteral("--window"), id, QStringLiteral("40"),
+        QStringLiteral("40"), QStringLiteral("click"), QStringLiteral("3"), QStringLiteral("click"),
+        QStringLiteral("1"), QStringLiteral("click"), QStringLiteral("1") });
     ASSERT_TRUE(waitUntil([&] { return captures.size() == 1; }));
     // A marker copy after the clicks: only it may add a capture.
     focus(term.window);
-    xdotool({QStringLiteral("key"), QStringLiteral("ctrl+c")});
+    xdotool({ QStringLiteral("key"), QStringLiteral("ctrl+c") });
     ASSERT_TRUE(waitUntil([&] { return captures.size() >= 2; }));
     EXPECT_TRUE(waitUntil([&] { return sinceInput.elapsed() > 1500; }, 3s));
     EXPECT_EQ(captures.size(), 2u);
@@ -205,15 +209,15 @@ TEST_F(ListenersOnX11, LeftClickElsewhereRecordsTheWindowAndClosesPanels)
     auto window = std::make_shared<Windows>();
     window->num = term.window;
     auto app = std::make_shared<ActiveApp>();
-    app->windows = std::vector<std::shared_ptr<Windows>>{window};
+    app->windows = std::vector<std::shared_ptr<Windows>> { window };
     AppState::shared().allApps.insert(qint32(term.pid), app);
     AppState::shared().appOrders.insert(qint32(term.pid), 10);
     showPasteboardWindow();
     AppState::shared().showPasteboardPopup = true;
     ASSERT_TRUE(pasteboardWindow());
 
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(term.window),
-             QStringLiteral("30"), QStringLiteral("30"), QStringLiteral("click"), QStringLiteral("1")});
+    xdotool({ QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(term.window),
+        QStringLiteral("30"), QStringLiteral("30"), QStringLiteral("click"), QStringLiteral("1") });
     ASSERT_TRUE(waitUntil([&] { return clicksSeen == 1; }));
     EXPECT_EQ(lastClickedWindowNumber.load(), int32_t(term.window));
     EXPECT_FALSE(pasteboardWindow());
@@ -232,7 +236,9 @@ TEST_F(ListenersOnX11, WindowResizedOverTheBarIsKeptClearOfIt)
     const QRect screen(0, 0, 1920, 1080);
     WindowHandlerActions savedHandler = windowHandlerActions();
     // Qt runs offscreen here; the handler is told the X server's one screen.
-    windowHandlerActions().screens = [&] { return QList<HandlerScreen>{{key, QRectF(screen), QRectF(screen)}}; };
+    windowHandlerActions().screens = [&] {
+        return QList<HandlerScreen> { { key, QRectF(screen), QRectF(screen) } };
+    };
     windowHandlerActions().refreshRunningApps = [](std::optional<int32_t>) { return false; };
     windowHandlerActions().showToast = [](const QString&, qint64) {};
     mainDockScreenID() = key;
@@ -245,31 +251,41 @@ TEST_F(ListenersOnX11, WindowResizedOverTheBarIsKeptClearOfIt)
     ASSERT_NE(term.window, 0u);
     // The model's own refresh builds the window and starts observing it on
     // the event thread, as in the app.
-    ASSERT_TRUE(waitUntil([&] {
-        refreshRunningApps();
-        return findWindowByNumber(int32_t(term.window)) != nullptr;
-    }, 10s));
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            refreshRunningApps();
+            return findWindowByNumber(int32_t(term.window)) != nullptr;
+        },
+        10s));
 
     // Bottom bar: room above it is 1080 - 50; the handler leaves 4 more.
-    runTool(QStringLiteral("xdotool"), {QStringLiteral("windowsize"), QString::number(term.window),
-                                        QStringLiteral("900"), QStringLiteral("1060")});
-    EXPECT_TRUE(waitUntil([&] {
-        const auto frame = clientFrame(term.window);
-        // Shrunk in place: xterm rounds to whole lines, openbox alone would
-        // have let it reach the screen's bottom edge.
-        return frame && frame->height() <= 1026 && frame->height() > 900 && frame->top() < 100;
-    }, 10s)) << "client " << clientFrame(term.window).value_or(QRect()).height();
+    runTool(QStringLiteral("xdotool"),
+        { QStringLiteral("windowsize"), QString::number(term.window), QStringLiteral("900"),
+            QStringLiteral("1060") });
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            const auto frame = clientFrame(term.window);
+            // Shrunk in place: xterm rounds to whole lines, openbox alone would
+            // have let it reach the screen's bottom edge.
+            return frame && frame->height() <= 1026 && frame->height() > 900 && frame->top() < 100;
+        },
+        10s))
+        << "client " << clientFrame(term.window).value_or(QRect()).height();
 
     // Left bar: the window moves to the bar's edge and takes the room beside it.
     state.settings.setMainDockPosition(QStringLiteral("left"));
-    runTool(QStringLiteral("xdotool"), {QStringLiteral("windowsize"), QString::number(term.window),
-                                        QStringLiteral("1900"), QStringLiteral("600")});
-    EXPECT_TRUE(waitUntil([&] {
-        const auto frame = clientFrame(term.window);
-        return frame && frame->width() <= 1870 && frame->width() > 1800 && frame->left() >= 50
-               && frame->left() < 60;
-    }, 10s)) << "client " << clientFrame(term.window).value_or(QRect()).left() << " "
-             << clientFrame(term.window).value_or(QRect()).width();
+    runTool(QStringLiteral("xdotool"),
+        { QStringLiteral("windowsize"), QString::number(term.window), QStringLiteral("1900"),
+            QStringLiteral("600") });
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            const auto frame = clientFrame(term.window);
+            return frame && frame->width() <= 1870 && frame->width() > 1800 && frame->left() >= 50
+                && frame->left() < 60;
+        },
+        10s))
+        << "client " << clientFrame(term.window).value_or(QRect()).left() << " "
+        << clientFrame(term.window).value_or(QRect()).width();
 
     AppState::shared().allApps.clear();
     windowHandlerActions() = savedHandler;

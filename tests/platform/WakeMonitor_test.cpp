@@ -20,7 +20,7 @@ protected:
         if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty())
             GTEST_SKIP() << "dbus-daemon is not installed";
         daemon.start(QStringLiteral("dbus-daemon"),
-                     {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
+            { QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1") });
         ASSERT_TRUE(daemon.waitForStarted());
         ASSERT_TRUE(waitUntil([&] { return daemon.canReadLine(); }));
         address = QString::fromUtf8(daemon.readLine()).trimmed();
@@ -36,8 +36,7 @@ protected:
     static void prepareForSleep(QDBusConnection& bus, bool sleeping)
     {
         QDBusMessage signal = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
-                                                         QStringLiteral("org.freedesktop.login1.Manager"),
-                                                         QStringLiteral("PrepareForSleep"));
+            QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"));
         signal << sleeping;
         bus.send(signal);
     }
@@ -74,8 +73,8 @@ TEST_F(PrivateBus, WakeIsReportedWhenLogindSaysSleepIsOver)
 
 TEST(WakeMonitorWithoutBus, SaysSoAndCarriesOn)
 {
-    QDBusConnection none = QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"),
-                                                         QStringLiteral("no-bus"));
+    QDBusConnection none = QDBusConnection::connectToBus(
+        QStringLiteral("unix:path=/nonexistent/bus"), QStringLiteral("no-bus"));
     platform::WakeMonitor monitor(none, nullptr);
     EXPECT_FALSE(monitor.start());
     QDBusConnection::disconnectFromBus(QStringLiteral("no-bus"));
