@@ -1,11 +1,11 @@
 #include "app/AppDelegate.h"
 
 #include "app/AccessoryPolicy.h"
+#include "app/AppListeners.h"
 #include "app/AppState.h"
 #include "app/AppWindows.h"
-#include "app/AppListeners.h"
 #include "apps/AXEventThread.h"
-#include "dock/DockStandIn.h"
+#include "dock/DockWindows.h"
 #include "tools/ToolsStandIn.h"
 
 #include <QWidget>

@@ -71,10 +71,8 @@ void activateWindow(Windows& window, const QString& source, std::optional<bool> 
         return;
 
     const auto known = state.allApps.value(pid);
-    if (known && known->windows && !known->windows->empty()) {
-        // Copy: marking may not change the list, but a caller's window may
-        // be one of its entries and the list must be walked as it stood.
-        const auto windows = *known->windows;
+    if (known && known->windows) {
+        const auto& windows = *known->windows;
         for (std::size_t i = 0; i < windows.size(); ++i)
             markOpenedWindow(i, *windows[i], window, pid);
     }

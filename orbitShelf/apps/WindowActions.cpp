@@ -4,7 +4,7 @@
 #include "apps/ActiveApp.h"
 #include "apps/ScreenIdentifier.h"
 #include "apps/Windows.h"
-#include "dock/DockStandIn.h"
+#include "dock/DockAutoHide.h"
 #include "platform/Platform.h"
 
 #include <QGuiApplication>
@@ -77,5 +77,5 @@ void applyFullScreenAutoHideOnMainScreen(int32_t n)
 {
     // Without any screen there is no bar to show or hide.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
-        applyFullScreenAutoHide(n, screenIdentifierKey(screen));
+        applyFullScreenAutoHide(AppState::shared(), n, screenIdentifierKey(screen));
 }

@@ -8,6 +8,7 @@
 #include "apps/AXAttributes.h"
 #include "apps/Activation.h"
 #include "apps/ActiveApp.h"
+#include "apps/AXEventThread.h"
 #include "apps/DockEdge.h"
 #include "apps/DockVisibility.h"
 #include "apps/PlatformAppsSource.h"

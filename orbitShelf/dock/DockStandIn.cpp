@@ -1,24 +1,12 @@
 #include "dock/DockStandIn.h"
 
 #include "app/AppState.h"
+#include "dock/DockAutoHide.h"
 
 #include <QLabel>
 #include <QRect>
 #include <QVBoxLayout>
 #include <QWidget>
-
-#include <QLoggingCategory>
-
-static Q_LOGGING_CATEGORY(lcDockStandIn, "orbitshelf.dock")
-
-void buildDockWindows()
-{
-    static bool logged = false;
-    if (!logged) {
-        logged = true;
-        qCDebug(lcDockStandIn) << "buildDockWindows: the dock bar is not built yet; no dock windows";
-    }
-}
 
 QWidget* makeFullScreenToast(const QString& spaceID, qint64 windowNumber, double width, double height)
 {
@@ -41,14 +29,14 @@ QWidget* makeFullScreenToast(const QString& spaceID, qint64 windowNumber, double
     return card;
 }
 
-void restartDockWindows()
+QMap<qint64, bool>& dockHiddenFlags()
 {
-    qCDebug(lcDockStandIn) << "restartDockWindows: the dock bar is not built yet; nothing rebuilt";
+    return fullScreenAutoHideFlags().dockHiddenFlags;
 }
 
-void refreshDockLayout()
+QMap<QString, QString>& dockScreenFlags()
 {
-    AppState::shared().publish();
+    return fullScreenAutoHideFlags().dockScreenFlags;
 }
 
 namespace {
@@ -68,26 +56,4 @@ int calibratedScreenWidth(const QString& screenKey, const QRect& visibleFrame)
 int calibratedScreenHeight(const QString& screenKey, const QRect& visibleFrame)
 {
     return calibrated(AppState::shared().settings.spaceHeight(), screenKey, visibleFrame.height());
-}
-
-void applyFullScreenAutoHide(int64_t windowNumber, const QString& screenKey)
-{
-    static bool logged = false;
-    if (!logged) {
-        logged = true;
-        qCDebug(lcDockStandIn) << "applyFullScreenAutoHide" << windowNumber << screenKey
-                               << ": the dock bar is not built yet; nothing to hide";
-    }
-}
-
-QMap<qint64, bool>& dockHiddenFlags()
-{
-    static QMap<qint64, bool> flags;
-    return flags;
-}
-
-QMap<QString, QString>& dockScreenFlags()
-{
-    static QMap<QString, QString> flags;
-    return flags;
 }

@@ -7,6 +7,7 @@
 static Q_LOGGING_CATEGORY(lcSwitcherStandIn, "orbitshelf.switcher")
 
 int switcherModifierState = -1;
+bool switcherPopupShown = false;
 
 void closeSwitcherPopup()
 {
@@ -22,4 +23,10 @@ void closeSwitcherPopup()
 std::optional<quint32> floatPanelWindowNumber()
 {
     return std::nullopt;
+}
+
+void startHotKeys(HotKeyModifier main, HotKeyModifier extra)
+{
+    qCInfo(lcSwitcherStandIn) << "startHotKeys: global hot keys are not registered yet (modifier" << int(main)
+                              << "extra" << int(extra) << ")";
 }

@@ -7,10 +7,6 @@ void recordPomodoroRun();
 
 #include <QtGlobal>
 
-#include <optional>
-
-class QWidget;
-
 // The Pomodoro tool's process-wide run values, until the tool lands. Main
 // thread only. The tool sets pomodoroRunning and zeroes pomodoroTicks when a
 // run starts; the tick counts and ends the work phase; the Pomodoro view
@@ -19,6 +15,10 @@ extern bool pomodoroRunning;
 extern qint64 pomodoroTicks;
 extern qint64 pomodoroLastElapsed;
 extern bool pomodoroViewVisible;
+
+#include <optional>
+
+class QWidget;
 
 // Stores the clipboard's content as a new history entry; the history is not
 // built yet, so it only logs.

@@ -5,20 +5,8 @@
 #include "apps/SupportFolder.h"
 #include "switcher/SwitcherStandIn.h"
 
-#include <QEventLoop>
-#include <QTimer>
-
 using namespace orbitshelf::test;
 using Kind = platform::fake::FakeAction::Kind;
-
-namespace {
-void spinFor(int milliseconds)
-{
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-} // namespace
 
 TEST_F(ActivationTest, RepeatClickWithTheFlagMinimisesAndTheNextClickActivatesAgain)
 {
@@ -221,14 +209,6 @@ TEST_F(ActivationTest, HotKeysActivateTheirWindowAndIgnoreValuesThatAreNoNumber)
     EXPECT_TRUE(fake.actions().empty());
     EXPECT_EQ(clickOrder(), before);
     EXPECT_NE(numberless->opened, std::optional<bool>(true)) << "window 0 must not be picked";
-}
-
-TEST_F(ActivationTest, FullScreenRuleRunsHalfASecondAfterFocus)
-{
-    auto app = addApp(100, "Editor", { "a" });
-    focusWindow(int32_t(*app->windows->front()->num));
-    spinFor(600); // the delayed step must run without touching anything it does not own
-    SUCCEED();
 }
 
 TEST_F(ActivationTest, HotKeyMatchReadsTheStoredCache)
