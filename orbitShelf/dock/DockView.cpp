@@ -116,6 +116,10 @@ void DockView::refreshPicture()
     context.stackLayoutApp = m_view.stackLayoutApp;
     m_entries = dockBarEntries(m_state, context);
     m_picture = dockBarPicture(geometryInput());
+    // The bar's measured size, kept in the dock's state for the views that
+    // read it.
+    m_view.width = m_picture.barRect.width();
+    m_view.height = m_picture.barRect.height();
     for (const DockBarItem& item : m_picture.items) {
         if (item.entryIndex >= 0 && m_entries[size_t(item.entryIndex)].kind == BarEntry::Kind::WindowButton)
             recordAppIconFrame(m_view.appIconFrames, m_entries[size_t(item.entryIndex)].pid, item.rect);
