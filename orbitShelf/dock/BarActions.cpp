@@ -24,7 +24,8 @@ BarActionServices BarActionServices::standard()
     services.unpinApp = [](const QString& name) { ::unpinApp(name); };
     services.scheduleDockReload = [] { ::scheduleDockReload(); };
     services.fileManagerId = []() -> std::optional<QString> {
-        const std::shared_ptr<const platform::DesktopEntryIndex> index = platform::DesktopEntryIndex::system();
+        const std::shared_ptr<const platform::DesktopEntryIndex> index
+            = platform::DesktopEntryIndex::system();
         if (!index)
             return std::nullopt;
         const std::optional<platform::DesktopEntry> entry = platform::fileManagerEntry(*index);
@@ -80,8 +81,8 @@ void PinnedLaunches::openPinnedApp(const ActiveApp& pinned)
     const QString id = pinned.bundleIdentifier.value_or(QString());
     const bool opened = m_services.openApplication && m_services.openApplication(id);
     if (!opened) {
-        qCWarning(lcDock) << "the pinned application" << pinned.appName.value_or(id) << "could not be opened ("
-                          << id << "); its button stays";
+        qCWarning(lcDock) << "the pinned application" << pinned.appName.value_or(id)
+                          << "could not be opened (" << id << "); its button stays";
         return;
     }
     m_state.openFromPinbar = true;

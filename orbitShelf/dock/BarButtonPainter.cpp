@@ -44,12 +44,18 @@ QIcon entryIcon(const BarEntry& entry, const AppState& state)
 QColor placeholderColour(BarEntry::Kind kind)
 {
     switch (kind) {
-    case BarEntry::Kind::MainButton: return QColor(90, 160, 230);
-    case BarEntry::Kind::Launchpad: return QColor(150, 150, 160);
-    case BarEntry::Kind::Tool: return QColor(240, 170, 80);
-    case BarEntry::Kind::PomodoroTile: return QColor(230, 90, 80);
-    case BarEntry::Kind::PinnedApp: return QColor(170, 200, 170);
-    default: return QColor(200, 200, 210);
+    case BarEntry::Kind::MainButton:
+        return QColor(90, 160, 230);
+    case BarEntry::Kind::Launchpad:
+        return QColor(150, 150, 160);
+    case BarEntry::Kind::Tool:
+        return QColor(240, 170, 80);
+    case BarEntry::Kind::PomodoroTile:
+        return QColor(230, 90, 80);
+    case BarEntry::Kind::PinnedApp:
+        return QColor(170, 200, 170);
+    default:
+        return QColor(200, 200, 210);
     }
 }
 
@@ -66,8 +72,8 @@ void paintIcon(QPainter& painter, const QIcon& icon, const QRectF& rect, BarEntr
 
 } // namespace
 
-void PlaceholderButtonPainter::paint(
-    QPainter& painter, const BarEntry& entry, const DockBarItem& item, const AppState& state, bool hovered) const
+void PlaceholderButtonPainter::paint(QPainter& painter, const BarEntry& entry, const DockBarItem& item,
+    const AppState& state, bool hovered) const
 {
     painter.save();
     const QIcon icon = entryIcon(entry, state);
@@ -107,7 +113,8 @@ void PlaceholderButtonPainter::paint(
             painter.setFont(font);
             const QRectF textRect = chip.adjusted(5, 0, -5, 0);
             painter.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft,
-                painter.fontMetrics().elidedText(*entry.window->title, Qt::ElideRight, int(textRect.width())));
+                painter.fontMetrics().elidedText(
+                    *entry.window->title, Qt::ElideRight, int(textRect.width())));
         }
     }
 

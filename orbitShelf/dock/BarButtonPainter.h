@@ -15,9 +15,8 @@ public:
     virtual ~BarButtonPainter() = default;
     // `item` holds the item's rectangle and icon rectangle in the bar's
     // coordinates; `hovered` is true while the pointer is on it.
-    virtual void paint(QPainter& painter, const BarEntry& entry, const DockBarItem& item, const AppState& state,
-        bool hovered) const
-        = 0;
+    virtual void paint(QPainter& painter, const BarEntry& entry, const DockBarItem& item,
+        const AppState& state, bool hovered) const = 0;
 };
 
 // Icons (the application's or window's own, else a plain rounded square),

@@ -60,9 +60,11 @@ BarEntry windowButton(const AppState& state, const BarContext& context, const st
     return entry;
 }
 
-std::vector<std::shared_ptr<Windows>> sortedWindows(const AppState& state, const std::shared_ptr<ActiveApp>& app)
+std::vector<std::shared_ptr<Windows>> sortedWindows(
+    const AppState& state, const std::shared_ptr<ActiveApp>& app)
 {
-    return app ? app->sortAppWindows(state.settings.replaceFinder()) : std::vector<std::shared_ptr<Windows>>();
+    return app ? app->sortAppWindows(state.settings.replaceFinder())
+               : std::vector<std::shared_ptr<Windows>>();
 }
 
 BarEntry simpleEntry(BarEntry::Kind kind)

@@ -46,11 +46,12 @@ DockBarPicture dockBarPicture(const DockBarGeometryInput& input)
         for (int index = 0; index < int(input.barItems.size()); ++index) {
             const DockBarSlotSpec& spec = input.barItems[size_t(index)];
             if (spec.kind != DockBarItem::Kind::Window) {
-                barSlots.push_back({ spec.kind, iconSlot, -1, -1, -1, index });
+                barSlots.push_back({ spec.kind, iconSlot, spec.appIndex, spec.windowIndex, -1, index });
                 continue;
             }
             const int row = grid ? spec.gridRow : -1;
-            barSlots.push_back({ spec.kind, row == 1 ? 0.0 : windowSlot, -1, -1, row, index });
+            barSlots.push_back(
+                { spec.kind, row == 1 ? 0.0 : windowSlot, spec.appIndex, spec.windowIndex, row, index });
         }
     } else {
         if (!settings.hideMainButton)

@@ -28,6 +28,8 @@ struct DockBarItem {
 struct DockBarSlotSpec {
     DockBarItem::Kind kind = DockBarItem::Kind::App;
     int gridRow = -1;
+    int appIndex = -1; // carried into DockBarItem::appIndex
+    int windowIndex = -1; // carried into DockBarItem::windowIndex
 };
 
 struct DockBarGeometryInput {

@@ -15,9 +15,11 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QTimer>
 #include <QPainterPath>
+#include <QTimer>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace {
 
@@ -61,9 +63,8 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
     });
     // Every dock hears the one-second clock; only the listening one acts.
     if (m_state.pomodoroTimer) {
-        connect(m_state.pomodoroTimer, &QTimer::timeout, this, [this] {
-            dockTick(m_view.enableListener, dockTickCount(), m_tickServices, m_queue);
-        });
+        connect(m_state.pomodoroTimer, &QTimer::timeout, this,
+            [this] { dockTick(m_view.enableListener, dockTickCount(), m_tickServices, m_queue); });
     }
 }
 
@@ -93,15 +94,37 @@ DockBarGeometryInput DockView::geometryInput() const
     for (const BarEntry& barEntry : m_entries) {
         DockBarSlotSpec spec;
         switch (barEntry.kind) {
-        case BarEntry::Kind::MainButton: spec.kind = DockBarItem::Kind::MainButton; break;
-        case BarEntry::Kind::Launchpad: spec.kind = DockBarItem::Kind::Launchpad; break;
-        case BarEntry::Kind::Tool: spec.kind = DockBarItem::Kind::Tool; break;
-        case BarEntry::Kind::PinnedApp: spec.kind = DockBarItem::Kind::PinnedApp; break;
-        case BarEntry::Kind::WindowButton: spec.kind = DockBarItem::Kind::Window; break;
-        case BarEntry::Kind::StackButton: spec.kind = DockBarItem::Kind::Stack; break;
-        case BarEntry::Kind::PomodoroTile: spec.kind = DockBarItem::Kind::Pomodoro; break;
+        case BarEntry::Kind::MainButton:
+            spec.kind = DockBarItem::Kind::MainButton;
+            break;
+        case BarEntry::Kind::Launchpad:
+            spec.kind = DockBarItem::Kind::Launchpad;
+            break;
+        case BarEntry::Kind::Tool:
+            spec.kind = DockBarItem::Kind::Tool;
+            break;
+        case BarEntry::Kind::PinnedApp:
+            spec.kind = DockBarItem::Kind::PinnedApp;
+            break;
+        case BarEntry::Kind::WindowButton:
+            spec.kind = DockBarItem::Kind::Window;
+            break;
+        case BarEntry::Kind::StackButton:
+            spec.kind = DockBarItem::Kind::Stack;
+            break;
+        case BarEntry::Kind::PomodoroTile:
+            spec.kind = DockBarItem::Kind::Pomodoro;
+            break;
         }
         spec.gridRow = barEntry.gridRow;
+        if (barEntry.kind == BarEntry::Kind::WindowButton || barEntry.kind == BarEntry::Kind::StackButton) {
+            const auto app = std::find(m_appIds.begin(), m_appIds.end(), barEntry.pid);
+            spec.appIndex = app == m_appIds.end() ? -1 : int(app - m_appIds.begin());
+            // Window buttons come in the order of sortAppWindows, which
+            // numbers them from 1.
+            if (barEntry.kind == BarEntry::Kind::WindowButton && barEntry.window)
+                spec.windowIndex = barEntry.window->order.value_or(1) - 1;
+        }
         input.barItems.push_back(spec);
     }
     return input;
@@ -115,6 +138,13 @@ void DockView::refreshPicture()
     context.vertical = barIsVertical(m_state, m_view.enableListener, m_view.screenID);
     context.stackLayoutApp = m_view.stackLayoutApp;
     m_entries = dockBarEntries(m_state, context);
+    m_appIds.clear();
+    for (const BarEntry& entry : m_entries) {
+        const bool running
+            = entry.kind == BarEntry::Kind::WindowButton || entry.kind == BarEntry::Kind::StackButton;
+        if (running && std::find(m_appIds.begin(), m_appIds.end(), entry.pid) == m_appIds.end())
+            m_appIds.push_back(entry.pid);
+    }
     m_picture = dockBarPicture(geometryInput());
     // The bar's measured size, kept in the dock's state for the views that
     // read it.
@@ -178,8 +208,8 @@ void DockView::clickItem(const DockBarItem& item)
     const BarEntry entry = m_entries[size_t(item.entryIndex)];
     switch (entry.kind) {
     case BarEntry::Kind::WindowButton:
-        qCDebug(lcDock) << "window button clicked: window" << (entry.window ? entry.window->num.value_or(0) : 0)
-                        << "of" << entry.pid;
+        qCDebug(lcDock) << "window button clicked: window"
+                        << (entry.window ? entry.window->num.value_or(0) : 0) << "of" << entry.pid;
         if (entry.window)
             windowButtonClicked(m_state, *entry.window, m_actions);
         break;

@@ -23,6 +23,9 @@ public:
 
     const DockViewState& viewState() const { return m_view; }
     const DockBarPicture& picture() const { return m_picture; }
+    // The process id of each running application of the picture, in bar
+    // order; DockBarItem::appIndex points into it.
+    const std::vector<qint32>& appIds() const { return m_appIds; }
     // The bar rows' items; DockBarItem::entryIndex points into it.
     const std::vector<BarEntry>& barEntries() const { return m_entries; }
     // The item under a point of this widget, if any.
@@ -53,6 +56,7 @@ private:
     AppState& m_state;
     DockViewState m_view;
     DockBarPicture m_picture;
+    std::vector<qint32> m_appIds; // the process id of each running application of the picture
     QRectF m_screenArea;
     bool m_refreshedOnce = false;
 

@@ -18,6 +18,7 @@ void checkForUpdate()
     static bool logged = false;
     if (!logged) {
         logged = true;
-        qCInfo(lcNetworkStandIn) << "checkForUpdate: there is no web service client here; updates cannot be checked";
+        qCInfo(lcNetworkStandIn)
+            << "checkForUpdate: there is no web service client here; updates cannot be checked";
     }
 }

@@ -56,13 +56,27 @@ std::string kinds(const std::vector<BarEntry>& entries)
     std::string out;
     for (const BarEntry& e : entries) {
         switch (e.kind) {
-        case Kind::MainButton: out += "M"; break;
-        case Kind::Launchpad: out += "L"; break;
-        case Kind::Tool: out += "T"; break;
-        case Kind::PinnedApp: out += "P"; break;
-        case Kind::WindowButton: out += "W"; break;
-        case Kind::StackButton: out += "S"; break;
-        case Kind::PomodoroTile: out += "O"; break;
+        case Kind::MainButton:
+            out += "M";
+            break;
+        case Kind::Launchpad:
+            out += "L";
+            break;
+        case Kind::Tool:
+            out += "T";
+            break;
+        case Kind::PinnedApp:
+            out += "P";
+            break;
+        case Kind::WindowButton:
+            out += "W";
+            break;
+        case Kind::StackButton:
+            out += "S";
+            break;
+        case Kind::PomodoroTile:
+            out += "O";
+            break;
         }
     }
     return out;
@@ -222,11 +236,12 @@ TEST_P(BadgeTexts, OnlyWrappersAreTakenOff)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, BadgeTexts,
-    ::testing::Values(BadgeRow { "plain_count", "12", "12" }, BadgeRow { "optional_wrapper", "Optional(5)", "5" },
-        BadgeRow { "quoted_optional", "Optional(\"12\")", "12" }, BadgeRow { "nested", "Optional(Optional(3))", "3" },
-        BadgeRow { "nil_alone", "nil", "" }, BadgeRow { "null_any_case", "NULL", "" },
-        BadgeRow { "optional_nil", "Optional(nil)", "" }, BadgeRow { "angle_nil", "<nil>", "" },
-        BadgeRow { "letters_kept_inside_words", "Vanilla", "Vanilla" },
+    ::testing::Values(BadgeRow { "plain_count", "12", "12" },
+        BadgeRow { "optional_wrapper", "Optional(5)", "5" },
+        BadgeRow { "quoted_optional", "Optional(\"12\")", "12" },
+        BadgeRow { "nested", "Optional(Optional(3))", "3" }, BadgeRow { "nil_alone", "nil", "" },
+        BadgeRow { "null_any_case", "NULL", "" }, BadgeRow { "optional_nil", "Optional(nil)", "" },
+        BadgeRow { "angle_nil", "<nil>", "" }, BadgeRow { "letters_kept_inside_words", "Vanilla", "Vanilla" },
         BadgeRow { "null_inside_text_kept", "annulled", "annulled" },
         BadgeRow { "parentheses_kept_in_text", "(3)", "(3)" }, BadgeRow { "empty", "", "" }),
     [](const auto& info) { return std::string(info.param.name); });
@@ -249,8 +264,8 @@ TEST_F(BarEntriesTest, HotKeyOfAWindowIsTheLastBindingToItsNumber)
     auto app = addApp(7, 1, 10);
     const uint32_t number = *app->windows->front()->num;
     EXPECT_EQ(appWindowEntry(*m_state, m_context, 7)[0].hotKey, "");
-    m_state->setWindowHotkeyCache({ { "a", QString::number(number) }, { "b", QString::number(number) },
-        { "c", "12345" } });
+    m_state->setWindowHotkeyCache(
+        { { "a", QString::number(number) }, { "b", QString::number(number) }, { "c", "12345" } });
     EXPECT_EQ(appWindowEntry(*m_state, m_context, 7)[0].hotKey, "b");
 }
 

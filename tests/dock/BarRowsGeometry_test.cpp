@@ -39,9 +39,10 @@ TEST(BarRowsGeometry, ItemsKeepTheirOrderAndPointBackToTheirEntry)
 TEST(BarRowsGeometry, AGridStacksPairsInColumns)
 {
     // Five windows: columns 1-2, 3-4, 5.
-    const DockBarPicture picture = dockBarPicture(bottomBarWith(
-        { { Kind::Window, 0 }, { Kind::Window, 1 }, { Kind::Window, 0 }, { Kind::Window, 1 }, { Kind::Window, 0 } },
-        "grid"));
+    const DockBarPicture picture
+        = dockBarPicture(bottomBarWith({ { Kind::Window, 0 }, { Kind::Window, 1 }, { Kind::Window, 0 },
+                                           { Kind::Window, 1 }, { Kind::Window, 0 } },
+            "grid"));
     ASSERT_EQ(picture.items.size(), 5u);
     const auto& it = picture.items;
     EXPECT_EQ(it[0].rect.left(), it[1].rect.left());

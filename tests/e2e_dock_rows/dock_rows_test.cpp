@@ -164,7 +164,8 @@ protected:
         ASSERT_TRUE(store->save());
     }
 
-    std::vector<LoggedBarItem> barWhen(const std::function<bool(const std::vector<LoggedBarItem>&)>& condition,
+    std::vector<LoggedBarItem> barWhen(
+        const std::function<bool(const std::vector<LoggedBarItem>&)>& condition,
         std::chrono::milliseconds timeout = kStart)
     {
         std::vector<LoggedBarItem> bar;
@@ -189,14 +190,16 @@ TEST_F(DockRows, AButtonPerWindowActivatesItAndASecondClickMinimisesIt)
     startXterm("rows-c", 640);
     startClient({ "rows-multi-1", "rows-multi-2", "rows-multi-3" });
     QStringList ids;
-    for (const char* title : { "rows-a", "rows-b", "rows-c", "rows-multi-1", "rows-multi-2", "rows-multi-3" }) {
+    for (const char* title :
+        { "rows-a", "rows-b", "rows-c", "rows-multi-1", "rows-multi-2", "rows-multi-3" }) {
         ids << windowId(QString::fromLatin1(title));
         ASSERT_FALSE(ids.back().isEmpty()) << title;
     }
 
     ASSERT_GT(m_run->start(), 0);
     const std::vector<LoggedBarItem> bar = barWhen([&](const auto& items) {
-        return std::all_of(ids.begin(), ids.end(), [&](const QString& id) { return itemOfWindow(items, id); });
+        return std::all_of(
+            ids.begin(), ids.end(), [&](const QString& id) { return itemOfWindow(items, id); });
     });
     for (const QString& id : ids)
         ASSERT_TRUE(itemOfWindow(bar, id)) << "no button for window " << id.toStdString() << "\n"
@@ -236,7 +239,8 @@ TEST_F(DockRows, APinnedEntryLaunchesAndBecomesARunningApplication)
         return itemOfWindow(items, neighbour)
             && std::any_of(items.begin(), items.end(), [](const auto& i) { return i.kind == kPinnedKind; });
     });
-    const auto pinned = std::find_if(bar.begin(), bar.end(), [](const auto& i) { return i.kind == kPinnedKind; });
+    const auto pinned
+        = std::find_if(bar.begin(), bar.end(), [](const auto& i) { return i.kind == kPinnedKind; });
     ASSERT_NE(pinned, bar.end()) << m_run->log().toStdString();
     click(pinned->rect.center());
 
@@ -260,7 +264,8 @@ TEST_F(DockRows, ALauncherEntryCountBecomesTheBadgeWithinTenSeconds)
     const QString id = windowId("rows-badge");
     ASSERT_FALSE(id.isEmpty());
     ASSERT_GT(m_run->start(), 0);
-    ASSERT_TRUE(itemOfWindow(barWhen([&](const auto& items) { return itemOfWindow(items, id).has_value(); }), id))
+    ASSERT_TRUE(
+        itemOfWindow(barWhen([&](const auto& items) { return itemOfWindow(items, id).has_value(); }), id))
         << m_run->log().toStdString();
 
     // gdbus, not dbus-send: dbus-send cannot marshal the a{sv} of this signal.
