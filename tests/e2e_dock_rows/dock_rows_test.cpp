@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QFile>
 #include <QProcess>
 #include <QWidget>
@@ -268,12 +270,18 @@ TEST_F(DockRows, ALauncherEntryCountBecomesTheBadgeWithinTenSeconds)
         itemOfWindow(barWhen([&](const auto& items) { return itemOfWindow(items, id).has_value(); }), id))
         << m_run->log().toStdString();
 
-    // gdbus, not dbus-send: dbus-send cannot marshal the a{sv} of this signal.
-    const int sent = QProcess::execute("gdbus",
-        { "emit", "--session", "--object-path", "/org/example/badge", "--signal",
-            "com.canonical.Unity.LauncherEntry.Update", "'application://debian-xterm.desktop'",
-            "{'count': <int64 7>, 'count-visible': <true>}" });
-    ASSERT_EQ(sent, 0);
+    // An application stays on the bus while its badge shows (the badge goes
+    // with its sender), so the count comes from a connection of ours rather
+    // than a one-shot sender; dbus-send could not marshal the a{sv} anyway.
+    const QString connectionName = QStringLiteral("dock-rows-badge-sender");
+    QDBusConnection sender = QDBusConnection::connectToBus(m_bus.address(), connectionName);
+    ASSERT_TRUE(sender.isConnected());
+    QDBusMessage update
+        = QDBusMessage::createSignal("/org/example/badge", "com.canonical.Unity.LauncherEntry", "Update");
+    update << QStringLiteral("application://debian-xterm.desktop")
+           << QVariantMap { { "count", QVariant::fromValue(qint64(7)) }, { "count-visible", true } };
+    const bool sent = sender.send(update);
+    ASSERT_TRUE(sent);
     // Badges are read on every 10th tick: ten seconds at most, plus the one
     // tick by which the dock's clock may lag the count.
     const std::vector<LoggedBarItem> bar = barWhen(
@@ -286,6 +294,8 @@ TEST_F(DockRows, ALauncherEntryCountBecomesTheBadgeWithinTenSeconds)
     ASSERT_TRUE(item);
     EXPECT_EQ(item->badge, "7") << m_run->log().toStdString();
     runTool("import", { "-window", "root", screenshotPath("badge.png") });
+    sender = QDBusConnection(QString());
+    QDBusConnection::disconnectFromBus(connectionName);
 }
 
 } // namespace
