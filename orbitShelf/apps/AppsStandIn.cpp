@@ -1,6 +1,8 @@
 #include "apps/AppsStandIn.h"
 
 #include "app/AppState.h"
+#include "apps/ActiveApp.h"
+#include "apps/AppsSource.h"
 
 #include <QLoggingCategory>
 
@@ -18,4 +20,21 @@ void loadPinnedApps()
         logged = true;
         qCDebug(lcAppsStandIn) << "loadPinnedApps: pinned applications are not loaded yet";
     }
+}
+
+void activateWindow(Windows& window, const QString& source, std::optional<bool> minimiseIfActive)
+{
+    Q_UNUSED(minimiseIfActive);
+    static bool logged = false;
+    if (!logged) {
+        logged = true;
+        qCInfo(lcAppsStandIn) << "activateWindow: only the application is brought forward here; windows are not"
+                                 " raised yet (source" << source << ")";
+    }
+    const auto app = AppState::shared().allApps.value(window.appId.value_or(0));
+    if (!app) {
+        qCInfo(lcAppsStandIn) << "activateWindow: the window's application is gone";
+        return;
+    }
+    app->activateApp(window, appsSource());
 }
