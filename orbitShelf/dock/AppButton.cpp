@@ -97,13 +97,11 @@ void paintDropHighlight(QPainter& painter, const QRectF& area, bool pinned)
 
 } // namespace
 
-AppButtonLook appButtonLook(const AppState& state, Windows& window, const Windows* hovered,
+AppButtonInput appButtonInput(const AppState& state, const Windows& window, const Windows* hovered,
     const QString& screenID, int windowCount, double buttonScale, bool enableWindowTag, bool isPinned)
 {
-    AppButtonLook look;
-    AppButtonInput& in = look.input;
-    const int32_t pid = window.appId.value_or(0);
-    const auto app = state.allApps.value(pid);
+    AppButtonInput in;
+    const auto app = state.allApps.value(window.appId.value_or(0));
     in.windowNumber = window.num;
     in.hoveredWindowNumber = hovered ? hovered->num : std::nullopt;
     in.order = window.order;
@@ -119,7 +117,16 @@ AppButtonLook appButtonLook(const AppState& state, Windows& window, const Window
     in.iconSize = state.appIcon.height();
     in.theme = buttonThemeFromText(state.settings.buttonTheme());
     in.dockVertical = isDockVertical(state, screenID);
+    return in;
+}
 
+AppButtonLook appButtonLook(const AppState& state, Windows& window, const Windows* hovered,
+    const QString& screenID, int windowCount, double buttonScale, bool enableWindowTag, bool isPinned)
+{
+    AppButtonLook look;
+    look.input = appButtonInput(
+        state, window, hovered, screenID, windowCount, buttonScale, enableWindowTag, isPinned);
+    const AppButtonInput& in = look.input;
     look.showIcon = showIconOnAppear(in);
     const uint32_t number = window.num.value_or(0);
     look.focused = state.focusedWindow.value(number, false);

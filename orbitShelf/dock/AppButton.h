@@ -31,6 +31,10 @@ struct AppButtonLook {
     SimpleTagLook overlayLook;
 };
 
+// The rule inputs of `window`'s button on the bar of `screenID`.
+AppButtonInput appButtonInput(const AppState& state, const Windows& window, const Windows* hovered,
+    const QString& screenID, int windowCount, double buttonScale, bool enableWindowTag, bool isPinned);
+
 // Reads the look of `window`'s button on the bar of `screenID`; `hovered` is
 // the window under the pointer (null: none).
 AppButtonLook appButtonLook(const AppState& state, Windows& window, const Windows* hovered,

@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
 #include "apps/ScreenIdentifier.h"
+#include "dock/DockBarButtons.h"
 #include "dock/DockEdges.h"
 
 #include <QScreen>
@@ -23,7 +24,9 @@ auto entry(const Map& map, const QString& key) -> std::optional<typename Map::ma
 DockLayoutInput dockLayoutInput(const AppState& state)
 {
     DockLayoutInput input;
-    for (const std::shared_ptr<ActiveApp>& app : state.allApps) {
+    // In bar order, so that the picture's n-th application is the bar's.
+    for (const int32_t pid : barAppPids(state)) {
+        const std::shared_ptr<ActiveApp> app = state.allApps.value(pid);
         const int count = app && app->windows ? int(app->windows->size()) : 0;
         input.appWindowCounts.push_back(count);
     }
@@ -55,6 +58,8 @@ ScreenLayout layoutDockForScreen(AppState& state, const QString& screenID)
     if (layout.buttonScale)
         state.spaceButtonScale.insert(screenID, *layout.buttonScale);
     state.spaceDockHeight.insert(screenID, layout.dockHeight);
+    // Hook: the window buttons' share of the bar, summed here once per pass.
+    state.spaceDockWidth.insert(screenID, appButtonsBarWidth(state, screenID));
     state.totalAppCount = qint32(layout.totalAppCount);
     return layout;
 }

@@ -3,9 +3,11 @@
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
 #include "dock/DockAutoHide.h"
+#include "dock/DockBarButtons.h"
 #include "dock/DockDataRefresh.h"
 #include "dock/DockEdges.h"
 #include "dock/DockLayoutPass.h"
+#include "dock/DockLog.h"
 #include "platform/DockWindowHints.h"
 
 #include <QPainter>
@@ -43,6 +45,8 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
 {
     setAttribute(Qt::WA_TranslucentBackground);
     connect(&m_state, &AppState::changed, this, &DockView::refreshPicture);
+    // Hook: the window buttons take their drags, drops and clicks here.
+    m_buttonInput = new DockBarInput(m_state, *this);
 }
 
 void DockView::setScreenArea(const QRectF& area)
@@ -76,6 +80,21 @@ void DockView::refreshPicture()
     m_picture = dockBarPicture(geometryInput());
     applyInputRegion();
     update();
+    // Hook: which application each button stands for, on screen, once per
+    // change; people and the end-to-end tests read the bar's order here.
+    const QList<int32_t> pids = barAppPids(m_state);
+    QStringList buttons;
+    for (const DockBarItem& item : m_picture.items) {
+        if (const auto pid = itemProcessId(item, pids)) {
+            const QRect r(mapToGlobal(item.rect.topLeft().toPoint()), item.rect.size().toSize());
+            buttons << QStringLiteral("%1@%2,%3,%4x%5").arg(*pid).arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+        }
+    }
+    const QString line = buttons.join(QLatin1Char(' '));
+    if (line != m_loggedButtons && isVisible()) {
+        m_loggedButtons = line;
+        qCDebug(lcDock).noquote() << "bar buttons:" << line;
+    }
 }
 
 void DockView::applyInputRegion()
@@ -121,30 +140,24 @@ void DockView::paintEvent(QPaintEvent*)
     tint.setAlphaF(0.15);
     painter.fillPath(panel, tint);
 
-    const QList<std::shared_ptr<ActiveApp>> apps = m_state.allApps.values();
+    // Hook: the buttons of running and pinned applications are drawn by
+    // the window-button painters; the others keep their placeholders.
+    const QList<int32_t> pids = barAppPids(m_state);
+    int pinnedIndex = 0;
     for (const DockBarItem& item : m_picture.items) {
-        QIcon icon;
-        if (item.appIndex >= 0 && item.appIndex < apps.size() && apps[item.appIndex])
-            icon = apps[item.appIndex]->icon;
-        if (!icon.isNull()) {
-            icon.paint(&painter, item.iconRect.toAlignedRect());
-        } else {
-            QPainterPath placeholder;
-            placeholder.addRoundedRect(item.iconRect, item.iconRect.width() / 5, item.iconRect.width() / 5);
-            const QColor fill = item.kind == DockBarItem::Kind::MainButton ? QColor(90, 160, 230)
-                : item.kind == DockBarItem::Kind::Launchpad                ? QColor(150, 150, 160)
-                                                                           : QColor(200, 200, 210);
-            painter.fillPath(placeholder, fill);
+        if (item.kind == DockBarItem::Kind::App || item.kind == DockBarItem::Kind::Window) {
+            paintDockBarItem(painter, m_state, m_view, item, pids, pinnedIndex, m_buttonInput->dropTarget());
+            continue;
         }
-        if (item.kind == DockBarItem::Kind::Window && item.rect.width() > item.iconRect.width() + 20) {
-            // Room for the window's tag beside its icon.
-            const QRectF chip(item.iconRect.right() + 4, item.rect.center().y() - 9,
-                item.rect.right() - item.iconRect.right() - 10, 18);
-            QPainterPath chipPath;
-            chipPath.addRoundedRect(chip, 6, 6);
-            QColor chipColour = dockTint(m_state.settings.dockColor());
-            chipColour.setAlphaF(0.8);
-            painter.fillPath(chipPath, chipColour);
+        if (item.kind == DockBarItem::Kind::PinnedApp) {
+            paintDockBarItem(painter, m_state, m_view, item, pids, pinnedIndex++, std::nullopt);
+            continue;
         }
+        QPainterPath placeholder;
+        placeholder.addRoundedRect(item.iconRect, item.iconRect.width() / 5, item.iconRect.width() / 5);
+        const QColor fill = item.kind == DockBarItem::Kind::MainButton ? QColor(90, 160, 230)
+            : item.kind == DockBarItem::Kind::Launchpad                ? QColor(150, 150, 160)
+                                                                       : QColor(200, 200, 210);
+        painter.fillPath(placeholder, fill);
     }
 }

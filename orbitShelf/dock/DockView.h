@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class AppState;
+class DockBarInput;
 
 // The bar of one screen: paints the picture that dockBarPicture computes
 // from AppState and this dock's state, and takes input only inside the bar.
@@ -40,4 +41,7 @@ private:
     DockBarPicture m_picture;
     QRectF m_screenArea;
     bool m_refreshedOnce = false;
+    // Window buttons: drag and drop, stacked buttons' window lists.
+    DockBarInput* m_buttonInput = nullptr;
+    QString m_loggedButtons;
 };
