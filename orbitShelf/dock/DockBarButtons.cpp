@@ -103,7 +103,7 @@ void paintDockBarItem(QPainter& painter, const AppState& state, const DockViewSt
     const DockBarItem& item, const QList<int32_t>& pids, int pinnedIndex, std::optional<int32_t> dropTarget)
 {
     const QString& screen = view.screenID;
-    const bool tags = windowTagsAllowed(state, screenID);
+    const bool tags = windowTagsAllowed(state, screen);
     const double scale = state.spaceButtonScale.value(screen, 0);
 
     if (item.kind == DockBarItem::Kind::PinnedApp) {
