@@ -2,13 +2,13 @@
 
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
-#include "apps/AppOrder.h"
 #include "apps/RunningApps.h"
 #include "apps/Windows.h"
 #include "dock/AppButton.h"
 #include "dock/DockEdges.h"
 #include "dock/DockIcons.h"
 #include "dock/DockLayout.h"
+#include "dock/DockLayoutPass.h"
 #include "dock/DockLog.h"
 #include "dock/DockView.h"
 #include "dock/DockViewState.h"
@@ -54,16 +54,8 @@ QRectF buttonFrameIn(const DockBarItem& item, const QSizeF& frame)
 
 QList<int32_t> barAppPids(const AppState& state)
 {
-    QList<int32_t> pids;
-    for (int32_t pid : pidsInAppOrder(state.appOrders)) {
-        if (state.allApps.contains(pid))
-            pids.append(pid);
-    }
-    for (auto it = state.allApps.cbegin(); it != state.allApps.cend(); ++it) {
-        if (!state.appOrders.contains(it.key()))
-            pids.append(it.key());
-    }
-    return pids;
+    const std::vector<qint32> pids = dockLayoutInput(state).appIds;
+    return QList<int32_t>(pids.begin(), pids.end());
 }
 
 double appButtonsBarWidth(const AppState& state, const QString& screenID)

@@ -77,12 +77,14 @@ DockBarGeometryInput DockView::geometryInput() const
 
 void DockView::refreshPicture()
 {
-    m_picture = dockBarPicture(geometryInput());
+    const DockBarGeometryInput input = geometryInput();
+    m_appIds = input.content.appIds;
+    m_picture = dockBarPicture(input);
     applyInputRegion();
     update();
     // Hook: which application each button stands for, on screen, once per
     // change; people and the end-to-end tests read the bar's order here.
-    const QList<int32_t> pids = barAppPids(m_state);
+    const QList<int32_t> pids(m_appIds.begin(), m_appIds.end());
     QStringList buttons;
     for (const DockBarItem& item : m_picture.items) {
         if (const auto pid = itemProcessId(item, pids)) {
@@ -142,7 +144,7 @@ void DockView::paintEvent(QPaintEvent*)
 
     // Hook: the buttons of running and pinned applications are drawn by
     // the window-button painters; the others keep their placeholders.
-    const QList<int32_t> pids = barAppPids(m_state);
+    const QList<int32_t> pids(m_appIds.begin(), m_appIds.end());
     int pinnedIndex = 0;
     for (const DockBarItem& item : m_picture.items) {
         if (item.kind == DockBarItem::Kind::App || item.kind == DockBarItem::Kind::Window) {
