@@ -28,8 +28,10 @@ void activateWindow(Windows& window, const QString& source, std::optional<bool> 
     static bool logged = false;
     if (!logged) {
         logged = true;
-        qCInfo(lcAppsStandIn) << "activateWindow: only the application is brought forward here; windows are not"
-                                 " raised yet (source" << source << ")";
+        qCInfo(lcAppsStandIn)
+            << "activateWindow: only the application is brought forward here; windows are not"
+               " raised yet (source"
+            << source << ")";
     }
     const auto app = AppState::shared().allApps.value(window.appId.value_or(0));
     if (!app) {

@@ -149,11 +149,13 @@ AppButtonLook appButtonLook(const AppState& state, Windows& window, const Window
             look.chipLook.tag = displayTag;
             look.chipLook.width = windowTagWidth(in);
             look.chipLook.size = windowTagSize(in);
-            look.chipLook.background = windowTagBackground(look.focused, tagColor, state.settings.dockColor());
+            look.chipLook.background
+                = windowTagBackground(look.focused, tagColor, state.settings.dockColor());
             look.chipLook.textColor = windowTagTextColor(state.settings.dockTitleColor());
             look.chipLook.iconSize = in.iconSize;
         } else {
-            look.overlayLook = { overlayTagColor(tagColor), true, displayTag, simpleTagWidth(in.iconSize, buttonScale) };
+            look.overlayLook
+                = { overlayTagColor(tagColor), true, displayTag, simpleTagWidth(in.iconSize, buttonScale) };
         }
     }
     if (look.overlay == OverlayLabel::TitleOnBlue)
@@ -202,7 +204,8 @@ void paintAppButton(QPainter& painter, const QRectF& frame, const AppButtonLook&
     }
     if (look.chip) {
         const QSizeF size = windowTagChipSize(look.chipLook);
-        paintWindowTag(painter, QRectF(QPointF(x, content.center().y() - size.height() / 2), size), look.chipLook);
+        paintWindowTag(
+            painter, QRectF(QPointF(x, content.center().y() - size.height() / 2), size), look.chipLook);
         x += size.width();
     }
     if (look.targeting) {
@@ -216,7 +219,8 @@ void paintAppButton(QPainter& painter, const QRectF& frame, const AppButtonLook&
     if (look.focused)
         paintIndicator(painter, indicator, look.openIndicator, kFocusGlowRadius);
     if (look.overlay != OverlayLabel::None) {
-        const double inset = look.overlay == OverlayLabel::DisplayTagOnTagColor ? kOverlayLabelBottomInset : 0;
+        const double inset
+            = look.overlay == OverlayLabel::DisplayTagOnTagColor ? kOverlayLabelBottomInset : 0;
         paintSimpleTag(painter, content, look.overlayLook, inset);
     }
     if (look.input.isPinned)
@@ -234,7 +238,8 @@ std::optional<int32_t> acceptedAppDrop(const AppState& state, const QMimeData* m
 }
 
 AppButton::AppButton(AppState& state, std::shared_ptr<Windows> window, std::shared_ptr<Windows> hoveredWindow,
-    QString screenID, int windowCount, double buttonScale, bool enableWindowTag, bool isPinned, QWidget* parent)
+    QString screenID, int windowCount, double buttonScale, bool enableWindowTag, bool isPinned,
+    QWidget* parent)
     : QWidget(parent)
     , m_state(state)
     , m_window(window ? std::move(window) : std::make_shared<Windows>())
@@ -331,7 +336,8 @@ void AppButton::mouseMoveEvent(QMouseEvent* event)
 
 void AppButton::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    const bool click
+        = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     m_pressed = false;
     if (click)
         emit clicked();

@@ -76,7 +76,8 @@ void AppIconButtonStyle::drawComplexControl(
     QProxyStyle::drawComplexControl(control, option, painter, widget);
 }
 
-int AppIconButtonStyle::pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const
+int AppIconButtonStyle::pixelMetric(
+    PixelMetric metric, const QStyleOption* option, const QWidget* widget) const
 {
     switch (metric) {
     case PM_ButtonShiftHorizontal:

@@ -77,7 +77,8 @@ double appButtonsBarWidth(const AppState& state, const QString& screenID)
         if (appArrangement(count, limit) == AppArrangement::Stacked)
             continue;
         for (const std::shared_ptr<Windows>& window : app->sortAppWindows(replaceFinder))
-            width += appButtonBarShare(appButtonInput(state, *window, nullptr, screenID, count, scale, tags, false));
+            width += appButtonBarShare(
+                appButtonInput(state, *window, nullptr, screenID, count, scale, tags, false));
     }
     return width;
 }
@@ -127,8 +128,8 @@ void paintDockBarItem(QPainter& painter, const AppState& state, const DockViewSt
         paintIconFilling(painter, runningAppIcon(state, *pid), item.iconRect, true);
         return;
     }
-    AppButtonLook look
-        = appButtonLook(state, *windows[size_t(index)], view.hoveredWindow.get(), screen, count, scale, tags, false);
+    AppButtonLook look = appButtonLook(
+        state, *windows[size_t(index)], view.hoveredWindow.get(), screen, count, scale, tags, false);
     look.targeting = dropTarget == pid && index == 0;
     paintAppButton(painter, buttonFrameIn(item, appButtonFrameSize(look)), look);
 }
@@ -213,7 +214,8 @@ bool DockBarInput::eventFilter(QObject* watched, QEvent* event)
             m_windowList->close();
             return true;
         }
-        const QRect anchor(m_view.mapToGlobal(pressed->rect.topLeft().toPoint()), pressed->rect.size().toSize());
+        const QRect anchor(
+            m_view.mapToGlobal(pressed->rect.topLeft().toPoint()), pressed->rect.size().toSize());
         m_windowList = openStackWindowList(m_state, *app, anchor, activateStackedWindow);
         return true;
     }

@@ -6,7 +6,8 @@ QColor colorFromHex(const QString& text, uint32_t fallback)
     // stored form is bare digits, so only those count.
     bool digitsOnly = !text.isEmpty() && text.size() <= 16;
     for (const QChar c : text)
-        digitsOnly = digitsOnly && ((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F'));
+        digitsOnly = digitsOnly
+            && ((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F'));
     bool ok = false;
     const qulonglong parsed = digitsOnly ? text.toULongLong(&ok, 16) : 0;
     const uint32_t rgb = ok ? uint32_t(parsed & 0xffffff) : (fallback & 0xffffff);

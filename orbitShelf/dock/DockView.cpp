@@ -89,7 +89,12 @@ void DockView::refreshPicture()
     for (const DockBarItem& item : m_picture.items) {
         if (const auto pid = itemProcessId(item, pids)) {
             const QRect r(mapToGlobal(item.rect.topLeft().toPoint()), item.rect.size().toSize());
-            buttons << QStringLiteral("%1@%2,%3,%4x%5").arg(*pid).arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+            buttons << QStringLiteral("%1@%2,%3,%4x%5")
+                           .arg(*pid)
+                           .arg(r.x())
+                           .arg(r.y())
+                           .arg(r.width())
+                           .arg(r.height());
         }
     }
     const QString line = buttons.join(QLatin1Char(' '));

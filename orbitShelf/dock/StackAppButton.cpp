@@ -109,7 +109,8 @@ void activateStackedWindow(const std::shared_ptr<Windows>& window)
 StackWindowList* openStackWindowList(
     const AppState& state, const ActiveApp& app, const QRect& anchor, StackWindowActivator activate)
 {
-    auto* list = new StackWindowList(state, app.sortAppWindows(state.settings.replaceFinder()), std::move(activate));
+    auto* list
+        = new StackWindowList(state, app.sortAppWindows(state.settings.replaceFinder()), std::move(activate));
     list->adjustSize();
     // Below the button when the screen has room there, else above it (a
     // bottom bar has none below).

@@ -40,7 +40,8 @@ void paintWindowTag(QPainter& painter, const QRectF& rect, const WindowTagLook& 
     // The chip keeps its size whatever the text: a long tag ends in an
     // ellipsis inside the padding, and the shape clips the rest.
     const QRectF text = rect.adjusted(kWindowTagPadding, 0, -kWindowTagPadding, 0);
-    const QString shown = QFontMetricsF(font).elidedText(look.tag, Qt::ElideRight, std::max(0.0, text.width()));
+    const QString shown
+        = QFontMetricsF(font).elidedText(look.tag, Qt::ElideRight, std::max(0.0, text.width()));
     painter.drawText(text, Qt::AlignCenter | Qt::TextSingleLine, shown);
     painter.restore();
 }
@@ -51,7 +52,8 @@ void paintSimpleTag(QPainter& painter, const QRectF& area, const SimpleTagLook& 
         return;
     const QFont font = tagFont(kSimpleTagFontSize);
     const double height = std::ceil(QFontMetricsF(font).height());
-    const QRectF label(area.center().x() - look.width / 2, area.bottom() - bottomInset - height, look.width, height);
+    const QRectF label(
+        area.center().x() - look.width / 2, area.bottom() - bottomInset - height, look.width, height);
     painter.save();
     const RectCorners bottom = RectCorner::bottomRight | RectCorner::bottomLeft;
     painter.setClipPath(RoundedCornersShape { kSimpleTagRadius, bottom }.path(label), Qt::IntersectClip);

@@ -5,13 +5,20 @@
 #include "apps/Windows.h"
 #include "dock/AppButton.h"
 #include "dock/AppIconButtonStyle.h"
+#include "dock/BlurView.h"
+#include "dock/DockIcons.h"
 #include "dock/StackAppButton.h"
 #include "tests/support/TempStores.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
+#include <QLoggingCategory>
 #include <QMimeData>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QToolButton>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -87,7 +94,8 @@ TEST_F(AppButtonRender, FocusIndicatorTakesTheOpenIndicatorColour)
     state.settings.setOpenIndicatorColor(QStringLiteral("ff0000"));
 
     const AppButtonLook unfocused = lookOf(window, 1);
-    const QPointF at = appButtonIndicatorCentre(QRectF(QPointF(0, 0), appButtonFrameSize(unfocused)), unfocused);
+    const QPointF at
+        = appButtonIndicatorCentre(QRectF(QPointF(0, 0), appButtonFrameSize(unfocused)), unfocused);
     EXPECT_EQ(at, QPointF(23, 43)) << "centred, 20 points under the icon's middle";
     EXPECT_NE(render(unfocused).pixelColor(at.toPoint()), QColor(255, 0, 0));
 
@@ -266,6 +274,71 @@ TEST_F(AppButtonRender, DropMovesOnlyOurPayloadOfARunningApplication)
     ours.setData(QString::fromLatin1(kAppButtonMimeType), appButtonDragPayload(21));
     EXPECT_TRUE(drop(ours));
     EXPECT_EQ(moves, (std::vector<std::pair<int32_t, int32_t>> { { 21, 20 } }));
+}
+
+TEST_F(AppButtonRender, HoveredSingleWindowGrowsByAFifthAboutItsCentre)
+{
+    const auto app = addApp(17, 1, QColor(0, 0, 255));
+    const auto window = app->windows->front();
+    const AppButtonLook still = lookOf(window, 1);
+    const AppButtonLook hovered
+        = appButtonLook(AppState::shared(), *window, window.get(), kScreen, 1, 0, true, false);
+    // One point inside the frame's edge: outside the icon at rest (it is
+    // drawn with its shadow only), inside it when magnified 1.2 times.
+    QImage rest(66, 66, QImage::Format_ARGB32_Premultiplied);
+    QImage grown(66, 66, QImage::Format_ARGB32_Premultiplied);
+    rest.fill(Qt::transparent);
+    grown.fill(Qt::transparent);
+    {
+        QPainter p(&rest);
+        paintAppButton(p, QRectF(10, 10, 46, 46), still);
+    }
+    {
+        QPainter p(&grown);
+        paintAppButton(p, QRectF(10, 10, 46, 46), hovered);
+    }
+    EXPECT_EQ(rest.pixelColor(33, 33), QColor(0, 0, 255));
+    EXPECT_NE(rest.pixelColor(7, 33), QColor(0, 0, 255));
+    EXPECT_EQ(grown.pixelColor(7, 33), QColor(0, 0, 255)) << "23 × 1.2 = 27.6 points from the centre";
+}
+
+TEST_F(AppButtonRender, PinnedIconFileWithEscapedNameLoads)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QString::fromUtf8("my icons/caf\u00e9 #1.png"));
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QImage red(32, 32, QImage::Format_ARGB32);
+    red.fill(QColor(255, 0, 0));
+    ASSERT_TRUE(red.save(path));
+    auto pinned = std::make_shared<Windows>();
+    pinned->num = 0;
+    // The stored form: a fully encoded file URL.
+    pinned->appIconUrl = QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+    ASSERT_TRUE(pinned->appIconUrl->contains(QStringLiteral("%23")));
+    const QIcon icon = appButtonIcon(AppState::shared(), *pinned, true);
+    EXPECT_EQ(icon.pixmap(QSize(32, 32)).toImage().pixelColor(16, 16), QColor(255, 0, 0));
+
+    pinned->appIconUrl = QStringLiteral("file:///nowhere/missing.png");
+    EXPECT_EQ(appButtonIcon(AppState::shared(), *pinned, true).cacheKey(), fallbackAppIcon().cacheKey());
+}
+
+TEST_F(AppButtonRender, BlurBackdropLogsEachUpdateAndKeepsItsLook)
+{
+    BlurView view;
+    view.resize(20, 20);
+    const QImage before = view.grab().toImage();
+    static QStringList messages;
+    messages.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& message) { messages << message; });
+    QLoggingCategory::setFilterRules(QStringLiteral("orbitshelf.dock.debug=true"));
+    view.updateView();
+    qInstallMessageHandler(previous);
+    QLoggingCategory::setFilterRules(QString());
+    EXPECT_EQ(messages, QStringList { QStringLiteral("updateNSView") });
+    EXPECT_EQ(view.grab().toImage(), before);
+    EXPECT_EQ(before.pixelColor(10, 10).alpha(), BlurView::tint().alpha());
 }
 
 } // namespace

@@ -34,7 +34,8 @@ std::vector<BarButton> latestBarButtons(const QString& log)
     for (auto it = entry.globalMatch(line); it.hasNext();) {
         const auto m = it.next();
         buttons.push_back({ m.captured(1).toLongLong(),
-            QRect(m.captured(2).toInt(), m.captured(3).toInt(), m.captured(4).toInt(), m.captured(5).toInt()) });
+            QRect(m.captured(2).toInt(), m.captured(3).toInt(), m.captured(4).toInt(),
+                m.captured(5).toInt()) });
     }
     return buttons;
 }
