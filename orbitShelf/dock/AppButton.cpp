@@ -128,6 +128,7 @@ AppButtonLook appButtonLook(const AppState& state, Windows& window, const Window
         state, window, hovered, screenID, windowCount, buttonScale, enableWindowTag, isPinned);
     const AppButtonInput& in = look.input;
     look.showIcon = showIconOnAppear(in);
+    look.scale = hoverScale(in);
     const uint32_t number = window.num.value_or(0);
     look.focused = state.focusedWindow.value(number, false);
     look.previous = state.previousAppWindow == number;
@@ -188,7 +189,7 @@ void paintAppButton(QPainter& painter, const QRectF& frame, const AppButtonLook&
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    const double scale = hoverScale(look.input);
+    const double scale = look.scale;
     if (scale != 1.0) {
         const QPointF c = frame.center();
         painter.translate(c);
@@ -228,6 +229,18 @@ void paintAppButton(QPainter& painter, const QRectF& frame, const AppButtonLook&
     painter.restore();
 }
 
+QPixmap appDragPreview(const QIcon& icon, const QSizeF& size)
+{
+    // Room for the shadow below and beside the icon.
+    constexpr int margin = 6;
+    QPixmap preview(QSizeF(size.width() + 2 * margin, size.height() + 2 * margin).toSize());
+    preview.fill(Qt::transparent);
+    QPainter painter(&preview);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    paintIconFilling(painter, icon, QRectF(QPointF(margin, margin), size), true);
+    return preview;
+}
+
 std::optional<int32_t> acceptedAppDrop(const AppState& state, const QMimeData* mime)
 {
     const QString type = QString::fromLatin1(kAppButtonMimeType);
@@ -255,11 +268,37 @@ AppButton::AppButton(AppState& state, std::shared_ptr<Windows> window, std::shar
     // A pinned application that is not running has no order to change.
     setAcceptDrops(!m_isPinned);
     connect(&m_state, &AppState::changed, this, &AppButton::stateChanged);
+    // 0.35 s at three times the speed.
+    m_scaleAnimation = new QVariantAnimation(this);
+    m_scaleAnimation->setDuration(117);
+    m_scaleAnimation->setEasingCurve(QEasingCurve::Linear);
+    connect(m_scaleAnimation, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        m_shownScale = value.toDouble();
+        update();
+    });
+    m_targetScale = m_shownScale = appButtonLook(m_state, *m_window, m_hovered.get(), m_screenID,
+        m_windowCount, m_buttonScale, m_enableWindowTag, m_isPinned)
+                                       .scale;
+}
+
+void AppButton::followHoverScale()
+{
+    const double target = appButtonLook(m_state, *m_window, m_hovered.get(), m_screenID, m_windowCount,
+        m_buttonScale, m_enableWindowTag, m_isPinned)
+                              .scale;
+    if (target == m_targetScale)
+        return;
+    m_targetScale = target;
+    m_scaleAnimation->stop();
+    m_scaleAnimation->setStartValue(m_shownScale);
+    m_scaleAnimation->setEndValue(target);
+    m_scaleAnimation->start();
 }
 
 void AppButton::setHoveredWindow(std::shared_ptr<Windows> hovered)
 {
     m_hovered = std::move(hovered);
+    followHoverScale();
     update();
 }
 
@@ -269,6 +308,7 @@ AppButtonLook AppButton::look() const
         m_buttonScale, m_enableWindowTag, m_isPinned);
     look.showIcon = m_showIcon;
     look.targeting = m_targeting;
+    look.scale = m_shownScale;
     return look;
 }
 
@@ -282,6 +322,7 @@ QSize AppButton::sizeHint() const
 
 void AppButton::stateChanged()
 {
+    followHoverScale();
     updateGeometry();
     update();
 }
@@ -330,7 +371,7 @@ void AppButton::mouseMoveEvent(QMouseEvent* event)
     drag.setMimeData(mime);
     const AppButtonLook current = look();
     const QSizeF iconSize(appIconWidth(current.input), appIconHeight(current.input));
-    drag.setPixmap(current.icon.pixmap(iconSize.toSize()));
+    drag.setPixmap(appDragPreview(current.icon, iconSize));
     drag.exec(Qt::MoveAction);
 }
 

@@ -5,7 +5,9 @@
 
 #include <QColor>
 #include <QIcon>
+#include <QPixmap>
 #include <QPointF>
+#include <QVariantAnimation>
 #include <QWidget>
 
 #include <functional>
@@ -25,6 +27,7 @@ struct AppButtonLook {
     QColor openIndicator;
     QColor previousIndicator;
     QIcon icon;
+    double scale = 1.0; // hover magnification, about the frame's centre
     bool chip = false;
     WindowTagLook chipLook;
     OverlayLabel overlay = OverlayLabel::None;
@@ -46,7 +49,7 @@ QSizeF appButtonFrameSize(const AppButtonLook& look);
 QRectF appButtonIconRect(const QRectF& frame, const AppButtonLook& look);
 // The centre of the focus and previous-window indicators.
 QPointF appButtonIndicatorCentre(const QRectF& frame, const AppButtonLook& look);
-// Paints the button into `frame`, magnified about its centre by the hover
+// Paints the button into `frame`, magnified about its centre by the look's
 // scale.
 void paintAppButton(QPainter& painter, const QRectF& frame, const AppButtonLook& look);
 
@@ -90,6 +93,8 @@ protected:
 
 private:
     void stateChanged();
+    // Moves the shown magnification towards the hover scale, linearly.
+    void followHoverScale();
 
     AppState& m_state;
     std::shared_ptr<Windows> m_window;
@@ -106,7 +111,13 @@ private:
     QPointF m_pressAt;
     bool m_pressed = false;
     OrderMover m_mover;
+    double m_shownScale = 1.0;
+    double m_targetScale = 1.0;
+    QVariantAnimation* m_scaleAnimation = nullptr;
 };
+
+// A dragged icon as it follows the pointer: the icon with its shadow.
+QPixmap appDragPreview(const QIcon& icon, const QSizeF& size);
 
 // Drops of our MIME type onto a target application: the dragged process id
 // when the drop is accepted.

@@ -191,8 +191,9 @@ bool DockBarInput::eventFilter(QObject* watched, QEvent* event)
         QDrag drag(&m_view);
         drag.setMimeData(mime);
         const int side = std::max(16, int(iconSide));
-        drag.setPixmap(runningAppIcon(m_state, *pid).pixmap(QSize(side, side)));
-        drag.setHotSpot(QPoint(side / 2, side / 2));
+        const QPixmap preview = appDragPreview(runningAppIcon(m_state, *pid), QSizeF(side, side));
+        drag.setPixmap(preview);
+        drag.setHotSpot(QPoint(preview.width() / 2, preview.height() / 2));
         qCDebug(lcDock) << "dragging application" << *pid;
         drag.exec(Qt::MoveAction);
         return true;

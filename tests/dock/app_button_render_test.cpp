@@ -10,7 +10,9 @@
 #include "dock/StackAppButton.h"
 #include "tests/support/TempStores.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QImage>
 #include <QLoggingCategory>
@@ -300,6 +302,25 @@ TEST_F(AppButtonRender, HoveredSingleWindowGrowsByAFifthAboutItsCentre)
     EXPECT_EQ(rest.pixelColor(33, 33), QColor(0, 0, 255));
     EXPECT_NE(rest.pixelColor(7, 33), QColor(0, 0, 255));
     EXPECT_EQ(grown.pixelColor(7, 33), QColor(0, 0, 255)) << "23 × 1.2 = 27.6 points from the centre";
+}
+
+TEST_F(AppButtonRender, ButtonGrowsSmoothlyWhileHovered)
+{
+    const auto app = addApp(18, 1);
+    AppButton button(AppState::shared(), app->windows->front(), nullptr, kScreen, 1, 0, true, false);
+    EXPECT_DOUBLE_EQ(button.look().scale, 1.0);
+    button.setHoveredWindow(app->windows->front());
+    EXPECT_LT(button.look().scale, 1.2) << "the magnification is animated, not immediate";
+    QElapsedTimer clock;
+    clock.start();
+    while (button.look().scale < 1.2 && clock.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_DOUBLE_EQ(button.look().scale, 1.2);
+    button.setHoveredWindow(nullptr);
+    clock.restart();
+    while (button.look().scale > 1.0 && clock.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_DOUBLE_EQ(button.look().scale, 1.0);
 }
 
 TEST_F(AppButtonRender, PinnedIconFileWithEscapedNameLoads)
