@@ -8,6 +8,7 @@
 #include "dock/DockEdges.h"
 #include "dock/DockIcons.h"
 #include "dock/DockLog.h"
+#include "dock/MapEntry.h"
 #include "dock/WindowTagRules.h"
 
 #include <QApplication>
@@ -20,15 +21,6 @@
 #include <cmath>
 
 namespace {
-
-template <typename Map>
-auto entry(const Map& map, const QString& key) -> std::optional<typename Map::mapped_type>
-{
-    const auto it = map.constFind(key);
-    if (it == map.constEnd())
-        return std::nullopt;
-    return *it;
-}
 
 double contentWidth(const AppButtonLook& look)
 {
@@ -112,8 +104,8 @@ AppButtonInput appButtonInput(const AppState& state, const Windows& window, cons
     in.isPinned = isPinned;
     in.appRunning = app != nullptr;
     in.appWindowCount = app && app->windows ? int(app->windows->size()) : 0;
-    in.listMode = entry(state.spaceListmode, screenID);
-    in.screenWindowTagWidth = entry(state.spaceWindowTagWidth, screenID);
+    in.listMode = mapEntry(state.spaceListmode, screenID);
+    in.screenWindowTagWidth = mapEntry(state.spaceWindowTagWidth, screenID);
     in.iconSize = state.appIcon.height();
     in.theme = buttonThemeFromText(state.settings.buttonTheme());
     in.dockVertical = isDockVertical(state, screenID);

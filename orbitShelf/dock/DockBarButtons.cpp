@@ -12,6 +12,7 @@
 #include "dock/DockLog.h"
 #include "dock/DockView.h"
 #include "dock/DockViewState.h"
+#include "dock/MapEntry.h"
 #include "dock/StackAppButton.h"
 
 #include <QApplication>
@@ -24,15 +25,6 @@
 #include <algorithm>
 
 namespace {
-
-template <typename Map>
-auto entry(const Map& map, const QString& key) -> std::optional<typename Map::mapped_type>
-{
-    const auto it = map.constFind(key);
-    if (it == map.constEnd())
-        return std::nullopt;
-    return *it;
-}
 
 // A side bar has no room for tag chips.
 bool windowTagsAllowed(const AppState& state, const QString& screenID)
