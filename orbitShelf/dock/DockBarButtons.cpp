@@ -42,6 +42,13 @@ QRectF buttonFrameIn(const DockBarItem& item, const QSizeF& frame)
     return QRectF(QPointF(left, item.rect.center().y() - frame.height() / 2), frame);
 }
 
+// The application of each item of the picture the view shows now.
+QList<int32_t> viewAppIds(const DockView& view)
+{
+    const std::vector<qint32>& ids = view.appIds();
+    return QList<int32_t>(ids.begin(), ids.end());
+}
+
 } // namespace
 
 QList<int32_t> barAppPids(const AppState& state)
@@ -66,7 +73,7 @@ double appButtonsBarWidth(const AppState& state, const QString& screenID)
     for (int32_t pid : barAppPids(state)) {
         const auto app = state.allApps.value(pid);
         const int count = app && app->windows ? int(app->windows->size()) : 0;
-        if (appArrangement(count, limit) == AppArrangement::Stacked)
+        if (!app || appArrangement(count, limit) == AppArrangement::Stacked)
             continue;
         for (const std::shared_ptr<Windows>& window : app->sortAppWindows(replaceFinder))
             width += appButtonBarShare(
@@ -172,7 +179,7 @@ bool DockBarInput::eventFilter(QObject* watched, QEvent* event)
             return false;
         if ((mouse->position() - *m_pressAt).manhattanLength() < QApplication::startDragDistance())
             return false;
-        const std::optional<int32_t> pid = itemProcessId(*m_pressedItem, barAppPids(m_state));
+        const std::optional<int32_t> pid = itemProcessId(*m_pressedItem, viewAppIds(m_view));
         const double iconSide = m_pressedItem->iconRect.width();
         m_pressAt.reset();
         m_pressedItem.reset();
@@ -197,7 +204,7 @@ bool DockBarInput::eventFilter(QObject* watched, QEvent* event)
         m_pressedItem.reset();
         if (mouse->button() != Qt::LeftButton || !pressed || pressed->kind != DockBarItem::Kind::App)
             return false;
-        const std::optional<int32_t> pid = itemProcessId(*pressed, barAppPids(m_state));
+        const std::optional<int32_t> pid = itemProcessId(*pressed, viewAppIds(m_view));
         const auto app = pid ? m_state.allApps.value(*pid) : nullptr;
         const int count = app && app->windows ? int(app->windows->size()) : 0;
         if (!app || appArrangement(count, m_state.settings.stackAppLimit()) != AppArrangement::Stacked)
@@ -220,7 +227,7 @@ bool DockBarInput::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
         const std::optional<DockBarItem> item = itemAt(drag->position());
-        setDropTarget(item ? itemProcessId(*item, barAppPids(m_state)) : std::nullopt);
+        setDropTarget(item ? itemProcessId(*item, viewAppIds(m_view)) : std::nullopt);
         drag->acceptProposedAction();
         return true;
     }
@@ -232,7 +239,7 @@ bool DockBarInput::eventFilter(QObject* watched, QEvent* event)
         setDropTarget(std::nullopt);
         const std::optional<DockBarItem> item = itemAt(drop->position());
         const std::optional<int32_t> dragged = acceptedAppDrop(m_state, drop->mimeData());
-        const std::optional<int32_t> target = item ? itemProcessId(*item, barAppPids(m_state)) : std::nullopt;
+        const std::optional<int32_t> target = item ? itemProcessId(*item, viewAppIds(m_view)) : std::nullopt;
         if (!dragged.has_value() || !target.has_value()) {
             qCInfo(lcDock) << "drop refused: not an application of the bar dropped on one";
             drop->ignore();
