@@ -3,6 +3,8 @@
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
 #include "apps/AppsSource.h"
+#include "platform/Platform.h"
+#include "platform/WindowServer.h"
 
 #include <QLoggingCategory>
 
@@ -28,10 +30,15 @@ void activateWindow(Windows& window, const QString& source, std::optional<bool> 
     static bool logged = false;
     if (!logged) {
         logged = true;
-        qCInfo(lcAppsStandIn)
-            << "activateWindow: only the application is brought forward here; windows are not"
-               " raised yet (source"
-            << source << ")";
+        qCInfo(lcAppsStandIn) << "activateWindow: the window is raised, but no click is recorded yet (source"
+                              << source << ")";
+    }
+    if (platform::hasCurrent() && window.num && !window.isPlaceholder) {
+        platform::WindowServer& server = platform::current().windowServer();
+        server.unminimize(*window.num);
+        if (server.activate(*window.num))
+            return;
+        qCInfo(lcAppsStandIn) << "activateWindow: window" << *window.num << "is gone";
     }
     const auto app = AppState::shared().allApps.value(window.appId.value_or(0));
     if (!app) {

@@ -12,7 +12,8 @@ void loadPinnedApps();
 class Windows;
 
 // Stand-in for the activation of a window from the bar until the activation
-// routine lands: brings the window's application forward through the
-// workspace; it neither raises nor un-minimises the single window, and
-// records no click. Logs that once.
+// routine lands: un-minimises and raises the window through the window
+// manager (its application through the workspace when the window has no
+// number or is gone); it records no click and never minimises. Logs that
+// once.
 void activateWindow(Windows& window, const QString& source, std::optional<bool> minimiseIfActive);
