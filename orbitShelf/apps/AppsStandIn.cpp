@@ -34,9 +34,9 @@ void activateWindow(Windows& window, const QString& source, std::optional<bool> 
                               << source << ")";
     }
     if (platform::hasCurrent() && window.num && !window.isPlaceholder) {
-        platform::WindowServer& server = platform::current().windowServer();
-        server.unminimize(*window.num);
-        if (server.activate(*window.num))
+        // Activating a window through the manager also restores it when
+        // minimised.
+        if (platform::current().windowServer().activate(*window.num))
             return;
         qCInfo(lcAppsStandIn) << "activateWindow: window" << *window.num << "is gone";
     }
