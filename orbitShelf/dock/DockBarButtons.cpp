@@ -42,6 +42,13 @@ QRectF buttonFrameIn(const DockBarItem& item, const QSizeF& frame)
     return QRectF(QPointF(left, item.rect.center().y() - frame.height() / 2), frame);
 }
 
+// An application reaching the stack limit is one stacked button, also with
+// a single window (or none) when the limit is 1 or less.
+bool showsStacked(int windowCount, int stackAppLimit)
+{
+    return windowCount >= stackAppLimit;
+}
+
 // The application of each item of the picture the view shows now.
 QList<int32_t> viewAppIds(const DockView& view)
 {
@@ -73,7 +80,7 @@ double appButtonsBarWidth(const AppState& state, const QString& screenID)
     for (int32_t pid : barAppPids(state)) {
         const auto app = state.allApps.value(pid);
         const int count = app && app->windows ? int(app->windows->size()) : 0;
-        if (!app || appArrangement(count, limit) == AppArrangement::Stacked)
+        if (!app || showsStacked(count, limit))
             continue;
         for (const std::shared_ptr<Windows>& window : app->sortAppWindows(replaceFinder))
             width += appButtonBarShare(
@@ -115,8 +122,7 @@ void paintDockBarItem(QPainter& painter, const AppState& state, const DockViewSt
     if (!app)
         return;
     const int count = app->windows ? int(app->windows->size()) : 0;
-    if (item.kind == DockBarItem::Kind::App
-        && appArrangement(count, state.settings.stackAppLimit()) == AppArrangement::Stacked) {
+    if (item.kind == DockBarItem::Kind::App && showsStacked(count, state.settings.stackAppLimit())) {
         paintStackAppButton(painter, item.iconRect, runningAppIcon(state, *pid));
         return;
     }
@@ -207,7 +213,7 @@ bool DockBarInput::eventFilter(QObject* watched, QEvent* event)
         const std::optional<int32_t> pid = itemProcessId(*pressed, viewAppIds(m_view));
         const auto app = pid ? m_state.allApps.value(*pid) : nullptr;
         const int count = app && app->windows ? int(app->windows->size()) : 0;
-        if (!app || appArrangement(count, m_state.settings.stackAppLimit()) != AppArrangement::Stacked)
+        if (!app || !showsStacked(count, m_state.settings.stackAppLimit()))
             return false;
         // A stacked button opens the list of its windows; a second click closes it.
         if (m_windowList) {
@@ -217,6 +223,7 @@ bool DockBarInput::eventFilter(QObject* watched, QEvent* event)
         const QRect anchor(
             m_view.mapToGlobal(pressed->rect.topLeft().toPoint()), pressed->rect.size().toSize());
         m_windowList = openStackWindowList(m_state, *app, anchor, activateStackedWindow);
+        qCDebug(lcDock) << "listing the windows of application" << *pid;
         return true;
     }
     case QEvent::DragEnter:

@@ -60,6 +60,7 @@ StackWindowList::StackWindowList(const AppState& state, std::vector<std::shared_
     setAttribute(Qt::WA_DeleteOnClose);
     setFrameShape(QFrame::StyledPanel);
     setFixedWidth(int(kStackWindowListWidth));
+    setWindowTitle(QStringLiteral("orbitShelf windows"));
     auto* rows = new QVBoxLayout(this);
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(int(kStackWindowRowSpacing));
