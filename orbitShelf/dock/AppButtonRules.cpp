@@ -1,7 +1,5 @@
 #include "dock/AppButtonRules.h"
 
-#include <QUrl>
-
 #include <algorithm>
 
 namespace {
@@ -164,11 +162,4 @@ std::optional<int32_t> droppedProcessId(
     if (!ok || !runningProcessIds.contains(pid))
         return std::nullopt;
     return pid;
-}
-
-QString pinnedIconFilePath(const QString& storedUrl)
-{
-    QString text = storedUrl;
-    text.remove(QStringLiteral("file://"));
-    return QUrl::fromPercentEncoding(text.toUtf8());
 }

@@ -91,7 +91,3 @@ QByteArray appButtonDragPayload(int32_t processId);
 // running application.
 std::optional<int32_t> droppedProcessId(
     const std::optional<QByteArray>& payload, const QList<int32_t>& runningProcessIds);
-
-// The local file a pinned application's stored icon URL names: "file://"
-// removed and every percent escape decoded, not only "%20".
-QString pinnedIconFilePath(const QString& storedUrl);

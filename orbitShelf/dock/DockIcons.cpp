@@ -2,8 +2,8 @@
 
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
+#include "apps/SupportFolder.h"
 #include "apps/Windows.h"
-#include "dock/AppButtonRules.h"
 
 #include <QFileInfo>
 #include <QPainterPath>
@@ -61,7 +61,7 @@ QIcon appButtonIcon(const AppState& state, const Windows& window, bool isPinned)
     if (app && !app->icon.isNull())
         return app->icon;
     if (isPinned && window.appIconUrl && !window.appIconUrl->isEmpty()) {
-        const QString path = pinnedIconFilePath(*window.appIconUrl);
+        const QString path = localPathFromStored(*window.appIconUrl);
         const QPixmap picture(path);
         if (!picture.isNull())
             return QIcon(picture);

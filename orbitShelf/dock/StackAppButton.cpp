@@ -1,8 +1,8 @@
 #include "dock/StackAppButton.h"
 
 #include "app/AppState.h"
+#include "apps/Activation.h"
 #include "apps/ActiveApp.h"
-#include "apps/AppsStandIn.h"
 #include "apps/Windows.h"
 #include "dock/AppIconButtonStyle.h"
 #include "dock/DockIcons.h"
@@ -104,7 +104,7 @@ void StackWindowList::activateRow(int row)
 void activateStackedWindow(const std::shared_ptr<Windows>& window)
 {
     if (window)
-        activateWindow(*window, QStringLiteral("Dock"), false);
+        activateWindow(*window, kClickSourceDock, false);
 }
 
 StackWindowList* openStackWindowList(

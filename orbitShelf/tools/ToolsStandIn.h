@@ -15,3 +15,14 @@ extern bool pomodoroRunning;
 extern qint64 pomodoroTicks;
 extern qint64 pomodoroLastElapsed;
 extern bool pomodoroViewVisible;
+
+#include <optional>
+
+class QWidget;
+
+// Stores the clipboard's content as a new history entry; the history is not
+// built yet, so it only logs.
+void captureClipboard();
+
+// The clipboard-history view; a placeholder page until the history lands.
+QWidget* makePasteBoardView(std::optional<int> column, int limit);

@@ -260,13 +260,6 @@ TEST(AppButtonDrop, OnlyOurPayloadNamingARunningApplicationMoves)
     }
 }
 
-TEST(AppButtonRules, PinnedIconPathsAreDecodedFully)
-{
-    EXPECT_EQ(pinnedIconFilePath("file:///home/a/My%20Icons/app.png"), "/home/a/My Icons/app.png");
-    EXPECT_EQ(pinnedIconFilePath("/home/a/caf%C3%A9%23%25.png"), QString::fromUtf8("/home/a/café#%.png"));
-    EXPECT_EQ(pinnedIconFilePath("/plain/path.png"), "/plain/path.png");
-}
-
 TEST(AppButtonRules, UnknownThemeTextsAreTheDefault)
 {
     EXPECT_EQ(buttonThemeFromText("onlyIcon"), ButtonTheme::OnlyIcon);
