@@ -5,7 +5,6 @@
 #include "apps/SupportFolder.h"
 #include "apps/Windows.h"
 
-#include <QFileInfo>
 #include <QPainterPath>
 #include <QPixmap>
 
