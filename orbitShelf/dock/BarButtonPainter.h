@@ -28,6 +28,10 @@ public:
         bool hovered) const override;
 };
 
+// The count badge and the hot-key mark of a window button, over whatever
+// drew the button.
+void paintWindowButtonOverlays(QPainter& painter, const BarEntry& entry, const DockBarItem& item);
+
 // The painter every bar uses; the placeholder until one is set.
 const BarButtonPainter& barButtonPainter();
 void setBarButtonPainter(std::shared_ptr<const BarButtonPainter> painter);

@@ -14,7 +14,7 @@
 // inside barRect; everything else of the window lets clicks through.
 
 struct DockBarItem {
-    enum class Kind { MainButton, Launchpad, Tool, PinnedApp, App, Window, Stack, Pomodoro };
+    enum class Kind { MainButton, Launchpad, Tool, PinnedApp, App, Window, Pomodoro };
     Kind kind = Kind::App;
     QRectF rect; // the whole button, window coordinates
     QRectF iconRect; // its icon

@@ -5,6 +5,7 @@
 #include "apps/Windows.h"
 #include "dock/BarButtonPainter.h"
 #include "dock/DockAutoHide.h"
+#include "dock/DockBarButtons.h"
 #include "dock/DockDataRefresh.h"
 #include "dock/DockEdges.h"
 #include "dock/DockLayoutPass.h"
@@ -66,6 +67,8 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
         connect(m_state.pomodoroTimer, &QTimer::timeout, this,
             [this] { dockTick(m_view.enableListener, dockTickCount(), m_tickServices, m_queue); });
     }
+    // Hook: the window buttons take their drags, drops and stacked lists here.
+    m_buttonInput = new DockBarInput(m_state, *this);
 }
 
 void DockView::setScreenArea(const QRectF& area)
@@ -110,7 +113,8 @@ DockBarGeometryInput DockView::geometryInput() const
             spec.kind = DockBarItem::Kind::Window;
             break;
         case BarEntry::Kind::StackButton:
-            spec.kind = DockBarItem::Kind::Stack;
+            // A stacked button is the application's one icon on the bar.
+            spec.kind = DockBarItem::Kind::App;
             break;
         case BarEntry::Kind::PomodoroTile:
             spec.kind = DockBarItem::Kind::Pomodoro;
@@ -159,6 +163,26 @@ void DockView::refreshPicture()
     applyInputRegion();
     logPicture();
     update();
+    // Hook: which application each button stands for, on screen, once per
+    // change; people and the end-to-end tests read the bar's order here.
+    const QList<int32_t> pids(m_appIds.begin(), m_appIds.end());
+    QStringList buttons;
+    for (const DockBarItem& item : m_picture.items) {
+        if (const auto pid = itemProcessId(item, pids)) {
+            const QRect r(mapToGlobal(item.rect.topLeft().toPoint()), item.rect.size().toSize());
+            buttons << QStringLiteral("%1@%2,%3,%4x%5")
+                           .arg(*pid)
+                           .arg(r.x())
+                           .arg(r.y())
+                           .arg(r.width())
+                           .arg(r.height());
+        }
+    }
+    const QString line = buttons.join(QLatin1Char(' '));
+    if (line != m_loggedButtons && isVisible()) {
+        m_loggedButtons = line;
+        qCDebug(lcDock).noquote() << "bar buttons:" << line;
+    }
 }
 
 void DockView::logPicture()
@@ -330,11 +354,33 @@ void DockView::paintEvent(QPaintEvent*)
     tint.setAlphaF(0.15);
     painter.fillPath(panel, tint);
 
+    // Hook: the buttons of running and pinned applications are drawn by
+    // the window-button painters (the app button and the stacked button),
+    // with the rows' badge and hot-key mark over window buttons; the other
+    // items by the bar button painter.
     const BarButtonPainter& buttons = barButtonPainter();
+    const QList<int32_t> pids(m_appIds.begin(), m_appIds.end());
     for (int i = 0; i < int(m_picture.items.size()); ++i) {
         const DockBarItem& item = m_picture.items[size_t(i)];
         if (item.entryIndex < 0 || item.entryIndex >= int(m_entries.size()))
             continue;
-        buttons.paint(painter, m_entries[size_t(item.entryIndex)], item, m_state, i == m_hoveredItem);
+        const BarEntry& entry = m_entries[size_t(item.entryIndex)];
+        switch (entry.kind) {
+        case BarEntry::Kind::WindowButton:
+            paintDockBarItem(painter, m_state, m_view, item, pids, 0, m_buttonInput->dropTarget());
+            paintWindowButtonOverlays(painter, entry, item);
+            break;
+        case BarEntry::Kind::StackButton:
+            paintDockBarItem(painter, m_state, m_view, item, pids, 0, m_buttonInput->dropTarget());
+            break;
+        case BarEntry::Kind::PinnedApp: {
+            const int pinnedIndex = int(m_state.pinnedAnNotRunning.indexOf(entry.app));
+            paintDockBarItem(painter, m_state, m_view, item, pids, std::max(0, pinnedIndex), std::nullopt);
+            break;
+        }
+        default:
+            buttons.paint(painter, entry, item, m_state, i == m_hoveredItem);
+            break;
+        }
     }
 }

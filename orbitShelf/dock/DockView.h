@@ -11,6 +11,7 @@
 #include <QWidget>
 
 class AppState;
+class DockBarInput;
 
 // The bar of one screen: paints the picture that dockBarPicture computes
 // from AppState and this dock's state, and takes input only inside the bar.
@@ -71,4 +72,7 @@ private:
     DockTickServices m_tickServices;
     int m_hoveredItem = -1;
     QString m_loggedPicture;
+    // Window buttons: drag and drop, stacked buttons' window lists.
+    DockBarInput* m_buttonInput = nullptr;
+    QString m_loggedButtons;
 };

@@ -23,7 +23,7 @@ DockBarGeometryInput bottomBarWith(std::vector<DockBarSlotSpec> items, const QSt
 TEST(BarRowsGeometry, ItemsKeepTheirOrderAndPointBackToTheirEntry)
 {
     const DockBarPicture picture = dockBarPicture(bottomBarWith({ { Kind::MainButton }, { Kind::Launchpad },
-        { Kind::PinnedApp }, { Kind::Window }, { Kind::Window }, { Kind::Stack } }));
+        { Kind::PinnedApp }, { Kind::Window }, { Kind::Window }, { Kind::App } }));
     ASSERT_EQ(picture.items.size(), 6u);
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(picture.items[size_t(i)].entryIndex, i);
