@@ -19,3 +19,18 @@ void loadPinnedApps()
         qCDebug(lcAppsStandIn) << "loadPinnedApps: pinned applications are not loaded yet";
     }
 }
+
+void setSpaceDockShown(const QString& screenID, bool autoHide)
+{
+    QMetaObject::invokeMethod(
+        &AppState::shared(),
+        [screenID, autoHide] {
+            AppState& state = AppState::shared();
+            StringMap map = state.settings.autoHideSpaceDock();
+            map.insert(screenID, autoHide ? QStringLiteral("true") : QStringLiteral("false"));
+            state.settings.setAutoHideSpaceDock(map);
+            state.showSpaceDock.insert(screenID, !autoHide);
+            state.publish();
+        },
+        Qt::QueuedConnection);
+}

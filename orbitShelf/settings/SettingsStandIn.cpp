@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QLoggingCategory>
 
+#include <algorithm>
+
 static Q_LOGGING_CATEGORY(lcSettingsStandIn, "orbitshelf.settings")
 
 std::unique_ptr<QWidget> makeOnboardingView()
@@ -12,4 +14,12 @@ std::unique_ptr<QWidget> makeOnboardingView()
     auto label = std::make_unique<QLabel>(QStringLiteral("Welcome to orbitShelf."));
     label->setAlignment(Qt::AlignCenter);
     return label;
+}
+
+QString formatFloat(float value, int fractionDigits, const QLocale& locale)
+{
+    QLocale plain = locale;
+    plain.setNumberOptions(plain.numberOptions() | QLocale::OmitGroupSeparator);
+    const QString text = plain.toString(double(value), 'f', std::max(0, fractionDigits));
+    return text.isEmpty() ? QString::number(double(value)) : text;
 }

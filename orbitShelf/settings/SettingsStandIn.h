@@ -7,3 +7,11 @@ class QWidget;
 // Stand-in for the onboarding view until the onboarding lands: a plain page
 // that says what the onboarding will ask for.
 std::unique_ptr<QWidget> makeOnboardingView();
+
+#include <QLocale>
+#include <QString>
+
+// Formats a number for people: the locale's decimal separator, no grouping,
+// exactly `fractionDigits` digits after the separator. Falls back to the
+// plain decimal text when the locale gives nothing.
+QString formatFloat(float value, int fractionDigits, const QLocale& locale = QLocale());
