@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QColor>
+#include <QMap>
 #include <QRectF>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 
 class QPainter;
@@ -42,6 +44,10 @@ QString hotKeyBadgeText(const QString& key);
 // Where the badge of a button sits: its top-left corner 5 points above and
 // left of the button's.
 QRectF hotKeyBadgeRect(const QRectF& button, const QSizeF& labelSize);
+
+// The key bound to a window number in the hot-key cache (the last one in
+// key order when several are); empty when none is or without number.
+QString windowHotKey(const QMap<QString, QString>& windowHotkeyCache, std::optional<uint32_t> windowNumber);
 
 // Paints the badge of a window button; nothing for an empty key.
 void paintHotKeyBadge(QPainter& painter, const QRectF& button, const QString& key);

@@ -2,7 +2,10 @@
 
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
+#include "apps/Windows.h"
 #include "dock/DockAutoHide.h"
+#include "dock/DockBarBackground.h"
+#include "dock/DockBarPointer.h"
 #include "dock/DockDataRefresh.h"
 #include "dock/DockEdges.h"
 #include "dock/DockLayoutPass.h"
@@ -23,16 +26,6 @@ auto entry(const Map& map, const QString& key) -> std::optional<typename Map::ma
     return *it;
 }
 
-// The tint of the panel: the dock colour text as one base-16 number, a
-// fixed amber when it does not parse.
-QColor dockTint(const QString& text)
-{
-    bool ok = false;
-    const uint value = text.toUInt(&ok, 16);
-    const uint rgb = ok && !text.isEmpty() ? value : 0xF5BC53;
-    return QColor(int((rgb >> 16) & 0xFF), int((rgb >> 8) & 0xFF), int(rgb & 0xFF));
-}
-
 } // namespace
 
 DockView::DockView(AppState& state, bool enableListener, double screenWidth, double screenHeight,
@@ -43,6 +36,7 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
 {
     setAttribute(Qt::WA_TranslucentBackground);
     connect(&m_state, &AppState::changed, this, &DockView::refreshPicture);
+    m_pointer = new DockBarPointer(m_state, *this);
 }
 
 void DockView::setScreenArea(const QRectF& area)
@@ -112,14 +106,7 @@ void DockView::paintEvent(QPaintEvent*)
     painter.setRenderHint(QPainter::Antialiasing);
 
     const bool vertical = m_picture.barRect.height() > m_picture.barRect.width();
-    QPainterPath panel;
-    panel.addRoundedRect(m_picture.barRect, vertical ? 10 : 8, vertical ? 10 : 8);
-    // The backdrop stands in for a blur: a dark, mostly opaque panel, with
-    // the user's dock colour laid over it at 15 %.
-    painter.fillPath(panel, QColor(28, 30, 34, 225));
-    QColor tint = dockTint(m_state.settings.dockColor());
-    tint.setAlphaF(0.15);
-    painter.fillPath(panel, tint);
+    paintBarPanel(painter, { m_picture.barRect, vertical ? 10.0 : 8.0 }, m_state.settings.dockColor());
 
     const QList<std::shared_ptr<ActiveApp>> apps = m_state.allApps.values();
     for (const DockBarItem& item : m_picture.items) {
@@ -145,6 +132,11 @@ void DockView::paintEvent(QPaintEvent*)
             QColor chipColour = dockTint(m_state.settings.dockColor());
             chipColour.setAlphaF(0.8);
             painter.fillPath(chipPath, chipColour);
+        }
+        if (item.kind == DockBarItem::Kind::Window) {
+            if (const std::shared_ptr<Windows> window = dockBarWindow(m_state, item))
+                paintHotKeyBadge(
+                    painter, item.iconRect, windowHotKey(m_state.windowHotkeyCache(), window->num));
         }
     }
 }

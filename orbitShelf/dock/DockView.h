@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class AppState;
+class DockBarPointer;
 
 // The bar of one screen: paints the picture that dockBarPicture computes
 // from AppState and this dock's state, and takes input only inside the bar.
@@ -18,6 +19,7 @@ public:
         const QString& screenID, QWidget* parent = nullptr);
 
     const DockViewState& viewState() const { return m_view; }
+    DockViewState& viewState() { return m_view; }
     const DockBarPicture& picture() const { return m_picture; }
 
     // The part of the window that lies on its screen, window coordinates.
@@ -40,4 +42,6 @@ private:
     DockBarPicture m_picture;
     QRectF m_screenArea;
     bool m_refreshedOnce = false;
+    // Hover previews and the settings menu.
+    DockBarPointer* m_pointer = nullptr;
 };

@@ -69,3 +69,16 @@ TEST(DockBarBackground, HotKeyBadge)
 }
 
 } // namespace
+
+namespace {
+
+TEST(DockBarBackground, HotKeyOfAWindow)
+{
+    const QMap<QString, QString> cache { { "a", "17" }, { "f", "42" }, { "g", "42" } };
+    EXPECT_EQ(windowHotKey(cache, 17u), "a");
+    EXPECT_EQ(windowHotKey(cache, 42u), "g") << "the last bound key wins";
+    EXPECT_EQ(windowHotKey(cache, 5u), QString());
+    EXPECT_EQ(windowHotKey(cache, std::nullopt), QString());
+}
+
+} // namespace

@@ -1,0 +1,157 @@
+#include "dock/DockBarPointer.h"
+
+#include "app/AppState.h"
+#include "app/Utilities.h"
+#include "apps/ActiveApp.h"
+#include "apps/ProcessStatistics.h"
+#include "apps/Windows.h"
+#include "dock/DockEdges.h"
+#include "dock/DockSettingsMenu.h"
+#include "dock/DockView.h"
+#include "dock/MenuWidget.h"
+#include "dock/PreviewCapture.h"
+#include "dock/WindowHoverHandler.h"
+#include "dock/WindowHoverPreview.h"
+
+#include <QMenu>
+#include <QMouseEvent>
+
+DockBarPointer::DockBarPointer(AppState& state, DockView& view)
+    : QObject(&view)
+    , m_state(state)
+    , m_view(view)
+    , m_preview(new WindowHoverPreview(&view))
+    , m_capture(std::make_unique<PreviewCapture>([&state](uint32_t number) -> std::optional<QImage> {
+        if (state.settings.disablePreview())
+            return std::nullopt;
+        return captureWindowImage(false, number);
+    }))
+{
+    view.setMouseTracking(true);
+    view.installEventFilter(this);
+    connect(m_capture.get(), &PreviewCapture::imageChanged, this, &DockBarPointer::refreshPreview);
+    // The bar's picture is recomputed first (it connected earlier); the
+    // button under a resting pointer may have moved or gone.
+    connect(&state, &AppState::changed, this, [this] {
+        if (m_window)
+            pointerAt(m_lastPosition);
+    });
+}
+
+DockBarPointer::~DockBarPointer() = default;
+
+bool DockBarPointer::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != &m_view)
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        pointerAt(static_cast<QMouseEvent*>(event)->position());
+        break;
+    case QEvent::Leave:
+    case QEvent::Hide:
+        pointerAt(std::nullopt);
+        break;
+    case QEvent::MouseButtonPress: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        const DockBarItem* item = itemAt(mouse->position());
+        if (mouse->button() == Qt::RightButton && item
+            && (item->kind == DockBarItem::Kind::MainButton || item->kind == DockBarItem::Kind::Launchpad)) {
+            openSettingsMenu(mouse->globalPosition());
+            return true;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return false;
+}
+
+const DockBarItem* DockBarPointer::itemAt(const QPointF& position) const
+{
+    for (const DockBarItem& item : m_view.picture().items) {
+        if (item.rect.contains(position))
+            return &item;
+    }
+    return nullptr;
+}
+
+std::shared_ptr<Windows> dockBarWindow(const AppState& state, const DockBarItem& item)
+{
+    if (item.kind != DockBarItem::Kind::Window)
+        return nullptr;
+    const QList<std::shared_ptr<ActiveApp>> apps = state.allApps.values();
+    if (item.appIndex < 0 || item.appIndex >= apps.size() || !apps[item.appIndex]
+        || !apps[item.appIndex]->windows)
+        return nullptr;
+    const auto& windows = *apps[item.appIndex]->windows;
+    if (item.windowIndex < 0 || size_t(item.windowIndex) >= windows.size())
+        return nullptr;
+    return windows[size_t(item.windowIndex)];
+}
+
+void DockBarPointer::pointerAt(std::optional<QPointF> position)
+{
+    m_lastPosition = position;
+    std::shared_ptr<Windows> window;
+    QRectF rect;
+    if (position) {
+        if (const DockBarItem* item = itemAt(*position)) {
+            window = dockBarWindow(m_state, *item);
+            rect = item->rect;
+        }
+    }
+    if (window != m_window) {
+        const bool disablePreview = m_state.settings.disablePreview();
+        DockViewState& dock = m_view.viewState();
+        if (m_window)
+            handleWindowButtonHover(false, dock, m_window, hoverPermissionPrompts(), disablePreview);
+        if (window)
+            handleWindowButtonHover(true, dock, window, hoverPermissionPrompts(), disablePreview);
+        m_window = window;
+    }
+    m_buttonRect = rect;
+
+    const std::optional<uint32_t> number = m_window ? m_window->num : std::nullopt;
+    if (!number || m_state.settings.disablePreview())
+        m_capture->stop();
+    else if (m_capture->windowNumber() != number)
+        m_capture->start(*number); // refreshes the preview through imageChanged
+    refreshPreview();
+}
+
+void DockBarPointer::refreshPreview()
+{
+    const DockViewState& dock = m_view.viewState();
+    if (!m_window || !dock.hoveredWindow) {
+        m_preview->dismiss();
+        return;
+    }
+    HoverPreviewInput input;
+    input.hoveredNumber = dock.hoveredWindow->num;
+    input.windowNumber = m_window->num;
+    input.title = m_window->title;
+    input.usage = averageProcessUsage(m_window->appId.value_or(0));
+    input.showProcessInfo = m_state.settings.showProcessInfo();
+    input.disablePreview = m_state.settings.disablePreview();
+    input.dockBackgroundHeight = m_state.settings.dockBackgroundHeight();
+    input.position = dockPositionForScreen(m_state, dock.enableListener, dock.screenID);
+    input.thumbnailSize = m_capture->image().size();
+    if (m_capture->image().isNull())
+        input.thumbnailSize = QSize();
+    m_preview->present(hoverPreviewLayout(input), m_capture->image(), m_buttonRect.center());
+}
+
+void DockBarPointer::openSettingsMenu(const QPointF& globalPosition)
+{
+    const DockViewState& dock = m_view.viewState();
+    const DockMenuContext context { dock.enableListener, dock.screenID };
+    AppState* state = &m_state;
+    QMenu* menu = buildMenu(dockSettingsMenu(dockSettingsMenuInput(m_state, dock.screenID)), &m_view,
+        [context, state](const QString& action) {
+            performDockMenuAction(action, context, *state, standardDockMenuServices());
+        });
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(globalPosition.toPoint());
+}

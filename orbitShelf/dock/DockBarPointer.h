@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+#include <QPointF>
+#include <QRectF>
+
+#include <memory>
+#include <optional>
+
+class AppState;
+class DockView;
+class PreviewCapture;
+class WindowHoverPreview;
+class Windows;
+struct DockBarItem;
+
+// The window of a window button of the bar; null for any other item or
+// when the model changed under it.
+std::shared_ptr<Windows> dockBarWindow(const AppState& state, const DockBarItem& item);
+
+// What the pointer does on one bar: hovering a window button records it
+// (with the permission prompts) and shows its live preview; the right button
+// on the main or Launchpad button opens the dock settings menu. Watches the
+// bar's events; the bar itself only paints.
+class DockBarPointer final : public QObject {
+    Q_OBJECT
+public:
+    DockBarPointer(AppState& state, DockView& view);
+    ~DockBarPointer() override;
+
+    WindowHoverPreview* preview() const { return m_preview; }
+    const PreviewCapture& capture() const { return *m_capture; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void pointerAt(std::optional<QPointF> position);
+    void refreshPreview();
+    void openSettingsMenu(const QPointF& globalPosition);
+    const DockBarItem* itemAt(const QPointF& position) const;
+
+    AppState& m_state;
+    DockView& m_view;
+    WindowHoverPreview* m_preview;
+    std::unique_ptr<PreviewCapture> m_capture;
+    std::shared_ptr<Windows> m_window; // the window button under the pointer
+    QRectF m_buttonRect;
+    std::optional<QPointF> m_lastPosition;
+};
