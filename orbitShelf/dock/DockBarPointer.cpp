@@ -6,6 +6,7 @@
 #include "apps/ProcessStatistics.h"
 #include "apps/Windows.h"
 #include "dock/DockEdges.h"
+#include "dock/DockLog.h"
 #include "dock/DockSettingsMenu.h"
 #include "dock/DockView.h"
 #include "dock/MenuWidget.h"
@@ -15,6 +16,7 @@
 
 #include <QMenu>
 #include <QMouseEvent>
+#include <QTimer>
 
 DockBarPointer::DockBarPointer(AppState& state, DockView& view)
     : QObject(&view)
@@ -35,6 +37,7 @@ DockBarPointer::DockBarPointer(AppState& state, DockView& view)
     connect(&state, &AppState::changed, this, [this] {
         if (m_window)
             pointerAt(m_lastPosition);
+        logWindowButtons();
     });
 }
 
@@ -51,6 +54,12 @@ bool DockBarPointer::eventFilter(QObject* watched, QEvent* event)
     case QEvent::Leave:
     case QEvent::Hide:
         pointerAt(std::nullopt);
+        break;
+    case QEvent::Show:
+    case QEvent::Resize:
+    case QEvent::Move:
+        // The bar recomputes its picture in its own handler, after this one.
+        QTimer::singleShot(0, this, &DockBarPointer::logWindowButtons);
         break;
     case QEvent::MouseButtonPress: {
         auto* mouse = static_cast<QMouseEvent*>(event);
@@ -79,16 +88,19 @@ const DockBarItem* DockBarPointer::itemAt(const QPointF& position) const
 
 std::shared_ptr<Windows> dockBarWindow(const AppState& state, const DockBarItem& item)
 {
-    if (item.kind != DockBarItem::Kind::Window)
+    if (item.kind != DockBarItem::Kind::Window && item.kind != DockBarItem::Kind::App)
         return nullptr;
     const QList<std::shared_ptr<ActiveApp>> apps = state.allApps.values();
     if (item.appIndex < 0 || item.appIndex >= apps.size() || !apps[item.appIndex]
         || !apps[item.appIndex]->windows)
         return nullptr;
     const auto& windows = *apps[item.appIndex]->windows;
-    if (item.windowIndex < 0 || size_t(item.windowIndex) >= windows.size())
+    // An application of one window shows that window's button; one of many
+    // windows behind one icon (stacked) has no single window to preview.
+    const int index = item.kind == DockBarItem::Kind::App ? (windows.size() == 1 ? 0 : -1) : item.windowIndex;
+    if (index < 0 || size_t(index) >= windows.size())
         return nullptr;
-    return windows[size_t(item.windowIndex)];
+    return windows[size_t(index)];
 }
 
 void DockBarPointer::pointerAt(std::optional<QPointF> position)
@@ -126,6 +138,10 @@ void DockBarPointer::refreshPreview()
     const DockViewState& dock = m_view.viewState();
     if (!m_window || !dock.hoveredWindow) {
         m_preview->dismiss();
+        if (m_previewLogged) {
+            m_previewLogged = false;
+            qCDebug(lcDock) << "preview hidden";
+        }
         return;
     }
     HoverPreviewInput input;
@@ -140,7 +156,46 @@ void DockBarPointer::refreshPreview()
     input.thumbnailSize = m_capture->image().size();
     if (m_capture->image().isNull())
         input.thumbnailSize = QSize();
-    m_preview->present(hoverPreviewLayout(input), m_capture->image(), m_buttonRect.center());
+    m_preview->present(
+        hoverPreviewLayout(input), m_capture->image(), m_view.mapToGlobal(m_buttonRect.center()));
+    const bool shown = m_preview->isVisible();
+    if (shown != m_previewLogged) {
+        m_previewLogged = shown;
+        if (shown) {
+            const QRect picture = m_preview->pictureRect().translated(m_preview->pos()).toRect();
+            qCDebug(lcDock).noquote() << QStringLiteral("preview of window %1 shown, picture at %2,%3 %4x%5")
+                                             .arg(m_window->num.value_or(0))
+                                             .arg(picture.x())
+                                             .arg(picture.y())
+                                             .arg(picture.width())
+                                             .arg(picture.height());
+        } else {
+            qCDebug(lcDock) << "preview hidden";
+        }
+    }
+}
+
+void DockBarPointer::logWindowButtons()
+{
+    QStringList buttons;
+    for (const DockBarItem& item : m_view.picture().items) {
+        const std::shared_ptr<Windows> window = dockBarWindow(m_state, item);
+        if (!window || !window->num)
+            continue;
+        const QRect rect(m_view.mapToGlobal(item.rect.topLeft().toPoint()), item.rect.size().toSize());
+        buttons << QStringLiteral("window button %1 at %2,%3 %4x%5")
+                       .arg(*window->num)
+                       .arg(rect.x())
+                       .arg(rect.y())
+                       .arg(rect.width())
+                       .arg(rect.height());
+    }
+    const QString text = buttons.join(QStringLiteral("; "));
+    if (text == m_loggedButtons)
+        return;
+    m_loggedButtons = text;
+    qCDebug(lcDock).noquote() << "bar of" << m_view.viewState().screenID << "-"
+                              << (text.isEmpty() ? QStringLiteral("no window buttons") : text);
 }
 
 void DockBarPointer::openSettingsMenu(const QPointF& globalPosition)

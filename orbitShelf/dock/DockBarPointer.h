@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointF>
 #include <QRectF>
+#include <QString>
 
 #include <memory>
 #include <optional>
@@ -14,8 +15,9 @@ class WindowHoverPreview;
 class Windows;
 struct DockBarItem;
 
-// The window of a window button of the bar; null for any other item or
-// when the model changed under it.
+// The window of a window button of the bar (an application of exactly one
+// window shows its window's button too); null for any other item or when
+// the model changed under it.
 std::shared_ptr<Windows> dockBarWindow(const AppState& state, const DockBarItem& item);
 
 // What the pointer does on one bar: hovering a window button records it
@@ -38,6 +40,7 @@ private:
     void pointerAt(std::optional<QPointF> position);
     void refreshPreview();
     void openSettingsMenu(const QPointF& globalPosition);
+    void logWindowButtons();
     const DockBarItem* itemAt(const QPointF& position) const;
 
     AppState& m_state;
@@ -47,4 +50,6 @@ private:
     std::shared_ptr<Windows> m_window; // the window button under the pointer
     QRectF m_buttonRect;
     std::optional<QPointF> m_lastPosition;
+    std::optional<QString> m_loggedButtons;
+    bool m_previewLogged = false;
 };

@@ -1,5 +1,7 @@
 #include "dock/WindowHoverPreview.h"
 
+#include "platform/DockWindowHints.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
@@ -25,10 +27,17 @@ void paintChip(QPainter& painter, const QRectF& rect, const QString& text)
 } // namespace
 
 WindowHoverPreview::WindowHoverPreview(QWidget* parent)
-    : QWidget(parent)
+    : QWidget(parent,
+        Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus)
+    , m_translucent(platform::dockTranslucencyAvailable())
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    setAttribute(Qt::WA_NoSystemBackground);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    // Without a compositor transparent pixels would show as black: the
+    // preview then draws its own dark card.
+    if (m_translucent)
+        setAttribute(Qt::WA_TranslucentBackground);
+    setWindowTitle(QStringLiteral("orbitShelf preview"));
     hide();
 }
 
@@ -91,6 +100,8 @@ void WindowHoverPreview::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (!m_translucent)
+        painter.fillRect(rect(), QColor(36, 38, 42));
     paintChip(painter, m_titleRect, m_layout.title);
     if (!m_pictureRect.isEmpty()) {
         // Shadow: black at a third, a few points soft, two points down.

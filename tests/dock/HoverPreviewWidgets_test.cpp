@@ -33,7 +33,8 @@ TEST(WindowHoverPreviewWidget, DrawsThePictureWhereTheLayoutSays)
     const HoverPreviewLayout layout = hoverPreviewLayout(input);
     preview.present(layout, picture, QPointF(600, 550));
 
-    EXPECT_TRUE(preview.isVisibleTo(&bar));
+    EXPECT_TRUE(preview.isVisible());
+    EXPECT_TRUE(preview.isWindow()) << "a window of its own above the bar";
     EXPECT_EQ(preview.pictureRect().size(), QSizeF(320, 200));
     EXPECT_NEAR(preview.geometry().center().x(), 600, 1);
     EXPECT_NEAR(preview.geometry().center().y(), 550 - 150, 1);
@@ -43,7 +44,7 @@ TEST(WindowHoverPreviewWidget, DrawsThePictureWhereTheLayoutSays)
     EXPECT_EQ(QColor(shown.pixel(middle)), QColor(20, 200, 40));
 
     preview.dismiss();
-    EXPECT_FALSE(preview.isVisibleTo(&bar));
+    EXPECT_FALSE(preview.isVisible());
 }
 
 TEST(WindowHoverPreviewWidget, NoPictureForAWindowOfNoHeight)
