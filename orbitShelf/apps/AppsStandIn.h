@@ -1,7 +1,8 @@
 #pragma once
 
-// Stand-in for the reload of pinned applications: clears openFromPinbar when
-// set, and otherwise leaves AppState::pinnedAnNotRunning as it is.
+// Stand-in for the reload of pinned applications until the model gains it:
+// clears AppState::openFromPinbar when set, and otherwise leaves
+// AppState::pinnedAnNotRunning as it is.
 void loadPinnedApps();
 
 #include <QString>

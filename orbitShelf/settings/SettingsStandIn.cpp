@@ -1,6 +1,10 @@
 #include "settings/SettingsStandIn.h"
 
+#include "dock/DockWindows.h"
+
+#include <QCoreApplication>
 #include <QLabel>
+#include <QTimer>
 #include <QLoggingCategory>
 
 #include <algorithm>
@@ -14,6 +18,16 @@ std::unique_ptr<QWidget> makeOnboardingView()
     auto label = std::make_unique<QLabel>(QStringLiteral("Welcome to orbitShelf."));
     label->setAlignment(Qt::AlignCenter);
     return label;
+}
+
+void multipleScreensSupportChanged(bool on)
+{
+    QTimer::singleShot(150, QCoreApplication::instance(), [on] {
+        if (on)
+            createDockWindows();
+        else
+            closeScreenDockWindows();
+    });
 }
 
 QString formatFloat(float value, int fractionDigits, const QLocale& locale)
