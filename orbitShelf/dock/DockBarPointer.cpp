@@ -86,15 +86,17 @@ const DockBarItem* DockBarPointer::itemAt(const QPointF& position) const
     return nullptr;
 }
 
-std::shared_ptr<Windows> dockBarWindow(const AppState& state, const DockBarItem& item)
+std::shared_ptr<Windows> dockBarWindow(
+    const AppState& state, const std::vector<qint32>& appIds, const DockBarItem& item)
 {
     if (item.kind != DockBarItem::Kind::Window && item.kind != DockBarItem::Kind::App)
         return nullptr;
-    const QList<std::shared_ptr<ActiveApp>> apps = state.allApps.values();
-    if (item.appIndex < 0 || item.appIndex >= apps.size() || !apps[item.appIndex]
-        || !apps[item.appIndex]->windows)
+    if (item.appIndex < 0 || size_t(item.appIndex) >= appIds.size())
         return nullptr;
-    const auto& windows = *apps[item.appIndex]->windows;
+    const std::shared_ptr<ActiveApp> app = state.allApps.value(appIds[size_t(item.appIndex)]);
+    if (!app || !app->windows)
+        return nullptr;
+    const auto& windows = *app->windows;
     // An application of one window shows that window's button; one of many
     // windows behind one icon (stacked) has no single window to preview.
     const int index = item.kind == DockBarItem::Kind::App ? (windows.size() == 1 ? 0 : -1) : item.windowIndex;
@@ -110,7 +112,7 @@ void DockBarPointer::pointerAt(std::optional<QPointF> position)
     QRectF rect;
     if (position) {
         if (const DockBarItem* item = itemAt(*position)) {
-            window = dockBarWindow(m_state, *item);
+            window = dockBarWindow(m_state, m_view.appIds(), *item);
             rect = item->rect;
         }
     }
@@ -179,7 +181,7 @@ void DockBarPointer::logWindowButtons()
 {
     QStringList buttons;
     for (const DockBarItem& item : m_view.picture().items) {
-        const std::shared_ptr<Windows> window = dockBarWindow(m_state, item);
+        const std::shared_ptr<Windows> window = dockBarWindow(m_state, m_view.appIds(), item);
         if (!window || !window->num)
             continue;
         const QRect rect(m_view.mapToGlobal(item.rect.topLeft().toPoint()), item.rect.size().toSize());

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 class AppState;
 class DockView;
@@ -18,7 +19,8 @@ struct DockBarItem;
 // The window of a window button of the bar (an application of exactly one
 // window shows its window's button too); null for any other item or when
 // the model changed under it.
-std::shared_ptr<Windows> dockBarWindow(const AppState& state, const DockBarItem& item);
+std::shared_ptr<Windows> dockBarWindow(
+    const AppState& state, const std::vector<qint32>& appIds, const DockBarItem& item);
 
 // What the pointer does on one bar: hovering a window button records it
 // (with the permission prompts) and shows its live preview; the right button

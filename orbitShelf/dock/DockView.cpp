@@ -110,6 +110,7 @@ void DockView::paintEvent(QPaintEvent*)
     const bool vertical = m_picture.barRect.height() > m_picture.barRect.width();
     paintBarPanel(painter, { m_picture.barRect, vertical ? 10.0 : 8.0 }, m_state.settings.dockColor());
 
+    const StringMap hotKeys = m_state.windowHotkeyCache();
     for (const DockBarItem& item : m_picture.items) {
         QIcon icon;
         if (item.appIndex >= 0 && size_t(item.appIndex) < m_appIds.size()) {
@@ -137,10 +138,8 @@ void DockView::paintEvent(QPaintEvent*)
             chipColour.setAlphaF(0.8);
             painter.fillPath(chipPath, chipColour);
         }
-        if (item.kind == DockBarItem::Kind::Window) {
-            if (const std::shared_ptr<Windows> window = dockBarWindow(m_state, item))
-                paintHotKeyBadge(
-                    painter, item.iconRect, windowHotKey(m_state.windowHotkeyCache(), window->num));
-        }
+        // A window bound to a hot key shows its badge.
+        if (const std::shared_ptr<Windows> window = dockBarWindow(m_state, m_appIds, item))
+            paintHotKeyBadge(painter, item.iconRect, windowHotKey(hotKeys, window->num));
     }
 }

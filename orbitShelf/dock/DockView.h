@@ -21,6 +21,8 @@ public:
     const DockViewState& viewState() const { return m_view; }
     DockViewState& viewState() { return m_view; }
     const DockBarPicture& picture() const { return m_picture; }
+    // The process id of each running application of the picture.
+    const std::vector<qint32>& appIds() const { return m_appIds; }
 
     // The part of the window that lies on its screen, window coordinates.
     void setScreenArea(const QRectF& area);
