@@ -7,6 +7,7 @@
 #include "apps/Windows.h"
 #include "dock/DockEdges.h"
 #include "dock/DockLog.h"
+#include "dock/DockMainButton.h"
 #include "dock/DockSettingsMenu.h"
 #include "dock/DockView.h"
 #include "dock/MenuWidget.h"
@@ -67,6 +68,10 @@ bool DockBarPointer::eventFilter(QObject* watched, QEvent* event)
         if (mouse->button() == Qt::RightButton && item
             && (item->kind == DockBarItem::Kind::MainButton || item->kind == DockBarItem::Kind::Launchpad)) {
             openSettingsMenu(mouse->globalPosition());
+            return true;
+        }
+        if (mouse->button() == Qt::LeftButton && item && item->kind == DockBarItem::Kind::MainButton) {
+            toggleToolHub(item->rect);
             return true;
         }
         break;
@@ -198,6 +203,23 @@ void DockBarPointer::logWindowButtons()
     m_loggedButtons = text;
     qCDebug(lcDock).noquote() << "bar of" << m_view.viewState().screenID << "-"
                               << (text.isEmpty() ? QStringLiteral("no window buttons") : text);
+}
+
+void DockBarPointer::toggleToolHub(const QRectF& button)
+{
+    DockViewState& dock = m_view.viewState();
+    if (m_toolHub) {
+        m_toolHub->close();
+        return;
+    }
+    dock.settingPopup = true;
+    auto* popover = new ToolHubPopover([this] { m_view.viewState().settingPopup = false; }, &m_view);
+    m_toolHub = popover;
+    popover->adjustSize();
+    const QRectF global(m_view.mapToGlobal(button.topLeft()), button.size());
+    const QString edge = dockPositionForScreen(m_state, dock.enableListener, dock.screenID);
+    popover->move(toolHubPopoverOrigin(global, popover->size(), edge).toPoint());
+    popover->show();
 }
 
 void DockBarPointer::openSettingsMenu(const QPointF& globalPosition)

@@ -2,8 +2,10 @@
 
 #include <QObject>
 #include <QPointF>
+#include <QPointer>
 #include <QRectF>
 #include <QString>
+#include <QWidget>
 
 #include <memory>
 #include <optional>
@@ -43,6 +45,8 @@ private:
     void refreshPreview();
     void openSettingsMenu(const QPointF& globalPosition);
     void logWindowButtons();
+    // The main button's popover: opens it, or closes it when open.
+    void toggleToolHub(const QRectF& button);
     const DockBarItem* itemAt(const QPointF& position) const;
 
     AppState& m_state;
@@ -54,4 +58,5 @@ private:
     std::optional<QPointF> m_lastPosition;
     std::optional<QString> m_loggedButtons;
     bool m_previewLogged = false;
+    QPointer<QWidget> m_toolHub;
 };

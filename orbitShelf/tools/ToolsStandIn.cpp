@@ -1,5 +1,6 @@
 #include "tools/ToolsStandIn.h"
 
+#include <QLabel>
 #include <QLoggingCategory>
 
 static Q_LOGGING_CATEGORY(lcToolsStandIn, "orbitshelf.tools")
@@ -17,3 +18,12 @@ bool pomodoroRunning = false;
 qint64 pomodoroTicks = 0;
 qint64 pomodoroLastElapsed = 0;
 bool pomodoroViewVisible = false;
+
+std::unique_ptr<QWidget> makeToolHubView()
+{
+    auto label = std::make_unique<QLabel>(QStringLiteral("The built-in tools are not part of this build yet."));
+    label->setAlignment(Qt::AlignCenter);
+    label->setMargin(24);
+    label->setStyleSheet(QStringLiteral("color: white;"));
+    return label;
+}

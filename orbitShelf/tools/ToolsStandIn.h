@@ -15,3 +15,11 @@ extern bool pomodoroRunning;
 extern qint64 pomodoroTicks;
 extern qint64 pomodoroLastElapsed;
 extern bool pomodoroViewVisible;
+
+#include <memory>
+
+class QWidget;
+
+// Stand-in for the tool hub (the sidebar of installed tools) that the main
+// button's popover shows: says that the tools are not part of this build.
+std::unique_ptr<QWidget> makeToolHubView();
