@@ -1,6 +1,7 @@
 #include "dock/DockBarPointer.h"
 
 #include "app/AppState.h"
+#include "app/FloatingPanel.h"
 #include "app/Utilities.h"
 #include "apps/ActiveApp.h"
 #include "apps/ProcessStatistics.h"
@@ -207,19 +208,30 @@ void DockBarPointer::logWindowButtons()
 
 void DockBarPointer::toggleToolHub(const QRectF& button)
 {
-    DockViewState& dock = m_view.viewState();
     if (m_toolHub) {
         m_toolHub->close();
         return;
     }
+    DockViewState& dock = m_view.viewState();
     dock.settingPopup = true;
-    auto* popover = new ToolHubPopover([this] { m_view.viewState().settingPopup = false; }, &m_view);
-    m_toolHub = popover;
-    popover->adjustSize();
+    QWidget* content = toolHubPopoverContent().release();
+    const QSize size = content->sizeHint().expandedTo(QSize(320, 240));
     const QRectF global(m_view.mapToGlobal(button.topLeft()), button.size());
     const QString edge = dockPositionForScreen(m_state, dock.enableListener, dock.screenID);
-    popover->move(toolHubPopoverOrigin(global, popover->size(), edge).toPoint());
-    popover->show();
+    // A floating panel rather than a popup: it closes when another window
+    // takes the focus, and that window still gets the click (a popup's
+    // pointer grab would swallow it).
+    QPointer<DockView> view(&m_view);
+    auto* panel = new FloatingPanel(
+        content, QRect(toolHubPopoverOrigin(global, size, edge).toPoint(), size), [view](bool presented) {
+            if (view)
+                view->viewState().settingPopup = presented;
+        });
+    panel->setAttribute(Qt::WA_DeleteOnClose);
+    panel->setWindowTitle(QStringLiteral("orbitShelf tools"));
+    m_toolHub = panel;
+    panel->show();
+    panel->activateWindow();
 }
 
 void DockBarPointer::openSettingsMenu(const QPointF& globalPosition)

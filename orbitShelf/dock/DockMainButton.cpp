@@ -54,24 +54,15 @@ QPointF toolHubPopoverOrigin(const QRectF& button, const QSizeF& popover, const 
     return QPointF(button.center().x() - popover.width() / 2, button.top() - gap - popover.height());
 }
 
-ToolHubPopover::ToolHubPopover(std::function<void()> onClosed, QWidget* parent)
-    : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint)
-    , m_onClosed(std::move(onClosed))
+std::unique_ptr<QWidget> toolHubPopoverContent()
 {
-    setAttribute(Qt::WA_NoMouseReplay);
-    setAttribute(Qt::WA_DeleteOnClose);
-    setAutoFillBackground(true);
-    QPalette colours = palette();
+    auto content = std::make_unique<QWidget>();
+    content->setAutoFillBackground(true);
+    QPalette colours = content->palette();
     colours.setColor(QPalette::Window, QColor(0x1e, 0x27, 0x2e));
-    setPalette(colours);
-    auto* layout = new QVBoxLayout(this);
+    content->setPalette(colours);
+    auto* layout = new QVBoxLayout(content.get());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(makeToolHubView().release());
-}
-
-void ToolHubPopover::hideEvent(QHideEvent* event)
-{
-    QWidget::hideEvent(event);
-    if (m_onClosed)
-        std::exchange(m_onClosed, nullptr)();
+    return content;
 }

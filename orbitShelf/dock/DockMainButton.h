@@ -7,7 +7,7 @@
 #include <QString>
 #include <QWidget>
 
-#include <functional>
+#include <memory>
 
 class QPainter;
 
@@ -26,17 +26,5 @@ void paintMainButtonLabel(
 // above it on a bottom bar, beside it on a side bar, 8 points away.
 QPointF toolHubPopoverOrigin(const QRectF& button, const QSizeF& popover, const QString& position);
 
-// The popover of the main button: the tool hub on the dark background. A
-// popup: a click anywhere else closes it (and the click is not replayed, so
-// a click on the main button only closes it). `onClosed` runs when it goes.
-class ToolHubPopover final : public QWidget {
-    Q_OBJECT
-public:
-    explicit ToolHubPopover(std::function<void()> onClosed, QWidget* parent = nullptr);
-
-protected:
-    void hideEvent(QHideEvent* event) override;
-
-private:
-    std::function<void()> m_onClosed;
-};
+// The popover's content: the tool hub on its dark background.
+std::unique_ptr<QWidget> toolHubPopoverContent();

@@ -38,14 +38,11 @@ TEST(DockMainButton, PopoverStandsNextToTheButton)
     EXPECT_EQ(toolHubPopoverOrigin(button, popover, "right"), QPointF(100 - 8 - 300, 1023 - 100));
 }
 
-TEST(DockMainButton, PopoverTellsWhenItCloses)
+TEST(DockMainButton, PopoverContentOnItsDarkBackground)
 {
-    int closed = 0;
-    auto* popover = new ToolHubPopover([&] { ++closed; });
-    popover->show();
-    EXPECT_EQ(popover->palette().color(QPalette::Window), QColor(0x1e, 0x27, 0x2e));
-    popover->close(); // deletes itself
-    EXPECT_EQ(closed, 1);
+    const std::unique_ptr<QWidget> content = toolHubPopoverContent();
+    EXPECT_EQ(content->palette().color(QPalette::Window), QColor(0x1e, 0x27, 0x2e));
+    EXPECT_TRUE(content->autoFillBackground());
 }
 
 } // namespace
