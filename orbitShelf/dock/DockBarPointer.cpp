@@ -187,6 +187,15 @@ void DockBarPointer::logWindowButtons()
 {
     QStringList buttons;
     for (const DockBarItem& item : m_view.picture().items) {
+        if (item.kind == DockBarItem::Kind::MainButton) {
+            const QRect rect(m_view.mapToGlobal(item.rect.topLeft().toPoint()), item.rect.size().toSize());
+            buttons << QStringLiteral("main button at %1,%2 %3x%4")
+                           .arg(rect.x())
+                           .arg(rect.y())
+                           .arg(rect.width())
+                           .arg(rect.height());
+            continue;
+        }
         const std::shared_ptr<Windows> window = dockBarWindow(m_state, m_view.appIds(), item);
         if (!window || !window->num)
             continue;
@@ -203,7 +212,7 @@ void DockBarPointer::logWindowButtons()
         return;
     m_loggedButtons = text;
     qCDebug(lcDock).noquote() << "bar of" << m_view.viewState().screenID << "-"
-                              << (text.isEmpty() ? QStringLiteral("no window buttons") : text);
+                              << (text.isEmpty() ? QStringLiteral("no buttons") : text);
 }
 
 void DockBarPointer::toggleToolHub(const QRectF& button)
@@ -245,4 +254,5 @@ void DockBarPointer::openSettingsMenu(const QPointF& globalPosition)
         });
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(globalPosition.toPoint());
+    qCDebug(lcDock) << "settings menu opened on" << dock.screenID;
 }

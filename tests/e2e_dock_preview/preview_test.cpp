@@ -1,6 +1,7 @@
 // The real orbitShelf on a private Xvfb + openbox: hovering a window button
 // shows the window's live picture above it, moving away hides it, and an
-// idle bar costs next to no processor time.
+// idle bar costs next to no processor time; the settings menu of the main
+// button moves the bar to another edge.
 #include "tests/e2e_dock/DockProbe.h"
 
 #include <QCoreApplication>
@@ -49,6 +50,18 @@ std::optional<QRect> shownPicture(const QString& log, quint32 window)
 {
     const QRegularExpression re(
         QStringLiteral("preview of window %1 shown, picture at (-?\\d+),(-?\\d+) (\\d+)x(\\d+)").arg(window));
+    QRegularExpressionMatch last;
+    for (auto it = re.globalMatch(log); it.hasNext();)
+        last = it.next();
+    if (!last.hasMatch())
+        return std::nullopt;
+    return QRect(last.captured(1).toInt(), last.captured(2).toInt(), last.captured(3).toInt(),
+        last.captured(4).toInt());
+}
+
+std::optional<QRect> mainButton(const QString& log)
+{
+    static const QRegularExpression re(QStringLiteral("main button at (-?\\d+),(-?\\d+) (\\d+)x(\\d+)"));
     QRegularExpressionMatch last;
     for (auto it = re.globalMatch(log); it.hasNext();)
         last = it.next();
@@ -147,6 +160,46 @@ TEST(HoverPreviewOnX11, HoveringAWindowButtonShowsItsLivePicture)
     run.stop();
     terminate(one);
     terminate(two);
+}
+
+TEST(DockSettingsMenuOnX11, ChoosingLeftMovesTheMainBarToTheLeftEdge)
+{
+    DockRun run({});
+    ASSERT_GT(run.start(), 0);
+    std::optional<QRect> button;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            button = mainButton(run.log());
+            return button.has_value();
+        },
+        kStart))
+        << run.log().toStdString();
+    QStringList docks;
+    ASSERT_TRUE(waitUntil(
+        [&] { return !(docks = visibleWindowsNamed(QStringLiteral("orbitShelf dock"))).isEmpty(); }));
+    const QRect before = windowGeometry(docks.first());
+    ASSERT_GT(before.width(), before.height()) << "a bottom bar first";
+
+    runTool(QStringLiteral("xdotool"),
+        { "mousemove", "--sync", QString::number(button->center().x()), QString::number(button->center().y()),
+            "click", "3" });
+    ASSERT_TRUE(waitUntil([&] { return run.log().contains(QLatin1String("settings menu opened")); }, kStart))
+        << run.log().toStdString();
+    // "Dock Position" is the first entry, "Left" the first of its submenu.
+    runTool(QStringLiteral("xdotool"), { "key", "Down" });
+    runTool(QStringLiteral("xdotool"), { "key", "Right" });
+    runTool(QStringLiteral("xdotool"), { "key", "Return" });
+
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            const QStringList now = visibleWindowsNamed(QStringLiteral("orbitShelf dock"));
+            if (now.isEmpty())
+                return false;
+            const QRect frame = windowGeometry(now.first());
+            return frame.height() > frame.width() && frame.left() <= 0;
+        },
+        kStart))
+        << run.log().toStdString();
 }
 
 } // namespace
