@@ -53,6 +53,10 @@ bool DockBarPointer::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseMove:
         pointerAt(static_cast<QMouseEvent*>(event)->position());
         break;
+    case QEvent::Enter:
+        // A bar that appears under a resting pointer gets no motion at all.
+        pointerAt(static_cast<QEnterEvent*>(event)->position());
+        break;
     case QEvent::Leave:
     case QEvent::Hide:
         pointerAt(std::nullopt);
