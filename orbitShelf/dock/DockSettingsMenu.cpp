@@ -1,10 +1,11 @@
 #include "dock/DockSettingsMenu.h"
 
 #include "app/AppState.h"
+#include "app/AuxiliaryWindows.h"
 #include "app/Relaunch.h"
 #include "app/Utilities.h"
 #include "apps/ActiveApp.h"
-#include "apps/AppsStandIn.h"
+#include "apps/DockVisibility.h"
 #include "apps/OpenApplication.h"
 #include "apps/RunningApps.h"
 #include "dock/DockLog.h"
@@ -102,14 +103,8 @@ DockMenuServices standardDockMenuServices()
     DockMenuServices s;
     s.restartDockWindows = [] { ::restartDockWindows(); };
     s.setSpaceDockShown
-        = [](const QString& screenID, bool autoHide) { ::setSpaceDockShown(screenID, autoHide); };
-    // The settings and quit windows come with the auxiliary windows; until
-    // they are wired here, settings say plainly that they are not there and
-    // quitting ends the program directly.
-    s.openSettingsWindow = [] {
-        showAlert(QStringLiteral("Settings are not available yet."),
-            QStringLiteral("This build of orbitShelf has no settings window."));
-    };
+        = [](const QString& screenID, bool autoHide) { setSpaceDockAutoHide(screenID, autoHide); };
+    s.openSettingsWindow = [] { ::openSettingsWindow(); };
     s.applicationVersion = [] {
         const QString set = QCoreApplication::applicationVersion();
         return set.isEmpty() ? QStringLiteral(ORBITSHELF_VERSION) : set;
@@ -139,10 +134,7 @@ DockMenuServices standardDockMenuServices()
     s.saveAppOrdersCache = [] { ::saveAppOrdersCache(); };
     s.relaunch = [] { return relaunchApp(); };
     s.trackFeature = [](const QString& feature) { ::trackFeature(feature); };
-    s.openQuitWindow = [] {
-        qCInfo(lcDock) << "quit from the dock menu: no quit window in this build, quitting directly";
-        QCoreApplication::quit();
-    };
+    s.openQuitWindow = [] { ::openQuitWindow(); };
     return s;
 }
 

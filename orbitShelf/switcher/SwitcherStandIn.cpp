@@ -1,5 +1,7 @@
 #include "switcher/SwitcherStandIn.h"
 
+#include "app/EventManager.h"
+
 #include <QLoggingCategory>
 
 static Q_LOGGING_CATEGORY(lcSwitcherStandIn, "orbitshelf.switcher")
@@ -10,11 +12,17 @@ bool switcherPopupShown = false;
 void closeSwitcherPopup()
 {
     switcherModifierState = -1;
+    EventManager::shared().emitEvent(QStringLiteral("onDestroy"), 1);
     static bool logged = false;
     if (!logged) {
         logged = true;
         qCDebug(lcSwitcherStandIn) << "closeSwitcherPopup: the switcher is not built yet";
     }
+}
+
+std::optional<quint32> floatPanelWindowNumber()
+{
+    return std::nullopt;
 }
 
 void startHotKeys(HotKeyModifier main, HotKeyModifier extra)

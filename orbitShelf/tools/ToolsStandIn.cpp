@@ -19,6 +19,20 @@ qint64 pomodoroTicks = 0;
 qint64 pomodoroLastElapsed = 0;
 bool pomodoroViewVisible = false;
 
+void captureClipboard()
+{
+    qCDebug(lcToolsStandIn) << "captureClipboard: the clipboard history is not built yet; nothing stored";
+}
+
+QWidget* makePasteBoardView(std::optional<int> column, int limit)
+{
+    auto* view = new QLabel(QStringLiteral("The clipboard history is not available in this build."));
+    view->setAlignment(Qt::AlignCenter);
+    view->setProperty("column", column ? QVariant(*column) : QVariant());
+    view->setProperty("limit", limit);
+    return view;
+}
+
 std::unique_ptr<QWidget> makeToolHubView()
 {
     auto label = std::make_unique<QLabel>(QStringLiteral("The built-in tools are not part of this build yet."));

@@ -16,9 +16,18 @@ extern qint64 pomodoroTicks;
 extern qint64 pomodoroLastElapsed;
 extern bool pomodoroViewVisible;
 
-#include <memory>
+#include <optional>
 
 class QWidget;
+
+// Stores the clipboard's content as a new history entry; the history is not
+// built yet, so it only logs.
+void captureClipboard();
+
+// The clipboard-history view; a placeholder page until the history lands.
+QWidget* makePasteBoardView(std::optional<int> column, int limit);
+
+#include <memory>
 
 // Stand-in for the tool hub (the sidebar of installed tools) that the main
 // button's popover shows: says that the tools are not part of this build.
