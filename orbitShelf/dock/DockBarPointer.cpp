@@ -147,6 +147,8 @@ void DockBarPointer::pointerAt(std::optional<QPointF> position)
 
 void DockBarPointer::refreshPreview()
 {
+    if (!m_preview)
+        return;
     const DockViewState& dock = m_view.viewState();
     if (!m_window || !dock.hoveredWindow) {
         m_preview->dismiss();

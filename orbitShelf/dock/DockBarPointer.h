@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dock/WindowHoverPreview.h"
+
 #include <QObject>
 #include <QPointF>
 #include <QPointer>
@@ -14,7 +16,6 @@
 class AppState;
 class DockView;
 class PreviewCapture;
-class WindowHoverPreview;
 class Windows;
 struct DockBarItem;
 
@@ -51,7 +52,7 @@ private:
 
     AppState& m_state;
     DockView& m_view;
-    WindowHoverPreview* m_preview;
+    QPointer<WindowHoverPreview> m_preview; // a child of the bar, gone with it
     std::unique_ptr<PreviewCapture> m_capture;
     std::shared_ptr<Windows> m_window; // the window button under the pointer
     QRectF m_buttonRect;
