@@ -106,10 +106,13 @@ std::shared_ptr<Windows> dockBarWindow(
     const std::shared_ptr<ActiveApp> app = state.allApps.value(appIds[size_t(item.appIndex)]);
     if (!app || !app->windows)
         return nullptr;
-    const auto& windows = *app->windows;
     // An application of one window shows that window's button; one of many
     // windows behind one icon (stacked) has no single window to preview.
-    const int index = item.kind == DockBarItem::Kind::App ? (windows.size() == 1 ? 0 : -1) : item.windowIndex;
+    if (item.kind == DockBarItem::Kind::App && app->windows->size() >= 2)
+        return nullptr;
+    // Buttons stand for the windows in display order, as they are painted.
+    const std::vector<std::shared_ptr<Windows>> windows = app->sortAppWindows(state.settings.replaceFinder());
+    const int index = item.kind == DockBarItem::Kind::App ? 0 : item.windowIndex;
     if (index < 0 || size_t(index) >= windows.size())
         return nullptr;
     return windows[size_t(index)];

@@ -5,10 +5,12 @@
 #include "apps/Windows.h"
 #include "dock/DockAutoHide.h"
 #include "dock/DockBarBackground.h"
+#include "dock/DockBarButtons.h"
 #include "dock/DockBarPointer.h"
 #include "dock/DockDataRefresh.h"
 #include "dock/DockEdges.h"
 #include "dock/DockLayoutPass.h"
+#include "dock/DockLog.h"
 #include "platform/DockWindowHints.h"
 
 #include <QPainter>
@@ -37,6 +39,8 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
     setAttribute(Qt::WA_TranslucentBackground);
     connect(&m_state, &AppState::changed, this, &DockView::refreshPicture);
     m_pointer = new DockBarPointer(m_state, *this);
+    // Hook: the window buttons take their drags, drops and clicks here.
+    m_buttonInput = new DockBarInput(m_state, *this);
 }
 
 void DockView::setScreenArea(const QRectF& area)
@@ -72,6 +76,26 @@ void DockView::refreshPicture()
     m_picture = dockBarPicture(input);
     applyInputRegion();
     update();
+    // Hook: which application each button stands for, on screen, once per
+    // change; people and the end-to-end tests read the bar's order here.
+    const QList<int32_t> pids(m_appIds.begin(), m_appIds.end());
+    QStringList buttons;
+    for (const DockBarItem& item : m_picture.items) {
+        if (const auto pid = itemProcessId(item, pids)) {
+            const QRect r(mapToGlobal(item.rect.topLeft().toPoint()), item.rect.size().toSize());
+            buttons << QStringLiteral("%1@%2,%3,%4x%5")
+                           .arg(*pid)
+                           .arg(r.x())
+                           .arg(r.y())
+                           .arg(r.width())
+                           .arg(r.height());
+        }
+    }
+    const QString line = buttons.join(QLatin1Char(' '));
+    if (line != m_loggedButtons && isVisible()) {
+        m_loggedButtons = line;
+        qCDebug(lcDock).noquote() << "bar buttons:" << line;
+    }
 }
 
 void DockView::applyInputRegion()
@@ -111,35 +135,27 @@ void DockView::paintEvent(QPaintEvent*)
     paintBarPanel(painter, { m_picture.barRect, vertical ? 10.0 : 8.0 }, m_state.settings.dockColor());
 
     const StringMap hotKeys = m_state.windowHotkeyCache();
+    // Hook: the buttons of running and pinned applications are drawn by
+    // the window-button painters; the others keep their placeholders.
+    const QList<int32_t> pids(m_appIds.begin(), m_appIds.end());
+    int pinnedIndex = 0;
     for (const DockBarItem& item : m_picture.items) {
-        QIcon icon;
-        if (item.appIndex >= 0 && size_t(item.appIndex) < m_appIds.size()) {
-            const std::shared_ptr<ActiveApp> app = m_state.allApps.value(m_appIds[size_t(item.appIndex)]);
-            if (app)
-                icon = app->icon;
+        if (item.kind == DockBarItem::Kind::App || item.kind == DockBarItem::Kind::Window) {
+            paintDockBarItem(painter, m_state, m_view, item, pids, pinnedIndex, m_buttonInput->dropTarget());
+            // Hook: a window bound to a hot key shows its badge.
+            if (const std::shared_ptr<Windows> window = dockBarWindow(m_state, m_appIds, item))
+                paintHotKeyBadge(painter, item.iconRect, windowHotKey(hotKeys, window->num));
+            continue;
         }
-        if (!icon.isNull()) {
-            icon.paint(&painter, item.iconRect.toAlignedRect());
-        } else {
-            QPainterPath placeholder;
-            placeholder.addRoundedRect(item.iconRect, item.iconRect.width() / 5, item.iconRect.width() / 5);
-            const QColor fill = item.kind == DockBarItem::Kind::MainButton ? QColor(90, 160, 230)
-                : item.kind == DockBarItem::Kind::Launchpad                ? QColor(150, 150, 160)
-                                                                           : QColor(200, 200, 210);
-            painter.fillPath(placeholder, fill);
+        if (item.kind == DockBarItem::Kind::PinnedApp) {
+            paintDockBarItem(painter, m_state, m_view, item, pids, pinnedIndex++, std::nullopt);
+            continue;
         }
-        if (item.kind == DockBarItem::Kind::Window && item.rect.width() > item.iconRect.width() + 20) {
-            // Room for the window's tag beside its icon.
-            const QRectF chip(item.iconRect.right() + 4, item.rect.center().y() - 9,
-                item.rect.right() - item.iconRect.right() - 10, 18);
-            QPainterPath chipPath;
-            chipPath.addRoundedRect(chip, 6, 6);
-            QColor chipColour = dockTint(m_state.settings.dockColor());
-            chipColour.setAlphaF(0.8);
-            painter.fillPath(chipPath, chipColour);
-        }
-        // A window bound to a hot key shows its badge.
-        if (const std::shared_ptr<Windows> window = dockBarWindow(m_state, m_appIds, item))
-            paintHotKeyBadge(painter, item.iconRect, windowHotKey(hotKeys, window->num));
+        QPainterPath placeholder;
+        placeholder.addRoundedRect(item.iconRect, item.iconRect.width() / 5, item.iconRect.width() / 5);
+        const QColor fill = item.kind == DockBarItem::Kind::MainButton ? QColor(90, 160, 230)
+            : item.kind == DockBarItem::Kind::Launchpad                ? QColor(150, 150, 160)
+                                                                       : QColor(200, 200, 210);
+        painter.fillPath(placeholder, fill);
     }
 }

@@ -8,6 +8,7 @@
 
 class AppState;
 class DockBarPointer;
+class DockBarInput;
 
 // The bar of one screen: paints the picture that dockBarPicture computes
 // from AppState and this dock's state, and takes input only inside the bar.
@@ -21,7 +22,7 @@ public:
     const DockViewState& viewState() const { return m_view; }
     DockViewState& viewState() { return m_view; }
     const DockBarPicture& picture() const { return m_picture; }
-    // The process id of each running application of the picture.
+    // The process id of each running application of the picture, in order.
     const std::vector<qint32>& appIds() const { return m_appIds; }
 
     // The part of the window that lies on its screen, window coordinates.
@@ -47,4 +48,7 @@ private:
     bool m_refreshedOnce = false;
     // Hover previews and the settings menu.
     DockBarPointer* m_pointer = nullptr;
+    // Window buttons: drag and drop, stacked buttons' window lists.
+    DockBarInput* m_buttonInput = nullptr;
+    QString m_loggedButtons;
 };
