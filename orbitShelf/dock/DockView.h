@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class AppState;
+class DockBarPointer;
 class DockBarInput;
 
 // The bar of one screen: paints the picture that dockBarPicture computes
@@ -19,6 +20,7 @@ public:
         const QString& screenID, QWidget* parent = nullptr);
 
     const DockViewState& viewState() const { return m_view; }
+    DockViewState& viewState() { return m_view; }
     const DockBarPicture& picture() const { return m_picture; }
     // The process id of each running application of the picture, in order.
     const std::vector<qint32>& appIds() const { return m_appIds; }
@@ -44,6 +46,8 @@ private:
     std::vector<qint32> m_appIds; // the process id of each running application of the picture
     QRectF m_screenArea;
     bool m_refreshedOnce = false;
+    // Hover previews and the settings menu.
+    DockBarPointer* m_pointer = nullptr;
     // Window buttons: drag and drop, stacked buttons' window lists.
     DockBarInput* m_buttonInput = nullptr;
     QString m_loggedButtons;
