@@ -127,17 +127,6 @@ void paintWindowButtonOverlays(QPainter& painter, const BarEntry& entry, const D
 {
     painter.save();
     Badge(entry.badge).paint(painter, item.iconRect);
-    if (!entry.hotKey.isEmpty()) {
-        const QRectF mark(item.iconRect.left(), item.iconRect.top(), 14, 14);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor(0, 0, 0, 170));
-        painter.drawRoundedRect(mark, 3, 3);
-        painter.setPen(Qt::white);
-        QFont font = painter.font();
-        font.setPixelSize(10);
-        painter.setFont(font);
-        painter.drawText(mark, Qt::AlignCenter, entry.hotKey.toUpper());
-    }
     painter.restore();
 }
 

@@ -21,15 +21,15 @@ public:
 
 // Icons (the application's or window's own, else a plain rounded square),
 // a tag area for window buttons with room for one, a 2×2 grid for stacked
-// buttons, and the count badge and hot-key mark on window buttons.
+// buttons, and the count badge on window buttons.
 class PlaceholderButtonPainter final : public BarButtonPainter {
 public:
     void paint(QPainter& painter, const BarEntry& entry, const DockBarItem& item, const AppState& state,
         bool hovered) const override;
 };
 
-// The count badge and the hot-key mark of a window button, over whatever
-// drew the button.
+// The count badge of a window button, over whatever drew the button (the
+// hot-key badge is the bar background's paintHotKeyBadge).
 void paintWindowButtonOverlays(QPainter& painter, const BarEntry& entry, const DockBarItem& item);
 
 // The painter every bar uses; the placeholder until one is set.

@@ -5,7 +5,9 @@
 #include "apps/Windows.h"
 #include "dock/BarButtonPainter.h"
 #include "dock/DockAutoHide.h"
+#include "dock/DockBarBackground.h"
 #include "dock/DockBarButtons.h"
+#include "dock/DockBarPointer.h"
 #include "dock/DockDataRefresh.h"
 #include "dock/DockEdges.h"
 #include "dock/DockLayoutPass.h"
@@ -33,16 +35,6 @@ auto entry(const Map& map, const QString& key) -> std::optional<typename Map::ma
     return *it;
 }
 
-// The tint of the panel: the dock colour text as one base-16 number, a
-// fixed amber when it does not parse.
-QColor dockTint(const QString& text)
-{
-    bool ok = false;
-    const uint value = text.toUInt(&ok, 16);
-    const uint rgb = ok && !text.isEmpty() ? value : 0xF5BC53;
-    return QColor(int((rgb >> 16) & 0xFF), int((rgb >> 8) & 0xFF), int(rgb & 0xFF));
-}
-
 } // namespace
 
 DockView::DockView(AppState& state, bool enableListener, double screenWidth, double screenHeight,
@@ -67,6 +59,8 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
         connect(m_state.pomodoroTimer, &QTimer::timeout, this,
             [this] { dockTick(m_view.enableListener, dockTickCount(), m_tickServices, m_queue); });
     }
+    // Hook: hover previews and the main button's tool hub and menu.
+    m_pointer = new DockBarPointer(m_state, *this);
     // Hook: the window buttons take their drags, drops and stacked lists here.
     m_buttonInput = new DockBarInput(m_state, *this);
 }
@@ -212,7 +206,7 @@ void DockView::logPicture()
     if (text == m_loggedPicture)
         return;
     m_loggedPicture = text;
-    qCDebug(lcDock).noquote() << "bar of" << m_view.screenID << "\n" + text + "bar end";
+    qCDebug(lcDock).noquote() << "bar rows of" << m_view.screenID << "\n" + text + "bar end";
 }
 
 const DockBarItem* DockView::itemAt(const QPointF& point) const
@@ -241,13 +235,9 @@ void DockView::clickItem(const DockBarItem& item)
         if (entry.app)
             m_pinnedLaunches.openPinnedApp(*entry.app);
         break;
-    case BarEntry::Kind::MainButton:
-        // The popover's content is the tool hub (not built yet).
-        m_view.settingPopup = !m_view.settingPopup;
-        break;
     default:
-        // Launcher, tools, stacked buttons and the Pomodoro tile act through
-        // their own views.
+        // The main button, launcher, tools, stacked buttons and the Pomodoro
+        // tile act through their own views.
         qCDebug(lcDock) << "bar item" << int(entry.kind) << "clicked; its view handles it";
         break;
     }
@@ -345,19 +335,12 @@ void DockView::paintEvent(QPaintEvent*)
     painter.setRenderHint(QPainter::Antialiasing);
 
     const bool vertical = m_picture.barRect.height() > m_picture.barRect.width();
-    QPainterPath panel;
-    panel.addRoundedRect(m_picture.barRect, vertical ? 10 : 8, vertical ? 10 : 8);
-    // The backdrop stands in for a blur: a dark, mostly opaque panel, with
-    // the user's dock colour laid over it at 15 %.
-    painter.fillPath(panel, QColor(28, 30, 34, 225));
-    QColor tint = dockTint(m_state.settings.dockColor());
-    tint.setAlphaF(0.15);
-    painter.fillPath(panel, tint);
+    paintBarPanel(painter, { m_picture.barRect, vertical ? 10.0 : 8.0 }, m_state.settings.dockColor());
 
     // Hook: the buttons of running and pinned applications are drawn by
     // the window-button painters (the app button and the stacked button),
-    // with the rows' badge and hot-key mark over window buttons; the other
-    // items by the bar button painter.
+    // with the rows' count badge and the hot-key badge over window buttons;
+    // the other items by the bar button painter.
     const BarButtonPainter& buttons = barButtonPainter();
     const QList<int32_t> pids(m_appIds.begin(), m_appIds.end());
     for (int i = 0; i < int(m_picture.items.size()); ++i) {
@@ -369,6 +352,8 @@ void DockView::paintEvent(QPaintEvent*)
         case BarEntry::Kind::WindowButton:
             paintDockBarItem(painter, m_state, m_view, item, pids, 0, m_buttonInput->dropTarget());
             paintWindowButtonOverlays(painter, entry, item);
+            // Hook: a window bound to a hot key shows its badge.
+            paintHotKeyBadge(painter, item.iconRect, entry.hotKey);
             break;
         case BarEntry::Kind::StackButton:
             paintDockBarItem(painter, m_state, m_view, item, pids, 0, m_buttonInput->dropTarget());

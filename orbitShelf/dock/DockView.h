@@ -11,6 +11,7 @@
 #include <QWidget>
 
 class AppState;
+class DockBarPointer;
 class DockBarInput;
 
 // The bar of one screen: paints the picture that dockBarPicture computes
@@ -23,6 +24,7 @@ public:
         const QString& screenID, QWidget* parent = nullptr);
 
     const DockViewState& viewState() const { return m_view; }
+    DockViewState& viewState() { return m_view; }
     const DockBarPicture& picture() const { return m_picture; }
     // The process id of each running application of the picture, in bar
     // order; DockBarItem::appIndex points into it.
@@ -72,6 +74,8 @@ private:
     DockTickServices m_tickServices;
     int m_hoveredItem = -1;
     QString m_loggedPicture;
+    // Hover previews and the settings menu.
+    DockBarPointer* m_pointer = nullptr;
     // Window buttons: drag and drop, stacked buttons' window lists.
     DockBarInput* m_buttonInput = nullptr;
     QString m_loggedButtons;

@@ -32,3 +32,12 @@ QWidget* makePasteBoardView(std::optional<int> column, int limit)
     view->setProperty("limit", limit);
     return view;
 }
+
+std::unique_ptr<QWidget> makeToolHubView()
+{
+    auto label = std::make_unique<QLabel>(QStringLiteral("The built-in tools are not part of this build yet."));
+    label->setAlignment(Qt::AlignCenter);
+    label->setMargin(24);
+    label->setStyleSheet(QStringLiteral("color: white;"));
+    return label;
+}

@@ -26,3 +26,9 @@ void captureClipboard();
 
 // The clipboard-history view; a placeholder page until the history lands.
 QWidget* makePasteBoardView(std::optional<int> column, int limit);
+
+#include <memory>
+
+// Stand-in for the tool hub (the sidebar of installed tools) that the main
+// button's popover shows: says that the tools are not part of this build.
+std::unique_ptr<QWidget> makeToolHubView();

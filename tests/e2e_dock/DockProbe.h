@@ -135,14 +135,16 @@ struct LoggedBarItem {
 inline std::vector<LoggedBarItem> loggedBar(const QString& log, const QString& screenKey = {})
 {
     std::vector<LoggedBarItem> items;
-    const qsizetype start = log.lastIndexOf(
-        screenKey.isEmpty() ? QStringLiteral("bar of ") : QStringLiteral("bar of %1").arg(screenKey));
+    const qsizetype start
+        = log.lastIndexOf(screenKey.isEmpty() ? QStringLiteral("bar rows of ")
+                                              : QStringLiteral("bar rows of %1").arg(screenKey));
     if (start < 0)
         return items;
     const qsizetype end = log.indexOf(QStringLiteral("bar end"), start);
     const QString block = log.mid(start, end < 0 ? -1 : end - start);
-    static const QRegularExpression line(QStringLiteral(
-        "bar item \\d+ kind (\\d+) pid (-?\\d+) window (-?\\d+) at (-?\\d+),(-?\\d+) (\\d+)x(\\d+) badge \"([^\"]*)\""));
+    static const QRegularExpression line(
+        QStringLiteral("bar item \\d+ kind (\\d+) pid (-?\\d+) window (-?\\d+) at (-?\\d+),(-?\\d+) "
+                       "(\\d+)x(\\d+) badge \"([^\"]*)\""));
     auto it = line.globalMatch(block);
     while (it.hasNext()) {
         const QRegularExpressionMatch m = it.next();
@@ -150,7 +152,8 @@ inline std::vector<LoggedBarItem> loggedBar(const QString& log, const QString& s
         item.kind = m.captured(1).toInt();
         item.pid = m.captured(2).toLongLong();
         item.window = m.captured(3).toLongLong();
-        item.rect = QRect(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt(), m.captured(7).toInt());
+        item.rect = QRect(
+            m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt(), m.captured(7).toInt());
         item.badge = m.captured(8);
         items.push_back(item);
     }
