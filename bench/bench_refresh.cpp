@@ -31,8 +31,7 @@ double medianOf(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-template <typename Change>
-Figures measure(AppsSource& source, int rounds, Change changeOneWindow)
+template <typename Change> Figures measure(AppsSource& source, int rounds, Change changeOneWindow)
 {
     AppsModelStore store;
     InMemoryModelSettings settings;
@@ -64,7 +63,8 @@ Figures measure(AppsSource& source, int rounds, Change changeOneWindow)
     long long windows = 0;
     for (const auto& app : std::as_const(store.allApps))
         windows += app->windows ? static_cast<long long>(app->windows->size()) : 0;
-    std::printf("  model: %lld windows in %lld applications\n", windows, static_cast<long long>(store.allApps.size()));
+    std::printf("  model: %lld windows in %lld applications\n", windows,
+        static_cast<long long>(store.allApps.size()));
     return f;
 }
 
@@ -73,7 +73,7 @@ void print(const char* what, const Figures& f)
     std::printf("%s\n  first refresh (builds everything): %.3f ms\n"
                 "  unchanged refresh: median %.3f ms, worst %.3f ms\n"
                 "  refresh after one window opened/closed: median %.3f ms\n",
-                what, f.coldMs, f.medianMs, f.worstMs, f.changedMs);
+        what, f.coldMs, f.medianMs, f.worstMs, f.changedMs);
 }
 
 void benchFake()
@@ -111,7 +111,7 @@ void benchX11()
     auto session = orbitshelf::test::XvfbSession::start();
     if (!session) {
         std::printf("X11 under Xvfb: no private display (%s)\n",
-                    qPrintable(orbitshelf::test::XvfbSession::lastError()));
+            qPrintable(orbitshelf::test::XvfbSession::lastError()));
         return;
     }
     QString error;
@@ -126,14 +126,16 @@ void benchX11()
     // heavy here; 200 single-window xterms are what the desktop shows.
     std::vector<qint64> pids;
     for (int i = 0; i < 200; ++i)
-        pids.push_back(orbitshelf::test::spawn("xterm", {"-T", QStringLiteral("bench %1").arg(i), "-geometry", "20x2+0+0"}));
-    orbitshelf::test::waitUntil([&] { return x11->windowServer().windowList().size() >= 200; }, std::chrono::seconds(60));
+        pids.push_back(orbitshelf::test::spawn(
+            "xterm", { "-T", QStringLiteral("bench %1").arg(i), "-geometry", "20x2+0+0" }));
+    orbitshelf::test::waitUntil(
+        [&] { return x11->windowServer().windowList().size() >= 200; }, std::chrono::seconds(60));
     PlatformAppsSource source;
     const quint64 tripsBefore = platform::x11::x11RoundTrips();
     const auto figures = measure(source, 20, [](int) {});
     print("X11 under Xvfb, 200 xterm windows:", figures);
     std::printf("  X round trips during the run: %llu\n",
-                static_cast<unsigned long long>(platform::x11::x11RoundTrips() - tripsBefore));
+        static_cast<unsigned long long>(platform::x11::x11RoundTrips() - tripsBefore));
     stopAXBackgroundWork();
     platform::setCurrent(nullptr);
     for (qint64 pid : pids)

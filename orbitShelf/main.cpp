@@ -4,23 +4,40 @@
 #include "app/AppIdentity.h"
 #include "app/AppState.h"
 #include "app/OnboardingWindow.h"
+#include "apps/AXEventThread.h"
+#include "apps/DockBadgeReader.h"
+#include "apps/ScreenIdentifier.h"
 #include "platform/AccessoryWindow.h"
+#include "platform/Platform.h"
 #include "platform/x11/SkipTaskbar.h"
 #include "platform/x11/X11DockWindowHints.h"
+#include "platform/x11/X11Platform.h"
+#include "platform/x11/X11ScreenIdentity.h"
 
 #include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
-// The one place where the desktop platform is chosen and started; the
-// platform layer's own set-up joins here when it lands.
-void installX11Platform()
+// The one place where the desktop platform is chosen and started. Without
+// an X11 display to talk to it says why and gives nothing.
+std::unique_ptr<platform::Platform> installX11Platform()
 {
     platform::setAccessoryMarker(platform::x11::markSkipTaskbar);
     platform::setDockWindowHints(platform::x11::dockWindowHints());
+    QString error;
+    std::unique_ptr<platform::Platform> desktop = platform::x11::createX11Platform(&error);
+    if (!desktop) {
+        std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+        return nullptr;
+    }
+    platform::setCurrent(desktop.get());
+    // Monitors are told apart by their EDID where RandR has one.
+    setScreenIdentitySource(platform::x11::createX11ScreenIdentity());
+    return desktop;
 }
 
 } // namespace
@@ -37,6 +54,11 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "orbitShelf needs an X11 session (DISPLAY is not set).\n");
             return 1;
         }
+        QString error;
+        if (!platform::x11::displayReachable(&error)) {
+            std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+            return 1;
+        }
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
 
@@ -47,8 +69,12 @@ int main(int argc, char** argv)
     // is closed.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    if (!offscreen)
-        installX11Platform();
+    std::unique_ptr<platform::Platform> desktop;
+    if (!offscreen) {
+        desktop = installX11Platform();
+        if (!desktop)
+            return 1;
+    }
 
     AppState::shared();
     AppDelegate delegate;
@@ -59,10 +85,18 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    // Applications announce badge counts whenever they like; listen from the
+    // start so that none sent before the first tick is missed.
+    DockBadgeReader::shared();
+
     const std::unique_ptr<QWidget> onboarding = makeOnboardingWindow();
     onboarding->show();
 
     QTimer::singleShot(0, &app, [&delegate] { delegate.applicationDidFinishLaunching(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [&delegate] { delegate.applicationWillTerminate(); });
-    return app.exec();
+    const int status = app.exec();
+    // The event thread delivers through the platform; it ends first.
+    stopAXBackgroundWork();
+    platform::setCurrent(nullptr);
+    return status;
 }

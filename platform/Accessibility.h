@@ -98,7 +98,10 @@ using AXObserverCallback = std::function<void(const AXElement& element, const QS
 
 // Watches elements of one process. Notifications are delivered only after
 // addToRunLoop: on the thread of the given run loop object, one at a time.
-// Destroying the observer stops delivery (also of notifications in flight).
+// Destroying the observer stops delivery: it waits for a callback that is
+// running, so a callback must never wait for the thread that destroys
+// observers (hand work to the main thread with a queued call, not a
+// blocking one).
 class AXObserver {
 public:
     virtual ~AXObserver() = default;

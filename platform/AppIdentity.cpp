@@ -10,30 +10,29 @@ namespace platform {
 
 namespace {
 
-bool sameText(const QString& a, const QString& b)
-{
-    return !a.isEmpty() && a.compare(b, Qt::CaseInsensitive) == 0;
-}
+    bool sameText(const QString& a, const QString& b)
+    {
+        return !a.isEmpty() && a.compare(b, Qt::CaseInsensitive) == 0;
+    }
 
-bool matchesEitherPart(const QString& value, const AppIdentityQuery& q)
-{
-    return sameText(value, q.wmInstance) || sameText(value, q.wmClass);
-}
+    bool matchesEitherPart(const QString& value, const AppIdentityQuery& q)
+    {
+        return sameText(value, q.wmInstance) || sameText(value, q.wmClass);
+    }
 
-QString basename(const QString& path)
-{
-    const auto slash = path.lastIndexOf(u'/');
-    return slash >= 0 ? path.mid(slash + 1) : path;
-}
+    QString basename(const QString& path)
+    {
+        const auto slash = path.lastIndexOf(u'/');
+        return slash >= 0 ? path.mid(slash + 1) : path;
+    }
 
-template <typename Pred>
-const DesktopEntry* firstApp(const DesktopEntryIndex& index, Pred pred)
-{
-    for (const DesktopEntry& e : index.entries())
-        if (e.isApplication() && pred(e))
-            return &e;
-    return nullptr;
-}
+    template <typename Pred> const DesktopEntry* firstApp(const DesktopEntryIndex& index, Pred pred)
+    {
+        for (const DesktopEntry& e : index.entries())
+            if (e.isApplication() && pred(e))
+                return &e;
+        return nullptr;
+    }
 
 } // namespace
 
@@ -47,7 +46,8 @@ QString execProgramName(const QString& exec)
         ++i;
         // Skip env's own options and VAR=value assignments; -u takes a name.
         while (i < args->size() && (args->at(i).startsWith(u'-') || args->at(i).contains(u'='))) {
-            const bool takesName = args->at(i) == QLatin1String("-u") || args->at(i) == QLatin1String("--unset");
+            const bool takesName
+                = args->at(i) == QLatin1String("-u") || args->at(i) == QLatin1String("--unset");
             i += takesName ? 2 : 1;
         }
     }
@@ -66,26 +66,29 @@ std::optional<ResolvedIdentity> resolveAppIdentity(const AppIdentityQuery& q, co
 
     // StartupWMClass is the entry's own statement of which windows are its
     // own, so it is trusted first.
-    if (auto r = found(firstApp(index, [&](const DesktopEntry& e) { return matchesEitherPart(e.startupWMClass, q); }),
-                       IdentityMatch::StartupWMClass))
+    if (auto r = found(
+            firstApp(index, [&](const DesktopEntry& e) { return matchesEitherPart(e.startupWMClass, q); }),
+            IdentityMatch::StartupWMClass))
         return r;
-    if (auto r = found(firstApp(index, [&](const DesktopEntry& e) { return matchesEitherPart(e.baseName(), q); }),
-                       IdentityMatch::DesktopFileName))
+    if (auto r
+        = found(firstApp(index, [&](const DesktopEntry& e) { return matchesEitherPart(e.baseName(), q); }),
+            IdentityMatch::DesktopFileName))
         return r;
     if (auto r = found(firstApp(index,
-                                [&](const DesktopEntry& e) {
-                                    return matchesEitherPart(e.untranslatedName, q) || matchesEitherPart(e.name, q);
-                                }),
-                       IdentityMatch::Name))
+                           [&](const DesktopEntry& e) {
+                               return matchesEitherPart(e.untranslatedName, q)
+                                   || matchesEitherPart(e.name, q);
+                           }),
+            IdentityMatch::Name))
         return r;
     if (!q.argv.isEmpty()) {
         const QString program = basename(q.argv.first());
         if (auto r = found(firstApp(index,
-                                    [&](const DesktopEntry& e) {
-                                        // Executables are case-sensitive file names.
-                                        return !program.isEmpty() && execProgramName(e.exec) == program;
-                                    }),
-                           IdentityMatch::Executable))
+                               [&](const DesktopEntry& e) {
+                                   // Executables are case-sensitive file names.
+                                   return !program.isEmpty() && execProgramName(e.exec) == program;
+                               }),
+                IdentityMatch::Executable))
             return r;
     }
     // A guess from "org.example.Foo" for class "foo": only when nothing else

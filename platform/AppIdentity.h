@@ -17,8 +17,8 @@ namespace platform {
 
 struct AppIdentityQuery final {
     QString wmInstance; // first part of WM_CLASS
-    QString wmClass;    // second part of WM_CLASS
-    QStringList argv;   // the process's command line, may be empty
+    QString wmClass; // second part of WM_CLASS
+    QStringList argv; // the process's command line, may be empty
 };
 
 enum class IdentityMatch {
@@ -41,7 +41,8 @@ struct ResolvedIdentity final {
 // and last a reverse-DNS id whose final component equals a WM_CLASS part,
 // taken only when exactly one entry fits. Within a step the first entry in
 // index order wins. Pure: no file or process access.
-std::optional<ResolvedIdentity> resolveAppIdentity(const AppIdentityQuery& query, const DesktopEntryIndex& index);
+std::optional<ResolvedIdentity> resolveAppIdentity(
+    const AppIdentityQuery& query, const DesktopEntryIndex& index);
 
 // The program Exec starts, as a basename: "env A=1 /usr/bin/foo --x" → "foo".
 QString execProgramName(const QString& exec);

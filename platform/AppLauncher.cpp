@@ -10,25 +10,26 @@
 namespace platform {
 
 namespace {
-Q_LOGGING_CATEGORY(lcLaunch, "orbitshelf.platform")
+    Q_LOGGING_CATEGORY(lcLaunch, "orbitshelf.platform")
 
-const QString kTerminal = QStringLiteral("x-terminal-emulator");
+    const QString kTerminal = QStringLiteral("x-terminal-emulator");
 
-QStringList defaultsFromMimeapps(const QString& file, const QString& mimeType)
-{
-    const auto parsed = [&]() -> std::optional<DesktopFile> {
-        QFile f(file);
-        if (!f.open(QIODevice::ReadOnly))
-            return std::nullopt;
-        return DesktopFile::parse(f.readAll());
-    }();
-    if (!parsed)
-        return {};
-    return parsed->stringList(QStringLiteral("Default Applications"), mimeType).value_or(QStringList());
-}
+    QStringList defaultsFromMimeapps(const QString& file, const QString& mimeType)
+    {
+        const auto parsed = [&]() -> std::optional<DesktopFile> {
+            QFile f(file);
+            if (!f.open(QIODevice::ReadOnly))
+                return std::nullopt;
+            return DesktopFile::parse(f.readAll());
+        }();
+        if (!parsed)
+            return {};
+        return parsed->stringList(QStringLiteral("Default Applications"), mimeType).value_or(QStringList());
+    }
 } // namespace
 
-std::optional<LaunchCommand> launchCommandFor(const DesktopEntry& entry, const QList<QUrl>& urls, QString* error)
+std::optional<LaunchCommand> launchCommandFor(
+    const DesktopEntry& entry, const QList<QUrl>& urls, QString* error)
 {
     if (!entry.isApplication()) {
         if (error)
@@ -53,7 +54,8 @@ std::optional<qint64> startDetachedProcess(const LaunchCommand& command)
     QProcess process;
     process.setProgram(command.program);
     process.setArguments(command.arguments);
-    process.setWorkingDirectory(command.workingDirectory.isEmpty() ? QDir::homePath() : command.workingDirectory);
+    process.setWorkingDirectory(
+        command.workingDirectory.isEmpty() ? QDir::homePath() : command.workingDirectory);
     // Standard streams go nowhere rather than into the dock's own log.
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardOutputFile(QProcess::nullDevice());
@@ -108,9 +110,8 @@ bool DesktopAppLauncher::openUrl(const QUrl& url)
         // Our own lookup first: it needs no helper program and handles folders
         // the same way the file manager lookup does.
         const QMimeDatabase db;
-        const QString mime = url.isLocalFile()
-            ? db.mimeTypeForFile(url.toLocalFile()).name()
-            : QStringLiteral("x-scheme-handler/") + url.scheme();
+        const QString mime = url.isLocalFile() ? db.mimeTypeForFile(url.toLocalFile()).name()
+                                               : QStringLiteral("x-scheme-handler/") + url.scheme();
         if (const auto handler = defaultApplicationFor(mime, *index)) {
             if (const auto cmd = launchCommandFor(*handler, { url }); cmd && m_starter(*cmd))
                 return true;
@@ -143,8 +144,8 @@ QStringList mimeappsListPaths()
     return paths;
 }
 
-std::optional<DesktopEntry> defaultApplicationFor(const QString& mimeType, const DesktopEntryIndex& index,
-                                                  const QStringList& mimeappsFiles)
+std::optional<DesktopEntry> defaultApplicationFor(
+    const QString& mimeType, const DesktopEntryIndex& index, const QStringList& mimeappsFiles)
 {
     for (const QString& file : mimeappsFiles) {
         for (const QString& id : defaultsFromMimeapps(file, mimeType)) {

@@ -41,8 +41,8 @@ struct LaunchCommand final {
 // removed when there are none). Terminal=true entries run inside
 // x-terminal-emulator. Nothing when the entry is no application or its Exec
 // is unusable (error says why).
-std::optional<LaunchCommand> launchCommandFor(const DesktopEntry& entry, const QList<QUrl>& urls = {},
-                                              QString* error = nullptr);
+std::optional<LaunchCommand> launchCommandFor(
+    const DesktopEntry& entry, const QList<QUrl>& urls = {}, QString* error = nullptr);
 
 // Starts a command detached; returns the pid or nothing.
 using DetachedStarter = std::function<std::optional<qint64>(const LaunchCommand&)>;
@@ -73,10 +73,10 @@ QStringList mimeappsListPaths();
 // [Default Applications] line of the first mimeapps.list that names one,
 // else the first entry in index order that lists the type in MimeType=.
 std::optional<DesktopEntry> defaultApplicationFor(const QString& mimeType, const DesktopEntryIndex& index,
-                                                  const QStringList& mimeappsFiles = mimeappsListPaths());
+    const QStringList& mimeappsFiles = mimeappsListPaths());
 
 // The file manager: the handler of "inode/directory".
-std::optional<DesktopEntry> fileManagerEntry(const DesktopEntryIndex& index,
-                                             const QStringList& mimeappsFiles = mimeappsListPaths());
+std::optional<DesktopEntry> fileManagerEntry(
+    const DesktopEntryIndex& index, const QStringList& mimeappsFiles = mimeappsListPaths());
 
 } // namespace platform

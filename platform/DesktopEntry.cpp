@@ -15,62 +15,62 @@
 namespace platform {
 
 namespace {
-Q_LOGGING_CATEGORY(lcDesktop, "orbitshelf.platform")
+    Q_LOGGING_CATEGORY(lcDesktop, "orbitshelf.platform")
 
-const QString kEntryGroup = QStringLiteral("Desktop Entry");
+    const QString kEntryGroup = QStringLiteral("Desktop Entry");
 
-// Desktop entry keys are [A-Za-z0-9-], but mimeapps.list uses the same format
-// with MIME types ("inode/directory", "image/svg+xml") as keys, so only what
-// would make the line ambiguous is refused.
-bool isValidKeyName(QStringView key)
-{
-    if (key.isEmpty())
-        return false;
-    for (QChar c : key) {
-        if (c.isSpace() || c == u'[' || c == u']' || c == u'=')
+    // Desktop entry keys are [A-Za-z0-9-], but mimeapps.list uses the same format
+    // with MIME types ("inode/directory", "image/svg+xml") as keys, so only what
+    // would make the line ambiguous is refused.
+    bool isValidKeyName(QStringView key)
+    {
+        if (key.isEmpty())
             return false;
+        for (QChar c : key) {
+            if (c.isSpace() || c == u'[' || c == u']' || c == u'=')
+                return false;
+        }
+        return true;
     }
-    return true;
-}
 
-// Splits "lang_COUNTRY.ENCODING@MODIFIER" into its parts (encoding dropped).
-struct LocaleParts {
-    QString lang, country, modifier;
-};
+    // Splits "lang_COUNTRY.ENCODING@MODIFIER" into its parts (encoding dropped).
+    struct LocaleParts {
+        QString lang, country, modifier;
+    };
 
-LocaleParts splitLocale(const QString& locale)
-{
-    LocaleParts p;
-    QString rest = locale;
-    if (const auto at = rest.indexOf(u'@'); at >= 0) {
-        p.modifier = rest.mid(at + 1);
-        rest.truncate(at);
+    LocaleParts splitLocale(const QString& locale)
+    {
+        LocaleParts p;
+        QString rest = locale;
+        if (const auto at = rest.indexOf(u'@'); at >= 0) {
+            p.modifier = rest.mid(at + 1);
+            rest.truncate(at);
+        }
+        if (const auto dot = rest.indexOf(u'.'); dot >= 0)
+            rest.truncate(dot);
+        if (const auto us = rest.indexOf(u'_'); us >= 0) {
+            p.country = rest.mid(us + 1);
+            rest.truncate(us);
+        }
+        p.lang = rest;
+        return p;
     }
-    if (const auto dot = rest.indexOf(u'.'); dot >= 0)
-        rest.truncate(dot);
-    if (const auto us = rest.indexOf(u'_'); us >= 0) {
-        p.country = rest.mid(us + 1);
-        rest.truncate(us);
-    }
-    p.lang = rest;
-    return p;
-}
 
-QStringList localeCandidates(const QString& locale)
-{
-    const LocaleParts p = splitLocale(locale);
-    if (p.lang.isEmpty() || p.lang == QLatin1String("C") || p.lang == QLatin1String("POSIX"))
-        return {};
-    QStringList out;
-    if (!p.country.isEmpty() && !p.modifier.isEmpty())
-        out << p.lang + u'_' + p.country + u'@' + p.modifier;
-    if (!p.country.isEmpty())
-        out << p.lang + u'_' + p.country;
-    if (!p.modifier.isEmpty())
-        out << p.lang + u'@' + p.modifier;
-    out << p.lang;
-    return out;
-}
+    QStringList localeCandidates(const QString& locale)
+    {
+        const LocaleParts p = splitLocale(locale);
+        if (p.lang.isEmpty() || p.lang == QLatin1String("C") || p.lang == QLatin1String("POSIX"))
+            return {};
+        QStringList out;
+        if (!p.country.isEmpty() && !p.modifier.isEmpty())
+            out << p.lang + u'_' + p.country + u'@' + p.modifier;
+        if (!p.country.isEmpty())
+            out << p.lang + u'_' + p.country;
+        if (!p.modifier.isEmpty())
+            out << p.lang + u'@' + p.modifier;
+        out << p.lang;
+        return out;
+    }
 
 } // namespace
 
@@ -79,7 +79,10 @@ QStringList localeCandidates(const QString& locale)
 DesktopFile DesktopFile::parse(const QByteArray& text)
 {
     DesktopFile file;
-    const QString content = QString::fromUtf8(text);
+    QString content = QString::fromUtf8(text);
+    // Some editors write a byte-order mark; it would hide the first group header.
+    if (content.startsWith(QChar(0xFEFF)))
+        content.remove(0, 1);
     const QStringList lines = content.split(u'\n');
     Group* current = nullptr;
     for (qsizetype n = 0; n < lines.size(); ++n) {
@@ -98,7 +101,8 @@ DesktopFile DesktopFile::parse(const QByteArray& text)
             const QString name = trimmed.mid(1, trimmed.size() - 2);
             if (file.hasGroup(name)) {
                 // A repeated group is invalid; its keys must not override the first.
-                file.m_warnings << QStringLiteral("line %1: group [%2] repeated, ignored").arg(n + 1).arg(name);
+                file.m_warnings
+                    << QStringLiteral("line %1: group [%2] repeated, ignored").arg(n + 1).arg(name);
                 current = nullptr;
                 continue;
             }
@@ -130,7 +134,7 @@ DesktopFile DesktopFile::parse(const QByteArray& text)
             continue;
         }
         const bool repeated = std::any_of(current->entries.cbegin(), current->entries.cend(),
-                                          [&](const auto& kv) { return kv.first == key; });
+            [&](const auto& kv) { return kv.first == key; });
         if (repeated) {
             file.m_warnings << QStringLiteral("line %1: key '%2' repeated, ignored").arg(n + 1).arg(key);
             continue;
@@ -165,8 +169,8 @@ std::optional<QString> DesktopFile::string(const QString& group, const QString& 
     return std::nullopt;
 }
 
-std::optional<QString> DesktopFile::localeString(const QString& group, const QString& key,
-                                                 const QString& locale) const
+std::optional<QString> DesktopFile::localeString(
+    const QString& group, const QString& key, const QString& locale) const
 {
     for (const QString& candidate : localeCandidates(locale))
         if (auto raw = rawValue(group, key + u'[' + candidate + u']'))
@@ -198,19 +202,30 @@ std::optional<bool> DesktopFile::boolean(const QString& group, const QString& ke
 // ---- values ---------------------------------------------------------------
 
 namespace {
-// Appends the unescaped form of `c` after a backslash; false when it is not a
-// string escape (the caller then keeps the backslash).
-bool appendEscape(QString& out, QChar c)
-{
-    switch (c.unicode()) {
-    case 's': out += u' '; return true;
-    case 'n': out += u'\n'; return true;
-    case 't': out += u'\t'; return true;
-    case 'r': out += u'\r'; return true;
-    case '\\': out += u'\\'; return true;
-    default: return false;
+    // Appends the unescaped form of `c` after a backslash; false when it is not a
+    // string escape (the caller then keeps the backslash).
+    bool appendEscape(QString& out, QChar c)
+    {
+        switch (c.unicode()) {
+        case 's':
+            out += u' ';
+            return true;
+        case 'n':
+            out += u'\n';
+            return true;
+        case 't':
+            out += u'\t';
+            return true;
+        case 'r':
+            out += u'\r';
+            return true;
+        case '\\':
+            out += u'\\';
+            return true;
+        default:
+            return false;
+        }
     }
-}
 } // namespace
 
 QString unescapeDesktopValue(const QString& raw)
@@ -278,8 +293,8 @@ QString DesktopEntry::baseName() const
     return id.endsWith(QLatin1String(".desktop")) ? id.chopped(8) : id;
 }
 
-std::optional<DesktopEntry> parseDesktopEntry(const QByteArray& text, const QString& id, const QString& path,
-                                              const QString& locale, QString* error)
+std::optional<DesktopEntry> parseDesktopEntry(
+    const QByteArray& text, const QString& id, const QString& path, const QString& locale, QString* error)
 {
     const DesktopFile file = DesktopFile::parse(text);
     if (!file.hasGroup(kEntryGroup)) {
@@ -304,7 +319,8 @@ std::optional<DesktopEntry> parseDesktopEntry(const QByteArray& text, const QStr
     e.exec = file.string(kEntryGroup, QStringLiteral("Exec")).value_or(QString());
     e.tryExec = file.string(kEntryGroup, QStringLiteral("TryExec")).value_or(QString()).trimmed();
     e.workingDirectory = file.string(kEntryGroup, QStringLiteral("Path")).value_or(QString());
-    e.startupWMClass = file.string(kEntryGroup, QStringLiteral("StartupWMClass")).value_or(QString()).trimmed();
+    e.startupWMClass
+        = file.string(kEntryGroup, QStringLiteral("StartupWMClass")).value_or(QString()).trimmed();
     e.mimeTypes = file.stringList(kEntryGroup, QStringLiteral("MimeType")).value_or(QStringList());
     e.categories = file.stringList(kEntryGroup, QStringLiteral("Categories")).value_or(QStringList());
     e.hidden = file.boolean(kEntryGroup, QStringLiteral("Hidden")).value_or(false);
@@ -316,8 +332,8 @@ std::optional<DesktopEntry> parseDesktopEntry(const QByteArray& text, const QStr
     return e;
 }
 
-std::optional<DesktopEntry> loadDesktopEntry(const QString& path, const QString& id, const QString& locale,
-                                             QString* error)
+std::optional<DesktopEntry> loadDesktopEntry(
+    const QString& path, const QString& id, const QString& locale, QString* error)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
@@ -385,39 +401,46 @@ std::optional<QStringList> splitExec(const QString& exec)
 }
 
 namespace {
-QString localPath(const QUrl& url)
-{
-    return url.isLocalFile() ? url.toLocalFile() : QString();
-}
-
-// Expands codes embedded in a longer argument ("--file=%f"). Codes that would
-// expand to several arguments cannot live inside one and are dropped.
-QString expandEmbedded(const QString& arg, const DesktopEntry& entry, const QList<QUrl>& urls)
-{
-    QString out;
-    for (qsizetype i = 0; i < arg.size(); ++i) {
-        if (arg[i] != u'%' || i + 1 >= arg.size()) {
-            out += arg[i];
-            continue;
-        }
-        const QChar code = arg[++i];
-        switch (code.unicode()) {
-        case '%': out += u'%'; break;
-        case 'f':
-            if (!urls.isEmpty())
-                out += localPath(urls.first());
-            break;
-        case 'u':
-            if (!urls.isEmpty())
-                out += urls.first().toString(QUrl::FullyEncoded);
-            break;
-        case 'c': out += entry.name; break;
-        case 'k': out += entry.path; break;
-        default: break; // %F %U %i inside an argument, deprecated and unknown codes
-        }
+    QString localPath(const QUrl& url)
+    {
+        return url.isLocalFile() ? url.toLocalFile() : QString();
     }
-    return out;
-}
+
+    // Expands codes embedded in a longer argument ("--file=%f"). Codes that would
+    // expand to several arguments cannot live inside one and are dropped.
+    QString expandEmbedded(const QString& arg, const DesktopEntry& entry, const QList<QUrl>& urls)
+    {
+        QString out;
+        for (qsizetype i = 0; i < arg.size(); ++i) {
+            if (arg[i] != u'%' || i + 1 >= arg.size()) {
+                out += arg[i];
+                continue;
+            }
+            const QChar code = arg[++i];
+            switch (code.unicode()) {
+            case '%':
+                out += u'%';
+                break;
+            case 'f':
+                if (!urls.isEmpty())
+                    out += localPath(urls.first());
+                break;
+            case 'u':
+                if (!urls.isEmpty())
+                    out += urls.first().toString(QUrl::FullyEncoded);
+                break;
+            case 'c':
+                out += entry.name;
+                break;
+            case 'k':
+                out += entry.path;
+                break;
+            default:
+                break; // %F %U %i inside an argument, deprecated and unknown codes
+            }
+        }
+        return out;
+    }
 } // namespace
 
 std::optional<QStringList> expandExec(const DesktopEntry& entry, const QList<QUrl>& urls, QString* error)
@@ -505,8 +528,8 @@ QStringList DesktopEntryIndex::xdgDataDirs()
     return dirs;
 }
 
-DesktopEntryIndex DesktopEntryIndex::scan(const QStringList& dataDirs, const QString& locale,
-                                          const ExecutableCheck& exists)
+DesktopEntryIndex DesktopEntryIndex::scan(
+    const QStringList& dataDirs, const QString& locale, const ExecutableCheck& exists)
 {
     const ExecutableCheck check = exists ? exists : ExecutableCheck(&executableExists);
     DesktopEntryIndex index;
@@ -517,7 +540,7 @@ DesktopEntryIndex DesktopEntryIndex::scan(const QStringList& dataDirs, const QSt
             continue;
         QStringList files;
         QDirIterator it(appsDir, { QStringLiteral("*.desktop") }, QDir::Files | QDir::Readable,
-                        QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
+            QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
         while (it.hasNext())
             files << it.next();
         files.sort();
@@ -556,14 +579,14 @@ DesktopEntryIndex DesktopEntryIndex::fromEntries(const QList<DesktopEntry>& entr
 }
 
 namespace {
-// Nanoseconds: an install right after a scan must not look unchanged.
-QString modificationStamp(const QString& path)
-{
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return QStringLiteral("-");
-    return QStringLiteral("%1.%2").arg(st.st_mtim.tv_sec).arg(st.st_mtim.tv_nsec);
-}
+    // Nanoseconds: an install right after a scan must not look unchanged.
+    QString modificationStamp(const QString& path)
+    {
+        struct stat st { };
+        if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+            return QStringLiteral("-");
+        return QStringLiteral("%1.%2").arg(st.st_mtim.tv_sec).arg(st.st_mtim.tv_nsec);
+    }
 } // namespace
 
 std::shared_ptr<const DesktopEntryIndex> DesktopEntryIndex::system()

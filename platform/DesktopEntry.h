@@ -36,10 +36,11 @@ public:
     std::optional<QString> rawValue(const QString& group, const QString& key) const;
 
     std::optional<QString> string(const QString& group, const QString& key) const;
-    // Picks Key[locale] by the specification's order (lang_COUNTRY@MODIFIER,
+    // Picks Key[locale] in the freedesktop matching order (lang_COUNTRY@MODIFIER,
     // lang_COUNTRY, lang@MODIFIER, lang, then the plain key); the locale's
     // encoding part is ignored.
-    std::optional<QString> localeString(const QString& group, const QString& key, const QString& locale) const;
+    std::optional<QString> localeString(
+        const QString& group, const QString& key, const QString& locale) const;
     std::optional<QStringList> stringList(const QString& group, const QString& key) const;
     std::optional<bool> boolean(const QString& group, const QString& key) const;
 
@@ -61,7 +62,7 @@ QStringList splitDesktopList(const QString& raw);
 QString currentMessagesLocale();
 
 struct DesktopEntry final {
-    QString id;   // desktop-file id, e.g. "org.example.Editor.desktop"
+    QString id; // desktop-file id, e.g. "org.example.Editor.desktop"
     QString path; // absolute path of the file
     QString type; // "Application", "Link", "Directory"
     QString name; // Name in the current locale
@@ -87,11 +88,9 @@ struct DesktopEntry final {
 // Reads the [Desktop Entry] group; nothing when the group is missing or Type
 // is absent. `id` and `path` are stored as given.
 std::optional<DesktopEntry> parseDesktopEntry(const QByteArray& text, const QString& id, const QString& path,
-                                              const QString& locale = currentMessagesLocale(),
-                                              QString* error = nullptr);
+    const QString& locale = currentMessagesLocale(), QString* error = nullptr);
 std::optional<DesktopEntry> loadDesktopEntry(const QString& path, const QString& id,
-                                             const QString& locale = currentMessagesLocale(),
-                                             QString* error = nullptr);
+    const QString& locale = currentMessagesLocale(), QString* error = nullptr);
 
 // Splits an Exec value into arguments by the Exec quoting rules (double
 // quotes; inside them \" \` \$ \\ are escapes). Field codes are left in.
@@ -103,8 +102,8 @@ std::optional<QStringList> splitExec(const QString& exec);
 // "--icon <Icon>", %c the name, %k the entry's path, %% a '%'; deprecated and
 // unknown codes vanish. With no urls every file code simply disappears.
 // Nothing when Exec is empty or malformed (error says why).
-std::optional<QStringList> expandExec(const DesktopEntry& entry, const QList<QUrl>& urls = {},
-                                      QString* error = nullptr);
+std::optional<QStringList> expandExec(
+    const DesktopEntry& entry, const QList<QUrl>& urls = {}, QString* error = nullptr);
 
 // The desktop-file id of `filePath` found under `applicationsDir`: the path
 // relative to that directory with '/' turned into '-'.
@@ -121,8 +120,8 @@ public:
     DesktopEntryIndex() = default;
 
     // Scans <dir>/applications of each data dir, recursively.
-    static DesktopEntryIndex scan(const QStringList& dataDirs, const QString& locale = currentMessagesLocale(),
-                                  const ExecutableCheck& executableExists = {});
+    static DesktopEntryIndex scan(const QStringList& dataDirs,
+        const QString& locale = currentMessagesLocale(), const ExecutableCheck& executableExists = {});
     // Builds an index from entries already parsed (tests, fakes); the first
     // of a repeated id wins.
     static DesktopEntryIndex fromEntries(const QList<DesktopEntry>& entries);

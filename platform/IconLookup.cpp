@@ -6,25 +6,25 @@
 namespace platform {
 
 namespace {
-// Largest first: the dock scales icons down, never up. The index.theme of a
-// theme could list further folders; these are the ones applications install to.
-const char* const kSizeDirs[] = { "scalable", "512x512", "256x256", "192x192", "128x128", "96x96",
-                                  "72x72",    "64x64",   "48x48",   "36x36",   "32x32",   "24x24",
-                                  "22x22",    "16x16" };
-const char* const kExtensions[] = { ".svg", ".png", ".xpm" };
+    // Largest first: the dock scales icons down, never up. The index.theme of a
+    // theme could list further folders; these are the ones applications install to.
+    const char* const kSizeDirs[] = { "scalable", "512x512", "256x256", "192x192", "128x128", "96x96",
+        "72x72", "64x64", "48x48", "36x36", "32x32", "24x24", "22x22", "16x16" };
+    const char* const kExtensions[] = { ".svg", ".png", ".xpm" };
 
-std::optional<QString> firstExisting(const QString& stem)
-{
-    for (const char* ext : kExtensions) {
-        const QString path = stem + QLatin1String(ext);
-        if (QFileInfo(path).isFile())
-            return path;
+    std::optional<QString> firstExisting(const QString& stem)
+    {
+        for (const char* ext : kExtensions) {
+            const QString path = stem + QLatin1String(ext);
+            if (QFileInfo(path).isFile())
+                return path;
+        }
+        return std::nullopt;
     }
-    return std::nullopt;
-}
 } // namespace
 
-std::optional<QString> iconFilePath(const QString& icon, const QStringList& dataDirs, const QStringList& themes)
+std::optional<QString> iconFilePath(
+    const QString& icon, const QStringList& dataDirs, const QStringList& themes)
 {
     QString name = icon.trimmed();
     if (name.isEmpty())
@@ -52,7 +52,8 @@ std::optional<QString> iconFilePath(const QString& icon, const QStringList& data
             if (!QFileInfo(themeDir).isDir())
                 continue;
             for (const char* size : kSizeDirs)
-                if (auto path = firstExisting(themeDir + u'/' + QLatin1String(size) + QStringLiteral("/apps/") + name))
+                if (auto path
+                    = firstExisting(themeDir + u'/' + QLatin1String(size) + QStringLiteral("/apps/") + name))
                     return path;
         }
     }

@@ -17,6 +17,7 @@ namespace platform {
 // else <dataDir>/pixmaps/<name>.*. A name given with an image extension
 // ("app.png", seen in the wild) is looked up without it. Nothing when no
 // file is found.
-std::optional<QString> iconFilePath(const QString& icon, const QStringList& dataDirs, const QStringList& themes);
+std::optional<QString> iconFilePath(
+    const QString& icon, const QStringList& dataDirs, const QStringList& themes);
 
 } // namespace platform

@@ -4,8 +4,8 @@
 
 namespace platform {
 
-// The app's key vocabulary: the classic virtual key codes of the Apple
-// keyboard layout and the AppKit / Carbon modifier bits. Stored shortcuts and
+// The app's key vocabulary: virtual key codes of an ANSI keyboard layout and
+// the AppKit / Carbon modifier bits. Stored shortcuts and
 // the switcher's key handling use these numbers; the X11 layer translates
 // them (platform/x11/KeySymbols.h).
 namespace keycode {

@@ -13,7 +13,7 @@ namespace platform {
 
 struct DisplayDescription final {
     QString outputName; // RandR output, e.g. "HDMI-1"
-    QByteArray edid;    // empty when the output reports none
+    QByteArray edid; // empty when the output reports none
     // Two identical monitors can carry byte-identical EDIDs; the output name
     // then has to tell them apart.
     bool edidSharedWithAnotherOutput = false;

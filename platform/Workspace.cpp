@@ -1,2 +1,4 @@
-// Gives the Workspace interface (a QObject with signals) its moc output.
 #include "platform/Workspace.h"
+
+// The moc of Workspace.h lives with the platform library.
+// (moc output is compiled through the library's mocs_compilation)

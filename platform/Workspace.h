@@ -27,7 +27,8 @@ struct RunningApplication {
     friend bool operator==(const RunningApplication&, const RunningApplication&) = default;
 };
 
-// The running applications and their launch and quit notices. The notices
+// The running applications and their launch and quit notices. Call it on
+// the thread it lives on (the main thread in the app). The notices
 // are emitted on the thread the workspace lives on (the main thread in the
 // app): a launch when a process gets its first managed window, a quit when
 // its last one goes or the process ends.

@@ -4,7 +4,7 @@
 #include "app/AppState.h"
 #include "app/AppWindows.h"
 #include "app/ShellStandIn.h"
-#include "apps/AppsStandIn.h"
+#include "apps/AXEventThread.h"
 #include "dock/DockWindows.h"
 #include "tools/ToolsStandIn.h"
 

@@ -4,7 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QThread>
+#include <QPointer>
 
 // Complete types for the shared_ptr members' destructors are not needed:
 // shared_ptr keeps its deleter from where the object was made.
@@ -26,7 +26,12 @@ AppState::AppState(QObject* parent)
     : QObject(parent)
     , lastUpdateTime(QDateTime::currentDateTimeUtc())
 {
-    settings.setWriteObserver([this] { emit changed(); });
+    // Copies of the record carry the observer; a copy may outlive a test's
+    // AppState, so it holds a guarded pointer.
+    settings.setWriteObserver([self = QPointer<AppState>(this)] {
+        if (self)
+            emit self->changed();
+    });
     directory.currentUrl = QUrl::fromLocalFile(QDir::homePath());
     pomodoroTimer = new QTimer(this);
     pomodoroTimer->setInterval(1000);

@@ -111,3 +111,54 @@ const std::vector<SettingDefinition>& settingsTable()
     };
     return table;
 }
+
+QVariant settingValue(const SettingDefinition& row)
+{
+    const QString key = QString::fromLatin1(row.key);
+    switch (row.type) {
+    case SettingType::Bool:
+        return UserDefaults::readBool(key, row.defaultValue.toBool());
+    case SettingType::Int:
+        return UserDefaults::readInt(key, row.defaultValue.toInt());
+    case SettingType::Real:
+        return UserDefaults::readReal(key, row.defaultValue.toDouble());
+    case SettingType::Text:
+        return UserDefaults::readText(key, row.defaultValue.toString());
+    case SettingType::Map:
+        return QVariant::fromValue(readStoredMap(key));
+    }
+    return row.defaultValue;
+}
+
+bool setSettingValue(const SettingDefinition& row, const QVariant& value)
+{
+    const QString key = QString::fromLatin1(row.key);
+    switch (row.type) {
+    case SettingType::Bool:
+        if (value.typeId() != QMetaType::Bool)
+            return false;
+        UserDefaults::setValue(key, value.toBool());
+        return true;
+    case SettingType::Int:
+        if (value.typeId() != QMetaType::Int)
+            return false;
+        UserDefaults::setValue(key, value.toInt());
+        return true;
+    case SettingType::Real:
+        if (value.typeId() != QMetaType::Double && value.typeId() != QMetaType::Int)
+            return false;
+        UserDefaults::setValue(key, value.toDouble());
+        return true;
+    case SettingType::Text:
+        if (value.typeId() != QMetaType::QString)
+            return false;
+        UserDefaults::setValue(key, value.toString());
+        return true;
+    case SettingType::Map:
+        if (!value.canConvert<StringMap>() || value.typeId() != QMetaType::fromType<StringMap>().id())
+            return false;
+        writeStoredMap(key, value.value<StringMap>());
+        return true;
+    }
+    return false;
+}

@@ -113,6 +113,13 @@ private:
     std::function<void()> m_onWrite;
 };
 
+// Table-driven access for the settings window: the value of one row as a
+// QVariant of the row's type (a map as StringMap), read and written through
+// the same conversions as the typed accessors. A write whose value does not
+// convert to the row's type is refused and returns false.
+QVariant settingValue(const SettingDefinition& row);
+bool setSettingValue(const SettingDefinition& row, const QVariant& value);
+
 // Reads and writes of a stored map member, shared with AppState's own maps.
 StringMap readStoredMap(const QString& key);
 void writeStoredMap(const QString& key, const StringMap& map);

@@ -63,9 +63,11 @@ std::optional<QImage> captureWindowImage(bool bestResolution, quint32 windowNumb
     std::optional<QImage> image = platform::current().windowServer().windowImage(windowNumber);
     if (!image || image->isNull())
         return std::nullopt;
-    const qreal ratio = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? qApp->devicePixelRatio() : 1.0;
+    const qreal ratio
+        = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? qApp->devicePixelRatio() : 1.0;
     if (!bestResolution && ratio > 1.0)
-        return image->scaled((QSizeF(image->size()) / ratio).toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        return image->scaled(
+            (QSizeF(image->size()) / ratio).toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return image;
 }
 
@@ -73,7 +75,8 @@ std::optional<QString> hexString(const QColor& color)
 {
     if (!color.isValid())
         return std::nullopt;
-    const QColor rgb = color.spec() == QColor::Rgb || color.spec() == QColor::ExtendedRgb ? color : color.toRgb();
+    const QColor rgb
+        = color.spec() == QColor::Rgb || color.spec() == QColor::ExtendedRgb ? color : color.toRgb();
     const long r = channel(rgb.redF());
     const long g = channel(rgb.greenF());
     const long b = channel(rgb.blueF());
@@ -101,8 +104,9 @@ QString formatDuration(qint64 from, qint64 to, bool withHours)
     const qint64 seconds = d % 60;
     if (withHours)
         return QString::asprintf("%02lld:%02lld:%02lld", static_cast<long long>(hours),
-                                 static_cast<long long>(minutes), static_cast<long long>(seconds));
-    return QString::asprintf("%02lld : %02lld", static_cast<long long>(minutes), static_cast<long long>(seconds));
+            static_cast<long long>(minutes), static_cast<long long>(seconds));
+    return QString::asprintf(
+        "%02lld : %02lld", static_cast<long long>(minutes), static_cast<long long>(seconds));
 }
 
 void setAlertPresenter(AlertPresenter presenter)
@@ -128,8 +132,8 @@ void showAlert(const QString& message, const QString& informative)
     }
     // Widgets live on the main thread; an alert raised elsewhere is shown there.
     if (QThread::currentThread() != qApp->thread()) {
-        QMetaObject::invokeMethod(qApp, [message, informative] { presentMessageBox(message, informative); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            qApp, [message, informative] { presentMessageBox(message, informative); }, Qt::QueuedConnection);
         return;
     }
     presentMessageBox(message, informative);
@@ -144,15 +148,17 @@ bool openAccessibilitySettings()
 std::optional<QString> deviceUUIDFromMachineId(const QByteArray& machineId)
 {
     const QByteArray id = machineId.trimmed().toLower();
-    if (id.size() != 32 || !std::all_of(id.cbegin(), id.cend(), [](char c) { return std::isxdigit(uchar(c)); }))
+    if (id.size() != 32
+        || !std::all_of(id.cbegin(), id.cend(), [](char c) { return std::isxdigit(uchar(c)); }))
         return std::nullopt;
-    QByteArray bytes = QMessageAuthenticationCode::hash(id, kDeviceIdKey, QCryptographicHash::Sha256).left(16);
+    QByteArray bytes
+        = QMessageAuthenticationCode::hash(id, kDeviceIdKey, QCryptographicHash::Sha256).left(16);
     // Mark it as a random (version 4, RFC 4122 variant) UUID, as it is one in effect.
     bytes[6] = char((uchar(bytes[6]) & 0x0F) | 0x40);
     bytes[8] = char((uchar(bytes[8]) & 0x3F) | 0x80);
     const QByteArray hex = bytes.toHex().toUpper();
-    return QString::fromLatin1(hex.mid(0, 8) + '-' + hex.mid(8, 4) + '-' + hex.mid(12, 4) + '-' + hex.mid(16, 4)
-                               + '-' + hex.mid(20, 12));
+    return QString::fromLatin1(hex.mid(0, 8) + '-' + hex.mid(8, 4) + '-' + hex.mid(12, 4) + '-'
+        + hex.mid(16, 4) + '-' + hex.mid(20, 12));
 }
 
 std::optional<QString> deviceUUID()
@@ -202,12 +208,17 @@ QString randomString()
 ThreadQoS qualityOfService(DispatchQoS qos)
 {
     switch (qos) {
-    case DispatchQoS::userInteractive: return ThreadQoS::userInteractive;
-    case DispatchQoS::userInitiated: return ThreadQoS::userInitiated;
-    case DispatchQoS::utility: return ThreadQoS::utility;
-    case DispatchQoS::background: return ThreadQoS::background;
+    case DispatchQoS::userInteractive:
+        return ThreadQoS::userInteractive;
+    case DispatchQoS::userInitiated:
+        return ThreadQoS::userInitiated;
+    case DispatchQoS::utility:
+        return ThreadQoS::utility;
+    case DispatchQoS::background:
+        return ThreadQoS::background;
     case DispatchQoS::defaultQoS:
-    case DispatchQoS::unspecified: break;
+    case DispatchQoS::unspecified:
+        break;
     }
     return ThreadQoS::defaultQoS;
 }
@@ -215,11 +226,16 @@ ThreadQoS qualityOfService(DispatchQoS qos)
 QThread::Priority threadPriority(ThreadQoS qos)
 {
     switch (qos) {
-    case ThreadQoS::userInteractive: return QThread::HighestPriority;
-    case ThreadQoS::userInitiated: return QThread::HighPriority;
-    case ThreadQoS::utility: return QThread::LowPriority;
-    case ThreadQoS::background: return QThread::LowestPriority;
-    case ThreadQoS::defaultQoS: break;
+    case ThreadQoS::userInteractive:
+        return QThread::HighestPriority;
+    case ThreadQoS::userInitiated:
+        return QThread::HighPriority;
+    case ThreadQoS::utility:
+        return QThread::LowPriority;
+    case ThreadQoS::background:
+        return QThread::LowestPriority;
+    case ThreadQoS::defaultQoS:
+        break;
     }
     return QThread::NormalPriority;
 }

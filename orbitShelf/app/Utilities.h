@@ -22,8 +22,7 @@ class QScreen;
 
 // Writes "[custom] -  " and the value's text to standard output, one line.
 void customPrint(const QString& text);
-template <typename T>
-void customPrint(const T& value)
+template <typename T> void customPrint(const T& value)
 {
     QString text;
     QDebug(&text).noquote().nospace() << value;

@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <functional>
 
-ActiveApp::ActiveApp() : clickTime(QDateTime::currentDateTime()) {}
+ActiveApp::ActiveApp()
+    : clickTime(QDateTime::currentDateTime())
+{
+}
 ActiveApp::~ActiveApp() = default;
 
 bool ActiveApp::operator==(const ActiveApp& other) const
@@ -18,8 +21,8 @@ bool ActiveApp::operator==(const ActiveApp& other) const
 size_t ActiveApp::hash() const
 {
     if (!appBundleName)
-        return std::hash<const void*>{}(this);
-    return qHash(*appBundleName) ^ size_t{0x9e3779b9};
+        return std::hash<const void*> {}(this);
+    return qHash(*appBundleName) ^ size_t { 0x9e3779b9 };
 }
 
 void ActiveApp::activateApp(const Windows& window, AppsSource& source) const
@@ -36,9 +39,8 @@ std::vector<std::shared_ptr<Windows>> ActiveApp::sortAppWindows(bool replaceFind
     if (!windows)
         return {};
     std::vector<std::shared_ptr<Windows>> sorted = *windows;
-    std::stable_sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
-        return a->num.value_or(0) < b->num.value_or(0);
-    });
+    std::stable_sort(sorted.begin(), sorted.end(),
+        [](const auto& a, const auto& b) { return a->num.value_or(0) < b->num.value_or(0); });
     if (sorted.size() > 1)
         std::erase_if(sorted, [](const auto& w) { return w->isPlaceholder; });
     if (replaceFinder) {
@@ -52,8 +54,8 @@ std::vector<std::shared_ptr<Windows>> ActiveApp::sortAppWindows(bool replaceFind
     return sorted;
 }
 
-std::optional<QString> shortAppName(const std::optional<QString>& executablePath,
-                                    const std::optional<QString>& localizedName)
+std::optional<QString> shortAppName(
+    const std::optional<QString>& executablePath, const std::optional<QString>& localizedName)
 {
     if (!executablePath)
         return std::nullopt;

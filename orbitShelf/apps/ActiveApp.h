@@ -55,5 +55,5 @@ public:
 // The short name that identifies an application: the executable's file name,
 // or the localised name for programs that all run one shared runtime
 // executable ("Electron").
-std::optional<QString> shortAppName(const std::optional<QString>& executablePath,
-                                    const std::optional<QString>& localizedName);
+std::optional<QString> shortAppName(
+    const std::optional<QString>& executablePath, const std::optional<QString>& localizedName);

@@ -19,8 +19,8 @@ std::vector<int32_t> pidsInAppOrder(const AppOrders& orders)
     entries.reserve(orders.size());
     for (auto it = orders.cbegin(); it != orders.cend(); ++it)
         entries.emplace_back(it.key(), it.value());
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const auto& a, const auto& b) { return a.second < b.second; });
+    std::stable_sort(
+        entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
     std::vector<int32_t> pids;
     pids.reserve(entries.size());
     for (const auto& [pid, order] : entries)

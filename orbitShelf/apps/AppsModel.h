@@ -4,9 +4,9 @@
 #include "apps/AppOrder.h"
 #include "apps/Windows.h"
 
-#include <cstdint>
 #include <QList>
 #include <QMap>
+#include <cstdint>
 
 #include <memory>
 #include <optional>
@@ -38,7 +38,7 @@ struct AppsModelStore final {
     AppOrders appOrders;
     std::shared_ptr<ActiveApp> placeholderApp = std::make_shared<ActiveApp>();
 
-    AppsModel view() { return {allApps, allOldWindows, windowOrders, appOrders, placeholderApp}; }
+    AppsModel view() { return { allApps, allOldWindows, windowOrders, appOrders, placeholderApp }; }
 };
 
 // Rebuilds `model.allApps` from the source. Publishes (replaces allApps and
@@ -47,8 +47,8 @@ struct AppsModelStore final {
 // returns whether it published. `onWindowNotification` is given to the
 // subscription of every new window.
 bool refreshRunningApps(const AppsModel& model, AppsSource& source, ModelSettings& settings,
-                        std::optional<int32_t> excludedWindowNumber, bool forcePublish,
-                        const WindowNotificationHandler& onWindowNotification);
+    std::optional<int32_t> excludedWindowNumber, bool forcePublish,
+    const WindowNotificationHandler& onWindowNotification);
 
 // The window with number `n`, searching the applications that have an order.
 // A real window wins over a placeholder whose process id happens to equal n.

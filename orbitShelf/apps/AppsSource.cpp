@@ -5,13 +5,22 @@
 #include <atomic>
 
 namespace {
-std::atomic<int> liveObservations{0};
-std::atomic<AppsSource*> installedSource{nullptr};
+std::atomic<int> liveObservations { 0 };
+std::atomic<AppsSource*> installedSource { nullptr };
 } // namespace
 
-WindowObservation::WindowObservation() { ++liveObservations; }
-WindowObservation::~WindowObservation() { --liveObservations; }
-int WindowObservation::liveCount() { return liveObservations.load(); }
+WindowObservation::WindowObservation()
+{
+    ++liveObservations;
+}
+WindowObservation::~WindowObservation()
+{
+    --liveObservations;
+}
+int WindowObservation::liveCount()
+{
+    return liveObservations.load();
+}
 
 AppsSource& appsSource()
 {
@@ -21,5 +30,11 @@ AppsSource& appsSource()
     return platformSource;
 }
 
-void setAppsSource(AppsSource* source) { installedSource.store(source); }
-bool hasAppsSource() { return installedSource.load() != nullptr; }
+void setAppsSource(AppsSource* source)
+{
+    installedSource.store(source);
+}
+bool hasAppsSource()
+{
+    return installedSource.load() != nullptr;
+}

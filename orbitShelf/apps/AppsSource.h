@@ -23,12 +23,11 @@ struct AxElement final {
 // The result of one accessibility read. `cannotComplete` marks the one
 // failure that aborts the caller's current step (the other program did not
 // answer); every other failure is simply an absent value.
-template <typename T>
-struct AxRead final {
+template <typename T> struct AxRead final {
     std::optional<T> value;
     bool cannotComplete = false;
 
-    static AxRead failed() { return AxRead{std::nullopt, true}; }
+    static AxRead failed() { return AxRead { std::nullopt, true }; }
 };
 
 // One running program as the workspace reports it.
@@ -92,12 +91,16 @@ public:
 
     // Subscribes to the window's notifications, delivered on the event
     // thread; nullptr when the window cannot be observed.
-    virtual std::unique_ptr<WindowObservation> observeWindow(int32_t pid, const AxElement& window,
-                                                             WindowNotificationHandler handler) = 0;
+    virtual std::unique_ptr<WindowObservation> observeWindow(
+        int32_t pid, const AxElement& window, WindowNotificationHandler handler)
+        = 0;
 
     // The window's current picture; absent for a minimised or unmapped window,
     // whose last picture would be stale or black.
     virtual std::optional<QImage> captureWindowImage(uint32_t windowNumber) = 0;
+
+    // The desktops that show the window; empty when it is gone.
+    virtual std::vector<uint64_t> spacesOfWindow(uint32_t windowNumber) = 0;
 
     virtual void bringProcessToFront(int32_t pid, const QString& name) = 0;
     virtual void openApplication(const QString& bundleIdentifier) = 0;

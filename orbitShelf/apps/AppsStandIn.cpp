@@ -6,11 +6,6 @@
 
 static Q_LOGGING_CATEGORY(lcAppsStandIn, "orbitshelf.apps")
 
-    QMap<QString, QString> readSystemDockItems()
-{
-    return {};
-}
-
 void loadPinnedApps()
 {
     AppState& state = AppState::shared();

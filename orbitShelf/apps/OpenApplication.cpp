@@ -36,8 +36,8 @@ void setAppLauncher(std::shared_ptr<platform::AppLauncher> launcher)
     launcherSlot() = std::move(launcher);
 }
 
-std::optional<qint32> runningProcessFor(const QString& bundleIdentifier,
-                                        const QList<platform::RunningApplication>& running)
+std::optional<qint32> runningProcessFor(
+    const QString& bundleIdentifier, const QList<platform::RunningApplication>& running)
 {
     for (const auto& app : running)
         if (!app.isTerminated && app.processIdentifier > 0 && app.bundleIdentifier == bundleIdentifier)

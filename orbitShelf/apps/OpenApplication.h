@@ -23,8 +23,8 @@ bool openURL(const QUrl& url);
 
 // The running process to activate for an identifier: the first live one in
 // the workspace's order; nothing when none runs.
-std::optional<qint32> runningProcessFor(const QString& bundleIdentifier,
-                                        const QList<platform::RunningApplication>& running);
+std::optional<qint32> runningProcessFor(
+    const QString& bundleIdentifier, const QList<platform::RunningApplication>& running);
 
 // The launcher in use; by default the desktop-entry launcher over the
 // session's entry index. Tests install a recording one; nullptr restores it.

@@ -3,6 +3,7 @@
 #include "apps/AXAttributes.h"
 #include "apps/AXEventThread.h"
 #include "apps/AppModelLog.h"
+#include "apps/OpenApplication.h"
 #include "apps/WindowInfo.h"
 #include "platform/Platform.h"
 
@@ -10,7 +11,7 @@ namespace {
 
 AxElement wrap(const platform::AXElement& element)
 {
-    return {std::make_shared<const platform::AXElement>(element)};
+    return { std::make_shared<const platform::AXElement>(element) };
 }
 
 const platform::AXElement& unwrap(const AxElement& element)
@@ -19,24 +20,22 @@ const platform::AXElement& unwrap(const AxElement& element)
     return element ? *static_cast<const platform::AXElement*>(element.handle.get()) : none;
 }
 
-template <typename T, typename Read>
-AxRead<T> readWithPolicy(Read read)
+template <typename T, typename Read> AxRead<T> readWithPolicy(Read read)
 {
     try {
-        return {read()};
+        return { read() };
     } catch (AxError) {
         return AxRead<T>::failed();
     }
 }
 
-template <typename T>
-AxRead<T> fromResult(platform::AXResult result, T value)
+template <typename T> AxRead<T> fromResult(platform::AXResult result, T value)
 {
     if (result == platform::AXResult::cannotComplete)
         return AxRead<T>::failed();
     if (result != platform::AXResult::success)
         return {};
-    return {value};
+    return { value };
 }
 
 class PlatformWindowObservation final : public WindowObservation {
@@ -69,13 +68,19 @@ RunningApp toRunningApp(const platform::RunningApplication& app)
 
 const QStringList& PlatformAppsSource::windowNotifications()
 {
-    static const QStringList names{
-        QStringLiteral("AXUIElementDestroyed"),   QStringLiteral("AXTitleChanged"),
-        QStringLiteral("AXWindowMiniaturized"),   QStringLiteral("AXWindowDeminiaturized"),
-        QStringLiteral("AXWindowResized"),        QStringLiteral("AXMainWindowChanged"),
-        QStringLiteral("AXWindowMoved"),          QStringLiteral("AXApplicationActivated"),
-        QStringLiteral("AXMainWindowChanged"),    QStringLiteral("AXFocusedWindowChanged"),
-        QStringLiteral("AXWindowCreated"),        QStringLiteral("AXApplicationHidden"),
+    static const QStringList names {
+        QStringLiteral("AXUIElementDestroyed"),
+        QStringLiteral("AXTitleChanged"),
+        QStringLiteral("AXWindowMiniaturized"),
+        QStringLiteral("AXWindowDeminiaturized"),
+        QStringLiteral("AXWindowResized"),
+        QStringLiteral("AXMainWindowChanged"),
+        QStringLiteral("AXWindowMoved"),
+        QStringLiteral("AXApplicationActivated"),
+        QStringLiteral("AXMainWindowChanged"),
+        QStringLiteral("AXFocusedWindowChanged"),
+        QStringLiteral("AXWindowCreated"),
+        QStringLiteral("AXApplicationHidden"),
         QStringLiteral("AXApplicationShown"),
     };
     return names;
@@ -109,7 +114,7 @@ std::vector<ListedWindow> PlatformAppsSource::windowList()
     const auto infos = getWindowInfoList();
     out.reserve(infos.size());
     for (const WindowInfo& info : infos)
-        out.push_back({info.ownerName, info.ownerProcessID, info.windowNumber});
+        out.push_back({ info.ownerName, info.ownerProcessID, info.windowNumber });
     return out;
 }
 
@@ -166,8 +171,8 @@ AxRead<AxElement> PlatformAppsSource::focusedWindow(const AxElement& application
     });
 }
 
-std::unique_ptr<WindowObservation> PlatformAppsSource::observeWindow(int32_t pid, const AxElement& window,
-                                                                      WindowNotificationHandler handler)
+std::unique_ptr<WindowObservation> PlatformAppsSource::observeWindow(
+    int32_t pid, const AxElement& window, WindowNotificationHandler handler)
 {
     // Observers deliver on the event thread; it normally exists from launch,
     // and is started here when a window is observed before that.
@@ -192,6 +197,12 @@ std::optional<QImage> PlatformAppsSource::captureWindowImage(uint32_t windowNumb
     return platform::current().windowServer().windowImage(windowNumber);
 }
 
+std::vector<uint64_t> PlatformAppsSource::spacesOfWindow(uint32_t windowNumber)
+{
+    const auto spaces = platform::current().windowServer().spacesOfWindow(windowNumber);
+    return { spaces.begin(), spaces.end() };
+}
+
 void PlatformAppsSource::bringProcessToFront(int32_t pid, const QString& name)
 {
     platform::current().scripts().bringProcessToFront(pid, name);
@@ -199,18 +210,8 @@ void PlatformAppsSource::bringProcessToFront(int32_t pid, const QString& name)
 
 void PlatformAppsSource::openApplication(const QString& bundleIdentifier)
 {
-    // Opening by bundle identifier belongs to the application launcher; until
-    // it is wired in, a running application is brought forward through its
-    // front-most window and one that is not running is only reported.
-    for (const auto& app : platform::current().workspace().runningApplications()) {
-        if (!bundleIdentifier.isEmpty() && app.bundleIdentifier == bundleIdentifier) {
-            for (const auto& window : platform::current().windowServer().windowList()) {
-                if (window.pid == app.processIdentifier) {
-                    platform::current().windowServer().activate(window.id);
-                    return;
-                }
-            }
-        }
-    }
-    qCInfo(lcAppModel) << "cannot open" << bundleIdentifier << "here: launching applications is not wired in yet";
+    // Brings a running instance forward, else starts the desktop entry; the
+    // launcher logs why when it cannot.
+    if (!::openApplication(bundleIdentifier))
+        qCInfo(lcAppModel) << "could not open" << bundleIdentifier;
 }

@@ -20,9 +20,10 @@ public:
     AxRead<QString> stringAttribute(const AxElement& element, const QString& name) override;
     AxRead<AxElement> focusedWindow(const AxElement& application) override;
 
-    std::unique_ptr<WindowObservation> observeWindow(int32_t pid, const AxElement& window,
-                                                     WindowNotificationHandler handler) override;
+    std::unique_ptr<WindowObservation> observeWindow(
+        int32_t pid, const AxElement& window, WindowNotificationHandler handler) override;
     std::optional<QImage> captureWindowImage(uint32_t windowNumber) override;
+    std::vector<uint64_t> spacesOfWindow(uint32_t windowNumber) override;
 
     void bringProcessToFront(int32_t pid, const QString& name) override;
     void openApplication(const QString& bundleIdentifier) override;

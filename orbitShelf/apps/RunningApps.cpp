@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
+#include <atomic>
+
 namespace {
 
 class AppStateModelSettings final : public ModelSettings {
@@ -15,9 +17,15 @@ public:
     bool disablePreview() const override { return state().settings.disablePreview(); }
     QString dockColor() const override { return state().settings.dockColor(); }
     QMap<QString, QString> windowTagNames() const override { return state().windowtagNameCache(); }
-    void setWindowTagNames(const QMap<QString, QString>& names) override { state().setWindowtagNameCache(names); }
+    void setWindowTagNames(const QMap<QString, QString>& names) override
+    {
+        state().setWindowtagNameCache(names);
+    }
     QMap<QString, QString> windowTagColors() const override { return state().windowtagColorCache(); }
-    void setWindowTagColors(const QMap<QString, QString>& colors) override { state().setWindowtagColorCache(colors); }
+    void setWindowTagColors(const QMap<QString, QString>& colors) override
+    {
+        state().setWindowtagColorCache(colors);
+    }
     QMap<QString, QString> appOrdersCache() const override { return state().appOrdersCache(); }
     void setAppOrdersCache(const QMap<QString, QString>& cache) override { state().setAppOrdersCache(cache); }
     bool needRestoreOrderRestarted() const override { return state().needRestoreOrderRestarted(); }
@@ -29,8 +37,7 @@ private:
 };
 
 // Work for the model from the event thread.
-template <typename F>
-void onMainThread(F work)
+template <typename F> void onMainThread(F work)
 {
     QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(work), Qt::QueuedConnection);
 }
@@ -59,7 +66,7 @@ std::shared_ptr<ActiveApp>& placeholderApp()
 AppsModel appStateModel()
 {
     AppState& state = AppState::shared();
-    return {state.allApps, state.allOldWindows, state.windowOrders, state.appOrders, placeholderApp()};
+    return { state.allApps, state.allOldWindows, state.windowOrders, state.appOrders, placeholderApp() };
 }
 
 ModelSettings& appStateModelSettings()
@@ -71,13 +78,21 @@ ModelSettings& appStateModelSettings()
 bool refreshRunningApps(std::optional<int32_t> excludedWindowNumber, bool forcePublish)
 {
     return refreshRunningApps(appStateModel(), appsSource(), appStateModelSettings(), excludedWindowNumber,
-                              forcePublish, handleModelWindowNotification);
+        forcePublish, handleModelWindowNotification);
 }
 
 void handleModelWindowNotification(const AxElement& element, const QString& name)
 {
     if (name == QLatin1String("AXUIElementDestroyed")) {
-        onMainThread([] { refreshRunningApps(); });
+        // A program closing many windows at once sends a burst of these; one
+        // refresh that has not started yet covers them all.
+        static std::atomic<bool> refreshQueued { false };
+        if (!refreshQueued.exchange(true)) {
+            onMainThread([] {
+                refreshQueued = false;
+                refreshRunningApps();
+            });
+        }
         return;
     }
     if (name == QLatin1String("AXTitleChanged")) {
@@ -88,9 +103,18 @@ void handleModelWindowNotification(const AxElement& element, const QString& name
     }
 }
 
-std::shared_ptr<Windows> findWindowByNumber(int32_t n) { return findWindowByNumber(appStateModel(), n); }
-int windowIndexInApps(int32_t n) { return windowIndexInApps(appStateModel(), n); }
-void focusedWindowOfApp(int32_t pid) { focusedWindowOfApp(appStateModel(), appsSource(), pid); }
+std::shared_ptr<Windows> findWindowByNumber(int32_t n)
+{
+    return findWindowByNumber(appStateModel(), n);
+}
+int windowIndexInApps(int32_t n)
+{
+    return windowIndexInApps(appStateModel(), n);
+}
+void focusedWindowOfApp(int32_t pid)
+{
+    focusedWindowOfApp(appStateModel(), appsSource(), pid);
+}
 
 void refreshFocusedWindows()
 {
@@ -99,7 +123,10 @@ void refreshFocusedWindows()
         focusedWindowOfApp(pid);
 }
 
-int nextAppOrder() { return nextAppOrder(AppState::shared().appOrders); }
+int nextAppOrder()
+{
+    return nextAppOrder(AppState::shared().appOrders);
+}
 QList<int32_t> pidsInAppOrder()
 {
     const auto pids = pidsInAppOrder(AppState::shared().appOrders);
@@ -112,7 +139,10 @@ void moveAppOrder(int32_t dragged, int32_t target)
     AppState::shared().publish();
 }
 
-void saveAppOrdersCache() { AppState::shared().setAppOrdersCache(encodeAppOrdersCache(AppState::shared().appOrders)); }
+void saveAppOrdersCache()
+{
+    AppState::shared().setAppOrdersCache(encodeAppOrdersCache(AppState::shared().appOrders));
+}
 
 void restoreAppOrdersFromCache()
 {

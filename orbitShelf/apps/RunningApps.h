@@ -25,7 +25,8 @@ ModelSettings& appStateModelSettings();
 
 // Rebuilds AppState.allApps from the desktop and publishes when something
 // changed (see the model's refreshRunningApps). Returns whether it published.
-bool refreshRunningApps(std::optional<int32_t> excludedWindowNumber = std::nullopt, bool forcePublish = false);
+bool refreshRunningApps(
+    std::optional<int32_t> excludedWindowNumber = std::nullopt, bool forcePublish = false);
 
 // How the model reacts to a window's notification. Runs on the event thread
 // and only posts work to the main thread: a destroyed window refreshes the

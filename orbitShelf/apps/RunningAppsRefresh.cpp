@@ -29,8 +29,9 @@ enum class Built { Window, Nothing, Aborted };
 // windows are ever carried over.
 using PreviousWindows = std::unordered_map<uint32_t, std::shared_ptr<Windows>>;
 
-Built buildWindow(const AxElement& element, const RunningApp& running, const std::optional<QString>& shortName,
-                  const Pass& pass, AppsSource& source, std::vector<std::shared_ptr<Windows>>& into)
+Built buildWindow(const AxElement& element, const RunningApp& running,
+    const std::optional<QString>& shortName, const Pass& pass, AppsSource& source,
+    std::vector<std::shared_ptr<Windows>>& into)
 {
     const auto number = source.windowNumber(element);
     if (number.cannotComplete)
@@ -70,7 +71,7 @@ Built buildWindow(const AxElement& element, const RunningApp& running, const std
 // Gives every window of a committed list its subscription. A window that was
 // known before keeps the one it had: it still watches the same window.
 void observe(const std::vector<std::shared_ptr<Windows>>& windows, const PreviousWindows& previous,
-             AppsSource& source, const WindowNotificationHandler& handler)
+    AppsSource& source, const WindowNotificationHandler& handler)
 {
     for (const auto& window : windows) {
         const auto old = previous.find(*window->num);
@@ -91,16 +92,16 @@ void appendNumbersOf(const ActiveApp& app, std::vector<uint32_t>& numbers)
     }
 }
 
-void buildActiveApp(const RunningApp& running, const std::optional<QString>& ownBundleIdentifier, int32_t ownPid,
-                    Pass& pass, const AppsModel& model, AppsSource& source, const ModelSettings& settings,
-                    const WindowNotificationHandler& handler)
+void buildActiveApp(const RunningApp& running, const std::optional<QString>& ownBundleIdentifier,
+    int32_t ownPid, Pass& pass, const AppsModel& model, AppsSource& source, const ModelSettings& settings,
+    const WindowNotificationHandler& handler)
 {
     const auto shortName = shortAppName(running.executablePath, running.localizedName);
 
     // The program itself is told apart by its process id as well: a program
     // without bundle identifier is not taken for this one.
-    const bool isSelf = running.pid == ownPid
-        || (ownBundleIdentifier && running.bundleIdentifier == ownBundleIdentifier);
+    const bool isSelf
+        = running.pid == ownPid || (ownBundleIdentifier && running.bundleIdentifier == ownBundleIdentifier);
     if (isSelf) {
         auto self = std::make_shared<ActiveApp>();
         self->bundleIdentifier = running.bundleIdentifier;
@@ -152,7 +153,7 @@ void buildActiveApp(const RunningApp& running, const std::optional<QString>& own
     if (!listed.cannotComplete) {
         std::vector<std::shared_ptr<Windows>> fresh;
         bool aborted = false;
-        for (const auto& element : listed.value.value_or(std::vector<AxElement>{})) {
+        for (const auto& element : listed.value.value_or(std::vector<AxElement> {})) {
             if (buildWindow(element, running, shortName, pass, source, fresh) == Built::Aborted) {
                 aborted = true;
                 break;
@@ -170,7 +171,7 @@ void buildActiveApp(const RunningApp& running, const std::optional<QString>& own
                 placeholder->appBundleName = shortName;
                 placeholder->bundleIdentifier = running.bundleIdentifier;
                 placeholder->element = app->element;
-                app->windows = std::vector<std::shared_ptr<Windows>>{std::move(placeholder)};
+                app->windows = std::vector<std::shared_ptr<Windows>> { std::move(placeholder) };
             } else if (running.bundleIdentifier != kFeishuBundle || settings.enableFeishuMultipleTask()) {
                 observe(fresh, previous, source, handler);
                 app->windows = std::move(fresh);
@@ -195,9 +196,8 @@ void buildActiveApp(const RunningApp& running, const std::optional<QString>& own
             for (uint32_t number : server->second) {
                 if (current.contains(number))
                     continue;
-                const auto old = std::find_if(previousList.begin(), previousList.end(), [&](const auto& w) {
-                    return !w->isPlaceholder && w->num == number;
-                });
+                const auto old = std::find_if(previousList.begin(), previousList.end(),
+                    [&](const auto& w) { return !w->isPlaceholder && w->num == number; });
                 if (old == previousList.end())
                     continue;
                 app->windows->push_back(*old);
@@ -214,7 +214,8 @@ void buildActiveApp(const RunningApp& running, const std::optional<QString>& own
 
 // Drops the stored tags of windows that are gone, so that a window that
 // later gets the same number starts untagged.
-void forgetTagsOfVanishedWindows(const std::vector<uint32_t>& before, const AppMap& after, ModelSettings& settings)
+void forgetTagsOfVanishedWindows(
+    const std::vector<uint32_t>& before, const AppMap& after, ModelSettings& settings)
 {
     std::unordered_set<uint32_t> alive;
     for (const auto& app : after) {
@@ -250,12 +251,13 @@ void forgetTagsOfVanishedWindows(const std::vector<uint32_t>& before, const AppM
 
 bool isAppWindowOwner(const ListedWindow& window)
 {
-    return window.ownerName != QLatin1String("SystemUIServer") && window.ownerName != QLatin1String("Control Center");
+    return window.ownerName != QLatin1String("SystemUIServer")
+        && window.ownerName != QLatin1String("Control Center");
 }
 
 bool refreshRunningApps(const AppsModel& model, AppsSource& source, ModelSettings& settings,
-                        std::optional<int32_t> excludedWindowNumber, bool forcePublish,
-                        const WindowNotificationHandler& onWindowNotification)
+    std::optional<int32_t> excludedWindowNumber, bool forcePublish,
+    const WindowNotificationHandler& onWindowNotification)
 {
     const auto batch = source.beginReadBatch();
     std::vector<RunningApp> regularApps = source.runningApplications();
@@ -287,7 +289,7 @@ bool refreshRunningApps(const AppsModel& model, AppsSource& source, ModelSetting
     // numbered, so a newcomer goes right after those still running.
     model.appOrders.removeIf([&](AppOrders::iterator entry) {
         return std::none_of(regularApps.begin(), regularApps.end(),
-                            [&](const RunningApp& app) { return app.pid == entry.key(); });
+            [&](const RunningApp& app) { return app.pid == entry.key(); });
     });
 
     model.placeholderApp = std::make_shared<ActiveApp>();
@@ -303,7 +305,8 @@ bool refreshRunningApps(const AppsModel& model, AppsSource& source, ModelSetting
     }
 
     for (const RunningApp& running : regularApps)
-        buildActiveApp(running, ownBundleIdentifier, ownPid, pass, model, source, settings, onWindowNotification);
+        buildActiveApp(
+            running, ownBundleIdentifier, ownPid, pass, model, source, settings, onWindowNotification);
 
     std::vector<uint32_t> before(model.allOldWindows.cbegin(), model.allOldWindows.cend());
     std::vector<uint32_t> after = pass.seenWindowNumbers;

@@ -47,7 +47,8 @@ std::optional<QString> screenIdentifier(const QScreen* screen)
     if (!display)
         display = platform::DisplayDescription { name, {}, false };
     const QUuid uuid = platform::displayUuid(*display);
-    const std::optional<QString> id = uuid.isNull() ? std::nullopt : std::optional<QString>(platform::uuidText(uuid));
+    const std::optional<QString> id
+        = uuid.isNull() ? std::nullopt : std::optional<QString>(platform::uuidText(uuid));
 
     QMutexLocker lock(&c.mutex);
     if (!c.byScreen.contains(screen)) {

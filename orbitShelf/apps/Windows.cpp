@@ -4,7 +4,10 @@
 
 #include <functional>
 
-Windows::Windows() : clickTime(QDateTime::currentDateTime()) {}
+Windows::Windows()
+    : clickTime(QDateTime::currentDateTime())
+{
+}
 Windows::~Windows() = default;
 
 bool Windows::operator==(const Windows& other) const
@@ -17,8 +20,8 @@ bool Windows::operator==(const Windows& other) const
 size_t Windows::hash() const
 {
     if (!num)
-        return std::hash<const void*>{}(this);
-    return std::hash<uint64_t>{}((uint64_t{1} << 32) | *num);
+        return std::hash<const void*> {}(this);
+    return std::hash<uint64_t> {}((uint64_t { 1 } << 32) | *num);
 }
 
 QString windowTagKey(std::optional<uint32_t> num)
@@ -28,7 +31,10 @@ QString windowTagKey(std::optional<uint32_t> num)
     return QStringLiteral("Optional(%1)").arg(*num);
 }
 
-QString Windows::tagKey() const { return windowTagKey(num); }
+QString Windows::tagKey() const
+{
+    return windowTagKey(num);
+}
 
 void Windows::setTagName(ModelSettings& settings, const QString& name)
 {
@@ -75,6 +81,16 @@ std::optional<QImage> Windows::captureWindowThumbnail(const ModelSettings& setti
     if (!image || image->isNull())
         return std::nullopt;
     return image;
+}
+
+std::vector<uint64_t> Windows::spacesForWindow(AppsSource& source) const
+{
+    if (!element || isPlaceholder)
+        return {};
+    const auto number = source.windowNumber(element);
+    if (!number.value)
+        return {};
+    return source.spacesOfWindow(*number.value);
 }
 
 void Windows::startObservingWindow(AppsSource& source, WindowNotificationHandler handler)

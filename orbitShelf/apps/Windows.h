@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class ModelSettings;
 
@@ -63,6 +64,11 @@ public:
     // The window's preview, or absent when previews are off, the window has
     // no number, or it shows nothing right now (minimised, unmapped).
     std::optional<QImage> captureWindowThumbnail(const ModelSettings& settings, AppsSource& source) const;
+
+    // The desktops that show the window, asked by the number its element
+    // reports now (not the stored one); empty without element or when the
+    // window is gone.
+    std::vector<uint64_t> spacesForWindow(AppsSource& source) const;
 
     // Subscribes to the window's notifications on the event thread. Does
     // nothing for placeholders, windows without process id or element, or a

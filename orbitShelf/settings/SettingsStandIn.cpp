@@ -5,7 +5,7 @@
 
 static Q_LOGGING_CATEGORY(lcSettingsStandIn, "orbitshelf.settings")
 
-    std::unique_ptr<QWidget> makeOnboardingView()
+std::unique_ptr<QWidget> makeOnboardingView()
 {
     qCDebug(lcSettingsStandIn)
         << "makeOnboardingView: the onboarding is not built yet; showing a placeholder";

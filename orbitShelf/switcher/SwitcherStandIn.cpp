@@ -4,7 +4,7 @@
 
 static Q_LOGGING_CATEGORY(lcSwitcherStandIn, "orbitshelf.switcher")
 
-    int switcherModifierState = -1;
+int switcherModifierState = -1;
 bool switcherPopupShown = false;
 
 void closeSwitcherPopup()

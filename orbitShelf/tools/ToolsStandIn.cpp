@@ -4,7 +4,7 @@
 
 static Q_LOGGING_CATEGORY(lcToolsStandIn, "orbitshelf.tools")
 
-    void recordPomodoroRun()
+void recordPomodoroRun()
 {
     static bool logged = false;
     if (!logged) {
@@ -12,3 +12,8 @@ static Q_LOGGING_CATEGORY(lcToolsStandIn, "orbitshelf.tools")
         qCDebug(lcToolsStandIn) << "recordPomodoroRun: the Pomodoro tool is not built yet; nothing resumed";
     }
 }
+
+bool pomodoroRunning = false;
+qint64 pomodoroTicks = 0;
+qint64 pomodoroLastElapsed = 0;
+bool pomodoroViewVisible = false;

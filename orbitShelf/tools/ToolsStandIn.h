@@ -4,3 +4,14 @@
 // routine's call to resume a Pomodoro. Starts nothing and leaves the stored
 // restore flag as it is, so the real tool still resumes the run later.
 void recordPomodoroRun();
+
+#include <QtGlobal>
+
+// The Pomodoro tool's process-wide run values, until the tool lands. Main
+// thread only. The tool sets pomodoroRunning and zeroes pomodoroTicks when a
+// run starts; the tick counts and ends the work phase; the Pomodoro view
+// sets pomodoroViewVisible while it is on screen.
+extern bool pomodoroRunning;
+extern qint64 pomodoroTicks;
+extern qint64 pomodoroLastElapsed;
+extern bool pomodoroViewVisible;

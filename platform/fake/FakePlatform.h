@@ -39,8 +39,10 @@ struct FakeAction {
 // Script it:
 //   FakePlatform fake;                       // frames are in root coordinates,
 //   platform::setCurrent(&fake);             // primary screen 0,0 1920x1080
-//   fake.addApp({.processIdentifier = 100, .localizedName = "Editor",
-//                .bundleIdentifier = "org.example.Editor"});
+//   RunningApplication editor;               // pid, name, desktop-file id …
+//   editor.processIdentifier = 100;
+//   editor.localizedName = "Editor";
+//   fake.addApp(editor);                     // emits applicationLaunched
 //   quint32 w = fake.addWindow(100, "notes.txt", QRect(10, 20, 800, 600));
 //   fake.updateWindow(w, [](ServerWindow& s) { s.kind = WindowKind::dialog; });
 //   fake.setTitle(w, "other.txt");           // attribute reads see it at once

@@ -1,18 +1,21 @@
 #include "platform/x11/WindowReader.h"
 
+#include <xcb/res.h>
+
 #include <algorithm>
 
 namespace platform::x11 {
 namespace {
 
 struct RootCookies {
-    xcb_get_property_cookie_t stacking, active, current, count;
+    xcb_get_property_cookie_t stacking, clients, active, current, count;
 };
 
 RootCookies requestRoot(XConnection& x)
 {
     const Atoms& a = x.atoms();
     return {requestProperty(x, x.root(), a.netClientListStacking, XCB_ATOM_WINDOW, 65536),
+            requestProperty(x, x.root(), a.netClientList, XCB_ATOM_WINDOW, 65536),
             requestProperty(x, x.root(), a.netActiveWindow, XCB_ATOM_WINDOW, 1),
             requestProperty(x, x.root(), a.netCurrentDesktop, XCB_ATOM_CARDINAL, 1),
             requestProperty(x, x.root(), a.netNumberOfDesktops, XCB_ATOM_CARDINAL, 1)};
@@ -22,10 +25,16 @@ RootState readRoot(ReplyBatch& batch, const RootCookies& c)
 {
     RootState root;
     auto stacking = batch.get<xcb_get_property_reply_t>(c.stacking);
+    auto clients = batch.get<xcb_get_property_reply_t>(c.clients);
     auto active = batch.get<xcb_get_property_reply_t>(c.active);
     auto current = batch.get<xcb_get_property_reply_t>(c.current);
     auto count = batch.get<xcb_get_property_reply_t>(c.count);
-    for (quint32 w : cardinalsProperty(stacking.get()))
+    // A manager without the stacking list still lists its clients (in
+    // mapping order, the best order it offers).
+    std::vector<quint32> ids = cardinalsProperty(stacking.get());
+    if (ids.empty())
+        ids = cardinalsProperty(clients.get());
+    for (quint32 w : ids)
         root.stacking.push_back(w);
     if (auto a = cardinalProperty(active.get()); a && *a != 0)
         root.active = *a;
@@ -54,7 +63,9 @@ WindowCookies requestWindow(XConnection& x, xcb_window_t w)
     k.position = xcb_translate_coordinates(c, w, x.root(), 0, 0);
     k.pid = requestProperty(x, w, a.netWmPid, XCB_ATOM_CARDINAL, 1);
     k.wmClass = requestProperty(x, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 256);
-    k.netName = requestProperty(x, w, a.netWmName, a.utf8String, 1024);
+    // Asked for any type: some clients (xdotool among them) write the EWMH
+    // title as STRING rather than UTF8_STRING; textProperty decodes by type.
+    k.netName = requestProperty(x, w, a.netWmName, XCB_ATOM_ANY, 1024);
     k.name = requestProperty(x, w, XCB_ATOM_WM_NAME, XCB_ATOM_ANY, 1024);
     k.type = requestProperty(x, w, a.netWmWindowType, XCB_ATOM_ATOM, 32);
     k.state = requestProperty(x, w, a.netWmState, XCB_ATOM_ATOM, 32);
@@ -113,9 +124,9 @@ std::optional<ServerWindow> readReplies(XConnection& x, ReplyBatch& batch, const
     w.id = k.id;
     w.pid = qint32(cardinalProperty(pid.get()).value_or(0));
     std::tie(w.instanceName, w.className) = classProperty(wmClass.get());
-    w.title = textProperty(netName.get(), a.utf8String);
+    w.title = textProperty(netName.get(), a);
     if (!w.title)
-        w.title = textProperty(name.get(), a.utf8String);
+        w.title = textProperty(name.get(), a);
     w.transientFor = cardinalProperty(transient.get()).value_or(0);
     w.kind = kindOf(a, cardinalsProperty(type.get()), w.transientFor != 0);
     for (quint32 s : cardinalsProperty(state.get())) {
@@ -140,6 +151,31 @@ std::optional<ServerWindow> readReplies(XConnection& x, ReplyBatch& batch, const
     else
         w.frame = w.client;
     return w;
+}
+
+// Windows that do not name their process: the server knows which local
+// process opened the client's connection. One more round trip, only when
+// such windows exist.
+bool fillMissingPids(XConnection& x, const std::vector<ServerWindow*>& windows)
+{
+    if (windows.empty() || !x.hasResourceExtension())
+        return true;
+    std::vector<xcb_res_query_client_ids_cookie_t> cookies;
+    for (ServerWindow* w : windows) {
+        const xcb_res_client_id_spec_t spec{w->id, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+        cookies.push_back(xcb_res_query_client_ids(x.raw(), 1, &spec));
+    }
+    ReplyBatch batch(x);
+    for (size_t i = 0; i < windows.size(); ++i) {
+        auto owner = batch.get<xcb_res_query_client_ids_reply_t>(cookies[i]);
+        if (!owner)
+            continue;
+        for (auto it = xcb_res_query_client_ids_ids_iterator(owner.get()); it.rem; xcb_res_client_id_value_next(&it))
+            if ((it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID)
+                && xcb_res_client_id_value_value_length(it.data) >= 1)
+                windows[i]->pid = qint32(*xcb_res_client_id_value_value(it.data));
+    }
+    return !batch.failed();
 }
 
 } // namespace
@@ -176,6 +212,13 @@ Snapshot readSnapshot(XConnection& x, qint32 /*ownPid*/)
         if (auto w = readReplies(x, batch, k, snap.root))
             snap.windows.push_back(std::move(*w));
     snap.failed = batch.failed();
+    if (snap.failed)
+        return snap;
+    std::vector<ServerWindow*> unnamed;
+    for (ServerWindow& w : snap.windows)
+        if (w.pid == 0)
+            unnamed.push_back(&w);
+    snap.failed = !fillMissingPids(x, unnamed);
     return snap;
 }
 
@@ -191,7 +234,9 @@ std::optional<ServerWindow> readWindow(XConnection& x, quint32 id, RootState* ro
         *root = state;
     if (failed)
         return std::nullopt;
-    return w;
+    if (w && w->pid == 0)
+        failed = !fillMissingPids(x, {&*w});
+    return failed ? std::nullopt : w;
 }
 
 } // namespace platform::x11

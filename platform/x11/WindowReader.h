@@ -17,7 +17,8 @@ struct RootState {
 
 // Every managed window with everything the layer answers about it, read in
 // two round trips whatever the number of windows: the root's properties,
-// then all requests for all windows at once.
+// then all requests for all windows at once (a third only when some windows
+// do not name their process).
 struct Snapshot {
     bool failed = false;              // the display did not answer
     RootState root;

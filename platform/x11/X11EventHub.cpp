@@ -16,8 +16,16 @@ constexpr quint32 kWindowEvents = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MA
 
 EventHub::~EventHub()
 {
-    if (m_reader)
-        m_reader->deleteLater(); // on its own thread; it holds its share of the connection
+    if (!m_reader)
+        return;
+    // The reader holds its share of the connection. Delete it on its own
+    // thread while that thread runs; once the thread has ended nothing can
+    // run there any more, and it goes at once.
+    QThread* thread = m_reader->thread();
+    if (!thread || thread->isFinished() || thread == QThread::currentThread())
+        delete m_reader.data();
+    else
+        m_reader->deleteLater();
 }
 
 quint64 EventHub::addObserver(qint32 pid, AXObserverCallback callback)
@@ -55,6 +63,7 @@ AXResult EventHub::addNotification(quint64 observer, const AXElement& element, c
     if (element.kind == AXElement::Kind::systemWide || element.kind == AXElement::Kind::closeButton)
         return AXResult::notificationUnsupported;
     bool watchNow = false;
+    QPointer<EventReader> reader;
     {
         std::lock_guard lock(m_mutex);
         if (!m_observers.count(observer))
@@ -65,10 +74,10 @@ AXResult EventHub::addNotification(quint64 observer, const AXElement& element, c
         m_registrations.push_back({observer, element, notification});
         if (element.kind == AXElement::Kind::window && m_watched.insert(element.window).second)
             watchNow = m_reader != nullptr;
+        reader = m_reader;
     }
-    if (watchNow) {
+    if (watchNow && reader) {
         std::weak_ptr<EventHub> weak = weak_from_this();
-        QPointer<EventReader> reader = m_reader;
         const xcb_window_t window = element.window;
         QMetaObject::invokeMethod(reader.data(), [weak, reader, window] {
             if (auto hub = weak.lock()) {

@@ -83,6 +83,11 @@ std::unique_ptr<Platform> createX11Platform(QString* error)
     return std::make_unique<X11Platform>(std::move(ctx));
 }
 
-quint64 x11RoundTrips() { return XConnection::roundTrips().load(); }
+bool displayReachable(QString* error)
+{
+    return XConnection::open(qgetenv("DISPLAY"), error) != nullptr;
+}
+
+quint64 x11RoundTrips() { return XConnection::roundTrips(); }
 
 } // namespace platform::x11

@@ -12,8 +12,13 @@ namespace platform::x11 {
 // for the user in `error` when there is no X11 display to talk to.
 std::unique_ptr<Platform> createX11Platform(QString* error);
 
-// Round trips to the X server made by this process's X11 platform since it
-// started (every wait for a batch of replies counts one), for the benchmark.
+// Whether the X11 display named by DISPLAY answers; `error` says why not.
+// Cheap enough to ask before the toolkit starts (which aborts without one).
+bool displayReachable(QString* error);
+
+// Round trips to the X server the calling thread has made through the X11
+// platform (every wait for a batch of replies counts one), for the benchmark
+// and the tests.
 quint64 x11RoundTrips();
 
 } // namespace platform::x11

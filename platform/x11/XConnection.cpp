@@ -2,6 +2,7 @@
 
 #include <QList>
 
+#include <xcb/res.h>
 #include <xcb/xcbext.h>
 
 #include <poll.h>
@@ -11,9 +12,9 @@
 
 namespace platform::x11 {
 
-std::atomic<quint64>& XConnection::roundTrips()
+quint64& XConnection::roundTrips()
 {
-    static std::atomic<quint64> count{0};
+    thread_local quint64 count = 0;
     return count;
 }
 
@@ -48,7 +49,7 @@ std::unique_ptr<XConnection> XConnection::open(const QByteArray& display, QStrin
         "_NET_WM_WINDOW_TYPE_MENU", "_NET_WM_WINDOW_TYPE_SPLASH", "_NET_WM_WINDOW_TYPE_DOCK",
         "_NET_WM_WINDOW_TYPE_DESKTOP", "_NET_WM_WINDOW_TYPE_NOTIFICATION", "_NET_WM_WINDOW_TYPE_DROPDOWN_MENU",
         "_NET_WM_WINDOW_TYPE_POPUP_MENU", "_NET_WM_WINDOW_TYPE_TOOLTIP", "_NET_WM_WINDOW_TYPE_COMBO",
-        "_NET_WM_WINDOW_TYPE_DND", "_ORBITSHELF_TIMESTAMP",
+        "_NET_WM_WINDOW_TYPE_DND", "COMPOUND_TEXT", "_ORBITSHELF_TIMESTAMP",
     };
     constexpr size_t count = sizeof(names) / sizeof(names[0]);
     static_assert(count == sizeof(Atoms) / sizeof(xcb_atom_t));
@@ -66,6 +67,8 @@ std::unique_ptr<XConnection> XConnection::open(const QByteArray& display, QStrin
             *error = QStringLiteral("The X11 display does not answer.");
         return nullptr;
     }
+    const xcb_query_extension_reply_t* res = xcb_get_extension_data(x->m_c, &xcb_res_id);
+    x->m_hasResource = res && res->present;
     return x;
 }
 
@@ -95,7 +98,7 @@ void* XConnection::waitReply(unsigned int sequence, const QDeadlineTimer& deadli
         // Another thread may read our reply off the socket; never wait long on
         // the descriptor alone.
         pollfd p{fd, POLLIN, 0};
-        poll(&p, 1, int(std::min<qint64>(deadline.remainingTime(), 5)));
+        poll(&p, 1, int(std::min<qint64>(deadline.remainingTime(), 1)));
     }
 }
 
@@ -103,7 +106,14 @@ ReplyBatch::ReplyBatch(XConnection& connection, int timeoutMs)
     : m_x(connection), m_deadline(timeoutMs)
 {
     XConnection::roundTrips()++;
+    // The server answers in order: once the answer to a request sent after
+    // the batch is in, every reply of the batch is in xcb's queue, and
+    // reading them costs no further wait or system call.
+    const xcb_get_input_focus_cookie_t sync = xcb_get_input_focus(m_x.raw());
     m_x.flush();
+    bool failed = false;
+    free(m_x.waitReply(sync.sequence, m_deadline, failed));
+    m_failed = failed;
 }
 
 xcb_get_property_cookie_t requestProperty(XConnection& x, xcb_window_t window, xcb_atom_t property,
@@ -122,7 +132,7 @@ QByteArray bytesOf(const xcb_get_property_reply_t* reply)
 }
 } // namespace
 
-std::optional<QString> textProperty(const xcb_get_property_reply_t* reply, xcb_atom_t utf8String)
+std::optional<QString> textProperty(const xcb_get_property_reply_t* reply, const Atoms& atoms)
 {
     if (!reply || reply->type == XCB_ATOM_NONE || reply->format != 8)
         return std::nullopt;
@@ -130,8 +140,10 @@ std::optional<QString> textProperty(const xcb_get_property_reply_t* reply, xcb_a
     // Some clients terminate their text; a title is the text up to the end mark.
     if (int nul = bytes.indexOf('\0'); nul >= 0)
         bytes.truncate(nul);
-    if (reply->type == utf8String)
+    if (reply->type == atoms.utf8String)
         return QString::fromUtf8(bytes);
+    if (reply->type == atoms.compoundText)
+        return decodeCompoundText(bytes);
     return QString::fromLatin1(bytes);
 }
 

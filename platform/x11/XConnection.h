@@ -4,6 +4,8 @@
 #include <QDeadlineTimer>
 #include <QString>
 
+#include "platform/x11/TextDecoding.h"
+
 #include <xcb/xcb.h>
 
 #include <atomic>
@@ -25,7 +27,7 @@ struct Atoms {
         netWmStateSkipTaskbar, netWmStateAbove, netWmStateBelow, netWmStateModal, wmState, wmChangeState,
         wmTransientFor, typeNormal, typeDialog, typeUtility, typeToolbar, typeMenu, typeSplash, typeDock,
         typeDesktop, typeNotification, typeDropdownMenu, typePopupMenu, typeTooltip, typeCombo, typeDnd,
-        orbitTimestamp;
+        compoundText, orbitTimestamp;
 };
 
 // How long one batch of replies may take before the display counts as not
@@ -47,6 +49,9 @@ public:
     xcb_screen_t* screen() const { return m_screen; }
     const Atoms& atoms() const { return m_atoms; }
     bool lost() const { return xcb_connection_has_error(m_c) != 0; }
+    // The X-Resource extension names the process of a client that does not
+    // set _NET_WM_PID.
+    bool hasResourceExtension() const { return m_hasResource; }
     void flush() { xcb_flush(m_c); }
 
     // Waits for the reply of one request until `deadline`. Returns the reply,
@@ -55,7 +60,8 @@ public:
     // passed (the reply is then discarded).
     void* waitReply(unsigned int sequence, const QDeadlineTimer& deadline, bool& failed);
 
-    static std::atomic<quint64>& roundTrips();
+    // Round trips made by the calling thread.
+    static quint64& roundTrips();
 
 private:
     XConnection() = default;
@@ -63,10 +69,11 @@ private:
     xcb_window_t m_root = 0;
     xcb_screen_t* m_screen = nullptr;
     Atoms m_atoms{};
+    bool m_hasResource = false;
 };
 
 // A batch of requests sent together and answered together: one round trip.
-// After a failure (lost connection, timeout) every further reply of the batch
+// Make it after sending the batch's requests. After a failure (lost connection, timeout) every further reply of the batch
 // is discarded and failed() stays true.
 class ReplyBatch final {
 public:
@@ -94,7 +101,8 @@ private:
 };
 
 // Property decoding; all accept a null reply (absent property).
-std::optional<QString> textProperty(const xcb_get_property_reply_t* reply, xcb_atom_t utf8String);
+std::optional<QString> textProperty(const xcb_get_property_reply_t* reply, const Atoms& atoms);
+
 std::vector<quint32> cardinalsProperty(const xcb_get_property_reply_t* reply);
 std::optional<quint32> cardinalProperty(const xcb_get_property_reply_t* reply);
 // WM_CLASS: instance and class.

@@ -1,5 +1,7 @@
 #include "app/Utilities.h"
 
+#include "platform/fake/FakePlatform.h"
+
 #include <QRegularExpression>
 #include <QSet>
 #include <QTimeZone>
@@ -7,7 +9,10 @@
 #include <gtest/gtest.h>
 
 namespace {
-std::string str(const std::optional<QString>& s) { return s ? s->toStdString() : "<none>"; }
+std::string str(const std::optional<QString>& s)
+{
+    return s ? s->toStdString() : "<none>";
+}
 } // namespace
 
 TEST(CustomPrint, PrefixesOneLine)
@@ -24,17 +29,18 @@ struct HexCase {
     const char* expected;
 };
 class HexString : public ::testing::TestWithParam<HexCase> { };
-TEST_P(HexString, Format) { EXPECT_EQ(str(hexString(GetParam().color)), GetParam().expected); }
+TEST_P(HexString, Format)
+{
+    EXPECT_EQ(str(hexString(GetParam().color)), GetParam().expected);
+}
 INSTANTIATE_TEST_SUITE_P(Utilities, HexString,
-                         ::testing::Values(HexCase { "OpaqueRed", QColor::fromRgbF(1, 0, 0), "FF0000" },
-                                           HexCase { "HalfAlphaRoundsAwayFromZero", QColor::fromRgbF(1, 0, 0, 0.5f),
-                                                     "FF000080" },
-                                           HexCase { "LowerCaseNeverUsed", QColor(0xab, 0xcd, 0xef), "ABCDEF" },
-                                           HexCase { "HsvIsConverted", QColor::fromHsv(120, 255, 255), "00FF00" },
-                                           HexCase { "ExtendedRangeClamped",
-                                                     QColor::fromRgbF(1.5f, -0.2f, 0.5f).toExtendedRgb(), "FF0080" },
-                                           HexCase { "InvalidGivesNothing", QColor(), "<none>" }),
-                         [](const auto& info) { return std::string(info.param.name); });
+    ::testing::Values(HexCase { "OpaqueRed", QColor::fromRgbF(1, 0, 0), "FF0000" },
+        HexCase { "HalfAlphaRoundsAwayFromZero", QColor::fromRgbF(1, 0, 0, 0.5f), "FF000080" },
+        HexCase { "LowerCaseNeverUsed", QColor(0xab, 0xcd, 0xef), "ABCDEF" },
+        HexCase { "HsvIsConverted", QColor::fromHsv(120, 255, 255), "00FF00" },
+        HexCase { "ExtendedRangeClamped", QColor::fromRgbF(1.5f, -0.2f, 0.5f).toExtendedRgb(), "FF0080" },
+        HexCase { "InvalidGivesNothing", QColor(), "<none>" }),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct DurationCase {
     const char* name;
@@ -48,15 +54,14 @@ TEST_P(FormatDuration, Format)
     const auto& c = GetParam();
     EXPECT_EQ(formatDuration(c.from, c.to, c.withHours).toStdString(), c.expected);
 }
-INSTANTIATE_TEST_SUITE_P(
-    Utilities, FormatDuration,
+INSTANTIATE_TEST_SUITE_P(Utilities, FormatDuration,
     ::testing::Values(DurationCase { "WithHours", 0, 3725, true, "01:02:05" },
-                      DurationCase { "ShortFormDropsWholeHours", 0, 3725, false, "02 : 05" },
-                      DurationCase { "NegativeSecond", 10, 9, true, "00:00:-1" },
-                      DurationCase { "NegativeMixed", 3725, 0, false, "-2 : -5" },
-                      DurationCase { "ManyHours", 0, 100 * 3600, true, "100:00:00" },
-                      DurationCase { "OverflowSaturatesInsteadOfWrapping", std::numeric_limits<qint64>::min(), 1,
-                                     true, "2562047788015215:30:07" }),
+        DurationCase { "ShortFormDropsWholeHours", 0, 3725, false, "02 : 05" },
+        DurationCase { "NegativeSecond", 10, 9, true, "00:00:-1" },
+        DurationCase { "NegativeMixed", 3725, 0, false, "-2 : -5" },
+        DurationCase { "ManyHours", 0, 100 * 3600, true, "100:00:00" },
+        DurationCase { "OverflowSaturatesInsteadOfWrapping", std::numeric_limits<qint64>::min(), 1, true,
+            "2562047788015215:30:07" }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FormatDate, UsesAsciiDigitsInLocalTime)
@@ -133,3 +138,18 @@ TEST(QualityOfService, MapsEveryDispatchClass)
     EXPECT_LT(threadPriority(ThreadQoS::background), threadPriority(ThreadQoS::utility));
 }
 
+TEST(CaptureWindowImage, TakesTheWindowServersPictureAndNothingForHiddenWindows)
+{
+    EXPECT_FALSE(captureWindowImage(true, 0x400001)); // no platform installed yet
+    platform::fake::FakePlatform fake;
+    platform::setCurrent(&fake);
+    const quint32 shown = fake.addWindow(100, QStringLiteral("shown"), QRect(0, 0, 40, 30));
+    const quint32 hidden = fake.addWindow(100, QStringLiteral("hidden"), QRect(0, 0, 40, 30));
+    fake.updateWindow(hidden, [](platform::ServerWindow& w) { w.minimized = true; });
+    const auto image = captureWindowImage(true, shown);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->size(), QSize(40, 30));
+    EXPECT_FALSE(captureWindowImage(false, hidden));
+    EXPECT_FALSE(captureWindowImage(false, 0xdead));
+    platform::setCurrent(nullptr);
+}

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -211,6 +212,12 @@ TEST_F(StoredValues, TheSettingsTableHoldsEveryStoredSettingOnce)
             continue; // AppState's and the sub-states' own values
         SCOPED_TRACE(row.key);
         EXPECT_EQ(it->defaultValue, row.defaultValue);
+        EXPECT_EQ(settingValue(*it), row.defaultValue);
+        // A write through the table is what the typed accessor reads.
+        ASSERT_TRUE(setSettingValue(*it, row.sample));
+        EXPECT_EQ(row.read(), row.sample);
+        EXPECT_EQ(settingValue(*it), row.sample);
+        EXPECT_FALSE(setSettingValue(*it, QVariant(QUrl(QStringLiteral("file:///x")))));
     }
 }
 

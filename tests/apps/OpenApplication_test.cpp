@@ -1,6 +1,7 @@
 #include "apps/OpenApplication.h"
 
 #include "platform/fake/FakeAppLauncher.h"
+#include "platform/fake/FakePlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,7 @@ TEST(OpenApplication, PicksTheFirstLiveInstanceOfTheIdentifier)
         return a;
     };
     const QList<RunningApplication> running { app(10, "a.desktop", true), app(11, std::nullopt),
-                                              app(12, "a.desktop"), app(13, "a.desktop") };
+        app(12, "a.desktop"), app(13, "a.desktop") };
     EXPECT_EQ(runningProcessFor("a.desktop", running), 12);
     EXPECT_EQ(runningProcessFor("b.desktop", running), std::nullopt);
     EXPECT_EQ(runningProcessFor("", running), std::nullopt);
@@ -30,8 +31,37 @@ TEST(OpenApplication, StartsThroughTheLauncherAndReportsItsOutcome)
     EXPECT_TRUE(openApplication("org.example.Editor.desktop"));
     EXPECT_FALSE(openApplication("org.example.Missing.desktop"));
     EXPECT_FALSE(openApplication("")); // never reaches the launcher
-    EXPECT_EQ(fake->openedApplications, QStringList({ "org.example.Editor.desktop", "org.example.Missing.desktop" }));
+    EXPECT_EQ(fake->openedApplications,
+        QStringList({ "org.example.Editor.desktop", "org.example.Missing.desktop" }));
     EXPECT_TRUE(openURL(QUrl::fromLocalFile("/tmp")));
     EXPECT_EQ(fake->openedUrls, QList<QUrl>({ QUrl::fromLocalFile("/tmp") }));
+    setAppLauncher(nullptr);
+}
+
+TEST(OpenApplication, ARunningApplicationIsBroughtForwardNotStartedAgain)
+{
+    auto launcher = std::make_shared<platform::fake::FakeAppLauncher>();
+    launcher->installed = { "org.example.Editor.desktop", "org.example.Other.desktop" };
+    setAppLauncher(launcher);
+    platform::fake::FakePlatform fake;
+    platform::setCurrent(&fake);
+    RunningApplication editor;
+    editor.processIdentifier = 321;
+    editor.localizedName = "Editor";
+    editor.bundleIdentifier = "org.example.Editor.desktop";
+    fake.addApp(editor);
+    fake.addWindow(321, QStringLiteral("notes.txt"));
+
+    EXPECT_TRUE(openApplication("org.example.Editor.desktop"));
+    EXPECT_TRUE(launcher->openedApplications.isEmpty());
+    const auto actions = fake.actions();
+    const bool broughtForward = std::any_of(actions.begin(), actions.end(), [](const auto& a) {
+        return a.kind == platform::fake::FakeAction::Kind::bringProcessToFront && a.pid == 321;
+    });
+    EXPECT_TRUE(broughtForward);
+
+    EXPECT_TRUE(openApplication("org.example.Other.desktop")); // not running: started
+    EXPECT_EQ(launcher->openedApplications, QStringList({ "org.example.Other.desktop" }));
+    platform::setCurrent(nullptr);
     setAppLauncher(nullptr);
 }

@@ -14,7 +14,9 @@ namespace {
 QByteArray edid(char serial)
 {
     QByteArray e(128, '\0');
-    e[0] = 0; e[1] = char(0xff); e[12] = serial;
+    e[0] = 0;
+    e[1] = char(0xff);
+    e[12] = serial;
     return e;
 }
 } // namespace
@@ -22,14 +24,15 @@ QByteArray edid(char serial)
 TEST(ScreenKey, FormsOptionalOrNil)
 {
     EXPECT_EQ(screenKeyText(QStringLiteral("37D8832A-2D66-02CA-B9F7-8F30A301B230")).toStdString(),
-              "Optional(37D8832A-2D66-02CA-B9F7-8F30A301B230)");
+        "Optional(37D8832A-2D66-02CA-B9F7-8F30A301B230)");
     EXPECT_EQ(screenKeyText(std::nullopt).toStdString(), "nil");
     EXPECT_EQ(screenIdentifierKey(nullptr).toStdString(), "nil");
 }
 
 TEST(DisplayUuid, StableAndDistinctPerEdidOrName)
 {
-    const auto text = [](const DisplayDescription& d) { return platform::uuidText(platform::displayUuid(d)); };
+    const auto text
+        = [](const DisplayDescription& d) { return platform::uuidText(platform::displayUuid(d)); };
     const QString a = text({ "HDMI-1", edid(1), false });
     EXPECT_TRUE(QRegularExpression("^[0-9A-F]{8}-[0-9A-F]{4}-5[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}$")
                     .match(a)

@@ -56,7 +56,7 @@ public:
         window->pid = pid;
         appOf(pid)->windows.push_back(window);
         if (onServer)
-            serverWindows.push_back({QStringLiteral("owner"), pid, num});
+            serverWindows.push_back({ QStringLiteral("owner"), pid, num });
         return window;
     }
 
@@ -93,7 +93,7 @@ public:
     int32_t ownProcessId() override { return ownPid; }
     std::vector<ListedWindow> windowList() override { return serverWindows; }
 
-    AxElement applicationElement(int32_t pid) override { return {std::make_shared<const int32_t>(pid)}; }
+    AxElement applicationElement(int32_t pid) override { return { std::make_shared<const int32_t>(pid) }; }
 
     AxRead<std::vector<AxElement>> windowsOf(const AxElement& application) override
     {
@@ -104,8 +104,8 @@ public:
             return AxRead<std::vector<AxElement>>::failed();
         std::vector<AxElement> out;
         for (const auto& w : app->windows)
-            out.push_back({std::make_shared<const WindowRef>(WindowRef{w})});
-        return {out};
+            out.push_back({ std::make_shared<const WindowRef>(WindowRef { w }) });
+        return { out };
     }
     AxRead<uint32_t> windowNumber(const AxElement& window) override
     {
@@ -114,12 +114,12 @@ public:
             return {};
         if (w->unresponsive)
             return AxRead<uint32_t>::failed();
-        return {w->num};
+        return { w->num };
     }
     AxRead<int32_t> processId(const AxElement& element) override
     {
         auto w = windowOf(element);
-        return w ? AxRead<int32_t>{w->pid} : AxRead<int32_t>{};
+        return w ? AxRead<int32_t> { w->pid } : AxRead<int32_t> {};
     }
     AxRead<QString> stringAttribute(const AxElement& element, const QString& name) override
     {
@@ -127,9 +127,9 @@ public:
         if (!w)
             return {};
         if (name == QLatin1String("AXTitle"))
-            return {w->title};
+            return { w->title };
         if (name == QLatin1String("AXSubrole"))
-            return {w->subrole};
+            return { w->subrole };
         return {};
     }
     AxRead<AxElement> focusedWindow(const AxElement& application) override
@@ -139,12 +139,13 @@ public:
             return {};
         for (const auto& w : app->windows) {
             if (w->num == *app->focused)
-                return {AxElement{std::make_shared<const WindowRef>(WindowRef{w})}};
+                return { AxElement { std::make_shared<const WindowRef>(WindowRef { w }) } };
         }
         return {};
     }
 
-    std::unique_ptr<WindowObservation> observeWindow(int32_t, const AxElement&, WindowNotificationHandler) override
+    std::unique_ptr<WindowObservation> observeWindow(
+        int32_t, const AxElement&, WindowNotificationHandler) override
     {
         ++observationsMade;
         return std::make_unique<WindowObservation>();
@@ -164,7 +165,12 @@ public:
         return std::nullopt;
     }
 
-    void bringProcessToFront(int32_t pid, const QString& name) override { broughtToFront.emplace_back(pid, name); }
+    std::vector<uint64_t> spacesOfWindow(uint32_t) override { return {}; }
+
+    void bringProcessToFront(int32_t pid, const QString& name) override
+    {
+        broughtToFront.emplace_back(pid, name);
+    }
     void openApplication(const QString& bundleIdentifier) override { opened.push_back(bundleIdentifier); }
 
 private:

@@ -11,7 +11,7 @@ using orbitshelf::test::ScriptedAppsSource;
 namespace {
 
 std::shared_ptr<Windows> window(std::optional<uint32_t> num, std::optional<int32_t> appId = 100,
-                                const QString& title = QStringLiteral("w"))
+    const QString& title = QStringLiteral("w"))
 {
     auto w = std::make_shared<Windows>();
     w->num = num;
@@ -68,24 +68,24 @@ TEST(ModelIdentity, WindowsAreEqualByNumberAndNumberlessOnesOnlyToThemselves)
 TEST(SortAppWindows, SortsByNumberKeepingTiesInPlaceAndNumbersTheResult)
 {
     ActiveApp app;
-    app.windows = std::vector{window(30, 100, "c"), window(10, 100, "a1"), window(std::nullopt, 100, "none"),
-                              window(10, 100, "a2"), window(20, 100, "b")};
+    app.windows = std::vector { window(30, 100, "c"), window(10, 100, "a1"),
+        window(std::nullopt, 100, "none"), window(10, 100, "a2"), window(20, 100, "b") };
     const auto sorted = app.sortAppWindows(false);
-    EXPECT_EQ(titles(sorted), (std::vector<QString>{"none", "a1", "a2", "b", "c"}));
+    EXPECT_EQ(titles(sorted), (std::vector<QString> { "none", "a1", "a2", "b", "c" }));
     for (size_t i = 0; i < sorted.size(); ++i)
         EXPECT_EQ(sorted[i]->order, int(i + 1));
-    EXPECT_EQ(titles(*app.windows), (std::vector<QString>{"c", "a1", "none", "a2", "b"}));
+    EXPECT_EQ(titles(*app.windows), (std::vector<QString> { "c", "a1", "none", "a2", "b" }));
 }
 
 TEST(SortAppWindows, PlaceholderShowsOnlyWhenItIsAlone)
 {
     ActiveApp alone;
-    alone.windows = std::vector{placeholderFor(4242)};
+    alone.windows = std::vector { placeholderFor(4242) };
     EXPECT_EQ(alone.sortAppWindows(false).size(), 1u);
 
     ActiveApp withReal;
-    withReal.windows = std::vector{placeholderFor(4242), window(9000, 4242, "real")};
-    EXPECT_EQ(titles(withReal.sortAppWindows(false)), (std::vector<QString>{"real"}));
+    withReal.windows = std::vector { placeholderFor(4242), window(9000, 4242, "real") };
+    EXPECT_EQ(titles(withReal.sortAppWindows(false)), (std::vector<QString> { "real" }));
 
     ActiveApp none;
     EXPECT_TRUE(none.sortAppWindows(false).empty());
@@ -94,8 +94,8 @@ TEST(SortAppWindows, PlaceholderShowsOnlyWhenItIsAlone)
 TEST(SortAppWindows, RealWindowWhoseNumberEqualsThePidIsNotTakenForThePlaceholder)
 {
     ActiveApp app;
-    app.windows = std::vector{window(4242, 4242, "same number as pid"), window(9000, 4242, "other")};
-    EXPECT_EQ(titles(app.sortAppWindows(false)), (std::vector<QString>{"same number as pid", "other"}));
+    app.windows = std::vector { window(4242, 4242, "same number as pid"), window(9000, 4242, "other") };
+    EXPECT_EQ(titles(app.sortAppWindows(false)), (std::vector<QString> { "same number as pid", "other" }));
 }
 
 TEST(SortAppWindows, ReplacedFileManagerShowsNoWindows)
@@ -104,8 +104,8 @@ TEST(SortAppWindows, ReplacedFileManagerShowsNoWindows)
     auto a = window(1), b = window(2);
     a->appBundleName = b->appBundleName = QStringLiteral("Finder");
     auto unnamed = window(3, 100, "kept");
-    finder.windows = std::vector{a, b, unnamed};
-    EXPECT_EQ(titles(finder.sortAppWindows(true)), (std::vector<QString>{"kept"}));
+    finder.windows = std::vector { a, b, unnamed };
+    EXPECT_EQ(titles(finder.sortAppWindows(true)), (std::vector<QString> { "kept" }));
     EXPECT_EQ(finder.sortAppWindows(false).size(), 3u);
 }
 
@@ -116,11 +116,11 @@ TEST(ShortAppName, ExecutableNameExceptForTheSharedRuntime)
         std::optional<QString> path, localized, expected;
     };
     const Row rows[] = {
-        {"executable file name", "/usr/lib/firefox/firefox", "Firefox", "firefox"},
-        {"shared runtime uses the localised name", "/opt/Slack/Electron", "Slack", "Slack"},
-        {"shared runtime without name", "/opt/x/Electron", std::nullopt, std::nullopt},
-        {"no executable", std::nullopt, "Thing", std::nullopt},
-        {"case matters", "/opt/x/electron", "X", "electron"},
+        { "executable file name", "/usr/lib/firefox/firefox", "Firefox", "firefox" },
+        { "shared runtime uses the localised name", "/opt/Slack/Electron", "Slack", "Slack" },
+        { "shared runtime without name", "/opt/x/Electron", std::nullopt, std::nullopt },
+        { "no executable", std::nullopt, "Thing", std::nullopt },
+        { "case matters", "/opt/x/electron", "X", "electron" },
     };
     for (const Row& row : rows)
         EXPECT_EQ(shortAppName(row.path, row.localized), row.expected) << row.meaning;
@@ -136,19 +136,19 @@ TEST(ActivateApp, FurtherInstanceByProcessOtherwiseByTheWindowsBundle)
     w.bundleIdentifier = QStringLiteral("org.example.term");
     second.activateApp(w, source);
     ASSERT_EQ(source.broughtToFront.size(), 1u);
-    EXPECT_EQ(source.broughtToFront[0], std::make_pair(int32_t{77}, QString()));
+    EXPECT_EQ(source.broughtToFront[0], std::make_pair(int32_t { 77 }, QString()));
 
     ActiveApp first;
     first.bundleIdentifier = QStringLiteral("ignored");
     first.activateApp(w, source);
-    EXPECT_EQ(source.opened, std::vector<QString>{"org.example.term"});
+    EXPECT_EQ(source.opened, std::vector<QString> { "org.example.term" });
 }
 
 TEST(AppOrder, NextOrderIsTenThenLargestPlusFive)
 {
     EXPECT_EQ(nextAppOrder({}), 10);
-    EXPECT_EQ(nextAppOrder({{1, 5}, {2, 10}, {3, 15}}), 20);
-    EXPECT_EQ(nextAppOrder({{1, 40}, {2, 10}}), 45);
+    EXPECT_EQ(nextAppOrder({ { 1, 5 }, { 2, 10 }, { 3, 15 } }), 20);
+    EXPECT_EQ(nextAppOrder({ { 1, 40 }, { 2, 10 } }), 45);
 }
 
 TEST(AppOrder, DragPlacesAfterTargetAndRenumbers)
@@ -159,13 +159,13 @@ TEST(AppOrder, DragPlacesAfterTargetAndRenumbers)
         AppOrders expected;
     };
     const Row rows[] = {
-        {"onto the next one", 1, 2, {{2, 5}, {1, 10}, {3, 15}}},
-        {"onto an unknown pid only renumbers", 1, 99, {{1, 5}, {2, 10}, {3, 15}}},
-        {"onto itself keeps its place", 2, 2, {{1, 5}, {2, 10}, {3, 15}}},
-        {"last onto first", 3, 1, {{1, 5}, {3, 10}, {2, 15}}},
+        { "onto the next one", 1, 2, { { 2, 5 }, { 1, 10 }, { 3, 15 } } },
+        { "onto an unknown pid only renumbers", 1, 99, { { 1, 5 }, { 2, 10 }, { 3, 15 } } },
+        { "onto itself keeps its place", 2, 2, { { 1, 5 }, { 2, 10 }, { 3, 15 } } },
+        { "last onto first", 3, 1, { { 1, 5 }, { 3, 10 }, { 2, 15 } } },
     };
     for (const Row& row : rows) {
-        AppOrders orders{{1, 10}, {2, 20}, {3, 30}};
+        AppOrders orders { { 1, 10 }, { 2, 20 }, { 3, 30 } };
         moveAppOrder(orders, row.dragged, row.target);
         EXPECT_EQ(orders, row.expected) << row.meaning;
     }
@@ -174,25 +174,26 @@ TEST(AppOrder, DragPlacesAfterTargetAndRenumbers)
 
 TEST(AppOrder, EqualOrdersKeepProcessIdOrder)
 {
-    EXPECT_EQ(pidsInAppOrder({{9, 10}, {3, 10}, {5, 5}}), (std::vector<int32_t>{5, 3, 9}));
+    EXPECT_EQ(pidsInAppOrder({ { 9, 10 }, { 3, 10 }, { 5, 5 } }), (std::vector<int32_t> { 5, 3, 9 }));
 }
 
 TEST(AppOrderCache, SavesDecimalTextsAndRestoresOnlyRunningApplications)
 {
-    const auto cache = encodeAppOrdersCache({{512, 10}, {733, 15}, {-4, 20}});
-    EXPECT_EQ(cache, (QMap<QString, QString>{{"512", "10"}, {"733", "15"}, {"-4", "20"}}));
+    const auto cache = encodeAppOrdersCache({ { 512, 10 }, { 733, 15 }, { -4, 20 } });
+    EXPECT_EQ(cache, (QMap<QString, QString> { { "512", "10" }, { "733", "15" }, { "-4", "20" } }));
     EXPECT_TRUE(encodeAppOrdersCache({}).isEmpty());
 
-    AppOrders now{{512, 20}, {733, 25}, {900, 30}};
-    restoreAppOrders(now, {{"512", "15"}, {"733", "10"}, {"111", "5"}});
-    EXPECT_EQ(now, (AppOrders{{512, 15}, {733, 10}, {900, 30}}));
+    AppOrders now { { 512, 20 }, { 733, 25 }, { 900, 30 } };
+    restoreAppOrders(now, { { "512", "15" }, { "733", "10" }, { "111", "5" } });
+    EXPECT_EQ(now, (AppOrders { { 512, 15 }, { 733, 10 }, { 900, 30 } }));
 }
 
 TEST(AppOrderCache, DamagedEntriesAreIgnoredAndTakeNoOrderAway)
 {
-    AppOrders now{{512, 20}, {733, 25}};
-    restoreAppOrders(now, {{"512", "abc"}, {"733", ""}, {"x1", "5"}, {"", "5"}, {"99999999999", "5"}});
-    EXPECT_EQ(now, (AppOrders{{512, 20}, {733, 25}}));
+    AppOrders now { { 512, 20 }, { 733, 25 } };
+    restoreAppOrders(
+        now, { { "512", "abc" }, { "733", "" }, { "x1", "5" }, { "", "5" }, { "99999999999", "5" } });
+    EXPECT_EQ(now, (AppOrders { { 512, 20 }, { 733, 25 } }));
 }
 
 TEST(WindowTags, StoredUnderTheWindowNumberKey)

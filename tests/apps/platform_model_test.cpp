@@ -19,8 +19,8 @@ namespace {
 // Counts the change notices of the application state.
 struct ChangeCounter {
     int count = 0;
-    QMetaObject::Connection connection =
-        QObject::connect(&AppState::shared(), &AppState::changed, [this] { ++count; });
+    QMetaObject::Connection connection
+        = QObject::connect(&AppState::shared(), &AppState::changed, [this] { ++count; });
     ~ChangeCounter() { QObject::disconnect(connection); }
     void clear() { count = 0; }
 };
@@ -90,7 +90,7 @@ TEST_F(PlatformModel, BuildsApplicationsAndWindowsFromTheDesktop)
     ASSERT_EQ(state.allApps.value(200)->windows->size(), 1u);
     EXPECT_TRUE(state.allApps.value(200)->windows->front()->isPlaceholder);
     EXPECT_EQ(fake.observerCount(), 1);
-    EXPECT_EQ(state.appOrders, (QMap<qint32, int>{{100, 10}, {200, 15}}));
+    EXPECT_EQ(state.appOrders, (QMap<qint32, int> { { 100, 10 }, { 200, 15 } }));
     EXPECT_GE(changes.count, 1);
 
     const QDateTime stamped = state.lastUpdateTime;
@@ -154,8 +154,28 @@ TEST_F(PlatformModel, PreviewsComeFromTheWindowServerAndNotFromMinimisedWindows)
     auto& settings = appStateModelSettings();
     ASSERT_TRUE(modelWindow(w)->captureWindowThumbnail(settings, appsSource()).has_value());
     EXPECT_EQ(modelWindow(w)->captureWindowThumbnail(settings, appsSource())->size(), QSize(8, 6));
-    fake.updateWindow(w, [](platform::ServerWindow& s) { s.minimized = true; s.onScreen = false; });
+    fake.updateWindow(w, [](platform::ServerWindow& s) {
+        s.minimized = true;
+        s.onScreen = false;
+    });
     EXPECT_FALSE(modelWindow(w)->captureWindowThumbnail(settings, appsSource()).has_value());
+}
+
+TEST_F(PlatformModel, SpacesAreAskedByTheWindowsCurrentNumber)
+{
+    addApp(100, "Terminal", "/usr/bin/xterm");
+    fake.setDesktopCount(3);
+    const quint32 w = fake.addWindow(100, QStringLiteral("shell"));
+    fake.updateWindow(w, [](platform::ServerWindow& s) { s.desktop = 2; });
+    refreshRunningApps();
+    const auto window = modelWindow(w);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->spacesForWindow(appsSource()), (std::vector<uint64_t> { 2 }));
+    window->num = 12345; // the stored number plays no part
+    EXPECT_EQ(window->spacesForWindow(appsSource()), (std::vector<uint64_t> { 2 }));
+    fake.removeWindow(w);
+    EXPECT_TRUE(window->spacesForWindow(appsSource()).empty());
+    EXPECT_TRUE(Windows().spacesForWindow(appsSource()).empty());
 }
 
 TEST_F(PlatformModel, ManyWindowsComingAndGoingLeaveNothingBehind)
@@ -187,9 +207,9 @@ TEST_F(PlatformModel, OrderCacheSurvivesARestartOnce)
     addApp(200, "B", "/usr/bin/b");
     refreshRunningApps();
     moveAppOrder(200, 100);
-    EXPECT_EQ(pidsInAppOrder(), (QList<int32_t>{100, 200}));
+    EXPECT_EQ(pidsInAppOrder(), (QList<int32_t> { 100, 200 }));
     moveAppOrder(100, 200);
-    EXPECT_EQ(pidsInAppOrder(), (QList<int32_t>{200, 100}));
+    EXPECT_EQ(pidsInAppOrder(), (QList<int32_t> { 200, 100 }));
     saveAppOrdersCache();
     AppState::shared().setNeedRestoreOrderRestarted(true);
 
@@ -197,6 +217,6 @@ TEST_F(PlatformModel, OrderCacheSurvivesARestartOnce)
     AppState::shared().appOrders.clear();
     AppState::shared().allApps.clear();
     refreshRunningApps();
-    EXPECT_EQ(pidsInAppOrder(), (QList<int32_t>{200, 100}));
+    EXPECT_EQ(pidsInAppOrder(), (QList<int32_t> { 200, 100 }));
     EXPECT_FALSE(AppState::shared().needRestoreOrderRestarted());
 }

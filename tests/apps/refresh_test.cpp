@@ -78,7 +78,7 @@ TEST_F(Refresh, PlaceholderOnlyWhenNoWindowIsUsable)
     auto dialog = source.addWindow(100, 1002, "System");
     dialog->subrole = QStringLiteral("AXSystemDialog");
     refresh();
-    ASSERT_EQ(numbersOf(100), std::vector<uint32_t>{100});
+    ASSERT_EQ(numbersOf(100), std::vector<uint32_t> { 100 });
     const auto placeholder = model.allApps.value(100)->windows->front();
     EXPECT_TRUE(placeholder->isPlaceholder);
     EXPECT_EQ(placeholder->title, "term");
@@ -87,7 +87,7 @@ TEST_F(Refresh, PlaceholderOnlyWhenNoWindowIsUsable)
 
     untitled->title = QStringLiteral("now titled");
     EXPECT_TRUE(refresh());
-    EXPECT_EQ(numbersOf(100), std::vector<uint32_t>{1001});
+    EXPECT_EQ(numbersOf(100), std::vector<uint32_t> { 1001 });
     EXPECT_TRUE(windowOf(100, 1001)->axObserver);
 }
 
@@ -145,10 +145,10 @@ TEST_F(Refresh, OpenedAndClosedWindowsAndQuitApplicationsArePublished)
     refresh();
     source.addWindow(100, 1002, "two");
     EXPECT_TRUE(refresh());
-    EXPECT_EQ(numbersOf(100), (std::vector<uint32_t>{1001, 1002}));
+    EXPECT_EQ(numbersOf(100), (std::vector<uint32_t> { 1001, 1002 }));
     source.removeWindow(100, 1001);
     EXPECT_TRUE(refresh());
-    EXPECT_EQ(numbersOf(100), std::vector<uint32_t>{1002});
+    EXPECT_EQ(numbersOf(100), std::vector<uint32_t> { 1002 });
     source.quit(100);
     EXPECT_TRUE(refresh());
     EXPECT_TRUE(model.allApps.empty());
@@ -203,12 +203,12 @@ TEST_F(Refresh, CarryOverKeepsOnlyTheApplicationsOwnWindows)
     // server also claims 2001 (another application's) and 7777 (unknown)
     // for process 100.
     source.appOf(100)->windows.pop_back();
-    source.serverWindows.push_back({QStringLiteral("term"), 100, 2001});
-    source.serverWindows.push_back({QStringLiteral("term"), 100, 7777});
+    source.serverWindows.push_back({ QStringLiteral("term"), 100, 2001 });
+    source.serverWindows.push_back({ QStringLiteral("term"), 100, 7777 });
     EXPECT_TRUE(refresh());
-    EXPECT_EQ(numbersOf(100), (std::vector<uint32_t>{1001, 1002, 1003}));
+    EXPECT_EQ(numbersOf(100), (std::vector<uint32_t> { 1001, 1002, 1003 }));
     EXPECT_EQ(windowOf(100, 1003), elsewhere);
-    EXPECT_EQ(numbersOf(200), std::vector<uint32_t>{2001});
+    EXPECT_EQ(numbersOf(200), std::vector<uint32_t> { 2001 });
 
     // A window put back makes every pass publish.
     EXPECT_TRUE(refresh());
@@ -223,15 +223,15 @@ TEST_F(Refresh, ExcludedAndMenuBarHostWindowsAreNotCarriedOver)
     refresh();
     source.appOf(100)->windows.pop_back();
     EXPECT_TRUE(refresh(1003));
-    EXPECT_EQ(numbersOf(100), (std::vector<uint32_t>{1001, 1002}));
+    EXPECT_EQ(numbersOf(100), (std::vector<uint32_t> { 1001, 1002 }));
 
     source.addWindow(100, 1004, "four", false);
     refresh();
     source.appOf(100)->windows.pop_back();
-    source.serverWindows.push_back({QStringLiteral("SystemUIServer"), 100, 1004});
-    source.serverWindows.push_back({QStringLiteral("Control Center"), 100, 1004});
+    source.serverWindows.push_back({ QStringLiteral("SystemUIServer"), 100, 1004 });
+    source.serverWindows.push_back({ QStringLiteral("Control Center"), 100, 1004 });
     refresh();
-    EXPECT_EQ(numbersOf(100), (std::vector<uint32_t>{1001, 1002}));
+    EXPECT_EQ(numbersOf(100), (std::vector<uint32_t> { 1001, 1002 }));
 }
 
 TEST_F(Refresh, OrdersGoToFirstSeenApplicationsAndQuitOnesArePruned)
@@ -239,21 +239,21 @@ TEST_F(Refresh, OrdersGoToFirstSeenApplicationsAndQuitOnesArePruned)
     source.addApp(100, "a");
     source.addApp(200, "b");
     refresh();
-    EXPECT_EQ(model.appOrders, (AppOrders{{100, 10}, {200, 15}}));
+    EXPECT_EQ(model.appOrders, (AppOrders { { 100, 10 }, { 200, 15 } }));
     source.quit(200);
     source.addApp(300, "c");
     refresh();
-    EXPECT_EQ(model.appOrders, (AppOrders{{100, 10}, {300, 15}}));
+    EXPECT_EQ(model.appOrders, (AppOrders { { 100, 10 }, { 300, 15 } }));
 }
 
 TEST_F(Refresh, RestartCacheIsAppliedByTheFirstPassOnly)
 {
     source.addApp(100, "a");
     source.addApp(200, "b");
-    settings.ordersCache = {{"100", "40"}, {"200", "5"}, {"999", "1"}};
+    settings.ordersCache = { { "100", "40" }, { "200", "5" }, { "999", "1" } };
     settings.restoreOrders = true;
     refresh();
-    EXPECT_EQ(model.appOrders, (AppOrders{{100, 40}, {200, 5}}));
+    EXPECT_EQ(model.appOrders, (AppOrders { { 100, 40 }, { 200, 5 } }));
     EXPECT_FALSE(settings.restoreOrders);
 
     model.appOrders[100] = 12;
@@ -326,7 +326,7 @@ TEST_F(Refresh, FeishuWindowsFollowTheirSetting)
     EXPECT_TRUE(numbersOf(100).empty());
     settings.feishuMultipleTask = true;
     refresh();
-    EXPECT_EQ(numbersOf(100), std::vector<uint32_t>{1001});
+    EXPECT_EQ(numbersOf(100), std::vector<uint32_t> { 1001 });
 }
 
 TEST_F(Refresh, WindowsComingAndGoingLeaveNoObserversOrEntriesBehind)
@@ -346,7 +346,7 @@ TEST_F(Refresh, WindowsComingAndGoingLeaveNoObserversOrEntriesBehind)
         refresh();
     }
     EXPECT_EQ(WindowObservation::liveCount(), observersAtStart);
-    EXPECT_EQ(numbersOf(100), std::vector<uint32_t>{1001});
+    EXPECT_EQ(numbersOf(100), std::vector<uint32_t> { 1001 });
     refresh();
     EXPECT_EQ(model.allOldWindows.size(), oldWindowsAtStart);
     // The window that stayed kept one subscription throughout.

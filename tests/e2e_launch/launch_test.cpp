@@ -28,11 +28,11 @@ TEST(OpenApplication, OpeningAFixtureEntryStartsItsProgram)
     DesktopAppLauncher launcher([] { return indexOf({ kData }); });
     ASSERT_TRUE(launcher.openApplication("orbitshelf-launch-check.desktop"));
     EXPECT_TRUE(waitUntil([] { return runTool("wmctrl", { "-l" }).contains("orbitShelf launch check"); },
-                          std::chrono::seconds(10)));
+        std::chrono::seconds(10)));
     // Closing through the window manager ends the detached xterm.
     runTool("wmctrl", { "-c", "orbitShelf launch check" });
     EXPECT_TRUE(waitUntil([] { return !runTool("wmctrl", { "-l" }).contains("orbitShelf launch check"); },
-                          std::chrono::seconds(10)));
+        std::chrono::seconds(10)));
 }
 
 TEST(OpenApplication, ArgumentsReachTheProgramUninterpreted)

@@ -42,15 +42,20 @@ protected:
                 && !QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
                 m_display = QStringLiteral(":%1").arg(n);
         m_log = QStringLiteral("/tmp/orbitshelf-e2e-screens-%1.log").arg(getpid());
-        m_xorg = spawn("Xorg", { m_display, "-config", kConfig, "-noreset", "-nolisten", "tcp", "-logfile", m_log });
+        m_xorg = spawn(
+            "Xorg", { m_display, "-config", kConfig, "-noreset", "-nolisten", "tcp", "-logfile", m_log });
         ASSERT_GT(m_xorg, 0);
-        const bool up = waitUntil([&] { return runTool("xrandr", { "-display", m_display }).contains("DUMMY0"); },
-                                  std::chrono::seconds(15));
+        const bool up = waitUntil(
+            [&] {
+                return runTool("xrandr", { "-display", m_display }).contains("DUMMY0");
+            },
+            std::chrono::seconds(15));
         if (!up)
             GTEST_SKIP() << "Xorg with the dummy driver did not start; see " << m_log.toStdString();
         runTool("xrandr", { "-display", m_display, "--addmode", "DUMMY1", "1920x1080" });
-        runTool("xrandr", { "-display", m_display, "--output", "DUMMY0", "--mode", "1400x1050", "--pos", "0x0",
-                            "--output", "DUMMY1", "--mode", "1920x1080", "--pos", "1400x0" });
+        runTool("xrandr",
+            { "-display", m_display, "--output", "DUMMY0", "--mode", "1400x1050", "--pos", "0x0", "--output",
+                "DUMMY1", "--mode", "1920x1080", "--pos", "1400x0" });
         m_savedDisplay = qgetenv("DISPLAY");
         qputenv("DISPLAY", m_display.toUtf8());
         m_conn = xcb_connect(nullptr, nullptr);
@@ -84,14 +89,15 @@ protected:
         for (int i = 0; i < xcb_randr_get_screen_resources_current_outputs_length(res); ++i) {
             auto* info = xcb_randr_get_output_info_reply(
                 m_conn, xcb_randr_get_output_info(m_conn, outputs[i], res->config_timestamp), nullptr);
-            const QString name = QString::fromUtf8(reinterpret_cast<const char*>(xcb_randr_get_output_info_name(info)),
-                                                   xcb_randr_get_output_info_name_length(info));
+            const QString name
+                = QString::fromUtf8(reinterpret_cast<const char*>(xcb_randr_get_output_info_name(info)),
+                    xcb_randr_get_output_info_name_length(info));
             free(info);
             if (name != outputName)
                 continue;
             xcb_randr_configure_output_property(m_conn, outputs[i], atom->atom, 0, 0, 0, nullptr);
             xcb_randr_change_output_property(m_conn, outputs[i], atom->atom, XCB_ATOM_INTEGER, 8,
-                                             XCB_PROP_MODE_REPLACE, data.size(), data.constData());
+                XCB_PROP_MODE_REPLACE, data.size(), data.constData());
         }
         free(res);
         free(atom);

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include "tests/platform/ScopedEnv.h"
+
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -63,28 +65,28 @@ TEST_P(IdentityResolution, Resolve)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    AppIdentity, IdentityResolution,
+INSTANTIATE_TEST_SUITE_P(AppIdentity, IdentityResolution,
     ::testing::Values(
         // Neither WM_CLASS part resembles the id or name: only StartupWMClass tells.
-        IdentityCase { "OnlyStartupWMClassMatches", { "Navigator", "Navigator", { "/usr/lib/browser/browser-bin" } },
-                       "browser.desktop", IdentityMatch::StartupWMClass },
-        IdentityCase { "StartupWMClassAgainstInstancePart", { "Navigator", "SomethingElse", {} }, "browser.desktop",
-                       IdentityMatch::StartupWMClass },
+        IdentityCase { "OnlyStartupWMClassMatches",
+            { "Navigator", "Navigator", { "/usr/lib/browser/browser-bin" } }, "browser.desktop",
+            IdentityMatch::StartupWMClass },
+        IdentityCase { "StartupWMClassAgainstInstancePart", { "Navigator", "SomethingElse", {} },
+            "browser.desktop", IdentityMatch::StartupWMClass },
         IdentityCase { "DesktopFileNameIgnoresCase", { "gimp-2.10", "GIMP", {} }, "gimp.desktop",
-                       IdentityMatch::DesktopFileName },
+            IdentityMatch::DesktopFileName },
         IdentityCase { "NameMatchesClass", { "xyz", "Calculator", {} }, "calc.desktop", IdentityMatch::Name },
         // A Link entry of the same name never stands for a running program.
-        IdentityCase { "NameSkipsNonApplications", { "terminal", "Terminal", {} }, "org.example.Terminal.desktop",
-                       IdentityMatch::Name },
+        IdentityCase { "NameSkipsNonApplications", { "terminal", "Terminal", {} },
+            "org.example.Terminal.desktop", IdentityMatch::Name },
         IdentityCase { "ExecutableAfterEnvPrefix", { "", "", { "/usr/bin/calc-gtk", "--x" } }, "calc.desktop",
-                       IdentityMatch::Executable },
-        IdentityCase { "ExecutableByBasename", { "main", "Main", { "/opt/x/player-two" } }, "org.two.Player.desktop",
-                       IdentityMatch::Executable },
+            IdentityMatch::Executable },
+        IdentityCase { "ExecutableByBasename", { "main", "Main", { "/opt/x/player-two" } },
+            "org.two.Player.desktop", IdentityMatch::Executable },
         IdentityCase { "ReverseDnsWhenUnique", { "notes", "Notes", {} }, "org.unique.Notes.desktop",
-                       IdentityMatch::ReverseDns },
+            IdentityMatch::ReverseDns },
         IdentityCase { "ReverseDnsAmbiguousGivesNothing", { "player", "Player", { "/usr/bin/unrelated" } },
-                       std::nullopt },
+            std::nullopt },
         IdentityCase { "NothingMatches", { "foo", "Foo", { "/usr/bin/foo" } }, std::nullopt },
         IdentityCase { "EmptyQueryMatchesNothing", { "", "", {} }, std::nullopt }),
     [](const auto& info) { return std::string(info.param.name); });
@@ -108,7 +110,7 @@ TEST(AppIdentity, ReadsOwnCommandLineAndNothingForGoneProcess)
 
 TEST(AppIdentity, EntryIconFallsBackToTheIconFilesOfTheDataDirs)
 {
-    qputenv("XDG_DATA_DIRS", ORBITSHELF_TEST_DATA "/platform");
+    orbitshelf::test::ScopedEnv dirs("XDG_DATA_DIRS", ORBITSHELF_TEST_DATA "/platform");
     DesktopEntry e = app("x.desktop", "X", "x");
     e.icon = "orbit-sized";
     const QIcon icon = entryIcon(e);
@@ -118,5 +120,4 @@ TEST(AppIdentity, EntryIconFallsBackToTheIconFilesOfTheDataDirs)
     EXPECT_TRUE(entryIcon(e).isNull()); // the caller then takes the window's own icon
     e.icon.clear();
     EXPECT_TRUE(entryIcon(e).isNull());
-    qunsetenv("XDG_DATA_DIRS");
 }

@@ -2,6 +2,8 @@
 
 #include <QTemporaryDir>
 
+#include "tests/platform/ScopedEnv.h"
+
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -46,7 +48,7 @@ TEST(AppLauncher, TerminalEntriesRunInATerminal)
     ASSERT_EQ(rec.started.size(), 1);
     EXPECT_EQ(rec.started[0].program.toStdString(), "x-terminal-emulator");
     EXPECT_EQ(rec.started[0].arguments,
-              QStringList({ "-e", "env", "LANG=C", "TERM=xterm", "/usr/bin/shelltool", "-x" }));
+        QStringList({ "-e", "env", "LANG=C", "TERM=xterm", "/usr/bin/shelltool", "-x" }));
 }
 
 TEST(AppLauncher, ReportsFailureForEveryWayOpeningCanFail)
@@ -73,7 +75,8 @@ TEST(AppLauncher, RealStarterReportsAMissingProgram)
 TEST(FileManager, MimeappsDefaultFirstSkippingUninstalledIds)
 {
     const auto index = fixtureIndex();
-    const auto fm = fileManagerEntry(*index, { kData + "/mimeapps/does-not-exist.list", kData + "/mimeapps/mimeapps.list" });
+    const auto fm = fileManagerEntry(
+        *index, { kData + "/mimeapps/does-not-exist.list", kData + "/mimeapps/mimeapps.list" });
     ASSERT_TRUE(fm);
     EXPECT_EQ(fm->id.toStdString(), "tools-shell.desktop");
 }
@@ -92,12 +95,10 @@ TEST(FileManager, OpeningAFolderStartsTheFileManagerWithIt)
     RecordingStarter rec;
     DesktopAppLauncher launcher(&fixtureIndex, rec.fn());
     QTemporaryDir dir;
-    qputenv("XDG_CONFIG_HOME", dir.path().toUtf8()); // no user mimeapps.list
-    qputenv("XDG_CONFIG_DIRS", dir.path().toUtf8());
+    orbitshelf::test::ScopedEnv home("XDG_CONFIG_HOME", dir.path().toUtf8()); // no user mimeapps.list
+    orbitshelf::test::ScopedEnv dirs("XDG_CONFIG_DIRS", dir.path().toUtf8());
     EXPECT_TRUE(launcher.openUrl(QUrl::fromLocalFile(dir.path())));
     ASSERT_FALSE(rec.started.isEmpty());
     EXPECT_EQ(rec.started[0], (LaunchCommand { "filer", { dir.path() }, {} }));
     EXPECT_FALSE(launcher.openUrl(QUrl()));
-    qunsetenv("XDG_CONFIG_HOME");
-    qunsetenv("XDG_CONFIG_DIRS");
 }

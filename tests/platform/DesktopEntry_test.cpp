@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "tests/platform/ScopedEnv.h"
+
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -12,7 +14,10 @@ namespace {
 
 const QString kData = QStringLiteral(ORBITSHELF_TEST_DATA "/platform");
 
-std::string str(const QString& s) { return s.toStdString(); }
+std::string str(const QString& s)
+{
+    return s.toStdString();
+}
 
 } // namespace
 
@@ -26,7 +31,7 @@ struct LocaleCase {
 
 class LocaleMatching : public ::testing::TestWithParam<LocaleCase> { };
 
-TEST_P(LocaleMatching, PicksNameByTheSpecificationOrder)
+TEST_P(LocaleMatching, PicksNameInTheFreedesktopMatchingOrder)
 {
     const QByteArray text = "[Desktop Entry]\n"
                             "Name=Plain\n"
@@ -37,20 +42,20 @@ TEST_P(LocaleMatching, PicksNameByTheSpecificationOrder)
                             "Name[de_DE]=German\n";
     const DesktopFile f = DesktopFile::parse(text);
     EXPECT_EQ(str(f.localeString("Desktop Entry", "Name", GetParam().locale).value_or("<none>")),
-              GetParam().expected);
+        GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    DesktopFile, LocaleMatching,
-    ::testing::Values(LocaleCase { "FullLocaleTakesCountryAndModifier", "sr_YU.UTF-8@Latn", "CountryModifier" },
-                      LocaleCase { "UnknownModifierFallsToCountry", "sr_YU@Cyrl", "Country" },
-                      LocaleCase { "ModifierWithoutCountry", "sr@Latn", "LangModifier" },
-                      LocaleCase { "UnknownCountryFallsToModifierThenLang", "sr_ME@Latn", "LangModifier" },
-                      LocaleCase { "UnknownCountryFallsToLang", "sr_ME", "Lang" },
-                      LocaleCase { "EncodingIsIgnored", "de_DE.ISO-8859-1", "German" },
-                      LocaleCase { "CountryOnlyKeyDoesNotServeBareLang", "de", "Plain" },
-                      LocaleCase { "CLocaleTakesPlainKey", "C", "Plain" },
-                      LocaleCase { "EmptyLocaleTakesPlainKey", "", "Plain" }),
+INSTANTIATE_TEST_SUITE_P(DesktopFile, LocaleMatching,
+    ::testing::Values(
+        LocaleCase { "FullLocaleTakesCountryAndModifier", "sr_YU.UTF-8@Latn", "CountryModifier" },
+        LocaleCase { "UnknownModifierFallsToCountry", "sr_YU@Cyrl", "Country" },
+        LocaleCase { "ModifierWithoutCountry", "sr@Latn", "LangModifier" },
+        LocaleCase { "UnknownCountryFallsToModifierThenLang", "sr_ME@Latn", "LangModifier" },
+        LocaleCase { "UnknownCountryFallsToLang", "sr_ME", "Lang" },
+        LocaleCase { "EncodingIsIgnored", "de_DE.ISO-8859-1", "German" },
+        LocaleCase { "CountryOnlyKeyDoesNotServeBareLang", "de", "Plain" },
+        LocaleCase { "CLocaleTakesPlainKey", "C", "Plain" },
+        LocaleCase { "EmptyLocaleTakesPlainKey", "", "Plain" }),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- values and lists -----------------------------------------------------
@@ -69,13 +74,13 @@ TEST_P(ValueEscapes, Unescape)
 }
 
 INSTANTIATE_TEST_SUITE_P(DesktopFile, ValueEscapes,
-                         ::testing::Values(ValueCase { "Space", R"(a\sb)", "a b" },
-                                           ValueCase { "NewlineTabReturn", R"(a\nb\tc\rd)", "a\nb\tc\rd" },
-                                           ValueCase { "Backslash", R"(a\\b)", "a\\b" },
-                                           ValueCase { "EscapedBackslashBeforeS", R"(\\s)", "\\s" },
-                                           ValueCase { "UnknownEscapeKept", R"(\$HOME)", "\\$HOME" },
-                                           ValueCase { "TrailingBackslashKept", R"(end\)", "end\\" }),
-                         [](const auto& info) { return std::string(info.param.name); });
+    ::testing::Values(ValueCase { "Space", R"(a\sb)", "a b" },
+        ValueCase { "NewlineTabReturn", R"(a\nb\tc\rd)", "a\nb\tc\rd" },
+        ValueCase { "Backslash", R"(a\\b)", "a\\b" },
+        ValueCase { "EscapedBackslashBeforeS", R"(\\s)", "\\s" },
+        ValueCase { "UnknownEscapeKept", R"(\$HOME)", "\\$HOME" },
+        ValueCase { "TrailingBackslashKept", R"(end\)", "end\\" }),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct ListCase {
     const char* name;
@@ -90,14 +95,12 @@ TEST_P(ListSplitting, Split)
     EXPECT_EQ(splitDesktopList(QString::fromUtf8(GetParam().raw)), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    DesktopFile, ListSplitting,
+INSTANTIATE_TEST_SUITE_P(DesktopFile, ListSplitting,
     ::testing::Values(ListCase { "TrailingSeparator", "a;b;", { "a", "b" } },
-                      ListCase { "NoTrailingSeparator", "a;b", { "a", "b" } },
-                      ListCase { "EscapedSemicolon", R"(a\;b;c)", { "a;b", "c" } },
-                      ListCase { "EscapedBackslashThenSeparator", R"(a\\;b)", { "a\\", "b" } },
-                      ListCase { "InnerEmptyItemKept", "a;;b;", { "a", "", "b" } },
-                      ListCase { "Empty", "", {} }),
+        ListCase { "NoTrailingSeparator", "a;b", { "a", "b" } },
+        ListCase { "EscapedSemicolon", R"(a\;b;c)", { "a;b", "c" } },
+        ListCase { "EscapedBackslashThenSeparator", R"(a\\;b)", { "a\\", "b" } },
+        ListCase { "InnerEmptyItemKept", "a;;b;", { "a", "", "b" } }, ListCase { "Empty", "", {} }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DesktopFile, SkipsMalformedLinesAndKeepsTheRest)
@@ -115,6 +118,13 @@ TEST(DesktopFile, SkipsMalformedLinesAndKeepsTheRest)
     EXPECT_EQ(str(f.string("Desktop Entry", "Name").value_or("")), "Spaced  ");
     EXPECT_EQ(f.groups().size(), 1);
     EXPECT_EQ(f.warnings().size(), 7);
+}
+
+TEST(DesktopFile, ToleratesByteOrderMarkAndCrLf)
+{
+    const DesktopFile f = DesktopFile::parse("\xEF\xBB\xBF[Desktop Entry]\r\nName=Windows Style\r\n");
+    EXPECT_EQ(str(f.string("Desktop Entry", "Name").value_or("<none>")), "Windows Style");
+    EXPECT_TRUE(f.warnings().isEmpty());
 }
 
 TEST(DesktopFile, BooleansAcceptOnlyTheirSpellings)
@@ -180,26 +190,27 @@ TEST_P(ExecExpansion, Expand)
     EXPECT_EQ(expandExec(e, urls), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    DesktopEntry, ExecExpansion,
+INSTANTIATE_TEST_SUITE_P(DesktopEntry, ExecExpansion,
     ::testing::Values(
         ExecCase { "FileCodesVanishWithoutFiles", "app %f %F %u %U", {}, QStringList { "app" } },
         ExecCase { "SingleFileTakesFirstLocalPath", "app %f", { "file:///tmp/a b", "file:///tmp/c" },
-                   QStringList { "app", "/tmp/a b" } },
+            QStringList { "app", "/tmp/a b" } },
         ExecCase { "FileListTakesAllLocalPaths", "app %F", { "file:///a", "https://x.org/", "file:///b" },
-                   QStringList { "app", "/a", "/b" } },
+            QStringList { "app", "/a", "/b" } },
         ExecCase { "UrlListKeepsRemoteUrls", "app %U", { "file:///a", "https://x.org/p" },
-                   QStringList { "app", "file:///a", "https://x.org/p" } },
+            QStringList { "app", "file:///a", "https://x.org/p" } },
         ExecCase { "IconNameAndLocation", "app %i %c %k", {},
-                   QStringList { "app", "--icon", "my-icon", "My App", "/usr/share/applications/app.desktop" } },
+            QStringList { "app", "--icon", "my-icon", "My App", "/usr/share/applications/app.desktop" } },
         ExecCase { "PercentEscape", "app 100%% --x=%%f", {}, QStringList { "app", "100%", "--x=%f" } },
-        ExecCase { "EmbeddedFileCode", "app --open=%f", { "file:///tmp/x" }, QStringList { "app", "--open=/tmp/x" } },
+        ExecCase { "EmbeddedFileCode", "app --open=%f", { "file:///tmp/x" },
+            QStringList { "app", "--open=/tmp/x" } },
         ExecCase { "DeprecatedCodesVanish", "app %d %D %n %N %v %m", {}, QStringList { "app" } },
         ExecCase { "QuotedArgumentKeepsSpaces", R"("/opt/my app/run" "two words")", {},
-                   QStringList { "/opt/my app/run", "two words" } },
+            QStringList { "/opt/my app/run", "two words" } },
         ExecCase { "QuotedEscapes", R"(sh -c "echo \$HOME \"q\" \` \\")", {},
-                   QStringList { "sh", "-c", "echo $HOME \"q\" ` \\" } },
-        ExecCase { "ShellCharactersAreNotInterpreted", "app ; rm -rf x", {}, QStringList { "app", ";", "rm", "-rf", "x" } },
+            QStringList { "sh", "-c", "echo $HOME \"q\" ` \\" } },
+        ExecCase { "ShellCharactersAreNotInterpreted", "app ; rm -rf x", {},
+            QStringList { "app", ";", "rm", "-rf", "x" } },
         ExecCase { "UnterminatedQuoteIsRejected", R"(app "open)", {}, std::nullopt },
         ExecCase { "EmptyExecIsRejected", "  ", {}, std::nullopt },
         ExecCase { "OnlyAFieldCodeIsRejected", "%U", {}, std::nullopt }),
@@ -246,12 +257,14 @@ TEST_F(EntryIndex, NoDisplayAndLinkEntriesStayKnown)
 
 TEST(EntryIndexDirs, XdgDefaultsAndOrder)
 {
-    qputenv("XDG_DATA_HOME", "/home/u/data");
-    qputenv("XDG_DATA_DIRS", "/a:relative:/b:/home/u/data");
+    orbitshelf::test::ScopedEnv home("XDG_DATA_HOME", "/home/u/data");
+    std::optional<orbitshelf::test::ScopedEnv> dirs;
+    dirs.emplace("XDG_DATA_DIRS", "/a:relative:/b:/home/u/data");
     EXPECT_EQ(DesktopEntryIndex::xdgDataDirs(), QStringList({ "/home/u/data", "/a", "/b" }));
-    qunsetenv("XDG_DATA_DIRS");
-    EXPECT_EQ(DesktopEntryIndex::xdgDataDirs(), QStringList({ "/home/u/data", "/usr/local/share", "/usr/share" }));
-    qunsetenv("XDG_DATA_HOME");
+    dirs.reset();
+    orbitshelf::test::ScopedEnv noDirs("XDG_DATA_DIRS", std::nullopt);
+    EXPECT_EQ(
+        DesktopEntryIndex::xdgDataDirs(), QStringList({ "/home/u/data", "/usr/local/share", "/usr/share" }));
 }
 
 TEST(EntryIndexDirs, SystemIndexSeesAnInstallWithoutBeingTold)
@@ -259,8 +272,8 @@ TEST(EntryIndexDirs, SystemIndexSeesAnInstallWithoutBeingTold)
     QTemporaryDir home, system;
     QDir(home.path()).mkpath("applications");
     QDir(system.path()).mkpath("applications");
-    qputenv("XDG_DATA_HOME", home.path().toUtf8());
-    qputenv("XDG_DATA_DIRS", system.path().toUtf8());
+    orbitshelf::test::ScopedEnv homeEnv("XDG_DATA_HOME", home.path().toUtf8());
+    orbitshelf::test::ScopedEnv dirsEnv("XDG_DATA_DIRS", system.path().toUtf8());
     const auto before = DesktopEntryIndex::system();
     EXPECT_TRUE(before->isEmpty());
     EXPECT_EQ(DesktopEntryIndex::system(), before); // unchanged dirs: no rescan
@@ -271,6 +284,4 @@ TEST(EntryIndexDirs, SystemIndexSeesAnInstallWithoutBeingTold)
     f.close();
     EXPECT_NE(DesktopEntryIndex::system()->find("new-app.desktop"), nullptr);
     EXPECT_TRUE(before->isEmpty()); // earlier holders keep their snapshot
-    qunsetenv("XDG_DATA_HOME");
-    qunsetenv("XDG_DATA_DIRS");
 }

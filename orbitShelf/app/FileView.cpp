@@ -1,0 +1,26 @@
+#include "app/FileView.h"
+
+#include <QFileDialog>
+
+FileView::FileView(std::function<void(const QString&)> onPick, QWidget* parent)
+    : QPushButton(tr("Select File"), parent)
+    , m_onPick(std::move(onPick))
+{
+    connect(this, &QPushButton::clicked, this, &FileView::openPicker);
+}
+
+void FileView::openPicker()
+{
+    auto* dialog = new QFileDialog(this, tr("Select File"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setLabelText(QFileDialog::Accept, tr("Select File"));
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setMimeTypeFilters({ QStringLiteral("image/png"), QStringLiteral("image/jpeg") });
+    connect(dialog, &QFileDialog::accepted, this, [this, dialog] {
+        const QStringList files = dialog->selectedFiles();
+        if (!files.isEmpty() && m_onPick)
+            m_onPick(files.first());
+    });
+    // Not modal: the rest of the window stays usable while it is open.
+    dialog->show();
+}

@@ -1,0 +1,33 @@
+#include "app/PomodoroTick.h"
+
+#include "app/AppState.h"
+#include "tools/ToolsStandIn.h"
+
+void pomodoroTick(AppState& state)
+{
+    if (!state.isPluginInstalled(QStringLiteral("Pomodoro")))
+        return;
+
+    CustomPomodoro& pomodoro = state.pomodoro;
+    if (pomodoro.currentRound() >= pomodoro.loopRounds())
+        pomodoro.setCurrentRound(1);
+
+    ++pomodoroTicks;
+    if (pomodoro.startPomodoroTask && pomodoroViewVisible)
+        state.publish();
+
+    if (!pomodoroRunning)
+        return;
+    const int elapsed = pomodoro.secondsElapsed() + 1;
+    pomodoro.setSecondsElapsed(elapsed);
+    if (pomodoroViewVisible)
+        state.publish();
+    // Reaching or passing the length ends the phase: the user may shorten
+    // the phase below the time already spent, and it must still end.
+    if (elapsed >= pomodoro.tomatoMinute() * 60) {
+        pomodoroRunning = false;
+        pomodoroLastElapsed = elapsed;
+        pomodoro.startPomodoroTask = true;
+        emit state.changed();
+    }
+}

@@ -1,0 +1,134 @@
+#include "app/AppState.h"
+#include "app/PomodoroTick.h"
+#include "app/UserDefaults.h"
+#include "tools/ToolsStandIn.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class PomodoroTick : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        UserDefaults::useFile(dir.filePath("defaults.conf"));
+        QObject::connect(&state, &AppState::changed, [this] { ++notices; });
+        pomodoroRunning = false;
+        pomodoroTicks = 0;
+        pomodoroLastElapsed = 0;
+        pomodoroViewVisible = false;
+    }
+    void TearDown() override { UserDefaults::useFile(QString()); }
+
+    void install(const QString& name = "Pomodoro")
+    {
+        Record plugin;
+        plugin.entity = Entity::Plugins;
+        plugin.values = { { "name", name }, { "installed", true } };
+        state.installedPlugins << plugin;
+    }
+    void startRun()
+    {
+        pomodoroRunning = true;
+        pomodoroTicks = 0;
+        state.pomodoro.startPomodoroTask = false;
+    }
+    void tick(int times = 1)
+    {
+        for (int i = 0; i < times; ++i)
+            pomodoroTick(state);
+    }
+
+    QTemporaryDir dir;
+    AppState state;
+    int notices = 0;
+};
+
+TEST_F(PomodoroTick, DoesNothingWithoutTheTool)
+{
+    install("pomodoro"); // letter case differs: not the tool
+    state.pomodoro.setCurrentRound(8);
+    startRun();
+    tick();
+    EXPECT_EQ(pomodoroTicks, 0);
+    EXPECT_EQ(state.pomodoro.secondsElapsed(), 0);
+    EXPECT_EQ(state.pomodoro.currentRound(), 8);
+    EXPECT_EQ(notices, 0);
+}
+
+TEST_F(PomodoroTick, RoundsWrapBackToOne)
+{
+    install();
+    struct Row {
+        int current, rounds, expected;
+    };
+    for (const Row& row :
+        { Row { 8, 8, 1 }, Row { 9, 8, 1 }, Row { 0, 8, 0 }, Row { 7, 8, 7 }, Row { 3, 2, 1 } }) {
+        state.pomodoro.setLoopRounds(row.rounds);
+        state.pomodoro.setCurrentRound(row.current);
+        tick();
+        EXPECT_EQ(state.pomodoro.currentRound(), row.expected) << row.current << " of " << row.rounds;
+    }
+    EXPECT_EQ(pomodoroTicks, 5) << "idle ticks still count the run's seconds";
+}
+
+TEST_F(PomodoroTick, WorkPhaseEndsAtItsLength)
+{
+    install();
+    state.pomodoro.setTomatoMinute(1);
+    startRun();
+    tick(59);
+    EXPECT_TRUE(pomodoroRunning);
+    EXPECT_FALSE(state.pomodoro.startPomodoroTask);
+    tick();
+    EXPECT_FALSE(pomodoroRunning);
+    EXPECT_EQ(pomodoroLastElapsed, 60);
+    EXPECT_TRUE(state.pomodoro.startPomodoroTask);
+    EXPECT_EQ(notices, 1) << "the end of a phase is announced even with the view hidden";
+    tick();
+    EXPECT_EQ(state.pomodoro.secondsElapsed(), 60) << "a phase that ended counts no further";
+    EXPECT_EQ(pomodoroTicks, 61);
+}
+
+TEST_F(PomodoroTick, ShorteningThePhaseBelowTheTimeSpentEndsIt)
+{
+    install();
+    state.pomodoro.setTomatoMinute(30);
+    startRun();
+    state.pomodoro.setSecondsElapsed(150);
+    state.pomodoro.setTomatoMinute(2); // 120 s, already passed
+    tick();
+    EXPECT_FALSE(pomodoroRunning);
+    EXPECT_EQ(pomodoroLastElapsed, 151);
+    EXPECT_TRUE(state.pomodoro.startPomodoroTask);
+}
+
+TEST_F(PomodoroTick, PublishesOnlyWhileTheViewIsVisible)
+{
+    install();
+    state.pomodoro.setTomatoMinute(1);
+    startRun();
+    const QDateTime before = state.lastUpdateTime;
+    tick(10);
+    EXPECT_EQ(notices, 0);
+    EXPECT_EQ(state.lastUpdateTime, before);
+
+    pomodoroViewVisible = true;
+    tick(10);
+    EXPECT_EQ(notices, 10) << "one publication per second of a running phase";
+    EXPECT_GE(state.lastUpdateTime, before);
+
+    // Phase over: a visible view still redraws each second (the break).
+    tick(40);
+    ASSERT_FALSE(pomodoroRunning);
+    notices = 0;
+    tick(3);
+    EXPECT_EQ(notices, 3);
+    pomodoroViewVisible = false;
+    tick(3);
+    EXPECT_EQ(notices, 3);
+}
+
+} // namespace

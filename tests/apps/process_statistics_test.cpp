@@ -1,0 +1,179 @@
+#include "apps/ProcessStatistics.h"
+
+#include "app/ShellPipe.h"
+#include "app/UserDefaults.h"
+#include "tests/support/XvfbSession.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <mutex>
+
+using orbitshelf::test::waitUntil;
+
+namespace {
+
+TEST(ProcessSampleLine, ParsesTheThreeColumns)
+{
+    struct Row {
+        const char* name;
+        QString line;
+        std::optional<std::tuple<ProcessId, float, float>> expected;
+    };
+    const Row rows[] = {
+        { "plain", "4087 12.5 0.3", std::tuple { 4087, 12.5f, 0.3f } },
+        { "runs of spaces", "  4087   12.5  0.3  extra", std::tuple { 4087, 12.5f, 0.3f } },
+        { "pid that is no number", "abc 1.0 2.0", std::tuple { 0, 1.0f, 2.0f } },
+        { "share with trailing text", "7 3.5% x1", std::tuple { 7, 3.5f, 0.f } },
+        { "two fields", "4087 12.5", std::nullopt },
+        { "empty piece after the last line feed", "", std::nullopt },
+    };
+    for (const auto& row : rows) {
+        const auto sample = parseSampleLine(row.line);
+        ASSERT_EQ(sample.has_value(), row.expected.has_value()) << row.name;
+        if (!sample)
+            continue;
+        const auto [pid, cpu, memory] = *row.expected;
+        EXPECT_EQ(sample->pid, pid) << row.name;
+        EXPECT_FLOAT_EQ(sample->cpu, cpu) << row.name;
+        EXPECT_FLOAT_EQ(sample->memory, memory) << row.name;
+    }
+}
+
+TEST(ProcessUsageHistory, KeepsAtMostAThousandSamplesTrimmingTheOldestHalf)
+{
+    ProcessUsageHistory history;
+    for (int i = 0; i < 1000; ++i)
+        history.record(42, float(i), 1.f);
+    EXPECT_EQ(history.sampleCount(42), 1000);
+    history.record(42, 5000.f, 1.f);
+    EXPECT_EQ(history.sampleCount(42), 501);
+    // Samples 500..999 and the new one: (500+...+999 + 5000) / 501.
+    const float expected = (float(500 + 999) * 500.f / 2.f + 5000.f) / 501.f;
+    EXPECT_NEAR(history.average(42).first, expected, 0.01f);
+    EXPECT_EQ(history.average(7), std::make_pair(0.f, 0.f));
+}
+
+TEST(ProcessUsageHistory, ForgetsProcessesNoLongerAsked)
+{
+    ProcessUsageHistory history;
+    history.record(1, 1, 1);
+    history.record(2, 2, 2);
+    history.keepOnly({ 2, 3 });
+    EXPECT_EQ(history.processes(), QList<ProcessId> { 2 });
+}
+
+// The filter on its own, fed lines that share digits with the ids.
+QString filtered(const QList<ProcessId>& pids, const QString& lines)
+{
+    auto out = std::make_shared<std::pair<std::mutex, QString>>();
+    auto p = shellPipe({ QStringLiteral("printf '%1' | %2").arg(lines, processSampleFilter(pids)) },
+        [out](const QString& t) {
+            std::lock_guard lock(out->first);
+            out->second += t;
+        });
+    EXPECT_TRUE(p->waitForFinished(5000));
+    return out->second;
+}
+
+TEST(ProcessSampleFilter, MatchesWholeProcessIdsOnly)
+{
+    const QString lines = "1 0.5 0.1\\n12 1.0 2.0\\n21 0.0 0.0\\n112 3.0 3.0\\n31 1.1 1.1\\n";
+    EXPECT_EQ(filtered({ 1 }, lines), "1 0.5 0.1\n");
+    EXPECT_EQ(filtered({ 12 }, lines), "12 1.0 2.0\n");
+    EXPECT_EQ(filtered({ 1, 12 }, lines), "1 0.5 0.1\n12 1.0 2.0\n");
+    EXPECT_EQ(
+        processSampleCommand({ 312, 4087 }), "ps auxx | awk '{print $2,$3,$4 }' | grep -E '^(312|4087) '");
+}
+
+class ProcessSampling : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        UserDefaults::useFile(dir.filePath("defaults.conf"));
+        AppState::shared().settings.setShowProcessInfo(true);
+        processUsageHistory().keepOnly({});
+    }
+    void TearDown() override
+    {
+        for (auto* child : children) {
+            child->kill();
+            child->waitForFinished(5000);
+            delete child;
+        }
+        UserDefaults::useFile(QString());
+    }
+    ProcessId spawn(const QString& command)
+    {
+        auto* child = new QProcess;
+        child->start("/bin/sh", { "-c", command });
+        EXPECT_TRUE(child->waitForStarted(5000));
+        children << child;
+        return ProcessId(child->processId());
+    }
+    void sampleOnce(const QList<ProcessId>& pids)
+    {
+        const int before = processUsageHistory().sampleCount(pids.first());
+        TopStore store;
+        store.startSampling(pids);
+        ASSERT_TRUE(store.cpuTask);
+        ASSERT_TRUE(store.cpuTask->waitForFinished(10000));
+        // Recording happens on this (the main) thread, from its event queue.
+        ASSERT_TRUE(waitUntil([&] { return processUsageHistory().sampleCount(pids.first()) > before; }));
+    }
+
+    QTemporaryDir dir;
+    QList<QProcess*> children;
+};
+
+TEST_F(ProcessSampling, AveragesOfThreeRealChildren)
+{
+    const ProcessId busy = spawn("while :; do :; done");
+    const ProcessId idle1 = spawn("exec sleep 60");
+    const ProcessId idle2 = spawn("exec sleep 60");
+    const QList<ProcessId> pids { busy, idle1, idle2 };
+    // Let the loop build up processor time first (utime + stime in ticks).
+    ASSERT_TRUE(waitUntil([&] {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(busy));
+        if (!stat.open(QIODevice::ReadOnly))
+            return false;
+        const auto fields
+            = QString::fromLatin1(stat.readAll()).section(')', 1).split(' ', Qt::SkipEmptyParts);
+        return fields.size() > 13 && fields.at(11).toLongLong() + fields.at(12).toLongLong() >= 20;
+    }));
+
+    sampleOnce(pids);
+    sampleOnce(pids);
+    auto recorded = processUsageHistory().processes();
+    std::sort(recorded.begin(), recorded.end());
+    auto expected = pids;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(recorded, expected) << "only the asked processes are recorded";
+    for (ProcessId pid : pids)
+        EXPECT_EQ(processUsageHistory().sampleCount(pid), 2);
+
+    EXPECT_GT(averageProcessUsage(busy).first, 5.f) << "a spinning loop uses the processor";
+    EXPECT_LT(averageProcessUsage(idle1).first, 5.f);
+    EXPECT_GE(averageProcessUsage(idle2).second, 0.f);
+
+    AppState::shared().settings.setShowProcessInfo(false);
+    EXPECT_EQ(averageProcessUsage(busy), std::make_pair(0.f, 0.f));
+}
+
+TEST_F(ProcessSampling, ProcessOneDoesNotCollectOtherIds)
+{
+    QList<ProcessId> pids { 1 };
+    sampleOnce(pids);
+    EXPECT_EQ(processUsageHistory().processes(), pids);
+}
+
+TEST_F(ProcessSampling, EmptyListStartsNothing)
+{
+    TopStore store;
+    store.startSampling({});
+    EXPECT_FALSE(store.cpuTask);
+}
+
+} // namespace
