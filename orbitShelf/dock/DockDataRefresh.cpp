@@ -1,8 +1,8 @@
 #include "dock/DockDataRefresh.h"
 
 #include "app/AppState.h"
-#include "app/ShellStandIn.h"
-#include "apps/AppsStandIn.h"
+#include "app/AppListeners.h"
+#include "apps/Pinning.h"
 #include "apps/DockBadgeReader.h"
 #include "dock/DockAutoHide.h"
 #include "dock/DockViewState.h"

@@ -97,3 +97,15 @@ int calibratedScreenHeight(const AppState& state, const QScreen* screen)
     return calibratedScreenLength(calibration(state.settings.spaceHeight(), screenIdentifierKey(screen)),
         screen->availableGeometry().height());
 }
+
+int calibratedScreenWidth(const QString& screenKey, const QRect& visibleFrame)
+{
+    return calibratedScreenLength(
+        calibration(AppState::shared().settings.spaceWidth(), screenKey), visibleFrame.width());
+}
+
+int calibratedScreenHeight(const QString& screenKey, const QRect& visibleFrame)
+{
+    return calibratedScreenLength(
+        calibration(AppState::shared().settings.spaceHeight(), screenKey), visibleFrame.height());
+}

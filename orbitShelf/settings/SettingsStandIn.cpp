@@ -13,3 +13,23 @@ std::unique_ptr<QWidget> makeOnboardingView()
     label->setAlignment(Qt::AlignCenter);
     return label;
 }
+
+namespace {
+QWidget* notYetPage(const QString& text)
+{
+    auto* label = new QLabel(text);
+    label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
+    return label;
+}
+} // namespace
+
+QWidget* makeGeneralConfig()
+{
+    return notYetPage(QStringLiteral("The settings tabs are not available in this build."));
+}
+
+QWidget* makeQuitView()
+{
+    return notYetPage(QStringLiteral("The quit dialog is not available in this build."));
+}

@@ -1,5 +1,7 @@
 #include "switcher/SwitcherStandIn.h"
 
+#include "app/EventManager.h"
+
 #include <QLoggingCategory>
 
 static Q_LOGGING_CATEGORY(lcSwitcherStandIn, "orbitshelf.switcher")
@@ -10,6 +12,7 @@ bool switcherPopupShown = false;
 void closeSwitcherPopup()
 {
     switcherModifierState = -1;
+    EventManager::shared().emitEvent(QStringLiteral("onDestroy"), 1);
     static bool logged = false;
     if (!logged) {
         logged = true;
@@ -21,4 +24,9 @@ void startHotKeys(HotKeyModifier main, HotKeyModifier extra)
 {
     qCInfo(lcSwitcherStandIn) << "startHotKeys: global hot keys are not registered yet (modifier" << int(main)
                               << "extra" << int(extra) << ")";
+}
+
+std::optional<quint32> floatPanelWindowNumber()
+{
+    return std::nullopt;
 }

@@ -1,5 +1,6 @@
 #include "tools/ToolsStandIn.h"
 
+#include <QLabel>
 #include <QLoggingCategory>
 
 static Q_LOGGING_CATEGORY(lcToolsStandIn, "orbitshelf.tools")
@@ -17,3 +18,17 @@ bool pomodoroRunning = false;
 qint64 pomodoroTicks = 0;
 qint64 pomodoroLastElapsed = 0;
 bool pomodoroViewVisible = false;
+
+void captureClipboard()
+{
+    qCDebug(lcToolsStandIn) << "captureClipboard: the clipboard history is not built yet; nothing stored";
+}
+
+QWidget* makePasteBoardView(std::optional<int> column, int limit)
+{
+    auto* view = new QLabel(QStringLiteral("The clipboard history is not available in this build."));
+    view->setAlignment(Qt::AlignCenter);
+    view->setProperty("column", column ? QVariant(*column) : QVariant());
+    view->setProperty("limit", limit);
+    return view;
+}

@@ -7,6 +7,10 @@ void recordPomodoroRun();
 
 #include <QtGlobal>
 
+#include <optional>
+
+class QWidget;
+
 // The Pomodoro tool's process-wide run values, until the tool lands. Main
 // thread only. The tool sets pomodoroRunning and zeroes pomodoroTicks when a
 // run starts; the tick counts and ends the work phase; the Pomodoro view
@@ -15,3 +19,10 @@ extern bool pomodoroRunning;
 extern qint64 pomodoroTicks;
 extern qint64 pomodoroLastElapsed;
 extern bool pomodoroViewVisible;
+
+// Stores the clipboard's content as a new history entry; the history is not
+// built yet, so it only logs.
+void captureClipboard();
+
+// The clipboard-history view; a placeholder page until the history lands.
+QWidget* makePasteBoardView(std::optional<int> column, int limit);
