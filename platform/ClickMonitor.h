@@ -22,7 +22,8 @@ struct KeyPress {
     // The key's text as typed with Shift alone (so Ctrl+Shift+C gives "C");
     // empty for keys without text.
     QString charactersIgnoringModifiers;
-    // AppKit modifier bits (platform/KeyCodes.h): Control reads as command.
+    // The app's modifier bits (platform::appkit in KeyCodes.h): Control
+    // reads as command.
     quint64 modifierFlags = 0;
 };
 

@@ -27,9 +27,8 @@ bool WakeMonitor::start()
     // Matching the sender's well-known name: on the system bus only logind
     // may own it, so no other client can fake a wake.
     const bool connected = m_bus.connect(QStringLiteral("org.freedesktop.login1"),
-                                         QStringLiteral("/org/freedesktop/login1"),
-                                         QStringLiteral("org.freedesktop.login1.Manager"),
-                                         QStringLiteral("PrepareForSleep"), this, SLOT(prepareForSleep(bool)));
+        QStringLiteral("/org/freedesktop/login1"), QStringLiteral("org.freedesktop.login1.Manager"),
+        QStringLiteral("PrepareForSleep"), this, SLOT(prepareForSleep(bool)));
     if (!connected)
         qCInfo(lcWake) << "cannot watch logind on the system bus: waking from sleep will not be noticed:"
                        << m_bus.lastError().message();

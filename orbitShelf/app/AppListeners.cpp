@@ -5,8 +5,8 @@
 #include "app/Relaunch.h"
 #include "app/ShellQueues.h"
 #include "apps/Activation.h"
-#include "apps/AXEventThread.h"
 #include "apps/Pinning.h"
+#include "apps/RunningApps.h"
 #include "apps/WindowClickTracking.h"
 #include "dock/DockLayoutPass.h"
 #include "dock/DockWindows.h"
@@ -49,8 +49,8 @@ void watchScreen(QScreen* screen, QList<QMetaObject::Connection>& connections)
 {
     // Only the geometry: the available area also changes when our own bars
     // reserve their edge, which would rebuild them over and over.
-    connections.append(QObject::connect(screen, &QScreen::geometryChanged, qApp,
-                                        [](const QRect&) { handleScreenParametersChanged(); }));
+    connections.append(QObject::connect(
+        screen, &QScreen::geometryChanged, qApp, [](const QRect&) { handleScreenParametersChanged(); }));
 }
 
 } // namespace
@@ -66,7 +66,8 @@ ListenerActions ListenerActions::standard()
     a.captureClipboard = [] { ::captureClipboard(); };
     a.saveAppOrdersCache = [] { ::saveAppOrdersCache(); };
     a.pomodoroRunning = [] { return ::pomodoroRunning; };
-    a.onWindowClicked = [](int64_t window, std::function<void(bool)> done) { ::onWindowClicked(window, std::move(done)); };
+    a.onWindowClicked
+        = [](int64_t window, std::function<void(bool)> done) { ::onWindowClicked(window, std::move(done)); };
     a.relaunch = [] { return relaunchApp(); };
     return a;
 }
@@ -134,10 +135,10 @@ void registerAppListeners(ListenerSources sources)
     QObject* context = qApp;
 
     if (platform::Workspace* workspace = r.sources.workspace) {
-        r.connections.append(QObject::connect(workspace, &platform::Workspace::applicationTerminated, context,
-                                              &handleAppTerminated));
-        r.connections.append(QObject::connect(workspace, &platform::Workspace::applicationLaunched, context,
-                                              &handleAppLaunched));
+        r.connections.append(QObject::connect(
+            workspace, &platform::Workspace::applicationTerminated, context, &handleAppTerminated));
+        r.connections.append(QObject::connect(
+            workspace, &platform::Workspace::applicationLaunched, context, &handleAppLaunched));
     } else {
         qCWarning(lcApp) << "no workspace: applications starting and quitting will not reload the dock";
     }
@@ -145,14 +146,15 @@ void registerAppListeners(ListenerSources sources)
     if (r.sources.watchScreens) {
         for (QScreen* screen : QGuiApplication::screens())
             watchScreen(screen, r.connections);
-        r.connections.append(QObject::connect(qApp, &QGuiApplication::screenAdded, context, [](QScreen* screen) {
-            watchScreen(screen, registration().connections);
-            handleScreenParametersChanged();
-        }));
+        r.connections.append(
+            QObject::connect(qApp, &QGuiApplication::screenAdded, context, [](QScreen* screen) {
+                watchScreen(screen, registration().connections);
+                handleScreenParametersChanged();
+            }));
         r.connections.append(QObject::connect(qApp, &QGuiApplication::screenRemoved, context,
-                                              [](QScreen*) { handleScreenParametersChanged(); }));
+            [](QScreen*) { handleScreenParametersChanged(); }));
         r.connections.append(QObject::connect(qApp, &QGuiApplication::primaryScreenChanged, context,
-                                              [](QScreen*) { handleScreenParametersChanged(); }));
+            [](QScreen*) { handleScreenParametersChanged(); }));
     }
 
     if (platform::WakeMonitor* wake = r.sources.wakeMonitor.get()) {
@@ -162,14 +164,14 @@ void registerAppListeners(ListenerSources sources)
 
     rightMouseUp = false;
     if (platform::ClickMonitor* input = r.sources.inputMonitor.get()) {
-        r.connections.append(QObject::connect(input, &platform::ClickMonitor::keyPressed, context,
-                                              &handleGlobalKeyDown));
-        r.connections.append(QObject::connect(input, &platform::ClickMonitor::secondaryButtonReleased, context,
-                                              [](const platform::PointerClick&) { handleGlobalRightMouseUp(); }));
+        r.connections.append(
+            QObject::connect(input, &platform::ClickMonitor::keyPressed, context, &handleGlobalKeyDown));
+        r.connections.append(QObject::connect(input, &platform::ClickMonitor::secondaryButtonReleased,
+            context, [](const platform::PointerClick&) { handleGlobalRightMouseUp(); }));
         r.connections.append(QObject::connect(input, &platform::ClickMonitor::primaryButtonReleased, context,
-                                              [](const platform::PointerClick&) { handleGlobalLeftMouseUp(); }));
-        r.connections.append(QObject::connect(input, &platform::ClickMonitor::primaryButtonReleased, context,
-                                              &handleWindowClick));
+            [](const platform::PointerClick&) { handleGlobalLeftMouseUp(); }));
+        r.connections.append(QObject::connect(
+            input, &platform::ClickMonitor::primaryButtonReleased, context, &handleWindowClick));
         if (!input->isRunning() && !input->start())
             qCWarning(lcApp) << "no global input monitor: copies and clicks elsewhere go unnoticed";
     } else {
@@ -261,7 +263,8 @@ void handleGlobalKeyDown(const platform::KeyPress& key)
     if (!(key.modifierFlags & platform::appkit::command))
         return;
     const QString& c = key.charactersIgnoringModifiers;
-    if (c != QLatin1String("c") && c != QLatin1String("C") && c != QLatin1String("x") && c != QLatin1String("X"))
+    if (c != QLatin1String("c") && c != QLatin1String("C") && c != QLatin1String("x")
+        && c != QLatin1String("X"))
         return;
     captureClipboardSoon();
 }

@@ -25,7 +25,8 @@ struct ListenerActions {
     std::function<void()> captureClipboard;
     std::function<void()> saveAppOrdersCache;
     std::function<bool()> pomodoroRunning;
-    std::function<void(int64_t windowNumber, std::function<void(bool)> onClickedWindowChange)> onWindowClicked;
+    std::function<void(int64_t windowNumber, std::function<void(bool)> onClickedWindowChange)>
+        onWindowClicked;
     // Starts the new instance and quits; false when it could not start.
     std::function<bool()> relaunch;
 

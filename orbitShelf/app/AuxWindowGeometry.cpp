@@ -16,9 +16,9 @@ std::optional<ScreenFrames> screenContaining(const QList<ScreenFrames>& screens,
 
 QRect centredIn(QSize size, const QRect& area)
 {
-    return QRect(QPoint(area.x() + (area.width() - size.width()) / 2,
-                        area.y() + (area.height() - size.height()) / 2),
-                 size);
+    return QRect(
+        QPoint(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2),
+        size);
 }
 
 QRect toastFrame(const std::optional<ScreenFrames>& screen)
@@ -27,7 +27,7 @@ QRect toastFrame(const std::optional<ScreenFrames>& screen)
         return QRect();
     // Rounded, not truncated: 0.7 * 1440 is 1007.99… in binary.
     const QSize size(static_cast<int>(std::lround(screen->frame.width() * 0.7)),
-                     static_cast<int>(std::lround(screen->frame.height() * 0.7)));
+        static_cast<int>(std::lround(screen->frame.height() * 0.7)));
     return centredIn(size, screen->frame);
 }
 
@@ -44,7 +44,7 @@ QList<ScreenFrames> currentScreenFrames()
 {
     QList<ScreenFrames> frames;
     for (QScreen* s : QGuiApplication::screens())
-        frames.append(ScreenFrames{s->geometry(), s->availableGeometry()});
+        frames.append(ScreenFrames { s->geometry(), s->availableGeometry() });
     return frames;
 }
 

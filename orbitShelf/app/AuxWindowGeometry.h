@@ -9,7 +9,7 @@
 // Where the shell's auxiliary windows go. Plain rectangle math over the
 // screens' frames, in the desktop's global coordinates (y grows downwards).
 struct ScreenFrames {
-    QRect frame;        // the whole screen
+    QRect frame; // the whole screen
     QRect visibleFrame; // without panels and struts
 };
 

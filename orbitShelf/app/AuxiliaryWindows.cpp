@@ -102,8 +102,8 @@ QRect centredOnScreenUnderMouse(QSize size)
 {
     std::optional<ScreenFrames> screen = screenUnderMouse();
     if (!screen && !QGuiApplication::screens().isEmpty())
-        screen = ScreenFrames{QGuiApplication::primaryScreen()->geometry(),
-                              QGuiApplication::primaryScreen()->availableGeometry()};
+        screen = ScreenFrames { QGuiApplication::primaryScreen()->geometry(),
+            QGuiApplication::primaryScreen()->availableGeometry() };
     return screen ? centredIn(size, screen->visibleFrame) : QRect(QPoint(0, 0), size);
 }
 
@@ -181,9 +181,9 @@ void dismissToastWindow()
 
 CustomWindow* openSettingsWindow()
 {
-    auto* window = new CustomWindow(QRect(0, 0, 800, 600), CustomWindow::Titled | CustomWindow::Closable
-                                                               | CustomWindow::Miniaturizable
-                                                               | CustomWindow::Resizable);
+    auto* window = new CustomWindow(QRect(0, 0, 800, 600),
+        CustomWindow::Titled | CustomWindow::Closable | CustomWindow::Miniaturizable
+            | CustomWindow::Resizable);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setGeometry(centredOnScreenUnderMouse(QSize(800, 600)));
     setFrameAutosaveName(window, QString::fromLatin1(settingsWindowAutosaveName));

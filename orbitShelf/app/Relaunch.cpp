@@ -25,11 +25,12 @@ bool relaunchApp(const DetachedStarter& start, const std::function<void()>& quit
     const QString program = QCoreApplication::applicationFilePath();
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     QString error;
-    const bool started = start ? start(program, arguments, &error) : startDetachedProcess(program, arguments, &error);
+    const bool started
+        = start ? start(program, arguments, &error) : startDetachedProcess(program, arguments, &error);
     if (!started) {
         qCWarning(lcApp) << "relaunch failed:" << program << error;
         showAlert(QStringLiteral("OrbitShelf could not restart itself."),
-                  QStringLiteral("Starting %1 failed: %2. OrbitShelf keeps running.").arg(program, error));
+            QStringLiteral("Starting %1 failed: %2. OrbitShelf keeps running.").arg(program, error));
         return false;
     }
     qCInfo(lcApp) << "relaunched" << program << "- quitting this instance";

@@ -7,7 +7,8 @@
 
 // Starting a detached program: true with the process running, false with a
 // reason when it could not be started.
-using DetachedStarter = std::function<bool(const QString& program, const QStringList& arguments, QString* error)>;
+using DetachedStarter
+    = std::function<bool(const QString& program, const QStringList& arguments, QString* error)>;
 
 // Starts this program's own executable again, with the arguments it was
 // started with, detached and without a shell (a path is never part of a

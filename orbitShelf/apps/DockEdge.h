@@ -22,4 +22,4 @@ struct WindowResize {
 // main dock's screen and the others differ in their margins. Absent when the
 // window already fits.
 std::optional<WindowResize> dockEdgeResize(const QString& position, bool mainDockScreen, QSizeF window,
-                                           const QRectF& visibleFrame, double usableWidth, double usableHeight);
+    const QRectF& visibleFrame, double usableWidth, double usableHeight);

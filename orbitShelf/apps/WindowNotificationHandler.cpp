@@ -8,9 +8,10 @@
 #include "apps/AXAttributes.h"
 #include "apps/Activation.h"
 #include "apps/ActiveApp.h"
-#include "apps/AXEventThread.h"
 #include "apps/DockEdge.h"
 #include "apps/DockVisibility.h"
+#include "apps/PlatformAppsSource.h"
+#include "apps/RunningApps.h"
 #include "apps/ScreenIdentifier.h"
 #include "apps/WindowClickTracking.h"
 #include "apps/Windows.h"
@@ -24,6 +25,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -37,8 +39,9 @@ QList<HandlerScreen> qtScreens()
         return screens;
     const QRect primaryRect = primary->geometry();
     for (QScreen* s : QGuiApplication::screens())
-        screens.append(HandlerScreen{screenIdentifierKey(s), platform::axFromRoot(QRectF(s->geometry()), primaryRect),
-                                     platform::axFromRoot(QRectF(s->availableGeometry()), primaryRect)});
+        screens.append(
+            HandlerScreen { screenIdentifierKey(s), platform::axFromRoot(QRectF(s->geometry()), primaryRect),
+                platform::axFromRoot(QRectF(s->availableGeometry()), primaryRect) });
     return screens;
 }
 
@@ -65,7 +68,15 @@ void applyTitleChange(int32_t pid, quint32 number, const QString& title)
     const int index = windowIndexInApps(n);
     const int32_t lastClicked = lastClickedWindowNumber.load();
     if (lastClicked < 0 || lastClicked != n) {
-        windowHandlerActions().refreshRunningApps(std::nullopt);
+        // A refresh publishes only when windows come or go; a new title
+        // alone must still reach the views.
+        const auto titleOf = [n]() -> std::optional<QString> {
+            const std::shared_ptr<Windows> window = findWindowByNumber(n);
+            return window ? window->title : std::nullopt;
+        };
+        const std::optional<QString> before = titleOf();
+        if (!windowHandlerActions().refreshRunningApps(std::nullopt) && titleOf() != before)
+            AppState::shared().publish();
         return;
     }
     AppState& state = AppState::shared();
@@ -119,7 +130,8 @@ bool applyFullScreenRule(const WindowResizeReport& report, const QString& screen
 WindowHandlerActions WindowHandlerActions::standard()
 {
     WindowHandlerActions a;
-    a.refreshRunningApps = [](std::optional<int32_t> excluded) { ::refreshRunningApps(excluded, false); };
+    a.refreshRunningApps
+        = [](std::optional<int32_t> excluded) { return ::refreshRunningApps(excluded, false); };
     a.showToast = [](const QString& key, qint64 number) { ::showToast(key, number); };
     a.screens = &qtScreens;
     a.mouseLocation = &qtMouseLocation;
@@ -154,11 +166,17 @@ std::optional<HandlerScreen> screenOfWindow(const QList<HandlerScreen>& screens,
 void handleWindowNotification(const platform::AXElement& element, const QString& name)
 {
     if (name == QLatin1String(platform::ax::uiElementDestroyed)) {
-        // The window number is read when the refresh runs: the click that
-        // closed the window may still be on its way.
-        ShellQueues::main().async([] {
-            windowHandlerActions().refreshRunningApps(lastClickedWindowNumber.load());
-        });
+        // A program closing many windows at once sends a burst of these; one
+        // refresh that has not started yet covers them all. The window number
+        // is read when it runs: the click that closed the window may still be
+        // on its way.
+        static std::atomic<bool> refreshQueued { false };
+        if (!refreshQueued.exchange(true)) {
+            ShellQueues::main().async([] {
+                refreshQueued = false;
+                windowHandlerActions().refreshRunningApps(lastClickedWindowNumber.load());
+            });
+        }
         // Goes on: the reads below fail for a destroyed window and end here.
     }
     if (!platform::hasCurrent())
@@ -171,11 +189,13 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
     if (ax.windowNumber(element, number) != platform::AXResult::success)
         return;
     try {
-        const std::optional<QString> title = copyStringAttribute(QString::fromLatin1(platform::ax::title), element);
+        const std::optional<QString> title
+            = copyStringAttribute(QString::fromLatin1(platform::ax::title), element);
         if (!title)
             return;
         if (name == QLatin1String(platform::ax::titleChanged)) {
-            ShellQueues::main().async([pid, number, title = *title] { applyTitleChange(pid, number, title); });
+            ShellQueues::main().async(
+                [pid, number, title = *title] { applyTitleChange(pid, number, title); });
             return;
         }
         if (name != QLatin1String(platform::ax::windowResized))
@@ -183,7 +203,8 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
         const std::optional<std::pair<double, double>> size = windowSize(element);
         if (!size)
             return;
-        const std::optional<bool> fullScreen = copyBoolAttribute(QString::fromLatin1(platform::ax::fullScreen), element);
+        const std::optional<bool> fullScreen
+            = copyBoolAttribute(QString::fromLatin1(platform::ax::fullScreen), element);
         WindowResizeReport report;
         report.element = element;
         report.windowNumber = number;
@@ -195,6 +216,16 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
     } catch (const AxError&) {
         // The application did not answer: this notification is dropped.
     }
+}
+
+void handleObservedWindowNotification(const AxElement& element, const QString& name)
+{
+    // Elements handed out by the platform's source hold a platform element.
+    if (element && dynamic_cast<PlatformAppsSource*>(&appsSource())) {
+        handleWindowNotification(*static_cast<const platform::AXElement*>(element.handle.get()), name);
+        return;
+    }
+    handleModelWindowNotification(element, name);
 }
 
 void applyWindowResize(const WindowResizeReport& report)
@@ -227,14 +258,14 @@ void applyWindowResize(const WindowResizeReport& report)
         return;
     const bool mainDockScreen = screen->key == mainDockScreenID();
     const QString position = mainDockScreen
-                                 ? settings.mainDockPosition()
-                                 : settings.spaceDockPosition().value(screen->key, QStringLiteral("bottom"));
+        ? settings.mainDockPosition()
+        : settings.spaceDockPosition().value(screen->key, QStringLiteral("bottom"));
     const double thickness = dockThickness();
     const QRect visible = screen->visibleFrame.toRect();
     const double usableWidth = double(calibratedScreenWidth(screen->key, visible)) - thickness;
     const double usableHeight = double(calibratedScreenHeight(screen->key, visible)) - thickness;
-    const std::optional<WindowResize> resize =
-        dockEdgeResize(position, mainDockScreen, report.size, screen->visibleFrame, usableWidth, usableHeight);
+    const std::optional<WindowResize> resize = dockEdgeResize(
+        position, mainDockScreen, report.size, screen->visibleFrame, usableWidth, usableHeight);
     if (!resize)
         return;
     setWindowSize(resize->size.width(), resize->size.height(), report.element);

@@ -24,6 +24,12 @@
 // are handed.
 void handleWindowNotification(const platform::AXElement& element, const QString& name);
 
+// The handler given to every window observer the model starts. Elements of
+// the platform's own source go to handleWindowNotification; a scripted
+// source's elements (the model's tests) go to the model's own handler.
+struct AxElement;
+void handleObservedWindowNotification(const AxElement& element, const QString& name);
+
 // A screen as the handler sees it, in Accessibility coordinates.
 struct HandlerScreen {
     QString key;
@@ -50,7 +56,8 @@ std::optional<HandlerScreen> screenOfWindow(const QList<HandlerScreen>& screens,
 
 // What the handler sets in motion on the main thread; tests replace them.
 struct WindowHandlerActions {
-    std::function<void(std::optional<int32_t> excludedWindowNumber)> refreshRunningApps;
+    // Returns whether the refresh published.
+    std::function<bool(std::optional<int32_t> excludedWindowNumber)> refreshRunningApps;
     std::function<void(const QString& screenKey, qint64 windowNumber)> showToast;
     std::function<QList<HandlerScreen>()> screens;
     std::function<std::optional<QPointF>()> mouseLocation; // when the window's position is unknown

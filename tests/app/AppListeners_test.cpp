@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTemporaryDir>
 
 using orbitshelf::test::ManualQueue;
@@ -103,6 +105,14 @@ protected:
 
 using Log = std::vector<std::pair<std::string, double>>;
 
+platform::RunningApplication application(qint32 pid, const QString& name)
+{
+    platform::RunningApplication app;
+    app.processIdentifier = pid;
+    app.localizedName = name;
+    return app;
+}
+
 } // namespace
 
 TEST_F(AppListenersTest, FiveScreenChangesOneSecondApartGiveOneRebuildSixSecondsAfterTheLast)
@@ -113,7 +123,21 @@ TEST_F(AppListenersTest, FiveScreenChangesOneSecondApartGiveOneRebuildSixSeconds
     }
     queue->advance(60);
     // The last change came at 4 s: 5 s of debounce, then 1 s before the rebuild.
-    EXPECT_EQ(log, (Log{{"restartDockWindows", 10.0}}));
+    EXPECT_EQ(log, (Log { { "restartDockWindows", 10.0 } }));
+}
+
+TEST_F(AppListenersTest, ScreenGeometryChangesFromQtAreDebounced)
+{
+    ListenerSources sources;
+    sources.watchScreens = true;
+    registerAppListeners(std::move(sources));
+    QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_NE(screen, nullptr);
+    emit screen->geometryChanged(QRect(0, 0, 1024, 768));
+    queue->advance(2.0);
+    emit screen->geometryChanged(QRect(0, 0, 800, 600));
+    queue->advance(60);
+    EXPECT_EQ(log, (Log { { "restartDockWindows", 8.0 } }));
 }
 
 TEST_F(AppListenersTest, ScreenChangeNeverCancelsAPendingWake)
@@ -124,7 +148,7 @@ TEST_F(AppListenersTest, ScreenChangeNeverCancelsAPendingWake)
     handleScreenParametersChanged();
     queue->advance(60);
     // The wake's rebuild 5 s after the wake, the screen's 5 + 1 s after it.
-    EXPECT_EQ(log, (Log{{"restartDockWindows", 5.0}, {"restartDockWindows", 9.0}}));
+    EXPECT_EQ(log, (Log { { "restartDockWindows", 5.0 }, { "restartDockWindows", 9.0 } }));
 }
 
 TEST_F(AppListenersTest, WakeBurstActsOnceFiveSecondsAfterTheLastWake)
@@ -136,12 +160,12 @@ TEST_F(AppListenersTest, WakeBurstActsOnceFiveSecondsAfterTheLastWake)
     queue->advance(2.0);
     handleWake();
     queue->advance(60);
-    EXPECT_EQ(log, (Log{{"restartDockWindows", 6.0}, {"restartDockWindows", 10.0}}));
+    EXPECT_EQ(log, (Log { { "restartDockWindows", 6.0 }, { "restartDockWindows", 10.0 } }));
 }
 
 TEST_F(AppListenersTest, WakeRelaunchPreparesTheRestartHandshake)
 {
-    for (bool running : {false, true}) {
+    for (bool running : { false, true }) {
         SCOPED_TRACE(running ? "Pomodoro running" : "no Pomodoro run");
         log.clear();
         pomodoroRunning = running;
@@ -171,7 +195,8 @@ TEST_F(AppListenersTest, FailedRelaunchKeepsRunningAndRebuildsInstead)
     queue->advance(60);
     EXPECT_EQ(count("relaunch"), 1);
     EXPECT_EQ(count("restartDockWindows"), 1);
-    EXPECT_FALSE(AppState::shared().needRestorePomodoro()) << "a later start must not resume a run on this flag";
+    EXPECT_FALSE(AppState::shared().needRestorePomodoro())
+        << "a later start must not resume a run on this flag";
 }
 
 TEST_F(AppListenersTest, CopyKeysCaptureHalfASecondLaterOnlyWithThePasteboardTool)
@@ -184,15 +209,15 @@ TEST_F(AppListenersTest, CopyKeysCaptureHalfASecondLaterOnlyWithThePasteboardToo
         bool captures;
     };
     const Row rows[] = {
-        {"CommandC", "c", command, true, true},
-        {"CommandShiftC", "C", command | shift, true, true},
-        {"CommandX", "x", command, true, true},
-        {"CommandShiftX", "X", command | shift, true, true},
-        {"CommandCWithoutTool", "c", command, false, false},
-        {"CommandV", "v", command, true, false},
-        {"PlainC", "c", 0, true, false},
-        {"ShiftC", "C", shift, true, false},
-        {"CommandWithoutText", "", command, true, false},
+        { "CommandC", "c", command, true, true },
+        { "CommandShiftC", "C", command | shift, true, true },
+        { "CommandX", "x", command, true, true },
+        { "CommandShiftX", "X", command | shift, true, true },
+        { "CommandCWithoutTool", "c", command, false, false },
+        { "CommandV", "v", command, true, false },
+        { "PlainC", "c", 0, true, false },
+        { "ShiftC", "C", shift, true, false },
+        { "CommandWithoutText", "", command, true, false },
     };
     auto* input = registerWithFakeInput();
     for (const Row& row : rows) {
@@ -207,7 +232,7 @@ TEST_F(AppListenersTest, CopyKeysCaptureHalfASecondLaterOnlyWithThePasteboardToo
         EXPECT_EQ(count("capture"), 0);
         queue->advance(10);
         if (row.captures)
-            EXPECT_EQ(log, (Log{{"capture", pressedAt + 0.5}}));
+            EXPECT_EQ(log, (Log { { "capture", pressedAt + 0.5 } }));
         else
             EXPECT_TRUE(log.empty());
     }
@@ -244,20 +269,21 @@ TEST_F(AppListenersTest, WindowClickFeedsClickTrackingAndReloadsOnlyWhenTheWindo
 {
     auto* input = registerWithFakeInput();
     input->click(0x400007);
-    ASSERT_EQ(clicked, (std::vector<int64_t>{0x400007}));
+    ASSERT_EQ(clicked, (std::vector<int64_t> { 0x400007 }));
     onClickedWindowChange(false);
     queue->advance(10);
     EXPECT_TRUE(log.empty());
     onClickedWindowChange(true);
     EXPECT_TRUE(log.empty()) << "the reload is queued, never run at once";
     queue->runReady();
-    EXPECT_EQ(log, (Log{{"refresh", 10.0}, {"pinned", 10.0}, {"previous", 10.0}, {"layout", 10.0}}));
+    EXPECT_EQ(
+        log, (Log { { "refresh", 10.0 }, { "pinned", 10.0 }, { "previous", 10.0 }, { "layout", 10.0 } }));
 }
 
 TEST_F(AppListenersTest, QuittingApplicationLeavesTheModelAndReloads)
 {
     registerWithFakeInput();
-    fake.addApp({.processIdentifier = 4242, .localizedName = QStringLiteral("Editor")});
+    fake.addApp(application(4242, QStringLiteral("Editor")));
     AppState::shared().allApps.insert(4242, std::make_shared<ActiveApp>());
     queue->advance(1);
     log.clear();
@@ -265,7 +291,9 @@ TEST_F(AppListenersTest, QuittingApplicationLeavesTheModelAndReloads)
     fake.removeApp(4242);
     queue->runReady();
     EXPECT_FALSE(AppState::shared().allApps.contains(4242));
-    EXPECT_EQ(log, (Log{{"pinned", 1.0}, {"refresh", 1.0}, {"pinned", 1.0}, {"previous", 1.0}, {"layout", 1.0}}));
+    EXPECT_EQ(log,
+        (Log { { "pinned", 1.0 }, { "refresh", 1.0 }, { "pinned", 1.0 }, { "previous", 1.0 },
+            { "layout", 1.0 } }));
 }
 
 TEST_F(AppListenersTest, QuitOfAnUnknownProcessStillReloads)
@@ -279,10 +307,12 @@ TEST_F(AppListenersTest, QuitOfAnUnknownProcessStillReloads)
 TEST_F(AppListenersTest, LaunchedApplicationReloadsTheDock)
 {
     registerWithFakeInput();
-    fake.addApp({.processIdentifier = 77, .localizedName = QStringLiteral("Viewer")});
+    fake.addApp(application(77, QStringLiteral("Viewer")));
     EXPECT_TRUE(log.empty());
     queue->runReady();
-    EXPECT_EQ(log, (Log{{"pinned", 0.0}, {"refresh", 0.0}, {"pinned", 0.0}, {"previous", 0.0}, {"layout", 0.0}}));
+    EXPECT_EQ(log,
+        (Log { { "pinned", 0.0 }, { "refresh", 0.0 }, { "pinned", 0.0 }, { "previous", 0.0 },
+            { "layout", 0.0 } }));
 }
 
 TEST_F(AppListenersTest, SecondRegistrationChangesNothing)

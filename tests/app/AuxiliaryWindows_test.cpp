@@ -64,8 +64,8 @@ TEST_F(AuxiliaryWindowsTest, ToastCoversSevenTenthsOfTheScreenAndLeavesAfterTwoS
     ASSERT_TRUE(toastWindow());
     EXPECT_TRUE(toastWindow()->isVisible());
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    EXPECT_EQ(toastWindow()->geometry().size(),
-              QSize(qRound(screen.width() * 0.7), qRound(screen.height() * 0.7)));
+    EXPECT_EQ(
+        toastWindow()->geometry().size(), QSize(qRound(screen.width() * 0.7), qRound(screen.height() * 0.7)));
     EXPECT_EQ(toastWindow()->geometry().center(), screen.center());
     EXPECT_EQ(toastWindow()->windowTitle(), QStringLiteral("OrbitShelf Toast"));
     EXPECT_TRUE(toastWindow()->windowFlags() & Qt::WindowStaysOnTopHint);
@@ -114,17 +114,19 @@ TEST_F(AuxiliaryWindowsTest, SettingsWindowReopensWhereItWasLeft)
     first->setGeometry(moved);
     first->close(); // saved on hiding, without waiting for the drag to settle
     QApplication::processEvents();
-    EXPECT_FALSE(UserDefaults::value(QStringLiteral("windowFrame.OrbitShelf.SettingWindow")).toString().isEmpty());
+    EXPECT_FALSE(
+        UserDefaults::value(QStringLiteral("windowFrame.OrbitShelf.SettingWindow")).toString().isEmpty());
     CustomWindow* second = openSettingsWindow();
     EXPECT_EQ(second->geometry(), moved);
-    EXPECT_NE(openQuitWindow()->geometry().topLeft(), moved.topLeft()) << "the quit window has a name of its own";
+    EXPECT_NE(openQuitWindow()->geometry().topLeft(), moved.topLeft())
+        << "the quit window has a name of its own";
 }
 
 TEST_F(AuxiliaryWindowsTest, FrameSavedOffEveryScreenOrGarbledIsIgnored)
 {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    for (const QString& stored : {QStringLiteral("90000 90000 800 600"), QStringLiteral("12 x 800 600"),
-                                  QStringLiteral("0 0 -5 600")}) {
+    for (const QString& stored : { QStringLiteral("90000 90000 800 600"), QStringLiteral("12 x 800 600"),
+             QStringLiteral("0 0 -5 600") }) {
         UserDefaults::setValue(QStringLiteral("windowFrame.OrbitShelf.SettingWindow"), stored);
         CustomWindow* window = openSettingsWindow();
         EXPECT_TRUE(screen.contains(window->geometry().center())) << stored.toStdString();

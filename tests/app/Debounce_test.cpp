@@ -27,7 +27,7 @@ class DebounceTest : public ::testing::Test {
 protected:
     std::shared_ptr<ManualQueue> queue = std::make_shared<ManualQueue>();
     std::shared_ptr<Debounce> debounce = Debounce::create(queue, 5.0);
-    Recorder log{{}, queue.get()};
+    Recorder log { {}, queue.get() };
 };
 
 using Events = std::vector<std::pair<std::string, double>>;
@@ -40,7 +40,7 @@ TEST_F(DebounceTest, OneRequestRunsOnceAfterTheDelayAndIsNeverCancelled)
     queue->advance(4.9);
     EXPECT_TRUE(log.events.empty());
     queue->advance(100);
-    EXPECT_EQ(log.events, (Events{{"action", 5.0}}));
+    EXPECT_EQ(log.events, (Events { { "action", 5.0 } }));
 }
 
 TEST_F(DebounceTest, NewerRequestSupersedesAPendingOneAndTellsIt)
@@ -49,7 +49,7 @@ TEST_F(DebounceTest, NewerRequestSupersedesAPendingOneAndTellsIt)
     queue->advance(1.0);
     debounce->call(log.record("second"), log.record("second cancelled"));
     queue->advance(100);
-    EXPECT_EQ(log.events, (Events{{"first cancelled", 1.0}, {"second", 6.0}}));
+    EXPECT_EQ(log.events, (Events { { "first cancelled", 1.0 }, { "second", 6.0 } }));
 }
 
 TEST_F(DebounceTest, BurstRunsOnlyTheNewestActionAfterTheLastRequest)
@@ -59,7 +59,7 @@ TEST_F(DebounceTest, BurstRunsOnlyTheNewestActionAfterTheLastRequest)
         queue->advance(1.0);
     }
     queue->advance(100);
-    EXPECT_EQ(log.events, (Events{{"action 4", 9.0}}));
+    EXPECT_EQ(log.events, (Events { { "action 4", 9.0 } }));
 }
 
 TEST_F(DebounceTest, RequestAfterTheActionRanCancelsNothing)
@@ -68,7 +68,7 @@ TEST_F(DebounceTest, RequestAfterTheActionRanCancelsNothing)
     queue->advance(6.0);
     debounce->call(log.record("second"), log.record("second cancelled"));
     queue->advance(100);
-    EXPECT_EQ(log.events, (Events{{"first", 5.0}, {"second", 11.0}}));
+    EXPECT_EQ(log.events, (Events { { "first", 5.0 }, { "second", 11.0 } }));
 }
 
 TEST_F(DebounceTest, RequestReachingTheQueueAfterReleaseIsCancelledAtOnce)
@@ -76,7 +76,7 @@ TEST_F(DebounceTest, RequestReachingTheQueueAfterReleaseIsCancelledAtOnce)
     debounce->call(log.record("action"), log.record("cancel"));
     debounce.reset();
     queue->advance(100);
-    EXPECT_EQ(log.events, (Events{{"cancel", 0.0}}));
+    EXPECT_EQ(log.events, (Events { { "cancel", 0.0 } }));
 }
 
 TEST_F(DebounceTest, ScheduledActionKeepsItsDebouncerAlive)
@@ -87,7 +87,7 @@ TEST_F(DebounceTest, ScheduledActionKeepsItsDebouncerAlive)
     debounce.reset();
     EXPECT_FALSE(weak.expired());
     queue->advance(100);
-    EXPECT_EQ(log.events, (Events{{"action", 5.0}}));
+    EXPECT_EQ(log.events, (Events { { "action", 5.0 } }));
 }
 
 TEST_F(DebounceTest, CancelCallableMayMakeANewRequest)
@@ -98,7 +98,7 @@ TEST_F(DebounceTest, CancelCallableMayMakeANewRequest)
     queue->advance(1.0);
     debounce->call(log.record("second"));
     queue->advance(100);
-    EXPECT_EQ(log.events, (Events{{"first cancelled", 1.0}, {"second", 6.0}}));
+    EXPECT_EQ(log.events, (Events { { "first cancelled", 1.0 }, { "second", 6.0 } }));
 }
 
 // The real queue: actions and cancel callables run on the queue's own thread.
@@ -106,9 +106,9 @@ TEST(DebounceOnThreadQueue, RunsTheActionOnTheQueueThread)
 {
     auto queue = std::make_shared<ThreadQueue>(QStringLiteral("DebounceQueue"));
     auto debounce = Debounce::create(queue, 0.01);
-    std::atomic<QThread*> actionThread{nullptr};
-    std::atomic<int> runs{0};
-    std::atomic<bool> cancelled{false};
+    std::atomic<QThread*> actionThread { nullptr };
+    std::atomic<int> runs { 0 };
+    std::atomic<bool> cancelled { false };
     debounce->call([&] { ++runs; }, [&] { cancelled = true; });
     debounce->call([&] {
         actionThread = QThread::currentThread();

@@ -5,11 +5,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QElapsedTimer>
 
 namespace {
 
@@ -49,7 +49,8 @@ TEST(Relaunch, StartsOwnExecutableDirectlyThenQuits)
         },
         [&] { ++quits; });
     EXPECT_TRUE(relaunched);
-    EXPECT_EQ(program, QCoreApplication::applicationFilePath()) << "the executable itself, no shell in between";
+    EXPECT_EQ(program, QCoreApplication::applicationFilePath())
+        << "the executable itself, no shell in between";
     EXPECT_EQ(arguments, QCoreApplication::arguments().mid(1));
     EXPECT_EQ(quits, 1);
     EXPECT_TRUE(alerts.shown.isEmpty());
@@ -86,7 +87,7 @@ TEST(Relaunch, DetachedStartTakesAHostilePathLiterally)
 
     const QString marker = dir.filePath(QStringLiteral("marker"));
     QString error;
-    ASSERT_TRUE(startDetachedProcess(script, {marker}, &error)) << error.toStdString();
+    ASSERT_TRUE(startDetachedProcess(script, { marker }, &error)) << error.toStdString();
     EXPECT_TRUE(waitForFile(marker));
     EXPECT_FALSE(QFileInfo::exists(QDir::current().filePath(QStringLiteral("injected"))));
     EXPECT_FALSE(QFileInfo::exists(QDir::current().filePath(QStringLiteral("injected2"))));

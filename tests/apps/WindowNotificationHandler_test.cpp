@@ -41,31 +41,32 @@ const QRectF kVisible(0, 0, 1440, 1000);
 const QRectF kShifted(1920, 30, 1440, 870); // a second screen below a top panel
 
 const EdgeCase edgeCases[] = {
-    {"BottomReachingTheBarShrinksByMargin", "bottom", true, {800, 950}, kVisible, 1380, 950,
-     WindowResize{{800, 946}, std::nullopt}},
-    {"BottomJustClearIsLeftAlone", "bottom", true, {800, 949}, kVisible, 1380, 950, std::nullopt},
-    {"RightOnMainScreen", "right", true, {1400, 700}, kVisible, 1380, 950, WindowResize{{1377, 700}, QPointF(0, 0)}},
-    {"LeftOnMainScreenTakesFullWidth", "left", true, {1380, 700}, kVisible, 1380, 950,
-     WindowResize{{1380, 700}, QPointF(60, 0)}},
-    {"LeftOnOtherScreenKeepsMargin", "left", false, {1380, 700}, kShifted, 1380, 810,
-     WindowResize{{1376, 700}, QPointF(1980, 30)}},
-    {"RightOnOtherScreenStartsAtItsOrigin", "right", false, {1400, 700}, kShifted, 1380, 810,
-     WindowResize{{1377, 700}, QPointF(1920, 30)}},
-    {"NarrowWindowBesideSideBar", "left", true, {1379, 700}, kVisible, 1380, 950, std::nullopt},
-    {"TopNeedsNoRoom", "top", true, {1440, 1000}, kVisible, 1380, 950, std::nullopt},
-    {"UnknownPositionNeedsNoRoom", "diagonal", false, {1440, 1000}, kVisible, 1380, 950, std::nullopt},
-    {"NotANumberNeverMatches", "bottom", true, {800, qQNaN()}, kVisible, 1380, 950, std::nullopt},
+    { "BottomReachingTheBarShrinksByMargin", "bottom", true, { 800, 950 }, kVisible, 1380, 950,
+        WindowResize { { 800, 946 }, std::nullopt } },
+    { "BottomJustClearIsLeftAlone", "bottom", true, { 800, 949 }, kVisible, 1380, 950, std::nullopt },
+    { "RightOnMainScreen", "right", true, { 1400, 700 }, kVisible, 1380, 950,
+        WindowResize { { 1377, 700 }, QPointF(0, 0) } },
+    { "LeftOnMainScreenTakesFullWidth", "left", true, { 1380, 700 }, kVisible, 1380, 950,
+        WindowResize { { 1380, 700 }, QPointF(60, 0) } },
+    { "LeftOnOtherScreenKeepsMargin", "left", false, { 1380, 700 }, kShifted, 1380, 810,
+        WindowResize { { 1376, 700 }, QPointF(1980, 30) } },
+    { "RightOnOtherScreenStartsAtItsOrigin", "right", false, { 1400, 700 }, kShifted, 1380, 810,
+        WindowResize { { 1377, 700 }, QPointF(1920, 30) } },
+    { "NarrowWindowBesideSideBar", "left", true, { 1379, 700 }, kVisible, 1380, 950, std::nullopt },
+    { "TopNeedsNoRoom", "top", true, { 1440, 1000 }, kVisible, 1380, 950, std::nullopt },
+    { "UnknownPositionNeedsNoRoom", "diagonal", false, { 1440, 1000 }, kVisible, 1380, 950, std::nullopt },
+    { "NotANumberNeverMatches", "bottom", true, { 800, qQNaN() }, kVisible, 1380, 950, std::nullopt },
 };
 
-class DockEdgeRule : public ::testing::TestWithParam<EdgeCase> {};
+class DockEdgeRule : public ::testing::TestWithParam<EdgeCase> { };
 
 } // namespace
 
 TEST_P(DockEdgeRule, KeepsWindowsClearOfTheBar)
 {
     const EdgeCase& c = GetParam();
-    const auto got = dockEdgeResize(QString::fromLatin1(c.position), c.mainScreen, c.window, c.visible,
-                                    c.usableWidth, c.usableHeight);
+    const auto got = dockEdgeResize(
+        QString::fromLatin1(c.position), c.mainScreen, c.window, c.visible, c.usableWidth, c.usableHeight);
     ASSERT_EQ(got.has_value(), c.expected.has_value());
     if (got) {
         EXPECT_EQ(got->size, c.expected->size);
@@ -74,7 +75,7 @@ TEST_P(DockEdgeRule, KeepsWindowsClearOfTheBar)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, DockEdgeRule, ::testing::ValuesIn(edgeCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& info) { return std::string(info.param.name); });
 
 // --- the handler against the scripted desktop ----------------------------
 
@@ -90,10 +91,16 @@ protected:
         UserDefaults::useFile(dir.filePath(QStringLiteral("defaults.conf")));
         ShellQueues::useForTesting(queue, queue);
         platform::setCurrent(&fake);
-        fake.addApp({.processIdentifier = kPid, .localizedName = QStringLiteral("Editor")});
+        platform::RunningApplication editor;
+        editor.processIdentifier = kPid;
+        editor.localizedName = QStringLiteral("Editor");
+        fake.addApp(editor);
         saved = windowHandlerActions();
         WindowHandlerActions& a = windowHandlerActions();
-        a.refreshRunningApps = [this](std::optional<int32_t> excluded) { refreshes.push_back(excluded); };
+        a.refreshRunningApps = [this](std::optional<int32_t> excluded) {
+            refreshes.push_back(excluded);
+            return false;
+        };
         a.showToast = [this](const QString& key, qint64 number) { toasts.emplace_back(key, number); };
         a.screens = [this] { return screens; };
         a.mouseLocation = [this] { return mouse; };
@@ -104,7 +111,7 @@ protected:
         AppState& state = AppState::shared();
         state.settings.setDockBackgroundHeight(50);
         state.appIcon.setHeight(46);
-        state.settings.setSpaceHeight({{kMain, QStringLiteral("1000")}});
+        state.settings.setSpaceHeight({ { kMain, QStringLiteral("1000") } });
     }
 
     void TearDown() override
@@ -141,8 +148,8 @@ protected:
     WindowHandlerActions saved;
     std::vector<std::optional<int32_t>> refreshes;
     std::vector<std::pair<QString, qint64>> toasts;
-    QList<HandlerScreen> screens{{kMain, QRectF(0, 0, 1920, 1080), QRectF(0, 0, 1920, 1040)},
-                                 {kSide, QRectF(1920, 0, 1440, 900), QRectF(1920, 0, 1440, 900)}};
+    QList<HandlerScreen> screens { { kMain, QRectF(0, 0, 1920, 1080), QRectF(0, 0, 1920, 1040) },
+        { kSide, QRectF(1920, 0, 1440, 900), QRectF(1920, 0, 1440, 900) } };
     std::optional<QPointF> mouse = QPointF(100, 100);
 };
 
@@ -150,10 +157,16 @@ protected:
 
 TEST_F(WindowNotificationHandlerTest, DestroyedWindowRefreshesWithTheLastClickedWindowEvenWhenReadsFail)
 {
+    lastClickedWindowNumber = 0x400098;
+    for (quint32 gone : { 0x7777777u, 0x7777778u, 0x7777779u })
+        handleWindowNotification(
+            AXElement::windowElement(kPid, gone), QStringLiteral("AXUIElementDestroyed"));
     lastClickedWindowNumber = 0x400099;
-    notify(0x7777777, "AXUIElementDestroyed");
-    ASSERT_EQ(refreshes.size(), 1u);
+    queue->runReady();
+    ASSERT_EQ(refreshes.size(), 1u) << "one refresh covers the burst";
     EXPECT_EQ(refreshes.front(), 0x400099);
+    notify(0x777777A, "AXUIElementDestroyed");
+    EXPECT_EQ(refreshes.size(), 2u);
 }
 
 TEST_F(WindowNotificationHandlerTest, TitleChangeOfAnotherWindowRefreshesTheModel)
@@ -172,7 +185,7 @@ TEST_F(WindowNotificationHandlerTest, TitleChangeOfTheLastClickedWindowUpdatesTh
     window->num = w;
     window->title = QStringLiteral("old title");
     auto app = std::make_shared<ActiveApp>();
-    app->windows = std::vector<std::shared_ptr<Windows>>{window};
+    app->windows = std::vector<std::shared_ptr<Windows>> { window };
     AppState::shared().allApps.insert(kPid, app);
     lastClickedWindowNumber = int32_t(w);
     const QDateTime before = AppState::shared().lastUpdateTime;
@@ -219,9 +232,9 @@ TEST_F(WindowNotificationHandlerTest, WindowGrownUnderTheBottomBarIsShrunkInPlac
 TEST_F(WindowNotificationHandlerTest, SideBarsMoveTheWindowBesideThemOnItsVisibleFrame)
 {
     AppState& state = AppState::shared();
-    screens[0] = HandlerScreen{kMain, QRectF(0, 0, 1440, 1000), QRectF(0, 0, 1440, 1000)};
+    screens[0] = HandlerScreen { kMain, QRectF(0, 0, 1440, 1000), QRectF(0, 0, 1440, 1000) };
     state.settings.setDockBackgroundHeight(60);
-    state.settings.setSpaceWidth({{kMain, QStringLiteral("1440")}});
+    state.settings.setSpaceWidth({ { kMain, QStringLiteral("1440") } });
     const quint32 w = fake.addWindow(kPid, QStringLiteral("wide"), QRect(200, 100, 1400, 700));
 
     state.settings.setMainDockPosition(QStringLiteral("right"));
@@ -243,7 +256,7 @@ TEST_F(WindowNotificationHandlerTest, TheWindowsOwnScreenDecidesNotTheMouse)
     notify(w, "AXWindowResized");
     EXPECT_EQ(fake.windowState(w)->frame, QRect(2000, 10, 600, 846));
 
-    AppState::shared().settings.setSpaceDockPosition({{kSide, QStringLiteral("top")}});
+    AppState::shared().settings.setSpaceDockPosition({ { kSide, QStringLiteral("top") } });
     fake.clearActions();
     notify(w, "AXWindowResized");
     EXPECT_TRUE(writes().empty()) << "a bar at the top needs no room";
@@ -259,7 +272,7 @@ TEST_F(WindowNotificationHandlerTest, WindowOffEveryScreenChangesNothing)
 
 TEST_F(WindowNotificationHandlerTest, AutoHidingBarNeedsNoRoom)
 {
-    AppState::shared().settings.setAutoHideSpaceDock({{kMain, QStringLiteral("true")}});
+    AppState::shared().settings.setAutoHideSpaceDock({ { kMain, QStringLiteral("true") } });
     const quint32 w = fake.addWindow(kPid, QStringLiteral("tall"), QRect(0, 0, 800, 1040));
     notify(w, "AXWindowResized");
     EXPECT_TRUE(writes().empty());
@@ -286,8 +299,9 @@ TEST_F(WindowNotificationHandlerTest, FullScreenHidesTheBarAndLeavingItBringsItB
 
     // The event thread only reads: the maps and the setting change once the
     // main thread runs what it was handed.
-    std::thread eventThread(
-        [&] { handleWindowNotification(AXElement::windowElement(kPid, w), QStringLiteral("AXWindowResized")); });
+    std::thread eventThread([&] {
+        handleWindowNotification(AXElement::windowElement(kPid, w), QStringLiteral("AXWindowResized"));
+    });
     eventThread.join();
     EXPECT_TRUE(dockHiddenFlags().isEmpty());
     EXPECT_TRUE(dockScreenFlags().contains(kMain));
@@ -312,10 +326,10 @@ TEST_F(WindowNotificationHandlerTest, SecondFullScreenWindowKeepsTheFirstRemembe
 {
     AppState& state = AppState::shared();
     state.settings.setEnableAutoHideWhenFullScreen(true);
-    state.settings.setAutoHideSpaceDock({{kMain, QStringLiteral("false")}});
+    state.settings.setAutoHideSpaceDock({ { kMain, QStringLiteral("false") } });
     const quint32 a = fake.addWindow(kPid, QStringLiteral("a"), QRect(0, 0, 1920, 1080));
     const quint32 b = fake.addWindow(kPid, QStringLiteral("b"), QRect(0, 0, 1920, 1080));
-    for (quint32 w : {a, b})
+    for (quint32 w : { a, b })
         fake.updateWindow(w, [](platform::ServerWindow& s) { s.fullScreen = true; });
     notify(a, "AXWindowResized");
     notify(b, "AXWindowResized");
