@@ -1,5 +1,9 @@
 #include "tools/ToolsStandIn.h"
 
+#include "app/AppState.h"
+#include "app/Utilities.h"
+
+#include <QDateTime>
 #include <QLabel>
 #include <QLoggingCategory>
 
@@ -7,11 +11,15 @@ static Q_LOGGING_CATEGORY(lcToolsStandIn, "orbitshelf.tools")
 
 void recordPomodoroRun()
 {
-    static bool logged = false;
-    if (!logged) {
-        logged = true;
-        qCDebug(lcToolsStandIn) << "recordPomodoroRun: the Pomodoro tool is not built yet; nothing resumed";
-    }
+    AppState& state = AppState::shared();
+    state.setNeedRestorePomodoro(true);
+    state.pomodoro.setLastRunTime(formatDate(QDateTime::currentDateTime(), QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    state.pomodoro.setSecondsElapsed(0);
+    state.pomodoro.startPomodoroTask = false;
+    pomodoroTicks = 0;
+    pomodoroRunning = true;
+    qCDebug(lcToolsStandIn) << "recordPomodoroRun: run started; the Pomodoro view is not built yet";
+    state.publish();
 }
 
 bool pomodoroRunning = false;

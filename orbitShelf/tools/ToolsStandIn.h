@@ -1,8 +1,10 @@
 #pragma once
 
-// Stand-in for the built-in tools until their code lands: the launch
-// routine's call to resume a Pomodoro. Starts nothing and leaves the stored
-// restore flag as it is, so the real tool still resumes the run later.
+// Stand-in for the built-in tools until their code lands. Starts a Pomodoro
+// run's bookkeeping (the launch routine resumes one with it, the bar's
+// Pomodoro tile starts the next one): marks the run for restoring, stamps
+// its start, zeroes the tick count and the phase's seconds, ends any break
+// and publishes. There is no Pomodoro view yet to show the run.
 void recordPomodoroRun();
 
 #include <QtGlobal>
