@@ -5,9 +5,14 @@
 #include "dock/DockAutoHide.h"
 #include "dock/DockDataRefresh.h"
 #include "dock/DockEdges.h"
+#include "dock/DockItemInput.h"
 #include "dock/DockLayoutPass.h"
+#include "dock/DockTilePainting.h"
+#include "dock/PomodoroTile.h"
+#include "dock/ToolSheets.h"
 #include "platform/DockWindowHints.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QWindow>
@@ -43,6 +48,19 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
 {
     setAttribute(Qt::WA_TranslucentBackground);
     connect(&m_state, &AppState::changed, this, &DockView::refreshPicture);
+    // Hook: tiles.
+    m_pomodoroTile = new PomodoroTile(m_state, screenID, this);
+    m_pomodoroTile->hide();
+    m_toolSheets = new ToolSheets(m_state, m_view, this);
+}
+
+void DockView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (handleDockItemClick(m_state, m_view, m_picture, event->position(), event->button(),
+            event->globalPosition().toPoint(), this))
+        event->accept();
+    else
+        QWidget::mouseReleaseEvent(event);
 }
 
 void DockView::setScreenArea(const QRectF& area)
@@ -74,6 +92,11 @@ DockBarGeometryInput DockView::geometryInput() const
 void DockView::refreshPicture()
 {
     m_picture = dockBarPicture(geometryInput());
+    // Hook: during a Pomodoro break the bar shows the break tile alone.
+    const bool onBreak = m_state.pomodoro.startPomodoroTask && !m_picture.barRect.isEmpty();
+    if (onBreak)
+        m_pomodoroTile->setGeometry(m_picture.barRect.toAlignedRect());
+    m_pomodoroTile->setVisible(onBreak);
     applyInputRegion();
     update();
 }
@@ -121,8 +144,19 @@ void DockView::paintEvent(QPaintEvent*)
     tint.setAlphaF(0.15);
     painter.fillPath(panel, tint);
 
+    if (m_pomodoroTile->isVisible())
+        return;
     const QList<std::shared_ptr<ActiveApp>> apps = m_state.allApps.values();
     for (const DockBarItem& item : m_picture.items) {
+        // Hook: the launcher and tool tiles.
+        if (item.kind == DockBarItem::Kind::Launchpad) {
+            paintLauncherTile(painter, item.iconRect);
+            continue;
+        }
+        if (item.kind == DockBarItem::Kind::Tool) {
+            paintToolTile(painter, item.iconRect, toolOfItem(m_state, m_picture, item).value_or(QString()));
+            continue;
+        }
         QIcon icon;
         if (item.appIndex >= 0 && item.appIndex < apps.size() && apps[item.appIndex])
             icon = apps[item.appIndex]->icon;

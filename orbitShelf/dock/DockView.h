@@ -7,6 +7,8 @@
 #include <QWidget>
 
 class AppState;
+class PomodoroTile;
+class ToolSheets;
 
 // The bar of one screen: paints the picture that dockBarPicture computes
 // from AppState and this dock's state, and takes input only inside the bar.
@@ -18,6 +20,7 @@ public:
         const QString& screenID, QWidget* parent = nullptr);
 
     const DockViewState& viewState() const { return m_view; }
+    DockViewState& viewState() { return m_view; }
     const DockBarPicture& picture() const { return m_picture; }
 
     // The part of the window that lies on its screen, window coordinates.
@@ -30,6 +33,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // Hook: menus and tiles (dock/DockItemInput).
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     DockBarGeometryInput geometryInput() const;
@@ -40,4 +45,7 @@ private:
     DockBarPicture m_picture;
     QRectF m_screenArea;
     bool m_refreshedOnce = false;
+    // Hook: the break tile shown alone on the bar and the tool sheets.
+    PomodoroTile* m_pomodoroTile = nullptr;
+    ToolSheets* m_toolSheets = nullptr;
 };

@@ -40,3 +40,22 @@ QWidget* makePasteBoardView(std::optional<int> column, int limit)
     view->setProperty("limit", limit);
     return view;
 }
+
+namespace {
+QWidget* placeholderPage(const QString& text)
+{
+    auto* view = new QLabel(text);
+    view->setAlignment(Qt::AlignCenter);
+    return view;
+}
+} // namespace
+
+QWidget* makePomodoroView()
+{
+    return placeholderPage(QStringLiteral("The Pomodoro timer is not available in this build."));
+}
+
+QWidget* makeFastFinderView()
+{
+    return placeholderPage(QStringLiteral("The file browser is not available in this build."));
+}

@@ -1,0 +1,80 @@
+#include "dock/AppContextMenuWidget.h"
+
+#include "Persistence.h"
+#include "app/AppState.h"
+#include "apps/Windows.h"
+#include "dock/DockViewState.h"
+
+#include <QMenu>
+#include <QPointer>
+
+namespace {
+
+DockSettingsMenuBuilder& settingsMenuBuilder()
+{
+    static DockSettingsMenuBuilder builder;
+    return builder;
+}
+
+} // namespace
+
+void setDockSettingsMenuBuilder(DockSettingsMenuBuilder builder)
+{
+    settingsMenuBuilder() = std::move(builder);
+}
+
+void fillDockSettingsMenu(QMenu& menu)
+{
+    if (settingsMenuBuilder())
+        settingsMenuBuilder()(menu);
+    else
+        menu.addAction(QStringLiteral("The dock settings menu is not available"))->setEnabled(false);
+}
+
+QMenu* makeAppContextMenu(
+    const std::vector<AppMenuEntry>& entries, const std::function<void(AppMenuAction)>& chosen, QWidget* parent)
+{
+    auto* menu = new QMenu(parent);
+    menu->setObjectName(QStringLiteral("AppContextMenu"));
+    for (const AppMenuEntry& entry : entries) {
+        switch (entry.kind) {
+        case AppMenuEntry::Kind::Divider:
+            menu->addSeparator();
+            break;
+        case AppMenuEntry::Kind::SettingsSubmenu: {
+            fillDockSettingsMenu(*menu->addMenu(entry.title));
+            break;
+        }
+        case AppMenuEntry::Kind::Item: {
+            QAction* action = menu->addAction(entry.title);
+            const AppMenuAction id = *entry.action;
+            action->setData(int(id));
+            QObject::connect(action, &QAction::triggered, menu, [chosen, id] { chosen(id); });
+            break;
+        }
+        }
+    }
+    return menu;
+}
+
+void showAppContextMenu(
+    DockViewState& dock, AppState& state, std::shared_ptr<Windows> window, QPoint globalPos, QWidget* parent)
+{
+    if (!window)
+        return;
+    PersistenceController* store = PersistenceController::hasShared() ? &PersistenceController::shared() : nullptr;
+    const std::vector<AppMenuEntry> entries = appContextMenu(appMenuInputs(state, window.get(), store));
+    // The target is the right-clicked window, fixed now: hovering other
+    // buttons while the menu is open does not change what it acts on.
+    const AppMenuTarget target { std::move(window) };
+    QPointer<QWidget> owner(parent);
+    QMenu* menu = makeAppContextMenu(
+        entries,
+        [&dock, &state, target, owner](AppMenuAction action) {
+            if (owner)
+                runAppMenuAction(action, target, dock, state, AppMenuServices::standard());
+        },
+        parent);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(globalPos);
+}

@@ -1,0 +1,95 @@
+#include "dock/DockItemInput.h"
+
+#include "app/AppState.h"
+#include "apps/ActiveApp.h"
+#include "dock/AppContextMenuWidget.h"
+#include "dock/DesktopLauncher.h"
+#include "dock/DockViewState.h"
+#include "dock/ToolTiles.h"
+
+#include <QMenu>
+
+std::shared_ptr<Windows> windowOfItem(const AppState& state, const DockBarItem& item)
+{
+    if (item.kind != DockBarItem::Kind::Window || item.appIndex < 0 || item.windowIndex < 0)
+        return nullptr;
+    const QList<std::shared_ptr<ActiveApp>> apps = state.allApps.values();
+    if (item.appIndex >= apps.size() || !apps[item.appIndex] || !apps[item.appIndex]->windows)
+        return nullptr;
+    const auto& windows = *apps[item.appIndex]->windows;
+    if (std::size_t(item.windowIndex) >= windows.size())
+        return nullptr;
+    return windows[std::size_t(item.windowIndex)];
+}
+
+std::optional<QString> toolOfItem(const AppState& state, const DockBarPicture& picture, const DockBarItem& item)
+{
+    if (item.kind != DockBarItem::Kind::Tool)
+        return std::nullopt;
+    int index = 0;
+    for (const DockBarItem& other : picture.items) {
+        if (&other == &item)
+            break;
+        if (other.kind == DockBarItem::Kind::Tool)
+            ++index;
+    }
+    const QStringList tools = pinnedToolNames(state);
+    return index < tools.size() ? std::optional(tools[index]) : std::nullopt;
+}
+
+bool handleDockItemClick(AppState& state, DockViewState& dock, const DockBarPicture& picture, QPointF position,
+    Qt::MouseButton button, QPoint globalPos, QWidget* parent)
+{
+    const DockBarItem* hit = nullptr;
+    for (const DockBarItem& item : picture.items)
+        if (item.rect.contains(position))
+            hit = &item;
+    if (!hit)
+        return false;
+
+    switch (hit->kind) {
+    case DockBarItem::Kind::Window:
+        if (button != Qt::RightButton)
+            return false;
+        if (std::shared_ptr<Windows> window = windowOfItem(state, *hit)) {
+            showAppContextMenu(dock, state, std::move(window), globalPos, parent);
+            return true;
+        }
+        return false;
+    case DockBarItem::Kind::Launchpad:
+        if (button == Qt::LeftButton) {
+            launchLaunchpad();
+            return true;
+        }
+        if (button == Qt::RightButton) {
+            // The launcher tile carries the dock settings menu, as "More" does.
+            auto* menu = new QMenu(parent);
+            fillDockSettingsMenu(*menu);
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            menu->popup(globalPos);
+            return true;
+        }
+        return false;
+    case DockBarItem::Kind::Tool: {
+        const std::optional<QString> tool = toolOfItem(state, picture, *hit);
+        if (!tool)
+            return false;
+        if (button == Qt::LeftButton) {
+            toolTileClicked(*tool, dock, state);
+            return true;
+        }
+        if (button == Qt::RightButton) {
+            auto* menu = new QMenu(parent);
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            // The tile's own tool, not the last one clicked on this bar.
+            QObject::connect(menu->addAction(QStringLiteral("UnPin")), &QAction::triggered, menu,
+                [&state, name = *tool] { unpinTool(name, state); });
+            menu->popup(globalPos);
+            return true;
+        }
+        return false;
+    }
+    default:
+        return false;
+    }
+}

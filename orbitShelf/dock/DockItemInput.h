@@ -1,0 +1,32 @@
+#pragma once
+
+#include "dock/DockBarGeometry.h"
+
+#include <QPoint>
+#include <QPointF>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class AppState;
+class DockViewState;
+class QWidget;
+class Windows;
+
+// Clicks on the items of a bar that open menus and tiles: a right click on a
+// window button opens its menu; the launcher tile opens the desktop's
+// launcher (right click: the dock settings menu); a tool tile raises its
+// tool (right click: "UnPin"). Other clicks are left to the buttons' owners.
+
+// The window an item stands for, by its position in allApps and in that
+// application's window list; null when there is none.
+std::shared_ptr<Windows> windowOfItem(const AppState& state, const DockBarItem& item);
+
+// The tool of a tool tile: tiles follow the sorted pinned tools in order.
+std::optional<QString> toolOfItem(const AppState& state, const DockBarPicture& picture, const DockBarItem& item);
+
+// Handles a release of `button` at `position` (bar coordinates); returns
+// whether an item here took it.
+bool handleDockItemClick(AppState& state, DockViewState& dock, const DockBarPicture& picture, QPointF position,
+    Qt::MouseButton button, QPoint globalPos, QWidget* parent);
