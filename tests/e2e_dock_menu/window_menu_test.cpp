@@ -41,11 +41,20 @@ protected:
     {
         QString error;
         x11 = platform::x11::createX11Platform(&error).release();
-        if (!x11)
+        if (!x11) {
             skipReason = error;
+            return;
+        }
+        // One event thread for the whole program, as in the app: window
+        // notices are not delivered again after a stop and a new start.
+        platform::setCurrent(x11);
+        startAXBackgroundWork();
     }
     static void TearDownTestSuite()
     {
+        if (x11)
+            stopAXBackgroundWork();
+        platform::setCurrent(nullptr);
         delete x11;
         x11 = nullptr;
     }
@@ -60,7 +69,6 @@ protected:
         qputenv("XDG_DATA_HOME", dir.filePath("data").toUtf8());
         openStore();
         platform::setCurrent(x11);
-        startAXBackgroundWork();
         reload = QObject::connect(
             &x11->workspace(), &platform::Workspace::applicationLaunched, [] { refreshRunningApps(); });
         reloadOnQuit = QObject::connect(
@@ -83,8 +91,6 @@ protected:
         QObject::disconnect(reloadOnQuit);
         AppState::shared().allApps.clear();
         AppState::shared().pinnedAnNotRunning.clear();
-        stopAXBackgroundWork();
-        platform::setCurrent(nullptr);
         store.reset();
         qputenv("XDG_DATA_HOME", oldDataHome);
         UserDefaults::useFile({});
