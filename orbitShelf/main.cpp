@@ -28,7 +28,6 @@ namespace {
 std::unique_ptr<platform::Platform> installX11Platform()
 {
     platform::setAccessoryMarker(platform::x11::markSkipTaskbar);
-    // Global key and click monitoring (XInput 2 raw events on the root).
     platform::setClickMonitorFactory(platform::x11::createX11ClickMonitor);
     platform::setDockWindowHints(platform::x11::dockWindowHints());
     QString error;

@@ -5,6 +5,7 @@
 #include "app/Relaunch.h"
 #include "app/ShellQueues.h"
 #include "apps/Activation.h"
+#include "apps/AXEventThread.h"
 #include "apps/Pinning.h"
 #include "apps/RunningApps.h"
 #include "apps/WindowClickTracking.h"

@@ -77,5 +77,5 @@ void applyFullScreenAutoHideOnMainScreen(int32_t n)
 {
     // Without any screen there is no bar to show or hide.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
-        applyFullScreenAutoHide(n, screenIdentifierKey(screen));
+        applyFullScreenAutoHide(AppState::shared(), n, screenIdentifierKey(screen));
 }

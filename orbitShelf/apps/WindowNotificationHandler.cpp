@@ -8,6 +8,7 @@
 #include "apps/AXAttributes.h"
 #include "apps/Activation.h"
 #include "apps/ActiveApp.h"
+#include "apps/AXEventThread.h"
 #include "apps/DockEdge.h"
 #include "apps/DockVisibility.h"
 #include "apps/PlatformAppsSource.h"
@@ -15,8 +16,7 @@
 #include "apps/ScreenIdentifier.h"
 #include "apps/WindowClickTracking.h"
 #include "apps/Windows.h"
-#include "dock/DockAutoHide.h"
-#include "dock/DockLayoutPass.h"
+#include "dock/DockStandIn.h"
 #include "platform/Coordinates.h"
 #include "platform/Platform.h"
 

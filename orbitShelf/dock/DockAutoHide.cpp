@@ -28,16 +28,6 @@ FullScreenAutoHideFlags& fullScreenAutoHideFlags()
     return flags;
 }
 
-QMap<qint64, bool>& dockHiddenFlags()
-{
-    return fullScreenAutoHideFlags().dockHiddenFlags;
-}
-
-QMap<QString, QString>& dockScreenFlags()
-{
-    return fullScreenAutoHideFlags().dockScreenFlags;
-}
-
 std::optional<bool> fullScreenAutoHideDecision(bool enableAutoHideWhenFullScreen,
     const FullScreenAutoHideFlags& flags, qint64 windowNumber, const QString& screenId)
 {
@@ -71,9 +61,4 @@ void applyFullScreenAutoHide(AppState& state, qint64 windowNumber, const QString
     setSpaceDockAutoHide(screenId, *autoHide);
     state.showSpaceDock.insert(screenId, !*autoHide);
     state.publish();
-}
-
-void applyFullScreenAutoHide(qint64 windowNumber, const QString& screenId)
-{
-    applyFullScreenAutoHide(AppState::shared(), windowNumber, screenId);
 }

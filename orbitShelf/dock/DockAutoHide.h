@@ -30,9 +30,6 @@ struct FullScreenAutoHideFlags {
 };
 
 FullScreenAutoHideFlags& fullScreenAutoHideFlags();
-// The two halves of the shared flags, for the window notification handler.
-QMap<qint64, bool>& dockHiddenFlags();
-QMap<QString, QString>& dockScreenFlags();
 
 // When the focus moves to windowNumber on the screen screenId: the flag to
 // hand to setSpaceDockShown (true = auto-hide on; the screen's showSpaceDock
@@ -53,4 +50,3 @@ class AppState;
 // the screen's dock again for the full-screen window that hid it, or puts
 // back the auto-hide state the screen had before. Main thread only.
 void applyFullScreenAutoHide(AppState& state, qint64 windowNumber, const QString& screenId);
-void applyFullScreenAutoHide(qint64 windowNumber, const QString& screenId);

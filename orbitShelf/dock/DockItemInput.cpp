@@ -9,14 +9,16 @@
 
 #include <QMenu>
 
-std::shared_ptr<Windows> windowOfItem(const AppState& state, const DockBarItem& item)
+std::shared_ptr<Windows> windowOfItem(
+    const AppState& state, const std::vector<qint32>& appIds, const DockBarItem& item)
 {
-    if (item.kind != DockBarItem::Kind::Window || item.appIndex < 0 || item.windowIndex < 0)
+    if (item.kind != DockBarItem::Kind::Window || item.appIndex < 0 || item.windowIndex < 0
+        || std::size_t(item.appIndex) >= appIds.size())
         return nullptr;
-    const QList<std::shared_ptr<ActiveApp>> apps = state.allApps.values();
-    if (item.appIndex >= apps.size() || !apps[item.appIndex] || !apps[item.appIndex]->windows)
+    const std::shared_ptr<ActiveApp> app = state.allApps.value(appIds[std::size_t(item.appIndex)]);
+    if (!app || !app->windows)
         return nullptr;
-    const auto& windows = *apps[item.appIndex]->windows;
+    const auto& windows = *app->windows;
     if (std::size_t(item.windowIndex) >= windows.size())
         return nullptr;
     return windows[std::size_t(item.windowIndex)];
@@ -37,7 +39,8 @@ std::optional<QString> toolOfItem(const AppState& state, const DockBarPicture& p
     return index < tools.size() ? std::optional(tools[index]) : std::nullopt;
 }
 
-bool handleDockItemClick(AppState& state, DockViewState& dock, const DockBarPicture& picture, QPointF position,
+bool handleDockItemClick(AppState& state, DockViewState& dock, const DockBarPicture& picture,
+    const std::vector<qint32>& appIds, QPointF position,
     Qt::MouseButton button, QPoint globalPos, QWidget* parent)
 {
     const DockBarItem* hit = nullptr;
@@ -51,7 +54,7 @@ bool handleDockItemClick(AppState& state, DockViewState& dock, const DockBarPict
     case DockBarItem::Kind::Window:
         if (button != Qt::RightButton)
             return false;
-        if (std::shared_ptr<Windows> window = windowOfItem(state, *hit)) {
+        if (std::shared_ptr<Windows> window = windowOfItem(state, appIds, *hit)) {
             showAppContextMenu(dock, state, std::move(window), globalPos, parent);
             return true;
         }

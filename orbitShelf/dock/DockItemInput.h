@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 class AppState;
 class DockViewState;
@@ -19,14 +20,16 @@ class Windows;
 // launcher (right click: the dock settings menu); a tool tile raises its
 // tool (right click: "UnPin"). Other clicks are left to the buttons' owners.
 
-// The window an item stands for, by its position in allApps and in that
-// application's window list; null when there is none.
-std::shared_ptr<Windows> windowOfItem(const AppState& state, const DockBarItem& item);
+// The window an item stands for: its application is the appIndex-th of the
+// picture's process ids, the window its windowIndex-th; null when none.
+std::shared_ptr<Windows> windowOfItem(
+    const AppState& state, const std::vector<qint32>& appIds, const DockBarItem& item);
 
 // The tool of a tool tile: tiles follow the sorted pinned tools in order.
 std::optional<QString> toolOfItem(const AppState& state, const DockBarPicture& picture, const DockBarItem& item);
 
 // Handles a release of `button` at `position` (bar coordinates); returns
 // whether an item here took it.
-bool handleDockItemClick(AppState& state, DockViewState& dock, const DockBarPicture& picture, QPointF position,
+bool handleDockItemClick(AppState& state, DockViewState& dock, const DockBarPicture& picture,
+    const std::vector<qint32>& appIds, QPointF position,
     Qt::MouseButton button, QPoint globalPos, QWidget* parent);

@@ -21,7 +21,6 @@ ScreenLayout layoutDockForScreen(AppState& state, const QString& screenID);
 void refreshDockLayout(AppState& state);
 void refreshDockLayout();
 
-class QRect;
 class QScreen;
 
 // Usable size of a screen for the dock: the calibration stored for it
@@ -29,7 +28,3 @@ class QScreen;
 // size.
 int calibratedScreenWidth(const AppState& state, const QScreen* screen);
 int calibratedScreenHeight(const AppState& state, const QScreen* screen);
-// The same by screen key and visible frame, over the shared state (for the
-// window notification handler, which knows screens by key).
-int calibratedScreenWidth(const QString& screenKey, const QRect& visibleFrame);
-int calibratedScreenHeight(const QString& screenKey, const QRect& visibleFrame);

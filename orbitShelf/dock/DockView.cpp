@@ -56,7 +56,7 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
 
 void DockView::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (handleDockItemClick(m_state, m_view, m_picture, event->position(), event->button(),
+    if (handleDockItemClick(m_state, m_view, m_picture, m_appIds, event->position(), event->button(),
             event->globalPosition().toPoint(), this))
         event->accept();
     else
@@ -91,7 +91,9 @@ DockBarGeometryInput DockView::geometryInput() const
 
 void DockView::refreshPicture()
 {
-    m_picture = dockBarPicture(geometryInput());
+    const DockBarGeometryInput input = geometryInput();
+    m_appIds = input.content.appIds;
+    m_picture = dockBarPicture(input);
     // Hook: during a Pomodoro break the bar shows the break tile alone.
     const bool onBreak = m_state.pomodoro.startPomodoroTask && !m_picture.barRect.isEmpty();
     if (onBreak)
@@ -146,7 +148,6 @@ void DockView::paintEvent(QPaintEvent*)
 
     if (m_pomodoroTile->isVisible())
         return;
-    const QList<std::shared_ptr<ActiveApp>> apps = m_state.allApps.values();
     for (const DockBarItem& item : m_picture.items) {
         // Hook: the launcher and tool tiles.
         if (item.kind == DockBarItem::Kind::Launchpad) {
@@ -158,8 +159,11 @@ void DockView::paintEvent(QPaintEvent*)
             continue;
         }
         QIcon icon;
-        if (item.appIndex >= 0 && item.appIndex < apps.size() && apps[item.appIndex])
-            icon = apps[item.appIndex]->icon;
+        if (item.appIndex >= 0 && size_t(item.appIndex) < m_appIds.size()) {
+            const std::shared_ptr<ActiveApp> app = m_state.allApps.value(m_appIds[size_t(item.appIndex)]);
+            if (app)
+                icon = app->icon;
+        }
         if (!icon.isNull()) {
             icon.paint(&painter, item.iconRect.toAlignedRect());
         } else {

@@ -43,6 +43,7 @@ private:
     AppState& m_state;
     DockViewState m_view;
     DockBarPicture m_picture;
+    std::vector<qint32> m_appIds; // the process id of each running application of the picture
     QRectF m_screenArea;
     bool m_refreshedOnce = false;
     // Hook: the break tile shown alone on the bar and the tool sheets.

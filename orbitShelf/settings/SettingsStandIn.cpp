@@ -1,6 +1,10 @@
 #include "settings/SettingsStandIn.h"
 
+#include "dock/DockWindows.h"
+
+#include <QCoreApplication>
 #include <QLabel>
+#include <QTimer>
 #include <QLoggingCategory>
 
 static Q_LOGGING_CATEGORY(lcSettingsStandIn, "orbitshelf.settings")
@@ -32,4 +36,14 @@ QWidget* makeGeneralConfig()
 QWidget* makeQuitView()
 {
     return notYetPage(QStringLiteral("The quit dialog is not available in this build."));
+}
+
+void multipleScreensSupportChanged(bool on)
+{
+    QTimer::singleShot(150, QCoreApplication::instance(), [on] {
+        if (on)
+            createDockWindows();
+        else
+            closeScreenDockWindows();
+    });
 }

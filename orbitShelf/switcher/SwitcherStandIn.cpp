@@ -20,13 +20,13 @@ void closeSwitcherPopup()
     }
 }
 
+std::optional<quint32> floatPanelWindowNumber()
+{
+    return std::nullopt;
+}
+
 void startHotKeys(HotKeyModifier main, HotKeyModifier extra)
 {
     qCInfo(lcSwitcherStandIn) << "startHotKeys: global hot keys are not registered yet (modifier" << int(main)
                               << "extra" << int(extra) << ")";
-}
-
-std::optional<quint32> floatPanelWindowNumber()
-{
-    return std::nullopt;
 }

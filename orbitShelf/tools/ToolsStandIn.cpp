@@ -14,8 +14,12 @@ void recordPomodoroRun()
     AppState& state = AppState::shared();
     state.setNeedRestorePomodoro(true);
     state.pomodoro.setLastRunTime(formatDate(QDateTime::currentDateTime(), QStringLiteral("yyyy-MM-dd HH:mm:ss")));
-    state.pomodoro.setSecondsElapsed(0);
-    state.pomodoro.startPomodoroTask = false;
+    // After a break the next work phase starts from zero; a run resumed at
+    // launch keeps the seconds it had.
+    if (state.pomodoro.startPomodoroTask) {
+        state.pomodoro.setSecondsElapsed(0);
+        state.pomodoro.startPomodoroTask = false;
+    }
     pomodoroTicks = 0;
     pomodoroRunning = true;
     qCDebug(lcToolsStandIn) << "recordPomodoroRun: run started; the Pomodoro view is not built yet";

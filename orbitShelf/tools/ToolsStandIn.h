@@ -3,15 +3,11 @@
 // Stand-in for the built-in tools until their code lands. Starts a Pomodoro
 // run's bookkeeping (the launch routine resumes one with it, the bar's
 // Pomodoro tile starts the next one): marks the run for restoring, stamps
-// its start, zeroes the tick count and the phase's seconds, ends any break
-// and publishes. There is no Pomodoro view yet to show the run.
+// its start, zeroes the tick count, ends a break (the next phase's seconds
+// start from zero) and publishes. There is no Pomodoro view yet to show the run.
 void recordPomodoroRun();
 
 #include <QtGlobal>
-
-#include <optional>
-
-class QWidget;
 
 // The Pomodoro tool's process-wide run values, until the tool lands. Main
 // thread only. The tool sets pomodoroRunning and zeroes pomodoroTicks when a
@@ -21,6 +17,10 @@ extern bool pomodoroRunning;
 extern qint64 pomodoroTicks;
 extern qint64 pomodoroLastElapsed;
 extern bool pomodoroViewVisible;
+
+#include <optional>
+
+class QWidget;
 
 // Stores the clipboard's content as a new history entry; the history is not
 // built yet, so it only logs.

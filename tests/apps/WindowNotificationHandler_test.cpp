@@ -7,7 +7,7 @@
 #include "apps/WindowClickTracking.h"
 #include "apps/WindowNotificationHandler.h"
 #include "apps/Windows.h"
-#include "dock/DockAutoHide.h"
+#include "dock/DockStandIn.h"
 #include "platform/fake/FakePlatform.h"
 #include "tests/support/ManualQueue.h"
 
