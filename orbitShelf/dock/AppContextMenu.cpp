@@ -134,8 +134,8 @@ AppMenuServices AppMenuServices::standard()
     return s;
 }
 
-void minimizeOtherWindows(
-    const Windows& chosen, const std::vector<uint64_t>& spaces, AppState& state, const AppMenuServices& services)
+void minimizeOtherWindows(const Windows& chosen, const std::vector<uint64_t>& spaces, AppState& state,
+    const AppMenuServices& services)
 {
     // Without the chosen window's desktops there is no "same desktop" to
     // compare with; minimising everything would be the wrong guess.
@@ -158,7 +158,8 @@ void minimizeOtherWindows(
     }
 }
 
-void closeWindowOrQuitApp(int32_t pid, const Windows& window, AppState& state, const AppMenuServices& services)
+void closeWindowOrQuitApp(
+    int32_t pid, const Windows& window, AppState& state, const AppMenuServices& services)
 {
     const std::shared_ptr<ActiveApp> app = state.allApps.value(pid);
     if (app && app->windows && app->windows->size() >= 2) {
@@ -238,8 +239,8 @@ void runAppMenuAction(AppMenuAction action, const AppMenuTarget& target, DockVie
     }
     case AppMenuAction::MinimizeOthers: {
         const std::vector<uint64_t> spaces = window.num && services.spacesOfWindow
-                                                 ? services.spacesOfWindow(*window.num)
-                                                 : std::vector<uint64_t> {};
+            ? services.spacesOfWindow(*window.num)
+            : std::vector<uint64_t> {};
         minimizeOtherWindows(window, spaces, state, services);
         return;
     }

@@ -99,4 +99,5 @@ void minimizeOtherWindows(const Windows& chosen, const std::vector<uint64_t>& sp
 // to close; otherwise the application is asked to end. Its entry leaves
 // allApps when the desktop reports it gone, not before, so a program that
 // refuses (an unsaved document) stays on the bar.
-void closeWindowOrQuitApp(int32_t pid, const Windows& window, AppState& state, const AppMenuServices& services);
+void closeWindowOrQuitApp(
+    int32_t pid, const Windows& window, AppState& state, const AppMenuServices& services);

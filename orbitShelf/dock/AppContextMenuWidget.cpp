@@ -31,8 +31,8 @@ void fillDockSettingsMenu(QMenu& menu)
         menu.addAction(QStringLiteral("The dock settings menu is not available"))->setEnabled(false);
 }
 
-QMenu* makeAppContextMenu(
-    const std::vector<AppMenuEntry>& entries, const std::function<void(AppMenuAction)>& chosen, QWidget* parent)
+QMenu* makeAppContextMenu(const std::vector<AppMenuEntry>& entries,
+    const std::function<void(AppMenuAction)>& chosen, QWidget* parent)
 {
     auto* menu = new QMenu(parent);
     menu->setObjectName(QStringLiteral("AppContextMenu"));
@@ -62,7 +62,8 @@ void showAppContextMenu(
 {
     if (!window)
         return;
-    PersistenceController* store = PersistenceController::hasShared() ? &PersistenceController::shared() : nullptr;
+    PersistenceController* store
+        = PersistenceController::hasShared() ? &PersistenceController::shared() : nullptr;
     const std::vector<AppMenuEntry> entries = appContextMenu(appMenuInputs(state, window.get(), store));
     // The target is the right-clicked window, fixed now: hovering other
     // buttons while the menu is open does not change what it acts on.

@@ -24,7 +24,8 @@ std::shared_ptr<Windows> windowOfItem(
     return windows[std::size_t(item.windowIndex)];
 }
 
-std::optional<QString> toolOfItem(const AppState& state, const DockBarPicture& picture, const DockBarItem& item)
+std::optional<QString> toolOfItem(
+    const AppState& state, const DockBarPicture& picture, const DockBarItem& item)
 {
     if (item.kind != DockBarItem::Kind::Tool)
         return std::nullopt;
@@ -40,8 +41,8 @@ std::optional<QString> toolOfItem(const AppState& state, const DockBarPicture& p
 }
 
 bool handleDockItemClick(AppState& state, DockViewState& dock, const DockBarPicture& picture,
-    const std::vector<qint32>& appIds, QPointF position,
-    Qt::MouseButton button, QPoint globalPos, QWidget* parent)
+    const std::vector<qint32>& appIds, QPointF position, Qt::MouseButton button, QPoint globalPos,
+    QWidget* parent)
 {
     const DockBarItem* hit = nullptr;
     for (const DockBarItem& item : picture.items)

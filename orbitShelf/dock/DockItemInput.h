@@ -26,10 +26,11 @@ std::shared_ptr<Windows> windowOfItem(
     const AppState& state, const std::vector<qint32>& appIds, const DockBarItem& item);
 
 // The tool of a tool tile: tiles follow the sorted pinned tools in order.
-std::optional<QString> toolOfItem(const AppState& state, const DockBarPicture& picture, const DockBarItem& item);
+std::optional<QString> toolOfItem(
+    const AppState& state, const DockBarPicture& picture, const DockBarItem& item);
 
 // Handles a release of `button` at `position` (bar coordinates); returns
 // whether an item here took it.
 bool handleDockItemClick(AppState& state, DockViewState& dock, const DockBarPicture& picture,
-    const std::vector<qint32>& appIds, QPointF position,
-    Qt::MouseButton button, QPoint globalPos, QWidget* parent);
+    const std::vector<qint32>& appIds, QPointF position, Qt::MouseButton button, QPoint globalPos,
+    QWidget* parent);

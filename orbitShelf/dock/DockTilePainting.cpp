@@ -12,7 +12,8 @@ namespace {
 QStringList themeNamesFor(const QString& tool)
 {
     if (tool == QLatin1String("Pomodoro"))
-        return { QStringLiteral("alarm-symbolic"), QStringLiteral("alarm"), QStringLiteral("appointment-soon") };
+        return { QStringLiteral("alarm-symbolic"), QStringLiteral("alarm"),
+            QStringLiteral("appointment-soon") };
     if (tool == QLatin1String("Pasteboard"))
         return { QStringLiteral("edit-paste") };
     if (tool == QLatin1String("FastFinder"))

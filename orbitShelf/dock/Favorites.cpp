@@ -27,7 +27,8 @@ QImage favoriteIcon(const ActiveApp* app)
 
 } // namespace
 
-std::optional<Record> favoriteRecordFor(const std::optional<QString>& bundleName, PersistenceController& store)
+std::optional<Record> favoriteRecordFor(
+    const std::optional<QString>& bundleName, PersistenceController& store)
 {
     std::optional<Record> match;
     for (const Record& record : store.fetchAll(Entity::Favorite))
@@ -45,7 +46,8 @@ AddFavoriteResult addFavorite(int32_t pid, AppState& state, PersistenceControlle
 
     const QString fileName = bundleName.value_or(QStringLiteral("app icon")) + QStringLiteral(".png");
     const std::optional<QUrl> url = appSupportDirectory(fileName);
-    if (!url || !savePNG(resized(favoriteIcon(app.get()), QSizeF(kIconSide, kIconSide)), url->toLocalFile())) {
+    if (!url
+        || !savePNG(resized(favoriteIcon(app.get()), QSizeF(kIconSide, kIconSide)), url->toLocalFile())) {
         qCWarning(lcDock) << "favourite not added: its icon could not be written for" << fileName;
         return AddFavoriteResult::IconNotWritten;
     }

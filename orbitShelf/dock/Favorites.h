@@ -28,4 +28,5 @@ void startAddFavorite(int32_t pid);
 
 // The last favourite record whose appBundleName equals `bundleName` (absent
 // equals only absent), in the store's order.
-std::optional<Record> favoriteRecordFor(const std::optional<QString>& bundleName, PersistenceController& store);
+std::optional<Record> favoriteRecordFor(
+    const std::optional<QString>& bundleName, PersistenceController& store);

@@ -36,7 +36,8 @@ void paintIcon(QPainter& painter, const QRectF& rect)
 
 } // namespace
 
-FullScreenToast::FullScreenToast(QString spaceID_, qint64 winnum_, double width, double height, QWidget* parent)
+FullScreenToast::FullScreenToast(
+    QString spaceID_, qint64 winnum_, double width, double height, QWidget* parent)
     : QWidget(parent)
     , spaceID(std::move(spaceID_))
     , winnum(winnum_)
@@ -105,9 +106,10 @@ void FullScreenToast::paintEvent(QPaintEvent*)
 
     painter.setPen(Qt::white);
     painter.setFont(row);
-    painter.drawText(QRectF(rowRect.left(), rowRect.top(), labelWidth, rowHeight), Qt::AlignCenter, shortcutLabel);
-    const QRectF cap(rowRect.left() + labelWidth + 8, rowRect.center().y() - (rowMetrics.height() + 10) / 2, capWidth,
-        rowMetrics.height() + 10);
+    painter.drawText(
+        QRectF(rowRect.left(), rowRect.top(), labelWidth, rowHeight), Qt::AlignCenter, shortcutLabel);
+    const QRectF cap(rowRect.left() + labelWidth + 8, rowRect.center().y() - (rowMetrics.height() + 10) / 2,
+        capWidth, rowMetrics.height() + 10);
     painter.setPen(QPen(Qt::white, 2));
     painter.drawRoundedRect(cap, 10, 10);
     painter.drawText(cap, Qt::AlignCenter, shortcut);

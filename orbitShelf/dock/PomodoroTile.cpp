@@ -127,15 +127,16 @@ void PomodoroTile::paintEvent(QPaintEvent*)
     painter.drawRoundedRect(banner, 10, 10);
     const QSizeF image = pomodoroImageSize(
         m_state.appIcon.width(), m_state.appIcon.height(), m_state.spaceButtonScale.value(m_screenID, 0));
-    const QRectF imageRect(banner.left() + 6, banner.center().y() - image.height() / 2, std::max(0.0, image.width()),
-        std::max(0.0, image.height()));
+    const QRectF imageRect(banner.left() + 6, banner.center().y() - image.height() / 2,
+        std::max(0.0, image.width()), std::max(0.0, image.height()));
     drawPomodoroImage(painter, imageRect);
     QFont bold = font();
     bold.setPixelSize(14);
     bold.setBold(true);
     painter.setFont(bold);
     painter.setPen(Qt::white);
-    const QRectF textRect(imageRect.right() - 3 + 10, banner.top(), banner.right() - imageRect.right() - 12, banner.height());
+    const QRectF textRect(
+        imageRect.right() - 3 + 10, banner.top(), banner.right() - imageRect.right() - 12, banner.height());
     painter.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWordWrap, hintText());
 
     // The pill, once the break is over.

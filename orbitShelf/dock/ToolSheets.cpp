@@ -5,8 +5,8 @@
 #include "dock/DockViewState.h"
 #include "tools/ToolsStandIn.h"
 
-#include <QKeyEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -148,8 +148,10 @@ void ToolSheets::place(QWidget* sheet, const ToolSheetContent& content) const
     frame.moveCenter(dock.center());
     if (const QScreen* screen = m_dockWindow->screen()) {
         const QRect area = screen->availableGeometry();
-        frame.moveLeft(std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - size.width())));
-        frame.moveTop(std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - size.height())));
+        frame.moveLeft(
+            std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - size.width())));
+        frame.moveTop(
+            std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - size.height())));
     }
     sheet->move(frame.topLeft());
 }

@@ -37,7 +37,8 @@ QSizeF launcherTileIconSize(const AppState& state, const QString& screenID)
 
 QSizeF toolTileIconSize(const AppState& state, const QString& screenID)
 {
-    return toolTileIconSize(state.appIcon.width(), state.appIcon.height(), state.spaceButtonScale.value(screenID, 0));
+    return toolTileIconSize(
+        state.appIcon.width(), state.appIcon.height(), state.spaceButtonScale.value(screenID, 0));
 }
 
 QStringList pinnedToolNames(const AppState& state)
@@ -76,7 +77,8 @@ bool unpinTool(const QString& name, AppState& state)
 void toolTileAppeared(AppState& state, const QString& screenID)
 {
     const double scale = state.spaceButtonScale.value(screenID, 0);
-    state.spaceDockHeight[screenID] = state.spaceDockHeight.value(screenID, 0) + state.appIcon.height() - scale - 3;
+    state.spaceDockHeight[screenID]
+        = state.spaceDockHeight.value(screenID, 0) + state.appIcon.height() - scale - 3;
 }
 
 bool isMouseOnDockScreen(const std::vector<ScreenArea>& screens, QPointF mouse, const QString& screenID)

@@ -60,10 +60,11 @@ TEST(AppContextMenuTitles, FollowTheWindowTheSettingsAndTheStore)
         { "no window name: the fixed items", AppMenuInputs {}, plain },
         { "Feishu with multitask on offers to disable it", feishuOn,
             QStringList { "Disable MultiTask" } + plain },
-        { "Feishu with multitask off offers to enable it", feishuOff, QStringList { "Enable MultiTask" } + plain },
+        { "Feishu with multitask off offers to enable it", feishuOff,
+            QStringList { "Enable MultiTask" } + plain },
         { "WeChat offers a second instance", wechat,
-            QStringList { "-", "Binding Hotkey", "-", "Copy App", "-", "Keep in Dock", "-", "Add to Favorite", "-",
-                "Minimized Others", "-", "Quit" } },
+            QStringList { "-", "Binding Hotkey", "-", "Copy App", "-", "Keep in Dock", "-", "Add to Favorite",
+                "-", "Minimized Others", "-", "Quit" } },
         { "names are matched case-sensitively", lowerCase, plain },
         { "a kept favourite offers both removals", kept,
             QStringList { "-", "Binding Hotkey", "-", "-", "Remove Keep", "-", "Remove Favorite", "-",
@@ -102,7 +103,8 @@ protected:
         services.pinApp = [this](int32_t pid) { log.push_back("pin " + std::to_string(pid)); };
         services.scheduleDockReload = [this] { log.push_back("reload"); };
         services.addFavorite = [this](int32_t pid) { log.push_back("favourite " + std::to_string(pid)); };
-        services.startInstance = [this](const QString& path) { log.push_back("start " + path.toStdString()); };
+        services.startInstance
+            = [this](const QString& path) { log.push_back("start " + path.toStdString()); };
         services.spacesOfWindow = [this](uint32_t num) { return spaces[num]; };
         services.minimizeWindow = [this](uint32_t num) { log.push_back("minimise " + std::to_string(num)); };
         services.raiseWindow = [this](uint32_t num) { log.push_back("raise " + std::to_string(num)); };

@@ -100,7 +100,8 @@ TEST_F(FavoritesTest, WithoutIconOrKnownProcessTheLauncherPictureStandsIn)
     EXPECT_EQ(QFileInfo(nameless).fileName(), "app icon.png");
     const QImage launcher(nameless, "PNG");
     ASSERT_EQ(launcher.size(), QSize(128, 128));
-    EXPECT_EQ(launcher.pixelColor(64, 64), QImage(localPathFromStored(*records[0].text("appIcon")), "PNG").pixelColor(64, 64));
+    EXPECT_EQ(launcher.pixelColor(64, 64),
+        QImage(localPathFromStored(*records[0].text("appIcon")), "PNG").pixelColor(64, 64));
 }
 
 TEST_F(FavoritesTest, AFailedIconWriteLeavesNoRecordAndNamesStayInsideTheFolder)

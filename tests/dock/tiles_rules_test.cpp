@@ -55,10 +55,8 @@ TEST_F(TileRules, AClickRaisesItsToolsFlagAndOnlyThat)
         const char* tool;
         bool pomodoro, pasteboard, fastFinder, note, todo;
     } rows[] = {
-        { "Pomodoro", true, false, false, false, false },
-        { "Pasteboard", false, true, false, false, false },
-        { "FastFinder", false, false, true, false, false },
-        { "Note", false, false, false, true, false },
+        { "Pomodoro", true, false, false, false, false }, { "Pasteboard", false, true, false, false, false },
+        { "FastFinder", false, false, true, false, false }, { "Note", false, false, false, true, false },
         { "Todo", false, false, false, false, true },
         { "pomodoro", false, false, false, false, false }, // names are exact
     };
@@ -82,7 +80,8 @@ TEST_F(TileRules, AClickRaisesItsToolsFlagAndOnlyThat)
     EXPECT_TRUE(toolSheetsShown(*state).empty());
     toolTileClicked("FastFinder", dock, *state);
     toolTileClicked("Pomodoro", dock, *state);
-    EXPECT_EQ(toolSheetsShown(*state), (std::vector<ToolSheet> { ToolSheet::Pomodoro, ToolSheet::FastFinder }));
+    EXPECT_EQ(
+        toolSheetsShown(*state), (std::vector<ToolSheet> { ToolSheet::Pomodoro, ToolSheet::FastFinder }));
 }
 
 TEST_F(TileRules, UnPinRemovesTheRightClickedToolAndTilesAreSorted)
@@ -150,13 +149,13 @@ TEST_F(TileRules, OnlyTheBarOnTheMousesScreenFillsASheet)
 TEST(DesktopLauncherSearch, TakesTheFirstInstalledLauncherAndSaysSoWhenNone)
 {
     const auto onPath = [](QStringList installed) {
-        return [installed](const QString& name) {
-            return installed.contains(name) ? "/usr/bin/" + name : QString();
-        };
+        return [installed](
+                   const QString& name) { return installed.contains(name) ? "/usr/bin/" + name : QString(); };
     };
     EXPECT_EQ(findLauncher(onPath({ "krunner", "rofi" })),
         (LauncherCommand { "/usr/bin/rofi", { "-show", "drun" } }));
-    EXPECT_EQ(findLauncher(onPath({ "krunner", "xfce4-appfinder" })), (LauncherCommand { "/usr/bin/xfce4-appfinder", {} }));
+    EXPECT_EQ(findLauncher(onPath({ "krunner", "xfce4-appfinder" })),
+        (LauncherCommand { "/usr/bin/xfce4-appfinder", {} }));
     EXPECT_EQ(findLauncher(onPath({ "albert" })), (LauncherCommand { "/usr/bin/albert", { "toggle" } }));
     EXPECT_FALSE(findLauncher(onPath({ "gnome-shell", "xterm" })).has_value());
     EXPECT_TRUE(noLauncherDetail().contains("rofi"));
@@ -171,13 +170,9 @@ TEST(PomodoroBreak, StartPillAndCountdownFollowTheBreak)
         bool pill;
         const char* countdown;
     } rows[] = {
-        { 0, 5, false, "05 : 00 " },
-        { 1, 5, false, "04 : 59 " },
-        { 299, 5, false, "00 : 01 " },
-        { 300, 5, true, "00 : 00 " },
-        { 301, 5, true, "00 : 00 " }, // stops at zero
-        { 4000, 5, true, "00 : 00 " },
-        { 0, 0, true, "00 : 00 " }, // no break at all
+        { 0, 5, false, "05 : 00 " }, { 1, 5, false, "04 : 59 " }, { 299, 5, false, "00 : 01 " },
+        { 300, 5, true, "00 : 00 " }, { 301, 5, true, "00 : 00 " }, // stops at zero
+        { 4000, 5, true, "00 : 00 " }, { 0, 0, true, "00 : 00 " }, // no break at all
         { -3, 5, false, "05 : 00 " }, // a clock reset mid-break
     };
     for (const Row& r : rows) {

@@ -29,7 +29,6 @@
 
 #include <sys/wait.h>
 
-
 using namespace orbitshelf::test;
 using namespace std::chrono_literals;
 
@@ -172,7 +171,8 @@ TEST_F(WindowMenuOnDesktop, KeepInDockPinsAnXtermThatStaysAfterItExitsAndAfterAR
 
     auto titles = [&] {
         QStringList t;
-        for (const AppMenuEntry& e : appContextMenu(appMenuInputs(AppState::shared(), window.get(), store.get())))
+        for (const AppMenuEntry& e :
+            appContextMenu(appMenuInputs(AppState::shared(), window.get(), store.get())))
             t << e.title;
         return t;
     };
@@ -201,7 +201,8 @@ TEST_F(WindowMenuOnDesktop, MinimisedOthersTakesTheWindowsOfTheSameDesktopOnly)
     xterm("menu-min-same");
     xterm("menu-min-other");
     ASSERT_TRUE(eventually([] {
-        return windowTitled("menu-min-chosen") && windowTitled("menu-min-same") && windowTitled("menu-min-other");
+        return windowTitled("menu-min-chosen") && windowTitled("menu-min-same")
+            && windowTitled("menu-min-other");
     }));
     runTool("wmctrl", { "-r", "menu-min-other", "-t", "1" });
     const auto chosen = windowTitled("menu-min-chosen");
