@@ -192,7 +192,12 @@ void runAppMenuAction(AppMenuAction action, const AppMenuTarget& target, DockVie
     case AppMenuAction::BindHotkey: {
         dock.currentWindow = target.window;
         if (services.later)
-            services.later(50, [&dock] { dock.showTagEditor = !dock.showTagEditor; });
+            services.later(50, [&dock, &state] {
+                dock.showTagEditor = !dock.showTagEditor;
+                // The dock's views re-read their state on the change notice;
+                // the tag editor's sheet follows the flag from there.
+                emit state.changed();
+            });
         return;
     }
     case AppMenuAction::CopyApp: {
