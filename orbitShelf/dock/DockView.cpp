@@ -3,10 +3,12 @@
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
 #include "dock/DockAutoHide.h"
+#include "dock/DockBarButtons.h"
 #include "dock/DockDataRefresh.h"
 #include "dock/DockEdges.h"
 #include "dock/DockItemInput.h"
 #include "dock/DockLayoutPass.h"
+#include "dock/DockLog.h"
 #include "dock/DockTilePainting.h"
 #include "dock/PomodoroTile.h"
 #include "dock/ToolSheets.h"
@@ -48,6 +50,8 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
 {
     setAttribute(Qt::WA_TranslucentBackground);
     connect(&m_state, &AppState::changed, this, &DockView::refreshPicture);
+    // Hook: the window buttons take their drags, drops and clicks here.
+    m_buttonInput = new DockBarInput(m_state, *this);
     // Hook: tiles.
     m_pomodoroTile = new PomodoroTile(m_state, screenID, this);
     m_pomodoroTile->hide();
@@ -101,6 +105,26 @@ void DockView::refreshPicture()
     m_pomodoroTile->setVisible(onBreak);
     applyInputRegion();
     update();
+    // Hook: which application each button stands for, on screen, once per
+    // change; people and the end-to-end tests read the bar's order here.
+    const QList<int32_t> pids(m_appIds.begin(), m_appIds.end());
+    QStringList buttons;
+    for (const DockBarItem& item : m_picture.items) {
+        if (const auto pid = itemProcessId(item, pids)) {
+            const QRect r(mapToGlobal(item.rect.topLeft().toPoint()), item.rect.size().toSize());
+            buttons << QStringLiteral("%1@%2,%3,%4x%5")
+                           .arg(*pid)
+                           .arg(r.x())
+                           .arg(r.y())
+                           .arg(r.width())
+                           .arg(r.height());
+        }
+    }
+    const QString line = buttons.join(QLatin1Char(' '));
+    if (line != m_loggedButtons && isVisible()) {
+        m_loggedButtons = line;
+        qCDebug(lcDock).noquote() << "bar buttons:" << line;
+    }
 }
 
 void DockView::applyInputRegion()
@@ -148,7 +172,15 @@ void DockView::paintEvent(QPaintEvent*)
 
     if (m_pomodoroTile->isVisible())
         return;
+    // Hook: the buttons of running and pinned applications are drawn by
+    // the window-button painters; the others keep their placeholders.
+    const QList<int32_t> pids(m_appIds.begin(), m_appIds.end());
+    int pinnedIndex = 0;
     for (const DockBarItem& item : m_picture.items) {
+        if (item.kind == DockBarItem::Kind::App || item.kind == DockBarItem::Kind::Window) {
+            paintDockBarItem(painter, m_state, m_view, item, pids, pinnedIndex, m_buttonInput->dropTarget());
+            continue;
+        }
         // Hook: the launcher and tool tiles.
         if (item.kind == DockBarItem::Kind::Launchpad) {
             paintLauncherTile(painter, item.iconRect);
@@ -158,31 +190,15 @@ void DockView::paintEvent(QPaintEvent*)
             paintToolTile(painter, item.iconRect, toolOfItem(m_state, m_picture, item).value_or(QString()));
             continue;
         }
-        QIcon icon;
-        if (item.appIndex >= 0 && size_t(item.appIndex) < m_appIds.size()) {
-            const std::shared_ptr<ActiveApp> app = m_state.allApps.value(m_appIds[size_t(item.appIndex)]);
-            if (app)
-                icon = app->icon;
+        if (item.kind == DockBarItem::Kind::PinnedApp) {
+            paintDockBarItem(painter, m_state, m_view, item, pids, pinnedIndex++, std::nullopt);
+            continue;
         }
-        if (!icon.isNull()) {
-            icon.paint(&painter, item.iconRect.toAlignedRect());
-        } else {
-            QPainterPath placeholder;
-            placeholder.addRoundedRect(item.iconRect, item.iconRect.width() / 5, item.iconRect.width() / 5);
-            const QColor fill = item.kind == DockBarItem::Kind::MainButton ? QColor(90, 160, 230)
-                : item.kind == DockBarItem::Kind::Launchpad                ? QColor(150, 150, 160)
-                                                                           : QColor(200, 200, 210);
-            painter.fillPath(placeholder, fill);
-        }
-        if (item.kind == DockBarItem::Kind::Window && item.rect.width() > item.iconRect.width() + 20) {
-            // Room for the window's tag beside its icon.
-            const QRectF chip(item.iconRect.right() + 4, item.rect.center().y() - 9,
-                item.rect.right() - item.iconRect.right() - 10, 18);
-            QPainterPath chipPath;
-            chipPath.addRoundedRect(chip, 6, 6);
-            QColor chipColour = dockTint(m_state.settings.dockColor());
-            chipColour.setAlphaF(0.8);
-            painter.fillPath(chipPath, chipColour);
-        }
+        QPainterPath placeholder;
+        placeholder.addRoundedRect(item.iconRect, item.iconRect.width() / 5, item.iconRect.width() / 5);
+        const QColor fill = item.kind == DockBarItem::Kind::MainButton ? QColor(90, 160, 230)
+            : item.kind == DockBarItem::Kind::Launchpad                ? QColor(150, 150, 160)
+                                                                       : QColor(200, 200, 210);
+        painter.fillPath(placeholder, fill);
     }
 }

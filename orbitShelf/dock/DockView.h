@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class AppState;
+class DockBarInput;
 class PomodoroTile;
 class ToolSheets;
 
@@ -22,6 +23,8 @@ public:
     const DockViewState& viewState() const { return m_view; }
     DockViewState& viewState() { return m_view; }
     const DockBarPicture& picture() const { return m_picture; }
+    // The process id of each running application of the picture, in order.
+    const std::vector<qint32>& appIds() const { return m_appIds; }
 
     // The part of the window that lies on its screen, window coordinates.
     void setScreenArea(const QRectF& area);
@@ -46,6 +49,9 @@ private:
     std::vector<qint32> m_appIds; // the process id of each running application of the picture
     QRectF m_screenArea;
     bool m_refreshedOnce = false;
+    // Window buttons: drag and drop, stacked buttons' window lists.
+    DockBarInput* m_buttonInput = nullptr;
+    QString m_loggedButtons;
     // Hook: the break tile shown alone on the bar and the tool sheets.
     PomodoroTile* m_pomodoroTile = nullptr;
     ToolSheets* m_toolSheets = nullptr;
