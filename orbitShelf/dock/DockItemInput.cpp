@@ -12,13 +12,18 @@
 std::shared_ptr<Windows> windowOfItem(
     const AppState& state, const std::vector<qint32>& appIds, const DockBarItem& item)
 {
-    if (item.kind != DockBarItem::Kind::Window || item.appIndex < 0 || item.windowIndex < 0
-        || std::size_t(item.appIndex) >= appIds.size())
+    const bool window = item.kind == DockBarItem::Kind::Window && item.windowIndex >= 0;
+    const bool app = item.kind == DockBarItem::Kind::App;
+    if ((!window && !app) || item.appIndex < 0 || std::size_t(item.appIndex) >= appIds.size())
         return nullptr;
-    const std::shared_ptr<ActiveApp> app = state.allApps.value(appIds[std::size_t(item.appIndex)]);
-    if (!app || !app->windows)
+    const std::shared_ptr<ActiveApp> owner = state.allApps.value(appIds[std::size_t(item.appIndex)]);
+    if (!owner || !owner->windows)
         return nullptr;
-    const auto& windows = *app->windows;
+    const auto& windows = *owner->windows;
+    // An application button with a single window is that window's button; a
+    // stacked button stands for several and has no one window.
+    if (app)
+        return windows.size() == 1 ? windows.front() : nullptr;
     if (std::size_t(item.windowIndex) >= windows.size())
         return nullptr;
     return windows[std::size_t(item.windowIndex)];
@@ -52,6 +57,7 @@ bool handleDockItemClick(AppState& state, DockViewState& dock, const DockBarPict
         return false;
 
     switch (hit->kind) {
+    case DockBarItem::Kind::App:
     case DockBarItem::Kind::Window:
         if (button != Qt::RightButton)
             return false;

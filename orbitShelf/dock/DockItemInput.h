@@ -21,7 +21,8 @@ class Windows;
 // tool (right click: "UnPin"). Other clicks are left to the buttons' owners.
 
 // The window an item stands for: its application is the appIndex-th of the
-// picture's process ids, the window its windowIndex-th; null when none.
+// picture's process ids, the window its windowIndex-th (an application
+// button: its only window); null when none.
 std::shared_ptr<Windows> windowOfItem(
     const AppState& state, const std::vector<qint32>& appIds, const DockBarItem& item);
 

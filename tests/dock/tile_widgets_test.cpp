@@ -140,6 +140,11 @@ TEST_F(TileWidgets, BarItemsMapToTheirWindowAndTool)
     EXPECT_EQ(windowOfItem(state(), appIds, picture.items[2]), (*app->windows)[1]);
     EXPECT_EQ(windowOfItem(state(), appIds, picture.items[3]), nullptr) << "an application without windows";
     EXPECT_EQ(windowOfItem(state(), {}, picture.items[2]), nullptr);
+    // An application button is its window's only while it has just one.
+    const DockBarItem appButton { DockBarItem::Kind::App, {}, {}, 0, -1 };
+    EXPECT_EQ(windowOfItem(state(), appIds, appButton), nullptr) << "a stacked button has no one window";
+    app->windows->pop_back();
+    EXPECT_EQ(windowOfItem(state(), appIds, appButton), (*app->windows)[0]);
     EXPECT_EQ(toolOfItem(state(), picture, picture.items[0]), "FastFinder");
     EXPECT_EQ(toolOfItem(state(), picture, picture.items[1]), "Pomodoro");
     EXPECT_EQ(toolOfItem(state(), picture, picture.items[2]), std::nullopt);
