@@ -4,36 +4,16 @@
 #include "app/AppState.h"
 #include "apps/Windows.h"
 #include "dock/DockLog.h"
+#include "dock/DockSettingsMenu.h"
 #include "dock/DockViewState.h"
+#include "dock/MenuWidget.h"
 
 #include <QMenu>
 #include <QPointer>
 
-namespace {
-
-DockSettingsMenuBuilder& settingsMenuBuilder()
-{
-    static DockSettingsMenuBuilder builder;
-    return builder;
-}
-
-} // namespace
-
-void setDockSettingsMenuBuilder(DockSettingsMenuBuilder builder)
-{
-    settingsMenuBuilder() = std::move(builder);
-}
-
-void fillDockSettingsMenu(QMenu& menu)
-{
-    if (settingsMenuBuilder())
-        settingsMenuBuilder()(menu);
-    else
-        menu.addAction(QStringLiteral("The dock settings menu is not available"))->setEnabled(false);
-}
-
 QMenu* makeAppContextMenu(const std::vector<AppMenuEntry>& entries,
-    const std::function<void(AppMenuAction)>& chosen, QWidget* parent)
+    const std::function<void(AppMenuAction)>& chosen, const SettingsMenuMaker& makeSettingsMenu,
+    QWidget* parent)
 {
     auto* menu = new QMenu(parent);
     menu->setObjectName(QStringLiteral("AppContextMenu"));
@@ -43,7 +23,9 @@ QMenu* makeAppContextMenu(const std::vector<AppMenuEntry>& entries,
             menu->addSeparator();
             break;
         case AppMenuEntry::Kind::SettingsSubmenu: {
-            fillDockSettingsMenu(*menu->addMenu(entry.title));
+            QMenu* more = makeSettingsMenu ? makeSettingsMenu(menu) : new QMenu(menu);
+            more->setTitle(entry.title);
+            menu->addMenu(more);
             break;
         }
         case AppMenuEntry::Kind::Item: {
@@ -70,13 +52,22 @@ void showAppContextMenu(
     // buttons while the menu is open does not change what it acts on.
     const AppMenuTarget target { std::move(window) };
     QPointer<QWidget> owner(parent);
+    // "More": the dock settings menu of this bar.
+    const DockMenuContext context { dock.enableListener, dock.screenID };
+    AppState* shared = &state;
+    const SettingsMenuMaker settingsMenu = [context, shared](QWidget* menuParent) {
+        return buildMenu(dockSettingsMenu(dockSettingsMenuInput(*shared, context.screenID)), menuParent,
+            [context, shared](const QString& action) {
+                performDockMenuAction(action, context, *shared, standardDockMenuServices());
+            });
+    };
     QMenu* menu = makeAppContextMenu(
         entries,
         [&dock, &state, target, owner](AppMenuAction action) {
             if (owner)
                 runAppMenuAction(action, target, dock, state, AppMenuServices::standard());
         },
-        parent);
+        settingsMenu, parent);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(globalPos);
     // Where each item stands on screen: people reading the log, and the

@@ -67,19 +67,11 @@ bool handleDockItemClick(AppState& state, DockViewState& dock, const DockBarPict
         }
         return false;
     case DockBarItem::Kind::Launchpad:
-        if (button == Qt::LeftButton) {
-            launchLaunchpad();
-            return true;
-        }
-        if (button == Qt::RightButton) {
-            // The launcher tile carries the dock settings menu, as "More" does.
-            auto* menu = new QMenu(parent);
-            fillDockSettingsMenu(*menu);
-            menu->setAttribute(Qt::WA_DeleteOnClose);
-            menu->popup(globalPos);
-            return true;
-        }
-        return false;
+        // Its right click (the dock settings menu) is the pointer handler's.
+        if (button != Qt::LeftButton)
+            return false;
+        launchLaunchpad();
+        return true;
     case DockBarItem::Kind::Tool: {
         const std::optional<QString> tool = toolOfItem(state, picture, *hit);
         if (!tool)

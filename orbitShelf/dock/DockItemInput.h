@@ -17,8 +17,7 @@ class Windows;
 
 // Clicks on the items of a bar that open menus and tiles: a right click on a
 // window button opens its menu; the launcher tile opens the desktop's
-// launcher (right click: the dock settings menu); a tool tile raises its
-// tool (right click: "UnPin"). Other clicks are left to the buttons' owners.
+// launcher; a tool tile raises its tool (right click: "UnPin"). Other clicks are left to the buttons' owners.
 
 // The window an item stands for: its application is the appIndex-th of the
 // picture's process ids, the window its windowIndex-th (an application

@@ -2,8 +2,11 @@
 
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
+#include "apps/Windows.h"
 #include "dock/DockAutoHide.h"
+#include "dock/DockBarBackground.h"
 #include "dock/DockBarButtons.h"
+#include "dock/DockBarPointer.h"
 #include "dock/DockDataRefresh.h"
 #include "dock/DockEdges.h"
 #include "dock/DockItemInput.h"
@@ -30,16 +33,6 @@ auto entry(const Map& map, const QString& key) -> std::optional<typename Map::ma
     return *it;
 }
 
-// The tint of the panel: the dock colour text as one base-16 number, a
-// fixed amber when it does not parse.
-QColor dockTint(const QString& text)
-{
-    bool ok = false;
-    const uint value = text.toUInt(&ok, 16);
-    const uint rgb = ok && !text.isEmpty() ? value : 0xF5BC53;
-    return QColor(int((rgb >> 16) & 0xFF), int((rgb >> 8) & 0xFF), int(rgb & 0xFF));
-}
-
 } // namespace
 
 DockView::DockView(AppState& state, bool enableListener, double screenWidth, double screenHeight,
@@ -50,6 +43,7 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
 {
     setAttribute(Qt::WA_TranslucentBackground);
     connect(&m_state, &AppState::changed, this, &DockView::refreshPicture);
+    m_pointer = new DockBarPointer(m_state, *this);
     // Hook: the window buttons take their drags, drops and clicks here.
     m_buttonInput = new DockBarInput(m_state, *this);
     // Hook: tiles.
@@ -161,17 +155,11 @@ void DockView::paintEvent(QPaintEvent*)
     painter.setRenderHint(QPainter::Antialiasing);
 
     const bool vertical = m_picture.barRect.height() > m_picture.barRect.width();
-    QPainterPath panel;
-    panel.addRoundedRect(m_picture.barRect, vertical ? 10 : 8, vertical ? 10 : 8);
-    // The backdrop stands in for a blur: a dark, mostly opaque panel, with
-    // the user's dock colour laid over it at 15 %.
-    painter.fillPath(panel, QColor(28, 30, 34, 225));
-    QColor tint = dockTint(m_state.settings.dockColor());
-    tint.setAlphaF(0.15);
-    painter.fillPath(panel, tint);
+    paintBarPanel(painter, { m_picture.barRect, vertical ? 10.0 : 8.0 }, m_state.settings.dockColor());
 
     if (m_pomodoroTile->isVisible())
         return;
+    const StringMap hotKeys = m_state.windowHotkeyCache();
     // Hook: the buttons of running and pinned applications are drawn by
     // the window-button painters; the others keep their placeholders.
     const QList<int32_t> pids(m_appIds.begin(), m_appIds.end());
@@ -179,6 +167,9 @@ void DockView::paintEvent(QPaintEvent*)
     for (const DockBarItem& item : m_picture.items) {
         if (item.kind == DockBarItem::Kind::App || item.kind == DockBarItem::Kind::Window) {
             paintDockBarItem(painter, m_state, m_view, item, pids, pinnedIndex, m_buttonInput->dropTarget());
+            // Hook: a window bound to a hot key shows its badge.
+            if (const std::shared_ptr<Windows> window = dockBarWindow(m_state, m_appIds, item))
+                paintHotKeyBadge(painter, item.iconRect, windowHotKey(hotKeys, window->num));
             continue;
         }
         // Hook: the launcher and tool tiles.

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class AppState;
+class DockBarPointer;
 class DockBarInput;
 class PomodoroTile;
 class ToolSheets;
@@ -49,6 +50,8 @@ private:
     std::vector<qint32> m_appIds; // the process id of each running application of the picture
     QRectF m_screenArea;
     bool m_refreshedOnce = false;
+    // Hover previews and the settings menu.
+    DockBarPointer* m_pointer = nullptr;
     // Window buttons: drag and drop, stacked buttons' window lists.
     DockBarInput* m_buttonInput = nullptr;
     QString m_loggedButtons;

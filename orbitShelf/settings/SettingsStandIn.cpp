@@ -7,6 +7,8 @@
 #include <QTimer>
 #include <QLoggingCategory>
 
+#include <algorithm>
+
 static Q_LOGGING_CATEGORY(lcSettingsStandIn, "orbitshelf.settings")
 
 std::unique_ptr<QWidget> makeOnboardingView()
@@ -46,4 +48,12 @@ void multipleScreensSupportChanged(bool on)
         else
             closeScreenDockWindows();
     });
+}
+
+QString formatFloat(float value, int fractionDigits, const QLocale& locale)
+{
+    QLocale plain = locale;
+    plain.setNumberOptions(plain.numberOptions() | QLocale::OmitGroupSeparator);
+    const QString text = plain.toString(double(value), 'f', std::max(0, fractionDigits));
+    return text.isEmpty() ? QString::number(double(value)) : text;
 }

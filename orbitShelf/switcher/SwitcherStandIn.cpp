@@ -30,3 +30,15 @@ void startHotKeys(HotKeyModifier main, HotKeyModifier extra)
     qCInfo(lcSwitcherStandIn) << "startHotKeys: global hot keys are not registered yet (modifier" << int(main)
                               << "extra" << int(extra) << ")";
 }
+
+QStringList hotKeyChoices()
+{
+    QStringList keys;
+    for (char c = '1'; c <= '9'; ++c)
+        keys << QString(QLatin1Char(c));
+    keys << QStringLiteral("0");
+    for (char c = 'a'; c <= 'z'; ++c)
+        keys << QString(QLatin1Char(c));
+    keys << QStringLiteral("disable");
+    return keys;
+}

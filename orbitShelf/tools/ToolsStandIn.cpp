@@ -63,3 +63,12 @@ QWidget* makeFastFinderView()
 {
     return placeholderPage(QStringLiteral("The file browser is not available in this build."));
 }
+
+std::unique_ptr<QWidget> makeToolHubView()
+{
+    auto label = std::make_unique<QLabel>(QStringLiteral("The built-in tools are not part of this build yet."));
+    label->setAlignment(Qt::AlignCenter);
+    label->setMargin(24);
+    label->setStyleSheet(QStringLiteral("color: white;"));
+    return label;
+}

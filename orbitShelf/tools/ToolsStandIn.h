@@ -33,3 +33,9 @@ QWidget* makePasteBoardView(std::optional<int> column, int limit);
 // sheets; placeholder pages that say the tool is not in this build.
 QWidget* makePomodoroView();
 QWidget* makeFastFinderView();
+
+#include <memory>
+
+// Stand-in for the tool hub (the sidebar of installed tools) that the main
+// button's popover shows: says that the tools are not part of this build.
+std::unique_ptr<QWidget> makeToolHubView();
