@@ -9,12 +9,14 @@
 #include "apps/Windows.h"
 #include "dock/DockLog.h"
 #include "dock/DockViewState.h"
+#include "dock/EditWindowForm.h"
 #include "dock/Favorites.h"
 #include "platform/Platform.h"
 #include "platform/ProcessControl.h"
 #include "platform/WindowServer.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <QTimer>
 
 #include <algorithm>
@@ -99,7 +101,7 @@ AppMenuInputs appMenuInputs(const AppState& state, const Windows* window, Persis
     return in;
 }
 
-AppMenuServices AppMenuServices::standard()
+AppMenuServices AppMenuServices::standard(QWidget* editorParent)
 {
     AppMenuServices s;
     s.store = PersistenceController::hasShared() ? &PersistenceController::shared() : nullptr;
@@ -130,6 +132,11 @@ AppMenuServices AppMenuServices::standard()
     s.terminateProcess = [](int32_t pid) { return platform::requestTermination(pid); };
     s.later = [](int milliseconds, std::function<void()> step) {
         QTimer::singleShot(milliseconds, qApp, std::move(step));
+    };
+    QPointer<QWidget> parent(editorParent);
+    s.openTagEditor = [parent](std::shared_ptr<Windows> window, std::function<void()> onClose) {
+        if (parent)
+            showWindowTagEditor(std::move(window), std::move(onClose), parent);
     };
     return s;
 }
@@ -191,13 +198,16 @@ void runAppMenuAction(AppMenuAction action, const AppMenuTarget& target, DockVie
         return;
     case AppMenuAction::BindHotkey: {
         dock.currentWindow = target.window;
-        if (services.later)
-            services.later(50, [&dock, &state] {
-                dock.showTagEditor = !dock.showTagEditor;
-                // The dock's views re-read their state on the change notice;
-                // the tag editor's sheet follows the flag from there.
-                emit state.changed();
-            });
+        if (!services.later)
+            return;
+        const auto open = services.openTagEditor;
+        services.later(50, [&dock, &state, open, window = target.window] {
+            dock.showTagEditor = !dock.showTagEditor;
+            // The dock's views re-read their state on the change notice.
+            emit state.changed();
+            if (dock.showTagEditor && open)
+                open(window, [&dock] { dock.showTagEditor = false; });
+        });
         return;
     }
     case AppMenuAction::CopyApp: {

@@ -11,6 +11,7 @@ class ActiveApp;
 class AppState;
 class DockViewState;
 class PersistenceController;
+class QWidget;
 class Windows;
 
 // The right-click menu of a window button, as data: the entries are built by
@@ -81,8 +82,13 @@ struct AppMenuServices {
     std::function<bool(int32_t pid)> terminateProcess;
     // Runs after a delay on the main thread (the tag editor's 0.05 s).
     std::function<void(int milliseconds, std::function<void()>)> later;
+    // Opens the tag editor (name, colour, hot key) for a window; onClose
+    // runs when it closes.
+    std::function<void(std::shared_ptr<Windows> window, std::function<void()> onClose)> openTagEditor;
 
-    static AppMenuServices standard();
+    // The real operations; the tag editor opens over `editorParent` (the
+    // bar), so that it never outlives the bar whose state it reports to.
+    static AppMenuServices standard(QWidget* editorParent = nullptr);
 };
 
 // Runs the chosen action for the captured window.

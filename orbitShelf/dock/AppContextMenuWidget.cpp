@@ -65,7 +65,7 @@ void showAppContextMenu(
         entries,
         [&dock, &state, target, owner](AppMenuAction action) {
             if (owner)
-                runAppMenuAction(action, target, dock, state, AppMenuServices::standard());
+                runAppMenuAction(action, target, dock, state, AppMenuServices::standard(owner));
         },
         settingsMenu, parent);
     menu->setAttribute(Qt::WA_DeleteOnClose);

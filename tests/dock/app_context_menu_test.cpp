@@ -120,6 +120,10 @@ protected:
             log.push_back("later " + std::to_string(ms));
             step();
         };
+        services.openTagEditor = [this](std::shared_ptr<Windows> window, std::function<void()> onClose) {
+            log.push_back("editor " + std::to_string(window && window->num ? *window->num : 0));
+            closeEditor = std::move(onClose);
+        };
     }
     void TearDown() override
     {
@@ -165,6 +169,7 @@ protected:
     AppMenuServices services;
     std::vector<std::string> log;
     std::map<uint32_t, std::vector<uint64_t>> spaces;
+    std::function<void()> closeEditor;
     DockViewState dock { true, 1920, 1080, "Optional(P)" };
 };
 
@@ -184,7 +189,10 @@ TEST_F(AppMenuActions, ActOnTheRightClickedWindowNotTheOneHoveredSince)
     run(AppMenuAction::BindHotkey, rightClicked);
     EXPECT_EQ(dock.currentWindow, rightClicked);
     EXPECT_TRUE(dock.showTagEditor);
-    EXPECT_EQ(log, (std::vector<std::string> { "later 50" }));
+    EXPECT_EQ(log, (std::vector<std::string> { "later 50", "editor 11" }));
+    ASSERT_TRUE(closeEditor);
+    closeEditor();
+    EXPECT_FALSE(dock.showTagEditor) << "closing the editor lowers the flag again";
 
     // No captured window: nothing at all.
     log.clear();
