@@ -94,8 +94,10 @@ void DockView::refreshPicture()
     m_picture = dockBarPicture(input);
     // Hook: during a Pomodoro break the bar shows the break tile alone.
     const bool onBreak = m_state.pomodoro.startPomodoroTask && !m_picture.barRect.isEmpty();
-    if (onBreak)
+    if (onBreak) {
+        m_pomodoroTile->setVertical(m_picture.barRect.height() > m_picture.barRect.width());
         m_pomodoroTile->setGeometry(m_picture.barRect.toAlignedRect());
+    }
     m_pomodoroTile->setVisible(onBreak);
     applyInputRegion();
     update();

@@ -102,10 +102,29 @@ bool PomodoroTile::startPillShown() const
     return showStartPill(elapsedNow(), m_state.pomodoro.restMinute());
 }
 
+void PomodoroTile::setVertical(bool vertical)
+{
+    if (m_vertical == vertical)
+        return;
+    m_vertical = vertical;
+    update();
+}
+
+QSizeF PomodoroTile::tileSize() const
+{
+    return m_vertical ? QSizeF(height(), width()) : QSizeF(size());
+}
+
+QPointF PomodoroTile::toTile(const QPointF& p) const
+{
+    // The inverse of the quarter turn in paintEvent.
+    return m_vertical ? QPointF(p.y(), width() - p.x()) : p;
+}
+
 QRectF PomodoroTile::startPillRect() const
 {
     const double bannerWidth = kTextWidth + 2 * kPad;
-    return { bannerWidth + kPad, (height() - kPillHeight) / 2, kPillWidth, kPillHeight };
+    return { bannerWidth + kPad, (tileSize().height() - kPillHeight) / 2, kPillWidth, kPillHeight };
 }
 
 QSize PomodoroTile::sizeHint() const
@@ -119,9 +138,15 @@ void PomodoroTile::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
+    if (m_vertical) {
+        painter.translate(width(), 0);
+        painter.rotate(90);
+    }
+    const double tileWidth = tileSize().width();
+    const double tileHeight = tileSize().height();
 
     // Banner: the image and the break message in a white-stroked rounded box.
-    const QRectF banner(kPad, kPad, kTextWidth, height() - 2 * kPad);
+    const QRectF banner(kPad, kPad, kTextWidth, tileHeight - 2 * kPad);
     painter.setPen(QPen(Qt::white, 2));
     painter.setBrush(Qt::NoBrush);
     painter.drawRoundedRect(banner, 10, 10);
@@ -159,14 +184,15 @@ void PomodoroTile::paintEvent(QPaintEvent*)
     countdown.setPixelSize(16);
     painter.setFont(countdown);
     painter.setPen(Qt::white);
-    const QRectF countdownRect(width() - kCountdownWidth, 0, kCountdownWidth, height());
+    const QRectF countdownRect(tileWidth - kCountdownWidth, 0, kCountdownWidth, tileHeight);
     painter.drawText(countdownRect, Qt::AlignCenter, countdownText());
 }
 
 void PomodoroTile::mouseReleaseEvent(QMouseEvent* event)
 {
     // Only the pill acts; a tap on the banner does nothing.
-    if (event->button() == Qt::LeftButton && startPillShown() && startPillRect().contains(event->position()))
+    if (event->button() == Qt::LeftButton && startPillShown()
+        && startPillRect().contains(toTile(event->position())))
         startNextPomodoro(elapsedNow(), m_state.pomodoro.restMinute(), [] { recordPomodoroRun(); });
     event->accept();
 }

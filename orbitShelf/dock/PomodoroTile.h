@@ -45,13 +45,22 @@ public:
 
     QSize sizeHint() const override;
 
+    // On a vertical bar the whole tile is turned a quarter clockwise; its
+    // content is laid out along the bar.
+    void setVertical(bool vertical);
+    bool isVertical() const { return m_vertical; }
+    // A point of the widget in the tile's own, unturned coordinates.
+    QPointF toTile(const QPointF& widgetPoint) const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     qint64 elapsedNow() const;
+    QSizeF tileSize() const;
 
     AppState& m_state;
     QString m_screenID;
+    bool m_vertical = false;
 };

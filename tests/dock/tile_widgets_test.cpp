@@ -96,6 +96,23 @@ TEST_F(TileWidgets, BreakTileShowsThePillOnceTheBreakIsOverAndOnlyThePillStartsT
     EXPECT_TRUE(state().needRestorePomodoro());
 }
 
+TEST_F(TileWidgets, OnAVerticalBarTheTileIsTurnedAndItsPillStillAnswers)
+{
+    PomodoroTile tile(state(), "Optional(A)");
+    const QSize along = tile.sizeHint();
+    tile.resize(along.height(), along.width());
+    tile.setVertical(true);
+    pomodoroTicks = 1500 + 300;
+    const QRectF pill = tile.startPillRect(); // in the tile's own coordinates
+    // A quarter turn clockwise: the tile's x runs down the bar.
+    const QPointF onScreen(tile.width() - pill.center().y(), pill.center().x());
+    EXPECT_EQ(tile.toTile(onScreen), pill.center());
+    const QImage image = render(tile);
+    EXPECT_TRUE(hasGreen(image, QRect(onScreen.toPoint() - QPoint(3, 3), QSize(6, 6))));
+    click(tile, onScreen);
+    EXPECT_FALSE(state().pomodoro.startPomodoroTask);
+}
+
 TEST_F(TileWidgets, OnlyTheBarOnTheMousesScreenFillsTheSheetAndClosingItLowersTheFlag)
 {
     QWidget dockA, dockB;
