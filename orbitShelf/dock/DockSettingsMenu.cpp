@@ -180,7 +180,8 @@ void checkUpdateFromDock(const DockMenuServices& services)
 
 QString whatsNewAddress()
 {
-    return vendorSiteAddress() + QStringLiteral("/whatsnew");
+    const QString site = vendorSiteAddress();
+    return site.isEmpty() ? QString() : site + QStringLiteral("/whatsnew");
 }
 
 void openURLString(const QString& text, const DockMenuServices& services)
@@ -193,7 +194,12 @@ void openURLString(const QString& text, const DockMenuServices& services)
 
 void openWhatsNew(const DockMenuServices& services)
 {
-    openURLString(whatsNewAddress(), services);
+    const QString address = whatsNewAddress();
+    if (address.isEmpty()) {
+        services.showAlert(QStringLiteral("No release notes page is configured for this build."), QString());
+        return;
+    }
+    openURLString(address, services);
 }
 
 void restartFromMenu(AppState& state, const DockMenuServices& services)

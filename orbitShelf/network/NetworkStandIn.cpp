@@ -7,7 +7,9 @@ static Q_LOGGING_CATEGORY(lcNetworkStandIn, "orbitshelf.network")
 
 QString vendorSiteAddress()
 {
-    return QStringLiteral("https://orbitshelf.app");
+    // No web service is configured for this build: an empty address, so that
+    // nothing opens a page on a host that is not ours.
+    return {};
 }
 
 void checkUpdate(const QString& version, std::function<void(bool update, const QString& url)> onSuccess,

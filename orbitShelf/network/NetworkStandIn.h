@@ -6,7 +6,8 @@
 
 // Stand-in for the vendor web service client until its own code lands.
 
-// The vendor's web site, without a trailing slash.
+// The vendor's web site, without a trailing slash; empty while none is
+// configured for this build.
 QString vendorSiteAddress();
 
 // Asks whether a newer version than `version` exists. There is no update
