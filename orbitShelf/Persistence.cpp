@@ -4,6 +4,7 @@
 #include "app/Logging.h"
 
 #include <QAtomicInteger>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
@@ -247,6 +248,10 @@ std::optional<QString> PersistenceController::openShared()
     if (!controller)
         return error;
     sharedSlot() = std::move(controller);
+    // Closed while the application object still exists: at exit, after it,
+    // the database driver is already unloaded and closing crashed.
+    if (QCoreApplication::instance())
+        qAddPostRoutine([] { sharedSlot().reset(); });
     return std::nullopt;
 }
 

@@ -10,9 +10,13 @@
 #include "dock/DockBarPointer.h"
 #include "dock/DockDataRefresh.h"
 #include "dock/DockEdges.h"
+#include "dock/DockItemInput.h"
 #include "dock/DockLayoutPass.h"
 #include "dock/DockLog.h"
 #include "dock/DockTick.h"
+#include "dock/DockTilePainting.h"
+#include "dock/PomodoroTile.h"
+#include "dock/ToolSheets.h"
 #include "platform/DockWindowHints.h"
 
 #include <QMenu>
@@ -63,6 +67,10 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
     m_pointer = new DockBarPointer(m_state, *this);
     // Hook: the window buttons take their drags, drops and stacked lists here.
     m_buttonInput = new DockBarInput(m_state, *this);
+    // Hook: tiles.
+    m_pomodoroTile = new PomodoroTile(m_state, screenID, this);
+    m_pomodoroTile->hide();
+    m_toolSheets = new ToolSheets(m_state, m_view, this);
 }
 
 void DockView::setScreenArea(const QRectF& area)
@@ -154,6 +162,13 @@ void DockView::refreshPicture()
     }
     if (m_hoveredItem >= int(m_picture.items.size()))
         m_hoveredItem = -1;
+    // Hook: during a Pomodoro break the bar shows the break tile alone.
+    const bool onBreak = m_state.pomodoro.startPomodoroTask && !m_picture.barRect.isEmpty();
+    if (onBreak) {
+        m_pomodoroTile->setVertical(m_picture.barRect.height() > m_picture.barRect.width());
+        m_pomodoroTile->setGeometry(m_picture.barRect.toAlignedRect());
+    }
+    m_pomodoroTile->setVisible(onBreak);
     applyInputRegion();
     logPicture();
     update();
@@ -256,6 +271,12 @@ void DockView::showPinnedMenu(const BarEntry& entry, const QPoint& globalPositio
 
 void DockView::mouseReleaseEvent(QMouseEvent* event)
 {
+    // Hook: menus and tiles (window menus, launcher, tool tiles) first.
+    if (handleDockItemClick(m_state, m_view, m_picture, m_appIds, event->position(), event->button(),
+            event->globalPosition().toPoint(), this)) {
+        event->accept();
+        return;
+    }
     const DockBarItem* item = itemAt(event->position());
     if (!item) {
         QWidget::mouseReleaseEvent(event);
@@ -337,6 +358,8 @@ void DockView::paintEvent(QPaintEvent*)
     const bool vertical = m_picture.barRect.height() > m_picture.barRect.width();
     paintBarPanel(painter, { m_picture.barRect, vertical ? 10.0 : 8.0 }, m_state.settings.dockColor());
 
+    if (m_pomodoroTile->isVisible())
+        return;
     // Hook: the buttons of running and pinned applications are drawn by
     // the window-button painters (the app button and the stacked button),
     // with the rows' count badge and the hot-key badge over window buttons;
@@ -363,6 +386,13 @@ void DockView::paintEvent(QPaintEvent*)
             paintDockBarItem(painter, m_state, m_view, item, pids, std::max(0, pinnedIndex), std::nullopt);
             break;
         }
+        case BarEntry::Kind::Launchpad:
+            // Hook: the launcher and tool tiles.
+            paintLauncherTile(painter, item.iconRect);
+            break;
+        case BarEntry::Kind::Tool:
+            paintToolTile(painter, item.iconRect, entry.toolName);
+            break;
         default:
             buttons.paint(painter, entry, item, m_state, i == m_hoveredItem);
             break;

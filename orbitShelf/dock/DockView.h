@@ -13,6 +13,8 @@
 class AppState;
 class DockBarPointer;
 class DockBarInput;
+class PomodoroTile;
+class ToolSheets;
 
 // The bar of one screen: paints the picture that dockBarPicture computes
 // from AppState and this dock's state, and takes input only inside the bar.
@@ -46,7 +48,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    // Bar rows: clicks, the pinned applications' menu and the hover hide.
+    // Bar rows: clicks, the pinned applications' menu and the hover hide;
+    // menus and tiles first (dock/DockItemInput).
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
@@ -79,4 +82,7 @@ private:
     // Window buttons: drag and drop, stacked buttons' window lists.
     DockBarInput* m_buttonInput = nullptr;
     QString m_loggedButtons;
+    // Hook: the break tile shown alone on the bar and the tool sheets.
+    PomodoroTile* m_pomodoroTile = nullptr;
+    ToolSheets* m_toolSheets = nullptr;
 };
