@@ -45,7 +45,7 @@ DockBarPicture dockBarPicture(const DockBarGeometryInput& input)
         // The bar rows decided the items; only their lengths are set here.
         for (int index = 0; index < int(input.barItems.size()); ++index) {
             const DockBarSlotSpec& spec = input.barItems[size_t(index)];
-            if (spec.kind != DockBarItem::Kind::Window) {
+            if (spec.kind != DockBarItem::Kind::Window || spec.iconOnly) {
                 barSlots.push_back({ spec.kind, iconSlot, spec.appIndex, spec.windowIndex, -1, index });
                 continue;
             }

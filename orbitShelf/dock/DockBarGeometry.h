@@ -30,6 +30,9 @@ struct DockBarSlotSpec {
     int gridRow = -1;
     int appIndex = -1; // carried into DockBarItem::appIndex
     int windowIndex = -1; // carried into DockBarItem::windowIndex
+    // A window button drawn as an icon alone (its application's only
+    // window): it takes an icon's length, as the layout pass counts it.
+    bool iconOnly = false;
 };
 
 struct DockBarGeometryInput {

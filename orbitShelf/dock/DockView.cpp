@@ -130,6 +130,8 @@ DockBarGeometryInput DockView::geometryInput() const
             // numbers them from 1.
             if (barEntry.kind == BarEntry::Kind::WindowButton && barEntry.window)
                 spec.windowIndex = barEntry.window->order.value_or(1) - 1;
+            // The app button shows a tag only for one of several windows.
+            spec.iconOnly = barEntry.kind == BarEntry::Kind::WindowButton && barEntry.windowCount < 2;
         }
         input.barItems.push_back(spec);
     }

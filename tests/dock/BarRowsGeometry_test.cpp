@@ -36,6 +36,17 @@ TEST(BarRowsGeometry, ItemsKeepTheirOrderAndPointBackToTheirEntry)
     EXPECT_DOUBLE_EQ(picture.barRect.width(), 4 * 56 + 2 * 186 + 16);
 }
 
+TEST(BarRowsGeometry, TheOnlyWindowOfAnApplicationTakesAnIconsLength)
+{
+    DockBarSlotSpec only { Kind::Window };
+    only.iconOnly = true;
+    const DockBarPicture picture = dockBarPicture(bottomBarWith({ only, { Kind::Window } }));
+    ASSERT_EQ(picture.items.size(), 2u);
+    EXPECT_EQ(picture.items[0].kind, Kind::Window);
+    EXPECT_EQ(picture.items[0].rect.width(), 56);
+    EXPECT_EQ(picture.items[1].rect.width(), 186);
+}
+
 TEST(BarRowsGeometry, AGridStacksPairsInColumns)
 {
     // Five windows: columns 1-2, 3-4, 5.
