@@ -3,7 +3,7 @@
 #include "app/AuxWindowGeometry.h"
 #include "app/ShellQueues.h"
 #include "app/UserDefaults.h"
-#include "dock/DockStandIn.h"
+#include "dock/FullScreenToast.h"
 #include "settings/SettingsStandIn.h"
 #include "switcher/SwitcherStandIn.h"
 #include "tools/ToolsStandIn.h"

@@ -1,17 +1,10 @@
 #pragma once
 
-// What the dock bar does not offer yet: the full-screen toast's card, and the
-// full-screen bookkeeping under the names the window handler uses.
+// What the dock bar does not offer yet: the full-screen bookkeeping under the
+// names the window handler uses.
 
 #include <QMap>
 #include <QString>
-
-class QWidget;
-
-// The full-screen toast's card: "Fullscreen! Hide OrbitShelf?" with the
-// shortcut that hides the bar. The window-number, space and size fields are
-// kept as properties for the real view to use.
-QWidget* makeFullScreenToast(const QString& spaceID, qint64 windowNumber, double width, double height);
 
 // The bar's full-screen flags (fullScreenAutoHideFlags()). Main thread only.
 // Per window number: true while that window's full screen hides its bar.

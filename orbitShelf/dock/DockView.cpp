@@ -9,10 +9,15 @@
 #include "dock/DockBarPointer.h"
 #include "dock/DockDataRefresh.h"
 #include "dock/DockEdges.h"
+#include "dock/DockItemInput.h"
 #include "dock/DockLayoutPass.h"
 #include "dock/DockLog.h"
+#include "dock/DockTilePainting.h"
+#include "dock/PomodoroTile.h"
+#include "dock/ToolSheets.h"
 #include "platform/DockWindowHints.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QWindow>
@@ -41,6 +46,19 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
     m_pointer = new DockBarPointer(m_state, *this);
     // Hook: the window buttons take their drags, drops and clicks here.
     m_buttonInput = new DockBarInput(m_state, *this);
+    // Hook: tiles.
+    m_pomodoroTile = new PomodoroTile(m_state, screenID, this);
+    m_pomodoroTile->hide();
+    m_toolSheets = new ToolSheets(m_state, m_view, this);
+}
+
+void DockView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (handleDockItemClick(m_state, m_view, m_picture, m_appIds, event->position(), event->button(),
+            event->globalPosition().toPoint(), this))
+        event->accept();
+    else
+        QWidget::mouseReleaseEvent(event);
 }
 
 void DockView::setScreenArea(const QRectF& area)
@@ -74,6 +92,13 @@ void DockView::refreshPicture()
     const DockBarGeometryInput input = geometryInput();
     m_appIds = input.content.appIds;
     m_picture = dockBarPicture(input);
+    // Hook: during a Pomodoro break the bar shows the break tile alone.
+    const bool onBreak = m_state.pomodoro.startPomodoroTask && !m_picture.barRect.isEmpty();
+    if (onBreak) {
+        m_pomodoroTile->setVertical(m_picture.barRect.height() > m_picture.barRect.width());
+        m_pomodoroTile->setGeometry(m_picture.barRect.toAlignedRect());
+    }
+    m_pomodoroTile->setVisible(onBreak);
     applyInputRegion();
     update();
     // Hook: which application each button stands for, on screen, once per
@@ -134,6 +159,8 @@ void DockView::paintEvent(QPaintEvent*)
     const bool vertical = m_picture.barRect.height() > m_picture.barRect.width();
     paintBarPanel(painter, { m_picture.barRect, vertical ? 10.0 : 8.0 }, m_state.settings.dockColor());
 
+    if (m_pomodoroTile->isVisible())
+        return;
     const StringMap hotKeys = m_state.windowHotkeyCache();
     // Hook: the buttons of running and pinned applications are drawn by
     // the window-button painters; the others keep their placeholders.
@@ -145,6 +172,15 @@ void DockView::paintEvent(QPaintEvent*)
             // Hook: a window bound to a hot key shows its badge.
             if (const std::shared_ptr<Windows> window = dockBarWindow(m_state, m_appIds, item))
                 paintHotKeyBadge(painter, item.iconRect, windowHotKey(hotKeys, window->num));
+            continue;
+        }
+        // Hook: the launcher and tool tiles.
+        if (item.kind == DockBarItem::Kind::Launchpad) {
+            paintLauncherTile(painter, item.iconRect);
+            continue;
+        }
+        if (item.kind == DockBarItem::Kind::Tool) {
+            paintToolTile(painter, item.iconRect, toolOfItem(m_state, m_picture, item).value_or(QString()));
             continue;
         }
         if (item.kind == DockBarItem::Kind::PinnedApp) {

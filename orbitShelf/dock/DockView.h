@@ -9,6 +9,8 @@
 class AppState;
 class DockBarPointer;
 class DockBarInput;
+class PomodoroTile;
+class ToolSheets;
 
 // The bar of one screen: paints the picture that dockBarPicture computes
 // from AppState and this dock's state, and takes input only inside the bar.
@@ -35,6 +37,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // Hook: menus and tiles (dock/DockItemInput).
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     DockBarGeometryInput geometryInput() const;
@@ -51,4 +55,7 @@ private:
     // Window buttons: drag and drop, stacked buttons' window lists.
     DockBarInput* m_buttonInput = nullptr;
     QString m_loggedButtons;
+    // Hook: the break tile shown alone on the bar and the tool sheets.
+    PomodoroTile* m_pomodoroTile = nullptr;
+    ToolSheets* m_toolSheets = nullptr;
 };

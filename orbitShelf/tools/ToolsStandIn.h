@@ -1,8 +1,10 @@
 #pragma once
 
-// Stand-in for the built-in tools until their code lands: the launch
-// routine's call to resume a Pomodoro. Starts nothing and leaves the stored
-// restore flag as it is, so the real tool still resumes the run later.
+// Stand-in for the built-in tools until their code lands. Starts a Pomodoro
+// run's bookkeeping (the launch routine resumes one with it, the bar's
+// Pomodoro tile starts the next one): marks the run for restoring, stamps
+// its start, zeroes the tick count, ends a break (the next phase's seconds
+// start from zero) and publishes. There is no Pomodoro view yet to show the run.
 void recordPomodoroRun();
 
 #include <QtGlobal>
@@ -26,6 +28,11 @@ void captureClipboard();
 
 // The clipboard-history view; a placeholder page until the history lands.
 QWidget* makePasteBoardView(std::optional<int> column, int limit);
+
+// The Pomodoro panel and the column file browser shown in the bar's tool
+// sheets; placeholder pages that say the tool is not in this build.
+QWidget* makePomodoroView();
+QWidget* makeFastFinderView();
 
 #include <memory>
 
