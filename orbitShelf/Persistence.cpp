@@ -3,8 +3,8 @@
 #include "app/AppIdentity.h"
 #include "app/Logging.h"
 
-#include <QAtomicInteger>
 #include <QCoreApplication>
+#include <QAtomicInteger>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
@@ -248,8 +248,8 @@ std::optional<QString> PersistenceController::openShared()
     if (!controller)
         return error;
     sharedSlot() = std::move(controller);
-    // Closed while the application object still exists: at exit, after it,
-    // the database driver is already unloaded and closing crashed.
+    // The SQL driver's globals go with the application object; a store still
+    // open at static destruction would outlive them and crash on exit.
     if (QCoreApplication::instance())
         qAddPostRoutine([] { sharedSlot().reset(); });
     return std::nullopt;
