@@ -18,6 +18,7 @@ struct Slot {
     int appIndex = -1;
     int windowIndex = -1;
     int gridRow = -1; // 0 or 1 for the two rows of a grid, -1 for a full-height slot
+    int entryIndex = -1; // the bar rows' item it stands for
 };
 
 } // namespace
@@ -40,25 +41,39 @@ DockBarPicture dockBarPicture(const DockBarGeometryInput& input)
     const bool grid = !input.vertical && input.listMode == QLatin1String("grid");
 
     std::vector<Slot> barSlots;
-    if (!settings.hideMainButton)
-        barSlots.push_back({ DockBarItem::Kind::MainButton, iconSlot });
-    if (settings.showLunchpadButton)
-        barSlots.push_back({ DockBarItem::Kind::Launchpad, iconSlot });
-    for (int i = 0; i < settings.pinnedToolCount; ++i)
-        barSlots.push_back({ DockBarItem::Kind::Tool, iconSlot });
-    for (int i = 0; i < input.content.pinnedNotRunningCount; ++i)
-        barSlots.push_back({ DockBarItem::Kind::PinnedApp, iconSlot });
-    for (int app = 0; app < int(input.content.appWindowCounts.size()); ++app) {
-        const int count = input.content.appWindowCounts[size_t(app)];
-        if (appArrangement(count, settings.stackAppLimit) != AppArrangement::Expanded) {
-            barSlots.push_back({ DockBarItem::Kind::App, iconSlot, app });
-            continue;
-        }
-        for (int w = 0; w < count; ++w) {
-            // A grid puts two windows above each other in one column.
-            const bool secondRow = grid && w % 2 == 1;
+    if (!input.barItems.empty()) {
+        // The bar rows decided the items; only their lengths are set here.
+        for (int index = 0; index < int(input.barItems.size()); ++index) {
+            const DockBarSlotSpec& spec = input.barItems[size_t(index)];
+            if (spec.kind != DockBarItem::Kind::Window || spec.iconOnly) {
+                barSlots.push_back({ spec.kind, iconSlot, spec.appIndex, spec.windowIndex, -1, index });
+                continue;
+            }
+            const int row = grid ? spec.gridRow : -1;
             barSlots.push_back(
-                { DockBarItem::Kind::Window, secondRow ? 0.0 : windowSlot, app, w, grid ? w % 2 : -1 });
+                { spec.kind, row == 1 ? 0.0 : windowSlot, spec.appIndex, spec.windowIndex, row, index });
+        }
+    } else {
+        if (!settings.hideMainButton)
+            barSlots.push_back({ DockBarItem::Kind::MainButton, iconSlot });
+        if (settings.showLunchpadButton)
+            barSlots.push_back({ DockBarItem::Kind::Launchpad, iconSlot });
+        for (int i = 0; i < settings.pinnedToolCount; ++i)
+            barSlots.push_back({ DockBarItem::Kind::Tool, iconSlot });
+        for (int i = 0; i < input.content.pinnedNotRunningCount; ++i)
+            barSlots.push_back({ DockBarItem::Kind::PinnedApp, iconSlot });
+        for (int app = 0; app < int(input.content.appWindowCounts.size()); ++app) {
+            const int count = input.content.appWindowCounts[size_t(app)];
+            if (appArrangement(count, settings.stackAppLimit) != AppArrangement::Expanded) {
+                barSlots.push_back({ DockBarItem::Kind::App, iconSlot, app });
+                continue;
+            }
+            for (int w = 0; w < count; ++w) {
+                // A grid puts two windows above each other in one column.
+                const bool secondRow = grid && w % 2 == 1;
+                barSlots.push_back(
+                    { DockBarItem::Kind::Window, secondRow ? 0.0 : windowSlot, app, w, grid ? w % 2 : -1 });
+            }
         }
     }
 
@@ -96,6 +111,7 @@ DockBarPicture dockBarPicture(const DockBarGeometryInput& input)
         item.kind = slot.kind;
         item.appIndex = slot.appIndex;
         item.windowIndex = slot.windowIndex;
+        item.entryIndex = slot.entryIndex;
         if (!input.vertical) {
             double top = bar.top();
             double height = bar.height();

@@ -14,12 +14,25 @@
 // inside barRect; everything else of the window lets clicks through.
 
 struct DockBarItem {
-    enum class Kind { MainButton, Launchpad, Tool, PinnedApp, App, Window };
+    enum class Kind { MainButton, Launchpad, Tool, PinnedApp, App, Window, Pomodoro };
     Kind kind = Kind::App;
     QRectF rect; // the whole button, window coordinates
     QRectF iconRect; // its icon
     int appIndex = -1; // running application (position in DockLayoutInput::appWindowCounts)
     int windowIndex = -1;
+    int entryIndex = -1; // position in DockBarGeometryInput::barItems, when given
+};
+
+// One item handed in by the bar rows (BarEntries): what it is and, for a
+// window button in a grid, its row in its column (0 or 1; -1 otherwise).
+struct DockBarSlotSpec {
+    DockBarItem::Kind kind = DockBarItem::Kind::App;
+    int gridRow = -1;
+    int appIndex = -1; // carried into DockBarItem::appIndex
+    int windowIndex = -1; // carried into DockBarItem::windowIndex
+    // A window button drawn as an icon alone (its application's only
+    // window): it takes an icon's length, as the layout pass counts it.
+    bool iconOnly = false;
 };
 
 struct DockBarGeometryInput {
@@ -35,6 +48,9 @@ struct DockBarGeometryInput {
     int windowTagWidth = 140;
     DockLayoutInput content;
     bool shown = true; // false while the screen's dock is auto-hidden
+    // Hook for the bar rows: the items in bar order. When given, they are
+    // laid out instead of the items derived from `content`.
+    std::vector<DockBarSlotSpec> barItems;
 };
 
 struct DockBarPicture {

@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
 #include "apps/Windows.h"
+#include "dock/BarButtonPainter.h"
 #include "dock/DockAutoHide.h"
 #include "dock/DockBarBackground.h"
 #include "dock/DockBarButtons.h"
@@ -12,15 +13,20 @@
 #include "dock/DockItemInput.h"
 #include "dock/DockLayoutPass.h"
 #include "dock/DockLog.h"
+#include "dock/DockTick.h"
 #include "dock/DockTilePainting.h"
 #include "dock/PomodoroTile.h"
 #include "dock/ToolSheets.h"
 #include "platform/DockWindowHints.h"
 
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTimer>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace {
 
@@ -40,25 +46,31 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
     : QWidget(parent)
     , m_state(state)
     , m_view(enableListener, screenWidth, screenHeight, screenID)
+    , m_actions(BarActionServices::standard())
+    , m_pinnedLaunches(state, m_actions, m_queue)
+    , m_hoverHide(state, screenID, m_queue)
+    , m_tickServices(DockTickServices::standard(state))
 {
     setAttribute(Qt::WA_TranslucentBackground);
-    connect(&m_state, &AppState::changed, this, &DockView::refreshPicture);
+    setMouseTracking(true);
+    connect(&m_state, &AppState::changed, this, [this] {
+        // A pinned application that has started drops its button first.
+        m_pinnedLaunches.settle();
+        refreshPicture();
+    });
+    // Every dock hears the one-second clock; only the listening one acts.
+    if (m_state.pomodoroTimer) {
+        connect(m_state.pomodoroTimer, &QTimer::timeout, this,
+            [this] { dockTick(m_view.enableListener, dockTickCount(), m_tickServices, m_queue); });
+    }
+    // Hook: hover previews and the main button's tool hub and menu.
     m_pointer = new DockBarPointer(m_state, *this);
-    // Hook: the window buttons take their drags, drops and clicks here.
+    // Hook: the window buttons take their drags, drops and stacked lists here.
     m_buttonInput = new DockBarInput(m_state, *this);
     // Hook: tiles.
     m_pomodoroTile = new PomodoroTile(m_state, screenID, this);
     m_pomodoroTile->hide();
     m_toolSheets = new ToolSheets(m_state, m_view, this);
-}
-
-void DockView::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (handleDockItemClick(m_state, m_view, m_picture, m_appIds, event->position(), event->button(),
-            event->globalPosition().toPoint(), this))
-        event->accept();
-    else
-        QWidget::mouseReleaseEvent(event);
 }
 
 void DockView::setScreenArea(const QRectF& area)
@@ -84,14 +96,74 @@ DockBarGeometryInput DockView::geometryInput() const
     input.content = dockLayoutInput(m_state);
     const StringMap autoHide = m_state.settings.autoHideSpaceDock();
     input.shown = dockOpacity(entry(autoHide, id), entry(m_state.showSpaceDock, id)) > 0;
+    for (const BarEntry& barEntry : m_entries) {
+        DockBarSlotSpec spec;
+        switch (barEntry.kind) {
+        case BarEntry::Kind::MainButton:
+            spec.kind = DockBarItem::Kind::MainButton;
+            break;
+        case BarEntry::Kind::Launchpad:
+            spec.kind = DockBarItem::Kind::Launchpad;
+            break;
+        case BarEntry::Kind::Tool:
+            spec.kind = DockBarItem::Kind::Tool;
+            break;
+        case BarEntry::Kind::PinnedApp:
+            spec.kind = DockBarItem::Kind::PinnedApp;
+            break;
+        case BarEntry::Kind::WindowButton:
+            spec.kind = DockBarItem::Kind::Window;
+            break;
+        case BarEntry::Kind::StackButton:
+            // A stacked button is the application's one icon on the bar.
+            spec.kind = DockBarItem::Kind::App;
+            break;
+        case BarEntry::Kind::PomodoroTile:
+            spec.kind = DockBarItem::Kind::Pomodoro;
+            break;
+        }
+        spec.gridRow = barEntry.gridRow;
+        if (barEntry.kind == BarEntry::Kind::WindowButton || barEntry.kind == BarEntry::Kind::StackButton) {
+            const auto app = std::find(m_appIds.begin(), m_appIds.end(), barEntry.pid);
+            spec.appIndex = app == m_appIds.end() ? -1 : int(app - m_appIds.begin());
+            // Window buttons come in the order of sortAppWindows, which
+            // numbers them from 1.
+            if (barEntry.kind == BarEntry::Kind::WindowButton && barEntry.window)
+                spec.windowIndex = barEntry.window->order.value_or(1) - 1;
+            // The app button shows a tag only for one of several windows.
+            spec.iconOnly = barEntry.kind == BarEntry::Kind::WindowButton && barEntry.windowCount < 2;
+        }
+        input.barItems.push_back(spec);
+    }
     return input;
 }
 
 void DockView::refreshPicture()
 {
-    const DockBarGeometryInput input = geometryInput();
-    m_appIds = input.content.appIds;
-    m_picture = dockBarPicture(input);
+    BarContext context;
+    context.screenID = m_view.screenID;
+    context.enableListener = m_view.enableListener;
+    context.vertical = barIsVertical(m_state, m_view.enableListener, m_view.screenID);
+    context.stackLayoutApp = m_view.stackLayoutApp;
+    m_entries = dockBarEntries(m_state, context);
+    m_appIds.clear();
+    for (const BarEntry& entry : m_entries) {
+        const bool running
+            = entry.kind == BarEntry::Kind::WindowButton || entry.kind == BarEntry::Kind::StackButton;
+        if (running && std::find(m_appIds.begin(), m_appIds.end(), entry.pid) == m_appIds.end())
+            m_appIds.push_back(entry.pid);
+    }
+    m_picture = dockBarPicture(geometryInput());
+    // The bar's measured size, kept in the dock's state for the views that
+    // read it.
+    m_view.width = m_picture.barRect.width();
+    m_view.height = m_picture.barRect.height();
+    for (const DockBarItem& item : m_picture.items) {
+        if (item.entryIndex >= 0 && m_entries[size_t(item.entryIndex)].kind == BarEntry::Kind::WindowButton)
+            recordAppIconFrame(m_view.appIconFrames, m_entries[size_t(item.entryIndex)].pid, item.rect);
+    }
+    if (m_hoveredItem >= int(m_picture.items.size()))
+        m_hoveredItem = -1;
     // Hook: during a Pomodoro break the bar shows the break tile alone.
     const bool onBreak = m_state.pomodoro.startPomodoroTask && !m_picture.barRect.isEmpty();
     if (onBreak) {
@@ -100,6 +172,7 @@ void DockView::refreshPicture()
     }
     m_pomodoroTile->setVisible(onBreak);
     applyInputRegion();
+    logPicture();
     update();
     // Hook: which application each button stands for, on screen, once per
     // change; people and the end-to-end tests read the bar's order here.
@@ -121,6 +194,134 @@ void DockView::refreshPicture()
         m_loggedButtons = line;
         qCDebug(lcDock).noquote() << "bar buttons:" << line;
     }
+}
+
+void DockView::logPicture()
+{
+    if (!lcDock().isDebugEnabled() || !isVisible())
+        return;
+    // One line per item in screen coordinates, written when the bar changed:
+    // what end-to-end checks and people reading the log go by.
+    QString text;
+    const QPoint origin = mapToGlobal(QPoint(0, 0));
+    for (const DockBarItem& item : m_picture.items) {
+        if (item.entryIndex < 0)
+            continue;
+        const BarEntry& e = m_entries[size_t(item.entryIndex)];
+        const QRect r = item.rect.toAlignedRect().translated(origin);
+        text += QStringLiteral("bar item %1 kind %2 pid %3 window %4 at %5,%6 %7x%8 badge \"%9\"\n")
+                    .arg(item.entryIndex)
+                    .arg(int(e.kind))
+                    .arg(e.pid)
+                    .arg(e.window && e.window->num ? qint64(*e.window->num) : -1)
+                    .arg(r.x())
+                    .arg(r.y())
+                    .arg(r.width())
+                    .arg(r.height())
+                    .arg(e.badge);
+    }
+    if (text == m_loggedPicture)
+        return;
+    m_loggedPicture = text;
+    qCDebug(lcDock).noquote() << "bar rows of" << m_view.screenID << "\n" + text + "bar end";
+}
+
+const DockBarItem* DockView::itemAt(const QPointF& point) const
+{
+    for (const DockBarItem& item : m_picture.items) {
+        if (item.rect.contains(point))
+            return &item;
+    }
+    return nullptr;
+}
+
+void DockView::clickItem(const DockBarItem& item)
+{
+    if (item.entryIndex < 0 || item.entryIndex >= int(m_entries.size()))
+        return;
+    // A copy: the click may publish and rebuild the entries.
+    const BarEntry entry = m_entries[size_t(item.entryIndex)];
+    switch (entry.kind) {
+    case BarEntry::Kind::WindowButton:
+        qCDebug(lcDock) << "window button clicked: window"
+                        << (entry.window ? entry.window->num.value_or(0) : 0) << "of" << entry.pid;
+        if (entry.window)
+            windowButtonClicked(m_state, *entry.window, m_actions);
+        break;
+    case BarEntry::Kind::PinnedApp:
+        if (entry.app)
+            m_pinnedLaunches.openPinnedApp(*entry.app);
+        break;
+    default:
+        // The main button, launcher, tools, stacked buttons and the Pomodoro
+        // tile act through their own views.
+        qCDebug(lcDock) << "bar item" << int(entry.kind) << "clicked; its view handles it";
+        break;
+    }
+}
+
+void DockView::showPinnedMenu(const BarEntry& entry, const QPoint& globalPosition)
+{
+    QMenu menu;
+    const std::shared_ptr<ActiveApp> app = entry.app;
+    menu.addAction(tr("Remove"), this, [this, app] {
+        if (app)
+            m_pinnedLaunches.removePinnedApp(*app);
+    });
+    menu.exec(globalPosition);
+}
+
+void DockView::mouseReleaseEvent(QMouseEvent* event)
+{
+    // Hook: menus and tiles (window menus, launcher, tool tiles) first.
+    if (handleDockItemClick(m_state, m_view, m_picture, m_appIds, event->position(), event->button(),
+            event->globalPosition().toPoint(), this)) {
+        event->accept();
+        return;
+    }
+    const DockBarItem* item = itemAt(event->position());
+    if (!item) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    if (event->button() == Qt::LeftButton) {
+        const DockBarItem copy = *item;
+        clickItem(copy);
+    } else if (event->button() == Qt::RightButton && item->entryIndex >= 0) {
+        const BarEntry entry = m_entries[size_t(item->entryIndex)];
+        if (entry.kind == BarEntry::Kind::PinnedApp)
+            showPinnedMenu(entry, event->globalPosition().toPoint());
+    }
+}
+
+void DockView::mouseMoveEvent(QMouseEvent* event)
+{
+    int hovered = -1;
+    for (int i = 0; i < int(m_picture.items.size()); ++i) {
+        if (m_picture.items[size_t(i)].rect.contains(event->position()))
+            hovered = i;
+    }
+    if (hovered != m_hoveredItem) {
+        m_hoveredItem = hovered;
+        update();
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void DockView::enterEvent(QEnterEvent* event)
+{
+    m_view.isHovering = true;
+    m_hoverHide.hovering(true);
+    QWidget::enterEvent(event);
+}
+
+void DockView::leaveEvent(QEvent* event)
+{
+    m_view.isHovering = false;
+    m_hoveredItem = -1;
+    m_hoverHide.hovering(false);
+    update();
+    QWidget::leaveEvent(event);
 }
 
 void DockView::applyInputRegion()
@@ -161,37 +362,42 @@ void DockView::paintEvent(QPaintEvent*)
 
     if (m_pomodoroTile->isVisible())
         return;
-    const StringMap hotKeys = m_state.windowHotkeyCache();
     // Hook: the buttons of running and pinned applications are drawn by
-    // the window-button painters; the others keep their placeholders.
+    // the window-button painters (the app button and the stacked button),
+    // with the rows' count badge and the hot-key badge over window buttons;
+    // the other items by the bar button painter.
+    const BarButtonPainter& buttons = barButtonPainter();
     const QList<int32_t> pids(m_appIds.begin(), m_appIds.end());
-    int pinnedIndex = 0;
-    for (const DockBarItem& item : m_picture.items) {
-        if (item.kind == DockBarItem::Kind::App || item.kind == DockBarItem::Kind::Window) {
-            paintDockBarItem(painter, m_state, m_view, item, pids, pinnedIndex, m_buttonInput->dropTarget());
+    for (int i = 0; i < int(m_picture.items.size()); ++i) {
+        const DockBarItem& item = m_picture.items[size_t(i)];
+        if (item.entryIndex < 0 || item.entryIndex >= int(m_entries.size()))
+            continue;
+        const BarEntry& entry = m_entries[size_t(item.entryIndex)];
+        switch (entry.kind) {
+        case BarEntry::Kind::WindowButton:
+            paintDockBarItem(painter, m_state, m_view, item, pids, 0, m_buttonInput->dropTarget());
+            paintWindowButtonOverlays(painter, entry, item);
             // Hook: a window bound to a hot key shows its badge.
-            if (const std::shared_ptr<Windows> window = dockBarWindow(m_state, m_appIds, item))
-                paintHotKeyBadge(painter, item.iconRect, windowHotKey(hotKeys, window->num));
-            continue;
+            paintHotKeyBadge(painter, item.iconRect, entry.hotKey);
+            break;
+        case BarEntry::Kind::StackButton:
+            paintDockBarItem(painter, m_state, m_view, item, pids, 0, m_buttonInput->dropTarget());
+            break;
+        case BarEntry::Kind::PinnedApp: {
+            const int pinnedIndex = int(m_state.pinnedAnNotRunning.indexOf(entry.app));
+            paintDockBarItem(painter, m_state, m_view, item, pids, std::max(0, pinnedIndex), std::nullopt);
+            break;
         }
-        // Hook: the launcher and tool tiles.
-        if (item.kind == DockBarItem::Kind::Launchpad) {
+        case BarEntry::Kind::Launchpad:
+            // Hook: the launcher and tool tiles.
             paintLauncherTile(painter, item.iconRect);
-            continue;
+            break;
+        case BarEntry::Kind::Tool:
+            paintToolTile(painter, item.iconRect, entry.toolName);
+            break;
+        default:
+            buttons.paint(painter, entry, item, m_state, i == m_hoveredItem);
+            break;
         }
-        if (item.kind == DockBarItem::Kind::Tool) {
-            paintToolTile(painter, item.iconRect, toolOfItem(m_state, m_picture, item).value_or(QString()));
-            continue;
-        }
-        if (item.kind == DockBarItem::Kind::PinnedApp) {
-            paintDockBarItem(painter, m_state, m_view, item, pids, pinnedIndex++, std::nullopt);
-            continue;
-        }
-        QPainterPath placeholder;
-        placeholder.addRoundedRect(item.iconRect, item.iconRect.width() / 5, item.iconRect.width() / 5);
-        const QColor fill = item.kind == DockBarItem::Kind::MainButton ? QColor(90, 160, 230)
-            : item.kind == DockBarItem::Kind::Launchpad                ? QColor(150, 150, 160)
-                                                                       : QColor(200, 200, 210);
-        painter.fillPath(placeholder, fill);
     }
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "app/SerialQueue.h"
+#include "dock/BarActions.h"
+#include "dock/BarEntries.h"
 #include "dock/DockBarGeometry.h"
+#include "dock/DockTick.h"
 #include "dock/DockViewState.h"
 
 #include <QRectF>
@@ -24,8 +28,15 @@ public:
     const DockViewState& viewState() const { return m_view; }
     DockViewState& viewState() { return m_view; }
     const DockBarPicture& picture() const { return m_picture; }
-    // The process id of each running application of the picture, in order.
+    // The process id of each running application of the picture, in bar
+    // order; DockBarItem::appIndex points into it.
     const std::vector<qint32>& appIds() const { return m_appIds; }
+    // The bar rows' items; DockBarItem::entryIndex points into it.
+    const std::vector<BarEntry>& barEntries() const { return m_entries; }
+    // The item under a point of this widget, if any.
+    const DockBarItem* itemAt(const QPointF& point) const;
+    // What a click on the item does (the bar rows' hook).
+    void clickItem(const DockBarItem& item);
 
     // The part of the window that lies on its screen, window coordinates.
     void setScreenArea(const QRectF& area);
@@ -37,8 +48,12 @@ protected:
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    // Hook: menus and tiles (dock/DockItemInput).
+    // Bar rows: clicks, the pinned applications' menu and the hover hide;
+    // menus and tiles first (dock/DockItemInput).
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     DockBarGeometryInput geometryInput() const;
@@ -50,6 +65,18 @@ private:
     std::vector<qint32> m_appIds; // the process id of each running application of the picture
     QRectF m_screenArea;
     bool m_refreshedOnce = false;
+
+    // Bar rows.
+    void logPicture();
+    void showPinnedMenu(const BarEntry& entry, const QPoint& globalPosition);
+    MainQueue m_queue;
+    BarActionServices m_actions;
+    std::vector<BarEntry> m_entries;
+    PinnedLaunches m_pinnedLaunches;
+    BarHoverHide m_hoverHide;
+    DockTickServices m_tickServices;
+    int m_hoveredItem = -1;
+    QString m_loggedPicture;
     // Hover previews and the settings menu.
     DockBarPointer* m_pointer = nullptr;
     // Window buttons: drag and drop, stacked buttons' window lists.

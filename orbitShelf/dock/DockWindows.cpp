@@ -248,9 +248,10 @@ void DockWindows::restartDockWindows()
     }
     m_dockTriggerWindowsByScreen.clear();
     createDockTriggerWindows();
-    // Only the Pomodoro needs the tick back at once; the rest of the tick
-    // waits for the next launch.
-    if (m_state.isPluginInstalled(QStringLiteral("Pomodoro")) && m_state.pomodoroTimer)
+    // The tick carries more than the Pomodoro (badges, process sampling,
+    // reports): it comes back with the new windows whatever tools are
+    // installed, or all of that would stop until the next launch.
+    if (m_state.pomodoroTimer)
         m_state.pomodoroTimer->start();
     m_state.publish();
 }

@@ -39,3 +39,22 @@ void showUpdaterWindow()
 {
     qCInfo(lcNetworkStandIn) << "showUpdaterWindow: there is no update framework on this desktop";
 }
+
+void pingAppActive()
+{
+    static bool logged = false;
+    if (!logged) {
+        logged = true;
+        qCInfo(lcNetworkStandIn) << "pingAppActive: there is no web service client here; no report is sent";
+    }
+}
+
+void checkForUpdate()
+{
+    static bool logged = false;
+    if (!logged) {
+        logged = true;
+        qCInfo(lcNetworkStandIn)
+            << "checkForUpdate: there is no web service client here; updates cannot be checked";
+    }
+}

@@ -23,3 +23,12 @@ void trackFeature(const QString& feature);
 // Shows the update framework's own window; there is none on this desktop,
 // so it only logs.
 void showUpdaterWindow();
+
+// The periodic app-active report of the bar's tick. There is no web service
+// client here: it says so in the log once and sends nothing.
+void pingAppActive();
+
+// The periodic update check of the bar's tick. There is no update service to
+// ask here: it says so in the log once and leaves needUpdate as it is, so
+// nothing claims the program is up to date.
+void checkForUpdate();

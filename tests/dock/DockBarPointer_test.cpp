@@ -70,10 +70,11 @@ protected:
 
 TEST_F(DockBarPointerTest, HoverShowsThePreviewAndLeavingClearsIt)
 {
-    const QRectF button = itemRect(DockBarItem::Kind::App);
+    // The bar rows show an application of one window as that window's button.
+    const QRectF button = itemRect(DockBarItem::Kind::Window);
     ASSERT_FALSE(button.isEmpty());
     EXPECT_EQ(
-        dockBarWindow(*state, view->appIds(), { DockBarItem::Kind::App, button, button, 0, -1 }), window);
+        dockBarWindow(*state, view->appIds(), { DockBarItem::Kind::Window, button, button, 0, 0 }), window);
 
     send(QEvent::MouseMove, button.center());
     EXPECT_EQ(view->viewState().hoveredWindow, window);
@@ -92,7 +93,7 @@ TEST_F(DockBarPointerTest, HoverShowsThePreviewAndLeavingClearsIt)
 
 TEST_F(DockBarPointerTest, AWindowThatGoesTakesItsPreviewWithIt)
 {
-    send(QEvent::MouseMove, itemRect(DockBarItem::Kind::App).center());
+    send(QEvent::MouseMove, itemRect(DockBarItem::Kind::Window).center());
     ASSERT_TRUE(pointer->preview()->isVisible());
     state->allApps.clear();
     state->appOrders.clear();

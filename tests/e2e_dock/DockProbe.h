@@ -16,6 +16,7 @@
 #include <QVariant>
 
 #include <map>
+#include <vector>
 
 namespace orbitshelf::test {
 
@@ -62,6 +63,8 @@ public:
         m_pid = 0;
     }
     QString logPath() const { return m_home.filePath(QStringLiteral("orbitShelf.log")); }
+    // The run's private home: config/ and data/ are its XDG homes.
+    QString home() const { return m_home.path(); }
     QString log() const
     {
         QFile f(logPath());
@@ -116,6 +119,45 @@ inline QColor pixelAt(int x, int y)
 inline QString property(const QString& id, const QString& name)
 {
     return runTool(QStringLiteral("xprop"), { QStringLiteral("-id"), id, name });
+}
+
+// One item of the bar as the app logs it (with orbitshelf.dock debug on):
+// where it stands on the screen and what it shows.
+struct LoggedBarItem {
+    int kind = -1; // BarEntry::Kind as a number
+    qint64 pid = 0;
+    qint64 window = -1; // window number, -1 for none
+    QRect rect;
+    QString badge;
+};
+
+// The newest bar the log shows for a screen key (any screen when empty).
+inline std::vector<LoggedBarItem> loggedBar(const QString& log, const QString& screenKey = {})
+{
+    std::vector<LoggedBarItem> items;
+    const qsizetype start
+        = log.lastIndexOf(screenKey.isEmpty() ? QStringLiteral("bar rows of ")
+                                              : QStringLiteral("bar rows of %1").arg(screenKey));
+    if (start < 0)
+        return items;
+    const qsizetype end = log.indexOf(QStringLiteral("bar end"), start);
+    const QString block = log.mid(start, end < 0 ? -1 : end - start);
+    static const QRegularExpression line(
+        QStringLiteral("bar item \\d+ kind (\\d+) pid (-?\\d+) window (-?\\d+) at (-?\\d+),(-?\\d+) "
+                       "(\\d+)x(\\d+) badge \"([^\"]*)\""));
+    auto it = line.globalMatch(block);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        LoggedBarItem item;
+        item.kind = m.captured(1).toInt();
+        item.pid = m.captured(2).toLongLong();
+        item.window = m.captured(3).toLongLong();
+        item.rect = QRect(
+            m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt(), m.captured(7).toInt());
+        item.badge = m.captured(8);
+        items.push_back(item);
+    }
+    return items;
 }
 
 } // namespace orbitshelf::test

@@ -90,8 +90,16 @@ TEST(DockOnX11, ClickOutsideTheBarReachesTheWindowBelow)
     runTool("xdotool", { "windowactivate", "--sync", otherId });
     ASSERT_TRUE(waitUntil([&] { return activeWindow() == otherId; }));
 
-    // On the bar: the dock takes the click and the focus stays.
-    runTool("xdotool", { "mousemove", "--sync", "960", "1053", "click", "1" });
+    // On the bar, left of its first button: the dock takes the click and
+    // the focus stays.
+    std::vector<LoggedBarItem> bar;
+    ASSERT_TRUE(waitUntil([&] {
+        bar = loggedBar(run.log());
+        return !bar.empty();
+    })) << run.log().toStdString();
+    const QPoint onBar(bar.front().rect.left() - 4, bar.front().rect.center().y());
+    runTool("xdotool",
+        { "mousemove", "--sync", QString::number(onBar.x()), QString::number(onBar.y()), "click", "1" });
     QCoreApplication::processEvents();
     EXPECT_FALSE(waitUntil([&] { return activeWindow() == belowId; }, std::chrono::milliseconds(800)))
         << "a click on the bar reached the window below";

@@ -1,0 +1,76 @@
+// The dock view's picture follows the bar rows: every item points back to
+// its entry, and running applications' items to their process ids.
+#include "dock/DockView.h"
+
+#include "app/AppState.h"
+#include "apps/ActiveApp.h"
+#include "apps/Windows.h"
+#include "dock/DockEdges.h"
+#include "tests/support/TempStores.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kScreen = QStringLiteral("Optional(V)");
+
+TEST(DockViewRows, PictureItemsPointBackToEntriesAndApplications)
+{
+    orbitshelf::test::TempUserDefaults defaults;
+    AppState state;
+    mainDockScreenID() = kScreen;
+    state.spaceListmode[kScreen] = "grid";
+    state.settings.setStackAppLimit(4);
+    auto addApp = [&](qint32 pid, int windows, int order) {
+        auto app = std::make_shared<ActiveApp>();
+        app->appId = pid;
+        app->windows = std::vector<std::shared_ptr<Windows>>();
+        for (int i = 0; i < windows; ++i) {
+            auto window = std::make_shared<Windows>();
+            window->appId = pid;
+            window->num = uint32_t(pid * 10 + i);
+            app->windows->push_back(window);
+        }
+        state.allApps.insert(pid, app);
+        state.appOrders.insert(pid, order);
+    };
+    addApp(30, 3, 10); // a grid of three
+    addApp(20, 5, 20); // stacked
+    addApp(40, 1, 30);
+
+    DockView view(state, true, 1920, 1080, kScreen);
+    view.resize(1920, 500);
+    view.refreshPicture();
+
+    const std::vector<BarEntry>& entries = view.barEntries();
+    const DockBarPicture& picture = view.picture();
+    ASSERT_EQ(picture.items.size(), entries.size());
+    EXPECT_EQ(view.appIds(), (std::vector<qint32> { 30, 20, 40 }));
+    for (const DockBarItem& item : picture.items) {
+        ASSERT_GE(item.entryIndex, 0);
+        const BarEntry& entry = entries[size_t(item.entryIndex)];
+        if (entry.kind == BarEntry::Kind::WindowButton) {
+            EXPECT_EQ(item.kind, DockBarItem::Kind::Window);
+            EXPECT_EQ(view.appIds()[size_t(item.appIndex)], entry.pid);
+            EXPECT_EQ(item.windowIndex, int(*entry.window->num % 10)) << "window in display order";
+        } else if (entry.kind == BarEntry::Kind::StackButton) {
+            EXPECT_EQ(item.kind, DockBarItem::Kind::App);
+            EXPECT_EQ(view.appIds()[size_t(item.appIndex)], 20);
+        }
+    }
+    // The grid's second window stands below its first.
+    const auto windowItem = [&](uint32_t number) {
+        for (const DockBarItem& item : picture.items) {
+            const BarEntry& entry = entries[size_t(item.entryIndex)];
+            if (entry.window && entry.window->num == number)
+                return item;
+        }
+        return DockBarItem();
+    };
+    EXPECT_EQ(windowItem(300).rect.left(), windowItem(301).rect.left());
+    EXPECT_LT(windowItem(300).rect.top(), windowItem(301).rect.top());
+    EXPECT_EQ(view.itemAt(windowItem(302).rect.center())->entryIndex, windowItem(302).entryIndex);
+    mainDockScreenID().clear();
+}
+
+} // namespace
