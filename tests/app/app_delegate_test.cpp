@@ -99,7 +99,8 @@ TEST_F(Launch, TheStandardStepsAreAllWired)
     settings.setFirstInstalled(false);
     // The real steps reach the store (pinned applications), which main opens
     // before launching; the test's data folder is a private one.
-    if (!PersistenceController::hasShared())
+    if (!PersistenceController::hasShared()) {
         ASSERT_FALSE(PersistenceController::openShared().has_value());
+    }
     AppDelegate().finishLaunching();
 }
