@@ -5,7 +5,8 @@
 #include "app/AppWindows.h"
 #include "app/ShellStandIn.h"
 #include "apps/AXEventThread.h"
-#include "dock/DockStandIn.h"
+#include "apps/AppsStandIn.h"
+#include "dock/DockWindows.h"
 #include "tools/ToolsStandIn.h"
 
 #include <QWidget>

@@ -5,6 +5,7 @@
 static Q_LOGGING_CATEGORY(lcSwitcherStandIn, "orbitshelf.switcher")
 
 int switcherModifierState = -1;
+bool switcherPopupShown = false;
 
 void closeSwitcherPopup()
 {
@@ -14,4 +15,10 @@ void closeSwitcherPopup()
         logged = true;
         qCDebug(lcSwitcherStandIn) << "closeSwitcherPopup: the switcher is not built yet";
     }
+}
+
+void startHotKeys(HotKeyModifier main, HotKeyModifier extra)
+{
+    qCInfo(lcSwitcherStandIn) << "startHotKeys: global hot keys are not registered yet (modifier" << int(main)
+                              << "extra" << int(extra) << ")";
 }

@@ -1,0 +1,99 @@
+#include "dock/DockLayoutPass.h"
+
+#include "app/AppState.h"
+#include "apps/ActiveApp.h"
+#include "apps/ScreenIdentifier.h"
+#include "dock/DockEdges.h"
+
+#include <QScreen>
+
+namespace {
+
+template <typename Map>
+auto entry(const Map& map, const QString& key) -> std::optional<typename Map::mapped_type>
+{
+    const auto it = map.constFind(key);
+    if (it == map.constEnd())
+        return std::nullopt;
+    return *it;
+}
+
+} // namespace
+
+DockLayoutInput dockLayoutInput(const AppState& state)
+{
+    DockLayoutInput input;
+    for (const std::shared_ptr<ActiveApp>& app : state.allApps) {
+        const int count = app && app->windows ? int(app->windows->size()) : 0;
+        input.appWindowCounts.push_back(count);
+    }
+    input.pinnedNotRunningCount = int(state.pinnedAnNotRunning.size());
+    const CustomSettings& settings = state.settings;
+    input.settings.iconSize = state.appIcon.height();
+    input.settings.buttonTheme = settings.buttonTheme();
+    input.settings.stackAppLimit = settings.stackAppLimit();
+    input.settings.hideMainButton = settings.hideMainButton();
+    input.settings.showLunchpadButton = settings.showLunchpadButton();
+    input.settings.pinnedToolCount = int(settings.pinedPlugins().size());
+    input.settings.fullScreenDock = settings.fullScreenDock();
+    return input;
+}
+
+ScreenLayout layoutDockForScreen(AppState& state, const QString& screenID)
+{
+    ScreenLayoutState screen;
+    screen.vertical = isDockVertical(state, screenID);
+    screen.screenWidth = entry(state.spaceScreenWidth, screenID);
+    screen.screenHeight = entry(state.spaceScreenHeight, screenID);
+    screen.buttonScale = entry(state.spaceButtonScale, screenID);
+    screen.windowTagWidth = entry(state.spaceWindowTagWidth, screenID);
+
+    const ScreenLayout layout = layoutDockForScreen(dockLayoutInput(state), screen);
+    state.spaceListmode.insert(screenID, layout.listMode);
+    if (layout.windowTagWidth)
+        state.spaceWindowTagWidth.insert(screenID, *layout.windowTagWidth);
+    if (layout.buttonScale)
+        state.spaceButtonScale.insert(screenID, *layout.buttonScale);
+    state.spaceDockHeight.insert(screenID, layout.dockHeight);
+    state.totalAppCount = qint32(layout.totalAppCount);
+    return layout;
+}
+
+void refreshDockLayout(AppState& state)
+{
+    const QStringList screens = state.spaceScreenWidth.keys();
+    for (const QString& screenID : screens)
+        layoutDockForScreen(state, screenID);
+    state.publish();
+}
+
+void refreshDockLayout()
+{
+    refreshDockLayout(AppState::shared());
+}
+
+namespace {
+
+std::optional<QString> calibration(const StringMap& map, const QString& key)
+{
+    const auto it = map.constFind(key);
+    return it == map.constEnd() ? std::nullopt : std::optional(*it);
+}
+
+} // namespace
+
+int calibratedScreenWidth(const AppState& state, const QScreen* screen)
+{
+    if (!screen)
+        return 0;
+    return calibratedScreenLength(calibration(state.settings.spaceWidth(), screenIdentifierKey(screen)),
+        screen->availableGeometry().width());
+}
+
+int calibratedScreenHeight(const AppState& state, const QScreen* screen)
+{
+    if (!screen)
+        return 0;
+    return calibratedScreenLength(calibration(state.settings.spaceHeight(), screenIdentifierKey(screen)),
+        screen->availableGeometry().height());
+}

@@ -1,0 +1,3 @@
+#include "dock/DockLog.h"
+
+Q_LOGGING_CATEGORY(lcDock, "orbitshelf.dock")

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "dock/DockBarGeometry.h"
+#include "dock/DockViewState.h"
+
+#include <QRectF>
+#include <QWidget>
+
+class AppState;
+
+// The bar of one screen: paints the picture that dockBarPicture computes
+// from AppState and this dock's state, and takes input only inside the bar.
+// Repaints whenever AppState publishes.
+class DockView final : public QWidget {
+    Q_OBJECT
+public:
+    DockView(AppState& state, bool enableListener, double screenWidth, double screenHeight,
+        const QString& screenID, QWidget* parent = nullptr);
+
+    const DockViewState& viewState() const { return m_view; }
+    const DockBarPicture& picture() const { return m_picture; }
+
+    // The part of the window that lies on its screen, window coordinates.
+    void setScreenArea(const QRectF& area);
+
+    // Recomputes the picture from the state and repaints.
+    void refreshPicture();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    DockBarGeometryInput geometryInput() const;
+    void applyInputRegion();
+
+    AppState& m_state;
+    DockViewState m_view;
+    DockBarPicture m_picture;
+    QRectF m_screenArea;
+    bool m_refreshedOnce = false;
+};

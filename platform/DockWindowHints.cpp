@@ -1,0 +1,35 @@
+#include "platform/DockWindowHints.h"
+
+namespace platform {
+
+namespace {
+    DockWindowHints& installed()
+    {
+        static DockWindowHints hints;
+        return hints;
+    }
+} // namespace
+
+void setDockWindowHints(DockWindowHints hints)
+{
+    installed() = std::move(hints);
+}
+
+void markDockWindow(QWindow* window)
+{
+    if (window && installed().markDockWindow)
+        installed().markDockWindow(window);
+}
+
+void setDockInputRegion(QWindow* window, const QRegion& region)
+{
+    if (window && installed().setInputRegion)
+        installed().setInputRegion(window, region);
+}
+
+bool dockTranslucencyAvailable()
+{
+    return !installed().translucencyAvailable || installed().translucencyAvailable();
+}
+
+} // namespace platform

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QRegion>
+
+#include <functional>
+
+class QWindow;
+
+namespace platform {
+
+// What a dock window needs of the window system beyond what Qt offers:
+// being treated as a dock (on every desktop, above normal windows, out of
+// taskbars and pagers, never managed as an application window) and taking
+// input only where it draws. The X11 layer installs its hints at start; with
+// none installed (tests on the offscreen platform) the calls do nothing.
+struct DockWindowHints {
+    // Call after the native window exists (winId()) and before it is shown.
+    std::function<void(QWindow*)> markDockWindow;
+    // The part of the window (window coordinates) that takes pointer input
+    // and, where nothing composites translucent windows, that is drawn at
+    // all. An empty region lets every click through.
+    std::function<void(QWindow*, const QRegion&)> setInputRegion;
+    // Whether something composites translucent windows over what lies
+    // below; without it their transparent pixels show as black.
+    std::function<bool()> translucencyAvailable;
+};
+
+void setDockWindowHints(DockWindowHints hints);
+void markDockWindow(QWindow* window);
+void setDockInputRegion(QWindow* window, const QRegion& region);
+// True when no hints are installed (offscreen tests draw nothing anyway).
+bool dockTranslucencyAvailable();
+
+} // namespace platform

@@ -1,0 +1,158 @@
+#include "platform/x11/X11DockWindowHints.h"
+
+#include <QGuiApplication>
+#include <QLoggingCategory>
+#include <QWindow>
+
+#include <xcb/shape.h>
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace platform::x11 {
+
+namespace {
+
+    Q_LOGGING_CATEGORY(lcDockHints, "orbitshelf.platform")
+
+    template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
+
+    xcb_connection_t* connection()
+    {
+        auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+        return x11 ? x11->connection() : nullptr;
+    }
+
+    xcb_atom_t internAtom(xcb_connection_t* c, const char* name)
+    {
+        Reply<xcb_intern_atom_reply_t> reply(
+            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr),
+            &std::free);
+        return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    }
+
+    std::vector<xcb_atom_t> atomList(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property)
+    {
+        std::vector<xcb_atom_t> atoms;
+        Reply<xcb_get_property_reply_t> reply(
+            xcb_get_property_reply(
+                c, xcb_get_property(c, 0, window, property, XCB_ATOM_ATOM, 0, 64), nullptr),
+            &std::free);
+        if (reply && reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
+            const auto* data = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+            atoms.assign(data, data + xcb_get_property_value_length(reply.get()) / 4);
+        }
+        return atoms;
+    }
+
+    // Without a compositing manager an ARGB window's transparent pixels show as
+    // black, so the window's shape must also hide everything but the bar.
+    bool compositorRuns(xcb_connection_t* c)
+    {
+        const xcb_atom_t selection = internAtom(c, "_NET_WM_CM_S0");
+        if (selection == XCB_ATOM_NONE)
+            return false;
+        Reply<xcb_get_selection_owner_reply_t> owner(
+            xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr), &std::free);
+        return owner && owner->owner != XCB_WINDOW_NONE;
+    }
+
+    bool shapeAvailable(xcb_connection_t* c)
+    {
+        const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_shape_id);
+        return extension && extension->present;
+    }
+
+    void markDock(QWindow* window)
+    {
+        xcb_connection_t* c = connection();
+        if (!c || !window)
+            return;
+        // Qt 6.4 writes _NET_WM_WINDOW_TYPE when it creates the native window
+        // and drops what was set before; set after winId() and before show(),
+        // the type survives and the window manager reads it on map.
+        const xcb_window_t id = xcb_window_t(window->winId());
+        const xcb_atom_t windowType = internAtom(c, "_NET_WM_WINDOW_TYPE");
+        const xcb_atom_t dockType = internAtom(c, "_NET_WM_WINDOW_TYPE_DOCK");
+        const xcb_atom_t state = internAtom(c, "_NET_WM_STATE");
+        const xcb_atom_t desktop = internAtom(c, "_NET_WM_DESKTOP");
+        if (windowType == XCB_ATOM_NONE || dockType == XCB_ATOM_NONE || state == XCB_ATOM_NONE) {
+            qCWarning(lcDockHints)
+                << "the X server cannot name the dock window atoms; the bar is an ordinary window";
+            return;
+        }
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, windowType, XCB_ATOM_ATOM, 32, 1, &dockType);
+
+        std::vector<xcb_atom_t> states = atomList(c, id, state);
+        for (const char* name : { "_NET_WM_STATE_ABOVE", "_NET_WM_STATE_STICKY", "_NET_WM_STATE_SKIP_TASKBAR",
+                 "_NET_WM_STATE_SKIP_PAGER" }) {
+            const xcb_atom_t atom = internAtom(c, name);
+            if (atom != XCB_ATOM_NONE && std::find(states.begin(), states.end(), atom) == states.end())
+                states.push_back(atom);
+        }
+        xcb_change_property(
+            c, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32, uint32_t(states.size()), states.data());
+        if (desktop != XCB_ATOM_NONE) {
+            const uint32_t allDesktops = 0xFFFFFFFF;
+            xcb_change_property(
+                c, XCB_PROP_MODE_REPLACE, id, desktop, XCB_ATOM_CARDINAL, 32, 1, &allDesktops);
+        }
+        xcb_flush(c);
+    }
+
+    void setInputRegion(QWindow* window, const QRegion& region)
+    {
+        xcb_connection_t* c = connection();
+        if (!c || !window || !window->handle())
+            return;
+        if (!shapeAvailable(c)) {
+            static bool warned = false;
+            if (!warned) {
+                warned = true;
+                qCWarning(lcDockHints)
+                    << "the X server has no SHAPE extension; dock windows take every click";
+            }
+            return;
+        }
+        const qreal ratio = window->devicePixelRatio();
+        std::vector<xcb_rectangle_t> rectangles;
+        for (const QRect& r : region) {
+            const int x = int(std::floor(r.x() * ratio));
+            const int y = int(std::floor(r.y() * ratio));
+            const int right = int(std::ceil((r.x() + r.width()) * ratio));
+            const int bottom = int(std::ceil((r.y() + r.height()) * ratio));
+            rectangles.push_back({ int16_t(x), int16_t(y), uint16_t(std::max(0, right - x)),
+                uint16_t(std::max(0, bottom - y)) });
+        }
+        const xcb_window_t id = xcb_window_t(window->winId());
+        xcb_shape_rectangles(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_CLIP_ORDERING_UNSORTED, id, 0, 0,
+            uint32_t(rectangles.size()), rectangles.data());
+        if (compositorRuns(c)) {
+            xcb_shape_mask(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, id, 0, 0, XCB_NONE);
+        } else {
+            xcb_shape_rectangles(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, XCB_CLIP_ORDERING_UNSORTED, id,
+                0, 0, uint32_t(rectangles.size()), rectangles.data());
+        }
+        xcb_flush(c);
+    }
+
+} // namespace
+
+DockWindowHints dockWindowHints()
+{
+    DockWindowHints hints;
+    hints.markDockWindow = markDock;
+    hints.setInputRegion = setInputRegion;
+    hints.translucencyAvailable = [] {
+        xcb_connection_t* c = connection();
+        return c && compositorRuns(c);
+    };
+    return hints;
+}
+
+} // namespace platform::x11

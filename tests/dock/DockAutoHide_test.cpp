@@ -1,0 +1,80 @@
+#include "dock/DockAutoHide.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct HoverRow {
+    const char* name;
+    bool entered;
+    std::optional<QString> autoHide;
+    double opacityBefore;
+    bool showDock;
+    double opacityAfter;
+};
+
+TEST(DockAutoHide, StripHover)
+{
+    const HoverRow rows[] = {
+        { "entering an auto-hidden dock's strip shows it", true, QString("true"), 0, true, 0.2 },
+        { "entering with no entry changes nothing", true, std::nullopt, 0, false, 0 },
+        { "entering with \"false\" changes nothing", true, QString("false"), 0, false, 0 },
+        { "entering with another text changes nothing", true, QString("TRUE"), 0, false, 0 },
+        { "leaving dims the strip, the dock stays", false, QString("true"), 0.2, false, 0 },
+        { "leaving a plain strip", false, std::nullopt, 0, false, 0 },
+    };
+    for (const HoverRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        const StripHoverOutcome outcome = stripHoverOutcome(row.entered, row.autoHide, row.opacityBefore);
+        EXPECT_EQ(outcome.showDock, row.showDock);
+        EXPECT_DOUBLE_EQ(outcome.opacity, row.opacityAfter);
+    }
+}
+
+struct FullScreenRow {
+    const char* name;
+    bool enabled;
+    QMap<qint64, bool> hidden;
+    QMap<QString, QString> saved;
+    qint64 window;
+    std::optional<bool> decision;
+};
+
+TEST(DockAutoHide, FullScreenAutoHide)
+{
+    const QString screen = "Optional(A)";
+    const FullScreenRow rows[] = {
+        { "setting off never changes a dock", false, { { 7, true } }, {}, 7, std::nullopt },
+        { "no full-screen window noted (H key emptied the map)", true, {}, { { screen, "false" } }, 7,
+            std::nullopt },
+        { "focusing the full-screen window hides the dock", true, { { 7, true } }, {}, 7, true },
+        { "another window restores the saved auto-hide", true, { { 7, true } }, { { screen, "true" } }, 8,
+            true },
+        { "another window restores a shown dock", true, { { 7, true } }, { { screen, "false" } }, 8, false },
+        { "with no saved state the dock is shown", true, { { 7, true } }, {}, 8, false },
+        { "a window that left full screen restores", true, { { 7, false } }, { { screen, "true" } }, 7,
+            true },
+        { "another screen's saved state is not used", true, { { 7, true } }, { { "Optional(B)", "true" } }, 8,
+            false },
+    };
+    for (const FullScreenRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        const FullScreenAutoHideFlags flags { row.saved, row.hidden };
+        EXPECT_EQ(fullScreenAutoHideDecision(row.enabled, flags, row.window, screen), row.decision);
+    }
+}
+
+TEST(DockAutoHide, OpacityAndShownFlag)
+{
+    EXPECT_EQ(dockOpacity(QString("true"), false), 0.0);
+    EXPECT_EQ(dockOpacity(QString("true"), true), 1.0);
+    EXPECT_EQ(dockOpacity(QString("true"), std::nullopt), 1.0);
+    EXPECT_EQ(dockOpacity(QString("false"), false), 1.0);
+    EXPECT_EQ(dockOpacity(std::nullopt, false), 1.0);
+
+    EXPECT_FALSE(showSpaceDockOnAppear(QString("true")));
+    EXPECT_TRUE(showSpaceDockOnAppear(QString("false")));
+    EXPECT_TRUE(showSpaceDockOnAppear(std::nullopt));
+}
+
+} // namespace

@@ -1,0 +1,106 @@
+#include "dock/DockBarGeometry.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+DockBarGeometryInput bottomBar()
+{
+    DockBarGeometryInput input;
+    input.windowSize = QSizeF(1920, 500);
+    input.onScreen = QRectF(0, 0, 1920, 500);
+    input.screenWidth = 1920;
+    return input;
+}
+
+DockBarGeometryInput sideBar(const QString& edge)
+{
+    DockBarGeometryInput input;
+    input.windowSize = QSizeF(500, 1080);
+    // The left window starts 20 left of the screen; the right one hangs 10 past it.
+    input.onScreen = edge == "left" ? QRectF(20, 0, 480, 1080) : QRectF(0, 0, 490, 1080);
+    input.edge = edge;
+    input.vertical = true;
+    input.dockHeight = 96;
+    return input;
+}
+
+TEST(DockBarGeometry, BottomBarIsCentredOnTheBottomEdge)
+{
+    // Main button and launchpad: two icons of 56, 8 at each end.
+    const DockBarPicture picture = dockBarPicture(bottomBar());
+    EXPECT_EQ(picture.barRect, QRectF(896, 448, 128, 50));
+    ASSERT_EQ(picture.items.size(), 2u);
+    EXPECT_EQ(picture.items[0].kind, DockBarItem::Kind::MainButton);
+    EXPECT_EQ(picture.items[1].kind, DockBarItem::Kind::Launchpad);
+    EXPECT_EQ(picture.items[0].iconRect, QRectF(909, 450, 46, 46));
+    for (const DockBarItem& item : picture.items)
+        EXPECT_TRUE(picture.barRect.contains(item.iconRect));
+}
+
+TEST(DockBarGeometry, FullScreenDockSpansTheScreen)
+{
+    DockBarGeometryInput input = bottomBar();
+    input.content.settings.fullScreenDock = true;
+    EXPECT_EQ(dockBarPicture(input).barRect.width(), 1920);
+}
+
+TEST(DockBarGeometry, HiddenDockDrawsNothing)
+{
+    DockBarGeometryInput input = bottomBar();
+    input.shown = false;
+    const DockBarPicture picture = dockBarPicture(input);
+    EXPECT_TRUE(picture.barRect.isEmpty());
+    EXPECT_TRUE(picture.items.empty());
+}
+
+TEST(DockBarGeometry, ExpandedWindowsCarryTheirTagWidth)
+{
+    DockBarGeometryInput input = bottomBar();
+    input.content.settings.hideMainButton = true;
+    input.content.settings.showLunchpadButton = false;
+    input.content.appWindowCounts = { 1, 3 };
+    const DockBarPicture list = dockBarPicture(input);
+    ASSERT_EQ(list.items.size(), 4u);
+    EXPECT_EQ(list.items[1].kind, DockBarItem::Kind::Window);
+    EXPECT_EQ(list.items[1].rect.width(), 186);
+    EXPECT_EQ(list.barRect.width(), 56 + 3 * 186 + 16); // the layout's total, 614, and the ends
+
+    // A grid stacks two windows in a column of half height.
+    input.listMode = "grid";
+    input.windowTagWidth = 110;
+    const DockBarPicture grid = dockBarPicture(input);
+    ASSERT_EQ(grid.items.size(), 4u);
+    EXPECT_EQ(grid.items[1].rect.left(), grid.items[2].rect.left());
+    EXPECT_LT(grid.items[1].rect.top(), grid.items[2].rect.top());
+    EXPECT_EQ(grid.items[1].rect.height(), 25);
+    EXPECT_EQ(grid.barRect.width(), 56 + 2 * 156 + 16);
+}
+
+TEST(DockBarGeometry, SideBarsHugTheirScreenEdge)
+{
+    const DockBarPicture left = dockBarPicture(sideBar("left"));
+    EXPECT_EQ(left.barRect.left(), 20) << "the window's first 20 pixels are off the screen";
+    EXPECT_EQ(left.barRect.size(), QSizeF(50, 96));
+    EXPECT_EQ(left.barRect.center().y(), 540 - 18);
+
+    const DockBarPicture right = dockBarPicture(sideBar("right"));
+    EXPECT_EQ(right.barRect.right(), 490);
+    for (const DockBarItem& item : right.items)
+        EXPECT_TRUE(right.barRect.contains(item.iconRect)) << "buttons stay inside the panel";
+}
+
+TEST(DockBarGeometry, BarNeverLeavesItsScreen)
+{
+    DockBarGeometryInput input = sideBar("left");
+    input.dockHeight = 5000;
+    const DockBarPicture picture = dockBarPicture(input);
+    EXPECT_EQ(picture.barRect.top(), 0);
+    EXPECT_EQ(picture.barRect.height(), 1080);
+
+    DockBarGeometryInput tiny = bottomBar();
+    tiny.content.settings.iconSize = -10; // a broken setting still draws something sane
+    EXPECT_GE(dockBarPicture(tiny).barRect.width(), 1);
+}
+
+} // namespace

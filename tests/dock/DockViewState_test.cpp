@@ -1,0 +1,90 @@
+#include "dock/DockModifierKeys.h"
+#include "dock/DockViewState.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(DockViewState, StartsWithTheDocumentedValues)
+{
+    const DockViewState state(true, 1440, 875, "Optional(A)");
+    EXPECT_TRUE(state.enableListener);
+    EXPECT_EQ(state.screenID, "Optional(A)");
+    EXPECT_EQ(state.buttonTag, "Work");
+    EXPECT_TRUE(state.isFirstTime);
+    EXPECT_FALSE(state.hoveredWindow);
+    EXPECT_FALSE(state.draggedApp);
+    EXPECT_EQ(state.width, 0);
+    EXPECT_FALSE(state.showTagEditor);
+}
+
+TEST(DockViewState, BarAlignment)
+{
+    EXPECT_EQ(dockBarAlignment(true, false), DockBarAlignment::Centre);
+    EXPECT_EQ(dockBarAlignment(true, true), DockBarAlignment::Bottom);
+    EXPECT_EQ(dockBarAlignment(false, false), DockBarAlignment::Bottom);
+}
+
+TEST(DockViewState, FindWindowKeyForHotkey)
+{
+    QString slot;
+    findWindowKeyForHotkey({ "a", "b" }, 42, {}, slot);
+    EXPECT_EQ(slot, "") << "an empty cache leaves the slot alone";
+
+    const QMap<QString, QString> cache = { { "a", "42" }, { "b", "7" }, { "c", "42" } };
+    slot = "";
+    findWindowKeyForHotkey({ "a", "b", "c" }, 42, cache, slot);
+    EXPECT_EQ(slot, "c") << "the later key wins";
+    slot = "";
+    findWindowKeyForHotkey({ "c", "b", "a" }, 42, cache, slot);
+    EXPECT_EQ(slot, "a");
+    slot = "keep";
+    findWindowKeyForHotkey({ "a", "b", "c" }, 99, cache, slot);
+    EXPECT_EQ(slot, "keep");
+}
+
+TEST(DockViewState, ToolHotKeysOnlyForTheListeningDockWithTheClipboardTool)
+{
+    const std::vector<std::optional<QString>> withClipboard
+        = { std::nullopt, QString("Note"), QString("Pasteboard") };
+    const std::vector<std::optional<QString>> without
+        = { std::nullopt, QString("Note"), QString("pasteboard") };
+    EXPECT_TRUE(needsToolHotKeys(true, withClipboard));
+    EXPECT_FALSE(needsToolHotKeys(false, withClipboard));
+    EXPECT_FALSE(needsToolHotKeys(true, without));
+    EXPECT_FALSE(needsToolHotKeys(true, {}));
+}
+
+struct FlagsRow {
+    const char* name;
+    int keyCode;
+    QString configured;
+    int stateBefore;
+    int stateAfter;
+    bool emitsOption;
+};
+
+TEST(DockModifierKeys, FlagsChanged)
+{
+    const FlagsRow rows[] = {
+        { "option down", 58, "option", 0, 1, false },
+        { "option down after the switcher closed", 58, "option", -1, 1, false },
+        { "option up", 58, "option", 1, 0, true },
+        { "cmd when option is configured", 55, "option", 1, 1, false },
+        { "cmd configured", 55, "cmd", 0, 1, false },
+        { "shift configured, released", 56, "shift", 1, 0, true },
+        { "control configured", 59, "control", 0, 1, false },
+        { "caps lock", 57, "option", 1, 1, false },
+        { "right-hand option", 61, "option", 1, 1, false },
+        { "unknown state is left alone", 58, "option", 5, 5, false },
+    };
+    for (const FlagsRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        const FlagsChangedOutcome outcome
+            = dockFlagsChangedOutcome(row.keyCode, row.configured, row.stateBefore);
+        EXPECT_EQ(outcome.switcherModifierState, row.stateAfter);
+        EXPECT_EQ(outcome.emitOptionLater, row.emitsOption);
+    }
+}
+
+} // namespace
