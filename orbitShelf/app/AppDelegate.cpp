@@ -5,7 +5,6 @@
 #include "app/AppWindows.h"
 #include "app/ShellStandIn.h"
 #include "apps/AXEventThread.h"
-#include "apps/AppsStandIn.h"
 #include "dock/DockWindows.h"
 #include "tools/ToolsStandIn.h"
 

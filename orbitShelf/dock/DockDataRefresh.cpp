@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "app/ShellStandIn.h"
 #include "apps/AppsStandIn.h"
+#include "apps/DockBadgeReader.h"
 #include "dock/DockAutoHide.h"
 #include "dock/DockViewState.h"
 #include "switcher/SwitcherStandIn.h"

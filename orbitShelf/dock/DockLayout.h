@@ -23,7 +23,8 @@ struct DockLayoutSettings {
 
 // What is on the bar, the same for every screen.
 struct DockLayoutInput {
-    std::vector<int> appWindowCounts; // one entry per running application
+    std::vector<int> appWindowCounts; // one entry per running application, in bar order
+    std::vector<qint32> appIds;       // their process ids, when known
     int pinnedNotRunningCount = 0;
     DockLayoutSettings settings;
 };

@@ -2,10 +2,13 @@
 
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
+#include "apps/AppOrder.h"
 #include "apps/ScreenIdentifier.h"
 #include "dock/DockEdges.h"
 
 #include <QScreen>
+
+#include <algorithm>
 
 namespace {
 
@@ -23,9 +26,21 @@ auto entry(const Map& map, const QString& key) -> std::optional<typename Map::ma
 DockLayoutInput dockLayoutInput(const AppState& state)
 {
     DockLayoutInput input;
-    for (const std::shared_ptr<ActiveApp>& app : state.allApps) {
-        const int count = app && app->windows ? int(app->windows->size()) : 0;
-        input.appWindowCounts.push_back(count);
+    // Bar order: the application order first, then any application the
+    // order does not know yet, so that none is left off the bar.
+    std::vector<qint32> pids;
+    for (const qint32 pid : pidsInAppOrder(state.appOrders)) {
+        if (state.allApps.contains(pid))
+            pids.push_back(pid);
+    }
+    for (auto it = state.allApps.cbegin(); it != state.allApps.cend(); ++it) {
+        if (std::find(pids.begin(), pids.end(), it.key()) == pids.end())
+            pids.push_back(it.key());
+    }
+    for (const qint32 pid : pids) {
+        const std::shared_ptr<ActiveApp>& app = state.allApps[pid];
+        input.appWindowCounts.push_back(app && app->windows ? int(app->windows->size()) : 0);
+        input.appIds.push_back(pid);
     }
     input.pinnedNotRunningCount = int(state.pinnedAnNotRunning.size());
     const CustomSettings& settings = state.settings;

@@ -73,7 +73,9 @@ DockBarGeometryInput DockView::geometryInput() const
 
 void DockView::refreshPicture()
 {
-    m_picture = dockBarPicture(geometryInput());
+    const DockBarGeometryInput input = geometryInput();
+    m_appIds = input.content.appIds;
+    m_picture = dockBarPicture(input);
     applyInputRegion();
     update();
 }
@@ -121,11 +123,13 @@ void DockView::paintEvent(QPaintEvent*)
     tint.setAlphaF(0.15);
     painter.fillPath(panel, tint);
 
-    const QList<std::shared_ptr<ActiveApp>> apps = m_state.allApps.values();
     for (const DockBarItem& item : m_picture.items) {
         QIcon icon;
-        if (item.appIndex >= 0 && item.appIndex < apps.size() && apps[item.appIndex])
-            icon = apps[item.appIndex]->icon;
+        if (item.appIndex >= 0 && size_t(item.appIndex) < m_appIds.size()) {
+            const std::shared_ptr<ActiveApp> app = m_state.allApps.value(m_appIds[size_t(item.appIndex)]);
+            if (app)
+                icon = app->icon;
+        }
         if (!icon.isNull()) {
             icon.paint(&painter, item.iconRect.toAlignedRect());
         } else {

@@ -38,6 +38,7 @@ private:
     AppState& m_state;
     DockViewState m_view;
     DockBarPicture m_picture;
+    std::vector<qint32> m_appIds; // the process id of each running application of the picture
     QRectF m_screenArea;
     bool m_refreshedOnce = false;
 };

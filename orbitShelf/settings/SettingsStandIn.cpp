@@ -1,6 +1,10 @@
 #include "settings/SettingsStandIn.h"
 
+#include "dock/DockWindows.h"
+
+#include <QCoreApplication>
 #include <QLabel>
+#include <QTimer>
 #include <QLoggingCategory>
 
 static Q_LOGGING_CATEGORY(lcSettingsStandIn, "orbitshelf.settings")
@@ -12,4 +16,14 @@ std::unique_ptr<QWidget> makeOnboardingView()
     auto label = std::make_unique<QLabel>(QStringLiteral("Welcome to orbitShelf."));
     label->setAlignment(Qt::AlignCenter);
     return label;
+}
+
+void multipleScreensSupportChanged(bool on)
+{
+    QTimer::singleShot(150, QCoreApplication::instance(), [on] {
+        if (on)
+            createDockWindows();
+        else
+            closeScreenDockWindows();
+    });
 }

@@ -7,3 +7,8 @@ class QWidget;
 // Stand-in for the onboarding view until the onboarding lands: a plain page
 // that says what the onboarding will ask for.
 std::unique_ptr<QWidget> makeOnboardingView();
+
+// Stand-in for what the settings window's multiple-screens switch does once
+// it exists: 0.15 s after a change, the other screens' docks are made (on)
+// or closed (off). The main dock stays either way.
+void multipleScreensSupportChanged(bool on);

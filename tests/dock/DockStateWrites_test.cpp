@@ -199,3 +199,18 @@ TEST_F(DockStateWrites, CalibratedScreenSize)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DockStateWrites, BarOrderFollowsTheApplicationOrder)
+{
+    addApp(100, 1);
+    addApp(200, 3);
+    addApp(300, 0);
+    m_state->appOrders = {{200, 10}, {100, 15}, {999, 20}}; // 999 has quit
+    const DockLayoutInput input = dockLayoutInput(*m_state);
+    EXPECT_EQ(input.appIds, (std::vector<qint32>{200, 100, 300}));
+    EXPECT_EQ(input.appWindowCounts, (std::vector<int>{3, 1, 0}));
+}
+
+} // namespace
