@@ -129,7 +129,10 @@ struct X {
         return Rect { t->dst_x, t->dst_y, g->width, g->height };
     }
 
-    void select(xcb_window_t w, uint32_t mask) { xcb_change_window_attributes(c, w, XCB_CW_EVENT_MASK, &mask); }
+    void select(xcb_window_t w, uint32_t mask)
+    {
+        xcb_change_window_attributes(c, w, XCB_CW_EVENT_MASK, &mask);
+    }
 
     // Pixels of a screen rectangle as the user sees them (root, clipped), so
     // that a window that resizes or lies partly off-screen still reads.
@@ -139,10 +142,9 @@ struct X {
         const int x1 = std::clamp(r.x + r.w, 0, width), y1 = std::clamp(r.y + r.h, 0, height);
         if (x1 <= x0 || y1 <= y0)
             return {};
-        Reply<xcb_get_image_reply_t> img(xcb_get_image_reply(c,
-                                             xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, root, x0, y0,
-                                                 x1 - x0, y1 - y0, ~0u),
-                                             nullptr),
+        Reply<xcb_get_image_reply_t> img(
+            xcb_get_image_reply(
+                c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, root, x0, y0, x1 - x0, y1 - y0, ~0u), nullptr),
             &free);
         if (!img)
             return {};
@@ -411,7 +413,8 @@ bool waitClientMapped(X& x, Client& client, const std::string& cls, double bound
     return false;
 }
 
-template <typename Idle> bool waitClientGone(X& x, const Client& client, double boundMs, Idle onIdle, double* at)
+template <typename Idle>
+bool waitClientGone(X& x, const Client& client, double boundMs, Idle onIdle, double* at)
 {
     const double start = nowMs();
     while (nowMs() - start < boundMs) {
@@ -424,7 +427,8 @@ template <typename Idle> bool waitClientGone(X& x, const Client& client, double 
         }
         std::unique_ptr<xcb_generic_event_t, decltype(&free)> ev(e, &free);
         const int type = e->response_type & 0x7f;
-        if ((type == XCB_UNMAP_NOTIFY && reinterpret_cast<xcb_unmap_notify_event_t*>(e)->window == client.window)
+        if ((type == XCB_UNMAP_NOTIFY
+                && reinterpret_cast<xcb_unmap_notify_event_t*>(e)->window == client.window)
             || (type == XCB_DESTROY_NOTIFY
                 && reinterpret_cast<xcb_destroy_notify_event_t*>(e)->window == client.window)) {
             *at = nowMs();
@@ -538,7 +542,8 @@ int cmdOpenClose(X& x, int cycles, double periodMs, const std::string& geometry)
         if (waitClientMapped(x, client, cls, 10000, [] { sleepMs(0.2); })) {
             kill(client.pid, SIGTERM);
             double at = 0;
-            if (waitClientGone(x, client, 5000, [] { sleepMs(0.2); }, &at))
+            if (waitClientGone(
+                    x, client, 5000, [] { sleepMs(0.2); }, &at))
                 ++done;
         }
         endClient(client);
@@ -557,7 +562,8 @@ int cmdTitles(X& x, xcb_window_t w, int count, double periodMs)
     for (int i = 0; i < count; ++i) {
         const double t = nowMs();
         const std::string title = "bench title " + std::to_string(i);
-        xcb_change_property(x.c, XCB_PROP_MODE_REPLACE, w, x.netWmName, x.utf8, 8, title.size(), title.data());
+        xcb_change_property(
+            x.c, XCB_PROP_MODE_REPLACE, w, x.netWmName, x.utf8, 8, title.size(), title.data());
         xcb_change_property(
             x.c, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, title.size(), title.data());
         xcb_flush(x.c);
@@ -593,7 +599,10 @@ int cmdActivate(X& x, int count, double periodMs, const std::vector<xcb_window_t
     return 0;
 }
 
-xcb_window_t windowArg(const char* s) { return static_cast<xcb_window_t>(std::strtoul(s, nullptr, 0)); }
+xcb_window_t windowArg(const char* s)
+{
+    return static_cast<xcb_window_t>(std::strtoul(s, nullptr, 0));
+}
 
 int usage()
 {
