@@ -3,6 +3,7 @@
 #include "app/AppIdentity.h"
 #include "app/Logging.h"
 
+#include <QCoreApplication>
 #include <QAtomicInteger>
 #include <QDir>
 #include <QFileInfo>
@@ -247,6 +248,10 @@ std::optional<QString> PersistenceController::openShared()
     if (!controller)
         return error;
     sharedSlot() = std::move(controller);
+    // The SQL driver's globals go with the application object; a store still
+    // open at static destruction would outlive them and crash on exit.
+    if (QCoreApplication::instance())
+        qAddPostRoutine([] { sharedSlot().reset(); });
     return std::nullopt;
 }
 

@@ -10,6 +10,7 @@
 #include "platform/AccessoryWindow.h"
 #include "platform/Platform.h"
 #include "platform/x11/SkipTaskbar.h"
+#include "platform/x11/X11ClickMonitor.h"
 #include "platform/x11/X11DockWindowHints.h"
 #include "platform/x11/X11Platform.h"
 #include "platform/x11/X11ScreenIdentity.h"
@@ -27,6 +28,7 @@ namespace {
 std::unique_ptr<platform::Platform> installX11Platform()
 {
     platform::setAccessoryMarker(platform::x11::markSkipTaskbar);
+    platform::setClickMonitorFactory(platform::x11::createX11ClickMonitor);
     platform::setDockWindowHints(platform::x11::dockWindowHints());
     QString error;
     std::unique_ptr<platform::Platform> desktop = platform::x11::createX11Platform(&error);

@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "apps/AppModelLog.h"
+#include "apps/WindowNotificationHandler.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -78,7 +79,7 @@ ModelSettings& appStateModelSettings()
 bool refreshRunningApps(std::optional<int32_t> excludedWindowNumber, bool forcePublish)
 {
     return refreshRunningApps(appStateModel(), appsSource(), appStateModelSettings(), excludedWindowNumber,
-        forcePublish, handleModelWindowNotification);
+        forcePublish, handleObservedWindowNotification);
 }
 
 void handleModelWindowNotification(const AxElement& element, const QString& name)

@@ -1,9 +1,10 @@
 #include "dock/DockDataRefresh.h"
 
+#include "app/AppListeners.h"
 #include "app/AppState.h"
 #include "app/ShellStandIn.h"
-#include "apps/AppsStandIn.h"
 #include "apps/DockBadgeReader.h"
+#include "apps/Pinning.h"
 #include "dock/DockAutoHide.h"
 #include "dock/DockViewState.h"
 #include "switcher/SwitcherStandIn.h"

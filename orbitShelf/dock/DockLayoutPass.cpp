@@ -4,6 +4,7 @@
 #include "apps/ActiveApp.h"
 #include "apps/AppOrder.h"
 #include "apps/ScreenIdentifier.h"
+#include "dock/DockBarButtons.h"
 #include "dock/DockEdges.h"
 
 #include <QScreen>
@@ -70,6 +71,8 @@ ScreenLayout layoutDockForScreen(AppState& state, const QString& screenID)
     if (layout.buttonScale)
         state.spaceButtonScale.insert(screenID, *layout.buttonScale);
     state.spaceDockHeight.insert(screenID, layout.dockHeight);
+    // Hook: the window buttons' share of the bar, summed here once per pass.
+    state.spaceDockWidth.insert(screenID, appButtonsBarWidth(state, screenID));
     state.totalAppCount = qint32(layout.totalAppCount);
     return layout;
 }

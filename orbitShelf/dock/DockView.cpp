@@ -2,12 +2,22 @@
 
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
+#include "apps/Windows.h"
 #include "dock/DockAutoHide.h"
+#include "dock/DockBarBackground.h"
+#include "dock/DockBarButtons.h"
+#include "dock/DockBarPointer.h"
 #include "dock/DockDataRefresh.h"
 #include "dock/DockEdges.h"
+#include "dock/DockItemInput.h"
 #include "dock/DockLayoutPass.h"
+#include "dock/DockLog.h"
+#include "dock/DockTilePainting.h"
+#include "dock/PomodoroTile.h"
+#include "dock/ToolSheets.h"
 #include "platform/DockWindowHints.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QWindow>
@@ -23,16 +33,6 @@ auto entry(const Map& map, const QString& key) -> std::optional<typename Map::ma
     return *it;
 }
 
-// The tint of the panel: the dock colour text as one base-16 number, a
-// fixed amber when it does not parse.
-QColor dockTint(const QString& text)
-{
-    bool ok = false;
-    const uint value = text.toUInt(&ok, 16);
-    const uint rgb = ok && !text.isEmpty() ? value : 0xF5BC53;
-    return QColor(int((rgb >> 16) & 0xFF), int((rgb >> 8) & 0xFF), int(rgb & 0xFF));
-}
-
 } // namespace
 
 DockView::DockView(AppState& state, bool enableListener, double screenWidth, double screenHeight,
@@ -43,6 +43,22 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
 {
     setAttribute(Qt::WA_TranslucentBackground);
     connect(&m_state, &AppState::changed, this, &DockView::refreshPicture);
+    m_pointer = new DockBarPointer(m_state, *this);
+    // Hook: the window buttons take their drags, drops and clicks here.
+    m_buttonInput = new DockBarInput(m_state, *this);
+    // Hook: tiles.
+    m_pomodoroTile = new PomodoroTile(m_state, screenID, this);
+    m_pomodoroTile->hide();
+    m_toolSheets = new ToolSheets(m_state, m_view, this);
+}
+
+void DockView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (handleDockItemClick(m_state, m_view, m_picture, m_appIds, event->position(), event->button(),
+            event->globalPosition().toPoint(), this))
+        event->accept();
+    else
+        QWidget::mouseReleaseEvent(event);
 }
 
 void DockView::setScreenArea(const QRectF& area)
@@ -76,8 +92,35 @@ void DockView::refreshPicture()
     const DockBarGeometryInput input = geometryInput();
     m_appIds = input.content.appIds;
     m_picture = dockBarPicture(input);
+    // Hook: during a Pomodoro break the bar shows the break tile alone.
+    const bool onBreak = m_state.pomodoro.startPomodoroTask && !m_picture.barRect.isEmpty();
+    if (onBreak) {
+        m_pomodoroTile->setVertical(m_picture.barRect.height() > m_picture.barRect.width());
+        m_pomodoroTile->setGeometry(m_picture.barRect.toAlignedRect());
+    }
+    m_pomodoroTile->setVisible(onBreak);
     applyInputRegion();
     update();
+    // Hook: which application each button stands for, on screen, once per
+    // change; people and the end-to-end tests read the bar's order here.
+    const QList<int32_t> pids(m_appIds.begin(), m_appIds.end());
+    QStringList buttons;
+    for (const DockBarItem& item : m_picture.items) {
+        if (const auto pid = itemProcessId(item, pids)) {
+            const QRect r(mapToGlobal(item.rect.topLeft().toPoint()), item.rect.size().toSize());
+            buttons << QStringLiteral("%1@%2,%3,%4x%5")
+                           .arg(*pid)
+                           .arg(r.x())
+                           .arg(r.y())
+                           .arg(r.width())
+                           .arg(r.height());
+        }
+    }
+    const QString line = buttons.join(QLatin1Char(' '));
+    if (line != m_loggedButtons && isVisible()) {
+        m_loggedButtons = line;
+        qCDebug(lcDock).noquote() << "bar buttons:" << line;
+    }
 }
 
 void DockView::applyInputRegion()
@@ -114,41 +157,41 @@ void DockView::paintEvent(QPaintEvent*)
     painter.setRenderHint(QPainter::Antialiasing);
 
     const bool vertical = m_picture.barRect.height() > m_picture.barRect.width();
-    QPainterPath panel;
-    panel.addRoundedRect(m_picture.barRect, vertical ? 10 : 8, vertical ? 10 : 8);
-    // The backdrop stands in for a blur: a dark, mostly opaque panel, with
-    // the user's dock colour laid over it at 15 %.
-    painter.fillPath(panel, QColor(28, 30, 34, 225));
-    QColor tint = dockTint(m_state.settings.dockColor());
-    tint.setAlphaF(0.15);
-    painter.fillPath(panel, tint);
+    paintBarPanel(painter, { m_picture.barRect, vertical ? 10.0 : 8.0 }, m_state.settings.dockColor());
 
+    if (m_pomodoroTile->isVisible())
+        return;
+    const StringMap hotKeys = m_state.windowHotkeyCache();
+    // Hook: the buttons of running and pinned applications are drawn by
+    // the window-button painters; the others keep their placeholders.
+    const QList<int32_t> pids(m_appIds.begin(), m_appIds.end());
+    int pinnedIndex = 0;
     for (const DockBarItem& item : m_picture.items) {
-        QIcon icon;
-        if (item.appIndex >= 0 && size_t(item.appIndex) < m_appIds.size()) {
-            const std::shared_ptr<ActiveApp> app = m_state.allApps.value(m_appIds[size_t(item.appIndex)]);
-            if (app)
-                icon = app->icon;
+        if (item.kind == DockBarItem::Kind::App || item.kind == DockBarItem::Kind::Window) {
+            paintDockBarItem(painter, m_state, m_view, item, pids, pinnedIndex, m_buttonInput->dropTarget());
+            // Hook: a window bound to a hot key shows its badge.
+            if (const std::shared_ptr<Windows> window = dockBarWindow(m_state, m_appIds, item))
+                paintHotKeyBadge(painter, item.iconRect, windowHotKey(hotKeys, window->num));
+            continue;
         }
-        if (!icon.isNull()) {
-            icon.paint(&painter, item.iconRect.toAlignedRect());
-        } else {
-            QPainterPath placeholder;
-            placeholder.addRoundedRect(item.iconRect, item.iconRect.width() / 5, item.iconRect.width() / 5);
-            const QColor fill = item.kind == DockBarItem::Kind::MainButton ? QColor(90, 160, 230)
-                : item.kind == DockBarItem::Kind::Launchpad                ? QColor(150, 150, 160)
-                                                                           : QColor(200, 200, 210);
-            painter.fillPath(placeholder, fill);
+        // Hook: the launcher and tool tiles.
+        if (item.kind == DockBarItem::Kind::Launchpad) {
+            paintLauncherTile(painter, item.iconRect);
+            continue;
         }
-        if (item.kind == DockBarItem::Kind::Window && item.rect.width() > item.iconRect.width() + 20) {
-            // Room for the window's tag beside its icon.
-            const QRectF chip(item.iconRect.right() + 4, item.rect.center().y() - 9,
-                item.rect.right() - item.iconRect.right() - 10, 18);
-            QPainterPath chipPath;
-            chipPath.addRoundedRect(chip, 6, 6);
-            QColor chipColour = dockTint(m_state.settings.dockColor());
-            chipColour.setAlphaF(0.8);
-            painter.fillPath(chipPath, chipColour);
+        if (item.kind == DockBarItem::Kind::Tool) {
+            paintToolTile(painter, item.iconRect, toolOfItem(m_state, m_picture, item).value_or(QString()));
+            continue;
         }
+        if (item.kind == DockBarItem::Kind::PinnedApp) {
+            paintDockBarItem(painter, m_state, m_view, item, pids, pinnedIndex++, std::nullopt);
+            continue;
+        }
+        QPainterPath placeholder;
+        placeholder.addRoundedRect(item.iconRect, item.iconRect.width() / 5, item.iconRect.width() / 5);
+        const QColor fill = item.kind == DockBarItem::Kind::MainButton ? QColor(90, 160, 230)
+            : item.kind == DockBarItem::Kind::Launchpad                ? QColor(150, 150, 160)
+                                                                       : QColor(200, 200, 210);
+        painter.fillPath(placeholder, fill);
     }
 }

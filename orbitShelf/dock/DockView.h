@@ -7,6 +7,10 @@
 #include <QWidget>
 
 class AppState;
+class DockBarPointer;
+class DockBarInput;
+class PomodoroTile;
+class ToolSheets;
 
 // The bar of one screen: paints the picture that dockBarPicture computes
 // from AppState and this dock's state, and takes input only inside the bar.
@@ -18,7 +22,10 @@ public:
         const QString& screenID, QWidget* parent = nullptr);
 
     const DockViewState& viewState() const { return m_view; }
+    DockViewState& viewState() { return m_view; }
     const DockBarPicture& picture() const { return m_picture; }
+    // The process id of each running application of the picture, in order.
+    const std::vector<qint32>& appIds() const { return m_appIds; }
 
     // The part of the window that lies on its screen, window coordinates.
     void setScreenArea(const QRectF& area);
@@ -30,6 +37,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // Hook: menus and tiles (dock/DockItemInput).
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     DockBarGeometryInput geometryInput() const;
@@ -41,4 +50,12 @@ private:
     std::vector<qint32> m_appIds; // the process id of each running application of the picture
     QRectF m_screenArea;
     bool m_refreshedOnce = false;
+    // Hover previews and the settings menu.
+    DockBarPointer* m_pointer = nullptr;
+    // Window buttons: drag and drop, stacked buttons' window lists.
+    DockBarInput* m_buttonInput = nullptr;
+    QString m_loggedButtons;
+    // Hook: the break tile shown alone on the bar and the tool sheets.
+    PomodoroTile* m_pomodoroTile = nullptr;
+    ToolSheets* m_toolSheets = nullptr;
 };

@@ -7,6 +7,8 @@
 #include <QTimer>
 #include <QLoggingCategory>
 
+#include <algorithm>
+
 static Q_LOGGING_CATEGORY(lcSettingsStandIn, "orbitshelf.settings")
 
 std::unique_ptr<QWidget> makeOnboardingView()
@@ -18,6 +20,26 @@ std::unique_ptr<QWidget> makeOnboardingView()
     return label;
 }
 
+namespace {
+QWidget* notYetPage(const QString& text)
+{
+    auto* label = new QLabel(text);
+    label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
+    return label;
+}
+} // namespace
+
+QWidget* makeGeneralConfig()
+{
+    return notYetPage(QStringLiteral("The settings tabs are not available in this build."));
+}
+
+QWidget* makeQuitView()
+{
+    return notYetPage(QStringLiteral("The quit dialog is not available in this build."));
+}
+
 void multipleScreensSupportChanged(bool on)
 {
     QTimer::singleShot(150, QCoreApplication::instance(), [on] {
@@ -26,4 +48,12 @@ void multipleScreensSupportChanged(bool on)
         else
             closeScreenDockWindows();
     });
+}
+
+QString formatFloat(float value, int fractionDigits, const QLocale& locale)
+{
+    QLocale plain = locale;
+    plain.setNumberOptions(plain.numberOptions() | QLocale::OmitGroupSeparator);
+    const QString text = plain.toString(double(value), 'f', std::max(0, fractionDigits));
+    return text.isEmpty() ? QString::number(double(value)) : text;
 }

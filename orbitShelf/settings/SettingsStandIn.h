@@ -8,7 +8,19 @@ class QWidget;
 // that says what the onboarding will ask for.
 std::unique_ptr<QWidget> makeOnboardingView();
 
+// The settings tabs and the quit dialog; placeholder pages until they land.
+QWidget* makeGeneralConfig();
+QWidget* makeQuitView();
+
 // Stand-in for what the settings window's multiple-screens switch does once
 // it exists: 0.15 s after a change, the other screens' docks are made (on)
 // or closed (off). The main dock stays either way.
 void multipleScreensSupportChanged(bool on);
+
+#include <QLocale>
+#include <QString>
+
+// Formats a number for people: the locale's decimal separator, no grouping,
+// exactly `fractionDigits` digits after the separator. Falls back to the
+// plain decimal text when the locale gives nothing.
+QString formatFloat(float value, int fractionDigits, const QLocale& locale = QLocale());

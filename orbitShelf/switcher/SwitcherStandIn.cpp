@@ -1,5 +1,7 @@
 #include "switcher/SwitcherStandIn.h"
 
+#include "app/EventManager.h"
+
 #include <QLoggingCategory>
 
 static Q_LOGGING_CATEGORY(lcSwitcherStandIn, "orbitshelf.switcher")
@@ -10,6 +12,7 @@ bool switcherPopupShown = false;
 void closeSwitcherPopup()
 {
     switcherModifierState = -1;
+    EventManager::shared().emitEvent(QStringLiteral("onDestroy"), 1);
     static bool logged = false;
     if (!logged) {
         logged = true;
@@ -17,8 +20,25 @@ void closeSwitcherPopup()
     }
 }
 
+std::optional<quint32> floatPanelWindowNumber()
+{
+    return std::nullopt;
+}
+
 void startHotKeys(HotKeyModifier main, HotKeyModifier extra)
 {
     qCInfo(lcSwitcherStandIn) << "startHotKeys: global hot keys are not registered yet (modifier" << int(main)
                               << "extra" << int(extra) << ")";
+}
+
+QStringList hotKeyChoices()
+{
+    QStringList keys;
+    for (char c = '1'; c <= '9'; ++c)
+        keys << QString(QLatin1Char(c));
+    keys << QStringLiteral("0");
+    for (char c = 'a'; c <= 'z'; ++c)
+        keys << QString(QLatin1Char(c));
+    keys << QStringLiteral("disable");
+    return keys;
 }

@@ -1,19 +1,74 @@
 #include "tools/ToolsStandIn.h"
 
+#include "app/AppState.h"
+#include "app/Utilities.h"
+
+#include <QDateTime>
+#include <QLabel>
 #include <QLoggingCategory>
 
 static Q_LOGGING_CATEGORY(lcToolsStandIn, "orbitshelf.tools")
 
 void recordPomodoroRun()
 {
-    static bool logged = false;
-    if (!logged) {
-        logged = true;
-        qCDebug(lcToolsStandIn) << "recordPomodoroRun: the Pomodoro tool is not built yet; nothing resumed";
+    AppState& state = AppState::shared();
+    state.setNeedRestorePomodoro(true);
+    state.pomodoro.setLastRunTime(formatDate(QDateTime::currentDateTime(), QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    // After a break the next work phase starts from zero; a run resumed at
+    // launch keeps the seconds it had.
+    if (state.pomodoro.startPomodoroTask) {
+        state.pomodoro.setSecondsElapsed(0);
+        state.pomodoro.startPomodoroTask = false;
     }
+    pomodoroTicks = 0;
+    pomodoroRunning = true;
+    qCDebug(lcToolsStandIn) << "recordPomodoroRun: run started; the Pomodoro view is not built yet";
+    state.publish();
 }
 
 bool pomodoroRunning = false;
 qint64 pomodoroTicks = 0;
 qint64 pomodoroLastElapsed = 0;
 bool pomodoroViewVisible = false;
+
+void captureClipboard()
+{
+    qCDebug(lcToolsStandIn) << "captureClipboard: the clipboard history is not built yet; nothing stored";
+}
+
+QWidget* makePasteBoardView(std::optional<int> column, int limit)
+{
+    auto* view = new QLabel(QStringLiteral("The clipboard history is not available in this build."));
+    view->setAlignment(Qt::AlignCenter);
+    view->setProperty("column", column ? QVariant(*column) : QVariant());
+    view->setProperty("limit", limit);
+    return view;
+}
+
+namespace {
+QWidget* placeholderPage(const QString& text)
+{
+    auto* view = new QLabel(text);
+    view->setAlignment(Qt::AlignCenter);
+    return view;
+}
+} // namespace
+
+QWidget* makePomodoroView()
+{
+    return placeholderPage(QStringLiteral("The Pomodoro timer is not available in this build."));
+}
+
+QWidget* makeFastFinderView()
+{
+    return placeholderPage(QStringLiteral("The file browser is not available in this build."));
+}
+
+std::unique_ptr<QWidget> makeToolHubView()
+{
+    auto label = std::make_unique<QLabel>(QStringLiteral("The built-in tools are not part of this build yet."));
+    label->setAlignment(Qt::AlignCenter);
+    label->setMargin(24);
+    label->setStyleSheet(QStringLiteral("color: white;"));
+    return label;
+}

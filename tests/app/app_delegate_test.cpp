@@ -1,3 +1,4 @@
+#include "Persistence.h"
 #include "app/AppDelegate.h"
 #include "app/AppState.h"
 #include "app/AppWindows.h"
@@ -96,5 +97,9 @@ TEST_F(Launch, TheStandardStepsAreAllWired)
         && steps.setAccessoryActivationPolicy && steps.startAXBackgroundWork);
     // The stand-ins do nothing harmful when run for real.
     settings.setFirstInstalled(false);
+    // The real steps reach the store (pinned applications), which main opens
+    // before launching; the test's data folder is a private one.
+    if (!PersistenceController::hasShared())
+        ASSERT_FALSE(PersistenceController::openShared().has_value());
     AppDelegate().finishLaunching();
 }

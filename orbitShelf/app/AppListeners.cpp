@@ -1,0 +1,313 @@
+#include "app/AppListeners.h"
+
+#include "app/AppState.h"
+#include "app/Logging.h"
+#include "app/Relaunch.h"
+#include "app/ShellQueues.h"
+#include "apps/Activation.h"
+#include "apps/AXEventThread.h"
+#include "apps/Pinning.h"
+#include "apps/RunningApps.h"
+#include "apps/WindowClickTracking.h"
+#include "dock/DockLayoutPass.h"
+#include "dock/DockWindows.h"
+#include "platform/KeyCodes.h"
+#include "platform/Platform.h"
+#include "tools/ToolsStandIn.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace {
+
+constexpr double kDebounceDelay = 5.0;
+constexpr double kRebuildDelayAfterScreenChange = 1.0;
+constexpr double kClipboardCaptureDelay = 0.5;
+
+// Main thread only.
+bool rightMouseUp = false;
+
+// The registration: signal connections and the sources they come from.
+struct Registration {
+    bool registered = false;
+    ListenerSources sources;
+    QList<QMetaObject::Connection> connections;
+};
+
+Registration& registration()
+{
+    static Registration r;
+    return r;
+}
+
+void captureClipboardSoon()
+{
+    if (AppState::shared().isPluginInstalled(QStringLiteral("Pasteboard")))
+        runAfterDelay(kClipboardCaptureDelay, [] { listenerActions().captureClipboard(); });
+}
+
+void watchScreen(QScreen* screen, QList<QMetaObject::Connection>& connections)
+{
+    // Only the geometry: the available area also changes when our own bars
+    // reserve their edge, which would rebuild them over and over.
+    connections.append(QObject::connect(
+        screen, &QScreen::geometryChanged, qApp, [](const QRect&) { handleScreenParametersChanged(); }));
+}
+
+} // namespace
+
+ListenerActions ListenerActions::standard()
+{
+    ListenerActions a;
+    a.refreshRunningApps = [] { ::refreshRunningApps(std::nullopt, false); };
+    a.loadPinnedApps = [] { ::loadPinnedApps(); };
+    a.rememberPreviousWindow = [] { ::rememberPreviousWindow(); };
+    a.refreshDockLayout = [] { ::refreshDockLayout(); };
+    a.restartDockWindows = [] { ::restartDockWindows(); };
+    a.captureClipboard = [] { ::captureClipboard(); };
+    a.saveAppOrdersCache = [] { ::saveAppOrdersCache(); };
+    a.pomodoroRunning = [] { return ::pomodoroRunning; };
+    a.onWindowClicked
+        = [](int64_t window, std::function<void(bool)> done) { ::onWindowClicked(window, std::move(done)); };
+    a.relaunch = [] { return relaunchApp(); };
+    return a;
+}
+
+ListenerActions& listenerActions()
+{
+    static ListenerActions actions = ListenerActions::standard();
+    return actions;
+}
+
+ListenerSources ListenerSources::standard()
+{
+    ListenerSources s;
+    if (platform::hasCurrent())
+        s.workspace = &platform::current().workspace();
+    s.inputMonitor = platform::createClickMonitor();
+    s.wakeMonitor = std::make_unique<platform::WakeMonitor>();
+    return s;
+}
+
+namespace {
+struct Debouncers {
+    std::shared_ptr<Debounce> screens;
+    std::shared_ptr<Debounce> wake;
+};
+Debouncers& debouncers()
+{
+    static Debouncers d;
+    return d;
+}
+} // namespace
+
+std::shared_ptr<Debounce> sharedDebounce()
+{
+    auto& d = debouncers().screens;
+    if (!d)
+        d = Debounce::create(ShellQueues::debounce(), kDebounceDelay);
+    return d;
+}
+
+std::shared_ptr<Debounce> wakeDebounce()
+{
+    auto& d = debouncers().wake;
+    if (!d)
+        d = Debounce::create(ShellQueues::debounce(), kDebounceDelay);
+    return d;
+}
+
+void registerAppListeners()
+{
+    if (registration().registered)
+        return;
+    registerAppListeners(ListenerSources::standard());
+}
+
+void registerAppListeners(ListenerSources sources)
+{
+    Registration& r = registration();
+    if (r.registered) {
+        qCWarning(lcApp) << "app-wide listeners are registered already";
+        return;
+    }
+    r.registered = true;
+    r.sources = std::move(sources);
+    QObject* context = qApp;
+
+    if (platform::Workspace* workspace = r.sources.workspace) {
+        r.connections.append(QObject::connect(
+            workspace, &platform::Workspace::applicationTerminated, context, &handleAppTerminated));
+        r.connections.append(QObject::connect(
+            workspace, &platform::Workspace::applicationLaunched, context, &handleAppLaunched));
+    } else {
+        qCWarning(lcApp) << "no workspace: applications starting and quitting will not reload the dock";
+    }
+
+    if (r.sources.watchScreens) {
+        for (QScreen* screen : QGuiApplication::screens())
+            watchScreen(screen, r.connections);
+        r.connections.append(
+            QObject::connect(qApp, &QGuiApplication::screenAdded, context, [](QScreen* screen) {
+                watchScreen(screen, registration().connections);
+                handleScreenParametersChanged();
+            }));
+        r.connections.append(QObject::connect(qApp, &QGuiApplication::screenRemoved, context,
+            [](QScreen*) { handleScreenParametersChanged(); }));
+        r.connections.append(QObject::connect(qApp, &QGuiApplication::primaryScreenChanged, context,
+            [](QScreen*) { handleScreenParametersChanged(); }));
+    }
+
+    if (platform::WakeMonitor* wake = r.sources.wakeMonitor.get()) {
+        r.connections.append(QObject::connect(wake, &platform::WakeMonitor::woke, context, &handleWake));
+        wake->start();
+    }
+
+    rightMouseUp = false;
+    if (platform::ClickMonitor* input = r.sources.inputMonitor.get()) {
+        r.connections.append(
+            QObject::connect(input, &platform::ClickMonitor::keyPressed, context, &handleGlobalKeyDown));
+        r.connections.append(QObject::connect(input, &platform::ClickMonitor::secondaryButtonReleased,
+            context, [](const platform::PointerClick&) { handleGlobalRightMouseUp(); }));
+        r.connections.append(QObject::connect(input, &platform::ClickMonitor::primaryButtonReleased, context,
+            [](const platform::PointerClick&) { handleGlobalLeftMouseUp(); }));
+        r.connections.append(QObject::connect(
+            input, &platform::ClickMonitor::primaryButtonReleased, context, &handleWindowClick));
+        if (!input->isRunning() && !input->start())
+            qCWarning(lcApp) << "no global input monitor: copies and clicks elsewhere go unnoticed";
+    } else {
+        qCWarning(lcApp) << "no global input monitor: copies and clicks elsewhere go unnoticed";
+    }
+}
+
+void unregisterAppListeners()
+{
+    Registration& r = registration();
+    for (const QMetaObject::Connection& c : r.connections)
+        QObject::disconnect(c);
+    r = Registration();
+    rightMouseUp = false;
+    // Made again on next use, on the queue in use then.
+    debouncers() = Debouncers();
+}
+
+void handleAppTerminated(const platform::RunningApplication& application)
+{
+    if (application.processIdentifier <= 0)
+        return;
+    const int32_t pid = application.processIdentifier;
+    ShellQueues::main().async([pid] { dropTerminatedApp(pid); });
+}
+
+void dropTerminatedApp(int32_t pid)
+{
+    AppState& state = AppState::shared();
+    if (state.allApps.remove(pid) > 0)
+        state.publish();
+    scheduleDockReload();
+    listenerActions().loadPinnedApps();
+}
+
+void handleAppLaunched(const platform::RunningApplication& application)
+{
+    if (application.processIdentifier <= 0)
+        return;
+    ShellQueues::main().async([] {
+        scheduleDockReload();
+        listenerActions().loadPinnedApps();
+    });
+}
+
+void handleScreenParametersChanged()
+{
+    sharedDebounce()->call(&rebuildAfterScreenChange);
+}
+
+void rebuildAfterScreenChange()
+{
+    runAfterDelay(kRebuildDelayAfterScreenChange, [] { listenerActions().restartDockWindows(); });
+}
+
+void handleWake()
+{
+    wakeDebounce()->call(&resumeAfterWake);
+}
+
+void resumeAfterWake()
+{
+    ShellQueues::main().async(&restartAfterWake);
+}
+
+void restartAfterWake()
+{
+    AppState& state = AppState::shared();
+    ListenerActions& actions = listenerActions();
+    if (!state.settings.restartDockWhenWake()) {
+        actions.restartDockWindows();
+        return;
+    }
+    actions.saveAppOrdersCache();
+    state.setNeedRestoreOrderRestarted(true);
+    const bool restorePomodoroBefore = state.needRestorePomodoro();
+    if (actions.pomodoroRunning())
+        state.setNeedRestorePomodoro(true);
+    if (actions.relaunch())
+        return;
+    // Still running: a later launch must not resume a run on this flag. The
+    // saved order stays; the next refresh applies it, which changes nothing.
+    state.setNeedRestorePomodoro(restorePomodoroBefore);
+    actions.restartDockWindows();
+}
+
+void handleGlobalKeyDown(const platform::KeyPress& key)
+{
+    if (!(key.modifierFlags & platform::appkit::command))
+        return;
+    const QString& c = key.charactersIgnoringModifiers;
+    if (c != QLatin1String("c") && c != QLatin1String("C") && c != QLatin1String("x")
+        && c != QLatin1String("X"))
+        return;
+    captureClipboardSoon();
+}
+
+void handleGlobalRightMouseUp()
+{
+    rightMouseUp = true;
+}
+
+void handleGlobalLeftMouseUp()
+{
+    if (rightMouseUp)
+        captureClipboardSoon();
+    rightMouseUp = false;
+}
+
+void handleWindowClick(const platform::PointerClick& click)
+{
+    listenerActions().onWindowClicked(click.window, &handleWindowClickResult);
+}
+
+void handleWindowClickResult(bool clickedWindowChanged)
+{
+    if (clickedWindowChanged)
+        scheduleDockReload();
+}
+
+void scheduleDockReload()
+{
+    ShellQueues::main().async(&reloadDock);
+}
+
+void reloadDock()
+{
+    ListenerActions& a = listenerActions();
+    a.refreshRunningApps();
+    a.loadPinnedApps();
+    a.rememberPreviousWindow();
+    a.refreshDockLayout();
+}
+
+bool rightMouseUpSeen()
+{
+    return rightMouseUp;
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "app/Debounce.h"
+#include "platform/ClickMonitor.h"
+#include "platform/WakeMonitor.h"
+#include "platform/Workspace.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+// The app-wide listeners: applications starting and quitting, screens added,
+// removed or resized, waking from sleep, and global key and mouse monitors.
+// They reload the dock, rebuild the dock windows, relaunch the process after
+// wake, start the clipboard capture and feed the window click tracking.
+
+// What the listeners set in motion. standard() binds the real operations;
+// tests replace single entries.
+struct ListenerActions {
+    std::function<void()> refreshRunningApps;
+    std::function<void()> loadPinnedApps;
+    std::function<void()> rememberPreviousWindow;
+    std::function<void()> refreshDockLayout;
+    std::function<void()> restartDockWindows;
+    std::function<void()> captureClipboard;
+    std::function<void()> saveAppOrdersCache;
+    std::function<bool()> pomodoroRunning;
+    std::function<void(int64_t windowNumber, std::function<void(bool)> onClickedWindowChange)>
+        onWindowClicked;
+    // Starts the new instance and quits; false when it could not start.
+    std::function<bool()> relaunch;
+
+    static ListenerActions standard();
+};
+ListenerActions& listenerActions();
+
+// Where the listeners' events come from. Absent sources are skipped.
+struct ListenerSources {
+    platform::Workspace* workspace = nullptr;
+    std::unique_ptr<platform::ClickMonitor> inputMonitor;
+    std::unique_ptr<platform::WakeMonitor> wakeMonitor;
+    bool watchScreens = true;
+
+    // The platform's workspace, its input monitor and logind on the system bus.
+    static ListenerSources standard();
+};
+
+// Installs the listeners once per process; later calls do nothing.
+void registerAppListeners();
+void registerAppListeners(ListenerSources sources);
+// Removes them again and drops the debouncers (tests).
+void unregisterAppListeners();
+
+// Screen changes coalesce on one debouncer, wake on another, both on the
+// "DebounceQueue" with 5 s: a screen change never cancels a pending wake.
+std::shared_ptr<Debounce> sharedDebounce();
+std::shared_ptr<Debounce> wakeDebounce();
+
+void handleAppTerminated(const platform::RunningApplication& application);
+void dropTerminatedApp(int32_t pid);
+void handleAppLaunched(const platform::RunningApplication& application);
+void handleScreenParametersChanged();
+void rebuildAfterScreenChange();
+void handleWake();
+void resumeAfterWake();
+void restartAfterWake();
+void handleGlobalKeyDown(const platform::KeyPress& key);
+void handleGlobalRightMouseUp();
+void handleGlobalLeftMouseUp();
+void handleWindowClick(const platform::PointerClick& click);
+void handleWindowClickResult(bool clickedWindowChanged);
+
+// Queues one dock reload on the main thread, never running it at once.
+void scheduleDockReload();
+// Refresh, pinned applications, previous window, every screen's layout.
+void reloadDock();
+
+// Whether a right-button release has been seen since the last left one.
+bool rightMouseUpSeen();

@@ -1,0 +1,54 @@
+#include "app/AuxWindowGeometry.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <cmath>
+
+std::optional<ScreenFrames> screenContaining(const QList<ScreenFrames>& screens, QPoint point)
+{
+    for (const ScreenFrames& s : screens)
+        if (s.frame.contains(point))
+            return s;
+    return std::nullopt;
+}
+
+QRect centredIn(QSize size, const QRect& area)
+{
+    return QRect(
+        QPoint(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2),
+        size);
+}
+
+QRect toastFrame(const std::optional<ScreenFrames>& screen)
+{
+    if (!screen)
+        return QRect();
+    // Rounded, not truncated: 0.7 * 1440 is 1007.99… in binary.
+    const QSize size(static_cast<int>(std::lround(screen->frame.width() * 0.7)),
+        static_cast<int>(std::lround(screen->frame.height() * 0.7)));
+    return centredIn(size, screen->frame);
+}
+
+QRect pasteboardFrame(const std::optional<ScreenFrames>& screen)
+{
+    constexpr int height = 400;
+    if (!screen)
+        return QRect(0, 0, 500, height);
+    const QRect& vf = screen->visibleFrame;
+    return QRect(vf.x(), vf.y() + vf.height() - height, vf.width(), height);
+}
+
+QList<ScreenFrames> currentScreenFrames()
+{
+    QList<ScreenFrames> frames;
+    for (QScreen* s : QGuiApplication::screens())
+        frames.append(ScreenFrames { s->geometry(), s->availableGeometry() });
+    return frames;
+}
+
+std::optional<ScreenFrames> screenUnderMouse()
+{
+    return screenContaining(currentScreenFrames(), QCursor::pos());
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QList>
+#include <QPoint>
+#include <QRect>
+
+#include <optional>
+
+// Where the shell's auxiliary windows go. Plain rectangle math over the
+// screens' frames, in the desktop's global coordinates (y grows downwards).
+struct ScreenFrames {
+    QRect frame; // the whole screen
+    QRect visibleFrame; // without panels and struts
+};
+
+// The first screen whose frame contains the point, in list order.
+std::optional<ScreenFrames> screenContaining(const QList<ScreenFrames>& screens, QPoint point);
+
+// The full-screen toast: 0.7 of the screen's frame in each dimension (rounded
+// to whole pixels), centred on that screen. Empty without a screen.
+QRect toastFrame(const std::optional<ScreenFrames>& screen);
+
+// The clipboard strip: the visible frame's full width along its bottom edge,
+// 400 high; 500 wide at the origin without a screen.
+QRect pasteboardFrame(const std::optional<ScreenFrames>& screen);
+
+// A window of `size` centred on `area`.
+QRect centredIn(QSize size, const QRect& area);
+
+// The screens Qt knows, in its order, and the one under the mouse pointer.
+QList<ScreenFrames> currentScreenFrames();
+std::optional<ScreenFrames> screenUnderMouse();

@@ -1,0 +1,224 @@
+#include "app/AuxiliaryWindows.h"
+
+#include "app/AuxWindowGeometry.h"
+#include "app/ShellQueues.h"
+#include "app/UserDefaults.h"
+#include "dock/FullScreenToast.h"
+#include "settings/SettingsStandIn.h"
+#include "switcher/SwitcherStandIn.h"
+#include "tools/ToolsStandIn.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+// Bumped by every toast; a pending take-down that finds a newer toast leaves
+// it alone, so each toast stays its full 2 seconds.
+quint64 toastGeneration = 0;
+
+QString frameKey(const QString& name)
+{
+    return QStringLiteral("windowFrame.") + name;
+}
+
+std::optional<QRect> parseFrame(const QString& text)
+{
+    const QStringList parts = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (parts.size() != 4)
+        return std::nullopt;
+    int v[4];
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        v[i] = parts[i].toInt(&ok);
+        if (!ok)
+            return std::nullopt;
+    }
+    if (v[2] <= 0 || v[3] <= 0)
+        return std::nullopt;
+    return QRect(v[0], v[1], v[2], v[3]);
+}
+
+QString formatFrame(const QRect& r)
+{
+    return QStringLiteral("%1 %2 %3 %4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+// Keeps the window's frame in the user defaults. Every write flushes the
+// file, so a drag is saved once it settles, and at the latest on hiding.
+class FrameAutosave final : public QObject {
+public:
+    FrameAutosave(QWidget* window, QString name)
+        : QObject(window)
+        , m_window(window)
+        , m_name(std::move(name))
+    {
+        m_settle.setSingleShot(true);
+        m_settle.setInterval(500);
+        connect(&m_settle, &QTimer::timeout, this, &FrameAutosave::save);
+        window->installEventFilter(this);
+    }
+
+    void save() const { UserDefaults::setValue(frameKey(m_name), formatFrame(m_window->geometry())); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != m_window)
+            return false;
+        if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && m_window->isVisible())
+            m_settle.start();
+        else if (event->type() == QEvent::Hide && m_settle.isActive()) {
+            m_settle.stop();
+            save();
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_window;
+    QString m_name;
+    QTimer m_settle;
+};
+
+void setContent(QWidget* window, QWidget* content)
+{
+    auto* layout = new QVBoxLayout(window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(content);
+}
+
+void bringToFront(QWidget* window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+QRect centredOnScreenUnderMouse(QSize size)
+{
+    std::optional<ScreenFrames> screen = screenUnderMouse();
+    if (!screen && !QGuiApplication::screens().isEmpty())
+        screen = ScreenFrames { QGuiApplication::primaryScreen()->geometry(),
+            QGuiApplication::primaryScreen()->availableGeometry() };
+    return screen ? centredIn(size, screen->visibleFrame) : QRect(QPoint(0, 0), size);
+}
+
+} // namespace
+
+QPointer<CustomWindow>& toastWindow()
+{
+    static QPointer<CustomWindow> window;
+    return window;
+}
+
+QPointer<QWidget>& pasteboardWindow()
+{
+    static QPointer<QWidget> window;
+    return window;
+}
+
+void setFrameAutosaveName(QWidget* window, const QString& name)
+{
+    const std::optional<QRect> saved = parseFrame(UserDefaults::value(frameKey(name)).toString());
+    bool onScreen = false;
+    if (saved)
+        for (QScreen* s : QGuiApplication::screens())
+            onScreen = onScreen || s->geometry().intersects(*saved);
+    // A frame saved on a screen that is gone would open the window out of reach.
+    if (saved && onScreen)
+        window->setGeometry(*saved);
+    new FrameAutosave(window, name);
+}
+
+void showToast(const QString& spaceID, qint64 windowNumber)
+{
+    ShellQueues::main().async([spaceID, windowNumber] { presentToastWindow(spaceID, windowNumber); });
+}
+
+void presentToastWindow(const QString& spaceID, qint64 windowNumber)
+{
+    const QRect frame = toastFrame(screenUnderMouse());
+    QPointer<CustomWindow>& window = toastWindow();
+    if (!window) {
+        window = new CustomWindow(frame, CustomWindow::Borderless);
+        window->setWindowTitle(QStringLiteral("OrbitShelf Toast"));
+        window->setAttribute(Qt::WA_TranslucentBackground);
+        // Above everything, full-screen windows included.
+        window->setWindowFlag(Qt::WindowStaysOnTopHint);
+        setContent(window, new QWidget);
+    }
+    // Each toast shows its own window and size, not the first toast's.
+    QLayout* layout = window->layout();
+    while (QLayoutItem* item = layout->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    layout->addWidget(makeFullScreenToast(spaceID, windowNumber, frame.width(), frame.height()));
+    window->setGeometry(frame);
+
+    const quint64 generation = ++toastGeneration;
+    if (frame.isEmpty()) {
+        // No screen under the pointer: nowhere to show it.
+        window->hide();
+        return;
+    }
+    bringToFront(window);
+    runAfterDelay(2.0, [generation] {
+        if (generation == toastGeneration)
+            dismissToastWindow();
+    });
+}
+
+void dismissToastWindow()
+{
+    if (toastWindow())
+        toastWindow()->hide();
+}
+
+CustomWindow* openSettingsWindow()
+{
+    auto* window = new CustomWindow(QRect(0, 0, 800, 600),
+        CustomWindow::Titled | CustomWindow::Closable | CustomWindow::Miniaturizable
+            | CustomWindow::Resizable);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setGeometry(centredOnScreenUnderMouse(QSize(800, 600)));
+    setFrameAutosaveName(window, QString::fromLatin1(settingsWindowAutosaveName));
+    window->setWindowTitle(QStringLiteral("OrbitShelf Settings"));
+    setContent(window, makeGeneralConfig());
+    bringToFront(window);
+    return window;
+}
+
+CustomWindow* openQuitWindow()
+{
+    auto* window = new CustomWindow(QRect(0, 0, 600, 600), CustomWindow::Titled | CustomWindow::Closable);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setGeometry(centredOnScreenUnderMouse(QSize(600, 600)));
+    setFrameAutosaveName(window, QString::fromLatin1(quitWindowAutosaveName));
+    window->setWindowTitle(QStringLiteral("OrbitShelf Quit"));
+    window->setWindowFlag(Qt::WindowStaysOnTopHint);
+    setContent(window, makeQuitView());
+    bringToFront(window);
+    return window;
+}
+
+QWidget* showPasteboardWindow()
+{
+    const QRect frame = pasteboardFrame(screenUnderMouse());
+    closeSwitcherPopup();
+    QPointer<QWidget>& window = pasteboardWindow();
+    if (window) {
+        window->close();
+        window->deleteLater();
+    }
+    window = new QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    window->setAttribute(Qt::WA_TranslucentBackground);
+    window->setGeometry(frame);
+    setContent(window, makePasteBoardView(5, 5000));
+    bringToFront(window);
+    return window;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "app/CustomWindow.h"
+
+#include <QPointer>
+#include <QString>
+
+// The shell's own windows besides the dock bars: the full-screen toast, the
+// settings and quit windows, and the clipboard strip.
+
+// Made on the first toast and reused; none before.
+QPointer<CustomWindow>& toastWindow();
+// The clipboard window; at most one exists, each show replaces it.
+QPointer<QWidget>& pasteboardWindow();
+
+// May be called from any thread: shows the toast on the main thread.
+void showToast(const QString& spaceID, qint64 windowNumber);
+// Main thread. Shows the toast for this window on the screen under the mouse
+// and takes it down 2 s later; a toast shown again within those 2 s gets
+// this call's content and 2 s of its own.
+void presentToastWindow(const QString& spaceID, qint64 windowNumber);
+void dismissToastWindow();
+
+// Main thread. Each call opens a new window; it is freed when closed.
+CustomWindow* openSettingsWindow();
+CustomWindow* openQuitWindow();
+
+// Main thread. Closes the switcher and any clipboard window, then opens a new
+// one along the bottom of the screen under the mouse.
+QWidget* showPasteboardWindow();
+
+// Frame autosave names; the window's frame is kept in the user defaults under
+// these and restored when a window with the name opens again.
+inline constexpr const char* settingsWindowAutosaveName = "OrbitShelf.SettingWindow";
+inline constexpr const char* quitWindowAutosaveName = "OrbitShelf.QuitWindow";
+void setFrameAutosaveName(QWidget* window, const QString& name);

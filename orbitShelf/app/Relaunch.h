@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// Starting a detached program: true with the process running, false with a
+// reason when it could not be started.
+using DetachedStarter
+    = std::function<bool(const QString& program, const QStringList& arguments, QString* error)>;
+
+// Starts this program's own executable again, with the arguments it was
+// started with, detached and without a shell (a path is never part of a
+// command line), and quits once the new process runs. When it cannot be
+// started an alert says so and this process keeps running. Returns whether
+// the relaunch was started.
+bool relaunchApp(const DetachedStarter& start = {}, const std::function<void()>& quit = {});
+
+// The real starter: QProcess::startDetached, which reports a program that
+// cannot be executed.
+bool startDetachedProcess(const QString& program, const QStringList& arguments, QString* error);

@@ -1,0 +1,217 @@
+#include "apps/Pinning.h"
+
+#include "app/AppState.h"
+#include "app/ImageFiles.h"
+#include "apps/ActiveApp.h"
+#include "apps/SupportFolder.h"
+
+#include <QCoreApplication>
+#include <QLoggingCategory>
+#include <QPainter>
+#include <QPainterPath>
+#include <QSet>
+#include <QTimer>
+
+Q_LOGGING_CATEGORY(lcPinning, "orbitshelf.apps.pinning")
+
+namespace {
+
+const QString kBundleName = QStringLiteral("appBundleName");
+const QString kAppName = QStringLiteral("appName");
+const QString kBundleIdentifier = QStringLiteral("bundleIdentifier");
+const QString kAppIcon = QStringLiteral("appIcon");
+constexpr int kIconSide = 128;
+
+// Both present and equal, or both absent.
+bool sameName(const std::optional<QString>& a, const std::optional<QString>& b)
+{
+    return a == b;
+}
+
+std::optional<std::vector<Record>> fetchPins(PersistenceController& store)
+{
+    return store.fetch(FetchRequest { Entity::PinnedApps, {}, {}, 0 });
+}
+
+QImage iconImage(const ActiveApp& app)
+{
+    if (!app.icon.isNull()) {
+        const QImage image = app.icon.pixmap(QSize(kIconSide, kIconSide)).toImage();
+        if (!image.isNull())
+            return image;
+    }
+    return launchpadImage();
+}
+
+} // namespace
+
+QImage launchpadImage()
+{
+    // A three-by-three grid of rounded tiles: "all applications".
+    QImage image(kIconSide, kIconSide, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0x3d, 0x4a, 0x5c));
+    painter.drawRoundedRect(QRectF(4, 4, 120, 120), 26, 26);
+    const QColor tiles[] = { QColor(0xff, 0x76, 0x75), QColor(0xfd, 0xcb, 0x6e), QColor(0x55, 0xef, 0xc4),
+        QColor(0x74, 0xb9, 0xff), QColor(0xa2, 0x9b, 0xfe), QColor(0xfa, 0xb1, 0xa0),
+        QColor(0x00, 0xce, 0xc9), QColor(0xff, 0xea, 0xa7), QColor(0xdf, 0xe6, 0xe9) };
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 3; ++column) {
+            painter.setBrush(tiles[row * 3 + column]);
+            painter.drawRoundedRect(QRectF(22 + column * 30, 22 + row * 30, 24, 24), 6, 6);
+        }
+    return image;
+}
+
+QString pinnedIconPath(const ActiveApp& app)
+{
+    const QString stored = app.appIconUrl.value_or(QString());
+    return stored.isEmpty() ? QString() : localPathFromStored(stored);
+}
+
+void startPinApp(int32_t pid)
+{
+    QTimer::singleShot(0, qApp, [pid] { pinApp(pid); });
+}
+
+void startUnpinApp(const QString& bundleName)
+{
+    QTimer::singleShot(0, qApp, [bundleName] { unpinApp(bundleName); });
+}
+
+bool pinApp(int32_t pid)
+{
+    return pinApp(pid, PersistenceController::shared());
+}
+
+bool pinApp(int32_t pid, PersistenceController& store)
+{
+    // Pinning something that is not running would store a nameless record
+    // that matches nothing and can never be removed from the bar's menu.
+    const auto app = AppState::shared().allApps.value(pid);
+    if (!app) {
+        qCWarning(lcPinning) << "not pinned: process" << pid << "is not a running application";
+        return false;
+    }
+
+    const auto pins = fetchPins(store);
+    if (!pins)
+        return false;
+    bool pinned = false;
+    for (const Record& record : *pins)
+        pinned = pinned || sameName(record.text(kBundleName), app->appBundleName);
+    if (pinned)
+        return false;
+
+    // The icon file first: a record is only stored once its icon exists, so
+    // a failed write leaves nothing half-made behind.
+    const QString fileName = app->appBundleName.value_or(QStringLiteral("app icon")) + QStringLiteral(".png");
+    const auto url = appSupportDirectory(fileName);
+    if (!url)
+        return false;
+    if (!savePNG(resized(iconImage(*app), QSizeF(kIconSide, kIconSide)), url->toLocalFile()))
+        return false;
+
+    QVariantMap values;
+    if (app->bundleIdentifier)
+        values.insert(kBundleIdentifier, *app->bundleIdentifier);
+    if (app->appName)
+        values.insert(kAppName, *app->appName);
+    if (app->appBundleName)
+        values.insert(kBundleName, *app->appBundleName);
+    values.insert(kAppIcon, storedPathOf(*url));
+    if (!store.insert(Entity::PinnedApps, values))
+        return false;
+    if (!store.save()) {
+        qCWarning(lcPinning) << "pinning process" << pid << "could not be saved";
+        return false;
+    }
+    return true;
+}
+
+int unpinApp(const QString& bundleName)
+{
+    return unpinApp(bundleName, PersistenceController::shared());
+}
+
+int unpinApp(const QString& bundleName, PersistenceController& store)
+{
+    const auto pins = fetchPins(store);
+    if (!pins)
+        return 0;
+    int removed = 0;
+    for (const Record& record : *pins) {
+        const auto name = record.text(kBundleName);
+        if (!name || *name != bundleName)
+            continue;
+        store.remove(record);
+        if (store.save())
+            ++removed;
+    }
+    return removed;
+}
+
+std::pair<bool, std::optional<Record>> isAppPinned(const ActiveApp* app)
+{
+    return isAppPinned(app, PersistenceController::shared());
+}
+
+std::pair<bool, std::optional<Record>> isAppPinned(const ActiveApp* app, PersistenceController& store)
+{
+    const auto pins = fetchPins(store);
+    if (!pins)
+        return { false, std::nullopt };
+    const std::optional<QString> name = app ? app->appBundleName : std::nullopt;
+    std::optional<Record> match;
+    for (const Record& record : *pins)
+        if (sameName(record.text(kBundleName), name))
+            match = record;
+    if (store.hasChanges())
+        store.save();
+    return { match.has_value(), match };
+}
+
+void loadPinnedApps()
+{
+    loadPinnedApps(PersistenceController::shared());
+}
+
+void loadPinnedApps(PersistenceController& store)
+{
+    AppState& state = AppState::shared();
+    if (state.openFromPinbar) {
+        state.openFromPinbar = false;
+        emit state.changed();
+        return;
+    }
+    const auto pins = fetchPins(store);
+    if (!pins)
+        return;
+
+    QSet<QString> running;
+    for (const auto& app : std::as_const(state.allApps))
+        running.insert(app ? app->appBundleName.value_or(QString()) : QString());
+
+    QList<std::shared_ptr<ActiveApp>> pinned;
+    QSet<QString> added;
+    for (const Record& record : *pins) {
+        const QString name = record.text(kBundleName).value_or(QString());
+        if (running.contains(name) || added.contains(name))
+            continue;
+        added.insert(name);
+        auto app = std::make_shared<ActiveApp>();
+        app->appBundleName = name;
+        app->appName = record.text(kAppName).value_or(QString());
+        app->bundleIdentifier = record.text(kBundleIdentifier).value_or(QString());
+        app->appIconUrl = record.text(kAppIcon).value_or(QString());
+        app->windows = std::vector<std::shared_ptr<Windows>> {};
+        pinned.append(std::move(app));
+    }
+    state.pinnedAnNotRunning = std::move(pinned);
+    emit state.changed();
+    if (store.hasChanges())
+        store.save();
+}

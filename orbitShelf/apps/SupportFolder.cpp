@@ -1,0 +1,69 @@
+#include "apps/SupportFolder.h"
+
+#include "app/AppIdentity.h"
+#include "app/AppState.h"
+
+#include <QDir>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcSupportFolder, "orbitshelf.apps.files")
+
+std::optional<QString> appSupportFolderPath()
+{
+    const QString folder = applicationSupportFolder();
+    if (folder.isEmpty() || !QDir().mkpath(folder)) {
+        qCWarning(lcSupportFolder).noquote() << "An error occured"
+                                             << "creating" << folder;
+        return std::nullopt;
+    }
+    return folder;
+}
+
+std::optional<QUrl> appSupportDirectory(const QString& fileName)
+{
+    const auto folder = appSupportFolderPath();
+    if (!folder)
+        return std::nullopt;
+    return QUrl::fromLocalFile(QDir(*folder).filePath(safeSupportFileName(fileName)));
+}
+
+QString safeSupportFileName(const QString& name)
+{
+    QString safe;
+    safe.reserve(name.size());
+    for (const QChar c : name) {
+        if (c.category() == QChar::Other_Control)
+            continue;
+        safe.append(c == u'/' ? QChar(u'_') : c);
+    }
+    safe.replace(QStringLiteral(".."), QStringLiteral("_"));
+    return safe.isEmpty() ? QStringLiteral("_") : safe;
+}
+
+QString storedPathOf(const QUrl& fileUrl)
+{
+    return fileUrl.toString(QUrl::FullyEncoded).replace(QStringLiteral("file://"), QString());
+}
+
+QString localPathFromStored(const QString& stored)
+{
+    QString text = stored;
+    if (text.startsWith(QStringLiteral("file://")))
+        text.remove(0, 7);
+    return QUrl::fromPercentEncoding(text.toUtf8());
+}
+
+void windowHotkeyMatchesIn(
+    const QMap<QString, QString>& hotkeyCache, const QString& key, int32_t windowNumber, QString& result)
+{
+    const auto entry = hotkeyCache.constFind(key);
+    if (entry == hotkeyCache.constEnd())
+        return;
+    if (*entry == QString::number(windowNumber))
+        result = key;
+}
+
+void windowHotkeyMatches(const QString& key, int32_t windowNumber, QString& result)
+{
+    windowHotkeyMatchesIn(AppState::shared().windowHotkeyCache(), key, windowNumber, result);
+}

@@ -1,0 +1,105 @@
+#include "apps/WindowClickTracking.h"
+
+#include "app/AppState.h"
+#include "app/AuxiliaryWindows.h"
+#include "apps/Activation.h"
+#include "switcher/SwitcherStandIn.h"
+#include "switcher/WindowActivationRecord.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <QWidget>
+
+std::atomic<int32_t> lastClickedWindowNumber { 0 };
+
+namespace {
+int64_t lastCheckedWindowNumber = 0;
+
+// Window numbers are X window ids (29 bits in practice); a larger value keeps
+// its low 32 bits, which is what the server would report for it.
+int32_t toWindowNumber(int64_t value)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(value));
+}
+
+// Only a change of a published value sends the change notice.
+void clearPopup(bool AppState::*flag)
+{
+    AppState& state = AppState::shared();
+    if (state.*flag) {
+        state.*flag = false;
+        emit state.changed();
+    }
+}
+} // namespace
+
+std::deque<WindowClickedOrder>& windowClickOrder()
+{
+    static std::deque<WindowClickedOrder> order;
+    return order;
+}
+
+void appendWindowClick(const WindowClickedOrder& entry)
+{
+    auto& order = windowClickOrder();
+    order.push_back(entry);
+    while (order.size() > kWindowClickOrderLimit)
+        order.pop_front();
+}
+
+void onWindowClicked(int64_t windowNumber, std::function<void(bool)> onClickedWindowChange)
+{
+    switcherModifierState = -1;
+    const int32_t n = toWindowNumber(windowNumber);
+    lastClickedWindowNumber.store(n);
+
+    focusWindow(n);
+
+    if (windowIndexInApps(n) != -1) {
+        auto& order = windowClickOrder();
+        const QDateTime now = QDateTime::currentDateTime();
+        if (!order.empty() && order.back().windowNum == n)
+            order.back().time = now;
+        else
+            recordWindowActivation(n, now);
+    }
+
+    const auto panel = floatPanelWindowNumber();
+    if (!panel || static_cast<int64_t>(*panel) != windowNumber) {
+        closeSwitcherPopup();
+        if (auto& window = pasteboardWindow()) {
+            window->close();
+            window = nullptr;
+        }
+    }
+
+    clearPopup(&AppState::showPomodoroPopup);
+    clearPopup(&AppState::showPasteboardPopup);
+    clearPopup(&AppState::showFastFinderPopup);
+
+    QTimer::singleShot(200, qApp, [windowNumber, callback = std::move(onClickedWindowChange)] {
+        notifyIfClickedWindowChanged(windowNumber, callback);
+    });
+}
+
+void notifyIfClickedWindowChanged(
+    int64_t windowNumber, const std::function<void(bool)>& onClickedWindowChange)
+{
+    if (lastCheckedWindowNumber == 0) {
+        lastCheckedWindowNumber = windowNumber;
+        if (onClickedWindowChange)
+            onClickedWindowChange(false);
+    }
+    if (lastCheckedWindowNumber != windowNumber) {
+        lastCheckedWindowNumber = windowNumber;
+        if (onClickedWindowChange)
+            onClickedWindowChange(true);
+    }
+}
+
+void resetWindowClickTracking()
+{
+    windowClickOrder().clear();
+    lastClickedWindowNumber.store(0);
+    lastCheckedWindowNumber = 0;
+}

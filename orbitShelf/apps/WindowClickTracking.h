@@ -1,0 +1,41 @@
+#pragma once
+
+#include "apps/WindowClickedOrder.h"
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+
+// The most-recently-used order of windows: every click on a known window and
+// every activation for the user, newest last. No two adjacent entries name the
+// same window. Main thread only.
+std::deque<WindowClickedOrder>& windowClickOrder();
+
+// The history keeps at most this many entries: it lives as long as the
+// process, and its readers only look at the newest few.
+inline constexpr std::size_t kWindowClickOrderLimit = 512;
+
+// Appends an entry, dropping the oldest beyond the limit. The adjacency rule
+// is the caller's (recordWindowActivation, onWindowClicked).
+void appendWindowClick(const WindowClickedOrder& entry);
+
+// The window of the latest primary-button release; also read on the
+// Accessibility event thread, hence atomic.
+extern std::atomic<int32_t> lastClickedWindowNumber;
+
+// Handles one primary-button release over window `windowNumber` (0 over the
+// desktop): records it when the model knows the window, marks it focused,
+// closes the switcher (unless the click is on it), the clipboard panel and
+// the bar's tool popups, and 0.2 s later calls `onClickedWindowChange` with
+// false for the first click, true when the window differs from the previous
+// click's, and not at all for the same window again.
+void onWindowClicked(int64_t windowNumber, std::function<void(bool)> onClickedWindowChange);
+
+// The delayed second step of onWindowClicked.
+void notifyIfClickedWindowChanged(
+    int64_t windowNumber, const std::function<void(bool)>& onClickedWindowChange);
+
+// Forgets the click state (tests start each case from a fresh process state).
+void resetWindowClickTracking();

@@ -1,0 +1,274 @@
+#include "apps/WindowNotificationHandler.h"
+
+#include "app/AppState.h"
+#include "app/AuxiliaryWindows.h"
+#include "app/ShellGlobals.h"
+#include "app/ShellQueues.h"
+#include "app/Utilities.h"
+#include "apps/AXAttributes.h"
+#include "apps/Activation.h"
+#include "apps/ActiveApp.h"
+#include "apps/AXEventThread.h"
+#include "apps/DockEdge.h"
+#include "apps/DockVisibility.h"
+#include "apps/PlatformAppsSource.h"
+#include "apps/RunningApps.h"
+#include "apps/ScreenIdentifier.h"
+#include "apps/WindowClickTracking.h"
+#include "apps/Windows.h"
+#include "dock/DockStandIn.h"
+#include "platform/Coordinates.h"
+#include "platform/Platform.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
+#include <atomic>
+
+namespace {
+
+const QString kTrue = QStringLiteral("true");
+
+QList<HandlerScreen> qtScreens()
+{
+    QList<HandlerScreen> screens;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (!primary)
+        return screens;
+    const QRect primaryRect = primary->geometry();
+    for (QScreen* s : QGuiApplication::screens())
+        screens.append(
+            HandlerScreen { screenIdentifierKey(s), platform::axFromRoot(QRectF(s->geometry()), primaryRect),
+                platform::axFromRoot(QRectF(s->availableGeometry()), primaryRect) });
+    return screens;
+}
+
+std::optional<QPointF> qtMouseLocation()
+{
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (!primary)
+        return std::nullopt;
+    return platform::axFromRoot(QPointF(QCursor::pos()), primary->geometry());
+}
+
+// The bar's thickness: the taller of its background and its icons.
+double dockThickness()
+{
+    const AppState& state = AppState::shared();
+    return std::max(state.settings.dockBackgroundHeight(), state.appIcon.height());
+}
+
+// Main thread: the title of the window clicked last is written straight into
+// the model; any other title change rebuilds the model.
+void applyTitleChange(int32_t pid, quint32 number, const QString& title)
+{
+    const auto n = static_cast<int32_t>(number);
+    const int index = windowIndexInApps(n);
+    const int32_t lastClicked = lastClickedWindowNumber.load();
+    if (lastClicked < 0 || lastClicked != n) {
+        // A refresh publishes only when windows come or go; a new title
+        // alone must still reach the views.
+        const auto titleOf = [n]() -> std::optional<QString> {
+            const std::shared_ptr<Windows> window = findWindowByNumber(n);
+            return window ? window->title : std::nullopt;
+        };
+        const std::optional<QString> before = titleOf();
+        if (!windowHandlerActions().refreshRunningApps(std::nullopt) && titleOf() != before)
+            AppState::shared().publish();
+        return;
+    }
+    AppState& state = AppState::shared();
+    const std::shared_ptr<ActiveApp> app = state.allApps.value(pid);
+    if (!app || !app->windows || index < 0 || index >= int(app->windows->size()))
+        return;
+    const std::shared_ptr<Windows>& window = (*app->windows)[std::size_t(index)];
+    if (!window)
+        return;
+    window->title = title;
+    state.publish();
+}
+
+// Main thread. Returns whether the dock-edge rule may still run.
+bool applyFullScreenRule(const WindowResizeReport& report, const QString& screenKey)
+{
+    const CustomSettings& settings = AppState::shared().settings;
+    const bool autoHideWhenFullScreen = settings.enableAutoHideWhenFullScreen();
+    const qint64 number = report.windowNumber;
+    if (report.fullScreen) {
+        if (!autoHideWhenFullScreen) {
+            windowHandlerActions().showToast(screenKey, number);
+            return true;
+        }
+        StringMap autoHide = settings.autoHideSpaceDock();
+        if (autoHide.value(screenKey) == kTrue)
+            return false;
+        dockHiddenFlags().insert(number, true);
+        if (autoHide.contains(screenKey))
+            dockScreenFlags().insert(screenKey, autoHide.value(screenKey));
+        else
+            dockScreenFlags().remove(screenKey);
+        setSpaceDockAutoHide(screenKey, true);
+        return false;
+    }
+    if (autoHideWhenFullScreen && dockHiddenFlags().value(number, false)) {
+        StringMap autoHide = settings.autoHideSpaceDock();
+        if (dockScreenFlags().contains(screenKey))
+            autoHide.insert(screenKey, dockScreenFlags().value(screenKey));
+        else
+            autoHide.remove(screenKey);
+        settings.setAutoHideSpaceDock(autoHide);
+        setSpaceDockAutoHide(screenKey, false);
+        dockHiddenFlags().insert(number, false);
+    }
+    return true;
+}
+
+} // namespace
+
+WindowHandlerActions WindowHandlerActions::standard()
+{
+    WindowHandlerActions a;
+    a.refreshRunningApps
+        = [](std::optional<int32_t> excluded) { return ::refreshRunningApps(excluded, false); };
+    a.showToast = [](const QString& key, qint64 number) { ::showToast(key, number); };
+    a.screens = &qtScreens;
+    a.mouseLocation = &qtMouseLocation;
+    return a;
+}
+
+WindowHandlerActions& windowHandlerActions()
+{
+    static WindowHandlerActions actions = WindowHandlerActions::standard();
+    return actions;
+}
+
+std::optional<HandlerScreen> screenOfWindow(const QList<HandlerScreen>& screens, const QRectF& window)
+{
+    const QPointF centre = window.center();
+    for (const HandlerScreen& s : screens)
+        if (s.frame.contains(centre))
+            return s;
+    std::optional<HandlerScreen> best;
+    double bestArea = 0;
+    for (const HandlerScreen& s : screens) {
+        const QRectF overlap = s.frame.intersected(window);
+        const double area = overlap.width() * overlap.height();
+        if (area > bestArea) {
+            bestArea = area;
+            best = s;
+        }
+    }
+    return best;
+}
+
+void handleWindowNotification(const platform::AXElement& element, const QString& name)
+{
+    if (name == QLatin1String(platform::ax::uiElementDestroyed)) {
+        // A program closing many windows at once sends a burst of these; one
+        // refresh that has not started yet covers them all. The window number
+        // is read when it runs: the click that closed the window may still be
+        // on its way.
+        static std::atomic<bool> refreshQueued { false };
+        if (!refreshQueued.exchange(true)) {
+            ShellQueues::main().async([] {
+                refreshQueued = false;
+                windowHandlerActions().refreshRunningApps(lastClickedWindowNumber.load());
+            });
+        }
+        // Goes on: the reads below fail for a destroyed window and end here.
+    }
+    if (!platform::hasCurrent())
+        return;
+    platform::Accessibility& ax = platform::current().accessibility();
+    qint32 pid = 0;
+    quint32 number = 0;
+    if (ax.processIdentifier(element, pid) != platform::AXResult::success)
+        return;
+    if (ax.windowNumber(element, number) != platform::AXResult::success)
+        return;
+    try {
+        const std::optional<QString> title
+            = copyStringAttribute(QString::fromLatin1(platform::ax::title), element);
+        if (!title)
+            return;
+        if (name == QLatin1String(platform::ax::titleChanged)) {
+            ShellQueues::main().async(
+                [pid, number, title = *title] { applyTitleChange(pid, number, title); });
+            return;
+        }
+        if (name != QLatin1String(platform::ax::windowResized))
+            return;
+        const std::optional<std::pair<double, double>> size = windowSize(element);
+        if (!size)
+            return;
+        const std::optional<bool> fullScreen
+            = copyBoolAttribute(QString::fromLatin1(platform::ax::fullScreen), element);
+        WindowResizeReport report;
+        report.element = element;
+        report.windowNumber = number;
+        report.size = QSizeF(size->first, size->second);
+        report.fullScreen = fullScreen.value_or(false);
+        if (const auto position = windowPosition(element))
+            report.position = QPointF(position->first, position->second);
+        ShellQueues::main().async([report] { applyWindowResize(report); });
+    } catch (const AxError&) {
+        // The application did not answer: this notification is dropped.
+    }
+}
+
+void handleObservedWindowNotification(const AxElement& element, const QString& name)
+{
+    // Elements handed out by the platform's source hold a platform element.
+    if (element && dynamic_cast<PlatformAppsSource*>(&appsSource())) {
+        handleWindowNotification(*static_cast<const platform::AXElement*>(element.handle.get()), name);
+        return;
+    }
+    handleModelWindowNotification(element, name);
+}
+
+void applyWindowResize(const WindowResizeReport& report)
+{
+    WindowHandlerActions& actions = windowHandlerActions();
+    const QList<HandlerScreen> screens = actions.screens();
+    std::optional<HandlerScreen> screen;
+    if (report.position)
+        screen = screenOfWindow(screens, QRectF(*report.position, report.size));
+    else if (const std::optional<QPointF> mouse = actions.mouseLocation()) {
+        // Position unknown: the screen under the pointer, as a last resort.
+        for (const HandlerScreen& s : screens)
+            if (!screen && s.frame.contains(*mouse))
+                screen = s;
+    }
+    if (!screen) {
+        customPrint(QStringLiteral("No main screen available."));
+        return;
+    }
+
+    if (!applyFullScreenRule(report, screen->key))
+        return;
+    // A full-screen window covers the bar by intent; shrinking it would
+    // break its full screen.
+    if (report.fullScreen)
+        return;
+
+    const CustomSettings& settings = AppState::shared().settings;
+    if (settings.autoHideSpaceDock().value(screen->key) == kTrue)
+        return;
+    const bool mainDockScreen = screen->key == mainDockScreenID();
+    const QString position = mainDockScreen
+        ? settings.mainDockPosition()
+        : settings.spaceDockPosition().value(screen->key, QStringLiteral("bottom"));
+    const double thickness = dockThickness();
+    const QRect visible = screen->visibleFrame.toRect();
+    const double usableWidth = double(calibratedScreenWidth(screen->key, visible)) - thickness;
+    const double usableHeight = double(calibratedScreenHeight(screen->key, visible)) - thickness;
+    const std::optional<WindowResize> resize = dockEdgeResize(
+        position, mainDockScreen, report.size, screen->visibleFrame, usableWidth, usableHeight);
+    if (!resize)
+        return;
+    setWindowSize(resize->size.width(), resize->size.height(), report.element);
+    if (resize->position)
+        setWindowPosition(resize->position->x(), resize->position->y(), report.element);
+}

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class ActiveApp;
+class AppState;
+class DockViewState;
+class PersistenceController;
+class QWidget;
+class Windows;
+
+// The right-click menu of a window button, as data: the entries are built by
+// appContextMenu from plain inputs, the widget only turns them into a QMenu,
+// and a chosen entry's action id is run by runAppMenuAction on the window
+// that was right-clicked. That window is captured when the menu opens, so
+// moving the pointer over other buttons while the menu is up changes nothing.
+
+enum class AppMenuAction {
+    ToggleMultiTask,
+    BindHotkey,
+    CopyApp,
+    KeepInDock,
+    RemoveKeep,
+    AddFavorite,
+    RemoveFavorite,
+    MinimizeOthers,
+    Quit,
+};
+
+struct AppMenuEntry {
+    enum class Kind { Item, Divider, SettingsSubmenu };
+    Kind kind = Kind::Item;
+    QString title; // empty for a divider
+    std::optional<AppMenuAction> action; // items only
+
+    friend bool operator==(const AppMenuEntry&, const AppMenuEntry&) = default;
+};
+
+// What the titles and the presence of items depend on, read when the menu is
+// built.
+struct AppMenuInputs {
+    std::optional<QString> appBundleName; // of the right-clicked window
+    bool enableFeishuMultipleTask = true;
+    bool pinned = false; // a pinned-application record has the bundle name
+    bool favorite = false; // a favourite record has the bundle name
+    bool hideMainButton = false;
+    bool showLunchpadButton = true;
+};
+
+std::vector<AppMenuEntry> appContextMenu(const AppMenuInputs& inputs);
+
+// The inputs for one right-clicked window, from the shared state and the
+// object store (no store: nothing counts as pinned or favourite).
+AppMenuInputs appMenuInputs(const AppState& state, const Windows* window, PersistenceController* store);
+
+// The window the menu was opened on, kept for its actions.
+struct AppMenuTarget {
+    std::shared_ptr<Windows> window;
+};
+
+// The operations the actions reach outside the bar; standard() binds the
+// real ones, tests replace single entries.
+struct AppMenuServices {
+    PersistenceController* store = nullptr;
+    std::function<void(int32_t pid)> pinApp;
+    std::function<void()> scheduleDockReload;
+    std::function<void(int32_t pid)> addFavorite;
+    // Starts a further instance of the program at this executable path.
+    std::function<void(const QString& executablePath)> startInstance;
+    // The desktops that show a window (its number); empty when unknown.
+    std::function<std::vector<uint64_t>(uint32_t num)> spacesOfWindow;
+    std::function<void(uint32_t num)> minimizeWindow;
+    std::function<void(uint32_t num)> raiseWindow;
+    // Asks the window to close (_NET_CLOSE_WINDOW); false when it could not ask.
+    std::function<bool(uint32_t num)> closeWindow;
+    // Asks the process to end; false when it could not ask.
+    std::function<bool(int32_t pid)> terminateProcess;
+    // Runs after a delay on the main thread (the tag editor's 0.05 s).
+    std::function<void(int milliseconds, std::function<void()>)> later;
+    // Opens the tag editor (name, colour, hot key) for a window; onClose
+    // runs when it closes.
+    std::function<void(std::shared_ptr<Windows> window, std::function<void()> onClose)> openTagEditor;
+
+    // The real operations; the tag editor opens over `editorParent` (the
+    // bar), so that it never outlives the bar whose state it reports to.
+    static AppMenuServices standard(QWidget* editorParent = nullptr);
+};
+
+// Runs the chosen action for the captured window.
+void runAppMenuAction(AppMenuAction action, const AppMenuTarget& target, DockViewState& dock, AppState& state,
+    const AppMenuServices& services);
+
+// Minimises every window of every application, other than `chosen`, that is
+// shown on all desktops of `spaces`. An empty `spaces` (the window's
+// desktops could not be read) minimises nothing.
+void minimizeOtherWindows(const Windows& chosen, const std::vector<uint64_t>& spaces, AppState& state,
+    const AppMenuServices& services);
+
+// "Quit": with two or more windows the right-clicked one is raised and asked
+// to close; otherwise the application is asked to end. Its entry leaves
+// allApps when the desktop reports it gone, not before, so a program that
+// refuses (an unsaved document) stays on the bar.
+void closeWindowOrQuitApp(
+    int32_t pid, const Windows& window, AppState& state, const AppMenuServices& services);

@@ -1,0 +1,117 @@
+#include "dock/DockBarBackground.h"
+
+#include "app/RoundedCornersShape.h"
+#include "dock/DockViewState.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+
+QColor dockTint(const QString& dockColor)
+{
+    bool ok = false;
+    const uint value = dockColor.toUInt(&ok, 16);
+    const uint rgb = ok && !dockColor.isEmpty() ? value : 0xF5BC53;
+    QColor tint(int((rgb >> 16) & 0xFF), int((rgb >> 8) & 0xFF), int(rgb & 0xFF));
+    tint.setAlphaF(0.15f);
+    return tint;
+}
+
+BarPanel horizontalBarPanel(
+    const QRectF& barRect, double screenWidth, bool fullScreenDock, double barWidth, double thickness)
+{
+    const double length = fullScreenDock ? screenWidth : barWidth;
+    QRectF rect(0, 0, std::max(0.0, length), std::max(0.0, thickness));
+    rect.moveCenter(barRect.center());
+    return { rect, 8 };
+}
+
+BarPanel verticalBarPanel(
+    const QRectF& area, const QString& position, double thickness, std::optional<double> length)
+{
+    const double height = length ? std::max(0.0, *length) : area.height();
+    const double width = std::max(0.0, thickness);
+    double x = area.center().x() - width / 2;
+    if (position == QLatin1String("right"))
+        x = area.right() - width;
+    else if (position == QLatin1String("left"))
+        x = area.left();
+    const double y = area.center().y() - height / 2 - 18;
+    return { QRectF(x, y, width, height), 10 };
+}
+
+void paintBarPanel(QPainter& painter, const BarPanel& panel, const QString& dockColor)
+{
+    if (panel.rect.isEmpty())
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    // A soft black shadow (33 %, 24 points) as a few widening rings, faint
+    // enough together to read as one blur.
+    for (int ring = 6; ring >= 1; --ring) {
+        const double spread = ring * 4.0;
+        QPainterPath shade;
+        shade.addRoundedRect(panel.rect.adjusted(-spread, -spread, spread, spread),
+            panel.cornerRadius + spread, panel.cornerRadius + spread);
+        painter.fillPath(shade, QColor(0, 0, 0, int(0.33 * 255 / 6 / (1 + ring * 0.5))));
+    }
+    QPainterPath shape;
+    shape.addRoundedRect(panel.rect, panel.cornerRadius, panel.cornerRadius);
+    // The backdrop stands in for a blur: a dark, mostly opaque panel.
+    painter.fillPath(shape, QColor(28, 30, 34, 225));
+    painter.fillPath(shape, dockTint(dockColor));
+    painter.restore();
+}
+
+QString hotKeyBadgeText(const QString& key)
+{
+    QString text = key;
+    bool wordStart = true;
+    for (QChar& c : text) {
+        if (c.isSpace()) {
+            wordStart = true;
+            continue;
+        }
+        c = wordStart ? c.toUpper() : c.toLower();
+        wordStart = false;
+    }
+    return QStringLiteral("\u2325 ") + text;
+}
+
+QRectF hotKeyBadgeRect(const QRectF& button, const QSizeF& labelSize)
+{
+    return QRectF(button.topLeft() - QPointF(5, 5), labelSize);
+}
+
+QString windowHotKey(const QMap<QString, QString>& windowHotkeyCache, std::optional<uint32_t> windowNumber)
+{
+    QString key;
+    if (windowNumber)
+        findWindowKeyForHotkey(windowHotkeyCache.keys(), *windowNumber, windowHotkeyCache, key);
+    return key;
+}
+
+void paintHotKeyBadge(QPainter& painter, const QRectF& button, const QString& key)
+{
+    if (key.isEmpty())
+        return;
+    painter.save();
+    QFont font = painter.font();
+    // Four points would not read on an X11 screen at 96 dpi; the badge keeps
+    // its proportions at the smallest size that does.
+    font.setPixelSize(8);
+    painter.setFont(font);
+    const QString text = hotKeyBadgeText(key);
+    const QSizeF label = QFontMetricsF(font).size(Qt::TextSingleLine, text) + QSizeF(2, 2);
+    const QRectF rect = hotKeyBadgeRect(button, label);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const RoundedCornersShape shape { 4, RectCorners(5) };
+    painter.fillPath(shape.path(rect), Qt::black);
+    painter.setPen(Qt::white);
+    painter.drawText(rect, Qt::AlignCenter, text);
+    painter.restore();
+}

@@ -1,0 +1,97 @@
+#include "dock/DockItemInput.h"
+
+#include "app/AppState.h"
+#include "apps/ActiveApp.h"
+#include "dock/AppContextMenuWidget.h"
+#include "dock/DesktopLauncher.h"
+#include "dock/DockViewState.h"
+#include "dock/ToolTiles.h"
+
+#include <QMenu>
+
+std::shared_ptr<Windows> windowOfItem(
+    const AppState& state, const std::vector<qint32>& appIds, const DockBarItem& item)
+{
+    const bool window = item.kind == DockBarItem::Kind::Window && item.windowIndex >= 0;
+    const bool app = item.kind == DockBarItem::Kind::App;
+    if ((!window && !app) || item.appIndex < 0 || std::size_t(item.appIndex) >= appIds.size())
+        return nullptr;
+    const std::shared_ptr<ActiveApp> owner = state.allApps.value(appIds[std::size_t(item.appIndex)]);
+    if (!owner || !owner->windows)
+        return nullptr;
+    const auto& windows = *owner->windows;
+    // An application button with a single window is that window's button; a
+    // stacked button stands for several and has no one window.
+    if (app)
+        return windows.size() == 1 ? windows.front() : nullptr;
+    if (std::size_t(item.windowIndex) >= windows.size())
+        return nullptr;
+    return windows[std::size_t(item.windowIndex)];
+}
+
+std::optional<QString> toolOfItem(
+    const AppState& state, const DockBarPicture& picture, const DockBarItem& item)
+{
+    if (item.kind != DockBarItem::Kind::Tool)
+        return std::nullopt;
+    int index = 0;
+    for (const DockBarItem& other : picture.items) {
+        if (&other == &item)
+            break;
+        if (other.kind == DockBarItem::Kind::Tool)
+            ++index;
+    }
+    const QStringList tools = pinnedToolNames(state);
+    return index < tools.size() ? std::optional(tools[index]) : std::nullopt;
+}
+
+bool handleDockItemClick(AppState& state, DockViewState& dock, const DockBarPicture& picture,
+    const std::vector<qint32>& appIds, QPointF position, Qt::MouseButton button, QPoint globalPos,
+    QWidget* parent)
+{
+    const DockBarItem* hit = nullptr;
+    for (const DockBarItem& item : picture.items)
+        if (item.rect.contains(position))
+            hit = &item;
+    if (!hit)
+        return false;
+
+    switch (hit->kind) {
+    case DockBarItem::Kind::App:
+    case DockBarItem::Kind::Window:
+        if (button != Qt::RightButton)
+            return false;
+        if (std::shared_ptr<Windows> window = windowOfItem(state, appIds, *hit)) {
+            showAppContextMenu(dock, state, std::move(window), globalPos, parent);
+            return true;
+        }
+        return false;
+    case DockBarItem::Kind::Launchpad:
+        // Its right click (the dock settings menu) is the pointer handler's.
+        if (button != Qt::LeftButton)
+            return false;
+        launchLaunchpad();
+        return true;
+    case DockBarItem::Kind::Tool: {
+        const std::optional<QString> tool = toolOfItem(state, picture, *hit);
+        if (!tool)
+            return false;
+        if (button == Qt::LeftButton) {
+            toolTileClicked(*tool, dock, state);
+            return true;
+        }
+        if (button == Qt::RightButton) {
+            auto* menu = new QMenu(parent);
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            // The tile's own tool, not the last one clicked on this bar.
+            QObject::connect(menu->addAction(QStringLiteral("UnPin")), &QAction::triggered, menu,
+                [&state, name = *tool] { unpinTool(name, state); });
+            menu->popup(globalPos);
+            return true;
+        }
+        return false;
+    }
+    default:
+        return false;
+    }
+}

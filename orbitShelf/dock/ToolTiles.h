@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+class AppState;
+class DockViewState;
+
+// The fixed tiles of a bar besides the application buttons: the launcher
+// tile and one tile per built-in tool pinned on the dock. Their rules, apart
+// from the widgets that draw them.
+
+// Icon sizes: the launcher icon is 3 points, a tool icon 5 points smaller
+// than the bar's icon size less the screen's button scale.
+QSizeF launcherTileIconSize(double iconWidth, double iconHeight, double buttonScale);
+QSizeF toolTileIconSize(double iconWidth, double iconHeight, double buttonScale);
+// The same for one screen of the shared state (an absent scale counts as 0).
+QSizeF launcherTileIconSize(const AppState& state, const QString& screenID);
+QSizeF toolTileIconSize(const AppState& state, const QString& screenID);
+
+// The tools pinned on the dock: the keys of pinedPlugins in ascending order.
+QStringList pinnedToolNames(const AppState& state);
+
+// A click on the tile of tool `name`: remembers it as this bar's current
+// tool and raises the tool's shared flag ("Note" and "Todo" only raise
+// theirs: no sheet belongs to them). Publishes.
+void toolTileClicked(const QString& name, DockViewState& dock, AppState& state);
+
+// "UnPin" on the tile of tool `name` removes that tool from pinedPlugins,
+// whichever tile was clicked last. Returns whether a key was removed.
+bool unpinTool(const QString& name, AppState& state);
+
+// A tool tile appearing adds its share to the screen's running bar length.
+void toolTileAppeared(AppState& state, const QString& screenID);
+
+// One screen as the mouse test sees it.
+struct ScreenArea {
+    QRectF frame;
+    QString screenID;
+};
+
+// Whether the first screen containing `mouse` is this bar's screen; false
+// when no screen contains it.
+bool isMouseOnDockScreen(const std::vector<ScreenArea>& screens, QPointF mouse, const QString& screenID);
+// The same over the desktop's screens and the pointer's position now.
+bool isMouseOnDockScreen(const QString& screenID);
+
+enum class ToolSheet { Pomodoro, Pasteboard, FastFinder };
+
+// What a bar puts into a tool sheet that is up. Only the bar on the mouse's
+// screen fills it (the flags are shared by every bar); the others stay empty.
+struct ToolSheetContent {
+    bool filled = false;
+    QSizeF size;
+    int columns = 0; // clipboard view only
+    int limit = 0; // clipboard view only
+    bool bringToFront = false; // the file browser takes the keyboard
+};
+ToolSheetContent toolSheetContent(
+    ToolSheet sheet, bool mouseOnThisScreen, bool verticalBar, double screenWidth, double screenHeight);
+
+// The tool sheets that are up, from the shared flags, in the order in which
+// they are attached to a tile.
+std::vector<ToolSheet> toolSheetsShown(const AppState& state);

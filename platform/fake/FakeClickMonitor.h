@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/ClickMonitor.h"
+
+namespace platform::fake {
+
+// A click monitor that reports exactly the clicks a test scripts.
+class FakeClickMonitor final : public ClickMonitor {
+    Q_OBJECT
+public:
+    bool start() override
+    {
+        m_running = true;
+        return true;
+    }
+    void stop() override { m_running = false; }
+    bool isRunning() const override { return m_running; }
+
+    // Reports a release over `window` (only while running, like the real one).
+    void click(quint32 window, QPoint rootPosition = {})
+    {
+        if (m_running)
+            emit primaryButtonReleased(PointerClick { window, rootPosition });
+    }
+
+    void rightClick(quint32 window, QPoint rootPosition = {})
+    {
+        if (m_running)
+            emit secondaryButtonReleased(PointerClick { window, rootPosition });
+    }
+
+    void keyPress(const QString& characters, quint64 modifierFlags)
+    {
+        if (m_running)
+            emit keyPressed(KeyPress { characters, modifierFlags });
+    }
+
+private:
+    bool m_running = false;
+};
+
+} // namespace platform::fake

@@ -1,0 +1,361 @@
+#include "platform/x11/X11ClickMonitor.h"
+
+#include "platform/x11/KeySymbols.h"
+#include "platform/x11/KeyText.h"
+
+#include <QLoggingCategory>
+#include <QSocketNotifier>
+
+#include <xcb/xcb.h>
+#include <xcb/xcb_keysyms.h>
+#include <xcb/xinput.h>
+
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcClickMonitor, "orbitshelf.platform.clicks")
+
+namespace platform::x11 {
+
+namespace {
+
+template <typename T>
+using Reply = std::unique_ptr<T, decltype(&free)>;
+
+template <typename T>
+Reply<T> own(T* reply)
+{
+    return Reply<T>(reply, &free);
+}
+
+class X11ClickMonitor final : public ClickMonitor {
+public:
+    ~X11ClickMonitor() override { stop(); }
+
+    bool start() override
+    {
+        if (m_connection)
+            return true;
+        int screenNumber = 0;
+        xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
+        if (xcb_connection_has_error(connection)) {
+            qCWarning(lcClickMonitor) << "window clicks are not tracked: no X display";
+            xcb_disconnect(connection);
+            return false;
+        }
+        m_connection = connection;
+
+        xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
+        for (int i = 0; i < screenNumber && screens.rem; ++i)
+            xcb_screen_next(&screens);
+        m_root = screens.data->root;
+
+        if (!selectRawReleases()) {
+            stop();
+            return false;
+        }
+        m_keySymbols = xcb_key_symbols_alloc(m_connection);
+        readModifierMapping();
+        readHeldModifiers();
+        m_wmState = internAtom("WM_STATE");
+        m_netWmPid = internAtom("_NET_WM_PID");
+
+        m_notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_connection),
+                                                       QSocketNotifier::Read);
+        connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] { drainEvents(); });
+        // Replies read while selecting may already have queued events.
+        drainEvents();
+        return true;
+    }
+
+    void stop() override
+    {
+        m_notifier.reset();
+        if (m_keySymbols) {
+            xcb_key_symbols_free(m_keySymbols);
+            m_keySymbols = nullptr;
+        }
+        if (m_connection) {
+            xcb_disconnect(m_connection);
+            m_connection = nullptr;
+        }
+    }
+
+    bool isRunning() const override { return m_connection != nullptr; }
+
+private:
+    bool selectRawReleases()
+    {
+        const xcb_query_extension_reply_t* extension = xcb_get_extension_data(m_connection, &xcb_input_id);
+        if (!extension || !extension->present) {
+            qCWarning(lcClickMonitor) << "window clicks are not tracked: the X server has no XInput extension";
+            return false;
+        }
+        m_xinputOpcode = extension->major_opcode;
+
+        // Raw events reach the root window even while another client holds a
+        // grab only from XInput 2.1 on, so ask for 2.2 and require 2.1.
+        auto version = own(xcb_input_xi_query_version_reply(
+            m_connection, xcb_input_xi_query_version(m_connection, 2, 2), nullptr));
+        if (!version || version->major_version < 2
+            || (version->major_version == 2 && version->minor_version < 1)) {
+            qCWarning(lcClickMonitor) << "window clicks are not tracked: XInput 2.1 is not available";
+            return false;
+        }
+
+        struct {
+            xcb_input_event_mask_t head;
+            uint32_t mask;
+        } selection{{XCB_INPUT_DEVICE_ALL_MASTER, 1},
+                    XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS
+                        | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE};
+        auto error = own(xcb_request_check(
+            m_connection, xcb_input_xi_select_events_checked(m_connection, m_root, 1, &selection.head)));
+        if (error) {
+            qCWarning(lcClickMonitor) << "window clicks are not tracked: selecting raw button events failed, X error"
+                                      << error->error_code;
+            return false;
+        }
+        return true;
+    }
+
+    xcb_atom_t internAtom(const char* name)
+    {
+        auto reply = own(xcb_intern_atom_reply(
+            m_connection, xcb_intern_atom(m_connection, 0, static_cast<uint16_t>(strlen(name)), name), nullptr));
+        return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    }
+
+    void drainEvents()
+    {
+        if (!m_connection)
+            return;
+        while (xcb_generic_event_t* raw = xcb_poll_for_event(m_connection)) {
+            auto event = own(raw);
+            if ((event->response_type & 0x7f) == XCB_MAPPING_NOTIFY) {
+                // The keyboard layout changed: forget the cached keysyms.
+                auto* mapping = reinterpret_cast<xcb_mapping_notify_event_t*>(event.get());
+                if (m_keySymbols)
+                    xcb_refresh_keyboard_mapping(m_keySymbols, mapping);
+                if (mapping->request == XCB_MAPPING_MODIFIER)
+                    readModifierMapping();
+                continue;
+            }
+            if ((event->response_type & 0x7f) != XCB_GE_GENERIC)
+                continue;
+            auto* generic = reinterpret_cast<xcb_ge_generic_event_t*>(event.get());
+            if (generic->extension != m_xinputOpcode)
+                continue;
+            if (generic->event_type == XCB_INPUT_RAW_KEY_PRESS) {
+                const uint32_t keycode = reinterpret_cast<xcb_input_raw_key_press_event_t*>(event.get())->detail;
+                if (!trackModifier(keycode, true))
+                    reportKey(keycode);
+                continue;
+            }
+            if (generic->event_type == XCB_INPUT_RAW_KEY_RELEASE) {
+                trackModifier(reinterpret_cast<xcb_input_raw_key_release_event_t*>(event.get())->detail, false);
+                continue;
+            }
+            if (generic->event_type != XCB_INPUT_RAW_BUTTON_RELEASE)
+                continue;
+            auto* release = reinterpret_cast<xcb_input_raw_button_release_event_t*>(event.get());
+            const uint32_t button = logicalButton(release->detail);
+            if (button == 1)
+                reportClick(false);
+            else if (button == 3)
+                reportClick(true);
+        }
+        if (xcb_connection_has_error(m_connection)) {
+            qCWarning(lcClickMonitor) << "window click tracking stopped: the X connection was lost";
+            stop();
+        }
+    }
+
+    // Raw events carry the physical button; a left-handed mapping swaps them.
+    uint32_t logicalButton(uint32_t physical)
+    {
+        auto mapping = own(xcb_get_pointer_mapping_reply(
+            m_connection, xcb_get_pointer_mapping(m_connection), nullptr));
+        if (!mapping || physical == 0
+            || physical > static_cast<uint32_t>(xcb_get_pointer_mapping_map_length(mapping.get())))
+            return physical;
+        return xcb_get_pointer_mapping_map(mapping.get())[physical - 1];
+    }
+
+    // Raw events carry no modifier state and no focus: both are asked for
+    // here, once per key, which a local X server answers in microseconds.
+    void reportKey(uint32_t keycode)
+    {
+        if (!m_keySymbols)
+            return;
+        auto pointer = own(xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, m_root), nullptr));
+        if (!pointer)
+            return;
+        // A pointer query alone races with fast key sequences (a synthesised
+        // Ctrl+C has released Ctrl before the query is answered), so the
+        // modifiers seen in the raw event stream count as well.
+        const uint16_t mask = pointer->mask | heldModifierMask();
+        if (focusIsOurs())
+            return;
+        // Shift picks the second column, like typing the key with Shift alone.
+        const int column = (mask & XCB_MOD_MASK_SHIFT) ? 1 : 0;
+        xcb_keysym_t keysym = xcb_key_symbols_get_keysym(m_keySymbols, static_cast<xcb_keycode_t>(keycode), column);
+        if (keysym == XCB_NO_SYMBOL && column == 1)
+            keysym = xcb_key_symbols_get_keysym(m_keySymbols, static_cast<xcb_keycode_t>(keycode), 0);
+        KeyPress key;
+        key.charactersIgnoringModifiers = textForKeysym(keysym);
+        key.modifierFlags = appKitFromXModifiers(mask);
+        emit keyPressed(key);
+    }
+
+    bool focusIsOurs()
+    {
+        auto focus = own(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+        if (!focus || focus->focus == XCB_WINDOW_NONE || focus->focus == XCB_INPUT_FOCUS_POINTER_ROOT)
+            return false;
+        // The focus may sit on a child of the client window; its pid is on the client.
+        xcb_window_t window = focus->focus;
+        for (int depth = 0; depth < 8 && window != XCB_WINDOW_NONE && window != m_root; ++depth) {
+            const int64_t pid = ownerPid(window);
+            if (pid >= 0)
+                return pid == static_cast<int64_t>(getpid());
+            auto tree = own(xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, window), nullptr));
+            if (!tree)
+                return false;
+            window = tree->parent;
+        }
+        return false;
+    }
+
+    // Which core modifier bit each keycode sets (Lock excluded: it toggles).
+    void readModifierMapping()
+    {
+        m_modifierOfKeycode.fill(0);
+        auto mapping = own(xcb_get_modifier_mapping_reply(m_connection, xcb_get_modifier_mapping(m_connection), nullptr));
+        if (!mapping)
+            return;
+        const xcb_keycode_t* keycodes = xcb_get_modifier_mapping_keycodes(mapping.get());
+        const int perModifier = mapping->keycodes_per_modifier;
+        for (int modifier = 0; modifier < 8; ++modifier) {
+            if (modifier == 1) // Lock
+                continue;
+            for (int i = 0; i < perModifier; ++i)
+                if (xcb_keycode_t code = keycodes[modifier * perModifier + i])
+                    m_modifierOfKeycode[code] = static_cast<uint16_t>(1u << modifier);
+        }
+    }
+
+    // Modifier keys already held when the monitor starts.
+    void readHeldModifiers()
+    {
+        m_heldKeys.fill(false);
+        auto keymap = own(xcb_query_keymap_reply(m_connection, xcb_query_keymap(m_connection), nullptr));
+        if (!keymap)
+            return;
+        for (int code = 0; code < 256; ++code)
+            if (m_modifierOfKeycode[code] && (keymap->keys[code / 8] & (1u << (code % 8))))
+                m_heldKeys[code] = true;
+    }
+
+    // Records a modifier key going down or up; false for other keys.
+    bool trackModifier(uint32_t keycode, bool pressed)
+    {
+        if (keycode >= 256 || !m_modifierOfKeycode[keycode])
+            return false;
+        m_heldKeys[keycode] = pressed;
+        return true;
+    }
+
+    uint16_t heldModifierMask() const
+    {
+        uint16_t mask = 0;
+        for (int code = 0; code < 256; ++code)
+            if (m_heldKeys[code])
+                mask |= m_modifierOfKeycode[code];
+        return mask;
+    }
+
+    void reportClick(bool secondary)
+    {
+        auto pointer = own(xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, m_root), nullptr));
+        if (!pointer || !pointer->same_screen)
+            return;
+        PointerClick click;
+        click.rootPosition = QPoint(pointer->root_x, pointer->root_y);
+        if (pointer->child != XCB_WINDOW_NONE) {
+            click.window = clientOf(pointer->child);
+            if (ownerPid(click.window) == static_cast<int64_t>(getpid()))
+                return;
+        }
+        if (secondary)
+            emit secondaryButtonReleased(click);
+        else
+            emit primaryButtonReleased(click);
+    }
+
+    bool hasWmState(xcb_window_t window)
+    {
+        auto reply = own(xcb_get_property_reply(
+            m_connection, xcb_get_property(m_connection, 0, window, m_wmState, XCB_ATOM_ANY, 0, 0), nullptr));
+        return reply && reply->type != XCB_ATOM_NONE;
+    }
+
+    // The top-level window under the pointer is usually the window manager's
+    // frame; the application's window is the one below it that carries
+    // WM_STATE. Windows without a client (override-redirect menus, the
+    // desktop) stand for themselves.
+    xcb_window_t clientOf(xcb_window_t topLevel)
+    {
+        if (hasWmState(topLevel))
+            return topLevel;
+        std::deque<xcb_window_t> pending{topLevel};
+        int visited = 0;
+        while (!pending.empty() && visited < 256) {
+            xcb_window_t window = pending.front();
+            pending.pop_front();
+            ++visited;
+            auto tree = own(xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, window), nullptr));
+            if (!tree)
+                continue; // vanished while we looked
+            const xcb_window_t* children = xcb_query_tree_children(tree.get());
+            const int count = xcb_query_tree_children_length(tree.get());
+            for (int i = 0; i < count; ++i) {
+                if (hasWmState(children[i]))
+                    return children[i];
+                pending.push_back(children[i]);
+            }
+        }
+        return topLevel;
+    }
+
+    int64_t ownerPid(xcb_window_t window)
+    {
+        auto reply = own(xcb_get_property_reply(
+            m_connection, xcb_get_property(m_connection, 0, window, m_netWmPid, XCB_ATOM_CARDINAL, 0, 1), nullptr));
+        if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 4)
+            return -1;
+        return *static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
+    }
+
+    xcb_connection_t* m_connection = nullptr;
+    xcb_window_t m_root = XCB_WINDOW_NONE;
+    uint8_t m_xinputOpcode = 0;
+    xcb_atom_t m_wmState = XCB_ATOM_NONE;
+    xcb_atom_t m_netWmPid = XCB_ATOM_NONE;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    xcb_key_symbols_t* m_keySymbols = nullptr;
+    std::array<uint16_t, 256> m_modifierOfKeycode{};
+    std::array<bool, 256> m_heldKeys{};
+};
+
+} // namespace
+
+std::unique_ptr<ClickMonitor> createX11ClickMonitor()
+{
+    return std::make_unique<X11ClickMonitor>();
+}
+
+} // namespace platform::x11

@@ -1,0 +1,217 @@
+#include "tests/activation/ActivationFixture.h"
+
+#include "apps/Pinning.h"
+#include "apps/SupportFolder.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QPixmap>
+
+using namespace orbitshelf::test;
+
+namespace {
+
+QIcon solidIcon(QColor color)
+{
+    QPixmap pixmap(256, 256);
+    pixmap.fill(color);
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+class PinningTest : public ActivationTest {
+protected:
+    void SetUp() override
+    {
+        ActivationTest::SetUp();
+        m_oldDataHome = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", m_dir.filePath("data").toUtf8());
+        openStore();
+    }
+    void TearDown() override
+    {
+        store.reset();
+        qputenv("XDG_DATA_HOME", m_oldDataHome);
+        ActivationTest::TearDown();
+    }
+
+    // Opening the same file again is what the next start of the app does.
+    void openStore()
+    {
+        store.reset();
+        QString error;
+        store = PersistenceController::open(m_dir.filePath("store.sqlite"), &error);
+        ASSERT_TRUE(store) << error.toStdString();
+    }
+
+    std::shared_ptr<ActiveApp> runningApp(
+        int32_t pid, std::optional<QString> bundleName, QColor color = Qt::red)
+    {
+        auto app = std::make_shared<ActiveApp>();
+        app->appId = pid;
+        app->appName = bundleName ? *bundleName + " App" : QString("Nameless");
+        app->appBundleName = bundleName;
+        app->bundleIdentifier = "org.example." + bundleName.value_or("nameless");
+        app->icon = solidIcon(color);
+        AppState::shared().allApps.insert(pid, app);
+        return app;
+    }
+
+    std::vector<Record> pins() { return store->fetchAll(Entity::PinnedApps); }
+
+    QString supportFolder() const { return m_dir.filePath("data/io.orbitshelf.OrbitShelf"); }
+
+    std::unique_ptr<PersistenceController> store;
+    QByteArray m_oldDataHome;
+};
+
+TEST_F(PinningTest, PinningTwiceKeepsOneRecordWithA128PixelIcon)
+{
+    runningApp(100, QString("Editor"));
+    EXPECT_TRUE(pinApp(100, *store));
+    EXPECT_FALSE(pinApp(100, *store));
+    runningApp(200, QString("Editor"), Qt::blue); // same short name, other process
+    EXPECT_FALSE(pinApp(200, *store));
+
+    const auto records = pins();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].text("appBundleName"), "Editor");
+    EXPECT_EQ(records[0].text("appName"), "Editor App");
+    EXPECT_EQ(records[0].text("bundleIdentifier"), "org.example.Editor");
+    const QString iconPath = localPathFromStored(*records[0].text("appIcon"));
+    EXPECT_EQ(iconPath, QDir(supportFolder()).filePath("Editor.png"));
+    QImage icon;
+    ASSERT_TRUE(icon.load(iconPath, "PNG"));
+    EXPECT_EQ(icon.size(), QSize(128, 128));
+    EXPECT_EQ(icon.pixelColor(64, 64), QColor(Qt::red));
+}
+
+TEST_F(PinningTest, StoredIconPathKeepsItsEscapesAndReadsBackFully)
+{
+    runningApp(100, QString("My Editor"));
+    ASSERT_TRUE(pinApp(100, *store));
+    const QString stored = *pins().at(0).text("appIcon");
+    EXPECT_TRUE(stored.endsWith("/My%20Editor.png")) << stored.toStdString();
+    EXPECT_FALSE(stored.startsWith("file:"));
+    EXPECT_TRUE(QFileInfo::exists(localPathFromStored(stored)));
+
+    AppState::shared().allApps.clear();
+    loadPinnedApps(*store);
+    ASSERT_EQ(AppState::shared().pinnedAnNotRunning.size(), 1);
+    EXPECT_EQ(AppState::shared().pinnedAnNotRunning[0]->appIconUrl, stored) << "the stored form is handed on";
+    EXPECT_TRUE(QFileInfo::exists(pinnedIconPath(*AppState::shared().pinnedAnNotRunning[0])));
+}
+
+TEST_F(PinningTest, RefusesAnUnknownProcessAndLeavesNothingHalfMade)
+{
+    EXPECT_FALSE(pinApp(4242, *store));
+    EXPECT_TRUE(pins().empty());
+
+    // The icon cannot be written (a folder stands where the file must go):
+    // no record without its icon.
+    runningApp(100, QString("Editor"));
+    ASSERT_TRUE(QDir().mkpath(QDir(supportFolder()).filePath("Editor.png")));
+    EXPECT_FALSE(pinApp(100, *store));
+    EXPECT_TRUE(pins().empty());
+    EXPECT_FALSE(store->hasChanges());
+}
+
+TEST_F(PinningTest, IconFileNamesStayInTheSupportFolder)
+{
+    runningApp(100, QString("../../escape"));
+    ASSERT_TRUE(pinApp(100, *store));
+    const QFileInfo icon(localPathFromStored(*pins().at(0).text("appIcon")));
+    EXPECT_EQ(icon.absolutePath(), QFileInfo(supportFolder()).absoluteFilePath());
+    EXPECT_TRUE(icon.exists());
+    EXPECT_EQ(pins().at(0).text("appBundleName"), "../../escape") << "the name itself is kept as it is";
+}
+
+TEST_F(PinningTest, AnApplicationWithoutNameOrIconGetsTheGridPicture)
+{
+    auto app = runningApp(100, std::nullopt);
+    app->icon = QIcon();
+    ASSERT_TRUE(pinApp(100, *store));
+    EXPECT_FALSE(pins().at(0).text("appBundleName").has_value());
+    const QString path = localPathFromStored(*pins().at(0).text("appIcon"));
+    EXPECT_EQ(QFileInfo(path).fileName(), "app icon.png");
+    QImage icon;
+    ASSERT_TRUE(icon.load(path));
+    EXPECT_EQ(icon, launchpadImage().convertToFormat(icon.format()));
+}
+
+TEST_F(PinningTest, UnpinRemovesEveryRecordOfTheNameAndOnlyThose)
+{
+    runningApp(100, QString("Editor"));
+    runningApp(200, QString("Viewer"));
+    ASSERT_TRUE(pinApp(100, *store));
+    ASSERT_TRUE(pinApp(200, *store));
+    ASSERT_TRUE(store->insert(Entity::PinnedApps, { { "appBundleName", "Editor" } }));
+    ASSERT_TRUE(store->insert(Entity::PinnedApps, { { "appName", "no short name" } }));
+    ASSERT_TRUE(store->save());
+
+    EXPECT_EQ(unpinApp("Editor", *store), 2);
+    EXPECT_EQ(unpinApp("", *store), 0) << "a record without a name is not the empty name";
+    const auto left = pins();
+    ASSERT_EQ(left.size(), 2u);
+    EXPECT_EQ(left[0].text("appBundleName"), "Viewer");
+    EXPECT_FALSE(left[1].text("appBundleName").has_value());
+    EXPECT_FALSE(isAppPinned(AppState::shared().allApps.value(100).get(), *store).first);
+    EXPECT_TRUE(isAppPinned(AppState::shared().allApps.value(200).get(), *store).first);
+}
+
+TEST_F(PinningTest, PinsSurviveARestartAndShowWhileNotRunning)
+{
+    runningApp(100, QString("Editor"));
+    runningApp(200, QString("Viewer"));
+    ASSERT_TRUE(pinApp(100, *store));
+    ASSERT_TRUE(pinApp(200, *store));
+
+    loadPinnedApps(*store);
+    EXPECT_TRUE(AppState::shared().pinnedAnNotRunning.isEmpty())
+        << "running applications keep their own button";
+
+    // Next start: nothing runs yet, the store is opened again from its file.
+    AppState::shared().allApps.clear();
+    openStore();
+    auto [pinned, record] = isAppPinned(nullptr, *store);
+    EXPECT_FALSE(pinned);
+    loadPinnedApps(*store);
+    const auto& shown = AppState::shared().pinnedAnNotRunning;
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown[0]->appBundleName, "Editor");
+    EXPECT_EQ(shown[0]->bundleIdentifier, "org.example.Editor");
+    EXPECT_TRUE(shown[0]->appIconUrl->endsWith("Editor.png"));
+    EXPECT_TRUE(QImage(pinnedIconPath(*shown[0])).size() == QSize(128, 128));
+    EXPECT_FALSE(shown[0]->appId.has_value());
+    EXPECT_TRUE(shown[0]->windows && shown[0]->windows->empty());
+    EXPECT_EQ(shown[1]->appBundleName, "Viewer");
+}
+
+TEST_F(PinningTest, PinnedListShowsEachNameOnceAndWaitsForALaunchFromTheBar)
+{
+    ASSERT_TRUE(store->insert(Entity::PinnedApps, { { "appBundleName", "Editor" } }));
+    ASSERT_TRUE(
+        store->insert(Entity::PinnedApps, { { "appBundleName", "Editor" }, { "appName", "Second" } }));
+    ASSERT_TRUE(store->insert(Entity::PinnedApps, { { "appName", "nameless" } }));
+    ASSERT_TRUE(store->save());
+
+    loadPinnedApps(*store);
+    auto& state = AppState::shared();
+    ASSERT_EQ(state.pinnedAnNotRunning.size(), 2);
+    EXPECT_EQ(state.pinnedAnNotRunning[0]->appBundleName, "Editor");
+    EXPECT_EQ(state.pinnedAnNotRunning[0]->appIconUrl, "") << "no icon reads as the empty text";
+    EXPECT_EQ(pinnedIconPath(*state.pinnedAnNotRunning[0]), "");
+    EXPECT_EQ(state.pinnedAnNotRunning[1]->appBundleName, "");
+
+    // A running application without a short name hides the nameless pin.
+    runningApp(300, std::nullopt);
+    state.openFromPinbar = true;
+    loadPinnedApps(*store);
+    EXPECT_FALSE(state.openFromPinbar);
+    EXPECT_EQ(state.pinnedAnNotRunning.size(), 2) << "the launch from the bar only clears the flag";
+    loadPinnedApps(*store);
+    ASSERT_EQ(state.pinnedAnNotRunning.size(), 1);
+    EXPECT_EQ(state.pinnedAnNotRunning[0]->appBundleName, "Editor");
+}

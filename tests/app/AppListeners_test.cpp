@@ -1,0 +1,326 @@
+#include "app/AppListeners.h"
+#include "app/AppState.h"
+#include "app/ShellQueues.h"
+#include "app/UserDefaults.h"
+#include "apps/ActiveApp.h"
+#include "platform/KeyCodes.h"
+#include "platform/fake/FakeClickMonitor.h"
+#include "platform/fake/FakePlatform.h"
+#include "tests/support/ManualQueue.h"
+
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTemporaryDir>
+
+using orbitshelf::test::ManualQueue;
+using platform::appkit::command;
+using platform::appkit::shift;
+
+namespace {
+
+// Runs the listeners on a virtual clock with every action they set in
+// motion recorded, with its time.
+class AppListenersTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        UserDefaults::useFile(dir.filePath(QStringLiteral("defaults.conf")));
+        ShellQueues::useForTesting(queue, queue);
+        platform::setCurrent(&fake);
+        saved = listenerActions();
+        ListenerActions& a = listenerActions();
+        a.refreshRunningApps = record("refresh");
+        a.loadPinnedApps = record("pinned");
+        a.rememberPreviousWindow = record("previous");
+        a.refreshDockLayout = record("layout");
+        a.restartDockWindows = record("restartDockWindows");
+        a.captureClipboard = record("capture");
+        a.saveAppOrdersCache = record("saveOrders");
+        a.pomodoroRunning = [this] { return pomodoroRunning; };
+        a.onWindowClicked = [this](int64_t window, std::function<void(bool)> done) {
+            clicked.push_back(window);
+            onClickedWindowChange = std::move(done);
+        };
+        a.relaunch = [this] {
+            log.emplace_back("relaunch", queue->now());
+            return relaunchStarts;
+        };
+        AppState::shared().installedPlugins.clear();
+        AppState::shared().allApps.clear();
+    }
+
+    void TearDown() override
+    {
+        unregisterAppListeners();
+        listenerActions() = saved;
+        ShellQueues::useForTesting(nullptr, nullptr);
+        AppState::shared().installedPlugins.clear();
+        UserDefaults::useFile(QString());
+    }
+
+    std::function<void()> record(const char* what)
+    {
+        return [this, what] { log.emplace_back(what, queue->now()); };
+    }
+
+    void installPasteboardTool()
+    {
+        Record plugin;
+        plugin.entity = Entity::Plugins;
+        plugin.values.insert(QStringLiteral("name"), QStringLiteral("Pasteboard"));
+        plugin.values.insert(QStringLiteral("installed"), true);
+        AppState::shared().installedPlugins.append(plugin);
+    }
+
+    // Registers the listeners with a scripted input monitor and returns it.
+    platform::fake::FakeClickMonitor* registerWithFakeInput()
+    {
+        ListenerSources sources;
+        sources.workspace = &fake.workspace();
+        auto input = std::make_unique<platform::fake::FakeClickMonitor>();
+        auto* raw = input.get();
+        sources.inputMonitor = std::move(input);
+        sources.watchScreens = false;
+        registerAppListeners(std::move(sources));
+        return raw;
+    }
+
+    int count(const std::string& what) const
+    {
+        return int(std::count_if(log.begin(), log.end(), [&](const auto& e) { return e.first == what; }));
+    }
+
+    QTemporaryDir dir;
+    std::shared_ptr<ManualQueue> queue = std::make_shared<ManualQueue>();
+    platform::fake::FakePlatform fake;
+    ListenerActions saved;
+    std::vector<std::pair<std::string, double>> log;
+    std::vector<int64_t> clicked;
+    std::function<void(bool)> onClickedWindowChange;
+    bool pomodoroRunning = false;
+    bool relaunchStarts = true;
+};
+
+using Log = std::vector<std::pair<std::string, double>>;
+
+platform::RunningApplication application(qint32 pid, const QString& name)
+{
+    platform::RunningApplication app;
+    app.processIdentifier = pid;
+    app.localizedName = name;
+    return app;
+}
+
+} // namespace
+
+TEST_F(AppListenersTest, FiveScreenChangesOneSecondApartGiveOneRebuildSixSecondsAfterTheLast)
+{
+    for (int i = 0; i < 5; ++i) {
+        handleScreenParametersChanged();
+        queue->advance(1.0);
+    }
+    queue->advance(60);
+    // The last change came at 4 s: 5 s of debounce, then 1 s before the rebuild.
+    EXPECT_EQ(log, (Log { { "restartDockWindows", 10.0 } }));
+}
+
+TEST_F(AppListenersTest, ScreenGeometryChangesFromQtAreDebounced)
+{
+    ListenerSources sources;
+    sources.watchScreens = true;
+    registerAppListeners(std::move(sources));
+    QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_NE(screen, nullptr);
+    emit screen->geometryChanged(QRect(0, 0, 1024, 768));
+    queue->advance(2.0);
+    emit screen->geometryChanged(QRect(0, 0, 800, 600));
+    queue->advance(60);
+    EXPECT_EQ(log, (Log { { "restartDockWindows", 8.0 } }));
+}
+
+TEST_F(AppListenersTest, ScreenChangeNeverCancelsAPendingWake)
+{
+    AppState::shared().settings.setRestartDockWhenWake(false);
+    handleWake();
+    queue->advance(3.0);
+    handleScreenParametersChanged();
+    queue->advance(60);
+    // The wake's rebuild 5 s after the wake, the screen's 5 + 1 s after it.
+    EXPECT_EQ(log, (Log { { "restartDockWindows", 5.0 }, { "restartDockWindows", 9.0 } }));
+}
+
+TEST_F(AppListenersTest, WakeBurstActsOnceFiveSecondsAfterTheLastWake)
+{
+    AppState::shared().settings.setRestartDockWhenWake(false);
+    handleScreenParametersChanged();
+    queue->advance(3.0);
+    handleWake();
+    queue->advance(2.0);
+    handleWake();
+    queue->advance(60);
+    EXPECT_EQ(log, (Log { { "restartDockWindows", 6.0 }, { "restartDockWindows", 10.0 } }));
+}
+
+TEST_F(AppListenersTest, WakeRelaunchPreparesTheRestartHandshake)
+{
+    for (bool running : { false, true }) {
+        SCOPED_TRACE(running ? "Pomodoro running" : "no Pomodoro run");
+        log.clear();
+        pomodoroRunning = running;
+        AppState& state = AppState::shared();
+        state.setNeedRestoreOrderRestarted(false);
+        state.setNeedRestorePomodoro(false);
+        state.settings.setRestartDockWhenWake(true);
+
+        handleWake();
+        queue->advance(60);
+
+        ASSERT_EQ(count("relaunch"), 1);
+        EXPECT_EQ(log.front().first, "saveOrders") << "orders are saved before the relaunch";
+        EXPECT_EQ(count("restartDockWindows"), 0);
+        EXPECT_TRUE(UserDefaults::readBool(QStringLiteral("needRestoreOrderRestarted"), false));
+        EXPECT_EQ(UserDefaults::readBool(QStringLiteral("needRestorePomodoro"), false), running);
+    }
+}
+
+TEST_F(AppListenersTest, FailedRelaunchKeepsRunningAndRebuildsInstead)
+{
+    relaunchStarts = false;
+    pomodoroRunning = true;
+    AppState::shared().setNeedRestorePomodoro(false);
+    AppState::shared().settings.setRestartDockWhenWake(true);
+    handleWake();
+    queue->advance(60);
+    EXPECT_EQ(count("relaunch"), 1);
+    EXPECT_EQ(count("restartDockWindows"), 1);
+    EXPECT_FALSE(AppState::shared().needRestorePomodoro())
+        << "a later start must not resume a run on this flag";
+}
+
+TEST_F(AppListenersTest, CopyKeysCaptureHalfASecondLaterOnlyWithThePasteboardTool)
+{
+    struct Row {
+        const char* name;
+        QString characters;
+        quint64 flags;
+        bool installed;
+        bool captures;
+    };
+    const Row rows[] = {
+        { "CommandC", "c", command, true, true },
+        { "CommandShiftC", "C", command | shift, true, true },
+        { "CommandX", "x", command, true, true },
+        { "CommandShiftX", "X", command | shift, true, true },
+        { "CommandCWithoutTool", "c", command, false, false },
+        { "CommandV", "v", command, true, false },
+        { "PlainC", "c", 0, true, false },
+        { "ShiftC", "C", shift, true, false },
+        { "CommandWithoutText", "", command, true, false },
+    };
+    auto* input = registerWithFakeInput();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        log.clear();
+        AppState::shared().installedPlugins.clear();
+        if (row.installed)
+            installPasteboardTool();
+        const double pressedAt = queue->now();
+        input->keyPress(row.characters, row.flags);
+        queue->advance(0.49);
+        EXPECT_EQ(count("capture"), 0);
+        queue->advance(10);
+        if (row.captures)
+            EXPECT_EQ(log, (Log { { "capture", pressedAt + 0.5 } }));
+        else
+            EXPECT_TRUE(log.empty());
+    }
+}
+
+TEST_F(AppListenersTest, RightThenLeftReleaseCapturesOnce)
+{
+    installPasteboardTool();
+    auto* input = registerWithFakeInput();
+    input->click(0x400001);
+    queue->advance(10);
+    EXPECT_EQ(count("capture"), 0) << "a left release alone copies nothing";
+
+    input->rightClick(0x400001);
+    EXPECT_TRUE(rightMouseUpSeen());
+    input->click(0x400001);
+    input->click(0x400001);
+    EXPECT_FALSE(rightMouseUpSeen());
+    queue->advance(10);
+    EXPECT_EQ(count("capture"), 1);
+}
+
+TEST_F(AppListenersTest, RightThenLeftReleaseWithoutTheToolCapturesNothingAndClearsTheFlag)
+{
+    auto* input = registerWithFakeInput();
+    input->rightClick(1);
+    input->click(1);
+    EXPECT_FALSE(rightMouseUpSeen());
+    queue->advance(10);
+    EXPECT_EQ(count("capture"), 0);
+}
+
+TEST_F(AppListenersTest, WindowClickFeedsClickTrackingAndReloadsOnlyWhenTheWindowChanged)
+{
+    auto* input = registerWithFakeInput();
+    input->click(0x400007);
+    ASSERT_EQ(clicked, (std::vector<int64_t> { 0x400007 }));
+    onClickedWindowChange(false);
+    queue->advance(10);
+    EXPECT_TRUE(log.empty());
+    onClickedWindowChange(true);
+    EXPECT_TRUE(log.empty()) << "the reload is queued, never run at once";
+    queue->runReady();
+    EXPECT_EQ(
+        log, (Log { { "refresh", 10.0 }, { "pinned", 10.0 }, { "previous", 10.0 }, { "layout", 10.0 } }));
+}
+
+TEST_F(AppListenersTest, QuittingApplicationLeavesTheModelAndReloads)
+{
+    registerWithFakeInput();
+    fake.addApp(application(4242, QStringLiteral("Editor")));
+    AppState::shared().allApps.insert(4242, std::make_shared<ActiveApp>());
+    queue->advance(1);
+    log.clear();
+
+    fake.removeApp(4242);
+    queue->runReady();
+    EXPECT_FALSE(AppState::shared().allApps.contains(4242));
+    EXPECT_EQ(log,
+        (Log { { "pinned", 1.0 }, { "refresh", 1.0 }, { "pinned", 1.0 }, { "previous", 1.0 },
+            { "layout", 1.0 } }));
+}
+
+TEST_F(AppListenersTest, QuitOfAnUnknownProcessStillReloads)
+{
+    dropTerminatedApp(999);
+    queue->runReady();
+    EXPECT_EQ(count("refresh"), 1);
+    EXPECT_EQ(count("pinned"), 2);
+}
+
+TEST_F(AppListenersTest, LaunchedApplicationReloadsTheDock)
+{
+    registerWithFakeInput();
+    fake.addApp(application(77, QStringLiteral("Viewer")));
+    EXPECT_TRUE(log.empty());
+    queue->runReady();
+    EXPECT_EQ(log,
+        (Log { { "pinned", 0.0 }, { "refresh", 0.0 }, { "pinned", 0.0 }, { "previous", 0.0 },
+            { "layout", 0.0 } }));
+}
+
+TEST_F(AppListenersTest, SecondRegistrationChangesNothing)
+{
+    auto* input = registerWithFakeInput();
+    registerAppListeners(); // the standard sources must not be added twice
+    installPasteboardTool();
+    input->keyPress(QStringLiteral("c"), command);
+    queue->advance(10);
+    EXPECT_EQ(count("capture"), 1);
+}

@@ -1,0 +1,102 @@
+#include "apps/SupportFolder.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Points the XDG data directory at a fresh folder for one test.
+class ScopedDataHome final {
+public:
+    ScopedDataHome()
+        : m_old(qgetenv("XDG_DATA_HOME"))
+    {
+        qputenv("XDG_DATA_HOME", m_dir.filePath("deep/data/home").toUtf8());
+    }
+    ~ScopedDataHome() { qputenv("XDG_DATA_HOME", m_old); }
+    QString path() const { return m_dir.filePath("deep/data/home"); }
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_old;
+};
+
+} // namespace
+
+TEST(SupportFolder, CreatesTheFolderWithItsParentsAndNamesFilesInIt)
+{
+    ScopedDataHome home;
+    const auto url = appSupportDirectory("Firefox.png");
+    ASSERT_TRUE(url.has_value());
+    const QFileInfo file(url->toLocalFile());
+    EXPECT_EQ(file.fileName(), "Firefox.png");
+    EXPECT_EQ(file.dir().dirName(), "io.orbitshelf.OrbitShelf");
+    EXPECT_TRUE(file.dir().exists());
+    EXPECT_FALSE(file.exists()) << "the file itself is not created";
+    EXPECT_EQ(appSupportDirectory("Other.png")->toLocalFile(), QDir(file.dir()).filePath("Other.png"));
+}
+
+TEST(SupportFolder, AnUncreatableFolderGivesNoUrl)
+{
+    QTemporaryDir dir;
+    const QByteArray old = qgetenv("XDG_DATA_HOME");
+    QFile blocker(dir.filePath("file"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    qputenv("XDG_DATA_HOME", dir.filePath("file").toUtf8()); // a file where a folder must go
+    EXPECT_FALSE(appSupportDirectory("x.png").has_value());
+    qputenv("XDG_DATA_HOME", old);
+}
+
+TEST(SupportFolder, FileNamesNeverLeaveTheFolder)
+{
+    struct Row {
+        const char* name;
+        const char* expected;
+    } rows[] = {
+        { "Firefox", "Firefox" },
+        { "app icon.png", "app icon.png" },
+        { "../../.bashrc", "____.bashrc" },
+        { "a/b", "a_b" },
+        { "..", "_" },
+        { "", "_" },
+        { "tab\there", "tabhere" },
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(safeSupportFileName(QString::fromUtf8(row.name)), QString::fromUtf8(row.expected))
+            << row.name;
+
+    ScopedDataHome home;
+    const auto url = appSupportDirectory("../../escape.png");
+    ASSERT_TRUE(url);
+    EXPECT_EQ(QFileInfo(url->toLocalFile()).dir().dirName(), "io.orbitshelf.OrbitShelf");
+}
+
+TEST(SupportFolder, StoredPathsKeepEscapesAndDecodeFully)
+{
+    const QUrl url = QUrl::fromLocalFile("/home/ann/.local/share/io.orbitshelf.OrbitShelf/My App 100%é.png");
+    const QString stored = storedPathOf(url);
+    EXPECT_EQ(stored, "/home/ann/.local/share/io.orbitshelf.OrbitShelf/My%20App%20100%25%C3%A9.png");
+    EXPECT_EQ(localPathFromStored(stored), url.toLocalFile());
+    EXPECT_EQ(localPathFromStored("file://" + stored), url.toLocalFile());
+}
+
+TEST(WindowHotkeyMatch, SetsTheResultOnlyForTheWindowsKey)
+{
+    const QMap<QString, QString> cache { { "a", "4711" }, { "b", "-3" }, { "c", "4711" } };
+    QString result = "unchanged";
+    windowHotkeyMatchesIn(cache, "a", 17, result);
+    windowHotkeyMatchesIn(cache, "zz", 4711, result);
+    EXPECT_EQ(result, "unchanged");
+
+    windowHotkeyMatchesIn(cache, "b", -3, result);
+    EXPECT_EQ(result, "b");
+
+    // Asked for every key in turn, the last key bound to the window wins.
+    for (const QString& key : cache.keys())
+        windowHotkeyMatchesIn(cache, key, 4711, result);
+    EXPECT_EQ(result, "c");
+}

@@ -1,0 +1,116 @@
+// The bar's pointer watcher on an offscreen bar: hovering a window button
+// records the window and shows its preview, leaving clears both, the right
+// button on the main button opens the settings menu.
+#include "app/AppState.h"
+#include "app/UserDefaults.h"
+#include "apps/ActiveApp.h"
+#include "apps/Windows.h"
+#include "dock/DockBarPointer.h"
+#include "dock/DockEdges.h"
+#include "dock/DockView.h"
+#include "dock/PreviewCapture.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class DockBarPointerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        UserDefaults::useFile(dir.filePath("settings.conf"));
+        state = std::make_unique<AppState>();
+        mainDockScreenID() = "Optional(P)";
+        auto app = std::make_shared<ActiveApp>();
+        app->appId = 300;
+        window = std::make_shared<Windows>();
+        window->num = 0x400001;
+        window->appId = 300;
+        window->title = QStringLiteral("make: building");
+        app->windows = std::vector<std::shared_ptr<Windows>> { window };
+        state->allApps.insert(300, app);
+        state->appOrders.insert(300, 1);
+        view = std::make_unique<DockView>(*state, true, 1920, 1080, "Optional(P)");
+        view->resize(1920, 500);
+        view->refreshPicture();
+        pointer = view->findChild<DockBarPointer*>();
+        ASSERT_TRUE(pointer);
+    }
+    void TearDown() override
+    {
+        view.reset();
+        UserDefaults::useFile(QString());
+    }
+
+    QRectF itemRect(DockBarItem::Kind kind) const
+    {
+        for (const DockBarItem& item : view->picture().items)
+            if (item.kind == kind)
+                return item.rect;
+        return {};
+    }
+    void send(QEvent::Type type, const QPointF& at, Qt::MouseButton button = Qt::NoButton)
+    {
+        QMouseEvent event(type, at, view->mapToGlobal(at), button, button, Qt::NoModifier);
+        QCoreApplication::sendEvent(view.get(), &event);
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<AppState> state;
+    std::shared_ptr<Windows> window;
+    std::unique_ptr<DockView> view;
+    DockBarPointer* pointer = nullptr;
+};
+
+TEST_F(DockBarPointerTest, HoverShowsThePreviewAndLeavingClearsIt)
+{
+    const QRectF button = itemRect(DockBarItem::Kind::App);
+    ASSERT_FALSE(button.isEmpty());
+    EXPECT_EQ(
+        dockBarWindow(*state, view->appIds(), { DockBarItem::Kind::App, button, button, 0, -1 }), window);
+
+    send(QEvent::MouseMove, button.center());
+    EXPECT_EQ(view->viewState().hoveredWindow, window);
+    ASSERT_TRUE(pointer->preview());
+    EXPECT_TRUE(pointer->preview()->isVisible());
+    EXPECT_EQ(pointer->preview()->layout().title, "make: building");
+    EXPECT_TRUE(pointer->capture().isCapturing()) << "live while shown";
+
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(view.get(), &leave);
+    ASSERT_TRUE(view->viewState().hoveredWindow);
+    EXPECT_FALSE(view->viewState().hoveredWindow->num);
+    EXPECT_FALSE(pointer->preview()->isVisible());
+    EXPECT_FALSE(pointer->capture().isCapturing()) << "no capture once hidden";
+}
+
+TEST_F(DockBarPointerTest, AWindowThatGoesTakesItsPreviewWithIt)
+{
+    send(QEvent::MouseMove, itemRect(DockBarItem::Kind::App).center());
+    ASSERT_TRUE(pointer->preview()->isVisible());
+    state->allApps.clear();
+    state->appOrders.clear();
+    state->publish();
+    EXPECT_FALSE(pointer->preview()->isVisible());
+    EXPECT_FALSE(view->viewState().hoveredWindow->num);
+}
+
+TEST_F(DockBarPointerTest, RightButtonOnTheMainButtonOpensTheSettingsMenu)
+{
+    const QRectF main = itemRect(DockBarItem::Kind::MainButton);
+    ASSERT_FALSE(main.isEmpty());
+    send(QEvent::MouseButtonPress, main.center(), Qt::RightButton);
+    QMenu* menu = view->findChild<QMenu*>();
+    ASSERT_TRUE(menu);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(menu->actions().first()->text(), "Dock Position");
+    menu->close();
+}
+
+} // namespace

@@ -1,0 +1,127 @@
+// Favourites added from the bar: one record per application name, its icon
+// a 128×128 PNG in the support folder, nothing half-made when the icon
+// cannot be written.
+#include "Persistence.h"
+#include "app/AppState.h"
+#include "app/UserDefaults.h"
+#include "apps/ActiveApp.h"
+#include "apps/SupportFolder.h"
+#include "dock/Favorites.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QPixmap>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+class FavoritesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        UserDefaults::useFile(m_dir.filePath("defaults.conf"));
+        m_oldDataHome = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", m_dir.filePath("data").toUtf8());
+        QString error;
+        store = PersistenceController::open(m_dir.filePath("store.sqlite"), &error);
+        ASSERT_TRUE(store) << error.toStdString();
+        state().allApps.clear();
+    }
+    void TearDown() override
+    {
+        state().allApps.clear();
+        store.reset();
+        qputenv("XDG_DATA_HOME", m_oldDataHome);
+        UserDefaults::useFile(QString());
+    }
+
+    static AppState& state() { return AppState::shared(); }
+
+    void addApp(int32_t pid, std::optional<QString> bundleName, bool withIcon = true)
+    {
+        auto app = std::make_shared<ActiveApp>();
+        app->appId = pid;
+        app->appName = bundleName.value_or("Nameless") + " App";
+        app->appBundleName = bundleName;
+        app->bundleIdentifier = "org.example." + bundleName.value_or("nameless");
+        if (withIcon) {
+            QPixmap pixmap(300, 200);
+            pixmap.fill(Qt::red);
+            app->icon = QIcon(pixmap);
+        }
+        state().allApps.insert(pid, app);
+    }
+
+    std::vector<Record> favourites() { return store->fetchAll(Entity::Favorite); }
+
+    QTemporaryDir m_dir;
+    QByteArray m_oldDataHome;
+    std::unique_ptr<PersistenceController> store;
+};
+
+TEST_F(FavoritesTest, OneRecordPerNameWithA128PixelPngIcon)
+{
+    addApp(100, QString("Notes"));
+    EXPECT_EQ(addFavorite(100, state(), *store), AddFavoriteResult::Added);
+    addApp(200, QString("Notes")); // another process of the same program
+    EXPECT_EQ(addFavorite(200, state(), *store), AddFavoriteResult::Duplicate);
+
+    const auto records = favourites();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].text("appBundleName"), "Notes");
+    EXPECT_EQ(records[0].text("appName"), "Notes App");
+    EXPECT_EQ(records[0].text("bundleIdentifier"), "org.example.Notes");
+    const QString path = localPathFromStored(*records[0].text("appIcon"));
+    EXPECT_EQ(QFileInfo(path).fileName(), "Notes.png");
+    EXPECT_FALSE(records[0].text("appIcon")->startsWith("file://"));
+    QImage icon(path, "PNG");
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(icon.size(), QSize(128, 128));
+    EXPECT_EQ(icon.pixelColor(64, 64), QColor(Qt::red));
+}
+
+TEST_F(FavoritesTest, WithoutIconOrKnownProcessTheLauncherPictureStandsIn)
+{
+    addApp(100, QString("Plain Tool"), false);
+    EXPECT_EQ(addFavorite(100, state(), *store), AddFavoriteResult::Added);
+    // Not running at all: a nameless record under "app icon.png", once.
+    EXPECT_EQ(addFavorite(4242, state(), *store), AddFavoriteResult::Added);
+    EXPECT_EQ(addFavorite(4243, state(), *store), AddFavoriteResult::Duplicate);
+
+    const auto records = favourites();
+    ASSERT_EQ(records.size(), 2u);
+    // A blank in the name is kept escaped in the stored path.
+    EXPECT_TRUE(records[0].text("appIcon")->endsWith("Plain%20Tool.png"));
+    EXPECT_FALSE(records[1].text("appBundleName").has_value());
+    const QString nameless = localPathFromStored(*records[1].text("appIcon"));
+    EXPECT_EQ(QFileInfo(nameless).fileName(), "app icon.png");
+    const QImage launcher(nameless, "PNG");
+    ASSERT_EQ(launcher.size(), QSize(128, 128));
+    EXPECT_EQ(launcher.pixelColor(64, 64),
+        QImage(localPathFromStored(*records[0].text("appIcon")), "PNG").pixelColor(64, 64));
+}
+
+TEST_F(FavoritesTest, AFailedIconWriteLeavesNoRecordAndNamesStayInsideTheFolder)
+{
+    // The support folder cannot be made: a file stands where it would go.
+    QDir(m_dir.path()).mkpath("blocked");
+    QFile blocker(m_dir.filePath("blocked/io.orbitshelf.OrbitShelf"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    qputenv("XDG_DATA_HOME", m_dir.filePath("blocked").toUtf8());
+    addApp(100, QString("Editor"));
+    EXPECT_EQ(addFavorite(100, state(), *store), AddFavoriteResult::IconNotWritten);
+    EXPECT_TRUE(favourites().empty());
+    EXPECT_FALSE(store->hasChanges());
+
+    // A name with path parts is written as one plain file in the folder.
+    qputenv("XDG_DATA_HOME", m_dir.filePath("data").toUtf8());
+    addApp(200, QString("../../evil/name"));
+    EXPECT_EQ(addFavorite(200, state(), *store), AddFavoriteResult::Added);
+    const QString path = localPathFromStored(*favourites().at(0).text("appIcon"));
+    EXPECT_EQ(QFileInfo(path).absolutePath(), QDir(*appSupportFolderPath()).absolutePath());
+    EXPECT_TRUE(QFileInfo::exists(path));
+}

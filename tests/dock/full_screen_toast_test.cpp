@@ -1,0 +1,54 @@
+// The full-screen toast's card, rendered offscreen and checked by pixels.
+#include "dock/FullScreenToast.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QImage render(QWidget& view)
+{
+    QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    view.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+} // namespace
+
+TEST(FullScreenToastCard, ADarkCardAtTheBottomCentreWithTheHintAndNothingElse)
+{
+    FullScreenToast toast("Optional(A)", 42, 1344, 756);
+    EXPECT_EQ(toast.size(), QSize(1344, 756));
+    EXPECT_EQ(toast.cardRect(), QRectF(472, 0, 400, 756));
+    EXPECT_EQ(toast.backdropRect(), QRectF(422, 536, 500, 220));
+    EXPECT_EQ(toast.focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(toast.property("winnum").toLongLong(), 42);
+
+    const QImage image = render(toast);
+    // Outside the card the toast is clear; the screen shows through.
+    EXPECT_EQ(qAlpha(image.pixel(100, 100)), 0);
+    EXPECT_EQ(qAlpha(image.pixel(672, 100)), 0) << "the card's upper part has no backdrop";
+    // The backdrop: black at half opacity, inside the card only.
+    const QRgb backdrop = image.pixel(480, 545);
+    EXPECT_NEAR(qAlpha(backdrop), 128, 2);
+    EXPECT_EQ(qRed(backdrop), 0);
+    EXPECT_EQ(qAlpha(image.pixel(440, 700)), 0) << "the backdrop is clipped to the card";
+    // White text lies somewhere in the lower part of the card.
+    int white = 0;
+    for (int y = 536; y < 756; ++y)
+        for (int x = 472; x < 872; ++x)
+            white += qRed(image.pixel(x, y)) > 200 && qAlpha(image.pixel(x, y)) > 200;
+    EXPECT_GT(white, 100);
+}
+
+TEST(FullScreenToastCard, TheScreenAndWindowDoNotChangeThePicture)
+{
+    FullScreenToast a("Optional(A)", 1, 900, 600);
+    FullScreenToast b("nil", 987654321, 900, 600);
+    EXPECT_EQ(render(a), render(b));
+    FullScreenToast smaller("Optional(A)", 1, 700, 500);
+    EXPECT_EQ(smaller.cardRect(), QRectF(150, 0, 400, 500));
+}

@@ -1,0 +1,168 @@
+// The tiles as widgets: the break tile's pill and countdown drawn and
+// tapped, the tool sheets filled only on the mouse's screen and closed with
+// their flag, and bar clicks mapped to the right window and tool.
+#include "app/AppState.h"
+#include "app/UserDefaults.h"
+#include "apps/ActiveApp.h"
+#include "dock/DockItemInput.h"
+#include "dock/DockViewState.h"
+#include "dock/PomodoroTile.h"
+#include "dock/ToolSheets.h"
+#include "tools/ToolsStandIn.h"
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QImage render(QWidget& view)
+{
+    QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    view.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+bool hasGreen(const QImage& image, const QRect& area)
+{
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.green() > 190 && c.red() > 130 && c.red() < 170 && c.blue() < 130)
+                return true;
+        }
+    return false;
+}
+
+void click(QWidget& widget, QPointF at)
+{
+    QMouseEvent release(
+        QEvent::MouseButtonRelease, at, widget.mapToGlobal(at), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&widget, &release);
+}
+
+} // namespace
+
+class TileWidgets : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        UserDefaults::useFile(m_dir.filePath("defaults.conf"));
+        state().pomodoro.startPomodoroTask = true;
+        pomodoroLastElapsed = 1500;
+        state().showPomodoroPopup = state().showPasteboardPopup = state().showFastFinderPopup = false;
+    }
+    void TearDown() override
+    {
+        state().pomodoro.startPomodoroTask = false;
+        state().allApps.clear();
+        pomodoroTicks = pomodoroLastElapsed = 0;
+        pomodoroRunning = false;
+        UserDefaults::useFile(QString());
+    }
+    static AppState& state() { return AppState::shared(); }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(TileWidgets, BreakTileShowsThePillOnceTheBreakIsOverAndOnlyThePillStartsTheNextRun)
+{
+    PomodoroTile tile(state(), "Optional(A)");
+    tile.resize(tile.sizeHint());
+    pomodoroTicks = 1501;
+    EXPECT_EQ(tile.countdownText(), "04 : 59 ");
+    EXPECT_FALSE(tile.startPillShown());
+    EXPECT_FALSE(hasGreen(render(tile), tile.startPillRect().toAlignedRect()));
+    click(tile, tile.startPillRect().center());
+    EXPECT_TRUE(state().pomodoro.startPomodoroTask) << "a tap before the break is over started a run";
+
+    pomodoroTicks = 1500 + 300;
+    EXPECT_TRUE(tile.startPillShown());
+    EXPECT_EQ(tile.countdownText(), "00 : 00 ");
+    EXPECT_TRUE(hasGreen(render(tile), tile.startPillRect().toAlignedRect()));
+
+    click(tile, QPointF(20, tile.height() / 2.0)); // the banner
+    EXPECT_TRUE(state().pomodoro.startPomodoroTask);
+    click(tile, tile.startPillRect().center());
+    EXPECT_FALSE(state().pomodoro.startPomodoroTask);
+    EXPECT_TRUE(pomodoroRunning);
+    EXPECT_EQ(pomodoroTicks, 0);
+    EXPECT_TRUE(state().needRestorePomodoro());
+}
+
+TEST_F(TileWidgets, OnAVerticalBarTheTileIsTurnedAndItsPillStillAnswers)
+{
+    PomodoroTile tile(state(), "Optional(A)");
+    const QSize along = tile.sizeHint();
+    tile.resize(along.height(), along.width());
+    tile.setVertical(true);
+    pomodoroTicks = 1500 + 300;
+    const QRectF pill = tile.startPillRect(); // in the tile's own coordinates
+    // A quarter turn clockwise: the tile's x runs down the bar.
+    const QPointF onScreen(tile.width() - pill.center().y(), pill.center().x());
+    EXPECT_EQ(tile.toTile(onScreen), pill.center());
+    const QImage image = render(tile);
+    EXPECT_TRUE(hasGreen(image, QRect(onScreen.toPoint() - QPoint(3, 3), QSize(6, 6))));
+    click(tile, onScreen);
+    EXPECT_FALSE(state().pomodoro.startPomodoroTask);
+}
+
+TEST_F(TileWidgets, OnlyTheBarOnTheMousesScreenFillsTheSheetAndClosingItLowersTheFlag)
+{
+    QWidget dockA, dockB;
+    DockViewState barA { true, 1920, 1080, "Optional(A)" };
+    DockViewState barB { false, 1280, 1024, "Optional(B)" };
+    ToolSheets sheetsA(state(), barA, &dockA);
+    ToolSheets sheetsB(state(), barB, &dockB);
+    sheetsA.setMouseOnThisScreen([] { return false; });
+    sheetsB.setMouseOnThisScreen([] { return true; });
+
+    toolTileClicked("Pasteboard", barA, state()); // clicked on A, the mouse is on B
+    EXPECT_EQ(sheetsA.sheet(ToolSheet::Pasteboard), nullptr);
+    QWidget* sheet = sheetsB.sheet(ToolSheet::Pasteboard);
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->size(), QSize(1280, 500));
+
+    sheet->close();
+    EXPECT_FALSE(state().showPasteboardPopup);
+    EXPECT_EQ(sheetsB.sheet(ToolSheet::Pasteboard), nullptr);
+
+    toolTileClicked("Note", barA, state());
+    EXPECT_EQ(sheetsA.sheet(ToolSheet::Pomodoro), nullptr);
+    EXPECT_EQ(sheetsB.sheet(ToolSheet::Pomodoro), nullptr);
+}
+
+TEST_F(TileWidgets, BarItemsMapToTheirWindowAndTool)
+{
+    auto app = std::make_shared<ActiveApp>();
+    app->appId = 300;
+    app->windows
+        = std::vector<std::shared_ptr<Windows>> { std::make_shared<Windows>(), std::make_shared<Windows>() };
+    state().allApps.insert(300, app);
+    state().allApps.insert(100, std::make_shared<ActiveApp>());
+    state().settings.setPinedPlugins({ { "Pomodoro", "" }, { "FastFinder", "" } });
+
+    DockBarPicture picture;
+    picture.items
+        = { { DockBarItem::Kind::Tool, {}, {}, -1, -1 }, { DockBarItem::Kind::Tool, {}, {}, -1, -1 },
+              { DockBarItem::Kind::Window, {}, {}, 0, 1 }, { DockBarItem::Kind::Window, {}, {}, 1, 0 } };
+    // The picture's order of applications, not the process ids' order.
+    const std::vector<qint32> appIds { 300, 100 };
+    EXPECT_EQ(windowOfItem(state(), appIds, picture.items[2]), (*app->windows)[1]);
+    EXPECT_EQ(windowOfItem(state(), appIds, picture.items[3]), nullptr) << "an application without windows";
+    EXPECT_EQ(windowOfItem(state(), {}, picture.items[2]), nullptr);
+    // An application button is its window's only while it has just one.
+    const DockBarItem appButton { DockBarItem::Kind::App, {}, {}, 0, -1 };
+    EXPECT_EQ(windowOfItem(state(), appIds, appButton), nullptr) << "a stacked button has no one window";
+    app->windows->pop_back();
+    EXPECT_EQ(windowOfItem(state(), appIds, appButton), (*app->windows)[0]);
+    EXPECT_EQ(toolOfItem(state(), picture, picture.items[0]), "FastFinder");
+    EXPECT_EQ(toolOfItem(state(), picture, picture.items[1]), "Pomodoro");
+    EXPECT_EQ(toolOfItem(state(), picture, picture.items[2]), std::nullopt);
+}

@@ -1,0 +1,188 @@
+// The launcher tile, the tool tiles and the Pomodoro break tile: sizes,
+// clicks, unpinning, which bar fills a sheet, the launcher search and the
+// break countdown.
+#include "app/AppState.h"
+#include "app/UserDefaults.h"
+#include "dock/DesktopLauncher.h"
+#include "dock/DockViewState.h"
+#include "dock/PomodoroTile.h"
+#include "dock/ToolTiles.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+class TileRules : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        UserDefaults::useFile(m_dir.filePath("defaults.conf"));
+        state = std::make_unique<AppState>();
+    }
+    void TearDown() override { UserDefaults::useFile(QString()); }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<AppState> state;
+    DockViewState dock { true, 1920, 1080, "Optional(A)" };
+};
+
+TEST_F(TileRules, IconSizesShrinkByTheScreensScale)
+{
+    struct Row {
+        double icon, scale;
+        QSizeF launcher, tool, pomodoro;
+    } rows[] = {
+        { 46, 0, { 43, 43 }, { 41, 41 }, { 26, 26 } },
+        { 46, 6, { 37, 37 }, { 35, 35 }, { 20, 20 } },
+        { 60, 2.5, { 54.5, 54.5 }, { 52.5, 52.5 }, { 37.5, 37.5 } },
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(launcherTileIconSize(r.icon, r.icon, r.scale), r.launcher);
+        EXPECT_EQ(toolTileIconSize(r.icon, r.icon, r.scale), r.tool);
+        EXPECT_EQ(pomodoroImageSize(r.icon, r.icon, r.scale), r.pomodoro);
+    }
+    // Over the shared state: a screen without a scale entry counts as 0.
+    EXPECT_EQ(launcherTileIconSize(*state, "Optional(A)"), QSizeF(43, 43));
+    state->spaceButtonScale["Optional(A)"] = 6;
+    EXPECT_EQ(toolTileIconSize(*state, "Optional(A)"), QSizeF(35, 35));
+    EXPECT_EQ(toolTileIconSize(*state, "Optional(B)"), QSizeF(41, 41));
+}
+
+TEST_F(TileRules, AClickRaisesItsToolsFlagAndOnlyThat)
+{
+    struct Row {
+        const char* tool;
+        bool pomodoro, pasteboard, fastFinder, note, todo;
+    } rows[] = {
+        { "Pomodoro", true, false, false, false, false }, { "Pasteboard", false, true, false, false, false },
+        { "FastFinder", false, false, true, false, false }, { "Note", false, false, false, true, false },
+        { "Todo", false, false, false, false, true },
+        { "pomodoro", false, false, false, false, false }, // names are exact
+    };
+    for (const Row& r : rows) {
+        state = std::make_unique<AppState>();
+        int published = 0;
+        QObject::connect(state.get(), &AppState::changed, [&] { ++published; });
+        toolTileClicked(r.tool, dock, *state);
+        EXPECT_EQ(dock.currentPlugin, r.tool);
+        EXPECT_EQ(state->showPomodoroPopup, r.pomodoro) << r.tool;
+        EXPECT_EQ(state->showPasteboardPopup, r.pasteboard) << r.tool;
+        EXPECT_EQ(state->showFastFinderPopup, r.fastFinder) << r.tool;
+        EXPECT_EQ(state->showNotePopup, r.note) << r.tool;
+        EXPECT_EQ(state->showTodoPopup, r.todo) << r.tool;
+        EXPECT_EQ(published, 1);
+    }
+    // Note and Todo have no sheet: only the three others are ever shown.
+    state = std::make_unique<AppState>();
+    toolTileClicked("Note", dock, *state);
+    toolTileClicked("Todo", dock, *state);
+    EXPECT_TRUE(toolSheetsShown(*state).empty());
+    toolTileClicked("FastFinder", dock, *state);
+    toolTileClicked("Pomodoro", dock, *state);
+    EXPECT_EQ(
+        toolSheetsShown(*state), (std::vector<ToolSheet> { ToolSheet::Pomodoro, ToolSheet::FastFinder }));
+}
+
+TEST_F(TileRules, UnPinRemovesTheRightClickedToolAndTilesAreSorted)
+{
+    state->settings.setPinedPlugins({ { "Pomodoro", "1" }, { "FastFinder", "1" }, { "Note", "1" } });
+    EXPECT_EQ(pinnedToolNames(*state), (QStringList { "FastFinder", "Note", "Pomodoro" }));
+
+    toolTileClicked("FastFinder", dock, *state); // the last clicked tile
+    EXPECT_TRUE(unpinTool("Pomodoro", *state)); // right-clicked on another one
+    EXPECT_EQ(pinnedToolNames(*state), (QStringList { "FastFinder", "Note" }));
+    EXPECT_FALSE(unpinTool("Pomodoro", *state));
+    EXPECT_FALSE(unpinTool("", *state));
+    EXPECT_EQ(pinnedToolNames(*state), (QStringList { "FastFinder", "Note" }));
+
+    state->settings.setPinedPlugins({});
+    EXPECT_TRUE(pinnedToolNames(*state).isEmpty());
+}
+
+TEST_F(TileRules, EachAppearingToolTileAddsItsShareToTheBarLength)
+{
+    state->spaceButtonScale["Optional(A)"] = 6;
+    toolTileAppeared(*state, "Optional(A)");
+    toolTileAppeared(*state, "Optional(A)");
+    EXPECT_DOUBLE_EQ(state->spaceDockHeight.value("Optional(A)"), 2 * (46 - 6 - 3));
+    toolTileAppeared(*state, "Optional(B)");
+    EXPECT_DOUBLE_EQ(state->spaceDockHeight.value("Optional(B)"), 43);
+}
+
+TEST_F(TileRules, OnlyTheBarOnTheMousesScreenFillsASheet)
+{
+    const std::vector<ScreenArea> screens { { QRectF(0, 0, 1920, 1080), "Optional(A)" },
+        { QRectF(1920, 0, 1280, 1024), "Optional(B)" } };
+    EXPECT_TRUE(isMouseOnDockScreen(screens, QPointF(100, 100), "Optional(A)"));
+    EXPECT_FALSE(isMouseOnDockScreen(screens, QPointF(100, 100), "Optional(B)"));
+    EXPECT_TRUE(isMouseOnDockScreen(screens, QPointF(2000, 10), "Optional(B)"));
+    EXPECT_FALSE(isMouseOnDockScreen(screens, QPointF(-5, -5), "Optional(A)")) << "on no screen";
+
+    struct Row {
+        ToolSheet sheet;
+        bool mouseHere, vertical;
+        bool filled;
+        QSizeF size;
+        int columns;
+        bool front;
+    } rows[] = {
+        { ToolSheet::Pasteboard, false, false, false, {}, 0, false },
+        { ToolSheet::Pomodoro, true, false, true, { 600, 500 }, 0, false },
+        { ToolSheet::Pomodoro, true, true, true, { 500, 500 }, 0, false },
+        { ToolSheet::Pasteboard, true, false, true, { 1920, 500 }, 5, false },
+        { ToolSheet::Pasteboard, true, true, true, { 500, 1080 }, 2, false },
+        { ToolSheet::FastFinder, true, false, true, { 1920, 500 }, 0, true },
+        { ToolSheet::FastFinder, true, true, true, { 500, 1080 }, 0, true },
+        { ToolSheet::FastFinder, false, true, false, {}, 0, false },
+    };
+    for (const Row& r : rows) {
+        const ToolSheetContent c = toolSheetContent(r.sheet, r.mouseHere, r.vertical, 1920, 1080);
+        EXPECT_EQ(c.filled, r.filled);
+        EXPECT_EQ(c.size, r.size);
+        EXPECT_EQ(c.columns, r.columns);
+        EXPECT_EQ(c.limit, r.columns ? 5000 : 0);
+        EXPECT_EQ(c.bringToFront, r.front);
+    }
+}
+
+TEST(DesktopLauncherSearch, TakesTheFirstInstalledLauncherAndSaysSoWhenNone)
+{
+    const auto onPath = [](QStringList installed) {
+        return [installed](
+                   const QString& name) { return installed.contains(name) ? "/usr/bin/" + name : QString(); };
+    };
+    EXPECT_EQ(findLauncher(onPath({ "krunner", "rofi" })),
+        (LauncherCommand { "/usr/bin/rofi", { "-show", "drun" } }));
+    EXPECT_EQ(findLauncher(onPath({ "krunner", "xfce4-appfinder" })),
+        (LauncherCommand { "/usr/bin/xfce4-appfinder", {} }));
+    EXPECT_EQ(findLauncher(onPath({ "albert" })), (LauncherCommand { "/usr/bin/albert", { "toggle" } }));
+    EXPECT_FALSE(findLauncher(onPath({ "gnome-shell", "xterm" })).has_value());
+    EXPECT_TRUE(noLauncherDetail().contains("rofi"));
+    EXPECT_FALSE(noLauncherMessage().isEmpty());
+}
+
+TEST(PomodoroBreak, StartPillAndCountdownFollowTheBreak)
+{
+    struct Row {
+        qint64 elapsed;
+        int restMinute;
+        bool pill;
+        const char* countdown;
+    } rows[] = {
+        { 0, 5, false, "05 : 00 " }, { 1, 5, false, "04 : 59 " }, { 299, 5, false, "00 : 01 " },
+        { 300, 5, true, "00 : 00 " }, { 301, 5, true, "00 : 00 " }, // stops at zero
+        { 4000, 5, true, "00 : 00 " }, { 0, 0, true, "00 : 00 " }, // no break at all
+        { -3, 5, false, "05 : 00 " }, // a clock reset mid-break
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(showStartPill(r.elapsed, r.restMinute), r.pill) << r.elapsed;
+        EXPECT_EQ(pomodoroCountdownText(r.elapsed, r.restMinute), r.countdown) << r.elapsed;
+    }
+    EXPECT_EQ(breakElapsed(1500 + 301, 1500), 301);
+
+    int started = 0;
+    EXPECT_FALSE(startNextPomodoro(299, 5, [&] { ++started; }));
+    EXPECT_TRUE(startNextPomodoro(300, 5, [&] { ++started; }));
+    EXPECT_EQ(started, 1);
+}
