@@ -76,9 +76,9 @@ void print(const char* what, const Figures& f)
         what, f.coldMs, f.medianMs, f.worstMs, f.changedMs);
 }
 
-void benchFake()
+// 50 applications with 4 windows each on the scripted desktop.
+void populate(platform::fake::FakePlatform& fake)
 {
-    platform::fake::FakePlatform fake;
     platform::setCurrent(&fake);
     fake.setOwnPid(1);
     for (int a = 0; a < 50; ++a) {
@@ -91,6 +91,43 @@ void benchFake()
         for (int w = 0; w < 4; ++w)
             fake.addWindow(1000 + a, QStringLiteral("window %1 of %2").arg(w).arg(a));
     }
+}
+
+// The refreshes callgrind counts (bench/compare toggles collection on these
+// names): instruction counts do not vary from run to run as times do.
+[[gnu::noipa]] void measured_first(const AppsModel& model, AppsSource& source, ModelSettings& settings)
+{
+    refreshRunningApps(model, source, settings, std::nullopt, false, {});
+}
+
+[[gnu::noipa]] void measured_steady(const AppsModel& model, AppsSource& source, ModelSettings& settings)
+{
+    refreshRunningApps(model, source, settings, std::nullopt, false, {});
+}
+
+// --callgrind first|steady: one refresh only, for an instruction count.
+int callgrindRun(const QString& phase)
+{
+    platform::fake::FakePlatform fake;
+    populate(fake);
+    PlatformAppsSource source;
+    AppsModelStore store;
+    InMemoryModelSettings settings;
+    const AppsModel model = store.view();
+    measured_first(model, source, settings);
+    if (phase == QLatin1String("steady"))
+        measured_steady(model, source, settings);
+    std::printf("%s refresh done: %lld applications\n", qPrintable(phase),
+        static_cast<long long>(store.allApps.size()));
+    stopAXBackgroundWork();
+    platform::setCurrent(nullptr);
+    return 0;
+}
+
+void benchFake()
+{
+    platform::fake::FakePlatform fake;
+    populate(fake);
     PlatformAppsSource source;
     quint32 extra = 0;
     const auto figures = measure(source, 200, [&](int i) {
@@ -147,6 +184,9 @@ void benchX11()
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() == 3 && args[1] == QLatin1String("--callgrind"))
+        return callgrindRun(args[2]);
     benchFake();
     benchX11();
     return 0;

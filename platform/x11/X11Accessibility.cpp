@@ -69,15 +69,15 @@ bool processAlive(qint32 pid)
     return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM);
 }
 
-const Snapshot* snapshotFor(const std::shared_ptr<X11Context>& ctx, std::optional<Snapshot>& local)
+} // namespace
+
+const Snapshot* batchedSnapshot(const std::shared_ptr<X11Context>& ctx, std::optional<Snapshot>& local)
 {
     if (t_batch)
         return &t_batch->get();
     local = readSnapshot(ctx->x(), ctx->ownPid());
     return &*local;
 }
-
-} // namespace
 
 QString subroleForKind(WindowKind kind)
 {
@@ -134,7 +134,7 @@ AXResult X11Accessibility::copyAttributeValue(const AXElement& e, const QString&
         if (attribute != QLatin1String(ax::focusedApplication))
             return AXResult::attributeUnsupported;
         std::optional<Snapshot> local;
-        const Snapshot* snap = snapshotFor(m_ctx, local);
+        const Snapshot* snap = batchedSnapshot(m_ctx, local);
         if (snap->failed)
             return AXResult::cannotComplete;
         const ServerWindow* w = snap->root.active ? snap->find(*snap->root.active) : nullptr;
@@ -194,7 +194,7 @@ AXResult X11Accessibility::copyAttributeValue(const AXElement& e, const QString&
 AXResult X11Accessibility::readApplication(const AXElement& e, const QString& attribute, AXValue& value)
 {
     std::optional<Snapshot> local;
-    const Snapshot* snap = snapshotFor(m_ctx, local);
+    const Snapshot* snap = batchedSnapshot(m_ctx, local);
     if (snap->failed)
         return AXResult::cannotComplete;
     // The application's windows, front to back as the stacking order says.

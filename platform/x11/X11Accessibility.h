@@ -10,6 +10,12 @@
 
 namespace platform::x11 {
 
+// The snapshot of the read batch open on this thread, read at its first use;
+// without a batch, a fresh one kept in `local`. The window list and the
+// running applications answer from it as well, so that one model refresh
+// reads the desktop once instead of once per question.
+const Snapshot* batchedSnapshot(const std::shared_ptr<X11Context>& ctx, std::optional<Snapshot>& local);
+
 // Elements map onto EWMH/ICCCM: an application is a pid, a window its
 // client window. Window type → "AXSubrole", WM_STATE/_NET_WM_STATE →
 // "AXMinimized"/"AXFullScreen", frame geometry → "AXPosition"/"AXSize" (top

@@ -305,8 +305,14 @@ void EventHub::handleEvent(const xcb_generic_event_t* ev)
         if (it == m_tracks.end())
             return;
         Track& t = it->second;
-        if (e->atom == a.netWmName || e->atom == XCB_ATOM_WM_NAME) {
+        if (e->atom == a.netWmName) {
+            t.writesNetWmName = e->state == XCB_PROPERTY_NEW_VALUE;
             deliver(e->window, t.pid, ax::titleChanged);
+        } else if (e->atom == XCB_ATOM_WM_NAME) {
+            // Toolkits and terminals write both names for every rename; one
+            // notice per rename spares the model a second full refresh.
+            if (!t.writesNetWmName)
+                deliver(e->window, t.pid, ax::titleChanged);
         } else if (e->atom == a.wmState || e->atom == a.netWmState) {
             const bool was = t.minimized;
             readState(e->window, t);

@@ -71,6 +71,10 @@ private:
         bool unmappedMinimized = false;
         bool withdrawn = false;
         bool destroyed = false;
+        // Set once the client has been seen writing _NET_WM_NAME: from then
+        // on its title is that property, and the WM_NAME it writes alongside
+        // changes nothing a reader shows.
+        bool writesNetWmName = false;
     };
 
     void deliver(xcb_window_t window, qint32 pid, const char* notification);

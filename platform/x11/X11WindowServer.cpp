@@ -2,6 +2,7 @@
 
 #include "platform/Logging.h"
 #include "platform/x11/WindowReader.h"
+#include "platform/x11/X11Accessibility.h"
 
 #include <xcb/composite.h>
 
@@ -17,7 +18,8 @@ constexpr quint32 kNorthWestGravity = 1;
 
 std::vector<ServerWindow> X11WindowServer::windowList()
 {
-    const Snapshot snap = readSnapshot(m_ctx->x(), m_ctx->ownPid());
+    std::optional<Snapshot> local;
+    const Snapshot& snap = *batchedSnapshot(m_ctx, local);
     if (snap.failed)
         qCWarning(lcPlatform) << "the X server did not answer the window list in time";
     std::vector<ServerWindow> list;

@@ -3,6 +3,7 @@
 #include "platform/AppIdentity.h"
 #include "platform/Logging.h"
 #include "platform/x11/WindowReader.h"
+#include "platform/x11/X11Accessibility.h"
 
 #include <QFileInfo>
 #include <QSocketNotifier>
@@ -142,7 +143,8 @@ void X11Workspace::update()
 
 QList<RunningApplication> X11Workspace::runningApplications()
 {
-    const Snapshot snap = readSnapshot(m_ctx->x(), m_ctx->ownPid());
+    std::optional<Snapshot> local;
+    const Snapshot& snap = *batchedSnapshot(m_ctx, local);
     if (snap.failed)
         return {};
     const std::vector<RunningApplication> now = fromSnapshot(snap);

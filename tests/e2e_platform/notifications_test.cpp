@@ -164,3 +164,43 @@ TEST(WindowNotifications, ActivationNotifiesTheApplicationAndItsWindow)
     terminate(a.pid);
     terminate(b.pid);
 }
+
+TEST(WindowNotifications, ARenameThroughBothTitlePropertiesIsOneNotice)
+{
+    startAXBackgroundWork();
+    const Client c = startClient(QStringLiteral("renamed"), QStringLiteral("Renamed"), QStringLiteral("40x10+120+120"));
+    ASSERT_NE(c.window, 0u);
+    Heard heard;
+    auto observer = observe(c, heard);
+    const QString id = QString::number(c.window);
+    const QString title = QStringLiteral("AXTitleChanged");
+
+    // A client that writes only WM_NAME is still heard.
+    ASSERT_TRUE(waitUntil([&] {
+        runTool(QStringLiteral("xprop"), {QStringLiteral("-id"), id, QStringLiteral("-f"), QStringLiteral("WM_NAME"),
+                                          QStringLiteral("8s"), QStringLiteral("-set"), QStringLiteral("WM_NAME"),
+                                          QStringLiteral("legacy name")});
+        return heard.count(title) > 0;
+    }, std::chrono::seconds(10))) << "WM_NAME alone";
+
+    // xdotool writes WM_NAME and _NET_WM_NAME for each rename, as toolkits
+    // do. A move after the renames is heard only once every notice of theirs
+    // has been delivered, so the count is final then.
+    int moves = 0;
+    auto settle = [&] {
+        xdotool({QStringLiteral("windowmove"), id, QString::number(200 + 10 * moves), QStringLiteral("200")});
+        ++moves;
+        return heardAtLeast(heard, "AXWindowMoved", moves);
+    };
+    xdotool({QStringLiteral("set_window"), QStringLiteral("--name"), QStringLiteral("first"), id});
+    ASSERT_TRUE(settle());
+    const int before = heard.count(title);
+    for (const char* name : {"second", "third", "fourth"})
+        xdotool({QStringLiteral("set_window"), QStringLiteral("--name"), QString::fromLatin1(name), id});
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(heard.count(title) - before, 3);
+    const auto window = x11().windowServer().window(c.window);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->title, std::optional<QString>(QStringLiteral("fourth")));
+    terminate(c.pid);
+}

@@ -134,6 +134,9 @@ TEST(WindowList, ABatchAnswersEveryReadFromOneSnapshot)
                 EXPECT_TRUE(windowSize(e));
             }
         }
+        // What a model refresh asks besides the elements.
+        EXPECT_GE(x11().windowServer().windowList().size(), 2u);
+        EXPECT_GE(x11().workspace().runningApplications().size(), 2);
     }
     EXPECT_EQ(platform::x11::x11RoundTrips() - before, 2u);
     terminate(a.pid);

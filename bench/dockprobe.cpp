@@ -1,0 +1,645 @@
+// dockprobe: the timing-critical half of bench/compare. It talks to the X
+// server directly so that what it times is the dock, not a script's process
+// start-up: a dock's start until its dock window maps, a client window's map
+// until the dock's pixels change, and paced event churn (client windows
+// opened and closed, titles changed, windows activated).
+//
+// Every wait is bounded; every figure is printed as one "key value..." line
+// on stdout for the harness to read. Times are CLOCK_MONOTONIC milliseconds.
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+template <typename T> using Reply = std::unique_ptr<T, decltype(&free)>;
+
+double nowMs()
+{
+    timespec ts {};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+void sleepMs(double ms)
+{
+    if (ms > 0)
+        std::this_thread::sleep_for(std::chrono::microseconds(static_cast<long long>(ms * 1000)));
+}
+
+[[noreturn]] void die(const std::string& message)
+{
+    std::fprintf(stderr, "dockprobe: %s\n", message.c_str());
+    std::exit(2);
+}
+
+struct X {
+    xcb_connection_t* c = nullptr;
+    xcb_window_t root = 0;
+    int width = 0;
+    int height = 0;
+    xcb_atom_t netWmPid = 0, netWmWindowType = 0, typeDock = 0, netWmName = 0, utf8 = 0, netActive = 0,
+               wmClass = 0;
+
+    X()
+    {
+        int screenNumber = 0;
+        c = xcb_connect(nullptr, &screenNumber);
+        if (xcb_connection_has_error(c))
+            die("cannot connect to the X display");
+        xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(c));
+        for (int i = 0; i < screenNumber; ++i)
+            xcb_screen_next(&it);
+        root = it.data->root;
+        width = it.data->width_in_pixels;
+        height = it.data->height_in_pixels;
+        netWmPid = atom("_NET_WM_PID");
+        netWmWindowType = atom("_NET_WM_WINDOW_TYPE");
+        typeDock = atom("_NET_WM_WINDOW_TYPE_DOCK");
+        netWmName = atom("_NET_WM_NAME");
+        utf8 = atom("UTF8_STRING");
+        netActive = atom("_NET_ACTIVE_WINDOW");
+        wmClass = XCB_ATOM_WM_CLASS;
+    }
+    ~X() { xcb_disconnect(c); }
+
+    xcb_atom_t atom(const char* name)
+    {
+        Reply<xcb_intern_atom_reply_t> r(
+            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr), &free);
+        return r ? r->atom : 0;
+    }
+
+    std::vector<uint32_t> cardinals(xcb_window_t w, xcb_atom_t property, xcb_atom_t type)
+    {
+        Reply<xcb_get_property_reply_t> r(
+            xcb_get_property_reply(c, xcb_get_property(c, 0, w, property, type, 0, 64), nullptr), &free);
+        if (!r || r->format != 32)
+            return {};
+        const auto* v = static_cast<const uint32_t*>(xcb_get_property_value(r.get()));
+        return { v, v + xcb_get_property_value_length(r.get()) / 4 };
+    }
+
+    std::string wmClassOf(xcb_window_t w)
+    {
+        Reply<xcb_get_property_reply_t> r(
+            xcb_get_property_reply(c, xcb_get_property(c, 0, w, wmClass, XCB_ATOM_STRING, 0, 256), nullptr),
+            &free);
+        if (!r || r->format != 8)
+            return {};
+        const char* v = static_cast<const char*>(xcb_get_property_value(r.get()));
+        std::string all(v, xcb_get_property_value_length(r.get()));
+        const auto nul = all.find('\0');
+        return nul == std::string::npos ? all : all.substr(nul + 1, all.find('\0', nul + 1) - nul - 1);
+    }
+
+    bool viewable(xcb_window_t w)
+    {
+        Reply<xcb_get_window_attributes_reply_t> r(
+            xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, w), nullptr), &free);
+        return r && r->map_state == XCB_MAP_STATE_VIEWABLE;
+    }
+
+    struct Rect {
+        int x = 0, y = 0, w = 0, h = 0;
+    };
+    std::optional<Rect> rootRect(xcb_window_t w)
+    {
+        Reply<xcb_get_geometry_reply_t> g(xcb_get_geometry_reply(c, xcb_get_geometry(c, w), nullptr), &free);
+        Reply<xcb_translate_coordinates_reply_t> t(
+            xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, w, root, 0, 0), nullptr), &free);
+        if (!g || !t)
+            return std::nullopt;
+        return Rect { t->dst_x, t->dst_y, g->width, g->height };
+    }
+
+    void select(xcb_window_t w, uint32_t mask)
+    {
+        xcb_change_window_attributes(c, w, XCB_CW_EVENT_MASK, &mask);
+    }
+
+    // Pixels of a screen rectangle as the user sees them (root, clipped), so
+    // that a window that resizes or lies partly off-screen still reads.
+    std::vector<uint8_t> pixels(Rect r)
+    {
+        const int x0 = std::clamp(r.x, 0, width), y0 = std::clamp(r.y, 0, height);
+        const int x1 = std::clamp(r.x + r.w, 0, width), y1 = std::clamp(r.y + r.h, 0, height);
+        if (x1 <= x0 || y1 <= y0)
+            return {};
+        Reply<xcb_get_image_reply_t> img(
+            xcb_get_image_reply(
+                c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, root, x0, y0, x1 - x0, y1 - y0, ~0u), nullptr),
+            &free);
+        if (!img)
+            return {};
+        const uint8_t* d = xcb_get_image_data(img.get());
+        return { d, d + xcb_get_image_data_length(img.get()) };
+    }
+};
+
+// The session a process belongs to (field 6 of /proc/<pid>/stat): docks are
+// started as session leaders, so a helper process they fork still counts.
+std::optional<long> sessionOf(long pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string s((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto close = s.rfind(')');
+    if (close == std::string::npos)
+        return std::nullopt;
+    char state = 0;
+    long ppid = 0, pgrp = 0, session = 0;
+    if (std::sscanf(s.c_str() + close + 1, " %c %ld %ld %ld", &state, &ppid, &pgrp, &session) != 4)
+        return std::nullopt;
+    return session;
+}
+
+bool ownedBy(X& x, xcb_window_t w, long leader)
+{
+    const auto pids = x.cardinals(w, x.netWmPid, XCB_ATOM_CARDINAL);
+    if (pids.empty())
+        return false;
+    return long(pids[0]) == leader || sessionOf(pids[0]) == leader;
+}
+
+bool isDock(X& x, xcb_window_t w)
+{
+    const auto types = x.cardinals(w, x.netWmWindowType, XCB_ATOM_ATOM);
+    return std::find(types.begin(), types.end(), x.typeDock) != types.end();
+}
+
+pid_t spawn(const std::vector<std::string>& argv, const std::string& log)
+{
+    const pid_t pid = fork();
+    if (pid < 0)
+        die("fork failed");
+    if (pid == 0) {
+        setsid();
+        const int fd = open(log.empty() ? "/dev/null" : log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        if (fd >= 0) {
+            dup2(fd, 1);
+            dup2(fd, 2);
+            close(fd);
+        }
+        const int in = open("/dev/null", O_RDONLY);
+        if (in >= 0) {
+            dup2(in, 0);
+            close(in);
+        }
+        std::vector<char*> args;
+        for (const auto& a : argv)
+            args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+void reapSome()
+{
+    while (waitpid(-1, nullptr, WNOHANG) > 0) { }
+}
+
+// Lists every mapped dock window of a session, biggest first.
+std::vector<std::pair<xcb_window_t, X::Rect>> dockWindowsOf(X& x, long leader)
+{
+    std::vector<std::pair<xcb_window_t, X::Rect>> found;
+    std::vector<xcb_window_t> pending { x.root };
+    // Top-level clients sit at most two levels under the root (a window
+    // manager's frame, then the client).
+    for (int depth = 0; depth < 3 && !pending.empty(); ++depth) {
+        std::vector<xcb_window_t> next;
+        for (xcb_window_t parent : pending) {
+            Reply<xcb_query_tree_reply_t> tree(
+                xcb_query_tree_reply(x.c, xcb_query_tree(x.c, parent), nullptr), &free);
+            if (!tree)
+                continue;
+            const xcb_window_t* kids = xcb_query_tree_children(tree.get());
+            for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
+                next.push_back(kids[i]);
+                if (x.viewable(kids[i]) && isDock(x, kids[i]) && ownedBy(x, kids[i], leader))
+                    if (auto r = x.rootRect(kids[i]))
+                        found.emplace_back(kids[i], *r);
+            }
+        }
+        pending = std::move(next);
+    }
+    std::sort(found.begin(), found.end(),
+        [](const auto& a, const auto& b) { return a.second.w * a.second.h > b.second.w * b.second.h; });
+    return found;
+}
+
+// start <timeout-ms> <log> <program> [args...]: starts a dock in its own
+// session and reports the time from fork until a dock-type window of its
+// session is mapped.
+int cmdStart(X& x, double timeoutMs, const std::string& log, const std::vector<std::string>& argv)
+{
+    x.select(x.root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY);
+    xcb_flush(x.c);
+    // A round trip, so that the selection is in place before the dock starts.
+    free(xcb_get_input_focus_reply(x.c, xcb_get_input_focus(x.c), nullptr));
+
+    const double t0 = nowMs();
+    const pid_t pid = spawn(argv, log);
+    std::printf("pid %d\n", pid);
+    std::fflush(stdout);
+
+    std::set<xcb_window_t> watched;
+    auto check = [&](xcb_window_t w) -> bool {
+        if (!x.viewable(w) || !isDock(x, w) || !ownedBy(x, w, pid))
+            return false;
+        const double t = nowMs() - t0;
+        const auto r = x.rootRect(w).value_or(X::Rect {});
+        std::printf("mapped %.2f 0x%x %d %d %d %d\n", t, w, r.x, r.y, r.w, r.h);
+        return true;
+    };
+    auto watch = [&](xcb_window_t w) {
+        if (!watched.insert(w).second)
+            return false;
+        x.select(w, XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE);
+        xcb_flush(x.c);
+        // It may have mapped before our selection reached the server.
+        return check(w);
+    };
+
+    while (nowMs() - t0 < timeoutMs) {
+        xcb_generic_event_t* e = xcb_poll_for_event(x.c);
+        if (!e) {
+            if (xcb_connection_has_error(x.c))
+                die("X connection lost");
+            int status = 0;
+            if (waitpid(pid, &status, WNOHANG) == pid) {
+                std::printf("exited %d\n", WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
+                return 1;
+            }
+            sleepMs(0.2);
+            continue;
+        }
+        std::unique_ptr<xcb_generic_event_t, decltype(&free)> ev(e, &free);
+        bool done = false;
+        switch (e->response_type & 0x7f) {
+        case XCB_CREATE_NOTIFY:
+            done = watch(reinterpret_cast<xcb_create_notify_event_t*>(e)->window);
+            break;
+        case XCB_MAP_NOTIFY:
+            done = check(reinterpret_cast<xcb_map_notify_event_t*>(e)->window);
+            break;
+        case XCB_PROPERTY_NOTIFY: {
+            auto* p = reinterpret_cast<xcb_property_notify_event_t*>(e);
+            if (p->atom == x.netWmWindowType || p->atom == x.netWmPid)
+                done = check(p->window);
+            break;
+        }
+        default:
+            break;
+        }
+        if (done)
+            return 0;
+    }
+    // A dock that reparents its window into something we did not see
+    // created: look once through the tree before giving up.
+    const auto docks = dockWindowsOf(x, pid);
+    if (!docks.empty()) {
+        const auto& [w, r] = docks.front();
+        std::printf("late 0x%x %d %d %d %d\n", w, r.x, r.y, r.w, r.h);
+        return 0;
+    }
+    std::printf("timeout\n");
+    return 1;
+}
+
+// docks <pid>: the mapped dock windows of a session, biggest first.
+int cmdDocks(X& x, long pid)
+{
+    for (const auto& [w, r] : dockWindowsOf(x, pid))
+        std::printf("dock 0x%x %d %d %d %d\n", w, r.x, r.y, r.w, r.h);
+    return 0;
+}
+
+// The band of the screen a dock lives in: full width for a horizontal bar,
+// full height for a vertical one, so that a dock growing or shrinking along
+// its edge still reads as a change.
+X::Rect bandOf(X& x, X::Rect dock)
+{
+    if (dock.w >= dock.h)
+        return { 0, dock.y, x.width, dock.h };
+    return { dock.x, 0, dock.w, x.height };
+}
+
+std::vector<uint8_t> waitStable(X& x, X::Rect band, double quietMs, double boundMs, bool* stable)
+{
+    const double start = nowMs();
+    auto last = x.pixels(band);
+    double since = nowMs();
+    while (nowMs() - start < boundMs) {
+        sleepMs(5);
+        auto now = x.pixels(band);
+        if (now != last) {
+            last = std::move(now);
+            since = nowMs();
+        } else if (nowMs() - since >= quietMs) {
+            *stable = true;
+            return last;
+        }
+    }
+    *stable = false;
+    return last;
+}
+
+struct Client {
+    pid_t pid = 0;
+    xcb_window_t window = 0;
+    double mappedAt = 0;
+};
+
+// Waits, with the root's substructure selected, for the client of `pid`
+// (matched by _NET_WM_PID, or by WM_CLASS for clients without one) to map.
+// `onIdle` runs between events so that pixels can be polled meanwhile.
+template <typename Idle>
+bool waitClientMapped(X& x, Client& client, const std::string& cls, double boundMs, Idle onIdle)
+{
+    const double start = nowMs();
+    std::set<xcb_window_t> watched;
+    auto matches = [&](xcb_window_t w) {
+        const auto pids = x.cardinals(w, x.netWmPid, XCB_ATOM_CARDINAL);
+        if (!pids.empty())
+            return pid_t(pids[0]) == client.pid;
+        return !cls.empty() && x.wmClassOf(w) == cls;
+    };
+    while (nowMs() - start < boundMs) {
+        xcb_generic_event_t* e = xcb_poll_for_event(x.c);
+        if (!e) {
+            if (xcb_connection_has_error(x.c))
+                die("X connection lost");
+            onIdle();
+            continue;
+        }
+        std::unique_ptr<xcb_generic_event_t, decltype(&free)> ev(e, &free);
+        xcb_window_t candidate = 0;
+        const int type = e->response_type & 0x7f;
+        if (type == XCB_CREATE_NOTIFY) {
+            auto* c = reinterpret_cast<xcb_create_notify_event_t*>(e);
+            if (c->override_redirect || !watched.insert(c->window).second)
+                continue;
+            x.select(c->window, XCB_EVENT_MASK_STRUCTURE_NOTIFY);
+            xcb_flush(x.c);
+            if (x.viewable(c->window))
+                candidate = c->window;
+        } else if (type == XCB_MAP_NOTIFY) {
+            candidate = reinterpret_cast<xcb_map_notify_event_t*>(e)->window;
+        }
+        if (candidate && watched.count(candidate) && matches(candidate)) {
+            client.window = candidate;
+            client.mappedAt = nowMs();
+            return true;
+        }
+    }
+    return false;
+}
+
+template <typename Idle>
+bool waitClientGone(X& x, const Client& client, double boundMs, Idle onIdle, double* at)
+{
+    const double start = nowMs();
+    while (nowMs() - start < boundMs) {
+        xcb_generic_event_t* e = xcb_poll_for_event(x.c);
+        if (!e) {
+            if (xcb_connection_has_error(x.c))
+                die("X connection lost");
+            onIdle();
+            continue;
+        }
+        std::unique_ptr<xcb_generic_event_t, decltype(&free)> ev(e, &free);
+        const int type = e->response_type & 0x7f;
+        if ((type == XCB_UNMAP_NOTIFY
+                && reinterpret_cast<xcb_unmap_notify_event_t*>(e)->window == client.window)
+            || (type == XCB_DESTROY_NOTIFY
+                && reinterpret_cast<xcb_destroy_notify_event_t*>(e)->window == client.window)) {
+            *at = nowMs();
+            return true;
+        }
+    }
+    return false;
+}
+
+void endClient(Client& client)
+{
+    if (client.pid <= 0)
+        return;
+    kill(client.pid, SIGTERM);
+    for (int i = 0; i < 200; ++i) {
+        if (waitpid(client.pid, nullptr, WNOHANG) == client.pid) {
+            client.pid = 0;
+            return;
+        }
+        sleepMs(10);
+    }
+    kill(client.pid, SIGKILL);
+    waitpid(client.pid, nullptr, 0);
+    client.pid = 0;
+}
+
+std::vector<std::string> xtermArgs(const std::string& cls, const std::string& geometry)
+{
+    return { "xterm", "-class", cls, "-T", cls, "-geometry", geometry };
+}
+
+// latency <dock-window> <samples> <geometry>: for each sample, a new client
+// (its own WM_CLASS, so a new application to every dock) is opened and later
+// closed; prints the time from its map (and its unmap) to the first change
+// of the dock's pixels.
+int cmdLatency(X& x, xcb_window_t dock, int samples, const std::string& geometry)
+{
+    x.select(x.root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY);
+    xcb_flush(x.c);
+    for (int i = 0; i < samples; ++i) {
+        const auto dockRect = x.rootRect(dock);
+        if (!dockRect)
+            die("the dock window is gone");
+        const X::Rect band = bandOf(x, *dockRect);
+        bool stable = false;
+        auto baseline = waitStable(x, band, 300, 5000, &stable);
+        if (!stable)
+            std::printf("unstable open %d\n", i);
+
+        const std::string cls = "BenchLatency" + std::to_string(i);
+        Client client;
+        double changedAt = 0;
+        auto poll = [&] {
+            if (changedAt == 0 && x.pixels(band) != baseline)
+                changedAt = nowMs();
+            else
+                sleepMs(0.2);
+        };
+        client.pid = spawn(xtermArgs(cls, geometry), "");
+        if (!waitClientMapped(x, client, cls, 10000, poll)) {
+            std::printf("nomap %d\n", i);
+            endClient(client);
+            continue;
+        }
+        const double bound = client.mappedAt + 3000;
+        while (changedAt == 0 && nowMs() < bound)
+            poll();
+        if (changedAt == 0)
+            std::printf("open none\n");
+        else
+            std::printf("open %.2f\n", std::max(0.0, changedAt - client.mappedAt));
+        std::fflush(stdout);
+
+        baseline = waitStable(x, band, 300, 5000, &stable);
+        if (!stable)
+            std::printf("unstable close %d\n", i);
+        changedAt = 0;
+        kill(client.pid, SIGTERM);
+        double goneAt = 0;
+        if (!waitClientGone(x, client, 5000, poll, &goneAt)) {
+            std::printf("nounmap %d\n", i);
+            endClient(client);
+            continue;
+        }
+        const double closeBound = goneAt + 3000;
+        while (changedAt == 0 && nowMs() < closeBound)
+            poll();
+        if (changedAt == 0)
+            std::printf("close none\n");
+        else
+            std::printf("close %.2f\n", std::max(0.0, changedAt - goneAt));
+        std::fflush(stdout);
+        endClient(client);
+    }
+    return 0;
+}
+
+// openclose <cycles> <period-ms> <geometry>: opens a client, waits for its
+// map, closes it and waits for its unmap, at most one cycle per period.
+int cmdOpenClose(X& x, int cycles, double periodMs, const std::string& geometry)
+{
+    x.select(x.root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY);
+    xcb_flush(x.c);
+    int done = 0;
+    const double start = nowMs();
+    for (int i = 0; i < cycles; ++i) {
+        const double cycleStart = nowMs();
+        const std::string cls = "BenchChurn" + std::to_string(i % 10);
+        Client client;
+        client.pid = spawn(xtermArgs(cls, geometry), "");
+        if (waitClientMapped(x, client, cls, 10000, [] { sleepMs(0.2); })) {
+            kill(client.pid, SIGTERM);
+            double at = 0;
+            if (waitClientGone(
+                    x, client, 5000, [] { sleepMs(0.2); }, &at))
+                ++done;
+        }
+        endClient(client);
+        reapSome();
+        sleepMs(periodMs - (nowMs() - cycleStart));
+    }
+    std::printf("cycles %d %.1f\n", done, nowMs() - start);
+    return 0;
+}
+
+// titles <window> <count> <period-ms>: renames a client window, as a
+// terminal does when its title escape sequence changes.
+int cmdTitles(X& x, xcb_window_t w, int count, double periodMs)
+{
+    const double start = nowMs();
+    for (int i = 0; i < count; ++i) {
+        const double t = nowMs();
+        const std::string title = "bench title " + std::to_string(i);
+        xcb_change_property(
+            x.c, XCB_PROP_MODE_REPLACE, w, x.netWmName, x.utf8, 8, title.size(), title.data());
+        xcb_change_property(
+            x.c, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, title.size(), title.data());
+        xcb_flush(x.c);
+        sleepMs(periodMs - (nowMs() - t));
+    }
+    free(xcb_get_input_focus_reply(x.c, xcb_get_input_focus(x.c), nullptr));
+    std::printf("titles %d %.1f\n", count, nowMs() - start);
+    return 0;
+}
+
+// activate <count> <period-ms> <window>...: asks the window manager to
+// activate the windows in turn, as a pager or a dock click does.
+int cmdActivate(X& x, int count, double periodMs, const std::vector<xcb_window_t>& windows)
+{
+    const double start = nowMs();
+    for (int i = 0; i < count; ++i) {
+        const double t = nowMs();
+        xcb_client_message_event_t m {};
+        m.response_type = XCB_CLIENT_MESSAGE;
+        m.format = 32;
+        m.window = windows[i % windows.size()];
+        m.type = x.netActive;
+        m.data.data32[0] = 2; // source: a pager
+        m.data.data32[1] = XCB_CURRENT_TIME;
+        xcb_send_event(x.c, 0, x.root,
+            XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+            reinterpret_cast<const char*>(&m));
+        xcb_flush(x.c);
+        sleepMs(periodMs - (nowMs() - t));
+    }
+    free(xcb_get_input_focus_reply(x.c, xcb_get_input_focus(x.c), nullptr));
+    std::printf("activations %d %.1f\n", count, nowMs() - start);
+    return 0;
+}
+
+xcb_window_t windowArg(const char* s)
+{
+    return static_cast<xcb_window_t>(std::strtoul(s, nullptr, 0));
+}
+
+int usage()
+{
+    std::fprintf(stderr,
+        "usage: dockprobe start <timeout-ms> <log> <program> [args...]\n"
+        "       dockprobe docks <pid>\n"
+        "       dockprobe latency <dock-window> <samples> <geometry>\n"
+        "       dockprobe openclose <cycles> <period-ms> <geometry>\n"
+        "       dockprobe titles <window> <count> <period-ms>\n"
+        "       dockprobe activate <count> <period-ms> <window>...\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return usage();
+    std::signal(SIGPIPE, SIG_IGN);
+    const std::string cmd = argv[1];
+    X x;
+    if (cmd == "start" && argc >= 5)
+        return cmdStart(x, std::atof(argv[2]), argv[3], std::vector<std::string>(argv + 4, argv + argc));
+    if (cmd == "docks" && argc == 3)
+        return cmdDocks(x, std::atol(argv[2]));
+    if (cmd == "latency" && argc == 5)
+        return cmdLatency(x, windowArg(argv[2]), std::atoi(argv[3]), argv[4]);
+    if (cmd == "openclose" && argc == 5)
+        return cmdOpenClose(x, std::atoi(argv[2]), std::atof(argv[3]), argv[4]);
+    if (cmd == "titles" && argc == 5)
+        return cmdTitles(x, windowArg(argv[2]), std::atoi(argv[3]), std::atof(argv[4]));
+    if (cmd == "activate" && argc >= 5) {
+        std::vector<xcb_window_t> windows;
+        for (int i = 4; i < argc; ++i)
+            windows.push_back(windowArg(argv[i]));
+        return cmdActivate(x, std::atoi(argv[2]), std::atof(argv[3]), windows);
+    }
+    return usage();
+}
