@@ -27,7 +27,12 @@ DockTickServices DockTickServices::standard(AppState& state)
     DockTickServices services;
     services.pomodoroTick = [&state] { ::pomodoroTick(state); };
     services.readBadges = [&state] {
-        state.appBadge = readSystemDockItems();
+        // An idle bar must not redraw every ten seconds: only a change of
+        // some badge is published.
+        QMap<QString, QString> badges = readSystemDockItems();
+        if (badges == state.appBadge)
+            return;
+        state.appBadge = std::move(badges);
         state.publish();
     };
     services.startSampling = [](const QList<int32_t>& pids) {
