@@ -2,7 +2,7 @@
 // shows the window's live picture above it, moving away hides it, and an
 // idle bar costs next to no processor time; the settings menu of the main
 // button moves the bar to another edge.
-#include "tests/e2e_dock/DockProbe.h"
+#include "tests/support/X11TestTools.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
