@@ -4,6 +4,7 @@
 #include "app/AppState.h"
 #include "app/UserDefaults.h"
 #include "apps/ActiveApp.h"
+#include "dock/DockBarPointer.h"
 #include "dock/DockItemInput.h"
 #include "dock/DockViewState.h"
 #include "dock/PomodoroTile.h"
@@ -154,14 +155,14 @@ TEST_F(TileWidgets, BarItemsMapToTheirWindowAndTool)
               { DockBarItem::Kind::Window, {}, {}, 0, 1 }, { DockBarItem::Kind::Window, {}, {}, 1, 0 } };
     // The picture's order of applications, not the process ids' order.
     const std::vector<qint32> appIds { 300, 100 };
-    EXPECT_EQ(windowOfItem(state(), appIds, picture.items[2]), (*app->windows)[1]);
-    EXPECT_EQ(windowOfItem(state(), appIds, picture.items[3]), nullptr) << "an application without windows";
-    EXPECT_EQ(windowOfItem(state(), {}, picture.items[2]), nullptr);
+    EXPECT_EQ(dockBarWindow(state(), appIds, picture.items[2]), (*app->windows)[1]);
+    EXPECT_EQ(dockBarWindow(state(), appIds, picture.items[3]), nullptr) << "an application without windows";
+    EXPECT_EQ(dockBarWindow(state(), {}, picture.items[2]), nullptr);
     // An application button is its window's only while it has just one.
     const DockBarItem appButton { DockBarItem::Kind::App, {}, {}, 0, -1 };
-    EXPECT_EQ(windowOfItem(state(), appIds, appButton), nullptr) << "a stacked button has no one window";
+    EXPECT_EQ(dockBarWindow(state(), appIds, appButton), nullptr) << "a stacked button has no one window";
     app->windows->pop_back();
-    EXPECT_EQ(windowOfItem(state(), appIds, appButton), (*app->windows)[0]);
+    EXPECT_EQ(dockBarWindow(state(), appIds, appButton), (*app->windows)[0]);
     EXPECT_EQ(toolOfItem(state(), picture, picture.items[0]), "FastFinder");
     EXPECT_EQ(toolOfItem(state(), picture, picture.items[1]), "Pomodoro");
     EXPECT_EQ(toolOfItem(state(), picture, picture.items[2]), std::nullopt);
