@@ -73,7 +73,6 @@ TEST(DockOnX11, ClickOutsideTheBarReachesTheWindowBelow)
     const QRect belowFrame = windowGeometry(belowId);
     ASSERT_TRUE(belowFrame.contains(960, 950)) << "xterm at " << belowFrame.x() << "," << belowFrame.y();
 
-    auto activeWindow = [] { return runTool("xdotool", { "getactivewindow" }); };
     runTool("xdotool", { "windowactivate", "--sync", otherId });
     ASSERT_TRUE(waitUntil([&] { return activeWindow() == otherId; }));
 

@@ -15,14 +15,6 @@ namespace {
 
 constexpr auto kStart = std::chrono::seconds(20);
 
-QString activeWindow()
-{
-    const QString id = runTool(QStringLiteral("xdotool"), { QStringLiteral("getactivewindow") });
-    bool ok = false;
-    const qulonglong number = id.toULongLong(&ok);
-    return ok ? QString::number(number) : QString();
-}
-
 TEST(DockButtonsOnX11, StackedButtonListsWindowsAndActivatesTheClickedOne)
 {
     const qint64 stacked = spawn("xterm", { "-T", "stacked terminal", "-geometry", "40x5+50+50" });

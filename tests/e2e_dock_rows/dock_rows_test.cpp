@@ -183,10 +183,9 @@ TEST_F(DockRows, AButtonPerWindowActivatesItAndASecondClickMinimisesIt)
 
     // Focus elsewhere first, then click the middle window's button.
     runTool("xdotool", { "windowactivate", "--sync", ids[0] });
-    auto active = [] { return runTool("xdotool", { "getactivewindow" }); };
-    ASSERT_TRUE(waitUntil([&] { return active() == ids[0]; }));
+    ASSERT_TRUE(waitUntil([&] { return activeWindow() == ids[0]; }));
     click(second.center());
-    EXPECT_TRUE(waitUntil([&] { return active() == ids[4]; })) << "the clicked window did not come forward";
+    EXPECT_TRUE(waitUntil([&] { return activeWindow() == ids[4]; })) << "the clicked window did not come forward";
 
     // The same button again: the window goes down to the task list.
     click(second.center());

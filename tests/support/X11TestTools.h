@@ -108,6 +108,15 @@ inline QString waitForWindow(const QString& title, std::chrono::milliseconds tim
     return id;
 }
 
+// The active window's id as xdotool gives it (decimal), empty when none.
+inline QString activeWindow()
+{
+    const QString id = runTool(QStringLiteral("xdotool"), { QStringLiteral("getactivewindow") });
+    bool ok = false;
+    const qulonglong number = id.toULongLong(&ok);
+    return ok ? QString::number(number) : QString();
+}
+
 // A window's frame on the screen, from xwininfo.
 inline QRect windowGeometry(const QString& id, const QString& display = {})
 {
