@@ -14,6 +14,9 @@ namespace platform {
 // the window names no type).
 enum class WindowKind { normal, dialog, utility, toolbar, menu, splash, notification, dock, desktop, other };
 
+// The window subrole a window kind stands for, as the Accessibility reads give it.
+QString subroleForKind(WindowKind kind);
+
 // One managed top-level window as the window server sees it. Geometry is in
 // root coordinates (see Coordinates.h); `frame` includes the window manager's
 // decoration (_NET_FRAME_EXTENTS), `client` is the application's own area.

@@ -1,8 +1,6 @@
 #include "apps/AXAttributes.h"
 
-namespace {
-// One read under the policy, the value left untyped.
-std::optional<platform::AXValue> readRaw(const QString& attribute, const AXUIElement& element)
+std::optional<platform::AXValue> readUntypedAXAttribute(const QString& attribute, const AXUIElement& element)
 {
     platform::AXValue value;
     const platform::AXResult result = platform::current().accessibility().copyAttributeValue(element, attribute, value);
@@ -12,11 +10,10 @@ std::optional<platform::AXValue> readRaw(const QString& attribute, const AXUIEle
         return std::nullopt;
     return value;
 }
-} // namespace
 
 std::optional<platform::AXValue> copyAXValueAttribute(const QString& attribute, const AXUIElement& element)
 {
-    auto value = readRaw(attribute, element);
+    auto value = readUntypedAXAttribute(attribute, element);
     if (value && (std::holds_alternative<QPointF>(*value) || std::holds_alternative<QSizeF>(*value)))
         return value;
     return std::nullopt;

@@ -17,16 +17,18 @@ enum class AxError { runtimeError };
 
 using AXUIElement = platform::AXElement;
 
+// One read under the policy, the value left untyped: absent when the element
+// has no such value; throws AxError::runtimeError when the read could not
+// complete.
+std::optional<platform::AXValue> readUntypedAXAttribute(const QString& attribute, const AXUIElement& element);
+
 template <class T>
 std::optional<T> copyAXAttribute(const QString& attribute, const AXUIElement& element)
 {
-    platform::AXValue value;
-    const platform::AXResult result = platform::current().accessibility().copyAttributeValue(element, attribute, value);
-    if (result == platform::AXResult::cannotComplete)
-        throw AxError::runtimeError;
-    if (result != platform::AXResult::success)
+    const std::optional<platform::AXValue> value = readUntypedAXAttribute(attribute, element);
+    if (!value)
         return std::nullopt;
-    if (const T* typed = std::get_if<T>(&value))
+    if (const T* typed = std::get_if<T>(&*value))
         return *typed;
     return std::nullopt;
 }

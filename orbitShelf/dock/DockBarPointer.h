@@ -20,8 +20,9 @@ class Windows;
 struct DockBarItem;
 
 // The window of a window button of the bar (an application of exactly one
-// window shows its window's button too); null for any other item or when
-// the model changed under it.
+// window shows its window's button too), counted in the order the buttons
+// are painted; null for any other item or when the model changed under it.
+// The pointer, the previews and the window menu all go through this one.
 std::shared_ptr<Windows> dockBarWindow(
     const AppState& state, const std::vector<qint32>& appIds, const DockBarItem& item);
 

@@ -4,30 +4,11 @@
 #include "apps/ActiveApp.h"
 #include "dock/AppContextMenuWidget.h"
 #include "dock/DesktopLauncher.h"
+#include "dock/DockBarPointer.h"
 #include "dock/DockViewState.h"
 #include "dock/ToolTiles.h"
 
 #include <QMenu>
-
-std::shared_ptr<Windows> windowOfItem(
-    const AppState& state, const std::vector<qint32>& appIds, const DockBarItem& item)
-{
-    const bool window = item.kind == DockBarItem::Kind::Window && item.windowIndex >= 0;
-    const bool app = item.kind == DockBarItem::Kind::App;
-    if ((!window && !app) || item.appIndex < 0 || std::size_t(item.appIndex) >= appIds.size())
-        return nullptr;
-    const std::shared_ptr<ActiveApp> owner = state.allApps.value(appIds[std::size_t(item.appIndex)]);
-    if (!owner || !owner->windows)
-        return nullptr;
-    const auto& windows = *owner->windows;
-    // An application button with a single window is that window's button; a
-    // stacked button stands for several and has no one window.
-    if (app)
-        return windows.size() == 1 ? windows.front() : nullptr;
-    if (std::size_t(item.windowIndex) >= windows.size())
-        return nullptr;
-    return windows[std::size_t(item.windowIndex)];
-}
 
 std::optional<QString> toolOfItem(
     const AppState& state, const DockBarPicture& picture, const DockBarItem& item)
@@ -61,7 +42,7 @@ bool handleDockItemClick(AppState& state, DockViewState& dock, const DockBarPict
     case DockBarItem::Kind::Window:
         if (button != Qt::RightButton)
             return false;
-        if (std::shared_ptr<Windows> window = windowOfItem(state, appIds, *hit)) {
+        if (std::shared_ptr<Windows> window = dockBarWindow(state, appIds, *hit)) {
             showAppContextMenu(dock, state, std::move(window), globalPos, parent);
             return true;
         }

@@ -13,17 +13,10 @@
 class AppState;
 class DockViewState;
 class QWidget;
-class Windows;
 
 // Clicks on the items of a bar that open menus and tiles: a right click on a
 // window button opens its menu; the launcher tile opens the desktop's
 // launcher; a tool tile raises its tool (right click: "UnPin"). Other clicks are left to the buttons' owners.
-
-// The window an item stands for: its application is the appIndex-th of the
-// picture's process ids, the window its windowIndex-th (an application
-// button: its only window); null when none.
-std::shared_ptr<Windows> windowOfItem(
-    const AppState& state, const std::vector<qint32>& appIds, const DockBarItem& item);
 
 // The tool of a tool tile: tiles follow the sorted pinned tools in order.
 std::optional<QString> toolOfItem(

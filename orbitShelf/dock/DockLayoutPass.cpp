@@ -6,23 +6,11 @@
 #include "apps/ScreenIdentifier.h"
 #include "dock/DockBarButtons.h"
 #include "dock/DockEdges.h"
+#include "dock/MapEntry.h"
 
 #include <QScreen>
 
 #include <algorithm>
-
-namespace {
-
-template <typename Map>
-auto entry(const Map& map, const QString& key) -> std::optional<typename Map::mapped_type>
-{
-    const auto it = map.constFind(key);
-    if (it == map.constEnd())
-        return std::nullopt;
-    return *it;
-}
-
-} // namespace
 
 DockLayoutInput dockLayoutInput(const AppState& state)
 {
@@ -59,10 +47,10 @@ ScreenLayout layoutDockForScreen(AppState& state, const QString& screenID)
 {
     ScreenLayoutState screen;
     screen.vertical = isDockVertical(state, screenID);
-    screen.screenWidth = entry(state.spaceScreenWidth, screenID);
-    screen.screenHeight = entry(state.spaceScreenHeight, screenID);
-    screen.buttonScale = entry(state.spaceButtonScale, screenID);
-    screen.windowTagWidth = entry(state.spaceWindowTagWidth, screenID);
+    screen.screenWidth = mapEntry(state.spaceScreenWidth, screenID);
+    screen.screenHeight = mapEntry(state.spaceScreenHeight, screenID);
+    screen.buttonScale = mapEntry(state.spaceButtonScale, screenID);
+    screen.windowTagWidth = mapEntry(state.spaceWindowTagWidth, screenID);
 
     const ScreenLayout layout = layoutDockForScreen(dockLayoutInput(state), screen);
     state.spaceListmode.insert(screenID, layout.listMode);
@@ -90,21 +78,11 @@ void refreshDockLayout()
     refreshDockLayout(AppState::shared());
 }
 
-namespace {
-
-std::optional<QString> calibration(const StringMap& map, const QString& key)
-{
-    const auto it = map.constFind(key);
-    return it == map.constEnd() ? std::nullopt : std::optional(*it);
-}
-
-} // namespace
-
 int calibratedScreenWidth(const AppState& state, const QScreen* screen)
 {
     if (!screen)
         return 0;
-    return calibratedScreenLength(calibration(state.settings.spaceWidth(), screenIdentifierKey(screen)),
+    return calibratedScreenLength(mapEntry(state.settings.spaceWidth(), screenIdentifierKey(screen)),
         screen->availableGeometry().width());
 }
 
@@ -112,6 +90,6 @@ int calibratedScreenHeight(const AppState& state, const QScreen* screen)
 {
     if (!screen)
         return 0;
-    return calibratedScreenLength(calibration(state.settings.spaceHeight(), screenIdentifierKey(screen)),
+    return calibratedScreenLength(mapEntry(state.settings.spaceHeight(), screenIdentifierKey(screen)),
         screen->availableGeometry().height());
 }

@@ -13,6 +13,7 @@
 #include "dock/DockItemInput.h"
 #include "dock/DockLayoutPass.h"
 #include "dock/DockLog.h"
+#include "dock/MapEntry.h"
 #include "dock/DockTick.h"
 #include "dock/DockTilePainting.h"
 #include "dock/PomodoroTile.h"
@@ -27,19 +28,6 @@
 #include <QWindow>
 
 #include <algorithm>
-
-namespace {
-
-template <typename Map>
-auto entry(const Map& map, const QString& key) -> std::optional<typename Map::mapped_type>
-{
-    const auto it = map.constFind(key);
-    if (it == map.constEnd())
-        return std::nullopt;
-    return *it;
-}
-
-} // namespace
 
 DockView::DockView(AppState& state, bool enableListener, double screenWidth, double screenHeight,
     const QString& screenID, QWidget* parent)
@@ -89,13 +77,13 @@ DockBarGeometryInput DockView::geometryInput() const
     input.edge = dockPositionForScreen(m_state, m_view.enableListener, id);
     input.screenWidth = m_view.screenWidth;
     input.thickness = m_state.settings.dockBackgroundHeight();
-    input.dockHeight = entry(m_state.spaceDockHeight, id);
+    input.dockHeight = mapEntry(m_state.spaceDockHeight, id);
     input.listMode = m_state.spaceListmode.value(id, QStringLiteral("list"));
     input.buttonScale = m_state.spaceButtonScale.value(id, 0);
     input.windowTagWidth = m_state.spaceWindowTagWidth.value(id, 0);
     input.content = dockLayoutInput(m_state);
     const StringMap autoHide = m_state.settings.autoHideSpaceDock();
-    input.shown = dockOpacity(entry(autoHide, id), entry(m_state.showSpaceDock, id)) > 0;
+    input.shown = dockOpacity(mapEntry(autoHide, id), mapEntry(m_state.showSpaceDock, id)) > 0;
     for (const BarEntry& barEntry : m_entries) {
         DockBarSlotSpec spec;
         switch (barEntry.kind) {

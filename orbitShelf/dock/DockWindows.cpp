@@ -80,27 +80,11 @@ void DockWindows::createDockWindows()
     if (screens.size() < 2)
         return;
     for (const DockScreen& screen : screens) {
-        const auto existing = m_dockWindowsByScreen.find(screen.id);
-        if (existing != m_dockWindowsByScreen.end()) {
-            if (existing->second)
-                existing->second->orderFront();
+        if (!needsScreenWindow(m_dockWindowsByScreen, screen))
             continue;
-        }
-        if (isMainDockScreenOrigin(screen.visibleFrame)) {
-            mainDockScreenID() = screen.id;
-            continue;
-        }
         const DockFrame frame = screenDockWindowFrame(screen.visibleFrame, storedPosition(screen.id));
         recordScreenSize(screen.id, frame);
-        DockWindowSpec spec;
-        spec.kind = DockWindowSpec::Kind::Dock;
-        spec.frame = frame;
-        spec.screenID = screen.id;
-        spec.enableListener = false;
-        spec.width = double(frame.width);
-        spec.height = double(frame.height);
-        spec.screenFrame = screen.frame;
-        spec.position = storedPosition(screen.id).value_or(QStringLiteral("bottom"));
+        const DockWindowSpec spec = screenWindowSpec(DockWindowSpec::Kind::Dock, frame, screen);
         // Filed before the window shows its bar, so that a bar asking for
         // its screen's window finds it.
         auto& slot = m_dockWindowsByScreen[screen.id];
@@ -115,26 +99,43 @@ void DockWindows::createDockTriggerWindows()
     if (screens.size() < 2)
         return;
     for (const DockScreen& screen : screens) {
-        const auto existing = m_dockTriggerWindowsByScreen.find(screen.id);
-        if (existing != m_dockTriggerWindowsByScreen.end()) {
-            if (existing->second)
-                existing->second->orderFront();
+        if (!needsScreenWindow(m_dockTriggerWindowsByScreen, screen))
             continue;
-        }
-        if (isMainDockScreenOrigin(screen.visibleFrame)) {
-            mainDockScreenID() = screen.id;
-            continue;
-        }
-        DockWindowSpec spec;
-        spec.kind = DockWindowSpec::Kind::Strip;
-        spec.frame = screenDockTriggerFrame(screen.visibleFrame, storedPosition(screen.id));
-        spec.screenID = screen.id;
-        spec.width = double(spec.frame.width);
-        spec.height = double(spec.frame.height);
-        spec.screenFrame = screen.frame;
-        spec.position = storedPosition(screen.id).value_or(QStringLiteral("bottom"));
-        m_dockTriggerWindowsByScreen[screen.id] = m_services.makeWindow(spec);
+        const DockFrame frame = screenDockTriggerFrame(screen.visibleFrame, storedPosition(screen.id));
+        m_dockTriggerWindowsByScreen[screen.id]
+            = m_services.makeWindow(screenWindowSpec(DockWindowSpec::Kind::Strip, frame, screen));
     }
+}
+
+bool DockWindows::needsScreenWindow(WindowMap& windows, const DockScreen& screen)
+{
+    const auto existing = windows.find(screen.id);
+    if (existing != windows.end()) {
+        if (existing->second)
+            existing->second->orderFront();
+        return false;
+    }
+    // The main screen's bar is the main dock window, made apart.
+    if (isMainDockScreenOrigin(screen.visibleFrame)) {
+        mainDockScreenID() = screen.id;
+        return false;
+    }
+    return true;
+}
+
+DockWindowSpec DockWindows::screenWindowSpec(
+    DockWindowSpec::Kind kind, const DockFrame& frame, const DockScreen& screen) const
+{
+    DockWindowSpec spec;
+    spec.kind = kind;
+    spec.frame = frame;
+    spec.screenID = screen.id;
+    spec.enableListener = false;
+    spec.width = double(frame.width);
+    spec.height = double(frame.height);
+    spec.screenFrame = screen.frame;
+    spec.position = storedPosition(screen.id).value_or(QStringLiteral("bottom"));
+    return spec;
 }
 
 void DockWindows::createMainDockTriggerWindow()
@@ -221,13 +222,17 @@ void DockWindows::closeMainDockWindows(const QString& screenID)
 
 void DockWindows::closeScreenDockWindows()
 {
-    for (WindowMap* windows : { &m_dockWindowsByScreen, &m_dockTriggerWindowsByScreen }) {
-        for (auto& [id, window] : *windows) {
-            if (window)
-                window->close();
-        }
-        windows->clear();
+    closeAll(m_dockWindowsByScreen);
+    closeAll(m_dockTriggerWindowsByScreen);
+}
+
+void DockWindows::closeAll(WindowMap& windows)
+{
+    for (auto& [id, window] : windows) {
+        if (window)
+            window->close();
     }
+    windows.clear();
 }
 
 void DockWindows::restartDockWindows()
@@ -242,11 +247,7 @@ void DockWindows::restartDockWindows()
     closeMainDockWindows(primary->id);
     buildDockWindows();
     relayoutDockWindows();
-    for (auto& [id, window] : m_dockTriggerWindowsByScreen) {
-        if (window)
-            window->close();
-    }
-    m_dockTriggerWindowsByScreen.clear();
+    closeAll(m_dockTriggerWindowsByScreen);
     createDockTriggerWindows();
     // The tick carries more than the Pomodoro (badges, process sampling,
     // reports): it comes back with the new windows whatever tools are

@@ -85,6 +85,12 @@ private:
     using WindowMap = std::map<QString, std::unique_ptr<DockHostWindow>>;
 
     std::optional<QString> storedPosition(const QString& screenID) const;
+    // Brings forward the screen's window if it has one and notes the main
+    // screen; true when a window is still to be made for the screen.
+    bool needsScreenWindow(WindowMap& windows, const DockScreen& screen);
+    DockWindowSpec screenWindowSpec(
+        DockWindowSpec::Kind kind, const DockFrame& frame, const DockScreen& screen) const;
+    static void closeAll(WindowMap& windows);
     void dropStaleDockWindows(WindowMap& windows, const std::vector<DockScreen>& screens);
     void dropStaleDockWindow(
         WindowMap& windows, const QString& screenID, const std::vector<DockScreen>& screens);

@@ -232,23 +232,6 @@ private:
     std::shared_ptr<State> m_s;
 };
 
-QString subroleOf(const ServerWindow& w)
-{
-    switch (w.kind) {
-    case WindowKind::normal: return QStringLiteral("AXStandardWindow");
-    case WindowKind::dialog: return QStringLiteral("AXDialog");
-    case WindowKind::utility:
-    case WindowKind::toolbar:
-    case WindowKind::menu: return QStringLiteral("AXFloatingWindow");
-    case WindowKind::dock:
-    case WindowKind::desktop:
-    case WindowKind::notification: return QStringLiteral("AXSystemDialog");
-    case WindowKind::splash:
-    case WindowKind::other: return QStringLiteral("AXUnknown");
-    }
-    return QStringLiteral("AXUnknown");
-}
-
 class FakeObserver final : public AXObserver {
 public:
     FakeObserver(std::shared_ptr<State> s, quint64 id) : m_s(std::move(s)), m_id(id) {}
@@ -504,7 +487,7 @@ private:
         } else if (attribute == QLatin1String(ax::role)) {
             value = QStringLiteral("AXWindow");
         } else if (attribute == QLatin1String(ax::subrole)) {
-            value = subroleOf(*w);
+            value = subroleForKind(w->kind);
         } else if (attribute == QLatin1String(ax::minimized)) {
             value = w->minimized;
         } else if (attribute == QLatin1String(ax::fullScreen)) {

@@ -79,23 +79,6 @@ const Snapshot* batchedSnapshot(const std::shared_ptr<X11Context>& ctx, std::opt
     return &*local;
 }
 
-QString subroleForKind(WindowKind kind)
-{
-    switch (kind) {
-    case WindowKind::normal: return QStringLiteral("AXStandardWindow");
-    case WindowKind::dialog: return QStringLiteral("AXDialog");
-    case WindowKind::utility:
-    case WindowKind::toolbar:
-    case WindowKind::menu: return QStringLiteral("AXFloatingWindow");
-    case WindowKind::dock:
-    case WindowKind::desktop:
-    case WindowKind::notification: return QStringLiteral("AXSystemDialog");
-    case WindowKind::splash:
-    case WindowKind::other: return QStringLiteral("AXUnknown");
-    }
-    return QStringLiteral("AXUnknown");
-}
-
 X11Accessibility::X11Accessibility(std::shared_ptr<X11Context> ctx, X11WindowServer& windows)
     : m_ctx(std::move(ctx)), m_windows(windows), m_hub(std::make_shared<EventHub>(m_ctx))
 {

@@ -43,7 +43,4 @@ private:
     std::shared_ptr<EventHub> m_hub;
 };
 
-// The window subrole an X11 window type stands for.
-QString subroleForKind(WindowKind kind);
-
 } // namespace platform::x11

@@ -1,5 +1,6 @@
 // The window button's right-click menu: which items it offers under which
 // titles, and what each action does to the window that was right-clicked.
+#include "DockStoreTest.h"
 #include "Persistence.h"
 #include "app/AppState.h"
 #include "app/UserDefaults.h"
@@ -86,18 +87,13 @@ TEST(AppContextMenuTitles, FollowTheWindowTheSettingsAndTheStore)
     }
 }
 
-class AppMenuActions : public ::testing::Test {
+class AppMenuActions : public DockStoreTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        UserDefaults::useFile(m_dir.filePath("defaults.conf"));
-        m_oldDataHome = qgetenv("XDG_DATA_HOME");
-        qputenv("XDG_DATA_HOME", m_dir.filePath("data").toUtf8());
-        QString error;
-        store = PersistenceController::open(m_dir.filePath("store.sqlite"), &error);
-        ASSERT_TRUE(store) << error.toStdString();
-        state().allApps.clear();
+        DockStoreTest::SetUp();
+        if (HasFatalFailure())
+            return;
 
         services.store = store.get();
         services.pinApp = [this](int32_t pid) { log.push_back("pin " + std::to_string(pid)); };
@@ -125,16 +121,6 @@ protected:
             closeEditor = std::move(onClose);
         };
     }
-    void TearDown() override
-    {
-        state().allApps.clear();
-        store.reset();
-        qputenv("XDG_DATA_HOME", m_oldDataHome);
-        UserDefaults::useFile(QString());
-    }
-
-    static AppState& state() { return AppState::shared(); }
-
     std::shared_ptr<ActiveApp> addApp(int32_t pid, const QString& name, std::vector<uint32_t> numbers)
     {
         auto app = std::make_shared<ActiveApp>();
@@ -163,9 +149,6 @@ protected:
         runAppMenuAction(action, AppMenuTarget { window }, dock, state(), services);
     }
 
-    QTemporaryDir m_dir;
-    QByteArray m_oldDataHome;
-    std::unique_ptr<PersistenceController> store;
     AppMenuServices services;
     std::vector<std::string> log;
     std::map<uint32_t, std::vector<uint64_t>> spaces;

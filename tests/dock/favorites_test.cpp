@@ -1,6 +1,7 @@
 // Favourites added from the bar: one record per application name, its icon
 // a 128×128 PNG in the support folder, nothing half-made when the icon
 // cannot be written.
+#include "DockStoreTest.h"
 #include "Persistence.h"
 #include "app/AppState.h"
 #include "app/UserDefaults.h"
@@ -17,29 +18,8 @@
 
 #include <gtest/gtest.h>
 
-class FavoritesTest : public ::testing::Test {
+class FavoritesTest : public DockStoreTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        UserDefaults::useFile(m_dir.filePath("defaults.conf"));
-        m_oldDataHome = qgetenv("XDG_DATA_HOME");
-        qputenv("XDG_DATA_HOME", m_dir.filePath("data").toUtf8());
-        QString error;
-        store = PersistenceController::open(m_dir.filePath("store.sqlite"), &error);
-        ASSERT_TRUE(store) << error.toStdString();
-        state().allApps.clear();
-    }
-    void TearDown() override
-    {
-        state().allApps.clear();
-        store.reset();
-        qputenv("XDG_DATA_HOME", m_oldDataHome);
-        UserDefaults::useFile(QString());
-    }
-
-    static AppState& state() { return AppState::shared(); }
-
     void addApp(int32_t pid, std::optional<QString> bundleName, bool withIcon = true)
     {
         auto app = std::make_shared<ActiveApp>();
@@ -56,10 +36,6 @@ protected:
     }
 
     std::vector<Record> favourites() { return store->fetchAll(Entity::Favorite); }
-
-    QTemporaryDir m_dir;
-    QByteArray m_oldDataHome;
-    std::unique_ptr<PersistenceController> store;
 };
 
 TEST_F(FavoritesTest, OneRecordPerNameWithA128PixelPngIcon)

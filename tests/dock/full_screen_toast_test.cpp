@@ -1,22 +1,11 @@
 // The full-screen toast's card, rendered offscreen and checked by pixels.
+#include "RenderWidget.h"
 #include "dock/FullScreenToast.h"
 
 #include <QImage>
 #include <QPainter>
 
 #include <gtest/gtest.h>
-
-namespace {
-
-QImage render(QWidget& view)
-{
-    QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    view.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-    return image;
-}
-
-} // namespace
 
 TEST(FullScreenToastCard, ADarkCardAtTheBottomCentreWithTheHintAndNothingElse)
 {
@@ -27,7 +16,7 @@ TEST(FullScreenToastCard, ADarkCardAtTheBottomCentreWithTheHintAndNothingElse)
     EXPECT_EQ(toast.focusPolicy(), Qt::NoFocus);
     EXPECT_EQ(toast.property("winnum").toLongLong(), 42);
 
-    const QImage image = render(toast);
+    const QImage image = renderWidget(toast);
     // Outside the card the toast is clear; the screen shows through.
     EXPECT_EQ(qAlpha(image.pixel(100, 100)), 0);
     EXPECT_EQ(qAlpha(image.pixel(672, 100)), 0) << "the card's upper part has no backdrop";
@@ -48,7 +37,7 @@ TEST(FullScreenToastCard, TheScreenAndWindowDoNotChangeThePicture)
 {
     FullScreenToast a("Optional(A)", 1, 900, 600);
     FullScreenToast b("nil", 987654321, 900, 600);
-    EXPECT_EQ(render(a), render(b));
+    EXPECT_EQ(renderWidget(a), renderWidget(b));
     FullScreenToast smaller("Optional(A)", 1, 700, 500);
     EXPECT_EQ(smaller.cardRect(), QRectF(150, 0, 400, 500));
 }

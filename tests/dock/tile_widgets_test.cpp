@@ -1,9 +1,11 @@
 // The tiles as widgets: the break tile's pill and countdown drawn and
 // tapped, the tool sheets filled only on the mouse's screen and closed with
 // their flag, and bar clicks mapped to the right window and tool.
+#include "RenderWidget.h"
 #include "app/AppState.h"
 #include "app/UserDefaults.h"
 #include "apps/ActiveApp.h"
+#include "dock/DockBarPointer.h"
 #include "dock/DockItemInput.h"
 #include "dock/DockViewState.h"
 #include "dock/PomodoroTile.h"
@@ -19,14 +21,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QImage render(QWidget& view)
-{
-    QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    view.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-    return image;
-}
 
 bool hasGreen(const QImage& image, const QRect& area)
 {
@@ -78,14 +72,14 @@ TEST_F(TileWidgets, BreakTileShowsThePillOnceTheBreakIsOverAndOnlyThePillStartsT
     pomodoroTicks = 1501;
     EXPECT_EQ(tile.countdownText(), "04 : 59 ");
     EXPECT_FALSE(tile.startPillShown());
-    EXPECT_FALSE(hasGreen(render(tile), tile.startPillRect().toAlignedRect()));
+    EXPECT_FALSE(hasGreen(renderWidget(tile), tile.startPillRect().toAlignedRect()));
     click(tile, tile.startPillRect().center());
     EXPECT_TRUE(state().pomodoro.startPomodoroTask) << "a tap before the break is over started a run";
 
     pomodoroTicks = 1500 + 300;
     EXPECT_TRUE(tile.startPillShown());
     EXPECT_EQ(tile.countdownText(), "00 : 00 ");
-    EXPECT_TRUE(hasGreen(render(tile), tile.startPillRect().toAlignedRect()));
+    EXPECT_TRUE(hasGreen(renderWidget(tile), tile.startPillRect().toAlignedRect()));
 
     click(tile, QPointF(20, tile.height() / 2.0)); // the banner
     EXPECT_TRUE(state().pomodoro.startPomodoroTask);
@@ -107,7 +101,7 @@ TEST_F(TileWidgets, OnAVerticalBarTheTileIsTurnedAndItsPillStillAnswers)
     // A quarter turn clockwise: the tile's x runs down the bar.
     const QPointF onScreen(tile.width() - pill.center().y(), pill.center().x());
     EXPECT_EQ(tile.toTile(onScreen), pill.center());
-    const QImage image = render(tile);
+    const QImage image = renderWidget(tile);
     EXPECT_TRUE(hasGreen(image, QRect(onScreen.toPoint() - QPoint(3, 3), QSize(6, 6))));
     click(tile, onScreen);
     EXPECT_FALSE(state().pomodoro.startPomodoroTask);
@@ -154,14 +148,14 @@ TEST_F(TileWidgets, BarItemsMapToTheirWindowAndTool)
               { DockBarItem::Kind::Window, {}, {}, 0, 1 }, { DockBarItem::Kind::Window, {}, {}, 1, 0 } };
     // The picture's order of applications, not the process ids' order.
     const std::vector<qint32> appIds { 300, 100 };
-    EXPECT_EQ(windowOfItem(state(), appIds, picture.items[2]), (*app->windows)[1]);
-    EXPECT_EQ(windowOfItem(state(), appIds, picture.items[3]), nullptr) << "an application without windows";
-    EXPECT_EQ(windowOfItem(state(), {}, picture.items[2]), nullptr);
+    EXPECT_EQ(dockBarWindow(state(), appIds, picture.items[2]), (*app->windows)[1]);
+    EXPECT_EQ(dockBarWindow(state(), appIds, picture.items[3]), nullptr) << "an application without windows";
+    EXPECT_EQ(dockBarWindow(state(), {}, picture.items[2]), nullptr);
     // An application button is its window's only while it has just one.
     const DockBarItem appButton { DockBarItem::Kind::App, {}, {}, 0, -1 };
-    EXPECT_EQ(windowOfItem(state(), appIds, appButton), nullptr) << "a stacked button has no one window";
+    EXPECT_EQ(dockBarWindow(state(), appIds, appButton), nullptr) << "a stacked button has no one window";
     app->windows->pop_back();
-    EXPECT_EQ(windowOfItem(state(), appIds, appButton), (*app->windows)[0]);
+    EXPECT_EQ(dockBarWindow(state(), appIds, appButton), (*app->windows)[0]);
     EXPECT_EQ(toolOfItem(state(), picture, picture.items[0]), "FastFinder");
     EXPECT_EQ(toolOfItem(state(), picture, picture.items[1]), "Pomodoro");
     EXPECT_EQ(toolOfItem(state(), picture, picture.items[2]), std::nullopt);

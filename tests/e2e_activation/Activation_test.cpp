@@ -9,6 +9,7 @@
 #include "platform/Platform.h"
 #include "platform/x11/X11ClickMonitor.h"
 #include "platform/x11/X11Platform.h"
+#include "tests/support/X11PlatformTest.h"
 #include "tests/support/XvfbSession.h"
 
 #include <QCoreApplication>
@@ -22,21 +23,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class RealDesktopActivation : public ::testing::Test {
+class RealDesktopActivation : public X11PlatformTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        QString error;
-        x11 = platform::x11::createX11Platform(&error).release();
-        if (!x11)
-            skipReason = error;
-    }
-    static void TearDownTestSuite()
-    {
-        delete x11;
-        x11 = nullptr;
-    }
-
     void SetUp() override
     {
         if (!x11)
@@ -103,8 +91,6 @@ protected:
                                 : QPoint(-1, -1);
     }
 
-    inline static platform::Platform* x11 = nullptr;
-    inline static QString skipReason;
     QTemporaryDir dir;
     std::vector<qint64> spawned;
 };

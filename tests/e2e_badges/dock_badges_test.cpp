@@ -2,7 +2,7 @@
 // one-shot gdbus processes and a second connection of ours act as applications.
 #include "apps/DockBadgeReader.h"
 
-#include "tests/support/XvfbSession.h"
+#include "tests/support/X11TestTools.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -11,34 +11,13 @@
 #include <QVariantMap>
 #include <gtest/gtest.h>
 
+using orbitshelf::test::PrivateSessionBus;
 using orbitshelf::test::waitUntil;
 
 namespace {
 
 // Our one tick of the dock bar: a badge must be readable within it.
 constexpr std::chrono::milliseconds oneTick { 1000 };
-
-class PrivateSessionBus final {
-public:
-    PrivateSessionBus()
-    {
-        m_daemon.start("dbus-daemon", { "--session", "--nofork", "--print-address=1" });
-        if (!m_daemon.waitForStarted(5000))
-            return;
-        if (m_daemon.waitForReadyRead(5000))
-            m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
-    }
-    ~PrivateSessionBus()
-    {
-        m_daemon.kill();
-        m_daemon.waitForFinished(5000);
-    }
-    QString address() const { return m_address; }
-
-private:
-    QProcess m_daemon;
-    QString m_address;
-};
 
 PrivateSessionBus* bus = nullptr;
 

@@ -1,6 +1,6 @@
 // The real orbitShelf on a private Xvfb + openbox: the bar's windows, where
 // they stand, what they let through, and the auto-show strip.
-#include "tests/e2e_dock/DockProbe.h"
+#include "tests/support/X11TestTools.h"
 
 #include "platform/x11/X11Platform.h"
 
@@ -15,19 +15,6 @@ using namespace orbitshelf::test;
 namespace {
 
 constexpr auto kStart = std::chrono::seconds(20);
-
-QString waitForWindow(const QString& title)
-{
-    QString id;
-    waitUntil(
-        [&] {
-            const QStringList ids = visibleWindowsNamed(title);
-            id = ids.isEmpty() ? QString() : ids.first();
-            return !id.isEmpty();
-        },
-        kStart);
-    return id;
-}
 
 bool isBackground(const QColor& colour)
 {
@@ -86,7 +73,6 @@ TEST(DockOnX11, ClickOutsideTheBarReachesTheWindowBelow)
     const QRect belowFrame = windowGeometry(belowId);
     ASSERT_TRUE(belowFrame.contains(960, 950)) << "xterm at " << belowFrame.x() << "," << belowFrame.y();
 
-    auto activeWindow = [] { return runTool("xdotool", { "getactivewindow" }); };
     runTool("xdotool", { "windowactivate", "--sync", otherId });
     ASSERT_TRUE(waitUntil([&] { return activeWindow() == otherId; }));
 

@@ -1,6 +1,6 @@
 // The real orbitShelf on a private Xvfb + openbox: dragging one
 // application's button onto another's reorders the bar.
-#include "tests/e2e_dock/DockProbe.h"
+#include "tests/support/X11TestTools.h"
 
 #include <QCoreApplication>
 #include <QDir>

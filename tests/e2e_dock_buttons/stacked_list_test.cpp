@@ -1,7 +1,7 @@
 // The real orbitShelf on a private Xvfb + openbox: a stacked button lists
 // its application's windows, and one click on a listed window brings that
 // window forward and closes the list.
-#include "tests/e2e_dock/DockProbe.h"
+#include "tests/support/X11TestTools.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,29 +14,6 @@ using namespace orbitshelf::test;
 namespace {
 
 constexpr auto kStart = std::chrono::seconds(20);
-
-// The centre of the button of `pid` in the newest "bar buttons:" line.
-std::optional<QPoint> buttonCentre(const QString& log, qint64 pid)
-{
-    const qsizetype at = log.lastIndexOf(QStringLiteral("bar buttons:"));
-    if (at < 0)
-        return std::nullopt;
-    const QString line = log.mid(at).section(QLatin1Char('\n'), 0, 0);
-    const QRegularExpression entry(QStringLiteral("\\b%1@(-?\\d+),(-?\\d+),(\\d+)x(\\d+)").arg(pid));
-    const auto m = entry.match(line);
-    if (!m.hasMatch())
-        return std::nullopt;
-    return QRect(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(), m.captured(4).toInt())
-        .center();
-}
-
-QString activeWindow()
-{
-    const QString id = runTool(QStringLiteral("xdotool"), { QStringLiteral("getactivewindow") });
-    bool ok = false;
-    const qulonglong number = id.toULongLong(&ok);
-    return ok ? QString::number(number) : QString();
-}
 
 TEST(DockButtonsOnX11, StackedButtonListsWindowsAndActivatesTheClickedOne)
 {

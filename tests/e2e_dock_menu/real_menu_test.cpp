@@ -3,7 +3,7 @@
 // the pin is still there once the xterm has exited and orbitShelf has
 // started again.
 #include "Persistence.h"
-#include "tests/e2e_dock/DockProbe.h"
+#include "tests/support/X11TestTools.h"
 
 #include <QDirIterator>
 #include <QFileInfo>
@@ -16,21 +16,6 @@ using namespace orbitshelf::test;
 namespace {
 
 constexpr auto kStart = std::chrono::seconds(20);
-
-// The centre of the button of `pid` in the newest "bar buttons:" line.
-std::optional<QPoint> buttonCentre(const QString& log, qint64 pid)
-{
-    const qsizetype at = log.lastIndexOf(QStringLiteral("bar buttons:"));
-    if (at < 0)
-        return std::nullopt;
-    const QString line = log.mid(at).section(QLatin1Char('\n'), 0, 0);
-    const QRegularExpression entry(QStringLiteral("\\b%1@(-?\\d+),(-?\\d+),(\\d+)x(\\d+)").arg(pid));
-    const auto m = entry.match(line);
-    if (!m.hasMatch())
-        return std::nullopt;
-    return QRect(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(), m.captured(4).toInt())
-        .center();
-}
 
 // The centre of the item titled `title` in the newest "window menu:" line.
 std::optional<QPoint> menuItemCentre(const QString& log, const QString& title)

@@ -19,6 +19,7 @@
 #include "platform/Platform.h"
 #include "platform/WindowServer.h"
 #include "platform/x11/X11Platform.h"
+#include "tests/support/X11PlatformTest.h"
 #include "tests/support/XvfbSession.h"
 
 #include <QGuiApplication>
@@ -34,16 +35,13 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class WindowMenuOnDesktop : public ::testing::Test {
+class WindowMenuOnDesktop : public X11PlatformTest {
 protected:
     static void SetUpTestSuite()
     {
-        QString error;
-        x11 = platform::x11::createX11Platform(&error).release();
-        if (!x11) {
-            skipReason = error;
+        X11PlatformTest::SetUpTestSuite();
+        if (!x11)
             return;
-        }
         // One event thread for the whole program, as in the app: window
         // notices are not delivered again after a stop and a new start.
         platform::setCurrent(x11);
@@ -54,8 +52,7 @@ protected:
         if (x11)
             stopAXBackgroundWork();
         platform::setCurrent(nullptr);
-        delete x11;
-        x11 = nullptr;
+        X11PlatformTest::TearDownTestSuite();
     }
 
     void SetUp() override
@@ -146,8 +143,6 @@ protected:
         return false;
     }
 
-    inline static platform::Platform* x11 = nullptr;
-    inline static QString skipReason;
     QTemporaryDir dir;
     QByteArray oldDataHome;
     std::unique_ptr<PersistenceController> store;

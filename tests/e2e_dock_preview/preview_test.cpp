@@ -2,7 +2,7 @@
 // shows the window's live picture above it, moving away hides it, and an
 // idle bar costs next to no processor time; the settings menu of the main
 // button moves the bar to another edge.
-#include "tests/e2e_dock/DockProbe.h"
+#include "tests/support/X11TestTools.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -48,10 +48,10 @@ std::map<quint32, QRect> windowButtons(const QString& log)
     return buttons;
 }
 
-std::optional<QRect> shownPicture(const QString& log, quint32 window)
+// The rectangle of the newest log line `re` matches: its four captures are
+// x, y, width and height.
+std::optional<QRect> lastLoggedRect(const QString& log, const QRegularExpression& re)
 {
-    const QRegularExpression re(
-        QStringLiteral("preview of window %1 shown, picture at (-?\\d+),(-?\\d+) (\\d+)x(\\d+)").arg(window));
     QRegularExpressionMatch last;
     for (auto it = re.globalMatch(log); it.hasNext();)
         last = it.next();
@@ -61,16 +61,17 @@ std::optional<QRect> shownPicture(const QString& log, quint32 window)
         last.captured(4).toInt());
 }
 
+std::optional<QRect> shownPicture(const QString& log, quint32 window)
+{
+    return lastLoggedRect(log,
+        QRegularExpression(QStringLiteral("preview of window %1 shown, picture at (-?\\d+),(-?\\d+) (\\d+)x(\\d+)")
+                               .arg(window)));
+}
+
 std::optional<QRect> mainButton(const QString& log)
 {
     static const QRegularExpression re(QStringLiteral("main button at (-?\\d+),(-?\\d+) (\\d+)x(\\d+)"));
-    QRegularExpressionMatch last;
-    for (auto it = re.globalMatch(log); it.hasNext();)
-        last = it.next();
-    if (!last.hasMatch())
-        return std::nullopt;
-    return QRect(last.captured(1).toInt(), last.captured(2).toInt(), last.captured(3).toInt(),
-        last.captured(4).toInt());
+    return lastLoggedRect(log, re);
 }
 
 // Repeats an input until the app shows it has taken it: a window that was

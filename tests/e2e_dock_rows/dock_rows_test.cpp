@@ -2,7 +2,7 @@
 // a button per window, clicks that activate and then minimise, a pinned
 // application that launches and becomes a running one, and a badge sent
 // over the session bus.
-#include "tests/e2e_dock/DockProbe.h"
+#include "tests/support/X11TestTools.h"
 
 #include "Persistence.h"
 
@@ -49,39 +49,6 @@ const int rowsClient = runRowsClientIfAsked();
 
 constexpr auto kStart = std::chrono::seconds(20);
 constexpr int kPinnedKind = 3; // BarEntry::Kind::PinnedApp
-
-class SessionBus final {
-public:
-    SessionBus()
-    {
-        m_daemon.start("dbus-daemon", { "--session", "--nofork", "--print-address=1" });
-        if (m_daemon.waitForStarted(5000) && m_daemon.waitForReadyRead(5000))
-            m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
-    }
-    ~SessionBus()
-    {
-        m_daemon.kill();
-        m_daemon.waitForFinished(5000);
-    }
-    QString address() const { return m_address; }
-
-private:
-    QProcess m_daemon;
-    QString m_address;
-};
-
-QString windowId(const QString& title)
-{
-    QString id;
-    waitUntil(
-        [&] {
-            const QStringList ids = visibleWindowsNamed(title);
-            id = ids.isEmpty() ? QString() : ids.first();
-            return !id.isEmpty();
-        },
-        kStart);
-    return id;
-}
 
 std::optional<LoggedBarItem> itemOfWindow(const std::vector<LoggedBarItem>& bar, const QString& id)
 {
@@ -180,7 +147,7 @@ protected:
         return bar;
     }
 
-    SessionBus m_bus;
+    PrivateSessionBus m_bus;
     std::unique_ptr<DockRun> m_run = std::make_unique<DockRun>(std::map<QString, QVariant> {});
     std::vector<qint64> m_pids;
 };
@@ -194,7 +161,7 @@ TEST_F(DockRows, AButtonPerWindowActivatesItAndASecondClickMinimisesIt)
     QStringList ids;
     for (const char* title :
         { "rows-a", "rows-b", "rows-c", "rows-multi-1", "rows-multi-2", "rows-multi-3" }) {
-        ids << windowId(QString::fromLatin1(title));
+        ids << waitForWindow(QString::fromLatin1(title));
         ASSERT_FALSE(ids.back().isEmpty()) << title;
     }
 
@@ -216,10 +183,9 @@ TEST_F(DockRows, AButtonPerWindowActivatesItAndASecondClickMinimisesIt)
 
     // Focus elsewhere first, then click the middle window's button.
     runTool("xdotool", { "windowactivate", "--sync", ids[0] });
-    auto active = [] { return runTool("xdotool", { "getactivewindow" }); };
-    ASSERT_TRUE(waitUntil([&] { return active() == ids[0]; }));
+    ASSERT_TRUE(waitUntil([&] { return activeWindow() == ids[0]; }));
     click(second.center());
-    EXPECT_TRUE(waitUntil([&] { return active() == ids[4]; })) << "the clicked window did not come forward";
+    EXPECT_TRUE(waitUntil([&] { return activeWindow() == ids[4]; })) << "the clicked window did not come forward";
 
     // The same button again: the window goes down to the task list.
     click(second.center());
@@ -231,7 +197,7 @@ TEST_F(DockRows, AButtonPerWindowActivatesItAndASecondClickMinimisesIt)
 TEST_F(DockRows, APinnedEntryLaunchesAndBecomesARunningApplication)
 {
     startXterm("rows-pin-neighbour", 40);
-    const QString neighbour = windowId("rows-pin-neighbour");
+    const QString neighbour = waitForWindow("rows-pin-neighbour");
     ASSERT_FALSE(neighbour.isEmpty());
     pinLauncherEntry();
     ASSERT_GT(m_run->start(), 0);
@@ -246,7 +212,7 @@ TEST_F(DockRows, APinnedEntryLaunchesAndBecomesARunningApplication)
     ASSERT_NE(pinned, bar.end()) << m_run->log().toStdString();
     click(pinned->rect.center());
 
-    const QString launched = windowId("xmessage");
+    const QString launched = waitForWindow("xmessage");
     ASSERT_FALSE(launched.isEmpty()) << "the pinned entry did not start its program\n"
                                      << m_run->log().toStdString();
     bar = barWhen([&](const auto& items) {
@@ -263,7 +229,7 @@ TEST_F(DockRows, APinnedEntryLaunchesAndBecomesARunningApplication)
 TEST_F(DockRows, ALauncherEntryCountBecomesTheBadgeWithinTenSeconds)
 {
     startXterm("rows-badge", 40);
-    const QString id = windowId("rows-badge");
+    const QString id = waitForWindow("rows-badge");
     ASSERT_FALSE(id.isEmpty());
     ASSERT_GT(m_run->start(), 0);
     ASSERT_TRUE(

@@ -2,7 +2,7 @@
 // outputs (Xvfb cannot). Switching the second output off closes its bar;
 // switching it on brings the bar back. Skipped, saying why, where Xorg with
 // the dummy driver cannot be started.
-#include "tests/e2e_dock/DockProbe.h"
+#include "tests/support/X11TestTools.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -6,6 +6,7 @@
 #include "apps/RunningApps.h"
 #include "platform/Platform.h"
 #include "platform/x11/X11Platform.h"
+#include "tests/support/X11PlatformTest.h"
 #include "tests/support/XvfbSession.h"
 
 #include <QElapsedTimer>
@@ -19,21 +20,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class RealDesktopModel : public ::testing::Test {
+class RealDesktopModel : public X11PlatformTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        QString error;
-        x11 = platform::x11::createX11Platform(&error).release();
-        if (!x11)
-            skipReason = error;
-    }
-    static void TearDownTestSuite()
-    {
-        delete x11;
-        x11 = nullptr;
-    }
-
     void SetUp() override
     {
         if (!x11)
@@ -90,8 +78,6 @@ protected:
         return waitUntil([&] { return condition() || (refreshRunningApps(), condition()); }, timeout);
     }
 
-    inline static platform::Platform* x11 = nullptr;
-    inline static QString skipReason;
     QTemporaryDir dir;
     QMetaObject::Connection reload;
     QMetaObject::Connection reloadOnQuit;

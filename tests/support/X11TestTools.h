@@ -1,7 +1,8 @@
 #pragma once
 
-// What the dock end-to-end programs share: starting the real binary with its
-// own settings, and reading back what the X server shows.
+// What the end-to-end programs share: starting the real binary with its own
+// settings, reading back what the X server shows and what the bar logs, and a
+// private session bus.
 
 #include "app/MapSetting.h"
 #include "app/UserDefaults.h"
@@ -9,13 +10,16 @@
 #include "tests/support/XvfbSession.h"
 
 #include <QColor>
+#include <QProcess>
 #include <QDir>
 #include <QRect>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QVariant>
 
+#include <chrono>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace orbitshelf::test {
@@ -89,6 +93,30 @@ inline QStringList visibleWindowsNamed(const QString& title, const QString& disp
     return out.isEmpty() ? QStringList() : out.split(QLatin1Char('\n'));
 }
 
+// The first visible window with exactly this title, waited for up to
+// `timeout`; empty if none showed.
+inline QString waitForWindow(const QString& title, std::chrono::milliseconds timeout = std::chrono::seconds(20))
+{
+    QString id;
+    waitUntil(
+        [&] {
+            const QStringList ids = visibleWindowsNamed(title);
+            id = ids.isEmpty() ? QString() : ids.first();
+            return !id.isEmpty();
+        },
+        timeout);
+    return id;
+}
+
+// The active window's id as xdotool gives it (decimal), empty when none.
+inline QString activeWindow()
+{
+    const QString id = runTool(QStringLiteral("xdotool"), { QStringLiteral("getactivewindow") });
+    bool ok = false;
+    const qulonglong number = id.toULongLong(&ok);
+    return ok ? QString::number(number) : QString();
+}
+
 // A window's frame on the screen, from xwininfo.
 inline QRect windowGeometry(const QString& id, const QString& display = {})
 {
@@ -119,6 +147,21 @@ inline QColor pixelAt(int x, int y)
 inline QString property(const QString& id, const QString& name)
 {
     return runTool(QStringLiteral("xprop"), { QStringLiteral("-id"), id, name });
+}
+
+// The centre of the button of `pid` in the newest "bar buttons:" line.
+inline std::optional<QPoint> buttonCentre(const QString& log, qint64 pid)
+{
+    const qsizetype at = log.lastIndexOf(QStringLiteral("bar buttons:"));
+    if (at < 0)
+        return std::nullopt;
+    const QString line = log.mid(at).section(QLatin1Char('\n'), 0, 0);
+    const QRegularExpression entry(QStringLiteral("\\b%1@(-?\\d+),(-?\\d+),(\\d+)x(\\d+)").arg(pid));
+    const auto m = entry.match(line);
+    if (!m.hasMatch())
+        return std::nullopt;
+    return QRect(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(), m.captured(4).toInt())
+        .center();
 }
 
 // One item of the bar as the app logs it (with orbitshelf.dock debug on):
@@ -159,5 +202,32 @@ inline std::vector<LoggedBarItem> loggedBar(const QString& log, const QString& s
     }
     return items;
 }
+
+// A session bus of this program's own (empty address if dbus-daemon failed),
+// so that badges and notices never reach the desktop's bus.
+class PrivateSessionBus final {
+public:
+    PrivateSessionBus()
+    {
+        m_daemon.start(QStringLiteral("dbus-daemon"),
+            { QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1") });
+        if (!m_daemon.waitForStarted(5000))
+            return;
+        if (m_daemon.waitForReadyRead(5000))
+            m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
+    }
+    ~PrivateSessionBus()
+    {
+        m_daemon.kill();
+        m_daemon.waitForFinished(5000);
+    }
+    PrivateSessionBus(const PrivateSessionBus&) = delete;
+    PrivateSessionBus& operator=(const PrivateSessionBus&) = delete;
+    QString address() const { return m_address; }
+
+private:
+    QProcess m_daemon;
+    QString m_address;
+};
 
 } // namespace orbitshelf::test
