@@ -117,3 +117,9 @@ void AppState::publish()
     lastUpdateTime = QDateTime::currentDateTimeUtc();
     emit changed();
 }
+
+void AppState::publishTitle(quint32 windowNumber)
+{
+    lastUpdateTime = QDateTime::currentDateTimeUtc();
+    emit titleChanged(windowNumber);
+}

@@ -107,8 +107,15 @@ public:
 
     // The publication convention: lastUpdateTime = now, then changed().
     void publish();
+    // A window's new title and nothing else: lastUpdateTime = now, then
+    // titleChanged(). Renames are the most frequent change a desktop sends
+    // and most views do not show titles, so they get a notice of their own.
+    void publishTitle(quint32 windowNumber);
 
 signals:
     // The change notice: views re-read what they show.
     void changed();
+    // The window of that number has a new title; views that show titles
+    // listen to this as well as to changed().
+    void titleChanged(quint32 windowNumber);
 };

@@ -60,34 +60,46 @@ double dockThickness()
     return std::max(state.settings.dockBackgroundHeight(), state.appIcon.height());
 }
 
-// Main thread: the title of the window clicked last is written straight into
-// the model; any other title change rebuilds the model.
-void applyTitleChange(int32_t pid, quint32 number, const QString& title)
+// Main thread: the title of a window the model holds is written straight
+// into it, and the views hear of it only when it changed. A window the model
+// does not hold, or one that lost its title (a refresh leaves those out),
+// rebuilds the model; so does nothing else. A rename is the most frequent
+// change a desktop sends, and rebuilding the model for it would read every
+// window again.
+std::shared_ptr<Windows> modelWindow(quint32 number)
+{
+    for (const auto& app : std::as_const(AppState::shared().allApps)) {
+        if (!app || !app->windows)
+            continue;
+        for (const auto& window : *app->windows) {
+            if (window && !window->isPlaceholder && window->num == number)
+                return window;
+        }
+    }
+    return nullptr;
+}
+
+void applyTitleChange(quint32 number, const QString& title)
 {
     const auto n = static_cast<int32_t>(number);
-    const int index = windowIndexInApps(n);
-    const int32_t lastClicked = lastClickedWindowNumber.load();
-    if (lastClicked < 0 || lastClicked != n) {
+    const std::shared_ptr<Windows> window = modelWindow(number);
+    const bool lastClicked = lastClickedWindowNumber.load() == n;
+    if (!window || (title.isEmpty() && !lastClicked)) {
         // A refresh publishes only when windows come or go; a new title
         // alone must still reach the views.
-        const auto titleOf = [n]() -> std::optional<QString> {
-            const std::shared_ptr<Windows> window = findWindowByNumber(n);
-            return window ? window->title : std::nullopt;
+        const auto titleOf = [number]() -> std::optional<QString> {
+            const std::shared_ptr<Windows> found = modelWindow(number);
+            return found ? found->title : std::nullopt;
         };
         const std::optional<QString> before = titleOf();
         if (!windowHandlerActions().refreshRunningApps(std::nullopt) && titleOf() != before)
             AppState::shared().publish();
         return;
     }
-    AppState& state = AppState::shared();
-    const std::shared_ptr<ActiveApp> app = state.allApps.value(pid);
-    if (!app || !app->windows || index < 0 || index >= int(app->windows->size()))
-        return;
-    const std::shared_ptr<Windows>& window = (*app->windows)[std::size_t(index)];
-    if (!window)
+    if (window->title == title)
         return;
     window->title = title;
-    state.publish();
+    AppState::shared().publishTitle(number);
 }
 
 // Main thread. Returns whether the dock-edge rule may still run.
@@ -195,7 +207,7 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
             return;
         if (name == QLatin1String(platform::ax::titleChanged)) {
             ShellQueues::main().async(
-                [pid, number, title = *title] { applyTitleChange(pid, number, title); });
+                [number, title = *title] { applyTitleChange(number, title); });
             return;
         }
         if (name != QLatin1String(platform::ax::windowResized))

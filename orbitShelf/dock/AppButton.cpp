@@ -260,6 +260,10 @@ AppButton::AppButton(AppState& state, std::shared_ptr<Windows> window, std::shar
     // A pinned application that is not running has no order to change.
     setAcceptDrops(!m_isPinned);
     connect(&m_state, &AppState::changed, this, &AppButton::stateChanged);
+    connect(&m_state, &AppState::titleChanged, this, [this](quint32 number) {
+        if (m_window && m_window->num == number)
+            stateChanged();
+    });
     // 0.35 s at three times the speed.
     m_scaleAnimation = new QVariantAnimation(this);
     m_scaleAnimation->setDuration(117);

@@ -256,3 +256,16 @@ MainButtonIcon mainButtonIcon(const AppState& state)
     }
     return icon;
 }
+
+bool barShowsTitleOf(const AppState& state, quint32 windowNumber)
+{
+    for (const auto& app : state.allApps) {
+        if (!app || !app->windows)
+            continue;
+        for (const auto& window : *app->windows) {
+            if (window && window->num == windowNumber)
+                return app->windows->size() >= 2;
+        }
+    }
+    return false;
+}

@@ -79,6 +79,11 @@ std::vector<std::vector<std::shared_ptr<Windows>>> chunked(
 // "nil" or "null" as the whole value); empty with dockBadge off.
 QString badgeText(const AppState& state, const Windows& window);
 
+// Whether the bar can show the title of that window at all: a window's label
+// (its tag chip, or its title over the button) appears only while its
+// application has two windows or more; a lone window is drawn as its icon.
+bool barShowsTitleOf(const AppState& state, quint32 windowNumber);
+
 // The stored badge value with its wrappers taken off.
 QString cleanBadgeValue(const QString& stored);
 

@@ -41,6 +41,11 @@ DockBarPointer::DockBarPointer(AppState& state, DockView& view)
             pointerAt(m_lastPosition);
         logWindowButtons();
     });
+    // The preview shows its window's title.
+    connect(&state, &AppState::titleChanged, this, [this](quint32 number) {
+        if (m_window && m_window->num == number)
+            pointerAt(m_lastPosition);
+    });
 }
 
 DockBarPointer::~DockBarPointer() = default;

@@ -76,36 +76,90 @@ QImage blurredImage(const QImage& image, int radius)
     const int w = out.width();
     const int h = out.height();
     const int r = std::max(1, radius / 2);
-    std::vector<uint32_t> line;
+    const int n = 2 * r + 1; // edges fade as if outside were transparent
+    // One detach, then plain pointer arithmetic: a running box sum per line.
+    uchar* const bits = out.bits();
+    const qsizetype stride = out.bytesPerLine() / qsizetype(sizeof(QRgb));
+    std::vector<QRgb> line;
     for (int pass = 0; pass < 2; ++pass) {
         for (int horizontal = 0; horizontal < 2; ++horizontal) {
             const int lines = horizontal ? h : w;
             const int length = horizontal ? w : h;
+            const qsizetype step = horizontal ? 1 : stride;
             line.resize(size_t(length));
             for (int l = 0; l < lines; ++l) {
-                auto pixel = [&](int i) -> QRgb& {
-                    return horizontal ? reinterpret_cast<QRgb*>(out.scanLine(l))[i]
-                                      : reinterpret_cast<QRgb*>(out.scanLine(i))[l];
-                };
+                QRgb* const first = reinterpret_cast<QRgb*>(bits) + (horizontal ? l * stride : l);
                 for (int i = 0; i < length; ++i)
-                    line[size_t(i)] = pixel(i);
+                    line[size_t(i)] = first[i * step];
+                int a = 0, rr = 0, g = 0, b = 0;
+                auto add = [&](int k, int sign) {
+                    if (k < 0 || k >= length)
+                        return;
+                    const QRgb c = line[size_t(k)];
+                    a += sign * qAlpha(c);
+                    rr += sign * qRed(c);
+                    g += sign * qGreen(c);
+                    b += sign * qBlue(c);
+                };
+                for (int k = 0; k < r; ++k)
+                    add(k, 1);
                 for (int i = 0; i < length; ++i) {
-                    int a = 0, rr = 0, g = 0, b = 0;
-                    for (int k = std::max(0, i - r); k <= std::min(length - 1, i + r); ++k) {
-                        const QRgb c = line[size_t(k)];
-                        a += qAlpha(c);
-                        rr += qRed(c);
-                        g += qGreen(c);
-                        b += qBlue(c);
-                    }
-                    const int n = 2 * r + 1; // edges fade as if outside were transparent
-                    pixel(i) = qRgba(rr / n, g / n, b / n, a / n);
+                    add(i + r, 1);
+                    add(i - r - 1, -1);
+                    first[i * step] = qRgba(rr / n, g / n, b / n, a / n);
                 }
             }
         }
     }
     return out;
 }
+
+namespace {
+
+// The soft shadow under an icon at one size. Drawing the bar asks for the
+// same few icons on every repaint; blurring them each time would cost more
+// than all the rest of a repaint.
+QImage iconShadow(const QIcon& icon, const QPixmap& pixmap, qreal ratio, int margin)
+{
+    struct Key {
+        qint64 icon;
+        qint64 pixmap;
+        int width;
+        int height;
+        int ratioPercent;
+        bool operator==(const Key&) const = default;
+    };
+    struct Entry {
+        Key key;
+        QImage shadow;
+    };
+    static std::vector<Entry> cache; // most recently used last
+    constexpr size_t kCapacity = 96;
+
+    const Key key { icon.cacheKey(), pixmap.cacheKey(), pixmap.width(), pixmap.height(),
+        int(std::lround(ratio * 100)) };
+    const auto hit = std::find_if(cache.begin(), cache.end(), [&](const Entry& e) { return e.key == key; });
+    if (hit != cache.end()) {
+        std::rotate(hit, hit + 1, cache.end());
+        return cache.back().shadow;
+    }
+    // Black at a third of the icon's opacity, blurred over 4 points.
+    QImage silhouette(pixmap.size() + QSize(2 * margin, 2 * margin), QImage::Format_ARGB32_Premultiplied);
+    silhouette.fill(Qt::transparent);
+    {
+        QPainter s(&silhouette);
+        s.drawPixmap(margin, margin, pixmap);
+        s.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        s.fillRect(silhouette.rect(), QColor(0, 0, 0, 84));
+    }
+    QImage soft = blurredImage(silhouette, int(std::lround(4 * ratio)));
+    if (cache.size() >= kCapacity)
+        cache.erase(cache.begin());
+    cache.push_back({ key, soft });
+    return soft;
+}
+
+} // namespace
 
 void paintIconFilling(QPainter& painter, const QIcon& icon, const QRectF& frame, bool shadow)
 {
@@ -119,18 +173,9 @@ void paintIconFilling(QPainter& painter, const QIcon& icon, const QRectF& frame,
     if (pixmap.isNull())
         return;
     if (shadow) {
-        // Black at a third of the icon's opacity, blurred over 4 points and
-        // dropped 2 points.
+        // The shadow is dropped 2 points.
         constexpr int margin = 8;
-        QImage silhouette(pixmap.size() + QSize(2 * margin, 2 * margin), QImage::Format_ARGB32_Premultiplied);
-        silhouette.fill(Qt::transparent);
-        {
-            QPainter s(&silhouette);
-            s.drawPixmap(margin, margin, pixmap);
-            s.setCompositionMode(QPainter::CompositionMode_SourceIn);
-            s.fillRect(silhouette.rect(), QColor(0, 0, 0, 84));
-        }
-        const QImage soft = blurredImage(silhouette, int(std::lround(4 * ratio)));
+        const QImage soft = iconShadow(icon, pixmap, ratio, margin);
         const double scale = side / pixmap.width();
         painter.drawImage(QRectF(target.left() - margin * scale, target.top() + 2 - margin * scale,
                               soft.width() * scale, soft.height() * scale),

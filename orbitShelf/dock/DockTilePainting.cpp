@@ -6,6 +6,9 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <cmath>
+#include <utility>
+
 namespace {
 
 // Freedesktop icon names for what each tool does, most specific first.
@@ -36,11 +39,31 @@ void clipRounded(QPainter& painter, const QRectF& rect)
 
 void paintLauncherTile(QPainter& painter, const QRectF& iconRect)
 {
-    painter.save();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    clipRounded(painter, iconRect);
-    painter.drawImage(iconRect, launchpadImage());
-    painter.restore();
+    if (iconRect.isEmpty())
+        return;
+    // The tile is the same picture on every repaint: it is scaled and cut to
+    // its rounded shape once per size.
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    static QImage kept;
+    static std::pair<QSizeF, qreal> keptFor;
+    if (kept.isNull() || keptFor != std::pair(iconRect.size(), ratio)) {
+        static const QImage picture = launchpadImage();
+        const QSize pixels(int(std::ceil(iconRect.width() * ratio)), int(std::ceil(iconRect.height() * ratio)));
+        kept = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        kept.fill(Qt::transparent);
+        {
+            QPainter p(&kept);
+            p.setRenderHint(QPainter::SmoothPixmapTransform);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.scale(ratio, ratio);
+            const QRectF local(QPointF(0, 0), iconRect.size());
+            clipRounded(p, local);
+            p.drawImage(local, picture);
+        }
+        kept.setDevicePixelRatio(ratio);
+        keptFor = { iconRect.size(), ratio };
+    }
+    painter.drawImage(iconRect.topLeft(), kept);
 }
 
 void paintToolTile(QPainter& painter, const QRectF& iconRect, const QString& tool)

@@ -46,6 +46,10 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
         m_pinnedLaunches.settle();
         refreshPicture();
     });
+    connect(&m_state, &AppState::titleChanged, this, [this](quint32 number) {
+        if (barShowsTitleOf(m_state, number))
+            refreshPicture();
+    });
     // Every dock hears the one-second clock; only the listening one acts.
     if (m_state.pomodoroTimer) {
         connect(m_state.pomodoroTimer, &QTimer::timeout, this,
@@ -161,9 +165,11 @@ void DockView::refreshPicture()
     m_pomodoroTile->setVisible(onBreak);
     applyInputRegion();
     logPicture();
-    update();
+    updateBar();
     // Hook: which application each button stands for, on screen, once per
     // change; people and the end-to-end tests read the bar's order here.
+    if (!lcDock().isDebugEnabled() || !isVisible())
+        return;
     const QList<int32_t> pids(m_appIds.begin(), m_appIds.end());
     QStringList buttons;
     for (const DockBarItem& item : m_picture.items) {
@@ -178,7 +184,7 @@ void DockView::refreshPicture()
         }
     }
     const QString line = buttons.join(QLatin1Char(' '));
-    if (line != m_loggedButtons && isVisible()) {
+    if (line != m_loggedButtons) {
         m_loggedButtons = line;
         qCDebug(lcDock).noquote() << "bar buttons:" << line;
     }
@@ -291,7 +297,7 @@ void DockView::mouseMoveEvent(QMouseEvent* event)
     }
     if (hovered != m_hoveredItem) {
         m_hoveredItem = hovered;
-        update();
+        updateBar();
     }
     QWidget::mouseMoveEvent(event);
 }
@@ -308,8 +314,32 @@ void DockView::leaveEvent(QEvent* event)
     m_view.isHovering = false;
     m_hoveredItem = -1;
     m_hoverHide.hovering(false);
-    update();
+    updateBar();
     QWidget::leaveEvent(event);
+}
+
+QRect DockView::barPaintArea() const
+{
+    // The bar and its buttons, with room for what is drawn past them: a
+    // hovered icon grows by a fifth, shadows and badges reach a little out.
+    QRectF area = m_picture.barRect;
+    for (const DockBarItem& item : m_picture.items)
+        area |= item.rect;
+    if (area.isEmpty())
+        return {};
+    const double thickness = std::min(area.width(), area.height());
+    const double margin = 16 + 0.3 * thickness;
+    return area.adjusted(-margin, -margin, margin, margin).toAlignedRect() & rect();
+}
+
+void DockView::updateBar()
+{
+    // The dock window is much larger than its bar (menus and previews open
+    // inside it); repainting only where the bar was and is keeps a change of
+    // one button from clearing and sending the whole window.
+    const QRect area = barPaintArea();
+    update(QRegion(area) + m_paintedArea);
+    m_paintedArea = area;
 }
 
 void DockView::applyInputRegion()
@@ -319,6 +349,11 @@ void DockView::applyInputRegion()
         return;
     const QRect bar = m_picture.barRect.toAlignedRect();
     const QRegion region = bar.isEmpty() ? QRegion() : QRegion(bar.translated(mapTo(top, QPoint(0, 0))));
+    // The region is sent to the X server only when it changed.
+    const WId native = top->windowHandle()->winId();
+    if (m_inputRegion && *m_inputRegion == std::pair(native, region))
+        return;
+    m_inputRegion = std::pair(native, region);
     platform::setDockInputRegion(top->windowHandle(), region);
 }
 

@@ -8,6 +8,10 @@
 #include "dock/DockViewState.h"
 
 #include <QRectF>
+#include <QRegion>
+
+#include <optional>
+#include <utility>
 #include <QWidget>
 
 class AppState;
@@ -57,6 +61,11 @@ protected:
 
 private:
     DockBarGeometryInput geometryInput() const;
+    // Schedules a repaint of the bar, where it was and where it is now.
+    void updateBar();
+    QRect barPaintArea() const;
+    QRect m_paintedArea;
+    std::optional<std::pair<WId, QRegion>> m_inputRegion; // as last sent
     void applyInputRegion();
 
     AppState& m_state;

@@ -142,6 +142,7 @@ StackAppButton::StackAppButton(AppState& state, std::shared_ptr<ActiveApp> app,
 {
     setAttribute(Qt::WA_TranslucentBackground);
     connect(&m_state, &AppState::changed, this, qOverload<>(&QWidget::update));
+    connect(&m_state, &AppState::titleChanged, this, qOverload<>(&QWidget::update));
 }
 
 QSize StackAppButton::sizeHint() const

@@ -169,13 +169,44 @@ TEST_F(WindowNotificationHandlerTest, DestroyedWindowRefreshesWithTheLastClicked
     EXPECT_EQ(refreshes.size(), 2u);
 }
 
-TEST_F(WindowNotificationHandlerTest, TitleChangeOfAnotherWindowRefreshesTheModel)
+TEST_F(WindowNotificationHandlerTest, TitleChangeOfAWindowTheModelLacksRefreshesTheModel)
 {
     const quint32 w = fake.addWindow(kPid, QStringLiteral("notes.txt"));
     lastClickedWindowNumber = int32_t(w + 1);
     notify(w, "AXTitleChanged");
     ASSERT_EQ(refreshes.size(), 1u);
     EXPECT_EQ(refreshes.front(), std::nullopt);
+}
+
+TEST_F(WindowNotificationHandlerTest, RenameOfAKnownWindowIsWrittenInPlaceAndPublishedOnlyWhenItChanged)
+{
+    const quint32 w = fake.addWindow(kPid, QStringLiteral("draft 2"));
+    auto window = std::make_shared<Windows>();
+    window->num = w;
+    window->title = QStringLiteral("draft 1");
+    auto app = std::make_shared<ActiveApp>();
+    app->windows = std::vector<std::shared_ptr<Windows>> { window };
+    AppState::shared().allApps.insert(kPid, app);
+    lastClickedWindowNumber = int32_t(w + 1);
+    int published = 0;
+    const auto connection = QObject::connect(&AppState::shared(), &AppState::titleChanged,
+        [&published, w](quint32 number) { published += number == w ? 1 : 100; });
+
+    notify(w, "AXTitleChanged");
+    EXPECT_EQ(window->title, QStringLiteral("draft 2"));
+    EXPECT_EQ(published, 1);
+    // Toolkits write the same name twice (both title properties): the
+    // second notice changes nothing and draws nothing.
+    notify(w, "AXTitleChanged");
+    EXPECT_EQ(published, 1);
+    EXPECT_TRUE(refreshes.empty()) << "a rename reads no other window";
+
+    // A window that lost its title leaves the bar: that takes a refresh.
+    fake.setTitle(w, QString());
+    notify(w, "AXTitleChanged");
+    EXPECT_EQ(refreshes.size(), 1u);
+    EXPECT_EQ(window->title, QStringLiteral("draft 2"));
+    QObject::disconnect(connection);
 }
 
 TEST_F(WindowNotificationHandlerTest, TitleChangeOfTheLastClickedWindowUpdatesTheModelAndPublishes)

@@ -6,9 +6,13 @@
 #include "apps/ActiveApp.h"
 #include "apps/Windows.h"
 #include "dock/DockEdges.h"
+#include "platform/fake/FakePlatform.h"
 #include "tests/support/TempStores.h"
 
 #include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QEvent>
 
 namespace {
 
@@ -70,6 +74,68 @@ TEST(DockViewRows, PictureItemsPointBackToEntriesAndApplications)
     EXPECT_EQ(windowItem(300).rect.left(), windowItem(301).rect.left());
     EXPECT_LT(windowItem(300).rect.top(), windowItem(301).rect.top());
     EXPECT_EQ(view.itemAt(windowItem(302).rect.center())->entryIndex, windowItem(302).entryIndex);
+    mainDockScreenID().clear();
+}
+
+// Counts the paint events a widget gets.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+TEST(DockViewRows, RenameRedrawsTheBarOnlyWhereTheBarShowsTitles)
+{
+    orbitshelf::test::TempUserDefaults defaults;
+    AppState state;
+    mainDockScreenID() = kScreen;
+    auto addApp = [&](qint32 pid, int windows, int order) {
+        auto app = std::make_shared<ActiveApp>();
+        app->appId = pid;
+        app->windows = std::vector<std::shared_ptr<Windows>>();
+        for (int i = 0; i < windows; ++i) {
+            auto window = std::make_shared<Windows>();
+            window->appId = pid;
+            window->num = uint32_t(pid * 10 + i);
+            window->title = QStringLiteral("window %1").arg(i);
+            app->windows->push_back(window);
+        }
+        state.allApps.insert(pid, app);
+        state.appOrders.insert(pid, order);
+    };
+    addApp(30, 2, 10); // two windows: each shows its label
+    addApp(40, 1, 20); // one window: its icon alone
+    EXPECT_TRUE(barShowsTitleOf(state, 300));
+    EXPECT_TRUE(barShowsTitleOf(state, 301));
+    EXPECT_FALSE(barShowsTitleOf(state, 400));
+    EXPECT_FALSE(barShowsTitleOf(state, 999));
+
+    platform::fake::FakePlatform fake;
+    platform::setCurrent(&fake);
+    DockView view(state, true, 1920, 1080, kScreen);
+    view.resize(1920, 500);
+    PaintCounter counter;
+    view.installEventFilter(&counter);
+    view.show();
+    QCoreApplication::processEvents();
+    const int before = counter.paints;
+
+    (*state.allApps.value(40)->windows)[0]->title = QStringLiteral("renamed");
+    state.publishTitle(400);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counter.paints, before) << "a lone window's title is not on the bar";
+
+    (*state.allApps.value(30)->windows)[1]->title = QStringLiteral("renamed");
+    state.publishTitle(301);
+    QCoreApplication::processEvents();
+    EXPECT_GT(counter.paints, before) << "the label of one of two windows shows the new title";
+    view.hide();
+    platform::setCurrent(nullptr);
     mainDockScreenID().clear();
 }
 

@@ -1,0 +1,109 @@
+#include "dock/DockIcons.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+#include <random>
+
+namespace {
+
+// The plain box blur the bar's shadows are defined by: every pixel becomes
+// the mean of the 2r+1 pixels around it along a line, counting pixels past
+// the edge as transparent; rows, then columns, twice.
+QImage referenceBlur(QImage out, int radius)
+{
+    const int r = std::max(1, radius / 2);
+    const int n = 2 * r + 1;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int horizontal = 0; horizontal < 2; ++horizontal) {
+            const int lines = horizontal ? out.height() : out.width();
+            const int length = horizontal ? out.width() : out.height();
+            for (int l = 0; l < lines; ++l) {
+                std::vector<QRgb> line;
+                for (int i = 0; i < length; ++i)
+                    line.push_back(horizontal ? out.pixel(i, l) : out.pixel(l, i));
+                for (int i = 0; i < length; ++i) {
+                    int a = 0, red = 0, g = 0, b = 0;
+                    for (int k = std::max(0, i - r); k <= std::min(length - 1, i + r); ++k) {
+                        a += qAlpha(line[size_t(k)]);
+                        red += qRed(line[size_t(k)]);
+                        g += qGreen(line[size_t(k)]);
+                        b += qBlue(line[size_t(k)]);
+                    }
+                    const QRgb value = qRgba(red / n, g / n, b / n, a / n);
+                    if (horizontal)
+                        reinterpret_cast<QRgb*>(out.scanLine(l))[i] = value;
+                    else
+                        reinterpret_cast<QRgb*>(out.scanLine(i))[l] = value;
+                }
+            }
+        }
+    }
+    return out;
+}
+
+QImage noise(int width, int height, unsigned seed)
+{
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    std::mt19937 random(seed);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const int a = int(random() % 256);
+            image.setPixel(x, y, qRgba(int(random() % (a + 1)), int(random() % (a + 1)), 0, a));
+        }
+    }
+    return image;
+}
+
+} // namespace
+
+TEST(DockIcons, BlurMatchesThePlainBoxBlurAtEveryRadiusAndShape)
+{
+    // Lines shorter than the box, a single pixel, odd radii and a padded
+    // stride (width 13 in a 32-bit image is unpadded, so take a sub-image
+    // copy of a wider one as well).
+    for (const QSize size : { QSize(1, 1), QSize(3, 2), QSize(13, 7), QSize(64, 64) }) {
+        for (const int radius : { 1, 2, 3, 4, 8, 20 }) {
+            const QImage source = noise(size.width(), size.height(), unsigned(size.width() * 31 + radius));
+            EXPECT_EQ(blurredImage(source, radius), referenceBlur(source, radius))
+                << size.width() << "x" << size.height() << " radius " << radius;
+        }
+    }
+    const QImage wide = noise(40, 9, 7).copy(3, 1, 33, 8);
+    EXPECT_EQ(blurredImage(wide, 4), referenceBlur(wide.convertToFormat(QImage::Format_ARGB32_Premultiplied), 4));
+}
+
+TEST(DockIcons, BlurLeavesTheSourceAloneAndPassesZeroRadiusThrough)
+{
+    const QImage source = noise(10, 10, 3);
+    const QImage copy = source.copy();
+    (void)blurredImage(source, 6);
+    EXPECT_EQ(source, copy);
+    EXPECT_EQ(blurredImage(source, 0), source);
+}
+
+TEST(DockIcons, ShadowedIconPaintsTheSameOnRepeatedDraws)
+{
+    // The shadow is kept between repaints: the second picture must be the
+    // first, and an icon of another colour must not get the first's shadow.
+    auto draw = [](const QColor& colour) {
+        QPixmap pixmap(32, 32);
+        pixmap.fill(colour);
+        const QIcon icon(pixmap);
+        QImage canvas(64, 64, QImage::Format_ARGB32_Premultiplied);
+        canvas.fill(Qt::white);
+        QPainter painter(&canvas);
+        paintIconFilling(painter, icon, QRectF(16, 16, 32, 32), true);
+        return canvas;
+    };
+    const QImage red = draw(Qt::red);
+    EXPECT_EQ(draw(Qt::red), red);
+    const QImage blue = draw(Qt::blue);
+    EXPECT_NE(blue, red);
+    EXPECT_EQ(blue.pixelColor(32, 32), QColor(Qt::blue));
+    // The shadow darkens the white below the icon's lower edge.
+    EXPECT_LT(red.pixelColor(32, 49).lightness(), 255);
+}
