@@ -6,6 +6,7 @@
 //
 // Every wait is bounded; every figure is printed as one "key value..." line
 // on stdout for the harness to read. Times are CLOCK_MONOTONIC milliseconds.
+#include <xcb/damage.h>
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -460,6 +461,65 @@ std::vector<std::string> xtermArgs(const std::string& cls, const std::string& ge
     return { "xterm", "-class", cls, "-T", cls, "-geometry", geometry };
 }
 
+// Drawing on the screen as the X server reports it (DAMAGE on the root
+// window, every drawing request as its own rectangle), on a connection of
+// its own so that the other waits cannot swallow its events. The reaction
+// figures take their time from the first report that touches the dock's
+// band and leaves different pixels there: polling the band's pixels instead
+// would take the server several milliseconds per read of a tall dock window
+// and hold up the very drawing it waits for.
+class DamageWatch {
+public:
+    DamageWatch()
+    {
+        c = xcb_connect(nullptr, nullptr);
+        if (xcb_connection_has_error(c))
+            die("cannot connect to the X display");
+        const xcb_query_extension_reply_t* ext = xcb_get_extension_data(c, &xcb_damage_id);
+        if (!ext || !ext->present)
+            die("the X server has no DAMAGE extension");
+        firstEvent = ext->first_event;
+        free(xcb_damage_query_version_reply(
+            c, xcb_damage_query_version(c, XCB_DAMAGE_MAJOR_VERSION, XCB_DAMAGE_MINOR_VERSION), nullptr));
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+        damage = xcb_generate_id(c);
+        xcb_damage_create(c, damage, root, XCB_DAMAGE_REPORT_LEVEL_RAW_RECTANGLES);
+        free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    }
+    ~DamageWatch()
+    {
+        xcb_damage_destroy(c, damage);
+        xcb_disconnect(c);
+    }
+    DamageWatch(const DamageWatch&) = delete;
+    DamageWatch& operator=(const DamageWatch&) = delete;
+
+    // Reads what has arrived; the time the first report touching `band`
+    // was read, or 0 when none did.
+    double touched(const X::Rect& band)
+    {
+        double at = 0;
+        while (xcb_generic_event_t* e = xcb_poll_for_event(c)) {
+            std::unique_ptr<xcb_generic_event_t, decltype(&free)> ev(e, &free);
+            if ((e->response_type & 0x7f) != firstEvent + XCB_DAMAGE_NOTIFY)
+                continue;
+            const xcb_rectangle_t& r = reinterpret_cast<xcb_damage_notify_event_t*>(e)->area;
+            const bool overlaps = r.x < band.x + band.w && band.x < r.x + r.width && r.y < band.y + band.h
+                && band.y < r.y + r.height;
+            if (overlaps && at == 0)
+                at = nowMs();
+        }
+        if (xcb_connection_has_error(c))
+            die("X connection lost");
+        return at;
+    }
+
+private:
+    xcb_connection_t* c = nullptr;
+    uint8_t firstEvent = 0;
+    xcb_damage_damage_t damage = 0;
+};
+
 // latency <dock-window> <samples> <geometry>: for each sample, a new client
 // (its own WM_CLASS, so a new application to every dock) is opened and later
 // closed; prints the time from its map (and its unmap) to the first change
@@ -468,6 +528,7 @@ int cmdLatency(X& x, xcb_window_t dock, int samples, const std::string& geometry
 {
     x.select(x.root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY);
     xcb_flush(x.c);
+    DamageWatch damage;
     for (int i = 0; i < samples; ++i) {
         const auto dockRect = x.rootRect(dock);
         if (!dockRect)
@@ -482,11 +543,13 @@ int cmdLatency(X& x, xcb_window_t dock, int samples, const std::string& geometry
         Client client;
         double changedAt = 0;
         auto poll = [&] {
-            if (changedAt == 0 && x.pixels(band) != baseline)
-                changedAt = nowMs();
-            else
-                sleepMs(0.2);
+            const double drawn = damage.touched(band);
+            if (changedAt == 0 && drawn != 0 && x.pixels(band) != baseline)
+                changedAt = drawn;
+            else if (drawn == 0)
+                sleepMs(0.1);
         };
+        damage.touched(band); // what was drawn while the band settled
         client.pid = spawn(xtermArgs(cls, geometry), "");
         if (!waitClientMapped(x, client, cls, 10000, poll)) {
             std::printf("nomap %d\n", i);
@@ -506,6 +569,7 @@ int cmdLatency(X& x, xcb_window_t dock, int samples, const std::string& geometry
         if (!stable)
             std::printf("unstable close %d\n", i);
         changedAt = 0;
+        damage.touched(band);
         kill(client.pid, SIGTERM);
         double goneAt = 0;
         if (!waitClientGone(x, client, 5000, poll, &goneAt)) {

@@ -12,6 +12,9 @@
 #include <QSet>
 #include <QTimer>
 
+#include <algorithm>
+#include <unordered_map>
+
 Q_LOGGING_CATEGORY(lcPinning, "orbitshelf.apps.pinning")
 
 namespace {
@@ -30,7 +33,26 @@ bool sameName(const std::optional<QString>& a, const std::optional<QString>& b)
 
 std::optional<std::vector<Record>> fetchPins(PersistenceController& store)
 {
-    return store.fetch(FetchRequest { Entity::PinnedApps, {}, {}, 0 });
+    // Every launch and quit reloads the pins; they change only when the
+    // store saves them, which it announces, so they are read from the file
+    // once per change rather than once per launch.
+    static std::unordered_map<const PersistenceController*, std::vector<Record>> kept;
+    if (const auto it = kept.find(&store); it != kept.end())
+        return it->second;
+    auto pins = store.fetch(FetchRequest { Entity::PinnedApps, {}, {}, 0 });
+    if (!pins)
+        return std::nullopt;
+    if (!store.property("orbitshelf.pinsKept").toBool()) {
+        store.setProperty("orbitshelf.pinsKept", true);
+        const PersistenceController* key = &store;
+        QObject::connect(&store, &PersistenceController::entityChanged, &store, [key](Entity entity) {
+            if (entity == Entity::PinnedApps)
+                kept.erase(key);
+        });
+        QObject::connect(&store, &QObject::destroyed, [key] { kept.erase(key); });
+    }
+    kept[&store] = *pins;
+    return pins;
 }
 
 QImage iconImage(const ActiveApp& app)
@@ -210,8 +232,18 @@ void loadPinnedApps(PersistenceController& store)
         app->windows = std::vector<std::shared_ptr<Windows>> {};
         pinned.append(std::move(app));
     }
-    state.pinnedAnNotRunning = std::move(pinned);
-    emit state.changed();
+    // Launches and quits reload the pins; the views hear of it only when the
+    // pinned buttons changed.
+    const auto sameButton = [](const std::shared_ptr<ActiveApp>& a, const std::shared_ptr<ActiveApp>& b) {
+        return a && b && a->appBundleName == b->appBundleName && a->appName == b->appName
+            && a->bundleIdentifier == b->bundleIdentifier && a->appIconUrl == b->appIconUrl;
+    };
+    const bool changed = !std::equal(pinned.cbegin(), pinned.cend(), state.pinnedAnNotRunning.cbegin(),
+        state.pinnedAnNotRunning.cend(), sameButton);
+    if (changed) {
+        state.pinnedAnNotRunning = std::move(pinned);
+        emit state.changed();
+    }
     if (store.hasChanges())
         store.save();
 }

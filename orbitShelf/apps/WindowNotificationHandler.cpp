@@ -189,8 +189,13 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
                 windowHandlerActions().refreshRunningApps(lastClickedWindowNumber.load());
             });
         }
-        // Goes on: the reads below fail for a destroyed window and end here.
+        return;
     }
+    // Only a new title and a new size are acted on; the other notices (focus,
+    // activation, moves) need nothing read, and an activation sends three.
+    const bool titleChanged = name == QLatin1String(platform::ax::titleChanged);
+    if (!titleChanged && name != QLatin1String(platform::ax::windowResized))
+        return;
     if (!platform::hasCurrent())
         return;
     platform::Accessibility& ax = platform::current().accessibility();
@@ -205,13 +210,11 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
             = copyStringAttribute(QString::fromLatin1(platform::ax::title), element);
         if (!title)
             return;
-        if (name == QLatin1String(platform::ax::titleChanged)) {
+        if (titleChanged) {
             ShellQueues::main().async(
                 [number, title = *title] { applyTitleChange(number, title); });
             return;
         }
-        if (name != QLatin1String(platform::ax::windowResized))
-            return;
         const std::optional<std::pair<double, double>> size = windowSize(element);
         if (!size)
             return;

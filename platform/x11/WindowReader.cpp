@@ -191,34 +191,52 @@ bool isListed(const ServerWindow& w, qint32 ownPid)
     return w.pid != ownPid && w.kind != WindowKind::dock && w.kind != WindowKind::desktop && !w.skipTaskbar;
 }
 
-Snapshot readSnapshot(XConnection& x, qint32 /*ownPid*/)
+std::optional<RootState> readRootState(XConnection& x)
 {
-    Snapshot snap;
-    {
-        const RootCookies rc = requestRoot(x);
-        ReplyBatch batch(x);
-        snap.root = readRoot(batch, rc);
-        if (batch.failed()) {
-            snap.failed = true;
-            return snap;
-        }
-    }
+    const RootCookies rc = requestRoot(x);
+    ReplyBatch batch(x);
+    RootState root = readRoot(batch, rc);
+    if (batch.failed())
+        return std::nullopt;
+    return root;
+}
+
+std::vector<ServerWindow> readWindows(
+    XConnection& x, const std::vector<xcb_window_t>& ids, const RootState& root, bool& failed)
+{
+    failed = false;
+    std::vector<ServerWindow> windows;
+    if (ids.empty())
+        return windows;
     std::vector<WindowCookies> cookies;
-    cookies.reserve(snap.root.stacking.size());
-    for (xcb_window_t w : snap.root.stacking)
+    cookies.reserve(ids.size());
+    for (xcb_window_t w : ids)
         cookies.push_back(requestWindow(x, w));
     ReplyBatch batch(x);
     for (const WindowCookies& k : cookies)
-        if (auto w = readReplies(x, batch, k, snap.root))
-            snap.windows.push_back(std::move(*w));
-    snap.failed = batch.failed();
-    if (snap.failed)
-        return snap;
+        if (auto w = readReplies(x, batch, k, root))
+            windows.push_back(std::move(*w));
+    failed = batch.failed();
+    if (failed)
+        return {};
     std::vector<ServerWindow*> unnamed;
-    for (ServerWindow& w : snap.windows)
+    for (ServerWindow& w : windows)
         if (w.pid == 0)
             unnamed.push_back(&w);
-    snap.failed = !fillMissingPids(x, unnamed);
+    failed = !fillMissingPids(x, unnamed);
+    return failed ? std::vector<ServerWindow>() : windows;
+}
+
+Snapshot readSnapshot(XConnection& x, qint32 /*ownPid*/)
+{
+    Snapshot snap;
+    const std::optional<RootState> root = readRootState(x);
+    if (!root) {
+        snap.failed = true;
+        return snap;
+    }
+    snap.root = *root;
+    snap.windows = readWindows(x, snap.root.stacking, snap.root, snap.failed);
     return snap;
 }
 

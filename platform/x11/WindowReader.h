@@ -29,6 +29,16 @@ struct Snapshot {
 
 Snapshot readSnapshot(XConnection& x, qint32 ownPid);
 
+// The root's part of a snapshot alone, in one round trip; absent when the
+// display did not answer.
+std::optional<RootState> readRootState(XConnection& x);
+
+// The windows of `ids` (bottom to top), vanished ones left out, in one round
+// trip (two when some do not name their process). `failed` reports a
+// display that did not answer; nothing is returned then.
+std::vector<ServerWindow> readWindows(
+    XConnection& x, const std::vector<xcb_window_t>& ids, const RootState& root, bool& failed);
+
 // One window (managed or not) with the root state, in one round trip.
 // `failed` reports a display that did not answer; absent means the window
 // does not exist.

@@ -42,8 +42,8 @@ X11Workspace::X11Workspace(std::shared_ptr<X11Context> ctx)
     m_notifier = new QSocketNotifier(xcb_get_file_descriptor(m_events->raw()), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &X11Workspace::readEvents);
     // The applications already running are known, not launched.
-    for (RunningApplication& app : fromSnapshot(readSnapshot(m_ctx->x(), m_ctx->ownPid())))
-        m_known.push_back(std::move(app));
+    if (auto apps = listedApplications())
+        m_known = std::move(*apps);
 }
 
 X11Workspace::~X11Workspace()
@@ -113,12 +113,57 @@ std::vector<RunningApplication> X11Workspace::fromSnapshot(const Snapshot& snap)
     return apps;
 }
 
+std::optional<std::vector<RunningApplication>> X11Workspace::listedApplications()
+{
+    // A window's process, class and type do not change while it is managed,
+    // so a change of the client list reads the list and the new windows
+    // only: one window's worth of requests instead of every window's.
+    const std::optional<RootState> root = readRootState(m_ctx->x());
+    if (!root)
+        return std::nullopt;
+    std::vector<xcb_window_t> unseen;
+    for (xcb_window_t id : root->stacking)
+        if (!m_windowFacts.contains(id))
+            unseen.push_back(id);
+    bool failed = false;
+    const std::vector<ServerWindow> read = readWindows(m_ctx->x(), unseen, *root, failed);
+    if (failed)
+        return std::nullopt;
+    std::map<quint32, WindowFacts> unnamed; // asked again next time: the process may be named later
+    for (const ServerWindow& w : read) {
+        WindowFacts facts { w.pid, w.instanceName, w.className, countsAsApplicationWindow(w, m_ctx->ownPid()) };
+        (w.pid > 0 ? m_windowFacts : unnamed)[w.id] = std::move(facts);
+    }
+    // Windows no longer listed are forgotten (an id may be reused).
+    std::erase_if(m_windowFacts, [&](const auto& entry) {
+        return std::find(root->stacking.begin(), root->stacking.end(), entry.first) == root->stacking.end();
+    });
+    std::vector<RunningApplication> apps;
+    auto factsOf = [&](quint32 id) -> const WindowFacts* {
+        for (const auto* facts : { &m_windowFacts, &unnamed })
+            if (const auto it = facts->find(id); it != facts->end())
+                return &it->second;
+        return nullptr;
+    };
+    for (xcb_window_t id : root->stacking) {
+        const WindowFacts* facts = factsOf(id);
+        if (!facts || !facts->application)
+            continue; // vanished while being read, or not an application's window
+        const qint32 pid = facts->pid;
+        const bool seen = std::any_of(
+            apps.begin(), apps.end(), [pid](const RunningApplication& a) { return a.processIdentifier == pid; });
+        if (!seen && alive(pid))
+            apps.push_back(identify(pid, facts->instance, facts->klass));
+    }
+    return apps;
+}
+
 void X11Workspace::update()
 {
-    const Snapshot snap = readSnapshot(m_ctx->x(), m_ctx->ownPid());
-    if (snap.failed)
+    const std::optional<std::vector<RunningApplication>> listed = listedApplications();
+    if (!listed)
         return; // nothing is known; keep what we had
-    const std::vector<RunningApplication> now = fromSnapshot(snap);
+    const std::vector<RunningApplication>& now = *listed;
     auto has = [](const std::vector<RunningApplication>& list, qint32 pid) {
         return std::any_of(list.begin(), list.end(), [pid](const RunningApplication& a) { return a.processIdentifier == pid; });
     };

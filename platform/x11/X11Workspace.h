@@ -33,6 +33,9 @@ private:
     void readEvents();
     void update();
     std::vector<RunningApplication> fromSnapshot(const Snapshot& snap);
+    // The applications of the managed windows now, reading only windows not
+    // seen before; absent when the display did not answer.
+    std::optional<std::vector<RunningApplication>> listedApplications();
     RunningApplication identify(qint32 pid, const QString& instance, const QString& klass);
 
     std::shared_ptr<X11Context> m_ctx;
@@ -41,6 +44,15 @@ private:
     std::vector<RunningApplication> m_known; // first-seen order
     std::map<qint32, RunningApplication> m_identities;
     std::optional<DesktopEntryIndex> m_index;
+    // What the notices need of each managed window, read once when the
+    // window first appears in the client list.
+    struct WindowFacts {
+        qint32 pid = 0;
+        QString instance;
+        QString klass;
+        bool application = false; // counts as an application's window
+    };
+    std::map<quint32, WindowFacts> m_windowFacts;
 };
 
 } // namespace platform::x11

@@ -215,3 +215,35 @@ TEST_F(PinningTest, PinnedListShowsEachNameOnceAndWaitsForALaunchFromTheBar)
     ASSERT_EQ(state.pinnedAnNotRunning.size(), 1);
     EXPECT_EQ(state.pinnedAnNotRunning[0]->appBundleName, "Editor");
 }
+
+TEST_F(PinningTest, ReloadingUnchangedPinsTellsTheViewsNothing)
+{
+    auto& state = AppState::shared();
+    ASSERT_TRUE(store->insert(Entity::PinnedApps, { { "appBundleName", "Editor" } }));
+    ASSERT_TRUE(store->save());
+    int changes = 0;
+    const auto counter = QObject::connect(&state, &AppState::changed, [&changes] { ++changes; });
+
+    loadPinnedApps(*store);
+    EXPECT_EQ(changes, 1);
+    const auto shown = state.pinnedAnNotRunning;
+    // Every launch and quit reloads the pins: the same pins keep their
+    // buttons and draw nothing.
+    loadPinnedApps(*store);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(state.pinnedAnNotRunning, shown);
+
+    // A new pin is a change.
+    ASSERT_TRUE(store->insert(Entity::PinnedApps, { { "appBundleName", "Viewer" } }));
+    ASSERT_TRUE(store->save());
+    loadPinnedApps(*store);
+    EXPECT_EQ(changes, 2);
+    ASSERT_EQ(state.pinnedAnNotRunning.size(), 2);
+    // The application starts: its pin leaves the bar.
+    runningApp(100, QString("Editor"));
+    loadPinnedApps(*store);
+    EXPECT_EQ(changes, 3);
+    ASSERT_EQ(state.pinnedAnNotRunning.size(), 1);
+    EXPECT_EQ(state.pinnedAnNotRunning[0]->appBundleName, "Viewer");
+    QObject::disconnect(counter);
+}

@@ -106,7 +106,8 @@ TEST_F(RealDesktopModel, XtermAppearsIsRenamedAndGoes)
     EXPECT_TRUE(window->axObserver);
 
     int changes = 0;
-    const auto counter = QObject::connect(&AppState::shared(), &AppState::changed, [&] { ++changes; });
+    const auto counter = QObject::connect(&AppState::shared(), &AppState::titleChanged,
+        [&](quint32 number) { changes += number == *window->num ? 1 : 0; });
     QFile(trigger).open(QIODevice::WriteOnly);
     // The title notice arrives on the event thread and is handled on ours;
     // nothing here refreshes the model.
