@@ -227,6 +227,33 @@ std::vector<ServerWindow> readWindows(
     return failed ? std::vector<ServerWindow>() : windows;
 }
 
+bool windowExists(XConnection& x, quint32 id, bool& failed)
+{
+    const auto cookie = xcb_get_window_attributes(x.raw(), id);
+    ReplyBatch batch(x);
+    const auto attributes = batch.get<xcb_get_window_attributes_reply_t>(cookie);
+    failed = batch.failed();
+    return !failed && attributes;
+}
+
+std::optional<std::optional<QString>> readWindowTitle(XConnection& x, quint32 id, bool& failed)
+{
+    const Atoms& a = x.atoms();
+    const auto attributesCookie = xcb_get_window_attributes(x.raw(), id);
+    const auto netNameCookie = requestProperty(x, id, a.netWmName, XCB_ATOM_ANY, 1024);
+    const auto nameCookie = requestProperty(x, id, XCB_ATOM_WM_NAME, XCB_ATOM_ANY, 1024);
+    ReplyBatch batch(x);
+    const auto attributes = batch.get<xcb_get_window_attributes_reply_t>(attributesCookie);
+    const auto netName = batch.get<xcb_get_property_reply_t>(netNameCookie);
+    const auto name = batch.get<xcb_get_property_reply_t>(nameCookie);
+    failed = batch.failed();
+    if (failed || !attributes)
+        return std::nullopt;
+    if (auto title = textProperty(netName.get(), a))
+        return title;
+    return textProperty(name.get(), a);
+}
+
 Snapshot readSnapshot(XConnection& x, qint32 /*ownPid*/)
 {
     Snapshot snap;

@@ -44,6 +44,15 @@ std::vector<ServerWindow> readWindows(
 // does not exist.
 std::optional<ServerWindow> readWindow(XConnection& x, quint32 id, RootState* root, bool& failed);
 
+// Whether the window exists, in one small round trip. `failed` reports a
+// display that did not answer.
+bool windowExists(XConnection& x, quint32 id, bool& failed);
+
+// The title of one window (its EWMH name, else its ICCCM name) in one small
+// round trip: absent when the window does not exist, an empty optional
+// inside when it has no title.
+std::optional<std::optional<QString>> readWindowTitle(XConnection& x, quint32 id, bool& failed);
+
 // Whether the window list shows this window.
 bool isListed(const ServerWindow& w, qint32 ownPid);
 

@@ -142,6 +142,20 @@ AXResult X11Accessibility::copyAttributeValue(const AXElement& e, const QString&
     case AXElement::Kind::window: break;
     }
 
+    if (attribute == QLatin1String(ax::title) && !t_batch) {
+        // A rename asks for the title alone: two properties, not the whole
+        // window.
+        bool failed = false;
+        const auto title = readWindowTitle(m_ctx->x(), e.window, failed);
+        if (failed)
+            return AXResult::cannotComplete;
+        if (!title)
+            return AXResult::invalidUIElement;
+        if (!*title)
+            return AXResult::noValue;
+        value = **title;
+        return AXResult::success;
+    }
     ServerWindow w;
     RootState root;
     const AXResult r = readWindow(e.window, w, root);
@@ -280,6 +294,23 @@ AXResult X11Accessibility::windowNumber(const AXElement& e, quint32& number)
 {
     if (e.kind != AXElement::Kind::window)
         return AXResult::illegalArgument;
+    if (!t_batch && windowBeingDelivered() == e.window) {
+        // The notification being handled is this window's own report.
+        number = e.window;
+        return AXResult::success;
+    }
+    if (!t_batch) {
+        // The number is the window's own id; only whether it still exists
+        // is asked.
+        bool failed = false;
+        const bool exists = windowExists(m_ctx->x(), e.window, failed);
+        if (failed)
+            return AXResult::cannotComplete;
+        if (!exists)
+            return AXResult::invalidUIElement;
+        number = e.window;
+        return AXResult::success;
+    }
     ServerWindow w;
     RootState root;
     const AXResult r = readWindow(e.window, w, root);

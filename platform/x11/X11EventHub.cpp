@@ -418,6 +418,10 @@ void EventHub::clientListChanged()
             deliver(w, pid, ax::windowCreated);
 }
 
+namespace {
+thread_local quint32 t_delivering = 0;
+} // namespace
+
 void EventHub::deliver(xcb_window_t window, qint32 pid, const char* notification)
 {
     const QString name = QString::fromLatin1(notification);
@@ -442,11 +446,24 @@ void EventHub::deliver(xcb_window_t window, qint32 pid, const char* notification
             targets.emplace_back(it->second, element);
         }
     }
+    // While the observers run, the window the server just reported on is
+    // known to exist (unless the report is its end): asking for its number
+    // needs no round trip.
+    const quint32 previous = t_delivering;
+    t_delivering = name == QLatin1String(ax::uiElementDestroyed) ? 0 : window;
     for (auto& [core, element] : targets) {
         std::lock_guard call(core->callMutex);
         if (core->alive && core->callback)
             core->callback(element, name);
     }
+    t_delivering = previous;
+}
+
+std::optional<quint32> windowBeingDelivered()
+{
+    if (!t_delivering)
+        return std::nullopt;
+    return t_delivering;
 }
 
 EventReader::EventReader(std::weak_ptr<EventHub> hub, std::shared_ptr<XConnection> connection)

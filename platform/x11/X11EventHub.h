@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -114,5 +115,10 @@ private:
     std::shared_ptr<XConnection> m_connection;
     QSocketNotifier* m_notifier = nullptr;
 };
+
+// The window whose notification this thread is delivering to observers
+// right now, when the report is not the window's end: the server had it when
+// it sent the report.
+std::optional<quint32> windowBeingDelivered();
 
 } // namespace platform::x11

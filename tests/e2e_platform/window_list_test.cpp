@@ -159,3 +159,39 @@ TEST(WindowList, AClientWithoutAPidPropertyStillNamesItsProcess)
     EXPECT_EQ(x11().windowServer().processOfWindow(c.window), c.pid);
     terminate(c.pid);
 }
+
+TEST(WindowList, TitleReadAloneFollowsBothNamePropertiesAndTheirTypes)
+{
+    // A rename is answered by reading the two name properties only; the
+    // answer must be the one the full read gives.
+    const Client c = startClient(QStringLiteral("named"), QStringLiteral("Named"));
+    ASSERT_NE(c.window, 0u);
+    const QString id = QString::number(c.window);
+    const platform::AXElement element = platform::AXElement::windowElement(qint32(c.pid), c.window);
+    const auto title = [&] { return copyStringAttribute(QStringLiteral("AXTitle"), element); };
+    const auto fullReadTitle = [&]() -> std::optional<QString> {
+        const auto w = listed(c.window);
+        return w ? w->title : std::nullopt;
+    };
+
+    // Non-Latin text in the EWMH name (UTF8_STRING).
+    runTool(QStringLiteral("xprop"), { QStringLiteral("-id"), id, QStringLiteral("-f"), QStringLiteral("_NET_WM_NAME"),
+                                         QStringLiteral("8u"), QStringLiteral("-set"), QStringLiteral("_NET_WM_NAME"),
+                                         QStringLiteral("Grüße – 東京") });
+    EXPECT_TRUE(waitUntil([&] { return title() == QStringLiteral("Grüße – 東京"); }));
+    EXPECT_EQ(title(), fullReadTitle());
+
+    // Without the EWMH name the ICCCM name (Latin-1 STRING) is the title.
+    runTool(QStringLiteral("xprop"), { QStringLiteral("-id"), id, QStringLiteral("-remove"), QStringLiteral("_NET_WM_NAME") });
+    runTool(QStringLiteral("xprop"), { QStringLiteral("-id"), id, QStringLiteral("-f"), QStringLiteral("WM_NAME"),
+                                         QStringLiteral("8s"), QStringLiteral("-set"), QStringLiteral("WM_NAME"),
+                                         QStringLiteral("plain") });
+    EXPECT_TRUE(waitUntil([&] { return title() == QStringLiteral("plain"); }));
+    EXPECT_EQ(title(), fullReadTitle());
+
+    // Neither: no title, as the full read says.
+    runTool(QStringLiteral("xprop"), { QStringLiteral("-id"), id, QStringLiteral("-remove"), QStringLiteral("WM_NAME") });
+    EXPECT_TRUE(waitUntil([&] { return !title(); }));
+    EXPECT_EQ(fullReadTitle(), std::nullopt);
+    terminate(c.pid);
+}
