@@ -77,7 +77,7 @@ void activateWindow(Windows& window, const QString& source, std::optional<bool> 
             markOpenedWindow(i, *windows[i], window, pid);
     }
 
-    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime now = QDateTime::currentDateTimeUtc();
     window.opened = true;
     window.clickTime = now;
 

@@ -6,7 +6,7 @@
 #include <functional>
 
 ActiveApp::ActiveApp()
-    : clickTime(QDateTime::currentDateTime())
+    : clickTime(QDateTime::currentDateTimeUtc())
 {
 }
 ActiveApp::~ActiveApp() = default;

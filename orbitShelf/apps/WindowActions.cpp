@@ -27,7 +27,7 @@ void markOpenedWindow(std::size_t position, const Windows& listed, const Windows
         return;
     Windows& entry = *(*app->windows)[position];
     if (listed.num == activated.num) {
-        entry.clickTime = QDateTime::currentDateTime();
+        entry.clickTime = QDateTime::currentDateTimeUtc();
         entry.opened = true;
     } else {
         entry.opened = false;

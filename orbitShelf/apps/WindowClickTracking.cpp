@@ -57,7 +57,7 @@ void onWindowClicked(int64_t windowNumber, std::function<void(bool)> onClickedWi
 
     if (windowIndexInApps(n) != -1) {
         auto& order = windowClickOrder();
-        const QDateTime now = QDateTime::currentDateTime();
+        const QDateTime now = QDateTime::currentDateTimeUtc();
         if (!order.empty() && order.back().windowNum == n)
             order.back().time = now;
         else

@@ -9,5 +9,5 @@
 class WindowClickedOrder final {
 public:
     int32_t windowNum = 0;
-    QDateTime time = QDateTime::currentDateTime();
+    QDateTime time = QDateTime::currentDateTimeUtc();
 };

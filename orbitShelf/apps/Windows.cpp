@@ -5,7 +5,7 @@
 #include <functional>
 
 Windows::Windows()
-    : clickTime(QDateTime::currentDateTime())
+    : clickTime(QDateTime::currentDateTimeUtc())
 {
 }
 Windows::~Windows() = default;
