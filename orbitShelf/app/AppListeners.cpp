@@ -202,9 +202,16 @@ void handleAppTerminated(const platform::RunningApplication& application)
 void dropTerminatedApp(int32_t pid)
 {
     AppState& state = AppState::shared();
-    if (state.allApps.remove(pid) > 0)
+    if (state.allApps.remove(pid) > 0) {
         state.publish();
-    scheduleDockReload();
+        scheduleDockReload();
+    } else {
+        // The model no longer holds it: a refresh already took it out (the
+        // end of its windows is reported before the window manager drops
+        // them from its list), so reading every window again would find
+        // what the model holds. The rest of the reload still runs.
+        ShellQueues::main().async([] { reloadDock(ReloadParts::withoutRefresh); });
+    }
     listenerActions().loadPinnedApps();
 }
 
@@ -295,13 +302,14 @@ void handleWindowClickResult(bool clickedWindowChanged)
 
 void scheduleDockReload()
 {
-    ShellQueues::main().async(&reloadDock);
+    ShellQueues::main().async([] { reloadDock(); });
 }
 
-void reloadDock()
+void reloadDock(ReloadParts parts)
 {
     ListenerActions& a = listenerActions();
-    a.refreshRunningApps();
+    if (parts == ReloadParts::all)
+        a.refreshRunningApps();
     a.loadPinnedApps();
     a.rememberPreviousWindow();
     a.refreshDockLayout();

@@ -72,8 +72,10 @@ void handleWindowClickResult(bool clickedWindowChanged);
 
 // Queues one dock reload on the main thread, never running it at once.
 void scheduleDockReload();
-// Refresh, pinned applications, previous window, every screen's layout.
-void reloadDock();
+// Refresh, pinned applications, previous window, every screen's layout;
+// withoutRefresh leaves out the first when the model is known to be current.
+enum class ReloadParts { all, withoutRefresh };
+void reloadDock(ReloadParts parts = ReloadParts::all);
 
 // Whether a right-button release has been seen since the last left one.
 bool rightMouseUpSeen();
