@@ -18,6 +18,23 @@ namespace {
 
 const QString kScreen = QStringLiteral("Optional(V)");
 
+// An application of `windows` titled windows numbered pid * 10 + i.
+void addRunningApp(AppState& state, qint32 pid, int windows, int order)
+{
+    auto app = std::make_shared<ActiveApp>();
+    app->appId = pid;
+    app->windows = std::vector<std::shared_ptr<Windows>>();
+    for (int i = 0; i < windows; ++i) {
+        auto window = std::make_shared<Windows>();
+        window->appId = pid;
+        window->num = uint32_t(pid * 10 + i);
+        window->title = QStringLiteral("window %1").arg(i);
+        app->windows->push_back(window);
+    }
+    state.allApps.insert(pid, app);
+    state.appOrders.insert(pid, order);
+}
+
 TEST(DockViewRows, PictureItemsPointBackToEntriesAndApplications)
 {
     orbitshelf::test::TempUserDefaults defaults;
@@ -25,19 +42,7 @@ TEST(DockViewRows, PictureItemsPointBackToEntriesAndApplications)
     mainDockScreenID() = kScreen;
     state.spaceListmode[kScreen] = "grid";
     state.settings.setStackAppLimit(4);
-    auto addApp = [&](qint32 pid, int windows, int order) {
-        auto app = std::make_shared<ActiveApp>();
-        app->appId = pid;
-        app->windows = std::vector<std::shared_ptr<Windows>>();
-        for (int i = 0; i < windows; ++i) {
-            auto window = std::make_shared<Windows>();
-            window->appId = pid;
-            window->num = uint32_t(pid * 10 + i);
-            app->windows->push_back(window);
-        }
-        state.allApps.insert(pid, app);
-        state.appOrders.insert(pid, order);
-    };
+    auto addApp = [&](qint32 pid, int windows, int order) { addRunningApp(state, pid, windows, order); };
     addApp(30, 3, 10); // a grid of three
     addApp(20, 5, 20); // stacked
     addApp(40, 1, 30);
@@ -94,20 +99,7 @@ TEST(DockViewRows, RenameRedrawsTheBarOnlyWhereTheBarShowsTitles)
     orbitshelf::test::TempUserDefaults defaults;
     AppState state;
     mainDockScreenID() = kScreen;
-    auto addApp = [&](qint32 pid, int windows, int order) {
-        auto app = std::make_shared<ActiveApp>();
-        app->appId = pid;
-        app->windows = std::vector<std::shared_ptr<Windows>>();
-        for (int i = 0; i < windows; ++i) {
-            auto window = std::make_shared<Windows>();
-            window->appId = pid;
-            window->num = uint32_t(pid * 10 + i);
-            window->title = QStringLiteral("window %1").arg(i);
-            app->windows->push_back(window);
-        }
-        state.allApps.insert(pid, app);
-        state.appOrders.insert(pid, order);
-    };
+    auto addApp = [&](qint32 pid, int windows, int order) { addRunningApp(state, pid, windows, order); };
     addApp(30, 2, 10); // two windows: each shows its label
     addApp(40, 1, 20); // one window: its icon alone
     EXPECT_TRUE(barShowsTitleOf(state, 300));
