@@ -60,12 +60,7 @@ double dockThickness()
     return std::max(state.settings.dockBackgroundHeight(), state.appIcon.height());
 }
 
-// Main thread: the title of a window the model holds is written straight
-// into it, and the views hear of it only when it changed. A window the model
-// does not hold, or one that lost its title (a refresh leaves those out),
-// rebuilds the model; so does nothing else. A rename is the most frequent
-// change a desktop sends, and rebuilding the model for it would read every
-// window again.
+// The model's window of that number, placeholders aside.
 std::shared_ptr<Windows> modelWindow(quint32 number)
 {
     for (const auto& app : std::as_const(AppState::shared().allApps)) {
@@ -79,6 +74,12 @@ std::shared_ptr<Windows> modelWindow(quint32 number)
     return nullptr;
 }
 
+// Main thread: the title of a window the model holds is written straight
+// into it, and the views hear of it only when it changed. A window the model
+// does not hold, or one that lost its title (a refresh leaves those out;
+// the window clicked last keeps even an empty one), rebuilds the model. A
+// rename is the most frequent change a desktop sends, and rebuilding the
+// model for it would read every window again.
 void applyTitleChange(quint32 number, const QString& title)
 {
     const auto n = static_cast<int32_t>(number);
