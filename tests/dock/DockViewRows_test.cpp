@@ -2,6 +2,7 @@
 // its entry, and running applications' items to their process ids.
 #include "dock/DockView.h"
 
+#include "Persistence.h"
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
 #include "apps/Windows.h"
@@ -109,6 +110,10 @@ TEST(DockViewRows, RenameRedrawsTheBarOnlyWhereTheBarShowsTitles)
 
     platform::fake::FakePlatform fake;
     platform::setCurrent(&fake);
+    // A bar that is shown reads the pins and plugins from the store (in this
+    // test program's private data home).
+    if (!PersistenceController::hasShared())
+        ASSERT_FALSE(PersistenceController::openShared().has_value());
     DockView view(state, true, 1920, 1080, kScreen);
     view.resize(1920, 500);
     PaintCounter counter;
