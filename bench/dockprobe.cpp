@@ -369,6 +369,18 @@ struct Client {
     double mappedAt = 0;
 };
 
+// The next queued event; none (after running `onIdle`) when nothing is queued.
+template <typename Idle> Reply<xcb_generic_event_t> nextEvent(X& x, Idle& onIdle)
+{
+    xcb_generic_event_t* e = xcb_poll_for_event(x.c);
+    if (!e) {
+        if (xcb_connection_has_error(x.c))
+            die("X connection lost");
+        onIdle();
+    }
+    return Reply<xcb_generic_event_t>(e, &free);
+}
+
 // Waits, with the root's substructure selected, for the client of `pid`
 // (matched by _NET_WM_PID, or by WM_CLASS for clients without one) to map.
 // `onIdle` runs between events so that pixels can be polled meanwhile.
@@ -384,14 +396,10 @@ bool waitClientMapped(X& x, Client& client, const std::string& cls, double bound
         return !cls.empty() && x.wmClassOf(w) == cls;
     };
     while (nowMs() - start < boundMs) {
-        xcb_generic_event_t* e = xcb_poll_for_event(x.c);
-        if (!e) {
-            if (xcb_connection_has_error(x.c))
-                die("X connection lost");
-            onIdle();
+        const Reply<xcb_generic_event_t> ev = nextEvent(x, onIdle);
+        if (!ev)
             continue;
-        }
-        std::unique_ptr<xcb_generic_event_t, decltype(&free)> ev(e, &free);
+        xcb_generic_event_t* e = ev.get();
         xcb_window_t candidate = 0;
         const int type = e->response_type & 0x7f;
         if (type == XCB_CREATE_NOTIFY) {
@@ -419,14 +427,10 @@ bool waitClientGone(X& x, const Client& client, double boundMs, Idle onIdle, dou
 {
     const double start = nowMs();
     while (nowMs() - start < boundMs) {
-        xcb_generic_event_t* e = xcb_poll_for_event(x.c);
-        if (!e) {
-            if (xcb_connection_has_error(x.c))
-                die("X connection lost");
-            onIdle();
+        const Reply<xcb_generic_event_t> ev = nextEvent(x, onIdle);
+        if (!ev)
             continue;
-        }
-        std::unique_ptr<xcb_generic_event_t, decltype(&free)> ev(e, &free);
+        xcb_generic_event_t* e = ev.get();
         const int type = e->response_type & 0x7f;
         if ((type == XCB_UNMAP_NOTIFY
                 && reinterpret_cast<xcb_unmap_notify_event_t*>(e)->window == client.window)
