@@ -4,7 +4,7 @@
 #include "app/AppSubStates.h"
 #include "app/CustomSettings.h"
 #include "app/MapSetting.h"
-#include "tools/CustomPomodoro.h"
+#include "app/CustomPomodoro.h"
 
 #include <QDateTime>
 #include <QList>

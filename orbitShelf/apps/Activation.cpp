@@ -9,7 +9,7 @@
 #include "apps/Windows.h"
 #include "platform/Platform.h"
 #include "switcher/SwitcherStandIn.h"
-#include "switcher/WindowActivationRecord.h"
+#include "apps/WindowActivationRecord.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>

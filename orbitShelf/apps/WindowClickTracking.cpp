@@ -1,10 +1,10 @@
 #include "apps/WindowClickTracking.h"
 
 #include "app/AppState.h"
-#include "app/AuxiliaryWindows.h"
+#include "shell/AuxiliaryWindows.h"
 #include "apps/Activation.h"
 #include "switcher/SwitcherStandIn.h"
-#include "switcher/WindowActivationRecord.h"
+#include "apps/WindowActivationRecord.h"
 
 #include <QCoreApplication>
 #include <QTimer>

@@ -1,7 +1,7 @@
 #include "apps/WindowNotificationHandler.h"
 
 #include "app/AppState.h"
-#include "app/AuxiliaryWindows.h"
+#include "shell/AuxiliaryWindows.h"
 #include "app/ShellGlobals.h"
 #include "app/ShellQueues.h"
 #include "app/Utilities.h"

@@ -1,7 +1,7 @@
 #include "dock/AppContextMenu.h"
 
 #include "Persistence.h"
-#include "app/AppListeners.h"
+#include "shell/AppListeners.h"
 #include "app/AppState.h"
 #include "app/ShellPipe.h"
 #include "apps/ActiveApp.h"

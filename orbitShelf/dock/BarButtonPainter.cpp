@@ -1,7 +1,7 @@
 #include "dock/BarButtonPainter.h"
 
 #include "app/AppState.h"
-#include "app/Badge.h"
+#include "widgets/Badge.h"
 #include "apps/ActiveApp.h"
 #include "apps/Windows.h"
 #include "dock/BarEntries.h"

@@ -1,6 +1,6 @@
 #include "dock/DockBarBackground.h"
 
-#include "app/RoundedCornersShape.h"
+#include "widgets/RoundedCornersShape.h"
 #include "dock/DockViewState.h"
 
 #include <QFont>

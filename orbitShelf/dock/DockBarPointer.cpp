@@ -1,7 +1,7 @@
 #include "dock/DockBarPointer.h"
 
 #include "app/AppState.h"
-#include "app/FloatingPanel.h"
+#include "widgets/FloatingPanel.h"
 #include "app/Utilities.h"
 #include "apps/ActiveApp.h"
 #include "apps/ProcessStatistics.h"

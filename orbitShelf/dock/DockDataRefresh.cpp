@@ -1,6 +1,6 @@
 #include "dock/DockDataRefresh.h"
 
-#include "app/AppListeners.h"
+#include "shell/AppListeners.h"
 #include "app/AppState.h"
 #include "app/ShellStandIn.h"
 #include "apps/DockBadgeReader.h"

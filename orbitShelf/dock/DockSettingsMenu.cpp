@@ -1,8 +1,8 @@
 #include "dock/DockSettingsMenu.h"
 
 #include "app/AppState.h"
-#include "app/AuxiliaryWindows.h"
-#include "app/Relaunch.h"
+#include "shell/AuxiliaryWindows.h"
+#include "shell/Relaunch.h"
 #include "app/Utilities.h"
 #include "apps/ActiveApp.h"
 #include "apps/DockVisibility.h"

@@ -1,7 +1,7 @@
 #include "dock/DockTick.h"
 
 #include "app/AppState.h"
-#include "app/PomodoroTick.h"
+#include "tools/PomodoroTick.h"
 #include "app/SerialQueue.h"
 #include "apps/DockBadgeReader.h"
 #include "apps/ProcessStatistics.h"

@@ -1,6 +1,6 @@
 #include "dock/WindowTag.h"
 
-#include "app/RoundedCornersShape.h"
+#include "widgets/RoundedCornersShape.h"
 #include "dock/WindowTagRules.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "tests/activation/ActivationFixture.h"
 
-#include "app/AuxiliaryWindows.h"
+#include "shell/AuxiliaryWindows.h"
 #include "apps/WindowClickTracking.h"
-#include "switcher/WindowActivationRecord.h"
+#include "apps/WindowActivationRecord.h"
 
 #include <QEventLoop>
 #include <QTimer>

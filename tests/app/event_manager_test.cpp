@@ -69,7 +69,7 @@ TEST_F(EventBus, AHandlerThatClearsItsListDuringAnEmitDoesNotCutTheEmitShort)
     EXPECT_EQ(calls, QStringList { "second:option=1" });
 }
 
-#include "app/AppCenterApplication.h"
+#include "shell/AppCenterApplication.h"
 
 #include <stdexcept>
 

@@ -4,10 +4,10 @@
 // bar drops it once it is gone; a window going full screen shows the toast
 // or hides the bar, as the setting says.
 #include "Persistence.h"
-#include "app/AppListeners.h"
+#include "shell/AppListeners.h"
 #include "app/AppState.h"
-#include "app/AuxiliaryWindows.h"
-#include "app/CustomWindow.h"
+#include "shell/AuxiliaryWindows.h"
+#include "widgets/CustomWindow.h"
 #include "app/UserDefaults.h"
 #include "apps/AXEventThread.h"
 #include "apps/ActiveApp.h"

@@ -1,8 +1,8 @@
 // The listeners against a real X server: xterm clients driven by xdotool,
 // openbox managing them, the X11 platform layer and its input monitor.
-#include "app/AppListeners.h"
+#include "shell/AppListeners.h"
 #include "app/AppState.h"
-#include "app/AuxiliaryWindows.h"
+#include "shell/AuxiliaryWindows.h"
 #include "app/ShellGlobals.h"
 #include "app/UserDefaults.h"
 #include "apps/AXEventThread.h"

@@ -1,6 +1,6 @@
-#include "app/AuxiliaryWindows.h"
+#include "shell/AuxiliaryWindows.h"
 
-#include "app/AuxWindowGeometry.h"
+#include "shell/AuxWindowGeometry.h"
 #include "app/ShellQueues.h"
 #include "app/UserDefaults.h"
 #include "dock/FullScreenToast.h"

@@ -1,4 +1,4 @@
-#include "app/AuxWindowGeometry.h"
+#include "shell/AuxWindowGeometry.h"
 
 #include <gtest/gtest.h>
 

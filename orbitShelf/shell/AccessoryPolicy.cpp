@@ -1,4 +1,4 @@
-#include "app/AccessoryPolicy.h"
+#include "shell/AccessoryPolicy.h"
 
 #include "platform/AccessoryWindow.h"
 

@@ -1,6 +1,6 @@
-#include "app/OnboardingWindow.h"
+#include "shell/OnboardingWindow.h"
 
-#include "app/AppWindows.h"
+#include "shell/AppWindows.h"
 #include "settings/SettingsStandIn.h"
 
 #include <QGuiApplication>

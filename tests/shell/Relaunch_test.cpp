@@ -1,4 +1,4 @@
-#include "app/Relaunch.h"
+#include "shell/Relaunch.h"
 #include "app/Utilities.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "app/AppListeners.h"
+#include "shell/AppListeners.h"
 #include "app/AppState.h"
 #include "app/ShellQueues.h"
 #include "app/UserDefaults.h"

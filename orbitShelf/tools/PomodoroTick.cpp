@@ -1,4 +1,4 @@
-#include "app/PomodoroTick.h"
+#include "tools/PomodoroTick.h"
 
 #include "app/AppState.h"
 #include "tools/ToolsStandIn.h"

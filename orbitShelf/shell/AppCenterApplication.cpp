@@ -1,4 +1,4 @@
-#include "app/AppCenterApplication.h"
+#include "shell/AppCenterApplication.h"
 
 #include "app/Logging.h"
 

@@ -1,4 +1,4 @@
-#include "app/AppWindows.h"
+#include "shell/AppWindows.h"
 
 #include <QPointer>
 #include <QWidget>

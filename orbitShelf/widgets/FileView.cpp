@@ -1,4 +1,4 @@
-#include "app/FileView.h"
+#include "widgets/FileView.h"
 
 #include <QFileDialog>
 

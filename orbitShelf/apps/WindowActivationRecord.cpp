@@ -1,4 +1,4 @@
-#include "switcher/WindowActivationRecord.h"
+#include "apps/WindowActivationRecord.h"
 
 #include "apps/WindowClickTracking.h"
 

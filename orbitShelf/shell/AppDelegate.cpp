@@ -1,9 +1,9 @@
-#include "app/AppDelegate.h"
+#include "shell/AppDelegate.h"
 
-#include "app/AccessoryPolicy.h"
-#include "app/AppListeners.h"
+#include "shell/AccessoryPolicy.h"
+#include "shell/AppListeners.h"
 #include "app/AppState.h"
-#include "app/AppWindows.h"
+#include "shell/AppWindows.h"
 #include "apps/AXEventThread.h"
 #include "dock/DockWindows.h"
 #include "tools/ToolsStandIn.h"

@@ -1,4 +1,4 @@
-#include "app/RoundedCornersShape.h"
+#include "widgets/RoundedCornersShape.h"
 
 QPainterPath RoundedCornersShape::path(const QRectF& rect) const
 {

@@ -1,4 +1,4 @@
-#include "app/SizeReaders.h"
+#include "widgets/SizeReaders.h"
 
 #include <QEvent>
 #include <QPointer>

@@ -1,8 +1,8 @@
-#include "app/Badge.h"
-#include "app/FileView.h"
-#include "app/GrowingButton.h"
-#include "app/RoundedCornersShape.h"
-#include "app/SizeReaders.h"
+#include "widgets/Badge.h"
+#include "widgets/FileView.h"
+#include "widgets/GrowingButton.h"
+#include "widgets/RoundedCornersShape.h"
+#include "widgets/SizeReaders.h"
 #include "tests/support/XvfbSession.h"
 
 #include <QApplication>

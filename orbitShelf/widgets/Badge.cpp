@@ -1,4 +1,4 @@
-#include "app/Badge.h"
+#include "widgets/Badge.h"
 
 #include <QApplication>
 #include <QFontMetricsF>

@@ -1,8 +1,8 @@
-#include "app/AppListeners.h"
+#include "shell/AppListeners.h"
 
 #include "app/AppState.h"
 #include "app/Logging.h"
-#include "app/Relaunch.h"
+#include "shell/Relaunch.h"
 #include "app/ShellQueues.h"
 #include "apps/Activation.h"
 #include "apps/AXEventThread.h"

@@ -1,4 +1,4 @@
-#include "app/Relaunch.h"
+#include "shell/Relaunch.h"
 
 #include "app/Logging.h"
 #include "app/Utilities.h"

@@ -1,4 +1,4 @@
-#include "tools/CustomPomodoro.h"
+#include "app/CustomPomodoro.h"
 
 #include "app/UserDefaults.h"
 

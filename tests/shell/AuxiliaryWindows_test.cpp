@@ -1,4 +1,4 @@
-#include "app/AuxiliaryWindows.h"
+#include "shell/AuxiliaryWindows.h"
 #include "app/ShellQueues.h"
 #include "app/UserDefaults.h"
 #include "tests/support/ManualQueue.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/CustomWindow.h"
+#include "widgets/CustomWindow.h"
 
 #include <QPointer>
 #include <QString>

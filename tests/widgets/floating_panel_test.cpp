@@ -1,4 +1,4 @@
-#include "app/FloatingPanel.h"
+#include "widgets/FloatingPanel.h"
 #include "tests/support/XvfbSession.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 #include "app/AppState.h"
-#include "app/PomodoroTick.h"
+#include "tools/PomodoroTick.h"
 #include "app/UserDefaults.h"
 #include "tools/ToolsStandIn.h"
 

@@ -1,4 +1,4 @@
-#include "app/AuxWindowGeometry.h"
+#include "shell/AuxWindowGeometry.h"
 
 #include <QCursor>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "app/GrowingButton.h"
+#include "widgets/GrowingButton.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,4 +1,4 @@
-#include "app/CustomWindow.h"
+#include "widgets/CustomWindow.h"
 
 Qt::WindowFlags CustomWindow::windowFlagsFor(unsigned styleMask)
 {

@@ -1,7 +1,7 @@
 #include "Persistence.h"
-#include "app/AppDelegate.h"
+#include "shell/AppDelegate.h"
 #include "app/AppState.h"
-#include "app/AppWindows.h"
+#include "shell/AppWindows.h"
 #include "tests/support/TempStores.h"
 
 #include <QWidget>
