@@ -6,5 +6,5 @@
 // only.
 
 // The screen key of the screen that carries the main dock bar; "" until the
-// dock windows are built. Kept with the dock edges (dock/DockEdges.cpp).
+// dock windows are built.
 QString& mainDockScreenID();

@@ -2,13 +2,11 @@
 
 #include "platform/Platform.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLocale>
 #include <QLoggingCategory>
 #include <QMessageAuthenticationCode>
-#include <QMessageBox>
 #include <QMetaObject>
 #include <QMutex>
 #include <QRandomGenerator>
@@ -28,14 +26,10 @@ AlertPresenter& presenterSlot()
     static AlertPresenter presenter;
     return presenter;
 }
-
-void presentMessageBox(const QString& message, const QString& informative)
+AlertPresenter& defaultPresenterSlot()
 {
-    QMessageBox box;
-    box.setText(message);
-    box.setInformativeText(informative);
-    box.addButton(QStringLiteral("ok"), QMessageBox::AcceptRole);
-    box.exec();
+    static AlertPresenter presenter;
+    return presenter;
 }
 
 long channel(float component)
@@ -115,28 +109,24 @@ void setAlertPresenter(AlertPresenter presenter)
     presenterSlot() = std::move(presenter);
 }
 
+void setDefaultAlertPresenter(AlertPresenter presenter)
+{
+    QMutexLocker lock(&presenterMutex);
+    defaultPresenterSlot() = std::move(presenter);
+}
+
 void showAlert(const QString& message, const QString& informative)
 {
     AlertPresenter presenter;
     {
         QMutexLocker lock(&presenterMutex);
-        presenter = presenterSlot();
+        presenter = presenterSlot() ? presenterSlot() : defaultPresenterSlot();
     }
     if (presenter) {
         presenter(message, informative);
         return;
     }
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
-        qCWarning(lcUtil) << "alert without a window system:" << message << informative;
-        return;
-    }
-    // Widgets live on the main thread; an alert raised elsewhere is shown there.
-    if (QThread::currentThread() != qApp->thread()) {
-        QMetaObject::invokeMethod(
-            qApp, [message, informative] { presentMessageBox(message, informative); }, Qt::QueuedConnection);
-        return;
-    }
-    presentMessageBox(message, informative);
+    qCWarning(lcUtil) << "alert without a window system:" << message << informative;
 }
 
 bool openAccessibilitySettings()
@@ -238,4 +228,12 @@ QThread::Priority threadPriority(ThreadQoS qos)
         break;
     }
     return QThread::NormalPriority;
+}
+
+QString formatFloat(float value, int fractionDigits, const QLocale& locale)
+{
+    QLocale plain = locale;
+    plain.setNumberOptions(plain.numberOptions() | QLocale::OmitGroupSeparator);
+    const QString text = plain.toString(double(value), 'f', std::max(0, fractionDigits));
+    return text.isEmpty() ? QString::number(double(value)) : text;
 }

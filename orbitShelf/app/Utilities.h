@@ -10,6 +10,7 @@
 #include <QDebug>
 #include <QImage>
 #include <QList>
+#include <QLocale>
 #include <QPointF>
 #include <QRect>
 #include <QString>
@@ -46,12 +47,15 @@ QString formatDate(const QDateTime& date, const QString& format);
 // negative fields.
 QString formatDuration(qint64 from, qint64 to, bool withHours);
 
-// A one-button ("ok") alert. The presenter is replaceable so that tests (and
-// headless runs) record alerts instead of blocking on a modal dialog.
+// A one-button ("ok") alert. Who presents it is installed from above: the
+// shell installs the message box (widgets/AlertBox) at start; tests install
+// a recorder. With neither, the alert is logged.
 using AlertPresenter = std::function<void(const QString& message, const QString& informative)>;
 void showAlert(const QString& message, const QString& informative);
-// Installs a presenter; an empty one restores the message box.
+// Installs a presenter that takes precedence; an empty one restores the default.
 void setAlertPresenter(AlertPresenter presenter);
+// The presenter used when none was installed with setAlertPresenter.
+void setDefaultAlertPresenter(AlertPresenter presenter);
 
 // There is no Accessibility settings page to open on X11: logs that and
 // returns false.
@@ -82,3 +86,8 @@ enum class ThreadQoS : int {
 ThreadQoS qualityOfService(DispatchQoS qos);
 // What a thread of that quality of service runs at here.
 QThread::Priority threadPriority(ThreadQoS qos);
+
+// Formats a number for people: the locale's decimal separator, no grouping,
+// exactly `fractionDigits` digits after the separator. Falls back to the
+// plain decimal text when the locale gives nothing.
+QString formatFloat(float value, int fractionDigits, const QLocale& locale = QLocale());

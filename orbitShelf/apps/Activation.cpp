@@ -8,7 +8,7 @@
 #include "apps/WindowClickTracking.h"
 #include "apps/Windows.h"
 #include "platform/Platform.h"
-#include "switcher/SwitcherStandIn.h"
+#include "apps/ModelEvents.h"
 #include "apps/WindowActivationRecord.h"
 
 #include <QCoreApplication>
@@ -53,7 +53,7 @@ void bringForward(ActiveApp& app, Windows& window)
 void activateWindow(Windows& window, const QString& source, std::optional<bool> minimiseIfActive)
 {
     AppState& state = AppState::shared();
-    switcherModifierState = -1;
+    emit ModelEvents::shared().activationStarted(source);
 
     if (minimiseIfActive.value_or(false)) {
         const auto& order = windowClickOrder();
@@ -86,8 +86,7 @@ void activateWindow(Windows& window, const QString& source, std::optional<bool> 
         const auto app = known ? known : std::make_shared<ActiveApp>();
         bringForward(*app, window);
     }
-    if (source == kClickSourceSwitcher)
-        closeSwitcherPopup();
+    emit ModelEvents::shared().windowActivated(numberOf(window), source);
     if (activating && known)
         known->clickTime = now;
 

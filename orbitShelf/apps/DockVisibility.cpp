@@ -24,3 +24,34 @@ void setSpaceDockAutoHide(const QString& screenID, bool autoHide)
         QCoreApplication::instance(), [screenID, autoHide] { applySpaceDockAutoHide(autoHide, screenID); },
         Qt::QueuedConnection);
 }
+
+FullScreenAutoHideFlags& fullScreenAutoHideFlags()
+{
+    static FullScreenAutoHideFlags flags;
+    return flags;
+}
+
+std::optional<bool> fullScreenAutoHideDecision(bool enableAutoHideWhenFullScreen,
+    const FullScreenAutoHideFlags& flags, qint64 windowNumber, const QString& screenId)
+{
+    if (!enableAutoHideWhenFullScreen || flags.dockHiddenFlags.isEmpty())
+        return std::nullopt;
+    if (flags.dockHiddenFlags.value(windowNumber, false))
+        return true;
+    // Back to the state the screen had before a full-screen window hid it.
+    const auto saved = flags.dockScreenFlags.constFind(screenId);
+    return saved != flags.dockScreenFlags.constEnd() && *saved == QLatin1String("true");
+}
+
+void applyFullScreenAutoHide(AppState& state, qint64 windowNumber, const QString& screenId)
+{
+    const std::optional<bool> autoHide = fullScreenAutoHideDecision(
+        state.settings.enableAutoHideWhenFullScreen(), fullScreenAutoHideFlags(), windowNumber, screenId);
+    if (!autoHide)
+        return;
+    // The stored flag follows on the main queue; the bar's shown flag
+    // changes at once so the bar does not flash in between.
+    setSpaceDockAutoHide(screenId, *autoHide);
+    state.showSpaceDock.insert(screenId, !*autoHide);
+    state.publish();
+}

@@ -67,3 +67,15 @@ void windowHotkeyMatches(const QString& key, int32_t windowNumber, QString& resu
 {
     windowHotkeyMatchesIn(AppState::shared().windowHotkeyCache(), key, windowNumber, result);
 }
+
+QStringList hotKeyChoices()
+{
+    QStringList keys;
+    for (char c = '1'; c <= '9'; ++c)
+        keys << QString(QLatin1Char(c));
+    keys << QStringLiteral("0");
+    for (char c = 'a'; c <= 'z'; ++c)
+        keys << QString(QLatin1Char(c));
+    keys << QStringLiteral("disable");
+    return keys;
+}

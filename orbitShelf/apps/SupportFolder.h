@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 #include <QMap>
 #include <QString>
 #include <QUrl>
@@ -42,3 +44,7 @@ void windowHotkeyMatches(const QString& key, int32_t windowNumber, QString& resu
 // The same over a given cache.
 void windowHotkeyMatchesIn(
     const QMap<QString, QString>& hotkeyCache, const QString& key, int32_t windowNumber, QString& result);
+
+// The keys a window can be bound to: "1" to "9", "0", "a" to "z", then
+// "disable".
+QStringList hotKeyChoices();

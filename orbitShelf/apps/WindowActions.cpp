@@ -4,7 +4,7 @@
 #include "apps/ActiveApp.h"
 #include "apps/ScreenIdentifier.h"
 #include "apps/Windows.h"
-#include "dock/DockAutoHide.h"
+#include "apps/DockVisibility.h"
 #include "platform/Platform.h"
 
 #include <QGuiApplication>

@@ -1,14 +1,12 @@
 #include "apps/WindowClickTracking.h"
 
 #include "app/AppState.h"
-#include "shell/AuxiliaryWindows.h"
 #include "apps/Activation.h"
-#include "switcher/SwitcherStandIn.h"
+#include "apps/ModelEvents.h"
 #include "apps/WindowActivationRecord.h"
 
 #include <QCoreApplication>
 #include <QTimer>
-#include <QWidget>
 
 std::atomic<int32_t> lastClickedWindowNumber { 0 };
 
@@ -49,7 +47,6 @@ void appendWindowClick(const WindowClickedOrder& entry)
 
 void onWindowClicked(int64_t windowNumber, std::function<void(bool)> onClickedWindowChange)
 {
-    switcherModifierState = -1;
     const int32_t n = toWindowNumber(windowNumber);
     lastClickedWindowNumber.store(n);
 
@@ -64,14 +61,7 @@ void onWindowClicked(int64_t windowNumber, std::function<void(bool)> onClickedWi
             recordWindowActivation(n, now);
     }
 
-    const auto panel = floatPanelWindowNumber();
-    if (!panel || static_cast<int64_t>(*panel) != windowNumber) {
-        closeSwitcherPopup();
-        if (auto& window = pasteboardWindow()) {
-            window->close();
-            window = nullptr;
-        }
-    }
+    emit ModelEvents::shared().windowClicked(windowNumber);
 
     clearPopup(&AppState::showPomodoroPopup);
     clearPopup(&AppState::showPasteboardPopup);

@@ -1,7 +1,7 @@
 #include "apps/WindowNotificationHandler.h"
 
 #include "app/AppState.h"
-#include "shell/AuxiliaryWindows.h"
+#include "apps/ModelEvents.h"
 #include "app/ShellGlobals.h"
 #include "app/ShellQueues.h"
 #include "app/Utilities.h"
@@ -16,7 +16,8 @@
 #include "apps/ScreenIdentifier.h"
 #include "apps/WindowClickTracking.h"
 #include "apps/Windows.h"
-#include "dock/DockStandIn.h"
+#include "apps/DockVisibility.h"
+#include "apps/ScreenCalibration.h"
 #include "platform/Coordinates.h"
 #include "platform/Platform.h"
 
@@ -117,23 +118,23 @@ bool applyFullScreenRule(const WindowResizeReport& report, const QString& screen
         StringMap autoHide = settings.autoHideSpaceDock();
         if (autoHide.value(screenKey) == kTrue)
             return false;
-        dockHiddenFlags().insert(number, true);
+        fullScreenAutoHideFlags().dockHiddenFlags.insert(number, true);
         if (autoHide.contains(screenKey))
-            dockScreenFlags().insert(screenKey, autoHide.value(screenKey));
+            fullScreenAutoHideFlags().dockScreenFlags.insert(screenKey, autoHide.value(screenKey));
         else
-            dockScreenFlags().remove(screenKey);
+            fullScreenAutoHideFlags().dockScreenFlags.remove(screenKey);
         setSpaceDockAutoHide(screenKey, true);
         return false;
     }
-    if (autoHideWhenFullScreen && dockHiddenFlags().value(number, false)) {
+    if (autoHideWhenFullScreen && fullScreenAutoHideFlags().dockHiddenFlags.value(number, false)) {
         StringMap autoHide = settings.autoHideSpaceDock();
-        if (dockScreenFlags().contains(screenKey))
-            autoHide.insert(screenKey, dockScreenFlags().value(screenKey));
+        if (fullScreenAutoHideFlags().dockScreenFlags.contains(screenKey))
+            autoHide.insert(screenKey, fullScreenAutoHideFlags().dockScreenFlags.value(screenKey));
         else
             autoHide.remove(screenKey);
         settings.setAutoHideSpaceDock(autoHide);
         setSpaceDockAutoHide(screenKey, false);
-        dockHiddenFlags().insert(number, false);
+        fullScreenAutoHideFlags().dockHiddenFlags.insert(number, false);
     }
     return true;
 }
@@ -145,7 +146,9 @@ WindowHandlerActions WindowHandlerActions::standard()
     WindowHandlerActions a;
     a.refreshRunningApps
         = [](std::optional<int32_t> excluded) { return ::refreshRunningApps(excluded, false); };
-    a.showToast = [](const QString& key, qint64 number) { ::showToast(key, number); };
+    a.showToast = [](const QString& key, qint64 number) {
+        emit ModelEvents::shared().fullScreenOverBar(key, number);
+    };
     a.screens = &qtScreens;
     a.mouseLocation = &qtMouseLocation;
     return a;

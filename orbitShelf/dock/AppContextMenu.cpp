@@ -1,7 +1,7 @@
 #include "dock/AppContextMenu.h"
 
 #include "Persistence.h"
-#include "shell/AppListeners.h"
+#include "dock/DockReload.h"
 #include "app/AppState.h"
 #include "app/ShellPipe.h"
 #include "apps/ActiveApp.h"

@@ -1,6 +1,6 @@
 #include "dock/BarActions.h"
 
-#include "shell/AppListeners.h"
+#include "dock/DockReload.h"
 #include "app/AppState.h"
 #include "app/SerialQueue.h"
 #include "apps/Activation.h"

@@ -1,13 +1,12 @@
 #include "dock/DockDataRefresh.h"
 
-#include "shell/AppListeners.h"
+#include "dock/DockReload.h"
 #include "app/AppState.h"
-#include "app/ShellStandIn.h"
 #include "apps/DockBadgeReader.h"
 #include "apps/Pinning.h"
 #include "dock/DockAutoHide.h"
+#include "dock/DockHooks.h"
 #include "dock/DockViewState.h"
-#include "switcher/SwitcherStandIn.h"
 
 #include <algorithm>
 
@@ -22,7 +21,7 @@ DockDataRefreshServices standardDockDataRefreshServices()
             return {};
         return PersistenceController::shared().fetchAll(Entity::Plugins);
     };
-    services.startToolHotKeys = [] { ::startHotKeys(HotKeyModifier::Option, HotKeyModifier::Shift); };
+    services.startToolHotKeys = [] { runDockHook(dockHooks().startToolHotKeys); };
     return services;
 }
 

@@ -3,12 +3,6 @@
 #include "app/AppState.h"
 #include "dock/DockFrames.h"
 
-QString& mainDockScreenID()
-{
-    static QString id;
-    return id;
-}
-
 bool isDockHorizontal(const AppState& state)
 {
     return isDockHorizontal(state.settings.mainDockPosition());

@@ -1,16 +1,13 @@
 #include "dock/DockHostWindows.h"
 
 #include "app/AppState.h"
-#include "app/ShellStandIn.h"
 #include "apps/ScreenIdentifier.h"
+#include "dock/DockHooks.h"
 #include "dock/DockLog.h"
-#include "dock/DockModifierKeys.h"
 #include "dock/DockView.h"
 #include "dock/RootView.h"
 #include "platform/DockWindowHints.h"
-#include "switcher/SwitcherStandIn.h"
 
-#include "app/EventManager.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -25,21 +22,6 @@ QRect primaryGeometry()
 {
     QScreen* primary = QGuiApplication::primaryScreen();
     return primary ? primary->geometry() : QRect();
-}
-
-// The switcher's modifier, seen by the global monitor while another
-// application has the keyboard.
-void handleDockFlagsChanged(int keyCode)
-{
-    const FlagsChangedOutcome outcome = dockFlagsChangedOutcome(
-        keyCode, AppState::shared().settings.shortcutOptionForOpenFloatWindow(), switcherModifierState);
-    switcherModifierState = outcome.switcherModifierState;
-    if (outcome.emitOptionLater) {
-        QTimer::singleShot(100, QCoreApplication::instance(), [] {
-            if (switcherPopupShown)
-                EventManager::shared().emitEvent(QStringLiteral("option"), 1);
-        });
-    }
 }
 
 } // namespace
@@ -185,8 +167,8 @@ DockWindows& sharedDockWindows()
         services.screens = [] { return currentDockScreens(); };
         services.makeWindow
             = [](const DockWindowSpec& spec) { return makeDockHostWindow(AppState::shared(), spec); };
-        services.installModifierMonitor = [] { addGlobalFlagsChangedMonitor(handleDockFlagsChanged); };
-        services.startHotKeys = [] { startHotKeys(HotKeyModifier::Option); };
+        services.installModifierMonitor = [] { runDockHook(dockHooks().installModifierMonitor); };
+        services.startHotKeys = [] { runDockHook(dockHooks().startHotKeys); };
         // Lives for the whole process, like the windows it keeps.
         return new DockWindows(AppState::shared(), services);
     }();

@@ -1,8 +1,7 @@
 #include "dock/DockSettingsMenu.h"
 
 #include "app/AppState.h"
-#include "shell/AuxiliaryWindows.h"
-#include "shell/Relaunch.h"
+#include "dock/DockHooks.h"
 #include "app/Utilities.h"
 #include "apps/ActiveApp.h"
 #include "apps/DockVisibility.h"
@@ -104,7 +103,7 @@ DockMenuServices standardDockMenuServices()
     s.restartDockWindows = [] { ::restartDockWindows(); };
     s.setSpaceDockShown
         = [](const QString& screenID, bool autoHide) { setSpaceDockAutoHide(screenID, autoHide); };
-    s.openSettingsWindow = [] { ::openSettingsWindow(); };
+    s.openSettingsWindow = [] { runDockHook(dockHooks().openSettingsWindow); };
     s.applicationVersion = [] {
         const QString set = QCoreApplication::applicationVersion();
         return set.isEmpty() ? QStringLiteral(ORBITSHELF_VERSION) : set;
@@ -132,9 +131,9 @@ DockMenuServices standardDockMenuServices()
     s.showUpdaterWindow = [] { ::showUpdaterWindow(); };
     s.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     s.saveAppOrdersCache = [] { ::saveAppOrdersCache(); };
-    s.relaunch = [] { return relaunchApp(); };
+    s.relaunch = [] { return dockHooks().relaunch && dockHooks().relaunch(); };
     s.trackFeature = [](const QString& feature) { ::trackFeature(feature); };
-    s.openQuitWindow = [] { ::openQuitWindow(); };
+    s.openQuitWindow = [] { runDockHook(dockHooks().openQuitWindow); };
     return s;
 }
 

@@ -4,7 +4,7 @@
 #include "apps/ActiveApp.h"
 #include "apps/RunningApps.h"
 #include "apps/Windows.h"
-#include "switcher/SwitcherStandIn.h"
+#include "apps/SupportFolder.h"
 
 #include <QColorDialog>
 #include <QComboBox>

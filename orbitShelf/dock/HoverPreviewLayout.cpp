@@ -1,6 +1,6 @@
 #include "dock/HoverPreviewLayout.h"
 
-#include "settings/SettingsStandIn.h"
+#include "app/Utilities.h"
 
 #include <QTextBoundaryFinder>
 

@@ -50,10 +50,3 @@ void multipleScreensSupportChanged(bool on)
     });
 }
 
-QString formatFloat(float value, int fractionDigits, const QLocale& locale)
-{
-    QLocale plain = locale;
-    plain.setNumberOptions(plain.numberOptions() | QLocale::OmitGroupSeparator);
-    const QString text = plain.toString(double(value), 'f', std::max(0, fractionDigits));
-    return text.isEmpty() ? QString::number(double(value)) : text;
-}

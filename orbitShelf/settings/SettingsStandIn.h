@@ -17,10 +17,3 @@ QWidget* makeQuitView();
 // or closed (off). The main dock stays either way.
 void multipleScreensSupportChanged(bool on);
 
-#include <QLocale>
-#include <QString>
-
-// Formats a number for people: the locale's decimal separator, no grouping,
-// exactly `fractionDigits` digits after the separator. Falls back to the
-// plain decimal text when the locale gives nothing.
-QString formatFloat(float value, int fractionDigits, const QLocale& locale = QLocale());

@@ -9,7 +9,7 @@
 #include "apps/Pinning.h"
 #include "apps/RunningApps.h"
 #include "apps/WindowClickTracking.h"
-#include "dock/DockLayoutPass.h"
+#include "dock/DockReload.h"
 #include "dock/DockWindows.h"
 #include "platform/KeyCodes.h"
 #include "platform/Platform.h"
@@ -59,10 +59,7 @@ void watchScreen(QScreen* screen, QList<QMetaObject::Connection>& connections)
 ListenerActions ListenerActions::standard()
 {
     ListenerActions a;
-    a.refreshRunningApps = [] { ::refreshRunningApps(std::nullopt, false); };
     a.loadPinnedApps = [] { ::loadPinnedApps(); };
-    a.rememberPreviousWindow = [] { ::rememberPreviousWindow(); };
-    a.refreshDockLayout = [] { ::refreshDockLayout(); };
     a.restartDockWindows = [] { ::restartDockWindows(); };
     a.captureClipboard = [] { ::captureClipboard(); };
     a.saveAppOrdersCache = [] { ::saveAppOrdersCache(); };
@@ -298,21 +295,6 @@ void handleWindowClickResult(bool clickedWindowChanged)
 {
     if (clickedWindowChanged)
         scheduleDockReload();
-}
-
-void scheduleDockReload()
-{
-    ShellQueues::main().async([] { reloadDock(); });
-}
-
-void reloadDock(ReloadParts parts)
-{
-    ListenerActions& a = listenerActions();
-    if (parts == ReloadParts::all)
-        a.refreshRunningApps();
-    a.loadPinnedApps();
-    a.rememberPreviousWindow();
-    a.refreshDockLayout();
 }
 
 bool rightMouseUpSeen()

@@ -17,10 +17,7 @@
 // What the listeners set in motion. standard() binds the real operations;
 // tests replace single entries.
 struct ListenerActions {
-    std::function<void()> refreshRunningApps;
     std::function<void()> loadPinnedApps;
-    std::function<void()> rememberPreviousWindow;
-    std::function<void()> refreshDockLayout;
     std::function<void()> restartDockWindows;
     std::function<void()> captureClipboard;
     std::function<void()> saveAppOrdersCache;
@@ -69,13 +66,6 @@ void handleGlobalRightMouseUp();
 void handleGlobalLeftMouseUp();
 void handleWindowClick(const platform::PointerClick& click);
 void handleWindowClickResult(bool clickedWindowChanged);
-
-// Queues one dock reload on the main thread, never running it at once.
-void scheduleDockReload();
-// Refresh, pinned applications, previous window, every screen's layout;
-// withoutRefresh leaves out the first when the model is known to be current.
-enum class ReloadParts { all, withoutRefresh };
-void reloadDock(ReloadParts parts = ReloadParts::all);
 
 // Whether a right-button release has been seen since the last left one.
 bool rightMouseUpSeen();

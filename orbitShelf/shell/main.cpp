@@ -1,9 +1,11 @@
 #include "Persistence.h"
 #include "shell/AppCenterApplication.h"
 #include "shell/AppDelegate.h"
+#include "shell/FeatureWiring.h"
 #include "app/AppIdentity.h"
 #include "app/AppState.h"
 #include "shell/OnboardingWindow.h"
+#include "widgets/AlertBox.h"
 #include "apps/AXEventThread.h"
 #include "apps/DockBadgeReader.h"
 #include "apps/ScreenIdentifier.h"
@@ -79,6 +81,8 @@ int main(int argc, char** argv)
     }
 
     AppState::shared();
+    installMessageBoxAlerts();
+    wireFeatures();
     AppDelegate delegate;
 
     if (const auto error = PersistenceController::openShared()) {

@@ -31,14 +31,3 @@ void startHotKeys(HotKeyModifier main, HotKeyModifier extra)
                               << "extra" << int(extra) << ")";
 }
 
-QStringList hotKeyChoices()
-{
-    QStringList keys;
-    for (char c = '1'; c <= '9'; ++c)
-        keys << QString(QLatin1Char(c));
-    keys << QStringLiteral("0");
-    for (char c = 'a'; c <= 'z'; ++c)
-        keys << QString(QLatin1Char(c));
-    keys << QStringLiteral("disable");
-    return keys;
-}

@@ -28,8 +28,3 @@ enum class HotKeyModifier { Control = 0, Cmd = 1, Shift = 2, Option = 3, Alpha =
 // the stand-in only logs the request.
 void startHotKeys(HotKeyModifier main, HotKeyModifier extra = HotKeyModifier::None);
 
-#include <QStringList>
-
-// The keys a window can be bound to: "1" to "9", "0", "a" to "z", then
-// "disable".
-QStringList hotKeyChoices();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/FeatureWiring.h"
+
 #include "app/AppState.h"
 #include "app/UserDefaults.h"
 #include "apps/ActiveApp.h"
@@ -30,6 +32,9 @@ protected:
         UserDefaults::useFile(m_dir.filePath("defaults.conf"));
         platform::setCurrent(&fake);
         setAppsSource(&source);
+        // The switcher and the clipboard panel hear of activations and clicks
+        // through the shell's wiring, as in the running program.
+        wireFeatures();
         AppState& state = AppState::shared();
         state.allApps.clear();
         state.appOrders.clear();

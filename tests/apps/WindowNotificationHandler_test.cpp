@@ -7,7 +7,8 @@
 #include "apps/WindowClickTracking.h"
 #include "apps/WindowNotificationHandler.h"
 #include "apps/Windows.h"
-#include "dock/DockStandIn.h"
+#include "apps/DockVisibility.h"
+#include "apps/ScreenCalibration.h"
 #include "platform/fake/FakePlatform.h"
 #include "tests/support/ManualQueue.h"
 
@@ -105,8 +106,8 @@ protected:
         a.screens = [this] { return screens; };
         a.mouseLocation = [this] { return mouse; };
         mainDockScreenID() = kMain;
-        dockHiddenFlags().clear();
-        dockScreenFlags().clear();
+        fullScreenAutoHideFlags().dockHiddenFlags.clear();
+        fullScreenAutoHideFlags().dockScreenFlags.clear();
         lastClickedWindowNumber = 0;
         AppState& state = AppState::shared();
         state.settings.setDockBackgroundHeight(50);
@@ -324,7 +325,7 @@ TEST_F(WindowNotificationHandlerTest, FullScreenHidesTheBarAndLeavingItBringsItB
 {
     AppState& state = AppState::shared();
     state.settings.setEnableAutoHideWhenFullScreen(true);
-    dockScreenFlags().insert(kMain, QStringLiteral("stale"));
+    fullScreenAutoHideFlags().dockScreenFlags.insert(kMain, QStringLiteral("stale"));
     const quint32 w = fake.addWindow(kPid, QStringLiteral("film"), QRect(0, 0, 1920, 1080));
     fake.updateWindow(w, [](platform::ServerWindow& s) { s.fullScreen = true; });
 
@@ -334,13 +335,13 @@ TEST_F(WindowNotificationHandlerTest, FullScreenHidesTheBarAndLeavingItBringsItB
         handleWindowNotification(AXElement::windowElement(kPid, w), QStringLiteral("AXWindowResized"));
     });
     eventThread.join();
-    EXPECT_TRUE(dockHiddenFlags().isEmpty());
-    EXPECT_TRUE(dockScreenFlags().contains(kMain));
+    EXPECT_TRUE(fullScreenAutoHideFlags().dockHiddenFlags.isEmpty());
+    EXPECT_TRUE(fullScreenAutoHideFlags().dockScreenFlags.contains(kMain));
     queue->runReady();
     QCoreApplication::processEvents();
 
-    EXPECT_TRUE(dockHiddenFlags().value(w));
-    EXPECT_FALSE(dockScreenFlags().contains(kMain)) << "no entry before, so none remembered";
+    EXPECT_TRUE(fullScreenAutoHideFlags().dockHiddenFlags.value(w));
+    EXPECT_FALSE(fullScreenAutoHideFlags().dockScreenFlags.contains(kMain)) << "no entry before, so none remembered";
     EXPECT_EQ(state.settings.autoHideSpaceDock().value(kMain), QStringLiteral("true"));
     EXPECT_FALSE(state.showSpaceDock.value(kMain, true));
     EXPECT_TRUE(toasts.empty());
@@ -348,7 +349,7 @@ TEST_F(WindowNotificationHandlerTest, FullScreenHidesTheBarAndLeavingItBringsItB
 
     fake.updateWindow(w, [](platform::ServerWindow& s) { s.fullScreen = false; });
     notify(w, "AXWindowResized");
-    EXPECT_FALSE(dockHiddenFlags().value(w, true));
+    EXPECT_FALSE(fullScreenAutoHideFlags().dockHiddenFlags.value(w, true));
     EXPECT_EQ(state.settings.autoHideSpaceDock().value(kMain), QStringLiteral("false"));
     EXPECT_TRUE(state.showSpaceDock.value(kMain, false));
 }
@@ -364,7 +365,7 @@ TEST_F(WindowNotificationHandlerTest, SecondFullScreenWindowKeepsTheFirstRemembe
         fake.updateWindow(w, [](platform::ServerWindow& s) { s.fullScreen = true; });
     notify(a, "AXWindowResized");
     notify(b, "AXWindowResized");
-    EXPECT_EQ(dockScreenFlags().value(kMain), QStringLiteral("false"));
-    EXPECT_TRUE(dockHiddenFlags().value(a));
-    EXPECT_FALSE(dockHiddenFlags().contains(b));
+    EXPECT_EQ(fullScreenAutoHideFlags().dockScreenFlags.value(kMain), QStringLiteral("false"));
+    EXPECT_TRUE(fullScreenAutoHideFlags().dockHiddenFlags.value(a));
+    EXPECT_FALSE(fullScreenAutoHideFlags().dockHiddenFlags.contains(b));
 }

@@ -1,3 +1,4 @@
+#include "apps/DockVisibility.h"
 #include "dock/DockAutoHide.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 #include "app/UserDefaults.h"
 #include "apps/ActiveApp.h"
 #include "apps/ScreenIdentifier.h"
-#include "dock/DockAutoHide.h"
+#include "apps/DockVisibility.h"
 #include "dock/DockDataRefresh.h"
 #include "dock/DockEdges.h"
 #include "dock/DockLayoutPass.h"

@@ -1,6 +1,6 @@
 // What the hover preview of a window button shows and where.
 #include "dock/HoverPreviewLayout.h"
-#include "settings/SettingsStandIn.h"
+#include "app/Utilities.h"
 
 #include <gtest/gtest.h>
 

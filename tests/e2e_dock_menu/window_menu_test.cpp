@@ -4,6 +4,7 @@
 // bar drops it once it is gone; a window going full screen shows the toast
 // or hides the bar, as the setting says.
 #include "Persistence.h"
+#include "dock/DockReload.h"
 #include "shell/AppListeners.h"
 #include "app/AppState.h"
 #include "shell/AuxiliaryWindows.h"
@@ -234,7 +235,8 @@ TEST_F(WindowMenuOnDesktop, QuitEndsAOneWindowXtermWhichLeavesTheBarOnceGone)
     // The app's own quit listener drops it (this test's store is not the
     // shared one, so the pinned reload it also starts is left out).
     listenerActions().loadPinnedApps = [] {};
-    listenerActions().refreshDockLayout = [] {};
+    dockReloadSteps().loadPinnedApps = [] {};
+    dockReloadSteps().refreshDockLayout = [] {};
     const auto listener = QObject::connect(
         &x11->workspace(), &platform::Workspace::applicationTerminated, &handleAppTerminated);
     run(AppMenuAction::Quit, window);
@@ -249,6 +251,7 @@ TEST_F(WindowMenuOnDesktop, QuitEndsAOneWindowXtermWhichLeavesTheBarOnceGone)
     EXPECT_FALSE(server(window).has_value());
     QObject::disconnect(listener);
     listenerActions() = ListenerActions::standard();
+    dockReloadSteps() = DockReloadSteps::standard();
 }
 
 TEST_F(WindowMenuOnDesktop, FullScreenShowsTheToastOrHidesTheBarAsTheSettingSays)

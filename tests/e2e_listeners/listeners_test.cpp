@@ -1,5 +1,6 @@
 // The listeners against a real X server: xterm clients driven by xdotool,
 // openbox managing them, the X11 platform layer and its input monitor.
+#include "dock/DockReload.h"
 #include "shell/AppListeners.h"
 #include "app/AppState.h"
 #include "shell/AuxiliaryWindows.h"
@@ -88,10 +89,9 @@ protected:
         x11();
         saved = listenerActions();
         ListenerActions& a = listenerActions();
-        a.refreshRunningApps = [this] { ++reloads; };
         a.loadPinnedApps = [] {};
-        a.rememberPreviousWindow = [] {};
-        a.refreshDockLayout = [] {};
+        savedSteps = dockReloadSteps();
+        dockReloadSteps() = { [this] { ++reloads; }, [] {}, [] {}, [] {} };
         a.restartDockWindows = [] {};
         a.captureClipboard = [this] { captures.push_back(sinceInput.elapsed()); };
         ListenerSources sources;
@@ -114,6 +114,7 @@ protected:
     {
         unregisterAppListeners();
         listenerActions() = saved;
+        dockReloadSteps() = savedSteps;
         AppState::shared().installedPlugins.clear();
         AppState::shared().allApps.clear();
         for (qint64 pid : clients)
@@ -148,6 +149,7 @@ protected:
 
     QTemporaryDir dir;
     ListenerActions saved;
+    DockReloadSteps savedSteps;
     std::vector<qint64> clients;
     std::vector<qint64> captures; // ms after the input that led to each
     QElapsedTimer sinceInput;

@@ -1,3 +1,4 @@
+#include "dock/DockReload.h"
 #include "shell/AppListeners.h"
 #include "app/AppState.h"
 #include "app/ShellQueues.h"
@@ -30,11 +31,14 @@ protected:
         ShellQueues::useForTesting(queue, queue);
         platform::setCurrent(&fake);
         saved = listenerActions();
+        savedSteps = dockReloadSteps();
+        DockReloadSteps& steps = dockReloadSteps();
+        steps.refreshRunningApps = record("refresh");
+        steps.loadPinnedApps = record("pinned");
+        steps.rememberPreviousWindow = record("previous");
+        steps.refreshDockLayout = record("layout");
         ListenerActions& a = listenerActions();
-        a.refreshRunningApps = record("refresh");
         a.loadPinnedApps = record("pinned");
-        a.rememberPreviousWindow = record("previous");
-        a.refreshDockLayout = record("layout");
         a.restartDockWindows = record("restartDockWindows");
         a.captureClipboard = record("capture");
         a.saveAppOrdersCache = record("saveOrders");
@@ -55,6 +59,7 @@ protected:
     {
         unregisterAppListeners();
         listenerActions() = saved;
+        dockReloadSteps() = savedSteps;
         ShellQueues::useForTesting(nullptr, nullptr);
         AppState::shared().installedPlugins.clear();
         UserDefaults::useFile(QString());
@@ -96,6 +101,7 @@ protected:
     std::shared_ptr<ManualQueue> queue = std::make_shared<ManualQueue>();
     platform::fake::FakePlatform fake;
     ListenerActions saved;
+    DockReloadSteps savedSteps;
     std::vector<std::pair<std::string, double>> log;
     std::vector<int64_t> clicked;
     std::function<void(bool)> onClickedWindowChange;

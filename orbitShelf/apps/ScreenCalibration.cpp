@@ -1,19 +1,8 @@
-#include "dock/DockStandIn.h"
+#include "apps/ScreenCalibration.h"
 
 #include "app/AppState.h"
-#include "dock/DockAutoHide.h"
 
 #include <QRect>
-
-QMap<qint64, bool>& dockHiddenFlags()
-{
-    return fullScreenAutoHideFlags().dockHiddenFlags;
-}
-
-QMap<QString, QString>& dockScreenFlags()
-{
-    return fullScreenAutoHideFlags().dockScreenFlags;
-}
 
 namespace {
 int calibrated(const StringMap& entries, const QString& screenKey, int fallback)

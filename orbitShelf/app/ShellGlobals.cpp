@@ -1,0 +1,7 @@
+#include "app/ShellGlobals.h"
+
+QString& mainDockScreenID()
+{
+    static QString id;
+    return id;
+}

@@ -1,0 +1,7 @@
+#include "dock/DockHooks.h"
+
+DockHooks& dockHooks()
+{
+    static DockHooks hooks;
+    return hooks;
+}

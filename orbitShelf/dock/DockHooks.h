@@ -1,0 +1,26 @@
+#pragma once
+
+#include <functional>
+
+// What the bar sets in motion outside itself: the switcher's modifier
+// monitor and hot keys when its windows are built, the tools' hot keys once
+// a tool is installed, and the settings and quit windows and the relaunch of
+// its menu. The shell installs them at start; until then (and in tests that
+// leave them empty) the bar does without.
+struct DockHooks {
+    std::function<void()> installModifierMonitor;
+    std::function<void()> startHotKeys;
+    std::function<void()> startToolHotKeys;
+    std::function<void()> openSettingsWindow;
+    std::function<void()> openQuitWindow;
+    // Starts the new instance and quits; false when it could not start.
+    std::function<bool()> relaunch;
+};
+DockHooks& dockHooks();
+
+// Runs a hook when it is installed.
+inline void runDockHook(const std::function<void()>& hook)
+{
+    if (hook)
+        hook();
+}

@@ -1,0 +1,40 @@
+#include "dock/DockReload.h"
+
+#include "app/ShellQueues.h"
+#include "apps/Activation.h"
+#include "apps/Pinning.h"
+#include "apps/RunningApps.h"
+#include "dock/DockLayoutPass.h"
+
+#include <optional>
+
+DockReloadSteps DockReloadSteps::standard()
+{
+    DockReloadSteps s;
+    s.refreshRunningApps = [] { ::refreshRunningApps(std::nullopt, false); };
+    s.loadPinnedApps = [] { ::loadPinnedApps(); };
+    s.rememberPreviousWindow = [] { ::rememberPreviousWindow(); };
+    s.refreshDockLayout = [] { ::refreshDockLayout(); };
+    return s;
+}
+
+DockReloadSteps& dockReloadSteps()
+{
+    static DockReloadSteps steps = DockReloadSteps::standard();
+    return steps;
+}
+
+void scheduleDockReload()
+{
+    ShellQueues::main().async([] { reloadDock(); });
+}
+
+void reloadDock(ReloadParts parts)
+{
+    DockReloadSteps& s = dockReloadSteps();
+    if (parts == ReloadParts::all)
+        s.refreshRunningApps();
+    s.loadPinnedApps();
+    s.rememberPreviousWindow();
+    s.refreshDockLayout();
+}

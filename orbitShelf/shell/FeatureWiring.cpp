@@ -1,0 +1,67 @@
+#include "shell/FeatureWiring.h"
+
+#include "app/AppState.h"
+#include "app/EventManager.h"
+#include "app/ShellStandIn.h"
+#include "apps/Activation.h"
+#include "apps/ModelEvents.h"
+#include "dock/DockHooks.h"
+#include "dock/DockModifierKeys.h"
+#include "shell/AuxiliaryWindows.h"
+#include "shell/Relaunch.h"
+#include "switcher/SwitcherStandIn.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <QWidget>
+
+void handleSwitcherModifierChange(int keyCode)
+{
+    const FlagsChangedOutcome outcome = dockFlagsChangedOutcome(
+        keyCode, AppState::shared().settings.shortcutOptionForOpenFloatWindow(), switcherModifierState);
+    switcherModifierState = outcome.switcherModifierState;
+    if (outcome.emitOptionLater) {
+        QTimer::singleShot(100, QCoreApplication::instance(), [] {
+            if (switcherPopupShown)
+                EventManager::shared().emitEvent(QStringLiteral("option"), 1);
+        });
+    }
+}
+
+void closePanelsAfterClick(qint64 windowNumber)
+{
+    switcherModifierState = -1;
+    const auto panel = floatPanelWindowNumber();
+    if (panel && static_cast<qint64>(*panel) == windowNumber)
+        return;
+    closeSwitcherPopup();
+    if (auto& window = pasteboardWindow()) {
+        window->close();
+        window = nullptr;
+    }
+}
+
+void wireFeatures()
+{
+    static bool wired = false;
+    if (wired)
+        return;
+    wired = true;
+
+    DockHooks& hooks = dockHooks();
+    hooks.installModifierMonitor = [] { addGlobalFlagsChangedMonitor(handleSwitcherModifierChange); };
+    hooks.startHotKeys = [] { startHotKeys(HotKeyModifier::Option); };
+    hooks.startToolHotKeys = [] { startHotKeys(HotKeyModifier::Option, HotKeyModifier::Shift); };
+    hooks.openSettingsWindow = [] { openSettingsWindow(); };
+    hooks.openQuitWindow = [] { openQuitWindow(); };
+    hooks.relaunch = [] { return relaunchApp(); };
+
+    ModelEvents& model = ModelEvents::shared();
+    QObject::connect(&model, &ModelEvents::activationStarted, [](const QString&) { switcherModifierState = -1; });
+    QObject::connect(&model, &ModelEvents::windowActivated, [](quint32, const QString& source) {
+        if (source == kClickSourceSwitcher)
+            closeSwitcherPopup();
+    });
+    QObject::connect(&model, &ModelEvents::windowClicked, &closePanelsAfterClick);
+    QObject::connect(&model, &ModelEvents::fullScreenOverBar, &showToast);
+}

@@ -1,0 +1,32 @@
+#include "widgets/AlertBox.h"
+
+#include "app/Utilities.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QMetaObject>
+#include <QThread>
+
+namespace {
+void presentMessageBox(const QString& message, const QString& informative)
+{
+    QMessageBox box;
+    box.setText(message);
+    box.setInformativeText(informative);
+    box.addButton(QStringLiteral("ok"), QMessageBox::AcceptRole);
+    box.exec();
+}
+} // namespace
+
+void installMessageBoxAlerts()
+{
+    setDefaultAlertPresenter([](const QString& message, const QString& informative) {
+        if (QThread::currentThread() != qApp->thread()) {
+            QMetaObject::invokeMethod(
+                qApp, [message, informative] { presentMessageBox(message, informative); },
+                Qt::QueuedConnection);
+            return;
+        }
+        presentMessageBox(message, informative);
+    });
+}
