@@ -2,7 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/Utilities.h"
-#include "tools/ToolsStandIn.h"
+#include "tools/PomodoroRun.h"
 
 #include <QMouseEvent>
 #include <QPainter>

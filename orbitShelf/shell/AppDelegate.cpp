@@ -6,7 +6,7 @@
 #include "shell/AppWindows.h"
 #include "apps/AXEventThread.h"
 #include "dock/DockWindows.h"
-#include "tools/ToolsStandIn.h"
+#include "tools/PomodoroRun.h"
 
 #include <QWidget>
 

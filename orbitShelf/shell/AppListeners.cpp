@@ -13,6 +13,7 @@
 #include "dock/DockWindows.h"
 #include "platform/KeyCodes.h"
 #include "platform/Platform.h"
+#include "tools/PomodoroRun.h"
 #include "tools/ToolsStandIn.h"
 
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #include "tools/PomodoroTick.h"
 
 #include "app/AppState.h"
-#include "tools/ToolsStandIn.h"
+#include "tools/PomodoroRun.h"
 
 void pomodoroTick(AppState& state)
 {

@@ -1,22 +1,6 @@
 #pragma once
 
-// Stand-in for the built-in tools until their code lands. Starts a Pomodoro
-// run's bookkeeping (the launch routine resumes one with it, the bar's
-// Pomodoro tile starts the next one): marks the run for restoring, stamps
-// its start, zeroes the tick count, ends a break (the next phase's seconds
-// start from zero) and publishes. There is no Pomodoro view yet to show the run.
-void recordPomodoroRun();
-
-#include <QtGlobal>
-
-// The Pomodoro tool's process-wide run values, until the tool lands. Main
-// thread only. The tool sets pomodoroRunning and zeroes pomodoroTicks when a
-// run starts; the tick counts and ends the work phase; the Pomodoro view
-// sets pomodoroViewVisible while it is on screen.
-extern bool pomodoroRunning;
-extern qint64 pomodoroTicks;
-extern qint64 pomodoroLastElapsed;
-extern bool pomodoroViewVisible;
+// Stand-ins for the built-in tools' windows until they land.
 
 #include <optional>
 

@@ -10,7 +10,7 @@
 #include "dock/DockViewState.h"
 #include "dock/PomodoroTile.h"
 #include "dock/ToolSheets.h"
-#include "tools/ToolsStandIn.h"
+#include "tools/PomodoroRun.h"
 
 #include <QCoreApplication>
 #include <QImage>

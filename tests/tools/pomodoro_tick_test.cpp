@@ -1,7 +1,7 @@
 #include "app/AppState.h"
 #include "tools/PomodoroTick.h"
 #include "app/UserDefaults.h"
-#include "tools/ToolsStandIn.h"
+#include "tools/PomodoroRun.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -1,0 +1,18 @@
+#!/bin/sh
+# The include check must refuse each planted wrong include of the fixture
+# tree, name it, and pass over the allowed ones around it.
+checker=$1
+fixture=$2
+out=$("$checker" "$fixture")
+status=$?
+printf '%s\n' "$out"
+[ "$status" -eq 1 ] || { echo "expected exit status 1, got $status"; exit 1; }
+for expected in \
+  "orbitShelf/app/Planted.cpp:3 includes dock/DockView.h" \
+  "orbitShelf/app/Planted.cpp:4 includes <QWidget>" \
+  "orbitShelf/apps/Planted.h:4 includes platform/x11/X11Platform.h" \
+  "orbitShelf/dock/Planted.cpp:3 includes shell/AppDelegate.h" \
+  "ToastOverlay/Planted.cpp:3 includes app/AppState.h" \
+  "5 wrong includes"; do
+  printf '%s\n' "$out" | grep -qF "$expected" || { echo "missing: $expected"; exit 1; }
+done
