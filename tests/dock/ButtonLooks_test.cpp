@@ -5,7 +5,6 @@
 #include "dock/BarEntries.h"
 #include "dock/ButtonLooks.h"
 #include "dock/DockBarGeometry.h"
-#include "dock/DockColors.h"
 #include "widgets/Badge.h"
 
 #include <QFontMetricsF>
@@ -136,6 +135,10 @@ TEST(AppButtonLook, ChipColourFromFocusTagAndDock)
         { "the tag colour wins", false, "0000ff", "00ff00", QColor(0, 0, 255) },
         { "a tag colour that is not hex: amber", false, "#0000ff", "00ff00", amber },
         { "a dock colour that is not hex: amber", false, QString(), "green", amber },
+        { "a short hex text is a number", false, QString(), "ff", QColor(0, 0, 255) },
+        { "upper-case digits", false, QString(), "FFEAA7", QColor(0xff, 0xea, 0xa7) },
+        { "no 0x prefix", false, QString(), "0x00ff00", amber },
+        { "no blanks", false, QString(), " 00ff00", amber },
         { "the focused window: dark grey", true, "0000ff", "00ff00", QColor(56, 60, 68) },
     };
     for (const ColourRow& row : rows) {
@@ -217,7 +220,9 @@ TEST(AppButtonLook, LabelOverTheIconForOnlyIconOrWithTagsOff)
 
     facts.input.buttonScale = 38;
     EXPECT_FALSE(lookOf(facts).overlay) << "no room left over a shrunk icon";
-    EXPECT_FALSE(lookOf(windowFacts(1)).overlay);
+    facts = windowFacts(1);
+    facts.input.theme = ButtonTheme::OnlyIcon;
+    EXPECT_FALSE(lookOf(facts).overlay) << "a lone window shows no label";
 }
 
 TEST(AppButtonLook, DropHighlightFollowsTheChip)
@@ -291,25 +296,6 @@ TEST(ButtonLooks, ShortTitleCutsWholeCharactersAt17)
     };
     for (const auto& row : rows)
         EXPECT_EQ(shortTitle(row.title), row.shown) << row.name;
-}
-
-TEST(ButtonLooks, HexColourTextsAndTheirFallbacks)
-{
-    const struct {
-        const char* text;
-        QColor expected;
-    } rows[] = {
-        { "00cec9", QColor(0x00, 0xce, 0xc9) },
-        { "FFEAA7", QColor(0xff, 0xea, 0xa7) },
-        { "ff", QColor(0, 0, 0xff) },
-        { "#00cec9", QColor(0x12, 0x34, 0x56) },
-        { "0x00cec9", QColor(0x12, 0x34, 0x56) },
-        { "", QColor(0x12, 0x34, 0x56) },
-        { "red", QColor(0x12, 0x34, 0x56) },
-        { " 00cec9", QColor(0x12, 0x34, 0x56) },
-    };
-    for (const auto& row : rows)
-        EXPECT_EQ(colorFromHex(QString::fromLatin1(row.text), 0x123456), row.expected) << row.text;
 }
 
 TEST(BarButtonPainter, CountBadgeIsRedOnlyWithACount)

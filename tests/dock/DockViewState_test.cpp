@@ -5,19 +5,6 @@
 
 namespace {
 
-TEST(DockViewState, StartsWithTheDocumentedValues)
-{
-    const DockViewState state(true, 1440, 875, "Optional(A)");
-    EXPECT_TRUE(state.enableListener);
-    EXPECT_EQ(state.screenID, "Optional(A)");
-    EXPECT_EQ(state.buttonTag, "Work");
-    EXPECT_TRUE(state.isFirstTime);
-    EXPECT_FALSE(state.hoveredWindow);
-    EXPECT_FALSE(state.draggedApp);
-    EXPECT_EQ(state.width, 0);
-    EXPECT_FALSE(state.showTagEditor);
-}
-
 TEST(DockViewState, BarAlignment)
 {
     EXPECT_EQ(dockBarAlignment(true, false), DockBarAlignment::Centre);

@@ -1,20 +1,17 @@
-// The widgets of the hover preview, the settings menu, the tag editor and
-// the panels' backdrop, rendered offscreen.
+// The widgets of the hover preview, the settings menu and the tag editor,
+// rendered offscreen.
 #include "app/AppState.h"
-#include "app/UserDefaults.h"
 #include "apps/ModelSettings.h"
 #include "apps/Windows.h"
-#include "dock/BlurView.h"
 #include "dock/DockSettingsMenu.h"
 #include "dock/EditWindowForm.h"
 #include "dock/MenuWidget.h"
 #include "dock/WindowHoverPreview.h"
+#include "tests/support/TempStores.h"
 
 #include <QLineEdit>
-#include <QLoggingCategory>
 #include <QMenu>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -89,8 +86,7 @@ TEST(DockMenuWidget, MenuFromDataRunsTheChosenId)
 
 TEST(EditWindowFormWidget, PrefillsAndStoresThroughItsButtons)
 {
-    QTemporaryDir dir;
-    UserDefaults::useFile(dir.filePath("settings.conf"));
+    orbitshelf::test::TempUserDefaults defaults;
     AppState state;
     InMemoryModelSettings settings;
     auto window = std::make_shared<Windows>();
@@ -115,24 +111,6 @@ TEST(EditWindowFormWidget, PrefillsAndStoresThroughItsButtons)
     ok->click();
     EXPECT_EQ(settings.tagNames.value("Optional(12)"), "CI");
     EXPECT_EQ(closes, 1);
-}
-
-TEST(BlurViewWidget, LogsEachUpdateAndKeepsItsLook)
-{
-    BlurView view;
-    view.resize(20, 20);
-    const QImage before = view.grab().toImage();
-    static QStringList messages;
-    messages.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType, const QMessageLogContext&, const QString& message) { messages << message; });
-    QLoggingCategory::setFilterRules(QStringLiteral("orbitshelf.dock.debug=true"));
-    view.updateView();
-    qInstallMessageHandler(previous);
-    QLoggingCategory::setFilterRules(QString());
-    EXPECT_EQ(messages, QStringList { QStringLiteral("updateNSView") });
-    EXPECT_EQ(view.grab().toImage(), before);
-    EXPECT_EQ(before.pixelColor(10, 10).alpha(), BlurView::tint().alpha());
 }
 
 } // namespace

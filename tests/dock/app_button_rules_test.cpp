@@ -18,66 +18,57 @@ AppButtonInput windowOf(int windowCount)
     return in;
 }
 
-struct TagRow {
-    const char* name;
-    int windowCount;
-    int tagWidth;
-    WindowTagSize size;
-};
-
-TEST(AppButtonRules, TagWidthAndSizeFollowTheWindowCount)
+TEST(AppButtonRules, TagWidthAndSizeFollowTheWindowCountScreenAndTheme)
 {
-    const TagRow rows[] = {
-        { "two windows take the screen's width", 2, 140, WindowTagSize::Normal },
-        { "ten windows still the screen's width", 10, 140, WindowTagSize::Normal },
-        { "eleven windows", 11, 80, WindowTagSize::Tiny },
-        { "fifteen windows", 15, 80, WindowTagSize::Tiny },
-        { "sixteen windows", 16, 60, WindowTagSize::Tiny },
-        { "twenty windows", 20, 60, WindowTagSize::Tiny },
-        { "twenty-one windows", 21, 40, WindowTagSize::Tiny },
-        { "thirty windows", 30, 40, WindowTagSize::Tiny },
-        { "more than thirty: no chip room", 31, 0, WindowTagSize::Tiny },
+    const ButtonTheme big = ButtonTheme::BigIcon;
+    const struct {
+        const char* name;
+        int windowCount;
+        std::optional<int> screenWidth;
+        bool tags;
+        ButtonTheme theme;
+        int tagWidth;
+        WindowTagSize size;
+    } rows[] = {
+        { "two windows take the screen's width", 2, 110, true, big, 110, WindowTagSize::Normal },
+        { "no width for the screen yet", 2, std::nullopt, true, big, 140, WindowTagSize::Normal },
+        { "ten windows still the screen's width", 10, 140, true, big, 140, WindowTagSize::Normal },
+        { "eleven windows", 11, 140, true, big, 80, WindowTagSize::Tiny },
+        { "fifteen windows", 15, 140, true, big, 80, WindowTagSize::Tiny },
+        { "sixteen windows", 16, 140, true, big, 60, WindowTagSize::Tiny },
+        { "twenty windows", 20, 140, true, big, 60, WindowTagSize::Tiny },
+        { "twenty-one windows", 21, 140, true, big, 40, WindowTagSize::Tiny },
+        { "thirty windows", 30, 140, true, big, 40, WindowTagSize::Tiny },
+        { "more than thirty: no chip room", 31, 140, true, big, 0, WindowTagSize::Tiny },
+        { "tags off", 3, 140, false, big, 0, WindowTagSize::Normal },
+        { "onlyIcon", 3, 140, true, ButtonTheme::OnlyIcon, 0, WindowTagSize::Normal },
     };
-    for (const TagRow& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const AppButtonInput in = windowOf(row.windowCount);
+        AppButtonInput in = windowOf(row.windowCount);
+        in.screenWindowTagWidth = row.screenWidth;
+        in.enableWindowTag = row.tags;
+        in.theme = row.theme;
         EXPECT_EQ(windowTagWidth(in), row.tagWidth);
         EXPECT_EQ(windowTagSize(in), row.size);
     }
+    AppButtonInput grid = windowOf(3);
+    grid.listMode = QStringLiteral("grid");
+    EXPECT_EQ(windowTagSize(grid), WindowTagSize::Small);
 }
-
-TEST(AppButtonRules, TagWidthComesFromTheScreenOrDefaults)
-{
-    AppButtonInput in = windowOf(3);
-    in.screenWindowTagWidth = 110;
-    EXPECT_EQ(windowTagWidth(in), 110);
-    in.screenWindowTagWidth.reset();
-    EXPECT_EQ(windowTagWidth(in), 140);
-    in.enableWindowTag = false;
-    EXPECT_EQ(windowTagWidth(in), 0);
-    in.enableWindowTag = true;
-    in.theme = ButtonTheme::OnlyIcon;
-    EXPECT_EQ(windowTagWidth(in), 0);
-    in.theme = ButtonTheme::BigIcon;
-    in.listMode = QStringLiteral("grid");
-    EXPECT_EQ(windowTagSize(in), WindowTagSize::Small);
-
-}
-
-struct SizeRow {
-    const char* name;
-    std::optional<QString> mode;
-    int appWindows;
-    double buttonScale;
-    bool pinned;
-    bool running;
-    double width;
-    double height;
-};
 
 TEST(AppButtonRules, IconSizeByModeAndWindows)
 {
-    const SizeRow rows[] = {
+    const struct {
+        const char* name;
+        std::optional<QString> mode;
+        int appWindows;
+        double buttonScale;
+        bool pinned;
+        bool running;
+        double width;
+        double height;
+    } rows[] = {
         { "list shrinks by the scale", QStringLiteral("list"), 3, 6, false, true, 40, 40 },
         { "list never below 33", QStringLiteral("list"), 3, 20, false, true, 33, 33 },
         { "grid, one window", QStringLiteral("grid"), 1, 6, false, true, 40, 46 * 0.8 },
@@ -88,7 +79,7 @@ TEST(AppButtonRules, IconSizeByModeAndWindows)
         { "application not running", QStringLiteral("grid"), 1, 6, false, false, 46, 46 },
         { "pinned: no lower bound", QStringLiteral("list"), 1, 20, true, false, 26, 46 },
     };
-    for (const SizeRow& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         AppButtonInput in = windowOf(row.appWindows);
         in.listMode = row.mode;
@@ -100,49 +91,16 @@ TEST(AppButtonRules, IconSizeByModeAndWindows)
     }
 }
 
-TEST(AppButtonRules, ButtonWidthAddsTheChipOnlyWhereOneIsShown)
-{
-    AppButtonInput in = windowOf(3);
-    EXPECT_DOUBLE_EQ(appButtonWidth(in, true), 46 + 140);
-    EXPECT_DOUBLE_EQ(appButtonWidth(in, false), 2 + 140);
-    in.theme = ButtonTheme::OnlyIcon;
-    EXPECT_DOUBLE_EQ(appButtonWidth(in, true), 46);
-    in.theme = ButtonTheme::BigIcon;
-    in.enableWindowTag = false;
-    EXPECT_DOUBLE_EQ(appButtonWidth(in, true), 46);
-    const AppButtonInput single = windowOf(1);
-    EXPECT_DOUBLE_EQ(appButtonWidth(single, true), 46);
-    EXPECT_FALSE(showsWindowTagChip(single));
-}
-
-TEST(AppButtonRules, ChipNeedsSeveralWindowsTagsATitleAndAnIconTheme)
-{
-    AppButtonInput in = windowOf(2);
-    EXPECT_TRUE(showsWindowTagChip(in));
-    in.hasTitle = false;
-    EXPECT_FALSE(showsWindowTagChip(in));
-    in = windowOf(2);
-    in.theme = ButtonTheme::NoIcon;
-    EXPECT_TRUE(showsWindowTagChip(in));
-    in.theme = ButtonTheme::OnlyIcon;
-    EXPECT_FALSE(showsWindowTagChip(in));
-    in = windowOf(2);
-    in.enableWindowTag = false;
-    EXPECT_FALSE(showsWindowTagChip(in));
-}
-
-struct IndicatorRow {
-    const char* name;
-    ButtonTheme theme;
-    bool tags;
-    int windowCount;
-    std::optional<int> order;
-    double offset;
-};
-
 TEST(AppButtonRules, IndicatorOffset)
 {
-    const IndicatorRow rows[] = {
+    const struct {
+        const char* name;
+        ButtonTheme theme;
+        bool tags;
+        int windowCount;
+        std::optional<int> order;
+        double offset;
+    } rows[] = {
         { "one window is not shifted", ButtonTheme::BigIcon, true, 1, 1, 0 },
         { "several windows shift by 18", ButtonTheme::BigIcon, true, 2, 2, 18 },
         { "tags off", ButtonTheme::BigIcon, false, 3, 1, 0 },
@@ -152,7 +110,7 @@ TEST(AppButtonRules, IndicatorOffset)
         { "noIcon, second window", ButtonTheme::NoIcon, true, 3, 2, 0 },
         { "noIcon, alone", ButtonTheme::NoIcon, true, 1, 1, 0 },
     };
-    for (const IndicatorRow& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         AppButtonInput in = windowOf(row.windowCount);
         in.theme = row.theme;
@@ -178,32 +136,16 @@ TEST(AppButtonRules, HoverScale)
     EXPECT_DOUBLE_EQ(hoverScale(in), 1.1);
 }
 
-TEST(AppButtonRules, OverlayLabelByThemeAndTags)
-{
-    AppButtonInput in = windowOf(1);
-    EXPECT_EQ(overlayLabel(in), OverlayLabel::None);
-    in.theme = ButtonTheme::OnlyIcon;
-    EXPECT_EQ(overlayLabel(in), OverlayLabel::None) << "one window gets no label";
-    in.windowCount = 2;
-    EXPECT_EQ(overlayLabel(in), OverlayLabel::DisplayTagOnTagColor);
-    in.theme = ButtonTheme::BigIcon;
-    EXPECT_EQ(overlayLabel(in), OverlayLabel::None);
-    in.enableWindowTag = false;
-    EXPECT_EQ(overlayLabel(in), OverlayLabel::TitleOnBlue);
-}
-
-struct AppearRow {
-    const char* name;
-    ButtonTheme theme;
-    std::optional<int> order;
-    bool vertical;
-    std::optional<QString> mode;
-    bool showsIcon;
-};
-
 TEST(AppButtonRules, IconShownOnAppear)
 {
-    const AppearRow rows[] = {
+    const struct {
+        const char* name;
+        ButtonTheme theme;
+        std::optional<int> order;
+        bool vertical;
+        std::optional<QString> mode;
+        bool showsIcon;
+    } rows[] = {
         { "bigIcon always", ButtonTheme::BigIcon, 3, false, QStringLiteral("list"), true },
         { "noIcon first window", ButtonTheme::NoIcon, 1, false, QStringLiteral("list"), true },
         { "noIcon order 0", ButtonTheme::NoIcon, 0, false, QStringLiteral("list"), true },
@@ -213,7 +155,7 @@ TEST(AppButtonRules, IconShownOnAppear)
         { "noIcon second window, no mode", ButtonTheme::NoIcon, 2, false, std::nullopt, true },
         { "noIcon on a side bar", ButtonTheme::NoIcon, 2, true, QStringLiteral("list"), true },
     };
-    for (const AppearRow& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         AppButtonInput in = windowOf(3);
         in.theme = row.theme;
@@ -235,12 +177,16 @@ TEST(AppButtonRules, BarShareIsTheShownWidthPlusFive)
     pinned.isPinned = true;
     pinned.windowCount = 1;
     EXPECT_DOUBLE_EQ(appButtonBarShare(pinned), 46 + 5);
+    // Theme texts other than the two exact names are the default.
+    EXPECT_EQ(buttonThemeFromText("onlyIcon"), ButtonTheme::OnlyIcon);
+    EXPECT_EQ(buttonThemeFromText("noIcon"), ButtonTheme::NoIcon);
+    EXPECT_EQ(buttonThemeFromText("OnlyIcon"), ButtonTheme::BigIcon);
 }
 
 TEST(AppButtonDrop, OnlyOurPayloadNamingARunningApplicationMoves)
 {
     const QList<int32_t> running { 100, 200 };
-    struct Row {
+    const struct {
         const char* name;
         std::optional<QByteArray> payload;
         std::optional<int32_t> moved;
@@ -254,19 +200,8 @@ TEST(AppButtonDrop, OnlyOurPayloadNamingARunningApplicationMoves)
         { "beyond 32 bits", QByteArray("4294967396"), std::nullopt },
         { "a process that is not running", QByteArray("300"), std::nullopt },
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(droppedProcessId(row.payload, running), row.moved);
-    }
-}
-
-TEST(AppButtonRules, UnknownThemeTextsAreTheDefault)
-{
-    EXPECT_EQ(buttonThemeFromText("onlyIcon"), ButtonTheme::OnlyIcon);
-    EXPECT_EQ(buttonThemeFromText("noIcon"), ButtonTheme::NoIcon);
-    EXPECT_EQ(buttonThemeFromText("bigIcon"), ButtonTheme::BigIcon);
-    EXPECT_EQ(buttonThemeFromText("OnlyIcon"), ButtonTheme::BigIcon);
-    EXPECT_EQ(buttonThemeFromText(""), ButtonTheme::BigIcon);
+    for (const auto& row : rows)
+        EXPECT_EQ(droppedProcessId(row.payload, running), row.moved) << row.name;
 }
 
 } // namespace

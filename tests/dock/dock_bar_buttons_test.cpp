@@ -1,10 +1,8 @@
 // Where the window buttons meet the bar: the order of its applications, the
 // width the layout pass gives them, the state their pictures are read from
 // and the window list of a stacked button.
-#include "app/AppState.h"
-#include "apps/ActiveApp.h"
+#include "TestApps.h"
 #include "apps/AppOrder.h"
-#include "apps/Windows.h"
 #include "dock/AppIconButtonStyle.h"
 #include "dock/DockBarButtons.h"
 #include "dock/DockLayoutPass.h"
@@ -31,20 +29,7 @@ protected:
         m_state.spaceScreenHeight.insert(kScreen, 1080);
     }
 
-    void addApp(int32_t pid, int windows)
-    {
-        auto app = std::make_shared<ActiveApp>();
-        app->appId = pid;
-        app->windows = std::vector<std::shared_ptr<Windows>>();
-        for (int i = 0; i < windows; ++i) {
-            auto window = std::make_shared<Windows>();
-            window->appId = pid;
-            window->num = uint32_t(pid * 10 + i);
-            window->title = QStringLiteral("t");
-            app->windows->push_back(window);
-        }
-        m_state.allApps.insert(pid, app);
-    }
+    void addApp(int32_t pid, int windows) { addRunningApp(m_state, pid, windows); }
 
     orbitshelf::test::TempUserDefaults m_defaults;
     AppState m_state;
@@ -52,11 +37,12 @@ protected:
 
 TEST_F(DockBarButtons, BarOrderFollowsTheOrderValuesAndMovesWithADrop)
 {
-    addApp(300, 1);
+    addApp(300, 0);
     addApp(100, 1);
-    addApp(200, 1);
+    addApp(200, 3);
     m_state.appOrders = { { 100, 15 }, { 200, 5 }, { 300, 10 } };
     EXPECT_EQ(barAppPids(m_state), (QList<int32_t> { 200, 300, 100 }));
+    EXPECT_EQ(dockLayoutInput(m_state).appWindowCounts, (std::vector<int> { 3, 0, 1 }));
 
     moveAppOrder(m_state.appOrders, 200, 100);
     EXPECT_EQ(barAppPids(m_state), (QList<int32_t> { 300, 100, 200 }));
