@@ -12,24 +12,6 @@ TEST(DockViewState, BarAlignment)
     EXPECT_EQ(dockBarAlignment(false, false), DockBarAlignment::Bottom);
 }
 
-TEST(DockViewState, FindWindowKeyForHotkey)
-{
-    QString slot;
-    findWindowKeyForHotkey({ "a", "b" }, 42, {}, slot);
-    EXPECT_EQ(slot, "") << "an empty cache leaves the slot alone";
-
-    const QMap<QString, QString> cache = { { "a", "42" }, { "b", "7" }, { "c", "42" } };
-    slot = "";
-    findWindowKeyForHotkey({ "a", "b", "c" }, 42, cache, slot);
-    EXPECT_EQ(slot, "c") << "the later key wins";
-    slot = "";
-    findWindowKeyForHotkey({ "c", "b", "a" }, 42, cache, slot);
-    EXPECT_EQ(slot, "a");
-    slot = "keep";
-    findWindowKeyForHotkey({ "a", "b", "c" }, 99, cache, slot);
-    EXPECT_EQ(slot, "keep");
-}
-
 TEST(DockViewState, ToolHotKeysOnlyForTheListeningDockWithTheClipboardTool)
 {
     const std::vector<std::optional<QString>> withClipboard
