@@ -20,19 +20,6 @@ ButtonTheme buttonThemeFromText(const QString& text)
     return ButtonTheme::BigIcon;
 }
 
-QString windowTagSizeName(WindowTagSize size)
-{
-    switch (size) {
-    case WindowTagSize::Tiny:
-        return QStringLiteral("tiny");
-    case WindowTagSize::Small:
-        return QStringLiteral("small");
-    case WindowTagSize::Normal:
-        break;
-    }
-    return QStringLiteral("normal");
-}
-
 double appIconHeight(const AppButtonInput& in)
 {
     const double h = in.iconSize;

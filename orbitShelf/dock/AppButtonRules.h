@@ -9,7 +9,7 @@
 
 // The rules of one window button on the bar (icon, tag chip, overlay label,
 // indicators, hover magnification, drag and drop) as functions of plain
-// inputs. The button widget and the bar's painter draw what these say.
+// inputs. dock/ButtonLooks puts them together into what a button draws.
 
 enum class ButtonTheme {
     BigIcon, // icon, and a tag chip beside it when an application shows several windows
@@ -20,7 +20,6 @@ enum class ButtonTheme {
 ButtonTheme buttonThemeFromText(const QString& text);
 
 enum class WindowTagSize { Tiny, Small, Normal };
-QString windowTagSizeName(WindowTagSize size);
 
 // What one button is drawn from: the window, the screen's layout and the
 // state the button reads.
@@ -60,7 +59,6 @@ enum class OverlayLabel {
     TitleOnBlue, // tags switched off, several windows: the title on blue
 };
 OverlayLabel overlayLabel(const AppButtonInput& in);
-inline constexpr double kOverlayLabelBottomInset = 4;
 
 // Whether the button shows its icon once it has appeared.
 bool showIconOnAppear(const AppButtonInput& in);
@@ -69,17 +67,6 @@ bool showIconOnAppear(const AppButtonInput& in);
 // layout pass adds these up for the screen's bar width, once per pass, so
 // redrawing the bar never grows it.
 double appButtonBarShare(const AppButtonInput& in);
-
-// Indicator bars under the icon: where they stand relative to the centre of
-// the button's content, and their size.
-inline constexpr double kIndicatorWidth = 15;
-inline constexpr double kIndicatorHeight = 3;
-inline constexpr double kIndicatorDrop = 20;
-inline constexpr double kFocusGlowRadius = 20;
-inline constexpr double kPreviousGlowRadius = 2;
-// The highlight beside the icon while another application's icon is dragged
-// over it.
-inline constexpr double kDropHighlightWidth = 40;
 
 // Drag and drop between buttons carries the dragged application's process
 // id in a MIME type of our own; nothing else is accepted as a drop.

@@ -1,30 +1,57 @@
 #include "dock/BarButtonPainter.h"
 
 #include "app/AppState.h"
-#include "widgets/Badge.h"
 #include "apps/ActiveApp.h"
 #include "apps/Windows.h"
 #include "dock/BarEntries.h"
+#include "dock/ButtonLooks.h"
 #include "dock/DockBarGeometry.h"
+#include "dock/DockIcons.h"
+#include "widgets/Badge.h"
 
-#include <QFont>
 #include <QPainter>
 #include <QPainterPath>
 
 namespace {
 
-std::shared_ptr<const BarButtonPainter>& currentPainter()
+void paintLabel(QPainter& painter, const ButtonLabel& label)
 {
-    static std::shared_ptr<const BarButtonPainter> painter = std::make_shared<PlaceholderButtonPainter>();
-    return painter;
+    painter.save();
+    painter.setClipPath(
+        RoundedCornersShape { label.radius, label.corners }.path(label.rect), Qt::IntersectClip);
+    painter.fillRect(label.rect, label.fill);
+    painter.setFont(label.font);
+    painter.setPen(label.textColour);
+    painter.drawText(label.textRect, Qt::AlignCenter | Qt::TextSingleLine, label.text);
+    painter.restore();
 }
 
-QColor parseHex(const QString& text, QRgb fallback)
+void paintIndicator(QPainter& painter, const ButtonIndicator& indicator)
 {
-    bool ok = false;
-    const uint value = text.toUInt(&ok, 16);
-    const QRgb rgb = ok && text.size() == 6 ? value : fallback;
-    return QColor(qRed(rgb), qGreen(rgb), qBlue(rgb));
+    painter.save();
+    for (const QRectF& ring : indicator.glow) {
+        QPainterPath path;
+        path.addRoundedRect(ring, 2, 2);
+        painter.fillPath(path, indicator.glowColour);
+    }
+    QPainterPath shape;
+    shape.addRoundedRect(indicator.bar, 1.5, 1.5);
+    painter.fillPath(shape, indicator.colour);
+    painter.setPen(QPen(indicator.edge, 0.5));
+    painter.drawPath(shape);
+    painter.restore();
+}
+
+void paintDropHighlight(QPainter& painter, const QRectF& area, const QColor& fill)
+{
+    painter.save();
+    painter.fillRect(area, fill);
+    QColor edge(0, 122, 255);
+    edge.setAlphaF(0.8);
+    painter.setPen(QPen(edge, 0.5));
+    // Half the pen inside the area, so the outline never grows it.
+    painter.drawRect(area.adjusted(0.25, 0.25, -0.25, -0.25));
+    painter.restore();
 }
 
 QIcon entryIcon(const BarEntry& entry, const AppState& state)
@@ -46,80 +73,67 @@ QColor placeholderColour(BarEntry::Kind kind)
     switch (kind) {
     case BarEntry::Kind::MainButton:
         return QColor(90, 160, 230);
-    case BarEntry::Kind::Launchpad:
-        return QColor(150, 150, 160);
-    case BarEntry::Kind::Tool:
-        return QColor(240, 170, 80);
     case BarEntry::Kind::PomodoroTile:
         return QColor(230, 90, 80);
-    case BarEntry::Kind::PinnedApp:
-        return QColor(170, 200, 170);
     default:
         return QColor(200, 200, 210);
     }
 }
 
-void paintIcon(QPainter& painter, const QIcon& icon, const QRectF& rect, BarEntry::Kind kind)
-{
-    if (!icon.isNull()) {
-        icon.paint(&painter, rect.toAlignedRect());
-        return;
-    }
-    QPainterPath square;
-    square.addRoundedRect(rect, rect.width() / 5, rect.width() / 5);
-    painter.fillPath(square, placeholderColour(kind));
-}
-
 } // namespace
 
-void PlaceholderButtonPainter::paint(QPainter& painter, const BarEntry& entry, const DockBarItem& item,
-    const AppState& state, bool hovered) const
+void paintAppButton(QPainter& painter, const AppButtonLook& look)
 {
     painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (look.scale != 1.0) {
+        const QPointF c = look.frame.center();
+        painter.translate(c);
+        painter.scale(look.scale, look.scale);
+        painter.translate(-c);
+    }
+    if (look.iconRect)
+        paintIconFilling(painter, look.icon, *look.iconRect, true);
+    if (look.chip)
+        paintLabel(painter, *look.chip);
+    if (look.dropHighlight)
+        paintDropHighlight(painter, *look.dropHighlight, look.dropFill);
+    for (const ButtonIndicator& indicator : look.indicators)
+        paintIndicator(painter, indicator);
+    if (look.overlay)
+        paintLabel(painter, *look.overlay);
+    if (look.pinStar)
+        paintPinStar(painter, *look.pinStar);
+    painter.restore();
+}
+
+void paintStackButton(QPainter& painter, const StackButtonLook& look)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QPixmap tile = look.icon.pixmap(look.tilePixels);
+    for (const QRectF& cell : look.tiles)
+        painter.drawPixmap(cell, tile, QRectF(tile.rect()));
+    painter.setPen(QPen(look.outlineColour, look.outlineWidth));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(look.outline, look.outlineRadius, look.outlineRadius);
+    painter.restore();
+}
+
+void paintPlaceholderButton(
+    QPainter& painter, const BarEntry& entry, const DockBarItem& item, const AppState& state)
+{
     const QIcon icon = entryIcon(entry, state);
-    if (entry.kind == BarEntry::Kind::StackButton) {
-        // Four small copies of the application's icon in a thin outline.
-        const QRectF& r = item.iconRect;
-        const double cell = (std::min(r.width(), r.height()) - 3) / 2;
-        for (int row = 0; row < 2; ++row) {
-            for (int column = 0; column < 2; ++column) {
-                paintIcon(painter, icon,
-                    QRectF(r.left() + 1 + column * (cell + 1), r.top() + 1 + row * (cell + 1), cell, cell),
-                    entry.kind);
-            }
-        }
-        QPen outline(QColor(255, 255, 255, 128));
-        outline.setWidthF(1.5);
-        painter.setPen(outline);
-        painter.drawRoundedRect(r, 5, 5);
+    painter.save();
+    if (!icon.isNull()) {
+        icon.paint(&painter, item.iconRect.toAlignedRect());
     } else {
-        paintIcon(painter, icon, item.iconRect, entry.kind);
+        QPainterPath square;
+        square.addRoundedRect(item.iconRect, item.iconRect.width() / 5, item.iconRect.width() / 5);
+        painter.fillPath(square, placeholderColour(entry.kind));
     }
-
-    if (entry.kind == BarEntry::Kind::WindowButton && entry.enableWindowTag
-        && item.rect.width() > item.iconRect.width() + 20) {
-        // Room for the window's tag beside its icon.
-        const QRectF chip(item.iconRect.right() + 4, item.rect.center().y() - 9,
-            item.rect.right() - item.iconRect.right() - 10, 18);
-        QPainterPath chipPath;
-        chipPath.addRoundedRect(chip, 6, 6);
-        QColor chipColour = parseHex(state.settings.dockColor(), 0xF5BC53);
-        chipColour.setAlphaF(hovered ? 1.0 : 0.8);
-        painter.fillPath(chipPath, chipColour);
-        if (entry.window && entry.window->title) {
-            painter.setPen(parseHex(state.settings.dockTitleColor(), 0xFFFFFF));
-            QFont font = painter.font();
-            font.setPixelSize(11);
-            painter.setFont(font);
-            const QRectF textRect = chip.adjusted(5, 0, -5, 0);
-            painter.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft,
-                painter.fontMetrics().elidedText(
-                    *entry.window->title, Qt::ElideRight, int(textRect.width())));
-        }
-    }
-
-    if (entry.kind == BarEntry::Kind::WindowButton)
-        paintWindowButtonOverlays(painter, entry, item);
     painter.restore();
 }
 
@@ -128,14 +142,4 @@ void paintWindowButtonOverlays(QPainter& painter, const BarEntry& entry, const D
     painter.save();
     Badge(entry.badge).paint(painter, item.iconRect);
     painter.restore();
-}
-
-const BarButtonPainter& barButtonPainter()
-{
-    return *currentPainter();
-}
-
-void setBarButtonPainter(std::shared_ptr<const BarButtonPainter> painter)
-{
-    currentPainter() = painter ? std::move(painter) : std::make_shared<PlaceholderButtonPainter>();
 }

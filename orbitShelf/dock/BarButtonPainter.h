@@ -1,37 +1,23 @@
 #pragma once
 
-#include <memory>
-
 class AppState;
 class QPainter;
+struct AppButtonLook;
 struct BarEntry;
 struct DockBarItem;
+struct StackButtonLook;
 
-// Draws one item of the bar. The bar rows decide what stands where; the app
-// button (and stacked button, tiles) decide how it looks. A painter of the
-// real buttons replaces the placeholder through setBarButtonPainter.
-class BarButtonPainter {
-public:
-    virtual ~BarButtonPainter() = default;
-    // `item` holds the item's rectangle and icon rectangle in the bar's
-    // coordinates; `hovered` is true while the pointer is on it.
-    virtual void paint(QPainter& painter, const BarEntry& entry, const DockBarItem& item,
-        const AppState& state, bool hovered) const = 0;
-};
+// Draws the bar's buttons from their looks (dock/ButtonLooks); nothing here
+// decides where or how something stands.
+void paintAppButton(QPainter& painter, const AppButtonLook& look);
+void paintStackButton(QPainter& painter, const StackButtonLook& look);
 
-// Icons (the application's or window's own, else a plain rounded square),
-// a tag area for window buttons with room for one, a 2×2 grid for stacked
-// buttons, and the count badge on window buttons.
-class PlaceholderButtonPainter final : public BarButtonPainter {
-public:
-    void paint(QPainter& painter, const BarEntry& entry, const DockBarItem& item, const AppState& state,
-        bool hovered) const override;
-};
+// An item with no picture of its own yet (the main button, the break tile's
+// place on a hidden tile): the entry's icon, else a plain rounded square in
+// the colour of its kind.
+void paintPlaceholderButton(
+    QPainter& painter, const BarEntry& entry, const DockBarItem& item, const AppState& state);
 
 // The count badge of a window button, over whatever drew the button (the
 // hot-key badge is the bar background's paintHotKeyBadge).
 void paintWindowButtonOverlays(QPainter& painter, const BarEntry& entry, const DockBarItem& item);
-
-// The painter every bar uses; the placeholder until one is set.
-const BarButtonPainter& barButtonPainter();
-void setBarButtonPainter(std::shared_ptr<const BarButtonPainter> painter);

@@ -17,7 +17,7 @@ class Windows;
 // launcher, pinned tools, pinned applications that are not running, then
 // every running application (by bar order) as its window buttons, a grid of
 // them, or one stacked button. The bar paints and hit-tests these; the
-// buttons themselves are drawn by a BarButtonPainter.
+// buttons themselves are drawn by the painters of dock/BarButtonPainter.
 
 struct BarEntry {
     enum class Kind {

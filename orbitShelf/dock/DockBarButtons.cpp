@@ -4,7 +4,8 @@
 #include "apps/ActiveApp.h"
 #include "apps/RunningApps.h"
 #include "apps/Windows.h"
-#include "dock/AppButton.h"
+#include "dock/BarButtonPainter.h"
+#include "dock/ButtonLooks.h"
 #include "dock/DockEdges.h"
 #include "dock/DockIcons.h"
 #include "dock/DockLayout.h"
@@ -13,7 +14,7 @@
 #include "dock/DockView.h"
 #include "dock/DockViewState.h"
 #include "dock/MapEntry.h"
-#include "dock/StackAppButton.h"
+#include "dock/StackWindowList.h"
 
 #include <QApplication>
 #include <QDrag>
@@ -32,14 +33,79 @@ bool windowTagsAllowed(const AppState& state, const QString& screenID)
     return !isDockVertical(state, screenID);
 }
 
-// The frame of a window button inside its item: from the icon's left edge
-// (the chip follows it), or centred on the icon when it is the narrower one.
-QRectF buttonFrameIn(const DockBarItem& item, const QSizeF& frame)
+// The rule inputs of `window`'s button on the bar of `screenID`.
+AppButtonInput appButtonInput(const AppState& state, const Windows& window, const Windows* hovered,
+    const QString& screenID, int windowCount, double buttonScale, bool enableWindowTag, bool isPinned)
 {
-    const double left = frame.width() >= item.iconRect.width()
-        ? item.iconRect.left()
-        : item.iconRect.center().x() - frame.width() / 2;
-    return QRectF(QPointF(left, item.rect.center().y() - frame.height() / 2), frame);
+    AppButtonInput in;
+    const auto app = state.allApps.value(window.appId.value_or(0));
+    in.windowNumber = window.num;
+    in.hoveredWindowNumber = hovered ? hovered->num : std::nullopt;
+    in.order = window.order;
+    in.hasTitle = window.title.has_value();
+    in.windowCount = windowCount;
+    in.buttonScale = buttonScale;
+    in.enableWindowTag = enableWindowTag;
+    in.isPinned = isPinned;
+    in.appRunning = app != nullptr;
+    in.appWindowCount = app && app->windows ? int(app->windows->size()) : 0;
+    in.listMode = mapEntry(state.spaceListmode, screenID);
+    in.screenWindowTagWidth = mapEntry(state.spaceWindowTagWidth, screenID);
+    in.iconSize = state.appIcon.height();
+    in.theme = buttonThemeFromText(state.settings.buttonTheme());
+    in.dockVertical = isDockVertical(state, screenID);
+    return in;
+}
+
+// What the state says about `window`'s button; `hovered` is the window under
+// the pointer (null: none).
+AppButtonFacts appButtonFacts(const AppState& state, Windows& window, const Windows* hovered,
+    const QString& screenID, int windowCount, double buttonScale, bool enableWindowTag, bool isPinned)
+{
+    AppButtonFacts facts;
+    facts.input = appButtonInput(
+        state, window, hovered, screenID, windowCount, buttonScale, enableWindowTag, isPinned);
+    const uint32_t number = window.num.value_or(0);
+    facts.icon = appButtonIcon(state, window, isPinned);
+    facts.focused = state.focusedWindow.value(number, false);
+    facts.previous = state.previousAppWindow == number;
+    facts.openIndicatorColour = state.settings.openIndicatorColor();
+    facts.previousIndicatorColour = state.settings.previousIndicatorColor();
+    facts.dockColour = state.settings.dockColor();
+    facts.dockTitleColour = state.settings.dockTitleColor();
+    facts.title = window.title.value_or(QString());
+    facts.font = QApplication::font();
+    // Reading a tag keeps it on the window, so only a button that shows one
+    // reads it.
+    if (showsWindowTagChip(facts.input) || overlayLabel(facts.input) == OverlayLabel::DisplayTagOnTagColor) {
+        ModelSettings& tags = appStateModelSettings();
+        facts.tag = window.displayTag(tags).value_or(QString());
+        facts.tagColour = window.tagColorName(tags);
+    }
+    return facts;
+}
+
+// A dragged icon as it follows the pointer: the icon with its shadow.
+QPixmap appDragPreview(const QIcon& icon, const QSizeF& size)
+{
+    // Room for the shadow below and beside the icon.
+    constexpr int margin = 6;
+    QPixmap preview(QSizeF(size.width() + 2 * margin, size.height() + 2 * margin).toSize());
+    preview.fill(Qt::transparent);
+    QPainter painter(&preview);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    paintIconFilling(painter, icon, QRectF(QPointF(margin, margin), size), true);
+    return preview;
+}
+
+// The dragged process id of a drop of our MIME type, when it is taken.
+std::optional<int32_t> acceptedAppDrop(const AppState& state, const QMimeData* mime)
+{
+    const QString type = QString::fromLatin1(kAppButtonMimeType);
+    std::optional<QByteArray> payload;
+    if (mime && mime->hasFormat(type))
+        payload = mime->data(type);
+    return droppedProcessId(payload, state.allApps.keys());
 }
 
 // An application reaching the stack limit is one stacked button, also with
@@ -111,8 +177,9 @@ void paintDockBarItem(QPainter& painter, const AppState& state, const DockViewSt
         window.num = 0;
         window.appBundleName = pinned && pinned->appBundleName ? pinned->appBundleName : QString();
         window.appIconUrl = pinned ? pinned->appIconUrl : std::nullopt;
-        AppButtonLook look = appButtonLook(state, window, view.hoveredWindow.get(), screen, 1, 0, tags, true);
-        paintAppButton(painter, buttonFrameIn(item, appButtonFrameSize(look)), look);
+        const AppButtonFacts facts
+            = appButtonFacts(state, window, view.hoveredWindow.get(), screen, 1, 0, tags, true);
+        paintAppButton(painter, appButtonLook(facts, item.rect, item.iconRect));
         return;
     }
     const std::optional<int32_t> pid = itemProcessId(item, pids);
@@ -123,7 +190,7 @@ void paintDockBarItem(QPainter& painter, const AppState& state, const DockViewSt
         return;
     const int count = app->windows ? int(app->windows->size()) : 0;
     if (item.kind == DockBarItem::Kind::App && showsStacked(count, state.settings.stackAppLimit())) {
-        paintStackAppButton(painter, item.iconRect, runningAppIcon(state, *pid));
+        paintStackButton(painter, stackButtonLook(runningAppIcon(state, *pid), item.iconRect));
         return;
     }
     const auto windows = app->sortAppWindows(state.settings.replaceFinder());
@@ -133,10 +200,10 @@ void paintDockBarItem(QPainter& painter, const AppState& state, const DockViewSt
         paintIconFilling(painter, runningAppIcon(state, *pid), item.iconRect, true);
         return;
     }
-    AppButtonLook look = appButtonLook(
+    AppButtonFacts facts = appButtonFacts(
         state, *windows[size_t(index)], view.hoveredWindow.get(), screen, count, scale, tags, false);
-    look.targeting = dropTarget == pid && index == 0;
-    paintAppButton(painter, buttonFrameIn(item, appButtonFrameSize(look)), look);
+    facts.dropTarget = dropTarget == pid && index == 0;
+    paintAppButton(painter, appButtonLook(facts, item.rect, item.iconRect));
 }
 
 DockBarInput::DockBarInput(AppState& state, DockView& view)

@@ -385,11 +385,9 @@ void DockView::paintEvent(QPaintEvent*)
 
     if (m_pomodoroTile->isVisible())
         return;
-    // Hook: the buttons of running and pinned applications are drawn by
-    // the window-button painters (the app button and the stacked button),
-    // with the rows' count badge and the hot-key badge over window buttons;
-    // the other items by the bar button painter.
-    const BarButtonPainter& buttons = barButtonPainter();
+    // Hook: the buttons of running and pinned applications are drawn from
+    // their looks (the app button and the stacked button), with the rows'
+    // count badge and the hot-key badge over window buttons.
     const QList<int32_t> pids(m_appIds.begin(), m_appIds.end());
     for (int i = 0; i < int(m_picture.items.size()); ++i) {
         const DockBarItem& item = m_picture.items[size_t(i)];
@@ -419,7 +417,7 @@ void DockView::paintEvent(QPaintEvent*)
             paintToolTile(painter, item.iconRect, entry.toolName);
             break;
         default:
-            buttons.paint(painter, entry, item, m_state, i == m_hoveredItem);
+            paintPlaceholderButton(painter, entry, item, m_state);
             break;
         }
     }

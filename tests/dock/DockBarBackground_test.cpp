@@ -68,23 +68,6 @@ TEST(DockBarBackground, HotKeyBadge)
     EXPECT_EQ(qAlpha(image.pixel(17, 17)), 255) << "the badge stands above and left of the button";
 }
 
-} // namespace
-
-namespace {
-
-TEST(DockBarBackground, HotKeyOfAWindow)
-{
-    const QMap<QString, QString> cache { { "a", "17" }, { "f", "42" }, { "g", "42" } };
-    EXPECT_EQ(windowHotKey(cache, 17u), "a");
-    EXPECT_EQ(windowHotKey(cache, 42u), "g") << "the last bound key wins";
-    EXPECT_EQ(windowHotKey(cache, 5u), QString());
-    EXPECT_EQ(windowHotKey(cache, std::nullopt), QString());
-}
-
-} // namespace
-
-namespace {
-
 int largestChannelDifference(const QImage& a, const QImage& b)
 {
     int largest = 0;
@@ -98,8 +81,6 @@ int largestChannelDifference(const QImage& a, const QImage& b)
     }
     return largest;
 }
-
-} // namespace
 
 TEST(DockBarBackground, KeptPanelLooksLikeTheDrawnOneAtAnyDensityAndOffset)
 {
@@ -146,3 +127,5 @@ TEST(DockBarBackground, ChangedColourIsNotServedTheKeptPanel)
     EXPECT_GT(blue.blue(), blue.red());
     EXPECT_EQ(centre(QStringLiteral("ff0000")), red);
 }
+
+} // namespace

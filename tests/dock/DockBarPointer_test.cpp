@@ -1,19 +1,16 @@
 // The bar's pointer watcher on an offscreen bar: hovering a window button
 // records the window and shows its preview, leaving clears both, the right
 // button on the main button opens the settings menu.
-#include "app/AppState.h"
-#include "app/UserDefaults.h"
-#include "apps/ActiveApp.h"
-#include "apps/Windows.h"
+#include "TestApps.h"
 #include "dock/DockBarPointer.h"
 #include "dock/DockEdges.h"
 #include "dock/DockView.h"
 #include "dock/PreviewCapture.h"
+#include "tests/support/TempStores.h"
 
 #include <QApplication>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -23,29 +20,15 @@ class DockBarPointerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        UserDefaults::useFile(dir.filePath("settings.conf"));
         state = std::make_unique<AppState>();
         mainDockScreenID() = "Optional(P)";
-        auto app = std::make_shared<ActiveApp>();
-        app->appId = 300;
-        window = std::make_shared<Windows>();
-        window->num = 0x400001;
-        window->appId = 300;
+        window = addRunningApp(*state, 300, 1, 1)->windows->front();
         window->title = QStringLiteral("make: building");
-        app->windows = std::vector<std::shared_ptr<Windows>> { window };
-        state->allApps.insert(300, app);
-        state->appOrders.insert(300, 1);
         view = std::make_unique<DockView>(*state, true, 1920, 1080, "Optional(P)");
         view->resize(1920, 500);
         view->refreshPicture();
         pointer = view->findChild<DockBarPointer*>();
         ASSERT_TRUE(pointer);
-    }
-    void TearDown() override
-    {
-        view.reset();
-        UserDefaults::useFile(QString());
     }
 
     QRectF itemRect(DockBarItem::Kind kind) const
@@ -61,7 +44,7 @@ protected:
         QCoreApplication::sendEvent(view.get(), &event);
     }
 
-    QTemporaryDir dir;
+    orbitshelf::test::TempUserDefaults defaults;
     std::unique_ptr<AppState> state;
     std::shared_ptr<Windows> window;
     std::unique_ptr<DockView> view;

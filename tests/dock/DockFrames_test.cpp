@@ -150,10 +150,6 @@ TEST(DockFrames, ConversionToWindowSystemSpace)
     EXPECT_EQ(toDockSpace(QRectF(1920, 200, 1280, 1024), shifted), QRectF(0, 0, 1280, 1024));
 }
 
-} // namespace
-
-namespace {
-
 TEST(DockFrames, StripEdgeLineLiesOnTheScreenEdge)
 {
     const QRectF primary(0, 0, 1920, 1080);

@@ -1,9 +1,16 @@
 #include "dock/DockIcons.h"
 
+#include "app/AppState.h"
+#include "apps/Windows.h"
+
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
+#include <QTemporaryDir>
+#include <QUrl>
 
 #include <algorithm>
 #include <random>
@@ -106,4 +113,26 @@ TEST(DockIcons, ShadowedIconPaintsTheSameOnRepeatedDraws)
     EXPECT_EQ(blue.pixelColor(32, 32), QColor(Qt::blue));
     // The shadow darkens the white below the icon's lower edge.
     EXPECT_LT(red.pixelColor(32, 49).lightness(), 255);
+}
+
+TEST(DockIcons, PinnedIconFileWithEscapedNameLoads)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QString::fromUtf8("my icons/caf\u00e9 #1.png"));
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QImage red(32, 32, QImage::Format_ARGB32);
+    red.fill(QColor(255, 0, 0));
+    ASSERT_TRUE(red.save(path));
+    Windows pinned;
+    pinned.num = 0;
+    // The stored form: a fully encoded file URL.
+    pinned.appIconUrl = QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+    ASSERT_TRUE(pinned.appIconUrl->contains(QStringLiteral("%23")));
+    const AppState state;
+    const QIcon icon = appButtonIcon(state, pinned, true);
+    EXPECT_EQ(icon.pixmap(QSize(32, 32)).toImage().pixelColor(16, 16), QColor(255, 0, 0));
+
+    pinned.appIconUrl = QStringLiteral("file:///nowhere/missing.png");
+    EXPECT_EQ(appButtonIcon(state, pinned, true).cacheKey(), fallbackAppIcon().cacheKey());
 }

@@ -21,29 +21,6 @@ ScreenLayoutState horizontalScreen(double width, double height = 900)
     return state;
 }
 
-TEST(DockLayout, WorkedExampleOnA1440WideScreen)
-{
-    // One single application and one with three windows, icon size 46.
-    const DockLayoutInput input = appsWithWindows({ 1, 3 });
-    const ScreenLayout layout = layoutDockForScreen(input, horizontalScreen(1440));
-    EXPECT_DOUBLE_EQ(layout.total, 614); // 56 + 3 × 186
-    EXPECT_EQ(layout.barSlots, 6); // 1 + 3 + main button + launchpad
-    EXPECT_EQ(layout.listMode, "list");
-    EXPECT_DOUBLE_EQ(layout.dockHeight, 288); // (46 + 2) × 6
-    EXPECT_EQ(layout.totalAppCount, 4);
-    // The bar fits, so its tags keep their full width.
-    EXPECT_EQ(layout.windowTagWidth, 140);
-    EXPECT_EQ(layout.buttonScale, 0.0);
-}
-
-TEST(DockLayout, WorkedExampleWhenNarrowTagsMakeItFit)
-{
-    // The same bar 14 points too long: three tags 30 narrower recover 90.
-    const ScreenLayout layout = layoutDockForScreen(appsWithWindows({ 1, 3 }), horizontalScreen(600));
-    EXPECT_EQ(layout.listMode, "list");
-    EXPECT_EQ(layout.windowTagWidth, 110);
-}
-
 struct HorizontalRow {
     const char* name;
     std::vector<int> windowCounts;

@@ -38,11 +38,4 @@ TEST(DockMainButton, PopoverStandsNextToTheButton)
     EXPECT_EQ(toolHubPopoverOrigin(button, popover, "right"), QPointF(100 - 8 - 300, 1023 - 100));
 }
 
-TEST(DockMainButton, PopoverContentOnItsDarkBackground)
-{
-    const std::unique_ptr<QWidget> content = toolHubPopoverContent();
-    EXPECT_EQ(content->palette().color(QPalette::Window), QColor(0x1e, 0x27, 0x2e));
-    EXPECT_TRUE(content->autoFillBackground());
-}
-
 } // namespace

@@ -1,9 +1,7 @@
 // The bar's settings menu: its entries and texts, and what they do.
 #include "app/AppState.h"
-#include "app/UserDefaults.h"
 #include "dock/DockSettingsMenu.h"
-
-#include <QTemporaryDir>
+#include "tests/support/TempStores.h"
 
 #include <gtest/gtest.h>
 
@@ -91,8 +89,6 @@ class DockMenuActions : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        UserDefaults::useFile(m_dir.filePath("settings.conf"));
         state = std::make_unique<AppState>();
         s.restartDockWindows = [this] { calls << "restartDockWindows"; };
         s.setSpaceDockShown = [this](const QString& id, bool on) {
@@ -128,7 +124,7 @@ protected:
         return performDockMenuAction(action, { mainDock, screen }, *state, s);
     }
 
-    QTemporaryDir m_dir;
+    orbitshelf::test::TempUserDefaults m_defaults;
     std::unique_ptr<AppState> state;
     DockMenuServices s;
     QStringList calls;

@@ -1,19 +1,17 @@
 // The dock's writes into the shared state: the data refresh of a dock and
 // the layout pass over the running applications.
-#include "app/AppState.h"
-#include "app/UserDefaults.h"
-#include "apps/ActiveApp.h"
+#include "TestApps.h"
 #include "apps/ScreenIdentifier.h"
 #include "apps/DockVisibility.h"
 #include "dock/DockDataRefresh.h"
 #include "dock/DockEdges.h"
 #include "dock/DockLayoutPass.h"
 #include "dock/DockViewState.h"
+#include "tests/support/TempStores.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -23,8 +21,6 @@ class DockStateWrites : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        UserDefaults::useFile(m_dir.filePath("settings.conf"));
         m_state = std::make_unique<AppState>();
         mainDockScreenID() = "Optional(P)";
         m_services.readSystemDockItems = [this] {
@@ -36,8 +32,6 @@ protected:
         m_services.fetchInstalledPlugins = [this] { return m_plugins; };
         m_services.startToolHotKeys = [this] { ++m_toolHotKeys; };
     }
-    void TearDown() override { UserDefaults::useFile(QString()); }
-
     void addPlugin(qint64 id, std::optional<QString> name)
     {
         Record record;
@@ -48,17 +42,9 @@ protected:
         m_plugins.push_back(record);
     }
 
-    void addApp(qint32 pid, int windows)
-    {
-        auto app = std::make_shared<ActiveApp>();
-        app->appId = pid;
-        app->windows = std::vector<std::shared_ptr<Windows>>();
-        for (int i = 0; i < windows; ++i)
-            app->windows->push_back(std::make_shared<Windows>());
-        m_state->allApps.insert(pid, app);
-    }
+    void addApp(qint32 pid, int windows) { addRunningApp(*m_state, pid, windows); }
 
-    QTemporaryDir m_dir;
+    orbitshelf::test::TempUserDefaults m_defaults;
     std::unique_ptr<AppState> m_state;
     DockDataRefreshServices m_services;
     std::vector<Record> m_plugins;
@@ -111,13 +97,6 @@ TEST_F(DockStateWrites, OnlyTheListeningDockRegistersToolHotKeys)
     EXPECT_TRUE(m_state->isPluginInstalled("Pasteboard"));
 }
 
-TEST_F(DockStateWrites, NoClipboardToolNoHotKeys)
-{
-    addPlugin(1, QString("Pomodoro"));
-    refreshDockData(*m_state, DockViewState(true, 1440, 875, "Optional(P)"), m_services);
-    EXPECT_EQ(m_toolHotKeys, 0);
-}
-
 TEST_F(DockStateWrites, LayoutPassWritesEveryScreenItMet)
 {
     // The worked example on the main screen, and a narrow second screen.
@@ -153,10 +132,6 @@ TEST_F(DockStateWrites, SideBarLayoutFollowsTheStoredEdge)
     EXPECT_EQ(m_state->spaceWindowTagWidth.value("Optional(S)"), 140);
     EXPECT_EQ(m_state->spaceDockHeight.value("Optional(S)"), (46 - 10 + 2) * 12);
 }
-
-} // namespace
-
-namespace {
 
 TEST_F(DockStateWrites, FullScreenAutoHideFollowsTheFocus)
 {
@@ -196,21 +171,6 @@ TEST_F(DockStateWrites, CalibratedScreenSize)
     m_state->settings.setSpaceHeight({ { key, "900" } });
     EXPECT_EQ(calibratedScreenHeight(*m_state, screen), 900);
     EXPECT_EQ(calibratedScreenWidth(*m_state, nullptr), 0);
-}
-
-} // namespace
-
-namespace {
-
-TEST_F(DockStateWrites, BarOrderFollowsTheApplicationOrder)
-{
-    addApp(100, 1);
-    addApp(200, 3);
-    addApp(300, 0);
-    m_state->appOrders = {{200, 10}, {100, 15}, {999, 20}}; // 999 has quit
-    const DockLayoutInput input = dockLayoutInput(*m_state);
-    EXPECT_EQ(input.appIds, (std::vector<qint32>{200, 100, 300}));
-    EXPECT_EQ(input.appWindowCounts, (std::vector<int>{3, 1, 0}));
 }
 
 } // namespace

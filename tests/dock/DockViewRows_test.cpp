@@ -3,9 +3,7 @@
 #include "dock/DockView.h"
 
 #include "Persistence.h"
-#include "app/AppState.h"
-#include "apps/ActiveApp.h"
-#include "apps/Windows.h"
+#include "TestApps.h"
 #include "dock/DockEdges.h"
 #include "platform/fake/FakePlatform.h"
 #include "tests/support/TempStores.h"
@@ -19,23 +17,6 @@ namespace {
 
 const QString kScreen = QStringLiteral("Optional(V)");
 
-// An application of `windows` titled windows numbered pid * 10 + i.
-void addRunningApp(AppState& state, qint32 pid, int windows, int order)
-{
-    auto app = std::make_shared<ActiveApp>();
-    app->appId = pid;
-    app->windows = std::vector<std::shared_ptr<Windows>>();
-    for (int i = 0; i < windows; ++i) {
-        auto window = std::make_shared<Windows>();
-        window->appId = pid;
-        window->num = uint32_t(pid * 10 + i);
-        window->title = QStringLiteral("window %1").arg(i);
-        app->windows->push_back(window);
-    }
-    state.allApps.insert(pid, app);
-    state.appOrders.insert(pid, order);
-}
-
 TEST(DockViewRows, PictureItemsPointBackToEntriesAndApplications)
 {
     orbitshelf::test::TempUserDefaults defaults;
@@ -43,10 +24,9 @@ TEST(DockViewRows, PictureItemsPointBackToEntriesAndApplications)
     mainDockScreenID() = kScreen;
     state.spaceListmode[kScreen] = "grid";
     state.settings.setStackAppLimit(4);
-    auto addApp = [&](qint32 pid, int windows, int order) { addRunningApp(state, pid, windows, order); };
-    addApp(30, 3, 10); // a grid of three
-    addApp(20, 5, 20); // stacked
-    addApp(40, 1, 30);
+    addRunningApp(state, 30, 3, 10); // a grid of three
+    addRunningApp(state, 20, 5, 20); // stacked
+    addRunningApp(state, 40, 1, 30);
 
     DockView view(state, true, 1920, 1080, kScreen);
     view.resize(1920, 500);
@@ -100,9 +80,8 @@ TEST(DockViewRows, RenameRedrawsTheBarOnlyWhereTheBarShowsTitles)
     orbitshelf::test::TempUserDefaults defaults;
     AppState state;
     mainDockScreenID() = kScreen;
-    auto addApp = [&](qint32 pid, int windows, int order) { addRunningApp(state, pid, windows, order); };
-    addApp(30, 2, 10); // two windows: each shows its label
-    addApp(40, 1, 20); // one window: its icon alone
+    addRunningApp(state, 30, 2, 10); // two windows: each shows its label
+    addRunningApp(state, 40, 1, 20); // one window: its icon alone
     EXPECT_TRUE(barShowsTitleOf(state, 300));
     EXPECT_TRUE(barShowsTitleOf(state, 301));
     EXPECT_FALSE(barShowsTitleOf(state, 400));
@@ -112,8 +91,9 @@ TEST(DockViewRows, RenameRedrawsTheBarOnlyWhereTheBarShowsTitles)
     platform::setCurrent(&fake);
     // A bar that is shown reads the pins and plugins from the store (in this
     // test program's private data home).
-    if (!PersistenceController::hasShared())
+    if (!PersistenceController::hasShared()) {
         ASSERT_FALSE(PersistenceController::openShared().has_value());
+    }
     DockView view(state, true, 1920, 1080, kScreen);
     view.resize(1920, 500);
     PaintCounter counter;

@@ -5,42 +5,11 @@
 
 namespace {
 
-TEST(DockViewState, StartsWithTheDocumentedValues)
-{
-    const DockViewState state(true, 1440, 875, "Optional(A)");
-    EXPECT_TRUE(state.enableListener);
-    EXPECT_EQ(state.screenID, "Optional(A)");
-    EXPECT_EQ(state.buttonTag, "Work");
-    EXPECT_TRUE(state.isFirstTime);
-    EXPECT_FALSE(state.hoveredWindow);
-    EXPECT_FALSE(state.draggedApp);
-    EXPECT_EQ(state.width, 0);
-    EXPECT_FALSE(state.showTagEditor);
-}
-
 TEST(DockViewState, BarAlignment)
 {
     EXPECT_EQ(dockBarAlignment(true, false), DockBarAlignment::Centre);
     EXPECT_EQ(dockBarAlignment(true, true), DockBarAlignment::Bottom);
     EXPECT_EQ(dockBarAlignment(false, false), DockBarAlignment::Bottom);
-}
-
-TEST(DockViewState, FindWindowKeyForHotkey)
-{
-    QString slot;
-    findWindowKeyForHotkey({ "a", "b" }, 42, {}, slot);
-    EXPECT_EQ(slot, "") << "an empty cache leaves the slot alone";
-
-    const QMap<QString, QString> cache = { { "a", "42" }, { "b", "7" }, { "c", "42" } };
-    slot = "";
-    findWindowKeyForHotkey({ "a", "b", "c" }, 42, cache, slot);
-    EXPECT_EQ(slot, "c") << "the later key wins";
-    slot = "";
-    findWindowKeyForHotkey({ "c", "b", "a" }, 42, cache, slot);
-    EXPECT_EQ(slot, "a");
-    slot = "keep";
-    findWindowKeyForHotkey({ "a", "b", "c" }, 99, cache, slot);
-    EXPECT_EQ(slot, "keep");
 }
 
 TEST(DockViewState, ToolHotKeysOnlyForTheListeningDockWithTheClipboardTool)

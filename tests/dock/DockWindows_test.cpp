@@ -1,9 +1,7 @@
 #include "app/AppState.h"
-#include "app/UserDefaults.h"
 #include "dock/DockEdges.h"
 #include "dock/DockWindows.h"
-
-#include <QTemporaryDir>
+#include "tests/support/TempStores.h"
 
 #include <gtest/gtest.h>
 
@@ -50,8 +48,6 @@ class DockWindowsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        UserDefaults::useFile(m_dir.filePath("settings.conf"));
         m_state = std::make_unique<AppState>();
         DockWindowServices services;
         services.screens = [this] { return m_screens; };
@@ -66,9 +62,7 @@ protected:
         services.startHotKeys = [this] { ++m_hotKeyStarts; };
         m_windows = std::make_unique<DockWindows>(*m_state, services);
     }
-    void TearDown() override { UserDefaults::useFile(QString()); }
-
-    QTemporaryDir m_dir;
+    orbitshelf::test::TempUserDefaults m_defaults;
     std::unique_ptr<AppState> m_state;
     std::vector<DockScreen> m_screens { primary };
     WindowLog m_log;
@@ -145,16 +139,18 @@ TEST_F(DockWindowsTest, ScreenStartingAtTheOriginCarriesTheMainDock)
     EXPECT_TRUE(m_windows->dockWindowsByScreen().empty());
 }
 
-TEST_F(DockWindowsTest, StoredEdgesPlaceOtherScreensBars)
+TEST_F(DockWindowsTest, StoredEdgesPlaceTheBars)
 {
+    m_state->settings.setMainDockPosition("right");
     m_state->settings.setSpaceDockPosition({ { "Optional(S)", "left" } });
     m_screens = { primary, second };
     m_windows->buildDockWindows();
     const auto docks = m_log.open(DockWindowSpec::Kind::Dock);
     ASSERT_EQ(docks.size(), 2u);
+    EXPECT_EQ(docks[0]->frame, (DockFrame { 910, 0, 500, 1050 }));
+    EXPECT_EQ(m_log.open(DockWindowSpec::Kind::Strip)[1]->frame, (DockFrame { 1390, 0, 15, 1050 }));
     EXPECT_EQ(docks[1]->frame, (DockFrame { 1380, -30, 500, 1080 }));
     EXPECT_TRUE(isDockVertical(*m_state, "Optional(S)"));
-    EXPECT_FALSE(isDockVertical(*m_state, "Optional(P)"));
 }
 
 TEST_F(DockWindowsTest, UnpluggedScreenLosesItsDockOnRelayout)
@@ -224,16 +220,6 @@ TEST_F(DockWindowsTest, RestartBringsTheTickBackWithOrWithoutThePomodoro)
     m_state->installedPlugins.append(pomodoro);
     m_windows->restartDockWindows();
     EXPECT_TRUE(m_state->pomodoroTimer->isActive());
-}
-
-TEST_F(DockWindowsTest, MainDockFollowsTheMainPosition)
-{
-    m_state->settings.setMainDockPosition("right");
-    m_windows->buildDockWindows();
-    const auto docks = m_log.open(DockWindowSpec::Kind::Dock);
-    ASSERT_EQ(docks.size(), 1u);
-    EXPECT_EQ(docks[0]->frame, (DockFrame { 910, 0, 500, 1050 }));
-    EXPECT_EQ(m_log.open(DockWindowSpec::Kind::Strip)[0]->frame, (DockFrame { 1390, 0, 15, 1050 }));
 }
 
 TEST_F(DockWindowsTest, NoScreenMakesNothing)

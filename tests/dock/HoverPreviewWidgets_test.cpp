@@ -1,18 +1,17 @@
 // The widgets of the hover preview, the settings menu and the tag editor,
 // rendered offscreen.
 #include "app/AppState.h"
-#include "app/UserDefaults.h"
 #include "apps/ModelSettings.h"
 #include "apps/Windows.h"
 #include "dock/DockSettingsMenu.h"
 #include "dock/EditWindowForm.h"
 #include "dock/MenuWidget.h"
 #include "dock/WindowHoverPreview.h"
+#include "tests/support/TempStores.h"
 
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -87,8 +86,7 @@ TEST(DockMenuWidget, MenuFromDataRunsTheChosenId)
 
 TEST(EditWindowFormWidget, PrefillsAndStoresThroughItsButtons)
 {
-    QTemporaryDir dir;
-    UserDefaults::useFile(dir.filePath("settings.conf"));
+    orbitshelf::test::TempUserDefaults defaults;
     AppState state;
     InMemoryModelSettings settings;
     auto window = std::make_shared<Windows>();

@@ -1,17 +1,12 @@
 // The window button's right-click menu: which items it offers under which
 // titles, and what each action does to the window that was right-clicked.
 #include "DockStoreTest.h"
-#include "Persistence.h"
-#include "app/AppState.h"
-#include "app/UserDefaults.h"
 #include "apps/ActiveApp.h"
 #include "apps/Pinning.h"
 #include "apps/Windows.h"
 #include "dock/AppContextMenu.h"
 #include "dock/DockViewState.h"
 #include "dock/Favorites.h"
-
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,19 @@
-// Where the window buttons meet the bar: the order of its applications and
-// the width the layout pass gives them.
-#include "app/AppState.h"
-#include "apps/ActiveApp.h"
+// Where the window buttons meet the bar: the order of its applications, the
+// width the layout pass gives them, the state their pictures are read from
+// and the window list of a stacked button.
+#include "TestApps.h"
 #include "apps/AppOrder.h"
-#include "apps/Windows.h"
+#include "dock/AppIconButtonStyle.h"
 #include "dock/DockBarButtons.h"
 #include "dock/DockLayoutPass.h"
+#include "dock/DockViewState.h"
+#include "dock/StackWindowList.h"
 #include "tests/support/TempStores.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPointer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -22,20 +29,7 @@ protected:
         m_state.spaceScreenHeight.insert(kScreen, 1080);
     }
 
-    void addApp(int32_t pid, int windows)
-    {
-        auto app = std::make_shared<ActiveApp>();
-        app->appId = pid;
-        app->windows = std::vector<std::shared_ptr<Windows>>();
-        for (int i = 0; i < windows; ++i) {
-            auto window = std::make_shared<Windows>();
-            window->appId = pid;
-            window->num = uint32_t(pid * 10 + i);
-            window->title = QStringLiteral("t");
-            app->windows->push_back(window);
-        }
-        m_state.allApps.insert(pid, app);
-    }
+    void addApp(int32_t pid, int windows) { addRunningApp(m_state, pid, windows); }
 
     orbitshelf::test::TempUserDefaults m_defaults;
     AppState m_state;
@@ -43,11 +37,12 @@ protected:
 
 TEST_F(DockBarButtons, BarOrderFollowsTheOrderValuesAndMovesWithADrop)
 {
-    addApp(300, 1);
+    addApp(300, 0);
     addApp(100, 1);
-    addApp(200, 1);
+    addApp(200, 3);
     m_state.appOrders = { { 100, 15 }, { 200, 5 }, { 300, 10 } };
     EXPECT_EQ(barAppPids(m_state), (QList<int32_t> { 200, 300, 100 }));
+    EXPECT_EQ(dockLayoutInput(m_state).appWindowCounts, (std::vector<int> { 3, 0, 1 }));
 
     moveAppOrder(m_state.appOrders, 200, 100);
     EXPECT_EQ(barAppPids(m_state), (QList<int32_t> { 300, 100, 200 }));
@@ -83,8 +78,70 @@ TEST_F(DockBarButtons, PictureItemsNameTheirApplications)
     launchpad.kind = DockBarItem::Kind::Launchpad;
     launchpad.appIndex = 0;
     EXPECT_EQ(itemProcessId(launchpad, pids), std::nullopt);
+    DockBarItem pinned;
+    pinned.kind = DockBarItem::Kind::PinnedApp;
+    pinned.appIndex = 0;
+    EXPECT_EQ(itemProcessId(pinned, pids), std::nullopt) << "nothing is dropped onto a pinned button";
     window.appIndex = 2;
     EXPECT_EQ(itemProcessId(window, pids), std::nullopt) << "an application that quit since the picture";
+}
+
+TEST_F(DockBarButtons, PaintedButtonsReadFocusAndTagColourFromTheState)
+{
+    addApp(1, 2); // windows 10 and 11
+    m_state.settings.setOpenIndicatorColor(QStringLiteral("ff0000"));
+    m_state.focusedWindow.insert(10, true);
+    m_state.setWindowtagColorCache({ { (*m_state.allApps.value(1)->windows)[1]->tagKey(), "0000ff" } });
+    const DockViewState view(true, 1920, 1080, kScreen);
+    QImage image(200, 120, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    for (int row = 0; row < 2; ++row) {
+        DockBarItem item;
+        item.kind = DockBarItem::Kind::Window;
+        item.appIndex = 0;
+        item.windowIndex = row;
+        item.rect = QRectF(0, 60 * row, 186, 56);
+        item.iconRect = QRectF(0, 60 * row + 5, 46, 46);
+        paintDockBarItem(painter, m_state, view, item, { 1 }, 0, std::nullopt);
+    }
+    painter.end();
+    EXPECT_EQ(image.pixelColor(50, 28), QColor(56, 60, 68)) << "the focused window's chip";
+    EXPECT_EQ(image.pixelColor(93 + 18, 48), QColor(255, 0, 0)) << "its focus indicator";
+    EXPECT_EQ(image.pixelColor(50, 88), QColor(0, 0, 255)) << "the other window's tag colour";
+    m_state.setWindowtagColorCache({});
+}
+
+TEST_F(DockBarButtons, StackedWindowListActivatesTheClickedWindowAndCloses)
+{
+    addApp(5, 8);
+    std::vector<uint32_t> activated;
+    QPointer<StackWindowList> list = openStackWindowList(m_state, *m_state.allApps.value(5),
+        QRect(100, 100, 46, 46), [&](const std::shared_ptr<Windows>& w) { activated.push_back(*w->num); });
+    ASSERT_TRUE(list);
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_EQ(list->width(), 300);
+    ASSERT_EQ(list->windows().size(), 8u);
+    EXPECT_EQ(*list->windows().front()->num, 50u) << "in display order";
+    list->activateRow(2);
+    EXPECT_EQ(activated, std::vector<uint32_t> { 52 });
+    EXPECT_TRUE(!list || !list->isVisible());
+}
+
+TEST(AppIconButtonStyle, RowsLookTheSamePressedAndReleased)
+{
+    QPixmap icon(64, 64);
+    icon.fill(QColor(200, 30, 30));
+    QToolButton button;
+    button.setStyle(AppIconButtonStyle::shared());
+    button.setIcon(QIcon(icon));
+    button.setIconSize(QSize(32, 32));
+    button.setText(QStringLiteral("Files"));
+    button.setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button.resize(80, 60);
+    const QImage released = button.grab().toImage();
+    button.setDown(true);
+    EXPECT_EQ(button.grab().toImage(), released);
 }
 
 } // namespace

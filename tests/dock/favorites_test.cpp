@@ -2,9 +2,6 @@
 // a 128×128 PNG in the support folder, nothing half-made when the icon
 // cannot be written.
 #include "DockStoreTest.h"
-#include "Persistence.h"
-#include "app/AppState.h"
-#include "app/UserDefaults.h"
 #include "apps/ActiveApp.h"
 #include "apps/SupportFolder.h"
 #include "dock/Favorites.h"
@@ -14,7 +11,6 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPixmap>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,6 @@
 #include "RenderWidget.h"
 #include "dock/FullScreenToast.h"
 
-#include <QImage>
-#include <QPainter>
-
 #include <gtest/gtest.h>
 
 TEST(FullScreenToastCard, ADarkCardAtTheBottomCentreWithTheHintAndNothingElse)

@@ -3,19 +3,18 @@
 // their flag, and bar clicks mapped to the right window and tool.
 #include "RenderWidget.h"
 #include "app/AppState.h"
-#include "app/UserDefaults.h"
 #include "apps/ActiveApp.h"
 #include "dock/DockBarPointer.h"
 #include "dock/DockItemInput.h"
 #include "dock/DockViewState.h"
 #include "dock/PomodoroTile.h"
 #include "dock/ToolSheets.h"
+#include "tests/support/TempStores.h"
 #include "tools/PomodoroRun.h"
 
 #include <QCoreApplication>
 #include <QImage>
 #include <QMouseEvent>
-#include <QTemporaryDir>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -46,8 +45,6 @@ class TileWidgets : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        UserDefaults::useFile(m_dir.filePath("defaults.conf"));
         state().pomodoro.startPomodoroTask = true;
         pomodoroLastElapsed = 1500;
         state().showPomodoroPopup = state().showPasteboardPopup = state().showFastFinderPopup = false;
@@ -58,11 +55,10 @@ protected:
         state().allApps.clear();
         pomodoroTicks = pomodoroLastElapsed = 0;
         pomodoroRunning = false;
-        UserDefaults::useFile(QString());
     }
     static AppState& state() { return AppState::shared(); }
 
-    QTemporaryDir m_dir;
+    orbitshelf::test::TempUserDefaults m_defaults;
 };
 
 TEST_F(TileWidgets, BreakTileShowsThePillOnceTheBreakIsOverAndOnlyThePillStartsTheNextRun)

@@ -2,13 +2,11 @@
 // clicks, unpinning, which bar fills a sheet, the launcher search and the
 // break countdown.
 #include "app/AppState.h"
-#include "app/UserDefaults.h"
 #include "dock/DesktopLauncher.h"
 #include "dock/DockViewState.h"
 #include "dock/PomodoroTile.h"
 #include "dock/ToolTiles.h"
-
-#include <QTemporaryDir>
+#include "tests/support/TempStores.h"
 
 #include <gtest/gtest.h>
 
@@ -16,13 +14,10 @@ class TileRules : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        UserDefaults::useFile(m_dir.filePath("defaults.conf"));
         state = std::make_unique<AppState>();
     }
-    void TearDown() override { UserDefaults::useFile(QString()); }
 
-    QTemporaryDir m_dir;
+    orbitshelf::test::TempUserDefaults m_defaults;
     std::unique_ptr<AppState> state;
     DockViewState dock { true, 1920, 1080, "Optional(A)" };
 };
@@ -98,16 +93,6 @@ TEST_F(TileRules, UnPinRemovesTheRightClickedToolAndTilesAreSorted)
 
     state->settings.setPinedPlugins({});
     EXPECT_TRUE(pinnedToolNames(*state).isEmpty());
-}
-
-TEST_F(TileRules, EachAppearingToolTileAddsItsShareToTheBarLength)
-{
-    state->spaceButtonScale["Optional(A)"] = 6;
-    toolTileAppeared(*state, "Optional(A)");
-    toolTileAppeared(*state, "Optional(A)");
-    EXPECT_DOUBLE_EQ(state->spaceDockHeight.value("Optional(A)"), 2 * (46 - 6 - 3));
-    toolTileAppeared(*state, "Optional(B)");
-    EXPECT_DOUBLE_EQ(state->spaceDockHeight.value("Optional(B)"), 43);
 }
 
 TEST_F(TileRules, OnlyTheBarOnTheMousesScreenFillsASheet)
