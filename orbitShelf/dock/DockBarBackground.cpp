@@ -154,14 +154,6 @@ QRectF hotKeyBadgeRect(const QRectF& button, const QSizeF& labelSize)
     return QRectF(button.topLeft() - QPointF(5, 5), labelSize);
 }
 
-QString windowHotKey(const QMap<QString, QString>& windowHotkeyCache, std::optional<uint32_t> windowNumber)
-{
-    QString key;
-    if (windowNumber)
-        findWindowKeyForHotkey(windowHotkeyCache.keys(), *windowNumber, windowHotkeyCache, key);
-    return key;
-}
-
 void paintHotKeyBadge(QPainter& painter, const QRectF& button, const QString& key)
 {
     if (key.isEmpty())

@@ -45,9 +45,6 @@ QString hotKeyBadgeText(const QString& key);
 // left of the button's.
 QRectF hotKeyBadgeRect(const QRectF& button, const QSizeF& labelSize);
 
-// The key bound to a window number in the hot-key cache (the last one in
-// key order when several are); empty when none is or without number.
-QString windowHotKey(const QMap<QString, QString>& windowHotkeyCache, std::optional<uint32_t> windowNumber);
 
 // Paints the badge of a window button; nothing for an empty key.
 void paintHotKeyBadge(QPainter& painter, const QRectF& button, const QString& key);

@@ -16,11 +16,6 @@ DockViewState::DockViewState(bool enableListener, double screenWidth, double scr
 {
 }
 
-DockBarAlignment dockBarAlignment(bool enableListener, bool dockHorizontal)
-{
-    return enableListener && !dockHorizontal ? DockBarAlignment::Centre : DockBarAlignment::Bottom;
-}
-
 void findWindowKeyForHotkey(const QStringList& keys, quint32 windowNumber,
     const QMap<QString, QString>& windowHotkeyCache, QString& slot)
 {

@@ -52,11 +52,6 @@ public:
     std::shared_ptr<ActiveApp> draggedApp;
 };
 
-// How the bar stands in its window: centred only for the main dock on a
-// side edge, on the bottom in every other case.
-enum class DockBarAlignment { Centre, Bottom };
-DockBarAlignment dockBarAlignment(bool enableListener, bool dockHorizontal);
-
 // Walks the hot keys in order and leaves in slot the last one bound to the
 // window number; slot keeps its value when none is.
 void findWindowKeyForHotkey(const QStringList& keys, quint32 windowNumber,

@@ -74,13 +74,6 @@ bool unpinTool(const QString& name, AppState& state)
     return true;
 }
 
-void toolTileAppeared(AppState& state, const QString& screenID)
-{
-    const double scale = state.spaceButtonScale.value(screenID, 0);
-    state.spaceDockHeight[screenID]
-        = state.spaceDockHeight.value(screenID, 0) + state.appIcon.height() - scale - 3;
-}
-
 bool isMouseOnDockScreen(const std::vector<ScreenArea>& screens, QPointF mouse, const QString& screenID)
 {
     for (const ScreenArea& screen : screens)

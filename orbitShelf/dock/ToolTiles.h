@@ -36,8 +36,6 @@ void toolTileClicked(const QString& name, DockViewState& dock, AppState& state);
 // whichever tile was clicked last. Returns whether a key was removed.
 bool unpinTool(const QString& name, AppState& state);
 
-// A tool tile appearing adds its share to the screen's running bar length.
-void toolTileAppeared(AppState& state, const QString& screenID);
 
 // One screen as the mouse test sees it.
 struct ScreenArea {

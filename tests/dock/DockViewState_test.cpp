@@ -5,13 +5,6 @@
 
 namespace {
 
-TEST(DockViewState, BarAlignment)
-{
-    EXPECT_EQ(dockBarAlignment(true, false), DockBarAlignment::Centre);
-    EXPECT_EQ(dockBarAlignment(true, true), DockBarAlignment::Bottom);
-    EXPECT_EQ(dockBarAlignment(false, false), DockBarAlignment::Bottom);
-}
-
 TEST(DockViewState, ToolHotKeysOnlyForTheListeningDockWithTheClipboardTool)
 {
     const std::vector<std::optional<QString>> withClipboard

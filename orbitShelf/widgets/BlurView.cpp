@@ -1,6 +1,4 @@
-#include "dock/BlurView.h"
-
-#include "dock/DockLog.h"
+#include "widgets/BlurView.h"
 
 #include <QPainter>
 
@@ -19,7 +17,7 @@ QColor BlurView::tint()
 
 void BlurView::updateView()
 {
-    qCDebug(lcDock) << "updateNSView";
+    update();
 }
 
 void BlurView::paintEvent(QPaintEvent*)

@@ -15,8 +15,7 @@ public:
     // The tint that stands in for the blurred backdrop.
     static QColor tint();
 
-    // Called when the view's owner refreshes it: the backdrop has nothing
-    // to change, the call is only logged.
+    // Called when the view's owner refreshes it: repaints the tint.
     void updateView();
 
 protected:
