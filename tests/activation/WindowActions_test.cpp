@@ -5,23 +5,6 @@
 using namespace orbitshelf::test;
 using Kind = platform::fake::FakeAction::Kind;
 
-TEST_F(ActivationTest, MarkOpenedWindowPassLeavesOnlyTheActivatedOneOpened)
-{
-    auto app = addApp(100, "Editor", { "a", "b", "c" });
-    auto& windows = *app->windows;
-    const QDateTime before = windows[1]->clickTime;
-    for (std::size_t i = 0; i < windows.size(); ++i)
-        markOpenedWindow(i, *windows[i], *windows[1], 100);
-    EXPECT_EQ(windows[0]->opened, false);
-    EXPECT_EQ(windows[1]->opened, true);
-    EXPECT_EQ(windows[2]->opened, false);
-    EXPECT_GE(windows[1]->clickTime, before);
-
-    // An application the model does not hold changes nothing.
-    markOpenedWindow(0, *windows[0], *windows[0], 999);
-    EXPECT_EQ(windows[0]->opened, false);
-}
-
 TEST_F(ActivationTest, MinimiseOthersActsOnWindowsSharingEveryChosenDesktop)
 {
     fake.setDesktopCount(3);
@@ -37,23 +20,10 @@ TEST_F(ActivationTest, MinimiseOthersActsOnWindowsSharingEveryChosenDesktop)
     EXPECT_TRUE(fake.windowState(*w[1]->num)->minimized);
     EXPECT_FALSE(fake.windowState(*w[2]->num)->minimized);
     EXPECT_TRUE(fake.windowState(*w[3]->num)->minimized);
-}
 
-TEST_F(ActivationTest, MinimiseOthersWithNoDesktopsMinimisesNothing)
-{
-    auto app = addApp(100, "Editor", { "chosen", "other" });
-    minimizeOtherWindows(100, *app->windows->front(), {});
-    minimizeOtherWindows(555, *app->windows->front(), { 0 });
+    // No chosen desktop, or an application the model does not hold: nothing.
+    fake.clearActions();
+    minimizeOtherWindows(100, *w[0], {});
+    minimizeOtherWindows(555, *w[0], { 2 });
     EXPECT_TRUE(actionsOf(Kind::minimize).empty());
-}
-
-TEST_F(ActivationTest, PointerMovesOnlyForSwitcherClicks)
-{
-    auto app = addApp(100, "Editor", { "a" });
-    const Windows& window = *app->windows->front(); // 100,200 400x300
-    fake.setPointerPosition(QPoint(3, 3));
-    moveCursorToWindowCenter(window, "Dock");
-    EXPECT_EQ(fake.pointer().position(), QPoint(3, 3));
-    moveCursorToWindowCenter(window, "FloatDock");
-    EXPECT_EQ(fake.pointer().position(), QPoint(300, 350));
 }

@@ -83,8 +83,3 @@ TEST(AppState, StartsWithTheHomeFolderAndARunningOneSecondClock)
     EXPECT_EQ(state.pomodoroTimer->interval(), 1000);
     EXPECT_FALSE(state.pomodoro.startPomodoroTask);
 }
-
-TEST(AppState, TheSharedInstanceIsOne)
-{
-    EXPECT_EQ(&AppState::shared(), &AppState::shared());
-}

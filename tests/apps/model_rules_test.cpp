@@ -77,36 +77,35 @@ TEST(SortAppWindows, SortsByNumberKeepingTiesInPlaceAndNumbersTheResult)
     EXPECT_EQ(titles(*app.windows), (std::vector<QString> { "c", "a1", "none", "a2", "b" }));
 }
 
-TEST(SortAppWindows, PlaceholderShowsOnlyWhenItIsAlone)
+TEST(SortAppWindows, PlaceholdersShowOnlyAloneAndAReplacedFileManagerShowsNoWindows)
 {
-    ActiveApp alone;
-    alone.windows = std::vector { placeholderFor(4242) };
-    EXPECT_EQ(alone.sortAppWindows(false).size(), 1u);
-
-    ActiveApp withReal;
-    withReal.windows = std::vector { placeholderFor(4242), window(9000, 4242, "real") };
-    EXPECT_EQ(titles(withReal.sortAppWindows(false)), (std::vector<QString> { "real" }));
-
-    ActiveApp none;
-    EXPECT_TRUE(none.sortAppWindows(false).empty());
-}
-
-TEST(SortAppWindows, RealWindowWhoseNumberEqualsThePidIsNotTakenForThePlaceholder)
-{
-    ActiveApp app;
-    app.windows = std::vector { window(4242, 4242, "same number as pid"), window(9000, 4242, "other") };
-    EXPECT_EQ(titles(app.sortAppWindows(false)), (std::vector<QString> { "same number as pid", "other" }));
-}
-
-TEST(SortAppWindows, ReplacedFileManagerShowsNoWindows)
-{
-    ActiveApp finder;
-    auto a = window(1), b = window(2);
-    a->appBundleName = b->appBundleName = QStringLiteral("Finder");
-    auto unnamed = window(3, 100, "kept");
-    finder.windows = std::vector { a, b, unnamed };
-    EXPECT_EQ(titles(finder.sortAppWindows(true)), (std::vector<QString> { "kept" }));
-    EXPECT_EQ(finder.sortAppWindows(false).size(), 3u);
+    auto finderWindow = [](uint32_t num) {
+        auto w = window(num);
+        w->appBundleName = QStringLiteral("Finder");
+        return w;
+    };
+    struct Row {
+        const char* meaning;
+        std::vector<std::shared_ptr<Windows>> windows;
+        bool replaceFinder;
+        std::vector<QString> expected;
+    };
+    const Row rows[] = {
+        { "placeholder alone", { placeholderFor(4242) }, false, { "App" } },
+        { "placeholder beside a real window", { placeholderFor(4242), window(9000, 4242, "real") }, false,
+            { "real" } },
+        { "no windows", {}, false, {} },
+        { "a real window numbered like the pid is no placeholder",
+            { window(4242, 4242, "same number as pid"), window(9000, 4242, "other") }, false,
+            { "same number as pid", "other" } },
+        { "replaced file manager", { finderWindow(1), finderWindow(2), window(3, 100, "kept") }, true, { "kept" } },
+        { "file manager not replaced", { finderWindow(1), window(3, 100, "kept") }, false, { "w", "kept" } },
+    };
+    for (const Row& row : rows) {
+        ActiveApp app;
+        app.windows = row.windows;
+        EXPECT_EQ(titles(app.sortAppWindows(row.replaceFinder)), row.expected) << row.meaning;
+    }
 }
 
 TEST(ShortAppName, ExecutableNameExceptForTheSharedRuntime)
@@ -223,20 +222,4 @@ TEST(WindowTags, EmptyTagFallsBackToTitleAndColourToTheDockColour)
     w->setTagColor(settings, QStringLiteral("ff0000"));
     EXPECT_EQ(settings.publishCount, 1);
     EXPECT_EQ(window(5)->tagColorName(settings), "ff0000");
-}
-
-TEST(WindowPreview, NoPreviewWhenDisabledNumberlessOrMinimised)
-{
-    ScriptedAppsSource source;
-    source.addApp(100, "term");
-    auto shown = source.addWindow(100, 11, "shown");
-    auto hidden = source.addWindow(100, 12, "hidden");
-    hidden->minimised = true;
-    InMemoryModelSettings settings;
-
-    EXPECT_TRUE(window(11)->captureWindowThumbnail(settings, source).has_value());
-    EXPECT_FALSE(window(12)->captureWindowThumbnail(settings, source).has_value());
-    EXPECT_FALSE(window(std::nullopt)->captureWindowThumbnail(settings, source).has_value());
-    settings.previewDisabled = true;
-    EXPECT_FALSE(window(11)->captureWindowThumbnail(settings, source).has_value());
 }

@@ -67,26 +67,16 @@ TEST(AppLauncher, ReportsFailureForEveryWayOpeningCanFail)
     EXPECT_FALSE(noIndex.openApplication("filer.desktop"));
 }
 
-TEST(AppLauncher, RealStarterReportsAMissingProgram)
-{
-    EXPECT_FALSE(startDetachedProcess({ "/nonexistent/orbitshelf-program", {}, {} }));
-}
-
-TEST(FileManager, MimeappsDefaultFirstSkippingUninstalledIds)
+TEST(FileManager, MimeappsDefaultFirstSkippingUninstalledIdsThenTheFirstEntryListingTheType)
 {
     const auto index = fixtureIndex();
-    const auto fm = fileManagerEntry(
+    const auto fromList = fileManagerEntry(
         *index, { kData + "/mimeapps/does-not-exist.list", kData + "/mimeapps/mimeapps.list" });
-    ASSERT_TRUE(fm);
-    EXPECT_EQ(fm->id.toStdString(), "tools-shell.desktop");
-}
-
-TEST(FileManager, FallsBackToFirstEntryListingTheType)
-{
-    const auto index = fixtureIndex();
-    const auto fm = fileManagerEntry(*index, {});
-    ASSERT_TRUE(fm);
-    EXPECT_EQ(fm->id.toStdString(), "filer.desktop");
+    ASSERT_TRUE(fromList);
+    EXPECT_EQ(fromList->id.toStdString(), "tools-shell.desktop");
+    const auto fallback = fileManagerEntry(*index, {});
+    ASSERT_TRUE(fallback);
+    EXPECT_EQ(fallback->id.toStdString(), "filer.desktop");
     EXPECT_FALSE(defaultApplicationFor("application/x-nothing-handles-this", *index, {}));
 }
 

@@ -1,4 +1,3 @@
-#include "Persistence.h"
 #include "shell/AppDelegate.h"
 #include "app/AppState.h"
 #include "shell/AppWindows.h"
@@ -60,6 +59,10 @@ TEST_F(Launch, WhileTheFirstRunLastsEveryLaunchOverwritesTheFourValues)
 TEST_F(Launch, LaterRunsCloseOnlyTheFirstWindowAndWriteNothing)
 {
     settings.setFirstInstalled(false);
+    ASSERT_TRUE(appWindows().isEmpty());
+    AppDelegate(recording()).finishLaunching();
+    EXPECT_EQ(calls.size(), 4) << "no window to close: the launch goes on";
+
     QWidget onboarding, other;
     registerAppWindow(&onboarding);
     registerAppWindow(&other);
@@ -73,14 +76,6 @@ TEST_F(Launch, LaterRunsCloseOnlyTheFirstWindowAndWriteNothing)
     EXPECT_EQ(settings.buttonTheme(), QStringLiteral("bigIcon"));
 }
 
-TEST_F(Launch, LaterRunWithNoWindowsClosesNothingAndGoesOn)
-{
-    settings.setFirstInstalled(false);
-    ASSERT_TRUE(appWindows().isEmpty());
-    AppDelegate(recording()).finishLaunching();
-    EXPECT_EQ(calls.size(), 4);
-}
-
 TEST_F(Launch, ARunningPomodoroIsResumedBetweenListenersAndThePolicy)
 {
     AppState::shared().setNeedRestorePomodoro(true);
@@ -88,19 +83,4 @@ TEST_F(Launch, ARunningPomodoroIsResumedBetweenListenersAndThePolicy)
     EXPECT_EQ(calls,
         (QStringList { "buildDockWindows", "registerAppListeners", "recordPomodoroRun",
             "setAccessoryActivationPolicy", "startAXBackgroundWork" }));
-}
-
-TEST_F(Launch, TheStandardStepsAreAllWired)
-{
-    const LaunchSteps steps = LaunchSteps::standard();
-    EXPECT_TRUE(steps.buildDockWindows && steps.registerAppListeners && steps.recordPomodoroRun
-        && steps.setAccessoryActivationPolicy && steps.startAXBackgroundWork);
-    // The stand-ins do nothing harmful when run for real.
-    settings.setFirstInstalled(false);
-    // The real steps reach the store (pinned applications), which main opens
-    // before launching; the test's data folder is a private one.
-    if (!PersistenceController::hasShared()) {
-        ASSERT_FALSE(PersistenceController::openShared().has_value());
-    }
-    AppDelegate().finishLaunching();
 }
