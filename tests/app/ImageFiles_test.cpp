@@ -42,7 +42,7 @@ TEST(ImageResize, KeepsTransparencyAndRefusesEmptyInput)
     EXPECT_TRUE(resized(clear, QSizeF(0, 10)).isNull());
 }
 
-TEST(SavePNG, WritesAReadablePngAndReplacesAnOldFile)
+TEST(SavePNG, WritesAReadablePngInPlaceOfAnOldFileOrReportsThatNothingWasWritten)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("icon.png");
@@ -55,17 +55,11 @@ TEST(SavePNG, WritesAReadablePngAndReplacesAnOldFile)
     QImage back;
     ASSERT_TRUE(back.load(path, "PNG"));
     EXPECT_EQ(back.size(), QSize(64, 64));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList { "icon.png" })
-        << "no temporary file is left";
-}
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList { "icon.png" }) << "no temporary file is left";
 
-TEST(SavePNG, ReportsFalseWhenNothingWasWritten)
-{
-    QTemporaryDir dir;
+    // No folder or no picture: the caller must not go on as if the file existed.
     EXPECT_FALSE(savePNG(halves(8, 8), dir.filePath("missing/folder/icon.png")));
     EXPECT_FALSE(QFile::exists(dir.filePath("missing/folder/icon.png")));
-
-    // No picture, no PNG: the caller must not go on as if the file existed.
     EXPECT_FALSE(savePNG(QImage(), dir.filePath("empty.png")));
     EXPECT_FALSE(QFile::exists(dir.filePath("empty.png")));
 }

@@ -19,14 +19,10 @@ protected:
 };
 } // namespace
 
-TEST_F(EventBus, EmittingAnUnknownNameDoesNothingAndCreatesNoEntry)
-{
-    bus.emitEvent(QStringLiteral("onInit"), 1);
-    EXPECT_TRUE(bus.events.isEmpty());
-}
-
 TEST_F(EventBus, HandlersRunInSubscriptionOrderOnlyForTheirName)
 {
+    bus.emitEvent(QStringLiteral("option"), 1);
+    EXPECT_TRUE(bus.events.isEmpty()) << "an unknown name creates no entry";
     bus.subscribe(QStringLiteral("option"), record(QStringLiteral("a")));
     bus.subscribe(QStringLiteral("onkeyDown"), record(QStringLiteral("other")));
     bus.subscribe(QStringLiteral("option"), record(QStringLiteral("b")));
@@ -37,14 +33,18 @@ TEST_F(EventBus, HandlersRunInSubscriptionOrderOnlyForTheirName)
     EXPECT_EQ(calls, (QStringList { "a:option=58", "b:option=58", "twice:option=58", "twice:option=58" }));
 }
 
-TEST_F(EventBus, AHandlerSubscribedDuringAnEmitRunsFromTheNextEmit)
+TEST_F(EventBus, ChangesToTheListDuringAnEmitTakeEffectFromTheNextEmit)
 {
     bus.subscribe(QStringLiteral("onInit"), [this](const Event&) {
         calls << QStringLiteral("first");
         bus.subscribe(QStringLiteral("onInit"), record(QStringLiteral("late")));
     });
+    bus.subscribe(
+        QStringLiteral("option"), [this](const Event&) { bus.events[QStringLiteral("option")].clear(); });
+    bus.subscribe(QStringLiteral("option"), record(QStringLiteral("second")));
     bus.emitEvent(QStringLiteral("onInit"), 1);
-    EXPECT_EQ(calls, QStringList { "first" });
+    bus.emitEvent(QStringLiteral("option"), 1);
+    EXPECT_EQ(calls, (QStringList { "first", "second:option=1" })) << "a cleared list does not cut the emit short";
     calls.clear();
     bus.emitEvent(QStringLiteral("onInit"), 1);
     EXPECT_EQ(calls, (QStringList { "first", "late:onInit=1" }));
@@ -58,15 +58,6 @@ TEST_F(EventBus, StoringAnEmptyListThenSubscribingLeavesExactlyOneHandler)
     }
     bus.emitEvent(QStringLiteral("onDestroy"), 1);
     EXPECT_EQ(calls, QStringList { "2:onDestroy=1" });
-}
-
-TEST_F(EventBus, AHandlerThatClearsItsListDuringAnEmitDoesNotCutTheEmitShort)
-{
-    bus.subscribe(
-        QStringLiteral("option"), [this](const Event&) { bus.events[QStringLiteral("option")].clear(); });
-    bus.subscribe(QStringLiteral("option"), record(QStringLiteral("second")));
-    bus.emitEvent(QStringLiteral("option"), 1);
-    EXPECT_EQ(calls, QStringList { "second:option=1" });
 }
 
 #include "shell/AppCenterApplication.h"

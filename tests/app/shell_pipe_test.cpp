@@ -17,11 +17,12 @@ struct Collected {
     int exits = 0;
 };
 
-std::shared_ptr<Collected> run(const QString& command, std::shared_ptr<ShellProcess>* process = nullptr)
+std::shared_ptr<Collected> run(const QString& command, std::shared_ptr<ShellProcess>* process = nullptr,
+    const QString& shell = QStringLiteral("/bin/bash"))
 {
     auto collected = std::make_shared<Collected>();
-    auto p = shellPipe(
-        { command },
+    auto p = shellPipeWith(
+        shell, { command },
         [collected](const QString& text) {
             std::lock_guard lock(collected->mutex);
             collected->pieces << text;
@@ -121,18 +122,8 @@ TEST(ShellPipe, TerminateStopsTheWholePipeline)
 TEST(ShellPipe, FailedLaunchPrintsTheErrorAndCallsNoHandler)
 {
     testing::internal::CaptureStdout();
-    auto collected = std::make_shared<Collected>();
-    auto p = shellPipeWith(
-        "/nonexistent/bash", { "echo hi" },
-        [collected](const QString& t) {
-            std::lock_guard lock(collected->mutex);
-            collected->pieces << t;
-        },
-        [collected] {
-            std::lock_guard lock(collected->mutex);
-            ++collected->exits;
-        });
-    ASSERT_TRUE(p->waitForFinished(5000));
+    std::shared_ptr<ShellProcess> p;
+    auto collected = run("echo hi", &p, "/nonexistent/bash");
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_NE(out.find("⚠️ shell pipe executed with error"), std::string::npos) << out;
     EXPECT_TRUE(collected->pieces.isEmpty());

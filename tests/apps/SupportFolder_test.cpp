@@ -1,6 +1,7 @@
 #include "apps/SupportFolder.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -8,13 +9,18 @@
 
 namespace {
 
-// Points the XDG data directory at a fresh folder for one test.
+// Points the XDG data directory at a fresh folder for one test, or at a
+// file standing where that folder must go.
 class ScopedDataHome final {
 public:
-    ScopedDataHome()
+    explicit ScopedDataHome(bool blocked = false)
         : m_old(qgetenv("XDG_DATA_HOME"))
     {
-        qputenv("XDG_DATA_HOME", m_dir.filePath("deep/data/home").toUtf8());
+        if (blocked) {
+            QDir().mkpath(QFileInfo(path()).path());
+            QFile(path()).open(QIODevice::WriteOnly);
+        }
+        qputenv("XDG_DATA_HOME", path().toUtf8());
     }
     ~ScopedDataHome() { qputenv("XDG_DATA_HOME", m_old); }
     QString path() const { return m_dir.filePath("deep/data/home"); }
@@ -41,14 +47,8 @@ TEST(SupportFolder, CreatesTheFolderWithItsParentsAndNamesFilesInIt)
 
 TEST(SupportFolder, AnUncreatableFolderGivesNoUrl)
 {
-    QTemporaryDir dir;
-    const QByteArray old = qgetenv("XDG_DATA_HOME");
-    QFile blocker(dir.filePath("file"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    qputenv("XDG_DATA_HOME", dir.filePath("file").toUtf8()); // a file where a folder must go
+    ScopedDataHome blocked(true);
     EXPECT_FALSE(appSupportDirectory("x.png").has_value());
-    qputenv("XDG_DATA_HOME", old);
 }
 
 TEST(SupportFolder, FileNamesNeverLeaveTheFolder)

@@ -176,23 +176,16 @@ TEST(AppOrder, EqualOrdersKeepProcessIdOrder)
     EXPECT_EQ(pidsInAppOrder({ { 9, 10 }, { 3, 10 }, { 5, 5 } }), (std::vector<int32_t> { 5, 3, 9 }));
 }
 
-TEST(AppOrderCache, SavesDecimalTextsAndRestoresOnlyRunningApplications)
+TEST(AppOrderCache, SavesDecimalTextsAndRestoresOnlyRunningApplicationsIgnoringDamage)
 {
-    const auto cache = encodeAppOrdersCache({ { 512, 10 }, { 733, 15 }, { -4, 20 } });
-    EXPECT_EQ(cache, (QMap<QString, QString> { { "512", "10" }, { "733", "15" }, { "-4", "20" } }));
-    EXPECT_TRUE(encodeAppOrdersCache({}).isEmpty());
-
+    EXPECT_EQ(encodeAppOrdersCache({ { 512, 10 }, { 733, 15 }, { -4, 20 } }),
+        (QMap<QString, QString> { { "512", "10" }, { "733", "15" }, { "-4", "20" } }));
     AppOrders now { { 512, 20 }, { 733, 25 }, { 900, 30 } };
     restoreAppOrders(now, { { "512", "15" }, { "733", "10" }, { "111", "5" } });
     EXPECT_EQ(now, (AppOrders { { 512, 15 }, { 733, 10 }, { 900, 30 } }));
-}
-
-TEST(AppOrderCache, DamagedEntriesAreIgnoredAndTakeNoOrderAway)
-{
-    AppOrders now { { 512, 20 }, { 733, 25 } };
     restoreAppOrders(
         now, { { "512", "abc" }, { "733", "" }, { "x1", "5" }, { "", "5" }, { "99999999999", "5" } });
-    EXPECT_EQ(now, (AppOrders { { 512, 20 }, { 733, 25 } }));
+    EXPECT_EQ(now, (AppOrders { { 512, 15 }, { 733, 10 }, { 900, 30 } }));
 }
 
 TEST(WindowTags, StoredUnderTheWindowNumberKey)

@@ -81,7 +81,7 @@ TEST(DesktopFile, ValuesUnescapeAndListsSplit)
         EXPECT_EQ(splitDesktopList(QString::fromUtf8(l.raw)), l.expected) << l.raw;
 }
 
-TEST(DesktopFile, SkipsMalformedLinesAndKeepsTheRest)
+TEST(DesktopFile, SkipsMalformedLinesKeepsTheRestAndToleratesWindowsLineEnds)
 {
     const DesktopFile f = DesktopFile::parse("stray=before any group\n"
                                              "[Desktop Entry]\n"
@@ -96,13 +96,10 @@ TEST(DesktopFile, SkipsMalformedLinesAndKeepsTheRest)
     EXPECT_EQ(str(f.string("Desktop Entry", "Name").value_or("")), "Spaced  ");
     EXPECT_EQ(f.groups().size(), 1);
     EXPECT_EQ(f.warnings().size(), 7);
-}
 
-TEST(DesktopFile, ToleratesByteOrderMarkAndCrLf)
-{
-    const DesktopFile f = DesktopFile::parse("\xEF\xBB\xBF[Desktop Entry]\r\nName=Windows Style\r\n");
-    EXPECT_EQ(str(f.string("Desktop Entry", "Name").value_or("<none>")), "Windows Style");
-    EXPECT_TRUE(f.warnings().isEmpty());
+    const DesktopFile windows = DesktopFile::parse("\xEF\xBB\xBF[Desktop Entry]\r\nName=Windows Style\r\n");
+    EXPECT_EQ(str(windows.string("Desktop Entry", "Name").value_or("<none>")), "Windows Style");
+    EXPECT_TRUE(windows.warnings().isEmpty()) << "a byte order mark and CR LF line ends are fine";
 }
 
 TEST(DesktopFile, BooleansAcceptOnlyTheirSpellings)
@@ -142,18 +139,7 @@ TEST(DesktopEntry, RejectsFilesWithoutEntryGroupOrType)
     EXPECT_FALSE(loadDesktopEntry(kData + "/applications/no-such-file.desktop", "x.desktop"));
 }
 
-// ---- Exec -----------------------------------------------------------------
-
-struct ExecCase {
-    const char* name;
-    const char* exec;
-    QStringList urls;
-    std::optional<QStringList> expected;
-};
-
-class ExecExpansion : public ::testing::TestWithParam<ExecCase> { };
-
-TEST_P(ExecExpansion, Expand)
+TEST(DesktopEntry, ExecExpandsItsFieldCodesAndSplitsWithoutAShell)
 {
     DesktopEntry e;
     e.id = "app.desktop";
@@ -161,38 +147,43 @@ TEST_P(ExecExpansion, Expand)
     e.name = "My App";
     e.icon = "my-icon";
     e.path = "/usr/share/applications/app.desktop";
-    e.exec = QString::fromUtf8(GetParam().exec);
-    QList<QUrl> urls;
-    for (const QString& u : GetParam().urls)
-        urls << QUrl(u);
-    EXPECT_EQ(expandExec(e, urls), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(DesktopEntry, ExecExpansion,
-    ::testing::Values(
-        ExecCase { "FileCodesVanishWithoutFiles", "app %f %F %u %U", {}, QStringList { "app" } },
-        ExecCase { "SingleFileTakesFirstLocalPath", "app %f", { "file:///tmp/a b", "file:///tmp/c" },
+    const struct {
+        const char* name;
+        const char* exec;
+        QStringList urls;
+        std::optional<QStringList> expected;
+    } rows[] = {
+        { "FileCodesVanishWithoutFiles", "app %f %F %u %U", {}, QStringList { "app" } },
+        { "SingleFileTakesFirstLocalPath", "app %f", { "file:///tmp/a b", "file:///tmp/c" },
             QStringList { "app", "/tmp/a b" } },
-        ExecCase { "FileListTakesAllLocalPaths", "app %F", { "file:///a", "https://x.org/", "file:///b" },
+        { "FileListTakesAllLocalPaths", "app %F", { "file:///a", "https://x.org/", "file:///b" },
             QStringList { "app", "/a", "/b" } },
-        ExecCase { "UrlListKeepsRemoteUrls", "app %U", { "file:///a", "https://x.org/p" },
+        { "UrlListKeepsRemoteUrls", "app %U", { "file:///a", "https://x.org/p" },
             QStringList { "app", "file:///a", "https://x.org/p" } },
-        ExecCase { "IconNameAndLocation", "app %i %c %k", {},
+        { "IconNameAndLocation", "app %i %c %k", {},
             QStringList { "app", "--icon", "my-icon", "My App", "/usr/share/applications/app.desktop" } },
-        ExecCase { "PercentEscape", "app 100%% --x=%%f", {}, QStringList { "app", "100%", "--x=%f" } },
-        ExecCase { "EmbeddedFileCode", "app --open=%f", { "file:///tmp/x" },
+        { "PercentEscape", "app 100%% --x=%%f", {}, QStringList { "app", "100%", "--x=%f" } },
+        { "EmbeddedFileCode", "app --open=%f", { "file:///tmp/x" },
             QStringList { "app", "--open=/tmp/x" } },
-        ExecCase { "DeprecatedCodesVanish", "app %d %D %n %N %v %m", {}, QStringList { "app" } },
-        ExecCase { "QuotedArgumentKeepsSpaces", R"("/opt/my app/run" "two words")", {},
+        { "DeprecatedCodesVanish", "app %d %D %n %N %v %m", {}, QStringList { "app" } },
+        { "QuotedArgumentKeepsSpaces", R"("/opt/my app/run" "two words")", {},
             QStringList { "/opt/my app/run", "two words" } },
-        ExecCase { "QuotedEscapes", R"(sh -c "echo \$HOME \"q\" \` \\")", {},
+        { "QuotedEscapes", R"(sh -c "echo \$HOME \"q\" \` \\")", {},
             QStringList { "sh", "-c", "echo $HOME \"q\" ` \\" } },
-        ExecCase { "ShellCharactersAreNotInterpreted", "app ; rm -rf x", {},
+        { "ShellCharactersAreNotInterpreted", "app ; rm -rf x", {},
             QStringList { "app", ";", "rm", "-rf", "x" } },
-        ExecCase { "UnterminatedQuoteIsRejected", R"(app "open)", {}, std::nullopt },
-        ExecCase { "EmptyExecIsRejected", "  ", {}, std::nullopt },
-        ExecCase { "OnlyAFieldCodeIsRejected", "%U", {}, std::nullopt }),
-    [](const auto& info) { return std::string(info.param.name); });
+        { "UnterminatedQuoteIsRejected", R"(app "open)", {}, std::nullopt },
+        { "EmptyExecIsRejected", "  ", {}, std::nullopt },
+        { "OnlyAFieldCodeIsRejected", "%U", {}, std::nullopt },
+    };
+    for (const auto& row : rows) {
+        e.exec = QString::fromUtf8(row.exec);
+        QList<QUrl> urls;
+        for (const QString& u : row.urls)
+            urls << QUrl(u);
+        EXPECT_EQ(expandExec(e, urls), row.expected) << row.name;
+    }
+}
 
 TEST(EntryIndex, IdsDataDirOrderAndWhatTheIndexLeavesOut)
 {

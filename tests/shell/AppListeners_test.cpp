@@ -160,101 +160,31 @@ TEST_F(AppListenersTest, ScreenChangesAndWakesRebuildTheBarsOnceAfterTheirBursts
     }
 }
 
-TEST_F(AppListenersTest, WakeRelaunchPreparesTheRestartHandshake)
+TEST_F(AppListenersTest, WakeRelaunchPreparesTheRestartHandshakeOrRebuildsWhenItFails)
 {
-    for (bool running : { false, true }) {
-        SCOPED_TRACE(running ? "Pomodoro running" : "no Pomodoro run");
-        log.clear();
-        pomodoroRunning = running;
-        AppState& state = AppState::shared();
-        state.setNeedRestoreOrderRestarted(false);
-        state.setNeedRestorePomodoro(false);
-        state.settings.setRestartDockWhenWake(true);
+    AppState& state = AppState::shared();
+    state.settings.setRestartDockWhenWake(true);
+    for (const bool running : { false, true }) {
+        for (const bool starts : { true, false }) {
+            SCOPED_TRACE(std::string(running ? "Pomodoro running, " : "no Pomodoro run, ")
+                + (starts ? "the new process starts" : "it fails to start"));
+            log.clear();
+            pomodoroRunning = running;
+            relaunchStarts = starts;
+            state.setNeedRestoreOrderRestarted(false);
+            state.setNeedRestorePomodoro(false);
 
-        handleWake();
-        queue->advance(60);
+            handleWake();
+            queue->advance(60);
 
-        ASSERT_EQ(count("relaunch"), 1);
-        EXPECT_EQ(log.front().first, "saveOrders") << "orders are saved before the relaunch";
-        EXPECT_EQ(count("restartDockWindows"), 0);
-        EXPECT_TRUE(UserDefaults::readBool(QStringLiteral("needRestoreOrderRestarted"), false));
-        EXPECT_EQ(UserDefaults::readBool(QStringLiteral("needRestorePomodoro"), false), running);
+            ASSERT_EQ(count("relaunch"), 1);
+            EXPECT_EQ(log.front().first, "saveOrders") << "orders are saved before the relaunch";
+            EXPECT_EQ(count("restartDockWindows"), starts ? 0 : 1);
+            EXPECT_TRUE(state.needRestoreOrderRestarted());
+            // A process still running must not let a later start resume a run on this flag.
+            EXPECT_EQ(state.needRestorePomodoro(), running && starts);
+        }
     }
-}
-
-TEST_F(AppListenersTest, FailedRelaunchKeepsRunningAndRebuildsInstead)
-{
-    relaunchStarts = false;
-    pomodoroRunning = true;
-    AppState::shared().setNeedRestorePomodoro(false);
-    AppState::shared().settings.setRestartDockWhenWake(true);
-    handleWake();
-    queue->advance(60);
-    EXPECT_EQ(count("relaunch"), 1);
-    EXPECT_EQ(count("restartDockWindows"), 1);
-    EXPECT_FALSE(AppState::shared().needRestorePomodoro())
-        << "a later start must not resume a run on this flag";
-}
-
-TEST_F(AppListenersTest, CopyKeysCaptureHalfASecondLaterOnlyWithThePasteboardTool)
-{
-    struct Row {
-        const char* name;
-        QString characters;
-        quint64 flags;
-        bool installed;
-        bool captures;
-    };
-    const Row rows[] = {
-        { "CommandC", "c", command, true, true },
-        { "CommandShiftC", "C", command | shift, true, true },
-        { "CommandX", "x", command, true, true },
-        { "CommandShiftX", "X", command | shift, true, true },
-        { "CommandCWithoutTool", "c", command, false, false },
-        { "CommandV", "v", command, true, false },
-        { "PlainC", "c", 0, true, false },
-        { "ShiftC", "C", shift, true, false },
-        { "CommandWithoutText", "", command, true, false },
-    };
-    auto* input = registerWithFakeInput();
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        log.clear();
-        AppState::shared().installedPlugins.clear();
-        if (row.installed)
-            installPasteboardTool();
-        const double pressedAt = queue->now();
-        input->keyPress(row.characters, row.flags);
-        queue->advance(0.49);
-        EXPECT_EQ(count("capture"), 0);
-        queue->advance(10);
-        if (row.captures)
-            EXPECT_EQ(log, (Log { { "capture", pressedAt + 0.5 } }));
-        else
-            EXPECT_TRUE(log.empty());
-    }
-}
-
-TEST_F(AppListenersTest, RightThenLeftReleaseCapturesOnceAndOnlyWithThePasteboardTool)
-{
-    auto* input = registerWithFakeInput();
-    input->click(0x400001);
-    input->rightClick(0x400001);
-    EXPECT_TRUE(rightMouseUpSeen());
-    input->click(0x400001);
-    EXPECT_FALSE(rightMouseUpSeen()) << "the flag is cleared without the tool too";
-    queue->advance(10);
-    EXPECT_EQ(count("capture"), 0);
-
-    installPasteboardTool();
-    input->click(0x400001);
-    queue->advance(10);
-    EXPECT_EQ(count("capture"), 0) << "a left release alone copies nothing";
-    input->rightClick(0x400001);
-    input->click(0x400001);
-    input->click(0x400001);
-    queue->advance(10);
-    EXPECT_EQ(count("capture"), 1);
 }
 
 TEST_F(AppListenersTest, WindowClickFeedsClickTrackingAndReloadsOnlyWhenTheWindowChanged)
