@@ -189,9 +189,4 @@ TEST_F(ActivationTest, HotKeysActivateTheirWindowAndIgnoreValuesThatAreNoNumber)
     EXPECT_TRUE(fake.actions().empty());
     EXPECT_EQ(clickOrder(), before);
     EXPECT_NE(numberless->opened, std::optional<bool>(true)) << "window 0 must not be picked";
-
-    QString bound;
-    windowHotkeyMatches("x", int32_t(b), bound);
-    windowHotkeyMatches("k", int32_t(b), bound);
-    EXPECT_EQ(bound, "k") << "the stored cache names the window's key";
 }

@@ -62,17 +62,6 @@ TEST(AppState, WritesThroughItsSettingsSendTheChangeNoticeOtherStoredWritesDoNot
     EXPECT_EQ(spy.count, 1);
 }
 
-TEST(AppState, PublishStampsTheTimeThenNotifies)
-{
-    AppState state;
-    state.lastUpdateTime = QDateTime::fromSecsSinceEpoch(0, Qt::UTC);
-    QDateTime seen;
-    QObject::connect(&state, &AppState::changed, [&] { seen = state.lastUpdateTime; });
-    const QDateTime before = QDateTime::currentDateTimeUtc();
-    state.publish();
-    EXPECT_GE(seen, before);
-}
-
 TEST(AppState, StartsWithTheHomeFolderAndARunningOneSecondClock)
 {
     AppState state;

@@ -101,14 +101,3 @@ TEST_F(ReadPolicy, PairsReadTheirOwnKindAndZeroForTheOther)
     EXPECT_EQ(windowSize(window), std::nullopt);
     EXPECT_EQ(copyAXValueAttribute(QStringLiteral("AXSize"), window), std::nullopt);
 }
-
-TEST_F(ReadPolicy, WritesSendTheirValueAndIgnoreTheAnswer)
-{
-    setWindowSize(800, 600, window);
-    setWindowPosition(10, 20, window);
-    ASSERT_EQ(p.ax.writes.size(), 2u);
-    EXPECT_EQ(p.ax.writes[0].first, QStringLiteral("AXSize"));
-    EXPECT_EQ(std::get<QSizeF>(p.ax.writes[0].second), QSizeF(800, 600));
-    EXPECT_EQ(p.ax.writes[1].first, QStringLiteral("AXPosition"));
-    EXPECT_EQ(std::get<QPointF>(p.ax.writes[1].second), QPointF(10, 20));
-}

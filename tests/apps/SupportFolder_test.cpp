@@ -83,20 +83,3 @@ TEST(SupportFolder, StoredPathsKeepEscapesAndDecodeFully)
     EXPECT_EQ(localPathFromStored(stored), url.toLocalFile());
     EXPECT_EQ(localPathFromStored("file://" + stored), url.toLocalFile());
 }
-
-TEST(WindowHotkeyMatch, SetsTheResultOnlyForTheWindowsKey)
-{
-    const QMap<QString, QString> cache { { "a", "4711" }, { "b", "-3" }, { "c", "4711" } };
-    QString result = "unchanged";
-    windowHotkeyMatchesIn(cache, "a", 17, result);
-    windowHotkeyMatchesIn(cache, "zz", 4711, result);
-    EXPECT_EQ(result, "unchanged");
-
-    windowHotkeyMatchesIn(cache, "b", -3, result);
-    EXPECT_EQ(result, "b");
-
-    // Asked for every key in turn, the last key bound to the window wins.
-    for (const QString& key : cache.keys())
-        windowHotkeyMatchesIn(cache, key, 4711, result);
-    EXPECT_EQ(result, "c");
-}

@@ -210,19 +210,7 @@ TEST_F(Refresh, ExcludedAndMenuBarHostWindowsAreNotCarriedOver)
     EXPECT_EQ(numbersOf(100), (std::vector<uint32_t> { 1001, 1002 }));
 }
 
-TEST_F(Refresh, OrdersGoToFirstSeenApplicationsAndQuitOnesArePruned)
-{
-    source.addApp(100, "a");
-    source.addApp(200, "b");
-    refresh();
-    EXPECT_EQ(model.appOrders, (AppOrders { { 100, 10 }, { 200, 15 } }));
-    source.quit(200);
-    source.addApp(300, "c");
-    refresh();
-    EXPECT_EQ(model.appOrders, (AppOrders { { 100, 10 }, { 300, 15 } }));
-}
-
-TEST_F(Refresh, RestartCacheIsAppliedByTheFirstPassOnly)
+TEST_F(Refresh, OrdersGoToFirstSeenApplicationsAfterTheRestartCacheOfTheFirstPass)
 {
     source.addApp(100, "a");
     source.addApp(200, "b");
@@ -232,9 +220,12 @@ TEST_F(Refresh, RestartCacheIsAppliedByTheFirstPassOnly)
     EXPECT_EQ(model.appOrders, (AppOrders { { 100, 40 }, { 200, 5 } }));
     EXPECT_FALSE(settings.restoreOrders);
 
-    model.appOrders[100] = 12;
+    // 200, the largest now, quits: the newcomer follows what is left.
+    model.appOrders[100] = 2;
+    source.quit(200);
+    source.addApp(300, "c");
     refresh();
-    EXPECT_EQ(model.appOrders.value(100), 12);
+    EXPECT_EQ(model.appOrders, (AppOrders { { 100, 2 }, { 300, 7 } }));
 }
 
 TEST_F(Refresh, TagsOfAVanishedWindowDoNotPassToItsNumbersNextOwner)

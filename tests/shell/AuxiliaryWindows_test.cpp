@@ -8,11 +8,8 @@
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
-#include <QKeyEvent>
-#include <QLineEdit>
 #include <QScreen>
 #include <QTemporaryDir>
-#include <QVBoxLayout>
 
 using orbitshelf::test::ManualQueue;
 
@@ -118,22 +115,4 @@ TEST_F(AuxiliaryWindowsTest, FrameSavedOffEveryScreenOrGarbledIsIgnored)
         EXPECT_EQ(window->size(), QSize(800, 600)) << stored.toStdString();
         window->close();
     }
-}
-
-TEST_F(AuxiliaryWindowsTest, BorderlessCustomWindowTakesTypedText)
-{
-    CustomWindow window(QRect(100, 100, 300, 80), CustomWindow::Borderless);
-    auto* field = new QLineEdit(&window);
-    (new QVBoxLayout(&window))->addWidget(field);
-    EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
-    window.show();
-    window.activateWindow();
-    field->setFocus();
-    QApplication::processEvents();
-    EXPECT_TRUE(window.isActiveWindow());
-    QWidget* focus = QApplication::focusWidget();
-    ASSERT_EQ(focus, field);
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
-    QApplication::sendEvent(focus, &press);
-    EXPECT_EQ(field->text(), QStringLiteral("a"));
 }

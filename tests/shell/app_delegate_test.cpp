@@ -29,8 +29,9 @@ protected:
 
 } // namespace
 
-TEST_F(Launch, FirstRunWritesTheFirstRunValuesAndKeepsTheOnboardingOpen)
+TEST_F(Launch, FirstRunWritesTheFirstRunValuesKeepsTheOnboardingOpenAndResumesAPomodoro)
 {
+    AppState::shared().setNeedRestorePomodoro(true);
     QWidget onboarding;
     registerAppWindow(&onboarding);
     onboarding.show();
@@ -42,8 +43,8 @@ TEST_F(Launch, FirstRunWritesTheFirstRunValuesAndKeepsTheOnboardingOpen)
     EXPECT_TRUE(settings.firstInstalled()) << "only the onboarding ends the first run";
     EXPECT_TRUE(onboarding.isVisible());
     EXPECT_EQ(calls,
-        (QStringList { "buildDockWindows", "registerAppListeners", "setAccessoryActivationPolicy",
-            "startAXBackgroundWork" }));
+        (QStringList { "buildDockWindows", "registerAppListeners", "recordPomodoroRun",
+            "setAccessoryActivationPolicy", "startAXBackgroundWork" }));
 }
 
 TEST_F(Launch, WhileTheFirstRunLastsEveryLaunchOverwritesTheFourValues)
@@ -61,7 +62,7 @@ TEST_F(Launch, LaterRunsCloseOnlyTheFirstWindowAndWriteNothing)
     settings.setFirstInstalled(false);
     ASSERT_TRUE(appWindows().isEmpty());
     AppDelegate(recording()).finishLaunching();
-    EXPECT_EQ(calls.size(), 4) << "no window to close: the launch goes on";
+    EXPECT_EQ(calls.size(), 4) << "no window to close: the launch goes on, without a Pomodoro to resume";
 
     QWidget onboarding, other;
     registerAppWindow(&onboarding);
@@ -74,13 +75,4 @@ TEST_F(Launch, LaterRunsCloseOnlyTheFirstWindowAndWriteNothing)
     EXPECT_TRUE(other.isVisible());
     EXPECT_EQ(defaults.readRaw(), storedBefore);
     EXPECT_EQ(settings.buttonTheme(), QStringLiteral("bigIcon"));
-}
-
-TEST_F(Launch, ARunningPomodoroIsResumedBetweenListenersAndThePolicy)
-{
-    AppState::shared().setNeedRestorePomodoro(true);
-    AppDelegate(recording()).finishLaunching();
-    EXPECT_EQ(calls,
-        (QStringList { "buildDockWindows", "registerAppListeners", "recordPomodoroRun",
-            "setAccessoryActivationPolicy", "startAXBackgroundWork" }));
 }

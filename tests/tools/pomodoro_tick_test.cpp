@@ -106,15 +106,12 @@ TEST_F(PomodoroTick, PublishesOnlyWhileTheViewIsVisible)
     install();
     state.pomodoro.setTomatoMinute(1);
     startRun();
-    const QDateTime before = state.lastUpdateTime;
     tick(10);
     EXPECT_EQ(notices, 0);
-    EXPECT_EQ(state.lastUpdateTime, before);
 
     pomodoroViewVisible = true;
     tick(10);
     EXPECT_EQ(notices, 10) << "one publication per second of a running phase";
-    EXPECT_GE(state.lastUpdateTime, before);
 
     // Phase over: a visible view still redraws each second (the break).
     tick(40);
