@@ -1,12 +1,10 @@
 #include "tests/activation/ActivationFixture.h"
 
-#include "shell/AuxiliaryWindows.h"
 #include "apps/WindowClickTracking.h"
 #include "apps/WindowActivationRecord.h"
 
 #include <QEventLoop>
 #include <QTimer>
-#include <QWidget>
 
 using namespace orbitshelf::test;
 
@@ -47,9 +45,6 @@ TEST_F(ActivationTest, ClicksOnUnknownWindowsAreNotRecordedButStillCloseThePopup
     AppState::shared().showPomodoroPopup = true;
     AppState::shared().showFastFinderPopup = true;
     AppState::shared().showNotePopup = true;
-    QPointer<QWidget> panel = new QWidget;
-    panel->setAttribute(Qt::WA_DeleteOnClose);
-    pasteboardWindow() = panel;
 
     onWindowClicked(0x7777777, {});
     EXPECT_TRUE(windowClickOrder().empty());
@@ -57,9 +52,6 @@ TEST_F(ActivationTest, ClicksOnUnknownWindowsAreNotRecordedButStillCloseThePopup
     EXPECT_FALSE(AppState::shared().showPomodoroPopup);
     EXPECT_FALSE(AppState::shared().showFastFinderPopup);
     EXPECT_TRUE(AppState::shared().showNotePopup) << "the note popup is not the click's to close";
-    EXPECT_TRUE(pasteboardWindow().isNull());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(panel.isNull());
     AppState::shared().showNotePopup = false;
     settle();
 }

@@ -22,7 +22,7 @@ QImage halves(int width, int height)
 
 } // namespace
 
-TEST(ImageResize, StretchesAWideImageToTheSquare)
+TEST(ImageResize, StretchesToTheSquareKeepsTransparencyAndRefusesEmptyInput)
 {
     const QImage source = halves(512, 256);
     const QImage square = resized(source, QSizeF(128, 128));
@@ -31,10 +31,7 @@ TEST(ImageResize, StretchesAWideImageToTheSquare)
     EXPECT_EQ(square.pixelColor(10, 120), QColor(Qt::red));
     EXPECT_EQ(square.pixelColor(117, 64), QColor(Qt::blue));
     EXPECT_EQ(source.size(), QSize(512, 256)) << "the source must stay as it was";
-}
 
-TEST(ImageResize, KeepsTransparencyAndRefusesEmptyInput)
-{
     QImage clear(32, 32, QImage::Format_ARGB32);
     clear.fill(Qt::transparent);
     EXPECT_EQ(resized(clear, QSizeF(8, 8)).pixelColor(4, 4).alpha(), 0);

@@ -62,11 +62,9 @@ TEST(AppState, WritesThroughItsSettingsSendTheChangeNoticeOtherStoredWritesDoNot
     EXPECT_EQ(spy.count, 1);
 }
 
-TEST(AppState, StartsWithTheHomeFolderAndARunningOneSecondClock)
+TEST(AppState, StartsARunningOneSecondClockForThePomodoro)
 {
     AppState state;
-    EXPECT_EQ(state.directory.currentUrl.toLocalFile(), QDir::homePath());
-    EXPECT_TRUE(state.directory.columns.isEmpty());
     ASSERT_NE(state.pomodoroTimer, nullptr);
     EXPECT_TRUE(state.pomodoroTimer->isActive());
     EXPECT_EQ(state.pomodoroTimer->interval(), 1000);

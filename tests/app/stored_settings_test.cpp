@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <set>
 
 using orbitshelf::test::TempUserDefaults;
@@ -116,21 +117,10 @@ TEST_F(StoredValues, TheSettingsWindowsTableReadsAndWritesOnlyItsOwnType)
         SCOPED_TRACE(def.key);
         EXPECT_TRUE(keys.insert(QString::fromLatin1(def.key)).second) << "two settings share a key";
         EXPECT_EQ(settingValue(def), def.defaultValue);
-        const QVariant sample = [&]() -> QVariant {
-            switch (def.type) {
-            case SettingType::Bool:
-                return !def.defaultValue.toBool();
-            case SettingType::Int:
-                return def.defaultValue.toInt() + 3;
-            case SettingType::Real:
-                return def.defaultValue.toDouble() + 0.5;
-            case SettingType::Text:
-                return QStringLiteral("a, \"b\" = c");
-            case SettingType::Map:
-                return variant(kSampleMap);
-            }
-            return {};
-        }();
+        const std::map<SettingType, QVariant> byType { { SettingType::Bool, !def.defaultValue.toBool() },
+            { SettingType::Int, def.defaultValue.toInt() + 3 }, { SettingType::Real, def.defaultValue.toDouble() + 0.5 },
+            { SettingType::Text, QStringLiteral("a, \"b\" = c") }, { SettingType::Map, variant(kSampleMap) } };
+        const QVariant sample = byType.at(def.type);
         ASSERT_TRUE(setSettingValue(def, sample));
         EXPECT_EQ(settingValue(def), sample);
         EXPECT_FALSE(setSettingValue(def, QVariant(QUrl(QStringLiteral("file:///x")))));

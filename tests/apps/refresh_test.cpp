@@ -164,7 +164,7 @@ TEST_F(Refresh, UnresponsiveApplicationKeepsItsWindowsWithoutRepublishing)
     EXPECT_TRUE(kept->axObserver);
 }
 
-TEST_F(Refresh, CarryOverKeepsOnlyTheApplicationsOwnWindows)
+TEST_F(Refresh, CarryOverKeepsOnlyTheApplicationsOwnWindowsButNotExcludedOrMenuBarOnes)
 {
     source.addApp(100, "term");
     source.addWindow(100, 1001, "one");
@@ -188,19 +188,10 @@ TEST_F(Refresh, CarryOverKeepsOnlyTheApplicationsOwnWindows)
 
     // A window put back makes every pass publish.
     EXPECT_TRUE(refresh());
-}
 
-TEST_F(Refresh, ExcludedAndMenuBarHostWindowsAreNotCarriedOver)
-{
-    source.addApp(100, "term");
-    source.addWindow(100, 1001, "one");
-    source.addWindow(100, 1002, "two");
-    source.addWindow(100, 1003, "closing");
-    refresh();
-    source.appOf(100)->windows.pop_back();
+    // Neither the window being closed nor one a menu bar host shows.
     EXPECT_TRUE(refresh(1003));
     EXPECT_EQ(numbersOf(100), (std::vector<uint32_t> { 1001, 1002 }));
-
     source.addWindow(100, 1004, "four", false);
     refresh();
     source.appOf(100)->windows.pop_back();

@@ -81,7 +81,7 @@ TEST(DesktopFile, ValuesUnescapeAndListsSplit)
         EXPECT_EQ(splitDesktopList(QString::fromUtf8(l.raw)), l.expected) << l.raw;
 }
 
-TEST(DesktopFile, SkipsMalformedLinesKeepsTheRestAndToleratesWindowsLineEnds)
+TEST(DesktopFile, SkipsMalformedLinesToleratesWindowsLineEndsAndSpellsBooleansStrictly)
 {
     const DesktopFile f = DesktopFile::parse("stray=before any group\n"
                                              "[Desktop Entry]\n"
@@ -100,16 +100,13 @@ TEST(DesktopFile, SkipsMalformedLinesKeepsTheRestAndToleratesWindowsLineEnds)
     const DesktopFile windows = DesktopFile::parse("\xEF\xBB\xBF[Desktop Entry]\r\nName=Windows Style\r\n");
     EXPECT_EQ(str(windows.string("Desktop Entry", "Name").value_or("<none>")), "Windows Style");
     EXPECT_TRUE(windows.warnings().isEmpty()) << "a byte order mark and CR LF line ends are fine";
-}
 
-TEST(DesktopFile, BooleansAcceptOnlyTheirSpellings)
-{
-    const DesktopFile f = DesktopFile::parse("[G]\nA=true\nB=false\nC=1\nD=yes\n");
-    EXPECT_EQ(f.boolean("G", "A"), true);
-    EXPECT_EQ(f.boolean("G", "B"), false);
-    EXPECT_EQ(f.boolean("G", "C"), true);
-    EXPECT_EQ(f.boolean("G", "D"), std::nullopt);
-    EXPECT_EQ(f.boolean("G", "E"), std::nullopt);
+    const DesktopFile flags = DesktopFile::parse("[G]\nA=true\nB=false\nC=1\nD=yes\n");
+    EXPECT_EQ(flags.boolean("G", "A"), true);
+    EXPECT_EQ(flags.boolean("G", "B"), false);
+    EXPECT_EQ(flags.boolean("G", "C"), true);
+    EXPECT_EQ(flags.boolean("G", "D"), std::nullopt) << "only true, false, 1 and 0 are booleans";
+    EXPECT_EQ(flags.boolean("G", "E"), std::nullopt);
 }
 
 TEST(DesktopEntry, ReadsEveryFieldOfAFullFixture)

@@ -3,7 +3,6 @@
 #include "app/ShellQueues.h"
 #include "app/UserDefaults.h"
 #include "apps/ActiveApp.h"
-#include "platform/KeyCodes.h"
 #include "platform/fake/FakeClickMonitor.h"
 #include "platform/fake/FakePlatform.h"
 #include "tests/support/ManualQueue.h"
@@ -15,8 +14,6 @@
 #include <QTemporaryDir>
 
 using orbitshelf::test::ManualQueue;
-using platform::appkit::command;
-using platform::appkit::shift;
 
 namespace {
 
@@ -63,15 +60,6 @@ protected:
     std::function<void()> record(const char* what)
     {
         return [this, what] { log.emplace_back(what, queue->now()); };
-    }
-
-    void installPasteboardTool()
-    {
-        Record plugin;
-        plugin.entity = Entity::Plugins;
-        plugin.values.insert(QStringLiteral("name"), QStringLiteral("Pasteboard"));
-        plugin.values.insert(QStringLiteral("installed"), true);
-        AppState::shared().installedPlugins.append(plugin);
     }
 
     // Registers the listeners with a scripted input monitor and returns it.
@@ -230,10 +218,9 @@ TEST_F(AppListenersTest, LaunchesAndQuitsReloadTheDockReadingTheWindowsOnlyWhenT
 
 TEST_F(AppListenersTest, SecondRegistrationChangesNothing)
 {
-    auto* input = registerWithFakeInput();
+    registerWithFakeInput();
     registerAppListeners(); // the standard sources must not be added twice
-    installPasteboardTool();
-    input->keyPress(QStringLiteral("c"), command);
-    queue->advance(10);
-    EXPECT_EQ(count("capture"), 1);
+    fake.addApp(application(77, QStringLiteral("Viewer")));
+    queue->runReady();
+    EXPECT_EQ(count("refresh"), 1);
 }

@@ -1,4 +1,5 @@
 #include "shell/AuxiliaryWindows.h"
+#include "shell/AuxWindowGeometry.h"
 #include "app/ShellQueues.h"
 #include "app/UserDefaults.h"
 #include "tests/support/ManualQueue.h"
@@ -33,15 +34,6 @@ protected:
         UserDefaults::useFile(QString());
     }
 
-    static QList<QWidget*> visibleWindowsTitled(const QString& title)
-    {
-        QList<QWidget*> found;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->isVisible() && w->windowTitle() == title)
-                found.append(w);
-        return found;
-    }
-
     QTemporaryDir dir;
     std::shared_ptr<ManualQueue> queue = std::make_shared<ManualQueue>();
 };
@@ -53,7 +45,7 @@ QWidget* toastCard()
 
 } // namespace
 
-TEST_F(AuxiliaryWindowsTest, ToastCoversSevenTenthsOfTheScreenForTwoSecondsFromItsLastShowing)
+TEST_F(AuxiliaryWindowsTest, ToastStaysOnTopForTwoSecondsFromItsLastShowing)
 {
     showToast(QStringLiteral("Optional(A)"), 1);
     EXPECT_FALSE(toastWindow() && toastWindow()->isVisible()) << "shown only once the main queue runs";
@@ -61,9 +53,7 @@ TEST_F(AuxiliaryWindowsTest, ToastCoversSevenTenthsOfTheScreenForTwoSecondsFromI
     ASSERT_TRUE(toastWindow());
     QPointer<CustomWindow> first = toastWindow();
     EXPECT_TRUE(first->isVisible());
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    EXPECT_EQ(first->geometry().size(), QSize(qRound(screen.width() * 0.7), qRound(screen.height() * 0.7)));
-    EXPECT_EQ(first->geometry().center(), screen.center());
+    EXPECT_EQ(first->geometry(), toastFrame(screenUnderMouse()));
     EXPECT_TRUE(first->windowFlags() & Qt::WindowStaysOnTopHint);
 
     queue->advance(1.0);
@@ -83,7 +73,7 @@ TEST_F(AuxiliaryWindowsTest, EverySettingsOrQuitCallOpensAnotherWindow)
     CustomWindow* a = openSettingsWindow();
     CustomWindow* b = openSettingsWindow();
     EXPECT_NE(a, b);
-    EXPECT_EQ(visibleWindowsTitled(QStringLiteral("OrbitShelf Settings")).size(), 2);
+    EXPECT_TRUE(a->isVisible() && b->isVisible());
     EXPECT_TRUE(a->testAttribute(Qt::WA_DeleteOnClose)) << "nothing else would ever free it";
     EXPECT_TRUE(openQuitWindow()->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_FALSE(a->windowFlags() & Qt::WindowStaysOnTopHint);

@@ -35,41 +35,30 @@ bool waitForFile(const QString& path)
 
 } // namespace
 
-TEST(Relaunch, StartsOwnExecutableDirectlyThenQuits)
+TEST(Relaunch, StartsOwnExecutableDirectlyThenQuitsOrAlertsAndKeepsRunning)
 {
     Alerts alerts;
     QString program;
     QStringList arguments;
     int quits = 0;
-    const bool relaunched = relaunchApp(
-        [&](const QString& p, const QStringList& a, QString*) {
-            program = p;
-            arguments = a;
-            return true;
-        },
-        [&] { ++quits; });
-    EXPECT_TRUE(relaunched);
-    EXPECT_EQ(program, QCoreApplication::applicationFilePath())
-        << "the executable itself, no shell in between";
+    QString failure;
+    const auto start = [&](const QString& p, const QStringList& a, QString* error) {
+        program = p;
+        arguments = a;
+        *error = failure;
+        return failure.isEmpty();
+    };
+    EXPECT_TRUE(relaunchApp(start, [&] { ++quits; }));
+    EXPECT_EQ(program, QCoreApplication::applicationFilePath()) << "the executable itself, no shell in between";
     EXPECT_EQ(arguments, QCoreApplication::arguments().mid(1));
     EXPECT_EQ(quits, 1);
     EXPECT_TRUE(alerts.shown.isEmpty());
-}
 
-TEST(Relaunch, FailedStartAlertsAndKeepsRunning)
-{
-    Alerts alerts;
-    int quits = 0;
-    const bool relaunched = relaunchApp(
-        [](const QString&, const QStringList&, QString* error) {
-            *error = QStringLiteral("No such file or directory");
-            return false;
-        },
-        [&] { ++quits; });
-    EXPECT_FALSE(relaunched);
-    EXPECT_EQ(quits, 0);
+    failure = QStringLiteral("No such file or directory");
+    EXPECT_FALSE(relaunchApp(start, [&] { ++quits; }));
+    EXPECT_EQ(quits, 1);
     ASSERT_EQ(alerts.shown.size(), 1);
-    EXPECT_TRUE(alerts.shown.first().contains(QStringLiteral("No such file or directory")));
+    EXPECT_TRUE(alerts.shown.first().contains(failure));
 }
 
 // A path full of shell syntax is started as a path: nothing in it runs.

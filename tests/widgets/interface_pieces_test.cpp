@@ -63,10 +63,8 @@ TEST(RoundedCornersShape, RoundsOnlyTheChosenCorners)
     EXPECT_EQ(image.pixelColor(10, 10), black);
     EXPECT_EQ(image.pixelColor(4, 4).alpha(), 0);
     EXPECT_EQ(image.pixelColor(30, 30), black);
-}
 
-TEST(RoundedCornersShape, PlainRectangleWithoutCornersOrRadius)
-{
+    // No corner chosen, or no radius: a plain rectangle.
     const QRectF rect(5, 5, 40, 30);
     for (const auto& shape : { RoundedCornersShape { 12, {} }, RoundedCornersShape { 0, allRectCorners } }) {
         const QPainterPath path = shape.path(rect);
