@@ -4,6 +4,7 @@
 #include "apps/Activation.h"
 #include "apps/WindowActions.h"
 #include "switcher/SwitcherStandIn.h"
+#include "tests/support/ChangeCounter.h"
 
 using namespace orbitshelf::test;
 using Kind = platform::fake::FakeAction::Kind;
@@ -96,18 +97,11 @@ TEST_F(ActivationTest, ClickSourcesDecideActivationSwitcherClosingAndPointer)
     fake.setPointerPosition(QPoint(1, 1));
     activateWindow(window, kClickSourceSwitcher, false);
     EXPECT_EQ(fake.pointer().position(), QPoint(1, 1)) << "the setting keeps the pointer where it is";
-    EventManager::shared().events[QStringLiteral("onDestroy")] = {};
-}
-
-TEST_F(ActivationTest, AWindowWhosePlaceIsUnknownLeavesThePointerAlone)
-{
-    auto app = addApp(100, "Editor", { "a", "b" });
-    Windows& window = *(*app->windows)[0];
-    fake.setPointerPosition(QPoint(640, 480));
+    AppState::shared().settings.setMouseMoveToWindowCenter(true);
     fake.removeWindow(*window.num); // gone between the click and the move
     activateWindow(window, kClickSourceSwitcher, false);
-    EXPECT_EQ(fake.pointer().position(), QPoint(640, 480));
-    EXPECT_TRUE(actionsOf(Kind::warp).empty());
+    EXPECT_EQ(fake.pointer().position(), QPoint(1, 1)) << "a window whose place is unknown";
+    EventManager::shared().events[QStringLiteral("onDestroy")] = {};
 }
 
 TEST_F(ActivationTest, AWindowWithoutProcessIsNeitherActivatedNorRecorded)
@@ -147,14 +141,11 @@ TEST_F(ActivationTest, FocusingTheFocusedWindowPublishesNothing)
 {
     auto app = addApp(100, "Editor", { "a", "b" });
     const int32_t n = int32_t(*(*app->windows)[0]->num);
-    int notices = 0;
-    QObject::connect(&AppState::shared(), &AppState::changed, &AppState::shared(), [&] { ++notices; });
-
+    ChangeCounter notices(AppState::shared());
     focusWindow(n);
-    EXPECT_EQ(notices, 1);
+    EXPECT_EQ(notices.count, 1);
     focusWindow(n);
-    EXPECT_EQ(notices, 1);
-    QObject::disconnect(&AppState::shared(), &AppState::changed, nullptr, nullptr);
+    EXPECT_EQ(notices.count, 1);
 }
 
 TEST_F(ActivationTest, PreviousWindowNeedsTwoClicks)

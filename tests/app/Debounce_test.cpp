@@ -1,10 +1,10 @@
 #include "app/Debounce.h"
 #include "tests/support/ManualQueue.h"
+#include "tests/support/XvfbSession.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QThread>
 
 #include <atomic>
@@ -50,7 +50,8 @@ TEST_P(DebounceScript, RunsAndCancelsAtTheseTimes)
     auto queue = std::make_shared<ManualQueue>();
     auto debounce = Debounce::create(queue, 5.0);
     Events events;
-    const auto record = [&](std::string what) { return [&, what] { events.emplace_back(what, queue->now()); }; };
+    const auto record
+        = [&](std::string what) { return [&, what] { events.emplace_back(what, queue->now()); }; };
     for (std::size_t i = 0; i < s.requestTimes.size(); ++i) {
         queue->advance(s.requestTimes[i] - queue->now());
         const std::string name = "r" + std::to_string(i);
@@ -80,10 +81,7 @@ TEST(DebounceOnThreadQueue, RunsTheActionOnTheQueueThread)
         actionThread = QThread::currentThread();
         ++runs;
     });
-    QElapsedTimer clock;
-    clock.start();
-    while (runs.load() == 0 && clock.elapsed() < 5000)
-        QThread::yieldCurrentThread();
+    ASSERT_TRUE(orbitshelf::test::waitUntil([&] { return runs.load() > 0; }));
     EXPECT_EQ(runs.load(), 1);
     EXPECT_TRUE(cancelled.load());
     ASSERT_NE(actionThread.load(), nullptr);

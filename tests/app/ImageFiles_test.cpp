@@ -52,7 +52,8 @@ TEST(SavePNG, WritesAReadablePngInPlaceOfAnOldFileOrReportsThatNothingWasWritten
     QImage back;
     ASSERT_TRUE(back.load(path, "PNG"));
     EXPECT_EQ(back.size(), QSize(64, 64));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList { "icon.png" }) << "no temporary file is left";
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList { "icon.png" })
+        << "no temporary file is left";
 
     // No folder or no picture: the caller must not go on as if the file existed.
     EXPECT_FALSE(savePNG(halves(8, 8), dir.filePath("missing/folder/icon.png")));

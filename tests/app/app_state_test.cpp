@@ -30,15 +30,6 @@ TEST(AppState, IsPluginInstalledMatchesExactNamesAnywhereInTheList)
     EXPECT_FALSE(state.isPluginInstalled(QString()));
 }
 
-TEST(AppState, IconWidthAndHeightShareOneKey)
-{
-    TempUserDefaults defaults;
-    AppState state;
-    state.appIcon.setWidth(60.0);
-    EXPECT_EQ(state.appIcon.height(), 60.0);
-    EXPECT_EQ(state.appIcon.width(), 60.0);
-}
-
 TEST(AppState, CopiesOfTheSettingsRecordSeeEachOthersWrites)
 {
     TempUserDefaults defaults;

@@ -155,7 +155,8 @@ TEST_F(Store, AFailedSaveIsRolledBackAndNeverWrittenLater)
 {
     // Another writer's trigger refuses Tag inserts: the save fails half-way.
     sqlOn(path(),
-        QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON \"Tag\" BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+        QStringLiteral(
+            "CREATE TRIGGER refuse BEFORE INSERT ON \"Tag\" BEGIN SELECT RAISE(ABORT, 'refused'); END"));
     ASSERT_EQ(sqlOn(path(), QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'trigger'")), 1);
 
     ASSERT_TRUE(

@@ -63,7 +63,8 @@ std::vector<StoredRow> rows()
             kSampleMap),
         row("windowHotkeyCache", StringMap(), state, &A::windowHotkeyCache, &A::setWindowHotkeyCache,
             kSampleMap),
-        row("dockIconHeight", 46.0, icon, &AppIcon::height, &AppIcon::setHeight, 60.0),
+        // The icons are square: their width reads the height's key.
+        row("dockIconHeight", 46.0, icon, &AppIcon::width, &AppIcon::setHeight, 60.0),
         row("note_content", QString(), note, &CustomNote::content, &CustomNote::setContent,
             QStringLiteral("línea 1\nline \"2\"")),
         row("note_id", QString(), note, &CustomNote::id, &CustomNote::setId, QStringLiteral("aB3dE9")),
@@ -97,7 +98,8 @@ TEST_F(StoredValues, DefaultsWriteNothingAndEachWriteLandsUnderItsOwnKeyAndSurvi
         SCOPED_TRACE(row.key);
         EXPECT_FALSE(UserDefaults::value(QString::fromLatin1(row.key)).isValid());
         row.writeSample();
-        EXPECT_TRUE(UserDefaults::value(QString::fromLatin1(row.key)).isValid()) << "written under another key";
+        EXPECT_TRUE(UserDefaults::value(QString::fromLatin1(row.key)).isValid())
+            << "written under another key";
         EXPECT_EQ(row.read(), row.sample);
     }
     UserDefaults::useFile(QString());
@@ -118,8 +120,10 @@ TEST_F(StoredValues, TheSettingsWindowsTableReadsAndWritesOnlyItsOwnType)
         EXPECT_TRUE(keys.insert(QString::fromLatin1(def.key)).second) << "two settings share a key";
         EXPECT_EQ(settingValue(def), def.defaultValue);
         const std::map<SettingType, QVariant> byType { { SettingType::Bool, !def.defaultValue.toBool() },
-            { SettingType::Int, def.defaultValue.toInt() + 3 }, { SettingType::Real, def.defaultValue.toDouble() + 0.5 },
-            { SettingType::Text, QStringLiteral("a, \"b\" = c") }, { SettingType::Map, variant(kSampleMap) } };
+            { SettingType::Int, def.defaultValue.toInt() + 3 },
+            { SettingType::Real, def.defaultValue.toDouble() + 0.5 },
+            { SettingType::Text, QStringLiteral("a, \"b\" = c") },
+            { SettingType::Map, variant(kSampleMap) } };
         const QVariant sample = byType.at(def.type);
         ASSERT_TRUE(setSettingValue(def, sample));
         EXPECT_EQ(settingValue(def), sample);

@@ -75,7 +75,7 @@ TEST_F(ReadPolicy, OnlyCannotCompleteThrows)
     EXPECT_THROW(windowPosition(window), AxError);
 }
 
-TEST_F(ReadPolicy, ValuesOfAnotherTypeReadAsAbsent)
+TEST_F(ReadPolicy, ValuesOfAnotherTypeReadAsAbsentOrZero)
 {
     answer(AXResult::success, true);
     EXPECT_EQ(copyStringAttribute(QStringLiteral("AXTitle"), window), std::nullopt);
@@ -87,10 +87,8 @@ TEST_F(ReadPolicy, ValuesOfAnotherTypeReadAsAbsent)
     EXPECT_EQ(copyElementListAttribute(QStringLiteral("AXWindows"), window)->size(), 1u);
     answer(AXResult::success); // success without a value
     EXPECT_EQ(copyBoolAttribute(QStringLiteral("AXFullScreen"), window), std::nullopt);
-}
 
-TEST_F(ReadPolicy, PairsReadTheirOwnKindAndZeroForTheOther)
-{
+    // Sizes and points read their own kind, and zero for the other.
     answer(AXResult::success, QSizeF(640, 480));
     EXPECT_EQ(windowSize(window), (std::pair{640.0, 480.0}));
     EXPECT_EQ(windowPosition(window), (std::pair{0.0, 0.0})) << "a size read as a point";

@@ -26,8 +26,8 @@ using platform::fake::FakeAction;
 TEST(DockEdgeRule, ANotANumberSizeNeverMatches)
 {
     for (const char* position : { "bottom", "left", "right" })
-        EXPECT_FALSE(dockEdgeResize(QString::fromLatin1(position), true, { qQNaN(), qQNaN() },
-            QRectF(0, 0, 1440, 1000), 1380, 950))
+        EXPECT_FALSE(dockEdgeResize(
+            QString::fromLatin1(position), true, { qQNaN(), qQNaN() }, QRectF(0, 0, 1440, 1000), 1380, 950))
             << position;
 }
 
@@ -87,6 +87,13 @@ protected:
         handleWindowNotification(AXElement::windowElement(kPid, window), QString::fromLatin1(name));
         queue->runReady();
         QCoreApplication::processEvents(); // the bar's auto-hide switch is queued there
+    }
+
+    quint32 fullScreenWindow(const QString& title)
+    {
+        const quint32 w = fake.addWindow(kPid, title, QRect(0, 0, 1920, 1080));
+        fake.updateWindow(w, [](platform::ServerWindow& s) { s.fullScreen = true; });
+        return w;
     }
 
     std::vector<FakeAction> writes() const
@@ -190,6 +197,15 @@ TEST_F(WindowNotificationHandlerTest, ResizedWindowsAreKeptClearOfTheBarOnTheirO
         std::function<void()> setUp = {};
         const char* notification = "AXWindowResized";
     };
+    const auto sideScreenBar = [&state](const char* position) {
+        return [&state, position] {
+            state.settings.setSpaceDockPosition({ { kSide, QString::fromLatin1(position) } });
+        };
+    };
+    const auto autoHide = [&state] {
+        state.settings.setAutoHideSpaceDock({ { kMain, QStringLiteral("true") } });
+    };
+    const auto diagonal = [&state] { state.settings.setMainDockPosition(QStringLiteral("diagonal")); };
     const Row rows[] = {
         { "GrownUnderTheBottomBarIsShrunkInPlace", "tall", { 10, 20, 800, 950 }, QRect(10, 20, 800, 946) },
         { "JustClearOfTheBarIsLeftAlone", "fits", { 10, 20, 800, 949 }, {} },
@@ -198,23 +214,20 @@ TEST_F(WindowNotificationHandlerTest, ResizedWindowsAreKeptClearOfTheBarOnTheirO
         { "AnEmptyTitleCounts", QString(), { 0, 0, 800, 1000 }, QRect(0, 0, 800, 946) },
         // The mouse rests on the main screen: the window's own screen decides.
         { "OnTheSideScreenItsBarDecides", "side", { 2000, 10, 600, 880 }, QRect(2000, 10, 600, 846) },
-        { "BarAtTheTopNeedsNoRoom", "side", { 2000, 10, 600, 880 }, {},
-            [&] { state.settings.setSpaceDockPosition({ { kSide, QStringLiteral("top") } }); } },
-        { "AutoHidingBarNeedsNoRoom", "tall", { 0, 0, 800, 1040 }, {},
-            [&] { state.settings.setAutoHideSpaceDock({ { kMain, QStringLiteral("true") } }); } },
+        { "BarAtTheTopNeedsNoRoom", "side", { 2000, 10, 600, 880 }, {}, sideScreenBar("top") },
+        { "AutoHidingBarNeedsNoRoom", "tall", { 0, 0, 800, 1040 }, {}, autoHide },
         { "OffEveryScreenIsLeftAlone", "lost", { 9000, 9000, 800, 2000 }, {} },
         { "RightBarMovesItToTheVisibleFramesLeft", "wide", { 200, 100, 1400, 700 }, QRect(0, 0, 1377, 700),
             sideBar("right") },
         { "LeftBarMovesItBesideTheBar", "wide", { 200, 100, 1380, 700 }, QRect(60, 0, 1380, 700),
             sideBar("left") },
         { "NarrowWindowBesideASideBarIsLeftAlone", "wide", { 200, 100, 1379, 700 }, {}, sideBar("left") },
-        { "UnknownPositionNeedsNoRoom", "tall", { 0, 0, 800, 1000 }, {},
-            [&] { state.settings.setMainDockPosition(QStringLiteral("diagonal")); } },
+        { "UnknownPositionNeedsNoRoom", "tall", { 0, 0, 800, 1000 }, {}, diagonal },
         // The side screen, 1440 wide, has no width of its own: 1390 beside a bar.
         { "LeftBarOnAnotherScreenKeepsAMargin", "side", { 2000, 10, 1400, 600 }, QRect(1970, 0, 1386, 600),
-            [&] { state.settings.setSpaceDockPosition({ { kSide, QStringLiteral("left") } }); } },
-        { "RightBarOnAnotherScreenStartsAtItsOrigin", "side", { 2000, 10, 1400, 600 }, QRect(1920, 0, 1387, 600),
-            [&] { state.settings.setSpaceDockPosition({ { kSide, QStringLiteral("right") } }); } },
+            sideScreenBar("left") },
+        { "RightBarOnAnotherScreenStartsAtItsOrigin", "side", { 2000, 10, 1400, 600 },
+            QRect(1920, 0, 1387, 600), sideScreenBar("right") },
     };
     const QList<HandlerScreen> twoScreens = screens;
     for (const Row& row : rows) {
@@ -235,8 +248,7 @@ TEST_F(WindowNotificationHandlerTest, ResizedWindowsAreKeptClearOfTheBarOnTheirO
 TEST_F(WindowNotificationHandlerTest, FullScreenOffersTheToastAndIsNotResized)
 {
     AppState::shared().settings.setEnableAutoHideWhenFullScreen(false);
-    const quint32 w = fake.addWindow(kPid, QStringLiteral("film"), QRect(0, 0, 1920, 1080));
-    fake.updateWindow(w, [](platform::ServerWindow& s) { s.fullScreen = true; });
+    const quint32 w = fullScreenWindow(QStringLiteral("film"));
     notify(w, "AXWindowResized");
     ASSERT_EQ(toasts.size(), 1u);
     EXPECT_EQ(toasts.front(), std::make_pair(kMain, qint64(w)));
@@ -248,8 +260,7 @@ TEST_F(WindowNotificationHandlerTest, FullScreenHidesTheBarAndLeavingItBringsItB
     AppState& state = AppState::shared();
     state.settings.setEnableAutoHideWhenFullScreen(true);
     dockScreenFlags().insert(kMain, QStringLiteral("stale"));
-    const quint32 w = fake.addWindow(kPid, QStringLiteral("film"), QRect(0, 0, 1920, 1080));
-    fake.updateWindow(w, [](platform::ServerWindow& s) { s.fullScreen = true; });
+    const quint32 w = fullScreenWindow(QStringLiteral("film"));
 
     // The event thread only reads: the maps and the setting change once the
     // main thread runs what it was handed.
@@ -281,10 +292,8 @@ TEST_F(WindowNotificationHandlerTest, SecondFullScreenWindowKeepsTheFirstRemembe
     AppState& state = AppState::shared();
     state.settings.setEnableAutoHideWhenFullScreen(true);
     state.settings.setAutoHideSpaceDock({ { kMain, QStringLiteral("false") } });
-    const quint32 a = fake.addWindow(kPid, QStringLiteral("a"), QRect(0, 0, 1920, 1080));
-    const quint32 b = fake.addWindow(kPid, QStringLiteral("b"), QRect(0, 0, 1920, 1080));
-    for (quint32 w : { a, b })
-        fake.updateWindow(w, [](platform::ServerWindow& s) { s.fullScreen = true; });
+    const quint32 a = fullScreenWindow(QStringLiteral("a"));
+    const quint32 b = fullScreenWindow(QStringLiteral("b"));
     notify(a, "AXWindowResized");
     notify(b, "AXWindowResized");
     EXPECT_EQ(dockScreenFlags().value(kMain), QStringLiteral("false"));

@@ -97,7 +97,8 @@ TEST(SortAppWindows, PlaceholdersShowOnlyAloneAndAReplacedFileManagerShowsNoWind
         { "a real window numbered like the pid is no placeholder",
             { window(4242, 4242, "same number as pid"), window(9000, 4242, "other") }, false,
             { "same number as pid", "other" } },
-        { "replaced file manager", { finderWindow(1), finderWindow(2), window(3, 100, "kept") }, true, { "kept" } },
+        { "replaced file manager", { finderWindow(1), finderWindow(2), window(3, 100, "kept") }, true,
+            { "kept" } },
         { "file manager not replaced", { finderWindow(1), window(3, 100, "kept") }, false, { "w", "kept" } },
     };
     for (const Row& row : rows) {

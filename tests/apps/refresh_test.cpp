@@ -269,7 +269,8 @@ TEST_F(Refresh, LookupByNumberPrefersRealWindowsOverPlaceholders)
     EXPECT_EQ(findWindowByNumber(model, 5), nullptr);
     EXPECT_EQ(windowIndexInApps(model, 5), -1);
     model.appOrders.remove(200);
-    EXPECT_TRUE(findWindowByNumber(model, 100)->isPlaceholder) << "an application without an order is not searched";
+    EXPECT_TRUE(findWindowByNumber(model, 100)->isPlaceholder)
+        << "an application without an order is not searched";
     model.appOrders[200] = 15;
 
     source.removeWindow(200, 100);

@@ -52,25 +52,23 @@ TEST(AppIdentity, ResolvesARunningProgramToItsEntry)
         std::optional<IdentityMatch> how = std::nullopt;
     } rows[] = {
         // Neither WM_CLASS part resembles the id or name: only StartupWMClass tells.
-        { "OnlyStartupWMClassMatches",
-            { "Navigator", "Navigator", { "/usr/lib/browser/browser-bin" } }, "browser.desktop",
-            IdentityMatch::StartupWMClass },
-        { "StartupWMClassAgainstInstancePart", { "Navigator", "SomethingElse", {} },
+        { "OnlyStartupWMClassMatches", { "Navigator", "Navigator", { "/usr/lib/browser/browser-bin" } },
             "browser.desktop", IdentityMatch::StartupWMClass },
+        { "StartupWMClassAgainstInstancePart", { "Navigator", "SomethingElse", {} }, "browser.desktop",
+            IdentityMatch::StartupWMClass },
         { "DesktopFileNameIgnoresCase", { "gimp-2.10", "GIMP", {} }, "gimp.desktop",
             IdentityMatch::DesktopFileName },
         { "NameMatchesClass", { "xyz", "Calculator", {} }, "calc.desktop", IdentityMatch::Name },
         // A Link entry of the same name never stands for a running program.
-        { "NameSkipsNonApplications", { "terminal", "Terminal", {} },
-            "org.example.Terminal.desktop", IdentityMatch::Name },
+        { "NameSkipsNonApplications", { "terminal", "Terminal", {} }, "org.example.Terminal.desktop",
+            IdentityMatch::Name },
         { "ExecutableAfterEnvPrefix", { "", "", { "/usr/bin/calc-gtk", "--x" } }, "calc.desktop",
             IdentityMatch::Executable },
-        { "ExecutableByBasename", { "main", "Main", { "/opt/x/player-two" } },
-            "org.two.Player.desktop", IdentityMatch::Executable },
+        { "ExecutableByBasename", { "main", "Main", { "/opt/x/player-two" } }, "org.two.Player.desktop",
+            IdentityMatch::Executable },
         { "ReverseDnsWhenUnique", { "notes", "Notes", {} }, "org.unique.Notes.desktop",
             IdentityMatch::ReverseDns },
-        { "ReverseDnsAmbiguousGivesNothing", { "player", "Player", { "/usr/bin/unrelated" } },
-            std::nullopt },
+        { "ReverseDnsAmbiguousGivesNothing", { "player", "Player", { "/usr/bin/unrelated" } }, std::nullopt },
         { "NothingMatches", { "foo", "Foo", { "/usr/bin/foo" } }, std::nullopt },
         { "EmptyQueryMatchesNothing", { "", "", {} }, std::nullopt },
     };

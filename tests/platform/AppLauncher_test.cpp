@@ -40,8 +40,8 @@ TEST(AppLauncher, StartsExecWithFieldCodesRemovedAndTerminalEntriesInATerminal)
     ASSERT_EQ(rec.started.size(), 2);
     EXPECT_EQ(rec.started[0], (LaunchCommand { "example-editor", { "--new-window" }, {} }));
     EXPECT_EQ(rec.started[1],
-        (LaunchCommand { "x-terminal-emulator", { "-e", "env", "LANG=C", "TERM=xterm", "/usr/bin/shelltool", "-x" },
-            {} }));
+        (LaunchCommand { "x-terminal-emulator",
+            { "-e", "env", "LANG=C", "TERM=xterm", "/usr/bin/shelltool", "-x" }, {} }));
 }
 
 TEST(AppLauncher, ReportsFailureForEveryWayOpeningCanFail)

@@ -160,8 +160,7 @@ TEST(DesktopEntry, ExecExpandsItsFieldCodesAndSplitsWithoutAShell)
         { "IconNameAndLocation", "app %i %c %k", {},
             QStringList { "app", "--icon", "my-icon", "My App", "/usr/share/applications/app.desktop" } },
         { "PercentEscape", "app 100%% --x=%%f", {}, QStringList { "app", "100%", "--x=%f" } },
-        { "EmbeddedFileCode", "app --open=%f", { "file:///tmp/x" },
-            QStringList { "app", "--open=/tmp/x" } },
+        { "EmbeddedFileCode", "app --open=%f", { "file:///tmp/x" }, QStringList { "app", "--open=/tmp/x" } },
         { "DeprecatedCodesVanish", "app %d %D %n %N %v %m", {}, QStringList { "app" } },
         { "QuotedArgumentKeepsSpaces", R"("/opt/my app/run" "two words")", {},
             QStringList { "/opt/my app/run", "two words" } },
@@ -197,7 +196,8 @@ TEST(EntryIndex, IdsDataDirOrderAndWhatTheIndexLeavesOut)
 
     // Hidden (in the user's dir it hides the system copy too), not installed
     // (TryExec), or broken: absent. NoDisplay and Link entries stay known.
-    for (const char* id : { "hidden-app.desktop", "tryexec-missing.desktop", "shadow-hidden.desktop", "broken.desktop" })
+    for (const char* id :
+        { "hidden-app.desktop", "tryexec-missing.desktop", "shadow-hidden.desktop", "broken.desktop" })
         EXPECT_EQ(index.find(id), nullptr) << id;
     ASSERT_NE(index.find("settings-helper.desktop"), nullptr);
     EXPECT_TRUE(index.find("settings-helper.desktop")->noDisplay);
@@ -205,7 +205,7 @@ TEST(EntryIndex, IdsDataDirOrderAndWhatTheIndexLeavesOut)
     EXPECT_FALSE(index.find("homepage.desktop")->isApplication());
 }
 
-TEST(EntryIndexDirs, XdgDefaultsAndOrder)
+TEST(EntryIndexDirs, XdgDefaultsAndOrderAndTheSystemIndexFollowsThem)
 {
     orbitshelf::test::ScopedEnv home("XDG_DATA_HOME", "/home/u/data");
     std::optional<orbitshelf::test::ScopedEnv> dirs;
@@ -215,14 +215,12 @@ TEST(EntryIndexDirs, XdgDefaultsAndOrder)
     orbitshelf::test::ScopedEnv noDirs("XDG_DATA_DIRS", std::nullopt);
     EXPECT_EQ(
         DesktopEntryIndex::xdgDataDirs(), QStringList({ "/home/u/data", "/usr/local/share", "/usr/share" }));
-}
 
-TEST(EntryIndexDirs, SystemIndexSeesAnInstallWithoutBeingTold)
-{
-    QTemporaryDir home, system;
-    QDir(home.path()).mkpath("applications");
+    // The system index sees an install without being told.
+    QTemporaryDir dataHome, system;
+    QDir(dataHome.path()).mkpath("applications");
     QDir(system.path()).mkpath("applications");
-    orbitshelf::test::ScopedEnv homeEnv("XDG_DATA_HOME", home.path().toUtf8());
+    orbitshelf::test::ScopedEnv homeEnv("XDG_DATA_HOME", dataHome.path().toUtf8());
     orbitshelf::test::ScopedEnv dirsEnv("XDG_DATA_DIRS", system.path().toUtf8());
     const auto before = DesktopEntryIndex::system();
     EXPECT_TRUE(before->isEmpty());

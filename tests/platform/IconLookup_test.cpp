@@ -17,7 +17,8 @@ TEST(IconLookup, FindsTheFileOfAnIconName)
     } rows[] = {
         { "the largest size wins", "orbit-sized", "icons/hicolor/256x256/apps/orbit-sized.png" },
         { "scalable before bitmaps", "orbit-vector", "icons/hicolor/scalable/apps/orbit-vector.svg" },
-        { "an extension in the name is ignored", "orbit-sized.png", "icons/hicolor/256x256/apps/orbit-sized.png" },
+        { "an extension in the name is ignored", "orbit-sized.png",
+            "icons/hicolor/256x256/apps/orbit-sized.png" },
         { "pixmaps as the last resort", "orbit-legacy", "pixmaps/orbit-legacy.png" },
         { "an absolute path that exists", "$DATA/pixmaps/orbit-legacy.png", "pixmaps/orbit-legacy.png" },
         { "an absolute path that does not", "$DATA/pixmaps/none.png", "" },

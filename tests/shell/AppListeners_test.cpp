@@ -1,10 +1,10 @@
-#include "shell/AppListeners.h"
 #include "app/AppState.h"
 #include "app/ShellQueues.h"
 #include "app/UserDefaults.h"
 #include "apps/ActiveApp.h"
 #include "platform/fake/FakeClickMonitor.h"
 #include "platform/fake/FakePlatform.h"
+#include "shell/AppListeners.h"
 #include "tests/support/ManualQueue.h"
 
 #include <gtest/gtest.h>
@@ -114,8 +114,8 @@ TEST_F(AppListenersTest, ScreenChangesAndWakesRebuildTheBarsOnceAfterTheirBursts
         std::vector<double> rebuilds;
     };
     const Row rows[] = {
-        { "five screen changes a second apart", { { 0, 's' }, { 1, 's' }, { 2, 's' }, { 3, 's' }, { 4, 's' } },
-            { 10 } },
+        { "five screen changes a second apart",
+            { { 0, 's' }, { 1, 's' }, { 2, 's' }, { 3, 's' }, { 4, 's' } }, { 10 } },
         { "geometry changes from Qt", { { 0, 'q' }, { 2, 'q' } }, { 8 } },
         { "a screen change never cancels a pending wake", { { 0, 'w' }, { 3, 's' } }, { 5, 9 } },
         { "a wake burst acts once", { { 0, 's' }, { 3, 'w' }, { 5, 'w' } }, { 6, 10 } },

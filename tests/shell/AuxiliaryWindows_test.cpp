@@ -1,7 +1,7 @@
-#include "shell/AuxiliaryWindows.h"
-#include "shell/AuxWindowGeometry.h"
 #include "app/ShellQueues.h"
 #include "app/UserDefaults.h"
+#include "shell/AuxWindowGeometry.h"
+#include "shell/AuxiliaryWindows.h"
 #include "tests/support/ManualQueue.h"
 
 #include <gtest/gtest.h>

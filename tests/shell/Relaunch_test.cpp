@@ -49,7 +49,8 @@ TEST(Relaunch, StartsOwnExecutableDirectlyThenQuitsOrAlertsAndKeepsRunning)
         return failure.isEmpty();
     };
     EXPECT_TRUE(relaunchApp(start, [&] { ++quits; }));
-    EXPECT_EQ(program, QCoreApplication::applicationFilePath()) << "the executable itself, no shell in between";
+    EXPECT_EQ(program, QCoreApplication::applicationFilePath())
+        << "the executable itself, no shell in between";
     EXPECT_EQ(arguments, QCoreApplication::arguments().mid(1));
     EXPECT_EQ(quits, 1);
     EXPECT_TRUE(alerts.shown.isEmpty());
