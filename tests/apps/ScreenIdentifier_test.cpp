@@ -20,21 +20,18 @@ QByteArray edid(char serial)
 }
 } // namespace
 
-TEST(ScreenKey, FormsOptionalOrNil)
-{
-    EXPECT_EQ(screenKeyText(QStringLiteral("37D8832A-2D66-02CA-B9F7-8F30A301B230")).toStdString(),
-        "Optional(37D8832A-2D66-02CA-B9F7-8F30A301B230)");
-    EXPECT_EQ(screenKeyText(std::nullopt).toStdString(), "nil");
-    EXPECT_EQ(screenIdentifierKey(nullptr).toStdString(), "nil");
-}
-
-TEST(ScreenIdentifier, UsesTheEdidSourceAndFallsBackToTheOutputName)
+TEST(ScreenIdentifier, KeysUseTheEdidSourceAndFallBackToTheOutputName)
 {
     QScreen* screen = QGuiApplication::primaryScreen();
     ASSERT_NE(screen, nullptr);
     // The offscreen platform names its screen nothing: such a screen has no
     // identity of its own, as a display without a UUID.
     const QString name = screen->name();
+
+    EXPECT_EQ(screenKeyText(QStringLiteral("37D8832A-2D66-02CA-B9F7-8F30A301B230")),
+        QStringLiteral("Optional(37D8832A-2D66-02CA-B9F7-8F30A301B230)"));
+    EXPECT_EQ(screenKeyText(std::nullopt), QStringLiteral("nil"));
+    EXPECT_EQ(screenIdentifierKey(nullptr), QStringLiteral("nil"));
 
     setScreenIdentitySource(nullptr);
     const auto byName = screenIdentifier(screen);

@@ -36,10 +36,8 @@ TEST_F(DockVisibility, SetsBothMapsOppositeForTheScreenOnly)
     EXPECT_EQ(settings.autoHideSpaceDock().value(QStringLiteral("Optional(B)")), QStringLiteral("true"));
     EXPECT_EQ(state.showSpaceDock.value(QStringLiteral("Optional(B)")), false);
     EXPECT_EQ(settings.autoHideSpaceDock().size(), 2);
-}
 
-TEST_F(DockVisibility, TheQueuedFormRunsOnTheMainThreadLater)
-{
+    // The queued form runs on the main thread later.
     setSpaceDockAutoHide(QStringLiteral("Optional(C)"), true);
     EXPECT_FALSE(state.showSpaceDock.contains(QStringLiteral("Optional(C)")));
     QCoreApplication::processEvents();

@@ -188,7 +188,7 @@ TEST(AppOrderCache, SavesDecimalTextsAndRestoresOnlyRunningApplicationsIgnoringD
     EXPECT_EQ(now, (AppOrders { { 512, 15 }, { 733, 10 }, { 900, 30 } }));
 }
 
-TEST(WindowTags, StoredUnderTheWindowNumberKey)
+TEST(WindowTags, StoredUnderTheWindowNumberKeyWithFallbacksForEmptyOnes)
 {
     InMemoryModelSettings settings;
     auto w = window(4711, 100, "Editor");
@@ -198,12 +198,9 @@ TEST(WindowTags, StoredUnderTheWindowNumberKey)
 
     auto reopened = window(4711, 100, "Editor");
     EXPECT_EQ(reopened->displayTag(settings), "work");
-}
 
-TEST(WindowTags, EmptyTagFallsBackToTitleAndColourToTheDockColour)
-{
-    InMemoryModelSettings settings;
-    auto w = window(5, 100, "Title");
+    // An empty tag falls back to the title, no colour to the bar's colour.
+    w = window(5, 100, "Title");
     w->setTagName(settings, QString());
     EXPECT_EQ(w->displayTag(settings), "Title");
     auto untitled = window(6);
@@ -213,6 +210,6 @@ TEST(WindowTags, EmptyTagFallsBackToTitleAndColourToTheDockColour)
     EXPECT_EQ(w->tagColorName(settings), "00cec9");
     EXPECT_FALSE(w->tagColor.has_value());
     w->setTagColor(settings, QStringLiteral("ff0000"));
-    EXPECT_EQ(settings.publishCount, 1);
+    EXPECT_EQ(settings.publishCount, 1) << "a new colour is drawn";
     EXPECT_EQ(window(5)->tagColorName(settings), "ff0000");
 }

@@ -83,16 +83,13 @@ TEST(AppIdentity, ResolvesARunningProgramToItsEntry)
     }
 }
 
-TEST(AppIdentity, ExecProgramName)
+TEST(AppIdentity, ExecProgramNameAndTheCommandLineOfALiveProcessOnly)
 {
     EXPECT_EQ(execProgramName("env A=1 -u B /usr/bin/foo --x").toStdString(), "foo");
     EXPECT_EQ(execProgramName("\"/opt/my app/run\" %U").toStdString(), "run");
     EXPECT_EQ(execProgramName("env A=1").toStdString(), "");
     EXPECT_EQ(execProgramName("").toStdString(), "");
-}
 
-TEST(AppIdentity, ReadsOwnCommandLineAndNothingForGoneProcess)
-{
     const QStringList argv = processCommandLine(QCoreApplication::applicationPid());
     ASSERT_FALSE(argv.isEmpty());
     EXPECT_TRUE(argv.first().endsWith("tests_platform"));

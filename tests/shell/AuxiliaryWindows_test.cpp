@@ -79,7 +79,7 @@ TEST_F(AuxiliaryWindowsTest, EverySettingsOrQuitCallOpensAnotherWindow)
     EXPECT_FALSE(a->windowFlags() & Qt::WindowStaysOnTopHint);
 }
 
-TEST_F(AuxiliaryWindowsTest, SettingsWindowReopensWhereItWasLeft)
+TEST_F(AuxiliaryWindowsTest, SettingsWindowReopensWhereItWasLeftIfThatIsOnAScreen)
 {
     CustomWindow* first = openSettingsWindow();
     const QRect moved(first->geometry().translated(-37, 21));
@@ -92,10 +92,8 @@ TEST_F(AuxiliaryWindowsTest, SettingsWindowReopensWhereItWasLeft)
     EXPECT_EQ(second->geometry(), moved);
     EXPECT_NE(openQuitWindow()->geometry().topLeft(), moved.topLeft())
         << "the quit window has a name of its own";
-}
 
-TEST_F(AuxiliaryWindowsTest, FrameSavedOffEveryScreenOrGarbledIsIgnored)
-{
+    // A frame saved off every screen, or garbled, is ignored.
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     for (const QString& stored : { QStringLiteral("90000 90000 800 600"), QStringLiteral("12 x 800 600"),
              QStringLiteral("0 0 -5 600") }) {

@@ -46,7 +46,7 @@ protected:
     int notices = 0;
 };
 
-TEST_F(PomodoroTick, DoesNothingWithoutTheTool)
+TEST_F(PomodoroTick, DoesNothingWithoutTheToolAndWrapsRoundsBackToOneWithIt)
 {
     install("pomodoro"); // letter case differs: not the tool
     state.pomodoro.setCurrentRound(8);
@@ -56,11 +56,10 @@ TEST_F(PomodoroTick, DoesNothingWithoutTheTool)
     EXPECT_EQ(state.pomodoro.secondsElapsed(), 0);
     EXPECT_EQ(state.pomodoro.currentRound(), 8);
     EXPECT_EQ(notices, 0);
-}
 
-TEST_F(PomodoroTick, RoundsWrapBackToOne)
-{
+    // With the tool, rounds past the last wrap back to one, also between runs.
     install();
+    pomodoroRunning = false;
     struct Row {
         int current, rounds, expected;
     };
