@@ -40,6 +40,11 @@ const Script scripts[] = {
     { "ScheduledActionKeepsItsDebouncerAlive", { 0 }, Release::afterTheQueueRan, { { "r0", 5.0 } } },
 };
 
+void PrintTo(const Script& script, std::ostream* os)
+{
+    *os << script.name;
+}
+
 class DebounceScript : public ::testing::TestWithParam<Script> { };
 
 } // namespace

@@ -1,15 +1,14 @@
-#include "shell/Relaunch.h"
 #include "app/Utilities.h"
+#include "shell/Relaunch.h"
+#include "tests/support/XvfbSession.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QThread>
 
 namespace {
 
@@ -23,15 +22,6 @@ struct Alerts {
     ~Alerts() { setAlertPresenter({}); }
     QStringList shown;
 };
-
-bool waitForFile(const QString& path)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!QFileInfo::exists(path) && clock.elapsed() < 5000)
-        QThread::msleep(10);
-    return QFileInfo::exists(path);
-}
 
 } // namespace
 
@@ -78,7 +68,7 @@ TEST(Relaunch, DetachedStartTakesAHostilePathLiterally)
     const QString marker = dir.filePath(QStringLiteral("marker"));
     QString error;
     ASSERT_TRUE(startDetachedProcess(script, { marker }, &error)) << error.toStdString();
-    EXPECT_TRUE(waitForFile(marker));
+    EXPECT_TRUE(orbitshelf::test::waitUntil([&] { return QFileInfo::exists(marker); }));
     EXPECT_FALSE(QFileInfo::exists(QDir::current().filePath(QStringLiteral("injected"))));
     EXPECT_FALSE(QFileInfo::exists(QDir::current().filePath(QStringLiteral("injected2"))));
 }
