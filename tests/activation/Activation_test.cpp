@@ -2,13 +2,14 @@
 
 #include "app/EventManager.h"
 #include "apps/Activation.h"
-#include "apps/SupportFolder.h"
+#include "apps/WindowActions.h"
 #include "switcher/SwitcherStandIn.h"
+#include "tests/support/ChangeCounter.h"
 
 using namespace orbitshelf::test;
 using Kind = platform::fake::FakeAction::Kind;
 
-TEST_F(ActivationTest, RepeatClickWithTheFlagMinimisesAndTheNextClickActivatesAgain)
+TEST_F(ActivationTest, RepeatClickWithTheFlagMinimisesAndTheNextClickOrOneWithoutItActivatesAgain)
 {
     auto app = addApp(100, "Editor", { "one", "two" });
     Windows& window = *(*app->windows)[0];
@@ -36,13 +37,8 @@ TEST_F(ActivationTest, RepeatClickWithTheFlagMinimisesAndTheNextClickActivatesAg
     ASSERT_GE(actions.size(), 2u);
     EXPECT_EQ(actions[0].kind, Kind::unminimize) << "shown before it is activated";
     EXPECT_EQ(actions[1].kind, Kind::activate);
-}
 
-TEST_F(ActivationTest, WithoutTheFlagARepeatClickActivatesAgain)
-{
-    auto app = addApp(100, "Editor", { "one" });
-    Windows& window = *app->windows->front();
-    activateWindow(window, kClickSourceDock, false);
+    // Without the flag a repeat click activates again.
     fake.clearActions();
     activateWindow(window, kClickSourceDock, false);
     EXPECT_TRUE(actionsOf(Kind::minimize).empty());
@@ -101,18 +97,11 @@ TEST_F(ActivationTest, ClickSourcesDecideActivationSwitcherClosingAndPointer)
     fake.setPointerPosition(QPoint(1, 1));
     activateWindow(window, kClickSourceSwitcher, false);
     EXPECT_EQ(fake.pointer().position(), QPoint(1, 1)) << "the setting keeps the pointer where it is";
-    EventManager::shared().events[QStringLiteral("onDestroy")] = {};
-}
-
-TEST_F(ActivationTest, AWindowWhosePlaceIsUnknownLeavesThePointerAlone)
-{
-    auto app = addApp(100, "Editor", { "a", "b" });
-    Windows& window = *(*app->windows)[0];
-    fake.setPointerPosition(QPoint(640, 480));
+    AppState::shared().settings.setMouseMoveToWindowCenter(true);
     fake.removeWindow(*window.num); // gone between the click and the move
     activateWindow(window, kClickSourceSwitcher, false);
-    EXPECT_EQ(fake.pointer().position(), QPoint(640, 480));
-    EXPECT_TRUE(actionsOf(Kind::warp).empty());
+    EXPECT_EQ(fake.pointer().position(), QPoint(1, 1)) << "a window whose place is unknown";
+    EventManager::shared().events[QStringLiteral("onDestroy")] = {};
 }
 
 TEST_F(ActivationTest, AWindowWithoutProcessIsNeitherActivatedNorRecorded)
@@ -152,29 +141,11 @@ TEST_F(ActivationTest, FocusingTheFocusedWindowPublishesNothing)
 {
     auto app = addApp(100, "Editor", { "a", "b" });
     const int32_t n = int32_t(*(*app->windows)[0]->num);
-    int notices = 0;
-    QObject::connect(&AppState::shared(), &AppState::changed, &AppState::shared(), [&] { ++notices; });
-
+    ChangeCounter notices(AppState::shared());
     focusWindow(n);
-    EXPECT_EQ(notices, 1);
+    EXPECT_EQ(notices.count, 1);
     focusWindow(n);
-    EXPECT_EQ(notices, 1);
-    QObject::disconnect(&AppState::shared(), &AppState::changed, nullptr, nullptr);
-}
-
-TEST_F(ActivationTest, LookupsOverTheModel)
-{
-    auto editor = addApp(100, "Editor", { "a", "b" });
-    auto viewer = addApp(200, "Viewer", { "c" });
-    const int32_t c = int32_t(*viewer->windows->front()->num);
-    EXPECT_EQ(findWindowByNumber(c), viewer->windows->front());
-    EXPECT_EQ(windowIndexInApps(int32_t(*(*editor->windows)[1]->num)), 1);
-    EXPECT_EQ(findWindowByNumber(4242), nullptr);
-    EXPECT_EQ(windowIndexInApps(4242), -1);
-
-    // Without an order the application is not searched.
-    AppState::shared().appOrders.remove(200);
-    EXPECT_EQ(findWindowByNumber(c), nullptr);
+    EXPECT_EQ(notices.count, 1);
 }
 
 TEST_F(ActivationTest, PreviousWindowNeedsTwoClicks)
@@ -211,12 +182,25 @@ TEST_F(ActivationTest, HotKeysActivateTheirWindowAndIgnoreValuesThatAreNoNumber)
     EXPECT_NE(numberless->opened, std::optional<bool>(true)) << "window 0 must not be picked";
 }
 
-TEST_F(ActivationTest, HotKeyMatchReadsTheStoredCache)
+TEST_F(ActivationTest, MinimiseOthersActsOnWindowsSharingEveryChosenDesktop)
 {
-    AppState::shared().setWindowHotkeyCache({ { "a", "4711" }, { "b", "17" } });
-    QString result;
-    windowHotkeyMatches("a", 17, result);
-    EXPECT_EQ(result, "");
-    windowHotkeyMatches("b", 17, result);
-    EXPECT_EQ(result, "b");
+    fake.setDesktopCount(3);
+    auto app = addApp(100, "Editor", { "chosen", "same", "elsewhere", "sticky" });
+    auto& w = *app->windows;
+    fake.updateWindow(*w[0]->num, [](platform::ServerWindow& s) { s.desktop = 1; });
+    fake.updateWindow(*w[1]->num, [](platform::ServerWindow& s) { s.desktop = 1; });
+    fake.updateWindow(*w[2]->num, [](platform::ServerWindow& s) { s.desktop = 2; });
+    fake.updateWindow(*w[3]->num, [](platform::ServerWindow& s) { s.desktop = 0xFFFFFFFF; });
+
+    minimizeOtherWindows(100, *w[0], { 1 });
+    EXPECT_FALSE(fake.windowState(*w[0]->num)->minimized);
+    EXPECT_TRUE(fake.windowState(*w[1]->num)->minimized);
+    EXPECT_FALSE(fake.windowState(*w[2]->num)->minimized);
+    EXPECT_TRUE(fake.windowState(*w[3]->num)->minimized);
+
+    // No chosen desktop, or an application the model does not hold: nothing.
+    fake.clearActions();
+    minimizeOtherWindows(100, *w[0], {});
+    minimizeOtherWindows(555, *w[0], { 2 });
+    EXPECT_TRUE(actionsOf(Kind::minimize).empty());
 }

@@ -1,10 +1,10 @@
 #include "app/Debounce.h"
 #include "tests/support/ManualQueue.h"
+#include "tests/support/XvfbSession.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QThread>
 
 #include <atomic>
@@ -14,92 +14,64 @@ using orbitshelf::test::ManualQueue;
 
 namespace {
 
-struct Recorder {
-    std::vector<std::pair<std::string, double>> events;
-    ManualQueue* clock = nullptr;
-    std::function<void()> record(std::string what)
-    {
-        return [this, what] { events.emplace_back(what, clock->now()); };
-    }
-};
-
-class DebounceTest : public ::testing::Test {
-protected:
-    std::shared_ptr<ManualQueue> queue = std::make_shared<ManualQueue>();
-    std::shared_ptr<Debounce> debounce = Debounce::create(queue, 5.0);
-    Recorder log { {}, queue.get() };
-};
-
 using Events = std::vector<std::pair<std::string, double>>;
+
+enum class Release { never, beforeTheQueueRuns, afterTheQueueRan };
+
+// Requests "r0", "r1" … made at the given times on a virtual clock; every
+// action and cancel callable records itself with the time it ran.
+struct Script {
+    const char* name;
+    std::vector<double> requestTimes;
+    Release release;
+    Events expected;
+};
+
+const Script scripts[] = {
+    { "OneRequestRunsOnceAfterTheDelay", { 0 }, Release::never, { { "r0", 5.0 } } },
+    { "NewerRequestSupersedesAPendingOneAndTellsIt", { 0, 1 }, Release::never,
+        { { "r0 cancelled", 1.0 }, { "r1", 6.0 } } },
+    { "BurstRunsOnlyTheNewestFiveSecondsAfterTheLast", { 0, 1, 2, 3, 4 }, Release::never,
+        { { "r0 cancelled", 1.0 }, { "r1 cancelled", 2.0 }, { "r2 cancelled", 3.0 }, { "r3 cancelled", 4.0 },
+            { "r4", 9.0 } } },
+    { "RequestAfterTheActionRanCancelsNothing", { 0, 6 }, Release::never, { { "r0", 5.0 }, { "r1", 11.0 } } },
+    { "RequestReachingTheQueueAfterReleaseIsCancelledAtOnce", { 0 }, Release::beforeTheQueueRuns,
+        { { "r0 cancelled", 0.0 } } },
+    { "ScheduledActionKeepsItsDebouncerAlive", { 0 }, Release::afterTheQueueRan, { { "r0", 5.0 } } },
+};
+
+void PrintTo(const Script& script, std::ostream* os)
+{
+    *os << script.name;
+}
+
+class DebounceScript : public ::testing::TestWithParam<Script> { };
 
 } // namespace
 
-TEST_F(DebounceTest, OneRequestRunsOnceAfterTheDelayAndIsNeverCancelled)
+TEST_P(DebounceScript, RunsAndCancelsAtTheseTimes)
 {
-    debounce->call(log.record("action"), log.record("cancel"));
-    queue->advance(4.9);
-    EXPECT_TRUE(log.events.empty());
-    queue->advance(100);
-    EXPECT_EQ(log.events, (Events { { "action", 5.0 } }));
-}
-
-TEST_F(DebounceTest, NewerRequestSupersedesAPendingOneAndTellsIt)
-{
-    debounce->call(log.record("first"), log.record("first cancelled"));
-    queue->advance(1.0);
-    debounce->call(log.record("second"), log.record("second cancelled"));
-    queue->advance(100);
-    EXPECT_EQ(log.events, (Events { { "first cancelled", 1.0 }, { "second", 6.0 } }));
-}
-
-TEST_F(DebounceTest, BurstRunsOnlyTheNewestActionAfterTheLastRequest)
-{
-    for (int i = 0; i < 5; ++i) {
-        debounce->call(log.record("action " + std::to_string(i)));
-        queue->advance(1.0);
+    const Script& s = GetParam();
+    auto queue = std::make_shared<ManualQueue>();
+    auto debounce = Debounce::create(queue, 5.0);
+    Events events;
+    const auto record
+        = [&](std::string what) { return [&, what] { events.emplace_back(what, queue->now()); }; };
+    for (std::size_t i = 0; i < s.requestTimes.size(); ++i) {
+        queue->advance(s.requestTimes[i] - queue->now());
+        const std::string name = "r" + std::to_string(i);
+        debounce->call(record(name), record(name + " cancelled"));
     }
+    if (s.release == Release::afterTheQueueRan)
+        queue->runReady();
+    if (s.release != Release::never)
+        debounce.reset();
     queue->advance(100);
-    EXPECT_EQ(log.events, (Events { { "action 4", 9.0 } }));
+    EXPECT_EQ(events, s.expected);
 }
 
-TEST_F(DebounceTest, RequestAfterTheActionRanCancelsNothing)
-{
-    debounce->call(log.record("first"), log.record("first cancelled"));
-    queue->advance(6.0);
-    debounce->call(log.record("second"), log.record("second cancelled"));
-    queue->advance(100);
-    EXPECT_EQ(log.events, (Events { { "first", 5.0 }, { "second", 11.0 } }));
-}
-
-TEST_F(DebounceTest, RequestReachingTheQueueAfterReleaseIsCancelledAtOnce)
-{
-    debounce->call(log.record("action"), log.record("cancel"));
-    debounce.reset();
-    queue->advance(100);
-    EXPECT_EQ(log.events, (Events { { "cancel", 0.0 } }));
-}
-
-TEST_F(DebounceTest, ScheduledActionKeepsItsDebouncerAlive)
-{
-    std::weak_ptr<Debounce> weak = debounce;
-    debounce->call(log.record("action"));
-    queue->runReady();
-    debounce.reset();
-    EXPECT_FALSE(weak.expired());
-    queue->advance(100);
-    EXPECT_EQ(log.events, (Events { { "action", 5.0 } }));
-}
-
-TEST_F(DebounceTest, CancelCallableMayMakeANewRequest)
-{
-    // A superseded request that re-requests from its cancel callable must not
-    // be told twice or lose the newest action.
-    debounce->call(log.record("first"), [this] { log.record("first cancelled")(); });
-    queue->advance(1.0);
-    debounce->call(log.record("second"));
-    queue->advance(100);
-    EXPECT_EQ(log.events, (Events { { "first cancelled", 1.0 }, { "second", 6.0 } }));
-}
+INSTANTIATE_TEST_SUITE_P(Debounce, DebounceScript, ::testing::ValuesIn(scripts),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // The real queue: actions and cancel callables run on the queue's own thread.
 TEST(DebounceOnThreadQueue, RunsTheActionOnTheQueueThread)
@@ -114,10 +86,7 @@ TEST(DebounceOnThreadQueue, RunsTheActionOnTheQueueThread)
         actionThread = QThread::currentThread();
         ++runs;
     });
-    QElapsedTimer clock;
-    clock.start();
-    while (runs.load() == 0 && clock.elapsed() < 5000)
-        QThread::yieldCurrentThread();
+    ASSERT_TRUE(orbitshelf::test::waitUntil([&] { return runs.load() > 0; }));
     EXPECT_EQ(runs.load(), 1);
     EXPECT_TRUE(cancelled.load());
     ASSERT_NE(actionThread.load(), nullptr);

@@ -22,7 +22,7 @@ QImage halves(int width, int height)
 
 } // namespace
 
-TEST(ImageResize, StretchesAWideImageToTheSquare)
+TEST(ImageResize, StretchesToTheSquareKeepsTransparencyAndRefusesEmptyInput)
 {
     const QImage source = halves(512, 256);
     const QImage square = resized(source, QSizeF(128, 128));
@@ -31,10 +31,7 @@ TEST(ImageResize, StretchesAWideImageToTheSquare)
     EXPECT_EQ(square.pixelColor(10, 120), QColor(Qt::red));
     EXPECT_EQ(square.pixelColor(117, 64), QColor(Qt::blue));
     EXPECT_EQ(source.size(), QSize(512, 256)) << "the source must stay as it was";
-}
 
-TEST(ImageResize, KeepsTransparencyAndRefusesEmptyInput)
-{
     QImage clear(32, 32, QImage::Format_ARGB32);
     clear.fill(Qt::transparent);
     EXPECT_EQ(resized(clear, QSizeF(8, 8)).pixelColor(4, 4).alpha(), 0);
@@ -42,7 +39,7 @@ TEST(ImageResize, KeepsTransparencyAndRefusesEmptyInput)
     EXPECT_TRUE(resized(clear, QSizeF(0, 10)).isNull());
 }
 
-TEST(SavePNG, WritesAReadablePngAndReplacesAnOldFile)
+TEST(SavePNG, WritesAReadablePngInPlaceOfAnOldFileOrReportsThatNothingWasWritten)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("icon.png");
@@ -57,15 +54,10 @@ TEST(SavePNG, WritesAReadablePngAndReplacesAnOldFile)
     EXPECT_EQ(back.size(), QSize(64, 64));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList { "icon.png" })
         << "no temporary file is left";
-}
 
-TEST(SavePNG, ReportsFalseWhenNothingWasWritten)
-{
-    QTemporaryDir dir;
+    // No folder or no picture: the caller must not go on as if the file existed.
     EXPECT_FALSE(savePNG(halves(8, 8), dir.filePath("missing/folder/icon.png")));
     EXPECT_FALSE(QFile::exists(dir.filePath("missing/folder/icon.png")));
-
-    // No picture, no PNG: the caller must not go on as if the file existed.
     EXPECT_FALSE(savePNG(QImage(), dir.filePath("empty.png")));
     EXPECT_FALSE(QFile::exists(dir.filePath("empty.png")));
 }

@@ -15,33 +15,6 @@ std::string str(const std::optional<QString>& s)
 }
 } // namespace
 
-TEST(CustomPrint, PrefixesOneLine)
-{
-    testing::internal::CaptureStdout();
-    customPrint(QStringLiteral("x"));
-    customPrint(42);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "[custom] -  x\n[custom] -  42\n");
-}
-
-struct HexCase {
-    const char* name;
-    QColor color;
-    const char* expected;
-};
-class HexString : public ::testing::TestWithParam<HexCase> { };
-TEST_P(HexString, Format)
-{
-    EXPECT_EQ(str(hexString(GetParam().color)), GetParam().expected);
-}
-INSTANTIATE_TEST_SUITE_P(Utilities, HexString,
-    ::testing::Values(HexCase { "OpaqueRed", QColor::fromRgbF(1, 0, 0), "FF0000" },
-        HexCase { "HalfAlphaRoundsAwayFromZero", QColor::fromRgbF(1, 0, 0, 0.5f), "FF000080" },
-        HexCase { "LowerCaseNeverUsed", QColor(0xab, 0xcd, 0xef), "ABCDEF" },
-        HexCase { "HsvIsConverted", QColor::fromHsv(120, 255, 255), "00FF00" },
-        HexCase { "ExtendedRangeClamped", QColor::fromRgbF(1.5f, -0.2f, 0.5f).toExtendedRgb(), "FF0080" },
-        HexCase { "InvalidGivesNothing", QColor(), "<none>" }),
-    [](const auto& info) { return std::string(info.param.name); });
-
 struct DurationCase {
     const char* name;
     qint64 from, to;
@@ -72,20 +45,37 @@ TEST(FormatDate, UsesAsciiDigitsInLocalTime)
     EXPECT_EQ(formatDate(t.toUTC(), "yyyy-MM-dd HH:mm:ss").toStdString(), "2024-03-09 07:05:03");
 }
 
-TEST(ShowAlert, GoesToTheInstalledPresenter)
+TEST(CaptureWindowImage, TakesTheWindowServersPictureAndNothingForHiddenWindows)
+{
+    EXPECT_FALSE(captureWindowImage(true, 0x400001)); // no platform installed yet
+    platform::fake::FakePlatform fake;
+    platform::setCurrent(&fake);
+    const quint32 shown = fake.addWindow(100, QStringLiteral("shown"), QRect(0, 0, 40, 30));
+    const quint32 hidden = fake.addWindow(100, QStringLiteral("hidden"), QRect(0, 0, 40, 30));
+    fake.updateWindow(hidden, [](platform::ServerWindow& w) { w.minimized = true; });
+    const auto image = captureWindowImage(true, shown);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->size(), QSize(40, 30));
+    EXPECT_FALSE(captureWindowImage(false, hidden));
+    EXPECT_FALSE(captureWindowImage(false, 0xdead));
+    platform::setCurrent(nullptr);
+}
+
+TEST(ShowAlert, AnInstalledPresenterGoesBeforeTheDefaultAndWithNeitherItIsOnlyLogged)
 {
     QStringList seen;
+    setDefaultAlertPresenter([&](const QString& m, const QString&) { seen << "default:" + m; });
     setAlertPresenter([&](const QString& m, const QString& i) { seen << m << i; });
     showAlert("Title", "Details");
     setAlertPresenter({});
-    EXPECT_EQ(seen, QStringList({ "Title", "Details" }));
+    showAlert("Second", "");
+    setDefaultAlertPresenter({});
+    showAlert("Third", "");
+    EXPECT_EQ(seen, QStringList({ "Title", "Details", "default:Second" }));
 }
 
-TEST(AccessibilitySettings, NeverClaimsToHaveOpenedAnything)
-{
-    EXPECT_FALSE(openAccessibilitySettings());
-}
-
+// The id leaves this program (the web client sends it); machine-id(5) asks
+// that the raw id never does.
 TEST(DeviceUUID, StableUppercaseAndNotTheRawMachineId)
 {
     const QByteArray id = "0123456789abcdef0123456789abcdef\n";
@@ -101,55 +91,4 @@ TEST(DeviceUUID, StableUppercaseAndNotTheRawMachineId)
     EXPECT_FALSE(deviceUUIDFromMachineId(""));
     EXPECT_FALSE(deviceUUIDFromMachineId("0123456789abcdef0123456789abcdeg"));
     EXPECT_FALSE(deviceUUIDFromMachineId("0123456789abcdef"));
-}
-
-TEST(ScreenContaining, FramesHoldTheirLeftAndTopEdgesOnly)
-{
-    const QList<QRect> frames { QRect(0, 0, 1400, 1050), QRect(1400, 0, 1920, 1080) };
-    EXPECT_EQ(indexOfFrameContaining(frames, { 0, 0 }), 0);
-    EXPECT_EQ(indexOfFrameContaining(frames, { 1399.5, 1049.9 }), 0);
-    EXPECT_EQ(indexOfFrameContaining(frames, { 1400, 10 }), 1);
-    EXPECT_EQ(indexOfFrameContaining(frames, { 100, 1050 }), std::nullopt);
-    EXPECT_EQ(indexOfFrameContaining(frames, { 3320, 10 }), std::nullopt);
-    EXPECT_EQ(indexOfFrameContaining(frames, { -1, 10 }), std::nullopt);
-    EXPECT_EQ(indexOfFrameContaining({}, { 0, 0 }), std::nullopt);
-}
-
-TEST(RandomString, SixCharactersOfTheAlphabet)
-{
-    QSet<QString> seen;
-    for (int i = 0; i < 200; ++i) {
-        const QString s = randomString();
-        EXPECT_TRUE(QRegularExpression("^[0-9A-Za-z]{6}$").match(s).hasMatch()) << s.toStdString();
-        seen.insert(s);
-    }
-    EXPECT_GT(seen.size(), 190);
-}
-
-TEST(QualityOfService, MapsEveryDispatchClass)
-{
-    EXPECT_EQ(int(qualityOfService(DispatchQoS::userInteractive)), 0x21);
-    EXPECT_EQ(int(qualityOfService(DispatchQoS::userInitiated)), 0x19);
-    EXPECT_EQ(int(qualityOfService(DispatchQoS::utility)), 0x11);
-    EXPECT_EQ(int(qualityOfService(DispatchQoS::background)), 0x09);
-    EXPECT_EQ(int(qualityOfService(DispatchQoS::defaultQoS)), -1);
-    EXPECT_EQ(int(qualityOfService(DispatchQoS::unspecified)), -1);
-    EXPECT_GT(threadPriority(ThreadQoS::userInteractive), threadPriority(ThreadQoS::defaultQoS));
-    EXPECT_LT(threadPriority(ThreadQoS::background), threadPriority(ThreadQoS::utility));
-}
-
-TEST(CaptureWindowImage, TakesTheWindowServersPictureAndNothingForHiddenWindows)
-{
-    EXPECT_FALSE(captureWindowImage(true, 0x400001)); // no platform installed yet
-    platform::fake::FakePlatform fake;
-    platform::setCurrent(&fake);
-    const quint32 shown = fake.addWindow(100, QStringLiteral("shown"), QRect(0, 0, 40, 30));
-    const quint32 hidden = fake.addWindow(100, QStringLiteral("hidden"), QRect(0, 0, 40, 30));
-    fake.updateWindow(hidden, [](platform::ServerWindow& w) { w.minimized = true; });
-    const auto image = captureWindowImage(true, shown);
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->size(), QSize(40, 30));
-    EXPECT_FALSE(captureWindowImage(false, hidden));
-    EXPECT_FALSE(captureWindowImage(false, 0xdead));
-    platform::setCurrent(nullptr);
 }

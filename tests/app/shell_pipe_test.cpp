@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <mutex>
+#include <optional>
 
 #include <csignal>
 #include <thread>
@@ -16,11 +17,12 @@ struct Collected {
     int exits = 0;
 };
 
-std::shared_ptr<Collected> run(const QString& command, std::shared_ptr<ShellProcess>* process = nullptr)
+std::shared_ptr<Collected> run(const QString& command, std::shared_ptr<ShellProcess>* process = nullptr,
+    const QString& shell = QStringLiteral("/bin/bash"))
 {
     auto collected = std::make_shared<Collected>();
-    auto p = shellPipe(
-        { command },
+    auto p = shellPipeWith(
+        shell, { command },
         [collected](const QString& text) {
             std::lock_guard lock(collected->mutex);
             collected->pieces << text;
@@ -35,41 +37,42 @@ std::shared_ptr<Collected> run(const QString& command, std::shared_ptr<ShellProc
     return collected;
 }
 
-TEST(ShellPipe, TwoLinesWrittenAtOnceArriveInOnePiece)
-{
-    // One write(2): the bash builtin may write line by line.
-    auto c = run("/usr/bin/printf 'first\\nsecond\\n'");
-    EXPECT_EQ(c->pieces, QStringList { "first\nsecond\n" });
-    EXPECT_EQ(c->exits, 1);
-}
+struct OutputCase {
+    const char* name;
+    QString command;
+    QString output;
+    std::optional<int> pieces;
+};
 
-TEST(ShellPipe, LineSplitAcrossWritesArrivesJoined)
+// Whatever the writes, every piece handed over ends a line but the tail of
+// an output without a final line break.
+TEST(ShellPipe, HandsOverWholeLinesOnce)
 {
-    auto c = run("printf 'hal'; sleep 0.3; printf 'f line\\nnext\\n'");
-    EXPECT_EQ(c->pieces.join(QString()), "half line\nnext\n");
-    for (const auto& piece : c->pieces)
-        EXPECT_TRUE(piece.endsWith('\n')) << piece.toStdString();
-    EXPECT_FALSE(c->pieces.contains("hal"));
-}
-
-TEST(ShellPipe, UnterminatedTailIsDeliveredAtTheEnd)
-{
-    auto c = run("printf 'whole\\nno break at the end'");
-    EXPECT_EQ(c->pieces.join(QString()), "whole\nno break at the end");
-    EXPECT_EQ(c->exits, 1);
-}
-
-TEST(ShellPipe, NoOutputCallsOnlyExit)
-{
-    auto c = run("true");
-    EXPECT_TRUE(c->pieces.isEmpty());
-    EXPECT_EQ(c->exits, 1);
-}
-
-TEST(ShellPipe, InvalidUtf8IsReplacedInsteadOfHoldingOutputBack)
-{
-    auto c = run("printf 'bad \\377 byte\\nafter\\n'");
-    EXPECT_EQ(c->pieces.join(QString()), QString("bad \uFFFD byte\nafter\n"));
+    const OutputCase cases[] = {
+        // One write(2): the bash builtin may write line by line.
+        { "two lines written at once arrive in one piece", "/usr/bin/printf 'first\\nsecond\\n'",
+            "first\nsecond\n", 1 },
+        { "line split across writes arrives joined", "printf 'hal'; sleep 0.3; printf 'f line\\nnext\\n'",
+            "half line\nnext\n" },
+        { "unterminated tail is delivered at the end", "printf 'whole\\nno break at the end'",
+            "whole\nno break at the end" },
+        { "no output calls only the exit", "true", "", 0 },
+        { "invalid UTF-8 is replaced instead of holding output back", "printf 'bad \\377 byte\\nafter\\n'",
+            "bad \uFFFD byte\nafter\n" },
+        { "the child's locale overrides ours", "printf '%s\\n' \"$LC_ALL\"", "en_US.UTF-8\n" },
+    };
+    qputenv("LC_ALL", "C");
+    for (const OutputCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto got = run(c.command);
+        EXPECT_EQ(got->pieces.join(QString()), c.output);
+        EXPECT_EQ(got->exits, 1);
+        if (c.pieces)
+            EXPECT_EQ(got->pieces.size(), *c.pieces);
+        for (qsizetype i = 0; i + 1 < got->pieces.size(); ++i)
+            EXPECT_TRUE(got->pieces[i].endsWith('\n')) << got->pieces[i].toStdString();
+    }
+    qunsetenv("LC_ALL");
 }
 
 TEST(ShellPipe, ReadsOutputLargerThanThePipeToTheEnd)
@@ -119,18 +122,8 @@ TEST(ShellPipe, TerminateStopsTheWholePipeline)
 TEST(ShellPipe, FailedLaunchPrintsTheErrorAndCallsNoHandler)
 {
     testing::internal::CaptureStdout();
-    auto collected = std::make_shared<Collected>();
-    auto p = shellPipeWith(
-        "/nonexistent/bash", { "echo hi" },
-        [collected](const QString& t) {
-            std::lock_guard lock(collected->mutex);
-            collected->pieces << t;
-        },
-        [collected] {
-            std::lock_guard lock(collected->mutex);
-            ++collected->exits;
-        });
-    ASSERT_TRUE(p->waitForFinished(5000));
+    std::shared_ptr<ShellProcess> p;
+    auto collected = run("echo hi", &p, "/nonexistent/bash");
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_NE(out.find("⚠️ shell pipe executed with error"), std::string::npos) << out;
     EXPECT_TRUE(collected->pieces.isEmpty());

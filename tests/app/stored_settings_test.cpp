@@ -1,5 +1,6 @@
-// Every stored value of the user defaults: its key as spelled in settings
-// files, its default on a fresh store, and that a write lands under that key.
+// The stored values outside the settings table (the table's accessors are
+// generated from one list): each key as existing settings files spell it, its
+// default on a fresh store, and that a write lands under it.
 #include "app/AppState.h"
 #include "app/CustomSettings.h"
 #include "app/UserDefaults.h"
@@ -11,8 +12,8 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
+#include <map>
 #include <set>
 
 using orbitshelf::test::TempUserDefaults;
@@ -23,134 +24,59 @@ struct StoredRow {
     const char* key;
     QVariant defaultValue;
     std::function<QVariant()> read;
-    std::function<void()> writeSample; // writes a non-default value
+    std::function<void()> writeSample; // writes a value other than the default
     QVariant sample;
 };
 
-CustomSettings s;
-CustomPomodoro p;
-AppIcon icon;
-CustomNote note;
-
-QVariant v(const StringMap& m)
+template <typename T> QVariant variant(const T& value)
 {
-    return QVariant::fromValue(m);
+    return QVariant::fromValue(value);
 }
-const StringMap kSampleMap { { QStringLiteral("Optional(1A2B)"), QStringLiteral("true") } };
 
-#define FLAG(key, def, member, setter)                                                                       \
-    StoredRow                                                                                                \
-    {                                                                                                        \
-        key, QVariant(bool(def)), [] { return QVariant(s.member()); }, [] { s.setter(!(def)); },             \
-            QVariant(!(def))                                                                                 \
-    }
-#define INT(key, def, member, setter)                                                                        \
-    StoredRow                                                                                                \
-    {                                                                                                        \
-        key, QVariant(int(def)), [] { return QVariant(s.member()); }, [] { s.setter(-3); }, QVariant(-3)     \
-    }
-#define REAL(key, def, member, setter)                                                                       \
-    StoredRow                                                                                                \
-    {                                                                                                        \
-        key, QVariant(double(def)), [] { return QVariant(s.member()); }, [] { s.setter(72.5); },             \
-            QVariant(72.5)                                                                                   \
-    }
-#define TEXT(key, def, member, setter)                                                                       \
-    StoredRow                                                                                                \
-    {                                                                                                        \
-        key, QVariant(QStringLiteral(def)), [] { return QVariant(s.member()); },                             \
-            [] { s.setter(QStringLiteral("a, \"b\" = c")); }, QVariant(QStringLiteral("a, \"b\" = c"))       \
-    }
-#define MAP(key, member, setter)                                                                             \
-    StoredRow                                                                                                \
-    {                                                                                                        \
-        key, v(StringMap()), [] { return v(s.member()); }, [] { s.setter(kSampleMap); }, v(kSampleMap)       \
-    }
+template <typename Object, typename Get, typename Set, typename T>
+StoredRow row(const char* key, T def, const Object& o, Get get, Set set, T sample)
+{
+    return { key, variant(def), [&o, get] { return variant((o.*get)()); },
+        [&o, set, sample] { (o.*set)(sample); }, variant(sample) };
+}
+
+const StringMap kSampleMap { { QStringLiteral("Optional(1A2B)"), QStringLiteral("true") } };
 
 std::vector<StoredRow> rows()
 {
-    // Stored members read no instance state: any AppState reads the same keys.
-    static AppState state;
+    // The members read no instance state: any instance reads the same keys.
+    static const AppState state;
+    static const AppIcon icon;
+    static const CustomNote note;
+    static const CustomPomodoro p;
+    using A = AppState;
+    using P = CustomPomodoro;
     return {
-        FLAG("firstInstalled", true, firstInstalled, setFirstInstalled),
-        INT("persistSelection", 4, persistSelection, setPersistSelection),
-        REAL("dockBackgroundHeight", 50.0, dockBackgroundHeight, setDockBackgroundHeight),
-        TEXT("dockColor", "00cec9", dockColor, setDockColor),
-        TEXT("dockTitleColor", "ffffff", dockTitleColor, setDockTitleColor),
-        FLAG("dockBadge", true, dockBadge, setDockBadge),
-        TEXT("dockIcon", "Finder", dockIcon, setDockIcon),
-        FLAG("isDockIconCustomUpload", false, isDockIconCustomUpload, setIsDockIconCustomUpload),
-        TEXT("dockIconCustomUploadURL", "", dockIconCustomUploadURL, setDockIconCustomUploadURL),
-        TEXT("buttonTheme", "bigIcon", buttonTheme, setButtonTheme),
-        FLAG("everyScreen", true, supportMultiScreens, setSupportMultiScreens),
-        FLAG("disablePreview", false, disablePreview, setDisablePreview),
-        FLAG("hideMainButton", false, hideMainButton, setHideMainButton),
-        FLAG("showProcessInfo", false, showProcessInfo, setShowProcessInfo),
-        FLAG("showLunchpadButton", true, showLunchpadButton, setShowLunchpadButton),
-        FLAG("enableAutoHideWhenFullScreen", false, enableAutoHideWhenFullScreen,
-            setEnableAutoHideWhenFullScreen),
-        TEXT("openIndicatorColor", "ffffff", openIndicatorColor, setOpenIndicatorColor),
-        TEXT("previousIndicatorColor", "ffeaa7", previousIndicatorColor, setPreviousIndicatorColor),
-        FLAG("mouseMoveToWindowCenter", true, mouseMoveToWindowCenter, setMouseMoveToWindowCenter),
-        FLAG("restartDockWhenWake", true, restartDockWhenWake, setRestartDockWhenWake),
-        FLAG("fullScreenDock", false, fullScreenDock, setFullScreenDock),
-        TEXT("preference_shotcutOption_open_float_window", "option", shortcutOptionForOpenFloatWindow,
-            setShortcutOptionForOpenFloatWindow),
-        TEXT("preference_shotcutOption_switch_window", "option", shortcutOptionForSwitchWindow,
-            setShortcutOptionForSwitchWindow),
-        TEXT("preference_shotcutOption_pasteboard_window", "option", shortcutOptionForPasteboardWindow,
-            setShortcutOptionForPasteboardWindow),
-        TEXT("preference_shotcutOption_open_autohide", "option", shortcutOptionForOpenAutohide,
-            setShortcutOptionForOpenAutohide),
-        TEXT("preference_shotcutOption_hide_window", "option", shortcutOptionForHideWindow,
-            setShortcutOptionForHideWindow),
-        TEXT("mainDockPosition", "bottom", mainDockPosition, setMainDockPosition),
-        MAP("spaceDockPosition", spaceDockPosition, setSpaceDockPosition),
-        MAP("spaceHeight", spaceHeight, setSpaceHeight),
-        MAP("spaceWidth", spaceWidth, setSpaceWidth),
-        INT("stackAppLimit", 8, stackAppLimit, setStackAppLimit),
-        MAP("autoHideDock", autoHideSpaceDock, setAutoHideSpaceDock),
-        MAP("pinedPlugins", pinedPlugins, setPinedPlugins),
-        FLAG("replaceFinder", false, replaceFinder, setReplaceFinder),
-        FLAG("enableFeishuMultipleTask", true, enableFeishuMultipleTask, setEnableFeishuMultipleTask),
-        // AppState's own stored members
-        { "appOrdersCache", v({}), [] { return v(state.appOrdersCache()); },
-            [] { state.setAppOrdersCache(kSampleMap); }, v(kSampleMap) },
-        { "needRestoreOrderRestarted", false, [] { return QVariant(state.needRestoreOrderRestarted()); },
-            [] { state.setNeedRestoreOrderRestarted(true); }, true },
-        { "needRestorePomodoro", false, [] { return QVariant(state.needRestorePomodoro()); },
-            [] { state.setNeedRestorePomodoro(true); }, true },
-        { "favoriteDir", QString(), [] { return QVariant(state.favoriteDir()); },
-            [] { state.setFavoriteDir(QStringLiteral("/a;/b c")); }, QStringLiteral("/a;/b c") },
-        { "windowtagNameCache", v({}), [] { return v(state.windowtagNameCache()); },
-            [] { state.setWindowtagNameCache(kSampleMap); }, v(kSampleMap) },
-        { "windowtagColorCache", v({}), [] { return v(state.windowtagColorCache()); },
-            [] { state.setWindowtagColorCache(kSampleMap); }, v(kSampleMap) },
-        { "windowHotkeyCache", v({}), [] { return v(state.windowHotkeyCache()); },
-            [] { state.setWindowHotkeyCache(kSampleMap); }, v(kSampleMap) },
-        { "dockIconHeight", 46.0, [] { return QVariant(icon.height()); }, [] { icon.setHeight(60.0); },
-            60.0 },
-        { "note_content", QString(), [] { return QVariant(note.content()); },
-            [] { note.setContent(QStringLiteral("línea 1\nline \"2\"")); },
-            QStringLiteral("línea 1\nline \"2\"") },
-        { "note_id", QString(), [] { return QVariant(note.id()); },
-            [] { note.setId(QStringLiteral("aB3dE9")); }, QStringLiteral("aB3dE9") },
-        // The Pomodoro's stored counters
-        { "pomodoro_seconds", 0, [] { return QVariant(p.secondsElapsed()); }, [] { p.setSecondsElapsed(90); },
-            90 },
-        { "pomodoro_tomato_minute", 30, [] { return QVariant(p.tomatoMinute()); },
-            [] { p.setTomatoMinute(25); }, 25 },
-        { "pomodoro_loop_round", 8, [] { return QVariant(p.loopRounds()); }, [] { p.setLoopRounds(4); }, 4 },
-        { "pomodoro_rest_minute", 5, [] { return QVariant(p.restMinute()); }, [] { p.setRestMinute(10); },
-            10 },
-        { "pomodoro_last_run_time", QString(), [] { return QVariant(p.lastRunTime()); },
-            [] { p.setLastRunTime(QStringLiteral("2026-01-02 03:04:05")); },
-            QStringLiteral("2026-01-02 03:04:05") },
-        { "pomodoro_current_round", 0, [] { return QVariant(p.currentRound()); },
-            [] { p.setCurrentRound(3); }, 3 },
-        { "pomodoro_text", QStringLiteral("Take a break, stretch your legs, and have some water."),
-            [] { return QVariant(p.hintText()); }, [] { p.setHintText(QStringLiteral("Stand up")); },
-            QStringLiteral("Stand up") },
+        row("appOrdersCache", StringMap(), state, &A::appOrdersCache, &A::setAppOrdersCache, kSampleMap),
+        row("needRestoreOrderRestarted", false, state, &A::needRestoreOrderRestarted,
+            &A::setNeedRestoreOrderRestarted, true),
+        row("needRestorePomodoro", false, state, &A::needRestorePomodoro, &A::setNeedRestorePomodoro, true),
+        row("favoriteDir", QString(), state, &A::favoriteDir, &A::setFavoriteDir, QStringLiteral("/a;/b c")),
+        row("windowtagNameCache", StringMap(), state, &A::windowtagNameCache, &A::setWindowtagNameCache,
+            kSampleMap),
+        row("windowtagColorCache", StringMap(), state, &A::windowtagColorCache, &A::setWindowtagColorCache,
+            kSampleMap),
+        row("windowHotkeyCache", StringMap(), state, &A::windowHotkeyCache, &A::setWindowHotkeyCache,
+            kSampleMap),
+        // The icons are square: their width reads the height's key.
+        row("dockIconHeight", 46.0, icon, &AppIcon::width, &AppIcon::setHeight, 60.0),
+        row("note_content", QString(), note, &CustomNote::content, &CustomNote::setContent,
+            QStringLiteral("línea 1\nline \"2\"")),
+        row("note_id", QString(), note, &CustomNote::id, &CustomNote::setId, QStringLiteral("aB3dE9")),
+        row("pomodoro_seconds", 0, p, &P::secondsElapsed, &P::setSecondsElapsed, 90),
+        row("pomodoro_tomato_minute", 30, p, &P::tomatoMinute, &P::setTomatoMinute, 25),
+        row("pomodoro_loop_round", 8, p, &P::loopRounds, &P::setLoopRounds, 4),
+        row("pomodoro_rest_minute", 5, p, &P::restMinute, &P::setRestMinute, 10),
+        row("pomodoro_last_run_time", QString(), p, &P::lastRunTime, &P::setLastRunTime,
+            QStringLiteral("2026-01-02 03:04:05")),
+        row("pomodoro_current_round", 0, p, &P::currentRound, &P::setCurrentRound, 3),
+        row("pomodoro_text", QStringLiteral("Take a break, stretch your legs, and have some water."), p,
+            &P::hintText, &P::setHintText, QStringLiteral("Stand up")),
     };
 }
 
@@ -161,17 +87,13 @@ protected:
 
 } // namespace
 
-TEST_F(StoredValues, FreshStoreReadsEveryDefaultAndWritesNothing)
+TEST_F(StoredValues, DefaultsWriteNothingAndEachWriteLandsUnderItsOwnKeyAndSurvivesAReopen)
 {
     for (const StoredRow& row : rows()) {
         SCOPED_TRACE(row.key);
         EXPECT_EQ(row.read(), row.defaultValue);
+        EXPECT_TRUE(defaults.readRaw().trimmed().isEmpty());
     }
-    EXPECT_TRUE(defaults.readRaw().trimmed().isEmpty());
-}
-
-TEST_F(StoredValues, EachWriteLandsUnderItsOwnKeyAndReadsBack)
-{
     for (const StoredRow& row : rows()) {
         SCOPED_TRACE(row.key);
         EXPECT_FALSE(UserDefaults::value(QString::fromLatin1(row.key)).isValid());
@@ -179,49 +101,38 @@ TEST_F(StoredValues, EachWriteLandsUnderItsOwnKeyAndReadsBack)
         EXPECT_TRUE(UserDefaults::value(QString::fromLatin1(row.key)).isValid())
             << "written under another key";
         EXPECT_EQ(row.read(), row.sample);
-        UserDefaults::remove(QString::fromLatin1(row.key));
-        EXPECT_EQ(row.read(), row.defaultValue);
     }
-}
-
-TEST_F(StoredValues, ValuesSurviveAReopenOfTheFile)
-{
-    for (const StoredRow& row : rows())
-        row.writeSample();
     UserDefaults::useFile(QString());
     UserDefaults::useFile(defaults.path());
     for (const StoredRow& row : rows()) {
         SCOPED_TRACE(row.key);
         EXPECT_EQ(row.read(), row.sample);
+        UserDefaults::remove(QString::fromLatin1(row.key));
+        EXPECT_EQ(row.read(), row.defaultValue);
     }
 }
 
-TEST_F(StoredValues, TheSettingsTableHoldsEveryStoredSettingOnce)
+TEST_F(StoredValues, TheSettingsWindowsTableReadsAndWritesOnlyItsOwnType)
 {
-    // The table feeds the settings window; it must match the accessors.
-    const auto& table = settingsTable();
-    ASSERT_EQ(table.size(), 35u);
     std::set<QString> keys;
-    for (const auto& def : table)
-        keys.insert(QString::fromLatin1(def.key));
-    EXPECT_EQ(keys.size(), table.size());
-    for (const StoredRow& row : rows()) {
-        auto it = std::find_if(table.begin(), table.end(),
-            [&](const SettingDefinition& d) { return qstrcmp(d.key, row.key) == 0; });
-        if (it == table.end())
-            continue; // AppState's and the sub-states' own values
-        SCOPED_TRACE(row.key);
-        EXPECT_EQ(it->defaultValue, row.defaultValue);
-        EXPECT_EQ(settingValue(*it), row.defaultValue);
-        // A write through the table is what the typed accessor reads.
-        ASSERT_TRUE(setSettingValue(*it, row.sample));
-        EXPECT_EQ(row.read(), row.sample);
-        EXPECT_EQ(settingValue(*it), row.sample);
-        EXPECT_FALSE(setSettingValue(*it, QVariant(QUrl(QStringLiteral("file:///x")))));
+    for (const SettingDefinition& def : settingsTable()) {
+        SCOPED_TRACE(def.key);
+        EXPECT_TRUE(keys.insert(QString::fromLatin1(def.key)).second) << "two settings share a key";
+        EXPECT_EQ(settingValue(def), def.defaultValue);
+        const std::map<SettingType, QVariant> byType { { SettingType::Bool, !def.defaultValue.toBool() },
+            { SettingType::Int, def.defaultValue.toInt() + 3 },
+            { SettingType::Real, def.defaultValue.toDouble() + 0.5 },
+            { SettingType::Text, QStringLiteral("a, \"b\" = c") },
+            { SettingType::Map, variant(kSampleMap) } };
+        const QVariant sample = byType.at(def.type);
+        ASSERT_TRUE(setSettingValue(def, sample));
+        EXPECT_EQ(settingValue(def), sample);
+        EXPECT_FALSE(setSettingValue(def, QVariant(QUrl(QStringLiteral("file:///x")))));
+        EXPECT_EQ(settingValue(def), sample);
     }
 }
 
-TEST_F(StoredValues, HandEditedValuesOfTheWrongTypeReadAsDefaults)
+TEST_F(StoredValues, HandEditedValuesOfTheWrongTypeReadAsDefaultsOthersAsWritten)
 {
     defaults.writeRaw("[General]\n"
                       "firstInstalled=maybe\n"
@@ -245,29 +156,14 @@ TEST_F(StoredValues, HandEditedValuesOfTheWrongTypeReadAsDefaults)
     EXPECT_TRUE(settings.autoHideSpaceDock().isEmpty());
     EXPECT_TRUE(settings.spaceWidth().isEmpty());
     EXPECT_EQ(CustomPomodoro().tomatoMinute(), 30);
-}
 
-TEST_F(StoredValues, TextsAndOutOfRangeNumbersAreKeptAsWritten)
-{
-    CustomSettings settings;
+    // Texts and numbers out of any range are kept as written; keys match by case.
     settings.setDockColor(QStringLiteral("not a colour at all; [x]"));
     EXPECT_EQ(settings.dockColor(), QStringLiteral("not a colour at all; [x]"));
-    settings.setStackAppLimit(0);
-    EXPECT_EQ(settings.stackAppLimit(), 0);
     settings.setStackAppLimit(-7);
     EXPECT_EQ(settings.stackAppLimit(), -7);
-    defaults.writeRaw("[General]\nFirstInstalled=false\nfirstInstalled=FALSE\ndockColor=123456\n");
+    defaults.writeRaw("[General]\nFirstInstalled=false\nfirstInstalled=FALSE\n");
     EXPECT_FALSE(settings.firstInstalled());
-    EXPECT_EQ(settings.dockColor(), QStringLiteral("123456"));
-}
-
-TEST_F(StoredValues, DockIconListOffersTwelveBuiltInImages)
-{
-    const QStringList list = CustomSettings().dockIconList();
-    ASSERT_EQ(list.size(), 12);
-    EXPECT_EQ(list.first(), QStringLiteral("Finder"));
-    EXPECT_EQ(list.at(1), QStringLiteral("Finder2"));
-    EXPECT_EQ(list.last(), QStringLiteral("Finder12"));
 }
 
 TEST_F(StoredValues, ADamagedFileIsCopiedAsideBeforeTheFirstWriteRewritesIt)

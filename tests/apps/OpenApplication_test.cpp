@@ -23,22 +23,7 @@ TEST(OpenApplication, PicksTheFirstLiveInstanceOfTheIdentifier)
     EXPECT_EQ(runningProcessFor("", running), std::nullopt);
 }
 
-TEST(OpenApplication, StartsThroughTheLauncherAndReportsItsOutcome)
-{
-    auto fake = std::make_shared<platform::fake::FakeAppLauncher>();
-    fake->installed = { "org.example.Editor.desktop" };
-    setAppLauncher(fake);
-    EXPECT_TRUE(openApplication("org.example.Editor.desktop"));
-    EXPECT_FALSE(openApplication("org.example.Missing.desktop"));
-    EXPECT_FALSE(openApplication("")); // never reaches the launcher
-    EXPECT_EQ(fake->openedApplications,
-        QStringList({ "org.example.Editor.desktop", "org.example.Missing.desktop" }));
-    EXPECT_TRUE(openURL(QUrl::fromLocalFile("/tmp")));
-    EXPECT_EQ(fake->openedUrls, QList<QUrl>({ QUrl::fromLocalFile("/tmp") }));
-    setAppLauncher(nullptr);
-}
-
-TEST(OpenApplication, ARunningApplicationIsBroughtForwardNotStartedAgain)
+TEST(OpenApplication, ARunningApplicationIsBroughtForwardOthersAreStartedThroughTheLauncher)
 {
     auto launcher = std::make_shared<platform::fake::FakeAppLauncher>();
     launcher->installed = { "org.example.Editor.desktop", "org.example.Other.desktop" };
@@ -55,13 +40,17 @@ TEST(OpenApplication, ARunningApplicationIsBroughtForwardNotStartedAgain)
     EXPECT_TRUE(openApplication("org.example.Editor.desktop"));
     EXPECT_TRUE(launcher->openedApplications.isEmpty());
     const auto actions = fake.actions();
-    const bool broughtForward = std::any_of(actions.begin(), actions.end(), [](const auto& a) {
+    EXPECT_TRUE(std::any_of(actions.begin(), actions.end(), [](const auto& a) {
         return a.kind == platform::fake::FakeAction::Kind::bringProcessToFront && a.pid == 321;
-    });
-    EXPECT_TRUE(broughtForward);
+    }));
 
-    EXPECT_TRUE(openApplication("org.example.Other.desktop")); // not running: started
-    EXPECT_EQ(launcher->openedApplications, QStringList({ "org.example.Other.desktop" }));
+    EXPECT_TRUE(openApplication("org.example.Other.desktop"));
+    EXPECT_FALSE(openApplication("org.example.Missing.desktop"));
+    EXPECT_FALSE(openApplication("")); // never reaches the launcher
+    EXPECT_EQ(launcher->openedApplications,
+        QStringList({ "org.example.Other.desktop", "org.example.Missing.desktop" }));
+    EXPECT_TRUE(openURL(QUrl::fromLocalFile("/tmp")));
+    EXPECT_EQ(launcher->openedUrls, QList<QUrl>({ QUrl::fromLocalFile("/tmp") }));
     platform::setCurrent(nullptr);
     setAppLauncher(nullptr);
 }

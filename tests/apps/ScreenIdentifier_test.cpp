@@ -3,7 +3,6 @@
 #include "platform/fake/FakeScreenIdentity.h"
 
 #include <QGuiApplication>
-#include <QRegularExpression>
 #include <QScreen>
 
 #include <gtest/gtest.h>
@@ -21,44 +20,18 @@ QByteArray edid(char serial)
 }
 } // namespace
 
-TEST(ScreenKey, FormsOptionalOrNil)
-{
-    EXPECT_EQ(screenKeyText(QStringLiteral("37D8832A-2D66-02CA-B9F7-8F30A301B230")).toStdString(),
-        "Optional(37D8832A-2D66-02CA-B9F7-8F30A301B230)");
-    EXPECT_EQ(screenKeyText(std::nullopt).toStdString(), "nil");
-    EXPECT_EQ(screenIdentifierKey(nullptr).toStdString(), "nil");
-}
-
-TEST(DisplayUuid, StableAndDistinctPerEdidOrName)
-{
-    const auto text
-        = [](const DisplayDescription& d) { return platform::uuidText(platform::displayUuid(d)); };
-    const QString a = text({ "HDMI-1", edid(1), false });
-    EXPECT_TRUE(QRegularExpression("^[0-9A-F]{8}-[0-9A-F]{4}-5[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}$")
-                    .match(a)
-                    .hasMatch())
-        << a.toStdString();
-    // The monitor keeps its identity on another port ...
-    EXPECT_EQ(a, text({ "DP-2", edid(1), false }));
-    // ... and extension blocks do not change it.
-    EXPECT_EQ(a, text({ "HDMI-1", edid(1) + QByteArray(128, 'x'), false }));
-    EXPECT_NE(a, text({ "HDMI-1", edid(2), false }));
-    // Identical monitors on two ports stay two screens.
-    EXPECT_NE(text({ "HDMI-1", edid(1), true }), text({ "DP-2", edid(1), true }));
-    // Without EDID the output name decides.
-    EXPECT_EQ(text({ "DUMMY0", {}, false }), text({ "DUMMY0", {}, false }));
-    EXPECT_NE(text({ "DUMMY0", {}, false }), text({ "DUMMY1", {}, false }));
-    EXPECT_NE(text({ "DUMMY0", {}, false }), a);
-    EXPECT_TRUE(platform::displayUuid({ "", {}, false }).isNull());
-}
-
-TEST(ScreenIdentifier, UsesTheEdidSourceAndFallsBackToTheOutputName)
+TEST(ScreenIdentifier, KeysUseTheEdidSourceAndFallBackToTheOutputName)
 {
     QScreen* screen = QGuiApplication::primaryScreen();
     ASSERT_NE(screen, nullptr);
     // The offscreen platform names its screen nothing: such a screen has no
     // identity of its own, as a display without a UUID.
     const QString name = screen->name();
+
+    EXPECT_EQ(screenKeyText(QStringLiteral("37D8832A-2D66-02CA-B9F7-8F30A301B230")),
+        QStringLiteral("Optional(37D8832A-2D66-02CA-B9F7-8F30A301B230)"));
+    EXPECT_EQ(screenKeyText(std::nullopt), QStringLiteral("nil"));
+    EXPECT_EQ(screenIdentifierKey(nullptr), QStringLiteral("nil"));
 
     setScreenIdentitySource(nullptr);
     const auto byName = screenIdentifier(screen);

@@ -18,7 +18,6 @@ public:
         std::optional<QString> title;
         std::optional<QString> subrole = QStringLiteral("AXStandardWindow");
         std::optional<int32_t> pid;
-        bool minimised = false;
         bool unresponsive = false;
     };
     struct App {
@@ -151,20 +150,7 @@ public:
         return std::make_unique<WindowObservation>();
     }
 
-    std::optional<QImage> captureWindowImage(uint32_t number) override
-    {
-        for (const auto& app : apps) {
-            for (const auto& w : app.windows) {
-                if (w->num == number && !w->minimised) {
-                    QImage image(4, 3, QImage::Format_ARGB32);
-                    image.fill(Qt::blue);
-                    return image;
-                }
-            }
-        }
-        return std::nullopt;
-    }
-
+    std::optional<QImage> captureWindowImage(uint32_t) override { return std::nullopt; }
     std::vector<uint64_t> spacesOfWindow(uint32_t) override { return {}; }
 
     void bringProcessToFront(int32_t pid, const QString& name) override

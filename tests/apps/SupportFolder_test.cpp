@@ -1,6 +1,7 @@
 #include "apps/SupportFolder.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -8,13 +9,18 @@
 
 namespace {
 
-// Points the XDG data directory at a fresh folder for one test.
+// Points the XDG data directory at a fresh folder for one test, or at a
+// file standing where that folder must go.
 class ScopedDataHome final {
 public:
-    ScopedDataHome()
+    explicit ScopedDataHome(bool blocked = false)
         : m_old(qgetenv("XDG_DATA_HOME"))
     {
-        qputenv("XDG_DATA_HOME", m_dir.filePath("deep/data/home").toUtf8());
+        if (blocked) {
+            QDir().mkpath(QFileInfo(path()).path());
+            QFile(path()).open(QIODevice::WriteOnly);
+        }
+        qputenv("XDG_DATA_HOME", path().toUtf8());
     }
     ~ScopedDataHome() { qputenv("XDG_DATA_HOME", m_old); }
     QString path() const { return m_dir.filePath("deep/data/home"); }
@@ -41,14 +47,8 @@ TEST(SupportFolder, CreatesTheFolderWithItsParentsAndNamesFilesInIt)
 
 TEST(SupportFolder, AnUncreatableFolderGivesNoUrl)
 {
-    QTemporaryDir dir;
-    const QByteArray old = qgetenv("XDG_DATA_HOME");
-    QFile blocker(dir.filePath("file"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    qputenv("XDG_DATA_HOME", dir.filePath("file").toUtf8()); // a file where a folder must go
+    ScopedDataHome blocked(true);
     EXPECT_FALSE(appSupportDirectory("x.png").has_value());
-    qputenv("XDG_DATA_HOME", old);
 }
 
 TEST(SupportFolder, FileNamesNeverLeaveTheFolder)
@@ -82,21 +82,4 @@ TEST(SupportFolder, StoredPathsKeepEscapesAndDecodeFully)
     EXPECT_EQ(stored, "/home/ann/.local/share/io.orbitshelf.OrbitShelf/My%20App%20100%25%C3%A9.png");
     EXPECT_EQ(localPathFromStored(stored), url.toLocalFile());
     EXPECT_EQ(localPathFromStored("file://" + stored), url.toLocalFile());
-}
-
-TEST(WindowHotkeyMatch, SetsTheResultOnlyForTheWindowsKey)
-{
-    const QMap<QString, QString> cache { { "a", "4711" }, { "b", "-3" }, { "c", "4711" } };
-    QString result = "unchanged";
-    windowHotkeyMatchesIn(cache, "a", 17, result);
-    windowHotkeyMatchesIn(cache, "zz", 4711, result);
-    EXPECT_EQ(result, "unchanged");
-
-    windowHotkeyMatchesIn(cache, "b", -3, result);
-    EXPECT_EQ(result, "b");
-
-    // Asked for every key in turn, the last key bound to the window wins.
-    for (const QString& key : cache.keys())
-        windowHotkeyMatchesIn(cache, key, 4711, result);
-    EXPECT_EQ(result, "c");
 }

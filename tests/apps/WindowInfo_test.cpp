@@ -35,11 +35,3 @@ TEST(WindowInfoList, CarriesRealBoundsAndOnScreenStateFrontToBack)
     EXPECT_EQ(list[1].bounds, QRectF(50, 20, 300, 200)) << "relative to the primary screen's top-left";
     setCurrent(nullptr);
 }
-
-TEST(WindowInfoList, AnEmptyDesktopGivesAnEmptyList)
-{
-    fake::FakePlatform fake;
-    setCurrent(&fake);
-    EXPECT_TRUE(getWindowInfoList().empty());
-    setCurrent(nullptr);
-}

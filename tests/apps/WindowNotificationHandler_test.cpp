@@ -23,62 +23,14 @@ using orbitshelf::test::ManualQueue;
 using platform::AXElement;
 using platform::fake::FakeAction;
 
-// --- the dock-edge rule -------------------------------------------------
-
-namespace {
-
-struct EdgeCase {
-    const char* name;
-    const char* position;
-    bool mainScreen;
-    QSizeF window;
-    QRectF visible;
-    double usableWidth;
-    double usableHeight;
-    std::optional<WindowResize> expected;
-};
-
-const QRectF kVisible(0, 0, 1440, 1000);
-const QRectF kShifted(1920, 30, 1440, 870); // a second screen below a top panel
-
-const EdgeCase edgeCases[] = {
-    { "BottomReachingTheBarShrinksByMargin", "bottom", true, { 800, 950 }, kVisible, 1380, 950,
-        WindowResize { { 800, 946 }, std::nullopt } },
-    { "BottomJustClearIsLeftAlone", "bottom", true, { 800, 949 }, kVisible, 1380, 950, std::nullopt },
-    { "RightOnMainScreen", "right", true, { 1400, 700 }, kVisible, 1380, 950,
-        WindowResize { { 1377, 700 }, QPointF(0, 0) } },
-    { "LeftOnMainScreenTakesFullWidth", "left", true, { 1380, 700 }, kVisible, 1380, 950,
-        WindowResize { { 1380, 700 }, QPointF(60, 0) } },
-    { "LeftOnOtherScreenKeepsMargin", "left", false, { 1380, 700 }, kShifted, 1380, 810,
-        WindowResize { { 1376, 700 }, QPointF(1980, 30) } },
-    { "RightOnOtherScreenStartsAtItsOrigin", "right", false, { 1400, 700 }, kShifted, 1380, 810,
-        WindowResize { { 1377, 700 }, QPointF(1920, 30) } },
-    { "NarrowWindowBesideSideBar", "left", true, { 1379, 700 }, kVisible, 1380, 950, std::nullopt },
-    { "TopNeedsNoRoom", "top", true, { 1440, 1000 }, kVisible, 1380, 950, std::nullopt },
-    { "UnknownPositionNeedsNoRoom", "diagonal", false, { 1440, 1000 }, kVisible, 1380, 950, std::nullopt },
-    { "NotANumberNeverMatches", "bottom", true, { 800, qQNaN() }, kVisible, 1380, 950, std::nullopt },
-};
-
-class DockEdgeRule : public ::testing::TestWithParam<EdgeCase> { };
-
-} // namespace
-
-TEST_P(DockEdgeRule, KeepsWindowsClearOfTheBar)
+// Sizes come from other programs: one that is not a number matches no edge.
+TEST(DockEdgeRule, ANotANumberSizeNeverMatches)
 {
-    const EdgeCase& c = GetParam();
-    const auto got = dockEdgeResize(
-        QString::fromLatin1(c.position), c.mainScreen, c.window, c.visible, c.usableWidth, c.usableHeight);
-    ASSERT_EQ(got.has_value(), c.expected.has_value());
-    if (got) {
-        EXPECT_EQ(got->size, c.expected->size);
-        EXPECT_EQ(got->position, c.expected->position);
-    }
+    for (const char* position : { "bottom", "left", "right" })
+        EXPECT_FALSE(dockEdgeResize(
+            QString::fromLatin1(position), true, { qQNaN(), qQNaN() }, QRectF(0, 0, 1440, 1000), 1380, 950))
+            << position;
 }
-
-INSTANTIATE_TEST_SUITE_P(Table, DockEdgeRule, ::testing::ValuesIn(edgeCases),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// --- the handler against the scripted desktop ----------------------------
 
 namespace {
 
@@ -89,7 +41,7 @@ class WindowNotificationHandlerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        UserDefaults::useFile(dir.filePath(QStringLiteral("defaults.conf")));
+        useFreshSettings(QStringLiteral("defaults"));
         ShellQueues::useForTesting(queue, queue);
         platform::setCurrent(&fake);
         platform::RunningApplication editor;
@@ -109,6 +61,11 @@ protected:
         fullScreenAutoHideFlags().dockHiddenFlags.clear();
         fullScreenAutoHideFlags().dockScreenFlags.clear();
         lastClickedWindowNumber = 0;
+    }
+
+    void useFreshSettings(const QString& name)
+    {
+        UserDefaults::useFile(dir.filePath(name + QStringLiteral(".conf")));
         AppState& state = AppState::shared();
         state.settings.setDockBackgroundHeight(50);
         state.appIcon.setHeight(46);
@@ -131,6 +88,13 @@ protected:
         handleWindowNotification(AXElement::windowElement(kPid, window), QString::fromLatin1(name));
         queue->runReady();
         QCoreApplication::processEvents(); // the bar's auto-hide switch is queued there
+    }
+
+    quint32 fullScreenWindow(const QString& title)
+    {
+        const quint32 w = fake.addWindow(kPid, title, QRect(0, 0, 1920, 1080));
+        fake.updateWindow(w, [](platform::ServerWindow& s) { s.fullScreen = true; });
+        return w;
     }
 
     std::vector<FakeAction> writes() const
@@ -170,16 +134,7 @@ TEST_F(WindowNotificationHandlerTest, DestroyedWindowRefreshesWithTheLastClicked
     EXPECT_EQ(refreshes.size(), 2u);
 }
 
-TEST_F(WindowNotificationHandlerTest, TitleChangeOfAWindowTheModelLacksRefreshesTheModel)
-{
-    const quint32 w = fake.addWindow(kPid, QStringLiteral("notes.txt"));
-    lastClickedWindowNumber = int32_t(w + 1);
-    notify(w, "AXTitleChanged");
-    ASSERT_EQ(refreshes.size(), 1u);
-    EXPECT_EQ(refreshes.front(), std::nullopt);
-}
-
-TEST_F(WindowNotificationHandlerTest, RenameOfAKnownWindowIsWrittenInPlaceAndPublishedOnlyWhenItChanged)
+TEST_F(WindowNotificationHandlerTest, RenameOfAKnownWindowIsWrittenInPlaceOthersRefreshTheModel)
 {
     const quint32 w = fake.addWindow(kPid, QStringLiteral("draft 2"));
     auto window = std::make_shared<Windows>();
@@ -193,7 +148,14 @@ TEST_F(WindowNotificationHandlerTest, RenameOfAKnownWindowIsWrittenInPlaceAndPub
     const auto connection = QObject::connect(&AppState::shared(), &AppState::titleChanged,
         [&published, w](quint32 number) { published += number == w ? 1 : 100; });
 
-    notify(w, "AXTitleChanged");
+    const quint32 unknown = fake.addWindow(kPid, QStringLiteral("notes.txt"));
+    notify(unknown, "AXTitleChanged");
+    ASSERT_EQ(refreshes, std::vector<std::optional<int32_t>> { std::nullopt }) << "a window the model lacks";
+    refreshes.clear();
+
+    handleWindowNotification(AXElement::windowElement(kPid, w), QStringLiteral("AXTitleChanged"));
+    EXPECT_EQ(window->title, QStringLiteral("draft 1")) << "written on the main thread only";
+    queue->runReady();
     EXPECT_EQ(window->title, QStringLiteral("draft 2"));
     EXPECT_EQ(published, 1);
     // Toolkits write the same name twice (both title properties): the
@@ -202,119 +164,92 @@ TEST_F(WindowNotificationHandlerTest, RenameOfAKnownWindowIsWrittenInPlaceAndPub
     EXPECT_EQ(published, 1);
     EXPECT_TRUE(refreshes.empty()) << "a rename reads no other window";
 
-    // A window that lost its title leaves the bar: that takes a refresh.
+    // A window that lost its title leaves the bar: that takes a refresh,
+    // unless it is the window clicked last.
     fake.setTitle(w, QString());
     notify(w, "AXTitleChanged");
     EXPECT_EQ(refreshes.size(), 1u);
     EXPECT_EQ(window->title, QStringLiteral("draft 2"));
+    lastClickedWindowNumber = int32_t(w);
+    notify(w, "AXTitleChanged");
+    EXPECT_EQ(refreshes.size(), 1u);
+    EXPECT_EQ(window->title, QString());
     QObject::disconnect(connection);
 }
 
-TEST_F(WindowNotificationHandlerTest, TitleChangeOfTheLastClickedWindowUpdatesTheModelAndPublishes)
+TEST_F(WindowNotificationHandlerTest, ResizedWindowsAreKeptClearOfTheBarOnTheirOwnScreen)
 {
-    const quint32 w = fake.addWindow(kPid, QStringLiteral("new title"));
-    auto window = std::make_shared<Windows>();
-    window->num = w;
-    window->title = QStringLiteral("old title");
-    auto app = std::make_shared<ActiveApp>();
-    app->windows = std::vector<std::shared_ptr<Windows>> { window };
-    AppState::shared().allApps.insert(kPid, app);
-    lastClickedWindowNumber = int32_t(w);
-    const QDateTime before = AppState::shared().lastUpdateTime;
-
-    handleWindowNotification(AXElement::windowElement(kPid, w), QStringLiteral("AXTitleChanged"));
-    EXPECT_EQ(window->title, QStringLiteral("old title")) << "written on the main thread only";
-    queue->runReady();
-    EXPECT_EQ(window->title, QStringLiteral("new title"));
-    EXPECT_NE(AppState::shared().lastUpdateTime, before);
-    EXPECT_TRUE(refreshes.empty());
-}
-
-TEST_F(WindowNotificationHandlerTest, WindowWithoutTitleIsIgnoredButAnEmptyTitleCounts)
-{
-    const quint32 untitled = fake.addWindow(kPid, std::nullopt, QRect(0, 0, 800, 1000));
-    notify(untitled, "AXTitleChanged");
-    notify(untitled, "AXWindowResized");
-    EXPECT_TRUE(refreshes.empty());
-    EXPECT_TRUE(writes().empty());
-
-    const quint32 empty = fake.addWindow(kPid, QString(), QRect(0, 0, 800, 1000));
-    notify(empty, "AXWindowResized");
-    EXPECT_EQ(writes().size(), 1u);
-}
-
-TEST_F(WindowNotificationHandlerTest, MovedWindowIsNeverChanged)
-{
-    const quint32 w = fake.addWindow(kPid, QStringLiteral("big"), QRect(0, 0, 800, 1000));
-    notify(w, "AXWindowMoved");
-    EXPECT_TRUE(writes().empty());
-}
-
-TEST_F(WindowNotificationHandlerTest, WindowGrownUnderTheBottomBarIsShrunkInPlace)
-{
-    const quint32 tall = fake.addWindow(kPid, QStringLiteral("tall"), QRect(10, 20, 800, 950));
-    const quint32 fits = fake.addWindow(kPid, QStringLiteral("fits"), QRect(10, 20, 800, 949));
-    notify(fits, "AXWindowResized");
-    EXPECT_TRUE(writes().empty());
-    notify(tall, "AXWindowResized");
-    ASSERT_EQ(writes().size(), 1u);
-    EXPECT_EQ(fake.windowState(tall)->frame, QRect(10, 20, 800, 946));
-}
-
-TEST_F(WindowNotificationHandlerTest, SideBarsMoveTheWindowBesideThemOnItsVisibleFrame)
-{
+    // The main screen's bar: 1000 high from its settings, 50 thick, at the
+    // bottom unless a row says otherwise. The side screen has no settings.
     AppState& state = AppState::shared();
-    screens[0] = HandlerScreen { kMain, QRectF(0, 0, 1440, 1000), QRectF(0, 0, 1440, 1000) };
-    state.settings.setDockBackgroundHeight(60);
-    state.settings.setSpaceWidth({ { kMain, QStringLiteral("1440") } });
-    const quint32 w = fake.addWindow(kPid, QStringLiteral("wide"), QRect(200, 100, 1400, 700));
-
-    state.settings.setMainDockPosition(QStringLiteral("right"));
-    notify(w, "AXWindowResized");
-    EXPECT_EQ(fake.windowState(w)->frame, QRect(0, 0, 1377, 700));
-
-    fake.updateWindow(w, [](platform::ServerWindow& s) { s.frame = QRect(200, 100, 1380, 700); });
-    state.settings.setMainDockPosition(QStringLiteral("left"));
-    notify(w, "AXWindowResized");
-    EXPECT_EQ(fake.windowState(w)->frame, QRect(60, 0, 1380, 700));
-}
-
-TEST_F(WindowNotificationHandlerTest, TheWindowsOwnScreenDecidesNotTheMouse)
-{
-    // The mouse rests on the main screen; the window sits on the side screen,
-    // which has no position entry and so a bottom bar of 900 - 50.
-    mouse = QPointF(100, 100);
-    const quint32 w = fake.addWindow(kPid, QStringLiteral("side"), QRect(2000, 10, 600, 880));
-    notify(w, "AXWindowResized");
-    EXPECT_EQ(fake.windowState(w)->frame, QRect(2000, 10, 600, 846));
-
-    AppState::shared().settings.setSpaceDockPosition({ { kSide, QStringLiteral("top") } });
-    fake.clearActions();
-    notify(w, "AXWindowResized");
-    EXPECT_TRUE(writes().empty()) << "a bar at the top needs no room";
-}
-
-TEST_F(WindowNotificationHandlerTest, WindowOffEveryScreenChangesNothing)
-{
-    const quint32 w = fake.addWindow(kPid, QStringLiteral("lost"), QRect(9000, 9000, 800, 2000));
-    notify(w, "AXWindowResized");
-    EXPECT_TRUE(writes().empty());
-    EXPECT_TRUE(toasts.empty());
-}
-
-TEST_F(WindowNotificationHandlerTest, AutoHidingBarNeedsNoRoom)
-{
-    AppState::shared().settings.setAutoHideSpaceDock({ { kMain, QStringLiteral("true") } });
-    const quint32 w = fake.addWindow(kPid, QStringLiteral("tall"), QRect(0, 0, 800, 1040));
-    notify(w, "AXWindowResized");
-    EXPECT_TRUE(writes().empty());
+    const auto sideBar = [this, &state](const char* position) {
+        return [this, &state, position] {
+            screens[0] = HandlerScreen { kMain, QRectF(0, 0, 1440, 1000), QRectF(0, 0, 1440, 1000) };
+            state.settings.setDockBackgroundHeight(60);
+            state.settings.setSpaceWidth({ { kMain, QStringLiteral("1440") } });
+            state.settings.setMainDockPosition(QString::fromLatin1(position));
+        };
+    };
+    struct Row {
+        const char* name;
+        std::optional<QString> title;
+        QRect frame;
+        std::optional<QRect> expected; // nothing: the window is left as it was
+        std::function<void()> setUp = {};
+        const char* notification = "AXWindowResized";
+    };
+    const auto sideScreenBar = [&state](const char* position) {
+        return [&state, position] {
+            state.settings.setSpaceDockPosition({ { kSide, QString::fromLatin1(position) } });
+        };
+    };
+    const auto autoHide = [&state] {
+        state.settings.setAutoHideSpaceDock({ { kMain, QStringLiteral("true") } });
+    };
+    const auto diagonal = [&state] { state.settings.setMainDockPosition(QStringLiteral("diagonal")); };
+    const Row rows[] = {
+        { "GrownUnderTheBottomBarIsShrunkInPlace", "tall", { 10, 20, 800, 950 }, QRect(10, 20, 800, 946) },
+        { "JustClearOfTheBarIsLeftAlone", "fits", { 10, 20, 800, 949 }, {} },
+        { "MovedIsNeverChanged", "big", { 0, 0, 800, 1000 }, {}, {}, "AXWindowMoved" },
+        { "WithoutTitleIsIgnored", std::nullopt, { 0, 0, 800, 1000 }, {} },
+        { "AnEmptyTitleCounts", QString(), { 0, 0, 800, 1000 }, QRect(0, 0, 800, 946) },
+        // The mouse rests on the main screen: the window's own screen decides.
+        { "OnTheSideScreenItsBarDecides", "side", { 2000, 10, 600, 880 }, QRect(2000, 10, 600, 846) },
+        { "BarAtTheTopNeedsNoRoom", "side", { 2000, 10, 600, 880 }, {}, sideScreenBar("top") },
+        { "AutoHidingBarNeedsNoRoom", "tall", { 0, 0, 800, 1040 }, {}, autoHide },
+        { "OffEveryScreenIsLeftAlone", "lost", { 9000, 9000, 800, 2000 }, {} },
+        { "RightBarMovesItToTheVisibleFramesLeft", "wide", { 200, 100, 1400, 700 }, QRect(0, 0, 1377, 700),
+            sideBar("right") },
+        { "LeftBarMovesItBesideTheBar", "wide", { 200, 100, 1380, 700 }, QRect(60, 0, 1380, 700),
+            sideBar("left") },
+        { "NarrowWindowBesideASideBarIsLeftAlone", "wide", { 200, 100, 1379, 700 }, {}, sideBar("left") },
+        { "UnknownPositionNeedsNoRoom", "tall", { 0, 0, 800, 1000 }, {}, diagonal },
+        // The side screen, 1440 wide, has no width of its own: 1390 beside a bar.
+        { "LeftBarOnAnotherScreenKeepsAMargin", "side", { 2000, 10, 1400, 600 }, QRect(1970, 0, 1386, 600),
+            sideScreenBar("left") },
+        { "RightBarOnAnotherScreenStartsAtItsOrigin", "side", { 2000, 10, 1400, 600 },
+            QRect(1920, 0, 1387, 600), sideScreenBar("right") },
+    };
+    const QList<HandlerScreen> twoScreens = screens;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        useFreshSettings(QString::fromLatin1(row.name));
+        screens = twoScreens;
+        fake.clearActions();
+        if (row.setUp)
+            row.setUp();
+        const quint32 w = fake.addWindow(kPid, row.title, row.frame);
+        notify(w, row.notification);
+        EXPECT_EQ(fake.windowState(w)->frame, row.expected.value_or(row.frame));
+        EXPECT_EQ(writes().empty(), !row.expected);
+        EXPECT_TRUE(toasts.empty());
+    }
 }
 
 TEST_F(WindowNotificationHandlerTest, FullScreenOffersTheToastAndIsNotResized)
 {
     AppState::shared().settings.setEnableAutoHideWhenFullScreen(false);
-    const quint32 w = fake.addWindow(kPid, QStringLiteral("film"), QRect(0, 0, 1920, 1080));
-    fake.updateWindow(w, [](platform::ServerWindow& s) { s.fullScreen = true; });
+    const quint32 w = fullScreenWindow(QStringLiteral("film"));
     notify(w, "AXWindowResized");
     ASSERT_EQ(toasts.size(), 1u);
     EXPECT_EQ(toasts.front(), std::make_pair(kMain, qint64(w)));
@@ -326,8 +261,7 @@ TEST_F(WindowNotificationHandlerTest, FullScreenHidesTheBarAndLeavingItBringsItB
     AppState& state = AppState::shared();
     state.settings.setEnableAutoHideWhenFullScreen(true);
     fullScreenAutoHideFlags().dockScreenFlags.insert(kMain, QStringLiteral("stale"));
-    const quint32 w = fake.addWindow(kPid, QStringLiteral("film"), QRect(0, 0, 1920, 1080));
-    fake.updateWindow(w, [](platform::ServerWindow& s) { s.fullScreen = true; });
+    const quint32 w = fullScreenWindow(QStringLiteral("film"));
 
     // The event thread only reads: the maps and the setting change once the
     // main thread runs what it was handed.
@@ -359,10 +293,8 @@ TEST_F(WindowNotificationHandlerTest, SecondFullScreenWindowKeepsTheFirstRemembe
     AppState& state = AppState::shared();
     state.settings.setEnableAutoHideWhenFullScreen(true);
     state.settings.setAutoHideSpaceDock({ { kMain, QStringLiteral("false") } });
-    const quint32 a = fake.addWindow(kPid, QStringLiteral("a"), QRect(0, 0, 1920, 1080));
-    const quint32 b = fake.addWindow(kPid, QStringLiteral("b"), QRect(0, 0, 1920, 1080));
-    for (quint32 w : { a, b })
-        fake.updateWindow(w, [](platform::ServerWindow& s) { s.fullScreen = true; });
+    const quint32 a = fullScreenWindow(QStringLiteral("a"));
+    const quint32 b = fullScreenWindow(QStringLiteral("b"));
     notify(a, "AXWindowResized");
     notify(b, "AXWindowResized");
     EXPECT_EQ(fullScreenAutoHideFlags().dockScreenFlags.value(kMain), QStringLiteral("false"));

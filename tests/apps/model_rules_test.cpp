@@ -51,7 +51,6 @@ TEST(ModelIdentity, ApplicationsAreEqualByShortNameAndKeylessOnesOnlyToThemselve
     EXPECT_FALSE(keyless == otherKeyless);
     EXPECT_FALSE(keyless == a);
     EXPECT_FALSE(a == keyless);
-    EXPECT_EQ(keyless.hash(), keyless.hash());
 }
 
 TEST(ModelIdentity, WindowsAreEqualByNumberAndNumberlessOnesOnlyToThemselves)
@@ -77,36 +76,36 @@ TEST(SortAppWindows, SortsByNumberKeepingTiesInPlaceAndNumbersTheResult)
     EXPECT_EQ(titles(*app.windows), (std::vector<QString> { "c", "a1", "none", "a2", "b" }));
 }
 
-TEST(SortAppWindows, PlaceholderShowsOnlyWhenItIsAlone)
+TEST(SortAppWindows, PlaceholdersShowOnlyAloneAndAReplacedFileManagerShowsNoWindows)
 {
-    ActiveApp alone;
-    alone.windows = std::vector { placeholderFor(4242) };
-    EXPECT_EQ(alone.sortAppWindows(false).size(), 1u);
-
-    ActiveApp withReal;
-    withReal.windows = std::vector { placeholderFor(4242), window(9000, 4242, "real") };
-    EXPECT_EQ(titles(withReal.sortAppWindows(false)), (std::vector<QString> { "real" }));
-
-    ActiveApp none;
-    EXPECT_TRUE(none.sortAppWindows(false).empty());
-}
-
-TEST(SortAppWindows, RealWindowWhoseNumberEqualsThePidIsNotTakenForThePlaceholder)
-{
-    ActiveApp app;
-    app.windows = std::vector { window(4242, 4242, "same number as pid"), window(9000, 4242, "other") };
-    EXPECT_EQ(titles(app.sortAppWindows(false)), (std::vector<QString> { "same number as pid", "other" }));
-}
-
-TEST(SortAppWindows, ReplacedFileManagerShowsNoWindows)
-{
-    ActiveApp finder;
-    auto a = window(1), b = window(2);
-    a->appBundleName = b->appBundleName = QStringLiteral("Finder");
-    auto unnamed = window(3, 100, "kept");
-    finder.windows = std::vector { a, b, unnamed };
-    EXPECT_EQ(titles(finder.sortAppWindows(true)), (std::vector<QString> { "kept" }));
-    EXPECT_EQ(finder.sortAppWindows(false).size(), 3u);
+    auto finderWindow = [](uint32_t num) {
+        auto w = window(num);
+        w->appBundleName = QStringLiteral("Finder");
+        return w;
+    };
+    struct Row {
+        const char* meaning;
+        std::vector<std::shared_ptr<Windows>> windows;
+        bool replaceFinder;
+        std::vector<QString> expected;
+    };
+    const Row rows[] = {
+        { "placeholder alone", { placeholderFor(4242) }, false, { "App" } },
+        { "placeholder beside a real window", { placeholderFor(4242), window(9000, 4242, "real") }, false,
+            { "real" } },
+        { "no windows", {}, false, {} },
+        { "a real window numbered like the pid is no placeholder",
+            { window(4242, 4242, "same number as pid"), window(9000, 4242, "other") }, false,
+            { "same number as pid", "other" } },
+        { "replaced file manager", { finderWindow(1), finderWindow(2), window(3, 100, "kept") }, true,
+            { "kept" } },
+        { "file manager not replaced", { finderWindow(1), window(3, 100, "kept") }, false, { "w", "kept" } },
+    };
+    for (const Row& row : rows) {
+        ActiveApp app;
+        app.windows = row.windows;
+        EXPECT_EQ(titles(app.sortAppWindows(row.replaceFinder)), row.expected) << row.meaning;
+    }
 }
 
 TEST(ShortAppName, ExecutableNameExceptForTheSharedRuntime)
@@ -177,26 +176,19 @@ TEST(AppOrder, EqualOrdersKeepProcessIdOrder)
     EXPECT_EQ(pidsInAppOrder({ { 9, 10 }, { 3, 10 }, { 5, 5 } }), (std::vector<int32_t> { 5, 3, 9 }));
 }
 
-TEST(AppOrderCache, SavesDecimalTextsAndRestoresOnlyRunningApplications)
+TEST(AppOrderCache, SavesDecimalTextsAndRestoresOnlyRunningApplicationsIgnoringDamage)
 {
-    const auto cache = encodeAppOrdersCache({ { 512, 10 }, { 733, 15 }, { -4, 20 } });
-    EXPECT_EQ(cache, (QMap<QString, QString> { { "512", "10" }, { "733", "15" }, { "-4", "20" } }));
-    EXPECT_TRUE(encodeAppOrdersCache({}).isEmpty());
-
+    EXPECT_EQ(encodeAppOrdersCache({ { 512, 10 }, { 733, 15 }, { -4, 20 } }),
+        (QMap<QString, QString> { { "512", "10" }, { "733", "15" }, { "-4", "20" } }));
     AppOrders now { { 512, 20 }, { 733, 25 }, { 900, 30 } };
     restoreAppOrders(now, { { "512", "15" }, { "733", "10" }, { "111", "5" } });
     EXPECT_EQ(now, (AppOrders { { 512, 15 }, { 733, 10 }, { 900, 30 } }));
-}
-
-TEST(AppOrderCache, DamagedEntriesAreIgnoredAndTakeNoOrderAway)
-{
-    AppOrders now { { 512, 20 }, { 733, 25 } };
     restoreAppOrders(
         now, { { "512", "abc" }, { "733", "" }, { "x1", "5" }, { "", "5" }, { "99999999999", "5" } });
-    EXPECT_EQ(now, (AppOrders { { 512, 20 }, { 733, 25 } }));
+    EXPECT_EQ(now, (AppOrders { { 512, 15 }, { 733, 10 }, { 900, 30 } }));
 }
 
-TEST(WindowTags, StoredUnderTheWindowNumberKey)
+TEST(WindowTags, StoredUnderTheWindowNumberKeyWithFallbacksForEmptyOnes)
 {
     InMemoryModelSettings settings;
     auto w = window(4711, 100, "Editor");
@@ -206,12 +198,9 @@ TEST(WindowTags, StoredUnderTheWindowNumberKey)
 
     auto reopened = window(4711, 100, "Editor");
     EXPECT_EQ(reopened->displayTag(settings), "work");
-}
 
-TEST(WindowTags, EmptyTagFallsBackToTitleAndColourToTheDockColour)
-{
-    InMemoryModelSettings settings;
-    auto w = window(5, 100, "Title");
+    // An empty tag falls back to the title, no colour to the bar's colour.
+    w = window(5, 100, "Title");
     w->setTagName(settings, QString());
     EXPECT_EQ(w->displayTag(settings), "Title");
     auto untitled = window(6);
@@ -221,22 +210,6 @@ TEST(WindowTags, EmptyTagFallsBackToTitleAndColourToTheDockColour)
     EXPECT_EQ(w->tagColorName(settings), "00cec9");
     EXPECT_FALSE(w->tagColor.has_value());
     w->setTagColor(settings, QStringLiteral("ff0000"));
-    EXPECT_EQ(settings.publishCount, 1);
+    EXPECT_EQ(settings.publishCount, 1) << "a new colour is drawn";
     EXPECT_EQ(window(5)->tagColorName(settings), "ff0000");
-}
-
-TEST(WindowPreview, NoPreviewWhenDisabledNumberlessOrMinimised)
-{
-    ScriptedAppsSource source;
-    source.addApp(100, "term");
-    auto shown = source.addWindow(100, 11, "shown");
-    auto hidden = source.addWindow(100, 12, "hidden");
-    hidden->minimised = true;
-    InMemoryModelSettings settings;
-
-    EXPECT_TRUE(window(11)->captureWindowThumbnail(settings, source).has_value());
-    EXPECT_FALSE(window(12)->captureWindowThumbnail(settings, source).has_value());
-    EXPECT_FALSE(window(std::nullopt)->captureWindowThumbnail(settings, source).has_value());
-    settings.previewDisabled = true;
-    EXPECT_FALSE(window(11)->captureWindowThumbnail(settings, source).has_value());
 }

@@ -43,64 +43,53 @@ const DesktopEntryIndex& fixtureIndex()
 
 } // namespace
 
-struct IdentityCase {
-    const char* name;
-    AppIdentityQuery query;
-    std::optional<QString> expectedId;
-    std::optional<IdentityMatch> how = std::nullopt;
-};
-
-class IdentityResolution : public ::testing::TestWithParam<IdentityCase> { };
-
-TEST_P(IdentityResolution, Resolve)
+TEST(AppIdentity, ResolvesARunningProgramToItsEntry)
 {
-    const auto& c = GetParam();
-    const auto r = resolveAppIdentity(c.query, fixtureIndex());
-    ASSERT_EQ(r.has_value(), c.expectedId.has_value()) << (r ? r->entry.id.toStdString() : "no match");
-    if (r) {
-        EXPECT_EQ(r->entry.id.toStdString(), c.expectedId->toStdString());
-        if (c.how) {
-            EXPECT_EQ(r->matchedBy, *c.how);
-        }
+    const struct {
+        const char* name;
+        AppIdentityQuery query;
+        std::optional<QString> expectedId;
+        std::optional<IdentityMatch> how = std::nullopt;
+    } rows[] = {
+        // Neither WM_CLASS part resembles the id or name: only StartupWMClass tells.
+        { "OnlyStartupWMClassMatches", { "Navigator", "Navigator", { "/usr/lib/browser/browser-bin" } },
+            "browser.desktop", IdentityMatch::StartupWMClass },
+        { "StartupWMClassAgainstInstancePart", { "Navigator", "SomethingElse", {} }, "browser.desktop",
+            IdentityMatch::StartupWMClass },
+        { "DesktopFileNameIgnoresCase", { "gimp-2.10", "GIMP", {} }, "gimp.desktop",
+            IdentityMatch::DesktopFileName },
+        { "NameMatchesClass", { "xyz", "Calculator", {} }, "calc.desktop", IdentityMatch::Name },
+        // A Link entry of the same name never stands for a running program.
+        { "NameSkipsNonApplications", { "terminal", "Terminal", {} }, "org.example.Terminal.desktop",
+            IdentityMatch::Name },
+        { "ExecutableAfterEnvPrefix", { "", "", { "/usr/bin/calc-gtk", "--x" } }, "calc.desktop",
+            IdentityMatch::Executable },
+        { "ExecutableByBasename", { "main", "Main", { "/opt/x/player-two" } }, "org.two.Player.desktop",
+            IdentityMatch::Executable },
+        { "ReverseDnsWhenUnique", { "notes", "Notes", {} }, "org.unique.Notes.desktop",
+            IdentityMatch::ReverseDns },
+        { "ReverseDnsAmbiguousGivesNothing", { "player", "Player", { "/usr/bin/unrelated" } }, std::nullopt },
+        { "NothingMatches", { "foo", "Foo", { "/usr/bin/foo" } }, std::nullopt },
+        { "EmptyQueryMatchesNothing", { "", "", {} }, std::nullopt },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const auto r = resolveAppIdentity(row.query, fixtureIndex());
+        EXPECT_EQ(r.has_value(), row.expectedId.has_value()) << (r ? r->entry.id.toStdString() : "no match");
+        if (r && row.expectedId)
+            EXPECT_EQ(r->entry.id.toStdString(), row.expectedId->toStdString());
+        if (r && row.how)
+            EXPECT_EQ(r->matchedBy, *row.how);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(AppIdentity, IdentityResolution,
-    ::testing::Values(
-        // Neither WM_CLASS part resembles the id or name: only StartupWMClass tells.
-        IdentityCase { "OnlyStartupWMClassMatches",
-            { "Navigator", "Navigator", { "/usr/lib/browser/browser-bin" } }, "browser.desktop",
-            IdentityMatch::StartupWMClass },
-        IdentityCase { "StartupWMClassAgainstInstancePart", { "Navigator", "SomethingElse", {} },
-            "browser.desktop", IdentityMatch::StartupWMClass },
-        IdentityCase { "DesktopFileNameIgnoresCase", { "gimp-2.10", "GIMP", {} }, "gimp.desktop",
-            IdentityMatch::DesktopFileName },
-        IdentityCase { "NameMatchesClass", { "xyz", "Calculator", {} }, "calc.desktop", IdentityMatch::Name },
-        // A Link entry of the same name never stands for a running program.
-        IdentityCase { "NameSkipsNonApplications", { "terminal", "Terminal", {} },
-            "org.example.Terminal.desktop", IdentityMatch::Name },
-        IdentityCase { "ExecutableAfterEnvPrefix", { "", "", { "/usr/bin/calc-gtk", "--x" } }, "calc.desktop",
-            IdentityMatch::Executable },
-        IdentityCase { "ExecutableByBasename", { "main", "Main", { "/opt/x/player-two" } },
-            "org.two.Player.desktop", IdentityMatch::Executable },
-        IdentityCase { "ReverseDnsWhenUnique", { "notes", "Notes", {} }, "org.unique.Notes.desktop",
-            IdentityMatch::ReverseDns },
-        IdentityCase { "ReverseDnsAmbiguousGivesNothing", { "player", "Player", { "/usr/bin/unrelated" } },
-            std::nullopt },
-        IdentityCase { "NothingMatches", { "foo", "Foo", { "/usr/bin/foo" } }, std::nullopt },
-        IdentityCase { "EmptyQueryMatchesNothing", { "", "", {} }, std::nullopt }),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(AppIdentity, ExecProgramName)
+TEST(AppIdentity, ExecProgramNameAndTheCommandLineOfALiveProcessOnly)
 {
     EXPECT_EQ(execProgramName("env A=1 -u B /usr/bin/foo --x").toStdString(), "foo");
     EXPECT_EQ(execProgramName("\"/opt/my app/run\" %U").toStdString(), "run");
     EXPECT_EQ(execProgramName("env A=1").toStdString(), "");
     EXPECT_EQ(execProgramName("").toStdString(), "");
-}
 
-TEST(AppIdentity, ReadsOwnCommandLineAndNothingForGoneProcess)
-{
     const QStringList argv = processCommandLine(QCoreApplication::applicationPid());
     ASSERT_FALSE(argv.isEmpty());
     EXPECT_TRUE(argv.first().endsWith("tests_platform"));

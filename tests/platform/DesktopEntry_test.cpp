@@ -21,89 +21,67 @@ std::string str(const QString& s)
 
 } // namespace
 
-// ---- locale keys ----------------------------------------------------------
-
-struct LocaleCase {
-    const char* name;
-    const char* locale;
-    const char* expected;
-};
-
-class LocaleMatching : public ::testing::TestWithParam<LocaleCase> { };
-
-TEST_P(LocaleMatching, PicksNameInTheFreedesktopMatchingOrder)
+TEST(DesktopFile, LocalisedKeysFollowTheMatchingOrder)
 {
-    const QByteArray text = "[Desktop Entry]\n"
-                            "Name=Plain\n"
-                            "Name[sr_YU@Latn]=CountryModifier\n"
-                            "Name[sr_YU]=Country\n"
-                            "Name[sr@Latn]=LangModifier\n"
-                            "Name[sr]=Lang\n"
-                            "Name[de_DE]=German\n";
-    const DesktopFile f = DesktopFile::parse(text);
-    EXPECT_EQ(str(f.localeString("Desktop Entry", "Name", GetParam().locale).value_or("<none>")),
-        GetParam().expected);
+    const DesktopFile f = DesktopFile::parse("[Desktop Entry]\n"
+                                             "Name=Plain\n"
+                                             "Name[sr_YU@Latn]=CountryModifier\n"
+                                             "Name[sr_YU]=Country\n"
+                                             "Name[sr@Latn]=LangModifier\n"
+                                             "Name[sr]=Lang\n"
+                                             "Name[de_DE]=German\n");
+    const struct {
+        const char* meaning;
+        const char* locale;
+        const char* expected;
+    } rows[] = {
+        { "full locale takes country and modifier", "sr_YU.UTF-8@Latn", "CountryModifier" },
+        { "unknown modifier falls to the country", "sr_YU@Cyrl", "Country" },
+        { "modifier without country", "sr@Latn", "LangModifier" },
+        { "unknown country falls to the modifier", "sr_ME@Latn", "LangModifier" },
+        { "unknown country falls to the language", "sr_ME", "Lang" },
+        { "the encoding is ignored", "de_DE.ISO-8859-1", "German" },
+        { "a country key does not serve the bare language", "de", "Plain" },
+        { "C takes the plain key", "C", "Plain" },
+        { "no locale takes the plain key", "", "Plain" },
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(str(f.localeString("Desktop Entry", "Name", row.locale).value_or("<none>")), row.expected)
+            << row.meaning;
 }
 
-INSTANTIATE_TEST_SUITE_P(DesktopFile, LocaleMatching,
-    ::testing::Values(
-        LocaleCase { "FullLocaleTakesCountryAndModifier", "sr_YU.UTF-8@Latn", "CountryModifier" },
-        LocaleCase { "UnknownModifierFallsToCountry", "sr_YU@Cyrl", "Country" },
-        LocaleCase { "ModifierWithoutCountry", "sr@Latn", "LangModifier" },
-        LocaleCase { "UnknownCountryFallsToModifierThenLang", "sr_ME@Latn", "LangModifier" },
-        LocaleCase { "UnknownCountryFallsToLang", "sr_ME", "Lang" },
-        LocaleCase { "EncodingIsIgnored", "de_DE.ISO-8859-1", "German" },
-        LocaleCase { "CountryOnlyKeyDoesNotServeBareLang", "de", "Plain" },
-        LocaleCase { "CLocaleTakesPlainKey", "C", "Plain" },
-        LocaleCase { "EmptyLocaleTakesPlainKey", "", "Plain" }),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// ---- values and lists -----------------------------------------------------
-
-struct ValueCase {
-    const char* name;
-    const char* raw;
-    const char* expected;
-};
-
-class ValueEscapes : public ::testing::TestWithParam<ValueCase> { };
-
-TEST_P(ValueEscapes, Unescape)
+TEST(DesktopFile, ValuesUnescapeAndListsSplit)
 {
-    EXPECT_EQ(str(unescapeDesktopValue(QString::fromUtf8(GetParam().raw))), GetParam().expected);
+    const struct {
+        const char* raw;
+        const char* expected;
+    } values[] = {
+        { R"(a\sb)", "a b" },
+        { R"(a\nb\tc\rd)", "a\nb\tc\rd" },
+        { R"(a\\b)", "a\\b" },
+        { R"(\\s)", "\\s" }, // an escaped backslash before s
+        { R"(\$HOME)", "\\$HOME" }, // unknown escapes are kept
+        { R"(end\)", "end\\" },
+    };
+    for (const auto& v : values)
+        EXPECT_EQ(str(unescapeDesktopValue(QString::fromUtf8(v.raw))), v.expected) << v.raw;
+
+    const struct {
+        const char* raw;
+        QStringList expected;
+    } lists[] = {
+        { "a;b;", { "a", "b" } },
+        { "a;b", { "a", "b" } },
+        { R"(a\;b;c)", { "a;b", "c" } },
+        { R"(a\\;b)", { "a\\", "b" } },
+        { "a;;b;", { "a", "", "b" } },
+        { "", {} },
+    };
+    for (const auto& l : lists)
+        EXPECT_EQ(splitDesktopList(QString::fromUtf8(l.raw)), l.expected) << l.raw;
 }
 
-INSTANTIATE_TEST_SUITE_P(DesktopFile, ValueEscapes,
-    ::testing::Values(ValueCase { "Space", R"(a\sb)", "a b" },
-        ValueCase { "NewlineTabReturn", R"(a\nb\tc\rd)", "a\nb\tc\rd" },
-        ValueCase { "Backslash", R"(a\\b)", "a\\b" },
-        ValueCase { "EscapedBackslashBeforeS", R"(\\s)", "\\s" },
-        ValueCase { "UnknownEscapeKept", R"(\$HOME)", "\\$HOME" },
-        ValueCase { "TrailingBackslashKept", R"(end\)", "end\\" }),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct ListCase {
-    const char* name;
-    const char* raw;
-    QStringList expected;
-};
-
-class ListSplitting : public ::testing::TestWithParam<ListCase> { };
-
-TEST_P(ListSplitting, Split)
-{
-    EXPECT_EQ(splitDesktopList(QString::fromUtf8(GetParam().raw)), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(DesktopFile, ListSplitting,
-    ::testing::Values(ListCase { "TrailingSeparator", "a;b;", { "a", "b" } },
-        ListCase { "NoTrailingSeparator", "a;b", { "a", "b" } },
-        ListCase { "EscapedSemicolon", R"(a\;b;c)", { "a;b", "c" } },
-        ListCase { "EscapedBackslashThenSeparator", R"(a\\;b)", { "a\\", "b" } },
-        ListCase { "InnerEmptyItemKept", "a;;b;", { "a", "", "b" } }, ListCase { "Empty", "", {} }),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(DesktopFile, SkipsMalformedLinesAndKeepsTheRest)
+TEST(DesktopFile, SkipsMalformedLinesToleratesWindowsLineEndsAndSpellsBooleansStrictly)
 {
     const DesktopFile f = DesktopFile::parse("stray=before any group\n"
                                              "[Desktop Entry]\n"
@@ -118,23 +96,17 @@ TEST(DesktopFile, SkipsMalformedLinesAndKeepsTheRest)
     EXPECT_EQ(str(f.string("Desktop Entry", "Name").value_or("")), "Spaced  ");
     EXPECT_EQ(f.groups().size(), 1);
     EXPECT_EQ(f.warnings().size(), 7);
-}
 
-TEST(DesktopFile, ToleratesByteOrderMarkAndCrLf)
-{
-    const DesktopFile f = DesktopFile::parse("\xEF\xBB\xBF[Desktop Entry]\r\nName=Windows Style\r\n");
-    EXPECT_EQ(str(f.string("Desktop Entry", "Name").value_or("<none>")), "Windows Style");
-    EXPECT_TRUE(f.warnings().isEmpty());
-}
+    const DesktopFile windows = DesktopFile::parse("\xEF\xBB\xBF[Desktop Entry]\r\nName=Windows Style\r\n");
+    EXPECT_EQ(str(windows.string("Desktop Entry", "Name").value_or("<none>")), "Windows Style");
+    EXPECT_TRUE(windows.warnings().isEmpty()) << "a byte order mark and CR LF line ends are fine";
 
-TEST(DesktopFile, BooleansAcceptOnlyTheirSpellings)
-{
-    const DesktopFile f = DesktopFile::parse("[G]\nA=true\nB=false\nC=1\nD=yes\n");
-    EXPECT_EQ(f.boolean("G", "A"), true);
-    EXPECT_EQ(f.boolean("G", "B"), false);
-    EXPECT_EQ(f.boolean("G", "C"), true);
-    EXPECT_EQ(f.boolean("G", "D"), std::nullopt);
-    EXPECT_EQ(f.boolean("G", "E"), std::nullopt);
+    const DesktopFile flags = DesktopFile::parse("[G]\nA=true\nB=false\nC=1\nD=yes\n");
+    EXPECT_EQ(flags.boolean("G", "A"), true);
+    EXPECT_EQ(flags.boolean("G", "B"), false);
+    EXPECT_EQ(flags.boolean("G", "C"), true);
+    EXPECT_EQ(flags.boolean("G", "D"), std::nullopt) << "only true, false, 1 and 0 are booleans";
+    EXPECT_EQ(flags.boolean("G", "E"), std::nullopt);
 }
 
 TEST(DesktopEntry, ReadsEveryFieldOfAFullFixture)
@@ -164,18 +136,7 @@ TEST(DesktopEntry, RejectsFilesWithoutEntryGroupOrType)
     EXPECT_FALSE(loadDesktopEntry(kData + "/applications/no-such-file.desktop", "x.desktop"));
 }
 
-// ---- Exec -----------------------------------------------------------------
-
-struct ExecCase {
-    const char* name;
-    const char* exec;
-    QStringList urls;
-    std::optional<QStringList> expected;
-};
-
-class ExecExpansion : public ::testing::TestWithParam<ExecCase> { };
-
-TEST_P(ExecExpansion, Expand)
+TEST(DesktopEntry, ExecExpandsItsFieldCodesAndSplitsWithoutAShell)
 {
     DesktopEntry e;
     e.id = "app.desktop";
@@ -183,79 +144,68 @@ TEST_P(ExecExpansion, Expand)
     e.name = "My App";
     e.icon = "my-icon";
     e.path = "/usr/share/applications/app.desktop";
-    e.exec = QString::fromUtf8(GetParam().exec);
-    QList<QUrl> urls;
-    for (const QString& u : GetParam().urls)
-        urls << QUrl(u);
-    EXPECT_EQ(expandExec(e, urls), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(DesktopEntry, ExecExpansion,
-    ::testing::Values(
-        ExecCase { "FileCodesVanishWithoutFiles", "app %f %F %u %U", {}, QStringList { "app" } },
-        ExecCase { "SingleFileTakesFirstLocalPath", "app %f", { "file:///tmp/a b", "file:///tmp/c" },
+    const struct {
+        const char* name;
+        const char* exec;
+        QStringList urls;
+        std::optional<QStringList> expected;
+    } rows[] = {
+        { "FileCodesVanishWithoutFiles", "app %f %F %u %U", {}, QStringList { "app" } },
+        { "SingleFileTakesFirstLocalPath", "app %f", { "file:///tmp/a b", "file:///tmp/c" },
             QStringList { "app", "/tmp/a b" } },
-        ExecCase { "FileListTakesAllLocalPaths", "app %F", { "file:///a", "https://x.org/", "file:///b" },
+        { "FileListTakesAllLocalPaths", "app %F", { "file:///a", "https://x.org/", "file:///b" },
             QStringList { "app", "/a", "/b" } },
-        ExecCase { "UrlListKeepsRemoteUrls", "app %U", { "file:///a", "https://x.org/p" },
+        { "UrlListKeepsRemoteUrls", "app %U", { "file:///a", "https://x.org/p" },
             QStringList { "app", "file:///a", "https://x.org/p" } },
-        ExecCase { "IconNameAndLocation", "app %i %c %k", {},
+        { "IconNameAndLocation", "app %i %c %k", {},
             QStringList { "app", "--icon", "my-icon", "My App", "/usr/share/applications/app.desktop" } },
-        ExecCase { "PercentEscape", "app 100%% --x=%%f", {}, QStringList { "app", "100%", "--x=%f" } },
-        ExecCase { "EmbeddedFileCode", "app --open=%f", { "file:///tmp/x" },
-            QStringList { "app", "--open=/tmp/x" } },
-        ExecCase { "DeprecatedCodesVanish", "app %d %D %n %N %v %m", {}, QStringList { "app" } },
-        ExecCase { "QuotedArgumentKeepsSpaces", R"("/opt/my app/run" "two words")", {},
+        { "PercentEscape", "app 100%% --x=%%f", {}, QStringList { "app", "100%", "--x=%f" } },
+        { "EmbeddedFileCode", "app --open=%f", { "file:///tmp/x" }, QStringList { "app", "--open=/tmp/x" } },
+        { "DeprecatedCodesVanish", "app %d %D %n %N %v %m", {}, QStringList { "app" } },
+        { "QuotedArgumentKeepsSpaces", R"("/opt/my app/run" "two words")", {},
             QStringList { "/opt/my app/run", "two words" } },
-        ExecCase { "QuotedEscapes", R"(sh -c "echo \$HOME \"q\" \` \\")", {},
+        { "QuotedEscapes", R"(sh -c "echo \$HOME \"q\" \` \\")", {},
             QStringList { "sh", "-c", "echo $HOME \"q\" ` \\" } },
-        ExecCase { "ShellCharactersAreNotInterpreted", "app ; rm -rf x", {},
+        { "ShellCharactersAreNotInterpreted", "app ; rm -rf x", {},
             QStringList { "app", ";", "rm", "-rf", "x" } },
-        ExecCase { "UnterminatedQuoteIsRejected", R"(app "open)", {}, std::nullopt },
-        ExecCase { "EmptyExecIsRejected", "  ", {}, std::nullopt },
-        ExecCase { "OnlyAFieldCodeIsRejected", "%U", {}, std::nullopt }),
-    [](const auto& info) { return std::string(info.param.name); });
+        { "UnterminatedQuoteIsRejected", R"(app "open)", {}, std::nullopt },
+        { "EmptyExecIsRejected", "  ", {}, std::nullopt },
+        { "OnlyAFieldCodeIsRejected", "%U", {}, std::nullopt },
+    };
+    for (const auto& row : rows) {
+        e.exec = QString::fromUtf8(row.exec);
+        QList<QUrl> urls;
+        for (const QString& u : row.urls)
+            urls << QUrl(u);
+        EXPECT_EQ(expandExec(e, urls), row.expected) << row.name;
+    }
+}
 
-// ---- index ----------------------------------------------------------------
-
-class EntryIndex : public ::testing::Test {
-protected:
-    DesktopEntryIndex index = DesktopEntryIndex::scan({ kData + "/home", kData }, "C");
-};
-
-TEST_F(EntryIndex, IdsFollowTheSubdirectoryRule)
+TEST(EntryIndex, IdsDataDirOrderAndWhatTheIndexLeavesOut)
 {
-    ASSERT_NE(index.find("tools-shell.desktop"), nullptr);
+    const DesktopEntryIndex index = DesktopEntryIndex::scan({ kData + "/home", kData }, "C");
+    const DesktopEntry* shell = index.find("tools-shell.desktop");
+    ASSERT_NE(shell, nullptr) << "a subfolder is part of the id";
+    EXPECT_EQ(str(shell->path), str(kData + "/applications/tools/shell.desktop"));
     EXPECT_EQ(index.find("shell.desktop"), nullptr);
-    EXPECT_EQ(str(index.find("tools-shell.desktop")->path), str(kData + "/applications/tools/shell.desktop"));
-}
 
-TEST_F(EntryIndex, EarlierDataDirWins)
-{
-    const DesktopEntry* e = index.find("org.example.Editor.desktop");
-    ASSERT_NE(e, nullptr);
-    EXPECT_EQ(str(e->name), "Editor (user copy)");
+    const DesktopEntry* editor = index.find("org.example.Editor.desktop");
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(str(editor->name), "Editor (user copy)") << "the earlier data dir wins";
     EXPECT_EQ(str(index.entries().first().id), "org.example.Editor.desktop");
-}
 
-TEST_F(EntryIndex, RemovedAndUninstalledEntriesAreAbsent)
-{
-    EXPECT_EQ(index.find("hidden-app.desktop"), nullptr);
-    EXPECT_EQ(index.find("tryexec-missing.desktop"), nullptr);
-    // Hidden in the user's dir hides the system copy too.
-    EXPECT_EQ(index.find("shadow-hidden.desktop"), nullptr);
-    EXPECT_EQ(index.find("broken.desktop"), nullptr);
-}
-
-TEST_F(EntryIndex, NoDisplayAndLinkEntriesStayKnown)
-{
+    // Hidden (in the user's dir it hides the system copy too), not installed
+    // (TryExec), or broken: absent. NoDisplay and Link entries stay known.
+    for (const char* id :
+        { "hidden-app.desktop", "tryexec-missing.desktop", "shadow-hidden.desktop", "broken.desktop" })
+        EXPECT_EQ(index.find(id), nullptr) << id;
     ASSERT_NE(index.find("settings-helper.desktop"), nullptr);
     EXPECT_TRUE(index.find("settings-helper.desktop")->noDisplay);
     ASSERT_NE(index.find("homepage.desktop"), nullptr);
     EXPECT_FALSE(index.find("homepage.desktop")->isApplication());
 }
 
-TEST(EntryIndexDirs, XdgDefaultsAndOrder)
+TEST(EntryIndexDirs, XdgDefaultsAndOrderAndTheSystemIndexFollowsThem)
 {
     orbitshelf::test::ScopedEnv home("XDG_DATA_HOME", "/home/u/data");
     std::optional<orbitshelf::test::ScopedEnv> dirs;
@@ -265,14 +215,12 @@ TEST(EntryIndexDirs, XdgDefaultsAndOrder)
     orbitshelf::test::ScopedEnv noDirs("XDG_DATA_DIRS", std::nullopt);
     EXPECT_EQ(
         DesktopEntryIndex::xdgDataDirs(), QStringList({ "/home/u/data", "/usr/local/share", "/usr/share" }));
-}
 
-TEST(EntryIndexDirs, SystemIndexSeesAnInstallWithoutBeingTold)
-{
-    QTemporaryDir home, system;
-    QDir(home.path()).mkpath("applications");
+    // The system index sees an install without being told.
+    QTemporaryDir dataHome, system;
+    QDir(dataHome.path()).mkpath("applications");
     QDir(system.path()).mkpath("applications");
-    orbitshelf::test::ScopedEnv homeEnv("XDG_DATA_HOME", home.path().toUtf8());
+    orbitshelf::test::ScopedEnv homeEnv("XDG_DATA_HOME", dataHome.path().toUtf8());
     orbitshelf::test::ScopedEnv dirsEnv("XDG_DATA_DIRS", system.path().toUtf8());
     const auto before = DesktopEntryIndex::system();
     EXPECT_TRUE(before->isEmpty());

@@ -39,17 +39,14 @@ const KeyRow kKeyRows[] = {
 
 } // namespace
 
-TEST(KeySymbols, EveryRowTranslatesBothWays)
+TEST(KeySymbols, EveryRowTranslatesBothWaysAndNothingElseDoes)
 {
     for (const KeyRow& row : kKeyRows) {
         SCOPED_TRACE(row.meaning);
         EXPECT_EQ(keysymForKeyCode(row.keyCode), row.keysym);
         EXPECT_EQ(keyCodeForKeysym(row.keysym), row.keyCode);
     }
-}
-
-TEST(KeySymbols, UpperCaseLettersAreTheSameKeyAndUnknownsAreAbsent)
-{
+    // Upper-case letters are the same key; keys outside the table are absent.
     EXPECT_EQ(keyCodeForKeysym(0x0041 /* A */), keycode::a);
     EXPECT_EQ(keyCodeForKeysym(0x005a /* Z */), keycode::z);
     EXPECT_EQ(keyCodeForKeysym(0x1008ff13 /* a media key */), std::nullopt);

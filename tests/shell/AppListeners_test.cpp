@@ -1,12 +1,11 @@
-#include "dock/DockReload.h"
-#include "shell/AppListeners.h"
 #include "app/AppState.h"
 #include "app/ShellQueues.h"
 #include "app/UserDefaults.h"
 #include "apps/ActiveApp.h"
-#include "platform/KeyCodes.h"
 #include "platform/fake/FakeClickMonitor.h"
 #include "platform/fake/FakePlatform.h"
+#include "dock/DockReload.h"
+#include "shell/AppListeners.h"
 #include "tests/support/ManualQueue.h"
 
 #include <gtest/gtest.h>
@@ -16,8 +15,6 @@
 #include <QTemporaryDir>
 
 using orbitshelf::test::ManualQueue;
-using platform::appkit::command;
-using platform::appkit::shift;
 
 namespace {
 
@@ -70,15 +67,6 @@ protected:
         return [this, what] { log.emplace_back(what, queue->now()); };
     }
 
-    void installPasteboardTool()
-    {
-        Record plugin;
-        plugin.entity = Entity::Plugins;
-        plugin.values.insert(QStringLiteral("name"), QStringLiteral("Pasteboard"));
-        plugin.values.insert(QStringLiteral("installed"), true);
-        AppState::shared().installedPlugins.append(plugin);
-    }
-
     // Registers the listeners with a scripted input monitor and returns it.
     platform::fake::FakeClickMonitor* registerWithFakeInput()
     {
@@ -121,154 +109,76 @@ platform::RunningApplication application(qint32 pid, const QString& name)
 
 } // namespace
 
-TEST_F(AppListenersTest, FiveScreenChangesOneSecondApartGiveOneRebuildSixSecondsAfterTheLast)
+TEST_F(AppListenersTest, ScreenChangesAndWakesRebuildTheBarsOnceAfterTheirBursts)
 {
-    for (int i = 0; i < 5; ++i) {
-        handleScreenParametersChanged();
-        queue->advance(1.0);
-    }
-    queue->advance(60);
-    // The last change came at 4 s: 5 s of debounce, then 1 s before the rebuild.
-    EXPECT_EQ(log, (Log { { "restartDockWindows", 10.0 } }));
-}
-
-TEST_F(AppListenersTest, ScreenGeometryChangesFromQtAreDebounced)
-{
-    ListenerSources sources;
-    sources.watchScreens = true;
-    registerAppListeners(std::move(sources));
-    QScreen* screen = QGuiApplication::primaryScreen();
-    ASSERT_NE(screen, nullptr);
-    emit screen->geometryChanged(QRect(0, 0, 1024, 768));
-    queue->advance(2.0);
-    emit screen->geometryChanged(QRect(0, 0, 800, 600));
-    queue->advance(60);
-    EXPECT_EQ(log, (Log { { "restartDockWindows", 8.0 } }));
-}
-
-TEST_F(AppListenersTest, ScreenChangeNeverCancelsAPendingWake)
-{
-    AppState::shared().settings.setRestartDockWhenWake(false);
-    handleWake();
-    queue->advance(3.0);
-    handleScreenParametersChanged();
-    queue->advance(60);
-    // The wake's rebuild 5 s after the wake, the screen's 5 + 1 s after it.
-    EXPECT_EQ(log, (Log { { "restartDockWindows", 5.0 }, { "restartDockWindows", 9.0 } }));
-}
-
-TEST_F(AppListenersTest, WakeBurstActsOnceFiveSecondsAfterTheLastWake)
-{
-    AppState::shared().settings.setRestartDockWhenWake(false);
-    handleScreenParametersChanged();
-    queue->advance(3.0);
-    handleWake();
-    queue->advance(2.0);
-    handleWake();
-    queue->advance(60);
-    EXPECT_EQ(log, (Log { { "restartDockWindows", 6.0 }, { "restartDockWindows", 10.0 } }));
-}
-
-TEST_F(AppListenersTest, WakeRelaunchPreparesTheRestartHandshake)
-{
-    for (bool running : { false, true }) {
-        SCOPED_TRACE(running ? "Pomodoro running" : "no Pomodoro run");
-        log.clear();
-        pomodoroRunning = running;
-        AppState& state = AppState::shared();
-        state.setNeedRestoreOrderRestarted(false);
-        state.setNeedRestorePomodoro(false);
-        state.settings.setRestartDockWhenWake(true);
-
-        handleWake();
-        queue->advance(60);
-
-        ASSERT_EQ(count("relaunch"), 1);
-        EXPECT_EQ(log.front().first, "saveOrders") << "orders are saved before the relaunch";
-        EXPECT_EQ(count("restartDockWindows"), 0);
-        EXPECT_TRUE(UserDefaults::readBool(QStringLiteral("needRestoreOrderRestarted"), false));
-        EXPECT_EQ(UserDefaults::readBool(QStringLiteral("needRestorePomodoro"), false), running);
-    }
-}
-
-TEST_F(AppListenersTest, FailedRelaunchKeepsRunningAndRebuildsInstead)
-{
-    relaunchStarts = false;
-    pomodoroRunning = true;
-    AppState::shared().setNeedRestorePomodoro(false);
-    AppState::shared().settings.setRestartDockWhenWake(true);
-    handleWake();
-    queue->advance(60);
-    EXPECT_EQ(count("relaunch"), 1);
-    EXPECT_EQ(count("restartDockWindows"), 1);
-    EXPECT_FALSE(AppState::shared().needRestorePomodoro())
-        << "a later start must not resume a run on this flag";
-}
-
-TEST_F(AppListenersTest, CopyKeysCaptureHalfASecondLaterOnlyWithThePasteboardTool)
-{
+    // s: a screen change as the listeners hear it, q: one Qt reports, w: a
+    // wake (set to rebuild rather than relaunch). A burst ends 5 s after its
+    // last event; a screen change then waits 1 s more.
     struct Row {
         const char* name;
-        QString characters;
-        quint64 flags;
-        bool installed;
-        bool captures;
+        std::vector<std::pair<double, char>> events;
+        std::vector<double> rebuilds;
     };
     const Row rows[] = {
-        { "CommandC", "c", command, true, true },
-        { "CommandShiftC", "C", command | shift, true, true },
-        { "CommandX", "x", command, true, true },
-        { "CommandShiftX", "X", command | shift, true, true },
-        { "CommandCWithoutTool", "c", command, false, false },
-        { "CommandV", "v", command, true, false },
-        { "PlainC", "c", 0, true, false },
-        { "ShiftC", "C", shift, true, false },
-        { "CommandWithoutText", "", command, true, false },
+        { "five screen changes a second apart",
+            { { 0, 's' }, { 1, 's' }, { 2, 's' }, { 3, 's' }, { 4, 's' } }, { 10 } },
+        { "geometry changes from Qt", { { 0, 'q' }, { 2, 'q' } }, { 8 } },
+        { "a screen change never cancels a pending wake", { { 0, 'w' }, { 3, 's' } }, { 5, 9 } },
+        { "a wake burst acts once", { { 0, 's' }, { 3, 'w' }, { 5, 'w' } }, { 6, 10 } },
     };
-    auto* input = registerWithFakeInput();
+    AppState::shared().settings.setRestartDockWhenWake(false);
+    QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_NE(screen, nullptr);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
+        unregisterAppListeners();
+        ListenerSources sources;
+        sources.watchScreens = true;
+        registerAppListeners(std::move(sources));
         log.clear();
-        AppState::shared().installedPlugins.clear();
-        if (row.installed)
-            installPasteboardTool();
-        const double pressedAt = queue->now();
-        input->keyPress(row.characters, row.flags);
-        queue->advance(0.49);
-        EXPECT_EQ(count("capture"), 0);
-        queue->advance(10);
-        if (row.captures)
-            EXPECT_EQ(log, (Log { { "capture", pressedAt + 0.5 } }));
-        else
-            EXPECT_TRUE(log.empty());
+        const double start = queue->now();
+        for (const auto& [at, event] : row.events) {
+            queue->advance(start + at - queue->now());
+            if (event == 's')
+                handleScreenParametersChanged();
+            else if (event == 'w')
+                handleWake();
+            else
+                emit screen->geometryChanged(QRect(0, 0, 1024 - int(at), 768));
+        }
+        queue->advance(60);
+        Log expected;
+        for (double at : row.rebuilds)
+            expected.emplace_back("restartDockWindows", start + at);
+        EXPECT_EQ(log, expected);
     }
 }
 
-TEST_F(AppListenersTest, RightThenLeftReleaseCapturesOnce)
+TEST_F(AppListenersTest, WakeRelaunchPreparesTheRestartHandshakeOrRebuildsWhenItFails)
 {
-    installPasteboardTool();
-    auto* input = registerWithFakeInput();
-    input->click(0x400001);
-    queue->advance(10);
-    EXPECT_EQ(count("capture"), 0) << "a left release alone copies nothing";
+    AppState& state = AppState::shared();
+    state.settings.setRestartDockWhenWake(true);
+    for (const bool running : { false, true }) {
+        for (const bool starts : { true, false }) {
+            SCOPED_TRACE(std::string(running ? "Pomodoro running, " : "no Pomodoro run, ")
+                + (starts ? "the new process starts" : "it fails to start"));
+            log.clear();
+            pomodoroRunning = running;
+            relaunchStarts = starts;
+            state.setNeedRestoreOrderRestarted(false);
+            state.setNeedRestorePomodoro(false);
 
-    input->rightClick(0x400001);
-    EXPECT_TRUE(rightMouseUpSeen());
-    input->click(0x400001);
-    input->click(0x400001);
-    EXPECT_FALSE(rightMouseUpSeen());
-    queue->advance(10);
-    EXPECT_EQ(count("capture"), 1);
-}
+            handleWake();
+            queue->advance(60);
 
-TEST_F(AppListenersTest, RightThenLeftReleaseWithoutTheToolCapturesNothingAndClearsTheFlag)
-{
-    auto* input = registerWithFakeInput();
-    input->rightClick(1);
-    input->click(1);
-    EXPECT_FALSE(rightMouseUpSeen());
-    queue->advance(10);
-    EXPECT_EQ(count("capture"), 0);
+            ASSERT_EQ(count("relaunch"), 1);
+            EXPECT_EQ(log.front().first, "saveOrders") << "orders are saved before the relaunch";
+            EXPECT_EQ(count("restartDockWindows"), starts ? 0 : 1);
+            EXPECT_TRUE(state.needRestoreOrderRestarted());
+            // A process still running must not let a later start resume a run on this flag.
+            EXPECT_EQ(state.needRestorePomodoro(), running && starts);
+        }
+    }
 }
 
 TEST_F(AppListenersTest, WindowClickFeedsClickTrackingAndReloadsOnlyWhenTheWindowChanged)
@@ -286,49 +196,37 @@ TEST_F(AppListenersTest, WindowClickFeedsClickTrackingAndReloadsOnlyWhenTheWindo
         log, (Log { { "refresh", 10.0 }, { "pinned", 10.0 }, { "previous", 10.0 }, { "layout", 10.0 } }));
 }
 
-TEST_F(AppListenersTest, QuittingApplicationLeavesTheModelAndReloads)
+TEST_F(AppListenersTest, LaunchesAndQuitsReloadTheDockReadingTheWindowsOnlyWhenTheModelChanges)
 {
     registerWithFakeInput();
     fake.addApp(application(4242, QStringLiteral("Editor")));
     AppState::shared().allApps.insert(4242, std::make_shared<ActiveApp>());
-    queue->advance(1);
-    log.clear();
+    EXPECT_TRUE(log.empty()) << "the reload is queued, never run at once";
+    queue->runReady();
+    const Log reload { { "refresh", 0 }, { "pinned", 0 }, { "previous", 0 }, { "layout", 0 } };
+    Log expected { { "pinned", 0 } };
+    expected.insert(expected.end(), reload.begin(), reload.end());
+    EXPECT_EQ(log, expected) << "launch";
 
+    log.clear();
     fake.removeApp(4242);
     queue->runReady();
     EXPECT_FALSE(AppState::shared().allApps.contains(4242));
-    EXPECT_EQ(log,
-        (Log { { "pinned", 1.0 }, { "refresh", 1.0 }, { "pinned", 1.0 }, { "previous", 1.0 },
-            { "layout", 1.0 } }));
-}
+    EXPECT_EQ(log, expected) << "quit of an application the model holds";
 
-TEST_F(AppListenersTest, QuitOfAProcessTheModelNoLongerHoldsReloadsWithoutReadingTheWindows)
-{
-    // A refresh after its windows ended took it out already (or it never
-    // had a window): pins, previous window and layout still follow.
+    // A refresh after its windows ended took it out already (or it never had
+    // a window): pins, previous window and layout still follow.
+    log.clear();
     dropTerminatedApp(999);
     queue->runReady();
-    EXPECT_EQ(log,
-        (Log { { "pinned", 0.0 }, { "pinned", 0.0 }, { "previous", 0.0 }, { "layout", 0.0 } }));
-}
-
-TEST_F(AppListenersTest, LaunchedApplicationReloadsTheDock)
-{
-    registerWithFakeInput();
-    fake.addApp(application(77, QStringLiteral("Viewer")));
-    EXPECT_TRUE(log.empty());
-    queue->runReady();
-    EXPECT_EQ(log,
-        (Log { { "pinned", 0.0 }, { "refresh", 0.0 }, { "pinned", 0.0 }, { "previous", 0.0 },
-            { "layout", 0.0 } }));
+    EXPECT_EQ(log, (Log { { "pinned", 0 }, { "pinned", 0 }, { "previous", 0 }, { "layout", 0 } }));
 }
 
 TEST_F(AppListenersTest, SecondRegistrationChangesNothing)
 {
-    auto* input = registerWithFakeInput();
+    registerWithFakeInput();
     registerAppListeners(); // the standard sources must not be added twice
-    installPasteboardTool();
-    input->keyPress(QStringLiteral("c"), command);
-    queue->advance(10);
-    EXPECT_EQ(count("capture"), 1);
+    fake.addApp(application(77, QStringLiteral("Viewer")));
+    queue->runReady();
+    EXPECT_EQ(count("refresh"), 1);
 }

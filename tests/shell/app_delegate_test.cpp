@@ -1,4 +1,3 @@
-#include "Persistence.h"
 #include "shell/AppDelegate.h"
 #include "app/AppState.h"
 #include "shell/AppWindows.h"
@@ -30,8 +29,9 @@ protected:
 
 } // namespace
 
-TEST_F(Launch, FirstRunWritesTheFirstRunValuesAndKeepsTheOnboardingOpen)
+TEST_F(Launch, FirstRunWritesTheFirstRunValuesKeepsTheOnboardingOpenAndResumesAPomodoro)
 {
+    AppState::shared().setNeedRestorePomodoro(true);
     QWidget onboarding;
     registerAppWindow(&onboarding);
     onboarding.show();
@@ -43,8 +43,8 @@ TEST_F(Launch, FirstRunWritesTheFirstRunValuesAndKeepsTheOnboardingOpen)
     EXPECT_TRUE(settings.firstInstalled()) << "only the onboarding ends the first run";
     EXPECT_TRUE(onboarding.isVisible());
     EXPECT_EQ(calls,
-        (QStringList { "buildDockWindows", "registerAppListeners", "setAccessoryActivationPolicy",
-            "startAXBackgroundWork" }));
+        (QStringList { "buildDockWindows", "registerAppListeners", "recordPomodoroRun",
+            "setAccessoryActivationPolicy", "startAXBackgroundWork" }));
 }
 
 TEST_F(Launch, WhileTheFirstRunLastsEveryLaunchOverwritesTheFourValues)
@@ -60,6 +60,10 @@ TEST_F(Launch, WhileTheFirstRunLastsEveryLaunchOverwritesTheFourValues)
 TEST_F(Launch, LaterRunsCloseOnlyTheFirstWindowAndWriteNothing)
 {
     settings.setFirstInstalled(false);
+    ASSERT_TRUE(appWindows().isEmpty());
+    AppDelegate(recording()).finishLaunching();
+    EXPECT_EQ(calls.size(), 4) << "no window to close: the launch goes on, without a Pomodoro to resume";
+
     QWidget onboarding, other;
     registerAppWindow(&onboarding);
     registerAppWindow(&other);
@@ -71,36 +75,4 @@ TEST_F(Launch, LaterRunsCloseOnlyTheFirstWindowAndWriteNothing)
     EXPECT_TRUE(other.isVisible());
     EXPECT_EQ(defaults.readRaw(), storedBefore);
     EXPECT_EQ(settings.buttonTheme(), QStringLiteral("bigIcon"));
-}
-
-TEST_F(Launch, LaterRunWithNoWindowsClosesNothingAndGoesOn)
-{
-    settings.setFirstInstalled(false);
-    ASSERT_TRUE(appWindows().isEmpty());
-    AppDelegate(recording()).finishLaunching();
-    EXPECT_EQ(calls.size(), 4);
-}
-
-TEST_F(Launch, ARunningPomodoroIsResumedBetweenListenersAndThePolicy)
-{
-    AppState::shared().setNeedRestorePomodoro(true);
-    AppDelegate(recording()).finishLaunching();
-    EXPECT_EQ(calls,
-        (QStringList { "buildDockWindows", "registerAppListeners", "recordPomodoroRun",
-            "setAccessoryActivationPolicy", "startAXBackgroundWork" }));
-}
-
-TEST_F(Launch, TheStandardStepsAreAllWired)
-{
-    const LaunchSteps steps = LaunchSteps::standard();
-    EXPECT_TRUE(steps.buildDockWindows && steps.registerAppListeners && steps.recordPomodoroRun
-        && steps.setAccessoryActivationPolicy && steps.startAXBackgroundWork);
-    // The stand-ins do nothing harmful when run for real.
-    settings.setFirstInstalled(false);
-    // The real steps reach the store (pinned applications), which main opens
-    // before launching; the test's data folder is a private one.
-    if (!PersistenceController::hasShared()) {
-        ASSERT_FALSE(PersistenceController::openShared().has_value());
-    }
-    AppDelegate().finishLaunching();
 }
