@@ -208,9 +208,9 @@ TEST_P(PlatformContract, ActivationMakesTheWindowActiveAndTellsItsApplication)
     EXPECT_EQ(front ? front->processIdentifier : 0, b.pid);
 }
 
-TEST_P(PlatformContract, MinimiseAndRestoreAreReadBackAndHeard)
+TEST_P(PlatformContract, MinimiseRestoreAndFullScreenAreReadBack)
 {
-    const OpenedWindow w = desktop->open(QStringLiteral("contract minimised"), QPoint(100, 100));
+    const OpenedWindow w = desktop->open(QStringLiteral("contract states"), QPoint(100, 100));
     ASSERT_NE(w.id, 0u);
     auto observer = observe(
         w, { platform::ax::windowMiniaturized, platform::ax::windowDeminiaturized }, heard.emplace_back());
@@ -231,6 +231,13 @@ TEST_P(PlatformContract, MinimiseAndRestoreAreReadBackAndHeard)
     std::optional<QImage> image;
     EXPECT_TRUE(desktop->eventually([&] { return (image = server().windowImage(w.id)).has_value(); }));
     EXPECT_EQ(image.value_or(QImage()).size(), server().window(w.id)->client.size());
+
+    const auto fullScreen
+        = [&] { return server().window(w.id).value_or(platform::ServerWindow()).fullScreen; };
+    ASSERT_TRUE(server().setFullScreen(w.id, true));
+    EXPECT_TRUE(desktop->eventually(fullScreen));
+    ASSERT_TRUE(server().setFullScreen(w.id, false));
+    EXPECT_TRUE(desktop->eventually([&] { return !fullScreen(); }));
 }
 
 TEST_P(PlatformContract, EachRenameAndDragByTheApplicationIsHeardOnce)

@@ -26,141 +26,141 @@ extern char** environ;
 namespace orbitshelf::test {
 namespace {
 
-    QString g_lastError;
+QString g_lastError;
 
-    pid_t spawnArgv(const QString& program, const QStringList& arguments)
-    {
-        QByteArray prog = program.toLocal8Bit();
-        QList<QByteArray> storage;
-        storage.append(prog);
+pid_t spawnArgv(const QString& program, const QStringList& arguments)
+{
+    QByteArray prog = program.toLocal8Bit();
+    QList<QByteArray> storage;
+    storage.append(prog);
+    for (const QString& a : arguments)
+        storage.append(a.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& s : storage)
+        argv.push_back(s.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    // Spawned clients must not scribble over the test's output.
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    int rc = posix_spawnp(&pid, prog.constData(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return rc == 0 ? pid : 0;
+}
+
+xcb_atom_t atom(xcb_connection_t* c, const char* name)
+{
+    auto cookie = xcb_intern_atom(c, 0, uint16_t(strlen(name)), name);
+    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> reply(
+        xcb_intern_atom_reply(c, cookie, nullptr), &free);
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+bool windowListed(xcb_connection_t* c, xcb_window_t root, xcb_atom_t clientList, xcb_window_t w)
+{
+    auto cookie = xcb_get_property(c, 0, root, clientList, XCB_ATOM_WINDOW, 0, 4096);
+    std::unique_ptr<xcb_get_property_reply_t, decltype(&free)> reply(
+        xcb_get_property_reply(c, cookie, nullptr), &free);
+    if (!reply || reply->format != 32)
+        return false;
+    auto* ids = static_cast<xcb_window_t*>(xcb_get_property_value(reply.get()));
+    int n = xcb_get_property_value_length(reply.get()) / 4;
+    for (int i = 0; i < n; ++i)
+        if (ids[i] == w)
+            return true;
+    return false;
+}
+
+// Maps a probe window and waits until the window manager lists it: only then
+// does it manage windows that clients map.
+bool waitForWindowManager(const QByteArray& display)
+{
+    QElapsedTimer clock;
+    clock.start();
+    xcb_connection_t* c = nullptr;
+    while (clock.elapsed() < 10000) {
+        c = xcb_connect(display.constData(), nullptr);
+        if (!xcb_connection_has_error(c))
+            break;
+        xcb_disconnect(c);
+        c = nullptr;
+        QThread::msleep(20);
+    }
+    if (!c)
+        return false;
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    xcb_atom_t clientList = atom(c, "_NET_CLIENT_LIST");
+    xcb_window_t probe = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, screen->root, 0, 0, 50, 50, 0,
+        XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+    xcb_map_window(c, probe);
+    xcb_flush(c);
+    bool managed = false;
+    while (clock.elapsed() < 15000) {
+        if (windowListed(c, screen->root, clientList, probe)) {
+            managed = true;
+            break;
+        }
+        QThread::msleep(20);
+    }
+    xcb_destroy_window(c, probe);
+    xcb_flush(c);
+    // Wait for the manager to drop the probe so tests start from an empty list.
+    while (managed && clock.elapsed() < 15000 && windowListed(c, screen->root, clientList, probe))
+        QThread::msleep(10);
+    xcb_disconnect(c);
+    return managed;
+}
+
+// Starts an X server that writes its display number to a pipe once it
+// accepts clients (-displayfd); returns its pid, 0 on failure.
+pid_t startServer(const char* program, QStringList arguments, QString* display)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return 0;
+    arguments.prepend(QString::number(fds[1]));
+    arguments.prepend(QStringLiteral("-displayfd"));
+    pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        int devnull = open("/dev/null", O_WRONLY);
+        dup2(devnull, STDOUT_FILENO);
+        dup2(devnull, STDERR_FILENO);
+        QList<QByteArray> storage { program };
         for (const QString& a : arguments)
             storage.append(a.toLocal8Bit());
         std::vector<char*> argv;
-        for (QByteArray& s : storage)
-            argv.push_back(s.data());
+        for (QByteArray& a : storage)
+            argv.push_back(a.data());
         argv.push_back(nullptr);
-
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        // Spawned clients must not scribble over the test's output.
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-        pid_t pid = 0;
-        int rc = posix_spawnp(&pid, prog.constData(), &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        return rc == 0 ? pid : 0;
+        execvp(program, argv.data());
+        _exit(127);
     }
-
-    xcb_atom_t atom(xcb_connection_t* c, const char* name)
-    {
-        auto cookie = xcb_intern_atom(c, 0, uint16_t(strlen(name)), name);
-        std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> reply(
-            xcb_intern_atom_reply(c, cookie, nullptr), &free);
-        return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    close(fds[1]);
+    QByteArray number;
+    QDeadlineTimer deadline(15000);
+    while (pid > 0 && !number.endsWith('\n') && !deadline.hasExpired()) {
+        pollfd p { fds[0], POLLIN, 0 };
+        char buf[32];
+        ssize_t n = poll(&p, 1, int(deadline.remainingTime())) > 0 ? read(fds[0], buf, sizeof buf) : 0;
+        if (n <= 0)
+            break;
+        number.append(buf, int(n));
     }
-
-    bool windowListed(xcb_connection_t* c, xcb_window_t root, xcb_atom_t clientList, xcb_window_t w)
-    {
-        auto cookie = xcb_get_property(c, 0, root, clientList, XCB_ATOM_WINDOW, 0, 4096);
-        std::unique_ptr<xcb_get_property_reply_t, decltype(&free)> reply(
-            xcb_get_property_reply(c, cookie, nullptr), &free);
-        if (!reply || reply->format != 32)
-            return false;
-        auto* ids = static_cast<xcb_window_t*>(xcb_get_property_value(reply.get()));
-        int n = xcb_get_property_value_length(reply.get()) / 4;
-        for (int i = 0; i < n; ++i)
-            if (ids[i] == w)
-                return true;
-        return false;
+    close(fds[0]);
+    if (!number.endsWith('\n')) {
+        terminate(pid);
+        return 0;
     }
+    *display = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
+    return pid;
+}
 
-    // Maps a probe window and waits until the window manager lists it: only then
-    // does it manage windows that clients map.
-    bool waitForWindowManager(const QByteArray& display)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        xcb_connection_t* c = nullptr;
-        while (clock.elapsed() < 10000) {
-            c = xcb_connect(display.constData(), nullptr);
-            if (!xcb_connection_has_error(c))
-                break;
-            xcb_disconnect(c);
-            c = nullptr;
-            QThread::msleep(20);
-        }
-        if (!c)
-            return false;
-        xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-        xcb_atom_t clientList = atom(c, "_NET_CLIENT_LIST");
-        xcb_window_t probe = xcb_generate_id(c);
-        xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, screen->root, 0, 0, 50, 50, 0,
-            XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
-        xcb_map_window(c, probe);
-        xcb_flush(c);
-        bool managed = false;
-        while (clock.elapsed() < 15000) {
-            if (windowListed(c, screen->root, clientList, probe)) {
-                managed = true;
-                break;
-            }
-            QThread::msleep(20);
-        }
-        xcb_destroy_window(c, probe);
-        xcb_flush(c);
-        // Wait for the manager to drop the probe so tests start from an empty list.
-        while (managed && clock.elapsed() < 15000 && windowListed(c, screen->root, clientList, probe))
-            QThread::msleep(10);
-        xcb_disconnect(c);
-        return managed;
-    }
-
-    // Starts an X server that writes its display number to a pipe once it
-    // accepts clients (-displayfd); returns its pid, 0 on failure.
-    pid_t startServer(const char* program, QStringList arguments, QString* display)
-    {
-        int fds[2];
-        if (pipe(fds) != 0)
-            return 0;
-        arguments.prepend(QString::number(fds[1]));
-        arguments.prepend(QStringLiteral("-displayfd"));
-        pid_t pid = fork();
-        if (pid == 0) {
-            close(fds[0]);
-            int devnull = open("/dev/null", O_WRONLY);
-            dup2(devnull, STDOUT_FILENO);
-            dup2(devnull, STDERR_FILENO);
-            QList<QByteArray> storage { program };
-            for (const QString& a : arguments)
-                storage.append(a.toLocal8Bit());
-            std::vector<char*> argv;
-            for (QByteArray& a : storage)
-                argv.push_back(a.data());
-            argv.push_back(nullptr);
-            execvp(program, argv.data());
-            _exit(127);
-        }
-        close(fds[1]);
-        QByteArray number;
-        QDeadlineTimer deadline(15000);
-        while (pid > 0 && !number.endsWith('\n') && !deadline.hasExpired()) {
-            pollfd p { fds[0], POLLIN, 0 };
-            char buf[32];
-            ssize_t n = poll(&p, 1, int(deadline.remainingTime())) > 0 ? read(fds[0], buf, sizeof buf) : 0;
-            if (n <= 0)
-                break;
-            number.append(buf, int(n));
-        }
-        close(fds[0]);
-        if (!number.endsWith('\n')) {
-            terminate(pid);
-            return 0;
-        }
-        *display = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
-        return pid;
-    }
-
-    const QString kTwoOutputsConfig = QStringLiteral(ORBITSHELF_TEST_DATA "/e2e_screens/xorg-dummy.conf");
+const QString kTwoOutputsConfig = QStringLiteral(ORBITSHELF_TEST_DATA "/e2e_screens/xorg-dummy.conf");
 
 } // namespace
 
