@@ -2,6 +2,7 @@
 #include "app/ShellQueues.h"
 #include "app/UserDefaults.h"
 #include "apps/ActiveApp.h"
+#include "platform/KeyCodes.h"
 #include "platform/fake/FakeClickMonitor.h"
 #include "platform/fake/FakePlatform.h"
 #include "dock/DockReload.h"
@@ -15,6 +16,8 @@
 #include <QTemporaryDir>
 
 using orbitshelf::test::ManualQueue;
+using platform::appkit::command;
+using platform::appkit::shift;
 
 namespace {
 
@@ -78,6 +81,15 @@ protected:
         sources.watchScreens = false;
         registerAppListeners(std::move(sources));
         return raw;
+    }
+
+    void installPasteboardTool()
+    {
+        Record plugin;
+        plugin.entity = Entity::Plugins;
+        plugin.values.insert(QStringLiteral("name"), QStringLiteral("Pasteboard"));
+        plugin.values.insert(QStringLiteral("installed"), true);
+        AppState::shared().installedPlugins.append(plugin);
     }
 
     int count(const std::string& what) const
@@ -229,4 +241,62 @@ TEST_F(AppListenersTest, SecondRegistrationChangesNothing)
     fake.addApp(application(77, QStringLiteral("Viewer")));
     queue->runReady();
     EXPECT_EQ(count("refresh"), 1);
+}
+
+TEST_F(AppListenersTest, CopyKeysCaptureHalfASecondLaterOnlyWithThePasteboardTool)
+{
+    struct Row {
+        const char* name;
+        QString characters;
+        quint64 flags;
+        bool installed;
+        bool captures;
+    };
+    const Row rows[] = {
+        { "CommandC", "c", command, true, true },
+        { "CommandShiftX", "X", command | shift, true, true },
+        { "CommandCWithoutTool", "c", command, false, false },
+        { "CommandV", "v", command, true, false },
+        { "PlainC", "c", 0, true, false },
+        { "CommandWithoutText", "", command, true, false },
+    };
+    auto* input = registerWithFakeInput();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        log.clear();
+        AppState::shared().installedPlugins.clear();
+        if (row.installed)
+            installPasteboardTool();
+        const double pressedAt = queue->now();
+        input->keyPress(row.characters, row.flags);
+        queue->advance(0.49);
+        EXPECT_EQ(count("capture"), 0);
+        queue->advance(10);
+        if (row.captures)
+            EXPECT_EQ(log, (Log { { "capture", pressedAt + 0.5 } }));
+        else
+            EXPECT_TRUE(log.empty());
+    }
+}
+
+TEST_F(AppListenersTest, ARightThenLeftReleaseCapturesOnceAndOnlyWithTheTool)
+{
+    auto* input = registerWithFakeInput();
+    input->rightClick(1);
+    input->click(1);
+    EXPECT_FALSE(rightMouseUpSeen());
+    queue->advance(10);
+    EXPECT_EQ(count("capture"), 0) << "without the tool";
+
+    installPasteboardTool();
+    input->click(0x400001);
+    queue->advance(10);
+    EXPECT_EQ(count("capture"), 0) << "a left release alone copies nothing";
+    input->rightClick(0x400001);
+    EXPECT_TRUE(rightMouseUpSeen());
+    input->click(0x400001);
+    input->click(0x400001);
+    EXPECT_FALSE(rightMouseUpSeen());
+    queue->advance(10);
+    EXPECT_EQ(count("capture"), 1);
 }

@@ -1,28 +1,138 @@
 #pragma once
 
-// What the end-to-end programs share: starting the real binary with its own
-// settings, reading back what the X server shows and what the bar logs, and a
-// private session bus.
+// What the end-to-end programs share: real clients on the private display,
+// what the X server shows, the real orbitShelf with settings of its own and
+// the bar it logs, and a private session bus.
 
-#include "app/MapSetting.h"
 #include "app/UserDefaults.h"
 #include "platform/ScreenIdentity.h"
 #include "tests/support/XvfbSession.h"
 
 #include <QColor>
-#include <QProcess>
 #include <QDir>
+#include <QProcess>
 #include <QRect>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QVariant>
 
-#include <chrono>
 #include <map>
 #include <optional>
 #include <vector>
 
 namespace orbitshelf::test {
+
+inline QString xdotool(const QStringList& arguments)
+{
+    return runTool(QStringLiteral("xdotool"), arguments);
+}
+
+// Visible windows with exactly this title.
+inline QStringList visibleWindowsNamed(const QString& title)
+{
+    // xdotool's --name takes a regular expression.
+    const QString out = xdotool({ "search", "--onlyvisible", "--name",
+        QStringLiteral("^%1$").arg(QRegularExpression::escape(title)) });
+    return out.isEmpty() ? QStringList() : out.split(QLatin1Char('\n'));
+}
+
+// The first visible window with exactly this title, waited for; empty if
+// none showed.
+inline QString waitForWindow(const QString& title)
+{
+    QString id;
+    waitUntil(
+        [&] { return !(id = visibleWindowsNamed(title).value(0)).isEmpty(); }, std::chrono::seconds(10));
+    return id;
+}
+
+// The clients a test starts, ended when it ends.
+class Clients final {
+public:
+    Clients() = default;
+    Clients(const Clients&) = delete;
+    Clients& operator=(const Clients&) = delete;
+    ~Clients()
+    {
+        for (qint64 pid : m_pids)
+            terminate(pid);
+    }
+
+    struct Window {
+        qint64 pid = 0;
+        QString id; // decimal, as xdotool gives it; empty if it never showed
+    };
+    // An xterm titled `title`, once the window manager shows it.
+    Window xterm(const QString& title, const QString& geometry = QStringLiteral("40x5+50+50"),
+        const QStringList& more = {})
+    {
+        m_pids.push_back(
+            spawn(QStringLiteral("xterm"), QStringList { "-T", title, "-geometry", geometry } + more));
+        return { m_pids.back(), waitForWindow(title) };
+    }
+
+private:
+    std::vector<qint64> m_pids;
+};
+
+// The active window's id (decimal), empty when none.
+inline QString activeWindow()
+{
+    bool ok = false;
+    const qulonglong number = xdotool({ "getactivewindow" }).toULongLong(&ok);
+    return ok ? QString::number(number) : QString();
+}
+
+// A window's frame on the screen, from xwininfo.
+inline QRect windowGeometry(const QString& id)
+{
+    const QString info = runTool(QStringLiteral("xwininfo"), { "-id", id });
+    auto number = [&](const char* label) {
+        return QRegularExpression(QStringLiteral("%1:\\s+(-?\\d+)").arg(QLatin1String(label)))
+            .match(info)
+            .captured(1)
+            .toInt();
+    };
+    return QRect(
+        number("Absolute upper-left X"), number("Absolute upper-left Y"), number("Width"), number("Height"));
+}
+
+inline QString property(const QString& id, const QString& name)
+{
+    return runTool(QStringLiteral("xprop"), { "-id", id, name });
+}
+
+// The colour the screen shows at a point.
+inline QColor pixelAt(QPoint at)
+{
+    const QString out = runTool(QStringLiteral("import"),
+        { "-window", "root", "-crop", QStringLiteral("1x1+%1+%2").arg(at.x()).arg(at.y()), "-depth", "8",
+            "txt:-" });
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("#([0-9A-Fa-f]{6})")).match(out);
+    return m.hasMatch() ? QColor(QLatin1Char('#') + m.captured(1)) : QColor();
+}
+
+// The root window's background, where nothing is drawn.
+inline bool isBackground(const QColor& colour)
+{
+    return colour.isValid() && colour.red() < 8 && colour.green() < 8 && colour.blue() < 8;
+}
+
+inline void movePointer(QPoint to)
+{
+    // "mousemove --sync" waits for a motion, so it would hang when the
+    // pointer already stands there.
+    const QString here = xdotool({ "getmouselocation", "--shell" });
+    if (!here.contains(QStringLiteral("X=%1\n").arg(to.x()))
+        || !here.contains(QStringLiteral("Y=%1\n").arg(to.y())))
+        xdotool({ "mousemove", "--sync", QString::number(to.x()), QString::number(to.y()) });
+}
+
+inline void click(QPoint at, int button = 1)
+{
+    movePointer(at);
+    xdotool({ "click", QString::number(button) });
+}
 
 // The key of a screen without EDID, as the app forms it from the output name.
 inline QString screenKeyOfOutput(const QString& outputName)
@@ -32,173 +142,107 @@ inline QString screenKeyOfOutput(const QString& outputName)
             platform::displayUuid(platform::DisplayDescription { outputName, {}, false })));
 }
 
-// One run of orbitShelf with a private settings and data home.
+// One run of the real orbitShelf with a private settings and data home. Its
+// standard error is the log the checks read: with orbitshelf.dock debug on,
+// the bar writes where each of its buttons stands on the screen.
 class DockRun final {
 public:
-    explicit DockRun(const std::map<QString, QVariant>& settings)
+    explicit DockRun(const std::map<QString, QVariant>& settings = {})
+        : DockRun(FirstRun {})
     {
-        const QString conf = m_home.filePath(QStringLiteral("config/orbitShelf/orbitShelf.conf"));
-        QDir().mkpath(QFileInfo(conf).absolutePath());
-        UserDefaults::useFile(conf);
+        UserDefaults::useFile(configHome() + QStringLiteral("/orbitShelf/orbitShelf.conf"));
         // Not the first run: no onboarding, the bar sized by its content.
         UserDefaults::setValue(QStringLiteral("firstInstalled"), false);
         for (const auto& [key, value] : settings)
             UserDefaults::setValue(key, value);
         UserDefaults::useFile(QString());
     }
+    struct FirstRun { };
+    explicit DockRun(FirstRun)
+    {
+        QDir().mkpath(configHome() + QStringLiteral("/orbitShelf"));
+        QDir().mkpath(dataHome());
+    }
     ~DockRun() { stop(); }
 
     qint64 start()
     {
-        const QByteArray qpa = qgetenv("QT_QPA_PLATFORM");
-        qunsetenv("QT_QPA_PLATFORM");
-        qputenv("XDG_CONFIG_HOME", m_home.filePath(QStringLiteral("config")).toLocal8Bit());
-        qputenv("XDG_DATA_HOME", m_home.filePath(QStringLiteral("data")).toLocal8Bit());
-        qputenv("QT_LOGGING_RULES", "orbitshelf.dock=true");
-        m_pid = spawn(QStringLiteral("sh"),
-            { QStringLiteral("-c"), QStringLiteral("exec \"$0\" 2>\"$1\""), QStringLiteral(ORBITSHELF_BINARY),
-                logPath() });
-        qputenv("QT_QPA_PLATFORM", qpa);
-        return m_pid;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        // ctest runs the test programs offscreen; the dock must use X.
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome());
+        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("orbitshelf.dock=true"));
+        m_process.setProcessEnvironment(env);
+        m_process.setStandardErrorFile(m_home.filePath(QStringLiteral("orbitShelf.log")), QIODevice::Append);
+        m_process.setStandardOutputFile(QProcess::nullDevice());
+        m_process.start(QStringLiteral(ORBITSHELF_BINARY), {});
+        return m_process.waitForStarted() ? m_process.processId() : 0;
     }
     void stop()
     {
-        terminate(m_pid);
-        m_pid = 0;
+        m_process.terminate();
+        if (!m_process.waitForFinished(3000))
+            m_process.kill();
+        m_process.waitForFinished();
     }
-    QString logPath() const { return m_home.filePath(QStringLiteral("orbitShelf.log")); }
-    // The run's private home: config/ and data/ are its XDG homes.
-    QString home() const { return m_home.path(); }
+    bool running() const { return m_process.state() == QProcess::Running; }
+    QString dataHome() const { return m_home.filePath(QStringLiteral("data")); }
+    QString configHome() const { return m_home.filePath(QStringLiteral("config")); }
+    QString storePath() const
+    {
+        return dataHome() + QStringLiteral("/io.orbitshelf.OrbitShelf/Favorite.sqlite");
+    }
     QString log() const
     {
-        QFile f(logPath());
+        QFile f(m_home.filePath(QStringLiteral("orbitShelf.log")));
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+    // The rectangle of the newest log line where `prefix` (a regular
+    // expression) is followed by "x,y wxh" or "x,y,wxh".
+    std::optional<QRect> loggedRect(const QString& prefix) const
+    {
+        QRegularExpressionMatch last;
+        const QRegularExpression re(prefix + QStringLiteral("(-?\\d+),(-?\\d+)[ ,](\\d+)x(\\d+)"));
+        for (auto it = re.globalMatch(log()); it.hasNext();)
+            last = it.next();
+        if (!last.hasMatch())
+            return std::nullopt;
+        return QRect(last.captured(1).toInt(), last.captured(2).toInt(), last.captured(3).toInt(),
+            last.captured(4).toInt());
     }
 
 private:
     QTemporaryDir m_home;
-    qint64 m_pid = 0;
+    QProcess m_process;
 };
 
-// Visible windows with exactly this title.
-inline QStringList visibleWindowsNamed(const QString& title, const QString& display = {})
-{
-    QStringList args;
-    if (!display.isEmpty())
-        args << QStringLiteral("--display") << display;
-    // xdotool's --name takes a regular expression.
-    args << QStringLiteral("search") << QStringLiteral("--onlyvisible") << QStringLiteral("--name")
-         << QStringLiteral("^%1$").arg(QRegularExpression::escape(title));
-    const QString out = runTool(QStringLiteral("xdotool"), args);
-    return out.isEmpty() ? QStringList() : out.split(QLatin1Char('\n'));
-}
-
-// The first visible window with exactly this title, waited for up to
-// `timeout`; empty if none showed.
-inline QString waitForWindow(const QString& title, std::chrono::milliseconds timeout = std::chrono::seconds(20))
-{
-    QString id;
-    waitUntil(
-        [&] {
-            const QStringList ids = visibleWindowsNamed(title);
-            id = ids.isEmpty() ? QString() : ids.first();
-            return !id.isEmpty();
-        },
-        timeout);
-    return id;
-}
-
-// The active window's id as xdotool gives it (decimal), empty when none.
-inline QString activeWindow()
-{
-    const QString id = runTool(QStringLiteral("xdotool"), { QStringLiteral("getactivewindow") });
-    bool ok = false;
-    const qulonglong number = id.toULongLong(&ok);
-    return ok ? QString::number(number) : QString();
-}
-
-// A window's frame on the screen, from xwininfo.
-inline QRect windowGeometry(const QString& id, const QString& display = {})
-{
-    QStringList args;
-    if (!display.isEmpty())
-        args << QStringLiteral("-display") << display;
-    args << QStringLiteral("-id") << id;
-    const QString info = runTool(QStringLiteral("xwininfo"), args);
-    auto number = [&](const char* label) {
-        const QRegularExpression re(QStringLiteral("%1:\\s+(-?\\d+)").arg(QLatin1String(label)));
-        return re.match(info).captured(1).toInt();
-    };
-    return QRect(
-        number("Absolute upper-left X"), number("Absolute upper-left Y"), number("Width"), number("Height"));
-}
-
-// The colour the screen shows at a point.
-inline QColor pixelAt(int x, int y)
-{
-    const QString out = runTool(QStringLiteral("import"),
-        { QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("-crop"),
-            QStringLiteral("1x1+%1+%2").arg(x).arg(y), QStringLiteral("-depth"), QStringLiteral("8"),
-            QStringLiteral("txt:-") });
-    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("#([0-9A-Fa-f]{6})")).match(out);
-    return m.hasMatch() ? QColor(QLatin1Char('#') + m.captured(1)) : QColor();
-}
-
-inline QString property(const QString& id, const QString& name)
-{
-    return runTool(QStringLiteral("xprop"), { QStringLiteral("-id"), id, name });
-}
-
-// The centre of the button of `pid` in the newest "bar buttons:" line.
-inline std::optional<QPoint> buttonCentre(const QString& log, qint64 pid)
-{
-    const qsizetype at = log.lastIndexOf(QStringLiteral("bar buttons:"));
-    if (at < 0)
-        return std::nullopt;
-    const QString line = log.mid(at).section(QLatin1Char('\n'), 0, 0);
-    const QRegularExpression entry(QStringLiteral("\\b%1@(-?\\d+),(-?\\d+),(\\d+)x(\\d+)").arg(pid));
-    const auto m = entry.match(line);
-    if (!m.hasMatch())
-        return std::nullopt;
-    return QRect(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(), m.captured(4).toInt())
-        .center();
-}
-
-// One item of the bar as the app logs it (with orbitshelf.dock debug on):
-// where it stands on the screen and what it shows.
+// One item of the bar as the app logs it.
 struct LoggedBarItem {
-    int kind = -1; // BarEntry::Kind as a number
+    enum Kind { mainButton, launchpad, tool, pinnedApp, windowButton, stackButton }; // BarEntry::Kind
+    int kind = -1;
     qint64 pid = 0;
-    qint64 window = -1; // window number, -1 for none
+    QString window; // decimal window id, "-1" for none
     QRect rect;
     QString badge;
 };
 
-// The newest bar the log shows for a screen key (any screen when empty).
-inline std::vector<LoggedBarItem> loggedBar(const QString& log, const QString& screenKey = {})
+// The newest bar the log shows, in bar order.
+inline std::vector<LoggedBarItem> loggedBar(const QString& log)
 {
     std::vector<LoggedBarItem> items;
-    const qsizetype start
-        = log.lastIndexOf(screenKey.isEmpty() ? QStringLiteral("bar rows of ")
-                                              : QStringLiteral("bar rows of %1").arg(screenKey));
+    const qsizetype start = log.lastIndexOf(QStringLiteral("bar rows of "));
     if (start < 0)
         return items;
     const qsizetype end = log.indexOf(QStringLiteral("bar end"), start);
-    const QString block = log.mid(start, end < 0 ? -1 : end - start);
     static const QRegularExpression line(
         QStringLiteral("bar item \\d+ kind (\\d+) pid (-?\\d+) window (-?\\d+) at (-?\\d+),(-?\\d+) "
                        "(\\d+)x(\\d+) badge \"([^\"]*)\""));
-    auto it = line.globalMatch(block);
-    while (it.hasNext()) {
+    for (auto it = line.globalMatch(log.mid(start, end < 0 ? -1 : end - start)); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
-        LoggedBarItem item;
-        item.kind = m.captured(1).toInt();
-        item.pid = m.captured(2).toLongLong();
-        item.window = m.captured(3).toLongLong();
-        item.rect = QRect(
-            m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt(), m.captured(7).toInt());
-        item.badge = m.captured(8);
-        items.push_back(item);
+        items.push_back({ m.captured(1).toInt(), m.captured(2).toLongLong(), m.captured(3),
+            QRect(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt(), m.captured(7).toInt()),
+            m.captured(8) });
     }
     return items;
 }
@@ -209,11 +253,8 @@ class PrivateSessionBus final {
 public:
     PrivateSessionBus()
     {
-        m_daemon.start(QStringLiteral("dbus-daemon"),
-            { QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1") });
-        if (!m_daemon.waitForStarted(5000))
-            return;
-        if (m_daemon.waitForReadyRead(5000))
+        m_daemon.start(QStringLiteral("dbus-daemon"), { "--session", "--nofork", "--print-address=1" });
+        if (m_daemon.waitForStarted(5000) && m_daemon.waitForReadyRead(5000))
             m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
     }
     ~PrivateSessionBus()

@@ -2,8 +2,12 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QThread>
 
 #include <xcb/xcb.h>
@@ -23,7 +27,6 @@ namespace orbitshelf::test {
 namespace {
 
 QString g_lastError;
-XvfbSession* g_current = nullptr;
 
 pid_t spawnArgv(const QString& program, const QStringList& arguments)
 {
@@ -92,7 +95,7 @@ bool waitForWindowManager(const QByteArray& display)
     xcb_atom_t clientList = atom(c, "_NET_CLIENT_LIST");
     xcb_window_t probe = xcb_generate_id(c);
     xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, screen->root, 0, 0, 50, 50, 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+        XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
     xcb_map_window(c, probe);
     xcb_flush(c);
     bool managed = false;
@@ -112,87 +115,125 @@ bool waitForWindowManager(const QByteArray& display)
     return managed;
 }
 
-} // namespace
-
-std::unique_ptr<XvfbSession> XvfbSession::start(int width, int height)
+// Starts an X server that writes its display number to a pipe once it
+// accepts clients (-displayfd); returns its pid, 0 on failure.
+pid_t startServer(const char* program, QStringList arguments, QString* display)
 {
     int fds[2];
-    if (pipe(fds) != 0) {
-        g_lastError = QStringLiteral("pipe failed");
-        return nullptr;
-    }
-    std::unique_ptr<XvfbSession> session(new XvfbSession);
-    const QString screen = QStringLiteral("%1x%2x24").arg(width).arg(height);
-    QByteArray fdText = QByteArray::number(fds[1]);
-
+    if (pipe(fds) != 0)
+        return 0;
+    arguments.prepend(QString::number(fds[1]));
+    arguments.prepend(QStringLiteral("-displayfd"));
     pid_t pid = fork();
     if (pid == 0) {
         close(fds[0]);
         int devnull = open("/dev/null", O_WRONLY);
         dup2(devnull, STDOUT_FILENO);
         dup2(devnull, STDERR_FILENO);
-        const QByteArray screenText = screen.toLocal8Bit();
-        execlp("Xvfb", "Xvfb", "-displayfd", fdText.constData(), "-screen", "0",
-               screenText.constData(), "-nolisten", "tcp", "+extension", "Composite",
-               "-noreset", static_cast<char*>(nullptr));
+        QList<QByteArray> storage { program };
+        for (const QString& a : arguments)
+            storage.append(a.toLocal8Bit());
+        std::vector<char*> argv;
+        for (QByteArray& a : storage)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execvp(program, argv.data());
         _exit(127);
     }
     close(fds[1]);
-    if (pid < 0) {
-        close(fds[0]);
-        g_lastError = QStringLiteral("fork failed");
-        return nullptr;
-    }
-    session->m_xvfbPid = pid;
-
-    // Xvfb writes the display number followed by a newline once it is ready.
     QByteArray number;
     QDeadlineTimer deadline(15000);
-    while (!number.endsWith('\n') && !deadline.hasExpired()) {
-        pollfd p{fds[0], POLLIN, 0};
-        if (poll(&p, 1, int(deadline.remainingTime())) <= 0)
-            break;
+    while (pid > 0 && !number.endsWith('\n') && !deadline.hasExpired()) {
+        pollfd p { fds[0], POLLIN, 0 };
         char buf[32];
-        ssize_t n = read(fds[0], buf, sizeof buf);
+        ssize_t n = poll(&p, 1, int(deadline.remainingTime())) > 0 ? read(fds[0], buf, sizeof buf) : 0;
         if (n <= 0)
             break;
         number.append(buf, int(n));
     }
     close(fds[0]);
     if (!number.endsWith('\n')) {
-        g_lastError = QStringLiteral("Xvfb did not report a display (is it installed?)");
-        return nullptr;
+        terminate(pid);
+        return 0;
     }
-    session->m_display = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
-    qputenv("DISPLAY", session->m_display.toLocal8Bit());
-    // Tests must never talk to the developer's own session bus or desktop.
-    qunsetenv("WAYLAND_DISPLAY");
+    *display = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
+    return pid;
+}
 
-    session->m_wmPid = spawnArgv(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
-    if (!session->m_wmPid) {
-        g_lastError = QStringLiteral("openbox could not be started");
+const QString kTwoOutputsConfig = QStringLiteral(ORBITSHELF_TEST_DATA "/e2e_screens/xorg-dummy.conf");
+
+} // namespace
+
+bool XvfbSession::canStartTwoOutputs(QString* why)
+{
+    bool driver = false;
+    for (const char* dir :
+        { "/usr/lib/xorg/modules/drivers", "/usr/lib/x86_64-linux-gnu/xorg/modules/drivers" })
+        driver = driver || QFileInfo::exists(QStringLiteral("%1/dummy_drv.so").arg(QLatin1String(dir)));
+    if (QStandardPaths::findExecutable(QStringLiteral("Xorg")).isEmpty() || !driver)
+        *why = QStringLiteral("Xorg with the dummy video driver is not installed "
+                              "(xserver-xorg-core xserver-xorg-video-dummy; scripts/deps installs them)");
+    else if (geteuid() != 0)
+        *why = QStringLiteral("starting Xorg with the dummy video driver needs root");
+    return why->isEmpty();
+}
+
+std::unique_ptr<XvfbSession> XvfbSession::start(Outputs outputs)
+{
+    std::unique_ptr<XvfbSession> session(new XvfbSession);
+    if (outputs == Outputs::one) {
+        session->m_serverPid = startServer("Xvfb",
+            { "-screen", "0", "1920x1080x24", "-nolisten", "tcp", "+extension", "Composite", "-noreset" },
+            &session->m_display);
+    } else {
+        session->m_serverLog = QDir::tempPath() + QStringLiteral("/orbitshelf-xorg-%1.log").arg(getpid());
+        session->m_serverPid = startServer("Xorg",
+            { "-config", kTwoOutputsConfig, "-noreset", "-nolisten", "tcp", "-logfile",
+                session->m_serverLog },
+            &session->m_display);
+    }
+    if (!session->m_serverPid) {
+        g_lastError = outputs == Outputs::one
+            ? QStringLiteral("Xvfb did not report a display (is it installed?)")
+            : QStringLiteral("Xorg did not start; see ") + session->m_serverLog;
+        session->m_serverLog.clear(); // kept to read why
         return nullptr;
     }
-    if (!waitForWindowManager(session->m_display.toLocal8Bit())) {
+    qputenv("DISPLAY", session->m_display.toLocal8Bit());
+    // Tests must never talk to the developer's own desktop.
+    qunsetenv("WAYLAND_DISPLAY");
+    if (outputs == Outputs::two) {
+        runTool("xrandr", { "--addmode", "DUMMY1", "1920x1080" });
+        runTool("xrandr",
+            { "--output", "DUMMY0", "--mode", "1400x1050", "--pos", "0x0", "--output", "DUMMY1", "--mode",
+                "1920x1080", "--pos", "1400x0" });
+    }
+
+    session->m_wmPid = spawnArgv(QStringLiteral("openbox"), { QStringLiteral("--sm-disable") });
+    if (!session->m_wmPid || !waitForWindowManager(session->m_display.toLocal8Bit())) {
         g_lastError = QStringLiteral("openbox did not start managing windows");
         return nullptr;
     }
-    g_current = session.get();
     return session;
 }
 
 XvfbSession::~XvfbSession()
 {
-    if (g_current == this)
-        g_current = nullptr;
     terminate(m_wmPid);
-    terminate(m_xvfbPid);
+    terminate(m_serverPid);
+    if (!m_serverLog.isEmpty()) {
+        QFile::remove(m_serverLog);
+        QFile::remove(m_serverLog + QStringLiteral(".old"));
+    }
 }
 
-QString XvfbSession::lastError() { return g_lastError; }
-XvfbSession* XvfbSession::current() { return g_current; }
+QString XvfbSession::lastError()
+{
+    return g_lastError;
+}
 
-bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
+bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout,
+    std::chrono::milliseconds pause)
 {
     QDeadlineTimer deadline(timeout);
     while (true) {
@@ -201,12 +242,11 @@ bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
         if (deadline.hasExpired())
             return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(5);
+        QThread::msleep(pause.count());
     }
 }
 
-QString runTool(const QString& program, const QStringList& arguments,
-                std::chrono::milliseconds timeout)
+QString runTool(const QString& program, const QStringList& arguments, std::chrono::milliseconds timeout)
 {
     QProcess process;
     process.start(program, arguments);

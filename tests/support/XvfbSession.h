@@ -9,44 +9,54 @@
 
 namespace orbitshelf::test {
 
-// A private X server with a window manager, one per test program.
+// A private X server with a window manager, one per end-to-end program.
 //
-// Xvfb picks its own display number (-displayfd), so test programs and other
-// runs on the machine never collide. start() returns only once openbox
+// The server picks its own display number (-displayfd), so test programs and
+// other runs on the machine never collide. start() returns only once openbox
 // actually manages new windows: openbox announces itself before it does, so
 // a probe window is mapped and waited for in _NET_CLIENT_LIST first.
 class XvfbSession final {
 public:
+    enum class Outputs {
+        one, // Xvfb, 1920x1080
+        // Xorg with the dummy driver: Qt sees one screen per RandR output,
+        // which Xvfb cannot give it. DUMMY0 is 1400x1050 at 0,0 (primary),
+        // DUMMY1 1920x1080 right of it. Needs root.
+        two,
+    };
+
     ~XvfbSession();
     XvfbSession(const XvfbSession&) = delete;
     XvfbSession& operator=(const XvfbSession&) = delete;
 
-    // Starts Xvfb (width x height x 24) and openbox, sets DISPLAY for this
-    // process and returns the session, or nullptr with lastError() set.
-    static std::unique_ptr<XvfbSession> start(int width = 1920, int height = 1080);
+    // Starts the server and openbox and sets DISPLAY for this process; or
+    // returns nullptr with lastError() set.
+    static std::unique_ptr<XvfbSession> start(Outputs outputs = Outputs::one);
     static QString lastError();
-
-    // The running session of this program, if any.
-    static XvfbSession* current();
+    // Whether start(two) can work here at all: root and the dummy driver.
+    static bool canStartTwoOutputs(QString* why);
 
     QString display() const { return m_display; }
 
 private:
     XvfbSession() = default;
-    qint64 m_xvfbPid = 0;
+    qint64 m_serverPid = 0;
     qint64 m_wmPid = 0;
     QString m_display;
+    QString m_serverLog;
 };
 
 // Polls `condition` (processing Qt events in between) until it holds or
-// `timeout` passes; returns whether it held. Use this instead of sleeps.
+// `timeout` passes; returns whether it held. Use this instead of sleeps; a
+// condition that starts programs to look asks with a longer `pause`.
 bool waitUntil(const std::function<bool()>& condition,
-               std::chrono::milliseconds timeout = std::chrono::seconds(5));
+    std::chrono::milliseconds timeout = std::chrono::seconds(5),
+    std::chrono::milliseconds pause = std::chrono::milliseconds(5));
 
 // Runs a program to completion and returns its standard output (trimmed);
 // empty on failure. For wmctrl / xdotool / xprop queries in tests.
 QString runTool(const QString& program, const QStringList& arguments,
-                std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
 // Starts a program detached in the test's display; returns its pid or 0.
 qint64 spawn(const QString& program, const QStringList& arguments);

@@ -7,6 +7,25 @@
 #include "tests/support/TempStores.h"
 #include "tests/support/XvfbSession.h"
 
+#ifdef ORBITSHELF_E2E_TWO_OUTPUTS
+namespace {
+
+// Skips every test of the program, saying why.
+class SkipAll final : public ::testing::Environment {
+public:
+    explicit SkipAll(QString why)
+        : m_why(std::move(why))
+    {
+    }
+    void SetUp() override { GTEST_SKIP() << m_why.toStdString(); }
+
+private:
+    QString m_why;
+};
+
+} // namespace
+#endif
+
 int main(int argc, char** argv)
 {
     // Before anything reads a path: settings and stores of tests live in a
@@ -18,12 +37,22 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
 #ifdef ORBITSHELF_E2E
+    using orbitshelf::test::XvfbSession;
     // Started before QApplication so that a Qt on the xcb platform would find
     // DISPLAY; the session lives until the program ends.
-    auto session = orbitshelf::test::XvfbSession::start();
-    if (!session) {
-        fprintf(stderr, "could not start a private Xvfb + openbox: %s\n",
-                orbitshelf::test::XvfbSession::lastError().toLocal8Bit().constData());
+    std::unique_ptr<XvfbSession> session;
+    QString cannot;
+#ifdef ORBITSHELF_E2E_TWO_OUTPUTS
+    if (XvfbSession::canStartTwoOutputs(&cannot))
+        session = XvfbSession::start(XvfbSession::Outputs::two);
+    else
+        ::testing::AddGlobalTestEnvironment(new SkipAll(cannot));
+#else
+    session = XvfbSession::start();
+#endif
+    if (!session && cannot.isEmpty()) {
+        fprintf(stderr, "could not start a private X server + openbox: %s\n",
+            XvfbSession::lastError().toLocal8Bit().constData());
         return 1;
     }
 #endif

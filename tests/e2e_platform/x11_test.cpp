@@ -1,0 +1,197 @@
+// What only the X11 layer has to get right: the name properties and their
+// encodings, clients that leave out _NET_WM_PID, the cost of a batch of
+// reads, withdrawn windows, pointer clicks and programs started from their
+// desktop entries.
+#include "tests/e2e_platform/X11Desktop.h"
+
+#include "platform/AppLauncher.h"
+#include "platform/x11/X11ClickMonitor.h"
+#include "platform/x11/X11Platform.h"
+#include "tests/support/X11TestTools.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+using namespace orbitshelf::test;
+using platform::AXElement;
+using platform::AXResult;
+
+namespace {
+
+std::optional<QString> titleOf(const AXElement& e)
+{
+    platform::AXValue value;
+    if (x11().accessibility().copyAttributeValue(e, QString::fromLatin1(platform::ax::title), value)
+        != AXResult::success)
+        return std::nullopt;
+    return std::get<QString>(value);
+}
+
+// Counts one notification about one window; armed once made.
+struct Counted {
+    Counted(const AXElement& e, const char* name)
+        : observer(x11().accessibility().createObserver(
+            e.pid, [this](const AXElement&, const QString&) { ++count; }))
+    {
+        EXPECT_EQ(observer->addNotification(e, QString::fromLatin1(name)), AXResult::success);
+        observer->addToRunLoop(x11RunLoop());
+        auto done = std::make_shared<std::atomic<bool>>(false);
+        QMetaObject::invokeMethod(
+            x11RunLoop(), [done] { *done = true; }, Qt::QueuedConnection);
+        EXPECT_TRUE(waitUntil([&] { return done->load(); }));
+    }
+    std::atomic<int> count { 0 };
+    std::unique_ptr<platform::AXObserver> observer;
+};
+
+AXElement elementOf(const Clients::Window& c)
+{
+    return AXElement::windowElement(qint32(c.pid), c.id.toUInt());
+}
+
+void setProperty(const QString& id, const char* name, const char* format, const QString& value)
+{
+    runTool(QStringLiteral("xprop"), { "-id", id, "-f", name, format, "-set", name, value });
+}
+
+} // namespace
+
+TEST(X11Titles, BothNamePropertiesAndTheirEncodingsReadAlikeAloneAndInTheList)
+{
+    Clients clients;
+    const auto c = clients.xterm(QStringLiteral("named"));
+    ASSERT_FALSE(c.id.isEmpty());
+    // A rename is answered by reading the two name properties only; the
+    // answer must be the one the full read of the window gives.
+    const auto fullRead
+        = [&] { return x11().windowServer().window(c.id.toUInt()).value_or(platform::ServerWindow()).title; };
+    Counted renames(elementOf(c), platform::ax::titleChanged);
+
+    setProperty(c.id, "_NET_WM_NAME", "8u", QStringLiteral("Grüße – 東京"));
+    EXPECT_TRUE(waitUntil([&] { return titleOf(elementOf(c)) == QStringLiteral("Grüße – 東京"); }));
+    EXPECT_EQ(titleOf(elementOf(c)), fullRead());
+
+    // Without the EWMH name the ICCCM name (Latin-1) is the title, and a
+    // client that writes only that one is heard too.
+    runTool(QStringLiteral("xprop"), { "-id", c.id, "-remove", "_NET_WM_NAME" });
+    ASSERT_TRUE(waitUntil([&] { return titleOf(elementOf(c)) == QStringLiteral("named"); }));
+    const int heard = renames.count;
+    setProperty(c.id, "WM_NAME", "8s", QStringLiteral("plain"));
+    EXPECT_TRUE(
+        waitUntil([&] { return titleOf(elementOf(c)) == QStringLiteral("plain") && renames.count > heard; }));
+    EXPECT_EQ(titleOf(elementOf(c)), fullRead());
+
+    runTool(QStringLiteral("xprop"), { "-id", c.id, "-remove", "WM_NAME" });
+    EXPECT_TRUE(waitUntil([&] { return !titleOf(elementOf(c)); }));
+    EXPECT_EQ(fullRead(), std::nullopt);
+}
+
+TEST(X11WindowList, AClientWithoutAPidPropertyStillNamesItsProcess)
+{
+    Clients clients;
+    const auto c = clients.xterm(QStringLiteral("no pid"));
+    ASSERT_FALSE(c.id.isEmpty());
+    runTool(QStringLiteral("xprop"), { "-id", c.id, "-remove", "_NET_WM_PID" });
+    ASSERT_TRUE(waitUntil(
+        [&] { return !property(c.id, QStringLiteral("_NET_WM_PID")).contains(QLatin1String("= ")); }));
+    qint32 listedPid = 0;
+    for (const platform::ServerWindow& w : x11().windowServer().windowList())
+        listedPid = w.id == c.id.toUInt() ? w.pid : listedPid;
+    EXPECT_EQ(listedPid, c.pid);
+    EXPECT_EQ(x11().windowServer().processOfWindow(c.id.toUInt()), c.pid);
+}
+
+TEST(X11WindowList, ABatchAnswersEveryReadOfARefreshInTwoRoundTrips)
+{
+    Clients clients;
+    const auto a = clients.xterm(QStringLiteral("batch a"));
+    const auto b = clients.xterm(QStringLiteral("batch b"), QStringLiteral("40x5+300+300"));
+    ASSERT_FALSE(a.id.isEmpty() || b.id.isEmpty());
+    auto& ax = x11().accessibility();
+    const quint64 before = platform::x11::x11RoundTrips();
+    {
+        auto batch = ax.beginReadBatch();
+        for (const auto& c : { a, b }) {
+            platform::AXValue windows, value;
+            ASSERT_EQ(ax.copyAttributeValue(AXElement::application(qint32(c.pid)), "AXWindows", windows),
+                AXResult::success);
+            for (const AXElement& e : std::get<platform::AXElementList>(windows))
+                for (const char* attribute :
+                    { "AXTitle", "AXSubrole", "AXPosition", "AXSize", "AXMinimized" })
+                    EXPECT_EQ(
+                        ax.copyAttributeValue(e, QString::fromLatin1(attribute), value), AXResult::success)
+                        << attribute;
+        }
+        EXPECT_GE(x11().windowServer().windowList().size(), 2u);
+        EXPECT_GE(x11().workspace().runningApplications().size(), 2);
+    }
+    EXPECT_EQ(platform::x11::x11RoundTrips() - before, 2u);
+}
+
+TEST(X11Notifications, AWithdrawnWindowIsHeardAsDestroyedAndMappedAgainAsCreated)
+{
+    Clients clients;
+    const auto c = clients.xterm(QStringLiteral("withdrawn"));
+    ASSERT_FALSE(c.id.isEmpty());
+    Counted destroyed(elementOf(c), platform::ax::uiElementDestroyed);
+    Counted created(elementOf(c), platform::ax::windowCreated);
+    xdotool({ "windowunmap", c.id });
+    EXPECT_TRUE(waitUntil([&] { return destroyed.count > 0; }));
+    xdotool({ "windowmap", c.id });
+    EXPECT_TRUE(waitUntil([&] { return created.count > 0; }));
+}
+
+TEST(X11Scripts, BringingAProcessToTheFrontActivatesItsWindow)
+{
+    Clients clients;
+    const auto a = clients.xterm(QStringLiteral("front a"));
+    const auto b = clients.xterm(QStringLiteral("front b"), QStringLiteral("40x5+600+400"));
+    ASSERT_TRUE(x11().windowServer().activate(a.id.toUInt()));
+    ASSERT_TRUE(waitUntil([&] { return activeWindow() == a.id; }));
+    // The name is only a label: nothing of it reaches a shell.
+    x11().scripts().bringProcessToFront(qint32(b.pid), QStringLiteral("front \"b\"; rm -rf"));
+    EXPECT_TRUE(waitUntil([&] { return activeWindow() == b.id; }));
+    EXPECT_EQ(x11().scripts().hideSystemDock(), platform::ScriptOutcome::notApplicable);
+}
+
+TEST(X11ClickMonitor, ReportsAPrimaryClickAsTheClientWindowUnderThePointer)
+{
+    auto monitor = platform::x11::createX11ClickMonitor();
+    ASSERT_TRUE(monitor->start());
+    std::vector<platform::PointerClick> clicks;
+    QObject::connect(monitor.get(), &platform::ClickMonitor::primaryButtonReleased,
+        [&](const platform::PointerClick& click) { clicks.push_back(click); });
+    Clients clients;
+    const auto c = clients.xterm(QStringLiteral("click target"), QStringLiteral("40x10+200+150"));
+    ASSERT_FALSE(c.id.isEmpty());
+
+    // Inside the client, not on openbox's frame around it.
+    xdotool({ "mousemove", "--window", c.id, "60", "40", "click", "1" });
+    ASSERT_TRUE(waitUntil([&] { return !clicks.empty(); }));
+    EXPECT_EQ(clicks.front().window, c.id.toUInt());
+    clicks.clear();
+
+    // A right click is not a primary release; the click after it, on the
+    // bare desktop, is the one reported.
+    xdotool({ "click", "3" });
+    xdotool({ "mousemove", "5", "5", "click", "1" });
+    ASSERT_TRUE(waitUntil([&] { return !clicks.empty(); }));
+    ASSERT_EQ(clicks.size(), 1u);
+    EXPECT_NE(clicks.front().window, c.id.toUInt());
+    EXPECT_EQ(clicks.front().rootPosition, QPoint(5, 5));
+}
+
+TEST(OpenApplication, AnEntryStartsItsProgramOnTheDisplay)
+{
+    platform::DesktopAppLauncher launcher([] {
+        return std::make_shared<const platform::DesktopEntryIndex>(
+            platform::DesktopEntryIndex::scan({ QStringLiteral(ORBITSHELF_TEST_DATA "/e2e_platform") }, "C"));
+    });
+    ASSERT_TRUE(launcher.openApplication(QStringLiteral("orbitshelf-launch-check.desktop")));
+    EXPECT_FALSE(waitForWindow(QStringLiteral("orbitShelf launch check")).isEmpty());
+    // Not our child: the window manager closes it.
+    runTool(QStringLiteral("wmctrl"), { "-c", "orbitShelf launch check" });
+    EXPECT_TRUE(
+        waitUntil([] { return visibleWindowsNamed(QStringLiteral("orbitShelf launch check")).isEmpty(); }));
+}

@@ -1,0 +1,149 @@
+// Two screens on Xorg with the dummy driver (DUMMY0 1400x1050 primary,
+// DUMMY1 1920x1080 right of it): how the X11 layer tells monitors apart, and
+// the real orbitShelf's bar on each screen as the second one comes and goes.
+#include "platform/x11/X11ScreenIdentity.h"
+#include "tests/support/X11TestTools.h"
+
+#include <xcb/randr.h>
+#include <xcb/xcb.h>
+
+#include <gtest/gtest.h>
+
+using namespace orbitshelf::test;
+
+namespace {
+
+QByteArray edid(char serial)
+{
+    QByteArray e(128, '\0');
+    e[1] = char(0xff);
+    e[12] = serial;
+    return e;
+}
+
+// Monitors report EDID as an output property. The dummy outputs have none,
+// so the test gives them one the way a driver would, and takes it back.
+class Edid final {
+public:
+    Edid()
+        : m_conn(xcb_connect(nullptr, nullptr))
+    {
+    }
+    ~Edid()
+    {
+        for (const QString& output : { QStringLiteral("DUMMY0"), QStringLiteral("DUMMY1") })
+            set(output, {});
+        xcb_disconnect(m_conn);
+    }
+    // Empty data removes the property.
+    void set(const QString& outputName, const QByteArray& data)
+    {
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_conn)).data->root;
+        std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> atom(
+            xcb_intern_atom_reply(m_conn, xcb_intern_atom(m_conn, 0, 4, "EDID"), nullptr), &free);
+        std::unique_ptr<xcb_randr_get_screen_resources_current_reply_t, decltype(&free)> resources(
+            xcb_randr_get_screen_resources_current_reply(
+                m_conn, xcb_randr_get_screen_resources_current(m_conn, root), nullptr),
+            &free);
+        ASSERT_TRUE(atom && resources);
+        const xcb_randr_output_t* outputs = xcb_randr_get_screen_resources_current_outputs(resources.get());
+        for (int i = 0; i < xcb_randr_get_screen_resources_current_outputs_length(resources.get()); ++i) {
+            std::unique_ptr<xcb_randr_get_output_info_reply_t, decltype(&free)> info(
+                xcb_randr_get_output_info_reply(m_conn,
+                    xcb_randr_get_output_info(m_conn, outputs[i], resources->config_timestamp), nullptr),
+                &free);
+            const QString name
+                = QString::fromUtf8(reinterpret_cast<const char*>(xcb_randr_get_output_info_name(info.get())),
+                    xcb_randr_get_output_info_name_length(info.get()));
+            if (name != outputName)
+                continue;
+            if (data.isEmpty()) {
+                xcb_randr_delete_output_property(m_conn, outputs[i], atom->atom);
+                continue;
+            }
+            xcb_randr_configure_output_property(m_conn, outputs[i], atom->atom, 0, 0, 0, nullptr);
+            xcb_randr_change_output_property(m_conn, outputs[i], atom->atom, XCB_ATOM_INTEGER, 8,
+                XCB_PROP_MODE_REPLACE, uint32_t(data.size()), data.constData());
+        }
+        free(xcb_get_input_focus_reply(
+            m_conn, xcb_get_input_focus(m_conn), nullptr)); // round trip: the change is in
+    }
+
+private:
+    xcb_connection_t* m_conn;
+};
+
+// The frames of the visible windows of that title, left to right.
+std::vector<QRect> framesOf(const QString& title)
+{
+    std::vector<QRect> frames;
+    for (const QString& id : visibleWindowsNamed(title))
+        frames.push_back(windowGeometry(id));
+    std::sort(frames.begin(), frames.end(), [](const QRect& a, const QRect& b) { return a.x() < b.x(); });
+    return frames;
+}
+
+} // namespace
+
+TEST(ScreenIdentity, OutputsWithoutEdidAreToldApartByName)
+{
+    auto identity = platform::x11::createX11ScreenIdentity();
+    const auto first = identity->describe(QStringLiteral("DUMMY0"));
+    const auto second = identity->describe(QStringLiteral("DUMMY1"));
+    ASSERT_TRUE(first && second) << runTool(QStringLiteral("xrandr"), {}).toStdString();
+    EXPECT_TRUE(first->edid.isEmpty());
+    EXPECT_NE(platform::displayUuid(*first), platform::displayUuid(*second));
+    EXPECT_FALSE(identity->describe(QStringLiteral("DUMMY9"))) << "not connected";
+    EXPECT_FALSE(identity->describe(QStringLiteral("HDMI-1")));
+}
+
+TEST(ScreenIdentity, EdidIdentifiesTheMonitorWhereverItIsAndTwinsStayDistinct)
+{
+    auto identity = platform::x11::createX11ScreenIdentity();
+    Edid edids;
+    edids.set(QStringLiteral("DUMMY0"), edid(1));
+    edids.set(QStringLiteral("DUMMY1"), edid(2));
+    auto first = identity->describe(QStringLiteral("DUMMY0"));
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->edid, edid(1));
+    EXPECT_FALSE(first->edidSharedWithAnotherOutput);
+    EXPECT_EQ(platform::displayUuid(*first),
+        platform::displayUuid({ QStringLiteral("elsewhere"), edid(1), false }));
+
+    // Two identical monitors: the same EDID bytes on both outputs.
+    edids.set(QStringLiteral("DUMMY1"), edid(1));
+    first = identity->describe(QStringLiteral("DUMMY0"));
+    const auto second = identity->describe(QStringLiteral("DUMMY1"));
+    ASSERT_TRUE(first && second);
+    EXPECT_TRUE(first->edidSharedWithAnotherOutput);
+    EXPECT_NE(platform::displayUuid(*first), platform::displayUuid(*second));
+}
+
+TEST(DockOnTwoScreens, EachScreenHasABarAndTheSecondFollowsItsOutput)
+{
+    const QString dock = QStringLiteral("orbitShelf dock"),
+                  strip = QStringLiteral("orbitShelf auto-show strip");
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    // Each screen's dock window stands along its own bottom edge (the
+    // second reaches 30 below the primary's), each with a strip.
+    const std::vector<QRect> both = { QRect(0, 550, 1400, 500), QRect(1400, 580, 1920, 500) };
+    ASSERT_TRUE(waitUntil([&] { return framesOf(dock) == both; }, std::chrono::seconds(10)))
+        << run.log().toStdString();
+    EXPECT_TRUE(waitUntil([&] { return framesOf(strip).size() == 2; }));
+    EXPECT_EQ(framesOf(strip).back(), QRect(1400, 1070, 1920, 10));
+
+    // The bars are rebuilt six seconds after the last change of the screens;
+    // meanwhile the machine is left to the dock, with a look every 100 ms.
+    const std::chrono::milliseconds afterRebuild(10000), pause(100);
+    runTool(QStringLiteral("xrandr"), { "--output", "DUMMY1", "--off" });
+    EXPECT_TRUE(waitUntil(
+        [&] { return framesOf(dock) == std::vector<QRect> { both.front() } && framesOf(strip).size() == 1; },
+        afterRebuild, pause))
+        << run.log().toStdString();
+
+    runTool(QStringLiteral("xrandr"), { "--output", "DUMMY1", "--mode", "1920x1080", "--pos", "1400x0" });
+    EXPECT_TRUE(
+        waitUntil([&] { return framesOf(dock) == both && framesOf(strip).size() == 2; }, afterRebuild, pause))
+        << run.log().toStdString();
+}
