@@ -3,8 +3,19 @@
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
 #include "apps/Windows.h"
+#include "tests/support/TempStores.h"
+
+#include <gtest/gtest.h>
 
 #include <optional>
+
+// A fresh state over user defaults of its own, made before the state reads
+// them.
+class StateTest : public ::testing::Test {
+protected:
+    orbitshelf::test::TempUserDefaults defaults;
+    AppState state;
+};
 
 // A running application of `windows` titled windows numbered pid * 10 + i,
 // in bar order `order` when one is given.

@@ -21,15 +21,14 @@
 
 namespace {
 
-bool hasGreen(const QImage& image, const QRect& area)
+// The start pill's green, 15 points in from its left end: clear of its
+// label and of its white edge. `at` maps a point of the tile to the widget.
+bool pillDrawn(
+    PomodoroTile& tile, const std::function<QPointF(QPointF)>& at = [](QPointF p) { return p; })
 {
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            if (c.green() > 190 && c.red() > 130 && c.red() < 170 && c.blue() < 130)
-                return true;
-        }
-    return false;
+    const QRectF pill = tile.startPillRect();
+    const QPoint p = at(QPointF(pill.left() + 15, pill.center().y())).toPoint();
+    return renderWidget(tile).pixelColor(p) == QColor(149, 210, 107);
 }
 
 void click(QWidget& widget, QPointF at)
@@ -68,14 +67,14 @@ TEST_F(TileWidgets, BreakTileShowsThePillOnceTheBreakIsOverAndOnlyThePillStartsT
     pomodoroTicks = 1501;
     EXPECT_EQ(tile.countdownText(), "04 : 59 ");
     EXPECT_FALSE(tile.startPillShown());
-    EXPECT_FALSE(hasGreen(renderWidget(tile), tile.startPillRect().toAlignedRect()));
+    EXPECT_FALSE(pillDrawn(tile));
     click(tile, tile.startPillRect().center());
     EXPECT_TRUE(state().pomodoro.startPomodoroTask) << "a tap before the break is over started a run";
 
     pomodoroTicks = 1500 + 300;
     EXPECT_TRUE(tile.startPillShown());
     EXPECT_EQ(tile.countdownText(), "00 : 00 ");
-    EXPECT_TRUE(hasGreen(renderWidget(tile), tile.startPillRect().toAlignedRect()));
+    EXPECT_TRUE(pillDrawn(tile));
 
     click(tile, QPointF(20, tile.height() / 2.0)); // the banner
     EXPECT_TRUE(state().pomodoro.startPomodoroTask);
@@ -93,13 +92,12 @@ TEST_F(TileWidgets, OnAVerticalBarTheTileIsTurnedAndItsPillStillAnswers)
     tile.resize(along.height(), along.width());
     tile.setVertical(true);
     pomodoroTicks = 1500 + 300;
-    const QRectF pill = tile.startPillRect(); // in the tile's own coordinates
     // A quarter turn clockwise: the tile's x runs down the bar.
-    const QPointF onScreen(tile.width() - pill.center().y(), pill.center().x());
-    EXPECT_EQ(tile.toTile(onScreen), pill.center());
-    const QImage image = renderWidget(tile);
-    EXPECT_TRUE(hasGreen(image, QRect(onScreen.toPoint() - QPoint(3, 3), QSize(6, 6))));
-    click(tile, onScreen);
+    const auto turned = [&](QPointF p) { return QPointF(tile.width() - p.y(), p.x()); };
+    const QPointF pill = tile.startPillRect().center(); // in the tile's own coordinates
+    EXPECT_EQ(tile.toTile(turned(pill)), pill);
+    EXPECT_TRUE(pillDrawn(tile, turned));
+    click(tile, turned(pill));
     EXPECT_FALSE(state().pomodoro.startPomodoroTask);
 }
 
