@@ -1,7 +1,7 @@
 // Clicks on the bar's buttons, pinned launches and the delayed hide.
 #include "dock/BarActions.h"
 
-#include "TestApps.h"
+#include "DockTestSupport.h"
 #include "tests/support/ManualQueue.h"
 
 #include <gtest/gtest.h>
@@ -144,14 +144,6 @@ TEST_F(BarActionsTest, LeavingABarThatIsNotAutoHiddenChangesNothing)
     } // the bar goes before its hide is due
     queue.advance(1.0);
     EXPECT_TRUE(state.showSpaceDock[kScreen]);
-}
-
-TEST(BarIconFrames, OnlyTheFirstFrameOfAnApplicationIsKept)
-{
-    QMap<int32_t, QRectF> frames;
-    recordAppIconFrame(frames, 5, QRectF(0, 0, 10, 10));
-    recordAppIconFrame(frames, 5, QRectF(50, 0, 10, 10));
-    EXPECT_EQ(frames.value(5), QRectF(0, 0, 10, 10));
 }
 
 } // namespace

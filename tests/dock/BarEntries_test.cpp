@@ -1,5 +1,5 @@
 // The bar's items in their order and each application's window entries.
-#include "TestApps.h"
+#include "DockTestSupport.h"
 #include "dock/BarEntries.h"
 
 #include <gtest/gtest.h>
@@ -185,19 +185,6 @@ TEST_F(BarEntriesTest, HotKeyOfAWindowIsTheLastBindingToItsNumber)
     state.setWindowHotkeyCache(
         { { "a", QString::number(number) }, { "b", QString::number(number) }, { "c", "12345" } });
     EXPECT_EQ(windowEntries(7)[0].hotKey, "b");
-}
-
-TEST_F(BarEntriesTest, UploadedMainIconPathIsDecoded)
-{
-    state.settings.setIsDockIconCustomUpload(true);
-    state.settings.setDockIconCustomUploadURL("file:///home/u/My%20Icons/dock%C3%A9.png");
-    const MainButtonIcon icon = mainButtonIcon(state);
-    EXPECT_EQ(icon.file, QString::fromUtf8("/home/u/My Icons/dock\u00e9.png"));
-    EXPECT_EQ(icon.inset, 7);
-
-    state.settings.setIsDockIconCustomUpload(false);
-    EXPECT_FALSE(mainButtonIcon(state).file.has_value());
-    EXPECT_EQ(mainButtonIcon(state).builtinName, "Finder");
 }
 
 } // namespace

@@ -113,7 +113,6 @@ TEST(AppButtonRules, IconSizeByModeAndWindows)
         { "list shrinks by the scale", QStringLiteral("list"), 3, 6, false, true, 40, 40 },
         { "list never below 33", QStringLiteral("list"), 3, 20, false, true, 33, 33 },
         { "grid, one window", QStringLiteral("grid"), 1, 6, false, true, 40, 46 * 0.8 },
-        { "grid, one window, big scale", QStringLiteral("grid"), 1, 20, false, true, 33, 46 * 0.8 },
         { "grid, several windows", QStringLiteral("grid"), 4, 6, false, true, 18, 18 },
         { "stack mode, several windows", QStringLiteral("stack"), 4, 6, false, true, 46, 46 },
         { "no mode yet, one window", std::nullopt, 1, 6, false, true, 40, 46 },
@@ -189,7 +188,6 @@ TEST(AppButtonRules, IconShownOnAppear)
     } rows[] = {
         { "bigIcon always", ButtonTheme::BigIcon, 3, false, QStringLiteral("list"), true },
         { "noIcon first window", ButtonTheme::NoIcon, 1, false, QStringLiteral("list"), true },
-        { "noIcon order 0", ButtonTheme::NoIcon, 0, false, QStringLiteral("list"), true },
         { "noIcon without order", ButtonTheme::NoIcon, std::nullopt, false, QStringLiteral("list"), true },
         { "noIcon second window in list", ButtonTheme::NoIcon, 2, false, QStringLiteral("list"), false },
         { "noIcon second window in grid", ButtonTheme::NoIcon, 2, false, QStringLiteral("grid"), true },

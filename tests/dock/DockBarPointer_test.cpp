@@ -1,9 +1,12 @@
 // The bar's pointer watcher on an offscreen bar: hovering a window button
 // records the window and shows its preview, leaving clears both, the right
-// button on the main button opens the settings menu.
-#include "TestApps.h"
+// button on the main button opens the settings menu; the tool hub's
+// popover stands next to that button; the preview's live capture runs only
+// while it is shown.
+#include "DockTestSupport.h"
 #include "dock/DockBarPointer.h"
 #include "dock/DockEdges.h"
+#include "dock/DockMainButton.h"
 #include "dock/DockView.h"
 #include "dock/PreviewCapture.h"
 
@@ -89,6 +92,50 @@ TEST_F(DockBarPointerTest, RightButtonOnTheMainButtonOpensTheSettingsMenu)
     EXPECT_TRUE(menu->isVisible());
     EXPECT_EQ(menu->actions().first()->text(), "Dock Position");
     menu->close();
+}
+
+TEST(DockMainButton, PopoverStandsNextToTheButton)
+{
+    const QRectF button(100, 1000, 46, 46);
+    const QSizeF popover(300, 200);
+    EXPECT_EQ(toolHubPopoverOrigin(button, popover, "bottom"), QPointF(123 - 150, 1000 - 8 - 200));
+    EXPECT_EQ(toolHubPopoverOrigin(button, popover, "left"), QPointF(146 + 8, 1023 - 100));
+    EXPECT_EQ(toolHubPopoverOrigin(button, popover, "right"), QPointF(100 - 8 - 300, 1023 - 100));
+}
+
+TEST(PreviewCapture, CapturesOnlyWhileShownAndLetsThePictureGo)
+{
+    int captures = 0;
+    std::optional<uint32_t> asked;
+    bool shows = true;
+    PreviewCapture capture([&](uint32_t number) -> std::optional<QImage> {
+        ++captures;
+        asked = number;
+        if (!shows)
+            return std::nullopt;
+        QImage picture(16, 10, QImage::Format_ARGB32);
+        picture.fill(Qt::green);
+        return picture;
+    });
+    EXPECT_FALSE(capture.isCapturing());
+
+    capture.start(42);
+    EXPECT_EQ(captures, 1) << "the first frame comes at once";
+    EXPECT_EQ(asked, 42u);
+    EXPECT_TRUE(capture.isCapturing());
+    EXPECT_EQ(capture.image().size(), QSize(16, 10));
+    EXPECT_GE(PreviewCapture::intervalMs, 200) << "a few frames a second at most";
+    shows = false; // minimised meanwhile
+    capture.captureNow();
+    EXPECT_TRUE(capture.image().isNull()) << "a stale picture is not kept";
+
+    shows = true;
+    capture.captureNow();
+    capture.stop();
+    EXPECT_FALSE(capture.isCapturing());
+    EXPECT_TRUE(capture.image().isNull());
+    capture.captureNow();
+    EXPECT_EQ(captures, 3) << "nothing is captured while hidden";
 }
 
 } // namespace

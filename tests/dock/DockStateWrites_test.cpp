@@ -1,6 +1,6 @@
 // The dock's writes into the shared state: the data refresh of a dock and
 // the layout pass over the running applications.
-#include "TestApps.h"
+#include "DockTestSupport.h"
 #include "apps/DockVisibility.h"
 #include "apps/ScreenIdentifier.h"
 #include "dock/DockDataRefresh.h"
@@ -74,15 +74,18 @@ TEST_F(DockStateWrites, RefreshResetsTheScreenEachTimeTheDockIsShown)
     EXPECT_EQ(badgeReads, 2) << "badges are read only with the setting on";
 }
 
-TEST_F(DockStateWrites, OnlyTheListeningDockRegistersToolHotKeys)
+TEST_F(DockStateWrites, OnlyTheListeningDockWithTheClipboardToolRegistersToolHotKeys)
 {
     addPlugin(1, std::nullopt);
-    addPlugin(2, QString("Pasteboard"));
+    addPlugin(2, QString("pasteboard"));
+    refreshDockData(state, mainDock, services);
+    EXPECT_EQ(toolHotKeys, 0) << "tool names are exact";
+    addPlugin(3, QString("Pasteboard"));
     refreshDockData(state, otherDock, services);
     EXPECT_EQ(toolHotKeys, 0);
     refreshDockData(state, mainDock, services);
     EXPECT_EQ(toolHotKeys, 1);
-    EXPECT_EQ(state.installedPlugins.size(), 2) << "shown twice, the tools are still listed once each";
+    EXPECT_EQ(state.installedPlugins.size(), 3) << "shown three times, the tools are still listed once each";
     EXPECT_TRUE(state.isPluginInstalled("Pasteboard"));
 }
 
@@ -112,10 +115,8 @@ TEST_F(DockStateWrites, LayoutPassWritesEveryScreenItMet)
     state.settings.setSpaceDockPosition({ { "Optional(S)", "right" } });
     state.spaceScreenWidth.insert("Optional(S)", 500);
     state.spaceScreenHeight.insert("Optional(S)", 460); // 560 needed
-    state.spaceWindowTagWidth.insert("Optional(S)", 140);
     refreshDockLayout(state);
     EXPECT_EQ(state.spaceButtonScale.value("Optional(S)"), 10);
-    EXPECT_EQ(state.spaceWindowTagWidth.value("Optional(S)"), 140);
     EXPECT_EQ(state.spaceDockHeight.value("Optional(S)"), (46 - 10 + 2) * 12);
 }
 

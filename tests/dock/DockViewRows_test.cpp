@@ -2,8 +2,8 @@
 // its entry, and running applications' items to their process ids.
 #include "dock/DockView.h"
 
+#include "DockTestSupport.h"
 #include "Persistence.h"
-#include "TestApps.h"
 #include "dock/DockEdges.h"
 #include "platform/fake/FakePlatform.h"
 

@@ -1,4 +1,4 @@
-#include "TestApps.h"
+#include "DockTestSupport.h"
 #include "dock/DockEdges.h"
 #include "dock/DockWindows.h"
 

@@ -1,7 +1,6 @@
 // The window button's right-click menu: which items it offers under which
 // titles, and what each action does to the window that was right-clicked.
-#include "DockStoreTest.h"
-#include "TestApps.h"
+#include "DockTestSupport.h"
 #include "apps/Pinning.h"
 #include "dock/AppContextMenu.h"
 #include "dock/DockViewState.h"

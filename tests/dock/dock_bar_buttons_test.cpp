@@ -1,7 +1,6 @@
 // Where the window buttons meet the bar: the order of its applications, the
-// width the layout pass gives them, the state their pictures are read from
-// and the window list of a stacked button.
-#include "TestApps.h"
+// state their pictures are read from and the window list of a stacked button.
+#include "DockTestSupport.h"
 #include "apps/AppOrder.h"
 #include "dock/AppIconButtonStyle.h"
 #include "dock/DockBarButtons.h"
@@ -49,17 +48,6 @@ TEST_F(DockBarButtons, BarOrderFollowsTheOrderValuesAndMovesWithADrop)
     // Orders of applications that are gone show nothing.
     state.appOrders.insert(999, 1);
     EXPECT_FALSE(barAppPids(state).contains(999));
-}
-
-TEST_F(DockBarButtons, LayoutPassSumsTheButtonWidthsOncePerPass)
-{
-    addApp(1, 1); // 46 + 5
-    addApp(2, 3); // three buttons of 46 + 140 + 5
-    addApp(3, 9); // stacked: no window buttons
-    for (int pass = 0; pass < 3; ++pass)
-        layoutDockForScreen(state, kScreen);
-    EXPECT_DOUBLE_EQ(state.spaceDockWidth.value(kScreen), 51 + 3 * 191)
-        << "repeated passes and redraws leave the width as it is";
 }
 
 TEST(DockBarItems, NameTheirRunningApplication)

@@ -1,15 +1,12 @@
 // The tiles as widgets: the break tile's pill and countdown drawn and
 // tapped, the tool sheets filled only on the mouse's screen and closed with
 // their flag, and bar clicks mapped to the right window and tool.
-#include "RenderWidget.h"
-#include "app/AppState.h"
-#include "apps/ActiveApp.h"
+#include "DockTestSupport.h"
 #include "dock/DockBarPointer.h"
 #include "dock/DockItemInput.h"
 #include "dock/DockViewState.h"
 #include "dock/PomodoroTile.h"
 #include "dock/ToolSheets.h"
-#include "tests/support/TempStores.h"
 #include "tools/PomodoroRun.h"
 
 #include <QCoreApplication>
@@ -57,7 +54,7 @@ protected:
     }
     static AppState& state() { return AppState::shared(); }
 
-    orbitshelf::test::TempUserDefaults m_defaults;
+    orbitshelf::test::TempUserDefaults defaults;
 };
 
 TEST_F(TileWidgets, BreakTileShowsThePillOnceTheBreakIsOverAndOnlyThePillStartsTheNextRun)
@@ -120,33 +117,25 @@ TEST_F(TileWidgets, OnlyTheBarOnTheMousesScreenFillsTheSheetAndClosingItLowersTh
     sheet->close();
     EXPECT_FALSE(state().showPasteboardPopup);
     EXPECT_EQ(sheetsB.sheet(ToolSheet::Pasteboard), nullptr);
-
-    toolTileClicked("Note", barA, state());
-    EXPECT_EQ(sheetsA.sheet(ToolSheet::Pomodoro), nullptr);
-    EXPECT_EQ(sheetsB.sheet(ToolSheet::Pomodoro), nullptr);
 }
 
 TEST_F(TileWidgets, BarItemsMapToTheirWindowAndTool)
 {
-    auto app = std::make_shared<ActiveApp>();
-    app->appId = 300;
-    app->windows
-        = std::vector<std::shared_ptr<Windows>> { std::make_shared<Windows>(), std::make_shared<Windows>() };
-    state().allApps.insert(300, app);
-    state().allApps.insert(100, std::make_shared<ActiveApp>());
+    using Kind = DockBarItem::Kind;
+    auto app = addRunningApp(state(), 300, 2);
+    addRunningApp(state(), 100, 0);
     state().settings.setPinedPlugins({ { "Pomodoro", "" }, { "FastFinder", "" } });
 
     DockBarPicture picture;
-    picture.items
-        = { { DockBarItem::Kind::Tool, {}, {}, -1, -1 }, { DockBarItem::Kind::Tool, {}, {}, -1, -1 },
-              { DockBarItem::Kind::Window, {}, {}, 0, 1 }, { DockBarItem::Kind::Window, {}, {}, 1, 0 } };
+    picture.items = { { Kind::Tool, {}, {}, -1, -1 }, { Kind::Tool, {}, {}, -1, -1 },
+        { Kind::Window, {}, {}, 0, 1 }, { Kind::Window, {}, {}, 1, 0 } };
     // The picture's order of applications, not the process ids' order.
     const std::vector<qint32> appIds { 300, 100 };
     EXPECT_EQ(dockBarWindow(state(), appIds, picture.items[2]), (*app->windows)[1]);
     EXPECT_EQ(dockBarWindow(state(), appIds, picture.items[3]), nullptr) << "an application without windows";
     EXPECT_EQ(dockBarWindow(state(), {}, picture.items[2]), nullptr);
     // An application button is its window's only while it has just one.
-    const DockBarItem appButton { DockBarItem::Kind::App, {}, {}, 0, -1 };
+    const DockBarItem appButton { Kind::App, {}, {}, 0, -1 };
     EXPECT_EQ(dockBarWindow(state(), appIds, appButton), nullptr) << "a stacked button has no one window";
     app->windows->pop_back();
     EXPECT_EQ(dockBarWindow(state(), appIds, appButton), (*app->windows)[0]);

@@ -1,7 +1,7 @@
 // The launcher tile, the tool tiles and the Pomodoro break tile: sizes,
 // clicks, unpinning, which bar fills a sheet, the launcher search and the
 // break countdown.
-#include "TestApps.h"
+#include "DockTestSupport.h"
 #include "dock/DesktopLauncher.h"
 #include "dock/DockViewState.h"
 #include "dock/PomodoroTile.h"
@@ -20,7 +20,6 @@ TEST_F(TileRules, IconSizesShrinkByTheScreensScale)
         double icon, scale;
         double launcher, tool, pomodoro;
     } rows[] = {
-        { 46, 0, 43, 41, 26 },
         { 46, 6, 37, 35, 20 },
         { 60, 2.5, 54.5, 52.5, 37.5 },
     };
