@@ -1,11 +1,8 @@
 // Clicks on the bar's buttons, pinned launches and the delayed hide.
 #include "dock/BarActions.h"
 
-#include "app/AppState.h"
-#include "apps/ActiveApp.h"
-#include "apps/Windows.h"
+#include "DockTestSupport.h"
 #include "tests/support/ManualQueue.h"
-#include "tests/support/TempStores.h"
 
 #include <gtest/gtest.h>
 
@@ -14,20 +11,19 @@ namespace {
 using orbitshelf::test::ManualQueue;
 const QString kScreen = QStringLiteral("Optional(S)");
 
-class BarActionsTest : public ::testing::Test {
+class BarActionsTest : public StateTest {
 protected:
     void SetUp() override
     {
-        m_state = std::make_unique<AppState>();
-        m_services.activateWindow = [this](Windows& w) { m_activated.push_back(w.num.value_or(0)); };
-        m_services.openApplication = [this](const QString& id) {
-            m_opened << id;
-            return m_openSucceeds;
+        services.activateWindow = [this](Windows& w) { activated.push_back(w.num.value_or(0)); };
+        services.openApplication = [this](const QString& id) {
+            opened << id;
+            return openSucceeds;
         };
-        m_services.refreshRunningApps = [this] { ++m_refreshes; };
-        m_services.unpinApp = [this](const QString& name) { m_log << "unpin " + name; };
-        m_services.scheduleDockReload = [this] { m_log << "reload"; };
-        m_services.fileManagerId = [] { return std::optional<QString>("org.example.Files.desktop"); };
+        services.refreshRunningApps = [this] { ++refreshes; };
+        services.unpinApp = [this](const QString& name) { log << "unpin " + name; };
+        services.scheduleDockReload = [this] { log << "reload"; };
+        services.fileManagerId = [] { return std::optional<QString>("org.example.Files.desktop"); };
     }
 
     std::shared_ptr<ActiveApp> pinned(const QString& id, const QString& name)
@@ -35,28 +31,17 @@ protected:
         auto app = std::make_shared<ActiveApp>();
         app->bundleIdentifier = id;
         app->appBundleName = name;
-        m_state->pinnedAnNotRunning.append(app);
+        state.pinnedAnNotRunning.append(app);
         return app;
     }
 
-    void startRunning(qint32 pid, const QString& id, const QString& name)
-    {
-        auto app = std::make_shared<ActiveApp>();
-        app->appId = pid;
-        app->bundleIdentifier = id;
-        app->appBundleName = name;
-        m_state->allApps.insert(pid, app);
-    }
-
-    orbitshelf::test::TempUserDefaults m_defaults;
-    std::unique_ptr<AppState> m_state;
-    BarActionServices m_services;
-    ManualQueue m_queue;
-    std::vector<uint32_t> m_activated;
-    QStringList m_opened;
-    QStringList m_log;
-    int m_refreshes = 0;
-    bool m_openSucceeds = true;
+    BarActionServices services;
+    ManualQueue queue;
+    std::vector<uint32_t> activated;
+    QStringList opened;
+    QStringList log;
+    int refreshes = 0;
+    bool openSucceeds = true;
 };
 
 TEST_F(BarActionsTest, WindowClickActivatesUnlessTheFileManagerIsReplaced)
@@ -68,109 +53,97 @@ TEST_F(BarActionsTest, WindowClickActivatesUnlessTheFileManagerIsReplaced)
     other.num = 8;
     other.appBundleName = "xterm";
 
-    windowButtonClicked(*m_state, files, m_services);
-    windowButtonClicked(*m_state, other, m_services);
-    EXPECT_EQ(m_activated, (std::vector<uint32_t> { 7, 8 }));
-    EXPECT_FALSE(m_state->showFastFinderPopup);
+    windowButtonClicked(state, files, services);
+    windowButtonClicked(state, other, services);
+    EXPECT_EQ(activated, (std::vector<uint32_t> { 7, 8 }));
+    EXPECT_FALSE(state.showFastFinderPopup);
 
-    m_state->settings.setReplaceFinder(true);
-    windowButtonClicked(*m_state, files, m_services);
-    EXPECT_TRUE(m_state->showFastFinderPopup);
-    EXPECT_EQ(m_activated.size(), 2u) << "the folder browser opens instead; nothing is activated";
+    state.settings.setReplaceFinder(true);
+    windowButtonClicked(state, files, services);
+    EXPECT_TRUE(state.showFastFinderPopup);
+    EXPECT_EQ(activated.size(), 2u) << "the folder browser opens instead; nothing is activated";
 
     Windows finder;
     finder.num = 9;
     finder.appBundleName = "Finder";
-    m_state->showFastFinderPopup = false;
-    windowButtonClicked(*m_state, finder, m_services);
-    EXPECT_TRUE(m_state->showFastFinderPopup);
-    windowButtonClicked(*m_state, other, m_services);
-    EXPECT_EQ(m_activated.back(), 8u);
+    state.showFastFinderPopup = false;
+    windowButtonClicked(state, finder, services);
+    EXPECT_TRUE(state.showFastFinderPopup);
+    windowButtonClicked(state, other, services);
+    EXPECT_EQ(activated.back(), 8u);
 }
 
-TEST_F(BarActionsTest, PinnedButtonGoesOnlyWhenTheApplicationRuns)
+TEST_F(BarActionsTest, PinnedButtonGoesOnlyWhenTheApplicationRunsAndStaysWhenItsLaunchFails)
 {
-    PinnedLaunches launches(*m_state, m_services, m_queue);
+    PinnedLaunches launches(state, services, queue);
     auto notes = pinned("org.example.Notes.desktop", "notes");
     pinned("org.example.Mail.desktop", "mail");
 
     launches.openPinnedApp(*notes);
-    EXPECT_EQ(m_opened, QStringList { "org.example.Notes.desktop" });
-    EXPECT_TRUE(m_state->openFromPinbar);
-    m_queue.advance(0.05);
-    EXPECT_EQ(m_refreshes, 1);
+    EXPECT_EQ(opened, QStringList { "org.example.Notes.desktop" });
+    EXPECT_TRUE(state.openFromPinbar);
+    queue.advance(0.05);
+    EXPECT_EQ(refreshes, 1);
     // Not running yet (slow start): a timer would have dropped the button here.
-    m_queue.advance(1.0);
-    EXPECT_EQ(m_state->pinnedAnNotRunning.size(), 2);
+    queue.advance(1.0);
+    EXPECT_EQ(state.pinnedAnNotRunning.size(), 2);
 
-    startRunning(4242, "org.example.Notes.desktop", "notes");
+    addRunningApp(state, 4242, 0)->bundleIdentifier = "org.example.Notes.desktop";
     EXPECT_TRUE(launches.settle());
-    ASSERT_EQ(m_state->pinnedAnNotRunning.size(), 1);
-    EXPECT_EQ(m_state->pinnedAnNotRunning.front()->appBundleName, "mail");
+    ASSERT_EQ(state.pinnedAnNotRunning.size(), 1);
+    EXPECT_EQ(state.pinnedAnNotRunning.front()->appBundleName, "mail");
     EXPECT_EQ(launches.pendingCount(), 0);
     EXPECT_FALSE(launches.settle()) << "nothing left to do";
-}
 
-TEST_F(BarActionsTest, AFailedLaunchKeepsThePinnedButton)
-{
-    PinnedLaunches launches(*m_state, m_services, m_queue);
-    auto notes = pinned("org.example.Notes.desktop", "notes");
-    m_openSucceeds = false;
-    launches.openPinnedApp(*notes);
-    m_queue.advance(5);
-    EXPECT_EQ(m_state->pinnedAnNotRunning.size(), 1);
-    EXPECT_FALSE(m_state->openFromPinbar);
+    openSucceeds = false;
+    state.openFromPinbar = false;
+    launches.openPinnedApp(*state.pinnedAnNotRunning.front());
+    queue.advance(5);
+    EXPECT_EQ(state.pinnedAnNotRunning.size(), 1) << "a failed launch keeps the button";
+    EXPECT_FALSE(state.openFromPinbar);
     EXPECT_EQ(launches.pendingCount(), 0);
 }
 
 TEST_F(BarActionsTest, RemoveReloadsOnlyAfterTheUnpin)
 {
-    PinnedLaunches launches(*m_state, m_services, m_queue);
+    PinnedLaunches launches(state, services, queue);
     auto notes = pinned("org.example.Notes.desktop", "notes");
     launches.removePinnedApp(*notes);
-    EXPECT_EQ(m_log, (QStringList { "unpin notes", "reload" }));
+    EXPECT_EQ(log, (QStringList { "unpin notes", "reload" }));
 }
 
 TEST_F(BarActionsTest, LeavingAnAutoHiddenBarHidesItUnlessThePointerComesBack)
 {
-    m_state->settings.setAutoHideSpaceDock({ { kScreen, "true" } });
-    m_state->showSpaceDock[kScreen] = true;
-    BarHoverHide hide(*m_state, kScreen, m_queue);
+    state.settings.setAutoHideSpaceDock({ { kScreen, "true" } });
+    state.showSpaceDock[kScreen] = true;
+    BarHoverHide hide(state, kScreen, queue);
 
     hide.hovering(false);
-    m_queue.advance(0.2);
+    queue.advance(0.2);
     hide.hovering(true); // back within 0.3 s
-    m_queue.advance(1.0);
-    EXPECT_TRUE(m_state->showSpaceDock[kScreen]);
+    queue.advance(1.0);
+    EXPECT_TRUE(state.showSpaceDock[kScreen]);
 
     hide.hovering(false);
-    m_queue.advance(0.29);
-    EXPECT_TRUE(m_state->showSpaceDock[kScreen]);
-    m_queue.advance(0.02);
-    EXPECT_FALSE(m_state->showSpaceDock[kScreen]);
+    queue.advance(0.29);
+    EXPECT_TRUE(state.showSpaceDock[kScreen]);
+    queue.advance(0.02);
+    EXPECT_FALSE(state.showSpaceDock[kScreen]);
 }
 
 TEST_F(BarActionsTest, LeavingABarThatIsNotAutoHiddenChangesNothing)
 {
-    m_state->settings.setAutoHideSpaceDock({ { kScreen, "false" } });
-    m_state->showSpaceDock[kScreen] = true;
+    state.settings.setAutoHideSpaceDock({ { kScreen, "false" } });
+    state.showSpaceDock[kScreen] = true;
     {
-        BarHoverHide hide(*m_state, kScreen, m_queue);
+        BarHoverHide hide(state, kScreen, queue);
         hide.hovering(false);
-        EXPECT_EQ(m_queue.pendingCount(), 0u);
-        m_state->settings.setAutoHideSpaceDock({ { kScreen, "true" } });
+        EXPECT_EQ(queue.pendingCount(), 0u);
+        state.settings.setAutoHideSpaceDock({ { kScreen, "true" } });
         hide.hovering(false);
     } // the bar goes before its hide is due
-    m_queue.advance(1.0);
-    EXPECT_TRUE(m_state->showSpaceDock[kScreen]);
-}
-
-TEST(BarIconFrames, OnlyTheFirstFrameOfAnApplicationIsKept)
-{
-    QMap<int32_t, QRectF> frames;
-    recordAppIconFrame(frames, 5, QRectF(0, 0, 10, 10));
-    recordAppIconFrame(frames, 5, QRectF(50, 0, 10, 10));
-    EXPECT_EQ(frames.value(5), QRectF(0, 0, 10, 10));
+    queue.advance(1.0);
+    EXPECT_TRUE(state.showSpaceDock[kScreen]);
 }
 
 } // namespace

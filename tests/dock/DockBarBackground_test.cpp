@@ -28,44 +28,23 @@ TEST(DockBarBackground, TintFromTheDockColour)
     }
 }
 
-TEST(DockBarBackground, HorizontalPanelSpansTheScreenInFullScreenMode)
-{
-    const QRectF bar(660, 1000, 600, 50);
-    EXPECT_EQ(horizontalBarPanel(bar, 1920, false, 600, 50).rect, bar);
-    const BarPanel full = horizontalBarPanel(bar, 1920, true, 600, 50);
-    EXPECT_EQ(full.rect, QRectF(0, 1000, 1920, 50));
-    EXPECT_EQ(full.cornerRadius, 8);
-}
-
-TEST(DockBarBackground, VerticalPanelTouchesItsEdgeAbove)
-{
-    const QRectF area(0, 0, 400, 1000);
-    const BarPanel right = verticalBarPanel(area, QStringLiteral("right"), 50, 600.0);
-    EXPECT_EQ(right.rect, QRectF(350, 200 - 18, 50, 600));
-    EXPECT_EQ(right.cornerRadius, 10);
-    EXPECT_EQ(verticalBarPanel(area, QStringLiteral("left"), 50, 600.0).rect.left(), 0);
-    EXPECT_EQ(verticalBarPanel(area, QStringLiteral("left"), 50, std::nullopt).rect.height(), 1000)
-        << "no spaceDockHeight entry: the whole offered height";
-}
-
 TEST(DockBarBackground, HotKeyBadge)
 {
     EXPECT_EQ(hotKeyBadgeText(QStringLiteral("f")), QStringLiteral("\u2325 F"));
     EXPECT_EQ(hotKeyBadgeText(QStringLiteral("7")), QStringLiteral("\u2325 7"));
     EXPECT_EQ(hotKeyBadgeRect(QRectF(100, 50, 40, 40), QSizeF(12, 8)), QRectF(95, 45, 12, 8));
 
-    QImage image(60, 60, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    {
+    // The badge stands above and left of the button.
+    const auto alphaAboveLeft = [](const QString& key) {
+        QImage image(60, 60, QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
         QPainter painter(&image);
-        paintHotKeyBadge(painter, QRectF(20, 20, 30, 30), QString());
-    }
-    EXPECT_EQ(image.pixel(17, 17), qRgba(0, 0, 0, 0)) << "no key, no badge";
-    {
-        QPainter painter(&image);
-        paintHotKeyBadge(painter, QRectF(20, 20, 30, 30), QStringLiteral("a"));
-    }
-    EXPECT_EQ(qAlpha(image.pixel(17, 17)), 255) << "the badge stands above and left of the button";
+        paintHotKeyBadge(painter, QRectF(20, 20, 30, 30), key);
+        painter.end();
+        return qAlpha(image.pixel(17, 17));
+    };
+    EXPECT_EQ(alphaAboveLeft(QString()), 0) << "no key, no badge";
+    EXPECT_EQ(alphaAboveLeft(QStringLiteral("a")), 255);
 }
 
 int largestChannelDifference(const QImage& a, const QImage& b)

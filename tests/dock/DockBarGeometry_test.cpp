@@ -7,21 +7,16 @@
 
 namespace {
 
-DockBarGeometryInput bottomBar()
+using Kind = DockBarItem::Kind;
+
+// A bottom bar with the bar rows' items as DockView hands them over; with
+// none, the main button and the launcher.
+DockBarGeometryInput bottomBar(std::vector<DockBarSlotSpec> items = {}, const QString& mode = "list")
 {
     DockBarGeometryInput input;
     input.windowSize = QSizeF(1920, 500);
     input.onScreen = QRectF(0, 0, 1920, 500);
     input.screenWidth = 1920;
-    return input;
-}
-
-using Kind = DockBarItem::Kind;
-
-// The bar rows' items, as DockView hands them over, on a bottom bar.
-DockBarGeometryInput bottomBarWith(std::vector<DockBarSlotSpec> items, const QString& mode = "list")
-{
-    DockBarGeometryInput input = bottomBar();
     input.listMode = mode;
     input.barItems = std::move(items);
     return input;
@@ -45,50 +40,20 @@ TEST(DockBarGeometry, BottomBarIsCentredOnTheBottomEdge)
     const DockBarPicture picture = dockBarPicture(bottomBar());
     EXPECT_EQ(picture.barRect, QRectF(896, 448, 128, 50));
     ASSERT_EQ(picture.items.size(), 2u);
-    EXPECT_EQ(picture.items[0].kind, DockBarItem::Kind::MainButton);
-    EXPECT_EQ(picture.items[1].kind, DockBarItem::Kind::Launchpad);
+    EXPECT_EQ(picture.items[1].kind, Kind::Launchpad);
     EXPECT_EQ(picture.items[0].iconRect, QRectF(909, 450, 46, 46));
     for (const DockBarItem& item : picture.items)
         EXPECT_TRUE(picture.barRect.contains(item.iconRect));
 }
 
-TEST(DockBarGeometry, FullScreenDockSpansTheScreen)
+TEST(DockBarGeometry, FullScreenDockSpansTheScreenAndAHiddenOneDrawsNothing)
 {
     DockBarGeometryInput input = bottomBar();
     input.content.settings.fullScreenDock = true;
     EXPECT_EQ(dockBarPicture(input).barRect.width(), 1920);
-}
-
-TEST(DockBarGeometry, HiddenDockDrawsNothing)
-{
-    DockBarGeometryInput input = bottomBar();
     input.shown = false;
-    const DockBarPicture picture = dockBarPicture(input);
-    EXPECT_TRUE(picture.barRect.isEmpty());
-    EXPECT_TRUE(picture.items.empty());
-}
-
-TEST(DockBarGeometry, ExpandedWindowsCarryTheirTagWidth)
-{
-    DockBarGeometryInput input = bottomBar();
-    input.content.settings.hideMainButton = true;
-    input.content.settings.showLunchpadButton = false;
-    input.content.appWindowCounts = { 1, 3 };
-    const DockBarPicture list = dockBarPicture(input);
-    ASSERT_EQ(list.items.size(), 4u);
-    EXPECT_EQ(list.items[1].kind, DockBarItem::Kind::Window);
-    EXPECT_EQ(list.items[1].rect.width(), 186);
-    EXPECT_EQ(list.barRect.width(), 56 + 3 * 186 + 16); // the layout's total, 614, and the ends
-
-    // A grid stacks two windows in a column of half height.
-    input.listMode = "grid";
-    input.windowTagWidth = 110;
-    const DockBarPicture grid = dockBarPicture(input);
-    ASSERT_EQ(grid.items.size(), 4u);
-    EXPECT_EQ(grid.items[1].rect.left(), grid.items[2].rect.left());
-    EXPECT_LT(grid.items[1].rect.top(), grid.items[2].rect.top());
-    EXPECT_EQ(grid.items[1].rect.height(), 25);
-    EXPECT_EQ(grid.barRect.width(), 56 + 2 * 156 + 16);
+    EXPECT_TRUE(dockBarPicture(input).barRect.isEmpty());
+    EXPECT_TRUE(dockBarPicture(input).items.empty());
 }
 
 TEST(DockBarGeometry, SideBarsHugTheirScreenEdge)
@@ -119,52 +84,44 @@ TEST(DockBarGeometry, BarNeverLeavesItsScreen)
 
 TEST(BarRowsGeometry, ItemsKeepTheirOrderAndPointBackToTheirEntry)
 {
-    const DockBarPicture picture = dockBarPicture(bottomBarWith({ { Kind::MainButton }, { Kind::Launchpad },
-        { Kind::PinnedApp }, { Kind::Window }, { Kind::Window }, { Kind::App } }));
+    DockBarSlotSpec onlyWindow { Kind::Window };
+    onlyWindow.iconOnly = true;
+    const DockBarPicture picture = dockBarPicture(bottomBar({ { Kind::MainButton }, { Kind::Launchpad },
+        { Kind::PinnedApp }, { Kind::Window }, onlyWindow, { Kind::App } }));
     ASSERT_EQ(picture.items.size(), 6u);
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(picture.items[size_t(i)].entryIndex, i);
-    // Icons take 56 along the bar, window buttons with a tag 46 + 140.
+    // Icons take 56 along the bar, so does an application's only window;
+    // window buttons with a tag 46 + 140.
     EXPECT_EQ(picture.items[2].rect.width(), 56);
     EXPECT_EQ(picture.items[3].rect.width(), 186);
-    EXPECT_EQ(picture.items[5].rect.width(), 56);
+    EXPECT_EQ(picture.items[4].rect.width(), 56);
     for (size_t i = 1; i < picture.items.size(); ++i)
         EXPECT_DOUBLE_EQ(picture.items[i].rect.left(), picture.items[i - 1].rect.right());
-    EXPECT_DOUBLE_EQ(picture.barRect.width(), 4 * 56 + 2 * 186 + 16);
+    EXPECT_DOUBLE_EQ(picture.barRect.width(), 5 * 56 + 186 + 16);
 }
 
-TEST(BarRowsGeometry, TheOnlyWindowOfAnApplicationTakesAnIconsLength)
-{
-    DockBarSlotSpec only { Kind::Window };
-    only.iconOnly = true;
-    const DockBarPicture picture = dockBarPicture(bottomBarWith({ only, { Kind::Window } }));
-    ASSERT_EQ(picture.items.size(), 2u);
-    EXPECT_EQ(picture.items[0].kind, Kind::Window);
-    EXPECT_EQ(picture.items[0].rect.width(), 56);
-    EXPECT_EQ(picture.items[1].rect.width(), 186);
-}
-
-TEST(BarRowsGeometry, AGridStacksPairsInColumns)
+TEST(BarRowsGeometry, AGridStacksPairsInColumnsOfTheScreensTagWidth)
 {
     // Five windows: columns 1-2, 3-4, 5.
-    const DockBarPicture picture
-        = dockBarPicture(bottomBarWith({ { Kind::Window, 0 }, { Kind::Window, 1 }, { Kind::Window, 0 },
-                                           { Kind::Window, 1 }, { Kind::Window, 0 } },
-            "grid"));
+    DockBarGeometryInput input = bottomBar({ { Kind::Window, 0 }, { Kind::Window, 1 }, { Kind::Window, 0 },
+                                               { Kind::Window, 1 }, { Kind::Window, 0 } },
+        "grid");
+    input.windowTagWidth = 110;
+    const DockBarPicture picture = dockBarPicture(input);
     ASSERT_EQ(picture.items.size(), 5u);
     const auto& it = picture.items;
-    EXPECT_EQ(it[0].rect.left(), it[1].rect.left());
-    EXPECT_LT(it[0].rect.top(), it[1].rect.top());
-    EXPECT_EQ(it[2].rect.left(), it[3].rect.left());
+    EXPECT_EQ(it[0].rect, it[1].rect.translated(0, -25));
+    EXPECT_EQ(it[0].rect.size(), QSizeF(46 + 110, 25));
     EXPECT_EQ(it[2].rect.left(), it[0].rect.right());
-    EXPECT_EQ(it[4].rect.left(), it[2].rect.right());
-    EXPECT_EQ(it[4].rect.top(), it[0].rect.top());
-    EXPECT_DOUBLE_EQ(it[0].rect.height(), picture.barRect.height() / 2);
+    EXPECT_EQ(it[2].rect.left(), it[3].rect.left());
+    EXPECT_EQ(it[4].rect, it[2].rect.translated(156, 0));
+    EXPECT_EQ(picture.barRect.width(), 3 * 156 + 16);
 }
 
 TEST(BarRowsGeometry, GridRowsAreIgnoredOnASideBar)
 {
-    DockBarGeometryInput input = bottomBarWith({ { Kind::Window, 0 }, { Kind::Window, 1 } }, "grid");
+    DockBarGeometryInput input = bottomBar({ { Kind::Window, 0 }, { Kind::Window, 1 } }, "grid");
     input.vertical = true;
     input.edge = "left";
     input.windowSize = QSizeF(500, 1080);

@@ -1,13 +1,12 @@
 // The dock's writes into the shared state: the data refresh of a dock and
 // the layout pass over the running applications.
-#include "TestApps.h"
-#include "apps/ScreenIdentifier.h"
+#include "DockTestSupport.h"
 #include "apps/DockVisibility.h"
+#include "apps/ScreenIdentifier.h"
 #include "dock/DockDataRefresh.h"
 #include "dock/DockEdges.h"
 #include "dock/DockLayoutPass.h"
 #include "dock/DockViewState.h"
-#include "tests/support/TempStores.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -17,20 +16,23 @@
 
 namespace {
 
-class DockStateWrites : public ::testing::Test {
+const DockViewState mainDock(true, 1440, 875, "Optional(P)");
+const DockViewState otherDock(false, 1920, 500, "Optional(S)");
+
+class DockStateWrites : public StateTest {
 protected:
     void SetUp() override
     {
-        m_state = std::make_unique<AppState>();
         mainDockScreenID() = "Optional(P)";
-        m_services.readSystemDockItems = [this] {
-            ++m_badgeReads;
+        services.readSystemDockItems = [this] {
+            ++badgeReads;
             return QMap<QString, QString> { { "file:///usr/share/applications/mail.desktop", "3" } };
         };
-        m_services.scheduleDockReload = [this] { ++m_reloads; };
-        m_services.loadPinnedApps = [this] { ++m_pinnedLoads; };
-        m_services.fetchInstalledPlugins = [this] { return m_plugins; };
-        m_services.startToolHotKeys = [this] { ++m_toolHotKeys; };
+        services.scheduleDockReload = [this] { ++reloads; };
+        services.loadPinnedApps = [this] { ++pinnedLoads; };
+        services.fetchInstalledPlugins = [this] { return plugins; };
+        services.startToolHotKeys = [this] { ++toolHotKeys; };
+        QObject::connect(&state, &AppState::changed, [this] { ++published; });
     }
     void addPlugin(qint64 id, std::optional<QString> name)
     {
@@ -39,121 +41,98 @@ protected:
         record.objectId = id;
         if (name)
             record.values.insert("name", *name);
-        m_plugins.push_back(record);
+        plugins.push_back(record);
     }
 
-    void addApp(qint32 pid, int windows) { addRunningApp(*m_state, pid, windows); }
-
-    orbitshelf::test::TempUserDefaults m_defaults;
-    std::unique_ptr<AppState> m_state;
-    DockDataRefreshServices m_services;
-    std::vector<Record> m_plugins;
-    int m_badgeReads = 0, m_reloads = 0, m_pinnedLoads = 0, m_toolHotKeys = 0;
+    DockDataRefreshServices services;
+    std::vector<Record> plugins;
+    int badgeReads = 0, reloads = 0, pinnedLoads = 0, toolHotKeys = 0, published = 0;
 };
 
 TEST_F(DockStateWrites, RefreshResetsTheScreenEachTimeTheDockIsShown)
 {
-    m_state->settings.setAutoHideSpaceDock({ { "Optional(P)", "true" } });
-    m_state->spaceListmode.insert("Optional(P)", "grid");
-    m_state->spaceWindowTagWidth.insert("Optional(P)", 110);
-    const DockViewState dock(true, 1440, 875, "Optional(P)");
-    int published = 0;
-    QObject::connect(m_state.get(), &AppState::changed, [&published] { ++published; });
+    state.settings.setAutoHideSpaceDock({ { "Optional(P)", "true" } });
+    state.spaceListmode.insert("Optional(P)", "grid");
+    state.spaceWindowTagWidth.insert("Optional(P)", 110);
 
-    refreshDockData(*m_state, dock, m_services);
-    EXPECT_EQ(m_state->showSpaceDock.value("Optional(P)", true), false) << "auto-hidden docks start hidden";
-    EXPECT_EQ(m_state->spaceListmode.value("Optional(P)"), "list");
-    EXPECT_EQ(m_state->spaceWindowTagWidth.value("Optional(P)"), 140);
-    EXPECT_EQ(m_state->spaceScreenWidth.value("Optional(P)"), 1440);
-    EXPECT_EQ(m_state->spaceScreenHeight.value("Optional(P)"), 875);
-    EXPECT_EQ(m_state->appBadge.size(), 1);
-    EXPECT_EQ(m_reloads, 1);
-    EXPECT_EQ(m_pinnedLoads, 1);
+    refreshDockData(state, mainDock, services);
+    EXPECT_EQ(state.showSpaceDock.value("Optional(P)", true), false) << "auto-hidden docks start hidden";
+    EXPECT_EQ(state.spaceListmode.value("Optional(P)"), "list");
+    EXPECT_EQ(state.spaceWindowTagWidth.value("Optional(P)"), 140);
+    EXPECT_EQ(state.spaceScreenWidth.value("Optional(P)"), 1440);
+    EXPECT_EQ(state.spaceScreenHeight.value("Optional(P)"), 875);
+    EXPECT_EQ(state.appBadge.size(), 1);
+    EXPECT_EQ(reloads, 1);
+    EXPECT_EQ(pinnedLoads, 1);
     EXPECT_GE(published, 1);
 
-    // A screen with no entry is shown.
-    const DockViewState other(false, 1920, 500, "Optional(S)");
-    refreshDockData(*m_state, other, m_services);
-    EXPECT_EQ(m_state->showSpaceDock.value("Optional(S)", false), true);
+    refreshDockData(state, otherDock, services);
+    EXPECT_EQ(state.showSpaceDock.value("Optional(S)", false), true) << "a screen with no entry is shown";
+
+    state.settings.setDockBadge(false);
+    refreshDockData(state, mainDock, services);
+    EXPECT_EQ(badgeReads, 2) << "badges are read only with the setting on";
 }
 
-TEST_F(DockStateWrites, BadgesAreReadOnlyWhenTheSettingIsOn)
-{
-    m_state->settings.setDockBadge(false);
-    refreshDockData(*m_state, DockViewState(true, 1440, 875, "Optional(P)"), m_services);
-    EXPECT_EQ(m_badgeReads, 0);
-}
-
-TEST_F(DockStateWrites, OnlyTheListeningDockRegistersToolHotKeys)
+TEST_F(DockStateWrites, OnlyTheListeningDockWithTheClipboardToolRegistersToolHotKeys)
 {
     addPlugin(1, std::nullopt);
-    addPlugin(2, QString("Pasteboard"));
-    refreshDockData(*m_state, DockViewState(false, 1920, 500, "Optional(S)"), m_services);
-    EXPECT_EQ(m_toolHotKeys, 0);
-    refreshDockData(*m_state, DockViewState(true, 1440, 875, "Optional(P)"), m_services);
-    EXPECT_EQ(m_toolHotKeys, 1);
-    // Shown twice, the tools are still listed once each.
-    EXPECT_EQ(m_state->installedPlugins.size(), 2);
-    EXPECT_TRUE(m_state->isPluginInstalled("Pasteboard"));
+    addPlugin(2, QString("pasteboard"));
+    refreshDockData(state, mainDock, services);
+    EXPECT_EQ(toolHotKeys, 0) << "tool names are exact";
+    addPlugin(3, QString("Pasteboard"));
+    refreshDockData(state, otherDock, services);
+    EXPECT_EQ(toolHotKeys, 0);
+    refreshDockData(state, mainDock, services);
+    EXPECT_EQ(toolHotKeys, 1);
+    EXPECT_EQ(state.installedPlugins.size(), 3) << "shown three times, the tools are still listed once each";
+    EXPECT_TRUE(state.isPluginInstalled("Pasteboard"));
 }
 
 TEST_F(DockStateWrites, LayoutPassWritesEveryScreenItMet)
 {
-    // The worked example on the main screen, and a narrow second screen.
-    addApp(100, 1);
-    addApp(200, 3);
-    m_state->spaceScreenWidth.insert("Optional(P)", 1440);
-    m_state->spaceScreenHeight.insert("Optional(P)", 875);
-    m_state->spaceScreenWidth.insert("Optional(S)", 600);
-    m_state->spaceScreenHeight.insert("Optional(S)", 500);
-    int published = 0;
-    QObject::connect(m_state.get(), &AppState::changed, [&published] { ++published; });
+    // The worked example on the main screen, a narrow second screen and a
+    // right-hand bar 100 too short for ten icons.
+    addRunningApp(state, 100, 1);
+    addRunningApp(state, 200, 3);
+    state.spaceScreenWidth.insert("Optional(P)", 1440);
+    state.spaceScreenHeight.insert("Optional(P)", 875);
+    state.spaceScreenWidth.insert("Optional(S)", 600);
+    state.spaceScreenHeight.insert("Optional(S)", 500);
 
-    refreshDockLayout(*m_state);
+    refreshDockLayout(state);
     EXPECT_EQ(published, 1);
-    EXPECT_EQ(m_state->spaceListmode.value("Optional(P)"), "list");
-    EXPECT_EQ(m_state->spaceWindowTagWidth.value("Optional(P)"), 140);
-    EXPECT_EQ(m_state->spaceButtonScale.value("Optional(P)"), 0);
-    EXPECT_EQ(m_state->spaceDockHeight.value("Optional(P)"), 288);
-    EXPECT_EQ(m_state->spaceWindowTagWidth.value("Optional(S)"), 110);
-    EXPECT_EQ(m_state->totalAppCount, 4);
-}
+    EXPECT_EQ(state.spaceListmode.value("Optional(P)"), "list");
+    EXPECT_EQ(state.spaceWindowTagWidth.value("Optional(P)"), 140);
+    EXPECT_EQ(state.spaceButtonScale.value("Optional(P)"), 0);
+    EXPECT_EQ(state.spaceDockHeight.value("Optional(P)"), 288);
+    EXPECT_EQ(state.spaceWindowTagWidth.value("Optional(S)"), 110);
+    EXPECT_EQ(state.totalAppCount, 4);
 
-TEST_F(DockStateWrites, SideBarLayoutFollowsTheStoredEdge)
-{
+    state.allApps.clear();
     for (int pid = 1; pid <= 10; ++pid)
-        addApp(pid, 1);
-    m_state->settings.setSpaceDockPosition({ { "Optional(S)", "right" } });
-    m_state->spaceScreenWidth.insert("Optional(S)", 500);
-    m_state->spaceScreenHeight.insert("Optional(S)", 460); // 560 needed
-    m_state->spaceWindowTagWidth.insert("Optional(S)", 140);
-    refreshDockLayout(*m_state);
-    EXPECT_EQ(m_state->spaceButtonScale.value("Optional(S)"), 10);
-    EXPECT_EQ(m_state->spaceWindowTagWidth.value("Optional(S)"), 140);
-    EXPECT_EQ(m_state->spaceDockHeight.value("Optional(S)"), (46 - 10 + 2) * 12);
+        addRunningApp(state, pid, 1);
+    state.settings.setSpaceDockPosition({ { "Optional(S)", "right" } });
+    state.spaceScreenWidth.insert("Optional(S)", 500);
+    state.spaceScreenHeight.insert("Optional(S)", 460); // 560 needed
+    refreshDockLayout(state);
+    EXPECT_EQ(state.spaceButtonScale.value("Optional(S)"), 10);
+    EXPECT_EQ(state.spaceDockHeight.value("Optional(S)"), (46 - 10 + 2) * 12);
 }
 
 TEST_F(DockStateWrites, FullScreenAutoHideFollowsTheFocus)
 {
-    m_state->settings.setEnableAutoHideWhenFullScreen(true);
+    state.settings.setEnableAutoHideWhenFullScreen(true);
     FullScreenAutoHideFlags& flags = fullScreenAutoHideFlags();
     flags.dockHiddenFlags = { { 7, true } };
     flags.dockScreenFlags = { { "Optional(P)", "false" } };
 
-    // Back to the full-screen window: the dock hides at once.
-    applyFullScreenAutoHide(*m_state, 7, "Optional(P)");
-    EXPECT_EQ(m_state->showSpaceDock.value("Optional(P)", true), false);
-    // Another window: the saved state (shown) comes back.
-    applyFullScreenAutoHide(*m_state, 8, "Optional(P)");
-    EXPECT_EQ(m_state->showSpaceDock.value("Optional(P)", false), true);
+    applyFullScreenAutoHide(state, 7, "Optional(P)");
+    EXPECT_EQ(state.showSpaceDock.value("Optional(P)", true), false) << "back to the full-screen window";
+    applyFullScreenAutoHide(state, 8, "Optional(P)");
+    EXPECT_EQ(state.showSpaceDock.value("Optional(P)", false), true) << "another window: the saved state";
     QCoreApplication::processEvents(); // the stored flag is written on the main queue
-    EXPECT_EQ(m_state->settings.autoHideSpaceDock().value("Optional(P)"), "false");
-
-    // Emptied by the hot key: focusing changes nothing any more.
-    flags.dockHiddenFlags.clear();
-    m_state->showSpaceDock.insert("Optional(P)", true);
-    applyFullScreenAutoHide(*m_state, 7, "Optional(P)");
-    EXPECT_EQ(m_state->showSpaceDock.value("Optional(P)"), true);
+    EXPECT_EQ(state.settings.autoHideSpaceDock().value("Optional(P)"), "false");
     flags = {};
 }
 
@@ -161,16 +140,13 @@ TEST_F(DockStateWrites, CalibratedScreenSize)
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
     ASSERT_NE(screen, nullptr);
-    const int visible = screen->availableGeometry().width();
-    EXPECT_EQ(calibratedScreenWidth(*m_state, screen), visible);
     const QString key = screenIdentifierKey(screen);
-    m_state->settings.setSpaceWidth({ { key, "1440" } });
-    EXPECT_EQ(calibratedScreenWidth(*m_state, screen), 1440);
-    m_state->settings.setSpaceWidth({ { key, "14.5" } });
-    EXPECT_EQ(calibratedScreenWidth(*m_state, screen), visible);
-    m_state->settings.setSpaceHeight({ { key, "900" } });
-    EXPECT_EQ(calibratedScreenHeight(*m_state, screen), 900);
-    EXPECT_EQ(calibratedScreenWidth(*m_state, nullptr), 0);
+    EXPECT_EQ(calibratedScreenWidth(state, screen), screen->availableGeometry().width());
+    state.settings.setSpaceWidth({ { key, "1440" } });
+    state.settings.setSpaceHeight({ { key, "900" } });
+    EXPECT_EQ(calibratedScreenWidth(state, screen), 1440);
+    EXPECT_EQ(calibratedScreenHeight(state, screen), 900);
+    EXPECT_EQ(calibratedScreenWidth(state, nullptr), 0);
 }
 
 } // namespace

@@ -12,141 +12,112 @@ using orbitshelf::test::ManualQueue;
 
 namespace {
 
-struct WorkRow {
-    const char* name;
-    int64_t count;
-    bool dockBadge;
-    bool showProcessInfo;
-    DockTickWork expected;
-};
-
-class DockTickWorkTable : public ::testing::TestWithParam<WorkRow> { };
-
-TEST_P(DockTickWorkTable, WorkOfOneTick)
+TEST(DockTick, WorkOfOneTickFollowsTheSettings)
 {
-    const WorkRow& row = GetParam();
-    const DockTickWork work = dockTickWork(row.count, row.dockBadge, row.showProcessInfo);
-    EXPECT_EQ(work.readBadges, row.expected.readBadges);
-    EXPECT_EQ(work.sampleProcesses, row.expected.sampleProcesses);
-    EXPECT_EQ(work.pingAppActive, row.expected.pingAppActive);
-    EXPECT_EQ(work.checkForUpdate, row.expected.checkForUpdate);
+    // With both settings on, the day of ticks below checks every interval.
+    const struct {
+        const char* name;
+        int64_t count;
+        bool dockBadge;
+        bool showProcessInfo;
+        std::string work; // badges, sampling, report, update check
+    } rows[] = {
+        { "badges off reads none", 10, false, true, "----" },
+        { "sampling off", 60, true, false, "B---" },
+        { "report every 900 whatever the settings", 900, false, false, "--R-" },
+        { "check every 3600 with the report", 3600, false, false, "--RU" },
+        { "the tick after a day: nothing", 86401, true, true, "----" },
+    };
+    for (const auto& row : rows) {
+        const DockTickWork work = dockTickWork(row.count, row.dockBadge, row.showProcessInfo);
+        const std::string got { work.readBadges ? 'B' : '-', work.sampleProcesses ? 'S' : '-',
+            work.pingAppActive ? 'R' : '-', work.checkForUpdate ? 'U' : '-' };
+        EXPECT_EQ(got, row.work) << row.name;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Schedule, DockTickWorkTable,
-    // With both settings on, the day of ticks below checks every interval.
-    ::testing::Values(WorkRow { "badges_off_reads_none", 10, false, true, {} },
-        WorkRow { "sampling_off", 60, true, false, { true, false, false, false } },
-        WorkRow { "report_every_900_whatever_the_settings", 900, false, false, { false, false, true, false } },
-        WorkRow { "check_every_3600_with_report", 3600, false, false, { false, false, true, true } },
-        WorkRow { "tick_after_a_day_nothing", 86401, true, true, {} }),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// Counts what the services were asked to do, by tick.
-struct Recorder {
-    std::map<std::string, std::vector<int64_t>> calls;
-    int64_t* count = nullptr;
-    std::vector<QList<int32_t>> sampled;
-    bool dockBadge = true;
-    bool showProcessInfo = true;
-    QList<int32_t> pids { 812, 17, 4000 };
-
-    DockTickServices services()
+// Ticks the main dock's count and records by tick what the services were
+// asked to do.
+class DockTickRun : public ::testing::Test {
+protected:
+    DockTickRun()
     {
-        DockTickServices s;
-        auto note = [this](const char* what) { return [this, what] { calls[what].push_back(*count); }; };
-        s.pomodoroTick = note("pomodoro");
-        s.readBadges = note("badges");
-        s.pingAppActive = note("ping");
-        s.checkForUpdate = note("check");
-        s.runningPids = [this] { return pids; };
-        s.startSampling = [this](const QList<int32_t>& list) {
-            calls["sample"].push_back(*count);
+        auto note = [this](const char* what) { return [this, what] { calls[what].push_back(count); }; };
+        services.pomodoroTick = note("pomodoro");
+        services.readBadges = note("badges");
+        services.pingAppActive = note("ping");
+        services.checkForUpdate = note("check");
+        services.runningPids = [this] { return pids; };
+        services.startSampling = [this](const QList<int32_t>& list) {
+            calls["sample"].push_back(count);
             sampled.push_back(list);
         };
-        s.dockBadge = [this] { return dockBadge; };
-        s.showProcessInfo = [this] { return showProcessInfo; };
-        return s;
+        services.dockBadge = [] { return true; };
+        services.showProcessInfo = [this] { return showProcessInfo; };
     }
+    void tick(bool mainDock = true) { dockTick(mainDock, count, services, queue); }
+
+    ManualQueue queue;
+    int64_t count = 0;
+    DockTickServices services;
+    std::map<std::string, std::vector<int64_t>> calls;
+    std::vector<QList<int32_t>> sampled;
+    bool showProcessInfo = true;
+    QList<int32_t> pids { 812, 17, 4000 };
 };
 
-TEST(DockTick, ADayOfTicksRunsEachWorkAtItsInterval)
+TEST_F(DockTickRun, ADayOfTicksRunsEachWorkAtItsInterval)
 {
-    ManualQueue queue;
-    int64_t count = 0;
-    Recorder recorder;
-    recorder.count = &count;
-    const DockTickServices services = recorder.services();
     for (int second = 0; second < 86400; ++second) {
-        dockTick(true, count, services, queue);
+        tick();
         queue.runReady();
     }
-    EXPECT_EQ(count, 86400);
-    EXPECT_EQ(recorder.calls["pomodoro"].size(), 86400u);
-    EXPECT_EQ(recorder.calls["badges"].size(), 8640u);
-    EXPECT_EQ(recorder.calls["badges"].front(), 10);
-    EXPECT_EQ(recorder.calls["sample"].size(), 1440u);
-    EXPECT_EQ(recorder.calls["sample"].front(), 60);
-    EXPECT_EQ(recorder.calls["ping"].size(), 96u);
-    EXPECT_EQ(recorder.calls["ping"].front(), 900);
-    EXPECT_EQ(recorder.calls["check"].size(), 24u);
-    EXPECT_EQ(recorder.calls["check"].front(), 3600);
-    // The day's last tick: one check and one report, not two of each.
-    EXPECT_EQ(std::count(recorder.calls["check"].begin(), recorder.calls["check"].end(), 86400), 1);
-    EXPECT_EQ(std::count(recorder.calls["ping"].begin(), recorder.calls["ping"].end(), 86400), 1);
-    // Sampling asks for the running processes in ascending order.
-    ASSERT_FALSE(recorder.sampled.empty());
-    EXPECT_EQ(recorder.sampled.front(), (QList<int32_t> { 17, 812, 4000 }));
+    // Exact counts: the day's last tick runs its check and report once, not twice.
+    const std::map<std::string, std::pair<size_t, int64_t>> expected { { "pomodoro", { 86400, 1 } },
+        { "badges", { 8640, 10 } }, { "sample", { 1440, 60 } }, { "ping", { 96, 900 } },
+        { "check", { 24, 3600 } } };
+    for (const auto& [what, timesAndFirst] : expected) {
+        EXPECT_EQ(calls[what].size(), timesAndFirst.first) << what;
+        EXPECT_EQ(calls[what].front(), timesAndFirst.second) << what;
+    }
+    ASSERT_FALSE(sampled.empty());
+    EXPECT_EQ(sampled.front(), (QList<int32_t> { 17, 812, 4000 })) << "in ascending order";
 }
 
-TEST(DockTick, TwoDocksOnOneCountReadBadgesOncePerTenSeconds)
+TEST_F(DockTickRun, TwoDocksOnOneCountReadBadgesOncePerTenSeconds)
 {
-    ManualQueue queue;
-    int64_t count = 0;
-    Recorder recorder;
-    recorder.count = &count;
-    const DockTickServices services = recorder.services();
     for (int second = 0; second < 100; ++second) {
-        dockTick(true, count, services, queue); // main dock
-        dockTick(false, count, services, queue); // the other screen's dock
+        tick(true);
+        tick(false); // the other screen's dock
     }
     queue.runReady();
-    EXPECT_EQ(recorder.calls["badges"].size(), 10u);
-    EXPECT_EQ(recorder.calls["pomodoro"].size(), 100u);
+    EXPECT_EQ(calls["badges"].size(), 10u);
+    EXPECT_EQ(calls["pomodoro"].size(), 100u);
     EXPECT_EQ(count, 100) << "the other dock neither counts nor works";
 }
 
-TEST(DockTick, SamplingRunsAfterTheTickAndWithNoAppsStartsAnEmptyRun)
+TEST_F(DockTickRun, SamplingRunsAfterTheTickAndWithNoAppsStartsAnEmptyRun)
 {
-    ManualQueue queue;
-    int64_t count = 59;
-    Recorder recorder;
-    recorder.count = &count;
-    recorder.pids.clear();
-    const DockTickServices services = recorder.services();
-    dockTick(true, count, services, queue);
-    EXPECT_TRUE(recorder.sampled.empty()) << "sampling is queued, not run inside the tick";
+    count = 59;
+    pids.clear();
+    tick();
+    EXPECT_TRUE(sampled.empty()) << "sampling is queued, not run inside the tick";
     queue.runReady();
-    ASSERT_EQ(recorder.sampled.size(), 1u);
-    EXPECT_TRUE(recorder.sampled.front().isEmpty());
+    ASSERT_EQ(sampled.size(), 1u);
+    EXPECT_TRUE(sampled.front().isEmpty());
 }
 
-TEST(DockTick, TurningSamplingOnWaitsForTheNextMultipleOfSixty)
+TEST_F(DockTickRun, TurningSamplingOnWaitsForTheNextMultipleOfSixty)
 {
-    ManualQueue queue;
-    int64_t count = 0;
-    Recorder recorder;
-    recorder.count = &count;
-    recorder.showProcessInfo = false;
-    const DockTickServices services = recorder.services();
+    showProcessInfo = false;
     for (int second = 0; second < 75; ++second)
-        dockTick(true, count, services, queue);
-    recorder.showProcessInfo = true;
+        tick();
+    showProcessInfo = true;
     for (int second = 0; second < 50; ++second) {
-        dockTick(true, count, services, queue);
+        tick();
         queue.runReady();
     }
-    ASSERT_EQ(recorder.calls["sample"].size(), 1u);
-    EXPECT_EQ(recorder.calls["sample"].front(), 120);
+    EXPECT_EQ(calls["sample"], (std::vector<int64_t> { 120 }));
 }
 
 } // namespace

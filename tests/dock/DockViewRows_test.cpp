@@ -2,11 +2,10 @@
 // its entry, and running applications' items to their process ids.
 #include "dock/DockView.h"
 
+#include "DockTestSupport.h"
 #include "Persistence.h"
-#include "TestApps.h"
 #include "dock/DockEdges.h"
 #include "platform/fake/FakePlatform.h"
-#include "tests/support/TempStores.h"
 
 #include <gtest/gtest.h>
 
@@ -17,11 +16,14 @@ namespace {
 
 const QString kScreen = QStringLiteral("Optional(V)");
 
-TEST(DockViewRows, PictureItemsPointBackToEntriesAndApplications)
+class DockViewRows : public StateTest {
+protected:
+    void SetUp() override { mainDockScreenID() = kScreen; }
+    void TearDown() override { mainDockScreenID().clear(); }
+};
+
+TEST_F(DockViewRows, PictureItemsPointBackToEntriesAndApplications)
 {
-    orbitshelf::test::TempUserDefaults defaults;
-    AppState state;
-    mainDockScreenID() = kScreen;
     state.spaceListmode[kScreen] = "grid";
     state.settings.setStackAppLimit(4);
     addRunningApp(state, 30, 3, 10); // a grid of three
@@ -33,34 +35,26 @@ TEST(DockViewRows, PictureItemsPointBackToEntriesAndApplications)
     view.refreshPicture();
 
     const std::vector<BarEntry>& entries = view.barEntries();
-    const DockBarPicture& picture = view.picture();
-    ASSERT_EQ(picture.items.size(), entries.size());
     EXPECT_EQ(view.appIds(), (std::vector<qint32> { 30, 20, 40 }));
-    for (const DockBarItem& item : picture.items) {
+    std::map<uint32_t, DockBarItem> windowItems;
+    for (const DockBarItem& item : view.picture().items) {
         ASSERT_GE(item.entryIndex, 0);
         const BarEntry& entry = entries[size_t(item.entryIndex)];
         if (entry.kind == BarEntry::Kind::WindowButton) {
             EXPECT_EQ(item.kind, DockBarItem::Kind::Window);
             EXPECT_EQ(view.appIds()[size_t(item.appIndex)], entry.pid);
             EXPECT_EQ(item.windowIndex, int(*entry.window->num % 10)) << "window in display order";
+            windowItems[*entry.window->num] = item;
         } else if (entry.kind == BarEntry::Kind::StackButton) {
             EXPECT_EQ(item.kind, DockBarItem::Kind::App);
             EXPECT_EQ(view.appIds()[size_t(item.appIndex)], 20);
         }
     }
+    EXPECT_EQ(view.picture().items.size(), entries.size());
     // The grid's second window stands below its first.
-    const auto windowItem = [&](uint32_t number) {
-        for (const DockBarItem& item : picture.items) {
-            const BarEntry& entry = entries[size_t(item.entryIndex)];
-            if (entry.window && entry.window->num == number)
-                return item;
-        }
-        return DockBarItem();
-    };
-    EXPECT_EQ(windowItem(300).rect.left(), windowItem(301).rect.left());
-    EXPECT_LT(windowItem(300).rect.top(), windowItem(301).rect.top());
-    EXPECT_EQ(view.itemAt(windowItem(302).rect.center())->entryIndex, windowItem(302).entryIndex);
-    mainDockScreenID().clear();
+    EXPECT_EQ(windowItems[300].rect.left(), windowItems[301].rect.left());
+    EXPECT_LT(windowItems[300].rect.top(), windowItems[301].rect.top());
+    EXPECT_EQ(view.itemAt(windowItems[302].rect.center())->entryIndex, windowItems[302].entryIndex);
 }
 
 // Counts the paint events a widget gets.
@@ -69,17 +63,13 @@ public:
     int paints = 0;
     bool eventFilter(QObject*, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint)
-            ++paints;
+        paints += event->type() == QEvent::Paint;
         return false;
     }
 };
 
-TEST(DockViewRows, RenameRedrawsTheBarOnlyWhereTheBarShowsTitles)
+TEST_F(DockViewRows, RenameRedrawsTheBarOnlyWhereTheBarShowsTitles)
 {
-    orbitshelf::test::TempUserDefaults defaults;
-    AppState state;
-    mainDockScreenID() = kScreen;
     addRunningApp(state, 30, 2, 10); // two windows: each shows its label
     addRunningApp(state, 40, 1, 20); // one window: its icon alone
     EXPECT_TRUE(barShowsTitleOf(state, 300));
@@ -91,9 +81,7 @@ TEST(DockViewRows, RenameRedrawsTheBarOnlyWhereTheBarShowsTitles)
     platform::setCurrent(&fake);
     // A bar that is shown reads the pins and plugins from the store (in this
     // test program's private data home).
-    if (!PersistenceController::hasShared()) {
-        ASSERT_FALSE(PersistenceController::openShared().has_value());
-    }
+    ASSERT_TRUE(PersistenceController::hasShared() || !PersistenceController::openShared().has_value());
     DockView view(state, true, 1920, 1080, kScreen);
     view.resize(1920, 500);
     PaintCounter counter;
@@ -113,7 +101,6 @@ TEST(DockViewRows, RenameRedrawsTheBarOnlyWhereTheBarShowsTitles)
     EXPECT_GT(counter.paints, before) << "the label of one of two windows shows the new title";
     view.hide();
     platform::setCurrent(nullptr);
-    mainDockScreenID().clear();
 }
 
 } // namespace

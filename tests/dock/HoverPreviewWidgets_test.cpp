@@ -29,34 +29,22 @@ TEST(WindowHoverPreviewWidget, DrawsThePictureWhereTheLayoutSays)
     input.hoveredNumber = input.windowNumber = 9;
     input.title = QStringLiteral("xterm");
     input.thumbnailSize = picture.size();
-    const HoverPreviewLayout layout = hoverPreviewLayout(input);
-    preview.present(layout, picture, QPointF(600, 550));
+    preview.present(hoverPreviewLayout(input), picture, QPointF(600, 550));
 
     EXPECT_TRUE(preview.isVisible());
     EXPECT_TRUE(preview.isWindow()) << "a window of its own above the bar";
     EXPECT_EQ(preview.pictureRect().size(), QSizeF(320, 200));
     EXPECT_NEAR(preview.geometry().center().x(), 600, 1);
     EXPECT_NEAR(preview.geometry().center().y(), 550 - 150, 1);
-
     const QImage shown = preview.grab().toImage();
-    const QPoint middle = preview.pictureRect().center().toPoint();
-    EXPECT_EQ(QColor(shown.pixel(middle)), QColor(20, 200, 40));
+    EXPECT_EQ(QColor(shown.pixel(preview.pictureRect().center().toPoint())), QColor(20, 200, 40));
 
     preview.dismiss();
     EXPECT_FALSE(preview.isVisible());
-}
 
-TEST(WindowHoverPreviewWidget, NoPictureForAWindowOfNoHeight)
-{
-    QWidget bar;
-    bar.resize(800, 600);
-    WindowHoverPreview preview(&bar);
-    HoverPreviewInput input;
-    input.hoveredNumber = input.windowNumber = 9;
     input.thumbnailSize = QSize(300, 0);
     preview.present(hoverPreviewLayout(input), QImage(300, 1, QImage::Format_ARGB32), QPointF(400, 500));
-    EXPECT_TRUE(preview.pictureRect().isEmpty());
-    EXPECT_FALSE(preview.grab().isNull());
+    EXPECT_TRUE(preview.pictureRect().isEmpty()) << "no picture for a window of no height";
 }
 
 TEST(DockMenuWidget, MenuFromDataRunsTheChosenId)
@@ -81,7 +69,8 @@ TEST(DockMenuWidget, MenuFromDataRunsTheChosenId)
 
     QMenu* shortcuts = menu->actions()[8]->menu();
     ASSERT_TRUE(shortcuts);
-    EXPECT_FALSE(shortcuts->actions()[0]->isEnabled()) << "help lines are not commands";
+    for (QAction* line : shortcuts->actions())
+        EXPECT_FALSE(line->isEnabled()) << "help lines are not commands";
 }
 
 TEST(EditWindowFormWidget, PrefillsAndStoresThroughItsButtons)

@@ -1,7 +1,4 @@
-// The hover handler of window buttons: the permission prompts and the
-// hovered window.
-#include "apps/Windows.h"
-#include "dock/DockViewState.h"
+// The permission prompts of the window buttons' hover.
 #include "dock/WindowHoverHandler.h"
 #include "platform/fake/FakePlatform.h"
 
@@ -70,25 +67,6 @@ TEST(HoverPermissionPrompts, StandardServicesAskThePlatform)
     fake.setTrusted(false);
     EXPECT_FALSE(services.isProcessTrusted(true));
     platform::setCurrent(nullptr);
-}
-
-TEST(WindowHoverHandler, LeavingLeavesAFreshEmptyWindow)
-{
-    Gates gates;
-    HoverPermissionPrompts prompts(gates.services());
-    DockViewState dock(true, 1920, 1080, QStringLiteral("Optional(A)"));
-    auto window = std::make_shared<Windows>();
-    window->num = 42;
-    window->appId = 100;
-
-    handleWindowButtonHover(true, dock, window, prompts, false);
-    EXPECT_EQ(dock.hoveredWindow, window);
-
-    handleWindowButtonHover(false, dock, window, prompts, false);
-    ASSERT_TRUE(dock.hoveredWindow);
-    EXPECT_NE(dock.hoveredWindow, window);
-    EXPECT_FALSE(dock.hoveredWindow->num);
-    EXPECT_FALSE(dock.hoveredWindow->appId);
 }
 
 } // namespace

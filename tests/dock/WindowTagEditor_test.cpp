@@ -15,9 +15,12 @@ protected:
         window->num = 4711;
         window->title = QStringLiteral("notes.txt - editor");
     }
-    WindowTagEditor editor()
+    // The editor as it appears, prefilled.
+    WindowTagEditor shown()
     {
-        return WindowTagEditor(window, settings, [this] { ++closes; });
+        WindowTagEditor editor(window, settings, [this] { ++closes; });
+        editor.appear();
+        return editor;
     }
 
     InMemoryModelSettings settings;
@@ -28,27 +31,18 @@ protected:
 
 TEST_F(TagEditor, PrefillsTheStoredTagElseTheTitle)
 {
-    WindowTagEditor fresh = editor();
-    fresh.appear();
-    EXPECT_EQ(fresh.tagName, "notes.txt - editor");
-
+    EXPECT_EQ(shown().tagName, "notes.txt - editor");
     settings.tagNames.insert(key, QStringLiteral("Work"));
-    WindowTagEditor tagged = editor();
-    tagged.appear();
-    EXPECT_EQ(tagged.tagName, "Work");
-
+    EXPECT_EQ(shown().tagName, "Work");
     window->title.reset();
     settings.tagNames.clear();
     window->tag.reset();
-    WindowTagEditor bare = editor();
-    bare.appear();
-    EXPECT_EQ(bare.tagName, QString());
+    EXPECT_EQ(shown().tagName, QString());
 }
 
 TEST_F(TagEditor, OkStoresNameAndPickedColour)
 {
-    WindowTagEditor e = editor();
-    e.appear();
+    WindowTagEditor e = shown();
     e.colourPicked(QColor(0x12, 0x34, 0x56));
     EXPECT_EQ(settings.tagColors.value(key), "123456") << "stored the moment it is picked";
     EXPECT_EQ(settings.publishCount, 1) << "the chips redraw";
@@ -57,12 +51,10 @@ TEST_F(TagEditor, OkStoresNameAndPickedColour)
     EXPECT_EQ(settings.tagNames.value(key), "Mail");
     EXPECT_EQ(closes, 1);
 
-    WindowTagEditor cleared = editor();
-    cleared.appear();
+    WindowTagEditor cleared = shown();
     cleared.tagName.clear();
     cleared.ok();
-    EXPECT_TRUE(settings.tagNames.contains(key));
-    EXPECT_EQ(settings.tagNames.value(key), QString()) << "an empty name is stored";
+    EXPECT_EQ(settings.tagNames.value(key, "absent"), QString()) << "an empty name is stored";
 }
 
 TEST_F(TagEditor, ResetRestoresTitleAndDockColour)
@@ -70,8 +62,7 @@ TEST_F(TagEditor, ResetRestoresTitleAndDockColour)
     settings.dockColorValue = QStringLiteral("00cec9");
     settings.tagNames.insert(key, QStringLiteral("Old"));
     settings.tagColors.insert(key, QStringLiteral("FF0000"));
-    WindowTagEditor e = editor();
-    e.appear();
+    WindowTagEditor e = shown();
     e.reset();
     EXPECT_EQ(settings.tagNames.value(key), "notes.txt - editor");
     EXPECT_EQ(settings.tagColors.value(key), "00cec9");
@@ -80,8 +71,7 @@ TEST_F(TagEditor, ResetRestoresTitleAndDockColour)
 
 TEST_F(TagEditor, CancelKeepsThePickedColourButNotTheName)
 {
-    WindowTagEditor e = editor();
-    e.appear();
+    WindowTagEditor e = shown();
     e.colourPicked(QColor(Qt::red));
     e.tagName = QStringLiteral("never stored");
     e.cancel();

@@ -1,14 +1,12 @@
 // Where the window buttons meet the bar: the order of its applications, the
-// width the layout pass gives them, the state their pictures are read from
-// and the window list of a stacked button.
-#include "TestApps.h"
+// state their pictures are read from and the window list of a stacked button.
+#include "DockTestSupport.h"
 #include "apps/AppOrder.h"
 #include "dock/AppIconButtonStyle.h"
 #include "dock/DockBarButtons.h"
 #include "dock/DockLayoutPass.h"
 #include "dock/DockViewState.h"
 #include "dock/StackWindowList.h"
-#include "tests/support/TempStores.h"
 
 #include <QImage>
 #include <QPainter>
@@ -21,18 +19,14 @@ namespace {
 
 const QString kScreen = QStringLiteral("Optional(B)");
 
-class DockBarButtons : public ::testing::Test {
+class DockBarButtons : public StateTest {
 protected:
     void SetUp() override
     {
-        m_state.spaceScreenWidth.insert(kScreen, 1920);
-        m_state.spaceScreenHeight.insert(kScreen, 1080);
+        state.spaceScreenWidth.insert(kScreen, 1920);
+        state.spaceScreenHeight.insert(kScreen, 1080);
     }
-
-    void addApp(int32_t pid, int windows) { addRunningApp(m_state, pid, windows); }
-
-    orbitshelf::test::TempUserDefaults m_defaults;
-    AppState m_state;
+    void addApp(int32_t pid, int windows) { addRunningApp(state, pid, windows); }
 };
 
 TEST_F(DockBarButtons, BarOrderFollowsTheOrderValuesAndMovesWithADrop)
@@ -40,58 +34,40 @@ TEST_F(DockBarButtons, BarOrderFollowsTheOrderValuesAndMovesWithADrop)
     addApp(300, 0);
     addApp(100, 1);
     addApp(200, 3);
-    m_state.appOrders = { { 100, 15 }, { 200, 5 }, { 300, 10 } };
-    EXPECT_EQ(barAppPids(m_state), (QList<int32_t> { 200, 300, 100 }));
-    EXPECT_EQ(dockLayoutInput(m_state).appWindowCounts, (std::vector<int> { 3, 0, 1 }));
+    state.appOrders = { { 100, 15 }, { 200, 5 }, { 300, 10 } };
+    EXPECT_EQ(barAppPids(state), (QList<int32_t> { 200, 300, 100 }));
+    EXPECT_EQ(dockLayoutInput(state).appWindowCounts, (std::vector<int> { 3, 0, 1 }));
 
-    moveAppOrder(m_state.appOrders, 200, 100);
-    EXPECT_EQ(barAppPids(m_state), (QList<int32_t> { 300, 100, 200 }));
+    moveAppOrder(state.appOrders, 200, 100);
+    EXPECT_EQ(barAppPids(state), (QList<int32_t> { 300, 100, 200 }));
 
     // An application without an order value yet still gets its button, last.
     addApp(50, 1);
-    m_state.appOrders.remove(50);
-    EXPECT_EQ(barAppPids(m_state).last(), 50);
+    state.appOrders.remove(50);
+    EXPECT_EQ(barAppPids(state).last(), 50);
     // Orders of applications that are gone show nothing.
-    m_state.appOrders.insert(999, 1);
-    EXPECT_FALSE(barAppPids(m_state).contains(999));
+    state.appOrders.insert(999, 1);
+    EXPECT_FALSE(barAppPids(state).contains(999));
 }
 
-TEST_F(DockBarButtons, LayoutPassSumsTheButtonWidthsOncePerPass)
+TEST(DockBarItems, NameTheirRunningApplication)
 {
-    addApp(1, 1); // 46 + 5
-    addApp(2, 3); // three buttons of 46 + 140 + 5
-    addApp(3, 9); // stacked: no window buttons
-    for (int pass = 0; pass < 3; ++pass)
-        layoutDockForScreen(m_state, kScreen);
-    EXPECT_DOUBLE_EQ(m_state.spaceDockWidth.value(kScreen), 51 + 3 * 191)
-        << "repeated passes and redraws leave the width as it is";
-}
-
-TEST_F(DockBarButtons, PictureItemsNameTheirApplications)
-{
+    using Kind = DockBarItem::Kind;
     const QList<int32_t> pids { 7, 8 };
-    DockBarItem window;
-    window.kind = DockBarItem::Kind::Window;
-    window.appIndex = 1;
-    EXPECT_EQ(itemProcessId(window, pids), 8);
-    DockBarItem launchpad;
-    launchpad.kind = DockBarItem::Kind::Launchpad;
-    launchpad.appIndex = 0;
-    EXPECT_EQ(itemProcessId(launchpad, pids), std::nullopt);
-    DockBarItem pinned;
-    pinned.kind = DockBarItem::Kind::PinnedApp;
-    pinned.appIndex = 0;
-    EXPECT_EQ(itemProcessId(pinned, pids), std::nullopt) << "nothing is dropped onto a pinned button";
-    window.appIndex = 2;
-    EXPECT_EQ(itemProcessId(window, pids), std::nullopt) << "an application that quit since the picture";
+    EXPECT_EQ(itemProcessId({ Kind::Window, {}, {}, 1 }, pids), 8);
+    EXPECT_EQ(itemProcessId({ Kind::Launchpad, {}, {}, 0 }, pids), std::nullopt);
+    EXPECT_EQ(itemProcessId({ Kind::PinnedApp, {}, {}, 0 }, pids), std::nullopt)
+        << "nothing is dropped onto a pinned button";
+    EXPECT_EQ(itemProcessId({ Kind::Window, {}, {}, 2 }, pids), std::nullopt)
+        << "an application that quit since the picture";
 }
 
 TEST_F(DockBarButtons, PaintedButtonsReadFocusAndTagColourFromTheState)
 {
     addApp(1, 2); // windows 10 and 11
-    m_state.settings.setOpenIndicatorColor(QStringLiteral("ff0000"));
-    m_state.focusedWindow.insert(10, true);
-    m_state.setWindowtagColorCache({ { (*m_state.allApps.value(1)->windows)[1]->tagKey(), "0000ff" } });
+    state.settings.setOpenIndicatorColor(QStringLiteral("ff0000"));
+    state.focusedWindow.insert(10, true);
+    state.setWindowtagColorCache({ { (*state.allApps.value(1)->windows)[1]->tagKey(), "0000ff" } });
     const DockViewState view(true, 1920, 1080, kScreen);
     QImage image(200, 120, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -103,20 +79,20 @@ TEST_F(DockBarButtons, PaintedButtonsReadFocusAndTagColourFromTheState)
         item.windowIndex = row;
         item.rect = QRectF(0, 60 * row, 186, 56);
         item.iconRect = QRectF(0, 60 * row + 5, 46, 46);
-        paintDockBarItem(painter, m_state, view, item, { 1 }, 0, std::nullopt);
+        paintDockBarItem(painter, state, view, item, { 1 }, 0, std::nullopt);
     }
     painter.end();
     EXPECT_EQ(image.pixelColor(50, 28), QColor(56, 60, 68)) << "the focused window's chip";
     EXPECT_EQ(image.pixelColor(93 + 18, 48), QColor(255, 0, 0)) << "its focus indicator";
     EXPECT_EQ(image.pixelColor(50, 88), QColor(0, 0, 255)) << "the other window's tag colour";
-    m_state.setWindowtagColorCache({});
+    state.setWindowtagColorCache({});
 }
 
 TEST_F(DockBarButtons, StackedWindowListActivatesTheClickedWindowAndCloses)
 {
     addApp(5, 8);
     std::vector<uint32_t> activated;
-    QPointer<StackWindowList> list = openStackWindowList(m_state, *m_state.allApps.value(5),
+    QPointer<StackWindowList> list = openStackWindowList(state, *state.allApps.value(5),
         QRect(100, 100, 46, 46), [&](const std::shared_ptr<Windows>& w) { activated.push_back(*w->num); });
     ASSERT_TRUE(list);
     EXPECT_TRUE(list->isVisible());

@@ -1,8 +1,7 @@
 // Favourites added from the bar: one record per application name, its icon
 // a 128×128 PNG in the support folder, nothing half-made when the icon
 // cannot be written.
-#include "DockStoreTest.h"
-#include "apps/ActiveApp.h"
+#include "DockTestSupport.h"
 #include "apps/SupportFolder.h"
 #include "dock/Favorites.h"
 
@@ -16,21 +15,20 @@
 
 class FavoritesTest : public DockStoreTest {
 protected:
-    void addApp(int32_t pid, std::optional<QString> bundleName, bool withIcon = true)
+    // A running application named `name`, with a red 300 × 200 icon unless
+    // told otherwise.
+    void addApp(int32_t pid, std::optional<QString> name, bool withIcon = true)
     {
-        auto app = std::make_shared<ActiveApp>();
-        app->appId = pid;
-        app->appName = bundleName.value_or("Nameless") + " App";
-        app->appBundleName = bundleName;
-        app->bundleIdentifier = "org.example." + bundleName.value_or("nameless");
-        if (withIcon) {
-            QPixmap pixmap(300, 200);
-            pixmap.fill(Qt::red);
+        auto app = addRunningApp(state(), pid, 0);
+        app->appName = name.value_or("Nameless") + " App";
+        app->appBundleName = name;
+        app->bundleIdentifier = "org.example." + name.value_or("nameless");
+        QPixmap pixmap(300, 200);
+        pixmap.fill(Qt::red);
+        if (withIcon)
             app->icon = QIcon(pixmap);
-        }
-        state().allApps.insert(pid, app);
     }
-
+    QString iconPath(const Record& record) { return localPathFromStored(*record.text("appIcon")); }
     std::vector<Record> favourites() { return store->fetchAll(Entity::Favorite); }
 };
 
@@ -46,11 +44,10 @@ TEST_F(FavoritesTest, OneRecordPerNameWithA128PixelPngIcon)
     EXPECT_EQ(records[0].text("appBundleName"), "Notes");
     EXPECT_EQ(records[0].text("appName"), "Notes App");
     EXPECT_EQ(records[0].text("bundleIdentifier"), "org.example.Notes");
-    const QString path = localPathFromStored(*records[0].text("appIcon"));
+    const QString path = iconPath(records[0]);
     EXPECT_EQ(QFileInfo(path).fileName(), "Notes.png");
     EXPECT_FALSE(records[0].text("appIcon")->startsWith("file://"));
-    QImage icon(path, "PNG");
-    ASSERT_FALSE(icon.isNull());
+    const QImage icon(path, "PNG");
     EXPECT_EQ(icon.size(), QSize(128, 128));
     EXPECT_EQ(icon.pixelColor(64, 64), QColor(Qt::red));
 }
@@ -68,12 +65,11 @@ TEST_F(FavoritesTest, WithoutIconOrKnownProcessTheLauncherPictureStandsIn)
     // A blank in the name is kept escaped in the stored path.
     EXPECT_TRUE(records[0].text("appIcon")->endsWith("Plain%20Tool.png"));
     EXPECT_FALSE(records[1].text("appBundleName").has_value());
-    const QString nameless = localPathFromStored(*records[1].text("appIcon"));
+    const QString nameless = iconPath(records[1]);
     EXPECT_EQ(QFileInfo(nameless).fileName(), "app icon.png");
     const QImage launcher(nameless, "PNG");
     ASSERT_EQ(launcher.size(), QSize(128, 128));
-    EXPECT_EQ(launcher.pixelColor(64, 64),
-        QImage(localPathFromStored(*records[0].text("appIcon")), "PNG").pixelColor(64, 64));
+    EXPECT_EQ(launcher.pixelColor(64, 64), QImage(iconPath(records[0]), "PNG").pixelColor(64, 64));
 }
 
 TEST_F(FavoritesTest, AFailedIconWriteLeavesNoRecordAndNamesStayInsideTheFolder)
@@ -89,11 +85,11 @@ TEST_F(FavoritesTest, AFailedIconWriteLeavesNoRecordAndNamesStayInsideTheFolder)
     EXPECT_TRUE(favourites().empty());
     EXPECT_FALSE(store->hasChanges());
 
-    // A name with path parts is written as one plain file in the folder.
+    // A name with folders in it is written as one plain file in the folder.
     qputenv("XDG_DATA_HOME", m_dir.filePath("data").toUtf8());
     addApp(200, QString("../../evil/name"));
     EXPECT_EQ(addFavorite(200, state(), *store), AddFavoriteResult::Added);
-    const QString path = localPathFromStored(*favourites().at(0).text("appIcon"));
+    const QString path = iconPath(favourites().at(0));
     EXPECT_EQ(QFileInfo(path).absolutePath(), QDir(*appSupportFolderPath()).absolutePath());
     EXPECT_TRUE(QFileInfo::exists(path));
 }

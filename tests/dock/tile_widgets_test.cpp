@@ -1,15 +1,12 @@
 // The tiles as widgets: the break tile's pill and countdown drawn and
 // tapped, the tool sheets filled only on the mouse's screen and closed with
 // their flag, and bar clicks mapped to the right window and tool.
-#include "RenderWidget.h"
-#include "app/AppState.h"
-#include "apps/ActiveApp.h"
+#include "DockTestSupport.h"
 #include "dock/DockBarPointer.h"
 #include "dock/DockItemInput.h"
 #include "dock/DockViewState.h"
 #include "dock/PomodoroTile.h"
 #include "dock/ToolSheets.h"
-#include "tests/support/TempStores.h"
 #include "tools/PomodoroRun.h"
 
 #include <QCoreApplication>
@@ -21,15 +18,14 @@
 
 namespace {
 
-bool hasGreen(const QImage& image, const QRect& area)
+// The start pill's green, 15 points in from its left end: clear of its
+// label and of its white edge. `at` maps a point of the tile to the widget.
+bool pillDrawn(
+    PomodoroTile& tile, const std::function<QPointF(QPointF)>& at = [](QPointF p) { return p; })
 {
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            if (c.green() > 190 && c.red() > 130 && c.red() < 170 && c.blue() < 130)
-                return true;
-        }
-    return false;
+    const QRectF pill = tile.startPillRect();
+    const QPoint p = at(QPointF(pill.left() + 15, pill.center().y())).toPoint();
+    return renderWidget(tile).pixelColor(p) == QColor(149, 210, 107);
 }
 
 void click(QWidget& widget, QPointF at)
@@ -58,7 +54,7 @@ protected:
     }
     static AppState& state() { return AppState::shared(); }
 
-    orbitshelf::test::TempUserDefaults m_defaults;
+    orbitshelf::test::TempUserDefaults defaults;
 };
 
 TEST_F(TileWidgets, BreakTileShowsThePillOnceTheBreakIsOverAndOnlyThePillStartsTheNextRun)
@@ -68,14 +64,14 @@ TEST_F(TileWidgets, BreakTileShowsThePillOnceTheBreakIsOverAndOnlyThePillStartsT
     pomodoroTicks = 1501;
     EXPECT_EQ(tile.countdownText(), "04 : 59 ");
     EXPECT_FALSE(tile.startPillShown());
-    EXPECT_FALSE(hasGreen(renderWidget(tile), tile.startPillRect().toAlignedRect()));
+    EXPECT_FALSE(pillDrawn(tile));
     click(tile, tile.startPillRect().center());
     EXPECT_TRUE(state().pomodoro.startPomodoroTask) << "a tap before the break is over started a run";
 
     pomodoroTicks = 1500 + 300;
     EXPECT_TRUE(tile.startPillShown());
     EXPECT_EQ(tile.countdownText(), "00 : 00 ");
-    EXPECT_TRUE(hasGreen(renderWidget(tile), tile.startPillRect().toAlignedRect()));
+    EXPECT_TRUE(pillDrawn(tile));
 
     click(tile, QPointF(20, tile.height() / 2.0)); // the banner
     EXPECT_TRUE(state().pomodoro.startPomodoroTask);
@@ -93,13 +89,12 @@ TEST_F(TileWidgets, OnAVerticalBarTheTileIsTurnedAndItsPillStillAnswers)
     tile.resize(along.height(), along.width());
     tile.setVertical(true);
     pomodoroTicks = 1500 + 300;
-    const QRectF pill = tile.startPillRect(); // in the tile's own coordinates
     // A quarter turn clockwise: the tile's x runs down the bar.
-    const QPointF onScreen(tile.width() - pill.center().y(), pill.center().x());
-    EXPECT_EQ(tile.toTile(onScreen), pill.center());
-    const QImage image = renderWidget(tile);
-    EXPECT_TRUE(hasGreen(image, QRect(onScreen.toPoint() - QPoint(3, 3), QSize(6, 6))));
-    click(tile, onScreen);
+    const auto turned = [&](QPointF p) { return QPointF(tile.width() - p.y(), p.x()); };
+    const QPointF pill = tile.startPillRect().center(); // in the tile's own coordinates
+    EXPECT_EQ(tile.toTile(turned(pill)), pill);
+    EXPECT_TRUE(pillDrawn(tile, turned));
+    click(tile, turned(pill));
     EXPECT_FALSE(state().pomodoro.startPomodoroTask);
 }
 
@@ -122,33 +117,25 @@ TEST_F(TileWidgets, OnlyTheBarOnTheMousesScreenFillsTheSheetAndClosingItLowersTh
     sheet->close();
     EXPECT_FALSE(state().showPasteboardPopup);
     EXPECT_EQ(sheetsB.sheet(ToolSheet::Pasteboard), nullptr);
-
-    toolTileClicked("Note", barA, state());
-    EXPECT_EQ(sheetsA.sheet(ToolSheet::Pomodoro), nullptr);
-    EXPECT_EQ(sheetsB.sheet(ToolSheet::Pomodoro), nullptr);
 }
 
 TEST_F(TileWidgets, BarItemsMapToTheirWindowAndTool)
 {
-    auto app = std::make_shared<ActiveApp>();
-    app->appId = 300;
-    app->windows
-        = std::vector<std::shared_ptr<Windows>> { std::make_shared<Windows>(), std::make_shared<Windows>() };
-    state().allApps.insert(300, app);
-    state().allApps.insert(100, std::make_shared<ActiveApp>());
+    using Kind = DockBarItem::Kind;
+    auto app = addRunningApp(state(), 300, 2);
+    addRunningApp(state(), 100, 0);
     state().settings.setPinedPlugins({ { "Pomodoro", "" }, { "FastFinder", "" } });
 
     DockBarPicture picture;
-    picture.items
-        = { { DockBarItem::Kind::Tool, {}, {}, -1, -1 }, { DockBarItem::Kind::Tool, {}, {}, -1, -1 },
-              { DockBarItem::Kind::Window, {}, {}, 0, 1 }, { DockBarItem::Kind::Window, {}, {}, 1, 0 } };
+    picture.items = { { Kind::Tool, {}, {}, -1, -1 }, { Kind::Tool, {}, {}, -1, -1 },
+        { Kind::Window, {}, {}, 0, 1 }, { Kind::Window, {}, {}, 1, 0 } };
     // The picture's order of applications, not the process ids' order.
     const std::vector<qint32> appIds { 300, 100 };
     EXPECT_EQ(dockBarWindow(state(), appIds, picture.items[2]), (*app->windows)[1]);
     EXPECT_EQ(dockBarWindow(state(), appIds, picture.items[3]), nullptr) << "an application without windows";
     EXPECT_EQ(dockBarWindow(state(), {}, picture.items[2]), nullptr);
     // An application button is its window's only while it has just one.
-    const DockBarItem appButton { DockBarItem::Kind::App, {}, {}, 0, -1 };
+    const DockBarItem appButton { Kind::App, {}, {}, 0, -1 };
     EXPECT_EQ(dockBarWindow(state(), appIds, appButton), nullptr) << "a stacked button has no one window";
     app->windows->pop_back();
     EXPECT_EQ(dockBarWindow(state(), appIds, appButton), (*app->windows)[0]);

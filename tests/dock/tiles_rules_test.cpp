@@ -1,24 +1,16 @@
 // The launcher tile, the tool tiles and the Pomodoro break tile: sizes,
 // clicks, unpinning, which bar fills a sheet, the launcher search and the
 // break countdown.
-#include "app/AppState.h"
+#include "DockTestSupport.h"
 #include "dock/DesktopLauncher.h"
 #include "dock/DockViewState.h"
 #include "dock/PomodoroTile.h"
 #include "dock/ToolTiles.h"
-#include "tests/support/TempStores.h"
 
 #include <gtest/gtest.h>
 
-class TileRules : public ::testing::Test {
+class TileRules : public StateTest {
 protected:
-    void SetUp() override
-    {
-        state = std::make_unique<AppState>();
-    }
-
-    orbitshelf::test::TempUserDefaults m_defaults;
-    std::unique_ptr<AppState> state;
     DockViewState dock { true, 1920, 1080, "Optional(A)" };
 };
 
@@ -26,73 +18,66 @@ TEST_F(TileRules, IconSizesShrinkByTheScreensScale)
 {
     struct Row {
         double icon, scale;
-        QSizeF launcher, tool, pomodoro;
+        double launcher, tool, pomodoro;
     } rows[] = {
-        { 46, 0, { 43, 43 }, { 41, 41 }, { 26, 26 } },
-        { 46, 6, { 37, 37 }, { 35, 35 }, { 20, 20 } },
-        { 60, 2.5, { 54.5, 54.5 }, { 52.5, 52.5 }, { 37.5, 37.5 } },
+        { 46, 6, 37, 35, 20 },
+        { 60, 2.5, 54.5, 52.5, 37.5 },
     };
     for (const Row& r : rows) {
-        EXPECT_EQ(launcherTileIconSize(r.icon, r.icon, r.scale), r.launcher);
-        EXPECT_EQ(toolTileIconSize(r.icon, r.icon, r.scale), r.tool);
-        EXPECT_EQ(pomodoroImageSize(r.icon, r.icon, r.scale), r.pomodoro);
+        EXPECT_EQ(launcherTileIconSize(r.icon, r.icon, r.scale), QSizeF(r.launcher, r.launcher));
+        EXPECT_EQ(toolTileIconSize(r.icon, r.icon, r.scale), QSizeF(r.tool, r.tool));
+        EXPECT_EQ(pomodoroImageSize(r.icon, r.icon, r.scale), QSizeF(r.pomodoro, r.pomodoro));
     }
     // Over the shared state: a screen without a scale entry counts as 0.
-    EXPECT_EQ(launcherTileIconSize(*state, "Optional(A)"), QSizeF(43, 43));
-    state->spaceButtonScale["Optional(A)"] = 6;
-    EXPECT_EQ(toolTileIconSize(*state, "Optional(A)"), QSizeF(35, 35));
-    EXPECT_EQ(toolTileIconSize(*state, "Optional(B)"), QSizeF(41, 41));
+    EXPECT_EQ(launcherTileIconSize(state, "Optional(A)"), QSizeF(43, 43));
+    state.spaceButtonScale["Optional(A)"] = 6;
+    EXPECT_EQ(toolTileIconSize(state, "Optional(A)"), QSizeF(35, 35));
+    EXPECT_EQ(toolTileIconSize(state, "Optional(B)"), QSizeF(41, 41));
 }
 
 TEST_F(TileRules, AClickRaisesItsToolsFlagAndOnlyThat)
 {
-    struct Row {
-        const char* tool;
-        bool pomodoro, pasteboard, fastFinder, note, todo;
-    } rows[] = {
-        { "Pomodoro", true, false, false, false, false }, { "Pasteboard", false, true, false, false, false },
-        { "FastFinder", false, false, true, false, false }, { "Note", false, false, false, true, false },
-        { "Todo", false, false, false, false, true },
-        { "pomodoro", false, false, false, false, false }, // names are exact
+    // The raised flags, one letter each: Pomodoro, Pasteboard, FastFinder,
+    // Note, Todo.
+    const auto raised = [](const AppState& s) {
+        return QString("%1%2%3%4%5")
+            .arg(s.showPomodoroPopup ? "P" : "")
+            .arg(s.showPasteboardPopup ? "C" : "")
+            .arg(s.showFastFinderPopup ? "F" : "")
+            .arg(s.showNotePopup ? "N" : "")
+            .arg(s.showTodoPopup ? "T" : "");
     };
-    for (const Row& r : rows) {
-        state = std::make_unique<AppState>();
+    const std::pair<const char*, QString> rows[] = { { "Pomodoro", "P" }, { "Pasteboard", "C" },
+        { "FastFinder", "F" }, { "Note", "N" }, { "Todo", "T" }, { "pomodoro", "" } /* names are exact */ };
+    for (const auto& [tool, flags] : rows) {
+        AppState fresh;
         int published = 0;
-        QObject::connect(state.get(), &AppState::changed, [&] { ++published; });
-        toolTileClicked(r.tool, dock, *state);
-        EXPECT_EQ(dock.currentPlugin, r.tool);
-        EXPECT_EQ(state->showPomodoroPopup, r.pomodoro) << r.tool;
-        EXPECT_EQ(state->showPasteboardPopup, r.pasteboard) << r.tool;
-        EXPECT_EQ(state->showFastFinderPopup, r.fastFinder) << r.tool;
-        EXPECT_EQ(state->showNotePopup, r.note) << r.tool;
-        EXPECT_EQ(state->showTodoPopup, r.todo) << r.tool;
+        QObject::connect(&fresh, &AppState::changed, [&] { ++published; });
+        toolTileClicked(tool, dock, fresh);
+        EXPECT_EQ(dock.currentPlugin, tool);
+        EXPECT_EQ(raised(fresh), flags) << tool;
         EXPECT_EQ(published, 1);
     }
     // Note and Todo have no sheet: only the three others are ever shown.
-    state = std::make_unique<AppState>();
-    toolTileClicked("Note", dock, *state);
-    toolTileClicked("Todo", dock, *state);
-    EXPECT_TRUE(toolSheetsShown(*state).empty());
-    toolTileClicked("FastFinder", dock, *state);
-    toolTileClicked("Pomodoro", dock, *state);
+    toolTileClicked("Note", dock, state);
+    toolTileClicked("Todo", dock, state);
+    EXPECT_TRUE(toolSheetsShown(state).empty());
+    toolTileClicked("FastFinder", dock, state);
+    toolTileClicked("Pomodoro", dock, state);
     EXPECT_EQ(
-        toolSheetsShown(*state), (std::vector<ToolSheet> { ToolSheet::Pomodoro, ToolSheet::FastFinder }));
+        toolSheetsShown(state), (std::vector<ToolSheet> { ToolSheet::Pomodoro, ToolSheet::FastFinder }));
 }
 
 TEST_F(TileRules, UnPinRemovesTheRightClickedToolAndTilesAreSorted)
 {
-    state->settings.setPinedPlugins({ { "Pomodoro", "1" }, { "FastFinder", "1" }, { "Note", "1" } });
-    EXPECT_EQ(pinnedToolNames(*state), (QStringList { "FastFinder", "Note", "Pomodoro" }));
+    state.settings.setPinedPlugins({ { "Pomodoro", "1" }, { "FastFinder", "1" }, { "Note", "1" } });
+    EXPECT_EQ(pinnedToolNames(state), (QStringList { "FastFinder", "Note", "Pomodoro" }));
 
-    toolTileClicked("FastFinder", dock, *state); // the last clicked tile
-    EXPECT_TRUE(unpinTool("Pomodoro", *state)); // right-clicked on another one
-    EXPECT_EQ(pinnedToolNames(*state), (QStringList { "FastFinder", "Note" }));
-    EXPECT_FALSE(unpinTool("Pomodoro", *state));
-    EXPECT_FALSE(unpinTool("", *state));
-    EXPECT_EQ(pinnedToolNames(*state), (QStringList { "FastFinder", "Note" }));
-
-    state->settings.setPinedPlugins({});
-    EXPECT_TRUE(pinnedToolNames(*state).isEmpty());
+    toolTileClicked("FastFinder", dock, state); // the last clicked tile
+    EXPECT_TRUE(unpinTool("Pomodoro", state)); // right-clicked on another one
+    EXPECT_FALSE(unpinTool("Pomodoro", state));
+    EXPECT_FALSE(unpinTool("", state));
+    EXPECT_EQ(pinnedToolNames(state), (QStringList { "FastFinder", "Note" }));
 }
 
 TEST_F(TileRules, OnlyTheBarOnTheMousesScreenFillsASheet)
@@ -107,23 +92,22 @@ TEST_F(TileRules, OnlyTheBarOnTheMousesScreenFillsASheet)
     struct Row {
         ToolSheet sheet;
         bool mouseHere, vertical;
-        bool filled;
-        QSizeF size;
+        QSizeF size; // empty: not filled
         int columns;
         bool front;
     } rows[] = {
-        { ToolSheet::Pasteboard, false, false, false, {}, 0, false },
-        { ToolSheet::Pomodoro, true, false, true, { 600, 500 }, 0, false },
-        { ToolSheet::Pomodoro, true, true, true, { 500, 500 }, 0, false },
-        { ToolSheet::Pasteboard, true, false, true, { 1920, 500 }, 5, false },
-        { ToolSheet::Pasteboard, true, true, true, { 500, 1080 }, 2, false },
-        { ToolSheet::FastFinder, true, false, true, { 1920, 500 }, 0, true },
-        { ToolSheet::FastFinder, true, true, true, { 500, 1080 }, 0, true },
-        { ToolSheet::FastFinder, false, true, false, {}, 0, false },
+        { ToolSheet::Pasteboard, false, false, {}, 0, false },
+        { ToolSheet::Pomodoro, true, false, { 600, 500 }, 0, false },
+        { ToolSheet::Pomodoro, true, true, { 500, 500 }, 0, false },
+        { ToolSheet::Pasteboard, true, false, { 1920, 500 }, 5, false },
+        { ToolSheet::Pasteboard, true, true, { 500, 1080 }, 2, false },
+        { ToolSheet::FastFinder, true, false, { 1920, 500 }, 0, true },
+        { ToolSheet::FastFinder, true, true, { 500, 1080 }, 0, true },
+        { ToolSheet::FastFinder, false, true, {}, 0, false },
     };
     for (const Row& r : rows) {
         const ToolSheetContent c = toolSheetContent(r.sheet, r.mouseHere, r.vertical, 1920, 1080);
-        EXPECT_EQ(c.filled, r.filled);
+        EXPECT_EQ(c.filled, !r.size.isEmpty());
         EXPECT_EQ(c.size, r.size);
         EXPECT_EQ(c.columns, r.columns);
         EXPECT_EQ(c.limit, r.columns ? 5000 : 0);

@@ -1,21 +1,8 @@
 #include "dock/DockModifierKeys.h"
-#include "dock/DockViewState.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-TEST(DockViewState, ToolHotKeysOnlyForTheListeningDockWithTheClipboardTool)
-{
-    const std::vector<std::optional<QString>> withClipboard
-        = { std::nullopt, QString("Note"), QString("Pasteboard") };
-    const std::vector<std::optional<QString>> without
-        = { std::nullopt, QString("Note"), QString("pasteboard") };
-    EXPECT_TRUE(needsToolHotKeys(true, withClipboard));
-    EXPECT_FALSE(needsToolHotKeys(false, withClipboard));
-    EXPECT_FALSE(needsToolHotKeys(true, without));
-    EXPECT_FALSE(needsToolHotKeys(true, {}));
-}
 
 struct FlagsRow {
     const char* name;

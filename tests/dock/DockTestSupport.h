@@ -1,0 +1,86 @@
+#pragma once
+
+#include "Persistence.h"
+#include "app/AppState.h"
+#include "app/UserDefaults.h"
+#include "apps/ActiveApp.h"
+#include "apps/Windows.h"
+#include "tests/support/TempStores.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+
+// A fresh state over user defaults of its own, made before the state reads
+// them.
+class StateTest : public ::testing::Test {
+protected:
+    orbitshelf::test::TempUserDefaults defaults;
+    AppState state;
+};
+
+// A test with its own user defaults, data home and object store, and the
+// shared state's applications cleared before and after.
+class DockStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        UserDefaults::useFile(m_dir.filePath("defaults.conf"));
+        m_oldDataHome = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", m_dir.filePath("data").toUtf8());
+        QString error;
+        store = PersistenceController::open(m_dir.filePath("store.sqlite"), &error);
+        ASSERT_TRUE(store) << error.toStdString();
+        state().allApps.clear();
+    }
+    void TearDown() override
+    {
+        state().allApps.clear();
+        store.reset();
+        qputenv("XDG_DATA_HOME", m_oldDataHome);
+        UserDefaults::useFile(QString());
+    }
+
+    static AppState& state() { return AppState::shared(); }
+
+    QTemporaryDir m_dir;
+    QByteArray m_oldDataHome;
+    std::unique_ptr<PersistenceController> store;
+};
+
+// A running application of `windows` titled windows numbered pid * 10 + i,
+// in bar order `order` when one is given.
+inline std::shared_ptr<ActiveApp> addRunningApp(
+    AppState& state, int32_t pid, int windows, std::optional<int> order = std::nullopt)
+{
+    auto app = std::make_shared<ActiveApp>();
+    app->appId = pid;
+    app->windows = std::vector<std::shared_ptr<Windows>>();
+    for (int i = 0; i < windows; ++i) {
+        auto window = std::make_shared<Windows>();
+        window->appId = pid;
+        window->num = uint32_t(pid * 10 + i);
+        window->title = QStringLiteral("window %1").arg(i);
+        app->windows->push_back(window);
+    }
+    state.allApps.insert(pid, app);
+    if (order)
+        state.appOrders.insert(pid, *order);
+    return app;
+}
+
+// A widget and its children as they would paint, on a transparent image, so
+// that tests can check pixels without a display.
+inline QImage renderWidget(QWidget& view)
+{
+    QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    view.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
