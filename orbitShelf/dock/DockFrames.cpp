@@ -21,13 +21,6 @@ constexpr qint64 dockWindowDepth = 500;
 
 } // namespace
 
-QString dockScreenId(const std::optional<QString>& displayUuid)
-{
-    if (!displayUuid)
-        return QStringLiteral("nil");
-    return QStringLiteral("Optional(%1)").arg(*displayUuid);
-}
-
 std::optional<DockScreen> dockScreenContaining(const std::vector<DockScreen>& screens, QPointF point)
 {
     for (const DockScreen& screen : screens) {

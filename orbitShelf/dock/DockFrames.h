@@ -26,15 +26,10 @@ struct DockFrame {
 
 // One attached screen as the dock sees it; frames in dock space.
 struct DockScreen {
-    QString id; // the per-screen key, see dockScreenId
+    QString id; // the per-screen key (screenIdentifierKey)
     QRectF frame; // the whole screen
     QRectF visibleFrame; // the part windows may use
 };
-
-// Per-screen settings and maps are keyed by this text: "Optional(<uuid>)"
-// for a screen with a display identifier, "nil" for one without. Stored
-// settings already use this form, so it must not change.
-QString dockScreenId(const std::optional<QString>& displayUuid);
 
 // The screen whose frame holds the point (frames are half-open), if any.
 std::optional<DockScreen> dockScreenContaining(const std::vector<DockScreen>& screens, QPointF point);
