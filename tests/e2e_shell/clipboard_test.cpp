@@ -193,16 +193,24 @@ void copyKey()
 
 } // namespace
 
-TEST(Clipboard, CopiesInOtherApplicationsAreKeptWithTheirSourceButNeverSecrets)
+TEST(Clipboard, CopiesElsewhereAreKeptWithTheirSourceNeverSecretsAndASilentOwnerHoldsUpNothing)
 {
     DockRun run;
-    // The xterm's desktop entry names the icon "mini.xterm", which no icon
-    // theme here holds; the run's own data home gives it one.
+    // No icon theme here holds the xterm's icon: "mini.xterm" by its desktop
+    // entry, "xterm" by its class when another test's XDG_DATA_DIRS hides the
+    // entry. The run's own data home gives it one under both names.
     const QString icons = run.dataHome() + QStringLiteral("/icons/hicolor/48x48/apps");
     QDir().mkpath(icons);
     QImage xtermIcon(48, 48, QImage::Format_ARGB32);
     xtermIcon.fill(Qt::darkGreen);
-    ASSERT_TRUE(xtermIcon.save(icons + QStringLiteral("/mini.xterm.png")));
+    // The theme's index too: Qt reads the first one on its search path, and
+    // another test's XDG_DATA_DIRS may leave this one the only one.
+    QFile index(run.dataHome() + QStringLiteral("/icons/hicolor/index.theme"));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    index.write("[Icon Theme]\nName=Hicolor\nDirectories=48x48/apps\n\n[48x48/apps]\nSize=48\nType=Fixed\n");
+    index.close();
+    for (const char* name : { "mini.xterm", "xterm" })
+        ASSERT_TRUE(xtermIcon.save(icons + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png")));
     {
         QString error;
         auto store = PersistenceController::open(run.storePath(), &error);
@@ -266,32 +274,18 @@ TEST(Clipboard, CopiesInOtherApplicationsAreKeptWithTheirSourceButNeverSecrets)
         }
     }
     EXPECT_EQ(storedCopies(run.storePath()).back().text, QStringLiteral("after the secret"));
-}
 
-TEST(Clipboard, AnOwnerThatNeverAnswersHoldsUpNothing)
-{
-    DockRun run;
-    {
-        auto store = PersistenceController::open(run.storePath(), nullptr);
-        ASSERT_TRUE(store);
-        ASSERT_TRUE(store->insert(
-            Entity::Plugins, { { "name", QStringLiteral("Pasteboard") }, { "installed", true } }));
-        ASSERT_TRUE(store->save());
-    }
-    ASSERT_GT(run.start(), 0);
-    Clients clients;
-    const auto first = clients.xterm(QStringLiteral("clip first"));
-    ASSERT_TRUE(waitUntil([&] { return barShows(run, first.id); }, std::chrono::seconds(10)));
+    // An owner that takes CLIPBOARD and never answers: while the read waits
+    // for it, the bar still follows the desktop.
     {
         ScriptedOwner silent(ScriptedOwner::silent, {});
         ASSERT_TRUE(waitUntil([&] { return silent.owns(); }));
         copyKey();
-        // The read has begun and waits for an answer that never comes.
         ASSERT_TRUE(waitUntil([&] { return silent.requests() >= 1; }));
-        const auto second = clients.xterm(QStringLiteral("clip second"));
+        const auto later = clients.xterm(QStringLiteral("clip later"));
         QElapsedTimer shown;
         shown.start();
-        ASSERT_TRUE(waitUntil([&] { return barShows(run, second.id); }, std::chrono::seconds(5)));
+        ASSERT_TRUE(waitUntil([&] { return barShows(run, later.id); }, std::chrono::seconds(5)));
         EXPECT_LT(shown.elapsed(), 500);
         EXPECT_FALSE(run.log().contains(QStringLiteral("given up"))) << "the bar waited for the read";
         EXPECT_TRUE(waitUntil([&] { return run.log().contains(QStringLiteral("given up")); }));
@@ -299,7 +293,7 @@ TEST(Clipboard, AnOwnerThatNeverAnswersHoldsUpNothing)
     Xclip owner({}, "a later copy");
     ASSERT_TRUE(waitUntil([] { return clipboardOffers(QStringLiteral("UTF8_STRING")); }));
     copyKey();
-    ASSERT_TRUE(waitUntil([&] { return storedCopies(run.storePath()).size() == 1; }))
+    ASSERT_TRUE(waitUntil([&] { return storedCopies(run.storePath()).size() == 4; }))
         << run.log().toStdString();
     EXPECT_EQ(storedCopies(run.storePath()).back().text, QStringLiteral("a later copy"));
 }

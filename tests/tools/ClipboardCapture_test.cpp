@@ -10,7 +10,6 @@
 
 #include "tests/support/XvfbSession.h"
 #include <QDir>
-#include <QPainter>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -38,11 +37,10 @@ void sqlOnStore(const QString& statement)
     QSqlDatabase::removeDatabase(QStringLiteral("side"));
 }
 
-QImage picture(QColor colour, QSize size = { 40, 30 })
+QImage picture(QColor colour)
 {
-    QImage image(size, QImage::Format_ARGB32);
+    QImage image(40, 30, QImage::Format_ARGB32);
     image.fill(colour);
-    QPainter(&image).fillRect(0, 0, size.width() / 2, size.height() / 3, Qt::yellow);
     return image;
 }
 
@@ -102,15 +100,9 @@ protected:
         reader.setText(text);
         return capture();
     }
-    std::vector<Record> all() const
-    {
-        FetchRequest r;
-        r.entity = Entity::Pasteboard;
-        r.sort = { { QStringLiteral("create"), false } };
-        return *PersistenceController::shared().fetch(r);
-    }
-    // The record stored last (the clock stands still in these tests).
-    Record latest() const { return PersistenceController::shared().fetchAll(Entity::Pasteboard).back(); }
+    // In the order stored.
+    std::vector<Record> all() const { return PersistenceController::shared().fetchAll(Entity::Pasteboard); }
+    Record latest() const { return all().back(); }
     QStringList supportFiles() const
     {
         return QDir(*appSupportFolderPath())
@@ -129,10 +121,6 @@ protected:
         app->windows = std::vector<std::shared_ptr<Windows>> { w };
         AppState::shared().allApps.insert(pid, app);
         AppState::shared().appOrders.insert(pid, int(AppState::shared().appOrders.size()));
-        click(window, ageMs);
-    }
-    void click(uint32_t window, qint64 ageMs)
-    {
         WindowClickedOrder entry;
         entry.windowNum = int32_t(window);
         entry.time = now.addMSecs(-ageMs);
@@ -154,7 +142,7 @@ TEST_F(Capture, TextsAreTrimmedAndTheDaysNewestIsNotRepeated)
     struct Case {
         const char* name;
         std::vector<Copy> copies;
-        QStringList kept; // newest first
+        QStringList kept; // in the order stored
         int categories;
     };
     const QString nbsp = QString(QChar(0x00A0)), ideographic = QString(QChar(0x3000));
@@ -162,7 +150,7 @@ TEST_F(Capture, TextsAreTrimmedAndTheDaysNewestIsNotRepeated)
         { "same text twice a day", { { "a" }, { "a" } }, { "a" }, 1 },
         { "A, B, A", { { "A" }, { "B" }, { "A" } }, { "A", "B", "A" }, 1 },
         { "equal to yesterday's newest", { { "same" }, { "same", 24 } }, { "same", "same" }, 2 },
-        { "midnight between two copies", { { "late", 11 }, { "early", 1 } }, { "early", "late" }, 2 },
+        { "midnight between two copies", { { "late", 11 }, { "early", 1 } }, { "late", "early" }, 2 },
         { "spaces around a letter", { { " x " } }, { "x" }, 1 },
         { "spaces and tabs only", { { " \t  \t" } }, {}, 0 },
         { "a single line break", { { "\n" } }, { "\n" }, 1 },
@@ -297,6 +285,16 @@ TEST_F(Capture, SecretTooLargeUnansweredAndUnreadableCopiesLeaveNothing)
         EXPECT_TRUE(supportFiles().isEmpty()) << supportFiles().join(' ').toStdString();
     }
     reader.answers = true;
+
+    // No support folder can be made (its parent is a file): nothing is kept.
+    const QByteArray home = qgetenv("XDG_DATA_HOME");
+    QFile blocker(dataHome->filePath(QStringLiteral("a file")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    qputenv("XDG_DATA_HOME", blocker.fileName().toUtf8() + "/data");
+    EXPECT_FALSE(copyText(QStringLiteral("nowhere to go")));
+    qputenv("XDG_DATA_HOME", home);
+    EXPECT_TRUE(all().empty());
+
     EXPECT_TRUE(copyText(QStringLiteral("later")));
 }
 
