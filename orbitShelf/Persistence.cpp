@@ -17,7 +17,7 @@
 namespace {
 
 // Bump with a migration step in open() when the schema changes.
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 constexpr const char* kPrimaryKey = "_pk";
 
 QString quoted(const QString& identifier)
@@ -60,6 +60,20 @@ QString describe(const QSqlError& error)
         text = error.text();
     return text;
 }
+
+// Schema 2: the clipboard history's queries (a day newest first, the marked
+// records newest first) read an index instead of the whole table, and a day
+// category exists at most once. Names already stored twice keep their oldest
+// record (the one the history was ordered by); nameless records stay.
+const char* const kSchema2Statements[] = {
+    R"(DELETE FROM "PasteboardCategory" WHERE "name" IS NOT NULL AND "_pk" NOT IN (
+         SELECT "_pk" FROM (SELECT "_pk", ROW_NUMBER() OVER (PARTITION BY "name"
+             ORDER BY "create" IS NULL, "create", "_pk") AS rank
+           FROM "PasteboardCategory" WHERE "name" IS NOT NULL) WHERE rank = 1))",
+    R"(CREATE INDEX IF NOT EXISTS "PasteboardByDay" ON "Pasteboard" ("category", "create"))",
+    R"(CREATE INDEX IF NOT EXISTS "PasteboardByMark" ON "Pasteboard" ("isMark", "create"))",
+    R"(CREATE UNIQUE INDEX IF NOT EXISTS "PasteboardCategoryByName" ON "PasteboardCategory" ("name"))",
+};
 
 std::unique_ptr<PersistenceController>& sharedSlot()
 {
@@ -185,7 +199,7 @@ std::unique_ptr<PersistenceController> PersistenceController::open(const QString
         if (version == 0 && !tables.empty())
             return cannot(QStringLiteral("the file holds a database that is not ours"));
 
-        if (version == kSchemaVersion) {
+        if (version >= 1) {
             for (const auto& def : storeModel()) {
                 const QString table = QString::fromLatin1(def.name);
                 if (!tables.count(table))
@@ -201,28 +215,49 @@ std::unique_ptr<PersistenceController> PersistenceController::open(const QString
         if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")))
             return cannot(describe(q.lastError()));
 
-        if (version == 0) {
+        // Each step runs in one transaction with the version it reaches, so
+        // a step that fails leaves the file as it was.
+        auto migrate = [&](auto&& step, const QString& what) -> std::optional<QString> {
             if (!db.transaction())
-                return cannot(describe(db.lastError()));
-            for (const auto& def : storeModel()) {
-                QStringList cols { quoted(QString::fromLatin1(kPrimaryKey))
-                    + QStringLiteral(" INTEGER PRIMARY KEY") };
-                for (const auto& a : def.attributes)
-                    cols << quoted(QString::fromLatin1(a.name)) + QLatin1Char(' ') + sqlType(a.type);
-                if (!q.exec(
-                        QStringLiteral("CREATE TABLE %1 (%2)")
-                            .arg(quoted(QString::fromLatin1(def.name)), cols.join(QStringLiteral(", "))))) {
-                    const QString why = describe(q.lastError());
-                    db.rollback();
-                    return cannot(why);
-                }
+                return describe(db.lastError());
+            if (auto why = step()) {
+                db.rollback();
+                return why;
             }
             if (!q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)) || !db.commit()) {
                 const QString why = describe(q.lastError().isValid() ? q.lastError() : db.lastError());
                 db.rollback();
-                return cannot(why);
+                return why;
             }
-            qCInfo(lcStore) << "created the store" << path;
+            qCInfo(lcStore).noquote() << what << path;
+            return std::nullopt;
+        };
+        auto schema2 = [&]() -> std::optional<QString> {
+            for (const char* statement : kSchema2Statements)
+                if (!q.exec(QString::fromLatin1(statement)))
+                    return describe(q.lastError());
+            return std::nullopt;
+        };
+
+        if (version == 0) {
+            auto create = [&]() -> std::optional<QString> {
+                for (const auto& def : storeModel()) {
+                    QStringList cols { quoted(QString::fromLatin1(kPrimaryKey))
+                        + QStringLiteral(" INTEGER PRIMARY KEY") };
+                    for (const auto& a : def.attributes)
+                        cols << quoted(QString::fromLatin1(a.name)) + QLatin1Char(' ') + sqlType(a.type);
+                    if (!q.exec(
+                            QStringLiteral("CREATE TABLE %1 (%2)")
+                                .arg(quoted(QString::fromLatin1(def.name)), cols.join(QStringLiteral(", ")))))
+                        return describe(q.lastError());
+                }
+                return schema2();
+            };
+            if (const auto why = migrate(create, QStringLiteral("created the store")))
+                return cannot(*why);
+        } else if (version == 1) {
+            if (const auto why = migrate(schema2, QStringLiteral("brought the store to schema 2:")))
+                return cannot(*why);
         }
     }
     return controller;

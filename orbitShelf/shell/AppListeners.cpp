@@ -2,10 +2,9 @@
 
 #include "app/AppState.h"
 #include "app/Logging.h"
-#include "shell/Relaunch.h"
 #include "app/ShellQueues.h"
-#include "apps/Activation.h"
 #include "apps/AXEventThread.h"
+#include "apps/Activation.h"
 #include "apps/Pinning.h"
 #include "apps/RunningApps.h"
 #include "apps/WindowClickTracking.h"
@@ -13,8 +12,9 @@
 #include "dock/DockWindows.h"
 #include "platform/KeyCodes.h"
 #include "platform/Platform.h"
+#include "shell/Relaunch.h"
+#include "tools/ClipboardCapture.h"
 #include "tools/PomodoroRun.h"
-#include "tools/ToolsStandIn.h"
 
 #include <QGuiApplication>
 #include <QScreen>

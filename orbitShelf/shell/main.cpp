@@ -1,21 +1,23 @@
 #include "Persistence.h"
-#include "shell/AppCenterApplication.h"
-#include "shell/AppDelegate.h"
-#include "shell/FeatureWiring.h"
 #include "app/AppIdentity.h"
 #include "app/AppState.h"
-#include "shell/OnboardingWindow.h"
-#include "widgets/AlertBox.h"
 #include "apps/AXEventThread.h"
 #include "apps/DockBadgeReader.h"
 #include "apps/ScreenIdentifier.h"
 #include "platform/AccessoryWindow.h"
+#include "platform/Clipboard.h"
 #include "platform/Platform.h"
 #include "platform/x11/SkipTaskbar.h"
 #include "platform/x11/X11ClickMonitor.h"
+#include "platform/x11/X11ClipboardReader.h"
 #include "platform/x11/X11DockWindowHints.h"
 #include "platform/x11/X11Platform.h"
 #include "platform/x11/X11ScreenIdentity.h"
+#include "shell/AppCenterApplication.h"
+#include "shell/AppDelegate.h"
+#include "shell/FeatureWiring.h"
+#include "shell/OnboardingWindow.h"
+#include "widgets/AlertBox.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -74,10 +76,13 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
 
     std::unique_ptr<platform::Platform> desktop;
+    std::unique_ptr<platform::ClipboardReader> clipboard;
     if (!offscreen) {
         desktop = installX11Platform();
         if (!desktop)
             return 1;
+        clipboard = platform::x11::createX11ClipboardReader();
+        platform::setClipboardReader(clipboard.get());
     }
 
     AppState::shared();
@@ -103,6 +108,7 @@ int main(int argc, char** argv)
     const int status = app.exec();
     // The event thread delivers through the platform; it ends first.
     stopAXBackgroundWork();
+    platform::setClipboardReader(nullptr);
     platform::setCurrent(nullptr);
     return status;
 }

@@ -1,14 +1,6 @@
 #include "tools/ToolsStandIn.h"
 
 #include <QLabel>
-#include <QLoggingCategory>
-
-static Q_LOGGING_CATEGORY(lcToolsStandIn, "orbitshelf.tools")
-
-void captureClipboard()
-{
-    qCDebug(lcToolsStandIn) << "captureClipboard: the clipboard history is not built yet; nothing stored";
-}
 
 QWidget* makePasteBoardView(std::optional<int> column, int limit)
 {

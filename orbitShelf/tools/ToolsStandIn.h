@@ -6,10 +6,6 @@
 
 class QWidget;
 
-// Stores the clipboard's content as a new history entry; the history is not
-// built yet, so it only logs.
-void captureClipboard();
-
 // The clipboard-history view; a placeholder page until the history lands.
 QWidget* makePasteBoardView(std::optional<int> column, int limit);
 

@@ -234,3 +234,39 @@ TEST(StoreOpening, FilesThatAreNotOurStoreAreRefusedAndLeftAsTheyWere)
         EXPECT_EQ(after.readAll(), bytes);
     }
 }
+
+TEST(StoreOpening, AVersionOneStoreIsMigratedWithItsDuplicateCategoriesFolded)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Favorite.sqlite"));
+    // A store as the first schema wrote it: the tables without the indexes.
+    ASSERT_TRUE(PersistenceController::open(path, nullptr));
+    for (const char* index : { "PasteboardByDay", "PasteboardByMark", "PasteboardCategoryByName" })
+        sqlOn(path, QStringLiteral("DROP INDEX \"%1\"").arg(index));
+    sqlOn(path, QStringLiteral("PRAGMA user_version = 1"));
+    for (const char* row : { "('2026-01-02', 20)", "('2026-01-02', 10)", "('2026-01-02', 30)", "('Mark', 5)",
+             "(NULL, 1)", "(NULL, 2)" })
+        sqlOn(path,
+            QStringLiteral("INSERT INTO \"PasteboardCategory\" (\"name\", \"create\") VALUES %1").arg(row));
+    sqlOn(path,
+        QStringLiteral("INSERT INTO \"Pasteboard\" (\"text\", \"category\") VALUES ('kept', '2026-01-02')"));
+
+    QString error;
+    auto store = PersistenceController::open(path, &error);
+    ASSERT_TRUE(store) << error.toStdString();
+    EXPECT_EQ(sqlOn(path, QStringLiteral("PRAGMA user_version")).toInt(), 2);
+    FetchRequest days;
+    days.entity = Entity::PasteboardCategory;
+    days.sort = { { QStringLiteral("create"), true } };
+    QStringList left;
+    for (const Record& r : store->fetch(days).value_or(std::vector<Record>()))
+        left << r.text(QStringLiteral("name")).value_or(QStringLiteral("-")) + QLatin1Char('@')
+                + QString::number(r.value(QStringLiteral("create")).toDateTime().toSecsSinceEpoch());
+    EXPECT_EQ(left, (QStringList { "-@1", "-@2", "Mark@5", "2026-01-02@10" }));
+    EXPECT_EQ(store->fetchAll(Entity::Pasteboard).size(), 1u);
+    EXPECT_EQ(sqlOn(path,
+                  QStringLiteral(
+                      "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name LIKE 'Pasteboard%'"))
+                  .toInt(),
+        3);
+}

@@ -1,0 +1,293 @@
+#include "tools/ClipboardCapture.h"
+
+#include "app/AppState.h"
+#include "app/ImageFiles.h"
+#include "apps/ActiveApp.h"
+#include "apps/RunningApps.h"
+#include "apps/SupportFolder.h"
+#include "apps/WindowClickTracking.h"
+#include "tools/PasteboardQueries.h"
+#include "tools/RandomString.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QThreadPool>
+
+Q_LOGGING_CATEGORY(lcClipboard, "orbitshelf.tools.clipboard")
+
+namespace {
+
+constexpr qint64 kSourceClickMinAgeMs = 500;
+constexpr QSize kIconSize { 64, 64 };
+constexpr QSizeF kThumbnailSize { 128, 100 };
+
+bool isHorizontalSpace(QChar c)
+{
+    return c == u'\t' || c.category() == QChar::Separator_Space;
+}
+
+QString iconNameOf(const ActiveApp& app)
+{
+    if (app.bundleIdentifier && !app.bundleIdentifier->isEmpty()) {
+        QString id = *app.bundleIdentifier;
+        if (id.endsWith(QLatin1String(".desktop")))
+            id.chop(8);
+        return id;
+    }
+    if (app.app && app.app->executablePath && !app.app->executablePath->isEmpty())
+        return QFileInfo(*app.app->executablePath).fileName();
+    if (app.appBundleName && !app.appBundleName->isEmpty())
+        return *app.appBundleName;
+    return app.appName.value_or(QString());
+}
+
+// Measures the main thread's share of a capture across its steps.
+class MainThreadTime final {
+public:
+    explicit MainThreadTime(double& total)
+        : m_total(total)
+    {
+        m_timer.start();
+    }
+    ~MainThreadTime() { m_total += m_timer.nsecsElapsed() / 1e6; }
+
+private:
+    double& m_total;
+    QElapsedTimer m_timer;
+};
+
+bool samePixels(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return false;
+    return a.convertToFormat(QImage::Format_ARGB32) == b.convertToFormat(QImage::Format_ARGB32);
+}
+
+// The picture's two files under a fresh name: the full-size one first, the
+// thumbnail only when that succeeded, and neither left behind on a failure.
+struct WrittenImage {
+    QString name; // the random part
+    QString fullPath;
+    QString thumbnailPath;
+};
+std::optional<WrittenImage> writeImageFiles(const QImage& image, const QString& folder)
+{
+    WrittenImage w;
+    // A fresh name never replaces a file of an older record.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        w.name = randomAlphanumericString(10);
+        w.fullPath = folder + QStringLiteral("/pasteboard-") + w.name + QStringLiteral(".png");
+        w.thumbnailPath = folder + QStringLiteral("/pasteboard-") + w.name + QStringLiteral("_thumbnail.png");
+        if (!QFileInfo::exists(w.fullPath) && !QFileInfo::exists(w.thumbnailPath))
+            break;
+        w.name.clear();
+    }
+    if (w.name.isEmpty())
+        return std::nullopt;
+    if (!savePNG(image, w.fullPath))
+        return std::nullopt;
+    if (!savePNG(resized(image, kThumbnailSize), w.thumbnailPath)) {
+        QFile::remove(w.fullPath);
+        return std::nullopt;
+    }
+    return w;
+}
+
+} // namespace
+
+CopySource copySourceOf(const std::deque<WindowClickedOrder>& clicks, const QDateTime& now)
+{
+    CopySource source;
+    const WindowClickedOrder* chosen = nullptr;
+    for (auto it = clicks.rbegin(); it != clicks.rend(); ++it) {
+        if (it->time.msecsTo(now) >= kSourceClickMinAgeMs) {
+            chosen = &*it;
+            break;
+        }
+    }
+    if (!chosen || chosen->windowNum <= 0)
+        return source;
+    const auto window = findWindowByNumber(chosen->windowNum);
+    if (!window || !window->appId)
+        return source;
+    const auto app = AppState::shared().allApps.value(*window->appId);
+    if (!app)
+        return source;
+    source.appName = app->appName.value_or(QString());
+    if (!app->icon.isNull()) {
+        source.icon = resized(app->icon.pixmap(kIconSize).toImage(), kIconSize);
+        source.iconName = iconNameOf(*app);
+        if (source.iconName.isEmpty())
+            source.iconName = QString::number(*window->appId);
+    }
+    return source;
+}
+
+QString trimmedClipboardText(const QString& text)
+{
+    qsizetype begin = 0, end = text.size();
+    while (begin < end && isHorizontalSpace(text[begin]))
+        ++begin;
+    while (end > begin && isHorizontalSpace(text[end - 1]))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+ClipboardCapture& ClipboardCapture::shared()
+{
+    // Lives as long as the process: reads and picture work still under way
+    // at exit post their answers to it.
+    static ClipboardCapture* capture = new ClipboardCapture;
+    return *capture;
+}
+
+void ClipboardCapture::capture()
+{
+    if (m_busy) {
+        m_again = true;
+        return;
+    }
+    platform::ClipboardReader* reader = platform::clipboardReader();
+    if (!reader) {
+        qCWarning(lcClipboard) << "no clipboard reader on this desktop; the copy was not kept";
+        emit finished(false);
+        return;
+    }
+    m_busy = true;
+    m_mainThreadMs = 0;
+    CopySource source;
+    {
+        MainThreadTime timed(m_mainThreadMs);
+        source = copySourceOf(windowClickOrder(), pasteboardNow());
+    }
+    // Not timed: the desktop's reader only queues the read (a scripted one
+    // may answer in place).
+    reader->read(platform::ClipboardLimits {}, this,
+        [this, source](const platform::ClipboardRead& read) { onRead(source, read); });
+}
+
+void ClipboardCapture::onRead(const CopySource& source, const platform::ClipboardRead& read)
+{
+    MainThreadTime timed(m_mainThreadMs);
+    using Outcome = platform::ClipboardRead::Outcome;
+    switch (read.outcome) {
+    case Outcome::Secret:
+        qCInfo(lcClipboard) << "a copy marked secret was not kept";
+        return finish(false);
+    case Outcome::TooLarge:
+        qCInfo(lcClipboard).noquote() << "a copy too large to keep was left out:" << read.detail;
+        return finish(false);
+    case Outcome::NoAnswer:
+        qCWarning(lcClipboard).noquote() << "the clipboard could not be read:" << read.detail;
+        return finish(false);
+    case Outcome::Empty:
+        return finish(false);
+    case Outcome::Text:
+    case Outcome::Image:
+        break;
+    }
+    if (!appSupportFolderPath()) {
+        qCWarning(lcClipboard) << "no support folder; the copy was not kept";
+        return finish(false);
+    }
+    const QDateTime now = pasteboardNow();
+    if (read.outcome == Outcome::Image)
+        storeImage(read.image, source, now);
+    else
+        storeText(read.text, source, now);
+}
+
+void ClipboardCapture::storeText(const QString& copied, const CopySource& source, const QDateTime& now)
+{
+    const QString text = trimmedClipboardText(copied);
+    if (text.isEmpty())
+        return finish(false);
+    const auto newest = fetchPasteboards(pasteboardDay(now));
+    if (!newest.empty()) {
+        const auto last = newest.front().text(QStringLiteral("text"));
+        if (last
+            && last->normalized(QString::NormalizationForm_C)
+                == text.normalized(QString::NormalizationForm_C))
+            return finish(false);
+    }
+    insertRecord({ { QStringLiteral("uuid"), randomAlphanumericString(10) }, { QStringLiteral("text"), text },
+                     { QStringLiteral("isImage"), false } },
+        source, now, {});
+}
+
+void ClipboardCapture::storeImage(const QImage& image, const CopySource& source, const QDateTime& now)
+{
+    std::optional<QString> newestImage;
+    const auto newest = fetchPasteboards(pasteboardDay(now));
+    if (!newest.empty() && newest.front().flag(QStringLiteral("isImage")))
+        newestImage = localPathFromStored(newest.front().text(QStringLiteral("image")).value_or(QString()));
+    const QString folder = *appSupportFolderPath();
+
+    // Decoding the stored picture and encoding two PNGs of a large copy take
+    // far longer than a frame; the main thread only gets the outcome.
+    QThreadPool::globalInstance()->start([this, image, newestImage, folder, source, now] {
+        // A stored picture that cannot be read counts as different.
+        const bool repeated = newestImage && samePixels(QImage(*newestImage), image);
+        const auto written = repeated ? std::nullopt : writeImageFiles(image, folder);
+        QMetaObject::invokeMethod(
+            this,
+            [this, repeated, written, source, now] {
+                MainThreadTime timed(m_mainThreadMs);
+                if (repeated)
+                    return finish(false);
+                if (!written) {
+                    qCWarning(lcClipboard) << "the copied image could not be written; it was not kept";
+                    return finish(false);
+                }
+                insertRecord(
+                    { { QStringLiteral("uuid"), written->name },
+                        { QStringLiteral("image"), storedPathOf(QUrl::fromLocalFile(written->fullPath)) },
+                        { QStringLiteral("isImage"), true } },
+                    source, now, { written->fullPath, written->thumbnailPath });
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void ClipboardCapture::insertRecord(
+    QVariantMap values, const CopySource& source, const QDateTime& now, const QStringList& files)
+{
+    values.insert(QStringLiteral("create"), now);
+    // Always set, "" when unknown: a null text would be stored as absent.
+    values.insert(
+        QStringLiteral("fromAppName"), source.appName.isNull() ? QStringLiteral("") : source.appName);
+    const QString day = pasteboardDay(now);
+    values.insert(QStringLiteral("category"), day);
+    if (!source.icon.isNull()) {
+        const auto url = appSupportDirectory(
+            QStringLiteral("pasteboard-app-icon-") + source.iconName + QStringLiteral(".png"));
+        if (url && savePNG(source.icon, url->toLocalFile()))
+            values.insert(QStringLiteral("fromAppImage"), storedPathOf(*url));
+    }
+    PersistenceController& store = PersistenceController::shared();
+    const bool stored = store.insert(Entity::Pasteboard, values) && store.save();
+    if (!stored) {
+        qCWarning(lcClipboard) << "the copy could not be saved; its files were removed";
+        for (const QString& f : files)
+            QFile::remove(f);
+    }
+    ensurePasteboardCategory(day);
+    finish(stored);
+}
+
+void ClipboardCapture::finish(bool stored)
+{
+    m_busy = false;
+    emit finished(stored);
+    if (m_again) {
+        m_again = false;
+        capture();
+    }
+}
+
+void captureClipboard()
+{
+    ClipboardCapture::shared().capture();
+}

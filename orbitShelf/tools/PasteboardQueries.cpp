@@ -1,0 +1,80 @@
+#include "tools/PasteboardQueries.h"
+
+#include "app/Logging.h"
+#include "app/Utilities.h"
+
+namespace {
+
+std::function<QDateTime()>& installedClock()
+{
+    static std::function<QDateTime()> c;
+    return c;
+}
+
+FetchRequest newestFirst(Entity entity, int limit)
+{
+    FetchRequest request;
+    request.entity = entity;
+    request.sort = { { QStringLiteral("create"), false } };
+    request.limit = limit;
+    return request;
+}
+
+} // namespace
+
+QDateTime pasteboardNow()
+{
+    return installedClock() ? installedClock()() : QDateTime::currentDateTime();
+}
+
+void setPasteboardClock(std::function<QDateTime()> c)
+{
+    installedClock() = std::move(c);
+}
+
+QString pasteboardDay(const QDateTime& moment)
+{
+    return formatDate(moment, QStringLiteral("yyyy-MM-dd"));
+}
+
+std::vector<Record> fetchPasteboards(const std::optional<QString>& category, PersistenceController& store)
+{
+    FetchRequest request = newestFirst(Entity::Pasteboard, kPasteboardsPerDay);
+    request.equal = { { QStringLiteral("category"), category.value_or(pasteboardDay(pasteboardNow())) } };
+    return store.fetch(request).value_or(std::vector<Record>());
+}
+
+std::vector<Record> fetchMarkedPasteboards(PersistenceController& store)
+{
+    FetchRequest request = newestFirst(Entity::Pasteboard, 0);
+    request.equal = { { QStringLiteral("isMark"), true } };
+    return store.fetch(request).value_or(std::vector<Record>());
+}
+
+QStringList fetchPasteboardCategoryNames(PersistenceController& store)
+{
+    QStringList names;
+    const auto records = store.fetch(newestFirst(Entity::PasteboardCategory, kPasteboardCategoryNames));
+    for (const Record& r : records.value_or(std::vector<Record>()))
+        names << r.text(QStringLiteral("name")).value_or(QString());
+    return names;
+}
+
+void ensurePasteboardCategory(const QString& name, PersistenceController& store)
+{
+    const QString normal = name.normalized(QString::NormalizationForm_C);
+    FetchRequest request = newestFirst(Entity::PasteboardCategory, 0);
+    const auto records = store.fetch(request);
+    if (records) {
+        for (const Record& r : *records) {
+            const auto n = r.text(QStringLiteral("name"));
+            if (n && n->normalized(QString::NormalizationForm_C) == normal)
+                return;
+        }
+    }
+    if (!store.insert(Entity::PasteboardCategory,
+            { { QStringLiteral("name"), normal }, { QStringLiteral("create"), pasteboardNow() } }))
+        return;
+    if (!store.save())
+        qCWarning(lcStore).noquote() << "the clipboard category" << normal << "was not saved";
+}
