@@ -1,5 +1,6 @@
 // Badges over a session bus of this program's own: one-shot gdbus processes
 // and connections of ours act as the applications that send them.
+#include "tests/platform/ScopedEnv.h"
 #include "apps/DockBadgeReader.h"
 
 #include "tests/support/X11TestTools.h"
@@ -145,7 +146,7 @@ TEST_F(Badges, UpdatesThatCannotBeShownAreIgnored)
 
 TEST_F(Badges, TheSharedReaderFindsEntriesInTheDataFoldersAndFeedsTheBar)
 {
-    qputenv("XDG_DATA_DIRS", ORBITSHELF_TEST_DATA "/e2e_shell");
+    const orbitshelf::test::ScopedEnv dirs("XDG_DATA_DIRS", QByteArray(ORBITSHELF_TEST_DATA "/e2e_shell"));
     ASSERT_TRUE(DockBadgeReader::shared().isListening());
     armed();
     Sender notes(QStringLiteral("notes-app"));
