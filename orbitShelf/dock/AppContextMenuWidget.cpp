@@ -70,19 +70,5 @@ void showAppContextMenu(
         settingsMenu, parent);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(globalPos);
-    // Where each item stands on screen: people reading the log, and the
-    // end-to-end tests that click them, find them here.
-    QStringList items;
-    for (QAction* action : menu->actions()) {
-        if (action->isSeparator())
-            continue;
-        const QRect r = menu->actionGeometry(action).translated(menu->geometry().topLeft());
-        items << QStringLiteral("%1@%2,%3,%4x%5")
-                     .arg(action->text())
-                     .arg(r.x())
-                     .arg(r.y())
-                     .arg(r.width())
-                     .arg(r.height());
-    }
-    qCDebug(lcDock).noquote() << "window menu:" << items.join(QStringLiteral("; "));
+    qCDebug(lcDock).noquote() << "window menu:" << menuItemGeometries(menu);
 }

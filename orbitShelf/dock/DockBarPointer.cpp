@@ -268,5 +268,6 @@ void DockBarPointer::openSettingsMenu(const QPointF& globalPosition)
         });
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(globalPosition.toPoint());
-    qCDebug(lcDock) << "settings menu opened on" << dock.screenID;
+    qCDebug(lcDock).noquote() << "settings menu opened on" << dock.screenID << "with"
+                              << menuItemGeometries(menu);
 }

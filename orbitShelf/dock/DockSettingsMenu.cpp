@@ -1,15 +1,17 @@
 #include "dock/DockSettingsMenu.h"
 
 #include "app/AppState.h"
-#include "dock/DockHooks.h"
+#include "app/UpdaterStandIn.h"
 #include "app/Utilities.h"
 #include "apps/ActiveApp.h"
 #include "apps/DockVisibility.h"
 #include "apps/OpenApplication.h"
 #include "apps/RunningApps.h"
+#include "dock/DockHooks.h"
 #include "dock/DockLog.h"
 #include "dock/DockWindows.h"
-#include "network/NetworkStandIn.h"
+#include "network/Network.h"
+#include "network/ServiceRequests.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -106,19 +108,14 @@ DockMenuServices standardDockMenuServices()
     s.openSettingsWindow = [] { runDockHook(dockHooks().openSettingsWindow); };
     s.applicationVersion = [] {
         const QString set = QCoreApplication::applicationVersion();
-        return set.isEmpty() ? QStringLiteral(ORBITSHELF_VERSION) : set;
+        return set.isEmpty() ? applicationVersionText() : set;
     };
     s.checkUpdate = [](const QString& version, std::function<void(bool)> onReply,
                         std::function<void(const QString&)> onFailure) {
-        ::checkUpdate(
+        // The client answers on the main thread, once, after this returns.
+        Network::shared().checkUpdate(
             version,
-            [onReply = std::move(onReply)](bool update, const QString&) {
-                // Replies may arrive on the network thread; the result is
-                // shown on the main thread.
-                QMetaObject::invokeMethod(
-                    QCoreApplication::instance(), [onReply, update] { onReply(update); },
-                    Qt::QueuedConnection);
-            },
+            [onReply = std::move(onReply)](const CheckUpdateCodeResponse& reply) { onReply(reply.update); },
             std::move(onFailure));
     };
     s.showAlert

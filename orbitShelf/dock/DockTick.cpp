@@ -1,11 +1,12 @@
 #include "dock/DockTick.h"
 
 #include "app/AppState.h"
-#include "tools/PomodoroTick.h"
 #include "app/SerialQueue.h"
 #include "apps/DockBadgeReader.h"
 #include "apps/ProcessStatistics.h"
-#include "network/NetworkStandIn.h"
+#include "network/Network.h"
+#include "network/ServiceRequests.h"
+#include "tools/PomodoroTick.h"
 
 #include <algorithm>
 
@@ -43,7 +44,7 @@ DockTickServices DockTickServices::standard(AppState& state)
     };
     services.runningPids = [&state] { return state.allApps.keys(); };
     services.pingAppActive = [] { ::pingAppActive(); };
-    services.checkForUpdate = [] { ::checkForUpdate(); };
+    services.checkForUpdate = [&state] { ::checkForUpdate(state, Network::shared()); };
     services.dockBadge = [&state] { return state.settings.dockBadge(); };
     services.showProcessInfo = [&state] { return state.settings.showProcessInfo(); };
     return services;

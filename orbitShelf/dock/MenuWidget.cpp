@@ -42,3 +42,20 @@ QMenu* buildMenu(
     fill(menu, entries, onAction);
     return menu;
 }
+
+QString menuItemGeometries(const QMenu* menu)
+{
+    QStringList items;
+    for (QAction* action : menu->actions()) {
+        if (action->isSeparator())
+            continue;
+        const QRect r = menu->actionGeometry(action).translated(menu->geometry().topLeft());
+        items << QStringLiteral("%1@%2,%3,%4x%5")
+                     .arg(action->text())
+                     .arg(r.x())
+                     .arg(r.y())
+                     .arg(r.width())
+                     .arg(r.height());
+    }
+    return items.join(QStringLiteral("; "));
+}

@@ -3,13 +3,18 @@
 #include "app/Utilities.h"
 
 #include <QApplication>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QThread>
 
+static Q_LOGGING_CATEGORY(lcAlert, "orbitshelf.alert")
+
 namespace {
 void presentMessageBox(const QString& message, const QString& informative)
 {
+    // The log tells what the user was shown, also to the end-to-end tests.
+    qCInfo(lcAlert).noquote() << "alert:" << message << "/" << informative;
     QMessageBox box;
     box.setText(message);
     box.setInformativeText(informative);

@@ -1,5 +1,6 @@
-// The window button's menu of the real orbitShelf: "Keep in Dock" pins an
-// xterm, and the pin outlives the xterm and a restart.
+// The menus of the real orbitShelf: the window button's "Keep in Dock" pins an
+// xterm that outlives the xterm and a restart; the bar menu's update check
+// says that this build has no web service.
 #include "Persistence.h"
 #include "tests/support/X11TestTools.h"
 
@@ -53,4 +54,39 @@ TEST(WindowMenu, KeepInDockPinsAnXtermThatOutlivesItAndARestart)
             bar.begin(), bar.end(), [](const auto& i) { return i.kind == LoggedBarItem::pinnedApp; });
     })) << run.log().toStdString();
     EXPECT_TRUE(pinnedNames(run).contains(QLatin1String("xterm")));
+}
+
+TEST(SettingsMenu, UpdateCheckSaysThatNoWebServiceIsConfigured)
+{
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    std::optional<QRect> mainButton;
+    ASSERT_TRUE(waitUntil([&] {
+        return (mainButton = run.loggedRect(QStringLiteral("main button at "))).has_value();
+    })) << run.log().toStdString();
+    // A dock window just mapped may not take input yet.
+    ASSERT_TRUE(waitUntil([&] {
+        click(mainButton->center(), 3);
+        return waitUntil([&] { return run.log().contains(QLatin1String("settings menu opened")); },
+            std::chrono::milliseconds(500));
+    })) << run.log().toStdString();
+    std::optional<QRect> entry;
+    ASSERT_TRUE(waitUntil([&] {
+        return (entry = run.loggedRect(QStringLiteral("settings menu opened.*Check for Updates@")))
+            .has_value();
+    })) << run.log().toStdString();
+    click(entry->center());
+
+    EXPECT_TRUE(waitUntil([&] {
+        return run.log().contains(
+            QLatin1String("alert: Update check failed / No web service is configured for this build."));
+    })) << run.log().toStdString();
+    // The message box is up and takes the keyboard; "ok" closes it.
+    const auto activeName = [] {
+        const QString active = activeWindow();
+        return active.isEmpty() ? QString() : xdotool({ "getwindowname", active });
+    };
+    ASSERT_TRUE(waitUntil([&] { return activeName() == QLatin1String("orbitShelf"); }));
+    xdotool({ "key", "Return" });
+    EXPECT_TRUE(waitUntil([&] { return activeName() != QLatin1String("orbitShelf"); }));
 }

@@ -1,0 +1,253 @@
+#include "ToastOverlay/ToastOverlayPresenter.h"
+
+#include "ToastOverlay/ToastViews.h"
+
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QGraphicsOpacityEffect>
+#include <QPainter>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QVariantAnimation>
+#include <QWidget>
+
+namespace {
+
+// Room around the card for the capsule's shadow.
+constexpr int kShadowMargin = 12;
+
+// Holds the card with room around it, fades as a whole, and under a capsule
+// paints its soft shadow (black 0.1, 6 down): a shadow effect on the card
+// would nest inside the fade's effect, which Qt does not draw.
+class ToastFrame final : public QWidget {
+public:
+    explicit ToastFrame(QWidget* parent)
+        : QWidget(parent)
+    {
+    }
+    QPointer<ToastCard> card;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        if (!card || card->toast().displayMode.kind != ToastOverlay::DisplayMode::Kind::hud)
+            return;
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        const QRectF body = QRectF(card->geometry()).translated(0, 6);
+        // Rings of falling opacity stand in for a blur of radius 5.
+        for (int ring = 5; ring >= 0; --ring) {
+            const QRectF r = body.adjusted(-ring, -ring, ring, ring);
+            painter.setBrush(QColor::fromRgbF(0, 0, 0, 0.1 / 6 * (6 - ring) / 3.5));
+            painter.drawRoundedRect(r, r.height() / 2, r.height() / 2);
+        }
+    }
+};
+
+QSize preferredSize(const QWidget* card)
+{
+    const int width = qBound(card->minimumWidth(), card->sizeHint().width(), card->maximumWidth());
+    int height = card->hasHeightForWidth() ? card->heightForWidth(width) : card->sizeHint().height();
+    if (height < 0)
+        height = card->sizeHint().height();
+    return { width, qBound(card->minimumHeight(), height, card->maximumHeight()) };
+}
+
+} // namespace
+
+ToastOverlayPresenter::ToastOverlayPresenter(
+    QWidget* host, ToastOverlayOptions options, ToastPresentation::Clock clock)
+    : QObject(host)
+    , m_host(host)
+    , m_options(std::move(options))
+    , m_clock(clock)
+    , m_presentation(clock)
+    , m_timer(new QTimer(this))
+{
+    m_timer->setSingleShot(true);
+    connect(m_timer, &QTimer::timeout, this, &ToastOverlayPresenter::onTimer);
+    host->installEventFilter(this);
+}
+
+ToastOverlayPresenter::~ToastOverlayPresenter()
+{
+    if (m_animation)
+        m_animation->stop();
+    delete m_frame;
+}
+
+ToastCard* ToastOverlayPresenter::card() const
+{
+    return m_card;
+}
+
+void ToastOverlayPresenter::setPresenting(bool presenting)
+{
+    if (presenting)
+        present();
+    else if (m_presentation.isPresenting())
+        dismiss();
+}
+
+void ToastOverlayPresenter::tap()
+{
+    if (m_options.onTap)
+        m_options.onTap();
+    if (m_presentation.tap())
+        dismiss();
+}
+
+void ToastOverlayPresenter::present()
+{
+    if (!m_options.alert)
+        return;
+    const ToastOverlay toast = m_options.alert();
+    const bool wasPresenting = m_presentation.isPresenting();
+    m_presentation.show(toast.type, m_options.duration, m_options.tapToDismiss);
+
+    // The new toast replaces whatever is on screen, leaving or not.
+    if (m_animation)
+        m_animation->stop();
+    if (m_frame) {
+        delete m_frame;
+        if (m_options.completion)
+            m_options.completion();
+    }
+    auto* frame = new ToastFrame(m_host);
+    frame->setObjectName(QStringLiteral("toastOverlay"));
+    auto* layout = new QVBoxLayout(frame);
+    layout->setContentsMargins(kShadowMargin, kShadowMargin, kShadowMargin, kShadowMargin);
+    auto* card = new ToastCard(toast, frame);
+    frame->card = card;
+    layout->addWidget(card);
+    connect(card, &ToastCard::tapped, this, &ToastOverlayPresenter::tap);
+    frame->setGraphicsEffect(new QGraphicsOpacityEffect(frame));
+    m_frame = frame;
+    m_card = card;
+    applyTransition(0);
+    frame->show();
+    frame->raise();
+    animate(1, {});
+    scheduleTimer();
+    if (!wasPresenting)
+        emit presentingChanged(true);
+}
+
+void ToastOverlayPresenter::dismiss()
+{
+    m_presentation.hide();
+    m_timer->stop();
+    QPointer<QWidget> frame = m_frame;
+    animate(0, [this, frame] {
+        if (!frame || frame != m_frame)
+            return;
+        delete m_frame;
+        if (m_options.completion)
+            m_options.completion();
+    });
+    emit presentingChanged(false);
+}
+
+void ToastOverlayPresenter::scheduleTimer()
+{
+    m_timer->stop();
+    if (const std::optional<qint64> deadline = m_presentation.deadline())
+        m_timer->start(static_cast<int>(qMax<qint64>(0, *deadline - m_clock())));
+}
+
+void ToastOverlayPresenter::onTimer()
+{
+    if (m_presentation.expireIfDue())
+        dismiss();
+    else
+        scheduleTimer();
+}
+
+QRect ToastOverlayPresenter::restingGeometry() const
+{
+    if (!m_card)
+        return {};
+    const QSize size = preferredSize(m_card);
+    const QRect host = m_host->rect();
+    const int offsetY = qRound(m_options.offsetY);
+    const int x = (host.width() - size.width()) / 2;
+    switch (m_card->toast().displayMode.kind) {
+    case ToastOverlay::DisplayMode::Kind::alert:
+        return QRect(QPoint(x, (host.height() - size.height()) / 2 + offsetY), size);
+    case ToastOverlay::DisplayMode::Kind::hud:
+        // Half its own height below the host's top edge.
+        return QRect(QPoint(x, size.height() / 2 + offsetY), size);
+    case ToastOverlay::DisplayMode::Kind::banner:
+        return QRect(QPoint(x, host.height() - ToastCard::padding - size.height() + offsetY), size);
+    }
+    return {};
+}
+
+void ToastOverlayPresenter::applyTransition(qreal progress)
+{
+    m_progress = progress;
+    if (!m_frame || !m_card)
+        return;
+    QRect card = restingGeometry();
+    qreal opacity = progress;
+    const ToastOverlay::DisplayMode mode = m_card->toast().displayMode;
+    const int hostHeight = m_host->height();
+    switch (mode.kind) {
+    case ToastOverlay::DisplayMode::Kind::alert: {
+        // Scales from 0.8 about its centre.
+        const QRectF rest(card);
+        const QSizeF size = rest.size() * (0.8 + 0.2 * progress);
+        card = QRectF(rest.center() - QPointF(size.width() / 2, size.height() / 2), size).toRect();
+        break;
+    }
+    case ToastOverlay::DisplayMode::Kind::hud:
+        card.translate(0, qRound(-(card.bottom() + kShadowMargin) * (1 - progress)));
+        break;
+    case ToastOverlay::DisplayMode::Kind::banner:
+        if (mode.animation == ToastOverlay::BannerAnimation::slide) {
+            // In from the leading edge while shown, out at the trailing one.
+            const int travel = card.right() + kShadowMargin;
+            const bool leaving = !m_presentation.isPresenting();
+            card.translate(qRound((leaving ? 1 : -1) * travel * (1 - progress)), 0);
+        } else {
+            card.translate(0, qRound((hostHeight - card.top()) * (1 - progress)));
+            opacity = 1;
+        }
+        break;
+    }
+    m_frame->setGeometry(card.adjusted(-kShadowMargin, -kShadowMargin, kShadowMargin, kShadowMargin));
+    if (auto* effect = qobject_cast<QGraphicsOpacityEffect*>(m_frame->graphicsEffect()))
+        effect->setOpacity(opacity);
+}
+
+void ToastOverlayPresenter::animate(qreal to, std::function<void()> done)
+{
+    if (m_animation)
+        m_animation->stop();
+    auto* animation = new QVariantAnimation(this);
+    animation->setStartValue(m_progress);
+    animation->setEndValue(to);
+    animation->setDuration(springDurationMs());
+    animation->setEasingCurve(springCurve());
+    connect(animation, &QVariantAnimation::valueChanged, this,
+        [this](const QVariant& value) { applyTransition(value.toReal()); });
+    if (done)
+        connect(animation, &QVariantAnimation::finished, this, std::move(done));
+    m_animation = animation;
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+bool ToastOverlayPresenter::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_host && event->type() == QEvent::Resize)
+        applyTransition(m_progress);
+    return QObject::eventFilter(watched, event);
+}
+
+ToastOverlayPresenter* toastOverlay(QWidget* host, ToastOverlayOptions options)
+{
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    return new ToastOverlayPresenter(host, std::move(options), [clock] { return clock->elapsed(); });
+}
