@@ -103,10 +103,6 @@ protected:
             log.push_back("close " + std::to_string(num));
             return true;
         };
-        services.terminateProcess = [this](int32_t pid) {
-            log.push_back("terminate " + std::to_string(pid));
-            return true;
-        };
         services.later = [this](int ms, std::function<void()> step) {
             log.push_back("later " + std::to_string(ms));
             step();
@@ -161,7 +157,7 @@ TEST_F(AppMenuActions, ActOnTheRightClickedWindowNotTheOneHoveredSince)
     run(AppMenuAction::KeepInDock, rightClicked);
     run(AppMenuAction::AddFavorite, rightClicked);
     run(AppMenuAction::Quit, rightClicked);
-    EXPECT_EQ(log, (std::vector<std::string> { "pin 100", "favourite 100", "terminate 100" }));
+    EXPECT_EQ(log, (std::vector<std::string> { "pin 100", "favourite 100", "close 11" }));
 
     log.clear();
     run(AppMenuAction::BindHotkey, rightClicked);
@@ -178,7 +174,7 @@ TEST_F(AppMenuActions, ActOnTheRightClickedWindowNotTheOneHoveredSince)
     EXPECT_TRUE(log.empty());
 }
 
-TEST_F(AppMenuActions, QuitClosesOneOfSeveralWindowsAndOtherwiseAsksTheAppToEnd)
+TEST_F(AppMenuActions, QuitClosesOneOfSeveralWindowsAndOtherwiseAsksTheAppsWindowToClose)
 {
     addApp(100, "xterm", { 11, 12, 13 });
     run(AppMenuAction::Quit, windowOf(100, 1));
@@ -188,12 +184,12 @@ TEST_F(AppMenuActions, QuitClosesOneOfSeveralWindowsAndOtherwiseAsksTheAppToEnd)
     log.clear();
     addApp(300, "editor", { 31 });
     run(AppMenuAction::Quit, windowOf(300, 0));
-    EXPECT_EQ(log, (std::vector<std::string> { "terminate 300" }));
+    EXPECT_EQ(log, (std::vector<std::string> { "close 31" })) << "asked through its window, never signalled";
     // It leaves the bar when the desktop reports it gone, not before: a
     // program that asks to save, or refuses, stays.
     EXPECT_TRUE(state().allApps.contains(300));
 
-    // An application no longer known is not signalled.
+    // An application no longer known is not asked.
     log.clear();
     auto stray = std::make_shared<Windows>();
     stray->appId = 999;
