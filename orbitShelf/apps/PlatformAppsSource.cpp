@@ -188,6 +188,10 @@ std::unique_ptr<WindowObservation> PlatformAppsSource::observeWindow(
     const platform::AXElement& element = unwrap(window);
     for (const QString& name : windowNotifications())
         observer->addNotification(element, name);
+    // A new window has no observer of its own yet: it is announced to the
+    // observers of its application.
+    observer->addNotification(
+        platform::AXElement::application(pid), QString::fromLatin1(platform::ax::windowCreated));
     observer->addToRunLoop(axEventsThread()->runLoop());
     return std::make_unique<PlatformWindowObservation>(std::move(observer));
 }

@@ -195,8 +195,31 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
         }
         return;
     }
-    // Only a new title and a new size are acted on; the other notices (focus,
-    // activation, moves) need nothing read, and an activation sends three.
+    if (name == QLatin1String(platform::ax::windowCreated)) {
+        // Every observed window of the application hears of its new sibling;
+        // one refresh covers them all, as it covers a burst of new windows.
+        static std::atomic<bool> refreshQueued { false };
+        if (!refreshQueued.exchange(true)) {
+            ShellQueues::main().async([] {
+                refreshQueued = false;
+                windowHandlerActions().refreshRunningApps(std::nullopt);
+            });
+        }
+        return;
+    }
+    if (name == QLatin1String(platform::ax::focusedWindowChanged)) {
+        // The focus moves without the bar too (the window manager's keys, a
+        // pager, a program raising itself); the marker follows it all.
+        const quint32 number = element.window;
+        if (number)
+            ShellQueues::main().async([number] {
+                if (modelWindow(number))
+                    focusWindow(static_cast<int32_t>(number));
+            });
+        return;
+    }
+    // Only a new title and a new size are acted on further; the other notices
+    // (activation, moves) need nothing read, and an activation sends three.
     const bool titleChanged = name == QLatin1String(platform::ax::titleChanged);
     if (!titleChanged && name != QLatin1String(platform::ax::windowResized))
         return;
