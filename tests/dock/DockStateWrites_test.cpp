@@ -125,12 +125,13 @@ TEST_F(DockStateWrites, SideBarLayoutFollowsTheStoredEdge)
         addApp(pid, 1);
     m_state->settings.setSpaceDockPosition({ { "Optional(S)", "right" } });
     m_state->spaceScreenWidth.insert("Optional(S)", 500);
-    m_state->spaceScreenHeight.insert("Optional(S)", 460); // 560 needed
+    m_state->spaceScreenHeight.insert("Optional(S)", 460); // 12 buttons of 48: 576 needed
     m_state->spaceWindowTagWidth.insert("Optional(S)", 140);
     refreshDockLayout(*m_state);
-    EXPECT_EQ(m_state->spaceButtonScale.value("Optional(S)"), 10);
+    EXPECT_DOUBLE_EQ(m_state->spaceButtonScale.value("Optional(S)"), 116.0 / 12);
     EXPECT_EQ(m_state->spaceWindowTagWidth.value("Optional(S)"), 140);
-    EXPECT_EQ(m_state->spaceDockHeight.value("Optional(S)"), (46 - 10 + 2) * 12);
+    EXPECT_DOUBLE_EQ(m_state->spaceDockHeight.value("Optional(S)"), 460)
+        << "the bar fills the height exactly";
 }
 
 TEST_F(DockStateWrites, FullScreenAutoHideFollowsTheFocus)
