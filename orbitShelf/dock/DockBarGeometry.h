@@ -3,6 +3,7 @@
 #include "dock/DockLayout.h"
 
 #include <QRectF>
+#include <QRegion>
 #include <QSizeF>
 #include <QString>
 
@@ -59,3 +60,10 @@ struct DockBarPicture {
 };
 
 DockBarPicture dockBarPicture(const DockBarGeometryInput& input);
+
+// How much a hovered button grows at most, around its centre.
+inline constexpr double kLargestHoverScale = 1.2;
+
+// Where the bar draws and takes input: the panel, every button at its
+// hovered size and `extras` (badges standing over the icons' top edge).
+QRegion barDrawnRegion(const DockBarPicture& picture, const std::vector<QRectF>& extras);

@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "apps/ScreenIdentifier.h"
+#include "dock/DockEdgeReserve.h"
 #include "dock/DockHooks.h"
 #include "dock/DockLog.h"
 #include "dock/DockView.h"
@@ -34,7 +35,11 @@ std::vector<DockScreen> currentDockScreens()
         DockScreen dockScreen;
         dockScreen.id = screenIdentifierKey(screen);
         dockScreen.frame = toDockSpace(QRectF(screen->geometry()), primary);
-        dockScreen.visibleFrame = toDockSpace(QRectF(screen->availableGeometry()), primary);
+        const auto own = ownEdgeReserves().find(dockScreen.id);
+        const QRect available
+            = withOwnReserve(screen->availableGeometry(), screen->geometry(), screen->virtualGeometry(),
+                own == ownEdgeReserves().end() ? std::nullopt : std::optional(own->second));
+        dockScreen.visibleFrame = toDockSpace(QRectF(available), primary);
         screens.push_back(dockScreen);
     }
     return screens;

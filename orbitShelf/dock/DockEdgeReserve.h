@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/DockWindowHints.h"
+
+#include <QRect>
+#include <QString>
+
+#include <map>
+#include <optional>
+
+// The edge a bar keeps for itself while it stays shown: maximised windows end
+// where the bar begins. An auto-hiding bar, or one hidden for a full-screen
+// window, reserves nothing.
+
+// The reserve of a bar drawn at `bar` (root coordinates) on `edge` ("left",
+// "right", anything else is the bottom) of a root window `root`; none when
+// `keep` is false or nothing is drawn.
+std::optional<platform::ReservedEdge> barEdgeReserve(
+    const QRect& bar, const QString& edge, const QRect& root, bool keep);
+
+// The bars' own reserves by screen key, as last sent. The window manager takes
+// them out of the screens' available area, where the bars themselves are
+// placed; they add them back (see withOwnReserve) so that a bar never moves
+// away from the edge it reserved.
+std::map<QString, platform::ReservedEdge>& ownEdgeReserves();
+
+// `available` (inside `screen`, root coordinates) with the part of `reserve`
+// that lies on this screen given back, never past the screen.
+QRect withOwnReserve(const QRect& available, const QRect& screen, const QRect& root,
+    const std::optional<platform::ReservedEdge>& reserve);
