@@ -1,23 +1,24 @@
 #include "apps/WindowNotificationHandler.h"
 
 #include "app/AppState.h"
-#include "apps/ModelEvents.h"
 #include "app/ShellGlobals.h"
 #include "app/ShellQueues.h"
 #include "app/Utilities.h"
 #include "apps/AXAttributes.h"
+#include "apps/AXEventThread.h"
 #include "apps/Activation.h"
 #include "apps/ActiveApp.h"
-#include "apps/AXEventThread.h"
+#include "apps/AppIcons.h"
+#include "apps/AppsSource.h"
 #include "apps/DockEdge.h"
 #include "apps/DockVisibility.h"
+#include "apps/ModelEvents.h"
 #include "apps/PlatformAppsSource.h"
 #include "apps/RunningApps.h"
+#include "apps/ScreenCalibration.h"
 #include "apps/ScreenIdentifier.h"
 #include "apps/WindowClickTracking.h"
 #include "apps/Windows.h"
-#include "apps/DockVisibility.h"
-#include "apps/ScreenCalibration.h"
 #include "platform/Coordinates.h"
 #include "platform/Platform.h"
 
@@ -102,6 +103,25 @@ void applyTitleChange(quint32 number, const QString& title)
         return;
     window->title = title;
     AppState::shared().publishTitle(number);
+}
+
+// Main thread: a window's own pictures changed. Its application's button
+// shows them unless the desktop entry gives it an icon.
+void applyIconChange(quint32 number)
+{
+    for (const auto& app : std::as_const(AppState::shared().allApps)) {
+        if (!app || !app->windows || !app->app)
+            continue;
+        const bool holds = std::any_of(app->windows->begin(), app->windows->end(),
+            [number](const auto& w) { return w && !w->isPlaceholder && w->num == number; });
+        if (!holds)
+            continue;
+        if (app->app->iconFromEntry && !app->icon.isNull() && !app->iconWindow)
+            return;
+        resolveAppIcon(*app, *app->app, appsSource());
+        AppState::shared().publish();
+        return;
+    }
 }
 
 // Main thread. Returns whether the dock-edge rule may still run.
@@ -205,6 +225,11 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
                 windowHandlerActions().refreshRunningApps(std::nullopt);
             });
         }
+        return;
+    }
+    if (name == QLatin1String(platform::ax::iconChanged)) {
+        const quint32 number = element.window;
+        ShellQueues::main().async([number] { applyIconChange(number); });
         return;
     }
     if (name == QLatin1String(platform::ax::focusedWindowChanged)) {
