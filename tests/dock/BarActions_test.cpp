@@ -25,6 +25,11 @@ protected:
             return m_openSucceeds;
         };
         m_services.refreshRunningApps = [this] { ++m_refreshes; };
+        m_services.startCommand = [this](const QStringList& argv) {
+            m_log << "start " + argv.join(' ');
+            return m_openSucceeds;
+        };
+        m_services.alert = [this](const QString& message, const QString&) { m_log << "alert " + message; };
         m_services.unpinApp = [this](const QString& name) { m_log << "unpin " + name; };
         m_services.scheduleDockReload = [this] { m_log << "reload"; };
         m_services.fileManagerId = [] { return std::optional<QString>("org.example.Files.desktop"); };
@@ -121,6 +126,28 @@ TEST_F(BarActionsTest, AFailedLaunchKeepsThePinnedButton)
     EXPECT_EQ(m_state->pinnedAnNotRunning.size(), 1);
     EXPECT_FALSE(m_state->openFromPinbar);
     EXPECT_EQ(launches.pendingCount(), 0);
+}
+
+TEST_F(BarActionsTest, APinnedProgramWithoutEntryStartsFromItsCommandOrSaysWhyNot)
+{
+    PinnedLaunches launches(*m_state, m_services, m_queue);
+    auto clock = pinned("", "xclock");
+    clock->appName = "XClock";
+    clock->launchCommand = QStringList { "/usr/bin/xclock", "-digital" };
+    launches.openPinnedApp(*clock);
+    EXPECT_EQ(m_log, QStringList { "start /usr/bin/xclock -digital" }) << "run as recorded, no shell";
+    EXPECT_TRUE(m_opened.isEmpty());
+    EXPECT_TRUE(m_state->openFromPinbar);
+
+    m_log.clear();
+    clock->launchCommand.reset();
+    launches.openPinnedApp(*clock);
+    EXPECT_EQ(m_log, QStringList { "alert XClock could not be started." });
+
+    m_log.clear();
+    m_openSucceeds = false;
+    launches.openPinnedApp(*pinned("org.example.Notes.desktop", "notes"));
+    EXPECT_EQ(m_log, QStringList { "alert notes could not be started." }) << "a failed start is said, too";
 }
 
 TEST_F(BarActionsTest, RemoveReloadsOnlyAfterTheUnpin)

@@ -2,8 +2,12 @@
 // save, a program's second window gets its button at once, the focus marker
 // follows focus moved elsewhere, every button stays on the screen and a
 // shown bar keeps maximised windows off its edge.
+#include "Persistence.h"
 #include "app/MapSetting.h"
 #include "tests/support/X11TestTools.h"
+
+#include <QImage>
+#include <QUrl>
 
 #include <signal.h>
 
@@ -211,4 +215,55 @@ TEST(RealUse, AShownBarKeepsMaximisedWindowsOffItsEdge)
     const QString dock = waitForWindow(kDock);
     EXPECT_FALSE(property(dock, QStringLiteral("_NET_WM_STRUT_PARTIAL")).contains(QLatin1Char('=')))
         << "an auto-hidden bar reserves its edge";
+}
+
+TEST(RealUse, AProgramsOwnIconShowsAndItsPinStartsItAgain)
+{
+    QTemporaryDir dir;
+    const QString clientLog = dir.filePath(QStringLiteral("icon.log"));
+    Clients clients;
+    const auto own = clients.own(QStringLiteral("icon"), QStringLiteral("own icon client"), clientLog,
+        QStringLiteral("own icon client"));
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    const auto button = barItemOf(run, own.id);
+    ASSERT_TRUE(button) << run.log().toStdString();
+    const auto isGreen = [](const QColor& c) {
+        return std::abs(c.red() - 0x20) < 24 && std::abs(c.green() - 0xC0) < 24
+            && std::abs(c.blue() - 0x40) < 24;
+    };
+    EXPECT_TRUE(waitUntil([&] { return isGreen(pixelAt(button->rect.center())); }))
+        << "the button does not show the window's own icon: "
+        << pixelAt(button->rect.center()).name().toStdString();
+
+    ASSERT_TRUE(pickFromWindowMenu(run, button->rect, QStringLiteral("Keep in Dock")))
+        << run.log().toStdString();
+    std::optional<QString> iconFile;
+    ASSERT_TRUE(waitUntil([&] {
+        QString error;
+        const auto store = PersistenceController::open(run.storePath(), &error);
+        for (const Record& record : store ? store->fetchAll(Entity::PinnedApps) : std::vector<Record> {})
+            iconFile = record.text(QStringLiteral("appIcon"));
+        return iconFile.has_value();
+    })) << run.log().toStdString();
+    const QImage pinnedIcon(QUrl::fromPercentEncoding(iconFile->toUtf8()));
+    EXPECT_TRUE(isGreen(pinnedIcon.pixelColor(pinnedIcon.rect().center())))
+        << "the pin stored another picture than the program's own";
+
+    ASSERT_TRUE(pickFromWindowMenu(run, button->rect, QStringLiteral("Quit"))) << run.log().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return childEnded(own.pid); })) << readText(clientLog).toStdString();
+    std::optional<LoggedBarItem> pinned;
+    ASSERT_TRUE(waitUntil([&] {
+        for (const LoggedBarItem& item : loggedBar(run.log()))
+            if (item.kind == LoggedBarItem::pinnedApp)
+                pinned = item;
+        return pinned.has_value();
+    })) << run.log().toStdString();
+    click(pinned->rect.center());
+    const QString again = waitForWindow(QStringLiteral("own icon client"));
+    EXPECT_FALSE(again.isEmpty()) << "the pinned button did not start the program again\n"
+                                  << run.log().toStdString();
+    // The dock's child, not ours: asked to close, it ends.
+    if (!again.isEmpty())
+        runTool(QStringLiteral("wmctrl"), { "-i", "-c", again });
 }
