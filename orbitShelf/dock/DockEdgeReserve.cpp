@@ -31,37 +31,51 @@ std::optional<ReservedEdge> barEdgeReserve(
     return reserve;
 }
 
-std::map<QString, ReservedEdge>& ownEdgeReserves()
+std::vector<ReservedEdge>& ownEdgeReserves(const QString& screenKey)
 {
-    static std::map<QString, ReservedEdge> reserves;
-    return reserves;
+    static std::map<QString, std::vector<ReservedEdge>> reserves;
+    return reserves[screenKey];
 }
 
-QRect withOwnReserve(const QRect& available, const QRect& screen, const QRect& root,
-    const std::optional<ReservedEdge>& reserve)
+void recordOwnReserve(const QString& screenKey, const ReservedEdge& reserve)
 {
-    if (!reserve || available.isEmpty())
+    std::vector<ReservedEdge>& kept = ownEdgeReserves(screenKey);
+    for (ReservedEdge& edge : kept) {
+        if (edge.side == reserve.side) {
+            edge.thickness = std::max(edge.thickness, reserve.thickness);
+            return;
+        }
+    }
+    kept.push_back(reserve);
+}
+
+QRect withOwnReserve(
+    const QRect& available, const QRect& screen, const QRect& root, const std::vector<ReservedEdge>& reserves)
+{
+    if (available.isEmpty())
         return available;
     // An edge cut no deeper than the bar's own reserve was cut for the bar;
     // a deeper cut is another panel's, and stays.
     QRect out = available;
-    switch (reserve->side) {
-    case ReservedEdge::Side::left:
-        if (available.left() <= root.left() + reserve->thickness)
-            out.setLeft(screen.left());
-        break;
-    case ReservedEdge::Side::right:
-        if (available.right() >= root.right() - reserve->thickness)
-            out.setRight(screen.right());
-        break;
-    case ReservedEdge::Side::top:
-        if (available.top() <= root.top() + reserve->thickness)
-            out.setTop(screen.top());
-        break;
-    case ReservedEdge::Side::bottom:
-        if (available.bottom() >= root.bottom() - reserve->thickness)
-            out.setBottom(screen.bottom());
-        break;
+    for (const ReservedEdge& reserve : reserves) {
+        switch (reserve.side) {
+        case ReservedEdge::Side::left:
+            if (available.left() <= root.left() + reserve.thickness)
+                out.setLeft(screen.left());
+            break;
+        case ReservedEdge::Side::right:
+            if (available.right() >= root.right() - reserve.thickness)
+                out.setRight(screen.right());
+            break;
+        case ReservedEdge::Side::top:
+            if (available.top() <= root.top() + reserve.thickness)
+                out.setTop(screen.top());
+            break;
+        case ReservedEdge::Side::bottom:
+            if (available.bottom() >= root.bottom() - reserve.thickness)
+                out.setBottom(screen.bottom());
+            break;
+        }
     }
     return out;
 }

@@ -35,10 +35,8 @@ std::vector<DockScreen> currentDockScreens()
         DockScreen dockScreen;
         dockScreen.id = screenIdentifierKey(screen);
         dockScreen.frame = toDockSpace(QRectF(screen->geometry()), primary);
-        const auto own = ownEdgeReserves().find(dockScreen.id);
-        const QRect available
-            = withOwnReserve(screen->availableGeometry(), screen->geometry(), screen->virtualGeometry(),
-                own == ownEdgeReserves().end() ? std::nullopt : std::optional(own->second));
+        const QRect available = withOwnReserve(screen->availableGeometry(), screen->geometry(),
+            screen->virtualGeometry(), ownEdgeReserves(dockScreen.id));
         dockScreen.visibleFrame = toDockSpace(QRectF(available), primary);
         screens.push_back(dockScreen);
     }

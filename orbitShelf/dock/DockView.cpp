@@ -388,9 +388,7 @@ void DockView::applyEdgeReserve(WId native)
         return;
     m_reservedEdge = std::pair(native, reserve);
     if (reserve)
-        ownEdgeReserves()[id] = *reserve;
-    else
-        ownEdgeReserves().erase(id);
+        recordOwnReserve(id, *reserve);
     qCDebug(lcDock).noquote() << "bar of" << id << "reserves"
                               << (reserve ? QString::number(reserve->thickness) : QStringLiteral("nothing"));
     platform::setDockReservedEdge(window()->windowHandle(), reserve);

@@ -45,17 +45,19 @@ TEST(DockEdgeReserve, TheBarsOwnReserveIsGivenBackSoTheBarNeverCreepsInward)
     const struct {
         const char* name;
         QRect available;
-        std::optional<ReservedEdge> own;
+        std::vector<ReservedEdge> own;
         QRect expected;
     } rows[] = {
-        { "cut by the bar itself", QRect(0, 0, 1920, 1028), bottom, screen },
-        { "not cut yet", screen, bottom, screen },
-        { "another panel cuts deeper: its part stays", QRect(0, 0, 1920, 1000), bottom,
+        { "cut by the bar itself", QRect(0, 0, 1920, 1028), { bottom }, screen },
+        { "not cut yet", screen, { bottom }, screen },
+        { "another panel cuts deeper: its part stays", QRect(0, 0, 1920, 1000), { bottom },
             QRect(0, 0, 1920, 1000) },
-        { "left bar", QRect(50, 0, 1870, 1080), left, screen },
-        { "a top panel stays with a bottom reserve", QRect(0, 30, 1920, 998), bottom,
+        { "left bar", QRect(50, 0, 1870, 1080), { left }, screen },
+        // Moved from the bottom to the left before the window manager heard.
+        { "an edge given up a moment ago", QRect(0, 0, 1920, 1028), { bottom, left }, screen },
+        { "a top panel stays with a bottom reserve", QRect(0, 30, 1920, 998), { bottom },
             QRect(0, 30, 1920, 1050) },
-        { "no reserve", QRect(0, 0, 1920, 1028), std::nullopt, QRect(0, 0, 1920, 1028) },
+        { "no reserve", QRect(0, 0, 1920, 1028), {}, QRect(0, 0, 1920, 1028) },
     };
     for (const auto& row : rows)
         EXPECT_EQ(withOwnReserve(row.available, screen, kRoot, row.own), row.expected) << row.name;
