@@ -147,16 +147,16 @@ DockBarPicture dockBarPicture(const DockBarGeometryInput& input)
     return picture;
 }
 
-QRegion barDrawnRegion(const DockBarPicture& picture, const std::vector<QRectF>& extras)
+QRegion barDrawnRegion(const DockBarPicture& picture, const std::vector<QRectF>& extras, int hovered)
 {
     if (picture.barRect.isEmpty())
         return {};
     QRegion region(picture.barRect.toAlignedRect());
-    for (const DockBarItem& item : picture.items) {
-        const QSizeF grown = item.rect.size() * kLargestHoverScale;
-        QRectF hovered(QPointF(0, 0), grown);
-        hovered.moveCenter(item.rect.center());
-        region += hovered.toAlignedRect();
+    if (hovered >= 0 && hovered < int(picture.items.size())) {
+        const DockBarItem& item = picture.items[size_t(hovered)];
+        QRectF grown(QPointF(0, 0), item.rect.size() * kLargestHoverScale);
+        grown.moveCenter(item.rect.center());
+        region += grown.toAlignedRect();
     }
     for (const QRectF& extra : extras)
         if (!extra.isEmpty())

@@ -165,7 +165,6 @@ void DockView::refreshPicture()
         m_pomodoroTile->setGeometry(m_picture.barRect.toAlignedRect());
     }
     m_pomodoroTile->setVisible(onBreak);
-    applyInputRegion();
     logPicture();
     updateBar();
     // Hook: which application each button stands for, on screen, once per
@@ -350,6 +349,8 @@ void DockView::updateBar()
     const QRect area = barPaintArea();
     update(QRegion(area) + m_paintedArea);
     m_paintedArea = area;
+    // The hovered button grows past the bar.
+    applyInputRegion();
 }
 
 void DockView::applyInputRegion()
@@ -363,7 +364,7 @@ void DockView::applyInputRegion()
     for (const DockBarItem& item : m_picture.items)
         if (item.entryIndex >= 0 && item.entryIndex < int(m_entries.size()))
             badges.push_back(Badge(m_entries[size_t(item.entryIndex)].badge).rect(item.iconRect));
-    const QRegion drawn = barDrawnRegion(m_picture, badges) & rect();
+    const QRegion drawn = barDrawnRegion(m_picture, badges, m_hoveredItem) & rect();
     const QRegion region = drawn.translated(mapTo(top, QPoint(0, 0)));
     // The region is sent to the X server only when it changed.
     const WId native = top->windowHandle()->winId();
