@@ -97,7 +97,7 @@ TEST(RealUse, ASecondWindowOfARunningProgramGetsItsButtonAtOnce)
     ASSERT_TRUE(waitUntil([&] { return !loggedBar(run.log()).empty(); })) << run.log().toStdString();
     Clients clients;
     const auto first = clients.own(QStringLiteral("second-window"), QStringLiteral("two windows"), clientLog,
-        QStringLiteral("two windows 1"), { QStringLiteral("2000") });
+        QStringLiteral("two windows 1"), { QStringLiteral("700") });
     ASSERT_TRUE(barItemOf(run, first.id)) << run.log().toStdString();
 
     const QString second = waitForWindow(QStringLiteral("two windows 2"));
