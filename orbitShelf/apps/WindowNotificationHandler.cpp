@@ -11,6 +11,7 @@
 #include "apps/AppIcons.h"
 #include "apps/AppsSource.h"
 #include "apps/DockEdge.h"
+#include "apps/DockEdgeReserve.h"
 #include "apps/DockVisibility.h"
 #include "apps/ModelEvents.h"
 #include "apps/PlatformAppsSource.h"
@@ -40,10 +41,16 @@ QList<HandlerScreen> qtScreens()
     if (!primary)
         return screens;
     const QRect primaryRect = primary->geometry();
-    for (QScreen* s : QGuiApplication::screens())
-        screens.append(
-            HandlerScreen { screenIdentifierKey(s), platform::axFromRoot(QRectF(s->geometry()), primaryRect),
-                platform::axFromRoot(QRectF(s->availableGeometry()), primaryRect) });
+    for (QScreen* s : QGuiApplication::screens()) {
+        const QString key = screenIdentifierKey(s);
+        // The bar's own reserve is in the available area already; the rule
+        // below keeps windows clear of the bar itself, so it measures from
+        // the screen edge as it does without a reserve.
+        const QRect available = withOwnReserve(
+            s->availableGeometry(), s->geometry(), s->virtualGeometry(), ownEdgeReserves(key));
+        screens.append(HandlerScreen { key, platform::axFromRoot(QRectF(s->geometry()), primaryRect),
+            platform::axFromRoot(QRectF(available), primaryRect) });
+    }
     return screens;
 }
 

@@ -1,14 +1,13 @@
 #include "dock/DockHostWindows.h"
 
 #include "app/AppState.h"
+#include "apps/DockEdgeReserve.h"
 #include "apps/ScreenIdentifier.h"
-#include "dock/DockEdgeReserve.h"
 #include "dock/DockHooks.h"
 #include "dock/DockLog.h"
 #include "dock/DockView.h"
 #include "dock/RootView.h"
 #include "platform/DockWindowHints.h"
-
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "app/SerialQueue.h"
+#include "apps/DockEdgeReserve.h"
 #include "dock/BarActions.h"
 #include "dock/BarEntries.h"
 #include "dock/DockBarGeometry.h"
-#include "dock/DockEdgeReserve.h"
 #include "dock/DockTick.h"
 #include "dock/DockViewState.h"
 

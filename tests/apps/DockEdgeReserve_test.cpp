@@ -1,7 +1,6 @@
 // The edge a shown bar keeps for itself, and the area the bars are placed in
-// with their own reserve given back.
-#include "dock/DockBarGeometry.h"
-#include "dock/DockEdgeReserve.h"
+// with their own reserves given back.
+#include "apps/DockEdgeReserve.h"
 
 #include <gtest/gtest.h>
 
@@ -61,21 +60,4 @@ TEST(DockEdgeReserve, TheBarsOwnReserveIsGivenBackSoTheBarNeverCreepsInward)
     };
     for (const auto& row : rows)
         EXPECT_EQ(withOwnReserve(row.available, screen, kRoot, row.own), row.expected) << row.name;
-}
-
-TEST(DockDrawnRegion, HoldsTheBadgesAndTheHoveredButtonsOverTheBar)
-{
-    DockBarPicture picture;
-    picture.barRect = QRectF(100, 448, 200, 50);
-    DockBarItem item;
-    item.rect = QRectF(108, 448, 56, 50);
-    item.iconRect = QRectF(113, 450, 46, 46);
-    picture.items.push_back(item);
-    const QRectF badge(140, 436, 20, 18); // over the icon's top right corner
-    const QRegion region = barDrawnRegion(picture, { badge }, -1);
-    EXPECT_TRUE(region.contains(badge.toAlignedRect()));
-    EXPECT_FALSE(region.contains(QPoint(120, 444))) << "over the bar only where something is drawn";
-    // A hovered button grows by a fifth around its centre: 5 above the bar.
-    EXPECT_TRUE(barDrawnRegion(picture, {}, 0).contains(QPoint(120, 444)));
-    EXPECT_TRUE(barDrawnRegion(DockBarPicture {}, { badge }, 0).isEmpty()) << "a hidden bar takes no input";
 }

@@ -1,4 +1,4 @@
-#include "dock/DockEdgeReserve.h"
+#include "apps/DockEdgeReserve.h"
 
 #include <algorithm>
 
