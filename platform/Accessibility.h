@@ -91,6 +91,9 @@ inline constexpr const char* focusedWindowChanged = "AXFocusedWindowChanged";
 inline constexpr const char* windowCreated = "AXWindowCreated";
 inline constexpr const char* applicationHidden = "AXApplicationHidden";
 inline constexpr const char* applicationShown = "AXApplicationShown";
+// Ours, with no counterpart in the vocabulary: the window's own pictures
+// (_NET_WM_ICON) changed.
+inline constexpr const char* iconChanged = "OrbitWindowIconChanged";
 } // namespace ax
 
 // Called with the element the notification is about and its name.

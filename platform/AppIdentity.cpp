@@ -132,15 +132,20 @@ QStringList processCommandLine(qint64 pid)
 
 QIcon entryIcon(const DesktopEntry& entry)
 {
-    if (entry.icon.isEmpty())
+    return iconNamed(entry.icon);
+}
+
+QIcon iconNamed(const QString& icon)
+{
+    if (icon.isEmpty())
         return {};
-    if (!QDir::isAbsolutePath(entry.icon)) {
-        const QIcon themed = QIcon::fromTheme(entry.icon);
+    if (!QDir::isAbsolutePath(icon)) {
+        const QIcon themed = QIcon::fromTheme(icon);
         if (!themed.isNull())
             return themed;
     }
     // Qt knows only the session's theme; plain X11 sessions often name none.
-    if (const auto path = iconFilePath(entry.icon, DesktopEntryIndex::xdgDataDirs(), { QIcon::themeName() }))
+    if (const auto path = iconFilePath(icon, DesktopEntryIndex::xdgDataDirs(), { QIcon::themeName() }))
         return QIcon(*path);
     return {};
 }

@@ -56,4 +56,7 @@ QStringList processCommandLine(qint64 pid);
 // neither gives one (the caller then uses the window's own icon).
 QIcon entryIcon(const DesktopEntry& entry);
 
+// The same for an icon name alone.
+QIcon iconNamed(const QString& icon);
+
 } // namespace platform

@@ -27,6 +27,12 @@ void setDockInputRegion(QWindow* window, const QRegion& region)
         installed().setInputRegion(window, region);
 }
 
+void setDockReservedEdge(QWindow* window, const std::optional<ReservedEdge>& edge)
+{
+    if (window && installed().reserveEdge)
+        installed().reserveEdge(window, edge);
+}
+
 bool dockTranslucencyAvailable()
 {
     return !installed().translucencyAvailable || installed().translucencyAvailable();

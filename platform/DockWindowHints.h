@@ -3,6 +3,7 @@
 #include <QRegion>
 
 #include <functional>
+#include <optional>
 
 class QWindow;
 
@@ -13,6 +14,18 @@ namespace platform {
 // taskbars and pagers, never managed as an application window) and taking
 // input only where it draws. The X11 layer installs its hints at start; with
 // none installed (tests on the offscreen platform) the calls do nothing.
+// A strip along one edge of the root window that the window manager keeps
+// other windows out of when it maximises or places them, in root coordinates:
+// `thickness` from the edge, over `start`..`end` along it (inclusive).
+struct ReservedEdge {
+    enum class Side { left, right, top, bottom };
+    Side side = Side::bottom;
+    int thickness = 0;
+    int start = 0;
+    int end = 0;
+    friend bool operator==(const ReservedEdge&, const ReservedEdge&) = default;
+};
+
 struct DockWindowHints {
     // Call after the native window exists (winId()) and before it is shown.
     std::function<void(QWindow*)> markDockWindow;
@@ -23,11 +36,14 @@ struct DockWindowHints {
     // Whether something composites translucent windows over what lies
     // below; without it their transparent pixels show as black.
     std::function<bool()> translucencyAvailable;
+    // Reserves an edge for the window (_NET_WM_STRUT_PARTIAL); none clears it.
+    std::function<void(QWindow*, const std::optional<ReservedEdge>&)> reserveEdge;
 };
 
 void setDockWindowHints(DockWindowHints hints);
 void markDockWindow(QWindow* window);
 void setDockInputRegion(QWindow* window, const QRegion& region);
+void setDockReservedEdge(QWindow* window, const std::optional<ReservedEdge>& edge);
 // True when no hints are installed (offscreen tests draw nothing anyway).
 bool dockTranslucencyAvailable();
 

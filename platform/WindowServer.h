@@ -72,6 +72,10 @@ public:
     // The window's current picture (client area, without decoration); absent
     // for a minimised, unmapped or vanished window.
     virtual std::optional<QImage> windowImage(quint32 id) = 0;
+    // The window's own pictures (_NET_WM_ICON), every size it offers; empty
+    // when it has none or is gone. Kept per window until the window changes
+    // them.
+    virtual std::vector<QImage> windowIcons(quint32 id) = 0;
 
     // The primary screen in root coordinates, for the conversions of
     // Coordinates.h.

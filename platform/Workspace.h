@@ -19,6 +19,7 @@ struct RunningApplication {
     std::optional<QString> bundleURL;       // path of the desktop file
     std::optional<QString> executableURL;   // path of the process's executable (/proc/<pid>/exe)
     QString iconName;                       // the entry's Icon, else the lower-case class
+    bool iconFromEntry = false; // iconName is the entry's Icon
     QString windowClass;                    // WM_CLASS class of its first window
     ActivationPolicy activationPolicy = ActivationPolicy::regular;
     bool ownsMenuBar = false;

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QIcon>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <memory>
@@ -27,7 +28,11 @@ public:
     std::optional<std::vector<std::shared_ptr<Windows>>> windows;
     std::optional<bool> hasMenubar;
     QIcon icon;
+    // The window whose own pictures `icon` shows, when it shows a window's.
+    std::optional<uint32_t> iconWindow;
     std::optional<QString> appIconUrl;
+    // A pinned program without a desktop entry: its command line at pin time.
+    std::optional<QStringList> launchCommand;
     std::optional<QString> bundleIdentifier;
     std::optional<RunningApp> app;
     std::optional<QString> bundleUrl;

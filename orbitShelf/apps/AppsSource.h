@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QImage>
 #include <QString>
 
@@ -43,6 +44,8 @@ struct RunningApp final {
     bool regular = true;
     // Icon-theme name of the program's icon; empty when it has none.
     QString iconName;
+    // Whether iconName is its desktop entry's Icon (else it is its class).
+    bool iconFromEntry = false;
 };
 
 // One entry of the window server's list, reduced to what the model reads.
@@ -98,6 +101,12 @@ public:
     // The window's current picture; absent for a minimised or unmapped window,
     // whose last picture would be stale or black.
     virtual std::optional<QImage> captureWindowImage(uint32_t windowNumber) = 0;
+
+    // The window's own pictures, every size it offers; none by default.
+    virtual std::vector<QImage> windowIcons(uint32_t) { return {}; }
+    // The icon called `name` in the icon theme, or in the pictures folder
+    // desktops fall back to; null when there is none.
+    virtual QIcon namedIcon(const QString& name) { return QIcon::fromTheme(name); }
 
     // The desktops that show the window; empty when it is gone.
     virtual std::vector<uint64_t> spacesOfWindow(uint32_t windowNumber) = 0;

@@ -4,8 +4,11 @@
 #include "app/ImageFiles.h"
 #include "apps/ActiveApp.h"
 #include "apps/SupportFolder.h"
+#include "platform/AppIdentity.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QIcon>
 #include <QLoggingCategory>
 #include <QPainter>
 #include <QPainterPath>
@@ -62,7 +65,17 @@ QImage iconImage(const ActiveApp& app)
         if (!image.isNull())
             return image;
     }
-    return launchpadImage();
+    return genericApplicationImage();
+}
+
+// Beside the pin's icon file: how to start a program that has no desktop
+// entry, one argument per line, as its process was started.
+QString commandFilePath(const QString& iconPath)
+{
+    QString path = iconPath;
+    if (path.endsWith(QLatin1String(".png")))
+        path.chop(4);
+    return path + QStringLiteral(".command");
 }
 
 } // namespace
@@ -86,6 +99,42 @@ QImage launchpadImage()
             painter.drawRoundedRect(QRectF(22 + column * 30, 22 + row * 30, 24, 24), 6, 6);
         }
     return image;
+}
+
+QImage genericApplicationImage()
+{
+    // The icon theme's picture of "a program", else a plain window on a tile.
+    const QIcon themed = QIcon::fromTheme(QStringLiteral("application-x-executable"));
+    const QImage picture = themed.isNull() ? QImage() : themed.pixmap(kIconSide, kIconSide).toImage();
+    if (!picture.isNull())
+        return picture;
+    QImage image(kIconSide, kIconSide, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0x8a, 0x93, 0x9e));
+    painter.drawRoundedRect(QRectF(8, 8, 112, 112), 24, 24);
+    painter.setBrush(Qt::white);
+    painter.drawRoundedRect(QRectF(28, 36, 72, 56), 6, 6);
+    painter.setBrush(QColor(0x4a, 0x55, 0x63));
+    painter.drawRect(QRectF(28, 36, 72, 12));
+    return image;
+}
+
+std::optional<QStringList> readPinnedCommand(const QString& iconPath)
+{
+    if (iconPath.isEmpty())
+        return std::nullopt;
+    QFile file(commandFilePath(iconPath));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QStringList argv = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    if (!argv.isEmpty() && argv.last().isEmpty())
+        argv.removeLast();
+    if (argv.isEmpty() || argv.first().isEmpty())
+        return std::nullopt;
+    return argv;
 }
 
 QString pinnedIconPath(const ActiveApp& app)
@@ -137,11 +186,27 @@ bool pinApp(int32_t pid, PersistenceController& store)
     if (!savePNG(resized(iconImage(*app), QSizeF(kIconSide, kIconSide)), url->toLocalFile()))
         return false;
 
+    // Without a desktop entry nothing else knows how to start it again.
+    if (!app->bundleIdentifier || app->bundleIdentifier->isEmpty()) {
+        QStringList argv = platform::processCommandLine(pid);
+        // Arguments with line breaks cannot be kept one per line.
+        const bool keepable = std::none_of(
+            argv.begin(), argv.end(), [](const QString& a) { return a.contains(QLatin1Char('\n')); });
+        QFile file(commandFilePath(url->toLocalFile()));
+        if (!argv.isEmpty() && keepable && file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            file.write((argv.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+        else
+            qCInfo(lcPinning) << "pinned process" << pid << "without a way to start it again";
+    }
+
     QVariantMap values;
     if (app->bundleIdentifier)
         values.insert(kBundleIdentifier, *app->bundleIdentifier);
-    if (app->appName)
+    // The name the button's hover shows.
+    if (app->appName && !app->appName->isEmpty())
         values.insert(kAppName, *app->appName);
+    else if (app->appBundleName)
+        values.insert(kAppName, *app->appBundleName);
     if (app->appBundleName)
         values.insert(kBundleName, *app->appBundleName);
     values.insert(kAppIcon, storedPathOf(*url));
@@ -229,6 +294,7 @@ void loadPinnedApps(PersistenceController& store)
         app->appName = record.text(kAppName).value_or(QString());
         app->bundleIdentifier = record.text(kBundleIdentifier).value_or(QString());
         app->appIconUrl = record.text(kAppIcon).value_or(QString());
+        app->launchCommand = readPinnedCommand(pinnedIconPath(*app));
         app->windows = std::vector<std::shared_ptr<Windows>> {};
         pinned.append(std::move(app));
     }
@@ -236,7 +302,8 @@ void loadPinnedApps(PersistenceController& store)
     // pinned buttons changed.
     const auto sameButton = [](const std::shared_ptr<ActiveApp>& a, const std::shared_ptr<ActiveApp>& b) {
         return a && b && a->appBundleName == b->appBundleName && a->appName == b->appName
-            && a->bundleIdentifier == b->bundleIdentifier && a->appIconUrl == b->appIconUrl;
+            && a->bundleIdentifier == b->bundleIdentifier && a->appIconUrl == b->appIconUrl
+            && a->launchCommand == b->launchCommand;
     };
     const bool changed = !std::equal(pinned.cbegin(), pinned.cend(), state.pinnedAnNotRunning.cbegin(),
         state.pinnedAnNotRunning.cend(), sameButton);

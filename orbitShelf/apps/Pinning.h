@@ -2,7 +2,9 @@
 
 #include "Persistence.h"
 
+#include <QImage>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <memory>
@@ -50,3 +52,8 @@ QString pinnedIconPath(const ActiveApp& app);
 
 // The picture a pinned application without an icon of its own gets.
 QImage launchpadImage();
+// The picture of "a program" for one that shows none of its own.
+QImage genericApplicationImage();
+// How to start the pinned program whose icon is stored at `iconPath`, when
+// it was recorded at pin time (programs without a desktop entry).
+std::optional<QStringList> readPinnedCommand(const QString& iconPath);

@@ -5,6 +5,7 @@
 #include "apps/AppModelLog.h"
 #include "apps/OpenApplication.h"
 #include "apps/WindowInfo.h"
+#include "platform/AppIdentity.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -61,6 +62,7 @@ RunningApp toRunningApp(const platform::RunningApplication& app)
     out.ownsMenuBar = app.ownsMenuBar;
     out.regular = app.activationPolicy == platform::ActivationPolicy::regular;
     out.iconName = app.iconName;
+    out.iconFromEntry = app.iconFromEntry;
     return out;
 }
 
@@ -82,6 +84,7 @@ const QStringList& PlatformAppsSource::windowNotifications()
         QStringLiteral("AXWindowCreated"),
         QStringLiteral("AXApplicationHidden"),
         QStringLiteral("AXApplicationShown"),
+        QString::fromLatin1(platform::ax::iconChanged),
     };
     return names;
 }
@@ -188,6 +191,10 @@ std::unique_ptr<WindowObservation> PlatformAppsSource::observeWindow(
     const platform::AXElement& element = unwrap(window);
     for (const QString& name : windowNotifications())
         observer->addNotification(element, name);
+    // A new window has no observer of its own yet: it is announced to the
+    // observers of its application.
+    observer->addNotification(
+        platform::AXElement::application(pid), QString::fromLatin1(platform::ax::windowCreated));
     observer->addToRunLoop(axEventsThread()->runLoop());
     return std::make_unique<PlatformWindowObservation>(std::move(observer));
 }
@@ -195,6 +202,16 @@ std::unique_ptr<WindowObservation> PlatformAppsSource::observeWindow(
 std::optional<QImage> PlatformAppsSource::captureWindowImage(uint32_t windowNumber)
 {
     return platform::current().windowServer().windowImage(windowNumber);
+}
+
+std::vector<QImage> PlatformAppsSource::windowIcons(uint32_t windowNumber)
+{
+    return platform::current().windowServer().windowIcons(windowNumber);
+}
+
+QIcon PlatformAppsSource::namedIcon(const QString& name)
+{
+    return platform::iconNamed(name);
 }
 
 std::vector<uint64_t> PlatformAppsSource::spacesOfWindow(uint32_t windowNumber)

@@ -23,6 +23,8 @@ public:
     std::unique_ptr<WindowObservation> observeWindow(
         int32_t pid, const AxElement& window, WindowNotificationHandler handler) override;
     std::optional<QImage> captureWindowImage(uint32_t windowNumber) override;
+    std::vector<QImage> windowIcons(uint32_t windowNumber) override;
+    QIcon namedIcon(const QString& name) override;
     std::vector<uint64_t> spacesOfWindow(uint32_t windowNumber) override;
 
     void bringProcessToFront(int32_t pid, const QString& name) override;

@@ -1,3 +1,4 @@
+#include "apps/AppIcons.h"
 #include "apps/AppModelLog.h"
 #include "apps/AppsModel.h"
 #include "apps/ModelSettings.h"
@@ -126,8 +127,6 @@ void buildActiveApp(const RunningApp& running, const std::optional<QString>& own
         app->app = running;
         app->index = 100;
         app->bundleIdentifier = running.bundleIdentifier;
-        if (!running.iconName.isEmpty())
-            app->icon = QIcon::fromTheme(running.iconName);
     }
 
     // Decided afresh on every pass: when the first instance quits, the one
@@ -183,6 +182,10 @@ void buildActiveApp(const RunningApp& running, const std::optional<QString>& own
     // A program that did not answer keeps last pass's windows; their numbers
     // count as seen so that its silence alone does not republish the bar.
     appendNumbersOf(*app, pass.seenWindowNumbers);
+    // Looked up once, and again when the first real windows come: a window's
+    // own picture may be all the application has.
+    if (!wasKnown || (app->icon.isNull() && previous.empty()))
+        resolveAppIcon(*app, running, source);
 
     // Carry-over: windows the window server still shows for this process but
     // the accessibility layer no longer lists (another desktop, for example)

@@ -1,23 +1,25 @@
 #include "apps/WindowNotificationHandler.h"
 
 #include "app/AppState.h"
-#include "apps/ModelEvents.h"
 #include "app/ShellGlobals.h"
 #include "app/ShellQueues.h"
 #include "app/Utilities.h"
 #include "apps/AXAttributes.h"
+#include "apps/AXEventThread.h"
 #include "apps/Activation.h"
 #include "apps/ActiveApp.h"
-#include "apps/AXEventThread.h"
+#include "apps/AppIcons.h"
+#include "apps/AppsSource.h"
 #include "apps/DockEdge.h"
+#include "apps/DockEdgeReserve.h"
 #include "apps/DockVisibility.h"
+#include "apps/ModelEvents.h"
 #include "apps/PlatformAppsSource.h"
 #include "apps/RunningApps.h"
+#include "apps/ScreenCalibration.h"
 #include "apps/ScreenIdentifier.h"
 #include "apps/WindowClickTracking.h"
 #include "apps/Windows.h"
-#include "apps/DockVisibility.h"
-#include "apps/ScreenCalibration.h"
 #include "platform/Coordinates.h"
 #include "platform/Platform.h"
 
@@ -39,10 +41,16 @@ QList<HandlerScreen> qtScreens()
     if (!primary)
         return screens;
     const QRect primaryRect = primary->geometry();
-    for (QScreen* s : QGuiApplication::screens())
-        screens.append(
-            HandlerScreen { screenIdentifierKey(s), platform::axFromRoot(QRectF(s->geometry()), primaryRect),
-                platform::axFromRoot(QRectF(s->availableGeometry()), primaryRect) });
+    for (QScreen* s : QGuiApplication::screens()) {
+        const QString key = screenIdentifierKey(s);
+        // The bar's own reserve is in the available area already; the rule
+        // below keeps windows clear of the bar itself, so it measures from
+        // the screen edge as it does without a reserve.
+        const QRect available = withOwnReserve(
+            s->availableGeometry(), s->geometry(), s->virtualGeometry(), ownEdgeReserves(key));
+        screens.append(HandlerScreen { key, platform::axFromRoot(QRectF(s->geometry()), primaryRect),
+            platform::axFromRoot(QRectF(available), primaryRect) });
+    }
     return screens;
 }
 
@@ -102,6 +110,25 @@ void applyTitleChange(quint32 number, const QString& title)
         return;
     window->title = title;
     AppState::shared().publishTitle(number);
+}
+
+// Main thread: a window's own pictures changed. Its application's button
+// shows them unless the desktop entry gives it an icon.
+void applyIconChange(quint32 number)
+{
+    for (const auto& app : std::as_const(AppState::shared().allApps)) {
+        if (!app || !app->windows || !app->app)
+            continue;
+        const bool holds = std::any_of(app->windows->begin(), app->windows->end(),
+            [number](const auto& w) { return w && !w->isPlaceholder && w->num == number; });
+        if (!holds)
+            continue;
+        if (app->app->iconFromEntry && !app->icon.isNull() && !app->iconWindow)
+            return;
+        resolveAppIcon(*app, *app->app, appsSource());
+        AppState::shared().publish();
+        return;
+    }
 }
 
 // Main thread. Returns whether the dock-edge rule may still run.
@@ -195,8 +222,36 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
         }
         return;
     }
-    // Only a new title and a new size are acted on; the other notices (focus,
-    // activation, moves) need nothing read, and an activation sends three.
+    if (name == QLatin1String(platform::ax::windowCreated)) {
+        // Every observed window of the application hears of its new sibling;
+        // one refresh covers them all, as it covers a burst of new windows.
+        static std::atomic<bool> refreshQueued { false };
+        if (!refreshQueued.exchange(true)) {
+            ShellQueues::main().async([] {
+                refreshQueued = false;
+                windowHandlerActions().refreshRunningApps(std::nullopt);
+            });
+        }
+        return;
+    }
+    if (name == QLatin1String(platform::ax::iconChanged)) {
+        const quint32 number = element.window;
+        ShellQueues::main().async([number] { applyIconChange(number); });
+        return;
+    }
+    if (name == QLatin1String(platform::ax::focusedWindowChanged)) {
+        // The focus moves without the bar too (the window manager's keys, a
+        // pager, a program raising itself); the marker follows it all.
+        const quint32 number = element.window;
+        if (number)
+            ShellQueues::main().async([number] {
+                if (modelWindow(number))
+                    focusWindow(static_cast<int32_t>(number));
+            });
+        return;
+    }
+    // Only a new title and a new size are acted on further; the other notices
+    // (activation, moves) need nothing read, and an activation sends three.
     const bool titleChanged = name == QLatin1String(platform::ax::titleChanged);
     if (!titleChanged && name != QLatin1String(platform::ax::windowResized))
         return;

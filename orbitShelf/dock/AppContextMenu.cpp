@@ -1,18 +1,17 @@
 #include "dock/AppContextMenu.h"
 
 #include "Persistence.h"
-#include "dock/DockReload.h"
 #include "app/AppState.h"
 #include "app/ShellPipe.h"
 #include "apps/ActiveApp.h"
 #include "apps/Pinning.h"
 #include "apps/Windows.h"
 #include "dock/DockLog.h"
+#include "dock/DockReload.h"
 #include "dock/DockViewState.h"
 #include "dock/EditWindowForm.h"
 #include "dock/Favorites.h"
 #include "platform/Platform.h"
-#include "platform/ProcessControl.h"
 #include "platform/WindowServer.h"
 
 #include <QCoreApplication>
@@ -129,7 +128,6 @@ AppMenuServices AppMenuServices::standard(QWidget* editorParent)
     s.closeWindow = [](uint32_t num) {
         return platform::hasCurrent() && platform::current().windowServer().close(num);
     };
-    s.terminateProcess = [](int32_t pid) { return platform::requestTermination(pid); };
     s.later = [](int milliseconds, std::function<void()> step) {
         QTimer::singleShot(milliseconds, qApp, std::move(step));
     };
@@ -180,8 +178,22 @@ void closeWindowOrQuitApp(
     }
     if (!app)
         return;
-    if (!services.terminateProcess || !services.terminateProcess(pid))
-        qCWarning(lcDock) << "Quit: process" << pid << "could not be asked to end";
+    // Quitting is the program's own orderly end: each of its windows is asked
+    // to close (the window manager passes that on as WM_DELETE_WINDOW), so a
+    // program may ask to save or refuse. A signal would lose unsaved work.
+    bool asked = false;
+    if (app->windows) {
+        for (const std::shared_ptr<Windows>& w : *app->windows) {
+            if (!w || !w->num || w->isPlaceholder)
+                continue;
+            if (services.closeWindow && services.closeWindow(*w->num))
+                asked = true;
+            else
+                qCWarning(lcDock) << "Quit: window" << *w->num << "could not be asked to close";
+        }
+    }
+    if (!asked)
+        qCWarning(lcDock) << "Quit: process" << pid << "shows no window that could be asked to close";
 }
 
 void runAppMenuAction(AppMenuAction action, const AppMenuTarget& target, DockViewState& dock, AppState& state,

@@ -78,8 +78,6 @@ struct AppMenuServices {
     std::function<void(uint32_t num)> raiseWindow;
     // Asks the window to close (_NET_CLOSE_WINDOW); false when it could not ask.
     std::function<bool(uint32_t num)> closeWindow;
-    // Asks the process to end; false when it could not ask.
-    std::function<bool(int32_t pid)> terminateProcess;
     // Runs after a delay on the main thread (the tag editor's 0.05 s).
     std::function<void(int milliseconds, std::function<void()>)> later;
     // Opens the tag editor (name, colour, hot key) for a window; onClose

@@ -1,8 +1,8 @@
 #include "dock/BarActions.h"
 
-#include "dock/DockReload.h"
 #include "app/AppState.h"
 #include "app/SerialQueue.h"
+#include "app/Utilities.h"
 #include "apps/Activation.h"
 #include "apps/ActiveApp.h"
 #include "apps/OpenApplication.h"
@@ -10,6 +10,7 @@
 #include "apps/RunningApps.h"
 #include "apps/Windows.h"
 #include "dock/DockLog.h"
+#include "dock/DockReload.h"
 #include "platform/AppLauncher.h"
 #include "platform/DesktopEntry.h"
 
@@ -20,6 +21,13 @@ BarActionServices BarActionServices::standard()
     BarActionServices services;
     services.activateWindow = [](Windows& window) { ::activateWindow(window, kClickSourceDock, true); };
     services.openApplication = [](const QString& id) { return ::openApplication(id); };
+    services.startCommand = [](const QStringList& argv) {
+        if (argv.isEmpty())
+            return false;
+        return platform::startDetachedProcess({ argv.first(), argv.mid(1), QString() }).has_value();
+    };
+    services.alert
+        = [](const QString& message, const QString& informative) { showAlert(message, informative); };
     services.refreshRunningApps = [] { ::refreshRunningApps(); };
     services.unpinApp = [](const QString& name) { ::unpinApp(name); };
     services.scheduleDockReload = [] { ::scheduleDockReload(); };
@@ -79,10 +87,22 @@ PinnedLaunches::~PinnedLaunches()
 void PinnedLaunches::openPinnedApp(const ActiveApp& pinned)
 {
     const QString id = pinned.bundleIdentifier.value_or(QString());
-    const bool opened = m_services.openApplication && m_services.openApplication(id);
+    bool opened = false;
+    if (!id.isEmpty())
+        opened = m_services.openApplication && m_services.openApplication(id);
+    else if (pinned.launchCommand)
+        opened = m_services.startCommand && m_services.startCommand(*pinned.launchCommand);
     if (!opened) {
-        qCWarning(lcDock) << "the pinned application" << pinned.appName.value_or(id)
-                          << "could not be opened (" << id << "); its button stays";
+        const QString name = pinned.appName.value_or(QString()).isEmpty()
+            ? pinned.appBundleName.value_or(QStringLiteral("the program"))
+            : *pinned.appName;
+        qCWarning(lcDock) << "the pinned application" << name << "could not be opened (" << id
+                          << "); its button stays";
+        if (m_services.alert)
+            m_services.alert(QStringLiteral("%1 could not be started.").arg(name),
+                id.isEmpty() && !pinned.launchCommand
+                    ? QStringLiteral("It has no desktop entry, and how it was started was not recorded.")
+                    : QStringLiteral("Its program could not be run."));
         return;
     }
     m_state.openFromPinbar = true;

@@ -3,6 +3,7 @@
 #include <QMap>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -24,6 +25,11 @@ struct BarActionServices {
     // Starts or activates the application by bundle identifier; false when
     // it could not be opened.
     std::function<bool(const QString& bundleIdentifier)> openApplication;
+    // Starts a program from its command line, without a shell; false when
+    // it could not be started.
+    std::function<bool(const QStringList& argv)> startCommand;
+    // Tells the user something went wrong (an alert).
+    std::function<void(const QString& message, const QString& informative)> alert;
     std::function<void()> refreshRunningApps;
     // Removes the pinned records of that bundle name; returns when done.
     std::function<void(const QString& bundleName)> unpinApp;

@@ -22,7 +22,8 @@ constexpr double kDropHighlightWidth = 40;
 
 constexpr double kChipPadding = 8;
 constexpr double kChipRadius = 4;
-constexpr int kOverlayFontSize = 6;
+// The smallest text that stays readable on the bar.
+constexpr int kOverlayFontSize = 9;
 constexpr double kOverlayRadius = 5;
 // The tag over an "onlyIcon" button sits this far above the icon's bottom.
 constexpr double kOverlayTagInset = 4;
@@ -97,12 +98,14 @@ std::optional<ButtonLabel> overlayLabelLook(
     label.textRect = label.rect;
     label.font = font;
     label.textColour = Qt::white;
+    const QFontMetricsF metrics(font);
+    const double room = std::max(0.0, width - 4);
     if (kind == OverlayLabel::DisplayTagOnTagColor) {
         label.fill = colorFromHex(facts.tagColour, kTagFallbackColor);
-        label.text = shortTitle(facts.tag);
+        label.text = metrics.elidedText(shortTitle(facts.tag), Qt::ElideRight, room);
     } else {
         label.fill = QColor(0, 122, 255);
-        label.text = shortTitle(facts.title);
+        label.text = metrics.elidedText(shortTitle(facts.title), Qt::ElideRight, room);
     }
     return label;
 }

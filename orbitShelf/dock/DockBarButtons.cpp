@@ -1,5 +1,7 @@
 #include "dock/DockBarButtons.h"
 
+#include "platform/DockWindowHints.h"
+
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
 #include "apps/RunningApps.h"
@@ -94,7 +96,11 @@ QPixmap appDragPreview(const QIcon& icon, const QSizeF& size)
     preview.fill(Qt::transparent);
     QPainter painter(&preview);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    paintIconFilling(painter, icon, QRectF(QPointF(margin, margin), size), true);
+    // Where nothing composites, Qt shapes the drag window by the picture's
+    // mask and fills every partly transparent pixel: the soft shadow would
+    // show as an opaque box around the icon.
+    paintIconFilling(
+        painter, icon, QRectF(QPointF(margin, margin), size), platform::dockTranslucencyAvailable());
     return preview;
 }
 

@@ -101,12 +101,23 @@ DockBarPicture dockBarPicture(const DockBarGeometryInput& input)
     // Buttons run from the middle of the bar outwards, like the panel.
     const QRectF& bar = picture.barRect;
     const double barLength = input.vertical ? bar.height() : bar.width();
+    // The layout shrinks the buttons until they fit; what it cannot shrink
+    // further (hundreds of windows, a damaged calibration) is squeezed here,
+    // so that no button ever stands outside the bar and off its screen.
+    const double room = std::max(1.0, input.vertical ? barLength : barLength - 2 * endPadding);
+    double squeezedBy = 1;
+    if (contentLength > room) {
+        squeezedBy = room / contentLength;
+        for (Slot& slot : barSlots)
+            slot.length *= squeezedBy;
+        contentLength = room;
+    }
     double position
         = (input.vertical ? bar.top() : bar.left()) + std::max(0.0, (barLength - contentLength) / 2);
     double previousStart = position;
     for (const Slot& slot : barSlots) {
         const double start = slot.gridRow == 1 ? previousStart : position;
-        const double length = slot.gridRow == 1 ? windowSlot : slot.length;
+        const double length = slot.gridRow == 1 ? windowSlot * squeezedBy : slot.length;
         DockBarItem item;
         item.kind = slot.kind;
         item.appIndex = slot.appIndex;
@@ -120,11 +131,12 @@ DockBarPicture dockBarPicture(const DockBarGeometryInput& input)
                 top += slot.gridRow * height;
             }
             item.rect = QRectF(start, top, length, height);
-            const double icon = std::min(button, height - 2);
-            item.iconRect = QRectF(start + 5, top + (height - icon) / 2, icon, icon);
+            const double inset = std::min(5.0, length / 10);
+            const double icon = std::max(0.0, std::min({ button, height - 2, length - 2 * inset }));
+            item.iconRect = QRectF(start + inset, top + (height - icon) / 2, icon, icon);
         } else {
             item.rect = QRectF(bar.left(), start, bar.width(), length);
-            const double icon = std::min(button, bar.width() - 2);
+            const double icon = std::max(0.0, std::min({ button, bar.width() - 2, length }));
             item.iconRect
                 = QRectF(bar.left() + (bar.width() - icon) / 2, start + (length - icon) / 2, icon, icon);
         }
@@ -133,4 +145,21 @@ DockBarPicture dockBarPicture(const DockBarGeometryInput& input)
         position = start + length;
     }
     return picture;
+}
+
+QRegion barDrawnRegion(const DockBarPicture& picture, const std::vector<QRectF>& extras, int hovered)
+{
+    if (picture.barRect.isEmpty())
+        return {};
+    QRegion region(picture.barRect.toAlignedRect());
+    if (hovered >= 0 && hovered < int(picture.items.size())) {
+        const DockBarItem& item = picture.items[size_t(hovered)];
+        QRectF grown(QPointF(0, 0), item.rect.size() * kLargestHoverScale);
+        grown.moveCenter(item.rect.center());
+        region += grown.toAlignedRect();
+    }
+    for (const QRectF& extra : extras)
+        if (!extra.isEmpty())
+            region += extra.toAlignedRect();
+    return region;
 }

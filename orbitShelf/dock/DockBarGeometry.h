@@ -3,6 +3,7 @@
 #include "dock/DockLayout.h"
 
 #include <QRectF>
+#include <QRegion>
 #include <QSizeF>
 #include <QString>
 
@@ -59,3 +60,12 @@ struct DockBarPicture {
 };
 
 DockBarPicture dockBarPicture(const DockBarGeometryInput& input);
+
+// How much a hovered button grows at most, around its centre.
+inline constexpr double kLargestHoverScale = 1.2;
+
+// Where the bar draws and takes input: the panel, the hovered button (item
+// index, -1 for none) at its grown size and `extras` (badges standing over
+// the icons' top edge). Nothing more: where nothing composites, every pixel
+// of the region not painted shows black.
+QRegion barDrawnRegion(const DockBarPicture& picture, const std::vector<QRectF>& extras, int hovered);

@@ -1,13 +1,13 @@
 #include "dock/DockHostWindows.h"
 
 #include "app/AppState.h"
+#include "apps/DockEdgeReserve.h"
 #include "apps/ScreenIdentifier.h"
 #include "dock/DockHooks.h"
 #include "dock/DockLog.h"
 #include "dock/DockView.h"
 #include "dock/RootView.h"
 #include "platform/DockWindowHints.h"
-
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -34,7 +34,9 @@ std::vector<DockScreen> currentDockScreens()
         DockScreen dockScreen;
         dockScreen.id = screenIdentifierKey(screen);
         dockScreen.frame = toDockSpace(QRectF(screen->geometry()), primary);
-        dockScreen.visibleFrame = toDockSpace(QRectF(screen->availableGeometry()), primary);
+        const QRect available = withOwnReserve(screen->availableGeometry(), screen->geometry(),
+            screen->virtualGeometry(), ownEdgeReserves(dockScreen.id));
+        dockScreen.visibleFrame = toDockSpace(QRectF(available), primary);
         screens.push_back(dockScreen);
     }
     return screens;

@@ -64,6 +64,51 @@ int countBarSlots(const DockLayoutInput& input)
     return slotTotal;
 }
 
+namespace {
+
+// Room between the panel's ends and its first and last button, as the bar's
+// geometry leaves it.
+constexpr double barEndPadding = 8;
+
+int fixedIconCount(const DockLayoutInput& input)
+{
+    return (input.settings.hideMainButton ? 0 : 1) + (input.settings.showLunchpadButton ? 1 : 0)
+        + input.settings.pinnedToolCount + input.pinnedNotRunningCount;
+}
+
+// The length a bottom bar needs, summed the way its geometry lays the
+// buttons out: every item, the main button, the launcher, tools and pinned
+// applications included, and both end paddings.
+struct HorizontalFit {
+    double length = 0;
+    int columns = 0; // buttons along the bar; each gives up `scale` when they shrink
+};
+
+HorizontalFit horizontalFit(const DockLayoutInput& input, int tagWidth, bool grid, double scale)
+{
+    const DockLayoutSettings& settings = input.settings;
+    const double button = std::max(1.0, settings.iconSize - scale);
+    const double iconSlot = button + 10;
+    const double windowSlot = onlyIcon(settings) || tagWidth <= 0 ? button + 5 : button + tagWidth;
+    HorizontalFit fit;
+    fit.columns = fixedIconCount(input);
+    fit.length = fit.columns * iconSlot;
+    for (int count : input.appWindowCounts) {
+        if (appArrangement(count, settings.stackAppLimit) != AppArrangement::Expanded) {
+            fit.columns += 1;
+            fit.length += iconSlot;
+            continue;
+        }
+        const int columns = grid ? (count + 1) / 2 : count;
+        fit.columns += columns;
+        fit.length += columns * windowSlot;
+    }
+    fit.length += 2 * barEndPadding;
+    return fit;
+}
+
+} // namespace
+
 ScreenLayout layoutDockForScreen(const DockLayoutInput& input, const ScreenLayoutState& state)
 {
     const DockLayoutSettings& settings = input.settings;
@@ -99,26 +144,39 @@ ScreenLayout layoutDockForScreen(const DockLayoutInput& input, const ScreenLayou
     const int slotCount = layout.items + layout.windows;
     if (state.vertical) {
         layout.listMode = QStringLiteral("list");
-        const double overflow = layout.total - sh;
+        // Along a side bar every button takes its size and 2 points; the
+        // buttons shrink until all of them fit the screen's height.
+        const double needed = (settings.iconSize + 2.0) * layout.barSlots;
+        const double overflow = needed - sh;
         // A bar that fits again gets its full-size buttons back.
-        layout.buttonScale = overflow > 0 && slotCount > 0
-            ? clampedButtonScale(overflow / slotCount, settings.iconSize)
+        layout.buttonScale = overflow > 0 && layout.barSlots > 0
+            ? clampedButtonScale(overflow / layout.barSlots, settings.iconSize)
             : 0.0;
     } else {
-        const double overflow = layout.total - sw;
-        const int tagWidth = onlyIcon(settings) ? 0 : narrowTagWidth;
-        // Tested in this order so that a bar that fits keeps full-width tags;
-        // only a bar that overflows tries narrower tags, then the grid.
-        if (layout.total <= sw) {
-            layout.buttonScale = 0.0;
+        // Tried in this order: a bar that fits keeps full-width tags; one
+        // that overflows tries narrower tags, then the grid, then smaller
+        // buttons, and last the window buttons give up their tags.
+        const int narrow = onlyIcon(settings) ? 0 : narrowTagWidth;
+        layout.buttonScale = 0.0;
+        if (horizontalFit(input, onlyIcon(settings) ? 0 : fullTagWidth, false, 0).length <= sw) {
             layout.windowTagWidth = onlyIcon(settings) ? 0 : fullTagWidth;
             layout.listMode = QStringLiteral("list");
-        } else if (tagShrinkPerWindow * layout.expandedWindows > overflow) {
+        } else if (horizontalFit(input, narrow, false, 0).length <= sw) {
             layout.listMode = QStringLiteral("list");
-            layout.windowTagWidth = tagWidth;
+            layout.windowTagWidth = narrow;
         } else {
             layout.listMode = QStringLiteral("grid");
-            layout.windowTagWidth = tagWidth;
+            layout.windowTagWidth = narrow;
+            for (int tagWidth : { narrow, 0 }) {
+                const HorizontalFit fit = horizontalFit(input, tagWidth, true, 0);
+                const double overflow = fit.length - sw;
+                layout.windowTagWidth = tagWidth;
+                layout.buttonScale = overflow > 0 && fit.columns > 0
+                    ? clampedButtonScale(overflow / fit.columns, settings.iconSize)
+                    : 0.0;
+                if (horizontalFit(input, tagWidth, true, *layout.buttonScale).length <= sw)
+                    break;
+            }
         }
     }
 

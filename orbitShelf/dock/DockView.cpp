@@ -13,17 +13,19 @@
 #include "dock/DockItemInput.h"
 #include "dock/DockLayoutPass.h"
 #include "dock/DockLog.h"
-#include "dock/MapEntry.h"
 #include "dock/DockTick.h"
 #include "dock/DockTilePainting.h"
+#include "dock/MapEntry.h"
 #include "dock/PomodoroTile.h"
 #include "dock/ToolSheets.h"
 #include "platform/DockWindowHints.h"
+#include "widgets/Badge.h"
 
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
@@ -163,7 +165,6 @@ void DockView::refreshPicture()
         m_pomodoroTile->setGeometry(m_picture.barRect.toAlignedRect());
     }
     m_pomodoroTile->setVisible(onBreak);
-    applyInputRegion();
     logPicture();
     updateBar();
     // Hook: which application each button stands for, on screen, once per
@@ -213,6 +214,14 @@ void DockView::logPicture()
                     .arg(r.width())
                     .arg(r.height())
                     .arg(e.badge);
+    }
+    QString focused;
+    for (auto it = m_state.focusedWindow.cbegin(); it != m_state.focusedWindow.cend(); ++it)
+        if (it.value())
+            focused = QString::number(it.key());
+    if (focused != m_loggedFocus) {
+        m_loggedFocus = focused;
+        qCDebug(lcDock).noquote() << "bar of" << m_view.screenID << "marks window" << focused << "focused";
     }
     if (text == m_loggedPicture)
         return;
@@ -340,6 +349,8 @@ void DockView::updateBar()
     const QRect area = barPaintArea();
     update(QRegion(area) + m_paintedArea);
     m_paintedArea = area;
+    // The hovered button grows past the bar.
+    applyInputRegion();
 }
 
 void DockView::applyInputRegion()
@@ -347,14 +358,41 @@ void DockView::applyInputRegion()
     QWidget* top = window();
     if (!top || !top->windowHandle())
         return;
-    const QRect bar = m_picture.barRect.toAlignedRect();
-    const QRegion region = bar.isEmpty() ? QRegion() : QRegion(bar.translated(mapTo(top, QPoint(0, 0))));
+    // Badges stand over the icons' top edge and hovered buttons grow: both
+    // must be inside the window's shape or they are cut.
+    std::vector<QRectF> badges;
+    for (const DockBarItem& item : m_picture.items)
+        if (item.entryIndex >= 0 && item.entryIndex < int(m_entries.size()))
+            badges.push_back(Badge(m_entries[size_t(item.entryIndex)].badge).rect(item.iconRect));
+    const QRegion drawn = barDrawnRegion(m_picture, badges, m_hoveredItem) & rect();
+    const QRegion region = drawn.translated(mapTo(top, QPoint(0, 0)));
     // The region is sent to the X server only when it changed.
     const WId native = top->windowHandle()->winId();
-    if (m_inputRegion && *m_inputRegion == std::pair(native, region))
+    if (!m_inputRegion || *m_inputRegion != std::pair(native, region)) {
+        m_inputRegion = std::pair(native, region);
+        platform::setDockInputRegion(top->windowHandle(), region);
+    }
+    applyEdgeReserve(native);
+}
+
+void DockView::applyEdgeReserve(WId native)
+{
+    const QString& id = m_view.screenID;
+    const QRect bar = m_picture.barRect.toAlignedRect();
+    const bool autoHides = mapEntry(m_state.settings.autoHideSpaceDock(), id) == QLatin1String("true");
+    const QScreen* screen = window()->screen();
+    const QRect root = screen ? screen->virtualGeometry() : QRect();
+    const std::optional<platform::ReservedEdge> reserve
+        = barEdgeReserve(QRect(mapToGlobal(bar.topLeft()), bar.size()),
+            dockPositionForScreen(m_state, m_view.enableListener, id), root, !autoHides && isVisible());
+    if (m_reservedEdge && *m_reservedEdge == std::pair(native, reserve))
         return;
-    m_inputRegion = std::pair(native, region);
-    platform::setDockInputRegion(top->windowHandle(), region);
+    m_reservedEdge = std::pair(native, reserve);
+    if (reserve)
+        recordOwnReserve(id, *reserve);
+    qCDebug(lcDock).noquote() << "bar of" << id << "reserves"
+                              << (reserve ? QString::number(reserve->thickness) : QStringLiteral("nothing"));
+    platform::setDockReservedEdge(window()->windowHandle(), reserve);
 }
 
 void DockView::showEvent(QShowEvent* event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/SerialQueue.h"
+#include "apps/DockEdgeReserve.h"
 #include "dock/BarActions.h"
 #include "dock/BarEntries.h"
 #include "dock/DockBarGeometry.h"
@@ -66,7 +67,9 @@ private:
     QRect barPaintArea() const;
     QRect m_paintedArea;
     std::optional<std::pair<WId, QRegion>> m_inputRegion; // as last sent
+    std::optional<std::pair<WId, std::optional<platform::ReservedEdge>>> m_reservedEdge; // as last sent
     void applyInputRegion();
+    void applyEdgeReserve(WId native);
 
     AppState& m_state;
     DockViewState m_view;
@@ -86,6 +89,7 @@ private:
     DockTickServices m_tickServices;
     int m_hoveredItem = -1;
     QString m_loggedPicture;
+    QString m_loggedFocus; // the focused window as last logged
     // Hover previews and the settings menu.
     DockBarPointer* m_pointer = nullptr;
     // Window buttons: drag and drop, stacked buttons' window lists.

@@ -22,7 +22,7 @@ QImage favoriteIcon(const ActiveApp* app)
         if (!image.isNull())
             return image;
     }
-    return launchpadImage();
+    return genericApplicationImage();
 }
 
 } // namespace

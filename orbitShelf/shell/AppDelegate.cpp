@@ -36,9 +36,9 @@ void AppDelegate::finishLaunching()
     AppState& state = AppState::shared();
     const CustomSettings& settings = state.settings;
 
-    if (settings.firstInstalled()) {
-        // Written again on every launch until the onboarding ends the first
-        // run, each at once through its own key.
+    const bool firstRun = settings.firstInstalled();
+    if (firstRun) {
+        // Each at once through its own key.
         settings.setButtonTheme(QStringLiteral("onlyIcon"));
         settings.setDisablePreview(true);
         settings.setFullScreenDock(true);
@@ -57,4 +57,8 @@ void AppDelegate::finishLaunching()
     // switch off here.
     m_steps.setAccessoryActivationPolicy();
     m_steps.startAXBackgroundWork();
+    // The first run ends once its steps are done: a later launch keeps what
+    // the user chose since and no longer shows the onboarding.
+    if (firstRun)
+        settings.setFirstInstalled(false);
 }

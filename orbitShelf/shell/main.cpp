@@ -100,8 +100,10 @@ int main(int argc, char** argv)
     // start so that none sent before the first tick is missed.
     DockBadgeReader::shared();
 
+    // Later launches would close it again at once; it is not even shown then.
     const std::unique_ptr<QWidget> onboarding = makeOnboardingWindow();
-    onboarding->show();
+    if (AppState::shared().settings.firstInstalled())
+        onboarding->show();
 
     QTimer::singleShot(0, &app, [&delegate] { delegate.applicationDidFinishLaunching(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [&delegate] { delegate.applicationWillTerminate(); });

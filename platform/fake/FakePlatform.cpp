@@ -17,6 +17,7 @@ struct FakePlatform::State {
     std::vector<RunningApplication> apps;
     std::vector<ServerWindow> windows; // stacking order, bottom to top
     std::map<quint32, QImage> images;
+    std::map<quint32, std::vector<QImage>> icons;
     std::optional<quint32> active;
     std::vector<FakeAction> actions;
     std::set<qint32> unresponsive;
@@ -146,6 +147,12 @@ public:
         QImage image(w->client.size().isEmpty() ? QSize(1, 1) : w->client.size(), QImage::Format_ARGB32);
         image.fill(Qt::gray);
         return image;
+    }
+    std::vector<QImage> windowIcons(quint32 id) override
+    {
+        std::lock_guard lock(m_s->mutex);
+        auto it = m_s->icons.find(id);
+        return it == m_s->icons.end() ? std::vector<QImage>() : it->second;
     }
     QRect primaryScreen() override
     {
@@ -710,6 +717,12 @@ void FakePlatform::setActiveWindow(std::optional<quint32> id)
 {
     std::lock_guard lock(m_state->mutex);
     m_state->active = id;
+}
+
+void FakePlatform::setWindowIcons(quint32 id, std::vector<QImage> icons)
+{
+    std::lock_guard lock(m_state->mutex);
+    m_state->icons[id] = std::move(icons);
 }
 
 void FakePlatform::setWindowImage(quint32 id, QImage image)

@@ -87,6 +87,7 @@ public:
     void raiseWindow(quint32 id);
     void setActiveWindow(std::optional<quint32> id);
     void setWindowImage(quint32 id, QImage image);
+    void setWindowIcons(quint32 id, std::vector<QImage> icons);
     void setTrusted(bool trusted);
     void setUnresponsive(qint32 pid, bool unresponsive);
     void setPointerPosition(QPoint rootPoint);

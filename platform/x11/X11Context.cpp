@@ -144,4 +144,25 @@ bool X11Context::ensureComposite()
     return m_composite;
 }
 
+std::optional<std::vector<QImage>> X11Context::cachedIcons(xcb_window_t window)
+{
+    std::lock_guard lock(m_iconMutex);
+    auto it = m_icons.find(window);
+    if (it == m_icons.end())
+        return std::nullopt;
+    return it->second;
+}
+
+void X11Context::cacheIcons(xcb_window_t window, std::vector<QImage> icons)
+{
+    std::lock_guard lock(m_iconMutex);
+    m_icons[window] = std::move(icons);
+}
+
+void X11Context::forgetIcons(xcb_window_t window)
+{
+    std::lock_guard lock(m_iconMutex);
+    m_icons.erase(window);
+}
+
 } // namespace platform::x11

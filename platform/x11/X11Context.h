@@ -3,7 +3,10 @@
 #include "platform/x11/XConnection.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QRect>
+
+#include <map>
 
 #include <memory>
 #include <mutex>
@@ -40,6 +43,12 @@ public:
     // server has no Composite.
     bool ensureComposite();
 
+    // Windows' own pictures as last read (see WindowServer::windowIcons); the
+    // event thread forgets a window's when the window changes them. Any thread.
+    std::optional<std::vector<QImage>> cachedIcons(xcb_window_t window);
+    void cacheIcons(xcb_window_t window, std::vector<QImage> icons);
+    void forgetIcons(xcb_window_t window);
+
 private:
     X11Context() = default;
     std::unique_ptr<XConnection> m_x;
@@ -50,6 +59,8 @@ private:
     std::mutex m_eventMutex;
     std::once_flag m_compositeOnce;
     bool m_composite = false;
+    std::mutex m_iconMutex;
+    std::map<xcb_window_t, std::vector<QImage>> m_icons;
 };
 
 } // namespace platform::x11

@@ -141,6 +141,37 @@ namespace {
         xcb_flush(c);
     }
 
+    void reserveEdge(QWindow* window, const std::optional<ReservedEdge>& edge)
+    {
+        xcb_connection_t* c = connection();
+        if (!c || !window || !window->handle())
+            return;
+        const xcb_window_t id = xcb_window_t(window->winId());
+        const xcb_atom_t partial = internAtom(c, "_NET_WM_STRUT_PARTIAL");
+        const xcb_atom_t plain = internAtom(c, "_NET_WM_STRUT");
+        if (partial == XCB_ATOM_NONE || plain == XCB_ATOM_NONE)
+            return;
+        if (!edge || edge->thickness <= 0) {
+            xcb_delete_property(c, id, partial);
+            xcb_delete_property(c, id, plain);
+            xcb_flush(c);
+            return;
+        }
+        const qreal ratio = window->devicePixelRatio();
+        const auto pixels
+            = [ratio](int points) { return uint32_t(std::max(0L, std::lround(points * ratio))); };
+        // EWMH order: left, right, top, bottom, then each edge's start and end.
+        const int side = int(edge->side);
+        uint32_t values[12] = {};
+        values[side] = pixels(edge->thickness);
+        values[4 + 2 * side] = pixels(edge->start);
+        values[5 + 2 * side] = pixels(edge->end);
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, partial, XCB_ATOM_CARDINAL, 32, 12, values);
+        // Older window managers read only the four widths.
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, plain, XCB_ATOM_CARDINAL, 32, 4, values);
+        xcb_flush(c);
+    }
+
 } // namespace
 
 DockWindowHints dockWindowHints()
@@ -148,6 +179,7 @@ DockWindowHints dockWindowHints()
     DockWindowHints hints;
     hints.markDockWindow = markDock;
     hints.setInputRegion = setInputRegion;
+    hints.reserveEdge = reserveEdge;
     hints.translucencyAvailable = [] {
         xcb_connection_t* c = connection();
         return c && compositorRuns(c);

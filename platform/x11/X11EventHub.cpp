@@ -244,6 +244,7 @@ void EventHub::handleEvent(const xcb_generic_event_t* ev)
             return;
         const Track track = it->second;
         m_tracks.erase(it);
+        m_ctx->forgetIcons(e->window);
         {
             std::lock_guard lock(m_mutex);
             m_watched.erase(e->window);
@@ -313,6 +314,9 @@ void EventHub::handleEvent(const xcb_generic_event_t* ev)
             // notice per rename spares the model a second full refresh.
             if (!t.writesNetWmName)
                 deliver(e->window, t.pid, ax::titleChanged);
+        } else if (e->atom == a.netWmIcon) {
+            m_ctx->forgetIcons(e->window);
+            deliver(e->window, t.pid, ax::iconChanged);
         } else if (e->atom == a.wmState || e->atom == a.netWmState) {
             const bool was = t.minimized;
             readState(e->window, t);

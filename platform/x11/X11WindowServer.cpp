@@ -1,6 +1,7 @@
 #include "platform/x11/X11WindowServer.h"
 
 #include "platform/Logging.h"
+#include "platform/x11/WindowIcons.h"
 #include "platform/x11/WindowReader.h"
 #include "platform/x11/X11Accessibility.h"
 
@@ -161,6 +162,26 @@ bool X11WindowServer::minimize(quint32 id)
         return false;
     m_ctx->sendRootMessage(id, m_ctx->x().atoms().wmChangeState, 3 /* IconicState */);
     return true;
+}
+
+std::vector<QImage> X11WindowServer::windowIcons(quint32 id)
+{
+    if (auto cached = m_ctx->cachedIcons(id))
+        return *cached;
+    XConnection& x = m_ctx->x();
+    // Up to 1 MiB of pictures: a 512-pixel square and a few smaller ones.
+    auto cookie = requestProperty(x, id, x.atoms().netWmIcon, XCB_ATOM_CARDINAL, 1u << 18);
+    std::vector<quint32> data;
+    {
+        ReplyBatch batch(x);
+        auto reply = batch.get<xcb_get_property_reply_t>(cookie);
+        if (batch.failed())
+            return {}; // not cached: the display may answer next time
+        data = cardinalsProperty(reply.get());
+    }
+    const std::vector<QImage> icons = decodeNetWmIcon(data);
+    m_ctx->cacheIcons(id, icons);
+    return icons;
 }
 
 bool X11WindowServer::unminimize(quint32 id)

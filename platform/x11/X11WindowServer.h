@@ -19,6 +19,7 @@ public:
     std::vector<quint64> spacesOfWindow(quint32 id) override;
     std::optional<quint32> activeWindow() override;
     std::optional<QImage> windowImage(quint32 id) override;
+    std::vector<QImage> windowIcons(quint32 id) override;
     QRect primaryScreen() override { return m_ctx->primaryScreen(); }
     bool activate(quint32 id) override;
     bool minimize(quint32 id) override;

@@ -90,6 +90,7 @@ RunningApplication X11Workspace::identify(qint32 pid, const QString& instance, c
         app.bundleIdentifier = resolved->entry.id;
         app.bundleURL = resolved->entry.path;
         app.iconName = resolved->entry.icon;
+        app.iconFromEntry = !app.iconName.isEmpty();
     }
     if (app.localizedName.isEmpty())
         app.localizedName = !klass.isEmpty() ? klass : !instance.isEmpty() ? instance : QFileInfo(exe).fileName();

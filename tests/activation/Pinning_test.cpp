@@ -105,7 +105,7 @@ TEST_F(PinningTest, RefusesAnUnknownProcessAndLeavesNothingHalfMade)
     EXPECT_FALSE(store->hasChanges());
 }
 
-TEST_F(PinningTest, AnApplicationWithoutNameOrIconGetsTheGridPicture)
+TEST_F(PinningTest, AnApplicationWithoutNameOrIconGetsTheGenericPictureNotTheLaunchers)
 {
     auto app = runningApp(100, std::nullopt);
     app->icon = QIcon();
@@ -115,7 +115,30 @@ TEST_F(PinningTest, AnApplicationWithoutNameOrIconGetsTheGridPicture)
     EXPECT_EQ(QFileInfo(path).fileName(), "app icon.png");
     QImage icon;
     ASSERT_TRUE(icon.load(path));
-    EXPECT_EQ(icon, launchpadImage().convertToFormat(icon.format()));
+    EXPECT_NE(icon, launchpadImage().convertToFormat(icon.format()));
+    EXPECT_EQ(icon, genericApplicationImage().convertToFormat(icon.format()));
+}
+
+TEST_F(PinningTest, AProgramWithoutDesktopEntryKeepsItsCommandLineAndItsName)
+{
+    // This test program stands in for the pinned one: its command line is
+    // what /proc shows for it.
+    const auto pid = int32_t(QCoreApplication::applicationPid());
+    auto app = runningApp(pid, QString("xclock"));
+    app->bundleIdentifier.reset();
+    app->appName = QString();
+    ASSERT_TRUE(pinApp(pid, *store));
+    EXPECT_EQ(pins().at(0).text("appName"), "xclock") << "the hover label needs a name";
+
+    AppState::shared().allApps.remove(pid);
+    loadPinnedApps(*store);
+    ASSERT_EQ(AppState::shared().pinnedAnNotRunning.size(), 1);
+    const auto command = AppState::shared().pinnedAnNotRunning.front()->launchCommand;
+    ASSERT_TRUE(command);
+    // Every argument, the ones the test framework took out of arguments() too.
+    ASSERT_FALSE(command->isEmpty());
+    EXPECT_EQ(command->first(), QCoreApplication::arguments().first());
+    EXPECT_GE(command->size(), QCoreApplication::arguments().size());
 }
 
 TEST_F(PinningTest, UnpinRemovesEveryRecordOfTheNameAndOnlyThose)

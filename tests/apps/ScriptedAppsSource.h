@@ -34,6 +34,18 @@ public:
     int observationsMade = 0;
     std::vector<std::pair<int32_t, QString>> broughtToFront;
     std::vector<QString> opened;
+    std::map<uint32_t, std::vector<QImage>> windowPictures;
+    std::map<QString, QIcon> themeIcons;
+
+    std::vector<QImage> windowIcons(uint32_t num) override
+    {
+        const auto it = windowPictures.find(num);
+        return it == windowPictures.end() ? std::vector<QImage>() : it->second;
+    }
+    QIcon namedIcon(const QString& name) override
+    {
+        return themeIcons.count(name) ? themeIcons[name] : QIcon();
+    }
 
     App& addApp(int32_t pid, const QString& name, const QString& bundle = {}, bool regular = true)
     {

@@ -301,3 +301,39 @@ TEST_F(WindowNotificationHandlerTest, SecondFullScreenWindowKeepsTheFirstRemembe
     EXPECT_TRUE(fullScreenAutoHideFlags().dockHiddenFlags.value(a));
     EXPECT_FALSE(fullScreenAutoHideFlags().dockHiddenFlags.contains(b));
 }
+
+TEST_F(WindowNotificationHandlerTest, NewWindowsRefreshOnceAndTheFocusFollowsTheDesktop)
+{
+    // Each observed window of the application hears of a new sibling.
+    for (quint32 observer : { 0x100u, 0x101u, 0x102u })
+        handleWindowNotification(AXElement::windowElement(kPid, observer), QStringLiteral("AXWindowCreated"));
+    queue->runReady();
+    EXPECT_EQ(refreshes, std::vector<std::optional<int32_t>> { std::nullopt }) << "one refresh for the burst";
+
+    std::vector<std::shared_ptr<Windows>> windows;
+    for (quint32 number : { 0x100u, 0x101u }) {
+        auto window = std::make_shared<Windows>();
+        window->num = number;
+        window->appId = kPid;
+        windows.push_back(window);
+    }
+    auto app = std::make_shared<ActiveApp>();
+    app->appId = kPid;
+    app->windows = windows;
+    AppState& state = AppState::shared();
+    state.allApps.insert(kPid, app);
+    state.appOrders.insert(kPid, 1);
+
+    // Focus moved by the window manager, not by the bar.
+    notify(0x101, "AXFocusedWindowChanged");
+    EXPECT_TRUE(state.focusedWindow.value(0x101, false));
+    EXPECT_FALSE(state.focusedWindow.value(0x100, true));
+    notify(0x100, "AXFocusedWindowChanged");
+    EXPECT_TRUE(state.focusedWindow.value(0x100, false));
+    EXPECT_FALSE(state.focusedWindow.value(0x101, true));
+    // A window the model does not hold leaves the marker where it is.
+    notify(0x999, "AXFocusedWindowChanged");
+    EXPECT_TRUE(state.focusedWindow.value(0x100, false));
+    state.focusedWindow.clear();
+    state.appOrders.clear();
+}

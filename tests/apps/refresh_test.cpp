@@ -1,6 +1,9 @@
+#include "apps/ActiveApp.h"
 #include "apps/AppsModel.h"
 #include "apps/ModelSettings.h"
+
 #include "tests/apps/ScriptedAppsSource.h"
+#include <QPixmap>
 
 #include <gtest/gtest.h>
 
@@ -313,4 +316,56 @@ TEST_F(Refresh, WindowsComingAndGoingLeaveNoObserversOrEntriesBehind)
     EXPECT_EQ(model.allOldWindows.size(), oldWindowsAtStart);
     // The window that stayed kept one subscription throughout.
     EXPECT_EQ(source.observationsMade, 101);
+}
+
+TEST_F(Refresh, AnApplicationsIconComesFromItsEntryThenItsWindowThenItsClass)
+{
+    QImage green(48, 48, QImage::Format_ARGB32);
+    green.fill(QColor(32, 192, 64));
+    QImage red(16, 16, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    QPixmap blue(48, 48);
+    blue.fill(Qt::blue);
+    const QIcon themed(blue);
+    const auto colourOf = [](const QIcon& icon) {
+        return icon.isNull() ? QColor() : icon.pixmap(48, 48).toImage().pixelColor(24, 24);
+    };
+    const struct {
+        const char* meaning;
+        const char* iconName;
+        bool fromEntry;
+        bool themeHasIt;
+        bool windowHasPictures;
+        QColor expected;
+        bool fromWindow;
+    } rows[] = {
+        { "the entry's icon wins", "editor", true, true, true, Qt::blue, false },
+        { "an entry icon that cannot load: the window's own, nearest size", "missing", true, false, true,
+            QColor(32, 192, 64), true },
+        { "no entry: the window's own before the class", "xclock", false, true, true, QColor(32, 192, 64),
+            true },
+        { "no entry, no pictures: the theme icon of the class", "xclock", false, true, false, Qt::blue,
+            false },
+        { "nothing: null, the bar draws the generic picture", "xclock", false, false, false, QColor(),
+            false },
+    };
+    int32_t pid = 500;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.meaning);
+        ++pid;
+        auto& app = source.addApp(pid, QStringLiteral("app%1").arg(pid));
+        app.info.iconName = QString::fromLatin1(row.iconName);
+        app.info.iconFromEntry = row.fromEntry;
+        source.addWindow(pid, uint32_t(pid) * 10, "window");
+        source.themeIcons.clear();
+        if (row.themeHasIt)
+            source.themeIcons[QString::fromLatin1(row.iconName)] = themed;
+        if (row.windowHasPictures)
+            source.windowPictures[uint32_t(pid) * 10] = { red, green };
+        refresh();
+        const auto known = model.allApps.value(pid);
+        ASSERT_TRUE(known);
+        EXPECT_EQ(colourOf(known->icon), row.expected);
+        EXPECT_EQ(known->iconWindow.has_value(), row.fromWindow);
+    }
 }

@@ -21,6 +21,11 @@ protected:
             return openSucceeds;
         };
         services.refreshRunningApps = [this] { ++refreshes; };
+        services.startCommand = [this](const QStringList& argv) {
+            log << "start " + argv.join(' ');
+            return openSucceeds;
+        };
+        services.alert = [this](const QString& message, const QString&) { log << "alert " + message; };
         services.unpinApp = [this](const QString& name) { log << "unpin " + name; };
         services.scheduleDockReload = [this] { log << "reload"; };
         services.fileManagerId = [] { return std::optional<QString>("org.example.Files.desktop"); };
@@ -102,6 +107,28 @@ TEST_F(BarActionsTest, PinnedButtonGoesOnlyWhenTheApplicationRunsAndStaysWhenIts
     EXPECT_EQ(state.pinnedAnNotRunning.size(), 1) << "a failed launch keeps the button";
     EXPECT_FALSE(state.openFromPinbar);
     EXPECT_EQ(launches.pendingCount(), 0);
+}
+
+TEST_F(BarActionsTest, APinnedProgramWithoutEntryStartsFromItsCommandOrSaysWhyNot)
+{
+    PinnedLaunches launches(state, services, queue);
+    auto clock = pinned("", "xclock");
+    clock->appName = "XClock";
+    clock->launchCommand = QStringList { "/usr/bin/xclock", "-digital" };
+    launches.openPinnedApp(*clock);
+    EXPECT_EQ(log, QStringList { "start /usr/bin/xclock -digital" }) << "run as recorded, no shell";
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_TRUE(state.openFromPinbar);
+
+    log.clear();
+    clock->launchCommand.reset();
+    launches.openPinnedApp(*clock);
+    EXPECT_EQ(log, QStringList { "alert XClock could not be started." });
+
+    log.clear();
+    openSucceeds = false;
+    launches.openPinnedApp(*pinned("org.example.Notes.desktop", "notes"));
+    EXPECT_EQ(log, QStringList { "alert notes could not be started." }) << "a failed start is said, too";
 }
 
 TEST_F(BarActionsTest, RemoveReloadsOnlyAfterTheUnpin)

@@ -132,3 +132,20 @@ TEST(BarRowsGeometry, GridRowsAreIgnoredOnASideBar)
 }
 
 } // namespace
+
+TEST(DockDrawnRegion, HoldsTheBadgesAndTheHoveredButtonsOverTheBar)
+{
+    DockBarPicture picture;
+    picture.barRect = QRectF(100, 448, 200, 50);
+    DockBarItem item;
+    item.rect = QRectF(108, 448, 56, 50);
+    item.iconRect = QRectF(113, 450, 46, 46);
+    picture.items.push_back(item);
+    const QRectF badge(140, 436, 20, 18); // over the icon's top right corner
+    const QRegion region = barDrawnRegion(picture, { badge }, -1);
+    EXPECT_TRUE(region.contains(badge.toAlignedRect()));
+    EXPECT_FALSE(region.contains(QPoint(120, 444))) << "over the bar only where something is drawn";
+    // A hovered button grows by a fifth around its centre: 5 above the bar.
+    EXPECT_TRUE(barDrawnRegion(picture, {}, 0).contains(QPoint(120, 444)));
+    EXPECT_TRUE(barDrawnRegion(DockBarPicture {}, { badge }, 0).isEmpty()) << "a hidden bar takes no input";
+}

@@ -1,3 +1,4 @@
+#include "dock/DockBarGeometry.h"
 #include "dock/DockLayout.h"
 
 #include <gtest/gtest.h>
@@ -28,21 +29,27 @@ struct HorizontalRow {
     QString theme;
     QString listMode;
     int tagWidth;
-    std::optional<double> buttonScale; // previous scale was 7
+    double buttonScale;
 };
 
 TEST(DockLayout, HorizontalCases)
 {
-    // 46 + 140 = 186 per expanded window, 56 per icon.
+    // The main button and the launcher take 56 each, the ends 16: 128 before
+    // any application; 46 + 140 = 186 per expanded window, 56 per icon.
     const HorizontalRow rows[] = {
         { "empty bar fits", {}, 1440, "bigIcon", "list", 140, 0.0 },
         { "empty bar fits, icons only", {}, 1440, "onlyIcon", "list", 0, 0.0 },
-        { "total equals the width exactly", { 1, 1 }, 112, "bigIcon", "list", 140, 0.0 },
-        { "three windows 100 too wide go to the grid", { 3 }, 458, "bigIcon", "grid", 110, 7.0 },
-        { "four windows 100 too wide stay a list", { 4 }, 644, "bigIcon", "list", 110, 7.0 },
-        { "four windows, icons only, stay a list without tags", { 4 }, 104, "onlyIcon", "list", 0, 7.0 },
-        { "single apps that overflow go to the grid", { 1, 1, 1 }, 100, "bigIcon", "grid", 110, 7.0 },
-        { "unknown theme is bigIcon", { 4 }, 644, "fancy", "list", 110, 7.0 },
+        { "total equals the width exactly", { 1, 1 }, 240, "bigIcon", "list", 140, 0.0 },
+        { "the fixed buttons count: one more point is too wide", { 1, 1 }, 239, "bigIcon", "grid", 110,
+            0.25 },
+        { "three windows 100 too wide go to the grid", { 3 }, 586, "bigIcon", "grid", 110, 0.0 },
+        { "four windows 100 too wide stay a list", { 4 }, 772, "bigIcon", "list", 110, 0.0 },
+        { "four windows, icons only, go to the grid", { 4 }, 232, "onlyIcon", "grid", 0, 0.0 },
+        { "four windows, icons only, then shrink their buttons", { 4 }, 200, "onlyIcon", "grid", 0, 7.5 },
+        { "unknown theme is bigIcon", { 4 }, 772, "fancy", "list", 110, 0.0 },
+        // 35 terminals: 37 icons of 56 and the ends are 2088, 168 too wide.
+        { "35 single windows shrink to fit 1920", std::vector<int>(35, 1), 1920, "bigIcon", "grid", 110,
+            168.0 / 37 },
     };
     for (const HorizontalRow& row : rows) {
         SCOPED_TRACE(row.name);
@@ -53,19 +60,84 @@ TEST(DockLayout, HorizontalCases)
         const ScreenLayout layout = layoutDockForScreen(appsWithWindows(row.windowCounts, settings), state);
         EXPECT_EQ(layout.listMode, row.listMode);
         EXPECT_EQ(layout.windowTagWidth, row.tagWidth);
-        EXPECT_EQ(layout.buttonScale, row.buttonScale);
+        EXPECT_DOUBLE_EQ(layout.buttonScale.value_or(-1), row.buttonScale);
+    }
+}
+
+// The layout and the geometry together, as the bar draws: every button
+// inside the screen on every edge, with many windows, in every theme.
+TEST(DockLayout, EveryButtonStaysOnTheScreen)
+{
+    struct Content {
+        const char* name;
+        std::vector<int> windowCounts;
+        int stackAppLimit;
+    };
+    const Content contents[] = {
+        { "10 terminals", std::vector<int>(10, 1), 8 },
+        { "35 terminals", std::vector<int>(35, 1), 8 },
+        { "80 terminals", std::vector<int>(80, 1), 8 },
+        { "35 windows of one editor, never stacked", { 35 }, 1000 },
+        { "80 windows of one editor, never stacked", { 80 }, 1000 },
+        { "80 windows in pairs", std::vector<int>(40, 2), 8 },
+    };
+    const QRectF screen(0, 0, 1920, 1080);
+    for (const Content& content : contents) {
+        for (const char* theme : { "bigIcon", "onlyIcon", "noIcon" }) {
+            for (const char* edge : { "bottom", "left", "right" }) {
+                SCOPED_TRACE(testing::Message() << content.name << ", " << theme << ", " << edge);
+                DockLayoutInput input = appsWithWindows(content.windowCounts);
+                input.settings.buttonTheme = QString::fromLatin1(theme);
+                input.settings.stackAppLimit = content.stackAppLimit;
+                input.settings.pinnedToolCount = 2;
+                input.pinnedNotRunningCount = 3;
+                ScreenLayoutState state = horizontalScreen(screen.width(), screen.height());
+                state.vertical = QLatin1String(edge) != QLatin1String("bottom");
+                const ScreenLayout layout = layoutDockForScreen(input, state);
+
+                DockBarGeometryInput geometry;
+                geometry.vertical = state.vertical;
+                geometry.edge = QString::fromLatin1(edge);
+                geometry.windowSize = state.vertical ? QSizeF(500, 1080) : QSizeF(1920, 500);
+                geometry.onScreen = QRectF(QPointF(0, 0), geometry.windowSize);
+                geometry.screenWidth = screen.width();
+                geometry.dockHeight = layout.dockHeight;
+                geometry.listMode = layout.listMode;
+                geometry.buttonScale = layout.buttonScale.value_or(0);
+                geometry.windowTagWidth = layout.windowTagWidth.value_or(0);
+                geometry.content = input;
+                const DockBarPicture picture = dockBarPicture(geometry);
+                ASSERT_EQ(int(picture.items.size()), layout.barSlots);
+                for (const DockBarItem& item : picture.items) {
+                    EXPECT_TRUE(geometry.onScreen.contains(item.rect)) << "off the screen";
+                    EXPECT_TRUE(item.rect.contains(item.iconRect)) << "icon outside its button";
+                }
+                for (size_t i = 1; i < picture.items.size(); ++i) {
+                    const QRectF overlap = picture.items[i].rect.intersected(picture.items[i - 1].rect);
+                    EXPECT_LT(overlap.width() * overlap.height(), 1e-6)
+                        << "buttons " << i - 1 << " and " << i;
+                }
+            }
+        }
     }
 }
 
 TEST(DockLayout, ShrinkIsResetWhenTheBarFitsAgain)
 {
-    // Two of ten applications on a side bar 100 too short quit: the bar
-    // fits again and the shrink goes.
+    DockLayoutInput input = appsWithWindows({ 1, 1, 1, 1, 1, 1, 1, 1, 1, 1 });
     ScreenLayoutState vertical;
     vertical.vertical = true;
-    vertical.screenHeight = 460;
-    vertical.buttonScale = 10.0;
-    EXPECT_EQ(layoutDockForScreen(appsWithWindows(std::vector<int>(8, 1)), vertical).buttonScale, 0.0);
+    vertical.screenWidth = 1920;
+    vertical.screenHeight = 460; // 12 buttons × 48 = 576 → 116 too long
+    vertical.buttonScale = 0.0;
+    ScreenLayout layout = layoutDockForScreen(input, vertical);
+    EXPECT_DOUBLE_EQ(*layout.buttonScale, 116.0 / 12);
+
+    // Three applications quit: the bar fits again and the shrink goes.
+    input.appWindowCounts.resize(7);
+    vertical.buttonScale = layout.buttonScale;
+    layout = layoutDockForScreen(input, vertical);
+    EXPECT_EQ(layout.buttonScale, 0.0);
 }
 
 struct VerticalRow {
@@ -81,9 +153,9 @@ struct VerticalRow {
 TEST(DockLayout, VerticalCases)
 {
     const VerticalRow rows[] = {
-        // 9 single apps and one app with 20 windows stacked: 10 icons, 560
-        // long, 300 over a 260 high screen; 10 items + 20 windows → 10 each.
-        { "300 too long with 10 items and 20 windows", 9, 20, 260, false, 10.0, 260 },
+        // 9 single apps, one app with 20 windows stacked, the main button and
+        // the launcher: 12 buttons of 48 are 576, 316 over a 260 high screen.
+        { "316 too long with 12 buttons", 9, 20, 260, false, 316.0 / 12, 260 },
         { "fits: no shrink, length from the slots", 2, 0, 900, false, 0.0, 192 },
         { "full-screen dock takes the screen height", 2, 0, 900, true, 0.0, 900 },
         // A missing height reads as 0: the buttons shrink as far as they may

@@ -114,10 +114,13 @@ TEST_F(DockStateWrites, LayoutPassWritesEveryScreenItMet)
         addRunningApp(state, pid, 1);
     state.settings.setSpaceDockPosition({ { "Optional(S)", "right" } });
     state.spaceScreenWidth.insert("Optional(S)", 500);
-    state.spaceScreenHeight.insert("Optional(S)", 460); // 560 needed
+    state.spaceScreenHeight.insert("Optional(S)", 460); // 12 buttons of 48: 576 needed
+    state.spaceWindowTagWidth.insert("Optional(S)", 140);
     refreshDockLayout(state);
-    EXPECT_EQ(state.spaceButtonScale.value("Optional(S)"), 10);
-    EXPECT_EQ(state.spaceDockHeight.value("Optional(S)"), (46 - 10 + 2) * 12);
+    EXPECT_DOUBLE_EQ(state.spaceButtonScale.value("Optional(S)"), 116.0 / 12);
+    EXPECT_EQ(state.spaceWindowTagWidth.value("Optional(S)"), 140);
+    EXPECT_DOUBLE_EQ(state.spaceDockHeight.value("Optional(S)"), 460)
+        << "the bar fills the height exactly";
 }
 
 TEST_F(DockStateWrites, FullScreenAutoHideFollowsTheFocus)

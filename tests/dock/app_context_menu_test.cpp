@@ -86,7 +86,6 @@ protected:
         services.minimizeWindow = note("minimise");
         services.raiseWindow = note("raise");
         services.closeWindow = note("close");
-        services.terminateProcess = note("terminate");
         services.later = [this](int ms, std::function<void()> step) {
             log.push_back("later " + std::to_string(ms));
             step();
@@ -137,7 +136,7 @@ TEST_F(AppMenuActions, ActOnTheRightClickedWindowNotTheOneHoveredSince)
     run(AppMenuAction::KeepInDock, rightClicked);
     run(AppMenuAction::AddFavorite, rightClicked);
     run(AppMenuAction::Quit, rightClicked);
-    EXPECT_EQ(log, (Log { "pin 1", "favourite 1", "terminate 1" }));
+    EXPECT_EQ(log, (Log { "pin 1", "favourite 1", "close 10" }));
 
     log.clear();
     run(AppMenuAction::BindHotkey, rightClicked);
@@ -153,7 +152,7 @@ TEST_F(AppMenuActions, ActOnTheRightClickedWindowNotTheOneHoveredSince)
     EXPECT_TRUE(log.empty()) << "no captured window: nothing at all";
 }
 
-TEST_F(AppMenuActions, QuitClosesOneOfSeveralWindowsAndOtherwiseAsksTheAppToEnd)
+TEST_F(AppMenuActions, QuitClosesOneOfSeveralWindowsAndOtherwiseAsksTheAppsWindowToClose)
 {
     addApp(1, "xterm", 3);
     run(AppMenuAction::Quit, windowOf(1, 1));
@@ -162,7 +161,7 @@ TEST_F(AppMenuActions, QuitClosesOneOfSeveralWindowsAndOtherwiseAsksTheAppToEnd)
     log.clear();
     addApp(3, "editor", 1);
     run(AppMenuAction::Quit, windowOf(3, 0));
-    EXPECT_EQ(log, (Log { "terminate 3" }));
+    EXPECT_EQ(log, (Log { "close 30" })) << "asked through its window, never signalled";
     // It leaves the bar when the desktop reports it gone, not before: a
     // program that asks to save, or refuses, stays.
     EXPECT_TRUE(state().allApps.contains(3));
@@ -172,7 +171,7 @@ TEST_F(AppMenuActions, QuitClosesOneOfSeveralWindowsAndOtherwiseAsksTheAppToEnd)
     stray->appId = 999;
     stray->num = 5;
     run(AppMenuAction::Quit, stray);
-    EXPECT_TRUE(log.empty()) << "an application no longer known is not signalled";
+    EXPECT_TRUE(log.empty()) << "an application no longer known is not asked";
 }
 
 TEST_F(AppMenuActions, MinimisedOthersTakesEveryOtherWindowShownOnAllTheChosenDesktops)

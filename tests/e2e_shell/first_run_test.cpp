@@ -31,3 +31,27 @@ TEST(FirstRun, ShowsTheOnboardingWindowOutsideTheTaskbarAndKeepsRunningWithoutIt
     EXPECT_TRUE(waitUntil([] { return visibleWindowsNamed(QStringLiteral("Onboarding Window")).isEmpty(); }));
     EXPECT_TRUE(run.running()) << "orbitShelf quit with its last window";
 }
+
+TEST(FirstRun, EndsWithTheFirstLaunchAndTheUsersChoicesSurviveARestart)
+{
+    DockRun run { DockRun::FirstRun {} };
+    ASSERT_GT(run.start(), 0);
+    ASSERT_FALSE(waitForWindow(QStringLiteral("Onboarding Window")).isEmpty()) << run.log().toStdString();
+    const QString conf = run.configHome() + QStringLiteral("/orbitShelf/orbitShelf.conf");
+    EXPECT_TRUE(waitUntil([&] { return readText(conf).contains(QLatin1String("firstInstalled=false")); }))
+        << readText(conf).toStdString();
+    run.stop();
+
+    // The user turns previews on, then starts the bar again.
+    UserDefaults::useFile(conf);
+    UserDefaults::setValue(QStringLiteral("disablePreview"), false);
+    UserDefaults::useFile(QString());
+    const qsizetype firstRunLog = run.log().size();
+    ASSERT_GT(run.start(), 0);
+    ASSERT_TRUE(waitUntil([&] { return run.log().mid(firstRunLog).contains(QLatin1String("bar rows of")); }))
+        << run.log().toStdString();
+    EXPECT_TRUE(visibleWindowsNamed(QStringLiteral("Onboarding Window")).isEmpty())
+        << "the onboarding came back";
+    EXPECT_TRUE(readText(conf).contains(QLatin1String("disablePreview=false")))
+        << readText(conf).toStdString();
+}

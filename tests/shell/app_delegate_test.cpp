@@ -40,21 +40,23 @@ TEST_F(Launch, FirstRunWritesTheFirstRunValuesKeepsTheOnboardingOpenAndResumesAP
     EXPECT_TRUE(settings.disablePreview());
     EXPECT_TRUE(settings.fullScreenDock());
     EXPECT_EQ(settings.dockBackgroundHeight(), 50.0);
-    EXPECT_TRUE(settings.firstInstalled()) << "only the onboarding ends the first run";
+    EXPECT_FALSE(settings.firstInstalled()) << "the first run ends with its launch";
     EXPECT_TRUE(onboarding.isVisible());
     EXPECT_EQ(calls,
         (QStringList { "buildDockWindows", "registerAppListeners", "recordPomodoroRun",
             "setAccessoryActivationPolicy", "startAXBackgroundWork" }));
 }
 
-TEST_F(Launch, WhileTheFirstRunLastsEveryLaunchOverwritesTheFourValues)
+TEST_F(Launch, OnlyTheFirstLaunchWritesTheFirstRunValues)
 {
     AppDelegate(recording()).finishLaunching();
     settings.setButtonTheme(QStringLiteral("noIcon"));
+    settings.setDisablePreview(false);
     settings.setDockBackgroundHeight(80.0);
     AppDelegate(recording()).finishLaunching();
-    EXPECT_EQ(settings.buttonTheme(), QStringLiteral("onlyIcon"));
-    EXPECT_EQ(settings.dockBackgroundHeight(), 50.0);
+    EXPECT_EQ(settings.buttonTheme(), QStringLiteral("noIcon"));
+    EXPECT_FALSE(settings.disablePreview()) << "the user's choice survives a restart";
+    EXPECT_EQ(settings.dockBackgroundHeight(), 80.0);
 }
 
 TEST_F(Launch, LaterRunsCloseOnlyTheFirstWindowAndWriteNothing)

@@ -9,12 +9,15 @@
 #include "tests/support/XvfbSession.h"
 
 #include <QColor>
+#include <QDateTime>
 #include <QDir>
 #include <QProcess>
 #include <QRect>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QVariant>
+
+#include <sys/wait.h>
 
 #include <map>
 #include <optional>
@@ -71,9 +74,60 @@ public:
         return { m_pids.back(), waitForWindow(title) };
     }
 
+    // The tests' own client (tests/support/client) in `mode`, writing what
+    // it does to `log`; `shownAs` is the title waited for.
+    Window own(const QString& mode, const QString& title, const QString& log, const QString& shownAs,
+        const QStringList& more = {})
+    {
+        m_pids.push_back(
+            spawn(QStringLiteral(ORBITSHELF_TEST_CLIENT), QStringList { mode, title, log } + more));
+        return { m_pids.back(), waitForWindow(shownAs) };
+    }
+
 private:
     std::vector<qint64> m_pids;
 };
+
+// Whether a child process of the test has ended (and reaps it).
+inline bool childEnded(qint64 pid)
+{
+    int status = 0;
+    return ::waitpid(pid_t(pid), &status, WNOHANG) == pid_t(pid);
+}
+
+inline QString readText(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+// When (ms since the epoch) the first log message matching `pattern` was
+// written; DockRun stamps every message with its time.
+inline std::optional<qint64> loggedAt(const QString& log, const QString& pattern)
+{
+    static const QRegularExpression stamp(
+        QStringLiteral("^(\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}) "),
+        QRegularExpression::MultilineOption);
+    const QRegularExpression wanted(pattern);
+    QRegularExpressionMatchIterator it = stamp.globalMatch(log);
+    std::optional<QRegularExpressionMatch> current;
+    const auto check = [&](qsizetype end) -> std::optional<qint64> {
+        if (!current)
+            return std::nullopt;
+        const QString message = log.mid(current->capturedEnd(), end - current->capturedEnd());
+        if (!wanted.match(message).hasMatch())
+            return std::nullopt;
+        return QDateTime::fromString(current->captured(1), QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"))
+            .toMSecsSinceEpoch();
+    };
+    while (it.hasNext()) {
+        const QRegularExpressionMatch next = it.next();
+        if (const auto at = check(next.capturedStart()))
+            return at;
+        current = next;
+    }
+    return check(log.size());
+}
 
 // The active window's id (decimal), empty when none.
 inline QString activeWindow()
@@ -173,6 +227,10 @@ public:
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
         env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome());
         env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("orbitshelf.dock=true"));
+        // Every message stamped, so that tests can tell how soon the bar
+        // followed the desktop.
+        env.insert(QStringLiteral("QT_MESSAGE_PATTERN"),
+            QStringLiteral("%{time yyyy-MM-ddTHH:mm:ss.zzz} %{if-category}%{category}: %{endif}%{message}"));
         m_process.setProcessEnvironment(env);
         m_process.setStandardErrorFile(m_home.filePath(QStringLiteral("orbitShelf.log")), QIODevice::Append);
         m_process.setStandardOutputFile(QProcess::nullDevice());

@@ -1,6 +1,9 @@
+#include "widgets/AlertBox.h"
 #include "widgets/Badge.h"
 #include "widgets/RoundedCornersShape.h"
 
+#include <QApplication>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <gtest/gtest.h>
@@ -119,3 +122,15 @@ TEST(Badge, StandsAboveTheTopRightCornerOfTheAreaWhenThereIsACount)
 }
 
 } // namespace
+
+TEST(AlertBox, IsWideEnoughForItsTitleAndItsMessage)
+{
+    const QFontMetrics metrics(QApplication::font());
+    const QString title = QStringLiteral("orbitShelf");
+    EXPECT_GE(alertMinimumWidth(title, QStringLiteral("x"), metrics), metrics.horizontalAdvance(title) + 100)
+        << "the frame cuts a title as wide as the box";
+    const QString message = QStringLiteral("xclock could not be started.");
+    EXPECT_GE(alertMinimumWidth(title, message, metrics), metrics.horizontalAdvance(message));
+    EXPECT_LE(alertMinimumWidth(title, QString(500, QLatin1Char('m')), metrics), 480 + 120)
+        << "a long message wraps instead of making a screen-wide box";
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/DockWindowHints.h"
+
+#include <QRect>
+#include <QString>
+
+#include <map>
+#include <optional>
+#include <vector>
+
+// The edge a bar keeps for itself while it stays shown: maximised windows end
+// where the bar begins. An auto-hiding bar, or one hidden for a full-screen
+// window, reserves nothing.
+
+// The reserve of a bar drawn at `bar` (root coordinates) on `edge` ("left",
+// "right", anything else is the bottom) of a root window `root`; none when
+// `keep` is false or nothing is drawn.
+std::optional<platform::ReservedEdge> barEdgeReserve(
+    const QRect& bar, const QString& edge, const QRect& root, bool keep);
+
+// Every edge the bars of a screen (by key) reserved in this run, the deepest
+// per side. The window manager takes them out of the screens' available
+// area, where the bars themselves are placed; they add them back (see
+// withOwnReserve) so that a bar never moves away from the edge it reserved.
+// Edges a bar gave up are kept: the window manager hears of that later than
+// the bar is rebuilt, and giving back an edge nobody reserves changes nothing.
+std::vector<platform::ReservedEdge>& ownEdgeReserves(const QString& screenKey);
+void recordOwnReserve(const QString& screenKey, const platform::ReservedEdge& reserve);
+
+// `available` (inside `screen`, root coordinates) with the parts of
+// `reserves` that lie on this screen given back, never past the screen.
+QRect withOwnReserve(const QRect& available, const QRect& screen, const QRect& root,
+    const std::vector<platform::ReservedEdge>& reserves);

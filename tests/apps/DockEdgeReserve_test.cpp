@@ -1,0 +1,63 @@
+// The edge a shown bar keeps for itself, and the area the bars are placed in
+// with their own reserves given back.
+#include "apps/DockEdgeReserve.h"
+
+#include <gtest/gtest.h>
+
+using platform::ReservedEdge;
+using Side = ReservedEdge::Side;
+
+namespace {
+
+const QRect kRoot(0, 0, 1920, 1080);
+
+} // namespace
+
+TEST(DockEdgeReserve, AShownBarReservesFromTheRootEdgeToItsFarSide)
+{
+    const struct {
+        const char* name;
+        QRect bar;
+        const char* edge;
+        bool keep;
+        std::optional<ReservedEdge> expected;
+    } rows[] = {
+        // 50 high, 2 above the bottom: windows keep 52 free.
+        { "bottom", QRect(800, 1028, 320, 50), "bottom", true, ReservedEdge { Side::bottom, 52, 800, 1119 } },
+        { "left", QRect(0, 300, 50, 400), "left", true, ReservedEdge { Side::left, 50, 300, 699 } },
+        { "right", QRect(1870, 300, 50, 400), "right", true, ReservedEdge { Side::right, 50, 300, 699 } },
+        { "an unknown edge is the bottom", QRect(800, 1028, 320, 50), "top?", true,
+            ReservedEdge { Side::bottom, 52, 800, 1119 } },
+        { "auto-hidden or hidden for full screen", QRect(800, 1028, 320, 50), "bottom", false, std::nullopt },
+        { "nothing drawn", QRect(), "bottom", true, std::nullopt },
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(barEdgeReserve(row.bar, QString::fromLatin1(row.edge), kRoot, row.keep), row.expected)
+            << row.name;
+}
+
+TEST(DockEdgeReserve, TheBarsOwnReserveIsGivenBackSoTheBarNeverCreepsInward)
+{
+    const QRect screen = kRoot;
+    const ReservedEdge bottom { Side::bottom, 52, 0, 1919 };
+    const ReservedEdge left { Side::left, 50, 0, 1079 };
+    const struct {
+        const char* name;
+        QRect available;
+        std::vector<ReservedEdge> own;
+        QRect expected;
+    } rows[] = {
+        { "cut by the bar itself", QRect(0, 0, 1920, 1028), { bottom }, screen },
+        { "not cut yet", screen, { bottom }, screen },
+        { "another panel cuts deeper: its part stays", QRect(0, 0, 1920, 1000), { bottom },
+            QRect(0, 0, 1920, 1000) },
+        { "left bar", QRect(50, 0, 1870, 1080), { left }, screen },
+        // Moved from the bottom to the left before the window manager heard.
+        { "an edge given up a moment ago", QRect(0, 0, 1920, 1028), { bottom, left }, screen },
+        { "a top panel stays with a bottom reserve", QRect(0, 30, 1920, 998), { bottom },
+            QRect(0, 30, 1920, 1050) },
+        { "no reserve", QRect(0, 0, 1920, 1028), {}, QRect(0, 0, 1920, 1028) },
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(withOwnReserve(row.available, screen, kRoot, row.own), row.expected) << row.name;
+}

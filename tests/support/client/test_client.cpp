@@ -1,0 +1,183 @@
+// A small X client the end-to-end tests drive where xterm cannot:
+//   test_client second-window <title> <log> [delay ms]  maps "<title> 1", then "<title> 2" after the delay
+//   test_client icon <title> <log>                      a window with its own _NET_WM_ICON, no desktop entry
+//   test_client asks <title> <log>                      answers WM_DELETE_WINDOW with a "Save changes?"
+//   window test_client many <title> <log> <count>              maps "<title> 1" … "<title> <count>" at once
+// Every client ends on WM_DELETE_WINDOW except the asking one, and writes
+// what happened to <log>, one line each: "mapped <window> <ms since epoch>",
+// "asked to close", "signal <n>".
+#include <xcb/xcb.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* g_log = nullptr;
+
+void logLine(const std::string& line)
+{
+    if (FILE* f = std::fopen(g_log, "a")) {
+        std::fprintf(f, "%s\n", line.c_str());
+        std::fclose(f);
+    }
+}
+
+void onSignal(int number)
+{
+    // Only calls that are safe in a handler.
+    char text[] = "signal 00\n";
+    text[7] = char('0' + number / 10 % 10);
+    text[8] = char('0' + number % 10);
+    const int fd = ::open(g_log, O_WRONLY | O_APPEND | O_CREAT, 0644);
+    if (fd >= 0) {
+        [[maybe_unused]] const ssize_t written = ::write(fd, text, sizeof text - 1);
+        ::close(fd);
+    }
+    _exit(128 + number);
+}
+
+long long nowMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+}
+
+xcb_atom_t atom(xcb_connection_t* c, const char* name)
+{
+    xcb_intern_atom_reply_t* r
+        = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
+    const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(r);
+    return a;
+}
+
+struct Client {
+    xcb_connection_t* c = nullptr;
+    xcb_screen_t* screen = nullptr;
+    xcb_atom_t protocols = 0, deleteWindow = 0, netName = 0, utf8 = 0, netPid = 0, netIcon = 0;
+
+    xcb_window_t open(const std::string& title, int x, int y, const std::string& className, bool withIcon)
+    {
+        const xcb_window_t w = xcb_generate_id(c);
+        const uint32_t values[] = { screen->white_pixel, XCB_EVENT_MASK_STRUCTURE_NOTIFY };
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, w, screen->root, int16_t(x), int16_t(y), 300, 120, 0,
+            XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK,
+            values);
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
+            uint32_t(title.size()), title.data());
+        xcb_change_property(
+            c, XCB_PROP_MODE_REPLACE, w, netName, utf8, 8, uint32_t(title.size()), title.data());
+        const std::string wmClass = className + '\0' + className + '\0';
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
+            uint32_t(wmClass.size()), wmClass.data());
+        const uint32_t pid = uint32_t(getpid());
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, netPid, XCB_ATOM_CARDINAL, 32, 1, &pid);
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, protocols, XCB_ATOM_ATOM, 32, 1, &deleteWindow);
+        if (withIcon) {
+            // Two sizes of one solid green square; the bar picks the nearer one.
+            std::vector<uint32_t> icon;
+            for (uint32_t side : { 16u, 48u }) {
+                icon.push_back(side);
+                icon.push_back(side);
+                icon.insert(icon.end(), size_t(side * side), 0xFF20C040u);
+            }
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, netIcon, XCB_ATOM_CARDINAL, 32,
+                uint32_t(icon.size()), icon.data());
+        }
+        xcb_map_window(c, w);
+        xcb_flush(c);
+        return w;
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: %s second-window|icon|asks <title> <log> [delay ms]\n", argv[0]);
+        return 2;
+    }
+    const std::string mode = argv[1];
+    const std::string title = argv[2];
+    g_log = argv[3];
+    const int delay = argc > 4 ? std::atoi(argv[4]) : 2000;
+    for (int s : { SIGTERM, SIGINT, SIGHUP, SIGQUIT })
+        signal(s, onSignal);
+
+    Client client;
+    client.c = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(client.c))
+        return 1;
+    client.screen = xcb_setup_roots_iterator(xcb_get_setup(client.c)).data;
+    client.protocols = atom(client.c, "WM_PROTOCOLS");
+    client.deleteWindow = atom(client.c, "WM_DELETE_WINDOW");
+    client.netName = atom(client.c, "_NET_WM_NAME");
+    client.utf8 = atom(client.c, "UTF8_STRING");
+    client.netPid = atom(client.c, "_NET_WM_PID");
+    client.netIcon = atom(client.c, "_NET_WM_ICON");
+
+    const bool second = mode == "second-window";
+    const bool withIcon = mode == "icon";
+    const bool many = mode == "many";
+    const std::string className = second ? "secondwindow"
+        : withIcon                       ? "iconclient"
+        : many                           ? "manywindows"
+                                         : "askingclient";
+    std::vector<xcb_window_t> windows { client.open(
+        second || many ? title + " 1" : title, 80, 80, className, withIcon) };
+    for (int i = 2; many && i <= delay; ++i)
+        windows.push_back(
+            client.open(title + " " + std::to_string(i), 80 + 8 * i, 80 + 4 * i, className, false));
+    const long long secondAt = second ? nowMs() + delay : -1;
+    bool asked = false;
+
+    for (;;) {
+        while (xcb_generic_event_t* ev = xcb_poll_for_event(client.c)) {
+            const uint8_t type = ev->response_type & 0x7f;
+            if (type == XCB_MAP_NOTIFY) {
+                const auto* m = reinterpret_cast<xcb_map_notify_event_t*>(ev);
+                logLine("mapped " + std::to_string(m->window) + " " + std::to_string(nowMs()));
+            } else if (type == XCB_CLIENT_MESSAGE) {
+                const auto* m = reinterpret_cast<xcb_client_message_event_t*>(ev);
+                if (m->type == client.protocols && m->data.data32[0] == client.deleteWindow) {
+                    if (mode != "asks") {
+                        logLine("closed");
+                        std::free(ev);
+                        xcb_disconnect(client.c);
+                        return 0;
+                    }
+                    logLine("asked to close");
+                    if (!asked) {
+                        asked = true;
+                        windows.push_back(client.open("Save changes?", 200, 200, className, false));
+                    }
+                }
+            }
+            std::free(ev);
+        }
+        if (xcb_connection_has_error(client.c))
+            return 1;
+        int timeout = -1;
+        if (secondAt >= 0 && windows.size() == 1) {
+            const long long left = secondAt - nowMs();
+            if (left <= 0) {
+                windows.push_back(client.open(title + " 2", 420, 80, className, false));
+                continue;
+            }
+            timeout = int(left);
+        }
+        pollfd fd { xcb_get_file_descriptor(client.c), POLLIN, 0 };
+        poll(&fd, 1, timeout);
+    }
+}
