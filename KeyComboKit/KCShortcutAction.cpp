@@ -29,6 +29,26 @@ void debug(const char* line)
 
 } // namespace
 
+quint64 KCModifierFlagForKeyCode(quint16 keyCode)
+{
+    switch (keyCode) {
+    case 54:
+    case 55:
+        return kc::command;
+    case 58:
+    case 61:
+        return kc::option;
+    case 56:
+    case 60:
+        return kc::shift;
+    case 59:
+    case 62:
+        return kc::control;
+    default:
+        return 0;
+    }
+}
+
 KCKeyEventType KCKeyEventTypeFor(quint32 eventType, quint16 keyCode, quint64 modifierFlags)
 {
     switch (eventType) {
@@ -37,25 +57,8 @@ KCKeyEventType KCKeyEventTypeFor(quint32 eventType, quint16 keyCode, quint64 mod
     case KCKeyEvent::keyUp:
         return KCKeyEventTypeUp;
     case KCKeyEvent::flagsChanged: {
-        quint64 bit = 0;
-        switch (keyCode) {
-        case 54:
-        case 55:
-            bit = kc::command;
-            break;
-        case 58:
-        case 61:
-            bit = kc::option;
-            break;
-        case 56:
-        case 60:
-            bit = kc::shift;
-            break;
-        case 59:
-        case 62:
-            bit = kc::control;
-            break;
-        default:
+        const quint64 bit = KCModifierFlagForKeyCode(keyCode);
+        if (!bit) {
             qCCritical(lcKeyComboKit).noquote()
                 << QStringLiteral("#Error Unexpected key code %1 for the FlagsChanged event").arg(keyCode);
             return KCKeyEventTypeDown;

@@ -26,6 +26,8 @@ enum KCKeyEventType : quint32 { KCKeyEventTypeDown = 10, KCKeyEventTypeUp = 11 }
 // change is a press when the changed modifier's bit is set. Throws
 // KCInternalInconsistencyException for any other type.
 KCKeyEventType KCKeyEventTypeFor(quint32 eventType, quint16 keyCode, quint64 modifierFlags);
+// The modifier flag a modifier key's code stands for; 0 for other keys.
+quint64 KCModifierFlagForKeyCode(quint16 keyCode);
 inline KCKeyEventType KCKeyEventTypeOf(const KCKeyEvent& event)
 {
     return KCKeyEventTypeFor(event.type, event.keyCode, event.modifierFlags);

@@ -148,9 +148,11 @@ void KCAXGlobalShortcutMonitor::didAddShortcut(const KCShortcutRef&)
         setTapEnabled(true);
 }
 
-void KCAXGlobalShortcutMonitor::willRemoveShortcut(const KCShortcutRef&)
+void KCAXGlobalShortcutMonitor::didRemoveShortcut(const KCShortcutRef&)
 {
-    if (shortcuts().size() == 1)
+    // After the removal, so that removing all actions at once, which
+    // announces every shortcut before dropping any, also ends the tap.
+    if (shortcuts().isEmpty())
         setTapEnabled(false);
 }
 
@@ -165,7 +167,9 @@ void KCAXGlobalShortcutMonitor::readEvents()
             const auto* raw = reinterpret_cast<xcb_input_raw_key_press_event_t*>(event);
             const xcb_keycode_t code = xcb_keycode_t(raw->detail);
             const bool press = generic->event_type == XCB_INPUT_RAW_KEY_PRESS;
-            const bool repeat = press && d->down.contains(code);
+            // Auto-repeat presses a held key again; a release of a key that
+            // is not down (XTest sends such) ends nothing.
+            const bool repeat = press == d->down.contains(code);
             if (press)
                 d->down.insert(code);
             else
@@ -191,9 +195,14 @@ bool KCAXGlobalShortcutMonitor::handleEvent(const KCKeyEvent& event)
 {
     KCActivity activity("-[KCAXGlobalShortcutMonitor handleEvent:]");
     const quint64 flags = event.modifierFlags & kc::mask;
-    const quint16 code = event.type == KCKeyEvent::flagsChanged ? KCKeyCodeNone : event.keyCode;
-    const KCShortcutRef shortcut = KCShortcut::shortcutWithCode(code, flags, QString(), QString());
+    const bool modifier = event.type == KCKeyEvent::flagsChanged;
     const KCKeyEventType kind = KCKeyEventTypeFor(event.type, event.keyCode, flags);
+    // Releasing Command ends the shortcut Command, though the flags after the
+    // change no longer hold it: the key-up actions of ⌘ are the ones to run.
+    const quint64 shortcutFlags
+        = modifier && kind == KCKeyEventTypeUp ? flags | KCModifierFlagForKeyCode(event.keyCode) : flags;
+    const KCShortcutRef shortcut = KCShortcut::shortcutWithCode(
+        modifier ? KCKeyCodeNone : event.keyCode, shortcutFlags, QString(), QString());
     const bool handled = performActions(shortcut, kind, nullptr);
     if (handled)
         qCCritical(lcKeyComboKit) << "#Developer #Error The monitor is not configured to actively filter events";

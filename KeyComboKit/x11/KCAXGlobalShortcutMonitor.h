@@ -30,7 +30,7 @@ public:
 
 protected:
     void didAddShortcut(const KCShortcutRef& shortcut) override;
-    void willRemoveShortcut(const KCShortcutRef& shortcut) override;
+    void didRemoveShortcut(const KCShortcutRef& shortcut) override;
 
 private:
     KCAXGlobalShortcutMonitor();
