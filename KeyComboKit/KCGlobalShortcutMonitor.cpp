@@ -12,7 +12,9 @@ std::atomic<quint32> lastHotKeyId { 0 };
 
 QString shortcutPayload(const KCShortcut& shortcut)
 {
-    return QStringLiteral(" (keyCode %1, modifierFlags %2)").arg(shortcut.keyCode()).arg(shortcut.modifierFlags());
+    return QStringLiteral(" (keyCode %1, modifierFlags %2)")
+        .arg(shortcut.keyCode())
+        .arg(shortcut.modifierFlags());
 }
 
 } // namespace
@@ -88,7 +90,8 @@ void KCGlobalShortcutMonitor::registerHotKeyIfNeeded(const KCShortcutRef& shortc
     if (m_shortcutToHotKeyRef.count(shortcut))
         return;
     if (shortcut->keyCode() == KCKeyCodeNone) {
-        qCCritical(lcKeyComboKit) << "#Error Shortcut without a key code cannot be registered as Carbon hot key";
+        qCCritical(lcKeyComboKit)
+            << "#Error Shortcut without a key code cannot be registered as Carbon hot key";
         return;
     }
     const quint32 id = ++lastHotKeyId;
@@ -150,7 +153,8 @@ void KCGlobalShortcutMonitor::removeEventHandlerIfNeeded()
     qCInfo(lcKeyComboKit) << "Removing Carbon hot key event handler";
     const qint32 status = m_backend->removeEventHandler(this);
     if (status != 0)
-        qCCritical(lcKeyComboKit).noquote() << QStringLiteral("#Error Failed to remove event handler: %1").arg(status);
+        qCCritical(lcKeyComboKit).noquote()
+            << QStringLiteral("#Error Failed to remove event handler: %1").arg(status);
     m_eventHandler = false;
     didRemoveEventHandler();
 }
@@ -168,8 +172,9 @@ void KCGlobalShortcutMonitor::didRemoveEventHandler()
 void KCGlobalShortcutMonitor::pause()
 {
     QMutexLocker locker(&m_lock);
-    qCDebug(lcKeyComboKit).noquote()
-        << QStringLiteral("Global Shortcut Monitor counter: %1 -> %2").arg(m_disableCounter).arg(m_disableCounter + 1);
+    qCDebug(lcKeyComboKit).noquote() << QStringLiteral("Global Shortcut Monitor counter: %1 -> %2")
+                                            .arg(m_disableCounter)
+                                            .arg(m_disableCounter + 1);
     if (m_disableCounter++ == 0)
         for (const KCShortcutRef& s : shortcuts())
             unregisterHotKeyIfNeeded(s);
@@ -184,8 +189,9 @@ void KCGlobalShortcutMonitor::resume()
         qCCritical(lcKeyComboKit) << "#Error #Developer resume without a matching pause";
         return;
     }
-    qCDebug(lcKeyComboKit).noquote()
-        << QStringLiteral("Global Shortcut Monitor counter: %1 -> %2").arg(m_disableCounter).arg(m_disableCounter - 1);
+    qCDebug(lcKeyComboKit).noquote() << QStringLiteral("Global Shortcut Monitor counter: %1 -> %2")
+                                            .arg(m_disableCounter)
+                                            .arg(m_disableCounter - 1);
     if (--m_disableCounter == 0)
         for (const KCShortcutRef& s : shortcuts())
             registerHotKeyIfNeeded(s);
@@ -230,7 +236,9 @@ qint32 KCGlobalShortcutMonitor::handleEvent(const KCHotKeyEvent& event)
         shortcut = m_hotKeyIdToShortcut.value(event.id);
         if (!shortcut) {
             qCInfo(lcKeyComboKit).noquote()
-                << QStringLiteral("Unregistered hot key with id %1 and signature %2").arg(event.id).arg(event.signature);
+                << QStringLiteral("Unregistered hot key with id %1 and signature %2")
+                       .arg(event.id)
+                       .arg(event.signature);
             return kcEventNotHandled;
         }
     }
@@ -240,7 +248,8 @@ qint32 KCGlobalShortcutMonitor::handleEvent(const KCHotKeyEvent& event)
     else if (event.kind == KCHotKeyEvent::releasedKind)
         keyEvent = KCKeyEventTypeUp;
     else {
-        qCCritical(lcKeyComboKit).noquote() << QStringLiteral("#Error Unexpected key event of type %1").arg(event.kind);
+        qCCritical(lcKeyComboKit).noquote()
+            << QStringLiteral("#Error Unexpected key event of type %1").arg(event.kind);
         return kcEventNotHandled;
     }
     if (enabledActionsForShortcut(shortcut, keyEvent).isEmpty()) {

@@ -30,7 +30,8 @@ class KCGlobalShortcutMonitor;
 class KCHotKeyBackend {
 public:
     virtual ~KCHotKeyBackend();
-    virtual qint32 registerHotKey(const KCShortcut& shortcut, quint32 signature, quint32 id, quintptr* ref) = 0;
+    virtual qint32 registerHotKey(const KCShortcut& shortcut, quint32 signature, quint32 id, quintptr* ref)
+        = 0;
     virtual qint32 unregisterHotKey(quintptr ref) = 0;
     // Events of registered keys go to monitor->dispatchHotKeyEvent while a
     // handler is installed.

@@ -88,7 +88,8 @@ QVariantMap KCLocalShortcutMonitor::parseUserKeyBindings()
         else
             return doc.object().toVariantMap();
     }
-    qCDebug(lcKeyComboKit).noquote() << "#Error unable to read user key bindings" << QStringLiteral("error: %1").arg(error);
+    qCDebug(lcKeyComboKit).noquote() << "#Error unable to read user key bindings"
+                                     << QStringLiteral("error: %1").arg(error);
     return {};
 }
 
@@ -106,14 +107,16 @@ void KCLocalShortcutMonitor::updateWithCocoaTextKeyBindings()
         const KCShortcutRef shortcut = KCShortcut::shortcutWithKeyBinding(it.key());
         if (!shortcut)
             continue;
-        const QVariantList selectors
-            = it.value().metaType() == QMetaType::fromType<QVariantList>() ? it.value().toList() : QVariantList { it.value() };
+        const QVariantList selectors = it.value().metaType() == QMetaType::fromType<QVariantList>()
+            ? it.value().toList()
+            : QVariantList { it.value() };
         for (const QVariant& selector : selectors) {
             if (selector.metaType() != QMetaType::fromType<QString>())
                 continue;
             const QString name = selector.toString();
             if (!name.isEmpty() && name != QLatin1String("noop:")) {
-                addAction(KCShortcutAction::withShortcut(shortcut, nullptr, name.toUtf8(), 0), KCKeyEventTypeDown);
+                addAction(
+                    KCShortcutAction::withShortcut(shortcut, nullptr, name.toUtf8(), 0), KCKeyEventTypeDown);
                 continue;
             }
             // Removed through the registry, so counts and hooks stay whole.
@@ -260,7 +263,8 @@ std::unique_ptr<KCLocalShortcutMonitor> KCLocalShortcutMonitor::clipboardShortcu
 
 std::unique_ptr<KCLocalShortcutMonitor> KCLocalShortcutMonitor::windowShortcuts()
 {
-    return build({ { "performClose:", "⌘W" }, { "performMiniaturize:", "⌘M" }, { "toggleFullScreen:", "⌃⌘F" } });
+    return build(
+        { { "performClose:", "⌘W" }, { "performMiniaturize:", "⌘M" }, { "toggleFullScreen:", "⌃⌘F" } });
 }
 
 std::unique_ptr<KCLocalShortcutMonitor> KCLocalShortcutMonitor::documentShortcuts()

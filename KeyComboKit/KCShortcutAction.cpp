@@ -108,7 +108,8 @@ KCShortcutActionRef KCShortcutAction::withKeyPath(
     return a;
 }
 
-KCShortcutActionRef KCShortcutAction::withKeyPath(const QString& keyPath, KCObservable* object, Handler handler)
+KCShortcutActionRef KCShortcutAction::withKeyPath(
+    const QString& keyPath, KCObservable* object, Handler handler)
 {
     auto a = std::make_shared<KCShortcutAction>();
     a->setObservedObject(object, keyPath);
@@ -174,7 +175,7 @@ void KCShortcutAction::observedValueChanged(const QVariant& value)
     KCShortcutRef converted;
     if (!value.isValid() || value.isNull()) {
         converted = nullptr;
-    } else if (value.canView<KCShortcutRef>() || value.metaType() == QMetaType::fromType<KCShortcutRef>()) {
+    } else if (value.metaType() == QMetaType::fromType<KCShortcutRef>()) {
         converted = value.value<KCShortcutRef>();
     } else if (value.metaType() == QMetaType::fromType<QVariantMap>()) {
         converted = KCShortcut::shortcutWithDictionary(value.toMap());
@@ -330,7 +331,8 @@ bool KCShortcutAction::performActionOnTarget(QObject* target)
     const QMetaMethod validate = findMethod(receiver, "validateUserInterfaceItem", true);
     if (validate.isValid() && validate.returnMetaType() == QMetaType::fromType<bool>()) {
         bool valid = true;
-        validate.invoke(receiver, Qt::DirectConnection, Q_RETURN_ARG(bool, valid), Q_ARG(KCShortcutAction*, this));
+        validate.invoke(
+            receiver, Qt::DirectConnection, Q_RETURN_ARG(bool, valid), Q_ARG(KCShortcutAction*, this));
         if (!valid) {
             debug("Not performed: target ignored action");
             return false;
@@ -344,7 +346,7 @@ bool KCShortcutAction::performActionOnTarget(QObject* target)
         if (method.parameterCount() == 1)
             called = returnsBool
                 ? method.invoke(receiver, Qt::DirectConnection, Q_RETURN_ARG(bool, result),
-                      Q_ARG(KCShortcutAction*, this))
+                    Q_ARG(KCShortcutAction*, this))
                 : method.invoke(receiver, Qt::DirectConnection, Q_ARG(KCShortcutAction*, this));
         else
             called = returnsBool ? method.invoke(receiver, Qt::DirectConnection, Q_RETURN_ARG(bool, result))
@@ -353,6 +355,7 @@ bool KCShortcutAction::performActionOnTarget(QObject* target)
     }
     debug("Using protocol");
     bool result = false;
-    protocol.invoke(receiver, Qt::DirectConnection, Q_RETURN_ARG(bool, result), Q_ARG(KCShortcutAction*, this));
+    protocol.invoke(
+        receiver, Qt::DirectConnection, Q_RETURN_ARG(bool, result), Q_ARG(KCShortcutAction*, this));
     return result;
 }

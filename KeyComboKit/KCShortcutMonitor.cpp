@@ -332,12 +332,14 @@ void KCShortcutMonitor::enabledActionDidChangeShortcut(
     const auto indexed = [&](const KCShortcutRef& s, KCKeyEventType e) {
         const Index& index = indexFor(e);
         const auto it = index.find(s);
-        return it != index.end()
-            && std::any_of(it->second.begin(), it->second.end(), [&](const auto& a) { return a.get() == action; });
+        return it != index.end() && std::any_of(it->second.begin(), it->second.end(), [&](const auto& a) {
+            return a.get() == action;
+        });
     };
     // The initial notice has no old value: the action may sit under none.
-    const bool hasOld = oldShortcut && ((down && indexed(oldShortcut, KCKeyEventTypeDown))
-                            || (up && indexed(oldShortcut, KCKeyEventTypeUp)));
+    const bool hasOld = oldShortcut
+        && ((down && indexed(oldShortcut, KCKeyEventTypeDown))
+            || (up && indexed(oldShortcut, KCKeyEventTypeUp)));
     int oldEntries = 0;
     if (hasOld)
         oldEntries = (down && indexed(oldShortcut, KCKeyEventTypeDown) ? 1 : 0)
@@ -369,7 +371,8 @@ void KCShortcutMonitor::enabledActionDidChangeShortcut(
         didAddShortcut(newShortcut);
 }
 
-KCShortcutRef KCShortcutMonitor::shortcutForEnabledAction(KCShortcutAction* action, const KCShortcutRef& hint) const
+KCShortcutRef KCShortcutMonitor::shortcutForEnabledAction(
+    KCShortcutAction* action, const KCShortcutRef& hint) const
 {
     check(m_enabledActions.contains(action), "[_enabledActions containsObject:anAction]", 700);
     const auto qualifies = [&](const KCShortcutRef& s) {
@@ -377,9 +380,9 @@ KCShortcutRef KCShortcutMonitor::shortcutForEnabledAction(KCShortcutAction* acti
             return false;
         for (const Index* index : { &m_shortcutToEnabledKeyDownActions, &m_shortcutToEnabledKeyUpActions }) {
             const auto it = index->find(s);
-            if (it != index->end()
-                && std::any_of(
-                    it->second.begin(), it->second.end(), [&](const auto& a) { return a.get() == action; }))
+            if (it != index->end() && std::any_of(it->second.begin(), it->second.end(), [&](const auto& a) {
+                    return a.get() == action;
+                }))
                 return true;
         }
         return false;
@@ -394,7 +397,8 @@ KCShortcutRef KCShortcutMonitor::shortcutForEnabledAction(KCShortcutAction* acti
     return nullptr;
 }
 
-void KCShortcutMonitor::addEnabledAction(KCShortcutAction* action, const KCShortcutRef& shortcut, KCKeyEventType keyEvent)
+void KCShortcutMonitor::addEnabledAction(
+    KCShortcutAction* action, const KCShortcutRef& shortcut, KCKeyEventType keyEvent)
 {
     QList<KCShortcutActionRef>& ordered = indexFor(keyEvent)[shortcut];
     check(std::none_of(ordered.begin(), ordered.end(), [&](const auto& a) { return a.get() == action; }),
@@ -421,7 +425,8 @@ void KCShortcutMonitor::removeEnabledAction(
         index.erase(it);
 }
 
-bool KCShortcutMonitor::performActions(const KCShortcutRef& shortcut, KCKeyEventType keyEvent, QObject* target)
+bool KCShortcutMonitor::performActions(
+    const KCShortcutRef& shortcut, KCKeyEventType keyEvent, QObject* target)
 {
     const QList<KCShortcutActionRef> snapshot = enabledActionsForShortcut(shortcut, keyEvent);
     for (auto a = snapshot.crbegin(); a != snapshot.crend(); ++a)

@@ -38,7 +38,8 @@ public:
     QList<KCShortcutRef> shortcuts() const;
     QList<KCShortcutActionRef> actionsForKeyEvent(KCKeyEventType keyEvent) const;
     // Oldest first.
-    QList<KCShortcutActionRef> enabledActionsForShortcut(const KCShortcutRef& shortcut, KCKeyEventType keyEvent) const;
+    QList<KCShortcutActionRef> enabledActionsForShortcut(
+        const KCShortcutRef& shortcut, KCKeyEventType keyEvent) const;
     // How many index entries use the shortcut.
     int countForShortcut(const KCShortcutRef& shortcut) const;
 
@@ -87,7 +88,8 @@ private:
     void enabledActionDidChangeShortcut(
         KCShortcutAction* action, const KCShortcutRef& oldShortcut, const KCShortcutRef& newShortcut);
     void addEnabledAction(KCShortcutAction* action, const KCShortcutRef& shortcut, KCKeyEventType keyEvent);
-    void removeEnabledAction(KCShortcutAction* action, const KCShortcutRef& shortcut, KCKeyEventType keyEvent);
+    void removeEnabledAction(
+        KCShortcutAction* action, const KCShortcutRef& shortcut, KCKeyEventType keyEvent);
     int entriesOf(KCShortcutAction* action) const;
 
     QHash<KCShortcutAction*, Registration> m_actions;

@@ -46,7 +46,8 @@ int main(int argc, char** argv)
     KCGlobalShortcutMonitor monitor(&backend);
     int calls = 0;
     const auto shortcut = KCShortcut::shortcutWithCode(40, kc::command | kc::option);
-    monitor.addAction(KCShortcutAction::withShortcut(shortcut, [&](KCShortcutAction*) { return ++calls, true; }),
+    monitor.addAction(
+        KCShortcutAction::withShortcut(shortcut, [&](KCShortcutAction*) { return ++calls, true; }),
         KCKeyEventTypeDown);
     if (monitor.registeredHotKeyCount() != 1) {
         std::fprintf(stderr, "Ctrl+Alt+K could not be grabbed\n");
@@ -75,7 +76,8 @@ int main(int argc, char** argv)
         free(xcb_get_input_focus_reply(typist, xcb_get_input_focus(typist), nullptr));
     }
     xcb_disconnect(typist);
-    std::printf("hot key press to action (1000 presses, %d calls): median %.3f ms, p99 %.3f ms (target median < 5 ms)\n",
+    std::printf("hot key press to action (1000 presses, %d calls): median %.3f ms, p99 %.3f ms (target "
+                "median < 5 ms)\n",
         calls, percentile(pressMs, 0.5), percentile(pressMs, 0.99));
 
     auto listener = KCAXGlobalShortcutMonitor::create();
@@ -84,9 +86,10 @@ int main(int argc, char** argv)
         return 1;
     }
     for (int i = 0; i < 100; ++i)
-        listener->addAction(KCShortcutAction::withShortcut(KCShortcut::shortcutWithCode(quint16(i % 50),
-                                                                i < 50 ? kc::command : kc::command | kc::shift),
-                                [](KCShortcutAction*) { return true; }),
+        listener->addAction(
+            KCShortcutAction::withShortcut(
+                KCShortcut::shortcutWithCode(quint16(i % 50), i < 50 ? kc::command : kc::command | kc::shift),
+                [](KCShortcutAction*) { return true; }),
             KCKeyEventTypeDown);
     constexpr int events = 200000;
     QElapsedTimer t;

@@ -1,6 +1,7 @@
 #include "KeyComboKit/fake/KCFakeHotKeyBackend.h"
 
-qint32 KCFakeHotKeyBackend::registerHotKey(const KCShortcut& shortcut, quint32 signature, quint32 id, quintptr* ref)
+qint32 KCFakeHotKeyBackend::registerHotKey(
+    const KCShortcut& shortcut, quint32 signature, quint32 id, quintptr* ref)
 {
     const quint32 code = shortcut.carbonKeyCode();
     const quint32 modifiers = shortcut.carbonModifierFlags();

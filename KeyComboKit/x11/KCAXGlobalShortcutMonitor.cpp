@@ -73,7 +73,8 @@ KCAXGlobalShortcutMonitor::KCAXGlobalShortcutMonitor()
 {
 }
 
-std::unique_ptr<KCAXGlobalShortcutMonitor> KCAXGlobalShortcutMonitor::create(int tapOptions, const QString& display)
+std::unique_ptr<KCAXGlobalShortcutMonitor> KCAXGlobalShortcutMonitor::create(
+    int tapOptions, const QString& display)
 {
     if (!(tapOptions & tapListenOnly)) {
         qCCritical(lcKeyComboKit)
@@ -84,9 +85,9 @@ std::unique_ptr<KCAXGlobalShortcutMonitor> KCAXGlobalShortcutMonitor::create(int
     xcb_connection_t* connection = xcb_connect(display.isEmpty() ? nullptr : name.constData(), nullptr);
     const xcb_query_extension_reply_t* xinput
         = xcb_connection_has_error(connection) ? nullptr : xcb_get_extension_data(connection, &xcb_input_id);
-    std::unique_ptr<xcb_input_xi_query_version_reply_t, decltype(&free)> version(
-        xinput && xinput->present
-            ? xcb_input_xi_query_version_reply(connection, xcb_input_xi_query_version(connection, 2, 2), nullptr)
+    std::unique_ptr<xcb_input_xi_query_version_reply_t, decltype(&free)> version(xinput && xinput->present
+            ? xcb_input_xi_query_version_reply(
+                connection, xcb_input_xi_query_version(connection, 2, 2), nullptr)
             : nullptr,
         &free);
     if (!version || version->major_version < 2) {
@@ -101,7 +102,8 @@ std::unique_ptr<KCAXGlobalShortcutMonitor> KCAXGlobalShortcutMonitor::create(int
     monitor->d->readModifierMap();
     monitor->d->notifier
         = new QSocketNotifier(xcb_get_file_descriptor(connection), QSocketNotifier::Read, monitor.get());
-    connect(monitor->d->notifier, &QSocketNotifier::activated, monitor.get(), &KCAXGlobalShortcutMonitor::readEvents);
+    connect(monitor->d->notifier, &QSocketNotifier::activated, monitor.get(),
+        &KCAXGlobalShortcutMonitor::readEvents);
     return monitor;
 }
 
@@ -135,7 +137,8 @@ void KCAXGlobalShortcutMonitor::setTapEnabled(bool enabled)
     } mask;
     mask.head.deviceid = XCB_INPUT_DEVICE_ALL_MASTER;
     mask.head.mask_len = 1;
-    mask.mask = enabled ? (XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE) : 0;
+    mask.mask
+        = enabled ? (XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE) : 0;
     xcb_input_xi_select_events(d->connection, d->root, 1, &mask.head);
     xcb_flush(d->connection);
     if (!enabled)
@@ -163,7 +166,8 @@ void KCAXGlobalShortcutMonitor::readEvents()
     while (xcb_generic_event_t* event = xcb_poll_for_event(d->connection)) {
         const auto* generic = reinterpret_cast<xcb_ge_generic_event_t*>(event);
         if ((event->response_type & 0x7f) == XCB_GE_GENERIC && generic->extension == d->xinputOpcode
-            && (generic->event_type == XCB_INPUT_RAW_KEY_PRESS || generic->event_type == XCB_INPUT_RAW_KEY_RELEASE)) {
+            && (generic->event_type == XCB_INPUT_RAW_KEY_PRESS
+                || generic->event_type == XCB_INPUT_RAW_KEY_RELEASE)) {
             const auto* raw = reinterpret_cast<xcb_input_raw_key_press_event_t*>(event);
             const xcb_keycode_t code = xcb_keycode_t(raw->detail);
             const bool press = generic->event_type == XCB_INPUT_RAW_KEY_PRESS;
@@ -205,6 +209,7 @@ bool KCAXGlobalShortcutMonitor::handleEvent(const KCKeyEvent& event)
         modifier ? KCKeyCodeNone : event.keyCode, shortcutFlags, QString(), QString());
     const bool handled = performActions(shortcut, kind, nullptr);
     if (handled)
-        qCCritical(lcKeyComboKit) << "#Developer #Error The monitor is not configured to actively filter events";
+        qCCritical(lcKeyComboKit)
+            << "#Developer #Error The monitor is not configured to actively filter events";
     return handled;
 }

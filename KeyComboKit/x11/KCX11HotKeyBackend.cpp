@@ -60,8 +60,8 @@ struct KCX11HotKeyBackend::Private {
         const xcb_setup_t* setup = xcb_get_setup(connection);
         const int count = setup->max_keycode - setup->min_keycode + 1;
         std::unique_ptr<xcb_get_keyboard_mapping_reply_t, decltype(&free)> mapping(
-            xcb_get_keyboard_mapping_reply(
-                connection, xcb_get_keyboard_mapping(connection, setup->min_keycode, uint8_t(count)), nullptr),
+            xcb_get_keyboard_mapping_reply(connection,
+                xcb_get_keyboard_mapping(connection, setup->min_keycode, uint8_t(count)), nullptr),
             &free);
         std::unique_ptr<xcb_get_modifier_mapping_reply_t, decltype(&free)> modifiers(
             xcb_get_modifier_mapping_reply(connection, xcb_get_modifier_mapping(connection), nullptr), &free);
@@ -99,7 +99,8 @@ KCX11HotKeyBackend::KCX11HotKeyBackend(const QString& display, QObject* parent)
     d->findNumLock();
     // Without detectable auto-repeat a held key reads as release-press pairs.
     std::unique_ptr<xcb_xkb_use_extension_reply_t, decltype(&free)> xkb(
-        xcb_xkb_use_extension_reply(d->connection, xcb_xkb_use_extension(d->connection, 1, 0), nullptr), &free);
+        xcb_xkb_use_extension_reply(d->connection, xcb_xkb_use_extension(d->connection, 1, 0), nullptr),
+        &free);
     if (xkb && xkb->supported) {
         const uint32_t flag = XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT;
         free(xcb_xkb_per_client_flags_reply(d->connection,
@@ -126,7 +127,8 @@ bool KCX11HotKeyBackend::isValid() const
     return d->connection;
 }
 
-qint32 KCX11HotKeyBackend::registerHotKey(const KCShortcut& shortcut, quint32 signature, quint32 id, quintptr* ref)
+qint32 KCX11HotKeyBackend::registerHotKey(
+    const KCShortcut& shortcut, quint32 signature, quint32 id, quintptr* ref)
 {
     const auto keycode = KCXKeycodeForKeyCode(quint16(shortcut.carbonKeyCode()));
     if (!d->connection || !keycode)
@@ -166,7 +168,8 @@ qint32 KCX11HotKeyBackend::unregisterHotKey(quintptr ref)
         return kBadValue;
     qint32 status = 0;
     for (uint16_t lock : d->lockVariants()) {
-        auto cookie = xcb_ungrab_key_checked(d->connection, it->keycode, d->root, uint16_t(it->modifiers | lock));
+        auto cookie
+            = xcb_ungrab_key_checked(d->connection, it->keycode, d->root, uint16_t(it->modifiers | lock));
         if (xcb_generic_error_t* error = xcb_request_check(d->connection, cookie)) {
             status = status ? status : error->error_code;
             free(error);
@@ -216,7 +219,8 @@ void KCX11HotKeyBackend::readEvents()
             const auto grab = d->grabs.constFind(fired);
             if (fired && grab != d->grabs.constEnd() && d->handler) {
                 KCHotKeyEvent hotKey;
-                hotKey.kind = type == XCB_KEY_PRESS ? KCHotKeyEvent::pressedKind : KCHotKeyEvent::releasedKind;
+                hotKey.kind
+                    = type == XCB_KEY_PRESS ? KCHotKeyEvent::pressedKind : KCHotKeyEvent::releasedKind;
                 hotKey.signature = grab->signature;
                 hotKey.id = grab->id;
                 d->handler->dispatchHotKeyEvent(&hotKey);

@@ -18,7 +18,10 @@ public:
     bool refuse = false;
     Q_INVOKABLE void voidSlot(KCShortcutAction*) { calls << "voidSlot"; }
     Q_INVOKABLE bool falseSlot() { return calls << "falseSlot", false; }
-    Q_INVOKABLE bool trueSlot(KCShortcutAction* a) { return calls << QStringLiteral("trueSlot %1").arg(a->tag()), true; }
+    Q_INVOKABLE bool trueSlot(KCShortcutAction* a)
+    {
+        return calls << QStringLiteral("trueSlot %1").arg(a->tag()), true;
+    }
 };
 
 class Validating : public Receiver {
@@ -55,11 +58,10 @@ const QStringList& recordPriorNotices(KCShortcutAction& action)
     static QStringList notices;
     notices.clear();
     for (const char* key : { "shortcut", "target", "actionHandler", "observedObject", "observedKeyPath" })
-        action.addObserver(QString::fromLatin1(key), KCObservable::optionPrior,
-            [](const KCChange& c) {
-                if (c.isPrior)
-                    notices << c.key;
-            });
+        action.addObserver(QString::fromLatin1(key), KCObservable::optionPrior, [](const KCChange& c) {
+            if (c.isPrior)
+                notices << c.key;
+        });
     return notices;
 }
 
@@ -68,19 +70,22 @@ const QStringList& recordPriorNotices(KCShortcutAction& action)
 TEST_F(FakeLayouts, HandlerAndTargetExcludeEachOther)
 {
     Receiver receiver;
-    auto action = KCShortcutAction::withShortcut(KCShortcut::shortcutWithCode(0, kc::command), &receiver, "voidSlot:");
+    auto action = KCShortcutAction::withShortcut(
+        KCShortcut::shortcutWithCode(0, kc::command), &receiver, "voidSlot:");
     QStringList notices;
     for (const char* key : { "target", "actionHandler" })
         action->addObserver(QString::fromLatin1(key), KCObservable::optionPrior,
             [&](const KCChange& c) { notices << (c.isPrior ? "will " : "did ") + c.key; });
 
     action->setActionHandler([](KCShortcutAction*) { return true; });
-    EXPECT_EQ(notices, QStringList({ "will actionHandler", "will target", "did target", "did actionHandler" }));
+    EXPECT_EQ(
+        notices, QStringList({ "will actionHandler", "will target", "did target", "did actionHandler" }));
     EXPECT_EQ(action->target(), qApp); // no target of its own
     notices.clear();
 
     action->setTarget(&receiver);
-    EXPECT_EQ(notices, QStringList({ "will target", "will actionHandler", "did actionHandler", "did target" }));
+    EXPECT_EQ(
+        notices, QStringList({ "will target", "will actionHandler", "did actionHandler", "did target" }));
     EXPECT_FALSE(action->hasActionHandler());
     notices.clear();
     action->setTarget(&receiver);
@@ -167,12 +172,8 @@ TEST_F(FakeLayouts, ObservedShortcutFollowsTheValue)
         QVariant value;
         KCShortcutRef expected;
     } rows[] = {
-        { b->dictionaryRepresentation(), b },
-        { a->archive(), a },
-        { QVariant::fromValue(b), b },
-        { QVariant::fromValue(nullptr), nullptr },
-        { QVariant(), nullptr },
-        { QVariant::fromValue(a), a },
+        { b->dictionaryRepresentation(), b }, { a->archive(), a }, { QVariant::fromValue(b), b },
+        { QVariant::fromValue(nullptr), nullptr }, { QVariant(), nullptr }, { QVariant::fromValue(a), a },
         { QVariant(42), nullptr }, // not a shortcut at all
     };
     for (const Row& row : rows) {

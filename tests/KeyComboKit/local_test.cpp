@@ -88,8 +88,9 @@ TEST_F(LocalMonitor, UserBindingsOverTheStandardSet)
                       "": "first:", "not a binding ☃": "first:", "^m": [5, "first:"]})");
     const auto monitor = KCLocalShortcutMonitor::standardShortcuts();
     EXPECT_FALSE(monitor->handleEvent(key(3, kc::control), &editor));
-    EXPECT_TRUE(monitor->enabledActionsForShortcut(KCShortcut::shortcutWithCode(3, kc::control), KCKeyEventTypeDown)
-                    .isEmpty());
+    EXPECT_TRUE(
+        monitor->enabledActionsForShortcut(KCShortcut::shortcutWithCode(3, kc::control), KCKeyEventTypeDown)
+            .isEmpty());
     EXPECT_EQ(monitor->actions().size(), 61 - 1 + 1 + 1 + 2 + 1);
     EXPECT_TRUE(monitor->handleEvent(key(38, kc::control), &editor)); // ^j: a string
     EXPECT_TRUE(monitor->handleEvent(key(40, kc::control), &editor)); // ^k: a one-element array

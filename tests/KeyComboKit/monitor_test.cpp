@@ -87,7 +87,8 @@ TEST_F(FakeLayouts, HooksBracketTheFirstAndLastUseOfAShortcut)
     monitor.addAction(action, KCKeyEventTypeDown);
     monitor.addAction(action, KCKeyEventTypeUp);
     EXPECT_EQ(monitor.countForShortcut(cmd(0)), 2);
-    EXPECT_EQ(monitor.journal, QStringList({ "will shortcuts", "will add ⌘A", "did add ⌘A", "did shortcuts" }));
+    EXPECT_EQ(
+        monitor.journal, QStringList({ "will shortcuts", "will add ⌘A", "did add ⌘A", "did shortcuts" }));
 
     monitor.journal.clear();
     action->setEnabled(false);
@@ -114,7 +115,8 @@ TEST_F(FakeLayouts, HooksBracketTheFirstAndLastUseOfAShortcut)
     monitor.removeAction(action, KCKeyEventTypeDown);
     EXPECT_TRUE(monitor.journal.isEmpty()); // the key-up entry still uses ⌘B
     monitor.removeAction(action, KCKeyEventTypeUp);
-    EXPECT_EQ(monitor.journal, QStringList({ "will shortcuts", "will remove ⌘B", "did remove ⌘B", "did shortcuts" }));
+    EXPECT_EQ(monitor.journal,
+        QStringList({ "will shortcuts", "will remove ⌘B", "did remove ⌘B", "did shortcuts" }));
     EXPECT_TRUE(monitor.actions().isEmpty());
     // Changes after removal reach no monitor.
     monitor.journal.clear();
@@ -130,7 +132,8 @@ TEST_F(FakeLayouts, RemovingEverything)
     auto a = named(cmd(0), "a", &asked);
     monitor.addAction(a, KCKeyEventTypeDown);
     monitor.addAction(named(cmd(11), "b", &asked), KCKeyEventTypeUp);
-    EXPECT_TRUE(monitor.debugDescription().startsWith("Key Down Shortcuts: {\n\t⌘A: {\n\t\t<KCShortcutAction"));
+    EXPECT_TRUE(
+        monitor.debugDescription().startsWith("Key Down Shortcuts: {\n\t⌘A: {\n\t\t<KCShortcutAction"));
     EXPECT_TRUE(monitor.debugDescription().contains("Key Up Shortcuts: {\n\t⌘B: {\n"));
     monitor.journal.clear();
     monitor.removeAllActions();
@@ -166,7 +169,8 @@ TEST_F(GlobalMonitor, HotKeysFollowTheRegistry)
     EXPECT_EQ(ids, QList<quint32>({ 1, 3 })); // the failure used id 2
     EXPECT_EQ(monitor.registeredHotKeyCount(), 2);
 
-    monitor.addAction(named(KCShortcut::shortcutWithCode(KCKeyCodeNone, kc::command), "mod", &asked), KCKeyEventTypeDown);
+    monitor.addAction(
+        named(KCShortcut::shortcutWithCode(KCKeyCodeNone, kc::command), "mod", &asked), KCKeyEventTypeDown);
     EXPECT_EQ(log.count("#Error Shortcut without a key code cannot be registered as Carbon hot key"), 1);
     EXPECT_EQ(monitor.registeredHotKeyCount(), 2);
 
@@ -226,14 +230,16 @@ TEST_F(GlobalMonitor, EventsThatAreNotOurs)
         KCHotKeyEvent event;
         QString line;
     } rows[] = {
-        { { KCHotKeyEvent::keyboardClass, 5, -50, kcHotKeySignature, id }, "#Critical Failed to get hot key ID: -50" },
+        { { KCHotKeyEvent::keyboardClass, 5, -50, kcHotKeySignature, id },
+            "#Critical Failed to get hot key ID: -50" },
         { { KCHotKeyEvent::keyboardClass, 5, 0, 0x41424344, id },
             QStringLiteral("#Error Unexpected hot key with id %1 and signature: 1094861636").arg(id) },
         { { KCHotKeyEvent::keyboardClass, 5, 0, kcHotKeySignature, 0 },
             QStringLiteral("#Error Unexpected hot key with id 0 and signature: %1").arg(kcHotKeySignature) },
         { { KCHotKeyEvent::keyboardClass, 5, 0, kcHotKeySignature, 999 },
             QStringLiteral("Unregistered hot key with id 999 and signature %1").arg(kcHotKeySignature) },
-        { { KCHotKeyEvent::keyboardClass, 7, 0, kcHotKeySignature, id }, "#Error Unexpected key event of type 7" },
+        { { KCHotKeyEvent::keyboardClass, 7, 0, kcHotKeySignature, id },
+            "#Error Unexpected key event of type 7" },
         { { 0x6d6f7573, 5, 0, kcHotKeySignature, id }, "#Error Not a keyboard event" },
     };
     for (const Row& row : rows) {

@@ -57,9 +57,11 @@ struct Counts {
 // Key-down and key-up actions for one shortcut that count their calls.
 void countOn(KCShortcutMonitor& monitor, const KCShortcutRef& shortcut, Counts& counts)
 {
-    monitor.addAction(KCShortcutAction::withShortcut(shortcut, [&counts](KCShortcutAction*) { return ++counts.down, true; }),
+    monitor.addAction(KCShortcutAction::withShortcut(
+                          shortcut, [&counts](KCShortcutAction*) { return ++counts.down, true; }),
         KCKeyEventTypeDown);
-    monitor.addAction(KCShortcutAction::withShortcut(shortcut, [&counts](KCShortcutAction*) { return ++counts.up, true; }),
+    monitor.addAction(
+        KCShortcutAction::withShortcut(shortcut, [&counts](KCShortcutAction*) { return ++counts.up, true; }),
         KCKeyEventTypeUp);
 }
 
@@ -125,7 +127,8 @@ TEST(X11HotKeys, ListenOnlyMonitorSeesModifiers)
 {
     LogCapture log;
     EXPECT_EQ(KCAXGlobalShortcutMonitor::create(KCAXGlobalShortcutMonitor::tapDefault), nullptr);
-    EXPECT_EQ(log.count("#Critical Unable to create event tap: X11 cannot filter other clients' key events"), 1);
+    EXPECT_EQ(
+        log.count("#Critical Unable to create event tap: X11 cannot filter other clients' key events"), 1);
 
     auto monitor = KCAXGlobalShortcutMonitor::create();
     ASSERT_TRUE(monitor);
