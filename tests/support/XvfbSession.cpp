@@ -160,6 +160,7 @@ pid_t startServer(const char* program, QStringList arguments, QString* display)
     return pid;
 }
 
+const QString kNoKeysConfig = QStringLiteral(ORBITSHELF_TEST_DATA "/e2e_platform/openbox-no-keys.xml");
 const QString kTwoOutputsConfig = QStringLiteral(ORBITSHELF_TEST_DATA "/e2e_screens/xorg-dummy.conf");
 
 } // namespace
@@ -178,7 +179,7 @@ bool XvfbSession::canStartTwoOutputs(QString* why)
     return why->isEmpty();
 }
 
-std::unique_ptr<XvfbSession> XvfbSession::start(Outputs outputs)
+std::unique_ptr<XvfbSession> XvfbSession::start(Outputs outputs, WindowManagerKeys keys)
 {
     std::unique_ptr<XvfbSession> session(new XvfbSession);
     if (outputs == Outputs::one) {
@@ -209,7 +210,10 @@ std::unique_ptr<XvfbSession> XvfbSession::start(Outputs outputs)
                 "1920x1080", "--pos", "1400x0" });
     }
 
-    session->m_wmPid = spawnArgv(QStringLiteral("openbox"), { QStringLiteral("--sm-disable") });
+    QStringList wmArguments { QStringLiteral("--sm-disable") };
+    if (keys == WindowManagerKeys::none)
+        wmArguments << QStringLiteral("--config-file") << kNoKeysConfig;
+    session->m_wmPid = spawnArgv(QStringLiteral("openbox"), wmArguments);
     if (!session->m_wmPid || !waitForWindowManager(session->m_display.toLocal8Bit())) {
         g_lastError = QStringLiteral("openbox did not start managing windows");
         return nullptr;

@@ -25,13 +25,20 @@ public:
         two,
     };
 
+    enum class WindowManagerKeys {
+        defaults, // openbox's own rc.xml
+        // An rc.xml without key bindings, so that tests may grab any key.
+        none,
+    };
+
     ~XvfbSession();
     XvfbSession(const XvfbSession&) = delete;
     XvfbSession& operator=(const XvfbSession&) = delete;
 
     // Starts the server and openbox and sets DISPLAY for this process; or
     // returns nullptr with lastError() set.
-    static std::unique_ptr<XvfbSession> start(Outputs outputs = Outputs::one);
+    static std::unique_ptr<XvfbSession> start(
+        Outputs outputs = Outputs::one, WindowManagerKeys keys = WindowManagerKeys::defaults);
     static QString lastError();
     // Whether start(two) can work here at all: root and the dummy driver.
     static bool canStartTwoOutputs(QString* why);

@@ -47,6 +47,8 @@ int main(int argc, char** argv)
         session = XvfbSession::start(XvfbSession::Outputs::two);
     else
         ::testing::AddGlobalTestEnvironment(new SkipAll(cannot));
+#elif defined(ORBITSHELF_E2E_NO_WM_KEYS)
+    session = XvfbSession::start(XvfbSession::Outputs::one, XvfbSession::WindowManagerKeys::none);
 #else
     session = XvfbSession::start();
 #endif
