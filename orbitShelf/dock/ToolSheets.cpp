@@ -125,6 +125,7 @@ QWidget* ToolSheets::makeSheet(ToolSheet sheet, const ToolSheetContent& content)
         layout->addWidget(makePasteBoardView(content.columns, content.limit));
         break;
     case ToolSheet::FastFinder:
+        window->setWindowTitle(QStringLiteral("FastFinder"));
         layout->addWidget(makeFastFinderView(m_state, fastFinderPlacement()));
         break;
     }

@@ -191,8 +191,10 @@ void FastFinderModel::openItem(const FolderEntry& entry)
         reload();
         return;
     }
-    if (openPath(entry.path, entry.displayName))
+    if (openPath(entry.path, entry.displayName)) {
+        qCInfo(lcFastFinder) << "opened" << entry.path;
         closePopup();
+    }
 }
 
 void FastFinderModel::openFavorite(const QString& path)
@@ -289,6 +291,7 @@ void FastFinderModel::listingArrived(quint64 generation, const FolderListing& li
         std::fflush(stdout);
     }
     m_items = listing.entries;
+    qCInfo(lcFastFinder) << "listed" << m_items.size() << "entries of" << m_url;
     emit itemsChanged();
     startThumbnails(m_items);
 }

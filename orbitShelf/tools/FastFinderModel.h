@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QImage>
+#include <QLoggingCategory>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -13,6 +14,8 @@
 
 class AppState;
 class QThreadPool;
+
+Q_DECLARE_LOGGING_CATEGORY(lcFastFinder)
 
 // Where the browser is shown, told by its host: whether the bar on the screen
 // under the pointer runs vertically, and that screen's visible width (the

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -214,11 +215,12 @@ QIcon FastFinderGridModel::typeIcon(const QString& iconName) const
     const auto found = m_icons.constFind(iconName);
     if (found != m_icons.constEnd())
         return *found;
+    const bool folder = iconName == QLatin1String("folder");
     QIcon icon = QIcon::fromTheme(iconName);
-    if (icon.isNull() && iconName != QLatin1String("folder"))
+    if (icon.isNull() && !folder)
         icon = QIcon::fromTheme(QStringLiteral("text-x-generic"));
     if (icon.isNull())
-        icon = sidebarFolderIcon(false);
+        icon = folder ? sidebarFolderIcon(false) : genericFileIcon();
     m_icons.insert(iconName, icon);
     return icon;
 }
@@ -355,6 +357,8 @@ FastFinderView::FastFinderView(
     connect(m_model, &FastFinderModel::itemsChanged, this, [this] {
         m_path->setText(oneLineName(m_model->url()));
         m_grid->viewport()->update();
+        if (lcFastFinder().isDebugEnabled() && !m_model->items().isEmpty())
+            QTimer::singleShot(0, this, &FastFinderView::logFirstCell);
     });
     connect(m_model, &FastFinderModel::message, this, &FastFinderView::showMessage);
 
@@ -409,6 +413,21 @@ void FastFinderView::rebuildSidebar()
         layout->addWidget(star);
         m_chainRows->addWidget(row);
     }
+}
+
+void FastFinderView::logFirstCell() const
+{
+    if (m_gridModel->rowCount() == 0)
+        return;
+    // Where the first entry stands on the screen, for checks that click it.
+    const QRect cell = m_grid->visualRect(m_gridModel->index(0));
+    const QPoint at = m_grid->viewport()->mapToGlobal(cell.topLeft());
+    qCDebug(lcFastFinder).noquote() << QStringLiteral("first grid cell %1 at %2,%3 %4x%5")
+                                           .arg(m_model->items().first().displayName)
+                                           .arg(at.x())
+                                           .arg(at.y())
+                                           .arg(cell.width())
+                                           .arg(cell.height());
 }
 
 void FastFinderView::showMessage(const QString& text)

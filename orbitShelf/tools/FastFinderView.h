@@ -27,8 +27,8 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
-    // The icon shown for a MIME icon name; the folder's own icon when the
-    // theme has none.
+    // The icon shown for a MIME icon name; our folder or page drawing when
+    // the theme has none.
     QIcon typeIcon(const QString& iconName) const;
 
 private:
@@ -60,6 +60,7 @@ public:
 private:
     void rebuildSidebar();
     void showMessage(const QString& text);
+    void logFirstCell() const;
 
     FastFinderModel* m_model;
     FastFinderGridModel* m_gridModel;

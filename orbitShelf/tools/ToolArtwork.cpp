@@ -99,3 +99,26 @@ QIcon sidebarFolderIcon(bool home)
     painter.end();
     return QIcon(QPixmap::fromImage(image));
 }
+
+QIcon genericFileIcon()
+{
+    QImage image = blank(32);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath page;
+    page.moveTo(7, 2);
+    page.lineTo(19, 2);
+    page.lineTo(26, 9);
+    page.lineTo(26, 30);
+    page.lineTo(7, 30);
+    page.closeSubpath();
+    painter.fillPath(page, QColor(235, 235, 235));
+    QPainterPath fold;
+    fold.moveTo(19, 2);
+    fold.lineTo(19, 9);
+    fold.lineTo(26, 9);
+    fold.closeSubpath();
+    painter.fillPath(fold, QColor(180, 180, 180));
+    painter.end();
+    return QIcon(QPixmap::fromImage(image));
+}

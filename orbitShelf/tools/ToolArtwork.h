@@ -21,3 +21,6 @@ void paintStar(QPainter& painter, const QRectF& box, const QColor& color);
 // The folder symbol of a sidebar row: the theme's home or folder icon, or our
 // drawing when the theme has none.
 QIcon sidebarFolderIcon(bool home);
+
+// A plain page: the icon of a file whose type the theme has no icon for.
+QIcon genericFileIcon();

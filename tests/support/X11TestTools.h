@@ -173,6 +173,8 @@ public:
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
         env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome());
         env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("orbitshelf.dock=true"));
+        for (const auto& [key, value] : m_environment)
+            env.insert(key, value);
         m_process.setProcessEnvironment(env);
         m_process.setStandardErrorFile(m_home.filePath(QStringLiteral("orbitShelf.log")), QIODevice::Append);
         m_process.setStandardOutputFile(QProcess::nullDevice());
@@ -187,6 +189,8 @@ public:
         m_process.waitForFinished();
     }
     bool running() const { return m_process.state() == QProcess::Running; }
+    // Set in the dock's environment by the next start().
+    void setEnvironment(const QString& key, const QString& value) { m_environment[key] = value; }
     QString dataHome() const { return m_home.filePath(QStringLiteral("data")); }
     QString configHome() const { return m_home.filePath(QStringLiteral("config")); }
     QString storePath() const
@@ -215,6 +219,7 @@ public:
 private:
     QTemporaryDir m_home;
     QProcess m_process;
+    std::map<QString, QString> m_environment;
 };
 
 // One item of the bar as the app logs it.
