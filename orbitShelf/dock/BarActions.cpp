@@ -61,8 +61,8 @@ void windowButtonClicked(AppState& state, Windows& window, const BarActionServic
 {
     if (state.settings.replaceFinder()
         && isFileManagerWindow(window, services.fileManagerId ? services.fileManagerId() : std::nullopt)) {
-        // The folder browser opens in the bar's FastFinder sheet; until that
-        // tool exists the flag is all there is to set.
+        // The folder browser opens in the bar's FastFinder sheet, which
+        // follows the flag.
         qCInfo(lcDock) << "file manager clicked with replaceFinder on: opening the folder browser";
         state.showFastFinderPopup = true;
         state.publish();

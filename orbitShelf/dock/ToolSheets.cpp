@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "dock/DockEdges.h"
 #include "dock/DockViewState.h"
+#include "tools/FastFinderView.h"
 #include "tools/ToolsStandIn.h"
 
 #include <QGuiApplication>
@@ -124,7 +125,8 @@ QWidget* ToolSheets::makeSheet(ToolSheet sheet, const ToolSheetContent& content)
         layout->addWidget(makePasteBoardView(content.columns, content.limit));
         break;
     case ToolSheet::FastFinder:
-        layout->addWidget(makeFastFinderView());
+        window->setWindowTitle(QStringLiteral("FastFinder"));
+        layout->addWidget(makeFastFinderView(m_state, fastFinderPlacement()));
         break;
     }
     place(window, content);
@@ -134,6 +136,20 @@ QWidget* ToolSheets::makeSheet(ToolSheet sheet, const ToolSheetContent& content)
         window->activateWindow();
     }
     return window;
+}
+
+FastFinderPlacement ToolSheets::fastFinderPlacement() const
+{
+    // Only the bar on the screen under the pointer fills its sheet, so that
+    // bar's screen is the one the browser sizes its grid for.
+    const QScreen* screen = m_dockWindow ? m_dockWindow->screen() : nullptr;
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    FastFinderPlacement placement;
+    placement.dockVertical = isDockVertical(m_state, m_dock.screenID);
+    if (screen)
+        placement.visibleWidth = screen->availableGeometry().width();
+    return placement;
 }
 
 void ToolSheets::place(QWidget* sheet, const ToolSheetContent& content) const

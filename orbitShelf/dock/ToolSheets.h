@@ -8,6 +8,7 @@
 #include <map>
 
 class AppState;
+struct FastFinderPlacement;
 class DockViewState;
 class QWidget;
 
@@ -33,6 +34,7 @@ public:
 private:
     QWidget* makeSheet(ToolSheet sheet, const ToolSheetContent& content);
     void place(QWidget* sheet, const ToolSheetContent& content) const;
+    FastFinderPlacement fastFinderPlacement() const;
 
     AppState& m_state;
     const DockViewState& m_dock;

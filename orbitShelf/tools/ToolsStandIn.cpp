@@ -25,11 +25,6 @@ QWidget* makePomodoroView()
     return placeholderPage(QStringLiteral("The Pomodoro timer is not available in this build."));
 }
 
-QWidget* makeFastFinderView()
-{
-    return placeholderPage(QStringLiteral("The file browser is not available in this build."));
-}
-
 std::unique_ptr<QWidget> makeToolHubView()
 {
     auto label = std::make_unique<QLabel>(QStringLiteral("The built-in tools are not part of this build yet."));

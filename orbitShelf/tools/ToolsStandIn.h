@@ -9,10 +9,9 @@ class QWidget;
 // The clipboard-history view; a placeholder page until the history lands.
 QWidget* makePasteBoardView(std::optional<int> column, int limit);
 
-// The Pomodoro panel and the column file browser shown in the bar's tool
-// sheets; placeholder pages that say the tool is not in this build.
+// The Pomodoro panel shown in the bar's tool sheet; a placeholder page that
+// says the tool is not in this build.
 QWidget* makePomodoroView();
-QWidget* makeFastFinderView();
 
 #include <memory>
 

@@ -231,6 +231,8 @@ public:
         // followed the desktop.
         env.insert(QStringLiteral("QT_MESSAGE_PATTERN"),
             QStringLiteral("%{time yyyy-MM-ddTHH:mm:ss.zzz} %{if-category}%{category}: %{endif}%{message}"));
+        for (const auto& [key, value] : m_environment)
+            env.insert(key, value);
         m_process.setProcessEnvironment(env);
         m_process.setStandardErrorFile(m_home.filePath(QStringLiteral("orbitShelf.log")), QIODevice::Append);
         m_process.setStandardOutputFile(QProcess::nullDevice());
@@ -245,6 +247,8 @@ public:
         m_process.waitForFinished();
     }
     bool running() const { return m_process.state() == QProcess::Running; }
+    // Set in the dock's environment by the next start().
+    void setEnvironment(const QString& key, const QString& value) { m_environment[key] = value; }
     QString dataHome() const { return m_home.filePath(QStringLiteral("data")); }
     QString configHome() const { return m_home.filePath(QStringLiteral("config")); }
     QString storePath() const
@@ -273,6 +277,7 @@ public:
 private:
     QTemporaryDir m_home;
     QProcess m_process;
+    std::map<QString, QString> m_environment;
 };
 
 // One item of the bar as the app logs it.
