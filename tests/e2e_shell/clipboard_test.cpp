@@ -286,8 +286,12 @@ TEST(Clipboard, CopiesElsewhereAreKeptWithTheirSourceNeverSecretsAndASilentOwner
         QElapsedTimer shown;
         shown.start();
         ASSERT_TRUE(waitUntil([&] { return barShows(run, later.id); }, std::chrono::seconds(5)));
-        EXPECT_LT(shown.elapsed(), 500);
-        EXPECT_FALSE(run.log().contains(QStringLiteral("given up"))) << "the bar waited for the read";
+        // What matters is the order: the button came while the read was still
+        // waiting (it gives up after 1 s). The time itself is only reported: a
+        // busy machine starts an xterm slowly, whatever the bar does.
+        ::testing::Test::RecordProperty("buttonAfterMs", int(shown.elapsed()));
+        EXPECT_FALSE(run.log().contains(QStringLiteral("given up")))
+            << "the bar waited for the read (button after " << shown.elapsed() << " ms)";
         EXPECT_TRUE(waitUntil([&] { return run.log().contains(QStringLiteral("given up")); }));
     }
     Xclip owner({}, "a later copy");
