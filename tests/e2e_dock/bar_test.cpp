@@ -91,16 +91,7 @@ TEST(Bar, TheSettingsMenuMovesTheBarToTheLeftEdge)
 {
     DockRun run;
     ASSERT_GT(run.start(), 0);
-    std::optional<QRect> mainButton;
-    ASSERT_TRUE(waitUntil([&] {
-        return (mainButton = run.loggedRect(QStringLiteral("main button at "))).has_value();
-    })) << run.log().toStdString();
-    // A dock window just mapped may not take input yet.
-    ASSERT_TRUE(waitUntil([&] {
-        click(mainButton->center(), 3);
-        return waitUntil([&] { return run.log().contains(QLatin1String("settings menu opened")); },
-            std::chrono::milliseconds(500));
-    })) << run.log().toStdString();
+    ASSERT_TRUE(openSettingsMenu(run)) << run.log().toStdString();
     // "Dock Position" is the first entry, "Left" the first of its submenu.
     xdotool({ "key", "Down", "Right", "Return" });
 

@@ -280,6 +280,20 @@ private:
     std::map<QString, QString> m_environment;
 };
 
+// Right-clicks the bar's main button until its settings menu opens: a dock
+// window just mapped may not take input yet.
+inline bool openSettingsMenu(const DockRun& run)
+{
+    std::optional<QRect> mainButton;
+    if (!waitUntil([&] { return (mainButton = run.loggedRect(QStringLiteral("main button at "))).has_value(); }))
+        return false;
+    return waitUntil([&] {
+        click(mainButton->center(), 3);
+        return waitUntil([&] { return run.log().contains(QLatin1String("settings menu opened")); },
+            std::chrono::milliseconds(500));
+    });
+}
+
 // One item of the bar as the app logs it.
 struct LoggedBarItem {
     enum Kind { mainButton, launchpad, tool, pinnedApp, windowButton, stackButton }; // BarEntry::Kind
