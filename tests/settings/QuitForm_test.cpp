@@ -1,6 +1,7 @@
 // The quit dialog: what it sends, and when the program ends (virtual clock).
 #include "settings/QuitForm.h"
 
+#include "platform/fake/FakePlatform.h"
 #include "tests/support/ManualQueue.h"
 
 #include <gtest/gtest.h>
@@ -65,6 +66,27 @@ TEST(QuitForm, UntouchedFormSendsTheDefaultReasonWithDiagnostics)
                 .arg(trusted ? "True" : "False"));
         EXPECT_EQ(script.tracked, QStringList { "QuitButtonInQuitView" });
     }
+}
+
+TEST(QuitForm, ThePlatformSaysWhetherTheProgramIsTrusted)
+{
+    platform::fake::FakePlatform fake;
+    platform::setCurrent(&fake);
+    fake.setTrusted(false);
+    QuitScript script;
+    QuitServices services = standardQuitServices();
+    const QuitServices scripted = script.services();
+    services.sendFeedback = scripted.sendFeedback;
+    services.after = scripted.after;
+    services.quit = scripted.quit;
+    services.deviceId = scripted.deviceId;
+    QuitForm form(services);
+    form.quitWithFeedback();
+    platform::setCurrent(nullptr);
+    ASSERT_EQ(script.sent.size(), 1u);
+    EXPECT_TRUE(
+        script.sent[0].content.endsWith(QStringLiteral("DEVICE-ID-Accessability:False;-ScreenRecord:True;")))
+        << script.sent[0].content.toStdString();
 }
 
 TEST(QuitForm, EmptyTextSendsNothingButStillTracksAndQuits)
