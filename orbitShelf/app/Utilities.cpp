@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 namespace {
@@ -232,8 +233,17 @@ QThread::Priority threadPriority(ThreadQoS qos)
 
 QString formatFloat(float value, int fractionDigits, const QLocale& locale)
 {
+    // QLocale rounds a tie away from zero; the C library rounds the exact
+    // binary value half to even ("%.0f" of 2.5 is "2", "%.2f" of 0.125 is
+    // "0.12"). The rounded number then goes through the locale for its
+    // separator and digits; at that precision it is no longer a tie.
+    const int digits = std::clamp(fractionDigits, 0, 60);
+    if (!std::isfinite(value))
+        return QString::number(double(value));
+    char rounded[512];
+    std::snprintf(rounded, sizeof rounded, "%.*f", digits, double(value));
     QLocale plain = locale;
     plain.setNumberOptions(plain.numberOptions() | QLocale::OmitGroupSeparator);
-    const QString text = plain.toString(double(value), 'f', std::max(0, fractionDigits));
+    const QString text = plain.toString(std::strtod(rounded, nullptr), 'f', digits);
     return text.isEmpty() ? QString::number(double(value)) : text;
 }

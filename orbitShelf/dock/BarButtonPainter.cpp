@@ -7,6 +7,8 @@
 #include "dock/ButtonLooks.h"
 #include "dock/DockBarGeometry.h"
 #include "dock/DockIcons.h"
+#include "dock/DockMainButton.h"
+#include "dock/NamedImages.h"
 #include "widgets/Badge.h"
 
 #include <QPainter>
@@ -125,6 +127,15 @@ void paintStackButton(QPainter& painter, const StackButtonLook& look)
 void paintPlaceholderButton(
     QPainter& painter, const BarEntry& entry, const DockBarItem& item, const AppState& state)
 {
+    if (entry.kind == BarEntry::Kind::MainButton) {
+        const MainButtonIcon picture = mainButtonIcon(state);
+        const QSizeF label(std::max(0.0, item.iconRect.width() - picture.inset),
+            std::max(0.0, item.iconRect.height() - picture.inset));
+        const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+        const QImage image = mainButtonImage(picture.file, picture.builtinName, (label * ratio).toSize());
+        paintMainButtonLabel(painter, item.iconRect, label, image);
+        return;
+    }
     const QIcon icon = entryIcon(entry, state);
     painter.save();
     if (!icon.isNull()) {

@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
 #include "apps/AppOrder.h"
+#include "apps/SupportFolder.h"
 #include "apps/Windows.h"
 #include "dock/DockEdges.h"
 #include "dock/DockViewState.h"
@@ -244,11 +245,9 @@ MainButtonIcon mainButtonIcon(const AppState& state)
 {
     MainButtonIcon icon;
     if (state.settings.isDockIconCustomUpload()) {
-        // The stored text is a file URL or path with escapes ("%20" and
-        // others); all of them are decoded, not only spaces.
-        const QString stored = state.settings.dockIconCustomUploadURL();
-        const QUrl url(stored);
-        icon.file = url.isLocalFile() ? url.toLocalFile() : QUrl::fromPercentEncoding(stored.toUtf8());
+        // The stored text is a path with escapes ("%20" and others); all of
+        // them are decoded, not only spaces.
+        icon.file = localPathFromStored(state.settings.dockIconCustomUploadURL());
         icon.builtinName = QStringLiteral("Finder");
         icon.inset = 7;
     } else {

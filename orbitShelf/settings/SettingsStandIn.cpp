@@ -1,11 +1,15 @@
 #include "settings/SettingsStandIn.h"
 
+#include "app/AppState.h"
 #include "dock/DockWindows.h"
+#include "settings/AppearanceSettingsView.h"
+#include "settings/OnboardingState.h"
 
 #include <QCoreApplication>
 #include <QLabel>
-#include <QTimer>
 #include <QLoggingCategory>
+#include <QTabWidget>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -17,27 +21,17 @@ std::unique_ptr<QWidget> makeOnboardingView()
         << "makeOnboardingView: the onboarding is not built yet; showing a placeholder";
     auto label = std::make_unique<QLabel>(QStringLiteral("Welcome to orbitShelf."));
     label->setAlignment(Qt::AlignCenter);
+    auto* state = new OnboardingState(AppState::shared(), standardPermissionChecks(), label.get());
+    state->setObjectName(QStringLiteral("OnboardingState"));
+    state->attach(label.get());
     return label;
 }
-
-namespace {
-QWidget* notYetPage(const QString& text)
-{
-    auto* label = new QLabel(text);
-    label->setAlignment(Qt::AlignCenter);
-    label->setWordWrap(true);
-    return label;
-}
-} // namespace
 
 QWidget* makeGeneralConfig()
 {
-    return notYetPage(QStringLiteral("The settings tabs are not available in this build."));
-}
-
-QWidget* makeQuitView()
-{
-    return notYetPage(QStringLiteral("The quit dialog is not available in this build."));
+    auto* tabs = new QTabWidget;
+    tabs->addTab(new AppearanceSettingsView, QStringLiteral("Themes"));
+    return tabs;
 }
 
 void multipleScreensSupportChanged(bool on)

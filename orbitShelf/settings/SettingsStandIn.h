@@ -4,13 +4,12 @@
 
 class QWidget;
 
-// Stand-in for the onboarding view until the onboarding lands: a plain page
-// that says what the onboarding will ask for.
+// Stand-in for the onboarding view until its body lands: a plain page that
+// already carries the view's state (OnboardingState) and its two hooks.
 std::unique_ptr<QWidget> makeOnboardingView();
 
-// The settings tabs and the quit dialog; placeholder pages until they land.
+// Stand-in for the settings tabs: only "Themes" so far.
 QWidget* makeGeneralConfig();
-QWidget* makeQuitView();
 
 // Stand-in for what the settings window's multiple-screens switch does once
 // it exists: 0.15 s after a change, the other screens' docks are made (on)

@@ -1,10 +1,11 @@
 #include "shell/AuxiliaryWindows.h"
 
-#include "shell/AuxWindowGeometry.h"
 #include "app/ShellQueues.h"
 #include "app/UserDefaults.h"
 #include "dock/FullScreenToast.h"
+#include "settings/QuitView.h"
 #include "settings/SettingsStandIn.h"
+#include "shell/AuxWindowGeometry.h"
 #include "switcher/SwitcherStandIn.h"
 #include "tools/ToolsStandIn.h"
 
@@ -201,7 +202,7 @@ CustomWindow* openQuitWindow()
     setFrameAutosaveName(window, QString::fromLatin1(quitWindowAutosaveName));
     window->setWindowTitle(QStringLiteral("OrbitShelf Quit"));
     window->setWindowFlag(Qt::WindowStaysOnTopHint);
-    setContent(window, makeQuitView());
+    setContent(window, new QuitView);
     bringToFront(window);
     return window;
 }

@@ -7,6 +7,7 @@
 #include "apps/ModelEvents.h"
 #include "dock/DockHooks.h"
 #include "dock/DockModifierKeys.h"
+#include "settings/SettingsHooks.h"
 #include "shell/AuxiliaryWindows.h"
 #include "shell/Relaunch.h"
 #include "switcher/SwitcherStandIn.h"
@@ -55,6 +56,7 @@ void wireFeatures()
     hooks.openSettingsWindow = [] { openSettingsWindow(); };
     hooks.openQuitWindow = [] { openQuitWindow(); };
     hooks.relaunch = [] { return relaunchApp(); };
+    settingsHooks().relaunch = [] { return relaunchApp(); };
 
     ModelEvents& model = ModelEvents::shared();
     QObject::connect(&model, &ModelEvents::activationStarted, [](const QString&) { switcherModifierState = -1; });

@@ -92,3 +92,27 @@ TEST(DeviceUUID, StableUppercaseAndNotTheRawMachineId)
     EXPECT_FALSE(deviceUUIDFromMachineId("0123456789abcdef0123456789abcdeg"));
     EXPECT_FALSE(deviceUUIDFromMachineId("0123456789abcdef"));
 }
+
+struct FloatCase {
+    const char* name;
+    int digits;
+    float value;
+    const char* locale;
+    const char* expected;
+};
+class FormatFloat : public ::testing::TestWithParam<FloatCase> { };
+TEST_P(FormatFloat, RoundsHalfToEvenInTheLocale)
+{
+    const auto& c = GetParam();
+    EXPECT_EQ(
+        formatFloat(c.value, c.digits, QLocale(QString::fromLatin1(c.locale))).toStdString(), c.expected);
+}
+INSTANTIATE_TEST_SUITE_P(Utilities, FormatFloat,
+    ::testing::Values(FloatCase { "English", 2, 33.333f, "en_US", "33.33" },
+        FloatCase { "German", 2, 33.333f, "de_DE", "33,33" },
+        FloatCase { "TieToEvenDown", 0, 2.5f, "en_US", "2" },
+        FloatCase { "TieToEvenUp", 0, 3.5f, "en_US", "4" },
+        FloatCase { "ExactTieInFraction", 2, 0.125f, "en_US", "0.12" },
+        FloatCase { "NegativeTie", 0, -2.5f, "en_US", "-2" },
+        FloatCase { "NoGrouping", 1, 12345.25f, "de_DE", "12345,2" }),
+    [](const auto& info) { return std::string(info.param.name); });

@@ -198,7 +198,8 @@ inline QString screenKeyOfOutput(const QString& outputName)
 
 // One run of the real orbitShelf with a private settings and data home. Its
 // standard error is the log the checks read: with orbitshelf.dock debug on,
-// the bar writes where each of its buttons stands on the screen.
+// the bar writes where each of its buttons stands on the screen, and with
+// orbitshelf.settings the appearance page where its tiles stand.
 class DockRun final {
 public:
     explicit DockRun(const std::map<QString, QVariant>& settings = {})
@@ -226,7 +227,8 @@ public:
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
         env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome());
-        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("orbitshelf.dock=true"));
+        env.insert(QStringLiteral("QT_LOGGING_RULES"),
+            QStringLiteral("orbitshelf.dock=true;orbitshelf.settings=true"));
         // Every message stamped, so that tests can tell how soon the bar
         // followed the desktop.
         env.insert(QStringLiteral("QT_MESSAGE_PATTERN"),

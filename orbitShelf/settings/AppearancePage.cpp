@@ -1,0 +1,322 @@
+#include "settings/AppearancePage.h"
+
+#include "app/AppState.h"
+#include "app/ImageFiles.h"
+#include "app/Utilities.h"
+#include "apps/SupportFolder.h"
+#include "dock/DockColors.h"
+#include "dock/NamedImages.h"
+#include "network/ServiceRequests.h"
+#include "settings/SettingsHooks.h"
+#include "tools/RandomString.h"
+
+#include <QImageReader>
+#include <QLoggingCategory>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+static Q_LOGGING_CATEGORY(lcAppearance, "orbitshelf.settings")
+
+namespace {
+
+// Writes go through a record of their own: AppState's record would send a
+// change notice per write, and an apply sends exactly one, by publishing.
+CustomSettings store()
+{
+    return CustomSettings();
+}
+
+int askWithMessageBox(const QString& message, const QStringList& buttons)
+{
+    QMessageBox box(QMessageBox::Information, QStringLiteral("OrbitShelf"), message);
+    QList<QAbstractButton*> made;
+    for (const QString& title : buttons)
+        made << box.addButton(title, made.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::RejectRole);
+    if (lcAppearance().isDebugEnabled()) {
+        // Once shown: where its buttons stand, for the log a test reads.
+        QTimer::singleShot(0, &box, [&box, made] {
+            QStringList placed;
+            for (const QAbstractButton* button : made) {
+                const QRect r(button->mapToGlobal(QPoint(0, 0)), button->size());
+                placed << QStringLiteral("%1@%2,%3 %4x%5")
+                              .arg(button->text())
+                              .arg(r.x())
+                              .arg(r.y())
+                              .arg(r.width())
+                              .arg(r.height());
+            }
+            qCDebug(lcAppearance).noquote() << "question shown:" << placed.join(QStringLiteral("; "));
+        });
+    }
+    box.exec();
+    return int(made.indexOf(box.clickedButton()));
+}
+
+} // namespace
+
+AppearanceServices standardAppearanceServices()
+{
+    AppearanceServices services;
+    services.trackFeature = [](const QString& feature) { trackFeature(feature); };
+    services.ask = &askWithMessageBox;
+    services.alert = &showAlert;
+    services.relaunch = [] {
+        if (settingsHooks().relaunch)
+            return settingsHooks().relaunch();
+        qCWarning(lcAppearance) << "no relaunch is installed; the new theme shows after a restart";
+        showAlert(QStringLiteral("OrbitShelf could not restart itself."),
+            QStringLiteral("The new theme shows the next time OrbitShelf starts."));
+        return false;
+    };
+    services.supportFile = &appSupportDirectory;
+    services.randomName = &randomAlphanumericString;
+    return services;
+}
+
+const std::vector<ColorRowSpec>& colorRowSpecs()
+{
+    static const std::vector<ColorRowSpec> specs {
+        { ColorRow::openIndicator, QString(), QStringLiteral("[ Actived Indicator Color ]"), 320,
+            QStringLiteral("openIndicatorColor"), kTagFallbackColor, false },
+        { ColorRow::previousIndicator, QString(), QStringLiteral("[ Previous Indicator Color ]"), 320,
+            QStringLiteral("previousIndicatorColor"), kTagFallbackColor, false },
+        { ColorRow::dock, QStringLiteral("[ Dock Color ]"), QStringLiteral("Dock Color"), 220,
+            QStringLiteral("dockColor"), kTagFallbackColor, false },
+        { ColorRow::dockTitle, QStringLiteral("[ Dock Title Color ]"), QStringLiteral("Dock Title Color"),
+            220, QStringLiteral("dockTitleColor"), kTitleFallbackColor, true },
+    };
+    return specs;
+}
+
+const ColorRowSpec& colorRowSpec(ColorRow row)
+{
+    return colorRowSpecs()[std::size_t(row)];
+}
+
+const std::vector<ButtonThemeChoice>& buttonThemeChoices()
+{
+    static const std::vector<ButtonThemeChoice> choices {
+        { QStringLiteral("ButtonTheme-1"), QStringLiteral("onlyIcon") },
+        { QStringLiteral("ButtonTheme-2"), QStringLiteral("bigIcon") },
+        { QStringLiteral("ButtonTheme-3"), QStringLiteral("noIcon") },
+    };
+    return choices;
+}
+
+QString heightLabel(const QString& prefix, double height)
+{
+    return prefix + QString::number(qlonglong(std::trunc(height)));
+}
+
+AppearancePage::AppearancePage(AppState& state, AppearanceServices services)
+    : height(state.settings.dockBackgroundHeight())
+    , iconHeight(state.appIcon.height())
+    , bgColor(state.settings.dockColor())
+    , titleColor(state.settings.dockTitleColor())
+    , openIndicatorColor(state.settings.openIndicatorColor())
+    , previousIndicatorColor(state.settings.previousIndicatorColor())
+    , stackMode(state.settings.stackAppLimit())
+    , fullscreenDock(state.settings.fullScreenDock())
+    , uploadedUrl(state.settings.dockIconCustomUploadURL())
+    , m_state(state)
+    , m_services(std::move(services))
+{
+}
+
+const QStringList& AppearancePage::defaultColors()
+{
+    static const QStringList colors { "00b894", "00cec9", "ff7675", "6c5ce7", "b2bec3", "ffeaa7", "fab1a0",
+        "d63031", "e84393", "74b9ff", "55efc4", "2d3436", "1e272e" };
+    return colors;
+}
+
+const QStringList& AppearancePage::defaultTitleColors()
+{
+    static const QStringList colors { "ffffff", "000000", "ff7675", "6c5ce7", "e84393", "74b9ff", "55efc4",
+        "2d3436", "1e272e" };
+    return colors;
+}
+
+QString& AppearancePage::colorText(ColorRow row)
+{
+    switch (row) {
+    case ColorRow::openIndicator:
+        return openIndicatorColor;
+    case ColorRow::previousIndicator:
+        return previousIndicatorColor;
+    case ColorRow::dock:
+        return bgColor;
+    case ColorRow::dockTitle:
+        break;
+    }
+    return titleColor;
+}
+
+QStringList AppearancePage::palette(ColorRow row) const
+{
+    return colorRowSpec(row).titlePalette ? defaultTitleColors() : defaultColors();
+}
+
+uint32_t AppearancePage::swatchRgb(ColorRow row) const
+{
+    const CustomSettings settings = store();
+    QString stored;
+    switch (row) {
+    case ColorRow::openIndicator:
+        stored = settings.openIndicatorColor();
+        break;
+    case ColorRow::previousIndicator:
+        stored = settings.previousIndicatorColor();
+        break;
+    case ColorRow::dock:
+        stored = settings.dockColor();
+        break;
+    case ColorRow::dockTitle:
+        stored = settings.dockTitleColor();
+        break;
+    }
+    return colorFromHex(stored, colorRowSpec(row).fallback).rgb() & 0xffffff;
+}
+
+void AppearancePage::publish()
+{
+    m_state.publish();
+}
+
+void AppearancePage::applyFullScreenDock(bool on)
+{
+    fullscreenDock = on;
+    store().setFullScreenDock(on);
+    publish();
+}
+
+void AppearancePage::applyDockHeight()
+{
+    store().setDockBackgroundHeight(height);
+    publish();
+}
+
+void AppearancePage::applyIconHeight()
+{
+    m_state.appIcon.setHeight(iconHeight);
+    publish();
+}
+
+void AppearancePage::applyColorText(ColorRow row, const QString& text)
+{
+    colorText(row) = text;
+    const CustomSettings settings = store();
+    switch (row) {
+    case ColorRow::openIndicator:
+        settings.setOpenIndicatorColor(text);
+        break;
+    case ColorRow::previousIndicator:
+        settings.setPreviousIndicatorColor(text);
+        break;
+    case ColorRow::dock:
+        settings.setDockColor(text);
+        break;
+    case ColorRow::dockTitle:
+        settings.setDockTitleColor(text);
+        break;
+    }
+    publish();
+}
+
+bool AppearancePage::commitStackText(const QString& text, const QLocale& locale)
+{
+    bool ok = false;
+    const qlonglong parsed = locale.toLongLong(text.trimmed(), &ok);
+    if (!ok)
+        return false;
+    // The bar lays out at least one window per stack; a limit of 0 or below
+    // would leave a stack with nothing in it.
+    const int limit = int(std::clamp<qlonglong>(parsed, 1, std::numeric_limits<int>::max()));
+    if (limit == stackMode)
+        return false;
+    stackMode = limit;
+    store().setStackAppLimit(limit);
+    publish();
+    return true;
+}
+
+void AppearancePage::applyButtonTheme(const QString& theme)
+{
+    if (m_services.trackFeature)
+        m_services.trackFeature(QStringLiteral("ChangeButtonTheme-") + theme);
+    const int answer = m_services.ask
+        ? m_services.ask(QStringLiteral("Need restart OrbitShelf to render the new ui"),
+            { QStringLiteral("oK"), QStringLiteral("cancel") })
+        : -1;
+    if (answer != 0)
+        return;
+    store().setButtonTheme(theme);
+    qCInfo(lcAppearance) << "button theme" << theme << "stored; restarting";
+    if (m_services.relaunch)
+        m_services.relaunch();
+}
+
+void AppearancePage::selectBuiltinDockIcon(const QString& name)
+{
+    const CustomSettings settings = store();
+    settings.setDockIcon(name);
+    settings.setIsDockIconCustomUpload(false);
+    publish();
+}
+
+void AppearancePage::selectUploadedDockIcon()
+{
+    store().setIsDockIconCustomUpload(true);
+    publish();
+}
+
+bool AppearancePage::uploadCustomDockIcon(const QString& path)
+{
+    const auto refuse = [this](const QString& message, const QString& informative) {
+        qCWarning(lcAppearance) << message << informative;
+        if (m_services.alert)
+            m_services.alert(message, informative);
+        return false;
+    };
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const QImage image = reader.read();
+    if (image.isNull()) {
+        return refuse(QStringLiteral("This file is not a picture OrbitShelf can read."),
+            QStringLiteral("%1: %2. The dock icon stays as it was.").arg(path, reader.errorString()));
+    }
+    const QImage icon = resized(image, QSizeF(128, 128));
+    const QString name = (m_services.randomName ? m_services.randomName(16) : randomAlphanumericString(16))
+        + QStringLiteral(".png");
+    const std::optional<QUrl> target = m_services.supportFile ? m_services.supportFile(name) : std::nullopt;
+    if (!target) {
+        return refuse(QStringLiteral("The dock icon could not be saved."),
+            QStringLiteral("OrbitShelf's data folder could not be created. The dock icon stays as it was."));
+    }
+    if (!savePNG(icon, target->toLocalFile())) {
+        return refuse(QStringLiteral("The dock icon could not be saved."),
+            QStringLiteral("Writing %1 failed. The dock icon stays as it was.").arg(target->toLocalFile()));
+    }
+    const CustomSettings settings = store();
+    settings.setIsDockIconCustomUpload(true);
+    settings.setDockIconCustomUploadURL(storedPathOf(*target));
+    uploadedUrl = settings.dockIconCustomUploadURL();
+    publish();
+    return true;
+}
+
+QImage AppearancePage::uploadedTileImage(const QSize& size) const
+{
+    if (!uploadedUrl.isEmpty()) {
+        QImageReader reader(localPathFromStored(uploadedUrl));
+        const QImage image = reader.read();
+        if (!image.isNull())
+            return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    return namedImage(QStringLiteral("Finder"), size);
+}

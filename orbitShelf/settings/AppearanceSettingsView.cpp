@@ -1,0 +1,359 @@
+#include "settings/AppearanceSettingsView.h"
+
+#include "app/AppState.h"
+#include "dock/DockColors.h"
+#include "dock/NamedImages.h"
+#include "network/NewUpdateTag.h"
+#include "widgets/FileView.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLoggingCategory>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTimer>
+#include <QVBoxLayout>
+
+static Q_LOGGING_CATEGORY(lcSettingsPage, "orbitshelf.settings")
+
+namespace {
+
+// "name@x,y wxh" in screen coordinates, for the log a test reads.
+QString placed(const QWidget* widget)
+{
+    const QRect r(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+    return QStringLiteral("%1@%2,%3 %4x%5")
+        .arg(widget->objectName())
+        .arg(r.x())
+        .arg(r.y())
+        .arg(r.width())
+        .arg(r.height());
+}
+
+QGroupBox* groupBox(const QString& title)
+{
+    auto* box = new QGroupBox(title);
+    QFont bold = box->font();
+    bold.setBold(true);
+    box->setFont(bold);
+    return box;
+}
+
+// Children of a bold group box keep the normal weight.
+void plainFont(QWidget* widget)
+{
+    QFont font = widget->font();
+    font.setBold(false);
+    widget->setFont(font);
+}
+
+void paintRoundedPicture(QPainter& painter, const QRectF& area, const QImage& image)
+{
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QRectF label = area.adjusted(4, 2, -4, -6);
+    for (int ring = 2; ring >= 1; --ring) {
+        QPainterPath shade;
+        shade.addRoundedRect(label.translated(0, 2).adjusted(-ring, -ring, ring, ring), 10 + ring, 10 + ring);
+        painter.fillPath(shade, QColor(0, 0, 0, int(0.33 * 255 / 2)));
+    }
+    QPainterPath clip;
+    clip.addRoundedRect(label, 10, 10);
+    painter.setClipPath(clip);
+    painter.drawImage(label, image);
+}
+
+} // namespace
+
+ColorSwatch::ColorSwatch(uint32_t rgb, std::function<void()> onClick, QWidget* parent)
+    : QWidget(parent)
+    , m_rgb(rgb)
+    , m_onClick(std::move(onClick))
+{
+    setFixedSize(40, 20);
+    if (m_onClick)
+        setCursor(Qt::PointingHandCursor);
+}
+
+void ColorSwatch::setRgb(uint32_t rgb)
+{
+    if (rgb == m_rgb)
+        return;
+    m_rgb = rgb;
+    update();
+}
+
+void ColorSwatch::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QColor colour = QColor::fromRgb(m_rgb);
+    colour.setAlphaF(0.65);
+    QPainterPath path;
+    path.addRoundedRect(QRectF(rect()), 5, 5);
+    painter.fillPath(path, colour);
+}
+
+void ColorSwatch::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (m_onClick && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        m_onClick();
+}
+
+PictureTile::PictureTile(QImage image, QSize size, std::function<void()> onClick, QWidget* parent)
+    : QWidget(parent)
+    , m_image(std::move(image))
+    , m_size(size)
+    , m_onClick(std::move(onClick))
+{
+    setFixedSize(size);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void PictureTile::setImage(QImage image)
+{
+    m_image = std::move(image);
+    update();
+}
+
+void PictureTile::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    paintRoundedPicture(painter, QRectF(rect()), m_image);
+}
+
+void PictureTile::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (m_onClick && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        m_onClick();
+}
+
+AppearanceSettingsView::AppearanceSettingsView(AppearanceServices services, QWidget* parent)
+    : QScrollArea(parent)
+    , m_page(std::make_unique<AppearancePage>(AppState::shared(), std::move(services)))
+{
+    setObjectName(QStringLiteral("AppearanceSettingsView"));
+    setWidgetResizable(true);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    auto* content = new QWidget;
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(20, 20, 20, 20);
+    column->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    column->addWidget(stackSection());
+    column->addWidget(styleSection());
+    column->addWidget(themeSection());
+    column->addWidget(heightSection(
+        QStringLiteral("[ Dock Height  ] : "), 20, 150, 2, m_page->height, &AppearancePage::applyDockHeight));
+    column->addWidget(colorRow(ColorRow::dock));
+    column->addWidget(colorRow(ColorRow::dockTitle));
+    column->addWidget(heightSection(QStringLiteral("[ Icon Height  ] : "), 20, 100, 1, m_page->iconHeight,
+        &AppearancePage::applyIconHeight));
+    auto* indicators = groupBox(QStringLiteral("Indicator Style"));
+    auto* indicatorColumn = new QVBoxLayout(indicators);
+    indicatorColumn->addWidget(colorRow(ColorRow::openIndicator));
+    indicatorColumn->addWidget(colorRow(ColorRow::previousIndicator));
+    column->addWidget(indicators);
+    column->addWidget(dockIconSection());
+    column->addStretch(1);
+    setWidget(content);
+}
+
+AppearanceSettingsView::~AppearanceSettingsView() = default;
+
+void AppearanceSettingsView::showEvent(QShowEvent* event)
+{
+    QScrollArea::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    m_page->windowWidth = std::max(0, viewport()->width() - 45);
+    for (const auto& run : m_onFirstShow)
+        run();
+    if (lcSettingsPage().isDebugEnabled()) {
+        // Once laid out: where the tiles stand.
+        QTimer::singleShot(0, this, [this] {
+            QStringList tiles;
+            for (const QWidget* tile : findChildren<QWidget*>()) {
+                if (qobject_cast<const ColorSwatch*>(tile) || qobject_cast<const PictureTile*>(tile))
+                    tiles << placed(tile);
+            }
+            qCDebug(lcSettingsPage).noquote() << "appearance page shown:" << tiles.join(QStringLiteral("; "));
+        });
+    }
+}
+
+bool AppearanceSettingsView::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* slider = qobject_cast<QSlider*>(watched);
+    if (slider && event->type() == QEvent::Wheel && !slider->hasFocus()) {
+        QCoreApplication::sendEvent(verticalScrollBar(), event);
+        return true;
+    }
+    return QScrollArea::eventFilter(watched, event);
+}
+
+QWidget* AppearanceSettingsView::stackSection()
+{
+    auto* box = groupBox(QStringLiteral("[ Stack Mode Layout ]"));
+    auto* form = new QFormLayout(box);
+    form->setContentsMargins(10, 20, 10, 0);
+    auto* field = new QLineEdit(QLocale().toString(m_page->stackMode));
+    field->setObjectName(QStringLiteral("stackMode"));
+    field->setFixedSize(300, 30);
+    plainFont(field);
+    auto* label = new QLabel(QStringLiteral("Stack Mode Layout"));
+    plainFont(label);
+    form->addRow(label, field);
+    // Return or leaving the field commits; the field then shows what holds.
+    connect(field, &QLineEdit::editingFinished, this, [this, field] {
+        m_page->commitStackText(field->text(), QLocale());
+        field->setText(QLocale().toString(m_page->stackMode));
+    });
+    return box;
+}
+
+QWidget* AppearanceSettingsView::styleSection()
+{
+    auto* box = groupBox(QStringLiteral("[ Style ]"));
+    auto* row = new QHBoxLayout(box);
+    auto* toggle = new QCheckBox(QStringLiteral("FullScreen Dock"));
+    toggle->setObjectName(QStringLiteral("fullScreenDock"));
+    plainFont(toggle);
+    toggle->setChecked(m_page->fullscreenDock);
+    connect(toggle, &QCheckBox::toggled, this, [this](bool on) { m_page->applyFullScreenDock(on); });
+    row->addWidget(toggle);
+    row->addWidget(new NewUpdateTag);
+    row->addStretch(1);
+    return box;
+}
+
+QWidget* AppearanceSettingsView::themeSection()
+{
+    auto* box = groupBox(QStringLiteral("[ Multiple Task Theme  ]"));
+    auto* column = new QVBoxLayout(box);
+    for (const ButtonThemeChoice& choice : buttonThemeChoices()) {
+        const QSize size(210, 48);
+        auto* tile = new PictureTile(namedImage(choice.picture, size - QSize(8, 8)), size,
+            [this, theme = choice.theme] { m_page->applyButtonTheme(theme); });
+        tile->setObjectName(choice.picture);
+        column->addWidget(tile, 0, Qt::AlignHCenter);
+    }
+    return box;
+}
+
+QWidget* AppearanceSettingsView::heightSection(
+    const QString& prefix, int minimum, int maximum, int step, double& value, void (AppearancePage::*apply)())
+{
+    auto* box = groupBox(heightLabel(prefix, value));
+    auto* row = new QHBoxLayout(box);
+    // The slider counts in steps, so a drag can only land on allowed values.
+    auto* slider = new QSlider(Qt::Horizontal);
+    slider->setObjectName(
+        prefix.contains(QLatin1String("Dock")) ? QStringLiteral("dockHeight") : QStringLiteral("iconHeight"));
+    slider->setRange(minimum / step, maximum / step);
+    slider->setValue(int(std::lround(value / step)));
+    slider->setPageStep(std::max(1, 10 / step));
+    // The wheel moves the slider only once it has focus; before that it
+    // scrolls the page, so reading the page never changes the bar.
+    slider->setFocusPolicy(Qt::StrongFocus);
+    slider->installEventFilter(this);
+    row->addWidget(slider);
+    const auto follow = [this, box, prefix, step, &value, slider] {
+        value = double(slider->value() * step);
+        box->setTitle(heightLabel(prefix, value));
+    };
+    // Stored at press and release of a drag; a key or wheel change, which
+    // has no press, is stored as it happens.
+    connect(slider, &QSlider::sliderPressed, this, [this, apply] { (m_page.get()->*apply)(); });
+    connect(slider, &QSlider::sliderReleased, this, [this, apply, follow] {
+        follow();
+        (m_page.get()->*apply)();
+    });
+    connect(slider, &QSlider::valueChanged, this, [this, apply, follow, slider] {
+        follow();
+        if (!slider->isSliderDown())
+            (m_page.get()->*apply)();
+    });
+    return box;
+}
+
+QWidget* AppearanceSettingsView::colorRow(ColorRow row)
+{
+    const ColorRowSpec& spec = colorRowSpec(row);
+    QWidget* container = spec.group.isEmpty() ? new QWidget : groupBox(spec.group);
+    auto* column = new QVBoxLayout(container);
+    auto* line = new QHBoxLayout;
+    auto* label = new QLabel(spec.label);
+    plainFont(label);
+    auto* field = new QLineEdit(m_page->colorText(row));
+    field->setObjectName(spec.settingKey);
+    field->setFixedSize(spec.fieldWidth, 30);
+    plainFont(field);
+    auto* swatch = new ColorSwatch(m_page->swatchRgb(row));
+    swatch->setObjectName(spec.settingKey + QStringLiteral("Swatch"));
+    line->addWidget(label);
+    line->addWidget(field);
+    line->addWidget(swatch);
+    line->addStretch(1);
+    column->addLayout(line);
+    const auto apply = [this, row, swatch](const QString& text) {
+        m_page->applyColorText(row, text);
+        swatch->setRgb(m_page->swatchRgb(row));
+    };
+    connect(field, &QLineEdit::textChanged, this, apply);
+    m_onFirstShow.push_back([field, apply] { apply(field->text()); });
+    auto* tiles = new QHBoxLayout;
+    for (const QString& colour : m_page->palette(row)) {
+        // A tile fills the field too, so the store and the field agree and
+        // the next edit starts from the tile's colour.
+        auto* tile = new ColorSwatch(
+            colorFromHex(colour, kTagFallbackColor).rgb() & 0xffffff, [field, colour, apply] {
+                if (field->text() == colour)
+                    apply(colour);
+                else
+                    field->setText(colour);
+            });
+        tile->setObjectName(spec.settingKey + QStringLiteral("-") + colour);
+        tiles->addWidget(tile);
+    }
+    tiles->addStretch(1);
+    column->addLayout(tiles);
+    return container;
+}
+
+QWidget* AppearanceSettingsView::dockIconSection()
+{
+    auto* box = groupBox(QStringLiteral("[ Dock Icon  ] :"));
+    auto* column = new QVBoxLayout(box);
+    auto* grid = new QGridLayout;
+    const QStringList names = AppState::shared().settings.dockIconList();
+    for (int i = 0; i < names.size(); ++i) {
+        const QString name = names[i];
+        auto* tile = new PictureTile(namedImage(name, QSize(60, 60)), QSize(68, 68),
+            [this, name] { m_page->selectBuiltinDockIcon(name); });
+        tile->setObjectName(name);
+        grid->addWidget(tile, i / 5, i % 5, Qt::AlignCenter);
+        grid->setColumnMinimumWidth(i % 5, 100);
+    }
+    column->addLayout(grid);
+    auto* uploaded = new PictureTile(m_page->uploadedTileImage(QSize(60, 60)), QSize(68, 68),
+        [this] { m_page->selectUploadedDockIcon(); });
+    uploaded->setObjectName(QStringLiteral("uploadedDockIcon"));
+    column->addWidget(uploaded, 0, Qt::AlignHCenter);
+    auto* picker = new FileView([this, uploaded](const QString& path) {
+        if (m_page->uploadCustomDockIcon(path))
+            uploaded->setImage(m_page->uploadedTileImage(QSize(60, 60)));
+    });
+    plainFont(picker);
+    column->addWidget(picker, 0, Qt::AlignHCenter);
+    return box;
+}

@@ -1,0 +1,7 @@
+#include "settings/SettingsHooks.h"
+
+SettingsHooks& settingsHooks()
+{
+    static SettingsHooks hooks;
+    return hooks;
+}

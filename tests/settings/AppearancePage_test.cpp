@@ -1,0 +1,194 @@
+// The "Themes" page's rules: what each apply stores and publishes.
+#include "settings/AppearancePage.h"
+
+#include "app/AppState.h"
+#include "app/UserDefaults.h"
+#include "tests/support/ChangeCounter.h"
+#include "tests/support/TempStores.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace orbitshelf::test;
+
+namespace {
+
+struct Script {
+    QStringList tracked;
+    int answer = 0;
+    int asked = 0;
+    int relaunched = 0;
+    bool relaunchWorks = true;
+    QStringList alerts;
+    QString supportFolder;
+};
+
+AppearanceServices scripted(Script& script)
+{
+    AppearanceServices services;
+    services.trackFeature = [&script](const QString& f) { script.tracked << f; };
+    services.ask = [&script](const QString& message, const QStringList& buttons) {
+        ++script.asked;
+        EXPECT_EQ(message, QStringLiteral("Need restart OrbitShelf to render the new ui"));
+        EXPECT_EQ(buttons, (QStringList { "oK", "cancel" }));
+        return script.answer;
+    };
+    services.alert = [&script](const QString& m, const QString&) { script.alerts << m; };
+    services.relaunch = [&script] {
+        ++script.relaunched;
+        return script.relaunchWorks;
+    };
+    services.supportFile = [&script](const QString& name) -> std::optional<QUrl> {
+        if (script.supportFolder.isEmpty())
+            return std::nullopt;
+        return QUrl::fromLocalFile(script.supportFolder + QStringLiteral("/") + name);
+    };
+    services.randomName = [](int length) { return QString(length, u'k'); };
+    return services;
+}
+
+class AppearancePageTest : public ::testing::Test {
+protected:
+    TempUserDefaults defaults;
+    AppState state;
+    Script script;
+};
+
+} // namespace
+
+TEST_F(AppearancePageTest, PalettesInOrder)
+{
+    EXPECT_EQ(AppearancePage::defaultColors(),
+        (QStringList { "00b894", "00cec9", "ff7675", "6c5ce7", "b2bec3", "ffeaa7", "fab1a0", "d63031",
+            "e84393", "74b9ff", "55efc4", "2d3436", "1e272e" }));
+    EXPECT_EQ(AppearancePage::defaultTitleColors(),
+        (QStringList {
+            "ffffff", "000000", "ff7675", "6c5ce7", "e84393", "74b9ff", "55efc4", "2d3436", "1e272e" }));
+    AppearancePage page(state, scripted(script));
+    EXPECT_EQ(page.palette(ColorRow::dockTitle), AppearancePage::defaultTitleColors());
+    EXPECT_EQ(page.palette(ColorRow::openIndicator), AppearancePage::defaultColors());
+}
+
+TEST_F(AppearancePageTest, EachApplyIsOneWriteAndOnePublish)
+{
+    AppearancePage page(state, scripted(script));
+    ChangeCounter changes(state);
+    page.applyColorText(ColorRow::dock, QStringLiteral("#ff0000"));
+    EXPECT_EQ(state.settings.dockColor(), QStringLiteral("#ff0000")) << "stored as typed";
+    EXPECT_EQ(page.swatchRgb(ColorRow::dock), 0xf5bc53u);
+    page.applyColorText(ColorRow::dockTitle, QString());
+    EXPECT_EQ(page.swatchRgb(ColorRow::dockTitle), 0xffffffu);
+    page.applyFullScreenDock(true);
+    EXPECT_TRUE(state.settings.fullScreenDock());
+    page.iconHeight = 60;
+    page.applyIconHeight();
+    EXPECT_EQ(state.appIcon.height(), 60);
+    EXPECT_EQ(state.appIcon.width(), 60);
+    page.selectBuiltinDockIcon(QStringLiteral("Finder5"));
+    EXPECT_EQ(state.settings.dockIcon(), QStringLiteral("Finder5"));
+    EXPECT_FALSE(state.settings.isDockIconCustomUpload());
+    page.selectUploadedDockIcon();
+    EXPECT_TRUE(state.settings.isDockIconCustomUpload());
+    EXPECT_EQ(changes.count, 6);
+}
+
+struct StackCase {
+    const char* text;
+    int stored;
+    bool stores;
+};
+class StackRow : public AppearancePageTest, public ::testing::WithParamInterface<StackCase> { };
+TEST_P(StackRow, CommitsWholeNumbersAtLeastOne)
+{
+    const auto& c = GetParam();
+    AppearancePage page(state, scripted(script));
+    ChangeCounter changes(state);
+    EXPECT_EQ(page.commitStackText(QString::fromUtf8(c.text), QLocale(QStringLiteral("en_US"))), c.stores);
+    EXPECT_EQ(state.settings.stackAppLimit(), c.stored);
+    EXPECT_EQ(changes.count, c.stores ? 1 : 0);
+}
+INSTANTIATE_TEST_SUITE_P(AppearancePage, StackRow,
+    ::testing::Values(StackCase { "12", 12, true }, StackCase { "1,000", 1000, true },
+        StackCase { "abc", 8, false }, StackCase { "0", 1, true }, StackCase { "-3", 1, true },
+        StackCase { "8", 8, false }));
+
+TEST_F(AppearancePageTest, ThemeCancelStoresNothing)
+{
+    AppearancePage page(state, scripted(script));
+    script.answer = 1;
+    page.applyButtonTheme(QStringLiteral("noIcon"));
+    EXPECT_EQ(script.tracked, QStringList { "ChangeButtonTheme-noIcon" });
+    EXPECT_FALSE(UserDefaults::value(QStringLiteral("buttonTheme")).isValid());
+    EXPECT_EQ(script.relaunched, 0);
+}
+
+TEST_F(AppearancePageTest, ThemeOkStoresAndRelaunchesWithoutPublishing)
+{
+    state.settings.setButtonTheme(QStringLiteral("onlyIcon"));
+    AppearancePage page(state, scripted(script));
+    ChangeCounter changes(state);
+    page.applyButtonTheme(QStringLiteral("bigIcon"));
+    EXPECT_EQ(UserDefaults::value(QStringLiteral("buttonTheme")).toString(), QStringLiteral("bigIcon"));
+    EXPECT_EQ(script.relaunched, 1);
+    EXPECT_EQ(changes.count, 0);
+}
+
+TEST_F(AppearancePageTest, UploadIntoAPathWithASpaceAndAnAccent)
+{
+    QTemporaryDir root;
+    script.supportFolder = root.path() + QStringLiteral("/Application Support/orbitShelf-é");
+    ASSERT_TRUE(QDir().mkpath(script.supportFolder));
+    QImage picked(300, 200, QImage::Format_RGB32);
+    picked.fill(QColor(200, 30, 40));
+    const QString source = root.path() + QStringLiteral("/picked.jpg");
+    ASSERT_TRUE(picked.save(source, "JPG"));
+
+    AppearancePage page(state, scripted(script));
+    ChangeCounter changes(state);
+    ASSERT_TRUE(page.uploadCustomDockIcon(source));
+    const QString file = script.supportFolder + QStringLiteral("/kkkkkkkkkkkkkkkk.png");
+    QImageReader written(file);
+    EXPECT_EQ(written.format(), "png");
+    EXPECT_EQ(written.size(), QSize(128, 128));
+    const QString stored = state.settings.dockIconCustomUploadURL();
+    EXPECT_TRUE(stored.contains(QStringLiteral("%20"))) << stored.toStdString();
+    EXPECT_FALSE(stored.startsWith(QStringLiteral("file://")));
+    EXPECT_EQ(page.uploadedUrl, stored);
+    EXPECT_TRUE(state.settings.isDockIconCustomUpload());
+    EXPECT_EQ(changes.count, 1);
+    const QColor tile = page.uploadedTileImage(QSize(60, 60)).pixelColor(30, 30);
+    EXPECT_NEAR(tile.red(), 200, 8) << "the tile reads the uploaded file back";
+    EXPECT_NEAR(tile.green(), 30, 8);
+}
+
+TEST_F(AppearancePageTest, RefusedUploadsChangeNothing)
+{
+    QTemporaryDir root;
+    const QString text = root.path() + QStringLiteral("/notes.png");
+    QFile file(text);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a picture");
+    file.close();
+    QImage picked(10, 10, QImage::Format_RGB32);
+    picked.fill(Qt::blue);
+    const QString image = root.path() + QStringLiteral("/ok.png");
+    ASSERT_TRUE(picked.save(image));
+
+    AppearancePage page(state, scripted(script));
+    ChangeCounter changes(state);
+    script.supportFolder = root.path();
+    EXPECT_FALSE(page.uploadCustomDockIcon(text));
+    script.supportFolder.clear(); // no support folder to be had
+    EXPECT_FALSE(page.uploadCustomDockIcon(image));
+    script.supportFolder = root.path() + QStringLiteral("/missing/folder");
+    EXPECT_FALSE(page.uploadCustomDockIcon(image)) << "the write fails";
+    EXPECT_EQ(script.alerts.size(), 3);
+    EXPECT_FALSE(state.settings.isDockIconCustomUpload());
+    EXPECT_TRUE(state.settings.dockIconCustomUploadURL().isEmpty());
+    EXPECT_EQ(changes.count, 0);
+}

@@ -1,0 +1,141 @@
+// The pages as a user drives them, offscreen: which control stores what,
+// how often the bar is told, and what the swatches and buttons show.
+#include "settings/AppearanceSettingsView.h"
+#include "settings/QuitView.h"
+
+#include "app/AppState.h"
+#include "app/UserDefaults.h"
+#include "tests/support/ChangeCounter.h"
+#include "tests/support/TempStores.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+using namespace orbitshelf::test;
+
+namespace {
+
+void click(QWidget* widget)
+{
+    const QPointF centre = QRectF(widget->rect()).center();
+    QMouseEvent press(QEvent::MouseButtonPress, centre, widget->mapToGlobal(centre), Qt::LeftButton,
+        Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, centre, widget->mapToGlobal(centre), Qt::LeftButton,
+        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &press);
+    QCoreApplication::sendEvent(widget, &release);
+}
+
+void typeAndReturn(QLineEdit* field, const QString& text)
+{
+    field->setFocus();
+    field->setText(text);
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(field, &key);
+}
+
+class SettingsViews : public ::testing::Test {
+protected:
+    TempUserDefaults defaults;
+    AppState& state = AppState::shared();
+};
+
+} // namespace
+
+TEST_F(SettingsViews, OpeningThePagePublishesOncePerColourRowAndStoresNoLimit)
+{
+    AppearanceSettingsView view(AppearanceServices {});
+    ChangeCounter changes(state);
+    view.resize(700, 900);
+    view.show();
+    EXPECT_EQ(changes.count, 4);
+    EXPECT_EQ(UserDefaults::value(QStringLiteral("dockColor")).toString(), QStringLiteral("00cec9"));
+    EXPECT_FALSE(UserDefaults::value(QStringLiteral("stackAppLimit")).isValid());
+}
+
+TEST_F(SettingsViews, DockHeightDragStoresAtPressAndRelease)
+{
+    AppearanceSettingsView view(AppearanceServices {});
+    view.show();
+    auto* slider = view.findChild<QSlider*>(QStringLiteral("dockHeight"));
+    ASSERT_TRUE(slider);
+    std::vector<double> published;
+    const auto connection = QObject::connect(
+        &state, &AppState::changed, [&] { published.push_back(state.settings.dockBackgroundHeight()); });
+    slider->setSliderDown(true);
+    for (int v = 26; v <= 40; ++v)
+        slider->setValue(v);
+    slider->setSliderDown(false);
+    QObject::disconnect(connection);
+    EXPECT_EQ(published, (std::vector<double> { 50, 80 }));
+    EXPECT_EQ(view.page().height, 80);
+
+    slider->setValue(41); // a key: no press
+    EXPECT_EQ(state.settings.dockBackgroundHeight(), 82);
+    // The wheel over a slider without focus scrolls the page instead.
+    const QPointF at = QRectF(slider->rect()).center();
+    QWheelEvent wheel(at, slider->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+        Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(slider, &wheel);
+    EXPECT_EQ(slider->value(), 41);
+}
+
+TEST_F(SettingsViews, PaletteTileFillsTheFieldAndStoresOnce)
+{
+    AppearanceSettingsView view(AppearanceServices {});
+    view.show();
+    auto* field = view.findChild<QLineEdit*>(QStringLiteral("dockColor"));
+    auto* tile = view.findChild<ColorSwatch*>(QStringLiteral("dockColor-6c5ce7"));
+    auto* swatch = view.findChild<ColorSwatch*>(QStringLiteral("dockColorSwatch"));
+    ASSERT_TRUE(field && tile && swatch);
+    ChangeCounter changes(state);
+    click(tile);
+    EXPECT_EQ(state.settings.dockColor(), QStringLiteral("6c5ce7"));
+    EXPECT_EQ(field->text(), QStringLiteral("6c5ce7"));
+    EXPECT_EQ(changes.count, 1);
+    QImage shot(swatch->size(), QImage::Format_ARGB32);
+    shot.fill(Qt::transparent);
+    swatch->render(&shot, QPoint(), QRegion(), QWidget::RenderFlags());
+    const QColor painted = shot.pixelColor(20, 10);
+    EXPECT_GT(painted.blue(), painted.red());
+    EXPECT_GT(painted.red(), painted.green());
+    EXPECT_NEAR(painted.alpha(), 166, 2) << "drawn at 0.65 opacity";
+}
+
+TEST_F(SettingsViews, StackFieldCommitsOnReturn)
+{
+    AppearanceSettingsView view(AppearanceServices {});
+    view.show();
+    auto* field = view.findChild<QLineEdit*>(QStringLiteral("stackMode"));
+    ASSERT_TRUE(field);
+    typeAndReturn(field, QStringLiteral("12"));
+    EXPECT_EQ(state.settings.stackAppLimit(), 12);
+    typeAndReturn(field, QStringLiteral("many"));
+    EXPECT_EQ(state.settings.stackAppLimit(), 12);
+    EXPECT_EQ(field->text(), QLocale().toString(12)) << "the field shows what holds";
+}
+
+TEST_F(SettingsViews, QuitButtonFollowsTheTextAndDisablesOnPress)
+{
+    int quits = 0;
+    QuitServices services;
+    services.quit = [&] { ++quits; };
+    QuitView view(services);
+    auto* button = view.findChild<QPushButton*>(QStringLiteral("quit"));
+    auto* editor = view.findChild<QPlainTextEdit*>(QStringLiteral("content"));
+    ASSERT_TRUE(button && editor);
+    EXPECT_EQ(button->text(), QStringLiteral("Quit OrbitShelf And Send Feedback"));
+    editor->clear();
+    EXPECT_EQ(button->text(), QStringLiteral("Quit OrbitShelf"));
+    button->click();
+    EXPECT_FALSE(button->isEnabled());
+    EXPECT_EQ(quits, 1);
+}
