@@ -1,11 +1,11 @@
 #include "shell/AuxiliaryWindows.h"
 
-#include "shell/AuxWindowGeometry.h"
 #include "app/ShellQueues.h"
 #include "app/UserDefaults.h"
 #include "dock/FullScreenToast.h"
 #include "settings/SettingsStandIn.h"
-#include "switcher/SwitcherStandIn.h"
+#include "shell/AuxWindowGeometry.h"
+#include "switcher/SwitcherPopup.h"
 #include "tools/ToolsStandIn.h"
 
 #include <QEvent>

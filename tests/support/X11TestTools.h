@@ -172,7 +172,8 @@ public:
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
         env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome());
-        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("orbitshelf.dock=true"));
+        env.insert(QStringLiteral("QT_LOGGING_RULES"),
+            QStringLiteral("orbitshelf.dock=true;orbitshelf.switcher=true"));
         m_process.setProcessEnvironment(env);
         m_process.setStandardErrorFile(m_home.filePath(QStringLiteral("orbitShelf.log")), QIODevice::Append);
         m_process.setStandardOutputFile(QProcess::nullDevice());

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -27,6 +28,30 @@ namespace orbitshelf::test {
 namespace {
 
 QString g_lastError;
+
+// The system's openbox configuration without its Alt+Tab and Alt+Escape
+// bindings, which would hold the keys our hot keys ask for. Alt+Space stays
+// bound, so there is always one combination another program holds. Written
+// once per test program; empty when there is no system configuration.
+QString testOpenboxConfig()
+{
+    static const QString path = [] {
+        QFile system(QStringLiteral("/etc/xdg/openbox/rc.xml"));
+        if (!system.open(QIODevice::ReadOnly))
+            return QString();
+        QString xml = QString::fromUtf8(system.readAll());
+        xml.remove(
+            QRegularExpression(QStringLiteral("<keybind key=\"(A-Tab|A-S-Tab|A-Escape)\">.*?</keybind>"),
+                QRegularExpression::DotMatchesEverythingOption));
+        const QString file = QDir::tempPath() + QStringLiteral("/orbitshelf-openbox-%1.xml").arg(getpid());
+        QFile out(file);
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return QString();
+        out.write(xml.toUtf8());
+        return file;
+    }();
+    return path;
+}
 
 pid_t spawnArgv(const QString& program, const QStringList& arguments)
 {
@@ -209,7 +234,10 @@ std::unique_ptr<XvfbSession> XvfbSession::start(Outputs outputs)
                 "1920x1080", "--pos", "1400x0" });
     }
 
-    session->m_wmPid = spawnArgv(QStringLiteral("openbox"), { QStringLiteral("--sm-disable") });
+    QStringList wmArguments { QStringLiteral("--sm-disable") };
+    if (const QString config = testOpenboxConfig(); !config.isEmpty())
+        wmArguments << QStringLiteral("--config-file") << config;
+    session->m_wmPid = spawnArgv(QStringLiteral("openbox"), wmArguments);
     if (!session->m_wmPid || !waitForWindowManager(session->m_display.toLocal8Bit())) {
         g_lastError = QStringLiteral("openbox did not start managing windows");
         return nullptr;
