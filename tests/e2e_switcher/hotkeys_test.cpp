@@ -68,8 +68,9 @@ TEST(HotKeys, TheSwitcherQuickSwitchEscapeAndH)
         xdotool({ "keydown", "alt" });
         xdotool({ "keydown", "Tab" });
         ASSERT_TRUE(waitUntil(switcherShown)) << "cycle " << cycle << "\n" << run.log().toStdString();
-        if (cycle == 0)
+        if (cycle == 0) {
             EXPECT_EQ(windowGeometry(visibleWindowsNamed(kSwitcher).value(0)), QRect(96, 54, 1728, 972));
+        }
         const qsizetype before = run.log().count(QLatin1String("switcher event onkeyDown 48"));
         xdotool({ "keyup", "Tab" });
         EXPECT_TRUE(waitUntil([&] {
