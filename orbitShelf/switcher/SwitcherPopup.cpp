@@ -21,6 +21,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLoggingCategory>
+#include <QPainter>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -50,12 +51,17 @@ public:
         label->setAlignment(Qt::AlignCenter);
         label->setStyleSheet(QStringLiteral("color: white; font-size: 24px;"));
         layout->addWidget(label);
-        setStyleSheet(
-            QStringLiteral("PopupView { background: rgba(30, 39, 46, 200); border-radius: 16px; }"));
-        setAttribute(Qt::WA_StyledBackground);
     }
 
 protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(30, 39, 46, 230));
+        painter.drawRoundedRect(QRectF(rect()), 16, 16);
+    }
     void showEvent(QShowEvent* event) override
     {
         QWidget::showEvent(event);

@@ -393,6 +393,8 @@ namespace {
         {
             if (!m_modifierKeycodes[code])
                 return false;
+            if (m_heldModifiers[code] == pressed)
+                return true;
             m_heldModifiers[code] = pressed;
             if (m_monitoring)
                 if (const auto keyCode = appKeyCode(code))
@@ -402,6 +404,10 @@ namespace {
 
         void grabbedKey(xcb_keycode_t code, bool pressed)
         {
+            // The server sends the grabbing client no raw events: modifiers
+            // are tracked here, so the monitor's next change counts.
+            if (m_modifierKeycodes[code])
+                m_heldModifiers[code] = pressed;
             const std::optional<quint16> keyCode = appKeyCode(code);
             if (!keyCode)
                 return;
@@ -425,6 +431,10 @@ namespace {
             if (key->detail >= 256 || !m_modifierKeycodes[key->detail])
                 return;
             const bool pressed = generic->event_type == XCB_INPUT_RAW_KEY_PRESS;
+            // The server repeats some raw events (a synthesised release comes
+            // twice) and a held key may repeat: only changes count.
+            if (m_heldModifiers[key->detail] == pressed)
+                return;
             m_heldModifiers[key->detail] = pressed;
             // Keys typed into the switcher belong to it alone.
             if (m_hadGrab && notBefore(key->time, m_grabStart)

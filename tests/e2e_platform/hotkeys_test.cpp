@@ -1,0 +1,87 @@
+// The X11 keyboard layer against a real server: key grabs whatever the lock
+// keys, combinations another program holds, the switcher's active grab and
+// the desktop-wide modifier monitor.
+#include "platform/KeyCodes.h"
+#include "platform/x11/X11HotKeys.h"
+#include "tests/support/X11TestTools.h"
+
+#include <gtest/gtest.h>
+
+using namespace orbitshelf::test;
+namespace kc = platform::keycode;
+
+TEST(X11HotKeys, AGrabHoldsWithEveryLockStateAndARepeatGivesTheSameReference)
+{
+    auto hotKeys = platform::x11::createX11HotKeys();
+    ASSERT_TRUE(hotKeys);
+    std::vector<quint16> pressed;
+    QObject::connect(hotKeys.get(), &platform::HotKeys::hotKeyPressed,
+        [&](quint16 keyCode, quint32) { pressed.push_back(keyCode); });
+
+    EXPECT_FALSE(hotKeys->registerHotKey(kc::space, platform::carbon::option)) << "openbox binds Alt+Space";
+    const auto k = hotKeys->registerHotKey(kc::k, platform::carbon::option);
+    ASSERT_TRUE(k);
+    EXPECT_EQ(hotKeys->registerHotKey(kc::k, platform::carbon::option), k);
+    const auto j = hotKeys->registerHotKey(kc::j, platform::carbon::option | platform::carbon::shift);
+    ASSERT_TRUE(j);
+    EXPECT_NE(j, k);
+
+    const std::vector<QStringList> lockStates { {}, { "Num_Lock" }, { "Caps_Lock" },
+        { "Num_Lock", "Caps_Lock" } };
+    for (const QStringList& locks : lockStates) {
+        for (const QString& lock : locks)
+            xdotool({ "key", lock });
+        pressed.clear();
+        xdotool({ "key", "alt+k" });
+        xdotool({ "key", "alt+shift+j" });
+        EXPECT_TRUE(waitUntil([&] { return pressed.size() == 2; }))
+            << locks.join(QLatin1Char('+')).toStdString();
+        EXPECT_EQ(pressed, std::vector<quint16>({ kc::k, kc::j }))
+            << locks.join(QLatin1Char('+')).toStdString();
+        for (const QString& lock : locks)
+            xdotool({ "key", lock });
+    }
+
+    hotKeys->unregisterHotKey(*k);
+    pressed.clear();
+    xdotool({ "key", "alt+k" });
+    xdotool({ "key", "alt+shift+j" });
+    ASSERT_TRUE(waitUntil([&] { return !pressed.empty(); }));
+    EXPECT_EQ(pressed, std::vector<quint16> { kc::j }) << "a released key still fired";
+    hotKeys->unregisterHotKey(*j);
+}
+
+TEST(X11HotKeys, TheGrabbedKeyboardAndTheModifierMonitor)
+{
+    auto hotKeys = platform::x11::createX11HotKeys();
+    ASSERT_TRUE(hotKeys);
+    ASSERT_TRUE(hotKeys->startModifierMonitor());
+    QStringList seen;
+    QObject::connect(hotKeys.get(), &platform::HotKeys::modifierChanged,
+        [&](quint16 code, bool down) { seen << QStringLiteral("monitor %1 %2").arg(code).arg(down); });
+    QObject::connect(hotKeys.get(), &platform::HotKeys::grabbedKeyDown,
+        [&](quint16 code) { seen << QStringLiteral("down %1").arg(code); });
+    QObject::connect(hotKeys.get(), &platform::HotKeys::grabbedKeyUp,
+        [&](quint16 code) { seen << QStringLiteral("up %1").arg(code); });
+    QObject::connect(hotKeys.get(), &platform::HotKeys::grabbedModifierChanged,
+        [&](quint16 code) { seen << QStringLiteral("modifier %1").arg(code); });
+
+    xdotool({ "key", "alt" });
+    ASSERT_TRUE(waitUntil([&] { return seen.size() >= 2; })) << seen.join(QLatin1Char(',')).toStdString();
+    EXPECT_EQ(seen, QStringList({ "monitor 58 1", "monitor 58 0" }));
+
+    seen.clear();
+    ASSERT_TRUE(hotKeys->grabKeyboard());
+    xdotool({ "key", "Tab" });
+    xdotool({ "key", "Control_L" });
+    ASSERT_TRUE(waitUntil([&] { return seen.size() >= 4; }));
+    EXPECT_EQ(seen, QStringList({ "down 48", "up 48", "modifier 55", "modifier 55" }))
+        << "the monitor reports no key typed into the grab";
+
+    hotKeys->ungrabKeyboard();
+    seen.clear();
+    xdotool({ "key", "Tab" });
+    xdotool({ "key", "Super_L" });
+    ASSERT_TRUE(waitUntil([&] { return seen.size() >= 2; }));
+    EXPECT_EQ(seen, QStringList({ "monitor 59 1", "monitor 59 0" }));
+}
