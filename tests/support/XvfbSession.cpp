@@ -32,25 +32,27 @@ QString g_lastError;
 // The system's openbox configuration without its Alt+Tab and Alt+Escape
 // bindings, which would hold the keys our hot keys ask for. Alt+Space stays
 // bound, so there is always one combination another program holds. Written
-// once per test program; empty when there is no system configuration.
+// for each session and removed with it; empty when there is no system
+// configuration.
 QString testOpenboxConfig()
 {
-    static const QString path = [] {
+    static const QByteArray xml = [] {
         QFile system(QStringLiteral("/etc/xdg/openbox/rc.xml"));
         if (!system.open(QIODevice::ReadOnly))
-            return QString();
-        QString xml = QString::fromUtf8(system.readAll());
-        xml.remove(
+            return QByteArray();
+        QString text = QString::fromUtf8(system.readAll());
+        text.remove(
             QRegularExpression(QStringLiteral("<keybind key=\"(A-Tab|A-S-Tab|A-Escape)\">.*?</keybind>"),
                 QRegularExpression::DotMatchesEverythingOption));
-        const QString file = QDir::tempPath() + QStringLiteral("/orbitshelf-openbox-%1.xml").arg(getpid());
-        QFile out(file);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return QString();
-        out.write(xml.toUtf8());
-        return file;
+        return text.toUtf8();
     }();
-    return path;
+    if (xml.isEmpty())
+        return QString();
+    const QString file = QDir::tempPath() + QStringLiteral("/orbitshelf-openbox-%1.xml").arg(getpid());
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(xml) != xml.size())
+        return QString();
+    return file;
 }
 
 pid_t spawnArgv(const QString& program, const QStringList& arguments)
@@ -235,8 +237,9 @@ std::unique_ptr<XvfbSession> XvfbSession::start(Outputs outputs)
     }
 
     QStringList wmArguments { QStringLiteral("--sm-disable") };
-    if (const QString config = testOpenboxConfig(); !config.isEmpty())
-        wmArguments << QStringLiteral("--config-file") << config;
+    session->m_wmConfig = testOpenboxConfig();
+    if (!session->m_wmConfig.isEmpty())
+        wmArguments << QStringLiteral("--config-file") << session->m_wmConfig;
     session->m_wmPid = spawnArgv(QStringLiteral("openbox"), wmArguments);
     if (!session->m_wmPid || !waitForWindowManager(session->m_display.toLocal8Bit())) {
         g_lastError = QStringLiteral("openbox did not start managing windows");
@@ -249,6 +252,8 @@ XvfbSession::~XvfbSession()
 {
     terminate(m_wmPid);
     terminate(m_serverPid);
+    if (!m_wmConfig.isEmpty())
+        QFile::remove(m_wmConfig);
     if (!m_serverLog.isEmpty()) {
         QFile::remove(m_serverLog);
         QFile::remove(m_serverLog + QStringLiteral(".old"));

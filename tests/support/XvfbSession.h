@@ -29,8 +29,9 @@ public:
     XvfbSession(const XvfbSession&) = delete;
     XvfbSession& operator=(const XvfbSession&) = delete;
 
-    // Starts the server and openbox and sets DISPLAY for this process; or
-    // returns nullptr with lastError() set.
+    // Starts the server and openbox (its Alt+Tab and Alt+Escape bindings
+    // left out, so the hot keys can have them) and sets DISPLAY for this
+    // process; or returns nullptr with lastError() set.
     static std::unique_ptr<XvfbSession> start(Outputs outputs = Outputs::one);
     static QString lastError();
     // Whether start(two) can work here at all: root and the dummy driver.
@@ -44,6 +45,7 @@ private:
     qint64 m_wmPid = 0;
     QString m_display;
     QString m_serverLog;
+    QString m_wmConfig;
 };
 
 // Polls `condition` (processing Qt events in between) until it holds or
