@@ -3,6 +3,7 @@
 #include "apps/DockVisibility.h"
 #include "apps/ScreenIdentifier.h"
 #include "apps/WindowActivationRecord.h"
+#include "network/FeatureViewTracker.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -119,11 +120,14 @@ TEST_F(SwitcherTest, AQuickTabSwitchesToThePreviousWindow)
     const int32_t a = int32_t(*(*editor->windows)[0]->num);
     const int32_t b = int32_t(*(*viewer->windows)[0]->num);
 
+    FeatureViewTracker::shared().pageViewsDict.clear();
     testing::internal::CaptureStdout();
     recordWindowActivation(a, QDateTime::currentDateTime());
     handleHotKeyPress(48);
     queue->advance(0.02);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "[custom] -  还没有窗口列表 1\n");
+    EXPECT_TRUE(
+        FeatureViewTracker::shared().pageViewsDict.contains(QStringLiteral("ActivePreviousAppWindow")));
 
     recordWindowActivation(b, QDateTime::currentDateTime());
     switcherModifierState = 0;
