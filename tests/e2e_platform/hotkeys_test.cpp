@@ -51,6 +51,25 @@ TEST(X11HotKeys, AGrabHoldsWithEveryLockStateAndARepeatGivesTheSameReference)
     hotKeys->unregisterHotKey(*j);
 }
 
+TEST(X11HotKeys, WhatAnotherClientHoldsIsRefused)
+{
+    auto first = platform::x11::createX11HotKeys();
+    auto second = platform::x11::createX11HotKeys();
+    ASSERT_TRUE(first && second);
+    const auto k = first->registerHotKey(kc::k, platform::carbon::command);
+    ASSERT_TRUE(k);
+    EXPECT_FALSE(second->registerHotKey(kc::k, platform::carbon::command));
+    first->unregisterHotKey(*k);
+    EXPECT_TRUE(second->registerHotKey(kc::k, platform::carbon::command));
+
+    ASSERT_TRUE(first->grabKeyboard());
+    EXPECT_FALSE(second->grabKeyboard());
+    EXPECT_FALSE(second->keyboardGrabbed());
+    first->ungrabKeyboard();
+    EXPECT_TRUE(second->grabKeyboard());
+    second->ungrabKeyboard();
+}
+
 TEST(X11HotKeys, TheGrabbedKeyboardAndTheModifierMonitor)
 {
     auto hotKeys = platform::x11::createX11HotKeys();
