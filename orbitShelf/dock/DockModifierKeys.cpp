@@ -31,3 +31,13 @@ FlagsChangedOutcome dockFlagsChangedOutcome(
     }
     return outcome;
 }
+
+FlagsChangedOutcome dockModifierChangeOutcome(
+    int keyCode, bool pressed, const QString& configuredModifier, int switcherModifierState)
+{
+    const FlagsChangedOutcome toggled
+        = dockFlagsChangedOutcome(keyCode, configuredModifier, switcherModifierState);
+    if (toggled.switcherModifierState == (pressed ? 1 : 0))
+        return toggled;
+    return { switcherModifierState, false };
+}

@@ -21,3 +21,9 @@ struct FlagsChangedOutcome {
 // modifier toggles its state between held (1) and released (0).
 FlagsChangedOutcome dockFlagsChangedOutcome(
     int keyCode, const QString& configuredModifier, int switcherModifierState);
+
+// The same from a monitor that tells presses from releases: a press only
+// marks the modifier held and a release only marks it released, so a change
+// the monitor missed never turns the state around.
+FlagsChangedOutcome dockModifierChangeOutcome(
+    int keyCode, bool pressed, const QString& configuredModifier, int switcherModifierState);

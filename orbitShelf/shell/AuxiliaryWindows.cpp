@@ -6,7 +6,7 @@
 #include "settings/QuitView.h"
 #include "settings/SettingsStandIn.h"
 #include "shell/AuxWindowGeometry.h"
-#include "switcher/SwitcherStandIn.h"
+#include "switcher/SwitcherPopup.h"
 #include "tools/ToolsStandIn.h"
 
 #include <QEvent>

@@ -2,24 +2,25 @@
 
 #include "app/AppState.h"
 #include "app/EventManager.h"
-#include "app/ShellStandIn.h"
 #include "apps/Activation.h"
 #include "apps/ModelEvents.h"
 #include "dock/DockHooks.h"
 #include "dock/DockModifierKeys.h"
+#include "platform/HotKeys.h"
 #include "settings/SettingsHooks.h"
 #include "shell/AuxiliaryWindows.h"
 #include "shell/Relaunch.h"
-#include "switcher/SwitcherStandIn.h"
+#include "switcher/Hotkey.h"
+#include "switcher/SwitcherPopup.h"
 
 #include <QCoreApplication>
 #include <QTimer>
 #include <QWidget>
 
-void handleSwitcherModifierChange(int keyCode)
+void handleSwitcherModifierChange(int keyCode, bool pressed)
 {
-    const FlagsChangedOutcome outcome = dockFlagsChangedOutcome(
-        keyCode, AppState::shared().settings.shortcutOptionForOpenFloatWindow(), switcherModifierState);
+    const FlagsChangedOutcome outcome = dockModifierChangeOutcome(keyCode, pressed,
+        AppState::shared().settings.shortcutOptionForOpenFloatWindow(), switcherModifierState);
     switcherModifierState = outcome.switcherModifierState;
     if (outcome.emitOptionLater) {
         QTimer::singleShot(100, QCoreApplication::instance(), [] {
@@ -50,9 +51,19 @@ void wireFeatures()
     wired = true;
 
     DockHooks& hooks = dockHooks();
-    hooks.installModifierMonitor = [] { addGlobalFlagsChangedMonitor(handleSwitcherModifierChange); };
+    hooks.installModifierMonitor = [] {
+        // Connected once, however often the bar's windows are built again.
+        static bool connected = false;
+        platform::HotKeys* hotKeys = platform::hotKeys();
+        if (connected || !hotKeys || !hotKeys->startModifierMonitor())
+            return;
+        connected = true;
+        QObject::connect(hotKeys, &platform::HotKeys::modifierChanged, hotKeys,
+            [](quint16 keyCode, bool pressed) { handleSwitcherModifierChange(keyCode, pressed); });
+    };
     hooks.startHotKeys = [] { startHotKeys(HotKeyModifier::Option); };
     hooks.startToolHotKeys = [] { startHotKeys(HotKeyModifier::Option, HotKeyModifier::Shift); };
+    hotKeyHooks().showPasteboardWindow = [] { showPasteboardWindow(); };
     hooks.openSettingsWindow = [] { openSettingsWindow(); };
     hooks.openQuitWindow = [] { openQuitWindow(); };
     hooks.relaunch = [] { return relaunchApp(); };

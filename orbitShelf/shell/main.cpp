@@ -11,6 +11,7 @@
 #include "platform/x11/X11ClickMonitor.h"
 #include "platform/x11/X11ClipboardReader.h"
 #include "platform/x11/X11DockWindowHints.h"
+#include "platform/x11/X11HotKeys.h"
 #include "platform/x11/X11Platform.h"
 #include "platform/x11/X11ScreenIdentity.h"
 #include "shell/AppCenterApplication.h"
@@ -77,11 +78,14 @@ int main(int argc, char** argv)
 
     std::unique_ptr<platform::Platform> desktop;
     std::unique_ptr<platform::ClipboardReader> clipboard;
+    std::unique_ptr<platform::HotKeys> hotKeys;
     if (!offscreen) {
         desktop = installX11Platform();
         if (!desktop)
             return 1;
         clipboard = platform::x11::createX11ClipboardReader();
+        hotKeys = platform::x11::createX11HotKeys();
+        platform::setHotKeys(hotKeys.get());
         platform::setClipboardReader(clipboard.get());
     }
 

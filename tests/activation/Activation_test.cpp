@@ -3,7 +3,7 @@
 #include "app/EventManager.h"
 #include "apps/Activation.h"
 #include "apps/WindowActions.h"
-#include "switcher/SwitcherStandIn.h"
+#include "switcher/SwitcherPopup.h"
 #include "tests/support/ChangeCounter.h"
 
 using namespace orbitshelf::test;

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -27,6 +28,32 @@ namespace orbitshelf::test {
 namespace {
 
 QString g_lastError;
+
+// The system's openbox configuration without its Alt+Tab and Alt+Escape
+// bindings, which would hold the keys our hot keys ask for. Alt+Space stays
+// bound, so there is always one combination another program holds. Written
+// for each session and removed with it; empty when there is no system
+// configuration.
+QString testOpenboxConfig()
+{
+    static const QByteArray xml = [] {
+        QFile system(QStringLiteral("/etc/xdg/openbox/rc.xml"));
+        if (!system.open(QIODevice::ReadOnly))
+            return QByteArray();
+        QString text = QString::fromUtf8(system.readAll());
+        text.remove(
+            QRegularExpression(QStringLiteral("<keybind key=\"(A-Tab|A-S-Tab|A-Escape)\">.*?</keybind>"),
+                QRegularExpression::DotMatchesEverythingOption));
+        return text.toUtf8();
+    }();
+    if (xml.isEmpty())
+        return QString();
+    const QString file = QDir::tempPath() + QStringLiteral("/orbitshelf-openbox-%1.xml").arg(getpid());
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(xml) != xml.size())
+        return QString();
+    return file;
+}
 
 pid_t spawnArgv(const QString& program, const QStringList& arguments)
 {
@@ -211,8 +238,13 @@ std::unique_ptr<XvfbSession> XvfbSession::start(Outputs outputs, WindowManagerKe
     }
 
     QStringList wmArguments { QStringLiteral("--sm-disable") };
-    if (keys == WindowManagerKeys::none)
+    if (keys == WindowManagerKeys::none) {
         wmArguments << QStringLiteral("--config-file") << kNoKeysConfig;
+    } else {
+        session->m_wmConfig = testOpenboxConfig();
+        if (!session->m_wmConfig.isEmpty())
+            wmArguments << QStringLiteral("--config-file") << session->m_wmConfig;
+    }
     session->m_wmPid = spawnArgv(QStringLiteral("openbox"), wmArguments);
     if (!session->m_wmPid || !waitForWindowManager(session->m_display.toLocal8Bit())) {
         g_lastError = QStringLiteral("openbox did not start managing windows");
@@ -225,6 +257,8 @@ XvfbSession::~XvfbSession()
 {
     terminate(m_wmPid);
     terminate(m_serverPid);
+    if (!m_wmConfig.isEmpty())
+        QFile::remove(m_wmConfig);
     if (!m_serverLog.isEmpty()) {
         QFile::remove(m_serverLog);
         QFile::remove(m_serverLog + QStringLiteral(".old"));

@@ -36,7 +36,8 @@ public:
     XvfbSession& operator=(const XvfbSession&) = delete;
 
     // Starts the server and openbox and sets DISPLAY for this process; or
-    // returns nullptr with lastError() set.
+    // returns nullptr with lastError() set. By default openbox keeps its key
+    // bindings but for Alt+Tab and Alt+Escape, so the hot keys can have them.
     static std::unique_ptr<XvfbSession> start(
         Outputs outputs = Outputs::one, WindowManagerKeys keys = WindowManagerKeys::defaults);
     static QString lastError();
@@ -51,6 +52,7 @@ private:
     qint64 m_wmPid = 0;
     QString m_display;
     QString m_serverLog;
+    QString m_wmConfig;
 };
 
 // Polls `condition` (processing Qt events in between) until it holds or

@@ -1,0 +1,364 @@
+#include "switcher/Hotkey.h"
+
+#include "app/AppState.h"
+#include "app/ShellQueues.h"
+#include "apps/Activation.h"
+#include "apps/DockVisibility.h"
+#include "apps/RunningApps.h"
+#include "apps/ScreenIdentifier.h"
+#include "apps/WindowActions.h"
+#include "apps/WindowClickTracking.h"
+#include "apps/Windows.h"
+#include "platform/HotKeys.h"
+#include "platform/KeyCodes.h"
+#include "platform/Platform.h"
+#include "switcher/SwitcherPopup.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QLoggingCategory>
+#include <QPointer>
+#include <QScreen>
+#include <QStringDecoder>
+
+Q_LOGGING_CATEGORY(lcHotkey, "orbitshelf.switcher.hotkeys")
+
+namespace appkit = platform::appkit;
+namespace carbon = platform::carbon;
+
+namespace {
+
+struct ModifierRow {
+    const char* option;
+    quint64 flags;
+    quint32 carbon;
+};
+
+constexpr ModifierRow kModifierRows[] = {
+    { "control", appkit::control, carbon::control },
+    { "cmd", appkit::command, carbon::command },
+    { "shift", appkit::shift, carbon::shift },
+    { "option", appkit::option, carbon::option },
+    { "alpha", appkit::capsLock, carbon::capsLock },
+};
+
+QStringList& taken()
+{
+    static QStringList list;
+    return list;
+}
+
+QPointer<platform::HotKeys>& connectedHotKeys()
+{
+    static QPointer<platform::HotKeys> hotKeys;
+    return hotKeys;
+}
+
+// One handler for every press, however often the keys are registered again.
+void connectPressHandler()
+{
+    platform::HotKeys* hotKeys = platform::hotKeys();
+    if (!hotKeys || connectedHotKeys() == hotKeys)
+        return;
+    if (connectedHotKeys())
+        QObject::disconnect(connectedHotKeys(), &platform::HotKeys::hotKeyPressed, nullptr, nullptr);
+    connectedHotKeys() = hotKeys;
+    QObject::connect(hotKeys, &platform::HotKeys::hotKeyPressed, hotKeys,
+        [](quint16 keyCode, quint32) { handleHotKeyPress(keyCode); });
+}
+
+// A key's registration, kept under its code only when one came back.
+void registerInto(QMap<qint64, quint32>& refs, quint16 keyCode, quint64 flags)
+{
+    if (const auto reference = registerHotKey(keyCode, flags))
+        refs.insert(keyCode, *reference);
+}
+
+// The flags a fixed key gets: its stored option when that is not the
+// default, else the caller's; none for "alpha".
+std::optional<quint64> storedKeyFlags(const QString& stored, bool withShift, quint64 defaultFlags)
+{
+    if (stored == QLatin1String("alpha"))
+        return std::nullopt;
+    if (stored == QLatin1String("option"))
+        return defaultFlags;
+    return optionFlags(stored, withShift);
+}
+
+void minimiseLastActivatedWindow()
+{
+    const auto& order = windowClickOrder();
+    if (order.size() < 2)
+        return;
+    const auto window = findWindowByNumber(order.back().windowNum);
+    if (!window)
+        return;
+    window->opened = false;
+    if (isActionableWindow(*window) && platform::hasCurrent())
+        platform::current().windowServer().minimize(*window->num);
+}
+
+void toggleDockUnderPointer()
+{
+    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    // A pointer on a screen's far edge is on no screen.
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QString id = screenIdentifierKey(screen);
+    const bool autoHidden
+        = AppState::shared().settings.autoHideSpaceDock().value(id) == QLatin1String("true");
+    applySpaceDockAutoHide(!autoHidden, id);
+    fullScreenAutoHideFlags().dockHiddenFlags.clear();
+}
+
+QString keyName(quint16 keyCode)
+{
+    switch (keyCode) {
+    case platform::keycode::tab:
+        return QStringLiteral("Tab");
+    case platform::keycode::space:
+        return QStringLiteral("Space");
+    case platform::keycode::escape:
+        return QStringLiteral("Escape");
+    case platform::keycode::h:
+        return QStringLiteral("H");
+    case platform::keycode::p:
+        return QStringLiteral("P");
+    default:
+        break;
+    }
+    const QString character = keyCodeCharacters().value(keyCode);
+    return character.isEmpty() ? QStringLiteral("key %1").arg(keyCode) : character.toUpper();
+}
+
+} // namespace
+
+quint32 fourCharCode(const QString& text)
+{
+    // Mac OS Roman agrees with ASCII below 0x80; the rest is not needed for
+    // signatures.
+    quint32 result = 0;
+    for (QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return 0;
+        result = result * 256 + c.unicode();
+    }
+    return result;
+}
+
+const std::vector<quint16>& switcherKeyCodes()
+{
+    static const std::vector<quint16> codes { 48, 49, 13, 53 };
+    return codes;
+}
+
+const std::vector<quint16>& toolKeyCodes()
+{
+    static const std::vector<quint16> codes { 4, 35 };
+    return codes;
+}
+
+const QMap<quint32, QString>& keyCodeCharacters()
+{
+    static const QMap<quint32, QString> map = [] {
+        const std::pair<quint32, const char*> pairs[]
+            = { { 18, "1" }, { 19, "2" }, { 20, "3" }, { 21, "4" }, { 23, "5" }, { 22, "6" }, { 26, "7" },
+                  { 28, "8" }, { 25, "9" }, { 29, "0" }, { 0, "a" }, { 11, "b" }, { 8, "c" }, { 2, "d" },
+                  { 14, "e" }, { 3, "f" }, { 5, "g" }, { 34, "i" }, { 38, "j" }, { 40, "k" }, { 37, "l" },
+                  { 46, "m" }, { 45, "n" }, { 31, "o" }, { 12, "q" }, { 15, "r" }, { 1, "s" }, { 17, "t" },
+                  { 32, "u" }, { 9, "v" }, { 13, "w" }, { 7, "x" }, { 16, "y" }, { 6, "z" } };
+        QMap<quint32, QString> m;
+        for (const auto& [code, text] : pairs)
+            m.insert(code, QString::fromLatin1(text));
+        return m;
+    }();
+    return map;
+}
+
+std::optional<quint16> keyCodeForCharacter(const QString& text)
+{
+    if (text == QLatin1String("h"))
+        return platform::keycode::h;
+    if (text == QLatin1String("p"))
+        return platform::keycode::p;
+    const auto& characters = keyCodeCharacters();
+    for (auto it = characters.constBegin(); it != characters.constEnd(); ++it)
+        if (it.value() == text)
+            return static_cast<quint16>(it.key());
+    return std::nullopt;
+}
+
+quint64 optionFlags(const QString& option, bool withShift)
+{
+    for (const ModifierRow& row : kModifierRows)
+        if (option == QLatin1String(row.option))
+            return withShift ? (row.flags | appkit::shift) : row.flags;
+    return withShift ? (appkit::option | appkit::shift) : appkit::option;
+}
+
+quint64 modifierFlags(HotKeyModifier modifier)
+{
+    const int index = int(modifier);
+    return index >= 0 && index < 5 ? kModifierRows[index].flags : 0;
+}
+
+quint32 carbonModifiers(quint64 flags)
+{
+    quint32 result = 0;
+    for (const ModifierRow& row : kModifierRows)
+        if (flags & row.flags)
+            result |= row.carbon;
+    return result;
+}
+
+QMap<qint64, quint32>& switcherHotKeyRefs()
+{
+    static QMap<qint64, quint32> refs;
+    return refs;
+}
+
+QMap<qint64, quint32>& toolHotKeyRefs()
+{
+    static QMap<qint64, quint32> refs;
+    return refs;
+}
+
+QString hotKeyName(quint16 keyCode, quint64 flags)
+{
+    // Named as the X11 layer maps them: Command is Ctrl, Control is Super.
+    QString name;
+    if (flags & appkit::command)
+        name += QStringLiteral("Ctrl+");
+    if (flags & appkit::control)
+        name += QStringLiteral("Super+");
+    if (flags & appkit::option)
+        name += QStringLiteral("Alt+");
+    if (flags & appkit::shift)
+        name += QStringLiteral("Shift+");
+    if (flags & appkit::capsLock)
+        name += QStringLiteral("CapsLock+");
+    return name + keyName(keyCode);
+}
+
+QStringList takenHotKeys()
+{
+    return taken();
+}
+
+std::optional<quint32> registerHotKey(quint16 keyCode, quint64 flags)
+{
+    platform::HotKeys* hotKeys = platform::hotKeys();
+    if (!hotKeys)
+        return std::nullopt;
+    const auto reference = hotKeys->registerHotKey(keyCode, carbonModifiers(flags));
+    const QString name = hotKeyName(keyCode, flags);
+    if (!reference) {
+        qCWarning(lcHotkey).noquote() << "hot key" << name << "is taken by another program";
+        if (!taken().contains(name))
+            taken().append(name);
+    } else {
+        taken().removeAll(name);
+    }
+    return reference;
+}
+
+void startHotKeys(HotKeyModifier main, HotKeyModifier extra)
+{
+    connectPressHandler();
+    const CustomSettings& settings = AppState::shared().settings;
+    const quint64 mainFlags = modifierFlags(main);
+
+    if (extra != HotKeyModifier::None) {
+        const quint64 toolFlags = mainFlags | modifierFlags(extra);
+        if (const auto flags = storedKeyFlags(settings.shortcutOptionForOpenAutohide(), true, toolFlags))
+            registerInto(toolHotKeyRefs(), platform::keycode::h, *flags);
+        if (const auto flags = storedKeyFlags(settings.shortcutOptionForPasteboardWindow(), false, toolFlags))
+            registerInto(toolHotKeyRefs(), platform::keycode::p, *flags);
+    }
+
+    for (quint16 code : switcherKeyCodes()) {
+        std::optional<quint64> flags = mainFlags;
+        if (code == platform::keycode::tab)
+            flags = storedKeyFlags(settings.shortcutOptionForOpenFloatWindow(), false, mainFlags);
+        else if (code == platform::keycode::w)
+            flags = storedKeyFlags(settings.shortcutOptionForHideWindow(), false, mainFlags);
+        if (flags)
+            registerInto(switcherHotKeyRefs(), code, *flags);
+    }
+
+    const StringMap cache = AppState::shared().windowHotkeyCache();
+    for (auto it = cache.constBegin(); it != cache.constEnd(); ++it) {
+        const auto code = keyCodeForCharacter(it.key());
+        if (!code) {
+            qCWarning(lcHotkey).noquote() << "window hot key" << it.key() << "is not a key; skipped";
+            continue;
+        }
+        registerInto(switcherHotKeyRefs(), *code, mainFlags);
+    }
+}
+
+void registerSwitcherTabKey()
+{
+    const QString option = AppState::shared().settings.shortcutOptionForOpenFloatWindow();
+    if (option == QLatin1String("alpha"))
+        return;
+    registerInto(switcherHotKeyRefs(), platform::keycode::tab, optionFlags(option));
+}
+
+void handleHotKeyPress(quint16 keyCode)
+{
+    runAfterDelay(0.02, [keyCode] { handleSwitcherHotKey(keyCode); });
+
+    const auto character = keyCodeCharacters().constFind(keyCode);
+    if (character != keyCodeCharacters().constEnd()) {
+        activateWindowForHotkey(*character);
+        return;
+    }
+    if (keyCode == platform::keycode::p && hotKeyHooks().showPasteboardWindow)
+        hotKeyHooks().showPasteboardWindow();
+    if (keyCode == platform::keycode::escape)
+        minimiseLastActivatedWindow();
+    if (keyCode == platform::keycode::h)
+        toggleDockUnderPointer();
+}
+
+void handleSwitcherHotKey(quint16 keyCode)
+{
+    if (keyCode != platform::keycode::tab)
+        return;
+    if (switcherModifierState != 1) {
+        activatePreviousAppWindow();
+        return;
+    }
+    const auto tab = switcherHotKeyRefs().constFind(platform::keycode::tab);
+    if (tab == switcherHotKeyRefs().constEnd())
+        return;
+    if (platform::HotKeys* hotKeys = platform::hotKeys())
+        hotKeys->unregisterHotKey(*tab);
+    if (!installSwitcherKeyMonitors()) {
+        qCWarning(lcHotkey) << "the switcher stays closed: another program holds the keyboard";
+        registerSwitcherTabKey();
+        return;
+    }
+    // The placeholder application is this program itself: asking to open it
+    // would start nothing and only raise the bar, so the step is left out.
+    showSwitcherPopup();
+}
+
+HotKeyHooks& hotKeyHooks()
+{
+    static HotKeyHooks hooks;
+    return hooks;
+}
+
+void resetHotKeysForTesting()
+{
+    switcherHotKeyRefs().clear();
+    toolHotKeyRefs().clear();
+    taken().clear();
+    if (connectedHotKeys())
+        QObject::disconnect(connectedHotKeys(), &platform::HotKeys::hotKeyPressed, nullptr, nullptr);
+    connectedHotKeys() = nullptr;
+}

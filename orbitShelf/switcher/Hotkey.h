@@ -1,0 +1,74 @@
+#pragma once
+
+// The global hot keys: which keys are taken, with which modifiers, and what
+// a press of each does. Key codes are the app's virtual key codes; the
+// desktop behind them is platform::hotKeys(). Main thread only.
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+// Hot-key modifiers, in the order the switcher numbers them.
+enum class HotKeyModifier { Control = 0, Cmd = 1, Shift = 2, Option = 3, Alpha = 4, None = 5 };
+
+// The signature every hot key carries ("swat").
+inline constexpr quint32 kHotKeySignature = 0x73776174;
+// The text encoded as Mac OS Roman, one byte after the other; 0 for text
+// with characters outside it.
+quint32 fourCharCode(const QString& text);
+
+const std::vector<quint16>& switcherKeyCodes(); // Tab, Space, W, Escape
+const std::vector<quint16>& toolKeyCodes(); // H, P
+// The digits and letters a window can be bound to, but H and P.
+const QMap<quint32, QString>& keyCodeCharacters();
+
+// The key code of a one-character key name ("h" and "p" included); none for
+// any other text.
+std::optional<quint16> keyCodeForCharacter(const QString& text);
+
+// Modifier flags of an option text ("control", "cmd", "shift", "option",
+// "alpha"); any other text gives Option. `withShift` is the H key's column.
+quint64 optionFlags(const QString& option, bool withShift = false);
+quint64 modifierFlags(HotKeyModifier modifier);
+// Carbon modifier bits of modifier flags; other bits are ignored.
+quint32 carbonModifiers(quint64 flags);
+
+// References of the registrations, by key code: the switcher and per-window
+// keys, and H and P. Unregistering leaves the entry in place.
+QMap<qint64, quint32>& switcherHotKeyRefs();
+QMap<qint64, quint32>& toolHotKeyRefs();
+
+// Registers one key; none when it is taken (the key is then logged and
+// listed in takenHotKeys()) or there is no desktop to register with.
+std::optional<quint32> registerHotKey(quint16 keyCode, quint64 flags);
+// "Alt+Space" and the like, as the user types them on this desktop.
+QString hotKeyName(quint16 keyCode, quint64 flags);
+// The combinations other programs held when we asked for them.
+QStringList takenHotKeys();
+
+// Registers the switcher keys with `main`, the per-window keys with `main`
+// and, unless `extra` is None, H and P with `main` + `extra`. A key whose
+// stored option is not "option" uses that option instead; "alpha" stores
+// no key. Connects the press handler on first use.
+void startHotKeys(HotKeyModifier main, HotKeyModifier extra = HotKeyModifier::None);
+
+// Registers Tab again with its stored option, as the switcher does when it
+// closes.
+void registerSwitcherTabKey();
+
+// One press, routed by key code; the Tab action follows 20 ms later.
+void handleHotKeyPress(quint16 keyCode);
+void handleSwitcherHotKey(quint16 keyCode);
+
+// What the hot keys ask of the shell.
+struct HotKeyHooks {
+    std::function<void()> showPasteboardWindow;
+};
+HotKeyHooks& hotKeyHooks();
+
+// Forgets references, taken keys and the handler (tests).
+void resetHotKeysForTesting();

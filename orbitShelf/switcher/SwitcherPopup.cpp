@@ -1,0 +1,243 @@
+#include "switcher/SwitcherPopup.h"
+
+#include "app/AppState.h"
+#include "app/EventManager.h"
+#include "app/Utilities.h"
+#include "apps/Activation.h"
+#include "apps/ActiveApp.h"
+#include "apps/AppsSource.h"
+#include "apps/RunningApps.h"
+#include "apps/WindowActions.h"
+#include "apps/WindowActivationRecord.h"
+#include "apps/WindowClickTracking.h"
+#include "apps/Windows.h"
+#include "network/ServiceRequests.h"
+#include "platform/HotKeys.h"
+#include "platform/KeyCodes.h"
+#include "platform/Platform.h"
+#include "switcher/Hotkey.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLoggingCategory>
+#include <QPainter>
+#include <QScreen>
+#include <QVBoxLayout>
+
+Q_LOGGING_CATEGORY(lcSwitcher, "orbitshelf.switcher")
+
+int switcherModifierState = -1;
+bool switcherPopupShown = false;
+
+namespace {
+
+std::vector<QMetaObject::Connection>& monitorConnections()
+{
+    static std::vector<QMetaObject::Connection> connections;
+    return connections;
+}
+
+// The window's root view: until the grid lands it says what the window is
+// for; Escape closes the switcher while it is shown.
+class PopupView final : public QWidget {
+public:
+    explicit PopupView(QWidget* parent)
+        : QWidget(parent)
+    {
+        subscribeFloatDockStandIn();
+        auto* layout = new QVBoxLayout(this);
+        auto* label = new QLabel(tr("Windows"), this);
+        label->setAlignment(Qt::AlignCenter);
+        label->setStyleSheet(QStringLiteral("color: white; font-size: 24px;"));
+        layout->addWidget(label);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(30, 39, 46, 230));
+        painter.drawRoundedRect(QRectF(rect()), 16, 16);
+    }
+    void showEvent(QShowEvent* event) override
+    {
+        QWidget::showEvent(event);
+        if (m_escape || !platform::hotKeys())
+            return;
+        m_escape
+            = connect(platform::hotKeys(), &platform::HotKeys::grabbedKeyDown, this, [](quint16 keyCode) {
+                  if (keyCode == platform::keycode::escape)
+                      closeSwitcherPopup();
+              });
+    }
+    void hideEvent(QHideEvent* event) override
+    {
+        QWidget::hideEvent(event);
+        if (m_escape)
+            disconnect(m_escape);
+        m_escape = {};
+    }
+
+private:
+    QMetaObject::Connection m_escape;
+};
+
+QScreen* screenUnderPointer()
+{
+    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    return screen ? screen : QGuiApplication::primaryScreen();
+}
+
+} // namespace
+
+QPointer<CustomWindow>& floatPanel()
+{
+    static QPointer<CustomWindow> window;
+    return window;
+}
+
+std::optional<quint32> floatPanelWindowNumber()
+{
+    if (!floatPanel())
+        return std::nullopt;
+    return static_cast<quint32>(floatPanel()->winId());
+}
+
+QRect switcherFrame(const QRect& screenFrame)
+{
+    const int width = int(screenFrame.width() * 0.9);
+    const int height = int(screenFrame.height() * 0.9);
+    return QRect(screenFrame.x() + (screenFrame.width() - width) / 2,
+        screenFrame.y() + (screenFrame.height() - height) / 2, width, height);
+}
+
+void showSwitcherPopup()
+{
+    QScreen* screen = screenUnderPointer();
+    const QRect frame = screen ? switcherFrame(screen->geometry()) : QRect();
+    CustomWindow* window = floatPanel();
+    const bool reused = window != nullptr;
+    if (!window) {
+        window = new CustomWindow(frame, CustomWindow::Miniaturizable | CustomWindow::FullSizeContentView);
+        floatPanel() = window;
+        window->setWindowTitle(QStringLiteral("orbitShelf switcher"));
+        // Above every window, full-screen ones too, so the window manager is
+        // left out; the keyboard comes through the grab, not the focus.
+        window->setWindowFlags(
+            Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::X11BypassWindowManagerHint);
+        window->setAttribute(Qt::WA_TranslucentBackground);
+        auto* layout = new QVBoxLayout(window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(new PopupView(window));
+    }
+    window->setGeometry(frame);
+    window->show();
+    window->raise();
+    if (reused)
+        EventManager::shared().emitEvent(QStringLiteral("onInit"), 1);
+    switcherPopupShown = true;
+    window->activateWindow();
+    qCDebug(lcSwitcher) << "switcher shown at" << frame;
+}
+
+void closeSwitcherPopup()
+{
+    switcherModifierState = -1;
+    switcherPopupShown = false;
+    if (floatPanel())
+        floatPanel()->hide();
+    EventManager::shared().emitEvent(QStringLiteral("onDestroy"), 1);
+}
+
+bool installSwitcherKeyMonitors()
+{
+    platform::HotKeys* hotKeys = platform::hotKeys();
+    if (!hotKeys || !hotKeys->grabKeyboard())
+        return false;
+    for (const auto& connection : monitorConnections())
+        QObject::disconnect(connection);
+    monitorConnections().clear();
+    monitorConnections().push_back(QObject::connect(hotKeys, &platform::HotKeys::grabbedKeyUp, hotKeys,
+        [](quint16 keyCode) { EventManager::shared().emitEvent(QStringLiteral("onkeyDown"), keyCode); }));
+    // Key-downs are kept from every window: the switcher acts on releases.
+    monitorConnections().push_back(
+        QObject::connect(hotKeys, &platform::HotKeys::grabbedModifierChanged, hotKeys, [](quint16 keyCode) {
+            if (keyCode == platform::keycode::command || keyCode == platform::keycode::option
+                || keyCode == platform::keycode::control)
+                EventManager::shared().emitEvent(QStringLiteral("option"), keyCode);
+        }));
+    return true;
+}
+
+void removeSwitcherKeyMonitors()
+{
+    for (const auto& connection : monitorConnections())
+        QObject::disconnect(connection);
+    monitorConnections().clear();
+    if (platform::HotKeys* hotKeys = platform::hotKeys())
+        hotKeys->ungrabKeyboard();
+    switcherModifierState = 0;
+}
+
+bool switcherKeyMonitorsInstalled()
+{
+    return !monitorConnections().empty();
+}
+
+void activatePreviousAppWindow()
+{
+    trackFeature(QStringLiteral("ActivePreviousAppWindow"));
+    const auto& order = windowClickOrder();
+    if (order.size() < 2) {
+        customPrint(QStringLiteral("还没有窗口列表 ") + QString::number(order.size()));
+        return;
+    }
+    const int32_t number = order[order.size() - 2].windowNum;
+    const auto window = findWindowByNumber(number);
+    if (!window)
+        return;
+    AppState& state = AppState::shared();
+    const auto app = state.allApps.value(window->appId.value_or(0));
+    if (!app)
+        return;
+    // On X11 a window manager activates windows, not programs: a real
+    // window is activated itself, which also raises it.
+    if (isActionableWindow(*window) && platform::hasCurrent())
+        platform::current().windowServer().activate(*window->num);
+    else
+        app->activateApp(*window, appsSource());
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    app->clickTime = now;
+    window->clickTime = now;
+    recordWindowActivation(number, now);
+    moveCursorToWindowCenter(*window, QStringLiteral("FloatDock"));
+    focusWindow(static_cast<int32_t>(window->num.value_or(0)));
+    rememberPreviousWindow();
+}
+
+void subscribeFloatDockStandIn()
+{
+    static bool subscribed = false;
+    if (subscribed)
+        return;
+    subscribed = true;
+    EventManager& bus = EventManager::shared();
+    for (const char* name : { "onInit", "onDestroy", "onkeyDown", "option" }) {
+        bus.subscribe(QString::fromLatin1(name), [](const Event& event) {
+            qCDebug(lcSwitcher).noquote() << "switcher event" << event.name << event.data.toString();
+        });
+    }
+    bus.subscribe(QStringLiteral("option"), [](const Event&) {
+        if (switcherPopupShown)
+            closeSwitcherPopup();
+    });
+    bus.subscribe(QStringLiteral("onDestroy"), [](const Event&) {
+        if (!switcherKeyMonitorsInstalled())
+            return;
+        registerSwitcherTabKey();
+        removeSwitcherKeyMonitors();
+    });
+}

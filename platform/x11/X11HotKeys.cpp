@@ -1,0 +1,475 @@
+#include "platform/x11/X11HotKeys.h"
+
+#include "platform/x11/KeySymbols.h"
+
+#include <QLoggingCategory>
+#include <QSocketNotifier>
+
+#include <xcb/xcb.h>
+#include <xcb/xcb_keysyms.h>
+#include <xcb/xinput.h>
+
+#define XK_MISCELLANY
+#include <X11/keysymdef.h>
+
+#include <array>
+#include <cstdlib>
+#include <set>
+#include <vector>
+
+Q_LOGGING_CATEGORY(lcHotKeys, "orbitshelf.platform.hotkeys")
+
+namespace platform::x11 {
+
+namespace {
+
+    template <typename T> using Reply = std::unique_ptr<T, decltype(&free)>;
+
+    template <typename T> Reply<T> own(T* reply)
+    {
+        return Reply<T>(reply, &free);
+    }
+
+    struct Registration {
+        quint32 reference = 0;
+        quint16 keyCode = 0;
+        quint16 mask = 0;
+        std::vector<xcb_keycode_t> keycodes;
+    };
+
+    // Server times wrap after 49 days; compare them as the distance between.
+    bool notBefore(xcb_timestamp_t time, xcb_timestamp_t reference)
+    {
+        return static_cast<int32_t>(time - reference) >= 0;
+    }
+
+    class X11HotKeys final : public HotKeys {
+    public:
+        ~X11HotKeys() override
+        {
+            m_notifier.reset();
+            if (m_keySymbols)
+                xcb_key_symbols_free(m_keySymbols);
+            if (m_connection)
+                xcb_disconnect(m_connection);
+        }
+
+        bool open()
+        {
+            int screenNumber = 0;
+            m_connection = xcb_connect(nullptr, &screenNumber);
+            if (xcb_connection_has_error(m_connection)) {
+                qCWarning(lcHotKeys) << "global hot keys are off: no X display";
+                xcb_disconnect(m_connection);
+                m_connection = nullptr;
+                return false;
+            }
+            xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
+            for (int i = 0; i < screenNumber && screens.rem; ++i)
+                xcb_screen_next(&screens);
+            m_root = screens.data->root;
+            m_keySymbols = xcb_key_symbols_alloc(m_connection);
+            readModifierMapping();
+            m_notifier = std::make_unique<QSocketNotifier>(
+                xcb_get_file_descriptor(m_connection), QSocketNotifier::Read);
+            connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] { drainEvents(); });
+            return true;
+        }
+
+        std::optional<quint32> registerHotKey(quint16 keyCode, quint32 carbonModifiers) override
+        {
+            if (!m_connection)
+                return std::nullopt;
+            const quint16 mask = xModifiersFromCarbon(carbonModifiers);
+            for (const Registration& r : m_registrations)
+                if (r.keyCode == keyCode && r.mask == mask)
+                    return r.reference;
+            Registration registration { m_nextReference, keyCode, mask, keycodesFor(keyCode) };
+            if (registration.keycodes.empty()) {
+                qCInfo(lcHotKeys) << "no key on this keyboard for key code" << keyCode;
+                return std::nullopt;
+            }
+            if (!grab(registration, true)) {
+                ungrab(registration);
+                return std::nullopt;
+            }
+            ++m_nextReference;
+            m_registrations.push_back(registration);
+            scheduleDrain();
+            return registration.reference;
+        }
+
+        void unregisterHotKey(quint32 reference) override
+        {
+            for (auto it = m_registrations.begin(); it != m_registrations.end(); ++it) {
+                if (it->reference == reference) {
+                    ungrab(*it);
+                    m_registrations.erase(it);
+                    xcb_flush(m_connection);
+                    return;
+                }
+            }
+        }
+
+        bool grabKeyboard() override
+        {
+            if (!m_connection)
+                return false;
+            if (m_grabbed)
+                return true;
+            auto reply = own(xcb_grab_keyboard_reply(m_connection,
+                xcb_grab_keyboard(
+                    m_connection, 0, m_root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                nullptr));
+            if (!reply || reply->status != XCB_GRAB_STATUS_SUCCESS) {
+                qCWarning(lcHotKeys) << "the keyboard is held by another program (grab status"
+                                     << (reply ? int(reply->status) : -1) << ")";
+                return false;
+            }
+            m_grabbed = true;
+            m_hadGrab = true;
+            // The grab took over from the hot key's own passive grab: keys from
+            // that press on went to us, not to the rest of the desktop.
+            m_grabStart = m_lastHotKeyTime;
+            m_grabEnd = m_lastHotKeyTime;
+            reportModifiersReleasedBeforeGrab();
+            scheduleDrain();
+            return true;
+        }
+
+        void ungrabKeyboard() override
+        {
+            if (!m_grabbed)
+                return;
+            m_grabbed = false;
+            xcb_ungrab_keyboard(m_connection, XCB_CURRENT_TIME);
+            xcb_flush(m_connection);
+        }
+
+        bool keyboardGrabbed() const override { return m_grabbed; }
+
+        bool startModifierMonitor() override
+        {
+            if (!m_connection)
+                return false;
+            if (m_monitoring)
+                return true;
+            const xcb_query_extension_reply_t* extension
+                = xcb_get_extension_data(m_connection, &xcb_input_id);
+            if (!extension || !extension->present) {
+                qCWarning(lcHotKeys) << "modifier keys are not watched: the X server has no XInput extension";
+                return false;
+            }
+            m_xinputOpcode = extension->major_opcode;
+            auto version = own(xcb_input_xi_query_version_reply(
+                m_connection, xcb_input_xi_query_version(m_connection, 2, 2), nullptr));
+            if (!version || version->major_version < 2
+                || (version->major_version == 2 && version->minor_version < 1)) {
+                qCWarning(lcHotKeys) << "modifier keys are not watched: XInput 2.1 is not available";
+                return false;
+            }
+            struct {
+                xcb_input_event_mask_t head;
+                uint32_t mask;
+            } selection { { XCB_INPUT_DEVICE_ALL_MASTER, 1 },
+                XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE };
+            auto error = own(xcb_request_check(
+                m_connection, xcb_input_xi_select_events_checked(m_connection, m_root, 1, &selection.head)));
+            if (error) {
+                qCWarning(lcHotKeys) << "modifier keys are not watched: X error" << error->error_code;
+                return false;
+            }
+            m_monitoring = true;
+            drainEvents();
+            return true;
+        }
+
+    private:
+        // A reply read off the socket may have queued events behind it, and the
+        // socket notifier will not fire for those.
+        void scheduleDrain()
+        {
+            QMetaObject::invokeMethod(
+                this, [this] { drainEvents(); }, Qt::QueuedConnection);
+        }
+
+        // A modifier let go between the hot key and the grab went to another
+        // window, and its raw event now falls in the grab: report it from the
+        // keyboard's state, as the monitor would have seen it.
+        void reportModifiersReleasedBeforeGrab()
+        {
+            auto keymap = own(xcb_query_keymap_reply(m_connection, xcb_query_keymap(m_connection), nullptr));
+            if (!keymap || !m_monitoring)
+                return;
+            std::vector<quint16> released;
+            for (int code = 0; code < 256; ++code) {
+                if (!m_heldModifiers[code] || (keymap->keys[code / 8] & (1u << (code % 8))))
+                    continue;
+                m_heldModifiers[code] = false;
+                if (const auto keyCode = appKeyCode(static_cast<xcb_keycode_t>(code)))
+                    released.push_back(*keyCode);
+            }
+            if (released.empty())
+                return;
+            QMetaObject::invokeMethod(
+                this,
+                [this, released] {
+                    for (quint16 keyCode : released)
+                        emit modifierChanged(keyCode, false);
+                },
+                Qt::QueuedConnection);
+        }
+
+        std::vector<xcb_keycode_t> keycodesFor(quint16 keyCode)
+        {
+            std::vector<xcb_keycode_t> result;
+            const std::optional<quint32> keysym = keysymForKeyCode(keyCode);
+            if (!keysym || !m_keySymbols)
+                return result;
+            xcb_keycode_t* codes = xcb_key_symbols_get_keycode(m_keySymbols, *keysym);
+            if (!codes)
+                return result;
+            std::set<xcb_keycode_t> unique;
+            for (xcb_keycode_t* c = codes; *c != XCB_NO_SYMBOL; ++c)
+                unique.insert(*c);
+            free(codes);
+            return { unique.begin(), unique.end() };
+        }
+
+        // The combination with and without Caps Lock and Num Lock, so the hot
+        // key works whatever the lock keys are set to.
+        std::vector<quint16> lockVariants(quint16 mask) const
+        {
+            std::set<quint16> masks;
+            for (quint16 extra : { quint16(0), quint16(XCB_MOD_MASK_LOCK), m_numLockMask,
+                     quint16(XCB_MOD_MASK_LOCK | m_numLockMask) })
+                masks.insert(mask | extra);
+            return { masks.begin(), masks.end() };
+        }
+
+        bool grab(const Registration& r, bool checked)
+        {
+            std::vector<xcb_void_cookie_t> cookies;
+            for (xcb_keycode_t code : r.keycodes)
+                for (quint16 mask : lockVariants(r.mask)) {
+                    if (checked)
+                        cookies.push_back(xcb_grab_key_checked(
+                            m_connection, 0, m_root, mask, code, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+                    else
+                        xcb_grab_key(
+                            m_connection, 0, m_root, mask, code, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+                }
+            bool refused = false;
+            for (xcb_void_cookie_t cookie : cookies)
+                if (auto error = own(xcb_request_check(m_connection, cookie)))
+                    refused = true;
+            xcb_flush(m_connection);
+            return !refused;
+        }
+
+        // Ungrabbing a combination another program holds does not touch its grab.
+        void ungrab(const Registration& r)
+        {
+            for (xcb_keycode_t code : r.keycodes)
+                for (quint16 mask : lockVariants(r.mask))
+                    xcb_ungrab_key(m_connection, code, m_root, mask);
+        }
+
+        void readModifierMapping()
+        {
+            m_modifierKeycodes.fill(false);
+            m_numLockMask = 0;
+            auto mapping = own(xcb_get_modifier_mapping_reply(
+                m_connection, xcb_get_modifier_mapping(m_connection), nullptr));
+            if (!mapping)
+                return;
+            const xcb_keycode_t* keycodes = xcb_get_modifier_mapping_keycodes(mapping.get());
+            const int perModifier = mapping->keycodes_per_modifier;
+            xcb_keycode_t* numLock
+                = m_keySymbols ? xcb_key_symbols_get_keycode(m_keySymbols, XK_Num_Lock) : nullptr;
+            for (int modifier = 0; modifier < 8; ++modifier)
+                for (int i = 0; i < perModifier; ++i) {
+                    const xcb_keycode_t code = keycodes[modifier * perModifier + i];
+                    if (!code)
+                        continue;
+                    m_modifierKeycodes[code] = true;
+                    for (xcb_keycode_t* n = numLock; n && *n != XCB_NO_SYMBOL; ++n)
+                        if (*n == code)
+                            m_numLockMask = static_cast<quint16>(1u << modifier);
+                }
+            free(numLock);
+        }
+
+        std::optional<quint16> appKeyCode(xcb_keycode_t code)
+        {
+            if (!m_keySymbols)
+                return std::nullopt;
+            return keyCodeForKeysym(xcb_key_symbols_get_keysym(m_keySymbols, code, 0));
+        }
+
+        void regrabAll()
+        {
+            for (Registration& r : m_registrations) {
+                ungrab(r);
+                r.keycodes = keycodesFor(r.keyCode);
+                if (!r.keycodes.empty() && !grab(r, true))
+                    qCWarning(lcHotKeys) << "hot key with key code" << r.keyCode
+                                         << "is held by another program after the keyboard changed";
+            }
+        }
+
+        void drainEvents()
+        {
+            if (!m_connection)
+                return;
+            while (xcb_generic_event_t* raw = xcb_poll_for_event(m_connection)) {
+                auto event = own(raw);
+                switch (event->response_type & 0x7f) {
+                case XCB_KEY_PRESS:
+                    keyPress(reinterpret_cast<xcb_key_press_event_t*>(event.get()));
+                    break;
+                case XCB_KEY_RELEASE:
+                    keyRelease(reinterpret_cast<xcb_key_release_event_t*>(event.get()));
+                    break;
+                case XCB_MAPPING_NOTIFY: {
+                    auto* mapping = reinterpret_cast<xcb_mapping_notify_event_t*>(event.get());
+                    if (mapping->request == XCB_MAPPING_POINTER)
+                        break;
+                    xcb_refresh_keyboard_mapping(m_keySymbols, mapping);
+                    readModifierMapping();
+                    regrabAll();
+                    break;
+                }
+                case XCB_GE_GENERIC:
+                    rawKey(reinterpret_cast<xcb_ge_generic_event_t*>(event.get()));
+                    break;
+                default:
+                    break;
+                }
+            }
+            if (xcb_connection_has_error(m_connection)) {
+                qCWarning(lcHotKeys) << "global hot keys stopped: the X connection was lost";
+                m_notifier.reset();
+                m_grabbed = false;
+            }
+        }
+
+        void keyPress(const xcb_key_press_event_t* press)
+        {
+            if (m_grabbed) {
+                m_grabEnd = press->time;
+                grabbedKey(press->detail, true);
+                return;
+            }
+            if (passiveGrabModifier(press->detail, true))
+                return;
+            const quint16 state = press->state & ~(XCB_MOD_MASK_LOCK | m_numLockMask) & 0xff;
+            for (const Registration& r : m_registrations) {
+                if (r.mask != state)
+                    continue;
+                for (xcb_keycode_t code : r.keycodes)
+                    if (code == press->detail) {
+                        m_lastHotKeyTime = press->time;
+                        emit hotKeyPressed(r.keyCode, r.reference);
+                        return;
+                    }
+            }
+        }
+
+        void keyRelease(const xcb_key_release_event_t* release)
+        {
+            if (!m_grabbed) {
+                passiveGrabModifier(release->detail, false);
+                return;
+            }
+            m_grabEnd = release->time;
+            grabbedKey(release->detail, false);
+        }
+
+        // While a hot key is held down its passive grab sends us the keyboard,
+        // and the server then keeps the raw events of the grabbing client's own
+        // keys from it: a modifier let go first reaches us only this way.
+        bool passiveGrabModifier(xcb_keycode_t code, bool pressed)
+        {
+            if (!m_modifierKeycodes[code])
+                return false;
+            if (m_heldModifiers[code] == pressed)
+                return true;
+            m_heldModifiers[code] = pressed;
+            if (m_monitoring)
+                if (const auto keyCode = appKeyCode(code))
+                    emit modifierChanged(*keyCode, pressed);
+            return true;
+        }
+
+        void grabbedKey(xcb_keycode_t code, bool pressed)
+        {
+            // The server sends the grabbing client no raw events: modifiers
+            // are tracked here, so the monitor's next change counts.
+            if (m_modifierKeycodes[code])
+                m_heldModifiers[code] = pressed;
+            const std::optional<quint16> keyCode = appKeyCode(code);
+            if (!keyCode)
+                return;
+            if (m_modifierKeycodes[code])
+                emit grabbedModifierChanged(*keyCode);
+            else if (pressed)
+                emit grabbedKeyDown(*keyCode);
+            else
+                emit grabbedKeyUp(*keyCode);
+        }
+
+        void rawKey(const xcb_ge_generic_event_t* generic)
+        {
+            if (generic->extension != m_xinputOpcode || !m_monitoring)
+                return;
+            if (generic->event_type != XCB_INPUT_RAW_KEY_PRESS
+                && generic->event_type != XCB_INPUT_RAW_KEY_RELEASE)
+                return;
+            // Press and release events share their layout.
+            const auto* key = reinterpret_cast<const xcb_input_raw_key_press_event_t*>(generic);
+            if (key->detail >= 256 || !m_modifierKeycodes[key->detail])
+                return;
+            const bool pressed = generic->event_type == XCB_INPUT_RAW_KEY_PRESS;
+            // The server repeats some raw events (a synthesised release comes
+            // twice) and a held key may repeat: only changes count.
+            if (m_heldModifiers[key->detail] == pressed)
+                return;
+            m_heldModifiers[key->detail] = pressed;
+            // Keys typed into the switcher belong to it alone.
+            if (m_hadGrab && notBefore(key->time, m_grabStart)
+                && (m_grabbed || !notBefore(key->time, m_grabEnd + 1)))
+                return;
+            if (const std::optional<quint16> keyCode = appKeyCode(static_cast<xcb_keycode_t>(key->detail)))
+                emit modifierChanged(*keyCode, pressed);
+        }
+
+        xcb_connection_t* m_connection = nullptr;
+        xcb_window_t m_root = XCB_WINDOW_NONE;
+        xcb_key_symbols_t* m_keySymbols = nullptr;
+        std::unique_ptr<QSocketNotifier> m_notifier;
+        std::vector<Registration> m_registrations;
+        quint32 m_nextReference = 1;
+        quint16 m_numLockMask = 0;
+        std::array<bool, 256> m_modifierKeycodes {};
+        std::array<bool, 256> m_heldModifiers {};
+        uint8_t m_xinputOpcode = 0;
+        bool m_monitoring = false;
+        bool m_grabbed = false;
+        bool m_hadGrab = false;
+        xcb_timestamp_t m_lastHotKeyTime = 0;
+        xcb_timestamp_t m_grabStart = 0;
+        xcb_timestamp_t m_grabEnd = 0;
+    };
+
+} // namespace
+
+std::unique_ptr<HotKeys> createX11HotKeys()
+{
+    auto hotKeys = std::make_unique<X11HotKeys>();
+    if (!hotKeys->open())
+        return nullptr;
+    return hotKeys;
+}
+
+} // namespace platform::x11

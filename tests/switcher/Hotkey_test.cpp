@@ -1,0 +1,181 @@
+#include "tests/switcher/SwitcherFixture.h"
+
+#include "apps/DockVisibility.h"
+#include "apps/ScreenIdentifier.h"
+#include "apps/WindowActivationRecord.h"
+#include "network/FeatureViewTracker.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+using namespace orbitshelf::test;
+using Kind = platform::fake::FakeAction::Kind;
+
+TEST(HotkeyTables, KeyCodesCharactersAndModifiers)
+{
+    EXPECT_EQ(fourCharCode(QStringLiteral("swat")), kHotKeySignature);
+    EXPECT_EQ(fourCharCode(QStringLiteral("sw\u00e9t")), 0u);
+    EXPECT_EQ(keyCodeCharacters().size(), 34);
+
+    const struct {
+        const char* text;
+        std::optional<quint16> code;
+    } characters[] = { { "a", 0 }, { "w", 13 }, { "0", 29 }, { "h", 4 }, { "p", 35 }, { "ab", std::nullopt },
+        { "", std::nullopt }, { "A", std::nullopt }, { "?", std::nullopt } };
+    for (const auto& row : characters)
+        EXPECT_EQ(keyCodeForCharacter(QString::fromLatin1(row.text)), row.code) << row.text;
+
+    const struct {
+        const char* option;
+        quint64 flags;
+        quint64 hFlags;
+    } options[]
+        = { { "control", 0x40000, 0x60000 }, { "cmd", 0x100000, 0x120000 }, { "shift", 0x20000, 0x20000 },
+              { "option", 0x80000, 0xa0000 }, { "alpha", 0x10000, 0x30000 }, { "bogus", 0x80000, 0xa0000 } };
+    for (const auto& row : options) {
+        EXPECT_EQ(optionFlags(QString::fromLatin1(row.option)), row.flags) << row.option;
+        EXPECT_EQ(optionFlags(QString::fromLatin1(row.option), true), row.hFlags) << row.option;
+    }
+    EXPECT_EQ(carbonModifiers(0x80000 | 0x20000 | 0x1), 0xa00u);
+    EXPECT_EQ(carbonModifiers(0x40000 | 0x100000 | 0x10000), 0x1000u | 0x100u | 0x400u);
+    EXPECT_EQ(hotKeyName(49, 0x80000), QStringLiteral("Alt+Space"));
+    EXPECT_EQ(hotKeyName(4, 0x120000), QStringLiteral("Ctrl+Shift+H"));
+}
+
+TEST_F(SwitcherTest, StartRegistersTheKeysWithTheirStoredOptions)
+{
+    AppState::shared().setWindowHotkeyCache(
+        { { QStringLiteral("b"), QStringLiteral("7") }, { QStringLiteral("ab"), QStringLiteral("8") } });
+    startHotKeys(HotKeyModifier::Option);
+    EXPECT_EQ(registered(), QStringList({ "48/0x800", "49/0x800", "13/0x800", "53/0x800", "11/0x800" }))
+        << "a damaged cache key grabs nothing";
+
+    startHotKeys(HotKeyModifier::Option, HotKeyModifier::Shift);
+    EXPECT_EQ(registered().mid(5), QStringList({ "4/0xa00", "35/0xa00" }));
+    EXPECT_EQ(hotKeys.registrations().size(), 7u) << "held combinations give their reference back";
+
+    // Stored choices are kept through a rebuild of the bar.
+    resetHotKeysForTesting();
+    hotKeys.clear();
+    CustomSettings& settings = AppState::shared().settings;
+    settings.setShortcutOptionForOpenFloatWindow(QStringLiteral("cmd"));
+    settings.setShortcutOptionForHideWindow(QStringLiteral("alpha"));
+    settings.setShortcutOptionForOpenAutohide(QStringLiteral("control"));
+    settings.setShortcutOptionForPasteboardWindow(QStringLiteral("alpha"));
+    AppState::shared().setWindowHotkeyCache({});
+    startHotKeys(HotKeyModifier::Option, HotKeyModifier::Shift);
+    EXPECT_EQ(registered(), QStringList({ "4/0x1200", "48/0x100", "49/0x800", "53/0x800" }));
+    EXPECT_FALSE(switcherHotKeyRefs().contains(13));
+    EXPECT_FALSE(toolHotKeyRefs().contains(35));
+}
+
+TEST_F(SwitcherTest, ATakenKeyIsReportedAndKeepsItsEarlierReference)
+{
+    startHotKeys(HotKeyModifier::Option);
+    const quint32 tab = switcherHotKeyRefs().value(48);
+    hotKeys.unregisterHotKey(tab);
+    hotKeys.taken.insert({ 48, 0x800 });
+    hotKeys.taken.insert({ 49, 0x800 });
+    startHotKeys(HotKeyModifier::Option);
+    EXPECT_EQ(switcherHotKeyRefs().value(48), tab);
+    EXPECT_EQ(takenHotKeys(), QStringList({ "Alt+Tab", "Alt+Space" }));
+}
+
+TEST_F(SwitcherTest, TabWithTheModifierHeldOpensTheSwitcherAfterTwentyMilliseconds)
+{
+    startHotKeys(HotKeyModifier::Option);
+    switcherModifierState = 1;
+    hotKeys.press(48);
+    queue->advance(0.019);
+    EXPECT_TRUE(hotKeys.active().size() == 4 && !switcherPopupShown) << "acted on before its time";
+    queue->advance(0.001);
+    EXPECT_TRUE(switcherPopupShown);
+    EXPECT_TRUE(hotKeys.keyboardGrabbed());
+    EXPECT_FALSE(registered().contains(QStringLiteral("48/0x800")));
+    EXPECT_TRUE(switcherHotKeyRefs().contains(48)) << "the entry stays";
+    ASSERT_TRUE(floatPanel());
+    EXPECT_TRUE(floatPanel()->isVisible());
+    closeSwitcherPopup();
+}
+
+TEST_F(SwitcherTest, TabDoesNothingWithoutItsEntryAndStaysRegisteredWhenTheKeyboardIsHeld)
+{
+    switcherModifierState = 1;
+    handleHotKeyPress(48);
+    queue->advance(0.02);
+    EXPECT_FALSE(switcherPopupShown);
+
+    startHotKeys(HotKeyModifier::Option);
+    hotKeys.keyboardHeldElsewhere = true;
+    hotKeys.press(48);
+    queue->advance(0.02);
+    EXPECT_FALSE(switcherPopupShown);
+    EXPECT_TRUE(registered().contains(QStringLiteral("48/0x800")));
+}
+
+TEST_F(SwitcherTest, AQuickTabSwitchesToThePreviousWindow)
+{
+    auto editor = addApp(100, "Editor", { "A" });
+    auto viewer = addApp(200, "Viewer", { "B" });
+    const int32_t a = int32_t(*(*editor->windows)[0]->num);
+    const int32_t b = int32_t(*(*viewer->windows)[0]->num);
+
+    FeatureViewTracker::shared().pageViewsDict.clear();
+    testing::internal::CaptureStdout();
+    recordWindowActivation(a, QDateTime::currentDateTime());
+    handleHotKeyPress(48);
+    queue->advance(0.02);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "[custom] -  还没有窗口列表 1\n");
+    EXPECT_TRUE(
+        FeatureViewTracker::shared().pageViewsDict.contains(QStringLiteral("ActivePreviousAppWindow")));
+
+    recordWindowActivation(b, QDateTime::currentDateTime());
+    switcherModifierState = 0;
+    handleHotKeyPress(48);
+    queue->advance(0.02);
+    EXPECT_EQ(fake.windowServer().activeWindow(), quint32(a));
+    EXPECT_EQ(clickOrder(), std::vector<int32_t>({ a, b, a }));
+    EXPECT_EQ(AppState::shared().previousAppWindow, WindowNumber(b));
+}
+
+TEST_F(SwitcherTest, LetterEscapeAndSpaceKeys)
+{
+    auto editor = addApp(100, "Editor", { "A", "B" });
+    const int32_t a = int32_t(*(*editor->windows)[0]->num);
+    const int32_t b = int32_t(*(*editor->windows)[1]->num);
+    AppState::shared().setWindowHotkeyCache({ { QStringLiteral("w"), QString::number(b) } });
+
+    handleHotKeyPress(13);
+    EXPECT_EQ(fake.windowServer().activeWindow(), quint32(b));
+
+    fake.clearActions();
+    handleHotKeyPress(49);
+    queue->advance(0.02);
+    EXPECT_TRUE(fake.actions().empty()) << "Space does nothing";
+
+    recordWindowActivation(a, QDateTime::currentDateTime());
+    recordWindowActivation(b, QDateTime::currentDateTime());
+    handleHotKeyPress(53);
+    EXPECT_TRUE(fake.windowState(quint32(b))->minimized);
+    EXPECT_FALSE(fake.windowState(quint32(a))->minimized);
+    EXPECT_EQ((*editor->windows)[1]->opened, false);
+}
+
+TEST_F(SwitcherTest, POpensTheClipboardWindowAndHTogglesTheDockUnderThePointer)
+{
+    int shown = 0;
+    hotKeyHooks().showPasteboardWindow = [&] { ++shown; };
+    handleHotKeyPress(35);
+    EXPECT_EQ(shown, 1);
+    hotKeyHooks().showPasteboardWindow = nullptr;
+
+    const QString id = screenIdentifierKey(QGuiApplication::primaryScreen());
+    fullScreenAutoHideFlags().dockHiddenFlags.insert(5, true);
+    handleHotKeyPress(4);
+    EXPECT_EQ(AppState::shared().settings.autoHideSpaceDock().value(id), QStringLiteral("true"));
+    EXPECT_EQ(AppState::shared().showSpaceDock.value(id), false);
+    EXPECT_TRUE(fullScreenAutoHideFlags().dockHiddenFlags.isEmpty());
+    handleHotKeyPress(4);
+    EXPECT_EQ(AppState::shared().settings.autoHideSpaceDock().value(id), QStringLiteral("false"));
+    EXPECT_EQ(AppState::shared().showSpaceDock.value(id), true);
+}

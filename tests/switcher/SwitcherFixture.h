@@ -1,0 +1,76 @@
+#pragma once
+
+#include "tests/activation/ActivationFixture.h"
+
+#include "app/EventManager.h"
+#include "app/ShellQueues.h"
+#include "platform/HotKeys.h"
+#include "platform/fake/FakeHotKeys.h"
+#include "switcher/Hotkey.h"
+#include "switcher/SwitcherPopup.h"
+#include "tests/support/ManualQueue.h"
+
+namespace orbitshelf::test {
+
+// The activation fixture with scripted hot keys, a virtual clock for the
+// shell's delays and a switcher that starts closed.
+class SwitcherTest : public ActivationTest {
+protected:
+    void SetUp() override
+    {
+        ActivationTest::SetUp();
+        queue = std::make_shared<ManualQueue>();
+        ShellQueues::useForTesting(queue, queue);
+        platform::setHotKeys(&hotKeys);
+        resetHotKeysForTesting();
+        switcherModifierState = -1;
+        closeSwitcherPopup();
+        removeSwitcherKeyMonitors();
+        switcherModifierState = -1;
+        AppState::shared().setWindowHotkeyCache({});
+        events.clear();
+        recordedEvents() = &events;
+        static bool subscribed = false;
+        if (!subscribed) {
+            subscribed = true;
+            for (const char* name : { "onInit", "onDestroy", "onkeyDown", "option" })
+                EventManager::shared().subscribe(QString::fromLatin1(name), [](const Event& event) {
+                    if (recordedEvents())
+                        recordedEvents()->push_back(event.name + QLatin1Char(' ') + event.data.toString());
+                });
+        }
+    }
+
+    void TearDown() override
+    {
+        recordedEvents() = nullptr;
+        resetHotKeysForTesting();
+        platform::setHotKeys(nullptr);
+        ShellQueues::useForTesting(nullptr, nullptr);
+        ActivationTest::TearDown();
+    }
+
+    // Active registrations as "code/carbon".
+    QStringList registered() const
+    {
+        QStringList list;
+        for (const auto& r : hotKeys.active())
+            list << QStringLiteral("%1/0x%2").arg(r.keyCode).arg(r.modifiers, 0, 16);
+        return list;
+    }
+
+    platform::fake::FakeHotKeys hotKeys;
+    std::shared_ptr<ManualQueue> queue;
+    QStringList events;
+
+private:
+    // The bus keeps its handlers for the process; they record into the
+    // running test's list only.
+    static QStringList*& recordedEvents()
+    {
+        static QStringList* list = nullptr;
+        return list;
+    }
+};
+
+} // namespace orbitshelf::test
