@@ -34,20 +34,20 @@ QString g_lastError;
 // bound, so there is always one combination another program holds. Written
 // for each session and removed with it; empty when there is no system
 // configuration.
-QString testOpenboxConfig()
+// openbox's own configuration, less the key bindings the tests need: Alt+Tab
+// and Alt+Escape for the hot keys, or every binding for tests that grab any
+// key. Written per session next to the other temporary files.
+QString testOpenboxConfig(XvfbSession::WindowManagerKeys keys)
 {
-    static const QByteArray xml = [] {
-        QFile system(QStringLiteral("/etc/xdg/openbox/rc.xml"));
-        if (!system.open(QIODevice::ReadOnly))
-            return QByteArray();
-        QString text = QString::fromUtf8(system.readAll());
-        text.remove(
-            QRegularExpression(QStringLiteral("<keybind key=\"(A-Tab|A-S-Tab|A-Escape)\">.*?</keybind>"),
-                QRegularExpression::DotMatchesEverythingOption));
-        return text.toUtf8();
-    }();
-    if (xml.isEmpty())
+    QFile system(QStringLiteral("/etc/xdg/openbox/rc.xml"));
+    if (!system.open(QIODevice::ReadOnly))
         return QString();
+    QString text = QString::fromUtf8(system.readAll());
+    const QString bindings = keys == XvfbSession::WindowManagerKeys::none
+        ? QStringLiteral("<keybind key=\"[^\"]*\">.*?</keybind>")
+        : QStringLiteral("<keybind key=\"(A-Tab|A-S-Tab|A-Escape)\">.*?</keybind>");
+    text.remove(QRegularExpression(bindings, QRegularExpression::DotMatchesEverythingOption));
+    const QByteArray xml = text.toUtf8();
     const QString file = QDir::tempPath() + QStringLiteral("/orbitshelf-openbox-%1.xml").arg(getpid());
     QFile out(file);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(xml) != xml.size())
@@ -187,7 +187,6 @@ pid_t startServer(const char* program, QStringList arguments, QString* display)
     return pid;
 }
 
-const QString kNoKeysConfig = QStringLiteral(ORBITSHELF_TEST_DATA "/e2e_platform/openbox-no-keys.xml");
 const QString kTwoOutputsConfig = QStringLiteral(ORBITSHELF_TEST_DATA "/e2e_screens/xorg-dummy.conf");
 
 } // namespace
@@ -238,13 +237,9 @@ std::unique_ptr<XvfbSession> XvfbSession::start(Outputs outputs, WindowManagerKe
     }
 
     QStringList wmArguments { QStringLiteral("--sm-disable") };
-    if (keys == WindowManagerKeys::none) {
-        wmArguments << QStringLiteral("--config-file") << kNoKeysConfig;
-    } else {
-        session->m_wmConfig = testOpenboxConfig();
-        if (!session->m_wmConfig.isEmpty())
-            wmArguments << QStringLiteral("--config-file") << session->m_wmConfig;
-    }
+    session->m_wmConfig = testOpenboxConfig(keys);
+    if (!session->m_wmConfig.isEmpty())
+        wmArguments << QStringLiteral("--config-file") << session->m_wmConfig;
     session->m_wmPid = spawnArgv(QStringLiteral("openbox"), wmArguments);
     if (!session->m_wmPid || !waitForWindowManager(session->m_display.toLocal8Bit())) {
         g_lastError = QStringLiteral("openbox did not start managing windows");

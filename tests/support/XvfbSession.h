@@ -26,7 +26,7 @@ public:
     };
 
     enum class WindowManagerKeys {
-        defaults, // openbox's own rc.xml
+        defaults, // openbox's own rc.xml without Alt+Tab and Alt+Escape
         // An rc.xml without key bindings, so that tests may grab any key.
         none,
     };
