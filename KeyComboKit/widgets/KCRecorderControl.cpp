@@ -7,17 +7,22 @@
 #include "KeyComboKit/KCObservable.h"
 #include "KeyComboKit/KCQtKeyEvent.h"
 #include "KeyComboKit/KCValueTransformer.h"
+#include "KeyComboKit/widgets/KCRecorderControlStyle.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSettings>
+
+#include <QTimer>
 #include <QToolTip>
+#include <cmath>
 
 namespace {
 
@@ -716,10 +721,47 @@ void KCRecorderControl::focusOutEvent(QFocusEvent* event)
 
 // ---- mouse ----
 
+KCRecorderControlStyle* KCRecorderControl::style()
+{
+    if (m_style || m_styleFailed)
+        return m_style.get();
+    try {
+        auto style = std::make_unique<KCRecorderControlStyle>();
+        style->prepareForRecorderControl(this);
+        m_style = std::move(style);
+    } catch (const KCException& e) {
+        m_styleFailed = true;
+        qCWarning(lcKeyComboKit).noquote()
+            << QStringLiteral("#Error The recorder style can't be read (%1); a plain look stands in")
+                   .arg(e.reason());
+    }
+    return m_style.get();
+}
+
+KCStyleGuides KCRecorderControl::guides()
+{
+    KCRecorderControlStyle* s = style();
+    if (!s)
+        return {};
+    const auto set = !m_recording ? KCRecorderControlStyle::ConstraintSet::displaying
+        : m_value                 ? KCRecorderControlStyle::ConstraintSet::recordingWithValue
+                                  : KCRecorderControlStyle::ConstraintSet::recordingWithNoValue;
+    const KCLabelAttributes& attributes = !isEnabled() ? s->metrics().disabledLabelAttributes
+        : m_recording                                  ? s->metrics().recordingLabelAttributes
+                                                       : s->metrics().normalLabelAttributes;
+    const qreal labelWidth
+        = std::ceil(std::max(QFontMetricsF(attributes.font).horizontalAdvance(drawingLabel()),
+                        attributes.minimalDrawableWidth)
+            + 2.0);
+    return s->guides(QRectF(rect()), set, labelWidth, layoutDirection());
+}
+
 QRect KCRecorderControl::clearButtonRect() const
 {
     if (!m_recording)
         return {};
+    if (auto* self = const_cast<KCRecorderControl*>(this); self->style())
+        return self->guides().clearButtonLayout.toAlignedRect();
     const int y = (height() - buttonSide) / 2;
     const int x = layoutDirection() == Qt::RightToLeft ? sidePadding : width() - sidePadding - buttonSide;
     return QRect(x, y, buttonSide, buttonSide);
@@ -727,11 +769,48 @@ QRect KCRecorderControl::clearButtonRect() const
 
 QRect KCRecorderControl::cancelButtonRect() const
 {
-    const QRect clear = clearButtonRect();
-    if (clear.isEmpty())
+    if (!m_recording)
         return {};
+    if (auto* self = const_cast<KCRecorderControl*>(this); self->style())
+        return self->guides().cancelButtonLayout.toAlignedRect();
     const int step = buttonSide + buttonGap;
-    return clear.translated(layoutDirection() == Qt::RightToLeft ? step : -step, 0);
+    return clearButtonRect().translated(layoutDirection() == Qt::RightToLeft ? step : -step, 0);
+}
+
+void KCRecorderControl::changeEvent(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::PaletteChange:
+    case QEvent::StyleChange:
+    case QEvent::LayoutDirectionChange:
+    case QEvent::ApplicationPaletteChange:
+        scheduleAppearanceNotice();
+        break;
+    default:
+        break;
+    }
+    QWidget::changeEvent(event);
+}
+
+void KCRecorderControl::scheduleAppearanceNotice()
+{
+    // Several changes arrive together (a theme switch changes palette and
+    // style): the style hears of them once.
+    if (m_appearanceNoticePending)
+        return;
+    m_appearanceNoticePending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_appearanceNoticePending = false;
+        if (!m_style)
+            return;
+        try {
+            m_style->recorderControlAppearanceDidChange();
+        } catch (const KCException& e) {
+            qCWarning(lcKeyComboKit).noquote() << QStringLiteral("#Error %1").arg(e.reason());
+        }
+        updateGeometry();
+        update();
+    });
 }
 
 void KCRecorderControl::mousePressEvent(QMouseEvent* event)
@@ -846,6 +925,12 @@ bool KCRecorderControl::accessibilityPerformDelete()
 
 QSize KCRecorderControl::sizeHint() const
 {
+    if (auto* s = const_cast<KCRecorderControl*>(this)->style(); s && s->intrinsicContentSize().width() > 0) {
+        const QSizeF size = s->intrinsicContentSize();
+        const int labelWidth = int(std::ceil(fontMetrics().horizontalAdvance(drawingLabel()) + 2
+            + s->metrics().alignmentToLabel + s->metrics().labelToAlignment));
+        return QSize(std::max(int(std::ceil(size.width())), labelWidth), int(std::ceil(size.height())));
+    }
     const int labelWidth = fontMetrics().horizontalAdvance(drawingLabel()) + 2;
     const int buttons = m_recording ? 2 * buttonSide + 2 * buttonGap : 0;
     return QSize(
@@ -862,10 +947,62 @@ void KCRecorderControl::playAlert()
     QApplication::beep();
 }
 
+void KCRecorderControl::paintStyled(QPainter& p, KCRecorderControlStyle& style)
+{
+    using S = KCRecorderControlStyle;
+    const KCStyleGuides g = guides();
+    const QPoint pointer = mapFromGlobal(QCursor::pos());
+    const bool mainHighlighted = m_trackingButton == mainButton && rect().contains(pointer);
+    const int first = !isEnabled() ? S::bezelDisabledLeft
+        : mainHighlighted          ? S::bezelPressedLeft
+        : m_recording              ? S::bezelRecordingLeft
+                                   : S::bezelNormalLeft;
+    const QImage left = style.image(S::Image(first));
+    const QImage center = style.image(S::Image(first + 1));
+    const QImage right = style.image(S::Image(first + 2));
+    const QRectF bg = g.background;
+    if (left.isNull() || center.isNull() || right.isNull()) {
+        // An image missing from the resources: a flat fill keeps the control usable.
+        p.fillRect(bg, palette().color(QPalette::Button));
+    } else {
+        const qreal lw = left.width() / left.devicePixelRatio();
+        const qreal rw = right.width() / right.devicePixelRatio();
+        p.drawImage(QRectF(bg.left(), bg.top(), lw, bg.height()), left);
+        p.drawImage(
+            QRectF(bg.left() + lw, bg.top(), std::max(0.0, bg.width() - lw - rw), bg.height()), center);
+        p.drawImage(QRectF(bg.right() - rw, bg.top(), rw, bg.height()), right);
+    }
+
+    const QString label = drawingLabel();
+    const KCLabelAttributes& attributes = !isEnabled() ? style.metrics().disabledLabelAttributes
+        : m_recording                                  ? style.metrics().recordingLabelAttributes
+                                                       : style.metrics().normalLabelAttributes;
+    // A label that doesn't fit is left out rather than drawn clipped.
+    if (QFontMetricsF(attributes.font).horizontalAdvance(label) <= g.label.width()) {
+        p.setFont(attributes.font);
+        const bool placeholder = !m_recording && !m_value;
+        p.setPen(palette().color(isEnabled() ? (placeholder ? QPalette::PlaceholderText : QPalette::Text)
+                                             : QPalette::PlaceholderText));
+        p.drawText(g.label, Qt::AlignCenter, label);
+    }
+    if (!m_recording)
+        return;
+    const bool cancelPressed = m_trackingButton == cancelButton && g.cancelButtonLayout.contains(pointer);
+    p.drawImage(g.cancelButtonDrawing, style.image(cancelPressed ? S::cancelButtonPressed : S::cancelButton));
+    if (m_value) {
+        const bool clearPressed = m_trackingButton == clearButton && g.clearButtonLayout.contains(pointer);
+        p.drawImage(g.clearButtonDrawing, style.image(clearPressed ? S::clearButtonPressed : S::clearButton));
+    }
+}
+
 void KCRecorderControl::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
+    if (KCRecorderControlStyle* s = style()) {
+        paintStyled(p, *s);
+        return;
+    }
     const QPalette& pal = palette();
     const QPoint pointer = mapFromGlobal(QCursor::pos());
     const bool mainHighlighted = m_trackingButton == mainButton && rect().contains(pointer);

@@ -10,8 +10,11 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class KCObservable;
+class KCRecorderControlStyle;
+struct KCStyleGuides;
 class KCRecorderControl;
 class KCValueTransformer;
 class QSettings;
@@ -103,6 +106,11 @@ public:
     // What the label shows right now.
     QString drawingLabel() const;
 
+    // The style, made on first use; null when its resources can't be read
+    // (the control then draws a plain look of its own).
+    KCRecorderControlStyle* style();
+    KCStyleGuides guides();
+
     // Areas of the two small buttons, empty while idle.
     QRect cancelButtonRect() const;
     QRect clearButtonRect() const;
@@ -138,6 +146,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void storeValue(const KCShortcutRef& value, bool propagate);
@@ -146,6 +155,8 @@ private:
     void updateToolTip();
     bool isFirstResponder() const;
     void updateFocusPolicy();
+    void scheduleAppearanceNotice();
+    void paintStyled(QPainter& p, KCRecorderControlStyle& style);
 
     KCShortcutRef m_value;
     bool m_recording = false;
@@ -168,4 +179,7 @@ private:
     };
     Binding m_binding;
     bool m_writingBinding = false;
+    std::unique_ptr<KCRecorderControlStyle> m_style;
+    bool m_styleFailed = false;
+    bool m_appearanceNoticePending = false;
 };

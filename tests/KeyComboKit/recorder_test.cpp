@@ -1,10 +1,13 @@
 #include "KeyComboKit/KCGlobalShortcutMonitor.h"
 #include "KeyComboKit/KCObservable.h"
 #include "KeyComboKit/widgets/KCRecorderControl.h"
+#include "KeyComboKit/widgets/KCRecorderControlStyle.h"
 #include "tests/KeyComboKit/KitFixture.h"
 
 #include <QAccessible>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QKeyEvent>
 #include <QSettings>
@@ -444,6 +447,53 @@ int textPixels(KCRecorderControl& control)
         for (int x = 0; x < image.width(); ++x)
             n += image.pixel(x, y) == text;
     return n;
+}
+
+TEST_F(Recorder, TheStyleFollowsThePaletteAndPlacesTheButtons)
+{
+    KCRecorderControlStyle* style = control->style();
+    ASSERT_TRUE(style);
+    EXPECT_EQ(style->currentLookupPrefixes().first(), "kc-mojave-aqua");
+    control->setShortcut(KCShortcut::shortcutWithCode(keyA, kc::command));
+    ASSERT_TRUE(control->beginRecording());
+    EXPECT_EQ(control->clearButtonRect(), control->guides().clearButtonLayout.toAlignedRect());
+    EXPECT_LT(control->cancelButtonRect().right(), control->clearButtonRect().left());
+    control->endRecording();
+
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(30, 30, 30));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    control->setPalette(dark);
+    control->setLayoutDirection(Qt::RightToLeft);
+    QApplication::processEvents();
+    EXPECT_EQ(style->currentLookupPrefixes().first(), "kc-mojave-darkaqua");
+    EXPECT_EQ(style->effectiveComponents().layoutDirection(), KCRecorderControlStyleComponents::rightToLeft);
+}
+
+TEST_F(Recorder, WithoutStyleResourcesAPlainLookStandsIn)
+{
+    // A bundle with the texts but without the style's resources.
+    QTemporaryDir empty;
+    const QString bundle = empty.filePath("KeyComboKit_KeyComboKit.bundle");
+    ASSERT_TRUE(QDir().mkpath(bundle));
+    QFile info(bundle + "/Info.json");
+    ASSERT_TRUE(info.open(QIODevice::WriteOnly));
+    info.write(R"({"name": "KeyComboKit_KeyComboKit", "version": "1"})");
+    info.close();
+    KCSetResourceBundleCandidates(QStringList { empty.path() });
+    KCRecorderControlStyleResourceLoader::shared().clearCache();
+    kctest::LogCapture log;
+    CountingControl plain(&window);
+    EXPECT_FALSE(plain.style());
+    EXPECT_EQ(log.countStartingWith("#Error The recorder style can't be read"), 1);
+    KCSetResourceBundleCandidates(std::nullopt);
+    KCRecorderControlStyleResourceLoader::shared().clearCache();
+    plain.setShortcut(KCShortcut::shortcutWithCode(keyK, kc::command));
+    plain.resize(160, 24);
+    QImage image(plain.size(), QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    plain.render(&image);
+    EXPECT_GT(qAlpha(image.pixel(80, 12)), 0);
 }
 
 TEST_F(Recorder, ALabelThatDoesNotFitIsNotDrawn)
