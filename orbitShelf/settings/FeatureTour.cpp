@@ -57,8 +57,10 @@ private:
 QLabel* titleLabel(const QString& text, bool large)
 {
     auto* label = new QLabel(text);
+    label->setWordWrap(large);
+    label->setAlignment(Qt::AlignHCenter);
     QFont f = label->font();
-    f.setPointSizeF(f.pointSizeF() * (large ? 1.9 : 1.5));
+    f.setPointSizeF(f.pointSizeF() * (large ? 1.6 : 1.4));
     label->setFont(f);
     addGreyShadow(label, 5, QPointF(2, 2));
     return label;
@@ -189,6 +191,7 @@ QWidget* makeFeatureTour()
     area->setObjectName(QStringLiteral("featureTour"));
     area->setFixedSize(880, 350);
     area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     area->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     area->setWidgetResizable(true);
     auto* content = new QWidget;
@@ -198,7 +201,7 @@ QWidget* makeFeatureTour()
         box->setObjectName(QStringLiteral("tourSection"));
         auto* inner = new QVBoxLayout(box);
         inner->setContentsMargins(20, 20, 20, 20);
-        inner->addWidget(titleLabel(tr(qUtf8Printable(section.title)), true), 0, Qt::AlignHCenter);
+        inner->addWidget(titleLabel(tr(qUtf8Printable(section.title)), true));
         for (std::size_t r = 0; r < section.rows.size(); ++r) {
             auto* row = new QHBoxLayout;
             row->addStretch();

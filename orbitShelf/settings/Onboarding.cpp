@@ -58,6 +58,28 @@ QWidget* stepButton(const QString& title, QPushButton** made, const std::functio
     return slot;
 }
 
+// Holds the 880-point tour centred without making the page wider than its
+// window: the tour overhangs both sides equally.
+class TourSlot final : public QWidget {
+public:
+    TourSlot()
+        : m_tour(makeFeatureTour())
+    {
+        m_tour->setParent(this);
+        setFixedHeight(m_tour->height());
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    }
+
+    QSize sizeHint() const override { return { 0, m_tour->height() }; }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void resizeEvent(QResizeEvent*) override { m_tour->move((width() - m_tour->width()) / 2, 0); }
+
+private:
+    QWidget* m_tour;
+};
+
 } // namespace
 
 OnboardingServices standardOnboardingServices()
@@ -92,11 +114,16 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
     auto* scroll = new QScrollArea;
     scroll->setWidgetResizable(true);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The tour is wider than the window on purpose; the page scrolls only
+    // up and down.
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     outer->addWidget(scroll);
     auto* page = new QWidget;
     auto* column = new QVBoxLayout(page);
-    column->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    column->addWidget(makeFeatureTour(), 0, Qt::AlignHCenter);
+    // Never squeezed below what its rows need: the page scrolls instead.
+    column->setSizeConstraint(QLayout::SetMinimumSize);
+    column->setAlignment(Qt::AlignTop);
+    column->addWidget(new TourSlot);
     column->addWidget(new QLabel(tr(OnboardingTexts::hint)), 0, Qt::AlignHCenter);
     column->addWidget(divider());
 
