@@ -1,46 +1,46 @@
 #include "settings/SettingsStandIn.h"
 
-#include "app/AppState.h"
-#include "dock/DockWindows.h"
 #include "settings/AppearanceSettingsView.h"
-#include "settings/OnboardingState.h"
+#include "settings/GeneralSettingsPage.h"
 
-#include <QCoreApplication>
-#include <QLabel>
 #include <QLoggingCategory>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 
-#include <algorithm>
+static Q_LOGGING_CATEGORY(lcSettingsTabs, "orbitshelf.settings")
 
-static Q_LOGGING_CATEGORY(lcSettingsStandIn, "orbitshelf.settings")
+namespace {
 
-std::unique_ptr<QWidget> makeOnboardingView()
-{
-    qCDebug(lcSettingsStandIn)
-        << "makeOnboardingView: the onboarding is not built yet; showing a placeholder";
-    auto label = std::make_unique<QLabel>(QStringLiteral("Welcome to orbitShelf."));
-    label->setAlignment(Qt::AlignCenter);
-    auto* state = new OnboardingState(AppState::shared(), standardPermissionChecks(), label.get());
-    state->setObjectName(QStringLiteral("OnboardingState"));
-    state->attach(label.get());
-    return label;
-}
+// Says where its tabs stand once shown, for the log a test reads.
+class StandInTabs final : public QTabWidget {
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QTabWidget::showEvent(event);
+        if (!lcSettingsTabs().isDebugEnabled())
+            return;
+        QTimer::singleShot(0, this, [this] {
+            for (int i = 0; i < count(); ++i) {
+                const QRect r = tabBar()->tabRect(i);
+                const QPoint at = tabBar()->mapToGlobal(r.topLeft());
+                qCDebug(lcSettingsTabs).noquote() << QStringLiteral("settings tab %1 at %2,%3 %4x%5")
+                                                         .arg(tabText(i))
+                                                         .arg(at.x())
+                                                         .arg(at.y())
+                                                         .arg(r.width())
+                                                         .arg(r.height());
+            }
+        });
+    }
+};
+
+} // namespace
 
 QWidget* makeGeneralConfig()
 {
-    auto* tabs = new QTabWidget;
+    auto* tabs = new StandInTabs;
     tabs->addTab(new AppearanceSettingsView, QStringLiteral("Themes"));
+    tabs->addTab(new GeneralSettingsView, QStringLiteral("General"));
     return tabs;
 }
-
-void multipleScreensSupportChanged(bool on)
-{
-    QTimer::singleShot(150, QCoreApplication::instance(), [on] {
-        if (on)
-            createDockWindows();
-        else
-            closeScreenDockWindows();
-    });
-}
-

@@ -1,7 +1,7 @@
 #include "shell/OnboardingWindow.h"
 
+#include "settings/Onboarding.h"
 #include "shell/AppWindows.h"
-#include "settings/SettingsStandIn.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -15,7 +15,8 @@ std::unique_ptr<QWidget> makeOnboardingWindow()
     window->setObjectName(QStringLiteral("OnboardingWindow"));
     window->resize(800, 670);
     auto* layout = new QVBoxLayout(window.get());
-    layout->addWidget(makeOnboardingView().release(), 0, Qt::AlignCenter);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(makeOnboardingView().release());
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         window->move(area.center() - QPoint(400, 335));

@@ -1,0 +1,295 @@
+#include "settings/Onboarding.h"
+
+#include "app/AppState.h"
+#include "network/ServiceRequests.h"
+#include "platform/Accessibility.h"
+#include "platform/Platform.h"
+#include "settings/FeatureTour.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLoggingCategory>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+static Q_LOGGING_CATEGORY(lcOnboarding, "orbitshelf.settings")
+
+namespace {
+
+QFrame* divider()
+{
+    auto* line = new QFrame;
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+QFont title2(QFont f)
+{
+    f.setPointSizeF(f.pointSizeF() * 1.5);
+    return f;
+}
+
+const char* const kGreen = "#2fa84f";
+const char* const kRed = "#e0443e";
+
+// The step button: white title with 20/8 padding on a rounded background
+// (clear, or the permission's colour), centred in a 450 by 50 slot.
+QWidget* stepButton(const QString& title, QPushButton** made, const std::function<void()>& action)
+{
+    auto* slot = new QWidget;
+    slot->setFixedSize(450, 50);
+    auto* layout = new QHBoxLayout(slot);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* button = new QPushButton(title);
+    button->setObjectName(title);
+    button->setProperty("statusColor", QStringLiteral("clear"));
+    button->setStyleSheet(QStringLiteral(
+        "QPushButton { color: white; background: #7f7f7f; border-radius: 8px; padding: 8px 20px; }"));
+    QObject::connect(button, &QPushButton::clicked, button, action);
+    layout->addWidget(button, 0, Qt::AlignCenter);
+    *made = button;
+    return slot;
+}
+
+// Holds the 880-point tour centred without making the page wider than its
+// window: the tour overhangs both sides equally.
+class TourSlot final : public QWidget {
+public:
+    TourSlot()
+        : m_tour(makeFeatureTour())
+    {
+        m_tour->setParent(this);
+        setFixedHeight(m_tour->height());
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    }
+
+    QSize sizeHint() const override { return { 0, m_tour->height() }; }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void resizeEvent(QResizeEvent*) override { m_tour->move((width() - m_tour->width()) / 2, 0); }
+
+private:
+    QWidget* m_tour;
+};
+
+} // namespace
+
+OnboardingServices standardOnboardingServices()
+{
+    OnboardingServices s;
+    s.accessibilityTrustedWithPrompt = [] {
+        return !platform::hasCurrent() || platform::current().accessibility().isProcessTrusted(true);
+    };
+    // This desktop has no capture gate: there is nothing to ask for.
+    s.requestScreenCapture = [] {};
+    s.trackFeature = [](const QString& feature) { trackFeature(feature); };
+    s.hideSystemDock = [] {
+        return platform::hasCurrent() ? platform::current().scripts().hideSystemDock()
+                                      : platform::ScriptOutcome::notApplicable;
+    };
+    return s;
+}
+
+Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServices services, QWidget* parent)
+    : QWidget(parent)
+    , m_appState(state)
+    , m_services(std::move(services))
+{
+    setObjectName(QStringLiteral("Onboarding"));
+    // Whether this desktop gates window access at all, asked once, quietly.
+    const bool noGate = checks.accessibilityTrusted && checks.accessibilityTrusted();
+    m_onboarding = new OnboardingState(state, std::move(checks), this);
+    m_onboarding->setObjectName(QStringLiteral("OnboardingState"));
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* scroll = new QScrollArea;
+    scroll->setWidgetResizable(true);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The tour is wider than the window on purpose; the page scrolls only
+    // up and down.
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    outer->addWidget(scroll);
+    auto* page = new QWidget;
+    auto* column = new QVBoxLayout(page);
+    // Never squeezed below what its rows need: the page scrolls instead.
+    column->setSizeConstraint(QLayout::SetMinimumSize);
+    column->setAlignment(Qt::AlignTop);
+    column->addWidget(new TourSlot);
+    column->addWidget(new QLabel(tr(OnboardingTexts::hint)), 0, Qt::AlignHCenter);
+    column->addWidget(divider());
+
+    auto* steps = new QVBoxLayout;
+    // Step 1.
+    {
+        auto* row = new QHBoxLayout;
+        auto* left = new QVBoxLayout;
+        left->addWidget(stepButton(QString::fromUtf8(OnboardingTexts::step1), &m_step1,
+                            [this] { requestAccessibilityPermission(); }),
+            0, Qt::AlignHCenter);
+        auto* necessary = new QLabel(tr(OnboardingTexts::necessary));
+        necessary->setFont(title2(necessary->font()));
+        necessary->setStyleSheet(QStringLiteral("color: red;"));
+        left->addWidget(necessary, 0, Qt::AlignHCenter);
+        row->addLayout(left);
+        auto* explanation = new QLabel(QString::fromUtf8(OnboardingTexts::step1Explanation));
+        explanation->setWordWrap(true);
+        auto* right = new QVBoxLayout;
+        right->addWidget(explanation);
+        if (noGate) {
+            auto* note = new QLabel(QStringLiteral("No permission is needed on this desktop."));
+            note->setObjectName(QStringLiteral("noPermissionNote"));
+            right->addWidget(note);
+        }
+        row->addLayout(right, 1);
+        row->setContentsMargins(0, 0, 0, 10);
+        steps->addLayout(row);
+    }
+    steps->addWidget(divider());
+    // Step 2.
+    {
+        auto* row = new QHBoxLayout;
+        m_step2 = new QCheckBox(QString::fromUtf8(OnboardingTexts::step2));
+        m_step2->setObjectName(QStringLiteral("step2"));
+        m_step2->setFont(title2(m_step2->font()));
+        m_step2->setChecked(m_onboarding->disablePreview);
+        connect(m_step2, &QCheckBox::toggled, this, [this](bool on) {
+            m_onboarding->disablePreview = on;
+            applyOnboardingPreviewChoice(on);
+        });
+        row->addWidget(m_step2);
+        auto* explanation = new QLabel(QString::fromUtf8(OnboardingTexts::step2Explanation));
+        explanation->setWordWrap(true);
+        row->addWidget(explanation, 1);
+        row->setContentsMargins(60, 0, 0, 20);
+        steps->addLayout(row);
+    }
+    steps->addWidget(divider());
+    // Step 3.
+    {
+        auto* row = new QHBoxLayout;
+        QPushButton* button = nullptr;
+        row->addWidget(
+            stepButton(QString::fromUtf8(OnboardingTexts::step3), &button, [this] { hideSystemDock(); }));
+        auto* right = new QVBoxLayout;
+        right->addWidget(new QLabel(tr(OnboardingTexts::step3Explanation)));
+        m_step3Note = new QLabel;
+        m_step3Note->setObjectName(QStringLiteral("step3Note"));
+        m_step3Note->hide();
+        right->addWidget(m_step3Note);
+        row->addLayout(right, 1);
+        row->setContentsMargins(0, 0, 0, 10);
+        steps->addLayout(row);
+    }
+    steps->addWidget(divider());
+    // Step 4.
+    steps->addWidget(
+        stepButton(QString::fromUtf8(OnboardingTexts::step4), &m_step4, [this] { closeOnboardingWindow(); }),
+        0, Qt::AlignHCenter);
+    column->addLayout(steps);
+    scroll->setWidget(page);
+    connect(scroll->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { logStep4Place(); });
+
+    connect(m_onboarding, &OnboardingState::changed, this, [this] {
+        // The first-launch default turns the toggle on; that runs its action.
+        if (m_step2->isChecked() != m_onboarding->disablePreview)
+            m_step2->setChecked(m_onboarding->disablePreview);
+        refreshColors();
+    });
+    m_onboarding->attach(this);
+    refreshColors();
+}
+
+void Onboarding::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    QTimer::singleShot(0, this, [this] { logStep4Place(); });
+}
+
+void Onboarding::logStep4Place()
+{
+    if (!lcOnboarding().isDebugEnabled() || !m_step4->isVisible())
+        return;
+    const QPoint at = m_step4->mapToGlobal(QPoint(0, 0));
+    qCDebug(lcOnboarding).noquote() << QStringLiteral("onboarding step 4 at %1,%2 %3x%4")
+                                           .arg(at.x())
+                                           .arg(at.y())
+                                           .arg(m_step4->width())
+                                           .arg(m_step4->height());
+}
+
+void Onboarding::refreshColors()
+{
+    const char* access = m_onboarding->checkAccessPerm ? kGreen : kRed;
+    m_step1->setProperty("statusColor", QString::fromLatin1(access));
+    m_step1->setStyleSheet(
+        QStringLiteral("QPushButton { color: white; background: %1; border-radius: 8px; padding: 8px 20px; }")
+            .arg(QLatin1String(access)));
+    const char* capture = m_onboarding->checkScreenRecordPerm ? kGreen : kRed;
+    m_step2->setProperty("statusColor", QString::fromLatin1(capture));
+    m_step2->setStyleSheet(QStringLiteral("QCheckBox { color: %1; }").arg(QLatin1String(capture)));
+}
+
+void Onboarding::requestAccessibilityPermission()
+{
+    // The answer shows at the next activation, like a grant made elsewhere.
+    if (m_services.accessibilityTrustedWithPrompt)
+        m_services.accessibilityTrustedWithPrompt();
+    if (m_services.trackFeature)
+        m_services.trackFeature(QStringLiteral("Onboard-Request Accessability Permissions"));
+}
+
+void Onboarding::applyOnboardingPreviewChoice(bool disablePreview)
+{
+    if (m_services.trackFeature)
+        m_services.trackFeature(QStringLiteral("Onboard-Disable Window Preview"));
+    CustomSettings().setDisablePreview(disablePreview);
+    if (!CustomSettings().disablePreview() && m_services.requestScreenCapture)
+        m_services.requestScreenCapture();
+    m_appState.publish();
+}
+
+void Onboarding::hideSystemDock()
+{
+    const platform::ScriptOutcome outcome
+        = m_services.hideSystemDock ? m_services.hideSystemDock() : platform::ScriptOutcome::notApplicable;
+    QString note;
+    switch (outcome) {
+    case platform::ScriptOutcome::done:
+        note = QStringLiteral("The system dock now hides itself.");
+        break;
+    case platform::ScriptOutcome::failed:
+        note = QStringLiteral("The system dock could not be set to hide.");
+        break;
+    case platform::ScriptOutcome::notApplicable:
+        note = QStringLiteral("Not applicable: this desktop has no system dock to hide.");
+        break;
+    }
+    qCInfo(lcOnboarding).noquote() << "hide system dock:" << note;
+    m_step3Note->setText(note);
+    m_step3Note->show();
+}
+
+QString Onboarding::step3Note() const
+{
+    return m_step3Note->isHidden() ? QString() : m_step3Note->text();
+}
+
+void Onboarding::closeOnboardingWindow()
+{
+    window()->close();
+}
+
+std::unique_ptr<QWidget> makeOnboardingView()
+{
+    return std::make_unique<Onboarding>(
+        AppState::shared(), standardPermissionChecks(), standardOnboardingServices());
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "platform/SystemScripts.h"
+#include "settings/OnboardingState.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class AppState;
+class QCheckBox;
+class QLabel;
+class QPushButton;
+
+// What the onboarding's steps ask of the world. Tests script them.
+struct OnboardingServices {
+    // Asks whether the process is trusted, letting the platform prompt.
+    std::function<bool()> accessibilityTrustedWithPrompt;
+    std::function<void()> requestScreenCapture;
+    std::function<void(const QString& feature)> trackFeature;
+    std::function<platform::ScriptOutcome()> hideSystemDock;
+};
+// The platform's own answers and the web client's usage reports.
+OnboardingServices standardOnboardingServices();
+
+// The texts of the page, exactly as shown.
+namespace OnboardingTexts {
+inline const char* const hint = "Scroll Down to see the full feature of OrbitShelf";
+inline const char* const step1 = "🔥Step 1: Request Accessability Permissions";
+inline const char* const necessary = "(Necessary)";
+inline const char* const step1Explanation
+    = "🔥OrbitShelf needs accessability permissions to access the windows of all running applications on your "
+      "MacOS (Necessary)";
+inline const char* const step2 = "🔥Step 2: Disable Window Preview? (Recommended Enable) ";
+inline const char* const step2Explanation
+    = "🔥If you enable it, OrbitShelf Will Require Screen Recording Permission,to show preview windows "
+      "(Recommended)";
+inline const char* const step3 = "Step 3:Hide Native Dock? (Recommended)";
+inline const char* const step3Explanation = "Help you to set auto-hide of the native dock ";
+inline const char* const step4 = "Step 4:Enjoy!";
+} // namespace OnboardingTexts
+
+// The onboarding page: the feature tour, the hint and the four steps, all on
+// one scrolling page, usable in any order.
+class Onboarding final : public QWidget {
+public:
+    Onboarding(
+        AppState& state, PermissionChecks checks, OnboardingServices services, QWidget* parent = nullptr);
+
+    OnboardingState& state() { return *m_onboarding; }
+
+    void requestAccessibilityPermission();
+    void applyOnboardingPreviewChoice(bool disablePreview);
+    void hideSystemDock();
+    // Closes the window this page is in; nothing else.
+    void closeOnboardingWindow();
+
+    QPushButton* step1Button() const { return m_step1; }
+    QCheckBox* step2Toggle() const { return m_step2; }
+    // The last word of step 3 when the platform could not do it; empty before.
+    QString step3Note() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void refreshColors();
+    void logStep4Place();
+
+    AppState& m_appState;
+    OnboardingServices m_services;
+    OnboardingState* m_onboarding = nullptr;
+    QPushButton* m_step1 = nullptr;
+    QCheckBox* m_step2 = nullptr;
+    QLabel* m_step3Note = nullptr;
+    QPushButton* m_step4 = nullptr;
+};
+
+// The view the "Onboarding Window" hosts, with the program's own services.
+std::unique_ptr<QWidget> makeOnboardingView();

@@ -1,0 +1,195 @@
+// The onboarding page over scripted permissions: colours before and after an
+// activation, what each step reports, stores and requests; and the tour's
+// fixed content and image frames.
+#include "settings/Onboarding.h"
+
+#include "app/AppState.h"
+#include "settings/FeatureTour.h"
+#include "tests/support/ChangeCounter.h"
+#include "tests/support/TempStores.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+
+#include <gtest/gtest.h>
+
+using namespace orbitshelf::test;
+
+namespace {
+
+struct Script {
+    bool trusted = false;
+    bool captureAllowed = false;
+    int prompts = 0;
+    int captureRequests = 0;
+    int dockScripts = 0;
+    QStringList tracked;
+};
+
+PermissionChecks quietChecks(Script& script)
+{
+    return { [&script] { return script.trusted; }, [&script] { return script.captureAllowed; } };
+}
+
+OnboardingServices scripted(Script& script)
+{
+    OnboardingServices s;
+    s.accessibilityTrustedWithPrompt = [&script] {
+        ++script.prompts;
+        return script.trusted;
+    };
+    s.requestScreenCapture = [&script] { ++script.captureRequests; };
+    s.trackFeature = [&script](const QString& f) { script.tracked << f; };
+    s.hideSystemDock = [&script] {
+        ++script.dockScripts;
+        return platform::ScriptOutcome::notApplicable;
+    };
+    return s;
+}
+
+class OnboardingTest : public ::testing::Test {
+protected:
+    void SetUp() override { state.settings.setFirstInstalled(false); }
+
+    TempUserDefaults defaults;
+    AppState state;
+    Script script;
+};
+
+TEST_F(OnboardingTest, RedUntilTheFirstActivationThenGreenWhenGranted)
+{
+    Onboarding view(state, quietChecks(script), scripted(script));
+    EXPECT_EQ(view.step1Button()->property("statusColor").toString(), "#e0443e");
+    EXPECT_EQ(view.step2Toggle()->property("statusColor").toString(), "#e0443e");
+    script.trusted = true;
+    script.captureAllowed = true;
+    EXPECT_EQ(view.step1Button()->property("statusColor").toString(), "#e0443e");
+    view.state().refreshPermissionFlags();
+    EXPECT_EQ(view.step1Button()->property("statusColor").toString(), "#2fa84f");
+    EXPECT_EQ(view.step2Toggle()->property("statusColor").toString(), "#2fa84f");
+    EXPECT_EQ(script.prompts, 0) << "an activation never prompts";
+}
+
+TEST_F(OnboardingTest, Step1PromptsOnceAndReports)
+{
+    Onboarding view(state, quietChecks(script), scripted(script));
+    view.step1Button()->click();
+    EXPECT_EQ(script.prompts, 1);
+    EXPECT_EQ(script.tracked, QStringList { "Onboard-Request Accessability Permissions" });
+    EXPECT_EQ(view.step1Button()->text(), "🔥Step 1: Request Accessability Permissions");
+    EXPECT_EQ(view.findChild<QLabel*>("noPermissionNote"), nullptr) << "the fake gates access";
+}
+
+TEST_F(OnboardingTest, PreviewToggleStoresReportsStampsAndRequestsOnlyWhenPreviewsComeOn)
+{
+    state.settings.setDisablePreview(true);
+    Onboarding view(state, quietChecks(script), scripted(script));
+    ASSERT_TRUE(view.step2Toggle()->isChecked());
+    const QDateTime stamp = QDateTime::fromSecsSinceEpoch(1000);
+    state.lastUpdateTime = stamp;
+    view.step2Toggle()->click();
+    EXPECT_FALSE(CustomSettings().disablePreview());
+    EXPECT_EQ(script.captureRequests, 1);
+    EXPECT_EQ(script.tracked, QStringList { "Onboard-Disable Window Preview" });
+    EXPECT_NE(state.lastUpdateTime, stamp);
+
+    state.lastUpdateTime = stamp;
+    view.step2Toggle()->click();
+    EXPECT_TRUE(CustomSettings().disablePreview());
+    EXPECT_EQ(script.captureRequests, 1);
+    EXPECT_EQ(script.tracked.size(), 2);
+    EXPECT_NE(state.lastUpdateTime, stamp);
+}
+
+TEST_F(OnboardingTest, FirstLaunchTurnsTheToggleOnOnceWithOneReportAndNoRequest)
+{
+    state.settings.setFirstInstalled(true);
+    state.settings.setDisablePreview(false);
+    Onboarding view(state, quietChecks(script), scripted(script));
+    ASSERT_FALSE(view.step2Toggle()->isChecked());
+    view.show();
+    EXPECT_TRUE(view.step2Toggle()->isChecked());
+    EXPECT_TRUE(CustomSettings().disablePreview());
+    EXPECT_EQ(script.tracked, QStringList { "Onboard-Disable Window Preview" });
+    EXPECT_EQ(script.captureRequests, 0);
+    view.hide();
+    view.show();
+    EXPECT_EQ(script.tracked.size(), 1);
+}
+
+TEST_F(OnboardingTest, Step3SaysPlainlyEachTimeThatThereIsNothingToHide)
+{
+    Onboarding view(state, quietChecks(script), scripted(script));
+    auto* button = view.findChild<QPushButton*>("Step 3:Hide Native Dock? (Recommended)");
+    ASSERT_NE(button, nullptr);
+    button->click();
+    button->click();
+    EXPECT_EQ(script.dockScripts, 2);
+    EXPECT_TRUE(view.step3Note().startsWith("Not applicable")) << view.step3Note().toStdString();
+    EXPECT_TRUE(script.tracked.isEmpty());
+}
+
+TEST_F(OnboardingTest, Step4ClosesTheOnboardingWindowItselfOnly)
+{
+    QWidget other;
+    other.show();
+    QWidget window;
+    auto* view = new Onboarding(state, quietChecks(script), scripted(script), &window);
+    window.show();
+    view->findChild<QPushButton*>("Step 4:Enjoy!")->click();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(other.isVisible());
+}
+
+TEST(FeatureTour, SectionsFeatureLinesAndDividersInOrder)
+{
+    QStringList titles;
+    QStringList withDivider;
+    for (const TourSection& section : tourSections()) {
+        titles << section.title;
+        if (section.greyDivider)
+            withDivider << section.title;
+    }
+    EXPECT_EQ(titles,
+        (QStringList { "What are the differences between OrbitShelf and the native macOS Dock?",
+            "Option + Tab", "Customizable Settings", "Plugins", "Binding Hotkey" }));
+    EXPECT_EQ(withDivider, (QStringList { "Option + Tab", "Binding Hotkey" }));
+    EXPECT_EQ(tourFeatureLines().first(), "Features");
+    EXPECT_EQ(tourFeatureLines()[4], "4 Powerfull Option-Tab Replace Command-Tab");
+    EXPECT_EQ(tourFeatureLines().last(), "5 Binding hotkeys for every windows/app");
+
+    std::unique_ptr<QWidget> tour(makeFeatureTour());
+    EXPECT_EQ(tour->size(), QSize(880, 350));
+    EXPECT_EQ(tour->findChildren<QFrame*>("greyDivider").size(), 2);
+}
+
+TEST(FeatureTour, ImagesKeepTheirProportionsInTheirFrames)
+{
+    struct Case {
+        TourImage image;
+        QSize natural;
+        QSize frame;
+        QRect drawn;
+    };
+    const Case cases[] = {
+        { { "OptionTab", 600, std::nullopt }, QSize(1200, 600), QSize(600, 300), QRect(0, 0, 600, 300) },
+        { { "macos-dock-demo-1", 400, 300 }, QSize(800, 800), QSize(400, 300), QRect(50, 0, 300, 300) },
+        { { "option-demo-1", 400, 200 }, QSize(400, 100), QSize(400, 200), QRect(0, 50, 400, 100) },
+        { { "missing", 600, std::nullopt }, QSize(), QSize(600, 600), QRect() },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.image.name.toStdString());
+        const QSize frame = tourImageFrame(c.image, c.natural);
+        EXPECT_EQ(frame, c.frame);
+        EXPECT_EQ(tourImageRect(frame, c.natural), c.drawn);
+    }
+    for (const TourSection& section : tourSections())
+        for (const auto& row : section.rows)
+            for (const TourImage& image : row)
+                EXPECT_FALSE(tourPicture(image.name).isNull()) << image.name.toStdString();
+}
+
+} // namespace
