@@ -195,18 +195,16 @@ PasteBoardView::PasteBoardView(
     m_gridArea = new QScrollArea;
     m_gridArea->setFrameShape(QFrame::NoFrame);
     m_gridArea->setStyleSheet(QStringLiteral("background: transparent;"));
-    m_gridArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Narrow hosts (a bar's sheet on a small screen) scroll sideways rather
+    // than growing past the space they were given.
+    m_gridArea->setMinimumWidth(kCardWidth);
     m_grid = new QWidget;
     m_gridArea->setWidget(m_grid);
-    m_gridArea->setFixedWidth(m_columns * kCardWidth + (m_columns - 1) * kColumnSpacing
-        + m_gridArea->verticalScrollBar()->sizeHint().width());
     connect(m_gridArea->verticalScrollBar(), &QScrollBar::valueChanged, this, &PasteBoardView::makeVisibleCards);
     m_gridArea->viewport()->installEventFilter(this);
 
-    main->addStretch();
     main->addWidget(tabArea);
     main->addWidget(m_gridArea, 1);
-    main->addStretch();
     root->addLayout(main, 1);
 
     ToastOverlayOptions options;

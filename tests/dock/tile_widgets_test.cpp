@@ -79,7 +79,7 @@ TEST_F(TileWidgets, BreakTileShowsThePillOnceTheBreakIsOverAndOnlyThePillStartsT
     EXPECT_FALSE(state().pomodoro.startPomodoroTask);
     EXPECT_TRUE(pomodoroRunning);
     EXPECT_EQ(pomodoroTickCount, 0);
-    EXPECT_TRUE(state().needRestorePomodoro());
+    EXPECT_FALSE(state().needRestorePomodoro()) << "only the restart on wake marks a run for restoring";
 }
 
 TEST_F(TileWidgets, OnAVerticalBarTheTileIsTurnedAndItsPillStillAnswers)

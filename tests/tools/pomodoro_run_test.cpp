@@ -64,24 +64,25 @@ TEST_F(PomodoroRun, StartClearsTheRestoreMarkAndAStopResumesWhereItStopped)
 
 TEST_F(PomodoroRun, AFullWorkPhaseRestsAndTheNextStartBeginsAtZero)
 {
+    state.pomodoro.setTomatoMinute(2);
     recordPomodoroRun(state);
-    tick(1800);
+    tick(120);
     EXPECT_FALSE(pomodoroRunning);
     EXPECT_TRUE(state.pomodoro.startPomodoroTask);
-    EXPECT_EQ(pomodoroWorkEndSecond, 1800);
+    EXPECT_EQ(pomodoroWorkEndSecond, 120);
 
     // Started again without a reset: the phase must be able to end.
     recordPomodoroRun(state);
     EXPECT_FALSE(state.pomodoro.startPomodoroTask);
     EXPECT_EQ(state.pomodoro.secondsElapsed(), 0);
-    tick(1800);
+    tick(120);
     EXPECT_TRUE(state.pomodoro.startPomodoroTask);
 
     // Lowered below the time spent while stopped: also begins at 0.
     recordPomodoroRun(state);
-    tick(600);
+    tick(90);
     stopPomodoroRun();
-    state.pomodoro.setTomatoMinute(5);
+    state.pomodoro.setTomatoMinute(1);
     recordPomodoroRun(state);
     EXPECT_EQ(state.pomodoro.secondsElapsed(), 0);
 }
