@@ -174,6 +174,10 @@ PasteBoardView::PasteBoardView(
     pin->setObjectName(QStringLiteral("pin"));
     pin->setIcon(QIcon::fromTheme(QStringLiteral("view-pin"), QIcon::fromTheme(QStringLiteral("emblem-important"))));
     pin->setToolTip(tr("Pin to the bar"));
+    // Without a theme that has either icon the button still needs a face.
+    if (pin->icon().isNull())
+        pin->setText(tr("Pin"));
+    pin->setStyleSheet(QStringLiteral("color: white;"));
     pin->setAutoRaise(true);
     connect(pin, &QToolButton::clicked, this, &PasteBoardView::togglePin);
     header->addWidget(title);

@@ -37,6 +37,9 @@ QPushButton* runButton(const QString& title, const QString& colour)
     return button;
 }
 
+const QString kFieldStyle = QStringLiteral("QLineEdit { color: white; background: rgba(255,255,255,25); "
+                                           "border: 1px solid rgba(255,255,255,90); border-radius: 4px; padding: 2px; }");
+
 QLabel* whiteText(const QString& text)
 {
     auto* label = new QLabel(text);
@@ -62,6 +65,10 @@ PomodoroView::PomodoroView(AppState& state, QWidget* parent)
     pin->setObjectName(QStringLiteral("pin"));
     pin->setIcon(QIcon::fromTheme(QStringLiteral("view-pin"), QIcon::fromTheme(QStringLiteral("emblem-important"))));
     pin->setToolTip(tr("Pin to the bar"));
+    // Without a theme that has either icon the button still needs a face.
+    if (pin->icon().isNull())
+        pin->setText(tr("Pin"));
+    pin->setStyleSheet(QStringLiteral("color: white;"));
     pin->setAutoRaise(true);
     connect(pin, &QToolButton::clicked, this, [this] { togglePinnedTool(m_state, QStringLiteral("Pomodoro")); });
     pinColumn->addWidget(pin);
@@ -123,7 +130,7 @@ PomodoroView::PomodoroView(AppState& state, QWidget* parent)
     m_hint = new QLineEdit;
     m_hint->setObjectName(QStringLiteral("pomodoro text"));
     m_hint->setFixedWidth(280);
-    m_hint->setStyleSheet(QStringLiteral("color: white;"));
+    m_hint->setStyleSheet(kFieldStyle);
     connect(m_hint, &QLineEdit::textEdited, this, [this](const QString& text) {
         m_state.pomodoro.setHintText(text);
         m_state.publish();
@@ -155,7 +162,7 @@ QLineEdit* PomodoroView::lengthField(
     auto* field = new QLineEdit;
     field->setObjectName(name);
     field->setFixedWidth(60);
-    field->setStyleSheet(QStringLiteral("color: white;"));
+    field->setStyleSheet(kFieldStyle);
     connect(field, &QLineEdit::editingFinished, this, [this, field, max, read, write] {
         const auto value = parsePomodoroLength(field->text(), max);
         if (value && *value != read(m_state)) {
@@ -201,8 +208,10 @@ void PomodoroView::refresh()
         if (!field->hasFocus())
             field->setText(QString::number(value));
     }
-    if (!m_hint->hasFocus())
+    if (!m_hint->hasFocus()) {
         m_hint->setText(pomodoro.hintText());
+        m_hint->setCursorPosition(0);
+    }
 
     while (QLayoutItem* item = m_rounds->takeAt(0)) {
         delete item->widget();
