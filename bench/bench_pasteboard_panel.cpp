@@ -100,8 +100,10 @@ int main(int argc, char** argv)
         markTab.push_back(t.nsecsElapsed() / 1e6);
         rssGrowth = std::max(rssGrowth, rssMb() - before);
         if (run == 0)
-            std::printf("\"Mark\" tab: %zu entries, %d cards made\n", view.model().items().size(), view.cardsMade());
+            std::printf(
+                "\"Mark\" tab: %zu entries, %d cards made\n", view.model().items().size(), view.cardsMade());
     }
-    std::printf("\"Mark\" tab, 5 000 marked: median %.2f ms, RSS +%.1f MB at most\n", medianOf(markTab), rssGrowth);
+    std::printf(
+        "\"Mark\" tab, 5 000 marked: median %.2f ms, RSS +%.1f MB at most\n", medianOf(markTab), rssGrowth);
     return 0;
 }

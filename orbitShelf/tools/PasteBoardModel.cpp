@@ -147,7 +147,8 @@ bool PasteBoardModel::copyBack(const Record& record, const PasteboardWriter& wri
     const QString full = pasteboardFullSizePath(record.text(QStringLiteral("image")).value_or(QString()));
     QImage image;
     if (full.isEmpty() || (!image.load(full) && !image.load(pasteboardThumbnailPath(full)))) {
-        qCWarning(lcApp).noquote() << "the clipboard picture" << full << "could not be read; nothing was copied";
+        qCWarning(lcApp).noquote() << "the clipboard picture" << full
+                                   << "could not be read; nothing was copied";
         return false;
     }
     writer.setImage(image);
@@ -171,7 +172,8 @@ bool PasteBoardModel::deleteItem(const Record& record)
             if (path.isEmpty() || !QFileInfo::exists(path))
                 continue;
             if (!QFile::moveToTrash(path)) {
-                qCWarning(lcApp).noquote() << "could not move" << path << "to the trash; the clipboard item stays";
+                qCWarning(lcApp).noquote()
+                    << "could not move" << path << "to the trash; the clipboard item stays";
                 return false;
             }
         }

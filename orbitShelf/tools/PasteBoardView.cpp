@@ -78,7 +78,8 @@ protected:
         p.drawText(QRect(x, 12, kStarBox.left() - x - 4, 25), Qt::AlignVCenter | Qt::AlignLeft,
             fontMetrics().elidedText(m_appName, Qt::ElideRight, kStarBox.left() - x - 4));
         const Record& record = m_view.model().items()[size_t(m_index)];
-        paintStar(p, QRectF(kStarBox), m_view.model().starLit(record) ? QColor(Qt::yellow) : QColor(Qt::white));
+        paintStar(
+            p, QRectF(kStarBox), m_view.model().starLit(record) ? QColor(Qt::yellow) : QColor(Qt::white));
 
         p.setClipping(false);
         QPainterPath content;
@@ -172,7 +173,8 @@ PasteBoardView::PasteBoardView(
     title->setStyleSheet(QStringLiteral("color: white;"));
     auto* pin = new QToolButton;
     pin->setObjectName(QStringLiteral("pin"));
-    pin->setIcon(QIcon::fromTheme(QStringLiteral("view-pin"), QIcon::fromTheme(QStringLiteral("emblem-important"))));
+    pin->setIcon(
+        QIcon::fromTheme(QStringLiteral("view-pin"), QIcon::fromTheme(QStringLiteral("emblem-important"))));
     pin->setToolTip(tr("Pin to the bar"));
     // Without a theme that has either icon the button still needs a face.
     if (pin->icon().isNull())
@@ -204,7 +206,8 @@ PasteBoardView::PasteBoardView(
     m_gridArea->setMinimumWidth(kCardWidth);
     m_grid = new QWidget;
     m_gridArea->setWidget(m_grid);
-    connect(m_gridArea->verticalScrollBar(), &QScrollBar::valueChanged, this, &PasteBoardView::makeVisibleCards);
+    connect(
+        m_gridArea->verticalScrollBar(), &QScrollBar::valueChanged, this, &PasteBoardView::makeVisibleCards);
     m_gridArea->viewport()->installEventFilter(this);
 
     main->addWidget(tabArea);

@@ -14,7 +14,8 @@ void recordPomodoroRun(AppState& state)
     if (state.pomodoro.secondsElapsed() >= state.pomodoro.tomatoMinute() * 60)
         state.pomodoro.setSecondsElapsed(0);
     pomodoroTickCount = 0;
-    state.pomodoro.setLastRunTime(formatDate(QDateTime::currentDateTime(), QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    state.pomodoro.setLastRunTime(
+        formatDate(QDateTime::currentDateTime(), QStringLiteral("yyyy-MM-dd HH:mm:ss")));
     state.publish();
 }
 

@@ -31,14 +31,16 @@ QPushButton* runButton(const QString& title, const QString& colour)
 {
     auto* button = new QPushButton(title);
     button->setFixedWidth(60);
-    button->setStyleSheet(QStringLiteral("QPushButton { color: white; background: %1; border-radius: 5px; padding: 5px; }"
-                                         "QPushButton:pressed { background: %1; color: #b3b3b3; }")
-                              .arg(colour));
+    button->setStyleSheet(
+        QStringLiteral("QPushButton { color: white; background: %1; border-radius: 5px; padding: 5px; }"
+                       "QPushButton:pressed { background: %1; color: #b3b3b3; }")
+            .arg(colour));
     return button;
 }
 
-const QString kFieldStyle = QStringLiteral("QLineEdit { color: white; background: rgba(255,255,255,25); "
-                                           "border: 1px solid rgba(255,255,255,90); border-radius: 4px; padding: 2px; }");
+const QString kFieldStyle
+    = QStringLiteral("QLineEdit { color: white; background: rgba(255,255,255,25); "
+                     "border: 1px solid rgba(255,255,255,90); border-radius: 4px; padding: 2px; }");
 
 QLabel* whiteText(const QString& text)
 {
@@ -63,14 +65,16 @@ PomodoroView::PomodoroView(AppState& state, QWidget* parent)
     auto* pinColumn = new QVBoxLayout;
     auto* pin = new QToolButton;
     pin->setObjectName(QStringLiteral("pin"));
-    pin->setIcon(QIcon::fromTheme(QStringLiteral("view-pin"), QIcon::fromTheme(QStringLiteral("emblem-important"))));
+    pin->setIcon(
+        QIcon::fromTheme(QStringLiteral("view-pin"), QIcon::fromTheme(QStringLiteral("emblem-important"))));
     pin->setToolTip(tr("Pin to the bar"));
     // Without a theme that has either icon the button still needs a face.
     if (pin->icon().isNull())
         pin->setText(tr("Pin"));
     pin->setStyleSheet(QStringLiteral("color: white;"));
     pin->setAutoRaise(true);
-    connect(pin, &QToolButton::clicked, this, [this] { togglePinnedTool(m_state, QStringLiteral("Pomodoro")); });
+    connect(
+        pin, &QToolButton::clicked, this, [this] { togglePinnedTool(m_state, QStringLiteral("Pomodoro")); });
     pinColumn->addWidget(pin);
     pinColumn->addStretch();
     root->addLayout(pinColumn);
@@ -79,8 +83,9 @@ PomodoroView::PomodoroView(AppState& state, QWidget* parent)
     auto* column = new QVBoxLayout(controls);
     column->setContentsMargins(10, 10, 10, 10);
     auto* icon = new QLabel;
-    icon->setPixmap(QIcon::fromTheme(QStringLiteral("alarm-symbolic"), QIcon::fromTheme(QStringLiteral("appointment-soon")))
-            .pixmap(50, 50));
+    icon->setPixmap(QIcon::fromTheme(
+        QStringLiteral("alarm-symbolic"), QIcon::fromTheme(QStringLiteral("appointment-soon")))
+                        .pixmap(50, 50));
     icon->setAlignment(Qt::AlignCenter);
     column->addWidget(icon);
     m_time = new QLabel;
@@ -114,13 +119,15 @@ PomodoroView::PomodoroView(AppState& state, QWidget* parent)
         column->addLayout(line);
     };
     m_tomato = lengthField(
-        QStringLiteral("tomato"), kPomodoroMaxMinutes, [](const AppState& s) { return s.pomodoro.tomatoMinute(); },
+        QStringLiteral("tomato"), kPomodoroMaxMinutes,
+        [](const AppState& s) { return s.pomodoro.tomatoMinute(); },
         [](AppState& s, qint64 v) { s.pomodoro.setTomatoMinute(v); });
     m_loop = lengthField(
         QStringLiteral("loop"), kPomodoroMaxRounds, [](const AppState& s) { return s.pomodoro.loopRounds(); },
         [](AppState& s, qint64 v) { s.pomodoro.setLoopRounds(v); });
     m_rest = lengthField(
-        QStringLiteral("rest"), kPomodoroMaxMinutes, [](const AppState& s) { return s.pomodoro.restMinute(); },
+        QStringLiteral("rest"), kPomodoroMaxMinutes,
+        [](const AppState& s) { return s.pomodoro.restMinute(); },
         [](AppState& s, qint64 v) { s.pomodoro.setRestMinute(v); });
     row(tr("Work"), m_tomato, tr("minutes"));
     row(tr("Loop"), m_loop, tr("rounds"));

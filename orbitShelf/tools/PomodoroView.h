@@ -31,8 +31,8 @@ protected:
 
 private:
     void refresh();
-    QLineEdit* lengthField(const QString& name, qint64 max, qint64 (*read)(const AppState&),
-        void (*write)(AppState&, qint64));
+    QLineEdit* lengthField(
+        const QString& name, qint64 max, qint64 (*read)(const AppState&), void (*write)(AppState&, qint64));
 
     AppState& m_state;
     QLabel* m_time = nullptr;

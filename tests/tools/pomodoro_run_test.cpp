@@ -40,7 +40,8 @@ TEST_F(PomodoroRun, DefaultsAreTheStoredLengthsAndText)
     EXPECT_EQ(state.pomodoro.tomatoMinute(), 30);
     EXPECT_EQ(state.pomodoro.loopRounds(), 8);
     EXPECT_EQ(state.pomodoro.restMinute(), 5);
-    EXPECT_EQ(state.pomodoro.hintText(), QStringLiteral("Take a break, stretch your legs, and have some water."));
+    EXPECT_EQ(
+        state.pomodoro.hintText(), QStringLiteral("Take a break, stretch your legs, and have some water."));
     state.pomodoro.setSecondsElapsed(qint64(1) << 40);
     EXPECT_EQ(state.pomodoro.secondsElapsed(), qint64(1) << 40) << "the counters are 64-bit";
 }
