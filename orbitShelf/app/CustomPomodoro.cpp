@@ -4,35 +4,35 @@
 
 using namespace UserDefaults;
 
-int CustomPomodoro::secondsElapsed() const
+qint64 CustomPomodoro::secondsElapsed() const
 {
-    return readInt(QStringLiteral("pomodoro_seconds"), 0);
+    return readInt64(QStringLiteral("pomodoro_seconds"), 0);
 }
-void CustomPomodoro::setSecondsElapsed(int v) const
+void CustomPomodoro::setSecondsElapsed(qint64 v) const
 {
     setValue(QStringLiteral("pomodoro_seconds"), v);
 }
-int CustomPomodoro::tomatoMinute() const
+qint64 CustomPomodoro::tomatoMinute() const
 {
-    return readInt(QStringLiteral("pomodoro_tomato_minute"), 30);
+    return readInt64(QStringLiteral("pomodoro_tomato_minute"), 30);
 }
-void CustomPomodoro::setTomatoMinute(int v) const
+void CustomPomodoro::setTomatoMinute(qint64 v) const
 {
     setValue(QStringLiteral("pomodoro_tomato_minute"), v);
 }
-int CustomPomodoro::loopRounds() const
+qint64 CustomPomodoro::loopRounds() const
 {
-    return readInt(QStringLiteral("pomodoro_loop_round"), 8);
+    return readInt64(QStringLiteral("pomodoro_loop_round"), 8);
 }
-void CustomPomodoro::setLoopRounds(int v) const
+void CustomPomodoro::setLoopRounds(qint64 v) const
 {
     setValue(QStringLiteral("pomodoro_loop_round"), v);
 }
-int CustomPomodoro::restMinute() const
+qint64 CustomPomodoro::restMinute() const
 {
-    return readInt(QStringLiteral("pomodoro_rest_minute"), 5);
+    return readInt64(QStringLiteral("pomodoro_rest_minute"), 5);
 }
-void CustomPomodoro::setRestMinute(int v) const
+void CustomPomodoro::setRestMinute(qint64 v) const
 {
     setValue(QStringLiteral("pomodoro_rest_minute"), v);
 }
@@ -44,11 +44,11 @@ void CustomPomodoro::setLastRunTime(const QString& v) const
 {
     setValue(QStringLiteral("pomodoro_last_run_time"), v);
 }
-int CustomPomodoro::currentRound() const
+qint64 CustomPomodoro::currentRound() const
 {
-    return readInt(QStringLiteral("pomodoro_current_round"), 0);
+    return readInt64(QStringLiteral("pomodoro_current_round"), 0);
 }
-void CustomPomodoro::setCurrentRound(int v) const
+void CustomPomodoro::setCurrentRound(qint64 v) const
 {
     setValue(QStringLiteral("pomodoro_current_round"), v);
 }

@@ -115,6 +115,20 @@ bool readBool(const QString& key, bool fallback)
     return fallback;
 }
 
+qint64 readInt64(const QString& key, qint64 fallback)
+{
+    const QVariant v = value(key);
+    if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong)
+        return v.toLongLong();
+    if (v.typeId() == QMetaType::QString) {
+        bool ok = false;
+        const qint64 n = v.toString().trimmed().toLongLong(&ok);
+        if (ok)
+            return n;
+    }
+    return fallback;
+}
+
 int readInt(const QString& key, int fallback)
 {
     const QVariant v = value(key);

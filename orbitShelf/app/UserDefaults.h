@@ -29,6 +29,7 @@ void useFile(const QString& path);
 // not silently coerced.
 bool readBool(const QString& key, bool fallback);
 int readInt(const QString& key, int fallback);
+qint64 readInt64(const QString& key, qint64 fallback);
 double readReal(const QString& key, double fallback);
 QString readText(const QString& key, const QString& fallback);
 

@@ -84,7 +84,7 @@ PomodoroTile::PomodoroTile(AppState& state, QString screenID, QWidget* parent)
 
 qint64 PomodoroTile::elapsedNow() const
 {
-    return breakElapsed(pomodoroTicks, pomodoroLastElapsed);
+    return breakElapsed(pomodoroTickCount, pomodoroWorkEndSecond);
 }
 
 QString PomodoroTile::hintText() const

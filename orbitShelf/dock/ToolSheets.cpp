@@ -4,7 +4,8 @@
 #include "dock/DockEdges.h"
 #include "dock/DockViewState.h"
 #include "tools/FastFinderView.h"
-#include "tools/ToolsStandIn.h"
+#include "tools/PasteBoardView.h"
+#include "tools/PomodoroView.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -119,10 +120,10 @@ QWidget* ToolSheets::makeSheet(ToolSheet sheet, const ToolSheetContent& content)
     auto* layout = new QVBoxLayout(window);
     switch (sheet) {
     case ToolSheet::Pomodoro:
-        layout->addWidget(makePomodoroView());
+        layout->addWidget(makePomodoroView(m_state));
         break;
     case ToolSheet::Pasteboard:
-        layout->addWidget(makePasteBoardView(content.columns, content.limit));
+        layout->addWidget(makePasteBoardView(m_state, content.columns, content.limit));
         break;
     case ToolSheet::FastFinder:
         window->setWindowTitle(QStringLiteral("FastFinder"));

@@ -1,5 +1,6 @@
 #include "shell/AuxiliaryWindows.h"
 
+#include "app/AppState.h"
 #include "app/ShellQueues.h"
 #include "app/UserDefaults.h"
 #include "dock/FullScreenToast.h"
@@ -7,10 +8,11 @@
 #include "settings/SettingsStandIn.h"
 #include "shell/AuxWindowGeometry.h"
 #include "switcher/SwitcherPopup.h"
-#include "tools/ToolsStandIn.h"
+#include "tools/PasteBoardView.h"
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -122,6 +124,38 @@ QPointer<QWidget>& pasteboardWindow()
     return window;
 }
 
+namespace {
+// Escape in any of our windows closes the clipboard window (never a sheet or
+// the hub that shows the same panel) and still reaches its usual target.
+class PasteboardEscapeFilter final : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // A key press passes here once per widget it propagates through; the
+        // close happens on the first of them.
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape
+            && watched->isWidgetType()) {
+            if (QPointer<QWidget>& window = pasteboardWindow()) {
+                window->close();
+                window->deleteLater();
+                window = nullptr;
+            }
+        }
+        return false;
+    }
+};
+} // namespace
+
+void installPasteboardEscapeFilter()
+{
+    static PasteboardEscapeFilter* filter = nullptr;
+    if (filter || !qApp)
+        return;
+    filter = new PasteboardEscapeFilter;
+    filter->setParent(qApp);
+    qApp->installEventFilter(filter);
+}
+
 void setFrameAutosaveName(QWidget* window, const QString& name)
 {
     const std::optional<QRect> saved = parseFrame(UserDefaults::value(frameKey(name)).toString());
@@ -219,7 +253,9 @@ QWidget* showPasteboardWindow()
     window = new QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     window->setAttribute(Qt::WA_TranslucentBackground);
     window->setGeometry(frame);
-    setContent(window, makePasteBoardView(5, 5000));
+    window->setWindowTitle(QStringLiteral("orbitShelf clipboard"));
+    installPasteboardEscapeFilter();
+    setContent(window, makePasteBoardView(AppState::shared(), 5, 5000));
     bringToFront(window);
     return window;
 }

@@ -28,6 +28,8 @@ CustomWindow* openQuitWindow();
 // Main thread. Closes the switcher and any clipboard window, then opens a new
 // one along the bottom of the screen under the mouse.
 QWidget* showPasteboardWindow();
+// Main thread, once: Escape in any of our windows closes the clipboard window.
+void installPasteboardEscapeFilter();
 
 // Frame autosave names; the window's frame is kept in the user defaults under
 // these and restored when a window with the name opens again.

@@ -12,13 +12,13 @@ void pomodoroTick(AppState& state)
     if (pomodoro.currentRound() >= pomodoro.loopRounds())
         pomodoro.setCurrentRound(1);
 
-    ++pomodoroTicks;
+    ++pomodoroTickCount;
     if (pomodoro.startPomodoroTask && pomodoroViewVisible)
         state.publish();
 
     if (!pomodoroRunning)
         return;
-    const int elapsed = pomodoro.secondsElapsed() + 1;
+    const qint64 elapsed = pomodoro.secondsElapsed() + 1;
     pomodoro.setSecondsElapsed(elapsed);
     if (pomodoroViewVisible)
         state.publish();
@@ -26,7 +26,8 @@ void pomodoroTick(AppState& state)
     // the phase below the time already spent, and it must still end.
     if (elapsed >= pomodoro.tomatoMinute() * 60) {
         pomodoroRunning = false;
-        pomodoroLastElapsed = elapsed;
+        pomodoroWorkEndSecond = elapsed;
+        pomodoro.setCurrentRound(pomodoro.currentRound() + 1);
         pomodoro.startPomodoroTask = true;
         emit state.changed();
     }

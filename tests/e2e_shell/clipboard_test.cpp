@@ -301,3 +301,49 @@ TEST(Clipboard, CopiesElsewhereAreKeptWithTheirSourceNeverSecretsAndASilentOwner
         << run.log().toStdString();
     EXPECT_EQ(storedCopies(run.storePath()).back().text, QStringLiteral("a later copy"));
 }
+
+TEST(ClipboardPanel, TheHotKeyOpensTheWindowACardClickCopiesAndEscapeClosesIt)
+{
+    DockRun run;
+    {
+        QString error;
+        auto store = PersistenceController::open(run.storePath(), &error);
+        ASSERT_TRUE(store) << error.toStdString();
+        ASSERT_TRUE(store->insert(
+            Entity::Plugins, { { "name", QStringLiteral("Pasteboard") }, { "installed", true } }));
+        ASSERT_TRUE(store->insert(Entity::Pasteboard,
+            { { "text", QStringLiteral(" stored earlier ") },
+                { "category", QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) },
+                { "create", QDateTime::currentDateTime() } }));
+        ASSERT_TRUE(store->save());
+    }
+    ASSERT_GT(run.start(), 0);
+    const QString title = QStringLiteral("orbitShelf clipboard");
+    // The hot key is registered once the bar is up; until then a press is lost.
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            if (visibleWindowsNamed(title).isEmpty())
+                xdotool({ "key", "alt+shift+p" });
+            return !visibleWindowsNamed(title).isEmpty();
+        },
+        std::chrono::seconds(10)))
+        << run.log().toStdString();
+    const QString window = visibleWindowsNamed(title).front();
+    const QRect frame = windowGeometry(window);
+
+    // The first card is the grid's top left one, right of the 200 wide tabs.
+    const int gridLeft = frame.x() + 20 + 200 + 10;
+    click(QPoint(gridLeft + 115, frame.y() + 20 + 40 + 145));
+    // Read untrimmed: the card shows the text trimmed, the copy keeps it whole.
+    const auto clipboard = [] {
+        QProcess xclip;
+        xclip.start(QStringLiteral("xclip"), { "-o", "-selection", "clipboard" });
+        xclip.waitForFinished(2000);
+        return QString::fromUtf8(xclip.readAllStandardOutput());
+    };
+    ASSERT_TRUE(waitUntil([&] { return clipboard() == QStringLiteral(" stored earlier "); }))
+        << clipboard().toStdString();
+
+    xdotool({ "key", "Escape" });
+    EXPECT_TRUE(waitUntil([&] { return visibleWindowsNamed(title).isEmpty(); }));
+}

@@ -16,8 +16,8 @@ protected:
         UserDefaults::useFile(dir.filePath("defaults.conf"));
         QObject::connect(&state, &AppState::changed, [this] { ++notices; });
         pomodoroRunning = false;
-        pomodoroTicks = 0;
-        pomodoroLastElapsed = 0;
+        pomodoroTickCount = 0;
+        pomodoroWorkEndSecond = 0;
         pomodoroViewVisible = false;
     }
     void TearDown() override { UserDefaults::useFile(QString()); }
@@ -32,7 +32,7 @@ protected:
     void startRun()
     {
         pomodoroRunning = true;
-        pomodoroTicks = 0;
+        pomodoroTickCount = 0;
         state.pomodoro.startPomodoroTask = false;
     }
     void tick(int times = 1)
@@ -52,7 +52,7 @@ TEST_F(PomodoroTick, DoesNothingWithoutTheToolAndWrapsRoundsBackToOneWithIt)
     state.pomodoro.setCurrentRound(8);
     startRun();
     tick();
-    EXPECT_EQ(pomodoroTicks, 0);
+    EXPECT_EQ(pomodoroTickCount, 0);
     EXPECT_EQ(state.pomodoro.secondsElapsed(), 0);
     EXPECT_EQ(state.pomodoro.currentRound(), 8);
     EXPECT_EQ(notices, 0);
@@ -70,7 +70,7 @@ TEST_F(PomodoroTick, DoesNothingWithoutTheToolAndWrapsRoundsBackToOneWithIt)
         tick();
         EXPECT_EQ(state.pomodoro.currentRound(), row.expected) << row.current << " of " << row.rounds;
     }
-    EXPECT_EQ(pomodoroTicks, 5) << "idle ticks still count the run's seconds";
+    EXPECT_EQ(pomodoroTickCount, 5) << "idle ticks still count the run's seconds";
 }
 
 TEST_F(PomodoroTick, WorkPhaseEndsAtItsLengthOrWhenShortenedBelowTheTimeSpent)
@@ -83,12 +83,13 @@ TEST_F(PomodoroTick, WorkPhaseEndsAtItsLengthOrWhenShortenedBelowTheTimeSpent)
     EXPECT_FALSE(state.pomodoro.startPomodoroTask);
     tick();
     EXPECT_FALSE(pomodoroRunning);
-    EXPECT_EQ(pomodoroLastElapsed, 60);
+    EXPECT_EQ(pomodoroWorkEndSecond, 60);
     EXPECT_TRUE(state.pomodoro.startPomodoroTask);
+    EXPECT_EQ(state.pomodoro.currentRound(), 1) << "a finished work phase advances the round";
     EXPECT_EQ(notices, 1) << "the end of a phase is announced even with the view hidden";
     tick();
     EXPECT_EQ(state.pomodoro.secondsElapsed(), 60) << "a phase that ended counts no further";
-    EXPECT_EQ(pomodoroTicks, 61);
+    EXPECT_EQ(pomodoroTickCount, 61);
 
     // Shortened below the time already spent, a phase ends at the next tick.
     state.pomodoro.setTomatoMinute(30);
@@ -97,7 +98,7 @@ TEST_F(PomodoroTick, WorkPhaseEndsAtItsLengthOrWhenShortenedBelowTheTimeSpent)
     state.pomodoro.setTomatoMinute(2);
     tick();
     EXPECT_FALSE(pomodoroRunning);
-    EXPECT_EQ(pomodoroLastElapsed, 151);
+    EXPECT_EQ(pomodoroWorkEndSecond, 151);
 }
 
 TEST_F(PomodoroTick, PublishesOnlyWhileTheViewIsVisible)

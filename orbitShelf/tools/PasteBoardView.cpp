@@ -1,0 +1,358 @@
+#include "tools/PasteBoardView.h"
+
+#include "ToastOverlay/ToastOverlayPresenter.h"
+#include "app/AppState.h"
+#include "app/Utilities.h"
+#include "apps/SupportFolder.h"
+#include "network/ServiceRequests.h"
+#include "tools/ToolArtwork.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QToolButton>
+
+namespace {
+
+constexpr int kCardWidth = 230;
+constexpr int kCardHeight = 245;
+constexpr int kColumnSpacing = 8;
+constexpr int kRowSpacing = 10;
+const QRect kStarBox(195, 15, 20, 20);
+const QRect kContentBox(15, 55, 200, 180);
+
+// One card, drawn by hand so thousands stay cheap: the source icon and name,
+// the star, and the item with its time. A tap on the star marks, a tap on
+// the content copies.
+class PasteboardCard final : public QWidget {
+public:
+    PasteboardCard(PasteBoardView& view, int index, QWidget* parent)
+        : QWidget(parent)
+        , m_view(view)
+        , m_index(index)
+    {
+        setFixedSize(kCardWidth, kCardHeight);
+        const Record& record = view.model().items()[size_t(index)];
+        view.model().noteCardShown(record);
+        m_isImage = record.flag(QStringLiteral("isImage"));
+        if (m_isImage) {
+            m_image = pasteboardCardImage(record.text(QStringLiteral("image")).value_or(QString()));
+            if (m_image.isNull())
+                m_image = finderImage(150);
+        } else {
+            m_text = pasteboardCardText(record.text(QStringLiteral("text")).value_or(QString()));
+        }
+        const auto icon = record.text(QStringLiteral("fromAppImage"));
+        if (icon)
+            m_icon.load(localPathFromStored(*icon));
+        m_appName = record.text(QStringLiteral("fromAppName")).value_or(QString());
+        const QDateTime created = record.value(QStringLiteral("create")).toDateTime();
+        m_time = formatDate(created.isValid() ? created.toLocalTime() : QDateTime::currentDateTime(),
+            QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        setCursor(Qt::PointingHandCursor);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        QPainterPath outline;
+        outline.addRoundedRect(QRectF(rect()), 10, 10);
+        p.setClipPath(outline);
+        p.setPen(QPen(Qt::white, 4));
+        p.drawPath(outline);
+
+        int x = 15;
+        if (!m_icon.isNull()) {
+            p.drawImage(QRect(x, 12, 30, 30), m_icon);
+            x += 36;
+        }
+        p.setPen(Qt::white);
+        p.drawText(QRect(x, 12, kStarBox.left() - x - 4, 25), Qt::AlignVCenter | Qt::AlignLeft,
+            fontMetrics().elidedText(m_appName, Qt::ElideRight, kStarBox.left() - x - 4));
+        const Record& record = m_view.model().items()[size_t(m_index)];
+        paintStar(
+            p, QRectF(kStarBox), m_view.model().starLit(record) ? QColor(Qt::yellow) : QColor(Qt::white));
+
+        p.setClipping(false);
+        QPainterPath content;
+        content.addRoundedRect(QRectF(kContentBox), 10, 10);
+        p.fillPath(content.translated(0, 1), QColor(0, 0, 0, 84));
+        p.fillPath(content, QColor(40, 40, 44));
+        p.setClipPath(content);
+        const QRect inner = kContentBox.adjusted(10, 10, -10, -10);
+        if (m_isImage) {
+            p.drawImage(QRect(inner.left() - 0, inner.top(), 180, 130), m_image);
+        } else {
+            p.setPen(Qt::white);
+            p.drawText(inner.adjusted(0, 0, 0, -20), Qt::AlignTop | Qt::AlignLeft | Qt::TextWordWrap, m_text);
+        }
+        p.setPen(Qt::white);
+        p.drawText(QRect(inner.left(), inner.bottom() - 18, inner.width(), 18), Qt::AlignCenter, m_time);
+    }
+
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        if (event->button() != Qt::LeftButton)
+            return;
+        const QPoint at = event->position().toPoint();
+        if (kStarBox.adjusted(-6, -6, 6, 6).contains(at)) {
+            m_view.toggleMark(m_index);
+            update();
+        } else if (kContentBox.contains(at)) {
+            m_view.copyItem(m_index);
+        }
+    }
+
+private:
+    PasteBoardView& m_view;
+    int m_index;
+    bool m_isImage = false;
+    QImage m_image;
+    QImage m_icon;
+    QString m_text;
+    QString m_appName;
+    QString m_time;
+};
+
+class TabLabel final : public QLabel {
+public:
+    TabLabel(const QString& text, std::function<void()> onTap)
+        : QLabel(text)
+        , m_onTap(std::move(onTap))
+    {
+        setCursor(Qt::PointingHandCursor);
+        setStyleSheet(QStringLiteral("color: white; padding: 4px 0;"));
+    }
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        if (event->button() == Qt::LeftButton)
+            m_onTap();
+    }
+
+private:
+    std::function<void()> m_onTap;
+};
+
+QFrame* divider()
+{
+    auto* line = new QFrame;
+    line->setFrameShape(QFrame::HLine);
+    line->setStyleSheet(QStringLiteral("color: rgba(255,255,255,60);"));
+    return line;
+}
+
+} // namespace
+
+PasteBoardView::PasteBoardView(
+    AppState& state, std::optional<int> column, int limit, PersistenceController& store, QWidget* parent)
+    : QWidget(parent)
+    , m_state(state)
+    , m_model(store)
+    , m_columns(pasteboardColumnCount(column))
+    , m_limit(limit)
+{
+    setObjectName(QStringLiteral("PasteBoardView"));
+    setAttribute(Qt::WA_StyledBackground);
+    setStyleSheet(QStringLiteral("#PasteBoardView { background: rgba(30,30,34,235); border-radius: 10px; }"));
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(20, 20, 20, 20);
+
+    auto* header = new QHBoxLayout;
+    header->setContentsMargins(0, 0, 0, 0);
+    auto* title = new QLabel(tr("Pasteboard"));
+    title->setStyleSheet(QStringLiteral("color: white;"));
+    auto* pin = new QToolButton;
+    pin->setObjectName(QStringLiteral("pin"));
+    pin->setIcon(
+        QIcon::fromTheme(QStringLiteral("view-pin"), QIcon::fromTheme(QStringLiteral("emblem-important"))));
+    pin->setToolTip(tr("Pin to the bar"));
+    // Without a theme that has either icon the button still needs a face.
+    if (pin->icon().isNull())
+        pin->setText(tr("Pin"));
+    pin->setStyleSheet(QStringLiteral("color: white;"));
+    pin->setAutoRaise(true);
+    connect(pin, &QToolButton::clicked, this, &PasteBoardView::togglePin);
+    header->addWidget(title);
+    header->addStretch();
+    header->addWidget(pin);
+    root->addLayout(header);
+
+    auto* main = new QHBoxLayout;
+    main->setSpacing(10);
+    auto* tabArea = new QScrollArea;
+    tabArea->setFixedWidth(200);
+    tabArea->setWidgetResizable(true);
+    tabArea->setFrameShape(QFrame::NoFrame);
+    tabArea->setStyleSheet(QStringLiteral("background: transparent;"));
+    auto* tabHolder = new QWidget;
+    m_tabs = new QVBoxLayout(tabHolder);
+    tabArea->setWidget(tabHolder);
+
+    m_gridArea = new QScrollArea;
+    m_gridArea->setFrameShape(QFrame::NoFrame);
+    m_gridArea->setStyleSheet(QStringLiteral("background: transparent;"));
+    // Narrow hosts (a bar's sheet on a small screen) scroll sideways rather
+    // than growing past the space they were given.
+    m_gridArea->setMinimumWidth(kCardWidth);
+    m_grid = new QWidget;
+    m_gridArea->setWidget(m_grid);
+    connect(
+        m_gridArea->verticalScrollBar(), &QScrollBar::valueChanged, this, &PasteBoardView::makeVisibleCards);
+    m_gridArea->viewport()->installEventFilter(this);
+
+    main->addWidget(tabArea);
+    main->addWidget(m_gridArea, 1);
+    root->addLayout(main, 1);
+
+    ToastOverlayOptions options;
+    options.duration = 2.0;
+    options.alert = [] {
+        ToastOverlay toast;
+        toast.displayMode = ToastOverlay::DisplayMode::alert();
+        toast.type = ToastOverlay::AlertType::regular();
+        toast.title = tr("Copied!");
+        return toast;
+    };
+    m_toast = toastOverlay(m_gridArea, std::move(options));
+}
+
+int PasteBoardView::cardsMade() const
+{
+    return int(std::count_if(m_cards.begin(), m_cards.end(), [](QWidget* card) { return card != nullptr; }));
+}
+
+QStringList PasteBoardView::tabTexts() const
+{
+    QStringList texts;
+    for (int i = 0; i < m_tabs->count(); ++i) {
+        if (auto* label = qobject_cast<QLabel*>(m_tabs->itemAt(i)->widget()))
+            texts << label->text();
+    }
+    return texts;
+}
+
+void PasteBoardView::copyItem(int index)
+{
+    if (index < 0 || index >= int(m_model.items().size()))
+        return;
+    if (!m_model.copyBack(m_model.items()[size_t(index)], m_writer))
+        return;
+    // A copy while "Copied!" still shows keeps it up and starts its time anew.
+    m_toast->setPresenting(true);
+    m_state.showPasteboardPopup = false;
+}
+
+void PasteBoardView::toggleMark(int index)
+{
+    m_model.toggleMark(index);
+}
+
+void PasteBoardView::togglePin()
+{
+    togglePasteboardPin(m_state);
+}
+
+void PasteBoardView::showMarked()
+{
+    m_model.showMarked();
+    rebuildGrid();
+}
+
+void PasteBoardView::showDay(const QString& name)
+{
+    m_model.showDay(name);
+    rebuildGrid();
+}
+
+void PasteBoardView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (event->spontaneous())
+        return;
+    m_model.load();
+    m_model.trim(m_limit);
+    rebuildTabs();
+    rebuildGrid();
+    trackFeature(QStringLiteral("Pastboard"));
+}
+
+void PasteBoardView::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    if (event->spontaneous())
+        return;
+    m_model.unload();
+    rebuildGrid();
+    m_state.showPasteboardPopup = false;
+}
+
+bool PasteBoardView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_gridArea->viewport() && event->type() == QEvent::Resize)
+        makeVisibleCards();
+    return QWidget::eventFilter(watched, event);
+}
+
+void PasteBoardView::rebuildTabs()
+{
+    while (QLayoutItem* item = m_tabs->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    m_tabs->addWidget(new TabLabel(tr("Mark"), [this] { showMarked(); }));
+    m_tabs->addWidget(divider());
+    for (const QString& day : m_model.dayTabs()) {
+        m_tabs->addWidget(new TabLabel(day, [this, day] { showDay(day); }));
+        m_tabs->addWidget(divider());
+    }
+    m_tabs->addStretch();
+}
+
+void PasteBoardView::rebuildGrid()
+{
+    for (QWidget* card : m_cards)
+        delete card;
+    m_cards.assign(m_model.items().size(), nullptr);
+    const int rows = (int(m_cards.size()) + m_columns - 1) / m_columns;
+    m_grid->setFixedSize(m_columns * kCardWidth + (m_columns - 1) * kColumnSpacing,
+        std::max(0, rows * (kCardHeight + kRowSpacing) - kRowSpacing));
+    m_gridArea->verticalScrollBar()->setValue(0);
+    makeVisibleCards();
+}
+
+void PasteBoardView::makeVisibleCards()
+{
+    const int top = m_gridArea->verticalScrollBar()->value();
+    const int bottom = top + std::max(m_gridArea->viewport()->height(), kCardHeight);
+    const int rowHeight = kCardHeight + kRowSpacing;
+    const int firstRow = top / rowHeight;
+    const int lastRow = bottom / rowHeight;
+    for (int row = firstRow; row <= lastRow; ++row) {
+        for (int c = 0; c < m_columns; ++c) {
+            const int index = row * m_columns + c;
+            if (index >= int(m_cards.size()))
+                return;
+            if (m_cards[size_t(index)])
+                continue;
+            auto* card = new PasteboardCard(*this, index, m_grid);
+            card->move(c * (kCardWidth + kColumnSpacing), row * rowHeight);
+            card->show();
+            m_cards[size_t(index)] = card;
+        }
+    }
+}
+
+QWidget* makePasteBoardView(AppState& state, std::optional<int> column, int limit)
+{
+    return new PasteBoardView(state, column, limit);
+}

@@ -1,0 +1,128 @@
+#include "app/AppState.h"
+#include "app/UserDefaults.h"
+#include "tools/PomodoroRun.h"
+#include "tools/PomodoroTick.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class PomodoroRun : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        UserDefaults::useFile(dir.filePath("defaults.conf"));
+        pomodoroRunning = false;
+        pomodoroTickCount = 0;
+        pomodoroWorkEndSecond = 0;
+        pomodoroViewVisible = false;
+        Record plugin;
+        plugin.entity = Entity::Plugins;
+        plugin.values = { { "name", "Pomodoro" }, { "installed", true } };
+        state.installedPlugins << plugin;
+    }
+    void tick(int times = 1)
+    {
+        for (int i = 0; i < times; ++i)
+            pomodoroTick(state);
+    }
+
+    QTemporaryDir dir;
+    AppState state;
+};
+
+} // namespace
+
+TEST_F(PomodoroRun, DefaultsAreTheStoredLengthsAndText)
+{
+    EXPECT_EQ(state.pomodoro.tomatoMinute(), 30);
+    EXPECT_EQ(state.pomodoro.loopRounds(), 8);
+    EXPECT_EQ(state.pomodoro.restMinute(), 5);
+    EXPECT_EQ(
+        state.pomodoro.hintText(), QStringLiteral("Take a break, stretch your legs, and have some water."));
+    state.pomodoro.setSecondsElapsed(qint64(1) << 40);
+    EXPECT_EQ(state.pomodoro.secondsElapsed(), qint64(1) << 40) << "the counters are 64-bit";
+}
+
+TEST_F(PomodoroRun, StartClearsTheRestoreMarkAndAStopResumesWhereItStopped)
+{
+    state.setNeedRestorePomodoro(true);
+    recordPomodoroRun(state);
+    EXPECT_TRUE(pomodoroRunning);
+    EXPECT_FALSE(state.needRestorePomodoro());
+    EXPECT_FALSE(state.pomodoro.lastRunTime().isEmpty());
+    tick(100);
+    stopPomodoroRun();
+    tick(5);
+    EXPECT_EQ(state.pomodoro.secondsElapsed(), 100);
+    recordPomodoroRun(state);
+    EXPECT_EQ(pomodoroTickCount, 0);
+    tick();
+    EXPECT_EQ(state.pomodoro.secondsElapsed(), 101);
+}
+
+TEST_F(PomodoroRun, AFullWorkPhaseRestsAndTheNextStartBeginsAtZero)
+{
+    state.pomodoro.setTomatoMinute(2);
+    recordPomodoroRun(state);
+    tick(120);
+    EXPECT_FALSE(pomodoroRunning);
+    EXPECT_TRUE(state.pomodoro.startPomodoroTask);
+    EXPECT_EQ(pomodoroWorkEndSecond, 120);
+
+    // Started again without a reset: the phase must be able to end.
+    recordPomodoroRun(state);
+    EXPECT_FALSE(state.pomodoro.startPomodoroTask);
+    EXPECT_EQ(state.pomodoro.secondsElapsed(), 0);
+    tick(120);
+    EXPECT_TRUE(state.pomodoro.startPomodoroTask);
+
+    // Lowered below the time spent while stopped: also begins at 0.
+    recordPomodoroRun(state);
+    tick(90);
+    stopPomodoroRun();
+    state.pomodoro.setTomatoMinute(1);
+    recordPomodoroRun(state);
+    EXPECT_EQ(state.pomodoro.secondsElapsed(), 0);
+}
+
+TEST_F(PomodoroRun, ResetKeepsLengthsTextAndLastStart)
+{
+    state.pomodoro.setTomatoMinute(25);
+    state.pomodoro.setHintText(QStringLiteral("walk"));
+    recordPomodoroRun(state);
+    const QString started = state.pomodoro.lastRunTime();
+    tick(30);
+    state.pomodoro.setCurrentRound(3);
+    resetPomodoroRun(state);
+    EXPECT_FALSE(pomodoroRunning);
+    EXPECT_EQ(state.pomodoro.secondsElapsed(), 0);
+    EXPECT_EQ(state.pomodoro.currentRound(), 0);
+    EXPECT_EQ(pomodoroTickCount, 0);
+    EXPECT_EQ(state.pomodoro.tomatoMinute(), 25);
+    EXPECT_EQ(state.pomodoro.hintText(), QStringLiteral("walk"));
+    EXPECT_EQ(state.pomodoro.lastRunTime(), started);
+}
+
+TEST(PomodoroLength, FieldsTakeOnlyMinutesUpToADayAndRoundsUpToNinetyNine)
+{
+    struct Row {
+        const char* text;
+        qint64 max;
+        std::optional<qint64> expected;
+    };
+    for (const Row& row : {
+             Row { "25", kPomodoroMaxMinutes, 25 },
+             Row { " 1440 ", kPomodoroMaxMinutes, 1440 },
+             Row { "1441", kPomodoroMaxMinutes, std::nullopt },
+             Row { "0", kPomodoroMaxMinutes, std::nullopt },
+             Row { "-5", kPomodoroMaxMinutes, std::nullopt },
+             Row { "99999999999999999999", kPomodoroMaxMinutes, std::nullopt },
+             Row { "abc", kPomodoroMaxRounds, std::nullopt },
+             Row { "99", kPomodoroMaxRounds, 99 },
+             Row { "100", kPomodoroMaxRounds, std::nullopt },
+         })
+        EXPECT_EQ(parsePomodoroLength(QString::fromLatin1(row.text), row.max), row.expected) << row.text;
+}
