@@ -4,6 +4,7 @@
 #include "dock/DockWindows.h"
 #include "settings/AppearanceSettingsView.h"
 #include "settings/OnboardingState.h"
+#include "settings/ShortCutView.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -31,6 +32,7 @@ QWidget* makeGeneralConfig()
 {
     auto* tabs = new QTabWidget;
     tabs->addTab(new AppearanceSettingsView, QStringLiteral("Themes"));
+    tabs->addTab(new ShortCutView, QStringLiteral("Shortcut"));
     return tabs;
 }
 
