@@ -15,6 +15,8 @@
 #include "switcher/Hotkey.h"
 #include "switcher/SwitcherPopup.h"
 
+#include <QHash>
+#include <QLoggingCategory>
 #include <QTextBoundaryFinder>
 
 #include <algorithm>
@@ -64,6 +66,8 @@ bool sameSwitcherWindow(const Windows* a, const Windows* b)
     return numberOf(a) == numberOf(b);
 }
 
+Q_LOGGING_CATEGORY(lcGrid, "orbitshelf.switcher.grid")
+
 namespace {
 
 // The window of the `fromEnd`-th newest recorded activation (1: the newest);
@@ -108,6 +112,17 @@ void FloatDock::setUp(const QRect& visibleFrame)
     bus.subscribe(QStringLiteral("option"), [this](const Event&) { commitSelection(); });
     bus.subscribe(QStringLiteral("onInit"), [this](const Event&) { setUp(switcherVisibleFrame()); });
     bus.subscribe(QStringLiteral("onDestroy"), [this](const Event&) { tearDown(); });
+    if (lcGrid().isDebugEnabled()) {
+        QStringList cells;
+        for (const auto& row : multiWindows)
+            for (const auto& w : row)
+                cells << QStringLiteral("%1 %2")
+                             .arg(w->num.value_or(0))
+                             .arg(w->clickTime.toString(Qt::ISODateWithMs));
+        qCDebug(lcGrid).noquote() << "grid" << cells.join(QStringLiteral(", ")) << "selected"
+                                  << (currentWindow ? currentWindow->num.value_or(0) : 0) << "activations"
+                                  << windowClickOrder().size();
+    }
     trackFeature(QStringLiteral("FloatDockView"));
     emit changed();
 }
@@ -135,8 +150,19 @@ void FloatDock::loadWindows()
         else
             images->remove(key);
     }
-    std::stable_sort(windows.begin(), windows.end(),
-        [](const auto& a, const auto& b) { return a->clickTime > b->clickTime; });
+    // By the recorded activations first, newest first: they also see
+    // windows focused outside the bar, whose click times stay as the first
+    // refresh set them. Windows never activated follow, by click time.
+    QHash<quint32, std::size_t> recency;
+    const auto& order = windowClickOrder();
+    for (std::size_t i = 0; i < order.size(); ++i)
+        recency.insert(quint32(order[i].windowNum), i + 1);
+    std::stable_sort(windows.begin(), windows.end(), [&recency](const auto& a, const auto& b) {
+        const std::size_t ra = recency.value(a->num.value_or(0)), rb = recency.value(b->num.value_or(0));
+        if (ra != rb)
+            return ra > rb;
+        return a->clickTime > b->clickTime;
+    });
     if (windows.empty())
         return;
     multiWindows = chunked(windows, switcherRowLength(screenWidth, cell.width));

@@ -167,10 +167,26 @@ TEST_F(FloatDockTest, SetUpSizesTheGridAndSelectsTheNewestWindow)
     QStringList titles;
     for (const auto& w : dock.multiWindows[0])
         titles << *w->title;
-    EXPECT_EQ(titles, QStringList({ "B", "C", "A" })) << "most recently used first";
+    EXPECT_EQ(titles, QStringList({ "B", "A", "C" })) << "activated first, newest first, then by time";
     ASSERT_TRUE(dock.currentWindow);
     EXPECT_EQ(dock.currentWindow->title, QStringLiteral("B"));
     EXPECT_EQ(dock.focusColumn, 0);
+}
+
+TEST_F(FloatDockTest, ActivationsOutweighStaleClickTimes)
+{
+    auto app = addApp(100, "term", { "A", "B", "C" });
+    const QDateTime t0 = QDateTime::currentDateTimeUtc();
+    (*app->windows)[2]->clickTime = t0.addSecs(60);
+    recordWindowActivation(numberOf(app, 2), t0.addSecs(-20));
+    recordWindowActivation(numberOf(app, 0), t0.addSecs(-10));
+    recordWindowActivation(numberOf(app, 1), t0);
+    dock.setUp(QRect(0, 0, 1728, 1000));
+    ASSERT_EQ(dock.multiWindows.size(), 1u);
+    QStringList titles;
+    for (const auto& w : dock.multiWindows[0])
+        titles << *w->title;
+    EXPECT_EQ(titles, QStringList({ "B", "A", "C" }));
 }
 
 TEST_F(FloatDockTest, WithFewerThanTwoActivationsTheFirstCellIsSelected)
