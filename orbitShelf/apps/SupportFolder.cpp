@@ -74,8 +74,11 @@ QStringList hotKeyChoices()
     for (char c = '1'; c <= '9'; ++c)
         keys << QString(QLatin1Char(c));
     keys << QStringLiteral("0");
-    for (char c = 'a'; c <= 'z'; ++c)
-        keys << QString(QLatin1Char(c));
+    // Option+H and Option+P belong to the bar and the clipboard window.
+    for (char c = 'a'; c <= 'z'; ++c) {
+        if (c != 'h' && c != 'p')
+            keys << QString(QLatin1Char(c));
+    }
     keys << QStringLiteral("disable");
     return keys;
 }

@@ -45,6 +45,6 @@ void windowHotkeyMatches(const QString& key, int32_t windowNumber, QString& resu
 void windowHotkeyMatchesIn(
     const QMap<QString, QString>& hotkeyCache, const QString& key, int32_t windowNumber, QString& result);
 
-// The keys a window can be bound to: "1" to "9", "0", "a" to "z", then
-// "disable".
+// The keys a window can be bound to: "1" to "9", "0", "a" to "z" but "h"
+// and "p", then "disable".
 QStringList hotKeyChoices();

@@ -1,6 +1,10 @@
 #pragma once
 
 #include <functional>
+#include <memory>
+
+class QWidget;
+class Windows;
 
 // What the bar sets in motion outside itself: the switcher's modifier
 // monitor and hot keys when its windows are built, the tools' hot keys once
@@ -15,6 +19,8 @@ struct DockHooks {
     std::function<void()> openQuitWindow;
     // Starts the new instance and quits; false when it could not start.
     std::function<bool()> relaunch;
+    // The tag editor's picker that binds one window to a hot key.
+    std::function<QWidget*(std::shared_ptr<Windows>, QWidget*)> makeWindowHotKeyPicker;
 };
 DockHooks& dockHooks();
 

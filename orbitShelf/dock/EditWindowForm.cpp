@@ -3,11 +3,11 @@
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
 #include "apps/RunningApps.h"
-#include "apps/Windows.h"
 #include "apps/SupportFolder.h"
+#include "apps/Windows.h"
+#include "dock/DockHooks.h"
 
 #include <QColorDialog>
-#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -77,14 +77,10 @@ EditWindowForm::EditWindowForm(AppState& state, ModelSettings& settings, std::sh
         dialog->open();
     });
 
-    // Per-window hot keys are registered by the window switcher, which is
-    // not part of this build: the picker shows its keys but cannot bind them.
-    auto* hotKey = new QComboBox(this);
-    hotKey->addItems(hotKeyChoices());
-    hotKey->setCurrentText(QStringLiteral("disable"));
-    hotKey->setEnabled(false);
-    hotKey->setToolTip(QStringLiteral("Per-window hot keys are not available in this build."));
-    column->addWidget(hotKey);
+    // The switcher registers per-window hot keys; without it (tests) the
+    // editor has no picker.
+    if (dockHooks().makeWindowHotKeyPicker)
+        column->addWidget(dockHooks().makeWindowHotKeyPicker(m_editor.window(), this));
 
     auto* buttons = new QHBoxLayout;
     QPushButton* ok = sheetButton(QStringLiteral("OK"), QStringLiteral("green"), { 50, 40 }, this);

@@ -2,6 +2,7 @@
 
 #include "settings/AppearanceSettingsView.h"
 #include "settings/GeneralSettingsPage.h"
+#include "settings/ShortCutView.h"
 
 #include <QLoggingCategory>
 #include <QTabBar>
@@ -42,5 +43,6 @@ QWidget* makeGeneralConfig()
     auto* tabs = new StandInTabs;
     tabs->addTab(new AppearanceSettingsView, QStringLiteral("Themes"));
     tabs->addTab(new GeneralSettingsView, QStringLiteral("General"));
+    tabs->addTab(new ShortCutView, QStringLiteral("Shortcut"));
     return tabs;
 }

@@ -12,6 +12,7 @@
 #include "shell/Relaunch.h"
 #include "switcher/Hotkey.h"
 #include "switcher/SwitcherPopup.h"
+#include "switcher/WindowHotKeyBinding.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -51,6 +52,9 @@ void wireFeatures()
     wired = true;
 
     DockHooks& hooks = dockHooks();
+    hooks.makeWindowHotKeyPicker = [](std::shared_ptr<Windows> window, QWidget* parent) -> QWidget* {
+        return new ShortcutRegisterView(std::move(window), parent);
+    };
     hooks.installModifierMonitor = [] {
         // Connected once, however often the bar's windows are built again.
         static bool connected = false;

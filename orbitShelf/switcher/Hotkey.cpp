@@ -295,6 +295,12 @@ void startHotKeys(HotKeyModifier main, HotKeyModifier extra)
             qCWarning(lcHotkey).noquote() << "window hot key" << it.key() << "is not a key; skipped";
             continue;
         }
+        // H and P with the main modifier are the bar's and the clipboard
+        // window's; a binding from an older version must not take them.
+        if (!keyCodeCharacters().contains(*code)) {
+            qCWarning(lcHotkey).noquote() << "window hot key" << it.key() << "is reserved; skipped";
+            continue;
+        }
         registerInto(switcherHotKeyRefs(), *code, mainFlags);
     }
 }

@@ -15,13 +15,13 @@
 #include "platform/HotKeys.h"
 #include "platform/KeyCodes.h"
 #include "platform/Platform.h"
+#include "switcher/FloatDock.h"
+#include "switcher/FloatDockView.h"
 #include "switcher/Hotkey.h"
 
 #include <QCursor>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QLoggingCategory>
-#include <QPainter>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -38,30 +38,22 @@ std::vector<QMetaObject::Connection>& monitorConnections()
     return connections;
 }
 
-// The window's root view: until the grid lands it says what the window is
-// for; Escape closes the switcher while it is shown.
+// The window's root view: hosts the grid in the desktop's sans-serif at 14;
+// Escape closes the switcher while it is shown.
 class PopupView final : public QWidget {
 public:
     explicit PopupView(QWidget* parent)
         : QWidget(parent)
     {
-        subscribeFloatDockStandIn();
+        QFont font(QStringLiteral("Sans Serif"), 14);
+        font.setStyleHint(QFont::SansSerif);
+        setFont(font);
         auto* layout = new QVBoxLayout(this);
-        auto* label = new QLabel(tr("Windows"), this);
-        label->setAlignment(Qt::AlignCenter);
-        label->setStyleSheet(QStringLiteral("color: white; font-size: 24px;"));
-        layout->addWidget(label);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(new FloatDockView(floatDock(), this));
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor(30, 39, 46, 230));
-        painter.drawRoundedRect(QRectF(rect()), 16, 16);
-    }
     void showEvent(QShowEvent* event) override
     {
         QWidget::showEvent(event);
@@ -92,6 +84,12 @@ QScreen* screenUnderPointer()
 }
 
 } // namespace
+
+QRect switcherVisibleFrame()
+{
+    QScreen* screen = screenUnderPointer();
+    return screen ? screen->availableGeometry() : QRect();
+}
 
 QPointer<CustomWindow>& floatPanel()
 {
@@ -216,28 +214,4 @@ void activatePreviousAppWindow()
     moveCursorToWindowCenter(*window, QStringLiteral("FloatDock"));
     focusWindow(static_cast<int32_t>(window->num.value_or(0)));
     rememberPreviousWindow();
-}
-
-void subscribeFloatDockStandIn()
-{
-    static bool subscribed = false;
-    if (subscribed)
-        return;
-    subscribed = true;
-    EventManager& bus = EventManager::shared();
-    for (const char* name : { "onInit", "onDestroy", "onkeyDown", "option" }) {
-        bus.subscribe(QString::fromLatin1(name), [](const Event& event) {
-            qCDebug(lcSwitcher).noquote() << "switcher event" << event.name << event.data.toString();
-        });
-    }
-    bus.subscribe(QStringLiteral("option"), [](const Event&) {
-        if (switcherPopupShown)
-            closeSwitcherPopup();
-    });
-    bus.subscribe(QStringLiteral("onDestroy"), [](const Event&) {
-        if (!switcherKeyMonitorsInstalled())
-            return;
-        registerSwitcherTabKey();
-        removeSwitcherKeyMonitors();
-    });
 }

@@ -24,6 +24,10 @@ std::optional<quint32> floatPanelWindowNumber();
 // Nine tenths of `screenFrame`, centred on it.
 QRect switcherFrame(const QRect& screenFrame);
 
+// The available area of the screen under the pointer, the primary one's
+// when the pointer is on none; empty without screens.
+QRect switcherVisibleFrame();
+
 // Shows the window on the screen under the pointer (the primary one when
 // the pointer is on none); a reused window is told so by "onInit".
 void showSwitcherPopup();
@@ -41,8 +45,3 @@ bool switcherKeyMonitorsInstalled();
 
 // Brings the window used before the newest one forward.
 void activatePreviousAppWindow();
-
-// Stands in for the switcher grid: closes the switcher on "option" and,
-// on "onDestroy", registers Tab again and gives the keyboard back. Every
-// event is logged. Subscribes once.
-void subscribeFloatDockStandIn();

@@ -25,19 +25,21 @@ protected:
         resetHotKeysForTesting();
         switcherModifierState = -1;
         closeSwitcherPopup();
+        // A fresh window sets the switcher content up on its first show.
+        delete floatPanel().data();
         removeSwitcherKeyMonitors();
         switcherModifierState = -1;
         AppState::shared().setWindowHotkeyCache({});
         events.clear();
         recordedEvents() = &events;
-        static bool subscribed = false;
-        if (!subscribed) {
-            subscribed = true;
-            for (const char* name : { "onInit", "onDestroy", "onkeyDown", "option" })
-                EventManager::shared().subscribe(QString::fromLatin1(name), [](const Event& event) {
-                    if (recordedEvents())
-                        recordedEvents()->push_back(event.name + QLatin1Char(' ') + event.data.toString());
-                });
+        // The switcher content replaces these handlers when it sets up, so
+        // they record only until the window is first shown.
+        for (const char* name : { "onInit", "onDestroy", "onkeyDown", "option" }) {
+            EventManager::shared().events.insert(QString::fromLatin1(name), {});
+            EventManager::shared().subscribe(QString::fromLatin1(name), [](const Event& event) {
+                if (recordedEvents())
+                    recordedEvents()->push_back(event.name + QLatin1Char(' ') + event.data.toString());
+            });
         }
     }
 

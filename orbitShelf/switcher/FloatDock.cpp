@@ -1,0 +1,325 @@
+#include "switcher/FloatDock.h"
+
+#include "app/AppState.h"
+#include "app/EventManager.h"
+#include "app/Utilities.h"
+#include "apps/Activation.h"
+#include "apps/ActiveApp.h"
+#include "apps/AppsSource.h"
+#include "apps/RunningApps.h"
+#include "apps/WindowClickTracking.h"
+#include "apps/Windows.h"
+#include "dock/BarEntries.h"
+#include "network/ServiceRequests.h"
+#include "platform/KeyCodes.h"
+#include "switcher/Hotkey.h"
+#include "switcher/SwitcherPopup.h"
+
+#include <QHash>
+#include <QLoggingCategory>
+#include <QTextBoundaryFinder>
+
+#include <algorithm>
+
+CellSize switcherCellSize(bool disablePreview, bool capturePermitted, qint32 totalAppCount)
+{
+    if (disablePreview || !capturePermitted)
+        return { 100, 60 };
+    if (totalAppCount >= 50)
+        return { 120, 60 };
+    if (totalAppCount >= 40)
+        return { 140, 80 };
+    if (totalAppCount >= 30)
+        return { 160, 100 };
+    return { 180, 130 };
+}
+
+int switcherRowLength(double screenWidth, double cellWidth)
+{
+    return std::max(1, int(screenWidth / (cellWidth + 10.0)));
+}
+
+double switcherPanelHeight(double cellHeight, int rows, double visibleHeight)
+{
+    return std::min((cellHeight + 30.0) * rows + 150.0, visibleHeight * 0.9);
+}
+
+QString switcherShortTitle(const QString& title, qint32 totalAppCount)
+{
+    const int limit = totalAppCount < 30 ? 15 : 10;
+    // Counted in what a reader sees as one character, so an accent or an
+    // emoji is never cut in half.
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, title);
+    int count = 0;
+    while (finder.toNextBoundary() != -1) {
+        if (++count == limit) {
+            const int end = finder.position();
+            return end < title.size() ? title.left(end) : title;
+        }
+    }
+    return title;
+}
+
+bool sameSwitcherWindow(const Windows* a, const Windows* b)
+{
+    const auto numberOf = [](const Windows* w) { return w ? w->num : std::nullopt; };
+    return numberOf(a) == numberOf(b);
+}
+
+Q_LOGGING_CATEGORY(lcGrid, "orbitshelf.switcher.grid")
+
+namespace {
+
+// The window of the `fromEnd`-th newest recorded activation (1: the newest);
+// none with fewer than two records, as the switcher needs a pair.
+std::shared_ptr<Windows> recordedWindow(std::size_t fromEnd)
+{
+    const auto& order = windowClickOrder();
+    if (order.size() < 2)
+        return nullptr;
+    return findWindowByNumber(order[order.size() - fromEnd].windowNum);
+}
+
+} // namespace
+
+FloatDock::FloatDock(QObject* parent)
+    : QObject(parent)
+{
+}
+
+CellSize FloatDock::cellSize() const
+{
+    const AppState& state = AppState::shared();
+    return switcherCellSize(state.settings.disablePreview(), capturePermitted(), state.totalAppCount);
+}
+
+void FloatDock::setUp(const QRect& visibleFrame)
+{
+    images = QMap<quint32, QImage> {};
+    refreshFocusedWindows();
+    screenWidth = visibleFrame.width() * 0.9;
+    loadWindows();
+    width = visibleFrame.width() * 0.9;
+    height = switcherPanelHeight(cellSize().height, int(multiWindows.size()), visibleFrame.height());
+    currentWindow = recordedWindow(1);
+    focusCurrentWindow();
+
+    EventManager& bus = EventManager::shared();
+    for (const char* name : { "onkeyDown", "option", "onInit", "onDestroy" })
+        bus.events.insert(QString::fromLatin1(name), {});
+    bus.subscribe(QStringLiteral("onkeyDown"),
+        [this](const Event& event) { handleKeyDown(QString::number(event.data.toLongLong())); });
+    bus.subscribe(QStringLiteral("option"), [this](const Event&) { commitSelection(); });
+    bus.subscribe(QStringLiteral("onInit"), [this](const Event&) { setUp(switcherVisibleFrame()); });
+    bus.subscribe(QStringLiteral("onDestroy"), [this](const Event&) { tearDown(); });
+    if (lcGrid().isDebugEnabled()) {
+        QStringList cells;
+        for (const auto& row : multiWindows)
+            for (const auto& w : row)
+                cells << QStringLiteral("%1 %2")
+                             .arg(w->num.value_or(0))
+                             .arg(w->clickTime.toString(Qt::ISODateWithMs));
+        qCDebug(lcGrid).noquote() << "grid" << cells.join(QStringLiteral(", ")) << "selected"
+                                  << (currentWindow ? currentWindow->num.value_or(0) : 0) << "activations"
+                                  << windowClickOrder().size();
+    }
+    trackFeature(QStringLiteral("FloatDockView"));
+    emit changed();
+}
+
+void FloatDock::loadWindows()
+{
+    multiWindows.clear();
+    std::vector<std::shared_ptr<Windows>> windows;
+    for (const auto& app : AppState::shared().allApps) {
+        if (app && app->windows)
+            windows.insert(windows.end(), app->windows->begin(), app->windows->end());
+    }
+    if (!images)
+        images = QMap<quint32, QImage> {};
+    const CellSize cell = cellSize();
+    for (const auto& window : windows) {
+        const quint32 key = window->num.value_or(0);
+        if (images->contains(key))
+            continue;
+        if (auto image = window->captureWindowThumbnail(appStateModelSettings(), appsSource()))
+            // Kept at the cell's size: painting then only copies pixels.
+            images->insert(key,
+                image->scaled(
+                    int(cell.width), int(cell.height), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        else
+            images->remove(key);
+    }
+    // By the recorded activations first, newest first: they also see
+    // windows focused outside the bar, whose click times stay as the first
+    // refresh set them. Windows never activated follow, by click time.
+    QHash<quint32, std::size_t> recency;
+    const auto& order = windowClickOrder();
+    for (std::size_t i = 0; i < order.size(); ++i)
+        recency.insert(quint32(order[i].windowNum), i + 1);
+    std::stable_sort(windows.begin(), windows.end(), [&recency](const auto& a, const auto& b) {
+        const std::size_t ra = recency.value(a->num.value_or(0)), rb = recency.value(b->num.value_or(0));
+        if (ra != rb)
+            return ra > rb;
+        return a->clickTime > b->clickTime;
+    });
+    if (windows.empty())
+        return;
+    multiWindows = chunked(windows, switcherRowLength(screenWidth, cell.width));
+}
+
+void FloatDock::focusCurrentWindow()
+{
+    if (!currentWindow) {
+        if (!multiWindows.empty() && !multiWindows.front().empty())
+            currentWindow = multiWindows.front().front();
+        return;
+    }
+    for (std::size_t row = 0; row < multiWindows.size(); ++row) {
+        for (std::size_t column = 0; column < multiWindows[row].size(); ++column) {
+            if (sameSwitcherWindow(multiWindows[row][column].get(), currentWindow.get())) {
+                focusRow = int(row);
+                focusColumn = int(column);
+            }
+        }
+    }
+}
+
+void FloatDock::clampFocus()
+{
+    if (multiWindows.empty())
+        return;
+    const int last = int(multiWindows.size()) - 1;
+    focusRow = std::clamp(focusRow, 0, last);
+    focusColumn = std::clamp(focusColumn, 0, std::max(0, int(multiWindows[focusRow].size()) - 1));
+}
+
+void FloatDock::selectFocusedCell()
+{
+    if (multiWindows.empty())
+        return;
+    clampFocus();
+    const auto& row = multiWindows[focusRow];
+    if (!row.empty())
+        currentWindow = row[focusColumn];
+    emit changed();
+}
+
+void FloatDock::handleKeyDown(const QString& keyText)
+{
+    // Without cells there is nothing to move to; Escape still commits.
+    if (keyText == QLatin1String("53")) {
+        currentWindow = nullptr;
+        commitSelection();
+        selectFocusedCell();
+        return;
+    }
+    if (multiWindows.empty())
+        return;
+    clampFocus();
+    const int last = int(multiWindows.size()) - 1;
+    const auto rowLength = [this] { return int(multiWindows[focusRow].size()); };
+    if (keyText == QLatin1String("125")) {
+        focusColumn = 0;
+        if (++focusRow > last)
+            focusRow = 0;
+    } else if (keyText == QLatin1String("126")) {
+        focusColumn = 0;
+        if (--focusRow < 0)
+            focusRow = last;
+    } else if (keyText == QLatin1String("123")) {
+        if (--focusColumn < 0)
+            focusColumn = rowLength() - 1;
+    } else if (keyText == QLatin1String("124")) {
+        if (++focusColumn >= rowLength())
+            focusColumn = 0;
+    } else if (keyText == QLatin1String("48")) {
+        if (++focusColumn >= rowLength()) {
+            focusColumn = 0;
+            if (++focusRow > last)
+                focusRow = 0;
+        }
+    } else if (keyText == QLatin1String("50")) {
+        focusPrevious();
+        return;
+    }
+    selectFocusedCell();
+}
+
+void FloatDock::focusPrevious()
+{
+    if (multiWindows.empty())
+        return;
+    clampFocus();
+    if (--focusColumn < 0) {
+        if (--focusRow >= 0)
+            focusColumn = int(multiWindows[focusRow].size()) - 1;
+        else {
+            focusRow = int(multiWindows.size()) - 1;
+            focusColumn = int(multiWindows.back().size()) - 1;
+        }
+    }
+    selectFocusedCell();
+}
+
+void FloatDock::commitSelection()
+{
+    switcherModifierState = 0;
+    if (!floatPanel())
+        return;
+    const auto latest = recordedWindow(1);
+    if (sameSwitcherWindow(currentWindow.get(), latest.get())) {
+        // Released on the window already in front: offer the one before it,
+        // which the next modifier change brings forward. With none to offer
+        // the cycle ends, or the switcher would stay up holding the keyboard.
+        currentWindow = recordedWindow(2);
+        if (!currentWindow && switcherPopupShown)
+            closeSwitcherPopup();
+        emit changed();
+        return;
+    }
+    if (!currentWindow)
+        return;
+    const auto chosen = currentWindow;
+    // Never minimise here: a window the switcher picked is wanted in front,
+    // and the switcher must not stay up holding the keyboard.
+    activateWindow(*chosen, QStringLiteral("FloatDock"), false);
+    currentWindow = nullptr;
+    if (switcherPopupShown)
+        closeSwitcherPopup();
+    emit changed();
+}
+
+void FloatDock::selectWindow(const std::shared_ptr<Windows>& window)
+{
+    currentWindow = window;
+    emit changed();
+}
+
+void FloatDock::tearDown()
+{
+    switcherHotKeyRefs().remove(platform::keycode::tab);
+    registerSwitcherTabKey();
+    removeSwitcherKeyMonitors();
+    multiWindows.clear();
+    images.reset();
+    switcherModifierState = -1;
+    EventManager& bus = EventManager::shared();
+    bus.events.insert(QStringLiteral("onDestroy"), {});
+    bus.events.insert(QStringLiteral("option"), {});
+    emit changed();
+}
+
+void FloatDock::reset()
+{
+    multiWindows.clear();
+    images.reset();
+    switcherModifierState = -1;
+    emit changed();
+}
+
+FloatDock& floatDock()
+{
+    static auto* dock = new FloatDock;
+    return *dock;
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+// The switcher's content: every window of the running applications as a
+// grid, most recently used first, a keyboard focus in it, a selection, and
+// the commit that brings the selection forward. Plain state, drawn by
+// FloatDockView. Main thread only.
+
+#include <QImage>
+#include <QMap>
+#include <QObject>
+#include <QRect>
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+class AppState;
+class Windows;
+
+using WindowGrid = std::vector<std::vector<std::shared_ptr<Windows>>>;
+
+struct CellSize {
+    double width;
+    double height;
+};
+
+// The size of one cell: icons only without previews, smaller thumbnails the
+// more applications run.
+CellSize switcherCellSize(bool disablePreview, bool capturePermitted, qint32 totalAppCount);
+// Cells per row for a grid `screenWidth` wide; at least 1.
+int switcherRowLength(double screenWidth, double cellWidth);
+// The panel's height for `rows` rows, at most nine tenths of `visibleHeight`.
+double switcherPanelHeight(double cellHeight, int rows, double visibleHeight);
+// The title as a cell shows it: 15 characters with fewer than 30
+// applications, else 10; no ellipsis.
+QString switcherShortTitle(const QString& title, qint32 totalAppCount);
+// Two windows are the same cell when their numbers are, absent ones included.
+bool sameSwitcherWindow(const Windows* a, const Windows* b);
+
+class FloatDock final : public QObject {
+    Q_OBJECT
+public:
+    explicit FloatDock(QObject* parent = nullptr);
+
+    WindowGrid multiWindows;
+    double screenWidth = 0;
+    double width = 700.0;
+    double height = 700.0;
+    int focusRow = 0;
+    int focusColumn = 0;
+    std::shared_ptr<Windows> currentWindow;
+    std::optional<QMap<quint32, QImage>> images = QMap<quint32, QImage> {};
+
+    CellSize cellSize() const;
+
+    // Prepares a cycle on the screen whose available area is `visibleFrame`
+    // (the caller picks the screen under the pointer, else the primary one)
+    // and makes this the only handler of the switcher's four events.
+    void setUp(const QRect& visibleFrame);
+    void loadWindows();
+    void focusCurrentWindow();
+    // `keyText` is the decimal key code ("48" Tab, "50" backtick, "53"
+    // Escape, "123".."126" the arrows).
+    void handleKeyDown(const QString& keyText);
+    void focusPrevious();
+    void commitSelection();
+    void selectWindow(const std::shared_ptr<Windows>& window);
+    void tearDown();
+    void reset();
+
+    // Whether thumbnails can be taken here (always on X11: Composite).
+    static bool capturePermitted() { return true; }
+
+signals:
+    void changed();
+
+private:
+    // Puts a focus left over from a larger grid back inside this one.
+    void clampFocus();
+    void selectFocusedCell();
+};
+
+// The one switcher content of the process, made on first use.
+FloatDock& floatDock();

@@ -1,0 +1,57 @@
+#include "tests/switcher/SwitcherFixture.h"
+
+#include "apps/SupportFolder.h"
+#include "switcher/WindowHotKeyBinding.h"
+
+using namespace orbitshelf::test;
+
+using WindowHotKeyTest = SwitcherTest;
+
+TEST_F(WindowHotKeyTest, RebindingMovesTheKeyAndLetsGoOfTheOldOne)
+{
+    EXPECT_EQ(bindWindowHotKey(4242u, QStringLiteral("a")), QStringLiteral("a"));
+    EXPECT_EQ(AppState::shared().windowHotkeyCache(), (StringMap { { "a", "4242" } }));
+    EXPECT_EQ(registered(), QStringList { "0/0x800" });
+
+    EXPECT_EQ(bindWindowHotKey(4242u, QStringLiteral("b")), QStringLiteral("b"));
+    EXPECT_EQ(AppState::shared().windowHotkeyCache(), (StringMap { { "b", "4242" } }));
+    EXPECT_EQ(registered(), QStringList { "11/0x800" }) << "Alt+A is no one's any more";
+
+    EXPECT_EQ(bindWindowHotKey(77u, QStringLiteral("b")), QStringLiteral("b"));
+    EXPECT_EQ(AppState::shared().windowHotkeyCache(), (StringMap { { "b", "77" } }));
+    EXPECT_EQ(boundHotKeyOfWindow(4242), QString());
+    EXPECT_EQ(registered(), QStringList { "11/0x800" });
+
+    EXPECT_EQ(bindWindowHotKey(77u, QStringLiteral("disable")), QString());
+    EXPECT_TRUE(AppState::shared().windowHotkeyCache().isEmpty());
+    EXPECT_TRUE(registered().isEmpty());
+}
+
+TEST_F(WindowHotKeyTest, WindowsWithoutNumbersAndReservedKeysBindNothing)
+{
+    EXPECT_EQ(bindWindowHotKey(std::nullopt, QStringLiteral("a")), std::nullopt);
+    EXPECT_EQ(bindWindowHotKey(5u, QStringLiteral("h")), QString());
+    EXPECT_EQ(bindWindowHotKey(5u, QStringLiteral("p")), QString());
+    EXPECT_TRUE(AppState::shared().windowHotkeyCache().isEmpty());
+    EXPECT_TRUE(registered().isEmpty());
+}
+
+TEST_F(WindowHotKeyTest, StoredBindingsOfReservedKeysAreNotRegistered)
+{
+    AppState::shared().setWindowHotkeyCache({ { "h", "1" }, { "a", "2" } });
+    startHotKeys(HotKeyModifier::Option);
+    EXPECT_TRUE(registered().contains(QStringLiteral("0/0x800")));
+    EXPECT_FALSE(registered().contains(QStringLiteral("4/0x800")));
+}
+
+TEST(WindowHotKeyChoices, DigitsAndLettersButHAndPThenDisable)
+{
+    const QStringList choices = hotKeyChoices();
+    EXPECT_EQ(choices.size(), 35);
+    EXPECT_EQ(choices.first(), QStringLiteral("1"));
+    EXPECT_EQ(choices.last(), QStringLiteral("disable"));
+    EXPECT_FALSE(choices.contains(QStringLiteral("h")));
+    EXPECT_FALSE(choices.contains(QStringLiteral("p")));
+    EXPECT_EQ(hotKeyChoiceLabel(QStringLiteral("a")), QStringLiteral("Option A"));
+    EXPECT_EQ(hotKeyChoiceLabel(QStringLiteral("disable")), QStringLiteral("Disable"));
+}
