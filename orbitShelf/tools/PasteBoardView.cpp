@@ -354,5 +354,12 @@ void PasteBoardView::makeVisibleCards()
 
 QWidget* makePasteBoardView(AppState& state, std::optional<int> column, int limit)
 {
+    // The store is opened at launch; a panel asked for without one says so
+    // instead of reading through nothing.
+    if (!PersistenceController::hasShared()) {
+        auto* label = new QLabel(QStringLiteral("The clipboard history cannot be read: its store is not open."));
+        label->setAlignment(Qt::AlignCenter);
+        return label;
+    }
     return new PasteBoardView(state, column, limit);
 }
