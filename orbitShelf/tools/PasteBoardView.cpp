@@ -5,6 +5,7 @@
 #include "app/Utilities.h"
 #include "apps/SupportFolder.h"
 #include "network/ServiceRequests.h"
+#include "tools/ToolPinButton.h"
 #include "tools/ToolArtwork.h"
 
 #include <QFrame>
@@ -171,16 +172,7 @@ PasteBoardView::PasteBoardView(
     header->setContentsMargins(0, 0, 0, 0);
     auto* title = new QLabel(tr("Pasteboard"));
     title->setStyleSheet(QStringLiteral("color: white;"));
-    auto* pin = new QToolButton;
-    pin->setObjectName(QStringLiteral("pin"));
-    pin->setIcon(
-        QIcon::fromTheme(QStringLiteral("view-pin"), QIcon::fromTheme(QStringLiteral("emblem-important"))));
-    pin->setToolTip(tr("Pin to the bar"));
-    // Without a theme that has either icon the button still needs a face.
-    if (pin->icon().isNull())
-        pin->setText(tr("Pin"));
-    pin->setStyleSheet(QStringLiteral("color: white;"));
-    pin->setAutoRaise(true);
+    auto* pin = makeToolPinButton();
     connect(pin, &QToolButton::clicked, this, &PasteBoardView::togglePin);
     header->addWidget(title);
     header->addStretch();

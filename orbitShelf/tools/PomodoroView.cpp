@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "app/Utilities.h"
 #include "network/ServiceRequests.h"
+#include "tools/ToolPinButton.h"
 #include "tools/PasteBoardModel.h"
 #include "tools/PomodoroRun.h"
 
@@ -63,16 +64,7 @@ PomodoroView::PomodoroView(AppState& state, QWidget* parent)
     root->setContentsMargins(20, 20, 20, 20);
 
     auto* pinColumn = new QVBoxLayout;
-    auto* pin = new QToolButton;
-    pin->setObjectName(QStringLiteral("pin"));
-    pin->setIcon(
-        QIcon::fromTheme(QStringLiteral("view-pin"), QIcon::fromTheme(QStringLiteral("emblem-important"))));
-    pin->setToolTip(tr("Pin to the bar"));
-    // Without a theme that has either icon the button still needs a face.
-    if (pin->icon().isNull())
-        pin->setText(tr("Pin"));
-    pin->setStyleSheet(QStringLiteral("color: white;"));
-    pin->setAutoRaise(true);
+    auto* pin = makeToolPinButton();
     connect(
         pin, &QToolButton::clicked, this, [this] { togglePinnedTool(m_state, QStringLiteral("Pomodoro")); });
     pinColumn->addWidget(pin);
