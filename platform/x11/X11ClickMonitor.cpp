@@ -2,6 +2,7 @@
 
 #include "platform/x11/KeySymbols.h"
 #include "platform/x11/KeyText.h"
+#include "platform/x11/RawInput.h"
 
 #include <QLoggingCategory>
 #include <QSocketNotifier>
@@ -89,36 +90,16 @@ public:
 private:
     bool selectRawReleases()
     {
-        const xcb_query_extension_reply_t* extension = xcb_get_extension_data(m_connection, &xcb_input_id);
-        if (!extension || !extension->present) {
-            qCWarning(lcClickMonitor) << "window clicks are not tracked: the X server has no XInput extension";
+        QString why;
+        const auto opcode = selectRawInput(m_connection, m_root,
+            XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS
+                | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE,
+            &why);
+        if (!opcode) {
+            qCWarning(lcClickMonitor).noquote() << "window clicks are not tracked:" << why;
             return false;
         }
-        m_xinputOpcode = extension->major_opcode;
-
-        // Raw events reach the root window even while another client holds a
-        // grab only from XInput 2.1 on, so ask for 2.2 and require 2.1.
-        auto version = own(xcb_input_xi_query_version_reply(
-            m_connection, xcb_input_xi_query_version(m_connection, 2, 2), nullptr));
-        if (!version || version->major_version < 2
-            || (version->major_version == 2 && version->minor_version < 1)) {
-            qCWarning(lcClickMonitor) << "window clicks are not tracked: XInput 2.1 is not available";
-            return false;
-        }
-
-        struct {
-            xcb_input_event_mask_t head;
-            uint32_t mask;
-        } selection{{XCB_INPUT_DEVICE_ALL_MASTER, 1},
-                    XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS
-                        | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE};
-        auto error = own(xcb_request_check(
-            m_connection, xcb_input_xi_select_events_checked(m_connection, m_root, 1, &selection.head)));
-        if (error) {
-            qCWarning(lcClickMonitor) << "window clicks are not tracked: selecting raw button events failed, X error"
-                                      << error->error_code;
-            return false;
-        }
+        m_xinputOpcode = *opcode;
         return true;
     }
 

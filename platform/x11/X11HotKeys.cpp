@@ -1,6 +1,7 @@
 #include "platform/x11/X11HotKeys.h"
 
 #include "platform/x11/KeySymbols.h"
+#include "platform/x11/RawInput.h"
 
 #include <QLoggingCategory>
 #include <QSocketNotifier>
@@ -154,31 +155,14 @@ namespace {
                 return false;
             if (m_monitoring)
                 return true;
-            const xcb_query_extension_reply_t* extension
-                = xcb_get_extension_data(m_connection, &xcb_input_id);
-            if (!extension || !extension->present) {
-                qCWarning(lcHotKeys) << "modifier keys are not watched: the X server has no XInput extension";
+            QString why;
+            const auto opcode = selectRawInput(m_connection, m_root,
+                XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE, &why);
+            if (!opcode) {
+                qCWarning(lcHotKeys).noquote() << "modifier keys are not watched:" << why;
                 return false;
             }
-            m_xinputOpcode = extension->major_opcode;
-            auto version = own(xcb_input_xi_query_version_reply(
-                m_connection, xcb_input_xi_query_version(m_connection, 2, 2), nullptr));
-            if (!version || version->major_version < 2
-                || (version->major_version == 2 && version->minor_version < 1)) {
-                qCWarning(lcHotKeys) << "modifier keys are not watched: XInput 2.1 is not available";
-                return false;
-            }
-            struct {
-                xcb_input_event_mask_t head;
-                uint32_t mask;
-            } selection { { XCB_INPUT_DEVICE_ALL_MASTER, 1 },
-                XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE };
-            auto error = own(xcb_request_check(
-                m_connection, xcb_input_xi_select_events_checked(m_connection, m_root, 1, &selection.head)));
-            if (error) {
-                qCWarning(lcHotKeys) << "modifier keys are not watched: X error" << error->error_code;
-                return false;
-            }
+            m_xinputOpcode = *opcode;
             m_monitoring = true;
             drainEvents();
             return true;
