@@ -684,6 +684,18 @@ void KCRecorderControl::keyReleaseEvent(QKeyEvent* event)
 bool KCRecorderControl::event(QEvent* event)
 {
     switch (event->type()) {
+    case QEvent::KeyPress:
+        // QWidget::event moves the focus on Tab and Shift+Tab (with any
+        // modifier but Control and Alt) before keyPressEvent could see it;
+        // while recording they are keys like any other.
+        if (m_recording) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+                keyPressEvent(static_cast<QKeyEvent*>(event));
+                return true;
+            }
+        }
+        break;
     case QEvent::ShortcutOverride:
         // While recording every combination is the control's, not a
         // window's shortcut's.

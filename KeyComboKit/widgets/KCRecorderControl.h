@@ -7,6 +7,7 @@
 #include "KeyComboKit/KCShortcut.h"
 
 #include <QPointer>
+#include <QSettings>
 #include <QWidget>
 
 #include <functional>
@@ -17,7 +18,6 @@ class KCRecorderControlStyle;
 struct KCStyleGuides;
 class KCRecorderControl;
 class KCValueTransformer;
-class QSettings;
 
 // Every callback is optional; a missing one takes the answer noted.
 struct KCRecorderControlDelegate {
@@ -172,7 +172,8 @@ private:
 
     struct Binding {
         QPointer<KCObservable> object;
-        QSettings* settings = nullptr;
+        // Guarded: settings deleted before the control unbind themselves.
+        QPointer<QSettings> settings;
         QString key;
         const KCValueTransformer* transformer = nullptr;
         int observerToken = 0;

@@ -1,4 +1,5 @@
 #include "Persistence.h"
+#include "SettingsOpener/SettingsOpener.h"
 #include "app/AppIdentity.h"
 #include "app/AppState.h"
 #include "apps/AXEventThread.h"
@@ -16,6 +17,7 @@
 #include "platform/x11/X11ScreenIdentity.h"
 #include "shell/AppCenterApplication.h"
 #include "shell/AppDelegate.h"
+#include "shell/AuxiliaryWindows.h"
 #include "shell/FeatureWiring.h"
 #include "shell/OnboardingWindow.h"
 #include "widgets/AlertBox.h"
@@ -92,6 +94,7 @@ int main(int argc, char** argv)
     AppState::shared();
     installMessageBoxAlerts();
     wireFeatures();
+    SettingsOpener::setSettingsScene([] { openSettingsWindow(); });
     AppDelegate delegate;
 
     if (const auto error = PersistenceController::openShared()) {
@@ -110,7 +113,8 @@ int main(int argc, char** argv)
         onboarding->show();
 
     QTimer::singleShot(0, &app, [&delegate] { delegate.applicationDidFinishLaunching(); });
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, [&delegate] { delegate.applicationWillTerminate(); });
+    QObject::connect(
+        &app, &QCoreApplication::aboutToQuit, [&delegate] { delegate.applicationWillTerminate(); });
     const int status = app.exec();
     // The event thread delivers through the platform; it ends first.
     stopAXBackgroundWork();

@@ -181,6 +181,42 @@ TEST_F(Recorder, QtKeysRecordAndShowTheirSymbols)
     control->endRecording();
 }
 
+TEST_F(Recorder, TabAndShiftTabAreRecordedNotFocusMoves)
+{
+    // A second focusable widget: without the fix Qt moves the focus to it.
+    QWidget next(&window);
+    next.setFocusPolicy(Qt::StrongFocus);
+    next.show();
+    control->setAllowedModifierFlags(kc::mask, 0, true);
+    constexpr quint16 tabKey = 48;
+    const struct {
+        const char* name;
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        quint64 flags;
+    } rows[] = {
+        { "Tab", Qt::Key_Tab, Qt::NoModifier, 0 },
+        { "Shift+Tab", Qt::Key_Backtab, Qt::ShiftModifier, kc::shift },
+        { "Super+Tab", Qt::Key_Tab, Qt::MetaModifier, kc::control },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        control->setFocus();
+        ASSERT_TRUE(control->beginRecording());
+        QKeyEvent e(QEvent::KeyPress, row.key, row.modifiers, 23, 0, 0);
+        QApplication::sendEvent(control, &e);
+        EXPECT_FALSE(control->isRecording());
+        ASSERT_NE(control->shortcut(), nullptr);
+        EXPECT_EQ(control->shortcut()->keyCode(), tabKey);
+        EXPECT_EQ(control->shortcut()->modifierFlags(), row.flags);
+        EXPECT_EQ(window.focusWidget(), control);
+    }
+    // Not recording, Tab still moves the focus.
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier, 23, 0, 0);
+    QApplication::sendEvent(control, &tab);
+    EXPECT_EQ(window.focusWidget(), &next);
+}
+
 TEST_F(Recorder, StringValueFollowsTheLayoutDirectionOnlyWhenAsked)
 {
     control->setShortcut(KCShortcut::shortcutWithCode(keyK, kc::command | kc::shift));
@@ -380,6 +416,18 @@ TEST_F(Recorder, BoundToSettingsStoresTheDictionary)
     KCRecorderControl again;
     again.bindValue(&reread, QStringLiteral("recorder/shortcut"));
     EXPECT_EQ(again.stringValue(), "⌘K");
+}
+
+TEST_F(Recorder, SettingsDeletedBeforeTheControlAreLetGo)
+{
+    QTemporaryDir dir;
+    auto settings = std::make_unique<QSettings>(dir.filePath("s.ini"), QSettings::IniFormat);
+    control->bindValue(settings.get(), QStringLiteral("recorder/shortcut"));
+    settings.reset();
+    // Recording with the settings gone keeps the value in the control only.
+    record(keyK, kc::command);
+    EXPECT_EQ(control->stringValue(), "⌘K");
+    EXPECT_FALSE(control->isCompatibilityModeEnabled());
 }
 
 TEST_F(Recorder, MouseButtons)
