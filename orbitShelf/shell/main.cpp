@@ -1,5 +1,4 @@
 #include "Persistence.h"
-#include "SettingsOpener/SettingsOpener.h"
 #include "app/AppIdentity.h"
 #include "app/AppState.h"
 #include "apps/AXEventThread.h"
@@ -17,9 +16,9 @@
 #include "platform/x11/X11ScreenIdentity.h"
 #include "shell/AppCenterApplication.h"
 #include "shell/AppDelegate.h"
-#include "shell/AuxiliaryWindows.h"
 #include "shell/FeatureWiring.h"
 #include "shell/OnboardingWindow.h"
+#include "shell/SettingsScene.h"
 #include "widgets/AlertBox.h"
 
 #include <QTimer>
@@ -94,7 +93,7 @@ int main(int argc, char** argv)
     AppState::shared();
     installMessageBoxAlerts();
     wireFeatures();
-    SettingsOpener::setSettingsScene([] { openSettingsWindow(); });
+    registerSettingsScene();
     AppDelegate delegate;
 
     if (const auto error = PersistenceController::openShared()) {
