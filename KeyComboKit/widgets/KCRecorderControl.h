@@ -6,6 +6,7 @@
 // the shared global monitor's hot keys are paused so the keys reach it.
 #include "KeyComboKit/KCShortcut.h"
 
+#include <QPainterPath>
 #include <QPointer>
 #include <QSettings>
 #include <QWidget>
@@ -110,6 +111,15 @@ public:
     // (the control then draws a plain look of its own).
     KCRecorderControlStyle* style();
     KCStyleGuides guides();
+
+    // Where the label's text sits: from the bottom of the control, and from
+    // the top of its alignment guide (both 0 without a style).
+    qreal baselineOffsetFromBottom();
+    qreal firstBaselineOffsetFromTop();
+    // The focus ring, drawn only while the control is enabled and has the
+    // keyboard focus; an empty path and rectangle otherwise.
+    QPainterPath focusRingShape();
+    QRectF focusRingMaskBounds();
 
     // Areas of the two small buttons, empty while idle.
     QRect cancelButtonRect() const;

@@ -553,4 +553,40 @@ TEST_F(Recorder, ALabelThatDoesNotFitIsNotDrawn)
     EXPECT_EQ(textPixels(*control), 0);
 }
 
+TEST_F(Recorder, TheLabelStandsOnTheBaselineAndTheFocusRingFollowsTheFocus)
+{
+    control->setShortcut(KCShortcut::shortcutWithCode(keyK, kc::command));
+    control->resize(160, 24);
+    ASSERT_TRUE(control->style());
+    EXPECT_EQ(control->baselineOffsetFromBottom(), 6);
+    EXPECT_EQ(control->firstBaselineOffsetFromTop(), control->guides().alignment.height() - 6);
+
+    // No ink below the baseline: "⌘K" has no descender.
+    QImage image(control->size(), QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    control->render(&image);
+    const QRectF label = control->guides().label;
+    // Ink: the dark pixels inside the label's columns (the bezel is light).
+    int lowest = -1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = int(label.left()); x < int(label.right()); ++x)
+            if (qAlpha(image.pixel(x, y)) > 200 && qGray(image.pixel(x, y)) < 100)
+                lowest = y;
+    ASSERT_GE(lowest, 0);
+    EXPECT_LE(lowest, label.top() + label.height() - 6);
+    EXPECT_GT(lowest, label.top() + label.height() - 6 - 4);
+
+    // Focused and enabled: the background guide with the style's corners.
+    control->setFocus();
+    ASSERT_TRUE(control->hasFocus());
+    EXPECT_EQ(control->focusRingMaskBounds(), control->guides().background);
+    EXPECT_FALSE(control->focusRingShape().isEmpty());
+    control->setEnabled(false);
+    EXPECT_TRUE(control->focusRingShape().isEmpty());
+    EXPECT_EQ(control->focusRingMaskBounds(), QRectF());
+    control->setEnabled(true);
+    control->clearFocus();
+    EXPECT_TRUE(control->focusRingShape().isEmpty());
+}
+
 } // namespace
