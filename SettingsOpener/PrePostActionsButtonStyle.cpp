@@ -35,12 +35,15 @@ void PrePostActionsButtonStyle::publishTrigger()
 
 void PrePostActionsButtonStyle::tap()
 {
+    // Any of the three may close what holds the button, and the style with it.
+    const QPointer<PrePostActionsButtonStyle> alive(this);
+    const Action post = m_post;
     if (m_pre)
         m_pre();
-    if (m_button)
+    if (alive && m_button)
         m_button->click();
-    if (m_post)
-        m_post();
+    if (post)
+        post();
 }
 
 bool PrePostActionsButtonStyle::eventFilter(QObject* watched, QEvent* event)

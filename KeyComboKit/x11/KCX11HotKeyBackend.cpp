@@ -218,9 +218,12 @@ qint32 KCX11HotKeyBackend::isShortcutTaken(const KCShortcut& shortcut, bool* tak
     *taken = error && error->error_code == 10; // BadAccess
     const qint32 status = error && !*taken ? error->error_code : 0;
     free(error);
-    if (!*taken && !status)
-        xcb_ungrab_key(d->connection, xcb_keycode_t(*keycode), d->root, modifiers);
-    xcb_flush(d->connection);
+    if (!*taken && !status) {
+        // Waited for: once the answer is out, another client asking for the
+        // key must find it free, whichever request the server reads first.
+        free(xcb_request_check(d->connection,
+            xcb_ungrab_key_checked(d->connection, xcb_keycode_t(*keycode), d->root, modifiers)));
+    }
     scheduleRead();
     return status;
 }

@@ -7,6 +7,7 @@
 #include "KeyComboKit/widgets/KCShortcutValidator.h"
 #include "KeyComboKit/x11/KCX11HotKeyBackend.h"
 #include "KeyComboKit/x11/KCX11KeyLayoutSource.h"
+#include "tests/e2e_platform/OtherGrabClient.h"
 #include "tests/support/XvfbSession.h"
 
 #include <QCoreApplication>
@@ -23,33 +24,14 @@ namespace {
 constexpr quint16 kKeyT = 17, kKeyY = 16, kKeyK = 40, kKeyJ = 38;
 const quint64 commandOption = kc::command | kc::option;
 
-// Another X client, for grabs of its own (Ctrl+Alt+<key>).
+// Another client's Ctrl+Alt grab of a key position.
 class OtherClient {
 public:
-    OtherClient()
-        : m_connection(xcb_connect(nullptr, nullptr))
-        , m_root(xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root)
-    {
-    }
-    ~OtherClient() { xcb_disconnect(m_connection); }
-    bool grab(quint16 keyCode)
-    {
-        xcb_generic_error_t* error = xcb_request_check(m_connection,
-            xcb_grab_key_checked(m_connection, 1, m_root, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1,
-                xcb_keycode_t(*KCXKeycodeForKeyCode(keyCode)), XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
-        free(error);
-        return !error;
-    }
-    void ungrab(quint16 keyCode)
-    {
-        free(xcb_request_check(m_connection,
-            xcb_ungrab_key_checked(m_connection, xcb_keycode_t(*KCXKeycodeForKeyCode(keyCode)), m_root,
-                XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1)));
-    }
+    bool grab(quint16 keyCode) { return m_client.grab(xcb_keycode_t(*KCXKeycodeForKeyCode(keyCode))); }
+    void ungrab(quint16 keyCode) { m_client.ungrab(xcb_keycode_t(*KCXKeycodeForKeyCode(keyCode))); }
 
 private:
-    xcb_connection_t* m_connection;
-    xcb_window_t m_root;
+    OtherGrabClient m_client;
 };
 
 // The backend the shared global monitor uses in this program (installed
