@@ -22,6 +22,7 @@
 
 #include <QTimer>
 #include <QToolTip>
+#include <QWindow>
 #include <cmath>
 
 namespace {
@@ -702,6 +703,16 @@ bool KCRecorderControl::event(QEvent* event)
         if (m_recording) {
             event->accept();
             return true;
+        }
+        break;
+    case QEvent::Show:
+        // Qt 6.4 tells a widget of no pixel-ratio change; its window's move
+        // to another screen is the one sign of it.
+        if (QWindow* handle = window()->windowHandle(); handle && handle != m_observedWindow) {
+            disconnect(m_screenChanged);
+            m_observedWindow = handle;
+            m_screenChanged
+                = connect(handle, &QWindow::screenChanged, this, [this] { scheduleAppearanceNotice(); });
         }
         break;
     case QEvent::KeyboardLayoutChange:

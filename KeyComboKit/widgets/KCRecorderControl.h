@@ -19,6 +19,7 @@ class KCRecorderControlStyle;
 struct KCStyleGuides;
 class KCRecorderControl;
 class KCValueTransformer;
+class QWindow;
 
 // Every callback is optional; a missing one takes the answer noted.
 struct KCRecorderControlDelegate {
@@ -193,4 +194,6 @@ private:
     std::unique_ptr<KCRecorderControlStyle> m_style;
     bool m_styleFailed = false;
     bool m_appearanceNoticePending = false;
+    QPointer<QWindow> m_observedWindow;
+    QMetaObject::Connection m_screenChanged;
 };
