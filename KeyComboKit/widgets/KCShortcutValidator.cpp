@@ -232,9 +232,9 @@ bool KCShortcutValidator::recorderControlCanRecordShortcut(
     KCRecorderControl* control, const KCShortcutRef& shortcut)
 {
     KCValidationError error;
-    error.code = -1;
     const bool valid = validateShortcut(shortcut, &error);
-    if (valid || error.code == -1)
+    // A refusal always comes with its texts; nothing else is shown.
+    if (valid || error.failureReason.isEmpty())
         return valid;
     QWidget* window = control ? control->window() : nullptr;
     const bool inWindow = window && window != control && window->isVisible();
