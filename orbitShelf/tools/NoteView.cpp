@@ -86,6 +86,20 @@ protected:
     }
 };
 
+// The editor's column asks for the width of what it holds. A plain scroll
+// area keeps the first size hint of its content and caps it, so a column
+// made narrow would stay narrow when the editor widens.
+class EditorColumn final : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+
+    QSize sizeHint() const override
+    {
+        const int frame = 2 * frameWidth();
+        return widget() ? widget()->sizeHint() + QSize(frame, frame) : QScrollArea::sizeHint();
+    }
+};
+
 } // namespace
 
 NoteListModel::NoteListModel(const NoteModel& notes, QObject* parent)
@@ -120,6 +134,7 @@ NoteView::NoteView(AppState& state, PersistenceController& store, QWidget* paren
 {
     setObjectName(QStringLiteral("NoteView"));
     auto* columns = new QHBoxLayout(this);
+    columns->setContentsMargins(4, 4, 0, 0);
 
     auto* left = new QWidget(this);
     auto* leftLayout = new QVBoxLayout(left);
@@ -145,14 +160,19 @@ NoteView::NoteView(AppState& state, PersistenceController& store, QWidget* paren
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_list->setStyleSheet(QStringLiteral("QListView { background: transparent; }"));
+    // The editor's column asks for the card's width and the list takes what
+    // is left, without either setting a minimum for the panel.
+    m_list->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
+    left->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     leftLayout->addWidget(m_list, 1);
-    columns->addWidget(left, 1);
+    columns->addWidget(left);
 
-    auto* right = new QScrollArea(this);
+    auto* right = new EditorColumn(this);
+    m_editorColumn = right;
     right->setFrameShape(QFrame::NoFrame);
+    right->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     right->setWidgetResizable(true);
-    right->setStyleSheet(
-        QStringLiteral("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"));
+    right->viewport()->setAutoFillBackground(false);
     auto* holder = new QWidget(right);
     auto* holderLayout = new QHBoxLayout(holder);
     holderLayout->setContentsMargins(cardPadding, cardPadding, cardPadding, cardPadding);
@@ -168,7 +188,8 @@ NoteView::NoteView(AppState& state, PersistenceController& store, QWidget* paren
     cardLayout->addWidget(m_editor);
     holderLayout->addWidget(m_card, 0, Qt::AlignVCenter);
     right->setWidget(holder);
-    columns->addWidget(right, 0);
+    right->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    columns->addWidget(right);
 
     connect(m_newNote, &QPushButton::clicked, &m_model, &NoteModel::newNote);
     connect(m_list, &QListView::clicked, this, [this](const QModelIndex& index) {
@@ -193,6 +214,7 @@ void NoteView::showRowMenu(const QPoint& at)
     // take this view with it.
     QPointer<NoteView> alive(this);
     QMenu menu;
+    menu.setPalette(palette());
     QAction* remove = menu.addAction(tr("Remove"));
     QAction* chosen = menu.exec(m_list->viewport()->mapToGlobal(at));
     if (alive && chosen == remove)
@@ -201,7 +223,9 @@ void NoteView::showRowMenu(const QPoint& at)
 
 void NoteView::fitEditor()
 {
-    m_editor->setFixedWidth(int(noteEditorWidth(width())));
+    const int editorWidth = int(noteEditorWidth(width()));
+    m_editor->setFixedWidth(editorWidth);
+    m_editorColumn->updateGeometry();
 }
 
 void NoteView::loadDraft()

@@ -48,6 +48,7 @@ private:
     NoteListModel* m_rows;
     QListView* m_list;
     QPushButton* m_newNote;
+    QWidget* m_editorColumn;
     QWidget* m_card;
     QPlainTextEdit* m_editor;
 };

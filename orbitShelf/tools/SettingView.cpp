@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QLoggingCategory>
 #include <QPainter>
+#include <QPalette>
 #include <QStackedWidget>
 #include <QTimer>
 
@@ -87,6 +88,35 @@ QIcon entryIcon(int tag)
     return {};
 }
 
+QPalette darkPalette()
+{
+    QPalette dark;
+    const QColor text(Qt::white);
+    const QColor base(0x25, 0x2f, 0x38);
+    const QColor button(0x34, 0x40, 0x4b);
+    dark.setColor(QPalette::Window, sidebarColor);
+    dark.setColor(QPalette::WindowText, text);
+    dark.setColor(QPalette::Base, base);
+    dark.setColor(QPalette::AlternateBase, sidebarColor);
+    dark.setColor(QPalette::Text, text);
+    dark.setColor(QPalette::Button, button);
+    dark.setColor(QPalette::ButtonText, text);
+    dark.setColor(QPalette::BrightText, text);
+    dark.setColor(QPalette::ToolTipBase, base);
+    dark.setColor(QPalette::ToolTipText, text);
+    dark.setColor(QPalette::PlaceholderText, QColor(0x8a, 0x95, 0x9e));
+    dark.setColor(QPalette::Highlight, QColor(0x3a, 0x78, 0xc8));
+    dark.setColor(QPalette::HighlightedText, text);
+    dark.setColor(QPalette::Light, button.lighter(130));
+    dark.setColor(QPalette::Midlight, button.lighter(115));
+    dark.setColor(QPalette::Mid, button.darker(120));
+    dark.setColor(QPalette::Dark, button.darker(150));
+    dark.setColor(QPalette::Shadow, Qt::black);
+    for (QPalette::ColorRole role : { QPalette::WindowText, QPalette::Text, QPalette::ButtonText })
+        dark.setColor(QPalette::Disabled, role, QColor(0x80, 0x80, 0x80));
+    return dark;
+}
+
 } // namespace
 
 std::vector<ToolHubEntry> toolHubEntries(const std::vector<Record>& plugins)
@@ -140,6 +170,9 @@ SettingView::SettingView(AppState& state, PersistenceController& store, ToolHubP
 {
     setObjectName(QStringLiteral("SettingView"));
     setFixedSize(800, 450);
+    // Dark whatever the desktop's scheme: the hosted pages draw light text.
+    setPalette(darkPalette());
+    setAutoFillBackground(true);
     auto* columns = new QHBoxLayout(this);
     columns->setContentsMargins(0, 0, 0, 0);
     columns->setSpacing(0);
@@ -150,7 +183,7 @@ SettingView::SettingView(AppState& state, PersistenceController& store, ToolHubP
     m_sidebar->setIconSize(QSize(iconSide, iconSide));
     m_sidebar->setSelectionMode(QAbstractItemView::SingleSelection);
     m_sidebar->setStyleSheet(
-        QStringLiteral("QListWidget { background: %1; color: white; padding: 6px; }"
+        QStringLiteral("QListWidget { background: %1; color: white; padding: 6px; outline: 0; }"
                        "QListWidget::item { padding: 5px; border-radius: 5px; }"
                        "QListWidget::item:selected { background: rgba(255, 255, 255, 46); }")
             .arg(sidebarColor.name()));

@@ -225,6 +225,8 @@ TEST_F(Notes, TheEditorTakesTheWidthLessTheList)
     EXPECT_EQ(view.editor()->maximumWidth(), 800);
     view.resize(600, 450);
     EXPECT_EQ(view.editor()->maximumWidth(), 400) << "the width the hub gives the notes";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view.editor()->width(), 400) << "the list gives way to the editor";
 }
 
 TEST_F(Notes, RemovingTheOpenNoteKeepsItsTextAsANewDraft)
