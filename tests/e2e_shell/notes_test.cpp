@@ -12,20 +12,6 @@ using namespace orbitshelf::test;
 
 namespace {
 
-// The rectangle of the newest line of `log` where `prefix` is followed by
-// "x,y wxh".
-std::optional<QRect> rectIn(const QString& log, const QString& prefix)
-{
-    QRegularExpressionMatch last;
-    const QRegularExpression re(prefix + QStringLiteral("(-?\\d+),(-?\\d+) (\\d+)x(\\d+)"));
-    for (auto it = re.globalMatch(log); it.hasNext();)
-        last = it.next();
-    if (!last.hasMatch())
-        return std::nullopt;
-    return QRect(last.captured(1).toInt(), last.captured(2).toInt(), last.captured(3).toInt(),
-        last.captured(4).toInt());
-}
-
 QString draftOf(const DockRun& run)
 {
     const QSettings stored(
@@ -39,21 +25,24 @@ bool openNotes(const DockRun& run, qsizetype from)
 {
     const auto newLog = [&] { return run.log().mid(from); };
     std::optional<QRect> mainButton, entry, editor;
-    if (!waitUntil(
-            [&] { return (mainButton = rectIn(newLog(), QStringLiteral("main button at "))).has_value(); }))
+    if (!waitUntil([&] {
+            return (mainButton = loggedRectIn(newLog(), QStringLiteral("main button at "))).has_value();
+        }))
         return false;
     // A bar just mapped may not take the click yet.
     if (!waitUntil([&] {
-            if (!rectIn(newLog(), QStringLiteral("hub entry Note at ")))
+            if (!loggedRectIn(newLog(), QStringLiteral("hub entry Note at ")))
                 click(mainButton->center());
             return waitUntil(
-                [&] { return (entry = rectIn(newLog(), QStringLiteral("hub entry Note at "))).has_value(); },
+                [&] {
+                    return (entry = loggedRectIn(newLog(), QStringLiteral("hub entry Note at "))).has_value();
+                },
                 std::chrono::milliseconds(1500));
         }))
         return false;
     click(entry->center());
     if (!waitUntil(
-            [&] { return (editor = rectIn(newLog(), QStringLiteral("note editor at "))).has_value(); }))
+            [&] { return (editor = loggedRectIn(newLog(), QStringLiteral("note editor at "))).has_value(); }))
         return false;
     click(editor->center());
     return true;

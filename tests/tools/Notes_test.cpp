@@ -51,10 +51,7 @@ class Notes : public testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        QString error;
-        store = PersistenceController::open(dir.filePath("store.sqlite"), &error);
-        ASSERT_TRUE(store) << error.toStdString();
+        ASSERT_TRUE(store) << store.error().toStdString();
         setAlertPresenter([this](const QString& message, const QString&) { alerts << message; });
     }
     void TearDown() override { setAlertPresenter({}); }
@@ -79,7 +76,7 @@ protected:
     void refuseNoteChanges()
     {
         QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "refusing");
-        other.setDatabaseName(dir.filePath("store.sqlite"));
+        other.setDatabaseName(store.path());
         ASSERT_TRUE(other.open());
         QSqlQuery q(other);
         for (const char* when : { "INSERT", "UPDATE", "DELETE" })
@@ -122,8 +119,7 @@ protected:
     }
 
     orbitshelf::test::TempUserDefaults defaults;
-    QTemporaryDir dir;
-    std::unique_ptr<PersistenceController> store;
+    orbitshelf::test::TempObjectStore store;
     AppState state;
     QStringList alerts;
 };

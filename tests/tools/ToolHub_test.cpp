@@ -59,13 +59,7 @@ TEST(ToolHubEntries, ListFavoriteThenEachToolNamedExactlyOnce)
 
 class ToolHub : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        QString error;
-        store = PersistenceController::open(dir.filePath("store.sqlite"), &error);
-        ASSERT_TRUE(store) << error.toStdString();
-    }
+    void SetUp() override { ASSERT_TRUE(store) << store.error().toStdString(); }
     void install(const QString& name)
     {
         ASSERT_TRUE(store->insert(Entity::Plugins, { { "name", name }, { "installed", true } }));
@@ -92,8 +86,7 @@ protected:
     }
 
     orbitshelf::test::TempUserDefaults defaults;
-    QTemporaryDir dir;
-    std::unique_ptr<PersistenceController> store;
+    orbitshelf::test::TempObjectStore store;
     AppState state;
     std::map<int, int> made;
 };
