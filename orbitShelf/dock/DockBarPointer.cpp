@@ -237,7 +237,7 @@ void DockBarPointer::toggleToolHub(const QRectF& button)
     }
     DockViewState& dock = m_view.viewState();
     dock.settingPopup = true;
-    QWidget* content = toolHubPopoverContent().release();
+    QWidget* content = toolHubPopoverContent(m_state).release();
     const QSize size = content->sizeHint().expandedTo(QSize(320, 240));
     const QRectF global(m_view.mapToGlobal(button.topLeft()), button.size());
     const QString edge = dockPositionForScreen(m_state, dock.enableListener, dock.screenID);

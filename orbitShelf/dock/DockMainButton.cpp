@@ -1,6 +1,6 @@
 #include "dock/DockMainButton.h"
 
-#include "tools/ToolsStandIn.h"
+#include "tools/SettingView.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -54,7 +54,7 @@ QPointF toolHubPopoverOrigin(const QRectF& button, const QSizeF& popover, const 
     return QPointF(button.center().x() - popover.width() / 2, button.top() - gap - popover.height());
 }
 
-std::unique_ptr<QWidget> toolHubPopoverContent()
+std::unique_ptr<QWidget> toolHubPopoverContent(AppState& state)
 {
     auto content = std::make_unique<QWidget>();
     content->setAutoFillBackground(true);
@@ -63,6 +63,6 @@ std::unique_ptr<QWidget> toolHubPopoverContent()
     content->setPalette(colours);
     auto* layout = new QVBoxLayout(content.get());
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(makeToolHubView().release());
+    layout->addWidget(makeSettingView(state));
     return content;
 }

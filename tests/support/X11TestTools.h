@@ -196,6 +196,20 @@ inline QString screenKeyOfOutput(const QString& outputName)
             platform::displayUuid(platform::DisplayDescription { outputName, {}, false })));
 }
 
+// The rectangle of the newest line of `log` where `prefix` (a regular
+// expression) is followed by "x,y wxh" or "x,y,wxh".
+inline std::optional<QRect> loggedRectIn(const QString& log, const QString& prefix)
+{
+    QRegularExpressionMatch last;
+    const QRegularExpression re(prefix + QStringLiteral("(-?\\d+),(-?\\d+)[ ,](\\d+)x(\\d+)"));
+    for (auto it = re.globalMatch(log); it.hasNext();)
+        last = it.next();
+    if (!last.hasMatch())
+        return std::nullopt;
+    return QRect(last.captured(1).toInt(), last.captured(2).toInt(), last.captured(3).toInt(),
+        last.captured(4).toInt());
+}
+
 // One run of the real orbitShelf with a private settings and data home. Its
 // standard error is the log the checks read: with orbitshelf.dock debug on,
 // the bar writes where each of its buttons stands on the screen, and with
@@ -264,17 +278,7 @@ public:
     }
     // The rectangle of the newest log line where `prefix` (a regular
     // expression) is followed by "x,y wxh" or "x,y,wxh".
-    std::optional<QRect> loggedRect(const QString& prefix) const
-    {
-        QRegularExpressionMatch last;
-        const QRegularExpression re(prefix + QStringLiteral("(-?\\d+),(-?\\d+)[ ,](\\d+)x(\\d+)"));
-        for (auto it = re.globalMatch(log()); it.hasNext();)
-            last = it.next();
-        if (!last.hasMatch())
-            return std::nullopt;
-        return QRect(last.captured(1).toInt(), last.captured(2).toInt(), last.captured(3).toInt(),
-            last.captured(4).toInt());
-    }
+    std::optional<QRect> loggedRect(const QString& prefix) const { return loggedRectIn(log(), prefix); }
 
 private:
     QTemporaryDir m_home;
@@ -287,7 +291,8 @@ private:
 inline bool openSettingsMenu(const DockRun& run)
 {
     std::optional<QRect> mainButton;
-    if (!waitUntil([&] { return (mainButton = run.loggedRect(QStringLiteral("main button at "))).has_value(); }))
+    if (!waitUntil(
+            [&] { return (mainButton = run.loggedRect(QStringLiteral("main button at "))).has_value(); }))
         return false;
     return waitUntil([&] {
         click(mainButton->center(), 3);
