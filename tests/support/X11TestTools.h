@@ -196,6 +196,20 @@ inline QString screenKeyOfOutput(const QString& outputName)
             platform::displayUuid(platform::DisplayDescription { outputName, {}, false })));
 }
 
+// The rectangle of the newest line of `log` where `prefix` (a regular
+// expression) is followed by "x,y wxh".
+inline std::optional<QRect> rectLoggedIn(const QString& log, const QString& prefix)
+{
+    QRegularExpressionMatch last;
+    const QRegularExpression re(prefix + QStringLiteral("(-?\\d+),(-?\\d+)[ ,](\\d+)x(\\d+)"));
+    for (auto it = re.globalMatch(log); it.hasNext();)
+        last = it.next();
+    if (!last.hasMatch())
+        return std::nullopt;
+    return QRect(last.captured(1).toInt(), last.captured(2).toInt(), last.captured(3).toInt(),
+        last.captured(4).toInt());
+}
+
 // One run of the real orbitShelf with a private settings and data home. Its
 // standard error is the log the checks read: with orbitshelf.dock debug on,
 // the bar writes where each of its buttons stands on the screen, and with
@@ -264,17 +278,7 @@ public:
     }
     // The rectangle of the newest log line where `prefix` (a regular
     // expression) is followed by "x,y wxh" or "x,y,wxh".
-    std::optional<QRect> loggedRect(const QString& prefix) const
-    {
-        QRegularExpressionMatch last;
-        const QRegularExpression re(prefix + QStringLiteral("(-?\\d+),(-?\\d+)[ ,](\\d+)x(\\d+)"));
-        for (auto it = re.globalMatch(log()); it.hasNext();)
-            last = it.next();
-        if (!last.hasMatch())
-            return std::nullopt;
-        return QRect(last.captured(1).toInt(), last.captured(2).toInt(), last.captured(3).toInt(),
-            last.captured(4).toInt());
-    }
+    std::optional<QRect> loggedRect(const QString& prefix) const { return rectLoggedIn(log(), prefix); }
 
 private:
     QTemporaryDir m_home;
@@ -283,17 +287,44 @@ private:
 };
 
 // Right-clicks the bar's main button until its settings menu opens: a dock
-// window just mapped may not take input yet.
-inline bool openSettingsMenu(const DockRun& run)
+// window just mapped may not take input yet. Reads only the log written
+// after `from` (a restart's).
+inline bool openSettingsMenu(const DockRun& run, qsizetype from = 0)
 {
+    const auto newLog = [&run, from] { return run.log().mid(from); };
     std::optional<QRect> mainButton;
-    if (!waitUntil([&] { return (mainButton = run.loggedRect(QStringLiteral("main button at "))).has_value(); }))
+    if (!waitUntil([&] {
+            return (mainButton = rectLoggedIn(newLog(), QStringLiteral("main button at "))).has_value();
+        }))
         return false;
     return waitUntil([&] {
         click(mainButton->center(), 3);
-        return waitUntil([&] { return run.log().contains(QLatin1String("settings menu opened")); },
+        return waitUntil([&] { return newLog().contains(QLatin1String("settings menu opened")); },
             std::chrono::milliseconds(500));
     });
+}
+
+// As a user does: opens the main button's menu, picks "Settings", then
+// clicks the tab titled `tab`. Reads only the log written after `from`. The
+// tab's rectangle, or nothing when a step failed.
+inline std::optional<QRect> openSettingsTab(const DockRun& run, const QString& tab, qsizetype from = 0)
+{
+    const auto newLog = [&run, from] { return run.log().mid(from); };
+    if (!openSettingsMenu(run, from))
+        return std::nullopt;
+    const std::optional<QRect> item
+        = rectLoggedIn(newLog(), QStringLiteral("settings menu opened.*\\bSettings@"));
+    if (!item)
+        return std::nullopt;
+    click(item->center());
+    std::optional<QRect> tabRect;
+    if (!waitUntil([&] {
+            return (tabRect = rectLoggedIn(newLog(), QStringLiteral("settings tab %1 at ").arg(tab)))
+                .has_value();
+        }))
+        return std::nullopt;
+    click(tabRect->center());
+    return tabRect;
 }
 
 // One item of the bar as the app logs it.
