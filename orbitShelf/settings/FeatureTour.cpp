@@ -31,12 +31,12 @@ void addGreyShadow(QWidget* widget, double radius, QPointF offset, QColor color 
 // Paints its picture scaled to fit, proportions kept, centred in its frame.
 class DemoImage final : public QWidget {
 public:
-    DemoImage(const TourImage& image, QWidget* parent = nullptr)
+    DemoImage(const TourImage& image, double scale, QWidget* parent = nullptr)
         : QWidget(parent)
         , m_picture(tourPicture(image.name))
     {
         setObjectName(image.name);
-        setFixedSize(tourImageFrame(image, m_picture.size()));
+        setFixedSize(tourImageFrame(image, m_picture.size()) * scale);
         addGreyShadow(this, 10, QPointF(0, 0), QColor(0, 0, 0, 84));
     }
 
@@ -185,11 +185,19 @@ QImage tourPicture(const QString& name)
     return {};
 }
 
-QWidget* makeFeatureTour()
+QWidget* makeFeatureTour(int width)
 {
+    // A narrower tour shows the same pictures smaller, proportions kept: the
+    // widest rows (800 points of pictures, or a picture of 400 beside the
+    // feature list) fit the tour less its frame, scroll bar and margins.
+    QWidget* features = featureList();
+    const int room = width - (kTourWidth - 800);
+    const double scale = width >= kTourWidth
+        ? 1.0
+        : std::max(0.1, std::min(double(room) / 800, double(room - features->sizeHint().width() - 6) / 400));
     auto* area = new QScrollArea;
     area->setObjectName(QStringLiteral("featureTour"));
-    area->setFixedSize(880, 350);
+    area->setFixedSize(width, kTourHeight);
     area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     area->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -206,9 +214,9 @@ QWidget* makeFeatureTour()
             auto* row = new QHBoxLayout;
             row->addStretch();
             for (const TourImage& image : section.rows[r])
-                row->addWidget(new DemoImage(image), 0, Qt::AlignVCenter);
+                row->addWidget(new DemoImage(image, scale), 0, Qt::AlignVCenter);
             if (section.featureListInLastRow && r + 1 == section.rows.size())
-                row->addWidget(featureList(), 0, Qt::AlignVCenter);
+                row->addWidget(features, 0, Qt::AlignVCenter);
             row->addStretch();
             inner->addLayout(row);
         }

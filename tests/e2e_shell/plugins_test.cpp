@@ -32,9 +32,12 @@ QStringList storedTexts(const QString& storePath)
     return texts;
 }
 
-// A copy as a user makes one: xclip owns the CLIPBOARD, then Ctrl+C.
-void copy(const QByteArray& text, std::unique_ptr<QProcess>& owner)
+// A copy as a user makes one in another program's window: xclip owns the
+// CLIPBOARD, then Ctrl+C there.
+void copy(const QString& windowId, const QByteArray& text, std::unique_ptr<QProcess>& owner)
 {
+    click(windowGeometry(windowId).center());
+    waitUntil([&] { return activeWindow() == windowId; });
     owner = std::make_unique<QProcess>();
     owner->start(QStringLiteral("xclip"), { "-quiet", "-selection", "clipboard" });
     owner->waitForStarted();
@@ -82,18 +85,18 @@ private:
     bool m_held = false;
 };
 
-// Clicks the page's install button, reading only the log after `from`; the
-// log's size once the button shows `after`.
+// Clicks the page's install button while it reads `before` (where the page
+// last logged it), once the tab shows; the log's size once it reads `after`.
 std::optional<qsizetype> pressInstallButton(
-    DockRun& run, const QRect& tab, const QString& before, const QString& after, qsizetype from)
+    DockRun& run, const QRect& tab, const QString& before, const QString& after)
 {
     std::optional<QRect> button;
     if (!waitUntil([&] {
             click(tab.center());
             return waitUntil(
                 [&] {
-                    return (button = rectLoggedIn(run.log().mid(from),
-                                QStringLiteral("plugins install button %1 at ").arg(before)))
+                    return (
+                        button = run.loggedRect(QStringLiteral("plugins install button %1 at ").arg(before)))
                         .has_value();
                 },
                 std::chrono::milliseconds(500));
@@ -120,12 +123,12 @@ TEST(PluginsPage, InstallingPasteboardStartsCaptureAndItsKeyAndRemoveStopsCaptur
     const std::optional<QRect> tab = openSettingsTab(run, QStringLiteral("Plugins"));
     ASSERT_TRUE(tab) << run.log().toStdString();
 
-    ASSERT_TRUE(pressInstallButton(run, *tab, QStringLiteral("Install"), QStringLiteral("Remove"), 0))
+    ASSERT_TRUE(pressInstallButton(run, *tab, QStringLiteral("Install"), QStringLiteral("Remove")))
         << run.log().toStdString();
     EXPECT_TRUE(waitUntil(
         [&] { return run.log().contains(QLatin1String("clipboard window key Alt+Shift+P registered")); }));
     std::unique_ptr<QProcess> owner;
-    copy("kept while installed", owner);
+    copy(source.id, "kept while installed", owner);
     ASSERT_TRUE(waitUntil([&] {
         return storedTexts(run.storePath()) == QStringList { "kept while installed" };
     })) << run.log().toStdString();
@@ -142,19 +145,18 @@ TEST(PluginsPage, InstallingPasteboardStartsCaptureAndItsKeyAndRemoveStopsCaptur
 
     // "Settings" again brings the same window back, not a second one.
     const qsizetype settingsFrom = run.log().size();
-    const std::optional<QRect> again = openSettingsTab(run, QStringLiteral("Plugins"), settingsFrom);
-    ASSERT_TRUE(again);
+    const std::optional<QRect> again = openSettingsTab(run, QStringLiteral("Plugins"), settingsFrom, 0);
+    ASSERT_TRUE(again) << run.log().toStdString();
     EXPECT_EQ(visibleWindowsNamed(QStringLiteral("OrbitShelf Settings")).size(), 1);
-    ASSERT_TRUE(
-        pressInstallButton(run, *again, QStringLiteral("Remove"), QStringLiteral("Install"), settingsFrom))
+    ASSERT_TRUE(pressInstallButton(run, *again, QStringLiteral("Remove"), QStringLiteral("Install")))
         << run.log().toStdString();
-    copy("made while removed", owner);
+    copy(source.id, "made while removed", owner);
     // Proof that the copy above was let go: the one after installing again is
     // kept, and the removed one never is.
-    const std::optional<qsizetype> reinstalled = pressInstallButton(
-        run, *again, QStringLiteral("Install"), QStringLiteral("Remove"), run.log().size());
+    const std::optional<qsizetype> reinstalled
+        = pressInstallButton(run, *again, QStringLiteral("Install"), QStringLiteral("Remove"));
     ASSERT_TRUE(reinstalled) << run.log().toStdString();
-    copy("kept after installing again", owner);
+    copy(source.id, "kept after installing again", owner);
     ASSERT_TRUE(waitUntil([&] { return storedTexts(run.storePath()).size() == 2; }))
         << run.log().toStdString();
     EXPECT_EQ(
@@ -169,10 +171,11 @@ TEST(PluginsPage, AnAltShiftPHeldElsewhereIsReportedAndCaptureStillRuns)
     DockRun run;
     ASSERT_GT(run.start(), 0);
     Clients clients;
-    ASSERT_FALSE(clients.xterm(QStringLiteral("plugins held source")).id.isEmpty());
+    const auto source = clients.xterm(QStringLiteral("plugins held source"));
+    ASSERT_FALSE(source.id.isEmpty());
     const std::optional<QRect> tab = openSettingsTab(run, QStringLiteral("Plugins"));
     ASSERT_TRUE(tab) << run.log().toStdString();
-    ASSERT_TRUE(pressInstallButton(run, *tab, QStringLiteral("Install"), QStringLiteral("Remove"), 0))
+    ASSERT_TRUE(pressInstallButton(run, *tab, QStringLiteral("Install"), QStringLiteral("Remove")))
         << run.log().toStdString();
     EXPECT_TRUE(waitUntil([&] {
         return run.log().contains(QLatin1String("clipboard window key Alt+Shift+P not registered"))
@@ -181,7 +184,7 @@ TEST(PluginsPage, AnAltShiftPHeldElsewhereIsReportedAndCaptureStillRuns)
     })) << run.log().toStdString();
 
     std::unique_ptr<QProcess> owner;
-    copy("kept all the same", owner);
+    copy(source.id, "kept all the same", owner);
     EXPECT_TRUE(waitUntil([&] {
         return storedTexts(run.storePath()) == QStringList { "kept all the same" };
     })) << run.log().toStdString();

@@ -288,13 +288,16 @@ private:
 
 // Right-clicks the bar's main button until its settings menu opens: a dock
 // window just mapped may not take input yet. Reads only the log written
-// after `from` (a restart's).
-inline bool openSettingsMenu(const DockRun& run, qsizetype from = 0)
+// after `from` (a restart's); the bar's place after `barFrom` (the same
+// unless the bar was logged before, in this run).
+inline bool openSettingsMenu(const DockRun& run, qsizetype from = 0, std::optional<qsizetype> barFrom = {})
 {
     const auto newLog = [&run, from] { return run.log().mid(from); };
+    const qsizetype barStart = barFrom.value_or(from);
     std::optional<QRect> mainButton;
     if (!waitUntil([&] {
-            return (mainButton = rectLoggedIn(newLog(), QStringLiteral("main button at "))).has_value();
+            return (mainButton = rectLoggedIn(run.log().mid(barStart), QStringLiteral("main button at ")))
+                .has_value();
         }))
         return false;
     return waitUntil([&] {
@@ -305,12 +308,14 @@ inline bool openSettingsMenu(const DockRun& run, qsizetype from = 0)
 }
 
 // As a user does: opens the main button's menu, picks "Settings", then
-// clicks the tab titled `tab`. Reads only the log written after `from`. The
-// tab's rectangle, or nothing when a step failed.
-inline std::optional<QRect> openSettingsTab(const DockRun& run, const QString& tab, qsizetype from = 0)
+// clicks the tab titled `tab`. Reads only the log written after `from` (the
+// bar's place after `barFrom`, as openSettingsMenu). The tab's rectangle, or
+// nothing when a step failed.
+inline std::optional<QRect> openSettingsTab(
+    const DockRun& run, const QString& tab, qsizetype from = 0, std::optional<qsizetype> barFrom = {})
 {
     const auto newLog = [&run, from] { return run.log().mid(from); };
-    if (!openSettingsMenu(run, from))
+    if (!openSettingsMenu(run, from, barFrom))
         return std::nullopt;
     const std::optional<QRect> item
         = rectLoggedIn(newLog(), QStringLiteral("settings menu opened.*\\bSettings@"));
