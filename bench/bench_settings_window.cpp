@@ -35,6 +35,9 @@ int main(int argc, char** argv)
     qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toUtf8());
     qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
     QApplication app(argc, argv);
+    // Only the figures: the pages' own log lines and the offscreen
+    // platform's notices would bury them.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     UserDefaults::useFile(dir.filePath(QStringLiteral("defaults.conf")));
     UserDefaults::setValue(QStringLiteral("firstInstalled"), false);
     if (const auto error = PersistenceController::openShared()) {
@@ -44,6 +47,7 @@ int main(int argc, char** argv)
     AppState::shared();
 
     std::vector<double> opened;
+    std::vector<double> everyPage;
     std::map<int, std::vector<double>> pages;
     for (int run = 0; run < 15; ++run) {
         QElapsedTimer t;
@@ -52,6 +56,7 @@ int main(int argc, char** argv)
         window->grab();
         opened.push_back(t.nsecsElapsed() / 1e6);
 
+        double total = opened.back();
         auto* tabs = window->findChild<GeneralConfig*>();
         for (int i = 1; i < tabs->count(); ++i) {
             QElapsedTimer page;
@@ -59,13 +64,16 @@ int main(int argc, char** argv)
             tabs->setCurrentIndex(i);
             window->grab();
             pages[i].push_back(page.nsecsElapsed() / 1e6);
+            total += pages[i].back();
         }
+        everyPage.push_back(total);
         window->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     std::printf("settings window, open to first paint (six pages made, General shown): median %.2f ms, "
                 "target 150 ms\n",
         medianOf(opened));
+    std::printf("open, then each of the other five pages shown once: median %.2f ms\n", medianOf(everyPage));
     int slowest = 1;
     for (const auto& [index, times] : pages) {
         std::printf("  page %-8s first shown: median %.2f ms\n", qPrintable(settingsTabs()[index].title),

@@ -171,7 +171,6 @@ AboutView::AboutView(AboutInfo info, CheckUpdate checkUpdate, QWidget* parent)
     m_status->setObjectName(QStringLiteral("updateStatus"));
     m_status->setTextFormat(Qt::RichText);
     m_status->setOpenExternalLinks(true);
-    m_status->setWordWrap(true);
     m_status->hide();
     version->addWidget(m_status, 0, Qt::AlignHCenter);
     m_note->setObjectName(QStringLiteral("updaterNote"));
