@@ -4,10 +4,10 @@
 #include "app/Utilities.h"
 #include "dock/NamedImages.h"
 #include "network/Network.h"
+#include "settings/PageParts.h"
 
 #include <QClipboard>
 #include <QFrame>
-#include <QGraphicsDropShadowEffect>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,14 +17,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QFrame* divider()
-{
-    auto* line = new QFrame;
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-    return line;
-}
 
 QLabel* row(const QString& text)
 {
@@ -146,11 +138,7 @@ AboutView::AboutView(AboutInfo info, CheckUpdate checkUpdate, QWidget* parent)
     QImage image = namedImage(QStringLiteral("Finder"), QSize(100, 100) * devicePixelRatioF());
     image.setDevicePixelRatio(devicePixelRatioF());
     picture->setPixmap(QPixmap::fromImage(image));
-    auto* shadow = new QGraphicsDropShadowEffect(picture);
-    shadow->setBlurRadius(8);
-    shadow->setOffset(0, 2);
-    shadow->setColor(QColor(0, 0, 0, 84));
-    picture->setGraphicsEffect(shadow);
+    addDropShadow(picture, 4, QPointF(0, 2));
     left->addWidget(picture, 0, Qt::AlignHCenter);
     left->addStretch();
     columns->addLayout(left);
@@ -178,13 +166,13 @@ AboutView::AboutView(AboutInfo info, CheckUpdate checkUpdate, QWidget* parent)
     version->addWidget(m_note, 0, Qt::AlignHCenter);
     right->addLayout(version);
 
-    right->addWidget(divider());
+    right->addWidget(horizontalDivider());
     if (!about.contactEmail.isEmpty())
         right->addWidget(row(tr("Contact Email: ") + about.contactEmail));
     if (!about.channel.isEmpty())
         right->addWidget(row(tr("Telegram: ") + about.channel));
     if (!about.contactEmail.isEmpty() || !about.channel.isEmpty())
-        right->addWidget(divider());
+        right->addWidget(horizontalDivider());
     const QString feedback = feedbackAddress(about);
     if (!feedback.isEmpty()) {
         auto* link = new QLabel(QStringLiteral("<a href=\"%1\">%2</a>")
@@ -192,7 +180,7 @@ AboutView::AboutView(AboutInfo info, CheckUpdate checkUpdate, QWidget* parent)
         link->setObjectName(QStringLiteral("feedbackLink"));
         link->setOpenExternalLinks(true);
         right->addWidget(link);
-        right->addWidget(divider());
+        right->addWidget(horizontalDivider());
     }
     auto* device = new CopyRow(tr("Device UUID: ") + about.deviceId, [this] { m_model->copyDeviceId(); });
     device->setObjectName(QStringLiteral("deviceId"));

@@ -1,8 +1,9 @@
 #include "settings/FeatureTour.h"
 
+#include "settings/PageParts.h"
+
 #include <QCoreApplication>
 #include <QFrame>
-#include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -19,15 +20,6 @@ QString tr(const char* key)
     return QCoreApplication::translate("FeatureTour", key);
 }
 
-void addGreyShadow(QWidget* widget, double radius, QPointF offset, QColor color = QColor(Qt::gray))
-{
-    auto* shadow = new QGraphicsDropShadowEffect(widget);
-    shadow->setBlurRadius(radius * 2);
-    shadow->setOffset(offset);
-    shadow->setColor(color);
-    widget->setGraphicsEffect(shadow);
-}
-
 // Paints its picture scaled to fit, proportions kept, centred in its frame.
 class DemoImage final : public QWidget {
 public:
@@ -37,7 +29,7 @@ public:
     {
         setObjectName(image.name);
         setFixedSize(tourImageFrame(image, m_picture.size()) * scale);
-        addGreyShadow(this, 10, QPointF(0, 0), QColor(0, 0, 0, 84));
+        addDropShadow(this, 10, QPointF(0, 0));
     }
 
 protected:
@@ -62,7 +54,7 @@ QLabel* titleLabel(const QString& text, bool large)
     QFont f = label->font();
     f.setPointSizeF(f.pointSizeF() * (large ? 1.6 : 1.4));
     label->setFont(f);
-    addGreyShadow(label, 5, QPointF(2, 2));
+    addDropShadow(label, 5, QPointF(2, 2), QColor(Qt::gray));
     return label;
 }
 

@@ -5,6 +5,7 @@
 #include "platform/Accessibility.h"
 #include "platform/Platform.h"
 #include "settings/FeatureTour.h"
+#include "settings/PageParts.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -21,14 +22,6 @@
 static Q_LOGGING_CATEGORY(lcOnboarding, "orbitshelf.settings")
 
 namespace {
-
-QFrame* divider()
-{
-    auto* line = new QFrame;
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-    return line;
-}
 
 // The title-2 style: 17 points over a 13-point body.
 QFont title2(QFont f)
@@ -134,7 +127,7 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
     column->setAlignment(Qt::AlignTop);
     column->addWidget(new TourSlot);
     column->addWidget(new QLabel(tr(OnboardingTexts::hint)), 0, Qt::AlignHCenter);
-    column->addWidget(divider());
+    column->addWidget(horizontalDivider());
 
     auto* steps = new QVBoxLayout;
     // Step 1.
@@ -162,7 +155,7 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
         row->setContentsMargins(0, 0, 0, 10);
         steps->addLayout(row);
     }
-    steps->addWidget(divider());
+    steps->addWidget(horizontalDivider());
     // Step 2.
     {
         auto* row = new QHBoxLayout;
@@ -183,7 +176,7 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
         row->setContentsMargins(60, 0, 0, 20);
         steps->addLayout(row);
     }
-    steps->addWidget(divider());
+    steps->addWidget(horizontalDivider());
     // Step 3.
     {
         auto* row = new QHBoxLayout;
@@ -200,7 +193,7 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
         row->setContentsMargins(0, 0, 0, 10);
         steps->addLayout(row);
     }
-    steps->addWidget(divider());
+    steps->addWidget(horizontalDivider());
     // Step 4.
     steps->addWidget(
         stepButton(QString::fromUtf8(OnboardingTexts::step4), &m_step4, [this] { closeOnboardingWindow(); }),
@@ -227,14 +220,7 @@ void Onboarding::showEvent(QShowEvent* event)
 
 void Onboarding::logStep4Place()
 {
-    if (!lcOnboarding().isDebugEnabled() || !m_step4->isVisible())
-        return;
-    const QPoint at = m_step4->mapToGlobal(QPoint(0, 0));
-    qCDebug(lcOnboarding).noquote() << QStringLiteral("onboarding step 4 at %1,%2 %3x%4")
-                                           .arg(at.x())
-                                           .arg(at.y())
-                                           .arg(m_step4->width())
-                                           .arg(m_step4->height());
+    logPlace(m_step4, QStringLiteral("onboarding step 4"));
 }
 
 void Onboarding::refreshColors()

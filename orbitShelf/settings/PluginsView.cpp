@@ -4,6 +4,7 @@
 #include "app/AppState.h"
 #include "dock/DockTilePainting.h"
 #include "network/NewUpdateTag.h"
+#include "settings/PageParts.h"
 #include "settings/PluginList.h"
 #include "switcher/Hotkey.h"
 
@@ -104,19 +105,6 @@ QScrollArea* scrollColumn(QWidget* content, int width)
     scroll->setWidget(content);
     scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     return scroll;
-}
-
-void logRect(QWidget* widget, const QString& what)
-{
-    if (!widget || !widget->isVisible())
-        return;
-    const QPoint at = widget->mapToGlobal(QPoint(0, 0));
-    qCDebug(lcPluginsView).noquote() << QStringLiteral("%1 at %2,%3 %4x%5")
-                                            .arg(what)
-                                            .arg(at.x())
-                                            .arg(at.y())
-                                            .arg(widget->width())
-                                            .arg(widget->height());
 }
 
 } // namespace
@@ -228,7 +216,7 @@ void PluginsView::refresh()
     m_replaceFinder->setChecked(AppState::shared().settings.replaceFinder());
     m_keyRefused->setVisible(
         m_controller->pasteboardKeyRefused() && plugin.name == QLatin1String("Pasteboard"));
-    if (lcPluginsView().isDebugEnabled())
+    if (placesLogged())
         QTimer::singleShot(0, this, [this] { logPlaces(); });
 }
 
@@ -242,9 +230,9 @@ void PluginsView::logPlaces()
 {
     // Where the controls stand, for the log the end-to-end tests read.
     for (QWidget* cell : std::as_const(m_cells))
-        logRect(cell, QStringLiteral("plugins cell %1").arg(cell->objectName().mid(7)));
-    logRect(m_install, QStringLiteral("plugins install button %1").arg(m_install->text()));
-    logRect(m_pin, QStringLiteral("plugins pin switch"));
+        logPlace(cell, QStringLiteral("plugins cell %1").arg(cell->objectName().mid(7)));
+    logPlace(m_install, QStringLiteral("plugins install button %1").arg(m_install->text()));
+    logPlace(m_pin, QStringLiteral("plugins pin switch"));
     if (m_keyRefused->isVisible())
         qCDebug(lcPluginsView).noquote() << "plugins key refused:" << m_keyRefused->text();
 }

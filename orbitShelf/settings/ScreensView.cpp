@@ -1,9 +1,9 @@
 #include "settings/ScreensView.h"
 
 #include "app/AppState.h"
+#include "settings/PageParts.h"
 #include "widgets/GrowingButton.h"
 
-#include <QGraphicsDropShadowEffect>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -70,19 +70,6 @@ protected:
 private:
     QPixmap m_pixmap;
 };
-
-void logRect(QWidget* widget, const QString& what)
-{
-    if (!widget || !widget->isVisible())
-        return;
-    const QPoint at = widget->mapToGlobal(QPoint(0, 0));
-    qCDebug(lcScreensView).noquote() << QStringLiteral("%1 at %2,%3 %4x%5")
-                                            .arg(what)
-                                            .arg(at.x())
-                                            .arg(at.y())
-                                            .arg(widget->width())
-                                            .arg(widget->height());
-}
 
 QHBoxLayout* labelledField(const QString& title, QLineEdit* field)
 {
@@ -178,11 +165,11 @@ void CalibrationDialog::save()
 void CalibrationDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (!lcScreensView().isDebugEnabled())
+    if (!placesLogged())
         return;
     QTimer::singleShot(0, this, [this] {
-        logRect(m_width, QStringLiteral("calibration width field"));
-        logRect(findChild<QPushButton*>(QStringLiteral("save")), QStringLiteral("calibration save"));
+        logPlace(m_width, QStringLiteral("calibration width field"));
+        logPlace(findChild<QPushButton*>(QStringLiteral("save")), QStringLiteral("calibration save"));
     });
 }
 
@@ -235,11 +222,7 @@ void ScreensView::rebuild()
         auto* column = new QVBoxLayout(cell);
         column->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
         auto* picture = new RoundedPicture(monitorPicture(100, devicePixelRatioF()));
-        auto* shadow = new QGraphicsDropShadowEffect(picture);
-        shadow->setBlurRadius(8);
-        shadow->setOffset(0, 2);
-        shadow->setColor(QColor(0, 0, 0, 84));
-        picture->setGraphicsEffect(shadow);
+        addDropShadow(picture, 4, QPointF(0, 2));
         column->addWidget(picture, 0, Qt::AlignHCenter);
         for (const QString& text :
             { card.name, card.identifier, card.frameLine, card.visibleLine, card.calibrationLine }) {
@@ -259,7 +242,7 @@ void ScreensView::rebuild()
         column->addStretch();
         m_grid->addWidget(cell, i / 3, i % 3, Qt::AlignTop);
     }
-    if (isVisible() && lcScreensView().isDebugEnabled())
+    if (isVisible() && placesLogged())
         QTimer::singleShot(0, this, [this] { logPlaces(); });
 }
 
@@ -278,7 +261,7 @@ void ScreensView::openCalibration(QScreen* screen)
 void ScreensView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (lcScreensView().isDebugEnabled())
+    if (placesLogged())
         QTimer::singleShot(0, this, [this] { logPlaces(); });
 }
 
@@ -286,6 +269,6 @@ void ScreensView::logPlaces()
 {
     for (int i = 0; i < m_grid->count(); ++i)
         if (QWidget* cell = m_grid->itemAt(i)->widget())
-            logRect(cell->findChild<QWidget*>(QStringLiteral("calibrate")),
+            logPlace(cell->findChild<QWidget*>(QStringLiteral("calibrate")),
                 QStringLiteral("screens card %1 calibration").arg(i));
 }
