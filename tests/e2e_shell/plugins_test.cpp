@@ -111,24 +111,36 @@ std::optional<qsizetype> pressInstallButton(
     return run.log().size();
 }
 
+// As a new user does: the program started, an xterm to copy in, "Settings"
+// from the main button's menu, "Plugins", then "Install" on "Pasteboard".
+// False when a step did not come about.
+bool installPasteboardOnThePage(
+    DockRun& run, Clients& clients, const QString& xtermTitle, QString& source, QRect& tab)
+{
+    if (run.start() <= 0)
+        return false;
+    source = clients.xterm(xtermTitle).id;
+    const std::optional<QRect> opened = openSettingsTab(run, QStringLiteral("Plugins"));
+    if (source.isEmpty() || !opened)
+        return false;
+    tab = *opened;
+    return pressInstallButton(run, tab, QStringLiteral("Install"), QStringLiteral("Remove")).has_value();
+}
+
 } // namespace
 
 TEST(PluginsPage, InstallingPasteboardStartsCaptureAndItsKeyAndRemoveStopsCapture)
 {
     DockRun run;
-    ASSERT_GT(run.start(), 0);
     Clients clients;
-    const auto source = clients.xterm(QStringLiteral("plugins copy source"));
-    ASSERT_FALSE(source.id.isEmpty());
-    const std::optional<QRect> tab = openSettingsTab(run, QStringLiteral("Plugins"));
-    ASSERT_TRUE(tab) << run.log().toStdString();
-
-    ASSERT_TRUE(pressInstallButton(run, *tab, QStringLiteral("Install"), QStringLiteral("Remove")))
+    QString source;
+    QRect tab;
+    ASSERT_TRUE(installPasteboardOnThePage(run, clients, QStringLiteral("plugins copy source"), source, tab))
         << run.log().toStdString();
     EXPECT_TRUE(waitUntil(
         [&] { return run.log().contains(QLatin1String("clipboard window key Alt+Shift+P registered")); }));
     std::unique_ptr<QProcess> owner;
-    copy(source.id, "kept while installed", owner);
+    copy(source, "kept while installed", owner);
     ASSERT_TRUE(waitUntil([&] {
         return storedTexts(run.storePath()) == QStringList { "kept while installed" };
     })) << run.log().toStdString();
@@ -150,13 +162,13 @@ TEST(PluginsPage, InstallingPasteboardStartsCaptureAndItsKeyAndRemoveStopsCaptur
     EXPECT_EQ(visibleWindowsNamed(QStringLiteral("OrbitShelf Settings")).size(), 1);
     ASSERT_TRUE(pressInstallButton(run, *again, QStringLiteral("Remove"), QStringLiteral("Install")))
         << run.log().toStdString();
-    copy(source.id, "made while removed", owner);
+    copy(source, "made while removed", owner);
     // Proof that the copy above was let go: the one after installing again is
     // kept, and the removed one never is.
     const std::optional<qsizetype> reinstalled
         = pressInstallButton(run, *again, QStringLiteral("Install"), QStringLiteral("Remove"));
     ASSERT_TRUE(reinstalled) << run.log().toStdString();
-    copy(source.id, "kept after installing again", owner);
+    copy(source, "kept after installing again", owner);
     ASSERT_TRUE(waitUntil([&] { return storedTexts(run.storePath()).size() == 2; }))
         << run.log().toStdString();
     EXPECT_EQ(
@@ -169,13 +181,10 @@ TEST(PluginsPage, AnAltShiftPHeldElsewhereIsReportedAndCaptureStillRuns)
     OtherGrab other;
     ASSERT_TRUE(other.held());
     DockRun run;
-    ASSERT_GT(run.start(), 0);
     Clients clients;
-    const auto source = clients.xterm(QStringLiteral("plugins held source"));
-    ASSERT_FALSE(source.id.isEmpty());
-    const std::optional<QRect> tab = openSettingsTab(run, QStringLiteral("Plugins"));
-    ASSERT_TRUE(tab) << run.log().toStdString();
-    ASSERT_TRUE(pressInstallButton(run, *tab, QStringLiteral("Install"), QStringLiteral("Remove")))
+    QString source;
+    QRect tab;
+    ASSERT_TRUE(installPasteboardOnThePage(run, clients, QStringLiteral("plugins held source"), source, tab))
         << run.log().toStdString();
     EXPECT_TRUE(waitUntil([&] {
         return run.log().contains(QLatin1String("clipboard window key Alt+Shift+P not registered"))
@@ -184,7 +193,7 @@ TEST(PluginsPage, AnAltShiftPHeldElsewhereIsReportedAndCaptureStillRuns)
     })) << run.log().toStdString();
 
     std::unique_ptr<QProcess> owner;
-    copy(source.id, "kept all the same", owner);
+    copy(source, "kept all the same", owner);
     EXPECT_TRUE(waitUntil([&] {
         return storedTexts(run.storePath()) == QStringList { "kept all the same" };
     })) << run.log().toStdString();
