@@ -4,6 +4,10 @@
 #include "platform/x11/X11ScreenIdentity.h"
 #include "tests/support/X11TestTools.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSettings>
+
 #include <xcb/randr.h>
 #include <xcb/xcb.h>
 
@@ -146,4 +150,48 @@ TEST(DockOnTwoScreens, EachScreenHasABarAndTheSecondFollowsItsOutput)
     EXPECT_TRUE(
         waitUntil([&] { return framesOf(dock) == both && framesOf(strip).size() == 2; }, afterRebuild, pause))
         << run.log().toStdString();
+}
+
+TEST(ScreensPage, TheSecondCardsSaveWritesUnderTheSecondScreensKey)
+{
+    DockRun run(std::map<QString, QVariant> {
+        { QStringLiteral("spaceWidth"), QStringLiteral(R"j({"Optional(KEPT)":"640"})j") } });
+    ASSERT_GT(run.start(), 0);
+    const std::optional<QRect> tab = openSettingsTab(run, QStringLiteral("Screens"));
+    ASSERT_TRUE(tab) << run.log().toStdString();
+    std::optional<QRect> calibrate;
+    ASSERT_TRUE(waitUntil([&] {
+        click(tab->center());
+        return waitUntil(
+            [&] {
+                return (calibrate = run.loggedRect(QStringLiteral("screens card 1 calibration at ")))
+                    .has_value();
+            },
+            std::chrono::milliseconds(500));
+    })) << run.log().toStdString();
+    click(calibrate->center());
+    std::optional<QRect> field, save;
+    ASSERT_TRUE(waitUntil([&] {
+        field = run.loggedRect(QStringLiteral("calibration width field at "));
+        save = run.loggedRect(QStringLiteral("calibration save at "));
+        return field && save;
+    })) << run.log().toStdString();
+    click(field->center());
+    xdotool({ "key", "ctrl+a" });
+    xdotool({ "type", "1440" });
+    click(save->center());
+
+    const QString conf = run.configHome() + QStringLiteral("/orbitShelf/orbitShelf.conf");
+    const auto stored = [&](const char* key) {
+        QSettings settings(conf, QSettings::IniFormat);
+        return QJsonDocument::fromJson(settings.value(QLatin1String(key)).toString().toUtf8()).object();
+    };
+    const QString second = screenKeyOfOutput(QStringLiteral("DUMMY1"));
+    ASSERT_TRUE(waitUntil([&] {
+        return stored("spaceWidth").value(second).toString() == QLatin1String("1440");
+    })) << readText(conf).toStdString()
+        << run.log().toStdString();
+    EXPECT_EQ(stored("spaceWidth").value(QStringLiteral("Optional(KEPT)")).toString(), QStringLiteral("640"));
+    EXPECT_FALSE(stored("spaceWidth").contains(screenKeyOfOutput(QStringLiteral("DUMMY0"))));
+    EXPECT_FALSE(stored("spaceHeight").value(second).toString().isEmpty());
 }

@@ -61,36 +61,16 @@ TEST(LaunchAtLogin, TickingTheGeneralSwitchWritesTheAutostartEntryAndReadsOnAfte
     const QString entry = run.configHome() + QStringLiteral("/autostart/io.orbitshelf.OrbitShelf.desktop");
     // Everything is looked for in the log of this start only.
     auto openGeneralPage = [&run](qsizetype from) -> std::optional<QRect> {
-        const auto newLog = [&run, from] { return run.log().mid(from); };
-        std::optional<QRect> mainButton;
-        if (!waitUntil([&] {
-                return (mainButton = loggedRectIn(newLog(), QStringLiteral("main button at "))).has_value();
-            }))
-            return std::nullopt;
-        std::optional<QRect> item;
-        if (!waitUntil([&] {
-                click(mainButton->center(), 3);
-                return waitUntil(
-                    [&] {
-                        return (item
-                            = loggedRectIn(newLog(), QStringLiteral("settings menu opened.*\\bSettings@")))
-                            .has_value();
-                    },
-                    std::chrono::milliseconds(500));
-            }))
-            return std::nullopt;
-        click(item->center());
-        std::optional<QRect> tab;
-        if (!waitUntil([&] {
-                return (tab = loggedRectIn(newLog(), QStringLiteral("settings tab General at "))).has_value();
-            }))
+        const std::optional<QRect> tab = openSettingsTab(run, QStringLiteral("General"), from);
+        if (!tab)
             return std::nullopt;
         std::optional<QRect> toggle;
         waitUntil([&] {
             click(tab->center());
             return waitUntil(
                 [&] {
-                    return (toggle = loggedRectIn(newLog(), QStringLiteral("launch at startup \\w+ at ")))
+                    return (toggle
+                        = loggedRectIn(run.log().mid(from), QStringLiteral("launch at startup \\w+ at ")))
                         .has_value();
                 },
                 std::chrono::milliseconds(500));

@@ -287,18 +287,49 @@ private:
 };
 
 // Right-clicks the bar's main button until its settings menu opens: a dock
-// window just mapped may not take input yet.
-inline bool openSettingsMenu(const DockRun& run)
+// window just mapped may not take input yet. Reads only the log written
+// after `from` (a restart's); the bar's place after `barFrom` (the same
+// unless the bar was logged before, in this run).
+inline bool openSettingsMenu(const DockRun& run, qsizetype from = 0, std::optional<qsizetype> barFrom = {})
 {
+    const auto newLog = [&run, from] { return run.log().mid(from); };
+    const qsizetype barStart = barFrom.value_or(from);
     std::optional<QRect> mainButton;
-    if (!waitUntil(
-            [&] { return (mainButton = run.loggedRect(QStringLiteral("main button at "))).has_value(); }))
+    if (!waitUntil([&] {
+            return (mainButton = loggedRectIn(run.log().mid(barStart), QStringLiteral("main button at ")))
+                .has_value();
+        }))
         return false;
     return waitUntil([&] {
         click(mainButton->center(), 3);
-        return waitUntil([&] { return run.log().contains(QLatin1String("settings menu opened")); },
+        return waitUntil([&] { return newLog().contains(QLatin1String("settings menu opened")); },
             std::chrono::milliseconds(500));
     });
+}
+
+// As a user does: opens the main button's menu, picks "Settings", then
+// clicks the tab titled `tab`. Reads only the log written after `from` (the
+// bar's place after `barFrom`, as openSettingsMenu). The tab's rectangle, or
+// nothing when a step failed.
+inline std::optional<QRect> openSettingsTab(
+    const DockRun& run, const QString& tab, qsizetype from = 0, std::optional<qsizetype> barFrom = {})
+{
+    const auto newLog = [&run, from] { return run.log().mid(from); };
+    if (!openSettingsMenu(run, from, barFrom))
+        return std::nullopt;
+    const std::optional<QRect> item
+        = loggedRectIn(newLog(), QStringLiteral("settings menu opened.*\\bSettings@"));
+    if (!item)
+        return std::nullopt;
+    click(item->center());
+    std::optional<QRect> tabRect;
+    if (!waitUntil([&] {
+            return (tabRect = loggedRectIn(newLog(), QStringLiteral("settings tab %1 at ").arg(tab)))
+                .has_value();
+        }))
+        return std::nullopt;
+    click(tabRect->center());
+    return tabRect;
 }
 
 // One item of the bar as the app logs it.
