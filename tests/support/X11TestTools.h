@@ -227,6 +227,11 @@ public:
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
         env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome());
+        // One instance per user and display: each run is a user of its own.
+        QDir().mkpath(runtimeDir());
+        QFile::setPermissions(
+            runtimeDir(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir());
         env.insert(QStringLiteral("QT_LOGGING_RULES"),
             QStringLiteral("orbitshelf.dock=true;orbitshelf.settings=true;orbitshelf.switcher=true"));
         // Every message stamped, so that tests can tell how soon the bar
@@ -249,10 +254,12 @@ public:
         m_process.waitForFinished();
     }
     bool running() const { return m_process.state() == QProcess::Running; }
+    qint64 pid() const { return m_process.processId(); }
     // Set in the dock's environment by the next start().
     void setEnvironment(const QString& key, const QString& value) { m_environment[key] = value; }
     QString dataHome() const { return m_home.filePath(QStringLiteral("data")); }
     QString configHome() const { return m_home.filePath(QStringLiteral("config")); }
+    QString runtimeDir() const { return m_home.filePath(QStringLiteral("runtime")); }
     QString storePath() const
     {
         return dataHome() + QStringLiteral("/io.orbitshelf.OrbitShelf/Favorite.sqlite");
