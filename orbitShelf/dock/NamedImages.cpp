@@ -78,21 +78,28 @@ void drawShelfMark(QPainter& p, const QRectF& r, const ColourPair& colours)
     p.setClipPath(tile);
 
     const QColor ink(255, 255, 255, 235);
-    // The orbit: a tilted ring, with the planet riding on its right.
-    const QRectF orbit(r.left() + w * 0.16, r.top() + h * 0.3, w * 0.68, h * 0.3);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(ink, std::max<qreal>(1.0, w * 0.04)));
+    // A planet with its orbit, a thin tilted ring whose near half passes in
+    // front of it.
+    const QPointF centre(r.left() + w * 0.5, r.top() + h * 0.44);
+    const qreal planet = w * 0.15;
+    const QRectF ring(-w * 0.38, -h * 0.08, w * 0.76, h * 0.16);
+    const QPen ringPen(ink, std::max<qreal>(1.0, w * 0.035));
     p.save();
-    p.translate(orbit.center());
-    p.rotate(-14);
-    p.drawEllipse(QRectF(-orbit.width() / 2, -orbit.height() / 2, orbit.width(), orbit.height()));
-    p.restore();
+    p.translate(centre);
+    p.rotate(-20);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(ringPen);
+    p.drawArc(ring, 0, 180 * 16);
     p.setPen(Qt::NoPen);
-    p.setBrush(colours.dark.darker(120));
-    const qreal planet = w * 0.16;
-    p.drawEllipse(QPointF(orbit.center().x() + orbit.width() * 0.06, orbit.center().y()), planet, planet);
+    p.setBrush(colours.dark.darker(115));
+    p.drawEllipse(QPointF(0, 0), planet, planet);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(ringPen);
+    p.drawArc(ring, 180 * 16, 180 * 16);
+    p.setPen(Qt::NoPen);
     p.setBrush(ink);
-    p.drawEllipse(QPointF(orbit.right() - w * 0.04, orbit.center().y() - h * 0.08), w * 0.05, w * 0.05);
+    p.drawEllipse(QPointF(ring.right() - w * 0.02, 0), w * 0.04, w * 0.04);
+    p.restore();
 
     // The bar with its three buttons.
     const QRectF bar(r.left() + w * 0.12, r.top() + h * 0.7, w * 0.76, h * 0.16);
@@ -114,7 +121,8 @@ void drawShelfMark(QPainter& p, const QRectF& r, const ColourPair& colours)
         name.setPixelSize(int(h * 0.12));
         name.setBold(true);
         p.setFont(name);
-        p.setPen(ink);
+        // White on the palest tops would all but vanish.
+        p.setPen(colours.light.lightness() > 215 ? colours.dark.darker(140) : ink);
         p.drawText(
             QRectF(r.left(), r.top() + h * 0.06, w, h * 0.18), Qt::AlignCenter, QStringLiteral("orbitShelf"));
     }

@@ -42,17 +42,16 @@ int askWithMessageBox(const QString& message, const QStringList& buttons)
     if (lcAppearance().isDebugEnabled()) {
         // Once shown: where its buttons stand, for the log a test reads.
         QTimer::singleShot(0, &box, [&box, made] {
-            QStringList placed;
             for (const QAbstractButton* button : made) {
                 const QRect r(button->mapToGlobal(QPoint(0, 0)), button->size());
-                placed << QStringLiteral("%1@%2,%3 %4x%5")
-                              .arg(button->text())
-                              .arg(r.x())
-                              .arg(r.y())
-                              .arg(r.width())
-                              .arg(r.height());
+                qCDebug(lcAppearance).noquote() << "question shown:"
+                                                << QStringLiteral("%1@%2,%3 %4x%5")
+                                                       .arg(button->text())
+                                                       .arg(r.x())
+                                                       .arg(r.y())
+                                                       .arg(r.width())
+                                                       .arg(r.height());
             }
-            qCDebug(lcAppearance).noquote() << "question shown:" << placed.join(QStringLiteral("; "));
         });
     }
     box.exec();

@@ -181,12 +181,11 @@ void AppearanceSettingsView::showEvent(QShowEvent* event)
     if (lcSettingsPage().isDebugEnabled()) {
         // Once laid out: where the tiles stand.
         QTimer::singleShot(0, this, [this] {
-            QStringList tiles;
+            // One line per tile: a log line holds at most 300 characters.
             for (const QWidget* tile : findChildren<QWidget*>()) {
                 if (qobject_cast<const ColorSwatch*>(tile) || qobject_cast<const PictureTile*>(tile))
-                    tiles << placed(tile);
+                    qCDebug(lcSettingsPage).noquote() << "appearance page shown:" << placed(tile);
             }
-            qCDebug(lcSettingsPage).noquote() << "appearance page shown:" << tiles.join(QStringLiteral("; "));
         });
     }
 }
