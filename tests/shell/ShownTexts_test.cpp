@@ -226,9 +226,17 @@ std::vector<std::pair<const char*, std::function<QStringList()>>> paintedTexts()
 
 class ShownTexts : public ::testing::Test {
 protected:
+    // As main installs it; taken away again for the tests that follow in
+    // the same process.
+    static ShownTextTranslator& translator()
+    {
+        static ShownTextTranslator table;
+        return table;
+    }
+    static void TearDownTestSuite() { QCoreApplication::removeTranslator(&translator()); }
     static void SetUpTestSuite()
     {
-        installShownTexts();
+        QCoreApplication::installTranslator(&translator());
         if (!PersistenceController::hasShared()) {
             ASSERT_FALSE(PersistenceController::openShared());
         }
