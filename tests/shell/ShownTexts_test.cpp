@@ -38,6 +38,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QTabBar>
 #include <QTabWidget>
@@ -318,4 +319,27 @@ TEST(FalseWords, KeyNamesAndOtherSystems)
     };
     for (const Case& c : cases)
         EXPECT_EQ(falseWordsIn(QString::fromUtf8(c.text)), c.expected) << c.text;
+}
+
+// What the glyph check promises, as pixels: the pictures before the steps
+// and switches come out in colour, where a missing glyph is a grey box.
+TEST(ShownTextsPixels, EmojiAreDrawnInColour)
+{
+    for (const char* emoji : { "🔥", "🦄", "💫" }) {
+        QImage image(64, 64, QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        QFont font = QApplication::font();
+        font.setPixelSize(32);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(image.rect(), Qt::AlignCenter, QString::fromUtf8(emoji));
+        painter.end();
+        int coloured = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                coloured += image.pixelColor(x, y).hsvSaturation() > 100 ? 1 : 0;
+        }
+        EXPECT_GT(coloured, 50) << emoji << " is not drawn in colour";
+    }
 }
