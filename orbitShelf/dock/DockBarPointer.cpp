@@ -268,6 +268,7 @@ void DockBarPointer::openSettingsMenu(const QPointF& globalPosition)
         });
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(globalPosition.toPoint());
-    qCDebug(lcDock).noquote() << "settings menu opened on" << dock.screenID << "with"
-                              << menuItemGeometries(menu);
+    // One line per item: a log line holds at most 300 characters.
+    for (const QString& item : menuItemGeometries(menu).split(QStringLiteral("; ")))
+        qCDebug(lcDock).noquote() << "settings menu opened on" << dock.screenID << "with" << item;
 }

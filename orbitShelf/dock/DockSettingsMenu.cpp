@@ -39,7 +39,7 @@ QString dockMenuText(const QString& key)
         { QStringLiteral("restart"), QStringLiteral("Restart") },
         { QStringLiteral("quit"), QStringLiteral("Quit") },
     };
-    return texts.value(key, key);
+    return QCoreApplication::translate("DockSettingsMenu", qUtf8Printable(texts.value(key, key)));
 }
 
 std::vector<MenuEntry> dockSettingsMenu(const DockSettingsMenuInput& input)

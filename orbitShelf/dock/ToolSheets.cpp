@@ -7,6 +7,7 @@
 #include "tools/PasteBoardView.h"
 #include "tools/PomodoroView.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
@@ -126,7 +127,7 @@ QWidget* ToolSheets::makeSheet(ToolSheet sheet, const ToolSheetContent& content)
         layout->addWidget(makePasteBoardView(m_state, content.columns, content.limit));
         break;
     case ToolSheet::FastFinder:
-        window->setWindowTitle(QStringLiteral("FastFinder"));
+        window->setWindowTitle(QCoreApplication::translate("ToolSheets", "FastFinder"));
         layout->addWidget(makeFastFinderView(m_state, fastFinderPlacement()));
         break;
     }

@@ -134,15 +134,15 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
     {
         auto* row = new QHBoxLayout;
         auto* left = new QVBoxLayout;
-        left->addWidget(stepButton(QString::fromUtf8(OnboardingTexts::step1), &m_step1,
-                            [this] { requestAccessibilityPermission(); }),
-            0, Qt::AlignHCenter);
+        left->addWidget(
+            stepButton(tr(OnboardingTexts::step1), &m_step1, [this] { requestAccessibilityPermission(); }), 0,
+            Qt::AlignHCenter);
         auto* necessary = new QLabel(tr(OnboardingTexts::necessary));
         necessary->setFont(title2(necessary->font()));
         necessary->setStyleSheet(QStringLiteral("color: red;"));
         left->addWidget(necessary, 0, Qt::AlignHCenter);
         row->addLayout(left);
-        auto* explanation = new QLabel(QString::fromUtf8(OnboardingTexts::step1Explanation));
+        auto* explanation = new QLabel(tr(OnboardingTexts::step1Explanation));
         explanation->setWordWrap(true);
         auto* right = new QVBoxLayout;
         right->addWidget(explanation);
@@ -159,7 +159,7 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
     // Step 2.
     {
         auto* row = new QHBoxLayout;
-        m_step2 = new QCheckBox(QString::fromUtf8(OnboardingTexts::step2));
+        m_step2 = new QCheckBox(tr(OnboardingTexts::step2));
         m_step2->setObjectName(QStringLiteral("step2"));
         m_step2->setFont(title2(m_step2->font()));
         m_step2->setChecked(m_onboarding->disablePreview);
@@ -168,7 +168,7 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
             applyOnboardingPreviewChoice(on);
         });
         row->addWidget(m_step2);
-        auto* explanation = new QLabel(QString::fromUtf8(OnboardingTexts::step2Explanation));
+        auto* explanation = new QLabel(tr(OnboardingTexts::step2Explanation));
         explanation->setWordWrap(true);
         // Room for a few words a line beside the large toggle.
         explanation->setMinimumWidth(180);
@@ -181,8 +181,7 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
     {
         auto* row = new QHBoxLayout;
         QPushButton* button = nullptr;
-        row->addWidget(
-            stepButton(QString::fromUtf8(OnboardingTexts::step3), &button, [this] { hideSystemDock(); }));
+        row->addWidget(stepButton(tr(OnboardingTexts::step3), &button, [this] { hideSystemDock(); }));
         auto* right = new QVBoxLayout;
         right->addWidget(new QLabel(tr(OnboardingTexts::step3Explanation)));
         m_step3Note = new QLabel;
@@ -195,9 +194,8 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
     }
     steps->addWidget(horizontalDivider());
     // Step 4.
-    steps->addWidget(
-        stepButton(QString::fromUtf8(OnboardingTexts::step4), &m_step4, [this] { closeOnboardingWindow(); }),
-        0, Qt::AlignHCenter);
+    steps->addWidget(stepButton(tr(OnboardingTexts::step4), &m_step4, [this] { closeOnboardingWindow(); }), 0,
+        Qt::AlignHCenter);
     column->addLayout(steps);
     scroll->setWidget(page);
     connect(scroll->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { logStep4Place(); });

@@ -276,7 +276,7 @@ FastFinderView::FastFinderView(
     sidebar->setFixedWidth(int(FastFinderModel::leftSideWidth) + 40);
     auto* sideLayout = new QVBoxLayout(sidebar);
     sideLayout->setContentsMargins(20, 20, 20, 20);
-    auto* title = new QLabel(QStringLiteral("FastFinder"), sidebar);
+    auto* title = new QLabel(tr("FastFinder"), sidebar);
     QFont titleFont = title->font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);

@@ -75,7 +75,7 @@ TEST(ThemesPage, ANewThemeRestartsTheProgram)
     click(tile->center());
     std::optional<QRect> ok;
     ASSERT_TRUE(waitUntil([&] {
-        return (ok = run.loggedRect(QStringLiteral("question shown:.*\\boK@"))).has_value();
+        return (ok = run.loggedRect(QStringLiteral("question shown:.*\\bOK@"))).has_value();
     })) << run.log().toStdString();
     // A box just mapped may not take input yet.
     EXPECT_TRUE(waitUntil([&] {

@@ -211,9 +211,9 @@ inline std::optional<QRect> loggedRectIn(const QString& log, const QString& pref
 }
 
 // One run of the real orbitShelf with a private settings and data home. Its
-// standard error is the log the checks read: with orbitshelf.dock debug on,
-// the bar writes where each of its buttons stands on the screen, and with
-// orbitshelf.settings the appearance page where its tiles stand.
+// standard error is the log the checks read: with orbitshelf.* debug on,
+// the bar writes where each of its buttons stands on the screen, and the
+// appearance page where its tiles stand.
 class DockRun final {
 public:
     explicit DockRun(const std::map<QString, QVariant>& settings = {})
@@ -241,8 +241,13 @@ public:
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
         env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome());
-        env.insert(QStringLiteral("QT_LOGGING_RULES"),
-            QStringLiteral("orbitshelf.dock=true;orbitshelf.settings=true;orbitshelf.switcher=true"));
+        // One instance per user and display: each run is a user of its own.
+        QDir().mkpath(runtimeDir());
+        QFile::setPermissions(
+            runtimeDir(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir());
+        // Debug lines are off by default; the checks read the program's own.
+        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("orbitshelf.*=true"));
         // Every message stamped, so that tests can tell how soon the bar
         // followed the desktop.
         env.insert(QStringLiteral("QT_MESSAGE_PATTERN"),
@@ -263,10 +268,12 @@ public:
         m_process.waitForFinished();
     }
     bool running() const { return m_process.state() == QProcess::Running; }
+    qint64 pid() const { return m_process.processId(); }
     // Set in the dock's environment by the next start().
     void setEnvironment(const QString& key, const QString& value) { m_environment[key] = value; }
     QString dataHome() const { return m_home.filePath(QStringLiteral("data")); }
     QString configHome() const { return m_home.filePath(QStringLiteral("config")); }
+    QString runtimeDir() const { return m_home.filePath(QStringLiteral("runtime")); }
     QString storePath() const
     {
         return dataHome() + QStringLiteral("/io.orbitshelf.OrbitShelf/Favorite.sqlite");
