@@ -61,6 +61,9 @@ const std::vector<ShownText>& shownTextTable()
         { "Pasteboard", "Clipboard" },
         { "FastFinder", "Folder Browser" },
         { "Open in Finder", "Open in File Manager" },
+        { "Replace Finder", "Replace File Manager" },
+        { "PasteBoard", "Clipboard" },
+        { "Finder", "Folder Browser" },
     };
     return table;
 }

@@ -80,8 +80,7 @@ public:
         icon->setFixedSize(44, 44);
         icon->setPixmap(toolIcon(plugin.icon, 44, devicePixelRatioF()));
         column->addWidget(icon, 0, Qt::AlignHCenter);
-        // The tool's own name, the same in every language.
-        column->addWidget(new QLabel(plugin.name), 0, Qt::AlignHCenter);
+        column->addWidget(new QLabel(tr(qUtf8Printable(plugin.name))), 0, Qt::AlignHCenter);
     }
 
 protected:
@@ -196,7 +195,7 @@ void PluginsView::refresh()
 {
     const Plugin& plugin = m_controller->currentPlugin();
     m_icon->setPixmap(toolIcon(plugin.icon, 44, devicePixelRatioF()));
-    m_name->setText(plugin.name);
+    m_name->setText(tr(qUtf8Printable(plugin.name)));
 
     const bool installed = m_controller->isInstalled(plugin.name);
     m_install->setText(tr(qUtf8Printable(m_controller->installButtonTitle())));

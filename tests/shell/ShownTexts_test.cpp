@@ -18,7 +18,8 @@
 #include "dock/EditWindowForm.h"
 #include "dock/MenuWidget.h"
 #include "settings/QuitView.h"
-#include "settings/SettingsStandIn.h"
+#include "settings/GeneralConfig.h"
+#include "settings/ScreensView.h"
 #include "shell/OnboardingWindow.h"
 #include "switcher/FloatDockView.h"
 #include "switcher/HotKeySettings.h"
@@ -26,13 +27,17 @@
 #include "tests/support/TempStores.h"
 #include "tools/FastFinderView.h"
 #include "tools/PasteBoardView.h"
+#include "tools/NoteView.h"
 #include "tools/PomodoroView.h"
+#include "tools/SettingView.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QHash>
 #include <QLabel>
@@ -92,6 +97,13 @@ void collectTexts(QWidget* widget, QStringList& out)
     if (auto* combo = qobject_cast<QComboBox*>(widget)) {
         for (int i = 0; i < combo->count(); ++i)
             add(combo->itemText(i));
+    }
+    if (auto* view = qobject_cast<QAbstractItemView*>(widget); view && view->model()) {
+        const QAbstractItemModel* model = view->model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            add(model->index(row, 0).data(Qt::DisplayRole).toString());
+            add(model->index(row, 0).data(Qt::ToolTipRole).toString());
+        }
     }
     if (auto* tabs = qobject_cast<QTabBar*>(widget)) {
         for (int i = 0; i < tabs->count(); ++i) {
@@ -159,7 +171,9 @@ std::vector<Surface> surfaces()
 {
     return {
         { "OnboardingWindow", [] { return makeOnboardingWindow(); } },
-        { "SettingsWindow", [] { return std::unique_ptr<QWidget>(makeGeneralConfig()); } },
+        { "SettingsWindow", [] { return std::make_unique<GeneralConfig>(); } },
+        { "CalibrationDialog",
+            [] { return std::make_unique<CalibrationDialog>(QGuiApplication::primaryScreen()); } },
         { "QuitWindow", [] { return std::make_unique<QuitView>(); } },
         { "BarSettingsMenu",
             [] {
@@ -198,6 +212,8 @@ std::vector<Surface> surfaces()
                     makeFastFinderView(AppState::shared(), FastFinderPlacement { false, 1440 }));
             } },
         { "Pomodoro", [] { return std::unique_ptr<QWidget>(makePomodoroView(AppState::shared())); } },
+        { "Notes", [] { return std::unique_ptr<QWidget>(makeNoteView(AppState::shared())); } },
+        { "ToolHub", [] { return std::unique_ptr<QWidget>(makeSettingView(AppState::shared())); } },
     };
 }
 
