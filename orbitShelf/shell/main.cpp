@@ -1,6 +1,7 @@
 #include "Persistence.h"
 #include "app/AppIdentity.h"
 #include "app/AppState.h"
+#include "app/PrivateFiles.h"
 #include "apps/AXEventThread.h"
 #include "apps/DockBadgeReader.h"
 #include "apps/ScreenIdentifier.h"
@@ -94,6 +95,8 @@ int main(int argc, char** argv)
     wireFeatures();
     AppDelegate delegate;
 
+    // Folders and files made by older versions were readable by everyone.
+    tightenPrivateFolder(applicationSupportFolder());
     if (const auto error = PersistenceController::openShared()) {
         std::fprintf(stderr, "Container load failed: %s\n", error->toLocal8Bit().constData());
         std::fflush(stderr);

@@ -93,7 +93,7 @@ PomodoroView::PomodoroView(AppState& state, QWidget* parent)
     auto* reset = runButton(tr("Reset"), QStringLiteral("#e8850c"));
     connect(start, &QPushButton::clicked, this, [this] { recordPomodoroRun(m_state); });
     connect(stop, &QPushButton::clicked, this, [this] {
-        stopPomodoroRun();
+        stopPomodoroRun(m_state);
         refresh();
     });
     connect(reset, &QPushButton::clicked, this, [this] { resetPomodoroRun(m_state); });

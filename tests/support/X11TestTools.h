@@ -74,6 +74,13 @@ public:
         return { m_pids.back(), waitForWindow(title) };
     }
 
+    // Any program, once a window whose title matches `title` shows.
+    Window program(const QString& program, const QStringList& arguments, const QString& title)
+    {
+        m_pids.push_back(spawn(program, arguments));
+        return { m_pids.back(), waitForWindow(title) };
+    }
+
     // The tests' own client (tests/support/client) in `mode`, writing what
     // it does to `log`; `shownAs` is the title waited for.
     Window own(const QString& mode, const QString& title, const QString& log, const QString& shownAs,

@@ -1,5 +1,6 @@
 #include "app/AppState.h"
 #include "app/UserDefaults.h"
+#include "app/Utilities.h"
 #include "tools/PasteBoardView.h"
 #include "tools/PasteboardQueries.h"
 
@@ -7,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QUuid>
 
@@ -256,6 +258,43 @@ TEST_F(PasteBoard, TrimTrashesBothPictureFilesOfTheItemsBeyondTheLimit)
     model.load();
     ASSERT_EQ(model.items().size(), 1u);
     EXPECT_EQ(model.items()[0].text(QStringLiteral("text")), QStringLiteral("kept"));
+}
+
+TEST_F(PasteBoard, ADeletionThatCannotTrashEveryFileChangesNothingAndSaysSo)
+{
+    pictureFiles(QStringLiteral("p.png"));
+    picture(stored(QStringLiteral("p_thumbnail.png")));
+    text(QStringLiteral("kept"), QStringLiteral("2026-05-01"), -1);
+    PasteBoardModel model = loaded();
+    ASSERT_EQ(model.items().size(), 2u);
+
+    // A trash with a files/ and an info/ folder that takes the full-size
+    // file and then refuses the thumbnail.
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("trash/files")));
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("trash/info")));
+    QStringList asked;
+    model.setTrashFile([&](const QString& path, QString* inTrash) {
+        asked << QFileInfo(path).fileName();
+        if (path.endsWith(QStringLiteral("_thumbnail.png")))
+            return false;
+        *inTrash = dir.filePath(QStringLiteral("trash/files/") + QFileInfo(path).fileName());
+        QFile info(dir.filePath(QStringLiteral("trash/info/") + QFileInfo(path).fileName() + ".trashinfo"));
+        EXPECT_TRUE(info.open(QIODevice::WriteOnly));
+        return QFile::rename(path, *inTrash);
+    });
+    QStringList alerts;
+    setAlertPresenter([&](const QString& message, const QString&) { alerts << message; });
+    model.trim(1);
+    setAlertPresenter({});
+
+    EXPECT_EQ(asked, (QStringList { "p.png", "p_thumbnail.png" }));
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("p.png")))) << "taken back out of the trash";
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("p_thumbnail.png"))));
+    EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("trash/info"))).isEmpty())
+        << "the trash lists nothing of it";
+    EXPECT_EQ(alerts, QStringList { "The clipboard item could not be deleted." });
+    model.load();
+    EXPECT_EQ(model.items().size(), 2u) << "the record stays with its files";
 }
 
 TEST_F(PasteBoard, MarkTabMakesCardsOnlyAsTheyScrollIntoView)
