@@ -157,7 +157,9 @@ FastFinderPlacement ToolSheets::fastFinderPlacement() const
 
 void ToolSheets::place(QWidget* sheet, const ToolSheetContent& content) const
 {
-    const QSize size = content.size.toSize();
+    // A panel's content may need more than the size asked (the window
+    // manager would grow it on its far side, off the tile).
+    const QSize size = content.size.toSize().expandedTo(sheet->minimumSizeHint());
     sheet->resize(size);
     const QRect tile = m_dock.currentPluginFrame.toAlignedRect();
     const QScreen* tileScreen = tile.isEmpty() ? nullptr : QGuiApplication::screenAt(tile.center());

@@ -376,6 +376,11 @@ void FastFinderModel::startThumbnails(const QList<FolderEntry>& entries)
             continue;
         const QString path = entry.path;
         m_thumbnailPool->start([this, path] {
+            // Only plain files: reading a named pipe called "x.png" would
+            // wait for a writer for ever, and the browser waits for its
+            // thumbnails when it closes.
+            if (!QFileInfo(path).isFile())
+                return;
             const QImage image = loadThumbnail(path, thumbnailSide);
             if (image.isNull())
                 return;

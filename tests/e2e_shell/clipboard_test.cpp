@@ -5,8 +5,10 @@
 #include "tests/support/X11TestTools.h"
 
 #include <QDate>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -14,6 +16,8 @@
 #include <QUrl>
 
 #include <xcb/xcb.h>
+
+#include <sys/stat.h>
 
 #include <atomic>
 #include <thread>
@@ -221,6 +225,14 @@ TEST(Clipboard, CopiesElsewhereAreKeptWithTheirSourceNeverSecretsAndASilentOwner
             Entity::Plugins, { { "name", QStringLiteral("Pasteboard") }, { "installed", true } }));
         ASSERT_TRUE(store->save());
     }
+    // The data folder as older versions left it: open to every user.
+    const QString dataFolder = QFileInfo(run.storePath()).absolutePath();
+    QFile old(dataFolder + QStringLiteral("/pasteboard-older.png"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.close();
+    for (const auto& [path, mode] : { std::pair { dataFolder, 0755 }, std::pair { run.storePath(), 0644 },
+             std::pair { old.fileName(), 0644 } })
+        ASSERT_EQ(chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0);
     ASSERT_GT(run.start(), 0);
     Clients clients;
     const auto source = clients.xterm(QStringLiteral("clip source"));
@@ -248,12 +260,15 @@ TEST(Clipboard, CopiesElsewhereAreKeptWithTheirSourceNeverSecretsAndASilentOwner
     // A copy by Ctrl+Insert in a GTK editor is credited to the editor, with
     // its icon, though the xterm was clicked last.
     {
-        const auto editor = clients.program(QStringLiteral("l3afpad"), {}, QStringLiteral("L3afpad"));
+        const auto editor = clients.program(QStringLiteral("l3afpad"), {}, QStringLiteral("(Untitled)"));
         ASSERT_FALSE(editor.id.isEmpty());
         ASSERT_TRUE(waitUntil([&] { return barShows(run, editor.id); }, std::chrono::seconds(10)));
+        // Typed for real (GTK ignores sent events), once the editor has the
+        // keyboard.
         xdotool({ "windowactivate", "--sync", editor.id });
-        xdotool({ "type", "--window", editor.id, "typed in the editor" });
-        xdotool({ "key", "--window", editor.id, "ctrl+a" });
+        ASSERT_TRUE(waitUntil([&] { return activeWindow() == editor.id; }));
+        xdotool({ "type", "typed in the editor" });
+        xdotool({ "key", "ctrl+a" });
         xdotool({ "key", "ctrl+Insert" });
         ASSERT_TRUE(waitUntil([&] { return storedCopies(run.storePath()).size() == 2; }))
             << run.log().toStdString();
@@ -265,6 +280,10 @@ TEST(Clipboard, CopiesElsewhereAreKeptWithTheirSourceNeverSecretsAndASilentOwner
             << row.fromAppName.toStdString() << " icon " << row.fromAppImage.toStdString();
         EXPECT_EQ(QImage(QUrl::fromPercentEncoding(row.fromAppImage.toUtf8())).size(), QSize(64, 64));
     }
+    // The copy keys go to the xterm again: in the editor they would copy its
+    // selection.
+    click(windowGeometry(source.id).center());
+    ASSERT_TRUE(waitUntil([&] { return activeWindow() == source.id; }));
 
     QTemporaryDir dir;
     QImage picture(64, 48, QImage::Format_RGB32);
@@ -323,6 +342,20 @@ TEST(Clipboard, CopiesElsewhereAreKeptWithTheirSourceNeverSecretsAndASilentOwner
     ASSERT_TRUE(waitUntil([&] { return storedCopies(run.storePath()).size() == 5; }))
         << run.log().toStdString();
     EXPECT_EQ(storedCopies(run.storePath()).back().text, QStringLiteral("a later copy"));
+
+    // Everything the history keeps is its user's alone, and the start said
+    // once that it closed the folder.
+    const auto modeOf = [](const QString& path) {
+        struct stat info { };
+        lstat(QFile::encodeName(path).constData(), &info);
+        return info.st_mode & 07777;
+    };
+    EXPECT_EQ(modeOf(dataFolder), 0700u);
+    const QStringList files = QDir(dataFolder).entryList(QDir::Files | QDir::Hidden);
+    EXPECT_GE(files.size(), 6) << files.join(' ').toStdString();
+    for (const QString& name : files)
+        EXPECT_EQ(modeOf(dataFolder + QLatin1Char('/') + name), 0600u) << name.toStdString();
+    EXPECT_EQ(run.log().count(QStringLiteral("readable by its owner only")), 1) << run.log().toStdString();
 }
 
 TEST(ClipboardPanel, TheHotKeyOpensTheWindowACardClickCopiesAndEscapeClosesIt)
