@@ -81,6 +81,20 @@ QImage decodeImage(const QByteArray& data, const QByteArray& format, const QSize
     return reader.read();
 }
 
+// The thumbnail, stretched to its size. A large picture is first thinned by
+// sampling to four times the thumbnail: smoothing all of a full-HD picture
+// down costs more than its decoding.
+QImage thumbnailOf(const QImage& decoded)
+{
+    if (decoded.isNull())
+        return {};
+    const QSize sampled = (kThumbnailSize * 4).toSize();
+    if (decoded.width() > sampled.width() && decoded.height() > sampled.height())
+        return resized(
+            decoded.scaled(sampled, Qt::IgnoreAspectRatio, Qt::FastTransformation), kThumbnailSize);
+    return resized(decoded, kThumbnailSize);
+}
+
 // The copy as the history keeps it: a PNG exactly as offered (no second
 // encoding), other formats decoded and encoded as PNG once.
 QByteArray pngOf(const platform::ClipboardRead& read)
@@ -312,9 +326,8 @@ void ClipboardCapture::storeText(const QString& copied, const CopySource& source
     const QString text = trimmedClipboardText(copied);
     if (text.isEmpty())
         return finish(false);
-    const auto newest = fetchPasteboards(pasteboardDay(now));
-    if (!newest.empty()) {
-        const auto last = newest.front().text(QStringLiteral("text"));
+    if (const auto newest = newestPasteboard(pasteboardDay(now))) {
+        const auto last = newest->text(QStringLiteral("text"));
         if (last
             && last->normalized(QString::NormalizationForm_C)
                 == text.normalized(QString::NormalizationForm_C))
@@ -329,9 +342,9 @@ void ClipboardCapture::storeImage(
     const platform::ClipboardRead& read, const CopySource& source, const QDateTime& now)
 {
     std::optional<QString> newestImage;
-    const auto newest = fetchPasteboards(pasteboardDay(now));
-    if (!newest.empty() && newest.front().flag(QStringLiteral("isImage")))
-        newestImage = localPathFromStored(newest.front().text(QStringLiteral("image")).value_or(QString()));
+    const auto newest = newestPasteboard(pasteboardDay(now));
+    if (newest && newest->flag(QStringLiteral("isImage")))
+        newestImage = localPathFromStored(newest->text(QStringLiteral("image")).value_or(QString()));
     const QString folder = *appSupportFolderPath();
 
     // Decoding a large copy takes far longer than a frame; the main thread
@@ -340,9 +353,7 @@ void ClipboardCapture::storeImage(
         const QByteArray png = pngOf(read);
         // One decode, scaled down to the thumbnail: the picture's
         // check and its small copy at once.
-        const QImage thumbnail = png.isEmpty()
-            ? QImage()
-            : resized(decodeImage(png, "png", kThumbnailSize.toSize()), kThumbnailSize);
+        const QImage thumbnail = png.isEmpty() ? QImage() : thumbnailOf(decodeImage(png, "png"));
         const bool decodes = !thumbnail.isNull();
         const bool repeated = decodes && newestImage && repeatsStored(png, thumbnail, *newestImage);
         const auto written = !decodes || repeated ? std::nullopt : writeImageFiles(png, thumbnail, folder);
