@@ -3,6 +3,7 @@
 // 100 full-HD PNG copies (CPU seconds of the whole process, every thread),
 // and the history panel's first pixels after its hot key. Targets: 0.5 CPU-s,
 // 3 CPU-s and 15 ms.
+#include "ClipboardBench.h"
 #include "Persistence.h"
 #include "app/AppState.h"
 #include "app/UserDefaults.h"
@@ -33,24 +34,6 @@ double cpuSeconds()
     timespec t {};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
-}
-
-double medianOf(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-bool captureOnce()
-{
-    std::optional<bool> stored;
-    const auto c = QObject::connect(
-        &ClipboardCapture::shared(), &ClipboardCapture::finished, [&](bool s) { stored = s; });
-    captureClipboard();
-    orbitshelf::test::waitUntil(
-        [&] { return stored.has_value(); }, std::chrono::seconds(30), std::chrono::milliseconds(0));
-    QObject::disconnect(c);
-    return stored.value_or(false);
 }
 
 // A full-HD screenshot-like picture, different for each `seed`, as PNG.
@@ -85,10 +68,9 @@ int main(int argc, char** argv)
     if (PersistenceController::openShared())
         return 1;
     PersistenceController& store = PersistenceController::shared();
-    QDateTime now = kToday;
-    setPasteboardClock([&now] { return now; });
-    platform::fake::FakeClipboardReader reader;
-    platform::setClipboardReader(&reader);
+    BenchClipboard clip(kToday);
+    QDateTime& now = clip.now;
+    platform::fake::FakeClipboardReader& reader = clip.reader;
 
     // 10 000 texts over 35 days, then 50 pictures captured as a user would.
     const QString body(200, u'x');
@@ -144,6 +126,5 @@ int main(int argc, char** argv)
     }
     std::printf(
         "history panel first pixels after its hot key: median %.2f ms (target 15)\n", medianOf(firstPixels));
-    platform::setClipboardReader(nullptr);
     return 0;
 }

@@ -244,23 +244,7 @@ TEST_F(PasteBoard, PinTurnsAnyValueOrNoneIntoTrueAndTrueIntoNone)
     }
 }
 
-TEST_F(PasteBoard, TrimTrashesBothPictureFilesOfTheItemsBeyondTheLimit)
-{
-    pictureFiles(QStringLiteral("p.png"));
-    picture(stored(QStringLiteral("p_thumbnail.png")));
-    text(QStringLiteral("kept"), QStringLiteral("2026-05-01"), -1);
-    PasteBoardModel model = loaded();
-    ASSERT_EQ(model.items().size(), 2u);
-
-    model.trim(1);
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("p.png"))));
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("p_thumbnail.png"))));
-    model.load();
-    ASSERT_EQ(model.items().size(), 1u);
-    EXPECT_EQ(model.items()[0].text(QStringLiteral("text")), QStringLiteral("kept"));
-}
-
-TEST_F(PasteBoard, ADeletionThatCannotTrashEveryFileChangesNothingAndSaysSo)
+TEST_F(PasteBoard, TrimTrashesBothPictureFilesOfTheItemsBeyondTheLimitOrNothing)
 {
     pictureFiles(QStringLiteral("p.png"));
     picture(stored(QStringLiteral("p_thumbnail.png")));
@@ -269,7 +253,8 @@ TEST_F(PasteBoard, ADeletionThatCannotTrashEveryFileChangesNothingAndSaysSo)
     ASSERT_EQ(model.items().size(), 2u);
 
     // A trash with a files/ and an info/ folder that takes the full-size
-    // file and then refuses the thumbnail.
+    // file and then refuses the thumbnail: nothing changes, and the user is
+    // told.
     ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("trash/files")));
     ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("trash/info")));
     QStringList asked;
@@ -286,7 +271,6 @@ TEST_F(PasteBoard, ADeletionThatCannotTrashEveryFileChangesNothingAndSaysSo)
     setAlertPresenter([&](const QString& message, const QString&) { alerts << message; });
     model.trim(1);
     setAlertPresenter({});
-
     EXPECT_EQ(asked, (QStringList { "p.png", "p_thumbnail.png" }));
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("p.png")))) << "taken back out of the trash";
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("p_thumbnail.png"))));
@@ -294,7 +278,16 @@ TEST_F(PasteBoard, ADeletionThatCannotTrashEveryFileChangesNothingAndSaysSo)
         << "the trash lists nothing of it";
     EXPECT_EQ(alerts, QStringList { "The clipboard item could not be deleted." });
     model.load();
-    EXPECT_EQ(model.items().size(), 2u) << "the record stays with its files";
+    ASSERT_EQ(model.items().size(), 2u) << "the record stays with its files";
+
+    // The desktop's trash takes both: the files and the record go.
+    model.setTrashFile({});
+    model.trim(1);
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("p.png"))));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("p_thumbnail.png"))));
+    model.load();
+    ASSERT_EQ(model.items().size(), 1u);
+    EXPECT_EQ(model.items()[0].text(QStringLiteral("text")), QStringLiteral("kept"));
 }
 
 TEST_F(PasteBoard, MarkTabMakesCardsOnlyAsTheyScrollIntoView)
