@@ -2,9 +2,9 @@
 
 #include <QDir>
 #include <QLoggingCategory>
-#include <QSaveFile>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -62,17 +62,36 @@ bool createPrivateFile(const QString& path)
 
 bool savePrivateFile(const QByteArray& bytes, const QString& path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qCWarning(lcPrivateFiles).noquote() << "could not write" << path << ":" << file.errorString();
+    // A temporary file beside the target, renamed over it once complete:
+    // the file appears whole or not at all. Created 0600, so it never shows
+    // with a wider mode. No flush to the disk: losing the newest picture to
+    // a power cut costs less than a disk flush on every copy.
+    const QByteArray target = QFile::encodeName(path);
+    QByteArray temporary = target + ".XXXXXX";
+    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+    const auto fail = [&](const char* what) {
+        qCWarning(lcPrivateFiles).noquote()
+            << "could not write" << path << ":" << what << std::strerror(errno);
         return false;
+    };
+    if (fd < 0)
+        return fail("create");
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            ::close(fd);
+            ::unlink(temporary.constData());
+            return fail("write");
+        }
+        written += n;
     }
-    // Set on the temporary file, so the file never appears with a wider mode.
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        qCWarning(lcPrivateFiles).noquote() << "could not write" << path << ":" << file.errorString();
-        file.cancelWriting();
-        return false;
+    if (::close(fd) != 0 || ::rename(temporary.constData(), target.constData()) != 0) {
+        const bool failed = fail("finish");
+        ::unlink(temporary.constData());
+        return failed;
     }
     return true;
 }
