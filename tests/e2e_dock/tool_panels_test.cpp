@@ -1,11 +1,16 @@
 // The tools' panels opened from their tiles in the real orbitShelf, with the
 // bar on the bottom, left and right edges: each opens beside its tile inside
 // the screen, a second click closes it, one is up at a time, Escape closes it.
+// And a Pomodoro started in its panel counts on through the bar's "Restart".
 #include "Persistence.h"
 
 #include "tests/support/X11TestTools.h"
 
+#include <QSettings>
+
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 using namespace orbitshelf::test;
 
@@ -89,4 +94,70 @@ TEST(ToolPanels, OpenBesideTheirTileOneAtATimeAndCloseByTileOrEscape)
         EXPECT_TRUE(waitUntil([] { return visibleWindowsNamed("Pomodoro").isEmpty(); }))
             << "Escape closes the panel that is up";
     }
+}
+
+TEST(PomodoroRestart, TheBarsRestartKeepsARunningPomodoroCounting)
+{
+    DockRun run(std::map<QString, QVariant> {
+        { QStringLiteral("pinedPlugins"), QStringLiteral("{\"Pomodoro\":\"true\"}") } });
+    // Installed through the store, as above.
+    {
+        QString error;
+        auto store = PersistenceController::open(run.storePath(), &error);
+        ASSERT_TRUE(store) << error.toStdString();
+        ASSERT_TRUE(store->insert(
+            Entity::Plugins, { { "name", QStringLiteral("Pomodoro") }, { "installed", true } }));
+        ASSERT_TRUE(store->save());
+    }
+    run.setEnvironment("QT_LOGGING_RULES", "orbitshelf.dock=true;orbitshelf.tools.pomodoro=true");
+    const qint64 first = run.start();
+    ASSERT_GT(first, 0);
+    const auto seconds = [&] {
+        QSettings file(
+            run.configHome() + QStringLiteral("/orbitShelf/orbitShelf.conf"), QSettings::NativeFormat);
+        return file.value(QStringLiteral("pomodoro_seconds")).toLongLong();
+    };
+    std::vector<QRect> tiles;
+    ASSERT_TRUE(waitUntil([&] { return (tiles = toolTiles(run)).size() == 1; })) << run.log().toStdString();
+    std::optional<QRect> start;
+    ASSERT_TRUE(waitUntil([&] {
+        click(tiles[0].center());
+        return waitUntil(
+            [&] {
+                return (start = run.loggedRect(QStringLiteral("Pomodoro panel shown: Start@"))).has_value();
+            },
+            std::chrono::milliseconds(1500));
+    })) << run.log().toStdString();
+    click(start->center());
+    ASSERT_TRUE(waitUntil([&] { return seconds() >= 2; }, std::chrono::seconds(10)))
+        << run.log().toStdString();
+    xdotool({ "key", "Escape" });
+
+    ASSERT_TRUE(openSettingsMenu(run)) << run.log().toStdString();
+    std::optional<QRect> restart;
+    ASSERT_TRUE(waitUntil([&] {
+        return (restart = run.loggedRect(QStringLiteral("settings menu opened.*\\bRestart@"))).has_value();
+    })) << run.log().toStdString();
+    click(restart->center());
+    ASSERT_TRUE(waitUntil([&] { return !run.running(); })) << "the old process is gone";
+    const qint64 atRestart = seconds();
+
+    // The new process: found by its bar's window, counting on from where the
+    // old one stopped.
+    qint64 second = 0;
+    EXPECT_TRUE(waitUntil([&] {
+        const QStringList docks = visibleWindowsNamed(QStringLiteral("orbitShelf dock"));
+        if (docks.isEmpty())
+            return false;
+        second
+            = property(docks.first(), QStringLiteral("_NET_WM_PID")).section(u'=', 1).trimmed().toLongLong();
+        return second > 0 && second != first;
+    })) << run.log().toStdString();
+    EXPECT_TRUE(waitUntil([&] { return seconds() >= atRestart + 2; }, std::chrono::seconds(10)))
+        << "at restart " << atRestart << ", now " << seconds();
+    QSettings file(run.configHome() + QStringLiteral("/orbitShelf/orbitShelf.conf"), QSettings::NativeFormat);
+    EXPECT_FALSE(file.value(QStringLiteral("needRestorePomodoro")).toBool());
+    if (second > 0 && second != first)
+        ::kill(pid_t(second), SIGTERM);
+    EXPECT_TRUE(waitUntil([] { return visibleWindowsNamed(QStringLiteral("orbitShelf dock")).isEmpty(); }));
 }
