@@ -7,6 +7,7 @@
 #include "apps/WindowClickTracking.h"
 #include "platform/KeyCodes.h"
 #include "platform/fake/FakeClipboardReader.h"
+#include "tools/FastFinderModel.h"
 #include "tools/PasteboardQueries.h"
 
 #include "tests/support/XvfbSession.h"
@@ -18,6 +19,9 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
 
 namespace {
 
@@ -322,6 +326,36 @@ TEST_F(Capture, ImagesAreKeptOnceWithTheirTwoFiles)
     reader.setImage(picture(Qt::green));
     EXPECT_TRUE(capture());
     EXPECT_EQ(all().size(), 3u);
+}
+
+TEST_F(Capture, APictureIsStoredWhileTheFolderBrowserWaitsOnAHungMount)
+{
+    // 64 folders on a mount that never answers, opened one after another.
+    struct Hang {
+        std::mutex mutex;
+        std::condition_variable released;
+        bool answering = false;
+    };
+    auto hang = std::make_shared<Hang>();
+    FastFinderServices services;
+    services.list = [hang](const QString& folder) {
+        std::unique_lock lock(hang->mutex);
+        hang->released.wait(lock, [&] { return hang->answering; });
+        return listFolder(folder);
+    };
+    AppState browserState;
+    FastFinderModel browser(browserState, services);
+    for (int i = 0; i < 64; ++i)
+        browser.openSidebarFolder(QStringLiteral("/hung/mount/%1").arg(i));
+
+    reader.setImage(picture(Qt::darkCyan));
+    EXPECT_TRUE(capture()) << "the copy waits for no folder";
+    EXPECT_EQ(all().size(), 1u);
+    {
+        std::lock_guard lock(hang->mutex);
+        hang->answering = true;
+        hang->released.notify_all();
+    }
 }
 
 TEST_F(Capture, SecretTooLargeUnansweredAndUnreadableCopiesLeaveNothing)
