@@ -45,15 +45,7 @@ TEST(ToolPanels, OpenBesideTheirTileOneAtATimeAndCloseByTileOrEscape)
                 QStringLiteral("{\"Pasteboard\":\"true\",\"Pomodoro\":\"true\"}") } });
         // Installed through the store: nothing in the program installs a tool
         // until the settings window's tool list does.
-        {
-            QString error;
-            auto store = PersistenceController::open(run.storePath(), &error);
-            ASSERT_TRUE(store) << error.toStdString();
-            for (const char* tool : { "Pasteboard", "Pomodoro" })
-                ASSERT_TRUE(store->insert(
-                    Entity::Plugins, { { "name", QString::fromLatin1(tool) }, { "installed", true } }));
-            ASSERT_TRUE(store->save());
-        }
+        ASSERT_TRUE(installToolsFromStore(run, { "Pasteboard", "Pomodoro" }));
         ASSERT_GT(run.start(), 0);
         std::vector<QRect> tiles;
         ASSERT_TRUE(waitUntil([&] { return (tiles = toolTiles(run)).size() == 2; }))
@@ -101,14 +93,7 @@ TEST(PomodoroRestart, TheBarsRestartKeepsARunningPomodoroCounting)
     DockRun run(std::map<QString, QVariant> {
         { QStringLiteral("pinedPlugins"), QStringLiteral("{\"Pomodoro\":\"true\"}") } });
     // Installed through the store, as above.
-    {
-        QString error;
-        auto store = PersistenceController::open(run.storePath(), &error);
-        ASSERT_TRUE(store) << error.toStdString();
-        ASSERT_TRUE(store->insert(
-            Entity::Plugins, { { "name", QStringLiteral("Pomodoro") }, { "installed", true } }));
-        ASSERT_TRUE(store->save());
-    }
+    ASSERT_TRUE(installToolsFromStore(run, { "Pomodoro" }));
     run.setEnvironment("QT_LOGGING_RULES", "orbitshelf.dock=true;orbitshelf.tools.pomodoro=true");
     const qint64 first = run.start();
     ASSERT_GT(first, 0);

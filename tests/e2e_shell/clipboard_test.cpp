@@ -217,14 +217,7 @@ TEST(Clipboard, CopiesElsewhereAreKeptWithTheirSourceNeverSecretsAndASilentOwner
         ASSERT_TRUE(xtermIcon.save(icons + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png")));
     // Installed through the store: nothing in the program installs a tool
     // until the settings window's tool list does.
-    {
-        QString error;
-        auto store = PersistenceController::open(run.storePath(), &error);
-        ASSERT_TRUE(store) << error.toStdString();
-        ASSERT_TRUE(store->insert(
-            Entity::Plugins, { { "name", QStringLiteral("Pasteboard") }, { "installed", true } }));
-        ASSERT_TRUE(store->save());
-    }
+    ASSERT_TRUE(installToolsFromStore(run, { "Pasteboard" }));
     // The data folder as older versions left it: open to every user.
     const QString dataFolder = QFileInfo(run.storePath()).absolutePath();
     QFile old(dataFolder + QStringLiteral("/pasteboard-older.png"));
