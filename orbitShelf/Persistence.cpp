@@ -2,6 +2,7 @@
 
 #include "app/AppIdentity.h"
 #include "app/Logging.h"
+#include "app/PrivateFiles.h"
 
 #include <QAtomicInteger>
 #include <QCoreApplication>
@@ -156,10 +157,14 @@ std::unique_ptr<PersistenceController> PersistenceController::open(const QString
     };
 
     const QFileInfo info(path);
-    if (!QDir().mkpath(info.absolutePath()))
+    if (!makePrivateFolder(info.absolutePath()))
         return fail(QStringLiteral("cannot create the folder %1").arg(info.absolutePath()));
     if (info.exists() && !info.isFile())
         return fail(QStringLiteral("%1 is not a file").arg(path));
+    // SQLite gives its journal files the mode of the store: made 0600 here,
+    // what the user copied stays theirs.
+    if (!createPrivateFile(path))
+        return fail(QStringLiteral("cannot create %1").arg(path));
 
     std::unique_ptr<PersistenceController> controller(new PersistenceController(connection, path));
     {
@@ -217,7 +222,8 @@ std::unique_ptr<PersistenceController> PersistenceController::open(const QString
         // With the write-ahead log, a commit that is not flushed to the disk
         // can be lost only with the machine (a power cut), never with the
         // program, and the file stays whole either way. A flush per commit
-        // costs milliseconds, and the notes save on every keystroke.
+        // costs milliseconds, and the notes save on every keystroke and the
+        // clipboard on every copy.
         if (!q.exec(QStringLiteral("PRAGMA synchronous=NORMAL")))
             return cannot(describe(q.lastError()));
 

@@ -12,6 +12,7 @@
 #include "dock/DockWindows.h"
 #include "network/Network.h"
 #include "network/ServiceRequests.h"
+#include "tools/PomodoroRun.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -202,7 +203,9 @@ void restartFromMenu(AppState& state, const DockMenuServices& services)
 {
     services.saveAppOrdersCache();
     state.setNeedRestoreOrderRestarted(true);
-    services.relaunch();
+    const bool restoreBefore = markPomodoroForRestart(state);
+    if (!services.relaunch())
+        state.setNeedRestorePomodoro(restoreBefore);
 }
 
 void quitFromMenu(const DockMenuServices& services)

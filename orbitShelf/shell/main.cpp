@@ -2,6 +2,7 @@
 #include "app/AppIdentity.h"
 #include "app/AppState.h"
 #include "app/Logging.h"
+#include "app/PrivateFiles.h"
 #include "app/ShownTexts.h"
 #include "apps/AXEventThread.h"
 #include "apps/DockBadgeReader.h"
@@ -149,6 +150,8 @@ int main(int argc, char** argv)
     registerSettingsScene();
     AppDelegate delegate;
 
+    // Folders and files made by older versions were readable by everyone.
+    tightenPrivateFolder(applicationSupportFolder());
     if (const auto error = PersistenceController::openShared()) {
         std::fprintf(stderr, "Container load failed: %s\n", error->toLocal8Bit().constData());
         std::fflush(stderr);

@@ -155,7 +155,9 @@ protected:
         if (model() && model()->rowCount() > 0)
             return;
         QString text;
-        if (m_finder.listingError())
+        if (m_finder.notAnswering())
+            text = tr("This folder is not answering");
+        else if (m_finder.listingError())
             text = tr("This folder cannot be read: %1").arg(*m_finder.listingError());
         else if (m_finder.loading())
             text = tr("Loading…");

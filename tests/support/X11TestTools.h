@@ -4,6 +4,7 @@
 // what the X server shows, the real orbitShelf with settings of its own and
 // the bar it logs, and a private session bus.
 
+#include "Persistence.h"
 #include "app/UserDefaults.h"
 #include "platform/ScreenIdentity.h"
 #include "tests/support/XvfbSession.h"
@@ -16,6 +17,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QVariant>
+
+#include <gtest/gtest.h>
 
 #include <sys/wait.h>
 
@@ -71,6 +74,13 @@ public:
     {
         m_pids.push_back(
             spawn(QStringLiteral("xterm"), QStringList { "-T", title, "-geometry", geometry } + more));
+        return { m_pids.back(), waitForWindow(title) };
+    }
+
+    // Any program, once a window whose title matches `title` shows.
+    Window program(const QString& program, const QStringList& arguments, const QString& title)
+    {
+        m_pids.push_back(spawn(program, arguments));
         return { m_pids.back(), waitForWindow(title) };
     }
 
@@ -292,6 +302,20 @@ private:
     QProcess m_process;
     std::map<QString, QString> m_environment;
 };
+
+// Installs built-in tools the way only the store can until the settings
+// window's tool list does: records written before the program starts.
+inline ::testing::AssertionResult installToolsFromStore(const DockRun& run, const QStringList& tools)
+{
+    QString error;
+    auto store = PersistenceController::open(run.storePath(), &error);
+    if (!store)
+        return ::testing::AssertionFailure() << error.toStdString();
+    for (const QString& tool : tools)
+        if (!store->insert(Entity::Plugins, { { "name", tool }, { "installed", true } }))
+            return ::testing::AssertionFailure() << "cannot insert " << tool.toStdString();
+    return store->save() ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << "not saved";
+}
 
 // Right-clicks the bar's main button until its settings menu opens: a dock
 // window just mapped may not take input yet. Reads only the log written
