@@ -1059,7 +1059,8 @@ private:
 // drawn and stayed still, then lets Tab and Alt go; it prints the time from
 // Tab's press to the first and the last switcher pixels, and from Alt's
 // release to the change of _NET_ACTIVE_WINDOW. A fast cycle is Alt+Tab at
-// machine speed (Tab held 4 ms); it counts when it activated another window.
+// machine speed (Tab held 4 ms, Alt let go 2-37 ms later); it counts when it
+// activated another window.
 // A switcher still up after either is closed with Escape and counted.
 int cmdSwitcher(X& x, int timed, int fast, long leader)
 {
@@ -1152,7 +1153,9 @@ int cmdSwitcher(X& x, int timed, int fast, long leader)
         keys.down(Keyboard::tab);
         sleepMs(4);
         keys.up(Keyboard::tab);
-        sleepMs(2);
+        // Alt let go 2 to 37 ms after Tab, in turn: a quick hand's spread,
+        // and the moments a switcher may still be setting up.
+        sleepMs(2 + (i % 8) * 5);
         const double released = nowMs();
         keys.up(Keyboard::alt);
         bool switched = false;
