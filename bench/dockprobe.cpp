@@ -1068,8 +1068,8 @@ int cmdSwitcher(X& x, int timed, int fast, long leader)
     FeatureWatch watch(x);
     // Leaves the keyboard free and the switcher closed, whatever state a
     // cycle left behind.
-    auto recover = [&] {
-        if (!watch.waitGone(700)) {
+    auto recover = [&](double boundMs) {
+        if (!watch.waitGone(boundMs)) {
             keys.combo("Escape");
             if (!watch.waitGone(1000)) {
                 keys.down(Keyboard::alt);
@@ -1096,7 +1096,7 @@ int cmdSwitcher(X& x, int timed, int fast, long leader)
         keys.up(Keyboard::tab);
         sleepMs(30);
         keys.up(Keyboard::alt);
-        recover();
+        recover(700);
         watch.waitQuiet(200, 2000);
     }
     if (!ready) {
@@ -1134,7 +1134,7 @@ int cmdSwitcher(X& x, int timed, int fast, long leader)
                 watch.activeChangedAt = 0;
             }
         }
-        const bool stuck = recover();
+        const bool stuck = recover(700);
         std::printf("timed %s %s %s %d\n", drawn ? std::to_string(firstAt - t0).c_str() : "none",
             drawn ? std::to_string(drawnAt - t0).c_str() : "none",
             activeAt != 0 ? std::to_string(activeAt - released).c_str() : "none", stuck ? 1 : 0);
@@ -1168,7 +1168,7 @@ int cmdSwitcher(X& x, int timed, int fast, long leader)
             }
         }
         activated += switched;
-        stuckCount += recover();
+        stuckCount += recover(700);
         watch.waitQuiet(50, 1000);
     }
     std::printf("fast %d %d %d\n", activated, fast, stuckCount);
