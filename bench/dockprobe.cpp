@@ -8,8 +8,10 @@
 // on stdout for the harness to read. Times are CLOCK_MONOTONIC milliseconds.
 #include <xcb/damage.h>
 #include <xcb/xcb.h>
+#include <xcb/xtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -17,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -503,19 +506,31 @@ public:
     double touched(const X::Rect& band)
     {
         double at = 0;
+        drain([&](const X::Rect& r, double readAt) {
+            if (at == 0 && overlap(r, band))
+                at = readAt;
+        });
+        return at;
+    }
+
+    // Hands every report that has arrived to `onReport` with the time it
+    // was read.
+    template <typename F> void drain(F onReport)
+    {
         while (xcb_generic_event_t* e = xcb_poll_for_event(c)) {
             std::unique_ptr<xcb_generic_event_t, decltype(&free)> ev(e, &free);
             if ((e->response_type & 0x7f) != firstEvent + XCB_DAMAGE_NOTIFY)
                 continue;
             const xcb_rectangle_t& r = reinterpret_cast<xcb_damage_notify_event_t*>(e)->area;
-            const bool overlaps = r.x < band.x + band.w && band.x < r.x + r.width && r.y < band.y + band.h
-                && band.y < r.y + r.height;
-            if (overlaps && at == 0)
-                at = nowMs();
+            onReport(X::Rect { r.x, r.y, r.width, r.height }, nowMs());
         }
         if (xcb_connection_has_error(c))
             die("X connection lost");
-        return at;
+    }
+
+    static bool overlap(const X::Rect& a, const X::Rect& b)
+    {
+        return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
     }
 
 private:
@@ -667,6 +682,559 @@ int cmdActivate(X& x, int count, double periodMs, const std::vector<xcb_window_t
     return 0;
 }
 
+// ------------------------------------------------------------ feature windows
+//
+// The switcher and the clipboard history are timed the same way for every
+// program: keys typed through XTest (or a command started), then the first
+// DAMAGE report inside a window mapped since then, confirmed by reading those
+// pixels back and finding them changed from the screen before the key. A
+// managed window counts from its client's rectangle, so that the window
+// manager's frame drawn around it is not taken for the program's pixels.
+
+// The processes of a session: docks and the programs measured beside them
+// are started as session leaders, so helpers they fork still count.
+std::vector<long> sessionPids(long leader)
+{
+    std::vector<long> pids;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
+        if (name.empty() || !std::all_of(name.begin(), name.end(), ::isdigit))
+            continue;
+        const long pid = std::stol(name);
+        if (pid == leader || sessionOf(pid) == leader)
+            pids.push_back(pid);
+    }
+    return pids;
+}
+
+// The resident memory of every process of a session, in kB.
+long sessionRssKb(long leader)
+{
+    long total = 0;
+    for (long pid : sessionPids(leader)) {
+        std::ifstream in("/proc/" + std::to_string(pid) + "/smaps_rollup");
+        std::string line;
+        while (std::getline(in, line))
+            if (line.rfind("Rss:", 0) == 0)
+                total += std::atol(line.c_str() + 4);
+    }
+    return total;
+}
+
+// The run time of every thread of a session, in nanoseconds (schedstat).
+double sessionCpuNs(long leader)
+{
+    double total = 0;
+    for (long pid : sessionPids(leader)) {
+        std::error_code error;
+        for (const auto& task :
+            std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
+            std::ifstream in(task.path() / "schedstat");
+            double ns = 0;
+            if (in >> ns)
+                total += ns;
+        }
+    }
+    return total;
+}
+
+class Keyboard {
+public:
+    explicit Keyboard(X& x)
+        : x(x)
+    {
+        const xcb_setup_t* setup = xcb_get_setup(x.c);
+        minCode = setup->min_keycode;
+        const int count = setup->max_keycode - setup->min_keycode + 1;
+        Reply<xcb_get_keyboard_mapping_reply_t> map(
+            xcb_get_keyboard_mapping_reply(
+                x.c, xcb_get_keyboard_mapping(x.c, setup->min_keycode, count), nullptr),
+            &free);
+        if (!map)
+            die("no keyboard mapping");
+        perCode = map->keysyms_per_keycode;
+        const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map.get());
+        symbols.assign(syms, syms + xcb_get_keyboard_mapping_keysyms_length(map.get()));
+    }
+
+    uint8_t code(xcb_keysym_t sym) const
+    {
+        for (std::size_t i = 0; i < symbols.size(); ++i)
+            if (symbols[i] == sym)
+                return uint8_t(minCode + i / perCode);
+        die("no key for keysym " + std::to_string(sym));
+    }
+
+    void down(xcb_keysym_t sym) { send(XCB_KEY_PRESS, sym); }
+    void up(xcb_keysym_t sym) { send(XCB_KEY_RELEASE, sym); }
+
+    // "alt+shift+p": every key down in order, then up in reverse.
+    void combo(const std::string& text)
+    {
+        std::vector<xcb_keysym_t> keys;
+        std::size_t from = 0;
+        while (from <= text.size()) {
+            const auto plus = text.find('+', from);
+            keys.push_back(symbolOf(text.substr(from, plus == std::string::npos ? plus : plus - from)));
+            if (plus == std::string::npos)
+                break;
+            from = plus + 1;
+        }
+        for (xcb_keysym_t k : keys)
+            down(k);
+        for (auto it = keys.rbegin(); it != keys.rend(); ++it)
+            up(*it);
+    }
+
+    static constexpr xcb_keysym_t alt = 0xffe9, tab = 0xff09, escape = 0xff1b;
+
+private:
+    static xcb_keysym_t symbolOf(const std::string& name)
+    {
+        if (name == "alt")
+            return alt;
+        if (name == "shift")
+            return 0xffe1;
+        if (name == "ctrl")
+            return 0xffe3;
+        if (name == "Tab")
+            return tab;
+        if (name == "Escape")
+            return escape;
+        if (name.size() == 1)
+            return xcb_keysym_t(std::tolower(static_cast<unsigned char>(name[0])));
+        die("unknown key " + name);
+    }
+
+    void send(uint8_t type, xcb_keysym_t sym)
+    {
+        xcb_test_fake_input(x.c, type, code(sym), XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+        xcb_flush(x.c);
+    }
+
+    X& x;
+    int minCode = 8;
+    int perCode = 1;
+    std::vector<xcb_keysym_t> symbols;
+};
+
+// The windows mapped on the screen since a moment, with the rectangle their
+// program draws in, and the first and last drawing inside them.
+class FeatureWatch {
+    struct Shown {
+        xcb_window_t window = 0; // the child of the root: a frame, or the window itself
+        xcb_window_t client = 0;
+        X::Rect rect;
+    };
+
+public:
+    explicit FeatureWatch(X& x)
+        : x(x)
+    {
+        x.select(x.root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE);
+        xcb_flush(x.c);
+        free(xcb_get_input_focus_reply(x.c, xcb_get_input_focus(x.c), nullptr));
+    }
+
+    // Forgets what was drawn and mapped, and keeps the screen as it is now
+    // to tell changed pixels from repeated ones.
+    void arm()
+    {
+        poll();
+        damage.drain([](const X::Rect&, double) {});
+        shown.clear();
+        pending.clear();
+        firstAt = lastAt = 0;
+        screen = x.pixels({ 0, 0, x.width, x.height });
+    }
+
+    // Reads what arrived; returns whether anything did.
+    bool poll()
+    {
+        bool any = false;
+        while (xcb_generic_event_t* e = xcb_poll_for_event(x.c)) {
+            any = true;
+            std::unique_ptr<xcb_generic_event_t, decltype(&free)> ev(e, &free);
+            const int type = e->response_type & 0x7f;
+            if (type == XCB_MAP_NOTIFY) {
+                const auto* m = reinterpret_cast<xcb_map_notify_event_t*>(e);
+                if (m->event == x.root)
+                    onMapped(m->window);
+            } else if (type == XCB_UNMAP_NOTIFY) {
+                const auto* u = reinterpret_cast<xcb_unmap_notify_event_t*>(e);
+                if (u->event == x.root)
+                    std::erase_if(shown, [&](const Shown& s) { return s.window == u->window; });
+            } else if (type == XCB_DESTROY_NOTIFY) {
+                const auto* d = reinterpret_cast<xcb_destroy_notify_event_t*>(e);
+                std::erase_if(shown, [&](const Shown& s) { return s.window == d->window; });
+            } else if (type == XCB_CONFIGURE_NOTIFY) {
+                const auto* m = reinterpret_cast<xcb_configure_notify_event_t*>(e);
+                for (Shown& s : shown)
+                    if (s.window == m->window)
+                        refresh(s);
+            } else if (type == XCB_PROPERTY_NOTIFY) {
+                const auto* p = reinterpret_cast<xcb_property_notify_event_t*>(e);
+                if (p->window == x.root && p->atom == x.netActive)
+                    activeChangedAt = nowMs();
+            }
+        }
+        if (xcb_connection_has_error(x.c))
+            die("X connection lost");
+        damage.drain([&](const X::Rect& r, double at) {
+            any = true;
+            onDrawn(r, at);
+        });
+        return any;
+    }
+
+    bool anyShown() const { return !shown.empty(); }
+
+    // Waits until something was drawn in a window mapped since arm() and
+    // then nothing more for `quietMs`; false when nothing came in `boundMs`.
+    bool waitDrawn(double since, double quietMs, double boundMs)
+    {
+        while (nowMs() - since < boundMs) {
+            if (!poll())
+                sleepMs(0.1);
+            if (firstAt != 0 && nowMs() - std::max(lastAt, firstAt) >= quietMs)
+                return true;
+        }
+        return firstAt != 0;
+    }
+
+    // Waits until every window mapped since arm() is unmapped again.
+    bool waitGone(double boundMs)
+    {
+        const double start = nowMs();
+        while (nowMs() - start < boundMs) {
+            if (!poll())
+                sleepMs(0.2);
+            if (shown.empty())
+                return true;
+        }
+        return false;
+    }
+
+    // Waits until nothing is drawn anywhere for `quietMs`.
+    void waitQuiet(double quietMs, double boundMs)
+    {
+        const double start = nowMs();
+        double last = nowMs();
+        while (nowMs() - start < boundMs && nowMs() - last < quietMs) {
+            bool drawn = false;
+            damage.drain([&](const X::Rect&, double) { drawn = true; });
+            while (xcb_generic_event_t* e = xcb_poll_for_event(x.c))
+                free(e);
+            if (drawn)
+                last = nowMs();
+            sleepMs(1);
+        }
+    }
+
+    xcb_window_t active()
+    {
+        const auto v = x.cardinals(x.root, x.netActive, XCB_ATOM_WINDOW);
+        return v.empty() ? 0 : v[0];
+    }
+
+    double firstAt = 0;
+    double lastAt = 0;
+    double activeChangedAt = 0;
+
+private:
+    // The client inside a window manager's frame: the first window of the
+    // subtree with a WM_CLASS, or the window itself.
+    xcb_window_t clientOf(xcb_window_t w, int depth = 0)
+    {
+        if (!x.wmClassOf(w).empty() || depth > 2)
+            return w;
+        Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(x.c, xcb_query_tree(x.c, w), nullptr), &free);
+        if (!tree)
+            return w;
+        const xcb_window_t* kids = xcb_query_tree_children(tree.get());
+        for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
+            const xcb_window_t found = clientOf(kids[i], depth + 1);
+            if (found != kids[i] || !x.wmClassOf(found).empty())
+                return found;
+        }
+        return w;
+    }
+
+    void onMapped(xcb_window_t w)
+    {
+        Shown s { w, clientOf(w), {} };
+        if (!refresh(s))
+            return;
+        shown.push_back(s);
+        // Reports read before the map notice reached this connection.
+        auto earlier = std::move(pending);
+        pending.clear();
+        for (const auto& [r, at] : earlier)
+            onDrawn(r, at);
+    }
+
+    // The client's place on the screen now: a window manager may still move
+    // a window it has just mapped (openbox maps a restored window's frame
+    // before it moves it back on the screen).
+    bool refresh(Shown& s)
+    {
+        const auto rect = x.rootRect(s.client);
+        if (debug)
+            std::fprintf(stderr, "window 0x%x client 0x%x %d,%d %dx%d\n", s.window, s.client,
+                rect ? rect->x : -1, rect ? rect->y : -1, rect ? rect->w : -1, rect ? rect->h : -1);
+        if (rect)
+            s.rect = *rect;
+        return rect.has_value();
+    }
+
+    void onDrawn(const X::Rect& r, double at, bool retry = true)
+    {
+        if (debug)
+            std::fprintf(stderr, "damage %.2f %d,%d %dx%d\n", at, r.x, r.y, r.w, r.h);
+        bool inside = false;
+        for (const Shown& s : shown) {
+            if (!DamageWatch::overlap(r, s.rect))
+                continue;
+            inside = true;
+            // Drawing that leaves the pixels as they were is not the
+            // program's: without a compositor, windows under a translucent
+            // one still report their own drawing there.
+            if (!changed(intersection(r, s.rect)))
+                continue;
+            if (debug)
+                std::fprintf(stderr, "changed %.2f %d,%d %dx%d\n", at, r.x, r.y, r.w, r.h);
+            if (firstAt == 0)
+                firstAt = at;
+            lastAt = std::max(lastAt, at);
+        }
+        if (inside)
+            return;
+        if (retry && !shown.empty()) {
+            for (Shown& s : shown)
+                refresh(s);
+            return onDrawn(r, at, false);
+        }
+        pending.emplace_back(r, at);
+    }
+
+    static X::Rect intersection(const X::Rect& a, const X::Rect& b)
+    {
+        const int x0 = std::max(a.x, b.x), y0 = std::max(a.y, b.y);
+        const int x1 = std::min(a.x + a.w, b.x + b.w), y1 = std::min(a.y + a.h, b.y + b.h);
+        return { x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0) };
+    }
+
+    // Whether the screen in `r` differs from what was last read there (the
+    // armed picture at first); keeps what it read.
+    bool changed(X::Rect r)
+    {
+        r = intersection(r, { 0, 0, x.width, x.height });
+        if (r.w <= 0 || r.h <= 0 || screen.empty())
+            return false;
+        const auto now = x.pixels(r);
+        const std::size_t rowBytes = std::size_t(r.w) * 4;
+        if (now.size() < rowBytes * r.h)
+            return false;
+        bool differs = false;
+        for (int i = 0; i < r.h; ++i) {
+            auto* was = screen.data() + (std::size_t(r.y + i) * x.width + r.x) * 4;
+            if (std::memcmp(now.data() + i * rowBytes, was, rowBytes) != 0) {
+                differs = true;
+                std::memcpy(was, now.data() + i * rowBytes, rowBytes);
+            }
+        }
+        return differs;
+    }
+
+    X& x;
+    const bool debug = std::getenv("DOCKPROBE_DEBUG") != nullptr;
+    DamageWatch damage;
+    std::vector<Shown> shown;
+    std::vector<std::pair<X::Rect, double>> pending;
+    std::vector<uint8_t> screen;
+};
+
+// switcher <timed> <fast> <session-leader>: Alt+Tab cycles as a user makes
+// them. A timed cycle holds Alt, presses Tab, waits until the switcher has
+// drawn and stayed still, then lets Tab and Alt go; it prints the time from
+// Tab's press to the first and the last switcher pixels, and from Alt's
+// release to the change of _NET_ACTIVE_WINDOW. A fast cycle is Alt+Tab at
+// machine speed (Tab held 4 ms, Alt let go 2-37 ms later); it counts when it
+// activated another window.
+// A switcher still up after either is closed with Escape and counted.
+int cmdSwitcher(X& x, int timed, int fast, long leader)
+{
+    Keyboard keys(x);
+    FeatureWatch watch(x);
+    // Leaves the keyboard free and the switcher closed, whatever state a
+    // cycle left behind.
+    auto recover = [&](double boundMs) {
+        if (!watch.waitGone(boundMs)) {
+            keys.combo("Escape");
+            if (!watch.waitGone(1000)) {
+                keys.down(Keyboard::alt);
+                keys.up(Keyboard::alt);
+                watch.waitGone(1000);
+            }
+            return true;
+        }
+        return false;
+    };
+    std::printf("rss idle %ld\n", sessionRssKb(leader));
+
+    // The first Alt+Tab after start: keys may not be grabbed yet.
+    bool ready = false;
+    for (int attempt = 0; attempt < 10 && !ready; ++attempt) {
+        watch.arm();
+        keys.down(Keyboard::alt);
+        sleepMs(30);
+        const double t0 = nowMs();
+        keys.down(Keyboard::tab);
+        ready = watch.waitDrawn(t0, 500, 3000);
+        if (ready)
+            std::printf("warm %.2f %.2f\n", watch.firstAt - t0, std::max(watch.lastAt, watch.firstAt) - t0);
+        keys.up(Keyboard::tab);
+        sleepMs(30);
+        keys.up(Keyboard::alt);
+        recover(700);
+        watch.waitQuiet(200, 2000);
+    }
+    if (!ready) {
+        std::printf("noswitcher\n");
+        return 1;
+    }
+    std::printf("rss first %ld\n", sessionRssKb(leader));
+    std::fflush(stdout);
+
+    const double cpuBefore = sessionCpuNs(leader);
+    for (int i = 0; i < timed; ++i) {
+        watch.arm();
+        const xcb_window_t before = watch.active();
+        keys.down(Keyboard::alt);
+        sleepMs(30);
+        const double t0 = nowMs();
+        keys.down(Keyboard::tab);
+        const bool drawn = watch.waitDrawn(t0, 500, 5000);
+        const double firstAt = watch.firstAt, drawnAt = std::max(watch.lastAt, watch.firstAt);
+        if (i == timed - 1)
+            std::printf("rss shown %ld\n", sessionRssKb(leader));
+        keys.up(Keyboard::tab);
+        sleepMs(30);
+        watch.poll();
+        watch.activeChangedAt = 0;
+        const double released = nowMs();
+        keys.up(Keyboard::alt);
+        double activeAt = 0;
+        while (activeAt == 0 && nowMs() - released < 1000) {
+            if (!watch.poll())
+                sleepMs(0.1);
+            if (watch.activeChangedAt != 0) {
+                if (watch.active() != before)
+                    activeAt = watch.activeChangedAt;
+                watch.activeChangedAt = 0;
+            }
+        }
+        const bool stuck = recover(700);
+        std::printf("timed %s %s %s %d\n", drawn ? std::to_string(firstAt - t0).c_str() : "none",
+            drawn ? std::to_string(drawnAt - t0).c_str() : "none",
+            activeAt != 0 ? std::to_string(activeAt - released).c_str() : "none", stuck ? 1 : 0);
+        std::fflush(stdout);
+        watch.waitQuiet(150, 2000);
+    }
+
+    std::printf("cpu %d %.0f\n", timed, sessionCpuNs(leader) - cpuBefore);
+    int activated = 0, stuckCount = 0;
+    for (int i = 0; i < fast; ++i) {
+        watch.arm();
+        const xcb_window_t before = watch.active();
+        watch.activeChangedAt = 0;
+        keys.down(Keyboard::alt);
+        sleepMs(2);
+        keys.down(Keyboard::tab);
+        sleepMs(4);
+        keys.up(Keyboard::tab);
+        // Alt let go 2 to 37 ms after Tab, in turn: a quick hand's spread,
+        // and the moments a switcher may still be setting up.
+        sleepMs(2 + (i % 8) * 5);
+        const double released = nowMs();
+        keys.up(Keyboard::alt);
+        bool switched = false;
+        while (!switched && nowMs() - released < 700) {
+            if (!watch.poll())
+                sleepMs(0.2);
+            if (watch.activeChangedAt != 0) {
+                switched = watch.active() != before;
+                watch.activeChangedAt = 0;
+            }
+        }
+        activated += switched;
+        stuckCount += recover(700);
+        watch.waitQuiet(50, 1000);
+    }
+    std::printf("fast %d %d %d\n", activated, fast, stuckCount);
+    std::printf("rss after %ld %d\n", sessionRssKb(leader), 1 + timed + fast);
+    return 0;
+}
+
+// Opens or closes a window as a user does: "key:alt+shift+p" types keys,
+// "run:copyq show" starts a command (reaped later).
+void act(Keyboard& keys, const std::string& how)
+{
+    if (how.rfind("key:", 0) == 0) {
+        keys.combo(how.substr(4));
+        return;
+    }
+    if (how.rfind("run:", 0) != 0)
+        die("unknown action " + how);
+    std::vector<std::string> argv;
+    std::string word;
+    for (char ch : how.substr(4) + ' ') {
+        if (ch != ' ') {
+            word += ch;
+        } else if (!word.empty()) {
+            argv.push_back(word);
+            word.clear();
+        }
+    }
+    spawn(argv, "");
+}
+
+// show <samples> <open> <close>: the time from the open action to the first
+// and the last pixels of the window it brings up, then closes it again.
+int cmdShow(X& x, int samples, const std::string& open, const std::string& close)
+{
+    Keyboard keys(x);
+    FeatureWatch watch(x);
+    bool warm = false;
+    int done = 0;
+    // The program may not listen yet at the first attempts.
+    for (int attempt = 0; done < samples && attempt < samples + 10; ++attempt) {
+        watch.arm();
+        const double t0 = nowMs();
+        act(keys, open);
+        const bool drawn = watch.waitDrawn(t0, 300, 5000);
+        reapSome();
+        if (!drawn) {
+            std::printf("none\n");
+            std::fflush(stdout);
+            act(keys, close);
+            watch.waitGone(1000);
+            continue;
+        }
+        std::printf("%s %.2f %.2f\n", warm ? "shown" : "warm", watch.firstAt - t0,
+            std::max(watch.lastAt, watch.firstAt) - t0);
+        std::fflush(stdout);
+        done += warm;
+        warm = true;
+        act(keys, close);
+        if (!watch.waitGone(3000))
+            std::printf("notclosed\n");
+        reapSome();
+        watch.waitQuiet(200, 2000);
+    }
+    return 0;
+}
+
 xcb_window_t windowArg(const char* s)
 {
     return static_cast<xcb_window_t>(std::strtoul(s, nullptr, 0));
@@ -680,7 +1248,9 @@ int usage()
         "       dockprobe latency <dock-window> <samples> <geometry>\n"
         "       dockprobe openclose <cycles> <period-ms> <geometry>\n"
         "       dockprobe titles <window> <count> <period-ms>\n"
-        "       dockprobe activate <count> <period-ms> <window>...\n");
+        "       dockprobe activate <count> <period-ms> <window>...\n"
+        "       dockprobe switcher <timed> <fast> <session-leader>\n"
+        "       dockprobe show <samples> <key:keys|run:command> <key:keys|run:command>\n");
     return 2;
 }
 
@@ -709,5 +1279,9 @@ int main(int argc, char** argv)
             windows.push_back(windowArg(argv[i]));
         return cmdActivate(x, std::atoi(argv[2]), std::atof(argv[3]), windows);
     }
+    if (cmd == "switcher" && argc == 5)
+        return cmdSwitcher(x, std::atoi(argv[2]), std::atoi(argv[3]), std::atol(argv[4]));
+    if (cmd == "show" && argc == 5)
+        return cmdShow(x, std::atoi(argv[2]), argv[3], argv[4]);
     return usage();
 }
