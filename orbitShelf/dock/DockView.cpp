@@ -52,10 +52,15 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
         if (barShowsTitleOf(m_state, number))
             refreshPicture();
     });
-    // Every dock hears the one-second clock; only the listening one acts.
-    if (m_state.pomodoroTimer) {
-        connect(m_state.pomodoroTimer, &QTimer::timeout, this,
-            [this] { dockTick(m_view.enableListener, dockTickCount(), m_tickServices, m_queue); });
+    // Only the listening dock ticks, and it wakes only when a step is due.
+    if (m_state.pomodoroTimer && m_view.enableListener) {
+        m_tickClock = std::make_unique<DockTickClock>(dockTickCount(), m_tickServices, m_queue,
+            DockTickClock::standardHooks(m_state, m_state.pomodoroTimer));
+        connect(m_state.pomodoroTimer, &QTimer::timeout, this, [this] { m_tickClock->fire(); });
+        // A Pomodoro started or a setting turned on may bring the next step
+        // closer.
+        connect(&m_state, &AppState::changed, this, [this] { m_tickClock->plan(); });
+        connect(&m_state, &AppState::secondsShown, this, [this] { m_tickClock->plan(); });
     }
     // Hook: hover previews and the main button's tool hub and menu.
     m_pointer = new DockBarPointer(m_state, *this);

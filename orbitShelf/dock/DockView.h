@@ -11,9 +11,10 @@
 #include <QRectF>
 #include <QRegion>
 
+#include <QWidget>
+#include <memory>
 #include <optional>
 #include <utility>
-#include <QWidget>
 
 class AppState;
 class DockBarPointer;
@@ -87,6 +88,8 @@ private:
     PinnedLaunches m_pinnedLaunches;
     BarHoverHide m_hoverHide;
     DockTickServices m_tickServices;
+    // The main dock's; the others do not tick.
+    std::unique_ptr<DockTickClock> m_tickClock;
     int m_hoveredItem = -1;
     QString m_loggedPicture;
     QString m_loggedFocus; // the focused window as last logged

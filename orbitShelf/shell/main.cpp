@@ -20,6 +20,7 @@
 #include "shell/OnboardingWindow.h"
 #include "widgets/AlertBox.h"
 
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -104,14 +105,20 @@ int main(int argc, char** argv)
     // start so that none sent before the first tick is missed.
     DockBadgeReader::shared();
 
-    // Later launches would close it again at once; it is not even shown then.
-    const std::unique_ptr<QWidget> onboarding = makeOnboardingWindow();
-    if (AppState::shared().settings.firstInstalled())
+    // Only the first run shows the onboarding, so only it builds one: its
+    // tour pictures alone are over 20 MB. Closed, it goes with what it holds.
+    QPointer<QWidget> onboarding;
+    if (AppState::shared().settings.firstInstalled()) {
+        onboarding = makeOnboardingWindow().release();
+        onboarding->setAttribute(Qt::WA_DeleteOnClose);
         onboarding->show();
+    }
 
     QTimer::singleShot(0, &app, [&delegate] { delegate.applicationDidFinishLaunching(); });
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, [&delegate] { delegate.applicationWillTerminate(); });
+    QObject::connect(
+        &app, &QCoreApplication::aboutToQuit, [&delegate] { delegate.applicationWillTerminate(); });
     const int status = app.exec();
+    delete onboarding.data();
     // The event thread delivers through the platform; it ends first.
     stopAXBackgroundWork();
     platform::setClipboardReader(nullptr);

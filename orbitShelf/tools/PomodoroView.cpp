@@ -234,6 +234,7 @@ void PomodoroView::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     trackFeature(QStringLiteral("PomodoroView"));
     pomodoroViewVisible = true;
+    emit m_state.secondsShown();
     refresh();
 }
 
