@@ -8,6 +8,7 @@
 #include "dock/DockTick.h"
 #include "dock/DockViewState.h"
 
+#include <QByteArray>
 #include <QRectF>
 #include <QRegion>
 
@@ -15,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 class AppState;
 class DockBarPointer;
@@ -65,8 +67,19 @@ private:
     DockBarGeometryInput geometryInput() const;
     // Schedules a repaint of the bar, where it was and where it is now.
     void updateBar();
+    // What each item and the panel draw, to repaint only the items whose
+    // look changed (an activation moves two indicators, not the bar).
+    QByteArray itemLook(const DockBarItem& item, const QList<int32_t>& pids) const;
+    QByteArray panelLook() const;
+    void updateChangedItems();
+    // How far past its item a button draws (hover growth, shadows, badges).
+    double itemPaintMargin() const;
     QRect barPaintArea() const;
     QRect m_paintedArea;
+    std::vector<QByteArray> m_itemLooks;
+    QByteArray m_panelLook;
+    // What updateChangedItems asked to repaint since the last paint.
+    QRegion m_requestedArea;
     std::optional<std::pair<WId, QRegion>> m_inputRegion; // as last sent
     std::optional<std::pair<WId, std::optional<platform::ReservedEdge>>> m_reservedEdge; // as last sent
     void applyInputRegion();
