@@ -416,9 +416,9 @@ void DockView::updateChangedItems()
     const bool samePanel = panel == m_panelLook && area == m_paintedArea;
     m_panelLook = std::move(panel);
     if (!samePanel || looks.size() != m_itemLooks.size()) {
-        m_itemLooks = std::move(looks);
         m_requestedArea += QRegion(area) + m_paintedArea;
         updateBar();
+        m_itemLooks = std::move(looks);
         return;
     }
     // What an item draws reaches past it as far as past the bar (shadows,
@@ -442,6 +442,9 @@ void DockView::updateChangedItems()
 
 void DockView::updateBar()
 {
+    // Whoever repaints the whole bar may have changed what it shows (the
+    // hovered button): the next change repaints whole too.
+    m_itemLooks.clear();
     // The dock window is much larger than its bar (menus and previews open
     // inside it); repainting only where the bar was and is keeps a change of
     // one button from clearing and sending the whole window.
