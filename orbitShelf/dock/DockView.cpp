@@ -403,24 +403,39 @@ double DockView::itemPaintMargin() const
     return 16 + 0.3 * std::min(area.width(), area.height());
 }
 
-void DockView::updateChangedItems()
+std::vector<QByteArray> DockView::currentLooks() const
 {
     const QList<int32_t> pids(m_appIds.begin(), m_appIds.end());
     std::vector<QByteArray> looks;
     looks.reserve(m_picture.items.size());
     for (const DockBarItem& item : m_picture.items)
         looks.push_back(itemLook(item, pids));
+    return looks;
+}
+
+void DockView::updateChangedItems()
+{
     const QRect area = barPaintArea();
     QByteArray panel = panelLook();
-    // A bar that moved or grew repaints whole.
     const bool samePanel = panel == m_panelLook && area == m_paintedArea;
     m_panelLook = std::move(panel);
-    if (!samePanel || looks.size() != m_itemLooks.size()) {
+    if (!samePanel || m_itemLooks.size() != m_picture.items.size()) {
+        // A bar that moved or grew repaints whole. What it then shows is
+        // recorded once a burst of changes (a new window brings several) has
+        // passed, not on each of them.
         m_requestedArea += QRegion(area) + m_paintedArea;
         updateBar();
-        m_itemLooks = std::move(looks);
+        if (!m_looksPending) {
+            m_looksPending = true;
+            QTimer::singleShot(0, this, [this] {
+                m_looksPending = false;
+                if (m_itemLooks.empty())
+                    m_itemLooks = currentLooks();
+            });
+        }
         return;
     }
+    std::vector<QByteArray> looks = currentLooks();
     // What an item draws reaches past it as far as past the bar (shadows,
     // badges); the items beside it are drawn again inside that margin, in
     // their order, as a whole repaint would.

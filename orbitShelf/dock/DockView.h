@@ -72,6 +72,7 @@ private:
     QByteArray itemLook(const DockBarItem& item, const QList<int32_t>& pids) const;
     QByteArray panelLook() const;
     void updateChangedItems();
+    std::vector<QByteArray> currentLooks() const;
     // How far past its item a button draws (hover growth, shadows, badges).
     double itemPaintMargin() const;
     QRect barPaintArea() const;
@@ -80,6 +81,7 @@ private:
     QByteArray m_panelLook;
     // What updateChangedItems asked to repaint since the last paint.
     QRegion m_requestedArea;
+    bool m_looksPending = false;
     std::optional<std::pair<WId, QRegion>> m_inputRegion; // as last sent
     std::optional<std::pair<WId, std::optional<platform::ReservedEdge>>> m_reservedEdge; // as last sent
     void applyInputRegion();
