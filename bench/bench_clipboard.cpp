@@ -2,6 +2,7 @@
 // 100 000 records stored (how long in all, how long on the main thread), the
 // panel's queries over those records with their query plans, and how much
 // the store grows per 10 000 texts.
+#include "ClipboardBench.h"
 #include "Persistence.h"
 #include "platform/fake/FakeClipboardReader.h"
 #include "tools/ClipboardCapture.h"
@@ -22,12 +23,6 @@
 #include <vector>
 
 namespace {
-
-double medianOf(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 template <class F> double timedMs(F&& f)
 {
@@ -77,18 +72,6 @@ void explain(const QString& path, const QString& sql)
     QSqlDatabase::removeDatabase(QStringLiteral("explain"));
 }
 
-bool captureOnce()
-{
-    std::optional<bool> stored;
-    const auto c = QObject::connect(
-        &ClipboardCapture::shared(), &ClipboardCapture::finished, [&](bool s) { stored = s; });
-    captureClipboard();
-    orbitshelf::test::waitUntil(
-        [&] { return stored.has_value(); }, std::chrono::seconds(10), std::chrono::milliseconds(0));
-    QObject::disconnect(c);
-    return stored.value_or(false);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -111,10 +94,9 @@ int main(int argc, char** argv)
     if (PersistenceController::openShared())
         return 1;
     PersistenceController& store = PersistenceController::shared();
-    QDateTime now = kToday;
-    setPasteboardClock([&now] { return now; });
-    platform::fake::FakeClipboardReader reader;
-    platform::setClipboardReader(&reader);
+    BenchClipboard clip(kToday);
+    QDateTime& now = clip.now;
+    platform::fake::FakeClipboardReader& reader = clip.reader;
 
     for (int size : { 1000, 100000 }) {
         fill(store, size - int(store.fetchAll(Entity::Pasteboard).size()));
@@ -161,6 +143,5 @@ int main(int argc, char** argv)
     explain(store.path(),
         QStringLiteral(
             "SELECT * FROM \"PasteboardCategory\" ORDER BY \"create\" DESC, \"_pk\" ASC LIMIT 30"));
-    platform::setClipboardReader(nullptr);
     return 0;
 }

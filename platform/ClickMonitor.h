@@ -25,6 +25,8 @@ struct KeyPress {
     // The app's modifier bits (platform::appkit in KeyCodes.h): Control
     // reads as command.
     quint64 modifierFlags = 0;
+    // The app's key code (platform::keycode), 0xFFFF for a key it has none for.
+    quint16 keyCode = 0xFFFF;
 };
 
 // Reports primary- and secondary-button releases, and key presses, in other

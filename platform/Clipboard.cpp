@@ -77,18 +77,18 @@ ClipboardRead readClipboardTargets(
         QBuffer buffer(&*data);
         buffer.open(QIODevice::ReadOnly);
         QImageReader reader(&buffer);
+        // The header alone: a picture is decoded once, by whoever keeps it.
         const QSize size = reader.size();
-        if (size.isValid() && qint64(size.width()) * size.height() > limits.maxImagePixels)
-            return tooLarge(QStringLiteral("an image of %1x%2 pixels").arg(size.width()).arg(size.height()));
-        QImage image = reader.read();
-        if (image.isNull())
+        if (!size.isValid() || size.isEmpty())
             continue;
-        if (qint64(image.width()) * image.height() > limits.maxImagePixels)
-            return tooLarge(
-                QStringLiteral("an image of %1x%2 pixels").arg(image.width()).arg(image.height()));
+        if (qint64(size.width()) * size.height() > limits.maxImagePixels)
+            return tooLarge(QStringLiteral("an image of %1x%2 pixels").arg(size.width()).arg(size.height()));
         ClipboardRead r;
         r.outcome = ClipboardRead::Outcome::Image;
-        r.image = std::move(image);
+        r.imageFormat = reader.format();
+        r.imageSize = size;
+        buffer.close();
+        r.imageData = std::move(*data);
         r.detail = target;
         return r;
     }

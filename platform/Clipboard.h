@@ -23,7 +23,7 @@ struct ClipboardLimits {
 struct ClipboardRead {
     enum class Outcome {
         Text, // `text` holds the plain text
-        Image, // `image` holds the decoded picture
+        Image, // `imageData` holds the picture as offered
         Empty, // no owner, or nothing offered as text or picture
         Secret, // the owner marked the content secret (password managers)
         TooLarge, // over the limits; `detail` says what and how big
@@ -31,9 +31,22 @@ struct ClipboardRead {
     };
     Outcome outcome = Outcome::Empty;
     QString text;
-    QImage image;
+    // The picture's bytes exactly as the owner offered them, in
+    // `imageFormat` ("png", "bmp", ...), of `imageSize` as its header says.
+    // Not decoded here: the caller decodes only what it needs.
+    QByteArray imageData;
+    QByteArray imageFormat;
+    QSize imageSize;
     // For the log only: never the content itself.
     QString detail;
+
+    // The window that owned CLIPBOARD at the read, which the copy is
+    // credited to. `ownerKnown` is false when the reader cannot tell owners;
+    // `ownerPid` is its _NET_WM_PID, else the process of its X client;
+    // `ownerClass` the class part of its WM_CLASS.
+    bool ownerKnown = false;
+    std::optional<qint64> ownerPid;
+    QString ownerClass;
 };
 
 // Fetches the data of one offered target; nothing when the owner refuses or
@@ -43,8 +56,8 @@ using FetchClipboardTarget = std::function<std::optional<QByteArray>(const QStri
 // The one reading rule for every implementation, given the owner's offered
 // targets (MIME types and X11 target names) and a way to fetch one: a secret
 // hint ("x-kde-passwordManagerHint" = "secret") ends the read first; then a
-// picture (PNG preferred) when one is offered and decodes; else plain text
-// (the UTF-8 forms before Latin-1 "STRING").
+// picture (PNG preferred) when one is offered and its header reads; else
+// plain text (the UTF-8 forms before Latin-1 "STRING").
 ClipboardRead readClipboardTargets(
     const QStringList& targets, const FetchClipboardTarget& fetch, const ClipboardLimits& limits);
 

@@ -20,9 +20,9 @@ inline constexpr quint16 a = 0x00, s = 0x01, d = 0x02, f = 0x03, h = 0x04, g = 0
 inline constexpr quint16 returnKey = 0x24, tab = 0x30, space = 0x31, deleteKey = 0x33, escape = 0x35,
                          command = 0x37, shift = 0x38, capsLock = 0x39, option = 0x3A, control = 0x3B,
                          rightCommand = 0x36, rightShift = 0x3C, rightOption = 0x3D, rightControl = 0x3E,
-                         function = 0x3F, forwardDelete = 0x75, home = 0x73, end = 0x77, pageUp = 0x74,
-                         pageDown = 0x79, leftArrow = 0x7B, rightArrow = 0x7C, downArrow = 0x7D,
-                         upArrow = 0x7E;
+                         function = 0x3F, help = 0x72 /* Insert on PC keyboards */, forwardDelete = 0x75,
+                         home = 0x73, end = 0x77, pageUp = 0x74, pageDown = 0x79, leftArrow = 0x7B,
+                         rightArrow = 0x7C, downArrow = 0x7D, upArrow = 0x7E;
 inline constexpr quint16 f1 = 0x7A, f2 = 0x78, f3 = 0x63, f4 = 0x76, f5 = 0x60, f6 = 0x61, f7 = 0x62,
                          f8 = 0x64, f9 = 0x65, f10 = 0x6D, f11 = 0x67, f12 = 0x6F;
 } // namespace keycode

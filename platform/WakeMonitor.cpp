@@ -37,7 +37,9 @@ bool WakeMonitor::start()
 
 void WakeMonitor::prepareForSleep(bool sleeping)
 {
-    if (!sleeping)
+    if (sleeping)
+        emit willSleep();
+    else
         emit woke();
 }
 

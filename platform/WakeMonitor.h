@@ -5,8 +5,9 @@
 
 namespace platform {
 
-// Tells when the machine has woken from sleep, from logind's PrepareForSleep
-// signal (sent with true before sleeping and false after waking).
+// Tells when the machine goes to sleep and when it has woken, from logind's
+// PrepareForSleep signal (sent with true before sleeping and false after
+// waking).
 class WakeMonitor final : public QObject {
     Q_OBJECT
 public:
@@ -19,6 +20,7 @@ public:
     bool start();
 
 signals:
+    void willSleep();
     void woke();
 
 private slots:

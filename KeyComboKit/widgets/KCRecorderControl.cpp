@@ -22,6 +22,7 @@
 
 #include <QTimer>
 #include <QToolTip>
+#include <QWindow>
 #include <cmath>
 
 namespace {
@@ -684,12 +685,34 @@ void KCRecorderControl::keyReleaseEvent(QKeyEvent* event)
 bool KCRecorderControl::event(QEvent* event)
 {
     switch (event->type()) {
+    case QEvent::KeyPress:
+        // QWidget::event moves the focus on Tab and Shift+Tab (with any
+        // modifier but Control and Alt) before keyPressEvent could see it;
+        // while recording they are keys like any other.
+        if (m_recording) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+                keyPressEvent(static_cast<QKeyEvent*>(event));
+                return true;
+            }
+        }
+        break;
     case QEvent::ShortcutOverride:
         // While recording every combination is the control's, not a
         // window's shortcut's.
         if (m_recording) {
             event->accept();
             return true;
+        }
+        break;
+    case QEvent::Show:
+        // Qt 6.4 tells a widget of no pixel-ratio change; its window's move
+        // to another screen is the one sign of it.
+        if (QWindow* handle = window()->windowHandle(); handle && handle != m_observedWindow) {
+            disconnect(m_screenChanged);
+            m_observedWindow = handle;
+            m_screenChanged
+                = connect(handle, &QWindow::screenChanged, this, [this] { scheduleAppearanceNotice(); });
         }
         break;
     case QEvent::KeyboardLayoutChange:
@@ -977,13 +1000,28 @@ void KCRecorderControl::paintStyled(QPainter& p, KCRecorderControlStyle& style)
     const KCLabelAttributes& attributes = !isEnabled() ? style.metrics().disabledLabelAttributes
         : m_recording                                  ? style.metrics().recordingLabelAttributes
                                                        : style.metrics().normalLabelAttributes;
+    // The text stands on the style's baseline; its frame is snapped to
+    // whole pixels, growing at the top and left, shrinking at the bottom
+    // and right, so the text never lands between two rows.
+    const qreal baseline = g.label.top() + g.label.height() - baselineOffsetFromBottom();
+    const QRectF frame(QPointF(std::floor(g.label.left()), std::floor(baseline)),
+        QPointF(std::floor(g.label.right()), std::floor(baseline + g.label.height())));
+    const QFontMetricsF metrics(attributes.font);
+    const qreal advance = metrics.horizontalAdvance(label);
     // A label that doesn't fit is left out rather than drawn clipped.
-    if (QFontMetricsF(attributes.font).horizontalAdvance(label) <= g.label.width()) {
+    if (!frame.isEmpty() && advance <= frame.width() && frame.width() >= attributes.minimalDrawableWidth) {
         p.setFont(attributes.font);
         const bool placeholder = !m_recording && !m_value;
         p.setPen(palette().color(isEnabled() ? (placeholder ? QPalette::PlaceholderText : QPalette::Text)
                                              : QPalette::PlaceholderText));
-        p.drawText(g.label, Qt::AlignCenter, label);
+        p.drawText(QPointF(frame.left() + (frame.width() - advance) / 2, frame.top()), label);
+    }
+    if (const QPainterPath ring = focusRingShape(); !ring.isEmpty()) {
+        QColor colour = palette().color(QPalette::Highlight);
+        colour.setAlphaF(0.5);
+        p.setPen(QPen(colour, 3));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(ring);
     }
     if (!m_recording)
         return;
@@ -993,6 +1031,40 @@ void KCRecorderControl::paintStyled(QPainter& p, KCRecorderControlStyle& style)
         const bool clearPressed = m_trackingButton == clearButton && g.clearButtonLayout.contains(pointer);
         p.drawImage(g.clearButtonDrawing, style.image(clearPressed ? S::clearButtonPressed : S::clearButton));
     }
+}
+
+qreal KCRecorderControl::baselineOffsetFromBottom()
+{
+    // The style offers both offsets; layout and drawing use the layout one.
+    const KCRecorderControlStyle* s = style();
+    return s ? s->metrics().baselineLayoutOffsetFromBottom : 0;
+}
+
+qreal KCRecorderControl::firstBaselineOffsetFromTop()
+{
+    return guides().alignment.height() - baselineOffsetFromBottom();
+}
+
+QPainterPath KCRecorderControl::focusRingShape()
+{
+    QPainterPath path;
+    if (!isEnabled() || !isFirstResponder())
+        return path;
+    const KCRecorderControlStyle* s = style();
+    const QRectF r = s ? guides().background : QRectF(rect());
+    const QMarginsF a = s ? s->metrics().alignmentInsets : QMarginsF();
+    const QMarginsF i = s ? s->metrics().focusRingInsets : QMarginsF();
+    const QSizeF radii = s ? s->metrics().focusRingCornerRadius : QSizeF();
+    const QRectF ring(r.x() + a.left() + i.left(), r.y() + a.top() + i.top(),
+        std::max(0.0, r.width() - (a.left() + a.right() + i.left() + i.right())),
+        std::max(0.0, r.height() - (a.top() + a.bottom() + i.top() + i.bottom())));
+    path.addRoundedRect(ring, radii.width(), radii.height());
+    return path;
+}
+
+QRectF KCRecorderControl::focusRingMaskBounds()
+{
+    return focusRingShape().boundingRect();
 }
 
 void KCRecorderControl::paintEvent(QPaintEvent*)

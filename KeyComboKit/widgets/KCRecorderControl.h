@@ -6,7 +6,9 @@
 // the shared global monitor's hot keys are paused so the keys reach it.
 #include "KeyComboKit/KCShortcut.h"
 
+#include <QPainterPath>
 #include <QPointer>
+#include <QSettings>
 #include <QWidget>
 
 #include <functional>
@@ -17,7 +19,7 @@ class KCRecorderControlStyle;
 struct KCStyleGuides;
 class KCRecorderControl;
 class KCValueTransformer;
-class QSettings;
+class QWindow;
 
 // Every callback is optional; a missing one takes the answer noted.
 struct KCRecorderControlDelegate {
@@ -111,6 +113,15 @@ public:
     KCRecorderControlStyle* style();
     KCStyleGuides guides();
 
+    // Where the label's text sits: from the bottom of the control, and from
+    // the top of its alignment guide (both 0 without a style).
+    qreal baselineOffsetFromBottom();
+    qreal firstBaselineOffsetFromTop();
+    // The focus ring, drawn only while the control is enabled and has the
+    // keyboard focus; an empty path and rectangle otherwise.
+    QPainterPath focusRingShape();
+    QRectF focusRingMaskBounds();
+
     // Areas of the two small buttons, empty while idle.
     QRect cancelButtonRect() const;
     QRect clearButtonRect() const;
@@ -172,7 +183,8 @@ private:
 
     struct Binding {
         QPointer<KCObservable> object;
-        QSettings* settings = nullptr;
+        // Guarded: settings deleted before the control unbind themselves.
+        QPointer<QSettings> settings;
         QString key;
         const KCValueTransformer* transformer = nullptr;
         int observerToken = 0;
@@ -182,4 +194,6 @@ private:
     std::unique_ptr<KCRecorderControlStyle> m_style;
     bool m_styleFailed = false;
     bool m_appearanceNoticePending = false;
+    QPointer<QWindow> m_observedWindow;
+    QMetaObject::Connection m_screenChanged;
 };

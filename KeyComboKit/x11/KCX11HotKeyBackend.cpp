@@ -154,10 +154,12 @@ qint32 KCX11HotKeyBackend::registerHotKey(
         for (uint16_t lock : std::as_const(granted))
             xcb_ungrab_key(d->connection, xcb_keycode_t(*keycode), d->root, uint16_t(modifiers | lock));
         xcb_flush(d->connection);
+        scheduleRead();
         return status;
     }
     *ref = d->nextRef++;
     d->grabs.insert(*ref, { xcb_keycode_t(*keycode), modifiers, signature, id });
+    scheduleRead();
     return 0;
 }
 
@@ -176,6 +178,7 @@ qint32 KCX11HotKeyBackend::unregisterHotKey(quintptr ref)
         }
     }
     d->grabs.erase(it);
+    scheduleRead();
     return status;
 }
 
@@ -190,6 +193,47 @@ qint32 KCX11HotKeyBackend::removeEventHandler(KCGlobalShortcutMonitor* monitor)
     if (d->handler == monitor)
         d->handler = nullptr;
     return 0;
+}
+
+qint32 KCX11HotKeyBackend::isShortcutTaken(const KCShortcut& shortcut, bool* taken)
+{
+    if (!d->connection)
+        return kBadValue;
+    const auto keycode = KCXKeycodeForKeyCode(shortcut.keyCode());
+    if (!keycode) {
+        // No key on this keyboard: nobody can hold it.
+        *taken = false;
+        return 0;
+    }
+    const uint16_t modifiers = xModifiers(shortcut.carbonModifierFlags());
+    for (const Grab& g : std::as_const(d->grabs))
+        if (g.keycode == *keycode && g.modifiers == modifiers) {
+            // Ours; a trial grab would succeed and its release would drop it.
+            *taken = false;
+            return 0;
+        }
+    xcb_generic_error_t* error = xcb_request_check(d->connection,
+        xcb_grab_key_checked(d->connection, 1, d->root, modifiers, xcb_keycode_t(*keycode),
+            XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    *taken = error && error->error_code == 10; // BadAccess
+    const qint32 status = error && !*taken ? error->error_code : 0;
+    free(error);
+    if (!*taken && !status) {
+        // Waited for: once the answer is out, another client asking for the
+        // key must find it free, whichever request the server reads first.
+        free(xcb_request_check(d->connection,
+            xcb_ungrab_key_checked(d->connection, xcb_keycode_t(*keycode), d->root, modifiers)));
+    }
+    scheduleRead();
+    return status;
+}
+
+void KCX11HotKeyBackend::scheduleRead()
+{
+    // Waiting for a reply reads everything the server sent before it off the
+    // socket into xcb's queue, where the socket notifier no longer sees it: a
+    // hot key pressed right after a grab would wait for the next event.
+    QMetaObject::invokeMethod(this, &KCX11HotKeyBackend::readEvents, Qt::QueuedConnection);
 }
 
 void KCX11HotKeyBackend::readEvents()

@@ -186,8 +186,11 @@ void KCX11KeyLayoutSource::readEvents()
         m_notifier->setEnabled(false);
         return;
     }
-    if (keymapChanged)
+    if (keymapChanged) {
         reloadKeymap();
-    else if (group)
+        // Reading the new keymap's replies queues what came behind them,
+        // which the socket notifier does not see.
+        QMetaObject::invokeMethod(this, &KCX11KeyLayoutSource::readEvents, Qt::QueuedConnection);
+    } else if (group)
         selectGroup(*group);
 }

@@ -1,10 +1,11 @@
 #include "app/ImageFiles.h"
 
+#include "app/PrivateFiles.h"
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QLoggingCategory>
 #include <QPainter>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -44,19 +45,5 @@ bool savePNG(const QImage& image, const QString& path)
         return false;
     }
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qCWarning(lcImageFiles).noquote() << "could not write" << path << ":" << file.errorString();
-        return false;
-    }
-    if (file.write(png) != png.size()) {
-        qCWarning(lcImageFiles).noquote() << "could not write" << path << ":" << file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        qCWarning(lcImageFiles).noquote() << "could not write" << path << ":" << file.errorString();
-        return false;
-    }
-    return true;
+    return savePrivateFile(png, path);
 }

@@ -13,7 +13,8 @@
 QImage resized(const QImage& image, const QSizeF& size);
 
 // Writes the image to `path` as PNG, atomically: the file appears complete
-// or not at all, and an existing file is replaced. Returns false, with one
+// or not at all, and an existing file is replaced. Every such file lies in
+// the data folder, so it is written readable by its owner only. Returns false, with one
 // line logged, when no PNG could be produced (null image, encoder failure) or
 // the file could not be written; callers must then not record the path.
 bool savePNG(const QImage& image, const QString& path);

@@ -1,5 +1,6 @@
 #include "app/Utilities.h"
 
+#include "app/Logging.h"
 #include "platform/Platform.h"
 
 #include <QFile>
@@ -46,7 +47,11 @@ const QByteArray kDeviceIdKey = QByteArrayLiteral("orbitShelf device id v1");
 
 void customPrint(const QString& text)
 {
-    const QByteArray line = QByteArrayLiteral("[custom] -  ") + text.toUtf8() + '\n';
+    // Diagnostics, not messages for the user: quiet unless the log rules
+    // ask for them.
+    if (!lcCustom().isDebugEnabled())
+        return;
+    const QByteArray line = limitLogLine(QStringLiteral("[custom] -  ") + text).toUtf8() + '\n';
     std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
     std::fflush(stdout);
 }

@@ -21,7 +21,9 @@
 
 class QScreen;
 
-// Writes "[custom] -  " and the value's text to standard output, one line.
+// Writes "[custom] -  " and the value's text to standard output, one line,
+// while the category orbitshelf.custom has its debug level on (the default
+// of Qt, which the program's log policy turns off). Cut like a log line.
 void customPrint(const QString& text);
 template <typename T> void customPrint(const T& value)
 {

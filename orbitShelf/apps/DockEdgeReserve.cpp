@@ -31,10 +31,35 @@ std::optional<ReservedEdge> barEdgeReserve(
     return reserve;
 }
 
-std::vector<ReservedEdge>& ownEdgeReserves(const QString& screenKey)
+namespace {
+
+std::map<QString, std::vector<ReservedEdge>>& reservesByScreen()
 {
     static std::map<QString, std::vector<ReservedEdge>> reserves;
-    return reserves[screenKey];
+    return reserves;
+}
+
+} // namespace
+
+std::vector<ReservedEdge>& ownEdgeReserves(const QString& screenKey)
+{
+    return reservesByScreen()[screenKey];
+}
+
+std::vector<ReservedEdge> allOwnEdgeReserves()
+{
+    std::vector<ReservedEdge> merged;
+    for (const auto& [key, reserves] : reservesByScreen()) {
+        for (const ReservedEdge& reserve : reserves) {
+            const auto same = std::find_if(merged.begin(), merged.end(),
+                [&reserve](const ReservedEdge& kept) { return kept.side == reserve.side; });
+            if (same == merged.end())
+                merged.push_back(reserve);
+            else
+                same->thickness = std::max(same->thickness, reserve.thickness);
+        }
+    }
+    return merged;
 }
 
 void recordOwnReserve(const QString& screenKey, const ReservedEdge& reserve)

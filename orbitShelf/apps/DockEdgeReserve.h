@@ -27,6 +27,11 @@ std::optional<platform::ReservedEdge> barEdgeReserve(
 // the bar is rebuilt, and giving back an edge nobody reserves changes nothing.
 std::vector<platform::ReservedEdge>& ownEdgeReserves(const QString& screenKey);
 void recordOwnReserve(const QString& screenKey, const platform::ReservedEdge& reserve);
+// The reserves of every screen's bars, the deepest per side. The window
+// manager's work area is one rectangle for the whole root, so a bar's reserve
+// on one screen also cuts every other screen that reaches that root edge (a
+// taller screen beside a shorter one); each screen gives all of them back.
+std::vector<platform::ReservedEdge> allOwnEdgeReserves();
 
 // `available` (inside `screen`, root coordinates) with the parts of
 // `reserves` that lie on this screen given back, never past the screen.

@@ -2,6 +2,7 @@
 
 #include "app/AppIdentity.h"
 #include "app/AppState.h"
+#include "app/PrivateFiles.h"
 
 #include <QDir>
 #include <QLoggingCategory>
@@ -11,7 +12,7 @@ Q_LOGGING_CATEGORY(lcSupportFolder, "orbitshelf.apps.files")
 std::optional<QString> appSupportFolderPath()
 {
     const QString folder = applicationSupportFolder();
-    if (folder.isEmpty() || !QDir().mkpath(folder)) {
+    if (folder.isEmpty() || !makePrivateFolder(folder)) {
         qCWarning(lcSupportFolder).noquote() << "An error occured"
                                              << "creating" << folder;
         return std::nullopt;

@@ -47,7 +47,7 @@ QList<HandlerScreen> qtScreens()
         // below keeps windows clear of the bar itself, so it measures from
         // the screen edge as it does without a reserve.
         const QRect available = withOwnReserve(
-            s->availableGeometry(), s->geometry(), s->virtualGeometry(), ownEdgeReserves(key));
+            s->availableGeometry(), s->geometry(), s->virtualGeometry(), allOwnEdgeReserves());
         screens.append(HandlerScreen { key, platform::axFromRoot(QRectF(s->geometry()), primaryRect),
             platform::axFromRoot(QRectF(available), primaryRect) });
     }

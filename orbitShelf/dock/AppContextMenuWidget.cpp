@@ -70,5 +70,7 @@ void showAppContextMenu(
         settingsMenu, parent);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(globalPos);
-    qCDebug(lcDock).noquote() << "window menu:" << menuItemGeometries(menu);
+    // One line per item: a log line holds at most 300 characters.
+    for (const QString& item : menuItemGeometries(menu).split(QStringLiteral("; ")))
+        qCDebug(lcDock).noquote() << "window menu:" << item;
 }

@@ -3,6 +3,7 @@
 #include "widgets/RoundedCornersShape.h"
 #include "dock/DockViewState.h"
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -146,7 +147,7 @@ QString hotKeyBadgeText(const QString& key)
         c = wordStart ? c.toUpper() : c.toLower();
         wordStart = false;
     }
-    return QStringLiteral("\u2325 ") + text;
+    return QCoreApplication::translate("DockBarBackground", "\u2325 %1").arg(text);
 }
 
 QRectF hotKeyBadgeRect(const QRectF& button, const QSizeF& labelSize)

@@ -45,6 +45,11 @@ DockBarPicture dockBarPicture(const DockBarGeometryInput& input)
         // The bar rows decided the items; only their lengths are set here.
         for (int index = 0; index < int(input.barItems.size()); ++index) {
             const DockBarSlotSpec& spec = input.barItems[size_t(index)];
+            if (spec.kind == DockBarItem::Kind::Pomodoro) {
+                barSlots.push_back(
+                    { spec.kind, std::max(iconSlot, input.pomodoroLength), -1, -1, -1, index });
+                continue;
+            }
             if (spec.kind != DockBarItem::Kind::Window || spec.iconOnly) {
                 barSlots.push_back({ spec.kind, iconSlot, spec.appIndex, spec.windowIndex, -1, index });
                 continue;

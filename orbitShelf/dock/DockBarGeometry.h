@@ -52,6 +52,9 @@ struct DockBarGeometryInput {
     // Hook for the bar rows: the items in bar order. When given, they are
     // laid out instead of the items derived from `content`.
     std::vector<DockBarSlotSpec> barItems;
+    // The Pomodoro break tile's length along the bar: it lies in the bar's
+    // row at its own length, not an icon's.
+    double pomodoroLength = 0;
 };
 
 struct DockBarPicture {

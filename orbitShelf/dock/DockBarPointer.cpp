@@ -241,7 +241,7 @@ void DockBarPointer::toggleToolHub(const QRectF& button)
     }
     DockViewState& dock = m_view.viewState();
     dock.settingPopup = true;
-    QWidget* content = toolHubPopoverContent().release();
+    QWidget* content = toolHubPopoverContent(m_state).release();
     const QSize size = content->sizeHint().expandedTo(QSize(320, 240));
     const QRectF global(m_view.mapToGlobal(button.topLeft()), button.size());
     const QString edge = dockPositionForScreen(m_state, dock.enableListener, dock.screenID);
@@ -272,6 +272,7 @@ void DockBarPointer::openSettingsMenu(const QPointF& globalPosition)
         });
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(globalPosition.toPoint());
-    qCDebug(lcDock).noquote() << "settings menu opened on" << dock.screenID << "with"
-                              << menuItemGeometries(menu);
+    // One line per item: a log line holds at most 300 characters.
+    for (const QString& item : menuItemGeometries(menu).split(QStringLiteral("; ")))
+        qCDebug(lcDock).noquote() << "settings menu opened on" << dock.screenID << "with" << item;
 }

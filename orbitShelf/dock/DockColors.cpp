@@ -42,6 +42,11 @@ std::optional<int64_t> parseSignedHex(const QString& text)
 
 } // namespace
 
+bool isColorText(const QString& text)
+{
+    return parseSignedHex(text).has_value();
+}
+
 QColor colorFromHex(const QString& text, uint32_t fallback)
 {
     const std::optional<int64_t> parsed = parseSignedHex(text);

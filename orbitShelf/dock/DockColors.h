@@ -13,6 +13,8 @@
 // a value beyond 64 bits) gives `fallback` (0xRRGGBB) instead, so a damaged
 // setting never paints black or transparent by accident.
 QColor colorFromHex(const QString& text, uint32_t fallback);
+// Whether `text` reads as such a number (and so is a colour of its own).
+bool isColorText(const QString& text);
 
 // The fallbacks the bar uses.
 inline constexpr uint32_t kIndicatorFallbackColor = 0xffffff;

@@ -34,8 +34,8 @@ std::vector<DockScreen> currentDockScreens()
         DockScreen dockScreen;
         dockScreen.id = screenIdentifierKey(screen);
         dockScreen.frame = toDockSpace(QRectF(screen->geometry()), primary);
-        const QRect available = withOwnReserve(screen->availableGeometry(), screen->geometry(),
-            screen->virtualGeometry(), ownEdgeReserves(dockScreen.id));
+        const QRect available = withOwnReserve(
+            screen->availableGeometry(), screen->geometry(), screen->virtualGeometry(), allOwnEdgeReserves());
         dockScreen.visibleFrame = toDockSpace(QRectF(available), primary);
         screens.push_back(dockScreen);
     }

@@ -58,7 +58,9 @@ bool handleDockItemClick(AppState& state, DockViewState& dock, const DockBarPict
         if (!tool)
             return false;
         if (button == Qt::LeftButton) {
-            toolTileClicked(*tool, dock, state);
+            // The tile on screen: the click's offset inside the bar moved to
+            // where the click is on screen.
+            toolTileClicked(*tool, dock, state, hit->rect.translated(QPointF(globalPos) - position));
             return true;
         }
         if (button == Qt::RightButton) {

@@ -1,6 +1,6 @@
 #include "dock/DockMainButton.h"
 
-#include "tools/ToolsStandIn.h"
+#include "tools/SettingView.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -99,7 +99,7 @@ QPointF toolHubPopoverOrigin(const QRectF& button, const QSizeF& popover, const 
     return QPointF(button.center().x() - popover.width() / 2, button.top() - gap - popover.height());
 }
 
-std::unique_ptr<QWidget> toolHubPopoverContent()
+std::unique_ptr<QWidget> toolHubPopoverContent(AppState& state)
 {
     auto content = std::make_unique<QWidget>();
     content->setAutoFillBackground(true);
@@ -108,6 +108,6 @@ std::unique_ptr<QWidget> toolHubPopoverContent()
     content->setPalette(colours);
     auto* layout = new QVBoxLayout(content.get());
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(makeToolHubView().release());
+    layout->addWidget(makeSettingView(state));
     return content;
 }

@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class AppState;
 class QPainter;
 
 // The main button of the bar: its label and the popover its left click opens.
@@ -27,4 +28,4 @@ void paintMainButtonLabel(
 QPointF toolHubPopoverOrigin(const QRectF& button, const QSizeF& popover, const QString& position);
 
 // The popover's content: the tool hub on its dark background.
-std::unique_ptr<QWidget> toolHubPopoverContent();
+std::unique_ptr<QWidget> toolHubPopoverContent(AppState& state);

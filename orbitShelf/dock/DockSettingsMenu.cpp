@@ -12,6 +12,7 @@
 #include "dock/DockWindows.h"
 #include "network/Network.h"
 #include "network/ServiceRequests.h"
+#include "tools/PomodoroRun.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -39,7 +40,7 @@ QString dockMenuText(const QString& key)
         { QStringLiteral("restart"), QStringLiteral("Restart") },
         { QStringLiteral("quit"), QStringLiteral("Quit") },
     };
-    return texts.value(key, key);
+    return QCoreApplication::translate("DockSettingsMenu", qUtf8Printable(texts.value(key, key)));
 }
 
 std::vector<MenuEntry> dockSettingsMenu(const DockSettingsMenuInput& input)
@@ -202,7 +203,9 @@ void restartFromMenu(AppState& state, const DockMenuServices& services)
 {
     services.saveAppOrdersCache();
     state.setNeedRestoreOrderRestarted(true);
-    services.relaunch();
+    const bool restoreBefore = markPomodoroForRestart(state);
+    if (!services.relaunch())
+        state.setNeedRestorePomodoro(restoreBefore);
 }
 
 void quitFromMenu(const DockMenuServices& services)

@@ -121,6 +121,7 @@ DockBarGeometryInput DockView::geometryInput() const
             break;
         case BarEntry::Kind::PomodoroTile:
             spec.kind = DockBarItem::Kind::Pomodoro;
+            input.pomodoroLength = m_pomodoroTile->sizeHint().width();
             break;
         }
         spec.gridRow = barEntry.gridRow;
@@ -165,11 +166,14 @@ void DockView::refreshPicture()
     }
     if (m_hoveredItem >= int(m_picture.items.size()))
         m_hoveredItem = -1;
-    // Hook: during a Pomodoro break the bar shows the break tile alone.
-    const bool onBreak = m_state.pomodoro.startPomodoroTask && !m_picture.barRect.isEmpty();
+    // Hook: during a Pomodoro break the bar shows the break tile alone, in
+    // its row, turned only on a side bar.
+    const auto tile = std::find_if(m_picture.items.begin(), m_picture.items.end(),
+        [](const DockBarItem& item) { return item.kind == DockBarItem::Kind::Pomodoro; });
+    const bool onBreak = m_state.pomodoro.startPomodoroTask && tile != m_picture.items.end();
     if (onBreak) {
-        m_pomodoroTile->setVertical(m_picture.barRect.height() > m_picture.barRect.width());
-        m_pomodoroTile->setGeometry(m_picture.barRect.toAlignedRect());
+        m_pomodoroTile->setVertical(isDockVertical(m_state, m_view.screenID));
+        m_pomodoroTile->setGeometry(tile->rect.toAlignedRect());
     }
     m_pomodoroTile->setVisible(onBreak);
     logPicture();

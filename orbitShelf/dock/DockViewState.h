@@ -39,6 +39,9 @@ public:
     bool generalConfigWindow;
     bool pluginPopup;
     QString currentPlugin;
+    // The current tool's tile on screen when it was clicked; empty when
+    // the tool was opened elsewhere.
+    QRectF currentPluginFrame;
     bool showFirst;
     bool showTagEditor;
     double width = 0;

@@ -95,8 +95,8 @@ void FullScreenToast::paintEvent(QPaintEvent*)
     QFont row = title;
     row.setPixelSize(26);
 
-    const QString shortcutLabel = QStringLiteral("ShortCut: ");
-    const QString shortcut = QStringLiteral("Option + Shift + H");
+    const QString shortcutLabel = tr("ShortCut: ");
+    const QString shortcut = tr("Option + Shift + H");
     const QFontMetricsF rowMetrics(row);
     const double rowHeight = rowMetrics.height() + 2 * 20;
     const double labelWidth = rowMetrics.horizontalAdvance(shortcutLabel) + 2 * 20;

@@ -1,24 +1,27 @@
 #include "dock/NamedImages.h"
 
+#include <QFont>
 #include <QHash>
 #include <QImageReader>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
 namespace {
 
-struct FacePair {
+struct ColourPair {
     QColor light;
     QColor dark;
 };
 
 // One pair per built-in picture, "Finder" first.
-const std::array<FacePair, 12>& facePairs()
+const std::array<ColourPair, 12>& colourPairs()
 {
-    static const std::array<FacePair, 12> pairs { {
+    static const std::array<ColourPair, 12> pairs { {
         { QColor(0x8fd3fe), QColor(0x1e6fd9) },
         { QColor(0x9ff0d2), QColor(0x00a07a) },
         { QColor(0xffc0b0), QColor(0xd8504a) },
@@ -36,7 +39,7 @@ const std::array<FacePair, 12>& facePairs()
 }
 
 // "Finder" → 0, "FinderN" (2…12) → N−1.
-std::optional<int> faceIndex(const QString& name)
+std::optional<int> markIndex(const QString& name)
 {
     if (name == QLatin1String("Finder"))
         return 0;
@@ -58,39 +61,72 @@ std::optional<int> themeIndex(const QString& name)
     return std::nullopt;
 }
 
-void drawFace(QPainter& p, const QRectF& r, const FacePair& colours)
+// orbitShelf's own mark: its bar (a shelf holding three buttons) under an
+// orbit with its planet, on a tile that runs from the pair's light colour to
+// its dark one; from 96 pixels up the name stands above the orbit.
+void drawShelfMark(QPainter& p, const QRectF& r, const ColourPair& colours)
 {
-    const qreal radius = r.width() * 0.22;
+    const qreal w = r.width();
+    const qreal h = r.height();
+    const qreal radius = w * 0.22;
     QPainterPath tile;
     tile.addRoundedRect(r, radius, radius);
+    QLinearGradient shade(r.topLeft(), r.bottomLeft());
+    shade.setColorAt(0, colours.light);
+    shade.setColorAt(1, colours.dark);
+    p.fillPath(tile, shade);
     p.setClipPath(tile);
-    // The left half light, the right half dark, split by a gentle curve.
-    p.fillRect(r, colours.dark);
-    QPainterPath left;
-    left.moveTo(r.topLeft());
-    left.lineTo(r.left() + r.width() * 0.56, r.top());
-    left.cubicTo(r.left() + r.width() * 0.42, r.top() + r.height() * 0.4, r.left() + r.width() * 0.5,
-        r.top() + r.height() * 0.6, r.left() + r.width() * 0.46, r.bottom());
-    left.lineTo(r.bottomLeft());
-    left.closeSubpath();
-    p.fillPath(left, colours.light);
-    // Two eyes and a smile in a dark ink.
-    const QColor ink(0x1b1f27);
+
+    const QColor ink(255, 255, 255, 235);
+    // A planet with its orbit, a thin tilted ring whose near half passes in
+    // front of it.
+    const QPointF centre(r.left() + w * 0.5, r.top() + h * 0.44);
+    const qreal planet = w * 0.15;
+    const QRectF ring(-w * 0.38, -h * 0.08, w * 0.76, h * 0.16);
+    const QPen ringPen(ink, std::max<qreal>(1.0, w * 0.035));
+    p.save();
+    p.translate(centre);
+    p.rotate(-20);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(ringPen);
+    p.drawArc(ring, 0, 180 * 16);
+    p.setPen(Qt::NoPen);
+    p.setBrush(colours.dark.darker(115));
+    p.drawEllipse(QPointF(0, 0), planet, planet);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(ringPen);
+    p.drawArc(ring, 180 * 16, 180 * 16);
     p.setPen(Qt::NoPen);
     p.setBrush(ink);
-    const qreal eyeW = r.width() * 0.06;
-    const qreal eyeH = r.height() * 0.16;
-    p.drawRoundedRect(
-        QRectF(r.left() + r.width() * 0.3, r.top() + r.height() * 0.28, eyeW, eyeH), eyeW / 2, eyeW / 2);
-    p.drawRoundedRect(
-        QRectF(r.left() + r.width() * 0.64, r.top() + r.height() * 0.28, eyeW, eyeH), eyeW / 2, eyeW / 2);
-    QPainterPath smile;
-    smile.moveTo(r.left() + r.width() * 0.24, r.top() + r.height() * 0.64);
-    smile.quadTo(r.center().x(), r.top() + r.height() * 0.84, r.left() + r.width() * 0.76,
-        r.top() + r.height() * 0.64);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(ink, std::max<qreal>(1.0, r.width() * 0.045), Qt::SolidLine, Qt::RoundCap));
-    p.drawPath(smile);
+    p.drawEllipse(QPointF(ring.right() - w * 0.02, 0), w * 0.04, w * 0.04);
+    p.restore();
+
+    // The bar with its three buttons.
+    const QRectF bar(r.left() + w * 0.12, r.top() + h * 0.7, w * 0.76, h * 0.16);
+    QPainterPath shelf;
+    shelf.addRoundedRect(bar, bar.height() * 0.35, bar.height() * 0.35);
+    p.fillPath(shelf, ink);
+    const qreal button = bar.height() * 0.62;
+    const qreal gap = (bar.width() - 3 * button) / 4;
+    for (int i = 0; i < 3; ++i) {
+        QPainterPath b;
+        b.addRoundedRect(
+            QRectF(bar.left() + gap + i * (button + gap), bar.center().y() - button / 2, button, button),
+            button * 0.25, button * 0.25);
+        p.fillPath(b, i == 1 ? colours.dark : colours.dark.lighter(135));
+    }
+
+    if (w >= 96) {
+        QFont name;
+        name.setPixelSize(int(h * 0.12));
+        name.setBold(true);
+        p.setFont(name);
+        // White on the palest tops would all but vanish.
+        p.setPen(colours.light.lightness() > 215 ? colours.dark.darker(140) : ink);
+        p.drawText(
+            QRectF(r.left(), r.top() + h * 0.06, w, h * 0.18), Qt::AlignCenter, QStringLiteral("orbitShelf"));
+    }
+    p.setClipping(false);
 }
 
 // A strip of three bar buttons on a teal bar, as the theme shows them.
@@ -134,7 +170,7 @@ void drawThemeStrip(QPainter& p, const QRectF& r, int theme)
 
 QSize namedImageNaturalSize(const QString& name)
 {
-    if (faceIndex(name))
+    if (markIndex(name))
         return QSize(128, 128);
     if (themeIndex(name))
         return QSize(200, 40);
@@ -143,17 +179,17 @@ QSize namedImageNaturalSize(const QString& name)
 
 QImage namedImage(const QString& name, const QSize& size)
 {
-    const std::optional<int> face = faceIndex(name);
+    const std::optional<int> mark = markIndex(name);
     const std::optional<int> theme = themeIndex(name);
-    if ((!face && !theme) || size.isEmpty())
+    if ((!mark && !theme) || size.isEmpty())
         return QImage();
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r(QPointF(0, 0), QSizeF(size));
-    if (face)
-        drawFace(p, r, facePairs()[std::size_t(*face)]);
+    if (mark)
+        drawShelfMark(p, r, colourPairs()[std::size_t(*mark)]);
     else
         drawThemeStrip(p, r, *theme);
     return image;

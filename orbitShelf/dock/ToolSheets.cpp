@@ -7,6 +7,7 @@
 #include "tools/PasteBoardView.h"
 #include "tools/PomodoroView.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
@@ -120,13 +121,15 @@ QWidget* ToolSheets::makeSheet(ToolSheet sheet, const ToolSheetContent& content)
     auto* layout = new QVBoxLayout(window);
     switch (sheet) {
     case ToolSheet::Pomodoro:
+        window->setWindowTitle(QStringLiteral("Pomodoro"));
         layout->addWidget(makePomodoroView(m_state));
         break;
     case ToolSheet::Pasteboard:
+        window->setWindowTitle(QStringLiteral("Pasteboard"));
         layout->addWidget(makePasteBoardView(m_state, content.columns, content.limit));
         break;
     case ToolSheet::FastFinder:
-        window->setWindowTitle(QStringLiteral("FastFinder"));
+        window->setWindowTitle(QCoreApplication::translate("ToolSheets", "FastFinder"));
         layout->addWidget(makeFastFinderView(m_state, fastFinderPlacement()));
         break;
     }
@@ -155,11 +158,22 @@ FastFinderPlacement ToolSheets::fastFinderPlacement() const
 
 void ToolSheets::place(QWidget* sheet, const ToolSheetContent& content) const
 {
-    const QSize size = content.size.toSize();
+    // A panel's content may need more than the size asked (the window
+    // manager would grow it on its far side, off the tile).
+    const QSize size = content.size.toSize().expandedTo(sheet->minimumSizeHint());
     sheet->resize(size);
+    const QRect tile = m_dock.currentPluginFrame.toAlignedRect();
+    const QScreen* tileScreen = tile.isEmpty() ? nullptr : QGuiApplication::screenAt(tile.center());
+    if (tileScreen) {
+        const QRect frame = toolSheetFrame(size, tile, tileScreen->availableGeometry(),
+            dockPositionForScreen(m_state, m_dock.enableListener, m_dock.screenID));
+        sheet->setGeometry(frame);
+        return;
+    }
     if (!m_dockWindow)
         return;
-    // Centred over the dock window, kept on its screen.
+    // Opened other than by its tile: centred over the dock window, kept on
+    // its screen.
     const QRect dock = m_dockWindow->frameGeometry();
     QRect frame(QPoint(0, 0), size);
     frame.moveCenter(dock.center());

@@ -6,6 +6,7 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QRect>
 #include <QScreen>
 
 #include <algorithm>
@@ -48,20 +49,44 @@ QStringList pinnedToolNames(const AppState& state)
     return names;
 }
 
-void toolTileClicked(const QString& name, DockViewState& dock, AppState& state)
+void toolTileClicked(const QString& name, DockViewState& dock, AppState& state, const QRectF& tileFrame)
 {
+    const std::pair<const char*, bool*> flags[] = {
+        { "Pomodoro", &state.showPomodoroPopup },
+        { "Pasteboard", &state.showPasteboardPopup },
+        { "FastFinder", &state.showFastFinderPopup },
+        { "Note", &state.showNotePopup },
+        { "Todo", &state.showTodoPopup },
+    };
     dock.currentPlugin = name;
-    if (name == QLatin1String("Pomodoro"))
-        state.showPomodoroPopup = true;
-    if (name == QLatin1String("Pasteboard"))
-        state.showPasteboardPopup = true;
-    if (name == QLatin1String("FastFinder"))
-        state.showFastFinderPopup = true;
-    if (name == QLatin1String("Note"))
-        state.showNotePopup = true;
-    if (name == QLatin1String("Todo"))
-        state.showTodoPopup = true;
+    dock.currentPluginFrame = tileFrame;
+    for (const auto& [tool, flag] : flags)
+        *flag = name == QLatin1String(tool) && !*flag;
     state.publish();
+}
+
+QRect toolSheetFrame(const QSize& size, const QRect& tile, const QRect& visible, const QString& edge)
+{
+    const auto along = [](int center, int length, int low, int high) {
+        return std::clamp(center - length / 2, low, std::max(low, high + 1 - length));
+    };
+    QRect frame;
+    if (edge == QLatin1String("left") || edge == QLatin1String("right")) {
+        const bool left = edge == QLatin1String("left");
+        const int room = left ? visible.right() - tile.right() : tile.left() - visible.left();
+        const int width = std::clamp(size.width(), 1, std::max(room, 1));
+        const int height = std::clamp(size.height(), 1, visible.height());
+        frame = QRect(left ? tile.right() + 1 : tile.left() - width,
+            along(tile.center().y(), height, visible.top(), visible.bottom()), width, height);
+    } else {
+        const bool top = edge == QLatin1String("top");
+        const int room = top ? visible.bottom() - tile.bottom() : tile.top() - visible.top();
+        const int height = std::clamp(size.height(), 1, std::max(room, 1));
+        const int width = std::clamp(size.width(), 1, visible.width());
+        frame = QRect(along(tile.center().x(), width, visible.left(), visible.right()),
+            top ? tile.bottom() + 1 : tile.top() - height, width, height);
+    }
+    return frame;
 }
 
 bool unpinTool(const QString& name, AppState& state)
@@ -100,11 +125,14 @@ ToolSheetContent toolSheetContent(
     switch (sheet) {
     case ToolSheet::Pomodoro:
         content.size = verticalBar ? QSizeF(500, 500) : QSizeF(600, 500);
+        // Its fields take typing, and Escape closes it.
+        content.bringToFront = true;
         break;
     case ToolSheet::Pasteboard:
         content.size = verticalBar ? QSizeF(500, screenHeight) : QSizeF(screenWidth, 500);
         content.columns = verticalBar ? 2 : 5;
         content.limit = 5000;
+        content.bringToFront = true;
         break;
     case ToolSheet::FastFinder:
         content.size = verticalBar ? QSizeF(500, screenHeight) : QSizeF(screenWidth, 500);

@@ -27,10 +27,19 @@ QSizeF toolTileIconSize(const AppState& state, const QString& screenID);
 // The tools pinned on the dock: the keys of pinedPlugins in ascending order.
 QStringList pinnedToolNames(const AppState& state);
 
-// A click on the tile of tool `name`: remembers it as this bar's current
-// tool and raises the tool's shared flag ("Note" and "Todo" only raise
-// theirs: no sheet belongs to them). Publishes.
-void toolTileClicked(const QString& name, DockViewState& dock, AppState& state);
+// A click on the tile of tool `name` (`tileFrame`: the tile on screen):
+// remembers it as this bar's current tool and where its tile is, and raises
+// the tool's shared flag, lowering every other tool's, so one tool panel is
+// up at a time ("Note" and "Todo" only raise theirs: no sheet belongs to
+// them). A click while the tool's flag is up lowers it: the panel closes.
+// Publishes.
+void toolTileClicked(const QString& name, DockViewState& dock, AppState& state, const QRectF& tileFrame = {});
+
+// Where a tool's panel of `size` opens beside its tile (`tile`, on screen):
+// on the side away from the bar's `edge` ("bottom", "top", "left",
+// "right"), touching the tile, centred on it along the bar, kept inside the
+// screen's visible frame `visible` and shrunk to the room there.
+QRect toolSheetFrame(const QSize& size, const QRect& tile, const QRect& visible, const QString& edge);
 
 // "UnPin" on the tile of tool `name` removes that tool from pinedPlugins,
 // whichever tile was clicked last. Returns whether a key was removed.

@@ -10,6 +10,7 @@
 #include "settings/SettingsHooks.h"
 #include "tools/RandomString.h"
 
+#include <QCoreApplication>
 #include <QImageReader>
 #include <QLoggingCategory>
 #include <QMessageBox>
@@ -36,21 +37,21 @@ int askWithMessageBox(const QString& message, const QStringList& buttons)
     QMessageBox box(QMessageBox::Information, QStringLiteral("OrbitShelf"), message);
     QList<QAbstractButton*> made;
     for (const QString& title : buttons)
-        made << box.addButton(title, made.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::RejectRole);
+        made << box.addButton(QCoreApplication::translate("AppearancePage", qUtf8Printable(title)),
+            made.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::RejectRole);
     if (lcAppearance().isDebugEnabled()) {
         // Once shown: where its buttons stand, for the log a test reads.
         QTimer::singleShot(0, &box, [&box, made] {
-            QStringList placed;
             for (const QAbstractButton* button : made) {
                 const QRect r(button->mapToGlobal(QPoint(0, 0)), button->size());
-                placed << QStringLiteral("%1@%2,%3 %4x%5")
-                              .arg(button->text())
-                              .arg(r.x())
-                              .arg(r.y())
-                              .arg(r.width())
-                              .arg(r.height());
+                qCDebug(lcAppearance).noquote() << "question shown:"
+                                                << QStringLiteral("%1@%2,%3 %4x%5")
+                                                       .arg(button->text())
+                                                       .arg(r.x())
+                                                       .arg(r.y())
+                                                       .arg(r.width())
+                                                       .arg(r.height());
             }
-            qCDebug(lcAppearance).noquote() << "question shown:" << placed.join(QStringLiteral("; "));
         });
     }
     box.exec();
@@ -207,8 +208,17 @@ void AppearancePage::applyIconHeight()
     publish();
 }
 
-void AppearancePage::applyColorText(ColorRow row, const QString& text)
+QString AppearancePage::notAColorMessage(const QString& text)
 {
+    return QCoreApplication::translate("AppearancePage",
+        "\"%1\" is not a colour: type six hexadecimal digits, like 00cec9. The previous colour stays.")
+        .arg(text);
+}
+
+bool AppearancePage::applyColorText(ColorRow row, const QString& text)
+{
+    if (!isColorText(text))
+        return false;
     colorText(row) = text;
     const CustomSettings settings = store();
     switch (row) {
@@ -226,6 +236,7 @@ void AppearancePage::applyColorText(ColorRow row, const QString& text)
         break;
     }
     publish();
+    return true;
 }
 
 bool AppearancePage::commitStackText(const QString& text, const QLocale& locale)

@@ -86,8 +86,12 @@ public:
     void applyFullScreenDock(bool on);
     void applyDockHeight();
     void applyIconHeight();
-    // Stores the text exactly as given (no validation) and publishes.
-    void applyColorText(ColorRow row, const QString& text);
+    // Stores a colour text exactly as given and publishes. A text that is
+    // not a colour (see isColorText) stores nothing, keeps the row's previous
+    // text and gives false.
+    bool applyColorText(ColorRow row, const QString& text);
+    // Why `text` was not taken, shown under the row.
+    static QString notAColorMessage(const QString& text);
     // The stack row's commit: a text that reads as a whole number in
     // `locale` (its grouping allowed) becomes the limit, below 1 stored as 1;
     // other text, or the limit it already holds, stores nothing. True when

@@ -19,6 +19,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -41,7 +42,7 @@ QString placed(const QWidget* widget)
 
 QGroupBox* groupBox(const QString& title)
 {
-    auto* box = new QGroupBox(title);
+    auto* box = new QGroupBox(QCoreApplication::translate("AppearanceSettingsView", qUtf8Printable(title)));
     QFont bold = box->font();
     bold.setBold(true);
     box->setFont(bold);
@@ -96,8 +97,7 @@ void ColorSwatch::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    QColor colour = QColor::fromRgb(m_rgb);
-    colour.setAlphaF(0.65);
+    const QColor colour = QColor::fromRgb(m_rgb);
     QPainterPath path;
     path.addRoundedRect(QRectF(rect()), 5, 5);
     painter.fillPath(path, colour);
@@ -181,12 +181,11 @@ void AppearanceSettingsView::showEvent(QShowEvent* event)
     if (lcSettingsPage().isDebugEnabled()) {
         // Once laid out: where the tiles stand.
         QTimer::singleShot(0, this, [this] {
-            QStringList tiles;
+            // One line per tile: a log line holds at most 300 characters.
             for (const QWidget* tile : findChildren<QWidget*>()) {
                 if (qobject_cast<const ColorSwatch*>(tile) || qobject_cast<const PictureTile*>(tile))
-                    tiles << placed(tile);
+                    qCDebug(lcSettingsPage).noquote() << "appearance page shown:" << placed(tile);
             }
-            qCDebug(lcSettingsPage).noquote() << "appearance page shown:" << tiles.join(QStringLiteral("; "));
         });
     }
 }
@@ -292,7 +291,8 @@ QWidget* AppearanceSettingsView::colorRow(ColorRow row)
     QWidget* container = spec.group.isEmpty() ? new QWidget : groupBox(spec.group);
     auto* column = new QVBoxLayout(container);
     auto* line = new QHBoxLayout;
-    auto* label = new QLabel(spec.label);
+    auto* label
+        = new QLabel(QCoreApplication::translate("AppearanceSettingsView", qUtf8Printable(spec.label)));
     plainFont(label);
     auto* field = new QLineEdit(m_page->colorText(row));
     field->setObjectName(spec.settingKey);
@@ -305,11 +305,26 @@ QWidget* AppearanceSettingsView::colorRow(ColorRow row)
     line->addWidget(swatch);
     line->addStretch(1);
     column->addLayout(line);
-    const auto apply = [this, row, swatch](const QString& text) {
-        m_page->applyColorText(row, text);
+    auto* why = new QLabel;
+    why->setObjectName(spec.settingKey + QStringLiteral("Error"));
+    why->setStyleSheet(QStringLiteral("color: red;"));
+    why->setWordWrap(true);
+    why->hide();
+    column->addWidget(why);
+    const auto apply = [this, row, swatch, why](const QString& text) {
+        const bool taken = m_page->applyColorText(row, text);
+        why->setText(taken ? QString() : AppearancePage::notAColorMessage(text));
+        why->setVisible(!taken);
         swatch->setRgb(m_page->swatchRgb(row));
     };
     connect(field, &QLineEdit::textChanged, this, apply);
+    // Leaving the field shows what holds; the reason stays until a colour is typed.
+    connect(field, &QLineEdit::editingFinished, this, [this, row, field] {
+        if (field->text() == m_page->colorText(row))
+            return;
+        const QSignalBlocker quiet(field);
+        field->setText(m_page->colorText(row));
+    });
     m_onFirstShow.push_back([field, apply] { apply(field->text()); });
     auto* tiles = new QHBoxLayout;
     for (const QString& colour : m_page->palette(row)) {

@@ -1,8 +1,9 @@
 #include "settings/FeatureTour.h"
 
+#include "settings/PageParts.h"
+
 #include <QCoreApplication>
 #include <QFrame>
-#include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -19,25 +20,16 @@ QString tr(const char* key)
     return QCoreApplication::translate("FeatureTour", key);
 }
 
-void addGreyShadow(QWidget* widget, double radius, QPointF offset, QColor color = QColor(Qt::gray))
-{
-    auto* shadow = new QGraphicsDropShadowEffect(widget);
-    shadow->setBlurRadius(radius * 2);
-    shadow->setOffset(offset);
-    shadow->setColor(color);
-    widget->setGraphicsEffect(shadow);
-}
-
 // Paints its picture scaled to fit, proportions kept, centred in its frame.
 class DemoImage final : public QWidget {
 public:
-    DemoImage(const TourImage& image, QWidget* parent = nullptr)
+    DemoImage(const TourImage& image, double scale, QWidget* parent = nullptr)
         : QWidget(parent)
         , m_picture(tourPicture(image.name))
     {
         setObjectName(image.name);
-        setFixedSize(tourImageFrame(image, m_picture.size()));
-        addGreyShadow(this, 10, QPointF(0, 0), QColor(0, 0, 0, 84));
+        setFixedSize(tourImageFrame(image, m_picture.size()) * scale);
+        addDropShadow(this, 10, QPointF(0, 0));
     }
 
 protected:
@@ -62,7 +54,7 @@ QLabel* titleLabel(const QString& text, bool large)
     QFont f = label->font();
     f.setPointSizeF(f.pointSizeF() * (large ? 1.6 : 1.4));
     label->setFont(f);
-    addGreyShadow(label, 5, QPointF(2, 2));
+    addDropShadow(label, 5, QPointF(2, 2), QColor(Qt::gray));
     return label;
 }
 
@@ -185,11 +177,19 @@ QImage tourPicture(const QString& name)
     return {};
 }
 
-QWidget* makeFeatureTour()
+QWidget* makeFeatureTour(int width)
 {
+    // A narrower tour shows the same pictures smaller, proportions kept: the
+    // widest rows (800 points of pictures, or a picture of 400 beside the
+    // feature list) fit the tour less its frame, scroll bar and margins.
+    QWidget* features = featureList();
+    const int room = width - (kTourWidth - 800);
+    const double scale = width >= kTourWidth
+        ? 1.0
+        : std::max(0.1, std::min(double(room) / 800, double(room - features->sizeHint().width() - 6) / 400));
     auto* area = new QScrollArea;
     area->setObjectName(QStringLiteral("featureTour"));
-    area->setFixedSize(880, 350);
+    area->setFixedSize(width, kTourHeight);
     area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     area->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -206,9 +206,9 @@ QWidget* makeFeatureTour()
             auto* row = new QHBoxLayout;
             row->addStretch();
             for (const TourImage& image : section.rows[r])
-                row->addWidget(new DemoImage(image), 0, Qt::AlignVCenter);
+                row->addWidget(new DemoImage(image, scale), 0, Qt::AlignVCenter);
             if (section.featureListInLastRow && r + 1 == section.rows.size())
-                row->addWidget(featureList(), 0, Qt::AlignVCenter);
+                row->addWidget(features, 0, Qt::AlignVCenter);
             row->addStretch();
             inner->addLayout(row);
         }

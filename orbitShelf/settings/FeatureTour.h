@@ -36,5 +36,8 @@ QRect tourImageRect(const QSize& frame, const QSize& natural);
 // The tour's pictures, our own artwork, drawn on demand.
 QImage tourPicture(const QString& name);
 
-// The tour area: a scroll view of exactly 880 by 350.
-QWidget* makeFeatureTour();
+// The tour area: a scroll view of exactly 880 by 350, or of `width` by 350
+// with its pictures scaled down to fit, for a window narrower than the tour.
+inline constexpr int kTourWidth = 880;
+inline constexpr int kTourHeight = 350;
+QWidget* makeFeatureTour(int width = kTourWidth);

@@ -19,6 +19,7 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -261,6 +262,7 @@ void GeneralSettingsView::build()
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     outer->addWidget(scroll);
+    connect(scroll->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { logPlaces(); });
     auto* content = new QWidget;
     auto* column = new QVBoxLayout(content);
     column->setAlignment(Qt::AlignTop | Qt::AlignLeft);
@@ -328,10 +330,29 @@ void GeneralSettingsView::build()
 void GeneralSettingsView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    logPlaces();
+}
+
+void GeneralSettingsView::logPlaces()
+{
     if (!lcGeneral().isDebugEnabled())
         return;
-    // Where the launch switch stands once laid out, for the log a test reads.
+    // Where the switches stand once laid out (again after a scroll), for the
+    // log a test reads.
     QTimer::singleShot(0, this, [this] {
+        for (const GeneralSwitchSpec& spec : generalSwitchSpecs()) {
+            const auto* box = findChild<QCheckBox*>(spec.key);
+            if (!box || !box->isVisible())
+                continue;
+            const QPoint at = box->mapToGlobal(QPoint(0, 0));
+            qCDebug(lcGeneral).noquote()
+                << QStringLiteral("general page switch %1 %2 at %3,%4 %5x%6")
+                       .arg(spec.key, box->isChecked() ? QStringLiteral("on") : QStringLiteral("off"))
+                       .arg(at.x())
+                       .arg(at.y())
+                       .arg(box->width())
+                       .arg(box->height());
+        }
         if (auto* box = findChild<QCheckBox*>(QStringLiteral("LaunchAtLoginToggle"))) {
             const QPoint at = box->mapToGlobal(QPoint(0, 0));
             qCDebug(lcGeneral).noquote()

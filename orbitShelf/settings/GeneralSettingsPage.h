@@ -88,5 +88,6 @@ protected:
 
 private:
     void build();
+    void logPlaces();
     GeneralSettingsPage m_page;
 };

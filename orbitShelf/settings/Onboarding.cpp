@@ -5,6 +5,7 @@
 #include "platform/Accessibility.h"
 #include "platform/Platform.h"
 #include "settings/FeatureTour.h"
+#include "settings/PageParts.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -22,17 +23,10 @@ static Q_LOGGING_CATEGORY(lcOnboarding, "orbitshelf.settings")
 
 namespace {
 
-QFrame* divider()
-{
-    auto* line = new QFrame;
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-    return line;
-}
-
+// The title-2 style: 17 points over a 13-point body.
 QFont title2(QFont f)
 {
-    f.setPointSizeF(f.pointSizeF() * 1.5);
+    f.setPointSizeF(f.pointSizeF() * 17 / 13);
     return f;
 }
 
@@ -58,23 +52,34 @@ QWidget* stepButton(const QString& title, QPushButton** made, const std::functio
     return slot;
 }
 
-// Holds the 880-point tour centred without making the page wider than its
-// window: the tour overhangs both sides equally.
+// Holds the tour at its full 880 points where the page has room, and at the
+// page's width with its pictures scaled down where it has not, so nothing of
+// it (its scroll bar included) is cut off by a narrower window.
 class TourSlot final : public QWidget {
 public:
     TourSlot()
         : m_tour(makeFeatureTour())
     {
         m_tour->setParent(this);
-        setFixedHeight(m_tour->height());
+        setFixedHeight(kTourHeight);
         setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     }
 
-    QSize sizeHint() const override { return { 0, m_tour->height() }; }
+    QSize sizeHint() const override { return { 0, kTourHeight }; }
     QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
-    void resizeEvent(QResizeEvent*) override { m_tour->move((width() - m_tour->width()) / 2, 0); }
+    void resizeEvent(QResizeEvent*) override
+    {
+        const int wanted = std::min(width(), kTourWidth);
+        if (m_tour->width() != wanted) {
+            delete m_tour;
+            m_tour = makeFeatureTour(wanted);
+            m_tour->setParent(this);
+            m_tour->show();
+        }
+        m_tour->move((width() - m_tour->width()) / 2, 0);
+    }
 
 private:
     QWidget* m_tour;
@@ -114,33 +119,30 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
     auto* scroll = new QScrollArea;
     scroll->setWidgetResizable(true);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // The tour is wider than the window on purpose; the page scrolls only
-    // up and down.
+    // The tour fits the page's width; the page scrolls only up and down.
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     outer->addWidget(scroll);
     auto* page = new QWidget;
     auto* column = new QVBoxLayout(page);
-    // Never squeezed below what its rows need: the page scrolls instead.
-    column->setSizeConstraint(QLayout::SetMinimumSize);
     column->setAlignment(Qt::AlignTop);
     column->addWidget(new TourSlot);
     column->addWidget(new QLabel(tr(OnboardingTexts::hint)), 0, Qt::AlignHCenter);
-    column->addWidget(divider());
+    column->addWidget(horizontalDivider());
 
     auto* steps = new QVBoxLayout;
     // Step 1.
     {
         auto* row = new QHBoxLayout;
         auto* left = new QVBoxLayout;
-        left->addWidget(stepButton(QString::fromUtf8(OnboardingTexts::step1), &m_step1,
-                            [this] { requestAccessibilityPermission(); }),
-            0, Qt::AlignHCenter);
+        left->addWidget(
+            stepButton(tr(OnboardingTexts::step1), &m_step1, [this] { requestAccessibilityPermission(); }), 0,
+            Qt::AlignHCenter);
         auto* necessary = new QLabel(tr(OnboardingTexts::necessary));
         necessary->setFont(title2(necessary->font()));
         necessary->setStyleSheet(QStringLiteral("color: red;"));
         left->addWidget(necessary, 0, Qt::AlignHCenter);
         row->addLayout(left);
-        auto* explanation = new QLabel(QString::fromUtf8(OnboardingTexts::step1Explanation));
+        auto* explanation = new QLabel(tr(OnboardingTexts::step1Explanation));
         explanation->setWordWrap(true);
         auto* right = new QVBoxLayout;
         right->addWidget(explanation);
@@ -153,11 +155,11 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
         row->setContentsMargins(0, 0, 0, 10);
         steps->addLayout(row);
     }
-    steps->addWidget(divider());
+    steps->addWidget(horizontalDivider());
     // Step 2.
     {
         auto* row = new QHBoxLayout;
-        m_step2 = new QCheckBox(QString::fromUtf8(OnboardingTexts::step2));
+        m_step2 = new QCheckBox(tr(OnboardingTexts::step2));
         m_step2->setObjectName(QStringLiteral("step2"));
         m_step2->setFont(title2(m_step2->font()));
         m_step2->setChecked(m_onboarding->disablePreview);
@@ -166,19 +168,20 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
             applyOnboardingPreviewChoice(on);
         });
         row->addWidget(m_step2);
-        auto* explanation = new QLabel(QString::fromUtf8(OnboardingTexts::step2Explanation));
+        auto* explanation = new QLabel(tr(OnboardingTexts::step2Explanation));
         explanation->setWordWrap(true);
+        // Room for a few words a line beside the large toggle.
+        explanation->setMinimumWidth(180);
         row->addWidget(explanation, 1);
         row->setContentsMargins(60, 0, 0, 20);
         steps->addLayout(row);
     }
-    steps->addWidget(divider());
+    steps->addWidget(horizontalDivider());
     // Step 3.
     {
         auto* row = new QHBoxLayout;
         QPushButton* button = nullptr;
-        row->addWidget(
-            stepButton(QString::fromUtf8(OnboardingTexts::step3), &button, [this] { hideSystemDock(); }));
+        row->addWidget(stepButton(tr(OnboardingTexts::step3), &button, [this] { hideSystemDock(); }));
         auto* right = new QVBoxLayout;
         right->addWidget(new QLabel(tr(OnboardingTexts::step3Explanation)));
         m_step3Note = new QLabel;
@@ -189,11 +192,10 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
         row->setContentsMargins(0, 0, 0, 10);
         steps->addLayout(row);
     }
-    steps->addWidget(divider());
+    steps->addWidget(horizontalDivider());
     // Step 4.
-    steps->addWidget(
-        stepButton(QString::fromUtf8(OnboardingTexts::step4), &m_step4, [this] { closeOnboardingWindow(); }),
-        0, Qt::AlignHCenter);
+    steps->addWidget(stepButton(tr(OnboardingTexts::step4), &m_step4, [this] { closeOnboardingWindow(); }), 0,
+        Qt::AlignHCenter);
     column->addLayout(steps);
     scroll->setWidget(page);
     connect(scroll->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { logStep4Place(); });
@@ -216,14 +218,7 @@ void Onboarding::showEvent(QShowEvent* event)
 
 void Onboarding::logStep4Place()
 {
-    if (!lcOnboarding().isDebugEnabled() || !m_step4->isVisible())
-        return;
-    const QPoint at = m_step4->mapToGlobal(QPoint(0, 0));
-    qCDebug(lcOnboarding).noquote() << QStringLiteral("onboarding step 4 at %1,%2 %3x%4")
-                                           .arg(at.x())
-                                           .arg(at.y())
-                                           .arg(m_step4->width())
-                                           .arg(m_step4->height());
+    logPlace(m_step4, QStringLiteral("onboarding step 4"));
 }
 
 void Onboarding::refreshColors()

@@ -17,12 +17,13 @@ static Q_LOGGING_CATEGORY(lcQuit, "orbitshelf.settings.quit")
 QuitServices standardQuitServices(QWidget* owner)
 {
     QuitServices services;
-    services.sendFeedback = [](const QString& version, const QString& email, const QString& content,
-                                std::function<void(bool, const QString&)> done) {
-        Network::shared().sendFeedback(
-            version, email, content, [done](const FeatureViewResponse&) { done(true, QString()); },
-            [done](const QString& message) { done(false, message); });
-    };
+    if (Network::shared().isConfigured())
+        services.sendFeedback = [](const QString& version, const QString& email, const QString& content,
+                                    std::function<void(bool, const QString&)> done) {
+            Network::shared().sendFeedback(
+                version, email, content, [done](const FeatureViewResponse&) { done(true, QString()); },
+                [done](const QString& message) { done(false, message); });
+        };
     services.trackFeature = [](const QString& feature) { trackFeature(feature); };
     services.accessibilityTrusted = [] {
         return !platform::hasCurrent() || platform::current().accessibility().isProcessTrusted(false);
@@ -43,7 +44,7 @@ QuitServices standardQuitServices(QWidget* owner)
         QMessageBox box(owner->window());
         box.setText(message);
         box.setInformativeText(informative);
-        box.addButton(QStringLiteral("ok"), QMessageBox::AcceptRole);
+        box.addButton(QCoreApplication::translate("QuitForm", "ok"), QMessageBox::AcceptRole);
         box.exec();
     };
     services.quit = [] { QCoreApplication::quit(); };
@@ -67,9 +68,18 @@ const QStringList& QuitForm::reasons()
     return list;
 }
 
+QString QuitForm::noServiceNotice()
+{
+    return QCoreApplication::translate(
+        "QuitForm", "Feedback cannot be sent: no web service is configured for this build.");
+}
+
 QuitForm::QuitForm(QuitServices services)
     : m_services(std::move(services))
 {
+    // A filled-in box would promise a send that cannot happen.
+    if (!canSendFeedback())
+        content.clear();
 }
 
 void QuitForm::selectQuitReason(const QString& reason)
@@ -77,6 +87,8 @@ void QuitForm::selectQuitReason(const QString& reason)
     if (reason == selectedReason)
         return;
     selectedReason = reason;
+    if (!canSendFeedback())
+        return;
     highLight = true;
     if (content.isEmpty() || reasons().contains(content)) {
         content = reason;
@@ -92,8 +104,9 @@ void QuitForm::selectQuitReason(const QString& reason)
 
 QString QuitForm::buttonTitle() const
 {
-    return content.isEmpty() ? QStringLiteral("Quit OrbitShelf")
-                             : QStringLiteral("Quit OrbitShelf And Send Feedback");
+    return content.isEmpty() || !canSendFeedback()
+        ? QCoreApplication::translate("QuitForm", "Quit OrbitShelf")
+        : QCoreApplication::translate("QuitForm", "Quit OrbitShelf And Send Feedback");
 }
 
 QString QuitForm::feedbackMessage(const QString& deviceId, bool trusted, bool screenCapture) const

@@ -8,7 +8,8 @@
 
 // What the quit dialog needs from outside. Tests script them, the clock too.
 struct QuitServices {
-    // Ends in `done` exactly once, with whether the service took it.
+    // Ends in `done` exactly once, with whether the service took it. Absent
+    // on a build without a web service: the dialog then takes no feedback.
     std::function<void(const QString& version, const QString& email, const QString& content,
         std::function<void(bool ok, const QString& message)> done)>
         sendFeedback;
@@ -23,7 +24,7 @@ struct QuitServices {
     std::function<void()> quit;
 };
 class QWidget;
-// The program's own: the web client, the platform's trust check (X11 has no
+// The program's own: the web client (when this build has a service), the platform's trust check (X11 has no
 // gate), timers on the main thread, a message box over `owner` (the quit
 // window stays above others, so a box of its own would hide behind it), and
 // the application's quit.
@@ -35,6 +36,8 @@ public:
     explicit QuitForm(QuitServices services);
 
     static const QStringList& reasons();
+    // Said at once in place of the feedback form when nothing can be sent.
+    static QString noServiceNotice();
     static QString defaultReason() { return reasons()[3]; }
 
     QString email;
@@ -42,9 +45,11 @@ public:
     QString selectedReason = defaultReason();
     bool highLight = false;
 
-    // A newly picked reason. It replaces the editor's text while that is
-    // empty or one of the reasons; text the user typed stays, with the
-    // reason on the line above it (replacing a reason already there).
+    bool canSendFeedback() const { return bool(m_services.sendFeedback); }
+
+    // A newly picked reason. Without a service it is only remembered. It replaces the editor's text while
+    // that is empty or one of the reasons; text the user typed stays, with the reason on the line above it
+    // (replacing a reason already there).
     void selectQuitReason(const QString& reason);
 
     QString buttonTitle() const;

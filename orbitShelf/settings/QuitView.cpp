@@ -71,6 +71,15 @@ QuitView::QuitView(
     m_reasons->setCurrentText(m_form.selectedReason);
     reasonLayout->addWidget(m_reasons);
     form->addWidget(reasonBox);
+    if (!m_form.canSendFeedback()) {
+        auto* notice = new QLabel(QuitForm::noServiceNotice());
+        notice->setObjectName(QStringLiteral("noServiceNotice"));
+        notice->setWordWrap(true);
+        form->insertWidget(1, notice);
+        for (QWidget* input : { static_cast<QWidget*>(m_email), static_cast<QWidget*>(m_editor),
+                 static_cast<QWidget*>(m_reasons) })
+            input->setEnabled(false);
+    }
     right->addLayout(form);
     right->addWidget(divider());
     if (!contactEmail.isEmpty()) {

@@ -266,13 +266,8 @@ void restartAfterWake()
 
 void handleGlobalKeyDown(const platform::KeyPress& key)
 {
-    if (!(key.modifierFlags & platform::appkit::command))
-        return;
-    const QString& c = key.charactersIgnoringModifiers;
-    if (c != QLatin1String("c") && c != QLatin1String("C") && c != QLatin1String("x")
-        && c != QLatin1String("X"))
-        return;
-    captureClipboardSoon();
+    if (isCopyGesture(key.charactersIgnoringModifiers, key.keyCode, key.modifierFlags))
+        captureClipboardSoon();
 }
 
 void handleGlobalRightMouseUp()

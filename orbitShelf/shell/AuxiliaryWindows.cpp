@@ -4,8 +4,8 @@
 #include "app/ShellQueues.h"
 #include "app/UserDefaults.h"
 #include "dock/FullScreenToast.h"
+#include "settings/GeneralConfig.h"
 #include "settings/QuitView.h"
-#include "settings/SettingsStandIn.h"
 #include "shell/AuxWindowGeometry.h"
 #include "switcher/SwitcherPopup.h"
 #include "tools/PasteBoardView.h"
@@ -214,8 +214,26 @@ void dismissToastWindow()
         toastWindow()->hide();
 }
 
+QPointer<CustomWindow>& settingsWindow()
+{
+    static QPointer<CustomWindow> window;
+    return window;
+}
+
 CustomWindow* openSettingsWindow()
 {
+    // One settings window: two would each keep their own copy of the values
+    // and show the other's changes stale.
+    QPointer<CustomWindow>& existing = settingsWindow();
+    // A closed window is only waiting to be freed: it does not count.
+    if (existing && existing->isVisible()) {
+        if (existing->isMinimized())
+            existing->showNormal();
+        bringToFront(existing);
+        if (auto* config = existing->findChild<GeneralConfig*>())
+            config->logTabPlaces();
+        return existing;
+    }
     auto* window = new CustomWindow(QRect(0, 0, 800, 600),
         CustomWindow::Titled | CustomWindow::Closable | CustomWindow::Miniaturizable
             | CustomWindow::Resizable);
@@ -223,7 +241,9 @@ CustomWindow* openSettingsWindow()
     window->setGeometry(centredOnScreenUnderMouse(QSize(800, 600)));
     setFrameAutosaveName(window, QString::fromLatin1(settingsWindowAutosaveName));
     window->setWindowTitle(QStringLiteral("OrbitShelf Settings"));
-    setContent(window, makeGeneralConfig());
+    setContent(window, new GeneralConfig);
+    window->layout()->setContentsMargins(10, 10, 10, 10);
+    existing = window;
     bringToFront(window);
     return window;
 }

@@ -21,8 +21,12 @@ void showToast(const QString& spaceID, qint64 windowNumber);
 void presentToastWindow(const QString& spaceID, qint64 windowNumber);
 void dismissToastWindow();
 
-// Main thread. Each call opens a new window; it is freed when closed.
+// Main thread. The settings window: made on the first call, starting on
+// "General"; while it is open a call brings it to the front as it is. Freed
+// when closed, so the next call makes a new one.
+QPointer<CustomWindow>& settingsWindow();
 CustomWindow* openSettingsWindow();
+// Main thread. Each call opens a new window; it is freed when closed.
 CustomWindow* openQuitWindow();
 
 // Main thread. Closes the switcher and any clipboard window, then opens a new

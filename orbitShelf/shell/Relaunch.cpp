@@ -2,14 +2,19 @@
 
 #include "app/Logging.h"
 #include "app/Utilities.h"
+#include "shell/SingleInstance.h"
 
 #include <QCoreApplication>
 #include <QProcess>
 
-bool startDetachedProcess(const QString& program, const QStringList& arguments, QString* error)
+namespace {
+
+bool startDetached(const QString& program, const QStringList& arguments, QString* error,
+    const QProcessEnvironment& environment)
 {
     QProcess process;
     process.setProgram(program);
+    process.setProcessEnvironment(environment);
     process.setArguments(arguments);
     process.setStandardInputFile(QProcess::nullDevice());
     qint64 pid = 0;
@@ -20,13 +25,28 @@ bool startDetachedProcess(const QString& program, const QStringList& arguments, 
     return false;
 }
 
+} // namespace
+
+bool startDetachedProcess(const QString& program, const QStringList& arguments, QString* error)
+{
+    return startDetached(program, arguments, error, QProcessEnvironment::systemEnvironment());
+}
+
+bool startRelaunchedProcess(const QString& program, const QStringList& arguments, QString* error)
+{
+    // This process still holds the instance lock; the new one waits for it.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(kRelaunchEnvironment), QStringLiteral("1"));
+    return startDetached(program, arguments, error, environment);
+}
+
 bool relaunchApp(const DetachedStarter& start, const std::function<void()>& quit)
 {
     const QString program = QCoreApplication::applicationFilePath();
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     QString error;
     const bool started
-        = start ? start(program, arguments, &error) : startDetachedProcess(program, arguments, &error);
+        = start ? start(program, arguments, &error) : startRelaunchedProcess(program, arguments, &error);
     if (!started) {
         qCWarning(lcApp) << "relaunch failed:" << program << error;
         showAlert(QStringLiteral("OrbitShelf could not restart itself."),

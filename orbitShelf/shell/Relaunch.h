@@ -10,8 +10,8 @@
 using DetachedStarter
     = std::function<bool(const QString& program, const QStringList& arguments, QString* error)>;
 
-// Starts this program's own executable again, with the arguments it was
-// started with, detached and without a shell (a path is never part of a
+// Starts this program's own executable again (startRelaunchedProcess), with
+// the arguments it was started with, detached and without a shell (a path is never part of a
 // command line), and quits once the new process runs. When it cannot be
 // started an alert says so and this process keeps running. Returns whether
 // the relaunch was started.
@@ -20,3 +20,6 @@ bool relaunchApp(const DetachedStarter& start = {}, const std::function<void()>&
 // The real starter: QProcess::startDetached, which reports a program that
 // cannot be executed.
 bool startDetachedProcess(const QString& program, const QStringList& arguments, QString* error);
+// The same, marking the new process as a relaunch: it waits for this one to
+// let go of the instance lock instead of giving up at once.
+bool startRelaunchedProcess(const QString& program, const QStringList& arguments, QString* error);

@@ -1,6 +1,9 @@
 #include "Persistence.h"
 #include "app/AppIdentity.h"
 #include "app/AppState.h"
+#include "app/Logging.h"
+#include "app/PrivateFiles.h"
+#include "app/ShownTexts.h"
 #include "apps/AXEventThread.h"
 #include "apps/DockBadgeReader.h"
 #include "apps/ScreenIdentifier.h"
@@ -18,7 +21,10 @@
 #include "shell/AppDelegate.h"
 #include "shell/FeatureWiring.h"
 #include "shell/OnboardingWindow.h"
+#include "shell/SettingsScene.h"
+#include "shell/SingleInstance.h"
 #include "widgets/AlertBox.h"
+#include "widgets/ClearTextEditors.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -26,6 +32,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -48,10 +55,37 @@ std::unique_ptr<platform::Platform> installX11Platform()
     return desktop;
 }
 
+// The external event a start names as its one argument, if any.
+QString externalEventArgument(int argc, char** argv)
+{
+    if (argc == 2 && qstrcmp(argv[1], kOnboardingWindowEvent) == 0)
+        return QString::fromLatin1(kOnboardingWindowEvent);
+    return QString();
+}
+
+// A start that finds orbitShelf running on its display hands on its event,
+// says so and ends, having touched neither the settings nor the store.
+int handOverToRunningInstance(int argc, char** argv)
+{
+    const QString event = externalEventArgument(argc, argv);
+    if (!event.isEmpty()) {
+        QCoreApplication core(argc, argv);
+        QString error;
+        if (!sendExternalEvent(currentDisplayName(), event, &error))
+            std::fprintf(stderr, "The running orbitShelf was not given \"%s\": %s\n",
+                event.toLocal8Bit().constData(), error.toLocal8Bit().constData());
+    }
+    std::printf("%s\n", kAlreadyRunningMessage);
+    std::fflush(stdout);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    installLogPolicy();
+
     // Tests run the binary on the offscreen platform; everything else needs
     // an X server. Under Wayland with XWayland, DISPLAY is set and Qt is
     // told to use it rather than the Wayland platform.
@@ -70,7 +104,28 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
 
+    // Before anything reads the settings or the store: a second instance
+    // would write them too, in no order. Offscreen runs are tests, each in
+    // a home of its own.
+    const bool relaunched = qEnvironmentVariableIsSet(kRelaunchEnvironment);
+    // Programs started from the bar must not inherit the mark.
+    qunsetenv(kRelaunchEnvironment);
+    std::optional<SingleInstanceLock> instanceLock;
+    if (!offscreen) {
+        instanceLock.emplace(currentDisplayName());
+        if (!instanceLock->acquire(relaunched ? kRelaunchLockWaitMs : 0)) {
+            if (instanceLock->error().isEmpty())
+                return handOverToRunningInstance(argc, argv);
+            // A runtime folder we cannot write is no reason not to run.
+            std::fprintf(stderr, "orbitShelf cannot tell whether it is already running: %s\n",
+                instanceLock->error().toLocal8Bit().constData());
+        }
+    }
+
     AppCenterApplication app(argc, argv);
+    // Before any window is made: every shown text passes through it.
+    installShownTexts();
+    installClearTextEditors(app);
     QApplication::setApplicationName(QString::fromLatin1(kApplicationName));
     QApplication::setOrganizationName(QString::fromLatin1(kOrganisationName));
     // A dock keeps running when its last ordinary window (the onboarding)
@@ -93,8 +148,11 @@ int main(int argc, char** argv)
     AppState::shared();
     installMessageBoxAlerts();
     wireFeatures();
+    registerSettingsScene();
     AppDelegate delegate;
 
+    // Folders and files made by older versions were readable by everyone.
+    tightenPrivateFolder(applicationSupportFolder());
     if (const auto error = PersistenceController::openShared()) {
         std::fprintf(stderr, "Container load failed: %s\n", error->toLocal8Bit().constData());
         std::fflush(stderr);
@@ -105,16 +163,40 @@ int main(int argc, char** argv)
     // start so that none sent before the first tick is missed.
     DockBadgeReader::shared();
 
-    // Only the first run shows the onboarding, so only it builds one: its
-    // tour pictures alone are over 20 MB. Closed, it goes with what it holds.
+    // The onboarding is built when it is first shown (on the first run, or
+    // when asked for from outside), not at every launch: its tour pictures
+    // alone are over 20 MB. Closed, it goes with what it holds.
     QPointer<QWidget> onboarding;
-    if (AppState::shared().settings.firstInstalled()) {
-        onboarding = makeOnboardingWindow().release();
-        onboarding->setAttribute(Qt::WA_DeleteOnClose);
+    const auto showOnboarding = [&onboarding] {
+        if (!onboarding) {
+            onboarding = makeOnboardingWindow().release();
+            onboarding->setAttribute(Qt::WA_DeleteOnClose);
+        }
         onboarding->show();
+    };
+    if (AppState::shared().settings.firstInstalled())
+        showOnboarding();
+    const auto openExternalEvent = [&onboarding, showOnboarding](const QString& identifier) {
+        if (identifier != QLatin1String(kOnboardingWindowEvent))
+            return false;
+        showOnboarding();
+        onboarding->raise();
+        onboarding->activateWindow();
+        return true;
+    };
+    ExternalEvents externalEvents(currentDisplayName(), openExternalEvent);
+    if (!offscreen) {
+        QString busError;
+        if (!externalEvents.publish(&busError))
+            qCInfo(lcApp).noquote() << "external events are not offered on the session bus:" << busError;
     }
 
     QTimer::singleShot(0, &app, [&delegate] { delegate.applicationDidFinishLaunching(); });
+    // After the launch routine, which closes the onboarding window outside
+    // the first run.
+    const QString startEvent = externalEventArgument(argc, argv);
+    if (!startEvent.isEmpty())
+        QTimer::singleShot(0, &app, [openExternalEvent, startEvent] { openExternalEvent(startEvent); });
     QObject::connect(
         &app, &QCoreApplication::aboutToQuit, [&delegate] { delegate.applicationWillTerminate(); });
     const int status = app.exec();

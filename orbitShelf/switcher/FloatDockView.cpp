@@ -6,6 +6,7 @@
 #include "dock/DockColors.h"
 #include "switcher/SwitcherPopup.h"
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
@@ -48,8 +49,9 @@ QSizeF cellSize(const CellSize& cell, bool thumbnails)
 
 const QStringList& switcherHintTexts()
 {
-    static const QStringList texts { QStringLiteral("Option + Tab"), QStringLiteral("Option + `"),
-        QStringLiteral("Esc") };
+    static const QStringList texts { QCoreApplication::translate("FloatDockView", "Option + Tab"),
+        QCoreApplication::translate("FloatDockView", "Option + `"),
+        QCoreApplication::translate("FloatDockView", "Esc") };
     return texts;
 }
 

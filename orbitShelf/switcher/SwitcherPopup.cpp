@@ -190,7 +190,7 @@ void activatePreviousAppWindow()
     trackFeature(QStringLiteral("ActivePreviousAppWindow"));
     const auto& order = windowClickOrder();
     if (order.size() < 2) {
-        customPrint(QStringLiteral("还没有窗口列表 ") + QString::number(order.size()));
+        customPrint(QStringLiteral("no previous window yet: ") + QString::number(order.size()));
         return;
     }
     const int32_t number = order[order.size() - 2].windowNum;

@@ -7,6 +7,8 @@
 #include "platform/HotKeys.h"
 #include "switcher/Hotkey.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 void releaseKey(quint16 keyCode)
@@ -27,7 +29,8 @@ QString hotKeyChoiceLabel(const QString& choice)
         return choice;
     if (choice == QLatin1String("disable"))
         return QStringLiteral("Disable");
-    return QStringLiteral("Option ") + choice.left(1).toUpper() + choice.mid(1);
+    return QCoreApplication::translate("WindowHotKeyBinding", "Option %1")
+        .arg(choice.left(1).toUpper() + choice.mid(1));
 }
 
 QString boundHotKeyOfWindow(quint32 windowNumber)

@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/ImageFiles.h"
+#include "app/PrivateFiles.h"
 #include "apps/ActiveApp.h"
 #include "apps/RunningApps.h"
 #include "apps/SupportFolder.h"
@@ -9,9 +10,13 @@
 #include "tools/PasteboardQueries.h"
 #include "tools/RandomString.h"
 
+#include "platform/KeyCodes.h"
+
+#include <QBuffer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QLoggingCategory>
 #include <QThreadPool>
 
@@ -60,9 +65,64 @@ private:
 
 bool samePixels(const QImage& a, const QImage& b)
 {
-    if (a.size() != b.size())
+    if (a.isNull() || b.isNull() || a.size() != b.size())
         return false;
     return a.convertToFormat(QImage::Format_ARGB32) == b.convertToFormat(QImage::Format_ARGB32);
+}
+
+QImage decodeImage(const QByteArray& data, const QByteArray& format, const QSize& scaledTo = {})
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    if (scaledTo.isValid())
+        reader.setScaledSize(scaledTo);
+    return reader.read();
+}
+
+// The thumbnail, stretched to its size. A large picture is first thinned by
+// sampling to four times the thumbnail: smoothing all of a full-HD picture
+// down costs more than its decoding.
+QImage thumbnailOf(const QImage& decoded)
+{
+    if (decoded.isNull())
+        return {};
+    const QSize sampled = (kThumbnailSize * 4).toSize();
+    if (decoded.width() > sampled.width() && decoded.height() > sampled.height())
+        return resized(
+            decoded.scaled(sampled, Qt::IgnoreAspectRatio, Qt::FastTransformation), kThumbnailSize);
+    return resized(decoded, kThumbnailSize);
+}
+
+// The copy as the history keeps it: a PNG exactly as offered (no second
+// encoding), other formats decoded and encoded as PNG once.
+QByteArray pngOf(const platform::ClipboardRead& read)
+{
+    if (read.imageFormat == "png")
+        return read.imageData;
+    const QImage image = decodeImage(read.imageData, read.imageFormat);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (image.isNull() || !image.save(&buffer, "PNG"))
+        return {};
+    return png;
+}
+
+// Whether the copy repeats the newest stored picture. The small thumbnails
+// are compared first, so a different picture costs no full decode.
+bool repeatsStored(const QByteArray& png, const QImage& thumbnail, const QString& storedFull)
+{
+    QFile stored(storedFull);
+    if (!stored.open(QIODevice::ReadOnly))
+        return false; // a stored picture that cannot be read counts as different
+    if (stored.size() == png.size() && stored.readAll() == png)
+        return true;
+    const QString storedThumbnail = storedFull.chopped(4) + QStringLiteral("_thumbnail.png");
+    if (QFileInfo::exists(storedThumbnail) && !samePixels(QImage(storedThumbnail), thumbnail))
+        return false;
+    return samePixels(QImage(storedFull), decodeImage(png, "png"));
 }
 
 // The picture's two files under a fresh name: the full-size one first, the
@@ -72,7 +132,8 @@ struct WrittenImage {
     QString fullPath;
     QString thumbnailPath;
 };
-std::optional<WrittenImage> writeImageFiles(const QImage& image, const QString& folder)
+std::optional<WrittenImage> writeImageFiles(
+    const QByteArray& png, const QImage& thumbnail, const QString& folder)
 {
     WrittenImage w;
     // A fresh name never replaces a file of an older record.
@@ -86,13 +147,38 @@ std::optional<WrittenImage> writeImageFiles(const QImage& image, const QString& 
     }
     if (w.name.isEmpty())
         return std::nullopt;
-    if (!savePNG(image, w.fullPath))
+    if (!savePrivateFile(png, w.fullPath))
         return std::nullopt;
-    if (!savePNG(resized(image, kThumbnailSize), w.thumbnailPath)) {
+    if (!savePNG(thumbnail, w.thumbnailPath)) {
         QFile::remove(w.fullPath);
         return std::nullopt;
     }
     return w;
+}
+
+QThreadPool& imagePool()
+{
+    // The clipboard's own thread: nothing else queued on a shared pool (a
+    // folder that hangs, say) can hold a copy back.
+    static QThreadPool* pool = [] {
+        auto* p = new QThreadPool;
+        p->setMaxThreadCount(1);
+        return p;
+    }();
+    return *pool;
+}
+
+CopySource sourceOfApp(const ActiveApp& app, qint64 pid)
+{
+    CopySource source;
+    source.appName = app.appName.value_or(QString());
+    if (!app.icon.isNull()) {
+        source.icon = resized(app.icon.pixmap(kIconSize).toImage(), kIconSize);
+        source.iconName = iconNameOf(app);
+        if (source.iconName.isEmpty())
+            source.iconName = QString::number(pid);
+    }
+    return source;
 }
 
 } // namespace
@@ -113,16 +199,48 @@ CopySource copySourceOf(const std::deque<WindowClickedOrder>& clicks, const QDat
     if (!window || !window->appId)
         return source;
     const auto app = AppState::shared().allApps.value(*window->appId);
-    if (!app)
-        return source;
-    source.appName = app->appName.value_or(QString());
-    if (!app->icon.isNull()) {
-        source.icon = resized(app->icon.pixmap(kIconSize).toImage(), kIconSize);
-        source.iconName = iconNameOf(*app);
-        if (source.iconName.isEmpty())
-            source.iconName = QString::number(*window->appId);
+    return app ? sourceOfApp(*app, *window->appId) : source;
+}
+
+CopySource copySourceOfOwner(const std::optional<qint64>& pid, const QString& windowClass)
+{
+    const auto& apps = AppState::shared().allApps;
+    if (pid) {
+        if (const auto app = apps.value(ProcessId(*pid)))
+            return sourceOfApp(*app, *pid);
     }
-    return source;
+    if (windowClass.isEmpty())
+        return {};
+    // The names the bar knows an application by, as its class may spell them.
+    const auto named = [&](const std::optional<QString>& name) {
+        if (!name || name->isEmpty())
+            return false;
+        QString id = *name;
+        if (id.endsWith(QLatin1String(".desktop")))
+            id.chop(8);
+        return id.compare(windowClass, Qt::CaseInsensitive) == 0
+            || id.section(QLatin1Char('.'), -1).compare(windowClass, Qt::CaseInsensitive) == 0;
+    };
+    for (auto it = apps.cbegin(); it != apps.cend(); ++it) {
+        const ActiveApp& app = **it;
+        if (named(app.appName) || named(app.bundleIdentifier)
+            || (app.app && (named(app.app->localizedName) || named(app.app->iconName))))
+            return sourceOfApp(app, it.key());
+    }
+    return {};
+}
+
+bool isCopyGesture(const QString& c, quint16 keyCode, quint64 flags)
+{
+    using namespace platform;
+    if (flags & appkit::command) {
+        if (c == QLatin1String("c") || c == QLatin1String("C") || c == QLatin1String("x")
+            || c == QLatin1String("X"))
+            return true;
+        if (keyCode == keycode::help)
+            return true;
+    }
+    return (flags & appkit::shift) && keyCode == keycode::forwardDelete;
 }
 
 QString trimmedClipboardText(const QString& text)
@@ -168,7 +286,7 @@ void ClipboardCapture::capture()
         [this, source](const platform::ClipboardRead& read) { onRead(source, read); });
 }
 
-void ClipboardCapture::onRead(const CopySource& source, const platform::ClipboardRead& read)
+void ClipboardCapture::onRead(const CopySource& clickedSource, const platform::ClipboardRead& read)
 {
     MainThreadTime timed(m_mainThreadMs);
     using Outcome = platform::ClipboardRead::Outcome;
@@ -192,9 +310,13 @@ void ClipboardCapture::onRead(const CopySource& source, const platform::Clipboar
         qCWarning(lcClipboard) << "no support folder; the copy was not kept";
         return finish(false);
     }
+    // The program that holds the clipboard made the copy; the window last
+    // clicked is only a guess, for a reader that cannot name owners.
+    const CopySource source
+        = read.ownerKnown ? copySourceOfOwner(read.ownerPid, read.ownerClass) : clickedSource;
     const QDateTime now = pasteboardNow();
     if (read.outcome == Outcome::Image)
-        storeImage(read.image, source, now);
+        storeImage(read, source, now);
     else
         storeText(read.text, source, now);
 }
@@ -204,9 +326,8 @@ void ClipboardCapture::storeText(const QString& copied, const CopySource& source
     const QString text = trimmedClipboardText(copied);
     if (text.isEmpty())
         return finish(false);
-    const auto newest = fetchPasteboards(pasteboardDay(now));
-    if (!newest.empty()) {
-        const auto last = newest.front().text(QStringLiteral("text"));
+    if (const auto newest = newestPasteboard(pasteboardDay(now))) {
+        const auto last = newest->text(QStringLiteral("text"));
         if (last
             && last->normalized(QString::NormalizationForm_C)
                 == text.normalized(QString::NormalizationForm_C))
@@ -217,26 +338,35 @@ void ClipboardCapture::storeText(const QString& copied, const CopySource& source
         source, now, {});
 }
 
-void ClipboardCapture::storeImage(const QImage& image, const CopySource& source, const QDateTime& now)
+void ClipboardCapture::storeImage(
+    const platform::ClipboardRead& read, const CopySource& source, const QDateTime& now)
 {
     std::optional<QString> newestImage;
-    const auto newest = fetchPasteboards(pasteboardDay(now));
-    if (!newest.empty() && newest.front().flag(QStringLiteral("isImage")))
-        newestImage = localPathFromStored(newest.front().text(QStringLiteral("image")).value_or(QString()));
+    const auto newest = newestPasteboard(pasteboardDay(now));
+    if (newest && newest->flag(QStringLiteral("isImage")))
+        newestImage = localPathFromStored(newest->text(QStringLiteral("image")).value_or(QString()));
     const QString folder = *appSupportFolderPath();
 
-    // Decoding the stored picture and encoding two PNGs of a large copy take
-    // far longer than a frame; the main thread only gets the outcome.
-    QThreadPool::globalInstance()->start([this, image, newestImage, folder, source, now] {
-        // A stored picture that cannot be read counts as different.
-        const bool repeated = newestImage && samePixels(QImage(*newestImage), image);
-        const auto written = repeated ? std::nullopt : writeImageFiles(image, folder);
+    // Decoding a large copy takes far longer than a frame; the main thread
+    // only gets the outcome.
+    imagePool().start([this, read, newestImage, folder, source, now] {
+        const QByteArray png = pngOf(read);
+        // One decode, scaled down to the thumbnail: the picture's
+        // check and its small copy at once.
+        const QImage thumbnail = png.isEmpty() ? QImage() : thumbnailOf(decodeImage(png, "png"));
+        const bool decodes = !thumbnail.isNull();
+        const bool repeated = decodes && newestImage && repeatsStored(png, thumbnail, *newestImage);
+        const auto written = !decodes || repeated ? std::nullopt : writeImageFiles(png, thumbnail, folder);
         QMetaObject::invokeMethod(
             this,
-            [this, repeated, written, source, now] {
+            [this, decodes, repeated, written, source, now] {
                 MainThreadTime timed(m_mainThreadMs);
                 if (repeated)
                     return finish(false);
+                if (!decodes) {
+                    qCWarning(lcClipboard) << "the copied image does not decode; it was not kept";
+                    return finish(false);
+                }
                 if (!written) {
                     qCWarning(lcClipboard) << "the copied image could not be written; it was not kept";
                     return finish(false);

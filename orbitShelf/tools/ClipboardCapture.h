@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <deque>
+#include <optional>
 
 // Where a copy came from, as far as the bar knows it.
 struct CopySource {
@@ -27,12 +28,23 @@ struct CopySource {
 // source, never a lost copy. Main thread (it reads the model).
 CopySource copySourceOf(const std::deque<WindowClickedOrder>& clicks, const QDateTime& now);
 
+// The source of a copy whose clipboard owner is known: the application of
+// the owner's process, else the one its window class names; unknown ("")
+// when neither is one the bar knows (a helper such as xclip).
+CopySource copySourceOfOwner(const std::optional<qint64>& pid, const QString& windowClass);
+
+// Whether a key press in another program copies or cuts: Command (Control
+// here) with "c" or "x" in either case (Ctrl+Shift+C in terminals too),
+// Command with Insert, or Shift with Delete.
+bool isCopyGesture(const QString& charactersIgnoringModifiers, quint16 keyCode, quint64 modifierFlags);
+
 // Plain text as the history keeps it: leading and trailing spaces, tabs and
 // other space separators removed; line breaks kept.
 QString trimmedClipboardText(const QString& text);
 
 // Keeps what the user copied elsewhere as one `Pasteboard` record of the day,
-// unless it repeats the day's newest record. The read of the clipboard and
+// unless it repeats the day's newest record, credited to the program that
+// owns the clipboard. The read of the clipboard and
 // the work on a picture (its comparison and its two files) run off the main
 // thread; the main thread only looks up the source, writes the small icon
 // file and the record. Captures run one at a time; a trigger during one is
@@ -54,7 +66,7 @@ signals:
 private:
     void onRead(const CopySource& source, const platform::ClipboardRead& read);
     void storeText(const QString& text, const CopySource& source, const QDateTime& now);
-    void storeImage(const QImage& image, const CopySource& source, const QDateTime& now);
+    void storeImage(const platform::ClipboardRead& read, const CopySource& source, const QDateTime& now);
     void insertRecord(
         QVariantMap values, const CopySource& source, const QDateTime& now, const QStringList& files);
     void finish(bool stored);

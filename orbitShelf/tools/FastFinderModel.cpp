@@ -10,7 +10,10 @@
 #include <QLoggingCategory>
 #include <QThreadPool>
 
+#include <QTimer>
+
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <mutex>
 
@@ -24,13 +27,29 @@ constexpr qint64 kLargestPicturePixels = 16384LL * 16384LL;
 
 const QString kSeparator = QStringLiteral(";");
 
-// Listings run on the global pool and may outlive the browser (a slow or
-// hung file system): they hand their result over through this box, which the
-// browser empties when it goes away.
+// Looks at the disk run on the browsers' pool and may outlive the browser (a
+// slow or hung file system): they hand their result over through this box,
+// which the browser empties when it goes away. `wanted` is the newest
+// generation asked: a look still queued behind hung ones that is no longer
+// wanted ends without touching the disk.
 struct ListingMailbox {
     std::mutex mutex;
     FastFinderModel* owner = nullptr;
+    std::atomic<quint64> wanted { 0 };
 };
+
+// The browsers' own threads: a hung mount holds at most these, never the
+// application's shared pool (the clipboard stores its pictures there). Never
+// destroyed: a thread blocked in the kernel cannot be waited for at exit.
+QThreadPool& diskPool()
+{
+    static QThreadPool* pool = [] {
+        auto* p = new QThreadPool;
+        p->setMaxThreadCount(FastFinderModel::kDiskThreads);
+        return p;
+    }();
+    return *pool;
+}
 
 QString lastComponent(const QString& path)
 {
@@ -45,6 +64,7 @@ FastFinderServices defaultFastFinderServices()
     FastFinderServices services;
     services.open = [](const QString& path) { return openURL(QUrl::fromLocalFile(path)); };
     services.trackFeature = [](const QString& feature) { ::trackFeature(feature); };
+    services.list = [](const QString& folder) { return listFolder(folder); };
     return services;
 }
 
@@ -52,6 +72,21 @@ QString canonicalFolder(const QString& path)
 {
     const QString canonical = QFileInfo(path).canonicalFilePath();
     return canonical.isEmpty() ? QDir::cleanPath(path) : canonical;
+}
+
+QStringList folderChain(const QString& folder, const QString& home)
+{
+    // Outside home the walk ends at "/".
+    const bool underHome = folder == home || folder.startsWith(home + QLatin1Char('/'));
+    const QString top = underHome ? home : QStringLiteral("/");
+    QStringList chain;
+    QString current = QDir::cleanPath(folder);
+    while (
+        current != top && current != QLatin1String("/") && !current.isEmpty() && !chain.contains(current)) {
+        chain.prepend(current);
+        current = QFileInfo(current).path();
+    }
+    return chain;
 }
 
 QImage loadThumbnail(const QString& path, int side)
@@ -81,7 +116,7 @@ FastFinderModel::FastFinderModel(AppState& state, FastFinderServices services, Q
     : QObject(parent)
     , m_state(state)
     , m_services(std::move(services))
-    , m_home(canonicalFolder(QDir::homePath()))
+    , m_home(QDir::cleanPath(QDir::homePath()))
     , m_url(QDir::homePath())
     , m_thumbnailPool(new QThreadPool(this))
 {
@@ -108,7 +143,6 @@ void FastFinderModel::setUp(const FastFinderPlacement& placement)
     m_url = last.isEmpty() ? QDir::homePath() : last;
     listCurrentFolder();
     makeColumns(placement);
-    buildParentChain(m_url);
     loadFavorites();
     emit sidebarChanged();
     if (m_services.trackFeature)
@@ -143,24 +177,6 @@ void FastFinderModel::makeColumns(const FastFinderPlacement& placement)
     m_columns = std::max(1, room / 200);
 }
 
-void FastFinderModel::buildParentChain(const QString& location)
-{
-    const QString home = canonicalFolder(QDir::homePath());
-    QString current = canonicalFolder(location);
-    // Canonical paths on both sides, so a symlinked home or a folder reached
-    // through a link still meets its end; outside home the walk ends at "/".
-    const bool underHome = current == home || current.startsWith(home + QLatin1Char('/'));
-    const QString top = underHome ? home : QStringLiteral("/");
-    while (current != top && current != QLatin1String("/") && !current.isEmpty()) {
-        if (m_parents.contains(current))
-            break;
-        m_parents.append(current);
-        current = QFileInfo(current).path();
-    }
-    std::stable_sort(m_parents.begin(), m_parents.end(),
-        [](const QString& a, const QString& b) { return a.size() < b.size(); });
-}
-
 void FastFinderModel::loadFavorites()
 {
     // Replaces the list: showing the browser again must not repeat entries.
@@ -175,8 +191,6 @@ void FastFinderModel::reload()
     listCurrentFolder();
     m_state.directory.currentUrl = QUrl::fromLocalFile(m_url);
     m_state.publish();
-    buildParentChain(m_url);
-    emit sidebarChanged();
 }
 
 void FastFinderModel::openItem(const FolderEntry& entry)
@@ -199,27 +213,16 @@ void FastFinderModel::openItem(const FolderEntry& entry)
 
 void FastFinderModel::openFavorite(const QString& path)
 {
-    const QFileInfo info(path);
-    if (info.isDir()) {
-        m_url = path;
-        m_parents.clear();
-        reload();
-        return;
-    }
-    if (!info.exists()) {
-        emit message(tr("The folder “%1” no longer exists.").arg(oneLineName(lastComponent(path))));
-        return;
-    }
-    if (openPath(path, oneLineName(lastComponent(path))))
-        closePopup();
+    // The grid stays as it is until the disk says what the favourite is.
+    m_loading = true;
+    visit(path, VisitKind::Favorite);
 }
 
 void FastFinderModel::openSidebarFolder(const QString& folder)
 {
-    if (!m_parents.isEmpty() && m_parents.last() == folder)
+    if (folder == m_url || (!m_parents.isEmpty() && m_parents.last() == folder))
         return;
     m_url = folder;
-    m_parents.clear();
     reload();
 }
 
@@ -259,40 +262,110 @@ void FastFinderModel::waitForThumbnails()
 
 void FastFinderModel::listCurrentFolder()
 {
-    const quint64 generation = ++m_generation;
     m_items.clear();
     m_error.reset();
+    m_notAnswering = false;
     m_loading = true;
     emit itemsChanged();
+    visit(m_url, VisitKind::Folder);
+}
+
+void FastFinderModel::visit(const QString& path, VisitKind kind)
+{
+    const quint64 generation = ++m_generation;
+    m_pending = generation;
     std::shared_ptr<ListingMailbox> box = mailboxes().value(this);
-    const QString folder = m_url;
-    QThreadPool::globalInstance()->start([box = std::move(box), folder, generation] {
-        FolderListing listing = listFolder(folder);
+    box->wanted = generation;
+    const QString homePath = QDir::homePath();
+    const auto list = m_services.list ? m_services.list : [](const QString& f) { return listFolder(f); };
+    diskPool().start([box = std::move(box), path, homePath, generation, kind, list] {
+        if (box->wanted != generation)
+            return;
+        Visit found;
+        found.asked = path;
+        found.home = canonicalFolder(homePath);
+        const QFileInfo info(path);
+        found.exists = info.exists();
+        found.isDir = info.isDir();
+        found.canonical = canonicalFolder(path);
+        // A favourite that is a file is opened, not listed.
+        if (kind == VisitKind::Folder || found.isDir)
+            found.listing = list(path);
         std::lock_guard lock(box->mutex);
         if (!box->owner)
             return;
         FastFinderModel* owner = box->owner;
         QMetaObject::invokeMethod(
             owner,
-            [owner, generation, listing = std::move(listing)] { owner->listingArrived(generation, listing); },
+            [owner, generation, kind, found = std::move(found)] {
+                owner->visitArrived(generation, kind, found);
+            },
             Qt::QueuedConnection);
+    });
+    QTimer::singleShot(kNotAnsweringMs, this, [this, generation, kind, path] {
+        if (generation == m_pending)
+            notAnsweringAfterWait(kind, path);
     });
 }
 
-void FastFinderModel::listingArrived(quint64 generation, const FolderListing& listing)
+void FastFinderModel::notAnsweringAfterWait(VisitKind kind, const QString& path)
+{
+    qCWarning(lcFastFinder) << "no answer from" << path << "in" << kNotAnsweringMs << "ms";
+    if (kind == VisitKind::Favorite) {
+        m_loading = false;
+        emit message(tr("This folder is not answering"));
+        return;
+    }
+    m_loading = false;
+    m_notAnswering = true;
+    // The chain as far as the path alone tells it.
+    m_parents = folderChain(QDir::cleanPath(m_url), m_home);
+    emit itemsChanged();
+    emit sidebarChanged();
+}
+
+void FastFinderModel::visitArrived(quint64 generation, VisitKind kind, const Visit& found)
 {
     // A folder the user has already left: its entries are not shown.
     if (generation != m_generation)
         return;
+    m_pending = 0;
+    m_home = found.home;
+    if (kind == VisitKind::Folder)
+        return showFolder(found);
+    const QString shownName = oneLineName(lastComponent(found.asked));
     m_loading = false;
+    if (found.isDir) {
+        m_url = found.asked;
+        m_state.directory.currentUrl = QUrl::fromLocalFile(m_url);
+        m_state.publish();
+        return showFolder(found);
+    }
+    if (!found.exists) {
+        emit message(tr("The folder “%1” no longer exists.").arg(shownName));
+        return;
+    }
+    if (openPath(found.asked, shownName))
+        closePopup();
+}
+
+void FastFinderModel::showFolder(const Visit& found)
+{
+    m_loading = false;
+    m_notAnswering = false;
+    const FolderListing& listing = found.listing;
     m_error = listing.error;
     if (listing.error) {
         std::printf("Error while loading files: %s\n", qPrintable(*listing.error));
         std::fflush(stdout);
     }
     m_items = listing.entries;
+    // One chain from the resolved path: a folder reached through a link
+    // never mixes the link's branch with its target's.
+    m_parents = folderChain(found.canonical, found.home);
     qCInfo(lcFastFinder) << "listed" << m_items.size() << "entries of" << m_url;
     emit itemsChanged();
+    emit sidebarChanged();
     startThumbnails(m_items);
 }
 
@@ -303,6 +376,11 @@ void FastFinderModel::startThumbnails(const QList<FolderEntry>& entries)
             continue;
         const QString path = entry.path;
         m_thumbnailPool->start([this, path] {
+            // Only plain files: reading a named pipe called "x.png" would
+            // wait for a writer for ever, and the browser waits for its
+            // thumbnails when it closes.
+            if (!QFileInfo(path).isFile())
+                return;
             const QImage image = loadThumbnail(path, thumbnailSide);
             if (image.isNull())
                 return;

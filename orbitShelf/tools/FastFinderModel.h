@@ -30,20 +30,28 @@ struct FastFinderPlacement {
 struct FastFinderServices {
     std::function<bool(const QString& path)> open;
     std::function<void(const QString& feature)> trackFeature;
+    // Reads one folder level; runs on the browser's own threads, never on
+    // the main thread. The default is listFolder.
+    std::function<FolderListing(const QString& folder)> list;
 };
 FastFinderServices defaultFastFinderServices();
 
 // The folder browser's state and operations: one folder of the home tree at a
 // time, the chain of folders from the top down to it, and the favourite
-// folders kept in AppState::favoriteDir. Folders are read on a worker thread
-// and only the newest listing is shown; thumbnails are made on a pool of
-// their own. The location outlives the browser in AppState::directory.
-// Main thread only.
+// folders kept in AppState::favoriteDir. Every look at the disk (listing,
+// symlinks resolved, a favourite's kind) runs on the browser's own bounded
+// pool, so a mount that stops answering holds only those threads; after
+// kNotAnsweringMs the folder is shown as not answering. Only the newest
+// answer is shown; thumbnails are made on a pool of their own. The location
+// outlives the browser in AppState::directory. Main thread only.
 class FastFinderModel final : public QObject {
     Q_OBJECT
 public:
     static constexpr double leftSideWidth = 200;
     static constexpr int thumbnailSide = 120;
+    static constexpr int kNotAnsweringMs = 5000;
+    // Threads the browsers may hold on the disk at once, hung ones included.
+    static constexpr int kDiskThreads = 8;
 
     FastFinderModel(AppState& state, FastFinderServices services, QObject* parent = nullptr);
     ~FastFinderModel() override;
@@ -60,6 +68,9 @@ public:
     bool loading() const { return m_loading; }
     // Why the folder shown could not be read.
     const std::optional<QString>& listingError() const { return m_error; }
+    // The folder's listing has not come back in kNotAnsweringMs (it is still
+    // shown if it does).
+    bool notAnswering() const { return m_notAnswering; }
     int columns() const { return m_columns; }
     const QStringList& parentDirectories() const { return m_parents; }
     const QStringList& favUrls() const { return m_favorites; }
@@ -72,7 +83,6 @@ public:
 
     // --- operations ----------------------------------------------------------
     void makeColumns(const FastFinderPlacement& placement);
-    void buildParentChain(const QString& location);
     void loadFavorites();
     void reload();
     void openItem(const FolderEntry& entry);
@@ -96,8 +106,22 @@ signals:
     void message(const QString& text);
 
 private:
+    // What one look at the disk found; filled on the browser's pool.
+    struct Visit {
+        QString asked;
+        QString canonical; // symlinks resolved; `asked` cleaned when it is gone
+        QString home; // the home folder, symlinks resolved
+        bool exists = false;
+        bool isDir = false;
+        FolderListing listing; // only of a folder that is to be shown
+    };
+
+    enum class VisitKind { Folder, Favorite };
     void listCurrentFolder();
-    void listingArrived(quint64 generation, const FolderListing& listing);
+    void visit(const QString& path, VisitKind kind);
+    void visitArrived(quint64 generation, VisitKind kind, const Visit& visit);
+    void showFolder(const Visit& visit);
+    void notAnsweringAfterWait(VisitKind kind, const QString& path);
     void startThumbnails(const QList<FolderEntry>& entries);
     bool openPath(const QString& path, const QString& shownName);
     void closePopup();
@@ -108,6 +132,8 @@ private:
     QString m_url;
     QList<FolderEntry> m_items;
     bool m_loading = false;
+    bool m_notAnswering = false;
+    quint64 m_pending = 0; // generation of the look at the disk awaited
     std::optional<QString> m_error;
     int m_columns = 0;
     QStringList m_parents;
@@ -120,8 +146,13 @@ private:
 };
 
 // The canonical form of a folder path (symlinks resolved); the path itself,
-// cleaned, when it does not exist.
+// cleaned, when it does not exist. Reads the disk.
 QString canonicalFolder(const QString& path);
+
+// The sidebar's chain down to `folder` (canonical), from below `home`
+// (canonical) when it lies under it, else from the top-level folder; each
+// entry the parent of the next. No disk access.
+QStringList folderChain(const QString& folder, const QString& home);
 
 // A picture's thumbnail, fitted into side × side, read scaled (never the
 // whole file at full size); null when it does not decode or is too large to

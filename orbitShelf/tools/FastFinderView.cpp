@@ -155,7 +155,9 @@ protected:
         if (model() && model()->rowCount() > 0)
             return;
         QString text;
-        if (m_finder.listingError())
+        if (m_finder.notAnswering())
+            text = tr("This folder is not answering");
+        else if (m_finder.listingError())
             text = tr("This folder cannot be read: %1").arg(*m_finder.listingError());
         else if (m_finder.loading())
             text = tr("Loading…");
@@ -276,7 +278,7 @@ FastFinderView::FastFinderView(
     sidebar->setFixedWidth(int(FastFinderModel::leftSideWidth) + 40);
     auto* sideLayout = new QVBoxLayout(sidebar);
     sideLayout->setContentsMargins(20, 20, 20, 20);
-    auto* title = new QLabel(QStringLiteral("FastFinder"), sidebar);
+    auto* title = new QLabel(tr("FastFinder"), sidebar);
     QFont titleFont = title->font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);

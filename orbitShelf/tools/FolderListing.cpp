@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QMimeDatabase>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -82,9 +83,59 @@ FolderListing listFolder(const QString& folder)
         item.iconName = iconNameFor(decodedName, item.isDir);
         listing.entries.append(std::move(item));
     }
+    sortByName(listing.entries);
     return listing;
 }
 
+int compareNames(const QString& a, const QString& b)
+{
+    // As the desktop's file managers list a folder: runs of digits by their
+    // value ("file_2" before "file_10"), letters without regard to case. The
+    // locale's collator is not used: under the C locale it compares code
+    // units and ignores numbers.
+    const auto isDigit = [](QChar c) { return c >= u'0' && c <= u'9'; };
+    qsizetype i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (isDigit(a[i]) && isDigit(b[j])) {
+            qsizetype endA = i, endB = j;
+            while (endA < a.size() && isDigit(a[endA]))
+                ++endA;
+            while (endB < b.size() && isDigit(b[endB]))
+                ++endB;
+            // Leading zeros do not count; then the longer number is larger.
+            qsizetype startA = i, startB = j;
+            while (startA + 1 < endA && a[startA] == u'0')
+                ++startA;
+            while (startB + 1 < endB && b[startB] == u'0')
+                ++startB;
+            if (endA - startA != endB - startB)
+                return endA - startA < endB - startB ? -1 : 1;
+            for (qsizetype k = 0; k < endA - startA; ++k)
+                if (a[startA + k] != b[startB + k])
+                    return a[startA + k] < b[startB + k] ? -1 : 1;
+            i = endA;
+            j = endB;
+            continue;
+        }
+        const QChar ca = a[i].toCaseFolded(), cb = b[j].toCaseFolded();
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+        ++i;
+        ++j;
+    }
+    if (i < a.size() || j < b.size())
+        return i < a.size() ? 1 : -1;
+    return 0;
+}
+
+void sortByName(QList<FolderEntry>& entries)
+{
+    std::stable_sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) {
+        const int order = compareNames(a.displayName, b.displayName);
+        // Names equal but for case or zeros still get one fixed order.
+        return order != 0 ? order < 0 : a.nativePath < b.nativePath;
+    });
+}
 bool isImageFile(const QString& path)
 {
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));

@@ -28,13 +28,19 @@ struct FolderEntry {
 };
 
 struct FolderListing {
-    QList<FolderEntry> entries; // in the order the file system returned them
+    QList<FolderEntry> entries; // by name (sortByName)
     std::optional<QString> error; // why the folder could not be read
 };
 
 // Lists `folder` one level deep, hidden entries (leading ".") left out,
-// unsorted. Safe on any thread.
+// sorted by name. Safe on any thread.
 FolderListing listFolder(const QString& folder);
+
+// Natural order of names: digit runs by value, letters case-insensitive;
+// below 0 when `a` comes first, 0 when only case or leading zeros differ.
+int compareNames(const QString& a, const QString& b);
+// The entries in that order of their shown names.
+void sortByName(QList<FolderEntry>& entries);
 
 // Whether the entry gets a picture thumbnail: its extension, in any case, is
 // jpg, jpeg, png, gif or bmp.

@@ -2,10 +2,13 @@
 
 #include "app/AppState.h"
 #include "app/Logging.h"
+#include "app/Utilities.h"
 #include "apps/SupportFolder.h"
 #include "tools/PasteboardQueries.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -164,24 +167,59 @@ void PasteBoardModel::trim(int limit)
         deleteItem(record);
 }
 
+namespace {
+
+struct TrashedFile {
+    QString path;
+    QString inTrash;
+};
+
+// Takes a trashed file back where it was and drops its trash record, so the
+// trash does not list a file it no longer holds.
+bool takeBackFromTrash(const TrashedFile& file)
+{
+    if (!QFile::rename(file.inTrash, file.path))
+        return false;
+    const QFileInfo inTrash(file.inTrash);
+    QFile::remove(inTrash.dir().filePath(
+        QStringLiteral("../info/") + inTrash.fileName() + QStringLiteral(".trashinfo")));
+    return true;
+}
+
+} // namespace
+
 bool PasteBoardModel::deleteItem(const Record& record)
 {
+    std::vector<TrashedFile> trashed;
+    const auto undo = [&](const QString& why) {
+        for (auto it = trashed.rbegin(); it != trashed.rend(); ++it) {
+            if (!takeBackFromTrash(*it))
+                qCWarning(lcApp).noquote()
+                    << "could not take" << it->path << "back from the trash at" << it->inTrash;
+        }
+        qCWarning(lcApp).noquote() << why << "; the clipboard item stays";
+        showAlert(
+            QCoreApplication::translate("PasteBoardView", "The clipboard item could not be deleted."), why);
+        return false;
+    };
     if (record.flag(QStringLiteral("isImage"))) {
         const QString full = pasteboardFullSizePath(record.text(QStringLiteral("image")).value_or(QString()));
         for (const QString& path : { full, pasteboardThumbnailPath(full) }) {
             if (path.isEmpty() || !QFileInfo::exists(path))
                 continue;
-            if (!QFile::moveToTrash(path)) {
-                qCWarning(lcApp).noquote()
-                    << "could not move" << path << "to the trash; the clipboard item stays";
-                return false;
-            }
+            QString inTrash;
+            const bool moved = m_trash ? m_trash(path, &inTrash) : QFile::moveToTrash(path, &inTrash);
+            if (!moved)
+                return undo(
+                    QCoreApplication::translate("PasteBoardView", "%1 could not be moved to the trash.")
+                        .arg(path));
+            trashed.push_back({ path, inTrash });
         }
     }
     m_store.remove(record);
     if (!m_store.save()) {
-        qCWarning(lcStore) << "the deletion of a clipboard item was not saved";
-        return false;
+        m_store.rollback();
+        return undo(QCoreApplication::translate("PasteBoardView", "The history could not be saved."));
     }
     return true;
 }

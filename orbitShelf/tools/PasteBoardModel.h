@@ -84,12 +84,18 @@ public:
     void trim(int limit);
 
     // Trashes a picture's files (full size and thumbnail) and deletes the
-    // record; a file that stays keeps the record. False when nothing changed.
+    // record: all of it goes, or nothing changes (files taken back out of
+    // the trash) and the user is told. False when nothing changed.
     bool deleteItem(const Record& record);
+
+    // Moves a file to the trash, giving where it went there; tests replace it.
+    using TrashFile = std::function<bool(const QString& path, QString* pathInTrash)>;
+    void setTrashFile(TrashFile trash) { m_trash = std::move(trash); }
 
 private:
     PersistenceController& m_store;
     std::vector<Record> m_items;
     QStringList m_categories;
     QHash<QString, bool> m_markMap;
+    TrashFile m_trash;
 };

@@ -241,7 +241,9 @@ void PasteBoardView::copyItem(int index)
         return;
     // A copy while "Copied!" still shows keeps it up and starts its time anew.
     m_toast->setPresenting(true);
+    // Published, so the bar's sheet hears it and closes.
     m_state.showPasteboardPopup = false;
+    m_state.publish();
 }
 
 void PasteBoardView::toggleMark(int index)

@@ -44,6 +44,16 @@ std::vector<Record> fetchPasteboards(const std::optional<QString>& category, Per
     return store.fetch(request).value_or(std::vector<Record>());
 }
 
+std::optional<Record> newestPasteboard(const QString& category, PersistenceController& store)
+{
+    FetchRequest request = newestFirst(Entity::Pasteboard, 1);
+    request.equal = { { QStringLiteral("category"), category } };
+    auto records = store.fetch(request).value_or(std::vector<Record>());
+    if (records.empty())
+        return std::nullopt;
+    return std::move(records.front());
+}
+
 std::vector<Record> fetchMarkedPasteboards(PersistenceController& store)
 {
     FetchRequest request = newestFirst(Entity::Pasteboard, 0);

@@ -33,6 +33,10 @@ QString pasteboardDay(const QDateTime& moment);
 std::vector<Record> fetchPasteboards(const std::optional<QString>& category = std::nullopt,
     PersistenceController& store = PersistenceController::shared());
 
+// The newest record of `category`, the one a new copy must not repeat.
+std::optional<Record> newestPasteboard(
+    const QString& category, PersistenceController& store = PersistenceController::shared());
+
 // Every marked record, whatever its day, newest first.
 std::vector<Record> fetchMarkedPasteboards(PersistenceController& store = PersistenceController::shared());
 

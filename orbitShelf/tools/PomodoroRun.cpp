@@ -5,17 +5,38 @@
 
 #include <QDateTime>
 
+#include <algorithm>
+
+qint64 nextPomodoroRound(qint64 current, qint64 rounds)
+{
+    return current < 1 || current >= rounds ? 1 : current + 1;
+}
+
 void recordPomodoroRun(AppState& state)
 {
-    pomodoroRunning = true;
+    CustomPomodoro& pomodoro = state.pomodoro;
     state.setNeedRestorePomodoro(false);
-    state.pomodoro.startPomodoroTask = false;
-    // A phase that already reached its length would never end again.
-    if (state.pomodoro.secondsElapsed() >= state.pomodoro.tomatoMinute() * 60)
-        state.pomodoro.setSecondsElapsed(0);
     pomodoroTickCount = 0;
-    state.pomodoro.setLastRunTime(
-        formatDate(QDateTime::currentDateTime(), QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    pomodoro.setLastRunTime(formatDate(QDateTime::currentDateTime(), QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    if (pomodoroPausedRest >= 0) {
+        // The rest is measured against the tick count, which starts again
+        // at 0 now: the work end moves back by what the rest had run.
+        pomodoroRunning = false;
+        pomodoroWorkEndSecond = -pomodoroPausedRest;
+        pomodoroPausedRest = -1;
+        pomodoro.startPomodoroTask = true;
+        state.publish();
+        return;
+    }
+    pomodoroRunning = true;
+    pomodoro.startPomodoroTask = false;
+    // A phase that already reached its length would never end again: the
+    // next one begins at 0, and with it the next round.
+    const bool phaseDone = pomodoro.secondsElapsed() >= pomodoro.tomatoMinute() * 60;
+    if (phaseDone)
+        pomodoro.setSecondsElapsed(0);
+    if (phaseDone || pomodoro.currentRound() < 1)
+        pomodoro.setCurrentRound(nextPomodoroRound(pomodoro.currentRound(), pomodoro.loopRounds()));
     state.publish();
 }
 
@@ -24,9 +45,30 @@ void recordPomodoroRun()
     recordPomodoroRun(AppState::shared());
 }
 
-void stopPomodoroRun()
+void stopPomodoroRun(AppState& state)
 {
     pomodoroRunning = false;
+    if (!state.pomodoro.startPomodoroTask)
+        return;
+    // Stop during a rest gives the bar back; a rest not over yet is kept, so
+    // that the next start finishes it instead of skipping it.
+    const qint64 rested = pomodoroRestElapsed();
+    pomodoroPausedRest = rested < state.pomodoro.restMinute() * 60 ? std::max<qint64>(rested, 0) : -1;
+    state.pomodoro.startPomodoroTask = false;
+    state.publish();
+}
+
+bool markPomodoroForRestart(AppState& state)
+{
+    const bool before = state.needRestorePomodoro();
+    if (pomodoroRunning)
+        state.setNeedRestorePomodoro(true);
+    return before;
+}
+
+qint64 pomodoroRestElapsed()
+{
+    return pomodoroTickCount - pomodoroWorkEndSecond;
 }
 
 void resetPomodoroRun(AppState& state)
@@ -36,6 +78,7 @@ void resetPomodoroRun(AppState& state)
     state.pomodoro.setCurrentRound(0);
     state.pomodoro.startPomodoroTask = false;
     pomodoroTickCount = 0;
+    pomodoroPausedRest = -1;
     state.publish();
 }
 
@@ -51,4 +94,5 @@ std::optional<qint64> parsePomodoroLength(const QString& text, qint64 max)
 bool pomodoroRunning = false;
 qint64 pomodoroTickCount = 0;
 qint64 pomodoroWorkEndSecond = 0;
+qint64 pomodoroPausedRest = -1;
 bool pomodoroViewVisible = false;

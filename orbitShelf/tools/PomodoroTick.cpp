@@ -3,13 +3,17 @@
 #include "app/AppState.h"
 #include "tools/PomodoroRun.h"
 
+#include <algorithm>
+
 void pomodoroTick(AppState& state)
 {
     if (!state.isPluginInstalled(QStringLiteral("Pomodoro")))
         return;
 
     CustomPomodoro& pomodoro = state.pomodoro;
-    if (pomodoro.currentRound() >= pomodoro.loopRounds())
+    // A round past the count (the count was lowered) starts over at 1; the
+    // last round itself stays on until the next work phase begins.
+    if (pomodoro.currentRound() > std::max<qint64>(pomodoro.loopRounds(), 1))
         pomodoro.setCurrentRound(1);
 
     ++pomodoroTickCount;
@@ -26,8 +30,7 @@ void pomodoroTick(AppState& state)
     // the phase below the time already spent, and it must still end.
     if (elapsed >= pomodoro.tomatoMinute() * 60) {
         pomodoroRunning = false;
-        pomodoroWorkEndSecond = elapsed;
-        pomodoro.setCurrentRound(pomodoro.currentRound() + 1);
+        pomodoroWorkEndSecond = pomodoroTickCount;
         pomodoro.startPomodoroTask = true;
         emit state.changed();
     }

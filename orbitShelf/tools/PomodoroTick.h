@@ -3,9 +3,9 @@
 class AppState;
 
 // The Pomodoro's one-second step, run by the dock bar's tick on the main
-// thread: wraps the round counter, counts the seconds of the run and of a
-// running work phase, ends the phase once its length is reached (the round
-// goes on by one then), and
+// thread: wraps a round counter past the round count, counts the seconds of
+// the run and of a running work phase, ends the phase once its length is
+// reached (the rest begins; the next start goes on to the next round), and
 // publishes only while the Pomodoro view is on screen (and once when a phase
 // ends, so the bar's tile learns of it). Does nothing while the "Pomodoro"
 // tool is not installed.

@@ -11,11 +11,15 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLoggingCategory>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QTimer>
 #include <QToolButton>
 
 #include <limits>
+
+Q_LOGGING_CATEGORY(lcPomodoroView, "orbitshelf.tools.pomodoro")
 
 QString pomodoroTimeLeftText(qint64 secondsElapsed, qint64 tomatoMinute)
 {
@@ -89,11 +93,12 @@ PomodoroView::PomodoroView(AppState& state, QWidget* parent)
     column->addWidget(m_time);
     auto* buttons = new QHBoxLayout;
     auto* start = runButton(tr("Start"), QStringLiteral("#2e9e45"));
+    m_startButton = start;
     auto* stop = runButton(tr("Stop"), QStringLiteral("#d33a30"));
     auto* reset = runButton(tr("Reset"), QStringLiteral("#e8850c"));
     connect(start, &QPushButton::clicked, this, [this] { recordPomodoroRun(m_state); });
     connect(stop, &QPushButton::clicked, this, [this] {
-        stopPomodoroRun();
+        stopPomodoroRun(m_state);
         refresh();
     });
     connect(reset, &QPushButton::clicked, this, [this] { resetPomodoroRun(m_state); });
@@ -236,6 +241,18 @@ void PomodoroView::showEvent(QShowEvent* event)
     pomodoroViewVisible = true;
     emit m_state.secondsShown();
     refresh();
+    // Hook: where "Start" is on screen once laid out; people and the
+    // end-to-end tests read it here.
+    QTimer::singleShot(0, this, [this] {
+        if (!lcPomodoroView().isDebugEnabled() || !m_startButton || !m_startButton->isVisible())
+            return;
+        const QRect r(m_startButton->mapToGlobal(QPoint(0, 0)), m_startButton->size());
+        qCDebug(lcPomodoroView).noquote() << QStringLiteral("Pomodoro panel shown: Start@%1,%2 %3x%4")
+                                                 .arg(r.x())
+                                                 .arg(r.y())
+                                                 .arg(r.width())
+                                                 .arg(r.height());
+    });
 }
 
 void PomodoroView::hideEvent(QHideEvent* event)

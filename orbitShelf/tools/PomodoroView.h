@@ -5,6 +5,7 @@
 class AppState;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QVBoxLayout;
 
 // The time left of a work phase: "MM : SS", or "HH:MM:SS" for phases of an
@@ -41,6 +42,7 @@ private:
     QLineEdit* m_rest = nullptr;
     QLineEdit* m_hint = nullptr;
     QVBoxLayout* m_rounds = nullptr;
+    QPushButton* m_startButton = nullptr;
 };
 
 QWidget* makePomodoroView(AppState& state);

@@ -122,3 +122,24 @@ QIcon genericFileIcon()
     painter.end();
     return QIcon(QPixmap::fromImage(image));
 }
+
+QImage todoImage(int side, const QColor& color)
+{
+    QImage image = blank(side);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal unit = side / 18.0;
+    QPen pen(color, 1.4 * unit, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    painter.setPen(pen);
+    for (int line = 0; line < 3; ++line) {
+        const qreal y = (3.5 + line * 5.5) * unit;
+        const QRectF box(1.5 * unit, y - 2 * unit, 4 * unit, 4 * unit);
+        painter.drawRoundedRect(box, unit, unit);
+        if (line < 2)
+            painter.drawPolyline(QPolygonF { QPointF(box.left() + 0.8 * unit, y),
+                QPointF(box.left() + 1.8 * unit, y + 1.1 * unit),
+                QPointF(box.right() - 0.6 * unit, y - 1.2 * unit) });
+        painter.drawLine(QPointF(8 * unit, y), QPointF(16.5 * unit, y));
+    }
+    return image;
+}

@@ -22,5 +22,8 @@ void paintStar(QPainter& painter, const QRectF& box, const QColor& color);
 // drawing when the theme has none.
 QIcon sidebarFolderIcon(bool home);
 
+// "Todo": a checklist of three lines, the first two ticked, in `color`.
+QImage todoImage(int side, const QColor& color);
+
 // A plain page: the icon of a file whose type the theme has no icon for.
 QIcon genericFileIcon();

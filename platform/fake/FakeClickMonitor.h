@@ -29,10 +29,10 @@ public:
             emit secondaryButtonReleased(PointerClick { window, rootPosition });
     }
 
-    void keyPress(const QString& characters, quint64 modifierFlags)
+    void keyPress(const QString& characters, quint64 modifierFlags, quint16 keyCode = 0xFFFF)
     {
         if (m_running)
-            emit keyPressed(KeyPress { characters, modifierFlags });
+            emit keyPressed(KeyPress { characters, modifierFlags, keyCode });
     }
 
 private:

@@ -21,6 +21,9 @@ void FakeClipboardReader::read(
                 return it == offered.cend() ? std::nullopt : std::optional<QByteArray>(*it);
             },
             limits);
+        result.ownerKnown = namesOwner;
+        result.ownerPid = ownerPid;
+        result.ownerClass = ownerClass;
     }
     QMetaObject::invokeMethod(
         context, [done = std::move(done), result] { done(result); }, Qt::QueuedConnection);

@@ -20,6 +20,10 @@ public:
 
     QMap<QString, QByteArray> offered;
     bool answers = true;
+    // The owner the reads name, when `namesOwner` (as the X11 reader does).
+    bool namesOwner = false;
+    std::optional<qint64> ownerPid;
+    QString ownerClass;
     int reads = 0;
 };
 

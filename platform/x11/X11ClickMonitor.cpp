@@ -189,6 +189,7 @@ private:
         KeyPress key;
         key.charactersIgnoringModifiers = textForKeysym(keysym);
         key.modifierFlags = appKitFromXModifiers(mask);
+        key.keyCode = keyCodeForKeysym(keysym).value_or(0xFFFF);
         emit keyPressed(key);
     }
 

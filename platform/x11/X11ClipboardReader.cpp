@@ -7,6 +7,7 @@
 #include <QLoggingCategory>
 #include <QMetaObject>
 
+#include <xcb/res.h>
 #include <xcb/xcb.h>
 
 #include <condition_variable>
@@ -50,6 +51,7 @@ namespace {
             }
             if (*owner == XCB_NONE)
                 return {};
+            const OwnerInfo who = ownerInfo(*owner);
 
             QByteArray targetList;
             const Answer listed = convert(m_targets, targetList);
@@ -57,7 +59,7 @@ namespace {
                 return noAnswer(QStringLiteral("window 0x%1 did not list its targets").arg(*owner, 0, 16));
             const QStringList targets = listed == Answer::Data ? atomNames(targetList) : QStringList();
 
-            const ClipboardRead r = readClipboardTargets(
+            ClipboardRead r = readClipboardTargets(
                 targets,
                 [&](const QString& target) -> std::optional<QByteArray> {
                     if (m_gaveUp)
@@ -70,9 +72,54 @@ namespace {
                 limits);
             if (m_gaveUp && r.outcome == ClipboardRead::Outcome::Empty)
                 return noAnswer(QStringLiteral("window 0x%1 did not answer in time").arg(*owner, 0, 16));
+            r.ownerKnown = true;
+            r.ownerPid = who.pid;
+            r.ownerClass = who.windowClass;
             return r;
         }
 
+    private:
+        struct OwnerInfo {
+            std::optional<qint64> pid;
+            QString windowClass;
+        };
+
+        // The program behind the owner window, asked in one round trip: the
+        // window's _NET_WM_PID, else the process of the client that made it
+        // (owners often use a hidden window that names nothing), and its
+        // WM_CLASS.
+        OwnerInfo ownerInfo(xcb_window_t owner)
+        {
+            XConnection& x = *m_x;
+            const auto pidCookie = requestProperty(x, owner, x.atoms().netWmPid, XCB_ATOM_CARDINAL, 1);
+            const auto classCookie = requestProperty(x, owner, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 256);
+            std::optional<xcb_res_query_client_ids_cookie_t> clientCookie;
+            if (x.hasResourceExtension()) {
+                const xcb_res_client_id_spec_t spec { owner, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID };
+                clientCookie = xcb_res_query_client_ids(x.raw(), 1, &spec);
+            }
+            x.flush();
+            ReplyBatch batch(x);
+            OwnerInfo info;
+            const auto pid = batch.get<xcb_get_property_reply_t>(pidCookie);
+            const auto windowClass = batch.get<xcb_get_property_reply_t>(classCookie);
+            if (const auto value = cardinalProperty(pid.get()); value && *value > 0)
+                info.pid = qint64(*value);
+            info.windowClass = classProperty(windowClass.get()).second;
+            if (clientCookie) {
+                const auto client = batch.get<xcb_res_query_client_ids_reply_t>(*clientCookie);
+                if (!info.pid && client) {
+                    for (auto it = xcb_res_query_client_ids_ids_iterator(client.get()); it.rem;
+                         xcb_res_client_id_value_next(&it))
+                        if ((it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID)
+                            && xcb_res_client_id_value_value_length(it.data) >= 1)
+                            info.pid = qint64(*xcb_res_client_id_value_value(it.data));
+                }
+            }
+            return info;
+        }
+
+    public:
     private:
         ClipboardRead noAnswer(const QString& why)
         {

@@ -181,6 +181,42 @@ TEST_F(Recorder, QtKeysRecordAndShowTheirSymbols)
     control->endRecording();
 }
 
+TEST_F(Recorder, TabAndShiftTabAreRecordedNotFocusMoves)
+{
+    // A second focusable widget: without the fix Qt moves the focus to it.
+    QWidget next(&window);
+    next.setFocusPolicy(Qt::StrongFocus);
+    next.show();
+    control->setAllowedModifierFlags(kc::mask, 0, true);
+    constexpr quint16 tabKey = 48;
+    const struct {
+        const char* name;
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        quint64 flags;
+    } rows[] = {
+        { "Tab", Qt::Key_Tab, Qt::NoModifier, 0 },
+        { "Shift+Tab", Qt::Key_Backtab, Qt::ShiftModifier, kc::shift },
+        { "Super+Tab", Qt::Key_Tab, Qt::MetaModifier, kc::control },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        control->setFocus();
+        ASSERT_TRUE(control->beginRecording());
+        QKeyEvent e(QEvent::KeyPress, row.key, row.modifiers, 23, 0, 0);
+        QApplication::sendEvent(control, &e);
+        EXPECT_FALSE(control->isRecording());
+        ASSERT_NE(control->shortcut(), nullptr);
+        EXPECT_EQ(control->shortcut()->keyCode(), tabKey);
+        EXPECT_EQ(control->shortcut()->modifierFlags(), row.flags);
+        EXPECT_EQ(window.focusWidget(), control);
+    }
+    // Not recording, Tab still moves the focus.
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier, 23, 0, 0);
+    QApplication::sendEvent(control, &tab);
+    EXPECT_EQ(window.focusWidget(), &next);
+}
+
 TEST_F(Recorder, StringValueFollowsTheLayoutDirectionOnlyWhenAsked)
 {
     control->setShortcut(KCShortcut::shortcutWithCode(keyK, kc::command | kc::shift));
@@ -382,6 +418,18 @@ TEST_F(Recorder, BoundToSettingsStoresTheDictionary)
     EXPECT_EQ(again.stringValue(), "⌘K");
 }
 
+TEST_F(Recorder, SettingsDeletedBeforeTheControlAreLetGo)
+{
+    QTemporaryDir dir;
+    auto settings = std::make_unique<QSettings>(dir.filePath("s.ini"), QSettings::IniFormat);
+    control->bindValue(settings.get(), QStringLiteral("recorder/shortcut"));
+    settings.reset();
+    // Recording with the settings gone keeps the value in the control only.
+    record(keyK, kc::command);
+    EXPECT_EQ(control->stringValue(), "⌘K");
+    EXPECT_FALSE(control->isCompatibilityModeEnabled());
+}
+
 TEST_F(Recorder, MouseButtons)
 {
     const auto value = KCShortcut::shortcutWithCode(keyA, kc::command);
@@ -503,6 +551,42 @@ TEST_F(Recorder, ALabelThatDoesNotFitIsNotDrawn)
     EXPECT_GT(textPixels(*control), 0);
     control->resize(30, 24);
     EXPECT_EQ(textPixels(*control), 0);
+}
+
+TEST_F(Recorder, TheLabelStandsOnTheBaselineAndTheFocusRingFollowsTheFocus)
+{
+    control->setShortcut(KCShortcut::shortcutWithCode(keyK, kc::command));
+    control->resize(160, 24);
+    ASSERT_TRUE(control->style());
+    EXPECT_EQ(control->baselineOffsetFromBottom(), 6);
+    EXPECT_EQ(control->firstBaselineOffsetFromTop(), control->guides().alignment.height() - 6);
+
+    // No ink below the baseline: "⌘K" has no descender.
+    QImage image(control->size(), QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    control->render(&image);
+    const QRectF label = control->guides().label;
+    // Ink: the dark pixels inside the label's columns (the bezel is light).
+    int lowest = -1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = int(label.left()); x < int(label.right()); ++x)
+            if (qAlpha(image.pixel(x, y)) > 200 && qGray(image.pixel(x, y)) < 100)
+                lowest = y;
+    ASSERT_GE(lowest, 0);
+    EXPECT_LE(lowest, label.top() + label.height() - 6);
+    EXPECT_GT(lowest, label.top() + label.height() - 6 - 4);
+
+    // Focused and enabled: the background guide with the style's corners.
+    control->setFocus();
+    ASSERT_TRUE(control->hasFocus());
+    EXPECT_EQ(control->focusRingMaskBounds(), control->guides().background);
+    EXPECT_FALSE(control->focusRingShape().isEmpty());
+    control->setEnabled(false);
+    EXPECT_TRUE(control->focusRingShape().isEmpty());
+    EXPECT_EQ(control->focusRingMaskBounds(), QRectF());
+    control->setEnabled(true);
+    control->clearFocus();
+    EXPECT_TRUE(control->focusRingShape().isEmpty());
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include "KeyComboKit/KCQtKeyEvent.h"
 #include "KeyComboKit/KCShortcut.h"
+#include "KeyComboKit/KCShortcutAction.h"
 #include "KeyComboKit/KCShortcutFormatter.h"
 
 #include <QCborMap>
@@ -258,6 +259,32 @@ TEST_F(FakeLayouts, QtKeyEventsReadAsKeyPositionsWithTheAppsModifiers)
     ASSERT_NE(s, nullptr);
     EXPECT_EQ(s->keyCode(), KCKeyCodeNone);
     EXPECT_EQ(s->modifierFlags(), kc::command);
+
+    // Qt leaves Super's and AltGr's own bit out of the state: a press must
+    // still read as the modifier going down, a release as it going up.
+    const struct {
+        const char* name;
+        QEvent::Type type;
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        quint32 scan;
+        quint64 flags;
+    } modifierRows[] = {
+        { "Super_L down", QEvent::KeyPress, Qt::Key_Super_L, Qt::NoModifier, 133, kc::control },
+        { "Super_L up", QEvent::KeyRelease, Qt::Key_Super_L, Qt::MetaModifier, 133, 0 },
+        { "Super_R down with Shift", QEvent::KeyPress, Qt::Key_Super_R, Qt::ShiftModifier, 134,
+            kc::control | kc::shift },
+        { "AltGr down", QEvent::KeyPress, Qt::Key_AltGr, Qt::NoModifier, 108, kc::option },
+        { "AltGr up", QEvent::KeyRelease, Qt::Key_AltGr, Qt::GroupSwitchModifier, 108, 0 },
+    };
+    for (const auto& row : modifierRows) {
+        SCOPED_TRACE(row.name);
+        const QKeyEvent e(row.type, row.key, row.modifiers, row.scan, 0, 0);
+        const KCKeyEvent k = KCKeyEventFromQKeyEvent(e);
+        EXPECT_EQ(k.type, KCKeyEvent::flagsChanged);
+        EXPECT_EQ(k.modifierFlags, row.flags);
+        EXPECT_EQ(KCKeyEventTypeOf(k), row.flags ? KCKeyEventTypeDown : KCKeyEventTypeUp);
+    }
 
     const QKeyEvent unknown(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, 400, 0, 0, "a");
     EXPECT_EQ(KCKeyEventFromQKeyEvent(unknown).keyCode, KCKeyCodeNone);

@@ -2,6 +2,8 @@
 // with their own reserves given back.
 #include "apps/DockEdgeReserve.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 using platform::ReservedEdge;
@@ -60,4 +62,28 @@ TEST(DockEdgeReserve, TheBarsOwnReserveIsGivenBackSoTheBarNeverCreepsInward)
     };
     for (const auto& row : rows)
         EXPECT_EQ(withOwnReserve(row.available, screen, kRoot, row.own), row.expected) << row.name;
+}
+
+// A 1400×1050 screen beside a 1920×1080 one: the shorter screen's bar
+// reserves 82 from the root's bottom edge (30 below its screen plus 52), and
+// the window manager's one work area cuts the taller screen there too.
+TEST(DockEdgeReserve, AReserveOfOneScreenIsGivenBackOnTheOthers)
+{
+    const QRect root(0, 0, 3320, 1080);
+    const QRect shorter(0, 0, 1400, 1050);
+    const QRect taller(1400, 0, 1920, 1080);
+    recordOwnReserve(
+        QStringLiteral("Optional(two-screens-short)"), ReservedEdge { Side::bottom, 82, 0, 1399 });
+    recordOwnReserve(
+        QStringLiteral("Optional(two-screens-short)"), ReservedEdge { Side::bottom, 60, 0, 1399 });
+    const std::vector<ReservedEdge> all = allOwnEdgeReserves();
+    const auto bottom
+        = std::find_if(all.begin(), all.end(), [](const ReservedEdge& e) { return e.side == Side::bottom; });
+    ASSERT_NE(bottom, all.end());
+    EXPECT_GE(bottom->thickness, 82) << "the deepest of a side";
+    EXPECT_EQ(withOwnReserve(QRect(1400, 0, 1920, 998), taller, root, all), taller)
+        << "the taller screen's bar goes to its own bottom edge";
+    EXPECT_EQ(withOwnReserve(QRect(0, 0, 1400, 998), shorter, root, all), shorter);
+    EXPECT_TRUE(ownEdgeReserves(QStringLiteral("Optional(two-screens-tall)")).empty())
+        << "each screen's own record stays apart";
 }

@@ -1,6 +1,7 @@
 // The bar's settings menu: its entries and texts, and what they do.
 #include "DockTestSupport.h"
 #include "dock/DockSettingsMenu.h"
+#include "tools/PomodoroRun.h"
 
 #include <gtest/gtest.h>
 
@@ -85,8 +86,10 @@ protected:
         };
         s.saveAppOrdersCache = note("saveAppOrdersCache");
         s.relaunch = [this] {
-            calls << QStringLiteral("relaunch restore=%1").arg(state.needRestoreOrderRestarted());
-            return true;
+            calls << QStringLiteral("relaunch restore=%1 pomodoro=%2")
+                         .arg(state.needRestoreOrderRestarted())
+                         .arg(state.needRestorePomodoro());
+            return relaunchWorks;
         };
         s.trackFeature = [this](const QString& f) { calls << "trackFeature " + f; };
         s.openQuitWindow = note("openQuitWindow");
@@ -98,6 +101,7 @@ protected:
     }
 
     DockMenuServices s;
+    bool relaunchWorks = true;
     QStringList calls;
     QString version = QStringLiteral("0.1.0");
     std::function<void(bool)> onReply;
@@ -171,8 +175,21 @@ TEST_F(DockMenuActions, UpdateCheckAnswersAndFailures)
 TEST_F(DockMenuActions, RestartSavesTheOrderFirstAndQuitGoesThroughTheQuitWindow)
 {
     run(DockMenuAction::restart, true);
-    EXPECT_EQ(calls, QStringList({ "saveAppOrdersCache", "relaunch restore=1" }));
+    EXPECT_EQ(calls, QStringList({ "saveAppOrdersCache", "relaunch restore=1 pomodoro=0" }));
     EXPECT_TRUE(state.needRestoreOrderRestarted());
+
+    // A running Pomodoro goes on after the restart; a restart that fails
+    // leaves no mark for a later launch.
+    pomodoroRunning = true;
+    calls.clear();
+    run(DockMenuAction::restart, true);
+    EXPECT_EQ(calls, QStringList({ "saveAppOrdersCache", "relaunch restore=1 pomodoro=1" }));
+    EXPECT_TRUE(state.needRestorePomodoro());
+    state.setNeedRestorePomodoro(false);
+    relaunchWorks = false;
+    run(DockMenuAction::restart, true);
+    EXPECT_FALSE(state.needRestorePomodoro());
+    pomodoroRunning = false;
 
     calls.clear();
     run(DockMenuAction::quit, false);

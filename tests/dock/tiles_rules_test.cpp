@@ -62,10 +62,41 @@ TEST_F(TileRules, AClickRaisesItsToolsFlagAndOnlyThat)
     toolTileClicked("Note", dock, state);
     toolTileClicked("Todo", dock, state);
     EXPECT_TRUE(toolSheetsShown(state).empty());
-    toolTileClicked("FastFinder", dock, state);
+    // One panel at a time; a second click on its tile closes it.
+    toolTileClicked("FastFinder", dock, state, QRectF(10, 1040, 40, 40));
+    EXPECT_EQ(dock.currentPluginFrame, QRectF(10, 1040, 40, 40));
     toolTileClicked("Pomodoro", dock, state);
-    EXPECT_EQ(
-        toolSheetsShown(state), (std::vector<ToolSheet> { ToolSheet::Pomodoro, ToolSheet::FastFinder }));
+    EXPECT_EQ(raised(state), "P");
+    EXPECT_EQ(toolSheetsShown(state), std::vector<ToolSheet> { ToolSheet::Pomodoro });
+    toolTileClicked("Pomodoro", dock, state);
+    EXPECT_EQ(raised(state), "");
+}
+
+TEST(ToolSheetPlacement, BesideItsTileInsideTheVisibleFrameAtEveryEdge)
+{
+    const QRect visible(0, 0, 1920, 1030); // a bar of 50 reserved at the bottom
+    struct Row {
+        const char* edge;
+        QRect tile;
+        QSize size;
+        QRect expected;
+    } rows[] = {
+        { "bottom", { 900, 1035, 40, 40 }, { 600, 500 }, { 619, 535, 600, 500 } },
+        { "bottom", { 5, 1035, 40, 40 }, { 600, 500 }, { 0, 535, 600, 500 } }, // kept on screen
+        { "bottom", { 1870, 1035, 40, 40 }, { 1920, 500 }, { 0, 535, 1920, 500 } },
+        { "top", { 900, 5, 40, 40 }, { 600, 500 }, { 619, 45, 600, 500 } },
+        { "left", { 5, 500, 40, 40 }, { 500, 1080 }, { 45, 0, 500, 1030 } }, // shrunk to fit
+        { "left", { 5, 20, 40, 40 }, { 500, 500 }, { 45, 0, 500, 500 } },
+        { "right", { 1875, 1000, 40, 40 }, { 600, 500 }, { 1275, 530, 600, 500 } },
+    };
+    for (const Row& r : rows) {
+        const QRect frame = toolSheetFrame(r.size, r.tile, visible, r.edge);
+        EXPECT_EQ(frame, r.expected) << r.edge;
+        EXPECT_TRUE(QRect(0, 0, 1920, 1080).contains(frame)) << r.edge;
+        const bool touches = frame.bottom() + 1 == r.tile.top() || frame.top() == r.tile.bottom() + 1
+            || frame.right() + 1 == r.tile.left() || frame.left() == r.tile.right() + 1;
+        EXPECT_TRUE(touches) << r.edge;
+    }
 }
 
 TEST_F(TileRules, UnPinRemovesTheRightClickedToolAndTilesAreSorted)
@@ -97,10 +128,10 @@ TEST_F(TileRules, OnlyTheBarOnTheMousesScreenFillsASheet)
         bool front;
     } rows[] = {
         { ToolSheet::Pasteboard, false, false, {}, 0, false },
-        { ToolSheet::Pomodoro, true, false, { 600, 500 }, 0, false },
-        { ToolSheet::Pomodoro, true, true, { 500, 500 }, 0, false },
-        { ToolSheet::Pasteboard, true, false, { 1920, 500 }, 5, false },
-        { ToolSheet::Pasteboard, true, true, { 500, 1080 }, 2, false },
+        { ToolSheet::Pomodoro, true, false, { 600, 500 }, 0, true },
+        { ToolSheet::Pomodoro, true, true, { 500, 500 }, 0, true },
+        { ToolSheet::Pasteboard, true, false, { 1920, 500 }, 5, true },
+        { ToolSheet::Pasteboard, true, true, { 500, 1080 }, 2, true },
         { ToolSheet::FastFinder, true, false, { 1920, 500 }, 0, true },
         { ToolSheet::FastFinder, true, true, { 500, 1080 }, 0, true },
         { ToolSheet::FastFinder, false, true, {}, 0, false },

@@ -58,7 +58,7 @@ TEST(FastFinder, TheTileListsHomeEntersAFolderAndOpensAFile)
     ASSERT_TRUE(waitUntil([&] { return run.log().contains("listed 1 entries of \"" + home.path() + "\""); }))
         << "the home folder was not listed, or listed its hidden entry\n"
         << run.log().toStdString();
-    EXPECT_FALSE(waitForWindow("FastFinder").isEmpty());
+    EXPECT_FALSE(waitForWindow("Folder Browser").isEmpty());
     std::optional<QRect> cell;
     ASSERT_TRUE(waitUntil([&] {
         return (cell = run.loggedRect("first grid cell Projects at ")).has_value();
@@ -77,6 +77,6 @@ TEST(FastFinder, TheTileListsHomeEntersAFolderAndOpensAFile)
             && written.readAll() == home.filePath("Projects/notes.txt").toUtf8();
     })) << "the text file was not opened by its default application\n"
         << run.log().toStdString();
-    EXPECT_TRUE(waitUntil([] { return visibleWindowsNamed("FastFinder").isEmpty(); }))
+    EXPECT_TRUE(waitUntil([] { return visibleWindowsNamed("Folder Browser").isEmpty(); }))
         << "the sheet stayed open after the file opened";
 }

@@ -61,7 +61,8 @@ TEST(X11HotKeys, WhatAnotherClientHoldsIsRefused)
     first->unregisterHotKey(*k);
     // The release travels on the other connection; the server may see it
     // after the second client's next request.
-    EXPECT_TRUE(waitUntil([&] { return second->registerHotKey(kc::k, platform::carbon::command).has_value(); }));
+    EXPECT_TRUE(
+        waitUntil([&] { return second->registerHotKey(kc::k, platform::carbon::command).has_value(); }));
 
     ASSERT_TRUE(first->grabKeyboard());
     EXPECT_FALSE(second->grabKeyboard());

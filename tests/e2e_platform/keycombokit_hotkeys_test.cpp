@@ -5,6 +5,7 @@
 #include "KeyComboKit/x11/KCAXGlobalShortcutMonitor.h"
 #include "KeyComboKit/x11/KCX11HotKeyBackend.h"
 #include "tests/KeyComboKit/KitFixture.h"
+#include "tests/e2e_platform/OtherGrabClient.h"
 #include "tests/support/XvfbSession.h"
 
 #include <xcb/xcb.h>
@@ -19,35 +20,6 @@ namespace {
 
 constexpr quint16 kKeyK = 40, kKeyJ = 38;
 const quint64 commandOption = kc::command | kc::option;
-
-// Another X client that holds a key grab of its own.
-class OtherClient {
-public:
-    OtherClient()
-        : m_connection(xcb_connect(nullptr, nullptr))
-    {
-        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
-    }
-    ~OtherClient() { xcb_disconnect(m_connection); }
-    // Ctrl+Alt+<keycode>; whether the server granted it.
-    bool grab(xcb_keycode_t keycode)
-    {
-        xcb_generic_error_t* error = xcb_request_check(m_connection,
-            xcb_grab_key_checked(m_connection, 1, m_root, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1, keycode,
-                XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
-        free(error);
-        return !error;
-    }
-    void ungrab(xcb_keycode_t keycode)
-    {
-        xcb_request_check(m_connection,
-            xcb_ungrab_key_checked(m_connection, keycode, m_root, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1));
-    }
-
-private:
-    xcb_connection_t* m_connection;
-    xcb_window_t m_root;
-};
 
 struct Counts {
     int down = 0;
@@ -96,7 +68,7 @@ TEST(KeyComboKitHotKeys, GrabbedKeysReachTheirActions)
     // Another client holds Ctrl+Alt+J: reported, and K keeps working.
     const xcb_keycode_t jKeycode = xcb_keycode_t(*KCXKeycodeForKeyCode(kKeyJ));
     const xcb_keycode_t kKeycode = xcb_keycode_t(*KCXKeycodeForKeyCode(kKeyK));
-    OtherClient other;
+    OtherGrabClient other;
     ASSERT_TRUE(other.grab(jKeycode));
     countOn(monitor, KCShortcut::shortcutWithCode(kKeyJ, commandOption), j);
     EXPECT_EQ(log.count("#Critical Failed to register Carbon hot key: 10"), 1);

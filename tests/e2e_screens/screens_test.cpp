@@ -4,6 +4,10 @@
 #include "platform/x11/X11ScreenIdentity.h"
 #include "tests/support/X11TestTools.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSettings>
+
 #include <xcb/randr.h>
 #include <xcb/xcb.h>
 
@@ -146,4 +150,109 @@ TEST(DockOnTwoScreens, EachScreenHasABarAndTheSecondFollowsItsOutput)
     EXPECT_TRUE(
         waitUntil([&] { return framesOf(dock) == both && framesOf(strip).size() == 2; }, afterRebuild, pause))
         << run.log().toStdString();
+}
+
+TEST(ScreensPage, TheSecondCardsSaveWritesUnderTheSecondScreensKey)
+{
+    DockRun run(std::map<QString, QVariant> {
+        { QStringLiteral("spaceWidth"), QStringLiteral(R"j({"Optional(KEPT)":"640"})j") } });
+    ASSERT_GT(run.start(), 0);
+    const std::optional<QRect> tab = openSettingsTab(run, QStringLiteral("Screens"));
+    ASSERT_TRUE(tab) << run.log().toStdString();
+    std::optional<QRect> calibrate;
+    ASSERT_TRUE(waitUntil([&] {
+        click(tab->center());
+        return waitUntil(
+            [&] {
+                return (calibrate = run.loggedRect(QStringLiteral("screens card 1 calibration at ")))
+                    .has_value();
+            },
+            std::chrono::milliseconds(500));
+    })) << run.log().toStdString();
+    click(calibrate->center());
+    std::optional<QRect> field, save;
+    ASSERT_TRUE(waitUntil([&] {
+        field = run.loggedRect(QStringLiteral("calibration width field at "));
+        save = run.loggedRect(QStringLiteral("calibration save at "));
+        return field && save;
+    })) << run.log().toStdString();
+    click(field->center());
+    xdotool({ "key", "ctrl+a" });
+    xdotool({ "type", "1440" });
+    click(save->center());
+
+    const QString conf = run.configHome() + QStringLiteral("/orbitShelf/orbitShelf.conf");
+    const auto stored = [&](const char* key) {
+        QSettings settings(conf, QSettings::IniFormat);
+        return QJsonDocument::fromJson(settings.value(QLatin1String(key)).toString().toUtf8()).object();
+    };
+    const QString second = screenKeyOfOutput(QStringLiteral("DUMMY1"));
+    ASSERT_TRUE(waitUntil([&] {
+        return stored("spaceWidth").value(second).toString() == QLatin1String("1440");
+    })) << readText(conf).toStdString()
+        << run.log().toStdString();
+    EXPECT_EQ(stored("spaceWidth").value(QStringLiteral("Optional(KEPT)")).toString(), QStringLiteral("640"));
+    EXPECT_FALSE(stored("spaceWidth").contains(screenKeyOfOutput(QStringLiteral("DUMMY0"))));
+    EXPECT_FALSE(stored("spaceHeight").value(second).toString().isEmpty());
+}
+
+// The user switches "Supports multiple screens" off and on again on the
+// General page: after each switch every bar stands on its own screen's
+// bottom edge, the taller screen's too (the shorter one's bar reserves the
+// root's bottom 82 pixels on its side, which the window manager's one work
+// area also cuts from the taller screen).
+TEST(DockOnTwoScreens, SwitchedOffAndOnEachBarStandsOnItsOwnScreensEdge)
+{
+    const QString dock = QStringLiteral("orbitShelf dock");
+    const std::vector<QRect> both = { QRect(0, 550, 1400, 500), QRect(1400, 580, 1920, 500) };
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    ASSERT_TRUE(waitUntil([&] { return framesOf(dock) == both; }, std::chrono::seconds(10)))
+        << run.log().toStdString();
+
+    std::optional<QRect> item;
+    ASSERT_TRUE(waitUntil([&] {
+        std::optional<QRect> mainButton = run.loggedRect(QStringLiteral("main button at "));
+        if (!mainButton)
+            return false;
+        click(mainButton->center(), 3);
+        return waitUntil(
+            [&] {
+                return (item = run.loggedRect(QStringLiteral("settings menu opened.*\\bSettings@")))
+                    .has_value();
+            },
+            std::chrono::milliseconds(500));
+    })) << run.log().toStdString();
+    click(item->center());
+    std::optional<QRect> tab;
+    ASSERT_TRUE(waitUntil([&] {
+        return (tab = run.loggedRect(QStringLiteral("settings tab General at "))).has_value();
+    })) << run.log().toStdString();
+    const QString settings = waitForWindow(QStringLiteral("OrbitShelf Settings"));
+    ASSERT_FALSE(settings.isEmpty());
+
+    // The switch as the page shows it, scrolled into the window first.
+    const auto everyScreenSwitch = [&]() -> std::optional<QRect> {
+        std::optional<QRect> at;
+        waitUntil([&] {
+            const QRect window = windowGeometry(settings);
+            at = run.loggedRect(QStringLiteral("general page switch everyScreen \\w+ at "));
+            if (at && window.adjusted(0, 0, 0, -20).contains(*at))
+                return true;
+            if (!at)
+                click(tab->center());
+            else
+                click(window.center(), 5);
+            return false;
+        });
+        return at;
+    };
+    for (int flip = 0; flip < 2; ++flip) {
+        const std::optional<QRect> box = everyScreenSwitch();
+        ASSERT_TRUE(box) << run.log().toStdString();
+        click(QPoint(box->left() + 8, box->center().y()));
+        const std::vector<QRect> expected = flip == 0 ? std::vector<QRect> { both.front() } : both;
+        EXPECT_TRUE(waitUntil([&] { return framesOf(dock) == expected; }, std::chrono::seconds(5)))
+            << (flip == 0 ? "off" : "on") << ": " << run.log().right(3000).toStdString();
+    }
 }

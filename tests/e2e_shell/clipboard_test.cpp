@@ -5,8 +5,10 @@
 #include "tests/support/X11TestTools.h"
 
 #include <QDate>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -14,6 +16,8 @@
 #include <QUrl>
 
 #include <xcb/xcb.h>
+
+#include <sys/stat.h>
 
 #include <atomic>
 #include <thread>
@@ -211,14 +215,17 @@ TEST(Clipboard, CopiesElsewhereAreKeptWithTheirSourceNeverSecretsAndASilentOwner
     index.close();
     for (const char* name : { "mini.xterm", "xterm" })
         ASSERT_TRUE(xtermIcon.save(icons + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png")));
-    {
-        QString error;
-        auto store = PersistenceController::open(run.storePath(), &error);
-        ASSERT_TRUE(store) << error.toStdString();
-        ASSERT_TRUE(store->insert(
-            Entity::Plugins, { { "name", QStringLiteral("Pasteboard") }, { "installed", true } }));
-        ASSERT_TRUE(store->save());
-    }
+    // Installed through the store: nothing in the program installs a tool
+    // until the settings window's tool list does.
+    ASSERT_TRUE(installToolsFromStore(run, { "Pasteboard" }));
+    // The data folder as older versions left it: open to every user.
+    const QString dataFolder = QFileInfo(run.storePath()).absolutePath();
+    QFile old(dataFolder + QStringLiteral("/pasteboard-older.png"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.close();
+    for (const auto& [path, mode] : { std::pair { dataFolder, 0755 }, std::pair { run.storePath(), 0644 },
+             std::pair { old.fileName(), 0644 } })
+        ASSERT_EQ(chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0);
     ASSERT_GT(run.start(), 0);
     Clients clients;
     const auto source = clients.xterm(QStringLiteral("clip source"));
@@ -238,10 +245,38 @@ TEST(Clipboard, CopiesElsewhereAreKeptWithTheirSourceNeverSecretsAndASilentOwner
     Row row = storedCopies(run.storePath()).back();
     EXPECT_EQ(row.text, QStringLiteral("copied in the xterm"));
     EXPECT_EQ(row.category, today);
-    EXPECT_FALSE(row.fromAppName.isEmpty());
-    EXPECT_TRUE(QFile::exists(QUrl::fromPercentEncoding(row.fromAppImage.toUtf8())))
-        << row.fromAppName.toStdString() << " icon " << row.fromAppImage.toStdString();
-    EXPECT_EQ(QImage(QUrl::fromPercentEncoding(row.fromAppImage.toUtf8())).size(), QSize(64, 64));
+    // xclip made the copy, not the xterm where the key was pressed: xclip is
+    // no application of the bar's, so the copy is credited to none.
+    EXPECT_EQ(row.fromAppName, QString()) << row.fromAppName.toStdString();
+    EXPECT_EQ(row.fromAppImage, QString());
+
+    // A copy by Ctrl+Insert in a GTK editor is credited to the editor, with
+    // its icon, though the xterm was clicked last.
+    {
+        const auto editor = clients.program(QStringLiteral("l3afpad"), {}, QStringLiteral("(Untitled)"));
+        ASSERT_FALSE(editor.id.isEmpty());
+        ASSERT_TRUE(waitUntil([&] { return barShows(run, editor.id); }, std::chrono::seconds(10)));
+        // Typed for real (GTK ignores sent events), once the editor has the
+        // keyboard.
+        xdotool({ "windowactivate", "--sync", editor.id });
+        ASSERT_TRUE(waitUntil([&] { return activeWindow() == editor.id; }));
+        xdotool({ "type", "typed in the editor" });
+        xdotool({ "key", "ctrl+a" });
+        xdotool({ "key", "ctrl+Insert" });
+        ASSERT_TRUE(waitUntil([&] { return storedCopies(run.storePath()).size() == 2; }))
+            << run.log().toStdString();
+        row = storedCopies(run.storePath()).back();
+        EXPECT_EQ(row.text, QStringLiteral("typed in the editor"));
+        EXPECT_TRUE(row.fromAppName.contains(QStringLiteral("l3afpad"), Qt::CaseInsensitive))
+            << row.fromAppName.toStdString();
+        EXPECT_TRUE(QFile::exists(QUrl::fromPercentEncoding(row.fromAppImage.toUtf8())))
+            << row.fromAppName.toStdString() << " icon " << row.fromAppImage.toStdString();
+        EXPECT_EQ(QImage(QUrl::fromPercentEncoding(row.fromAppImage.toUtf8())).size(), QSize(64, 64));
+    }
+    // The copy keys go to the xterm again: in the editor they would copy its
+    // selection.
+    click(windowGeometry(source.id).center());
+    ASSERT_TRUE(waitUntil([&] { return activeWindow() == source.id; }));
 
     QTemporaryDir dir;
     QImage picture(64, 48, QImage::Format_RGB32);
@@ -251,7 +286,7 @@ TEST(Clipboard, CopiesElsewhereAreKeptWithTheirSourceNeverSecretsAndASilentOwner
         Xclip owner({ "-t", "image/png", "-i", dir.filePath(QStringLiteral("copy.png")) });
         ASSERT_TRUE(waitUntil([] { return clipboardOffers(QStringLiteral("image/png")); }));
         copyKey();
-        ASSERT_TRUE(waitUntil([&] { return storedCopies(run.storePath()).size() == 2; }))
+        ASSERT_TRUE(waitUntil([&] { return storedCopies(run.storePath()).size() == 3; }))
             << run.log().toStdString();
     }
     row = storedCopies(run.storePath()).back();
@@ -269,7 +304,7 @@ TEST(Clipboard, CopiesElsewhereAreKeptWithTheirSourceNeverSecretsAndASilentOwner
         copyKey();
         ASSERT_TRUE(waitUntil([&] { return owner.requests() >= 2; }));
         if (mode == ScriptedOwner::text) {
-            ASSERT_TRUE(waitUntil([&] { return storedCopies(run.storePath()).size() == 3; }))
+            ASSERT_TRUE(waitUntil([&] { return storedCopies(run.storePath()).size() == 4; }))
                 << run.log().toStdString();
         }
     }
@@ -297,9 +332,23 @@ TEST(Clipboard, CopiesElsewhereAreKeptWithTheirSourceNeverSecretsAndASilentOwner
     Xclip owner({}, "a later copy");
     ASSERT_TRUE(waitUntil([] { return clipboardOffers(QStringLiteral("UTF8_STRING")); }));
     copyKey();
-    ASSERT_TRUE(waitUntil([&] { return storedCopies(run.storePath()).size() == 4; }))
+    ASSERT_TRUE(waitUntil([&] { return storedCopies(run.storePath()).size() == 5; }))
         << run.log().toStdString();
     EXPECT_EQ(storedCopies(run.storePath()).back().text, QStringLiteral("a later copy"));
+
+    // Everything the history keeps is its user's alone, and the start said
+    // once that it closed the folder.
+    const auto modeOf = [](const QString& path) {
+        struct stat info { };
+        lstat(QFile::encodeName(path).constData(), &info);
+        return info.st_mode & 07777;
+    };
+    EXPECT_EQ(modeOf(dataFolder), 0700u);
+    const QStringList files = QDir(dataFolder).entryList(QDir::Files | QDir::Hidden);
+    EXPECT_GE(files.size(), 6) << files.join(' ').toStdString();
+    for (const QString& name : files)
+        EXPECT_EQ(modeOf(dataFolder + QLatin1Char('/') + name), 0600u) << name.toStdString();
+    EXPECT_EQ(run.log().count(QStringLiteral("readable by its owner only")), 1) << run.log().toStdString();
 }
 
 TEST(ClipboardPanel, TheHotKeyOpensTheWindowACardClickCopiesAndEscapeClosesIt)

@@ -61,45 +61,16 @@ TEST(LaunchAtLogin, TickingTheGeneralSwitchWritesTheAutostartEntryAndReadsOnAfte
     const QString entry = run.configHome() + QStringLiteral("/autostart/io.orbitshelf.OrbitShelf.desktop");
     // Everything is looked for in the log of this start only.
     auto openGeneralPage = [&run](qsizetype from) -> std::optional<QRect> {
-        const auto newLog = [&run, from] { return run.log().mid(from); };
-        const auto rectIn = [](const QString& log, const QString& prefix) -> std::optional<QRect> {
-            QRegularExpressionMatch last;
-            const QRegularExpression re(prefix + QStringLiteral("(-?\\d+),(-?\\d+)[ ,](\\d+)x(\\d+)"));
-            for (auto it = re.globalMatch(log); it.hasNext();)
-                last = it.next();
-            if (!last.hasMatch())
-                return std::nullopt;
-            return QRect(last.captured(1).toInt(), last.captured(2).toInt(), last.captured(3).toInt(),
-                last.captured(4).toInt());
-        };
-        std::optional<QRect> mainButton;
-        if (!waitUntil([&] {
-                return (mainButton = rectIn(newLog(), QStringLiteral("main button at "))).has_value();
-            }))
-            return std::nullopt;
-        std::optional<QRect> item;
-        if (!waitUntil([&] {
-                click(mainButton->center(), 3);
-                return waitUntil(
-                    [&] {
-                        return (item = rectIn(newLog(), QStringLiteral("settings menu opened.*\\bSettings@")))
-                            .has_value();
-                    },
-                    std::chrono::milliseconds(500));
-            }))
-            return std::nullopt;
-        click(item->center());
-        std::optional<QRect> tab;
-        if (!waitUntil([&] {
-                return (tab = rectIn(newLog(), QStringLiteral("settings tab General at "))).has_value();
-            }))
+        const std::optional<QRect> tab = openSettingsTab(run, QStringLiteral("General"), from);
+        if (!tab)
             return std::nullopt;
         std::optional<QRect> toggle;
         waitUntil([&] {
             click(tab->center());
             return waitUntil(
                 [&] {
-                    return (toggle = rectIn(newLog(), QStringLiteral("launch at startup \\w+ at ")))
+                    return (toggle
+                        = loggedRectIn(run.log().mid(from), QStringLiteral("launch at startup \\w+ at ")))
                         .has_value();
                 },
                 std::chrono::milliseconds(500));

@@ -78,11 +78,11 @@ TEST_F(AppearancePageTest, EachApplyIsOneWriteAndOnePublish)
 {
     AppearancePage page(state, scripted(script));
     ChangeCounter changes(state);
-    page.applyColorText(ColorRow::dock, QStringLiteral("#ff0000"));
-    EXPECT_EQ(state.settings.dockColor(), QStringLiteral("#ff0000")) << "stored as typed";
-    EXPECT_EQ(page.swatchRgb(ColorRow::dock), 0xf5bc53u);
-    page.applyColorText(ColorRow::dockTitle, QString());
-    EXPECT_EQ(page.swatchRgb(ColorRow::dockTitle), 0xffffffu);
+    EXPECT_TRUE(page.applyColorText(ColorRow::dock, QStringLiteral("FF0000")));
+    EXPECT_EQ(state.settings.dockColor(), QStringLiteral("FF0000")) << "stored as typed";
+    EXPECT_EQ(page.swatchRgb(ColorRow::dock), 0xff0000u);
+    page.applyColorText(ColorRow::dockTitle, QStringLiteral("00cec9"));
+    EXPECT_EQ(page.swatchRgb(ColorRow::dockTitle), 0x00cec9u);
     page.applyFullScreenDock(true);
     EXPECT_TRUE(state.settings.fullScreenDock());
     page.iconHeight = 60;
@@ -95,6 +95,20 @@ TEST_F(AppearancePageTest, EachApplyIsOneWriteAndOnePublish)
     page.selectUploadedDockIcon();
     EXPECT_TRUE(state.settings.isDockIconCustomUpload());
     EXPECT_EQ(changes.count, 6);
+}
+
+TEST_F(AppearancePageTest, TextThatIsNoColourKeepsThePreviousOne)
+{
+    AppearancePage page(state, scripted(script));
+    ASSERT_TRUE(page.applyColorText(ColorRow::dock, QStringLiteral("00cec9")));
+    ChangeCounter changes(state);
+    for (const char* text : { "zzq", "#ff0000", "", " 00cec9", "0x12" }) {
+        EXPECT_FALSE(page.applyColorText(ColorRow::dock, QString::fromLatin1(text))) << text;
+        EXPECT_EQ(state.settings.dockColor(), QStringLiteral("00cec9")) << text;
+        EXPECT_EQ(page.colorText(ColorRow::dock), QStringLiteral("00cec9")) << text;
+    }
+    EXPECT_EQ(changes.count, 0);
+    EXPECT_TRUE(AppearancePage::notAColorMessage(QStringLiteral("zzq")).contains(QStringLiteral("\"zzq\"")));
 }
 
 struct StackCase {

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -142,6 +143,38 @@ TEST_F(OnboardingTest, Step4ClosesTheOnboardingWindowItselfOnly)
     view->findChild<QPushButton*>("Step 4:Enjoy!")->click();
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(other.isVisible());
+}
+
+TEST_F(OnboardingTest, InAnEightHundredWindowNothingOverlapsOrIsCutOff)
+{
+    QWidget window;
+    window.resize(800, 670);
+    auto* layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new Onboarding(state, quietChecks(script), scripted(script)));
+    window.show();
+    QCoreApplication::processEvents();
+    const auto globalRect = [](QWidget* w) { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); };
+    const QRect inWindow = globalRect(&window);
+
+    auto* tour = window.findChild<QScrollArea*>(QStringLiteral("featureTour"));
+    ASSERT_TRUE(tour);
+    EXPECT_EQ(tour->height(), 350);
+    EXPECT_TRUE(inWindow.contains(globalRect(tour))) << "the tour, its scroll bar included, fits the window";
+
+    QLabel* hint = nullptr;
+    QLabel* step2 = nullptr;
+    for (QLabel* label : window.findChildren<QLabel*>()) {
+        if (label->text() == QString::fromUtf8(OnboardingTexts::hint))
+            hint = label;
+        if (label->text() == QString::fromUtf8(OnboardingTexts::step2Explanation))
+            step2 = label;
+    }
+    ASSERT_TRUE(hint && step2);
+    EXPECT_GE(globalRect(hint).top(), globalRect(tour).bottom()) << "the hint stands below the tour";
+    EXPECT_GE(step2->height(), step2->heightForWidth(step2->width())) << "step 2's explanation is not cut";
+    for (QScrollArea* scroll : window.findChildren<QScrollArea*>())
+        EXPECT_LE(scroll->widget()->width(), scroll->viewport()->width()) << "nothing scrolls sideways";
 }
 
 TEST(FeatureTour, SectionsFeatureLinesAndDividersInOrder)

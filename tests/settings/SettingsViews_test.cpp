@@ -9,7 +9,9 @@
 #include "tests/support/TempStores.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -104,10 +106,31 @@ TEST_F(SettingsViews, PaletteTileFillsTheFieldAndStoresOnce)
     QImage shot(swatch->size(), QImage::Format_ARGB32);
     shot.fill(Qt::transparent);
     swatch->render(&shot, QPoint(), QRegion(), QWidget::RenderFlags());
-    const QColor painted = shot.pixelColor(20, 10);
-    EXPECT_GT(painted.blue(), painted.red());
-    EXPECT_GT(painted.red(), painted.green());
-    EXPECT_NEAR(painted.alpha(), 166, 2) << "drawn at 0.65 opacity";
+    EXPECT_EQ(shot.pixelColor(20, 10), QColor(0x6c5ce7)) << "previewed opaque, as the bar paints it";
+}
+
+TEST_F(SettingsViews, AColourFieldKeepsThePreviousColourAndSaysWhy)
+{
+    AppearanceSettingsView view(AppearanceServices {});
+    view.show();
+    auto* field = view.findChild<QLineEdit*>(QStringLiteral("dockColor"));
+    auto* why = view.findChild<QLabel*>(QStringLiteral("dockColorError"));
+    ASSERT_TRUE(field && why);
+    field->setText(QStringLiteral("00cec9"));
+    EXPECT_EQ(state.settings.dockColor(), QStringLiteral("00cec9"));
+    EXPECT_FALSE(why->isVisible());
+    ChangeCounter changes(state);
+    field->setText(QStringLiteral("zzq"));
+    EXPECT_EQ(state.settings.dockColor(), QStringLiteral("00cec9"));
+    EXPECT_EQ(changes.count, 0);
+    EXPECT_TRUE(why->isVisible());
+    EXPECT_TRUE(why->text().contains(QStringLiteral("\"zzq\" is not a colour"))) << why->text().toStdString();
+    emit field->editingFinished();
+    EXPECT_EQ(field->text(), QStringLiteral("00cec9")) << "the field shows what holds";
+    EXPECT_TRUE(why->isVisible()) << "the reason stays until a colour is typed";
+    field->setText(QStringLiteral("ff7675"));
+    EXPECT_FALSE(why->isVisible());
+    EXPECT_EQ(state.settings.dockColor(), QStringLiteral("ff7675"));
 }
 
 TEST_F(SettingsViews, StackFieldCommitsOnReturn)
@@ -127,15 +150,44 @@ TEST_F(SettingsViews, QuitButtonFollowsTheTextAndDisablesOnPress)
 {
     int quits = 0;
     QuitServices services;
+    services.sendFeedback = [](const QString&, const QString&, const QString&,
+                                std::function<void(bool, const QString&)> done) { done(true, QString()); };
     services.quit = [&] { ++quits; };
     QuitView view(services);
     auto* button = view.findChild<QPushButton*>(QStringLiteral("quit"));
     auto* editor = view.findChild<QPlainTextEdit*>(QStringLiteral("content"));
     ASSERT_TRUE(button && editor);
+    EXPECT_FALSE(view.findChild<QLabel*>(QStringLiteral("noServiceNotice")));
     EXPECT_EQ(button->text(), QStringLiteral("Quit OrbitShelf And Send Feedback"));
     editor->clear();
     EXPECT_EQ(button->text(), QStringLiteral("Quit OrbitShelf"));
     button->click();
     EXPECT_FALSE(button->isEnabled());
     EXPECT_EQ(quits, 1);
+}
+
+TEST_F(SettingsViews, QuitWithoutAServiceSaysSoAndQuitsWithoutAnAlert)
+{
+    int quits = 0;
+    int alerts = 0;
+    QuitServices services;
+    services.quit = [&] { ++quits; };
+    services.alert = [&](const QString&, const QString&) { ++alerts; };
+    QuitView view(services);
+    auto* button = view.findChild<QPushButton*>(QStringLiteral("quit"));
+    auto* editor = view.findChild<QPlainTextEdit*>(QStringLiteral("content"));
+    auto* notice = view.findChild<QLabel*>(QStringLiteral("noServiceNotice"));
+    auto* reasons = view.findChild<QComboBox*>(QStringLiteral("reason"));
+    ASSERT_TRUE(button && editor && notice && reasons);
+    EXPECT_EQ(notice->text(),
+        QStringLiteral("Feedback cannot be sent: no web service is configured for this build."));
+    EXPECT_TRUE(editor->toPlainText().isEmpty());
+    EXPECT_FALSE(editor->isEnabled());
+    EXPECT_EQ(button->text(), QStringLiteral("Quit OrbitShelf"));
+    reasons->setCurrentIndex(0);
+    EXPECT_TRUE(editor->toPlainText().isEmpty()) << "a reason does not fill a box nothing sends";
+    EXPECT_EQ(button->text(), QStringLiteral("Quit OrbitShelf"));
+    button->click();
+    EXPECT_EQ(quits, 1);
+    EXPECT_EQ(alerts, 0);
 }

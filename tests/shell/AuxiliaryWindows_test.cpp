@@ -10,6 +10,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTemporaryDir>
 
 using orbitshelf::test::ManualQueue;
@@ -68,15 +69,30 @@ TEST_F(AuxiliaryWindowsTest, ToastStaysOnTopForTwoSecondsFromItsLastShowing)
     EXPECT_FALSE(toastWindow()->isVisible());
 }
 
-TEST_F(AuxiliaryWindowsTest, EverySettingsOrQuitCallOpensAnotherWindow)
+TEST_F(AuxiliaryWindowsTest, OneSettingsWindowIsRaisedAgainAndANewOneStartsOnGeneral)
 {
-    CustomWindow* a = openSettingsWindow();
+    QPointer<CustomWindow> a = openSettingsWindow();
+    auto* tabs = a->findChild<QTabWidget*>();
+    ASSERT_TRUE(tabs);
+    tabs->setCurrentIndex(3);
+    a->showMinimized();
     CustomWindow* b = openSettingsWindow();
-    EXPECT_NE(a, b);
-    EXPECT_TRUE(a->isVisible() && b->isVisible());
+    EXPECT_EQ(a, b) << "a second click raises the open window";
+    EXPECT_FALSE(a->isMinimized());
+    EXPECT_EQ(tabs->currentIndex(), 3) << "raised as it was left";
     EXPECT_TRUE(a->testAttribute(Qt::WA_DeleteOnClose)) << "nothing else would ever free it";
-    EXPECT_TRUE(openQuitWindow()->windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_FALSE(a->windowFlags() & Qt::WindowStaysOnTopHint);
+
+    a->close();
+    CustomWindow* c = openSettingsWindow();
+    EXPECT_NE(c, a.data()) << "a closed window is not brought back";
+    EXPECT_TRUE(c->isVisible());
+    EXPECT_EQ(c->findChild<QTabWidget*>()->currentIndex(), 0);
+    EXPECT_EQ(settingsWindow(), c);
+
+    CustomWindow* q1 = openQuitWindow();
+    EXPECT_NE(openQuitWindow(), q1) << "the quit window is not the settings window's business";
+    EXPECT_TRUE(q1->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_FALSE(c->windowFlags() & Qt::WindowStaysOnTopHint);
 }
 
 TEST_F(AuxiliaryWindowsTest, SettingsWindowReopensWhereItWasLeftIfThatIsOnAScreen)
@@ -92,6 +108,7 @@ TEST_F(AuxiliaryWindowsTest, SettingsWindowReopensWhereItWasLeftIfThatIsOnAScree
     EXPECT_EQ(second->geometry(), moved);
     EXPECT_NE(openQuitWindow()->geometry().topLeft(), moved.topLeft())
         << "the quit window has a name of its own";
+    second->close();
 
     // A frame saved off every screen, or garbled, is ignored.
     const QRect screen = QGuiApplication::primaryScreen()->geometry();

@@ -36,6 +36,14 @@ QByteArray TempUserDefaults::readRaw() const
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+TempObjectStore::TempObjectStore()
+{
+    if (!m_dir.isValid())
+        m_error = QStringLiteral("no temporary folder: ") + m_dir.errorString();
+    else
+        m_store = PersistenceController::open(path(), &m_error);
+}
+
 void usePrivateXdgHomes()
 {
     // Kept for the whole program: removed when the process ends.

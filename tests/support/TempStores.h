@@ -1,7 +1,11 @@
 #pragma once
 
+#include "Persistence.h"
+
 #include <QString>
 #include <QTemporaryDir>
+
+#include <memory>
 
 namespace orbitshelf::test {
 
@@ -23,6 +27,23 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_path;
+};
+
+// An empty object store in a folder of its own, removed with the object.
+// False when it could not be opened; error() says why.
+class TempObjectStore final {
+public:
+    TempObjectStore();
+    explicit operator bool() const { return static_cast<bool>(m_store); }
+    PersistenceController& operator*() const { return *m_store; }
+    PersistenceController* operator->() const { return m_store.get(); }
+    QString path() const { return m_dir.filePath(QStringLiteral("store.sqlite")); }
+    const QString& error() const { return m_error; }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_error;
+    std::unique_ptr<PersistenceController> m_store;
 };
 
 // Sets XDG_CONFIG_HOME and XDG_DATA_HOME to fresh folders under one

@@ -4,6 +4,7 @@
 // what the X server shows, the real orbitShelf with settings of its own and
 // the bar it logs, and a private session bus.
 
+#include "Persistence.h"
 #include "app/UserDefaults.h"
 #include "platform/ScreenIdentity.h"
 #include "tests/support/XvfbSession.h"
@@ -16,6 +17,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QVariant>
+
+#include <gtest/gtest.h>
 
 #include <sys/wait.h>
 
@@ -71,6 +74,13 @@ public:
     {
         m_pids.push_back(
             spawn(QStringLiteral("xterm"), QStringList { "-T", title, "-geometry", geometry } + more));
+        return { m_pids.back(), waitForWindow(title) };
+    }
+
+    // Any program, once a window whose title matches `title` shows.
+    Window program(const QString& program, const QStringList& arguments, const QString& title)
+    {
+        m_pids.push_back(spawn(program, arguments));
         return { m_pids.back(), waitForWindow(title) };
     }
 
@@ -196,10 +206,24 @@ inline QString screenKeyOfOutput(const QString& outputName)
             platform::displayUuid(platform::DisplayDescription { outputName, {}, false })));
 }
 
+// The rectangle of the newest line of `log` where `prefix` (a regular
+// expression) is followed by "x,y wxh" or "x,y,wxh".
+inline std::optional<QRect> loggedRectIn(const QString& log, const QString& prefix)
+{
+    QRegularExpressionMatch last;
+    const QRegularExpression re(prefix + QStringLiteral("(-?\\d+),(-?\\d+)[ ,](\\d+)x(\\d+)"));
+    for (auto it = re.globalMatch(log); it.hasNext();)
+        last = it.next();
+    if (!last.hasMatch())
+        return std::nullopt;
+    return QRect(last.captured(1).toInt(), last.captured(2).toInt(), last.captured(3).toInt(),
+        last.captured(4).toInt());
+}
+
 // One run of the real orbitShelf with a private settings and data home. Its
-// standard error is the log the checks read: with orbitshelf.dock debug on,
-// the bar writes where each of its buttons stands on the screen, and with
-// orbitshelf.settings the appearance page where its tiles stand.
+// standard error is the log the checks read: with orbitshelf.* debug on,
+// the bar writes where each of its buttons stands on the screen, and the
+// appearance page where its tiles stand.
 class DockRun final {
 public:
     explicit DockRun(const std::map<QString, QVariant>& settings = {})
@@ -227,8 +251,13 @@ public:
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
         env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome());
-        env.insert(QStringLiteral("QT_LOGGING_RULES"),
-            QStringLiteral("orbitshelf.dock=true;orbitshelf.settings=true;orbitshelf.switcher=true"));
+        // One instance per user and display: each run is a user of its own.
+        QDir().mkpath(runtimeDir());
+        QFile::setPermissions(
+            runtimeDir(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir());
+        // Debug lines are off by default; the checks read the program's own.
+        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("orbitshelf.*=true"));
         // Every message stamped, so that tests can tell how soon the bar
         // followed the desktop.
         env.insert(QStringLiteral("QT_MESSAGE_PATTERN"),
@@ -249,10 +278,12 @@ public:
         m_process.waitForFinished();
     }
     bool running() const { return m_process.state() == QProcess::Running; }
+    qint64 pid() const { return m_process.processId(); }
     // Set in the dock's environment by the next start().
     void setEnvironment(const QString& key, const QString& value) { m_environment[key] = value; }
     QString dataHome() const { return m_home.filePath(QStringLiteral("data")); }
     QString configHome() const { return m_home.filePath(QStringLiteral("config")); }
+    QString runtimeDir() const { return m_home.filePath(QStringLiteral("runtime")); }
     QString storePath() const
     {
         return dataHome() + QStringLiteral("/io.orbitshelf.OrbitShelf/Favorite.sqlite");
@@ -264,17 +295,7 @@ public:
     }
     // The rectangle of the newest log line where `prefix` (a regular
     // expression) is followed by "x,y wxh" or "x,y,wxh".
-    std::optional<QRect> loggedRect(const QString& prefix) const
-    {
-        QRegularExpressionMatch last;
-        const QRegularExpression re(prefix + QStringLiteral("(-?\\d+),(-?\\d+)[ ,](\\d+)x(\\d+)"));
-        for (auto it = re.globalMatch(log()); it.hasNext();)
-            last = it.next();
-        if (!last.hasMatch())
-            return std::nullopt;
-        return QRect(last.captured(1).toInt(), last.captured(2).toInt(), last.captured(3).toInt(),
-            last.captured(4).toInt());
-    }
+    std::optional<QRect> loggedRect(const QString& prefix) const { return loggedRectIn(log(), prefix); }
 
 private:
     QTemporaryDir m_home;
@@ -282,18 +303,64 @@ private:
     std::map<QString, QString> m_environment;
 };
 
-// Right-clicks the bar's main button until its settings menu opens: a dock
-// window just mapped may not take input yet.
-inline bool openSettingsMenu(const DockRun& run)
+// Installs built-in tools the way only the store can until the settings
+// window's tool list does: records written before the program starts.
+inline ::testing::AssertionResult installToolsFromStore(const DockRun& run, const QStringList& tools)
 {
+    QString error;
+    auto store = PersistenceController::open(run.storePath(), &error);
+    if (!store)
+        return ::testing::AssertionFailure() << error.toStdString();
+    for (const QString& tool : tools)
+        if (!store->insert(Entity::Plugins, { { "name", tool }, { "installed", true } }))
+            return ::testing::AssertionFailure() << "cannot insert " << tool.toStdString();
+    return store->save() ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << "not saved";
+}
+
+// Right-clicks the bar's main button until its settings menu opens: a dock
+// window just mapped may not take input yet. Reads only the log written
+// after `from` (a restart's); the bar's place after `barFrom` (the same
+// unless the bar was logged before, in this run).
+inline bool openSettingsMenu(const DockRun& run, qsizetype from = 0, std::optional<qsizetype> barFrom = {})
+{
+    const auto newLog = [&run, from] { return run.log().mid(from); };
+    const qsizetype barStart = barFrom.value_or(from);
     std::optional<QRect> mainButton;
-    if (!waitUntil([&] { return (mainButton = run.loggedRect(QStringLiteral("main button at "))).has_value(); }))
+    if (!waitUntil([&] {
+            return (mainButton = loggedRectIn(run.log().mid(barStart), QStringLiteral("main button at ")))
+                .has_value();
+        }))
         return false;
     return waitUntil([&] {
         click(mainButton->center(), 3);
-        return waitUntil([&] { return run.log().contains(QLatin1String("settings menu opened")); },
+        return waitUntil([&] { return newLog().contains(QLatin1String("settings menu opened")); },
             std::chrono::milliseconds(500));
     });
+}
+
+// As a user does: opens the main button's menu, picks "Settings", then
+// clicks the tab titled `tab`. Reads only the log written after `from` (the
+// bar's place after `barFrom`, as openSettingsMenu). The tab's rectangle, or
+// nothing when a step failed.
+inline std::optional<QRect> openSettingsTab(
+    const DockRun& run, const QString& tab, qsizetype from = 0, std::optional<qsizetype> barFrom = {})
+{
+    const auto newLog = [&run, from] { return run.log().mid(from); };
+    if (!openSettingsMenu(run, from, barFrom))
+        return std::nullopt;
+    const std::optional<QRect> item
+        = loggedRectIn(newLog(), QStringLiteral("settings menu opened.*\\bSettings@"));
+    if (!item)
+        return std::nullopt;
+    click(item->center());
+    std::optional<QRect> tabRect;
+    if (!waitUntil([&] {
+            return (tabRect = loggedRectIn(newLog(), QStringLiteral("settings tab %1 at ").arg(tab)))
+                .has_value();
+        }))
+        return std::nullopt;
+    click(tabRect->center());
+    return tabRect;
 }
 
 // One item of the bar as the app logs it.

@@ -125,7 +125,7 @@ TEST_F(SwitcherTest, AQuickTabSwitchesToThePreviousWindow)
     recordWindowActivation(a, QDateTime::currentDateTime());
     handleHotKeyPress(48);
     queue->advance(0.02);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "[custom] -  还没有窗口列表 1\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "[custom] -  no previous window yet: 1\n");
     EXPECT_TRUE(
         FeatureViewTracker::shared().pageViewsDict.contains(QStringLiteral("ActivePreviousAppWindow")));
 

@@ -5,17 +5,23 @@
 #include "apps/ActiveApp.h"
 #include "apps/SupportFolder.h"
 #include "apps/WindowClickTracking.h"
+#include "platform/KeyCodes.h"
 #include "platform/fake/FakeClipboardReader.h"
+#include "tools/FastFinderModel.h"
 #include "tools/PasteboardQueries.h"
 
 #include "tests/support/XvfbSession.h"
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
 
 namespace {
 
@@ -222,6 +228,69 @@ TEST_F(Capture, TheSourceIsTheNewestClickHalfASecondOld)
     EXPECT_FALSE(r.text(QStringLiteral("fromAppImage")));
 }
 
+TEST_F(Capture, TheCopyIsCreditedToTheProgramOwningTheClipboard)
+{
+    QPixmap iconPixels(32, 32);
+    iconPixels.fill(Qt::red);
+    const QIcon icon(iconPixels);
+    clickedApp(200, 22, QStringLiteral("Editor"), icon, 60000);
+    clickedApp(100, 11, QStringLiteral("XTerm"), icon, 2000); // where the copy key was pressed
+    reader.namesOwner = true;
+    struct Row {
+        const char* name;
+        std::optional<qint64> pid;
+        QString windowClass;
+        QString credited;
+    };
+    const Row rows[] = {
+        { "the owner's process", 200, QStringLiteral("whatever"), QStringLiteral("Editor") },
+        { "its class when its process is none of the bar's", 4242, QStringLiteral("editor"),
+            QStringLiteral("Editor") },
+        { "a helper such as xclip", 4243, QString(), QString() },
+        { "an owner that names nothing", std::nullopt, QString(), QString() },
+    };
+    int n = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        reader.ownerPid = row.pid;
+        reader.ownerClass = row.windowClass;
+        ASSERT_TRUE(copyText(QStringLiteral("copy %1").arg(++n)));
+        EXPECT_EQ(latest().text(QStringLiteral("fromAppName")).value_or(QString()), row.credited);
+        EXPECT_EQ(latest().text(QStringLiteral("fromAppImage")).has_value(), !row.credited.isEmpty());
+    }
+    // A reader that cannot name owners: the window clicked last.
+    reader.namesOwner = false;
+    ASSERT_TRUE(copyText(QStringLiteral("copy by click")));
+    EXPECT_EQ(latest().text(QStringLiteral("fromAppName")), QStringLiteral("XTerm"));
+}
+
+TEST(CopyGesture, TheCopyAndCutKeysOfThisDesktop)
+{
+    using namespace platform;
+    const quint64 ctrl = appkit::command, shift = appkit::shift, alt = appkit::option;
+    struct Row {
+        const char* text;
+        quint16 key;
+        quint64 flags;
+        bool copies;
+    } rows[] = {
+        { "c", keycode::c, ctrl, true },
+        { "x", keycode::x, ctrl, true },
+        { "C", keycode::c, ctrl | shift, true }, // terminals
+        { "X", keycode::x, ctrl | shift, true },
+        { "", keycode::help, ctrl, true }, // Ctrl+Insert
+        { "", keycode::forwardDelete, shift, true }, // Shift+Delete
+        { "c", keycode::c, 0, false },
+        { "c", keycode::c, alt, false },
+        { "v", keycode::v, ctrl, false },
+        { "", keycode::help, shift, false }, // Shift+Insert pastes
+        { "", keycode::forwardDelete, 0, false },
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(isCopyGesture(QString::fromLatin1(r.text), r.key, r.flags), r.copies)
+            << r.text << " " << r.key << " " << r.flags;
+}
+
 TEST_F(Capture, ImagesAreKeptOnceWithTheirTwoFiles)
 {
     const QImage copied = picture(Qt::blue);
@@ -239,6 +308,13 @@ TEST_F(Capture, ImagesAreKeptOnceWithTheirTwoFiles)
     EXPECT_EQ(r.text(QStringLiteral("uuid")), name.captured(1));
     EXPECT_TRUE(stored.contains(QStringLiteral("data%20home")));
     EXPECT_EQ(QImage(localPathFromStored(stored)).convertToFormat(QImage::Format_ARGB32), copied);
+    QFile full(localPathFromStored(stored));
+    ASSERT_TRUE(full.open(QIODevice::ReadOnly));
+    EXPECT_EQ(full.readAll(), reader.offered.value(QStringLiteral("image/png"))) << "the PNG as offered";
+    // What the user copied is theirs alone.
+    EXPECT_EQ(full.permissions() & 0x0777, QFileDevice::ReadUser | QFileDevice::WriteUser);
+    EXPECT_EQ(QFileInfo(*appSupportFolderPath()).permissions() & 0x0777,
+        QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
     const QString thumbnail
         = QString(stored).replace(QStringLiteral(".png"), QStringLiteral("_thumbnail.png"));
     EXPECT_EQ(QImage(localPathFromStored(thumbnail)).size(), QSize(128, 100));
@@ -250,6 +326,36 @@ TEST_F(Capture, ImagesAreKeptOnceWithTheirTwoFiles)
     reader.setImage(picture(Qt::green));
     EXPECT_TRUE(capture());
     EXPECT_EQ(all().size(), 3u);
+}
+
+TEST_F(Capture, APictureIsStoredWhileTheFolderBrowserWaitsOnAHungMount)
+{
+    // 64 folders on a mount that never answers, opened one after another.
+    struct Hang {
+        std::mutex mutex;
+        std::condition_variable released;
+        bool answering = false;
+    };
+    auto hang = std::make_shared<Hang>();
+    FastFinderServices services;
+    services.list = [hang](const QString& folder) {
+        std::unique_lock lock(hang->mutex);
+        hang->released.wait(lock, [&] { return hang->answering; });
+        return listFolder(folder);
+    };
+    AppState browserState;
+    FastFinderModel browser(browserState, services);
+    for (int i = 0; i < 64; ++i)
+        browser.openSidebarFolder(QStringLiteral("/hung/mount/%1").arg(i));
+
+    reader.setImage(picture(Qt::darkCyan));
+    EXPECT_TRUE(capture()) << "the copy waits for no folder";
+    EXPECT_EQ(all().size(), 1u);
+    {
+        std::lock_guard lock(hang->mutex);
+        hang->answering = true;
+        hang->released.notify_all();
+    }
 }
 
 TEST_F(Capture, SecretTooLargeUnansweredAndUnreadableCopiesLeaveNothing)

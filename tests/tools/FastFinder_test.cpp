@@ -11,7 +11,12 @@
 #include <QLabel>
 #include <QListView>
 #include <QScrollArea>
+#include <QThreadPool>
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -259,6 +264,108 @@ TEST_F(FastFinder, PicturesGetThumbnailsOthersKeepTheirTypeIcon)
         EXPECT_EQ(isImageFile(c.path), c.picture) << c.path;
 }
 
+TEST_F(FastFinder, FoldersAreListedByNameAsPeopleCount)
+{
+    mkdirs({ "home/numbers", "home/mixed" });
+    for (int i = 5000; i >= 1; --i)
+        write(QStringLiteral("home/numbers/%1").arg(i));
+    for (const char* name : { "b", "a10", "A", "a9", "file_2510.txt", "file_1997.txt" })
+        write(QStringLiteral("home/mixed/") + name);
+    auto model = shown();
+    model->openSidebarFolder(h("numbers"));
+    waitListed(*model);
+    ASSERT_EQ(model->items().size(), 5000);
+    for (int i = 0; i < 5000; ++i)
+        ASSERT_EQ(model->items()[i].displayName, QString::number(i + 1));
+    model->openSidebarFolder(h("mixed"));
+    waitListed(*model);
+    QStringList order;
+    for (const FolderEntry& entry : model->items())
+        order << entry.displayName;
+    EXPECT_EQ(order, (QStringList { "A", "a9", "a10", "b", "file_1997.txt", "file_2510.txt" }));
+}
+
+TEST_F(FastFinder, AFolderReachedThroughALinkHasOneChain)
+{
+    ASSERT_TRUE(QFile::link(h("a/b"), h("shortcut")));
+    auto model = shown();
+    model->openItem(entryNamed(*model, "shortcut"));
+    waitListed(*model);
+    EXPECT_EQ(names(*model), QStringList { "c" });
+    EXPECT_EQ(model->parentDirectories(), (QStringList { h("a"), h("a/b") }));
+    model->openSidebarFolder(h("a/b"));
+    EXPECT_FALSE(model->loading()) << "the current folder's row does nothing";
+    model->openSidebarFolder(h("a"));
+    waitListed(*model);
+    EXPECT_EQ(model->parentDirectories(), QStringList { h("a") });
+}
+
+// A mount that stops answering: listings of "hung" folders block until the
+// test lets them go.
+struct HungMount {
+    std::mutex mutex;
+    std::condition_variable released;
+    bool answering = false;
+    std::atomic<int> waiting { 0 };
+};
+
+TEST_F(FastFinder, AFolderThatNeverAnswersHoldsOnlyTheBrowsersThreads)
+{
+    mkdirs({ "home/hung" });
+    auto mount = std::make_shared<HungMount>();
+    services.list = [mount](const QString& folder) {
+        if (folder.contains(QStringLiteral("hung"))) {
+            ++mount->waiting;
+            std::unique_lock lock(mount->mutex);
+            mount->released.wait(lock, [&] { return mount->answering; });
+            --mount->waiting;
+        }
+        return listFolder(folder);
+    };
+    struct Release {
+        std::shared_ptr<HungMount> mount;
+        ~Release()
+        {
+            std::lock_guard lock(mount->mutex);
+            mount->answering = true;
+            mount->released.notify_all();
+        }
+    } release { mount };
+
+    auto model = shown();
+    model->openSidebarFolder(h("hung"));
+    EXPECT_TRUE(model->loading());
+    // The main thread goes on while the folder says nothing.
+    QDeadlineTimer deadline(FastFinderModel::kNotAnsweringMs + 3000);
+    while (!model->notAnswering() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_TRUE(model->notAnswering());
+    EXPECT_FALSE(model->loading());
+    EXPECT_EQ(model->parentDirectories(), QStringList { h("hung") });
+
+    // 64 more hung folders: the browser holds a bounded number of threads,
+    // and the application's shared pool stays free for the clipboard.
+    for (int i = 0; i < 64; ++i) {
+        model->openSidebarFolder(h(i % 2 ? "hung" : "hung/../hung"));
+        QCoreApplication::processEvents();
+    }
+    std::atomic<bool> ran { false };
+    QThreadPool::globalInstance()->start([&] { ran = true; });
+    QThreadPool::globalInstance()->waitForDone(2000);
+    EXPECT_TRUE(ran);
+    EXPECT_LE(mount->waiting.load(), FastFinderModel::kDiskThreads);
+
+    // Once the mount answers, the browser lists again.
+    {
+        std::lock_guard lock(mount->mutex);
+        mount->answering = true;
+        mount->released.notify_all();
+    }
+    model->openSidebarFolder(h("a"));
+    waitListed(*model);
+    EXPECT_EQ(names(*model), (QStringList { "b", "c" }));
+}
+
 TEST_F(FastFinder, ColumnsFollowTheScreenAndTheBar)
 {
     struct Case {
@@ -327,7 +434,12 @@ TEST_F(FastFinder, OpeningClosesThePopoverOnlyWhenItWorked)
             true },
         { "file fails", [&] { model->openItem(entryNamed(*model, "doc.txt")); }, false, { h("doc.txt") },
             false },
-        { "favourite gone", [&] { model->openFavorite(h("vanished")); }, true, {}, false },
+        { "favourite gone",
+            [&] {
+                model->openFavorite(h("vanished"));
+                waitListed(*model); // the disk is asked off the main thread
+            },
+            true, {}, false },
         { "open in the file manager", [&] { model->openInFinder(); }, true, { home }, true },
         { "file manager fails", [&] { model->openInFinder(); }, false, { home }, false },
     };

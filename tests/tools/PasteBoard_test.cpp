@@ -1,5 +1,6 @@
 #include "app/AppState.h"
 #include "app/UserDefaults.h"
+#include "app/Utilities.h"
 #include "tools/PasteBoardView.h"
 #include "tools/PasteboardQueries.h"
 
@@ -7,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QUuid>
 
@@ -242,7 +244,7 @@ TEST_F(PasteBoard, PinTurnsAnyValueOrNoneIntoTrueAndTrueIntoNone)
     }
 }
 
-TEST_F(PasteBoard, TrimTrashesBothPictureFilesOfTheItemsBeyondTheLimit)
+TEST_F(PasteBoard, TrimTrashesBothPictureFilesOfTheItemsBeyondTheLimitOrNothing)
 {
     pictureFiles(QStringLiteral("p.png"));
     picture(stored(QStringLiteral("p_thumbnail.png")));
@@ -250,6 +252,36 @@ TEST_F(PasteBoard, TrimTrashesBothPictureFilesOfTheItemsBeyondTheLimit)
     PasteBoardModel model = loaded();
     ASSERT_EQ(model.items().size(), 2u);
 
+    // A trash with a files/ and an info/ folder that takes the full-size
+    // file and then refuses the thumbnail: nothing changes, and the user is
+    // told.
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("trash/files")));
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("trash/info")));
+    QStringList asked;
+    model.setTrashFile([&](const QString& path, QString* inTrash) {
+        asked << QFileInfo(path).fileName();
+        if (path.endsWith(QStringLiteral("_thumbnail.png")))
+            return false;
+        *inTrash = dir.filePath(QStringLiteral("trash/files/") + QFileInfo(path).fileName());
+        QFile info(dir.filePath(QStringLiteral("trash/info/") + QFileInfo(path).fileName() + ".trashinfo"));
+        EXPECT_TRUE(info.open(QIODevice::WriteOnly));
+        return QFile::rename(path, *inTrash);
+    });
+    QStringList alerts;
+    setAlertPresenter([&](const QString& message, const QString&) { alerts << message; });
+    model.trim(1);
+    setAlertPresenter({});
+    EXPECT_EQ(asked, (QStringList { "p.png", "p_thumbnail.png" }));
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("p.png")))) << "taken back out of the trash";
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("p_thumbnail.png"))));
+    EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("trash/info"))).isEmpty())
+        << "the trash lists nothing of it";
+    EXPECT_EQ(alerts, QStringList { "The clipboard item could not be deleted." });
+    model.load();
+    ASSERT_EQ(model.items().size(), 2u) << "the record stays with its files";
+
+    // The desktop's trash takes both: the files and the record go.
+    model.setTrashFile({});
     model.trim(1);
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("p.png"))));
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("p_thumbnail.png"))));

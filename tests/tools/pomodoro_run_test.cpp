@@ -17,6 +17,7 @@ protected:
         pomodoroRunning = false;
         pomodoroTickCount = 0;
         pomodoroWorkEndSecond = 0;
+        pomodoroPausedRest = -1;
         pomodoroViewVisible = false;
         Record plugin;
         plugin.entity = Entity::Plugins;
@@ -54,7 +55,7 @@ TEST_F(PomodoroRun, StartClearsTheRestoreMarkAndAStopResumesWhereItStopped)
     EXPECT_FALSE(state.needRestorePomodoro());
     EXPECT_FALSE(state.pomodoro.lastRunTime().isEmpty());
     tick(100);
-    stopPomodoroRun();
+    stopPomodoroRun(state);
     tick(5);
     EXPECT_EQ(state.pomodoro.secondsElapsed(), 100);
     recordPomodoroRun(state);
@@ -82,7 +83,7 @@ TEST_F(PomodoroRun, AFullWorkPhaseRestsAndTheNextStartBeginsAtZero)
     // Lowered below the time spent while stopped: also begins at 0.
     recordPomodoroRun(state);
     tick(90);
-    stopPomodoroRun();
+    stopPomodoroRun(state);
     state.pomodoro.setTomatoMinute(1);
     recordPomodoroRun(state);
     EXPECT_EQ(state.pomodoro.secondsElapsed(), 0);
@@ -104,6 +105,96 @@ TEST_F(PomodoroRun, ResetKeepsLengthsTextAndLastStart)
     EXPECT_EQ(state.pomodoro.tomatoMinute(), 25);
     EXPECT_EQ(state.pomodoro.hintText(), QStringLiteral("walk"));
     EXPECT_EQ(state.pomodoro.lastRunTime(), started);
+}
+
+// The bar's tile reads the rest this way: the rest is over once it reached
+// its length.
+bool restOver(const AppState& state)
+{
+    return state.pomodoro.startPomodoroTask && pomodoroRestElapsed() >= state.pomodoro.restMinute() * 60;
+}
+
+TEST_F(PomodoroRun, TheRestLastsItsLengthWhateverStopsCameBefore)
+{
+    state.pomodoro.setTomatoMinute(25);
+    state.pomodoro.setRestMinute(5);
+    recordPomodoroRun(state);
+    tick(10 * 60);
+    stopPomodoroRun(state);
+    tick(7); // stopped: the tick count goes on, the phase does not
+    recordPomodoroRun(state);
+    tick(15 * 60);
+    ASSERT_TRUE(state.pomodoro.startPomodoroTask) << "the work phase ended after 25 counted minutes";
+    EXPECT_EQ(pomodoroRestElapsed(), 0);
+
+    // Stop two minutes into the rest ends the break on the bar; Start
+    // finishes the rest: three minutes later it is over, not before.
+    tick(2 * 60);
+    stopPomodoroRun(state);
+    EXPECT_FALSE(state.pomodoro.startPomodoroTask);
+    tick(30);
+    recordPomodoroRun(state);
+    EXPECT_TRUE(state.pomodoro.startPomodoroTask);
+    EXPECT_FALSE(pomodoroRunning);
+    tick(3 * 60 - 1);
+    EXPECT_FALSE(restOver(state));
+    tick();
+    EXPECT_TRUE(restOver(state));
+
+    // A stop once the rest is over keeps nothing: the next start works.
+    stopPomodoroRun(state);
+    recordPomodoroRun(state);
+    EXPECT_TRUE(pomodoroRunning);
+    EXPECT_EQ(state.pomodoro.secondsElapsed(), 0);
+}
+
+TEST_F(PomodoroRun, RoundsCountEveryPhaseOfEveryLoop)
+{
+    state.pomodoro.setTomatoMinute(1);
+    state.pomodoro.setRestMinute(1);
+    for (const qint64 rounds : { 4, 2, 1 }) {
+        resetPomodoroRun(state);
+        state.pomodoro.setLoopRounds(rounds);
+        for (int loop = 1; loop <= 3; ++loop) {
+            for (qint64 round = 1; round <= rounds; ++round) {
+                recordPomodoroRun(state);
+                EXPECT_EQ(state.pomodoro.currentRound(), round)
+                    << "working, loop " << loop << " of " << rounds;
+                tick(20);
+                if (round == 2) { // a stop within the phase changes no round
+                    stopPomodoroRun(state);
+                    recordPomodoroRun(state);
+                }
+                tick(40);
+                ASSERT_TRUE(state.pomodoro.startPomodoroTask);
+                EXPECT_EQ(state.pomodoro.currentRound(), round)
+                    << "resting, loop " << loop << " of " << rounds;
+                tick(60);
+                ASSERT_TRUE(restOver(state));
+                EXPECT_EQ(state.pomodoro.currentRound(), round);
+            }
+        }
+    }
+}
+
+TEST_F(PomodoroRun, ARestartMarkGoesOnlyWithARunningPhase)
+{
+    EXPECT_FALSE(markPomodoroForRestart(state));
+    EXPECT_FALSE(state.needRestorePomodoro()) << "nothing counts: a quit or restart leaves it stopped";
+    recordPomodoroRun(state);
+    tick(42);
+    markPomodoroForRestart(state);
+    EXPECT_TRUE(state.needRestorePomodoro());
+
+    // The next launch: run values start empty, the stored seconds are kept,
+    // the launch routine starts the run again and it counts on.
+    pomodoroRunning = false;
+    pomodoroTickCount = 0;
+    recordPomodoroRun(state);
+    EXPECT_FALSE(state.needRestorePomodoro());
+    tick();
+    EXPECT_EQ(state.pomodoro.secondsElapsed(), 43);
+    EXPECT_EQ(state.pomodoro.currentRound(), 1);
 }
 
 TEST(PomodoroLength, FieldsTakeOnlyMinutesUpToADayAndRoundsUpToNinetyNine)

@@ -1,0 +1,50 @@
+#pragma once
+
+// What the clipboard benchmarks share: one capture run to its end, and a
+// median.
+#include "platform/fake/FakeClipboardReader.h"
+#include "tools/ClipboardCapture.h"
+#include "tools/PasteboardQueries.h"
+
+#include "tests/support/XvfbSession.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+inline double medianOf(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Runs one capture to its end; whether it stored a record.
+inline bool captureOnce()
+{
+    std::optional<bool> stored;
+    const auto c = QObject::connect(
+        &ClipboardCapture::shared(), &ClipboardCapture::finished, [&](bool s) { stored = s; });
+    captureClipboard();
+    orbitshelf::test::waitUntil(
+        [&] { return stored.has_value(); }, std::chrono::seconds(30), std::chrono::milliseconds(0));
+    QObject::disconnect(c);
+    return stored.value_or(false);
+}
+
+// A scripted clipboard installed for the capture, on a clock the benchmark
+// moves.
+struct BenchClipboard {
+    platform::fake::FakeClipboardReader reader;
+    QDateTime now;
+    explicit BenchClipboard(const QDateTime& start)
+        : now(start)
+    {
+        setPasteboardClock([this] { return now; });
+        platform::setClipboardReader(&reader);
+    }
+    ~BenchClipboard()
+    {
+        platform::setClipboardReader(nullptr);
+        setPasteboardClock({});
+    }
+};

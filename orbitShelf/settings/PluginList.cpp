@@ -1,0 +1,187 @@
+#include "settings/PluginList.h"
+
+#include "Persistence.h"
+#include "app/AppState.h"
+#include "platform/HotKeys.h"
+#include "switcher/Hotkey.h"
+
+#include <QLoggingCategory>
+
+static Q_LOGGING_CATEGORY(lcPlugins, "orbitshelf.settings")
+
+namespace {
+
+const QString kName = QStringLiteral("name");
+const QString kPasteboard = QStringLiteral("Pasteboard");
+const QString kFastFinder = QStringLiteral("FastFinder");
+const QString kPomodoro = QStringLiteral("Pomodoro");
+
+bool storedAsPinned(const CustomSettings& settings, const QString& name)
+{
+    return settings.pinedPlugins().value(name) == QLatin1String("true");
+}
+
+} // namespace
+
+const std::vector<Plugin>& pluginList()
+{
+    static const std::vector<Plugin> list {
+        { kPasteboard, kPasteboard, true, true },
+        { kFastFinder, kFastFinder, true, true },
+        { kPomodoro, kPomodoro, true, true },
+        { QStringLiteral("Todo"), QStringLiteral("Todo"), true, false },
+        { QStringLiteral("Note"), QStringLiteral("Note"), true, true },
+    };
+    return list;
+}
+
+std::optional<Plugin> pluginNamed(const QString& name)
+{
+    for (const Plugin& plugin : pluginList())
+        if (plugin.name == name)
+            return plugin;
+    return std::nullopt;
+}
+
+PluginsController::PluginsController(AppState& state, PersistenceController& store, QObject* parent)
+    : QObject(parent)
+    , m_state(state)
+    , m_store(store)
+    , m_current(pluginList().front())
+{
+    connect(&m_store, &PersistenceController::entityChanged, this, [this](Entity entity) {
+        if (entity != Entity::Plugins)
+            return;
+        reloadInstalled();
+        emit changed();
+    });
+}
+
+bool PluginsController::isInstalled(const QString& name) const
+{
+    for (const Record& record : m_store.fetchAll(Entity::Plugins))
+        if (record.text(kName) == name)
+            return true;
+    return false;
+}
+
+QString PluginsController::installButtonTitle() const
+{
+    return isInstalled(m_current.name) ? QStringLiteral("Remove") : QStringLiteral("Install");
+}
+
+QString PluginsController::pinTitle() const
+{
+    return storedAsPinned(m_state.settings, m_current.name) ? QStringLiteral("Pin On Dock")
+                                                            : QStringLiteral("Unpin");
+}
+
+void PluginsController::appear()
+{
+    // A first run brings the Pomodoro along, once: showing the page again
+    // must not pile up records of the same tool.
+    if (m_state.settings.firstInstalled() && !isInstalled(kPomodoro)) {
+        m_store.insert(Entity::Plugins, { { kName, kPomodoro }, { QStringLiteral("installed"), true } });
+        if (!m_store.save())
+            qCWarning(lcPlugins) << "the Pomodoro could not be installed: the store refused the save";
+    }
+    m_pinPlugin = storedAsPinned(m_state.settings, m_current.name);
+    emit changed();
+}
+
+void PluginsController::selectPlugin(const QString& name)
+{
+    const std::optional<Plugin> plugin = pluginNamed(name);
+    if (!plugin)
+        return;
+    m_current = *plugin;
+    m_pinPlugin = storedAsPinned(m_state.settings, m_current.name);
+    emit changed();
+}
+
+void PluginsController::toggleInstall(const QString& name)
+{
+    bool removed = false;
+    // Every record of the name: older versions could leave more than one,
+    // and a tool that still had one would stay installed after "Remove".
+    for (const Record& record : m_store.fetchAll(Entity::Plugins)) {
+        if (record.text(kName) == name) {
+            m_store.remove(record);
+            removed = true;
+        }
+    }
+    if (!removed) {
+        m_store.insert(Entity::Plugins, { { kName, name }, { QStringLiteral("installed"), true } });
+        if (name == kPasteboard)
+            bindPasteboardKey();
+    }
+    if (!m_store.save())
+        qCWarning(lcPlugins).noquote()
+            << "the tool" << name << "could not be" << (removed ? "removed" : "installed")
+            << ": the store refused the save";
+    emit changed();
+}
+
+std::optional<quint32> PluginsController::bindPasteboardKey()
+{
+    // Only P: the other keys are the switcher's and stay as they are. The old
+    // registration goes first, or the registry would hand it back unchanged.
+    QMap<qint64, quint32>& refs = toolHotKeyRefs();
+    const auto old = refs.constFind(kPasteboardKeyCode);
+    if (old != refs.constEnd()) {
+        if (platform::HotKeys* hotKeys = platform::hotKeys())
+            hotKeys->unregisterHotKey(*old);
+        refs.erase(old);
+    }
+    // A text that is none of the options would read as "alpha" (no key) on
+    // the next start; the key bound now is Option's.
+    CustomSettings().setShortcutOptionForPasteboardWindow(QStringLiteral("option"));
+    const std::optional<quint32> reference = registerHotKey(kPasteboardKeyCode, kPasteboardKeyFlags);
+    if (reference)
+        refs.insert(kPasteboardKeyCode, *reference);
+    m_keyRefused = !reference;
+    qCInfo(lcPlugins).noquote() << "clipboard window key"
+                                << hotKeyName(kPasteboardKeyCode, kPasteboardKeyFlags)
+                                << (reference ? "registered" : "not registered");
+    return reference;
+}
+
+void PluginsController::applyPinChange(bool on)
+{
+    m_pinPlugin = on;
+    CustomSettings settings;
+    StringMap pinned = settings.pinedPlugins();
+    if (on)
+        pinned.insert(m_current.name, QStringLiteral("true"));
+    else
+        pinned.remove(m_current.name);
+    settings.setPinedPlugins(pinned);
+    m_state.publish();
+    emit changed();
+}
+
+void PluginsController::applyReplaceFinderChange(bool on)
+{
+    CustomSettings settings;
+    settings.setReplaceFinder(on);
+    if (on) {
+        // The file browser that stands in for the file manager must be on
+        // the bar: the switch shows on, and so does the store.
+        m_pinPlugin = true;
+        StringMap pinned = settings.pinedPlugins();
+        pinned.insert(kFastFinder, QStringLiteral("true"));
+        settings.setPinedPlugins(pinned);
+    }
+    m_state.publish();
+    emit changed();
+}
+
+void PluginsController::reloadInstalled()
+{
+    // At once, both ways: the clipboard capture and the Pomodoro tick ask
+    // this list, and a removed tool must stop now, not at the next start.
+    m_state.installedPlugins.clear();
+    for (const Record& record : m_store.fetchAll(Entity::Plugins))
+        m_state.installedPlugins.append(record);
+    m_state.publish();
+}

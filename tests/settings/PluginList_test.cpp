@@ -1,0 +1,229 @@
+// The "Plugins" page's rules over a store of its own and scripted hot keys.
+#include "settings/PluginList.h"
+#include "settings/PluginsView.h"
+
+#include "app/AppState.h"
+#include "app/UserDefaults.h"
+#include "platform/HotKeys.h"
+#include "platform/KeyCodes.h"
+#include "platform/fake/FakeHotKeys.h"
+#include "switcher/Hotkey.h"
+#include "tests/support/ChangeCounter.h"
+#include "tests/support/TempStores.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace orbitshelf::test;
+
+namespace {
+
+class PluginListTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QString error;
+        store = PersistenceController::open(dir.filePath(QStringLiteral("Favorite.sqlite")), &error);
+        ASSERT_TRUE(store) << error.toStdString();
+        platform::setHotKeys(&hotKeys);
+        resetHotKeysForTesting();
+        state.installedPlugins.clear();
+        CustomSettings().setFirstInstalled(false);
+    }
+    void TearDown() override
+    {
+        resetHotKeysForTesting();
+        platform::setHotKeys(nullptr);
+        state.installedPlugins.clear();
+    }
+
+    int records(const QString& name) const
+    {
+        int n = 0;
+        for (const Record& r : store->fetchAll(Entity::Plugins))
+            n += r.text(QStringLiteral("name")) == name;
+        return n;
+    }
+    void plant(const QString& name)
+    {
+        ASSERT_TRUE(store->insert(Entity::Plugins, { { "name", name }, { "installed", true } }));
+        ASSERT_TRUE(store->save());
+    }
+
+    TempUserDefaults defaults;
+    QTemporaryDir dir;
+    std::unique_ptr<PersistenceController> store;
+    platform::fake::FakeHotKeys hotKeys;
+    AppState& state = AppState::shared();
+    const quint32 optionShift = platform::carbon::option | platform::carbon::shift;
+};
+
+} // namespace
+
+TEST_F(PluginListTest, ListStartsOnPasteboardUnpinnedAndLabelsFollowTheStore)
+{
+    QStringList names;
+    for (const Plugin& p : pluginList())
+        names << p.name;
+    EXPECT_EQ(names, QStringList({ "Pasteboard", "FastFinder", "Pomodoro", "Todo", "Note" }));
+    EXPECT_FALSE(pluginNamed(QStringLiteral("Todo"))->active);
+
+    PluginsController page(state, *store);
+    EXPECT_EQ(page.currentPlugin().name, QStringLiteral("Pasteboard"));
+    EXPECT_FALSE(page.pinPlugin());
+    EXPECT_EQ(page.installButtonTitle(), QStringLiteral("Install"));
+    EXPECT_EQ(page.pinTitle(), QStringLiteral("Unpin"));
+
+    CustomSettings().setPinedPlugins({ { "Note", "true" }, { "Pomodoro", "false" } });
+    page.selectPlugin(QStringLiteral("Note"));
+    EXPECT_TRUE(page.pinPlugin());
+    EXPECT_EQ(page.pinTitle(), QStringLiteral("Pin On Dock"));
+    page.selectPlugin(QStringLiteral("Pomodoro"));
+    EXPECT_FALSE(page.pinPlugin()) << "only the text \"true\" pins";
+    EXPECT_EQ(page.pinTitle(), QStringLiteral("Unpin"));
+    page.selectPlugin(QStringLiteral("Calendar"));
+    EXPECT_EQ(page.currentPlugin().name, QStringLiteral("Pomodoro")) << "an unknown name selects nothing";
+}
+
+TEST_F(PluginListTest, InstallingPasteboardBindsOnlyAltShiftPAndCaptureFollowsInstallAndRemoveAtOnce)
+{
+    CustomSettings().setShortcutOptionForPasteboardWindow(QStringLiteral("hyper"));
+    // An earlier registration of P, as the bar's start makes it.
+    toolHotKeyRefs().insert(35, *hotKeys.registerHotKey(35, platform::carbon::command));
+
+    PluginsController page(state, *store);
+    int changes = 0;
+    QObject::connect(&page, &PluginsController::changed, [&] { ++changes; });
+    page.toggleInstall(QStringLiteral("Pasteboard"));
+    EXPECT_EQ(records(QStringLiteral("Pasteboard")), 1);
+    EXPECT_TRUE(state.isPluginInstalled(QStringLiteral("Pasteboard"))) << "capture runs from now on";
+    EXPECT_EQ(page.installButtonTitle(), QStringLiteral("Remove"));
+    EXPECT_GE(changes, 1);
+    EXPECT_EQ(CustomSettings().shortcutOptionForPasteboardWindow(), QStringLiteral("option"));
+
+    // Exactly one new registration, P with Option+Shift (no switcher keys);
+    // the earlier P let go.
+    ASSERT_EQ(hotKeys.registrations().size(), 2u);
+    EXPECT_EQ(hotKeys.registrations()[1].keyCode, 35);
+    EXPECT_EQ(hotKeys.registrations()[1].modifiers, optionShift);
+    ASSERT_EQ(hotKeys.active().size(), 1u) << "the earlier P is released";
+    EXPECT_EQ(hotKeys.active()[0].modifiers, optionShift);
+    EXPECT_EQ(toolHotKeyRefs().value(35), hotKeys.active()[0].reference);
+    EXPECT_FALSE(page.pasteboardKeyRefused());
+
+    page.toggleInstall(QStringLiteral("Pasteboard"));
+    EXPECT_EQ(records(QStringLiteral("Pasteboard")), 0);
+    EXPECT_FALSE(state.isPluginInstalled(QStringLiteral("Pasteboard"))) << "capture stops now";
+    EXPECT_EQ(page.installButtonTitle(), QStringLiteral("Install"));
+    EXPECT_EQ(hotKeys.active().size(), 1u) << "removing leaves the key as it was";
+}
+
+TEST_F(PluginListTest, AKeyHeldElsewhereLeavesNoEntryAndIsReported)
+{
+    hotKeys.taken.insert({ 35, optionShift });
+    PluginsController page(state, *store);
+    page.toggleInstall(QStringLiteral("Pasteboard"));
+    EXPECT_FALSE(toolHotKeyRefs().contains(35));
+    EXPECT_TRUE(page.pasteboardKeyRefused());
+    EXPECT_TRUE(takenHotKeys().contains(QStringLiteral("Alt+Shift+P")));
+    EXPECT_EQ(records(QStringLiteral("Pasteboard")), 1) << "the tool is installed all the same";
+
+    PluginsView view(state, *store);
+    view.controller().toggleInstall(QStringLiteral("Pasteboard"));
+    view.controller().toggleInstall(QStringLiteral("Pasteboard"));
+    auto* refused = view.findChild<QLabel*>(QStringLiteral("keyRefused"));
+    ASSERT_TRUE(refused);
+    EXPECT_FALSE(refused->isHidden());
+    EXPECT_TRUE(refused->text().startsWith(QStringLiteral("Alt+Shift+P "))) << refused->text().toStdString();
+}
+
+TEST_F(PluginListTest, FirstRunBringsOnePomodoroAndRemoveTakesEveryRecordOfTheName)
+{
+    PluginsController page(state, *store);
+    page.appear();
+    EXPECT_EQ(records(QStringLiteral("Pomodoro")), 0) << "not a first run: nothing changes";
+
+    CustomSettings().setFirstInstalled(true);
+    page.appear();
+    page.appear();
+    EXPECT_EQ(records(QStringLiteral("Pomodoro")), 1);
+
+    plant(QStringLiteral("Pomodoro")); // an older version's second record
+    page.selectPlugin(QStringLiteral("Pomodoro"));
+    EXPECT_EQ(page.installButtonTitle(), QStringLiteral("Remove"));
+    page.toggleInstall(QStringLiteral("Pomodoro"));
+    EXPECT_EQ(records(QStringLiteral("Pomodoro")), 0);
+    EXPECT_FALSE(state.isPluginInstalled(QStringLiteral("Pomodoro")));
+    EXPECT_EQ(page.installButtonTitle(), QStringLiteral("Install"));
+}
+
+TEST_F(PluginListTest, PinSwitchAndReplaceFinderStoreAndStamp)
+{
+    PluginsController page(state, *store);
+    page.selectPlugin(QStringLiteral("Todo"));
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        StringMap pinned;
+        bool replaceFinder;
+        bool pinSwitch;
+    } steps[] = {
+        { "pin a tool that cannot be installed", [&] { page.applyPinChange(true); }, { { "Todo", "true" } },
+            false, true },
+        { "unpin removes the key", [&] { page.applyPinChange(false); }, {}, false, false },
+        { "FastFinder pinned",
+            [&] {
+                page.selectPlugin(QStringLiteral("FastFinder"));
+                page.applyPinChange(true);
+            },
+            { { "FastFinder", "true" } }, false, true },
+        { "Replace Finder on while pinned keeps it pinned", [&] { page.applyReplaceFinderChange(true); },
+            { { "FastFinder", "true" } }, true, true },
+        { "Replace Finder off changes only itself", [&] { page.applyReplaceFinderChange(false); },
+            { { "FastFinder", "true" } }, false, true },
+        { "Replace Finder on while unpinned pins it",
+            [&] {
+                page.applyPinChange(false);
+                page.applyReplaceFinderChange(true);
+            },
+            { { "FastFinder", "true" } }, true, true },
+    };
+    for (const auto& step : steps) {
+        const QDateTime before = state.lastUpdateTime;
+        ChangeCounter changes(state);
+        step.act();
+        EXPECT_EQ(CustomSettings().pinedPlugins(), step.pinned) << step.what;
+        EXPECT_EQ(CustomSettings().replaceFinder(), step.replaceFinder) << step.what;
+        EXPECT_EQ(page.pinPlugin(), step.pinSwitch) << step.what;
+        EXPECT_GE(changes.count, 1) << step.what << ": stamped";
+        EXPECT_TRUE(state.lastUpdateTime.isValid() && state.lastUpdateTime >= before) << step.what;
+    }
+    EXPECT_EQ(page.pinTitle(), QStringLiteral("Pin On Dock"));
+}
+
+TEST_F(PluginListTest, PageShowsWaitingForTodoAndColoursTheButtonByInstallation)
+{
+    PluginsView view(state, *store);
+    auto* install = view.findChild<QPushButton*>(QStringLiteral("installButton"));
+    auto* pin = view.findChild<QCheckBox*>(QStringLiteral("pinSwitch"));
+    ASSERT_TRUE(install && pin);
+    EXPECT_EQ(install->text(), QStringLiteral("Install"));
+    EXPECT_EQ(install->property("backgroundColor").value<QColor>(), QColor::fromRgb(16, 172, 132));
+    install->click();
+    EXPECT_EQ(install->text(), QStringLiteral("Remove"));
+    EXPECT_EQ(install->property("backgroundColor").value<QColor>(), QColor(Qt::red));
+
+    view.controller().selectPlugin(QStringLiteral("Todo"));
+    EXPECT_TRUE(install->isHidden());
+    bool waiting = false;
+    for (QLabel* label : view.findChildren<QLabel*>())
+        waiting = waiting || (label->text() == QStringLiteral("waiting") && !label->isHidden());
+    EXPECT_TRUE(waiting);
+    pin->click();
+    EXPECT_EQ(CustomSettings().pinedPlugins().value(QStringLiteral("Todo")), QStringLiteral("true"));
+    EXPECT_EQ(pin->text(), QStringLiteral("Pin On Dock"));
+}
