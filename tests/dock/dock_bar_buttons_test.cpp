@@ -64,6 +64,18 @@ TEST(DockBarItems, NameTheirRunningApplication)
         << "an application that quit since the picture";
 }
 
+// The button of the first application's window `row`, one row per window.
+DockBarItem windowItem(int row)
+{
+    DockBarItem item;
+    item.kind = DockBarItem::Kind::Window;
+    item.appIndex = 0;
+    item.windowIndex = row;
+    item.rect = QRectF(0, 60 * row, 186, 56);
+    item.iconRect = QRectF(0, 60 * row + 5, 46, 46);
+    return item;
+}
+
 TEST_F(DockBarButtons, PaintedButtonsReadFocusAndTagColourFromTheState)
 {
     addApp(1, 2); // windows 10 and 11
@@ -74,15 +86,8 @@ TEST_F(DockBarButtons, PaintedButtonsReadFocusAndTagColourFromTheState)
     QImage image(200, 120, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    for (int row = 0; row < 2; ++row) {
-        DockBarItem item;
-        item.kind = DockBarItem::Kind::Window;
-        item.appIndex = 0;
-        item.windowIndex = row;
-        item.rect = QRectF(0, 60 * row, 186, 56);
-        item.iconRect = QRectF(0, 60 * row + 5, 46, 46);
-        paintDockBarItem(painter, state, view, item, { 1 }, 0, std::nullopt);
-    }
+    for (int row = 0; row < 2; ++row)
+        paintDockBarItem(painter, state, view, windowItem(row), { 1 }, 0, std::nullopt);
     painter.end();
     EXPECT_EQ(image.pixelColor(50, 28), QColor(56, 60, 68)) << "the focused window's chip";
     EXPECT_EQ(image.pixelColor(93 + 18, 48), QColor(255, 0, 0)) << "its focus indicator";
@@ -94,18 +99,9 @@ TEST_F(DockBarButtons, AnItemsLookChangesExactlyWhenItsDrawingWould)
 {
     addApp(1, 2); // windows 10 and 11
     const DockViewState view(true, 1920, 1080, kScreen);
-    auto item = [](int row) {
-        DockBarItem i;
-        i.kind = DockBarItem::Kind::Window;
-        i.appIndex = 0;
-        i.windowIndex = row;
-        i.rect = QRectF(0, 60 * row, 186, 56);
-        i.iconRect = QRectF(0, 60 * row + 5, 46, 46);
-        return i;
-    };
     auto looks = [&] {
-        return std::pair(dockBarItemLook(state, view, item(0), { 1 }, 0, std::nullopt),
-            dockBarItemLook(state, view, item(1), { 1 }, 0, std::nullopt));
+        return std::pair(dockBarItemLook(state, view, windowItem(0), { 1 }, 0, std::nullopt),
+            dockBarItemLook(state, view, windowItem(1), { 1 }, 0, std::nullopt));
     };
     const struct {
         const char* name;
