@@ -36,6 +36,8 @@ AppState::AppState(QObject* parent)
     pomodoroTimer = new QTimer(this);
     pomodoroTimer->setInterval(1000);
     pomodoroTimer->setTimerType(Qt::PreciseTimer);
+    // The main dock arms it for the next second that has work.
+    pomodoroTimer->setSingleShot(true);
     pomodoroTimer->start();
 }
 

@@ -92,8 +92,8 @@ public:
     QMap<QString, double> spaceDockHeight;
     QMap<QString, bool> showSpaceDock;
     qint32 totalAppCount = 0;
-    // The one-second clock of the bar's tick; precise, so the Pomodoro keeps
-    // time. Replaced when the dock windows restart.
+    // The clock of the bar's tick, a single shot that the main dock arms for
+    // the next second with work; precise, so the Pomodoro keeps time.
     QTimer* pomodoroTimer = nullptr;
     bool showPomodoroPopup = false;
     bool showPasteboardPopup = false;
@@ -118,4 +118,7 @@ signals:
     // The window of that number has a new title; views that show titles
     // listen to this as well as to changed().
     void titleChanged(quint32 windowNumber);
+    // A view that counts seconds on screen (the Pomodoro's panel) was shown:
+    // the tick wakes every second again.
+    void secondsShown();
 };

@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QSettings>
@@ -18,6 +19,11 @@ struct Store {
     std::unique_ptr<QSettings> settings;
     QString overridePath;
     bool reportedWriteFailure = false;
+    // What was read since the last write: the bar reads the same few
+    // settings for every button on every change, and a lookup in QSettings
+    // costs far more than one here. QSettings itself reads the file again
+    // only when a write syncs it, which clears this too.
+    QHash<QString, QVariant> reads;
 
     QSettings& get()
     {
@@ -57,13 +63,19 @@ QVariant value(const QString& key)
 {
     Store& s = store();
     QMutexLocker locker(&s.lock);
-    return s.get().value(key);
+    const auto cached = s.reads.constFind(key);
+    if (cached != s.reads.constEnd())
+        return *cached;
+    const QVariant read = s.get().value(key);
+    s.reads.insert(key, read);
+    return read;
 }
 
 void setValue(const QString& key, const QVariant& value)
 {
     Store& s = store();
     QMutexLocker locker(&s.lock);
+    s.reads.clear();
     s.get().setValue(key, value);
     s.get().sync();
     if (s.get().status() == QSettings::AccessError && !s.reportedWriteFailure) {
@@ -77,6 +89,7 @@ void remove(const QString& key)
 {
     Store& s = store();
     QMutexLocker locker(&s.lock);
+    s.reads.clear();
     s.get().remove(key);
     s.get().sync();
 }
@@ -94,6 +107,7 @@ void useFile(const QString& path)
     QMutexLocker locker(&s.lock);
     if (s.settings)
         s.settings->sync();
+    s.reads.clear();
     s.settings.reset();
     s.overridePath = path;
 }

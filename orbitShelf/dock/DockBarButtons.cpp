@@ -19,6 +19,7 @@
 #include "dock/StackWindowList.h"
 
 #include <QApplication>
+#include <QDataStream>
 #include <QDrag>
 #include <QDragMoveEvent>
 #include <QMimeData>
@@ -26,6 +27,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <type_traits>
 
 namespace {
 
@@ -170,8 +172,12 @@ std::optional<int32_t> itemProcessId(const DockBarItem& item, const QList<int32_
     return pids[item.appIndex];
 }
 
-void paintDockBarItem(QPainter& painter, const AppState& state, const DockViewState& view,
-    const DockBarItem& item, const QList<int32_t>& pids, int pinnedIndex, std::optional<int32_t> dropTarget)
+namespace {
+
+// What one item of the bar draws, handed to `sink` as the look it paints.
+template <typename Sink>
+void visitDockBarItem(Sink& sink, const AppState& state, const DockViewState& view, const DockBarItem& item,
+    const QList<int32_t>& pids, int pinnedIndex, std::optional<int32_t> dropTarget)
 {
     const QString& screen = view.screenID;
     const bool tags = windowTagsAllowed(state, screen);
@@ -185,7 +191,7 @@ void paintDockBarItem(QPainter& painter, const AppState& state, const DockViewSt
         window.appIconUrl = pinned ? pinned->appIconUrl : std::nullopt;
         const AppButtonFacts facts
             = appButtonFacts(state, window, view.hoveredWindow.get(), screen, 1, 0, tags, true);
-        paintAppButton(painter, appButtonLook(facts, item.rect, item.iconRect));
+        sink.app(appButtonLook(facts, item.rect, item.iconRect));
         return;
     }
     const std::optional<int32_t> pid = itemProcessId(item, pids);
@@ -196,20 +202,88 @@ void paintDockBarItem(QPainter& painter, const AppState& state, const DockViewSt
         return;
     const int count = app->windows ? int(app->windows->size()) : 0;
     if (item.kind == DockBarItem::Kind::App && showsStacked(count, state.settings.stackAppLimit())) {
-        paintStackButton(painter, stackButtonLook(runningAppIcon(state, *pid), item.iconRect));
+        sink.stack(stackButtonLook(runningAppIcon(state, *pid), item.iconRect));
         return;
     }
     const auto windows = app->sortAppWindows(state.settings.replaceFinder());
     const int index = item.kind == DockBarItem::Kind::Window ? item.windowIndex : 0;
     if (index < 0 || index >= int(windows.size())) {
         // An application without a usable window still shows its icon.
-        paintIconFilling(painter, runningAppIcon(state, *pid), item.iconRect, true);
+        sink.filling(runningAppIcon(state, *pid), item.iconRect);
         return;
     }
     AppButtonFacts facts = appButtonFacts(
         state, *windows[size_t(index)], view.hoveredWindow.get(), screen, count, scale, tags, false);
     facts.dropTarget = dropTarget == pid && index == 0;
-    paintAppButton(painter, appButtonLook(facts, item.rect, item.iconRect));
+    sink.app(appButtonLook(facts, item.rect, item.iconRect));
+}
+
+void write(QDataStream& out, const ButtonLabel& label)
+{
+    out << label.rect << label.radius << int(label.corners) << label.fill << label.textRect << label.font
+        << label.textColour << label.text;
+}
+
+template <typename T> void write(QDataStream& out, const std::optional<T>& value)
+{
+    out << value.has_value();
+    if (value) {
+        if constexpr (std::is_same_v<T, ButtonLabel>)
+            write(out, *value);
+        else
+            out << *value;
+    }
+}
+
+} // namespace
+
+void paintDockBarItem(QPainter& painter, const AppState& state, const DockViewState& view,
+    const DockBarItem& item, const QList<int32_t>& pids, int pinnedIndex, std::optional<int32_t> dropTarget)
+{
+    struct Painter {
+        QPainter& painter;
+        void app(const AppButtonLook& look) { paintAppButton(painter, look); }
+        void stack(const StackButtonLook& look) { paintStackButton(painter, look); }
+        void filling(const QIcon& icon, const QRectF& frame) { paintIconFilling(painter, icon, frame, true); }
+    } sink { painter };
+    visitDockBarItem(sink, state, view, item, pids, pinnedIndex, dropTarget);
+}
+
+QByteArray dockBarItemLook(const AppState& state, const DockViewState& view, const DockBarItem& item,
+    const QList<int32_t>& pids, int pinnedIndex, std::optional<int32_t> dropTarget)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    struct Writer {
+        QDataStream& out;
+        void app(const AppButtonLook& look)
+        {
+            out << 'a' << look.frame << look.scale;
+            write(out, look.iconRect);
+            // Icons are told apart by their key: streaming one would draw it.
+            out << look.icon.cacheKey();
+            write(out, look.chip);
+            write(out, look.dropHighlight);
+            out << look.dropFill << quint32(look.indicators.size());
+            for (const ButtonIndicator& i : look.indicators) {
+                out << i.bar << i.colour << i.edge << i.glowColour << quint32(i.glow.size());
+                for (const QRectF& ring : i.glow)
+                    out << ring;
+            }
+            write(out, look.overlay);
+            write(out, look.pinStar);
+        }
+        void stack(const StackButtonLook& look)
+        {
+            out << 's' << look.icon.cacheKey() << look.tilePixels;
+            for (const QRectF& tile : look.tiles)
+                out << tile;
+            out << look.outline << look.outlineColour << look.outlineWidth << look.outlineRadius;
+        }
+        void filling(const QIcon& icon, const QRectF& frame) { out << 'f' << icon.cacheKey() << frame; }
+    } sink { out };
+    visitDockBarItem(sink, state, view, item, pids, pinnedIndex, dropTarget);
+    return bytes;
 }
 
 DockBarInput::DockBarInput(AppState& state, DockView& view)

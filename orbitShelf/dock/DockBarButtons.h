@@ -2,6 +2,7 @@
 
 #include "dock/DockBarGeometry.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QObject>
 #include <QPointF>
@@ -35,6 +36,11 @@ std::optional<int32_t> itemProcessId(const DockBarItem& item, const QList<int32_
 // painted so far; `dropTarget` is the application an icon is dragged over.
 void paintDockBarItem(QPainter& painter, const AppState& state, const DockViewState& view,
     const DockBarItem& item, const QList<int32_t>& pids, int pinnedIndex, std::optional<int32_t> dropTarget);
+
+// What paintDockBarItem would draw, as bytes that differ whenever the
+// drawing would: a repaint can leave alone the items whose look is the same.
+QByteArray dockBarItemLook(const AppState& state, const DockViewState& view, const DockBarItem& item,
+    const QList<int32_t>& pids, int pinnedIndex, std::optional<int32_t> dropTarget);
 
 // Drag and drop and the stacked buttons' window lists on a dock view.
 // Installed on the view as an event filter; the view asks it for the

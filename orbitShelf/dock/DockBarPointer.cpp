@@ -1,7 +1,6 @@
 #include "dock/DockBarPointer.h"
 
 #include "app/AppState.h"
-#include "widgets/FloatingPanel.h"
 #include "app/Utilities.h"
 #include "apps/ActiveApp.h"
 #include "apps/ProcessStatistics.h"
@@ -15,6 +14,7 @@
 #include "dock/PreviewCapture.h"
 #include "dock/WindowHoverHandler.h"
 #include "dock/WindowHoverPreview.h"
+#include "widgets/FloatingPanel.h"
 
 #include <QMenu>
 #include <QMouseEvent>
@@ -199,6 +199,10 @@ void DockBarPointer::refreshPreview()
 
 void DockBarPointer::logWindowButtons()
 {
+    // Every change of the model passes here: the line is built only for a
+    // log that shows it.
+    if (!lcDock().isDebugEnabled())
+        return;
     QStringList buttons;
     for (const DockBarItem& item : m_view.picture().items) {
         if (item.kind == DockBarItem::Kind::MainButton) {

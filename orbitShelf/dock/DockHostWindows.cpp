@@ -169,8 +169,12 @@ DockWindows& sharedDockWindows()
         services.screens = [] { return currentDockScreens(); };
         services.makeWindow
             = [](const DockWindowSpec& spec) { return makeDockHostWindow(AppState::shared(), spec); };
-        services.installModifierMonitor = [] { runDockHook(dockHooks().installModifierMonitor); };
-        services.startHotKeys = [] { runDockHook(dockHooks().startHotKeys); };
+        // The bar draws without them: they follow on the event loop, the
+        // monitor first, so that the dock window maps sooner.
+        services.installModifierMonitor
+            = [] { QTimer::singleShot(0, qApp, [] { runDockHook(dockHooks().installModifierMonitor); }); };
+        services.startHotKeys
+            = [] { QTimer::singleShot(0, qApp, [] { runDockHook(dockHooks().startHotKeys); }); };
         // Lives for the whole process, like the windows it keeps.
         return new DockWindows(AppState::shared(), services);
     }();

@@ -21,8 +21,10 @@
 #include "platform/DockWindowHints.h"
 #include "widgets/Badge.h"
 
+#include <QDataStream>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
@@ -52,10 +54,15 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
         if (barShowsTitleOf(m_state, number))
             refreshPicture();
     });
-    // Every dock hears the one-second clock; only the listening one acts.
-    if (m_state.pomodoroTimer) {
-        connect(m_state.pomodoroTimer, &QTimer::timeout, this,
-            [this] { dockTick(m_view.enableListener, dockTickCount(), m_tickServices, m_queue); });
+    // Only the listening dock ticks, and it wakes only when a step is due.
+    if (m_state.pomodoroTimer && m_view.enableListener) {
+        m_tickClock = std::make_unique<DockTickClock>(dockTickCount(), m_tickServices, m_queue,
+            DockTickClock::standardHooks(m_state, m_state.pomodoroTimer));
+        connect(m_state.pomodoroTimer, &QTimer::timeout, this, [this] { m_tickClock->fire(); });
+        // A Pomodoro started or a setting turned on may bring the next step
+        // closer.
+        connect(&m_state, &AppState::changed, this, [this] { m_tickClock->plan(); });
+        connect(&m_state, &AppState::secondsShown, this, [this] { m_tickClock->plan(); });
     }
     // Hook: hover previews and the main button's tool hub and menu.
     m_pointer = new DockBarPointer(m_state, *this);
@@ -170,7 +177,7 @@ void DockView::refreshPicture()
     }
     m_pomodoroTile->setVisible(onBreak);
     logPicture();
-    updateBar();
+    updateChangedItems();
     // Hook: which application each button stands for, on screen, once per
     // change; people and the end-to-end tests read the bar's order here.
     if (!lcDock().isDebugEnabled() || !isVisible())
@@ -333,20 +340,130 @@ void DockView::leaveEvent(QEvent* event)
 
 QRect DockView::barPaintArea() const
 {
-    // The bar and its buttons, with room for what is drawn past them: a
-    // hovered icon grows by a fifth, shadows and badges reach a little out.
     QRectF area = m_picture.barRect;
     for (const DockBarItem& item : m_picture.items)
         area |= item.rect;
     if (area.isEmpty())
         return {};
-    const double thickness = std::min(area.width(), area.height());
-    const double margin = 16 + 0.3 * thickness;
+    const double margin = itemPaintMargin();
     return area.adjusted(-margin, -margin, margin, margin).toAlignedRect() & rect();
+}
+
+QByteArray DockView::panelLook() const
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << m_picture.barRect << m_state.settings.dockColor() << m_pomodoroTile->isVisible() << m_hoveredItem
+        << quint32(m_picture.items.size());
+    return bytes;
+}
+
+QByteArray DockView::itemLook(const DockBarItem& item, const QList<int32_t>& pids) const
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << item.rect << item.iconRect << item.entryIndex;
+    if (item.entryIndex < 0 || item.entryIndex >= int(m_entries.size()))
+        return bytes;
+    // Mirrors what paintEvent draws for the item.
+    const BarEntry& entry = m_entries[size_t(item.entryIndex)];
+    out << int(entry.kind);
+    switch (entry.kind) {
+    case BarEntry::Kind::WindowButton:
+        out << dockBarItemLook(m_state, m_view, item, pids, 0, m_buttonInput->dropTarget()) << entry.badge
+            << entry.hotKey;
+        break;
+    case BarEntry::Kind::StackButton:
+        out << dockBarItemLook(m_state, m_view, item, pids, 0, m_buttonInput->dropTarget());
+        break;
+    case BarEntry::Kind::PinnedApp:
+        out << dockBarItemLook(m_state, m_view, item, pids,
+            std::max(0, int(m_state.pinnedAnNotRunning.indexOf(entry.app))), std::nullopt);
+        break;
+    case BarEntry::Kind::Launchpad:
+        break;
+    case BarEntry::Kind::Tool:
+        out << entry.toolName;
+        break;
+    default: {
+        const MainButtonIcon picture = mainButtonIcon(m_state);
+        out << picture.file.value_or(QString()) << picture.file.has_value() << picture.builtinName
+            << picture.inset << entry.pid << (entry.window ? entry.window->icon.cacheKey() : 0)
+            << (entry.app ? entry.app->icon.cacheKey() : 0)
+            << (m_state.allApps.value(entry.pid) ? m_state.allApps.value(entry.pid)->icon.cacheKey() : 0);
+        break;
+    }
+    }
+    return bytes;
+}
+
+double DockView::itemPaintMargin() const
+{
+    // Room for what is drawn past the bar and its buttons: a hovered icon
+    // grows by a fifth, shadows and badges reach a little out.
+    QRectF area = m_picture.barRect;
+    for (const DockBarItem& item : m_picture.items)
+        area |= item.rect;
+    return 16 + 0.3 * std::min(area.width(), area.height());
+}
+
+std::vector<QByteArray> DockView::currentLooks() const
+{
+    const QList<int32_t> pids(m_appIds.begin(), m_appIds.end());
+    std::vector<QByteArray> looks;
+    looks.reserve(m_picture.items.size());
+    for (const DockBarItem& item : m_picture.items)
+        looks.push_back(itemLook(item, pids));
+    return looks;
+}
+
+void DockView::updateChangedItems()
+{
+    const QRect area = barPaintArea();
+    QByteArray panel = panelLook();
+    const bool samePanel = panel == m_panelLook && area == m_paintedArea;
+    m_panelLook = std::move(panel);
+    if (!samePanel || m_itemLooks.size() != m_picture.items.size()) {
+        // A bar that moved or grew repaints whole. What it then shows is
+        // recorded once a burst of changes (a new window brings several) has
+        // passed, not on each of them.
+        m_requestedArea += QRegion(area) + m_paintedArea;
+        updateBar();
+        if (!m_looksPending) {
+            m_looksPending = true;
+            QTimer::singleShot(0, this, [this] {
+                m_looksPending = false;
+                if (m_itemLooks.empty())
+                    m_itemLooks = currentLooks();
+            });
+        }
+        return;
+    }
+    std::vector<QByteArray> looks = currentLooks();
+    // What an item draws reaches past it as far as past the bar (shadows,
+    // badges); the items beside it are drawn again inside that margin, in
+    // their order, as a whole repaint would.
+    const double margin = itemPaintMargin();
+    QRegion changed;
+    for (size_t i = 0; i < looks.size(); ++i) {
+        if (looks[i] == m_itemLooks[i])
+            continue;
+        const QRectF reach = m_picture.items[i].rect | m_picture.items[i].iconRect;
+        changed += reach.adjusted(-margin, -margin, margin, margin).toAlignedRect() & area;
+    }
+    m_itemLooks = std::move(looks);
+    if (!changed.isEmpty()) {
+        m_requestedArea += changed;
+        update(changed);
+    }
+    applyInputRegion();
 }
 
 void DockView::updateBar()
 {
+    // Whoever repaints the whole bar may have changed what it shows (the
+    // hovered button): the next change repaints whole too.
+    m_itemLooks.clear();
     // The dock window is much larger than its bar (menus and previews open
     // inside it); repainting only where the bar was and is keeps a change of
     // one button from clearing and sending the whole window.
@@ -415,8 +532,14 @@ void DockView::resizeEvent(QResizeEvent* event)
     refreshPicture();
 }
 
-void DockView::paintEvent(QPaintEvent*)
+void DockView::paintEvent(QPaintEvent* event)
 {
+    // A repaint asked for elsewhere (hover, a drag, an expose) may show
+    // looks the last refresh did not record: the next refresh repaints
+    // whole.
+    if (!(event->region() - m_requestedArea).isEmpty())
+        m_itemLooks.clear();
+    m_requestedArea = QRegion();
     if (m_picture.barRect.isEmpty())
         return;
     QPainter painter(this);
@@ -431,9 +554,14 @@ void DockView::paintEvent(QPaintEvent*)
     // their looks (the app button and the stacked button), with the rows'
     // count badge and the hot-key badge over window buttons.
     const QList<int32_t> pids(m_appIds.begin(), m_appIds.end());
+    const double margin = itemPaintMargin();
     for (int i = 0; i < int(m_picture.items.size()); ++i) {
         const DockBarItem& item = m_picture.items[size_t(i)];
         if (item.entryIndex < 0 || item.entryIndex >= int(m_entries.size()))
+            continue;
+        // Nothing it draws would land in what is repainted.
+        const QRectF reach = (item.rect | item.iconRect).adjusted(-margin, -margin, margin, margin);
+        if (!event->region().intersects(reach.toAlignedRect()))
             continue;
         const BarEntry& entry = m_entries[size_t(item.entryIndex)];
         switch (entry.kind) {

@@ -8,12 +8,15 @@
 #include "dock/DockTick.h"
 #include "dock/DockViewState.h"
 
+#include <QByteArray>
 #include <QRectF>
 #include <QRegion>
 
+#include <QWidget>
+#include <memory>
 #include <optional>
 #include <utility>
-#include <QWidget>
+#include <vector>
 
 class AppState;
 class DockBarPointer;
@@ -64,8 +67,21 @@ private:
     DockBarGeometryInput geometryInput() const;
     // Schedules a repaint of the bar, where it was and where it is now.
     void updateBar();
+    // What each item and the panel draw, to repaint only the items whose
+    // look changed (an activation moves two indicators, not the bar).
+    QByteArray itemLook(const DockBarItem& item, const QList<int32_t>& pids) const;
+    QByteArray panelLook() const;
+    void updateChangedItems();
+    std::vector<QByteArray> currentLooks() const;
+    // How far past its item a button draws (hover growth, shadows, badges).
+    double itemPaintMargin() const;
     QRect barPaintArea() const;
     QRect m_paintedArea;
+    std::vector<QByteArray> m_itemLooks;
+    QByteArray m_panelLook;
+    // What updateChangedItems asked to repaint since the last paint.
+    QRegion m_requestedArea;
+    bool m_looksPending = false;
     std::optional<std::pair<WId, QRegion>> m_inputRegion; // as last sent
     std::optional<std::pair<WId, std::optional<platform::ReservedEdge>>> m_reservedEdge; // as last sent
     void applyInputRegion();
@@ -87,6 +103,8 @@ private:
     PinnedLaunches m_pinnedLaunches;
     BarHoverHide m_hoverHide;
     DockTickServices m_tickServices;
+    // The main dock's; the others do not tick.
+    std::unique_ptr<DockTickClock> m_tickClock;
     int m_hoveredItem = -1;
     QString m_loggedPicture;
     QString m_loggedFocus; // the focused window as last logged

@@ -1,23 +1,31 @@
 #include "shell/AppDelegate.h"
 
-#include "shell/AccessoryPolicy.h"
-#include "shell/AppListeners.h"
 #include "app/AppState.h"
-#include "shell/AppWindows.h"
 #include "apps/AXEventThread.h"
 #include "dock/DockWindows.h"
+#include "shell/AccessoryPolicy.h"
+#include "shell/AppListeners.h"
+#include "shell/AppWindows.h"
 #include "tools/PomodoroRun.h"
 
+#include <QCoreApplication>
+#include <QTimer>
 #include <QWidget>
 
 LaunchSteps LaunchSteps::standard()
 {
     LaunchSteps steps;
+    // What the bar needs to draw runs at once; the rest follows on the event
+    // loop, in the same order, once the dock window is on its way to the
+    // screen.
+    const auto later = [](void (*step)()) {
+        return [step] { QTimer::singleShot(0, QCoreApplication::instance(), step); };
+    };
     steps.buildDockWindows = [] { ::buildDockWindows(); };
-    steps.registerAppListeners = [] { ::registerAppListeners(); };
-    steps.recordPomodoroRun = [] { ::recordPomodoroRun(); };
-    steps.setAccessoryActivationPolicy = [] { ::setAccessoryActivationPolicy(); };
-    steps.startAXBackgroundWork = [] { ::startAXBackgroundWork(); };
+    steps.registerAppListeners = later([] { ::registerAppListeners(); });
+    steps.recordPomodoroRun = later([] { ::recordPomodoroRun(); });
+    steps.setAccessoryActivationPolicy = later([] { ::setAccessoryActivationPolicy(); });
+    steps.startAXBackgroundWork = later([] { ::startAXBackgroundWork(); });
     return steps;
 }
 

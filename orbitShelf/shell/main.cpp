@@ -26,6 +26,7 @@
 #include "widgets/AlertBox.h"
 #include "widgets/ClearTextEditors.h"
 
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -162,14 +163,23 @@ int main(int argc, char** argv)
     // start so that none sent before the first tick is missed.
     DockBadgeReader::shared();
 
-    // Later launches would close it again at once; it is not even shown then.
-    const std::unique_ptr<QWidget> onboarding = makeOnboardingWindow();
-    if (AppState::shared().settings.firstInstalled())
+    // The onboarding is built when it is first shown (on the first run, or
+    // when asked for from outside), not at every launch: its tour pictures
+    // alone are over 20 MB. Closed, it goes with what it holds.
+    QPointer<QWidget> onboarding;
+    const auto showOnboarding = [&onboarding] {
+        if (!onboarding) {
+            onboarding = makeOnboardingWindow().release();
+            onboarding->setAttribute(Qt::WA_DeleteOnClose);
+        }
         onboarding->show();
-    const auto openExternalEvent = [&onboarding](const QString& identifier) {
+    };
+    if (AppState::shared().settings.firstInstalled())
+        showOnboarding();
+    const auto openExternalEvent = [&onboarding, showOnboarding](const QString& identifier) {
         if (identifier != QLatin1String(kOnboardingWindowEvent))
             return false;
-        onboarding->show();
+        showOnboarding();
         onboarding->raise();
         onboarding->activateWindow();
         return true;
@@ -187,8 +197,10 @@ int main(int argc, char** argv)
     const QString startEvent = externalEventArgument(argc, argv);
     if (!startEvent.isEmpty())
         QTimer::singleShot(0, &app, [openExternalEvent, startEvent] { openExternalEvent(startEvent); });
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, [&delegate] { delegate.applicationWillTerminate(); });
+    QObject::connect(
+        &app, &QCoreApplication::aboutToQuit, [&delegate] { delegate.applicationWillTerminate(); });
     const int status = app.exec();
+    delete onboarding.data();
     // The event thread delivers through the platform; it ends first.
     stopAXBackgroundWork();
     platform::setClipboardReader(nullptr);

@@ -239,6 +239,7 @@ void PomodoroView::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     trackFeature(QStringLiteral("PomodoroView"));
     pomodoroViewVisible = true;
+    emit m_state.secondsShown();
     refresh();
     // Hook: where "Start" is on screen once laid out; people and the
     // end-to-end tests read it here.

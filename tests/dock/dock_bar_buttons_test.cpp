@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 const QString kScreen = QStringLiteral("Optional(B)");
@@ -62,6 +64,18 @@ TEST(DockBarItems, NameTheirRunningApplication)
         << "an application that quit since the picture";
 }
 
+// The button of the first application's window `row`, one row per window.
+DockBarItem windowItem(int row)
+{
+    DockBarItem item;
+    item.kind = DockBarItem::Kind::Window;
+    item.appIndex = 0;
+    item.windowIndex = row;
+    item.rect = QRectF(0, 60 * row, 186, 56);
+    item.iconRect = QRectF(0, 60 * row + 5, 46, 46);
+    return item;
+}
+
 TEST_F(DockBarButtons, PaintedButtonsReadFocusAndTagColourFromTheState)
 {
     addApp(1, 2); // windows 10 and 11
@@ -72,20 +86,49 @@ TEST_F(DockBarButtons, PaintedButtonsReadFocusAndTagColourFromTheState)
     QImage image(200, 120, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    for (int row = 0; row < 2; ++row) {
-        DockBarItem item;
-        item.kind = DockBarItem::Kind::Window;
-        item.appIndex = 0;
-        item.windowIndex = row;
-        item.rect = QRectF(0, 60 * row, 186, 56);
-        item.iconRect = QRectF(0, 60 * row + 5, 46, 46);
-        paintDockBarItem(painter, state, view, item, { 1 }, 0, std::nullopt);
-    }
+    for (int row = 0; row < 2; ++row)
+        paintDockBarItem(painter, state, view, windowItem(row), { 1 }, 0, std::nullopt);
     painter.end();
     EXPECT_EQ(image.pixelColor(50, 28), QColor(56, 60, 68)) << "the focused window's chip";
     EXPECT_EQ(image.pixelColor(93 + 18, 48), QColor(255, 0, 0)) << "its focus indicator";
     EXPECT_EQ(image.pixelColor(50, 88), QColor(0, 0, 255)) << "the other window's tag colour";
     state.setWindowtagColorCache({});
+}
+
+TEST_F(DockBarButtons, AnItemsLookChangesExactlyWhenItsDrawingWould)
+{
+    addApp(1, 2); // windows 10 and 11
+    const DockViewState view(true, 1920, 1080, kScreen);
+    auto looks = [&] {
+        return std::pair(dockBarItemLook(state, view, windowItem(0), { 1 }, 0, std::nullopt),
+            dockBarItemLook(state, view, windowItem(1), { 1 }, 0, std::nullopt));
+    };
+    const struct {
+        const char* name;
+        std::function<void()> change;
+        bool first, second; // whose look changes
+    } rows[] = {
+        { "nothing", [] {}, false, false },
+        { "the first window takes the focus", [this] { state.focusedWindow.insert(10, true); }, true, false },
+        { "the focus moves to the second",
+            [this] {
+                state.focusedWindow.insert(10, false);
+                state.focusedWindow.insert(11, true);
+            },
+            true, true },
+        { "the second is renamed",
+            [this] { (*state.allApps.value(1)->windows)[1]->title = QStringLiteral("renamed"); }, false,
+            true },
+        { "the indicator colour", [this] { state.settings.setOpenIndicatorColor(QStringLiteral("00ff00")); },
+            false, true },
+    };
+    for (const auto& row : rows) {
+        const auto before = looks();
+        row.change();
+        const auto after = looks();
+        EXPECT_EQ(before.first != after.first, row.first) << row.name;
+        EXPECT_EQ(before.second != after.second, row.second) << row.name;
+    }
 }
 
 TEST_F(DockBarButtons, StackedWindowListActivatesTheClickedWindowAndCloses)
