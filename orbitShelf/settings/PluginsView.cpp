@@ -230,8 +230,13 @@ void PluginsView::logPlaces()
     // Where the controls stand, for the log the end-to-end tests read.
     for (QWidget* cell : std::as_const(m_cells))
         logPlace(cell, QStringLiteral("plugins cell %1").arg(cell->objectName().mid(7)));
-    logPlace(m_install, QStringLiteral("plugins install button %1").arg(m_install->text()));
-    logPlace(m_pin, QStringLiteral("plugins pin switch"));
+    // Which tool the detail shows: a click on a cell is followed by the
+    // lines of the tool it chose, not those of the one before.
+    const QString shown = m_controller->currentPlugin().name;
+    logPlace(m_install, QStringLiteral("plugins install button %1 for %2").arg(m_install->text(), shown));
+    logPlace(m_pin,
+        QStringLiteral("plugins pin switch %1 for %2")
+            .arg(QLatin1String(m_pin->isChecked() ? "on" : "off"), shown));
     if (m_keyRefused->isVisible())
         qCDebug(lcPluginsView).noquote() << "plugins key refused:" << m_keyRefused->text();
 }

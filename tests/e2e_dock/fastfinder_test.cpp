@@ -31,8 +31,7 @@ TEST(FastFinder, TheTileListsHomeEntersAFolderAndOpensAFile)
     // The opener script lives in home too; it is hidden so home lists one entry.
     const QString marker = home.filePath(".opened.marker");
 
-    DockRun run(std::map<QString, QVariant> {
-        { QStringLiteral("pinedPlugins"), QStringLiteral("{\"FastFinder\":\"true\"}") } });
+    DockRun run;
     // The default application of plain text writes the path it was given.
     const QString opener = home.filePath(".opener.sh");
     writeFile(opener, "#!/bin/sh\nprintf %s \"$1\" > \"" + marker.toUtf8() + "\"\n");
@@ -43,8 +42,10 @@ TEST(FastFinder, TheTileListsHomeEntersAFolderAndOpensAFile)
     writeFile(run.configHome() + "/mimeapps.list",
         "[Default Applications]\ntext/plain=org.example.Marker.desktop\n");
     run.setEnvironment("HOME", home.path());
-    run.setEnvironment("QT_LOGGING_RULES", "orbitshelf.dock=true;orbitshelf.tools.fastfinder=true");
+    run.setEnvironment(
+        "QT_LOGGING_RULES", "orbitshelf.dock=true;orbitshelf.settings=true;orbitshelf.tools.fastfinder=true");
     ASSERT_GT(run.start(), 0);
+    ASSERT_TRUE(installTools(run, { "FastFinder" }, true)) << run.log().toStdString();
 
     std::optional<LoggedBarItem> tile;
     ASSERT_TRUE(waitUntil([&] {

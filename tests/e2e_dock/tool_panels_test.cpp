@@ -2,8 +2,6 @@
 // bar on the bottom, left and right edges: each opens beside its tile inside
 // the screen, a second click closes it, one is up at a time, Escape closes it.
 // And a Pomodoro started in its panel counts on through the bar's "Restart".
-#include "Persistence.h"
-
 #include "tests/support/X11TestTools.h"
 
 #include <QSettings>
@@ -40,13 +38,10 @@ TEST(ToolPanels, OpenBesideTheirTileOneAtATimeAndCloseByTileOrEscape)
     const QRect screen(0, 0, 1920, 1080);
     for (const char* edge : { "bottom", "left", "right" }) {
         SCOPED_TRACE(edge);
-        DockRun run({ { QStringLiteral("mainDockPosition"), QString::fromLatin1(edge) },
-            { QStringLiteral("pinedPlugins"),
-                QStringLiteral("{\"Pasteboard\":\"true\",\"Pomodoro\":\"true\"}") } });
-        // Installed through the store: nothing in the program installs a tool
-        // until the settings window's tool list does.
-        ASSERT_TRUE(installToolsFromStore(run, { "Pasteboard", "Pomodoro" }));
+        DockRun run(std::map<QString, QVariant> {
+            { QStringLiteral("mainDockPosition"), QString::fromLatin1(edge) } });
         ASSERT_GT(run.start(), 0);
+        ASSERT_TRUE(installTools(run, { "Pasteboard", "Pomodoro" }, true)) << run.log().toStdString();
         std::vector<QRect> tiles;
         ASSERT_TRUE(waitUntil([&] { return (tiles = toolTiles(run)).size() == 2; }))
             << run.log().toStdString();
@@ -90,13 +85,12 @@ TEST(ToolPanels, OpenBesideTheirTileOneAtATimeAndCloseByTileOrEscape)
 
 TEST(PomodoroRestart, TheBarsRestartKeepsARunningPomodoroCounting)
 {
-    DockRun run(std::map<QString, QVariant> {
-        { QStringLiteral("pinedPlugins"), QStringLiteral("{\"Pomodoro\":\"true\"}") } });
-    // Installed through the store, as above.
-    ASSERT_TRUE(installToolsFromStore(run, { "Pomodoro" }));
-    run.setEnvironment("QT_LOGGING_RULES", "orbitshelf.dock=true;orbitshelf.tools.pomodoro=true");
+    DockRun run;
+    run.setEnvironment(
+        "QT_LOGGING_RULES", "orbitshelf.dock=true;orbitshelf.settings=true;orbitshelf.tools.pomodoro=true");
     const qint64 first = run.start();
     ASSERT_GT(first, 0);
+    ASSERT_TRUE(installTools(run, { "Pomodoro" }, true)) << run.log().toStdString();
     const auto seconds = [&] {
         QSettings file(
             run.configHome() + QStringLiteral("/orbitShelf/orbitShelf.conf"), QSettings::NativeFormat);

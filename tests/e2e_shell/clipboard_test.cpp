@@ -215,10 +215,12 @@ TEST(Clipboard, CopiesElsewhereAreKeptWithTheirSourceNeverSecretsAndASilentOwner
     index.close();
     for (const char* name : { "mini.xterm", "xterm" })
         ASSERT_TRUE(xtermIcon.save(icons + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png")));
-    // Installed through the store: nothing in the program installs a tool
-    // until the settings window's tool list does.
-    ASSERT_TRUE(installToolsFromStore(run, { "Pasteboard" }));
-    // The data folder as older versions left it: open to every user.
+    // The data folder as older versions left it, their store in it: open to
+    // every user.
+    {
+        QString error;
+        ASSERT_TRUE(PersistenceController::open(run.storePath(), &error)) << error.toStdString();
+    }
     const QString dataFolder = QFileInfo(run.storePath()).absolutePath();
     QFile old(dataFolder + QStringLiteral("/pasteboard-older.png"));
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
@@ -227,6 +229,7 @@ TEST(Clipboard, CopiesElsewhereAreKeptWithTheirSourceNeverSecretsAndASilentOwner
              std::pair { old.fileName(), 0644 } })
         ASSERT_EQ(chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0);
     ASSERT_GT(run.start(), 0);
+    ASSERT_TRUE(installTools(run, { "Pasteboard" })) << run.log().toStdString();
     Clients clients;
     const auto source = clients.xterm(QStringLiteral("clip source"));
     ASSERT_FALSE(source.id.isEmpty());
@@ -358,8 +361,7 @@ TEST(ClipboardPanel, TheHotKeyOpensTheWindowACardClickCopiesAndEscapeClosesIt)
         QString error;
         auto store = PersistenceController::open(run.storePath(), &error);
         ASSERT_TRUE(store) << error.toStdString();
-        ASSERT_TRUE(store->insert(
-            Entity::Plugins, { { "name", QStringLiteral("Pasteboard") }, { "installed", true } }));
+        // A copy kept by an earlier session.
         ASSERT_TRUE(store->insert(Entity::Pasteboard,
             { { "text", QStringLiteral(" stored earlier ") },
                 { "category", QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) },
@@ -367,6 +369,7 @@ TEST(ClipboardPanel, TheHotKeyOpensTheWindowACardClickCopiesAndEscapeClosesIt)
         ASSERT_TRUE(store->save());
     }
     ASSERT_GT(run.start(), 0);
+    ASSERT_TRUE(installTools(run, { "Pasteboard" })) << run.log().toStdString();
     const QString title = QStringLiteral("orbitShelf clipboard");
     // The hot key is registered once the bar is up; until then a press is lost.
     ASSERT_TRUE(waitUntil(

@@ -1,7 +1,5 @@
 // The notes in the real binary: the bar's main button opens the tool hub,
 // "Note" shows the notes, and the text typed there survives a restart.
-#include "Persistence.h"
-
 #include "tests/support/X11TestTools.h"
 
 #include <QSettings>
@@ -53,19 +51,11 @@ bool openNotes(const DockRun& run, qsizetype from)
 TEST(Notes, TextTypedInTheHubIsKeptAcrossARestart)
 {
     DockRun run;
-    // The tools list that installs tools is not in this build's hands here:
-    // "Note" is installed straight into the store, as that list would.
-    {
-        QString error;
-        auto store = PersistenceController::open(run.storePath(), &error);
-        ASSERT_TRUE(store) << error.toStdString();
-        ASSERT_TRUE(
-            store->insert(Entity::Plugins, { { "name", QStringLiteral("Note") }, { "installed", true } }));
-        ASSERT_TRUE(store->save());
-    }
-    run.setEnvironment(
-        "QT_LOGGING_RULES", "orbitshelf.dock=true;orbitshelf.tools.hub=true;orbitshelf.tools.notes=true");
+    run.setEnvironment("QT_LOGGING_RULES",
+        "orbitshelf.dock=true;orbitshelf.settings=true;orbitshelf.tools.hub=true;orbitshelf.tools.notes="
+        "true");
     ASSERT_GT(run.start(), 0);
+    ASSERT_TRUE(installTools(run, { "Note" })) << run.log().toStdString();
     ASSERT_TRUE(openNotes(run, 0)) << run.log().toStdString();
     xdotool({ "type", "--delay", "1", "hello" });
     EXPECT_TRUE(waitUntil([&] { return draftOf(run) == QLatin1String("hello"); }))

@@ -95,8 +95,8 @@ std::optional<qsizetype> pressInstallButton(
             click(tab.center());
             return waitUntil(
                 [&] {
-                    return (
-                        button = run.loggedRect(QStringLiteral("plugins install button %1 at ").arg(before)))
+                    return (button = run.loggedRect(
+                                QStringLiteral("plugins install button %1 for Pasteboard at ").arg(before)))
                         .has_value();
                 },
                 std::chrono::milliseconds(500));
@@ -105,7 +105,8 @@ std::optional<qsizetype> pressInstallButton(
     const qsizetype clicked = run.log().size();
     click(button->center());
     if (!waitUntil([&] {
-            return run.log().mid(clicked).contains(QStringLiteral("plugins install button %1 at").arg(after));
+            return run.log().mid(clicked).contains(
+                QStringLiteral("plugins install button %1 for Pasteboard at").arg(after));
         }))
         return std::nullopt;
     return run.log().size();

@@ -4,7 +4,6 @@
 // what the X server shows, the real orbitShelf with settings of its own and
 // the bar it logs, and a private session bus.
 
-#include "Persistence.h"
 #include "app/UserDefaults.h"
 #include "platform/ScreenIdentity.h"
 #include "tests/support/XvfbSession.h"
@@ -303,20 +302,6 @@ private:
     std::map<QString, QString> m_environment;
 };
 
-// Installs built-in tools the way only the store can until the settings
-// window's tool list does: records written before the program starts.
-inline ::testing::AssertionResult installToolsFromStore(const DockRun& run, const QStringList& tools)
-{
-    QString error;
-    auto store = PersistenceController::open(run.storePath(), &error);
-    if (!store)
-        return ::testing::AssertionFailure() << error.toStdString();
-    for (const QString& tool : tools)
-        if (!store->insert(Entity::Plugins, { { "name", tool }, { "installed", true } }))
-            return ::testing::AssertionFailure() << "cannot insert " << tool.toStdString();
-    return store->save() ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << "not saved";
-}
-
 // Right-clicks the bar's main button until its settings menu opens: a dock
 // window just mapped may not take input yet. Reads only the log written
 // after `from` (a restart's); the bar's place after `barFrom` (the same
@@ -361,6 +346,99 @@ inline std::optional<QRect> openSettingsTab(
         return std::nullopt;
     click(tabRect->center());
     return tabRect;
+}
+
+// As a user installs built-in tools: "Settings" from the main button's
+// menu, "Plugins", then each tool's cell and "Install", until the page
+// offers "Remove"; with `pin`, the tool's pin switch turned on as well, which
+// puts its tile on the bar. The settings window is closed at the end: it
+// would stand over the windows the test goes on to click. Reads only the log
+// written after `from` (the bar's place after `barFrom`, as openSettingsMenu).
+inline ::testing::AssertionResult installTools(const DockRun& run, const QStringList& tools, bool pin = false,
+    qsizetype from = 0, std::optional<qsizetype> barFrom = {})
+{
+    const auto since = [&run](qsizetype mark) { return run.log().mid(mark); };
+    const std::optional<QRect> tab = openSettingsTab(run, QStringLiteral("Plugins"), from, barFrom);
+    if (!tab)
+        return ::testing::AssertionFailure() << "the Plugins tab did not open";
+    // What the page's detail shows for `tool`: the button's title and the pin
+    // switch's state, the newest logged after `mark`, with their places.
+    struct Detail {
+        QString button;
+        QRect buttonAt;
+        bool pinned = false;
+        QRect pinAt;
+    };
+    const auto detailOf = [&](const QString& tool, qsizetype mark) -> std::optional<Detail> {
+        const QString log = since(mark);
+        const QString name = QRegularExpression::escape(tool);
+        const std::optional<QRect> button
+            = loggedRectIn(log, QStringLiteral("plugins install button \\w+ for %1 at ").arg(name));
+        const std::optional<QRect> pinAt
+            = loggedRectIn(log, QStringLiteral("plugins pin switch \\w+ for %1 at ").arg(name));
+        if (!button || !pinAt)
+            return std::nullopt;
+        QRegularExpressionMatch title, pinned;
+        const QRegularExpression titleLine(
+            QStringLiteral("plugins install button (\\w+) for %1 at ").arg(name));
+        for (auto it = titleLine.globalMatch(log); it.hasNext();)
+            title = it.next();
+        const QRegularExpression pinLine(QStringLiteral("plugins pin switch (\\w+) for %1 at ").arg(name));
+        for (auto it = pinLine.globalMatch(log); it.hasNext();)
+            pinned = it.next();
+        return Detail { title.captured(1), *button, pinned.captured(1) == QLatin1String("on"), *pinAt };
+    };
+
+    for (const QString& tool : tools) {
+        const QString cellLine = QStringLiteral("plugins cell %1 at ").arg(QRegularExpression::escape(tool));
+        std::optional<QRect> cell;
+        // The tab's first click may come before the window takes input.
+        if (!waitUntil([&] {
+                if ((cell = loggedRectIn(since(from), cellLine)))
+                    return true;
+                click(tab->center());
+                return waitUntil([&] { return (cell = loggedRectIn(since(from), cellLine)).has_value(); },
+                    std::chrono::milliseconds(500));
+            }))
+            return ::testing::AssertionFailure() << "no cell of " << tool.toStdString() << " showed";
+        // Choosing a tool twice does no harm: the cell is clicked until the
+        // detail shows it.
+        std::optional<Detail> detail;
+        qsizetype chosen = 0;
+        if (!waitUntil([&] {
+                chosen = run.log().size();
+                click(cell->center());
+                return waitUntil([&] { return (detail = detailOf(tool, chosen)).has_value(); },
+                    std::chrono::milliseconds(1500));
+            }))
+            return ::testing::AssertionFailure() << "the page did not show " << tool.toStdString();
+        if (detail->button == QLatin1String("Install")) {
+            // Once only: a second click would remove the tool again.
+            const qsizetype clicked = run.log().size();
+            click(detail->buttonAt.center());
+            if (!waitUntil(
+                    [&] {
+                        return (detail = detailOf(tool, clicked))
+                            && detail->button == QLatin1String("Remove");
+                    },
+                    std::chrono::seconds(10)))
+                return ::testing::AssertionFailure() << tool.toStdString() << " was not installed";
+        }
+        if (pin && !detail->pinned) {
+            const qsizetype clicked = run.log().size();
+            click(detail->pinAt.center());
+            if (!waitUntil([&] { return (detail = detailOf(tool, clicked)) && detail->pinned; },
+                    std::chrono::seconds(10)))
+                return ::testing::AssertionFailure() << tool.toStdString() << " was not pinned";
+        }
+    }
+
+    const QString settings = visibleWindowsNamed(QStringLiteral("OrbitShelf Settings")).value(0);
+    if (!settings.isEmpty())
+        runTool(QStringLiteral("wmctrl"), { "-i", "-c", settings });
+    if (!waitUntil([] { return visibleWindowsNamed(QStringLiteral("OrbitShelf Settings")).isEmpty(); }))
+        return ::testing::AssertionFailure() << "the settings window stayed open";
+    return ::testing::AssertionSuccess();
 }
 
 // One item of the bar as the app logs it.
