@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -20,17 +22,22 @@ QString tr(const char* key)
     return QCoreApplication::translate("FeatureTour", key);
 }
 
-// Paints its picture scaled to fit, proportions kept, centred in its frame.
+// Paints its picture scaled to fit, proportions kept, centred in its frame;
+// the frame itself shrinks with the tour, proportions kept too.
 class DemoImage final : public QWidget {
 public:
-    DemoImage(const TourImage& image, double scale, QWidget* parent = nullptr)
+    explicit DemoImage(const TourImage& image, QWidget* parent = nullptr)
         : QWidget(parent)
         , m_picture(tourPicture(image.name))
+        , m_frame(tourImageFrame(image, m_picture.size()))
     {
         setObjectName(image.name);
-        setFixedSize(tourImageFrame(image, m_picture.size()) * scale);
+        setFixedSize(m_frame);
         addDropShadow(this, 10, QPointF(0, 0));
     }
+
+    int frameWidth() const { return m_frame.width(); }
+    void scaleFrame(double scale) { setFixedSize(m_frame * scale); }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -44,6 +51,7 @@ protected:
 
 private:
     QImage m_picture;
+    QSize m_frame;
 };
 
 QLabel* titleLabel(const QString& text, bool large)
@@ -179,14 +187,6 @@ QImage tourPicture(const QString& name)
 
 QWidget* makeFeatureTour(int width)
 {
-    // A narrower tour shows the same pictures smaller, proportions kept: the
-    // widest rows (800 points of pictures, or a picture of 400 beside the
-    // feature list) fit the tour less its frame, scroll bar and margins.
-    QWidget* features = featureList();
-    const int room = width - (kTourWidth - 800);
-    const double scale = width >= kTourWidth
-        ? 1.0
-        : std::max(0.1, std::min(double(room) / 800, double(room - features->sizeHint().width() - 6) / 400));
     auto* area = new QScrollArea;
     area->setObjectName(QStringLiteral("featureTour"));
     area->setFixedSize(width, kTourHeight);
@@ -196,21 +196,32 @@ QWidget* makeFeatureTour(int width)
     area->setWidgetResizable(true);
     auto* content = new QWidget;
     auto* column = new QVBoxLayout(content);
+    const QMargins sectionMargins(20, 20, 20, 20);
+    struct PictureRow {
+        QHBoxLayout* layout;
+        std::vector<DemoImage*> pictures;
+    };
+    std::vector<PictureRow> pictureRows;
     for (const TourSection& section : tourSections()) {
         auto* box = new QWidget;
         box->setObjectName(QStringLiteral("tourSection"));
         auto* inner = new QVBoxLayout(box);
-        inner->setContentsMargins(20, 20, 20, 20);
+        inner->setContentsMargins(sectionMargins);
         inner->addWidget(titleLabel(tr(qUtf8Printable(section.title)), true));
         for (std::size_t r = 0; r < section.rows.size(); ++r) {
             auto* row = new QHBoxLayout;
+            PictureRow pictureRow { row, {} };
             row->addStretch();
-            for (const TourImage& image : section.rows[r])
-                row->addWidget(new DemoImage(image, scale), 0, Qt::AlignVCenter);
+            for (const TourImage& image : section.rows[r]) {
+                auto* picture = new DemoImage(image);
+                pictureRow.pictures.push_back(picture);
+                row->addWidget(picture, 0, Qt::AlignVCenter);
+            }
             if (section.featureListInLastRow && r + 1 == section.rows.size())
-                row->addWidget(features, 0, Qt::AlignVCenter);
+                row->addWidget(featureList(), 0, Qt::AlignVCenter);
             row->addStretch();
             inner->addLayout(row);
+            pictureRows.push_back(std::move(pictureRow));
         }
         if (section.greyDivider) {
             auto* divider = new QFrame;
@@ -221,6 +232,33 @@ QWidget* makeFeatureTour(int width)
         }
         column->addWidget(box, 0, Qt::AlignHCenter);
     }
+
+    // The pictures shrink together, proportions kept, until the widest row
+    // (its feature list, spacing and margins as they are) fits inside the
+    // frame beside the scroll bar: nothing of the tour is cut at its side.
+    const int room = width - 2 * area->frameWidth()
+        - area->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, area->verticalScrollBar())
+        - column->contentsMargins().left() - column->contentsMargins().right() - sectionMargins.left()
+        - sectionMargins.right();
+    double scale = 1.0;
+    for (const PictureRow& row : pictureRows) {
+        int pictures = 0;
+        for (const DemoImage* picture : row.pictures)
+            pictures += picture->frameWidth();
+        const int rest = row.layout->minimumSize().width() - pictures;
+        if (pictures > 0)
+            scale = std::min(scale, double(room - rest) / pictures);
+    }
+    scale = std::max(scale, 0.1);
+
+    for (const PictureRow& row : pictureRows) {
+        for (DemoImage* picture : row.pictures)
+            picture->scaleFrame(scale);
+        // Nothing is shown yet, so the layouts learn the new sizes only here.
+        row.layout->invalidate();
+        row.layout->parentWidget()->layout()->invalidate();
+    }
+    column->invalidate();
     area->setWidget(content);
     return area;
 }

@@ -33,6 +33,16 @@ QFont title2(QFont f)
 const char* const kGreen = "#2fa84f";
 const char* const kRed = "#e0443e";
 
+// The page scrolls only up and down, so every text beside a step wraps
+// within its column instead of widening the page.
+QLabel* wrapped(const QString& text, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
+{
+    auto* label = new QLabel(text);
+    label->setWordWrap(true);
+    label->setAlignment(alignment);
+    return label;
+}
+
 // The step button: white title with 20/8 padding on a rounded background
 // (clear, or the permission's colour), centred in a 450 by 50 slot.
 QWidget* stepButton(const QString& title, QPushButton** made, const std::function<void()>& action)
@@ -117,6 +127,7 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     auto* scroll = new QScrollArea;
+    scroll->setObjectName(QStringLiteral("onboardingPage"));
     scroll->setWidgetResizable(true);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // The tour fits the page's width; the page scrolls only up and down.
@@ -126,7 +137,7 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
     auto* column = new QVBoxLayout(page);
     column->setAlignment(Qt::AlignTop);
     column->addWidget(new TourSlot);
-    column->addWidget(new QLabel(tr(OnboardingTexts::hint)), 0, Qt::AlignHCenter);
+    column->addWidget(wrapped(tr(OnboardingTexts::hint), Qt::AlignHCenter));
     column->addWidget(horizontalDivider());
 
     auto* steps = new QVBoxLayout;
@@ -142,12 +153,10 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
         necessary->setStyleSheet(QStringLiteral("color: red;"));
         left->addWidget(necessary, 0, Qt::AlignHCenter);
         row->addLayout(left);
-        auto* explanation = new QLabel(tr(OnboardingTexts::step1Explanation));
-        explanation->setWordWrap(true);
         auto* right = new QVBoxLayout;
-        right->addWidget(explanation);
+        right->addWidget(wrapped(tr(OnboardingTexts::step1Explanation)));
         if (noGate) {
-            auto* note = new QLabel(QStringLiteral("No permission is needed on this desktop."));
+            auto* note = wrapped(QStringLiteral("No permission is needed on this desktop."));
             note->setObjectName(QStringLiteral("noPermissionNote"));
             right->addWidget(note);
         }
@@ -168,8 +177,7 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
             applyOnboardingPreviewChoice(on);
         });
         row->addWidget(m_step2);
-        auto* explanation = new QLabel(tr(OnboardingTexts::step2Explanation));
-        explanation->setWordWrap(true);
+        auto* explanation = wrapped(tr(OnboardingTexts::step2Explanation));
         // Room for a few words a line beside the large toggle.
         explanation->setMinimumWidth(180);
         row->addWidget(explanation, 1);
@@ -183,8 +191,8 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
         QPushButton* button = nullptr;
         row->addWidget(stepButton(tr(OnboardingTexts::step3), &button, [this] { hideSystemDock(); }));
         auto* right = new QVBoxLayout;
-        right->addWidget(new QLabel(tr(OnboardingTexts::step3Explanation)));
-        m_step3Note = new QLabel;
+        right->addWidget(wrapped(tr(OnboardingTexts::step3Explanation)));
+        m_step3Note = wrapped(QString());
         m_step3Note->setObjectName(QStringLiteral("step3Note"));
         m_step3Note->hide();
         right->addWidget(m_step3Note);

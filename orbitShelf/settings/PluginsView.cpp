@@ -74,13 +74,20 @@ public:
         setObjectName(QStringLiteral("plugin-") + plugin.name);
         setFixedSize(100, 100);
         auto* column = new QVBoxLayout(this);
+        // The tile is small: a name as long as "Folder Browser" needs nearly
+        // all of its width, and a longer one wraps rather than being cut.
+        column->setContentsMargins(4, 4, 4, 4);
         column->setSpacing(10);
         column->setAlignment(Qt::AlignCenter);
         auto* icon = new QLabel;
         icon->setFixedSize(44, 44);
         icon->setPixmap(toolIcon(plugin.icon, 44, devicePixelRatioF()));
         column->addWidget(icon, 0, Qt::AlignHCenter);
-        column->addWidget(new QLabel(tr(qUtf8Printable(plugin.name))), 0, Qt::AlignHCenter);
+        auto* name = new QLabel(tr(qUtf8Printable(plugin.name)));
+        name->setObjectName(QStringLiteral("pluginName"));
+        name->setWordWrap(true);
+        name->setAlignment(Qt::AlignHCenter);
+        column->addWidget(name, 0, Qt::AlignHCenter);
     }
 
 protected:

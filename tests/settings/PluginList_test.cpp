@@ -3,6 +3,7 @@
 #include "settings/PluginsView.h"
 
 #include "app/AppState.h"
+#include "app/ShownTexts.h"
 #include "app/UserDefaults.h"
 #include "platform/HotKeys.h"
 #include "platform/KeyCodes.h"
@@ -12,6 +13,7 @@
 #include "tests/support/TempStores.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -226,4 +228,30 @@ TEST_F(PluginListTest, PageShowsWaitingForTodoAndColoursTheButtonByInstallation)
     pin->click();
     EXPECT_EQ(CustomSettings().pinedPlugins().value(QStringLiteral("Todo")), QStringLiteral("true"));
     EXPECT_EQ(pin->text(), QStringLiteral("Pin On Dock"));
+}
+
+// The tiles are 100 wide; the names shown on this desktop ("Folder Browser")
+// are longer than their sources and must still be read whole.
+TEST_F(PluginListTest, EveryToolNameIsReadWholeOnItsTile)
+{
+    for (const bool shownTexts : { false, true }) {
+        SCOPED_TRACE(shownTexts ? "texts as shown here" : "source texts");
+        ShownTextTranslator translator;
+        if (shownTexts)
+            QCoreApplication::installTranslator(&translator);
+        PluginsView view(state, *store);
+        view.resize(780, 540);
+        view.show();
+        QCoreApplication::processEvents();
+        const QList<QLabel*> names = view.findChildren<QLabel*>(QStringLiteral("pluginName"));
+        EXPECT_EQ(names.size(), int(pluginList().size()));
+        for (QLabel* name : names) {
+            const std::string what = name->text().toStdString();
+            const QRect inTile = name->parentWidget()->rect();
+            EXPECT_TRUE(inTile.contains(name->geometry())) << what;
+            const bool oneLine = name->width() >= name->fontMetrics().horizontalAdvance(name->text());
+            const bool wrapsWhole = name->wordWrap() && name->height() >= name->heightForWidth(name->width());
+            EXPECT_TRUE(oneLine || wrapsWhole) << what << " is cut";
+        }
+    }
 }
