@@ -18,6 +18,7 @@
 #include "apps/RunningApps.h"
 #include "apps/ScreenCalibration.h"
 #include "apps/ScreenIdentifier.h"
+#include "apps/WindowActivationRecord.h"
 #include "apps/WindowClickTracking.h"
 #include "apps/Windows.h"
 #include "platform/Coordinates.h"
@@ -241,12 +242,15 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
     }
     if (name == QLatin1String(platform::ax::focusedWindowChanged)) {
         // The focus moves without the bar too (the window manager's keys, a
-        // pager, a program raising itself); the marker follows it all.
+        // pager, a program raising itself, a new window): the marker, the
+        // switcher's recent order and what Alt+Escape minimises follow it all.
         const quint32 number = element.window;
         if (number)
             ShellQueues::main().async([number] {
-                if (modelWindow(number))
-                    focusWindow(static_cast<int32_t>(number));
+                if (!modelWindow(number))
+                    return;
+                recordWindowActivation(static_cast<int32_t>(number), QDateTime::currentDateTimeUtc());
+                focusWindow(static_cast<int32_t>(number));
             });
         return;
     }

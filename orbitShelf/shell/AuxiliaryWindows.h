@@ -21,6 +21,10 @@ void showToast(const QString& spaceID, qint64 windowNumber);
 void presentToastWindow(const QString& spaceID, qint64 windowNumber);
 void dismissToastWindow();
 
+// Main thread. A toast above the bar naming the hot keys other programs hold
+// and where to choose another modifier; gone after 10 s or a click.
+void showTakenHotKeysToast(const QStringList& keys);
+
 // Main thread. Each call opens a new window; it is freed when closed.
 CustomWindow* openSettingsWindow();
 CustomWindow* openQuitWindow();

@@ -7,6 +7,7 @@
 #include "switcher/SwitcherPopup.h"
 
 #include <QFontMetricsF>
+#include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -14,7 +15,14 @@
 
 #include <algorithm>
 
+Q_LOGGING_CATEGORY(lcLayout, "orbitshelf.switcher.layout")
+
 namespace {
+
+QString rectText(const QRectF& r)
+{
+    return QStringLiteral("%1,%2,%3,%4").arg(r.x(), 0, 'f', 1).arg(r.y(), 0, 'f', 1).arg(r.width(), 0, 'f', 1).arg(r.height(), 0, 'f', 1);
+}
 
 constexpr double kPadding = 20;
 constexpr double kRowSpacing = 10;
@@ -41,7 +49,8 @@ QSizeF cellSize(const CellSize& cell, bool thumbnails)
 {
     if (!thumbnails)
         return { kIconSide + 2 * kLabelPadding, kIconSide + 2 * kLabelPadding };
-    return { cell.width + 10 + 2 * kLabelPadding, kSmallIcon + 4 + cell.height + 2 * kLabelPadding };
+    // Inside the row's budget of cell width + 10, with 4 between cells.
+    return { cell.width + 6, kSmallIcon + 4 + cell.height + 2 * kLabelPadding };
 }
 
 } // namespace
@@ -64,24 +73,48 @@ SwitcherLayout layoutSwitcher(
     SwitcherLayout layout;
     layout.panel
         = QRectF((area.width() - dock.width) / 2, (area.height() - dock.height) / 2, dock.width, dock.height);
-    const QSizeF cell = cellSize(dock.cellSize(), thumbnails);
+    // A row holds as many cells as the model budgeted (cell width + 10 each);
+    // the cell is drawn inside that pitch. When the rows, the hints and the
+    // margins need more room than the panel has, everything is scaled down
+    // alike, so no cell and no hint is ever cut at the panel's edge.
+    const CellSize model = dock.cellSize();
+    const QSizeF natural = cellSize(model, thumbnails);
+    const double pitch = std::max(natural.width() + 4, model.width + 10);
+    std::size_t longest = 0;
+    for (const auto& row : dock.multiWindows)
+        longest = std::max(longest, row.size());
+    const double rows = double(dock.multiWindows.size());
+    const double hintHeight = font.height() + 4;
+    const double availableWidth = layout.panel.width() - 2 * kPadding;
+    const double availableHeight = layout.panel.height() - 3 * kPadding - hintHeight;
+    double scale = 1;
+    if (longest > 0)
+        scale = std::min(scale, availableWidth / (double(longest) * pitch));
+    if (rows > 0)
+        scale = std::min(scale, availableHeight / (rows * (natural.height() + kRowSpacing)));
+    scale = std::max(scale, 0.05);
+    const QSizeF cell = natural * scale;
+    const double step = pitch * scale;
     double y = layout.panel.top() + kPadding;
     for (const auto& row : dock.multiWindows) {
-        double x = layout.panel.left() + kPadding;
-        y += 2;
+        double x = layout.panel.left() + (layout.panel.width() - double(row.size()) * step) / 2
+            + (step - cell.width()) / 2;
+        if (row.size() < longest) // short rows start where the full ones do
+            x = layout.panel.left() + (layout.panel.width() - double(longest) * step) / 2
+                + (step - cell.width()) / 2;
         for (const auto& window : row) {
             layout.cells.push_back({ window, QRectF(QPointF(x, y), cell),
                 sameSwitcherWindow(window.get(), dock.currentWindow.get()) });
-            x += cell.width() + kCellSpacing;
+            x += step;
         }
-        y += cell.height() + kRowSpacing;
+        y += cell.height() + kRowSpacing * scale;
     }
+    y = std::max(y, layout.panel.top() + kPadding);
     double right = layout.panel.right() - kPadding;
-    const double hintHeight = font.height() + 4;
     std::vector<QRectF> hints;
     for (auto it = switcherHintTexts().crbegin(); it != switcherHintTexts().crend(); ++it) {
         const double w = font.horizontalAdvance(*it) + 4;
-        hints.insert(hints.begin(), QRectF(right - w, y, w, hintHeight));
+        hints.insert(hints.begin(), QRectF(right - w, y + kPadding / 2, w, hintHeight));
         right -= w + kCellSpacing;
     }
     layout.hints = hints;
@@ -99,13 +132,8 @@ FloatDockView::FloatDockView(FloatDock& dock, QWidget* parent)
 void FloatDockView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    // Later cycles reuse the window and set up through "onInit".
-    if (m_appeared)
-        return;
-    m_appeared = true;
+    // The window sets the content up before it shows it.
     m_scroll = 0;
-    m_dock.images = QMap<quint32, QImage> {};
-    m_dock.setUp(switcherVisibleFrame());
 }
 
 void FloatDockView::paintEvent(QPaintEvent*)
@@ -115,6 +143,16 @@ void FloatDockView::paintEvent(QPaintEvent*)
         = switcherUsesThumbnails(state.settings.disablePreview(), FloatDock::capturePermitted());
     const SwitcherLayout layout = layoutSwitcher(m_dock, size(), thumbnails, QFontMetricsF(font()));
     const QColor tint = dockTint();
+    if (lcLayout().isDebugEnabled()) {
+        QStringList cells;
+        for (const auto& c : layout.cells)
+            cells << rectText(c.frame);
+        QStringList hints;
+        for (const QRectF& r : layout.hints)
+            hints << rectText(r);
+        qCDebug(lcLayout).noquote() << "layout panel" << rectText(layout.panel) << "cells"
+                                    << cells.join(QLatin1Char(';')) << "hints" << hints.join(QLatin1Char(';'));
+    }
 
     QPainter painter(this);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
@@ -130,7 +168,6 @@ void FloatDockView::paintEvent(QPaintEvent*)
 
     QColor highlight = tint;
     highlight.setAlphaF(0.45);
-    const CellSize cell = m_dock.cellSize();
     for (const auto& c : layout.cells) {
         const Windows& window = *c.window;
         QPainterPath shape;
@@ -143,17 +180,19 @@ void FloatDockView::paintEvent(QPaintEvent*)
             icon.paint(&painter, inner.toRect());
             continue;
         }
-        const QRectF header(inner.topLeft(), QSizeF(inner.width(), kSmallIcon));
-        icon.paint(&painter, QRectF(header.topLeft(), QSizeF(kSmallIcon, kSmallIcon)).toRect());
+        // The header's share of the cell as laid out, so a scaled-down cell
+        // keeps its proportions.
+        const double small = kSmallIcon * inner.height() / (kSmallIcon + 4 + m_dock.cellSize().height);
+        const QRectF header(inner.topLeft(), QSizeF(inner.width(), small));
+        icon.paint(&painter, QRectF(header.topLeft(), QSizeF(small, small)).toRect());
         painter.setPen(Qt::white);
-        painter.drawText(header.adjusted(kSmallIcon + 6, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
+        painter.drawText(header.adjusted(small + 6, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
             switcherShortTitle(window.title.value_or(QString()), state.totalAppCount));
-        const QRectF picture(inner.left(), header.bottom() + 4, inner.width(), cell.height);
+        const QRectF picture(inner.left(), header.bottom() + 4, inner.width(), inner.bottom() - header.bottom() - 4);
         const quint32 key = window.num.value_or(0);
         if (m_dock.images && m_dock.images->contains(key)) {
-            const QRectF frame(picture.left() + 5, picture.top(), cell.width, cell.height);
-            painter.fillRect(frame.translated(0, 2), QColor(0, 0, 0, 84));
-            painter.drawImage(frame, m_dock.images->value(key));
+            painter.fillRect(picture.translated(0, 2), QColor(0, 0, 0, 84));
+            painter.drawImage(picture, m_dock.images->value(key));
         } else {
             icon.paint(&painter, picture.toRect());
         }

@@ -7,19 +7,10 @@
 #include "platform/HotKeys.h"
 #include "switcher/Hotkey.h"
 
-namespace {
+#include <QLoggingCategory>
 
-void releaseKey(quint16 keyCode)
-{
-    const auto reference = switcherHotKeyRefs().constFind(keyCode);
-    if (reference == switcherHotKeyRefs().constEnd())
-        return;
-    if (platform::HotKeys* hotKeys = platform::hotKeys())
-        hotKeys->unregisterHotKey(*reference);
-    switcherHotKeyRefs().remove(keyCode);
-}
+Q_LOGGING_CATEGORY(lcBinding, "orbitshelf.switcher.binding")
 
-} // namespace
 
 QString hotKeyChoiceLabel(const QString& choice)
 {
@@ -56,7 +47,7 @@ std::optional<QString> bindWindowHotKey(std::optional<quint32> number, const QSt
         // Alt+<key> in every other program.
         if (oldKey != choice) {
             if (const auto code = keyCodeForCharacter(oldKey))
-                releaseKey(*code);
+                releaseSwitcherKey(*code);
         }
     }
     if (choice == QLatin1String("disable"))
@@ -65,11 +56,13 @@ std::optional<QString> bindWindowHotKey(std::optional<quint32> number, const QSt
     // H and P are the bar's and the clipboard window's keys.
     if (!code || !keyCodeCharacters().contains(*code))
         return boundHotKeyOfWindow(*number);
-    releaseKey(*code);
+    releaseSwitcherKey(*code);
     cache.insert(choice, QString::number(*number));
     state.setWindowHotkeyCache(cache);
-    if (const auto reference = registerHotKey(*code, 0x80000))
-        switcherHotKeyRefs().insert(*code, *reference);
+    // W carries the modifier its settings row chose; the others Option.
+    if (const auto flags = windowKeyFlags(*code))
+        if (const auto reference = registerHotKey(*code, *flags))
+            switcherHotKeyRefs().insert(*code, *reference);
     const QString current = boundHotKeyOfWindow(*number);
     trackFeature(QStringLiteral("Binding Hotkey-") + current);
     return current;
@@ -93,4 +86,15 @@ ShortcutRegisterView::ShortcutRegisterView(std::shared_ptr<Windows> window, QWid
             setCurrentIndex(findData(*bound));
         }
     });
+}
+
+void ShortcutRegisterView::showEvent(QShowEvent* event)
+{
+    QComboBox::showEvent(event);
+    const QRect at(mapToGlobal(QPoint(0, 0)), size());
+    qCDebug(lcBinding).noquote() << QStringLiteral("hot key picker at %1,%2 %3x%4")
+                                        .arg(at.x())
+                                        .arg(at.y())
+                                        .arg(at.width())
+                                        .arg(at.height());
 }

@@ -29,6 +29,9 @@ class ShortcutRegisterView final : public QComboBox {
 public:
     explicit ShortcutRegisterView(std::shared_ptr<Windows> window, QWidget* parent = nullptr);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     std::shared_ptr<Windows> m_window;
 };

@@ -324,6 +324,7 @@ TEST_F(WindowNotificationHandlerTest, NewWindowsRefreshOnceAndTheFocusFollowsThe
     state.allApps.insert(kPid, app);
     state.appOrders.insert(kPid, 1);
 
+    resetWindowClickTracking();
     // Focus moved by the window manager, not by the bar.
     notify(0x101, "AXFocusedWindowChanged");
     EXPECT_TRUE(state.focusedWindow.value(0x101, false));
@@ -334,6 +335,12 @@ TEST_F(WindowNotificationHandlerTest, NewWindowsRefreshOnceAndTheFocusFollowsThe
     // A window the model does not hold leaves the marker where it is.
     notify(0x999, "AXFocusedWindowChanged");
     EXPECT_TRUE(state.focusedWindow.value(0x100, false));
+    // The recent order (the switcher's, Alt+Escape's) follows it as well.
+    std::vector<int32_t> order;
+    for (const auto& entry : windowClickOrder())
+        order.push_back(entry.windowNum);
+    EXPECT_EQ(order, (std::vector<int32_t> { 0x101, 0x100 }));
+    resetWindowClickTracking();
     state.focusedWindow.clear();
     state.appOrders.clear();
 }

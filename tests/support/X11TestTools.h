@@ -228,7 +228,8 @@ public:
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
         env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome());
         env.insert(QStringLiteral("QT_LOGGING_RULES"),
-            QStringLiteral("orbitshelf.dock=true;orbitshelf.settings=true;orbitshelf.switcher=true"));
+            QStringLiteral("orbitshelf.dock=true;orbitshelf.settings=true;orbitshelf.switcher=true;"
+                           "orbitshelf.switcher.*=true"));
         // Every message stamped, so that tests can tell how soon the bar
         // followed the desktop.
         env.insert(QStringLiteral("QT_MESSAGE_PATTERN"),

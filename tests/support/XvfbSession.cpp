@@ -43,6 +43,8 @@ QString testOpenboxConfig(XvfbSession::WindowManagerKeys keys)
     if (!system.open(QIODevice::ReadOnly))
         return QString();
     QString text = QString::fromUtf8(system.readAll());
+    if (keys == XvfbSession::WindowManagerKeys::stock)
+        return system.fileName();
     const QString bindings = keys == XvfbSession::WindowManagerKeys::none
         ? QStringLiteral("<keybind key=\"[^\"]*\">.*?</keybind>")
         : QStringLiteral("<keybind key=\"(A-Tab|A-S-Tab|A-Escape)\">.*?</keybind>");

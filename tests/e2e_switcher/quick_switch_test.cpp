@@ -1,0 +1,400 @@
+// The switcher and the hot keys as a user meets them: Alt+Tab typed at
+// machine speed and held, on an idle and on a busy machine; the window in
+// front as the current one; keys given back when nothing needs them.
+#include "tests/support/X11TestTools.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <memory>
+#include <optional>
+
+using namespace orbitshelf::test;
+
+namespace {
+
+const QString kSwitcher = QStringLiteral("orbitShelf switcher");
+constexpr xcb_keysym_t kTab = 0xff09, kK = 0x6b, kW = 0x77, kSpace = 0x20, kEscape = 0xff1b;
+
+bool switcherShown()
+{
+    return !visibleWindowsNamed(kSwitcher).isEmpty();
+}
+
+// A connection of the test's own: a third client beside the bar and the
+// window manager.
+class ThirdClient final {
+public:
+    ThirdClient()
+        : m_connection(xcb_connect(nullptr, nullptr))
+    {
+        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+    }
+    ~ThirdClient() { xcb_disconnect(m_connection); }
+    ThirdClient(const ThirdClient&) = delete;
+    ThirdClient& operator=(const ThirdClient&) = delete;
+
+    // Whether this client can take the whole keyboard (it gives it back).
+    bool keyboardFree()
+    {
+        std::unique_ptr<xcb_grab_keyboard_reply_t, decltype(&free)> reply(
+            xcb_grab_keyboard_reply(m_connection,
+                xcb_grab_keyboard(
+                    m_connection, 0, m_root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                nullptr),
+            &free);
+        const bool free = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
+        if (free)
+            xcb_ungrab_keyboard(m_connection, XCB_CURRENT_TIME);
+        xcb_flush(m_connection);
+        return free;
+    }
+
+    xcb_keycode_t keycode(xcb_keysym_t keysym)
+    {
+        const xcb_setup_t* setup = xcb_get_setup(m_connection);
+        const int count = setup->max_keycode - setup->min_keycode + 1;
+        std::unique_ptr<xcb_get_keyboard_mapping_reply_t, decltype(&free)> mapping(
+            xcb_get_keyboard_mapping_reply(m_connection,
+                xcb_get_keyboard_mapping(m_connection, setup->min_keycode, uint8_t(count)), nullptr),
+            &free);
+        if (!mapping)
+            return 0;
+        const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(mapping.get());
+        const int per = mapping->keysyms_per_keycode;
+        for (int i = 0; i < count; ++i)
+            for (int j = 0; j < per && j < 2; ++j)
+                if (syms[i * per + j] == keysym)
+                    return xcb_keycode_t(setup->min_keycode + i);
+        return 0;
+    }
+
+    // Whether another client holds the key with exactly Alt (and `more`).
+    bool heldByAnother(xcb_keysym_t keysym, uint16_t more = 0)
+    {
+        const xcb_keycode_t code = keycode(keysym);
+        const uint16_t mask = XCB_MOD_MASK_1 | more;
+        std::unique_ptr<xcb_generic_error_t, decltype(&free)> error(
+            xcb_request_check(m_connection,
+                xcb_grab_key_checked(
+                    m_connection, 0, m_root, mask, code, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)),
+            &free);
+        if (!error)
+            xcb_ungrab_key(m_connection, code, m_root, mask);
+        xcb_flush(m_connection);
+        return error != nullptr;
+    }
+
+    // A small window that notes the keys typed into it.
+    QString openKeyLogger(const QString& title)
+    {
+        m_logger = xcb_generate_id(m_connection);
+        const uint32_t values[] = { 0xffffff, XCB_EVENT_MASK_KEY_PRESS };
+        xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, m_logger, m_root, 700, 400, 300, 200, 0,
+            XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
+        const QByteArray name = title.toUtf8();
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, m_logger, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
+            uint32_t(name.size()), name.constData());
+        xcb_map_window(m_connection, m_logger);
+        xcb_flush(m_connection);
+        return waitForWindow(title);
+    }
+
+    // Whether the logger received a press of `keysym` since the last call.
+    bool loggerReceived(xcb_keysym_t keysym)
+    {
+        const xcb_keycode_t code = keycode(keysym);
+        bool seen = false;
+        while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
+            if ((event->response_type & 0x7f) == XCB_KEY_PRESS
+                && reinterpret_cast<xcb_key_press_event_t*>(event)->detail == code)
+                seen = true;
+            free(event);
+        }
+        return seen;
+    }
+
+private:
+    xcb_connection_t* m_connection;
+    xcb_window_t m_root = 0;
+    xcb_window_t m_logger = 0;
+};
+
+// Bounded busy loops, one per core, ended by their process ids.
+class BusyCores final {
+public:
+    BusyCores()
+    {
+        for (int i = 0; i < QThread::idealThreadCount(); ++i) {
+            auto* p = new QProcess;
+            p->start(QStringLiteral("timeout"), { "120", "sh", "-c", "while :; do :; done" });
+            m_processes.emplace_back(p);
+        }
+    }
+    ~BusyCores()
+    {
+        for (auto& p : m_processes) {
+            p->kill();
+            p->waitForFinished();
+        }
+    }
+
+private:
+    std::vector<std::unique_ptr<QProcess>> m_processes;
+};
+
+// Two xterms after the bar, each clicked once; the bar's log is returned
+// through `run`.
+struct TwoWindows {
+    Clients clients;
+    Clients::Window a, b;
+};
+
+void openTwo(TwoWindows& w)
+{
+    w.a = w.clients.xterm(QStringLiteral("terminal A"), QStringLiteral("40x5+100+100"));
+    w.b = w.clients.xterm(QStringLiteral("terminal B"), QStringLiteral("40x5+900+100"));
+    ASSERT_FALSE(w.a.id.isEmpty());
+    ASSERT_FALSE(w.b.id.isEmpty());
+    for (const auto* client : { &w.a, &w.b }) {
+        click(windowGeometry(client->id).center());
+        ASSERT_TRUE(waitUntil([&] { return activeWindow() == client->id; }));
+    }
+}
+
+// `taps` Alt+Tab with Tab held 5 ms and Alt let go 0, 30 or 250 ms after
+// Tab: each must switch, and leave the switcher closed and the keyboard free
+// within 200 ms of Alt's release. Returns how many did.
+int quickTaps(const TwoWindows& w, const DockRun& run, int taps, QString* report)
+{
+    ThirdClient third;
+    int good = 0;
+    const char* holds[] = { "0", "0.03", "0.25" };
+    for (int i = 0; i < taps; ++i) {
+        const QString from = activeWindow();
+        const QString to = from == w.a.id ? w.b.id : w.a.id;
+        xdotool({ "keydown", "alt", "keydown", "Tab", "sleep", "0.005", "keyup", "Tab", "sleep", holds[i % 3],
+            "keyup", "alt" });
+        QElapsedTimer released;
+        released.start();
+        const bool ended = waitUntil([&] { return activeWindow() == to && !switcherShown() && third.keyboardFree(); },
+            std::chrono::seconds(2));
+        const qint64 took = released.elapsed();
+        if (ended && took <= 200) {
+            ++good;
+            continue;
+        }
+        *report += QStringLiteral("tap %1 (Alt held %2 s after Tab): %3 after %4 ms, switcher %5, keyboard %6\n")
+                       .arg(i)
+                       .arg(QLatin1String(holds[i % 3]))
+                       .arg(activeWindow() == to ? QStringLiteral("switched") : QStringLiteral("did not switch"))
+                       .arg(took)
+                       .arg(switcherShown() ? QStringLiteral("up") : QStringLiteral("down"))
+                       .arg(third.keyboardFree() ? QStringLiteral("free") : QStringLiteral("held"));
+        // Start the next tap from a settled desktop.
+        if (switcherShown())
+            xdotool({ "key", "Escape" });
+        waitUntil([&] { return !switcherShown(); });
+    }
+    if (good < taps)
+        *report += run.log().right(4000);
+    return good;
+}
+
+
+// Binds the window `id` as a user does: its bar button's menu, "Binding
+// Hotkey", then in the tag editor's picker the choice typed and Return.
+bool bindThroughTagEditor(const DockRun& run, const QString& id, const QString& choice)
+{
+    std::optional<LoggedBarItem> button;
+    if (!waitUntil([&] {
+            for (const LoggedBarItem& item : loggedBar(run.log()))
+                if (item.window == id)
+                    button = item;
+            return button.has_value();
+        }))
+        return false;
+    const qsizetype menusBefore = run.log().count(QLatin1String("window menu:"));
+    std::optional<QRect> bind;
+    if (!waitUntil([&] {
+            click(button->rect.center(), 3);
+            return waitUntil([&] { return run.log().count(QLatin1String("window menu:")) > menusBefore; },
+                std::chrono::milliseconds(700));
+        }))
+        return false;
+    if (!waitUntil([&] { return (bind = run.loggedRect(QStringLiteral("window menu:.*Binding Hotkey@"))).has_value(); }))
+        return false;
+    const qsizetype pickersBefore = run.log().count(QLatin1String("hot key picker at"));
+    click(bind->center());
+    if (!waitUntil([&] { return run.log().count(QLatin1String("hot key picker at")) > pickersBefore; }))
+        return false;
+    const std::optional<QRect> picker = run.loggedRect(QStringLiteral("hot key picker at "));
+    if (!picker || waitForWindow(QStringLiteral("Tag")).isEmpty())
+        return false;
+    click(picker->center());
+    xdotool({ "type", "--delay", "20", choice });
+    xdotool({ "key", "Return" });
+    return true;
+}
+
+} // namespace
+
+TEST(QuickSwitch, AltTabAtMachineSpeedAlwaysSwitchesAndLetsGo)
+{
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
+    TwoWindows w;
+    openTwo(w);
+    QString report;
+    EXPECT_EQ(quickTaps(w, run, 100, &report), 100) << report.toStdString();
+
+    // Held: Alt down, Tab, then Shift+Tab back and forth, Alt let go while
+    // Shift is still down.
+    xdotool({ "keydown", "alt", "key", "Tab" });
+    ASSERT_TRUE(waitUntil(switcherShown)) << run.log().toStdString();
+    // With Shift down xdotool would release Alt through the keycode whose
+    // shifted symbol is Alt_L (a key that is not down); the Alt key itself
+    // reads Meta_L when shifted.
+    xdotool({ "keydown", "shift", "key", "Tab", "keyup", "shift", "keydown", "shift", "keyup", "Meta_L" });
+    ThirdClient third;
+    EXPECT_TRUE(waitUntil([&] { return !switcherShown() && third.keyboardFree(); })) << run.log().toStdString();
+    xdotool({ "keyup", "shift" });
+    EXPECT_FALSE(activeWindow().isEmpty());
+    EXPECT_TRUE(run.running());
+}
+
+TEST(QuickSwitch, OnABusyMachineToo)
+{
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
+    TwoWindows w;
+    openTwo(w);
+    BusyCores busy;
+    QString report;
+    EXPECT_EQ(quickTaps(w, run, 100, &report), 100) << report.toStdString();
+}
+
+TEST(CurrentWindow, IsTheWindowInFrontNotTheLastClicked)
+{
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
+    Clients clients;
+    // C first, large, under where the bar's menu opens; then A and B.
+    const auto c = clients.xterm(QStringLiteral("terminal C"), QStringLiteral("200x60+0+0"));
+    const auto a = clients.xterm(QStringLiteral("terminal A"), QStringLiteral("40x5+1300+100"));
+    const auto b = clients.xterm(QStringLiteral("terminal B"), QStringLiteral("40x5+1300+400"));
+    ASSERT_FALSE(c.id.isEmpty());
+    for (const auto* client : { &a, &b }) {
+        click(windowGeometry(client->id).center());
+        ASSERT_TRUE(waitUntil([&] { return activeWindow() == client->id; }));
+    }
+
+    // A menu item chosen over C is no click on C: Alt+Tab still goes to A.
+    ASSERT_TRUE(openSettingsMenu(run));
+    std::optional<QRect> settings;
+    ASSERT_TRUE(waitUntil([&] {
+        return (settings = run.loggedRect(QStringLiteral("settings menu opened.*\\bSettings@"))).has_value();
+    }));
+    ASSERT_TRUE(windowGeometry(c.id).contains(settings->center())) << "the menu item lies over C";
+    click(settings->center());
+    ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf Settings")).isEmpty() && false);
+    xdotool({ "key", "alt+Tab" });
+    EXPECT_TRUE(waitUntil([&] { return activeWindow() == a.id; })) << run.log().toStdString();
+
+    // A new xterm, focused by the window manager, is the current window:
+    // Alt+Tab from it goes to the window before it, Alt+Escape minimises it.
+    const auto d = clients.xterm(QStringLiteral("terminal D"), QStringLiteral("40x5+1300+700"));
+    ASSERT_TRUE(waitUntil([&] { return activeWindow() == d.id; }));
+    xdotool({ "key", "alt+Tab" });
+    EXPECT_TRUE(waitUntil([&] { return activeWindow() == a.id; })) << run.log().toStdString();
+    xdotool({ "key", "alt+Tab" });
+    ASSERT_TRUE(waitUntil([&] { return activeWindow() == d.id; })) << run.log().toStdString();
+    xdotool({ "key", "alt+Escape" });
+    EXPECT_TRUE(waitUntil([&] {
+        return property(d.id, QStringLiteral("WM_STATE")).contains(QLatin1String("Iconic"));
+    })) << run.log().toStdString();
+    EXPECT_FALSE(property(a.id, QStringLiteral("WM_STATE")).contains(QLatin1String("Iconic")));
+}
+
+TEST(HeldKeys, WAndAClosedWindowsKeyReachThePrograms)
+{
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
+    ASSERT_TRUE(waitUntil([&] { return run.log().contains(QLatin1String("hot key Alt+Space is taken")); }));
+    ThirdClient third;
+    EXPECT_FALSE(third.heldByAnother(kW)) << "no window is bound to W";
+    const QString logger = third.openKeyLogger(QStringLiteral("key logger"));
+    ASSERT_FALSE(logger.isEmpty());
+    xdotool({ "windowactivate", "--sync", logger });
+    third.loggerReceived(kW);
+    xdotool({ "key", "alt+w" });
+    EXPECT_TRUE(waitUntil([&] { return third.loggerReceived(kW); })) << "Alt+W reaches the focused program";
+    EXPECT_TRUE(third.heldByAnother(kTab));
+    (void)kK;
+    (void)kSpace;
+    (void)kEscape;
+}
+
+TEST(HeldKeys, AWindowBoundThroughTheTagEditorAndItsKeyWhenItCloses)
+{
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
+    std::optional<Clients> clients;
+    clients.emplace();
+    const auto a = clients->xterm(QStringLiteral("terminal A"), QStringLiteral("40x5+100+100"));
+    const auto k = clients->xterm(QStringLiteral("terminal K"), QStringLiteral("40x5+900+100"));
+    ASSERT_FALSE(a.id.isEmpty());
+    ASSERT_FALSE(k.id.isEmpty());
+    ThirdClient third;
+
+    // A bound to Alt+A through the tag editor: Alt+A from K brings A forward.
+    ASSERT_TRUE(bindThroughTagEditor(run, a.id, QStringLiteral("Option A"))) << run.log().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return third.heldByAnother(0x61); })) << run.log().toStdString();
+    waitUntil([] { return visibleWindowsNamed(QStringLiteral("Tag")).isEmpty(); }, std::chrono::milliseconds(300));
+    for (const QString& w : visibleWindowsNamed(QStringLiteral("Tag")))
+        xdotool({ "windowclose", w });
+    click(windowGeometry(k.id).center());
+    ASSERT_TRUE(waitUntil([&] { return activeWindow() == k.id; }));
+    xdotool({ "key", "alt+a" });
+    EXPECT_TRUE(waitUntil([&] { return activeWindow() == a.id; })) << run.log().toStdString();
+
+    // K bound to Alt+K, then closed: the key is given back at once.
+    ASSERT_TRUE(bindThroughTagEditor(run, k.id, QStringLiteral("Option K"))) << run.log().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return third.heldByAnother(kK); })) << run.log().toStdString();
+    for (const QString& w : visibleWindowsNamed(QStringLiteral("Tag")))
+        xdotool({ "windowclose", w });
+    xdotool({ "windowclose", k.id });
+    EXPECT_TRUE(waitUntil([&] { return !third.heldByAnother(kK); })) << run.log().toStdString();
+    const QString logger = third.openKeyLogger(QStringLiteral("key logger"));
+    ASSERT_FALSE(logger.isEmpty());
+    xdotool({ "windowactivate", "--sync", logger });
+    third.loggerReceived(kK);
+    xdotool({ "key", "alt+k" });
+    EXPECT_TRUE(waitUntil([&] { return third.loggerReceived(kK); })) << "Alt+K reaches the focused program";
+
+    // A binding whose window closed while the bar was not running is dropped
+    // at the next start: Alt+A stays with the programs.
+    run.stop();
+    clients.reset();
+    ASSERT_GT(run.start(), 0);
+    ASSERT_TRUE(waitUntil([&] { return run.log().contains(QLatin1String("dropped: its window has closed")); }))
+        << run.log().toStdString();
+    EXPECT_TRUE(waitUntil([&] { return third.heldByAnother(kTab); }));
+    EXPECT_FALSE(third.heldByAnother(0x61)) << run.log().toStdString();
+    xdotool({ "windowactivate", "--sync", logger });
+    third.loggerReceived(0x61);
+    xdotool({ "key", "alt+a" });
+    EXPECT_TRUE(waitUntil([&] { return third.loggerReceived(0x61); })) << "Alt+A reaches the focused program";
+}
