@@ -20,6 +20,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <utility>
+
 void handleSwitcherModifierChange(int keyCode, bool pressed)
 {
     const FlagsChangedOutcome outcome = dockModifierChangeOutcome(keyCode, pressed,
@@ -91,6 +93,16 @@ void wireFeatures()
     });
     QObject::connect(&model, &ModelEvents::windowClicked, &closePanelsAfterClick);
     QObject::connect(&model, &ModelEvents::fullScreenOverBar, &showToast);
-    // New windows get their switcher picture before the next Tab press.
-    QObject::connect(&AppState::shared(), &AppState::changed, [] { prepareSwitcherThumbnails(true); });
+    // New windows get their switcher picture before the next Tab press; a
+    // closed window's hot key goes back to the programs (once per burst).
+    QObject::connect(&AppState::shared(), &AppState::changed, [] {
+        prepareSwitcherThumbnails(true);
+        static bool queued = false;
+        if (std::exchange(queued, true))
+            return;
+        QTimer::singleShot(0, QCoreApplication::instance(), [] {
+            queued = false;
+            dropClosedWindowHotKeys();
+        });
+    });
 }

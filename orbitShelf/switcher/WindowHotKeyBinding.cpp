@@ -91,8 +91,9 @@ ShortcutRegisterView::ShortcutRegisterView(std::shared_ptr<Windows> window, QWid
 void ShortcutRegisterView::showEvent(QShowEvent* event)
 {
     QComboBox::showEvent(event);
-    const QRect at(mapToGlobal(QPoint(0, 0)), size());
-    qCDebug(lcBinding).noquote() << QStringLiteral("hot key picker at %1,%2 %3x%4")
+    // In its window: the window manager places the window after this.
+    const QRect at(mapTo(window(), QPoint(0, 0)), size());
+    qCDebug(lcBinding).noquote() << QStringLiteral("hot key picker in its window at %1,%2 %3x%4")
                                         .arg(at.x())
                                         .arg(at.y())
                                         .arg(at.width())

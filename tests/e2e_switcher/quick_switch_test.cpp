@@ -231,17 +231,26 @@ bool bindThroughTagEditor(const DockRun& run, const QString& id, const QString& 
         return false;
     if (!waitUntil([&] { return (bind = run.loggedRect(QStringLiteral("window menu:.*Binding Hotkey@"))).has_value(); }))
         return false;
-    const qsizetype pickersBefore = run.log().count(QLatin1String("hot key picker at"));
+    const qsizetype pickersBefore = run.log().count(QLatin1String("hot key picker in its window at"));
     click(bind->center());
-    if (!waitUntil([&] { return run.log().count(QLatin1String("hot key picker at")) > pickersBefore; }))
+    if (!waitUntil([&] { return run.log().count(QLatin1String("hot key picker in its window at")) > pickersBefore; }))
         return false;
-    const std::optional<QRect> picker = run.loggedRect(QStringLiteral("hot key picker at "));
-    if (!picker || waitForWindow(QStringLiteral("Tag")).isEmpty())
+    const std::optional<QRect> picker = run.loggedRect(QStringLiteral("hot key picker in its window at "));
+    const QString tag = waitForWindow(QStringLiteral("Tag"));
+    if (!picker || tag.isEmpty())
         return false;
-    click(picker->center());
+    click(windowGeometry(tag).topLeft() + picker->center());
     xdotool({ "type", "--delay", "20", choice });
     xdotool({ "key", "Return" });
     return true;
+}
+
+// Closes the tag editor as its window's close button does.
+void closeTagEditors()
+{
+    for (const QString& w : visibleWindowsNamed(QStringLiteral("Tag")))
+        runTool(QStringLiteral("wmctrl"), { "-i", "-c", w });
+    waitUntil([] { return visibleWindowsNamed(QStringLiteral("Tag")).isEmpty(); });
 }
 
 } // namespace
@@ -290,7 +299,7 @@ TEST(CurrentWindow, IsTheWindowInFrontNotTheLastClicked)
     ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
     Clients clients;
     // C first, large, under where the bar's menu opens; then A and B.
-    const auto c = clients.xterm(QStringLiteral("terminal C"), QStringLiteral("200x60+0+0"));
+    const auto c = clients.xterm(QStringLiteral("terminal C"), QStringLiteral("320x82+0+0"));
     const auto a = clients.xterm(QStringLiteral("terminal A"), QStringLiteral("40x5+1300+100"));
     const auto b = clients.xterm(QStringLiteral("terminal B"), QStringLiteral("40x5+1300+400"));
     ASSERT_FALSE(c.id.isEmpty());
@@ -362,9 +371,7 @@ TEST(HeldKeys, AWindowBoundThroughTheTagEditorAndItsKeyWhenItCloses)
     // A bound to Alt+A through the tag editor: Alt+A from K brings A forward.
     ASSERT_TRUE(bindThroughTagEditor(run, a.id, QStringLiteral("Option A"))) << run.log().toStdString();
     ASSERT_TRUE(waitUntil([&] { return third.heldByAnother(0x61); })) << run.log().toStdString();
-    waitUntil([] { return visibleWindowsNamed(QStringLiteral("Tag")).isEmpty(); }, std::chrono::milliseconds(300));
-    for (const QString& w : visibleWindowsNamed(QStringLiteral("Tag")))
-        xdotool({ "windowclose", w });
+    closeTagEditors();
     click(windowGeometry(k.id).center());
     ASSERT_TRUE(waitUntil([&] { return activeWindow() == k.id; }));
     xdotool({ "key", "alt+a" });
@@ -373,9 +380,9 @@ TEST(HeldKeys, AWindowBoundThroughTheTagEditorAndItsKeyWhenItCloses)
     // K bound to Alt+K, then closed: the key is given back at once.
     ASSERT_TRUE(bindThroughTagEditor(run, k.id, QStringLiteral("Option K"))) << run.log().toStdString();
     ASSERT_TRUE(waitUntil([&] { return third.heldByAnother(kK); })) << run.log().toStdString();
-    for (const QString& w : visibleWindowsNamed(QStringLiteral("Tag")))
-        xdotool({ "windowclose", w });
-    xdotool({ "windowclose", k.id });
+    closeTagEditors();
+    // Closed as its close button does.
+    runTool(QStringLiteral("wmctrl"), { "-i", "-c", k.id });
     EXPECT_TRUE(waitUntil([&] { return !third.heldByAnother(kK); })) << run.log().toStdString();
     const QString logger = third.openKeyLogger(QStringLiteral("key logger"));
     ASSERT_FALSE(logger.isEmpty());
