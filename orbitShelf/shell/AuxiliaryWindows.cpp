@@ -15,6 +15,8 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLoggingCategory>
+#include <QPainterPath>
+#include <QRegion>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
@@ -254,6 +256,15 @@ void showTakenHotKeysToast(const QStringList& keys)
     ToastOverlayPresenter* presenter = toastOverlay(host, std::move(options));
     window->show();
     presenter->setPresenting(true);
+    // Without a compositing manager the window's empty parts would be black:
+    // it is shaped to the card at rest.
+    // (The card's own outline, at its resting size: it grows into place.)
+    const QRect resting = presenter->restingGeometry().translated(host->mapTo(window, QPoint(0, 0)));
+    if (!resting.isEmpty()) {
+        QPainterPath outline;
+        outline.addRoundedRect(QRectF(resting), 10, 10);
+        window->setMask(QRegion(outline.toFillPolygon().toPolygon()));
+    }
 }
 
 void dismissToastWindow()

@@ -467,3 +467,47 @@ TEST(HeldKeys, AWindowBoundThroughTheTagEditorAndItsKeyWhenItCloses)
     xdotool({ "key", "alt+a" });
     EXPECT_TRUE(waitUntil([&] { return third.loggerReceived(0x61); })) << "Alt+A reaches the focused program";
 }
+
+TEST(TakenKeys, OnOpenboxsStockConfigurationTheUserIsTold)
+{
+    // A desktop of its own whose window manager holds Alt+Tab itself.
+    const QByteArray display = qgetenv("DISPLAY");
+    {
+        auto stock = XvfbSession::start(XvfbSession::Outputs::one, XvfbSession::WindowManagerKeys::stock);
+        ASSERT_TRUE(stock) << XvfbSession::lastError().toStdString();
+        DockRun run;
+        ASSERT_GT(run.start(), 0);
+        ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
+        // Once per start, after the refused keys were asked for again.
+        EXPECT_TRUE(waitUntil([&] { return run.log().contains(QLatin1String("taken hot keys told:")); },
+            std::chrono::seconds(10)))
+            << run.log().toStdString();
+        const QString told = run.log().section(QStringLiteral("taken hot keys told: "), 1).section('\n', 0, 0);
+        EXPECT_TRUE(told.split(QStringLiteral(", ")).contains(QStringLiteral("Alt+Tab"))) << told.toStdString();
+        EXPECT_FALSE(waitForWindow(QStringLiteral("orbitShelf notice")).isEmpty());
+        EXPECT_EQ(run.log().count(QLatin1String("taken hot keys told:")), 1);
+
+        // The Shortcut page says so under Tab's picker as soon as it opens.
+        ASSERT_TRUE(openSettingsMenu(run));
+        std::optional<QRect> item;
+        ASSERT_TRUE(waitUntil([&] {
+            return (item = run.loggedRect(QStringLiteral("settings menu opened.*\\bSettings@"))).has_value();
+        }));
+        click(item->center());
+        std::optional<QRect> tab;
+        ASSERT_TRUE(waitUntil([&] {
+            return (tab = run.loggedRect(QStringLiteral("settings tab Shortcut at "))).has_value();
+        })) << run.log().toStdString();
+        EXPECT_TRUE(waitUntil([&] {
+            click(tab->center());
+            return waitUntil(
+                [&] {
+                    return run.log().contains(
+                        QLatin1String("shortcut row \"Open the window switcher\" refused shown"));
+                },
+                std::chrono::milliseconds(700));
+        })) << run.log().toStdString();
+        EXPECT_TRUE(run.log().contains(QLatin1String("shortcut row \"Open the clipboard window\" refused hidden")));
+    }
+    qputenv("DISPLAY", display);
+}
