@@ -132,6 +132,29 @@ void applyIconChange(quint32 number)
     }
 }
 
+// Main thread: the window that has the focus now. A new window takes the
+// focus before the model has read it; it is recorded once a refresh brings
+// it in, unless the focus has moved on by then.
+void applyFocusChange(quint32 number)
+{
+    static quint32 pending = 0;
+    static bool listening = false;
+    if (!listening) {
+        listening = true;
+        QObject::connect(&AppState::shared(), &AppState::changed, &AppState::shared(), [] {
+            if (pending && modelWindow(pending))
+                applyFocusChange(pending);
+        });
+    }
+    if (!modelWindow(number)) {
+        pending = number;
+        return;
+    }
+    pending = 0;
+    recordWindowActivation(static_cast<int32_t>(number), QDateTime::currentDateTimeUtc());
+    focusWindow(static_cast<int32_t>(number));
+}
+
 // Main thread. Returns whether the dock-edge rule may still run.
 bool applyFullScreenRule(const WindowResizeReport& report, const QString& screenKey)
 {
@@ -246,12 +269,7 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
         // switcher's recent order and what Alt+Escape minimises follow it all.
         const quint32 number = element.window;
         if (number)
-            ShellQueues::main().async([number] {
-                if (!modelWindow(number))
-                    return;
-                recordWindowActivation(static_cast<int32_t>(number), QDateTime::currentDateTimeUtc());
-                focusWindow(static_cast<int32_t>(number));
-            });
+            ShellQueues::main().async([number] { applyFocusChange(number); });
         return;
     }
     // Only a new title and a new size are acted on further; the other notices

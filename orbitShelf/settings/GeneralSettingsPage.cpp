@@ -330,8 +330,21 @@ void GeneralSettingsView::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     if (!lcGeneral().isDebugEnabled())
         return;
-    // Where the launch switch stands once laid out, for the log a test reads.
+    // Where the launch switch and the others stand once laid out, for the
+    // log a test reads.
     QTimer::singleShot(0, this, [this] {
+        for (const QCheckBox* box : findChildren<QCheckBox*>()) {
+            if (box->objectName().isEmpty())
+                continue;
+            const QPoint at = box->mapToGlobal(QPoint(0, 0));
+            qCDebug(lcGeneral).noquote() << QStringLiteral("general page switch %1 %2 at %3,%4 %5x%6")
+                                                .arg(box->objectName())
+                                                .arg(box->isChecked() ? QStringLiteral("on") : QStringLiteral("off"))
+                                                .arg(at.x())
+                                                .arg(at.y())
+                                                .arg(box->width())
+                                                .arg(box->height());
+        }
         if (auto* box = findChild<QCheckBox*>(QStringLiteral("LaunchAtLoginToggle"))) {
             const QPoint at = box->mapToGlobal(QPoint(0, 0));
             qCDebug(lcGeneral).noquote()

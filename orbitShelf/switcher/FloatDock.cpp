@@ -73,14 +73,26 @@ Q_LOGGING_CATEGORY(lcGrid, "orbitshelf.switcher.grid")
 
 namespace {
 
-// The window of the `fromEnd`-th newest recorded activation (1: the newest);
-// none with fewer than two records, as the switcher needs a pair.
+// The `fromEnd`-th newest window among the recorded activations (1: the
+// newest), each window once and windows closed since passed over; none with
+// fewer than two records, as the switcher needs a pair.
 std::shared_ptr<Windows> recordedWindow(std::size_t fromEnd)
 {
     const auto& order = windowClickOrder();
     if (order.size() < 2)
         return nullptr;
-    return findWindowByNumber(order[order.size() - fromEnd].windowNum);
+    std::vector<int32_t> seen;
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        if (std::find(seen.begin(), seen.end(), it->windowNum) != seen.end())
+            continue;
+        auto window = findWindowByNumber(it->windowNum);
+        if (!window)
+            continue;
+        seen.push_back(it->windowNum);
+        if (seen.size() == fromEnd)
+            return window;
+    }
+    return nullptr;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "switcher/Hotkey.h"
 
 #include "app/AppState.h"
+#include "app/EventManager.h"
 #include "app/ShellQueues.h"
 #include "apps/Activation.h"
 #include "apps/DockVisibility.h"
@@ -431,6 +432,13 @@ void handleSwitcherHotKey(quint16 keyCode)
 {
     if (keyCode != platform::keycode::tab)
         return;
+    // A second Tab typed before the first one's 20 ms were up: the switcher
+    // is open by now, and the press is one more step, not a new cycle (its
+    // release came before the grab and is reported with the first one's).
+    if (switcherPopupShown) {
+        EventManager::shared().emitEvent(QStringLiteral("onkeyDown"), platform::keycode::tab);
+        return;
+    }
     if (switcherModifierState != 1) {
         activatePreviousAppWindow();
         return;

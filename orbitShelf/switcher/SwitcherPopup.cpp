@@ -240,8 +240,15 @@ void activatePreviousAppWindow()
         customPrint(QStringLiteral("还没有窗口列表 ") + QString::number(order.size()));
         return;
     }
-    const int32_t number = order[order.size() - 2].windowNum;
-    const auto window = findWindowByNumber(number);
+    // The window used before the current one; windows closed since are
+    // passed over, or one closed window would make the key do nothing.
+    const int32_t current = order.back().windowNum;
+    int32_t number = 0;
+    std::shared_ptr<Windows> window;
+    for (auto it = std::next(order.rbegin()); it != order.rend() && !window; ++it) {
+        if (it->windowNum != current && (window = findWindowByNumber(it->windowNum)))
+            number = it->windowNum;
+    }
     if (!window)
         return;
     AppState& state = AppState::shared();

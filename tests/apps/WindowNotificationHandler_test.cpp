@@ -340,6 +340,18 @@ TEST_F(WindowNotificationHandlerTest, NewWindowsRefreshOnceAndTheFocusFollowsThe
     for (const auto& entry : windowClickOrder())
         order.push_back(entry.windowNum);
     EXPECT_EQ(order, (std::vector<int32_t> { 0x101, 0x100 }));
+
+    // A new window has the focus before the model has read it: it counts
+    // once a refresh brings it in.
+    notify(0x102, "AXFocusedWindowChanged");
+    EXPECT_EQ(windowClickOrder().back().windowNum, 0x100);
+    auto fresh = std::make_shared<Windows>();
+    fresh->num = 0x102u;
+    fresh->appId = kPid;
+    app->windows->push_back(fresh);
+    emit state.changed();
+    EXPECT_EQ(windowClickOrder().back().windowNum, 0x102);
+    EXPECT_TRUE(state.focusedWindow.value(0x102, false));
     resetWindowClickTracking();
     state.focusedWindow.clear();
     state.appOrders.clear();

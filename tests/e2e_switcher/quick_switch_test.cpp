@@ -6,12 +6,14 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <xcb/xcb.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -510,4 +512,178 @@ TEST(TakenKeys, OnOpenboxsStockConfigurationTheUserIsTold)
         EXPECT_TRUE(run.log().contains(QLatin1String("shortcut row \"Open the clipboard window\" refused hidden")));
     }
     qputenv("DISPLAY", display);
+}
+
+TEST(HeldKeys, AfterTheBarsRestartTheNewProcessHoldsEveryKey)
+{
+    DockRun run;
+    const qint64 first = run.start();
+    ASSERT_GT(first, 0);
+    ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
+    ThirdClient third;
+    ASSERT_TRUE(waitUntil([&] { return third.heldByAnother(kTab) && third.heldByAnother(kEscape); }));
+
+    ASSERT_TRUE(openSettingsMenu(run));
+    std::optional<QRect> restart;
+    ASSERT_TRUE(waitUntil([&] {
+        return (restart = run.loggedRect(QStringLiteral("settings menu opened.*\\bRestart@"))).has_value();
+    }));
+    click(restart->center());
+    ASSERT_TRUE(waitUntil([&] { return !run.running(); }, std::chrono::seconds(10))) << run.log().toStdString();
+
+    // The new process: the one that shows the bar now.
+    qint64 second = 0;
+    ASSERT_TRUE(waitUntil([&] {
+        for (const QString& id : visibleWindowsNamed(QStringLiteral("orbitShelf dock"))) {
+            const QString pid = property(id, QStringLiteral("_NET_WM_PID")).section(QStringLiteral("= "), 1).trimmed();
+            if (pid.toLongLong() > 0 && pid.toLongLong() != first)
+                second = pid.toLongLong();
+        }
+        return second > 0;
+    }, std::chrono::seconds(10)));
+    EXPECT_TRUE(waitUntil([&] { return third.heldByAnother(kTab) && third.heldByAnother(kEscape); }))
+        << run.log().toStdString();
+    EXPECT_FALSE(third.heldByAnother(kW));
+    ::kill(pid_t(second), SIGTERM);
+    waitUntil([&] { return visibleWindowsNamed(QStringLiteral("orbitShelf dock")).isEmpty(); });
+}
+
+namespace {
+
+// The newest "layout panel … cells … hints …" line after `from` in the log,
+// as rectangles.
+struct LoggedLayout {
+    QRectF panel;
+    std::vector<QRectF> cells, hints;
+};
+
+std::optional<LoggedLayout> loggedLayout(const QString& log)
+{
+    const qsizetype at = log.lastIndexOf(QStringLiteral("layout panel "));
+    if (at < 0)
+        return std::nullopt;
+    const QString line = log.mid(at).section('\n', 0, 0);
+    const auto rect = [](const QString& text) {
+        const QStringList v = text.split(',');
+        return v.size() == 4 ? QRectF(v[0].toDouble(), v[1].toDouble(), v[2].toDouble(), v[3].toDouble()) : QRectF();
+    };
+    const auto rects = [&](const QString& list) {
+        std::vector<QRectF> out;
+        for (const QString& r : list.split(';', Qt::SkipEmptyParts))
+            out.push_back(rect(r));
+        return out;
+    };
+    const QStringList words = line.split(' ');
+    if (words.size() < 7)
+        return std::nullopt;
+    return LoggedLayout { rect(words[2]), rects(words[4]), rects(words[6]) };
+}
+
+QImage screenshot(const QString& path)
+{
+    runTool(QStringLiteral("import"), { "-window", "root", path });
+    return QImage(path).convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace
+
+TEST(Drawing, NoCompositorAndPreviewsAtTwelveThirtyTwoAndAHundredWindows)
+{
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
+    Clients clients;
+    int opened = 0;
+    const auto openUpTo = [&](int count) {
+        for (; opened < count; ++opened)
+            clients.startXterm(QStringLiteral("term %1").arg(opened),
+                QStringLiteral("16x2+%1+%2").arg(20 + (opened % 12) * 150).arg(20 + (opened / 12) * 60));
+        ASSERT_TRUE(waitUntil(
+            [&] { return xdotool({ "search", "--onlyvisible", "--name", "^term [0-9]+$" }).count('\n') + 1 >= count; },
+            std::chrono::seconds(60), std::chrono::milliseconds(200)));
+    };
+    openUpTo(12);
+
+    // Previews on, as a user turns them on: the General page's switch.
+    ASSERT_TRUE(openSettingsMenu(run));
+    std::optional<QRect> item;
+    ASSERT_TRUE(waitUntil([&] {
+        return (item = run.loggedRect(QStringLiteral("settings menu opened.*\\bSettings@"))).has_value();
+    }));
+    click(item->center());
+    std::optional<QRect> tab, toggle;
+    ASSERT_TRUE(waitUntil([&] { return (tab = run.loggedRect(QStringLiteral("settings tab General at "))).has_value(); }));
+    ASSERT_TRUE(waitUntil([&] {
+        click(tab->center());
+        return waitUntil(
+            [&] {
+                return (toggle = run.loggedRect(QStringLiteral("general page switch disablePreview \\w+ at ")))
+                    .has_value();
+            },
+            std::chrono::milliseconds(700));
+    })) << run.log().toStdString();
+    // "Don't show Preview" ticked: untick it.
+    if (run.log().contains(QLatin1String("general page switch disablePreview on at"))) {
+        click(toggle->center());
+        ASSERT_TRUE(waitUntil([&] {
+            return readText(run.configHome() + QStringLiteral("/orbitShelf/orbitShelf.conf"))
+                .contains(QLatin1String("disablePreview=false"));
+        }));
+    }
+    runTool(QStringLiteral("wmctrl"), { "-c", "OrbitShelf Settings" });
+    ASSERT_TRUE(waitUntil([] { return visibleWindowsNamed(QStringLiteral("OrbitShelf Settings")).isEmpty(); }));
+
+    const QDir shots(QDir::tempPath());
+    for (int count : { 12, 32, 100 }) {
+        openUpTo(count);
+        const QString first = visibleWindowsNamed(QStringLiteral("term 0")).value(0);
+        click(windowGeometry(first).center());
+        // The start's toast (openbox here keeps Alt+Space) has gone.
+        if (count == 12)
+            EXPECT_TRUE(waitUntil([] { return visibleWindowsNamed(QStringLiteral("orbitShelf notice")).isEmpty(); },
+                std::chrono::seconds(20)));
+        const QImage before = count == 12 ? screenshot(shots.filePath(QStringLiteral("i36-before.png"))) : QImage();
+        const qsizetype shown = run.log().count(QLatin1String("switcher shown at"));
+        xdotool({ "keydown", "alt", "key", "Tab" });
+        ASSERT_TRUE(waitUntil([&] { return run.log().count(QLatin1String("switcher shown at")) > shown; }))
+            << run.log().right(3000).toStdString();
+        std::optional<LoggedLayout> layout;
+        EXPECT_TRUE(waitUntil([&] {
+            layout = loggedLayout(run.log());
+            return layout && int(layout->cells.size()) == count;
+        })) << count;
+        if (layout) {
+            const QRectF inside = layout->panel.adjusted(-0.05, -0.05, 0.05, 0.05);
+            for (const QRectF& cell : layout->cells)
+                EXPECT_TRUE(inside.contains(cell)) << count << " windows: a cell at " << cell.x() << "," << cell.y();
+            ASSERT_EQ(layout->hints.size(), 3u);
+            for (const QRectF& hint : layout->hints)
+                EXPECT_TRUE(inside.contains(hint)) << count << " windows: a hint at " << hint.y();
+        }
+        if (count == 12) {
+            // No compositing manager here: every pixel outside the
+            // switcher's panel stays as it was.
+            const std::optional<QRect> frame = run.loggedRect(QStringLiteral("switcher shown at QRect\\("));
+            ASSERT_TRUE(frame);
+            // Once the panel shows on the screen.
+            QImage during;
+            EXPECT_TRUE(waitUntil([&] {
+                during = screenshot(shots.filePath(QStringLiteral("i36-during.png")));
+                const QPoint middle = frame->center();
+                return during.pixel(middle) != before.pixel(middle);
+            }));
+            // The focused window redraws itself as the grab takes its
+            // keyboard (a hollow cursor, its title bar): that is not ours.
+            const QRect focused = windowGeometry(first).adjusted(-10, -40, 10, 10);
+            int changed = 0;
+            for (int y = 0; y < before.height(); ++y)
+                for (int x = 0; x < before.width(); ++x)
+                    if (!frame->contains(x, y) && !focused.contains(x, y) && before.pixel(x, y) != during.pixel(x, y))
+                        ++changed;
+            EXPECT_EQ(changed, 0) << "pixels changed outside the panel " << frame->x() << "," << frame->y() << " "
+                                  << frame->width() << "x" << frame->height();
+        }
+        xdotool({ "keyup", "alt" });
+        EXPECT_TRUE(waitUntil([] { return !switcherShown(); }));
+    }
 }

@@ -144,6 +144,17 @@ TEST_F(SwitcherTest, ReleasingTheModifierOnTheWindowInFrontEndsTheCycle)
     EXPECT_EQ(actionsOf(Kind::activate).size(), activationsBefore) << "B stays in front";
 }
 
+TEST_F(SwitcherTest, TheQuickSwitchPassesOverClosedWindows)
+{
+    auto app = addApp(100, QStringLiteral("term"), { QStringLiteral("A"), QStringLiteral("B") });
+    const int32_t a = int32_t(*(*app->windows)[0]->num), b = int32_t(*(*app->windows)[1]->num);
+    recordWindowActivation(a, QDateTime::currentDateTimeUtc());
+    recordWindowActivation(4242, QDateTime::currentDateTimeUtc()); // closed since
+    recordWindowActivation(b, QDateTime::currentDateTimeUtc());
+    activatePreviousAppWindow();
+    EXPECT_EQ(clickOrder().back(), a);
+}
+
 TEST_F(SwitcherTest, RecordingTheSameWindowTwiceKeepsOneEntry)
 {
     recordWindowActivation(7, QDateTime::currentDateTime());
@@ -195,4 +206,25 @@ TEST(SwitcherCommitKeys, BothKeysOfTheSwitchersModifier)
     for (const auto& row : rows)
         EXPECT_EQ(isSwitcherCommitKey(row.keyCode, QString::fromLatin1(row.option)), row.commits)
             << row.keyCode << " " << row.option;
+}
+
+TEST_F(SwitcherTest, ASecondTabWithinTheFirstsTwentyMillisecondsIsOneMoreStep)
+{
+    auto app = addApp(100, QStringLiteral("term"), { QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C") });
+    for (const auto& window : *app->windows)
+        recordWindowActivation(int32_t(*window->num), QDateTime::currentDateTimeUtc());
+    startHotKeys(HotKeyModifier::Option);
+    switcherModifierState = 1;
+    hotKeys.press(48);
+    queue->advance(0.01);
+    hotKeys.press(48);
+    queue->advance(0.01);
+    ASSERT_TRUE(switcherPopupShown);
+    queue->advance(0.01);
+    // C is in front; the second press moved on to B (the first one's
+    // release, typed before the grab, is the X11 layer's to report).
+    ASSERT_TRUE(floatDock().currentWindow);
+    EXPECT_EQ(floatDock().currentWindow->num, (*app->windows)[1]->num);
+    EXPECT_EQ(floatPanel()->isVisible(), true);
+    closeSwitcherPopup();
 }
