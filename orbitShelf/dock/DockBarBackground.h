@@ -45,7 +45,6 @@ QString hotKeyBadgeText(const QString& key);
 // left of the button's.
 QRectF hotKeyBadgeRect(const QRectF& button, const QSizeF& labelSize);
 
-
 // Paints the badge of a window button; nothing for an empty key.
 // `within` (the bar's panel), when given, holds the whole badge.
 void paintHotKeyBadge(

@@ -1,7 +1,6 @@
 #include "dock/DockBarPointer.h"
 
 #include "app/AppState.h"
-#include "widgets/FloatingPanel.h"
 #include "app/Utilities.h"
 #include "apps/ActiveApp.h"
 #include "apps/ProcessStatistics.h"
@@ -16,6 +15,7 @@
 #include "dock/PreviewCapture.h"
 #include "dock/WindowHoverHandler.h"
 #include "dock/WindowHoverPreview.h"
+#include "widgets/FloatingPanel.h"
 
 #include <QGuiApplication>
 #include <QMenu>
@@ -253,9 +253,9 @@ void DockBarPointer::toggleToolHub(const QRectF& button)
     if (QScreen* screen = QGuiApplication::screenAt(global.center().toPoint()))
         frame = keptInside(frame, QRectF(screen->geometry()));
     auto* panel = new FloatingPanel(content, frame.toRect(), [view](bool presented) {
-            if (view)
-                view->viewState().settingPopup = presented;
-        });
+        if (view)
+            view->viewState().settingPopup = presented;
+    });
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setWindowTitle(QStringLiteral("orbitShelf tools"));
     m_toolHub = panel;

@@ -82,7 +82,8 @@ std::vector<MenuEntry> dockSettingsMenu(const DockSettingsMenuInput& input)
         MenuEntry::submenu(dockMenuText(QStringLiteral("Shortcuts")),
             {
                 MenuEntry::text(keyLine(1, QStringLiteral("\u2325 + tab   (Fast Tab)"))),
-                MenuEntry::text(keyLine(2, QStringLiteral("\u2325 + Escape     (Minimized Current Window) "))),
+                MenuEntry::text(
+                    keyLine(2, QStringLiteral("\u2325 + Escape     (Minimized Current Window) "))),
                 MenuEntry::text(keyLine(3, QStringLiteral("\u2325 + \u21E7 + H (Show/Hide)"))),
                 MenuEntry::text(keyLine(4, QStringLiteral("\u2325 + P (Pasteboard)"))),
             }),

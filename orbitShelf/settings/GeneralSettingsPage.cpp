@@ -337,13 +337,14 @@ void GeneralSettingsView::showEvent(QShowEvent* event)
             if (box->objectName().isEmpty())
                 continue;
             const QPoint at = box->mapToGlobal(QPoint(0, 0));
-            qCDebug(lcGeneral).noquote() << QStringLiteral("general page switch %1 %2 at %3,%4 %5x%6")
-                                                .arg(box->objectName())
-                                                .arg(box->isChecked() ? QStringLiteral("on") : QStringLiteral("off"))
-                                                .arg(at.x())
-                                                .arg(at.y())
-                                                .arg(box->width())
-                                                .arg(box->height());
+            qCDebug(lcGeneral).noquote()
+                << QStringLiteral("general page switch %1 %2 at %3,%4 %5x%6")
+                       .arg(box->objectName())
+                       .arg(box->isChecked() ? QStringLiteral("on") : QStringLiteral("off"))
+                       .arg(at.x())
+                       .arg(at.y())
+                       .arg(box->width())
+                       .arg(box->height());
         }
         if (auto* box = findChild<QCheckBox*>(QStringLiteral("LaunchAtLoginToggle"))) {
             const QPoint at = box->mapToGlobal(QPoint(0, 0));

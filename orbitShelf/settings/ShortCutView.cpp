@@ -7,8 +7,8 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QRadioButton>
 #include <QLoggingCategory>
+#include <QRadioButton>
 #include <QVBoxLayout>
 
 static Q_LOGGING_CATEGORY(lcShortcutPage, "orbitshelf.settings")
@@ -84,8 +84,8 @@ void ShortCutView::showEvent(QShowEvent* event)
     // Which rows tell of a refused key, where a test (and a reader of the
     // log) can see them.
     for (const QLabel* label : findChildren<QLabel*>(QStringLiteral("refused")))
-        qCDebug(lcShortcutPage).noquote() << QStringLiteral("shortcut row \"%1\" refused %2")
-                                                 .arg(label->property("row").toString())
-                                                 .arg(label->isVisibleTo(this) ? QStringLiteral("shown")
-                                                                               : QStringLiteral("hidden"));
+        qCDebug(lcShortcutPage).noquote()
+            << QStringLiteral("shortcut row \"%1\" refused %2")
+                   .arg(label->property("row").toString())
+                   .arg(label->isVisibleTo(this) ? QStringLiteral("shown") : QStringLiteral("hidden"));
 }

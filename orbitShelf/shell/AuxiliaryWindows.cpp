@@ -14,11 +14,11 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLoggingCategory>
 #include <QPainterPath>
 #include <QRegion>
-#include <QGuiApplication>
-#include <QKeyEvent>
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -222,14 +222,14 @@ void showTakenHotKeysToast(const QStringList& keys)
     if (keys.isEmpty() || !screen)
         return;
     const QString title = QCoreApplication::translate("HotKeys", "Some hot keys are held by another program");
-    const QString detail
-        = QCoreApplication::translate(
-              "HotKeys", "%1 could not be registered. Choose another modifier in Settings, Shortcut.")
-              .arg(keys.join(QStringLiteral(", ")));
+    const QString detail = QCoreApplication::translate(
+        "HotKeys", "%1 could not be registered. Choose another modifier in Settings, Shortcut.")
+                               .arg(keys.join(QStringLiteral(", ")));
     qCInfo(lcAuxWindows).noquote() << "taken hot keys told:" << keys.join(QStringLiteral(", "));
     const QSize size(620, 150);
     const QRect area = screen->availableGeometry();
-    auto* window = new CustomWindow(QRect(QPoint(area.center().x() - size.width() / 2, area.bottom() - size.height() - 20), size),
+    auto* window = new CustomWindow(
+        QRect(QPoint(area.center().x() - size.width() / 2, area.bottom() - size.height() - 20), size),
         CustomWindow::Borderless);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setAttribute(Qt::WA_TranslucentBackground);

@@ -16,10 +16,10 @@
 #include "switcher/SwitcherPopup.h"
 
 #include <QHash>
-#include <QSet>
-#include <QTimer>
 #include <QLoggingCategory>
+#include <QSet>
 #include <QTextBoundaryFinder>
+#include <QTimer>
 
 #include <algorithm>
 #include <functional>

@@ -21,7 +21,11 @@ namespace {
 
 QString rectText(const QRectF& r)
 {
-    return QStringLiteral("%1,%2,%3,%4").arg(r.x(), 0, 'f', 1).arg(r.y(), 0, 'f', 1).arg(r.width(), 0, 'f', 1).arg(r.height(), 0, 'f', 1);
+    return QStringLiteral("%1,%2,%3,%4")
+        .arg(r.x(), 0, 'f', 1)
+        .arg(r.y(), 0, 'f', 1)
+        .arg(r.width(), 0, 'f', 1)
+        .arg(r.height(), 0, 'f', 1);
 }
 
 constexpr double kPadding = 20;
@@ -151,7 +155,8 @@ void FloatDockView::paintEvent(QPaintEvent*)
         for (const QRectF& r : layout.hints)
             hints << rectText(r);
         qCDebug(lcLayout).noquote() << "layout panel" << rectText(layout.panel) << "cells"
-                                    << cells.join(QLatin1Char(';')) << "hints" << hints.join(QLatin1Char(';'));
+                                    << cells.join(QLatin1Char(';')) << "hints"
+                                    << hints.join(QLatin1Char(';'));
     }
 
     QPainter painter(this);
@@ -188,7 +193,8 @@ void FloatDockView::paintEvent(QPaintEvent*)
         painter.setPen(Qt::white);
         painter.drawText(header.adjusted(small + 6, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
             switcherShortTitle(window.title.value_or(QString()), state.totalAppCount));
-        const QRectF picture(inner.left(), header.bottom() + 4, inner.width(), inner.bottom() - header.bottom() - 4);
+        const QRectF picture(
+            inner.left(), header.bottom() + 4, inner.width(), inner.bottom() - header.bottom() - 4);
         const quint32 key = window.num.value_or(0);
         if (m_dock.images && m_dock.images->contains(key)) {
             painter.fillRect(picture.translated(0, 2), QColor(0, 0, 0, 84));

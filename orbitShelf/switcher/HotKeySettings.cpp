@@ -50,8 +50,8 @@ QList<HotKeyChoice> hotKeyChoicesFor(FixedHotKey key)
     case FixedHotKey::Pasteboard:
         // Option is taken with Shift, as the keys are registered at start.
         return { { tr("Option + Shift + P"), QStringLiteral("option") },
-            { tr("Command + P"), QStringLiteral("cmd") },
-            { tr("Contrl + P"), QStringLiteral("control") }, { none, QStringLiteral("alpha") } };
+            { tr("Command + P"), QStringLiteral("cmd") }, { tr("Contrl + P"), QStringLiteral("control") },
+            { none, QStringLiteral("alpha") } };
     case FixedHotKey::Autohide:
         return { { tr("Option + Shift + H"), QStringLiteral("option") },
             { tr("Command + Shift + H"), QStringLiteral("cmd") },
@@ -177,10 +177,12 @@ HotKeyMenuTexts hotKeyMenuTexts()
 {
     const auto keyText = [](FixedHotKey key) {
         const QString option = storedHotKeyOption(key);
-        return symbolsOf(fixedHotKeyFlags(key, option == QLatin1String("alpha") ? QStringLiteral("option") : option));
+        return symbolsOf(
+            fixedHotKeyFlags(key, option == QLatin1String("alpha") ? QStringLiteral("option") : option));
     };
     HotKeyMenuTexts texts;
-    texts.autoHide = QStringLiteral(" ") + keyText(FixedHotKey::Autohide) + QStringLiteral("H") + stateNote(FixedHotKey::Autohide);
+    texts.autoHide = QStringLiteral(" ") + keyText(FixedHotKey::Autohide) + QStringLiteral("H")
+        + stateNote(FixedHotKey::Autohide);
     const QString escape = hotKeyName(platform::keycode::escape, platform::appkit::option);
     const QString escapeNote = takenHotKeys().contains(escape)
         ? QCoreApplication::translate("HotKeyMenu", " (taken by another program)")
@@ -189,7 +191,8 @@ HotKeyMenuTexts hotKeyMenuTexts()
         keyText(FixedHotKey::Tab) + QStringLiteral("tab   (Fast Tab)") + stateNote(FixedHotKey::Tab),
         QStringLiteral("\u2325 + Escape     (Minimized Current Window) ") + escapeNote,
         keyText(FixedHotKey::Autohide) + QStringLiteral("H (Show/Hide)") + stateNote(FixedHotKey::Autohide),
-        keyText(FixedHotKey::Pasteboard) + QStringLiteral("P (Pasteboard)") + stateNote(FixedHotKey::Pasteboard),
+        keyText(FixedHotKey::Pasteboard) + QStringLiteral("P (Pasteboard)")
+            + stateNote(FixedHotKey::Pasteboard),
     };
     return texts;
 }

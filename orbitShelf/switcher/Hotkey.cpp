@@ -85,7 +85,8 @@ void retryRefused(QMap<qint64, quint32>& refs, quint16 keyCode, quint64 flags, i
         if (!hotKeys)
             return;
         if (const auto reference = hotKeys->registerHotKey(keyCode, carbonModifiers(flags))) {
-            qCInfo(lcHotkey).noquote() << "hot key" << hotKeyName(keyCode, flags) << "registered on a later try";
+            qCInfo(lcHotkey).noquote()
+                << "hot key" << hotKeyName(keyCode, flags) << "registered on a later try";
             taken().removeAll(hotKeyName(keyCode, flags));
             refs.insert(keyCode, *reference);
             emit hotKeyStatus().changed();

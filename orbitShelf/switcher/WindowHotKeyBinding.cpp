@@ -11,7 +11,6 @@
 
 Q_LOGGING_CATEGORY(lcBinding, "orbitshelf.switcher.binding")
 
-
 QString hotKeyChoiceLabel(const QString& choice)
 {
     if (choice == QLatin1String("-"))

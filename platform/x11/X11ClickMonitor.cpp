@@ -15,8 +15,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
-#include <utility>
 #include <unistd.h>
+#include <utility>
 
 Q_LOGGING_CATEGORY(lcClickMonitor, "orbitshelf.platform.clicks")
 
@@ -94,8 +94,7 @@ private:
         QString why;
         const auto opcode = selectRawInput(m_connection, m_root,
             XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE
-                | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS
-                | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE,
+                | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE,
             &why);
         if (!opcode) {
             qCWarning(lcClickMonitor).noquote() << "window clicks are not tracked:" << why;
@@ -275,7 +274,8 @@ private:
 
     bool pointerOverOwnWindow()
     {
-        auto pointer = own(xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, m_root), nullptr));
+        auto pointer
+            = own(xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, m_root), nullptr));
         if (!pointer || pointer->child == XCB_WINDOW_NONE)
             return false;
         return ownerPid(clientOf(pointer->child)) == static_cast<int64_t>(getpid());

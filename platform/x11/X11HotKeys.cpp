@@ -192,7 +192,8 @@ namespace {
             auto keymap = own(xcb_query_keymap_reply(m_connection, xcb_query_keymap(m_connection), nullptr));
             if (!keymap)
                 return;
-            const auto down = [&keymap](int code) { return (keymap->keys[code / 8] & (1u << (code % 8))) != 0; };
+            const auto down
+                = [&keymap](int code) { return (keymap->keys[code / 8] & (1u << (code % 8))) != 0; };
             std::vector<std::pair<quint16, bool>> released; // app key code, modifier
             const auto report = [&](xcb_keycode_t code, bool modifier) {
                 m_reportedUp[code] = true;
@@ -208,7 +209,8 @@ namespace {
                 const std::vector<xcb_keycode_t>& codes = m_keycodesOfModifier[bit];
                 const bool stillDown = std::any_of(codes.begin(), codes.end(), down);
                 const bool wasHeld = (m_hotKeyState & mask)
-                    || std::any_of(codes.begin(), codes.end(), [this](xcb_keycode_t c) { return m_heldModifiers[c]; });
+                    || std::any_of(
+                        codes.begin(), codes.end(), [this](xcb_keycode_t c) { return m_heldModifiers[c]; });
                 if (!wasHeld || stillDown || codes.empty())
                     continue;
                 // The key that was seen going down, else the modifier's first.

@@ -99,7 +99,8 @@ public:
     QString activeWindow()
     {
         std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> atom(
-            xcb_intern_atom_reply(m_connection, xcb_intern_atom(m_connection, 0, 18, "_NET_ACTIVE_WINDOW"), nullptr),
+            xcb_intern_atom_reply(
+                m_connection, xcb_intern_atom(m_connection, 0, 18, "_NET_ACTIVE_WINDOW"), nullptr),
             &free);
         if (!atom)
             return QString();
@@ -154,10 +155,11 @@ public:
         m_logger = xcb_generate_id(m_connection);
         const uint32_t values[] = { 0xffffff, XCB_EVENT_MASK_KEY_PRESS };
         xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, m_logger, m_root, 700, 400, 300, 200, 0,
-            XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
+            XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK,
+            values);
         const QByteArray name = title.toUtf8();
-        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, m_logger, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
-            uint32_t(name.size()), name.constData());
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, m_logger, XCB_ATOM_WM_NAME, XCB_ATOM_STRING,
+            8, uint32_t(name.size()), name.constData());
         xcb_map_window(m_connection, m_logger);
         xcb_flush(m_connection);
         return waitForWindow(title);
@@ -255,13 +257,14 @@ int quickTaps(const TwoWindows& w, const DockRun& run, int taps, QString* report
             ++good;
             continue;
         }
-        *report += QStringLiteral("tap %1 (Alt held %2 s after Tab): %3 after %4 ms, switcher %5, keyboard %6\n")
-                       .arg(i)
-                       .arg(QLatin1String(holds[i % 3]))
-                       .arg(activeWindow() == to ? QStringLiteral("switched") : QStringLiteral("did not switch"))
-                       .arg(took)
-                       .arg(switcherShown() ? QStringLiteral("up") : QStringLiteral("down"))
-                       .arg(third.keyboardFree() ? QStringLiteral("free") : QStringLiteral("held"));
+        *report
+            += QStringLiteral("tap %1 (Alt held %2 s after Tab): %3 after %4 ms, switcher %5, keyboard %6\n")
+                   .arg(i)
+                   .arg(QLatin1String(holds[i % 3]))
+                   .arg(activeWindow() == to ? QStringLiteral("switched") : QStringLiteral("did not switch"))
+                   .arg(took)
+                   .arg(switcherShown() ? QStringLiteral("up") : QStringLiteral("down"))
+                   .arg(third.keyboardFree() ? QStringLiteral("free") : QStringLiteral("held"));
         // Start the next tap from a settled desktop.
         if (switcherShown())
             xdotool({ "key", "Escape" });
@@ -271,7 +274,6 @@ int quickTaps(const TwoWindows& w, const DockRun& run, int taps, QString* report
         *report += run.log().right(4000);
     return good;
 }
-
 
 // Binds the window `id` as a user does: its bar button's menu, "Binding
 // Hotkey", then in the tag editor's picker the choice typed and Return.
@@ -293,11 +295,15 @@ bool bindThroughTagEditor(const DockRun& run, const QString& id, const QString& 
                 std::chrono::milliseconds(700));
         }))
         return false;
-    if (!waitUntil([&] { return (bind = run.loggedRect(QStringLiteral("window menu:.*Binding Hotkey@"))).has_value(); }))
+    if (!waitUntil([&] {
+            return (bind = run.loggedRect(QStringLiteral("window menu:.*Binding Hotkey@"))).has_value();
+        }))
         return false;
     const qsizetype pickersBefore = run.log().count(QLatin1String("hot key picker in its window at"));
     click(bind->center());
-    if (!waitUntil([&] { return run.log().count(QLatin1String("hot key picker in its window at")) > pickersBefore; }))
+    if (!waitUntil([&] {
+            return run.log().count(QLatin1String("hot key picker in its window at")) > pickersBefore;
+        }))
         return false;
     const std::optional<QRect> picker = run.loggedRect(QStringLiteral("hot key picker in its window at "));
     const QString tag = waitForWindow(QStringLiteral("Tag"));
@@ -338,7 +344,8 @@ TEST(QuickSwitch, AltTabAtMachineSpeedAlwaysSwitchesAndLetsGo)
     // reads Meta_L when shifted.
     xdotool({ "keydown", "shift", "key", "Tab", "keyup", "shift", "keydown", "shift", "keyup", "Meta_L" });
     ThirdClient third;
-    EXPECT_TRUE(waitUntil([&] { return !switcherShown() && third.keyboardFree(); })) << run.log().toStdString();
+    EXPECT_TRUE(waitUntil([&] { return !switcherShown() && third.keyboardFree(); }))
+        << run.log().toStdString();
     xdotool({ "keyup", "shift" });
     EXPECT_FALSE(activeWindow().isEmpty());
     EXPECT_TRUE(run.running());
@@ -460,8 +467,9 @@ TEST(HeldKeys, AWindowBoundThroughTheTagEditorAndItsKeyWhenItCloses)
     run.stop();
     clients.reset();
     ASSERT_GT(run.start(), 0);
-    ASSERT_TRUE(waitUntil([&] { return run.log().contains(QLatin1String("dropped: its window has closed")); }))
-        << run.log().toStdString();
+    ASSERT_TRUE(waitUntil([&] {
+        return run.log().contains(QLatin1String("dropped: its window has closed"));
+    })) << run.log().toStdString();
     EXPECT_TRUE(waitUntil([&] { return third.heldByAnother(kTab); }));
     EXPECT_FALSE(third.heldByAnother(0x61)) << run.log().toStdString();
     xdotool({ "windowactivate", "--sync", logger });
@@ -484,8 +492,10 @@ TEST(TakenKeys, OnOpenboxsStockConfigurationTheUserIsTold)
         EXPECT_TRUE(waitUntil([&] { return run.log().contains(QLatin1String("taken hot keys told:")); },
             std::chrono::seconds(10)))
             << run.log().toStdString();
-        const QString told = run.log().section(QStringLiteral("taken hot keys told: "), 1).section('\n', 0, 0);
-        EXPECT_TRUE(told.split(QStringLiteral(", ")).contains(QStringLiteral("Alt+Tab"))) << told.toStdString();
+        const QString told
+            = run.log().section(QStringLiteral("taken hot keys told: "), 1).section('\n', 0, 0);
+        EXPECT_TRUE(told.split(QStringLiteral(", ")).contains(QStringLiteral("Alt+Tab")))
+            << told.toStdString();
         EXPECT_FALSE(waitForWindow(QStringLiteral("orbitShelf notice")).isEmpty());
         EXPECT_EQ(run.log().count(QLatin1String("taken hot keys told:")), 1);
 
@@ -509,7 +519,8 @@ TEST(TakenKeys, OnOpenboxsStockConfigurationTheUserIsTold)
                 },
                 std::chrono::milliseconds(700));
         })) << run.log().toStdString();
-        EXPECT_TRUE(run.log().contains(QLatin1String("shortcut row \"Open the clipboard window\" refused hidden")));
+        EXPECT_TRUE(
+            run.log().contains(QLatin1String("shortcut row \"Open the clipboard window\" refused hidden")));
     }
     qputenv("DISPLAY", display);
 }
@@ -529,18 +540,22 @@ TEST(HeldKeys, AfterTheBarsRestartTheNewProcessHoldsEveryKey)
         return (restart = run.loggedRect(QStringLiteral("settings menu opened.*\\bRestart@"))).has_value();
     }));
     click(restart->center());
-    ASSERT_TRUE(waitUntil([&] { return !run.running(); }, std::chrono::seconds(10))) << run.log().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return !run.running(); }, std::chrono::seconds(10)))
+        << run.log().toStdString();
 
     // The new process: the one that shows the bar now.
     qint64 second = 0;
-    ASSERT_TRUE(waitUntil([&] {
-        for (const QString& id : visibleWindowsNamed(QStringLiteral("orbitShelf dock"))) {
-            const QString pid = property(id, QStringLiteral("_NET_WM_PID")).section(QStringLiteral("= "), 1).trimmed();
-            if (pid.toLongLong() > 0 && pid.toLongLong() != first)
-                second = pid.toLongLong();
-        }
-        return second > 0;
-    }, std::chrono::seconds(10)));
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            for (const QString& id : visibleWindowsNamed(QStringLiteral("orbitShelf dock"))) {
+                const QString pid
+                    = property(id, QStringLiteral("_NET_WM_PID")).section(QStringLiteral("= "), 1).trimmed();
+                if (pid.toLongLong() > 0 && pid.toLongLong() != first)
+                    second = pid.toLongLong();
+            }
+            return second > 0;
+        },
+        std::chrono::seconds(10)));
     EXPECT_TRUE(waitUntil([&] { return third.heldByAnother(kTab) && third.heldByAnother(kEscape); }))
         << run.log().toStdString();
     EXPECT_FALSE(third.heldByAnother(kW));
@@ -565,7 +580,8 @@ std::optional<LoggedLayout> loggedLayout(const QString& log)
     const QString line = log.mid(at).section('\n', 0, 0);
     const auto rect = [](const QString& text) {
         const QStringList v = text.split(',');
-        return v.size() == 4 ? QRectF(v[0].toDouble(), v[1].toDouble(), v[2].toDouble(), v[3].toDouble()) : QRectF();
+        return v.size() == 4 ? QRectF(v[0].toDouble(), v[1].toDouble(), v[2].toDouble(), v[3].toDouble())
+                             : QRectF();
     };
     const auto rects = [&](const QString& list) {
         std::vector<QRectF> out;
@@ -599,7 +615,10 @@ TEST(Drawing, NoCompositorAndPreviewsAtTwelveThirtyTwoAndAHundredWindows)
             clients.startXterm(QStringLiteral("term %1").arg(opened),
                 QStringLiteral("16x2+%1+%2").arg(20 + (opened % 12) * 150).arg(20 + (opened / 12) * 60));
         ASSERT_TRUE(waitUntil(
-            [&] { return xdotool({ "search", "--onlyvisible", "--name", "^term [0-9]+$" }).count('\n') + 1 >= count; },
+            [&] {
+                return xdotool({ "search", "--onlyvisible", "--name", "^term [0-9]+$" }).count('\n') + 1
+                    >= count;
+            },
             std::chrono::seconds(60), std::chrono::milliseconds(200)));
     };
     openUpTo(12);
@@ -612,12 +631,14 @@ TEST(Drawing, NoCompositorAndPreviewsAtTwelveThirtyTwoAndAHundredWindows)
     }));
     click(item->center());
     std::optional<QRect> tab, toggle;
-    ASSERT_TRUE(waitUntil([&] { return (tab = run.loggedRect(QStringLiteral("settings tab General at "))).has_value(); }));
+    ASSERT_TRUE(waitUntil(
+        [&] { return (tab = run.loggedRect(QStringLiteral("settings tab General at "))).has_value(); }));
     ASSERT_TRUE(waitUntil([&] {
         click(tab->center());
         return waitUntil(
             [&] {
-                return (toggle = run.loggedRect(QStringLiteral("general page switch disablePreview \\w+ at ")))
+                return (
+                    toggle = run.loggedRect(QStringLiteral("general page switch disablePreview \\w+ at ")))
                     .has_value();
             },
             std::chrono::milliseconds(700));
@@ -631,7 +652,8 @@ TEST(Drawing, NoCompositorAndPreviewsAtTwelveThirtyTwoAndAHundredWindows)
         }));
     }
     runTool(QStringLiteral("wmctrl"), { "-c", "OrbitShelf Settings" });
-    ASSERT_TRUE(waitUntil([] { return visibleWindowsNamed(QStringLiteral("OrbitShelf Settings")).isEmpty(); }));
+    ASSERT_TRUE(
+        waitUntil([] { return visibleWindowsNamed(QStringLiteral("OrbitShelf Settings")).isEmpty(); }));
 
     const QDir shots(QDir::tempPath());
     for (int count : { 12, 32, 100 }) {
@@ -640,9 +662,11 @@ TEST(Drawing, NoCompositorAndPreviewsAtTwelveThirtyTwoAndAHundredWindows)
         click(windowGeometry(first).center());
         // The start's toast (openbox here keeps Alt+Space) has gone.
         if (count == 12)
-            EXPECT_TRUE(waitUntil([] { return visibleWindowsNamed(QStringLiteral("orbitShelf notice")).isEmpty(); },
-                std::chrono::seconds(20)));
-        const QImage before = count == 12 ? screenshot(shots.filePath(QStringLiteral("i36-before.png"))) : QImage();
+            EXPECT_TRUE(
+                waitUntil([] { return visibleWindowsNamed(QStringLiteral("orbitShelf notice")).isEmpty(); },
+                    std::chrono::seconds(20)));
+        const QImage before
+            = count == 12 ? screenshot(shots.filePath(QStringLiteral("i36-before.png"))) : QImage();
         const qsizetype shown = run.log().count(QLatin1String("switcher shown at"));
         xdotool({ "keydown", "alt", "key", "Tab" });
         ASSERT_TRUE(waitUntil([&] { return run.log().count(QLatin1String("switcher shown at")) > shown; }))
@@ -655,7 +679,8 @@ TEST(Drawing, NoCompositorAndPreviewsAtTwelveThirtyTwoAndAHundredWindows)
         if (layout) {
             const QRectF inside = layout->panel.adjusted(-0.05, -0.05, 0.05, 0.05);
             for (const QRectF& cell : layout->cells)
-                EXPECT_TRUE(inside.contains(cell)) << count << " windows: a cell at " << cell.x() << "," << cell.y();
+                EXPECT_TRUE(inside.contains(cell))
+                    << count << " windows: a cell at " << cell.x() << "," << cell.y();
             ASSERT_EQ(layout->hints.size(), 3u);
             for (const QRectF& hint : layout->hints)
                 EXPECT_TRUE(inside.contains(hint)) << count << " windows: a hint at " << hint.y();
@@ -678,10 +703,11 @@ TEST(Drawing, NoCompositorAndPreviewsAtTwelveThirtyTwoAndAHundredWindows)
             int changed = 0;
             for (int y = 0; y < before.height(); ++y)
                 for (int x = 0; x < before.width(); ++x)
-                    if (!frame->contains(x, y) && !focused.contains(x, y) && before.pixel(x, y) != during.pixel(x, y))
+                    if (!frame->contains(x, y) && !focused.contains(x, y)
+                        && before.pixel(x, y) != during.pixel(x, y))
                         ++changed;
-            EXPECT_EQ(changed, 0) << "pixels changed outside the panel " << frame->x() << "," << frame->y() << " "
-                                  << frame->width() << "x" << frame->height();
+            EXPECT_EQ(changed, 0) << "pixels changed outside the panel " << frame->x() << "," << frame->y()
+                                  << " " << frame->width() << "x" << frame->height();
         }
         xdotool({ "keyup", "alt" });
         EXPECT_TRUE(waitUntil([] { return !switcherShown(); }));

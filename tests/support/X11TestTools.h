@@ -294,7 +294,8 @@ private:
 inline bool openSettingsMenu(const DockRun& run)
 {
     std::optional<QRect> mainButton;
-    if (!waitUntil([&] { return (mainButton = run.loggedRect(QStringLiteral("main button at "))).has_value(); }))
+    if (!waitUntil(
+            [&] { return (mainButton = run.loggedRect(QStringLiteral("main button at "))).has_value(); }))
         return false;
     return waitUntil([&] {
         click(mainButton->center(), 3);

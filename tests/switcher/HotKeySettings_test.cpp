@@ -68,8 +68,10 @@ TEST_F(HotKeySettingsTest, PagesAndMenusSayWhatIsHeld)
     EXPECT_FALSE(hotKeyRefused(FixedHotKey::Pasteboard));
     EXPECT_TRUE(hotKeyWaitsForClipboardTool(FixedHotKey::Autohide));
     HotKeyMenuTexts texts = hotKeyMenuTexts();
-    EXPECT_EQ(texts.shortcuts.value(0), QStringLiteral("\u2325 + tab   (Fast Tab) (taken by another program)"));
-    EXPECT_EQ(texts.shortcuts.value(2), QStringLiteral("\u2325 + \u21E7 + H (Show/Hide) (with the clipboard tool)"));
+    EXPECT_EQ(
+        texts.shortcuts.value(0), QStringLiteral("\u2325 + tab   (Fast Tab) (taken by another program)"));
+    EXPECT_EQ(texts.shortcuts.value(2),
+        QStringLiteral("\u2325 + \u21E7 + H (Show/Hide) (with the clipboard tool)"));
     EXPECT_EQ(texts.autoHide, QStringLiteral(" \u2325 + \u21E7 + H (with the clipboard tool)"));
 
     // With the tool: P is Option + Shift + P, as registered and as labelled.

@@ -64,7 +64,8 @@ TEST_F(SwitcherTest, StartRegistersTheKeysWithTheirStoredOptions)
 {
     const QString seven = QString::number(fake.addWindow(100, QStringLiteral("seven")));
     const QString eight = QString::number(fake.addWindow(100, QStringLiteral("eight")));
-    AppState::shared().setWindowHotkeyCache({ { QStringLiteral("b"), seven }, { QStringLiteral("ab"), eight } });
+    AppState::shared().setWindowHotkeyCache(
+        { { QStringLiteral("b"), seven }, { QStringLiteral("ab"), eight } });
     startHotKeys(HotKeyModifier::Option);
     EXPECT_EQ(registered(), QStringList({ "48/0x800", "49/0x800", "53/0x800", "11/0x800" }))
         << "a damaged cache key grabs nothing; W waits for a window bound to it";
@@ -224,7 +225,8 @@ TEST_F(SwitcherTest, ABindingWhoseWindowClosedIsDroppedAndItsKeyGivenBack)
     AppState::shared().setWindowHotkeyCache({ { QStringLiteral("a"), QString::number(open) },
         { QStringLiteral("k"), QStringLiteral("4242") }, { QStringLiteral("m"), QStringLiteral("x") } });
     startHotKeys(HotKeyModifier::Option);
-    EXPECT_EQ(AppState::shared().windowHotkeyCache(), (StringMap { { QStringLiteral("a"), QString::number(open) } }))
+    EXPECT_EQ(AppState::shared().windowHotkeyCache(),
+        (StringMap { { QStringLiteral("a"), QString::number(open) } }))
         << "at start, bindings of windows that are gone go";
     EXPECT_TRUE(registered().contains(QStringLiteral("0/0x800")));
     EXPECT_FALSE(registered().contains(QStringLiteral("40/0x800")));

@@ -197,11 +197,20 @@ TEST(SwitcherCommitKeys, BothKeysOfTheSwitchersModifier)
         const char* option;
         bool commits;
     } rows[] = {
-        { 58, "option", true }, { 61, "option", true }, { 56, "option", false }, { 60, "option", false },
-        { 56, "shift", true }, { 60, "shift", true }, { 54, "cmd", true }, { 62, "control", true },
-        { 62, "option", false }, { 61, "zz", true }, { 61, "alpha", false },
+        { 58, "option", true },
+        { 61, "option", true },
+        { 56, "option", false },
+        { 60, "option", false },
+        { 56, "shift", true },
+        { 60, "shift", true },
+        { 54, "cmd", true },
+        { 62, "control", true },
+        { 62, "option", false },
+        { 61, "zz", true },
+        { 61, "alpha", false },
         // The left Command, Option and Control keys always commit.
-        { 55, "shift", true }, { 59, "shift", true },
+        { 55, "shift", true },
+        { 59, "shift", true },
     };
     for (const auto& row : rows)
         EXPECT_EQ(isSwitcherCommitKey(row.keyCode, QString::fromLatin1(row.option)), row.commits)
@@ -210,7 +219,8 @@ TEST(SwitcherCommitKeys, BothKeysOfTheSwitchersModifier)
 
 TEST_F(SwitcherTest, ASecondTabWithinTheFirstsTwentyMillisecondsIsOneMoreStep)
 {
-    auto app = addApp(100, QStringLiteral("term"), { QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C") });
+    auto app = addApp(
+        100, QStringLiteral("term"), { QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C") });
     for (const auto& window : *app->windows)
         recordWindowActivation(int32_t(*window->num), QDateTime::currentDateTimeUtc());
     startHotKeys(HotKeyModifier::Option);
