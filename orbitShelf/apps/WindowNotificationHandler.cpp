@@ -24,12 +24,14 @@
 #include "platform/Coordinates.h"
 #include "platform/Platform.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
 
 #include <algorithm>
 #include <atomic>
+#include <utility>
 
 namespace {
 
@@ -132,26 +134,30 @@ void applyIconChange(quint32 number)
     }
 }
 
-// Main thread: the window that has the focus now. A new window takes the
-// focus before the model has read it; it is recorded once a refresh brings
-// it in, unless the focus has moved on by then.
-void applyFocusChange(quint32 number)
+// Main thread: the window of process `pid` has the focus now. It is the
+// current window at once, also a new one the model has not read yet (on a
+// busy machine that takes a while, and an Alt+Tab typed meanwhile must start
+// from it); the bar marks it once the model holds it. Our own windows never
+// count: the user is still working in the window beneath them.
+void applyFocusChange(quint32 number, qint32 pid)
 {
-    static quint32 pending = 0;
+    static quint32 unmarked = 0;
     static bool listening = false;
     if (!listening) {
         listening = true;
         QObject::connect(&AppState::shared(), &AppState::changed, &AppState::shared(), [] {
-            if (pending && modelWindow(pending))
-                applyFocusChange(pending);
+            if (unmarked && modelWindow(unmarked))
+                focusWindow(static_cast<int32_t>(std::exchange(unmarked, 0)));
         });
     }
+    if (pid && pid == qint32(QCoreApplication::applicationPid()))
+        return;
+    recordWindowActivation(static_cast<int32_t>(number), QDateTime::currentDateTimeUtc());
     if (!modelWindow(number)) {
-        pending = number;
+        unmarked = number;
         return;
     }
-    pending = 0;
-    recordWindowActivation(static_cast<int32_t>(number), QDateTime::currentDateTimeUtc());
+    unmarked = 0;
     focusWindow(static_cast<int32_t>(number));
 }
 
@@ -269,7 +275,7 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
         // switcher's recent order and what Alt+Escape minimises follow it all.
         const quint32 number = element.window;
         if (number)
-            ShellQueues::main().async([number] { applyFocusChange(number); });
+            ShellQueues::main().async([number, pid = element.pid] { applyFocusChange(number, pid); });
         return;
     }
     // Only a new title and a new size are acted on further; the other notices

@@ -111,7 +111,9 @@ CellSize FloatDock::cellSize() const
 void FloatDock::setUp(const QRect& visibleFrame)
 {
     images = QMap<quint32, QImage> {};
-    refreshFocusedWindows();
+    // The focused window is not asked of every application here: the model
+    // follows the window manager's focus as it changes, and a question per
+    // application would make a press wait on the X server once per program.
     screenWidth = visibleFrame.width() * 0.9;
     loadWindows();
     width = visibleFrame.width() * 0.9;

@@ -14,6 +14,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 
 Q_LOGGING_CATEGORY(lcLayout, "orbitshelf.switcher.layout")
 
@@ -32,6 +33,9 @@ constexpr double kPadding = 20;
 constexpr double kRowSpacing = 10;
 constexpr double kCellSpacing = 8;
 constexpr double kLabelPadding = 5;
+// Around a thumbnail cell's contents: the picture keeps its kept size, so
+// painting it is a plain copy.
+constexpr double kThumbPadding = 3;
 constexpr double kIconSide = 80;
 constexpr double kSmallIcon = 34;
 constexpr uint32_t kFallbackColor = 0xF5BC53;
@@ -54,7 +58,7 @@ QSizeF cellSize(const CellSize& cell, bool thumbnails)
     if (!thumbnails)
         return { kIconSide + 2 * kLabelPadding, kIconSide + 2 * kLabelPadding };
     // Inside the row's budget of cell width + 10, with 4 between cells.
-    return { cell.width + 6, kSmallIcon + 4 + cell.height + 2 * kLabelPadding };
+    return { cell.width + 2 * kThumbPadding, kSmallIcon + 4 + cell.height + 2 * kThumbPadding };
 }
 
 } // namespace
@@ -107,7 +111,8 @@ SwitcherLayout layoutSwitcher(
             x = layout.panel.left() + (layout.panel.width() - double(longest) * step) / 2
                 + (step - cell.width()) / 2;
         for (const auto& window : row) {
-            layout.cells.push_back({ window, QRectF(QPointF(x, y), cell),
+            // Whole pixels: a picture drawn at its own size is then copied.
+            layout.cells.push_back({ window, QRectF(QPointF(std::round(x), std::round(y)), cell),
                 sameSwitcherWindow(window.get(), dock.currentWindow.get()) });
             x += step;
         }
@@ -179,22 +184,25 @@ void FloatDockView::paintEvent(QPaintEvent*)
         shape.addRoundedRect(c.frame, 4, 4);
         if (c.selected)
             painter.fillPath(shape, thumbnails ? highlight : QColor(Qt::blue));
-        const QRectF inner = c.frame.adjusted(kLabelPadding, kLabelPadding, -kLabelPadding, -kLabelPadding);
         const QIcon icon = appIcon(window);
         if (!thumbnails) {
-            icon.paint(&painter, inner.toRect());
+            icon.paint(&painter,
+                c.frame.adjusted(kLabelPadding, kLabelPadding, -kLabelPadding, -kLabelPadding).toRect());
             continue;
         }
-        // The header's share of the cell as laid out, so a scaled-down cell
-        // keeps its proportions.
-        const double small = kSmallIcon * inner.height() / (kSmallIcon + 4 + m_dock.cellSize().height);
+        // Everything in the proportions of the cell as laid out, so a
+        // scaled-down cell keeps them.
+        const double scale = c.frame.width() / cellSize(m_dock.cellSize(), true).width();
+        const double pad = kThumbPadding * scale;
+        const QRectF inner = c.frame.adjusted(pad, pad, -pad, -pad);
+        const double small = kSmallIcon * scale;
         const QRectF header(inner.topLeft(), QSizeF(inner.width(), small));
         icon.paint(&painter, QRectF(header.topLeft(), QSizeF(small, small)).toRect());
         painter.setPen(Qt::white);
         painter.drawText(header.adjusted(small + 6, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
             switcherShortTitle(window.title.value_or(QString()), state.totalAppCount));
-        const QRectF picture(
-            inner.left(), header.bottom() + 4, inner.width(), inner.bottom() - header.bottom() - 4);
+        const QRectF picture(inner.left(), header.bottom() + 4 * scale, inner.width(),
+            inner.bottom() - header.bottom() - 4 * scale);
         const quint32 key = window.num.value_or(0);
         if (m_dock.images && m_dock.images->contains(key)) {
             painter.fillRect(picture.translated(0, 2), QColor(0, 0, 0, 84));

@@ -126,8 +126,14 @@ void minimiseLastActivatedWindow()
     if (order.size() < 2)
         return;
     const auto window = findWindowByNumber(order.back().windowNum);
-    if (!window)
+    if (!window) {
+        // A window the model has not read yet (just opened, on a busy
+        // machine) is still the window in front: minimised by its number.
+        const auto number = quint32(order.back().windowNum);
+        if (platform::hasCurrent() && platform::current().windowServer().window(number))
+            platform::current().windowServer().minimize(number);
         return;
+    }
     window->opened = false;
     if (isActionableWindow(*window) && platform::hasCurrent())
         platform::current().windowServer().minimize(*window->num);

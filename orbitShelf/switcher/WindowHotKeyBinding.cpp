@@ -98,3 +98,9 @@ void ShortcutRegisterView::showEvent(QShowEvent* event)
                                         .arg(at.width())
                                         .arg(at.height());
 }
+
+void ShortcutRegisterView::showPopup()
+{
+    QComboBox::showPopup();
+    qCDebug(lcBinding) << "hot key picker opened";
+}

@@ -29,6 +29,8 @@ class ShortcutRegisterView final : public QComboBox {
 public:
     explicit ShortcutRegisterView(std::shared_ptr<Windows> window, QWidget* parent = nullptr);
 
+    void showPopup() override;
+
 protected:
     void showEvent(QShowEvent* event) override;
 

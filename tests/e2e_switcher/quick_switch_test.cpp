@@ -215,12 +215,19 @@ struct TwoWindows {
     Clients::Window a, b;
 };
 
-void openTwo(TwoWindows& w)
+void openTwo(TwoWindows& w, const DockRun& run)
 {
     w.a = w.clients.xterm(QStringLiteral("terminal A"), QStringLiteral("40x5+100+100"));
     w.b = w.clients.xterm(QStringLiteral("terminal B"), QStringLiteral("40x5+900+100"));
     ASSERT_FALSE(w.a.id.isEmpty());
     ASSERT_FALSE(w.b.id.isEmpty());
+    // The bar shows both: the model holds them before they are used.
+    ASSERT_TRUE(waitUntil([&] {
+        int seen = 0;
+        for (const LoggedBarItem& item : loggedBar(run.log()))
+            seen += item.window == w.a.id || item.window == w.b.id;
+        return seen == 2;
+    }));
     for (const auto* client : { &w.a, &w.b }) {
         click(windowGeometry(client->id).center());
         ASSERT_TRUE(waitUntil([&] { return activeWindow() == client->id; }));
@@ -309,7 +316,10 @@ bool bindThroughTagEditor(const DockRun& run, const QString& id, const QString& 
     const QString tag = waitForWindow(QStringLiteral("Tag"));
     if (!picker || tag.isEmpty())
         return false;
+    const qsizetype opened = run.log().count(QLatin1String("hot key picker opened"));
     click(windowGeometry(tag).topLeft() + picker->center());
+    if (!waitUntil([&] { return run.log().count(QLatin1String("hot key picker opened")) > opened; }))
+        return false;
     xdotool({ "type", "--delay", "20", choice });
     xdotool({ "key", "Return" });
     return true;
@@ -331,7 +341,7 @@ TEST(QuickSwitch, AltTabAtMachineSpeedAlwaysSwitchesAndLetsGo)
     ASSERT_GT(run.start(), 0);
     ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
     TwoWindows w;
-    openTwo(w);
+    openTwo(w, run);
     QString report;
     EXPECT_EQ(quickTaps(w, run, 100, &report), 100) << report.toStdString();
 
@@ -357,7 +367,7 @@ TEST(QuickSwitch, OnABusyMachineToo)
     ASSERT_GT(run.start(), 0);
     ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
     TwoWindows w;
-    openTwo(w);
+    openTwo(w, run);
     BusyCores busy;
     QString report;
     EXPECT_EQ(quickTaps(w, run, 100, &report), 100) << report.toStdString();
@@ -661,10 +671,11 @@ TEST(Drawing, NoCompositorAndPreviewsAtTwelveThirtyTwoAndAHundredWindows)
         const QString first = visibleWindowsNamed(QStringLiteral("term 0")).value(0);
         click(windowGeometry(first).center());
         // The start's toast (openbox here keeps Alt+Space) has gone.
-        if (count == 12)
+        if (count == 12) {
             EXPECT_TRUE(
                 waitUntil([] { return visibleWindowsNamed(QStringLiteral("orbitShelf notice")).isEmpty(); },
                     std::chrono::seconds(20)));
+        }
         const QImage before
             = count == 12 ? screenshot(shots.filePath(QStringLiteral("i36-before.png"))) : QImage();
         const qsizetype shown = run.log().count(QLatin1String("switcher shown at"));
@@ -710,6 +721,6 @@ TEST(Drawing, NoCompositorAndPreviewsAtTwelveThirtyTwoAndAHundredWindows)
                                   << " " << frame->width() << "x" << frame->height();
         }
         xdotool({ "keyup", "alt" });
-        EXPECT_TRUE(waitUntil([] { return !switcherShown(); }));
+        EXPECT_TRUE(waitUntil([] { return !switcherShown(); })) << count << run.log().right(6000).toStdString();
     }
 }
