@@ -235,6 +235,8 @@ void showTakenHotKeysToast(const QStringList& keys)
     window->setAttribute(Qt::WA_TranslucentBackground);
     window->setWindowFlag(Qt::WindowStaysOnTopHint);
     window->setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+    // Clicks go through to what lies beneath (the bar's menus open there).
+    window->setWindowFlag(Qt::WindowTransparentForInput);
     window->setWindowTitle(QStringLiteral("orbitShelf notice"));
     auto* host = new QWidget;
     setContent(window, host);

@@ -22,7 +22,8 @@ void presentToastWindow(const QString& spaceID, qint64 windowNumber);
 void dismissToastWindow();
 
 // Main thread. A toast above the bar naming the hot keys other programs hold
-// and where to choose another modifier; gone after 10 s or a click.
+// and where to choose another modifier; gone after 10 s, clicks pass
+// through it.
 void showTakenHotKeysToast(const QStringList& keys);
 
 // Main thread. Each call opens a new window; it is freed when closed.
