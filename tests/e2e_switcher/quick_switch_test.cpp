@@ -420,8 +420,6 @@ TEST(CurrentWindow, IsTheWindowInFrontNotTheLastClicked)
     // Alt+Tab from it goes to the window before it, Alt+Escape minimises it.
     const auto d = clients.xterm(QStringLiteral("terminal D"), QStringLiteral("40x5+1300+700"));
     ASSERT_TRUE(waitUntil([&] { return activeWindow() == d.id; }));
-    // The bar has followed the focus (on a busy machine that takes a moment).
-    ASSERT_TRUE(waitUntil([&] { return run.log().contains(QStringLiteral("marks window %1 focused").arg(d.id)); }));
     xdotool({ "key", "alt+Tab" });
     EXPECT_TRUE(waitUntil([&] { return activeWindow() == a.id; })) << run.log().toStdString();
     xdotool({ "key", "alt+Tab" });
