@@ -18,17 +18,20 @@
 #include "apps/RunningApps.h"
 #include "apps/ScreenCalibration.h"
 #include "apps/ScreenIdentifier.h"
+#include "apps/WindowActivationRecord.h"
 #include "apps/WindowClickTracking.h"
 #include "apps/Windows.h"
 #include "platform/Coordinates.h"
 #include "platform/Platform.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
 
 #include <algorithm>
 #include <atomic>
+#include <utility>
 
 namespace {
 
@@ -129,6 +132,33 @@ void applyIconChange(quint32 number)
         AppState::shared().publish();
         return;
     }
+}
+
+// Main thread: the window of process `pid` has the focus now. It is the
+// current window at once, also a new one the model has not read yet (on a
+// busy machine that takes a while, and an Alt+Tab typed meanwhile must start
+// from it); the bar marks it once the model holds it. Our own windows never
+// count: the user is still working in the window beneath them.
+void applyFocusChange(quint32 number, qint32 pid)
+{
+    static quint32 unmarked = 0;
+    static bool listening = false;
+    if (!listening) {
+        listening = true;
+        QObject::connect(&AppState::shared(), &AppState::changed, &AppState::shared(), [] {
+            if (unmarked && modelWindow(unmarked))
+                focusWindow(static_cast<int32_t>(std::exchange(unmarked, 0)));
+        });
+    }
+    if (pid && pid == qint32(QCoreApplication::applicationPid()))
+        return;
+    recordWindowActivation(static_cast<int32_t>(number), QDateTime::currentDateTimeUtc());
+    if (!modelWindow(number)) {
+        unmarked = number;
+        return;
+    }
+    unmarked = 0;
+    focusWindow(static_cast<int32_t>(number));
 }
 
 // Main thread. Returns whether the dock-edge rule may still run.
@@ -241,13 +271,11 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
     }
     if (name == QLatin1String(platform::ax::focusedWindowChanged)) {
         // The focus moves without the bar too (the window manager's keys, a
-        // pager, a program raising itself); the marker follows it all.
+        // pager, a program raising itself, a new window): the marker, the
+        // switcher's recent order and what Alt+Escape minimises follow it all.
         const quint32 number = element.window;
         if (number)
-            ShellQueues::main().async([number] {
-                if (modelWindow(number))
-                    focusWindow(static_cast<int32_t>(number));
-            });
+            ShellQueues::main().async([number, pid = element.pid] { applyFocusChange(number, pid); });
         return;
     }
     // Only a new title and a new size are acted on further; the other notices

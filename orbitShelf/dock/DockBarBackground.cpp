@@ -155,7 +155,23 @@ QRectF hotKeyBadgeRect(const QRectF& button, const QSizeF& labelSize)
     return QRectF(button.topLeft() - QPointF(5, 5), labelSize);
 }
 
-void paintHotKeyBadge(QPainter& painter, const QRectF& button, const QString& key)
+QRectF keptInside(const QRectF& rect, const QRectF& within)
+{
+    if (within.isEmpty())
+        return rect;
+    QRectF moved = rect;
+    if (moved.top() < within.top())
+        moved.moveTop(within.top());
+    if (moved.left() < within.left())
+        moved.moveLeft(within.left());
+    if (moved.right() > within.right())
+        moved.moveRight(within.right());
+    if (moved.bottom() > within.bottom())
+        moved.moveBottom(within.bottom());
+    return moved;
+}
+
+void paintHotKeyBadge(QPainter& painter, const QRectF& button, const QString& key, const QRectF& within)
 {
     if (key.isEmpty())
         return;
@@ -167,7 +183,8 @@ void paintHotKeyBadge(QPainter& painter, const QRectF& button, const QString& ke
     painter.setFont(font);
     const QString text = hotKeyBadgeText(key);
     const QSizeF label = QFontMetricsF(font).size(Qt::TextSingleLine, text) + QSizeF(2, 2);
-    const QRectF rect = hotKeyBadgeRect(button, label);
+    // Out past the bar's edge the badge would be cut (the window ends there).
+    const QRectF rect = keptInside(hotKeyBadgeRect(button, label), within);
     painter.setRenderHint(QPainter::Antialiasing);
     const RoundedCornersShape shape { 4, RectCorners(5) };
     painter.fillPath(shape.path(rect), Qt::black);

@@ -45,6 +45,10 @@ QString hotKeyBadgeText(const QString& key);
 // left of the button's.
 QRectF hotKeyBadgeRect(const QRectF& button, const QSizeF& labelSize);
 
-
 // Paints the badge of a window button; nothing for an empty key.
-void paintHotKeyBadge(QPainter& painter, const QRectF& button, const QString& key);
+// `within` (the bar's panel), when given, holds the whole badge.
+void paintHotKeyBadge(
+    QPainter& painter, const QRectF& button, const QString& key, const QRectF& within = QRectF());
+// `rect` moved (not resized) as little as needed to lie inside `within`; as
+// it is when `within` is empty.
+QRectF keptInside(const QRectF& rect, const QRectF& within);

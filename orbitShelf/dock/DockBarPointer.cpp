@@ -5,6 +5,7 @@
 #include "apps/ActiveApp.h"
 #include "apps/ProcessStatistics.h"
 #include "apps/Windows.h"
+#include "dock/DockBarBackground.h"
 #include "dock/DockEdges.h"
 #include "dock/DockLog.h"
 #include "dock/DockMainButton.h"
@@ -16,8 +17,10 @@
 #include "dock/WindowHoverPreview.h"
 #include "widgets/FloatingPanel.h"
 
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTimer>
 
 DockBarPointer::DockBarPointer(AppState& state, DockView& view)
@@ -249,11 +252,14 @@ void DockBarPointer::toggleToolHub(const QRectF& button)
     // takes the focus, and that window still gets the click (a popup's
     // pointer grab would swallow it).
     QPointer<DockView> view(&m_view);
-    auto* panel = new FloatingPanel(
-        content, QRect(toolHubPopoverOrigin(global, size, edge).toPoint(), size), [view](bool presented) {
-            if (view)
-                view->viewState().settingPopup = presented;
-        });
+    QRectF frame(toolHubPopoverOrigin(global, size, edge), QSizeF(size));
+    // Centred on a button at the screen's end, the panel would start off it.
+    if (QScreen* screen = QGuiApplication::screenAt(global.center().toPoint()))
+        frame = keptInside(frame, QRectF(screen->geometry()));
+    auto* panel = new FloatingPanel(content, frame.toRect(), [view](bool presented) {
+        if (view)
+            view->viewState().settingPopup = presented;
+    });
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setWindowTitle(QStringLiteral("orbitShelf tools"));
     m_toolHub = panel;

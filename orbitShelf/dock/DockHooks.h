@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 #include <functional>
 #include <memory>
 
@@ -21,6 +23,9 @@ struct DockHooks {
     std::function<bool()> relaunch;
     // The tag editor's picker that binds one window to a hot key.
     std::function<QWidget*(std::shared_ptr<Windows>, QWidget*)> makeWindowHotKeyPicker;
+    // The menus' texts for the keys as they are held now: the Auto Hide
+    // line, then the Shortcuts lines (Tab, Escape, H, P).
+    std::function<QStringList()> hotKeyMenuLines;
 };
 DockHooks& dockHooks();
 

@@ -55,6 +55,12 @@ std::vector<MenuEntry> dockSettingsMenu(const DockSettingsMenuInput& input)
         DockMenuAction::autoHideOff);
     off.checked = !autoHide;
 
+    // The keys as the hot keys hold them, when the switcher told us.
+    const bool held = input.hotKeyLines.size() == 5;
+    const auto keyLine = [&](int index, const QString& fallback) {
+        return dockMenuText(held ? input.hotKeyLines.at(index) : fallback);
+    };
+
     const QString updateTitle = input.needUpdate
         ? QStringLiteral("\U0001F525") + dockMenuText(QStringLiteral("hasNewVersion"))
         : dockMenuText(QStringLiteral("checkUpdate"));
@@ -68,7 +74,7 @@ std::vector<MenuEntry> dockSettingsMenu(const DockSettingsMenuInput& input)
             }),
         MenuEntry::separator(),
         MenuEntry::submenu(dockMenuText(QStringLiteral("autoHide")),
-            { on, off, MenuEntry::text(dockMenuText(QStringLiteral(" \u2325 + \u21E7 + H"))) }),
+            { on, off, MenuEntry::text(keyLine(0, QStringLiteral(" \u2325 + \u21E7 + H"))) }),
         MenuEntry::separator(),
         MenuEntry::item(dockMenuText(QStringLiteral("openSettate")), DockMenuAction::openSettings),
         MenuEntry::separator(),
@@ -76,11 +82,11 @@ std::vector<MenuEntry> dockSettingsMenu(const DockSettingsMenuInput& input)
         MenuEntry::separator(),
         MenuEntry::submenu(dockMenuText(QStringLiteral("Shortcuts")),
             {
-                MenuEntry::text(dockMenuText(QStringLiteral("\u2325 + tab   (Fast Tab)"))),
+                MenuEntry::text(keyLine(1, QStringLiteral("\u2325 + tab   (Fast Tab)"))),
                 MenuEntry::text(
-                    dockMenuText(QStringLiteral("\u2325 + Escape     (Minimized Current Window) "))),
-                MenuEntry::text(dockMenuText(QStringLiteral("\u2325 + \u21E7 + H (Show/Hide)"))),
-                MenuEntry::text(dockMenuText(QStringLiteral("\u2325 + P (Pasteboard)"))),
+                    keyLine(2, QStringLiteral("\u2325 + Escape     (Minimized Current Window) "))),
+                MenuEntry::text(keyLine(3, QStringLiteral("\u2325 + \u21E7 + H (Show/Hide)"))),
+                MenuEntry::text(keyLine(4, QStringLiteral("\u2325 + P (Pasteboard)"))),
             }),
         MenuEntry::separator(),
         MenuEntry::item(dockMenuText(QStringLiteral("What's new")), DockMenuAction::whatsNew),
@@ -97,6 +103,8 @@ DockSettingsMenuInput dockSettingsMenuInput(const AppState& state, const QString
     input.screenID = screenID;
     input.autoHideSpaceDock = state.settings.autoHideSpaceDock();
     input.needUpdate = state.needUpdate;
+    if (dockHooks().hotKeyMenuLines)
+        input.hotKeyLines = dockHooks().hotKeyMenuLines();
     return input;
 }
 

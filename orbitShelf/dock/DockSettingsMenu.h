@@ -21,6 +21,9 @@ struct DockSettingsMenuInput {
     QString screenID;
     QMap<QString, QString> autoHideSpaceDock; // screen id → "true" / "false"
     bool needUpdate = false;
+    // The keys as held now (the Auto Hide line, then Tab, Escape, H, P);
+    // empty: the default texts.
+    QStringList hotKeyLines;
 };
 
 // Action ids of the entries.

@@ -569,7 +569,7 @@ void DockView::paintEvent(QPaintEvent* event)
             paintDockBarItem(painter, m_state, m_view, item, pids, 0, m_buttonInput->dropTarget());
             paintWindowButtonOverlays(painter, entry, item);
             // Hook: a window bound to a hot key shows its badge.
-            paintHotKeyBadge(painter, item.iconRect, entry.hotKey);
+            paintHotKeyBadge(painter, item.iconRect, entry.hotKey, m_picture.barRect);
             break;
         case BarEntry::Kind::StackButton:
             paintDockBarItem(painter, m_state, m_view, item, pids, 0, m_buttonInput->dropTarget());

@@ -101,16 +101,21 @@ EditWindowForm::EditWindowForm(AppState& state, ModelSettings& settings, std::sh
         m_editor.reset();
         accept();
     });
-    connect(cancel, &QPushButton::clicked, this, [this] {
-        m_editor.cancel();
-        reject();
-    });
+    connect(cancel, &QPushButton::clicked, this, &EditWindowForm::reject);
     setFixedWidth(250 + 40);
 }
 
 void EditWindowForm::pickColour(const QColor& colour)
 {
     m_editor.colourPicked(colour);
+}
+
+void EditWindowForm::reject()
+{
+    // Also the window's close button and Escape: the bar must hear that the
+    // editor is gone, or its next "Binding Hotkey" only toggles it off.
+    m_editor.cancel();
+    QDialog::reject();
 }
 
 void EditWindowForm::showEvent(QShowEvent* event)

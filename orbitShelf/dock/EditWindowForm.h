@@ -29,6 +29,9 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
 
+public slots:
+    void reject() override;
+
 private:
     WindowTagEditor m_editor;
     QLineEdit* m_name;

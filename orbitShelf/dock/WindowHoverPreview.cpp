@@ -1,10 +1,13 @@
 #include "dock/WindowHoverPreview.h"
 
+#include "dock/DockBarBackground.h"
 #include "platform/DockWindowHints.h"
 
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -79,6 +82,9 @@ void WindowHoverPreview::present(
 
     QRectF frame(0, 0, width, height);
     frame.moveCenter(buttonCentre + QPointF(layout.offsetX, layout.offsetY));
+    // A button near the screen's end would push the preview past it.
+    if (QScreen* screen = QGuiApplication::screenAt(buttonCentre.toPoint()))
+        frame = keptInside(frame, QRectF(screen->geometry()));
     setGeometry(frame.toAlignedRect());
     show();
     raise();

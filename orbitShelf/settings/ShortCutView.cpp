@@ -1,13 +1,17 @@
 #include "settings/ShortCutView.h"
 
 #include "switcher/HotKeySettings.h"
+#include "switcher/Hotkey.h"
 
 #include <QButtonGroup>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+static Q_LOGGING_CATEGORY(lcShortcutPage, "orbitshelf.settings")
 
 ShortCutView::ShortCutView(QWidget* parent)
     : QWidget(parent)
@@ -21,7 +25,7 @@ ShortCutView::ShortCutView(QWidget* parent)
         { FixedHotKey::Tab, tr("Open the window switcher") },
         { FixedHotKey::Pasteboard, tr("Open the clipboard window") },
         { FixedHotKey::Autohide, tr("Show or hide the bar") },
-        { FixedHotKey::HideWindow, tr("Hide the window in front") },
+        { FixedHotKey::HideWindow, tr("Bring forward the window bound to W") },
     };
     bool first = true;
     for (const auto& section : sections) {
@@ -52,12 +56,36 @@ ShortCutView::ShortCutView(QWidget* parent)
         row->addStretch();
         column->addLayout(row);
         auto* refused = new QLabel(tr("This key is taken by another program; it is not registered."), this);
+        refused->setObjectName(QStringLiteral("refused"));
+        refused->setProperty("row", section.title);
         refused->setStyleSheet(QStringLiteral("color: #d63031;"));
-        refused->hide();
         column->addWidget(refused);
+        auto* waiting = new QLabel(tr("Registered once the clipboard tool is installed."), this);
+        waiting->setObjectName(QStringLiteral("waiting"));
+        column->addWidget(waiting);
+        // What the desktop answered, from the first start on, and again
+        // whenever a key is registered, refused or taken on a later try.
+        const auto showStatus = [key = section.key, refused, waiting] {
+            refused->setVisible(hotKeyRefused(key));
+            waiting->setVisible(hotKeyWaitsForClipboardTool(key));
+        };
+        showStatus();
+        connect(&hotKeyStatus(), &HotKeyStatus::changed, this, showStatus);
         connect(group, &QButtonGroup::idClicked, this, [key = section.key, choices, refused](int id) {
             refused->setVisible(!applyHotKeyOption(key, choices[id].option));
         });
     }
     column->addStretch();
+}
+
+void ShortCutView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Which rows tell of a refused key, where a test (and a reader of the
+    // log) can see them.
+    for (const QLabel* label : findChildren<QLabel*>(QStringLiteral("refused")))
+        qCDebug(lcShortcutPage).noquote()
+            << QStringLiteral("shortcut row \"%1\" refused %2")
+                   .arg(label->property("row").toString())
+                   .arg(label->isVisibleTo(this) ? QStringLiteral("shown") : QStringLiteral("hidden"));
 }

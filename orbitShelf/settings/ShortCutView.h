@@ -9,4 +9,7 @@ class ShortCutView final : public QWidget {
     Q_OBJECT
 public:
     explicit ShortCutView(QWidget* parent = nullptr);
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };

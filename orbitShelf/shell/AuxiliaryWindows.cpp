@@ -10,12 +10,20 @@
 #include "switcher/SwitcherPopup.h"
 #include "tools/PasteBoardView.h"
 
+#include "ToastOverlay/ToastOverlayPresenter.h"
+
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLoggingCategory>
+#include <QPainterPath>
+#include <QRegion>
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
+
+static Q_LOGGING_CATEGORY(lcAuxWindows, "orbitshelf.shell.windows")
 
 namespace {
 
@@ -206,6 +214,59 @@ void presentToastWindow(const QString& spaceID, qint64 windowNumber)
         if (generation == toastGeneration)
             dismissToastWindow();
     });
+}
+
+void showTakenHotKeysToast(const QStringList& keys)
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (keys.isEmpty() || !screen)
+        return;
+    const QString title = QCoreApplication::translate("HotKeys", "Some hot keys are held by another program");
+    const QString detail = QCoreApplication::translate(
+        "HotKeys", "%1 could not be registered. Choose another modifier in Settings, Shortcut.")
+                               .arg(keys.join(QStringLiteral(", ")));
+    qCInfo(lcAuxWindows).noquote() << "taken hot keys told:" << keys.join(QStringLiteral(", "));
+    const QSize size(620, 150);
+    const QRect area = screen->availableGeometry();
+    auto* window = new CustomWindow(
+        QRect(QPoint(area.center().x() - size.width() / 2, area.bottom() - size.height() - 20), size),
+        CustomWindow::Borderless);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setAttribute(Qt::WA_TranslucentBackground);
+    window->setWindowFlag(Qt::WindowStaysOnTopHint);
+    window->setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+    // Clicks go through to what lies beneath (the bar's menus open there).
+    window->setWindowFlag(Qt::WindowTransparentForInput);
+    window->setWindowTitle(QStringLiteral("orbitShelf notice"));
+    auto* host = new QWidget;
+    setContent(window, host);
+    ToastOverlayOptions options;
+    options.duration = 10.0;
+    options.alert = [title, detail] {
+        ToastOverlay toast;
+        toast.displayMode = ToastOverlay::DisplayMode::alert();
+        toast.type = ToastOverlay::AlertType::regular();
+        toast.title = title;
+        toast.subTitle = detail;
+        return toast;
+    };
+    QPointer<CustomWindow> guard(window);
+    options.completion = [guard] {
+        if (guard)
+            guard->close();
+    };
+    ToastOverlayPresenter* presenter = toastOverlay(host, std::move(options));
+    window->show();
+    presenter->setPresenting(true);
+    // Without a compositing manager the window's empty parts would be black:
+    // it is shaped to the card at rest.
+    // (The card's own outline, at its resting size: it grows into place.)
+    const QRect resting = presenter->restingGeometry().translated(host->mapTo(window, QPoint(0, 0)));
+    if (!resting.isEmpty()) {
+        QPainterPath outline;
+        outline.addRoundedRect(QRectF(resting), 10, 10);
+        window->setMask(QRegion(outline.toFillPolygon().toPolygon()));
+    }
 }
 
 void dismissToastWindow()

@@ -21,6 +21,11 @@ void showToast(const QString& spaceID, qint64 windowNumber);
 void presentToastWindow(const QString& spaceID, qint64 windowNumber);
 void dismissToastWindow();
 
+// Main thread. A toast above the bar naming the hot keys other programs hold
+// and where to choose another modifier; gone after 10 s, clicks pass
+// through it.
+void showTakenHotKeysToast(const QStringList& keys);
+
 // Main thread. The settings window: made on the first call, starting on
 // "General"; while it is open a call brings it to the front as it is. Freed
 // when closed, so the next call makes a new one.

@@ -10,6 +10,8 @@
 #include "settings/SettingsHooks.h"
 #include "shell/AuxiliaryWindows.h"
 #include "shell/Relaunch.h"
+#include "switcher/FloatDock.h"
+#include "switcher/HotKeySettings.h"
 #include "switcher/Hotkey.h"
 #include "switcher/SwitcherPopup.h"
 #include "switcher/WindowHotKeyBinding.h"
@@ -17,6 +19,8 @@
 #include <QCoreApplication>
 #include <QTimer>
 #include <QWidget>
+
+#include <utility>
 
 void handleSwitcherModifierChange(int keyCode, bool pressed)
 {
@@ -65,9 +69,17 @@ void wireFeatures()
         QObject::connect(hotKeys, &platform::HotKeys::modifierChanged, hotKeys,
             [](quint16 keyCode, bool pressed) { handleSwitcherModifierChange(keyCode, pressed); });
     };
-    hooks.startHotKeys = [] { startHotKeys(HotKeyModifier::Option); };
+    hooks.startHotKeys = [] {
+        startHotKeys(HotKeyModifier::Option);
+        prepareSwitcherThumbnails(false);
+    };
     hooks.startToolHotKeys = [] { startHotKeys(HotKeyModifier::Option, HotKeyModifier::Shift); };
     hotKeyHooks().showPasteboardWindow = [] { showPasteboardWindow(); };
+    hotKeyHooks().tellTakenKeys = [](const QStringList& keys) { showTakenHotKeysToast(keys); };
+    hooks.hotKeyMenuLines = [] {
+        const HotKeyMenuTexts texts = hotKeyMenuTexts();
+        return QStringList { texts.autoHide } + texts.shortcuts;
+    };
     hooks.openSettingsWindow = [] { openSettingsWindow(); };
     hooks.openQuitWindow = [] { openQuitWindow(); };
     hooks.relaunch = [] { return relaunchApp(); };
@@ -81,4 +93,16 @@ void wireFeatures()
     });
     QObject::connect(&model, &ModelEvents::windowClicked, &closePanelsAfterClick);
     QObject::connect(&model, &ModelEvents::fullScreenOverBar, &showToast);
+    // New windows get their switcher picture before the next Tab press; a
+    // closed window's hot key goes back to the programs (once per burst).
+    QObject::connect(&AppState::shared(), &AppState::changed, [] {
+        prepareSwitcherThumbnails(true);
+        static bool queued = false;
+        if (std::exchange(queued, true))
+            return;
+        QTimer::singleShot(0, QCoreApplication::instance(), [] {
+            queued = false;
+            dropClosedWindowHotKeys();
+        });
+    });
 }

@@ -17,9 +17,12 @@
 
 #include <QHash>
 #include <QLoggingCategory>
+#include <QSet>
 #include <QTextBoundaryFinder>
+#include <QTimer>
 
 #include <algorithm>
+#include <functional>
 
 CellSize switcherCellSize(bool disablePreview, bool capturePermitted, qint32 totalAppCount)
 {
@@ -70,14 +73,26 @@ Q_LOGGING_CATEGORY(lcGrid, "orbitshelf.switcher.grid")
 
 namespace {
 
-// The window of the `fromEnd`-th newest recorded activation (1: the newest);
-// none with fewer than two records, as the switcher needs a pair.
+// The `fromEnd`-th newest window among the recorded activations (1: the
+// newest), each window once and windows closed since passed over; none with
+// fewer than two records, as the switcher needs a pair.
 std::shared_ptr<Windows> recordedWindow(std::size_t fromEnd)
 {
     const auto& order = windowClickOrder();
     if (order.size() < 2)
         return nullptr;
-    return findWindowByNumber(order[order.size() - fromEnd].windowNum);
+    std::vector<int32_t> seen;
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        if (std::find(seen.begin(), seen.end(), it->windowNum) != seen.end())
+            continue;
+        auto window = findWindowByNumber(it->windowNum);
+        if (!window)
+            continue;
+        seen.push_back(it->windowNum);
+        if (seen.size() == fromEnd)
+            return window;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -96,7 +111,9 @@ CellSize FloatDock::cellSize() const
 void FloatDock::setUp(const QRect& visibleFrame)
 {
     images = QMap<quint32, QImage> {};
-    refreshFocusedWindows();
+    // The focused window is not asked of every application here: the model
+    // follows the window manager's focus as it changes, and a question per
+    // application would make a press wait on the X server once per program.
     screenWidth = visibleFrame.width() * 0.9;
     loadWindows();
     width = visibleFrame.width() * 0.9;
@@ -138,17 +155,19 @@ void FloatDock::loadWindows()
     if (!images)
         images = QMap<quint32, QImage> {};
     const CellSize cell = cellSize();
-    for (const auto& window : windows) {
-        const quint32 key = window->num.value_or(0);
-        if (images->contains(key))
-            continue;
-        if (auto image = window->captureWindowThumbnail(appStateModelSettings(), appsSource()))
-            // Kept at the cell's size: painting then only copies pixels.
-            images->insert(key,
-                image->scaled(
-                    int(cell.width), int(cell.height), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-        else
-            images->remove(key);
+    // Thumbnails come from the kept pictures only: capturing a window takes
+    // milliseconds, and a press must only lay out and paint. Windows not
+    // captured yet show their icon until the next cycle.
+    if (previewsShown()) {
+        const QSize side(int(cell.width), int(cell.height));
+        for (const auto& window : windows) {
+            const quint32 key = window->num.value_or(0);
+            const QImage kept = switcherThumbnails().value(key);
+            if (kept.isNull())
+                images->remove(key);
+            else
+                images->insert(key, kept.size() == side ? kept : kept.scaled(side));
+        }
     }
     // By the recorded activations first, newest first: they also see
     // windows focused outside the bar, whose click times stay as the first
@@ -296,6 +315,57 @@ void FloatDock::selectWindow(const std::shared_ptr<Windows>& window)
     emit changed();
 }
 
+bool FloatDock::previewsShown()
+{
+    return !AppState::shared().settings.disablePreview() && capturePermitted();
+}
+
+QMap<quint32, QImage>& switcherThumbnails()
+{
+    static QMap<quint32, QImage> kept;
+    return kept;
+}
+
+void prepareSwitcherThumbnails(bool onlyMissing)
+{
+    static bool scheduled = false;
+    if (scheduled || !FloatDock::previewsShown())
+        return;
+    scheduled = true;
+    // One window per turn of the event loop, so a key pressed meanwhile is
+    // handled between two captures, never behind all of them.
+    auto pending = std::make_shared<std::vector<quint32>>();
+    for (const auto& app : AppState::shared().allApps)
+        if (app && app->windows)
+            for (const auto& window : *app->windows)
+                if (window && window->num && !(onlyMissing && switcherThumbnails().contains(*window->num)))
+                    pending->push_back(*window->num);
+    // Pictures of windows that have closed go.
+    const QSet<quint32> open(pending->begin(), pending->end());
+    for (auto it = switcherThumbnails().begin(); it != switcherThumbnails().end();)
+        it = open.contains(it.key()) || onlyMissing ? std::next(it) : switcherThumbnails().erase(it);
+    auto step = std::make_shared<std::function<void()>>();
+    *step = [pending, step] {
+        if (pending->empty() || switcherPopupShown || !FloatDock::previewsShown()) {
+            scheduled = false;
+            step->operator=(nullptr);
+            return;
+        }
+        const quint32 number = pending->back();
+        pending->pop_back();
+        if (const auto window = findWindowByNumber(int32_t(number))) {
+            const CellSize cell = floatDock().cellSize();
+            if (auto image = window->captureWindowThumbnail(appStateModelSettings(), appsSource()))
+                // Kept at the cell's size: painting then only copies pixels.
+                switcherThumbnails().insert(number,
+                    image->scaled(
+                        int(cell.width), int(cell.height), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        }
+        QTimer::singleShot(0, &floatDock(), *step);
+    };
+    QTimer::singleShot(0, &floatDock(), *step);
+}
+
 void FloatDock::tearDown()
 {
     switcherHotKeyRefs().remove(platform::keycode::tab);
@@ -304,6 +374,9 @@ void FloatDock::tearDown()
     multiWindows.clear();
     images.reset();
     switcherModifierState = -1;
+    // The windows were just looked at and one came forward: their pictures
+    // are taken again for the next cycle, after this one has ended.
+    prepareSwitcherThumbnails(false);
     EventManager& bus = EventManager::shared();
     bus.events.insert(QStringLiteral("onDestroy"), {});
     bus.events.insert(QStringLiteral("option"), {});

@@ -71,6 +71,8 @@ public:
 
     // Whether thumbnails can be taken here (always on X11: Composite).
     static bool capturePermitted() { return true; }
+    // Whether cells show window pictures (previews on and capture allowed).
+    static bool previewsShown();
 
 signals:
     void changed();
@@ -83,3 +85,11 @@ private:
 
 // The one switcher content of the process, made on first use.
 FloatDock& floatDock();
+
+// Window pictures at the cell's size, by window number, taken ahead of the
+// Tab press and kept between cycles; a cycle's `images` are copied from it.
+QMap<quint32, QImage>& switcherThumbnails();
+// Takes the windows' pictures (only those not kept yet with `onlyMissing`),
+// one window per turn of the event loop, when previews are on; stops while
+// the switcher is up.
+void prepareSwitcherThumbnails(bool onlyMissing);

@@ -8,19 +8,35 @@
 
 #include <QCoreApplication>
 #include <QFontMetricsF>
+#include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
+
+Q_LOGGING_CATEGORY(lcLayout, "orbitshelf.switcher.layout")
 
 namespace {
+
+QString rectText(const QRectF& r)
+{
+    return QStringLiteral("%1,%2,%3,%4")
+        .arg(r.x(), 0, 'f', 1)
+        .arg(r.y(), 0, 'f', 1)
+        .arg(r.width(), 0, 'f', 1)
+        .arg(r.height(), 0, 'f', 1);
+}
 
 constexpr double kPadding = 20;
 constexpr double kRowSpacing = 10;
 constexpr double kCellSpacing = 8;
 constexpr double kLabelPadding = 5;
+// Around a thumbnail cell's contents: the picture keeps its kept size, so
+// painting it is a plain copy.
+constexpr double kThumbPadding = 3;
 constexpr double kIconSide = 80;
 constexpr double kSmallIcon = 34;
 constexpr uint32_t kFallbackColor = 0xF5BC53;
@@ -42,7 +58,8 @@ QSizeF cellSize(const CellSize& cell, bool thumbnails)
 {
     if (!thumbnails)
         return { kIconSide + 2 * kLabelPadding, kIconSide + 2 * kLabelPadding };
-    return { cell.width + 10 + 2 * kLabelPadding, kSmallIcon + 4 + cell.height + 2 * kLabelPadding };
+    // Inside the row's budget of cell width + 10, with 4 between cells.
+    return { cell.width + 2 * kThumbPadding, kSmallIcon + 4 + cell.height + 2 * kThumbPadding };
 }
 
 } // namespace
@@ -66,24 +83,49 @@ SwitcherLayout layoutSwitcher(
     SwitcherLayout layout;
     layout.panel
         = QRectF((area.width() - dock.width) / 2, (area.height() - dock.height) / 2, dock.width, dock.height);
-    const QSizeF cell = cellSize(dock.cellSize(), thumbnails);
+    // A row holds as many cells as the model budgeted (cell width + 10 each);
+    // the cell is drawn inside that pitch. When the rows, the hints and the
+    // margins need more room than the panel has, everything is scaled down
+    // alike, so no cell and no hint is ever cut at the panel's edge.
+    const CellSize model = dock.cellSize();
+    const QSizeF natural = cellSize(model, thumbnails);
+    const double pitch = std::max(natural.width() + 4, model.width + 10);
+    std::size_t longest = 0;
+    for (const auto& row : dock.multiWindows)
+        longest = std::max(longest, row.size());
+    const double rows = double(dock.multiWindows.size());
+    const double hintHeight = font.height() + 4;
+    const double availableWidth = layout.panel.width() - 2 * kPadding;
+    const double availableHeight = layout.panel.height() - 3 * kPadding - hintHeight;
+    double scale = 1;
+    if (longest > 0)
+        scale = std::min(scale, availableWidth / (double(longest) * pitch));
+    if (rows > 0)
+        scale = std::min(scale, availableHeight / (rows * (natural.height() + kRowSpacing)));
+    scale = std::max(scale, 0.05);
+    const QSizeF cell = natural * scale;
+    const double step = pitch * scale;
     double y = layout.panel.top() + kPadding;
     for (const auto& row : dock.multiWindows) {
-        double x = layout.panel.left() + kPadding;
-        y += 2;
+        double x = layout.panel.left() + (layout.panel.width() - double(row.size()) * step) / 2
+            + (step - cell.width()) / 2;
+        if (row.size() < longest) // short rows start where the full ones do
+            x = layout.panel.left() + (layout.panel.width() - double(longest) * step) / 2
+                + (step - cell.width()) / 2;
         for (const auto& window : row) {
-            layout.cells.push_back({ window, QRectF(QPointF(x, y), cell),
+            // Whole pixels: a picture drawn at its own size is then copied.
+            layout.cells.push_back({ window, QRectF(QPointF(std::round(x), std::round(y)), cell),
                 sameSwitcherWindow(window.get(), dock.currentWindow.get()) });
-            x += cell.width() + kCellSpacing;
+            x += step;
         }
-        y += cell.height() + kRowSpacing;
+        y += cell.height() + kRowSpacing * scale;
     }
+    y = std::max(y, layout.panel.top() + kPadding);
     double right = layout.panel.right() - kPadding;
-    const double hintHeight = font.height() + 4;
     std::vector<QRectF> hints;
     for (auto it = switcherHintTexts().crbegin(); it != switcherHintTexts().crend(); ++it) {
         const double w = font.horizontalAdvance(*it) + 4;
-        hints.insert(hints.begin(), QRectF(right - w, y, w, hintHeight));
+        hints.insert(hints.begin(), QRectF(right - w, y + kPadding / 2, w, hintHeight));
         right -= w + kCellSpacing;
     }
     layout.hints = hints;
@@ -101,13 +143,8 @@ FloatDockView::FloatDockView(FloatDock& dock, QWidget* parent)
 void FloatDockView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    // Later cycles reuse the window and set up through "onInit".
-    if (m_appeared)
-        return;
-    m_appeared = true;
+    // The window sets the content up before it shows it.
     m_scroll = 0;
-    m_dock.images = QMap<quint32, QImage> {};
-    m_dock.setUp(switcherVisibleFrame());
 }
 
 void FloatDockView::paintEvent(QPaintEvent*)
@@ -117,6 +154,17 @@ void FloatDockView::paintEvent(QPaintEvent*)
         = switcherUsesThumbnails(state.settings.disablePreview(), FloatDock::capturePermitted());
     const SwitcherLayout layout = layoutSwitcher(m_dock, size(), thumbnails, QFontMetricsF(font()));
     const QColor tint = dockTint();
+    if (lcLayout().isDebugEnabled()) {
+        QStringList cells;
+        for (const auto& c : layout.cells)
+            cells << rectText(c.frame);
+        QStringList hints;
+        for (const QRectF& r : layout.hints)
+            hints << rectText(r);
+        qCDebug(lcLayout).noquote() << "layout panel" << rectText(layout.panel) << "cells"
+                                    << cells.join(QLatin1Char(';')) << "hints"
+                                    << hints.join(QLatin1Char(';'));
+    }
 
     QPainter painter(this);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
@@ -132,30 +180,35 @@ void FloatDockView::paintEvent(QPaintEvent*)
 
     QColor highlight = tint;
     highlight.setAlphaF(0.45);
-    const CellSize cell = m_dock.cellSize();
     for (const auto& c : layout.cells) {
         const Windows& window = *c.window;
         QPainterPath shape;
         shape.addRoundedRect(c.frame, 4, 4);
         if (c.selected)
             painter.fillPath(shape, thumbnails ? highlight : QColor(Qt::blue));
-        const QRectF inner = c.frame.adjusted(kLabelPadding, kLabelPadding, -kLabelPadding, -kLabelPadding);
         const QIcon icon = appIcon(window);
         if (!thumbnails) {
-            icon.paint(&painter, inner.toRect());
+            icon.paint(&painter,
+                c.frame.adjusted(kLabelPadding, kLabelPadding, -kLabelPadding, -kLabelPadding).toRect());
             continue;
         }
-        const QRectF header(inner.topLeft(), QSizeF(inner.width(), kSmallIcon));
-        icon.paint(&painter, QRectF(header.topLeft(), QSizeF(kSmallIcon, kSmallIcon)).toRect());
+        // Everything in the proportions of the cell as laid out, so a
+        // scaled-down cell keeps them.
+        const double scale = c.frame.width() / cellSize(m_dock.cellSize(), true).width();
+        const double pad = kThumbPadding * scale;
+        const QRectF inner = c.frame.adjusted(pad, pad, -pad, -pad);
+        const double small = kSmallIcon * scale;
+        const QRectF header(inner.topLeft(), QSizeF(inner.width(), small));
+        icon.paint(&painter, QRectF(header.topLeft(), QSizeF(small, small)).toRect());
         painter.setPen(Qt::white);
-        painter.drawText(header.adjusted(kSmallIcon + 6, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
+        painter.drawText(header.adjusted(small + 6, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
             switcherShortTitle(window.title.value_or(QString()), state.totalAppCount));
-        const QRectF picture(inner.left(), header.bottom() + 4, inner.width(), cell.height);
+        const QRectF picture(inner.left(), header.bottom() + 4 * scale, inner.width(),
+            inner.bottom() - header.bottom() - 4 * scale);
         const quint32 key = window.num.value_or(0);
         if (m_dock.images && m_dock.images->contains(key)) {
-            const QRectF frame(picture.left() + 5, picture.top(), cell.width, cell.height);
-            painter.fillRect(frame.translated(0, 2), QColor(0, 0, 0, 84));
-            painter.drawImage(frame, m_dock.images->value(key));
+            painter.fillRect(picture.translated(0, 2), QColor(0, 0, 0, 84));
+            painter.drawImage(picture, m_dock.images->value(key));
         } else {
             icon.paint(&painter, picture.toRect());
         }

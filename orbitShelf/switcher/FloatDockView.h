@@ -46,6 +46,5 @@ protected:
 
 private:
     FloatDock& m_dock;
-    bool m_appeared = false;
     double m_scroll = 0; // how far a grid taller than the panel is scrolled
 };

@@ -48,8 +48,10 @@ QList<HotKeyChoice> hotKeyChoicesFor(FixedHotKey key)
             { tr("Shift + ") + tab, QStringLiteral("shift") }, { none, QStringLiteral("alpha") } };
     }
     case FixedHotKey::Pasteboard:
-        return { { tr("Option + P"), QStringLiteral("option") }, { tr("Command + P"), QStringLiteral("cmd") },
-            { tr("Contrl + P"), QStringLiteral("control") }, { none, QStringLiteral("alpha") } };
+        // Option is taken with Shift, as the keys are registered at start.
+        return { { tr("Option + Shift + P"), QStringLiteral("option") },
+            { tr("Command + P"), QStringLiteral("cmd") }, { tr("Contrl + P"), QStringLiteral("control") },
+            { none, QStringLiteral("alpha") } };
     case FixedHotKey::Autohide:
         return { { tr("Option + Shift + H"), QStringLiteral("option") },
             { tr("Command + Shift + H"), QStringLiteral("cmd") },
@@ -59,6 +61,30 @@ QList<HotKeyChoice> hotKeyChoicesFor(FixedHotKey key)
     }
     return { { tr("Option + W"), QStringLiteral("option") }, { tr("Command + W"), QStringLiteral("cmd") },
         { tr("Contrl + W"), QStringLiteral("control") }, { none, QStringLiteral("alpha") } };
+}
+
+quint64 fixedHotKeyFlags(FixedHotKey key, const QString& option)
+{
+    const Row row = rowOf(key);
+    if (key == FixedHotKey::Pasteboard && option == QLatin1String("option"))
+        return optionFlags(option, true);
+    return optionFlags(option, row.withShift);
+}
+
+bool hotKeyRefused(FixedHotKey key)
+{
+    const QString option = storedHotKeyOption(key);
+    if (option == QLatin1String("alpha"))
+        return false;
+    return takenHotKeys().contains(hotKeyName(rowOf(key).keyCode, fixedHotKeyFlags(key, option)));
+}
+
+bool hotKeyWaitsForClipboardTool(FixedHotKey key)
+{
+    if (key != FixedHotKey::Pasteboard && key != FixedHotKey::Autohide)
+        return false;
+    return storedHotKeyOption(key) != QLatin1String("alpha") && !toolHotKeyRefs().contains(rowOf(key).keyCode)
+        && !hotKeyRefused(key);
 }
 
 QString storedHotKeyOption(FixedHotKey key)
@@ -105,9 +131,68 @@ bool applyHotKeyOption(FixedHotKey key, const QString& option)
     // would otherwise be stored and never take effect.
     if (option == QLatin1String("alpha"))
         return true;
-    const auto reference = registerHotKey(row.keyCode, optionFlags(option, row.withShift));
+    // W is held only while a window is bound to "w".
+    if (key == FixedHotKey::HideWindow
+        && !AppState::shared().windowHotkeyCache().contains(QStringLiteral("w")))
+        return true;
+    const auto reference = registerHotKey(row.keyCode, fixedHotKeyFlags(key, option));
     if (!reference)
         return false;
     refs.insert(row.keyCode, *reference);
     return true;
+}
+
+namespace {
+
+QString symbolsOf(quint64 flags)
+{
+    QString text;
+    if (flags & platform::appkit::control)
+        text += QStringLiteral("\u2303 + ");
+    if (flags & platform::appkit::option)
+        text += QStringLiteral("\u2325 + ");
+    if (flags & platform::appkit::shift)
+        text += QStringLiteral("\u21E7 + ");
+    if (flags & platform::appkit::command)
+        text += QStringLiteral("\u2318 + ");
+    return text;
+}
+
+// What a row's key is now: off, refused, waiting for the clipboard tool, or
+// nothing to add when it is held.
+QString stateNote(FixedHotKey key)
+{
+    if (storedHotKeyOption(key) == QLatin1String("alpha"))
+        return QCoreApplication::translate("HotKeyMenu", " (off)");
+    if (hotKeyRefused(key))
+        return QCoreApplication::translate("HotKeyMenu", " (taken by another program)");
+    if (hotKeyWaitsForClipboardTool(key))
+        return QCoreApplication::translate("HotKeyMenu", " (with the clipboard tool)");
+    return QString();
+}
+
+} // namespace
+
+HotKeyMenuTexts hotKeyMenuTexts()
+{
+    const auto keyText = [](FixedHotKey key) {
+        const QString option = storedHotKeyOption(key);
+        return symbolsOf(
+            fixedHotKeyFlags(key, option == QLatin1String("alpha") ? QStringLiteral("option") : option));
+    };
+    HotKeyMenuTexts texts;
+    texts.autoHide = QStringLiteral(" ") + keyText(FixedHotKey::Autohide) + QStringLiteral("H")
+        + stateNote(FixedHotKey::Autohide);
+    const QString escape = hotKeyName(platform::keycode::escape, platform::appkit::option);
+    const QString escapeNote = takenHotKeys().contains(escape)
+        ? QCoreApplication::translate("HotKeyMenu", " (taken by another program)")
+        : QString();
+    texts.shortcuts = {
+        keyText(FixedHotKey::Tab) + QStringLiteral("tab   (Fast Tab)") + stateNote(FixedHotKey::Tab),
+        QStringLiteral("\u2325 + Escape     (Minimized Current Window) ") + escapeNote,
+        keyText(FixedHotKey::Autohide) + QStringLiteral("H (Show/Hide)") + stateNote(FixedHotKey::Autohide),
+        keyText(FixedHotKey::Pasteboard) + QStringLiteral("P (Pasteboard)")
+            + stateNote(FixedHotKey::Pasteboard),
+    };
+    return texts;
 }

@@ -20,3 +20,20 @@ QString storedHotKeyOption(FixedHotKey key);
 // Stores `option` and registers the key again with it ("alpha": not at
 // all). False when the desktop refused the key.
 bool applyHotKeyOption(FixedHotKey key, const QString& option);
+
+// The modifier flags a row's `option` registers its key with (P's "option"
+// with Shift, as at start; H always with Shift).
+quint64 fixedHotKeyFlags(FixedHotKey key, const QString& option);
+// The row's stored key was asked for and another program holds it.
+bool hotKeyRefused(FixedHotKey key);
+// H and P are registered only once the clipboard tool is installed.
+bool hotKeyWaitsForClipboardTool(FixedHotKey key);
+
+// The bar's menus' lines for the fixed keys, as they are held now: the
+// modifiers that are grabbed, and whether a key is off, refused or waits for
+// the clipboard tool. `shortcuts`: Tab, Escape, H, P.
+struct HotKeyMenuTexts {
+    QString autoHide;
+    QStringList shortcuts;
+};
+HotKeyMenuTexts hotKeyMenuTexts();

@@ -1,6 +1,7 @@
 #include "switcher/Hotkey.h"
 
 #include "app/AppState.h"
+#include "app/EventManager.h"
 #include "app/ShellQueues.h"
 #include "apps/Activation.h"
 #include "apps/DockVisibility.h"
@@ -20,6 +21,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QStringDecoder>
+#include <QTimer>
 
 Q_LOGGING_CATEGORY(lcHotkey, "orbitshelf.switcher.hotkeys")
 
@@ -67,11 +69,44 @@ void connectPressHandler()
         [](quint16 keyCode, quint32) { handleHotKeyPress(keyCode); });
 }
 
-// A key's registration, kept under its code only when one came back.
+// How long a refused key is asked for again: a relaunched bar starts while
+// the process it replaces may still hold every key for a moment.
+constexpr int kRetryForMs = 3000;
+constexpr int kRetryEveryMs = 150;
+
+void retryRefused(QMap<qint64, quint32>& refs, quint16 keyCode, quint64 flags, int elapsedMs)
+{
+    QTimer::singleShot(kRetryEveryMs, QCoreApplication::instance(), [&refs, keyCode, flags, elapsedMs] {
+        // Taken meanwhile by another route (a settings choice, a binding), or
+        // no longer wanted: a stale retry must not register a second copy.
+        if (refs.contains(keyCode) || !taken().contains(hotKeyName(keyCode, flags)))
+            return;
+        platform::HotKeys* hotKeys = platform::hotKeys();
+        if (!hotKeys)
+            return;
+        if (const auto reference = hotKeys->registerHotKey(keyCode, carbonModifiers(flags))) {
+            qCInfo(lcHotkey).noquote()
+                << "hot key" << hotKeyName(keyCode, flags) << "registered on a later try";
+            taken().removeAll(hotKeyName(keyCode, flags));
+            refs.insert(keyCode, *reference);
+            emit hotKeyStatus().changed();
+            return;
+        }
+        if (elapsedMs + kRetryEveryMs < kRetryForMs)
+            retryRefused(refs, keyCode, flags, elapsedMs + kRetryEveryMs);
+        else
+            emit hotKeyStatus().changed();
+    });
+}
+
+// A key's registration, kept under its code only when one came back; a
+// refused one is asked for again for a while.
 void registerInto(QMap<qint64, quint32>& refs, quint16 keyCode, quint64 flags)
 {
     if (const auto reference = registerHotKey(keyCode, flags))
         refs.insert(keyCode, *reference);
+    else if (platform::hotKeys())
+        retryRefused(refs, keyCode, flags, 0);
 }
 
 // The flags a fixed key gets: its stored option when that is not the
@@ -91,8 +126,14 @@ void minimiseLastActivatedWindow()
     if (order.size() < 2)
         return;
     const auto window = findWindowByNumber(order.back().windowNum);
-    if (!window)
+    if (!window) {
+        // A window the model has not read yet (just opened, on a busy
+        // machine) is still the window in front: minimised by its number.
+        const auto number = quint32(order.back().windowNum);
+        if (platform::hasCurrent() && platform::current().windowServer().window(number))
+            platform::current().windowServer().minimize(number);
         return;
+    }
     window->opened = false;
     if (isActionableWindow(*window) && platform::hasCurrent())
         platform::current().windowServer().minimize(*window->num);
@@ -261,12 +302,23 @@ std::optional<quint32> registerHotKey(quint16 keyCode, quint64 flags)
     } else {
         taken().removeAll(name);
     }
+    emit hotKeyStatus().changed();
     return reference;
 }
 
 void startHotKeys(HotKeyModifier main, HotKeyModifier extra)
 {
     connectPressHandler();
+    // Once per start, after the refused keys have been asked for again: the
+    // user hears which keys stayed with other programs.
+    static bool toldScheduled = false;
+    if (!toldScheduled && platform::hotKeys()) {
+        toldScheduled = true;
+        QTimer::singleShot(kRetryForMs + 2 * kRetryEveryMs, QCoreApplication::instance(), [] {
+            if (!taken().isEmpty() && hotKeyHooks().tellTakenKeys)
+                hotKeyHooks().tellTakenKeys(taken());
+        });
+    }
     const CustomSettings& settings = AppState::shared().settings;
     const quint64 mainFlags = modifierFlags(main);
 
@@ -279,15 +331,18 @@ void startHotKeys(HotKeyModifier main, HotKeyModifier extra)
     }
 
     for (quint16 code : switcherKeyCodes()) {
+        // W only brings forward the window bound to "w": it is registered
+        // with the bindings below, and only while there is one.
+        if (code == platform::keycode::w)
+            continue;
         std::optional<quint64> flags = mainFlags;
         if (code == platform::keycode::tab)
             flags = storedKeyFlags(settings.shortcutOptionForOpenFloatWindow(), false, mainFlags);
-        else if (code == platform::keycode::w)
-            flags = storedKeyFlags(settings.shortcutOptionForHideWindow(), false, mainFlags);
         if (flags)
             registerInto(switcherHotKeyRefs(), code, *flags);
     }
 
+    dropClosedWindowHotKeys();
     const StringMap cache = AppState::shared().windowHotkeyCache();
     for (auto it = cache.constBegin(); it != cache.constEnd(); ++it) {
         const auto code = keyCodeForCharacter(it.key());
@@ -301,8 +356,58 @@ void startHotKeys(HotKeyModifier main, HotKeyModifier extra)
             qCWarning(lcHotkey).noquote() << "window hot key" << it.key() << "is reserved; skipped";
             continue;
         }
-        registerInto(switcherHotKeyRefs(), *code, mainFlags);
+        const auto flags = *code == platform::keycode::w ? windowKeyFlags(*code) : mainFlags;
+        if (flags)
+            registerInto(switcherHotKeyRefs(), *code, *flags);
     }
+}
+
+std::optional<quint64> windowKeyFlags(quint16 keyCode)
+{
+    if (keyCode != platform::keycode::w)
+        return appkit::option;
+    return storedKeyFlags(AppState::shared().settings.shortcutOptionForHideWindow(), false, appkit::option);
+}
+
+void releaseSwitcherKey(quint16 keyCode)
+{
+    const auto reference = switcherHotKeyRefs().constFind(keyCode);
+    if (reference == switcherHotKeyRefs().constEnd())
+        return;
+    if (platform::HotKeys* hotKeys = platform::hotKeys())
+        hotKeys->unregisterHotKey(*reference);
+    switcherHotKeyRefs().remove(keyCode);
+}
+
+void dropClosedWindowHotKeys()
+{
+    AppState& state = AppState::shared();
+    StringMap cache = state.windowHotkeyCache();
+    if (cache.isEmpty() || !platform::hasCurrent())
+        return;
+    bool dropped = false;
+    for (auto it = cache.begin(); it != cache.end();) {
+        bool numeric = false;
+        const quint32 number = it.value().toUInt(&numeric);
+        if (numeric && platform::current().windowServer().window(number)) {
+            ++it;
+            continue;
+        }
+        qCInfo(lcHotkey).noquote() << "window hot key" << it.key() << "dropped: its window has closed";
+        // The key is kept from every program only while its window is there.
+        if (const auto code = keyCodeForCharacter(it.key()); code && keyCodeCharacters().contains(*code))
+            releaseSwitcherKey(*code);
+        it = cache.erase(it);
+        dropped = true;
+    }
+    if (dropped)
+        state.setWindowHotkeyCache(cache);
+}
+
+HotKeyStatus& hotKeyStatus()
+{
+    static HotKeyStatus status;
+    return status;
 }
 
 void registerSwitcherTabKey()
@@ -334,6 +439,13 @@ void handleSwitcherHotKey(quint16 keyCode)
 {
     if (keyCode != platform::keycode::tab)
         return;
+    // A second Tab typed before the first one's 20 ms were up: the switcher
+    // is open by now, and the press is one more step, not a new cycle (its
+    // release came before the grab and is reported with the first one's).
+    if (switcherPopupShown) {
+        EventManager::shared().emitEvent(QStringLiteral("onkeyDown"), platform::keycode::tab);
+        return;
+    }
     if (switcherModifierState != 1) {
         activatePreviousAppWindow();
         return;

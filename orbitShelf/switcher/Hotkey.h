@@ -5,6 +5,7 @@
 // desktop behind them is platform::hotKeys(). Main thread only.
 
 #include <QMap>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -56,6 +57,23 @@ QStringList takenHotKeys();
 // no key. Connects the press handler on first use.
 void startHotKeys(HotKeyModifier main, HotKeyModifier extra = HotKeyModifier::None);
 
+// The flags a window bound to `keyCode` is registered with: Option, but W's
+// stored option for W (none when that is "alpha").
+std::optional<quint64> windowKeyFlags(quint16 keyCode);
+// Gives back the switcher or per-window key held under `keyCode`.
+void releaseSwitcherKey(quint16 keyCode);
+// Drops every binding whose window no longer exists on the desktop and gives
+// its key back.
+void dropClosedWindowHotKeys();
+
+// Tells the pages and menus that a key was registered or refused.
+class HotKeyStatus final : public QObject {
+    Q_OBJECT
+signals:
+    void changed();
+};
+HotKeyStatus& hotKeyStatus();
+
 // Registers Tab again with its stored option, as the switcher does when it
 // closes.
 void registerSwitcherTabKey();
@@ -67,6 +85,8 @@ void handleSwitcherHotKey(quint16 keyCode);
 // What the hot keys ask of the shell.
 struct HotKeyHooks {
     std::function<void()> showPasteboardWindow;
+    // Once per start, when keys stayed with other programs: their names.
+    std::function<void(const QStringList&)> tellTakenKeys;
 };
 HotKeyHooks& hotKeyHooks();
 

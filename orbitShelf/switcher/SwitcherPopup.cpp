@@ -22,8 +22,12 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QLoggingCategory>
+#include <QPainterPath>
+#include <QRegion>
 #include <QScreen>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 Q_LOGGING_CATEGORY(lcSwitcher, "orbitshelf.switcher")
 
@@ -104,20 +108,27 @@ std::optional<quint32> floatPanelWindowNumber()
     return static_cast<quint32>(floatPanel()->winId());
 }
 
-QRect switcherFrame(const QRect& screenFrame)
+QRect switcherPanelFrame(const QRect& visibleFrame, double width, double height)
 {
-    const int width = int(screenFrame.width() * 0.9);
-    const int height = int(screenFrame.height() * 0.9);
-    return QRect(screenFrame.x() + (screenFrame.width() - width) / 2,
-        screenFrame.y() + (screenFrame.height() - height) / 2, width, height);
+    const QSize size(std::max(1, int(width)), std::max(1, int(height)));
+    return QRect(QPoint(visibleFrame.x() + (visibleFrame.width() - size.width()) / 2,
+                     visibleFrame.y() + (visibleFrame.height() - size.height()) / 2),
+        size);
 }
 
 void showSwitcherPopup()
 {
-    QScreen* screen = screenUnderPointer();
-    const QRect frame = screen ? switcherFrame(screen->geometry()) : QRect();
     CustomWindow* window = floatPanel();
     const bool reused = window != nullptr;
+    // The content is laid out before the window maps, so the window is made
+    // the panel's size at once: without a compositing manager every pixel
+    // of the window is opaque, and a screen-sized window would black out
+    // the desktop around the panel.
+    if (reused)
+        EventManager::shared().emitEvent(QStringLiteral("onInit"), 1);
+    else
+        floatDock().setUp(switcherVisibleFrame());
+    const QRect frame = switcherPanelFrame(switcherVisibleFrame(), floatDock().width, floatDock().height);
     if (!window) {
         window = new CustomWindow(frame, CustomWindow::Miniaturizable | CustomWindow::FullSizeContentView);
         floatPanel() = window;
@@ -132,10 +143,12 @@ void showSwitcherPopup()
         layout->addWidget(new PopupView(window));
     }
     window->setGeometry(frame);
+    // Shaped to the rounded panel, for the same reason.
+    QPainterPath outline;
+    outline.addRoundedRect(QRectF(QPointF(0, 0), QSizeF(frame.size())), 10, 10);
+    window->setMask(QRegion(outline.toFillPolygon().toPolygon()));
     window->show();
     window->raise();
-    if (reused)
-        EventManager::shared().emitEvent(QStringLiteral("onInit"), 1);
     switcherPopupShown = true;
     window->activateWindow();
     qCDebug(lcSwitcher) << "switcher shown at" << frame;
@@ -148,6 +161,32 @@ void closeSwitcherPopup()
     if (floatPanel())
         floatPanel()->hide();
     EventManager::shared().emitEvent(QStringLiteral("onDestroy"), 1);
+}
+
+bool isSwitcherCommitKey(quint16 keyCode, const QString& tabOption)
+{
+    namespace key = platform::keycode;
+    if (keyCode == key::command || keyCode == key::option || keyCode == key::control)
+        return true;
+    return isSwitcherModifierKey(keyCode, tabOption);
+}
+
+bool isSwitcherModifierKey(quint16 keyCode, const QString& tabOption)
+{
+    namespace key = platform::keycode;
+    // Either key of the switcher's own modifier: its release ends the cycle
+    // whichever hand let go and whatever else is held.
+    static const std::pair<const char*, std::pair<quint16, quint16>> kSides[] = {
+        { "option", { key::option, key::rightOption } },
+        { "cmd", { key::command, key::rightCommand } },
+        { "control", { key::control, key::rightControl } },
+        { "shift", { key::shift, key::rightShift } },
+    };
+    for (const auto& [option, keys] : kSides)
+        if (tabOption == QLatin1String(option))
+            return keyCode == keys.first || keyCode == keys.second;
+    // Any other text opens the switcher with Option.
+    return tabOption != QLatin1String("alpha") && (keyCode == key::option || keyCode == key::rightOption);
 }
 
 bool installSwitcherKeyMonitors()
@@ -163,9 +202,17 @@ bool installSwitcherKeyMonitors()
     // Key-downs are kept from every window: the switcher acts on releases.
     monitorConnections().push_back(
         QObject::connect(hotKeys, &platform::HotKeys::grabbedModifierChanged, hotKeys, [](quint16 keyCode) {
-            if (keyCode == platform::keycode::command || keyCode == platform::keycode::option
-                || keyCode == platform::keycode::control)
-                EventManager::shared().emitEvent(QStringLiteral("option"), keyCode);
+            const QString option = AppState::shared().settings.shortcutOptionForOpenFloatWindow();
+            if (!isSwitcherCommitKey(keyCode, option))
+                return;
+            EventManager::shared().emitEvent(QStringLiteral("option"), keyCode);
+            // The switcher's own modifier was held when the switcher opened,
+            // so this is its release: the cycle ends here, also when the
+            // selection is the window already in front (the commit then
+            // waits for another modifier change, and nothing would come
+            // while the keyboard is grabbed).
+            if (switcherPopupShown && isSwitcherModifierKey(keyCode, option))
+                closeSwitcherPopup();
         }));
     return true;
 }
@@ -193,8 +240,15 @@ void activatePreviousAppWindow()
         customPrint(QStringLiteral("no previous window yet: ") + QString::number(order.size()));
         return;
     }
-    const int32_t number = order[order.size() - 2].windowNum;
-    const auto window = findWindowByNumber(number);
+    // The window used before the current one; windows closed since are
+    // passed over, or one closed window would make the key do nothing.
+    const int32_t current = order.back().windowNum;
+    int32_t number = 0;
+    std::shared_ptr<Windows> window;
+    for (auto it = std::next(order.rbegin()); it != order.rend() && !window; ++it) {
+        if (it->windowNum != current && (window = findWindowByNumber(it->windowNum)))
+            number = it->windowNum;
+    }
     if (!window)
         return;
     AppState& state = AppState::shared();

@@ -7,6 +7,7 @@
 
 #include <QPointer>
 #include <QRect>
+#include <QString>
 
 #include <optional>
 
@@ -21,8 +22,9 @@ QPointer<CustomWindow>& floatPanel();
 // Its X window id while it exists.
 std::optional<quint32> floatPanelWindowNumber();
 
-// Nine tenths of `screenFrame`, centred on it.
-QRect switcherFrame(const QRect& screenFrame);
+// The switcher window's frame: a panel `width` × `height` centred on the
+// screen's available area `visibleFrame`.
+QRect switcherPanelFrame(const QRect& visibleFrame, double width, double height);
 
 // The available area of the screen under the pointer, the primary one's
 // when the pointer is on none; empty without screens.
@@ -39,6 +41,13 @@ void closeSwitcherPopup();
 // and Control keys "option", key-downs reach no window. False when another
 // program holds the keyboard.
 bool installSwitcherKeyMonitors();
+// Whether a modifier key going down or up while the switcher is up commits
+// it: the left Command, Option and Control keys, and both keys of the
+// modifier `tabOption` (the stored Tab option) names.
+bool isSwitcherCommitKey(quint16 keyCode, const QString& tabOption);
+// Either key of the modifier `tabOption` names ("option" for any text but
+// "alpha", which names none).
+bool isSwitcherModifierKey(quint16 keyCode, const QString& tabOption);
 // Gives the keyboard back and sets the state to 0.
 void removeSwitcherKeyMonitors();
 bool switcherKeyMonitorsInstalled();

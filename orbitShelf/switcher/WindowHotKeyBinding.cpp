@@ -8,20 +8,9 @@
 #include "switcher/Hotkey.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 
-namespace {
-
-void releaseKey(quint16 keyCode)
-{
-    const auto reference = switcherHotKeyRefs().constFind(keyCode);
-    if (reference == switcherHotKeyRefs().constEnd())
-        return;
-    if (platform::HotKeys* hotKeys = platform::hotKeys())
-        hotKeys->unregisterHotKey(*reference);
-    switcherHotKeyRefs().remove(keyCode);
-}
-
-} // namespace
+Q_LOGGING_CATEGORY(lcBinding, "orbitshelf.switcher.binding")
 
 QString hotKeyChoiceLabel(const QString& choice)
 {
@@ -59,7 +48,7 @@ std::optional<QString> bindWindowHotKey(std::optional<quint32> number, const QSt
         // Alt+<key> in every other program.
         if (oldKey != choice) {
             if (const auto code = keyCodeForCharacter(oldKey))
-                releaseKey(*code);
+                releaseSwitcherKey(*code);
         }
     }
     if (choice == QLatin1String("disable"))
@@ -68,11 +57,13 @@ std::optional<QString> bindWindowHotKey(std::optional<quint32> number, const QSt
     // H and P are the bar's and the clipboard window's keys.
     if (!code || !keyCodeCharacters().contains(*code))
         return boundHotKeyOfWindow(*number);
-    releaseKey(*code);
+    releaseSwitcherKey(*code);
     cache.insert(choice, QString::number(*number));
     state.setWindowHotkeyCache(cache);
-    if (const auto reference = registerHotKey(*code, 0x80000))
-        switcherHotKeyRefs().insert(*code, *reference);
+    // W carries the modifier its settings row chose; the others Option.
+    if (const auto flags = windowKeyFlags(*code))
+        if (const auto reference = registerHotKey(*code, *flags))
+            switcherHotKeyRefs().insert(*code, *reference);
     const QString current = boundHotKeyOfWindow(*number);
     trackFeature(QStringLiteral("Binding Hotkey-") + current);
     return current;
@@ -96,4 +87,22 @@ ShortcutRegisterView::ShortcutRegisterView(std::shared_ptr<Windows> window, QWid
             setCurrentIndex(findData(*bound));
         }
     });
+}
+
+void ShortcutRegisterView::showEvent(QShowEvent* event)
+{
+    QComboBox::showEvent(event);
+    // In its window: the window manager places the window after this.
+    const QRect at(mapTo(window(), QPoint(0, 0)), size());
+    qCDebug(lcBinding).noquote() << QStringLiteral("hot key picker in its window at %1,%2 %3x%4")
+                                        .arg(at.x())
+                                        .arg(at.y())
+                                        .arg(at.width())
+                                        .arg(at.height());
+}
+
+void ShortcutRegisterView::showPopup()
+{
+    QComboBox::showPopup();
+    qCDebug(lcBinding) << "hot key picker opened";
 }

@@ -29,6 +29,11 @@ class ShortcutRegisterView final : public QComboBox {
 public:
     explicit ShortcutRegisterView(std::shared_ptr<Windows> window, QWidget* parent = nullptr);
 
+    void showPopup() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     std::shared_ptr<Windows> m_window;
 };

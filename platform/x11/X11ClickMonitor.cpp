@@ -16,6 +16,7 @@
 #include <cstring>
 #include <deque>
 #include <unistd.h>
+#include <utility>
 
 Q_LOGGING_CATEGORY(lcClickMonitor, "orbitshelf.platform.clicks")
 
@@ -92,8 +93,8 @@ private:
     {
         QString why;
         const auto opcode = selectRawInput(m_connection, m_root,
-            XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS
-                | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE,
+            XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE
+                | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE,
             &why);
         if (!opcode) {
             qCWarning(lcClickMonitor).noquote() << "window clicks are not tracked:" << why;
@@ -140,14 +141,26 @@ private:
                 trackModifier(reinterpret_cast<xcb_input_raw_key_release_event_t*>(event.get())->detail, false);
                 continue;
             }
+            if (generic->event_type == XCB_INPUT_RAW_BUTTON_PRESS) {
+                auto* press = reinterpret_cast<xcb_input_raw_button_press_event_t*>(event.get());
+                const uint32_t button = logicalButton(press->detail);
+                if (button == 1 || button == 3)
+                    m_pressOnOwnWindow[button == 3] = pointerOverOwnWindow();
+                continue;
+            }
             if (generic->event_type != XCB_INPUT_RAW_BUTTON_RELEASE)
                 continue;
             auto* release = reinterpret_cast<xcb_input_raw_button_release_event_t*>(event.get());
             const uint32_t button = logicalButton(release->detail);
-            if (button == 1)
-                reportClick(false);
-            else if (button == 3)
-                reportClick(true);
+            if (button == 1 || button == 3) {
+                // A menu or panel of ours closes as its button goes up, so by
+                // the release the window under the pointer is the one beneath
+                // it: where the press landed decides whose click it was.
+                const bool secondary = button == 3;
+                const bool ours = std::exchange(m_pressOnOwnWindow[secondary], false);
+                if (!ours)
+                    reportClick(secondary);
+            }
         }
         if (xcb_connection_has_error(m_connection)) {
             qCWarning(lcClickMonitor) << "window click tracking stopped: the X connection was lost";
@@ -260,6 +273,15 @@ private:
         return mask;
     }
 
+    bool pointerOverOwnWindow()
+    {
+        auto pointer
+            = own(xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, m_root), nullptr));
+        if (!pointer || pointer->child == XCB_WINDOW_NONE)
+            return false;
+        return ownerPid(clientOf(pointer->child)) == static_cast<int64_t>(getpid());
+    }
+
     void reportClick(bool secondary)
     {
         auto pointer = own(xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, m_root), nullptr));
@@ -331,6 +353,8 @@ private:
     xcb_key_symbols_t* m_keySymbols = nullptr;
     std::array<uint16_t, 256> m_modifierOfKeycode{};
     std::array<bool, 256> m_heldKeys{};
+    // Per button (primary, secondary): its press landed on one of our windows.
+    std::array<bool, 2> m_pressOnOwnWindow {};
 };
 
 } // namespace

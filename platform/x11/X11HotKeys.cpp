@@ -13,9 +13,11 @@
 #define XK_MISCELLANY
 #include <X11/keysymdef.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <set>
+#include <utility>
 #include <vector>
 
 Q_LOGGING_CATEGORY(lcHotKeys, "orbitshelf.platform.hotkeys")
@@ -133,7 +135,7 @@ namespace {
             // that press on went to us, not to the rest of the desktop.
             m_grabStart = m_lastHotKeyTime;
             m_grabEnd = m_lastHotKeyTime;
-            reportModifiersReleasedBeforeGrab();
+            reportKeysReleasedBeforeGrab();
             scheduleDrain();
             return true;
         }
@@ -177,29 +179,64 @@ namespace {
                 this, [this] { drainEvents(); }, Qt::QueuedConnection);
         }
 
-        // A modifier let go between the hot key and the grab went to another
-        // window, and its raw event now falls in the grab: report it from the
-        // keyboard's state, as the monitor would have seen it.
-        void reportModifiersReleasedBeforeGrab()
+        // Keys let go between the hot key's press and the grab went to another
+        // window or to the hot key's passive grab, and the grab itself never
+        // reports them: a quick tap of the hot key, or a modifier let go a
+        // moment later on a loaded machine, would leave the grabber waiting
+        // for a release that already happened. The keyboard's state now says
+        // which of the keys held at the press are up; each is reported as if
+        // it had been typed into the grab, the hot key's own key first.
+        void reportKeysReleasedBeforeGrab()
         {
+            m_reportedUp.fill(false);
             auto keymap = own(xcb_query_keymap_reply(m_connection, xcb_query_keymap(m_connection), nullptr));
-            if (!keymap || !m_monitoring)
+            if (!keymap)
                 return;
-            std::vector<quint16> released;
-            for (int code = 0; code < 256; ++code) {
-                if (!m_heldModifiers[code] || (keymap->keys[code / 8] & (1u << (code % 8))))
+            const auto down
+                = [&keymap](int code) { return (keymap->keys[code / 8] & (1u << (code % 8))) != 0; };
+            std::vector<std::pair<quint16, bool>> released; // app key code, modifier
+            const auto report = [&](xcb_keycode_t code, bool modifier) {
+                m_reportedUp[code] = true;
+                if (const auto keyCode = appKeyCode(code))
+                    released.emplace_back(*keyCode, modifier);
+            };
+            if (m_hotKeyKeycode && !down(m_hotKeyKeycode))
+                report(m_hotKeyKeycode, false);
+            for (int bit = 0; bit < 8; ++bit) {
+                const quint16 mask = quint16(1u << bit);
+                if (mask == XCB_MOD_MASK_LOCK || mask == m_numLockMask)
                     continue;
-                m_heldModifiers[code] = false;
-                if (const auto keyCode = appKeyCode(static_cast<xcb_keycode_t>(code)))
-                    released.push_back(*keyCode);
+                const std::vector<xcb_keycode_t>& codes = m_keycodesOfModifier[bit];
+                const bool stillDown = std::any_of(codes.begin(), codes.end(), down);
+                const bool wasHeld = (m_hotKeyState & mask)
+                    || std::any_of(
+                        codes.begin(), codes.end(), [this](xcb_keycode_t c) { return m_heldModifiers[c]; });
+                if (!wasHeld || stillDown || codes.empty())
+                    continue;
+                // The key that was seen going down, else the modifier's first.
+                xcb_keycode_t code = codes.front();
+                for (xcb_keycode_t c : codes)
+                    if (m_heldModifiers[c])
+                        code = c;
+                for (xcb_keycode_t c : codes)
+                    m_heldModifiers[c] = false;
+                report(code, true);
             }
             if (released.empty())
                 return;
+            qCDebug(lcHotKeys) << "released before the grab:" << released.size() << "key(s)";
+            // Queued: the grabber installs its handlers after the grab returns.
             QMetaObject::invokeMethod(
                 this,
                 [this, released] {
-                    for (quint16 keyCode : released)
-                        emit modifierChanged(keyCode, false);
+                    for (const auto& [keyCode, modifier] : released) {
+                        if (!m_grabbed)
+                            return;
+                        if (modifier)
+                            emit grabbedModifierChanged(keyCode);
+                        else
+                            emit grabbedKeyUp(keyCode);
+                    }
                 },
                 Qt::QueuedConnection);
         }
@@ -262,6 +299,8 @@ namespace {
         void readModifierMapping()
         {
             m_modifierKeycodes.fill(false);
+            for (auto& codes : m_keycodesOfModifier)
+                codes.clear();
             m_numLockMask = 0;
             auto mapping = own(xcb_get_modifier_mapping_reply(
                 m_connection, xcb_get_modifier_mapping(m_connection), nullptr));
@@ -277,6 +316,7 @@ namespace {
                     if (!code)
                         continue;
                     m_modifierKeycodes[code] = true;
+                    m_keycodesOfModifier[modifier].push_back(code);
                     for (xcb_keycode_t* n = numLock; n && *n != XCB_NO_SYMBOL; ++n)
                         if (*n == code)
                             m_numLockMask = static_cast<quint16>(1u << modifier);
@@ -354,6 +394,8 @@ namespace {
                 for (xcb_keycode_t code : r.keycodes)
                     if (code == press->detail) {
                         m_lastHotKeyTime = press->time;
+                        m_hotKeyKeycode = press->detail;
+                        m_hotKeyState = press->state;
                         emit hotKeyPressed(r.keyCode, r.reference);
                         return;
                     }
@@ -392,6 +434,9 @@ namespace {
             // are tracked here, so the monitor's next change counts.
             if (m_modifierKeycodes[code])
                 m_heldModifiers[code] = pressed;
+            // Its release was reported when the grab began.
+            if (std::exchange(m_reportedUp[code], false) && !pressed)
+                return;
             const std::optional<quint16> keyCode = appKeyCode(code);
             if (!keyCode)
                 return;
@@ -437,6 +482,10 @@ namespace {
         quint16 m_numLockMask = 0;
         std::array<bool, 256> m_modifierKeycodes {};
         std::array<bool, 256> m_heldModifiers {};
+        std::array<std::vector<xcb_keycode_t>, 8> m_keycodesOfModifier;
+        std::array<bool, 256> m_reportedUp {};
+        xcb_keycode_t m_hotKeyKeycode = 0;
+        quint16 m_hotKeyState = 0;
         uint8_t m_xinputOpcode = 0;
         bool m_monitoring = false;
         bool m_grabbed = false;

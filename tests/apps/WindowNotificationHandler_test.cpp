@@ -324,6 +324,7 @@ TEST_F(WindowNotificationHandlerTest, NewWindowsRefreshOnceAndTheFocusFollowsThe
     state.allApps.insert(kPid, app);
     state.appOrders.insert(kPid, 1);
 
+    resetWindowClickTracking();
     // Focus moved by the window manager, not by the bar.
     notify(0x101, "AXFocusedWindowChanged");
     EXPECT_TRUE(state.focusedWindow.value(0x101, false));
@@ -331,9 +332,33 @@ TEST_F(WindowNotificationHandlerTest, NewWindowsRefreshOnceAndTheFocusFollowsThe
     notify(0x100, "AXFocusedWindowChanged");
     EXPECT_TRUE(state.focusedWindow.value(0x100, false));
     EXPECT_FALSE(state.focusedWindow.value(0x101, true));
-    // A window the model does not hold leaves the marker where it is.
+    // A window the model does not hold leaves the marker where it is; one
+    // of our own windows is no current window at all.
+    handleWindowNotification(AXElement::windowElement(qint32(QCoreApplication::applicationPid()), 0x998),
+        QStringLiteral("AXFocusedWindowChanged"));
+    queue->runReady();
+    EXPECT_EQ(windowClickOrder().back().windowNum, 0x100);
     notify(0x999, "AXFocusedWindowChanged");
     EXPECT_TRUE(state.focusedWindow.value(0x100, false));
+    // The recent order (the switcher's, Alt+Escape's) follows it as well.
+    std::vector<int32_t> order;
+    for (const auto& entry : windowClickOrder())
+        order.push_back(entry.windowNum);
+    EXPECT_EQ(order, (std::vector<int32_t> { 0x101, 0x100, 0x999 }));
+
+    // A new window has the focus before the model has read it: it is the
+    // current window at once, and the bar marks it once a refresh brings it in.
+    notify(0x102, "AXFocusedWindowChanged");
+    EXPECT_EQ(windowClickOrder().back().windowNum, 0x102);
+    EXPECT_FALSE(state.focusedWindow.value(0x102, false));
+    auto fresh = std::make_shared<Windows>();
+    fresh->num = 0x102u;
+    fresh->appId = kPid;
+    app->windows->push_back(fresh);
+    emit state.changed();
+    EXPECT_EQ(windowClickOrder().back().windowNum, 0x102);
+    EXPECT_TRUE(state.focusedWindow.value(0x102, false));
+    resetWindowClickTracking();
     state.focusedWindow.clear();
     state.appOrders.clear();
 }

@@ -33,6 +33,11 @@ TEST(DockBarBackground, HotKeyBadge)
     EXPECT_EQ(hotKeyBadgeText(QStringLiteral("f")), QStringLiteral("\u2325 F"));
     EXPECT_EQ(hotKeyBadgeText(QStringLiteral("7")), QStringLiteral("\u2325 7"));
     EXPECT_EQ(hotKeyBadgeRect(QRectF(100, 50, 40, 40), QSizeF(12, 8)), QRectF(95, 45, 12, 8));
+    // Kept whole inside the bar: a button at the bar's top or left edge
+    // moves its badge in rather than have it cut.
+    EXPECT_EQ(keptInside(QRectF(95, 45, 12, 8), QRectF(0, 48, 500, 60)), QRectF(95, 48, 12, 8));
+    EXPECT_EQ(keptInside(QRectF(-3, 45, 12, 8), QRectF(0, 40, 500, 60)), QRectF(0, 45, 12, 8));
+    EXPECT_EQ(keptInside(QRectF(95, 45, 12, 8), QRectF()), QRectF(95, 45, 12, 8));
 
     // The badge stands above and left of the button.
     const auto alphaAboveLeft = [](const QString& key) {

@@ -25,6 +25,19 @@ TEST(DockSettingsMenu, EntriesAndTextsInOrder)
     EXPECT_EQ(menuOutline(dockSettingsMenu(input)), expected);
 }
 
+TEST(DockSettingsMenu, KeysAsTheHotKeysHoldThem)
+{
+    DockSettingsMenuInput input;
+    input.screenID = screen;
+    input.hotKeyLines = { " H line", "Tab line", "Escape line", "H (Show/Hide) line", "P line" };
+    const std::vector<QString> outline = menuOutline(dockSettingsMenu(input));
+    EXPECT_NE(
+        std::find(outline.begin(), outline.end(), QStringLiteral("Auto Hide >  H line")), outline.end());
+    for (const char* line : { "Shortcuts > Tab line", "Shortcuts > Escape line", "Shortcuts > P line" })
+        EXPECT_NE(std::find(outline.begin(), outline.end(), QString::fromLatin1(line)), outline.end())
+            << line;
+}
+
 TEST(DockSettingsMenu, AutoHideMarkFollowsTheScreensEntry)
 {
     struct Case {

@@ -102,4 +102,20 @@ TEST(EditWindowFormWidget, PrefillsAndStoresThroughItsButtons)
     EXPECT_EQ(closes, 1);
 }
 
+TEST(EditWindowFormWidget, ClosingTheWindowTellsTheBarToo)
+{
+    orbitshelf::test::TempUserDefaults defaults;
+    AppState state;
+    InMemoryModelSettings settings;
+    auto window = std::make_shared<Windows>();
+    window->num = 12;
+    int closes = 0;
+    // The window manager's close button and Escape end in reject(); the bar
+    // would otherwise think the editor still open.
+    EditWindowForm form(state, settings, window, [&] { ++closes; });
+    form.show();
+    form.close();
+    EXPECT_EQ(closes, 1);
+}
+
 } // namespace

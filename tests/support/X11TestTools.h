@@ -83,6 +83,12 @@ public:
         return { m_pids.back(), waitForWindow(title) };
     }
 
+    // An xterm started without waiting for its window (for many at once).
+    void startXterm(const QString& title, const QString& geometry)
+    {
+        m_pids.push_back(spawn(QStringLiteral("xterm"), QStringList { "-T", title, "-geometry", geometry }));
+    }
+
     // The tests' own client (tests/support/client) in `mode`, writing what
     // it does to `log`; `shownAs` is the title waited for.
     Window own(const QString& mode, const QString& title, const QString& log, const QString& shownAs,

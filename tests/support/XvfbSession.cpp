@@ -43,12 +43,18 @@ QString testOpenboxConfig(XvfbSession::WindowManagerKeys keys)
     if (!system.open(QIODevice::ReadOnly))
         return QString();
     QString text = QString::fromUtf8(system.readAll());
-    const QString bindings = keys == XvfbSession::WindowManagerKeys::none
-        ? QStringLiteral("<keybind key=\"[^\"]*\">.*?</keybind>")
-        : QStringLiteral("<keybind key=\"(A-Tab|A-S-Tab|A-Escape)\">.*?</keybind>");
-    text.remove(QRegularExpression(bindings, QRegularExpression::DotMatchesEverythingOption));
+    // Always a copy of our own: the session removes it when it ends.
+    if (keys != XvfbSession::WindowManagerKeys::stock) {
+        const QString bindings = keys == XvfbSession::WindowManagerKeys::none
+            ? QStringLiteral("<keybind key=\"[^\"]*\">.*?</keybind>")
+            : QStringLiteral("<keybind key=\"(A-Tab|A-S-Tab|A-Escape)\">.*?</keybind>");
+        text.remove(QRegularExpression(bindings, QRegularExpression::DotMatchesEverythingOption));
+    }
     const QByteArray xml = text.toUtf8();
-    const QString file = QDir::tempPath() + QStringLiteral("/orbitshelf-openbox-%1.xml").arg(getpid());
+    // One per session: a program may run a second desktop beside its own.
+    static int sessions = 0;
+    const QString file
+        = QDir::tempPath() + QStringLiteral("/orbitshelf-openbox-%1-%2.xml").arg(getpid()).arg(++sessions);
     QFile out(file);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(xml) != xml.size())
         return QString();

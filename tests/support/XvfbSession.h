@@ -29,6 +29,8 @@ public:
         defaults, // openbox's own rc.xml without Alt+Tab and Alt+Escape
         // An rc.xml without key bindings, so that tests may grab any key.
         none,
+        // openbox's own rc.xml as installed, which holds Alt+Tab itself.
+        stock,
     };
 
     ~XvfbSession();

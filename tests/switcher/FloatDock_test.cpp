@@ -280,3 +280,33 @@ TEST_F(FloatDockTest, LayoutHighlightsTheSelectionAndListsTheHints)
     EXPECT_GE(thumbs.cells[0].frame.width(), 180);
     EXPECT_GE(thumbs.cells[0].frame.height(), 130 + 34);
 }
+
+TEST_F(FloatDockTest, EveryCellAndTheHintsStayInsideThePanel)
+{
+    // A 1920 × 1080 screen less a 40-point bar, previews on; one application
+    // per window, so the cells shrink as the model says.
+    const QRect visible(0, 0, 1920, 1040);
+    const QFontMetricsF font { QFont() };
+    for (int count : { 3, 12, 32, 100 }) {
+        AppState::shared().allApps.clear();
+        for (int i = 0; i < count; ++i)
+            addApp(1000 + i, "app", { QStringLiteral("window %1").arg(i) });
+        AppState::shared().totalAppCount = count;
+        dock.setUp(visible);
+        const QSizeF area(dock.width, dock.height);
+        for (bool thumbnails : { true, false }) {
+            const SwitcherLayout layout = layoutSwitcher(dock, area, thumbnails, font);
+            ASSERT_EQ(layout.cells.size(), std::size_t(count));
+            const QRectF inside = layout.panel.adjusted(-0.01, -0.01, 0.01, 0.01);
+            for (const auto& cell : layout.cells)
+                EXPECT_TRUE(inside.contains(cell.frame)) << count << " windows, cell " << cell.frame.x()
+                                                         << "," << cell.frame.y() << " " << thumbnails;
+            for (const QRectF& hint : layout.hints)
+                EXPECT_TRUE(inside.contains(hint)) << count << " windows, hint at " << hint.y();
+            for (std::size_t i = 1; i < layout.cells.size(); ++i)
+                EXPECT_FALSE(layout.cells[i].frame.intersects(layout.cells[i - 1].frame)) << count;
+            EXPECT_GT(layout.hints.front().top(), layout.cells.back().frame.bottom()) << count;
+        }
+    }
+    AppState::shared().totalAppCount = 0;
+}

@@ -31,12 +31,13 @@ TEST_F(HotKeySettingsTest, EachRowUsesItsKeyAndModifierColumn)
         { FixedHotKey::Autohide, "option", "4/0xa00" },
         { FixedHotKey::Autohide, "cmd", "4/0x300" },
         { FixedHotKey::Tab, "shift", "48/0x200" },
-        { FixedHotKey::HideWindow, "control", "13/0x1000" },
+        // W waits for a window bound to it.
+        { FixedHotKey::HideWindow, "control", nullptr },
     };
     for (const auto& c : cases) {
         // Never registered before: the choice still takes effect.
         EXPECT_TRUE(applyHotKeyOption(c.key, QString::fromLatin1(c.option)));
-        EXPECT_EQ(registered(), QStringList { c.registration }) << c.option;
+        EXPECT_EQ(registered(), c.registration ? QStringList { c.registration } : QStringList()) << c.option;
         resetHotKeysForTesting();
         hotKeys.clear();
     }
@@ -55,4 +56,32 @@ TEST(HotKeySettingsChoices, EveryRowEndsWithNone)
     }
     EXPECT_EQ(hotKeyChoicesFor(FixedHotKey::Autohide).first().label, QStringLiteral("Option + Shift + H"));
     EXPECT_EQ(hotKeyChoicesFor(FixedHotKey::Tab)[2].option, QStringLiteral("shift"));
+}
+
+TEST_F(HotKeySettingsTest, PagesAndMenusSayWhatIsHeld)
+{
+    // A new install: no clipboard tool, so H and P wait for it; the
+    // switcher's Tab is refused by another program.
+    hotKeys.taken.insert({ 48, 0x800 });
+    startHotKeys(HotKeyModifier::Option);
+    EXPECT_TRUE(hotKeyRefused(FixedHotKey::Tab));
+    EXPECT_FALSE(hotKeyRefused(FixedHotKey::Pasteboard));
+    EXPECT_TRUE(hotKeyWaitsForClipboardTool(FixedHotKey::Autohide));
+    HotKeyMenuTexts texts = hotKeyMenuTexts();
+    EXPECT_EQ(
+        texts.shortcuts.value(0), QStringLiteral("\u2325 + tab   (Fast Tab) (taken by another program)"));
+    EXPECT_EQ(texts.shortcuts.value(2),
+        QStringLiteral("\u2325 + \u21E7 + H (Show/Hide) (with the clipboard tool)"));
+    EXPECT_EQ(texts.autoHide, QStringLiteral(" \u2325 + \u21E7 + H (with the clipboard tool)"));
+
+    // With the tool: P is Option + Shift + P, as registered and as labelled.
+    startHotKeys(HotKeyModifier::Option, HotKeyModifier::Shift);
+    texts = hotKeyMenuTexts();
+    EXPECT_EQ(texts.shortcuts.value(3), QStringLiteral("\u2325 + \u21E7 + P (Pasteboard)"));
+    EXPECT_EQ(hotKeyChoicesFor(FixedHotKey::Pasteboard).first().label, QStringLiteral("Option + Shift + P"));
+    ASSERT_TRUE(applyHotKeyOption(FixedHotKey::Pasteboard, QStringLiteral("option")));
+    EXPECT_EQ(registered().filter(QStringLiteral("35/")), QStringList { "35/0xa00" })
+        << "choosing the row keeps the key it names";
+    EXPECT_FALSE(hotKeyWaitsForClipboardTool(FixedHotKey::Autohide));
+    EXPECT_EQ(hotKeyMenuTexts().shortcuts.value(2), QStringLiteral("\u2325 + \u21E7 + H (Show/Hide)"));
 }

@@ -4,11 +4,29 @@
 #include "apps/ScreenIdentifier.h"
 #include "apps/WindowActivationRecord.h"
 #include "network/FeatureViewTracker.h"
+#include "switcher/HotKeySettings.h"
+#include "switcher/WindowHotKeyBinding.h"
 
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScreen>
 
 using namespace orbitshelf::test;
+
+namespace {
+
+// Runs the event loop until `condition` holds, for at most 3 s.
+bool processEventsUntil(const std::function<bool()>& condition)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition() && timer.elapsed() < 3000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return condition();
+}
+
+} // namespace
+
 using Kind = platform::fake::FakeAction::Kind;
 
 TEST(HotkeyTables, KeyCodesCharactersAndModifiers)
@@ -44,15 +62,17 @@ TEST(HotkeyTables, KeyCodesCharactersAndModifiers)
 
 TEST_F(SwitcherTest, StartRegistersTheKeysWithTheirStoredOptions)
 {
+    const QString seven = QString::number(fake.addWindow(100, QStringLiteral("seven")));
+    const QString eight = QString::number(fake.addWindow(100, QStringLiteral("eight")));
     AppState::shared().setWindowHotkeyCache(
-        { { QStringLiteral("b"), QStringLiteral("7") }, { QStringLiteral("ab"), QStringLiteral("8") } });
+        { { QStringLiteral("b"), seven }, { QStringLiteral("ab"), eight } });
     startHotKeys(HotKeyModifier::Option);
-    EXPECT_EQ(registered(), QStringList({ "48/0x800", "49/0x800", "13/0x800", "53/0x800", "11/0x800" }))
-        << "a damaged cache key grabs nothing";
+    EXPECT_EQ(registered(), QStringList({ "48/0x800", "49/0x800", "53/0x800", "11/0x800" }))
+        << "a damaged cache key grabs nothing; W waits for a window bound to it";
 
     startHotKeys(HotKeyModifier::Option, HotKeyModifier::Shift);
-    EXPECT_EQ(registered().mid(5), QStringList({ "4/0xa00", "35/0xa00" }));
-    EXPECT_EQ(hotKeys.registrations().size(), 7u) << "held combinations give their reference back";
+    EXPECT_EQ(registered().mid(4), QStringList({ "4/0xa00", "35/0xa00" }));
+    EXPECT_EQ(hotKeys.registrations().size(), 6u) << "held combinations give their reference back";
 
     // Stored choices are kept through a rebuild of the bar.
     resetHotKeysForTesting();
@@ -87,7 +107,7 @@ TEST_F(SwitcherTest, TabWithTheModifierHeldOpensTheSwitcherAfterTwentyMillisecon
     switcherModifierState = 1;
     hotKeys.press(48);
     queue->advance(0.019);
-    EXPECT_TRUE(hotKeys.active().size() == 4 && !switcherPopupShown) << "acted on before its time";
+    EXPECT_TRUE(hotKeys.active().size() == 3 && !switcherPopupShown) << "acted on before its time";
     queue->advance(0.001);
     EXPECT_TRUE(switcherPopupShown);
     EXPECT_TRUE(hotKeys.keyboardGrabbed());
@@ -178,4 +198,56 @@ TEST_F(SwitcherTest, POpensTheClipboardWindowAndHTogglesTheDockUnderThePointer)
     handleHotKeyPress(4);
     EXPECT_EQ(AppState::shared().settings.autoHideSpaceDock().value(id), QStringLiteral("false"));
     EXPECT_EQ(AppState::shared().showSpaceDock.value(id), true);
+}
+
+TEST_F(SwitcherTest, WIsHeldOnlyWhileAWindowIsBoundToIt)
+{
+    // With its own stored modifier, once: the binding and the W row agree.
+    const quint32 window = fake.addWindow(100, QStringLiteral("w"));
+    AppState::shared().settings.setShortcutOptionForHideWindow(QStringLiteral("cmd"));
+    AppState::shared().setWindowHotkeyCache({ { QStringLiteral("w"), QString::number(window) } });
+    startHotKeys(HotKeyModifier::Option);
+    EXPECT_EQ(registered().filter(QStringLiteral("13/")), QStringList { "13/0x100" });
+
+    // Unbinding gives W back; the W row alone registers nothing.
+    bindWindowHotKey(window, QStringLiteral("disable"));
+    EXPECT_TRUE(registered().filter(QStringLiteral("13/")).isEmpty());
+    EXPECT_TRUE(applyHotKeyOption(FixedHotKey::HideWindow, QStringLiteral("control")));
+    EXPECT_TRUE(registered().filter(QStringLiteral("13/")).isEmpty());
+    bindWindowHotKey(window, QStringLiteral("w"));
+    EXPECT_EQ(registered().filter(QStringLiteral("13/")), QStringList { "13/0x1000" });
+    AppState::shared().settings.setShortcutOptionForHideWindow(QStringLiteral("option"));
+}
+
+TEST_F(SwitcherTest, ABindingWhoseWindowClosedIsDroppedAndItsKeyGivenBack)
+{
+    const quint32 open = fake.addWindow(100, QStringLiteral("open"));
+    AppState::shared().setWindowHotkeyCache({ { QStringLiteral("a"), QString::number(open) },
+        { QStringLiteral("k"), QStringLiteral("4242") }, { QStringLiteral("m"), QStringLiteral("x") } });
+    startHotKeys(HotKeyModifier::Option);
+    EXPECT_EQ(AppState::shared().windowHotkeyCache(),
+        (StringMap { { QStringLiteral("a"), QString::number(open) } }))
+        << "at start, bindings of windows that are gone go";
+    EXPECT_TRUE(registered().contains(QStringLiteral("0/0x800")));
+    EXPECT_FALSE(registered().contains(QStringLiteral("40/0x800")));
+
+    // The window closes while the bar runs: its key is given back.
+    fake.removeWindow(open);
+    dropClosedWindowHotKeys();
+    EXPECT_TRUE(AppState::shared().windowHotkeyCache().isEmpty());
+    EXPECT_FALSE(registered().contains(QStringLiteral("0/0x800")));
+    EXPECT_FALSE(switcherHotKeyRefs().contains(0));
+}
+
+TEST_F(SwitcherTest, ARefusedKeyIsAskedForAgainForThreeSeconds)
+{
+    hotKeys.taken.insert({ 48, 0x800 });
+    startHotKeys(HotKeyModifier::Option);
+    EXPECT_FALSE(switcherHotKeyRefs().contains(48));
+    EXPECT_TRUE(takenHotKeys().contains(QStringLiteral("Alt+Tab")));
+    // The process that held it ends.
+    hotKeys.taken.erase({ 48, 0x800 });
+    EXPECT_TRUE(processEventsUntil([&] { return switcherHotKeyRefs().contains(48); }));
+    EXPECT_TRUE(registered().contains(QStringLiteral("48/0x800")));
+    EXPECT_FALSE(takenHotKeys().contains(QStringLiteral("Alt+Tab")));
 }

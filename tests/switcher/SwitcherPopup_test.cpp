@@ -2,11 +2,13 @@
 
 #include "apps/WindowActivationRecord.h"
 #include "dock/DockModifierKeys.h"
+#include "switcher/FloatDock.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 
 using namespace orbitshelf::test;
+using Kind = platform::fake::FakeAction::Kind;
 
 TEST_F(SwitcherTest, CloseWithoutAWindowStillResetsAndTellsTheContent)
 {
@@ -28,7 +30,13 @@ TEST_F(SwitcherTest, TheWindowIsMadeOnceAndToldWhenItIsReused)
     EXPECT_TRUE(EventManager::shared().events.value(QStringLiteral("option")).size() == 1)
         << "the content set itself up as the only handler";
     EXPECT_EQ(first->windowTitle(), QStringLiteral("orbitShelf switcher"));
-    EXPECT_EQ(first->geometry(), switcherFrame(QGuiApplication::primaryScreen()->geometry()));
+    // The panel's size, not the screen's: without a compositor the rest of
+    // the window would cover the desktop in black.
+    EXPECT_EQ(first->geometry(),
+        switcherPanelFrame(
+            QGuiApplication::primaryScreen()->availableGeometry(), floatDock().width, floatDock().height));
+    EXPECT_LT(floatDock().height, QGuiApplication::primaryScreen()->availableGeometry().height() * 0.9);
+    EXPECT_FALSE(first->mask().isEmpty()) << "shaped to the rounded panel";
     EXPECT_TRUE(switcherPopupShown);
 
     closeSwitcherPopup();
@@ -39,10 +47,10 @@ TEST_F(SwitcherTest, TheWindowIsMadeOnceAndToldWhenItIsReused)
     closeSwitcherPopup();
 }
 
-TEST(SwitcherFrame, NineTenthsOfTheScreenCentredOnIt)
+TEST(SwitcherFrame, ThePanelCentredOnTheScreen)
 {
-    EXPECT_EQ(switcherFrame(QRect(0, 0, 1920, 1080)), QRect(96, 54, 1728, 972));
-    EXPECT_EQ(switcherFrame(QRect(1400, 0, 1000, 500)), QRect(1450, 25, 900, 450));
+    EXPECT_EQ(switcherPanelFrame(QRect(0, 0, 1920, 1080), 1728, 470), QRect(96, 305, 1728, 470));
+    EXPECT_EQ(switcherPanelFrame(QRect(1400, 0, 1000, 500), 900, 450), QRect(1450, 25, 900, 450));
 }
 
 TEST_F(SwitcherTest, KeyMonitorsTurnKeysIntoSwitcherEvents)
@@ -61,7 +69,9 @@ TEST_F(SwitcherTest, KeyMonitorsTurnKeysIntoSwitcherEvents)
         { modifier, 58, "option 58" },
         { modifier, 59, "option 59" },
         { modifier, 54, "" },
-        { modifier, 61, "" },
+        // Either Option key ends a cycle opened with Option, whichever hand
+        // let go; Shift is no commit key.
+        { modifier, 61, "option 61" },
         { modifier, 56, "" },
     };
     for (const auto& row : rows) {
@@ -113,6 +123,38 @@ TEST_F(SwitcherTest, ACycleClosesOnTheModifierAndGivesTabBack)
     EXPECT_FALSE(hotKeys.keyboardGrabbed());
 }
 
+TEST_F(SwitcherTest, ReleasingTheModifierOnTheWindowInFrontEndsTheCycle)
+{
+    auto app = addApp(100, QStringLiteral("term"), { QStringLiteral("A"), QStringLiteral("B") });
+    const auto a = (*app->windows)[0], b = (*app->windows)[1];
+    recordWindowActivation(int32_t(*a->num), QDateTime::currentDateTimeUtc());
+    recordWindowActivation(int32_t(*b->num), QDateTime::currentDateTimeUtc());
+    startHotKeys(HotKeyModifier::Option);
+    switcherModifierState = 1;
+    hotKeys.press(48);
+    queue->advance(0.02);
+    ASSERT_TRUE(switcherPopupShown);
+    // Tab twice: to A and round again to B, the window in front.
+    hotKeys.keyUp(48);
+    hotKeys.keyUp(48);
+    const auto activationsBefore = actionsOf(Kind::activate).size();
+    hotKeys.modifierKey(61); // the right Option key
+    EXPECT_FALSE(switcherPopupShown) << "no other modifier change comes while the keyboard is grabbed";
+    EXPECT_FALSE(hotKeys.keyboardGrabbed());
+    EXPECT_EQ(actionsOf(Kind::activate).size(), activationsBefore) << "B stays in front";
+}
+
+TEST_F(SwitcherTest, TheQuickSwitchPassesOverClosedWindows)
+{
+    auto app = addApp(100, QStringLiteral("term"), { QStringLiteral("A"), QStringLiteral("B") });
+    const int32_t a = int32_t(*(*app->windows)[0]->num), b = int32_t(*(*app->windows)[1]->num);
+    recordWindowActivation(a, QDateTime::currentDateTimeUtc());
+    recordWindowActivation(4242, QDateTime::currentDateTimeUtc()); // closed since
+    recordWindowActivation(b, QDateTime::currentDateTimeUtc());
+    activatePreviousAppWindow();
+    EXPECT_EQ(clickOrder().back(), a);
+}
+
 TEST_F(SwitcherTest, RecordingTheSameWindowTwiceKeepsOneEntry)
 {
     recordWindowActivation(7, QDateTime::currentDateTime());
@@ -146,4 +188,53 @@ TEST(DockModifierChange, APressOnlyHoldsAndAReleaseOnlyLetsGo)
         EXPECT_EQ(outcome.switcherModifierState, row.after) << row.keyCode << row.pressed << row.before;
         EXPECT_EQ(outcome.emitOptionLater, row.optionLater) << row.keyCode << row.pressed << row.before;
     }
+}
+
+TEST(SwitcherCommitKeys, BothKeysOfTheSwitchersModifier)
+{
+    const struct {
+        quint16 keyCode;
+        const char* option;
+        bool commits;
+    } rows[] = {
+        { 58, "option", true },
+        { 61, "option", true },
+        { 56, "option", false },
+        { 60, "option", false },
+        { 56, "shift", true },
+        { 60, "shift", true },
+        { 54, "cmd", true },
+        { 62, "control", true },
+        { 62, "option", false },
+        { 61, "zz", true },
+        { 61, "alpha", false },
+        // The left Command, Option and Control keys always commit.
+        { 55, "shift", true },
+        { 59, "shift", true },
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(isSwitcherCommitKey(row.keyCode, QString::fromLatin1(row.option)), row.commits)
+            << row.keyCode << " " << row.option;
+}
+
+TEST_F(SwitcherTest, ASecondTabWithinTheFirstsTwentyMillisecondsIsOneMoreStep)
+{
+    auto app = addApp(
+        100, QStringLiteral("term"), { QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C") });
+    for (const auto& window : *app->windows)
+        recordWindowActivation(int32_t(*window->num), QDateTime::currentDateTimeUtc());
+    startHotKeys(HotKeyModifier::Option);
+    switcherModifierState = 1;
+    hotKeys.press(48);
+    queue->advance(0.01);
+    hotKeys.press(48);
+    queue->advance(0.01);
+    ASSERT_TRUE(switcherPopupShown);
+    queue->advance(0.01);
+    // C is in front; the second press moved on to B (the first one's
+    // release, typed before the grab, is the X11 layer's to report).
+    ASSERT_TRUE(floatDock().currentWindow);
+    EXPECT_EQ(floatDock().currentWindow->num, (*app->windows)[1]->num);
+    EXPECT_EQ(floatPanel()->isVisible(), true);
+    closeSwitcherPopup();
 }

@@ -38,7 +38,9 @@ TEST_F(WindowHotKeyTest, WindowsWithoutNumbersAndReservedKeysBindNothing)
 
 TEST_F(WindowHotKeyTest, StoredBindingsOfReservedKeysAreNotRegistered)
 {
-    AppState::shared().setWindowHotkeyCache({ { "h", "1" }, { "a", "2" } });
+    const QString one = QString::number(fake.addWindow(100, QStringLiteral("one")));
+    const QString two = QString::number(fake.addWindow(100, QStringLiteral("two")));
+    AppState::shared().setWindowHotkeyCache({ { "h", one }, { "a", two } });
     startHotKeys(HotKeyModifier::Option);
     EXPECT_TRUE(registered().contains(QStringLiteral("0/0x800")));
     EXPECT_FALSE(registered().contains(QStringLiteral("4/0x800")));
