@@ -39,6 +39,7 @@ const std::vector<ShownText>& shownTextTable()
         { "Option + ", "Alt + " },
         { "Contrl + ", "Super + " },
         { "Option + P", "Alt + P" },
+        { "Option + Shift + P", "Alt + Shift + P" },
         { "Command + P", "Ctrl + P" },
         { "Contrl + P", "Super + P" },
         { "Option + Shift + H", "Alt + Shift + H" },
