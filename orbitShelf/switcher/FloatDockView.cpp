@@ -155,15 +155,14 @@ void FloatDockView::paintEvent(QPaintEvent*)
     const SwitcherLayout layout = layoutSwitcher(m_dock, size(), thumbnails, QFontMetricsF(font()));
     const QColor tint = dockTint();
     if (lcLayout().isDebugEnabled()) {
-        QStringList cells;
-        for (const auto& c : layout.cells)
-            cells << rectText(c.frame);
+        // One cell a line: log lines are cut at 300 characters.
         QStringList hints;
         for (const QRectF& r : layout.hints)
             hints << rectText(r);
         qCDebug(lcLayout).noquote() << "layout panel" << rectText(layout.panel) << "cells"
-                                    << cells.join(QLatin1Char(';')) << "hints"
-                                    << hints.join(QLatin1Char(';'));
+                                    << layout.cells.size() << "hints" << hints.join(QLatin1Char(';'));
+        for (const auto& c : layout.cells)
+            qCDebug(lcLayout).noquote() << "layout cell" << rectText(c.frame);
     }
 
     QPainter painter(this);

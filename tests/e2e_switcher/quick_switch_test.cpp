@@ -465,7 +465,7 @@ TEST(HeldKeys, AWindowBoundThroughTheTagEditorAndItsKeyWhenItCloses)
     ThirdClient third;
 
     // A bound to Alt+A through the tag editor: Alt+A from K brings A forward.
-    ASSERT_TRUE(bindThroughTagEditor(run, a.id, QStringLiteral("Option A"))) << run.log().toStdString();
+    ASSERT_TRUE(bindThroughTagEditor(run, a.id, QStringLiteral("Alt + A"))) << run.log().toStdString();
     ASSERT_TRUE(waitUntil([&] { return third.heldByAnother(0x61); })) << run.log().toStdString();
     closeTagEditors();
     click(windowGeometry(k.id).center());
@@ -474,7 +474,7 @@ TEST(HeldKeys, AWindowBoundThroughTheTagEditorAndItsKeyWhenItCloses)
     EXPECT_TRUE(waitUntil([&] { return activeWindow() == a.id; })) << run.log().toStdString();
 
     // K bound to Alt+K, then closed: the key is given back at once.
-    ASSERT_TRUE(bindThroughTagEditor(run, k.id, QStringLiteral("Option K"))) << run.log().toStdString();
+    ASSERT_TRUE(bindThroughTagEditor(run, k.id, QStringLiteral("Alt + K"))) << run.log().toStdString();
     ASSERT_TRUE(waitUntil([&] { return third.heldByAnother(kK); })) << run.log().toStdString();
     closeTagEditors();
     // Closed as its close button does.
@@ -607,7 +607,14 @@ std::optional<LoggedLayout> loggedLayout(const QString& log)
     const QStringList words = line.split(' ');
     if (words.size() < 7)
         return std::nullopt;
-    return LoggedLayout { rect(words[2]), rects(words[4]), rects(words[6]) };
+    // The cells follow, one a line.
+    std::vector<QRectF> cells;
+    const QRegularExpression cell(QStringLiteral("layout cell (\\S+)"));
+    for (auto it = cell.globalMatch(log.mid(at)); it.hasNext();)
+        cells.push_back(rect(it.next().captured(1)));
+    if (qsizetype(cells.size()) != words[4].toLongLong())
+        return std::nullopt;
+    return LoggedLayout { rect(words[2]), cells, rects(words[6]) };
 }
 
 QImage screenshot(const QString& path)
