@@ -198,9 +198,14 @@ public:
     }
     ~BusyCores()
     {
+        // SIGTERM, which timeout passes on to its loop; a SIGKILL would end
+        // timeout alone and leave the loop spinning for good.
         for (auto& p : m_processes) {
-            p->kill();
-            p->waitForFinished();
+            p->terminate();
+            if (!p->waitForFinished(5000)) {
+                p->kill();
+                p->waitForFinished();
+            }
         }
     }
 
