@@ -323,6 +323,9 @@ inline bool openSettingsMenu(const DockRun& run, qsizetype from = 0, std::option
         }))
         return false;
     return waitUntil([&] {
+        // The bar may have grown since: windows that opened with it.
+        mainButton
+            = loggedRectIn(run.log().mid(barStart), QStringLiteral("main button at ")).value_or(*mainButton);
         click(mainButton->center(), 3);
         return waitUntil([&] { return newLog().contains(QLatin1String("settings menu opened")); },
             std::chrono::milliseconds(500));
