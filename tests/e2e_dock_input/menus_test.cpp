@@ -190,13 +190,7 @@ TEST(SettingsMenu, EachEntryDoesWhatItSays)
             return run.log().mid(mark).contains(
                 QLatin1String("alert: No release notes page is configured for this build."));
         })) << run.log().mid(mark).toStdString();
-        const auto activeName = [] {
-            const QString active = activeWindow();
-            return active.isEmpty() ? QString() : xdotool({ "getwindowname", active });
-        };
-        ASSERT_TRUE(waitUntil([&] { return activeName() == QLatin1String("orbitShelf"); }));
-        xdotool({ "key", "Return" });
-        EXPECT_TRUE(waitUntil([&] { return activeName() != QLatin1String("orbitShelf"); }));
+        EXPECT_TRUE(acknowledgeMessageBox());
     }
 }
 
@@ -217,20 +211,8 @@ TEST(WindowMenu, MoreIsTheBarsMenuWhenNeitherMainNorLauncherButtonShows)
         = [&] { return readText(run.configHome() + QStringLiteral("/orbitShelf/orbitShelf.conf")); };
     for (const char* key : { "showLunchpadButton", "hideMainButton" }) {
         SCOPED_TRACE(key);
-        const QString line = QStringLiteral("general page switch %1 \\w+ at ").arg(QLatin1String(key));
-        std::optional<QRect> box;
-        // Scrolled into the window first.
-        ASSERT_TRUE(waitUntil([&] {
-            const QRect window = windowGeometry(settings);
-            box = run.loggedRect(line);
-            if (box && window.adjusted(0, 0, 0, -20).contains(*box))
-                return true;
-            if (!box)
-                click(tab->center());
-            else
-                click(window.center(), 5);
-            return false;
-        })) << run.log().toStdString();
+        const std::optional<QRect> box = generalSwitchInView(run, settings, *tab, QString::fromLatin1(key));
+        ASSERT_TRUE(box) << run.log().toStdString();
         const QString before = stored();
         click(QPoint(box->left() + 8, box->center().y()));
         ASSERT_TRUE(waitUntil([&] { return stored() != before; })) << stored().toStdString();

@@ -357,6 +357,44 @@ inline std::optional<QRect> openSettingsTab(
     return tabRect;
 }
 
+// Where the General page's switch `key` stands once scrolled into the
+// settings window `settings` (clicking `tab` until the page logs it);
+// nothing when it never came into view.
+inline std::optional<QRect> generalSwitchInView(
+    const DockRun& run, const QString& settings, const QRect& tab, const QString& key)
+{
+    std::optional<QRect> at;
+    const bool inView = waitUntil([&] {
+        const QRect window = windowGeometry(settings);
+        at = run.loggedRect(QStringLiteral("general page switch %1 \\w+ at ").arg(key));
+        if (at && window.adjusted(0, 0, 0, -20).contains(*at))
+            return true;
+        if (!at)
+            click(tab.center());
+        else
+            click(window.center(), 5);
+        return false;
+    });
+    return inView ? at : std::nullopt;
+}
+
+// The active window's title, empty when none.
+inline QString activeWindowName()
+{
+    const QString active = activeWindow();
+    return active.isEmpty() ? QString() : xdotool({ "getwindowname", active });
+}
+
+// Closes the program's message box as a user does: it takes the keyboard,
+// and Return is its "ok". Whether it came and went.
+inline bool acknowledgeMessageBox()
+{
+    if (!waitUntil([] { return activeWindowName() == QLatin1String("orbitShelf"); }))
+        return false;
+    xdotool({ "key", "Return" });
+    return waitUntil([] { return activeWindowName() != QLatin1String("orbitShelf"); });
+}
+
 // As a user installs built-in tools: "Settings" from the main button's
 // menu, "Plugins", then each tool's cell and "Install", until the page
 // offers "Remove"; with `pin`, the tool's pin switch turned on as well, which
