@@ -56,7 +56,8 @@ inline LoggedMenu loggedMenu(const QString& log, const QString& prefix)
 }
 
 // The dock's menus on the screen: its mapped windows that the window
-// manager does not manage, named as the program (Qt names a menu so).
+// manager does not manage, named as the program (Qt names a menu so), other
+// than a tool tip (which Escape does not close).
 inline QStringList openMenus(const DockRun& run)
 {
     const QString ids = xdotool({ "search", "--onlyvisible", "--pid", QString::number(run.pid()) });
@@ -64,7 +65,9 @@ inline QStringList openMenus(const DockRun& run)
     for (const QString& id : ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
         if (xdotool({ "getwindowname", id }) == QLatin1String("orbitShelf")
             && runTool(QStringLiteral("xwininfo"), { "-id", id })
-                   .contains(QLatin1String("Override Redirect State: yes")))
+                   .contains(QLatin1String("Override Redirect State: yes"))
+            && !property(id, QStringLiteral("_NET_WM_WINDOW_TYPE"))
+                    .contains(QLatin1String("_NET_WM_WINDOW_TYPE_TOOLTIP")))
             menus << id;
     return menus;
 }
@@ -75,8 +78,12 @@ inline QStringList openMenus(const DockRun& run)
 inline LoggedMenu clickForMenu(const DockRun& run, QPoint at, int button, const QString& prefix, int entries,
     std::chrono::milliseconds timeout = std::chrono::seconds(5))
 {
+    // Never twice at one spot: a quick second press there is a double
+    // click, which the main button and launcher do not answer.
+    static int clicks = 0;
+    const QPoint nudge(++clicks % 2 ? -8 : 8, 0);
     const qsizetype mark = run.log().size();
-    click(at, button);
+    click(at + nudge, button);
     LoggedMenu menu;
     if (!waitUntil([&] { return (menu = loggedMenu(run.log().mid(mark), prefix)).titles.size() >= entries; },
             timeout))
