@@ -72,27 +72,6 @@ inline QStringList openMenus(const DockRun& run)
     return menus;
 }
 
-// Clicks `at` with `button` and returns the menu that click opened, once the
-// log shows at least `entries` of its lines and it is on the screen (empty
-// when none came).
-inline LoggedMenu clickForMenu(const DockRun& run, QPoint at, int button, const QString& prefix, int entries,
-    std::chrono::milliseconds timeout = std::chrono::seconds(5))
-{
-    // Never twice at one spot: a quick second press there is a double
-    // click, which the main button and launcher do not answer.
-    static int clicks = 0;
-    const QPoint nudge(++clicks % 2 ? -8 : 8, 0);
-    const qsizetype mark = run.log().size();
-    click(at + nudge, button);
-    LoggedMenu menu;
-    if (!waitUntil([&] { return (menu = loggedMenu(run.log().mid(mark), prefix)).titles.size() >= entries; },
-            timeout))
-        return menu;
-    // Logged as it is asked to show, it maps a moment later.
-    waitUntil([&] { return !openMenus(run).isEmpty(); }, timeout);
-    return menu;
-}
-
 // Closes the menus that are up (a submenu first) as a user does, with Escape.
 inline bool closeMenus(const DockRun& run)
 {
@@ -104,6 +83,35 @@ inline bool closeMenus(const DockRun& run)
             return waitUntil([&] { return openMenus(run).isEmpty(); }, std::chrono::milliseconds(500));
         },
         std::chrono::seconds(5));
+}
+
+// Clicks `at` with `button` and returns the menu that click opened, once the
+// log shows at least `entries` of its lines and it is on the screen (empty
+// when none came). A click the bar did not answer is made again.
+inline LoggedMenu clickForMenu(const DockRun& run, QPoint at, int button, const QString& prefix, int entries,
+    std::chrono::milliseconds timeout = std::chrono::seconds(8))
+{
+    LoggedMenu menu;
+    waitUntil(
+        [&] {
+            menu = {};
+            if (!closeMenus(run))
+                return false;
+            // Never twice at one spot: a quick second press there is a
+            // double click, which the main button and launcher do not answer.
+            static int clicks = 0;
+            const QPoint nudge(++clicks % 2 ? -8 : 8, 0);
+            const qsizetype mark = run.log().size();
+            click(at + nudge, button);
+            if (!waitUntil(
+                    [&] { return (menu = loggedMenu(run.log().mid(mark), prefix)).titles.size() >= entries; },
+                    std::chrono::milliseconds(1500)))
+                return false;
+            // Logged as it is asked to show, it maps a moment later.
+            return waitUntil([&] { return !openMenus(run).isEmpty(); }, std::chrono::seconds(3));
+        },
+        timeout);
+    return menu;
 }
 
 // The first item of the newest bar for which `wanted` holds, waited for.
@@ -169,7 +177,7 @@ inline LoggedMenu openBarMenu(const DockRun& run)
         if (main == bar.end())
             return false;
         menu = clickForMenu(run, main->rect.center(), 3, kSettingsMenuLine, int(kSettingsMenu.size()),
-            std::chrono::milliseconds(700));
+            std::chrono::seconds(3));
         return !menu.titles.isEmpty();
     });
     return menu;
