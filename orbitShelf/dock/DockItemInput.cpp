@@ -5,7 +5,9 @@
 #include "dock/AppContextMenuWidget.h"
 #include "dock/DesktopLauncher.h"
 #include "dock/DockBarPointer.h"
+#include "dock/DockLog.h"
 #include "dock/DockViewState.h"
+#include "dock/MenuWidget.h"
 #include "dock/ToolTiles.h"
 
 #include <QMenu>
@@ -70,6 +72,7 @@ bool handleDockItemClick(AppState& state, DockViewState& dock, const DockBarPict
             QObject::connect(menu->addAction(QStringLiteral("UnPin")), &QAction::triggered, menu,
                 [&state, name = *tool] { unpinTool(name, state); });
             menu->popup(globalPos);
+            qCDebug(lcDock).noquote() << "tool menu:" << menuItemGeometries(menu);
             return true;
         }
         return false;

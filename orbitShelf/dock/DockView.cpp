@@ -16,6 +16,7 @@
 #include "dock/DockTick.h"
 #include "dock/DockTilePainting.h"
 #include "dock/MapEntry.h"
+#include "dock/MenuWidget.h"
 #include "dock/PomodoroTile.h"
 #include "dock/ToolSheets.h"
 #include "platform/DockWindowHints.h"
@@ -282,6 +283,8 @@ void DockView::showPinnedMenu(const BarEntry& entry, const QPoint& globalPositio
         if (app)
             m_pinnedLaunches.removePinnedApp(*app);
     });
+    QTimer::singleShot(
+        0, &menu, [&menu] { qCDebug(lcDock).noquote() << "pinned menu:" << menuItemGeometries(&menu); });
     menu.exec(globalPosition);
 }
 
