@@ -118,8 +118,10 @@ namespace {
         {
             if (!m_connection)
                 return false;
-            if (m_grabbed)
+            if (m_grabbed) {
+                qCDebug(lcHotKeys) << "keyboard grab asked for while held";
                 return true;
+            }
             auto reply = own(xcb_grab_keyboard_reply(m_connection,
                 xcb_grab_keyboard(
                     m_connection, 0, m_root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
@@ -144,6 +146,7 @@ namespace {
         {
             if (!m_grabbed)
                 return;
+            qCDebug(lcHotKeys) << "keyboard let go";
             m_grabbed = false;
             xcb_ungrab_keyboard(m_connection, XCB_CURRENT_TIME);
             xcb_flush(m_connection);
@@ -222,8 +225,10 @@ namespace {
                     m_heldModifiers[c] = false;
                 report(code, true);
             }
-            if (released.empty())
+            if (released.empty()) {
+                qCDebug(lcHotKeys) << "keyboard grabbed, the hot key and its modifiers still down";
                 return;
+            }
             qCDebug(lcHotKeys) << "released before the grab:" << released.size() << "key(s)";
             // Queued: the grabber installs its handlers after the grab returns.
             QMetaObject::invokeMethod(
@@ -405,6 +410,7 @@ namespace {
         void keyRelease(const xcb_key_release_event_t* release)
         {
             if (!m_grabbed) {
+                qCDebug(lcHotKeys) << "key" << release->detail << "up outside a grab";
                 passiveGrabModifier(release->detail, false);
                 return;
             }
@@ -435,7 +441,10 @@ namespace {
             if (m_modifierKeycodes[code])
                 m_heldModifiers[code] = pressed;
             // Its release was reported when the grab began.
-            if (std::exchange(m_reportedUp[code], false) && !pressed)
+            const bool reported = std::exchange(m_reportedUp[code], false) && !pressed;
+            qCDebug(lcHotKeys) << "grabbed key" << code << (pressed ? "down" : "up")
+                               << (reported ? "(reported at the grab)" : "");
+            if (reported)
                 return;
             const std::optional<quint16> keyCode = appKeyCode(code);
             if (!keyCode)
