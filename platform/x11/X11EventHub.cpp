@@ -115,21 +115,31 @@ void EventHub::addToRunLoop(quint64 observer, QObject* runLoop)
 
 bool EventHub::ensureReader(QObject* runLoop)
 {
-    std::lock_guard lock(m_mutex);
-    if (m_reader)
-        return true;
-    if (m_events) // the reader existed and is gone: its thread ended
-        return false;
-    QString error;
-    m_events = XConnection::open(m_ctx->display(), &error);
-    if (!m_events) {
-        qCWarning(lcPlatform) << "window notifications are off:" << error;
-        return false;
+    EventReader* reader = nullptr;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_reader)
+            return true;
+        if (m_events) // the reader existed and is gone: its thread ended
+            return false;
+        QString error;
+        m_events = XConnection::open(m_ctx->display(), &error);
+        if (!m_events) {
+            qCWarning(lcPlatform) << "window notifications are off:" << error;
+            return false;
+        }
+        reader = new EventReader(weak_from_this(), m_events);
+        reader->moveToThread(runLoop->thread());
+        m_reader = reader;
     }
-    auto* reader = new EventReader(weak_from_this(), m_events);
-    reader->moveToThread(runLoop->thread());
-    m_reader = reader;
-    QMetaObject::invokeMethod(reader, [reader] { reader->start(); }, Qt::QueuedConnection);
+    // On the caller's own thread the reader starts listening at once, as a
+    // reader on a thread of its own would: a change made right after the
+    // first window is observed (a focus moved) must not fall before it.
+    if (runLoop->thread() == QThread::currentThread())
+        reader->start();
+    else
+        QMetaObject::invokeMethod(
+            reader, [reader] { reader->start(); }, Qt::QueuedConnection);
     return true;
 }
 
