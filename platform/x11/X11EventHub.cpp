@@ -7,6 +7,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <utility>
 
 namespace platform::x11 {
 
@@ -306,8 +307,11 @@ void EventHub::handleEvent(const xcb_generic_event_t* ev)
     case XCB_PROPERTY_NOTIFY: {
         auto* e = reinterpret_cast<const xcb_property_notify_event_t*>(ev);
         if (e->window == m_events->root()) {
+            // The window manager writes the active window twice per switch
+            // and both reports often arrive together: the value is read
+            // once, after the events at hand have been handled.
             if (e->atom == a.netActiveWindow)
-                activeChanged();
+                m_activeChangePending = true;
             else if (e->atom == a.netClientList)
                 clientListChanged();
             return;
@@ -361,6 +365,14 @@ void EventHub::handleEvent(const xcb_generic_event_t* ev)
     default:
         return;
     }
+}
+
+bool EventHub::readPendingChanges()
+{
+    if (!std::exchange(m_activeChangePending, false))
+        return false;
+    activeChanged();
+    return true;
 }
 
 void EventHub::activeChanged()
@@ -509,10 +521,12 @@ void EventReader::drain()
     // Handling an event may read replies, which pulls later events off the
     // socket into xcb's queue; keep going until the queue is empty so none
     // waits for the next socket activity.
-    while (xcb_generic_event_t* ev = xcb_poll_for_event(c)) {
-        Reply<xcb_generic_event_t> owned(ev, &free);
-        hub->handleEvent(ev);
-    }
+    do {
+        while (xcb_generic_event_t* ev = xcb_poll_for_event(c)) {
+            Reply<xcb_generic_event_t> owned(ev, &free);
+            hub->handleEvent(ev);
+        }
+    } while (hub->readPendingChanges());
     if (xcb_connection_has_error(c) && m_notifier && m_notifier->isEnabled()) {
         m_notifier->setEnabled(false);
         qCWarning(lcPlatform) << "the X connection of the window notifications is lost";
