@@ -2,6 +2,11 @@
 
 #include "app/UserDefaults.h"
 
+#include <QMutex>
+#include <QMutexLocker>
+
+#include <optional>
+
 namespace {
 
 bool readT(const char* key, bool def)
@@ -80,10 +85,45 @@ void writeStoredMap(const QString& key, const StringMap& map)
     UserDefaults::setValue(key, mapRawValue(map));
 }
 
+namespace {
+
+// The value of one setting as last read, kept until the user defaults change.
+// The bar reads the same settings for every button on every change; turning
+// the key into text, looking it up and parsing the value (a map is decoded
+// from its text) each time cost more than the rest of an activation's model
+// work.
+template <typename T> class KeptRead final {
+public:
+    template <typename Read> T get(Read read)
+    {
+        const quint64 generation = UserDefaults::generation();
+        {
+            QMutexLocker lock(&m_lock);
+            if (m_value && m_generation == generation)
+                return *m_value;
+        }
+        // Read outside the lock; a write meanwhile changes the generation, so
+        // a value kept from before it is never taken for a later one.
+        T value = read();
+        QMutexLocker lock(&m_lock);
+        m_value = value;
+        m_generation = generation;
+        return value;
+    }
+
+private:
+    QMutex m_lock;
+    quint64 m_generation = 0;
+    std::optional<T> m_value;
+};
+
+} // namespace
+
 #define ORBITSHELF_SETTING_DEFINE(member, setter, key, type, def)                                            \
     settings_detail::type##T CustomSettings::member() const                                                  \
     {                                                                                                        \
-        return readT(key, settings_detail::type##T(def));                                                    \
+        static KeptRead<settings_detail::type##T> kept;                                                      \
+        return kept.get([] { return readT(key, settings_detail::type##T(def)); });                           \
     }                                                                                                        \
     void CustomSettings::setter(const settings_detail::type##T& value) const                                 \
     {                                                                                                        \

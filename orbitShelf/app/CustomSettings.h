@@ -81,9 +81,10 @@ using MapT = StringMap;
 } // namespace settings_detail
 
 // The record of user settings. It holds no values: every member reads the
-// user defaults on every access and every write stores at once, so copies of
-// the record see each other's writes. A record owned by AppState also tells
-// AppState after each write (its change notice), see AppState::settings.
+// user defaults (what it read is kept only until they change) and every
+// write stores at once, so copies of the record see each other's writes. A
+// record owned by AppState also tells AppState after each write (its change
+// notice), see AppState::settings.
 class CustomSettings final {
 public:
     CustomSettings() = default;

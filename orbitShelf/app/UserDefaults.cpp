@@ -10,6 +10,7 @@
 #include <QMutexLocker>
 #include <QSettings>
 
+#include <atomic>
 #include <memory>
 
 namespace {
@@ -24,6 +25,14 @@ struct Store {
     // costs far more than one here. QSettings itself reads the file again
     // only when a write syncs it, which clears this too.
     QHash<QString, QVariant> reads;
+    std::atomic<quint64> generation { 1 };
+
+    // Under the lock: what was read no longer holds.
+    void forgetReads()
+    {
+        reads.clear();
+        generation.fetch_add(1);
+    }
 
     QSettings& get()
     {
@@ -75,7 +84,7 @@ void setValue(const QString& key, const QVariant& value)
 {
     Store& s = store();
     QMutexLocker locker(&s.lock);
-    s.reads.clear();
+    s.forgetReads();
     s.get().setValue(key, value);
     s.get().sync();
     if (s.get().status() == QSettings::AccessError && !s.reportedWriteFailure) {
@@ -89,9 +98,14 @@ void remove(const QString& key)
 {
     Store& s = store();
     QMutexLocker locker(&s.lock);
-    s.reads.clear();
+    s.forgetReads();
     s.get().remove(key);
     s.get().sync();
+}
+
+quint64 generation()
+{
+    return store().generation.load();
 }
 
 QString fileName()
@@ -107,7 +121,7 @@ void useFile(const QString& path)
     QMutexLocker locker(&s.lock);
     if (s.settings)
         s.settings->sync();
-    s.reads.clear();
+    s.forgetReads();
     s.settings.reset();
     s.overridePath = path;
 }

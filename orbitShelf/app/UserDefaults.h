@@ -20,6 +20,10 @@ void remove(const QString& key);
 // Path of the settings file in use.
 QString fileName();
 
+// Changes with every write, removal and change of file: a value read while
+// it stays the same is still the stored one. Any thread.
+quint64 generation();
+
 // Points the store at another file (tests); an empty path returns to the
 // user's own file under XDG_CONFIG_HOME.
 void useFile(const QString& path);

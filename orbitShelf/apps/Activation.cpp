@@ -3,17 +3,22 @@
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
 #include "apps/AppsSource.h"
+#include "apps/DockVisibility.h"
+#include "apps/ModelEvents.h"
 #include "apps/RunningApps.h"
 #include "apps/WindowActions.h"
+#include "apps/WindowActivationRecord.h"
 #include "apps/WindowClickTracking.h"
 #include "apps/Windows.h"
 #include "platform/Platform.h"
-#include "apps/ModelEvents.h"
-#include "apps/WindowActivationRecord.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QLoggingCategory>
 #include <QTimer>
+
+#include <utility>
+#include <vector>
 
 Q_LOGGING_CATEGORY(lcActivation, "orbitshelf.apps.activation")
 
@@ -22,6 +27,40 @@ namespace {
 int32_t numberOf(const Windows& window)
 {
     return static_cast<int32_t>(window.num.value_or(0));
+}
+
+// A focus change looks again 500 ms later whether a full-screen window has
+// hidden the main screen's bar. That look can act only while some
+// full-screen window has set a flag; until one has, the looks wait here
+// instead of each waking the process half a second after every activation,
+// and the flag's first setting starts those still due at their time.
+struct FullScreenCheck {
+    int32_t window = 0;
+    QDeadlineTimer due;
+};
+
+std::vector<FullScreenCheck>& waitingFullScreenChecks()
+{
+    static std::vector<FullScreenCheck> checks;
+    return checks;
+}
+
+void runFullScreenCheckIn(qint64 ms, int32_t n)
+{
+    QTimer::singleShot(std::chrono::milliseconds(ms), Qt::PreciseTimer, qApp,
+        [n] { applyFullScreenAutoHideOnMainScreen(n); });
+}
+
+void scheduleFullScreenCheck(int32_t n)
+{
+    constexpr qint64 kDelayMs = 500;
+    if (!fullScreenAutoHideFlags().dockHiddenFlags.isEmpty()) {
+        runFullScreenCheckIn(kDelayMs, n);
+        return;
+    }
+    auto& waiting = waitingFullScreenChecks();
+    std::erase_if(waiting, [](const FullScreenCheck& c) { return c.due.hasExpired(); });
+    waiting.push_back({ n, QDeadlineTimer(kDelayMs, Qt::PreciseTimer) });
 }
 
 // On X11 an application is brought forward through one of its windows: the
@@ -116,8 +155,15 @@ void focusWindow(int32_t n)
         }
     }
 
-    QTimer::singleShot(500, qApp, [n] { applyFullScreenAutoHideOnMainScreen(n); });
+    scheduleFullScreenCheck(n);
     state.publish();
+}
+
+void startWaitingFullScreenChecks()
+{
+    for (const FullScreenCheck& check : std::exchange(waitingFullScreenChecks(), {}))
+        if (!check.due.hasExpired())
+            runFullScreenCheckIn(check.due.remainingTime(), check.window);
 }
 
 void rememberPreviousWindow()

@@ -25,8 +25,14 @@ inline const QString kClickSourceSwitcher = QStringLiteral("FloatDock");
 void activateWindow(Windows& window, const QString& source, std::optional<bool> minimiseIfActive);
 
 // Marks window `n` as the focused one (and its application's other windows
-// as not focused) and publishes; nothing when it is focused already.
+// as not focused) and publishes; nothing when it is focused already. 500 ms
+// later the main screen's full-screen bar rule is applied for `n`.
 void focusWindow(int32_t n);
+
+// To be called when a full-screen window first sets a bar flag: the
+// full-screen looks of focus changes in the last 500 ms, which had nothing
+// to act on until then, run at their time after all.
+void startWaitingFullScreenChecks();
 
 // Remembers the window used before the newest one (when there are two).
 void rememberPreviousWindow();

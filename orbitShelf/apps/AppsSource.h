@@ -68,8 +68,9 @@ public:
     static int liveCount();
 };
 
-// Called on the event thread with the element that changed and the
-// notification name ("AXUIElementDestroyed", "AXTitleChanged" ...).
+// Called on the source's delivering thread (the main thread for the
+// platform's source) with the element that changed and the notification
+// name ("AXUIElementDestroyed", "AXTitleChanged" ...).
 using WindowNotificationHandler = std::function<void(const AxElement&, const QString&)>;
 
 class AppsSource {

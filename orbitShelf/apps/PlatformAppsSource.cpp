@@ -1,12 +1,13 @@
 #include "apps/PlatformAppsSource.h"
 
 #include "apps/AXAttributes.h"
-#include "apps/AXEventThread.h"
 #include "apps/AppModelLog.h"
 #include "apps/OpenApplication.h"
 #include "apps/WindowInfo.h"
 #include "platform/AppIdentity.h"
 #include "platform/Platform.h"
+
+#include <QCoreApplication>
 
 namespace {
 
@@ -177,10 +178,6 @@ AxRead<AxElement> PlatformAppsSource::focusedWindow(const AxElement& application
 std::unique_ptr<WindowObservation> PlatformAppsSource::observeWindow(
     int32_t pid, const AxElement& window, WindowNotificationHandler handler)
 {
-    // Observers deliver on the event thread; it normally exists from launch,
-    // and is started here when a window is observed before that.
-    if (!axEventsThread())
-        startAXBackgroundWork();
     auto observer = platform::current().accessibility().createObserver(
         pid, [handler = std::move(handler)](const platform::AXElement& element, const QString& name) {
             if (handler)
@@ -195,7 +192,13 @@ std::unique_ptr<WindowObservation> PlatformAppsSource::observeWindow(
     // observers of its application.
     observer->addNotification(
         platform::AXElement::application(pid), QString::fromLatin1(platform::ax::windowCreated));
-    observer->addToRunLoop(axEventsThread()->runLoop());
+    // Observers deliver on the main thread, which owns the model. Every
+    // notice ends there anyway, and the X server's reports that come with a
+    // focus change (the root window's properties) wake it through Qt's own
+    // connection already: reading them on a thread of their own and handing
+    // each notice over woke two more threads per activation and per rename,
+    // which cost more than all the work the notice causes.
+    observer->addToRunLoop(QCoreApplication::instance());
     return std::make_unique<PlatformWindowObservation>(std::move(observer));
 }
 

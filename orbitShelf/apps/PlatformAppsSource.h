@@ -4,7 +4,7 @@
 
 // The model's source over the platform layer in use (platform::current()):
 // the workspace's applications, the window server's list and pictures, the
-// accessibility stand-in and its observers on the event thread.
+// accessibility stand-in and its observers, which deliver on the main thread.
 class PlatformAppsSource final : public AppsSource {
 public:
     std::vector<RunningApp> runningApplications() override;

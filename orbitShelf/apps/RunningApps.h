@@ -28,8 +28,8 @@ ModelSettings& appStateModelSettings();
 bool refreshRunningApps(
     std::optional<int32_t> excludedWindowNumber = std::nullopt, bool forcePublish = false);
 
-// How the model reacts to a window's notification. Runs on the event thread
-// and only posts work to the main thread: a destroyed window refreshes the
+// How the model reacts to a window's notification. Runs on the source's
+// delivering thread and only posts work to the main thread: a destroyed window refreshes the
 // model; a changed title refreshes it and, when the title is the only
 // change, still tells the views.
 void handleModelWindowNotification(const AxElement& element, const QString& name);

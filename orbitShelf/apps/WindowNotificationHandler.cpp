@@ -176,6 +176,7 @@ bool applyFullScreenRule(const WindowResizeReport& report, const QString& screen
         if (autoHide.value(screenKey) == kTrue)
             return false;
         fullScreenAutoHideFlags().dockHiddenFlags.insert(number, true);
+        startWaitingFullScreenChecks();
         if (autoHide.contains(screenKey))
             fullScreenAutoHideFlags().dockScreenFlags.insert(screenKey, autoHide.value(screenKey));
         else

@@ -18,10 +18,10 @@
 // offers to hide the bar (or hides it, and brings it back when the window
 // leaves full screen).
 //
-// Runs on the Accessibility event thread, where it only reads the window.
-// Everything that touches shared state (the model, the settings, the
-// full-screen maps, the screens) runs on the main thread, where the reads
-// are handed.
+// Runs where the observers deliver (the main thread), where it only reads
+// the window. Everything that touches shared state (the model, the settings,
+// the full-screen maps, the screens) is queued to the main thread with the
+// reads, so that it runs after the delivery as it would from any thread.
 void handleWindowNotification(const platform::AXElement& element, const QString& name);
 
 // Main thread. Catches up with the window manager's focus at once, for a key

@@ -70,7 +70,7 @@ public:
     // window is gone.
     std::vector<uint64_t> spacesForWindow(AppsSource& source) const;
 
-    // Subscribes to the window's notifications on the event thread. Does
+    // Subscribes to the window's notifications. Does
     // nothing for placeholders, windows without process id or element, or a
     // window that is already observed.
     void startObservingWindow(AppsSource& source, WindowNotificationHandler handler);

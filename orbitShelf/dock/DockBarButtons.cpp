@@ -17,9 +17,9 @@
 #include "dock/DockViewState.h"
 #include "dock/MapEntry.h"
 #include "dock/StackWindowList.h"
+#include "widgets/PaintFingerprint.h"
 
 #include <QApplication>
-#include <QDataStream>
 #include <QDrag>
 #include <QDragMoveEvent>
 #include <QMimeData>
@@ -218,13 +218,13 @@ void visitDockBarItem(Sink& sink, const AppState& state, const DockViewState& vi
     sink.app(appButtonLook(facts, item.rect, item.iconRect));
 }
 
-void write(QDataStream& out, const ButtonLabel& label)
+void write(PaintFingerprint& out, const ButtonLabel& label)
 {
     out << label.rect << label.radius << int(label.corners) << label.fill << label.textRect << label.font
         << label.textColour << label.text;
 }
 
-template <typename T> void write(QDataStream& out, const std::optional<T>& value)
+template <typename T> void write(PaintFingerprint& out, const std::optional<T>& value)
 {
     out << value.has_value();
     if (value) {
@@ -252,10 +252,9 @@ void paintDockBarItem(QPainter& painter, const AppState& state, const DockViewSt
 QByteArray dockBarItemLook(const AppState& state, const DockViewState& view, const DockBarItem& item,
     const QList<int32_t>& pids, int pinnedIndex, std::optional<int32_t> dropTarget)
 {
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
+    PaintFingerprint out;
     struct Writer {
-        QDataStream& out;
+        PaintFingerprint& out;
         void app(const AppButtonLook& look)
         {
             out << 'a' << look.frame << look.scale;
@@ -283,7 +282,7 @@ QByteArray dockBarItemLook(const AppState& state, const DockViewState& view, con
         void filling(const QIcon& icon, const QRectF& frame) { out << 'f' << icon.cacheKey() << frame; }
     } sink { out };
     visitDockBarItem(sink, state, view, item, pids, pinnedIndex, dropTarget);
-    return bytes;
+    return out.bytes();
 }
 
 DockBarInput::DockBarInput(AppState& state, DockView& view)

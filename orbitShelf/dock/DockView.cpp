@@ -21,8 +21,8 @@
 #include "dock/ToolSheets.h"
 #include "platform/DockWindowHints.h"
 #include "widgets/Badge.h"
+#include "widgets/PaintFingerprint.h"
 
-#include <QDataStream>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -354,20 +354,18 @@ QRect DockView::barPaintArea() const
 
 QByteArray DockView::panelLook() const
 {
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
+    PaintFingerprint out;
     out << m_picture.barRect << m_state.settings.dockColor() << m_pomodoroTile->isVisible() << m_hoveredItem
         << quint32(m_picture.items.size());
-    return bytes;
+    return out.bytes();
 }
 
 QByteArray DockView::itemLook(const DockBarItem& item, const QList<int32_t>& pids) const
 {
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
+    PaintFingerprint out;
     out << item.rect << item.iconRect << item.entryIndex;
     if (item.entryIndex < 0 || item.entryIndex >= int(m_entries.size()))
-        return bytes;
+        return out.bytes();
     // Mirrors what paintEvent draws for the item.
     const BarEntry& entry = m_entries[size_t(item.entryIndex)];
     out << int(entry.kind);
@@ -397,7 +395,7 @@ QByteArray DockView::itemLook(const DockBarItem& item, const QList<int32_t>& pid
         break;
     }
     }
-    return bytes;
+    return out.bytes();
 }
 
 double DockView::itemPaintMargin() const

@@ -7,6 +7,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <utility>
 
 namespace platform::x11 {
 
@@ -115,21 +116,31 @@ void EventHub::addToRunLoop(quint64 observer, QObject* runLoop)
 
 bool EventHub::ensureReader(QObject* runLoop)
 {
-    std::lock_guard lock(m_mutex);
-    if (m_reader)
-        return true;
-    if (m_events) // the reader existed and is gone: its thread ended
-        return false;
-    QString error;
-    m_events = XConnection::open(m_ctx->display(), &error);
-    if (!m_events) {
-        qCWarning(lcPlatform) << "window notifications are off:" << error;
-        return false;
+    EventReader* reader = nullptr;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_reader)
+            return true;
+        if (m_events) // the reader existed and is gone: its thread ended
+            return false;
+        QString error;
+        m_events = XConnection::open(m_ctx->display(), &error);
+        if (!m_events) {
+            qCWarning(lcPlatform) << "window notifications are off:" << error;
+            return false;
+        }
+        reader = new EventReader(weak_from_this(), m_events);
+        reader->moveToThread(runLoop->thread());
+        m_reader = reader;
     }
-    auto* reader = new EventReader(weak_from_this(), m_events);
-    reader->moveToThread(runLoop->thread());
-    m_reader = reader;
-    QMetaObject::invokeMethod(reader, [reader] { reader->start(); }, Qt::QueuedConnection);
+    // On the caller's own thread the reader starts listening at once, as a
+    // reader on a thread of its own would: a change made right after the
+    // first window is observed (a focus moved) must not fall before it.
+    if (runLoop->thread() == QThread::currentThread())
+        reader->start();
+    else
+        QMetaObject::invokeMethod(
+            reader, [reader] { reader->start(); }, Qt::QueuedConnection);
     return true;
 }
 
@@ -296,8 +307,11 @@ void EventHub::handleEvent(const xcb_generic_event_t* ev)
     case XCB_PROPERTY_NOTIFY: {
         auto* e = reinterpret_cast<const xcb_property_notify_event_t*>(ev);
         if (e->window == m_events->root()) {
+            // The window manager writes the active window twice per switch
+            // and both reports often arrive together: the value is read
+            // once, after the events at hand have been handled.
             if (e->atom == a.netActiveWindow)
-                activeChanged();
+                m_activeChangePending = true;
             else if (e->atom == a.netClientList)
                 clientListChanged();
             return;
@@ -351,6 +365,14 @@ void EventHub::handleEvent(const xcb_generic_event_t* ev)
     default:
         return;
     }
+}
+
+bool EventHub::readPendingChanges()
+{
+    if (!std::exchange(m_activeChangePending, false))
+        return false;
+    activeChanged();
+    return true;
 }
 
 void EventHub::activeChanged()
@@ -499,10 +521,12 @@ void EventReader::drain()
     // Handling an event may read replies, which pulls later events off the
     // socket into xcb's queue; keep going until the queue is empty so none
     // waits for the next socket activity.
-    while (xcb_generic_event_t* ev = xcb_poll_for_event(c)) {
-        Reply<xcb_generic_event_t> owned(ev, &free);
-        hub->handleEvent(ev);
-    }
+    do {
+        while (xcb_generic_event_t* ev = xcb_poll_for_event(c)) {
+            Reply<xcb_generic_event_t> owned(ev, &free);
+            hub->handleEvent(ev);
+        }
+    } while (hub->readPendingChanges());
     if (xcb_connection_has_error(c) && m_notifier && m_notifier->isEnabled()) {
         m_notifier->setEnabled(false);
         qCWarning(lcPlatform) << "the X connection of the window notifications is lost";

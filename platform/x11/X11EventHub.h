@@ -48,6 +48,9 @@ public:
 
     // Reader thread only.
     void handleEvent(const xcb_generic_event_t* event);
+    // What the events handled since the last call left to read; returns
+    // whether it read anything (which may have queued more events).
+    bool readPendingChanges();
     void startReading(); // selects the root and every registered window
     void watchWindow(xcb_window_t window);
     XConnection* events() const { return m_events.get(); }
@@ -98,6 +101,7 @@ private:
     std::map<xcb_window_t, Track> m_tracks;
     xcb_window_t m_active = 0;
     qint32 m_activePid = 0;
+    bool m_activeChangePending = false;
     std::set<xcb_window_t> m_clients;
 };
 

@@ -2,9 +2,14 @@
 
 #include "app/EventManager.h"
 #include "apps/Activation.h"
+#include "apps/DockVisibility.h"
+#include "apps/ScreenIdentifier.h"
 #include "apps/WindowActions.h"
 #include "switcher/SwitcherPopup.h"
 #include "tests/support/ChangeCounter.h"
+
+#include <QDeadlineTimer>
+#include <QGuiApplication>
 
 using namespace orbitshelf::test;
 using Kind = platform::fake::FakeAction::Kind;
@@ -146,6 +151,39 @@ TEST_F(ActivationTest, FocusingTheFocusedWindowPublishesNothing)
     EXPECT_EQ(notices.count, 1);
     focusWindow(n);
     EXPECT_EQ(notices.count, 1);
+}
+
+TEST_F(ActivationTest, AFocusChangesFullScreenLookRunsAtItsTimeAlsoWhenAFlagIsSetMeanwhile)
+{
+    // Half a second after a focus change the main screen's bar is shown or
+    // hidden by the full-screen flags as they stand then. A window that goes
+    // full screen in that half second must still be taken into account.
+    auto app = addApp(100, "Editor", { "a", "b" });
+    const int32_t focused = int32_t(*(*app->windows)[0]->num);
+    const int32_t fullScreen = int32_t(*(*app->windows)[1]->num);
+    AppState& state = AppState::shared();
+    state.settings.setEnableAutoHideWhenFullScreen(true);
+    const QString screen = screenIdentifierKey(QGuiApplication::primaryScreen());
+    fullScreenAutoHideFlags().dockHiddenFlags.clear();
+    fullScreenAutoHideFlags().dockScreenFlags.clear();
+    state.showSpaceDock.insert(screen, true);
+
+    const QDeadlineTimer due(500);
+    focusWindow(focused);
+    // The other window goes full screen and hides the bar.
+    fullScreenAutoHideFlags().dockHiddenFlags.insert(fullScreen, true);
+    startWaitingFullScreenChecks();
+    state.showSpaceDock.insert(screen, false);
+
+    while (!due.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    const QDeadlineTimer bound(2000);
+    while (!state.showSpaceDock.value(screen, false) && !bound.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_TRUE(state.showSpaceDock.value(screen, false))
+        << "the focused window is not full screen: its look brings the bar back";
+    fullScreenAutoHideFlags().dockHiddenFlags.clear();
+    QCoreApplication::processEvents();
 }
 
 TEST_F(ActivationTest, PreviousWindowNeedsTwoClicks)

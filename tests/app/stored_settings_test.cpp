@@ -181,3 +181,47 @@ TEST_F(StoredValues, ADamagedFileIsCopiedAsideBeforeTheFirstWriteRewritesIt)
     ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
     EXPECT_EQ(copy.readAll(), damaged);
 }
+
+TEST_F(StoredValues, AnAccessorSeesEveryChangeMadeAfterItsLastRead)
+{
+    // The accessors keep what they read; each kind of change must still reach
+    // them, whichever way it was made.
+    CustomSettings settings;
+    struct Case {
+        const char* key;
+        std::function<QVariant()> read;
+        QVariant stored; // as another writer puts it in the store
+        QVariant defaultValue;
+    };
+    const std::vector<Case> cases {
+        { "dockBadge", [&] { return QVariant(settings.dockBadge()); }, false, true },
+        { "stackAppLimit", [&] { return QVariant(settings.stackAppLimit()); }, 3, 8 },
+        { "dockBackgroundHeight", [&] { return QVariant(settings.dockBackgroundHeight()); }, 61.5, 50.0 },
+        { "dockColor", [&] { return QVariant(settings.dockColor()); }, QStringLiteral("123456"),
+            QStringLiteral("00cec9") },
+        { "autoHideDock", [&] { return variant(settings.autoHideSpaceDock()); },
+            QStringLiteral("{\"Optional(1A2B)\":\"true\"}"), variant(StringMap()) },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        const QString key = QString::fromLatin1(c.key);
+        EXPECT_EQ(c.read(), c.defaultValue);
+        UserDefaults::setValue(key, c.stored);
+        const QVariant written = c.read();
+        EXPECT_NE(written, c.defaultValue) << "a write through the store was not seen";
+        UserDefaults::remove(key);
+        EXPECT_EQ(c.read(), c.defaultValue) << "a removal was not seen";
+        UserDefaults::setValue(key, c.stored);
+        EXPECT_EQ(c.read(), written);
+        // Another file: its own value, and the first file's again on return.
+        {
+            TempUserDefaults other;
+            EXPECT_EQ(c.read(), c.defaultValue) << "a change of file was not seen";
+        }
+        UserDefaults::useFile(defaults.path());
+        EXPECT_EQ(c.read(), written);
+        UserDefaults::remove(key);
+    }
+    defaults.writeRaw("[General]\ndockColor=abcdef\n");
+    EXPECT_EQ(settings.dockColor(), QStringLiteral("abcdef")) << "a hand edit read again was not seen";
+}
