@@ -88,12 +88,18 @@ namespace {
                 if (r.keyCode == keyCode && r.mask == mask)
                     return r.reference;
             Registration registration { m_nextReference, keyCode, mask, keycodesFor(keyCode) };
+            // Every way out below has waited on the server (the keyboard map,
+            // the grab's answer), and key events read off the socket meanwhile
+            // would sit unseen: a refused key asked for again while the
+            // switcher holds the keyboard swallowed the release that ends it.
             if (registration.keycodes.empty()) {
                 qCInfo(lcHotKeys) << "no key on this keyboard for key code" << keyCode;
+                scheduleDrain();
                 return std::nullopt;
             }
             if (!grab(registration, true)) {
                 ungrab(registration);
+                scheduleDrain();
                 return std::nullopt;
             }
             ++m_nextReference;
@@ -129,6 +135,7 @@ namespace {
             if (!reply || reply->status != XCB_GRAB_STATUS_SUCCESS) {
                 qCWarning(lcHotKeys) << "the keyboard is held by another program (grab status"
                                      << (reply ? int(reply->status) : -1) << ")";
+                scheduleDrain();
                 return false;
             }
             m_grabbed = true;

@@ -5,6 +5,8 @@
 #include "platform/x11/X11HotKeys.h"
 #include "tests/support/X11TestTools.h"
 
+#include <QCoreApplication>
+
 #include <gtest/gtest.h>
 
 using namespace orbitshelf::test;
@@ -105,4 +107,29 @@ TEST(X11HotKeys, TheGrabbedKeyboardAndTheModifierMonitor)
     xdotool({ "key", "Super_L" });
     ASSERT_TRUE(waitUntil([&] { return seen.size() >= 2; }));
     EXPECT_EQ(seen, QStringList({ "monitor 59 1", "monitor 59 0" }));
+}
+
+TEST(X11HotKeys, KeysTypedIntoTheGrabArriveWhileARefusedKeyIsAskedForAgain)
+{
+    auto holder = platform::x11::createX11HotKeys();
+    auto hotKeys = platform::x11::createX11HotKeys();
+    ASSERT_TRUE(holder && hotKeys);
+    const auto held = holder->registerHotKey(kc::k, platform::carbon::command);
+    ASSERT_TRUE(held);
+    QStringList seen;
+    QObject::connect(hotKeys.get(), &platform::HotKeys::grabbedKeyDown,
+        [&](quint16 code) { seen << QStringLiteral("down %1").arg(code); });
+    QObject::connect(hotKeys.get(), &platform::HotKeys::grabbedKeyUp,
+        [&](quint16 code) { seen << QStringLiteral("up %1").arg(code); });
+    ASSERT_TRUE(hotKeys->grabKeyboard());
+    QCoreApplication::processEvents(); // the drain the grab schedules
+
+    // The key's events are on the socket when the refused registration waits
+    // for the server's answer, which reads them off it.
+    xdotool({ "key", "Tab" });
+    EXPECT_FALSE(hotKeys->registerHotKey(kc::k, platform::carbon::command));
+    EXPECT_TRUE(waitUntil([&] { return seen.size() >= 2; }));
+    EXPECT_EQ(seen, QStringList({ "down 48", "up 48" }));
+    hotKeys->ungrabKeyboard();
+    holder->unregisterHotKey(*held);
 }
