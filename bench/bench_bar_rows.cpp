@@ -5,8 +5,8 @@
 #include "app/SerialQueue.h"
 #include "apps/ActiveApp.h"
 #include "apps/Windows.h"
-#include "dock/BarEntries.h"
-#include "dock/DockBarGeometry.h"
+#include "dock/layout/BarEntries.h"
+#include "dock/layout/DockBarGeometry.h"
 #include "dock/DockTick.h"
 #include "tests/support/TempStores.h"
 

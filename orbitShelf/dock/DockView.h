@@ -2,9 +2,9 @@
 
 #include "app/SerialQueue.h"
 #include "apps/DockEdgeReserve.h"
-#include "dock/BarActions.h"
-#include "dock/BarEntries.h"
-#include "dock/DockBarGeometry.h"
+#include "dock/input/BarActions.h"
+#include "dock/layout/BarEntries.h"
+#include "dock/layout/DockBarGeometry.h"
 #include "dock/DockTick.h"
 #include "dock/DockViewState.h"
 

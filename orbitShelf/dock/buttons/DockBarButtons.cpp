@@ -1,0 +1,412 @@
+#include "dock/buttons/DockBarButtons.h"
+
+#include "platform/DockWindowHints.h"
+
+#include "app/AppState.h"
+#include "apps/ActiveApp.h"
+#include "apps/RunningApps.h"
+#include "apps/Windows.h"
+#include "dock/buttons/BarButtonPainter.h"
+#include "dock/buttons/ButtonLooks.h"
+#include "dock/layout/DockEdges.h"
+#include "dock/drawing/DockIcons.h"
+#include "dock/layout/DockLayout.h"
+#include "dock/layout/DockLayoutPass.h"
+#include "dock/DockLog.h"
+#include "dock/DockView.h"
+#include "dock/DockViewState.h"
+#include "dock/layout/MapEntry.h"
+#include "dock/buttons/StackWindowList.h"
+
+#include <QApplication>
+#include <QDataStream>
+#include <QDrag>
+#include <QDragMoveEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <type_traits>
+
+namespace {
+
+// A side bar has no room for tag chips.
+bool windowTagsAllowed(const AppState& state, const QString& screenID)
+{
+    return !isDockVertical(state, screenID);
+}
+
+// The rule inputs of `window`'s button on the bar of `screenID`.
+AppButtonInput appButtonInput(const AppState& state, const Windows& window, const Windows* hovered,
+    const QString& screenID, int windowCount, double buttonScale, bool enableWindowTag, bool isPinned)
+{
+    AppButtonInput in;
+    const auto app = state.allApps.value(window.appId.value_or(0));
+    in.windowNumber = window.num;
+    in.hoveredWindowNumber = hovered ? hovered->num : std::nullopt;
+    in.order = window.order;
+    in.hasTitle = window.title.has_value();
+    in.windowCount = windowCount;
+    in.buttonScale = buttonScale;
+    in.enableWindowTag = enableWindowTag;
+    in.isPinned = isPinned;
+    in.appRunning = app != nullptr;
+    in.appWindowCount = app && app->windows ? int(app->windows->size()) : 0;
+    in.listMode = mapEntry(state.spaceListmode, screenID);
+    in.screenWindowTagWidth = mapEntry(state.spaceWindowTagWidth, screenID);
+    in.iconSize = state.appIcon.height();
+    in.theme = buttonThemeFromText(state.settings.buttonTheme());
+    in.dockVertical = isDockVertical(state, screenID);
+    return in;
+}
+
+// What the state says about `window`'s button; `hovered` is the window under
+// the pointer (null: none).
+AppButtonFacts appButtonFacts(const AppState& state, Windows& window, const Windows* hovered,
+    const QString& screenID, int windowCount, double buttonScale, bool enableWindowTag, bool isPinned)
+{
+    AppButtonFacts facts;
+    facts.input = appButtonInput(
+        state, window, hovered, screenID, windowCount, buttonScale, enableWindowTag, isPinned);
+    const uint32_t number = window.num.value_or(0);
+    facts.icon = appButtonIcon(state, window, isPinned);
+    facts.focused = state.focusedWindow.value(number, false);
+    facts.previous = state.previousAppWindow == number;
+    facts.openIndicatorColour = state.settings.openIndicatorColor();
+    facts.previousIndicatorColour = state.settings.previousIndicatorColor();
+    facts.dockColour = state.settings.dockColor();
+    facts.dockTitleColour = state.settings.dockTitleColor();
+    facts.title = window.title.value_or(QString());
+    facts.font = QApplication::font();
+    // Reading a tag keeps it on the window, so only a button that shows one
+    // reads it.
+    if (showsWindowTagChip(facts.input) || overlayLabel(facts.input) == OverlayLabel::DisplayTagOnTagColor) {
+        ModelSettings& tags = appStateModelSettings();
+        facts.tag = window.displayTag(tags).value_or(QString());
+        facts.tagColour = window.tagColorName(tags);
+    }
+    return facts;
+}
+
+// A dragged icon as it follows the pointer: the icon with its shadow.
+QPixmap appDragPreview(const QIcon& icon, const QSizeF& size)
+{
+    // Room for the shadow below and beside the icon.
+    constexpr int margin = 6;
+    QPixmap preview(QSizeF(size.width() + 2 * margin, size.height() + 2 * margin).toSize());
+    preview.fill(Qt::transparent);
+    QPainter painter(&preview);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    // Where nothing composites, Qt shapes the drag window by the picture's
+    // mask and fills every partly transparent pixel: the soft shadow would
+    // show as an opaque box around the icon.
+    paintIconFilling(
+        painter, icon, QRectF(QPointF(margin, margin), size), platform::dockTranslucencyAvailable());
+    return preview;
+}
+
+// The dragged process id of a drop of our MIME type, when it is taken.
+std::optional<int32_t> acceptedAppDrop(const AppState& state, const QMimeData* mime)
+{
+    const QString type = QString::fromLatin1(kAppButtonMimeType);
+    std::optional<QByteArray> payload;
+    if (mime && mime->hasFormat(type))
+        payload = mime->data(type);
+    return droppedProcessId(payload, state.allApps.keys());
+}
+
+// An application reaching the stack limit is one stacked button, also with
+// a single window (or none) when the limit is 1 or less.
+bool showsStacked(int windowCount, int stackAppLimit)
+{
+    return windowCount >= stackAppLimit;
+}
+
+// The application of each item of the picture the view shows now.
+QList<int32_t> viewAppIds(const DockView& view)
+{
+    const std::vector<qint32>& ids = view.appIds();
+    return QList<int32_t>(ids.begin(), ids.end());
+}
+
+} // namespace
+
+QList<int32_t> barAppPids(const AppState& state)
+{
+    const std::vector<qint32> pids = dockLayoutInput(state).appIds;
+    return QList<int32_t>(pids.begin(), pids.end());
+}
+
+double appButtonsBarWidth(const AppState& state, const QString& screenID)
+{
+    const bool tags = windowTagsAllowed(state, screenID);
+    double width = 0;
+    for (const std::shared_ptr<ActiveApp>& pinned : state.pinnedAnNotRunning) {
+        Windows window;
+        window.num = 0;
+        window.appIconUrl = pinned ? pinned->appIconUrl : std::nullopt;
+        width += appButtonBarShare(appButtonInput(state, window, nullptr, screenID, 1, 0, tags, true));
+    }
+    const double scale = state.spaceButtonScale.value(screenID, 0);
+    const int limit = state.settings.stackAppLimit();
+    const bool replaceFinder = state.settings.replaceFinder();
+    for (int32_t pid : barAppPids(state)) {
+        const auto app = state.allApps.value(pid);
+        const int count = app && app->windows ? int(app->windows->size()) : 0;
+        if (!app || showsStacked(count, limit))
+            continue;
+        for (const std::shared_ptr<Windows>& window : app->sortAppWindows(replaceFinder))
+            width += appButtonBarShare(
+                appButtonInput(state, *window, nullptr, screenID, count, scale, tags, false));
+    }
+    return width;
+}
+
+std::optional<int32_t> itemProcessId(const DockBarItem& item, const QList<int32_t>& pids)
+{
+    if (item.kind != DockBarItem::Kind::App && item.kind != DockBarItem::Kind::Window)
+        return std::nullopt;
+    if (item.appIndex < 0 || item.appIndex >= pids.size())
+        return std::nullopt;
+    return pids[item.appIndex];
+}
+
+namespace {
+
+// What one item of the bar draws, handed to `sink` as the look it paints.
+template <typename Sink>
+void visitDockBarItem(Sink& sink, const AppState& state, const DockViewState& view, const DockBarItem& item,
+    const QList<int32_t>& pids, int pinnedIndex, std::optional<int32_t> dropTarget)
+{
+    const QString& screen = view.screenID;
+    const bool tags = windowTagsAllowed(state, screen);
+    const double scale = state.spaceButtonScale.value(screen, 0);
+
+    if (item.kind == DockBarItem::Kind::PinnedApp) {
+        const auto pinned = state.pinnedAnNotRunning.value(pinnedIndex);
+        Windows window;
+        window.num = 0;
+        window.appBundleName = pinned && pinned->appBundleName ? pinned->appBundleName : QString();
+        window.appIconUrl = pinned ? pinned->appIconUrl : std::nullopt;
+        const AppButtonFacts facts
+            = appButtonFacts(state, window, view.hoveredWindow.get(), screen, 1, 0, tags, true);
+        sink.app(appButtonLook(facts, item.rect, item.iconRect));
+        return;
+    }
+    const std::optional<int32_t> pid = itemProcessId(item, pids);
+    if (!pid)
+        return;
+    const auto app = state.allApps.value(*pid);
+    if (!app)
+        return;
+    const int count = app->windows ? int(app->windows->size()) : 0;
+    if (item.kind == DockBarItem::Kind::App && showsStacked(count, state.settings.stackAppLimit())) {
+        sink.stack(stackButtonLook(runningAppIcon(state, *pid), item.iconRect));
+        return;
+    }
+    const auto windows = app->sortAppWindows(state.settings.replaceFinder());
+    const int index = item.kind == DockBarItem::Kind::Window ? item.windowIndex : 0;
+    if (index < 0 || index >= int(windows.size())) {
+        // An application without a usable window still shows its icon.
+        sink.filling(runningAppIcon(state, *pid), item.iconRect);
+        return;
+    }
+    AppButtonFacts facts = appButtonFacts(
+        state, *windows[size_t(index)], view.hoveredWindow.get(), screen, count, scale, tags, false);
+    facts.dropTarget = dropTarget == pid && index == 0;
+    sink.app(appButtonLook(facts, item.rect, item.iconRect));
+}
+
+void write(QDataStream& out, const ButtonLabel& label)
+{
+    out << label.rect << label.radius << int(label.corners) << label.fill << label.textRect << label.font
+        << label.textColour << label.text;
+}
+
+template <typename T> void write(QDataStream& out, const std::optional<T>& value)
+{
+    out << value.has_value();
+    if (value) {
+        if constexpr (std::is_same_v<T, ButtonLabel>)
+            write(out, *value);
+        else
+            out << *value;
+    }
+}
+
+} // namespace
+
+void paintDockBarItem(QPainter& painter, const AppState& state, const DockViewState& view,
+    const DockBarItem& item, const QList<int32_t>& pids, int pinnedIndex, std::optional<int32_t> dropTarget)
+{
+    struct Painter {
+        QPainter& painter;
+        void app(const AppButtonLook& look) { paintAppButton(painter, look); }
+        void stack(const StackButtonLook& look) { paintStackButton(painter, look); }
+        void filling(const QIcon& icon, const QRectF& frame) { paintIconFilling(painter, icon, frame, true); }
+    } sink { painter };
+    visitDockBarItem(sink, state, view, item, pids, pinnedIndex, dropTarget);
+}
+
+QByteArray dockBarItemLook(const AppState& state, const DockViewState& view, const DockBarItem& item,
+    const QList<int32_t>& pids, int pinnedIndex, std::optional<int32_t> dropTarget)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    struct Writer {
+        QDataStream& out;
+        void app(const AppButtonLook& look)
+        {
+            out << 'a' << look.frame << look.scale;
+            write(out, look.iconRect);
+            // Icons are told apart by their key: streaming one would draw it.
+            out << look.icon.cacheKey();
+            write(out, look.chip);
+            write(out, look.dropHighlight);
+            out << look.dropFill << quint32(look.indicators.size());
+            for (const ButtonIndicator& i : look.indicators) {
+                out << i.bar << i.colour << i.edge << i.glowColour << quint32(i.glow.size());
+                for (const QRectF& ring : i.glow)
+                    out << ring;
+            }
+            write(out, look.overlay);
+            write(out, look.pinStar);
+        }
+        void stack(const StackButtonLook& look)
+        {
+            out << 's' << look.icon.cacheKey() << look.tilePixels;
+            for (const QRectF& tile : look.tiles)
+                out << tile;
+            out << look.outline << look.outlineColour << look.outlineWidth << look.outlineRadius;
+        }
+        void filling(const QIcon& icon, const QRectF& frame) { out << 'f' << icon.cacheKey() << frame; }
+    } sink { out };
+    visitDockBarItem(sink, state, view, item, pids, pinnedIndex, dropTarget);
+    return bytes;
+}
+
+DockBarInput::DockBarInput(AppState& state, DockView& view)
+    : QObject(&view)
+    , m_state(state)
+    , m_view(view)
+{
+    view.setAcceptDrops(true);
+    view.installEventFilter(this);
+}
+
+std::optional<DockBarItem> DockBarInput::itemAt(const QPointF& position) const
+{
+    for (const DockBarItem& item : m_view.picture().items) {
+        if (item.rect.contains(position))
+            return item;
+    }
+    return std::nullopt;
+}
+
+void DockBarInput::setDropTarget(std::optional<int32_t> target)
+{
+    if (m_dropTarget == target)
+        return;
+    m_dropTarget = target;
+    m_view.update();
+}
+
+bool DockBarInput::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != &m_view)
+        return false;
+    const QString mimeType = QString::fromLatin1(kAppButtonMimeType);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::LeftButton)
+            return false;
+        m_pressAt = mouse->position();
+        m_pressedItem = itemAt(mouse->position());
+        return false;
+    }
+    case QEvent::MouseMove: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (!m_pressAt || !m_pressedItem || !(mouse->buttons() & Qt::LeftButton))
+            return false;
+        if ((mouse->position() - *m_pressAt).manhattanLength() < QApplication::startDragDistance())
+            return false;
+        const std::optional<int32_t> pid = itemProcessId(*m_pressedItem, viewAppIds(m_view));
+        const double iconSide = m_pressedItem->iconRect.width();
+        m_pressAt.reset();
+        m_pressedItem.reset();
+        if (!pid)
+            return false;
+        auto* mime = new QMimeData;
+        mime->setData(mimeType, appButtonDragPayload(*pid));
+        QDrag drag(&m_view);
+        drag.setMimeData(mime);
+        const int side = std::max(16, int(iconSide));
+        const QPixmap preview = appDragPreview(runningAppIcon(m_state, *pid), QSizeF(side, side));
+        drag.setPixmap(preview);
+        drag.setHotSpot(QPoint(preview.width() / 2, preview.height() / 2));
+        qCDebug(lcDock) << "dragging application" << *pid;
+        drag.exec(Qt::MoveAction);
+        return true;
+    }
+    case QEvent::MouseButtonRelease: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        const std::optional<DockBarItem> pressed = m_pressedItem;
+        m_pressAt.reset();
+        m_pressedItem.reset();
+        if (mouse->button() != Qt::LeftButton || !pressed || pressed->kind != DockBarItem::Kind::App)
+            return false;
+        const std::optional<int32_t> pid = itemProcessId(*pressed, viewAppIds(m_view));
+        const auto app = pid ? m_state.allApps.value(*pid) : nullptr;
+        const int count = app && app->windows ? int(app->windows->size()) : 0;
+        if (!app || !showsStacked(count, m_state.settings.stackAppLimit()))
+            return false;
+        // A stacked button opens the list of its windows; a second click closes it.
+        if (m_windowList) {
+            m_windowList->close();
+            return true;
+        }
+        const QRect anchor(
+            m_view.mapToGlobal(pressed->rect.topLeft().toPoint()), pressed->rect.size().toSize());
+        m_windowList = openStackWindowList(m_state, *app, anchor, activateStackedWindow);
+        qCDebug(lcDock) << "listing the windows of application" << *pid;
+        return true;
+    }
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (!drag->mimeData()->hasFormat(mimeType)) {
+            drag->ignore();
+            return true;
+        }
+        const std::optional<DockBarItem> item = itemAt(drag->position());
+        setDropTarget(item ? itemProcessId(*item, viewAppIds(m_view)) : std::nullopt);
+        drag->acceptProposedAction();
+        return true;
+    }
+    case QEvent::DragLeave:
+        setDropTarget(std::nullopt);
+        return false;
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        setDropTarget(std::nullopt);
+        const std::optional<DockBarItem> item = itemAt(drop->position());
+        const std::optional<int32_t> dragged = acceptedAppDrop(m_state, drop->mimeData());
+        const std::optional<int32_t> target = item ? itemProcessId(*item, viewAppIds(m_view)) : std::nullopt;
+        if (!dragged.has_value() || !target.has_value()) {
+            qCInfo(lcDock) << "drop refused: not an application of the bar dropped on one";
+            drop->ignore();
+            return true;
+        }
+        drop->acceptProposedAction();
+        const int32_t draggedPid = dragged.value();
+        const int32_t targetPid = target.value();
+        qCDebug(lcDock) << "moving application" << draggedPid << "next to" << targetPid;
+        moveAppOrder(draggedPid, targetPid);
+        return true;
+    }
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,194 @@
+#include "dock/drawing/DockBarBackground.h"
+
+#include "widgets/RoundedCornersShape.h"
+#include "dock/DockViewState.h"
+
+#include <QCoreApplication>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+QColor dockTint(const QString& dockColor)
+{
+    bool ok = false;
+    const uint value = dockColor.toUInt(&ok, 16);
+    const uint rgb = ok && !dockColor.isEmpty() ? value : 0xF5BC53;
+    QColor tint(int((rgb >> 16) & 0xFF), int((rgb >> 8) & 0xFF), int(rgb & 0xFF));
+    tint.setAlphaF(0.15f);
+    return tint;
+}
+
+BarPanel horizontalBarPanel(
+    const QRectF& barRect, double screenWidth, bool fullScreenDock, double barWidth, double thickness)
+{
+    const double length = fullScreenDock ? screenWidth : barWidth;
+    QRectF rect(0, 0, std::max(0.0, length), std::max(0.0, thickness));
+    rect.moveCenter(barRect.center());
+    return { rect, 8 };
+}
+
+BarPanel verticalBarPanel(
+    const QRectF& area, const QString& position, double thickness, std::optional<double> length)
+{
+    const double height = length ? std::max(0.0, *length) : area.height();
+    const double width = std::max(0.0, thickness);
+    double x = area.center().x() - width / 2;
+    if (position == QLatin1String("right"))
+        x = area.right() - width;
+    else if (position == QLatin1String("left"))
+        x = area.left();
+    const double y = area.center().y() - height / 2 - 18;
+    return { QRectF(x, y, width, height), 10 };
+}
+
+namespace {
+
+// How far the panel's shadow reaches past its edge, with a point for the
+// antialiased rim.
+constexpr double kShadowReach = 25;
+
+void drawBarPanel(QPainter& painter, const BarPanel& panel, const QString& dockColor)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    // A soft black shadow (33 %, 24 points) as a few widening rings, faint
+    // enough together to read as one blur.
+    for (int ring = 6; ring >= 1; --ring) {
+        const double spread = ring * 4.0;
+        QPainterPath shade;
+        shade.addRoundedRect(panel.rect.adjusted(-spread, -spread, spread, spread),
+            panel.cornerRadius + spread, panel.cornerRadius + spread);
+        painter.fillPath(shade, QColor(0, 0, 0, int(0.33 * 255 / 6 / (1 + ring * 0.5))));
+    }
+    QPainterPath shape;
+    shape.addRoundedRect(panel.rect, panel.cornerRadius, panel.cornerRadius);
+    // The backdrop stands in for a blur: a dark, mostly opaque panel.
+    painter.fillPath(shape, QColor(28, 30, 34, 225));
+    painter.fillPath(shape, dockTint(dockColor));
+    painter.restore();
+}
+
+} // namespace
+
+void paintBarPanel(QPainter& painter, const BarPanel& panel, const QString& dockColor)
+{
+    if (panel.rect.isEmpty())
+        return;
+    // Rasterising the panel's rounded shapes is most of what drawing the bar
+    // costs, and the bar is drawn on every change of a button; the panel is
+    // drawn once per size, colour and sub-pixel offset and then copied.
+    const QTransform transform = painter.worldTransform();
+    if (transform.type() > QTransform::TxTranslate) {
+        drawBarPanel(painter, panel, dockColor);
+        return;
+    }
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QPointF corner = transform.map(panel.rect.topLeft()) - QPointF(kShadowReach, kShadowReach);
+    const QPoint whole(int(std::floor(corner.x())), int(std::floor(corner.y())));
+    const QPointF offset(std::round((corner.x() - whole.x()) * 64) / 64, std::round((corner.y() - whole.y()) * 64) / 64);
+
+    struct Key {
+        QSizeF size;
+        double radius;
+        QPointF offset;
+        QString colour;
+        qreal ratio;
+        bool operator==(const Key&) const = default;
+    };
+    struct Entry {
+        Key key;
+        QImage image;
+    };
+    static std::vector<Entry> cache; // one per bar on screen, most recent last
+    constexpr size_t kCapacity = 8;
+    const Key key { panel.rect.size(), panel.cornerRadius, offset, dockColor, ratio };
+    auto hit = std::find_if(cache.begin(), cache.end(), [&](const Entry& e) { return e.key == key; });
+    if (hit == cache.end()) {
+        const QSizeF logical = panel.rect.size() + QSizeF(2 * kShadowReach + 1, 2 * kShadowReach + 1);
+        QImage image(QSize(int(std::ceil(logical.width() * ratio)), int(std::ceil(logical.height() * ratio))),
+            QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+        {
+            QPainter p(&image);
+            drawBarPanel(p,
+                { QRectF(offset + QPointF(kShadowReach, kShadowReach), panel.rect.size()), panel.cornerRadius },
+                dockColor);
+        }
+        if (cache.size() >= kCapacity)
+            cache.erase(cache.begin());
+        cache.push_back({ key, std::move(image) });
+        hit = cache.end() - 1;
+    } else {
+        std::rotate(hit, hit + 1, cache.end());
+        hit = cache.end() - 1;
+    }
+    painter.save();
+    painter.resetTransform();
+    painter.drawImage(whole, hit->image);
+    painter.restore();
+}
+
+QString hotKeyBadgeText(const QString& key)
+{
+    QString text = key;
+    bool wordStart = true;
+    for (QChar& c : text) {
+        if (c.isSpace()) {
+            wordStart = true;
+            continue;
+        }
+        c = wordStart ? c.toUpper() : c.toLower();
+        wordStart = false;
+    }
+    return QCoreApplication::translate("DockBarBackground", "\u2325 %1").arg(text);
+}
+
+QRectF hotKeyBadgeRect(const QRectF& button, const QSizeF& labelSize)
+{
+    return QRectF(button.topLeft() - QPointF(5, 5), labelSize);
+}
+
+QRectF keptInside(const QRectF& rect, const QRectF& within)
+{
+    if (within.isEmpty())
+        return rect;
+    QRectF moved = rect;
+    if (moved.top() < within.top())
+        moved.moveTop(within.top());
+    if (moved.left() < within.left())
+        moved.moveLeft(within.left());
+    if (moved.right() > within.right())
+        moved.moveRight(within.right());
+    if (moved.bottom() > within.bottom())
+        moved.moveBottom(within.bottom());
+    return moved;
+}
+
+void paintHotKeyBadge(QPainter& painter, const QRectF& button, const QString& key, const QRectF& within)
+{
+    if (key.isEmpty())
+        return;
+    painter.save();
+    QFont font = painter.font();
+    // Four points would not read on an X11 screen at 96 dpi; the badge keeps
+    // its proportions at the smallest size that does.
+    font.setPixelSize(8);
+    painter.setFont(font);
+    const QString text = hotKeyBadgeText(key);
+    const QSizeF label = QFontMetricsF(font).size(Qt::TextSingleLine, text) + QSizeF(2, 2);
+    // Out past the bar's edge the badge would be cut (the window ends there).
+    const QRectF rect = keptInside(hotKeyBadgeRect(button, label), within);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const RoundedCornersShape shape { 4, RectCorners(5) };
+    painter.fillPath(shape.path(rect), Qt::black);
+    painter.setPen(Qt::white);
+    painter.drawText(rect, Qt::AlignCenter, text);
+    painter.restore();
+}
