@@ -5,9 +5,9 @@
 #include "app/SerialQueue.h"
 #include "apps/ActiveApp.h"
 #include "apps/Windows.h"
+#include "dock/DockTick.h"
 #include "dock/layout/BarEntries.h"
 #include "dock/layout/DockBarGeometry.h"
-#include "dock/DockTick.h"
 #include "tests/support/TempStores.h"
 
 #include <QApplication>

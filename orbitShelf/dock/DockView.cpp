@@ -3,19 +3,21 @@
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
 #include "apps/Windows.h"
+#include "dock/DockLog.h"
+#include "dock/DockTick.h"
 #include "dock/buttons/BarButtonPainter.h"
+#include "dock/buttons/ButtonDragDrop.h"
+#include "dock/buttons/ButtonFacts.h"
+#include "dock/buttons/HotKeyBadge.h"
+#include "dock/drawing/BarPanel.h"
+#include "dock/input/BarClicks.h"
 #include "dock/input/DockAutoHide.h"
-#include "dock/drawing/DockBarBackground.h"
-#include "dock/buttons/DockBarButtons.h"
 #include "dock/input/DockBarPointer.h"
 #include "dock/layout/DockDataRefresh.h"
 #include "dock/layout/DockEdges.h"
-#include "dock/input/DockItemInput.h"
 #include "dock/layout/DockLayoutPass.h"
-#include "dock/DockLog.h"
-#include "dock/DockTick.h"
-#include "dock/tiles/DockTilePainting.h"
 #include "dock/layout/MapEntry.h"
+#include "dock/tiles/DockTilePainting.h"
 #include "dock/tiles/PomodoroTile.h"
 #include "dock/tiles/ToolSheets.h"
 #include "platform/DockWindowHints.h"
@@ -67,7 +69,7 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
     // Hook: hover previews and the main button's tool hub and menu.
     m_pointer = new DockBarPointer(m_state, *this);
     // Hook: the window buttons take their drags, drops and stacked lists here.
-    m_buttonInput = new DockBarInput(m_state, *this);
+    m_dragDrop = new ButtonDragDrop(m_state, *this);
     // Hook: tiles.
     m_pomodoroTile = new PomodoroTile(m_state, screenID, this);
     m_pomodoroTile->hide();
@@ -370,11 +372,11 @@ QByteArray DockView::itemLook(const DockBarItem& item, const QList<int32_t>& pid
     out << int(entry.kind);
     switch (entry.kind) {
     case BarEntry::Kind::WindowButton:
-        out << dockBarItemLook(m_state, m_view, item, pids, 0, m_buttonInput->dropTarget()) << entry.badge
+        out << dockBarItemLook(m_state, m_view, item, pids, 0, m_dragDrop->dropTarget()) << entry.badge
             << entry.hotKey;
         break;
     case BarEntry::Kind::StackButton:
-        out << dockBarItemLook(m_state, m_view, item, pids, 0, m_buttonInput->dropTarget());
+        out << dockBarItemLook(m_state, m_view, item, pids, 0, m_dragDrop->dropTarget());
         break;
     case BarEntry::Kind::PinnedApp:
         out << dockBarItemLook(m_state, m_view, item, pids,
@@ -566,13 +568,13 @@ void DockView::paintEvent(QPaintEvent* event)
         const BarEntry& entry = m_entries[size_t(item.entryIndex)];
         switch (entry.kind) {
         case BarEntry::Kind::WindowButton:
-            paintDockBarItem(painter, m_state, m_view, item, pids, 0, m_buttonInput->dropTarget());
+            paintDockBarItem(painter, m_state, m_view, item, pids, 0, m_dragDrop->dropTarget());
             paintWindowButtonOverlays(painter, entry, item);
             // Hook: a window bound to a hot key shows its badge.
             paintHotKeyBadge(painter, item.iconRect, entry.hotKey, m_picture.barRect);
             break;
         case BarEntry::Kind::StackButton:
-            paintDockBarItem(painter, m_state, m_view, item, pids, 0, m_buttonInput->dropTarget());
+            paintDockBarItem(painter, m_state, m_view, item, pids, 0, m_dragDrop->dropTarget());
             break;
         case BarEntry::Kind::PinnedApp: {
             const int pinnedIndex = int(m_state.pinnedAnNotRunning.indexOf(entry.app));

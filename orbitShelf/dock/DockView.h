@@ -2,11 +2,11 @@
 
 #include "app/SerialQueue.h"
 #include "apps/DockEdgeReserve.h"
+#include "dock/DockTick.h"
+#include "dock/DockViewState.h"
 #include "dock/input/BarActions.h"
 #include "dock/layout/BarEntries.h"
 #include "dock/layout/DockBarGeometry.h"
-#include "dock/DockTick.h"
-#include "dock/DockViewState.h"
 
 #include <QByteArray>
 #include <QRectF>
@@ -20,7 +20,7 @@
 
 class AppState;
 class DockBarPointer;
-class DockBarInput;
+class ButtonDragDrop;
 class PomodoroTile;
 class ToolSheets;
 
@@ -57,7 +57,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     // Bar rows: clicks, the pinned applications' menu and the hover hide;
-    // menus and tiles first (dock/DockItemInput).
+    // menus and tiles first (dock/input/BarClicks).
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
@@ -111,7 +111,7 @@ private:
     // Hover previews and the settings menu.
     DockBarPointer* m_pointer = nullptr;
     // Window buttons: drag and drop, stacked buttons' window lists.
-    DockBarInput* m_buttonInput = nullptr;
+    ButtonDragDrop* m_dragDrop = nullptr;
     QString m_loggedButtons;
     // Hook: the break tile shown alone on the bar and the tool sheets.
     PomodoroTile* m_pomodoroTile = nullptr;

@@ -11,14 +11,14 @@
 #include "app/UserDefaults.h"
 #include "apps/ModelSettings.h"
 #include "apps/Windows.h"
+#include "dock/buttons/HotKeyBadge.h"
 #include "dock/menus/AppContextMenu.h"
 #include "dock/menus/AppContextMenuWidget.h"
-#include "dock/drawing/DockBarBackground.h"
 #include "dock/menus/DockSettingsMenu.h"
-#include "dock/menus/EditWindowForm.h"
 #include "dock/menus/MenuWidget.h"
-#include "settings/QuitView.h"
+#include "dock/menus/WindowTagEditorForm.h"
 #include "settings/GeneralConfig.h"
+#include "settings/QuitView.h"
 #include "settings/ScreensView.h"
 #include "shell/OnboardingWindow.h"
 #include "switcher/FloatDockView.h"
@@ -26,8 +26,8 @@
 #include "switcher/WindowHotKeyBinding.h"
 #include "tests/support/TempStores.h"
 #include "tools/FastFinderView.h"
-#include "tools/PasteBoardView.h"
 #include "tools/NoteView.h"
+#include "tools/PasteBoardView.h"
 #include "tools/PomodoroView.h"
 #include "tools/SettingView.h"
 
@@ -37,8 +37,8 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFontMetrics>
-#include <QGuiApplication>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHash>
 #include <QLabel>
 #include <QLineEdit>
@@ -200,7 +200,7 @@ std::vector<Surface> surfaces()
                 auto window = std::make_shared<Windows>();
                 window->num = 7;
                 window->title = QStringLiteral("notes");
-                return std::make_unique<EditWindowForm>(AppState::shared(), settings, window, [] {});
+                return std::make_unique<WindowTagEditorForm>(AppState::shared(), settings, window, [] {});
             } },
         { "ClipboardPanel",
             [] {

@@ -3,12 +3,12 @@
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
 #include "apps/Windows.h"
-#include "dock/layout/BarEntries.h"
 #include "dock/buttons/ButtonLooks.h"
-#include "dock/layout/DockBarGeometry.h"
 #include "dock/drawing/DockIcons.h"
-#include "dock/tiles/DockMainButton.h"
 #include "dock/drawing/NamedImages.h"
+#include "dock/layout/BarEntries.h"
+#include "dock/layout/DockBarGeometry.h"
+#include "dock/tiles/DockMainButton.h"
 #include "widgets/Badge.h"
 
 #include <QPainter>

@@ -19,5 +19,5 @@ void paintPlaceholderButton(
     QPainter& painter, const BarEntry& entry, const DockBarItem& item, const AppState& state);
 
 // The count badge of a window button, over whatever drew the button (the
-// hot-key badge is the bar background's paintHotKeyBadge).
+// hot-key badge is dock/buttons/HotKeyBadge's).
 void paintWindowButtonOverlays(QPainter& painter, const BarEntry& entry, const DockBarItem& item);

@@ -1,6 +1,5 @@
 #include "dock/input/DockAutoHide.h"
 
-
 namespace {
 
 bool isTrueText(const std::optional<QString>& text)

@@ -5,16 +5,16 @@
 #include "apps/ActiveApp.h"
 #include "apps/ProcessStatistics.h"
 #include "apps/Windows.h"
-#include "dock/drawing/DockBarBackground.h"
-#include "dock/layout/DockEdges.h"
 #include "dock/DockLog.h"
-#include "dock/tiles/DockMainButton.h"
-#include "dock/menus/DockSettingsMenu.h"
 #include "dock/DockView.h"
+#include "dock/layout/DockBarGeometry.h"
+#include "dock/layout/DockEdges.h"
+#include "dock/menus/DockSettingsMenu.h"
 #include "dock/menus/MenuWidget.h"
+#include "dock/preview/HoverPreviewWidget.h"
 #include "dock/preview/PreviewCapture.h"
 #include "dock/preview/WindowHoverHandler.h"
-#include "dock/preview/WindowHoverPreview.h"
+#include "dock/tiles/DockMainButton.h"
 #include "widgets/FloatingPanel.h"
 
 #include <QGuiApplication>
@@ -27,7 +27,7 @@ DockBarPointer::DockBarPointer(AppState& state, DockView& view)
     : QObject(&view)
     , m_state(state)
     , m_view(view)
-    , m_preview(new WindowHoverPreview(&view))
+    , m_preview(new HoverPreviewWidget(&view))
     , m_capture(std::make_unique<PreviewCapture>([&state](uint32_t number) -> std::optional<QImage> {
         if (state.settings.disablePreview())
             return std::nullopt;

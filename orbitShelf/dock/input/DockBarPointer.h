@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dock/preview/WindowHoverPreview.h"
+#include "dock/preview/HoverPreviewWidget.h"
 
 #include <QObject>
 #include <QPointF>
@@ -36,7 +36,7 @@ public:
     DockBarPointer(AppState& state, DockView& view);
     ~DockBarPointer() override;
 
-    WindowHoverPreview* preview() const { return m_preview; }
+    HoverPreviewWidget* preview() const { return m_preview; }
     const PreviewCapture& capture() const { return *m_capture; }
 
 protected:
@@ -53,7 +53,7 @@ private:
 
     AppState& m_state;
     DockView& m_view;
-    QPointer<WindowHoverPreview> m_preview; // a child of the bar, gone with it
+    QPointer<HoverPreviewWidget> m_preview; // a child of the bar, gone with it
     std::unique_ptr<PreviewCapture> m_capture;
     std::shared_ptr<Windows> m_window; // the window button under the pointer
     QRectF m_buttonRect;

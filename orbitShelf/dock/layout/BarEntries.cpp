@@ -5,8 +5,8 @@
 #include "apps/AppOrder.h"
 #include "apps/SupportFolder.h"
 #include "apps/Windows.h"
-#include "dock/layout/DockEdges.h"
 #include "dock/DockViewState.h"
+#include "dock/layout/DockEdges.h"
 
 #include <QRegularExpression>
 #include <QUrl>

@@ -72,3 +72,7 @@ inline constexpr double kLargestHoverScale = 1.2;
 // the icons' top edge). Nothing more: where nothing composites, every pixel
 // of the region not painted shows black.
 QRegion barDrawnRegion(const DockBarPicture& picture, const std::vector<QRectF>& extras, int hovered);
+
+// `rect` moved (not resized) as little as needed to lie inside `within`; as
+// it is when `within` is empty.
+QRectF keptInside(const QRectF& rect, const QRectF& within);

@@ -1,12 +1,12 @@
 #include "dock/layout/DockDataRefresh.h"
 
-#include "dock/DockReload.h"
 #include "app/AppState.h"
 #include "apps/DockBadgeReader.h"
 #include "apps/Pinning.h"
-#include "dock/input/DockAutoHide.h"
 #include "dock/DockHooks.h"
+#include "dock/DockReload.h"
 #include "dock/DockViewState.h"
+#include "dock/input/DockAutoHide.h"
 
 #include <algorithm>
 

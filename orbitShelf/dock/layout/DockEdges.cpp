@@ -1,7 +1,42 @@
 #include "dock/layout/DockEdges.h"
 
 #include "app/AppState.h"
-#include "dock/windows/DockFrames.h"
+
+namespace {
+
+bool isSideEdge(const QString& position)
+{
+    return position == QLatin1String("left") || position == QLatin1String("right");
+}
+
+} // namespace
+
+bool isDockHorizontal(const QString& mainDockPosition)
+{
+    return mainDockPosition == QLatin1String("bottom") || mainDockPosition == QLatin1String("top");
+}
+
+bool isMainDockVertical(const QString& mainDockPosition)
+{
+    return isSideEdge(mainDockPosition);
+}
+
+bool isDockVertical(const QString& screenId, const QString& mainDockScreenId, const QString& mainDockPosition,
+    const QMap<QString, QString>& spaceDockPosition)
+{
+    if (screenId == mainDockScreenId)
+        return isSideEdge(mainDockPosition);
+    const auto it = spaceDockPosition.constFind(screenId);
+    return it != spaceDockPosition.constEnd() && isSideEdge(*it);
+}
+
+QString dockPositionForScreen(bool isMain, const QString& screenId, const QString& mainDockPosition,
+    const QMap<QString, QString>& spaceDockPosition)
+{
+    if (isMain)
+        return mainDockPosition;
+    return spaceDockPosition.value(screenId, QStringLiteral("bottom"));
+}
 
 bool isDockHorizontal(const AppState& state)
 {

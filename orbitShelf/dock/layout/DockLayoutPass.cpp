@@ -4,7 +4,7 @@
 #include "apps/ActiveApp.h"
 #include "apps/AppOrder.h"
 #include "apps/ScreenIdentifier.h"
-#include "dock/buttons/DockBarButtons.h"
+#include "dock/buttons/ButtonFacts.h"
 #include "dock/layout/DockEdges.h"
 #include "dock/layout/MapEntry.h"
 

@@ -9,8 +9,8 @@
 #include "dock/DockLog.h"
 #include "dock/DockReload.h"
 #include "dock/DockViewState.h"
-#include "dock/menus/EditWindowForm.h"
 #include "dock/menus/Favorites.h"
+#include "dock/menus/WindowTagEditorForm.h"
 #include "platform/Platform.h"
 #include "platform/WindowServer.h"
 

@@ -4,8 +4,8 @@
 #include "app/AppState.h"
 #include "apps/Windows.h"
 #include "dock/DockLog.h"
-#include "dock/menus/DockSettingsMenu.h"
 #include "dock/DockViewState.h"
+#include "dock/menus/DockSettingsMenu.h"
 #include "dock/menus/MenuWidget.h"
 
 #include <QMenu>

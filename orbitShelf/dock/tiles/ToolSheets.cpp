@@ -1,8 +1,8 @@
 #include "dock/tiles/ToolSheets.h"
 
 #include "app/AppState.h"
-#include "dock/layout/DockEdges.h"
 #include "dock/DockViewState.h"
+#include "dock/layout/DockEdges.h"
 #include "tools/FastFinderView.h"
 #include "tools/PasteBoardView.h"
 #include "tools/PomodoroView.h"

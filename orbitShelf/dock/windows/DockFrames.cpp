@@ -10,11 +10,6 @@ qint64 truncated(double value)
     return static_cast<qint64>(std::trunc(value));
 }
 
-bool isSideEdge(const QString& position)
-{
-    return position == QLatin1String("left") || position == QLatin1String("right");
-}
-
 // The dock window is far taller (or wider) than the bar it draws: the room
 // above the bar holds previews and popovers without another window.
 constexpr qint64 dockWindowDepth = 500;
@@ -35,33 +30,6 @@ std::optional<DockScreen> dockScreenContaining(const std::vector<DockScreen>& sc
 std::optional<DockScreen> primaryDockScreen(const std::vector<DockScreen>& screens)
 {
     return dockScreenContaining(screens, QPointF(0, 0));
-}
-
-bool isDockHorizontal(const QString& mainDockPosition)
-{
-    return mainDockPosition == QLatin1String("bottom") || mainDockPosition == QLatin1String("top");
-}
-
-bool isMainDockVertical(const QString& mainDockPosition)
-{
-    return isSideEdge(mainDockPosition);
-}
-
-bool isDockVertical(const QString& screenId, const QString& mainDockScreenId, const QString& mainDockPosition,
-    const QMap<QString, QString>& spaceDockPosition)
-{
-    if (screenId == mainDockScreenId)
-        return isSideEdge(mainDockPosition);
-    const auto it = spaceDockPosition.constFind(screenId);
-    return it != spaceDockPosition.constEnd() && isSideEdge(*it);
-}
-
-QString dockPositionForScreen(bool isMain, const QString& screenId, const QString& mainDockPosition,
-    const QMap<QString, QString>& spaceDockPosition)
-{
-    if (isMain)
-        return mainDockPosition;
-    return spaceDockPosition.value(screenId, QStringLiteral("bottom"));
 }
 
 DockFrame mainDockWindowFrame(const QString& mainDockPosition, QSizeF primaryVisibleSize)

@@ -37,15 +37,6 @@ std::optional<DockScreen> dockScreenContaining(const std::vector<DockScreen>& sc
 // The primary screen is the one holding the dock-space origin.
 std::optional<DockScreen> primaryDockScreen(const std::vector<DockScreen>& screens);
 
-// Edge queries. Edge texts are "bottom", "top", "left" and "right"; anything
-// else is laid out as a bottom bar.
-bool isDockHorizontal(const QString& mainDockPosition);
-bool isMainDockVertical(const QString& mainDockPosition);
-bool isDockVertical(const QString& screenId, const QString& mainDockScreenId, const QString& mainDockPosition,
-    const QMap<QString, QString>& spaceDockPosition);
-QString dockPositionForScreen(bool isMain, const QString& screenId, const QString& mainDockPosition,
-    const QMap<QString, QString>& spaceDockPosition);
-
 // The main dock's window, from the primary screen's visible size. It is placed
 // from the global origin, whatever the visible frame's origin.
 DockFrame mainDockWindowFrame(const QString& mainDockPosition, QSizeF primaryVisibleSize);

@@ -1,8 +1,8 @@
 #include "dock/windows/DockWindows.h"
 
 #include "app/AppState.h"
-#include "dock/layout/DockEdges.h"
 #include "dock/DockLog.h"
+#include "dock/layout/DockEdges.h"
 
 #include <QTimer>
 

@@ -1,9 +1,9 @@
 #include "dock/windows/RootView.h"
 
 #include "app/AppState.h"
-#include "dock/input/DockAutoHide.h"
 #include "dock/DockLog.h"
 #include "dock/DockView.h"
+#include "dock/input/DockAutoHide.h"
 
 #include <QPainter>
 

@@ -2,8 +2,8 @@
 // painters drawing it: checked by rectangles, colours and texts, and by
 // pixels where the painter itself could go wrong.
 #include "dock/buttons/BarButtonPainter.h"
-#include "dock/layout/BarEntries.h"
 #include "dock/buttons/ButtonLooks.h"
+#include "dock/layout/BarEntries.h"
 #include "dock/layout/DockBarGeometry.h"
 #include "widgets/Badge.h"
 

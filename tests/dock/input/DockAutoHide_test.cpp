@@ -1,9 +1,9 @@
 // Hiding the bar: the strip's hover, full-screen windows, and the toast
 // over a full-screen window, rendered offscreen and checked by pixels.
-#include "tests/dock/DockTestSupport.h"
 #include "apps/DockVisibility.h"
 #include "dock/input/DockAutoHide.h"
 #include "dock/windows/FullScreenToast.h"
+#include "tests/dock/DockTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -3,12 +3,12 @@
 // button on the main button opens the settings menu; the tool hub's
 // popover stands next to that button; the preview's live capture runs only
 // while it is shown.
-#include "tests/dock/DockTestSupport.h"
+#include "dock/DockView.h"
 #include "dock/input/DockBarPointer.h"
 #include "dock/layout/DockEdges.h"
-#include "dock/tiles/DockMainButton.h"
-#include "dock/DockView.h"
 #include "dock/preview/PreviewCapture.h"
+#include "dock/tiles/DockMainButton.h"
+#include "tests/dock/DockTestSupport.h"
 
 #include <QApplication>
 #include <QMenu>

@@ -1,6 +1,6 @@
 // The bar's items in their order and each application's window entries.
-#include "tests/dock/DockTestSupport.h"
 #include "dock/layout/BarEntries.h"
+#include "tests/dock/DockTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The dock's writes into the shared state: the data refresh of a dock and
 // the layout pass over the running applications.
-#include "tests/dock/DockTestSupport.h"
 #include "apps/DockVisibility.h"
 #include "apps/ScreenIdentifier.h"
+#include "dock/DockViewState.h"
 #include "dock/layout/DockDataRefresh.h"
 #include "dock/layout/DockEdges.h"
 #include "dock/layout/DockLayoutPass.h"
-#include "dock/DockViewState.h"
+#include "tests/dock/DockTestSupport.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 // The bar's settings menu: its entries and texts, and what they do.
-#include "tests/dock/DockTestSupport.h"
 #include "dock/menus/DockSettingsMenu.h"
+#include "tests/dock/DockTestSupport.h"
 #include "tools/PomodoroRun.h"
 
 #include <gtest/gtest.h>

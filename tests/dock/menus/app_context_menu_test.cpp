@@ -1,10 +1,10 @@
 // The window button's right-click menu: which items it offers under which
 // titles, and what each action does to the window that was right-clicked.
-#include "tests/dock/DockTestSupport.h"
 #include "apps/Pinning.h"
-#include "dock/menus/AppContextMenu.h"
 #include "dock/DockViewState.h"
+#include "dock/menus/AppContextMenu.h"
 #include "dock/menus/Favorites.h"
+#include "tests/dock/DockTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Favourites added from the bar: one record per application name, its icon
 // a 128×128 PNG in the support folder, nothing half-made when the icon
 // cannot be written.
-#include "tests/dock/DockTestSupport.h"
 #include "apps/SupportFolder.h"
 #include "dock/menus/Favorites.h"
+#include "tests/dock/DockTestSupport.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,12 +1,12 @@
 // The tiles as widgets: the break tile's pill and countdown drawn and
 // tapped, the tool sheets filled only on the mouse's screen and closed with
 // their flag, and bar clicks mapped to the right window and tool.
-#include "tests/dock/DockTestSupport.h"
-#include "dock/input/DockBarPointer.h"
-#include "dock/input/DockItemInput.h"
 #include "dock/DockViewState.h"
+#include "dock/input/BarClicks.h"
+#include "dock/input/DockBarPointer.h"
 #include "dock/tiles/PomodoroTile.h"
 #include "dock/tiles/ToolSheets.h"
+#include "tests/dock/DockTestSupport.h"
 #include "tools/PomodoroRun.h"
 
 #include <QCoreApplication>

@@ -1,11 +1,11 @@
 // The launcher tile, the tool tiles and the Pomodoro break tile: sizes,
 // clicks, unpinning, which bar fills a sheet, the launcher search and the
 // break countdown.
-#include "tests/dock/DockTestSupport.h"
-#include "dock/tiles/DesktopLauncher.h"
 #include "dock/DockViewState.h"
+#include "dock/tiles/DesktopLauncher.h"
 #include "dock/tiles/PomodoroTile.h"
 #include "dock/tiles/ToolTiles.h"
+#include "tests/dock/DockTestSupport.h"
 
 #include <gtest/gtest.h>
 

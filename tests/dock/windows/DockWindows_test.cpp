@@ -1,6 +1,6 @@
-#include "tests/dock/DockTestSupport.h"
 #include "dock/layout/DockEdges.h"
 #include "dock/windows/DockWindows.h"
+#include "tests/dock/DockTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "dock/windows/DockHostWindows.h"
+#include "dock/windows/DockHostWidget.h"
 
 #include "app/AppState.h"
 #include "apps/DockEdgeReserve.h"

@@ -15,10 +15,10 @@ class Windows;
 
 // The sheet in which a window is named, its tag coloured and a hot key
 // picked. Name is stored by OK; colours the moment they are picked.
-class EditWindowForm final : public QDialog {
+class WindowTagEditorForm final : public QDialog {
     Q_OBJECT
 public:
-    EditWindowForm(AppState& state, ModelSettings& settings, std::shared_ptr<Windows> window,
+    WindowTagEditorForm(AppState& state, ModelSettings& settings, std::shared_ptr<Windows> window,
         std::function<void()> onClose, QWidget* parent = nullptr);
 
     QLineEdit* nameField() const { return m_name; }
@@ -39,5 +39,5 @@ private:
 
 // Opens the tag editor for a window, as the window menu's "Binding Hotkey"
 // does; onClose runs when it closes by any button.
-EditWindowForm* showWindowTagEditor(
+WindowTagEditorForm* showWindowTagEditor(
     std::shared_ptr<Windows> window, std::function<void()> onClose, QWidget* parent = nullptr);

@@ -1,4 +1,4 @@
-#include "dock/menus/EditWindowForm.h"
+#include "dock/menus/WindowTagEditorForm.h"
 
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
@@ -38,8 +38,8 @@ QIcon editorIcon(const AppState& state, const Windows& window)
 
 } // namespace
 
-EditWindowForm::EditWindowForm(AppState& state, ModelSettings& settings, std::shared_ptr<Windows> window,
-    std::function<void()> onClose, QWidget* parent)
+WindowTagEditorForm::WindowTagEditorForm(AppState& state, ModelSettings& settings,
+    std::shared_ptr<Windows> window, std::function<void()> onClose, QWidget* parent)
     : QDialog(parent)
     , m_editor(std::move(window), settings, std::move(onClose))
     , m_name(new QLineEdit(this))
@@ -101,16 +101,16 @@ EditWindowForm::EditWindowForm(AppState& state, ModelSettings& settings, std::sh
         m_editor.reset();
         accept();
     });
-    connect(cancel, &QPushButton::clicked, this, &EditWindowForm::reject);
+    connect(cancel, &QPushButton::clicked, this, &WindowTagEditorForm::reject);
     setFixedWidth(250 + 40);
 }
 
-void EditWindowForm::pickColour(const QColor& colour)
+void WindowTagEditorForm::pickColour(const QColor& colour)
 {
     m_editor.colourPicked(colour);
 }
 
-void EditWindowForm::reject()
+void WindowTagEditorForm::reject()
 {
     // Also the window's close button and Escape: the bar must hear that the
     // editor is gone, or its next "Binding Hotkey" only toggles it off.
@@ -118,17 +118,17 @@ void EditWindowForm::reject()
     QDialog::reject();
 }
 
-void EditWindowForm::showEvent(QShowEvent* event)
+void WindowTagEditorForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     m_editor.appear();
     m_name->setText(m_editor.tagName);
 }
 
-EditWindowForm* showWindowTagEditor(
+WindowTagEditorForm* showWindowTagEditor(
     std::shared_ptr<Windows> window, std::function<void()> onClose, QWidget* parent)
 {
-    auto* form = new EditWindowForm(
+    auto* form = new WindowTagEditorForm(
         AppState::shared(), appStateModelSettings(), std::move(window), std::move(onClose), parent);
     form->setAttribute(Qt::WA_DeleteOnClose);
     form->show();

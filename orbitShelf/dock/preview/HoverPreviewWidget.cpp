@@ -1,6 +1,6 @@
-#include "dock/preview/WindowHoverPreview.h"
+#include "dock/preview/HoverPreviewWidget.h"
 
-#include "dock/drawing/DockBarBackground.h"
+#include "dock/layout/DockBarGeometry.h"
 #include "platform/DockWindowHints.h"
 
 #include <QFontMetricsF>
@@ -29,7 +29,7 @@ void paintChip(QPainter& painter, const QRectF& rect, const QString& text)
 
 } // namespace
 
-WindowHoverPreview::WindowHoverPreview(QWidget* parent)
+HoverPreviewWidget::HoverPreviewWidget(QWidget* parent)
     : QWidget(parent,
         Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus)
     , m_translucent(platform::dockTranslucencyAvailable())
@@ -44,13 +44,13 @@ WindowHoverPreview::WindowHoverPreview(QWidget* parent)
     hide();
 }
 
-QSizeF WindowHoverPreview::chipSize(const QString& text) const
+QSizeF HoverPreviewWidget::chipSize(const QString& text) const
 {
     const QFontMetricsF metrics(font());
     return QSizeF(metrics.horizontalAdvance(text) + 2 * chipPadX, metrics.height() + 2 * chipPadY);
 }
 
-void WindowHoverPreview::present(
+void HoverPreviewWidget::present(
     const HoverPreviewLayout& layout, const QImage& picture, const QPointF& buttonCentre)
 {
     if (!layout.visible) {
@@ -91,7 +91,7 @@ void WindowHoverPreview::present(
     update();
 }
 
-void WindowHoverPreview::dismiss()
+void HoverPreviewWidget::dismiss()
 {
     m_layout = HoverPreviewLayout();
     m_picture = QImage();
@@ -99,7 +99,7 @@ void WindowHoverPreview::dismiss()
     hide();
 }
 
-void WindowHoverPreview::paintEvent(QPaintEvent*)
+void HoverPreviewWidget::paintEvent(QPaintEvent*)
 {
     if (!m_layout.visible)
         return;

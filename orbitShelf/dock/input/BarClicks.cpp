@@ -1,11 +1,11 @@
-#include "dock/input/DockItemInput.h"
+#include "dock/input/BarClicks.h"
 
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
+#include "dock/DockViewState.h"
+#include "dock/input/DockBarPointer.h"
 #include "dock/menus/AppContextMenuWidget.h"
 #include "dock/tiles/DesktopLauncher.h"
-#include "dock/input/DockBarPointer.h"
-#include "dock/DockViewState.h"
 #include "dock/tiles/ToolTiles.h"
 
 #include <QMenu>

@@ -1,12 +1,12 @@
 // Where the window buttons meet the bar: the order of its applications, the
 // state their pictures are read from and the window list of a stacked button.
-#include "tests/dock/DockTestSupport.h"
 #include "apps/AppOrder.h"
-#include "dock/drawing/AppIconButtonStyle.h"
-#include "dock/buttons/DockBarButtons.h"
-#include "dock/layout/DockLayoutPass.h"
 #include "dock/DockViewState.h"
+#include "dock/buttons/ButtonFacts.h"
 #include "dock/buttons/StackWindowList.h"
+#include "dock/drawing/AppIconButtonStyle.h"
+#include "dock/layout/DockLayoutPass.h"
+#include "tests/dock/DockTestSupport.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,11 +1,5 @@
-#include "dock/drawing/DockBarBackground.h"
+#include "dock/drawing/BarPanel.h"
 
-#include "widgets/RoundedCornersShape.h"
-#include "dock/DockViewState.h"
-
-#include <QCoreApplication>
-#include <QFont>
-#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -132,63 +126,5 @@ void paintBarPanel(QPainter& painter, const BarPanel& panel, const QString& dock
     painter.save();
     painter.resetTransform();
     painter.drawImage(whole, hit->image);
-    painter.restore();
-}
-
-QString hotKeyBadgeText(const QString& key)
-{
-    QString text = key;
-    bool wordStart = true;
-    for (QChar& c : text) {
-        if (c.isSpace()) {
-            wordStart = true;
-            continue;
-        }
-        c = wordStart ? c.toUpper() : c.toLower();
-        wordStart = false;
-    }
-    return QCoreApplication::translate("DockBarBackground", "\u2325 %1").arg(text);
-}
-
-QRectF hotKeyBadgeRect(const QRectF& button, const QSizeF& labelSize)
-{
-    return QRectF(button.topLeft() - QPointF(5, 5), labelSize);
-}
-
-QRectF keptInside(const QRectF& rect, const QRectF& within)
-{
-    if (within.isEmpty())
-        return rect;
-    QRectF moved = rect;
-    if (moved.top() < within.top())
-        moved.moveTop(within.top());
-    if (moved.left() < within.left())
-        moved.moveLeft(within.left());
-    if (moved.right() > within.right())
-        moved.moveRight(within.right());
-    if (moved.bottom() > within.bottom())
-        moved.moveBottom(within.bottom());
-    return moved;
-}
-
-void paintHotKeyBadge(QPainter& painter, const QRectF& button, const QString& key, const QRectF& within)
-{
-    if (key.isEmpty())
-        return;
-    painter.save();
-    QFont font = painter.font();
-    // Four points would not read on an X11 screen at 96 dpi; the badge keeps
-    // its proportions at the smallest size that does.
-    font.setPixelSize(8);
-    painter.setFont(font);
-    const QString text = hotKeyBadgeText(key);
-    const QSizeF label = QFontMetricsF(font).size(Qt::TextSingleLine, text) + QSizeF(2, 2);
-    // Out past the bar's edge the badge would be cut (the window ends there).
-    const QRectF rect = keptInside(hotKeyBadgeRect(button, label), within);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const RoundedCornersShape shape { 4, RectCorners(5) };
-    painter.fillPath(shape.path(rect), Qt::black);
-    painter.setPen(Qt::white);
-    painter.drawText(rect, Qt::AlignCenter, text);
     painter.restore();
 }

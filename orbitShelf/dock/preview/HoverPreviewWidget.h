@@ -11,10 +11,10 @@
 // centred on the button moved by the layout's offset. A window of its own
 // above the bar (the bar's window is shaped to the bar where nothing
 // composites), which never takes input or focus.
-class WindowHoverPreview final : public QWidget {
+class HoverPreviewWidget final : public QWidget {
     Q_OBJECT
 public:
-    explicit WindowHoverPreview(QWidget* parent);
+    explicit HoverPreviewWidget(QWidget* parent);
 
     // Places and paints the preview; the button centre is in screen
     // coordinates. An invisible layout hides it.

@@ -10,8 +10,7 @@
 
 class QPainter;
 
-// The translucent panel behind the bar and the hot-key badge of window
-// buttons: plain rules, and the painting of their results.
+// The translucent panel behind the bar: its rules, and its painting.
 
 // The dock colour text as one base-16 number (no "#"), at 15 % opacity; an
 // empty or non-hexadecimal text gives the amber F5BC53.
@@ -36,19 +35,3 @@ BarPanel verticalBarPanel(
 
 // Paints a panel: the backdrop, the tint and a soft shadow.
 void paintBarPanel(QPainter& painter, const BarPanel& panel, const QString& dockColor);
-
-// "⌥ F" for the key f: the option sign, a blank, the key with each word
-// capitalised.
-QString hotKeyBadgeText(const QString& key);
-
-// Where the badge of a button sits: its top-left corner 5 points above and
-// left of the button's.
-QRectF hotKeyBadgeRect(const QRectF& button, const QSizeF& labelSize);
-
-// Paints the badge of a window button; nothing for an empty key.
-// `within` (the bar's panel), when given, holds the whole badge.
-void paintHotKeyBadge(
-    QPainter& painter, const QRectF& button, const QString& key, const QRectF& within = QRectF());
-// `rect` moved (not resized) as little as needed to lie inside `within`; as
-// it is when `within` is empty.
-QRectF keptInside(const QRectF& rect, const QRectF& within);
