@@ -67,13 +67,13 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
         connect(&m_state, &AppState::secondsShown, this, [this] { m_tickClock->plan(); });
     }
     // Hook: hover previews and the main button's tool hub and menu.
-    m_pointer = new DockBarPointer(m_state, *this);
+    new DockBarPointer(m_state, *this);
     // Hook: the window buttons take their drags, drops and stacked lists here.
     m_dragDrop = new ButtonDragDrop(m_state, *this);
     // Hook: tiles.
     m_pomodoroTile = new PomodoroTile(m_state, screenID, this);
     m_pomodoroTile->hide();
-    m_toolSheets = new ToolSheets(m_state, m_view, this);
+    new ToolSheets(m_state, m_view, this);
 }
 
 void DockView::setScreenArea(const QRectF& area)
@@ -158,14 +158,6 @@ void DockView::refreshPicture()
             m_appIds.push_back(entry.pid);
     }
     m_picture = dockBarPicture(geometryInput());
-    // The bar's measured size, kept in the dock's state for the views that
-    // read it.
-    m_view.width = m_picture.barRect.width();
-    m_view.height = m_picture.barRect.height();
-    for (const DockBarItem& item : m_picture.items) {
-        if (item.entryIndex >= 0 && m_entries[size_t(item.entryIndex)].kind == BarEntry::Kind::WindowButton)
-            recordAppIconFrame(m_view.appIconFrames, m_entries[size_t(item.entryIndex)].pid, item.rect);
-    }
     if (m_hoveredItem >= int(m_picture.items.size()))
         m_hoveredItem = -1;
     // Hook: during a Pomodoro break the bar shows the break tile alone, in
@@ -326,14 +318,12 @@ void DockView::mouseMoveEvent(QMouseEvent* event)
 
 void DockView::enterEvent(QEnterEvent* event)
 {
-    m_view.isHovering = true;
     m_hoverHide.hovering(true);
     QWidget::enterEvent(event);
 }
 
 void DockView::leaveEvent(QEvent* event)
 {
-    m_view.isHovering = false;
     m_hoveredItem = -1;
     m_hoverHide.hovering(false);
     updateBar();

@@ -19,10 +19,8 @@
 #include <vector>
 
 class AppState;
-class DockBarPointer;
 class ButtonDragDrop;
 class PomodoroTile;
-class ToolSheets;
 
 // The bar of one screen: paints the picture that dockBarPicture computes
 // from AppState and this dock's state, and takes input only inside the bar.
@@ -108,12 +106,9 @@ private:
     int m_hoveredItem = -1;
     QString m_loggedPicture;
     QString m_loggedFocus; // the focused window as last logged
-    // Hover previews and the settings menu.
-    DockBarPointer* m_pointer = nullptr;
     // Window buttons: drag and drop, stacked buttons' window lists.
     ButtonDragDrop* m_dragDrop = nullptr;
     QString m_loggedButtons;
-    // Hook: the break tile shown alone on the bar and the tool sheets.
+    // Hook: the break tile shown alone on the bar.
     PomodoroTile* m_pomodoroTile = nullptr;
-    ToolSheets* m_toolSheets = nullptr;
 };

@@ -121,11 +121,6 @@ bool showIconOnAppear(const AppButtonInput& in)
     return !isMode(in, "list");
 }
 
-double appButtonBarShare(const AppButtonInput& in)
-{
-    return appButtonWidth(in, showIconOnAppear(in)) + 5.0;
-}
-
 QByteArray appButtonDragPayload(int32_t processId)
 {
     return QByteArray::number(processId);

@@ -63,11 +63,6 @@ OverlayLabel overlayLabel(const AppButtonInput& in);
 // Whether the button shows its icon once it has appeared.
 bool showIconOnAppear(const AppButtonInput& in);
 
-// Room a button takes on its bar: its width once shown plus 5 points. The
-// layout pass adds these up for the screen's bar width, once per pass, so
-// redrawing the bar never grows it.
-double appButtonBarShare(const AppButtonInput& in);
-
 // Drag and drop between buttons carries the dragged application's process
 // id in a MIME type of our own; nothing else is accepted as a drop.
 inline constexpr char kAppButtonMimeType[] = "application/x-orbitshelf-app-pid";

@@ -94,31 +94,6 @@ QList<int32_t> barAppPids(const AppState& state)
     return QList<int32_t>(pids.begin(), pids.end());
 }
 
-double appButtonsBarWidth(const AppState& state, const QString& screenID)
-{
-    const bool tags = windowTagsAllowed(state, screenID);
-    double width = 0;
-    for (const std::shared_ptr<ActiveApp>& pinned : state.pinnedAnNotRunning) {
-        Windows window;
-        window.num = 0;
-        window.appIconUrl = pinned ? pinned->appIconUrl : std::nullopt;
-        width += appButtonBarShare(appButtonInput(state, window, nullptr, screenID, 1, 0, tags, true));
-    }
-    const double scale = state.spaceButtonScale.value(screenID, 0);
-    const int limit = state.settings.stackAppLimit();
-    const bool replaceFinder = state.settings.replaceFinder();
-    for (int32_t pid : barAppPids(state)) {
-        const auto app = state.allApps.value(pid);
-        const int count = app && app->windows ? int(app->windows->size()) : 0;
-        if (!app || showsStackedButton(count, limit))
-            continue;
-        for (const std::shared_ptr<Windows>& window : app->sortAppWindows(replaceFinder))
-            width += appButtonBarShare(
-                appButtonInput(state, *window, nullptr, screenID, count, scale, tags, false));
-    }
-    return width;
-}
-
 std::optional<int32_t> itemProcessId(const DockBarItem& item, const QList<int32_t>& pids)
 {
     if (item.kind != DockBarItem::Kind::App && item.kind != DockBarItem::Kind::Window)

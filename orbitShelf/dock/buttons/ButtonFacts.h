@@ -20,10 +20,6 @@ class QPainter;
 // application that has none yet, by process id.
 QList<int32_t> barAppPids(const AppState& state);
 
-// The width the window buttons of a screen's bar take: every button's width
-// once shown plus 5 points, summed once per layout pass.
-double appButtonsBarWidth(const AppState& state, const QString& screenID);
-
 // An application reaching the stack limit is one stacked button, also with
 // a single window (or none) when the limit is 1 or less.
 bool showsStackedButton(int windowCount, int stackAppLimit);

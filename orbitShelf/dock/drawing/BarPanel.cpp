@@ -17,29 +17,6 @@ QColor dockTint(const QString& dockColor)
     return tint;
 }
 
-BarPanel horizontalBarPanel(
-    const QRectF& barRect, double screenWidth, bool fullScreenDock, double barWidth, double thickness)
-{
-    const double length = fullScreenDock ? screenWidth : barWidth;
-    QRectF rect(0, 0, std::max(0.0, length), std::max(0.0, thickness));
-    rect.moveCenter(barRect.center());
-    return { rect, 8 };
-}
-
-BarPanel verticalBarPanel(
-    const QRectF& area, const QString& position, double thickness, std::optional<double> length)
-{
-    const double height = length ? std::max(0.0, *length) : area.height();
-    const double width = std::max(0.0, thickness);
-    double x = area.center().x() - width / 2;
-    if (position == QLatin1String("right"))
-        x = area.right() - width;
-    else if (position == QLatin1String("left"))
-        x = area.left();
-    const double y = area.center().y() - height / 2 - 18;
-    return { QRectF(x, y, width, height), 10 };
-}
-
 namespace {
 
 // How far the panel's shadow reaches past its edge, with a point for the
@@ -85,7 +62,8 @@ void paintBarPanel(QPainter& painter, const BarPanel& panel, const QString& dock
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     const QPointF corner = transform.map(panel.rect.topLeft()) - QPointF(kShadowReach, kShadowReach);
     const QPoint whole(int(std::floor(corner.x())), int(std::floor(corner.y())));
-    const QPointF offset(std::round((corner.x() - whole.x()) * 64) / 64, std::round((corner.y() - whole.y()) * 64) / 64);
+    const QPointF offset(
+        std::round((corner.x() - whole.x()) * 64) / 64, std::round((corner.y() - whole.y()) * 64) / 64);
 
     struct Key {
         QSizeF size;
@@ -112,7 +90,8 @@ void paintBarPanel(QPainter& painter, const BarPanel& panel, const QString& dock
         {
             QPainter p(&image);
             drawBarPanel(p,
-                { QRectF(offset + QPointF(kShadowReach, kShadowReach), panel.rect.size()), panel.cornerRadius },
+                { QRectF(offset + QPointF(kShadowReach, kShadowReach), panel.rect.size()),
+                    panel.cornerRadius },
                 dockColor);
         }
         if (cache.size() >= kCapacity)

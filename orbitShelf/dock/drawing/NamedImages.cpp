@@ -168,15 +168,6 @@ void drawThemeStrip(QPainter& p, const QRectF& r, int theme)
 
 } // namespace
 
-QSize namedImageNaturalSize(const QString& name)
-{
-    if (markIndex(name))
-        return QSize(128, 128);
-    if (themeIndex(name))
-        return QSize(200, 40);
-    return QSize();
-}
-
 QImage namedImage(const QString& name, const QSize& size)
 {
     const std::optional<int> mark = markIndex(name);

@@ -15,10 +15,6 @@
 // An unknown name gives a null image.
 QImage namedImage(const QString& name, const QSize& size);
 
-// The size a named picture is designed at (its aspect ratio); empty for an
-// unknown name.
-QSize namedImageNaturalSize(const QString& name);
-
 // The picture the main button shows: the uploaded file when the settings say
 // so and it can be read, else the built-in picture named in the settings,
 // else "Finder". Cached per file and name.

@@ -188,9 +188,3 @@ void BarHoverHide::hovering(bool inside)
         state->publish();
     });
 }
-
-void recordAppIconFrame(QMap<int32_t, QRectF>& frames, int32_t pid, const QRectF& frame)
-{
-    if (!frames.contains(pid))
-        frames.insert(pid, frame);
-}

@@ -101,6 +101,3 @@ private:
     // does nothing.
     std::shared_ptr<uint64_t> m_generation;
 };
-
-// Keeps the first frame reported for an application's icon.
-void recordAppIconFrame(QMap<int32_t, QRectF>& frames, int32_t pid, const QRectF& frame);

@@ -242,8 +242,7 @@ void DockBarPointer::toggleToolHub(const QRectF& button)
         m_toolHub->close();
         return;
     }
-    DockViewState& dock = m_view.viewState();
-    dock.settingPopup = true;
+    const DockViewState& dock = m_view.viewState();
     QWidget* content = toolHubPopoverContent(m_state).release();
     const QSize size = content->sizeHint().expandedTo(QSize(320, 240));
     const QRectF global(m_view.mapToGlobal(button.topLeft()), button.size());
@@ -251,15 +250,11 @@ void DockBarPointer::toggleToolHub(const QRectF& button)
     // A floating panel rather than a popup: it closes when another window
     // takes the focus, and that window still gets the click (a popup's
     // pointer grab would swallow it).
-    QPointer<DockView> view(&m_view);
     QRectF frame(toolHubPopoverOrigin(global, size, edge), QSizeF(size));
     // Centred on a button at the screen's end, the panel would start off it.
     if (QScreen* screen = QGuiApplication::screenAt(global.center().toPoint()))
         frame = keptInside(frame, QRectF(screen->geometry()));
-    auto* panel = new FloatingPanel(content, frame.toRect(), [view](bool presented) {
-        if (view)
-            view->viewState().settingPopup = presented;
-    });
+    auto* panel = new FloatingPanel(content, frame.toRect(), {});
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setWindowTitle(QStringLiteral("orbitShelf tools"));
     m_toolHub = panel;

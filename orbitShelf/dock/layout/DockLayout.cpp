@@ -37,18 +37,6 @@ AppArrangement appArrangement(int windowCount, int stackAppLimit)
     return AppArrangement::Expanded;
 }
 
-double expandedWindowSlotWidth(const DockLayoutSettings& settings, bool vertical)
-{
-    if (onlyIcon(settings))
-        return settings.iconSize + 5;
-    return settings.iconSize + (vertical ? 10 : fullTagWidth);
-}
-
-double iconSlotWidth(const DockLayoutSettings& settings)
-{
-    return settings.iconSize + 10;
-}
-
 int countBarSlots(const DockLayoutInput& input)
 {
     int slotTotal = 0;
@@ -114,8 +102,6 @@ ScreenLayout layoutDockForScreen(const DockLayoutInput& input, const ScreenLayou
     const DockLayoutSettings& settings = input.settings;
     const double sw = state.screenWidth.value_or(0);
     const double sh = state.screenHeight.value_or(0);
-    const double slotWidth = expandedWindowSlotWidth(settings, state.vertical);
-    const double iconSlot = iconSlotWidth(settings);
 
     ScreenLayout layout;
     layout.items = input.pinnedNotRunningCount;
@@ -123,16 +109,12 @@ ScreenLayout layoutDockForScreen(const DockLayoutInput& input, const ScreenLayou
         switch (appArrangement(count, settings.stackAppLimit)) {
         case AppArrangement::Single:
             layout.items += 1;
-            layout.total += iconSlot;
             break;
         case AppArrangement::Stacked:
             layout.items += 1;
-            layout.total += iconSlot;
             layout.windows += count;
             break;
         case AppArrangement::Expanded:
-            layout.total += count * slotWidth;
-            layout.expandedWindows += count;
             layout.windows += count;
             break;
         }

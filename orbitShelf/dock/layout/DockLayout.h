@@ -24,7 +24,7 @@ struct DockLayoutSettings {
 // What is on the bar, the same for every screen.
 struct DockLayoutInput {
     std::vector<int> appWindowCounts; // one entry per running application, in bar order
-    std::vector<qint32> appIds;       // their process ids, when known
+    std::vector<qint32> appIds; // their process ids, when known
     int pinnedNotRunningCount = 0;
     DockLayoutSettings settings;
 };
@@ -45,11 +45,9 @@ struct ScreenLayout {
     std::optional<double> buttonScale;
     double dockHeight = 0; // length of a vertical bar
     int totalAppCount = 0; // items + windows
-    // How the total was reached, for the views and for diagnostics.
-    double total = 0; // points the running applications need along a horizontal bar
+    // How the count was reached.
     int items = 0;
     int windows = 0;
-    int expandedWindows = 0;
     int barSlots = 0;
 };
 
@@ -60,12 +58,6 @@ enum class AppArrangement {
 };
 
 AppArrangement appArrangement(int windowCount, int stackAppLimit);
-
-// Width of one window button of an expanded application.
-double expandedWindowSlotWidth(const DockLayoutSettings& settings, bool vertical);
-
-// Width of one icon of the bar.
-double iconSlotWidth(const DockLayoutSettings& settings);
 
 // Number of buttons on a bar (the same on every screen).
 int countBarSlots(const DockLayoutInput& input);

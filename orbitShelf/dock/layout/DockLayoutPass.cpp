@@ -4,7 +4,6 @@
 #include "apps/ActiveApp.h"
 #include "apps/AppOrder.h"
 #include "apps/ScreenIdentifier.h"
-#include "dock/buttons/ButtonFacts.h"
 #include "dock/layout/DockEdges.h"
 #include "dock/layout/MapEntry.h"
 
@@ -59,8 +58,6 @@ ScreenLayout layoutDockForScreen(AppState& state, const QString& screenID)
     if (layout.buttonScale)
         state.spaceButtonScale.insert(screenID, *layout.buttonScale);
     state.spaceDockHeight.insert(screenID, layout.dockHeight);
-    // Hook: the window buttons' share of the bar, summed here once per pass.
-    state.spaceDockWidth.insert(screenID, appButtonsBarWidth(state, screenID));
     state.totalAppCount = qint32(layout.totalAppCount);
     return layout;
 }

@@ -209,7 +209,6 @@ void runAppMenuAction(AppMenuAction action, const AppMenuTarget& target, DockVie
         state.publish();
         return;
     case AppMenuAction::BindHotkey: {
-        dock.currentWindow = target.window;
         if (!services.later)
             return;
         const auto open = services.openTagEditor;

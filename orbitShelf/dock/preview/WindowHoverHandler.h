@@ -31,8 +31,6 @@ public:
     // capture not allowed and previews on); later calls ask nothing.
     void hoverChanged(bool disablePreview);
 
-    bool hasPrompted() const { return m_prompted; }
-
 private:
     HoverPermissionServices m_services;
     bool m_prompted = false;

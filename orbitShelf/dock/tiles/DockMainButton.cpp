@@ -9,12 +9,6 @@
 #include <algorithm>
 #include <cmath>
 
-QSizeF mainButtonLabelSize(double iconWidth, double iconHeight, double buttonScale, double inset)
-{
-    return QSizeF(
-        std::max(0.0, iconWidth - buttonScale - inset), std::max(0.0, iconHeight - buttonScale - inset));
-}
-
 namespace {
 
 void drawMainButtonLabel(QPainter& painter, const QRectF& label, const QImage& image)

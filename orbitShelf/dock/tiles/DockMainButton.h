@@ -14,10 +14,6 @@ class QPainter;
 
 // The main button of the bar: its label and the popover its left click opens.
 
-// The label's size: the icon size less the screen's scale and the inset the
-// bar container chooses, never negative.
-QSizeF mainButtonLabelSize(double iconWidth, double iconHeight, double buttonScale, double inset);
-
 // Paints the label centred in the button: the picture filling its size
 // (keeping its aspect), a soft shadow, rounded corners of 10.
 void paintMainButtonLabel(

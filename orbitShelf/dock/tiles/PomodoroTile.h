@@ -48,7 +48,6 @@ public:
     // On a vertical bar the whole tile is turned a quarter clockwise; its
     // content is laid out along the bar.
     void setVertical(bool vertical);
-    bool isVertical() const { return m_vertical; }
     // A point of the widget in the tile's own, unturned coordinates.
     QPointF toTile(const QPointF& widgetPoint) const;
 

@@ -58,7 +58,6 @@ void toolTileClicked(const QString& name, DockViewState& dock, AppState& state, 
         { "Note", &state.showNotePopup },
         { "Todo", &state.showTodoPopup },
     };
-    dock.currentPlugin = name;
     dock.currentPluginFrame = tileFrame;
     for (const auto& [tool, flag] : flags)
         *flag = name == QLatin1String(tool) && !*flag;

@@ -31,7 +31,6 @@ public:
     void close() override;
 
     const DockWindowSpec& spec() const { return m_spec; }
-    DockView* dockView() const { return m_dockView; }
 
 private:
     void place();

@@ -78,8 +78,6 @@ public:
     {
         return m_dockTriggerWindowsByScreen;
     }
-    QSizeF mainScreenVisibleSize() const { return m_mainScreenVisibleSize; }
-    bool hasModifierMonitor() const { return m_modifierMonitorInstalled; }
 
 private:
     using WindowMap = std::map<QString, std::unique_ptr<DockHostWindow>>;

@@ -205,17 +205,18 @@ TEST(AppButtonRules, IconShownOnAppear)
     }
 }
 
-TEST(AppButtonRules, BarShareIsTheShownWidthPlusFive)
+TEST(AppButtonRules, ShownWidthKeepsAPlaceholderForAHiddenIcon)
 {
     AppButtonInput in = windowFacts(2).input;
-    EXPECT_DOUBLE_EQ(appButtonBarShare(in), 46 + 140 + 5);
+    EXPECT_DOUBLE_EQ(appButtonWidth(in, showIconOnAppear(in)), 46 + 140);
     in.theme = ButtonTheme::NoIcon;
     in.order = 2;
-    EXPECT_DOUBLE_EQ(appButtonBarShare(in), 2 + 140 + 5) << "a hidden icon keeps a 2-point placeholder";
+    EXPECT_DOUBLE_EQ(appButtonWidth(in, showIconOnAppear(in)), 2 + 140)
+        << "a hidden icon keeps a 2-point placeholder";
     AppButtonInput pinned;
     pinned.isPinned = true;
     pinned.windowCount = 1;
-    EXPECT_DOUBLE_EQ(appButtonBarShare(pinned), 46 + 5);
+    EXPECT_DOUBLE_EQ(appButtonWidth(pinned, showIconOnAppear(pinned)), 46);
     // Theme texts other than the two exact names are the default.
     EXPECT_EQ(buttonThemeFromText("onlyIcon"), ButtonTheme::OnlyIcon);
     EXPECT_EQ(buttonThemeFromText("noIcon"), ButtonTheme::NoIcon);
