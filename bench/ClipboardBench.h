@@ -2,6 +2,7 @@
 
 // What the clipboard benchmarks share: one capture run to its end, and a
 // median.
+#include "BenchFigures.h"
 #include "platform/fake/FakeClipboardReader.h"
 #include "tools/ClipboardCapture.h"
 #include "tools/PasteboardQueries.h"
@@ -11,12 +12,6 @@
 #include <algorithm>
 #include <optional>
 #include <vector>
-
-inline double medianOf(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 // Runs one capture to its end; whether it stored a record.
 inline bool captureOnce()

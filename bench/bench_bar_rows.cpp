@@ -1,6 +1,7 @@
 // The bar's per-change and per-second costs on the main thread: building one
 // screen's rows and their picture with 50 applications and 200 windows, and
 // one tick of the clock in its common case (nothing periodic due).
+#include "BenchFigures.h"
 #include "app/AppState.h"
 #include "app/SerialQueue.h"
 #include "apps/ActiveApp.h"
@@ -16,16 +17,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <vector>
-
-namespace {
-
-double medianOf(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {

@@ -1,6 +1,7 @@
 // The shortcut kit's key names: rebuilding the text -> key code map of one
 // layout (103 keys) after a layout switch, and one translation with and
 // without a cache hit. Layouts compiled by xkb from their names.
+#include "BenchFigures.h"
 #include "KeyComboKit/KCKeyCodeTranslator.h"
 #include "KeyComboKit/fake/KCFakeKeyLayoutSource.h"
 
@@ -10,16 +11,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <vector>
-
-namespace {
-
-double medianOf(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {

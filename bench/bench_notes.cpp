@@ -3,6 +3,7 @@
 // (the draft written, the note saved by its key, its row redrawn). Runs on
 // Qt's offscreen platform unless another is asked for; the store is an
 // ordinary file, so each keystroke's save commits to the disk.
+#include "BenchFigures.h"
 #include "Persistence.h"
 #include "app/AppState.h"
 #include "app/UserDefaults.h"
@@ -21,12 +22,6 @@
 #include <vector>
 
 namespace {
-
-double medianOf(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 void type(QWidget* editor, QChar letter)
 {

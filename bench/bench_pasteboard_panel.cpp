@@ -2,6 +2,7 @@
 // 200 days, 30 day tabs), and the "Mark" tab with 5 000 marked entries: time
 // from the request to the painted panel, and the memory the tab adds. Runs on
 // Qt's offscreen platform unless another is asked for.
+#include "BenchFigures.h"
 #include "Persistence.h"
 #include "app/AppState.h"
 #include "app/UserDefaults.h"
@@ -20,12 +21,6 @@
 namespace {
 
 const QDateTime kToday = QDateTime(QDate(2026, 6, 30), QTime(20, 0), Qt::LocalTime);
-
-double medianOf(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 double rssMb()
 {

@@ -1,6 +1,7 @@
 // One refresh of the application model with 50 applications and 200 windows:
 // on the scripted desktop (the model's own cost), and on the X11 layer under
 // a private Xvfb when it is available (what a user's machine pays).
+#include "BenchFigures.h"
 #include "apps/AXEventThread.h"
 #include "apps/AppsModel.h"
 #include "apps/ModelSettings.h"
@@ -24,12 +25,6 @@ struct Figures {
     double worstMs = 0;
     double changedMs = 0;
 };
-
-double medianOf(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 template <typename Change> Figures measure(AppsSource& source, int rounds, Change changeOneWindow)
 {

@@ -2,6 +2,7 @@
 // painted window on "General", and each page's own first paint when its tab
 // is chosen; prints the slowest page. Target: open to first paint within
 // 150 ms. Runs on Qt's offscreen platform unless another is asked for.
+#include "BenchFigures.h"
 #include "Persistence.h"
 #include "app/AppState.h"
 #include "app/UserDefaults.h"
@@ -16,16 +17,6 @@
 #include <cstdio>
 #include <map>
 #include <vector>
-
-namespace {
-
-double medianOf(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {

@@ -2,6 +2,7 @@
 // picture of the grid (cells, thumbnails, titles, hints) and one key step,
 // on the offscreen platform. The time from the key press to the first
 // pixels on a real display adds the X round trips to these.
+#include "BenchFigures.h"
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
 #include "apps/Windows.h"
@@ -16,16 +17,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <vector>
-
-namespace {
-
-double medianOf(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -113,8 +104,10 @@ int main(int argc, char** argv)
                 presses.push_back(timer.nsecsElapsed() / 1e6);
                 pressed.tearDown();
             }
-            std::printf("press with %d windows, previews %s: set-up and first picture median %.2f ms, worst %.2f ms\n",
-                count, previews ? "on" : "off", medianOf(presses), *std::max_element(presses.begin(), presses.end()));
+            std::printf("press with %d windows, previews %s: set-up and first picture median %.2f ms, worst "
+                        "%.2f ms\n",
+                count, previews ? "on" : "off", medianOf(presses),
+                *std::max_element(presses.begin(), presses.end()));
         }
     }
     return 0;

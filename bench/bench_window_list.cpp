@@ -2,6 +2,7 @@
 // many client windows on a private Xvfb + openbox, and prints the time and
 // the X round trips one read costs. The round trips must not grow with the
 // number of windows.
+#include "BenchFigures.h"
 #include "apps/AXAttributes.h"
 #include "platform/x11/X11Platform.h"
 #include "tests/support/XvfbSession.h"
@@ -64,12 +65,6 @@ double threadCpuMs()
     return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -130,8 +125,8 @@ int main(int argc, char** argv)
             }
         }
         const quint64 batchTrips = platform::x11::x11RoundTrips() - before;
-        std::printf("%8d %12.3f %12.3f %14.3f %12llu %18llu\n", target, median(times),
-                    *std::max_element(times.begin(), times.end()), median(cpu), static_cast<unsigned long long>(trips),
+        std::printf("%8d %12.3f %12.3f %14.3f %12llu %18llu\n", target, medianOf(times),
+                    *std::max_element(times.begin(), times.end()), medianOf(cpu), static_cast<unsigned long long>(trips),
                     static_cast<unsigned long long>(batchTrips));
         std::fflush(stdout);
     }

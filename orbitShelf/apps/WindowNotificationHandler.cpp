@@ -298,8 +298,7 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
         if (!title)
             return;
         if (titleChanged) {
-            ShellQueues::main().async(
-                [number, title = *title] { applyTitleChange(number, title); });
+            ShellQueues::main().async([number, title = *title] { applyTitleChange(number, title); });
             return;
         }
         const std::optional<std::pair<double, double>> size = windowSize(element);
@@ -318,6 +317,26 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
     } catch (const AxError&) {
         // The application did not answer: this notification is dropped.
     }
+}
+
+void followWindowInFrontNow()
+{
+    if (!platform::hasCurrent())
+        return;
+    platform::WindowServer& server = platform::current().windowServer();
+    const std::optional<quint32> active = server.activeWindow();
+    if (!active || !*active)
+        return;
+    const bool known = modelWindow(*active) != nullptr;
+    const auto& order = windowClickOrder();
+    if (known && !order.empty() && quint32(order.back().windowNum) == *active)
+        return;
+    const std::optional<platform::ServerWindow> window = server.window(*active);
+    if (!window)
+        return;
+    if (!known && window->pid != qint32(QCoreApplication::applicationPid()))
+        windowHandlerActions().refreshRunningApps(std::nullopt);
+    applyFocusChange(*active, window->pid);
 }
 
 void handleObservedWindowNotification(const AxElement& element, const QString& name)

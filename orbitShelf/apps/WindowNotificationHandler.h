@@ -24,6 +24,13 @@
 // are handed.
 void handleWindowNotification(const platform::AXElement& element, const QString& name);
 
+// Main thread. Catches up with the window manager's focus at once, for a key
+// that acts on the current window: the notice of a focus change comes
+// through the event thread and may still be on its way when the key follows
+// a new window's focus within milliseconds. A window the model has not read
+// yet is read now, so that the switcher can show it.
+void followWindowInFrontNow();
+
 // The handler given to every window observer the model starts. Elements of
 // the platform's own source go to handleWindowNotification; a scripted
 // source's elements (the model's tests) go to the model's own handler.

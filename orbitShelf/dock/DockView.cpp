@@ -17,6 +17,7 @@
 #include "dock/layout/DockEdges.h"
 #include "dock/layout/DockLayoutPass.h"
 #include "dock/layout/MapEntry.h"
+#include "dock/menus/MenuWidget.h"
 #include "dock/tiles/DockTilePainting.h"
 #include "dock/tiles/PomodoroTile.h"
 #include "dock/tiles/ToolSheets.h"
@@ -276,6 +277,8 @@ void DockView::showPinnedMenu(const BarEntry& entry, const QPoint& globalPositio
         if (app)
             m_pinnedLaunches.removePinnedApp(*app);
     });
+    QTimer::singleShot(
+        0, &menu, [&menu] { qCDebug(lcDock).noquote() << "pinned menu:" << menuItemGeometries(&menu); });
     menu.exec(globalPosition);
 }
 

@@ -313,10 +313,12 @@ CustomWindow* openQuitWindow()
 {
     auto* window = new CustomWindow(QRect(0, 0, 600, 600), CustomWindow::Titled | CustomWindow::Closable);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    // Flags before the frame: a flag changed after it moved the window down
+    // by the window manager's title bar at every opening.
+    window->setWindowFlag(Qt::WindowStaysOnTopHint);
     window->setGeometry(centredOnScreenUnderMouse(QSize(600, 600)));
     setFrameAutosaveName(window, QString::fromLatin1(quitWindowAutosaveName));
     window->setWindowTitle(QStringLiteral("OrbitShelf Quit"));
-    window->setWindowFlag(Qt::WindowStaysOnTopHint);
     setContent(window, new QuitView);
     bringToFront(window);
     return window;

@@ -26,6 +26,7 @@
 #include "widgets/AlertBox.h"
 #include "widgets/ClearTextEditors.h"
 
+#include <QIcon>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -131,6 +132,12 @@ int main(int argc, char** argv)
     // A dock keeps running when its last ordinary window (the onboarding)
     // is closed.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Outside a desktop environment Qt reads no icon theme but "hicolor",
+    // which holds application icons only, and every themed icon of the
+    // pages would be blank: the freedesktop names then come from Adwaita,
+    // which the install brings. A desktop's own theme still comes first.
+    if (QIcon::fallbackThemeName().isEmpty() || QIcon::fallbackThemeName() == QLatin1String("hicolor"))
+        QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
 
     std::unique_ptr<platform::Platform> desktop;
     std::unique_ptr<platform::ClipboardReader> clipboard;

@@ -9,6 +9,7 @@
 #include "apps/ScreenIdentifier.h"
 #include "apps/WindowActions.h"
 #include "apps/WindowClickTracking.h"
+#include "apps/WindowNotificationHandler.h"
 #include "apps/Windows.h"
 #include "platform/HotKeys.h"
 #include "platform/KeyCodes.h"
@@ -429,8 +430,10 @@ void handleHotKeyPress(quint16 keyCode)
     }
     if (keyCode == platform::keycode::p && hotKeyHooks().showPasteboardWindow)
         hotKeyHooks().showPasteboardWindow();
-    if (keyCode == platform::keycode::escape)
+    if (keyCode == platform::keycode::escape) {
+        followWindowInFrontNow();
         minimiseLastActivatedWindow();
+    }
     if (keyCode == platform::keycode::h)
         toggleDockUnderPointer();
 }
@@ -446,6 +449,7 @@ void handleSwitcherHotKey(quint16 keyCode)
         EventManager::shared().emitEvent(QStringLiteral("onkeyDown"), platform::keycode::tab);
         return;
     }
+    followWindowInFrontNow();
     if (switcherModifierState != 1) {
         activatePreviousAppWindow();
         return;

@@ -4,11 +4,12 @@
 #include "app/UserDefaults.h"
 #include "apps/ActiveApp.h"
 #include "apps/DockEdge.h"
+#include "apps/DockVisibility.h"
+#include "apps/ScreenCalibration.h"
+#include "apps/WindowActivationRecord.h"
 #include "apps/WindowClickTracking.h"
 #include "apps/WindowNotificationHandler.h"
 #include "apps/Windows.h"
-#include "apps/DockVisibility.h"
-#include "apps/ScreenCalibration.h"
 #include "platform/fake/FakePlatform.h"
 #include "tests/support/ManualQueue.h"
 
@@ -275,7 +276,8 @@ TEST_F(WindowNotificationHandlerTest, FullScreenHidesTheBarAndLeavingItBringsItB
     QCoreApplication::processEvents();
 
     EXPECT_TRUE(fullScreenAutoHideFlags().dockHiddenFlags.value(w));
-    EXPECT_FALSE(fullScreenAutoHideFlags().dockScreenFlags.contains(kMain)) << "no entry before, so none remembered";
+    EXPECT_FALSE(fullScreenAutoHideFlags().dockScreenFlags.contains(kMain))
+        << "no entry before, so none remembered";
     EXPECT_EQ(state.settings.autoHideSpaceDock().value(kMain), QStringLiteral("true"));
     EXPECT_FALSE(state.showSpaceDock.value(kMain, true));
     EXPECT_TRUE(toasts.empty());
@@ -361,4 +363,43 @@ TEST_F(WindowNotificationHandlerTest, NewWindowsRefreshOnceAndTheFocusFollowsThe
     resetWindowClickTracking();
     state.focusedWindow.clear();
     state.appOrders.clear();
+}
+
+TEST_F(WindowNotificationHandlerTest, AKeyCatchesUpWithTheFocusBeforeItsNoticeArrives)
+{
+    AppState& state = AppState::shared();
+    auto known = std::make_shared<Windows>();
+    const quint32 older = fake.addWindow(kPid, QStringLiteral("older"));
+    known->num = older;
+    known->appId = kPid;
+    auto app = std::make_shared<ActiveApp>();
+    app->appId = kPid;
+    app->windows = std::vector<std::shared_ptr<Windows>> { known };
+    state.allApps.insert(kPid, app);
+    resetWindowClickTracking();
+    recordWindowActivation(int32_t(older), QDateTime::currentDateTimeUtc());
+
+    // Nothing new in front: nothing is read again.
+    fake.setActiveWindow(older);
+    followWindowInFrontNow();
+    EXPECT_TRUE(refreshes.empty());
+
+    // One of our own windows in front is no current window.
+    fake.setActiveWindow(fake.addWindow(qint32(QCoreApplication::applicationPid()), QStringLiteral("ours")));
+    followWindowInFrontNow();
+    EXPECT_TRUE(refreshes.empty());
+    EXPECT_EQ(windowClickOrder().size(), 1u);
+
+    // A new window focused a moment ago, its notice still on the way: the
+    // model reads it at once and it is the current window.
+    const quint32 fresh = fake.addWindow(kPid, QStringLiteral("new"));
+    fake.setActiveWindow(fresh);
+    followWindowInFrontNow();
+    EXPECT_EQ(refreshes.size(), 1u);
+    EXPECT_EQ(windowClickOrder().back().windowNum, int32_t(fresh));
+    // The notice arriving afterwards changes nothing.
+    notify(fresh, "AXFocusedWindowChanged");
+    EXPECT_EQ(windowClickOrder().size(), 2u);
+    resetWindowClickTracking();
+    state.focusedWindow.clear();
 }

@@ -232,21 +232,8 @@ TEST(DockOnTwoScreens, SwitchedOffAndOnEachBarStandsOnItsOwnScreensEdge)
     ASSERT_FALSE(settings.isEmpty());
 
     // The switch as the page shows it, scrolled into the window first.
-    const auto everyScreenSwitch = [&]() -> std::optional<QRect> {
-        std::optional<QRect> at;
-        waitUntil([&] {
-            const QRect window = windowGeometry(settings);
-            at = run.loggedRect(QStringLiteral("general page switch everyScreen \\w+ at "));
-            if (at && window.adjusted(0, 0, 0, -20).contains(*at))
-                return true;
-            if (!at)
-                click(tab->center());
-            else
-                click(window.center(), 5);
-            return false;
-        });
-        return at;
-    };
+    const auto everyScreenSwitch
+        = [&] { return generalSwitchInView(run, settings, *tab, QStringLiteral("everyScreen")); };
     for (int flip = 0; flip < 2; ++flip) {
         const std::optional<QRect> box = everyScreenSwitch();
         ASSERT_TRUE(box) << run.log().toStdString();

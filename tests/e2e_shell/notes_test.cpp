@@ -38,9 +38,15 @@ bool openNotes(const DockRun& run, qsizetype from)
                 std::chrono::milliseconds(1500));
         }))
         return false;
-    click(entry->center());
-    if (!waitUntil(
-            [&] { return (editor = loggedRectIn(newLog(), QStringLiteral("note editor at "))).has_value(); }))
+    // Nor may the hub, logged as it lays out, be on the screen yet.
+    if (!waitUntil([&] {
+            click(entry->center());
+            return waitUntil(
+                [&] {
+                    return (editor = loggedRectIn(newLog(), QStringLiteral("note editor at "))).has_value();
+                },
+                std::chrono::milliseconds(1500));
+        }))
         return false;
     click(editor->center());
     return true;

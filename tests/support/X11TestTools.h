@@ -323,6 +323,9 @@ inline bool openSettingsMenu(const DockRun& run, qsizetype from = 0, std::option
         }))
         return false;
     return waitUntil([&] {
+        // The bar may have grown since: windows that opened with it.
+        mainButton
+            = loggedRectIn(run.log().mid(barStart), QStringLiteral("main button at ")).value_or(*mainButton);
         click(mainButton->center(), 3);
         return waitUntil([&] { return newLog().contains(QLatin1String("settings menu opened")); },
             std::chrono::milliseconds(500));
@@ -352,6 +355,44 @@ inline std::optional<QRect> openSettingsTab(
         return std::nullopt;
     click(tabRect->center());
     return tabRect;
+}
+
+// Where the General page's switch `key` stands once scrolled into the
+// settings window `settings` (clicking `tab` until the page logs it);
+// nothing when it never came into view.
+inline std::optional<QRect> generalSwitchInView(
+    const DockRun& run, const QString& settings, const QRect& tab, const QString& key)
+{
+    std::optional<QRect> at;
+    const bool inView = waitUntil([&] {
+        const QRect window = windowGeometry(settings);
+        at = run.loggedRect(QStringLiteral("general page switch %1 \\w+ at ").arg(key));
+        if (at && window.adjusted(0, 0, 0, -20).contains(*at))
+            return true;
+        if (!at)
+            click(tab.center());
+        else
+            click(window.center(), 5);
+        return false;
+    });
+    return inView ? at : std::nullopt;
+}
+
+// The active window's title, empty when none.
+inline QString activeWindowName()
+{
+    const QString active = activeWindow();
+    return active.isEmpty() ? QString() : xdotool({ "getwindowname", active });
+}
+
+// Closes the program's message box as a user does: it takes the keyboard,
+// and Return is its "ok". Whether it came and went.
+inline bool acknowledgeMessageBox()
+{
+    if (!waitUntil([] { return activeWindowName() == QLatin1String("orbitShelf"); }))
+        return false;
+    xdotool({ "key", "Return" });
+    return waitUntil([] { return activeWindowName() != QLatin1String("orbitShelf"); });
 }
 
 // As a user installs built-in tools: "Settings" from the main button's

@@ -2,9 +2,11 @@
 
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
+#include "dock/DockLog.h"
 #include "dock/DockViewState.h"
 #include "dock/input/DockBarPointer.h"
 #include "dock/menus/AppContextMenuWidget.h"
+#include "dock/menus/MenuWidget.h"
 #include "dock/tiles/DesktopLauncher.h"
 #include "dock/tiles/ToolTiles.h"
 
@@ -70,6 +72,7 @@ bool handleDockItemClick(AppState& state, DockViewState& dock, const DockBarPict
             QObject::connect(menu->addAction(QStringLiteral("UnPin")), &QAction::triggered, menu,
                 [&state, name = *tool] { unpinTool(name, state); });
             menu->popup(globalPos);
+            qCDebug(lcDock).noquote() << "tool menu:" << menuItemGeometries(menu);
             return true;
         }
         return false;
