@@ -17,7 +17,6 @@
 #include "dock/layout/DockEdges.h"
 #include "dock/layout/DockLayoutPass.h"
 #include "dock/layout/MapEntry.h"
-#include "dock/menus/MenuWidget.h"
 #include "dock/tiles/DockTilePainting.h"
 #include "dock/tiles/PomodoroTile.h"
 #include "dock/tiles/ToolSheets.h"
@@ -25,7 +24,6 @@
 #include "widgets/Badge.h"
 
 #include <QDataStream>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -43,6 +41,7 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
     , m_view(enableListener, screenWidth, screenHeight, screenID)
     , m_actions(BarActionServices::standard())
     , m_pinnedLaunches(state, m_actions, m_queue)
+    , m_clicks(std::make_unique<BarClicks>(state, *this, m_actions, m_pinnedLaunches))
     , m_hoverHide(state, screenID, m_queue)
     , m_tickServices(DockTickServices::standard(state))
 {
@@ -76,6 +75,8 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
     m_pomodoroTile->hide();
     new ToolSheets(m_state, m_view, this);
 }
+
+DockView::~DockView() = default;
 
 void DockView::setScreenArea(const QRectF& area)
 {
@@ -244,65 +245,22 @@ const DockBarItem* DockView::itemAt(const QPointF& point) const
     return nullptr;
 }
 
-void DockView::clickItem(const DockBarItem& item)
+void DockView::mousePressEvent(QMouseEvent* event)
 {
-    if (item.entryIndex < 0 || item.entryIndex >= int(m_entries.size()))
+    if (m_clicks->pressed(*event)) {
+        event->accept();
         return;
-    // A copy: the click may publish and rebuild the entries.
-    const BarEntry entry = m_entries[size_t(item.entryIndex)];
-    switch (entry.kind) {
-    case BarEntry::Kind::WindowButton:
-        qCDebug(lcDock) << "window button clicked: window"
-                        << (entry.window ? entry.window->num.value_or(0) : 0) << "of" << entry.pid;
-        if (entry.window)
-            windowButtonClicked(m_state, *entry.window, m_actions);
-        break;
-    case BarEntry::Kind::PinnedApp:
-        if (entry.app)
-            m_pinnedLaunches.openPinnedApp(*entry.app);
-        break;
-    default:
-        // The main button, launcher, tools, stacked buttons and the Pomodoro
-        // tile act through their own views.
-        qCDebug(lcDock) << "bar item" << int(entry.kind) << "clicked; its view handles it";
-        break;
     }
-}
-
-void DockView::showPinnedMenu(const BarEntry& entry, const QPoint& globalPosition)
-{
-    QMenu menu;
-    const std::shared_ptr<ActiveApp> app = entry.app;
-    menu.addAction(tr("Remove"), this, [this, app] {
-        if (app)
-            m_pinnedLaunches.removePinnedApp(*app);
-    });
-    QTimer::singleShot(
-        0, &menu, [&menu] { qCDebug(lcDock).noquote() << "pinned menu:" << menuItemGeometries(&menu); });
-    menu.exec(globalPosition);
+    QWidget::mousePressEvent(event);
 }
 
 void DockView::mouseReleaseEvent(QMouseEvent* event)
 {
-    // Hook: menus and tiles (window menus, launcher, tool tiles) first.
-    if (handleDockItemClick(m_state, m_view, m_picture, m_appIds, event->position(), event->button(),
-            event->globalPosition().toPoint(), this)) {
+    if (m_clicks->released(*event)) {
         event->accept();
         return;
     }
-    const DockBarItem* item = itemAt(event->position());
-    if (!item) {
-        QWidget::mouseReleaseEvent(event);
-        return;
-    }
-    if (event->button() == Qt::LeftButton) {
-        const DockBarItem copy = *item;
-        clickItem(copy);
-    } else if (event->button() == Qt::RightButton && item->entryIndex >= 0) {
-        const BarEntry entry = m_entries[size_t(item->entryIndex)];
-        if (entry.kind == BarEntry::Kind::PinnedApp)
-            showPinnedMenu(entry, event->globalPosition().toPoint());
-    }
+    QWidget::mouseReleaseEvent(event);
 }
 
 void DockView::mouseMoveEvent(QMouseEvent* event)

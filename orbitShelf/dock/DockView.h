@@ -19,6 +19,7 @@
 #include <vector>
 
 class AppState;
+class BarClicks;
 class ButtonDragDrop;
 class PomodoroTile;
 
@@ -30,6 +31,7 @@ class DockView final : public QWidget {
 public:
     DockView(AppState& state, bool enableListener, double screenWidth, double screenHeight,
         const QString& screenID, QWidget* parent = nullptr);
+    ~DockView() override;
 
     const DockViewState& viewState() const { return m_view; }
     DockViewState& viewState() { return m_view; }
@@ -41,8 +43,6 @@ public:
     const std::vector<BarEntry>& barEntries() const { return m_entries; }
     // The item under a point of this widget, if any.
     const DockBarItem* itemAt(const QPointF& point) const;
-    // What a click on the item does (the bar rows' hook).
-    void clickItem(const DockBarItem& item);
 
     // The part of the window that lies on its screen, window coordinates.
     void setScreenArea(const QRectF& area);
@@ -54,8 +54,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    // Bar rows: clicks, the pinned applications' menu and the hover hide;
-    // menus and tiles first (dock/input/BarClicks).
+    // Every click goes to the bar's click router (dock/input/BarClicks).
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
@@ -94,11 +94,11 @@ private:
 
     // Bar rows.
     void logPicture();
-    void showPinnedMenu(const BarEntry& entry, const QPoint& globalPosition);
     MainQueue m_queue;
     BarActionServices m_actions;
     std::vector<BarEntry> m_entries;
     PinnedLaunches m_pinnedLaunches;
+    std::unique_ptr<BarClicks> m_clicks;
     BarHoverHide m_hoverHide;
     DockTickServices m_tickServices;
     // The main dock's; the others do not tick.

@@ -13,7 +13,6 @@
 #include "apps/Windows.h"
 #include "dock/buttons/HotKeyBadge.h"
 #include "dock/menus/AppContextMenu.h"
-#include "dock/menus/AppContextMenuWidget.h"
 #include "dock/menus/DockSettingsMenu.h"
 #include "dock/menus/MenuWidget.h"
 #include "dock/menus/WindowTagEditorForm.h"
@@ -186,12 +185,8 @@ std::vector<Surface> surfaces()
                 return menuHost([](QWidget* host) {
                     AppMenuInputs inputs;
                     inputs.appBundleName = QStringLiteral("xterm");
-                    return makeAppContextMenu(
-                        appContextMenu(inputs), {},
-                        [](QWidget* parent) {
-                            return buildMenu(dockSettingsMenu(DockSettingsMenuInput {}), parent, {});
-                        },
-                        host);
+                    return buildMenu(
+                        appContextMenu(inputs, dockSettingsMenu(DockSettingsMenuInput {})), host, {});
                 });
             } },
         { "TagEditor",

@@ -10,7 +10,6 @@
 #include "dock/DockView.h"
 #include "dock/buttons/AppButtonRules.h"
 #include "dock/buttons/ButtonFacts.h"
-#include "dock/buttons/StackWindowList.h"
 #include "dock/drawing/DockIcons.h"
 
 #include <QApplication>
@@ -124,29 +123,11 @@ bool ButtonDragDrop::eventFilter(QObject* watched, QEvent* event)
         drag.exec(Qt::MoveAction);
         return true;
     }
-    case QEvent::MouseButtonRelease: {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        const std::optional<DockBarItem> pressed = m_pressedItem;
+    case QEvent::MouseButtonRelease:
+        // A press that ended without a drag was a click: the click router's.
         m_pressAt.reset();
         m_pressedItem.reset();
-        if (mouse->button() != Qt::LeftButton || !pressed || pressed->kind != DockBarItem::Kind::App)
-            return false;
-        const std::optional<int32_t> pid = itemProcessId(*pressed, viewAppIds(m_view));
-        const auto app = pid ? m_state.allApps.value(*pid) : nullptr;
-        const int count = app && app->windows ? int(app->windows->size()) : 0;
-        if (!app || !showsStackedButton(count, m_state.settings.stackAppLimit()))
-            return false;
-        // A stacked button opens the list of its windows; a second click closes it.
-        if (m_windowList) {
-            m_windowList->close();
-            return true;
-        }
-        const QRect anchor(
-            m_view.mapToGlobal(pressed->rect.topLeft().toPoint()), pressed->rect.size().toSize());
-        m_windowList = openStackWindowList(m_state, *app, anchor, activateStackedWindow);
-        qCDebug(lcDock) << "listing the windows of application" << *pid;
-        return true;
-    }
+        return false;
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto* drag = static_cast<QDragMoveEvent*>(event);

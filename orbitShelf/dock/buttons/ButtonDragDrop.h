@@ -4,18 +4,18 @@
 
 #include <QObject>
 #include <QPointF>
-#include <QPointer>
 
 #include <cstdint>
 #include <optional>
 
 class AppState;
 class DockView;
-class StackWindowList;
 
-// Drag and drop and the stacked buttons' window lists on a dock view.
-// Installed on the view as an event filter; the view asks it for the
-// current drop target when it paints.
+// Drag and drop between the buttons of a dock view: a window or stacked
+// button dragged far enough carries its application; a drop on another
+// button moves it there in the bar's order. Installed on the view as an
+// event filter; the view asks it for the current drop target when it
+// paints.
 class ButtonDragDrop final : public QObject {
     Q_OBJECT
 public:
@@ -35,5 +35,4 @@ private:
     std::optional<QPointF> m_pressAt;
     std::optional<DockBarItem> m_pressedItem;
     std::optional<int32_t> m_dropTarget;
-    QPointer<StackWindowList> m_windowList;
 };

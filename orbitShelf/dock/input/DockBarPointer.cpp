@@ -9,18 +9,11 @@
 #include "dock/DockView.h"
 #include "dock/layout/DockBarGeometry.h"
 #include "dock/layout/DockEdges.h"
-#include "dock/menus/DockSettingsMenu.h"
-#include "dock/menus/MenuWidget.h"
 #include "dock/preview/HoverPreviewWidget.h"
 #include "dock/preview/PreviewCapture.h"
 #include "dock/preview/WindowHoverHandler.h"
-#include "dock/tiles/DockMainButton.h"
-#include "widgets/FloatingPanel.h"
 
-#include <QGuiApplication>
-#include <QMenu>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QTimer>
 
 DockBarPointer::DockBarPointer(AppState& state, DockView& view)
@@ -75,20 +68,6 @@ bool DockBarPointer::eventFilter(QObject* watched, QEvent* event)
         // The bar recomputes its picture in its own handler, after this one.
         QTimer::singleShot(0, this, &DockBarPointer::logWindowButtons);
         break;
-    case QEvent::MouseButtonPress: {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        const DockBarItem* item = itemAt(mouse->position());
-        if (mouse->button() == Qt::RightButton && item
-            && (item->kind == DockBarItem::Kind::MainButton || item->kind == DockBarItem::Kind::Launchpad)) {
-            openSettingsMenu(mouse->globalPosition());
-            return true;
-        }
-        if (mouse->button() == Qt::LeftButton && item && item->kind == DockBarItem::Kind::MainButton) {
-            toggleToolHub(item->rect);
-            return true;
-        }
-        break;
-    }
     default:
         break;
     }
@@ -234,46 +213,4 @@ void DockBarPointer::logWindowButtons()
     m_loggedButtons = text;
     qCDebug(lcDock).noquote() << "bar of" << m_view.viewState().screenID << "-"
                               << (text.isEmpty() ? QStringLiteral("no buttons") : text);
-}
-
-void DockBarPointer::toggleToolHub(const QRectF& button)
-{
-    if (m_toolHub) {
-        m_toolHub->close();
-        return;
-    }
-    const DockViewState& dock = m_view.viewState();
-    QWidget* content = toolHubPopoverContent(m_state).release();
-    const QSize size = content->sizeHint().expandedTo(QSize(320, 240));
-    const QRectF global(m_view.mapToGlobal(button.topLeft()), button.size());
-    const QString edge = dockPositionForScreen(m_state, dock.enableListener, dock.screenID);
-    // A floating panel rather than a popup: it closes when another window
-    // takes the focus, and that window still gets the click (a popup's
-    // pointer grab would swallow it).
-    QRectF frame(toolHubPopoverOrigin(global, size, edge), QSizeF(size));
-    // Centred on a button at the screen's end, the panel would start off it.
-    if (QScreen* screen = QGuiApplication::screenAt(global.center().toPoint()))
-        frame = keptInside(frame, QRectF(screen->geometry()));
-    auto* panel = new FloatingPanel(content, frame.toRect(), {});
-    panel->setAttribute(Qt::WA_DeleteOnClose);
-    panel->setWindowTitle(QStringLiteral("orbitShelf tools"));
-    m_toolHub = panel;
-    panel->show();
-    panel->activateWindow();
-}
-
-void DockBarPointer::openSettingsMenu(const QPointF& globalPosition)
-{
-    const DockViewState& dock = m_view.viewState();
-    const DockMenuContext context { dock.enableListener, dock.screenID };
-    AppState* state = &m_state;
-    QMenu* menu = buildMenu(dockSettingsMenu(dockSettingsMenuInput(m_state, dock.screenID)), &m_view,
-        [context, state](const QString& action) {
-            performDockMenuAction(action, context, *state, standardDockMenuServices());
-        });
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(globalPosition.toPoint());
-    // One line per item: a log line holds at most 300 characters.
-    for (const QString& item : menuItemGeometries(menu).split(QStringLiteral("; ")))
-        qCDebug(lcDock).noquote() << "settings menu opened on" << dock.screenID << "with" << item;
 }

@@ -26,10 +26,9 @@ struct DockBarItem;
 std::shared_ptr<Windows> dockBarWindow(
     const AppState& state, const std::vector<qint32>& appIds, const DockBarItem& item);
 
-// What the pointer does on one bar: hovering a window button records it
-// (with the permission prompts) and shows its live preview; the right button
-// on the main or Launchpad button opens the dock settings menu. Watches the
-// bar's events; the bar itself only paints.
+// What the pointer's moves do on one bar: hovering a window button records
+// it (with the permission prompts) and shows its live preview. Watches the
+// bar's events; its clicks are the click router's (dock/input/BarClicks).
 class DockBarPointer final : public QObject {
     Q_OBJECT
 public:
@@ -45,10 +44,7 @@ protected:
 private:
     void pointerAt(std::optional<QPointF> position);
     void refreshPreview();
-    void openSettingsMenu(const QPointF& globalPosition);
     void logWindowButtons();
-    // The main button's popover: opens it, or closes it when open.
-    void toggleToolHub(const QRectF& button);
     const DockBarItem* itemAt(const QPointF& position) const;
 
     AppState& m_state;
@@ -60,5 +56,4 @@ private:
     std::optional<QPointF> m_lastPosition;
     std::optional<QString> m_loggedButtons;
     bool m_previewLogged = false;
-    QPointer<QWidget> m_toolHub;
 };

@@ -22,15 +22,21 @@
 
 namespace {
 
-AppMenuEntry item(const QString& title, AppMenuAction action)
+MenuEntry item(const QString& title, AppMenuAction action)
 {
-    return { AppMenuEntry::Kind::Item, title, action };
+    return MenuEntry::item(title, appMenuActionId(action));
 }
 
-AppMenuEntry divider()
+MenuEntry divider()
 {
-    return { AppMenuEntry::Kind::Divider, {}, std::nullopt };
+    return MenuEntry::separator();
 }
+
+// The ids, in the order of AppMenuAction.
+const char* const kActionIds[] = { "app:toggleMultiTask", "app:bindHotkey", "app:copyApp", "app:keepInDock",
+    "app:removeKeep", "app:addFavorite", "app:removeFavorite", "app:minimizeOthers", "app:quit" };
+constexpr int kActionCount = int(sizeof(kActionIds) / sizeof(kActionIds[0]));
+static_assert(kActionCount == int(AppMenuAction::Quit) + 1, "one id per action");
 
 bool nameContains(const std::optional<QString>& name, const QString& part)
 {
@@ -52,9 +58,22 @@ QString shellQuoted(const QString& text)
 
 } // namespace
 
-std::vector<AppMenuEntry> appContextMenu(const AppMenuInputs& in)
+QString appMenuActionId(AppMenuAction action)
 {
-    std::vector<AppMenuEntry> menu;
+    return QString::fromLatin1(kActionIds[int(action)]);
+}
+
+std::optional<AppMenuAction> appMenuActionFromId(const QString& id)
+{
+    for (int i = 0; i < kActionCount; ++i)
+        if (id == QLatin1String(kActionIds[i]))
+            return AppMenuAction(i);
+    return std::nullopt;
+}
+
+std::vector<MenuEntry> appContextMenu(const AppMenuInputs& in, std::vector<MenuEntry> settingsMenu)
+{
+    std::vector<MenuEntry> menu;
     if (nameContains(in.appBundleName, QStringLiteral("Feishu")))
         menu.push_back(item(in.enableFeishuMultipleTask ? QStringLiteral("Disable MultiTask")
                                                         : QStringLiteral("Enable MultiTask"),
@@ -76,7 +95,7 @@ std::vector<AppMenuEntry> appContextMenu(const AppMenuInputs& in)
     // Only when neither the main button nor the launcher button is on the bar
     // to carry the settings menu.
     if (in.hideMainButton && !in.showLunchpadButton) {
-        menu.push_back({ AppMenuEntry::Kind::SettingsSubmenu, QStringLiteral("More"), std::nullopt });
+        menu.push_back(MenuEntry::submenu(QStringLiteral("More"), std::move(settingsMenu)));
         menu.push_back(divider());
     }
     menu.push_back(item(QStringLiteral("Quit"), AppMenuAction::Quit));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dock/menus/MenuEntry.h"
+
 #include <QString>
 
 #include <functional>
@@ -15,9 +17,9 @@ class QWidget;
 class Windows;
 
 // The right-click menu of a window button, as data: the entries are built by
-// appContextMenu from plain inputs, the widget only turns them into a QMenu,
-// and a chosen entry's action id is run by runAppMenuAction on the window
-// that was right-clicked. That window is captured when the menu opens, so
+// appContextMenu from plain inputs (menu entries like the bar's other
+// menus, made into a QMenu only to show), and a chosen entry's action is run
+// by runAppMenuAction on the window that was right-clicked. That window is captured when the menu opens, so
 // moving the pointer over other buttons while the menu is up changes nothing.
 
 enum class AppMenuAction {
@@ -32,14 +34,10 @@ enum class AppMenuAction {
     Quit,
 };
 
-struct AppMenuEntry {
-    enum class Kind { Item, Divider, SettingsSubmenu };
-    Kind kind = Kind::Item;
-    QString title; // empty for a divider
-    std::optional<AppMenuAction> action; // items only
-
-    friend bool operator==(const AppMenuEntry&, const AppMenuEntry&) = default;
-};
+// The action id an entry of the menu carries, and back; nothing for an id
+// of another menu (the settings menu's, under "More").
+QString appMenuActionId(AppMenuAction action);
+std::optional<AppMenuAction> appMenuActionFromId(const QString& id);
 
 // What the titles and the presence of items depend on, read when the menu is
 // built.
@@ -52,7 +50,8 @@ struct AppMenuInputs {
     bool showLunchpadButton = true;
 };
 
-std::vector<AppMenuEntry> appContextMenu(const AppMenuInputs& inputs);
+// `settingsMenu` is what "More" holds when the menu offers it.
+std::vector<MenuEntry> appContextMenu(const AppMenuInputs& inputs, std::vector<MenuEntry> settingsMenu = {});
 
 // The inputs for one right-clicked window, from the shared state and the
 // object store (no store: nothing counts as pinned or favourite).

@@ -12,11 +12,11 @@
 
 namespace {
 
-QStringList titlesOf(const std::vector<AppMenuEntry>& menu)
+QStringList titlesOf(const std::vector<MenuEntry>& menu)
 {
     QStringList titles;
-    for (const AppMenuEntry& entry : menu)
-        titles << (entry.kind == AppMenuEntry::Kind::Divider ? QStringLiteral("-") : entry.title);
+    for (const MenuEntry& entry : menu)
+        titles << (entry.kind == MenuEntry::Kind::Separator ? QStringLiteral("-") : entry.title);
     return titles;
 }
 
@@ -57,10 +57,18 @@ TEST(AppContextMenuTitles, FollowTheWindowTheSettingsAndTheStore)
     for (const auto& row : rows)
         EXPECT_EQ(titlesOf(appContextMenu(row.inputs)), row.expected) << row.meaning;
 
-    // Every item but the submenu carries its action.
-    for (const AppMenuEntry& entry : appContextMenu(noButtons))
-        EXPECT_EQ(entry.action.has_value(), entry.kind == AppMenuEntry::Kind::Item)
+    // Every item but the submenu carries its action, one the menu runs
+    // itself; "More" holds the settings menu it is given.
+    const std::vector<MenuEntry> more = { MenuEntry::item("Settings", "openSettings") };
+    for (const MenuEntry& entry : appContextMenu(noButtons, more)) {
+        EXPECT_EQ(appMenuActionFromId(entry.action).has_value(), entry.kind == MenuEntry::Kind::Action)
             << entry.title.toStdString();
+        if (entry.kind == MenuEntry::Kind::Submenu) {
+            EXPECT_EQ(menuOutline(entry.children), std::vector<QString> { "Settings" });
+        }
+    }
+    EXPECT_EQ(appMenuActionFromId(appMenuActionId(AppMenuAction::Quit)), AppMenuAction::Quit);
+    EXPECT_EQ(appMenuActionFromId("openSettings"), std::nullopt) << "the settings menu's own ids";
 }
 
 class AppMenuActions : public DockStoreTest {
