@@ -6,9 +6,9 @@
 #include "app/SerialQueue.h"
 #include "apps/ActiveApp.h"
 #include "apps/Windows.h"
-#include "dock/BarEntries.h"
-#include "dock/DockBarGeometry.h"
 #include "dock/DockTick.h"
+#include "dock/layout/BarEntries.h"
+#include "dock/layout/DockBarGeometry.h"
 #include "tests/support/TempStores.h"
 
 #include <QApplication>

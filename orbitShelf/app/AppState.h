@@ -88,7 +88,6 @@ public:
     QMap<QString, double> spaceScreenHeight;
     QMap<QString, QString> spaceListmode;
     QMap<QString, int> spaceWindowTagWidth;
-    QMap<QString, double> spaceDockWidth;
     QMap<QString, double> spaceDockHeight;
     QMap<QString, bool> showSpaceDock;
     qint32 totalAppCount = 0;

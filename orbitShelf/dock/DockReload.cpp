@@ -4,7 +4,7 @@
 #include "apps/Activation.h"
 #include "apps/Pinning.h"
 #include "apps/RunningApps.h"
-#include "dock/DockLayoutPass.h"
+#include "dock/layout/DockLayoutPass.h"
 
 #include <optional>
 

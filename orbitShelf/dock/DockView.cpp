@@ -3,27 +3,27 @@
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
 #include "apps/Windows.h"
-#include "dock/BarButtonPainter.h"
-#include "dock/DockAutoHide.h"
-#include "dock/DockBarBackground.h"
-#include "dock/DockBarButtons.h"
-#include "dock/DockBarPointer.h"
-#include "dock/DockDataRefresh.h"
-#include "dock/DockEdges.h"
-#include "dock/DockItemInput.h"
-#include "dock/DockLayoutPass.h"
 #include "dock/DockLog.h"
 #include "dock/DockTick.h"
-#include "dock/DockTilePainting.h"
-#include "dock/MapEntry.h"
-#include "dock/MenuWidget.h"
-#include "dock/PomodoroTile.h"
-#include "dock/ToolSheets.h"
+#include "dock/buttons/BarButtonPainter.h"
+#include "dock/buttons/ButtonDragDrop.h"
+#include "dock/buttons/ButtonFacts.h"
+#include "dock/buttons/HotKeyBadge.h"
+#include "dock/drawing/BarPanel.h"
+#include "dock/input/BarClicks.h"
+#include "dock/input/DockAutoHide.h"
+#include "dock/input/DockBarPointer.h"
+#include "dock/layout/DockDataRefresh.h"
+#include "dock/layout/DockEdges.h"
+#include "dock/layout/DockLayoutPass.h"
+#include "dock/layout/MapEntry.h"
+#include "dock/tiles/DockTilePainting.h"
+#include "dock/tiles/PomodoroTile.h"
+#include "dock/tiles/ToolSheets.h"
 #include "platform/DockWindowHints.h"
 #include "widgets/Badge.h"
 #include "widgets/PaintFingerprint.h"
 
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -41,6 +41,7 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
     , m_view(enableListener, screenWidth, screenHeight, screenID)
     , m_actions(BarActionServices::standard())
     , m_pinnedLaunches(state, m_actions, m_queue)
+    , m_clicks(std::make_unique<BarClicks>(state, *this, m_actions, m_pinnedLaunches))
     , m_hoverHide(state, screenID, m_queue)
     , m_tickServices(DockTickServices::standard(state))
 {
@@ -66,14 +67,16 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
         connect(&m_state, &AppState::secondsShown, this, [this] { m_tickClock->plan(); });
     }
     // Hook: hover previews and the main button's tool hub and menu.
-    m_pointer = new DockBarPointer(m_state, *this);
+    new DockBarPointer(m_state, *this);
     // Hook: the window buttons take their drags, drops and stacked lists here.
-    m_buttonInput = new DockBarInput(m_state, *this);
+    m_dragDrop = new ButtonDragDrop(m_state, *this);
     // Hook: tiles.
     m_pomodoroTile = new PomodoroTile(m_state, screenID, this);
     m_pomodoroTile->hide();
-    m_toolSheets = new ToolSheets(m_state, m_view, this);
+    new ToolSheets(m_state, m_view, this);
 }
+
+DockView::~DockView() = default;
 
 void DockView::setScreenArea(const QRectF& area)
 {
@@ -157,14 +160,6 @@ void DockView::refreshPicture()
             m_appIds.push_back(entry.pid);
     }
     m_picture = dockBarPicture(geometryInput());
-    // The bar's measured size, kept in the dock's state for the views that
-    // read it.
-    m_view.width = m_picture.barRect.width();
-    m_view.height = m_picture.barRect.height();
-    for (const DockBarItem& item : m_picture.items) {
-        if (item.entryIndex >= 0 && m_entries[size_t(item.entryIndex)].kind == BarEntry::Kind::WindowButton)
-            recordAppIconFrame(m_view.appIconFrames, m_entries[size_t(item.entryIndex)].pid, item.rect);
-    }
     if (m_hoveredItem >= int(m_picture.items.size()))
         m_hoveredItem = -1;
     // Hook: during a Pomodoro break the bar shows the break tile alone, in
@@ -250,65 +245,22 @@ const DockBarItem* DockView::itemAt(const QPointF& point) const
     return nullptr;
 }
 
-void DockView::clickItem(const DockBarItem& item)
+void DockView::mousePressEvent(QMouseEvent* event)
 {
-    if (item.entryIndex < 0 || item.entryIndex >= int(m_entries.size()))
+    if (m_clicks->pressed(*event)) {
+        event->accept();
         return;
-    // A copy: the click may publish and rebuild the entries.
-    const BarEntry entry = m_entries[size_t(item.entryIndex)];
-    switch (entry.kind) {
-    case BarEntry::Kind::WindowButton:
-        qCDebug(lcDock) << "window button clicked: window"
-                        << (entry.window ? entry.window->num.value_or(0) : 0) << "of" << entry.pid;
-        if (entry.window)
-            windowButtonClicked(m_state, *entry.window, m_actions);
-        break;
-    case BarEntry::Kind::PinnedApp:
-        if (entry.app)
-            m_pinnedLaunches.openPinnedApp(*entry.app);
-        break;
-    default:
-        // The main button, launcher, tools, stacked buttons and the Pomodoro
-        // tile act through their own views.
-        qCDebug(lcDock) << "bar item" << int(entry.kind) << "clicked; its view handles it";
-        break;
     }
-}
-
-void DockView::showPinnedMenu(const BarEntry& entry, const QPoint& globalPosition)
-{
-    QMenu menu;
-    const std::shared_ptr<ActiveApp> app = entry.app;
-    menu.addAction(tr("Remove"), this, [this, app] {
-        if (app)
-            m_pinnedLaunches.removePinnedApp(*app);
-    });
-    QTimer::singleShot(
-        0, &menu, [&menu] { qCDebug(lcDock).noquote() << "pinned menu:" << menuItemGeometries(&menu); });
-    menu.exec(globalPosition);
+    QWidget::mousePressEvent(event);
 }
 
 void DockView::mouseReleaseEvent(QMouseEvent* event)
 {
-    // Hook: menus and tiles (window menus, launcher, tool tiles) first.
-    if (handleDockItemClick(m_state, m_view, m_picture, m_appIds, event->position(), event->button(),
-            event->globalPosition().toPoint(), this)) {
+    if (m_clicks->released(*event)) {
         event->accept();
         return;
     }
-    const DockBarItem* item = itemAt(event->position());
-    if (!item) {
-        QWidget::mouseReleaseEvent(event);
-        return;
-    }
-    if (event->button() == Qt::LeftButton) {
-        const DockBarItem copy = *item;
-        clickItem(copy);
-    } else if (event->button() == Qt::RightButton && item->entryIndex >= 0) {
-        const BarEntry entry = m_entries[size_t(item->entryIndex)];
-        if (entry.kind == BarEntry::Kind::PinnedApp)
-            showPinnedMenu(entry, event->globalPosition().toPoint());
-    }
+    QWidget::mouseReleaseEvent(event);
 }
 
 void DockView::mouseMoveEvent(QMouseEvent* event)
@@ -327,14 +279,12 @@ void DockView::mouseMoveEvent(QMouseEvent* event)
 
 void DockView::enterEvent(QEnterEvent* event)
 {
-    m_view.isHovering = true;
     m_hoverHide.hovering(true);
     QWidget::enterEvent(event);
 }
 
 void DockView::leaveEvent(QEvent* event)
 {
-    m_view.isHovering = false;
     m_hoveredItem = -1;
     m_hoverHide.hovering(false);
     updateBar();
@@ -371,11 +321,11 @@ QByteArray DockView::itemLook(const DockBarItem& item, const QList<int32_t>& pid
     out << int(entry.kind);
     switch (entry.kind) {
     case BarEntry::Kind::WindowButton:
-        out << dockBarItemLook(m_state, m_view, item, pids, 0, m_buttonInput->dropTarget()) << entry.badge
+        out << dockBarItemLook(m_state, m_view, item, pids, 0, m_dragDrop->dropTarget()) << entry.badge
             << entry.hotKey;
         break;
     case BarEntry::Kind::StackButton:
-        out << dockBarItemLook(m_state, m_view, item, pids, 0, m_buttonInput->dropTarget());
+        out << dockBarItemLook(m_state, m_view, item, pids, 0, m_dragDrop->dropTarget());
         break;
     case BarEntry::Kind::PinnedApp:
         out << dockBarItemLook(m_state, m_view, item, pids,
@@ -567,13 +517,13 @@ void DockView::paintEvent(QPaintEvent* event)
         const BarEntry& entry = m_entries[size_t(item.entryIndex)];
         switch (entry.kind) {
         case BarEntry::Kind::WindowButton:
-            paintDockBarItem(painter, m_state, m_view, item, pids, 0, m_buttonInput->dropTarget());
+            paintDockBarItem(painter, m_state, m_view, item, pids, 0, m_dragDrop->dropTarget());
             paintWindowButtonOverlays(painter, entry, item);
             // Hook: a window bound to a hot key shows its badge.
             paintHotKeyBadge(painter, item.iconRect, entry.hotKey, m_picture.barRect);
             break;
         case BarEntry::Kind::StackButton:
-            paintDockBarItem(painter, m_state, m_view, item, pids, 0, m_buttonInput->dropTarget());
+            paintDockBarItem(painter, m_state, m_view, item, pids, 0, m_dragDrop->dropTarget());
             break;
         case BarEntry::Kind::PinnedApp: {
             const int pinnedIndex = int(m_state.pinnedAnNotRunning.indexOf(entry.app));

@@ -2,11 +2,11 @@
 
 #include "app/SerialQueue.h"
 #include "apps/DockEdgeReserve.h"
-#include "dock/BarActions.h"
-#include "dock/BarEntries.h"
-#include "dock/DockBarGeometry.h"
 #include "dock/DockTick.h"
 #include "dock/DockViewState.h"
+#include "dock/input/BarActions.h"
+#include "dock/layout/BarEntries.h"
+#include "dock/layout/DockBarGeometry.h"
 
 #include <QByteArray>
 #include <QRectF>
@@ -19,10 +19,9 @@
 #include <vector>
 
 class AppState;
-class DockBarPointer;
-class DockBarInput;
+class BarClicks;
+class ButtonDragDrop;
 class PomodoroTile;
-class ToolSheets;
 
 // The bar of one screen: paints the picture that dockBarPicture computes
 // from AppState and this dock's state, and takes input only inside the bar.
@@ -32,6 +31,7 @@ class DockView final : public QWidget {
 public:
     DockView(AppState& state, bool enableListener, double screenWidth, double screenHeight,
         const QString& screenID, QWidget* parent = nullptr);
+    ~DockView() override;
 
     const DockViewState& viewState() const { return m_view; }
     DockViewState& viewState() { return m_view; }
@@ -43,8 +43,6 @@ public:
     const std::vector<BarEntry>& barEntries() const { return m_entries; }
     // The item under a point of this widget, if any.
     const DockBarItem* itemAt(const QPointF& point) const;
-    // What a click on the item does (the bar rows' hook).
-    void clickItem(const DockBarItem& item);
 
     // The part of the window that lies on its screen, window coordinates.
     void setScreenArea(const QRectF& area);
@@ -56,8 +54,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    // Bar rows: clicks, the pinned applications' menu and the hover hide;
-    // menus and tiles first (dock/DockItemInput).
+    // Every click goes to the bar's click router (dock/input/BarClicks).
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
@@ -96,11 +94,11 @@ private:
 
     // Bar rows.
     void logPicture();
-    void showPinnedMenu(const BarEntry& entry, const QPoint& globalPosition);
     MainQueue m_queue;
     BarActionServices m_actions;
     std::vector<BarEntry> m_entries;
     PinnedLaunches m_pinnedLaunches;
+    std::unique_ptr<BarClicks> m_clicks;
     BarHoverHide m_hoverHide;
     DockTickServices m_tickServices;
     // The main dock's; the others do not tick.
@@ -108,12 +106,9 @@ private:
     int m_hoveredItem = -1;
     QString m_loggedPicture;
     QString m_loggedFocus; // the focused window as last logged
-    // Hover previews and the settings menu.
-    DockBarPointer* m_pointer = nullptr;
     // Window buttons: drag and drop, stacked buttons' window lists.
-    DockBarInput* m_buttonInput = nullptr;
+    ButtonDragDrop* m_dragDrop = nullptr;
     QString m_loggedButtons;
-    // Hook: the break tile shown alone on the bar and the tool sheets.
+    // Hook: the break tile shown alone on the bar.
     PomodoroTile* m_pomodoroTile = nullptr;
-    ToolSheets* m_toolSheets = nullptr;
 };

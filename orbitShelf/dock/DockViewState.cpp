@@ -1,18 +1,10 @@
 #include "dock/DockViewState.h"
 
-DockViewState::DockViewState(bool enableListener, double screenWidth, double screenHeight, QString screenID,
-    bool settingPopup, bool generalConfigWindow, bool pluginPopup, QString currentPlugin, bool showFirst,
-    bool showTagEditor)
+DockViewState::DockViewState(bool enableListener, double screenWidth, double screenHeight, QString screenID)
     : enableListener(enableListener)
     , screenWidth(screenWidth)
     , screenHeight(screenHeight)
     , screenID(std::move(screenID))
-    , settingPopup(settingPopup)
-    , generalConfigWindow(generalConfigWindow)
-    , pluginPopup(pluginPopup)
-    , currentPlugin(std::move(currentPlugin))
-    , showFirst(showFirst)
-    , showTagEditor(showTagEditor)
 {
 }
 

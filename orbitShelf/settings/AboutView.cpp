@@ -2,7 +2,7 @@
 
 #include "app/UpdaterStandIn.h"
 #include "app/Utilities.h"
-#include "dock/NamedImages.h"
+#include "dock/drawing/NamedImages.h"
 #include "network/Network.h"
 #include "settings/PageParts.h"
 

@@ -1,8 +1,8 @@
 #include "settings/AppearanceSettingsView.h"
 
 #include "app/AppState.h"
-#include "dock/DockColors.h"
-#include "dock/NamedImages.h"
+#include "dock/drawing/DockColors.h"
+#include "dock/drawing/NamedImages.h"
 #include "network/NewUpdateTag.h"
 #include "widgets/FileView.h"
 

@@ -5,7 +5,7 @@
 #include "app/UpdaterStandIn.h"
 #include "apps/ActiveApp.h"
 #include "apps/RunningApps.h"
-#include "dock/DockWindows.h"
+#include "dock/windows/DockWindows.h"
 #include "settings/LaunchAtLogin.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 
 #include "Persistence.h"
 #include "app/AppState.h"
-#include "dock/DockTilePainting.h"
+#include "dock/tiles/DockTilePainting.h"
 #include "network/NewUpdateTag.h"
 #include "settings/PageParts.h"
 #include "settings/PluginList.h"

@@ -1,6 +1,6 @@
 #include "settings/QuitView.h"
 
-#include "dock/NamedImages.h"
+#include "dock/drawing/NamedImages.h"
 
 #include <QComboBox>
 #include <QFrame>

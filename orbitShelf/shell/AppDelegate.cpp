@@ -2,7 +2,7 @@
 
 #include "app/AppState.h"
 #include "apps/AXEventThread.h"
-#include "dock/DockWindows.h"
+#include "dock/windows/DockWindows.h"
 #include "shell/AccessoryPolicy.h"
 #include "shell/AppListeners.h"
 #include "shell/AppWindows.h"

@@ -9,7 +9,7 @@
 #include "apps/RunningApps.h"
 #include "apps/WindowClickTracking.h"
 #include "dock/DockReload.h"
-#include "dock/DockWindows.h"
+#include "dock/windows/DockWindows.h"
 #include "platform/KeyCodes.h"
 #include "platform/Platform.h"
 #include "shell/Relaunch.h"

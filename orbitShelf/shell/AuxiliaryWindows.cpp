@@ -3,7 +3,7 @@
 #include "app/AppState.h"
 #include "app/ShellQueues.h"
 #include "app/UserDefaults.h"
-#include "dock/FullScreenToast.h"
+#include "dock/windows/FullScreenToast.h"
 #include "settings/GeneralConfig.h"
 #include "settings/QuitView.h"
 #include "shell/AuxWindowGeometry.h"

@@ -5,7 +5,7 @@
 #include "apps/Activation.h"
 #include "apps/ModelEvents.h"
 #include "dock/DockHooks.h"
-#include "dock/DockModifierKeys.h"
+#include "dock/input/DockModifierKeys.h"
 #include "platform/HotKeys.h"
 #include "settings/SettingsHooks.h"
 #include "shell/AuxiliaryWindows.h"

@@ -9,7 +9,7 @@
 #include "apps/RunningApps.h"
 #include "apps/WindowClickTracking.h"
 #include "apps/Windows.h"
-#include "dock/BarEntries.h"
+#include "dock/layout/BarEntries.h"
 #include "network/ServiceRequests.h"
 #include "platform/KeyCodes.h"
 #include "switcher/Hotkey.h"

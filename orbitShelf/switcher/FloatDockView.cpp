@@ -3,7 +3,7 @@
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
 #include "apps/Windows.h"
-#include "dock/DockColors.h"
+#include "dock/drawing/DockColors.h"
 #include "switcher/SwitcherPopup.h"
 
 #include <QCoreApplication>

@@ -4,7 +4,7 @@
 
 #include "DockTestSupport.h"
 #include "Persistence.h"
-#include "dock/DockEdges.h"
+#include "dock/layout/DockEdges.h"
 #include "platform/fake/FakePlatform.h"
 
 #include <gtest/gtest.h>

@@ -12,7 +12,8 @@ for expected in \
   "orbitShelf/app/Planted.cpp:4 includes <QWidget>" \
   "orbitShelf/apps/Planted.h:4 includes platform/x11/X11Platform.h" \
   "orbitShelf/dock/Planted.cpp:3 includes shell/AppDelegate.h" \
+  "orbitShelf/dock/layout/Planted.h:4 includes <QWidget>" \
   "ToastOverlay/Planted.cpp:3 includes app/AppState.h" \
-  "5 wrong includes"; do
+  "6 wrong includes"; do
   printf '%s\n' "$out" | grep -qF "$expected" || { echo "missing: $expected"; exit 1; }
 done

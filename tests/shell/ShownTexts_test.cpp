@@ -11,14 +11,13 @@
 #include "app/UserDefaults.h"
 #include "apps/ModelSettings.h"
 #include "apps/Windows.h"
-#include "dock/AppContextMenu.h"
-#include "dock/AppContextMenuWidget.h"
-#include "dock/DockBarBackground.h"
-#include "dock/DockSettingsMenu.h"
-#include "dock/EditWindowForm.h"
-#include "dock/MenuWidget.h"
-#include "settings/QuitView.h"
+#include "dock/buttons/HotKeyBadge.h"
+#include "dock/menus/AppContextMenu.h"
+#include "dock/menus/DockSettingsMenu.h"
+#include "dock/menus/MenuWidget.h"
+#include "dock/menus/WindowTagEditorForm.h"
 #include "settings/GeneralConfig.h"
+#include "settings/QuitView.h"
 #include "settings/ScreensView.h"
 #include "shell/OnboardingWindow.h"
 #include "switcher/FloatDockView.h"
@@ -26,8 +25,8 @@
 #include "switcher/WindowHotKeyBinding.h"
 #include "tests/support/TempStores.h"
 #include "tools/FastFinderView.h"
-#include "tools/PasteBoardView.h"
 #include "tools/NoteView.h"
+#include "tools/PasteBoardView.h"
 #include "tools/PomodoroView.h"
 #include "tools/SettingView.h"
 
@@ -37,8 +36,8 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFontMetrics>
-#include <QGuiApplication>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHash>
 #include <QLabel>
 #include <QLineEdit>
@@ -186,12 +185,8 @@ std::vector<Surface> surfaces()
                 return menuHost([](QWidget* host) {
                     AppMenuInputs inputs;
                     inputs.appBundleName = QStringLiteral("xterm");
-                    return makeAppContextMenu(
-                        appContextMenu(inputs), {},
-                        [](QWidget* parent) {
-                            return buildMenu(dockSettingsMenu(DockSettingsMenuInput {}), parent, {});
-                        },
-                        host);
+                    return buildMenu(
+                        appContextMenu(inputs, dockSettingsMenu(DockSettingsMenuInput {})), host, {});
                 });
             } },
         { "TagEditor",
@@ -200,7 +195,7 @@ std::vector<Surface> surfaces()
                 auto window = std::make_shared<Windows>();
                 window->num = 7;
                 window->title = QStringLiteral("notes");
-                return std::make_unique<EditWindowForm>(AppState::shared(), settings, window, [] {});
+                return std::make_unique<WindowTagEditorForm>(AppState::shared(), settings, window, [] {});
             } },
         { "ClipboardPanel",
             [] {

@@ -1,7 +1,7 @@
 #include "tests/switcher/SwitcherFixture.h"
 
 #include "apps/WindowActivationRecord.h"
-#include "dock/DockModifierKeys.h"
+#include "dock/input/DockModifierKeys.h"
 #include "switcher/FloatDock.h"
 
 #include <QGuiApplication>

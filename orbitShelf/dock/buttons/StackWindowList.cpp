@@ -1,0 +1,100 @@
+#include "dock/buttons/StackWindowList.h"
+
+#include "app/AppState.h"
+#include "apps/Activation.h"
+#include "apps/ActiveApp.h"
+#include "apps/Windows.h"
+#include "dock/drawing/AppIconButtonStyle.h"
+#include "dock/drawing/DockIcons.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int kListWidth = 300;
+constexpr int kRowPadding = 3;
+constexpr int kRowSpacing = 3;
+
+} // namespace
+
+StackWindowList::StackWindowList(const AppState& state, std::vector<std::shared_ptr<Windows>> windows,
+    StackWindowActivator activate, QWidget* parent)
+    : QFrame(parent, Qt::Popup)
+    , m_windows(std::move(windows))
+    , m_activate(std::move(activate))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFrameShape(QFrame::StyledPanel);
+    setFixedWidth(kListWidth);
+    setWindowTitle(QStringLiteral("orbitShelf windows"));
+    auto* rows = new QVBoxLayout(this);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(kRowSpacing);
+    const double iconSize = state.appIcon.height();
+    for (int i = 0; i < int(m_windows.size()); ++i) {
+        const std::shared_ptr<Windows>& window = m_windows[size_t(i)];
+        auto* row = new QToolButton(this);
+        row->setStyle(AppIconButtonStyle::shared());
+        row->setAutoRaise(true);
+        row->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        row->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        const int tile = std::max(1, int(std::lround(iconSize / 3)));
+        row->setIcon(runningAppIcon(state, window ? window->appId.value_or(0) : 0));
+        row->setIconSize(QSize(tile, tile));
+        const QString title = window ? window->title.value_or(QString()) : QString();
+        // One line: a long title ends in an ellipsis.
+        const int room = kListWidth - tile - 4 * kRowPadding - 8;
+        row->setText(row->fontMetrics().elidedText(title, Qt::ElideRight, std::max(0, room)));
+        row->setToolTip(title);
+        row->setContentsMargins(kRowPadding, kRowPadding, kRowPadding, kRowPadding);
+        connect(row, &QToolButton::clicked, this, [this, i] { activateRow(i); });
+        rows->addWidget(row);
+        auto* divider = new QFrame(this);
+        divider->setFrameShape(QFrame::HLine);
+        divider->setFrameShadow(QFrame::Plain);
+        rows->addWidget(divider);
+    }
+}
+
+void StackWindowList::activateRow(int row)
+{
+    if (row < 0 || row >= int(m_windows.size()))
+        return;
+    const std::shared_ptr<Windows> window = m_windows[size_t(row)];
+    if (m_activate && window)
+        m_activate(window);
+    close();
+}
+
+void activateStackedWindow(const std::shared_ptr<Windows>& window)
+{
+    if (window)
+        activateWindow(*window, kClickSourceDock, false);
+}
+
+StackWindowList* openStackWindowList(
+    const AppState& state, const ActiveApp& app, const QRect& anchor, StackWindowActivator activate)
+{
+    auto* list
+        = new StackWindowList(state, app.sortAppWindows(state.settings.replaceFinder()), std::move(activate));
+    list->adjustSize();
+    // Below the button when the screen has room there, else above it (a
+    // bottom bar has none below).
+    QPoint at(anchor.center().x() - list->width() / 2, anchor.bottom() + 4);
+    if (const QScreen* screen = QGuiApplication::screenAt(anchor.center())) {
+        const QRect area = screen->availableGeometry();
+        if (at.y() + list->height() > area.bottom())
+            at.setY(anchor.top() - 4 - list->height());
+        at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() - list->width())));
+        at.setY(std::max(at.y(), area.top()));
+    }
+    list->move(at);
+    list->show();
+    return list;
+}

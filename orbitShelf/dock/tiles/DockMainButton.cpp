@@ -1,0 +1,107 @@
+#include "dock/tiles/DockMainButton.h"
+
+#include "tools/SettingView.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+void drawMainButtonLabel(QPainter& painter, const QRectF& label, const QImage& image)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    for (int ring = 2; ring >= 1; --ring) {
+        QPainterPath shade;
+        shade.addRoundedRect(label.translated(0, 2).adjusted(-ring, -ring, ring, ring), 10 + ring, 10 + ring);
+        painter.fillPath(shade, QColor(0, 0, 0, int(0.33 * 255 / 2)));
+    }
+    QPainterPath clip;
+    clip.addRoundedRect(label, 10, 10);
+    painter.setClipPath(clip);
+    if (!image.isNull()) {
+        // Fill: the picture covers the label and keeps its aspect.
+        const QSizeF drawn = QSizeF(image.size()).scaled(label.size(), Qt::KeepAspectRatioByExpanding);
+        QRectF target(QPointF(0, 0), drawn);
+        target.moveCenter(label.center());
+        painter.drawImage(target, image);
+    } else {
+        painter.fillRect(label, QColor(90, 160, 230));
+    }
+    painter.restore();
+}
+
+// The label as last drawn: a repaint of the bar (every activation repaints
+// the buttons) copies it instead of blurring, clipping and scaling again.
+struct LabelPicture {
+    QSizeF size;
+    QPointF offset; // of the label within its whole pixels
+    qint64 imageKey = 0;
+    QImage picture;
+};
+
+} // namespace
+
+void paintMainButtonLabel(
+    QPainter& painter, const QRectF& button, const QSizeF& labelSize, const QImage& image)
+{
+    if (labelSize.isEmpty())
+        return;
+    QRectF label(QPointF(0, 0), labelSize);
+    label.moveCenter(button.center());
+    const QTransform& device = painter.deviceTransform();
+    const bool wholePixels = device.type() <= QTransform::TxTranslate
+        && device.dx() == std::floor(device.dx()) && device.dy() == std::floor(device.dy())
+        && (!painter.device() || painter.device()->devicePixelRatioF() == 1.0) && painter.opacity() == 1.0
+        && painter.compositionMode() == QPainter::CompositionMode_SourceOver;
+    if (!wholePixels) {
+        drawMainButtonLabel(painter, label, image);
+        return;
+    }
+    // The shade rings reach 2 px around the label and 2 px below it.
+    const QRectF reach = label.adjusted(-3, -3, 3, 5);
+    const QPointF origin(std::floor(reach.left()), std::floor(reach.top()));
+    static LabelPicture cached;
+    const QPointF offset = label.topLeft() - origin;
+    if (cached.picture.isNull() || cached.size != labelSize || cached.offset != offset
+        || cached.imageKey != image.cacheKey()) {
+        cached.size = labelSize;
+        cached.offset = offset;
+        cached.imageKey = image.cacheKey();
+        cached.picture = QImage(
+            QSize(int(std::ceil(reach.right() - origin.x())), int(std::ceil(reach.bottom() - origin.y()))),
+            QImage::Format_ARGB32_Premultiplied);
+        cached.picture.fill(Qt::transparent);
+        QPainter layer(&cached.picture);
+        drawMainButtonLabel(layer, label.translated(-origin), image);
+    }
+    painter.drawImage(origin, cached.picture);
+}
+
+QPointF toolHubPopoverOrigin(const QRectF& button, const QSizeF& popover, const QString& position)
+{
+    constexpr double gap = 8;
+    if (position == QLatin1String("left"))
+        return QPointF(button.right() + gap, button.center().y() - popover.height() / 2);
+    if (position == QLatin1String("right"))
+        return QPointF(button.left() - gap - popover.width(), button.center().y() - popover.height() / 2);
+    return QPointF(button.center().x() - popover.width() / 2, button.top() - gap - popover.height());
+}
+
+std::unique_ptr<QWidget> toolHubPopoverContent(AppState& state)
+{
+    auto content = std::make_unique<QWidget>();
+    content->setAutoFillBackground(true);
+    QPalette colours = content->palette();
+    colours.setColor(QPalette::Window, QColor(0x1e, 0x27, 0x2e));
+    content->setPalette(colours);
+    auto* layout = new QVBoxLayout(content.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(makeSettingView(state));
+    return content;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QImage>
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+
+class AppState;
+class QPainter;
+
+// The main button of the bar: its label and the popover its left click opens.
+
+// Paints the label centred in the button: the picture filling its size
+// (keeping its aspect), a soft shadow, rounded corners of 10.
+void paintMainButtonLabel(
+    QPainter& painter, const QRectF& button, const QSizeF& labelSize, const QImage& image);
+
+// Where the popover stands next to the button (all in screen coordinates):
+// above it on a bottom bar, beside it on a side bar, 8 points away.
+QPointF toolHubPopoverOrigin(const QRectF& button, const QSizeF& popover, const QString& position);
+
+// The popover's content: the tool hub on its dark background.
+std::unique_ptr<QWidget> toolHubPopoverContent(AppState& state);

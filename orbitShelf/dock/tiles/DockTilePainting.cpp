@@ -1,0 +1,92 @@
+#include "dock/tiles/DockTilePainting.h"
+
+#include "apps/Pinning.h"
+
+#include <QIcon>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+#include <utility>
+
+namespace {
+
+// Freedesktop icon names for what each tool does, most specific first.
+QStringList themeNamesFor(const QString& tool)
+{
+    if (tool == QLatin1String("Pomodoro"))
+        return { QStringLiteral("alarm-symbolic"), QStringLiteral("alarm"),
+            QStringLiteral("appointment-soon") };
+    if (tool == QLatin1String("Pasteboard"))
+        return { QStringLiteral("edit-paste") };
+    if (tool == QLatin1String("FastFinder"))
+        return { QStringLiteral("system-file-manager"), QStringLiteral("folder") };
+    if (tool == QLatin1String("Note"))
+        return { QStringLiteral("accessories-text-editor"), QStringLiteral("text-x-generic") };
+    if (tool == QLatin1String("Todo"))
+        return { QStringLiteral("view-task"), QStringLiteral("checkbox-checked-symbolic") };
+    return {};
+}
+
+void clipRounded(QPainter& painter, const QRectF& rect)
+{
+    QPainterPath path;
+    path.addRoundedRect(rect, 10, 10);
+    painter.setClipPath(path);
+}
+
+} // namespace
+
+void paintLauncherTile(QPainter& painter, const QRectF& iconRect)
+{
+    if (iconRect.isEmpty())
+        return;
+    // The tile is the same picture on every repaint: it is scaled and cut to
+    // its rounded shape once per size.
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    static QImage kept;
+    static std::pair<QSizeF, qreal> keptFor;
+    if (kept.isNull() || keptFor != std::pair(iconRect.size(), ratio)) {
+        static const QImage picture = launchpadImage();
+        const QSize pixels(int(std::ceil(iconRect.width() * ratio)), int(std::ceil(iconRect.height() * ratio)));
+        kept = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        kept.fill(Qt::transparent);
+        {
+            QPainter p(&kept);
+            p.setRenderHint(QPainter::SmoothPixmapTransform);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.scale(ratio, ratio);
+            const QRectF local(QPointF(0, 0), iconRect.size());
+            clipRounded(p, local);
+            p.drawImage(local, picture);
+        }
+        kept.setDevicePixelRatio(ratio);
+        keptFor = { iconRect.size(), ratio };
+    }
+    painter.drawImage(iconRect.topLeft(), kept);
+}
+
+void paintToolTile(QPainter& painter, const QRectF& iconRect, const QString& tool)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    clipRounded(painter, iconRect);
+    QPainterPath tile;
+    tile.addRoundedRect(iconRect, 10, 10);
+    painter.fillPath(tile, QColor(0x3d, 0x4a, 0x5c));
+    for (const QString& name : themeNamesFor(tool)) {
+        const QIcon icon = QIcon::fromTheme(name);
+        if (!icon.isNull()) {
+            icon.paint(&painter, iconRect.adjusted(4, 4, -4, -4).toAlignedRect());
+            painter.restore();
+            return;
+        }
+    }
+    painter.setPen(Qt::white);
+    QFont font = painter.font();
+    font.setPixelSize(int(std::max(8.0, iconRect.height() / 2)));
+    font.setBold(true);
+    painter.setFont(font);
+    painter.drawText(iconRect, Qt::AlignCenter, tool.left(1).toUpper());
+    painter.restore();
+}

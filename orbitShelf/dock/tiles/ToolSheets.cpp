@@ -1,0 +1,188 @@
+#include "dock/tiles/ToolSheets.h"
+
+#include "app/AppState.h"
+#include "dock/DockViewState.h"
+#include "dock/layout/DockEdges.h"
+#include "tools/FastFinderView.h"
+#include "tools/PasteBoardView.h"
+#include "tools/PomodoroView.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <QWidget>
+
+namespace {
+
+bool& flagOf(AppState& state, ToolSheet sheet)
+{
+    switch (sheet) {
+    case ToolSheet::Pomodoro:
+        return state.showPomodoroPopup;
+    case ToolSheet::Pasteboard:
+        return state.showPasteboardPopup;
+    case ToolSheet::FastFinder:
+        break;
+    }
+    return state.showFastFinderPopup;
+}
+
+// A sheet closed by the user (Escape, the window manager) lowers its flag.
+class SheetWindow final : public QWidget {
+public:
+    SheetWindow(AppState& state, ToolSheet sheet, QWidget* parent)
+        : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+        , m_state(state)
+        , m_sheet(sheet)
+    {
+        setAttribute(Qt::WA_DeleteOnClose);
+        setObjectName(QStringLiteral("ToolSheet"));
+        setStyleSheet(QStringLiteral("#ToolSheet { background: rgb(30, 30, 32); } QLabel { color: white; }"));
+    }
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        bool& flag = flagOf(m_state, m_sheet);
+        if (flag) {
+            flag = false;
+            m_state.publish();
+        }
+        QWidget::closeEvent(event);
+    }
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (event->matches(QKeySequence::Cancel))
+            close();
+        else
+            QWidget::keyPressEvent(event);
+    }
+
+private:
+    AppState& m_state;
+    ToolSheet m_sheet;
+};
+
+} // namespace
+
+ToolSheets::ToolSheets(AppState& state, const DockViewState& dock, QWidget* dockWindow)
+    : QObject(dockWindow)
+    , m_state(state)
+    , m_dock(dock)
+    , m_dockWindow(dockWindow)
+    , m_mouseOnThisScreen([screenID = dock.screenID] { return isMouseOnDockScreen(screenID); })
+{
+    connect(&m_state, &AppState::changed, this, &ToolSheets::sync);
+}
+
+ToolSheets::~ToolSheets()
+{
+    for (auto& [sheet, window] : m_sheets)
+        delete window.data();
+}
+
+QWidget* ToolSheets::sheet(ToolSheet sheet) const
+{
+    const auto it = m_sheets.find(sheet);
+    return it == m_sheets.end() ? nullptr : it->second.data();
+}
+
+void ToolSheets::sync()
+{
+    const std::vector<ToolSheet> shown = toolSheetsShown(m_state);
+    for (ToolSheet sheet : { ToolSheet::Pomodoro, ToolSheet::Pasteboard, ToolSheet::FastFinder }) {
+        QPointer<QWidget>& window = m_sheets[sheet];
+        const bool up = std::find(shown.begin(), shown.end(), sheet) != shown.end();
+        if (!up) {
+            if (window) {
+                window->hide();
+                window->deleteLater();
+            }
+            window = nullptr;
+            continue;
+        }
+        if (window)
+            continue;
+        const ToolSheetContent content = toolSheetContent(sheet, m_mouseOnThisScreen(),
+            isDockVertical(m_state, m_dock.screenID), m_dock.screenWidth, m_dock.screenHeight);
+        // Only the bar on the mouse's screen fills the sheet; the others
+        // keep theirs empty, which on a desktop means not showing one.
+        if (!content.filled)
+            continue;
+        window = makeSheet(sheet, content);
+    }
+}
+
+QWidget* ToolSheets::makeSheet(ToolSheet sheet, const ToolSheetContent& content)
+{
+    auto* window = new SheetWindow(m_state, sheet, nullptr);
+    auto* layout = new QVBoxLayout(window);
+    switch (sheet) {
+    case ToolSheet::Pomodoro:
+        window->setWindowTitle(QStringLiteral("Pomodoro"));
+        layout->addWidget(makePomodoroView(m_state));
+        break;
+    case ToolSheet::Pasteboard:
+        window->setWindowTitle(QStringLiteral("Pasteboard"));
+        layout->addWidget(makePasteBoardView(m_state, content.columns, content.limit));
+        break;
+    case ToolSheet::FastFinder:
+        window->setWindowTitle(QCoreApplication::translate("ToolSheets", "FastFinder"));
+        layout->addWidget(makeFastFinderView(m_state, fastFinderPlacement()));
+        break;
+    }
+    place(window, content);
+    window->show();
+    if (content.bringToFront) {
+        window->raise();
+        window->activateWindow();
+    }
+    return window;
+}
+
+FastFinderPlacement ToolSheets::fastFinderPlacement() const
+{
+    // Only the bar on the screen under the pointer fills its sheet, so that
+    // bar's screen is the one the browser sizes its grid for.
+    const QScreen* screen = m_dockWindow ? m_dockWindow->screen() : nullptr;
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    FastFinderPlacement placement;
+    placement.dockVertical = isDockVertical(m_state, m_dock.screenID);
+    if (screen)
+        placement.visibleWidth = screen->availableGeometry().width();
+    return placement;
+}
+
+void ToolSheets::place(QWidget* sheet, const ToolSheetContent& content) const
+{
+    // A panel's content may need more than the size asked (the window
+    // manager would grow it on its far side, off the tile).
+    const QSize size = content.size.toSize().expandedTo(sheet->minimumSizeHint());
+    sheet->resize(size);
+    const QRect tile = m_dock.currentPluginFrame.toAlignedRect();
+    const QScreen* tileScreen = tile.isEmpty() ? nullptr : QGuiApplication::screenAt(tile.center());
+    if (tileScreen) {
+        const QRect frame = toolSheetFrame(size, tile, tileScreen->availableGeometry(),
+            dockPositionForScreen(m_state, m_dock.enableListener, m_dock.screenID));
+        sheet->setGeometry(frame);
+        return;
+    }
+    if (!m_dockWindow)
+        return;
+    // Opened other than by its tile: centred over the dock window, kept on
+    // its screen.
+    const QRect dock = m_dockWindow->frameGeometry();
+    QRect frame(QPoint(0, 0), size);
+    frame.moveCenter(dock.center());
+    if (const QScreen* screen = m_dockWindow->screen()) {
+        const QRect area = screen->availableGeometry();
+        frame.moveLeft(
+            std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - size.width())));
+        frame.moveTop(
+            std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - size.height())));
+    }
+    sheet->move(frame.topLeft());
+}

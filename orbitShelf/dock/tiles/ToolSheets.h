@@ -1,0 +1,44 @@
+#pragma once
+
+#include "dock/tiles/ToolTiles.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <map>
+
+class AppState;
+struct FastFinderPlacement;
+class DockViewState;
+class QWidget;
+
+// The tool sheets of one bar: while a tool's shared flag is up, the bar on
+// the mouse's screen shows that tool's panel in a sheet next to its dock
+// window; the bars of other screens show none. Closing the sheet lowers the
+// flag again, for every bar.
+class ToolSheets final : public QObject {
+    Q_OBJECT
+public:
+    ToolSheets(AppState& state, const DockViewState& dock, QWidget* dockWindow);
+    ~ToolSheets() override;
+
+    // The sheet shown for `sheet`, or null.
+    QWidget* sheet(ToolSheet sheet) const;
+
+    // Brings the sheets in line with the flags; runs on every publish.
+    void sync();
+
+    // Where the mouse test comes from (tests pin it to one screen).
+    void setMouseOnThisScreen(std::function<bool()> test) { m_mouseOnThisScreen = std::move(test); }
+
+private:
+    QWidget* makeSheet(ToolSheet sheet, const ToolSheetContent& content);
+    void place(QWidget* sheet, const ToolSheetContent& content) const;
+    FastFinderPlacement fastFinderPlacement() const;
+
+    AppState& m_state;
+    const DockViewState& m_dock;
+    QPointer<QWidget> m_dockWindow;
+    std::map<ToolSheet, QPointer<QWidget>> m_sheets;
+    std::function<bool()> m_mouseOnThisScreen;
+};

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QMap>
+#include <QPointF>
+#include <QRect>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+// Where the dock windows and their auto-show strips stand, as plain functions
+// over explicit inputs. Frames are in dock space: origin at the bottom left of
+// the primary screen, y growing upwards. Only the window layer converts them
+// to the window system's top-left space (toWindowSystemRect).
+
+// A window frame in dock space, in whole pixels.
+struct DockFrame {
+    qint64 x = 0;
+    qint64 y = 0;
+    qint64 width = 0;
+    qint64 height = 0;
+    bool operator==(const DockFrame&) const = default;
+};
+
+// One attached screen as the dock sees it; frames in dock space.
+struct DockScreen {
+    QString id; // the per-screen key (screenIdentifierKey)
+    QRectF frame; // the whole screen
+    QRectF visibleFrame; // the part windows may use
+};
+
+// The screen whose frame holds the point (frames are half-open), if any.
+std::optional<DockScreen> dockScreenContaining(const std::vector<DockScreen>& screens, QPointF point);
+
+// The primary screen is the one holding the dock-space origin.
+std::optional<DockScreen> primaryDockScreen(const std::vector<DockScreen>& screens);
+
+// The main dock's window, from the primary screen's visible size. It is placed
+// from the global origin, whatever the visible frame's origin.
+DockFrame mainDockWindowFrame(const QString& mainDockPosition, QSizeF primaryVisibleSize);
+
+// The primary screen's auto-show strip.
+DockFrame mainDockTriggerFrame(const QString& mainDockPosition, QSizeF primaryVisibleSize);
+
+// Another screen's dock window and strip; an absent position means the
+// screen has no stored edge.
+DockFrame screenDockWindowFrame(QRectF visibleFrame, const std::optional<QString>& position);
+DockFrame screenDockTriggerFrame(QRectF visibleFrame, const std::optional<QString>& position);
+
+// A screen whose visible frame starts at the origin carries the main dock and
+// gets no window of its own in the per-screen loops.
+bool isMainDockScreenOrigin(QRectF visibleFrame);
+
+// Conversion between dock space and the window system's space (origin at the
+// top left of the virtual desktop, y growing downwards). primaryGeometry is
+// the primary screen's geometry in window-system space.
+QRect toWindowSystemRect(const DockFrame& frame, const QRect& primaryGeometry);
+QRectF toDockSpace(const QRectF& windowSystemRect, const QRect& primaryGeometry);
+
+// The one row (bottom strips) or column (side strips) of an auto-show strip
+// that lies on its screen's outer edge, in the strip window's own top-left
+// coordinates. Where nothing composites translucent windows, the strip is
+// cut down to this line: the pointer stops at the screen edge, so it still
+// enters the strip, and no dark band shows.
+QRect stripEdgeLine(const DockFrame& strip, const QRectF& screenFrame, const QString& position);

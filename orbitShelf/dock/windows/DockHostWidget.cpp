@@ -1,0 +1,202 @@
+#include "dock/windows/DockHostWidget.h"
+
+#include "app/AppState.h"
+#include "apps/DockEdgeReserve.h"
+#include "apps/ScreenIdentifier.h"
+#include "dock/DockHooks.h"
+#include "dock/DockLog.h"
+#include "dock/DockView.h"
+#include "dock/windows/RootView.h"
+#include "platform/DockWindowHints.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+
+namespace {
+
+QRect primaryGeometry()
+{
+    QScreen* primary = QGuiApplication::primaryScreen();
+    return primary ? primary->geometry() : QRect();
+}
+
+} // namespace
+
+std::vector<DockScreen> currentDockScreens()
+{
+    std::vector<DockScreen> screens;
+    const QRect primary = primaryGeometry();
+    for (QScreen* screen : QGuiApplication::screens()) {
+        DockScreen dockScreen;
+        dockScreen.id = screenIdentifierKey(screen);
+        dockScreen.frame = toDockSpace(QRectF(screen->geometry()), primary);
+        const QRect available = withOwnReserve(
+            screen->availableGeometry(), screen->geometry(), screen->virtualGeometry(), allOwnEdgeReserves());
+        dockScreen.visibleFrame = toDockSpace(QRectF(available), primary);
+        screens.push_back(dockScreen);
+    }
+    return screens;
+}
+
+DockHostWidget::DockHostWidget(AppState& state, const DockWindowSpec& spec)
+    : QWidget(nullptr,
+        Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus
+            | Qt::NoDropShadowWindowHint)
+    , m_spec(spec)
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    const bool dock = spec.kind == DockWindowSpec::Kind::Dock;
+    setWindowTitle(dock ? QStringLiteral("orbitShelf dock") : QStringLiteral("orbitShelf auto-show strip"));
+    if (dock) {
+        auto* root = new RootView(state, spec.enableListener, spec.width, spec.height, spec.screenID, this);
+        m_dockView = root->dock();
+        root->setGeometry(0, 0, int(spec.frame.width), int(spec.frame.height));
+    } else {
+        m_strip = new ClearRootView(state, spec.screenID, spec.width, spec.height, this);
+    }
+    place();
+    // The window type must be on the native window before it is mapped.
+    winId();
+    platform::markDockWindow(windowHandle());
+    show();
+    if (dock) {
+        raise();
+    } else {
+        // Strips stand below the docks: a bar over its strip takes the clicks.
+        lower();
+    }
+    place();
+}
+
+void DockHostWidget::place()
+{
+    const QRect geometry = toWindowSystemRect(m_spec.frame, primaryGeometry());
+    setGeometry(geometry);
+    if (QWidget* child = m_dockView ? static_cast<QWidget*>(m_dockView->parentWidget()) : m_strip)
+        child->setGeometry(0, 0, geometry.width(), geometry.height());
+
+    // The part of the window on its screen, in window coordinates.
+    const QRect screen
+        = toWindowSystemRect(DockFrame { qint64(m_spec.screenFrame.x()), qint64(m_spec.screenFrame.y()),
+                                 qint64(m_spec.screenFrame.width()), qint64(m_spec.screenFrame.height()) },
+            primaryGeometry());
+    const QRect onScreen = screen.intersected(geometry).translated(-geometry.topLeft());
+    if (m_dockView)
+        m_dockView->setScreenArea(QRectF(onScreen));
+    if (m_strip && windowHandle()) {
+        const QRegion region = platform::dockTranslucencyAvailable()
+            ? QRegion(QRect(QPoint(0, 0), geometry.size()))
+            : QRegion(stripEdgeLine(m_spec.frame, m_spec.screenFrame, m_spec.position));
+        platform::setDockInputRegion(windowHandle(), region);
+    }
+}
+
+void DockHostWidget::setFrame(const DockFrame& frame)
+{
+    m_spec.frame = frame;
+    place();
+}
+
+void DockHostWidget::orderFront()
+{
+    if (m_spec.kind == DockWindowSpec::Kind::Dock)
+        raise();
+}
+
+void DockHostWidget::close()
+{
+    QWidget::close();
+    // Closed windows are dropped by their owner; delete once Qt is done
+    // delivering events to it.
+    hide();
+}
+
+namespace {
+
+// Owns a host widget through the dock windows' unique_ptr, but lets Qt
+// finish its event delivery before the widget goes.
+class DeferredHostWindow final : public DockHostWindow {
+public:
+    explicit DeferredHostWindow(DockHostWidget* widget)
+        : m_widget(widget)
+    {
+    }
+    ~DeferredHostWindow() override
+    {
+        if (m_widget)
+            m_widget->deleteLater();
+    }
+    void setFrame(const DockFrame& frame) override
+    {
+        if (m_widget)
+            m_widget->setFrame(frame);
+    }
+    void orderFront() override
+    {
+        if (m_widget)
+            m_widget->orderFront();
+    }
+    void close() override
+    {
+        if (m_widget)
+            m_widget->close();
+    }
+
+private:
+    QPointer<DockHostWidget> m_widget;
+};
+
+} // namespace
+
+std::unique_ptr<DockHostWindow> makeDockHostWindow(AppState& state, const DockWindowSpec& spec)
+{
+    qCDebug(lcDock) << (spec.kind == DockWindowSpec::Kind::Dock ? "dock window" : "auto-show strip") << "for"
+                    << spec.screenID << "at" << spec.frame.x << spec.frame.y << spec.frame.width
+                    << spec.frame.height;
+    return std::make_unique<DeferredHostWindow>(new DockHostWidget(state, spec));
+}
+
+DockWindows& sharedDockWindows()
+{
+    static DockWindows* windows = [] {
+        DockWindowServices services;
+        services.screens = [] { return currentDockScreens(); };
+        services.makeWindow
+            = [](const DockWindowSpec& spec) { return makeDockHostWindow(AppState::shared(), spec); };
+        // The bar draws without them: they follow on the event loop, the
+        // monitor first, so that the dock window maps sooner.
+        services.installModifierMonitor
+            = [] { QTimer::singleShot(0, qApp, [] { runDockHook(dockHooks().installModifierMonitor); }); };
+        services.startHotKeys
+            = [] { QTimer::singleShot(0, qApp, [] { runDockHook(dockHooks().startHotKeys); }); };
+        // Lives for the whole process, like the windows it keeps.
+        return new DockWindows(AppState::shared(), services);
+    }();
+    return *windows;
+}
+
+void buildDockWindows()
+{
+    sharedDockWindows().buildDockWindows();
+}
+
+void createDockWindows()
+{
+    sharedDockWindows().createDockWindows();
+}
+
+void restartDockWindows()
+{
+    sharedDockWindows().restartDockWindows();
+}
+
+void closeScreenDockWindows()
+{
+    sharedDockWindows().closeScreenDockWindows();
+}

@@ -1,0 +1,258 @@
+#include "dock/windows/DockWindows.h"
+
+#include "app/AppState.h"
+#include "dock/DockLog.h"
+#include "dock/layout/DockEdges.h"
+
+#include <QTimer>
+
+DockWindows::DockWindows(AppState& state, DockWindowServices services)
+    : m_state(state)
+    , m_services(std::move(services))
+{
+}
+
+DockWindows::~DockWindows() = default;
+
+std::optional<QString> DockWindows::storedPosition(const QString& screenID) const
+{
+    const StringMap positions = m_state.settings.spaceDockPosition();
+    const auto it = positions.constFind(screenID);
+    if (it == positions.constEnd())
+        return std::nullopt;
+    return *it;
+}
+
+void DockWindows::recordScreenSize(const QString& screenID, const DockFrame& frame)
+{
+    m_state.spaceScreenWidth.insert(screenID, double(frame.width));
+    m_state.spaceScreenHeight.insert(screenID, double(frame.height));
+}
+
+void DockWindows::buildDockWindows()
+{
+    const std::optional<DockScreen> primary = primaryDockScreen(m_services.screens());
+    if (!primary) {
+        qCWarning(lcDock) << "no screen holds the origin; no dock window is made";
+        return;
+    }
+    m_mainScreenVisibleSize = primary->visibleFrame.size();
+    const DockFrame frame = mainDockWindowFrame(m_state.settings.mainDockPosition(), m_mainScreenVisibleSize);
+    mainDockScreenID() = primary->id;
+    if (m_mainDockWindow) {
+        m_mainDockWindow->close();
+        m_mainDockWindow.reset();
+    }
+    m_state.spaceScreenWidth.insert(mainDockScreenID(), m_mainScreenVisibleSize.width());
+    m_state.spaceScreenHeight.insert(mainDockScreenID(), m_mainScreenVisibleSize.height());
+
+    DockWindowSpec spec;
+    spec.kind = DockWindowSpec::Kind::Dock;
+    spec.frame = frame;
+    spec.screenID = mainDockScreenID();
+    spec.enableListener = true;
+    spec.width = m_mainScreenVisibleSize.width();
+    spec.height = m_mainScreenVisibleSize.height();
+    spec.screenFrame = primary->frame;
+    spec.position = m_state.settings.mainDockPosition();
+    m_mainDockWindow = m_services.makeWindow(spec);
+
+    // The monitor and the hot keys stay for the whole process: rebuilding
+    // the windows must not add a second of either.
+    if (!m_modifierMonitorInstalled) {
+        m_modifierMonitorInstalled = true;
+        if (m_services.installModifierMonitor)
+            m_services.installModifierMonitor();
+        if (m_services.startHotKeys)
+            m_services.startHotKeys();
+    }
+
+    if (m_state.settings.supportMultiScreens())
+        createDockWindows();
+    createMainDockTriggerWindow();
+}
+
+void DockWindows::createDockWindows()
+{
+    if (!m_state.settings.supportMultiScreens())
+        return;
+    const std::vector<DockScreen> screens = m_services.screens();
+    if (screens.size() < 2)
+        return;
+    for (const DockScreen& screen : screens) {
+        if (!needsScreenWindow(m_dockWindowsByScreen, screen))
+            continue;
+        const DockFrame frame = screenDockWindowFrame(screen.visibleFrame, storedPosition(screen.id));
+        recordScreenSize(screen.id, frame);
+        const DockWindowSpec spec = screenWindowSpec(DockWindowSpec::Kind::Dock, frame, screen);
+        // Filed before the window shows its bar, so that a bar asking for
+        // its screen's window finds it.
+        auto& slot = m_dockWindowsByScreen[screen.id];
+        slot = m_services.makeWindow(spec);
+    }
+    createDockTriggerWindows();
+}
+
+void DockWindows::createDockTriggerWindows()
+{
+    const std::vector<DockScreen> screens = m_services.screens();
+    if (screens.size() < 2)
+        return;
+    for (const DockScreen& screen : screens) {
+        if (!needsScreenWindow(m_dockTriggerWindowsByScreen, screen))
+            continue;
+        const DockFrame frame = screenDockTriggerFrame(screen.visibleFrame, storedPosition(screen.id));
+        m_dockTriggerWindowsByScreen[screen.id]
+            = m_services.makeWindow(screenWindowSpec(DockWindowSpec::Kind::Strip, frame, screen));
+    }
+}
+
+bool DockWindows::needsScreenWindow(WindowMap& windows, const DockScreen& screen)
+{
+    const auto existing = windows.find(screen.id);
+    if (existing != windows.end()) {
+        if (existing->second)
+            existing->second->orderFront();
+        return false;
+    }
+    // The main screen's bar is the main dock window, made apart.
+    if (isMainDockScreenOrigin(screen.visibleFrame)) {
+        mainDockScreenID() = screen.id;
+        return false;
+    }
+    return true;
+}
+
+DockWindowSpec DockWindows::screenWindowSpec(
+    DockWindowSpec::Kind kind, const DockFrame& frame, const DockScreen& screen) const
+{
+    DockWindowSpec spec;
+    spec.kind = kind;
+    spec.frame = frame;
+    spec.screenID = screen.id;
+    spec.enableListener = false;
+    spec.width = double(frame.width);
+    spec.height = double(frame.height);
+    spec.screenFrame = screen.frame;
+    spec.position = storedPosition(screen.id).value_or(QStringLiteral("bottom"));
+    return spec;
+}
+
+void DockWindows::createMainDockTriggerWindow()
+{
+    const std::optional<DockScreen> primary = primaryDockScreen(m_services.screens());
+    if (!primary)
+        return;
+    DockWindowSpec spec;
+    spec.kind = DockWindowSpec::Kind::Strip;
+    spec.frame = mainDockTriggerFrame(m_state.settings.mainDockPosition(), primary->visibleFrame.size());
+    spec.screenID = primary->id;
+    spec.width = double(spec.frame.width);
+    spec.height = double(spec.frame.height);
+    spec.screenFrame = primary->frame;
+    spec.position = m_state.settings.mainDockPosition();
+    if (m_mainDockTriggerWindow) {
+        m_mainDockTriggerWindow->close();
+        m_mainDockTriggerWindow.reset();
+    }
+    m_mainDockTriggerWindow = m_services.makeWindow(spec);
+}
+
+void DockWindows::dropStaleDockWindow(
+    WindowMap& windows, const QString& screenID, const std::vector<DockScreen>& screens)
+{
+    for (const DockScreen& screen : screens) {
+        if (screen.id == screenID && screen.id != mainDockScreenID())
+            return;
+    }
+    const auto it = windows.find(screenID);
+    if (it == windows.end())
+        return;
+    if (it->second)
+        it->second->close();
+    windows.erase(it);
+    qCDebug(lcDock) << "closed the dock window of a screen that is gone:" << screenID;
+}
+
+void DockWindows::dropStaleDockWindows(WindowMap& windows, const std::vector<DockScreen>& screens)
+{
+    std::vector<QString> keys;
+    for (const auto& [key, window] : windows)
+        keys.push_back(key);
+    for (const QString& key : keys)
+        dropStaleDockWindow(windows, key, screens);
+}
+
+void DockWindows::relayoutDockWindows()
+{
+    const std::vector<DockScreen> screens = m_services.screens();
+    dropStaleDockWindows(m_dockWindowsByScreen, screens);
+    for (const DockScreen& screen : screens) {
+        const auto existing = m_dockWindowsByScreen.find(screen.id);
+        if (existing == m_dockWindowsByScreen.end()) {
+            createDockWindows();
+            continue;
+        }
+        if (isMainDockScreenOrigin(screen.visibleFrame)) {
+            mainDockScreenID() = screen.id;
+            continue;
+        }
+        const DockFrame frame = screenDockWindowFrame(screen.visibleFrame, storedPosition(screen.id));
+        recordScreenSize(screen.id, frame);
+        if (existing->second)
+            existing->second->setFrame(frame);
+    }
+}
+
+void DockWindows::closeMainDockWindows(const QString& screenID)
+{
+    if (m_mainDockWindow) {
+        m_mainDockWindow->close();
+        m_mainDockWindow.reset();
+    }
+    for (const QString& id : { screenID, mainDockScreenID() }) {
+        const auto it = m_dockWindowsByScreen.find(id);
+        if (it == m_dockWindowsByScreen.end())
+            continue;
+        if (it->second)
+            it->second->close();
+        m_dockWindowsByScreen.erase(it);
+    }
+}
+
+void DockWindows::closeScreenDockWindows()
+{
+    closeAll(m_dockWindowsByScreen);
+    closeAll(m_dockTriggerWindowsByScreen);
+}
+
+void DockWindows::closeAll(WindowMap& windows)
+{
+    for (auto& [id, window] : windows) {
+        if (window)
+            window->close();
+    }
+    windows.clear();
+}
+
+void DockWindows::restartDockWindows()
+{
+    const std::optional<DockScreen> primary = primaryDockScreen(m_services.screens());
+    if (!primary) {
+        qCWarning(lcDock) << "no screen holds the origin; the dock windows are not rebuilt";
+        return;
+    }
+    if (m_state.pomodoroTimer)
+        m_state.pomodoroTimer->stop();
+    closeMainDockWindows(primary->id);
+    buildDockWindows();
+    relayoutDockWindows();
+    closeAll(m_dockTriggerWindowsByScreen);
+    createDockTriggerWindows();
+    // The tick carries more than the Pomodoro (badges, process sampling,
+    // reports): it comes back with the new windows whatever tools are
+    // installed, or all of that would stop until the next launch.
+    if (m_state.pomodoroTimer)
+        m_state.pomodoroTimer->start();
+    m_state.publish();
+}

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "dock/windows/DockFrames.h"
+
+#include <QSizeF>
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class AppState;
+
+// One window of the dock: a dock window hosting a root view, or an
+// auto-show strip. The window layer makes them; tests record them.
+class DockHostWindow {
+public:
+    virtual ~DockHostWindow() = default;
+    virtual void setFrame(const DockFrame& frame) = 0;
+    virtual void orderFront() = 0;
+    virtual void close() = 0;
+};
+
+// What a window is made for: its frame and its root view's inputs.
+struct DockWindowSpec {
+    enum class Kind { Dock, Strip };
+    Kind kind = Kind::Dock;
+    DockFrame frame;
+    QString screenID;
+    bool enableListener = false; // docks: only the main dock listens
+    double width = 0; // docks: the screen size handed to the bar; strips: the strip's size
+    double height = 0;
+    QRectF screenFrame; // the whole screen the window belongs to, dock space
+    QString position; // the bar's edge on that screen
+};
+
+// What the dock windows need of the world, so that the logic runs without a
+// display in tests.
+struct DockWindowServices {
+    // The attached screens, in the window system's order, in dock space.
+    std::function<std::vector<DockScreen>()> screens;
+    std::function<std::unique_ptr<DockHostWindow>(const DockWindowSpec&)> makeWindow;
+    // Installs the global modifier-key monitor; called once per process.
+    std::function<void()> installModifierMonitor;
+    // Starts the global hot keys with option and no extra modifier.
+    std::function<void()> startHotKeys;
+};
+
+// The dock windows of every screen and their auto-show strips. Main thread
+// only. One main dock on the primary screen (the one holding the dock-space
+// origin); with multiple screens supported, one dock on every other screen;
+// a strip beside each.
+class DockWindows final {
+public:
+    DockWindows(AppState& state, DockWindowServices services);
+    ~DockWindows();
+    DockWindows(const DockWindows&) = delete;
+    DockWindows& operator=(const DockWindows&) = delete;
+
+    void buildDockWindows();
+    void createDockWindows();
+    void createDockTriggerWindows();
+    void createMainDockTriggerWindow();
+    void relayoutDockWindows();
+    void restartDockWindows();
+    void closeScreenDockWindows();
+    void closeMainDockWindows(const QString& screenID);
+
+    DockHostWindow* mainDockWindow() const { return m_mainDockWindow.get(); }
+    DockHostWindow* mainDockTriggerWindow() const { return m_mainDockTriggerWindow.get(); }
+    const std::map<QString, std::unique_ptr<DockHostWindow>>& dockWindowsByScreen() const
+    {
+        return m_dockWindowsByScreen;
+    }
+    const std::map<QString, std::unique_ptr<DockHostWindow>>& dockTriggerWindowsByScreen() const
+    {
+        return m_dockTriggerWindowsByScreen;
+    }
+
+private:
+    using WindowMap = std::map<QString, std::unique_ptr<DockHostWindow>>;
+
+    std::optional<QString> storedPosition(const QString& screenID) const;
+    // Brings forward the screen's window if it has one and notes the main
+    // screen; true when a window is still to be made for the screen.
+    bool needsScreenWindow(WindowMap& windows, const DockScreen& screen);
+    DockWindowSpec screenWindowSpec(
+        DockWindowSpec::Kind kind, const DockFrame& frame, const DockScreen& screen) const;
+    static void closeAll(WindowMap& windows);
+    void dropStaleDockWindows(WindowMap& windows, const std::vector<DockScreen>& screens);
+    void dropStaleDockWindow(
+        WindowMap& windows, const QString& screenID, const std::vector<DockScreen>& screens);
+    void recordScreenSize(const QString& screenID, const DockFrame& frame);
+
+    AppState& m_state;
+    DockWindowServices m_services;
+    std::unique_ptr<DockHostWindow> m_mainDockWindow;
+    std::unique_ptr<DockHostWindow> m_mainDockTriggerWindow;
+    WindowMap m_dockWindowsByScreen;
+    WindowMap m_dockTriggerWindowsByScreen;
+    QSizeF m_mainScreenVisibleSize;
+    bool m_modifierMonitorInstalled = false;
+};
+
+// The process's dock windows, made on first use over the real screens and
+// windows. Entry points for the launch routine, the settings and the
+// screen-change observer.
+DockWindows& sharedDockWindows();
+void buildDockWindows();
+void createDockWindows();
+void restartDockWindows();
+void closeScreenDockWindows();

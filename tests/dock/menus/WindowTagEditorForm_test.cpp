@@ -1,0 +1,60 @@
+// The tag editor's form, offscreen.
+#include "app/AppState.h"
+#include "apps/ModelSettings.h"
+#include "apps/Windows.h"
+#include "dock/menus/WindowTagEditorForm.h"
+#include "tests/support/TempStores.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(EditWindowFormWidget, PrefillsAndStoresThroughItsButtons)
+{
+    orbitshelf::test::TempUserDefaults defaults;
+    AppState state;
+    InMemoryModelSettings settings;
+    auto window = std::make_shared<Windows>();
+    window->num = 12;
+    window->title = QStringLiteral("build log");
+    int closes = 0;
+
+    WindowTagEditorForm form(state, settings, window, [&] { ++closes; });
+    form.show();
+    EXPECT_EQ(form.nameField()->text(), "build log");
+    EXPECT_EQ(form.nameField()->placeholderText(), "Tag Name");
+
+    form.pickColour(QColor(10, 20, 30, 100));
+    EXPECT_EQ(settings.tagColors.value("Optional(12)"), "0A141E");
+
+    form.nameField()->setText(QStringLiteral("CI"));
+    QPushButton* ok = nullptr;
+    for (QPushButton* button : form.findChildren<QPushButton*>())
+        if (button->text() == "OK")
+            ok = button;
+    ASSERT_TRUE(ok);
+    ok->click();
+    EXPECT_EQ(settings.tagNames.value("Optional(12)"), "CI");
+    EXPECT_EQ(closes, 1);
+}
+
+TEST(EditWindowFormWidget, ClosingTheWindowTellsTheBarToo)
+{
+    orbitshelf::test::TempUserDefaults defaults;
+    AppState state;
+    InMemoryModelSettings settings;
+    auto window = std::make_shared<Windows>();
+    window->num = 12;
+    int closes = 0;
+    // The window manager's close button and Escape end in reject(); the bar
+    // would otherwise think the editor still open.
+    WindowTagEditorForm form(state, settings, window, [&] { ++closes; });
+    form.show();
+    form.close();
+    EXPECT_EQ(closes, 1);
+}
+
+} // namespace

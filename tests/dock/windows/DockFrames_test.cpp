@@ -1,0 +1,122 @@
+#include "dock/windows/DockFrames.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct FrameRow {
+    const char* name;
+    QString position;
+    QSizeF visibleSize;
+    DockFrame expected;
+};
+
+TEST(DockFrames, MainDockWindowFrameByEdge)
+{
+    const FrameRow rows[] = {
+        { "bottom spans the width, 500 high", "bottom", { 1440, 875 }, { 0, 0, 1440, 500 } },
+        { "top is laid out like bottom", "top", { 1440, 875 }, { 0, 0, 1440, 500 } },
+        { "right hangs 10 past the right edge", "right", { 1440, 875 }, { 950, 0, 500, 875 } },
+        { "left starts 20 left of the screen", "left", { 1440, 875 }, { -20, 0, 500, 875 } },
+        { "fractions truncate toward zero", "right", { 1439.7, 874.9 }, { 949, 0, 500, 874 } },
+        { "no screen gives an empty width", "bottom", { 0, 0 }, { 0, 0, 0, 500 } },
+    };
+    for (const FrameRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(mainDockWindowFrame(row.position, row.visibleSize), row.expected);
+    }
+}
+
+TEST(DockFrames, MainDockTriggerFrameByEdge)
+{
+    const FrameRow rows[] = {
+        { "bottom strip 20 high, 2 left of the origin", "bottom", { 1920, 1080 }, { -2, 0, 1920, 20 } },
+        { "right strip 15 wide at the right edge", "right", { 1920, 1080 }, { 1910, 0, 15, 1080 } },
+        { "left strip 15 wide at the left edge", "left", { 1920, 1080 }, { 0, 0, 15, 1080 } },
+        { "no primary screen", "left", { 0, 0 }, { 0, 0, 15, 0 } },
+    };
+    for (const FrameRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(mainDockTriggerFrame(row.position, row.visibleSize), row.expected);
+    }
+}
+
+struct ScreenRow {
+    const char* name;
+    std::optional<QString> position;
+    DockFrame dock;
+    DockFrame trigger;
+};
+
+TEST(DockFrames, OtherScreenFramesByEdge)
+{
+    // A 1920x1080 screen right of a 1400 wide primary, its visible frame
+    // starting 30 up (a panel along its bottom).
+    const QRectF visible(1400, 30, 1920, 1050);
+    const ScreenRow rows[] = {
+        { "no stored edge: bottom bar on its own screen", std::nullopt, { 1400, 30, 1920, 500 },
+            { 1400, 30, 1920, 10 } },
+        { "top behaves as bottom", QString("top"), { 1400, 30, 1920, 500 }, { 1400, 30, 1920, 10 } },
+        { "right", QString("right"), { 2827, 30, 500, 1050 }, { 3312, 30, 15, 1050 } },
+        { "left", QString("left"), { 1380, 30, 500, 1050 }, { 1400, 30, 15, 1050 } },
+    };
+    for (const ScreenRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(screenDockWindowFrame(visible, row.position), row.dock);
+        EXPECT_EQ(screenDockTriggerFrame(visible, row.position), row.trigger);
+    }
+}
+
+TEST(DockFrames, MainDockScreenIsTheOneStartingAtTheOrigin)
+{
+    EXPECT_TRUE(isMainDockScreenOrigin(QRectF(0, 0, 1920, 1080)));
+    EXPECT_TRUE(isMainDockScreenOrigin(QRectF(0.4, 0.9, 1920, 1080)));
+    EXPECT_FALSE(isMainDockScreenOrigin(QRectF(0, 30, 1920, 1050)));
+    EXPECT_FALSE(isMainDockScreenOrigin(QRectF(1400, 0, 1920, 1080)));
+}
+
+TEST(DockFrames, PrimaryScreenHoldsTheOrigin)
+{
+    const std::vector<DockScreen> screens = {
+        { "right", QRectF(1400, 0, 1920, 1080), QRectF(1400, 0, 1920, 1080) },
+        { "left-of-primary", QRectF(-1280, 0, 1280, 1024), QRectF(-1280, 0, 1280, 1024) },
+        { "primary", QRectF(0, 0, 1400, 1050), QRectF(0, 0, 1400, 1050) },
+    };
+    EXPECT_EQ(primaryDockScreen(screens).value().id, "primary");
+    EXPECT_EQ(dockScreenContaining(screens, QPointF(1400, 5))->id, "right");
+    EXPECT_EQ(dockScreenContaining(screens, QPointF(-1, 5))->id, "left-of-primary");
+    EXPECT_FALSE(dockScreenContaining(screens, QPointF(5000, 5)).has_value());
+    EXPECT_FALSE(primaryDockScreen({}).has_value());
+}
+
+TEST(DockFrames, ConversionToWindowSystemSpace)
+{
+    // Primary 1400x1050 at the top left, a 1920x1080 screen to its right.
+    const QRect primary(0, 0, 1400, 1050);
+    EXPECT_EQ(toWindowSystemRect({ 0, 0, 1400, 500 }, primary), QRect(0, 550, 1400, 500));
+    EXPECT_EQ(toWindowSystemRect({ -20, 0, 500, 1050 }, primary), QRect(-20, 0, 500, 1050));
+    // Dock space y below the primary's bottom is negative: the taller
+    // second screen reaches 30 below it.
+    EXPECT_EQ(toWindowSystemRect({ 1400, -30, 1920, 500 }, primary), QRect(1400, 580, 1920, 500));
+    EXPECT_EQ(toDockSpace(QRectF(1400, 0, 1920, 1080), primary), QRectF(1400, -30, 1920, 1080));
+    // A primary not at the virtual desktop's origin.
+    const QRect shifted(1920, 200, 1280, 1024);
+    EXPECT_EQ(toWindowSystemRect({ 0, 0, 1280, 500 }, shifted), QRect(1920, 724, 1280, 500));
+    EXPECT_EQ(toDockSpace(QRectF(1920, 200, 1280, 1024), shifted), QRectF(0, 0, 1280, 1024));
+}
+
+TEST(DockFrames, StripEdgeLineLiesOnTheScreenEdge)
+{
+    const QRectF primary(0, 0, 1920, 1080);
+    // Bottom strip 20 high: its lowest row, the screen's bottom row.
+    EXPECT_EQ(stripEdgeLine({ -2, 0, 1920, 20 }, primary, "bottom"), QRect(0, 19, 1920, 1));
+    // Left strip: its first column.
+    EXPECT_EQ(stripEdgeLine({ 0, 0, 15, 1080 }, primary, "left"), QRect(0, 0, 1, 1080));
+    // Right strip hangs 5 past the screen: the screen's last column is its 10th.
+    EXPECT_EQ(stripEdgeLine({ 1910, 0, 15, 1080 }, primary, "right"), QRect(9, 0, 1, 1080));
+    // Another screen's bottom strip, on its own visible bottom.
+    EXPECT_EQ(stripEdgeLine({ 1400, -30, 1920, 10 }, QRectF(1400, -30, 1920, 1080), "bottom"),
+        QRect(0, 9, 1920, 1));
+}
+
+} // namespace

@@ -1,0 +1,187 @@
+#include "dock/layout/DockEdges.h"
+#include "dock/windows/DockWindows.h"
+#include "tests/dock/DockTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A window as the dock windows made it, recorded for the checks.
+struct MadeWindow {
+    DockWindowSpec spec;
+    DockFrame frame;
+    bool closed = false;
+};
+
+class RecordedWindow final : public DockHostWindow {
+public:
+    explicit RecordedWindow(std::shared_ptr<MadeWindow> made)
+        : m_made(std::move(made))
+    {
+    }
+    void setFrame(const DockFrame& frame) override { m_made->frame = frame; }
+    void orderFront() override { }
+    void close() override { m_made->closed = true; }
+
+private:
+    std::shared_ptr<MadeWindow> m_made;
+};
+
+const DockScreen primary { "Optional(P)", QRectF(0, 0, 1400, 1050), QRectF(0, 0, 1400, 1050) };
+const DockScreen second { "Optional(S)", QRectF(1400, -30, 1920, 1080), QRectF(1400, -30, 1920, 1080) };
+
+class DockWindowsTest : public StateTest {
+protected:
+    void SetUp() override
+    {
+        DockWindowServices services;
+        services.screens = [this] { return screens; };
+        services.makeWindow = [this](const DockWindowSpec& spec) {
+            made.push_back(std::make_shared<MadeWindow>(MadeWindow { spec, spec.frame }));
+            return std::make_unique<RecordedWindow>(made.back());
+        };
+        services.installModifierMonitor = [this] { ++monitors; };
+        services.startHotKeys = [this] { ++hotKeyStarts; };
+        windows = std::make_unique<DockWindows>(state, services);
+    }
+    std::vector<std::shared_ptr<MadeWindow>> open(DockWindowSpec::Kind kind) const
+    {
+        std::vector<std::shared_ptr<MadeWindow>> result;
+        for (const auto& window : made)
+            if (!window->closed && window->spec.kind == kind)
+                result.push_back(window);
+        return result;
+    }
+    std::vector<std::shared_ptr<MadeWindow>> docks() const { return open(DockWindowSpec::Kind::Dock); }
+    std::vector<std::shared_ptr<MadeWindow>> strips() const { return open(DockWindowSpec::Kind::Strip); }
+
+    std::vector<DockScreen> screens { primary, second };
+    std::vector<std::shared_ptr<MadeWindow>> made;
+    int monitors = 0;
+    int hotKeyStarts = 0;
+    std::unique_ptr<DockWindows> windows;
+};
+
+TEST_F(DockWindowsTest, EachScreenGetsADockAndAStripAndOnlyTheMainDockListens)
+{
+    windows->buildDockWindows();
+    ASSERT_EQ(docks().size(), 2u);
+    ASSERT_EQ(strips().size(), 2u);
+    const MadeWindow& main = *docks()[0];
+    EXPECT_TRUE(main.spec.enableListener);
+    EXPECT_EQ(main.spec.screenID, "Optional(P)");
+    EXPECT_EQ(main.frame, (DockFrame { 0, 0, 1400, 500 }));
+    EXPECT_EQ(mainDockScreenID(), "Optional(P)");
+    EXPECT_EQ(state.spaceScreenHeight.value("Optional(P)"), 1050);
+
+    const MadeWindow& other = *docks()[1];
+    EXPECT_EQ(other.spec.screenID, "Optional(S)");
+    EXPECT_FALSE(other.spec.enableListener);
+    // No stored edge: a bar along its own visible bottom, a strip 10 high.
+    EXPECT_EQ(other.frame, (DockFrame { 1400, -30, 1920, 500 }));
+    EXPECT_EQ(state.spaceScreenWidth.value("Optional(S)"), 1920);
+    EXPECT_EQ(state.spaceScreenHeight.value("Optional(S)"), 500);
+    EXPECT_EQ(strips()[0]->frame, (DockFrame { 1400, -30, 1920, 10 }));
+    EXPECT_EQ(strips()[1]->frame, (DockFrame { -2, 0, 1400, 20 }));
+}
+
+TEST_F(DockWindowsTest, MultipleScreensOffMeansOneDock)
+{
+    state.settings.setSupportMultiScreens(false);
+    windows->buildDockWindows();
+    EXPECT_EQ(docks().size(), 1u);
+    EXPECT_EQ(strips().size(), 1u);
+
+    state.settings.setSupportMultiScreens(true);
+    windows->createDockWindows();
+    EXPECT_EQ(docks().size(), 2u);
+    EXPECT_EQ(strips().size(), 2u);
+
+    windows->closeScreenDockWindows();
+    EXPECT_EQ(docks().size(), 1u) << "the main dock and its strip stay";
+    EXPECT_EQ(strips().size(), 1u);
+    EXPECT_TRUE(windows->dockWindowsByScreen().empty());
+}
+
+TEST_F(DockWindowsTest, ScreenStartingAtTheOriginCarriesTheMainDock)
+{
+    // A second screen whose visible frame starts at the origin (mirrored).
+    screens = { primary, { "Optional(M)", QRectF(0, 0, 1400, 1050), QRectF(0, 0, 1400, 1050) } };
+    windows->buildDockWindows();
+    EXPECT_EQ(docks().size(), 1u);
+    EXPECT_EQ(mainDockScreenID(), "Optional(M)");
+}
+
+TEST_F(DockWindowsTest, StoredEdgesPlaceTheBars)
+{
+    state.settings.setMainDockPosition("right");
+    state.settings.setSpaceDockPosition({ { "Optional(S)", "left" } });
+    windows->buildDockWindows();
+    ASSERT_EQ(docks().size(), 2u);
+    EXPECT_EQ(docks()[0]->frame, (DockFrame { 910, 0, 500, 1050 }));
+    EXPECT_EQ(strips()[1]->frame, (DockFrame { 1390, 0, 15, 1050 }));
+    EXPECT_EQ(docks()[1]->frame, (DockFrame { 1380, -30, 500, 1080 }));
+    EXPECT_TRUE(isDockVertical(state, "Optional(S)"));
+}
+
+TEST_F(DockWindowsTest, RelayoutFollowsScreensThatMovedOrWentAndARestartBringsThemBack)
+{
+    windows->buildDockWindows();
+    const auto secondDock = docks()[1];
+    screens[1].frame.moveLeft(1600);
+    screens[1].visibleFrame.moveLeft(1600);
+    windows->relayoutDockWindows();
+    EXPECT_EQ(secondDock->frame, (DockFrame { 1600, -30, 1920, 500 }));
+
+    screens = { primary };
+    windows->relayoutDockWindows();
+    EXPECT_TRUE(secondDock->closed);
+    EXPECT_TRUE(windows->dockWindowsByScreen().empty());
+
+    screens = { primary, second };
+    windows->restartDockWindows();
+    EXPECT_EQ(windows->dockWindowsByScreen().size(), 1u);
+    EXPECT_EQ(windows->dockTriggerWindowsByScreen().size(), 1u);
+    EXPECT_EQ(docks().size(), 2u);
+    EXPECT_EQ(strips().size(), 2u);
+}
+
+TEST_F(DockWindowsTest, OnlyOneMonitorAndOneHotKeyStartHoweverManyRebuilds)
+{
+    windows->buildDockWindows();
+    windows->buildDockWindows();
+    windows->restartDockWindows();
+    windows->restartDockWindows();
+    EXPECT_EQ(monitors, 1);
+    EXPECT_EQ(hotKeyStarts, 1);
+    // Each rebuild leaves exactly one listening dock and no stray windows.
+    ASSERT_EQ(docks().size(), 2u);
+    EXPECT_NE(docks()[0]->spec.enableListener, docks()[1]->spec.enableListener);
+    EXPECT_EQ(strips().size(), 2u);
+}
+
+TEST_F(DockWindowsTest, RestartBringsTheTickBackWithOrWithoutThePomodoro)
+{
+    windows->buildDockWindows();
+    ASSERT_TRUE(state.pomodoroTimer->isActive());
+    windows->restartDockWindows();
+    EXPECT_TRUE(state.pomodoroTimer->isActive()) << "badges and sampling must not stop after a rebuild";
+
+    Record pomodoro;
+    pomodoro.entity = Entity::Plugins;
+    pomodoro.values.insert("name", "Pomodoro");
+    pomodoro.values.insert("installed", true);
+    state.installedPlugins.append(pomodoro);
+    windows->restartDockWindows();
+    EXPECT_TRUE(state.pomodoroTimer->isActive());
+}
+
+TEST_F(DockWindowsTest, NoScreenMakesNothing)
+{
+    screens = {};
+    windows->buildDockWindows();
+    windows->restartDockWindows();
+    EXPECT_TRUE(made.empty());
+}
+
+} // namespace
