@@ -155,6 +155,7 @@ namespace {
                 return;
             qCDebug(lcHotKeys) << "keyboard let go";
             m_grabbed = false;
+            m_releasedBeforeGrab.clear();
             xcb_ungrab_keyboard(m_connection, XCB_CURRENT_TIME);
             xcb_flush(m_connection);
         }
@@ -237,20 +238,25 @@ namespace {
                 return;
             }
             qCDebug(lcHotKeys) << "released before the grab:" << released.size() << "key(s)";
-            // Queued: the grabber installs its handlers after the grab returns.
+            // Queued: the grabber installs its handlers after the grab
+            // returns. They come before any key read after the grab, also
+            // when the socket is read before the queued call runs.
+            m_releasedBeforeGrab = std::move(released);
             QMetaObject::invokeMethod(
-                this,
-                [this, released] {
-                    for (const auto& [keyCode, modifier] : released) {
-                        if (!m_grabbed)
-                            return;
-                        if (modifier)
-                            emit grabbedModifierChanged(keyCode);
-                        else
-                            emit grabbedKeyUp(keyCode);
-                    }
-                },
-                Qt::QueuedConnection);
+                this, [this] { deliverKeysReleasedBeforeGrab(); }, Qt::QueuedConnection);
+        }
+
+        void deliverKeysReleasedBeforeGrab()
+        {
+            const auto released = std::exchange(m_releasedBeforeGrab, {});
+            for (const auto& [keyCode, modifier] : released) {
+                if (!m_grabbed)
+                    return;
+                if (modifier)
+                    emit grabbedModifierChanged(keyCode);
+                else
+                    emit grabbedKeyUp(keyCode);
+            }
         }
 
         std::vector<xcb_keycode_t> keycodesFor(quint16 keyCode)
@@ -358,6 +364,7 @@ namespace {
         {
             if (!m_connection)
                 return;
+            deliverKeysReleasedBeforeGrab();
             while (xcb_generic_event_t* raw = xcb_poll_for_event(m_connection)) {
                 auto event = own(raw);
                 switch (event->response_type & 0x7f) {
@@ -500,6 +507,7 @@ namespace {
         std::array<bool, 256> m_heldModifiers {};
         std::array<std::vector<xcb_keycode_t>, 8> m_keycodesOfModifier;
         std::array<bool, 256> m_reportedUp {};
+        std::vector<std::pair<quint16, bool>> m_releasedBeforeGrab; // app key code, modifier
         xcb_keycode_t m_hotKeyKeycode = 0;
         quint16 m_hotKeyState = 0;
         uint8_t m_xinputOpcode = 0;
