@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "dock/drawing/DockColors.h"
 #include "dock/drawing/NamedImages.h"
+#include "dock/tiles/DockMainButton.h"
 #include "network/NewUpdateTag.h"
 #include "widgets/FileView.h"
 
@@ -62,14 +63,7 @@ void paintRoundedPicture(QPainter& painter, const QRectF& area, const QImage& im
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     const QRectF label = area.adjusted(4, 2, -4, -6);
-    for (int ring = 2; ring >= 1; --ring) {
-        QPainterPath shade;
-        shade.addRoundedRect(label.translated(0, 2).adjusted(-ring, -ring, ring, ring), 10 + ring, 10 + ring);
-        painter.fillPath(shade, QColor(0, 0, 0, int(0.33 * 255 / 2)));
-    }
-    QPainterPath clip;
-    clip.addRoundedRect(label, 10, 10);
-    painter.setClipPath(clip);
+    shadeAndClipMainButtonLabel(painter, label);
     painter.drawImage(label, image);
 }
 

@@ -9,13 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-void drawMainButtonLabel(QPainter& painter, const QRectF& label, const QImage& image)
+void shadeAndClipMainButtonLabel(QPainter& painter, const QRectF& label)
 {
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
     for (int ring = 2; ring >= 1; --ring) {
         QPainterPath shade;
         shade.addRoundedRect(label.translated(0, 2).adjusted(-ring, -ring, ring, ring), 10 + ring, 10 + ring);
@@ -24,6 +19,16 @@ void drawMainButtonLabel(QPainter& painter, const QRectF& label, const QImage& i
     QPainterPath clip;
     clip.addRoundedRect(label, 10, 10);
     painter.setClipPath(clip);
+}
+
+namespace {
+
+void drawMainButtonLabel(QPainter& painter, const QRectF& label, const QImage& image)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    shadeAndClipMainButtonLabel(painter, label);
     if (!image.isNull()) {
         // Fill: the picture covers the label and keeps its aspect.
         const QSizeF drawn = QSizeF(image.size()).scaled(label.size(), Qt::KeepAspectRatioByExpanding);

@@ -14,6 +14,11 @@ class QPainter;
 
 // The main button of the bar: its label and the popover its left click opens.
 
+// The main button's label frame: a soft two-ring shade under its rounded
+// rectangle, and the painter clipped to that rectangle. The appearance
+// page's pictures of the label take the same frame.
+void shadeAndClipMainButtonLabel(QPainter& painter, const QRectF& label);
+
 // Paints the label centred in the button: the picture filling its size
 // (keeping its aspect), a soft shadow, rounded corners of 10.
 void paintMainButtonLabel(
