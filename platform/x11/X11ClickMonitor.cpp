@@ -4,13 +4,16 @@
 #include "platform/x11/KeyText.h"
 #include "platform/x11/RawInput.h"
 
+#include <QCoreApplication>
 #include <QLoggingCategory>
+#include <QMouseEvent>
 #include <QSocketNotifier>
 
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
 #include <xcb/xinput.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <cstring>
@@ -68,6 +71,8 @@ public:
         m_notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_connection),
                                                        QSocketNotifier::Read);
         connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] { drainEvents(); });
+        if (QCoreApplication* app = QCoreApplication::instance())
+            app->installEventFilter(this);
         // Replies read while selecting may already have queued events.
         drainEvents();
         return true;
@@ -75,6 +80,8 @@ public:
 
     void stop() override
     {
+        if (QCoreApplication* app = QCoreApplication::instance())
+            app->removeEventFilter(this);
         m_notifier.reset();
         if (m_keySymbols) {
             xcb_key_symbols_free(m_keySymbols);
@@ -88,7 +95,26 @@ public:
 
     bool isRunning() const override { return m_connection != nullptr; }
 
+protected:
+    // Presses our own windows received, by their server time: the raw press
+    // may be read after the menu it landed on has closed, when the pointer
+    // already lies over the window beneath.
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseButtonPress && watched->isWindowType()) {
+            m_ownPressTimes[m_nextOwnPress] = static_cast<uint32_t>(static_cast<QMouseEvent*>(event)->timestamp());
+            m_nextOwnPress = (m_nextOwnPress + 1) % m_ownPressTimes.size();
+        }
+        return false;
+    }
+
 private:
+    bool ownWindowWasPressedAt(uint32_t time) const
+    {
+        return time != 0
+            && std::find(m_ownPressTimes.begin(), m_ownPressTimes.end(), time) != m_ownPressTimes.end();
+    }
+
     bool selectRawReleases()
     {
         QString why;
@@ -144,8 +170,10 @@ private:
             if (generic->event_type == XCB_INPUT_RAW_BUTTON_PRESS) {
                 auto* press = reinterpret_cast<xcb_input_raw_button_press_event_t*>(event.get());
                 const uint32_t button = logicalButton(press->detail);
-                if (button == 1 || button == 3)
-                    m_pressOnOwnWindow[button == 3] = pointerOverOwnWindow();
+                if (button == 1 || button == 3) {
+                    m_pressTime[button == 3] = press->time;
+                    m_pressOnOwnWindow[button == 3] = ownWindowWasPressedAt(press->time) || pointerOverOwnWindow();
+                }
                 continue;
             }
             if (generic->event_type != XCB_INPUT_RAW_BUTTON_RELEASE)
@@ -157,7 +185,8 @@ private:
                 // the release the window under the pointer is the one beneath
                 // it: where the press landed decides whose click it was.
                 const bool secondary = button == 3;
-                const bool ours = std::exchange(m_pressOnOwnWindow[secondary], false);
+                const bool ours = std::exchange(m_pressOnOwnWindow[secondary], false)
+                    || ownWindowWasPressedAt(std::exchange(m_pressTime[secondary], 0));
                 if (!ours)
                     reportClick(secondary);
             }
@@ -355,6 +384,10 @@ private:
     std::array<bool, 256> m_heldKeys{};
     // Per button (primary, secondary): its press landed on one of our windows.
     std::array<bool, 2> m_pressOnOwnWindow {};
+    std::array<uint32_t, 2> m_pressTime {};
+    // The server times of the last presses our own windows received.
+    std::array<uint32_t, 8> m_ownPressTimes {};
+    size_t m_nextOwnPress = 0;
 };
 
 } // namespace

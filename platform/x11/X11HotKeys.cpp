@@ -155,6 +155,7 @@ namespace {
                 return;
             qCDebug(lcHotKeys) << "keyboard let go";
             m_grabbed = false;
+            m_hotKeyHeld = false;
             m_releasedBeforeGrab.clear();
             xcb_ungrab_keyboard(m_connection, XCB_CURRENT_TIME);
             xcb_flush(m_connection);
@@ -211,8 +212,8 @@ namespace {
                 if (const auto keyCode = appKeyCode(code))
                     released.emplace_back(*keyCode, modifier);
             };
-            if (m_hotKeyKeycode && !down(m_hotKeyKeycode))
-                report(m_hotKeyKeycode, false);
+            std::vector<xcb_keycode_t> modifiersUp;
+            bool hotKeyModifierUp = false;
             for (int bit = 0; bit < 8; ++bit) {
                 const quint16 mask = quint16(1u << bit);
                 if (mask == XCB_MOD_MASK_LOCK || mask == m_numLockMask)
@@ -231,8 +232,19 @@ namespace {
                         code = c;
                 for (xcb_keycode_t c : codes)
                     m_heldModifiers[c] = false;
-                report(code, true);
+                modifiersUp.push_back(code);
+                hotKeyModifierUp = hotKeyModifierUp || (m_hotKeyState & mask);
             }
+            // A modifier of the hot key let go while its key is still down
+            // (machine-speed input releases in the order pressed): the key's
+            // tap counts first, as if it had been let go before.
+            m_hotKeyHeld = m_hotKeyKeycode && down(m_hotKeyKeycode);
+            if (m_hotKeyKeycode && (!m_hotKeyHeld || hotKeyModifierUp)) {
+                report(m_hotKeyKeycode, false);
+                m_hotKeyHeld = false;
+            }
+            for (xcb_keycode_t code : modifiersUp)
+                report(code, true);
             if (released.empty()) {
                 qCDebug(lcHotKeys) << "keyboard grabbed, the hot key and its modifiers still down";
                 return;
@@ -454,6 +466,10 @@ namespace {
             // are tracked here, so the monitor's next change counts.
             if (m_modifierKeycodes[code])
                 m_heldModifiers[code] = pressed;
+            if (code == m_hotKeyKeycode)
+                m_hotKeyHeld = pressed;
+            else if (!pressed && m_hotKeyHeld && isHotKeyModifier(code))
+                tapHeldHotKey();
             // Its release was reported when the grab began.
             const bool reported = std::exchange(m_reportedUp[code], false) && !pressed;
             qCDebug(lcHotKeys) << "grabbed key" << code << (pressed ? "down" : "up")
@@ -468,6 +484,29 @@ namespace {
             else if (pressed)
                 emit grabbedKeyDown(*keyCode);
             else
+                emit grabbedKeyUp(*keyCode);
+        }
+
+        bool isHotKeyModifier(xcb_keycode_t code) const
+        {
+            for (int bit = 0; bit < 8; ++bit)
+                if ((m_hotKeyState & (1u << bit))
+                    && std::find(m_keycodesOfModifier[bit].begin(), m_keycodesOfModifier[bit].end(), code)
+                        != m_keycodesOfModifier[bit].end())
+                    return true;
+            return false;
+        }
+
+        // The hot key's modifier goes up while its key is still held: the
+        // key's tap is reported before the modifier, and its own release
+        // later is not reported again.
+        void tapHeldHotKey()
+        {
+            m_hotKeyHeld = false;
+            m_reportedUp[m_hotKeyKeycode] = true;
+            qCDebug(lcHotKeys) << "grabbed key" << m_hotKeyKeycode
+                               << "counted as let go: its modifier went up first";
+            if (const std::optional<quint16> keyCode = appKeyCode(m_hotKeyKeycode))
                 emit grabbedKeyUp(*keyCode);
         }
 
@@ -510,6 +549,8 @@ namespace {
         std::vector<std::pair<quint16, bool>> m_releasedBeforeGrab; // app key code, modifier
         xcb_keycode_t m_hotKeyKeycode = 0;
         quint16 m_hotKeyState = 0;
+        // The hot key's key is down, its tap not reported yet in this grab.
+        bool m_hotKeyHeld = false;
         uint8_t m_xinputOpcode = 0;
         bool m_monitoring = false;
         bool m_grabbed = false;

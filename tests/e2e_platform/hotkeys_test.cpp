@@ -162,3 +162,42 @@ TEST(X11HotKeys, KeysLetGoBeforeTheGrabComeBeforeTheKeysAfterIt)
     hotKeys->ungrabKeyboard();
     hotKeys->unregisterHotKey(*tab);
 }
+
+// Machine-speed input lets the modifier go before the key it was pressed
+// with: the key's tap still comes first, once, before or inside the grab.
+TEST(X11HotKeys, AModifierLetGoWhileTheHotKeyIsHeldCountsTheKeysTapFirst)
+{
+    auto hotKeys = platform::x11::createX11HotKeys();
+    ASSERT_TRUE(hotKeys);
+    const auto tab = hotKeys->registerHotKey(kc::tab, platform::carbon::option);
+    ASSERT_TRUE(tab);
+    int pressed = 0;
+    QObject::connect(hotKeys.get(), &platform::HotKeys::hotKeyPressed, [&] { ++pressed; });
+    QStringList seen;
+    QObject::connect(hotKeys.get(), &platform::HotKeys::grabbedKeyUp,
+        [&](quint16 code) { seen << QStringLiteral("up %1").arg(code); });
+    QObject::connect(hotKeys.get(), &platform::HotKeys::grabbedModifierChanged,
+        [&](quint16 code) { seen << QStringLiteral("modifier %1").arg(code); });
+
+    for (const bool beforeTheGrab : { true, false }) {
+        SCOPED_TRACE(beforeTheGrab ? "Alt let go before the grab" : "Alt let go inside the grab");
+        seen.clear();
+        const int pressesBefore = pressed;
+        xdotool({ "keydown", "alt", "keydown", "Tab" });
+        ASSERT_TRUE(waitUntil([&] { return pressed > pressesBefore; }));
+        if (beforeTheGrab)
+            xdotool({ "keyup", "alt" });
+        ASSERT_TRUE(hotKeys->grabKeyboard());
+        if (!beforeTheGrab)
+            xdotool({ "keyup", "alt" });
+        EXPECT_TRUE(waitUntil([&] { return seen.size() >= 2; }));
+        xdotool({ "keyup", "Tab" });
+        // Typed after: everything before it has been read once it arrives.
+        xdotool({ "key", "Escape" });
+        EXPECT_TRUE(waitUntil([&] { return seen.size() >= 3; }));
+        EXPECT_EQ(seen, QStringList({ "up 48", "modifier 58", "up 53" }))
+            << seen.join(QLatin1Char(',')).toStdString();
+        hotKeys->ungrabKeyboard();
+    }
+    hotKeys->unregisterHotKey(*tab);
+}

@@ -9,9 +9,16 @@
 #include "platform/x11/X11Platform.h"
 #include "tests/support/X11TestTools.h"
 
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QWindow>
+
 #include <gtest/gtest.h>
+#include <xcb/xcb.h>
 
 #include <atomic>
+#include <cstdlib>
+#include <unistd.h>
 
 using namespace orbitshelf::test;
 using platform::AXElement;
@@ -180,6 +187,97 @@ TEST(X11ClickMonitor, ReportsAPrimaryClickAsTheClientWindowUnderThePointer)
     ASSERT_EQ(clicks.size(), 1u);
     EXPECT_NE(clicks.front().window, c.id.toUInt());
     EXPECT_EQ(clicks.front().rootPosition, QPoint(5, 5));
+}
+
+// One of our own menus, drawn without the toolkit so that the test decides
+// when the monitor may read: an override-redirect window carrying our pid,
+// which closes as it is pressed.
+class OwnMenuWindow final {
+public:
+    explicit OwnMenuWindow(QRect at)
+        : m_connection(xcb_connect(nullptr, nullptr))
+        , m_window(xcb_generate_id(m_connection))
+    {
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
+        const uint32_t values[] = { 1, XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_EXPOSURE };
+        xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, m_window, screen->root, int16_t(at.x()),
+            int16_t(at.y()), uint16_t(at.width()), uint16_t(at.height()), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+            screen->root_visual, XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK, values);
+        const QByteArray name("_NET_WM_PID");
+        auto atom = xcb_intern_atom_reply(
+            m_connection, xcb_intern_atom(m_connection, 0, uint16_t(name.size()), name.constData()), nullptr);
+        const uint32_t pid = uint32_t(getpid());
+        xcb_change_property(
+            m_connection, XCB_PROP_MODE_REPLACE, m_window, atom->atom, XCB_ATOM_CARDINAL, 32, 1, &pid);
+        std::free(atom);
+        xcb_map_window(m_connection, m_window);
+        xcb_flush(m_connection);
+    }
+    ~OwnMenuWindow() { xcb_disconnect(m_connection); }
+    OwnMenuWindow(const OwnMenuWindow&) = delete;
+    OwnMenuWindow& operator=(const OwnMenuWindow&) = delete;
+
+    void waitUntilShown() { waitFor(XCB_EXPOSE); }
+
+    // The press's server time, once the menu has closed on it.
+    uint32_t closeOnPress()
+    {
+        const uint32_t time = waitFor(XCB_BUTTON_PRESS);
+        xcb_unmap_window(m_connection, m_window);
+        std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+        return time;
+    }
+
+private:
+    uint32_t waitFor(uint8_t type)
+    {
+        while (xcb_generic_event_t* event = xcb_wait_for_event(m_connection)) {
+            const uint8_t got = event->response_type & 0x7f;
+            const uint32_t time
+                = got == XCB_BUTTON_PRESS ? reinterpret_cast<xcb_button_press_event_t*>(event)->time : 0;
+            std::free(event);
+            if (got == type)
+                return time;
+        }
+        return 0;
+    }
+
+    xcb_connection_t* m_connection;
+    xcb_window_t m_window;
+};
+
+TEST(X11ClickMonitor, APressOnOurMenuIsNoClickOnTheWindowBeneathThoughReadAfterItClosed)
+{
+    auto monitor = platform::x11::createX11ClickMonitor();
+    ASSERT_TRUE(monitor->start());
+    std::vector<platform::PointerClick> clicks;
+    QObject::connect(monitor.get(), &platform::ClickMonitor::primaryButtonReleased,
+        [&](const platform::PointerClick& click) { clicks.push_back(click); });
+    Clients clients;
+    const auto c = clients.xterm(QStringLiteral("under the menu"), QStringLiteral("60x20+200+150"));
+    ASSERT_FALSE(c.id.isEmpty());
+    const QRect beneath = windowGeometry(c.id);
+
+    // Nothing here serves the event loop until the menu has closed, as when
+    // the toolkit's input is handled before the monitor's: by the time the
+    // monitor reads the press, the pointer lies over the window beneath.
+    OwnMenuWindow menu(QRect(beneath.center() - QPoint(60, 20), QSize(120, 40)));
+    menu.waitUntilShown();
+    click(beneath.center());
+    const uint32_t pressTime = menu.closeOnPress();
+    ASSERT_NE(pressTime, 0u);
+    // What the toolkit hands our windows for that press.
+    QWindow ownWindow;
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(10, 10), QPointF(10, 10), Qt::LeftButton,
+        Qt::LeftButton, Qt::NoModifier);
+    press.setTimestamp(pressTime);
+    QCoreApplication::sendEvent(&ownWindow, &press);
+
+    // A click on the window itself follows: it alone is reported.
+    click(beneath.center() + QPoint(0, 60));
+    ASSERT_TRUE(waitUntil([&] { return !clicks.empty(); }));
+    EXPECT_EQ(clicks.size(), 1u);
+    EXPECT_EQ(clicks.back().rootPosition, beneath.center() + QPoint(0, 60));
 }
 
 TEST(OpenApplication, AnEntryStartsItsProgramOnTheDisplay)

@@ -394,10 +394,7 @@ TEST(QuickSwitch, OnABusyMachineToo)
     EXPECT_EQ(quickTaps(w, run, 100, &report), 100) << report.toStdString();
 }
 
-// Off until it is known why openbox sometimes focuses the window under the
-// bar's menu once an item is chosen (seen once in three clean-clone runs):
-// that focus change is real, so the next Alt+Tab rightly starts from it.
-TEST(CurrentWindow, DISABLED_IsTheWindowInFrontNotTheLastClicked)
+TEST(CurrentWindow, IsTheWindowInFrontNotTheLastClicked)
 {
     DockRun run;
     ASSERT_GT(run.start(), 0);
