@@ -539,10 +539,16 @@ DesktopEntryIndex DesktopEntryIndex::scan(
         if (!QFileInfo(appsDir).isDir())
             continue;
         QStringList files;
-        QDirIterator it(appsDir, { QStringLiteral("*.desktop") }, QDir::Files | QDir::Readable,
+        // The suffix is compared here rather than given as a name filter: a
+        // filter is a regular expression, whose compiler would be loaded
+        // and run at every launch for this alone.
+        QDirIterator it(appsDir, QDir::Files | QDir::Readable,
             QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
-        while (it.hasNext())
-            files << it.next();
+        while (it.hasNext()) {
+            const QString file = it.next();
+            if (file.endsWith(QLatin1String(".desktop"), Qt::CaseInsensitive))
+                files << file;
+        }
         files.sort();
         for (const QString& file : files) {
             const QString id = desktopFileId(appsDir, file);

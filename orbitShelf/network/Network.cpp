@@ -2,13 +2,11 @@
 
 #include "app/Utilities.h"
 #include "network/FeatureViewTracker.h"
+#include "network/HttpPoster.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>
 #include <QLoggingCategory>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QPointer>
 
 static Q_LOGGING_CATEGORY(lcNetwork, "orbitshelf.network")
@@ -104,31 +102,32 @@ void Network::postEnvelope(const QJsonObject& body, const QString& path,
         return;
     }
 
-    QNetworkRequest request(url);
-    request.setTransferTimeout(static_cast<int>(m_timeout.count()));
-    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
-    request.setRawHeader(QByteArrayLiteral("Accept"), QByteArrayLiteral("application/json"));
-    if (!m_manager)
-        m_manager = new QNetworkAccessManager(this);
-    QNetworkReply* reply = m_manager->post(request, QJsonDocument(body).toJson(QJsonDocument::Indented));
+    if (!m_poster) {
+        QString error;
+        m_poster = loadHttpPoster(&error);
+        if (!m_poster) {
+            qCWarning(lcNetwork).noquote() << "the web client cannot be loaded:" << error;
+            failLater(NetworkText::unreachable + error);
+            return;
+        }
+    }
 
     const std::chrono::milliseconds timeout = m_timeout;
-    connect(reply, &QNetworkReply::finished, this, [reply, path, timeout, accept, failure] {
-        reply->deleteLater();
+    const QByteArray json = QJsonDocument(body).toJson(QJsonDocument::Indented);
+    m_poster->post(url, json, timeout, [path, timeout, accept, failure](const HttpOutcome& outcome) {
         auto fail = [&](const QString& message) {
             qCDebug(lcNetwork).noquote() << path << "failed:" << message;
             if (failure)
                 failure(message);
         };
-        const QByteArray bytes = reply->isOpen() ? reply->readAll() : QByteArray();
+        const QByteArray& bytes = outcome.body;
         // An HTTP error status still carries a body worth reading; only a
         // reply without one is judged by its transport error.
         if (bytes.isEmpty()) {
-            const QNetworkReply::NetworkError error = reply->error();
-            if (error == QNetworkReply::OperationCanceledError || error == QNetworkReply::TimeoutError)
+            if (outcome.failure == HttpOutcome::Failure::timedOut)
                 fail(NetworkText::timedOut(timeout));
-            else if (error != QNetworkReply::NoError)
-                fail(NetworkText::unreachable + reply->errorString());
+            else if (outcome.failure == HttpOutcome::Failure::other)
+                fail(NetworkText::unreachable + outcome.errorText);
             else
                 fail(NetworkText::unreadable);
             return;

@@ -6,10 +6,11 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 
-class QNetworkAccessManager;
 class FeatureViewTracker;
+class HttpPoster;
 
 // The reply records of the web service. Each decodes strictly: every field
 // must be present at its JSON type; keys beyond them are ignored.
@@ -94,7 +95,7 @@ private:
 
     QString m_baseAddress;
     std::chrono::milliseconds m_timeout;
-    QNetworkAccessManager* m_manager = nullptr;
+    std::unique_ptr<HttpPoster> m_poster; // loaded at the first request that leaves the machine
     FeatureViewTracker* m_tracker = nullptr;
 };
 

@@ -41,8 +41,10 @@ X11Workspace::X11Workspace(std::shared_ptr<X11Context> ctx)
     m_events->flush();
     m_notifier = new QSocketNotifier(xcb_get_file_descriptor(m_events->raw()), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &X11Workspace::readEvents);
-    // The applications already running are known, not launched.
-    if (auto apps = listedApplications())
+    // The applications already running are known, not launched. Naming them
+    // reads every desktop entry on the system; that waits until a name is
+    // asked for, after the bar is on the screen.
+    if (auto apps = listedApplications(Naming::later))
         m_known = std::move(*apps);
 }
 
@@ -114,7 +116,7 @@ std::vector<RunningApplication> X11Workspace::fromSnapshot(const Snapshot& snap)
     return apps;
 }
 
-std::optional<std::vector<RunningApplication>> X11Workspace::listedApplications()
+std::optional<std::vector<RunningApplication>> X11Workspace::listedApplications(Naming naming)
 {
     // A window's process, class and type do not change while it is managed,
     // so a change of the client list reads the list and the new windows
@@ -153,8 +155,17 @@ std::optional<std::vector<RunningApplication>> X11Workspace::listedApplications(
         const qint32 pid = facts->pid;
         const bool seen = std::any_of(
             apps.begin(), apps.end(), [pid](const RunningApplication& a) { return a.processIdentifier == pid; });
-        if (!seen && alive(pid))
-            apps.push_back(identify(pid, facts->instance, facts->klass));
+        if (!seen && alive(pid)) {
+            if (naming == Naming::now) {
+                apps.push_back(identify(pid, facts->instance, facts->klass));
+            } else {
+                RunningApplication unnamedApp;
+                unnamedApp.processIdentifier = pid;
+                unnamedApp.windowClass = facts->klass;
+                apps.push_back(std::move(unnamedApp));
+                m_unnamed[pid] = { facts->instance, facts->klass };
+            }
+        }
     }
     return apps;
 }
@@ -179,6 +190,10 @@ void X11Workspace::update()
     for (const RunningApplication& a : launched)
         m_known.push_back(a);
     for (RunningApplication a : terminated) {
+        if (const auto unnamed = m_unnamed.find(a.processIdentifier); unnamed != m_unnamed.end()) {
+            a = identify(a.processIdentifier, unnamed->second.first, unnamed->second.second);
+            m_unnamed.erase(unnamed);
+        }
         m_identities.erase(a.processIdentifier); // a pid may come back as another program
         a.isTerminated = !alive(a.processIdentifier);
         emit applicationTerminated(a);

@@ -34,8 +34,10 @@ private:
     void update();
     std::vector<RunningApplication> fromSnapshot(const Snapshot& snap);
     // The applications of the managed windows now, reading only windows not
-    // seen before; absent when the display did not answer.
-    std::optional<std::vector<RunningApplication>> listedApplications();
+    // seen before; absent when the display did not answer. Named later, an
+    // application carries its process and class only until it quits.
+    enum class Naming { now, later };
+    std::optional<std::vector<RunningApplication>> listedApplications(Naming naming = Naming::now);
     RunningApplication identify(qint32 pid, const QString& instance, const QString& klass);
 
     std::shared_ptr<X11Context> m_ctx;
@@ -43,6 +45,7 @@ private:
     QSocketNotifier* m_notifier = nullptr;
     std::vector<RunningApplication> m_known; // first-seen order
     std::map<qint32, RunningApplication> m_identities;
+    std::map<qint32, std::pair<QString, QString>> m_unnamed; // pid -> instance, class of known, unnamed ones
     std::optional<DesktopEntryIndex> m_index;
     // What the notices need of each managed window, read once when the
     // window first appears in the client list.

@@ -1,7 +1,7 @@
 // What only the X11 layer has to get right: the name properties and their
 // encodings, clients that leave out _NET_WM_PID, the cost of a batch of
-// reads, withdrawn windows, pointer clicks and programs started from their
-// desktop entries.
+// reads, applications already running at the start, withdrawn windows,
+// pointer clicks and programs started from their desktop entries.
 #include "tests/e2e_platform/X11Desktop.h"
 
 #include "platform/AppLauncher.h"
@@ -134,6 +134,33 @@ TEST(X11WindowList, ABatchAnswersEveryReadOfARefreshInTwoRoundTrips)
         EXPECT_GE(x11().workspace().runningApplications().size(), 2);
     }
     EXPECT_EQ(platform::x11::x11RoundTrips() - before, 2u);
+}
+
+TEST(X11Workspace, AnApplicationRunningAtTheStartIsKnownAndNamedWhenItQuits)
+{
+    Clients clients;
+    const auto c = clients.xterm(QStringLiteral("running before"));
+    ASSERT_FALSE(c.id.isEmpty());
+    // A layer of its own, made while the client runs and never asked for its
+    // applications: what it hears of the client's end is all it learns.
+    QString error;
+    const std::unique_ptr<platform::Platform> own = platform::x11::createX11Platform(&error);
+    ASSERT_TRUE(own) << error.toStdString();
+    std::vector<platform::RunningApplication> launched, terminated;
+    QObject context;
+    QObject::connect(&own->workspace(), &platform::Workspace::applicationLaunched, &context,
+        [&](const platform::RunningApplication& a) { launched.push_back(a); });
+    QObject::connect(&own->workspace(), &platform::Workspace::applicationTerminated, &context,
+        [&](const platform::RunningApplication& a) { terminated.push_back(a); });
+
+    terminate(c.pid);
+    ASSERT_TRUE(waitUntil([&] { return !terminated.empty(); }));
+    EXPECT_EQ(terminated.front().processIdentifier, c.pid);
+    EXPECT_EQ(terminated.front().windowClass, QStringLiteral("XTerm"));
+    EXPECT_FALSE(terminated.front().localizedName.isEmpty());
+    EXPECT_FALSE(terminated.front().iconName.isEmpty());
+    for (const platform::RunningApplication& a : launched)
+        EXPECT_NE(a.processIdentifier, c.pid) << "running before the start is not a launch";
 }
 
 TEST(X11Notifications, AWithdrawnWindowIsHeardAsDestroyedAndMappedAgainAsCreated)

@@ -205,6 +205,36 @@ TEST(EntryIndex, IdsDataDirOrderAndWhatTheIndexLeavesOut)
     EXPECT_FALSE(index.find("homepage.desktop")->isApplication());
 }
 
+TEST(EntryIndex, OnlyFilesEndingInDesktopInAnyCaseAreRead)
+{
+    QTemporaryDir data;
+    ASSERT_TRUE(data.isValid());
+    const QDir apps(data.filePath(QStringLiteral("applications")));
+    ASSERT_TRUE(apps.mkpath(QStringLiteral("sub.desktop")));
+    const struct {
+        const char* file;
+        bool listed;
+    } rows[] = {
+        { "plain.desktop", true },
+        { "upper.DESKTOP", true },
+        { "sub.desktop/inner.desktop", true },
+        { "notes.txt", false },
+        { "backup.desktop.bak", false },
+        { "desktop", false },
+    };
+    for (const auto& row : rows) {
+        QFile f(apps.filePath(QString::fromUtf8(row.file)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << row.file;
+        f.write("[Desktop Entry]\nType=Application\nName=App\nExec=true\n");
+    }
+    const DesktopEntryIndex index = DesktopEntryIndex::scan({ data.path() }, "C");
+    EXPECT_EQ(index.entries().size(), 3);
+    for (const auto& row : rows) {
+        const QString id = QString::fromUtf8(row.file).replace(QLatin1Char('/'), QLatin1Char('-'));
+        EXPECT_EQ(index.find(id) != nullptr, row.listed) << row.file;
+    }
+}
+
 TEST(EntryIndexDirs, XdgDefaultsAndOrderAndTheSystemIndexFollowsThem)
 {
     orbitshelf::test::ScopedEnv home("XDG_DATA_HOME", "/home/u/data");
