@@ -8,12 +8,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-std::string str(const std::optional<QString>& s)
-{
-    return s ? s->toStdString() : "<none>";
-}
-} // namespace
 
 struct DurationCase {
     const char* name;

@@ -41,7 +41,7 @@ struct OutputCase {
     const char* name;
     QString command;
     QString output;
-    std::optional<int> pieces;
+    std::optional<int> pieces {};
 };
 
 // Whatever the writes, every piece handed over ends a line but the tail of
@@ -67,8 +67,9 @@ TEST(ShellPipe, HandsOverWholeLinesOnce)
         auto got = run(c.command);
         EXPECT_EQ(got->pieces.join(QString()), c.output);
         EXPECT_EQ(got->exits, 1);
-        if (c.pieces)
+        if (c.pieces) {
             EXPECT_EQ(got->pieces.size(), *c.pieces);
+        }
         for (qsizetype i = 0; i + 1 < got->pieces.size(); ++i)
             EXPECT_TRUE(got->pieces[i].endsWith('\n')) << got->pieces[i].toStdString();
     }

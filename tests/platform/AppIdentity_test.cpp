@@ -76,10 +76,12 @@ TEST(AppIdentity, ResolvesARunningProgramToItsEntry)
         SCOPED_TRACE(row.name);
         const auto r = resolveAppIdentity(row.query, fixtureIndex());
         EXPECT_EQ(r.has_value(), row.expectedId.has_value()) << (r ? r->entry.id.toStdString() : "no match");
-        if (r && row.expectedId)
+        if (r && row.expectedId) {
             EXPECT_EQ(r->entry.id.toStdString(), row.expectedId->toStdString());
-        if (r && row.how)
+        }
+        if (r && row.how) {
             EXPECT_EQ(r->matchedBy, *row.how);
+        }
     }
 }
 
