@@ -161,27 +161,59 @@ QImage iconShadow(const QIcon& icon, const QPixmap& pixmap, qreal ratio, int mar
 
 } // namespace
 
+namespace {
+
+// The icon's square and its shadow's place, from the picture the icon gives
+// for the square.
+struct IconFillingPlace {
+    QRectF target;
+    QRectF shadow;
+};
+constexpr int kShadowMargin = 8;
+
+IconFillingPlace iconFillingPlace(const QRectF& frame, const QSize& pixmap)
+{
+    const double side = std::max(frame.width(), frame.height());
+    const QRectF target(frame.center().x() - side / 2, frame.center().y() - side / 2, side, side);
+    // The shadow is dropped 2 points.
+    const double scale = side / pixmap.width();
+    return { target,
+        QRectF(target.left() - kShadowMargin * scale, target.top() + 2 - kShadowMargin * scale,
+            (pixmap.width() + 2 * kShadowMargin) * scale, (pixmap.height() + 2 * kShadowMargin) * scale) };
+}
+
+QPixmap iconFillingPixmap(const QIcon& icon, const QRectF& frame, qreal ratio)
+{
+    const double side = std::max(frame.width(), frame.height());
+    return icon.pixmap(
+        QSize(std::max(1, int(std::ceil(side * ratio))), std::max(1, int(std::ceil(side * ratio)))));
+}
+
+} // namespace
+
 void paintIconFilling(QPainter& painter, const QIcon& icon, const QRectF& frame, bool shadow)
 {
     if (frame.isEmpty())
         return;
-    const double side = std::max(frame.width(), frame.height());
-    const QRectF target(frame.center().x() - side / 2, frame.center().y() - side / 2, side, side);
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    const int pixels = std::max(1, int(std::ceil(side * ratio)));
-    const QPixmap pixmap = icon.pixmap(QSize(pixels, pixels));
+    const QPixmap pixmap = iconFillingPixmap(icon, frame, ratio);
     if (pixmap.isNull())
         return;
-    if (shadow) {
-        // The shadow is dropped 2 points.
-        constexpr int margin = 8;
-        const QImage soft = iconShadow(icon, pixmap, ratio, margin);
-        const double scale = side / pixmap.width();
-        painter.drawImage(QRectF(target.left() - margin * scale, target.top() + 2 - margin * scale,
-                              soft.width() * scale, soft.height() * scale),
-            soft);
-    }
-    painter.drawPixmap(target, pixmap, QRectF(pixmap.rect()));
+    const IconFillingPlace place = iconFillingPlace(frame, pixmap.size());
+    if (shadow)
+        painter.drawImage(place.shadow, iconShadow(icon, pixmap, ratio, kShadowMargin));
+    painter.drawPixmap(place.target, pixmap, QRectF(pixmap.rect()));
+}
+
+QRectF iconFillingReach(const QIcon& icon, const QRectF& frame, bool shadow, qreal ratio)
+{
+    if (frame.isEmpty())
+        return {};
+    const QPixmap pixmap = iconFillingPixmap(icon, frame, ratio);
+    if (pixmap.isNull())
+        return {};
+    const IconFillingPlace place = iconFillingPlace(frame, pixmap.size());
+    return shadow ? place.target | place.shadow : place.target;
 }
 
 void paintPinStar(QPainter& painter, const QRectF& box)

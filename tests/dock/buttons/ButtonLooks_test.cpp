@@ -503,4 +503,50 @@ TEST(BarButtonPainter, CountBadgeIsRedOnlyWithACount)
     EXPECT_EQ(painted(), QColor(Qt::red));
 }
 
+TEST(BarButtonPainter, TheKeptIndicatorLooksAsTheOneDrawnEachTime)
+{
+    AppButtonFacts facts = windowFacts(2);
+    facts.focused = true;
+    facts.previous = true;
+    facts.openIndicatorColour = QStringLiteral("ff8000");
+    facts.previousIndicatorColour = QStringLiteral("20c0ff");
+    auto painted = [&](const QRectF& item, bool afresh) {
+        QImage bar(320, 110, QImage::Format_ARGB32_Premultiplied);
+        bar.fill(QColor(30, 40, 50));
+        QPainter painter(&bar);
+        // Anything but full opacity is drawn afresh every time.
+        if (afresh)
+            painter.setOpacity(0.9999);
+        paintAppButton(painter, appButtonLook(facts, item, item.adjusted(5, 5, -135, -5)));
+        return bar;
+    };
+    auto largestDifference = [](const QImage& a, const QImage& b) {
+        int most = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x) {
+                const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+                most = std::max({ most, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                    std::abs(qBlue(p) - qBlue(q)) });
+            }
+        return most;
+    };
+    const struct {
+        const char* name;
+        QRectF item;
+    } rows[] = {
+        { "whole pixels", QRectF(100, 0, 186, 56) },
+        { "part-pixel offset", QRectF(100.5, 10.25, 186, 56) },
+        { "moved after a reuse", QRectF(60.5, 30.25, 186, 56) },
+    };
+    for (const auto& row : rows) {
+        const QImage afresh = painted(row.item, true);
+        painted(row.item, false); // draws the copy
+        const QImage kept = painted(row.item, false);
+        // Ten faint rings composed in a picture first round a little
+        // differently from ten composed on the bar: a few 255ths.
+        EXPECT_LE(largestDifference(afresh, kept), 5) << row.name;
+        EXPECT_NE(afresh, painted(row.item.translated(3, 0), false)) << row.name << ": the glow moves along";
+    }
+}
+
 } // namespace
