@@ -368,6 +368,54 @@ std::vector<QByteArray> DockView::currentLooks() const
     return looks;
 }
 
+QRect DockView::itemReach(const DockBarItem& item, const QList<int32_t>& pids) const
+{
+    if (item.entryIndex < 0 || item.entryIndex >= int(m_entries.size()))
+        return {};
+    // Mirrors what paintEvent draws for the item.
+    const BarEntry& entry = m_entries[size_t(item.entryIndex)];
+    const qreal ratio = devicePixelRatioF();
+    QRectF reach;
+    switch (entry.kind) {
+    case BarEntry::Kind::WindowButton:
+        reach = dockBarItemReach(m_state, m_view, item, pids, 0, m_dragDrop->dropTarget(), ratio)
+            | windowButtonOverlaysReach(entry, item)
+            | hotKeyBadgeReach(item.iconRect, entry.hotKey, m_picture.barRect, font());
+        break;
+    case BarEntry::Kind::StackButton:
+        reach = dockBarItemReach(m_state, m_view, item, pids, 0, m_dragDrop->dropTarget(), ratio);
+        break;
+    case BarEntry::Kind::PinnedApp:
+        reach = dockBarItemReach(m_state, m_view, item, pids,
+            std::max(0, int(m_state.pinnedAnNotRunning.indexOf(entry.app))), std::nullopt, ratio);
+        break;
+    case BarEntry::Kind::Launchpad:
+    case BarEntry::Kind::Tool:
+        reach = item.iconRect.adjusted(-1, -1, 1, 1);
+        break;
+    default:
+        reach = placeholderButtonReach(entry, item, m_state);
+        break;
+    }
+    return reach.toAlignedRect();
+}
+
+void DockView::recordLooks(std::vector<QByteArray> looks)
+{
+    const QList<int32_t> pids(m_appIds.begin(), m_appIds.end());
+    m_itemReaches.clear();
+    m_itemReaches.reserve(m_picture.items.size());
+    for (const DockBarItem& item : m_picture.items)
+        m_itemReaches.push_back(itemReach(item, pids));
+    m_itemLooks = std::move(looks);
+}
+
+void DockView::forgetLooks()
+{
+    m_itemLooks.clear();
+    m_itemReaches.clear();
+}
+
 void DockView::updateChangedItems()
 {
     const QRect area = barPaintArea();
@@ -385,22 +433,23 @@ void DockView::updateChangedItems()
             QTimer::singleShot(0, this, [this] {
                 m_looksPending = false;
                 if (m_itemLooks.empty())
-                    m_itemLooks = currentLooks();
+                    recordLooks(currentLooks());
             });
         }
         return;
     }
     std::vector<QByteArray> looks = currentLooks();
-    // What an item draws reaches past it as far as past the bar (shadows,
-    // badges); the items beside it are drawn again inside that margin, in
+    // An item whose look changed is repainted where it drew and where it
+    // draws now; the items reaching into that are drawn again there, in
     // their order, as a whole repaint would.
-    const double margin = itemPaintMargin();
+    const QList<int32_t> pids(m_appIds.begin(), m_appIds.end());
     QRegion changed;
     for (size_t i = 0; i < looks.size(); ++i) {
         if (looks[i] == m_itemLooks[i])
             continue;
-        const QRectF reach = m_picture.items[i].rect | m_picture.items[i].iconRect;
-        changed += reach.adjusted(-margin, -margin, margin, margin).toAlignedRect() & area;
+        const QRect reach = itemReach(m_picture.items[i], pids);
+        changed += (m_itemReaches[i] | reach) & area;
+        m_itemReaches[i] = reach;
     }
     m_itemLooks = std::move(looks);
     if (!changed.isEmpty()) {
@@ -414,7 +463,7 @@ void DockView::updateBar()
 {
     // Whoever repaints the whole bar may have changed what it shows (the
     // hovered button): the next change repaints whole too.
-    m_itemLooks.clear();
+    forgetLooks();
     // The dock window is much larger than its bar (menus and previews open
     // inside it); repainting only where the bar was and is keeps a change of
     // one button from clearing and sending the whole window.
@@ -489,7 +538,7 @@ void DockView::paintEvent(QPaintEvent* event)
     // looks the last refresh did not record: the next refresh repaints
     // whole.
     if (!(event->region() - m_requestedArea).isEmpty())
-        m_itemLooks.clear();
+        forgetLooks();
     m_requestedArea = QRegion();
     if (m_picture.barRect.isEmpty())
         return;
@@ -497,7 +546,20 @@ void DockView::paintEvent(QPaintEvent* event)
     painter.setRenderHint(QPainter::Antialiasing);
 
     const bool vertical = m_picture.barRect.height() > m_picture.barRect.width();
-    paintBarPanel(painter, { m_picture.barRect, vertical ? 10.0 : 8.0 }, m_state.settings.dockColor());
+    const BarPanel panel { m_picture.barRect, vertical ? 10.0 : 8.0 };
+    // Qt's raster engine hands a fill of many spans to its thread pool; the
+    // panel under the separate pieces of an activation's repaint (one span
+    // per line and piece) is filled piece by piece, on this thread.
+    if (event->region().rectCount() > 1) {
+        for (const QRect& piece : event->region()) {
+            painter.save();
+            painter.setClipRect(piece);
+            paintBarPanel(painter, panel, m_state.settings.dockColor());
+            painter.restore();
+        }
+    } else {
+        paintBarPanel(painter, panel, m_state.settings.dockColor());
+    }
 
     if (m_pomodoroTile->isVisible())
         return;
@@ -506,13 +568,18 @@ void DockView::paintEvent(QPaintEvent* event)
     // count badge and the hot-key badge over window buttons.
     const QList<int32_t> pids(m_appIds.begin(), m_appIds.end());
     const double margin = itemPaintMargin();
+    // The reaches recorded with the looks hold for what is drawn now (any
+    // change since went through updateChangedItems or forgot them).
+    const bool reachesKnown = m_itemReaches.size() == m_picture.items.size();
     for (int i = 0; i < int(m_picture.items.size()); ++i) {
         const DockBarItem& item = m_picture.items[size_t(i)];
         if (item.entryIndex < 0 || item.entryIndex >= int(m_entries.size()))
             continue;
         // Nothing it draws would land in what is repainted.
-        const QRectF reach = (item.rect | item.iconRect).adjusted(-margin, -margin, margin, margin);
-        if (!event->region().intersects(reach.toAlignedRect()))
+        const QRect reach = reachesKnown
+            ? m_itemReaches[size_t(i)]
+            : (item.rect | item.iconRect).adjusted(-margin, -margin, margin, margin).toAlignedRect();
+        if (!event->region().intersects(reach))
             continue;
         const BarEntry& entry = m_entries[size_t(item.entryIndex)];
         switch (entry.kind) {

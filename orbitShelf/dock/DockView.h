@@ -71,11 +71,16 @@ private:
     QByteArray panelLook() const;
     void updateChangedItems();
     std::vector<QByteArray> currentLooks() const;
+    // Where an item's drawing lands (glow, shadows, badges included).
+    QRect itemReach(const DockBarItem& item, const QList<int32_t>& pids) const;
+    void recordLooks(std::vector<QByteArray> looks);
+    void forgetLooks();
     // How far past its item a button draws (hover growth, shadows, badges).
     double itemPaintMargin() const;
     QRect barPaintArea() const;
     QRect m_paintedArea;
     std::vector<QByteArray> m_itemLooks;
+    std::vector<QRect> m_itemReaches; // of the recorded looks
     QByteArray m_panelLook;
     // What updateChangedItems asked to repaint since the last paint.
     QRegion m_requestedArea;

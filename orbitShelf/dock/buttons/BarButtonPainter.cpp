@@ -5,6 +5,7 @@
 #include "apps/Windows.h"
 #include "dock/buttons/ButtonLooks.h"
 #include "dock/drawing/DockIcons.h"
+#include "dock/drawing/KeptLayer.h"
 #include "dock/drawing/NamedImages.h"
 #include "dock/layout/BarEntries.h"
 #include "dock/layout/DockBarGeometry.h"
@@ -13,6 +14,9 @@
 
 #include <QPainter>
 #include <QPainterPath>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -28,7 +32,7 @@ void paintLabel(QPainter& painter, const ButtonLabel& label)
     painter.restore();
 }
 
-void paintIndicator(QPainter& painter, const ButtonIndicator& indicator)
+void drawIndicator(QPainter& painter, const ButtonIndicator& indicator)
 {
     painter.save();
     for (const QRectF& ring : indicator.glow) {
@@ -42,6 +46,55 @@ void paintIndicator(QPainter& painter, const ButtonIndicator& indicator)
     painter.setPen(QPen(indicator.edge, 0.5));
     painter.drawPath(shape);
     painter.restore();
+}
+
+// An indicator as drawn at one part-pixel offset, in its own coordinates.
+struct IndicatorPicture {
+    QPointF offset; // of the bar from the picture's corner
+    QSizeF bar;
+    QRgb colour;
+    QRgb edge;
+    QRgb glowColour;
+    std::vector<QRectF> glow; // from the bar's corner
+    QImage picture;
+    bool sameDrawing(const IndicatorPicture& other) const
+    {
+        return offset == other.offset && bar == other.bar && colour == other.colour && edge == other.edge
+            && glowColour == other.glowColour && glow == other.glow;
+    }
+};
+
+void paintIndicator(QPainter& painter, const ButtonIndicator& indicator)
+{
+    // Every activation draws a focus glow of many antialiased rings again,
+    // the same rings each time: they are drawn once and copied.
+    if (!copiesAtWholePixels(painter)) {
+        drawIndicator(painter, indicator);
+        return;
+    }
+    const QRectF reach = indicatorReach(indicator);
+    const QPointF origin = keptLayerOrigin(reach);
+    IndicatorPicture wanted { indicator.bar.topLeft() - origin, indicator.bar.size(), indicator.colour.rgba(),
+        indicator.edge.rgba(), indicator.glowColour.rgba(), {}, {} };
+    for (const QRectF& ring : indicator.glow)
+        wanted.glow.push_back(ring.translated(-indicator.bar.topLeft()));
+    // The focused and the previous window's indicators, at the offsets the
+    // bar's buttons stand at.
+    static std::vector<IndicatorPicture> kept; // most recently used last
+    constexpr size_t kCapacity = 8;
+    auto hit = std::find_if(kept.begin(), kept.end(), [&](const auto& k) { return k.sameDrawing(wanted); });
+    if (hit == kept.end()) {
+        if (kept.size() >= kCapacity)
+            kept.erase(kept.begin());
+        wanted.picture = drawKeptLayer(reach, [&](QPainter& layer) {
+            layer.setRenderHints(painter.renderHints());
+            drawIndicator(layer, indicator);
+        });
+        kept.push_back(std::move(wanted));
+    } else {
+        std::rotate(hit, hit + 1, kept.end());
+    }
+    painter.drawImage(origin, kept.back().picture);
 }
 
 void paintDropHighlight(QPainter& painter, const QRectF& area, const QColor& fill)
@@ -153,4 +206,22 @@ void paintWindowButtonOverlays(QPainter& painter, const BarEntry& entry, const D
     painter.save();
     Badge(entry.badge).paint(painter, item.iconRect);
     painter.restore();
+}
+
+QRectF placeholderButtonReach(const BarEntry& entry, const DockBarItem& item, const AppState& state)
+{
+    if (entry.kind == BarEntry::Kind::MainButton) {
+        const MainButtonIcon picture = mainButtonIcon(state);
+        const QSizeF label(std::max(0.0, item.iconRect.width() - picture.inset),
+            std::max(0.0, item.iconRect.height() - picture.inset));
+        return mainButtonLabelReach(item.iconRect, label).adjusted(-1, -1, 1, 1);
+    }
+    return QRectF(item.iconRect.toAlignedRect()).adjusted(-1, -1, 1, 1);
+}
+
+QRectF windowButtonOverlaysReach(const BarEntry& entry, const DockBarItem& item)
+{
+    const QRectF box = Badge(entry.badge).rect(item.iconRect);
+    // A glyph's antialiased edge may stand a pixel past its advance.
+    return box.isNull() ? box : box.adjusted(-1, -1, 1, 1);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QRectF>
+
 class AppState;
 class QPainter;
 struct AppButtonLook;
@@ -21,3 +23,7 @@ void paintPlaceholderButton(
 // The count badge of a window button, over whatever drew the button (the
 // hot-key badge is dock/buttons/HotKeyBadge's).
 void paintWindowButtonOverlays(QPainter& painter, const BarEntry& entry, const DockBarItem& item);
+
+// Where the two above draw.
+QRectF placeholderButtonReach(const BarEntry& entry, const DockBarItem& item, const AppState& state);
+QRectF windowButtonOverlaysReach(const BarEntry& entry, const DockBarItem& item);

@@ -214,3 +214,20 @@ QByteArray dockBarItemLook(const AppState& state, const DockViewState& view, con
     visitDockBarItem(sink, state, view, item, pids, pinnedIndex, dropTarget);
     return out.bytes();
 }
+
+QRectF dockBarItemReach(const AppState& state, const DockViewState& view, const DockBarItem& item,
+    const QList<int32_t>& pids, int pinnedIndex, std::optional<int32_t> dropTarget, qreal ratio)
+{
+    struct Reach {
+        qreal ratio;
+        QRectF rect;
+        void app(const AppButtonLook& look) { rect = appButtonReach(look, ratio); }
+        void stack(const StackButtonLook& look) { rect = stackButtonReach(look); }
+        void filling(const QIcon& icon, const QRectF& frame)
+        {
+            rect = iconFillingReach(icon, frame, true, ratio).adjusted(-1, -1, 1, 1);
+        }
+    } sink { ratio, {} };
+    visitDockBarItem(sink, state, view, item, pids, pinnedIndex, dropTarget);
+    return sink.rect;
+}

@@ -36,3 +36,7 @@ void paintDockBarItem(QPainter& painter, const AppState& state, const DockViewSt
 // drawing would: a repaint can leave alone the items whose look is the same.
 QByteArray dockBarItemLook(const AppState& state, const DockViewState& view, const DockBarItem& item,
     const QList<int32_t>& pids, int pinnedIndex, std::optional<int32_t> dropTarget);
+
+// Where paintDockBarItem's drawing lands on a device of pixel ratio `ratio`.
+QRectF dockBarItemReach(const AppState& state, const DockViewState& view, const DockBarItem& item,
+    const QList<int32_t>& pids, int pinnedIndex, std::optional<int32_t> dropTarget, qreal ratio);

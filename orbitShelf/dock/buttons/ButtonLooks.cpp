@@ -1,6 +1,7 @@
 #include "dock/buttons/ButtonLooks.h"
 
 #include "dock/drawing/DockColors.h"
+#include "dock/drawing/DockIcons.h"
 
 #include <QFontMetricsF>
 #include <QPointF>
@@ -228,6 +229,50 @@ StackButtonLook stackButtonLook(const QIcon& icon, const QRectF& frame)
     look.outlineWidth = 1.5;
     look.outlineRadius = 5;
     return look;
+}
+
+QRectF indicatorReach(const ButtonIndicator& indicator)
+{
+    // The edge is stroked half a point wide about the bar's outline.
+    QRectF reach = indicator.bar.adjusted(-0.25, -0.25, 0.25, 0.25);
+    for (const QRectF& ring : indicator.glow)
+        reach |= ring;
+    return reach.adjusted(-1, -1, 1, 1);
+}
+
+QRectF appButtonReach(const AppButtonLook& look, qreal ratio)
+{
+    QRectF reach;
+    if (look.iconRect)
+        reach |= iconFillingReach(look.icon, *look.iconRect, true, ratio);
+    if (look.chip)
+        reach |= look.chip->rect;
+    if (look.dropHighlight)
+        reach |= *look.dropHighlight;
+    for (const ButtonIndicator& i : look.indicators)
+        reach |= indicatorReach(i);
+    if (look.overlay)
+        reach |= look.overlay->rect;
+    if (look.pinStar)
+        reach |= *look.pinStar;
+    if (reach.isNull())
+        return reach;
+    if (look.scale != 1.0) {
+        const QPointF c = look.frame.center();
+        reach = QRectF(c + (reach.topLeft() - c) * look.scale, reach.size() * look.scale);
+    }
+    // Antialiased edges and smoothly scaled pictures touch the pixels around.
+    return reach.adjusted(-1, -1, 1, 1);
+}
+
+QRectF stackButtonReach(const StackButtonLook& look)
+{
+    QRectF reach;
+    for (const QRectF& tile : look.tiles)
+        reach |= tile;
+    const double pen = look.outlineWidth / 2;
+    reach |= look.outline.adjusted(-pen, -pen, pen, pen);
+    return reach.adjusted(-1, -1, 1, 1);
 }
 
 QString shortTitle(const QString& title)

@@ -89,6 +89,13 @@ struct StackButtonLook {
 };
 StackButtonLook stackButtonLook(const QIcon& icon, const QRectF& frame);
 
+// Where the painters' drawing of a look can land, shadows, glow, pen widths
+// and antialiased edges included: repainting this rectangle redraws all of
+// it, and nothing outside it needs repainting when the look changes.
+QRectF appButtonReach(const AppButtonLook& look, qreal ratio);
+QRectF indicatorReach(const ButtonIndicator& indicator);
+QRectF stackButtonReach(const StackButtonLook& look);
+
 // At most 17 user-perceived characters, cut without a mark; never splits a
 // character made of several code points (emoji, accents, surrogate pairs).
 QString shortTitle(const QString& title);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -21,3 +22,5 @@ QRectF hotKeyBadgeRect(const QRectF& button, const QSizeF& labelSize);
 // `within` (the bar's panel), when given, holds the whole badge.
 void paintHotKeyBadge(
     QPainter& painter, const QRectF& button, const QString& key, const QRectF& within = QRectF());
+// Where that badge lands when the painter's font is `font`.
+QRectF hotKeyBadgeReach(const QRectF& button, const QString& key, const QRectF& within, const QFont& font);

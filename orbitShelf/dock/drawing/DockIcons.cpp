@@ -119,7 +119,33 @@ namespace {
 // The soft shadow under an icon at one size. Drawing the bar asks for the
 // same few icons on every repaint; blurring them each time would cost more
 // than all the rest of a repaint.
-QImage iconShadow(const QIcon& icon, const QPixmap& pixmap, qreal ratio, int margin)
+// A shadow picture and the part of it with any ink: its blurred rim fades
+// out before the picture's edge.
+struct IconShadow {
+    QImage picture;
+    QRect inked;
+};
+
+QRect inkedPart(const QImage& image)
+{
+    QRect inked;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        int first = -1, last = -1;
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(line[x]) == 0)
+                continue;
+            if (first < 0)
+                first = x;
+            last = x;
+        }
+        if (first >= 0)
+            inked |= QRect(first, y, last - first + 1, 1);
+    }
+    return inked;
+}
+
+IconShadow iconShadow(const QIcon& icon, const QPixmap& pixmap, qreal ratio, int margin)
 {
     struct Key {
         qint64 icon;
@@ -131,7 +157,7 @@ QImage iconShadow(const QIcon& icon, const QPixmap& pixmap, qreal ratio, int mar
     };
     struct Entry {
         Key key;
-        QImage shadow;
+        IconShadow shadow;
     };
     static std::vector<Entry> cache; // most recently used last
     constexpr size_t kCapacity = 96;
@@ -153,10 +179,41 @@ QImage iconShadow(const QIcon& icon, const QPixmap& pixmap, qreal ratio, int mar
         s.fillRect(silhouette.rect(), QColor(0, 0, 0, 84));
     }
     QImage soft = blurredImage(silhouette, int(std::lround(4 * ratio)));
+    const QRect inked = inkedPart(soft);
     if (cache.size() >= kCapacity)
         cache.erase(cache.begin());
-    cache.push_back({ key, soft });
-    return soft;
+    cache.push_back({ key, { soft, inked } });
+    return cache.back().shadow;
+}
+
+} // namespace
+
+namespace {
+
+// The icon's square and its shadow's place, from the picture the icon gives
+// for the square.
+struct IconFillingPlace {
+    QRectF target;
+    QRectF shadow;
+};
+constexpr int kShadowMargin = 8;
+
+IconFillingPlace iconFillingPlace(const QRectF& frame, const QSize& pixmap)
+{
+    const double side = std::max(frame.width(), frame.height());
+    const QRectF target(frame.center().x() - side / 2, frame.center().y() - side / 2, side, side);
+    // The shadow is dropped 2 points.
+    const double scale = side / pixmap.width();
+    return { target,
+        QRectF(target.left() - kShadowMargin * scale, target.top() + 2 - kShadowMargin * scale,
+            (pixmap.width() + 2 * kShadowMargin) * scale, (pixmap.height() + 2 * kShadowMargin) * scale) };
+}
+
+QPixmap iconFillingPixmap(const QIcon& icon, const QRectF& frame, qreal ratio)
+{
+    const double side = std::max(frame.width(), frame.height());
+    return icon.pixmap(
+        QSize(std::max(1, int(std::ceil(side * ratio))), std::max(1, int(std::ceil(side * ratio)))));
 }
 
 } // namespace
@@ -165,23 +222,36 @@ void paintIconFilling(QPainter& painter, const QIcon& icon, const QRectF& frame,
 {
     if (frame.isEmpty())
         return;
-    const double side = std::max(frame.width(), frame.height());
-    const QRectF target(frame.center().x() - side / 2, frame.center().y() - side / 2, side, side);
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    const int pixels = std::max(1, int(std::ceil(side * ratio)));
-    const QPixmap pixmap = icon.pixmap(QSize(pixels, pixels));
+    const QPixmap pixmap = iconFillingPixmap(icon, frame, ratio);
     if (pixmap.isNull())
         return;
-    if (shadow) {
-        // The shadow is dropped 2 points.
-        constexpr int margin = 8;
-        const QImage soft = iconShadow(icon, pixmap, ratio, margin);
-        const double scale = side / pixmap.width();
-        painter.drawImage(QRectF(target.left() - margin * scale, target.top() + 2 - margin * scale,
-                              soft.width() * scale, soft.height() * scale),
-            soft);
-    }
-    painter.drawPixmap(target, pixmap, QRectF(pixmap.rect()));
+    const IconFillingPlace place = iconFillingPlace(frame, pixmap.size());
+    if (shadow)
+        painter.drawImage(place.shadow, iconShadow(icon, pixmap, ratio, kShadowMargin).picture);
+    painter.drawPixmap(place.target, pixmap, QRectF(pixmap.rect()));
+}
+
+QRectF iconFillingReach(const QIcon& icon, const QRectF& frame, bool shadow, qreal ratio)
+{
+    if (frame.isEmpty())
+        return {};
+    const QPixmap pixmap = iconFillingPixmap(icon, frame, ratio);
+    if (pixmap.isNull())
+        return {};
+    const IconFillingPlace place = iconFillingPlace(frame, pixmap.size());
+    if (!shadow)
+        return place.target;
+    const IconShadow soft = iconShadow(icon, pixmap, ratio, kShadowMargin);
+    if (soft.inked.isEmpty() || soft.picture.isNull())
+        return place.target;
+    // Smooth scaling lets a picture pixel colour its neighbours' places too.
+    const QRect inked = soft.inked.adjusted(-1, -1, 1, 1);
+    const double sx = place.shadow.width() / soft.picture.width();
+    const double sy = place.shadow.height() / soft.picture.height();
+    return place.target
+        | QRectF(place.shadow.left() + inked.left() * sx, place.shadow.top() + inked.top() * sy,
+            inked.width() * sx, inked.height() * sy);
 }
 
 void paintPinStar(QPainter& painter, const QRectF& box)

@@ -24,6 +24,8 @@ QIcon runningAppIcon(const AppState& state, int32_t processId);
 // Draws `icon` filling `frame` (keeping its aspect, overflowing the shorter
 // side), with the bar's soft drop shadow under it when `shadow` is set.
 void paintIconFilling(QPainter& painter, const QIcon& icon, const QRectF& frame, bool shadow);
+// Where that drawing lands on a device of pixel ratio `ratio`.
+QRectF iconFillingReach(const QIcon& icon, const QRectF& frame, bool shadow, qreal ratio);
 
 // A copy of `image` blurred over about `radius` pixels (two box passes).
 QImage blurredImage(const QImage& image, int radius);

@@ -1,5 +1,6 @@
 #include "dock/tiles/DockMainButton.h"
 
+#include "dock/drawing/KeptLayer.h"
 #include "tools/SettingView.h"
 
 #include <QPainter>
@@ -52,6 +53,16 @@ struct LabelPicture {
 
 } // namespace
 
+QRectF mainButtonLabelReach(const QRectF& button, const QSizeF& labelSize)
+{
+    if (labelSize.isEmpty())
+        return {};
+    QRectF label(QPointF(0, 0), labelSize);
+    label.moveCenter(button.center());
+    // The shade rings reach 2 px around the label and 2 px below it.
+    return label.adjusted(-3, -3, 3, 5);
+}
+
 void paintMainButtonLabel(
     QPainter& painter, const QRectF& button, const QSizeF& labelSize, const QImage& image)
 {
@@ -59,32 +70,24 @@ void paintMainButtonLabel(
         return;
     QRectF label(QPointF(0, 0), labelSize);
     label.moveCenter(button.center());
-    const QTransform& device = painter.deviceTransform();
-    const bool wholePixels = device.type() <= QTransform::TxTranslate
-        && device.dx() == std::floor(device.dx()) && device.dy() == std::floor(device.dy())
-        && (!painter.device() || painter.device()->devicePixelRatioF() == 1.0) && painter.opacity() == 1.0
-        && painter.compositionMode() == QPainter::CompositionMode_SourceOver;
-    if (!wholePixels) {
+    if (!copiesAtWholePixels(painter)) {
         drawMainButtonLabel(painter, label, image);
         return;
     }
-    // The shade rings reach 2 px around the label and 2 px below it.
-    const QRectF reach = label.adjusted(-3, -3, 3, 5);
-    const QPointF origin(std::floor(reach.left()), std::floor(reach.top()));
     static LabelPicture cached;
+    const QRectF reach = mainButtonLabelReach(button, labelSize);
+    const QPointF origin = keptLayerOrigin(reach);
     const QPointF offset = label.topLeft() - origin;
     if (cached.picture.isNull() || cached.size != labelSize || cached.offset != offset
         || cached.imageKey != image.cacheKey()) {
         cached.size = labelSize;
         cached.offset = offset;
         cached.imageKey = image.cacheKey();
-        cached.picture = QImage(
-            QSize(int(std::ceil(reach.right() - origin.x())), int(std::ceil(reach.bottom() - origin.y()))),
-            QImage::Format_ARGB32_Premultiplied);
-        cached.picture.fill(Qt::transparent);
-        QPainter layer(&cached.picture);
-        drawMainButtonLabel(layer, label.translated(-origin), image);
+        cached.picture
+            = drawKeptLayer(reach, [&](QPainter& layer) { drawMainButtonLabel(layer, label, image); });
     }
+    // A picture kept from another place with the same part-pixel offset
+    // is the same picture.
     painter.drawImage(origin, cached.picture);
 }
 

@@ -23,6 +23,8 @@ void shadeAndClipMainButtonLabel(QPainter& painter, const QRectF& label);
 // (keeping its aspect), a soft shadow, rounded corners of 10.
 void paintMainButtonLabel(
     QPainter& painter, const QRectF& button, const QSizeF& labelSize, const QImage& image);
+// Where that label lands, its shade included.
+QRectF mainButtonLabelReach(const QRectF& button, const QSizeF& labelSize);
 
 // Where the popover stands next to the button (all in screen coordinates):
 // above it on a bottom bar, beside it on a side bar, 8 points away.

@@ -1,17 +1,25 @@
 // A bar button's rules, what it draws worked out from its facts, and the
 // painters drawing it: checked by rectangles, colours and texts, and by
 // pixels where the painter itself could go wrong.
+#include "app/AppState.h"
 #include "dock/buttons/BarButtonPainter.h"
 #include "dock/buttons/ButtonLooks.h"
+#include "dock/buttons/HotKeyBadge.h"
+#include "dock/drawing/DockIcons.h"
 #include "dock/layout/BarEntries.h"
 #include "dock/layout/DockBarGeometry.h"
+#include "dock/tiles/DockMainButton.h"
+#include "tests/dock/DockTestSupport.h"
 #include "widgets/Badge.h"
 
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
+#include <QPixmap>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -501,6 +509,154 @@ TEST(BarButtonPainter, CountBadgeIsRedOnlyWithACount)
     EXPECT_EQ(painted(), QColor(Qt::black)) << "no count, no badge";
     entry.badge = "5";
     EXPECT_EQ(painted(), QColor(Qt::red));
+}
+
+TEST(BarButtonPainter, TheKeptIndicatorLooksAsTheOneDrawnEachTime)
+{
+    AppButtonFacts facts = windowFacts(2);
+    facts.focused = true;
+    facts.previous = true;
+    facts.openIndicatorColour = QStringLiteral("ff8000");
+    facts.previousIndicatorColour = QStringLiteral("20c0ff");
+    auto painted = [&](const QRectF& item, bool afresh) {
+        QImage bar(320, 110, QImage::Format_ARGB32_Premultiplied);
+        bar.fill(QColor(30, 40, 50));
+        QPainter painter(&bar);
+        // Anything but full opacity is drawn afresh every time.
+        if (afresh)
+            painter.setOpacity(0.9999);
+        paintAppButton(painter, appButtonLook(facts, item, item.adjusted(5, 5, -135, -5)));
+        return bar;
+    };
+    const struct {
+        const char* name;
+        QRectF item;
+    } rows[] = {
+        { "whole pixels", QRectF(100, 0, 186, 56) },
+        { "part-pixel offset", QRectF(100.5, 10.25, 186, 56) },
+        { "moved after a reuse", QRectF(60.5, 30.25, 186, 56) },
+    };
+    for (const auto& row : rows) {
+        const QImage afresh = painted(row.item, true);
+        painted(row.item, false); // draws the copy
+        const QImage kept = painted(row.item, false);
+        // Ten faint rings composed in a picture first round a little
+        // differently from ten composed on the bar: a few 255ths.
+        EXPECT_LE(largestChannelDifference(afresh, kept), 5) << row.name;
+        EXPECT_NE(afresh, painted(row.item.translated(3, 0), false)) << row.name << ": the glow moves along";
+    }
+}
+
+// Where each piece of a bar button draws: a repaint of the reach must cover
+// every pixel its painter touches, or a changed button leaves a stale edge
+// of glow, shadow or badge behind. Checked by painting each piece alone, at
+// a part-pixel place, and looking for any pixel outside.
+const QRectF kPartPixelItem(100.5, 20.25, 186, 56);
+const QRectF kPartPixelIconSlot(105.5, 25.25, 46, 46);
+
+QIcon solidIcon(QSize size, QColor colour)
+{
+    QPixmap pixmap(size);
+    pixmap.fill(colour);
+    return QIcon(pixmap);
+}
+
+// The smallest rectangle holding every pixel `paint` touched.
+QRect touched(const std::function<void(QPainter&)>& paint)
+{
+    QImage image(420, 140, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        paint(painter);
+    }
+    QRect box;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(line[x]) != 0)
+                box |= QRect(x, y, 1, 1);
+    }
+    return box;
+}
+
+TEST(PaintReach, EveryPieceOfAButtonDrawsInsideItsReach)
+{
+    auto app = [](std::function<void(AppButtonFacts&)> change) {
+        AppButtonFacts f = windowFacts(3);
+        f.icon = solidIcon(QSize(64, 64), Qt::blue);
+        change(f);
+        const AppButtonLook look = appButtonLook(f, kPartPixelItem, kPartPixelIconSlot);
+        return std::pair<std::function<void(QPainter&)>, QRectF>(
+            [look](QPainter& p) { paintAppButton(p, look); }, appButtonReach(look, 1.0));
+    };
+    BarEntry badged;
+    badged.badge = QStringLiteral("12");
+    DockBarItem item;
+    item.rect = kPartPixelItem;
+    item.iconRect = kPartPixelIconSlot;
+    BarEntry tile;
+    tile.kind = BarEntry::Kind::PomodoroTile;
+    const QIcon small = solidIcon(QSize(16, 16), Qt::red);
+    const QIcon tall = solidIcon(QSize(20, 40), Qt::red);
+    const StackButtonLook stack = stackButtonLook(solidIcon(QSize(64, 64), Qt::red), kPartPixelIconSlot);
+    const QFont font;
+
+    const struct {
+        const char* name;
+        std::pair<std::function<void(QPainter&)>, QRectF> piece;
+    } rows[] = {
+        { "plain window button", app([](AppButtonFacts&) {}) },
+        { "focused: the glow rings", app([](AppButtonFacts& f) { f.focused = true; }) },
+        { "previous and focused", app([](AppButtonFacts& f) { f.focused = f.previous = true; }) },
+        { "hovered: magnified", app([](AppButtonFacts& f) {
+             f.focused = true;
+             f.input.hoveredWindowNumber = f.input.windowNumber;
+         }) },
+        { "drop target", app([](AppButtonFacts& f) { f.dropTarget = true; }) },
+        { "label over the icon", app([](AppButtonFacts& f) {
+             f.input.theme = ButtonTheme::BigIcon;
+             f.input.enableWindowTag = false;
+         }) },
+        { "pinned, not running: the star", app([](AppButtonFacts& f) { f.input.isPinned = true; }) },
+        { "stacked button", { [&](QPainter& p) { paintStackButton(p, stack); }, stackButtonReach(stack) } },
+        { "icon smaller than its frame: a wider shadow",
+            { [&](QPainter& p) { paintIconFilling(p, small, kPartPixelIconSlot, true); },
+                iconFillingReach(small, kPartPixelIconSlot, true, 1.0) } },
+        { "icon taller than wide",
+            { [&](QPainter& p) { paintIconFilling(p, tall, kPartPixelIconSlot, true); },
+                iconFillingReach(tall, kPartPixelIconSlot, true, 1.0) } },
+        { "count badge",
+            { [&](QPainter& p) { paintWindowButtonOverlays(p, badged, item); },
+                windowButtonOverlaysReach(badged, item) } },
+        { "hot-key badge",
+            { [&](QPainter& p) {
+                 p.setFont(font);
+                 paintHotKeyBadge(
+                     p, kPartPixelIconSlot, QStringLiteral("page down"), QRectF(95, 15, 300, 70));
+             },
+                hotKeyBadgeReach(
+                    kPartPixelIconSlot, QStringLiteral("page down"), QRectF(95, 15, 300, 70), font) } },
+        { "main button label",
+            { [&](QPainter& p) { paintMainButtonLabel(p, kPartPixelIconSlot, QSizeF(40, 40), QImage()); },
+                mainButtonLabelReach(kPartPixelIconSlot, QSizeF(40, 40)) } },
+        { "placeholder tile",
+            { [&](QPainter& p) { paintPlaceholderButton(p, tile, item, AppState::shared()); },
+                placeholderButtonReach(tile, item, AppState::shared()) } },
+    };
+    for (const auto& row : rows) {
+        const QRect drawn = touched(row.piece.first);
+        const QRect reach = row.piece.second.toAlignedRect();
+        EXPECT_FALSE(drawn.isEmpty()) << row.name;
+        EXPECT_TRUE(reach.contains(drawn))
+            << row.name << ": drew " << drawn.x() << "," << drawn.y() << " " << drawn.width() << "x"
+            << drawn.height() << ", reach " << reach.x() << "," << reach.y() << " " << reach.width() << "x"
+            << reach.height();
+        // Not loose: a reach far larger than the drawing repaints for nothing
+        // (a shadow's faded rim stays in it).
+        EXPECT_LE(reach.width() * reach.height(), 2 * (drawn.width() + 4) * (drawn.height() + 4)) << row.name;
+    }
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "dock/tiles/DockMainButton.h"
+#include "tests/dock/DockTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -25,18 +26,6 @@ QImage paintedBar(const QRectF& button, const QImage& picture, bool afresh)
     return bar;
 }
 
-int largestDifference(const QImage& a, const QImage& b)
-{
-    int most = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            most = std::max({ most, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                std::abs(qBlue(p) - qBlue(q)) });
-        }
-    return most;
-}
-
 TEST(MainButtonLabel, TheReusedLabelLooksAsTheOneDrawnEachTime)
 {
     QImage picture(50, 50, QImage::Format_ARGB32_Premultiplied);
@@ -56,7 +45,7 @@ TEST(MainButtonLabel, TheReusedLabelLooksAsTheOneDrawnEachTime)
         // Twice: the first draws the copy, the second reuses it.
         paintedBar(row.button, row.picture, false);
         const QImage reused = paintedBar(row.button, row.picture, false);
-        EXPECT_LE(largestDifference(fresh, reused), 2) << row.name;
+        EXPECT_LE(largestChannelDifference(fresh, reused), 2) << row.name;
         EXPECT_NE(reused.pixel(int(row.button.center().x()), int(row.button.center().y())),
             QColor(0, 206, 201).rgb())
             << row.name << ": the label is drawn";
