@@ -382,8 +382,10 @@ bool EventHub::readPendingChanges()
         activeChanged();
         read = true;
     }
+    // Answers to reads sent before; the ones sent now cannot be in yet.
+    read = takeTitles() || read;
     requestTitles();
-    return takeTitles() || read;
+    return read;
 }
 
 namespace {
@@ -608,19 +610,19 @@ void EventReader::drain()
     // Handling an event may read replies, which pulls later events off the
     // socket into xcb's queue; keep going until the queue is empty so none
     // waits for the next socket activity.
-    while (true) {
-        while (xcb_generic_event_t* ev = xcb_poll_for_event(c)) {
+    // What arrives later wakes the notifier again, so after the socket has
+    // been read once only what xcb holds already is handled.
+    auto handle = [&](xcb_generic_event_t* (*next)(xcb_connection_t*)) {
+        bool any = false;
+        while (xcb_generic_event_t* ev = next(c)) {
             Reply<xcb_generic_event_t> owned(ev, &free);
             hub->handleEvent(ev);
+            any = true;
         }
-        if (hub->readPendingChanges())
-            continue;
-        // Looking for an answer that was not in yet reads the socket too.
-        xcb_generic_event_t* ev = xcb_poll_for_queued_event(c);
-        if (!ev)
-            break;
-        Reply<xcb_generic_event_t> owned(ev, &free);
-        hub->handleEvent(ev);
+        return any;
+    };
+    handle(&xcb_poll_for_event);
+    while (hub->readPendingChanges() | handle(&xcb_poll_for_queued_event)) {
     }
     // A rename sets more in motion than its own two reports: the answer to
     // the title read and, from most window managers, the visible name they
