@@ -622,7 +622,10 @@ void EventReader::drain()
         return any;
     };
     handle(&xcb_poll_for_event);
-    while (hub->readPendingChanges() | handle(&xcb_poll_for_queued_event)) {
+    while (true) {
+        const bool read = hub->readPendingChanges();
+        if (!handle(&xcb_poll_for_queued_event) && !read)
+            break;
     }
     // A rename sets more in motion than its own two reports: the answer to
     // the title read and, from most window managers, the visible name they

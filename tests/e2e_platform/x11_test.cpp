@@ -81,14 +81,15 @@ TEST(X11Titles, ARenameWritingBothNamesIsHeardOnceWithItsTitleAtHand)
         quint64 roundTrips = 0;
     };
     auto heard = std::make_shared<Heard>();
-    auto observer = x11().accessibility().createObserver(qint32(c.pid), [heard](const AXElement& e, const QString&) {
-        // What a handler does with the notice: read the new title.
-        const quint64 before = platform::x11::x11RoundTrips();
-        const QString title = titleOf(e).value_or(QStringLiteral("(none)"));
-        std::lock_guard lock(heard->mutex);
-        heard->roundTrips += platform::x11::x11RoundTrips() - before;
-        heard->titles << title;
-    });
+    auto observer
+        = x11().accessibility().createObserver(qint32(c.pid), [heard](const AXElement& e, const QString&) {
+              // What a handler does with the notice: read the new title.
+              const quint64 before = platform::x11::x11RoundTrips();
+              const QString title = titleOf(e).value_or(QStringLiteral("(none)"));
+              std::lock_guard lock(heard->mutex);
+              heard->roundTrips += platform::x11::x11RoundTrips() - before;
+              heard->titles << title;
+          });
     ASSERT_EQ(observer->addNotification(elementOf(c), QString::fromLatin1(platform::ax::titleChanged)),
         AXResult::success);
     observer->addToRunLoop(x11RunLoop());
@@ -108,9 +109,10 @@ TEST(X11Titles, ARenameWritingBothNamesIsHeardOnceWithItsTitleAtHand)
     const auto rename = [&](const QString& title) {
         const QByteArray net = title.toUtf8();
         const QByteArray plain = title.toLatin1();
-        xcb_change_property(x, XCB_PROP_MODE_REPLACE, c.id.toUInt(), netWmName, utf8, 8, net.size(), net.data());
         xcb_change_property(
-            x, XCB_PROP_MODE_REPLACE, c.id.toUInt(), XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, plain.size(), plain.data());
+            x, XCB_PROP_MODE_REPLACE, c.id.toUInt(), netWmName, utf8, 8, net.size(), net.data());
+        xcb_change_property(x, XCB_PROP_MODE_REPLACE, c.id.toUInt(), XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
+            plain.size(), plain.data());
         xcb_flush(x);
     };
     const auto titles = [&] {
