@@ -138,6 +138,20 @@ FloatDockView::FloatDockView(FloatDock& dock, QWidget* parent)
 {
     connect(&dock, &FloatDock::changed, this, qOverload<>(&QWidget::update));
     connect(&AppState::shared(), &AppState::changed, this, qOverload<>(&QWidget::update));
+    // Titles are drawn over the pictures only; the grid reads them from the
+    // model's windows when it paints, so a closed switcher has nothing to do.
+    connect(&AppState::shared(), &AppState::titleChanged, this, [this](quint32 number) {
+        const AppState& state = AppState::shared();
+        if (!isVisible()
+            || !switcherUsesThumbnails(state.settings.disablePreview(), FloatDock::capturePermitted()))
+            return;
+        for (const auto& row : m_dock.multiWindows)
+            for (const auto& window : row)
+                if (window && window->num == number) {
+                    update();
+                    return;
+                }
+    });
 }
 
 void FloatDockView::showEvent(QShowEvent* event)

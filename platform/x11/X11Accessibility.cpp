@@ -143,6 +143,12 @@ AXResult X11Accessibility::copyAttributeValue(const AXElement& e, const QString&
     }
 
     if (attribute == QLatin1String(ax::title) && !t_batch) {
+        if (const auto delivered = titleBeingDelivered(e.window)) {
+            if (!*delivered)
+                return AXResult::noValue;
+            value = **delivered;
+            return AXResult::success;
+        }
         // A rename asks for the title alone: two properties, not the whole
         // window.
         bool failed = false;

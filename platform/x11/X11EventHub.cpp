@@ -5,6 +5,9 @@
 #include <QMetaObject>
 #include <QSocketNotifier>
 #include <QThread>
+#include <QTimer>
+
+#include <xcb/xcbext.h>
 
 #include <algorithm>
 #include <utility>
@@ -13,6 +16,9 @@ namespace platform::x11 {
 
 namespace {
 constexpr quint32 kWindowEvents = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
+// How long the reader lets the consequences of a rename gather; far below
+// what anyone can see, above a round trip to the window manager and back.
+constexpr int kRenameSettleMs = 3;
 }
 
 EventHub::~EventHub()
@@ -320,14 +326,16 @@ void EventHub::handleEvent(const xcb_generic_event_t* ev)
         if (it == m_tracks.end())
             return;
         Track& t = it->second;
+        // The new title is read once the events at hand are handled: both
+        // names of a rename usually come together, and one read answers them.
         if (e->atom == a.netWmName) {
             t.writesNetWmName = e->state == XCB_PROPERTY_NEW_VALUE;
-            deliver(e->window, t.pid, ax::titleChanged);
+            ++m_renamed[e->window];
         } else if (e->atom == XCB_ATOM_WM_NAME) {
             // Toolkits and terminals write both names for every rename; one
             // notice per rename spares the model a second full refresh.
             if (!t.writesNetWmName)
-                deliver(e->window, t.pid, ax::titleChanged);
+                ++m_renamed[e->window];
         } else if (e->atom == a.netWmIcon) {
             m_ctx->forgetIcons(e->window);
             deliver(e->window, t.pid, ax::iconChanged);
@@ -369,10 +377,77 @@ void EventHub::handleEvent(const xcb_generic_event_t* ev)
 
 bool EventHub::readPendingChanges()
 {
-    if (!std::exchange(m_activeChangePending, false))
-        return false;
-    activeChanged();
-    return true;
+    bool read = false;
+    if (std::exchange(m_activeChangePending, false)) {
+        activeChanged();
+        read = true;
+    }
+    // Answers to reads sent before; the ones sent now cannot be in yet.
+    read = takeTitles() || read;
+    requestTitles();
+    return read;
+}
+
+namespace {
+thread_local quint32 t_delivering = 0;
+thread_local const std::optional<QString>* t_deliveredTitle = nullptr;
+} // namespace
+
+void EventHub::requestTitles()
+{
+    if (m_renamed.empty())
+        return;
+    // Sent without waiting: the answers wake the reader like any event, and
+    // the renames are delivered with them.
+    XConnection& x = *m_events;
+    for (const auto& [window, renames] : std::exchange(m_renamed, {})) {
+        TitleRead read;
+        read.window = window;
+        read.renames = renames;
+        read.netWmName = requestProperty(x, window, x.atoms().netWmName, XCB_ATOM_ANY, 1024).sequence;
+        read.wmName = requestProperty(x, window, XCB_ATOM_WM_NAME, XCB_ATOM_ANY, 1024).sequence;
+        m_titleReads.push_back(read);
+    }
+    x.flush();
+}
+
+bool EventHub::takeTitles()
+{
+    xcb_connection_t* c = m_events->raw();
+    bool took = false;
+    while (!m_titleReads.empty()) {
+        const TitleRead read = m_titleReads.front();
+        // The server answers in order: with the second answer in, the first
+        // is too.
+        void* second = nullptr;
+        xcb_generic_error_t* secondError = nullptr;
+        if (!xcb_poll_for_reply(c, read.wmName, &second, &secondError)) {
+            if (xcb_connection_has_error(c))
+                m_titleReads.clear();
+            break;
+        }
+        void* first = nullptr;
+        xcb_generic_error_t* firstError = nullptr;
+        xcb_poll_for_reply(c, read.netWmName, &first, &firstError);
+        Reply<xcb_get_property_reply_t> wmName(static_cast<xcb_get_property_reply_t*>(second), &free);
+        Reply<xcb_get_property_reply_t> netWmName(static_cast<xcb_get_property_reply_t*>(first), &free);
+        free(secondError);
+        free(firstError);
+        m_titleReads.erase(m_titleReads.begin());
+        took = true;
+        // An error is a window that went away; its end is reported on its own.
+        const auto track = m_tracks.find(read.window);
+        if (!wmName || !netWmName || track == m_tracks.end() || track->second.destroyed)
+            continue;
+        std::optional<QString> title = textProperty(netWmName.get(), m_events->atoms());
+        if (!title)
+            title = textProperty(wmName.get(), m_events->atoms());
+        const std::optional<QString>* previous = std::exchange(t_deliveredTitle, &title);
+        for (int i = 0; i < read.renames; ++i)
+            deliver(read.window, track->second.pid, ax::titleChanged);
+        t_deliveredTitle = previous;
+    }
+    return took;
 }
 
 void EventHub::activeChanged()
@@ -444,13 +519,9 @@ void EventHub::clientListChanged()
             deliver(w, pid, ax::windowCreated);
 }
 
-namespace {
-thread_local quint32 t_delivering = 0;
-} // namespace
-
 void EventHub::deliver(xcb_window_t window, qint32 pid, const char* notification)
 {
-    const QString name = QString::fromLatin1(notification);
+    const QLatin1String name(notification);
     std::vector<std::pair<std::shared_ptr<Core>, AXElement>> targets;
     {
         std::lock_guard lock(m_mutex);
@@ -475,12 +546,15 @@ void EventHub::deliver(xcb_window_t window, qint32 pid, const char* notification
     // While the observers run, the window the server just reported on is
     // known to exist (unless the report is its end): asking for its number
     // needs no round trip.
+    if (targets.empty())
+        return;
+    const QString text = name;
     const quint32 previous = t_delivering;
     t_delivering = name == QLatin1String(ax::uiElementDestroyed) ? 0 : window;
     for (auto& [core, element] : targets) {
         std::lock_guard call(core->callMutex);
         if (core->alive && core->callback)
-            core->callback(element, name);
+            core->callback(element, text);
     }
     t_delivering = previous;
 }
@@ -490,6 +564,13 @@ std::optional<quint32> windowBeingDelivered()
     if (!t_delivering)
         return std::nullopt;
     return t_delivering;
+}
+
+std::optional<std::optional<QString>> titleBeingDelivered(quint32 window)
+{
+    if (!t_deliveredTitle || !t_delivering || t_delivering != window)
+        return std::nullopt;
+    return *t_deliveredTitle;
 }
 
 EventReader::EventReader(std::weak_ptr<EventHub> hub, std::shared_ptr<XConnection> connection)
@@ -507,6 +588,14 @@ void EventReader::start()
 {
     m_notifier = new QSocketNotifier(xcb_get_file_descriptor(m_connection->raw()), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &EventReader::drain);
+    m_settle = new QTimer(this);
+    m_settle->setSingleShot(true);
+    m_settle->setTimerType(Qt::PreciseTimer);
+    m_settle->setInterval(kRenameSettleMs);
+    connect(m_settle, &QTimer::timeout, this, [this] {
+        m_notifier->setEnabled(true);
+        drain();
+    });
     if (auto hub = m_hub.lock())
         hub->startReading();
     drain();
@@ -521,12 +610,32 @@ void EventReader::drain()
     // Handling an event may read replies, which pulls later events off the
     // socket into xcb's queue; keep going until the queue is empty so none
     // waits for the next socket activity.
-    do {
-        while (xcb_generic_event_t* ev = xcb_poll_for_event(c)) {
+    // What arrives later wakes the notifier again, so after the socket has
+    // been read once only what xcb holds already is handled.
+    auto handle = [&](xcb_generic_event_t* (*next)(xcb_connection_t*)) {
+        bool any = false;
+        while (xcb_generic_event_t* ev = next(c)) {
             Reply<xcb_generic_event_t> owned(ev, &free);
             hub->handleEvent(ev);
+            any = true;
         }
-    } while (hub->readPendingChanges());
+        return any;
+    };
+    handle(&xcb_poll_for_event);
+    while (true) {
+        const bool read = hub->readPendingChanges();
+        if (!handle(&xcb_poll_for_queued_event) && !read)
+            break;
+    }
+    // A rename sets more in motion than its own two reports: the answer to
+    // the title read and, from most window managers, the visible name they
+    // write back. The connection is read again a moment later, when all of
+    // it is in, instead of waking for each part.
+    if (hub->readingTitles() && m_notifier && m_settle && !m_settle->isActive()
+        && !xcb_connection_has_error(c)) {
+        m_notifier->setEnabled(false);
+        m_settle->start();
+    }
     if (xcb_connection_has_error(c) && m_notifier && m_notifier->isEnabled()) {
         m_notifier->setEnabled(false);
         qCWarning(lcPlatform) << "the X connection of the window notifications is lost";

@@ -16,6 +16,7 @@
 #include <vector>
 
 class QSocketNotifier;
+class QTimer;
 
 namespace platform::x11 {
 
@@ -27,7 +28,7 @@ class EventReader;
 // at a time.
 //
 //   DestroyNotify, or an unmap that withdraws the window  → "AXUIElementDestroyed"
-//   _NET_WM_NAME / WM_NAME changed                        → "AXTitleChanged"
+//   _NET_WM_NAME / WM_NAME changed                        → "AXTitleChanged", once the new title is read
 //   WM_STATE Iconic / _NET_WM_STATE_HIDDEN set, cleared   → "AXWindowMiniaturized", "AXWindowDeminiaturized"
 //   size changed, position changed (ConfigureNotify)      → "AXWindowResized", "AXWindowMoved"
 //   mapped again after a withdraw, or a new client window → "AXWindowCreated"
@@ -51,6 +52,8 @@ public:
     // What the events handled since the last call left to read; returns
     // whether it read anything (which may have queued more events).
     bool readPendingChanges();
+    // Whether a title read is on its way.
+    bool readingTitles() const { return !m_titleReads.empty(); }
     void startReading(); // selects the root and every registered window
     void watchWindow(xcb_window_t window);
     XConnection* events() const { return m_events.get(); }
@@ -81,7 +84,17 @@ private:
         bool writesNetWmName = false;
     };
 
+    // A title read sent and not answered yet, with the renames it answers.
+    struct TitleRead {
+        xcb_window_t window = 0;
+        int renames = 0;
+        unsigned int netWmName = 0;
+        unsigned int wmName = 0;
+    };
+
     void deliver(xcb_window_t window, qint32 pid, const char* notification);
+    void requestTitles();
+    bool takeTitles();
     bool ensureReader(QObject* runLoop);
     void readState(xcb_window_t window, Track& track);
     std::optional<QRect> rootGeometry(xcb_window_t window);
@@ -103,6 +116,9 @@ private:
     qint32 m_activePid = 0;
     bool m_activeChangePending = false;
     std::set<xcb_window_t> m_clients;
+    // Renames heard since the titles were last asked for, per window.
+    std::map<xcb_window_t, int> m_renamed;
+    std::vector<TitleRead> m_titleReads; // in the order sent
 };
 
 // Lives on the event thread and reads the hub's connection there.
@@ -118,11 +134,16 @@ private:
     std::weak_ptr<EventHub> m_hub;
     std::shared_ptr<XConnection> m_connection;
     QSocketNotifier* m_notifier = nullptr;
+    QTimer* m_settle = nullptr; // while it runs, the connection is left unread
 };
 
 // The window whose notification this thread is delivering to observers
 // right now, when the report is not the window's end: the server had it when
 // it sent the report.
 std::optional<quint32> windowBeingDelivered();
+
+// While a rename of `window` is delivered: its title as read for it (none
+// when the window has no name). Asking again would cost a round trip.
+std::optional<std::optional<QString>> titleBeingDelivered(quint32 window);
 
 } // namespace platform::x11

@@ -18,6 +18,8 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
+#include <mutex>
 #include <unistd.h>
 
 using namespace orbitshelf::test;
@@ -62,7 +64,76 @@ void setProperty(const QString& id, const char* name, const char* format, const 
     runTool(QStringLiteral("xprop"), { "-id", id, "-f", name, format, "-set", name, value });
 }
 
+// Runs what the reader thread has queued so far, and waits for it.
+void settleReader()
+{
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    QMetaObject::invokeMethod(
+        x11RunLoop(), [done] { *done = true; }, Qt::QueuedConnection);
+    EXPECT_TRUE(waitUntil([&] { return done->load(); }));
+}
+
 } // namespace
+
+TEST(X11Titles, ARenameWritingBothNamesIsHeardOnceWithItsTitleAtHand)
+{
+    Clients clients;
+    const auto c = clients.xterm(QStringLiteral("before"));
+    ASSERT_FALSE(c.id.isEmpty());
+    struct Heard {
+        std::mutex mutex;
+        QStringList titles;
+        quint64 roundTrips = 0;
+    };
+    auto heard = std::make_shared<Heard>();
+    auto observer
+        = x11().accessibility().createObserver(qint32(c.pid), [heard](const AXElement& e, const QString&) {
+              // What a handler does with the notice: read the new title.
+              const quint64 before = platform::x11::x11RoundTrips();
+              const QString title = titleOf(e).value_or(QStringLiteral("(none)"));
+              std::lock_guard lock(heard->mutex);
+              heard->roundTrips += platform::x11::x11RoundTrips() - before;
+              heard->titles << title;
+          });
+    ASSERT_EQ(observer->addNotification(elementOf(c), QString::fromLatin1(platform::ax::titleChanged)),
+        AXResult::success);
+    observer->addToRunLoop(x11RunLoop());
+    settleReader();
+
+    // As toolkits do: both names in one go, the EWMH one first.
+    xcb_connection_t* x = xcb_connect(nullptr, nullptr);
+    ASSERT_FALSE(xcb_connection_has_error(x));
+    const auto atom = [x](const char* name) {
+        auto* reply = xcb_intern_atom_reply(x, xcb_intern_atom(x, 0, uint16_t(strlen(name)), name), nullptr);
+        const xcb_atom_t a = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        free(reply);
+        return a;
+    };
+    const xcb_atom_t netWmName = atom("_NET_WM_NAME");
+    const xcb_atom_t utf8 = atom("UTF8_STRING");
+    const auto rename = [&](const QString& title) {
+        const QByteArray net = title.toUtf8();
+        const QByteArray plain = title.toLatin1();
+        xcb_change_property(
+            x, XCB_PROP_MODE_REPLACE, c.id.toUInt(), netWmName, utf8, 8, net.size(), net.data());
+        xcb_change_property(x, XCB_PROP_MODE_REPLACE, c.id.toUInt(), XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
+            plain.size(), plain.data());
+        xcb_flush(x);
+    };
+    const auto titles = [&] {
+        std::lock_guard lock(heard->mutex);
+        return heard->titles;
+    };
+    rename(QStringLiteral("Grüße 1"));
+    ASSERT_TRUE(waitUntil([&] { return titles().size() >= 1; }));
+    rename(QStringLiteral("Grüße 2"));
+    ASSERT_TRUE(waitUntil([&] { return titles().size() >= 2; }));
+    settleReader();
+    EXPECT_EQ(titles(), (QStringList { "Grüße 1", "Grüße 2" }));
+    std::lock_guard lock(heard->mutex);
+    EXPECT_EQ(heard->roundTrips, 0u) << "the title read for the notice answers the handler";
+    xcb_disconnect(x);
+}
 
 TEST(X11Titles, BothNamePropertiesAndTheirEncodingsReadAlikeAloneAndInTheList)
 {

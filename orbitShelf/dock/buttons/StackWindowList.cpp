@@ -47,11 +47,8 @@ StackWindowList::StackWindowList(const AppState& state, std::vector<std::shared_
         const int tile = std::max(1, int(std::lround(iconSize / 3)));
         row->setIcon(runningAppIcon(state, window ? window->appId.value_or(0) : 0));
         row->setIconSize(QSize(tile, tile));
-        const QString title = window ? window->title.value_or(QString()) : QString();
-        // One line: a long title ends in an ellipsis.
-        const int room = kListWidth - tile - 4 * kRowPadding - 8;
-        row->setText(row->fontMetrics().elidedText(title, Qt::ElideRight, std::max(0, room)));
-        row->setToolTip(title);
+        m_rows.push_back(row);
+        showTitle(i);
         row->setContentsMargins(kRowPadding, kRowPadding, kRowPadding, kRowPadding);
         connect(row, &QToolButton::clicked, this, [this, i] { activateRow(i); });
         rows->addWidget(row);
@@ -60,6 +57,23 @@ StackWindowList::StackWindowList(const AppState& state, std::vector<std::shared_
         divider->setFrameShadow(QFrame::Plain);
         rows->addWidget(divider);
     }
+    // A window renamed while the list is open shows its new title.
+    connect(&state, &AppState::titleChanged, this, [this](quint32 number) {
+        for (int i = 0; i < int(m_windows.size()); ++i)
+            if (m_windows[size_t(i)] && m_windows[size_t(i)]->num == number)
+                showTitle(i);
+    });
+}
+
+void StackWindowList::showTitle(int row)
+{
+    const std::shared_ptr<Windows>& window = m_windows[size_t(row)];
+    QToolButton* button = m_rows[size_t(row)];
+    const QString title = window ? window->title.value_or(QString()) : QString();
+    // One line: a long title ends in an ellipsis.
+    const int room = kListWidth - button->iconSize().width() - 4 * kRowPadding - 8;
+    button->setText(button->fontMetrics().elidedText(title, Qt::ElideRight, std::max(0, room)));
+    button->setToolTip(title);
 }
 
 void StackWindowList::activateRow(int row)

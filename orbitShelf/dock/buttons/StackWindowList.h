@@ -7,6 +7,7 @@
 #include <vector>
 
 class ActiveApp;
+class QToolButton;
 class AppState;
 class Windows;
 
@@ -26,7 +27,10 @@ public:
     void activateRow(int row);
 
 private:
+    void showTitle(int row);
+
     std::vector<std::shared_ptr<Windows>> m_windows;
+    std::vector<QToolButton*> m_rows;
     StackWindowActivator m_activate;
 };
 

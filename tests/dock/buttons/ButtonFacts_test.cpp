@@ -147,6 +147,28 @@ TEST_F(DockBarButtons, StackedWindowListActivatesTheClickedWindowAndCloses)
     EXPECT_TRUE(!list || !list->isVisible());
 }
 
+TEST_F(DockBarButtons, AnOpenStackedListShowsTheNewTitleOfARenamedWindow)
+{
+    addApp(5, 3);
+    QPointer<StackWindowList> list
+        = openStackWindowList(state, *state.allApps.value(5), QRect(100, 100, 46, 46), {});
+    ASSERT_TRUE(list);
+    const auto rowTexts = [&] {
+        QStringList texts;
+        for (const QToolButton* row : list->findChildren<QToolButton*>())
+            texts << row->toolTip();
+        return texts;
+    };
+    ASSERT_EQ(rowTexts(), (QStringList { "window 0", "window 1", "window 2" }));
+    // The model writes the title into its window, then tells the views.
+    list->windows()[1]->title = QStringLiteral("renamed");
+    state.publishTitle(51);
+    list->windows()[2]->title = QStringLiteral("not announced");
+    state.publishTitle(77); // another application's window
+    EXPECT_EQ(rowTexts(), (QStringList { "window 0", "renamed", "window 2" }));
+    list->close();
+}
+
 TEST(AppIconButtonStyle, RowsLookTheSamePressedAndReleased)
 {
     QPixmap icon(64, 64);
