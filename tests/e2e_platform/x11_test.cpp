@@ -260,13 +260,25 @@ TEST(X11Scripts, BringingAProcessToTheFrontActivatesItsWindow)
     EXPECT_EQ(x11().scripts().hideSystemDock(), platform::ScriptOutcome::notApplicable);
 }
 
+// A started click monitor and the primary clicks it reported.
+struct PrimaryClicks {
+    PrimaryClicks()
+        : monitor(platform::x11::createX11ClickMonitor())
+    {
+        started = monitor->start();
+        QObject::connect(monitor.get(), &platform::ClickMonitor::primaryButtonReleased,
+            [this](const platform::PointerClick& click) { clicks.push_back(click); });
+    }
+    std::unique_ptr<platform::ClickMonitor> monitor;
+    bool started = false;
+    std::vector<platform::PointerClick> clicks;
+};
+
 TEST(X11ClickMonitor, ReportsAPrimaryClickAsTheClientWindowUnderThePointer)
 {
-    auto monitor = platform::x11::createX11ClickMonitor();
-    ASSERT_TRUE(monitor->start());
-    std::vector<platform::PointerClick> clicks;
-    QObject::connect(monitor.get(), &platform::ClickMonitor::primaryButtonReleased,
-        [&](const platform::PointerClick& click) { clicks.push_back(click); });
+    PrimaryClicks reported;
+    ASSERT_TRUE(reported.started);
+    auto& clicks = reported.clicks;
     Clients clients;
     const auto c = clients.xterm(QStringLiteral("click target"), QStringLiteral("40x10+200+150"));
     ASSERT_FALSE(c.id.isEmpty());
@@ -346,11 +358,9 @@ private:
 
 TEST(X11ClickMonitor, APressOnOurMenuIsNoClickOnTheWindowBeneathThoughReadAfterItClosed)
 {
-    auto monitor = platform::x11::createX11ClickMonitor();
-    ASSERT_TRUE(monitor->start());
-    std::vector<platform::PointerClick> clicks;
-    QObject::connect(monitor.get(), &platform::ClickMonitor::primaryButtonReleased,
-        [&](const platform::PointerClick& click) { clicks.push_back(click); });
+    PrimaryClicks reported;
+    ASSERT_TRUE(reported.started);
+    auto& clicks = reported.clicks;
     Clients clients;
     const auto c = clients.xterm(QStringLiteral("under the menu"), QStringLiteral("60x20+200+150"));
     ASSERT_FALSE(c.id.isEmpty());
