@@ -6,13 +6,14 @@
 
 std::unique_ptr<HttpPoster> loadHttpPoster(QString* error)
 {
-    // Installed, the module sits at a fixed place relative to the program;
-    // a program run from its build tree (and the tests) takes the one built
-    // beside it.
-    return loadHttpPosterFrom(
-        { QCoreApplication::applicationDirPath() + QStringLiteral("/" ORBITSHELF_HTTP_MODULE_FROM_PROGRAM),
-            QStringLiteral(ORBITSHELF_HTTP_MODULE_BUILT) },
-        error);
+    // Installed, the module sits at a fixed place relative to the program. A
+    // program run from its build tree (and the tests) takes the one built
+    // there; an installed program never loads code from a build folder.
+    const QString programDir = QCoreApplication::applicationDirPath();
+    QStringList paths { programDir + QStringLiteral("/" ORBITSHELF_HTTP_MODULE_FROM_PROGRAM) };
+    if (programDir.startsWith(QStringLiteral(ORBITSHELF_BUILD_TREE "/")))
+        paths << QStringLiteral(ORBITSHELF_HTTP_MODULE_BUILT);
+    return loadHttpPosterFrom(paths, error);
 }
 
 std::unique_ptr<HttpPoster> loadHttpPosterFrom(const QStringList& paths, QString* error)

@@ -124,9 +124,7 @@ std::optional<ServerWindow> readReplies(XConnection& x, ReplyBatch& batch, const
     w.id = k.id;
     w.pid = qint32(cardinalProperty(pid.get()).value_or(0));
     std::tie(w.instanceName, w.className) = classProperty(wmClass.get());
-    w.title = textProperty(netName.get(), a);
-    if (!w.title)
-        w.title = textProperty(name.get(), a);
+    w.title = titleProperty(netName.get(), name.get(), a);
     w.transientFor = cardinalProperty(transient.get()).value_or(0);
     w.kind = kindOf(a, cardinalsProperty(type.get()), w.transientFor != 0);
     for (quint32 s : cardinalsProperty(state.get())) {
@@ -249,9 +247,7 @@ std::optional<std::optional<QString>> readWindowTitle(XConnection& x, quint32 id
     failed = batch.failed();
     if (failed || !attributes)
         return std::nullopt;
-    if (auto title = textProperty(netName.get(), a))
-        return title;
-    return textProperty(name.get(), a);
+    return titleProperty(netName.get(), name.get(), a);
 }
 
 Snapshot readSnapshot(XConnection& x, qint32 /*ownPid*/)

@@ -439,9 +439,7 @@ bool EventHub::takeTitles()
         const auto track = m_tracks.find(read.window);
         if (!wmName || !netWmName || track == m_tracks.end() || track->second.destroyed)
             continue;
-        std::optional<QString> title = textProperty(netWmName.get(), m_events->atoms());
-        if (!title)
-            title = textProperty(wmName.get(), m_events->atoms());
+        const std::optional<QString> title = titleProperty(netWmName.get(), wmName.get(), m_events->atoms());
         const std::optional<QString>* previous = std::exchange(t_deliveredTitle, &title);
         for (int i = 0; i < read.renames; ++i)
             deliver(read.window, track->second.pid, ax::titleChanged);

@@ -177,6 +177,14 @@ std::optional<QString> textProperty(const xcb_get_property_reply_t* reply, const
     return QString::fromLatin1(bytes);
 }
 
+std::optional<QString> titleProperty(
+    const xcb_get_property_reply_t* netWmName, const xcb_get_property_reply_t* wmName, const Atoms& atoms)
+{
+    if (auto title = textProperty(netWmName, atoms))
+        return title;
+    return textProperty(wmName, atoms);
+}
+
 std::vector<quint32> cardinalsProperty(const xcb_get_property_reply_t* reply)
 {
     if (!reply || reply->type == XCB_ATOM_NONE || reply->format != 32)

@@ -102,6 +102,9 @@ private:
 
 // Property decoding; all accept a null reply (absent property).
 std::optional<QString> textProperty(const xcb_get_property_reply_t* reply, const Atoms& atoms);
+// A window's title: _NET_WM_NAME (UTF-8) when set, else WM_NAME.
+std::optional<QString> titleProperty(
+    const xcb_get_property_reply_t* netWmName, const xcb_get_property_reply_t* wmName, const Atoms& atoms);
 
 std::vector<quint32> cardinalsProperty(const xcb_get_property_reply_t* reply);
 std::optional<quint32> cardinalProperty(const xcb_get_property_reply_t* reply);
