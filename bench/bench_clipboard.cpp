@@ -3,7 +3,7 @@
 // panel's queries over those records with their query plans, and how much
 // the store grows per 10 000 texts.
 #include "ClipboardBench.h"
-#include "Persistence.h"
+#include "app/Persistence.h"
 #include "platform/fake/FakeClipboardReader.h"
 #include "tools/ClipboardCapture.h"
 #include "tools/PasteboardQueries.h"

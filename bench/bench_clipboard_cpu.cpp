@@ -4,7 +4,7 @@
 // and the history panel's first pixels after its hot key. Targets: 0.5 CPU-s,
 // 3 CPU-s and 15 ms.
 #include "ClipboardBench.h"
-#include "Persistence.h"
+#include "app/Persistence.h"
 #include "app/AppState.h"
 #include "app/UserDefaults.h"
 #include "platform/fake/FakeClipboardReader.h"

@@ -4,7 +4,7 @@
 // tool marked installed as the tool list does.
 //
 //   bench_clipboard_store <store file> <count>
-#include "Persistence.h"
+#include "app/Persistence.h"
 #include "app/UserDefaults.h"
 #include "tools/PasteboardQueries.h"
 

@@ -4,7 +4,7 @@
 // Qt's offscreen platform unless another is asked for; the store is an
 // ordinary file, so each keystroke's save commits to the disk.
 #include "BenchFigures.h"
-#include "Persistence.h"
+#include "app/Persistence.h"
 #include "app/AppState.h"
 #include "app/UserDefaults.h"
 #include "tools/NoteView.h"

@@ -3,7 +3,7 @@
 // from the request to the painted panel, and the memory the tab adds. Runs on
 // Qt's offscreen platform unless another is asked for.
 #include "BenchFigures.h"
-#include "Persistence.h"
+#include "app/Persistence.h"
 #include "app/AppState.h"
 #include "app/UserDefaults.h"
 #include "tools/PasteBoardView.h"

@@ -3,7 +3,7 @@
 // is chosen; prints the slowest page. Target: open to first paint within
 // 150 ms. Runs on Qt's offscreen platform unless another is asked for.
 #include "BenchFigures.h"
-#include "Persistence.h"
+#include "app/Persistence.h"
 #include "app/AppState.h"
 #include "app/UserDefaults.h"
 #include "settings/GeneralConfig.h"

@@ -1,6 +1,6 @@
 #include "settings/PluginList.h"
 
-#include "Persistence.h"
+#include "app/Persistence.h"
 #include "app/AppState.h"
 #include "platform/HotKeys.h"
 #include "switcher/Hotkey.h"

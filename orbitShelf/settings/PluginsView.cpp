@@ -1,6 +1,6 @@
 #include "settings/PluginsView.h"
 
-#include "Persistence.h"
+#include "app/Persistence.h"
 #include "app/AppState.h"
 #include "dock/tiles/DockTilePainting.h"
 #include "network/NewUpdateTag.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Persistence.h"
+#include "app/Persistence.h"
 
 #include <QDateTime>
 #include <QStringList>

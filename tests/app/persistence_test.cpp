@@ -1,4 +1,4 @@
-#include "Persistence.h"
+#include "app/Persistence.h"
 
 #include <QDir>
 #include <QFile>

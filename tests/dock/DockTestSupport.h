@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Persistence.h"
+#include "app/Persistence.h"
 #include "app/AppState.h"
 #include "app/UserDefaults.h"
 #include "apps/ActiveApp.h"

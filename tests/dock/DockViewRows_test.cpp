@@ -3,7 +3,7 @@
 #include "dock/DockView.h"
 
 #include "DockTestSupport.h"
-#include "Persistence.h"
+#include "app/Persistence.h"
 #include "dock/layout/DockEdges.h"
 #include "platform/fake/FakePlatform.h"
 

@@ -1,7 +1,7 @@
 // The settings window's tabs.
 #include "settings/GeneralConfig.h"
 
-#include "Persistence.h"
+#include "app/Persistence.h"
 #include "tests/support/TempStores.h"
 
 #include <QLayout>

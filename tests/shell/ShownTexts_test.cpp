@@ -5,7 +5,7 @@
 //
 // A new page or window is one more row in `surfaces()`; a text that is
 // painted rather than held by a widget is one more row in `paintedTexts()`.
-#include "Persistence.h"
+#include "app/Persistence.h"
 #include "app/AppState.h"
 #include "app/ShownTexts.h"
 #include "app/UserDefaults.h"

@@ -1,6 +1,6 @@
 #include "tools/ClipboardCapture.h"
 
-#include "Persistence.h"
+#include "app/Persistence.h"
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
 #include "apps/SupportFolder.h"

@@ -1,6 +1,6 @@
 #include "dock/menus/AppContextMenu.h"
 
-#include "Persistence.h"
+#include "app/Persistence.h"
 #include "app/AppState.h"
 #include "app/ShellPipe.h"
 #include "apps/ActiveApp.h"

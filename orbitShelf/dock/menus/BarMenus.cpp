@@ -1,6 +1,6 @@
 #include "dock/menus/BarMenus.h"
 
-#include "Persistence.h"
+#include "app/Persistence.h"
 #include "app/AppState.h"
 #include "apps/Windows.h"
 #include "dock/DockLog.h"
