@@ -4,9 +4,11 @@
 
 #include <QElapsedTimer>
 #include <QEvent>
-#include <QGraphicsOpacityEffect>
+#include <QGraphicsEffect>
 #include <QPainter>
+#include <QPixmap>
 #include <QTimer>
+#include <QTransform>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
 #include <QWidget>
@@ -43,6 +45,89 @@ protected:
             painter.drawRoundedRect(r, r.height() / 2, r.height() / 2);
         }
     }
+};
+
+// Moves, scales and fades the frame while it comes in or leaves. The frame
+// is laid out once, at its resting place; a card whose content stands still
+// is painted into a picture once per transition, and each step only draws
+// that picture where the transition has it. (Resizing the card at every
+// step made its labels wrap and paint again, and the whole card be rendered
+// and blended anew, at every frame.) A card with moving content (a mark
+// drawing itself, the activity indicator) is rendered at each step, as it
+// changes at each step anyway. At rest the frame paints itself as usual.
+class TransitionEffect final : public QGraphicsEffect {
+public:
+    TransitionEffect(bool stillContent, QObject* parent)
+        : QGraphicsEffect(parent)
+        , m_stillContent(stillContent)
+    {
+    }
+
+    // The next step takes a new picture.
+    void forget() { m_picture = QPixmap(); }
+
+    // `reach`: every place the frame passes through, in its own coordinates;
+    // all of it is repainted at each step, so nothing is left behind.
+    void set(qreal opacity, qreal scale, QPointF shift, const QRectF& reach)
+    {
+        if (opacity == m_opacity && scale == m_scale && shift == m_shift && reach == m_reach)
+            return;
+        const bool grew = reach != m_reach;
+        m_opacity = opacity;
+        m_scale = scale;
+        m_shift = shift;
+        m_reach = reach;
+        if (grew)
+            updateBoundingRect();
+        update();
+    }
+
+    bool atRest() const { return m_opacity >= 1 && m_scale == 1 && m_shift.isNull(); }
+    qreal opacity() const { return m_opacity; }
+
+    QRectF boundingRectFor(const QRectF& rect) const override { return rect.united(m_reach); }
+
+protected:
+    void sourceChanged(ChangeFlags) override { forget(); }
+
+    void draw(QPainter* painter) override
+    {
+        if (atRest()) {
+            drawSource(painter);
+            return;
+        }
+        if (m_opacity <= 0)
+            return;
+        QPoint offset = m_offset;
+        QPixmap picture = m_picture;
+        if (picture.isNull()) {
+            picture = sourcePixmap(Qt::LogicalCoordinates, &offset, QGraphicsEffect::NoPad);
+            if (m_stillContent) {
+                m_picture = picture;
+                m_offset = offset;
+            }
+        }
+        if (picture.isNull())
+            return;
+        const QPointF centre = sourceBoundingRect(Qt::LogicalCoordinates).center();
+        painter->save();
+        painter->setOpacity(painter->opacity() * m_opacity);
+        painter->setRenderHint(QPainter::SmoothPixmapTransform);
+        painter->translate(m_shift + centre);
+        painter->scale(m_scale, m_scale);
+        painter->translate(-centre);
+        painter->drawPixmap(offset, picture);
+        painter->restore();
+    }
+
+private:
+    const bool m_stillContent;
+    QPixmap m_picture;
+    QPoint m_offset;
+    qreal m_opacity = 1;
+    qreal m_scale = 1;
+    QPointF m_shift;
+    QRectF m_reach;
 };
 
 QSize preferredSize(const QWidget* card)
@@ -122,7 +207,10 @@ void ToastOverlayPresenter::present()
     frame->card = card;
     layout->addWidget(card);
     connect(card, &ToastCard::tapped, this, &ToastOverlayPresenter::tap);
-    frame->setGraphicsEffect(new QGraphicsOpacityEffect(frame));
+    using Kind = ToastOverlay::AlertType::Kind;
+    const bool still = toast.type.kind != Kind::complete && toast.type.kind != Kind::error
+        && toast.type.kind != Kind::loading;
+    frame->setGraphicsEffect(new TransitionEffect(still, frame));
     m_frame = frame;
     m_card = card;
     applyTransition(0);
@@ -137,6 +225,10 @@ void ToastOverlayPresenter::present()
 void ToastOverlayPresenter::dismiss()
 {
     m_presentation.hide();
+    // What the card shows may have changed while it rested.
+    if (m_frame)
+        if (auto* effect = dynamic_cast<TransitionEffect*>(m_frame->graphicsEffect()))
+            effect->forget();
     m_timer->stop();
     QPointer<QWidget> frame = m_frame;
     animate(0, [this, frame] {
@@ -184,41 +276,58 @@ QRect ToastOverlayPresenter::restingGeometry() const
     return {};
 }
 
-void ToastOverlayPresenter::applyTransition(qreal progress)
+ToastOverlayPresenter::Transition ToastOverlayPresenter::transitionAt(qreal progress, bool leaving) const
 {
-    m_progress = progress;
-    if (!m_frame || !m_card)
-        return;
-    QRect card = restingGeometry();
-    qreal opacity = progress;
+    Transition t;
+    t.opacity = progress;
+    const QRect card = restingGeometry();
     const ToastOverlay::DisplayMode mode = m_card->toast().displayMode;
-    const int hostHeight = m_host->height();
     switch (mode.kind) {
-    case ToastOverlay::DisplayMode::Kind::alert: {
+    case ToastOverlay::DisplayMode::Kind::alert:
         // Scales from 0.8 about its centre.
-        const QRectF rest(card);
-        const QSizeF size = rest.size() * (0.8 + 0.2 * progress);
-        card = QRectF(rest.center() - QPointF(size.width() / 2, size.height() / 2), size).toRect();
+        t.scale = 0.8 + 0.2 * progress;
         break;
-    }
     case ToastOverlay::DisplayMode::Kind::hud:
-        card.translate(0, qRound(-(card.bottom() + kShadowMargin) * (1 - progress)));
+        t.shift.setY(qRound(-(card.bottom() + kShadowMargin) * (1 - progress)));
         break;
     case ToastOverlay::DisplayMode::Kind::banner:
         if (mode.animation == ToastOverlay::BannerAnimation::slide) {
             // In from the leading edge while shown, out at the trailing one.
             const int travel = card.right() + kShadowMargin;
-            const bool leaving = !m_presentation.isPresenting();
-            card.translate(qRound((leaving ? 1 : -1) * travel * (1 - progress)), 0);
+            t.shift.setX(qRound((leaving ? 1 : -1) * travel * (1 - progress)));
         } else {
-            card.translate(0, qRound((hostHeight - card.top()) * (1 - progress)));
-            opacity = 1;
+            t.shift.setY(qRound((m_host->height() - card.top()) * (1 - progress)));
+            t.opacity = 1;
         }
         break;
     }
-    m_frame->setGeometry(card.adjusted(-kShadowMargin, -kShadowMargin, kShadowMargin, kShadowMargin));
-    if (auto* effect = qobject_cast<QGraphicsOpacityEffect*>(m_frame->graphicsEffect()))
-        effect->setOpacity(opacity);
+    return t;
+}
+
+void ToastOverlayPresenter::applyTransition(qreal progress)
+{
+    m_progress = progress;
+    if (!m_frame || !m_card)
+        return;
+    // The frame stays at its resting place; the effect draws it where the
+    // transition has it.
+    const QRect rest = restingGeometry().adjusted(-kShadowMargin, -kShadowMargin, kShadowMargin, kShadowMargin);
+    if (m_frame->geometry() != rest)
+        m_frame->setGeometry(rest);
+    const bool leaving = !m_presentation.isPresenting();
+    const Transition now = transitionAt(progress, leaving);
+    const QRectF own(QPointF(0, 0), QSizeF(rest.size()));
+    auto placed = [&own](const Transition& t) {
+        const QPointF centre = own.center();
+        QTransform m;
+        m.translate(t.shift.x() + centre.x(), t.shift.y() + centre.y());
+        m.scale(t.scale, t.scale);
+        m.translate(-centre.x(), -centre.y());
+        return m.mapRect(own);
+    };
+    if (auto* effect = dynamic_cast<TransitionEffect*>(m_frame->graphicsEffect()))
+        effect->set(now.opacity, now.scale, now.shift,
+            own.united(placed(transitionAt(0, false))).united(placed(transitionAt(0, true))));
 }
 
 void ToastOverlayPresenter::animate(qreal to, std::function<void()> done)

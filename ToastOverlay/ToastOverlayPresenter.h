@@ -4,6 +4,7 @@
 #include "ToastOverlay/ToastPresentation.h"
 
 #include <QObject>
+#include <QPointF>
 #include <QPointer>
 
 #include <functional>
@@ -59,6 +60,14 @@ private:
     void dismiss();
     void onTimer();
     void scheduleTimer();
+    // Where the card is drawn at a point of its mode's transition, against
+    // its resting place.
+    struct Transition {
+        qreal opacity = 1;
+        qreal scale = 1;
+        QPointF shift;
+    };
+    Transition transitionAt(qreal progress, bool leaving) const;
     // 0: out of sight, 1: at rest; applies the mode's transition.
     void applyTransition(qreal progress);
     void animate(qreal to, std::function<void()> done);

@@ -233,3 +233,90 @@ TEST(ToastMarks, TrimToTheirShareOfLength)
     EXPECT_EQ(trimmedPath(cross, 0.75).pointAtPercent(1).toPoint(), QPoint(25, 25))
         << "halfway along the second stroke";
 }
+
+// Coming in and leaving, a card whose content stands still is laid out and
+// painted once per transition, while the host sees many steps; a card with a
+// mark that draws itself keeps painting. Counted with the card's own paints.
+TEST(ToastTransitions, AStillCardIsPaintedOncePerTransitionInEveryMode)
+{
+    struct Case {
+        const char* what;
+        ToastOverlay toast;
+        bool still;
+    };
+    const std::vector<Case> cases {
+        { "alert", { Mode::alert(), Type::regular(), QStringLiteral("Held"), QStringLiteral("by another"), {} },
+            true },
+        { "hud", { Mode::hud(), Type::systemImage(QStringLiteral("edit-copy"), Qt::blue), QStringLiteral("Copied"),
+                     {}, {} },
+            true },
+        { "banner", { Mode::banner(ToastOverlay::BannerAnimation::slide), Type::regular(), QStringLiteral("Slid"),
+                        {}, {} },
+            true },
+        { "a mark", { Mode::alert(), Type::complete(Qt::green), QStringLiteral("Saved"), {}, {} }, false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QWidget host;
+        host.resize(800, 600);
+        host.show();
+        int frames = 0;
+        int completions = 0;
+        ToastOverlayOptions options;
+        options.alert = [&] { return c.toast; };
+        options.duration = 0;
+        options.completion = [&] { ++completions; };
+        ToastOverlayPresenter* presenter = toastOverlay(&host, options);
+
+        struct PaintCounter final : QObject {
+            int paints = 0;
+            bool eventFilter(QObject*, QEvent* event) override
+            {
+                paints += event->type() == QEvent::Paint;
+                return false;
+            }
+        } counter;
+        // The host's frames: each step of the transition repaints it.
+        struct FrameCounter final : QObject {
+            int* frames;
+            explicit FrameCounter(int* f)
+                : frames(f)
+            {
+            }
+            bool eventFilter(QObject*, QEvent* event) override
+            {
+                *frames += event->type() == QEvent::UpdateRequest;
+                return false;
+            }
+        } frameCounter(&frames);
+        host.installEventFilter(&frameCounter);
+
+        presenter->setPresenting(true);
+        ToastCard* card = presenter->card();
+        ASSERT_NE(card, nullptr);
+        card->installEventFilter(&counter);
+        const QRect resting = presenter->restingGeometry();
+        bool movedOnlyInPicture = true;
+        QElapsedTimer clock;
+        clock.start();
+        waitFor([&] {
+            movedOnlyInPicture = movedOnlyInPicture
+                && card->geometry().translated(card->parentWidget()->pos()) == resting;
+            return clock.elapsed() > springDurationMs() + 300;
+        });
+        EXPECT_TRUE(movedOnlyInPicture) << "the card was resized or moved while it came in";
+        const int paintsIn = counter.paints;
+
+        counter.paints = 0;
+        frames = 0;
+        presenter->setPresenting(false);
+        ASSERT_TRUE(waitFor([&] { return completions == 1; }));
+        EXPECT_GT(frames, 5) << "no transition was played";
+        if (c.still) {
+            EXPECT_LE(paintsIn, 2);
+            EXPECT_LE(counter.paints, 1);
+        } else {
+            EXPECT_GT(paintsIn + counter.paints, 5);
+        }
+    }
+}
