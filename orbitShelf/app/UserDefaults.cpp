@@ -20,6 +20,8 @@ struct Store {
     std::unique_ptr<QSettings> settings;
     QString overridePath;
     bool reportedWriteFailure = false;
+    // Where the unreadable file of this run was kept, told to the user once.
+    QString unreadableCopy;
     // What was read since the last write: the bar reads the same few
     // settings for every button on every change, and a lookup in QSettings
     // costs far more than one here. QSettings itself reads the file again
@@ -45,13 +47,26 @@ struct Store {
             // A damaged file still gives whatever keys it can; every other
             // setting reads its default. The next write rewrites the file
             // without the lines it could not parse, so keep a copy first.
-            if (settings->status() == QSettings::FormatError) {
-                const QString copy = settings->fileName() + QStringLiteral(".damaged-")
+            // QSettings calls only some damage a format error: a file of
+            // garbage reads as an empty one without complaint.
+            if (settings->status() == QSettings::FormatError
+                || UserDefaults::hasUnreadableLines(settings->fileName())) {
+                const QString stem = settings->fileName() + QStringLiteral(".damaged-")
                     + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-                QFile::copy(settings->fileName(), copy);
-                qCWarning(lcApp) << "the settings file" << settings->fileName()
-                                 << "is damaged; unreadable settings use their defaults; a copy is in"
-                                 << copy;
+                // An older copy of the same second is never overwritten.
+                QString copy = stem;
+                for (int n = 2; QFile::exists(copy); ++n)
+                    copy = stem + QLatin1Char('-') + QString::number(n);
+                if (QFile::copy(settings->fileName(), copy)) {
+                    unreadableCopy = copy;
+                    qCWarning(lcApp).noquote()
+                        << "the settings file" << settings->fileName()
+                        << "could not be read; unreadable settings use their defaults; it was kept as" << copy;
+                } else {
+                    qCWarning(lcApp).noquote() << "the settings file" << settings->fileName()
+                                               << "could not be read, and no copy of it could be made in"
+                                               << copy;
+                }
             }
         }
         return *settings;
@@ -115,6 +130,42 @@ QString fileName()
     return s.get().fileName();
 }
 
+std::optional<QString> keptCopyOfUnreadableFile()
+{
+    Store& s = store();
+    QMutexLocker locker(&s.lock);
+    s.get();
+    if (s.unreadableCopy.isEmpty())
+        return std::nullopt;
+    return s.unreadableCopy;
+}
+
+bool hasUnreadableLines(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray bytes = file.readAll();
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    // A settings file is text: a NUL byte or bytes that are no UTF-8 are
+    // not ours, and rewriting them would change them.
+    if (bytes.contains('\0') || !QUtf8StringView(bytes).isValidUtf8())
+        return true;
+    for (const QByteArray& raw : bytes.split('\n')) {
+        const QByteArray line = raw.trimmed();
+        if (line.isEmpty() || line.startsWith(';') || line.startsWith('#'))
+            continue;
+        if (line.startsWith('[') && line.endsWith(']'))
+            continue;
+        if (line.contains('='))
+            continue;
+        // A line the reader skips and the next write drops.
+        return true;
+    }
+    return false;
+}
+
 void useFile(const QString& path)
 {
     Store& s = store();
@@ -124,6 +175,7 @@ void useFile(const QString& path)
     s.forgetReads();
     s.settings.reset();
     s.overridePath = path;
+    s.unreadableCopy.clear();
 }
 
 bool readBool(const QString& key, bool fallback)

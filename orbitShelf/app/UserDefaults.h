@@ -3,6 +3,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <optional>
+
 // The user-defaults store: one QSettings file in Qt's native Linux format,
 // one key per value. Every stored member reads and writes through here on
 // every access, so copies of a settings record always agree.
@@ -23,6 +25,14 @@ QString fileName();
 // Changes with every write, removal and change of file: a value read while
 // it stays the same is still the stored one. Any thread.
 quint64 generation();
+
+// When the settings file of this run could not be read whole, it was copied
+// beside itself ("<file>.damaged-<UTC date and time>") before anything was
+// written: the copy's path. Nothing when the file was read whole or absent.
+std::optional<QString> keptCopyOfUnreadableFile();
+// Whether the file at `path` holds what the reader cannot take as settings:
+// a line that is no key, section or comment, a NUL byte, or no UTF-8.
+bool hasUnreadableLines(const QString& path);
 
 // Points the store at another file (tests); an empty path returns to the
 // user's own file under XDG_CONFIG_HOME.

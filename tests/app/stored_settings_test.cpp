@@ -166,20 +166,51 @@ TEST_F(StoredValues, HandEditedValuesOfTheWrongTypeReadAsDefaultsOthersAsWritten
     EXPECT_FALSE(settings.firstInstalled());
 }
 
-TEST_F(StoredValues, ADamagedFileIsCopiedAsideBeforeTheFirstWriteRewritesIt)
+TEST_F(StoredValues, AFileNotReadWholeIsCopiedAsideOnceBeforeTheFirstWriteRewritesIt)
 {
-    const QByteArray damaged("[General]\ndockColor=ff0000\n\x01\x02 no equals sign\n[broken\n");
-    defaults.writeRaw(damaged);
-    CustomSettings settings;
-    EXPECT_EQ(settings.dockColor(), QStringLiteral("ff0000"));
-    settings.setDockBadge(false);
-    EXPECT_FALSE(settings.dockBadge());
-    const QFileInfo conf(defaults.path());
-    const QStringList copies = conf.dir().entryList({ conf.fileName() + QStringLiteral(".damaged-*") });
-    ASSERT_EQ(copies.size(), 1);
-    QFile copy(conf.dir().filePath(copies.first()));
-    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
-    EXPECT_EQ(copy.readAll(), damaged);
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        bool kept;
+    };
+    QByteArray noise;
+    for (int i = 0; i < 600; ++i)
+        noise.append(char((i * 73 + 11) % 256));
+    const std::vector<Case> cases {
+        { "a broken section among good lines",
+            QByteArray("[General]\ndockColor=ff0000\n\x01\x02 no equals sign\n[broken\n"), true },
+        { "lines of plain garbage", QByteArray("this is not a settings file\nat all\n"), true },
+        { "binary noise", noise, true },
+        { "text that is no UTF-8", QByteArray("[General]\ndockColor=\xff\xfe\n"), true },
+        { "a file our own writes made", QByteArray("; kept\n[General]\r\ndockColor=ff0000\n\n"
+                                                   "favoriteDir=\"/a;/b c\"\nlist=a, b\n"), false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QFileInfo conf(defaults.path());
+        for (const QString& old : conf.dir().entryList({ conf.fileName() + QStringLiteral(".damaged-*") }))
+            QFile::remove(conf.dir().filePath(old));
+        defaults.writeRaw(c.bytes);
+        CustomSettings settings;
+        settings.setDockBadge(false);
+        EXPECT_FALSE(settings.dockBadge());
+        const QStringList copies = conf.dir().entryList({ conf.fileName() + QStringLiteral(".damaged-*") });
+        const std::optional<QString> told = UserDefaults::keptCopyOfUnreadableFile();
+        if (!c.kept) {
+            EXPECT_TRUE(copies.isEmpty());
+            EXPECT_FALSE(told.has_value());
+            continue;
+        }
+        ASSERT_EQ(copies.size(), 1);
+        ASSERT_TRUE(told.has_value());
+        EXPECT_EQ(*told, conf.dir().filePath(copies.first()));
+        QFile copy(*told);
+        ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+        EXPECT_EQ(copy.readAll(), c.bytes);
+        // Later writes rewrite the file, and keep no second copy.
+        settings.setDockBadge(true);
+        EXPECT_EQ(conf.dir().entryList({ conf.fileName() + QStringLiteral(".damaged-*") }).size(), 1);
+    }
 }
 
 TEST_F(StoredValues, AnAccessorSeesEveryChangeMadeAfterItsLastRead)
