@@ -13,6 +13,7 @@
 #include "ToastOverlay/ToastOverlayPresenter.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -216,20 +217,28 @@ void presentToastWindow(const QString& spaceID, qint64 windowNumber)
     });
 }
 
-void showTakenHotKeysToast(const QStringList& keys)
+namespace {
+
+// The notices shown now, bottom first: a second one stands above the first.
+QList<QPointer<CustomWindow>>& shownNotices()
+{
+    static QList<QPointer<CustomWindow>> notices;
+    return notices;
+}
+
+// A toast above the bar that clicks pass through, gone after 10 s.
+void showNoticeToast(const QString& title, const QString& detail)
 {
     QScreen* screen = QGuiApplication::primaryScreen();
-    if (keys.isEmpty() || !screen)
+    if (!screen)
         return;
-    const QString title = QCoreApplication::translate("HotKeys", "Some hot keys are held by another program");
-    const QString detail = QCoreApplication::translate(
-        "HotKeys", "%1 could not be registered. Choose another modifier in Settings, Shortcut.")
-                               .arg(keys.join(QStringLiteral(", ")));
-    qCInfo(lcAuxWindows).noquote() << "taken hot keys told:" << keys.join(QStringLiteral(", "));
+    QList<QPointer<CustomWindow>>& notices = shownNotices();
+    notices.removeAll(nullptr);
     const QSize size(620, 150);
     const QRect area = screen->availableGeometry();
+    const int bottom = area.bottom() - 20 - int(notices.size()) * size.height();
     auto* window = new CustomWindow(
-        QRect(QPoint(area.center().x() - size.width() / 2, area.bottom() - size.height() - 20), size),
+        QRect(QPoint(area.center().x() - size.width() / 2, bottom - size.height()), size),
         CustomWindow::Borderless);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setAttribute(Qt::WA_TranslucentBackground);
@@ -238,6 +247,7 @@ void showTakenHotKeysToast(const QStringList& keys)
     // Clicks go through to what lies beneath (the bar's menus open there).
     window->setWindowFlag(Qt::WindowTransparentForInput);
     window->setWindowTitle(QStringLiteral("orbitShelf notice"));
+    notices.append(window);
     auto* host = new QWidget;
     setContent(window, host);
     ToastOverlayOptions options;
@@ -267,6 +277,30 @@ void showTakenHotKeysToast(const QStringList& keys)
         outline.addRoundedRect(QRectF(resting), 10, 10);
         window->setMask(QRegion(outline.toFillPolygon().toPolygon()));
     }
+}
+
+} // namespace
+
+void showTakenHotKeysToast(const QStringList& keys)
+{
+    if (keys.isEmpty())
+        return;
+    const QString title = QCoreApplication::translate("HotKeys", "Some hot keys are held by another program");
+    const QString detail = QCoreApplication::translate(
+        "HotKeys", "%1 could not be registered. Choose another modifier in Settings, Shortcut.")
+                               .arg(keys.join(QStringLiteral(", ")));
+    qCInfo(lcAuxWindows).noquote() << "taken hot keys told:" << keys.join(QStringLiteral(", "));
+    showNoticeToast(title, detail);
+}
+
+void showUnreadableSettingsToast(const QString& keptCopy)
+{
+    const QString title = QCoreApplication::translate("Settings", "The settings file could not be read");
+    const QString detail = QCoreApplication::translate(
+        "Settings", "It was kept beside it as %1; the settings start from their defaults.")
+                               .arg(QFileInfo(keptCopy).fileName());
+    qCInfo(lcAuxWindows).noquote() << "unreadable settings file told:" << keptCopy;
+    showNoticeToast(title, detail);
 }
 
 void dismissToastWindow()

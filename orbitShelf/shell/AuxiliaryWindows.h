@@ -25,6 +25,9 @@ void dismissToastWindow();
 // and where to choose another modifier; gone after 10 s, clicks pass
 // through it.
 void showTakenHotKeysToast(const QStringList& keys);
+// Main thread. The same kind of toast telling that the settings file could
+// not be read and where it was kept (`keptCopy`).
+void showUnreadableSettingsToast(const QString& keptCopy);
 
 // Main thread. The settings window: made on the first call, starting on
 // "General"; while it is open a call brings it to the front as it is. Freed

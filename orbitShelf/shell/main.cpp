@@ -4,6 +4,8 @@
 #include "app/Logging.h"
 #include "app/PrivateFiles.h"
 #include "app/ShownTexts.h"
+#include "app/UserDefaults.h"
+#include "app/Utilities.h"
 #include "apps/AXEventThread.h"
 #include "apps/DockBadgeReader.h"
 #include "apps/ScreenIdentifier.h"
@@ -19,6 +21,7 @@
 #include "platform/x11/X11ScreenIdentity.h"
 #include "shell/AppCenterApplication.h"
 #include "shell/AppDelegate.h"
+#include "shell/AuxiliaryWindows.h"
 #include "shell/FeatureWiring.h"
 #include "shell/OnboardingWindow.h"
 #include "shell/SettingsScene.h"
@@ -26,6 +29,7 @@
 #include "widgets/AlertBox.h"
 #include "widgets/ClearTextEditors.h"
 
+#include <QDir>
 #include <QIcon>
 #include <QPointer>
 #include <QTimer>
@@ -161,8 +165,16 @@ int main(int argc, char** argv)
     // Folders and files made by older versions were readable by everyone.
     tightenPrivateFolder(applicationSupportFolder());
     if (const auto error = PersistenceController::openShared()) {
-        std::fprintf(stderr, "Container load failed: %s\n", error->toLocal8Bit().constData());
+        const QString message = QStringLiteral("Container load failed: ") + *error;
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
         std::fflush(stderr);
+        // Started from a launcher or at login, nobody reads stderr: the user
+        // is shown why there is no bar, and where the store lies, before the
+        // process ends. The file stays exactly as it was found.
+        if (!offscreen)
+            showAlert(message,
+                QStringLiteral("The store %1 was left as it is.")
+                    .arg(QDir::toNativeSeparators(PersistenceController::defaultStorePath())));
         return 1;
     }
 
@@ -199,6 +211,10 @@ int main(int argc, char** argv)
     }
 
     QTimer::singleShot(0, &app, [&delegate] { delegate.applicationDidFinishLaunching(); });
+    // A settings file that could not be read was kept aside before the
+    // defaults were written over it; the user hears of it once, here.
+    if (const std::optional<QString> kept = UserDefaults::keptCopyOfUnreadableFile(); kept)
+        QTimer::singleShot(0, &app, [copy = *kept] { showUnreadableSettingsToast(copy); });
     // After the launch routine, which closes the onboarding window outside
     // the first run.
     const QString startEvent = externalEventArgument(argc, argv);

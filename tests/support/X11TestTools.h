@@ -283,6 +283,14 @@ public:
         m_process.waitForFinished();
     }
     bool running() const { return m_process.state() == QProcess::Running; }
+    // Waits until the program has ended by itself; its exit status then, or
+    // -1 when it crashed or was still running after `ms`.
+    int waitForExit(int ms)
+    {
+        if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(ms))
+            return -1;
+        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+    }
     qint64 pid() const { return m_process.processId(); }
     // Set in the dock's environment by the next start().
     void setEnvironment(const QString& key, const QString& value) { m_environment[key] = value; }
