@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <QTransform>
 #include <QVBoxLayout>
-#include <QVariantAnimation>
+#include <QTimeLine>
 #include <QWidget>
 
 namespace {
@@ -332,19 +332,28 @@ void ToastOverlayPresenter::applyTransition(qreal progress)
 
 void ToastOverlayPresenter::animate(qreal to, std::function<void()> done)
 {
-    if (m_animation)
+    if (m_animation) {
         m_animation->stop();
-    auto* animation = new QVariantAnimation(this);
-    animation->setStartValue(m_progress);
-    animation->setEndValue(to);
-    animation->setDuration(springDurationMs());
-    animation->setEasingCurve(springCurve());
-    connect(animation, &QVariantAnimation::valueChanged, this,
-        [this](const QVariant& value) { applyTransition(value.toReal()); });
-    if (done)
-        connect(animation, &QVariantAnimation::finished, this, std::move(done));
-    m_animation = animation;
-    animation->start(QAbstractAnimation::DeleteWhenStopped);
+        m_animation->deleteLater();
+    }
+    // Thirty steps a second: each step wakes the process and sends the
+    // window's new pixels to the X server, and the spring's motion reads as
+    // smooth at this rate; the animation timer's sixty doubled the cost.
+    constexpr int kStepMs = 33;
+    const qreal from = m_progress;
+    auto* timeline = new QTimeLine(springDurationMs(), this);
+    timeline->setEasingCurve(springCurve());
+    timeline->setUpdateInterval(kStepMs);
+    connect(timeline, &QTimeLine::valueChanged, this,
+        [this, from, to](qreal eased) { applyTransition(from + (to - from) * eased); });
+    connect(timeline, &QTimeLine::finished, this, [this, to, timeline, done = std::move(done)] {
+        applyTransition(to);
+        timeline->deleteLater();
+        if (done)
+            done();
+    });
+    m_animation = timeline;
+    timeline->start();
 }
 
 bool ToastOverlayPresenter::eventFilter(QObject* watched, QEvent* event)

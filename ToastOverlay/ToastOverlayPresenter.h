@@ -10,7 +10,7 @@
 #include <functional>
 
 class QTimer;
-class QVariantAnimation;
+class QTimeLine;
 class QWidget;
 class ToastCard;
 
@@ -79,7 +79,7 @@ private:
     QTimer* m_timer;
     QPointer<QWidget> m_frame; // holds the card; carries the fade
     QPointer<ToastCard> m_card;
-    QPointer<QVariantAnimation> m_animation;
+    QPointer<QTimeLine> m_animation;
     qreal m_progress = 0;
 };
 
