@@ -1235,6 +1235,28 @@ int cmdShow(X& x, int samples, const std::string& open, const std::string& close
     return 0;
 }
 
+// Holds Alt+Tab as another program would (a window manager's stock key
+// bindings do): a passive grab on the root window, with and without the lock
+// modifiers, until the harness ends it. Prints "held" once the grab is in.
+int cmdHold(X& x)
+{
+    const Keyboard keyboard(x);
+    const uint8_t tab = keyboard.code(0xff09);
+    for (int locks : { 0, int(XCB_MOD_MASK_LOCK), int(XCB_MOD_MASK_2), int(XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2) }) {
+        Reply<xcb_generic_error_t> error(xcb_request_check(x.c,
+                                             xcb_grab_key_checked(x.c, 1, x.root, uint16_t(XCB_MOD_MASK_1 | locks),
+                                                 tab, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)),
+            &free);
+        if (error)
+            die("Alt+Tab is held already");
+    }
+    std::printf("held\n");
+    std::fflush(stdout);
+    while (xcb_generic_event_t* event = xcb_wait_for_event(x.c))
+        free(event);
+    return 0;
+}
+
 xcb_window_t windowArg(const char* s)
 {
     return static_cast<xcb_window_t>(std::strtoul(s, nullptr, 0));
@@ -1250,7 +1272,8 @@ int usage()
         "       dockprobe titles <window> <count> <period-ms>\n"
         "       dockprobe activate <count> <period-ms> <window>...\n"
         "       dockprobe switcher <timed> <fast> <session-leader>\n"
-        "       dockprobe show <samples> <key:keys|run:command> <key:keys|run:command>\n");
+        "       dockprobe show <samples> <key:keys|run:command> <key:keys|run:command>\n"
+        "       dockprobe hold\n");
     return 2;
 }
 
@@ -1281,6 +1304,8 @@ int main(int argc, char** argv)
     }
     if (cmd == "switcher" && argc == 5)
         return cmdSwitcher(x, std::atoi(argv[2]), std::atoi(argv[3]), std::atol(argv[4]));
+    if (cmd == "hold" && argc == 2)
+        return cmdHold(x);
     if (cmd == "show" && argc == 5)
         return cmdShow(x, std::atoi(argv[2]), argv[3], argv[4]);
     return usage();
