@@ -223,7 +223,7 @@ void showTakenHotKeysToast(const QStringList& keys)
         return;
     const QString title = QCoreApplication::translate("HotKeys", "Some hot keys are held by another program");
     const QString detail = QCoreApplication::translate(
-        "HotKeys", "%1 could not be registered. Choose another modifier in Settings, Shortcut.")
+        "HotKeys", "Not registered: %1. Choose another modifier there.")
                                .arg(keys.join(QStringLiteral(", ")));
     qCInfo(lcAuxWindows).noquote() << "taken hot keys told:" << keys.join(QStringLiteral(", "));
     const QSize size(620, 150);
