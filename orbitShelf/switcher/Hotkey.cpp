@@ -437,8 +437,11 @@ void dropClosedWindowHotKeys()
         it = cache.erase(it);
         dropped = true;
     }
-    if (dropped)
+    if (dropped) {
         state.setWindowHotkeyCache(cache);
+        // The bar drew its marks from the bindings before this look.
+        state.publish();
+    }
 }
 
 HotKeyStatus& hotKeyStatus()
