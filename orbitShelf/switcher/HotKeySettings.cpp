@@ -183,7 +183,7 @@ QStringList takenKeysToMove()
     for (const FixedHotKey key :
         { FixedHotKey::Tab, FixedHotKey::Pasteboard, FixedHotKey::Autohide, FixedHotKey::HideWindow }) {
         if (hotKeyRefused(key))
-            keys << QCoreApplication::translate("HotKeys", "%1 (Settings, Shortcut: %2)")
+            keys << QCoreApplication::translate("HotKeys", "%1 (Settings > Shortcut > %2)")
                         .arg(keyTextOf(key, storedHotKeyOption(key)), hotKeyRowTitle(key));
     }
     return keys;

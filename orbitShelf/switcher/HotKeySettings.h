@@ -39,6 +39,6 @@ struct HotKeyMenuTexts {
 HotKeyMenuTexts hotKeyMenuTexts();
 
 // For the start-up notice: each fixed key another program holds, with where
-// the user moves it ("Alt + Tab (Settings, Shortcut: Open the window
+// the user moves it ("Alt + Tab (Settings > Shortcut > Open the window
 // switcher)"). Keys the page cannot move are left out.
 QStringList takenKeysToMove();

@@ -289,7 +289,7 @@ TEST(StartNotice, NamesOnlyTheKeysTheShortcutPageMovesAndWhere)
         std::chrono::seconds(10)))
         << run.log().toStdString();
     EXPECT_EQ(told,
-        QStringLiteral("taken hot keys told: Alt + Tab (Settings, Shortcut: Open the window switcher)"));
+        QStringLiteral("taken hot keys told: Alt + Tab (Settings > Shortcut > Open the window switcher)"));
     // Each refused key was logged once, however often the bar asked.
     EXPECT_EQ(run.log().count(QLatin1String("hot key Alt + Tab is taken")), 1);
     EXPECT_EQ(run.log().count(QLatin1String("hot key Alt + Escape is taken")), 1);
