@@ -107,12 +107,7 @@ namespace {
             // takes a modifier key by itself (the Win key for its menu) has
             // the keyboard from the modifier's press on, and the combination
             // never reaches us. Such a key is refused as a taken one is.
-            if (const auto held = modifierKeyHeldElsewhere(mask)) {
-                qCInfo(lcHotKeys).noquote()
-                    << QStringLiteral("hot key with key code %1 cannot work: another program takes its "
-                                      "modifier key (X key code %2) by itself")
-                           .arg(keyCode)
-                           .arg(*held);
+            if (modifierKeyHeldElsewhere(mask)) {
                 ungrab(registration);
                 scheduleDrain();
                 return std::nullopt;
@@ -346,6 +341,12 @@ namespace {
                 return known->second;
             const std::optional<xcb_keycode_t> held = probeModifierKeys(mask);
             m_modifierProbes.emplace(mask, held);
+            if (held)
+                qCInfo(lcHotKeys).noquote()
+                    << QStringLiteral("hot keys with the modifiers 0x%1 cannot work: another program takes "
+                                      "their modifier key (X key code %2) by itself")
+                           .arg(mask, 0, 16)
+                           .arg(*held);
             return held;
         }
 
