@@ -222,9 +222,9 @@ void showTakenHotKeysToast(const QStringList& keys)
     if (keys.isEmpty() || !screen)
         return;
     const QString title = QCoreApplication::translate("HotKeys", "Some hot keys are held by another program");
-    const QString detail = QCoreApplication::translate(
-        "HotKeys", "Not registered: %1. Choose another modifier there.")
-                               .arg(keys.join(QStringLiteral(", ")));
+    const QString detail
+        = QCoreApplication::translate("HotKeys", "Not registered: %1. Choose another modifier there.")
+              .arg(keys.join(QStringLiteral(", ")));
     qCInfo(lcAuxWindows).noquote() << "taken hot keys told:" << keys.join(QStringLiteral(", "));
     const QSize size(620, 150);
     const QRect area = screen->availableGeometry();

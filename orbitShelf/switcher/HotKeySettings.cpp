@@ -70,8 +70,8 @@ bool hotKeyWaitsForClipboardTool(FixedHotKey key)
 {
     if (key != FixedHotKey::Pasteboard && key != FixedHotKey::Autohide)
         return false;
-    return storedHotKeyOption(key) != QLatin1String("alpha") && !toolHotKeyRefs().contains(fixedHotKeyCode(key))
-        && !hotKeyRefused(key);
+    return storedHotKeyOption(key) != QLatin1String("alpha")
+        && !toolHotKeyRefs().contains(fixedHotKeyCode(key)) && !hotKeyRefused(key);
 }
 
 QString storedHotKeyOption(FixedHotKey key)

@@ -347,8 +347,8 @@ void releaseToolHotKeys()
 
 std::optional<quint64> windowKeyFlags(quint16 keyCode)
 {
-    return windowHotKeyFlags(keyCodeCharacters().value(keyCode),
-        AppState::shared().settings.shortcutOptionForHideWindow());
+    return windowHotKeyFlags(
+        keyCodeCharacters().value(keyCode), AppState::shared().settings.shortcutOptionForHideWindow());
 }
 
 void releaseSwitcherKey(quint16 keyCode)

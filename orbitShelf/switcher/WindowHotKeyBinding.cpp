@@ -20,8 +20,7 @@ QString hotKeyChoiceLabel(const QString& choice)
         return choice;
     if (choice == QLatin1String("disable"))
         return QStringLiteral("Disable");
-    const QString text
-        = windowHotKeyText(choice, AppState::shared().settings.shortcutOptionForHideWindow());
+    const QString text = windowHotKeyText(choice, AppState::shared().settings.shortcutOptionForHideWindow());
     return text.isEmpty() ? choice : text;
 }
 

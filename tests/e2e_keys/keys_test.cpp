@@ -37,8 +37,8 @@ public:
             for (int k = 0; k <= setup->max_keycode - setup->min_keycode; ++k)
                 if (syms[k * per] == symbol) {
                     xcb_generic_error_t* error = xcb_request_check(m_c,
-                        xcb_grab_key_checked(m_c, 1, root, XCB_MOD_MASK_1, xcb_keycode_t(setup->min_keycode + k),
-                            XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+                        xcb_grab_key_checked(m_c, 1, root, XCB_MOD_MASK_1,
+                            xcb_keycode_t(setup->min_keycode + k), XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
                     m_held += error ? 0 : 1;
                     free(error);
                     break;
@@ -60,7 +60,8 @@ struct KeyProbe {
     Clients::Window window;
 
     explicit KeyProbe(Clients& clients)
-        : window(clients.own(QStringLiteral("keys"), QStringLiteral("key probe"), log, QStringLiteral("key probe")))
+        : window(clients.own(
+            QStringLiteral("keys"), QStringLiteral("key probe"), log, QStringLiteral("key probe")))
     {
     }
     // Gives it the focus as a user does, by a click.
@@ -85,8 +86,8 @@ const QString kClipboardWindow = QStringLiteral("orbitShelf clipboard");
 
 QString autoHideSetting(const DockRun& run)
 {
-    for (const QString& line : readText(run.configHome() + QStringLiteral("/orbitShelf/orbitShelf.conf"))
-             .split(QLatin1Char('\n')))
+    for (const QString& line :
+        readText(run.configHome() + QStringLiteral("/orbitShelf/orbitShelf.conf")).split(QLatin1Char('\n')))
         if (line.startsWith(QLatin1String("autoHideDock=")))
             return line;
     return QString();
@@ -126,7 +127,8 @@ bool shortcutPageSays(const DockRun& run, const QString& waiting)
         return false;
     const bool said = waitUntil([&] {
         const QString log = run.log().mid(from);
-        return log.contains(QStringLiteral("shortcut row \"Open the clipboard window\" waiting %1").arg(waiting))
+        return log.contains(
+                   QStringLiteral("shortcut row \"Open the clipboard window\" waiting %1").arg(waiting))
             && log.contains(QStringLiteral("shortcut row \"Show or hide the bar\" waiting %1").arg(waiting));
     });
     return said;
@@ -302,8 +304,9 @@ TEST(WindowKeys, AWindowIdTheServerGaveAnotherProgramIsNotBoundAfterAStart)
     QTemporaryDir dir;
     const QString clientLog = dir.filePath(QStringLiteral("reuse.log"));
     Clients clients;
-    const Clients::Window bound = clients.own(QStringLiteral("reuse"), QStringLiteral("bound window"), clientLog,
-        QStringLiteral("bound window"), { QStringLiteral("firstprogram"), QStringLiteral("otherprogram") });
+    const Clients::Window bound = clients.own(QStringLiteral("reuse"), QStringLiteral("bound window"),
+        clientLog, QStringLiteral("bound window"),
+        { QStringLiteral("firstprogram"), QStringLiteral("otherprogram") });
     ASSERT_FALSE(bound.id.isEmpty());
     KeyProbe probe(clients);
 
@@ -329,7 +332,8 @@ TEST(WindowKeys, AWindowIdTheServerGaveAnotherProgramIsNotBoundAfterAStart)
             QLatin1String("window hot key n dropped: its window number now belongs to another application"));
     })) << run.log().mid(from).toStdString();
     EXPECT_TRUE(waitUntil([&] { return hotKeyMarkOf(run.log().mid(from), bound.id) == QString(); }))
-        << "the other program's button wears no mark\n" << run.log().mid(from).toStdString();
+        << "the other program's button wears no mark\n"
+        << run.log().mid(from).toStdString();
     ASSERT_TRUE(probe.focus());
     EXPECT_TRUE(probe.receives(QStringLiteral("alt+n"), QStringLiteral("key n 8")))
         << "Alt+N is the programs' again";

@@ -97,8 +97,9 @@ public:
         const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map);
         for (int k = 0; k <= setup->max_keycode - setup->min_keycode && !m_held; ++k)
             if (syms[k * map->keysyms_per_keycode] == 0xffeb /* Super_L */) {
-                xcb_generic_error_t* error = xcb_request_check(m_c, xcb_grab_key_checked(m_c, 1, root, 0,
-                    xcb_keycode_t(setup->min_keycode + k), XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+                xcb_generic_error_t* error = xcb_request_check(m_c,
+                    xcb_grab_key_checked(m_c, 1, root, 0, xcb_keycode_t(setup->min_keycode + k),
+                        XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
                 m_held = !error;
                 free(error);
             }

@@ -138,8 +138,9 @@ TEST(PluginsPage, InstallingPasteboardStartsCaptureAndItsKeyAndRemoveStopsCaptur
     QRect tab;
     ASSERT_TRUE(installPasteboardOnThePage(run, clients, QStringLiteral("plugins copy source"), source, tab))
         << run.log().toStdString();
-    EXPECT_TRUE(waitUntil(
-        [&] { return run.log().contains(QLatin1String("clipboard window key Alt + Shift + P registered")); }));
+    EXPECT_TRUE(waitUntil([&] {
+        return run.log().contains(QLatin1String("clipboard window key Alt + Shift + P registered"));
+    }));
     std::unique_ptr<QProcess> owner;
     copy(source, "kept while installed", owner);
     ASSERT_TRUE(waitUntil([&] {

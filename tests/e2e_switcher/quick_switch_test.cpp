@@ -526,8 +526,9 @@ TEST(TakenKeys, OnOpenboxsStockConfigurationTheUserIsTold)
             << run.log().toStdString();
         const QString told
             = run.log().section(QStringLiteral("taken hot keys told: "), 1).section('\n', 0, 0);
-        EXPECT_TRUE(told.split(QStringLiteral(", ")).contains(
-            QStringLiteral("Alt + Tab (Settings > Shortcut > Open the window switcher)")))
+        EXPECT_TRUE(
+            told.split(QStringLiteral(", "))
+                .contains(QStringLiteral("Alt + Tab (Settings > Shortcut > Open the window switcher)")))
             << told.toStdString();
         EXPECT_FALSE(waitForWindow(QStringLiteral("orbitShelf notice")).isEmpty());
         EXPECT_EQ(run.log().count(QLatin1String("taken hot keys told:")), 1);

@@ -143,7 +143,8 @@ TEST_F(PluginListTest, AKeyHeldElsewhereLeavesNoEntryAndIsReported)
     auto* refused = view.findChild<QLabel*>(QStringLiteral("keyRefused"));
     ASSERT_TRUE(refused);
     EXPECT_FALSE(refused->isHidden());
-    EXPECT_TRUE(refused->text().startsWith(QStringLiteral("Alt + Shift + P "))) << refused->text().toStdString();
+    EXPECT_TRUE(refused->text().startsWith(QStringLiteral("Alt + Shift + P ")))
+        << refused->text().toStdString();
 }
 
 TEST_F(PluginListTest, FirstRunBringsOnePomodoroAndRemoveTakesEveryRecordOfTheName)

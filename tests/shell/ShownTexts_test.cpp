@@ -305,9 +305,9 @@ TEST_F(ShownTexts, KeyTextsFollowTheChosenModifier)
 {
     struct Choice {
         const char* option;
-        const char* tab;      // the Tab row's key, and the switcher's hints
+        const char* tab; // the Tab row's key, and the switcher's hints
         const char* autoHide; // the H row's
-        const char* w;        // the W row's, and a window bound to "w"
+        const char* w; // the W row's, and a window bound to "w"
     };
     const Choice choices[] = {
         { "option", "Alt + Tab", "Alt + Shift + H", "Alt + W" },
@@ -329,8 +329,10 @@ TEST_F(ShownTexts, KeyTextsFollowTheChosenModifier)
         EXPECT_EQ(switcherHintTexts().value(0), tab);
         EXPECT_EQ(switcherHintTexts().value(1), tab.left(tab.size() - 3) + QLatin1Char('`'));
         const HotKeyMenuTexts menu = hotKeyMenuTexts();
-        EXPECT_TRUE(menu.shortcuts.value(0).startsWith(tab + QLatin1Char(' '))) << menu.shortcuts.value(0).toStdString();
-        EXPECT_TRUE(menu.autoHide.startsWith(QString::fromLatin1(choice.autoHide))) << menu.autoHide.toStdString();
+        EXPECT_TRUE(menu.shortcuts.value(0).startsWith(tab + QLatin1Char(' ')))
+            << menu.shortcuts.value(0).toStdString();
+        EXPECT_TRUE(menu.autoHide.startsWith(QString::fromLatin1(choice.autoHide)))
+            << menu.autoHide.toStdString();
         EXPECT_EQ(hotKeyBadgeText(QStringLiteral("w")), QString::fromLatin1(choice.w));
         EXPECT_EQ(hotKeyChoiceLabel(QStringLiteral("w")), QString::fromLatin1(choice.w));
         EXPECT_EQ(hotKeyBadgeText(QStringLiteral("f")), QStringLiteral("Alt + F"));

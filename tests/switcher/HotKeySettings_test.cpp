@@ -70,9 +70,11 @@ TEST_F(HotKeySettingsTest, PagesAndMenusSayWhatIsHeld)
     EXPECT_TRUE(hotKeyWaitsForClipboardTool(FixedHotKey::Autohide));
     HotKeyMenuTexts texts = hotKeyMenuTexts();
     EXPECT_EQ(texts.shortcuts.value(0), QStringLiteral("Alt + Tab   (Fast Tab) (taken by another program)"));
-    EXPECT_EQ(texts.shortcuts.value(2), QStringLiteral("Alt + Shift + H   (Show/Hide) (with the clipboard tool)"));
+    EXPECT_EQ(
+        texts.shortcuts.value(2), QStringLiteral("Alt + Shift + H   (Show/Hide) (with the clipboard tool)"));
     EXPECT_EQ(texts.autoHide, QStringLiteral("Alt + Shift + H (with the clipboard tool)"));
-    EXPECT_EQ(takenKeysToMove(), QStringList { "Alt + Tab (Settings > Shortcut > Open the window switcher)" });
+    EXPECT_EQ(
+        takenKeysToMove(), QStringList { "Alt + Tab (Settings > Shortcut > Open the window switcher)" });
 
     // With the tool: P is Option + Shift + P, as registered and as labelled.
     startHotKeys(HotKeyModifier::Option, HotKeyModifier::Shift);

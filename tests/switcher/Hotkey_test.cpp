@@ -101,11 +101,11 @@ QStringList& loggedWarnings()
 TEST_F(SwitcherTest, ATakenKeyIsLoggedOncePerChangeOfItsState)
 {
     loggedWarnings().clear();
-    const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext&, const QString& message) {
-            if (type == QtWarningMsg && message.contains(QLatin1String("is taken")))
-                loggedWarnings() << message;
-        });
+    const QtMessageHandler previous
+        = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+              if (type == QtWarningMsg && message.contains(QLatin1String("is taken")))
+                  loggedWarnings() << message;
+          });
     hotKeys.taken.insert({ 48, 0x800 });
     // Every rebuild of the bar asks again; the retries ask on their own.
     for (int i = 0; i < 3; ++i)

@@ -2,7 +2,6 @@
 
 #include "app/AppState.h"
 #include "app/KeyNames.h"
-#include "platform/KeyCodes.h"
 #include "app/UpdaterStandIn.h"
 #include "app/Utilities.h"
 #include "apps/ActiveApp.h"
@@ -14,6 +13,7 @@
 #include "dock/windows/DockWindows.h"
 #include "network/Network.h"
 #include "network/ServiceRequests.h"
+#include "platform/KeyCodes.h"
 #include "tools/PomodoroRun.h"
 
 #include <QCoreApplication>
