@@ -92,7 +92,8 @@ QString shownText(const QString& source)
 QStringList falseWordsIn(const QString& text)
 {
     QStringList found;
-    for (const char* word : { "macOS", "MacOS", "Finder", "Launchpad", "Contrl", "⌥", "⌘" }) {
+    // "^" is how some fonts draw the Control sign, and nothing else here.
+    for (const char* word : { "macOS", "MacOS", "Finder", "Launchpad", "Contrl", "⌥", "⌘", "⇧", "⌃", "^" }) {
         const QString w = QString::fromUtf8(word);
         if (text.contains(w))
             found << w;

@@ -21,7 +21,8 @@ const std::vector<ShownText>& shownTextTable();
 QString shownText(const QString& source);
 
 // Words of `text` that break the rule above: "macOS", "MacOS", "Finder",
-// "Launchpad", "Contrl", "⌥", "⌘", and "Option" or "Command" used as a key
+// "Launchpad", "Contrl", the key signs "⌥", "⌘", "⇧", "⌃" and "^", and
+// "Option" or "Command" used as a key
 // name ("Option + Tab", "Command-Tab", "⌥ Option key"). Empty when true here.
 QStringList falseWordsIn(const QString& text);
 

@@ -211,7 +211,8 @@ void DockView::logPicture()
             continue;
         const BarEntry& e = m_entries[size_t(item.entryIndex)];
         const QRect r = item.rect.toAlignedRect().translated(origin);
-        text += QStringLiteral("bar item %1 kind %2 pid %3 window %4 at %5,%6 %7x%8 badge \"%9\"\n")
+        text += QStringLiteral(
+            "bar item %1 kind %2 pid %3 window %4 at %5,%6 %7x%8 badge \"%9\" key \"%10\"\n")
                     .arg(item.entryIndex)
                     .arg(int(e.kind))
                     .arg(e.pid)
@@ -220,7 +221,8 @@ void DockView::logPicture()
                     .arg(r.y())
                     .arg(r.width())
                     .arg(r.height())
-                    .arg(e.badge);
+                    .arg(e.badge)
+                    .arg(e.hotKey);
     }
     QString focused;
     for (auto it = m_state.focusedWindow.cbegin(); it != m_state.focusedWindow.cend(); ++it)

@@ -112,8 +112,17 @@ void PluginsController::toggleInstall(const QString& name)
     }
     if (!removed) {
         m_store.insert(Entity::Plugins, { { kName, name }, { QStringLiteral("installed"), true } });
-        if (name == kPasteboard)
+        if (name == kPasteboard) {
             bindPasteboardKey();
+            // H comes with the tool as well, now rather than at the next
+            // start.
+            registerToolHotKeys();
+        }
+    } else if (name == kPasteboard) {
+        // A removed tool holds no key: P would open a history no longer
+        // kept, and both keys would stay from every other program.
+        releaseToolHotKeys();
+        m_keyRefused = false;
     }
     if (!m_store.save())
         qCWarning(lcPlugins).noquote()

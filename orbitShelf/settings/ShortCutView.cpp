@@ -22,10 +22,10 @@ ShortCutView::ShortCutView(QWidget* parent)
         FixedHotKey key;
         QString title;
     } sections[] = {
-        { FixedHotKey::Tab, tr("Open the window switcher") },
-        { FixedHotKey::Pasteboard, tr("Open the clipboard window") },
-        { FixedHotKey::Autohide, tr("Show or hide the bar") },
-        { FixedHotKey::HideWindow, tr("Bring forward the window bound to W") },
+        { FixedHotKey::Tab, hotKeyRowTitle(FixedHotKey::Tab) },
+        { FixedHotKey::Pasteboard, hotKeyRowTitle(FixedHotKey::Pasteboard) },
+        { FixedHotKey::Autohide, hotKeyRowTitle(FixedHotKey::Autohide) },
+        { FixedHotKey::HideWindow, hotKeyRowTitle(FixedHotKey::HideWindow) },
     };
     bool first = true;
     for (const auto& section : sections) {
@@ -62,6 +62,7 @@ ShortCutView::ShortCutView(QWidget* parent)
         column->addWidget(refused);
         auto* waiting = new QLabel(tr("Registered once the clipboard tool is installed."), this);
         waiting->setObjectName(QStringLiteral("waiting"));
+        waiting->setProperty("row", section.title);
         column->addWidget(waiting);
         // What the desktop answered, from the first start on, and again
         // whenever a key is registered, refused or taken on a later try.
@@ -83,9 +84,10 @@ void ShortCutView::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     // Which rows tell of a refused key, where a test (and a reader of the
     // log) can see them.
-    for (const QLabel* label : findChildren<QLabel*>(QStringLiteral("refused")))
-        qCDebug(lcShortcutPage).noquote()
-            << QStringLiteral("shortcut row \"%1\" refused %2")
-                   .arg(label->property("row").toString())
-                   .arg(label->isVisibleTo(this) ? QStringLiteral("shown") : QStringLiteral("hidden"));
+    for (const char* line : { "refused", "waiting" })
+        for (const QLabel* label : findChildren<QLabel*>(QString::fromLatin1(line)))
+            qCDebug(lcShortcutPage).noquote()
+                << QStringLiteral("shortcut row \"%1\" %2 %3")
+                       .arg(label->property("row").toString(), QLatin1String(line),
+                           label->isVisibleTo(this) ? QStringLiteral("shown") : QStringLiteral("hidden"));
 }

@@ -286,9 +286,9 @@ void showTakenHotKeysToast(const QStringList& keys)
     if (keys.isEmpty())
         return;
     const QString title = QCoreApplication::translate("HotKeys", "Some hot keys are held by another program");
-    const QString detail = QCoreApplication::translate(
-        "HotKeys", "%1 could not be registered. Choose another modifier in Settings, Shortcut.")
-                               .arg(keys.join(QStringLiteral(", ")));
+    const QString detail
+        = QCoreApplication::translate("HotKeys", "Not registered: %1. Choose another modifier there.")
+              .arg(keys.join(QStringLiteral(", ")));
     qCInfo(lcAuxWindows).noquote() << "taken hot keys told:" << keys.join(QStringLiteral(", "));
     showNoticeToast(title, detail);
 }

@@ -75,7 +75,9 @@ void wireFeatures()
     };
     hooks.startToolHotKeys = [] { startHotKeys(HotKeyModifier::Option, HotKeyModifier::Shift); };
     hotKeyHooks().showPasteboardWindow = [] { showPasteboardWindow(); };
-    hotKeyHooks().tellTakenKeys = [](const QStringList& keys) { showTakenHotKeysToast(keys); };
+    // Only the keys the Shortcut page moves, each with its place there: a
+    // user can do nothing about the others from the notice.
+    hotKeyHooks().tellTakenKeys = [](const QStringList&) { showTakenHotKeysToast(takenKeysToMove()); };
     hooks.hotKeyMenuLines = [] {
         const HotKeyMenuTexts texts = hotKeyMenuTexts();
         return QStringList { texts.autoHide } + texts.shortcuts;

@@ -1,9 +1,11 @@
 #include "switcher/FloatDockView.h"
 
 #include "app/AppState.h"
+#include "app/KeyNames.h"
 #include "apps/ActiveApp.h"
 #include "apps/Windows.h"
 #include "dock/drawing/DockColors.h"
+#include "platform/KeyCodes.h"
 #include "switcher/SwitcherPopup.h"
 
 #include <QCoreApplication>
@@ -66,9 +68,16 @@ QSizeF cellSize(const CellSize& cell, bool thumbnails)
 
 const QStringList& switcherHintTexts()
 {
-    static const QStringList texts { QCoreApplication::translate("FloatDockView", "Option + Tab"),
-        QCoreApplication::translate("FloatDockView", "Option + `"),
-        QCoreApplication::translate("FloatDockView", "Esc") };
+    // With the modifier the switcher was opened with. One list, changed only
+    // when the choice changed: callers walk it by reference.
+    static QStringList texts;
+    const quint64 flags
+        = fixedHotKeyFlags(FixedHotKey::Tab, AppState::shared().settings.shortcutOptionForOpenFloatWindow())
+              .value_or(platform::appkit::option);
+    const QStringList now { keyComboText(platform::keycode::tab, flags),
+        keyComboText(platform::keycode::grave, flags), keyNameText(platform::keycode::escape) };
+    if (texts != now)
+        texts = now;
     return texts;
 }
 

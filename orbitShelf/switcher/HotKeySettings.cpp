@@ -9,25 +9,10 @@
 
 namespace {
 
-struct Row {
-    quint16 keyCode;
-    QMap<qint64, quint32>& (*refs)();
-    bool withShift;
-};
-
-Row rowOf(FixedHotKey key)
+QMap<qint64, quint32>& refsOf(FixedHotKey key)
 {
-    switch (key) {
-    case FixedHotKey::Tab:
-        return { platform::keycode::tab, &switcherHotKeyRefs, false };
-    case FixedHotKey::Pasteboard:
-        return { platform::keycode::p, &toolHotKeyRefs, false };
-    case FixedHotKey::Autohide:
-        return { platform::keycode::h, &toolHotKeyRefs, true };
-    case FixedHotKey::HideWindow:
-        break;
-    }
-    return { platform::keycode::w, &switcherHotKeyRefs, false };
+    return key == FixedHotKey::Pasteboard || key == FixedHotKey::Autohide ? toolHotKeyRefs()
+                                                                          : switcherHotKeyRefs();
 }
 
 QString tr(const char* text)
@@ -35,40 +20,42 @@ QString tr(const char* text)
     return QCoreApplication::translate("ShortCutView", text);
 }
 
+// The name of the key a row's option registers; "alpha" names none.
+QString keyTextOf(FixedHotKey key, const QString& option)
+{
+    const auto flags = fixedHotKeyFlags(key, option);
+    return flags ? keyComboText(fixedHotKeyCode(key), *flags) : QString();
+}
+
 } // namespace
 
 QList<HotKeyChoice> hotKeyChoicesFor(FixedHotKey key)
 {
-    const QString none = tr("None");
+    // The Tab row offers Shift and no Ctrl (Ctrl + Tab is the programs'
+    // own tab switching); the others Ctrl and no Shift.
+    const QStringList options = key == FixedHotKey::Tab
+        ? QStringList { QStringLiteral("option"), QStringLiteral("control"), QStringLiteral("shift") }
+        : QStringList { QStringLiteral("option"), QStringLiteral("cmd"), QStringLiteral("control") };
+    QList<HotKeyChoice> choices;
+    for (const QString& option : options)
+        choices.append({ keyTextOf(key, option), option });
+    choices.append({ tr("None"), QStringLiteral("alpha") });
+    return choices;
+}
+
+QString hotKeyRowTitle(FixedHotKey key)
+{
     switch (key) {
-    case FixedHotKey::Tab: {
-        const QString tab = tr("Tab");
-        return { { tr("Option + ") + tab, QStringLiteral("option") },
-            { tr("Contrl + ") + tab, QStringLiteral("control") },
-            { tr("Shift + ") + tab, QStringLiteral("shift") }, { none, QStringLiteral("alpha") } };
-    }
+    case FixedHotKey::Tab:
+        return tr("Open the window switcher");
     case FixedHotKey::Pasteboard:
-        // Option is taken with Shift, as the keys are registered at start.
-        return { { tr("Option + Shift + P"), QStringLiteral("option") },
-            { tr("Command + P"), QStringLiteral("cmd") }, { tr("Contrl + P"), QStringLiteral("control") },
-            { none, QStringLiteral("alpha") } };
+        return tr("Open the clipboard window");
     case FixedHotKey::Autohide:
-        return { { tr("Option + Shift + H"), QStringLiteral("option") },
-            { tr("Command + Shift + H"), QStringLiteral("cmd") },
-            { tr("Contrl + Shift + H"), QStringLiteral("control") }, { none, QStringLiteral("alpha") } };
+        return tr("Show or hide the bar");
     case FixedHotKey::HideWindow:
         break;
     }
-    return { { tr("Option + W"), QStringLiteral("option") }, { tr("Command + W"), QStringLiteral("cmd") },
-        { tr("Contrl + W"), QStringLiteral("control") }, { none, QStringLiteral("alpha") } };
-}
-
-quint64 fixedHotKeyFlags(FixedHotKey key, const QString& option)
-{
-    const Row row = rowOf(key);
-    if (key == FixedHotKey::Pasteboard && option == QLatin1String("option"))
-        return optionFlags(option, true);
-    return optionFlags(option, row.withShift);
+    return tr("Bring forward the window bound to W");
 }
 
 bool hotKeyRefused(FixedHotKey key)
@@ -76,15 +63,15 @@ bool hotKeyRefused(FixedHotKey key)
     const QString option = storedHotKeyOption(key);
     if (option == QLatin1String("alpha"))
         return false;
-    return takenHotKeys().contains(hotKeyName(rowOf(key).keyCode, fixedHotKeyFlags(key, option)));
+    return takenHotKeys().contains(keyTextOf(key, option));
 }
 
 bool hotKeyWaitsForClipboardTool(FixedHotKey key)
 {
     if (key != FixedHotKey::Pasteboard && key != FixedHotKey::Autohide)
         return false;
-    return storedHotKeyOption(key) != QLatin1String("alpha") && !toolHotKeyRefs().contains(rowOf(key).keyCode)
-        && !hotKeyRefused(key);
+    return storedHotKeyOption(key) != QLatin1String("alpha")
+        && !toolHotKeyRefs().contains(fixedHotKeyCode(key)) && !hotKeyRefused(key);
 }
 
 QString storedHotKeyOption(FixedHotKey key)
@@ -120,43 +107,32 @@ bool applyHotKeyOption(FixedHotKey key, const QString& option)
         settings.setShortcutOptionForHideWindow(option);
         break;
     }
-    const Row row = rowOf(key);
-    QMap<qint64, quint32>& refs = row.refs();
-    if (const auto held = refs.constFind(row.keyCode); held != refs.constEnd()) {
+    const quint16 code = fixedHotKeyCode(key);
+    QMap<qint64, quint32>& refs = refsOf(key);
+    if (const auto held = refs.constFind(code); held != refs.constEnd()) {
         if (platform::HotKeys* hotKeys = platform::hotKeys())
             hotKeys->unregisterHotKey(*held);
-        refs.remove(row.keyCode);
+        refs.remove(code);
     }
     // A key that was never registered is registered now too: the choice
     // would otherwise be stored and never take effect.
-    if (option == QLatin1String("alpha"))
+    const auto flags = fixedHotKeyFlags(key, option);
+    if (!flags) {
+        emit hotKeyStatus().changed();
         return true;
+    }
     // W is held only while a window is bound to "w".
     if (key == FixedHotKey::HideWindow
         && !AppState::shared().windowHotkeyCache().contains(QStringLiteral("w")))
         return true;
-    const auto reference = registerHotKey(row.keyCode, fixedHotKeyFlags(key, option));
+    const auto reference = registerHotKey(code, *flags);
     if (!reference)
         return false;
-    refs.insert(row.keyCode, *reference);
+    refs.insert(code, *reference);
     return true;
 }
 
 namespace {
-
-QString symbolsOf(quint64 flags)
-{
-    QString text;
-    if (flags & platform::appkit::control)
-        text += QStringLiteral("\u2303 + ");
-    if (flags & platform::appkit::option)
-        text += QStringLiteral("\u2325 + ");
-    if (flags & platform::appkit::shift)
-        text += QStringLiteral("\u21E7 + ");
-    if (flags & platform::appkit::command)
-        text += QStringLiteral("\u2318 + ");
-    return text;
-}
 
 // What a row's key is now: off, refused, waiting for the clipboard tool, or
 // nothing to add when it is held.
@@ -175,24 +151,40 @@ QString stateNote(FixedHotKey key)
 
 HotKeyMenuTexts hotKeyMenuTexts()
 {
+    // A key that is off is named with the modifier it had by default, and
+    // the note says it is off.
     const auto keyText = [](FixedHotKey key) {
         const QString option = storedHotKeyOption(key);
-        return symbolsOf(
-            fixedHotKeyFlags(key, option == QLatin1String("alpha") ? QStringLiteral("option") : option));
+        return keyTextOf(key, option == QLatin1String("alpha") ? QStringLiteral("option") : option);
+    };
+    const auto line = [](const QString& key, const char* what) {
+        return key + QStringLiteral("   (") + QCoreApplication::translate("HotKeyMenu", what)
+            + QLatin1Char(')');
     };
     HotKeyMenuTexts texts;
-    texts.autoHide = QStringLiteral(" ") + keyText(FixedHotKey::Autohide) + QStringLiteral("H")
-        + stateNote(FixedHotKey::Autohide);
-    const QString escape = hotKeyName(platform::keycode::escape, platform::appkit::option);
+    texts.autoHide = keyText(FixedHotKey::Autohide) + stateNote(FixedHotKey::Autohide);
+    // Escape goes with the switcher's main modifier, whatever the rows hold.
+    const QString escape = keyComboText(platform::keycode::escape, platform::appkit::option);
     const QString escapeNote = takenHotKeys().contains(escape)
         ? QCoreApplication::translate("HotKeyMenu", " (taken by another program)")
         : QString();
     texts.shortcuts = {
-        keyText(FixedHotKey::Tab) + QStringLiteral("tab   (Fast Tab)") + stateNote(FixedHotKey::Tab),
-        QStringLiteral("\u2325 + Escape     (Minimized Current Window) ") + escapeNote,
-        keyText(FixedHotKey::Autohide) + QStringLiteral("H (Show/Hide)") + stateNote(FixedHotKey::Autohide),
-        keyText(FixedHotKey::Pasteboard) + QStringLiteral("P (Pasteboard)")
-            + stateNote(FixedHotKey::Pasteboard),
+        line(keyText(FixedHotKey::Tab), "Fast Tab") + stateNote(FixedHotKey::Tab),
+        line(escape, "Minimize Current Window") + escapeNote,
+        line(keyText(FixedHotKey::Autohide), "Show/Hide") + stateNote(FixedHotKey::Autohide),
+        line(keyText(FixedHotKey::Pasteboard), "Clipboard") + stateNote(FixedHotKey::Pasteboard),
     };
     return texts;
+}
+
+QStringList takenKeysToMove()
+{
+    QStringList keys;
+    for (const FixedHotKey key :
+        { FixedHotKey::Tab, FixedHotKey::Pasteboard, FixedHotKey::Autohide, FixedHotKey::HideWindow }) {
+        if (hotKeyRefused(key))
+            keys << QCoreApplication::translate("HotKeys", "%1 (Settings > Shortcut > %2)")
+                        .arg(keyTextOf(key, storedHotKeyOption(key)), hotKeyRowTitle(key));
+    }
+    return keys;
 }

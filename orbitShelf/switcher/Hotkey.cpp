@@ -110,15 +110,33 @@ void registerInto(QMap<qint64, quint32>& refs, quint16 keyCode, quint64 flags)
         retryRefused(refs, keyCode, flags, 0);
 }
 
-// The flags a fixed key gets: its stored option when that is not the
-// default, else the caller's; none for "alpha".
-std::optional<quint64> storedKeyFlags(const QString& stored, bool withShift, quint64 defaultFlags)
+// The stored bindings' owners: binding key → windowHotKeyOwner().
+const QString kOwnersKey = QStringLiteral("windowHotkeyOwners");
+
+QString storedOption(FixedHotKey key)
 {
-    if (stored == QLatin1String("alpha"))
-        return std::nullopt;
-    if (stored == QLatin1String("option"))
-        return defaultFlags;
-    return optionFlags(stored, withShift);
+    const CustomSettings& settings = AppState::shared().settings;
+    switch (key) {
+    case FixedHotKey::Tab:
+        return settings.shortcutOptionForOpenFloatWindow();
+    case FixedHotKey::Pasteboard:
+        return settings.shortcutOptionForPasteboardWindow();
+    case FixedHotKey::Autohide:
+        return settings.shortcutOptionForOpenAutohide();
+    case FixedHotKey::HideWindow:
+        break;
+    }
+    return settings.shortcutOptionForHideWindow();
+}
+
+// A fixed key's flags as startHotKeys gives them: the stored option's, but
+// the caller's modifiers where the row holds the default "option".
+std::optional<quint64> startFlags(FixedHotKey key, quint64 callerFlags)
+{
+    const QString stored = storedOption(key);
+    if (stored == QLatin1String("option") && callerFlags)
+        return callerFlags;
+    return fixedHotKeyFlags(key, stored);
 }
 
 void minimiseLastActivatedWindow()
@@ -155,26 +173,6 @@ void toggleDockUnderPointer()
     fullScreenAutoHideFlags().dockHiddenFlags.clear();
 }
 
-QString keyName(quint16 keyCode)
-{
-    switch (keyCode) {
-    case platform::keycode::tab:
-        return QStringLiteral("Tab");
-    case platform::keycode::space:
-        return QStringLiteral("Space");
-    case platform::keycode::escape:
-        return QStringLiteral("Escape");
-    case platform::keycode::h:
-        return QStringLiteral("H");
-    case platform::keycode::p:
-        return QStringLiteral("P");
-    default:
-        break;
-    }
-    const QString character = keyCodeCharacters().value(keyCode);
-    return character.isEmpty() ? QStringLiteral("key %1").arg(keyCode) : character.toUpper();
-}
-
 } // namespace
 
 quint32 fourCharCode(const QString& text)
@@ -192,52 +190,15 @@ quint32 fourCharCode(const QString& text)
 
 const std::vector<quint16>& switcherKeyCodes()
 {
-    static const std::vector<quint16> codes { 48, 49, 13, 53 };
+    static const std::vector<quint16> codes { platform::keycode::tab, platform::keycode::space,
+        platform::keycode::w, platform::keycode::escape };
     return codes;
 }
 
 const std::vector<quint16>& toolKeyCodes()
 {
-    static const std::vector<quint16> codes { 4, 35 };
+    static const std::vector<quint16> codes { platform::keycode::h, platform::keycode::p };
     return codes;
-}
-
-const QMap<quint32, QString>& keyCodeCharacters()
-{
-    static const QMap<quint32, QString> map = [] {
-        const std::pair<quint32, const char*> pairs[]
-            = { { 18, "1" }, { 19, "2" }, { 20, "3" }, { 21, "4" }, { 23, "5" }, { 22, "6" }, { 26, "7" },
-                  { 28, "8" }, { 25, "9" }, { 29, "0" }, { 0, "a" }, { 11, "b" }, { 8, "c" }, { 2, "d" },
-                  { 14, "e" }, { 3, "f" }, { 5, "g" }, { 34, "i" }, { 38, "j" }, { 40, "k" }, { 37, "l" },
-                  { 46, "m" }, { 45, "n" }, { 31, "o" }, { 12, "q" }, { 15, "r" }, { 1, "s" }, { 17, "t" },
-                  { 32, "u" }, { 9, "v" }, { 13, "w" }, { 7, "x" }, { 16, "y" }, { 6, "z" } };
-        QMap<quint32, QString> m;
-        for (const auto& [code, text] : pairs)
-            m.insert(code, QString::fromLatin1(text));
-        return m;
-    }();
-    return map;
-}
-
-std::optional<quint16> keyCodeForCharacter(const QString& text)
-{
-    if (text == QLatin1String("h"))
-        return platform::keycode::h;
-    if (text == QLatin1String("p"))
-        return platform::keycode::p;
-    const auto& characters = keyCodeCharacters();
-    for (auto it = characters.constBegin(); it != characters.constEnd(); ++it)
-        if (it.value() == text)
-            return static_cast<quint16>(it.key());
-    return std::nullopt;
-}
-
-quint64 optionFlags(const QString& option, bool withShift)
-{
-    for (const ModifierRow& row : kModifierRows)
-        if (option == QLatin1String(row.option))
-            return withShift ? (row.flags | appkit::shift) : row.flags;
-    return withShift ? (appkit::option | appkit::shift) : appkit::option;
 }
 
 quint64 modifierFlags(HotKeyModifier modifier)
@@ -269,19 +230,7 @@ QMap<qint64, quint32>& toolHotKeyRefs()
 
 QString hotKeyName(quint16 keyCode, quint64 flags)
 {
-    // Named as the X11 layer maps them: Command is Ctrl, Control is Super.
-    QString name;
-    if (flags & appkit::command)
-        name += QStringLiteral("Ctrl+");
-    if (flags & appkit::control)
-        name += QStringLiteral("Super+");
-    if (flags & appkit::option)
-        name += QStringLiteral("Alt+");
-    if (flags & appkit::shift)
-        name += QStringLiteral("Shift+");
-    if (flags & appkit::capsLock)
-        name += QStringLiteral("CapsLock+");
-    return name + keyName(keyCode);
+    return keyComboText(keyCode, flags);
 }
 
 QStringList takenHotKeys()
@@ -297,9 +246,12 @@ std::optional<quint32> registerHotKey(quint16 keyCode, quint64 flags)
     const auto reference = hotKeys->registerHotKey(keyCode, carbonModifiers(flags));
     const QString name = hotKeyName(keyCode, flags);
     if (!reference) {
-        qCWarning(lcHotkey).noquote() << "hot key" << name << "is taken by another program";
-        if (!taken().contains(name))
+        // Once per key until it is held again: every rebuild of the bar asks
+        // for the keys anew.
+        if (!taken().contains(name)) {
+            qCWarning(lcHotkey).noquote() << "hot key" << name << "is taken by another program";
             taken().append(name);
+        }
     } else {
         taken().removeAll(name);
     }
@@ -320,25 +272,25 @@ void startHotKeys(HotKeyModifier main, HotKeyModifier extra)
                 hotKeyHooks().tellTakenKeys(taken());
         });
     }
-    const CustomSettings& settings = AppState::shared().settings;
     const quint64 mainFlags = modifierFlags(main);
 
     if (extra != HotKeyModifier::None) {
         const quint64 toolFlags = mainFlags | modifierFlags(extra);
-        if (const auto flags = storedKeyFlags(settings.shortcutOptionForOpenAutohide(), true, toolFlags))
-            registerInto(toolHotKeyRefs(), platform::keycode::h, *flags);
-        if (const auto flags = storedKeyFlags(settings.shortcutOptionForPasteboardWindow(), false, toolFlags))
-            registerInto(toolHotKeyRefs(), platform::keycode::p, *flags);
+        for (const FixedHotKey key : { FixedHotKey::Autohide, FixedHotKey::Pasteboard })
+            if (const auto flags = startFlags(key, toolFlags))
+                registerInto(toolHotKeyRefs(), fixedHotKeyCode(key), *flags);
     }
 
     for (quint16 code : switcherKeyCodes()) {
         // W only brings forward the window bound to "w": it is registered
-        // with the bindings below, and only while there is one.
-        if (code == platform::keycode::w)
+        // with the bindings below, and only while there is one. Space does
+        // nothing when pressed, and held it would take the window manager's
+        // window-menu key from the user.
+        if (code == platform::keycode::w || code == platform::keycode::space)
             continue;
         std::optional<quint64> flags = mainFlags;
         if (code == platform::keycode::tab)
-            flags = storedKeyFlags(settings.shortcutOptionForOpenFloatWindow(), false, mainFlags);
+            flags = startFlags(FixedHotKey::Tab, mainFlags);
         if (flags)
             registerInto(switcherHotKeyRefs(), code, *flags);
     }
@@ -357,17 +309,46 @@ void startHotKeys(HotKeyModifier main, HotKeyModifier extra)
             qCWarning(lcHotkey).noquote() << "window hot key" << it.key() << "is reserved; skipped";
             continue;
         }
-        const auto flags = *code == platform::keycode::w ? windowKeyFlags(*code) : mainFlags;
+        const auto flags = *code == platform::keycode::w ? windowKeyFlags(*code) : std::optional(mainFlags);
         if (flags)
             registerInto(switcherHotKeyRefs(), *code, *flags);
     }
 }
 
+void registerToolHotKeys()
+{
+    connectPressHandler();
+    for (const FixedHotKey key : { FixedHotKey::Autohide, FixedHotKey::Pasteboard }) {
+        const quint16 code = fixedHotKeyCode(key);
+        if (toolHotKeyRefs().contains(code))
+            continue;
+        if (const auto flags = fixedHotKeyFlags(key, storedOption(key)))
+            registerInto(toolHotKeyRefs(), code, *flags);
+    }
+}
+
+void releaseToolHotKeys()
+{
+    for (const quint16 code : toolKeyCodes()) {
+        const auto reference = toolHotKeyRefs().constFind(code);
+        if (reference == toolHotKeyRefs().constEnd())
+            continue;
+        if (platform::HotKeys* hotKeys = platform::hotKeys())
+            hotKeys->unregisterHotKey(*reference);
+        toolHotKeyRefs().remove(code);
+    }
+    // A refused key no longer wanted is no longer taken from anyone, and a
+    // retry still under way must not take it back.
+    for (const FixedHotKey key : { FixedHotKey::Autohide, FixedHotKey::Pasteboard })
+        if (const auto flags = fixedHotKeyFlags(key, storedOption(key)))
+            taken().removeAll(hotKeyName(fixedHotKeyCode(key), *flags));
+    emit hotKeyStatus().changed();
+}
+
 std::optional<quint64> windowKeyFlags(quint16 keyCode)
 {
-    if (keyCode != platform::keycode::w)
-        return appkit::option;
-    return storedKeyFlags(AppState::shared().settings.shortcutOptionForHideWindow(), false, appkit::option);
+    return windowHotKeyFlags(
+        keyCodeCharacters().value(keyCode), AppState::shared().settings.shortcutOptionForHideWindow());
 }
 
 void releaseSwitcherKey(quint16 keyCode)
@@ -380,29 +361,87 @@ void releaseSwitcherKey(quint16 keyCode)
     switcherHotKeyRefs().remove(keyCode);
 }
 
+QString windowHotKeyOwner(quint32 number)
+{
+    if (!platform::hasCurrent())
+        return QString();
+    const auto window = platform::current().windowServer().window(number);
+    if (!window)
+        return QString();
+    return QStringLiteral("%1 %2.%3").arg(number).arg(window->instanceName, window->className);
+}
+
+void setWindowHotKeyOwner(const QString& character, const QString& owner)
+{
+    StringMap owners = readStoredMap(kOwnersKey);
+    if (owner.isEmpty() ? !owners.remove(character) : owners.value(character) == owner)
+        return;
+    if (!owner.isEmpty())
+        owners.insert(character, owner);
+    writeStoredMap(kOwnersKey, owners);
+}
+
+namespace {
+
+enum class BindingState { Matches, Closed, OtherApplication };
+
+BindingState bindingState(const QString& number, const QString& owner)
+{
+    bool numeric = false;
+    const quint32 id = number.toUInt(&numeric);
+    const QString now = numeric ? windowHotKeyOwner(id) : QString();
+    if (now.isEmpty())
+        return BindingState::Closed;
+    // An owner kept for another number was written for an earlier binding
+    // of the key (by a version that knew no owners): it says nothing here.
+    if (owner.section(QLatin1Char(' '), 0, 0) != number)
+        return BindingState::Matches;
+    return now == owner ? BindingState::Matches : BindingState::OtherApplication;
+}
+
+} // namespace
+
+bool windowBindingStillMatches(const QString& character)
+{
+    const auto number = AppState::shared().windowHotkeyCache().constFind(character);
+    return number != AppState::shared().windowHotkeyCache().constEnd()
+        && bindingState(*number, readStoredMap(kOwnersKey).value(character)) == BindingState::Matches;
+}
+
 void dropClosedWindowHotKeys()
 {
     AppState& state = AppState::shared();
     StringMap cache = state.windowHotkeyCache();
     if (cache.isEmpty() || !platform::hasCurrent())
         return;
+    const StringMap owners = readStoredMap(kOwnersKey);
     bool dropped = false;
     for (auto it = cache.begin(); it != cache.end();) {
-        bool numeric = false;
-        const quint32 number = it.value().toUInt(&numeric);
-        if (numeric && platform::current().windowServer().window(number)) {
+        const BindingState binding = bindingState(it.value(), owners.value(it.key()));
+        if (binding == BindingState::Matches) {
+            // A binding stored before owners were kept gets its owner now,
+            // while its window is still the one it was made for.
+            if (owners.value(it.key()).section(QLatin1Char(' '), 0, 0) != it.value())
+                setWindowHotKeyOwner(it.key(), windowHotKeyOwner(it.value().toUInt()));
             ++it;
             continue;
         }
-        qCInfo(lcHotkey).noquote() << "window hot key" << it.key() << "dropped: its window has closed";
+        qCInfo(lcHotkey).noquote() << "window hot key" << it.key() << "dropped:"
+                                   << (binding == BindingState::Closed
+                                              ? "its window has closed"
+                                              : "its window number now belongs to another application");
         // The key is kept from every program only while its window is there.
         if (const auto code = keyCodeForCharacter(it.key()); code && keyCodeCharacters().contains(*code))
             releaseSwitcherKey(*code);
+        setWindowHotKeyOwner(it.key(), QString());
         it = cache.erase(it);
         dropped = true;
     }
-    if (dropped)
+    if (dropped) {
         state.setWindowHotkeyCache(cache);
+        // The bar drew its marks from the bindings before this look.
+        state.publish();
+    }
 }
 
 HotKeyStatus& hotKeyStatus()
@@ -413,10 +452,8 @@ HotKeyStatus& hotKeyStatus()
 
 void registerSwitcherTabKey()
 {
-    const QString option = AppState::shared().settings.shortcutOptionForOpenFloatWindow();
-    if (option == QLatin1String("alpha"))
-        return;
-    registerInto(switcherHotKeyRefs(), platform::keycode::tab, optionFlags(option));
+    if (const auto flags = fixedHotKeyFlags(FixedHotKey::Tab, storedOption(FixedHotKey::Tab)))
+        registerInto(switcherHotKeyRefs(), platform::keycode::tab, *flags);
 }
 
 void handleHotKeyPress(quint16 keyCode)
@@ -425,6 +462,13 @@ void handleHotKeyPress(quint16 keyCode)
 
     const auto character = keyCodeCharacters().constFind(keyCode);
     if (character != keyCodeCharacters().constEnd()) {
+        // A window that took a closed one's number since the last look is
+        // not the bound window: the binding goes, and nothing is raised.
+        if (AppState::shared().windowHotkeyCache().contains(*character)
+            && !windowBindingStillMatches(*character)) {
+            dropClosedWindowHotKeys();
+            return;
+        }
         activateWindowForHotkey(*character);
         return;
     }

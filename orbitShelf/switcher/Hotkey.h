@@ -4,6 +4,8 @@
 // a press of each does. Key codes are the app's virtual key codes; the
 // desktop behind them is platform::hotKeys(). Main thread only.
 
+#include "app/KeyNames.h"
+
 #include <QMap>
 #include <QObject>
 #include <QString>
@@ -24,16 +26,7 @@ quint32 fourCharCode(const QString& text);
 
 const std::vector<quint16>& switcherKeyCodes(); // Tab, Space, W, Escape
 const std::vector<quint16>& toolKeyCodes(); // H, P
-// The digits and letters a window can be bound to, but H and P.
-const QMap<quint32, QString>& keyCodeCharacters();
 
-// The key code of a one-character key name ("h" and "p" included); none for
-// any other text.
-std::optional<quint16> keyCodeForCharacter(const QString& text);
-
-// Modifier flags of an option text ("control", "cmd", "shift", "option",
-// "alpha"); any other text gives Option. `withShift` is the H key's column.
-quint64 optionFlags(const QString& option, bool withShift = false);
 quint64 modifierFlags(HotKeyModifier modifier);
 // Carbon modifier bits of modifier flags; other bits are ignored.
 quint32 carbonModifiers(quint64 flags);
@@ -43,28 +36,49 @@ quint32 carbonModifiers(quint64 flags);
 QMap<qint64, quint32>& switcherHotKeyRefs();
 QMap<qint64, quint32>& toolHotKeyRefs();
 
-// Registers one key; none when it is taken (the key is then logged and
-// listed in takenHotKeys()) or there is no desktop to register with.
+// Registers one key; none when it is taken (the key is then listed in
+// takenHotKeys(), and logged when it was not already) or there is no desktop
+// to register with.
 std::optional<quint32> registerHotKey(quint16 keyCode, quint64 flags);
-// "Alt+Space" and the like, as the user types them on this desktop.
+// "Alt + Space" and the like: keyComboText(), the one name of a key.
 QString hotKeyName(quint16 keyCode, quint64 flags);
 // The combinations other programs held when we asked for them.
 QStringList takenHotKeys();
 
-// Registers the switcher keys with `main`, the per-window keys with `main`
-// and, unless `extra` is None, H and P with `main` + `extra`. A key whose
-// stored option is not "option" uses that option instead; "alpha" stores
-// no key. Connects the press handler on first use.
+// Registers the switcher keys Tab and Escape with `main`, the per-window
+// keys with `main` and, unless `extra` is None, H and P with `main` +
+// `extra`. A key whose stored option is not "option" uses that option
+// instead; "alpha" stores no key. Space is not held: nothing uses it, and
+// it is the window manager's window-menu key. Connects the press handler on
+// first use.
 void startHotKeys(HotKeyModifier main, HotKeyModifier extra = HotKeyModifier::None);
+
+// H and P with their stored options, as the clipboard tool's install
+// brings them; and both given back at its removal.
+void registerToolHotKeys();
+void releaseToolHotKeys();
 
 // The flags a window bound to `keyCode` is registered with: Option, but W's
 // stored option for W (none when that is "alpha").
 std::optional<quint64> windowKeyFlags(quint16 keyCode);
 // Gives back the switcher or per-window key held under `keyCode`.
 void releaseSwitcherKey(quint16 keyCode);
-// Drops every binding whose window no longer exists on the desktop and gives
-// its key back.
+// Drops every binding whose window no longer exists on the desktop, or whose
+// window number now belongs to another application (X reuses window ids),
+// and gives its key back.
 void dropClosedWindowHotKeys();
+
+// What names a bound window beyond its number, kept beside the binding: its
+// number and its application ("1234 xterm.XTerm", WM_CLASS's two parts).
+// Empty when the window is not there.
+QString windowHotKeyOwner(quint32 number);
+// Keeps the owner of the window bound to `character` (empty `owner`: forgets
+// it).
+void setWindowHotKeyOwner(const QString& character, const QString& owner);
+// Whether the binding under `character` still names its window: the window
+// is there and, where an owner was kept, it is that application's. A
+// binding stored without an owner matches while its window is there.
+bool windowBindingStillMatches(const QString& character);
 
 // Tells the pages and menus that a key was registered or refused.
 class HotKeyStatus final : public QObject {

@@ -7,7 +7,9 @@
 #include "platform/HotKeys.h"
 #include "switcher/Hotkey.h"
 
+#include <QAbstractItemView>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLoggingCategory>
 
 Q_LOGGING_CATEGORY(lcBinding, "orbitshelf.switcher.binding")
@@ -18,8 +20,8 @@ QString hotKeyChoiceLabel(const QString& choice)
         return choice;
     if (choice == QLatin1String("disable"))
         return QStringLiteral("Disable");
-    return QCoreApplication::translate("WindowHotKeyBinding", "Option %1")
-        .arg(choice.left(1).toUpper() + choice.mid(1));
+    const QString text = windowHotKeyText(choice, AppState::shared().settings.shortcutOptionForHideWindow());
+    return text.isEmpty() ? choice : text;
 }
 
 QString boundHotKeyOfWindow(quint32 windowNumber)
@@ -44,6 +46,7 @@ std::optional<QString> bindWindowHotKey(std::optional<quint32> number, const QSt
     if (!oldKey.isEmpty()) {
         cache.remove(oldKey);
         state.setWindowHotkeyCache(cache);
+        setWindowHotKeyOwner(oldKey, QString());
         // A key no window holds would otherwise stay grabbed, swallowing
         // Alt+<key> in every other program.
         if (oldKey != choice) {
@@ -60,6 +63,9 @@ std::optional<QString> bindWindowHotKey(std::optional<quint32> number, const QSt
     releaseSwitcherKey(*code);
     cache.insert(choice, QString::number(*number));
     state.setWindowHotkeyCache(cache);
+    // The number alone would follow the id to whatever window the X server
+    // gives it next.
+    setWindowHotKeyOwner(choice, windowHotKeyOwner(*number));
     // W carries the modifier its settings row chose; the others Option.
     if (const auto flags = windowKeyFlags(*code))
         if (const auto reference = registerHotKey(*code, *flags))
@@ -78,6 +84,7 @@ ShortcutRegisterView::ShortcutRegisterView(std::shared_ptr<Windows> window, QWid
         addItem(hotKeyChoiceLabel(key), key);
     const QString current = m_window && m_window->num ? boundHotKeyOfWindow(*m_window->num) : QString();
     setCurrentIndex(findData(current));
+    view()->installEventFilter(this);
     connect(this, &QComboBox::activated, this, [this](int index) {
         if (!m_window)
             return;
@@ -99,6 +106,39 @@ void ShortcutRegisterView::showEvent(QShowEvent* event)
                                         .arg(at.y())
                                         .arg(at.width())
                                         .arg(at.height());
+}
+
+int ShortcutRegisterView::choiceTyped(const QKeyEvent& event) const
+{
+    if (event.modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))
+        return -1;
+    const QString text = event.text().toLower();
+    return text.size() == 1 && text != QLatin1String("-") ? findData(text) : -1;
+}
+
+void ShortcutRegisterView::keyPressEvent(QKeyEvent* event)
+{
+    const int index = choiceTyped(*event);
+    if (index < 0) {
+        QComboBox::keyPressEvent(event);
+        return;
+    }
+    if (index != currentIndex()) {
+        setCurrentIndex(index);
+        emit activated(index);
+    }
+}
+
+bool ShortcutRegisterView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == view() && event->type() == QEvent::KeyPress) {
+        const int index = choiceTyped(*static_cast<QKeyEvent*>(event));
+        if (index >= 0) {
+            view()->setCurrentIndex(model()->index(index, modelColumn()));
+            return true;
+        }
+    }
+    return QComboBox::eventFilter(watched, event);
 }
 
 void ShortcutRegisterView::showPopup()

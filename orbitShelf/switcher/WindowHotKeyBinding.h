@@ -1,6 +1,6 @@
 #pragma once
 
-// Binding one window to Option plus a digit or letter from the window-tag
+// Binding one window to Alt plus a digit or letter from the window-tag
 // editor. The bindings live in AppState::windowHotkeyCache. Main thread.
 
 #include <QComboBox>
@@ -11,7 +11,7 @@
 
 class Windows;
 
-// "Disable" for "disable", "Option A" for "a".
+// "Disable" for "disable", "Alt + A" for "a" (W with its row's modifier).
 QString hotKeyChoiceLabel(const QString& choice);
 
 // The key the window number is bound to, empty when none.
@@ -33,7 +33,13 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // A typed digit or letter picks its key, open or closed: the choices all
+    // begin with the modifier's name, so the list's own search finds none.
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    int choiceTyped(const QKeyEvent& event) const;
+
     std::shared_ptr<Windows> m_window;
 };

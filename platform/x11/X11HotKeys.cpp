@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <map>
 #include <set>
 #include <utility>
 #include <vector>
@@ -98,6 +99,15 @@ namespace {
                 return std::nullopt;
             }
             if (!grab(registration, true)) {
+                ungrab(registration);
+                scheduleDrain();
+                return std::nullopt;
+            }
+            // The grab alone does not make the key work: a window manager that
+            // takes a modifier key by itself (the Win key for its menu) has
+            // the keyboard from the modifier's press on, and the combination
+            // never reaches us. Such a key is refused as a taken one is.
+            if (modifierKeyHeldElsewhere(mask)) {
                 ungrab(registration);
                 scheduleDrain();
                 return std::nullopt;
@@ -318,6 +328,45 @@ namespace {
             return !refused;
         }
 
+        // The X key code of a modifier key in `mask` that another program
+        // grabs by itself (pressed with no other modifier), found by asking
+        // for that grab: the server refuses it when another client holds it.
+        // What was granted is given back at once.
+        // Asked once per modifier set and keyboard map: the probe holds the
+        // modifier key for a moment, and a press typed then would be ours.
+        std::optional<xcb_keycode_t> modifierKeyHeldElsewhere(quint16 mask)
+        {
+            const auto known = m_modifierProbes.find(mask);
+            if (known != m_modifierProbes.end())
+                return known->second;
+            const std::optional<xcb_keycode_t> held = probeModifierKeys(mask);
+            m_modifierProbes.emplace(mask, held);
+            if (held)
+                qCInfo(lcHotKeys).noquote()
+                    << QStringLiteral("hot keys with the modifiers 0x%1 cannot work: another program takes "
+                                      "their modifier key (X key code %2) by itself")
+                           .arg(mask, 0, 16)
+                           .arg(*held);
+            return held;
+        }
+
+        std::optional<xcb_keycode_t> probeModifierKeys(quint16 mask)
+        {
+            for (int bit = 0; bit < 8; ++bit) {
+                if (!(mask & (1u << bit)))
+                    continue;
+                for (xcb_keycode_t code : m_keycodesOfModifier[bit]) {
+                    const xcb_void_cookie_t cookie = xcb_grab_key_checked(
+                        m_connection, 0, m_root, 0, code, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+                    if (auto error = own(xcb_request_check(m_connection, cookie)))
+                        return code;
+                    xcb_ungrab_key(m_connection, code, m_root, 0);
+                }
+            }
+            xcb_flush(m_connection);
+            return std::nullopt;
+        }
+
         // Ungrabbing a combination another program holds does not touch its grab.
         void ungrab(const Registration& r)
         {
@@ -329,6 +378,7 @@ namespace {
         void readModifierMapping()
         {
             m_modifierKeycodes.fill(false);
+            m_modifierProbes.clear();
             for (auto& codes : m_keycodesOfModifier)
                 codes.clear();
             m_numLockMask = 0;
@@ -545,6 +595,7 @@ namespace {
         std::array<bool, 256> m_modifierKeycodes {};
         std::array<bool, 256> m_heldModifiers {};
         std::array<std::vector<xcb_keycode_t>, 8> m_keycodesOfModifier;
+        std::map<quint16, std::optional<xcb_keycode_t>> m_modifierProbes;
         std::array<bool, 256> m_reportedUp {};
         std::vector<std::pair<quint16, bool>> m_releasedBeforeGrab; // app key code, modifier
         xcb_keycode_t m_hotKeyKeycode = 0;

@@ -7,6 +7,10 @@
 
 #include <QCoreApplication>
 
+#include <xcb/xcb.h>
+
+#include <optional>
+
 #include <gtest/gtest.h>
 
 using namespace orbitshelf::test;
@@ -72,6 +76,65 @@ TEST(X11HotKeys, WhatAnotherClientHoldsIsRefused)
     first->ungrabKeyboard();
     EXPECT_TRUE(waitUntil([&] { return second->grabKeyboard(); }));
     second->ungrabKeyboard();
+}
+
+namespace {
+
+// A window manager that takes the Win key by itself (its menu's key): a
+// grab of Super_L with no other modifier, as icewm makes one.
+class WinKeyTaker final {
+public:
+    WinKeyTaker()
+        : m_c(xcb_connect(nullptr, nullptr))
+    {
+        const xcb_setup_t* setup = xcb_get_setup(m_c);
+        const xcb_window_t root = xcb_setup_roots_iterator(setup).data->root;
+        auto* map = xcb_get_keyboard_mapping_reply(m_c,
+            xcb_get_keyboard_mapping(m_c, setup->min_keycode, setup->max_keycode - setup->min_keycode + 1),
+            nullptr);
+        if (!map)
+            return;
+        const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map);
+        for (int k = 0; k <= setup->max_keycode - setup->min_keycode && !m_held; ++k)
+            if (syms[k * map->keysyms_per_keycode] == 0xffeb /* Super_L */) {
+                xcb_generic_error_t* error = xcb_request_check(m_c,
+                    xcb_grab_key_checked(m_c, 1, root, 0, xcb_keycode_t(setup->min_keycode + k),
+                        XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+                m_held = !error;
+                free(error);
+            }
+        free(map);
+    }
+    ~WinKeyTaker() { xcb_disconnect(m_c); }
+    bool held() const { return m_held; }
+
+private:
+    xcb_connection_t* m_c;
+    bool m_held = false;
+};
+
+} // namespace
+
+TEST(X11HotKeys, AKeyWhoseModifierAnotherClientTakesByItselfIsRefused)
+{
+    std::optional<WinKeyTaker> taker;
+    taker.emplace();
+    ASSERT_TRUE(taker->held());
+    auto hotKeys = platform::x11::createX11HotKeys();
+    ASSERT_TRUE(hotKeys);
+    // Super + Tab would be granted, and never pressed: the Win key's press
+    // hands the keyboard to the other client.
+    EXPECT_FALSE(hotKeys->registerHotKey(kc::tab, platform::carbon::control));
+    const auto alt = hotKeys->registerHotKey(kc::tab, platform::carbon::option);
+    EXPECT_TRUE(alt) << "other modifiers are not touched";
+    if (alt)
+        hotKeys->unregisterHotKey(*alt);
+
+    // Without such a window manager the same key is held.
+    taker.reset();
+    auto afterwards = platform::x11::createX11HotKeys();
+    EXPECT_TRUE(waitUntil(
+        [&] { return afterwards->registerHotKey(kc::tab, platform::carbon::control).has_value(); }));
 }
 
 TEST(X11HotKeys, TheGrabbedKeyboardAndTheModifierMonitor)

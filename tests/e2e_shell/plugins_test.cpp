@@ -138,8 +138,9 @@ TEST(PluginsPage, InstallingPasteboardStartsCaptureAndItsKeyAndRemoveStopsCaptur
     QRect tab;
     ASSERT_TRUE(installPasteboardOnThePage(run, clients, QStringLiteral("plugins copy source"), source, tab))
         << run.log().toStdString();
-    EXPECT_TRUE(waitUntil(
-        [&] { return run.log().contains(QLatin1String("clipboard window key Alt+Shift+P registered")); }));
+    EXPECT_TRUE(waitUntil([&] {
+        return run.log().contains(QLatin1String("clipboard window key Alt + Shift + P registered"));
+    }));
     std::unique_ptr<QProcess> owner;
     copy(source, "kept while installed", owner);
     ASSERT_TRUE(waitUntil([&] {
@@ -188,9 +189,9 @@ TEST(PluginsPage, AnAltShiftPHeldElsewhereIsReportedAndCaptureStillRuns)
     ASSERT_TRUE(installPasteboardOnThePage(run, clients, QStringLiteral("plugins held source"), source, tab))
         << run.log().toStdString();
     EXPECT_TRUE(waitUntil([&] {
-        return run.log().contains(QLatin1String("clipboard window key Alt+Shift+P not registered"))
+        return run.log().contains(QLatin1String("clipboard window key Alt + Shift + P not registered"))
             && run.log().contains(
-                QLatin1String("plugins key refused: Alt+Shift+P is taken by another program"));
+                QLatin1String("plugins key refused: Alt + Shift + P is taken by another program"));
     })) << run.log().toStdString();
 
     std::unique_ptr<QProcess> owner;

@@ -19,6 +19,7 @@
 #include "settings/GeneralConfig.h"
 #include "settings/QuitView.h"
 #include "settings/ScreensView.h"
+#include "settings/ShortCutView.h"
 #include "shell/OnboardingWindow.h"
 #include "switcher/FloatDockView.h"
 #include "switcher/HotKeySettings.h"
@@ -180,6 +181,16 @@ std::vector<Surface> surfaces()
                     return buildMenu(dockSettingsMenu(DockSettingsMenuInput {}), host, {});
                 });
             } },
+        { "BarSettingsMenuAsHeld",
+            [] {
+                return menuHost([](QWidget* host) {
+                    DockSettingsMenuInput input;
+                    const HotKeyMenuTexts held = hotKeyMenuTexts();
+                    input.hotKeyLines = QStringList { held.autoHide } + held.shortcuts;
+                    return buildMenu(dockSettingsMenu(input), host, {});
+                });
+            } },
+        { "ShortcutPage", [] { return std::make_unique<ShortCutView>(); } },
         { "WindowButtonMenu",
             [] {
                 return menuHost([](QWidget* host) {
@@ -288,6 +299,54 @@ TEST_F(ShownTexts, PaintedTexts)
         expectTrueHere(name, texts());
 }
 
+// Every place a key is shown names the modifier the user chose, under every
+// choice, in this keyboard's names.
+TEST_F(ShownTexts, KeyTextsFollowTheChosenModifier)
+{
+    struct Choice {
+        const char* option;
+        const char* tab; // the Tab row's key, and the switcher's hints
+        const char* autoHide; // the H row's
+        const char* w; // the W row's, and a window bound to "w"
+    };
+    const Choice choices[] = {
+        { "option", "Alt + Tab", "Alt + Shift + H", "Alt + W" },
+        { "control", "Super + Tab", "Super + Shift + H", "Super + W" },
+        { "cmd", "Alt + Tab", "Ctrl + Shift + H", "Ctrl + W" }, // the Tab row has no Ctrl
+        { "shift", "Shift + Tab", "Alt + Shift + H", "Alt + W" }, // the H and W rows have no Shift
+    };
+    CustomSettings& settings = AppState::shared().settings;
+    for (const Choice& choice : choices) {
+        SCOPED_TRACE(choice.option);
+        const QString option = QString::fromLatin1(choice.option);
+        const QString tabOption = option == QLatin1String("cmd") ? QStringLiteral("option") : option;
+        settings.setShortcutOptionForOpenFloatWindow(tabOption);
+        const QString rowOption = option == QLatin1String("shift") ? QStringLiteral("option") : option;
+        settings.setShortcutOptionForOpenAutohide(rowOption);
+        settings.setShortcutOptionForHideWindow(rowOption);
+        const QString tab = QString::fromLatin1(choice.tab);
+
+        EXPECT_EQ(switcherHintTexts().value(0), tab);
+        EXPECT_EQ(switcherHintTexts().value(1), tab.left(tab.size() - 3) + QLatin1Char('`'));
+        const HotKeyMenuTexts menu = hotKeyMenuTexts();
+        EXPECT_TRUE(menu.shortcuts.value(0).startsWith(tab + QLatin1Char(' ')))
+            << menu.shortcuts.value(0).toStdString();
+        EXPECT_TRUE(menu.autoHide.startsWith(QString::fromLatin1(choice.autoHide)))
+            << menu.autoHide.toStdString();
+        EXPECT_EQ(hotKeyBadgeText(QStringLiteral("w")), QString::fromLatin1(choice.w));
+        EXPECT_EQ(hotKeyChoiceLabel(QStringLiteral("w")), QString::fromLatin1(choice.w));
+        EXPECT_EQ(hotKeyBadgeText(QStringLiteral("f")), QStringLiteral("Alt + F"));
+
+        ShortCutView page;
+        QStringList checked;
+        for (const QAbstractButton* button : page.findChildren<QAbstractButton*>())
+            if (button->isChecked())
+                checked << button->text();
+        EXPECT_EQ(checked.value(0), tab) << "the Tab row's choice";
+        EXPECT_EQ(checked.value(2), QString::fromLatin1(choice.autoHide)) << "the H row's choice";
+    }
+}
+
 TEST_F(ShownTexts, TheTableSpeaksLinuxAndDrawsEveryGlyph)
 {
     for (const ShownText& row : shownTextTable()) {
@@ -318,6 +377,9 @@ TEST(FalseWords, KeyNamesAndOtherSystems)
         { "Contrl + W", { "Contrl" } },
         { "⌥ + P (Pasteboard)", { "⌥" } },
         { "⌘W", { "⌘" } },
+        { "⇧ + H", { "⇧" } },
+        { "\u2303 + tab", { "⌃" } },
+        { "^ + tab", { "^" } },
         { "the native macOS Dock", { "macOS" } },
         { "Open in Finder", { "Finder" } },
         { "FastFinder", { "Finder" } },

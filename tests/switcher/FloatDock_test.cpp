@@ -272,7 +272,7 @@ TEST_F(FloatDockTest, LayoutHighlightsTheSelectionAndListsTheHints)
     EXPECT_TRUE(icons.cells[1].selected);
     EXPECT_LT(icons.cells[0].frame.right(), icons.cells[1].frame.left());
     ASSERT_EQ(icons.hints.size(), 3u);
-    EXPECT_EQ(switcherHintTexts(), QStringList({ "Option + Tab", "Option + `", "Esc" }));
+    EXPECT_EQ(switcherHintTexts(), QStringList({ "Alt + Tab", "Alt + `", "Escape" }));
     EXPECT_NEAR(icons.hints[2].right(), icons.panel.right() - 20, 0.01) << "hints sit at the right";
     EXPECT_GT(icons.hints[0].top(), icons.cells[0].frame.bottom());
 

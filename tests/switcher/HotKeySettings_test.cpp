@@ -54,7 +54,7 @@ TEST(HotKeySettingsChoices, EveryRowEndsWithNone)
         EXPECT_EQ(choices.last().option, QStringLiteral("alpha"));
         EXPECT_EQ(choices.last().label, QStringLiteral("None"));
     }
-    EXPECT_EQ(hotKeyChoicesFor(FixedHotKey::Autohide).first().label, QStringLiteral("Option + Shift + H"));
+    EXPECT_EQ(hotKeyChoicesFor(FixedHotKey::Autohide).first().label, QStringLiteral("Alt + Shift + H"));
     EXPECT_EQ(hotKeyChoicesFor(FixedHotKey::Tab)[2].option, QStringLiteral("shift"));
 }
 
@@ -63,25 +63,27 @@ TEST_F(HotKeySettingsTest, PagesAndMenusSayWhatIsHeld)
     // A new install: no clipboard tool, so H and P wait for it; the
     // switcher's Tab is refused by another program.
     hotKeys.taken.insert({ 48, 0x800 });
+    hotKeys.taken.insert({ 53, 0x800 }); // Escape: no row moves it
     startHotKeys(HotKeyModifier::Option);
     EXPECT_TRUE(hotKeyRefused(FixedHotKey::Tab));
     EXPECT_FALSE(hotKeyRefused(FixedHotKey::Pasteboard));
     EXPECT_TRUE(hotKeyWaitsForClipboardTool(FixedHotKey::Autohide));
     HotKeyMenuTexts texts = hotKeyMenuTexts();
+    EXPECT_EQ(texts.shortcuts.value(0), QStringLiteral("Alt + Tab   (Fast Tab) (taken by another program)"));
     EXPECT_EQ(
-        texts.shortcuts.value(0), QStringLiteral("\u2325 + tab   (Fast Tab) (taken by another program)"));
-    EXPECT_EQ(texts.shortcuts.value(2),
-        QStringLiteral("\u2325 + \u21E7 + H (Show/Hide) (with the clipboard tool)"));
-    EXPECT_EQ(texts.autoHide, QStringLiteral(" \u2325 + \u21E7 + H (with the clipboard tool)"));
+        texts.shortcuts.value(2), QStringLiteral("Alt + Shift + H   (Show/Hide) (with the clipboard tool)"));
+    EXPECT_EQ(texts.autoHide, QStringLiteral("Alt + Shift + H (with the clipboard tool)"));
+    EXPECT_EQ(
+        takenKeysToMove(), QStringList { "Alt + Tab (Settings > Shortcut > Open the window switcher)" });
 
     // With the tool: P is Option + Shift + P, as registered and as labelled.
     startHotKeys(HotKeyModifier::Option, HotKeyModifier::Shift);
     texts = hotKeyMenuTexts();
-    EXPECT_EQ(texts.shortcuts.value(3), QStringLiteral("\u2325 + \u21E7 + P (Pasteboard)"));
-    EXPECT_EQ(hotKeyChoicesFor(FixedHotKey::Pasteboard).first().label, QStringLiteral("Option + Shift + P"));
+    EXPECT_EQ(texts.shortcuts.value(3), QStringLiteral("Alt + Shift + P   (Clipboard)"));
+    EXPECT_EQ(hotKeyChoicesFor(FixedHotKey::Pasteboard).first().label, QStringLiteral("Alt + Shift + P"));
     ASSERT_TRUE(applyHotKeyOption(FixedHotKey::Pasteboard, QStringLiteral("option")));
     EXPECT_EQ(registered().filter(QStringLiteral("35/")), QStringList { "35/0xa00" })
         << "choosing the row keeps the key it names";
     EXPECT_FALSE(hotKeyWaitsForClipboardTool(FixedHotKey::Autohide));
-    EXPECT_EQ(hotKeyMenuTexts().shortcuts.value(2), QStringLiteral("\u2325 + \u21E7 + H (Show/Hide)"));
+    EXPECT_EQ(hotKeyMenuTexts().shortcuts.value(2), QStringLiteral("Alt + Shift + H   (Show/Hide)"));
 }

@@ -54,6 +54,6 @@ TEST(WindowHotKeyChoices, DigitsAndLettersButHAndPThenDisable)
     EXPECT_EQ(choices.last(), QStringLiteral("disable"));
     EXPECT_FALSE(choices.contains(QStringLiteral("h")));
     EXPECT_FALSE(choices.contains(QStringLiteral("p")));
-    EXPECT_EQ(hotKeyChoiceLabel(QStringLiteral("a")), QStringLiteral("Option A"));
+    EXPECT_EQ(hotKeyChoiceLabel(QStringLiteral("a")), QStringLiteral("Alt + A"));
     EXPECT_EQ(hotKeyChoiceLabel(QStringLiteral("disable")), QStringLiteral("Disable"));
 }

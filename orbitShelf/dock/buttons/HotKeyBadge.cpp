@@ -1,5 +1,8 @@
 #include "dock/buttons/HotKeyBadge.h"
 
+#include "app/AppState.h"
+#include "app/KeyNames.h"
+
 #include "dock/layout/DockBarGeometry.h"
 #include "widgets/RoundedCornersShape.h"
 
@@ -10,17 +13,12 @@
 
 QString hotKeyBadgeText(const QString& key)
 {
-    QString text = key;
-    bool wordStart = true;
-    for (QChar& c : text) {
-        if (c.isSpace()) {
-            wordStart = true;
-            continue;
-        }
-        c = wordStart ? c.toUpper() : c.toLower();
-        wordStart = false;
-    }
-    return QCoreApplication::translate("HotKeyBadge", "\u2325 %1").arg(text);
+    const QString text = windowHotKeyText(key, AppState::shared().settings.shortcutOptionForHideWindow());
+    if (!text.isEmpty())
+        return text;
+    // A stored key that is no key of ours (an older version's, a damaged
+    // store): shown as it stands, with the modifier every binding has.
+    return QStringLiteral("Alt + ") + key.toUpper();
 }
 
 QRectF hotKeyBadgeRect(const QRectF& button, const QSizeF& labelSize)

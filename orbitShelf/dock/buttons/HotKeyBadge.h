@@ -10,8 +10,7 @@ class QPainter;
 // The hot-key mark drawn over a window button bound to a key: its text, where
 // it sits, and its painting.
 
-// "⌥ F" for the key f: the option sign, a blank, the key with each word
-// capitalised.
+// "Alt + F" for the key f, as the key is held (W with its row's modifier).
 QString hotKeyBadgeText(const QString& key);
 
 // Where the badge of a button sits: its top-left corner 5 points above and

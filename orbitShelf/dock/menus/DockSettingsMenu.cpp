@@ -1,6 +1,7 @@
 #include "dock/menus/DockSettingsMenu.h"
 
 #include "app/AppState.h"
+#include "app/KeyNames.h"
 #include "app/UpdaterStandIn.h"
 #include "app/Utilities.h"
 #include "apps/ActiveApp.h"
@@ -12,6 +13,7 @@
 #include "dock/windows/DockWindows.h"
 #include "network/Network.h"
 #include "network/ServiceRequests.h"
+#include "platform/KeyCodes.h"
 #include "tools/PomodoroRun.h"
 
 #include <QCoreApplication>
@@ -55,11 +57,20 @@ std::vector<MenuEntry> dockSettingsMenu(const DockSettingsMenuInput& input)
         DockMenuAction::autoHideOff);
     off.checked = !autoHide;
 
-    // The keys as the hot keys hold them, when the switcher told us.
+    // The keys as the hot keys hold them, when the switcher told us; else
+    // the keys a first start registers.
     const bool held = input.hotKeyLines.size() == 5;
-    const auto keyLine = [&](int index, const QString& fallback) {
-        return dockMenuText(held ? input.hotKeyLines.at(index) : fallback);
+    const auto keyLine = [&](int index, quint16 keyCode, quint64 flags, const char* what) {
+        if (held)
+            return input.hotKeyLines.at(index);
+        const QString key = keyComboText(keyCode, flags);
+        return what ? key + QStringLiteral("   (") + QCoreApplication::translate("HotKeyMenu", what)
+                + QLatin1Char(')')
+                    : key;
     };
+    namespace keycode = platform::keycode;
+    constexpr quint64 alt = platform::appkit::option;
+    constexpr quint64 altShift = platform::appkit::option | platform::appkit::shift;
 
     const QString updateTitle = input.needUpdate
         ? QStringLiteral("\U0001F525") + dockMenuText(QStringLiteral("hasNewVersion"))
@@ -74,7 +85,7 @@ std::vector<MenuEntry> dockSettingsMenu(const DockSettingsMenuInput& input)
             }),
         MenuEntry::separator(),
         MenuEntry::submenu(dockMenuText(QStringLiteral("autoHide")),
-            { on, off, MenuEntry::text(keyLine(0, QStringLiteral(" \u2325 + \u21E7 + H"))) }),
+            { on, off, MenuEntry::text(keyLine(0, keycode::h, altShift, nullptr)) }),
         MenuEntry::separator(),
         MenuEntry::item(dockMenuText(QStringLiteral("openSettate")), DockMenuAction::openSettings),
         MenuEntry::separator(),
@@ -82,11 +93,10 @@ std::vector<MenuEntry> dockSettingsMenu(const DockSettingsMenuInput& input)
         MenuEntry::separator(),
         MenuEntry::submenu(dockMenuText(QStringLiteral("Shortcuts")),
             {
-                MenuEntry::text(keyLine(1, QStringLiteral("\u2325 + tab   (Fast Tab)"))),
-                MenuEntry::text(
-                    keyLine(2, QStringLiteral("\u2325 + Escape     (Minimized Current Window) "))),
-                MenuEntry::text(keyLine(3, QStringLiteral("\u2325 + \u21E7 + H (Show/Hide)"))),
-                MenuEntry::text(keyLine(4, QStringLiteral("\u2325 + P (Pasteboard)"))),
+                MenuEntry::text(keyLine(1, keycode::tab, alt, "Fast Tab")),
+                MenuEntry::text(keyLine(2, keycode::escape, alt, "Minimize Current Window")),
+                MenuEntry::text(keyLine(3, keycode::h, altShift, "Show/Hide")),
+                MenuEntry::text(keyLine(4, keycode::p, altShift, "Clipboard")),
             }),
         MenuEntry::separator(),
         MenuEntry::item(dockMenuText(QStringLiteral("What's new")), DockMenuAction::whatsNew),

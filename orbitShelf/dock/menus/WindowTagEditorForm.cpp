@@ -79,8 +79,15 @@ WindowTagEditorForm::WindowTagEditorForm(AppState& state, ModelSettings& setting
 
     // The switcher registers per-window hot keys; without it (tests) the
     // editor has no picker.
-    if (dockHooks().makeWindowHotKeyPicker)
-        column->addWidget(dockHooks().makeWindowHotKeyPicker(m_editor.window(), this));
+    if (dockHooks().makeWindowHotKeyPicker) {
+        auto* keyRow = new QHBoxLayout;
+        auto* keyLabel = new QLabel(QStringLiteral("Select Key"), this);
+        QWidget* picker = dockHooks().makeWindowHotKeyPicker(m_editor.window(), this);
+        keyLabel->setBuddy(picker);
+        keyRow->addWidget(keyLabel);
+        keyRow->addWidget(picker, 1);
+        column->addLayout(keyRow);
+    }
 
     auto* buttons = new QHBoxLayout;
     QPushButton* ok = sheetButton(QStringLiteral("OK"), QStringLiteral("green"), { 50, 40 }, this);

@@ -1,5 +1,9 @@
 #include "dock/windows/FullScreenToast.h"
 
+#include "app/AppState.h"
+#include "app/KeyNames.h"
+#include "platform/KeyCodes.h"
+
 #include <QIcon>
 #include <QPainter>
 #include <QPainterPath>
@@ -96,7 +100,9 @@ void FullScreenToast::paintEvent(QPaintEvent*)
     row.setPixelSize(26);
 
     const QString shortcutLabel = tr("ShortCut: ");
-    const QString shortcut = tr("Option + Shift + H");
+    const auto flags = fixedHotKeyFlags(
+        FixedHotKey::Autohide, AppState::shared().settings.shortcutOptionForOpenAutohide());
+    const QString shortcut = flags ? keyComboText(platform::keycode::h, *flags) : tr("None");
     const QFontMetricsF rowMetrics(row);
     const double rowHeight = rowMetrics.height() + 2 * 20;
     const double labelWidth = rowMetrics.horizontalAdvance(shortcutLabel) + 2 * 20;

@@ -11,8 +11,8 @@ namespace {
 
 TEST(DockBarBackground, HotKeyBadge)
 {
-    EXPECT_EQ(hotKeyBadgeText(QStringLiteral("f")), QStringLiteral("\u2325 F"));
-    EXPECT_EQ(hotKeyBadgeText(QStringLiteral("7")), QStringLiteral("\u2325 7"));
+    EXPECT_EQ(hotKeyBadgeText(QStringLiteral("f")), QStringLiteral("Alt + F"));
+    EXPECT_EQ(hotKeyBadgeText(QStringLiteral("7")), QStringLiteral("Alt + 7"));
     EXPECT_EQ(hotKeyBadgeRect(QRectF(100, 50, 40, 40), QSizeF(12, 8)), QRectF(95, 45, 12, 8));
     // Kept whole inside the bar: a button at the bar's top or left edge
     // moves its badge in rather than have it cut.

@@ -3,6 +3,11 @@
 //   test_client icon <title> <log>                      a window with its own _NET_WM_ICON, no desktop entry
 //   test_client asks <title> <log>                      answers WM_DELETE_WINDOW with a "Save changes?"
 //   window test_client many <title> <log> <count>              maps "<title> 1" … "<title> <count>" at once
+//   test_client keys <title> <log>                      logs every key pressed in it: "key <symbol> <state>"
+//   test_client reuse <title> <log> <class> <class 2>   a window of <class>; on SIGUSR1 it disconnects,
+//                                                       connects again and maps "<title> again" of
+//                                                       <class 2>, whose id the server makes from the
+//                                                       same base when it reuses the client's slot
 // Every client ends on WM_DELETE_WINDOW except the asking one, and writes
 // what happened to <log>, one line each: "mapped <window> <ms since epoch>",
 // "asked to close", "signal <n>".
@@ -23,6 +28,7 @@
 namespace {
 
 const char* g_log = nullptr;
+volatile sig_atomic_t g_reconnect = 0;
 
 void logLine(const std::string& line)
 {
@@ -66,10 +72,12 @@ struct Client {
     xcb_screen_t* screen = nullptr;
     xcb_atom_t protocols = 0, deleteWindow = 0, netName = 0, utf8 = 0, netPid = 0, netIcon = 0;
 
-    xcb_window_t open(const std::string& title, int x, int y, const std::string& className, bool withIcon)
+    xcb_window_t open(const std::string& title, int x, int y, const std::string& className, bool withIcon,
+        bool keys = false)
     {
         const xcb_window_t w = xcb_generate_id(c);
-        const uint32_t values[] = { screen->white_pixel, XCB_EVENT_MASK_STRUCTURE_NOTIFY };
+        const uint32_t values[] = { screen->white_pixel,
+            XCB_EVENT_MASK_STRUCTURE_NOTIFY | (keys ? uint32_t(XCB_EVENT_MASK_KEY_PRESS) : 0u) };
         xcb_create_window(c, XCB_COPY_FROM_PARENT, w, screen->root, int16_t(x), int16_t(y), 300, 120, 0,
             XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK,
             values);
@@ -98,6 +106,37 @@ struct Client {
         xcb_flush(c);
         return w;
     }
+
+    void connect()
+    {
+        c = xcb_connect(nullptr, nullptr);
+        if (xcb_connection_has_error(c))
+            std::exit(1);
+        screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+        protocols = atom(c, "WM_PROTOCOLS");
+        deleteWindow = atom(c, "WM_DELETE_WINDOW");
+        netName = atom(c, "_NET_WM_NAME");
+        utf8 = atom(c, "UTF8_STRING");
+        netPid = atom(c, "_NET_WM_PID");
+        netIcon = atom(c, "_NET_WM_ICON");
+    }
+
+    // The first symbol of a key, as typed without modifiers ("p", "h").
+    std::string symbolOf(xcb_keycode_t code)
+    {
+        const xcb_setup_t* setup = xcb_get_setup(c);
+        auto* map = xcb_get_keyboard_mapping_reply(c, xcb_get_keyboard_mapping(c, code, 1), nullptr);
+        std::string name = std::to_string(code);
+        if (map && code >= setup->min_keycode) {
+            const xcb_keysym_t sym = xcb_get_keyboard_mapping_keysyms(map)[0];
+            if (sym == 0x20)
+                name = "space";
+            else if (sym > 0x20 && sym < 0x7f)
+                name = std::string(1, char(sym));
+        }
+        std::free(map);
+        return name;
+    }
 };
 
 } // namespace
@@ -116,26 +155,25 @@ int main(int argc, char** argv)
         signal(s, onSignal);
 
     Client client;
-    client.c = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(client.c))
-        return 1;
-    client.screen = xcb_setup_roots_iterator(xcb_get_setup(client.c)).data;
-    client.protocols = atom(client.c, "WM_PROTOCOLS");
-    client.deleteWindow = atom(client.c, "WM_DELETE_WINDOW");
-    client.netName = atom(client.c, "_NET_WM_NAME");
-    client.utf8 = atom(client.c, "UTF8_STRING");
-    client.netPid = atom(client.c, "_NET_WM_PID");
-    client.netIcon = atom(client.c, "_NET_WM_ICON");
+    client.connect();
 
     const bool second = mode == "second-window";
     const bool withIcon = mode == "icon";
     const bool many = mode == "many";
+    const bool keys = mode == "keys";
+    const bool reuse = mode == "reuse";
+    if (reuse && argc < 6)
+        return 2;
+    if (reuse)
+        signal(SIGUSR1, [](int) { g_reconnect = 1; });
     const std::string className = second ? "secondwindow"
         : withIcon                       ? "iconclient"
         : many                           ? "manywindows"
+        : keys                           ? "keysclient"
+        : reuse                          ? argv[4]
                                          : "askingclient";
     std::vector<xcb_window_t> windows { client.open(
-        second || many ? title + " 1" : title, 80, 80, className, withIcon) };
+        second || many ? title + " 1" : title, 80, 80, className, withIcon, keys) };
     for (int i = 2; many && i <= delay; ++i)
         windows.push_back(
             client.open(title + " " + std::to_string(i), 80 + 8 * i, 80 + 4 * i, className, false));
@@ -148,6 +186,9 @@ int main(int argc, char** argv)
             if (type == XCB_MAP_NOTIFY) {
                 const auto* m = reinterpret_cast<xcb_map_notify_event_t*>(ev);
                 logLine("mapped " + std::to_string(m->window) + " " + std::to_string(nowMs()));
+            } else if (type == XCB_KEY_PRESS) {
+                const auto* k = reinterpret_cast<xcb_key_press_event_t*>(ev);
+                logLine("key " + client.symbolOf(k->detail) + " " + std::to_string(k->state));
             } else if (type == XCB_CLIENT_MESSAGE) {
                 const auto* m = reinterpret_cast<xcb_client_message_event_t*>(ev);
                 if (m->type == client.protocols && m->data.data32[0] == client.deleteWindow) {
@@ -168,6 +209,15 @@ int main(int argc, char** argv)
         }
         if (xcb_connection_has_error(client.c))
             return 1;
+        if (g_reconnect) {
+            // Nothing is asked of the server between the two connections, so
+            // the slot this client held is the lowest free one again.
+            g_reconnect = 0;
+            xcb_disconnect(client.c);
+            client.connect();
+            windows = { client.open(title + " again", 120, 120, argv[5], false) };
+            continue;
+        }
         int timeout = -1;
         if (secondAt >= 0 && windows.size() == 1) {
             const long long left = secondAt - nowMs();
@@ -178,6 +228,7 @@ int main(int argc, char** argv)
             timeout = int(left);
         }
         pollfd fd { xcb_get_file_descriptor(client.c), POLLIN, 0 };
-        poll(&fd, 1, timeout);
+        // A signal ends the wait (EINTR) and the loop looks at it.
+        poll(&fd, 1, reuse ? 200 : timeout);
     }
 }

@@ -1,0 +1,341 @@
+// The hot keys as a user meets them where no window manager binding stands
+// in the way (openbox runs without key bindings here): the clipboard tool's
+// two keys come and go with the tool, Alt+Space stays the programs', the
+// start-up notice names only keys the Shortcut page moves, and a window's
+// key never follows its window id to another program's window.
+#include "tests/support/X11TestTools.h"
+
+#include <QTemporaryDir>
+
+#include <xcb/xcb.h>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+using namespace orbitshelf::test;
+
+namespace {
+
+// Another program holding Alt plus some keys on the root window, as a
+// desktop's own switcher holds Alt+Tab.
+class OtherGrab final {
+public:
+    explicit OtherGrab(std::initializer_list<xcb_keysym_t> symbols)
+        : m_c(xcb_connect(nullptr, nullptr))
+    {
+        const xcb_setup_t* setup = xcb_get_setup(m_c);
+        const xcb_window_t root = xcb_setup_roots_iterator(setup).data->root;
+        auto* map = xcb_get_keyboard_mapping_reply(m_c,
+            xcb_get_keyboard_mapping(m_c, setup->min_keycode, setup->max_keycode - setup->min_keycode + 1),
+            nullptr);
+        if (!map)
+            return;
+        const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map);
+        const int per = map->keysyms_per_keycode;
+        for (const xcb_keysym_t symbol : symbols)
+            for (int k = 0; k <= setup->max_keycode - setup->min_keycode; ++k)
+                if (syms[k * per] == symbol) {
+                    xcb_generic_error_t* error = xcb_request_check(m_c,
+                        xcb_grab_key_checked(m_c, 1, root, XCB_MOD_MASK_1,
+                            xcb_keycode_t(setup->min_keycode + k), XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+                    m_held += error ? 0 : 1;
+                    free(error);
+                    break;
+                }
+        free(map);
+    }
+    ~OtherGrab() { xcb_disconnect(m_c); }
+    int held() const { return m_held; }
+
+private:
+    xcb_connection_t* m_c;
+    int m_held = 0;
+};
+
+// The tests' own client that logs every key typed into it.
+struct KeyProbe {
+    QTemporaryDir dir;
+    QString log = dir.filePath(QStringLiteral("keys.log"));
+    Clients::Window window;
+
+    explicit KeyProbe(Clients& clients)
+        : window(clients.own(
+            QStringLiteral("keys"), QStringLiteral("key probe"), log, QStringLiteral("key probe")))
+    {
+    }
+    // Gives it the focus as a user does, by a click.
+    bool focus() const
+    {
+        return waitUntil([&] {
+            if (activeWindow() != window.id)
+                click(windowGeometry(window.id).center());
+            return waitUntil([&] { return activeWindow() == window.id; }, std::chrono::milliseconds(500));
+        });
+    }
+    // Whether `key` (xdotool's name) typed now reaches it as `line`.
+    bool receives(const QString& key, const QString& line) const
+    {
+        const qsizetype before = readText(log).count(line);
+        xdotool({ "key", key });
+        return waitUntil([&] { return readText(log).count(line) > before; });
+    }
+};
+
+const QString kClipboardWindow = QStringLiteral("orbitShelf clipboard");
+
+QString autoHideSetting(const DockRun& run)
+{
+    for (const QString& line :
+        readText(run.configHome() + QStringLiteral("/orbitShelf/orbitShelf.conf")).split(QLatin1Char('\n')))
+        if (line.startsWith(QLatin1String("autoHideDock=")))
+            return line;
+    return QString();
+}
+
+// Clicks the Plugins page's install button while it reads `before`, until
+// it reads `after`.
+bool pressInstallButton(const DockRun& run, const QRect& tab, const QString& before, const QString& after)
+{
+    std::optional<QRect> button;
+    if (!waitUntil([&] {
+            click(tab.center());
+            return waitUntil(
+                [&] {
+                    return (button = run.loggedRect(
+                                QStringLiteral("plugins install button %1 for Pasteboard at ").arg(before)))
+                        .has_value();
+                },
+                std::chrono::milliseconds(500));
+        }))
+        return false;
+    const qsizetype clicked = run.log().size();
+    click(button->center());
+    return waitUntil([&] {
+        return run.log().mid(clicked).contains(
+            QStringLiteral("plugins install button %1 for Pasteboard at").arg(after));
+    });
+}
+
+// What the Shortcut page's rows of the clipboard tool's keys say when the
+// tab is shown: "shown" or "hidden" for each row's "waits for the tool" line.
+bool shortcutPageSays(const DockRun& run, const QString& waiting)
+{
+    const qsizetype from = run.log().size();
+    const std::optional<QRect> tab = openSettingsTab(run, QStringLiteral("Shortcut"), from, 0);
+    if (!tab)
+        return false;
+    const bool said = waitUntil([&] {
+        const QString log = run.log().mid(from);
+        return log.contains(
+                   QStringLiteral("shortcut row \"Open the clipboard window\" waiting %1").arg(waiting))
+            && log.contains(QStringLiteral("shortcut row \"Show or hide the bar\" waiting %1").arg(waiting));
+    });
+    return said;
+}
+
+void closeSettings()
+{
+    for (const QString& w : visibleWindowsNamed(QStringLiteral("OrbitShelf Settings")))
+        runTool(QStringLiteral("wmctrl"), { "-i", "-c", w });
+    waitUntil([] { return visibleWindowsNamed(QStringLiteral("OrbitShelf Settings")).isEmpty(); });
+}
+
+// Binds the window `id` as a user does: its bar button's menu, "Binding
+// Hotkey", then in the tag editor's picker the key typed and Return.
+bool bindThroughTagEditor(const DockRun& run, const QString& id, const QString& choice)
+{
+    std::optional<LoggedBarItem> button;
+    if (!waitUntil([&] {
+            for (const LoggedBarItem& item : loggedBar(run.log()))
+                if (item.window == id)
+                    button = item;
+            return button.has_value();
+        }))
+        return false;
+    const qsizetype menusBefore = run.log().count(QLatin1String("window menu:"));
+    std::optional<QRect> bind;
+    if (!waitUntil([&] {
+            click(button->rect.center(), 3);
+            return waitUntil([&] { return run.log().count(QLatin1String("window menu:")) > menusBefore; },
+                std::chrono::milliseconds(700));
+        }))
+        return false;
+    if (!waitUntil([&] {
+            return (bind = run.loggedRect(QStringLiteral("window menu:.*Binding Hotkey@"))).has_value();
+        }))
+        return false;
+    const qsizetype pickersBefore = run.log().count(QLatin1String("hot key picker in its window at"));
+    click(bind->center());
+    if (!waitUntil([&] {
+            return run.log().count(QLatin1String("hot key picker in its window at")) > pickersBefore;
+        }))
+        return false;
+    const std::optional<QRect> picker = run.loggedRect(QStringLiteral("hot key picker in its window at "));
+    const QString tag = waitForWindow(QStringLiteral("Tag"));
+    if (!picker || tag.isEmpty())
+        return false;
+    const qsizetype opened = run.log().count(QLatin1String("hot key picker opened"));
+    click(windowGeometry(tag).topLeft() + picker->center());
+    if (!waitUntil([&] { return run.log().count(QLatin1String("hot key picker opened")) > opened; }))
+        return false;
+    xdotool({ "type", "--delay", "20", choice });
+    xdotool({ "key", "Return" });
+    const bool bound = waitUntil([&] {
+        return readText(run.configHome() + QStringLiteral("/orbitShelf/orbitShelf.conf"))
+            .contains(QStringLiteral("\\\"%1\\\"").arg(choice));
+    });
+    for (const QString& w : visibleWindowsNamed(QStringLiteral("Tag")))
+        runTool(QStringLiteral("wmctrl"), { "-i", "-c", w });
+    waitUntil([] { return visibleWindowsNamed(QStringLiteral("Tag")).isEmpty(); });
+    return bound;
+}
+
+// The hot-key mark of the window button of `id` on the newest bar in `log`;
+// none when the bar shows no such button.
+std::optional<QString> hotKeyMarkOf(const QString& log, const QString& id)
+{
+    const qsizetype bar = log.lastIndexOf(QLatin1String("bar rows of "));
+    if (bar < 0)
+        return std::nullopt;
+    const QRegularExpression button(
+        QStringLiteral("bar item \\d+ kind \\d+ pid -?\\d+ window %1 at [^\\n]* key \"([^\"]*)\"").arg(id));
+    const QRegularExpressionMatch m = button.match(log.mid(bar));
+    return m.hasMatch() ? std::optional(m.captured(1)) : std::nullopt;
+}
+
+// The ids of the windows the tests' client logged as mapped, in order.
+QStringList mappedWindows(const QString& log)
+{
+    QStringList ids;
+    for (const QString& line : readText(log).split(QLatin1Char('\n')))
+        if (line.startsWith(QLatin1String("mapped ")))
+            ids << line.section(QLatin1Char(' '), 1, 1);
+    return ids;
+}
+
+} // namespace
+
+TEST(ClipboardToolKeys, InstallBringsBothKeysAndRemoveGivesBothBack)
+{
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
+    Clients clients;
+    KeyProbe probe(clients);
+    ASSERT_FALSE(probe.window.id.isEmpty());
+    ASSERT_TRUE(shortcutPageSays(run, QStringLiteral("shown"))) << run.log().toStdString();
+    closeSettings();
+
+    // Installed from Settings, Plugins: both keys work at once.
+    ASSERT_TRUE(installTools(run, { "Pasteboard" }, false, run.log().size(), 0)) << run.log().toStdString();
+    ASSERT_TRUE(probe.focus());
+    xdotool({ "key", "alt+shift+p" });
+    EXPECT_TRUE(waitUntil([] { return !visibleWindowsNamed(kClipboardWindow).isEmpty(); }))
+        << run.log().toStdString();
+    xdotool({ "key", "Escape" });
+    EXPECT_TRUE(waitUntil([] { return visibleWindowsNamed(kClipboardWindow).isEmpty(); }));
+    const QString before = autoHideSetting(run);
+    ASSERT_TRUE(probe.focus());
+    xdotool({ "key", "alt+shift+h" });
+    EXPECT_TRUE(waitUntil([&] { return autoHideSetting(run) != before; })) << "Alt+Shift+H did nothing";
+    xdotool({ "key", "alt+shift+h" });
+    EXPECT_TRUE(waitUntil([&] { return autoHideSetting(run).contains(QLatin1String("false")); }));
+    EXPECT_TRUE(shortcutPageSays(run, QStringLiteral("hidden"))) << run.log().toStdString();
+
+    // Removed there again: both keys reach the program in front.
+    const std::optional<QRect> plugins = openSettingsTab(run, QStringLiteral("Plugins"), run.log().size(), 0);
+    ASSERT_TRUE(plugins) << run.log().toStdString();
+    ASSERT_TRUE(pressInstallButton(run, *plugins, QStringLiteral("Remove"), QStringLiteral("Install")))
+        << run.log().toStdString();
+    EXPECT_TRUE(shortcutPageSays(run, QStringLiteral("shown"))) << run.log().toStdString();
+    closeSettings();
+    ASSERT_TRUE(probe.focus());
+    // State 9: Shift and Alt (Mod1) held.
+    EXPECT_TRUE(probe.receives(QStringLiteral("alt+shift+p"), QStringLiteral("key p 9")));
+    EXPECT_TRUE(probe.receives(QStringLiteral("alt+shift+h"), QStringLiteral("key h 9")));
+    EXPECT_TRUE(visibleWindowsNamed(kClipboardWindow).isEmpty());
+    EXPECT_TRUE(run.running());
+}
+
+TEST(SpaceKey, AltSpaceStaysWithThePrograms)
+{
+    DockRun run;
+    const qsizetype from = run.log().size();
+    ASSERT_GT(run.start(), 0);
+    ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
+    // The switcher's keys are held by now.
+    ASSERT_TRUE(waitUntil([&] { return run.log().mid(from).contains(QLatin1String("bar rows of ")); }));
+    Clients clients;
+    KeyProbe probe(clients);
+    ASSERT_TRUE(probe.focus());
+    EXPECT_TRUE(probe.receives(QStringLiteral("alt+space"), QStringLiteral("key space 8")))
+        << run.log().toStdString();
+    EXPECT_FALSE(run.log().contains(QLatin1String("Alt + Space"))) << "never asked for";
+}
+
+TEST(StartNotice, NamesOnlyTheKeysTheShortcutPageMovesAndWhere)
+{
+    OtherGrab other { 0xff09 /* Tab */, 0xff1b /* Escape */ };
+    ASSERT_EQ(other.held(), 2);
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    QString told;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            const QString log = run.log();
+            const qsizetype at = log.indexOf(QLatin1String("taken hot keys told: "));
+            told = at < 0 ? QString() : log.mid(at).section(QLatin1Char('\n'), 0, 0);
+            return !told.isEmpty();
+        },
+        std::chrono::seconds(10)))
+        << run.log().toStdString();
+    EXPECT_EQ(told,
+        QStringLiteral("taken hot keys told: Alt + Tab (Settings > Shortcut > Open the window switcher)"));
+    // Each refused key was logged once, however often the bar asked.
+    EXPECT_EQ(run.log().count(QLatin1String("hot key Alt + Tab is taken")), 1);
+    EXPECT_EQ(run.log().count(QLatin1String("hot key Alt + Escape is taken")), 1);
+}
+
+TEST(WindowKeys, AWindowIdTheServerGaveAnotherProgramIsNotBoundAfterAStart)
+{
+    // The client that maps the bound window first, so that no client before
+    // it leaves a lower slot free when it connects again.
+    QTemporaryDir dir;
+    const QString clientLog = dir.filePath(QStringLiteral("reuse.log"));
+    Clients clients;
+    const Clients::Window bound = clients.own(QStringLiteral("reuse"), QStringLiteral("bound window"),
+        clientLog, QStringLiteral("bound window"),
+        { QStringLiteral("firstprogram"), QStringLiteral("otherprogram") });
+    ASSERT_FALSE(bound.id.isEmpty());
+    KeyProbe probe(clients);
+
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
+    ASSERT_TRUE(bindThroughTagEditor(run, bound.id, QStringLiteral("n"))) << run.log().toStdString();
+    EXPECT_TRUE(waitUntil([&] { return hotKeyMarkOf(run.log(), bound.id) == QStringLiteral("n"); }));
+    ASSERT_TRUE(probe.focus());
+    xdotool({ "key", "alt+n" });
+    ASSERT_TRUE(waitUntil([&] { return activeWindow() == bound.id; })) << "the binding works";
+    run.stop();
+
+    // The bound window goes; another program's window gets its id.
+    ::kill(pid_t(bound.pid), SIGUSR1);
+    ASSERT_TRUE(waitUntil([&] { return mappedWindows(clientLog).size() == 2; }));
+    ASSERT_EQ(mappedWindows(clientLog).value(1), bound.id) << "the server did not reuse the id";
+
+    const qsizetype from = run.log().size();
+    ASSERT_GT(run.start(), 0);
+    EXPECT_TRUE(waitUntil([&] {
+        return run.log().mid(from).contains(
+            QLatin1String("window hot key n dropped: its window number now belongs to another application"));
+    })) << run.log().mid(from).toStdString();
+    EXPECT_TRUE(waitUntil([&] { return hotKeyMarkOf(run.log().mid(from), bound.id) == QString(); }))
+        << "the other program's button wears no mark\n"
+        << run.log().mid(from).toStdString();
+    ASSERT_TRUE(probe.focus());
+    EXPECT_TRUE(probe.receives(QStringLiteral("alt+n"), QStringLiteral("key n 8")))
+        << "Alt+N is the programs' again";
+    EXPECT_EQ(activeWindow(), probe.window.id);
+}
