@@ -176,9 +176,27 @@ std::optional<QMargins> marginsBeforeOwnReserve(const QString& screenKey)
 QRect visibleArea(const QString& screenKey, const QRect& available, const QRect& screen, const QRect& root,
     const std::vector<ReservedEdge>& others)
 {
-    QRect out = withOwnReserve(available, screen, root, allOwnEdgeReserves());
-    if (const std::optional<QMargins> margins = marginsBeforeOwnReserve(screenKey))
+    const std::vector<ReservedEdge> own = allOwnEdgeReserves();
+    QRect out = withOwnReserve(available, screen, root, own);
+    if (std::optional<QMargins> margins = marginsBeforeOwnReserve(screenKey)) {
+        // Only a cut shallower than the bar's own reserve needs the record
+        // (a deeper one stays in the available area). One as deep is taken
+        // for a bar of ours that had not let go yet when the record was made
+        // (a relaunch), not for a panel.
+        const auto ownDepth = [&own](ReservedEdge::Side side) {
+            int depth = 0;
+            for (const ReservedEdge& edge : own)
+                if (edge.side == side)
+                    depth = std::max(depth, edge.thickness);
+            return depth;
+        };
+        const auto kept
+            = [&](int margin, ReservedEdge::Side side) { return margin < ownDepth(side) ? margin : 0; };
+        margins = QMargins(kept(margins->left(), ReservedEdge::Side::left),
+            kept(margins->top(), ReservedEdge::Side::top), kept(margins->right(), ReservedEdge::Side::right),
+            kept(margins->bottom(), ReservedEdge::Side::bottom));
         out &= screen.marginsRemoved(*margins);
+    }
     out = freeOfReserves(out, root, others);
     // Panels that leave nothing would leave the bar nowhere: the screen then.
     return out.isEmpty() ? screen : out;

@@ -139,6 +139,16 @@ TEST(DockEdgeReserve, TheVisibleAreaGivesBackOnlyTheBarsOwnReserve)
     // Kept as margins: a screen that grows keeps the toolbar's 20.
     EXPECT_EQ(visibleArea(key, QRect(0, 0, 2560, 1380), QRect(0, 0, 2560, 1440), QRect(0, 0, 2560, 1440), {}),
         QRect(0, 0, 2560, 1420));
+    // A cut as deep as the bar's own was a bar of ours still going (a
+    // relaunch), not a panel.
+    int deepest = 0;
+    for (const ReservedEdge& edge : allOwnEdgeReserves())
+        if (edge.side == Side::bottom)
+            deepest = std::max(deepest, edge.thickness);
+    const QRect cutByOldBar(0, 0, 1920, 1080 - deepest);
+    const QString relaunched = QStringLiteral("Optional(visible-area-relaunched)");
+    recordMarginsBeforeOwnReserve(relaunched, cutByOldBar, screen);
+    EXPECT_EQ(visibleArea(relaunched, cutByOldBar, screen, kRoot, {}), screen);
     // Panels that would leave nothing leave the whole screen.
     EXPECT_EQ(
         visibleArea(key, cutByBar, screen, kRoot, { ReservedEdge { Side::left, 1920, 0, 1079 } }), screen);
