@@ -6,13 +6,13 @@
 #include "tests/e2e_dock_input/BarInput.h"
 #include "tests/support/X11TestTools.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
 #include <optional>
-
-#include <unistd.h>
 
 using namespace orbitshelf::test;
 
@@ -103,13 +103,14 @@ TEST_P(NewWindows, ThatTakeTheFocusAsTheyOpenAreTheMostRecent)
     DockRun run(settings);
     ASSERT_GT(run.start(), 0);
     ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
+    // Outlives the clients, which write to it as they end.
+    QTemporaryDir logs;
+    const QString log = logs.filePath(QStringLiteral("client.log"));
     Clients clients;
     const auto other = clients.xterm(QStringLiteral("the other one"), QStringLiteral("40x5+1300+100"));
     ASSERT_FALSE(other.id.isEmpty());
     ASSERT_TRUE(waitUntil([&] { return barShows(run, other.id); })) << run.log().toStdString();
 
-    const QString log = QDir::tempPath() + QStringLiteral("/orbitshelf-wms-client-%1.log").arg(getpid());
-    QFile::remove(log);
     for (int round = 1; round <= 5; ++round) {
         SCOPED_TRACE(
             QStringLiteral("%1, round %2").arg(QLatin1String(nameOf(manager))).arg(round).toStdString());
@@ -141,9 +142,6 @@ TEST_P(NewWindows, ThatTakeTheFocusAsTheyOpenAreTheMostRecent)
             { "keydown", modifier, "keydown", "Tab", "sleep", "0.005", "keyup", "Tab", "keyup", modifier });
         EXPECT_TRUE(waitUntil([&] { return activeWindow() == fresh; })) << run.log().mid(from).toStdString();
     }
-    QFile::remove(log);
-    if (qEnvironmentVariableIsSet("WMS_DUMP"))
-        std::fprintf(stderr, "%s\n", qPrintable(run.log()));
 }
 
 INSTANTIATE_TEST_SUITE_P(UnderEachWindowManager, NewWindows,
