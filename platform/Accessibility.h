@@ -94,6 +94,9 @@ inline constexpr const char* applicationShown = "AXApplicationShown";
 // Ours, with no counterpart in the vocabulary: the window's own pictures
 // (_NET_WM_ICON) changed.
 inline constexpr const char* iconChanged = "OrbitWindowIconChanged";
+// Ours too: the window had the focus and now no window has it (the window
+// manager's active window is none, as after a switch to an empty desktop).
+inline constexpr const char* focusLost = "OrbitWindowFocusLost";
 } // namespace ax
 
 // Called with the element the notification is about and its name.

@@ -38,4 +38,9 @@ bool dockTranslucencyAvailable()
     return !installed().translucencyAvailable || installed().translucencyAvailable();
 }
 
+std::vector<ReservedEdge> otherReservedEdges()
+{
+    return installed().otherReservedEdges ? installed().otherReservedEdges() : std::vector<ReservedEdge> {};
+}
+
 } // namespace platform

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QWindow;
 
@@ -38,6 +39,9 @@ struct DockWindowHints {
     std::function<bool()> translucencyAvailable;
     // Reserves an edge for the window (_NET_WM_STRUT_PARTIAL); none clears it.
     std::function<void(QWindow*, const std::optional<ReservedEdge>&)> reserveEdge;
+    // The edges other programs' windows reserve (their panels and
+    // taskbars, mapped ones only), root coordinates; ours are left out.
+    std::function<std::vector<ReservedEdge>()> otherReservedEdges;
 };
 
 void setDockWindowHints(DockWindowHints hints);
@@ -46,5 +50,7 @@ void setDockInputRegion(QWindow* window, const QRegion& region);
 void setDockReservedEdge(QWindow* window, const std::optional<ReservedEdge>& edge);
 // True when no hints are installed (offscreen tests draw nothing anyway).
 bool dockTranslucencyAvailable();
+// Empty when no hints are installed.
+std::vector<ReservedEdge> otherReservedEdges();
 
 } // namespace platform

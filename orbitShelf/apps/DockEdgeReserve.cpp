@@ -104,3 +104,100 @@ QRect withOwnReserve(
     }
     return out;
 }
+
+QRect freeOfReserves(const QRect& area, const QRect& root, const std::vector<ReservedEdge>& reserves)
+{
+    QRect out = area;
+    for (const ReservedEdge& reserve : reserves) {
+        if (reserve.thickness <= 0)
+            continue;
+        // The reserved strip in root coordinates, and the edge it pushes.
+        switch (reserve.side) {
+        case ReservedEdge::Side::left: {
+            const QRect strip(
+                QPoint(root.left(), reserve.start), QPoint(root.left() + reserve.thickness - 1, reserve.end));
+            if (strip.intersects(out))
+                out.setLeft(strip.right() + 1);
+            break;
+        }
+        case ReservedEdge::Side::right: {
+            const QRect strip(QPoint(root.right() - reserve.thickness + 1, reserve.start),
+                QPoint(root.right(), reserve.end));
+            if (strip.intersects(out))
+                out.setRight(strip.left() - 1);
+            break;
+        }
+        case ReservedEdge::Side::top: {
+            const QRect strip(
+                QPoint(reserve.start, root.top()), QPoint(reserve.end, root.top() + reserve.thickness - 1));
+            if (strip.intersects(out))
+                out.setTop(strip.bottom() + 1);
+            break;
+        }
+        case ReservedEdge::Side::bottom: {
+            const QRect strip(QPoint(reserve.start, root.bottom() - reserve.thickness + 1),
+                QPoint(reserve.end, root.bottom()));
+            if (strip.intersects(out))
+                out.setBottom(strip.top() - 1);
+            break;
+        }
+        }
+    }
+    return out;
+}
+
+namespace {
+
+std::map<QString, QMargins>& marginsByScreen()
+{
+    static std::map<QString, QMargins> margins;
+    return margins;
+}
+
+} // namespace
+
+void recordMarginsBeforeOwnReserve(const QString& screenKey, const QRect& available, const QRect& screen)
+{
+    if (available.isEmpty() || !screen.contains(available))
+        return;
+    marginsByScreen().try_emplace(screenKey,
+        QMargins(available.left() - screen.left(), available.top() - screen.top(),
+            screen.right() - available.right(), screen.bottom() - available.bottom()));
+}
+
+std::optional<QMargins> marginsBeforeOwnReserve(const QString& screenKey)
+{
+    const auto it = marginsByScreen().find(screenKey);
+    if (it == marginsByScreen().end())
+        return std::nullopt;
+    return it->second;
+}
+
+QRect visibleArea(const QString& screenKey, const QRect& available, const QRect& screen, const QRect& root,
+    const std::vector<ReservedEdge>& others)
+{
+    const std::vector<ReservedEdge> own = allOwnEdgeReserves();
+    QRect out = withOwnReserve(available, screen, root, own);
+    if (std::optional<QMargins> margins = marginsBeforeOwnReserve(screenKey)) {
+        // Only a cut shallower than the bar's own reserve needs the record
+        // (a deeper one stays in the available area). One as deep is taken
+        // for a bar of ours that had not let go yet when the record was made
+        // (a relaunch), not for a panel.
+        const auto ownDepth = [&own](ReservedEdge::Side side) {
+            int depth = 0;
+            for (const ReservedEdge& edge : own)
+                if (edge.side == side)
+                    depth = std::max(depth, edge.thickness);
+            return depth;
+        };
+        const auto kept
+            = [&](int margin, ReservedEdge::Side side) { return margin < ownDepth(side) ? margin : 0; };
+        margins = QMargins(kept(margins->left(), ReservedEdge::Side::left),
+            kept(margins->top(), ReservedEdge::Side::top), kept(margins->right(), ReservedEdge::Side::right),
+            kept(margins->bottom(), ReservedEdge::Side::bottom));
+        out &= screen.marginsRemoved(*margins);
+    }
+    out = freeOfReserves(out, root, others);
+    // Panels that leave nothing would leave the bar nowhere: the screen then.
+    return out.isEmpty() ? screen : out;
+}

@@ -2,6 +2,7 @@
 
 #include "platform/DockWindowHints.h"
 
+#include <QMargins>
 #include <QRect>
 #include <QString>
 
@@ -37,3 +38,20 @@ std::vector<platform::ReservedEdge> allOwnEdgeReserves();
 // `reserves` that lie on this screen given back, never past the screen.
 QRect withOwnReserve(const QRect& available, const QRect& screen, const QRect& root,
     const std::vector<platform::ReservedEdge>& reserves);
+
+// `area` (root coordinates) less every part of `reserves` that lies on it.
+QRect freeOfReserves(
+    const QRect& area, const QRect& root, const std::vector<platform::ReservedEdge>& reserves);
+
+// The window manager's own margins of a screen (its built-in panels, which
+// reserve nothing a client can read), as the screen's available area showed
+// them before any bar of ours reserved an edge. Recorded once per screen.
+void recordMarginsBeforeOwnReserve(const QString& screenKey, const QRect& available, const QRect& screen);
+std::optional<QMargins> marginsBeforeOwnReserve(const QString& screenKey);
+
+// The part of a screen the bar and the windows it keeps clear may use:
+// the available area with the bar's own reserve given back, less what other
+// programs' panels reserve and what the window manager kept for itself
+// before the bar reserved anything. Inside `screen`.
+QRect visibleArea(const QString& screenKey, const QRect& available, const QRect& screen, const QRect& root,
+    const std::vector<platform::ReservedEdge>& others);

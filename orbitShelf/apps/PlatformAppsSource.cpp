@@ -86,6 +86,7 @@ const QStringList& PlatformAppsSource::windowNotifications()
         QStringLiteral("AXApplicationHidden"),
         QStringLiteral("AXApplicationShown"),
         QString::fromLatin1(platform::ax::iconChanged),
+        QString::fromLatin1(platform::ax::focusLost),
     };
     return names;
 }

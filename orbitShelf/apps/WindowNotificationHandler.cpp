@@ -22,6 +22,7 @@
 #include "apps/WindowClickTracking.h"
 #include "apps/Windows.h"
 #include "platform/Coordinates.h"
+#include "platform/DockWindowHints.h"
 #include "platform/Platform.h"
 
 #include <QCoreApplication>
@@ -44,13 +45,14 @@ QList<HandlerScreen> qtScreens()
     if (!primary)
         return screens;
     const QRect primaryRect = primary->geometry();
+    const std::vector<platform::ReservedEdge> others = platform::otherReservedEdges();
     for (QScreen* s : QGuiApplication::screens()) {
         const QString key = screenIdentifierKey(s);
         // The bar's own reserve is in the available area already; the rule
         // below keeps windows clear of the bar itself, so it measures from
-        // the screen edge as it does without a reserve.
-        const QRect available = withOwnReserve(
-            s->availableGeometry(), s->geometry(), s->virtualGeometry(), allOwnEdgeReserves());
+        // where the bar stands, as it does without a reserve.
+        const QRect available
+            = visibleArea(key, s->availableGeometry(), s->geometry(), s->virtualGeometry(), others);
         screens.append(HandlerScreen { key, platform::axFromRoot(QRectF(s->geometry()), primaryRect),
             platform::axFromRoot(QRectF(available), primaryRect) });
     }
@@ -134,6 +136,9 @@ void applyIconChange(quint32 number)
     }
 }
 
+// The window that has the focus while the model does not hold it yet.
+quint32 unmarked = 0;
+
 // Main thread: the window of process `pid` has the focus now. It is the
 // current window at once, also a new one the model has not read yet (on a
 // busy machine that takes a while, and an Alt+Tab typed meanwhile must start
@@ -141,7 +146,6 @@ void applyIconChange(quint32 number)
 // count: the user is still working in the window beneath them.
 void applyFocusChange(quint32 number, qint32 pid)
 {
-    static quint32 unmarked = 0;
     static bool listening = false;
     if (!listening) {
         listening = true;
@@ -159,6 +163,20 @@ void applyFocusChange(quint32 number, qint32 pid)
     }
     unmarked = 0;
     focusWindow(static_cast<int32_t>(number));
+}
+
+// Main thread: the window `number` lost the focus and no window has it now.
+// Its mark goes, so that no window of another desktop stays marked; the
+// recent order keeps it (it was the last window used).
+void applyFocusLoss(quint32 number)
+{
+    if (unmarked == number)
+        unmarked = 0;
+    AppState& state = AppState::shared();
+    if (!state.focusedWindow.value(static_cast<WindowNumber>(number), false))
+        return;
+    state.focusedWindow.clear();
+    state.publish();
 }
 
 // Main thread. Returns whether the dock-edge rule may still run.
@@ -277,6 +295,12 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
         const quint32 number = element.window;
         if (number)
             ShellQueues::main().async([number, pid = element.pid] { applyFocusChange(number, pid); });
+        return;
+    }
+    if (name == QLatin1String(platform::ax::focusLost)) {
+        const quint32 number = element.window;
+        if (number)
+            ShellQueues::main().async([number] { applyFocusLoss(number); });
         return;
     }
     // Only a new title and a new size are acted on further; the other notices

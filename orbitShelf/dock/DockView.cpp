@@ -2,6 +2,8 @@
 
 #include "app/AppState.h"
 #include "apps/ActiveApp.h"
+#include "apps/DockEdgeReserve.h"
+#include "apps/ScreenIdentifier.h"
 #include "apps/Windows.h"
 #include "dock/DockLog.h"
 #include "dock/DockTick.h"
@@ -24,6 +26,7 @@
 #include "widgets/Badge.h"
 #include "widgets/PaintFingerprint.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -511,8 +514,15 @@ void DockView::applyEdgeReserve(WId native)
     if (m_reservedEdge && *m_reservedEdge == std::pair(native, reserve))
         return;
     m_reservedEdge = std::pair(native, reserve);
-    if (reserve)
+    if (reserve) {
+        // Until a bar reserves an edge, the available areas are the window
+        // manager's own: its built-in panels, which nothing else tells.
+        if (allOwnEdgeReserves().empty())
+            for (const QScreen* each : QGuiApplication::screens())
+                recordMarginsBeforeOwnReserve(
+                    screenIdentifierKey(each), each->availableGeometry(), each->geometry());
         recordOwnReserve(id, *reserve);
+    }
     qCDebug(lcDock).noquote() << "bar of" << id << "reserves"
                               << (reserve ? QString::number(reserve->thickness) : QStringLiteral("nothing"));
     platform::setDockReservedEdge(window()->windowHandle(), reserve);

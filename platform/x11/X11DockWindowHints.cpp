@@ -1,5 +1,7 @@
 #include "platform/x11/X11DockWindowHints.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QWindow>
@@ -172,6 +174,139 @@ namespace {
         xcb_flush(c);
     }
 
+    std::vector<uint32_t> cardinals(xcb_get_property_reply_t* reply)
+    {
+        if (!reply || reply->format != 32 || reply->type != XCB_ATOM_CARDINAL)
+            return {};
+        const auto* data = static_cast<const uint32_t*>(xcb_get_property_value(reply));
+        return std::vector<uint32_t>(data, data + xcb_get_property_value_length(reply) / 4);
+    }
+
+    // The edges a strut (_NET_WM_STRUT_PARTIAL, else _NET_WM_STRUT, which
+    // spans its whole edge) reserves on a root of `width` x `height`.
+    void appendStrutEdges(const std::vector<uint32_t>& partial, const std::vector<uint32_t>& plain, int width,
+        int height, std::vector<ReservedEdge>& out)
+    {
+        const bool isPartial = partial.size() >= 12;
+        const std::vector<uint32_t>& v = isPartial ? partial : plain;
+        if (v.size() < 4)
+            return;
+        for (int side = 0; side < 4; ++side) {
+            if (v[size_t(side)] == 0)
+                continue;
+            ReservedEdge edge;
+            edge.side = ReservedEdge::Side(side);
+            edge.thickness = int(std::min<uint32_t>(v[size_t(side)], uint32_t(std::max(width, height))));
+            const bool vertical = side < 2; // left and right run along y
+            edge.start = isPartial ? int(v[size_t(4 + 2 * side)]) : 0;
+            edge.end = isPartial ? int(v[size_t(5 + 2 * side)]) : (vertical ? height : width) - 1;
+            out.push_back(edge);
+        }
+    }
+
+    // Panels are managed clients (most) or windows the window manager keeps
+    // for itself, nested in frames of its own (icewm's taskbar sits three
+    // levels down). So the clients are read, and the tree down to three
+    // levels, not entering frames that hold a client.
+    std::vector<ReservedEdge> readOtherReservedEdgesNow(xcb_connection_t* c)
+    {
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+        const xcb_atom_t partialAtom = internAtom(c, "_NET_WM_STRUT_PARTIAL");
+        const xcb_atom_t plainAtom = internAtom(c, "_NET_WM_STRUT");
+        const xcb_atom_t pidAtom = internAtom(c, "_NET_WM_PID");
+        const xcb_atom_t clientListAtom = internAtom(c, "_NET_CLIENT_LIST");
+        if (partialAtom == XCB_ATOM_NONE || plainAtom == XCB_ATOM_NONE)
+            return {};
+        Reply<xcb_get_geometry_reply_t> rootGeometry(
+            xcb_get_geometry_reply(c, xcb_get_geometry(c, root), nullptr), &std::free);
+        Reply<xcb_get_property_reply_t> clientList(
+            xcb_get_property_reply(
+                c, xcb_get_property(c, 0, root, clientListAtom, XCB_ATOM_WINDOW, 0, 65536), nullptr),
+            &std::free);
+        if (!rootGeometry)
+            return {};
+        std::vector<xcb_window_t> clients;
+        if (clientList && clientList->format == 32) {
+            const auto* ids = static_cast<const xcb_window_t*>(xcb_get_property_value(clientList.get()));
+            clients.assign(ids, ids + xcb_get_property_value_length(clientList.get()) / 4);
+        }
+        const auto isClient = [&clients](xcb_window_t w) {
+            return std::find(clients.begin(), clients.end(), w) != clients.end();
+        };
+
+        // Every window to read, each once: the clients, then the tree.
+        std::vector<xcb_window_t> candidates = clients;
+        std::vector<xcb_window_t> level { root };
+        for (int depth = 0; depth < 3 && !level.empty(); ++depth) {
+            std::vector<xcb_query_tree_cookie_t> cookies;
+            for (xcb_window_t w : level)
+                cookies.push_back(xcb_query_tree(c, w));
+            std::vector<xcb_window_t> next;
+            for (xcb_query_tree_cookie_t cookie : cookies) {
+                Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, cookie, nullptr), &std::free);
+                if (!tree)
+                    continue;
+                const xcb_window_t* children = xcb_query_tree_children(tree.get());
+                const int count = xcb_query_tree_children_length(tree.get());
+                const bool frame = depth > 0 && std::any_of(children, children + count, isClient);
+                for (int i = 0; i < count && !frame; ++i) {
+                    if (isClient(children[i]))
+                        continue;
+                    candidates.push_back(children[i]);
+                    next.push_back(children[i]);
+                }
+            }
+            level = std::move(next);
+        }
+
+        struct Reads {
+            xcb_window_t window;
+            xcb_get_property_cookie_t partial, plain, pid;
+            xcb_get_window_attributes_cookie_t attributes;
+        };
+        std::vector<Reads> reads;
+        reads.reserve(candidates.size());
+        for (xcb_window_t w : candidates)
+            reads.push_back({ w, xcb_get_property(c, 0, w, partialAtom, XCB_ATOM_CARDINAL, 0, 12),
+                xcb_get_property(c, 0, w, plainAtom, XCB_ATOM_CARDINAL, 0, 4),
+                xcb_get_property(c, 0, w, pidAtom, XCB_ATOM_CARDINAL, 0, 1),
+                xcb_get_window_attributes(c, w) });
+        const uint32_t ownPid = uint32_t(QCoreApplication::applicationPid());
+        std::vector<ReservedEdge> edges;
+        for (const Reads& r : reads) {
+            Reply<xcb_get_property_reply_t> partial(
+                xcb_get_property_reply(c, r.partial, nullptr), &std::free);
+            Reply<xcb_get_property_reply_t> plain(xcb_get_property_reply(c, r.plain, nullptr), &std::free);
+            Reply<xcb_get_property_reply_t> pid(xcb_get_property_reply(c, r.pid, nullptr), &std::free);
+            Reply<xcb_get_window_attributes_reply_t> attributes(
+                xcb_get_window_attributes_reply(c, r.attributes, nullptr), &std::free);
+            const std::vector<uint32_t> pids = cardinals(pid.get());
+            if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE
+                || (!pids.empty() && pids.front() == ownPid))
+                continue;
+            appendStrutEdges(cardinals(partial.get()), cardinals(plain.get()), rootGeometry->width,
+                rootGeometry->height, edges);
+        }
+        return edges;
+    }
+
+    // Asked for every window resize (the rule that keeps windows clear of the
+    // bar) as well as for every rebuild of the bars; a drag sends dozens of
+    // resizes a second, and panels seldom change. One read serves a moment.
+    std::vector<ReservedEdge> readOtherReservedEdges()
+    {
+        xcb_connection_t* c = connection();
+        if (!c)
+            return {};
+        static QElapsedTimer age;
+        static std::vector<ReservedEdge> last;
+        if (!age.isValid() || age.elapsed() > 500) {
+            last = readOtherReservedEdgesNow(c);
+            age.start();
+        }
+        return last;
+    }
+
 } // namespace
 
 DockWindowHints dockWindowHints()
@@ -180,6 +315,7 @@ DockWindowHints dockWindowHints()
     hints.markDockWindow = markDock;
     hints.setInputRegion = setInputRegion;
     hints.reserveEdge = reserveEdge;
+    hints.otherReservedEdges = readOtherReservedEdges;
     hints.translucencyAvailable = [] {
         xcb_connection_t* c = connection();
         return c && compositorRuns(c);

@@ -214,6 +214,9 @@ void EventHub::watchWindow(xcb_window_t window)
     if (auto g = rootGeometry(window))
         track.geometry = *g;
     m_tracks[window] = track;
+    if (window == m_focusUnheard && window == m_active
+        && deliver(window, track.pid, ax::focusedWindowChanged))
+        m_focusUnheard = 0;
 }
 
 void EventHub::readState(xcb_window_t window, Track& track)
@@ -460,9 +463,17 @@ void EventHub::activeChanged()
     }
     if (active == m_active)
         return;
-    m_active = active;
-    if (!active)
+    const xcb_window_t before = std::exchange(m_active, active);
+    m_focusUnheard = 0;
+    if (!active) {
+        // Nothing has the focus (a desktop switch to an empty desktop): the
+        // window that had it hears that it lost it.
+        if (before) {
+            const auto it = m_tracks.find(before);
+            deliver(before, it != m_tracks.end() ? it->second.pid : 0, ax::focusLost);
+        }
         return;
+    }
     qint32 pid = 0;
     if (auto it = m_tracks.find(active); it != m_tracks.end()) {
         pid = it->second.pid;
@@ -474,7 +485,11 @@ void EventHub::activeChanged()
     }
     const bool otherProcess = pid != m_activePid;
     m_activePid = pid;
-    deliver(active, pid, ax::focusedWindowChanged);
+    // A window focused as it opens is usually not watched yet: the manager
+    // focuses it within milliseconds of listing it, long before its
+    // application has read it. It hears of its focus once it is watched.
+    if (!deliver(active, pid, ax::focusedWindowChanged))
+        m_focusUnheard = active;
     deliver(active, pid, ax::mainWindowChanged);
     if (otherProcess)
         deliver(active, pid, ax::applicationActivated);
@@ -517,7 +532,7 @@ void EventHub::clientListChanged()
             deliver(w, pid, ax::windowCreated);
 }
 
-void EventHub::deliver(xcb_window_t window, qint32 pid, const char* notification)
+bool EventHub::deliver(xcb_window_t window, qint32 pid, const char* notification)
 {
     const QLatin1String name(notification);
     std::vector<std::pair<std::shared_ptr<Core>, AXElement>> targets;
@@ -545,7 +560,7 @@ void EventHub::deliver(xcb_window_t window, qint32 pid, const char* notification
     // known to exist (unless the report is its end): asking for its number
     // needs no round trip.
     if (targets.empty())
-        return;
+        return false;
     const QString text = name;
     const quint32 previous = t_delivering;
     t_delivering = name == QLatin1String(ax::uiElementDestroyed) ? 0 : window;
@@ -555,6 +570,7 @@ void EventHub::deliver(xcb_window_t window, qint32 pid, const char* notification
             core->callback(element, text);
     }
     t_delivering = previous;
+    return true;
 }
 
 std::optional<quint32> windowBeingDelivered()

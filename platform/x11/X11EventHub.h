@@ -33,7 +33,11 @@ class EventReader;
 //   size changed, position changed (ConfigureNotify)      → "AXWindowResized", "AXWindowMoved"
 //   mapped again after a withdraw, or a new client window → "AXWindowCreated"
 //   _NET_ACTIVE_WINDOW changed                            → "AXFocusedWindowChanged", "AXMainWindowChanged",
-//                                                            and "AXApplicationActivated" when the process changed
+//                                                            and "AXApplicationActivated" when the process
+//                                                            changed; a window watched only after it got the
+//                                                            focus hears "AXFocusedWindowChanged" as its
+//                                                            watch begins
+//   _NET_ACTIVE_WINDOW became none                        → ax::focusLost to the window that had the focus
 // Applications are never hidden as a whole on X11: "AXApplicationHidden" and
 // "AXApplicationShown" are accepted and never delivered.
 class EventHub final : public std::enable_shared_from_this<EventHub> {
@@ -92,7 +96,8 @@ private:
         unsigned int wmName = 0;
     };
 
-    void deliver(xcb_window_t window, qint32 pid, const char* notification);
+    // Whether any observer heard it.
+    bool deliver(xcb_window_t window, qint32 pid, const char* notification);
     void requestTitles();
     bool takeTitles();
     bool ensureReader(QObject* runLoop);
@@ -115,6 +120,7 @@ private:
     xcb_window_t m_active = 0;
     qint32 m_activePid = 0;
     bool m_activeChangePending = false;
+    xcb_window_t m_focusUnheard = 0; // the active window, while nobody has heard it got the focus
     std::set<xcb_window_t> m_clients;
     // Renames heard since the titles were last asked for, per window.
     std::map<xcb_window_t, int> m_renamed;

@@ -147,10 +147,18 @@ std::optional<QImage> X11WindowServer::windowImage(quint32 id)
 bool X11WindowServer::activate(quint32 id)
 {
     bool failed = false;
-    if (!readWindow(m_ctx->x(), id, nullptr, failed))
+    RootState root;
+    const auto w = readWindow(m_ctx->x(), id, &root, failed);
+    if (!w)
         return false;
     const xcb_timestamp_t time = m_ctx->serverTime();
     m_ctx->drainEvents();
+    // The user goes to the window, never the window to the user: some
+    // managers (xfwm4 in its stock set-up) pull a window activated from
+    // another desktop over to the current one. Switching first leaves them
+    // nothing to pull.
+    if (w->desktop && *w->desktop != 0xFFFFFFFFu && *w->desktop != root.currentDesktop)
+        m_ctx->sendRootMessage(m_ctx->x().root(), m_ctx->x().atoms().netCurrentDesktop, *w->desktop, time);
     m_ctx->sendRootMessage(id, m_ctx->x().atoms().netActiveWindow, kSourcePager, time, 0);
     return true;
 }

@@ -87,3 +87,69 @@ TEST(DockEdgeReserve, AReserveOfOneScreenIsGivenBackOnTheOthers)
     EXPECT_TRUE(ownEdgeReserves(QStringLiteral("Optional(two-screens-tall)")).empty())
         << "each screen's own record stays apart";
 }
+
+// Other programs' panels reserve their edges with struts; the part of each
+// screen they take is left out of where the bar stands.
+TEST(DockEdgeReserve, OtherPanelsTakeTheirPartOfEachScreenTheyReach)
+{
+    const QRect root(0, 0, 3320, 1080);
+    const QRect shorter(0, 0, 1400, 1050);
+    const QRect taller(1400, 0, 1920, 1080);
+    const struct {
+        const char* name;
+        ReservedEdge panel;
+        QRect shorterFree, tallerFree;
+    } rows[] = {
+        // Along the root's whole bottom: the shorter screen ends above it.
+        { "a taskbar along the bottom", { Side::bottom, 26, 0, 3319 }, shorter, QRect(1400, 0, 1920, 1054) },
+        { "a bottom panel of one screen", { Side::bottom, 40, 1400, 3319 }, shorter,
+            QRect(1400, 0, 1920, 1040) },
+        // 70 from the root's bottom reaches 40 into the shorter screen.
+        { "a deeper one over both", { Side::bottom, 70, 0, 3319 }, QRect(0, 0, 1400, 1010),
+            QRect(1400, 0, 1920, 1010) },
+        { "a left panel", { Side::left, 30, 0, 1079 }, QRect(30, 0, 1370, 1050), taller },
+        { "a top panel of the right screen", { Side::top, 24, 1400, 3319 }, shorter,
+            QRect(1400, 24, 1920, 1056) },
+        { "a right panel", { Side::right, 50, 0, 1079 }, shorter, QRect(1400, 0, 1870, 1080) },
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(freeOfReserves(shorter, root, { row.panel }), row.shorterFree) << row.name;
+        EXPECT_EQ(freeOfReserves(taller, root, { row.panel }), row.tallerFree) << row.name;
+    }
+}
+
+// The bar's own reserve is given back, and no further than what others keep:
+// a strut read from a panel, or a built-in panel of the window manager that
+// only its first work area showed (fluxbox's toolbar).
+TEST(DockEdgeReserve, TheVisibleAreaGivesBackOnlyTheBarsOwnReserve)
+{
+    const QString key = QStringLiteral("Optional(visible-area)");
+    const QRect screen = kRoot;
+    recordOwnReserve(key, ReservedEdge { Side::bottom, 60, 0, 1919 });
+    // Cut 60 by the bar: given back whole when nothing else is there.
+    const QRect cutByBar(0, 0, 1920, 1020);
+    EXPECT_EQ(visibleArea(key, cutByBar, screen, kRoot, {}), screen);
+    // A taskbar's strut under the bar's reserve.
+    EXPECT_EQ(visibleArea(key, cutByBar, screen, kRoot, { ReservedEdge { Side::bottom, 26, 0, 1919 } }),
+        QRect(0, 0, 1920, 1054));
+    // The window manager's own 20-pixel toolbar, seen before the bar reserved.
+    recordMarginsBeforeOwnReserve(key, QRect(0, 0, 1920, 1060), screen);
+    recordMarginsBeforeOwnReserve(key, QRect(0, 0, 1920, 1020), screen); // once only
+    EXPECT_EQ(visibleArea(key, cutByBar, screen, kRoot, {}), QRect(0, 0, 1920, 1060));
+    // Kept as margins: a screen that grows keeps the toolbar's 20.
+    EXPECT_EQ(visibleArea(key, QRect(0, 0, 2560, 1380), QRect(0, 0, 2560, 1440), QRect(0, 0, 2560, 1440), {}),
+        QRect(0, 0, 2560, 1420));
+    // A cut as deep as the bar's own was a bar of ours still going (a
+    // relaunch), not a panel.
+    int deepest = 0;
+    for (const ReservedEdge& edge : allOwnEdgeReserves())
+        if (edge.side == Side::bottom)
+            deepest = std::max(deepest, edge.thickness);
+    const QRect cutByOldBar(0, 0, 1920, 1080 - deepest);
+    const QString relaunched = QStringLiteral("Optional(visible-area-relaunched)");
+    recordMarginsBeforeOwnReserve(relaunched, cutByOldBar, screen);
+    EXPECT_EQ(visibleArea(relaunched, cutByOldBar, screen, kRoot, {}), screen);
+    // Panels that would leave nothing leave the whole screen.
+    EXPECT_EQ(
+        visibleArea(key, cutByBar, screen, kRoot, { ReservedEdge { Side::left, 1920, 0, 1079 } }), screen);
+}

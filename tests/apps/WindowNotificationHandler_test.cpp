@@ -360,6 +360,15 @@ TEST_F(WindowNotificationHandlerTest, NewWindowsRefreshOnceAndTheFocusFollowsThe
     emit state.changed();
     EXPECT_EQ(windowClickOrder().back().windowNum, 0x102);
     EXPECT_TRUE(state.focusedWindow.value(0x102, false));
+
+    // A switch to an empty desktop: no window has the focus and none stays
+    // marked; the recent order keeps the last window used. A window that
+    // no longer wears the mark changes nothing by losing the focus.
+    notify(0x100, platform::ax::focusLost);
+    EXPECT_TRUE(state.focusedWindow.value(0x102, false));
+    notify(0x102, platform::ax::focusLost);
+    EXPECT_FALSE(state.focusedWindow.value(0x102, false));
+    EXPECT_EQ(windowClickOrder().back().windowNum, 0x102);
     resetWindowClickTracking();
     state.focusedWindow.clear();
     state.appOrders.clear();

@@ -9,10 +9,12 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -61,7 +63,8 @@ QString testOpenboxConfig(XvfbSession::WindowManagerKeys keys)
     return file;
 }
 
-pid_t spawnArgv(const QString& program, const QStringList& arguments)
+// `environment` entries ("NAME=value") replace the test's own of that name.
+pid_t spawnArgv(const QString& program, const QStringList& arguments, const QStringList& environment = {})
 {
     QByteArray prog = program.toLocal8Bit();
     QList<QByteArray> storage;
@@ -73,13 +76,28 @@ pid_t spawnArgv(const QString& program, const QStringList& arguments)
         argv.push_back(s.data());
     argv.push_back(nullptr);
 
+    QList<QByteArray> envStorage;
+    for (const QString& e : environment)
+        envStorage.append(e.toLocal8Bit());
+    for (char** e = environ; *e; ++e) {
+        const QByteArray entry(*e);
+        const QByteArray name = entry.left(entry.indexOf('=') + 1);
+        if (std::none_of(envStorage.begin(), envStorage.end(),
+                [&name](const QByteArray& own) { return own.startsWith(name); }))
+            envStorage.append(entry);
+    }
+    std::vector<char*> envp;
+    for (QByteArray& e : envStorage)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     // Spawned clients must not scribble over the test's output.
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     pid_t pid = 0;
-    int rc = posix_spawnp(&pid, prog.constData(), &actions, nullptr, argv.data(), environ);
+    int rc = posix_spawnp(&pid, prog.constData(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     return rc == 0 ? pid : 0;
 }
@@ -213,6 +231,17 @@ bool XvfbSession::canStartTwoOutputs(QString* why)
 
 std::unique_ptr<XvfbSession> XvfbSession::start(Outputs outputs, WindowManagerKeys keys)
 {
+    return startWith(outputs, keys, WindowManager::openbox);
+}
+
+std::unique_ptr<XvfbSession> XvfbSession::start(WindowManager manager)
+{
+    return startWith(Outputs::one, WindowManagerKeys::stock, manager);
+}
+
+std::unique_ptr<XvfbSession> XvfbSession::startWith(
+    Outputs outputs, WindowManagerKeys keys, WindowManager manager)
+{
     std::unique_ptr<XvfbSession> session(new XvfbSession);
     if (outputs == Outputs::one) {
         session->m_serverPid = startServer("Xvfb",
@@ -245,13 +274,53 @@ std::unique_ptr<XvfbSession> XvfbSession::start(Outputs outputs, WindowManagerKe
                 "1920x1080", "--pos", "1400x0" });
     }
 
-    QStringList wmArguments { QStringLiteral("--sm-disable") };
-    session->m_wmConfig = testOpenboxConfig(keys);
-    if (!session->m_wmConfig.isEmpty())
-        wmArguments << QStringLiteral("--config-file") << session->m_wmConfig;
-    session->m_wmPid = spawnArgv(QStringLiteral("openbox"), wmArguments);
+    if (manager == WindowManager::openbox) {
+        QStringList wmArguments { QStringLiteral("--sm-disable") };
+        session->m_wmConfig = testOpenboxConfig(keys);
+        if (!session->m_wmConfig.isEmpty())
+            wmArguments << QStringLiteral("--config-file") << session->m_wmConfig;
+        session->m_wmPid = spawnArgv(QStringLiteral("openbox"), wmArguments);
+    } else {
+        // A home of its own: the manager starts from its installed defaults
+        // (fluxbox writes its first configuration there) and never from, or
+        // into, the user's.
+        QTemporaryDir home(QDir::tempPath() + QStringLiteral("/orbitshelf-wm-XXXXXX"));
+        home.setAutoRemove(false);
+        session->m_wmHome = home.path();
+        QStringList environment { QStringLiteral("HOME=") + home.path(),
+            QStringLiteral("XDG_CONFIG_HOME=") + home.path() + QStringLiteral("/.config"),
+            QStringLiteral("XDG_CACHE_HOME=") + home.path() + QStringLiteral("/.cache"),
+            QStringLiteral("XDG_DATA_HOME=") + home.path() + QStringLiteral("/.local/share") };
+        QString program;
+        switch (manager) {
+        case WindowManager::icewm:
+            program = QStringLiteral("icewm");
+            break;
+        case WindowManager::fluxbox:
+            program = QStringLiteral("fluxbox");
+            break;
+        case WindowManager::xfwm4: {
+            program = QStringLiteral("xfwm4");
+            // xfwm4 reads its settings through a bus service and does not
+            // start without one: a bus of its own, ended with the session.
+            const QStringList bus = runTool(QStringLiteral("dbus-daemon"),
+                { "--session", "--fork", "--print-address=1", "--print-pid=1" })
+                                        .split(QLatin1Char('\n'));
+            if (bus.size() < 2) {
+                g_lastError = QStringLiteral("no session bus for xfwm4 (dbus-daemon)");
+                return nullptr;
+            }
+            session->m_busPid = bus.value(1).trimmed().toLongLong();
+            environment << QStringLiteral("DBUS_SESSION_BUS_ADDRESS=") + bus.value(0).trimmed();
+            break;
+        }
+        case WindowManager::openbox:
+            break;
+        }
+        session->m_wmPid = spawnArgv(program, {}, environment);
+    }
     if (!session->m_wmPid || !waitForWindowManager(session->m_display.toLocal8Bit())) {
-        g_lastError = QStringLiteral("openbox did not start managing windows");
+        g_lastError = QStringLiteral("the window manager did not start managing windows");
         return nullptr;
     }
     return session;
@@ -261,6 +330,11 @@ XvfbSession::~XvfbSession()
 {
     terminate(m_wmPid);
     terminate(m_serverPid);
+    // Not our child (it forked away): ended by its id alone.
+    if (m_busPid > 0)
+        ::kill(pid_t(m_busPid), SIGTERM);
+    if (!m_wmHome.isEmpty())
+        QDir(m_wmHome).removeRecursively();
     if (!m_wmConfig.isEmpty())
         QFile::remove(m_wmConfig);
     if (!m_serverLog.isEmpty()) {

@@ -12,9 +12,10 @@ namespace orbitshelf::test {
 // A private X server with a window manager, one per end-to-end program.
 //
 // The server picks its own display number (-displayfd), so test programs and
-// other runs on the machine never collide. start() returns only once openbox
-// actually manages new windows: openbox announces itself before it does, so
-// a probe window is mapped and waited for in _NET_CLIENT_LIST first.
+// other runs on the machine never collide. start() returns only once the
+// window manager actually manages new windows: openbox announces itself
+// before it does, so a probe window is mapped and waited for in
+// _NET_CLIENT_LIST first.
 class XvfbSession final {
 public:
     enum class Outputs {
@@ -33,6 +34,11 @@ public:
         stock,
     };
 
+    // openbox is the desktop of every test program; the others run in the
+    // set-up a new user of theirs meets (a home of their own with no
+    // configuration), for the tests that check the bar under them.
+    enum class WindowManager { openbox, icewm, xfwm4, fluxbox };
+
     ~XvfbSession();
     XvfbSession(const XvfbSession&) = delete;
     XvfbSession& operator=(const XvfbSession&) = delete;
@@ -42,6 +48,9 @@ public:
     // bindings but for Alt+Tab and Alt+Escape, so the hot keys can have them.
     static std::unique_ptr<XvfbSession> start(
         Outputs outputs = Outputs::one, WindowManagerKeys keys = WindowManagerKeys::defaults);
+    // One screen with `manager` in its stock set-up (for openbox: its own
+    // rc.xml as installed).
+    static std::unique_ptr<XvfbSession> start(WindowManager manager);
     static QString lastError();
     // Whether start(two) can work here at all: root and the dummy driver.
     static bool canStartTwoOutputs(QString* why);
@@ -50,9 +59,13 @@ public:
 
 private:
     XvfbSession() = default;
+    static std::unique_ptr<XvfbSession> startWith(
+        Outputs outputs, WindowManagerKeys keys, WindowManager manager);
     qint64 m_serverPid = 0;
     qint64 m_wmPid = 0;
+    qint64 m_busPid = 0; // the window manager's session bus, when it needs one
     QString m_display;
+    QString m_wmHome;
     QString m_serverLog;
     QString m_wmConfig;
 };

@@ -43,6 +43,14 @@ DockFrame mainDockWindowFrame(const QString& mainDockPosition, QSizeF primaryVis
     return { 0, 0, truncated(w), dockWindowDepth };
 }
 
+DockFrame mainDockWindowFrame(const QString& mainDockPosition, QRectF primaryVisibleFrame)
+{
+    DockFrame frame = mainDockWindowFrame(mainDockPosition, primaryVisibleFrame.size());
+    frame.x += truncated(primaryVisibleFrame.x());
+    frame.y += truncated(primaryVisibleFrame.y());
+    return frame;
+}
+
 DockFrame mainDockTriggerFrame(const QString& mainDockPosition, QSizeF primaryVisibleSize)
 {
     const double w = primaryVisibleSize.width();

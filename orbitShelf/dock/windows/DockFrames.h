@@ -37,9 +37,13 @@ std::optional<DockScreen> dockScreenContaining(const std::vector<DockScreen>& sc
 // The primary screen is the one holding the dock-space origin.
 std::optional<DockScreen> primaryDockScreen(const std::vector<DockScreen>& screens);
 
-// The main dock's window, from the primary screen's visible size. It is placed
-// from the global origin, whatever the visible frame's origin.
+// The main dock's window, from the primary screen's visible size, placed
+// from the global origin.
 DockFrame mainDockWindowFrame(const QString& mainDockPosition, QSizeF primaryVisibleSize);
+// The same placed from the visible frame's origin: where a panel of the
+// desktop (a taskbar) takes an edge of the screen, the bar stands beside it
+// instead of over it. An origin at (0, 0) gives the frame above.
+DockFrame mainDockWindowFrame(const QString& mainDockPosition, QRectF primaryVisibleFrame);
 
 // The primary screen's auto-show strip.
 DockFrame mainDockTriggerFrame(const QString& mainDockPosition, QSizeF primaryVisibleSize);
@@ -50,7 +54,9 @@ DockFrame screenDockWindowFrame(QRectF visibleFrame, const std::optional<QString
 DockFrame screenDockTriggerFrame(QRectF visibleFrame, const std::optional<QString>& position);
 
 // A screen whose visible frame starts at the origin carries the main dock and
-// gets no window of its own in the per-screen loops.
+// gets no window of its own in the per-screen loops. The loops ask it of the
+// screen's whole frame: a panel along the primary screen's bottom or left
+// edge moves its visible frame off the origin, and it is still the primary.
 bool isMainDockScreenOrigin(QRectF visibleFrame);
 
 // Conversion between dock space and the window system's space (origin at the

@@ -30,12 +30,13 @@ std::vector<DockScreen> currentDockScreens()
 {
     std::vector<DockScreen> screens;
     const QRect primary = primaryGeometry();
+    const std::vector<platform::ReservedEdge> others = platform::otherReservedEdges();
     for (QScreen* screen : QGuiApplication::screens()) {
         DockScreen dockScreen;
         dockScreen.id = screenIdentifierKey(screen);
         dockScreen.frame = toDockSpace(QRectF(screen->geometry()), primary);
-        const QRect available = withOwnReserve(
-            screen->availableGeometry(), screen->geometry(), screen->virtualGeometry(), allOwnEdgeReserves());
+        const QRect available = visibleArea(dockScreen.id, screen->availableGeometry(), screen->geometry(),
+            screen->virtualGeometry(), others);
         dockScreen.visibleFrame = toDockSpace(QRectF(available), primary);
         screens.push_back(dockScreen);
     }
@@ -76,16 +77,22 @@ DockHostWidget::DockHostWidget(AppState& state, const DockWindowSpec& spec)
 
 void DockHostWidget::place()
 {
-    const QRect geometry = toWindowSystemRect(m_spec.frame, primaryGeometry());
+    QRect geometry = toWindowSystemRect(m_spec.frame, primaryGeometry());
+    const QRect screen
+        = toWindowSystemRect(DockFrame { qint64(m_spec.screenFrame.x()), qint64(m_spec.screenFrame.y()),
+                                 qint64(m_spec.screenFrame.width()), qint64(m_spec.screenFrame.height()) },
+            primaryGeometry());
+    // A strip reaching past its screen (the bottom strip starts 2 left of it)
+    // is kept inside: some window managers (fluxbox) will not place a window
+    // partly off the screen and put it at the top instead, where it leaves
+    // a line across the screen and the bottom edge brings nothing back.
+    if (m_strip && !screen.isEmpty() && screen.intersects(geometry))
+        geometry &= screen;
     setGeometry(geometry);
     if (QWidget* child = m_dockView ? static_cast<QWidget*>(m_dockView->parentWidget()) : m_strip)
         child->setGeometry(0, 0, geometry.width(), geometry.height());
 
     // The part of the window on its screen, in window coordinates.
-    const QRect screen
-        = toWindowSystemRect(DockFrame { qint64(m_spec.screenFrame.x()), qint64(m_spec.screenFrame.y()),
-                                 qint64(m_spec.screenFrame.width()), qint64(m_spec.screenFrame.height()) },
-            primaryGeometry());
     const QRect onScreen = screen.intersected(geometry).translated(-geometry.topLeft());
     if (m_dockView)
         m_dockView->setScreenArea(QRectF(onScreen));

@@ -37,7 +37,7 @@ void DockWindows::buildDockWindows()
         return;
     }
     m_mainScreenVisibleSize = primary->visibleFrame.size();
-    const DockFrame frame = mainDockWindowFrame(m_state.settings.mainDockPosition(), m_mainScreenVisibleSize);
+    const DockFrame frame = mainDockWindowFrame(m_state.settings.mainDockPosition(), primary->visibleFrame);
     mainDockScreenID() = primary->id;
     if (m_mainDockWindow) {
         m_mainDockWindow->close();
@@ -116,7 +116,7 @@ bool DockWindows::needsScreenWindow(WindowMap& windows, const DockScreen& screen
         return false;
     }
     // The main screen's bar is the main dock window, made apart.
-    if (isMainDockScreenOrigin(screen.visibleFrame)) {
+    if (isMainDockScreenOrigin(screen.frame)) {
         mainDockScreenID() = screen.id;
         return false;
     }
@@ -193,7 +193,7 @@ void DockWindows::relayoutDockWindows()
             createDockWindows();
             continue;
         }
-        if (isMainDockScreenOrigin(screen.visibleFrame)) {
+        if (isMainDockScreenOrigin(screen.frame)) {
             mainDockScreenID() = screen.id;
             continue;
         }

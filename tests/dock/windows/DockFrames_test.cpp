@@ -27,6 +27,19 @@ TEST(DockFrames, MainDockWindowFrameByEdge)
     }
 }
 
+TEST(DockFrames, TheMainDockStandsBesideAPanelOfTheDesktop)
+{
+    // A taskbar 26 high along the bottom, a panel 30 wide on the left.
+    EXPECT_EQ(mainDockWindowFrame(QStringLiteral("bottom"), QRectF(0, 26, 1920, 1054)),
+        (DockFrame { 0, 26, 1920, 500 }));
+    EXPECT_EQ(mainDockWindowFrame(QStringLiteral("left"), QRectF(30, 0, 1890, 1080)),
+        (DockFrame { 10, 0, 500, 1080 }));
+    EXPECT_EQ(mainDockWindowFrame(QStringLiteral("right"), QRectF(0, 26, 1920, 1054)),
+        (DockFrame { 1430, 26, 500, 1054 }));
+    EXPECT_EQ(mainDockWindowFrame(QStringLiteral("bottom"), QRectF(0, 0, 1440, 875)),
+        mainDockWindowFrame(QStringLiteral("bottom"), QSizeF(1440, 875)));
+}
+
 TEST(DockFrames, MainDockTriggerFrameByEdge)
 {
     const FrameRow rows[] = {

@@ -1,0 +1,287 @@
+// The bar and the switcher under other window managers, each in the set-up a
+// new user of it meets: windows that take the focus as they open join the
+// recent order, the bar stands clear of the manager's own panel, the bottom
+// edge brings an auto-hidden bar back, a button of a window on another
+// desktop goes there, and no window stays marked when none has the focus.
+#include "tests/e2e_dock_input/BarInput.h"
+#include "tests/support/X11TestTools.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+using namespace orbitshelf::test;
+
+namespace {
+
+using WindowManager = XvfbSession::WindowManager;
+
+// A desktop of its own with `manager`, for one test; the program's own
+// (openbox) comes back when it ends. Null for openbox: the program's own
+// desktop serves.
+class OtherDesktop final {
+public:
+    explicit OtherDesktop(WindowManager manager)
+        : m_display(qgetenv("DISPLAY"))
+    {
+        if (manager != WindowManager::openbox)
+            m_session = XvfbSession::start(manager);
+    }
+    ~OtherDesktop()
+    {
+        m_session.reset();
+        qputenv("DISPLAY", m_display);
+    }
+    OtherDesktop(const OtherDesktop&) = delete;
+    OtherDesktop& operator=(const OtherDesktop&) = delete;
+    bool failed(WindowManager manager) const { return manager != WindowManager::openbox && !m_session; }
+
+private:
+    QByteArray m_display;
+    std::unique_ptr<XvfbSession> m_session;
+};
+
+const char* nameOf(WindowManager manager)
+{
+    switch (manager) {
+    case WindowManager::openbox:
+        return "openbox";
+    case WindowManager::icewm:
+        return "icewm";
+    case WindowManager::xfwm4:
+        return "xfwm4";
+    case WindowManager::fluxbox:
+        return "fluxbox";
+    }
+    return "";
+}
+
+// With ORBITSHELF_SHOTS set to a folder, the screen as it stands, to look at.
+void screenshot(const QString& name)
+{
+    const QString folder = qEnvironmentVariable("ORBITSHELF_SHOTS");
+    if (!folder.isEmpty())
+        runTool(QStringLiteral("import"), { "-window", "root", folder + QLatin1Char('/') + name + ".png" });
+}
+
+bool barShows(const DockRun& run, const QString& window)
+{
+    for (const LoggedBarItem& item : loggedBar(run.log()))
+        if (item.window == window)
+            return true;
+    return false;
+}
+
+bool marked(const DockRun& run, qsizetype from, const QString& window)
+{
+    return run.log().mid(from).contains(QStringLiteral("marks window %1 focused").arg(window));
+}
+
+class NewWindows : public ::testing::TestWithParam<WindowManager> { };
+
+// Five rounds: a window opens and takes the focus, the bar marks it, another
+// window is activated from outside (wmctrl), and Alt+Tab typed at machine
+// speed goes back to the new one. The last round's new window is the second
+// window of a program that runs already.
+TEST_P(NewWindows, ThatTakeTheFocusAsTheyOpenAreTheMostRecent)
+{
+    const WindowManager manager = GetParam();
+    OtherDesktop desktop(manager);
+    ASSERT_FALSE(desktop.failed(manager)) << XvfbSession::lastError().toStdString();
+    // icewm and xfwm4 hold Alt+Tab (and Super+Tab) for their own switchers
+    // in their stock set-ups: their users switch with the one choice the
+    // managers leave free, Shift+Tab.
+    const bool altIsOurs = manager == WindowManager::openbox;
+    const QString modifier = altIsOurs ? QStringLiteral("alt") : QStringLiteral("shift");
+    std::map<QString, QVariant> settings;
+    if (!altIsOurs)
+        settings[QStringLiteral("preference_shotcutOption_open_float_window")] = QStringLiteral("shift");
+    DockRun run(settings);
+    ASSERT_GT(run.start(), 0);
+    ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
+    // Outlives the clients, which write to it as they end.
+    QTemporaryDir logs;
+    const QString log = logs.filePath(QStringLiteral("client.log"));
+    Clients clients;
+    const auto other = clients.xterm(QStringLiteral("the other one"), QStringLiteral("40x5+1300+100"));
+    ASSERT_FALSE(other.id.isEmpty());
+    ASSERT_TRUE(waitUntil([&] { return barShows(run, other.id); })) << run.log().toStdString();
+
+    for (int round = 1; round <= 5; ++round) {
+        SCOPED_TRACE(
+            QStringLiteral("%1, round %2").arg(QLatin1String(nameOf(manager))).arg(round).toStdString());
+        const qsizetype from = run.log().size();
+        QString fresh;
+        if (round < 5) {
+            fresh = clients
+                        .xterm(QStringLiteral("fresh %1").arg(round),
+                            QStringLiteral("40x5+%1+400").arg(100 + 250 * round))
+                        .id;
+        } else {
+            // Its first window now, its second a moment later.
+            ASSERT_FALSE(clients
+                             .own(QStringLiteral("second-window"), QStringLiteral("program"), log,
+                                 QStringLiteral("program 1"), { QStringLiteral("1000") })
+                             .id.isEmpty());
+            fresh = waitForWindow(QStringLiteral("program 2"));
+        }
+        ASSERT_FALSE(fresh.isEmpty());
+        ASSERT_TRUE(waitUntil([&] { return activeWindow() == fresh; })) << "the window manager focused it";
+        ASSERT_TRUE(waitUntil([&] { return barShows(run, fresh); })) << run.log().mid(from).toStdString();
+        EXPECT_TRUE(waitUntil([&] { return marked(run, from, fresh); })) << run.log().mid(from).toStdString();
+
+        runTool(QStringLiteral("wmctrl"), { "-i", "-a", other.id });
+        ASSERT_TRUE(waitUntil([&] { return activeWindow() == other.id; }));
+        ASSERT_TRUE(waitUntil([&] { return marked(run, from, other.id); }))
+            << run.log().mid(from).toStdString();
+        xdotool(
+            { "keydown", modifier, "keydown", "Tab", "sleep", "0.005", "keyup", "Tab", "keyup", modifier });
+        EXPECT_TRUE(waitUntil([&] { return activeWindow() == fresh; })) << run.log().mid(from).toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(UnderEachWindowManager, NewWindows,
+    ::testing::Values(WindowManager::openbox, WindowManager::icewm, WindowManager::xfwm4),
+    [](const ::testing::TestParamInfo<WindowManager>& info) { return std::string(nameOf(info.param)); });
+
+// The lowest edge of the bar's buttons on the screen.
+std::optional<int> barBottom(const DockRun& run)
+{
+    std::optional<int> bottom;
+    for (const LoggedBarItem& item : loggedBar(run.log()))
+        bottom = std::max(bottom.value_or(item.rect.bottom()), item.rect.bottom());
+    return bottom;
+}
+
+TEST(OtherPanels, UnderIcewmTheBarAndAMaximisedWindowEndAboveItsTaskbar)
+{
+    OtherDesktop desktop(WindowManager::icewm);
+    ASSERT_FALSE(desktop.failed(WindowManager::icewm)) << XvfbSession::lastError().toStdString();
+    // icewm's taskbar: 26 high along the bottom, reserved with a strut.
+    const int taskbarTop = 1080 - 26;
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
+    Clients clients;
+    const auto big = clients.xterm(QStringLiteral("maximised"), QStringLiteral("40x5+100+100"));
+    ASSERT_FALSE(big.id.isEmpty());
+    ASSERT_TRUE(waitUntil([&] { return barShows(run, big.id); })) << run.log().toStdString();
+    runTool(QStringLiteral("wmctrl"), { "-i", "-r", big.id, "-b", "add,maximized_vert,maximized_horz" });
+
+    std::optional<int> bar;
+    EXPECT_TRUE(waitUntil([&] { return (bar = barBottom(run)) && *bar < taskbarTop; }))
+        << "the bar's buttons end at " << bar.value_or(-1) << "\n"
+        << run.log().toStdString();
+    // The window ends above the bar, which keeps its edge clear.
+    QRect window;
+    EXPECT_TRUE(waitUntil([&] {
+        window = windowGeometry(big.id);
+        return window.height() > 500 && bar && window.bottom() < taskbarTop && window.bottom() <= *bar;
+    })) << "the maximised window ends at "
+        << window.bottom();
+    screenshot(QStringLiteral("icewm-maximised"));
+
+    // Rebuilt (the edge chosen again from its menu), while the bar holds its
+    // own edge, which the window manager's work area now shows as well.
+    const qsizetype mark = run.log().size();
+    EXPECT_TRUE(
+        chooseFromBarMenuUntil(run, QStringLiteral("Dock Position"), { "Down", "Down", "Down", "Return" },
+            [&] { return run.log().mid(mark).contains(QLatin1String("dock window for")); }))
+        << run.log().mid(mark).toStdString();
+    EXPECT_TRUE(waitUntil([&] {
+        const auto rebuilt = loggedBar(run.log().mid(mark));
+        bar = barBottom(run);
+        return !rebuilt.empty() && bar && *bar < taskbarTop;
+    })) << "the rebuilt bar's buttons end at "
+        << bar.value_or(-1);
+}
+
+TEST(OtherPanels, UnderFluxboxTheBottomEdgeBringsAnAutoHiddenBarBack)
+{
+    OtherDesktop desktop(WindowManager::fluxbox);
+    ASSERT_FALSE(desktop.failed(WindowManager::fluxbox)) << XvfbSession::lastError().toStdString();
+    movePointer(QPoint(960, 400));
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
+    ASSERT_TRUE(waitUntil([&] { return barBottom(run).has_value(); })) << run.log().toStdString();
+
+    // The strip lies along the bottom edge, inside the screen; nothing of it
+    // at the top.
+    const QString strip = waitForWindow(QStringLiteral("orbitShelf auto-show strip"));
+    ASSERT_FALSE(strip.isEmpty());
+    QRect stripAt;
+    EXPECT_TRUE(waitUntil([&] {
+        stripAt = windowGeometry(strip);
+        return stripAt.bottom() == 1079 && stripAt.left() >= 0;
+    })) << stripAt.x()
+        << "," << stripAt.y() << " " << stripAt.width() << "x" << stripAt.height();
+
+    // Auto Hide on, as a user turns it on: the bar goes when the pointer is
+    // away, and comes back when it reaches the bottom edge.
+    qsizetype mark = run.log().size();
+    ASSERT_TRUE(chooseFromBarMenuUntil(run, QStringLiteral("Auto Hide"), { "Down", "Return" }, [&] {
+        return run.log().mid(mark).contains(QLatin1String("reserves nothing"));
+    })) << run.log().mid(mark).toStdString();
+    movePointer(QPoint(960, 400));
+    mark = run.log().size();
+    movePointer(QPoint(960, 1079));
+    EXPECT_TRUE(waitUntil([&] {
+        return run.log().mid(mark).contains(QLatin1String("auto-show strip brings back the dock"));
+    })) << run.log().mid(mark).toStdString();
+    screenshot(QStringLiteral("fluxbox-edge-reveals"));
+    movePointer(QPoint(960, 400));
+}
+
+// xfwm4 pulls a window activated from another desktop over to the current
+// one; a bar button goes to the window's desktop instead. And when a desktop
+// switch leaves no window with the focus, no window stays marked.
+TEST(OtherDesktops, UnderXfwm4AButtonGoesToItsWindowsDesktop)
+{
+    OtherDesktop desktop(WindowManager::xfwm4);
+    ASSERT_FALSE(desktop.failed(WindowManager::xfwm4)) << XvfbSession::lastError().toStdString();
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
+    Clients clients;
+    const auto here = clients.xterm(QStringLiteral("here"), QStringLiteral("40x5+100+100"));
+    const auto there = clients.xterm(QStringLiteral("there"), QStringLiteral("40x5+900+100"));
+    ASSERT_FALSE(here.id.isEmpty());
+    ASSERT_FALSE(there.id.isEmpty());
+    runTool(QStringLiteral("wmctrl"), { "-i", "-r", there.id, "-t", "1" });
+    runTool(QStringLiteral("wmctrl"), { "-i", "-a", here.id });
+    ASSERT_TRUE(waitUntil([&] { return activeWindow() == here.id; }));
+    const auto desktopOf = [](const QString& id) {
+        return property(id, QStringLiteral("_NET_WM_DESKTOP")).section(QStringLiteral("= "), 1).trimmed();
+    };
+    const auto currentDesktop = [] {
+        return runTool(QStringLiteral("xprop"), { "-root", "_NET_CURRENT_DESKTOP" })
+            .section(QStringLiteral("= "), 1)
+            .trimmed();
+    };
+    ASSERT_TRUE(waitUntil([&] { return desktopOf(there.id) == QLatin1String("1"); }));
+
+    const std::optional<LoggedBarItem> button = waitForWindowButton(run, there.id);
+    ASSERT_TRUE(button);
+    click(button->rect.center());
+    EXPECT_TRUE(waitUntil([&] { return activeWindow() == there.id; })) << run.log().toStdString();
+    EXPECT_EQ(currentDesktop(), QStringLiteral("1"));
+    EXPECT_EQ(desktopOf(there.id), QStringLiteral("1")) << "the window was pulled over";
+    screenshot(QStringLiteral("xfwm4-other-desktop"));
+
+    // An empty desktop: nothing has the focus, nothing is marked.
+    const qsizetype from = run.log().size();
+    runTool(QStringLiteral("wmctrl"), { "-s", "2" });
+    ASSERT_TRUE(
+        waitUntil([&] { return currentDesktop() == QLatin1String("2") && activeWindow().isEmpty(); }));
+    EXPECT_TRUE(waitUntil([&] {
+        return run.log().mid(from).contains(QLatin1String("marks window  focused"));
+    })) << run.log().mid(from).toStdString();
+    screenshot(QStringLiteral("xfwm4-empty-desktop"));
+}
+
+} // namespace
