@@ -73,6 +73,7 @@ private:
     OnboardingState* m_onboarding = nullptr;
     QPushButton* m_step1 = nullptr;
     QCheckBox* m_step2 = nullptr;
+    QLabel* m_step3Explanation = nullptr;
     QLabel* m_step3Note = nullptr;
     QPushButton* m_step4 = nullptr;
 };

@@ -6,6 +6,9 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
+#include <QFile>
+
+#include <sys/stat.h>
 #include <xcb/xcb.h>
 
 #include <gtest/gtest.h>
@@ -200,4 +203,53 @@ TEST(PluginsPage, AnAltShiftPHeldElsewhereIsReportedAndCaptureStillRuns)
     })) << run.log().toStdString();
     EXPECT_TRUE(run.running());
     owner.reset();
+}
+
+namespace {
+
+// The permission bits of a file or folder; -1 when it is not there.
+int modeOf(const QString& path)
+{
+    struct stat info { };
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+}
+
+} // namespace
+
+// The settings hold the unsaved note draft: readable by their user only,
+// also a file an older version left readable by all, and after a change.
+TEST(PluginsPage, ThePinBoxWaitsForInstallAndTheSettingsFileStaysPrivate)
+{
+    DockRun run;
+    const QString folder = run.configHome() + QStringLiteral("/orbitShelf");
+    const QString conf = folder + QStringLiteral("/orbitShelf.conf");
+    ASSERT_TRUE(QFile::setPermissions(conf, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+            | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    ASSERT_GT(run.start(), 0);
+    ASSERT_TRUE(waitUntil([&] { return run.log().contains(QLatin1String("bar rows of")); }))
+        << run.log().toStdString();
+    EXPECT_EQ(modeOf(conf), 0600);
+    EXPECT_EQ(modeOf(folder), 0700);
+
+    const std::optional<QRect> tab = openSettingsTab(run, QStringLiteral("Plugins"));
+    ASSERT_TRUE(tab) << run.log().toStdString();
+    // The tab's first click may come before the window takes input.
+    EXPECT_TRUE(waitUntil([&] {
+        click(tab->center());
+        return waitUntil(
+            [&] {
+                return run.log().contains(
+                    QLatin1String("plugins pin switch of Pasteboard disabled: Pin On Dock (after Install)"));
+            },
+            std::chrono::milliseconds(500));
+    })) << run.log().toStdString();
+
+    const qsizetype installed = run.log().size();
+    ASSERT_TRUE(installTools(run, { QStringLiteral("Pasteboard") }, true, installed));
+    EXPECT_TRUE(run.log().mid(installed).contains(
+        QLatin1String("plugins pin switch of Pasteboard enabled: Pin On Dock")));
+    ASSERT_TRUE(waitUntil([&] { return readText(conf).contains(QLatin1String("Pasteboard")); }))
+        << readText(conf).toStdString();
+    EXPECT_EQ(modeOf(conf), 0600);
+    EXPECT_EQ(modeOf(folder), 0700);
 }
