@@ -231,7 +231,20 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
 void Onboarding::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    // The window manager places the window after it is shown: the place
+    // logged then is logged again once the window has moved.
+    if (placesLogged() && !m_watchingWindow) {
+        m_watchingWindow = true;
+        window()->installEventFilter(this);
+    }
     QTimer::singleShot(0, this, [this] { logStep4Place(); });
+}
+
+bool Onboarding::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == window() && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+        QTimer::singleShot(0, this, [this] { logStep4Place(); });
+    return QWidget::eventFilter(watched, event);
 }
 
 void Onboarding::logStep4Place()

@@ -63,6 +63,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void refreshColors();
@@ -76,6 +77,7 @@ private:
     QLabel* m_step3Explanation = nullptr;
     QLabel* m_step3Note = nullptr;
     QPushButton* m_step4 = nullptr;
+    bool m_watchingWindow = false;
 };
 
 // The view the "Onboarding Window" hosts, with the program's own services.

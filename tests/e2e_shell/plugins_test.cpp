@@ -244,10 +244,23 @@ TEST(PluginsPage, ThePinBoxWaitsForInstallAndTheSettingsFileStaysPrivate)
             std::chrono::milliseconds(500));
     })) << run.log().toStdString();
 
-    const qsizetype installed = run.log().size();
-    ASSERT_TRUE(installTools(run, { QStringLiteral("Pasteboard") }, true, installed));
-    EXPECT_TRUE(run.log().mid(installed).contains(
-        QLatin1String("plugins pin switch of Pasteboard enabled: Pin On Dock")));
+    // Install, then the box can be ticked; each click until the page says so.
+    const auto clickUntil = [&run](const QString& target, const QString& logged) {
+        return waitUntil([&] {
+            const qsizetype from = run.log().size();
+            const std::optional<QRect> at = run.loggedRect(target);
+            if (!at)
+                return false;
+            click(at->center());
+            return waitUntil([&] { return run.log().mid(from).contains(logged); }, std::chrono::milliseconds(1000));
+        });
+    };
+    ASSERT_TRUE(clickUntil(QStringLiteral("plugins install button Install for Pasteboard at "),
+        QStringLiteral("plugins pin switch of Pasteboard enabled: Pin On Dock")))
+        << run.log().toStdString();
+    ASSERT_TRUE(clickUntil(QStringLiteral("plugins pin switch off for Pasteboard at "),
+        QStringLiteral("plugins pin switch on for Pasteboard")))
+        << run.log().toStdString();
     ASSERT_TRUE(waitUntil([&] { return readText(conf).contains(QLatin1String("Pasteboard")); }))
         << readText(conf).toStdString();
     EXPECT_EQ(modeOf(conf), 0600);
