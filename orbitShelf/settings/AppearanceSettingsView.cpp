@@ -329,7 +329,8 @@ void AppearanceSettingsView::showHeights(HeightControls& stored)
             controls->slider->setValue(int(std::lround(*controls->value / controls->step)));
             static_cast<QGroupBox*>(controls->box)->setTitle(heightLabel(controls->prefix, *controls->value));
         }
-        const bool noted = controls != &stored && !m_page->fitNote.isEmpty();
+        // Said under the slider in hand, where the user looks.
+        const bool noted = controls == &stored && !m_page->fitNote.isEmpty();
         controls->note->setText(noted ? m_page->fitNote : QString());
         controls->note->setVisible(noted);
     }

@@ -45,7 +45,7 @@ private:
     QWidget* colorRow(ColorRow row);
     QWidget* dockIconSection();
     // After a height was stored: both sliders and titles show what holds, and
-    // the other section's note says when its height was changed to fit.
+    // the stored section's note says when the other height was changed.
     void showHeights(HeightControls& stored);
     // The stored theme and dock icon are the marked tiles.
     void markChoices();

@@ -200,7 +200,7 @@ TEST_F(SettingsViews, LoweringTheDockBelowTheIconMovesTheIconSliderAndSaysSo)
     view.show();
     auto* dock = view.findChild<QSlider*>(QStringLiteral("dockHeight"));
     auto* icon = view.findChild<QSlider*>(QStringLiteral("iconHeight"));
-    auto* note = view.findChild<QLabel*>(QStringLiteral("iconHeightNote"));
+    auto* note = view.findChild<QLabel*>(QStringLiteral("dockHeightNote"));
     ASSERT_TRUE(dock && icon && note);
     EXPECT_TRUE(note->isHidden());
     dock->setValue(20); // 40, by key
