@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -29,8 +30,13 @@ void keepSettingsFilePrivate(const QString& path)
         qCWarning(lcApp) << "the settings file" << path << "could not be made private";
         return;
     }
-    // Files written by older versions, and copies kept beside them.
-    tightenPrivateFolder(folder);
+    // A file an older version wrote by the umask. A link is left alone: the
+    // file it points to is not ours to change.
+    const QByteArray native = QFile::encodeName(path);
+    struct stat info { };
+    if (::lstat(native.constData(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & 07777) != 0600
+        && ::chmod(native.constData(), 0600) == 0)
+        qCInfo(lcApp) << "the settings file" << path << "is now its user's only (0600)";
 }
 
 struct Store {
