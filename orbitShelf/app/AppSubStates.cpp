@@ -1,10 +1,14 @@
 #include "app/AppSubStates.h"
 
+#include "app/CustomSettings.h"
 #include "app/UserDefaults.h"
 
 double AppIcon::height() const
 {
-    return UserDefaults::readReal(QStringLiteral("dockIconHeight"), defaultHeight);
+    // Held to the bar it is drawn in: a file may hold any number, and an
+    // icon taller than the bar is cut at both of its edges.
+    return iconHeightWithin(UserDefaults::readReal(QStringLiteral("dockIconHeight"), defaultHeight),
+        CustomSettings().dockBackgroundHeight());
 }
 void AppIcon::setHeight(double v) const
 {
@@ -12,7 +16,8 @@ void AppIcon::setHeight(double v) const
 }
 double AppIcon::width() const
 {
-    return UserDefaults::readReal(QStringLiteral("dockIconHeight"), defaultWidth);
+    return iconHeightWithin(UserDefaults::readReal(QStringLiteral("dockIconHeight"), defaultWidth),
+        CustomSettings().dockBackgroundHeight());
 }
 void AppIcon::setWidth(double v) const
 {

@@ -5,9 +5,22 @@
 #include <QMutex>
 #include <QMutexLocker>
 
+#include <algorithm>
+#include <limits>
 #include <optional>
 
 namespace {
+
+int heldInt(const QString& key, int value)
+{
+    const std::optional<SettingRange> range = settingRange(key);
+    return range ? int(range->held(value)) : value;
+}
+double heldReal(const QString& key, double value)
+{
+    const std::optional<SettingRange> range = settingRange(key);
+    return range ? range->held(value) : value;
+}
 
 bool readT(const char* key, bool def)
 {
@@ -15,11 +28,13 @@ bool readT(const char* key, bool def)
 }
 int readT(const char* key, int def)
 {
-    return UserDefaults::readInt(QString::fromLatin1(key), def);
+    const QString name = QString::fromLatin1(key);
+    return heldInt(name, UserDefaults::readInt(name, def));
 }
 double readT(const char* key, double def)
 {
-    return UserDefaults::readReal(QString::fromLatin1(key), def);
+    const QString name = QString::fromLatin1(key);
+    return heldReal(name, UserDefaults::readReal(name, def));
 }
 QString readT(const char* key, const QString& def)
 {
@@ -73,6 +88,27 @@ QVariant asVariant(const StringMap& v)
 }
 
 } // namespace
+
+std::optional<SettingRange> settingRange(const QString& key)
+{
+    if (key == QLatin1String("dockBackgroundHeight"))
+        return SettingRange { kDockHeightMinimum, kDockHeightMaximum };
+    if (key == QLatin1String("dockIconHeight"))
+        return SettingRange { kIconHeightMinimum, kIconHeightMaximum };
+    if (key == QLatin1String("stackAppLimit"))
+        return SettingRange { double(kStackAppLimitMinimum), double(std::numeric_limits<int>::max()) };
+    return std::nullopt;
+}
+
+double largestIconHeight(double dockHeight)
+{
+    return std::max(kIconHeightMinimum, std::min(kIconHeightMaximum, dockHeight - kIconMarginInDock));
+}
+
+double iconHeightWithin(double iconHeight, double dockHeight)
+{
+    return std::clamp(iconHeight, kIconHeightMinimum, largestIconHeight(dockHeight));
+}
 
 StringMap readStoredMap(const QString& key)
 {
@@ -159,9 +195,9 @@ QVariant settingValue(const SettingDefinition& row)
     case SettingType::Bool:
         return UserDefaults::readBool(key, row.defaultValue.toBool());
     case SettingType::Int:
-        return UserDefaults::readInt(key, row.defaultValue.toInt());
+        return heldInt(key, UserDefaults::readInt(key, row.defaultValue.toInt()));
     case SettingType::Real:
-        return UserDefaults::readReal(key, row.defaultValue.toDouble());
+        return heldReal(key, UserDefaults::readReal(key, row.defaultValue.toDouble()));
     case SettingType::Text:
         return UserDefaults::readText(key, row.defaultValue.toString());
     case SettingType::Map:

@@ -7,6 +7,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 // Every user setting, once: member name, user-defaults key, type, default.
@@ -71,6 +72,34 @@ struct SettingDefinition {
 
 // The table, in declaration order.
 const std::vector<SettingDefinition>& settingsTable();
+
+// The values a numeric setting may take: what its page offers. A value read
+// from the file outside them (a hand edit, a page of an older version) reads
+// as the nearest end, so the bar never draws from one.
+struct SettingRange {
+    double minimum;
+    double maximum;
+    double held(double value) const { return value < minimum ? minimum : value > maximum ? maximum : value; }
+};
+// By user-defaults key; nothing for a setting without one. Also the icon
+// height's "dockIconHeight", which is AppIcon's.
+std::optional<SettingRange> settingRange(const QString& key);
+// The icon height never exceeds the dock height: icons taller than the bar
+// would be cut at both of its edges.
+inline constexpr double kIconHeightMinimum = 20;
+inline constexpr double kIconHeightMaximum = 100;
+inline constexpr double kDockHeightMinimum = 20;
+inline constexpr double kDockHeightMaximum = 150;
+// Room the bar keeps around an icon (its hover growth and indicator).
+inline constexpr double kIconMarginInDock = 0;
+// The tallest icon a bar of `dockHeight` shows whole; never below the
+// icon height's own minimum.
+double largestIconHeight(double dockHeight);
+// `iconHeight` held to its range and to what the bar shows whole.
+double iconHeightWithin(double iconHeight, double dockHeight);
+// A stack holds two windows at the least: with a lower limit every
+// application, even one with a single window or none, would be a stack.
+inline constexpr int kStackAppLimitMinimum = 2;
 
 namespace settings_detail {
 using BoolT = bool;

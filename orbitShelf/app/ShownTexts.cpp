@@ -14,18 +14,19 @@ const std::vector<ShownText>& shownTextTable()
         { "🔥Step 1: Request Accessability Permissions", "🔥Step 1: Access to Windows" },
         { "🔥OrbitShelf needs accessability permissions to access the windows of all running applications on "
           "your MacOS (Necessary)",
-            "🔥OrbitShelf reads the windows of all running applications from the X server (Necessary)" },
+            "🔥orbitShelf reads the windows of all running applications from the X server (Necessary)" },
         { "🔥If you enable it, OrbitShelf Will Require Screen Recording Permission,to show preview windows "
           "(Recommended)",
-            "🔥If you enable it, OrbitShelf shows no window previews and captures no window pictures "
+            "🔥If you enable it, orbitShelf shows no window previews and captures no window pictures "
             "(Recommended)" },
         { "Step 3:Hide Native Dock? (Recommended)", "Step 3: Hide Another Dock? (Recommended)" },
         { "Help you to set auto-hide of the native dock ",
             "Nothing to do here: this desktop has no other dock that orbitShelf hides." },
         { "Step 4:Enjoy!", "Step 4: Enjoy!" },
+        { "Scroll Down to see the full feature of OrbitShelf", "Scroll down to see all that orbitShelf does" },
         // The feature tour.
         { "What are the differences between OrbitShelf and the native macOS Dock?",
-            "What does OrbitShelf add to your desktop?" },
+            "What does orbitShelf add to your desktop?" },
         { "Option + Tab", "Alt + Tab" },
         { "4 Powerfull Option-Tab Replace Command-Tab", "4 Powerful Alt + Tab Window Switcher" },
         // The general page.

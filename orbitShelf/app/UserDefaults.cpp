@@ -2,9 +2,11 @@
 
 #include "app/AppIdentity.h"
 #include "app/Logging.h"
+#include "app/PrivateFiles.h"
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
@@ -12,8 +14,30 @@
 
 #include <atomic>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
+
+// The settings hold the unsaved note draft and the clipboard window's
+// state: kept from other users as the data folder is, the folder 0700 and
+// the file 0600. The file is made before QSettings first writes it, because
+// QSettings keeps the mode of an existing file and would otherwise create
+// it by the umask (0644 as a rule).
+void keepSettingsFilePrivate(const QString& path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!makePrivateFolder(folder) || !createPrivateFile(path)) {
+        qCWarning(lcApp) << "the settings file" << path << "could not be made private";
+        return;
+    }
+    // A file an older version wrote by the umask. A link is left alone: the
+    // file it points to is not ours to change.
+    const QByteArray native = QFile::encodeName(path);
+    struct stat info { };
+    if (::lstat(native.constData(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & 07777) != 0600
+        && ::chmod(native.constData(), 0600) == 0)
+        qCInfo(lcApp) << "the settings file" << path << "is now its user's only (0600)";
+}
 
 struct Store {
     QMutex lock;
@@ -44,6 +68,10 @@ struct Store {
                     QString::fromLatin1(kOrganisationName), QString::fromLatin1(kApplicationName));
             else
                 settings = std::make_unique<QSettings>(overridePath, QSettings::NativeFormat);
+            // Only the user's own file: a test's file may lie in a folder
+            // others share.
+            if (overridePath.isEmpty())
+                keepSettingsFilePrivate(settings->fileName());
             // A damaged file still gives whatever keys it can; every other
             // setting reads its default. The next write rewrites the file
             // without the lines it could not parse, so keep a copy first.

@@ -198,13 +198,31 @@ void AppearancePage::applyFullScreenDock(bool on)
 
 void AppearancePage::applyDockHeight()
 {
+    fitNote.clear();
     store().setDockBackgroundHeight(height);
+    const double fitting = largestIconHeight(height);
+    if (iconHeight > fitting) {
+        iconHeight = fitting;
+        m_state.appIcon.setHeight(iconHeight);
+        fitNote = QCoreApplication::translate("AppearancePage", "Icon Height lowered to %1 to fit a dock of %2.")
+                      .arg(qlonglong(std::trunc(iconHeight)))
+                      .arg(qlonglong(std::trunc(height)));
+    }
     publish();
 }
 
 void AppearancePage::applyIconHeight()
 {
+    fitNote.clear();
     m_state.appIcon.setHeight(iconHeight);
+    if (iconHeight > largestIconHeight(height)) {
+        // The dock slider moves in steps of 2: the next even height up.
+        height = std::min(kDockHeightMaximum, 2 * std::ceil((iconHeight + kIconMarginInDock) / 2));
+        store().setDockBackgroundHeight(height);
+        fitNote = QCoreApplication::translate("AppearancePage", "Dock Height raised to %1 to hold icons of %2.")
+                      .arg(qlonglong(std::trunc(height)))
+                      .arg(qlonglong(std::trunc(iconHeight)));
+    }
     publish();
 }
 
@@ -245,9 +263,8 @@ bool AppearancePage::commitStackText(const QString& text, const QLocale& locale)
     const qlonglong parsed = locale.toLongLong(text.trimmed(), &ok);
     if (!ok)
         return false;
-    // The bar lays out at least one window per stack; a limit of 0 or below
-    // would leave a stack with nothing in it.
-    const int limit = int(std::clamp<qlonglong>(parsed, 1, std::numeric_limits<int>::max()));
+    // Below the least a stack holds, every application would be a stack.
+    const int limit = int(std::clamp<qlonglong>(parsed, kStackAppLimitMinimum, std::numeric_limits<int>::max()));
     if (limit == stackMode)
         return false;
     stackMode = limit;

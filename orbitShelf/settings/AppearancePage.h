@@ -84,8 +84,12 @@ public:
     uint32_t swatchRgb(ColorRow row) const;
 
     void applyFullScreenDock(bool on);
+    // Each stores its height, and the other one too where the icon would no
+    // longer fit the dock: a lower dock lowers the icon height, a taller
+    // icon raises the dock height. fitNote then says so, else it is empty.
     void applyDockHeight();
     void applyIconHeight();
+    QString fitNote;
     // Stores a colour text exactly as given and publishes. A text that is
     // not a colour (see isColorText) stores nothing, keeps the row's previous
     // text and gives false.
@@ -93,7 +97,7 @@ public:
     // Why `text` was not taken, shown under the row.
     static QString notAColorMessage(const QString& text);
     // The stack row's commit: a text that reads as a whole number in
-    // `locale` (its grouping allowed) becomes the limit, below 1 stored as 1;
+    // `locale` (its grouping allowed) becomes the limit, below 2 stored as 2;
     // other text, or the limit it already holds, stores nothing. True when
     // it stored.
     bool commitStackText(const QString& text, const QLocale& locale);

@@ -1,6 +1,7 @@
 #include "settings/AppearanceSettingsView.h"
 
 #include "app/AppState.h"
+#include "app/CustomSettings.h"
 #include "dock/drawing/DockColors.h"
 #include "dock/drawing/NamedImages.h"
 #include "dock/tiles/DockMainButton.h"
@@ -24,6 +25,8 @@
 #include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 static Q_LOGGING_CATEGORY(lcSettingsPage, "orbitshelf.settings")
 
@@ -119,10 +122,25 @@ void PictureTile::setImage(QImage image)
     update();
 }
 
+void PictureTile::setSelected(bool selected)
+{
+    if (selected == m_selected)
+        return;
+    m_selected = selected;
+    setProperty("selected", selected);
+    update();
+}
+
 void PictureTile::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     paintRoundedPicture(painter, QRectF(rect()), m_image);
+    if (m_selected) {
+        painter.setClipping(false);
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 3));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 10, 10);
+    }
 }
 
 void PictureTile::mouseReleaseEvent(QMouseEvent* event)
@@ -145,12 +163,12 @@ AppearanceSettingsView::AppearanceSettingsView(AppearanceServices services, QWid
     column->addWidget(stackSection());
     column->addWidget(styleSection());
     column->addWidget(themeSection());
-    column->addWidget(heightSection(
-        QStringLiteral("[ Dock Height  ] : "), 20, 150, 2, m_page->height, &AppearancePage::applyDockHeight));
+    column->addWidget(heightSection(QStringLiteral("[ Dock Height  ] : "), int(kDockHeightMinimum),
+        int(kDockHeightMaximum), 2, m_page->height, &AppearancePage::applyDockHeight, m_dockHeight));
     column->addWidget(colorRow(ColorRow::dock));
     column->addWidget(colorRow(ColorRow::dockTitle));
-    column->addWidget(heightSection(QStringLiteral("[ Icon Height  ] : "), 20, 100, 1, m_page->iconHeight,
-        &AppearancePage::applyIconHeight));
+    column->addWidget(heightSection(QStringLiteral("[ Icon Height  ] : "), int(kIconHeightMinimum),
+        int(kIconHeightMaximum), 1, m_page->iconHeight, &AppearancePage::applyIconHeight, m_iconHeight));
     auto* indicators = groupBox(QStringLiteral("Indicator Style"));
     auto* indicatorColumn = new QVBoxLayout(indicators);
     indicatorColumn->addWidget(colorRow(ColorRow::openIndicator));
@@ -159,6 +177,7 @@ AppearanceSettingsView::AppearanceSettingsView(AppearanceServices services, QWid
     column->addWidget(dockIconSection());
     column->addStretch(1);
     setWidget(content);
+    markChoices();
 }
 
 AppearanceSettingsView::~AppearanceSettingsView() = default;
@@ -236,18 +255,31 @@ QWidget* AppearanceSettingsView::themeSection()
     for (const ButtonThemeChoice& choice : buttonThemeChoices()) {
         const QSize size(210, 48);
         auto* tile = new PictureTile(namedImage(choice.picture, size - QSize(8, 8)), size,
-            [this, theme = choice.theme] { m_page->applyButtonTheme(theme); });
+            [this, theme = choice.theme] {
+                m_page->applyButtonTheme(theme);
+                markChoices();
+            });
         tile->setObjectName(choice.picture);
+        m_themeTiles.emplace_back(tile, choice.theme);
         column->addWidget(tile, 0, Qt::AlignHCenter);
     }
     return box;
 }
 
-QWidget* AppearanceSettingsView::heightSection(
-    const QString& prefix, int minimum, int maximum, int step, double& value, void (AppearancePage::*apply)())
+QWidget* AppearanceSettingsView::heightSection(const QString& prefix, int minimum, int maximum, int step,
+    double& value, void (AppearancePage::*apply)(), HeightControls& controls)
 {
     auto* box = groupBox(heightLabel(prefix, value));
-    auto* row = new QHBoxLayout(box);
+    auto* outer = new QVBoxLayout(box);
+    auto* row = new QHBoxLayout;
+    outer->addLayout(row);
+    auto* note = new QLabel;
+    note->setObjectName(prefix.contains(QLatin1String("Dock")) ? QStringLiteral("dockHeightNote")
+                                                               : QStringLiteral("iconHeightNote"));
+    note->setWordWrap(true);
+    plainFont(note);
+    note->hide();
+    outer->addWidget(note);
     // The slider counts in steps, so a drag can only land on allowed values.
     auto* slider = new QSlider(Qt::Horizontal);
     slider->setObjectName(
@@ -260,23 +292,65 @@ QWidget* AppearanceSettingsView::heightSection(
     slider->setFocusPolicy(Qt::StrongFocus);
     slider->installEventFilter(this);
     row->addWidget(slider);
-    const auto follow = [this, box, prefix, step, &value, slider] {
+    controls = { slider, box, note, prefix, step, &value };
+    const auto follow = [box, prefix, step, &value, slider] {
         value = double(slider->value() * step);
         box->setTitle(heightLabel(prefix, value));
     };
+    HeightControls* self = &controls;
+    const auto store = [this, apply, self] {
+        (m_page.get()->*apply)();
+        showHeights(*self);
+    };
     // Stored at press and release of a drag; a key or wheel change, which
     // has no press, is stored as it happens.
-    connect(slider, &QSlider::sliderPressed, this, [this, apply] { (m_page.get()->*apply)(); });
-    connect(slider, &QSlider::sliderReleased, this, [this, apply, follow] {
+    connect(slider, &QSlider::sliderPressed, this, store);
+    connect(slider, &QSlider::sliderReleased, this, [store, follow] {
         follow();
-        (m_page.get()->*apply)();
+        store();
     });
-    connect(slider, &QSlider::valueChanged, this, [this, apply, follow, slider] {
+    connect(slider, &QSlider::valueChanged, this, [store, follow, slider] {
         follow();
         if (!slider->isSliderDown())
-            (m_page.get()->*apply)();
+            store();
     });
     return box;
+}
+
+void AppearanceSettingsView::showHeights(HeightControls& stored)
+{
+    for (HeightControls* controls : { &m_dockHeight, &m_iconHeight }) {
+        if (!controls->slider)
+            continue;
+        // The stored section's own value is what the user set; the other
+        // follows the page without storing again.
+        if (controls != &stored) {
+            const QSignalBlocker quiet(controls->slider);
+            controls->slider->setValue(int(std::lround(*controls->value / controls->step)));
+            static_cast<QGroupBox*>(controls->box)->setTitle(heightLabel(controls->prefix, *controls->value));
+        }
+        // Said under the slider in hand, where the user looks.
+        const bool noted = controls == &stored && !m_page->fitNote.isEmpty();
+        controls->note->setText(noted ? m_page->fitNote : QString());
+        controls->note->setVisible(noted);
+    }
+}
+
+void AppearanceSettingsView::markChoices()
+{
+    const CustomSettings settings;
+    const QString theme = settings.buttonTheme();
+    // An unknown stored theme draws as the big-icon one.
+    const bool known = std::any_of(m_themeTiles.begin(), m_themeTiles.end(),
+        [&theme](const auto& tile) { return tile.second == theme; });
+    for (const auto& [tile, choice] : m_themeTiles)
+        tile->setSelected(choice == (known ? theme : QStringLiteral("bigIcon")));
+    const bool uploaded = settings.isDockIconCustomUpload();
+    const QString icon = settings.dockIcon();
+    for (const auto& [tile, name] : m_iconTiles)
+        tile->setSelected(!uploaded && name == icon);
+    if (m_uploadedTile)
+        m_uploadedTile->setSelected(uploaded);
 }
 
 QWidget* AppearanceSettingsView::colorRow(ColorRow row)
@@ -347,20 +421,28 @@ QWidget* AppearanceSettingsView::dockIconSection()
     const QStringList names = AppState::shared().settings.dockIconList();
     for (int i = 0; i < names.size(); ++i) {
         const QString name = names[i];
-        auto* tile = new PictureTile(namedImage(name, QSize(60, 60)), QSize(68, 68),
-            [this, name] { m_page->selectBuiltinDockIcon(name); });
+        auto* tile = new PictureTile(namedImage(name, QSize(60, 60)), QSize(68, 68), [this, name] {
+            m_page->selectBuiltinDockIcon(name);
+            markChoices();
+        });
         tile->setObjectName(name);
+        m_iconTiles.emplace_back(tile, name);
         grid->addWidget(tile, i / 5, i % 5, Qt::AlignCenter);
         grid->setColumnMinimumWidth(i % 5, 100);
     }
     column->addLayout(grid);
-    auto* uploaded = new PictureTile(m_page->uploadedTileImage(QSize(60, 60)), QSize(68, 68),
-        [this] { m_page->selectUploadedDockIcon(); });
+    auto* uploaded = new PictureTile(m_page->uploadedTileImage(QSize(60, 60)), QSize(68, 68), [this] {
+        m_page->selectUploadedDockIcon();
+        markChoices();
+    });
     uploaded->setObjectName(QStringLiteral("uploadedDockIcon"));
+    m_uploadedTile = uploaded;
     column->addWidget(uploaded, 0, Qt::AlignHCenter);
     auto* picker = new FileView([this, uploaded](const QString& path) {
-        if (m_page->uploadCustomDockIcon(path))
+        if (m_page->uploadCustomDockIcon(path)) {
             uploaded->setImage(m_page->uploadedTileImage(QSize(60, 60)));
+            markChoices();
+        }
     });
     plainFont(picker);
     column->addWidget(picker, 0, Qt::AlignHCenter);

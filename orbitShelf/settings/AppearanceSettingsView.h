@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+class PictureTile;
 class QLineEdit;
 class QSlider;
 class QLabel;
@@ -31,12 +32,30 @@ private:
     QWidget* stackSection();
     QWidget* styleSection();
     QWidget* themeSection();
+    struct HeightControls {
+        QSlider* slider = nullptr;
+        QWidget* box = nullptr;
+        QLabel* note = nullptr;
+        QString prefix;
+        int step = 1;
+        double* value = nullptr;
+    };
     QWidget* heightSection(const QString& prefix, int minimum, int maximum, int step, double& value,
-        void (AppearancePage::*apply)());
+        void (AppearancePage::*apply)(), HeightControls& controls);
     QWidget* colorRow(ColorRow row);
     QWidget* dockIconSection();
+    // After a height was stored: both sliders and titles show what holds, and
+    // the stored section's note says when the other height was changed.
+    void showHeights(HeightControls& stored);
+    // The stored theme and dock icon are the marked tiles.
+    void markChoices();
 
     std::unique_ptr<AppearancePage> m_page;
+    HeightControls m_dockHeight;
+    HeightControls m_iconHeight;
+    std::vector<std::pair<PictureTile*, QString>> m_themeTiles;
+    std::vector<std::pair<PictureTile*, QString>> m_iconTiles;
+    PictureTile* m_uploadedTile = nullptr;
     std::vector<std::function<void()>> m_onFirstShow;
     bool m_shown = false;
 };
@@ -66,6 +85,9 @@ class PictureTile final : public QWidget {
 public:
     PictureTile(QImage image, QSize size, std::function<void()> onClick, QWidget* parent = nullptr);
     void setImage(QImage image);
+    // The current choice carries a ring in the highlight colour.
+    void setSelected(bool selected);
+    bool isSelected() const { return m_selected; }
     QSize sizeHint() const override { return m_size; }
 
 protected:
@@ -76,4 +98,5 @@ private:
     QImage m_image;
     QSize m_size;
     std::function<void()> m_onClick;
+    bool m_selected = false;
 };

@@ -62,20 +62,28 @@ QWidget* stepButton(const QString& title, QPushButton** made, const std::functio
     return slot;
 }
 
+// The least of the tour the page keeps in view: a picture row and a title.
+constexpr int kTourMinimumHeight = 160;
+
 // Holds the tour at its full 880 points where the page has room, and at the
 // page's width with its pictures scaled down where it has not, so nothing of
-// it (its scroll bar included) is cut off by a narrower window.
+// it (its scroll bar included) is cut off by a narrower window. Its height
+// is what the steps leave: the tour scrolls within itself, and the page
+// itself scrolls only in a window too small for the steps and this least
+// of the tour, so a window of the usual size has one scroll bar, not two.
 class TourSlot final : public QWidget {
 public:
     TourSlot()
         : m_tour(makeFeatureTour())
     {
         m_tour->setParent(this);
-        setFixedHeight(kTourHeight);
-        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
+        setMaximumHeight(kTourHeight);
     }
 
-    QSize sizeHint() const override { return { 0, kTourHeight }; }
+    // The page asks its parts for their heights to decide whether it must
+    // scroll: the tour asks for its least and takes whatever is left.
+    QSize sizeHint() const override { return { 0, kTourMinimumHeight }; }
     QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
@@ -88,6 +96,7 @@ protected:
             m_tour->setParent(this);
             m_tour->show();
         }
+        m_tour->setFixedHeight(std::min(height(), kTourHeight));
         m_tour->move((width() - m_tour->width()) / 2, 0);
     }
 
@@ -129,14 +138,14 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
     auto* scroll = new QScrollArea;
     scroll->setObjectName(QStringLiteral("onboardingPage"));
     scroll->setWidgetResizable(true);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // The tour fits the page's width; the page scrolls only up and down.
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     outer->addWidget(scroll);
     auto* page = new QWidget;
     auto* column = new QVBoxLayout(page);
-    column->setAlignment(Qt::AlignTop);
-    column->addWidget(new TourSlot);
+    column->addWidget(new TourSlot, 1);
     column->addWidget(wrapped(tr(OnboardingTexts::hint), Qt::AlignHCenter));
     column->addWidget(horizontalDivider());
 
@@ -191,7 +200,8 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
         QPushButton* button = nullptr;
         row->addWidget(stepButton(tr(OnboardingTexts::step3), &button, [this] { hideSystemDock(); }));
         auto* right = new QVBoxLayout;
-        right->addWidget(wrapped(tr(OnboardingTexts::step3Explanation)));
+        m_step3Explanation = wrapped(tr(OnboardingTexts::step3Explanation));
+        right->addWidget(m_step3Explanation);
         m_step3Note = wrapped(QString());
         m_step3Note->setObjectName(QStringLiteral("step3Note"));
         m_step3Note->hide();
@@ -221,12 +231,31 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
 void Onboarding::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    // The window manager places the window after it is shown: the place
+    // logged then is logged again once the window has moved.
+    if (placesLogged() && !m_watchingWindow) {
+        m_watchingWindow = true;
+        window()->installEventFilter(this);
+    }
     QTimer::singleShot(0, this, [this] { logStep4Place(); });
+}
+
+bool Onboarding::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == window() && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+        QTimer::singleShot(0, this, [this] { logStep4Place(); });
+    return QWidget::eventFilter(watched, event);
 }
 
 void Onboarding::logStep4Place()
 {
     logPlace(m_step4, QStringLiteral("onboarding step 4"));
+    if (!placesLogged() || !isVisible())
+        return;
+    int bars = 0;
+    for (const QScrollBar* bar : findChildren<QScrollBar*>())
+        bars += bar->orientation() == Qt::Vertical && bar->isVisible() ? 1 : 0;
+    qCDebug(lcOnboarding).noquote() << "onboarding scroll bars shown:" << bars;
 }
 
 void Onboarding::refreshColors()
@@ -239,6 +268,9 @@ void Onboarding::refreshColors()
     const char* capture = m_onboarding->checkScreenRecordPerm ? kGreen : kRed;
     m_step2->setProperty("statusColor", QString::fromLatin1(capture));
     m_step2->setStyleSheet(QStringLiteral("QCheckBox { color: %1; }").arg(QLatin1String(capture)));
+    qCDebug(lcOnboarding).noquote() << "onboarding steps: access"
+                                    << (m_onboarding->checkAccessPerm ? "green" : "red") << "capture"
+                                    << (m_onboarding->checkScreenRecordPerm ? "green" : "red");
 }
 
 void Onboarding::requestAccessibilityPermission()
@@ -279,6 +311,9 @@ void Onboarding::hideSystemDock()
     qCInfo(lcOnboarding).noquote() << "hide system dock:" << note;
     m_step3Note->setText(note);
     m_step3Note->show();
+    // The outcome takes the explanation's place: here both can say that
+    // there is no dock to hide, and the page would say it twice.
+    m_step3Explanation->hide();
 }
 
 QString Onboarding::step3Note() const

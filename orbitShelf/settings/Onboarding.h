@@ -63,6 +63,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void refreshColors();
@@ -73,8 +74,10 @@ private:
     OnboardingState* m_onboarding = nullptr;
     QPushButton* m_step1 = nullptr;
     QCheckBox* m_step2 = nullptr;
+    QLabel* m_step3Explanation = nullptr;
     QLabel* m_step3Note = nullptr;
     QPushButton* m_step4 = nullptr;
+    bool m_watchingWindow = false;
 };
 
 // The view the "Onboarding Window" hosts, with the program's own services.

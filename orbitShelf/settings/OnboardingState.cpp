@@ -55,9 +55,15 @@ void OnboardingState::attach(QWidget* view)
 
 bool OnboardingState::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Show && !m_shown) {
-        m_shown = true;
-        applyFirstInstallPreviewDefault();
+    if (event->type() == QEvent::Show) {
+        if (!m_shown) {
+            m_shown = true;
+            applyFirstInstallPreviewDefault();
+        }
+        // A window opened while the program is already active (from the
+        // command line, say) sees no activation until the focus leaves and
+        // comes back: its steps would show red whatever the permissions.
+        refreshPermissionFlags();
     }
     return QObject::eventFilter(watched, event);
 }

@@ -32,8 +32,8 @@ public:
     void refreshPermissionFlags();
 
     // Runs applyFirstInstallPreviewDefault when `view` is first shown and
-    // refreshPermissionFlags each time the application becomes active,
-    // while `view` lives.
+    // refreshPermissionFlags each time it is shown and each time the
+    // application becomes active, while `view` lives.
     void attach(QWidget* view);
 
 signals:

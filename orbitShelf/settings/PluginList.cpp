@@ -70,10 +70,23 @@ QString PluginsController::installButtonTitle() const
     return isInstalled(m_current.name) ? QStringLiteral("Remove") : QStringLiteral("Install");
 }
 
-QString PluginsController::pinTitle() const
+PinSwitchLook pinSwitchLook(const Plugin& plugin, bool installed, bool storedAsPinned)
 {
-    return storedAsPinned(m_state.settings, m_current.name) ? QStringLiteral("Pin On Dock")
-                                                            : QStringLiteral("Unpin");
+    PinSwitchLook look;
+    look.checked = storedAsPinned;
+    // A pin left from before a Remove can still be taken off.
+    look.enabled = installed || storedAsPinned;
+    look.title = QStringLiteral("Pin On Dock");
+    // A tool that can be installed says what comes first; one that cannot
+    // yet says "waiting" above the switch already.
+    if (!installed && plugin.active)
+        look.title = QStringLiteral("Pin On Dock (after Install)");
+    return look;
+}
+
+PinSwitchLook PluginsController::pinSwitch() const
+{
+    return pinSwitchLook(m_current, isInstalled(m_current.name), storedAsPinned(m_state.settings, m_current.name));
 }
 
 void PluginsController::appear()
@@ -157,6 +170,11 @@ std::optional<quint32> PluginsController::bindPasteboardKey()
 
 void PluginsController::applyPinChange(bool on)
 {
+    if (on && !isInstalled(m_current.name)) {
+        qCInfo(lcPlugins).noquote() << "not pinned:" << m_current.name << "is not installed";
+        emit changed();
+        return;
+    }
     m_pinPlugin = on;
     CustomSettings settings;
     StringMap pinned = settings.pinedPlugins();

@@ -27,6 +27,16 @@ const std::vector<Plugin>& pluginList();
 // The entry of that name; nothing for an unknown name.
 std::optional<Plugin> pluginNamed(const QString& name);
 
+// How the pin switch shows for a tool. Its label says what ticking does, as
+// a checkbox's does; a tool that is not installed cannot be pinned yet, and
+// the switch says so rather than storing a pin for nothing.
+struct PinSwitchLook {
+    QString title;
+    bool checked = false;
+    bool enabled = false;
+};
+PinSwitchLook pinSwitchLook(const Plugin& plugin, bool installed, bool storedAsPinned);
+
 // The clipboard window's key: P with Option and Shift (Alt+Shift+P here).
 inline constexpr quint16 kPasteboardKeyCode = 35;
 inline constexpr quint64 kPasteboardKeyFlags = 0xa0000;
@@ -45,8 +55,9 @@ public:
     bool isInstalled(const QString& name) const;
     // "Remove" or "Install" for the selected tool.
     QString installButtonTitle() const;
-    // "Pin On Dock" while the selected tool is stored as pinned, else "Unpin".
-    QString pinTitle() const;
+    // The pin switch of the selected tool.
+    PinSwitchLook pinSwitch() const;
+    QString pinTitle() const { return pinSwitch().title; }
     // Whether the clipboard window's key could not be had at the last install
     // of "Pasteboard" (another program holds it).
     bool pasteboardKeyRefused() const { return m_keyRefused; }
@@ -55,7 +66,8 @@ public:
     void appear();
     void selectPlugin(const QString& name);
     void toggleInstall(const QString& name);
-    // The user moved the pin switch.
+    // The user moved the pin switch. Refused (nothing stored) while the
+    // selected tool is not installed.
     void applyPinChange(bool on);
     // The user moved "Replace Finder" (the selected tool is "FastFinder").
     void applyReplaceFinderChange(bool on);

@@ -106,8 +106,11 @@ QScrollArea* scrollColumn(QWidget* content, int width)
     auto* scroll = new QScrollArea;
     scroll->setFixedWidth(width);
     scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // A scroll bar only when the column does not fit: a window of the usual
+    // size shows all of both.
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidgetResizable(true);
     scroll->setWidget(content);
     scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     return scroll;
@@ -137,6 +140,8 @@ void PluginsView::build()
 
     auto* grid = new QWidget;
     auto* cells = new QGridLayout(grid);
+    // The cells keep together, centred, however tall the page is.
+    cells->setAlignment(Qt::AlignCenter);
     int index = 0;
     for (const Plugin& plugin : pluginList()) {
         auto* cell = new PluginCell(plugin, [this, name = plugin.name] { m_controller->selectPlugin(name); });
@@ -147,7 +152,10 @@ void PluginsView::build()
     row->addWidget(scrollColumn(grid, 250));
 
     auto* detail = new OutlinedBox(10, 4);
-    detail->setFixedSize(450, 600);
+    // As tall as the page allows, up to 600: the controls stay at its top,
+    // and a fixed 600 would overflow the settings window's page.
+    detail->setFixedWidth(450);
+    detail->setMaximumHeight(600);
     auto* column = new QVBoxLayout(detail);
     column->setContentsMargins(0, 20, 0, 0);
     column->setSpacing(10);
@@ -215,8 +223,10 @@ void PluginsView::refresh()
     m_install->setVisible(plugin.active);
     m_waiting->setVisible(!plugin.active);
 
-    m_pin->setText(tr(qUtf8Printable(m_controller->pinTitle())));
-    m_pin->setChecked(m_controller->pinPlugin());
+    const PinSwitchLook pin = m_controller->pinSwitch();
+    m_pin->setText(tr(qUtf8Printable(pin.title)));
+    m_pin->setChecked(pin.checked);
+    m_pin->setEnabled(pin.enabled);
 
     m_replaceFinderRow->setVisible(plugin.name == QLatin1String("FastFinder"));
     m_replaceFinder->setChecked(AppState::shared().settings.replaceFinder());
@@ -244,6 +254,11 @@ void PluginsView::logPlaces()
     logPlace(m_pin,
         QStringLiteral("plugins pin switch %1 for %2")
             .arg(QLatin1String(m_pin->isChecked() ? "on" : "off"), shown));
+    if (m_pin->isVisible())
+        qCDebug(lcPluginsView).noquote() << QStringLiteral("plugins pin switch of %1 %2: %3")
+                                                .arg(shown,
+                                                    QLatin1String(m_pin->isEnabled() ? "enabled" : "disabled"),
+                                                    m_pin->text());
     if (m_keyRefused->isVisible())
         qCDebug(lcPluginsView).noquote() << "plugins key refused:" << m_keyRefused->text();
 }

@@ -61,7 +61,11 @@ QuitView::QuitView(
     m_editor->setMaximumWidth(450);
     m_editor->setMinimumWidth(300);
     m_editor->setFixedHeight(100);
-    m_editor->setStyleSheet(QStringLiteral("QPlainTextEdit { border: 2px solid blue; }"));
+    // Disabled, the blue frame would still invite typing: grey, on the
+    // window's own colour, as a disabled field looks.
+    m_editor->setStyleSheet(QStringLiteral("QPlainTextEdit { border: 2px solid blue; }"
+                                           "QPlainTextEdit:disabled { border: 2px solid #b0b0b0;"
+                                           " background: palette(window); color: #8a8a8a; }"));
     form->addWidget(m_editor);
     auto* reasonBox = new QGroupBox(QStringLiteral("Please let me know Why are you exiting the app?"));
     auto* reasonLayout = new QVBoxLayout(reasonBox);
@@ -132,5 +136,5 @@ void QuitView::refresh()
     m_quit->setText(m_form.buttonTitle());
     m_email->setStyleSheet(m_form.highLight
             ? QStringLiteral("QLineEdit { border: 2px solid red; border-radius: 5px; }")
-            : QString());
+            : QStringLiteral("QLineEdit:disabled { border: 1px solid #b0b0b0; background: palette(window); }"));
 }

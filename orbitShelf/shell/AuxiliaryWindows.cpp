@@ -24,6 +24,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 static Q_LOGGING_CATEGORY(lcAuxWindows, "orbitshelf.shell.windows")
 
 namespace {
@@ -345,15 +347,22 @@ CustomWindow* openSettingsWindow()
 
 CustomWindow* openQuitWindow()
 {
-    auto* window = new CustomWindow(QRect(0, 0, 600, 600), CustomWindow::Titled | CustomWindow::Closable);
+    // As tall as its content, at most 600: the form is shorter than that,
+    // and a fixed 600 left an empty band of some 260 below the button.
+    auto* view = new QuitView;
+    const int fitted = std::clamp(
+        view->hasHeightForWidth() ? view->heightForWidth(600) : view->sizeHint().height(), 200, 600);
+    auto* window = new CustomWindow(QRect(0, 0, 600, fitted), CustomWindow::Titled | CustomWindow::Closable);
     window->setAttribute(Qt::WA_DeleteOnClose);
     // Flags before the frame: a flag changed after it moved the window down
     // by the window manager's title bar at every opening.
     window->setWindowFlag(Qt::WindowStaysOnTopHint);
-    window->setGeometry(centredOnScreenUnderMouse(QSize(600, 600)));
+    window->setGeometry(centredOnScreenUnderMouse(QSize(600, fitted)));
     setFrameAutosaveName(window, QString::fromLatin1(quitWindowAutosaveName));
+    // A frame saved before kept the old height.
+    window->setFixedHeight(fitted);
     window->setWindowTitle(QStringLiteral("OrbitShelf Quit"));
-    setContent(window, new QuitView);
+    setContent(window, view);
     bringToFront(window);
     return window;
 }

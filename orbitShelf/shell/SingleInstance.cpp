@@ -124,6 +124,26 @@ bool ExternalEvents::HandleExternalEvent(const QString& display, const QString& 
     return m_handler && m_handler(identifier);
 }
 
+bool ExternalEvents::ServesDisplay(const QString& display) const
+{
+    return display == m_display;
+}
+
+bool instanceRunsOnBus(const QString& display)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface())
+        return false;
+    const QString name = QString::fromLatin1(kSingleInstanceBusName);
+    if (!bus.interface()->isServiceRegistered(name).value())
+        return false;
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        name, QString::fromLatin1(kSingleInstanceObjectPath), name, QStringLiteral("ServesDisplay"));
+    call << display;
+    const QDBusReply<bool> reply = bus.call(call, QDBus::Block, 5000);
+    return reply.isValid() && reply.value();
+}
+
 bool sendExternalEvent(const QString& display, const QString& identifier, QString* error)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();

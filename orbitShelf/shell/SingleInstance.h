@@ -62,11 +62,21 @@ public:
 public Q_SLOTS:
     // True when the event was for this display and was handled.
     Q_SCRIPTABLE bool HandleExternalEvent(const QString& display, const QString& identifier);
+    // Whether this instance runs the bar of `display`: a second start asks
+    // it when the lock file could not tell (another runtime folder).
+    Q_SCRIPTABLE bool ServesDisplay(const QString& display) const;
 
 private:
     QString m_display;
     Handler m_handler;
 };
+
+// The lock file is one place of the guard, the bus name the other: a start
+// whose $XDG_RUNTIME_DIR differs from the running one's (unset, say) takes
+// a lock of its own, and only the bus tells it that a bar runs on its
+// display. Needs a QCoreApplication. False without a session bus, with no
+// owner of the name, or when the owner serves another display.
+bool instanceRunsOnBus(const QString& display);
 
 // A second start hands its argument to the running instance over the bus.
 // Needs a QCoreApplication. False with a reason when nothing took it.

@@ -22,6 +22,7 @@
 #include "shell/AppCenterApplication.h"
 #include "shell/AppDelegate.h"
 #include "shell/AuxiliaryWindows.h"
+#include "shell/CommandLine.h"
 #include "shell/FeatureWiring.h"
 #include "shell/OnboardingWindow.h"
 #include "shell/SettingsScene.h"
@@ -30,8 +31,10 @@
 #include "widgets/ClearTextEditors.h"
 
 #include <QDir>
+#include <QDeadlineTimer>
 #include <QIcon>
 #include <QPointer>
+#include <QThread>
 #include <QTimer>
 #include <QWidget>
 
@@ -74,7 +77,9 @@ int handOverToRunningInstance(int argc, char** argv)
 {
     const QString event = externalEventArgument(argc, argv);
     if (!event.isEmpty()) {
-        QCoreApplication core(argc, argv);
+        std::optional<QCoreApplication> core;
+        if (!QCoreApplication::instance())
+            core.emplace(argc, argv);
         QString error;
         if (!sendExternalEvent(currentDisplayName(), event, &error))
             std::fprintf(stderr, "The running orbitShelf was not given \"%s\": %s\n",
@@ -89,6 +94,12 @@ int handOverToRunningInstance(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    // Answered before anything else: with or without a display, running or not.
+    if (const std::optional<QString> answer = informationRequested(argumentsOf(argc, argv))) {
+        std::fputs(answer->toLocal8Bit().constData(), stdout);
+        std::fflush(stdout);
+        return 0;
+    }
     installLogPolicy();
 
     // Tests run the binary on the offscreen platform; everything else needs
@@ -128,6 +139,17 @@ int main(int argc, char** argv)
     }
 
     AppCenterApplication app(argc, argv);
+    // The lock only sees an instance that took it in the same runtime
+    // folder; the bus name sees one that runs with another (or none).
+    if (!offscreen) {
+        // A relaunch gives the old process the same time to go as the lock does.
+        const QDeadlineTimer deadline(relaunched ? kRelaunchLockWaitMs : 0);
+        while (instanceRunsOnBus(currentDisplayName())) {
+            if (deadline.hasExpired())
+                return handOverToRunningInstance(argc, argv);
+            QThread::msleep(50);
+        }
+    }
     // Before any window is made: every shown text passes through it.
     installShownTexts();
     installClearTextEditors(app);

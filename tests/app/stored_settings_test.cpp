@@ -64,7 +64,7 @@ std::vector<StoredRow> rows()
         row("windowHotkeyCache", StringMap(), state, &A::windowHotkeyCache, &A::setWindowHotkeyCache,
             kSampleMap),
         // The icons are square: their width reads the height's key.
-        row("dockIconHeight", 46.0, icon, &AppIcon::width, &AppIcon::setHeight, 60.0),
+        row("dockIconHeight", 46.0, icon, &AppIcon::width, &AppIcon::setHeight, 40.0),
         row("note_content", QString(), note, &CustomNote::content, &CustomNote::setContent,
             QStringLiteral("línea 1\nline \"2\"")),
         row("note_id", QString(), note, &CustomNote::id, &CustomNote::setId, QStringLiteral("aB3dE9")),
@@ -157,11 +157,9 @@ TEST_F(StoredValues, HandEditedValuesOfTheWrongTypeReadAsDefaultsOthersAsWritten
     EXPECT_TRUE(settings.spaceWidth().isEmpty());
     EXPECT_EQ(CustomPomodoro().tomatoMinute(), 30);
 
-    // Texts and numbers out of any range are kept as written; keys match by case.
+    // Texts are kept as written; keys match by case.
     settings.setDockColor(QStringLiteral("not a colour at all; [x]"));
     EXPECT_EQ(settings.dockColor(), QStringLiteral("not a colour at all; [x]"));
-    settings.setStackAppLimit(-7);
-    EXPECT_EQ(settings.stackAppLimit(), -7);
     defaults.writeRaw("[General]\nFirstInstalled=false\nfirstInstalled=FALSE\n");
     EXPECT_FALSE(settings.firstInstalled());
 }
@@ -255,4 +253,47 @@ TEST_F(StoredValues, AnAccessorSeesEveryChangeMadeAfterItsLastRead)
     }
     defaults.writeRaw("[General]\ndockColor=abcdef\n");
     EXPECT_EQ(settings.dockColor(), QStringLiteral("abcdef")) << "a hand edit read again was not seen";
+}
+
+// A number read from the file is held to what its page offers: a hand edit
+// or an older version's value never reaches the bar as it stands.
+TEST_F(StoredValues, NumbersOutsideTheirRangeReadAsTheNearestEnd)
+{
+    struct Case {
+        const char* what;
+        const char* stackAppLimit;
+        const char* dockHeight;
+        const char* iconHeight;
+        int limit;
+        double dock;
+        double icon;
+    };
+    const Case cases[] = {
+        { "values inside their ranges", "12", "80", "60", 12, 80, 60 },
+        { "the least of each", "2", "20", "20", 2, 20, 20 },
+        { "a negative limit made every application a stack", "-7", "50", "46", 2, 50, 46 },
+        { "limits of none and one", "0", "50", "46", 2, 50, 46 },
+        { "heights below their ranges", "8", "5", "-3", 8, 20, 20 },
+        { "heights above their ranges", "8", "400", "300", 8, 150, 100 },
+        { "an icon taller than its dock is held to the dock", "8", "84", "100", 8, 84, 84 },
+        { "a dock lower than the least icon keeps that least", "8", "20", "46", 8, 20, 20 },
+    };
+    for (const Case& c : cases) {
+        defaults.writeRaw(QByteArray("[General]\nstackAppLimit=") + c.stackAppLimit
+            + "\ndockBackgroundHeight=" + c.dockHeight + "\ndockIconHeight=" + c.iconHeight + "\n");
+        const CustomSettings settings;
+        EXPECT_EQ(settings.stackAppLimit(), c.limit) << c.what;
+        EXPECT_EQ(settings.dockBackgroundHeight(), c.dock) << c.what;
+        EXPECT_EQ(AppIcon().height(), c.icon) << c.what;
+        EXPECT_EQ(AppIcon().width(), c.icon) << c.what;
+        // The settings window's table reads the same.
+        for (const SettingDefinition& def : settingsTable()) {
+            if (QLatin1String(def.key) == QLatin1String("stackAppLimit")) {
+                EXPECT_EQ(settingValue(def), QVariant(c.limit)) << c.what;
+            }
+            if (QLatin1String(def.key) == QLatin1String("dockBackgroundHeight")) {
+                EXPECT_EQ(settingValue(def), QVariant(c.dock)) << c.what;
+            }
+        }
+    }
 }

@@ -6,6 +6,9 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
+#include <QFile>
+
+#include <sys/stat.h>
 #include <xcb/xcb.h>
 
 #include <gtest/gtest.h>
@@ -201,4 +204,66 @@ TEST(PluginsPage, AnAltShiftPHeldElsewhereIsReportedAndCaptureStillRuns)
     })) << run.log().toStdString();
     EXPECT_TRUE(run.running());
     owner.reset();
+}
+
+namespace {
+
+// The permission bits of a file or folder; -1 when it is not there.
+int modeOf(const QString& path)
+{
+    struct stat info { };
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+}
+
+} // namespace
+
+// The settings hold the unsaved note draft: readable by their user only,
+// also a file an older version left readable by all, and after a change.
+TEST(PluginsPage, ThePinBoxWaitsForInstallAndTheSettingsFileStaysPrivate)
+{
+    DockRun run;
+    const QString folder = run.configHome() + QStringLiteral("/orbitShelf");
+    const QString conf = folder + QStringLiteral("/orbitShelf.conf");
+    ASSERT_TRUE(QFile::setPermissions(conf, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+            | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    ASSERT_GT(run.start(), 0);
+    ASSERT_TRUE(waitUntil([&] { return run.log().contains(QLatin1String("bar rows of")); }))
+        << run.log().toStdString();
+    EXPECT_EQ(modeOf(conf), 0600);
+    EXPECT_EQ(modeOf(folder), 0700);
+
+    const std::optional<QRect> tab = openSettingsTab(run, QStringLiteral("Plugins"));
+    ASSERT_TRUE(tab) << run.log().toStdString();
+    // The tab's first click may come before the window takes input.
+    EXPECT_TRUE(waitUntil([&] {
+        click(tab->center());
+        return waitUntil(
+            [&] {
+                return run.log().contains(
+                    QLatin1String("plugins pin switch of Pasteboard disabled: Pin On Dock (after Install)"));
+            },
+            std::chrono::milliseconds(500));
+    })) << run.log().toStdString();
+
+    // Install, then the box can be ticked; each click until the page says so.
+    const auto clickUntil = [&run](const QString& target, const QString& logged) {
+        return waitUntil([&] {
+            const qsizetype from = run.log().size();
+            const std::optional<QRect> at = run.loggedRect(target);
+            if (!at)
+                return false;
+            click(at->center());
+            return waitUntil([&] { return run.log().mid(from).contains(logged); }, std::chrono::milliseconds(1000));
+        });
+    };
+    ASSERT_TRUE(clickUntil(QStringLiteral("plugins install button Install for Pasteboard at "),
+        QStringLiteral("plugins pin switch of Pasteboard enabled: Pin On Dock")))
+        << run.log().toStdString();
+    ASSERT_TRUE(clickUntil(QStringLiteral("plugins pin switch off for Pasteboard at "),
+        QStringLiteral("plugins pin switch on for Pasteboard")))
+        << run.log().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return readText(conf).contains(QLatin1String("Pasteboard")); }))
+        << readText(conf).toStdString();
+    EXPECT_EQ(modeOf(conf), 0600);
+    EXPECT_EQ(modeOf(folder), 0700);
 }

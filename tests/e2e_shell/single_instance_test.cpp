@@ -1,5 +1,6 @@
 // One orbitShelf per user and display, the external "OnboardingWindow" event
 // a second start hands over, and what a default start writes to its log.
+#include "network/Network.h"
 #include "tests/support/X11TestTools.h"
 
 #include <QProcess>
@@ -20,14 +21,18 @@ struct SecondStart {
     QString out;
     QString err;
 };
-SecondStart startAgain(
-    const DockRun& run, const QStringList& arguments = {}, const QString& busAddress = QString())
+enum class RuntimeFolder { same, unset };
+SecondStart startAgain(const DockRun& run, const QStringList& arguments = {},
+    const QString& busAddress = QString(), RuntimeFolder runtime = RuntimeFolder::same)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), run.configHome());
     env.insert(QStringLiteral("XDG_DATA_HOME"), run.dataHome());
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), run.runtimeDir());
+    if (runtime == RuntimeFolder::same)
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), run.runtimeDir());
+    else
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
     if (!busAddress.isEmpty())
         env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress);
     QProcess second;
@@ -160,5 +165,48 @@ TEST(SingleInstance, ADefaultStartLogsNothingBelowWarningsAndNoLongLines)
         EXPECT_FALSE(line.startsWith(QLatin1String("debug ")) || line.startsWith(QLatin1String("info ")))
             << line.toStdString();
         EXPECT_LE(line.size(), 300) << line.left(80).toStdString();
+    }
+}
+
+TEST(SingleInstance, AStartWithoutARuntimeFolderFindsTheRunningOneOnTheBus)
+{
+    SessionBus bus;
+    ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
+    DockRun run;
+    run.setEnvironment(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.address());
+    ASSERT_GT(run.start(), 0);
+    ASSERT_TRUE(barShown(run)) << run.log().toStdString();
+    const QString conf = run.configHome() + QStringLiteral("/orbitShelf/orbitShelf.conf");
+    const QString settingsBefore = readText(conf);
+
+    // Its lock file lies elsewhere (in /tmp): only the bus name can tell.
+    const SecondStart second = startAgain(run, {}, bus.address(), RuntimeFolder::unset);
+    EXPECT_EQ(second.exitCode, 0) << second.err.toStdString();
+    EXPECT_EQ(second.out, QStringLiteral("orbitShelf is already running.\n"));
+    EXPECT_EQ(readText(conf), settingsBefore) << "the second start wrote the settings";
+    EXPECT_EQ(visibleWindowsNamed(QStringLiteral("orbitShelf dock")).size(), 1);
+}
+
+TEST(SingleInstance, VersionAndHelpAnswerWhetherOrNotOneRuns)
+{
+    const QString version = QStringLiteral("orbitShelf %1\n").arg(applicationVersionText());
+    DockRun run;
+    for (const bool running : { false, true }) {
+        SCOPED_TRACE(running ? "running" : "not running");
+        if (running) {
+            ASSERT_GT(run.start(), 0);
+            ASSERT_TRUE(barShown(run)) << run.log().toStdString();
+        }
+        for (const char* flag : { "--version", "-v" }) {
+            const SecondStart asked = startAgain(run, { QString::fromLatin1(flag) });
+            EXPECT_EQ(asked.exitCode, 0) << flag;
+            EXPECT_EQ(asked.out, version) << flag;
+        }
+        const SecondStart help = startAgain(run, { QStringLiteral("--help") });
+        EXPECT_EQ(help.exitCode, 0);
+        EXPECT_TRUE(help.out.startsWith(QLatin1String("Usage: orbitShelf"))) << help.out.toStdString();
+        EXPECT_TRUE(help.out.contains(QLatin1String("OnboardingWindow")));
+        // Only the running bar, and no window of an answering start.
+        EXPECT_EQ(visibleWindowsNamed(QStringLiteral("orbitShelf dock")).size(), running ? 1 : 0);
     }
 }

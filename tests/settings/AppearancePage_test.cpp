@@ -117,7 +117,7 @@ struct StackCase {
     bool stores;
 };
 class StackRow : public AppearancePageTest, public ::testing::WithParamInterface<StackCase> { };
-TEST_P(StackRow, CommitsWholeNumbersAtLeastOne)
+TEST_P(StackRow, CommitsWholeNumbersAtLeastTwo)
 {
     const auto& c = GetParam();
     AppearancePage page(state, scripted(script));
@@ -128,7 +128,8 @@ TEST_P(StackRow, CommitsWholeNumbersAtLeastOne)
 }
 INSTANTIATE_TEST_SUITE_P(AppearancePage, StackRow,
     ::testing::Values(StackCase { "12", 12, true }, StackCase { "1,000", 1000, true },
-        StackCase { "abc", 8, false }, StackCase { "0", 1, true }, StackCase { "-3", 1, true },
+        StackCase { "abc", 8, false }, StackCase { "0", 2, true }, StackCase { "-3", 2, true },
+        StackCase { "1", 2, true },
         StackCase { "8", 8, false }));
 
 TEST_F(AppearancePageTest, ThemeCancelStoresNothing)
@@ -205,4 +206,49 @@ TEST_F(AppearancePageTest, RefusedUploadsChangeNothing)
     EXPECT_FALSE(state.settings.isDockIconCustomUpload());
     EXPECT_TRUE(state.settings.dockIconCustomUploadURL().isEmpty());
     EXPECT_EQ(changes.count, 0);
+}
+
+// The icon is kept within the dock whichever height moves, and the page
+// says which other height it changed.
+TEST_F(AppearancePageTest, IconHeightStaysWithinDockHeightAndThePageSaysWhatMoved)
+{
+    struct Case {
+        const char* what;
+        double dock;
+        double icon;
+        bool dockMoved; // else the icon slider moved
+        double newValue;
+        double storedDock;
+        double storedIcon;
+        const char* note;
+    };
+    const Case cases[] = {
+        { "a lower dock that still holds the icon", 80, 46, true, 60, 60, 46, "" },
+        { "a dock lower than the icon lowers it", 80, 46, true, 40, 40, 40,
+            "Icon Height lowered to 40 to fit a dock of 40." },
+        { "a taller icon raises the dock", 50, 46, false, 84, 84, 84,
+            "Dock Height raised to 84 to hold icons of 84." },
+        { "to the dock slider's next even step", 50, 46, false, 71, 72, 71,
+            "Dock Height raised to 72 to hold icons of 71." },
+        { "an icon as tall as its dock", 100, 46, false, 100, 100, 100, "" },
+    };
+    for (const Case& c : cases) {
+        state.settings.setDockBackgroundHeight(c.dock);
+        state.appIcon.setHeight(c.icon);
+        AppearancePage page(state, scripted(script));
+        ChangeCounter changes(state);
+        if (c.dockMoved) {
+            page.height = c.newValue;
+            page.applyDockHeight();
+        } else {
+            page.iconHeight = c.newValue;
+            page.applyIconHeight();
+        }
+        EXPECT_EQ(state.settings.dockBackgroundHeight(), c.storedDock) << c.what;
+        EXPECT_EQ(state.appIcon.height(), c.storedIcon) << c.what;
+        EXPECT_EQ(page.height, c.storedDock) << c.what;
+        EXPECT_EQ(page.iconHeight, c.storedIcon) << c.what;
+        EXPECT_EQ(page.fitNote, QString::fromUtf8(c.note)) << c.what;
+        EXPECT_EQ(changes.count, 1) << c.what << ": one publish";
+    }
 }

@@ -78,15 +78,17 @@ TEST_F(PluginListTest, ListStartsOnPasteboardUnpinnedAndLabelsFollowTheStore)
     EXPECT_EQ(page.currentPlugin().name, QStringLiteral("Pasteboard"));
     EXPECT_FALSE(page.pinPlugin());
     EXPECT_EQ(page.installButtonTitle(), QStringLiteral("Install"));
-    EXPECT_EQ(page.pinTitle(), QStringLiteral("Unpin"));
+    EXPECT_EQ(page.pinTitle(), QStringLiteral("Pin On Dock (after Install)"));
 
     CustomSettings().setPinedPlugins({ { "Note", "true" }, { "Pomodoro", "false" } });
+    plant(QStringLiteral("Note"));
+    plant(QStringLiteral("Pomodoro"));
     page.selectPlugin(QStringLiteral("Note"));
     EXPECT_TRUE(page.pinPlugin());
-    EXPECT_EQ(page.pinTitle(), QStringLiteral("Pin On Dock"));
+    EXPECT_TRUE(page.pinSwitch().checked);
     page.selectPlugin(QStringLiteral("Pomodoro"));
     EXPECT_FALSE(page.pinPlugin()) << "only the text \"true\" pins";
-    EXPECT_EQ(page.pinTitle(), QStringLiteral("Unpin"));
+    EXPECT_FALSE(page.pinSwitch().checked);
     page.selectPlugin(QStringLiteral("Calendar"));
     EXPECT_EQ(page.currentPlugin().name, QStringLiteral("Pomodoro")) << "an unknown name selects nothing";
 }
@@ -169,8 +171,8 @@ TEST_F(PluginListTest, FirstRunBringsOnePomodoroAndRemoveTakesEveryRecordOfTheNa
 
 TEST_F(PluginListTest, PinSwitchAndReplaceFinderStoreAndStamp)
 {
+    plant(QStringLiteral("FastFinder"));
     PluginsController page(state, *store);
-    page.selectPlugin(QStringLiteral("Todo"));
     const struct {
         const char* what;
         std::function<void()> act;
@@ -178,15 +180,14 @@ TEST_F(PluginListTest, PinSwitchAndReplaceFinderStoreAndStamp)
         bool replaceFinder;
         bool pinSwitch;
     } steps[] = {
-        { "pin a tool that cannot be installed", [&] { page.applyPinChange(true); }, { { "Todo", "true" } },
-            false, true },
-        { "unpin removes the key", [&] { page.applyPinChange(false); }, {}, false, false },
         { "FastFinder pinned",
             [&] {
                 page.selectPlugin(QStringLiteral("FastFinder"));
                 page.applyPinChange(true);
             },
             { { "FastFinder", "true" } }, false, true },
+        { "unpin removes the key", [&] { page.applyPinChange(false); }, {}, false, false },
+        { "pinned again", [&] { page.applyPinChange(true); }, { { "FastFinder", "true" } }, false, true },
         { "Replace Finder on while pinned keeps it pinned", [&] { page.applyReplaceFinderChange(true); },
             { { "FastFinder", "true" } }, true, true },
         { "Replace Finder off changes only itself", [&] { page.applyReplaceFinderChange(false); },
@@ -229,9 +230,51 @@ TEST_F(PluginListTest, PageShowsWaitingForTodoAndColoursTheButtonByInstallation)
     for (QLabel* label : view.findChildren<QLabel*>())
         waiting = waiting || (label->text() == QStringLiteral("waiting") && !label->isHidden());
     EXPECT_TRUE(waiting);
+    // A tool that cannot be installed cannot be pinned either.
+    EXPECT_FALSE(pin->isEnabled());
     pin->click();
-    EXPECT_EQ(CustomSettings().pinedPlugins().value(QStringLiteral("Todo")), QStringLiteral("true"));
+    EXPECT_FALSE(CustomSettings().pinedPlugins().contains(QStringLiteral("Todo")));
     EXPECT_EQ(pin->text(), QStringLiteral("Pin On Dock"));
+}
+
+// The switch's label says what ticking does, in every state; until the tool
+// is installed there is nothing to pin, and the switch says why.
+TEST_F(PluginListTest, PinSwitchLabelAndStateFollowInstallationAndTheStoredPin)
+{
+    const Plugin clipboard = *pluginNamed(QStringLiteral("Pasteboard"));
+    const Plugin todo = *pluginNamed(QStringLiteral("Todo"));
+    const struct {
+        const char* what;
+        const Plugin& plugin;
+        bool installed;
+        bool pinned;
+        PinSwitchLook look;
+    } rows[] = {
+        { "not installed", clipboard, false, false, { "Pin On Dock (after Install)", false, false } },
+        { "installed, not pinned", clipboard, true, false, { "Pin On Dock", false, true } },
+        { "installed and pinned", clipboard, true, true, { "Pin On Dock", true, true } },
+        { "a pin left after Remove can be taken off", clipboard, false, true,
+            { "Pin On Dock (after Install)", true, true } },
+        { "a tool that cannot be installed yet", todo, false, false, { "Pin On Dock", false, false } },
+    };
+    for (const auto& row : rows) {
+        const PinSwitchLook look = pinSwitchLook(row.plugin, row.installed, row.pinned);
+        EXPECT_EQ(look.title, row.look.title) << row.what;
+        EXPECT_EQ(look.checked, row.look.checked) << row.what;
+        EXPECT_EQ(look.enabled, row.look.enabled) << row.what;
+    }
+
+    // Before Install a pin is refused; after it the same tick pins.
+    PluginsController page(state, *store);
+    page.selectPlugin(QStringLiteral("Note"));
+    page.applyPinChange(true);
+    EXPECT_FALSE(CustomSettings().pinedPlugins().contains(QStringLiteral("Note")));
+    EXPECT_FALSE(page.pinSwitch().checked);
+    page.toggleInstall(QStringLiteral("Note"));
+    EXPECT_TRUE(page.pinSwitch().enabled);
+    page.applyPinChange(true);
+    EXPECT_EQ(CustomSettings().pinedPlugins().value(QStringLiteral("Note")), QStringLiteral("true"));
+    EXPECT_TRUE(page.pinSwitch().checked);
 }
 
 // The tiles are 100 wide; the names shown on this desktop ("Folder Browser")

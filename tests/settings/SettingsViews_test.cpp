@@ -191,3 +191,40 @@ TEST_F(SettingsViews, QuitWithoutAServiceSaysSoAndQuitsWithoutAnAlert)
     EXPECT_EQ(quits, 1);
     EXPECT_EQ(alerts, 0);
 }
+
+TEST_F(SettingsViews, LoweringTheDockBelowTheIconMovesTheIconSliderAndSaysSo)
+{
+    state.settings.setDockBackgroundHeight(80);
+    state.appIcon.setHeight(60);
+    AppearanceSettingsView view(AppearanceServices {});
+    view.show();
+    auto* dock = view.findChild<QSlider*>(QStringLiteral("dockHeight"));
+    auto* icon = view.findChild<QSlider*>(QStringLiteral("iconHeight"));
+    auto* note = view.findChild<QLabel*>(QStringLiteral("dockHeightNote"));
+    ASSERT_TRUE(dock && icon && note);
+    EXPECT_TRUE(note->isHidden());
+    dock->setValue(20); // 40, by key
+    EXPECT_EQ(state.appIcon.height(), 40);
+    EXPECT_EQ(icon->value(), 40);
+    EXPECT_FALSE(note->isHidden());
+    EXPECT_EQ(note->text(), QStringLiteral("Icon Height lowered to 40 to fit a dock of 40."));
+    dock->setValue(30); // 60: the icon fits, nothing more to say
+    EXPECT_EQ(state.appIcon.height(), 40);
+    EXPECT_TRUE(note->isHidden());
+}
+
+TEST_F(SettingsViews, TheStoredThemeAndDockIconAreMarked)
+{
+    AppearanceSettingsView view(AppearanceServices {});
+    const auto marked = [&view](const char* name) {
+        auto* tile = view.findChild<PictureTile*>(QString::fromLatin1(name));
+        return tile && tile->isSelected();
+    };
+    EXPECT_TRUE(marked("ButtonTheme-2")) << "bigIcon, the default";
+    EXPECT_FALSE(marked("ButtonTheme-1"));
+    EXPECT_TRUE(marked("Finder"));
+    click(view.findChild<PictureTile*>(QStringLiteral("Finder3")));
+    EXPECT_TRUE(marked("Finder3"));
+    EXPECT_FALSE(marked("Finder"));
+    EXPECT_FALSE(marked("uploadedDockIcon"));
+}

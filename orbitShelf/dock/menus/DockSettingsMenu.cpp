@@ -10,6 +10,7 @@
 #include "apps/RunningApps.h"
 #include "dock/DockHooks.h"
 #include "dock/DockLog.h"
+#include "dock/layout/DockEdges.h"
 #include "dock/windows/DockWindows.h"
 #include "network/Network.h"
 #include "network/ServiceRequests.h"
@@ -76,12 +77,20 @@ std::vector<MenuEntry> dockSettingsMenu(const DockSettingsMenuInput& input)
         ? QStringLiteral("\U0001F525") + dockMenuText(QStringLiteral("hasNewVersion"))
         : dockMenuText(QStringLiteral("checkUpdate"));
 
+    // The bar's edge is marked as the auto-hide choice is.
+    const auto edge = [&](const QString& key, const QString& position, const QString& action) {
+        const bool current = input.dockPosition == position;
+        MenuEntry entry = MenuEntry::item(dockMenuText(key) + (current ? checkMark : QString()), action);
+        entry.checked = current;
+        return entry;
+    };
+
     return {
         MenuEntry::submenu(dockMenuText(QStringLiteral("dockPosition")),
             {
-                MenuEntry::item(dockMenuText(QStringLiteral("dockLeft")), DockMenuAction::dockLeft),
-                MenuEntry::item(dockMenuText(QStringLiteral("dockRight")), DockMenuAction::dockRight),
-                MenuEntry::item(dockMenuText(QStringLiteral("dockBottom")), DockMenuAction::dockBottom),
+                edge(QStringLiteral("dockLeft"), QStringLiteral("left"), DockMenuAction::dockLeft),
+                edge(QStringLiteral("dockRight"), QStringLiteral("right"), DockMenuAction::dockRight),
+                edge(QStringLiteral("dockBottom"), QStringLiteral("bottom"), DockMenuAction::dockBottom),
             }),
         MenuEntry::separator(),
         MenuEntry::submenu(dockMenuText(QStringLiteral("autoHide")),
@@ -112,6 +121,7 @@ DockSettingsMenuInput dockSettingsMenuInput(const AppState& state, const QString
     DockSettingsMenuInput input;
     input.screenID = screenID;
     input.autoHideSpaceDock = state.settings.autoHideSpaceDock();
+    input.dockPosition = dockPositionForScreen(state, screenID == mainDockScreenID(), screenID);
     input.needUpdate = state.needUpdate;
     if (dockHooks().hotKeyMenuLines)
         input.hotKeyLines = dockHooks().hotKeyMenuLines();

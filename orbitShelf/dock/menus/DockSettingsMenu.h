@@ -20,6 +20,7 @@ QString dockMenuText(const QString& key);
 struct DockSettingsMenuInput {
     QString screenID;
     QMap<QString, QString> autoHideSpaceDock; // screen id → "true" / "false"
+    QString dockPosition; // this bar's edge: "left", "right" or "bottom"
     bool needUpdate = false;
     // The keys as held now (the Auto Hide line, then Tab, Escape, H, P);
     // empty: the default texts.

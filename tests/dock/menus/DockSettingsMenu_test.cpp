@@ -60,6 +60,25 @@ TEST(DockSettingsMenu, AutoHideMarkFollowsTheScreensEntry)
     }
 }
 
+TEST(DockSettingsMenu, TheBarsEdgeIsMarkedInDockPosition)
+{
+    const QString mark = QStringLiteral(" \u2714\uFE0F");
+    for (const QString& edge : { QStringLiteral("left"), QStringLiteral("right"), QStringLiteral("bottom") }) {
+        DockSettingsMenuInput input;
+        input.screenID = screen;
+        input.dockPosition = edge;
+        const std::vector<MenuEntry> menu = dockSettingsMenu(input);
+        QStringList marked;
+        for (const MenuEntry& entry : menu[0].children) {
+            EXPECT_EQ(entry.checked, entry.title.endsWith(mark)) << entry.title.toStdString();
+            if (entry.checked)
+                marked << entry.title;
+        }
+        const QString title = edge.left(1).toUpper() + edge.mid(1);
+        EXPECT_EQ(marked, QStringList { title + mark }) << edge.toStdString();
+    }
+}
+
 TEST(DockSettingsMenu, UpdateTitleWhenANewVersionIsKnown)
 {
     DockSettingsMenuInput input;
