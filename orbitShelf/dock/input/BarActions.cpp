@@ -172,18 +172,53 @@ BarHoverHide::~BarHoverHide()
 
 void BarHoverHide::hovering(bool inside)
 {
-    const uint64_t generation = ++*m_generation;
-    if (inside)
+    ++*m_generation;
+    if (inside || held())
         return;
+    hideLater();
+}
+
+void BarHoverHide::stripLeft(bool overBar)
+{
+    // Entering the bar bumps the generation itself; a pointer that went
+    // elsewhere never crosses the bar, so no leave of the bar would come.
+    if (overBar || held())
+        return;
+    ++*m_generation;
+    hideLater();
+}
+
+void BarHoverHide::hold()
+{
+    ++m_holds;
+    ++*m_generation; // a hide already queued must not close the bar under its menu
+}
+
+void BarHoverHide::release(bool overBar)
+{
+    if (m_holds == 0)
+        return;
+    --m_holds;
+    ++*m_generation;
+    if (!overBar && !held())
+        hideLater();
+}
+
+void BarHoverHide::hideLater()
+{
     if (m_state.settings.autoHideSpaceDock().value(m_screenID) != QLatin1String("true"))
         return;
+    const uint64_t generation = *m_generation;
     std::weak_ptr<uint64_t> alive = m_generation;
     AppState* state = &m_state;
     const QString screenID = m_screenID;
     m_queue.asyncAfter(0.3, [alive, generation, state, screenID] {
         const std::shared_ptr<uint64_t> current = alive.lock();
         if (!current || *current != generation)
-            return; // the pointer came back, or the bar is gone
+            return; // the pointer came back, a menu opened, or the bar is gone
+        if (state->showSpaceDock.value(screenID, true) == false)
+            return;
+        qCDebug(lcDock) << "auto-hidden bar of" << screenID << "hides";
         state->showSpaceDock[screenID] = false;
         state->publish();
     });

@@ -84,18 +84,32 @@ private:
 };
 
 // The bar of an auto-hidden dock hides 0.3 s after the pointer left it,
-// unless the pointer came back in the meantime.
+// unless the pointer came back in the meantime. A bar its strip brought
+// back hides the same way when the pointer leaves the strip without
+// crossing the bar, and it stays while one of its menus is open.
 class BarHoverHide final {
 public:
     BarHoverHide(AppState& state, QString screenID, SerialQueue& queue);
     ~BarHoverHide();
 
     void hovering(bool inside);
+    // The pointer left the screen's auto-show strip; `overBar` tells whether
+    // it went onto the bar.
+    void stripLeft(bool overBar);
+    // A menu (or panel) of the bar opened: no hide until it closes.
+    void hold();
+    // It closed; the pointer now stands over the bar or not.
+    void release(bool overBar);
+
+    bool held() const { return m_holds > 0; }
 
 private:
+    void hideLater();
+
     AppState& m_state;
     QString m_screenID;
     SerialQueue& m_queue;
+    int m_holds = 0;
     // Bumped by every enter and leave; a pending hide runs only if it is
     // still the newest event. Shared so a hide queued after this object died
     // does nothing.
