@@ -103,13 +103,20 @@ public:
 
     bool held() const { return m_holds > 0; }
 
+    // Asked when a hide is due: a bar never hides from under the pointer,
+    // whatever enter or leave was missed on the way.
+    void setPointerCheck(std::function<bool()> overBar) { m_overBar = std::move(overBar); }
+
 private:
-    void hideLater();
+    // With `askWhenDue`, a bar that does not auto-hide now is still looked
+    // at when the hide is due.
+    void hideLater(bool askWhenDue = false);
 
     AppState& m_state;
     QString m_screenID;
     SerialQueue& m_queue;
     int m_holds = 0;
+    std::function<bool()> m_overBar;
     // Bumped by every enter and leave; a pending hide runs only if it is
     // still the newest event. Shared so a hide queued after this object died
     // does nothing.

@@ -196,6 +196,15 @@ TEST_F(BarActionsTest, AnOpenMenuKeepsTheBarUntilItClosesAwayFromIt)
     hide.release(false); // closed with the pointer elsewhere
     queue.advance(0.31);
     EXPECT_FALSE(state.showSpaceDock[kScreen]);
+
+    // The menu's entry turned auto-hide on as it closed.
+    state.settings.setAutoHideSpaceDock({ { kScreen, "false" } });
+    state.showSpaceDock[kScreen] = true;
+    hide.hold();
+    hide.release(false);
+    state.settings.setAutoHideSpaceDock({ { kScreen, "true" } });
+    queue.advance(0.31);
+    EXPECT_FALSE(state.showSpaceDock[kScreen]);
 }
 
 TEST_F(BarActionsTest, LeavingABarThatIsNotAutoHiddenChangesNothing)
