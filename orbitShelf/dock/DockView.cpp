@@ -95,7 +95,10 @@ DockView::~DockView() = default;
 
 bool DockView::pointerOverBar() const
 {
-    return isVisible() && m_picture.barRect.contains(mapFromGlobal(QCursor::pos()));
+    // Inside the window's shape as last sent: what takes the pointer.
+    const QWidget* top = window();
+    return isVisible() && top && m_inputRegion
+        && m_inputRegion->second.contains(top->mapFromGlobal(QCursor::pos()));
 }
 
 void DockView::keepShownWhileOpen(QWidget* popup)
@@ -322,7 +325,9 @@ void DockView::mouseMoveEvent(QMouseEvent* event)
 
 void DockView::enterEvent(QEnterEvent* event)
 {
-    m_hoverHide.hovering(true);
+    // Qt also sends an enter when a popup of the bar closes over the dock
+    // window's transparent part; only the bar itself counts.
+    m_hoverHide.hovering(pointerOverBar());
     QWidget::enterEvent(event);
 }
 
