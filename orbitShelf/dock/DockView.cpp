@@ -256,7 +256,8 @@ void DockView::logPicture()
         const QString label = e.kind == BarEntry::Kind::WindowButton
             ? dockBarItemLabel(m_state, m_view, item, pids)
             : QString();
-        text += QStringLiteral("bar item %1 kind %2 pid %3 window %4 at %5,%6 %7x%8 badge \"%9\" tag \"%10\"\n")
+        text += QStringLiteral(
+            "bar item %1 kind %2 pid %3 window %4 at %5,%6 %7x%8 badge \"%9\" tag \"%10\"\n")
                     .arg(item.entryIndex)
                     .arg(int(e.kind))
                     .arg(e.pid)

@@ -145,7 +145,8 @@ TEST(Bar, NothingUnpaintedAroundTheMainButtonOnABottomOrSideBar)
     ColouredRoot root;
     for (const char* edge : { "bottom", "left" }) {
         SCOPED_TRACE(edge);
-        DockRun run(std::map<QString, QVariant> { { QStringLiteral("mainDockPosition"), QString::fromLatin1(edge) } });
+        DockRun run(std::map<QString, QVariant> {
+            { QStringLiteral("mainDockPosition"), QString::fromLatin1(edge) } });
         ASSERT_GT(run.start(), 0);
         std::optional<LoggedBarItem> main;
         ASSERT_TRUE(waitUntil([&] {

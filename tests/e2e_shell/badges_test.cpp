@@ -1,14 +1,14 @@
 // Badges over a session bus of this program's own: one-shot gdbus processes
 // and connections of ours act as the applications that send them.
-#include "tests/platform/ScopedEnv.h"
 #include "apps/DockBadgeReader.h"
+#include "tests/platform/ScopedEnv.h"
 
 #include "tests/support/X11TestTools.h"
 
 #include <QDBusConnection>
-#include <QDateTime>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDateTime>
 #include <QVariantMap>
 
 #include <gtest/gtest.h>

@@ -242,7 +242,8 @@ QRectF dockBarItemGrownIcon(const AppState& state, const DockViewState& view, co
             if (look.scale == 1.0 || !look.iconRect)
                 return;
             const QPointF c = look.frame.center();
-            rect = QRectF(c + (look.iconRect->topLeft() - c) * look.scale, look.iconRect->size() * look.scale);
+            rect
+                = QRectF(c + (look.iconRect->topLeft() - c) * look.scale, look.iconRect->size() * look.scale);
         }
         void stack(const StackButtonLook&) { }
         void filling(const QIcon&, const QRectF&) { }
@@ -251,8 +252,8 @@ QRectF dockBarItemGrownIcon(const AppState& state, const DockViewState& view, co
     return sink.rect;
 }
 
-QString dockBarItemLabel(const AppState& state, const DockViewState& view, const DockBarItem& item,
-    const QList<int32_t>& pids)
+QString dockBarItemLabel(
+    const AppState& state, const DockViewState& view, const DockBarItem& item, const QList<int32_t>& pids)
 {
     struct Label {
         QString text;

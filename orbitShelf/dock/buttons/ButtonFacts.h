@@ -43,8 +43,8 @@ QRectF dockBarItemReach(const AppState& state, const DockViewState& view, const 
 
 // The text a button shows beside or over its icon (its tag chip's or its
 // label's), empty when it shows none.
-QString dockBarItemLabel(const AppState& state, const DockViewState& view, const DockBarItem& item,
-    const QList<int32_t>& pids);
+QString dockBarItemLabel(
+    const AppState& state, const DockViewState& view, const DockBarItem& item, const QList<int32_t>& pids);
 
 // The icon of a magnified (hovered) window button as it is drawn, grown
 // about its button's centre; empty for an item drawn at its own size.

@@ -68,13 +68,17 @@ TEST(EditWindowFormWidget, OneEditorAtATimeForTheWindowAskedForLast)
     second->num = 13;
     int firstCloses = 0, secondCloses = 0;
 
-    QPointer<WindowTagEditorForm> editor = showWindowTagEditor(first, [&] { ++firstCloses; }, &bar);
+    QPointer<WindowTagEditorForm> editor = showWindowTagEditor(
+        first, [&] { ++firstCloses; }, &bar);
     ASSERT_TRUE(editor);
-    EXPECT_EQ(showWindowTagEditor(first, [&] { ++firstCloses; }, &bar), editor.data())
+    EXPECT_EQ(showWindowTagEditor(
+                  first, [&] { ++firstCloses; }, &bar),
+        editor.data())
         << "asked again for its window: the same editor";
     EXPECT_EQ(firstCloses, 0);
 
-    WindowTagEditorForm* other = showWindowTagEditor(second, [&] { ++secondCloses; }, &bar);
+    WindowTagEditorForm* other = showWindowTagEditor(
+        second, [&] { ++secondCloses; }, &bar);
     EXPECT_NE(other, editor.data());
     EXPECT_EQ(firstCloses, 1) << "the first editor closed, and told its bar";
     EXPECT_FALSE(editor && editor->isVisible());

@@ -172,7 +172,8 @@ TEST_F(AppMenuActions, BindingAHotKeyOpensTheEditorOfTheWindowAskedForAndNeverRe
     std::function<void()> due;
     services.later = [&due](int, std::function<void()> step) { due = std::move(step); };
     auto rebuilt = std::make_unique<DockViewState>(true, 1920, 1080, "Optional(P)");
-    runAppMenuAction(AppMenuAction::BindHotkey, AppMenuTarget { windowOf(1, 0) }, *rebuilt, state(), services);
+    runAppMenuAction(
+        AppMenuAction::BindHotkey, AppMenuTarget { windowOf(1, 0) }, *rebuilt, state(), services);
     rebuilt.reset();
     log.clear();
     ASSERT_TRUE(due);
