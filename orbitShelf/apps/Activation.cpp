@@ -87,6 +87,18 @@ void bringForward(ActiveApp& app, Windows& window)
     app.activateApp(window, appsSource());
 }
 
+// Whether the window shows now. Its own state decides where the desktop
+// can tell: another program (wmctrl, a pager) or the window manager may
+// have restored or minimised it since the bar last did, which the opened
+// flag does not see.
+bool shownNow(const Windows& window)
+{
+    if (isActionableWindow(window) && platform::hasCurrent())
+        if (const auto state = platform::current().windowServer().window(*window.num))
+            return !state->minimized;
+    return window.opened.value_or(true);
+}
+
 } // namespace
 
 void activateWindow(Windows& window, const QString& source, std::optional<bool> minimiseIfActive)
@@ -97,7 +109,7 @@ void activateWindow(Windows& window, const QString& source, std::optional<bool> 
     if (minimiseIfActive.value_or(false)) {
         const auto& order = windowClickOrder();
         const int32_t last = order.empty() ? 0 : order.back().windowNum;
-        if (last == numberOf(window) && window.opened.value_or(true)) {
+        if (last == numberOf(window) && shownNow(window)) {
             window.opened = false;
             if (isActionableWindow(window) && platform::hasCurrent())
                 platform::current().windowServer().minimize(*window.num);

@@ -39,6 +39,18 @@ void moveAppOrder(AppOrders& orders, int32_t dragged, int32_t target)
         orders[pid] = 5 * ++k;
 }
 
+void moveAppOrderBefore(AppOrders& orders, int32_t dragged, int32_t target)
+{
+    if (dragged == target || !orders.contains(dragged) || !orders.contains(target))
+        return;
+    std::vector<int32_t> pids = pidsInAppOrder(orders);
+    pids.erase(std::find(pids.begin(), pids.end(), dragged));
+    pids.insert(std::find(pids.begin(), pids.end(), target), dragged);
+    int k = 0;
+    for (int32_t pid : pids)
+        orders[pid] = 5 * ++k;
+}
+
 QMap<QString, QString> encodeAppOrdersCache(const AppOrders& orders)
 {
     QMap<QString, QString> cache;

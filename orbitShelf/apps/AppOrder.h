@@ -20,6 +20,9 @@ std::vector<int32_t> pidsInAppOrder(const AppOrders& orders);
 // Puts `dragged` right after `target`, then renumbers all to 5, 10, 15 ...
 // The caller publishes.
 void moveAppOrder(AppOrders& orders, int32_t dragged, int32_t target);
+// Puts `dragged` right before `target` (so also before the first one), then
+// renumbers all to 5, 10, 15 ... Nothing moves when either is unknown.
+void moveAppOrderBefore(AppOrders& orders, int32_t dragged, int32_t target);
 
 // The saved form kept across a restart: decimal texts both sides.
 QMap<QString, QString> encodeAppOrdersCache(const AppOrders& orders);

@@ -140,6 +140,12 @@ void moveAppOrder(int32_t dragged, int32_t target)
     AppState::shared().publish();
 }
 
+void moveAppOrderBefore(int32_t dragged, int32_t target)
+{
+    moveAppOrderBefore(AppState::shared().appOrders, dragged, target);
+    AppState::shared().publish();
+}
+
 void saveAppOrdersCache()
 {
     AppState::shared().setAppOrdersCache(encodeAppOrdersCache(AppState::shared().appOrders));

@@ -43,6 +43,8 @@ int nextAppOrder();
 QList<int32_t> pidsInAppOrder();
 // Drag and drop in the bar: puts `dragged` after `target`, renumbers and publishes.
 void moveAppOrder(int32_t dragged, int32_t target);
+// The same, putting `dragged` before `target`.
+void moveAppOrderBefore(int32_t dragged, int32_t target);
 
 // The restart handshake: save before relaunching, restore in the first
 // refresh afterwards.

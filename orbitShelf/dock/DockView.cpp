@@ -4,6 +4,7 @@
 #include "apps/ActiveApp.h"
 #include "apps/DockEdgeReserve.h"
 #include "apps/ScreenIdentifier.h"
+#include "apps/DockBadgeReader.h"
 #include "apps/Windows.h"
 #include "dock/DockLog.h"
 #include "dock/DockTick.h"
@@ -27,6 +28,8 @@
 #include "widgets/PaintFingerprint.h"
 
 #include <QGuiApplication>
+#include <QCursor>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -68,7 +71,19 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
         // closer.
         connect(&m_state, &AppState::changed, this, [this] { m_tickClock->plan(); });
         connect(&m_state, &AppState::secondsShown, this, [this] { m_tickClock->plan(); });
+        // A count is shown when its application sends it; the tick's read
+        // every tenth second stays for what a signal may not bring.
+        connect(&DockBadgeReader::shared(), &DockBadgeReader::badgesChanged, this, [this] {
+            if (m_state.settings.dockBadge() && m_tickServices.readBadges)
+                m_tickServices.readBadges();
+        });
     }
+    m_hoverHide.setPointerCheck([this] { return pointerOverBar(); });
+    // A bar its strip brought back hides when the pointer goes elsewhere.
+    connect(&AutoShowStrips::shared(), &AutoShowStrips::pointerLeft, this, [this](const QString& screenID) {
+        if (screenID == m_view.screenID)
+            m_hoverHide.stripLeft(pointerOverBar());
+    });
     // Hook: hover previews and the main button's tool hub and menu.
     new DockBarPointer(m_state, *this);
     // Hook: the window buttons take their drags, drops and stacked lists here.
@@ -80,6 +95,32 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
 }
 
 DockView::~DockView() = default;
+
+bool DockView::pointerOverBar() const
+{
+    // Inside the window's shape as last sent: what takes the pointer.
+    const QWidget* top = window();
+    return isVisible() && top && m_inputRegion
+        && m_inputRegion->second.contains(top->mapFromGlobal(QCursor::pos()));
+}
+
+void DockView::keepShownWhileOpen(QWidget* popup)
+{
+    if (!popup)
+        return;
+    m_hoverHide.hold();
+    // Released once: when a menu hides (it is deleted only later) or when
+    // any popup goes.
+    auto released = std::make_shared<bool>(false);
+    const auto release = [this, released] {
+        if (std::exchange(*released, true))
+            return;
+        m_hoverHide.release(pointerOverBar());
+    };
+    if (auto* menu = qobject_cast<QMenu*>(popup))
+        connect(menu, &QMenu::aboutToHide, this, release);
+    connect(popup, &QObject::destroyed, this, release);
+}
 
 void DockView::setScreenArea(const QRectF& area)
 {
@@ -209,13 +250,17 @@ void DockView::logPicture()
     // what end-to-end checks and people reading the log go by.
     QString text;
     const QPoint origin = mapToGlobal(QPoint(0, 0));
+    const QList<int32_t> pids(m_appIds.begin(), m_appIds.end());
     for (const DockBarItem& item : m_picture.items) {
         if (item.entryIndex < 0)
             continue;
         const BarEntry& e = m_entries[size_t(item.entryIndex)];
         const QRect r = item.rect.toAlignedRect().translated(origin);
+        const QString label = e.kind == BarEntry::Kind::WindowButton
+            ? dockBarItemLabel(m_state, m_view, item, pids)
+            : QString();
         text += QStringLiteral(
-            "bar item %1 kind %2 pid %3 window %4 at %5,%6 %7x%8 badge \"%9\" key \"%10\"\n")
+            "bar item %1 kind %2 pid %3 window %4 at %5,%6 %7x%8 badge \"%9\" key \"%10\" tag \"%11\"\n")
                     .arg(item.entryIndex)
                     .arg(int(e.kind))
                     .arg(e.pid)
@@ -225,7 +270,8 @@ void DockView::logPicture()
                     .arg(r.width())
                     .arg(r.height())
                     .arg(e.badge)
-                    .arg(e.hotKey);
+                    .arg(e.hotKey)
+                    .arg(label);
     }
     QString focused;
     for (auto it = m_state.focusedWindow.cbegin(); it != m_state.focusedWindow.cend(); ++it)
@@ -284,7 +330,9 @@ void DockView::mouseMoveEvent(QMouseEvent* event)
 
 void DockView::enterEvent(QEnterEvent* event)
 {
-    m_hoverHide.hovering(true);
+    // Qt also sends an enter when a popup of the bar closes over the dock
+    // window's transparent part; only the bar itself counts.
+    m_hoverHide.hovering(pointerOverBar());
     QWidget::enterEvent(event);
 }
 
@@ -484,13 +532,22 @@ void DockView::applyInputRegion()
     QWidget* top = window();
     if (!top || !top->windowHandle())
         return;
-    // Badges stand over the icons' top edge and hovered buttons grow: both
-    // must be inside the window's shape or they are cut.
-    std::vector<QRectF> badges;
+    // Badges stand over the icons' top edge and a hovered window button's
+    // icon grows: both must be inside the window's shape or they are cut.
+    // Only what is painted goes in: the rest of the shape would show black.
+    std::vector<QRectF> extras;
     for (const DockBarItem& item : m_picture.items)
         if (item.entryIndex >= 0 && item.entryIndex < int(m_entries.size()))
-            badges.push_back(Badge(m_entries[size_t(item.entryIndex)].badge).rect(item.iconRect));
-    const QRegion drawn = barDrawnRegion(m_picture, badges, m_hoveredItem) & rect();
+            extras.push_back(Badge(m_entries[size_t(item.entryIndex)].badge).rect(item.iconRect));
+    if (m_hoveredItem >= 0 && m_hoveredItem < int(m_picture.items.size())) {
+        const DockBarItem& item = m_picture.items[size_t(m_hoveredItem)];
+        if (item.entryIndex >= 0 && item.entryIndex < int(m_entries.size())
+            && m_entries[size_t(item.entryIndex)].kind == BarEntry::Kind::WindowButton) {
+            const QList<int32_t> pids(m_appIds.begin(), m_appIds.end());
+            extras.push_back(dockBarItemGrownIcon(m_state, m_view, item, pids, m_dragDrop->dropTarget()));
+        }
+    }
+    const QRegion drawn = barDrawnRegion(m_picture, extras) & rect();
     const QRegion region = drawn.translated(mapTo(top, QPoint(0, 0)));
     // The region is sent to the X server only when it changed.
     const WId native = top->windowHandle()->winId();
@@ -557,8 +614,7 @@ void DockView::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
 
-    const bool vertical = m_picture.barRect.height() > m_picture.barRect.width();
-    const BarPanel panel { m_picture.barRect, vertical ? 10.0 : 8.0 };
+    const BarPanel panel { m_picture.barRect, barPanelRadius(m_picture.barRect) };
     // Qt's raster engine hands a fill of many spans to its thread pool; the
     // panel under the separate pieces of an activation's repaint (one span
     // per line and piece) is filled piece by piece, on this thread.

@@ -50,6 +50,10 @@ public:
     // Recomputes the picture from the state and repaints.
     void refreshPicture();
 
+    // An auto-hidden bar stays while `popup` (its menu, tool hub or window
+    // list) is open, and hides once it closes unless the pointer is on it.
+    void keepShownWhileOpen(QWidget* popup);
+
 protected:
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -63,6 +67,7 @@ protected:
 
 private:
     DockBarGeometryInput geometryInput() const;
+    bool pointerOverBar() const;
     // Schedules a repaint of the bar, where it was and where it is now.
     void updateBar();
     // What each item and the panel draw, to repaint only the items whose

@@ -30,6 +30,14 @@ public:
     // the tool was opened elsewhere.
     QRectF currentPluginFrame;
     bool showTagEditor = false;
+
+    // Lets a step queued for this dock (the tag editor's) tell whether the
+    // dock is still there when it runs: a rebuild of the dock windows
+    // (screens, wake) drops the state it would reach.
+    std::weak_ptr<const void> lifetime() const { return m_lifetime; }
+
+private:
+    std::shared_ptr<const void> m_lifetime = std::make_shared<int>(0);
 };
 
 // Walks the hot keys in order and leaves in slot the last one bound to the

@@ -3,8 +3,7 @@
 #include <functional>
 
 // The launch routine's calls into other subsystems. The defaults are the
-// real functions (stand-ins until their subsystems land); tests replace them
-// to watch the order.
+// real functions; tests replace them to watch the order.
 struct LaunchSteps {
     std::function<void()> buildDockWindows;
     std::function<void()> registerAppListeners;

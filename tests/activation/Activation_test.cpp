@@ -50,6 +50,34 @@ TEST_F(ActivationTest, RepeatClickWithTheFlagMinimisesAndTheNextClickOrOneWithou
     EXPECT_EQ(actionsOf(Kind::activate).size(), 1u);
 }
 
+TEST_F(ActivationTest, ARepeatClickFollowsTheWindowsStateWhenSomethingElseChangedIt)
+{
+    auto app = addApp(100, "Editor", { "one" });
+    Windows& window = *(*app->windows)[0];
+    const quint32 id = *window.num;
+    activateWindow(window, kClickSourceDock, true);
+    activateWindow(window, kClickSourceDock, true);
+    ASSERT_TRUE(fake.windowState(id)->minimized);
+
+    // Restored by another program: the next click minimises it again.
+    fake.windowServer().unminimize(id);
+    fake.windowServer().activate(id);
+    fake.clearActions();
+    activateWindow(window, kClickSourceDock, true);
+    EXPECT_TRUE(fake.windowState(id)->minimized);
+    EXPECT_TRUE(actionsOf(Kind::activate).empty());
+
+    // Shown by the bar, then minimised by the window manager: the next click
+    // shows it, rather than minimising a minimised window.
+    activateWindow(window, kClickSourceDock, true);
+    ASSERT_FALSE(fake.windowState(id)->minimized);
+    fake.windowServer().minimize(id);
+    fake.clearActions();
+    activateWindow(window, kClickSourceDock, true);
+    EXPECT_FALSE(fake.windowState(id)->minimized);
+    EXPECT_EQ(actionsOf(Kind::activate).size(), 1u);
+}
+
 TEST_F(ActivationTest, ActivationMarksExactlyTheClickedWindowOpenedAndFocused)
 {
     auto app = addApp(100, "Editor", { "a", "b", "c" });

@@ -171,6 +171,26 @@ TEST(AppOrder, DragPlacesAfterTargetAndRenumbers)
     EXPECT_TRUE(pidsInAppOrder({}).empty());
 }
 
+TEST(AppOrder, DragPlacesBeforeTargetAlsoAheadOfTheFirst)
+{
+    struct Row {
+        const char* meaning;
+        int32_t dragged, target;
+        AppOrders expected;
+    };
+    const Row rows[] = {
+        { "last before first", 3, 1, { { 3, 5 }, { 1, 10 }, { 2, 15 } } },
+        { "first before last", 1, 3, { { 2, 5 }, { 1, 10 }, { 3, 15 } } },
+        { "before itself stays", 2, 2, { { 1, 10 }, { 2, 20 }, { 3, 30 } } },
+        { "an unknown pid moves nothing", 99, 1, { { 1, 10 }, { 2, 20 }, { 3, 30 } } },
+    };
+    for (const Row& row : rows) {
+        AppOrders orders { { 1, 10 }, { 2, 20 }, { 3, 30 } };
+        moveAppOrderBefore(orders, row.dragged, row.target);
+        EXPECT_EQ(orders, row.expected) << row.meaning;
+    }
+}
+
 TEST(AppOrder, EqualOrdersKeepProcessIdOrder)
 {
     EXPECT_EQ(pidsInAppOrder({ { 9, 10 }, { 3, 10 }, { 5, 5 } }), (std::vector<int32_t> { 5, 3, 9 }));

@@ -4,6 +4,10 @@
 #include "platform/x11/X11Platform.h"
 #include "tests/support/X11TestTools.h"
 
+#include <QElapsedTimer>
+#include <QImage>
+#include <QProcess>
+
 #include <gtest/gtest.h>
 
 using namespace orbitshelf::test;
@@ -12,6 +16,39 @@ namespace {
 
 const QString kDock = QStringLiteral("orbitShelf dock");
 const QPoint kBottomCentre(960, 1053);
+
+// What the screen shows in `area`.
+QImage screenArea(const QRect& area)
+{
+    QProcess import;
+    import.start(QStringLiteral("import"),
+        { "-window", "root", "-crop",
+            QStringLiteral("%1x%2+%3+%4").arg(area.width()).arg(area.height()).arg(area.x()).arg(area.y()),
+            "png:-" });
+    import.waitForFinished(10000);
+    return QImage::fromData(import.readAllStandardOutput(), "PNG");
+}
+
+// The pixels of `area` that show black: where nothing composites, a pixel
+// inside a window's shape that the window did not paint. The root is
+// given a colour of its own, so that black is never the background.
+QStringList unpaintedPixels(const QRect& area)
+{
+    QStringList black;
+    const QImage picture = screenArea(area);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (isBackground(picture.pixelColor(x, y)))
+                black << QStringLiteral("%1,%2").arg(area.x() + x).arg(area.y() + y);
+    return black;
+}
+
+// The root shows a colour of its own while it lives.
+class ColouredRoot final {
+public:
+    ColouredRoot() { runTool(QStringLiteral("xsetroot"), { "-solid", "#3060a0" }); }
+    ~ColouredRoot() { runTool(QStringLiteral("xsetroot"), { "-solid", "black" }); }
+};
 
 } // namespace
 
@@ -102,4 +139,41 @@ TEST(Bar, TheSettingsMenuMovesTheBarToTheLeftEdge)
     EXPECT_TRUE(waitUntil([] { return !isBackground(pixelAt(QPoint(25, 1080 / 2 - 18))); }))
         << "no bar at the left edge";
     EXPECT_TRUE(isBackground(pixelAt(kBottomCentre))) << "a bar is still drawn at the bottom";
+}
+
+TEST(Bar, NothingUnpaintedAroundTheMainButtonOnABottomOrSideBar)
+{
+    ColouredRoot root;
+    for (const char* edge : { "bottom", "left" }) {
+        SCOPED_TRACE(edge);
+        DockRun run(std::map<QString, QVariant> {
+            { QStringLiteral("mainDockPosition"), QString::fromLatin1(edge) } });
+        ASSERT_GT(run.start(), 0);
+        std::optional<LoggedBarItem> main;
+        ASSERT_TRUE(waitUntil([&] {
+            for (const LoggedBarItem& item : loggedBar(run.log()))
+                if (item.kind == LoggedBarItem::mainButton)
+                    main = item;
+            return main.has_value();
+        })) << run.log().toStdString();
+        // The pointer rests on it, as after a click.
+        movePointer(main->rect.center());
+        movePointer(main->rect.center() + QPoint(1, 0));
+        const QRect button = main->rect;
+        // The band beyond the bar's inner edge along the main button.
+        const QRect band = QLatin1String(edge) == QLatin1String("left")
+            ? QRect(button.right() + 1, button.top() - 8, 8, button.height() + 16)
+            : QRect(button.left() - 8, button.top() - 8, button.width() + 16, 8);
+        ASSERT_TRUE(waitUntil([&] { return !isBackground(pixelAt(button.center())); }))
+            << "no bar drawn\n"
+            << run.log().toStdString();
+        // Half a second on: long enough for a shape that grows on hover.
+        QElapsedTimer resting;
+        resting.start();
+        waitUntil([&] { return resting.elapsed() >= 500; });
+        const QStringList black = unpaintedPixels(band);
+        EXPECT_TRUE(black.isEmpty()) << black.size() << " unpainted pixels in the window's shape: "
+                                     << black.mid(0, 12).join(' ').toStdString();
+        movePointer(QPoint(960, 400));
+    }
 }

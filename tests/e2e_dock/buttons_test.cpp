@@ -56,6 +56,38 @@ TEST(BarButtons, AClickBringsTheWindowForwardAndASecondOneMinimisesIt)
     })) << run.log().toStdString();
 }
 
+TEST(BarButtons, AfterAnotherProgramRestoredTheWindowTheFirstClickMinimisesIt)
+{
+    Clients clients;
+    const auto other = clients.xterm(QStringLiteral("restore other"));
+    const auto restored = clients.xterm(QStringLiteral("restored elsewhere"), QStringLiteral("40x5+600+300"));
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    const auto button = buttonOf(run, restored.id);
+    ASSERT_TRUE(button && buttonOf(run, other.id)) << run.log().toStdString();
+    const auto hidden = [&] {
+        return property(restored.id, QStringLiteral("_NET_WM_STATE"))
+            .contains(QLatin1String("_NET_WM_STATE_HIDDEN"));
+    };
+
+    // Brought forward and minimised from the bar.
+    click(button->rect.center());
+    ASSERT_TRUE(waitUntil([&] { return activeWindow() == restored.id; })) << run.log().toStdString();
+    click(button->rect.center());
+    ASSERT_TRUE(waitUntil(hidden)) << run.log().toStdString();
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        // Brought back by another program, as a pager or a script does.
+        runTool(QStringLiteral("wmctrl"), { "-i", "-a", restored.id });
+        ASSERT_TRUE(waitUntil([&] { return !hidden() && activeWindow() == restored.id; }));
+        click(button->rect.center());
+        EXPECT_TRUE(waitUntil(hidden)) << "the first click after the restore did not minimise\n"
+                                       << run.log().toStdString();
+        if (!hidden())
+            return;
+    }
+}
+
 TEST(BarButtons, AStackedButtonListsItsWindowsAndTheClickedOneComesForward)
 {
     Clients clients;

@@ -40,7 +40,8 @@ double cpuSeconds(qint64 pid)
 TEST(HoverPreview, ShowsTheWindowsLivePictureAboveItsButtonAndGoesWithThePointer)
 {
     Clients clients;
-    const auto red = clients.xterm(QStringLiteral("preview red"), QStringLiteral("60x15+40+40"),
+    // Taller than the preview's 200-pixel frame.
+    const auto red = clients.xterm(QStringLiteral("preview red"), QStringLiteral("60x20+40+40"),
         { "-bg", kTerminal.name(), "-fg", "white" });
     DockRun run({ { QStringLiteral("hideMainButton"), true }, { QStringLiteral("showLunchpadButton"), false },
         { QStringLiteral("disablePreview"), false } });
@@ -81,4 +82,29 @@ TEST(HoverPreview, ShowsTheWindowsLivePictureAboveItsButtonAndGoesWithThePointer
     const double used = cpuSeconds(pid) - before;
     ASSERT_GE(before, 0);
     EXPECT_LT(used / (idle.elapsed() / 1000.0), 0.05) << "processor share while idle: " << used;
+}
+
+TEST(HoverPreview, ASmallWindowIsShownAtItsOwnSizeNeverEnlarged)
+{
+    Clients clients;
+    const auto small = clients.xterm(QStringLiteral("preview small"), QStringLiteral("40x5+40+40"));
+    DockRun run({ { QStringLiteral("hideMainButton"), true }, { QStringLiteral("showLunchpadButton"), false },
+        { QStringLiteral("disablePreview"), false } });
+    ASSERT_GT(run.start(), 0);
+    std::optional<QRect> button;
+    ASSERT_TRUE(waitUntil([&] {
+        return (button = run.loggedRect(QStringLiteral("window button %1 at ").arg(small.id))).has_value();
+    })) << run.log().toStdString();
+    const QString shown = QStringLiteral("preview of window %1 shown, picture at ").arg(small.id);
+    std::optional<QRect> picture;
+    int nudge = 0;
+    ASSERT_TRUE(waitUntil([&] {
+        movePointer(button->center() + QPoint(nudge++ % 2, 0));
+        return waitUntil(
+            [&] { return (picture = run.loggedRect(shown)).has_value(); }, std::chrono::milliseconds(500));
+    })) << run.log().toStdString();
+    const QRect window = windowGeometry(small.id);
+    EXPECT_LE(picture->width(), window.width() + 1) << "window " << window.width() << " wide";
+    EXPECT_LE(picture->height(), window.height() + 1) << "window " << window.height() << " high";
+    movePointer(QPoint(960, 400));
 }

@@ -1,6 +1,7 @@
 // Dragging buttons of the real orbitShelf's bar: a drop on another program's
-// button puts the dragged one right after it, also from the far end; a drop
-// on a button that is no program's, or off the bar, changes nothing.
+// button puts the dragged one right after it (on its trailing half) or right
+// before it (its leading half), also from the far end; a drop on the main
+// button puts it first; a drop off the bar changes nothing.
 #include "tests/e2e_dock_input/BarInput.h"
 
 #include <gtest/gtest.h>
@@ -29,7 +30,7 @@ bool drag(const DockRun& run, QPoint from, QPoint onto)
 
 } // namespace
 
-TEST(BarDrag, ADropReordersOnlyOnAnotherProgramsButton)
+TEST(BarDrag, ADropGoesBesideTheButtonItFellOnOrFirstFromTheMainButton)
 {
     Clients clients;
     const auto first = clients.xterm(QStringLiteral("drag first"), QStringLiteral("40x5+50+50"));
@@ -47,37 +48,42 @@ TEST(BarDrag, ADropReordersOnlyOnAnotherProgramsButton)
     };
     ASSERT_TRUE(waitUntil([&] { return order().size() == 3; })) << run.log().toStdString();
     ASSERT_TRUE(barTakesInput(run)) << run.log().toStdString();
-    const auto centreOf = [&](qint64 pid) {
+    const auto rectOf = [&](qint64 pid) {
         const auto item = waitForBarItem(
             run, [pid](const LoggedBarItem& i) { return i.pid == pid; },
             run.log().lastIndexOf(QLatin1String("bar rows of")));
-        return item ? item->rect.center() : QPoint();
+        return item ? item->rect : QRect();
     };
     const auto main = waitForKind(run, LoggedBarItem::mainButton);
     ASSERT_TRUE(main);
 
-    // The last one dropped on the first: right after it.
+    // The last one dropped on the first's trailing half: right after it.
     const std::vector<qint64> before = order();
-    ASSERT_TRUE(drag(run, centreOf(before[2]), centreOf(before[0]))) << run.log().toStdString();
-    const std::vector<qint64> moved { before[0], before[2], before[1] };
-    EXPECT_TRUE(waitUntil([&] { return order() == moved; })) << run.log().toStdString();
+    ASSERT_TRUE(drag(run, rectOf(before[2]).center(), rectOf(before[0]).center())) << run.log().toStdString();
+    std::vector<qint64> expected { before[0], before[2], before[1] };
+    EXPECT_TRUE(waitUntil([&] { return order() == expected; })) << run.log().toStdString();
 
-    // Dropped on the main button, or off the bar: refused, nothing moves.
-    // The bar's menu opens once the drag has ended.
-    struct Refused {
-        const char* what;
-        QPoint onto;
-    };
-    for (const Refused& row : { Refused { "on the main button", main->rect.center() },
-             Refused { "off the bar", QPoint(960, 400) } }) {
-        SCOPED_TRACE(row.what);
-        const qsizetype mark = run.log().size();
-        ASSERT_TRUE(drag(run, centreOf(moved[0]), row.onto)) << run.log().toStdString();
-        EXPECT_FALSE(openBarMenu(run).titles.isEmpty());
-        ASSERT_TRUE(closeMenus(run));
-        EXPECT_EQ(order(), moved);
-        EXPECT_FALSE(run.log().mid(mark).contains(QLatin1String("moving application")))
-            << run.log().mid(mark).toStdString();
-    }
+    // The last one on the first's leading half: before it, first of all.
+    const QRect firstButton = rectOf(expected[0]);
+    ASSERT_TRUE(drag(run, rectOf(expected[2]).center(),
+        QPoint(firstButton.left() + firstButton.width() / 4, firstButton.center().y())))
+        << run.log().toStdString();
+    expected = { expected[2], expected[0], expected[1] };
+    EXPECT_TRUE(waitUntil([&] { return order() == expected; })) << run.log().toStdString();
+
+    // The last one on the main button: first again.
+    ASSERT_TRUE(drag(run, rectOf(expected[2]).center(), main->rect.center())) << run.log().toStdString();
+    expected = { expected[2], expected[0], expected[1] };
+    EXPECT_TRUE(waitUntil([&] { return order() == expected; })) << run.log().toStdString();
+
+    // Off the bar: refused, nothing moves. The bar's menu opens once the
+    // drag has ended.
+    const qsizetype mark = run.log().size();
+    ASSERT_TRUE(drag(run, rectOf(expected[0]).center(), QPoint(960, 400))) << run.log().toStdString();
+    EXPECT_FALSE(openBarMenu(run).titles.isEmpty());
+    ASSERT_TRUE(closeMenus(run));
+    EXPECT_EQ(order(), expected);
+    EXPECT_FALSE(run.log().mid(mark).contains(QLatin1String("moving application")))
+        << run.log().mid(mark).toStdString();
     movePointer(QPoint(960, 400));
 }

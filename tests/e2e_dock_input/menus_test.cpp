@@ -8,6 +8,7 @@
 #include "tests/e2e_dock_input/BarInput.h"
 
 #include <QSettings>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -122,6 +123,47 @@ TEST(TagEditor, OkStoresTheNameResetTheTitleAndCancelNothing)
     xdotool({ "key", "shift+Tab", "space" });
     EXPECT_TRUE(editorCloses());
     EXPECT_EQ(names(), QStringList { QStringLiteral("tagged terminal") });
+}
+
+TEST(TagEditor, ANewNameIsOnTheBarAtOnceWithThePointerAway)
+{
+    Clients clients;
+    QTemporaryDir dir;
+    // Two windows of one program: their buttons carry tag chips.
+    const auto program = clients.own(QStringLiteral("many"), QStringLiteral("renamed"),
+        dir.filePath(QStringLiteral("client.log")), QStringLiteral("renamed 1"), { "2" });
+    ASSERT_FALSE(program.id.isEmpty());
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    std::optional<LoggedBarItem> button;
+    ASSERT_TRUE(waitUntil([&] {
+        button = waitForWindowButton(run, program.id);
+        return button && button->tag == QLatin1String("renamed 1");
+    })) << run.log().toStdString();
+    ASSERT_TRUE(barTakesInput(run)) << run.log().toStdString();
+
+    ASSERT_FALSE(openTagEditor(run, button->rect).isEmpty()) << run.log().toStdString();
+    xdotool({ "key", "ctrl+a" });
+    xdotool({ "type", "--delay", "5", "Second tag" });
+    movePointer(QPoint(960, 400));
+    const qsizetype mark = run.log().size();
+    xdotool({ "key", "Return" });
+
+    const QString named = QStringLiteral("tag editor: window %1 named").arg(program.id);
+    const QString drawn = QStringLiteral("window %1 at [^\\n]* tag \"Second tag\"").arg(program.id);
+    std::optional<qint64> namedAt, drawnAt;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            namedAt = loggedAt(run.log().mid(mark), named);
+            drawnAt = loggedAt(run.log().mid(mark), drawn);
+            return namedAt && drawnAt;
+        },
+        std::chrono::seconds(3)))
+        << "the bar kept the old name\n"
+        << run.log().mid(mark).toStdString();
+    if (namedAt && drawnAt) {
+        EXPECT_LE(*drawnAt - *namedAt, 100) << "from OK to the bar";
+    }
 }
 
 TEST(SettingsMenu, EachEntryDoesWhatItSays)

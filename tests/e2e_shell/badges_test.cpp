@@ -1,13 +1,14 @@
 // Badges over a session bus of this program's own: one-shot gdbus processes
 // and connections of ours act as the applications that send them.
-#include "tests/platform/ScopedEnv.h"
 #include "apps/DockBadgeReader.h"
+#include "tests/platform/ScopedEnv.h"
 
 #include "tests/support/X11TestTools.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDateTime>
 #include <QVariantMap>
 
 #include <gtest/gtest.h>
@@ -159,4 +160,37 @@ TEST_F(Badges, TheSharedReaderFindsEntriesInTheDataFoldersAndFeedsTheBar)
                 == "150";
         },
         kOneTick));
+}
+
+TEST_F(Badges, ACountSentToTheBarIsDrawnWhenItsSignalArrives)
+{
+    Clients clients;
+    const auto terminal = clients.xterm(QStringLiteral("badged terminal"));
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    std::optional<LoggedBarItem> button;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            for (const LoggedBarItem& item : loggedBar(run.log()))
+                if (item.window == terminal.id)
+                    button = item;
+            return button.has_value();
+        },
+        std::chrono::seconds(10)))
+        << run.log().toStdString();
+
+    // The terminal's desktop entry, as the program that sends counts names it.
+    Sender terminalApp(QStringLiteral("terminal-app"));
+    const qsizetype mark = run.log().size();
+    const qint64 sentAt = QDateTime::currentMSecsSinceEpoch();
+    ASSERT_TRUE(terminalApp.send(QStringLiteral("application://debian-xterm.desktop"),
+        { { "count", qint64(5) }, { "count-visible", true } }));
+    const QString drawn = QStringLiteral("window %1 at [^\\n]* badge \"5\"").arg(terminal.id);
+    std::optional<qint64> drawnAt;
+    EXPECT_TRUE(waitUntil([&] { return (drawnAt = loggedAt(run.log().mid(mark), drawn)).has_value(); },
+        std::chrono::seconds(15)))
+        << run.log().mid(mark).toStdString();
+    if (drawnAt) {
+        EXPECT_LE(*drawnAt - sentAt, 200) << "from the signal to the bar";
+    }
 }

@@ -504,6 +504,7 @@ struct LoggedBarItem {
     QString window; // decimal window id, "-1" for none
     QRect rect;
     QString badge;
+    QString tag; // the text of its tag chip or label, empty for none
 };
 
 // The newest bar the log shows, in bar order.
@@ -516,12 +517,12 @@ inline std::vector<LoggedBarItem> loggedBar(const QString& log)
     const qsizetype end = log.indexOf(QStringLiteral("bar end"), start);
     static const QRegularExpression line(
         QStringLiteral("bar item \\d+ kind (\\d+) pid (-?\\d+) window (-?\\d+) at (-?\\d+),(-?\\d+) "
-                       "(\\d+)x(\\d+) badge \"([^\"]*)\""));
+                       "(\\d+)x(\\d+) badge \"([^\"]*)\"(?: key \"[^\"]*\")?(?: tag \"([^\"]*)\")?"));
     for (auto it = line.globalMatch(log.mid(start, end < 0 ? -1 : end - start)); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
         items.push_back({ m.captured(1).toInt(), m.captured(2).toLongLong(), m.captured(3),
             QRect(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt(), m.captured(7).toInt()),
-            m.captured(8) });
+            m.captured(8), m.captured(9) });
     }
     return items;
 }

@@ -59,6 +59,36 @@ QList<int32_t> viewAppIds(const DockView& view)
 
 } // namespace
 
+std::optional<AppDropPlace> appDropPlace(
+    const DockBarPicture& picture, const QList<int32_t>& pids, const QPointF& position)
+{
+    const bool vertical = picture.barRect.height() > picture.barRect.width();
+    for (const DockBarItem& item : picture.items) {
+        if (!item.rect.contains(position))
+            continue;
+        if (const std::optional<int32_t> pid = itemProcessId(item, pids)) {
+            const bool leading
+                = vertical ? position.y() < item.rect.center().y() : position.x() < item.rect.center().x();
+            return AppDropPlace { *pid, leading };
+        }
+        switch (item.kind) {
+        case DockBarItem::Kind::MainButton:
+        case DockBarItem::Kind::Launchpad:
+        case DockBarItem::Kind::Tool:
+        case DockBarItem::Kind::PinnedApp:
+            break;
+        default:
+            return std::nullopt;
+        }
+        // Ahead of the running applications: the first of them, wherever it is.
+        for (const DockBarItem& later : picture.items)
+            if (const std::optional<int32_t> pid = itemProcessId(later, pids))
+                return AppDropPlace { *pid, true };
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
 ButtonDragDrop::ButtonDragDrop(AppState& state, DockView& view)
     : QObject(&view)
     , m_state(state)
@@ -146,19 +176,23 @@ bool ButtonDragDrop::eventFilter(QObject* watched, QEvent* event)
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
         setDropTarget(std::nullopt);
-        const std::optional<DockBarItem> item = itemAt(drop->position());
         const std::optional<int32_t> dragged = acceptedAppDrop(m_state, drop->mimeData());
-        const std::optional<int32_t> target = item ? itemProcessId(*item, viewAppIds(m_view)) : std::nullopt;
-        if (!dragged.has_value() || !target.has_value()) {
-            qCInfo(lcDock) << "drop refused: not an application of the bar dropped on one";
+        const std::optional<AppDropPlace> place
+            = appDropPlace(m_view.picture(), viewAppIds(m_view), drop->position());
+        if (!dragged.has_value() || !place.has_value()) {
+            qCInfo(lcDock) << "drop refused: not an application of the bar dropped on the bar's buttons";
             drop->ignore();
             return true;
         }
         drop->acceptProposedAction();
         const int32_t draggedPid = dragged.value();
-        const int32_t targetPid = target.value();
-        qCDebug(lcDock) << "moving application" << draggedPid << "next to" << targetPid;
-        moveAppOrder(draggedPid, targetPid);
+        if (place->before) {
+            qCDebug(lcDock) << "moving application" << draggedPid << "before" << place->target;
+            moveAppOrderBefore(draggedPid, place->target);
+        } else {
+            qCDebug(lcDock) << "moving application" << draggedPid << "next to" << place->target;
+            moveAppOrder(draggedPid, place->target);
+        }
         return true;
     }
     default:

@@ -231,3 +231,42 @@ QRectF dockBarItemReach(const AppState& state, const DockViewState& view, const 
     visitDockBarItem(sink, state, view, item, pids, pinnedIndex, dropTarget);
     return sink.rect;
 }
+
+QRectF dockBarItemGrownIcon(const AppState& state, const DockViewState& view, const DockBarItem& item,
+    const QList<int32_t>& pids, std::optional<int32_t> dropTarget)
+{
+    struct Grown {
+        QRectF rect;
+        void app(const AppButtonLook& look)
+        {
+            if (look.scale == 1.0 || !look.iconRect)
+                return;
+            const QPointF c = look.frame.center();
+            rect
+                = QRectF(c + (look.iconRect->topLeft() - c) * look.scale, look.iconRect->size() * look.scale);
+        }
+        void stack(const StackButtonLook&) { }
+        void filling(const QIcon&, const QRectF&) { }
+    } sink;
+    visitDockBarItem(sink, state, view, item, pids, 0, dropTarget);
+    return sink.rect;
+}
+
+QString dockBarItemLabel(
+    const AppState& state, const DockViewState& view, const DockBarItem& item, const QList<int32_t>& pids)
+{
+    struct Label {
+        QString text;
+        void app(const AppButtonLook& look)
+        {
+            if (look.chip)
+                text = look.chip->text;
+            else if (look.overlay)
+                text = look.overlay->text;
+        }
+        void stack(const StackButtonLook&) { }
+        void filling(const QIcon&, const QRectF&) { }
+    } sink;
+    visitDockBarItem(sink, state, view, item, pids, 0, std::nullopt);
+    return sink.text;
+}

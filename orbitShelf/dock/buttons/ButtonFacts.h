@@ -40,3 +40,13 @@ QByteArray dockBarItemLook(const AppState& state, const DockViewState& view, con
 // Where paintDockBarItem's drawing lands on a device of pixel ratio `ratio`.
 QRectF dockBarItemReach(const AppState& state, const DockViewState& view, const DockBarItem& item,
     const QList<int32_t>& pids, int pinnedIndex, std::optional<int32_t> dropTarget, qreal ratio);
+
+// The text a button shows beside or over its icon (its tag chip's or its
+// label's), empty when it shows none.
+QString dockBarItemLabel(
+    const AppState& state, const DockViewState& view, const DockBarItem& item, const QList<int32_t>& pids);
+
+// The icon of a magnified (hovered) window button as it is drawn, grown
+// about its button's centre; empty for an item drawn at its own size.
+QRectF dockBarItemGrownIcon(const AppState& state, const DockViewState& view, const DockBarItem& item,
+    const QList<int32_t>& pids, std::optional<int32_t> dropTarget);

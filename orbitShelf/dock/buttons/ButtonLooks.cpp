@@ -136,8 +136,15 @@ AppButtonLook appButtonLook(const AppButtonFacts& facts, const QRectF& itemRect,
     const AppButtonInput& in = facts.input;
     const bool showIcon = showIconOnAppear(in);
     const bool chip = showsWindowTagChip(in);
-    const double iconWidth = appIconWidth(in);
-    const double iconHeight = appIconHeight(in);
+    // The icon follows its slot: where the bar squeezes its buttons (many
+    // windows, a short screen) a full-sized icon would cover its neighbours.
+    const double fullWidth = appIconWidth(in);
+    const double fullHeight = appIconHeight(in);
+    double fit = 1;
+    if (!itemIconRect.isEmpty() && fullWidth > 0 && fullHeight > 0)
+        fit = std::min({ 1.0, itemIconRect.width() / fullWidth, itemIconRect.height() / fullHeight });
+    const double iconWidth = fullWidth * fit;
+    const double iconHeight = fullHeight * fit;
     const QSizeF chipSize(std::max(0, windowTagWidth(in)), chipHeight(windowTagSize(in), in.iconSize));
 
     AppButtonLook look;
@@ -145,7 +152,8 @@ AppButtonLook appButtonLook(const AppButtonFacts& facts, const QRectF& itemRect,
     look.scale = hoverScale(in);
     // The frame starts at the icon's left edge (the chip follows it), or is
     // centred on the icon when it is the narrower one.
-    const QSizeF frame(appButtonWidth(in, showIcon), iconHeight);
+    const double frameWidth = appButtonWidth(in, showIcon) - (showIcon ? fullWidth - iconWidth : 0);
+    const QSizeF frame(frameWidth, iconHeight);
     const double left = frame.width() >= itemIconRect.width() ? itemIconRect.left()
                                                               : itemIconRect.center().x() - frame.width() / 2;
     look.frame = QRectF(QPointF(left, itemRect.center().y() - frame.height() / 2), frame);

@@ -172,18 +172,60 @@ BarHoverHide::~BarHoverHide()
 
 void BarHoverHide::hovering(bool inside)
 {
-    const uint64_t generation = ++*m_generation;
-    if (inside)
+    ++*m_generation;
+    if (inside || held())
         return;
-    if (m_state.settings.autoHideSpaceDock().value(m_screenID) != QLatin1String("true"))
+    hideLater();
+}
+
+void BarHoverHide::stripLeft(bool overBar)
+{
+    // Entering the bar bumps the generation itself; a pointer that went
+    // elsewhere never crosses the bar, so no leave of the bar would come.
+    if (overBar || held())
         return;
+    ++*m_generation;
+    hideLater();
+}
+
+void BarHoverHide::hold()
+{
+    ++m_holds;
+    ++*m_generation; // a hide already queued must not close the bar under its menu
+}
+
+void BarHoverHide::release(bool overBar)
+{
+    if (m_holds == 0)
+        return;
+    --m_holds;
+    ++*m_generation;
+    // The menu's own entry may just have turned auto-hide on: whether the
+    // bar auto-hides is asked when the hide is due.
+    if (!overBar && !held())
+        hideLater(true);
+}
+
+void BarHoverHide::hideLater(bool askWhenDue)
+{
+    if (!askWhenDue && m_state.settings.autoHideSpaceDock().value(m_screenID) != QLatin1String("true"))
+        return;
+    const uint64_t generation = *m_generation;
     std::weak_ptr<uint64_t> alive = m_generation;
     AppState* state = &m_state;
     const QString screenID = m_screenID;
-    m_queue.asyncAfter(0.3, [alive, generation, state, screenID] {
+    // Called only while this object (and the bar that owns it) lives.
+    const std::function<bool()> overBar = m_overBar;
+    m_queue.asyncAfter(0.3, [alive, generation, state, screenID, overBar] {
         const std::shared_ptr<uint64_t> current = alive.lock();
         if (!current || *current != generation)
-            return; // the pointer came back, or the bar is gone
+            return; // the pointer came back, a menu opened, or the bar is gone
+        if (overBar && overBar())
+            return;
+        if (state->showSpaceDock.value(screenID, true) == false
+            || state->settings.autoHideSpaceDock().value(screenID) != QLatin1String("true"))
+            return;
+        qCDebug(lcDock) << "auto-hidden bar of" << screenID << "hides";
         state->showSpaceDock[screenID] = false;
         state->publish();
     });

@@ -84,18 +84,39 @@ private:
 };
 
 // The bar of an auto-hidden dock hides 0.3 s after the pointer left it,
-// unless the pointer came back in the meantime.
+// unless the pointer came back in the meantime. A bar its strip brought
+// back hides the same way when the pointer leaves the strip without
+// crossing the bar, and it stays while one of its menus is open.
 class BarHoverHide final {
 public:
     BarHoverHide(AppState& state, QString screenID, SerialQueue& queue);
     ~BarHoverHide();
 
     void hovering(bool inside);
+    // The pointer left the screen's auto-show strip; `overBar` tells whether
+    // it went onto the bar.
+    void stripLeft(bool overBar);
+    // A menu (or panel) of the bar opened: no hide until it closes.
+    void hold();
+    // It closed; the pointer now stands over the bar or not.
+    void release(bool overBar);
+
+    bool held() const { return m_holds > 0; }
+
+    // Asked when a hide is due: a bar never hides from under the pointer,
+    // whatever enter or leave was missed on the way.
+    void setPointerCheck(std::function<bool()> overBar) { m_overBar = std::move(overBar); }
 
 private:
+    // With `askWhenDue`, a bar that does not auto-hide now is still looked
+    // at when the hide is due.
+    void hideLater(bool askWhenDue = false);
+
     AppState& m_state;
     QString m_screenID;
     SerialQueue& m_queue;
+    int m_holds = 0;
+    std::function<bool()> m_overBar;
     // Bumped by every enter and leave; a pending hide runs only if it is
     // still the newest event. Shared so a hide queued after this object died
     // does nothing.

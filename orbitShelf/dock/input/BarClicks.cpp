@@ -18,6 +18,7 @@
 #include "widgets/FloatingPanel.h"
 
 #include <QGuiApplication>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
 
@@ -125,7 +126,7 @@ bool BarClicks::route(BarClickMoment moment, const QMouseEvent& event)
         toggleToolHub(item.rect);
         return true;
     case BarClickAnswer::SettingsMenu:
-        showSettingsMenu(m_state, dock, &m_view, globalPos);
+        m_view.keepShownWhileOpen(showSettingsMenu(m_state, dock, &m_view, globalPos));
         return true;
     case BarClickAnswer::ActivateWindow:
         if (!entry || !entry->window)
@@ -144,13 +145,13 @@ bool BarClicks::route(BarClickMoment moment, const QMouseEvent& event)
             return false;
         const std::shared_ptr<ActiveApp> app = entry->app;
         PinnedLaunches* pinned = &m_pinned;
-        popUpBarMenu(
+        m_view.keepShownWhileOpen(popUpBarMenu(
             pinnedAppMenu(), &m_view, globalPos,
             [pinned, app](const QString& action) {
                 if (action == BarMenuAction::removePinned)
                     pinned->removePinnedApp(*app);
             },
-            QStringLiteral("pinned menu:"));
+            QStringLiteral("pinned menu:")));
         return true;
     }
     case BarClickAnswer::WindowMenu: {
@@ -159,7 +160,7 @@ bool BarClicks::route(BarClickMoment moment, const QMouseEvent& event)
         std::shared_ptr<Windows> window = dockBarWindow(m_state, m_view.appIds(), item);
         if (!window)
             return false;
-        showWindowMenu(dock, m_state, std::move(window), globalPos, &m_view);
+        m_view.keepShownWhileOpen(showWindowMenu(dock, m_state, std::move(window), globalPos, &m_view));
         return true;
     }
     case BarClickAnswer::StackList:
@@ -182,13 +183,13 @@ bool BarClicks::route(BarClickMoment moment, const QMouseEvent& event)
             return false;
         AppState* state = &m_state;
         // The tile's own tool, not the last one clicked on this bar.
-        popUpBarMenu(
+        m_view.keepShownWhileOpen(popUpBarMenu(
             toolTileMenu(), &m_view, globalPos,
             [state, name = *tool](const QString& action) {
                 if (action == BarMenuAction::unpinTool)
                     unpinTool(name, *state);
             },
-            QStringLiteral("tool menu:"));
+            QStringLiteral("tool menu:")));
         return true;
     }
     }
@@ -217,6 +218,7 @@ void BarClicks::toggleToolHub(const QRectF& button)
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setWindowTitle(QStringLiteral("orbitShelf tools"));
     m_toolHub = panel;
+    m_view.keepShownWhileOpen(panel);
     panel->show();
     panel->activateWindow();
 }
@@ -236,6 +238,7 @@ bool BarClicks::toggleStackList(const DockBarItem& item)
     }
     const QRect anchor(m_view.mapToGlobal(item.rect.topLeft().toPoint()), item.rect.size().toSize());
     m_windowList = openStackWindowList(m_state, *app, anchor, activateStackedWindow);
+    m_view.keepShownWhileOpen(m_windowList);
     qCDebug(lcDock) << "listing the windows of application" << *pid;
     return true;
 }

@@ -28,3 +28,9 @@ bool showSpaceDockOnAppear(const std::optional<QString>& autoHideEntry)
 {
     return !isTrueText(autoHideEntry);
 }
+
+AutoShowStrips& AutoShowStrips::shared()
+{
+    static AutoShowStrips strips;
+    return strips;
+}

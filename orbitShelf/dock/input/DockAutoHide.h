@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMap>
+#include <QObject>
 #include <QString>
 
 #include <optional>
@@ -27,3 +28,15 @@ double dockOpacity(const std::optional<QString>& autoHideEntry, const std::optio
 
 // The screen's showSpaceDock entry each time its dock appears.
 bool showSpaceDockOnAppear(const std::optional<QString>& autoHideEntry);
+
+// The auto-show strips' news for the bars: a strip and its bar are windows
+// of their own, and a bar the strip brought back must hear when the pointer
+// went off the strip without crossing the bar.
+class AutoShowStrips final : public QObject {
+    Q_OBJECT
+public:
+    static AutoShowStrips& shared();
+
+signals:
+    void pointerLeft(const QString& screenID);
+};

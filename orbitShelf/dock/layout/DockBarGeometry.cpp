@@ -152,17 +152,25 @@ DockBarPicture dockBarPicture(const DockBarGeometryInput& input)
     return picture;
 }
 
-QRegion barDrawnRegion(const DockBarPicture& picture, const std::vector<QRectF>& extras, int hovered)
+double barPanelRadius(const QRectF& barRect)
+{
+    return barRect.height() > barRect.width() ? 10.0 : 8.0;
+}
+
+QRegion barDrawnRegion(const DockBarPicture& picture, const std::vector<QRectF>& extras)
 {
     if (picture.barRect.isEmpty())
         return {};
-    QRegion region(picture.barRect.toAlignedRect());
-    if (hovered >= 0 && hovered < int(picture.items.size())) {
-        const DockBarItem& item = picture.items[size_t(hovered)];
-        QRectF grown(QPointF(0, 0), item.rect.size() * kLargestHoverScale);
-        grown.moveCenter(item.rect.center());
-        region += grown.toAlignedRect();
-    }
+    // The panel's own outline, whole pixels in: a corner's pixels outside
+    // the rounding are never painted.
+    const QRect bar = picture.barRect.toAlignedRect();
+    const int r = int(std::ceil(barPanelRadius(picture.barRect)));
+    QRegion region(bar.adjusted(r, 0, -r, 0));
+    region += bar.adjusted(0, r, 0, -r);
+    region += QRegion(bar.left(), bar.top(), 2 * r, 2 * r, QRegion::Ellipse);
+    region += QRegion(bar.right() + 1 - 2 * r, bar.top(), 2 * r, 2 * r, QRegion::Ellipse);
+    region += QRegion(bar.left(), bar.bottom() + 1 - 2 * r, 2 * r, 2 * r, QRegion::Ellipse);
+    region += QRegion(bar.right() + 1 - 2 * r, bar.bottom() + 1 - 2 * r, 2 * r, 2 * r, QRegion::Ellipse);
     for (const QRectF& extra : extras)
         if (!extra.isEmpty())
             region += extra.toAlignedRect();

@@ -64,14 +64,14 @@ struct DockBarPicture {
 
 DockBarPicture dockBarPicture(const DockBarGeometryInput& input);
 
-// How much a hovered button grows at most, around its centre.
-inline constexpr double kLargestHoverScale = 1.2;
+// Where the bar draws and takes input: the panel (its rounded corners left
+// out) and `extras` (badges standing over the icons' top edge, a hovered
+// icon at its grown size). Nothing more: where nothing composites, every
+// pixel of the region not painted shows black.
+QRegion barDrawnRegion(const DockBarPicture& picture, const std::vector<QRectF>& extras);
 
-// Where the bar draws and takes input: the panel, the hovered button (item
-// index, -1 for none) at its grown size and `extras` (badges standing over
-// the icons' top edge). Nothing more: where nothing composites, every pixel
-// of the region not painted shows black.
-QRegion barDrawnRegion(const DockBarPicture& picture, const std::vector<QRectF>& extras, int hovered);
+// The radius of the panel's corners: a side bar's are rounder.
+double barPanelRadius(const QRectF& barRect);
 
 // `rect` moved (not resized) as little as needed to lie inside `within`; as
 // it is when `within` is empty.

@@ -228,15 +228,25 @@ void runAppMenuAction(AppMenuAction action, const AppMenuTarget& target, DockVie
         state.publish();
         return;
     case AppMenuAction::BindHotkey: {
-        if (!services.later)
+        if (!services.later || !services.openTagEditor)
             return;
-        const auto open = services.openTagEditor;
-        services.later(50, [&dock, &state, open, window = target.window] {
-            dock.showTagEditor = !dock.showTagEditor;
+        // The step holds the dock only weakly: the bar may be rebuilt in
+        // the 50 ms before it runs.
+        const std::weak_ptr<const void> alive = dock.lifetime();
+        DockViewState* bar = &dock;
+        AppState* shared = &state;
+        services.later(50, [alive, bar, shared, open = services.openTagEditor, window = target.window] {
+            if (alive.expired())
+                return;
+            // One editor, for the window asked for last: an editor open for
+            // another window closes (and lowers the flag) as this one opens.
+            open(window, [alive, bar] {
+                if (!alive.expired())
+                    bar->showTagEditor = false;
+            });
+            bar->showTagEditor = true;
             // The dock's views re-read their state on the change notice.
-            emit state.changed();
-            if (dock.showTagEditor && open)
-                open(window, [&dock] { dock.showTagEditor = false; });
+            emit shared->changed();
         });
         return;
     }

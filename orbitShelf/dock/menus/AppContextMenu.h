@@ -80,7 +80,8 @@ struct AppMenuServices {
     // Runs after a delay on the main thread (the tag editor's 0.05 s).
     std::function<void(int milliseconds, std::function<void()>)> later;
     // Opens the tag editor (name, colour, hot key) for a window; onClose
-    // runs when it closes.
+    // runs when it closes. There is one editor: asked for another window,
+    // the open one closes first; asked for its own window, it comes forward.
     std::function<void(std::shared_ptr<Windows> window, std::function<void()> onClose)> openTagEditor;
 
     // The real operations; the tag editor opens over `editorParent` (the

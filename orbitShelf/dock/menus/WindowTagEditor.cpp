@@ -34,6 +34,8 @@ void WindowTagEditor::colourPicked(const QColor& colour)
 void WindowTagEditor::ok()
 {
     m_window->setTagName(m_settings, tagName);
+    // The chips show the new name now, not at the next change of the bar.
+    m_settings.publish();
     close();
 }
 

@@ -6,11 +6,13 @@
 #include "apps/SupportFolder.h"
 #include "apps/Windows.h"
 #include "dock/DockHooks.h"
+#include "dock/DockLog.h"
 
 #include <QColorDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -101,6 +103,8 @@ WindowTagEditorForm::WindowTagEditorForm(AppState& state, ModelSettings& setting
 
     connect(ok, &QPushButton::clicked, this, [this] {
         m_editor.tagName = m_name->text();
+        qCDebug(lcDock) << "tag editor: window" << m_editor.window()->num.value_or(0) << "named"
+                        << m_editor.tagName;
         m_editor.ok();
         accept();
     });
@@ -135,9 +139,22 @@ void WindowTagEditorForm::showEvent(QShowEvent* event)
 WindowTagEditorForm* showWindowTagEditor(
     std::shared_ptr<Windows> window, std::function<void()> onClose, QWidget* parent)
 {
+    // One editor at a time: two would each hold their own name field for
+    // what may be the same window.
+    static QPointer<WindowTagEditorForm> open;
+    if (open) {
+        const std::shared_ptr<Windows>& shown = open->editor().window();
+        if (window && shown->num && shown->num == window->num) {
+            open->raise();
+            open->activateWindow();
+            return open;
+        }
+        open->reject();
+    }
     auto* form = new WindowTagEditorForm(
         AppState::shared(), appStateModelSettings(), std::move(window), std::move(onClose), parent);
     form->setAttribute(Qt::WA_DeleteOnClose);
+    open = form;
     form->show();
     form->raise();
     form->activateWindow();

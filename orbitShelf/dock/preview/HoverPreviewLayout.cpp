@@ -4,6 +4,8 @@
 
 #include <QTextBoundaryFinder>
 
+#include <algorithm>
+
 QString processUsageText(float cpu, float memory, const QLocale& locale)
 {
     return QStringLiteral("Average CPU: ") + formatFloat(cpu, 2, locale) + QStringLiteral("% | MEM: ")
@@ -40,8 +42,11 @@ HoverPreviewLayout hoverPreviewLayout(const HoverPreviewInput& input, const QLoc
     // to keep: it is not drawn, and the frame keeps its default width.
     const bool hasPicture = w > 0 && h > 0;
     layout.offsetY = input.disablePreview ? -50 : -150;
-    if (hasPicture && !input.disablePreview)
-        layout.previewWidth = previewPictureHeight * w / h;
+    if (hasPicture && !input.disablePreview) {
+        const double height = std::min(previewPictureHeight, h);
+        layout.previewWidth = height * w / h;
+        layout.previewHeight = height;
+    }
     layout.showPicture = hasPicture && !input.disablePreview;
 
     const double sideShift = (input.dockBackgroundHeight - 10) + layout.previewWidth * 0.5;

@@ -28,7 +28,10 @@ struct HoverPreviewLayout {
     QString title;
     std::optional<QString> usageText; // set only when the usage chip is drawn
     bool showPicture = false;
-    double previewWidth = 200; // the picture frame; always 200 high
+    double previewWidth = 200; // the picture frame
+    // 200, or the picture's own height when it is lower: a small window is
+    // shown at its size, never enlarged.
+    double previewHeight = 200;
     double offsetX = 0; // the whole preview, from the button centre; y grows downwards
     double offsetY = 0;
 };

@@ -63,7 +63,7 @@ void HoverPreviewWidget::present(
     const QSizeF title = chipSize(layout.title);
     // Without a picture the row is an empty line of text.
     const QSizeF pictureRow = m_picture.isNull() ? QSizeF(0, QFontMetricsF(font()).height())
-                                                 : QSizeF(layout.previewWidth, previewPictureHeight);
+                                                 : QSizeF(layout.previewWidth, layout.previewHeight);
     const QSizeF usage = layout.usageText ? chipSize(*layout.usageText) : QSizeF();
     const double width = std::max({ title.width(), pictureRow.width(), usage.width() }) + 2 * shadowMargin;
     double height = title.height() + spacing + pictureRow.height() + 2 * shadowMargin;

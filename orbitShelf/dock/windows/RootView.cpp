@@ -61,6 +61,7 @@ void ClearRootView::leaveEvent(QEvent* event)
 {
     QWidget::leaveEvent(event);
     hover(false);
+    emit AutoShowStrips::shared().pointerLeft(m_screenID);
 }
 
 void ClearRootView::paintEvent(QPaintEvent*)

@@ -3,6 +3,7 @@
 // pixels where the painter itself could go wrong.
 #include "app/AppState.h"
 #include "dock/buttons/BarButtonPainter.h"
+#include "dock/buttons/ButtonDragDrop.h"
 #include "dock/buttons/ButtonLooks.h"
 #include "dock/buttons/HotKeyBadge.h"
 #include "dock/drawing/DockIcons.h"
@@ -266,6 +267,43 @@ struct PlaceRow {
     int chipFontSize;
 };
 
+TEST(AppButtonDrop, ADropGoesBesideTheButtonItFellOnOrFirstFromTheItemsAhead)
+{
+    using Kind = DockBarItem::Kind;
+    // Main button, launcher, then the windows of applications 0 and 1.
+    DockBarPicture bar;
+    bar.barRect = QRectF(0, 0, 300, 50);
+    const auto add = [&](Kind kind, double x, int app) {
+        DockBarItem item;
+        item.kind = kind;
+        item.rect = QRectF(x, 0, 56, 50);
+        item.appIndex = app;
+        bar.items.push_back(item);
+    };
+    add(Kind::MainButton, 8, -1);
+    add(Kind::Launchpad, 64, -1);
+    add(Kind::Window, 120, 0);
+    add(Kind::Window, 176, 1);
+    const QList<int32_t> pids { 100, 200 };
+    struct Row {
+        const char* meaning;
+        QPointF at;
+        std::optional<AppDropPlace> place;
+    };
+    const Row rows[] = {
+        { "trailing half: after it", { 170, 25 }, AppDropPlace { 100, false } },
+        { "leading half: before it", { 125, 25 }, AppDropPlace { 100, true } },
+        { "the second's leading half", { 180, 25 }, AppDropPlace { 200, true } },
+        { "the main button: before the first", { 30, 25 }, AppDropPlace { 100, true } },
+        { "the launcher: before the first", { 90, 25 }, AppDropPlace { 100, true } },
+        { "the panel's end, no button", { 280, 25 }, std::nullopt },
+        { "off the bar", { 150, 80 }, std::nullopt },
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(appDropPlace(bar, pids, row.at), row.place) << row.meaning;
+    EXPECT_EQ(appDropPlace(bar, {}, QPointF(30, 25)), std::nullopt) << "no running application";
+}
+
 TEST(AppButtonLook, PlacesIconAndChipInTheItem)
 {
     const ButtonTheme big = ButtonTheme::BigIcon;
@@ -433,6 +471,26 @@ TEST(AppButtonLook, DropHighlightFollowsTheChip)
     EXPECT_EQ(look.dropHighlight, QRectF(271, 10, 40, 36));
     EXPECT_EQ(look.dropFill, QColor(Qt::white));
     EXPECT_EQ(painted(look).pixelColor(290, 28), QColor(Qt::white));
+}
+
+TEST(AppButtonLook, AnIconNeverOutgrowsASqueezedSlot)
+{
+    // A hundred windows: the bar squeezes each button to 26 points, its icon
+    // slot to 20.8; the smallest icon the rules allow is 33.
+    const QRectF item(100, 0, 26, 56);
+    const QRectF slot(102.6, 17.6, 20.8, 20.8);
+    for (const char* mode : { "list", "grid" }) {
+        SCOPED_TRACE(mode);
+        AppButtonFacts facts = windowFacts(100);
+        facts.input.listMode = QString::fromLatin1(mode);
+        facts.input.buttonScale = 30;
+        const AppButtonLook look = appButtonLook(facts, item, slot);
+        ASSERT_TRUE(look.iconRect);
+        EXPECT_LE(look.iconRect->width(), slot.width() + 1e-9);
+        EXPECT_LE(look.iconRect->height(), slot.height() + 1e-9);
+        EXPECT_GE(look.iconRect->left(), item.left());
+        EXPECT_LE(look.iconRect->right(), item.right());
+    }
 }
 
 TEST(AppButtonLook, HoveredButtonIsMagnifiedAboutItsCentre)

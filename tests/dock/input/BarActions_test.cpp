@@ -158,6 +158,55 @@ TEST_F(BarActionsTest, LeavingAnAutoHiddenBarHidesItUnlessThePointerComesBack)
     EXPECT_FALSE(state.showSpaceDock[kScreen]);
 }
 
+TEST_F(BarActionsTest, ABarItsStripBroughtBackHidesWhenThePointerGoesElsewhere)
+{
+    state.settings.setAutoHideSpaceDock({ { kScreen, "true" } });
+    state.showSpaceDock[kScreen] = true; // the strip brought it back
+    BarHoverHide hide(state, kScreen, queue);
+
+    hide.stripLeft(true); // onto the bar: its own leave hides it later
+    queue.advance(1.0);
+    EXPECT_TRUE(state.showSpaceDock[kScreen]);
+
+    hide.stripLeft(false); // elsewhere: the bar is never crossed
+    queue.advance(0.31);
+    EXPECT_FALSE(state.showSpaceDock[kScreen]);
+}
+
+TEST_F(BarActionsTest, AnOpenMenuKeepsTheBarUntilItClosesAwayFromIt)
+{
+    state.settings.setAutoHideSpaceDock({ { kScreen, "true" } });
+    state.showSpaceDock[kScreen] = true;
+    BarHoverHide hide(state, kScreen, queue);
+
+    hide.hovering(false); // a hide already on its way when the menu opens
+    hide.hold();
+    hide.hold(); // a submenu's panel, say
+    hide.stripLeft(false);
+    queue.advance(1.0);
+    EXPECT_TRUE(state.showSpaceDock[kScreen]) << "hidden under its menu";
+    hide.release(false);
+    queue.advance(1.0);
+    EXPECT_TRUE(state.showSpaceDock[kScreen]) << "one menu is still open";
+
+    hide.release(true); // closed with the pointer on the bar
+    queue.advance(1.0);
+    EXPECT_TRUE(state.showSpaceDock[kScreen]);
+    hide.hold();
+    hide.release(false); // closed with the pointer elsewhere
+    queue.advance(0.31);
+    EXPECT_FALSE(state.showSpaceDock[kScreen]);
+
+    // The menu's entry turned auto-hide on as it closed.
+    state.settings.setAutoHideSpaceDock({ { kScreen, "false" } });
+    state.showSpaceDock[kScreen] = true;
+    hide.hold();
+    hide.release(false);
+    state.settings.setAutoHideSpaceDock({ { kScreen, "true" } });
+    queue.advance(0.31);
+    EXPECT_FALSE(state.showSpaceDock[kScreen]);
+}
+
 TEST_F(BarActionsTest, LeavingABarThatIsNotAutoHiddenChangesNothing)
 {
     state.settings.setAutoHideSpaceDock({ { kScreen, "false" } });

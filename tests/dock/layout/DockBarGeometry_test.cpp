@@ -133,7 +133,7 @@ TEST(BarRowsGeometry, GridRowsAreIgnoredOnASideBar)
 
 } // namespace
 
-TEST(DockDrawnRegion, HoldsTheBadgesAndTheHoveredButtonsOverTheBar)
+TEST(DockDrawnRegion, HoldsThePanelAndWhatIsDrawnOverItNothingMore)
 {
     DockBarPicture picture;
     picture.barRect = QRectF(100, 448, 200, 50);
@@ -142,10 +142,13 @@ TEST(DockDrawnRegion, HoldsTheBadgesAndTheHoveredButtonsOverTheBar)
     item.iconRect = QRectF(113, 450, 46, 46);
     picture.items.push_back(item);
     const QRectF badge(140, 436, 20, 18); // over the icon's top right corner
-    const QRegion region = barDrawnRegion(picture, { badge }, -1);
+    const QRectF grownIcon(108.4, 445.4, 55.2, 55.2); // a hovered icon, a fifth larger
+    const QRegion region = barDrawnRegion(picture, { badge });
     EXPECT_TRUE(region.contains(badge.toAlignedRect()));
+    EXPECT_TRUE(region.contains(QRect(110, 448, 180, 50))) << "the panel";
     EXPECT_FALSE(region.contains(QPoint(120, 444))) << "over the bar only where something is drawn";
-    // A hovered button grows by a fifth around its centre: 5 above the bar.
-    EXPECT_TRUE(barDrawnRegion(picture, {}, 0).contains(QPoint(120, 444)));
-    EXPECT_TRUE(barDrawnRegion(DockBarPicture {}, { badge }, 0).isEmpty()) << "a hidden bar takes no input";
+    EXPECT_FALSE(region.contains(QPoint(100, 448))) << "a rounded corner is not painted";
+    EXPECT_FALSE(region.contains(QPoint(299, 497)));
+    EXPECT_TRUE(barDrawnRegion(picture, { grownIcon }).contains(QPoint(120, 446)));
+    EXPECT_TRUE(barDrawnRegion(DockBarPicture {}, { badge }).isEmpty()) << "a hidden bar takes no input";
 }

@@ -6,6 +6,7 @@
 #include "tests/support/TempStores.h"
 
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
@@ -55,6 +56,35 @@ TEST(EditWindowFormWidget, ClosingTheWindowTellsTheBarToo)
     form.show();
     form.close();
     EXPECT_EQ(closes, 1);
+}
+
+TEST(EditWindowFormWidget, OneEditorAtATimeForTheWindowAskedForLast)
+{
+    orbitshelf::test::TempUserDefaults defaults;
+    QWidget bar;
+    auto first = std::make_shared<Windows>();
+    first->num = 12;
+    auto second = std::make_shared<Windows>();
+    second->num = 13;
+    int firstCloses = 0, secondCloses = 0;
+
+    QPointer<WindowTagEditorForm> editor = showWindowTagEditor(
+        first, [&] { ++firstCloses; }, &bar);
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(showWindowTagEditor(
+                  first, [&] { ++firstCloses; }, &bar),
+        editor.data())
+        << "asked again for its window: the same editor";
+    EXPECT_EQ(firstCloses, 0);
+
+    WindowTagEditorForm* other = showWindowTagEditor(
+        second, [&] { ++secondCloses; }, &bar);
+    EXPECT_NE(other, editor.data());
+    EXPECT_EQ(firstCloses, 1) << "the first editor closed, and told its bar";
+    EXPECT_FALSE(editor && editor->isVisible());
+    EXPECT_TRUE(other->isVisible());
+    other->reject();
+    EXPECT_EQ(secondCloses, 1);
 }
 
 } // namespace

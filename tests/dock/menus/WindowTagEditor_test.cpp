@@ -49,6 +49,7 @@ TEST_F(TagEditor, OkStoresNameAndPickedColour)
     e.tagName = QStringLiteral("Mail");
     e.ok();
     EXPECT_EQ(settings.tagNames.value(key), "Mail");
+    EXPECT_EQ(settings.publishCount, 2) << "the chips show the new name at once";
     EXPECT_EQ(closes, 1);
 
     WindowTagEditor cleared = shown();

@@ -159,6 +159,28 @@ TEST_F(AppMenuActions, ActOnTheRightClickedWindowNotTheOneHoveredSince)
     EXPECT_TRUE(log.empty()) << "no captured window: nothing at all";
 }
 
+TEST_F(AppMenuActions, BindingAHotKeyOpensTheEditorOfTheWindowAskedForAndNeverReachesADroppedBar)
+{
+    addApp(1, "xterm", 2);
+    run(AppMenuAction::BindHotkey, windowOf(1, 0));
+    // With the first editor open: the other window's, not a lowered flag.
+    run(AppMenuAction::BindHotkey, windowOf(1, 1));
+    EXPECT_TRUE(dock.showTagEditor);
+    EXPECT_EQ(log, (Log { "later 50", "editor 10", "later 50", "editor 11" }));
+
+    // The bar is rebuilt (a screen change) before the step is due.
+    std::function<void()> due;
+    services.later = [&due](int, std::function<void()> step) { due = std::move(step); };
+    auto rebuilt = std::make_unique<DockViewState>(true, 1920, 1080, "Optional(P)");
+    runAppMenuAction(
+        AppMenuAction::BindHotkey, AppMenuTarget { windowOf(1, 0) }, *rebuilt, state(), services);
+    rebuilt.reset();
+    log.clear();
+    ASSERT_TRUE(due);
+    due();
+    EXPECT_TRUE(log.empty()) << "no editor for a bar that is gone";
+}
+
 TEST_F(AppMenuActions, QuitClosesOneOfSeveralWindowsAndOtherwiseAsksTheAppsWindowToClose)
 {
     addApp(1, "xterm", 3);

@@ -57,6 +57,19 @@ TEST(HoverPreviewLayout, PlacementFollowsEdgePreviewSettingAndPicture)
     }
 }
 
+TEST(HoverPreviewLayout, APictureLowerThanTheFrameIsShownAtItsOwnSize)
+{
+    HoverPreviewInput input = hovered();
+    input.thumbnailSize = QSize(250, 70); // a terminal of five lines
+    HoverPreviewLayout layout = hoverPreviewLayout(input, english);
+    EXPECT_DOUBLE_EQ(layout.previewWidth, 250);
+    EXPECT_DOUBLE_EQ(layout.previewHeight, 70);
+    input.thumbnailSize = QSize(300, 200);
+    layout = hoverPreviewLayout(input, english);
+    EXPECT_DOUBLE_EQ(layout.previewWidth, 300);
+    EXPECT_DOUBLE_EQ(layout.previewHeight, 200);
+}
+
 TEST(HoverPreviewLayout, ShowsOnlyForTheHoveredNumberedWindow)
 {
     HoverPreviewInput input = hovered();
