@@ -23,7 +23,6 @@ inline constexpr quint32 kHotKeySignature = 0x73776174;
 quint32 fourCharCode(const QString& text);
 
 const std::vector<quint16>& switcherKeyCodes(); // Tab, Space, W, Escape
-const std::vector<quint16>& toolKeyCodes(); // H, P
 // The digits and letters a window can be bound to, but H and P.
 const QMap<quint32, QString>& keyCodeCharacters();
 
@@ -78,7 +77,8 @@ HotKeyStatus& hotKeyStatus();
 // closes.
 void registerSwitcherTabKey();
 
-// One press, routed by key code; the Tab action follows 20 ms later.
+// One press, routed by key code; the Tab action follows 20 ms later, and
+// the switcher's cycle (SwitcherCycle) decides it.
 void handleHotKeyPress(quint16 keyCode);
 void handleSwitcherHotKey(quint16 keyCode);
 
