@@ -19,6 +19,7 @@
 #include "switcher/SwitcherThumbnails.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QHash>
 #include <QLoggingCategory>
 #include <QTextBoundaryFinder>
@@ -118,7 +119,9 @@ std::shared_ptr<Windows> recordedWindow(std::size_t fromEnd)
 // settings window, a tool): it is no cell of the grid.
 bool ownWindowInFront()
 {
-    if (!platform::hasCurrent())
+    // Qt knows whether one of our windows has the focus without asking the
+    // server: the press is not made to wait when none has.
+    if (!QGuiApplication::focusWindow() || !platform::hasCurrent())
         return false;
     platform::WindowServer& server = platform::current().windowServer();
     const std::optional<quint32> active = server.activeWindow();

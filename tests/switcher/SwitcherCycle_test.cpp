@@ -7,6 +7,8 @@
 #include "switcher/FloatDock.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QWidget>
 
 using namespace orbitshelf::test;
 using Kind = platform::fake::FakeAction::Kind;
@@ -163,6 +165,12 @@ TEST_F(SwitcherCycleTest, AReleaseTheGrabMissedIsFoundOnTheKeyboard)
 
 TEST_F(SwitcherCycleTest, FromOneOfOurOwnWindowsTheFirstStepIsTheNewestWindow)
 {
+    // Our window has the keyboard focus, and the desktop says it is in front.
+    QWidget ours;
+    ours.show();
+    ours.activateWindow();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(QGuiApplication::focusWindow());
     const quint32 settings
         = fake.addWindow(qint32(QCoreApplication::applicationPid()), QStringLiteral("Settings"));
     fake.setActiveWindow(settings);
