@@ -8,6 +8,7 @@
 #include "apps/Windows.h"
 #include "switcher/FloatDock.h"
 #include "switcher/FloatDockView.h"
+#include "switcher/SwitcherThumbnails.h"
 #include "tests/support/TempStores.h"
 
 #include <QApplication>
@@ -72,11 +73,11 @@ int main(int argc, char** argv)
 
     // What a Tab press costs once the switcher opens: the set-up (the grid
     // from the model, the kept pictures) and the first full picture, with
-    // 20 and 100 windows, previews off and on. No window is captured here:
+    // 20, 100 and 300 windows, previews off and on. No window is captured here:
     // the pictures are taken ahead of the press.
     for (bool previews : { false, true }) {
         state.settings.setDisablePreview(!previews);
-        for (int count : { 20, 100 }) {
+        for (int count : { 20, 100, 300 }) {
             state.allApps.clear();
             state.totalAppCount = count;
             switcherThumbnails().clear();

@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include <optional>
+#include <vector>
 
 namespace platform {
 
@@ -30,6 +31,13 @@ public:
     virtual bool grabKeyboard() = 0;
     virtual void ungrabKeyboard() = 0;
     virtual bool keyboardGrabbed() const = 0;
+    // Whether any of `keyCodes` is down on the keyboard now, asked of the
+    // desktop (a release a grab missed shows here); none when it cannot say.
+    virtual std::optional<bool> anyKeyDown(const std::vector<quint16>& keyCodes)
+    {
+        (void)keyCodes;
+        return std::nullopt;
+    }
 
     // Starts reporting modifier keys pressed and released anywhere
     // (modifierChanged); false with a logged reason when the desktop cannot.

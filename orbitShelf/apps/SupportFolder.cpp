@@ -54,21 +54,6 @@ QString localPathFromStored(const QString& stored)
     return QUrl::fromPercentEncoding(text.toUtf8());
 }
 
-void windowHotkeyMatchesIn(
-    const QMap<QString, QString>& hotkeyCache, const QString& key, int32_t windowNumber, QString& result)
-{
-    const auto entry = hotkeyCache.constFind(key);
-    if (entry == hotkeyCache.constEnd())
-        return;
-    if (*entry == QString::number(windowNumber))
-        result = key;
-}
-
-void windowHotkeyMatches(const QString& key, int32_t windowNumber, QString& result)
-{
-    windowHotkeyMatchesIn(AppState::shared().windowHotkeyCache(), key, windowNumber, result);
-}
-
 QStringList hotKeyChoices()
 {
     QStringList keys;

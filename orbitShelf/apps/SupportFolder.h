@@ -35,16 +35,6 @@ QString storedPathOf(const QUrl& fileUrl);
 // only "%20"), and a leading "file://" tolerated.
 QString localPathFromStored(const QString& stored);
 
-// Sets `result` to `key` when the stored per-window hot-key cache binds `key`
-// to the window `windowNumber` (its decimal text); leaves it unchanged
-// otherwise. The views call it for every key of the cache in turn, so the
-// last matching key wins.
-void windowHotkeyMatches(const QString& key, int32_t windowNumber, QString& result);
-
-// The same over a given cache.
-void windowHotkeyMatchesIn(
-    const QMap<QString, QString>& hotkeyCache, const QString& key, int32_t windowNumber, QString& result);
-
 // The keys a window can be bound to: "1" to "9", "0", "a" to "z" but "h"
 // and "p", then "disable".
 QStringList hotKeyChoices();

@@ -5,7 +5,6 @@
 #include "apps/Activation.h"
 #include "apps/ModelEvents.h"
 #include "dock/DockHooks.h"
-#include "dock/input/DockModifierKeys.h"
 #include "platform/HotKeys.h"
 #include "settings/SettingsHooks.h"
 #include "shell/AuxiliaryWindows.h"
@@ -13,7 +12,9 @@
 #include "switcher/FloatDock.h"
 #include "switcher/HotKeySettings.h"
 #include "switcher/Hotkey.h"
+#include "switcher/SwitcherCycle.h"
 #include "switcher/SwitcherPopup.h"
+#include "switcher/SwitcherThumbnails.h"
 #include "switcher/WindowHotKeyBinding.h"
 
 #include <QCoreApplication>
@@ -22,22 +23,9 @@
 
 #include <utility>
 
-void handleSwitcherModifierChange(int keyCode, bool pressed)
-{
-    const FlagsChangedOutcome outcome = dockModifierChangeOutcome(keyCode, pressed,
-        AppState::shared().settings.shortcutOptionForOpenFloatWindow(), switcherModifierState);
-    switcherModifierState = outcome.switcherModifierState;
-    if (outcome.emitOptionLater) {
-        QTimer::singleShot(100, QCoreApplication::instance(), [] {
-            if (switcherPopupShown)
-                EventManager::shared().emitEvent(QStringLiteral("option"), 1);
-        });
-    }
-}
-
 void closePanelsAfterClick(qint64 windowNumber)
 {
-    switcherModifierState = -1;
+    switcherCycle().forgetModifier();
     const auto panel = floatPanelWindowNumber();
     if (panel && static_cast<qint64>(*panel) == windowNumber)
         return;
@@ -67,7 +55,7 @@ void wireFeatures()
             return;
         connected = true;
         QObject::connect(hotKeys, &platform::HotKeys::modifierChanged, hotKeys,
-            [](quint16 keyCode, bool pressed) { handleSwitcherModifierChange(keyCode, pressed); });
+            [](quint16 keyCode, bool pressed) { switcherCycle().modifierChanged(keyCode, pressed); });
     };
     hooks.startHotKeys = [] {
         startHotKeys(HotKeyModifier::Option);
@@ -88,7 +76,7 @@ void wireFeatures()
     settingsHooks().relaunch = [] { return relaunchApp(); };
 
     ModelEvents& model = ModelEvents::shared();
-    QObject::connect(&model, &ModelEvents::activationStarted, [](const QString&) { switcherModifierState = -1; });
+    QObject::connect(&model, &ModelEvents::activationStarted, [](const QString&) { switcherCycle().forgetModifier(); });
     QObject::connect(&model, &ModelEvents::windowActivated, [](quint32, const QString& source) {
         if (source == kClickSourceSwitcher)
             closeSwitcherPopup();

@@ -9,10 +9,6 @@
 // launch routine. Later calls do nothing.
 void wireFeatures();
 
-// The switcher's modifier key going down or up, as the desktop-wide monitor
-// sees it while another program has the keyboard.
-void handleSwitcherModifierChange(int keyCode, bool pressed);
-
 // A click on window `windowNumber`: the switcher lets its modifier go, and
 // unless the click was on the switcher's own panel, the switcher and the
 // clipboard panel close.

@@ -12,14 +12,17 @@
 #include "dock/layout/BarEntries.h"
 #include "network/ServiceRequests.h"
 #include "platform/KeyCodes.h"
-#include "switcher/Hotkey.h"
+#include "platform/Platform.h"
+#include "platform/WindowServer.h"
+#include "switcher/SwitcherEvents.h"
 #include "switcher/SwitcherPopup.h"
+#include "switcher/SwitcherThumbnails.h"
 
+#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QHash>
 #include <QLoggingCategory>
-#include <QSet>
 #include <QTextBoundaryFinder>
-#include <QTimer>
 
 #include <algorithm>
 #include <functional>
@@ -42,6 +45,23 @@ int switcherRowLength(double screenWidth, double cellWidth)
     return std::max(1, int(screenWidth / (cellWidth + 10.0)));
 }
 
+int switcherFitRowLength(int count, double width, double gridHeight, const CellSize& cell)
+{
+    const int natural = switcherRowLength(width, cell.width);
+    const double pitchWidth = cell.width + 10.0, pitchHeight = cell.height + 30.0;
+    const auto rowsFor = [count](int perRow) { return (count + perRow - 1) / perRow; };
+    if (count <= natural || gridHeight <= 0 || rowsFor(natural) * pitchHeight <= gridHeight)
+        return natural;
+    const auto scaleFor = [&](int perRow) {
+        return std::min({ 1.0, width / (perRow * pitchWidth), gridHeight / (rowsFor(perRow) * pitchHeight) });
+    };
+    int best = natural;
+    for (int perRow = natural + 1; perRow <= count; ++perRow)
+        if (scaleFor(perRow) > scaleFor(best))
+            best = perRow;
+    return best;
+}
+
 double switcherPanelHeight(double cellHeight, int rows, double visibleHeight)
 {
     return std::min((cellHeight + 30.0) * rows + 150.0, visibleHeight * 0.9);
@@ -57,7 +77,7 @@ QString switcherShortTitle(const QString& title, qint32 totalAppCount)
     while (finder.toNextBoundary() != -1) {
         if (++count == limit) {
             const int end = finder.position();
-            return end < title.size() ? title.left(end) : title;
+            return end < title.size() ? title.left(end) + QChar(0x2026) : title;
         }
     }
     return title;
@@ -95,11 +115,39 @@ std::shared_ptr<Windows> recordedWindow(std::size_t fromEnd)
     return nullptr;
 }
 
+// The window the window manager has in front is one of our own (the
+// settings window, a tool): it is no cell of the grid.
+bool ownWindowInFront()
+{
+    // Qt knows whether one of our windows has the focus without asking the
+    // server: the press is not made to wait when none has.
+    if (!QGuiApplication::focusWindow() || !platform::hasCurrent())
+        return false;
+    platform::WindowServer& server = platform::current().windowServer();
+    const std::optional<quint32> active = server.activeWindow();
+    if (!active || !*active || findWindowByNumber(int32_t(*active)))
+        return false;
+    const std::optional<platform::ServerWindow> window = server.window(*active);
+    return window && window->pid == qint32(QCoreApplication::applicationPid());
+}
+
+// Whether the desktop still has the window `number` (the model may not have
+// heard of its closing yet).
+bool windowStillThere(quint32 number)
+{
+    return !platform::hasCurrent() || platform::current().windowServer().window(number).has_value();
+}
+
 } // namespace
 
 FloatDock::FloatDock(QObject* parent)
     : QObject(parent)
 {
+    // A window closed while the switcher is up leaves the grid at once.
+    connect(&AppState::shared(), &AppState::changed, this, [this] {
+        if (switcherPopupShown)
+            dropClosedWindows();
+    });
 }
 
 CellSize FloatDock::cellSize() const
@@ -115,20 +163,28 @@ void FloatDock::setUp(const QRect& visibleFrame)
     // follows the window manager's focus as it changes, and a question per
     // application would make a press wait on the X server once per program.
     screenWidth = visibleFrame.width() * 0.9;
+    m_gridHeight = visibleFrame.height() * 0.9 - 150.0;
     loadWindows();
     width = visibleFrame.width() * 0.9;
     height = switcherPanelHeight(cellSize().height, int(multiWindows.size()), visibleFrame.height());
-    currentWindow = recordedWindow(1);
-    focusCurrentWindow();
+    // With one of our own windows in front, the most recent application
+    // window is not the current one but the first to go to.
+    focusBeforeFirst = ownWindowInFront() && !multiWindows.empty();
+    currentWindow = focusBeforeFirst ? nullptr : recordedWindow(1);
+    if (focusBeforeFirst)
+        focusRow = focusColumn = 0;
+    else
+        focusCurrentWindow();
 
     EventManager& bus = EventManager::shared();
-    for (const char* name : { "onkeyDown", "option", "onInit", "onDestroy" })
-        bus.events.insert(QString::fromLatin1(name), {});
-    bus.subscribe(QStringLiteral("onkeyDown"),
+    for (const QString& name :
+        { switcherevent::keyDown, switcherevent::option, switcherevent::init, switcherevent::destroy })
+        bus.events.insert(name, {});
+    bus.subscribe(switcherevent::keyDown,
         [this](const Event& event) { handleKeyDown(QString::number(event.data.toLongLong())); });
-    bus.subscribe(QStringLiteral("option"), [this](const Event&) { commitSelection(); });
-    bus.subscribe(QStringLiteral("onInit"), [this](const Event&) { setUp(switcherVisibleFrame()); });
-    bus.subscribe(QStringLiteral("onDestroy"), [this](const Event&) { tearDown(); });
+    bus.subscribe(switcherevent::option, [this](const Event&) { commitSelection(); });
+    bus.subscribe(switcherevent::init, [this](const Event&) { setUp(switcherVisibleFrame()); });
+    bus.subscribe(switcherevent::destroy, [this](const Event&) { tearDown(); });
     if (lcGrid().isDebugEnabled()) {
         QStringList cells;
         for (const auto& row : multiWindows)
@@ -184,7 +240,7 @@ void FloatDock::loadWindows()
     });
     if (windows.empty())
         return;
-    multiWindows = chunked(windows, switcherRowLength(screenWidth, cell.width));
+    multiWindows = chunked(windows, switcherFitRowLength(int(windows.size()), screenWidth, m_gridHeight, cell));
 }
 
 void FloatDock::focusCurrentWindow()
@@ -235,6 +291,21 @@ void FloatDock::handleKeyDown(const QString& keyText)
     }
     if (multiWindows.empty())
         return;
+    if (std::exchange(focusBeforeFirst, false)) {
+        // From before the first cell: forwards to it, backwards to the last.
+        if (keyText == QLatin1String("50") || keyText == QLatin1String("123")) {
+            focusRow = int(multiWindows.size()) - 1;
+            focusColumn = int(multiWindows.back().size()) - 1;
+        } else if (keyText == QLatin1String("48") || keyText == QLatin1String("124")
+            || keyText == QLatin1String("125") || keyText == QLatin1String("126")) {
+            focusRow = focusColumn = 0;
+        } else {
+            focusBeforeFirst = true;
+            return;
+        }
+        selectFocusedCell();
+        return;
+    }
     clampFocus();
     const int last = int(multiWindows.size()) - 1;
     const auto rowLength = [this] { return int(multiWindows[focusRow].size()); };
@@ -283,9 +354,12 @@ void FloatDock::focusPrevious()
 
 void FloatDock::commitSelection()
 {
-    switcherModifierState = 0;
     if (!floatPanel())
         return;
+    // A selected window that closed a moment ago, before the model heard of
+    // it, hands the selection on as a closed one does.
+    if (currentWindow && currentWindow->num && !windowStillThere(*currentWindow->num))
+        dropWindows([gone = *currentWindow->num](const Windows& w) { return w.num == gone; });
     const auto latest = recordedWindow(1);
     if (sameSwitcherWindow(currentWindow.get(), latest.get())) {
         // Released on the window already in front: offer the one before it,
@@ -312,6 +386,48 @@ void FloatDock::commitSelection()
 void FloatDock::selectWindow(const std::shared_ptr<Windows>& window)
 {
     currentWindow = window;
+    focusBeforeFirst = false;
+    emit changed();
+}
+
+void FloatDock::dropClosedWindows()
+{
+    dropWindows([](const Windows& w) { return !w.num || !findWindowByNumber(int32_t(*w.num)); });
+}
+
+void FloatDock::dropWindows(const std::function<bool(const Windows&)>& closed)
+{
+    if (multiWindows.empty())
+        return;
+    std::vector<std::shared_ptr<Windows>> kept;
+    std::optional<std::size_t> selectedAt; // in `kept`: the cell that takes the selection
+    bool selectionClosed = false, anyClosed = false;
+    for (const auto& row : multiWindows) {
+        for (const auto& window : row) {
+            const bool selected = currentWindow && sameSwitcherWindow(window.get(), currentWindow.get());
+            if (closed(*window)) {
+                anyClosed = true;
+                if (selected) {
+                    selectionClosed = true;
+                    selectedAt = kept.size();
+                }
+                continue;
+            }
+            kept.push_back(window);
+        }
+    }
+    if (!anyClosed)
+        return;
+    const std::size_t rowLength = std::max<std::size_t>(1, multiWindows.front().size());
+    multiWindows = kept.empty() ? WindowGrid {} : chunked(kept, int(rowLength));
+    if (selectionClosed) {
+        currentWindow = kept.empty() ? nullptr : kept[std::min(*selectedAt, kept.size() - 1)];
+        qCInfo(lcGrid) << "the selected window closed; the selection moves on to"
+                       << (currentWindow ? currentWindow->num.value_or(0) : 0);
+    }
+    if (currentWindow)
+        focusCurrentWindow();
+    clampFocus();
     emit changed();
 }
 
@@ -320,66 +436,17 @@ bool FloatDock::previewsShown()
     return !AppState::shared().settings.disablePreview() && capturePermitted();
 }
 
-QMap<quint32, QImage>& switcherThumbnails()
-{
-    static QMap<quint32, QImage> kept;
-    return kept;
-}
-
-void prepareSwitcherThumbnails(bool onlyMissing)
-{
-    static bool scheduled = false;
-    if (scheduled || !FloatDock::previewsShown())
-        return;
-    scheduled = true;
-    // One window per turn of the event loop, so a key pressed meanwhile is
-    // handled between two captures, never behind all of them.
-    auto pending = std::make_shared<std::vector<quint32>>();
-    for (const auto& app : AppState::shared().allApps)
-        if (app && app->windows)
-            for (const auto& window : *app->windows)
-                if (window && window->num && !(onlyMissing && switcherThumbnails().contains(*window->num)))
-                    pending->push_back(*window->num);
-    // Pictures of windows that have closed go.
-    const QSet<quint32> open(pending->begin(), pending->end());
-    for (auto it = switcherThumbnails().begin(); it != switcherThumbnails().end();)
-        it = open.contains(it.key()) || onlyMissing ? std::next(it) : switcherThumbnails().erase(it);
-    auto step = std::make_shared<std::function<void()>>();
-    *step = [pending, step] {
-        if (pending->empty() || switcherPopupShown || !FloatDock::previewsShown()) {
-            scheduled = false;
-            step->operator=(nullptr);
-            return;
-        }
-        const quint32 number = pending->back();
-        pending->pop_back();
-        if (const auto window = findWindowByNumber(int32_t(number))) {
-            const CellSize cell = floatDock().cellSize();
-            if (auto image = window->captureWindowThumbnail(appStateModelSettings(), appsSource()))
-                // Kept at the cell's size: painting then only copies pixels.
-                switcherThumbnails().insert(number,
-                    image->scaled(
-                        int(cell.width), int(cell.height), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-        }
-        QTimer::singleShot(0, &floatDock(), *step);
-    };
-    QTimer::singleShot(0, &floatDock(), *step);
-}
-
 void FloatDock::tearDown()
 {
-    switcherHotKeyRefs().remove(platform::keycode::tab);
-    registerSwitcherTabKey();
-    removeSwitcherKeyMonitors();
     multiWindows.clear();
     images.reset();
-    switcherModifierState = -1;
+    focusBeforeFirst = false;
     // The windows were just looked at and one came forward: their pictures
     // are taken again for the next cycle, after this one has ended.
     prepareSwitcherThumbnails(false);
     EventManager& bus = EventManager::shared();
-    bus.events.insert(QStringLiteral("onDestroy"), {});
-    bus.events.insert(QStringLiteral("option"), {});
+    bus.events.insert(switcherevent::destroy, {});
+    bus.events.insert(switcherevent::option, {});
     emit changed();
 }
 
@@ -387,7 +454,7 @@ void FloatDock::reset()
 {
     multiWindows.clear();
     images.reset();
-    switcherModifierState = -1;
+    focusBeforeFirst = false;
     emit changed();
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
-// The switcher's content: every window of the running applications as a
-// grid, most recently used first, a keyboard focus in it, a selection, and
-// the commit that brings the selection forward. Plain state, drawn by
-// FloatDockView. Main thread only.
+// The switcher's grid: every window of the running applications, most
+// recently used first, a keyboard focus in it, a selection, and the commit
+// that brings the selection forward. Plain state, drawn by FloatDockView;
+// driven by the switcher's cycle (SwitcherCycle) through the bus events of
+// SwitcherEvents.h; its pictures come from SwitcherThumbnails. Main thread
+// only.
 
 #include <QImage>
 #include <QMap>
@@ -11,6 +13,7 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -30,10 +33,16 @@ struct CellSize {
 CellSize switcherCellSize(bool disablePreview, bool capturePermitted, qint32 totalAppCount);
 // Cells per row for a grid `screenWidth` wide; at least 1.
 int switcherRowLength(double screenWidth, double cellWidth);
+// Cells per row for `count` cells in a panel `width` × `gridHeight` (the
+// height left for the rows): switcherRowLength while the rows fit; when
+// they would be taller than the panel, as many per row as make the cells
+// largest once the grid is scaled down to fit, so the panel's width is used
+// before the cells shrink.
+int switcherFitRowLength(int count, double width, double gridHeight, const CellSize& cell);
 // The panel's height for `rows` rows, at most nine tenths of `visibleHeight`.
 double switcherPanelHeight(double cellHeight, int rows, double visibleHeight);
 // The title as a cell shows it: 15 characters with fewer than 30
-// applications, else 10; no ellipsis.
+// applications, else 10; a longer title is cut there and ends in "…".
 QString switcherShortTitle(const QString& title, qint32 totalAppCount);
 // Two windows are the same cell when their numbers are, absent ones included.
 bool sameSwitcherWindow(const Windows* a, const Windows* b);
@@ -51,6 +60,9 @@ public:
     int focusColumn = 0;
     std::shared_ptr<Windows> currentWindow;
     std::optional<QMap<quint32, QImage>> images = QMap<quint32, QImage> {};
+    // The window in front is one of our own (not in the grid): the focus
+    // sits before the first cell, and the first step lands on it.
+    bool focusBeforeFirst = false;
 
     CellSize cellSize() const;
 
@@ -66,6 +78,9 @@ public:
     void focusPrevious();
     void commitSelection();
     void selectWindow(const std::shared_ptr<Windows>& window);
+    // Takes closed windows out of an open grid; a selected one passes the
+    // selection to the window after it (the last one when it was last).
+    void dropClosedWindows();
     void tearDown();
     void reset();
 
@@ -78,6 +93,8 @@ signals:
     void changed();
 
 private:
+    double m_gridHeight = 0;
+    void dropWindows(const std::function<bool(const Windows&)>& closed);
     // Puts a focus left over from a larger grid back inside this one.
     void clampFocus();
     void selectFocusedCell();
@@ -85,11 +102,3 @@ private:
 
 // The one switcher content of the process, made on first use.
 FloatDock& floatDock();
-
-// Window pictures at the cell's size, by window number, taken ahead of the
-// Tab press and kept between cycles; a cycle's `images` are copied from it.
-QMap<quint32, QImage>& switcherThumbnails();
-// Takes the windows' pictures (only those not kept yet with `onlyMissing`),
-// one window per turn of the event loop, when previews are on; stops while
-// the switcher is up.
-void prepareSwitcherThumbnails(bool onlyMissing);

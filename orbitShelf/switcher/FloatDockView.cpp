@@ -202,6 +202,18 @@ void FloatDockView::paintEvent(QPaintEvent*)
 
     QColor highlight = tint;
     highlight.setAlphaF(0.45);
+    // Cells scaled down to fit many windows take their titles' letters
+    // down with them, though not below what stays readable.
+    const QFont hintFont = painter.font();
+    if (thumbnails && !layout.cells.empty()) {
+        const double scale = layout.cells.front().frame.width() / cellSize(m_dock.cellSize(), true).width();
+        if (scale < 1) {
+            QFont smaller = painter.font();
+            smaller.setPointSizeF(smaller.pointSizeF() * std::max(0.7, scale));
+            painter.setFont(smaller);
+        }
+    }
+    const QFontMetricsF titleMetrics(painter.font());
     for (const auto& c : layout.cells) {
         const Windows& window = *c.window;
         QPainterPath shape;
@@ -223,8 +235,12 @@ void FloatDockView::paintEvent(QPaintEvent*)
         const QRectF header(inner.topLeft(), QSizeF(inner.width(), small));
         icon.paint(&painter, QRectF(header.topLeft(), QSizeF(small, small)).toRect());
         painter.setPen(Qt::white);
-        painter.drawText(header.adjusted(small + 6, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
-            switcherShortTitle(window.title.value_or(QString()), state.totalAppCount));
+        // Never cut mid-letter at the cell's edge: what does not fit ends
+        // in an ellipsis.
+        const QRectF titleRect = header.adjusted(small + 6, 0, 0, 0);
+        painter.drawText(titleRect, Qt::AlignVCenter | Qt::AlignLeft,
+            titleMetrics.elidedText(switcherShortTitle(window.title.value_or(QString()), state.totalAppCount),
+                Qt::ElideRight, titleRect.width()));
         const QRectF picture(inner.left(), header.bottom() + 4 * scale, inner.width(),
             inner.bottom() - header.bottom() - 4 * scale);
         const quint32 key = window.num.value_or(0);
@@ -236,6 +252,7 @@ void FloatDockView::paintEvent(QPaintEvent*)
         }
     }
 
+    painter.setFont(hintFont);
     QColor stroke = tint;
     stroke.setAlphaF(0.45);
     for (std::size_t i = 0; i < layout.hints.size(); ++i) {

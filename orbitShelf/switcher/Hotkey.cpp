@@ -1,7 +1,6 @@
 #include "switcher/Hotkey.h"
 
 #include "app/AppState.h"
-#include "app/EventManager.h"
 #include "app/ShellQueues.h"
 #include "apps/Activation.h"
 #include "apps/DockVisibility.h"
@@ -14,7 +13,7 @@
 #include "platform/HotKeys.h"
 #include "platform/KeyCodes.h"
 #include "platform/Platform.h"
-#include "switcher/SwitcherPopup.h"
+#include "switcher/SwitcherCycle.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -458,6 +457,8 @@ void registerSwitcherTabKey()
 
 void handleHotKeyPress(quint16 keyCode)
 {
+    if (keyCode == platform::keycode::tab)
+        switcherCycle().tabPressed();
     runAfterDelay(0.02, [keyCode] { handleSwitcherHotKey(keyCode); });
 
     const auto character = keyCodeCharacters().constFind(keyCode);
@@ -484,33 +485,8 @@ void handleHotKeyPress(quint16 keyCode)
 
 void handleSwitcherHotKey(quint16 keyCode)
 {
-    if (keyCode != platform::keycode::tab)
-        return;
-    // A second Tab typed before the first one's 20 ms were up: the switcher
-    // is open by now, and the press is one more step, not a new cycle (its
-    // release came before the grab and is reported with the first one's).
-    if (switcherPopupShown) {
-        EventManager::shared().emitEvent(QStringLiteral("onkeyDown"), platform::keycode::tab);
-        return;
-    }
-    followWindowInFrontNow();
-    if (switcherModifierState != 1) {
-        activatePreviousAppWindow();
-        return;
-    }
-    const auto tab = switcherHotKeyRefs().constFind(platform::keycode::tab);
-    if (tab == switcherHotKeyRefs().constEnd())
-        return;
-    if (platform::HotKeys* hotKeys = platform::hotKeys())
-        hotKeys->unregisterHotKey(*tab);
-    if (!installSwitcherKeyMonitors()) {
-        qCWarning(lcHotkey) << "the switcher stays closed: another program holds the keyboard";
-        registerSwitcherTabKey();
-        return;
-    }
-    // The placeholder application is this program itself: asking to open it
-    // would start nothing and only raise the bar, so the step is left out.
-    showSwitcherPopup();
+    if (keyCode == platform::keycode::tab)
+        switcherCycle().decideTab();
 }
 
 HotKeyHooks& hotKeyHooks()

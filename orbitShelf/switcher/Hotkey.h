@@ -92,7 +92,8 @@ HotKeyStatus& hotKeyStatus();
 // closes.
 void registerSwitcherTabKey();
 
-// One press, routed by key code; the Tab action follows 20 ms later.
+// One press, routed by key code; the Tab action follows 20 ms later, and
+// the switcher's cycle (SwitcherCycle) decides it.
 void handleHotKeyPress(quint16 keyCode);
 void handleSwitcherHotKey(quint16 keyCode);
 

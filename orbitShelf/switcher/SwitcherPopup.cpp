@@ -1,7 +1,6 @@
 #include "switcher/SwitcherPopup.h"
 
 #include "app/AppState.h"
-#include "app/EventManager.h"
 #include "app/Utilities.h"
 #include "apps/Activation.h"
 #include "apps/ActiveApp.h"
@@ -18,6 +17,7 @@
 #include "switcher/FloatDock.h"
 #include "switcher/FloatDockView.h"
 #include "switcher/Hotkey.h"
+#include "switcher/SwitcherCycle.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -31,16 +31,9 @@
 
 Q_LOGGING_CATEGORY(lcSwitcher, "orbitshelf.switcher")
 
-int switcherModifierState = -1;
 bool switcherPopupShown = false;
 
 namespace {
-
-std::vector<QMetaObject::Connection>& monitorConnections()
-{
-    static std::vector<QMetaObject::Connection> connections;
-    return connections;
-}
 
 // The window's root view: hosts the grid in the desktop's sans-serif at 14;
 // Escape closes the switcher while it is shown.
@@ -119,14 +112,12 @@ QRect switcherPanelFrame(const QRect& visibleFrame, double width, double height)
 void showSwitcherPopup()
 {
     CustomWindow* window = floatPanel();
-    const bool reused = window != nullptr;
     // The content is laid out before the window maps, so the window is made
     // the panel's size at once: without a compositing manager every pixel
     // of the window is opaque, and a screen-sized window would black out
-    // the desktop around the panel.
-    if (reused)
-        EventManager::shared().emitEvent(QStringLiteral("onInit"), 1);
-    else
+    // the desktop around the panel. A reused window's content was told to
+    // set up by the cycle.
+    if (!window)
         floatDock().setUp(switcherVisibleFrame());
     const QRect frame = switcherPanelFrame(switcherVisibleFrame(), floatDock().width, floatDock().height);
     if (!window) {
@@ -156,80 +147,7 @@ void showSwitcherPopup()
 
 void closeSwitcherPopup()
 {
-    switcherModifierState = -1;
-    switcherPopupShown = false;
-    if (floatPanel())
-        floatPanel()->hide();
-    EventManager::shared().emitEvent(QStringLiteral("onDestroy"), 1);
-}
-
-bool isSwitcherCommitKey(quint16 keyCode, const QString& tabOption)
-{
-    namespace key = platform::keycode;
-    if (keyCode == key::command || keyCode == key::option || keyCode == key::control)
-        return true;
-    return isSwitcherModifierKey(keyCode, tabOption);
-}
-
-bool isSwitcherModifierKey(quint16 keyCode, const QString& tabOption)
-{
-    namespace key = platform::keycode;
-    // Either key of the switcher's own modifier: its release ends the cycle
-    // whichever hand let go and whatever else is held.
-    static const std::pair<const char*, std::pair<quint16, quint16>> kSides[] = {
-        { "option", { key::option, key::rightOption } },
-        { "cmd", { key::command, key::rightCommand } },
-        { "control", { key::control, key::rightControl } },
-        { "shift", { key::shift, key::rightShift } },
-    };
-    for (const auto& [option, keys] : kSides)
-        if (tabOption == QLatin1String(option))
-            return keyCode == keys.first || keyCode == keys.second;
-    // Any other text opens the switcher with Option.
-    return tabOption != QLatin1String("alpha") && (keyCode == key::option || keyCode == key::rightOption);
-}
-
-bool installSwitcherKeyMonitors()
-{
-    platform::HotKeys* hotKeys = platform::hotKeys();
-    if (!hotKeys || !hotKeys->grabKeyboard())
-        return false;
-    for (const auto& connection : monitorConnections())
-        QObject::disconnect(connection);
-    monitorConnections().clear();
-    monitorConnections().push_back(QObject::connect(hotKeys, &platform::HotKeys::grabbedKeyUp, hotKeys,
-        [](quint16 keyCode) { EventManager::shared().emitEvent(QStringLiteral("onkeyDown"), keyCode); }));
-    // Key-downs are kept from every window: the switcher acts on releases.
-    monitorConnections().push_back(
-        QObject::connect(hotKeys, &platform::HotKeys::grabbedModifierChanged, hotKeys, [](quint16 keyCode) {
-            const QString option = AppState::shared().settings.shortcutOptionForOpenFloatWindow();
-            if (!isSwitcherCommitKey(keyCode, option))
-                return;
-            EventManager::shared().emitEvent(QStringLiteral("option"), keyCode);
-            // The switcher's own modifier was held when the switcher opened,
-            // so this is its release: the cycle ends here, also when the
-            // selection is the window already in front (the commit then
-            // waits for another modifier change, and nothing would come
-            // while the keyboard is grabbed).
-            if (switcherPopupShown && isSwitcherModifierKey(keyCode, option))
-                closeSwitcherPopup();
-        }));
-    return true;
-}
-
-void removeSwitcherKeyMonitors()
-{
-    for (const auto& connection : monitorConnections())
-        QObject::disconnect(connection);
-    monitorConnections().clear();
-    if (platform::HotKeys* hotKeys = platform::hotKeys())
-        hotKeys->ungrabKeyboard();
-    switcherModifierState = 0;
-}
-
-bool switcherKeyMonitorsInstalled()
-{
-    return !monitorConnections().empty();
+    switcherCycle().end();
 }
 
 void activatePreviousAppWindow()

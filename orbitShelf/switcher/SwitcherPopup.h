@@ -11,9 +11,6 @@
 
 #include <optional>
 
-// -1: no switcher cycle under way, 1: the switcher's modifier is held,
-// 0: it was released.
-extern int switcherModifierState;
 // True from showSwitcherPopup until closeSwitcherPopup.
 extern bool switcherPopupShown;
 
@@ -31,26 +28,12 @@ QRect switcherPanelFrame(const QRect& visibleFrame, double width, double height)
 QRect switcherVisibleFrame();
 
 // Shows the window on the screen under the pointer (the primary one when
-// the pointer is on none); a reused window is told so by "onInit".
+// the pointer is on none); a new window sets the grid up, a reused one was
+// told to by the cycle.
 void showSwitcherPopup();
-// Resets the state, orders the window out and sends "onDestroy", also when
-// no window was ever made.
+// Ends the switcher's cycle (SwitcherCycle::end): resets the state, orders
+// the window out and sends "onDestroy", also when no window was ever made.
 void closeSwitcherPopup();
-
-// Takes the keyboard: key-ups become "onkeyDown", the left Command, Option
-// and Control keys "option", key-downs reach no window. False when another
-// program holds the keyboard.
-bool installSwitcherKeyMonitors();
-// Whether a modifier key going down or up while the switcher is up commits
-// it: the left Command, Option and Control keys, and both keys of the
-// modifier `tabOption` (the stored Tab option) names.
-bool isSwitcherCommitKey(quint16 keyCode, const QString& tabOption);
-// Either key of the modifier `tabOption` names ("option" for any text but
-// "alpha", which names none).
-bool isSwitcherModifierKey(quint16 keyCode, const QString& tabOption);
-// Gives the keyboard back and sets the state to 0.
-void removeSwitcherKeyMonitors();
-bool switcherKeyMonitorsInstalled();
 
 // Brings the window used before the newest one forward.
 void activatePreviousAppWindow();

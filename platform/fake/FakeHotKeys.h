@@ -2,6 +2,7 @@
 
 #include "platform/HotKeys.h"
 
+#include <optional>
 #include <set>
 #include <utility>
 #include <vector>
@@ -25,6 +26,15 @@ public:
     bool grabKeyboard() override;
     void ungrabKeyboard() override { m_grabbed = false; }
     bool keyboardGrabbed() const override { return m_grabbed; }
+    std::optional<bool> anyKeyDown(const std::vector<quint16>& keyCodes) override
+    {
+        if (!keysDown)
+            return std::nullopt;
+        for (quint16 code : keyCodes)
+            if (keysDown->count(code))
+                return true;
+        return false;
+    }
     bool startModifierMonitor() override
     {
         m_monitoring = true;
@@ -39,6 +49,8 @@ public:
     // Another program holds this combination / the whole keyboard.
     std::set<std::pair<quint16, quint32>> taken;
     bool keyboardHeldElsewhere = false;
+    // The keys down as the desktop would say; none: it cannot say.
+    std::optional<std::set<quint16>> keysDown;
 
     // A press of an active registration's combination.
     void press(quint16 keyCode);

@@ -173,6 +173,25 @@ namespace {
 
         bool keyboardGrabbed() const override { return m_grabbed; }
 
+        std::optional<bool> anyKeyDown(const std::vector<quint16>& keyCodes) override
+        {
+            if (!m_connection)
+                return std::nullopt;
+            auto keymap = own(xcb_query_keymap_reply(m_connection, xcb_query_keymap(m_connection), nullptr));
+            // Events read off the socket while waiting must not sit unseen.
+            scheduleDrain();
+            if (!keymap)
+                return std::nullopt;
+            for (int code = 8; code < 256; ++code) {
+                if (!(keymap->keys[code / 8] & (1u << (code % 8))))
+                    continue;
+                const std::optional<quint16> keyCode = appKeyCode(xcb_keycode_t(code));
+                if (keyCode && std::find(keyCodes.begin(), keyCodes.end(), *keyCode) != keyCodes.end())
+                    return true;
+            }
+            return false;
+        }
+
         bool startModifierMonitor() override
         {
             if (!m_connection)

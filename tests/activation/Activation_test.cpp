@@ -5,6 +5,7 @@
 #include "apps/DockVisibility.h"
 #include "apps/ScreenIdentifier.h"
 #include "apps/WindowActions.h"
+#include "switcher/SwitcherCycle.h"
 #include "switcher/SwitcherPopup.h"
 #include "tests/support/ChangeCounter.h"
 
@@ -116,12 +117,12 @@ TEST_F(ActivationTest, ClickSourcesDecideActivationSwitcherClosingAndPointer)
         fake.clearActions();
         fake.setPointerPosition(QPoint(1, 1));
         destroyed = 0;
-        switcherModifierState = 1;
+        switcherCycle().modifierChanged(58, true);
         activateWindow(window, QString::fromLatin1(row.source), false);
         EXPECT_EQ(!actionsOf(Kind::activate).empty(), row.activates) << row.source;
         EXPECT_EQ(destroyed == 1, row.closesSwitcher) << row.source;
         EXPECT_EQ(fake.pointer().position() == QPoint(350, 400), row.movesPointer) << row.source;
-        EXPECT_EQ(switcherModifierState, -1) << row.source;
+        EXPECT_EQ(switcherModifierState(), -1) << row.source;
         // Every source records the click.
         EXPECT_EQ(windowClickOrder().back().windowNum, int32_t(*window.num)) << row.source;
     }

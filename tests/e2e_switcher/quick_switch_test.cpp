@@ -742,3 +742,185 @@ TEST(Drawing, NoCompositorAndPreviewsAtTwelveThirtyTwoAndAHundredWindows)
             << count << run.log().right(6000).toStdString();
     }
 }
+
+namespace {
+
+// Terminals A, B, C, D after the bar, each clicked once: D is in front, C
+// used before it.
+struct FourWindows {
+    Clients clients;
+    std::vector<Clients::Window> w;
+};
+
+void openFour(FourWindows& f)
+{
+    int i = 0;
+    for (const char* name : { "terminal A", "terminal B", "terminal C", "terminal D" }) {
+        f.w.push_back(f.clients.xterm(
+            QString::fromLatin1(name), QStringLiteral("40x5+%1+%2").arg(100 + (i % 2) * 800).arg(100 + (i / 2) * 300)));
+        ASSERT_FALSE(f.w.back().id.isEmpty());
+        ++i;
+    }
+    for (const auto& client : f.w) {
+        click(windowGeometry(client.id).center());
+        ASSERT_TRUE(waitUntil([&] { return activeWindow() == client.id; }));
+    }
+}
+
+} // namespace
+
+TEST(Cycle, FromOurOwnSettingsWindowTheFirstTabIsTheNewestWindow)
+{
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
+    FourWindows f;
+    openFour(f);
+    ThirdClient third;
+    for (const bool held : { true, false }) {
+        ASSERT_TRUE(chooseBarMenuItem(run, QStringLiteral("Settings")));
+        const QString settings = waitForWindow(QStringLiteral("OrbitShelf Settings"));
+        ASSERT_FALSE(settings.isEmpty());
+        ASSERT_TRUE(waitUntil([&] { return activeWindow() == settings; }));
+        const qsizetype shown = run.log().count(QLatin1String("switcher shown at"));
+        if (held) {
+            xdotool({ "keydown", "alt", "keydown", "Tab" });
+            ASSERT_TRUE(waitUntil(switcherShown)) << run.log().toStdString();
+            xdotool({ "keyup", "Tab", "keyup", "alt" });
+        } else {
+            // Tab tapped at machine speed, Alt held past the 20 ms wait: the
+            // switcher opens and finds Tab already let go.
+            xdotool({ "keydown", "alt", "keydown", "Tab", "sleep", "0.003", "keyup", "Tab", "sleep", "0.15",
+                "keyup", "alt" });
+        }
+        EXPECT_TRUE(waitUntil([&] { return activeWindow() == f.w[3].id; }))
+            << (held ? "held" : "machine speed") << " ended on " << activeWindowName().toStdString() << "\n"
+            << run.log().right(4000).toStdString();
+        EXPECT_GT(run.log().count(QLatin1String("switcher shown at")), shown);
+        EXPECT_TRUE(waitUntil([&] { return !switcherShown() && third.keyboardFree(); }));
+        runTool(QStringLiteral("wmctrl"), { "-c", "OrbitShelf Settings" });
+        ASSERT_TRUE(
+            waitUntil([] { return visibleWindowsNamed(QStringLiteral("OrbitShelf Settings")).isEmpty(); }));
+        click(windowGeometry(f.w[3].id).center());
+        ASSERT_TRUE(waitUntil([&] { return activeWindow() == f.w[3].id; }));
+    }
+}
+
+TEST(Cycle, ASelectedWindowThatClosesPassesTheSelectionOn)
+{
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
+    FourWindows f;
+    openFour(f);
+    ThirdClient third;
+    // D in front; one Tab (typed at machine speed into the held switcher)
+    // selects C, which then closes: B, the window after it, comes forward.
+    xdotool({ "keydown", "alt", "keydown", "Tab", "sleep", "0.003", "keyup", "Tab" });
+    ASSERT_TRUE(waitUntil(switcherShown)) << run.log().toStdString();
+    runTool(QStringLiteral("wmctrl"), { "-i", "-c", f.w[2].id });
+    EXPECT_TRUE(waitUntil([&] { return visibleWindowsNamed(QStringLiteral("terminal C")).isEmpty(); }));
+    EXPECT_TRUE(waitUntil([&] { return run.log().contains(QLatin1String("the selected window closed")); }))
+        << run.log().right(4000).toStdString();
+    xdotool({ "keyup", "alt" });
+    EXPECT_TRUE(waitUntil([&] { return activeWindow() == f.w[1].id; }))
+        << "ended on " << activeWindowName().toStdString() << "\n"
+        << run.log().right(4000).toStdString();
+    EXPECT_TRUE(waitUntil([&] { return !switcherShown() && third.keyboardFree(); }));
+    EXPECT_TRUE(run.running());
+}
+
+TEST(Cycle, TapsSevenMillisecondsApartEndOnTheRightWindow)
+{
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
+    FourWindows f;
+    openFour(f);
+    ThirdClient third;
+    QString report;
+    int good = 0;
+    const int rounds = 12;
+    for (int round = 0; round < rounds; ++round) {
+        // Two or three taps from one client, 7 ms apart, each Tab held 3 ms:
+        // each is a quick switch between the two newest windows.
+        const int taps = 2 + round % 2;
+        const QString from = third.activeWindow();
+        const QString other = from == f.w[3].id ? f.w[2].id : f.w[3].id;
+        const QString expected = taps % 2 ? other : from;
+        QStringList keys;
+        // Alt held a little before and after Tab in some rounds: the next
+        // tap then comes about 20 ms after the one before, as the first
+        // one's wait ends.
+        const QString around = QString::number(0.004 * (round / 2 % 3), 'f', 3);
+        for (int t = 0; t < taps; ++t) {
+            if (t > 0)
+                keys << "sleep" << "0.007";
+            // xdotool waits 12 ms after each key unless told not to.
+            keys << "keydown" << "--delay" << "0" << "alt" << "sleep" << around << "keydown" << "--delay" << "0"
+                 << "Tab" << "sleep" << "0.003" << "keyup" << "--delay" << "0" << "Tab" << "sleep" << around
+                 << "keyup" << "--delay" << "0" << "alt";
+        }
+        const qsizetype logFrom = run.log().size();
+        xdotool(keys);
+        // Settled: the last tap's switch has landed and nothing is held.
+        const bool settled = waitUntil(
+            [&] { return third.activeWindow() == expected && !switcherShown() && third.keyboardFree(); },
+            std::chrono::seconds(3));
+        // And it stays there: no late step or commit moves it on.
+        if (settled && !waitUntil([&] { return third.activeWindow() != expected; }, std::chrono::milliseconds(300)))
+            ++good;
+        else
+            report += QStringLiteral("round %1 (%2 taps): ended on %3, expected %4\n")
+                          .arg(round)
+                          .arg(taps)
+                          .arg(xdotool({ "getwindowname", third.activeWindow() }).trimmed())
+                          .arg(xdotool({ "getwindowname", expected }).trimmed())
+                + run.log().mid(logFrom).left(3000);
+        if (switcherShown())
+            xdotool({ "key", "Escape" });
+        waitUntil([&] { return !switcherShown(); });
+        // Back to D in front, C before it.
+        for (int i : { 2, 3 })
+            if (third.activeWindow() != f.w[3].id || i == 2) {
+                click(windowGeometry(f.w[i].id).center());
+                waitUntil([&] { return third.activeWindow() == f.w[i].id; });
+            }
+    }
+    EXPECT_EQ(good, rounds) << report.toStdString();
+}
+
+TEST(Cycle, TheTypingClientExitsRightAfterAltsReleaseAndNothingStaysHeld)
+{
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
+    FourWindows f;
+    openFour(f);
+    ThirdClient third;
+    int good = 0;
+    QString report;
+    const int tries = 24;
+    for (int i = 0; i < tries; ++i) {
+        const qsizetype logFrom = run.log().size();
+        // One client holds Alt past the wait, taps Tab and exits the moment
+        // Alt is up.
+        // Around the 20 ms the Tab key waits before it looks at Alt, and
+        // well past it.
+        const char* holds[] = { "0.012", "0.016", "0.02", "0.024", "0.05", "0.2" };
+        xdotool({ "keydown", "--delay", "0", "alt", "keydown", "--delay", "0", "Tab", "sleep", "0.003", "keyup",
+            "--delay", "0", "Tab", "sleep", holds[i % 6], "keyup", "--delay", "0", "alt" });
+        if (waitUntil([&] { return !switcherShown() && third.keyboardFree(); }, std::chrono::seconds(2)))
+            ++good;
+        else
+            report += QStringLiteral("try %1: switcher %2, keyboard %3\n")
+                          .arg(i)
+                          .arg(switcherShown() ? "up" : "down")
+                          .arg(third.keyboardFree() ? "free" : "held")
+                + run.log().mid(logFrom).left(3000);
+        if (switcherShown())
+            xdotool({ "key", "Escape" });
+        waitUntil([&] { return !switcherShown(); });
+    }
+    EXPECT_EQ(good, tries) << report.toStdString();
+}

@@ -116,15 +116,15 @@ TEST(FloatDockSizes, CellsRowsAndPanelFollowTheScreenAndTheCount)
 
 TEST(FloatDockTitles, CutAtTheLimitInWholeCharacters)
 {
-    EXPECT_EQ(switcherShortTitle(QStringLiteral("0123456789abcdef"), 12), QStringLiteral("0123456789abcde"));
+    EXPECT_EQ(switcherShortTitle(QStringLiteral("0123456789abcdef"), 12), QStringLiteral("0123456789abcde…"));
     EXPECT_EQ(switcherShortTitle(QStringLiteral("0123456789abcde"), 12), QStringLiteral("0123456789abcde"));
-    EXPECT_EQ(switcherShortTitle(QStringLiteral("0123456789abcdef"), 35), QStringLiteral("0123456789"));
+    EXPECT_EQ(switcherShortTitle(QStringLiteral("0123456789abcdef"), 35), QStringLiteral("0123456789…"));
     EXPECT_EQ(switcherShortTitle(QString(), 35), QString());
     // Ten flags of two code points each, then more: none is split.
     QString flags;
     for (int i = 0; i < 12; ++i)
         flags += QStringLiteral("\U0001F1EB\U0001F1F7");
-    EXPECT_EQ(switcherShortTitle(flags, 35), flags.left(40));
+    EXPECT_EQ(switcherShortTitle(flags, 35), flags.left(40) + QStringLiteral("…"));
 }
 
 class FloatDockTest : public SwitcherTest {
@@ -218,7 +218,7 @@ TEST_F(FloatDockTest, ReleasingOnTheActiveWindowOffersThePreviousOneThenActivate
     EventManager::shared().emitEvent(QStringLiteral("option"), 58);
     EXPECT_EQ(clickOrder().back(), a);
     EXPECT_FALSE(switcherPopupShown);
-    EXPECT_EQ(switcherModifierState, -1);
+    EXPECT_EQ(switcherModifierState(), -1);
     EXPECT_TRUE(EventManager::shared().events.value(QStringLiteral("option")).isEmpty());
     EXPECT_TRUE(EventManager::shared().events.value(QStringLiteral("onDestroy")).isEmpty());
     EXPECT_FALSE(dock.images);
@@ -238,7 +238,7 @@ TEST_F(FloatDockTest, ACommitNeverMinimisesTheChosenWindow)
     EXPECT_FALSE(switcherPopupShown) << "the switcher never stays up holding the keyboard";
 }
 
-TEST_F(FloatDockTest, TearDownRearmsTabWithTheStoredModifier)
+TEST_F(FloatDockTest, TheEndOfACycleRearmsTabWithTheStoredModifier)
 {
     const struct {
         const char* option;
@@ -250,8 +250,8 @@ TEST_F(FloatDockTest, TearDownRearmsTabWithTheStoredModifier)
     };
     for (const auto& c : cases) {
         AppState::shared().settings.setShortcutOptionForOpenFloatWindow(QString::fromLatin1(c.option));
-        dock.setUp(QRect(0, 0, 1000, 800));
-        dock.tearDown();
+        ASSERT_TRUE(installSwitcherKeyMonitors());
+        closeSwitcherPopup();
         EXPECT_EQ(registered(), c.registered) << c.option;
         EXPECT_EQ(switcherHotKeyRefs().contains(48), !c.registered.isEmpty()) << c.option;
         resetHotKeysForTesting();
@@ -287,7 +287,7 @@ TEST_F(FloatDockTest, EveryCellAndTheHintsStayInsideThePanel)
     // per window, so the cells shrink as the model says.
     const QRect visible(0, 0, 1920, 1040);
     const QFontMetricsF font { QFont() };
-    for (int count : { 3, 12, 32, 100 }) {
+    for (int count : { 3, 12, 32, 100, 300 }) {
         AppState::shared().allApps.clear();
         for (int i = 0; i < count; ++i)
             addApp(1000 + i, "app", { QStringLiteral("window %1").arg(i) });
@@ -306,7 +306,29 @@ TEST_F(FloatDockTest, EveryCellAndTheHintsStayInsideThePanel)
             for (std::size_t i = 1; i < layout.cells.size(); ++i)
                 EXPECT_FALSE(layout.cells[i].frame.intersects(layout.cells[i - 1].frame)) << count;
             EXPECT_GT(layout.hints.front().top(), layout.cells.back().frame.bottom()) << count;
+            // The panel's width is used before the cells shrink.
+            double left = layout.panel.right(), right = layout.panel.left();
+            for (const auto& cell : layout.cells) {
+                left = std::min(left, cell.frame.left());
+                right = std::max(right, cell.frame.right());
+            }
+            if (count >= 100) {
+                EXPECT_GT(right - left, layout.panel.width() * 0.7) << count << " " << thumbnails;
+            }
         }
     }
     AppState::shared().totalAppCount = 0;
+}
+
+TEST(SwitcherFitRowLength, MoreCellsPerRowBeforeTheyShrink)
+{
+    const CellSize small { 120, 60 };
+    // Rows that fit keep the width's own count.
+    EXPECT_EQ(switcherFitRowLength(20, 1555.2, 786, { 180, 130 }), 8);
+    EXPECT_EQ(switcherFitRowLength(5, 1555.2, 786, small), 11);
+    // 300 windows: 28 rows of 11 would be scaled to a third; 20 a row fill
+    // the width and the height alike.
+    const int perRow = switcherFitRowLength(300, 1555.2, 786, small);
+    EXPECT_EQ(perRow, 20);
+    EXPECT_EQ(switcherFitRowLength(300, 1555.2, 0, small), 11) << "no height known: the width's count";
 }

@@ -125,7 +125,7 @@ TEST_F(SwitcherTest, ATakenKeyIsLoggedOncePerChangeOfItsState)
 TEST_F(SwitcherTest, TabWithTheModifierHeldOpensTheSwitcherAfterTwentyMilliseconds)
 {
     startHotKeys(HotKeyModifier::Option);
-    switcherModifierState = 1;
+    switcherCycle().modifierChanged(58, true);
     hotKeys.press(48);
     queue->advance(0.019);
     EXPECT_TRUE(hotKeys.active().size() == 2 && !switcherPopupShown) << "acted on before its time";
@@ -141,7 +141,7 @@ TEST_F(SwitcherTest, TabWithTheModifierHeldOpensTheSwitcherAfterTwentyMillisecon
 
 TEST_F(SwitcherTest, TabDoesNothingWithoutItsEntryAndStaysRegisteredWhenTheKeyboardIsHeld)
 {
-    switcherModifierState = 1;
+    switcherCycle().modifierChanged(58, true);
     handleHotKeyPress(48);
     queue->advance(0.02);
     EXPECT_FALSE(switcherPopupShown);
@@ -171,7 +171,8 @@ TEST_F(SwitcherTest, AQuickTabSwitchesToThePreviousWindow)
         FeatureViewTracker::shared().pageViewsDict.contains(QStringLiteral("ActivePreviousAppWindow")));
 
     recordWindowActivation(b, QDateTime::currentDateTime());
-    switcherModifierState = 0;
+    switcherCycle().modifierChanged(58, true);
+    switcherCycle().modifierChanged(58, false);
     handleHotKeyPress(48);
     queue->advance(0.02);
     EXPECT_EQ(fake.windowServer().activeWindow(), quint32(a));

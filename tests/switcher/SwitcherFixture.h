@@ -7,6 +7,7 @@
 #include "platform/HotKeys.h"
 #include "platform/fake/FakeHotKeys.h"
 #include "switcher/Hotkey.h"
+#include "switcher/SwitcherCycle.h"
 #include "switcher/SwitcherPopup.h"
 #include "tests/support/ManualQueue.h"
 
@@ -22,13 +23,15 @@ protected:
         queue = std::make_shared<ManualQueue>();
         ShellQueues::useForTesting(queue, queue);
         platform::setHotKeys(&hotKeys);
+        // The bar's monitor feeds the cycle's modifier rule, as the wiring
+        // connects it.
+        hotKeys.startModifierMonitor();
+        QObject::connect(&hotKeys, &platform::HotKeys::modifierChanged, &hotKeys,
+            [](quint16 keyCode, bool pressed) { switcherCycle().modifierChanged(keyCode, pressed); });
         resetHotKeysForTesting();
-        switcherModifierState = -1;
-        closeSwitcherPopup();
+        switcherCycle().resetForTesting();
         // A fresh window sets the switcher content up on its first show.
         delete floatPanel().data();
-        removeSwitcherKeyMonitors();
-        switcherModifierState = -1;
         AppState::shared().setWindowHotkeyCache({});
         events.clear();
         recordedEvents() = &events;
@@ -46,11 +49,17 @@ protected:
     void TearDown() override
     {
         recordedEvents() = nullptr;
+        switcherCycle().resetForTesting();
         resetHotKeysForTesting();
         platform::setHotKeys(nullptr);
         ShellQueues::useForTesting(nullptr, nullptr);
         ActivationTest::TearDown();
     }
+
+    // The switcher's modifier (left Alt) going down or up, as the bar's
+    // desktop-wide monitor reports it.
+    void holdModifier(quint16 keyCode = 58) { hotKeys.globalModifier(keyCode, true); }
+    void releaseModifier(quint16 keyCode = 58) { hotKeys.globalModifier(keyCode, false); }
 
     // Active registrations as "code/carbon".
     QStringList registered() const

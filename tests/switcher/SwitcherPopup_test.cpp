@@ -1,7 +1,6 @@
 #include "tests/switcher/SwitcherFixture.h"
 
 #include "apps/WindowActivationRecord.h"
-#include "dock/input/DockModifierKeys.h"
 #include "switcher/FloatDock.h"
 
 #include <QGuiApplication>
@@ -12,10 +11,10 @@ using Kind = platform::fake::FakeAction::Kind;
 
 TEST_F(SwitcherTest, CloseWithoutAWindowStillResetsAndTellsTheContent)
 {
-    switcherModifierState = 1;
+    switcherCycle().modifierChanged(58, true);
     switcherPopupShown = true;
     closeSwitcherPopup();
-    EXPECT_EQ(switcherModifierState, -1);
+    EXPECT_EQ(switcherModifierState(), -1);
     EXPECT_FALSE(switcherPopupShown);
     EXPECT_FALSE(floatPanel());
     EXPECT_EQ(events, QStringList { "onDestroy 1" });
@@ -55,7 +54,16 @@ TEST(SwitcherFrame, ThePanelCentredOnTheScreen)
 
 TEST_F(SwitcherTest, KeyMonitorsTurnKeysIntoSwitcherEvents)
 {
-    ASSERT_TRUE(installSwitcherKeyMonitors());
+    startHotKeys(HotKeyModifier::Option);
+    holdModifier();
+    hotKeys.press(48);
+    queue->advance(0.02);
+    ASSERT_TRUE(switcherCycle().open());
+    // Listens beside the grid, which set itself up as the only handler.
+    QStringList sent;
+    for (const char* name : { "onkeyDown", "option" })
+        EventManager::shared().subscribe(QString::fromLatin1(name),
+            [&sent](const Event& e) { sent << e.name + QLatin1Char(' ') + e.data.toString(); });
     enum Kind { down, up, modifier };
     const struct {
         Kind kind;
@@ -65,39 +73,47 @@ TEST_F(SwitcherTest, KeyMonitorsTurnKeysIntoSwitcherEvents)
         { up, 48, "onkeyDown 48" },
         { down, 48, "" },
         { up, 125, "onkeyDown 125" },
-        { modifier, 55, "option 55" },
-        { modifier, 58, "option 58" },
-        { modifier, 59, "option 59" },
         { modifier, 54, "" },
-        // Either Option key ends a cycle opened with Option, whichever hand
-        // let go; Shift is no commit key.
-        { modifier, 61, "option 61" },
         { modifier, 56, "" },
+        // Either Alt key ends a cycle opened with Alt, whichever hand let go.
+        { modifier, 61, "option 61" },
     };
     for (const auto& row : rows) {
-        events.clear();
+        sent.clear();
         if (row.kind == down)
             hotKeys.keyDown(row.code);
         else if (row.kind == up)
             hotKeys.keyUp(row.code);
         else
             hotKeys.modifierKey(row.code);
-        EXPECT_EQ(events.join(QLatin1Char(',')), QString::fromLatin1(row.event)) << row.code;
+        EXPECT_EQ(sent.join(QLatin1Char(',')), QString::fromLatin1(row.event)) << row.code;
     }
-
-    switcherModifierState = 1;
-    removeSwitcherKeyMonitors();
-    EXPECT_EQ(switcherModifierState, 0);
+    EXPECT_FALSE(switcherCycle().open());
+    EXPECT_EQ(switcherModifierState(), -1);
     EXPECT_FALSE(hotKeys.keyboardGrabbed());
-    events.clear();
+    sent.clear();
     hotKeys.keyUp(48);
-    EXPECT_TRUE(events.isEmpty());
+    EXPECT_TRUE(sent.isEmpty());
+
+    // The left Control key commits too (here, with no window to go to, it
+    // also ends the cycle).
+    holdModifier();
+    hotKeys.press(48);
+    queue->advance(0.02);
+    ASSERT_TRUE(switcherCycle().open());
+    for (const char* name : { "onkeyDown", "option" })
+        EventManager::shared().subscribe(QString::fromLatin1(name),
+            [&sent](const Event& e) { sent << e.name + QLatin1Char(' ') + e.data.toString(); });
+    hotKeys.modifierKey(59);
+    EXPECT_EQ(sent, QStringList { "option 59" });
+    for (const char* name : { "onkeyDown", "option" })
+        EventManager::shared().events.insert(QString::fromLatin1(name), {});
 }
 
 TEST_F(SwitcherTest, ACycleClosesOnTheModifierAndGivesTabBack)
 {
     startHotKeys(HotKeyModifier::Option);
-    switcherModifierState = 1;
+    switcherCycle().modifierChanged(58, true);
     hotKeys.press(48);
     queue->advance(0.02);
     ASSERT_TRUE(switcherPopupShown);
@@ -111,10 +127,10 @@ TEST_F(SwitcherTest, ACycleClosesOnTheModifierAndGivesTabBack)
     EXPECT_FALSE(floatPanel()->isVisible());
     EXPECT_FALSE(hotKeys.keyboardGrabbed());
     EXPECT_TRUE(registered().contains(QStringLiteral("48/0x800")));
-    EXPECT_EQ(switcherModifierState, -1);
+    EXPECT_EQ(switcherModifierState(), -1);
 
     // Escape closes it as well.
-    switcherModifierState = 1;
+    switcherCycle().modifierChanged(58, true);
     hotKeys.press(48);
     queue->advance(0.02);
     ASSERT_TRUE(switcherPopupShown);
@@ -130,7 +146,7 @@ TEST_F(SwitcherTest, ReleasingTheModifierOnTheWindowInFrontEndsTheCycle)
     recordWindowActivation(int32_t(*a->num), QDateTime::currentDateTimeUtc());
     recordWindowActivation(int32_t(*b->num), QDateTime::currentDateTimeUtc());
     startHotKeys(HotKeyModifier::Option);
-    switcherModifierState = 1;
+    switcherCycle().modifierChanged(58, true);
     hotKeys.press(48);
     queue->advance(0.02);
     ASSERT_TRUE(switcherPopupShown);
@@ -160,34 +176,6 @@ TEST_F(SwitcherTest, RecordingTheSameWindowTwiceKeepsOneEntry)
     recordWindowActivation(7, QDateTime::currentDateTime());
     recordWindowActivation(7, QDateTime::currentDateTime());
     EXPECT_EQ(clickOrder(), std::vector<int32_t> { 7 });
-}
-
-TEST(DockModifierChange, APressOnlyHoldsAndAReleaseOnlyLetsGo)
-{
-    const struct {
-        int keyCode;
-        bool pressed;
-        const char* configured;
-        int before;
-        int after;
-        bool optionLater;
-    } rows[] = {
-        { 58, true, "option", -1, 1, false },
-        { 58, true, "option", 0, 1, false },
-        { 58, true, "option", 1, 1, false }, // a missed release does not invert
-        { 58, false, "option", 1, 0, true },
-        { 58, false, "option", 0, 0, false },
-        { 58, false, "option", -1, -1, false }, // a missed press does not invert
-        { 55, true, "option", 0, 0, false },
-        { 55, true, "cmd", 0, 1, false },
-        { 61, true, "option", 0, 0, false },
-    };
-    for (const auto& row : rows) {
-        const auto outcome = dockModifierChangeOutcome(
-            row.keyCode, row.pressed, QString::fromLatin1(row.configured), row.before);
-        EXPECT_EQ(outcome.switcherModifierState, row.after) << row.keyCode << row.pressed << row.before;
-        EXPECT_EQ(outcome.emitOptionLater, row.optionLater) << row.keyCode << row.pressed << row.before;
-    }
 }
 
 TEST(SwitcherCommitKeys, BothKeysOfTheSwitchersModifier)
@@ -224,7 +212,7 @@ TEST_F(SwitcherTest, ASecondTabWithinTheFirstsTwentyMillisecondsIsOneMoreStep)
     for (const auto& window : *app->windows)
         recordWindowActivation(int32_t(*window->num), QDateTime::currentDateTimeUtc());
     startHotKeys(HotKeyModifier::Option);
-    switcherModifierState = 1;
+    switcherCycle().modifierChanged(58, true);
     hotKeys.press(48);
     queue->advance(0.01);
     hotKeys.press(48);
