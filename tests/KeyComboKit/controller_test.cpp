@@ -92,9 +92,10 @@ TEST_F(Controller, TargetsShareOneSystemWideAction)
     Target first, second;
     KCShortcutAction* action = nullptr;
     {
+        // Declared first: the controller tells its observers as it goes.
+        int targetNotices = 0;
         KCShortcutController controller(KCShortcut::shortcutWithCode(keyK, kc::command | kc::option));
         controller.setIdentifier(QStringLiteral("open-notes"));
-        int targetNotices = 0;
         controller.addObserver(
             QStringLiteral("shortcutActionTarget"), 0, [&](const KCChange&) { ++targetNotices; });
 

@@ -127,3 +127,27 @@ TEST(KeyComboKitHotKeys, ListenOnlyMonitorSeesModifiers)
     monitor->removeAllActions();
     EXPECT_FALSE(monitor->isTapEnabled());
 }
+
+TEST(KeyComboKitHotKeys, ListenOnlyMonitorFollowsANewModifierMap)
+{
+    auto monitor = KCAXGlobalShortcutMonitor::create();
+    ASSERT_TRUE(monitor);
+    Counts command;
+    countOn(*monitor, KCShortcut::shortcutWithCode(KCKeyCodeNone, kc::command), command);
+
+    // Caps Lock made a second Control key after the monitor started, as
+    // many users set it up at login.
+    runTool(QStringLiteral("xmodmap"), { "-e", "clear Lock", "-e", "add Control = Caps_Lock" });
+    struct Restore {
+        ~Restore()
+        {
+            runTool(QStringLiteral("xmodmap"),
+                { "-e", "remove Control = Caps_Lock", "-e", "add Lock = Caps_Lock" });
+        }
+    } restore;
+    xdotool({ "keydown", "Caps_Lock" });
+    EXPECT_TRUE(waitUntil([&] { return command.down == 1; }));
+    xdotool({ "keyup", "Caps_Lock" });
+    EXPECT_TRUE(waitUntil([&] { return command.up == 1; }));
+    monitor->removeAllActions();
+}
