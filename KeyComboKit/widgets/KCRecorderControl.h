@@ -65,7 +65,7 @@ public:
     void setShortcut(const KCShortcutRef& shortcut);
     QVariantMap dictionaryValue() const;
     void setDictionaryValue(const QVariantMap& dictionary);
-    // "⇧⌘K"; empty with no value. Right to left ("K⇧⌘") only when
+    // "⇧⌘K"; empty with no value. Right to left ("K⌘⇧") only when
     // stringValueRespectsUserInterfaceLayoutDirection is on.
     QString stringValue() const;
     void setStringValue(const QString& keyEquivalent);
