@@ -7,6 +7,7 @@
 namespace {
 
 std::atomic<KCHotKeyBackend*> currentBackend { nullptr };
+std::atomic<KCGlobalShortcutMonitor*> sharedInstance { nullptr };
 // Shared by every monitor of the process: ids are never reused.
 std::atomic<quint32> lastHotKeyId { 0 };
 
@@ -24,6 +25,10 @@ KCHotKeyBackend::~KCHotKeyBackend() = default;
 void KCSetHotKeyBackend(KCHotKeyBackend* backend)
 {
     currentBackend = backend;
+    // Programs install their backend at start-up, but a library (the
+    // recorder pausing it) may have made the shared monitor before that.
+    if (KCGlobalShortcutMonitor* shared = sharedInstance)
+        shared->setBackend(backend);
 }
 
 KCHotKeyBackend* KCCurrentHotKeyBackend()
@@ -48,8 +53,37 @@ KCGlobalShortcutMonitor::~KCGlobalShortcutMonitor()
 
 KCGlobalShortcutMonitor& KCGlobalShortcutMonitor::sharedMonitor()
 {
-    static KCGlobalShortcutMonitor* shared = new KCGlobalShortcutMonitor();
+    static KCGlobalShortcutMonitor* shared = [] {
+        auto* monitor = new KCGlobalShortcutMonitor();
+        sharedInstance = monitor;
+        return monitor;
+    }();
     return *shared;
+}
+
+void KCGlobalShortcutMonitor::setBackend(KCHotKeyBackend* backend)
+{
+    QMutexLocker locker(&m_lock);
+    if (backend == m_backend)
+        return;
+    for (const KCShortcutRef& s : shortcuts())
+        unregisterHotKeyIfNeeded(s);
+    if (m_eventHandler) {
+        m_backend->removeEventHandler(this);
+        m_eventHandler = false;
+        didRemoveEventHandler();
+    }
+    m_backend = backend;
+    if (m_disableCounter == 0)
+        for (const KCShortcutRef& s : shortcuts())
+            registerHotKeyIfNeeded(s);
+    installEventHandlerIfNeeded();
+}
+
+KCHotKeyBackend* KCGlobalShortcutMonitor::backend() const
+{
+    QMutexLocker locker(&m_lock);
+    return m_backend;
 }
 
 bool KCGlobalShortcutMonitor::isPaused() const

@@ -40,7 +40,9 @@ public:
 };
 
 // The backend new monitors use; the application installs one (the X11 one
-// normally). Without a backend every registration fails.
+// normally). Without a backend every registration fails. The shared monitor
+// moves to a backend installed after its first use, hot keys and all; a
+// backend is replaced before it is destroyed.
 void KCSetHotKeyBackend(KCHotKeyBackend* backend);
 KCHotKeyBackend* KCCurrentHotKeyBackend();
 
@@ -50,8 +52,13 @@ public:
     explicit KCGlobalShortcutMonitor(KCHotKeyBackend* backend = KCCurrentHotKeyBackend());
     ~KCGlobalShortcutMonitor() override;
 
-    // Made on first use with the backend installed at that time.
+    // Made on first use; it follows KCSetHotKeyBackend.
     static KCGlobalShortcutMonitor& sharedMonitor();
+
+    // Takes the hot keys and the event handler from the present backend
+    // and gives them to this one.
+    void setBackend(KCHotKeyBackend* backend);
+    KCHotKeyBackend* backend() const;
 
     void pause();
     void resume();

@@ -46,7 +46,9 @@ bool KCLocalShortcutMonitor::handleEvent(const QEvent* event, QObject* target)
         qCCritical(lcKeyComboKit) << "#Error Not a keyboard event";
         return false;
     }
-    return handleEvent(KCKeyEventFromQKeyEvent(*static_cast<const QKeyEvent*>(event)), target);
+    // Shortcuts are matched by key code and modifiers: the characters would
+    // be thrown away (see handleEvent above), so they are not looked up.
+    return handleEvent(KCKeyEventFromQKeyEvent(*static_cast<const QKeyEvent*>(event), false), target);
 }
 
 void KCLocalShortcutMonitor::setUserKeyBindingsPath(const QString& path)

@@ -18,7 +18,7 @@ quint64 KCModifierFlagsFromQt(Qt::KeyboardModifiers modifiers)
     return flags;
 }
 
-KCKeyEvent KCKeyEventFromQKeyEvent(const QKeyEvent& event)
+KCKeyEvent KCKeyEventFromQKeyEvent(const QKeyEvent& event, bool characters)
 {
     KCKeyEvent e;
     e.keyCode = KCKeyCodeForXKeycode(event.nativeScanCode());
@@ -54,6 +54,8 @@ KCKeyEvent KCKeyEventFromQKeyEvent(const QKeyEvent& event)
         return e;
     }
     e.type = event.type() == QEvent::KeyRelease ? KCKeyEvent::keyUp : KCKeyEvent::keyDown;
+    if (!characters)
+        return e;
     e.characters = event.text();
     // What the key types with Shift at most, as the layout has it.
     const auto ignoring

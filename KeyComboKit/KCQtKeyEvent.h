@@ -7,5 +7,7 @@
 
 class QKeyEvent;
 
-KCKeyEvent KCKeyEventFromQKeyEvent(const QKeyEvent& event);
+// Without `characters` both strings stay empty: what a key types is asked
+// of the keyboard layout, work a caller that matches key codes only skips.
+KCKeyEvent KCKeyEventFromQKeyEvent(const QKeyEvent& event, bool characters = true);
 quint64 KCModifierFlagsFromQt(Qt::KeyboardModifiers modifiers);

@@ -8,6 +8,7 @@
 #include "KeyComboKit/KCQtKeyEvent.h"
 #include "KeyComboKit/KCValueTransformer.h"
 #include "KeyComboKit/widgets/KCRecorderControlStyle.h"
+#include "KeyComboKit/widgets/KCShortcutController.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -81,6 +82,23 @@ std::optional<std::pair<quint64, quint16>> modifierOfKey(const QKeyEvent& event)
     }
 }
 
+// The palettes a style's preferred appearance stands for: light for the
+// two light appearances, dark for the two dark ones.
+QPalette appearancePalette(quint64 appearance)
+{
+    using C = KCRecorderControlStyleComponents;
+    const bool dark = appearance == C::appearanceDarkAqua || appearance == C::appearanceVibrantDark;
+    QPalette p;
+    p.setColor(QPalette::Window, dark ? QColor(30, 30, 30) : QColor(240, 240, 240));
+    p.setColor(QPalette::WindowText, dark ? QColor(230, 230, 230) : QColor(0, 0, 0));
+    p.setColor(QPalette::Base, dark ? QColor(45, 45, 45) : QColor(255, 255, 255));
+    p.setColor(QPalette::Text, dark ? QColor(230, 230, 230) : QColor(0, 0, 0));
+    p.setColor(QPalette::Button, dark ? QColor(60, 60, 60) : QColor(240, 240, 240));
+    p.setColor(QPalette::ButtonText, dark ? QColor(230, 230, 230) : QColor(0, 0, 0));
+    p.setColor(QPalette::PlaceholderText, dark ? QColor(150, 150, 150) : QColor(110, 110, 110));
+    return p;
+}
+
 QString symbolicFlags(quint64 flags, Qt::LayoutDirection direction)
 {
     return KCSymbolicModifierFlagsTransformer::sharedTransformer()
@@ -144,6 +162,23 @@ KCRecorderControl::KCRecorderControl(QWidget* parent)
         return true;
     }();
     Q_UNUSED(factoryInstalled);
+    // One notice per event-loop turn, however many changes came in it.
+    m_appearanceNotice = new QTimer(this);
+    m_appearanceNotice->setSingleShot(true);
+    m_appearanceNotice->setInterval(0);
+    connect(m_appearanceNotice, &QTimer::timeout, this, [this] {
+        if (!m_style)
+            return;
+        try {
+            m_style->recorderControlAppearanceDidChange();
+        } catch (const KCException& e) {
+            qCWarning(lcKeyComboKit).noquote() << QStringLiteral("#Error %1").arg(e.reason());
+        }
+        updateGeometry();
+        update();
+    });
+    connect(&KCAccessibilityDisplayOptions::shared(), &KCAccessibilityDisplayOptions::didChange, this,
+        &KCRecorderControl::scheduleAppearanceNotice);
     setAttribute(Qt::WA_Hover);
     setMouseTracking(true);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
@@ -153,6 +188,7 @@ KCRecorderControl::KCRecorderControl(QWidget* parent)
 
 KCRecorderControl::~KCRecorderControl()
 {
+    m_appearanceNotice->stop();
     unbindValue();
     // A control destroyed mid-recording must not leave the hot keys paused.
     if (m_didPauseGlobalShortcutMonitor)
@@ -218,6 +254,24 @@ void KCRecorderControl::setObjectValue(const QVariant& value)
     storeValue(shortcut, true);
 }
 
+void KCRecorderControl::setValue(const QVariant& value)
+{
+    if (KCShortcutController::isMarker(value))
+        throw KCInternalInconsistencyException(
+            "KCRecorderControl's NSValueBinding does not support controller value markers.");
+    setObjectValue(value);
+}
+
+KCAttributedString KCRecorderControl::attributedStringValue() const
+{
+    return { stringValue(), {} };
+}
+
+void KCRecorderControl::setAttributedStringValue(const KCAttributedString& value)
+{
+    setStringValue(value.string);
+}
+
 void KCRecorderControl::setShortcut(const KCShortcutRef& shortcut)
 {
     storeValue(shortcut, true);
@@ -258,7 +312,7 @@ QString KCRecorderControl::stringValue() const
     if (!m_value)
         return KCLocalizedString(QString());
     const Qt::LayoutDirection direction
-        = stringValueRespectsUserInterfaceLayoutDirection ? layoutDirection() : Qt::LeftToRight;
+        = stringValueRespectsUserInterfaceLayoutDirection ? userInterfaceLayoutDirection() : Qt::LeftToRight;
     const QString modifiers = symbolicFlags(m_value->modifierFlags(), direction);
     const KCKeyCodeTransformer& keys = drawsASCIIEquivalentOfShortcut
         ? static_cast<KCKeyCodeTransformer&>(KCASCIILiteralKeyCodeTransformer::sharedTransformer())
@@ -281,9 +335,15 @@ QString KCRecorderControl::drawingLabel() const
     QString label;
     if (m_recording && m_lastSeenModifierFlags)
         label = symbolicFlags(m_lastSeenModifierFlags,
-            stringValueRespectsUserInterfaceLayoutDirection ? layoutDirection() : Qt::LeftToRight);
+            stringValueRespectsUserInterfaceLayoutDirection ? userInterfaceLayoutDirection()
+                                                            : Qt::LeftToRight);
     else
         label = stringValue();
+    if (!label.isEmpty())
+        return label;
+    // The style's texts when there is one (it is made by the first drawing).
+    if (m_style)
+        label = m_recording ? m_style->noValueRecordingLabel() : m_style->noValueNormalLabel();
     if (!label.isEmpty())
         return label;
     return KCLocalizedString(
@@ -322,6 +382,15 @@ void KCRecorderControl::unbindValue()
     if (m_binding.object && m_binding.observerToken)
         m_binding.object->removeObserver(m_binding.observerToken);
     m_binding = Binding();
+}
+
+void KCRecorderControl::tellBoundObject(const char* method)
+{
+    QObject* object = m_binding.object;
+    if (!object || object->metaObject()->indexOfMethod(QByteArray(method) + "(QObject*)") < 0)
+        return;
+    QObject* editor = this;
+    QMetaObject::invokeMethod(object, method, Qt::DirectConnection, Q_ARG(QObject*, editor));
 }
 
 void KCRecorderControl::readBoundValue()
@@ -422,6 +491,7 @@ bool KCRecorderControl::beginRecording()
         m_didPauseGlobalShortcutMonitor = true;
         KCGlobalShortcutMonitor::sharedMonitor().pause();
     }
+    tellBoundObject("objectDidBeginEditing");
     if (m_delegate.didBeginRecording)
         m_delegate.didBeginRecording(this);
     if (QAccessible::isActive()) {
@@ -461,6 +531,7 @@ void KCRecorderControl::endRecordingWithObjectValue(const KCShortcutRef& value)
         m_didPauseGlobalShortcutMonitor = false;
         KCGlobalShortcutMonitor::sharedMonitor().resume();
     }
+    tellBoundObject("objectDidEndEditing");
     if (isFirstResponder() && !canBecomeKeyView())
         clearFocus();
     if (m_delegate.didEndRecording)
@@ -472,21 +543,71 @@ void KCRecorderControl::endRecordingWithObjectValue(const KCShortcutRef& value)
     }
 }
 
+bool KCRecorderControl::commitEditing()
+{
+    discardEditing();
+    return true;
+}
+
+bool KCRecorderControl::commitEditingAndReturnError(KCValidationError*)
+{
+    return commitEditing();
+}
+
+void KCRecorderControl::commitEditingWithDelegate(
+    QObject* delegate, std::function<void(KCRecorderControl*, bool, void*)> didCommit, void* contextInfo)
+{
+    const bool committed = commitEditing();
+    if (!delegate || !didCommit)
+        return;
+    // Later, as a form expects: it may still be inside its own commit.
+    QTimer::singleShot(0, delegate,
+        [control = QPointer<KCRecorderControl>(this), didCommit = std::move(didCommit), committed,
+            contextInfo] { didCommit(control.data(), committed, contextInfo); });
+}
+
+void KCRecorderControl::discardEditing()
+{
+    endRecording();
+}
+
+bool KCRecorderControl::abortEditing()
+{
+    endRecording();
+    return false;
+}
+
+void KCRecorderControl::prepareForReuse()
+{
+    endRecording();
+}
+
 QString KCRecorderControl::buttonToolTipAt(QPoint at) const
 {
-    if (cancelButtonRect().contains(at))
+    if (cancelButtonRect().contains(at)) {
+        if (const auto text = m_style ? m_style->cancelButtonTooltip() : std::nullopt)
+            return *text;
         return KCLocalizedString(
             m_value ? QStringLiteral("Use old shortcut") : QStringLiteral("Cancel recording"));
+    }
     // The clear button is there only with a value to clear.
-    if (m_value && clearButtonRect().contains(at))
+    if (m_value && clearButtonRect().contains(at)) {
+        if (const auto text = m_style ? m_style->clearButtonTooltip() : std::nullopt)
+            return *text;
         return KCLocalizedString(QStringLiteral("Delete current shortcut"));
+    }
     return {};
 }
 
 void KCRecorderControl::updateToolTip()
 {
-    setToolTip(KCLocalizedString(
-        m_recording ? QStringLiteral("Press keys now") : QStringLiteral("Click to record shortcut")));
+    // The style is not made for this: it is made on first use, and
+    // installing it sets the tooltip again.
+    std::optional<QString> text;
+    if (m_style)
+        text = m_recording ? m_style->recordingTooltip() : m_style->normalTooltip();
+    setToolTip(text.value_or(KCLocalizedString(
+        m_recording ? QStringLiteral("Press keys now") : QStringLiteral("Click to record shortcut"))));
 }
 
 // ---- modifier policy ----
@@ -748,8 +869,30 @@ KCRecorderControlStyle* KCRecorderControl::style()
 {
     if (m_style || m_styleFailed)
         return m_style.get();
+    m_lazilyInitializingStyle = true;
+    installStyle(std::make_unique<KCRecorderControlStyle>());
+    m_lazilyInitializingStyle = false;
+    return m_style.get();
+}
+
+void KCRecorderControl::setStyle(const KCRecorderControlStyle* style)
+{
+    if (style && style == m_style.get())
+        return;
+    installStyle(style ? style->copy() : std::make_unique<KCRecorderControlStyle>());
+}
+
+void KCRecorderControl::installStyle(std::unique_ptr<KCRecorderControlStyle> style)
+{
+    // A notice scheduled for the old style is not the new one's business.
+    m_appearanceNotice->stop();
+    if (m_style && m_style->recorderControl() == this)
+        m_style->prepareForRemoval();
+    m_style.reset();
+    m_styleFailed = false;
+    // The palette first: the style picks its first images from it.
+    applyPreferredAppearance(style->preferredComponents().appearance());
     try {
-        auto style = std::make_unique<KCRecorderControlStyle>();
         style->prepareForRecorderControl(this);
         m_style = std::move(style);
     } catch (const KCException& e) {
@@ -758,7 +901,31 @@ KCRecorderControlStyle* KCRecorderControl::style()
             << QStringLiteral("#Error The recorder style can't be read (%1); a plain look stands in")
                    .arg(e.reason());
     }
-    return m_style.get();
+    updateToolTip();
+    updateGeometry();
+    update();
+}
+
+void KCRecorderControl::applyPreferredAppearance(quint64 appearance)
+{
+    if (appearance == KCRecorderControlStyleComponents::appearanceUnspecified) {
+        if (std::exchange(m_ownsAppearancePalette, false))
+            setPalette(QPalette());
+        return;
+    }
+    m_ownsAppearancePalette = true;
+    setPalette(appearancePalette(appearance));
+}
+
+Qt::LayoutDirection KCRecorderControl::userInterfaceLayoutDirection() const
+{
+    if (testAttribute(Qt::WA_SetLayoutDirection))
+        return layoutDirection();
+    if (m_style && !m_lazilyInitializingStyle) {
+        if (const quint64 preferred = m_style->preferredComponents().layoutDirection())
+            return KCLayoutDirectionFromComponent(preferred);
+    }
+    return layoutDirection();
 }
 
 KCStyleGuides KCRecorderControl::guides()
@@ -776,7 +943,7 @@ KCStyleGuides KCRecorderControl::guides()
         = std::ceil(std::max(QFontMetricsF(attributes.font).horizontalAdvance(drawingLabel()),
                         attributes.minimalDrawableWidth)
             + 2.0);
-    return s->guides(QRectF(rect()), set, labelWidth, layoutDirection());
+    return s->guides(QRectF(rect()), set, labelWidth, userInterfaceLayoutDirection());
 }
 
 QRect KCRecorderControl::clearButtonRect() const
@@ -786,7 +953,8 @@ QRect KCRecorderControl::clearButtonRect() const
     if (auto* self = const_cast<KCRecorderControl*>(this); self->style())
         return self->guides().clearButtonLayout.toAlignedRect();
     const int y = (height() - buttonSide) / 2;
-    const int x = layoutDirection() == Qt::RightToLeft ? sidePadding : width() - sidePadding - buttonSide;
+    const int x = userInterfaceLayoutDirection() == Qt::RightToLeft ? sidePadding
+                                                                    : width() - sidePadding - buttonSide;
     return QRect(x, y, buttonSide, buttonSide);
 }
 
@@ -797,7 +965,7 @@ QRect KCRecorderControl::cancelButtonRect() const
     if (auto* self = const_cast<KCRecorderControl*>(this); self->style())
         return self->guides().cancelButtonLayout.toAlignedRect();
     const int step = buttonSide + buttonGap;
-    return clearButtonRect().translated(layoutDirection() == Qt::RightToLeft ? step : -step, 0);
+    return clearButtonRect().translated(userInterfaceLayoutDirection() == Qt::RightToLeft ? step : -step, 0);
 }
 
 void KCRecorderControl::changeEvent(QEvent* event)
@@ -818,22 +986,8 @@ void KCRecorderControl::changeEvent(QEvent* event)
 void KCRecorderControl::scheduleAppearanceNotice()
 {
     // Several changes arrive together (a theme switch changes palette and
-    // style): the style hears of them once.
-    if (m_appearanceNoticePending)
-        return;
-    m_appearanceNoticePending = true;
-    QTimer::singleShot(0, this, [this] {
-        m_appearanceNoticePending = false;
-        if (!m_style)
-            return;
-        try {
-            m_style->recorderControlAppearanceDidChange();
-        } catch (const KCException& e) {
-            qCWarning(lcKeyComboKit).noquote() << QStringLiteral("#Error %1").arg(e.reason());
-        }
-        updateGeometry();
-        update();
-    });
+    // style): restarting the timer lets the style hear of them once.
+    m_appearanceNotice->start();
 }
 
 void KCRecorderControl::mousePressEvent(QMouseEvent* event)
@@ -1091,7 +1245,7 @@ void KCRecorderControl::paintEvent(QPaintEvent*)
     QRect labelArea = rect().adjusted(sidePadding, 0, -sidePadding, 0);
     if (m_recording) {
         const int buttons = 2 * buttonSide + 2 * buttonGap;
-        if (layoutDirection() == Qt::RightToLeft)
+        if (userInterfaceLayoutDirection() == Qt::RightToLeft)
             labelArea.setLeft(labelArea.left() + buttons);
         else
             labelArea.setRight(labelArea.right() - buttons);

@@ -9,6 +9,7 @@
 #include <QPainterPath>
 #include <QPointer>
 #include <QSettings>
+#include <QTextLayout>
 #include <QWidget>
 
 #include <functional>
@@ -19,7 +20,19 @@ class KCRecorderControlStyle;
 struct KCStyleGuides;
 class KCRecorderControl;
 class KCValueTransformer;
+struct KCValidationError;
+class QTimer;
 class QWindow;
+
+// Text with the formats of its ranges, as a text view takes it.
+struct KCAttributedString {
+    QString string;
+    QList<QTextLayout::FormatRange> attributes;
+    bool operator==(const KCAttributedString& other) const
+    {
+        return string == other.string && attributes == other.attributes;
+    }
+};
 
 // Every callback is optional; a missing one takes the answer noted.
 struct KCRecorderControlDelegate {
@@ -52,14 +65,27 @@ public:
     void setShortcut(const KCShortcutRef& shortcut);
     QVariantMap dictionaryValue() const;
     void setDictionaryValue(const QVariantMap& dictionary);
-    // "⇧⌘K"; empty with no value.
+    // "⇧⌘K"; empty with no value. Right to left ("K⌘⇧") only when
+    // stringValueRespectsUserInterfaceLayoutDirection is on.
     QString stringValue() const;
     void setStringValue(const QString& keyEquivalent);
     bool isCompatibilityModeEnabled() const { return m_compatibilityMode; }
+    // The value as a form's generic editor reads and writes it: the same as
+    // objectValue, but a controller's "no selection / multiple values / not
+    // applicable" marker is a programming error here (throws
+    // KCInternalInconsistencyException), as the control can show none.
+    QVariant value() const { return objectValue(); }
+    void setValue(const QVariant& value);
+    // stringValue without attributes; setting reads its plain text.
+    KCAttributedString attributedStringValue() const;
+    void setAttributedStringValue(const KCAttributedString& value);
 
     // The value follows the key and is written back to it when the user
     // records. A reversible transformer turns the control's value into the
-    // stored one (and back).
+    // stored one (and back). A bound object with the invokable methods
+    // objectDidBeginEditing(QObject*) and objectDidEndEditing(QObject*)
+    // hears when a recording begins and ends (a form that commits or
+    // discards its open editors keeps count with them).
     void bindValue(KCObservable* object, const QString& key, const KCValueTransformer* transformer = nullptr);
     void bindValue(QSettings* settings, const QString& key, const KCValueTransformer* transformer = nullptr);
     void unbindValue();
@@ -69,6 +95,24 @@ public:
     void clearAndEndRecording();
     void endRecordingWithObjectValue(const KCShortcutRef& value);
     bool isRecording() const { return m_recording; }
+
+    // The editor protocol of forms. A recording holds no half-made value
+    // (an accepted combination ends it at once), so committing and
+    // discarding both end an open recording keeping the stored value.
+    bool commitEditing();
+    // Never fails; `error` is left alone.
+    bool commitEditingAndReturnError(KCValidationError* error = nullptr);
+    // Commits, then calls didCommit(control, committed, contextInfo) once on
+    // the next event-loop turn, unless `delegate` is gone by then (the
+    // control is null if it went first).
+    void commitEditingWithDelegate(QObject* delegate,
+        std::function<void(KCRecorderControl*, bool committed, void* contextInfo)> didCommit,
+        void* contextInfo = nullptr);
+    void discardEditing();
+    // Ends an open recording; always false (nothing was committed).
+    bool abortEditing();
+    // Back to an idle control for a list or table that reuses it.
+    void prepareForReuse();
 
     // The modifier policy; throws KCInvalidArgumentException for a policy
     // that requires flags it does not allow.
@@ -111,7 +155,15 @@ public:
     // The style, made on first use; null when its resources can't be read
     // (the control then draws a plain look of its own).
     KCRecorderControlStyle* style();
+    // Installs a copy of the style (its identifier and preferred
+    // components), or the default style for null; the control's own style
+    // changes nothing.
+    void setStyle(const KCRecorderControlStyle* style);
     KCStyleGuides guides();
+
+    // The direction the control lays out in: its own when set on it, else
+    // the style's preferred one when it has one, else the parent's.
+    Qt::LayoutDirection userInterfaceLayoutDirection() const;
 
     // Where the label's text sits: from the bottom of the control, and from
     // the top of its alignment guide (both 0 without a style).
@@ -167,6 +219,9 @@ private:
     bool isFirstResponder() const;
     void updateFocusPolicy();
     void scheduleAppearanceNotice();
+    void installStyle(std::unique_ptr<KCRecorderControlStyle> style);
+    void applyPreferredAppearance(quint64 appearance);
+    void tellBoundObject(const char* method);
     void paintStyled(QPainter& p, KCRecorderControlStyle& style);
 
     KCShortcutRef m_value;
@@ -193,7 +248,11 @@ private:
     bool m_writingBinding = false;
     std::unique_ptr<KCRecorderControlStyle> m_style;
     bool m_styleFailed = false;
-    bool m_appearanceNoticePending = false;
+    bool m_lazilyInitializingStyle = false;
+    // The palette this control set for its style's preferred appearance
+    // (undone when a style without one comes), never the caller's own.
+    bool m_ownsAppearancePalette = false;
+    QTimer* m_appearanceNotice = nullptr;
     QPointer<QWindow> m_observedWindow;
     QMetaObject::Connection m_screenChanged;
 };

@@ -70,6 +70,13 @@ KCRecorderControlStyle::KCRecorderControlStyle(
 {
 }
 
+KCRecorderControlStyle::~KCRecorderControlStyle() = default;
+
+std::unique_ptr<KCRecorderControlStyle> KCRecorderControlStyle::copy() const
+{
+    return std::make_unique<KCRecorderControlStyle>(m_identifier, m_preferred);
+}
+
 QString KCRecorderControlStyle::noValueNormalLabel() const
 {
     return KCLocalizedString(QStringLiteral("Record Shortcut"));

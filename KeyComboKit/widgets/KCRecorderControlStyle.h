@@ -11,6 +11,9 @@
 #include <QPointer>
 #include <QRectF>
 
+#include <memory>
+#include <optional>
+
 class QWidget;
 
 struct KCStyleConstraint {
@@ -25,7 +28,9 @@ struct KCStyleGuides {
         clearButtonLayout;
 };
 
-class KCRecorderControlStyle final {
+// Subclasses may offer the texts the control otherwise takes from the
+// kit's strings, and must override copy().
+class KCRecorderControlStyle {
 public:
     enum class ConstraintSet { displaying, recordingWithNoValue, recordingWithValue };
     enum Image {
@@ -51,6 +56,13 @@ public:
 
     explicit KCRecorderControlStyle(const QString& identifier = QStringLiteral("kc-mojave"),
         const KCRecorderControlStyleComponents& preferred = {});
+    virtual ~KCRecorderControlStyle();
+    KCRecorderControlStyle(const KCRecorderControlStyle&) = delete;
+    KCRecorderControlStyle& operator=(const KCRecorderControlStyle&) = delete;
+
+    // A new, unattached style of the same kind with the same identifier and
+    // preferred components: a control installs its own copy.
+    virtual std::unique_ptr<KCRecorderControlStyle> copy() const;
 
     QString identifier() const { return m_identifier; }
     KCRecorderControlStyleComponents preferredComponents() const { return m_preferred; }
@@ -84,8 +96,16 @@ public:
     KCStyleGuides guides(
         const QRectF& bounds, ConstraintSet set, qreal labelWidth, Qt::LayoutDirection direction) const;
 
-    QString noValueNormalLabel() const;
-    QString noValueRecordingLabel() const;
+    // The label with no value, idle and recording; the localized "Record
+    // Shortcut" and "Press keys now" here.
+    virtual QString noValueNormalLabel() const;
+    virtual QString noValueRecordingLabel() const;
+    // Tooltips of the control and its two buttons; this style offers none
+    // (nullopt), and the control uses its own texts.
+    virtual std::optional<QString> normalTooltip() const { return std::nullopt; }
+    virtual std::optional<QString> recordingTooltip() const { return std::nullopt; }
+    virtual std::optional<QString> cancelButtonTooltip() const { return std::nullopt; }
+    virtual std::optional<QString> clearButtonTooltip() const { return std::nullopt; }
 
 private:
     void addConstraints();

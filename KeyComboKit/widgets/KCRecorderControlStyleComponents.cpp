@@ -56,7 +56,16 @@ KCRecorderControlStyleComponents::KCRecorderControlStyleComponents(
 
 void KCRecorderControlStyleComponents::setPrefersHighContrast(bool on)
 {
+    if (highContrastSetting() == on)
+        return;
     highContrastSetting() = on;
+    emit KCAccessibilityDisplayOptions::shared().didChange();
+}
+
+KCAccessibilityDisplayOptions& KCAccessibilityDisplayOptions::shared()
+{
+    static KCAccessibilityDisplayOptions* options = new KCAccessibilityDisplayOptions;
+    return *options;
 }
 
 bool KCRecorderControlStyleComponents::prefersHighContrast()

@@ -6,6 +6,7 @@
 // resource names ("-darkaqua-acc-rtl-graphite").
 #include "KeyComboKit/KCCommon.h"
 
+#include <QObject>
 #include <QString>
 #include <Qt>
 
@@ -40,7 +41,8 @@ public:
     // contrast from the kit's setting; the widget's direction (the
     // application's without one); tint unspecified, as Qt has none.
     static KCRecorderControlStyleComponents currentComponents(const QWidget* widget = nullptr);
-    // Qt offers no high-contrast query; the application sets it.
+    // Qt offers no high-contrast query; the application sets it. A change
+    // is announced through KCAccessibilityDisplayOptions.
     static void setPrefersHighContrast(bool on);
     static bool prefersHighContrast();
 
@@ -86,3 +88,18 @@ quint64 KCAppearanceComponentFromName(const QString& name);
 // Throws KCInvalidArgumentException for a value without a name.
 QString KCAppearanceNameFromComponent(quint64 appearance);
 Qt::LayoutDirection KCLayoutDirectionFromComponent(quint64 direction);
+
+// Announces a change of the accessibility display options (the kit's
+// high-contrast setting) to every recorder control, so each one's style
+// picks its matching images.
+class KCAccessibilityDisplayOptions final : public QObject {
+    Q_OBJECT
+public:
+    static KCAccessibilityDisplayOptions& shared();
+
+signals:
+    void didChange();
+
+private:
+    KCAccessibilityDisplayOptions() = default;
+};

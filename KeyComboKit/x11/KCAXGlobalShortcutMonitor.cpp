@@ -26,13 +26,15 @@ struct KCAXGlobalShortcutMonitor::Private {
     QSet<xcb_keycode_t> down;
 
     // X's Control, Mod1 and Mod4 keys act as Command, Option and Control;
-    // the first key of a modifier is its left one.
+    // the first key of a modifier is its left one. Read again whenever the
+    // server announces a new modifier or keyboard map (xmodmap, setxkbmap).
     void readModifierMap()
     {
         std::unique_ptr<xcb_get_modifier_mapping_reply_t, decltype(&free)> map(
             xcb_get_modifier_mapping_reply(connection, xcb_get_modifier_mapping(connection), nullptr), &free);
         if (!map)
             return;
+        modifierKeys.clear();
         struct Role {
             int index;
             quint16 left, right;
@@ -164,6 +166,15 @@ void KCAXGlobalShortcutMonitor::readEvents()
     if (!d->connection)
         return;
     while (xcb_generic_event_t* event = xcb_poll_for_event(d->connection)) {
+        // Every client hears of a new map, unasked; the keys after it in the
+        // stream already follow it.
+        if ((event->response_type & 0x7f) == XCB_MAPPING_NOTIFY) {
+            const auto* mapping = reinterpret_cast<xcb_mapping_notify_event_t*>(event);
+            if (mapping->request != XCB_MAPPING_POINTER)
+                d->readModifierMap();
+            free(event);
+            continue;
+        }
         const auto* generic = reinterpret_cast<xcb_ge_generic_event_t*>(event);
         if ((event->response_type & 0x7f) == XCB_GE_GENERIC && generic->extension == d->xinputOpcode
             && (generic->event_type == XCB_INPUT_RAW_KEY_PRESS

@@ -1,6 +1,7 @@
 #include "widgets/FileView.h"
 
 #include <QFileDialog>
+#include <QMimeDatabase>
 
 FileView::FileView(std::function<void(const QString&)> onPick, QWidget* parent)
     : QPushButton(tr("Select File"), parent)
@@ -15,7 +16,13 @@ void FileView::openPicker()
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setLabelText(QFileDialog::Accept, tr("Select File"));
     dialog->setFileMode(QFileDialog::ExistingFile);
-    dialog->setMimeTypeFilters({ QStringLiteral("image/png"), QStringLiteral("image/jpeg") });
+    // One filter for both kinds: with one filter per kind the dialog opens
+    // on the first, and JPEG files stay hidden until the user switches.
+    QStringList patterns;
+    const QMimeDatabase mimeTypes;
+    for (const char* name : { "image/png", "image/jpeg" })
+        patterns += mimeTypes.mimeTypeForName(QString::fromLatin1(name)).globPatterns();
+    dialog->setNameFilter(tr("Images (%1)").arg(patterns.join(QLatin1Char(' '))));
     connect(dialog, &QFileDialog::accepted, this, [this, dialog] {
         const QStringList files = dialog->selectedFiles();
         if (!files.isEmpty() && m_onPick)

@@ -91,10 +91,11 @@ TEST_F(Controller, TargetsShareOneSystemWideAction)
 {
     Target first, second;
     KCShortcutAction* action = nullptr;
+    // Outside the controller's scope: it tells its observers as it goes.
+    int targetNotices = 0;
     {
         KCShortcutController controller(KCShortcut::shortcutWithCode(keyK, kc::command | kc::option));
         controller.setIdentifier(QStringLiteral("open-notes"));
-        int targetNotices = 0;
         controller.addObserver(
             QStringLiteral("shortcutActionTarget"), 0, [&](const KCChange&) { ++targetNotices; });
 
@@ -126,7 +127,8 @@ TEST_F(Controller, TargetsShareOneSystemWideAction)
         controller.setShortcutActionTarget(&first);
         action = controller.shortcutAction().get();
     }
-    // Gone with its controller.
+    // Gone with its controller, which says so.
+    EXPECT_EQ(targetNotices, 5);
     for (const auto& a : KCGlobalShortcutMonitor::sharedMonitor().actions())
         EXPECT_NE(a.get(), action);
 

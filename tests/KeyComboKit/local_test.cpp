@@ -5,6 +5,7 @@
 #include "KeyComboKit/KCLocalShortcutMonitor.h"
 
 #include <QFile>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 
@@ -109,6 +110,20 @@ TEST_F(LocalMonitor, OnlyKeyEventsAreHandled)
     EXPECT_EQ(log.count("#Error Not a keyboard event"), 1);
     EXPECT_FALSE(monitor->handleEvent(key(0, 0, 5), &editor));
     EXPECT_EQ(log.count("#Error Not a keyboard event"), 2);
+}
+
+TEST_F(LocalMonitor, QtKeysAreMatchedWithoutAskingTheLayout)
+{
+    const auto standard = KCLocalShortcutMonitor::standardShortcuts();
+    LogCapture log;
+    // X keycode 38 is the A position; Control acts as Command.
+    const QKeyEvent selectAll(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier, 38, 0, 0, "a");
+    EXPECT_TRUE(standard->handleEvent(&selectAll, &editor));
+    const QKeyEvent plain(QEvent::KeyPress, Qt::Key_B, Qt::NoModifier, 56, 0, 0, "b");
+    EXPECT_FALSE(standard->handleEvent(&plain, &editor));
+    EXPECT_EQ(editor.calls, QStringList({ "selectAll" }));
+    // Matching reads key codes: what the keys type is never looked up.
+    EXPECT_EQ(log.countStartingWith("Translation cache"), 0);
 }
 
 #include "local_test.moc"

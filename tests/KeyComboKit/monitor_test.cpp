@@ -268,3 +268,40 @@ TEST_F(GlobalMonitor, ActionsMayChangeTheMonitor)
     EXPECT_EQ(backend.press(*cmd(38)), 0);
     EXPECT_EQ(asked, QStringList { "added" });
 }
+
+TEST_F(FakeLayouts, TheSharedMonitorMovesToABackendInstalledLater)
+{
+    // The shared monitor exists before any backend, as when a recorder
+    // paused it before the program installed one.
+    auto& shared = KCGlobalShortcutMonitor::sharedMonitor();
+    KCFakeHotKeyBackend first, second;
+    int performed = 0;
+    const auto action
+        = KCShortcutAction::withShortcut(cmd(40), [&](KCShortcutAction*) { return ++performed, true; });
+    shared.addAction(action, KCKeyEventTypeDown);
+
+    KCSetHotKeyBackend(&first);
+    EXPECT_EQ(first.registered().size(), 1);
+    EXPECT_EQ(first.press(*cmd(40)), 0);
+    EXPECT_EQ(performed, 1);
+
+    // Hot keys and handler move: the old backend holds nothing afterwards.
+    KCSetHotKeyBackend(&second);
+    EXPECT_TRUE(first.registered().isEmpty());
+    EXPECT_FALSE(first.hasHandler());
+    EXPECT_EQ(second.registered().size(), 1);
+    EXPECT_EQ(second.press(*cmd(40)), 0);
+    EXPECT_EQ(performed, 2);
+
+    // Paused, the move registers nothing until the resume.
+    shared.pause();
+    KCSetHotKeyBackend(&first);
+    EXPECT_TRUE(second.registered().isEmpty());
+    EXPECT_TRUE(first.registered().isEmpty());
+    shared.resume();
+    EXPECT_EQ(first.registered().size(), 1);
+
+    shared.removeAction(action);
+    KCSetHotKeyBackend(nullptr);
+    EXPECT_TRUE(first.registered().isEmpty());
+}

@@ -2,6 +2,8 @@
 #include "KeyComboKit/KCObservable.h"
 #include "KeyComboKit/widgets/KCRecorderControl.h"
 #include "KeyComboKit/widgets/KCRecorderControlStyle.h"
+#include "KeyComboKit/widgets/KCShortcutController.h"
+#include "KeyComboKit/widgets/KCShortcutValidator.h"
 #include "tests/KeyComboKit/KitFixture.h"
 
 #include <QAccessible>
@@ -45,6 +47,21 @@ KCKeyEvent flagsEvent(quint16 code, quint64 flags)
 
 // A holder of one bindable value, as an application's model would be.
 class Preferences final : public KCObservable { };
+
+// A form's model: it hears when an editor opens and closes on it, and
+// when its value is written, in one journal.
+class FormModel final : public KCObservable {
+    Q_OBJECT
+public:
+    FormModel()
+    {
+        addObserver(QStringLiteral("shortcut"), optionNew, [this](const KCChange&) { journal << "value"; });
+    }
+    Q_INVOKABLE void objectDidBeginEditing(QObject* editor) { journal << "begin", editors << editor; }
+    Q_INVOKABLE void objectDidEndEditing(QObject* editor) { journal << "end", editors << editor; }
+    QStringList journal;
+    QObjectList editors;
+};
 
 class Recorder : public kctest::FakeLayouts {
 protected:
@@ -589,4 +606,133 @@ TEST_F(Recorder, TheLabelStandsOnTheBaselineAndTheFocusRingFollowsTheFocus)
     EXPECT_TRUE(control->focusRingShape().isEmpty());
 }
 
+TEST_F(Recorder, EditorCallsEndAnOpenRecordingKeepingTheValue)
+{
+    const auto old = KCShortcut::shortcutWithCode(keyA, kc::command);
+    struct Case {
+        const char* name;
+        std::function<bool(KCRecorderControl&)> call;
+        bool answer;
+    };
+    const Case cases[] = {
+        { "commit", [](KCRecorderControl& c) { return c.commitEditing(); }, true },
+        { "commit with error",
+            [](KCRecorderControl& c) {
+                KCValidationError error;
+                const bool ok = c.commitEditingAndReturnError(&error);
+                EXPECT_TRUE(error.description.isEmpty());
+                return ok;
+            },
+            true },
+        { "discard", [](KCRecorderControl& c) { return c.discardEditing(), true; }, true },
+        { "abort", [](KCRecorderControl& c) { return c.abortEditing(); }, false },
+        { "reuse", [](KCRecorderControl& c) { return c.prepareForReuse(), true; }, true },
+    };
+    auto& monitor = KCGlobalShortcutMonitor::sharedMonitor();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FormModel model;
+        model.setProperty("shortcut", QVariant::fromValue(old));
+        control->bindValue(&model, QStringLiteral("shortcut"));
+        int ended = 0;
+        KCRecorderControlDelegate delegate;
+        delegate.didEndRecording = [&](KCRecorderControl*) { ++ended; };
+        control->setDelegate(delegate);
+        ASSERT_TRUE(control->beginRecording());
+        // Modifiers held, no key yet: nothing half-made to keep.
+        control->flagsChanged(flagsEvent(56, kc::command | kc::shift));
+        const int before = actions;
+
+        EXPECT_EQ(c.call(*control), c.answer);
+        EXPECT_FALSE(control->isRecording());
+        EXPECT_FALSE(monitor.isPaused());
+        EXPECT_EQ(control->lastSeenModifierFlags(), 0u);
+        EXPECT_EQ(control->stringValue(), "⌘A");
+        EXPECT_EQ(model.journal, QStringList({ "begin", "end" }));
+        EXPECT_EQ(model.editors, QObjectList({ control, control }));
+        EXPECT_EQ(actions, before + 1);
+        EXPECT_EQ(ended, 1);
+        control->unbindValue();
+        control->setDelegate({});
+    }
+}
+
+TEST_F(Recorder, ARecordedValueReachesTheFormBeforeEditingEnds)
+{
+    FormModel model;
+    control->bindValue(&model, QStringLiteral("shortcut"));
+    record(keyK, kc::command);
+    EXPECT_EQ(model.journal, QStringList({ "begin", "value", "end" }));
+    const auto stored = KCShortcutFromVariant(model.property("shortcut"));
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->description(), "⌘K");
+
+    // A refused key keeps the recording open and tells the form nothing.
+    ASSERT_TRUE(control->beginRecording());
+    control->performKeyEquivalent(keyDown(keyK, 0));
+    EXPECT_TRUE(control->isRecording());
+    EXPECT_EQ(model.journal.size(), 4);
+    EXPECT_TRUE(control->commitEditing());
+    EXPECT_EQ(model.journal.last(), "end");
+    EXPECT_EQ(KCShortcutFromVariant(model.property("shortcut"))->description(), "⌘K");
+}
+
+TEST_F(Recorder, CommitWithADelegateAnswersOnceLater)
+{
+    ASSERT_TRUE(control->beginRecording());
+    QObject form;
+    QList<std::tuple<KCRecorderControl*, bool, void*>> calls;
+    int token = 0;
+    control->commitEditingWithDelegate(
+        &form,
+        [&](KCRecorderControl* c, bool ok, void* info) {
+            calls.append({ c, ok, info });
+        },
+        &token);
+    EXPECT_FALSE(control->isRecording());
+    EXPECT_TRUE(calls.isEmpty());
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_EQ(calls, (QList<std::tuple<KCRecorderControl*, bool, void*>> { { control, true, &token } }));
+
+    // A delegate gone before the answer hears nothing.
+    {
+        QObject gone;
+        control->commitEditingWithDelegate(&gone, [&](KCRecorderControl* c, bool ok, void* info) {
+            calls.append({ c, ok, info });
+        });
+    }
+    QApplication::processEvents();
+    EXPECT_EQ(calls.size(), 1);
+}
+
+TEST_F(Recorder, ControllerMarkersAreRefusedAndTextsCarryNoAttributes)
+{
+    const auto value = KCShortcut::shortcutWithCode(keyK, kc::command | kc::shift);
+    control->setValue(QVariant::fromValue(value));
+    for (const auto marker : { KCShortcutController::noSelection, KCShortcutController::multipleValues,
+             KCShortcutController::notApplicable }) {
+        SCOPED_TRACE(int(marker));
+        try {
+            control->setValue(QVariant::fromValue(marker));
+            ADD_FAILURE() << "a marker was taken";
+        } catch (const KCInternalInconsistencyException& e) {
+            EXPECT_EQ(
+                e.reason(), "KCRecorderControl's NSValueBinding does not support controller value markers.");
+        }
+        EXPECT_TRUE(KCShortcutFromVariant(control->value())->isEqual(value.get()));
+    }
+
+    EXPECT_EQ(control->attributedStringValue(), (KCAttributedString { QString::fromUtf8("⇧⌘K"), {} }));
+    control->stringValueRespectsUserInterfaceLayoutDirection = true;
+    control->setLayoutDirection(Qt::RightToLeft);
+    EXPECT_EQ(control->attributedStringValue().string, QString::fromUtf8("K⌘⇧"));
+    control->setAttributedStringValue({ QStringLiteral("⌥A"), {} });
+    EXPECT_EQ(control->shortcut()->description(), "⌥A");
+    control->setValue(QVariant());
+    EXPECT_EQ(control->attributedStringValue(), KCAttributedString());
+}
+
 } // namespace
+
+#include "recorder_test.moc"

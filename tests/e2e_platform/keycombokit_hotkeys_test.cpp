@@ -127,3 +127,26 @@ TEST(KeyComboKitHotKeys, ListenOnlyMonitorSeesModifiers)
     monitor->removeAllActions();
     EXPECT_FALSE(monitor->isTapEnabled());
 }
+
+TEST(KeyComboKitHotKeys, ListenOnlyMonitorFollowsANewModifierMap)
+{
+    auto monitor = KCAXGlobalShortcutMonitor::create();
+    ASSERT_TRUE(monitor);
+    Counts command, option;
+    countOn(*monitor, KCShortcut::shortcutWithCode(KCKeyCodeNone, kc::command), command);
+    countOn(*monitor, KCShortcut::shortcutWithCode(KCKeyCodeNone, kc::option), option);
+
+    // The right Control key stops being one after the monitor started (a
+    // user's xmodmap at login): it no longer holds Command.
+    runTool(QStringLiteral("xmodmap"), { "-e", "remove Control = Control_R" });
+    struct Restore {
+        ~Restore() { runTool(QStringLiteral("xmodmap"), { "-e", "add Control = Control_R" }); }
+    } restore;
+    xdotool({ "keydown", "Control_R" });
+    xdotool({ "keyup", "Control_R" });
+    // Alt after it: once its release is seen, so was everything before.
+    xdotool({ "key", "alt" });
+    EXPECT_TRUE(waitUntil([&] { return option.up == 1; }));
+    EXPECT_EQ(command.down, 0);
+    monitor->removeAllActions();
+}
