@@ -228,6 +228,7 @@ TEST(PomodoroRestart, TheBarsRestartKeepsARunningPomodoroCounting)
     ASSERT_TRUE(waitUntil([&] {
         return (restart = run.loggedRect(QStringLiteral("settings menu opened.*\\bRestart@"))).has_value();
     })) << run.log().toStdString();
+    const qsizetype restarted = run.log().size();
     click(restart->center());
     ASSERT_TRUE(waitUntil([&] { return !run.running(); })) << "the old process is gone";
     const qint64 atRestart = storedSetting(run, QStringLiteral("pomodoro_seconds")).toLongLong();
@@ -237,7 +238,6 @@ TEST(PomodoroRestart, TheBarsRestartKeepsARunningPomodoroCounting)
     // old one stopped.
     const qint64 second = newBarProcess(first);
     ASSERT_GT(second, 0) << run.log().toStdString();
-    const qsizetype restarted = run.log().size();
     std::optional<QRect> tile;
     ASSERT_TRUE(waitUntil([&] {
         tile = loggedRectIn(run.log().mid(restarted), QStringLiteral("bar item \\d+ kind 2 pid -?\\d+ window -?\\d+ at "));
