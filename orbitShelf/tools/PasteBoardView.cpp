@@ -166,6 +166,9 @@ public:
     }
 
 protected:
+    // Kept, as a card keeps its press: the hub would take it as the start
+    // of a move and close.
+    void mousePressEvent(QMouseEvent* event) override { event->accept(); }
     void mouseReleaseEvent(QMouseEvent* event) override
     {
         if (event->button() == Qt::LeftButton)
