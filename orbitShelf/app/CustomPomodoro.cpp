@@ -2,15 +2,54 @@
 
 #include "app/UserDefaults.h"
 
+#include <optional>
+
 using namespace UserDefaults;
+
+namespace {
+// The count not yet written, with the settings file it belongs to: a count
+// never reads through into another file. Main thread only, as the Pomodoro is.
+struct CountedSeconds {
+    QString file;
+    qint64 value = 0;
+};
+std::optional<CountedSeconds>& countedSeconds()
+{
+    static std::optional<CountedSeconds> counted;
+    return counted;
+}
+const CountedSeconds* unsavedCount()
+{
+    const std::optional<CountedSeconds>& counted = countedSeconds();
+    return counted && counted->file == fileName() ? &*counted : nullptr;
+}
+} // namespace
 
 qint64 CustomPomodoro::secondsElapsed() const
 {
+    if (const CountedSeconds* counted = unsavedCount())
+        return counted->value;
     return readInt64(QStringLiteral("pomodoro_seconds"), 0);
 }
 void CustomPomodoro::setSecondsElapsed(qint64 v) const
 {
+    countedSeconds().reset();
     setValue(QStringLiteral("pomodoro_seconds"), v);
+}
+void CustomPomodoro::countSecondsElapsed(qint64 v) const
+{
+    countedSeconds() = CountedSeconds { fileName(), v };
+}
+void CustomPomodoro::saveSecondsElapsed() const
+{
+    const CountedSeconds* counted = unsavedCount();
+    if (counted)
+        setSecondsElapsed(counted->value);
+    countedSeconds().reset();
+}
+bool CustomPomodoro::secondsElapsedUnsaved() const
+{
+    return unsavedCount() != nullptr;
 }
 qint64 CustomPomodoro::tomatoMinute() const
 {

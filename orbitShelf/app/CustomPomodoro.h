@@ -4,11 +4,24 @@
 #include <QtGlobal>
 
 // The Pomodoro counters and choices. All but startPomodoroTask live in the
-// user defaults and are read and written there on every access.
+// user defaults and are read and written there on every access; the tick's
+// count of seconds is written at the moments that matter (see
+// countSecondsElapsed).
 class CustomPomodoro final {
 public:
+    // The seconds of the work phase: the value counted last, also when it is
+    // not yet written (countSecondsElapsed).
     qint64 secondsElapsed() const;
+    // Stores at once (a start, a stop, a reset).
     void setSecondsElapsed(qint64 value) const;
+    // The tick's count: kept in memory, shared by every copy, and written
+    // only by saveSecondsElapsed or the next setSecondsElapsed. A running
+    // phase would otherwise rewrite the whole settings file every second.
+    void countSecondsElapsed(qint64 value) const;
+    // Writes a count not yet written; nothing when there is none.
+    void saveSecondsElapsed() const;
+    // Whether a count waits to be written.
+    bool secondsElapsedUnsaved() const;
     qint64 tomatoMinute() const;
     void setTomatoMinute(qint64 value) const;
     qint64 loopRounds() const;

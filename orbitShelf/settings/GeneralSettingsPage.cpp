@@ -353,6 +353,14 @@ void GeneralSettingsView::logPlaces()
                        .arg(box->width())
                        .arg(box->height());
         }
+        if (auto* quit = findChild<QPushButton*>(QStringLiteral("quitDock")); quit && quit->isVisible()) {
+            const QPoint at = quit->mapToGlobal(QPoint(0, 0));
+            qCDebug(lcGeneral).noquote() << QStringLiteral("general page button quitDock at %1,%2 %3x%4")
+                                                .arg(at.x())
+                                                .arg(at.y())
+                                                .arg(quit->width())
+                                                .arg(quit->height());
+        }
         if (auto* box = findChild<QCheckBox*>(QStringLiteral("LaunchAtLoginToggle"))) {
             const QPoint at = box->mapToGlobal(QPoint(0, 0));
             qCDebug(lcGeneral).noquote()

@@ -137,6 +137,8 @@ void PluginsController::toggleInstall(const QString& name)
         releaseToolHotKeys();
         m_keyRefused = false;
     }
+    if (removed)
+        takeOffTheBar(name);
     if (!m_store.save())
         qCWarning(lcPlugins).noquote()
             << "the tool" << name << "could not be" << (removed ? "removed" : "installed")
@@ -166,6 +168,29 @@ std::optional<quint32> PluginsController::bindPasteboardKey()
                                 << hotKeyName(kPasteboardKeyCode, kPasteboardKeyFlags)
                                 << (reference ? "registered" : "not registered");
     return reference;
+}
+
+void PluginsController::takeOffTheBar(const QString& name)
+{
+    // A removed tool is gone from the bar as well: a tile left there would
+    // open a tool that no longer runs (a clipboard history that captures
+    // nothing, a Pomodoro that does not count).
+    CustomSettings settings;
+    StringMap pinned = settings.pinedPlugins();
+    if (pinned.remove(name) > 0)
+        settings.setPinedPlugins(pinned);
+    if (m_current.name == name)
+        m_pinPlugin = false;
+    // Its panel, if one is up, closes with it.
+    if (name == kPomodoro)
+        m_state.showPomodoroPopup = false;
+    else if (name == kPasteboard)
+        m_state.showPasteboardPopup = false;
+    else if (name == kFastFinder)
+        m_state.showFastFinderPopup = false;
+    else if (name == QLatin1String("Note"))
+        m_state.showNotePopup = false;
+    m_state.publish();
 }
 
 void PluginsController::applyPinChange(bool on)

@@ -79,6 +79,8 @@ signals:
 
 private:
     std::optional<quint32> bindPasteboardKey();
+    // A removed tool: unpinned, its panel closed.
+    void takeOffTheBar(const QString& name);
     // AppState's list of installed tools, read again from the store.
     void reloadInstalled();
 

@@ -39,6 +39,11 @@ void AppDelegate::applicationDidFinishLaunching()
     finishLaunching();
 }
 
+void AppDelegate::applicationWillTerminate()
+{
+    keepPomodoroAtQuit(AppState::shared());
+}
+
 void AppDelegate::finishLaunching()
 {
     AppState& state = AppState::shared();

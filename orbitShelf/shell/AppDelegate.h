@@ -23,8 +23,9 @@ public:
 
     // Called once from the event loop when the application has started.
     void applicationDidFinishLaunching();
-    // Nothing to do: every store writes through at once.
-    void applicationWillTerminate() { }
+    // The Pomodoro's counted seconds are written, and a running one is
+    // marked to go on at the next start; every other store writes through.
+    void applicationWillTerminate();
 
     void finishLaunching();
 

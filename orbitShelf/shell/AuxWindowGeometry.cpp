@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <algorithm>
 #include <cmath>
 
 std::optional<ScreenFrames> screenContaining(const QList<ScreenFrames>& screens, QPoint point)
@@ -31,12 +32,21 @@ QRect toastFrame(const std::optional<ScreenFrames>& screen)
     return centredIn(size, screen->frame);
 }
 
-QRect pasteboardFrame(const std::optional<ScreenFrames>& screen)
+QRect pasteboardFrame(const std::optional<ScreenFrames>& screen, const QString& edge)
 {
-    constexpr int height = 400;
+    // The size of the panel the bar's clipboard tile opens on that screen,
+    // so that the panel looks the same however it was asked for.
+    constexpr int depth = 500;
     if (!screen)
-        return QRect(0, 0, 500, height);
+        return QRect(0, 0, depth, depth);
     const QRect& vf = screen->visibleFrame;
+    if (edge == QLatin1String("left"))
+        return QRect(vf.x(), vf.y(), std::min(depth, vf.width()), vf.height());
+    if (edge == QLatin1String("right"))
+        return QRect(vf.right() + 1 - std::min(depth, vf.width()), vf.y(), std::min(depth, vf.width()), vf.height());
+    const int height = std::min(depth, vf.height());
+    if (edge == QLatin1String("top"))
+        return QRect(vf.x(), vf.y(), vf.width(), height);
     return QRect(vf.x(), vf.y() + vf.height() - height, vf.width(), height);
 }
 

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QPoint>
 #include <QRect>
+#include <QString>
 
 #include <optional>
 
@@ -20,9 +21,11 @@ std::optional<ScreenFrames> screenContaining(const QList<ScreenFrames>& screens,
 // to whole pixels), centred on that screen. Empty without a screen.
 QRect toastFrame(const std::optional<ScreenFrames>& screen);
 
-// The clipboard strip: the visible frame's full width along its bottom edge,
-// 400 high; 500 wide at the origin without a screen.
-QRect pasteboardFrame(const std::optional<ScreenFrames>& screen);
+// The clipboard window, as the clipboard tile's panel is on that screen:
+// along the edge of the screen's bar (`edge`: "bottom", "top", "left",
+// "right"), the visible frame's full length and 500 deep; 500 × 500 at the
+// origin without a screen.
+QRect pasteboardFrame(const std::optional<ScreenFrames>& screen, const QString& edge = QStringLiteral("bottom"));
 
 // A window of `size` centred on `area`.
 QRect centredIn(QSize size, const QRect& area);

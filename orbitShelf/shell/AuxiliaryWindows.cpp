@@ -3,6 +3,8 @@
 #include "app/AppState.h"
 #include "app/ShellQueues.h"
 #include "app/UserDefaults.h"
+#include "apps/ScreenIdentifier.h"
+#include "dock/layout/DockEdges.h"
 #include "dock/windows/FullScreenToast.h"
 #include "settings/GeneralConfig.h"
 #include "settings/QuitView.h"
@@ -13,6 +15,7 @@
 #include "ToastOverlay/ToastOverlayPresenter.h"
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QFileInfo>
 #include <QEvent>
 #include <QGuiApplication>
@@ -369,7 +372,14 @@ CustomWindow* openQuitWindow()
 
 QWidget* showPasteboardWindow()
 {
-    const QRect frame = pasteboardFrame(screenUnderMouse());
+    // Sized and laid out as the clipboard tile's panel of the bar on the
+    // screen under the pointer.
+    AppState& state = AppState::shared();
+    const QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    const QString screenID = screen ? screenIdentifierKey(screen) : QString();
+    const QString edge = dockPositionForScreen(state, screenID == mainDockScreenID(), screenID);
+    const QRect frame = pasteboardFrame(screenUnderMouse(), edge);
+    const bool vertical = edge == QLatin1String("left") || edge == QLatin1String("right");
     closeSwitcherPopup();
     QPointer<QWidget>& window = pasteboardWindow();
     if (window) {
@@ -377,11 +387,14 @@ QWidget* showPasteboardWindow()
         window->deleteLater();
     }
     window = new QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    // However it is closed (Escape, a click elsewhere), the window and the
+    // panel in it are freed; the next opening makes a new one.
+    window->setAttribute(Qt::WA_DeleteOnClose);
     window->setAttribute(Qt::WA_TranslucentBackground);
     window->setGeometry(frame);
     window->setWindowTitle(QStringLiteral("orbitShelf clipboard"));
     installPasteboardEscapeFilter();
-    setContent(window, makePasteBoardView(AppState::shared(), 5, 5000));
+    setContent(window, makePasteBoardView(state, vertical ? 2 : 5, 5000));
     bringToFront(window);
     return window;
 }

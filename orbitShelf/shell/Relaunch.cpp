@@ -40,10 +40,19 @@ bool startRelaunchedProcess(const QString& program, const QStringList& arguments
     return startDetached(program, arguments, error, environment);
 }
 
+QStringList relaunchArguments(const QStringList& startedWith)
+{
+    // The onboarding window was asked for once, by that start: the restarted
+    // program would open it again at every restart.
+    QStringList arguments = startedWith;
+    arguments.removeAll(QString::fromLatin1(kOnboardingWindowEvent));
+    return arguments;
+}
+
 bool relaunchApp(const DetachedStarter& start, const std::function<void()>& quit)
 {
     const QString program = QCoreApplication::applicationFilePath();
-    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    const QStringList arguments = relaunchArguments(QCoreApplication::arguments().mid(1));
     QString error;
     const bool started
         = start ? start(program, arguments, &error) : startRelaunchedProcess(program, arguments, &error);

@@ -10,8 +10,13 @@
 using DetachedStarter
     = std::function<bool(const QString& program, const QStringList& arguments, QString* error)>;
 
+// What a restart passes on of the arguments this program was started with
+// (without the program's name): all but the request to show the onboarding
+// window, which belonged to that one start.
+QStringList relaunchArguments(const QStringList& startedWith);
+
 // Starts this program's own executable again (startRelaunchedProcess), with
-// the arguments it was started with, detached and without a shell (a path is never part of a
+// the arguments of relaunchArguments, detached and without a shell (a path is never part of a
 // command line), and quits once the new process runs. When it cannot be
 // started an alert says so and this process keeps running. Returns whether
 // the relaunch was started.

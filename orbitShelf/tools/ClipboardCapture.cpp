@@ -20,6 +20,9 @@
 #include <QLoggingCategory>
 #include <QThreadPool>
 
+#include <algorithm>
+#include <cmath>
+
 Q_LOGGING_CATEGORY(lcClipboard, "orbitshelf.tools.clipboard")
 
 namespace {
@@ -81,18 +84,18 @@ QImage decodeImage(const QByteArray& data, const QByteArray& format, const QSize
     return reader.read();
 }
 
-// The thumbnail, stretched to its size. A large picture is first thinned by
-// sampling to four times the thumbnail: smoothing all of a full-HD picture
-// down costs more than its decoding.
+// The thumbnail, of clipboardThumbnailSize. A large picture is first thinned
+// by sampling to four times the thumbnail: smoothing all of a full-HD
+// picture down costs more than its decoding.
 QImage thumbnailOf(const QImage& decoded)
 {
     if (decoded.isNull())
         return {};
-    const QSize sampled = (kThumbnailSize * 4).toSize();
+    const QSize size = clipboardThumbnailSize(decoded.size());
+    const QSize sampled = size * 4;
     if (decoded.width() > sampled.width() && decoded.height() > sampled.height())
-        return resized(
-            decoded.scaled(sampled, Qt::IgnoreAspectRatio, Qt::FastTransformation), kThumbnailSize);
-    return resized(decoded, kThumbnailSize);
+        return resized(decoded.scaled(sampled, Qt::IgnoreAspectRatio, Qt::FastTransformation), size);
+    return resized(decoded, size);
 }
 
 // The copy as the history keeps it: a PNG exactly as offered (no second
@@ -182,6 +185,16 @@ CopySource sourceOfApp(const ActiveApp& app, qint64 pid)
 }
 
 } // namespace
+
+QSize clipboardThumbnailSize(const QSize& picture)
+{
+    const QSize box = kThumbnailSize.toSize();
+    if (picture.width() < 1 || picture.height() < 1)
+        return {};
+    const double scale = std::min(double(box.width()) / picture.width(), double(box.height()) / picture.height());
+    return QSize(std::max(1, int(std::lround(picture.width() * scale))),
+        std::max(1, int(std::lround(picture.height() * scale))));
+}
 
 CopySource copySourceOf(const std::deque<WindowClickedOrder>& clicks, const QDateTime& now)
 {

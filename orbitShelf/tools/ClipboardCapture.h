@@ -38,6 +38,11 @@ CopySource copySourceOfOwner(const std::optional<qint64>& pid, const QString& wi
 // Command with Insert, or Shift with Delete.
 bool isCopyGesture(const QString& charactersIgnoringModifiers, quint16 keyCode, quint64 modifierFlags);
 
+// The size of a copied picture's thumbnail: the picture's shape, as large as
+// fits into 128 × 100 (never below one pixel a side). Empty for an empty
+// picture.
+QSize clipboardThumbnailSize(const QSize& picture);
+
 // Plain text as the history keeps it: leading and trailing spaces, tabs and
 // other space separators removed; line breaks kept.
 QString trimmedClipboardText(const QString& text);

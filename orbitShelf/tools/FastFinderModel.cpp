@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QMimeDatabase>
 #include <QLoggingCategory>
 #include <QThreadPool>
 
@@ -191,6 +192,11 @@ void FastFinderModel::reload()
     listCurrentFolder();
     m_state.directory.currentUrl = QUrl::fromLocalFile(m_url);
     m_state.publish();
+}
+
+void FastFinderModel::rereadFolder()
+{
+    listCurrentFolder();
 }
 
 void FastFinderModel::openItem(const FolderEntry& entry)
@@ -400,10 +406,24 @@ bool FastFinderModel::openPath(const QString& path, const QString& shownName)
 {
     const bool opened = m_services.open && m_services.open(path);
     if (!opened) {
-        qCWarning(lcFastFinder) << "could not open" << path;
-        emit message(tr("“%1” could not be opened.").arg(shownName));
+        const QString reason = openFailureReason(path);
+        qCWarning(lcFastFinder).noquote() << "could not open" << path << "-" << reason;
+        emit message(tr("“%1” could not be opened.").arg(shownName), reason);
     }
     return opened;
+}
+
+QString openFailureReason(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return FastFinderModel::tr("It is no longer there.");
+    if (!info.isReadable())
+        return FastFinderModel::tr("You are not allowed to read it.");
+    if (info.isDir())
+        return FastFinderModel::tr("No file manager is set up to show folders.");
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(info);
+    return FastFinderModel::tr("No application here opens files of the type “%1”.").arg(type.comment());
 }
 
 void FastFinderModel::closePopup()

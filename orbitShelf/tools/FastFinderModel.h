@@ -85,6 +85,9 @@ public:
     void makeColumns(const FastFinderPlacement& placement);
     void loadFavorites();
     void reload();
+    // The folder shown, read again (the browser is shown again: folders may
+    // have come or gone since).
+    void rereadFolder();
     void openItem(const FolderEntry& entry);
     void openFavorite(const QString& path);
     void openSidebarFolder(const QString& folder);
@@ -102,8 +105,9 @@ signals:
     void thumbnailArrived(const QString& path);
     void sidebarChanged();
     void highlightChanged();
-    // Something the user asked for did not happen; the text says what.
-    void message(const QString& text);
+    // Something the user asked for did not happen; the text says what, the
+    // reason (when known) why.
+    void message(const QString& text, const QString& reason = QString());
 
 private:
     // What one look at the disk found; filled on the browser's pool.
@@ -144,6 +148,11 @@ private:
     quint64 m_generation = 0;
     QThreadPool* m_thumbnailPool;
 };
+
+// Why `path` could not be opened, as far as the disk and the types tell: it
+// is gone, it may not be read, or no application takes its type. Reads the
+// disk.
+QString openFailureReason(const QString& path);
 
 // The canonical form of a folder path (symlinks resolved); the path itself,
 // cleaned, when it does not exist. Reads the disk.

@@ -15,7 +15,10 @@
 #include <QScrollArea>
 #include <QStyledItemDelegate>
 #include <QTimer>
+#include <QShowEvent>
 #include <QToolButton>
+
+#include <utility>
 
 namespace {
 
@@ -79,6 +82,26 @@ QToolButton* flatButton(const QIcon& icon, const QString& text, int iconSide, QW
     button->setCursor(Qt::PointingHandCursor);
     return button;
 }
+
+// The folder's path on one line: elided in its middle when the toolbar is
+// too narrow, so it ends at its own edge instead of running under the
+// button. The text stays whole (and shows whole in the tooltip).
+class PathLabel final : public QLabel {
+public:
+    using QLabel::QLabel;
+
+    QSize minimumSizeHint() const override { return QSize(0, QLabel::minimumSizeHint().height()); }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::WindowText));
+        const QRect box = contentsRect();
+        painter.drawText(box, Qt::AlignVCenter | Qt::AlignLeft,
+            fontMetrics().elidedText(text(), Qt::ElideMiddle, box.width()));
+    }
+};
 
 // A grid cell: icon fitted into 20 × 20, the name on one line, a white
 // rounded outline on the entry the pointer touched last.
@@ -320,7 +343,7 @@ FastFinderView::FastFinderView(
     auto* content = new QWidget(this);
     auto* contentLayout = new QVBoxLayout(content);
     auto* toolbar = new QHBoxLayout();
-    m_path = new QLabel(content);
+    m_path = new PathLabel(content);
     m_path->setStyleSheet(QStringLiteral("color: white;"));
     m_path->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_path->setTextFormat(Qt::PlainText);
@@ -351,6 +374,15 @@ FastFinderView::FastFinderView(
         alert.displayMode = ToastOverlay::DisplayMode::alert();
         alert.type = ToastOverlay::AlertType::error(QColor(Qt::red));
         alert.title = m_toastText;
+        if (!m_toastReason.isEmpty())
+            alert.subTitle = m_toastReason;
+        // Light text on a near-opaque dark card: the browser's ground is dark
+        // and shows through a see-through one.
+        ToastOverlay::AlertStyle style;
+        style.backgroundColor = QColor(45, 45, 50, 245);
+        style.titleColor = QColor(Qt::white);
+        style.subTitleColor = QColor(225, 225, 230);
+        alert.style = style;
         return alert;
     };
     m_toast = toastOverlay(this, std::move(toast));
@@ -358,6 +390,7 @@ FastFinderView::FastFinderView(
     connect(m_model, &FastFinderModel::sidebarChanged, this, &FastFinderView::rebuildSidebar);
     connect(m_model, &FastFinderModel::itemsChanged, this, [this] {
         m_path->setText(oneLineName(m_model->url()));
+        m_path->setToolTip(m_path->text());
         m_grid->viewport()->update();
         if (lcFastFinder().isDebugEnabled() && !m_model->items().isEmpty())
             QTimer::singleShot(0, this, &FastFinderView::logFirstCell);
@@ -432,9 +465,21 @@ void FastFinderView::logFirstCell() const
                                            .arg(cell.height());
 }
 
-void FastFinderView::showMessage(const QString& text)
+void FastFinderView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (event->spontaneous())
+        return;
+    // A host that keeps the browser (the tool hub's page) shows it again
+    // later: what is in the folder now, not what was there then.
+    if (std::exchange(m_shownBefore, true))
+        m_model->rereadFolder();
+}
+
+void FastFinderView::showMessage(const QString& text, const QString& reason)
 {
     m_toastText = text;
+    m_toastReason = reason;
     m_toast->setPresenting(true);
 }
 

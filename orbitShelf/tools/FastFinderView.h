@@ -57,9 +57,12 @@ public:
     QList<QWidget*> sidebarRows() const;
     QLabel* pathLabel() const { return m_path; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void rebuildSidebar();
-    void showMessage(const QString& text);
+    void showMessage(const QString& text, const QString& reason);
     void logFirstCell() const;
 
     FastFinderModel* m_model;
@@ -71,6 +74,8 @@ private:
     QVBoxLayout* m_chainRows;
     ToastOverlayPresenter* m_toast;
     QString m_toastText;
+    QString m_toastReason;
+    bool m_shownBefore = false;
 };
 
 // A new browser for a host (the bar's sheet, the tool hub), opening through

@@ -1,5 +1,6 @@
 #include "tools/FolderListing.h"
 
+#include <QCollator>
 #include <QFile>
 #include <QMimeDatabase>
 
@@ -8,6 +9,8 @@
 #include <cstring>
 #include <dirent.h>
 #include <memory>
+#include <utility>
+#include <vector>
 #include <sys/stat.h>
 
 namespace {
@@ -87,55 +90,51 @@ FolderListing listFolder(const QString& folder)
     return listing;
 }
 
-int compareNames(const QString& a, const QString& b)
+QCollator folderCollator(const QLocale& locale)
 {
-    // As the desktop's file managers list a folder: runs of digits by their
-    // value ("file_2" before "file_10"), letters without regard to case. The
-    // locale's collator is not used: under the C locale it compares code
-    // units and ignores numbers.
-    const auto isDigit = [](QChar c) { return c >= u'0' && c <= u'9'; };
-    qsizetype i = 0, j = 0;
-    while (i < a.size() && j < b.size()) {
-        if (isDigit(a[i]) && isDigit(b[j])) {
-            qsizetype endA = i, endB = j;
-            while (endA < a.size() && isDigit(a[endA]))
-                ++endA;
-            while (endB < b.size() && isDigit(b[endB]))
-                ++endB;
-            // Leading zeros do not count; then the longer number is larger.
-            qsizetype startA = i, startB = j;
-            while (startA + 1 < endA && a[startA] == u'0')
-                ++startA;
-            while (startB + 1 < endB && b[startB] == u'0')
-                ++startB;
-            if (endA - startA != endB - startB)
-                return endA - startA < endB - startB ? -1 : 1;
-            for (qsizetype k = 0; k < endA - startA; ++k)
-                if (a[startA + k] != b[startB + k])
-                    return a[startA + k] < b[startB + k] ? -1 : 1;
-            i = endA;
-            j = endB;
-            continue;
-        }
-        const QChar ca = a[i].toCaseFolded(), cb = b[j].toCaseFolded();
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
-        ++i;
-        ++j;
-    }
-    if (i < a.size() || j < b.size())
-        return i < a.size() ? 1 : -1;
-    return 0;
+    // As the desktop's file managers list a folder: the locale's order of
+    // letters ("éclair" before "Zeta" in English, "öga" after "zebra" in
+    // Swedish), runs of digits by their value ("file_2" before "file_10"),
+    // case aside. Under the C locale the collator would compare code points,
+    // so names follow the language-neutral order there.
+    QCollator collator(locale.language() == QLocale::C ? QLocale(QLocale::English) : locale);
+    collator.setNumericMode(true);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    return collator;
 }
 
-void sortByName(QList<FolderEntry>& entries)
+int compareNames(const QString& a, const QString& b, const QCollator& collator)
 {
-    std::stable_sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) {
-        const int order = compareNames(a.displayName, b.displayName);
+    const int order = collator.compare(a, b);
+    return order < 0 ? -1 : (order > 0 ? 1 : 0);
+}
+
+void sortByName(QList<FolderEntry>& entries, const QLocale& locale)
+{
+    // One key per name: comparing keys is far cheaper than collating the
+    // same names again at every comparison of a large folder.
+    const QCollator collator = folderCollator(locale);
+    std::vector<std::pair<QCollatorSortKey, qsizetype>> keys;
+    keys.reserve(size_t(entries.size()));
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        keys.emplace_back(collator.sortKey(entries[i].displayName), i);
+    std::stable_sort(keys.begin(), keys.end(), [&entries](const auto& x, const auto& y) {
+        const FolderEntry& a = entries[x.second];
+        const FolderEntry& b = entries[y.second];
+        // Folders first, as the file managers show them.
+        if (a.isDir != b.isDir)
+            return a.isDir;
+        const int order = x.first.compare(y.first);
         // Names equal but for case or zeros still get one fixed order.
         return order != 0 ? order < 0 : a.nativePath < b.nativePath;
     });
+    QList<FolderEntry> sorted;
+    sorted.reserve(entries.size());
+    for (const auto& key : keys)
+        sorted.append(std::move(entries[key.second]));
+    entries = std::move(sorted);
 }
+
 bool isImageFile(const QString& path)
 {
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));

@@ -4,6 +4,8 @@
 // symlink (to tell folders from files) and without reading any file.
 
 #include <QByteArray>
+#include <QCollator>
+#include <QLocale>
 #include <QList>
 #include <QString>
 
@@ -28,19 +30,22 @@ struct FolderEntry {
 };
 
 struct FolderListing {
-    QList<FolderEntry> entries; // by name (sortByName)
+    QList<FolderEntry> entries; // folders first, by name (sortByName)
     std::optional<QString> error; // why the folder could not be read
 };
 
 // Lists `folder` one level deep, hidden entries (leading ".") left out,
-// sorted by name. Safe on any thread.
+// folders first, sorted by name in the user's locale. Safe on any thread.
 FolderListing listFolder(const QString& folder);
 
-// Natural order of names: digit runs by value, letters case-insensitive;
-// below 0 when `a` comes first, 0 when only case or leading zeros differ.
-int compareNames(const QString& a, const QString& b);
-// The entries in that order of their shown names.
-void sortByName(QList<FolderEntry>& entries);
+// The order of names in a folder: the collation of `locale` (a
+// language-neutral one under the C locale), digit runs by their value,
+// letters case aside.
+QCollator folderCollator(const QLocale& locale = QLocale());
+// Below 0 when `a` comes first, 0 when only case or leading zeros differ.
+int compareNames(const QString& a, const QString& b, const QCollator& collator);
+// Folders first, then files, each in that order of their shown names.
+void sortByName(QList<FolderEntry>& entries, const QLocale& locale = QLocale());
 
 // Whether the entry gets a picture thumbnail: its extension, in any case, is
 // jpg, jpeg, png, gif or bmp.

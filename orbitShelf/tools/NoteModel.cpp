@@ -22,7 +22,9 @@ QString noteTitle(const std::optional<QString>& content)
             break;
         end = next;
     }
-    return QLatin1Char(' ') + content->left(end);
+    // A title that stops short of the note says so.
+    const bool more = end < content->size();
+    return QLatin1Char(' ') + content->left(end) + (more ? QStringLiteral("…") : QString());
 }
 
 double noteEditorWidth(double width)

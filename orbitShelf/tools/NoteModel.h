@@ -14,7 +14,8 @@
 class AppState;
 
 // What a note's row shows: a blank and the first 15 user-perceived
-// characters of its text, nothing appended; " untitled" for no text.
+// characters of its text, and "…" when the text goes on; " untitled" for no
+// text.
 QString noteTitle(const std::optional<QString>& content);
 
 // The editor's width in a panel of `width`: 200 less while that leaves room.

@@ -35,6 +35,18 @@ QFrame* divider(QWidget* parent)
     return line;
 }
 
+} // namespace
+
+QString noteRowTitle(const QString& title, const QFontMetrics& metrics, int width)
+{
+    // One line of the title; a longer one ends in "…" at the row's edge.
+    QString line = title;
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return metrics.elidedText(line, Qt::ElideRight, width);
+}
+
+namespace {
+
 // A title on one line over a divider.
 class NoteRowDelegate final : public QStyledItemDelegate {
 public:
@@ -53,7 +65,9 @@ public:
         painter->setPen(Qt::white);
         // A title keeps its line breaks; the row shows one line of it.
         const QString title = index.data(Qt::DisplayRole).toString();
-        painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, title);
+        // Too long for the row, it ends in "…" rather than at the row's edge.
+        painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+            noteRowTitle(title, option.fontMetrics, text.width()));
         painter->fillRect(QRect(option.rect.left(), option.rect.bottom(), option.rect.width(), 1),
             QColor(255, 255, 255, 40));
         painter->restore();

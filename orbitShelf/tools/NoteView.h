@@ -4,12 +4,17 @@
 #include "tools/NoteModel.h"
 
 #include <QAbstractListModel>
+#include <QFontMetrics>
 #include <QWidget>
 
 class AppState;
 class QListView;
 class QPlainTextEdit;
 class QPushButton;
+
+// A row's title in `width` pixels: on one line, ended by "…" when it does
+// not fit.
+QString noteRowTitle(const QString& title, const QFontMetrics& metrics, int width);
 
 // The stored notes as the list shows them: one title per note.
 class NoteListModel final : public QAbstractListModel {

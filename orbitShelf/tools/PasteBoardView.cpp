@@ -18,11 +18,38 @@
 #include <QScrollBar>
 #include <QToolButton>
 
+QRect pasteboardPictureRect(const QSize& picture, const QRect& box)
+{
+    if (picture.isEmpty())
+        return {};
+    QRect fitted(QPoint(0, 0), picture.scaled(box.size(), Qt::KeepAspectRatio));
+    fitted.moveCenter(box.center());
+    return fitted;
+}
+
+int pasteboardColumnsThatFit(int columns, int width)
+{
+    const int fit = (width + kPasteboardColumnSpacing) / (kPasteboardCardWidth + kPasteboardColumnSpacing);
+    return std::clamp(fit, 1, std::max(columns, 1));
+}
+
+QString pasteboardSourceName(const QString& appName)
+{
+    // A copy made by a program without a window of its own (a command-line
+    // tool) has no name to show; the card says so rather than stay blank.
+    return appName.trimmed().isEmpty() ? PasteBoardView::tr("Unknown source") : appName;
+}
+
 namespace {
 
-constexpr int kCardWidth = 230;
+constexpr int kCardWidth = kPasteboardCardWidth;
 constexpr int kCardHeight = 245;
-constexpr int kColumnSpacing = 8;
+constexpr int kColumnSpacing = kPasteboardColumnSpacing;
+// Only the area and its viewport are see-through: a rule for every widget
+// inside would reach the scroll bars and draw them as bare boxes.
+const QString kClearScrollArea
+    = QStringLiteral("QScrollArea, QScrollArea > QWidget#qt_scrollarea_viewport, #pasteboardTabs, #pasteboardGrid "
+                     "{ background: transparent; }");
 constexpr int kRowSpacing = 10;
 const QRect kStarBox(195, 15, 20, 20);
 const QRect kContentBox(15, 55, 200, 180);
@@ -51,7 +78,7 @@ public:
         const auto icon = record.text(QStringLiteral("fromAppImage"));
         if (icon)
             m_icon.load(localPathFromStored(*icon));
-        m_appName = record.text(QStringLiteral("fromAppName")).value_or(QString());
+        m_appName = pasteboardSourceName(record.text(QStringLiteral("fromAppName")).value_or(QString()));
         const QDateTime created = record.value(QStringLiteral("create")).toDateTime();
         m_time = formatDate(created.isValid() ? created.toLocalTime() : QDateTime::currentDateTime(),
             QStringLiteral("yyyy-MM-dd HH:mm:ss"));
@@ -90,7 +117,7 @@ protected:
         p.setClipPath(content);
         const QRect inner = kContentBox.adjusted(10, 10, -10, -10);
         if (m_isImage) {
-            p.drawImage(QRect(inner.left() - 0, inner.top(), 180, 130), m_image);
+            p.drawImage(pasteboardPictureRect(m_image.size(), QRect(inner.topLeft(), QSize(180, 130))), m_image);
         } else {
             p.setPen(Qt::white);
             p.drawText(inner.adjusted(0, 0, 0, -20), Qt::AlignTop | Qt::AlignLeft | Qt::TextWordWrap, m_text);
@@ -98,6 +125,11 @@ protected:
         p.setPen(Qt::white);
         p.drawText(QRect(inner.left(), inner.bottom() - 18, inner.width(), 18), Qt::AlignCenter, m_time);
     }
+
+    // The press is the card's: passed on, it would reach a host that moves
+    // its window by a press on its background (the tool hub), and the move
+    // takes the focus from the hub, which closes it.
+    void mousePressEvent(QMouseEvent* event) override { event->accept(); }
 
     void mouseReleaseEvent(QMouseEvent* event) override
     {
@@ -134,6 +166,9 @@ public:
     }
 
 protected:
+    // Kept, as a card keeps its press: the hub would take it as the start
+    // of a move and close.
+    void mousePressEvent(QMouseEvent* event) override { event->accept(); }
     void mouseReleaseEvent(QMouseEvent* event) override
     {
         if (event->button() == Qt::LeftButton)
@@ -185,18 +220,22 @@ PasteBoardView::PasteBoardView(
     tabArea->setFixedWidth(200);
     tabArea->setWidgetResizable(true);
     tabArea->setFrameShape(QFrame::NoFrame);
-    tabArea->setStyleSheet(QStringLiteral("background: transparent;"));
+    tabArea->setStyleSheet(kClearScrollArea);
+    tabArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto* tabHolder = new QWidget;
+    tabHolder->setObjectName(QStringLiteral("pasteboardTabs"));
     m_tabs = new QVBoxLayout(tabHolder);
     tabArea->setWidget(tabHolder);
 
     m_gridArea = new QScrollArea;
     m_gridArea->setFrameShape(QFrame::NoFrame);
-    m_gridArea->setStyleSheet(QStringLiteral("background: transparent;"));
-    // Narrow hosts (a bar's sheet on a small screen) scroll sideways rather
-    // than growing past the space they were given.
-    m_gridArea->setMinimumWidth(kCardWidth);
+    m_gridArea->setStyleSheet(kClearScrollArea);
+    // Narrow hosts (the tool hub, a bar's sheet on a small screen) show
+    // fewer columns rather than a grid cut under a second scroll bar.
+    m_gridArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_gridArea->setMinimumWidth(kCardWidth + m_gridArea->verticalScrollBar()->sizeHint().width());
     m_grid = new QWidget;
+    m_grid->setObjectName(QStringLiteral("pasteboardGrid"));
     m_gridArea->setWidget(m_grid);
     connect(
         m_gridArea->verticalScrollBar(), &QScrollBar::valueChanged, this, &PasteBoardView::makeVisibleCards);
@@ -292,8 +331,12 @@ void PasteBoardView::hideEvent(QHideEvent* event)
 
 bool PasteBoardView::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_gridArea->viewport() && event->type() == QEvent::Resize)
-        makeVisibleCards();
+    if (watched == m_gridArea->viewport() && event->type() == QEvent::Resize) {
+        if (pasteboardColumnsThatFit(m_columns, m_gridArea->viewport()->width()) != m_shownColumns)
+            rebuildGrid();
+        else
+            makeVisibleCards();
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -317,8 +360,9 @@ void PasteBoardView::rebuildGrid()
     for (QWidget* card : m_cards)
         delete card;
     m_cards.assign(m_model.items().size(), nullptr);
-    const int rows = (int(m_cards.size()) + m_columns - 1) / m_columns;
-    m_grid->setFixedSize(m_columns * kCardWidth + (m_columns - 1) * kColumnSpacing,
+    m_shownColumns = pasteboardColumnsThatFit(m_columns, m_gridArea->viewport()->width());
+    const int rows = (int(m_cards.size()) + m_shownColumns - 1) / m_shownColumns;
+    m_grid->setFixedSize(m_shownColumns * kCardWidth + (m_shownColumns - 1) * kColumnSpacing,
         std::max(0, rows * (kCardHeight + kRowSpacing) - kRowSpacing));
     m_gridArea->verticalScrollBar()->setValue(0);
     makeVisibleCards();
@@ -332,8 +376,8 @@ void PasteBoardView::makeVisibleCards()
     const int firstRow = top / rowHeight;
     const int lastRow = bottom / rowHeight;
     for (int row = firstRow; row <= lastRow; ++row) {
-        for (int c = 0; c < m_columns; ++c) {
-            const int index = row * m_columns + c;
+        for (int c = 0; c < m_shownColumns; ++c) {
+            const int index = row * m_shownColumns + c;
             if (index >= int(m_cards.size()))
                 return;
             if (m_cards[size_t(index)])

@@ -2,6 +2,7 @@
 
 #include "tools/PasteBoardModel.h"
 
+#include <QRect>
 #include <QWidget>
 
 #include <optional>
@@ -22,6 +23,8 @@ public:
 
     PasteBoardModel& model() { return m_model; }
     int columnCount() const { return m_columns; }
+    // The columns the grid shows: as many of columnCount as its width holds.
+    int shownColumnCount() const { return m_shownColumns; }
     // Card widgets made so far (the lazy grid's count).
     int cardsMade() const;
     // The tab labels in order, "Mark" first.
@@ -50,6 +53,7 @@ private:
     AppState& m_state;
     PasteBoardModel m_model;
     int m_columns;
+    int m_shownColumns = 1;
     int m_limit;
     PasteboardWriter m_writer = systemPasteboardWriter();
     QVBoxLayout* m_tabs = nullptr;
@@ -58,6 +62,16 @@ private:
     std::vector<QWidget*> m_cards; // per item; null until made
     ToastOverlayPresenter* m_toast = nullptr;
 };
+
+inline constexpr int kPasteboardCardWidth = 230;
+inline constexpr int kPasteboardColumnSpacing = 8;
+// How many of `columns` cards fit side by side in `width`: at least one.
+int pasteboardColumnsThatFit(int columns, int width);
+// Where a card draws a picture of size `picture`: its shape kept, as large as
+// `box` allows, centred there.
+QRect pasteboardPictureRect(const QSize& picture, const QRect& box);
+// The source a card names: `appName`, or "Unknown source" when there is none.
+QString pasteboardSourceName(const QString& appName);
 
 // The view each host shows (the clipboard window, the bar's sheets, the tool
 // hub).

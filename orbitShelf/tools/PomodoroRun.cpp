@@ -48,6 +48,7 @@ void recordPomodoroRun()
 void stopPomodoroRun(AppState& state)
 {
     pomodoroRunning = false;
+    state.pomodoro.saveSecondsElapsed();
     if (!state.pomodoro.startPomodoroTask)
         return;
     // Stop during a rest gives the bar back; a rest not over yet is kept, so
@@ -61,9 +62,15 @@ void stopPomodoroRun(AppState& state)
 bool markPomodoroForRestart(AppState& state)
 {
     const bool before = state.needRestorePomodoro();
+    state.pomodoro.saveSecondsElapsed();
     if (pomodoroRunning)
         state.setNeedRestorePomodoro(true);
     return before;
+}
+
+void keepPomodoroAtQuit(AppState& state)
+{
+    markPomodoroForRestart(state);
 }
 
 qint64 pomodoroRestElapsed()

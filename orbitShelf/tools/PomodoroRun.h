@@ -24,10 +24,14 @@ qint64 nextPomodoroRound(qint64 current, qint64 rounds);
 // next start.
 void stopPomodoroRun(AppState& state);
 
-// Before the process restarts itself: a run that counts is marked to go on
-// at the next launch. Returns the mark as it was, to put back when the
-// restart does not happen. Any other end of the process leaves no mark.
+// Before the process restarts itself: the seconds counted are written and a
+// run that counts is marked to go on at the next launch. Returns the mark as
+// it was, to put back when the restart does not happen.
 bool markPomodoroForRestart(AppState& state);
+// As the process quits: the same, so that a run the user left counting goes
+// on at the next start, as after a restart (it does not count the time in
+// between).
+void keepPomodoroAtQuit(AppState& state);
 
 // Seconds the rest has run: the tick count since the work phase ended.
 qint64 pomodoroRestElapsed();

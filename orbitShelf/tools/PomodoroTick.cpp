@@ -23,12 +23,18 @@ void pomodoroTick(AppState& state)
     if (!pomodoroRunning)
         return;
     const qint64 elapsed = pomodoro.secondsElapsed() + 1;
-    pomodoro.setSecondsElapsed(elapsed);
+    // Counted in memory; the settings file hears of it once a minute (what
+    // a crash may lose) and when the phase ends. A stop, a quit or a restart
+    // write it too.
+    pomodoro.countSecondsElapsed(elapsed);
+    if (elapsed % kPomodoroSaveEverySeconds == 0)
+        pomodoro.saveSecondsElapsed();
     if (pomodoroViewVisible)
         state.publish();
     // Reaching or passing the length ends the phase: the user may shorten
     // the phase below the time already spent, and it must still end.
     if (elapsed >= pomodoro.tomatoMinute() * 60) {
+        pomodoro.saveSecondsElapsed();
         pomodoroRunning = false;
         pomodoroWorkEndSecond = pomodoroTickCount;
         pomodoro.startPomodoroTask = true;

@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QLoggingCategory>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QTimer>
 #include <QToolButton>
 
@@ -142,12 +141,9 @@ PomodoroView::PomodoroView(AppState& state, QWidget* parent)
     column->addWidget(m_hint);
     column->addStretch();
 
-    auto* scroll = new QScrollArea;
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setStyleSheet(QStringLiteral("background: transparent;"));
-    scroll->setWidget(controls);
-    root->addWidget(scroll, 1);
+    // No scroll area: the panel is as wide as its controls need, whichever
+    // edge its bar is on, rather than a strip that scrolls sideways.
+    root->addWidget(controls, 1);
 
     auto* roundHolder = new QWidget;
     roundHolder->setFixedWidth(200);

@@ -14,7 +14,11 @@ QToolButton* makeToolPinButton()
     // Without a theme that has either icon the button still needs a face.
     if (pin->icon().isNull())
         pin->setText(QCoreApplication::translate("ToolPinButton", "Pin"));
-    pin->setStyleSheet(QStringLiteral("color: white;"));
+    // The panels draw white text on dark; the tooltip keeps dark text on
+    // its own pale ground, or it would be white on pale yellow.
+    pin->setStyleSheet(QStringLiteral("QToolButton { color: white; }"
+                                      "QToolTip { color: black; background-color: #ffffdc; "
+                                      "border: 1px solid #767676; padding: 2px; }"));
     pin->setAutoRaise(true);
     return pin;
 }

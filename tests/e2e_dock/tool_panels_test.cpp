@@ -1,7 +1,9 @@
 // The tools' panels opened from their tiles in the real orbitShelf, with the
 // bar on the bottom, left and right edges: each opens beside its tile inside
-// the screen, a second click closes it, one is up at a time, Escape closes it.
-// And a Pomodoro started in its panel counts on through the bar's "Restart".
+// the screen with every control in it whole, a second click closes it, one is
+// up at a time, Escape closes it. A Pomodoro started in its panel counts on
+// through the bar's "Restart" and through a quit and a new start. A tool
+// removed on the "Plugins" page leaves the bar and opens nowhere.
 #include "tests/support/X11TestTools.h"
 
 #include <QSettings>
@@ -31,9 +33,91 @@ bool touches(const QRect& panel, const QRect& tile)
     return acrossBar || alongBar;
 }
 
+// One control of a tool panel as the bar logs it once the panel is up.
+struct LoggedControl {
+    QString name;
+    bool whole = false;
+    QRect rect;
+};
+
+// The controls the panel titled `title` logged last, after log position
+// `from`; empty until it has logged them.
+std::vector<LoggedControl> panelControls(const DockRun& run, const QString& title, qsizetype from)
+{
+    std::vector<LoggedControl> controls;
+    const QString log = run.log().mid(from);
+    const qsizetype start = log.lastIndexOf(QStringLiteral("tool sheet %1 at ").arg(title));
+    if (start < 0)
+        return controls;
+    const QRegularExpression line(
+        QStringLiteral("tool sheet %1 control \\d+ \"([^\"]*)\" (whole|cut) at (-?\\d+),(-?\\d+) (\\d+)x(\\d+)")
+            .arg(QRegularExpression::escape(title)));
+    for (auto it = line.globalMatch(log.mid(start)); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        controls.push_back({ m.captured(1), m.captured(2) == QLatin1String("whole"),
+            QRect(m.captured(3).toInt(), m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt()) });
+    }
+    return controls;
+}
+
+// Seconds left on the Pomodoro panel's clock as it showed after `from`.
+std::optional<int> pomodoroSecondsLeft(const DockRun& run, qsizetype from)
+{
+    static const QRegularExpression clock(QStringLiteral("^(\\d+) : (\\d+)$"));
+    for (const LoggedControl& control : panelControls(run, QStringLiteral("Pomodoro"), from)) {
+        const QRegularExpressionMatch m = clock.match(control.name);
+        if (m.hasMatch())
+            return m.captured(1).toInt() * 60 + m.captured(2).toInt();
+    }
+    return std::nullopt;
+}
+
+// Opens the Pomodoro panel from its tile (a dock window just mapped may not
+// take input yet) and reads its clock; closes it again.
+std::optional<int> readPomodoroClock(const DockRun& run, const QRect& tile)
+{
+    std::optional<int> left;
+    const qsizetype from = run.log().size();
+    waitUntil([&] {
+        if (visibleWindowsNamed(QStringLiteral("Pomodoro")).isEmpty())
+            click(tile.center());
+        return waitUntil(
+            [&] { return (left = pomodoroSecondsLeft(run, from)).has_value(); }, std::chrono::milliseconds(1500));
+    });
+    xdotool({ "key", "Escape" });
+    waitUntil([] { return visibleWindowsNamed(QStringLiteral("Pomodoro")).isEmpty(); });
+    return left;
+}
+
+QString storedSetting(const DockRun& run, const QString& key)
+{
+    QSettings file(run.configHome() + QStringLiteral("/orbitShelf/orbitShelf.conf"), QSettings::NativeFormat);
+    return file.value(key).toString();
+}
+
+// Starts a Pomodoro from its panel, opened from `tile`.
+bool startPomodoro(const DockRun& run, const QRect& tile)
+{
+    std::optional<QRect> start;
+    const qsizetype from = run.log().size();
+    if (!waitUntil([&] {
+            click(tile.center());
+            return waitUntil(
+                [&] {
+                    return (start = loggedRectIn(run.log().mid(from), QStringLiteral("Pomodoro panel shown: Start@")))
+                        .has_value();
+                },
+                std::chrono::milliseconds(1500));
+        }))
+        return false;
+    click(start->center());
+    xdotool({ "key", "Escape" });
+    return waitUntil([] { return visibleWindowsNamed(QStringLiteral("Pomodoro")).isEmpty(); });
+}
+
 } // namespace
 
-TEST(ToolPanels, OpenBesideTheirTileOneAtATimeAndCloseByTileOrEscape)
+TEST(ToolPanels, OpenWholeBesideTheirTileOneAtATimeAndCloseByTileOrEscape)
 {
     const QRect screen(0, 0, 1920, 1080);
     for (const char* edge : { "bottom", "left", "right" }) {
@@ -41,46 +125,87 @@ TEST(ToolPanels, OpenBesideTheirTileOneAtATimeAndCloseByTileOrEscape)
         DockRun run(std::map<QString, QVariant> {
             { QStringLiteral("mainDockPosition"), QString::fromLatin1(edge) } });
         ASSERT_GT(run.start(), 0);
-        ASSERT_TRUE(installTools(run, { "Pasteboard", "Pomodoro" }, true)) << run.log().toStdString();
-        std::vector<QRect> tiles;
-        ASSERT_TRUE(waitUntil([&] { return (tiles = toolTiles(run)).size() == 2; }))
+        ASSERT_TRUE(installTools(run, { "FastFinder", "Pasteboard", "Pomodoro" }, true))
             << run.log().toStdString();
-        const QRect pasteboardTile = tiles[0];
-        const QRect pomodoroTile = tiles[1];
+        std::vector<QRect> tiles;
+        ASSERT_TRUE(waitUntil([&] { return (tiles = toolTiles(run)).size() == 3; })) << run.log().toStdString();
+        const QRect fastFinderTile = tiles[0];
+        const QRect pasteboardTile = tiles[1];
+        const QRect pomodoroTile = tiles[2];
 
-        // A dock window just mapped may not take input yet.
-        ASSERT_TRUE(waitUntil([&] {
-            click(pomodoroTile.center());
-            return waitUntil(
-                [] { return !visibleWindowsNamed("Pomodoro").isEmpty(); }, std::chrono::milliseconds(1500));
-        })) << run.log().toStdString();
-        const QString pomodoro = visibleWindowsNamed("Pomodoro").front();
-        QRect panel;
-        EXPECT_TRUE(waitUntil([&] {
-            panel = windowGeometry(pomodoro);
-            return screen.contains(panel) && touches(panel, pomodoroTile);
-        })) << panel.x()
-            << "," << panel.y() << " " << panel.width() << "x" << panel.height() << " tile "
-            << pomodoroTile.x() << "," << pomodoroTile.y();
+        // Each panel beside its tile, inside the screen, every control in it
+        // whole and inside the panel.
+        const auto opensWhole = [&](const QString& title, const QRect& tile) {
+            SCOPED_TRACE(title.toStdString());
+            const qsizetype from = run.log().size();
+            // A dock window just mapped may not take input yet.
+            ASSERT_TRUE(waitUntil([&] {
+                if (visibleWindowsNamed(title).isEmpty())
+                    click(tile.center());
+                return waitUntil([&] { return !panelControls(run, title, from).empty(); },
+                    std::chrono::milliseconds(1500));
+            })) << run.log().toStdString();
+            const QString window = visibleWindowsNamed(title).value(0);
+            ASSERT_FALSE(window.isEmpty());
+            QRect panel;
+            EXPECT_TRUE(waitUntil([&] {
+                panel = windowGeometry(window);
+                return screen.contains(panel) && touches(panel, tile);
+            })) << panel.x() << "," << panel.y() << " " << panel.width() << "x" << panel.height() << " tile "
+                << tile.x() << "," << tile.y();
+            for (const LoggedControl& control : panelControls(run, title, from)) {
+                SCOPED_TRACE(control.name.toStdString());
+                EXPECT_TRUE(control.whole);
+                EXPECT_TRUE(panel.contains(control.rect) && screen.contains(control.rect))
+                    << control.rect.x() << "," << control.rect.y() << " " << control.rect.width() << "x"
+                    << control.rect.height() << " in " << panel.x() << "," << panel.y() << " " << panel.width()
+                    << "x" << panel.height();
+            }
+        };
 
+        opensWhole(QStringLiteral("Pomodoro"), pomodoroTile);
         click(pomodoroTile.center());
         EXPECT_TRUE(waitUntil([] { return visibleWindowsNamed("Pomodoro").isEmpty(); }))
             << "a second click on the tile closes the panel";
 
-        click(pasteboardTile.center());
-        ASSERT_TRUE(waitUntil([] { return !visibleWindowsNamed("Pasteboard").isEmpty(); }));
-        panel = windowGeometry(visibleWindowsNamed("Pasteboard").front());
-        EXPECT_TRUE(screen.contains(panel) && touches(panel, pasteboardTile))
-            << panel.x() << "," << panel.y() << " " << panel.width() << "x" << panel.height();
+        opensWhole(QStringLiteral("Folder Browser"), fastFinderTile);
+        opensWhole(QStringLiteral("Pasteboard"), pasteboardTile);
+        EXPECT_TRUE(waitUntil([] { return visibleWindowsNamed("Folder Browser").isEmpty(); }))
+            << "one tool panel at a time";
         click(pomodoroTile.center());
         ASSERT_TRUE(waitUntil([] { return !visibleWindowsNamed("Pomodoro").isEmpty(); }));
-        EXPECT_TRUE(waitUntil([] { return visibleWindowsNamed("Pasteboard").isEmpty(); }))
-            << "one tool panel at a time";
+        EXPECT_TRUE(waitUntil([] { return visibleWindowsNamed("Pasteboard").isEmpty(); }));
 
         xdotool({ "key", "Escape" });
         EXPECT_TRUE(waitUntil([] { return visibleWindowsNamed("Pomodoro").isEmpty(); }))
             << "Escape closes the panel that is up";
     }
+}
+
+// The clock counts down: a later reading shows less time left. Read until it
+// has moved on from `before`.
+bool clockMovesOn(const DockRun& run, const QRect& tile, int before)
+{
+    return waitUntil(
+        [&] {
+            const std::optional<int> now = readPomodoroClock(run, tile);
+            return now && *now < before;
+        },
+        std::chrono::seconds(15));
+}
+
+// The process that shows a bar now, other than `old`; 0 when none.
+qint64 newBarProcess(qint64 old)
+{
+    qint64 pid = 0;
+    waitUntil([&] {
+        const QStringList docks = visibleWindowsNamed(QStringLiteral("orbitShelf dock"));
+        if (docks.isEmpty())
+            return false;
+        pid = property(docks.first(), QStringLiteral("_NET_WM_PID")).section(u'=', 1).trimmed().toLongLong();
+        return pid > 0 && pid != old;
+    });
+    return pid;
 }
 
 TEST(PomodoroRestart, TheBarsRestartKeepsARunningPomodoroCounting)
@@ -91,52 +216,146 @@ TEST(PomodoroRestart, TheBarsRestartKeepsARunningPomodoroCounting)
     const qint64 first = run.start();
     ASSERT_GT(first, 0);
     ASSERT_TRUE(installTools(run, { "Pomodoro" }, true)) << run.log().toStdString();
-    const auto seconds = [&] {
-        QSettings file(
-            run.configHome() + QStringLiteral("/orbitShelf/orbitShelf.conf"), QSettings::NativeFormat);
-        return file.value(QStringLiteral("pomodoro_seconds")).toLongLong();
-    };
     std::vector<QRect> tiles;
     ASSERT_TRUE(waitUntil([&] { return (tiles = toolTiles(run)).size() == 1; })) << run.log().toStdString();
-    std::optional<QRect> start;
-    ASSERT_TRUE(waitUntil([&] {
-        click(tiles[0].center());
-        return waitUntil(
-            [&] {
-                return (start = run.loggedRect(QStringLiteral("Pomodoro panel shown: Start@"))).has_value();
-            },
-            std::chrono::milliseconds(1500));
-    })) << run.log().toStdString();
-    click(start->center());
-    ASSERT_TRUE(waitUntil([&] { return seconds() >= 2; }, std::chrono::seconds(10)))
-        << run.log().toStdString();
-    xdotool({ "key", "Escape" });
+    ASSERT_TRUE(startPomodoro(run, tiles[0])) << run.log().toStdString();
+    const std::optional<int> started = readPomodoroClock(run, tiles[0]);
+    ASSERT_TRUE(started) << run.log().toStdString();
+    ASSERT_TRUE(clockMovesOn(run, tiles[0], *started)) << "the Pomodoro counts";
 
     ASSERT_TRUE(openSettingsMenu(run)) << run.log().toStdString();
     std::optional<QRect> restart;
     ASSERT_TRUE(waitUntil([&] {
         return (restart = run.loggedRect(QStringLiteral("settings menu opened.*\\bRestart@"))).has_value();
     })) << run.log().toStdString();
+    const qsizetype restarted = run.log().size();
     click(restart->center());
     ASSERT_TRUE(waitUntil([&] { return !run.running(); })) << "the old process is gone";
-    const qint64 atRestart = seconds();
+    const qint64 atRestart = storedSetting(run, QStringLiteral("pomodoro_seconds")).toLongLong();
+    EXPECT_GE(atRestart, 1) << "the seconds counted are written at the restart";
 
     // The new process: found by its bar's window, counting on from where the
     // old one stopped.
-    qint64 second = 0;
-    EXPECT_TRUE(waitUntil([&] {
-        const QStringList docks = visibleWindowsNamed(QStringLiteral("orbitShelf dock"));
-        if (docks.isEmpty())
-            return false;
-        second
-            = property(docks.first(), QStringLiteral("_NET_WM_PID")).section(u'=', 1).trimmed().toLongLong();
-        return second > 0 && second != first;
+    const qint64 second = newBarProcess(first);
+    ASSERT_GT(second, 0) << run.log().toStdString();
+    std::optional<QRect> tile;
+    ASSERT_TRUE(waitUntil([&] {
+        tile = loggedRectIn(run.log().mid(restarted), QStringLiteral("bar item \\d+ kind 2 pid -?\\d+ window -?\\d+ at "));
+        return tile.has_value();
     })) << run.log().toStdString();
-    EXPECT_TRUE(waitUntil([&] { return seconds() >= atRestart + 2; }, std::chrono::seconds(10)))
-        << "at restart " << atRestart << ", now " << seconds();
-    QSettings file(run.configHome() + QStringLiteral("/orbitShelf/orbitShelf.conf"), QSettings::NativeFormat);
-    EXPECT_FALSE(file.value(QStringLiteral("needRestorePomodoro")).toBool());
-    if (second > 0 && second != first)
-        ::kill(pid_t(second), SIGTERM);
+    const std::optional<int> resumed = readPomodoroClock(run, *tile);
+    ASSERT_TRUE(resumed);
+    EXPECT_LE(*resumed, 30 * 60 - atRestart) << "it goes on from the seconds counted before";
+    EXPECT_TRUE(clockMovesOn(run, *tile, *resumed)) << "and it still counts";
+    EXPECT_EQ(storedSetting(run, QStringLiteral("needRestorePomodoro")), QStringLiteral("false"));
+    ::kill(pid_t(second), SIGTERM);
     EXPECT_TRUE(waitUntil([] { return visibleWindowsNamed(QStringLiteral("orbitShelf dock")).isEmpty(); }));
+}
+
+// "Quit Dock" on the General page, as a user quits, and a new start: the
+// Pomodoro left counting counts on, as after a restart.
+TEST(PomodoroRestart, AQuitAndANewStartKeepARunningPomodoroCounting)
+{
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    ASSERT_TRUE(installTools(run, { "Pomodoro" }, true)) << run.log().toStdString();
+    std::vector<QRect> tiles;
+    ASSERT_TRUE(waitUntil([&] { return (tiles = toolTiles(run)).size() == 1; })) << run.log().toStdString();
+    ASSERT_TRUE(startPomodoro(run, tiles[0])) << run.log().toStdString();
+    const std::optional<int> started = readPomodoroClock(run, tiles[0]);
+    ASSERT_TRUE(started) << run.log().toStdString();
+    ASSERT_TRUE(clockMovesOn(run, tiles[0], *started)) << "the Pomodoro counts";
+
+    const qsizetype settingsFrom = run.log().size();
+    const std::optional<QRect> tab = openSettingsTab(run, QStringLiteral("General"), settingsFrom, 0);
+    ASSERT_TRUE(tab) << run.log().toStdString();
+    const QString settings = waitForWindow(QStringLiteral("OrbitShelf Settings"));
+    ASSERT_FALSE(settings.isEmpty());
+    // "Quit Dock" is at the page's foot: scrolled into view as a user does.
+    std::optional<QRect> quit;
+    ASSERT_TRUE(waitUntil([&] {
+        const QRect window = windowGeometry(settings);
+        quit = loggedRectIn(run.log().mid(settingsFrom), QStringLiteral("general page button quitDock at "));
+        if (quit && window.adjusted(0, 0, 0, -20).contains(*quit))
+            return true;
+        click(quit ? window.center() : tab->center(), quit ? 5 : 1);
+        return false;
+    })) << run.log().toStdString();
+    click(quit->center());
+    ASSERT_TRUE(waitUntil([&] { return !run.running(); })) << run.log().toStdString();
+    EXPECT_EQ(storedSetting(run, QStringLiteral("needRestorePomodoro")), QStringLiteral("true"));
+    const qint64 atQuit = storedSetting(run, QStringLiteral("pomodoro_seconds")).toLongLong();
+    EXPECT_GE(atQuit, 1) << "the seconds counted are written at the quit";
+
+    const qsizetype restarted = run.log().size();
+    ASSERT_GT(run.start(), 0);
+    std::optional<QRect> tile;
+    ASSERT_TRUE(waitUntil([&] {
+        tile = loggedRectIn(run.log().mid(restarted), QStringLiteral("bar item \\d+ kind 2 pid -?\\d+ window -?\\d+ at "));
+        return tile.has_value();
+    })) << run.log().toStdString();
+    const std::optional<int> resumed = readPomodoroClock(run, *tile);
+    ASSERT_TRUE(resumed) << run.log().toStdString();
+    EXPECT_LE(*resumed, 30 * 60 - atQuit) << "it goes on from the seconds counted before the quit";
+    EXPECT_TRUE(clockMovesOn(run, *tile, *resumed)) << "and it still counts";
+}
+
+// A tool installed, pinned and then removed on the "Plugins" page leaves no
+// tile to open it by, and the tool hub no longer lists it.
+TEST(ToolPanels, ARemovedToolLeavesTheBarAndOpensNowhere)
+{
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    const QStringList tools { "FastFinder", "Note", "Pasteboard", "Pomodoro" };
+    ASSERT_TRUE(installTools(run, tools, true)) << run.log().toStdString();
+    std::vector<QRect> tiles;
+    ASSERT_TRUE(waitUntil([&] { return (tiles = toolTiles(run)).size() == 4; })) << run.log().toStdString();
+
+    const qsizetype pageFrom = run.log().size();
+    const std::optional<QRect> tab = openSettingsTab(run, QStringLiteral("Plugins"), pageFrom, 0);
+    ASSERT_TRUE(tab) << run.log().toStdString();
+    for (const QString& tool : tools) {
+        SCOPED_TRACE(tool.toStdString());
+        const QString name = QRegularExpression::escape(tool);
+        const QString cellLine = QStringLiteral("plugins cell %1 at ").arg(name);
+        const QString removeLine = QStringLiteral("plugins install button Remove for %1 at ").arg(name);
+        std::optional<QRect> button;
+        ASSERT_TRUE(waitUntil([&] {
+            const qsizetype chosen = run.log().size();
+            const std::optional<QRect> cell = loggedRectIn(run.log().mid(pageFrom), cellLine);
+            click(cell ? cell->center() : tab->center());
+            return waitUntil(
+                [&] { return (button = loggedRectIn(run.log().mid(chosen), removeLine)).has_value(); },
+                std::chrono::milliseconds(1500));
+        })) << run.log().toStdString();
+        const qsizetype clicked = run.log().size();
+        click(button->center());
+        ASSERT_TRUE(waitUntil([&] {
+            return run.log().mid(clicked).contains(QStringLiteral("plugins install button Install for %1").arg(tool));
+        })) << run.log().toStdString();
+    }
+    const QString settings = visibleWindowsNamed(QStringLiteral("OrbitShelf Settings")).value(0);
+    runTool(QStringLiteral("wmctrl"), { "-i", "-c", settings });
+    ASSERT_TRUE(waitUntil([] { return visibleWindowsNamed(QStringLiteral("OrbitShelf Settings")).isEmpty(); }));
+
+    EXPECT_TRUE(waitUntil([&] { return toolTiles(run).empty(); })) << "no tile is left";
+    const QString pinned = storedSetting(run, QStringLiteral("pinedPlugins"));
+    for (const QString& tool : tools)
+        EXPECT_FALSE(pinned.contains(tool)) << pinned.toStdString();
+
+    // The hub lists the favourites only.
+    const qsizetype hubFrom = run.log().size();
+    const std::optional<QRect> mainButton = loggedRectIn(run.log(), QStringLiteral("main button at "));
+    ASSERT_TRUE(mainButton);
+    ASSERT_TRUE(waitUntil([&] {
+        if (visibleWindowsNamed(QStringLiteral("orbitShelf tools")).isEmpty())
+            click(mainButton->center());
+        return waitUntil([&] { return run.log().mid(hubFrom).contains(QLatin1String("hub entry ")); },
+            std::chrono::milliseconds(1500));
+    })) << run.log().toStdString();
+    QStringList entries;
+    static const QRegularExpression entry(QStringLiteral("hub entry (.+) at -?\\d+,"));
+    for (auto it = entry.globalMatch(run.log().mid(hubFrom)); it.hasNext();)
+        entries << it.next().captured(1);
+    EXPECT_EQ(entries, QStringList { "Favorite" });
 }

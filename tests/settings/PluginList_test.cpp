@@ -302,3 +302,21 @@ TEST_F(PluginListTest, EveryToolNameIsReadWholeOnItsTile)
         }
     }
 }
+
+TEST_F(PluginListTest, RemoveTakesTheToolOffTheBarAndClosesItsPanel)
+{
+    CustomSettings().setPinedPlugins({ { "Pomodoro", "true" }, { "Note", "true" } });
+    PluginsController page(state, *store);
+    page.selectPlugin(QStringLiteral("Pomodoro"));
+    page.toggleInstall(QStringLiteral("Pomodoro"));
+    state.showPomodoroPopup = true;
+    ChangeCounter published(state);
+
+    page.toggleInstall(QStringLiteral("Pomodoro"));
+    EXPECT_EQ(CustomSettings().pinedPlugins(), (StringMap { { "Note", "true" } }))
+        << "only the removed tool leaves the bar";
+    EXPECT_FALSE(page.pinPlugin());
+    EXPECT_EQ(page.pinTitle(), QStringLiteral("Unpin"));
+    EXPECT_FALSE(state.showPomodoroPopup) << "its open panel closes";
+    EXPECT_GE(published.count, 1) << "the bar hears it and drops the tile";
+}

@@ -25,3 +25,25 @@ TEST(AuxWindowGeometry, TheToastCoversSevenTenthsOfTheScreenUnderTheMouse)
     ASSERT_TRUE(screen);
     EXPECT_EQ(screen->frame, mirror.frame) << "where screens overlap the first in the list wins";
 }
+
+// The clipboard window has the size of the clipboard tile's panel: along the
+// bar's edge of the screen under the pointer, whatever edge that is.
+TEST(AuxWindowGeometry, ClipboardWindowLiesAlongTheBarsEdgeAsTheTilesPanelDoes)
+{
+    const ScreenFrames screen { QRect(1920, 0, 1920, 1080), QRect(1920, 0, 1920, 1040) };
+    const struct {
+        const char* edge;
+        QRect frame;
+    } rows[] = {
+        { "bottom", QRect(1920, 540, 1920, 500) },
+        { "top", QRect(1920, 0, 1920, 500) },
+        { "left", QRect(1920, 0, 500, 1040) },
+        { "right", QRect(3340, 0, 500, 1040) },
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(pasteboardFrame(screen, QString::fromLatin1(row.edge)), row.frame) << row.edge;
+    EXPECT_EQ(pasteboardFrame(std::nullopt, QStringLiteral("left")), QRect(0, 0, 500, 500));
+    const ScreenFrames small { QRect(0, 0, 400, 300), QRect(0, 0, 400, 300) };
+    EXPECT_EQ(pasteboardFrame(small, QStringLiteral("bottom")), QRect(0, 0, 400, 300))
+        << "never larger than the screen";
+}

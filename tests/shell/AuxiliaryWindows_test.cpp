@@ -2,6 +2,7 @@
 #include "app/UserDefaults.h"
 #include "shell/AuxWindowGeometry.h"
 #include "shell/AuxiliaryWindows.h"
+#include "shell/FeatureWiring.h"
 #include "tests/support/ManualQueue.h"
 
 #include <gtest/gtest.h>
@@ -119,5 +120,19 @@ TEST_F(AuxiliaryWindowsTest, SettingsWindowReopensWhereItWasLeftIfThatIsOnAScree
         EXPECT_TRUE(screen.contains(window->geometry().center())) << stored.toStdString();
         EXPECT_EQ(window->size(), QSize(800, 600)) << stored.toStdString();
         window->close();
+    }
+}
+
+// Each opening of the clipboard window makes a new one; whatever closes it
+// (Escape, a click in another window) frees it with its panel.
+TEST_F(AuxiliaryWindowsTest, AClipboardWindowClosedByAClickElsewhereIsFreed)
+{
+    for (int opening = 0; opening < 2; ++opening) {
+        QPointer<QWidget> window = showPasteboardWindow();
+        ASSERT_TRUE(window);
+        closePanelsAfterClick(0);
+        EXPECT_FALSE(pasteboardWindow());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_FALSE(window) << "opening " << opening << " left its window behind";
     }
 }

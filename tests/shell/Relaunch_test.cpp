@@ -41,7 +41,7 @@ TEST(Relaunch, StartsOwnExecutableDirectlyThenQuitsOrAlertsAndKeepsRunning)
     EXPECT_TRUE(relaunchApp(start, [&] { ++quits; }));
     EXPECT_EQ(program, QCoreApplication::applicationFilePath())
         << "the executable itself, no shell in between";
-    EXPECT_EQ(arguments, QCoreApplication::arguments().mid(1));
+    EXPECT_EQ(arguments, relaunchArguments(QCoreApplication::arguments().mid(1)));
     EXPECT_EQ(quits, 1);
     EXPECT_TRUE(alerts.shown.isEmpty());
 
@@ -50,6 +50,13 @@ TEST(Relaunch, StartsOwnExecutableDirectlyThenQuitsOrAlertsAndKeepsRunning)
     EXPECT_EQ(quits, 1);
     ASSERT_EQ(alerts.shown.size(), 1);
     EXPECT_TRUE(alerts.shown.first().contains(failure));
+}
+
+TEST(Relaunch, PassesOnEveryArgumentButTheOnboardingWindowsRequest)
+{
+    EXPECT_EQ(relaunchArguments({ "OnboardingWindow" }), QStringList());
+    EXPECT_EQ(relaunchArguments({ "-style", "fusion", "OnboardingWindow" }), QStringList({ "-style", "fusion" }));
+    EXPECT_EQ(relaunchArguments({ "-name", "shelf" }), QStringList({ "-name", "shelf" }));
 }
 
 // A path full of shell syntax is started as a path: nothing in it runs.

@@ -264,6 +264,26 @@ TEST_F(Capture, TheCopyIsCreditedToTheProgramOwningTheClipboard)
     EXPECT_EQ(latest().text(QStringLiteral("fromAppName")), QStringLiteral("XTerm"));
 }
 
+TEST(ClipboardThumbnail, KeepsThePicturesShapeWithinOneHundredAndTwentyEightByOneHundred)
+{
+    const struct {
+        QSize picture;
+        QSize thumbnail;
+    } rows[] = {
+        { { 320, 200 }, { 128, 80 } }, // wide: the width decides
+        { { 200, 320 }, { 63, 100 } }, // tall: the height decides
+        { { 1920, 1080 }, { 128, 72 } },
+        { { 128, 100 }, { 128, 100 } },
+        { { 40, 30 }, { 128, 96 } }, // small ones grow to the box as well
+        { { 5000, 2 }, { 128, 1 } }, // a sliver keeps a pixel
+        { { 1, 4000 }, { 1, 100 } },
+        { { 0, 30 }, {} },
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(clipboardThumbnailSize(row.picture), row.thumbnail)
+            << row.picture.width() << "x" << row.picture.height();
+}
+
 TEST(CopyGesture, TheCopyAndCutKeysOfThisDesktop)
 {
     using namespace platform;
@@ -317,7 +337,7 @@ TEST_F(Capture, ImagesAreKeptOnceWithTheirTwoFiles)
         QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
     const QString thumbnail
         = QString(stored).replace(QStringLiteral(".png"), QStringLiteral("_thumbnail.png"));
-    EXPECT_EQ(QImage(localPathFromStored(thumbnail)).size(), QSize(128, 100));
+    EXPECT_EQ(QImage(localPathFromStored(thumbnail)).size(), QSize(128, 96)) << "40 x 30 keeps its shape";
     EXPECT_EQ(r.text(QStringLiteral("category")), kNoonDay);
 
     // A stored picture that cannot be read counts as different.

@@ -522,3 +522,86 @@ TEST_F(FastFinder, ViewShowsEntriesStarsAndOneOutline)
 }
 
 } // namespace
+
+namespace {
+
+FolderEntry entry(const QString& name, bool isDir)
+{
+    FolderEntry e;
+    e.displayName = name;
+    e.nativePath = QFile::encodeName(QStringLiteral("/x/") + name);
+    e.path = QStringLiteral("/x/") + name;
+    e.isDir = isDir;
+    return e;
+}
+
+} // namespace
+
+// As the file managers here list a folder: folders first, the locale's order
+// of letters, runs of digits by value, case aside.
+TEST(FolderOrder, FoldersFirstThenTheLocalesCollationWithNumbersByValue)
+{
+    const struct {
+        const char* meaning;
+        QLocale locale;
+        QList<FolderEntry> entries;
+        QStringList order;
+    } rows[] = {
+        { "folders before files, each sorted", QLocale(QLocale::English, QLocale::UnitedStates),
+            { entry("b.txt", false), entry("Zdir", true), entry("a.txt", false), entry("adir", true) },
+            { "adir", "Zdir", "a.txt", "b.txt" } },
+        { "an accented letter sorts with its base letter", QLocale(QLocale::English, QLocale::UnitedStates),
+            { entry("Zeta", false), entry("éclair", false), entry("eclipse", false), entry("apple", false) },
+            { "apple", "éclair", "eclipse", "Zeta" } },
+        { "another language orders its letters its own way", QLocale(QLocale::Swedish, QLocale::Sweden),
+            { entry("öga", false), entry("zebra", false), entry("apa", false) }, { "apa", "zebra", "öga" } },
+        { "numbers by their value", QLocale(QLocale::English, QLocale::UnitedStates),
+            { entry("file_10", false), entry("file_9", false), entry("file_100", false), entry("File_2", false) },
+            { "File_2", "file_9", "file_10", "file_100" } },
+        { "the C locale still sorts accents and numbers", QLocale::c(),
+            { entry("Zeta", false), entry("éclair", false), entry("x10", false), entry("x9", false) },
+            { "éclair", "x9", "x10", "Zeta" } },
+    };
+    for (const auto& row : rows) {
+        QList<FolderEntry> entries = row.entries;
+        sortByName(entries, row.locale);
+        QStringList order;
+        for (const FolderEntry& e : entries)
+            order << e.displayName;
+        EXPECT_EQ(order, row.order) << row.meaning;
+    }
+}
+
+// Shown again (a host that keeps the browser, the tool hub's page), the
+// browser reads its folder again: what was made since shows.
+TEST_F(FastFinder, ShownAgainItReadsItsFolderAgain)
+{
+    FastFinderView view(*state, { false, 1440 }, services);
+    view.resize(900, 500);
+    view.show();
+    waitListed(view.model());
+    EXPECT_EQ(names(view.model()), (QStringList { "a", "empty" }));
+    view.hide();
+    mkdirs({ "home/made meanwhile" });
+    view.show();
+    waitListed(view.model());
+    EXPECT_EQ(names(view.model()), (QStringList { "a", "empty", "made meanwhile" }));
+}
+
+// A file that will not open says why.
+TEST_F(FastFinder, AFileThatDoesNotOpenSaysWhy)
+{
+    write("home/notes.txt");
+    auto model = shown();
+    QStringList reasons;
+    QObject::connect(model.get(), &FastFinderModel::message,
+        [&](const QString&, const QString& reason) { reasons << reason; });
+    openSucceeds = false;
+    model->openItem(entryNamed(*model, "notes.txt"));
+    QFile::remove(h("notes.txt"));
+    model->openItem(entryNamed(*model, "notes.txt"));
+    ASSERT_EQ(reasons.size(), 2);
+    EXPECT_TRUE(reasons[0].startsWith(QStringLiteral("No application here opens files of the type")))
+        << reasons[0].toStdString();
+    EXPECT_EQ(reasons[1], QStringLiteral("It is no longer there."));
+}

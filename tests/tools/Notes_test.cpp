@@ -18,7 +18,7 @@
 
 namespace {
 
-TEST(NoteTitle, ShowsFifteenUserPerceivedCharactersAfterABlank)
+TEST(NoteTitle, ShowsFifteenUserPerceivedCharactersAfterABlankAndSaysWhenTheTextGoesOn)
 {
     const QString accented = QStringLiteral("e\u0301");
     const QString flag = QStringLiteral("\U0001F1EB\U0001F1F7");
@@ -31,9 +31,9 @@ TEST(NoteTitle, ShowsFifteenUserPerceivedCharactersAfterABlank)
              Row { "", " untitled" },
              Row { "abc", " abc" },
              Row { "123456789012345", " 123456789012345" },
-             Row { "1234567890123456", " 123456789012345" },
-             Row { accented.repeated(16), " " + accented.repeated(15) },
-             Row { flag.repeated(16), " " + flag.repeated(15) },
+             Row { "1234567890123456", " 123456789012345…" },
+             Row { accented.repeated(16), " " + accented.repeated(15) + "…" },
+             Row { flag.repeated(16), " " + flag.repeated(15) + "…" },
              Row { "one\ntwo", " one\ntwo" },
          })
         EXPECT_EQ(noteTitle(row.content), row.title) << row.content.value_or("(absent)").toStdString();

@@ -6,9 +6,13 @@
 
 #include "ToastOverlay/ToastOverlayPresenter.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QUuid>
 
@@ -303,4 +307,82 @@ TEST_F(PasteBoard, MarkTabMakesCardsOnlyAsTheyScrollIntoView)
     ASSERT_EQ(view.model().items().size(), 500u);
     EXPECT_GT(view.cardsMade(), 0);
     EXPECT_LT(view.cardsMade(), 20);
+}
+
+// Cards keep a picture's shape, and a copy without a known source says so.
+TEST(PasteBoardCard, PicturesKeepTheirShapeAndAnUnknownSourceIsNamed)
+{
+    const QRect box(25, 65, 180, 130);
+    const struct {
+        QSize picture;
+        QRect shown;
+    } rows[] = {
+        { { 360, 260 }, QRect(25, 65, 180, 130) },
+        { { 128, 80 }, QRect(25, 74, 180, 112) }, // a wide thumbnail: bands above and below
+        { { 63, 100 }, QRect(74, 65, 81, 130) }, // a tall one: bands at the sides
+        { { 0, 0 }, QRect() },
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(pasteboardPictureRect(row.picture, box), row.shown)
+            << row.picture.width() << "x" << row.picture.height();
+
+    EXPECT_EQ(pasteboardSourceName(QString()), QStringLiteral("Unknown source"));
+    EXPECT_EQ(pasteboardSourceName(QStringLiteral("  ")), QStringLiteral("Unknown source"));
+    EXPECT_EQ(pasteboardSourceName(QStringLiteral("XTerm")), QStringLiteral("XTerm"));
+}
+
+// A narrow host (the tool hub's 600-wide page) shows the cards in the columns
+// it holds, never a grid cut under a sideways scroll bar; a press on a card
+// stays with the card (a host that moves its window by its background would
+// otherwise take it and lose the focus).
+TEST_F(PasteBoard, TheGridShowsTheColumnsItsWidthHoldsAndKeepsPressesOnItsCards)
+{
+    for (int i = 0; i < 6; ++i)
+        text(QString::number(i));
+    ASSERT_TRUE(store->save());
+    QWidget host;
+    struct PressWatch final : QObject {
+        int presses = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            presses += event->type() == QEvent::MouseButtonPress;
+            return false;
+        }
+    } watch;
+    host.installEventFilter(&watch);
+    auto* view = new PasteBoardView(state, 2, 5000, *store, &host);
+    host.resize(600, 450);
+    view->resize(600, 450);
+    host.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view->shownColumnCount(), 1);
+    QScrollArea* grid = nullptr;
+    for (QScrollArea* area : view->findChildren<QScrollArea*>())
+        if (!grid || area->width() > grid->width())
+            grid = area;
+    ASSERT_TRUE(grid);
+    EXPECT_LE(grid->widget()->width(), grid->viewport()->width()) << "the cards fit across";
+
+    view->resize(1100, 450);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view->shownColumnCount(), 2) << "never more than the host asked for";
+    view->resize(2000, 450);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view->shownColumnCount(), 2);
+
+    QWidget* card = grid->widget()->childAt(10, 10);
+    ASSERT_TRUE(card);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(205, 25), card->mapToGlobal(QPointF(205, 25)),
+        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(card, &press);
+    EXPECT_EQ(watch.presses, 0) << "a press on a card";
+    QLabel* tab = nullptr;
+    for (QLabel* label : view->findChildren<QLabel*>())
+        if (label->text() == QStringLiteral("Mark"))
+            tab = label;
+    ASSERT_TRUE(tab);
+    QMouseEvent tabPress(QEvent::MouseButtonPress, QPointF(5, 5), tab->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
+        Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(tab, &tabPress);
+    EXPECT_EQ(watch.presses, 0) << "a press on a tab";
 }

@@ -197,6 +197,25 @@ TEST_F(PomodoroRun, ARestartMarkGoesOnlyWithARunningPhase)
     EXPECT_EQ(state.pomodoro.currentRound(), 1);
 }
 
+// A quit keeps a running phase for the next start as a restart does, with
+// the seconds counted up to the quit; a stopped one stays stopped.
+TEST_F(PomodoroRun, AQuitKeepsARunningPhaseForTheNextStart)
+{
+    keepPomodoroAtQuit(state);
+    EXPECT_FALSE(state.needRestorePomodoro());
+    recordPomodoroRun(state);
+    tick(7);
+    keepPomodoroAtQuit(state);
+    EXPECT_TRUE(state.needRestorePomodoro());
+    EXPECT_FALSE(state.pomodoro.secondsElapsedUnsaved());
+    EXPECT_EQ(UserDefaults::readInt64(QStringLiteral("pomodoro_seconds"), 0), 7);
+
+    stopPomodoroRun(state);
+    state.setNeedRestorePomodoro(false);
+    keepPomodoroAtQuit(state);
+    EXPECT_FALSE(state.needRestorePomodoro()) << "a stopped phase starts stopped";
+}
+
 TEST(PomodoroLength, FieldsTakeOnlyMinutesUpToADayAndRoundsUpToNinetyNine)
 {
     struct Row {

@@ -3,6 +3,7 @@
 #include "app/UserDefaults.h"
 #include "tools/PomodoroRun.h"
 
+#include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -123,6 +124,39 @@ TEST_F(PomodoroTick, PublishesOnlyWhileTheViewIsVisible)
     pomodoroViewVisible = false;
     tick(3);
     EXPECT_EQ(notices, 3);
+}
+
+// A running phase must not rewrite the settings file every second: its
+// seconds reach the file once a minute and when the phase ends, and what the
+// panel reads is always the count.
+TEST_F(PomodoroTick, WritesTheSecondsOncePerMinuteAndAtThePhasesEnd)
+{
+    install();
+    state.pomodoro.setTomatoMinute(2);
+    state.pomodoro.setCurrentRound(1);
+    startRun();
+    const auto onDisk = [this] {
+        return QSettings(dir.filePath("defaults.conf"), QSettings::NativeFormat)
+            .value("pomodoro_seconds", 0)
+            .toLongLong();
+    };
+    const quint64 before = UserDefaults::generation();
+    tick(59);
+    EXPECT_EQ(UserDefaults::generation(), before) << "59 seconds counted, nothing written";
+    EXPECT_EQ(state.pomodoro.secondsElapsed(), 59);
+    EXPECT_EQ(onDisk(), 0);
+    tick();
+    EXPECT_EQ(onDisk(), 60);
+    tick(30);
+    EXPECT_EQ(onDisk(), 60);
+    EXPECT_EQ(state.pomodoro.secondsElapsed(), 90);
+
+    stopPomodoroRun(state);
+    EXPECT_EQ(onDisk(), 90) << "a stop writes what was counted";
+    pomodoroRunning = true;
+    tick(30);
+    EXPECT_FALSE(pomodoroRunning);
+    EXPECT_EQ(onDisk(), 120) << "the end of the phase is written at once";
 }
 
 } // namespace

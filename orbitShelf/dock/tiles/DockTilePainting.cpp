@@ -1,6 +1,7 @@
 #include "dock/tiles/DockTilePainting.h"
 
 #include "apps/Pinning.h"
+#include "tools/ToolArtwork.h"
 
 #include <QIcon>
 #include <QPainter>
@@ -23,9 +24,20 @@ QStringList themeNamesFor(const QString& tool)
         return { QStringLiteral("system-file-manager"), QStringLiteral("folder") };
     if (tool == QLatin1String("Note"))
         return { QStringLiteral("accessories-text-editor"), QStringLiteral("text-x-generic") };
-    if (tool == QLatin1String("Todo"))
-        return { QStringLiteral("view-task"), QStringLiteral("checkbox-checked-symbolic") };
     return {};
+}
+
+// A symbolic icon is a dark glyph meant to be coloured by its place: on the
+// dark tile it is drawn white.
+QPixmap lightOnDark(const QIcon& icon, const QString& name, const QSize& size, qreal ratio)
+{
+    QPixmap pixmap = icon.pixmap(size, ratio);
+    if (!name.endsWith(QLatin1String("-symbolic")) || pixmap.isNull())
+        return pixmap;
+    QPainter tint(&pixmap);
+    tint.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    tint.fillRect(QRect(QPoint(0, 0), pixmap.size()), Qt::white);
+    return pixmap;
 }
 
 void clipRounded(QPainter& painter, const QRectF& rect)
@@ -74,10 +86,19 @@ void paintToolTile(QPainter& painter, const QRectF& iconRect, const QString& too
     QPainterPath tile;
     tile.addRoundedRect(iconRect, 10, 10);
     painter.fillPath(tile, QColor(0x3d, 0x4a, 0x5c));
+    const QRect glyph = iconRect.adjusted(4, 4, -4, -4).toAlignedRect();
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    if (tool == QLatin1String("Todo")) {
+        // Our own checklist, drawn light: no icon theme has a to-do list that
+        // reads on the dark tile.
+        painter.drawImage(glyph, todoImage(int(std::ceil(glyph.height() * ratio)), Qt::white));
+        painter.restore();
+        return;
+    }
     for (const QString& name : themeNamesFor(tool)) {
         const QIcon icon = QIcon::fromTheme(name);
         if (!icon.isNull()) {
-            icon.paint(&painter, iconRect.adjusted(4, 4, -4, -4).toAlignedRect());
+            painter.drawPixmap(glyph, lightOnDark(icon, name, glyph.size(), ratio));
             painter.restore();
             return;
         }

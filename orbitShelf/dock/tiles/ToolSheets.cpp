@@ -1,6 +1,7 @@
 #include "dock/tiles/ToolSheets.h"
 
 #include "app/AppState.h"
+#include "dock/DockLog.h"
 #include "dock/DockViewState.h"
 #include "dock/layout/DockEdges.h"
 #include "tools/FastFinderView.h"
@@ -9,8 +10,12 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QAbstractButton>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -64,6 +69,49 @@ private:
     AppState& m_state;
     ToolSheet m_sheet;
 };
+
+// Hook for people and the end-to-end checks: where the sheet and each of its
+// controls stand on the screen, and whether each is shown whole (not cut by
+// the sheet, a scroll area or a size below what it needs).
+void logSheetControls(QWidget* sheet)
+{
+    if (!lcDock().isDebugEnabled() || !sheet->isVisible())
+        return;
+    const auto global = [](const QWidget* w) { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); };
+    const auto text = [](const QRect& r) {
+        return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    };
+    qCDebug(lcDock).noquote() << QStringLiteral("tool sheet %1 at %2").arg(sheet->windowTitle(), text(global(sheet)));
+    int n = 0;
+    for (QWidget* w : sheet->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(sheet))
+            continue;
+        QString name;
+        if (auto* button = qobject_cast<QAbstractButton*>(w))
+            name = button->text().isEmpty() ? button->objectName() : button->text();
+        else if (auto* field = qobject_cast<QLineEdit*>(w))
+            name = field->objectName();
+        else if (auto* label = qobject_cast<QLabel*>(w); label && !label->text().isEmpty())
+            name = label->text();
+        else
+            continue;
+        const QRect whole = global(w);
+        QRect shown = whole;
+        for (const QWidget* p = w->parentWidget(); p; p = p->parentWidget()) {
+            shown &= global(p);
+            if (p == sheet)
+                break;
+        }
+        const QSize needs = w->minimumSizeHint();
+        const bool cut = shown != whole || w->width() < needs.width() || w->height() < needs.height();
+        qCDebug(lcDock).noquote() << QStringLiteral("tool sheet %1 control %2 \"%3\" %4 at %5")
+                                         .arg(sheet->windowTitle())
+                                         .arg(n++)
+                                         .arg(name.simplified().left(40))
+                                         .arg(cut ? QStringLiteral("cut") : QStringLiteral("whole"))
+                                         .arg(text(whole));
+    }
+}
 
 } // namespace
 
@@ -139,6 +187,8 @@ QWidget* ToolSheets::makeSheet(ToolSheet sheet, const ToolSheetContent& content)
         window->raise();
         window->activateWindow();
     }
+    // Once the window manager has placed it and its layout has settled.
+    QTimer::singleShot(300, window, [window] { logSheetControls(window); });
     return window;
 }
 

@@ -4,14 +4,20 @@
 #include "dock/DockViewState.h"
 #include "dock/input/BarClicks.h"
 #include "dock/input/DockBarPointer.h"
+#include "dock/layout/DockEdges.h"
+#include "dock/tiles/DockTilePainting.h"
 #include "dock/tiles/PomodoroTile.h"
 #include "dock/tiles/ToolSheets.h"
 #include "tests/dock/DockTestSupport.h"
 #include "tools/PomodoroRun.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -142,4 +148,66 @@ TEST_F(TileWidgets, BarItemsMapToTheirWindowAndTool)
     EXPECT_EQ(toolOfItem(state(), picture, picture.items[0]), "FastFinder");
     EXPECT_EQ(toolOfItem(state(), picture, picture.items[1]), "Pomodoro");
     EXPECT_EQ(toolOfItem(state(), picture, picture.items[2]), std::nullopt);
+}
+
+// Beside a bar on any edge, every control of a tool's panel gets the room it
+// needs inside the panel (a squeezed panel cut its clock and hid "Reset").
+TEST_F(TileWidgets, EveryPanelHoldsItsControlsWholeBesideAnyBar)
+{
+    for (const char* edge : { "bottom", "left", "right" }) {
+        SCOPED_TRACE(edge);
+        CustomSettings().setMainDockPosition(QString::fromLatin1(edge));
+        mainDockScreenID() = QStringLiteral("Optional(A)");
+        QWidget dock;
+        DockViewState bar { true, 1920, 1080, "Optional(A)" };
+        ToolSheets sheets(state(), bar, &dock);
+        sheets.setMouseOnThisScreen([] { return true; });
+        for (const auto& [tool, sheet] : { std::pair { "Pomodoro", ToolSheet::Pomodoro },
+                 std::pair { "Pasteboard", ToolSheet::Pasteboard }, std::pair { "FastFinder", ToolSheet::FastFinder } }) {
+            SCOPED_TRACE(tool);
+            toolTileClicked(QString::fromLatin1(tool), bar, state());
+            QWidget* panel = sheets.sheet(sheet);
+            ASSERT_NE(panel, nullptr);
+            QCoreApplication::processEvents();
+            for (QWidget* control : panel->findChildren<QWidget*>()) {
+                if (!control->isVisibleTo(panel)
+                    || !(qobject_cast<QAbstractButton*>(control) || qobject_cast<QLineEdit*>(control)
+                        || qobject_cast<QLabel*>(control)))
+                    continue;
+                const QRect at(control->mapTo(panel, QPoint(0, 0)), control->size());
+                EXPECT_TRUE(panel->rect().contains(at)) << control->objectName().toStdString();
+                EXPECT_GE(control->width(), control->minimumSizeHint().width())
+                    << control->metaObject()->className() << " " << control->objectName().toStdString();
+            }
+            toolTileClicked(QString::fromLatin1(tool), bar, state()); // closes it
+        }
+    }
+    CustomSettings().setMainDockPosition(QStringLiteral("bottom"));
+}
+
+// The tools' tiles read on the bar: the glyph on the dark tile is light.
+TEST(ToolTileLooks, TheGlyphIsLightOnTheDarkTile)
+{
+    const QColor ground(0x3d, 0x4a, 0x5c);
+    for (const char* tool : { "Pomodoro", "Todo", "Pasteboard", "FastFinder", "Note" }) {
+        QImage tile(64, 64, QImage::Format_ARGB32_Premultiplied);
+        tile.fill(Qt::transparent);
+        {
+            QPainter painter(&tile);
+            paintToolTile(painter, QRectF(0, 0, 64, 64), QString::fromLatin1(tool));
+        }
+        // The glyph's pixels: those that differ clearly from the tile.
+        double lightness = 0;
+        int pixels = 0;
+        for (int y = 8; y < 56; ++y)
+            for (int x = 8; x < 56; ++x) {
+                const QColor c = tile.pixelColor(x, y);
+                if (std::abs(c.lightness() - ground.lightness()) > 40) {
+                    lightness += c.lightness();
+                    ++pixels;
+                }
+            }
+        ASSERT_GT(pixels, 20) << tool << ": nothing drawn on the tile";
+        EXPECT_GT(lightness / pixels, ground.lightness() + 60) << tool << ": a dark glyph on the dark tile";
+    }
 }
