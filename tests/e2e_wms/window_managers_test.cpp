@@ -143,10 +143,11 @@ TEST_P(NewWindows, ThatTakeTheFocusAsTheyOpenAreTheMostRecent)
     // managers leave free, Shift+Tab, chosen on the Shortcut page.
     const bool altIsOurs = manager == WindowManager::openbox;
     const QString modifier = altIsOurs ? QStringLiteral("alt") : QStringLiteral("shift");
-    if (!altIsOurs)
+    if (!altIsOurs) {
         ASSERT_TRUE(
             chooseShortcut(run, QStringLiteral("Open the window switcher"), QStringLiteral("Shift + Tab")))
             << run.log().toStdString();
+    }
     // Outlives the clients, which write to it as they end.
     QTemporaryDir logs;
     const QString log = logs.filePath(QStringLiteral("client.log"));
