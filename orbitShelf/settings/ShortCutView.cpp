@@ -1,5 +1,6 @@
 #include "settings/ShortCutView.h"
 
+#include "settings/PageParts.h"
 #include "switcher/HotKeySettings.h"
 #include "switcher/Hotkey.h"
 
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QRadioButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 static Q_LOGGING_CATEGORY(lcShortcutPage, "orbitshelf.settings")
@@ -50,6 +52,7 @@ ShortCutView::ShortCutView(QWidget* parent)
         for (int i = 0; i < choices.size(); ++i) {
             auto* button = new QRadioButton(choices[i].label, this);
             button->setChecked(choices[i].option == stored);
+            button->setProperty("row", section.title);
             group->addButton(button, i);
             row->addWidget(button);
         }
@@ -72,8 +75,9 @@ ShortCutView::ShortCutView(QWidget* parent)
         };
         showStatus();
         connect(&hotKeyStatus(), &HotKeyStatus::changed, this, showStatus);
-        connect(group, &QButtonGroup::idClicked, this, [key = section.key, choices, refused](int id) {
+        connect(group, &QButtonGroup::idClicked, this, [this, key = section.key, choices, refused](int id) {
             refused->setVisible(!applyHotKeyOption(key, choices[id].option));
+            logChoices();
         });
     }
     column->addStretch();
@@ -90,4 +94,21 @@ void ShortCutView::showEvent(QShowEvent* event)
                 << QStringLiteral("shortcut row \"%1\" %2 %3")
                        .arg(label->property("row").toString(), QLatin1String(line),
                            label->isVisibleTo(this) ? QStringLiteral("shown") : QStringLiteral("hidden"));
+    logChoices();
+}
+
+void ShortCutView::logChoices()
+{
+    if (!placesLogged())
+        return;
+    // Where each choice stands once laid out (a status line shown or hidden
+    // moves the rows below it), and which one is taken: a line logged after
+    // a click tells that the choice was applied.
+    QTimer::singleShot(0, this, [this] {
+        for (const QRadioButton* choice : findChildren<QRadioButton*>())
+            logPlace(choice,
+                QStringLiteral("shortcut row \"%1\" choice \"%2\" %3")
+                    .arg(choice->property("row").toString(), choice->text(),
+                        choice->isChecked() ? QStringLiteral("on") : QStringLiteral("off")));
+    });
 }

@@ -12,4 +12,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    void logChoices();
 };
