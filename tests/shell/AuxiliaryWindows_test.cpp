@@ -8,10 +8,14 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QElapsedTimer>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
+
+#include "ToastOverlay/ToastViews.h"
 
 using orbitshelf::test::ManualQueue;
 
@@ -44,7 +48,44 @@ QWidget* toastCard()
     return toastWindow() ? toastWindow()->findChild<QWidget*>(QStringLiteral("FullScreenToast")) : nullptr;
 }
 
+// Counts the paints a widget gets.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
 } // namespace
+
+TEST_F(AuxiliaryWindowsTest, ANoticeStandsAtRestAtOnceAndIsPaintedOnce)
+{
+    showTakenHotKeysToast({ QStringLiteral("Alt+Tab") });
+    QWidget* notice = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->windowTitle() == QStringLiteral("orbitShelf notice"))
+            notice = w;
+    ASSERT_TRUE(notice);
+    EXPECT_TRUE(notice->isVisible());
+    auto* card = notice->findChild<ToastCard*>();
+    ASSERT_TRUE(card);
+    EXPECT_TRUE(card->isVisible());
+    // Shaped to the card from the first paint: no black corners, no growing.
+    EXPECT_TRUE(notice->rect().contains(card->geometry()));
+    EXPECT_EQ(notice->mask().boundingRect(), card->geometry());
+
+    // No transition: nothing repaints the card after it first shows.
+    PaintCounter counter;
+    card->installEventFilter(&counter);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (elapsed.elapsed() < 800)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_LE(counter.paints, 1);
+    card->removeEventFilter(&counter);
+}
 
 TEST_F(AuxiliaryWindowsTest, ToastStaysOnTopForTwoSecondsFromItsLastShowing)
 {
