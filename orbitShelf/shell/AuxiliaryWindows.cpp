@@ -12,7 +12,7 @@
 #include "switcher/SwitcherPopup.h"
 #include "tools/PasteBoardView.h"
 
-#include "ToastOverlay/ToastOverlayPresenter.h"
+#include "ToastOverlay/ToastViews.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -255,33 +255,31 @@ void showNoticeToast(const QString& title, const QString& detail)
     notices.append(window);
     auto* host = new QWidget;
     setContent(window, host);
-    ToastOverlayOptions options;
-    options.duration = 10.0;
-    options.alert = [title, detail] {
-        ToastOverlay toast;
-        toast.displayMode = ToastOverlay::DisplayMode::alert();
-        toast.type = ToastOverlay::AlertType::regular();
-        toast.title = title;
-        toast.subTitle = detail;
-        return toast;
-    };
-    QPointer<CustomWindow> guard(window);
-    options.completion = [guard] {
-        if (guard)
-            guard->close();
-    };
-    ToastOverlayPresenter* presenter = toastOverlay(host, std::move(options));
-    window->show();
-    presenter->setPresenting(true);
+    ToastOverlay toast;
+    toast.displayMode = ToastOverlay::DisplayMode::alert();
+    toast.type = ToastOverlay::AlertType::regular();
+    toast.title = title;
+    toast.subTitle = detail;
+    // A notice appears and leaves at once, without a transition: each step
+    // of one would wake the process and send the window's pixels to the X
+    // server again, and a notice comes in the first seconds after a start,
+    // which should stay quiet.
+    auto* card = new ToastCard(toast, host);
+    const QSize hint = card->sizeHint();
+    const int width = qBound(card->minimumWidth(), hint.width(), card->maximumWidth());
+    int height = card->hasHeightForWidth() ? card->heightForWidth(width) : hint.height();
+    if (height < 0)
+        height = hint.height();
+    height = qBound(card->minimumHeight(), height, card->maximumHeight());
+    const QRect resting((size.width() - width) / 2, (size.height() - height) / 2, width, height);
+    card->setGeometry(resting);
     // Without a compositing manager the window's empty parts would be black:
-    // it is shaped to the card at rest.
-    // (The card's own outline, at its resting size: it grows into place.)
-    const QRect resting = presenter->restingGeometry().translated(host->mapTo(window, QPoint(0, 0)));
-    if (!resting.isEmpty()) {
-        QPainterPath outline;
-        outline.addRoundedRect(QRectF(resting), 10, 10);
-        window->setMask(QRegion(outline.toFillPolygon().toPolygon()));
-    }
+    // it is shaped to the card.
+    QPainterPath outline;
+    outline.addRoundedRect(QRectF(resting), 10, 10);
+    window->setMask(QRegion(outline.toFillPolygon().toPolygon()));
+    window->show();
+    QTimer::singleShot(std::chrono::seconds(10), window, [window] { window->close(); });
 }
 
 } // namespace

@@ -15,6 +15,8 @@
 #include "platform/Platform.h"
 #include "switcher/SwitcherCycle.h"
 
+#include <algorithm>
+
 #include <QCursor>
 #include <QGuiApplication>
 #include <QLoggingCategory>
@@ -70,33 +72,81 @@ void connectPressHandler()
 }
 
 // How long a refused key is asked for again: a relaunched bar starts while
-// the process it replaces may still hold every key for a moment.
+// the process it replaces may still hold every key for a moment. One timer
+// asks for every refused key together, at growing delays (150, 300, 600,
+// 1200 ms, then a last try at 3 s), so that an idle start stays quiet.
 constexpr int kRetryForMs = 3000;
-constexpr int kRetryEveryMs = 150;
+constexpr int kFirstRetryMs = 150;
 
-void retryRefused(QMap<qint64, quint32>& refs, quint16 keyCode, quint64 flags, int elapsedMs)
+struct RefusedKey {
+    QMap<qint64, quint32>* refs;
+    quint16 keyCode;
+    quint64 flags;
+};
+
+struct RefusedRetries {
+    QList<RefusedKey> keys;
+    QPointer<QTimer> timer;
+    int elapsedMs = 0;
+};
+
+RefusedRetries& refusedRetries()
 {
-    QTimer::singleShot(kRetryEveryMs, QCoreApplication::instance(), [&refs, keyCode, flags, elapsedMs] {
+    static RefusedRetries retries;
+    return retries;
+}
+
+void retryRefusedNow()
+{
+    RefusedRetries& retries = refusedRetries();
+    retries.elapsedMs += retries.timer->interval();
+    platform::HotKeys* hotKeys = platform::hotKeys();
+    bool changed = false;
+    for (auto it = retries.keys.begin(); it != retries.keys.end();) {
+        const QString name = hotKeyName(it->keyCode, it->flags);
         // Taken meanwhile by another route (a settings choice, a binding), or
         // no longer wanted: a stale retry must not register a second copy.
-        if (refs.contains(keyCode) || !taken().contains(hotKeyName(keyCode, flags)))
-            return;
-        platform::HotKeys* hotKeys = platform::hotKeys();
-        if (!hotKeys)
-            return;
-        if (const auto reference = hotKeys->registerHotKey(keyCode, carbonModifiers(flags))) {
-            qCInfo(lcHotkey).noquote()
-                << "hot key" << hotKeyName(keyCode, flags) << "registered on a later try";
-            taken().removeAll(hotKeyName(keyCode, flags));
-            refs.insert(keyCode, *reference);
-            emit hotKeyStatus().changed();
-            return;
+        if (!hotKeys || it->refs->contains(it->keyCode) || !taken().contains(name)) {
+            it = retries.keys.erase(it);
+            continue;
         }
-        if (elapsedMs + kRetryEveryMs < kRetryForMs)
-            retryRefused(refs, keyCode, flags, elapsedMs + kRetryEveryMs);
-        else
-            emit hotKeyStatus().changed();
+        if (const auto reference = hotKeys->registerHotKey(it->keyCode, carbonModifiers(it->flags))) {
+            qCInfo(lcHotkey).noquote() << "hot key" << name << "registered on a later try";
+            taken().removeAll(name);
+            it->refs->insert(it->keyCode, *reference);
+            it = retries.keys.erase(it);
+            changed = true;
+            continue;
+        }
+        ++it;
+    }
+    if (!retries.keys.isEmpty() && retries.elapsedMs < kRetryForMs) {
+        retries.timer->start(std::min(2 * retries.timer->interval(), kRetryForMs - retries.elapsedMs));
+    } else {
+        changed = changed || !retries.keys.isEmpty();
+        retries.keys.clear();
+    }
+    if (changed)
+        emit hotKeyStatus().changed();
+}
+
+// A refused key joins the keys asked for again; each join gives them all the
+// full time again (keys are refused together, at a start or a settings change).
+void retryRefused(QMap<qint64, quint32>& refs, quint16 keyCode, quint64 flags)
+{
+    RefusedRetries& retries = refusedRetries();
+    if (!retries.timer) {
+        retries.timer = new QTimer(QCoreApplication::instance());
+        retries.timer->setSingleShot(true);
+        QObject::connect(retries.timer, &QTimer::timeout, retries.timer, &retryRefusedNow);
+    }
+    const bool known = std::any_of(retries.keys.cbegin(), retries.keys.cend(), [&](const RefusedKey& key) {
+        return key.refs == &refs && key.keyCode == keyCode && key.flags == flags;
     });
+    if (!known)
+        retries.keys.append({ &refs, keyCode, flags });
+    retries.elapsedMs = 0;
+    retries.timer->start(kFirstRetryMs);
 }
 
 // A key's registration, kept under its code only when one came back; a
@@ -106,7 +156,7 @@ void registerInto(QMap<qint64, quint32>& refs, quint16 keyCode, quint64 flags)
     if (const auto reference = registerHotKey(keyCode, flags))
         refs.insert(keyCode, *reference);
     else if (platform::hotKeys())
-        retryRefused(refs, keyCode, flags, 0);
+        retryRefused(refs, keyCode, flags);
 }
 
 // The stored bindings' owners: binding key → windowHotKeyOwner().
@@ -266,7 +316,7 @@ void startHotKeys(HotKeyModifier main, HotKeyModifier extra)
     static bool toldScheduled = false;
     if (!toldScheduled && platform::hotKeys()) {
         toldScheduled = true;
-        QTimer::singleShot(kRetryForMs + 2 * kRetryEveryMs, QCoreApplication::instance(), [] {
+        QTimer::singleShot(kRetryForMs + 2 * kFirstRetryMs, QCoreApplication::instance(), [] {
             if (!taken().isEmpty() && hotKeyHooks().tellTakenKeys)
                 hotKeyHooks().tellTakenKeys(taken());
         });
@@ -500,6 +550,9 @@ void resetHotKeysForTesting()
     switcherHotKeyRefs().clear();
     toolHotKeyRefs().clear();
     taken().clear();
+    refusedRetries().keys.clear();
+    if (refusedRetries().timer)
+        refusedRetries().timer->stop();
     if (connectedHotKeys())
         QObject::disconnect(connectedHotKeys(), &platform::HotKeys::hotKeyPressed, nullptr, nullptr);
     connectedHotKeys() = nullptr;

@@ -9,10 +9,15 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
+
+#include "ToastOverlay/ToastViews.h"
 
 using orbitshelf::test::ManualQueue;
 
@@ -45,7 +50,50 @@ QWidget* toastCard()
     return toastWindow() ? toastWindow()->findChild<QWidget*>(QStringLiteral("FullScreenToast")) : nullptr;
 }
 
+// Counts the paints each watched widget gets.
+struct PaintCounter : QObject {
+    QHash<QObject*, int> paints;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints[watched];
+        return false;
+    }
+};
+
 } // namespace
+
+TEST_F(AuxiliaryWindowsTest, ANoticeStandsAtRestAtOnceAndIsPaintedOnce)
+{
+    showTakenHotKeysToast({ QStringLiteral("Alt+Tab") });
+    QWidget* notice = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->windowTitle() == QStringLiteral("orbitShelf notice"))
+            notice = w;
+    ASSERT_TRUE(notice);
+    EXPECT_TRUE(notice->isVisible());
+    auto* card = notice->findChild<ToastCard*>();
+    ASSERT_TRUE(card);
+    EXPECT_TRUE(card->isVisible());
+    // Shaped to the card from the first paint: no black corners, no growing.
+    EXPECT_TRUE(notice->rect().contains(card->geometry()));
+    EXPECT_EQ(notice->mask().boundingRect(), card->geometry());
+
+    // No transition: each part of the notice is painted once, at most.
+    PaintCounter counter;
+    notice->installEventFilter(&counter);
+    for (QWidget* part : notice->findChildren<QWidget*>())
+        part->installEventFilter(&counter);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (elapsed.elapsed() < 800)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    for (auto it = counter.paints.cbegin(); it != counter.paints.cend(); ++it)
+        EXPECT_LE(it.value(), 1) << it.key()->metaObject()->className();
+    notice->removeEventFilter(&counter);
+    for (QWidget* part : notice->findChildren<QWidget*>())
+        part->removeEventFilter(&counter);
+}
 
 TEST_F(AuxiliaryWindowsTest, ToastStaysOnTopForTwoSecondsFromItsLastShowing)
 {

@@ -348,3 +348,31 @@ TEST_F(SwitcherTest, ABindingStoredWithTheNumberAloneKeepsWorkingAndLearnsItsOwn
     dropClosedWindowHotKeys();
     EXPECT_TRUE(AppState::shared().windowHotkeyCache().isEmpty());
 }
+
+TEST_F(SwitcherTest, RefusedKeysAreAskedForTogetherUntilALastTryAtThreeSeconds)
+{
+    QElapsedTimer started;
+    started.start();
+    const auto runUntil = [&](qint64 ms) {
+        while (started.elapsed() < ms)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    };
+    hotKeys.taken.insert({ 48, 0x800 });
+    hotKeys.taken.insert({ 49, 0x800 });
+    startHotKeys(HotKeyModifier::Option);
+    EXPECT_EQ(takenHotKeys(), QStringList({ "Alt+Tab", "Alt+Space" }));
+
+    // Held until shortly before the last try: still taken back within 3 s.
+    runUntil(2400);
+    EXPECT_FALSE(switcherHotKeyRefs().contains(48));
+    hotKeys.taken.erase({ 48, 0x800 });
+    EXPECT_TRUE(processEventsUntil([&] { return switcherHotKeyRefs().contains(48); }));
+    EXPECT_LE(started.elapsed(), 3300);
+
+    // Freed after the last try: no one asks any more, the key stays told.
+    runUntil(3300);
+    hotKeys.taken.erase({ 49, 0x800 });
+    runUntil(4300);
+    EXPECT_FALSE(switcherHotKeyRefs().contains(49));
+    EXPECT_EQ(takenHotKeys(), QStringList({ "Alt+Space" }));
+}
