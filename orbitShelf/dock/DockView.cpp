@@ -78,7 +78,9 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
                 m_tickServices.readBadges();
         });
     }
-    m_hoverHide.setPointerCheck([this] { return pointerOverBar(); });
+    m_hoverHide.setPointerCheck([this] {
+        return pointerOverBar() || AutoShowStrips::shared().pointerOnStrip(m_view.screenID, QCursor::pos());
+    });
     // A bar its strip brought back hides when the pointer goes elsewhere.
     connect(&AutoShowStrips::shared(), &AutoShowStrips::pointerLeft, this, [this](const QString& screenID) {
         if (screenID == m_view.screenID)

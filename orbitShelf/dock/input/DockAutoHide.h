@@ -2,6 +2,8 @@
 
 #include <QMap>
 #include <QObject>
+#include <QPoint>
+#include <QRect>
 #include <QString>
 
 #include <optional>
@@ -37,6 +39,18 @@ class AutoShowStrips final : public QObject {
 public:
     static AutoShowStrips& shared();
 
+    // Where a screen's strip stands on the screen, as its window last saw
+    // itself. A bar never hides while the pointer still rests on its strip:
+    // the strip may hear a leave as the bar's window appears over it.
+    void setStripArea(const QString& screenID, const QRect& area) { m_areas.insert(screenID, area); }
+    bool pointerOnStrip(const QString& screenID, const QPoint& global) const
+    {
+        return m_areas.value(screenID).contains(global);
+    }
+
 signals:
     void pointerLeft(const QString& screenID);
+
+private:
+    QMap<QString, QRect> m_areas;
 };

@@ -36,6 +36,7 @@ ClearRootView::ClearRootView(
 
 void ClearRootView::hover(bool entered)
 {
+    AutoShowStrips::shared().setStripArea(m_screenID, QRect(mapToGlobal(QPoint(0, 0)), size()));
     const StringMap autoHide = m_state.settings.autoHideSpaceDock();
     const auto entry = autoHide.constFind(m_screenID);
     const StripHoverOutcome outcome = stripHoverOutcome(
