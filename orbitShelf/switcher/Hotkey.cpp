@@ -13,6 +13,7 @@
 #include "platform/HotKeys.h"
 #include "platform/KeyCodes.h"
 #include "platform/Platform.h"
+#include "switcher/HotKeySettings.h"
 #include "switcher/SwitcherCycle.h"
 
 #include <algorithm>
@@ -162,27 +163,11 @@ void registerInto(QMap<qint64, quint32>& refs, quint16 keyCode, quint64 flags)
 // The stored bindings' owners: binding key → windowHotKeyOwner().
 const QString kOwnersKey = QStringLiteral("windowHotkeyOwners");
 
-QString storedOption(FixedHotKey key)
-{
-    const CustomSettings& settings = AppState::shared().settings;
-    switch (key) {
-    case FixedHotKey::Tab:
-        return settings.shortcutOptionForOpenFloatWindow();
-    case FixedHotKey::Pasteboard:
-        return settings.shortcutOptionForPasteboardWindow();
-    case FixedHotKey::Autohide:
-        return settings.shortcutOptionForOpenAutohide();
-    case FixedHotKey::HideWindow:
-        break;
-    }
-    return settings.shortcutOptionForHideWindow();
-}
-
 // A fixed key's flags as startHotKeys gives them: the stored option's, but
 // the caller's modifiers where the row holds the default "option".
 std::optional<quint64> startFlags(FixedHotKey key, quint64 callerFlags)
 {
-    const QString stored = storedOption(key);
+    const QString stored = storedHotKeyOption(key);
     if (stored == QLatin1String("option") && callerFlags)
         return callerFlags;
     return fixedHotKeyFlags(key, stored);
@@ -371,7 +356,7 @@ void registerToolHotKeys()
         const quint16 code = fixedHotKeyCode(key);
         if (toolHotKeyRefs().contains(code))
             continue;
-        if (const auto flags = fixedHotKeyFlags(key, storedOption(key)))
+        if (const auto flags = fixedHotKeyFlags(key, storedHotKeyOption(key)))
             registerInto(toolHotKeyRefs(), code, *flags);
     }
 }
@@ -389,7 +374,7 @@ void releaseToolHotKeys()
     // A refused key no longer wanted is no longer taken from anyone, and a
     // retry still under way must not take it back.
     for (const FixedHotKey key : { FixedHotKey::Autohide, FixedHotKey::Pasteboard })
-        if (const auto flags = fixedHotKeyFlags(key, storedOption(key)))
+        if (const auto flags = fixedHotKeyFlags(key, storedHotKeyOption(key)))
             taken().removeAll(hotKeyName(fixedHotKeyCode(key), *flags));
     emit hotKeyStatus().changed();
 }
@@ -501,7 +486,7 @@ HotKeyStatus& hotKeyStatus()
 
 void registerSwitcherTabKey()
 {
-    if (const auto flags = fixedHotKeyFlags(FixedHotKey::Tab, storedOption(FixedHotKey::Tab)))
+    if (const auto flags = fixedHotKeyFlags(FixedHotKey::Tab, storedHotKeyOption(FixedHotKey::Tab)))
         registerInto(switcherHotKeyRefs(), platform::keycode::tab, *flags);
 }
 
