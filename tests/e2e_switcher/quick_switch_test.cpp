@@ -287,49 +287,6 @@ int quickTaps(const TwoWindows& w, const DockRun& run, int taps, QString* report
     return good;
 }
 
-// Binds the window `id` as a user does: its bar button's menu, "Binding
-// Hotkey", then in the tag editor's picker the choice typed and Return.
-bool bindThroughTagEditor(const DockRun& run, const QString& id, const QString& choice)
-{
-    std::optional<LoggedBarItem> button;
-    if (!waitUntil([&] {
-            for (const LoggedBarItem& item : loggedBar(run.log()))
-                if (item.window == id)
-                    button = item;
-            return button.has_value();
-        }))
-        return false;
-    const qsizetype menusBefore = run.log().count(QLatin1String("window menu:"));
-    std::optional<QRect> bind;
-    if (!waitUntil([&] {
-            click(button->rect.center(), 3);
-            return waitUntil([&] { return run.log().count(QLatin1String("window menu:")) > menusBefore; },
-                std::chrono::milliseconds(700));
-        }))
-        return false;
-    if (!waitUntil([&] {
-            return (bind = run.loggedRect(QStringLiteral("window menu:.*Binding Hotkey@"))).has_value();
-        }))
-        return false;
-    const qsizetype pickersBefore = run.log().count(QLatin1String("hot key picker in its window at"));
-    click(bind->center());
-    if (!waitUntil([&] {
-            return run.log().count(QLatin1String("hot key picker in its window at")) > pickersBefore;
-        }))
-        return false;
-    const std::optional<QRect> picker = run.loggedRect(QStringLiteral("hot key picker in its window at "));
-    const QString tag = waitForWindow(QStringLiteral("Tag"));
-    if (!picker || tag.isEmpty())
-        return false;
-    const qsizetype opened = run.log().count(QLatin1String("hot key picker opened"));
-    click(windowGeometry(tag).topLeft() + picker->center());
-    if (!waitUntil([&] { return run.log().count(QLatin1String("hot key picker opened")) > opened; }))
-        return false;
-    xdotool({ "type", "--delay", "20", choice });
-    xdotool({ "key", "Return" });
-    return true;
-}
-
 // Chooses an item of the bar's settings menu with the mouse; the menu's
 // items lie where the bar logged them.
 bool chooseBarMenuItem(const DockRun& run, const QString& item)
