@@ -437,8 +437,10 @@ BindingState bindingState(const QString& number, const QString& owner)
 
 bool windowBindingStillMatches(const QString& character)
 {
-    const auto number = AppState::shared().windowHotkeyCache().constFind(character);
-    return number != AppState::shared().windowHotkeyCache().constEnd()
+    // The cache is handed out as a copy: look it up in one kept here.
+    const StringMap cache = AppState::shared().windowHotkeyCache();
+    const auto number = cache.constFind(character);
+    return number != cache.constEnd()
         && bindingState(*number, readStoredMap(kOwnersKey).value(character)) == BindingState::Matches;
 }
 
