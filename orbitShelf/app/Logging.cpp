@@ -35,6 +35,17 @@ void writeLimitedLines(QtMsgType type, const QMessageLogContext& context, const 
 
 } // namespace
 
+void customPrint(const QString& text)
+{
+    // Diagnostics, not messages for the user: quiet unless the log rules
+    // ask for them.
+    if (!lcCustom().isDebugEnabled())
+        return;
+    const QByteArray line = limitLogLine(QStringLiteral("[custom] -  ") + text).toUtf8() + '\n';
+    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+    std::fflush(stdout);
+}
+
 void installLogPolicy()
 {
     // Rules set here rank below QT_LOGGING_CONF and QT_LOGGING_RULES, so the

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDebug>
 #include <QLoggingCategory>
 #include <QString>
 
@@ -22,3 +23,14 @@ QString limitLogLine(const QString& line);
 // them on, as in any Qt program, and every written line is cut by
 // limitLogLine.
 void installLogPolicy();
+
+// Writes "[custom] -  " and the value's text to standard output, one line,
+// while the category orbitshelf.custom has its debug level on (the default
+// of Qt, which the program's log policy turns off). Cut like a log line.
+void customPrint(const QString& text);
+template <typename T> void customPrint(const T& value)
+{
+    QString text;
+    QDebug(&text).noquote().nospace() << value;
+    customPrint(text);
+}

@@ -1,6 +1,6 @@
 #include "app/SleepWatcher.h"
 
-#include "app/Utilities.h"
+#include "app/Logging.h"
 #include "platform/WakeMonitor.h"
 
 SleepWatcher::SleepWatcher(platform::WakeMonitor& monitor, QObject* parent)

@@ -1,9 +1,9 @@
 #include "apps/WindowNotificationHandler.h"
 
 #include "app/AppState.h"
+#include "app/Logging.h"
 #include "app/ShellGlobals.h"
 #include "app/ShellQueues.h"
-#include "app/Utilities.h"
 #include "apps/AXAttributes.h"
 #include "apps/AXEventThread.h"
 #include "apps/Activation.h"

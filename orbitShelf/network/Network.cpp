@@ -1,6 +1,7 @@
 #include "network/Network.h"
 
-#include "app/Utilities.h"
+#include "app/DeviceId.h"
+#include "app/Logging.h"
 #include "network/FeatureViewTracker.h"
 #include "network/HttpPoster.h"
 

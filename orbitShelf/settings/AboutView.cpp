@@ -1,7 +1,8 @@
 #include "settings/AboutView.h"
 
+#include "app/DeviceId.h"
 #include "app/UpdaterStandIn.h"
-#include "app/Utilities.h"
+#include "app/VendorAddresses.h"
 #include "dock/drawing/NamedImages.h"
 #include "network/Network.h"
 #include "settings/PageParts.h"

@@ -1,14 +1,14 @@
 #include "settings/AppearancePage.h"
 
+#include "app/Alerts.h"
 #include "app/AppState.h"
 #include "app/ImageFiles.h"
-#include "app/Utilities.h"
+#include "app/RandomString.h"
 #include "apps/SupportFolder.h"
 #include "dock/drawing/DockColors.h"
 #include "dock/drawing/NamedImages.h"
 #include "network/ServiceRequests.h"
 #include "settings/SettingsHooks.h"
-#include "tools/RandomString.h"
 
 #include <QCoreApplication>
 #include <QImageReader>

@@ -2,7 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/ShellQueues.h"
-#include "app/UpdaterStandIn.h"
+#include "app/VendorAddresses.h"
 #include "apps/ActiveApp.h"
 #include "apps/RunningApps.h"
 #include "dock/windows/DockWindows.h"

@@ -1,6 +1,6 @@
 #include "settings/QuitForm.h"
 
-#include "app/Utilities.h"
+#include "app/Alerts.h"
 #include "network/Network.h"
 #include "network/ServiceRequests.h"
 #include "platform/Accessibility.h"

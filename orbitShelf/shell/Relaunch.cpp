@@ -1,7 +1,7 @@
 #include "shell/Relaunch.h"
 
+#include "app/Alerts.h"
 #include "app/Logging.h"
-#include "app/Utilities.h"
 #include "shell/SingleInstance.h"
 
 #include <QCoreApplication>

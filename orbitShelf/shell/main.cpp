@@ -1,3 +1,4 @@
+#include "app/Alerts.h"
 #include "app/Persistence.h"
 #include "app/AppIdentity.h"
 #include "app/AppState.h"
@@ -5,7 +6,6 @@
 #include "app/PrivateFiles.h"
 #include "app/ShownTexts.h"
 #include "app/UserDefaults.h"
-#include "app/Utilities.h"
 #include "apps/AXEventThread.h"
 #include "apps/DockBadgeReader.h"
 #include "apps/ScreenIdentifier.h"

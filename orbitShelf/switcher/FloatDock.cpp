@@ -2,7 +2,6 @@
 
 #include "app/AppState.h"
 #include "app/EventManager.h"
-#include "app/Utilities.h"
 #include "apps/Activation.h"
 #include "apps/ActiveApp.h"
 #include "apps/AppsSource.h"

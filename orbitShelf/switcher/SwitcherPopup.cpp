@@ -1,7 +1,7 @@
 #include "switcher/SwitcherPopup.h"
 
 #include "app/AppState.h"
-#include "app/Utilities.h"
+#include "app/Logging.h"
 #include "apps/Activation.h"
 #include "apps/ActiveApp.h"
 #include "apps/AppsSource.h"

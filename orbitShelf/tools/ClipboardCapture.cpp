@@ -3,12 +3,12 @@
 #include "app/AppState.h"
 #include "app/ImageFiles.h"
 #include "app/PrivateFiles.h"
+#include "app/RandomString.h"
 #include "apps/ActiveApp.h"
 #include "apps/RunningApps.h"
 #include "apps/SupportFolder.h"
 #include "apps/WindowClickTracking.h"
 #include "tools/PasteboardQueries.h"
-#include "tools/RandomString.h"
 
 #include "platform/KeyCodes.h"
 

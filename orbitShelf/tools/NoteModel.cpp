@@ -1,8 +1,9 @@
 #include "tools/NoteModel.h"
 
+#include "app/Alerts.h"
 #include "app/AppState.h"
 #include "app/Logging.h"
-#include "app/Utilities.h"
+#include "app/RandomString.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

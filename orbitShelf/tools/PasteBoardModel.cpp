@@ -1,8 +1,8 @@
 #include "tools/PasteBoardModel.h"
 
+#include "app/Alerts.h"
 #include "app/AppState.h"
 #include "app/Logging.h"
-#include "app/Utilities.h"
 #include "apps/SupportFolder.h"
 #include "tools/PasteboardQueries.h"
 

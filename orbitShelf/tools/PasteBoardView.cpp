@@ -2,7 +2,7 @@
 
 #include "ToastOverlay/ToastOverlayPresenter.h"
 #include "app/AppState.h"
-#include "app/Utilities.h"
+#include "app/TextFormats.h"
 #include "apps/SupportFolder.h"
 #include "network/ServiceRequests.h"
 #include "tools/ToolPinButton.h"

@@ -1,7 +1,7 @@
 #include "tools/PasteboardQueries.h"
 
 #include "app/Logging.h"
-#include "app/Utilities.h"
+#include "app/TextFormats.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "tools/PomodoroRun.h"
 
 #include "app/AppState.h"
-#include "app/Utilities.h"
+#include "app/TextFormats.h"
 
 #include <QDateTime>
 

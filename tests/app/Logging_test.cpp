@@ -1,5 +1,4 @@
 #include "app/Logging.h"
-#include "app/Utilities.h"
 
 #include <gtest/gtest.h>
 

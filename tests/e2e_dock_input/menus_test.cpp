@@ -4,7 +4,7 @@
 // hide, the release notes), and its place in the window menu when the bar
 // has neither main nor launcher button.
 #include "app/MapSetting.h"
-#include "app/UpdaterStandIn.h"
+#include "app/VendorAddresses.h"
 #include "tests/e2e_dock_input/BarInput.h"
 
 #include <QSettings>

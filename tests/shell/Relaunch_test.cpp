@@ -1,4 +1,4 @@
-#include "app/Utilities.h"
+#include "app/Alerts.h"
 #include "shell/Relaunch.h"
 #include "tests/support/XvfbSession.h"
 

@@ -1,5 +1,5 @@
+#include "app/Alerts.h"
 #include "app/AppState.h"
-#include "app/Utilities.h"
 #include "network/FeatureViewTracker.h"
 #include "tests/support/TempStores.h"
 #include "tools/NoteView.h"

@@ -1,6 +1,6 @@
+#include "app/Alerts.h"
 #include "app/AppState.h"
 #include "app/UserDefaults.h"
-#include "app/Utilities.h"
 #include "tools/PasteBoardView.h"
 #include "tools/PasteboardQueries.h"
 

@@ -1,7 +1,7 @@
 #include "dock/input/DockBarPointer.h"
 
 #include "app/AppState.h"
-#include "app/Utilities.h"
+#include "app/WindowCapture.h"
 #include "apps/ActiveApp.h"
 #include "apps/ProcessStatistics.h"
 #include "apps/Windows.h"

@@ -1,9 +1,10 @@
 #include "dock/menus/DockSettingsMenu.h"
 
+#include "app/Alerts.h"
 #include "app/AppState.h"
 #include "app/KeyNames.h"
 #include "app/UpdaterStandIn.h"
-#include "app/Utilities.h"
+#include "app/VendorAddresses.h"
 #include "apps/ActiveApp.h"
 #include "apps/DockVisibility.h"
 #include "apps/OpenApplication.h"

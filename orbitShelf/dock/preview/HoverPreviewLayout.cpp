@@ -1,6 +1,6 @@
 #include "dock/preview/HoverPreviewLayout.h"
 
-#include "app/Utilities.h"
+#include "app/TextFormats.h"
 
 #include <QTextBoundaryFinder>
 

@@ -1,4 +1,4 @@
-#include "tools/RandomString.h"
+#include "app/RandomString.h"
 
 #include <QRandomGenerator>
 
