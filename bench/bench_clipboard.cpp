@@ -3,6 +3,7 @@
 // panel's queries over those records with their query plans, and how much
 // the store grows per 10 000 texts.
 #include "ClipboardBench.h"
+#include "app/PasteboardRecord.h"
 #include "app/Persistence.h"
 #include "platform/fake/FakeClipboardReader.h"
 #include "tools/ClipboardCapture.h"
@@ -42,8 +43,10 @@ void fill(PersistenceController& store, int count)
     for (int i = 0; i < count; ++i) {
         const QDateTime when = kToday.addSecs(-qint64(i) * 300);
         store.insert(Entity::Pasteboard,
-            { { "text", body + QString::number(i) }, { "category", pasteboardDay(when) }, { "create", when },
-                { "isMark", i % 100 == 0 }, { "fromAppName", QStringLiteral("Editor") } });
+            { { pasteboardField::text, body + QString::number(i) },
+                { pasteboardField::category, pasteboardDay(when) }, { pasteboardField::create, when },
+                { pasteboardField::isMark, i % 100 == 0 },
+                { pasteboardField::fromAppName, QStringLiteral("Editor") } });
         if (i % 5000 == 4999)
             store.save();
     }

@@ -5,6 +5,7 @@
 // 3 CPU-s and 15 ms.
 #include "ClipboardBench.h"
 #include "app/Persistence.h"
+#include "app/PasteboardRecord.h"
 #include "app/AppState.h"
 #include "app/UserDefaults.h"
 #include "platform/fake/FakeClipboardReader.h"
@@ -77,8 +78,9 @@ int main(int argc, char** argv)
     for (int i = 0; i < 10000; ++i) {
         const QDateTime when = kToday.addSecs(-qint64(i) * 300);
         store.insert(Entity::Pasteboard,
-            { { "text", body + QString::number(i) }, { "category", pasteboardDay(when) }, { "create", when },
-                { "fromAppName", QStringLiteral("Editor") } });
+            { { pasteboardField::text, body + QString::number(i) },
+                { pasteboardField::category, pasteboardDay(when) }, { pasteboardField::create, when },
+                { pasteboardField::fromAppName, QStringLiteral("Editor") } });
     }
     store.save();
     for (int d = 0; d * 288 < 10000; ++d)

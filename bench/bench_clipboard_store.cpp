@@ -4,6 +4,7 @@
 // tool marked installed as the tool list does.
 //
 //   bench_clipboard_store <store file> <count>
+#include "app/PasteboardRecord.h"
 #include "app/Persistence.h"
 #include "app/UserDefaults.h"
 #include "tools/PasteboardQueries.h"
@@ -40,9 +41,11 @@ int main(int argc, char** argv)
             // Distinct texts of exactly 200 characters.
             const QString text = QStringLiteral("stored copy %1 ").arg(n, 6, 10, QLatin1Char('0'));
             store->insert(Entity::Pasteboard,
-                { { "text", text + QString(200 - text.size(), QLatin1Char('a' + n % 26)) },
-                    { "category", pasteboardDay(when) }, { "create", when }, { "isImage", false },
-                    { "fromAppName", QStringLiteral("XTerm") }, { "uuid", QString::number(n) } });
+                { { pasteboardField::text, text + QString(200 - text.size(), QLatin1Char('a' + n % 26)) },
+                    { pasteboardField::category, pasteboardDay(when) }, { pasteboardField::create, when },
+                    { pasteboardField::isImage, false },
+                    { pasteboardField::fromAppName, QStringLiteral("XTerm") },
+                    { pasteboardField::uuid, QString::number(n) } });
         }
         if (!store->save()) {
             std::fprintf(stderr, "the store could not be saved\n");

@@ -4,6 +4,7 @@
 // Qt's offscreen platform unless another is asked for.
 #include "BenchFigures.h"
 #include "app/Persistence.h"
+#include "app/PasteboardRecord.h"
 #include "app/AppState.h"
 #include "app/UserDefaults.h"
 #include "tools/PasteBoardView.h"
@@ -39,9 +40,11 @@ void fill(PersistenceController& store, int days, int perDay, int marked)
         for (int i = 0; i < perDay; ++i, ++n) {
             const QDateTime when = day.addSecs(-60 * i);
             store.insert(Entity::Pasteboard,
-                { { "text", QStringLiteral("copied text %1").arg(n) }, { "category", pasteboardDay(when) },
-                    { "create", when }, { "isMark", n < marked }, { "fromAppName", QStringLiteral("Editor") },
-                    { "uuid", QString::number(n) } });
+                { { pasteboardField::text, QStringLiteral("copied text %1").arg(n) },
+                    { pasteboardField::category, pasteboardDay(when) }, { pasteboardField::create, when },
+                    { pasteboardField::isMark, n < marked },
+                    { pasteboardField::fromAppName, QStringLiteral("Editor") },
+                    { pasteboardField::uuid, QString::number(n) } });
         }
         store.save();
         setPasteboardClock([day] { return day; });

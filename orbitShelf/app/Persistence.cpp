@@ -2,6 +2,7 @@
 
 #include "app/AppIdentity.h"
 #include "app/Logging.h"
+#include "app/PasteboardRecord.h"
 #include "app/PrivateFiles.h"
 
 #include <QAtomicInteger>
@@ -87,6 +88,8 @@ std::unique_ptr<PersistenceController>& sharedSlot()
 const std::vector<EntityDefinition>& storeModel()
 {
     using T = AttributeType;
+    namespace P = pasteboardField;
+    namespace PC = pasteboardCategoryField;
     static const std::vector<EntityDefinition> model = {
         { Entity::Favorite, "Favorite",
             { { "appBundleName", T::Text }, { "appIcon", T::Text }, { "appName", T::Text },
@@ -98,10 +101,13 @@ const std::vector<EntityDefinition>& storeModel()
             { { "content", T::Text }, { "createAt", T::Date }, { "id", T::Text }, { "images", T::Text },
                 { "tag", T::Text }, { "updateAt", T::Date }, { "uuid", T::Uuid } } },
         { Entity::Pasteboard, "Pasteboard",
-            { { "category", T::Text }, { "create", T::Date }, { "fromAppImage", T::Text },
-                { "fromAppName", T::Text }, { "image", T::Text }, { "isImage", T::Flag },
-                { "isMark", T::Flag }, { "text", T::Text }, { "uuid", T::Text } } },
-        { Entity::PasteboardCategory, "PasteboardCategory", { { "create", T::Date }, { "name", T::Text } } },
+            { { P::category.latin1(), T::Text }, { P::create.latin1(), T::Date },
+                { P::fromAppImage.latin1(), T::Text }, { P::fromAppName.latin1(), T::Text },
+                { P::image.latin1(), T::Text }, { P::isImage.latin1(), T::Flag },
+                { P::isMark.latin1(), T::Flag }, { P::text.latin1(), T::Text },
+                { P::uuid.latin1(), T::Text } } },
+        { Entity::PasteboardCategory, "PasteboardCategory",
+            { { PC::create.latin1(), T::Date }, { PC::name.latin1(), T::Text } } },
         { Entity::Plugins, "Plugins", { { "installed", T::Flag }, { "name", T::Text } } },
         { Entity::Tag, "Tag", { { "text", T::Text } } },
     };

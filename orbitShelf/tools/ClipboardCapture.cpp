@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/ImageFiles.h"
+#include "app/PasteboardRecord.h"
 #include "app/PrivateFiles.h"
 #include "app/RandomString.h"
 #include "apps/ActiveApp.h"
@@ -30,11 +31,6 @@ namespace {
 constexpr qint64 kSourceClickMinAgeMs = 500;
 constexpr QSize kIconSize { 64, 64 };
 constexpr QSizeF kThumbnailSize { 128, 100 };
-
-bool isHorizontalSpace(QChar c)
-{
-    return c == u'\t' || c.category() == QChar::Separator_Space;
-}
 
 QString iconNameOf(const ActiveApp& app)
 {
@@ -122,8 +118,9 @@ bool repeatsStored(const QByteArray& png, const QImage& thumbnail, const QString
         return false; // a stored picture that cannot be read counts as different
     if (stored.size() == png.size() && stored.readAll() == png)
         return true;
-    const QString storedThumbnail = storedFull.chopped(4) + QStringLiteral("_thumbnail.png");
-    if (QFileInfo::exists(storedThumbnail) && !samePixels(QImage(storedThumbnail), thumbnail))
+    const QString storedThumbnail = pasteboardThumbnailPath(storedFull);
+    if (!storedThumbnail.isEmpty() && QFileInfo::exists(storedThumbnail)
+        && !samePixels(QImage(storedThumbnail), thumbnail))
         return false;
     return samePixels(QImage(storedFull), decodeImage(png, "png"));
 }
@@ -142,8 +139,8 @@ std::optional<WrittenImage> writeImageFiles(
     // A fresh name never replaces a file of an older record.
     for (int attempt = 0; attempt < 8; ++attempt) {
         w.name = randomAlphanumericString(10);
-        w.fullPath = folder + QStringLiteral("/pasteboard-") + w.name + QStringLiteral(".png");
-        w.thumbnailPath = folder + QStringLiteral("/pasteboard-") + w.name + QStringLiteral("_thumbnail.png");
+        w.fullPath = folder + QLatin1Char('/') + pasteboardImageFileName(w.name);
+        w.thumbnailPath = pasteboardThumbnailPath(w.fullPath);
         if (!QFileInfo::exists(w.fullPath) && !QFileInfo::exists(w.thumbnailPath))
             break;
         w.name.clear();
@@ -256,16 +253,6 @@ bool isCopyGesture(const QString& c, quint16 keyCode, quint64 flags)
     return (flags & appkit::shift) && keyCode == keycode::forwardDelete;
 }
 
-QString trimmedClipboardText(const QString& text)
-{
-    qsizetype begin = 0, end = text.size();
-    while (begin < end && isHorizontalSpace(text[begin]))
-        ++begin;
-    while (end > begin && isHorizontalSpace(text[end - 1]))
-        --end;
-    return text.mid(begin, end - begin);
-}
-
 ClipboardCapture& ClipboardCapture::shared()
 {
     // Lives as long as the process: reads and picture work still under way
@@ -336,18 +323,18 @@ void ClipboardCapture::onRead(const CopySource& clickedSource, const platform::C
 
 void ClipboardCapture::storeText(const QString& copied, const CopySource& source, const QDateTime& now)
 {
-    const QString text = trimmedClipboardText(copied);
+    const QString text = trimmedPasteboardText(copied);
     if (text.isEmpty())
         return finish(false);
     if (const auto newest = newestPasteboard(pasteboardDay(now))) {
-        const auto last = newest->text(QStringLiteral("text"));
+        const auto last = newest->text(pasteboardField::text);
         if (last
             && last->normalized(QString::NormalizationForm_C)
                 == text.normalized(QString::NormalizationForm_C))
             return finish(false);
     }
-    insertRecord({ { QStringLiteral("uuid"), randomAlphanumericString(10) }, { QStringLiteral("text"), text },
-                     { QStringLiteral("isImage"), false } },
+    insertRecord({ { pasteboardField::uuid, randomAlphanumericString(10) }, { pasteboardField::text, text },
+                     { pasteboardField::isImage, false } },
         source, now, {});
 }
 
@@ -356,8 +343,8 @@ void ClipboardCapture::storeImage(
 {
     std::optional<QString> newestImage;
     const auto newest = newestPasteboard(pasteboardDay(now));
-    if (newest && newest->flag(QStringLiteral("isImage")))
-        newestImage = localPathFromStored(newest->text(QStringLiteral("image")).value_or(QString()));
+    if (newest && newest->flag(pasteboardField::isImage))
+        newestImage = localPathFromStored(newest->text(pasteboardField::image).value_or(QString()));
     const QString folder = *appSupportFolderPath();
 
     // Decoding a large copy takes far longer than a frame; the main thread
@@ -385,9 +372,9 @@ void ClipboardCapture::storeImage(
                     return finish(false);
                 }
                 insertRecord(
-                    { { QStringLiteral("uuid"), written->name },
-                        { QStringLiteral("image"), storedPathOf(QUrl::fromLocalFile(written->fullPath)) },
-                        { QStringLiteral("isImage"), true } },
+                    { { pasteboardField::uuid, written->name },
+                        { pasteboardField::image, storedPathOf(QUrl::fromLocalFile(written->fullPath)) },
+                        { pasteboardField::isImage, true } },
                     source, now, { written->fullPath, written->thumbnailPath });
             },
             Qt::QueuedConnection);
@@ -397,17 +384,16 @@ void ClipboardCapture::storeImage(
 void ClipboardCapture::insertRecord(
     QVariantMap values, const CopySource& source, const QDateTime& now, const QStringList& files)
 {
-    values.insert(QStringLiteral("create"), now);
+    values.insert(pasteboardField::create, now);
     // Always set, "" when unknown: a null text would be stored as absent.
     values.insert(
-        QStringLiteral("fromAppName"), source.appName.isNull() ? QStringLiteral("") : source.appName);
+        pasteboardField::fromAppName, source.appName.isNull() ? QStringLiteral("") : source.appName);
     const QString day = pasteboardDay(now);
-    values.insert(QStringLiteral("category"), day);
+    values.insert(pasteboardField::category, day);
     if (!source.icon.isNull()) {
-        const auto url = appSupportDirectory(
-            QStringLiteral("pasteboard-app-icon-") + source.iconName + QStringLiteral(".png"));
+        const auto url = appSupportDirectory(pasteboardAppIconFileName(source.iconName));
         if (url && savePNG(source.icon, url->toLocalFile()))
-            values.insert(QStringLiteral("fromAppImage"), storedPathOf(*url));
+            values.insert(pasteboardField::fromAppImage, storedPathOf(*url));
     }
     PersistenceController& store = PersistenceController::shared();
     const bool stored = store.insert(Entity::Pasteboard, values) && store.save();

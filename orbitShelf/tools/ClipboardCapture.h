@@ -43,10 +43,6 @@ bool isCopyGesture(const QString& charactersIgnoringModifiers, quint16 keyCode, 
 // picture.
 QSize clipboardThumbnailSize(const QSize& picture);
 
-// Plain text as the history keeps it: leading and trailing spaces, tabs and
-// other space separators removed; line breaks kept.
-QString trimmedClipboardText(const QString& text);
-
 // Keeps what the user copied elsewhere as one `Pasteboard` record of the day,
 // unless it repeats the day's newest record, credited to the program that
 // owns the clipboard. The read of the clipboard and

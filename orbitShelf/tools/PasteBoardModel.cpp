@@ -3,6 +3,7 @@
 #include "app/Alerts.h"
 #include "app/AppState.h"
 #include "app/Logging.h"
+#include "app/PasteboardRecord.h"
 #include "apps/SupportFolder.h"
 #include "tools/PasteboardQueries.h"
 
@@ -12,10 +13,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-
-namespace {
-const QString kThumbnailTag = QStringLiteral("_thumbnail");
-} // namespace
 
 PasteboardWriter systemPasteboardWriter()
 {
@@ -30,30 +27,9 @@ int pasteboardColumnCount(std::optional<int> column)
     return column && *column > 0 ? *column : 2;
 }
 
-QString pasteboardCardText(const QString& text)
-{
-    const auto blank = [](QChar c) { return c == u'\t' || c.category() == QChar::Separator_Space; };
-    qsizetype from = 0;
-    qsizetype to = text.size();
-    while (from < to && blank(text.at(from)))
-        ++from;
-    while (to > from && blank(text.at(to - 1)))
-        --to;
-    return text.mid(from, to - from);
-}
-
 QString pasteboardFullSizePath(const QString& storedImage)
 {
-    QString path = localPathFromStored(storedImage);
-    path.remove(kThumbnailTag);
-    return path;
-}
-
-QString pasteboardThumbnailPath(const QString& fullSizePath)
-{
-    if (!fullSizePath.endsWith(QStringLiteral(".png")))
-        return {};
-    return fullSizePath.chopped(4) + kThumbnailTag + QStringLiteral(".png");
+    return pasteboardFullSizeFile(localPathFromStored(storedImage));
 }
 
 QImage pasteboardCardImage(const QString& storedImage)
@@ -71,7 +47,7 @@ QImage pasteboardCardImage(const QString& storedImage)
 
 QString pasteboardKey(const Record& record)
 {
-    return record.text(QStringLiteral("uuid")).value_or(QString());
+    return record.text(pasteboardField::uuid).value_or(QString());
 }
 
 void togglePinnedTool(AppState& state, const QString& tool)
@@ -125,7 +101,7 @@ QStringList PasteBoardModel::dayTabs() const
 
 void PasteBoardModel::noteCardShown(const Record& record)
 {
-    m_markMap.insert(pasteboardKey(record), record.flag(QStringLiteral("isMark")));
+    m_markMap.insert(pasteboardKey(record), record.flag(pasteboardField::isMark));
 }
 
 void PasteBoardModel::toggleMark(int index)
@@ -134,20 +110,20 @@ void PasteBoardModel::toggleMark(int index)
         return;
     ensurePasteboardCategory(kMarkCategory, m_store);
     Record& record = m_items[size_t(index)];
-    const bool mark = !record.flag(QStringLiteral("isMark"));
-    record.values.insert(QStringLiteral("isMark"), mark);
+    const bool mark = !record.flag(pasteboardField::isMark);
+    record.values.insert(pasteboardField::isMark, mark);
     m_markMap.insert(pasteboardKey(record), mark);
-    if (!m_store.update(record, { { QStringLiteral("isMark"), mark } }) || !m_store.save())
+    if (!m_store.update(record, { { pasteboardField::isMark, mark } }) || !m_store.save())
         qCWarning(lcStore) << "the mark of a clipboard item was not saved";
 }
 
 bool PasteBoardModel::copyBack(const Record& record, const PasteboardWriter& writer) const
 {
-    if (!record.flag(QStringLiteral("isImage"))) {
-        writer.setText(record.text(QStringLiteral("text")).value_or(QString()));
+    if (!record.flag(pasteboardField::isImage)) {
+        writer.setText(record.text(pasteboardField::text).value_or(QString()));
         return true;
     }
-    const QString full = pasteboardFullSizePath(record.text(QStringLiteral("image")).value_or(QString()));
+    const QString full = pasteboardFullSizePath(record.text(pasteboardField::image).value_or(QString()));
     QImage image;
     if (full.isEmpty() || (!image.load(full) && !image.load(pasteboardThumbnailPath(full)))) {
         qCWarning(lcApp).noquote() << "the clipboard picture" << full
@@ -202,8 +178,8 @@ bool PasteBoardModel::deleteItem(const Record& record)
             QCoreApplication::translate("PasteBoardView", "The clipboard item could not be deleted."), why);
         return false;
     };
-    if (record.flag(QStringLiteral("isImage"))) {
-        const QString full = pasteboardFullSizePath(record.text(QStringLiteral("image")).value_or(QString()));
+    if (record.flag(pasteboardField::isImage)) {
+        const QString full = pasteboardFullSizePath(record.text(pasteboardField::image).value_or(QString()));
         for (const QString& path : { full, pasteboardThumbnailPath(full) }) {
             if (path.isEmpty() || !QFileInfo::exists(path))
                 continue;

@@ -28,13 +28,9 @@ PasteboardWriter systemPasteboardWriter();
 // The grid's column count: `column`, or 2 when absent.
 int pasteboardColumnCount(std::optional<int> column);
 
-// A card's text: the spaces and tabs at both ends dropped, line breaks kept.
-QString pasteboardCardText(const QString& text);
-
 // The full-size picture a stored `image` names (decoded, any "_thumbnail"
-// dropped) and the thumbnail kept beside it.
+// dropped); its thumbnail is pasteboardThumbnailPath() of it.
 QString pasteboardFullSizePath(const QString& storedImage);
-QString pasteboardThumbnailPath(const QString& fullSizePath);
 
 // What a picture card shows: the thumbnail, else the full-size file, else a
 // null image (the card draws the "Finder" picture then).

@@ -2,6 +2,7 @@
 
 #include "ToastOverlay/ToastOverlayPresenter.h"
 #include "app/AppState.h"
+#include "app/PasteboardRecord.h"
 #include "app/TextFormats.h"
 #include "apps/SupportFolder.h"
 #include "network/ServiceRequests.h"
@@ -67,19 +68,19 @@ public:
         setFixedSize(kCardWidth, kCardHeight);
         const Record& record = view.model().items()[size_t(index)];
         view.model().noteCardShown(record);
-        m_isImage = record.flag(QStringLiteral("isImage"));
+        m_isImage = record.flag(pasteboardField::isImage);
         if (m_isImage) {
-            m_image = pasteboardCardImage(record.text(QStringLiteral("image")).value_or(QString()));
+            m_image = pasteboardCardImage(record.text(pasteboardField::image).value_or(QString()));
             if (m_image.isNull())
                 m_image = finderImage(150);
         } else {
-            m_text = pasteboardCardText(record.text(QStringLiteral("text")).value_or(QString()));
+            m_text = trimmedPasteboardText(record.text(pasteboardField::text).value_or(QString()));
         }
-        const auto icon = record.text(QStringLiteral("fromAppImage"));
+        const auto icon = record.text(pasteboardField::fromAppImage);
         if (icon)
             m_icon.load(localPathFromStored(*icon));
-        m_appName = pasteboardSourceName(record.text(QStringLiteral("fromAppName")).value_or(QString()));
-        const QDateTime created = record.value(QStringLiteral("create")).toDateTime();
+        m_appName = pasteboardSourceName(record.text(pasteboardField::fromAppName).value_or(QString()));
+        const QDateTime created = record.value(pasteboardField::create).toDateTime();
         m_time = formatDate(created.isValid() ? created.toLocalTime() : QDateTime::currentDateTime(),
             QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         setCursor(Qt::PointingHandCursor);

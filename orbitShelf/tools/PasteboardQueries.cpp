@@ -1,6 +1,7 @@
 #include "tools/PasteboardQueries.h"
 
 #include "app/Logging.h"
+#include "app/PasteboardRecord.h"
 #include "app/TextFormats.h"
 
 namespace {
@@ -15,7 +16,9 @@ FetchRequest newestFirst(Entity entity, int limit)
 {
     FetchRequest request;
     request.entity = entity;
-    request.sort = { { QStringLiteral("create"), false } };
+    request.sort = {
+        { entity == Entity::Pasteboard ? pasteboardField::create : pasteboardCategoryField::create, false }
+    };
     request.limit = limit;
     return request;
 }
@@ -40,14 +43,14 @@ QString pasteboardDay(const QDateTime& moment)
 std::vector<Record> fetchPasteboards(const std::optional<QString>& category, PersistenceController& store)
 {
     FetchRequest request = newestFirst(Entity::Pasteboard, kPasteboardsPerDay);
-    request.equal = { { QStringLiteral("category"), category.value_or(pasteboardDay(pasteboardNow())) } };
+    request.equal = { { pasteboardField::category, category.value_or(pasteboardDay(pasteboardNow())) } };
     return store.fetch(request).value_or(std::vector<Record>());
 }
 
 std::optional<Record> newestPasteboard(const QString& category, PersistenceController& store)
 {
     FetchRequest request = newestFirst(Entity::Pasteboard, 1);
-    request.equal = { { QStringLiteral("category"), category } };
+    request.equal = { { pasteboardField::category, category } };
     auto records = store.fetch(request).value_or(std::vector<Record>());
     if (records.empty())
         return std::nullopt;
@@ -57,7 +60,7 @@ std::optional<Record> newestPasteboard(const QString& category, PersistenceContr
 std::vector<Record> fetchMarkedPasteboards(PersistenceController& store)
 {
     FetchRequest request = newestFirst(Entity::Pasteboard, 0);
-    request.equal = { { QStringLiteral("isMark"), true } };
+    request.equal = { { pasteboardField::isMark, true } };
     return store.fetch(request).value_or(std::vector<Record>());
 }
 
@@ -66,7 +69,7 @@ QStringList fetchPasteboardCategoryNames(PersistenceController& store)
     QStringList names;
     const auto records = store.fetch(newestFirst(Entity::PasteboardCategory, kPasteboardCategoryNames));
     for (const Record& r : records.value_or(std::vector<Record>()))
-        names << r.text(QStringLiteral("name")).value_or(QString());
+        names << r.text(pasteboardCategoryField::name).value_or(QString());
     return names;
 }
 
@@ -77,13 +80,14 @@ void ensurePasteboardCategory(const QString& name, PersistenceController& store)
     const auto records = store.fetch(request);
     if (records) {
         for (const Record& r : *records) {
-            const auto n = r.text(QStringLiteral("name"));
+            const auto n = r.text(pasteboardCategoryField::name);
             if (n && n->normalized(QString::NormalizationForm_C) == normal)
                 return;
         }
     }
     if (!store.insert(Entity::PasteboardCategory,
-            { { QStringLiteral("name"), normal }, { QStringLiteral("create"), pasteboardNow() } }))
+            { { pasteboardCategoryField::name, normal },
+                { pasteboardCategoryField::create, pasteboardNow() } }))
         return;
     if (!store.save())
         qCWarning(lcStore).noquote() << "the clipboard category" << normal << "was not saved";

@@ -1,5 +1,6 @@
 #include "app/Alerts.h"
 #include "app/AppState.h"
+#include "app/PasteboardRecord.h"
 #include "app/UserDefaults.h"
 #include "tools/PasteBoardView.h"
 #include "tools/PasteboardQueries.h"
@@ -129,7 +130,7 @@ TEST(PasteBoardText, CardTrimsSpacesAndTabsButKeepsLineBreaks)
         { "", "" },
     };
     for (const auto& [stored, shown] : cases)
-        EXPECT_EQ(pasteboardCardText(stored), shown) << stored.toStdString();
+        EXPECT_EQ(trimmedPasteboardText(stored), shown) << stored.toStdString();
     EXPECT_EQ(pasteboardColumnCount(5), 5);
     EXPECT_EQ(pasteboardColumnCount(std::nullopt), 2);
 }
