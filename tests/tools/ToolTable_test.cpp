@@ -9,6 +9,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QListWidget>
+#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 namespace {
@@ -25,9 +26,14 @@ bool anyInTheme(const QStringList& names)
 // on the tile.
 TEST(ToolTable, EveryToolHasAPictureInTheHubAndOnItsTile)
 {
-    // As the program sets it outside a desktop environment.
-    const QString fallback = QIcon::fallbackThemeName();
-    QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+    // The theme the install brings, which the program falls back on outside
+    // a desktop environment, where a desktop looks for it (the offscreen
+    // platform looks nowhere).
+    const QString theme = QIcon::themeName();
+    const QStringList paths = QIcon::themeSearchPaths();
+    QIcon::setThemeSearchPaths(
+        QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, "icons", QStandardPaths::LocateDirectory));
+    QIcon::setThemeName(QStringLiteral("Adwaita"));
     for (const ToolRow& row : toolTable) {
         SCOPED_TRACE(row.name);
         if (toolPages(row.tool).drawing)
@@ -47,7 +53,8 @@ TEST(ToolTable, EveryToolHasAPictureInTheHubAndOnItsTile)
     ASSERT_EQ(hub.sidebar()->count(), int(toolCount) + 1);
     for (int i = 0; i < hub.sidebar()->count(); ++i)
         EXPECT_FALSE(hub.sidebar()->item(i)->icon().isNull()) << hub.sidebar()->item(i)->text().toStdString();
-    QIcon::setFallbackThemeName(fallback);
+    QIcon::setThemeName(theme);
+    QIcon::setThemeSearchPaths(paths);
 }
 
 } // namespace
