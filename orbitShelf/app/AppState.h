@@ -5,6 +5,7 @@
 #include "app/CustomSettings.h"
 #include "app/MapSetting.h"
 #include "app/CustomPomodoro.h"
+#include "app/ToolTable.h"
 
 #include <QDateTime>
 #include <QList>
@@ -94,11 +95,9 @@ public:
     // The clock of the bar's tick, a single shot that the main dock arms for
     // the next second with work; precise, so the Pomodoro keeps time.
     QTimer* pomodoroTimer = nullptr;
-    bool showPomodoroPopup = false;
-    bool showPasteboardPopup = false;
-    bool showNotePopup = false;
-    bool showFastFinderPopup = false;
-    bool showTodoPopup = false;
+    // One flag per built-in tool (showPomodoroPopup, showPasteboardPopup,
+    // ...: the row's `popup` in app/ToolTable): the bar has that tool open.
+    ToolPopups popups;
     QMap<QString, double> spaceButtonScale;
 
     // Whether a built-in tool of exactly that name (case-sensitive) is installed.

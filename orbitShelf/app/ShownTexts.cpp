@@ -1,5 +1,7 @@
 #include "app/ShownTexts.h"
 
+#include "app/ToolTable.h"
+
 #include <QCoreApplication>
 #include <QHash>
 #include <QPointer>
@@ -59,15 +61,21 @@ const std::vector<ShownText>& shownTextTable()
         { "⌥ + P (Pasteboard)", "Alt + P (Clipboard)" },
         // The switcher's hints.
         { "Option + `", "Alt + `" },
-        // Tools.
-        { "Pasteboard", "Clipboard" },
-        { "FastFinder", "Folder Browser" },
+        // Tools (their names and hub titles come from the tool table).
         { "Open in Finder", "Open in File Manager" },
         { "Replace Finder", "Replace File Manager" },
-        { "PasteBoard", "Clipboard" },
-        { "Finder", "Folder Browser" },
     };
-    return table;
+    static const std::vector<ShownText> withTools = [] {
+        std::vector<ShownText> rows = table;
+        for (const ToolRow& tool : toolTable) {
+            if (!tool.shownName)
+                continue;
+            rows.push_back({ tool.name, tool.shownName });
+            rows.push_back({ tool.hubTitle, tool.shownName });
+        }
+        return rows;
+    }();
+    return withTools;
 }
 
 namespace {

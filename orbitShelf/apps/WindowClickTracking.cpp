@@ -21,11 +21,11 @@ int32_t toWindowNumber(int64_t value)
 }
 
 // Only a change of a published value sends the change notice.
-void clearPopup(bool AppState::*flag)
+void clearPopup(Tool tool)
 {
     AppState& state = AppState::shared();
-    if (state.*flag) {
-        state.*flag = false;
+    if (state.popups[tool]) {
+        state.popups[tool] = false;
         emit state.changed();
     }
 }
@@ -63,9 +63,10 @@ void onWindowClicked(int64_t windowNumber, std::function<void(bool)> onClickedWi
 
     emit ModelEvents::shared().windowClicked(windowNumber);
 
-    clearPopup(&AppState::showPomodoroPopup);
-    clearPopup(&AppState::showPasteboardPopup);
-    clearPopup(&AppState::showFastFinderPopup);
+    // The tools' sheets close; a tool without one keeps its flag.
+    for (const ToolRow& row : toolTable)
+        if (row.sheet)
+            clearPopup(row.tool);
 
     QTimer::singleShot(200, qApp, [windowNumber, callback = std::move(onClickedWindowChange)] {
         notifyIfClickedWindowChanged(windowNumber, callback);

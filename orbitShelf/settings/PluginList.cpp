@@ -2,6 +2,7 @@
 
 #include "app/Persistence.h"
 #include "app/AppState.h"
+#include "app/ToolTable.h"
 #include "platform/HotKeys.h"
 #include "switcher/Hotkey.h"
 
@@ -12,9 +13,9 @@ static Q_LOGGING_CATEGORY(lcPlugins, "orbitshelf.settings")
 namespace {
 
 const QString kName = QStringLiteral("name");
-const QString kPasteboard = QStringLiteral("Pasteboard");
-const QString kFastFinder = QStringLiteral("FastFinder");
-const QString kPomodoro = QStringLiteral("Pomodoro");
+const QString kPasteboard = toolName(Tool::Pasteboard);
+const QString kFastFinder = toolName(Tool::FastFinder);
+const QString kPomodoro = toolName(Tool::Pomodoro);
 
 bool storedAsPinned(const CustomSettings& settings, const QString& name)
 {
@@ -25,13 +26,13 @@ bool storedAsPinned(const CustomSettings& settings, const QString& name)
 
 const std::vector<Plugin>& pluginList()
 {
-    static const std::vector<Plugin> list {
-        { kPasteboard, kPasteboard, true, true },
-        { kFastFinder, kFastFinder, true, true },
-        { kPomodoro, kPomodoro, true, true },
-        { QStringLiteral("Todo"), QStringLiteral("Todo"), true, false },
-        { QStringLiteral("Note"), QStringLiteral("Note"), true, true },
-    };
+    // Each tool's picture goes by its name.
+    static const std::vector<Plugin> list = [] {
+        std::vector<Plugin> tools;
+        for (const ToolRow& row : toolTable)
+            tools.push_back({ QString::fromLatin1(row.name), QString::fromLatin1(row.name), true, row.installable });
+        return tools;
+    }();
     return list;
 }
 
@@ -182,14 +183,8 @@ void PluginsController::takeOffTheBar(const QString& name)
     if (m_current.name == name)
         m_pinPlugin = false;
     // Its panel, if one is up, closes with it.
-    if (name == kPomodoro)
-        m_state.showPomodoroPopup = false;
-    else if (name == kPasteboard)
-        m_state.showPasteboardPopup = false;
-    else if (name == kFastFinder)
-        m_state.showFastFinderPopup = false;
-    else if (name == QLatin1String("Note"))
-        m_state.showNotePopup = false;
+    if (const ToolRow* tool = toolNamed(name))
+        m_state.popups[tool->tool] = false;
     m_state.publish();
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 
-// The rules of the "Plugins" settings page: which built-in tools exist,
-// installing and removing them in the object store, pinning them on the bar,
-// "Replace Finder", and the clipboard window's hot key that comes with
-// "Pasteboard". No widgets: PluginsView shows what this decides.
+// The rules of the "Plugins" settings page: the built-in tools as the page
+// lists them (from the tool table, app/ToolTable), installing and removing
+// them in the object store, pinning them on the bar, "Replace Finder", and
+// the clipboard window's hot key that comes with "Pasteboard". No widgets:
+// PluginsView shows what this decides.
 
 #include <QObject>
 #include <QString>
@@ -22,7 +23,7 @@ struct Plugin {
     bool active = true; // false: not installable yet, the page says "waiting"
 };
 
-// The five tools, in the grid's order.
+// Every tool of the tool table, in its order (the grid's).
 const std::vector<Plugin>& pluginList();
 // The entry of that name; nothing for an unknown name.
 std::optional<Plugin> pluginNamed(const QString& name);

@@ -2,6 +2,7 @@
 
 #include "app/Persistence.h"
 #include "app/AppState.h"
+#include "app/ToolTable.h"
 #include "dock/tiles/DockTilePainting.h"
 #include "network/NewUpdateTag.h"
 #include "settings/PageParts.h"
@@ -228,10 +229,10 @@ void PluginsView::refresh()
     m_pin->setChecked(pin.checked);
     m_pin->setEnabled(pin.enabled);
 
-    m_replaceFinderRow->setVisible(plugin.name == QLatin1String("FastFinder"));
+    m_replaceFinderRow->setVisible(plugin.name == toolName(Tool::FastFinder));
     m_replaceFinder->setChecked(AppState::shared().settings.replaceFinder());
     m_keyRefused->setVisible(
-        m_controller->pasteboardKeyRefused() && plugin.name == QLatin1String("Pasteboard"));
+        m_controller->pasteboardKeyRefused() && plugin.name == toolName(Tool::Pasteboard));
     if (placesLogged())
         QTimer::singleShot(0, this, [this] { logPlaces(); });
 }

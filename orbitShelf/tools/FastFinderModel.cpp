@@ -428,6 +428,6 @@ QString openFailureReason(const QString& path)
 
 void FastFinderModel::closePopup()
 {
-    m_state.showFastFinderPopup = false;
+    m_state.popups[Tool::FastFinder] = false;
     m_state.publish();
 }

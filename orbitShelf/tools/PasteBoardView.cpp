@@ -282,7 +282,7 @@ void PasteBoardView::copyItem(int index)
     // A copy while "Copied!" still shows keeps it up and starts its time anew.
     m_toast->setPresenting(true);
     // Published, so the bar's sheet hears it and closes.
-    m_state.showPasteboardPopup = false;
+    m_state.popups[Tool::Pasteboard] = false;
     m_state.publish();
 }
 
@@ -327,7 +327,7 @@ void PasteBoardView::hideEvent(QHideEvent* event)
         return;
     m_model.unload();
     rebuildGrid();
-    m_state.showPasteboardPopup = false;
+    m_state.popups[Tool::Pasteboard] = false;
 }
 
 bool PasteBoardView::eventFilter(QObject* watched, QEvent* event)

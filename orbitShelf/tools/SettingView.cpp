@@ -1,12 +1,10 @@
 #include "tools/SettingView.h"
 
 #include "app/AppState.h"
-#include "tools/FastFinderView.h"
+#include "app/ToolTable.h"
 #include "tools/FavoriteView.h"
-#include "tools/NoteView.h"
-#include "tools/PasteBoardView.h"
-#include "tools/PomodoroView.h"
 #include "tools/ToolArtwork.h"
+#include "tools/ToolPages.h"
 
 #include <QHBoxLayout>
 #include <QIcon>
@@ -28,20 +26,23 @@ constexpr int favoriteTag = 1;
 constexpr int iconSide = 18;
 const QColor sidebarColor(0x1e, 0x27, 0x2e);
 
-struct ToolEntry {
-    int tag;
-    const char* recordName;
-    const char* title;
-};
-// Tags 2 to 4 belong to no entry: a stored 4, the first run's value, shows
-// the favourites with nothing highlighted.
-constexpr ToolEntry toolEntries[] = {
-    { 5, "Pasteboard", QT_TRANSLATE_NOOP("SettingView", "PasteBoard") },
-    { 6, "FastFinder", QT_TRANSLATE_NOOP("SettingView", "Finder") },
-    { 7, "Pomodoro", QT_TRANSLATE_NOOP("SettingView", "Pomodoro") },
-    { 8, "Note", QT_TRANSLATE_NOOP("SettingView", "Note") },
-    { 9, "Todo", QT_TRANSLATE_NOOP("SettingView", "Todo") },
-};
+// The tools' rows in the sidebar's order: ascending hub tag.
+std::vector<const ToolRow*> rowsByTag()
+{
+    std::vector<const ToolRow*> rows;
+    for (const ToolRow& row : toolTable)
+        rows.push_back(&row);
+    std::sort(rows.begin(), rows.end(), [](const ToolRow* a, const ToolRow* b) { return a->hubTag < b->hubTag; });
+    return rows;
+}
+
+const ToolRow* rowTagged(int tag)
+{
+    for (const ToolRow& row : toolTable)
+        if (row.hubTag == tag)
+            return &row;
+    return nullptr;
+}
 
 QPixmap tinted(const QPixmap& source, const QColor& color)
 {
@@ -63,24 +64,12 @@ QIcon entryIcon(int tag)
         painter.end();
         return QIcon(QPixmap::fromImage(star));
     }
-    if (tag == 9)
-        return QIcon(QPixmap::fromImage(todoImage(iconSide * 2, Qt::white)));
-    QStringList names;
-    switch (tag) {
-    case 5:
-        names = { QStringLiteral("edit-paste") };
-        break;
-    case 6:
-        names = { QStringLiteral("folder") };
-        break;
-    case 7:
-        names = { QStringLiteral("alarm-symbolic"), QStringLiteral("appointment-soon") };
-        break;
-    case 8:
-        names = { QStringLiteral("accessories-text-editor"), QStringLiteral("text-x-generic") };
-        break;
-    }
-    for (const QString& name : names) {
+    const ToolRow* row = rowTagged(tag);
+    if (!row)
+        return {};
+    if (const auto drawing = toolPages(row->tool).drawing)
+        return QIcon(QPixmap::fromImage(drawing(iconSide * 2, Qt::white)));
+    for (const QString& name : iconNames(row->hubIcons)) {
         const QIcon themed = QIcon::fromTheme(name);
         if (!themed.isNull())
             return QIcon(tinted(themed.pixmap(iconSide * 2), Qt::white));
@@ -122,13 +111,13 @@ QPalette darkPalette()
 std::vector<ToolHubEntry> toolHubEntries(const std::vector<Record>& plugins)
 {
     std::vector<ToolHubEntry> entries { { favoriteTag, QStringLiteral("Favorite") } };
-    for (const ToolEntry& tool : toolEntries) {
+    for (const ToolRow* tool : rowsByTag()) {
         const bool installed = std::any_of(plugins.begin(), plugins.end(), [&](const Record& record) {
             const std::optional<QString> name = record.text(QStringLiteral("name"));
-            return name && *name == QLatin1String(tool.recordName);
+            return name && *name == QLatin1String(tool->name);
         });
         if (installed)
-            entries.push_back({ tool.tag, QString::fromLatin1(tool.title) });
+            entries.push_back({ tool->hubTag, QString::fromLatin1(tool->hubTitle) });
     }
     return entries;
 }
@@ -145,20 +134,9 @@ std::optional<int> toolHubHighlighted(const std::vector<ToolHubEntry>& entries, 
 ToolHubPages defaultToolHubPages(AppState& state)
 {
     return [&state](int tag) -> QWidget* {
-        switch (tag) {
-        case 5:
-            return makePasteBoardView(state, 2, 5000);
-        case 6:
-        // There is no to-do tool: its entry opens the folder browser.
-        case 9:
-            return makeFastFinderView(state, FastFinderPlacement {});
-        case 7:
-            return makePomodoroView(state);
-        case 8:
-            return makeNoteView(state);
-        default:
-            return new FavoriteView(PersistenceController::shared(), defaultFavoriteServices());
-        }
+        if (const ToolRow* row = rowTagged(tag))
+            return toolPages(row->tool).hubPage(state);
+        return new FavoriteView(PersistenceController::shared(), defaultFavoriteServices());
     };
 }
 

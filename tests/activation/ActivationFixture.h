@@ -42,7 +42,7 @@ protected:
         state.previousAppWindow = 0;
         state.pinnedAnNotRunning.clear();
         state.openFromPinbar = false;
-        state.showPomodoroPopup = state.showPasteboardPopup = state.showFastFinderPopup = false;
+        state.popups = {};
         resetWindowClickTracking();
     }
 

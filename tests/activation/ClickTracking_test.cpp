@@ -51,17 +51,17 @@ TEST_F(ActivationTest, ClicksAreKeptInOrderWithoutAdjacentRepeatsUpToTheBound)
 TEST_F(ActivationTest, ClicksOnUnknownWindowsAreNotRecordedButStillCloseThePopups)
 {
     addApp(100, "Editor", { "A" });
-    AppState::shared().showPomodoroPopup = true;
-    AppState::shared().showFastFinderPopup = true;
-    AppState::shared().showNotePopup = true;
+    AppState::shared().popups[Tool::Pomodoro] = true;
+    AppState::shared().popups[Tool::FastFinder] = true;
+    AppState::shared().popups[Tool::Note] = true;
 
     onWindowClicked(0x7777777, {});
     EXPECT_TRUE(windowClickOrder().empty());
     EXPECT_EQ(lastClickedWindowNumber.load(), 0x7777777);
-    EXPECT_FALSE(AppState::shared().showPomodoroPopup);
-    EXPECT_FALSE(AppState::shared().showFastFinderPopup);
-    EXPECT_TRUE(AppState::shared().showNotePopup) << "the note popup is not the click's to close";
-    AppState::shared().showNotePopup = false;
+    EXPECT_FALSE(AppState::shared().popups[Tool::Pomodoro]);
+    EXPECT_FALSE(AppState::shared().popups[Tool::FastFinder]);
+    EXPECT_TRUE(AppState::shared().popups[Tool::Note]) << "the note popup is not the click's to close";
+    AppState::shared().popups[Tool::Note] = false;
     settle();
 }
 

@@ -309,7 +309,7 @@ TEST_F(PluginListTest, RemoveTakesTheToolOffTheBarAndClosesItsPanel)
     PluginsController page(state, *store);
     page.selectPlugin(QStringLiteral("Pomodoro"));
     page.toggleInstall(QStringLiteral("Pomodoro"));
-    state.showPomodoroPopup = true;
+    state.popups[Tool::Pomodoro] = true;
     ChangeCounter published(state);
 
     page.toggleInstall(QStringLiteral("Pomodoro"));
@@ -317,6 +317,6 @@ TEST_F(PluginListTest, RemoveTakesTheToolOffTheBarAndClosesItsPanel)
         << "only the removed tool leaves the bar";
     EXPECT_FALSE(page.pinPlugin());
     EXPECT_FALSE(page.pinSwitch().enabled) << "a removed tool is pinned again only after Install";
-    EXPECT_FALSE(state.showPomodoroPopup) << "its open panel closes";
+    EXPECT_FALSE(state.popups[Tool::Pomodoro]) << "its open panel closes";
     EXPECT_GE(published.count, 1) << "the bar hears it and drops the tile";
 }

@@ -445,13 +445,13 @@ TEST_F(FastFinder, OpeningClosesThePopoverOnlyWhenItWorked)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        state->showFastFinderPopup = true;
+        state->popups[Tool::FastFinder] = true;
         opened.clear();
         messages.clear();
         openSucceeds = c.succeeds;
         c.act();
         EXPECT_EQ(opened, c.opens);
-        EXPECT_EQ(state->showFastFinderPopup, !c.closes);
+        EXPECT_EQ(state->popups[Tool::FastFinder], !c.closes);
         EXPECT_EQ(messages.isEmpty(), c.closes);
     }
 }
@@ -473,10 +473,10 @@ TEST_F(FastFinder, ANameThatCannotBeSpelledBackNeverOpensAnotherFile)
     EXPECT_FALSE(bad->displayName.contains('\n'));
     if (bad->nameable)
         GTEST_SKIP() << "this locale spells every byte back";
-    state->showFastFinderPopup = true;
+    state->popups[Tool::FastFinder] = true;
     model->openItem(*bad);
     EXPECT_TRUE(opened.isEmpty());
-    EXPECT_TRUE(state->showFastFinderPopup);
+    EXPECT_TRUE(state->popups[Tool::FastFinder]);
     EXPECT_EQ(messages.size(), 1);
 }
 

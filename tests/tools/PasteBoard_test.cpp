@@ -202,10 +202,10 @@ TEST_F(PasteBoard, SecondCopyKeepsCopiedShownAndLowersThePopupFlag)
     view.setWriter(writer);
     view.show();
     for (int i = 0; i < 2; ++i) {
-        state.showPasteboardPopup = true;
+        state.popups[Tool::Pasteboard] = true;
         view.copyItem(i);
         EXPECT_TRUE(view.toast()->isPresenting());
-        EXPECT_FALSE(state.showPasteboardPopup);
+        EXPECT_FALSE(state.popups[Tool::Pasteboard]);
     }
     EXPECT_EQ(copiedTexts, (QStringList { "one", "two" }));
 }

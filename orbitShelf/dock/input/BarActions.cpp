@@ -64,7 +64,7 @@ void windowButtonClicked(AppState& state, Windows& window, const BarActionServic
         // The folder browser opens in the bar's FastFinder sheet, which
         // follows the flag.
         qCInfo(lcDock) << "file manager clicked with replaceFinder on: opening the folder browser";
-        state.showFastFinderPopup = true;
+        state.popups[Tool::FastFinder] = true;
         state.publish();
         return;
     }

@@ -1,7 +1,8 @@
 #include "dock/tiles/DockTilePainting.h"
 
 #include "apps/Pinning.h"
-#include "tools/ToolArtwork.h"
+#include "app/ToolTable.h"
+#include "tools/ToolPages.h"
 
 #include <QIcon>
 #include <QPainter>
@@ -11,21 +12,6 @@
 #include <utility>
 
 namespace {
-
-// Freedesktop icon names for what each tool does, most specific first.
-QStringList themeNamesFor(const QString& tool)
-{
-    if (tool == QLatin1String("Pomodoro"))
-        return { QStringLiteral("alarm-symbolic"), QStringLiteral("alarm"),
-            QStringLiteral("appointment-soon") };
-    if (tool == QLatin1String("Pasteboard"))
-        return { QStringLiteral("edit-paste") };
-    if (tool == QLatin1String("FastFinder"))
-        return { QStringLiteral("system-file-manager"), QStringLiteral("folder") };
-    if (tool == QLatin1String("Note"))
-        return { QStringLiteral("accessories-text-editor"), QStringLiteral("text-x-generic") };
-    return {};
-}
 
 // A symbolic icon is a dark glyph meant to be coloured by its place: on the
 // dark tile it is drawn white.
@@ -88,14 +74,15 @@ void paintToolTile(QPainter& painter, const QRectF& iconRect, const QString& too
     painter.fillPath(tile, QColor(0x3d, 0x4a, 0x5c));
     const QRect glyph = iconRect.adjusted(4, 4, -4, -4).toAlignedRect();
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    if (tool == QLatin1String("Todo")) {
-        // Our own checklist, drawn light: no icon theme has a to-do list that
-        // reads on the dark tile.
-        painter.drawImage(glyph, todoImage(int(std::ceil(glyph.height() * ratio)), Qt::white));
+    const ToolRow* row = toolNamed(tool);
+    // A tool's own drawing, drawn light (the to-do checklist: no icon theme
+    // has a to-do list that reads on the dark tile).
+    if (const auto drawing = row ? toolPages(row->tool).drawing : nullptr) {
+        painter.drawImage(glyph, drawing(int(std::ceil(glyph.height() * ratio)), Qt::white));
         painter.restore();
         return;
     }
-    for (const QString& name : themeNamesFor(tool)) {
+    for (const QString& name : row ? iconNames(row->tileIcons) : QStringList()) {
         const QIcon icon = QIcon::fromTheme(name);
         if (!icon.isNull()) {
             painter.drawPixmap(glyph, lightOnDark(icon, name, glyph.size(), ratio));

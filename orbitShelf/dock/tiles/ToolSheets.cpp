@@ -4,9 +4,7 @@
 #include "dock/DockLog.h"
 #include "dock/DockViewState.h"
 #include "dock/layout/DockEdges.h"
-#include "tools/FastFinderView.h"
-#include "tools/PasteBoardView.h"
-#include "tools/PomodoroView.h"
+#include "tools/ToolPages.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -21,26 +19,13 @@
 
 namespace {
 
-bool& flagOf(AppState& state, ToolSheet sheet)
-{
-    switch (sheet) {
-    case ToolSheet::Pomodoro:
-        return state.showPomodoroPopup;
-    case ToolSheet::Pasteboard:
-        return state.showPasteboardPopup;
-    case ToolSheet::FastFinder:
-        break;
-    }
-    return state.showFastFinderPopup;
-}
-
 // A sheet closed by the user (Escape, the window manager) lowers its flag.
 class SheetWindow final : public QWidget {
 public:
-    SheetWindow(AppState& state, ToolSheet sheet, QWidget* parent)
+    SheetWindow(AppState& state, Tool tool, QWidget* parent)
         : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
         , m_state(state)
-        , m_sheet(sheet)
+        , m_tool(tool)
     {
         setAttribute(Qt::WA_DeleteOnClose);
         setObjectName(QStringLiteral("ToolSheet"));
@@ -50,7 +35,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override
     {
-        bool& flag = flagOf(m_state, m_sheet);
+        bool& flag = m_state.popups[m_tool];
         if (flag) {
             flag = false;
             m_state.publish();
@@ -67,7 +52,7 @@ protected:
 
 private:
     AppState& m_state;
-    ToolSheet m_sheet;
+    Tool m_tool;
 };
 
 // Hook for people and the end-to-end checks: where the sheet and each of its
@@ -131,18 +116,20 @@ ToolSheets::~ToolSheets()
         delete window.data();
 }
 
-QWidget* ToolSheets::sheet(ToolSheet sheet) const
+QWidget* ToolSheets::sheet(Tool tool) const
 {
-    const auto it = m_sheets.find(sheet);
+    const auto it = m_sheets.find(tool);
     return it == m_sheets.end() ? nullptr : it->second.data();
 }
 
 void ToolSheets::sync()
 {
-    const std::vector<ToolSheet> shown = toolSheetsShown(m_state);
-    for (ToolSheet sheet : { ToolSheet::Pomodoro, ToolSheet::Pasteboard, ToolSheet::FastFinder }) {
-        QPointer<QWidget>& window = m_sheets[sheet];
-        const bool up = std::find(shown.begin(), shown.end(), sheet) != shown.end();
+    const std::vector<Tool> shown = toolSheetsShown(m_state);
+    for (const ToolRow& row : toolTable) {
+        if (!row.sheet)
+            continue;
+        QPointer<QWidget>& window = m_sheets[row.tool];
+        const bool up = std::find(shown.begin(), shown.end(), row.tool) != shown.end();
         if (!up) {
             if (window) {
                 window->hide();
@@ -153,34 +140,25 @@ void ToolSheets::sync()
         }
         if (window)
             continue;
-        const ToolSheetContent content = toolSheetContent(sheet, m_mouseOnThisScreen(),
+        const ToolSheetContent content = toolSheetContent(row.tool, m_mouseOnThisScreen(),
             isDockVertical(m_state, m_dock.screenID), m_dock.screenWidth, m_dock.screenHeight);
         // Only the bar on the mouse's screen fills the sheet; the others
         // keep theirs empty, which on a desktop means not showing one.
         if (!content.filled)
             continue;
-        window = makeSheet(sheet, content);
+        window = makeSheet(row.tool, content);
     }
 }
 
-QWidget* ToolSheets::makeSheet(ToolSheet sheet, const ToolSheetContent& content)
+QWidget* ToolSheets::makeSheet(Tool tool, const ToolSheetContent& content)
 {
-    auto* window = new SheetWindow(m_state, sheet, nullptr);
+    const ToolPages& pages = toolPages(tool);
+    auto* window = new SheetWindow(m_state, tool, nullptr);
     auto* layout = new QVBoxLayout(window);
-    switch (sheet) {
-    case ToolSheet::Pomodoro:
-        window->setWindowTitle(QStringLiteral("Pomodoro"));
-        layout->addWidget(makePomodoroView(m_state));
-        break;
-    case ToolSheet::Pasteboard:
-        window->setWindowTitle(QStringLiteral("Pasteboard"));
-        layout->addWidget(makePasteBoardView(m_state, content.columns, content.limit));
-        break;
-    case ToolSheet::FastFinder:
-        window->setWindowTitle(QCoreApplication::translate("ToolSheets", "FastFinder"));
-        layout->addWidget(makeFastFinderView(m_state, fastFinderPlacement()));
-        break;
-    }
+    const char* title = pages.sheet.title;
+    window->setWindowTitle(pages.sheet.titleTranslated ? QCoreApplication::translate("ToolSheets", title)
+                                                       : QString::fromLatin1(title));
+    layout->addWidget(pages.sheetPage(m_state, sheetPlace(content)));
     place(window, content);
     window->show();
     if (content.bringToFront) {
@@ -192,18 +170,21 @@ QWidget* ToolSheets::makeSheet(ToolSheet sheet, const ToolSheetContent& content)
     return window;
 }
 
-FastFinderPlacement ToolSheets::fastFinderPlacement() const
+ToolSheetPlace ToolSheets::sheetPlace(const ToolSheetContent& content) const
 {
     // Only the bar on the screen under the pointer fills its sheet, so that
-    // bar's screen is the one the browser sizes its grid for.
+    // bar's screen is the one a page sizes itself for (the folder browser's
+    // grid).
     const QScreen* screen = m_dockWindow ? m_dockWindow->screen() : nullptr;
     if (!screen)
         screen = QGuiApplication::primaryScreen();
-    FastFinderPlacement placement;
-    placement.dockVertical = isDockVertical(m_state, m_dock.screenID);
+    ToolSheetPlace place;
+    place.verticalBar = isDockVertical(m_state, m_dock.screenID);
     if (screen)
-        placement.visibleWidth = screen->availableGeometry().width();
-    return placement;
+        place.visibleWidth = screen->availableGeometry().width();
+    place.columns = content.columns;
+    place.limit = content.limit;
+    return place;
 }
 
 void ToolSheets::place(QWidget* sheet, const ToolSheetContent& content) const

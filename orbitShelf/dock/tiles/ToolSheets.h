@@ -8,7 +8,7 @@
 #include <map>
 
 class AppState;
-struct FastFinderPlacement;
+struct ToolSheetPlace;
 class DockViewState;
 class QWidget;
 
@@ -22,8 +22,8 @@ public:
     ToolSheets(AppState& state, const DockViewState& dock, QWidget* dockWindow);
     ~ToolSheets() override;
 
-    // The sheet shown for `sheet`, or null.
-    QWidget* sheet(ToolSheet sheet) const;
+    // The sheet shown for `tool`, or null.
+    QWidget* sheet(Tool tool) const;
 
     // Brings the sheets in line with the flags; runs on every publish.
     void sync();
@@ -32,13 +32,13 @@ public:
     void setMouseOnThisScreen(std::function<bool()> test) { m_mouseOnThisScreen = std::move(test); }
 
 private:
-    QWidget* makeSheet(ToolSheet sheet, const ToolSheetContent& content);
+    QWidget* makeSheet(Tool tool, const ToolSheetContent& content);
     void place(QWidget* sheet, const ToolSheetContent& content) const;
-    FastFinderPlacement fastFinderPlacement() const;
+    ToolSheetPlace sheetPlace(const ToolSheetContent& content) const;
 
     AppState& m_state;
     const DockViewState& m_dock;
     QPointer<QWidget> m_dockWindow;
-    std::map<ToolSheet, QPointer<QWidget>> m_sheets;
+    std::map<Tool, QPointer<QWidget>> m_sheets;
     std::function<bool()> m_mouseOnThisScreen;
 };

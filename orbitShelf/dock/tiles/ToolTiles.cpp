@@ -2,7 +2,9 @@
 
 #include "app/AppState.h"
 #include "apps/ScreenIdentifier.h"
+#include "dock/DockLog.h"
 #include "dock/DockViewState.h"
+#include "tools/ToolPages.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -51,16 +53,13 @@ QStringList pinnedToolNames(const AppState& state)
 
 void toolTileClicked(const QString& name, DockViewState& dock, AppState& state, const QRectF& tileFrame)
 {
-    const std::pair<const char*, bool*> flags[] = {
-        { "Pomodoro", &state.showPomodoroPopup },
-        { "Pasteboard", &state.showPasteboardPopup },
-        { "FastFinder", &state.showFastFinderPopup },
-        { "Note", &state.showNotePopup },
-        { "Todo", &state.showTodoPopup },
-    };
     dock.currentPluginFrame = tileFrame;
-    for (const auto& [tool, flag] : flags)
-        *flag = name == QLatin1String(tool) && !*flag;
+    for (const ToolRow& row : toolTable) {
+        bool& flag = state.popups[row.tool];
+        flag = name == QLatin1String(row.name) && !flag;
+        if (flag)
+            qCDebug(lcDock).noquote() << "tile" << name << "clicked:" << row.popup << "up";
+    }
     state.publish();
 }
 
@@ -115,40 +114,30 @@ bool isMouseOnDockScreen(const QString& screenID)
 }
 
 ToolSheetContent toolSheetContent(
-    ToolSheet sheet, bool mouseOnThisScreen, bool verticalBar, double screenWidth, double screenHeight)
+    Tool tool, bool mouseOnThisScreen, bool verticalBar, double screenWidth, double screenHeight)
 {
     ToolSheetContent content;
-    if (!mouseOnThisScreen)
+    if (!mouseOnThisScreen || !toolRow(tool).sheet)
         return content;
+    const ToolSheetLook& look = toolPages(tool).sheet;
     content.filled = true;
-    switch (sheet) {
-    case ToolSheet::Pomodoro:
+    if (look.alongBar)
+        content.size = verticalBar ? QSizeF(500, screenHeight) : QSizeF(screenWidth, 500);
+    else
         content.size = verticalBar ? QSizeF(500, 500) : QSizeF(600, 500);
-        // Its fields take typing, and Escape closes it.
-        content.bringToFront = true;
-        break;
-    case ToolSheet::Pasteboard:
-        content.size = verticalBar ? QSizeF(500, screenHeight) : QSizeF(screenWidth, 500);
-        content.columns = verticalBar ? 2 : 5;
-        content.limit = 5000;
-        content.bringToFront = true;
-        break;
-    case ToolSheet::FastFinder:
-        content.size = verticalBar ? QSizeF(500, screenHeight) : QSizeF(screenWidth, 500);
-        content.bringToFront = true;
-        break;
-    }
+    content.columns = verticalBar ? look.verticalColumns : look.columns;
+    content.limit = look.limit;
+    // Every sheet takes the keyboard: its fields take typing, and Escape
+    // closes it.
+    content.bringToFront = true;
     return content;
 }
 
-std::vector<ToolSheet> toolSheetsShown(const AppState& state)
+std::vector<Tool> toolSheetsShown(const AppState& state)
 {
-    std::vector<ToolSheet> shown;
-    if (state.showPomodoroPopup)
-        shown.push_back(ToolSheet::Pomodoro);
-    if (state.showPasteboardPopup)
-        shown.push_back(ToolSheet::Pasteboard);
-    if (state.showFastFinderPopup)
-        shown.push_back(ToolSheet::FastFinder);
+    std::vector<Tool> shown;
+    for (const ToolRow& row : toolTable)
+        if (row.sheet && state.popups[row.tool])
+            shown.push_back(row.tool);
     return shown;
 }

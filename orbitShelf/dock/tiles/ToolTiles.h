@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/ToolTable.h"
+
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
@@ -30,8 +32,8 @@ QStringList pinnedToolNames(const AppState& state);
 // A click on the tile of tool `name` (`tileFrame`: the tile on screen):
 // remembers it as this bar's current tool and where its tile is, and raises
 // the tool's shared flag, lowering every other tool's, so one tool panel is
-// up at a time ("Note" and "Todo" only raise theirs: no sheet belongs to
-// them). A click while the tool's flag is up lowers it: the panel closes.
+// up at a time (a tool without a sheet, "Note" and "Todo", only raises its
+// flag). A click while the tool's flag is up lowers it: the panel closes.
 // Publishes.
 void toolTileClicked(const QString& name, DockViewState& dock, AppState& state, const QRectF& tileFrame = {});
 
@@ -58,10 +60,9 @@ bool isMouseOnDockScreen(const std::vector<ScreenArea>& screens, QPointF mouse, 
 // The same over the desktop's screens and the pointer's position now.
 bool isMouseOnDockScreen(const QString& screenID);
 
-enum class ToolSheet { Pomodoro, Pasteboard, FastFinder };
-
-// What a bar puts into a tool sheet that is up. Only the bar on the mouse's
-// screen fills it (the flags are shared by every bar); the others stay empty.
+// What a bar puts into the sheet of a tool (one whose row has a sheet) that
+// is up. Only the bar on the mouse's screen fills it (the flags are shared by
+// every bar); the others stay empty.
 struct ToolSheetContent {
     bool filled = false;
     QSizeF size;
@@ -70,8 +71,8 @@ struct ToolSheetContent {
     bool bringToFront = false; // the file browser takes the keyboard
 };
 ToolSheetContent toolSheetContent(
-    ToolSheet sheet, bool mouseOnThisScreen, bool verticalBar, double screenWidth, double screenHeight);
+    Tool tool, bool mouseOnThisScreen, bool verticalBar, double screenWidth, double screenHeight);
 
-// The tool sheets that are up, from the shared flags, in the order in which
-// they are attached to a tile.
-std::vector<ToolSheet> toolSheetsShown(const AppState& state);
+// The tools whose sheets are up, from the shared flags, in the tool table's
+// order.
+std::vector<Tool> toolSheetsShown(const AppState& state);

@@ -61,19 +61,19 @@ TEST_F(BarActionsTest, WindowClickActivatesUnlessTheFileManagerIsReplaced)
     windowButtonClicked(state, files, services);
     windowButtonClicked(state, other, services);
     EXPECT_EQ(activated, (std::vector<uint32_t> { 7, 8 }));
-    EXPECT_FALSE(state.showFastFinderPopup);
+    EXPECT_FALSE(state.popups[Tool::FastFinder]);
 
     state.settings.setReplaceFinder(true);
     windowButtonClicked(state, files, services);
-    EXPECT_TRUE(state.showFastFinderPopup);
+    EXPECT_TRUE(state.popups[Tool::FastFinder]);
     EXPECT_EQ(activated.size(), 2u) << "the folder browser opens instead; nothing is activated";
 
     Windows finder;
     finder.num = 9;
     finder.appBundleName = "Finder";
-    state.showFastFinderPopup = false;
+    state.popups[Tool::FastFinder] = false;
     windowButtonClicked(state, finder, services);
-    EXPECT_TRUE(state.showFastFinderPopup);
+    EXPECT_TRUE(state.popups[Tool::FastFinder]);
     windowButtonClicked(state, other, services);
     EXPECT_EQ(activated.back(), 8u);
 }

@@ -49,7 +49,7 @@ protected:
     {
         state().pomodoro.startPomodoroTask = true;
         pomodoroWorkEndSecond = 1500;
-        state().showPomodoroPopup = state().showPasteboardPopup = state().showFastFinderPopup = false;
+        state().popups = {};
     }
     void TearDown() override
     {
@@ -115,14 +115,14 @@ TEST_F(TileWidgets, OnlyTheBarOnTheMousesScreenFillsTheSheetAndClosingItLowersTh
     sheetsB.setMouseOnThisScreen([] { return true; });
 
     toolTileClicked("Pasteboard", barA, state()); // clicked on A, the mouse is on B
-    EXPECT_EQ(sheetsA.sheet(ToolSheet::Pasteboard), nullptr);
-    QWidget* sheet = sheetsB.sheet(ToolSheet::Pasteboard);
+    EXPECT_EQ(sheetsA.sheet(Tool::Pasteboard), nullptr);
+    QWidget* sheet = sheetsB.sheet(Tool::Pasteboard);
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->size(), QSize(1280, 500));
 
     sheet->close();
-    EXPECT_FALSE(state().showPasteboardPopup);
-    EXPECT_EQ(sheetsB.sheet(ToolSheet::Pasteboard), nullptr);
+    EXPECT_FALSE(state().popups[Tool::Pasteboard]);
+    EXPECT_EQ(sheetsB.sheet(Tool::Pasteboard), nullptr);
 }
 
 TEST_F(TileWidgets, BarItemsMapToTheirWindowAndTool)
@@ -162,8 +162,8 @@ TEST_F(TileWidgets, EveryPanelHoldsItsControlsWholeBesideAnyBar)
         DockViewState bar { true, 1920, 1080, "Optional(A)" };
         ToolSheets sheets(state(), bar, &dock);
         sheets.setMouseOnThisScreen([] { return true; });
-        for (const auto& [tool, sheet] : { std::pair { "Pomodoro", ToolSheet::Pomodoro },
-                 std::pair { "Pasteboard", ToolSheet::Pasteboard }, std::pair { "FastFinder", ToolSheet::FastFinder } }) {
+        for (const auto& [tool, sheet] : { std::pair { "Pomodoro", Tool::Pomodoro },
+                 std::pair { "Pasteboard", Tool::Pasteboard }, std::pair { "FastFinder", Tool::FastFinder } }) {
             SCOPED_TRACE(tool);
             toolTileClicked(QString::fromLatin1(tool), bar, state());
             QWidget* panel = sheets.sheet(sheet);

@@ -41,11 +41,11 @@ TEST_F(TileRules, AClickRaisesItsToolsFlagAndOnlyThat)
     // Note, Todo.
     const auto raised = [](const AppState& s) {
         return QString("%1%2%3%4%5")
-            .arg(s.showPomodoroPopup ? "P" : "")
-            .arg(s.showPasteboardPopup ? "C" : "")
-            .arg(s.showFastFinderPopup ? "F" : "")
-            .arg(s.showNotePopup ? "N" : "")
-            .arg(s.showTodoPopup ? "T" : "");
+            .arg(s.popups[Tool::Pomodoro] ? "P" : "")
+            .arg(s.popups[Tool::Pasteboard] ? "C" : "")
+            .arg(s.popups[Tool::FastFinder] ? "F" : "")
+            .arg(s.popups[Tool::Note] ? "N" : "")
+            .arg(s.popups[Tool::Todo] ? "T" : "");
     };
     const std::pair<const char*, QString> rows[] = { { "Pomodoro", "P" }, { "Pasteboard", "C" },
         { "FastFinder", "F" }, { "Note", "N" }, { "Todo", "T" }, { "pomodoro", "" } /* names are exact */ };
@@ -66,7 +66,7 @@ TEST_F(TileRules, AClickRaisesItsToolsFlagAndOnlyThat)
     EXPECT_EQ(dock.currentPluginFrame, QRectF(10, 1040, 40, 40));
     toolTileClicked("Pomodoro", dock, state);
     EXPECT_EQ(raised(state), "P");
-    EXPECT_EQ(toolSheetsShown(state), std::vector<ToolSheet> { ToolSheet::Pomodoro });
+    EXPECT_EQ(toolSheetsShown(state), std::vector<Tool> { Tool::Pomodoro });
     toolTileClicked("Pomodoro", dock, state);
     EXPECT_EQ(raised(state), "");
 }
@@ -120,20 +120,20 @@ TEST_F(TileRules, OnlyTheBarOnTheMousesScreenFillsASheet)
     EXPECT_FALSE(isMouseOnDockScreen(screens, QPointF(-5, -5), "Optional(A)")) << "on no screen";
 
     struct Row {
-        ToolSheet sheet;
+        Tool sheet;
         bool mouseHere, vertical;
         QSizeF size; // empty: not filled
         int columns;
         bool front;
     } rows[] = {
-        { ToolSheet::Pasteboard, false, false, {}, 0, false },
-        { ToolSheet::Pomodoro, true, false, { 600, 500 }, 0, true },
-        { ToolSheet::Pomodoro, true, true, { 500, 500 }, 0, true },
-        { ToolSheet::Pasteboard, true, false, { 1920, 500 }, 5, true },
-        { ToolSheet::Pasteboard, true, true, { 500, 1080 }, 2, true },
-        { ToolSheet::FastFinder, true, false, { 1920, 500 }, 0, true },
-        { ToolSheet::FastFinder, true, true, { 500, 1080 }, 0, true },
-        { ToolSheet::FastFinder, false, true, {}, 0, false },
+        { Tool::Pasteboard, false, false, {}, 0, false },
+        { Tool::Pomodoro, true, false, { 600, 500 }, 0, true },
+        { Tool::Pomodoro, true, true, { 500, 500 }, 0, true },
+        { Tool::Pasteboard, true, false, { 1920, 500 }, 5, true },
+        { Tool::Pasteboard, true, true, { 500, 1080 }, 2, true },
+        { Tool::FastFinder, true, false, { 1920, 500 }, 0, true },
+        { Tool::FastFinder, true, true, { 500, 1080 }, 0, true },
+        { Tool::FastFinder, false, true, {}, 0, false },
     };
     for (const Row& r : rows) {
         const ToolSheetContent c = toolSheetContent(r.sheet, r.mouseHere, r.vertical, 1920, 1080);
