@@ -231,6 +231,36 @@ QList<QPointer<CustomWindow>>& shownNotices()
     return notices;
 }
 
+// A notice's window, made ahead of its showing (see prepareNoticeWindow).
+QPointer<CustomWindow>& preparedNotice()
+{
+    static QPointer<CustomWindow> window;
+    return window;
+}
+
+const QSize noticeSize(620, 150);
+
+// A notice takes no focus and lets clicks through, so the window manager
+// has nothing to do for it: it is neither framed, placed nor stacked by it
+// (override-redirect). Showing one is then a map and a paint, leaving it an
+// unmap, without the reports of a window being framed and mapped that
+// would wake the bar in its first seconds. Mapped last, it lies above
+// every other window, full-screen ones included.
+CustomWindow* makeNoticeWindow()
+{
+    auto* window = new CustomWindow(QRect(QPoint(0, 0), noticeSize), CustomWindow::Borderless);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setAttribute(Qt::WA_TranslucentBackground);
+    window->setWindowFlag(Qt::BypassWindowManagerHint);
+    window->setWindowFlag(Qt::WindowStaysOnTopHint);
+    window->setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+    // Clicks go through to what lies beneath (the bar's menus open there).
+    window->setWindowFlag(Qt::WindowTransparentForInput);
+    window->setWindowTitle(QStringLiteral("orbitShelf notice"));
+    setContent(window, new QWidget);
+    return window;
+}
+
 // A toast above the bar that clicks pass through, gone after 10 s.
 void showNoticeToast(const QString& title, const QString& detail)
 {
@@ -239,22 +269,14 @@ void showNoticeToast(const QString& title, const QString& detail)
         return;
     QList<QPointer<CustomWindow>>& notices = shownNotices();
     notices.removeAll(nullptr);
-    const QSize size(620, 150);
     const QRect area = screen->availableGeometry();
-    const int bottom = area.bottom() - 20 - int(notices.size()) * size.height();
-    auto* window = new CustomWindow(
-        QRect(QPoint(area.center().x() - size.width() / 2, bottom - size.height()), size),
-        CustomWindow::Borderless);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setAttribute(Qt::WA_TranslucentBackground);
-    window->setWindowFlag(Qt::WindowStaysOnTopHint);
-    window->setWindowFlag(Qt::WindowDoesNotAcceptFocus);
-    // Clicks go through to what lies beneath (the bar's menus open there).
-    window->setWindowFlag(Qt::WindowTransparentForInput);
-    window->setWindowTitle(QStringLiteral("orbitShelf notice"));
+    const int bottom = area.bottom() - 20 - int(notices.size()) * noticeSize.height();
+    CustomWindow* window = preparedNotice() ? preparedNotice().data() : makeNoticeWindow();
+    preparedNotice() = nullptr;
+    window->setGeometry(QRect(QPoint(area.center().x() - noticeSize.width() / 2, bottom - noticeSize.height()),
+        noticeSize));
     notices.append(window);
-    auto* host = new QWidget;
-    setContent(window, host);
+    QWidget* host = window->layout()->itemAt(0)->widget();
     ToastOverlay toast;
     toast.displayMode = ToastOverlay::DisplayMode::alert();
     toast.type = ToastOverlay::AlertType::regular();
@@ -271,7 +293,7 @@ void showNoticeToast(const QString& title, const QString& detail)
     if (height < 0)
         height = hint.height();
     height = qBound(card->minimumHeight(), height, card->maximumHeight());
-    const QRect resting((size.width() - width) / 2, (size.height() - height) / 2, width, height);
+    const QRect resting((noticeSize.width() - width) / 2, (noticeSize.height() - height) / 2, width, height);
     card->setGeometry(resting);
     // Without a compositing manager the window's empty parts would be black:
     // it is shaped to the card.
@@ -284,10 +306,24 @@ void showNoticeToast(const QString& title, const QString& detail)
 
 } // namespace
 
+void prepareNoticeWindow()
+{
+    if (preparedNotice())
+        return;
+    preparedNotice() = makeNoticeWindow();
+    // The X window now, while the bar starts, so that showing the notice
+    // later is only its map and paint.
+    preparedNotice()->winId();
+}
+
 void showTakenHotKeysToast(const QStringList& keys)
 {
-    if (keys.isEmpty())
+    if (keys.isEmpty()) {
+        // Nothing to tell: the window made ahead for it is not kept.
+        if (preparedNotice())
+            preparedNotice()->deleteLater();
         return;
+    }
     const QString title = QCoreApplication::translate("HotKeys", "Some hot keys are held by another program");
     const QString detail
         = QCoreApplication::translate("HotKeys", "Not registered: %1. Choose another modifier there.")

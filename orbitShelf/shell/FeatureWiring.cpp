@@ -60,6 +60,11 @@ void wireFeatures()
     hooks.startHotKeys = [] {
         startHotKeys(HotKeyModifier::Option);
         prepareSwitcherThumbnails(false);
+        // A key refused at the start is told a few seconds later unless it
+        // comes back (once per start, as the telling).
+        static bool started = false;
+        if (!std::exchange(started, true) && !takenKeysToMove().isEmpty())
+            prepareNoticeWindow();
     };
     hooks.startToolHotKeys = [] { startHotKeys(HotKeyModifier::Option, HotKeyModifier::Shift); };
     hotKeyHooks().showPasteboardWindow = [] { showPasteboardWindow(); };
