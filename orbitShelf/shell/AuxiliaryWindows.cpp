@@ -28,6 +28,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <optional>
 
 static Q_LOGGING_CATEGORY(lcAuxWindows, "orbitshelf.shell.windows")
 
@@ -240,6 +241,20 @@ QPointer<CustomWindow>& preparedNotice()
 
 const QSize noticeSize(620, 150);
 
+// Where the next notice stands: centred above the bar on the primary
+// screen, above the notices shown now.
+std::optional<QRect> nextNoticeFrame()
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return std::nullopt;
+    QList<QPointer<CustomWindow>>& notices = shownNotices();
+    notices.removeAll(nullptr);
+    const QRect area = screen->availableGeometry();
+    const int bottom = area.bottom() - 20 - int(notices.size()) * noticeSize.height();
+    return QRect(QPoint(area.center().x() - noticeSize.width() / 2, bottom - noticeSize.height()), noticeSize);
+}
+
 // A notice takes no focus and lets clicks through, so the window manager
 // has nothing to do for it: it is neither framed, placed nor stacked by it
 // (override-redirect). Showing one is then a map and a paint, leaving it an
@@ -264,18 +279,14 @@ CustomWindow* makeNoticeWindow()
 // A toast above the bar that clicks pass through, gone after 10 s.
 void showNoticeToast(const QString& title, const QString& detail)
 {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
+    const std::optional<QRect> frame = nextNoticeFrame();
+    if (!frame)
         return;
-    QList<QPointer<CustomWindow>>& notices = shownNotices();
-    notices.removeAll(nullptr);
-    const QRect area = screen->availableGeometry();
-    const int bottom = area.bottom() - 20 - int(notices.size()) * noticeSize.height();
     CustomWindow* window = preparedNotice() ? preparedNotice().data() : makeNoticeWindow();
     preparedNotice() = nullptr;
-    window->setGeometry(QRect(QPoint(area.center().x() - noticeSize.width() / 2, bottom - noticeSize.height()),
-        noticeSize));
-    notices.append(window);
+    // Unchanged for a window made ahead, unless the screen changed since.
+    window->setGeometry(*frame);
+    shownNotices().append(window);
     QWidget* host = window->layout()->itemAt(0)->widget();
     ToastOverlay toast;
     toast.displayMode = ToastOverlay::DisplayMode::alert();
@@ -310,9 +321,13 @@ void prepareNoticeWindow()
 {
     if (preparedNotice())
         return;
+    const std::optional<QRect> frame = nextNoticeFrame();
+    if (!frame)
+        return;
     preparedNotice() = makeNoticeWindow();
-    // The X window now, while the bar starts, so that showing the notice
-    // later is only its map and paint.
+    // The X window now, where it will stand, while the bar starts: showing
+    // the notice later is then only its map and paint.
+    preparedNotice()->setGeometry(*frame);
     preparedNotice()->winId();
 }
 
