@@ -61,10 +61,11 @@ void wireFeatures()
         startHotKeys(HotKeyModifier::Option);
         prepareSwitcherThumbnails(false);
         // A key refused at the start is told a few seconds later unless it
-        // comes back (once per start, as the telling).
+        // comes back (once per start, as the telling). Its window is made
+        // once the bar's own is on its way to the screen.
         static bool started = false;
         if (!std::exchange(started, true) && !takenKeysToMove().isEmpty())
-            prepareNoticeWindow();
+            QTimer::singleShot(0, QCoreApplication::instance(), &prepareNoticeWindow);
     };
     hooks.startToolHotKeys = [] { startHotKeys(HotKeyModifier::Option, HotKeyModifier::Shift); };
     hotKeyHooks().showPasteboardWindow = [] { showPasteboardWindow(); };
