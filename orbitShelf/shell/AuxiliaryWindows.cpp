@@ -232,7 +232,7 @@ QList<QPointer<CustomWindow>>& shownNotices()
     return notices;
 }
 
-// A notice's window, made ahead of its showing (see prepareNoticeWindow).
+// A notice's window, made ahead of its showing (see prepareTakenHotKeysNotice).
 QPointer<CustomWindow>& preparedNotice()
 {
     static QPointer<CustomWindow> window;
@@ -276,18 +276,16 @@ CustomWindow* makeNoticeWindow()
     return window;
 }
 
-// A toast above the bar that clicks pass through, gone after 10 s.
-void showNoticeToast(const QString& title, const QString& detail)
+// Lays out the notice's card for these texts, at rest, and shapes the
+// window to it; a window already holding them is left as it is.
+void setNoticeContent(CustomWindow* window, const QString& title, const QString& detail)
 {
-    const std::optional<QRect> frame = nextNoticeFrame();
-    if (!frame)
+    const QStringList texts { title, detail };
+    if (window->property("noticeTexts").toStringList() == texts)
         return;
-    CustomWindow* window = preparedNotice() ? preparedNotice().data() : makeNoticeWindow();
-    preparedNotice() = nullptr;
-    // Unchanged for a window made ahead, unless the screen changed since.
-    window->setGeometry(*frame);
-    shownNotices().append(window);
+    window->setProperty("noticeTexts", texts);
     QWidget* host = window->layout()->itemAt(0)->widget();
+    qDeleteAll(host->findChildren<ToastCard*>(Qt::FindDirectChildrenOnly));
     ToastOverlay toast;
     toast.displayMode = ToastOverlay::DisplayMode::alert();
     toast.type = ToastOverlay::AlertType::regular();
@@ -311,23 +309,50 @@ void showNoticeToast(const QString& title, const QString& detail)
     QPainterPath outline;
     outline.addRoundedRect(QRectF(resting), 10, 10);
     window->setMask(QRegion(outline.toFillPolygon().toPolygon()));
+}
+
+// A toast above the bar that clicks pass through, gone after 10 s.
+void showNoticeToast(const QString& title, const QString& detail)
+{
+    const std::optional<QRect> frame = nextNoticeFrame();
+    if (!frame)
+        return;
+    CustomWindow* window = preparedNotice() ? preparedNotice().data() : makeNoticeWindow();
+    preparedNotice() = nullptr;
+    // Unchanged for a window made ahead, unless the screen changed since.
+    window->setGeometry(*frame);
+    setNoticeContent(window, title, detail);
+    shownNotices().append(window);
     window->show();
     QTimer::singleShot(std::chrono::seconds(10), window, [window] { window->close(); });
 }
 
+QString takenHotKeysTitle()
+{
+    return QCoreApplication::translate("HotKeys", "Some hot keys are held by another program");
+}
+
+QString takenHotKeysDetail(const QStringList& keys)
+{
+    return QCoreApplication::translate("HotKeys", "Not registered: %1. Choose another modifier there.")
+        .arg(keys.join(QStringLiteral(", ")));
+}
+
 } // namespace
 
-void prepareNoticeWindow()
+void prepareTakenHotKeysNotice(const QStringList& keys)
 {
-    if (preparedNotice())
+    if (preparedNotice() || keys.isEmpty())
         return;
     const std::optional<QRect> frame = nextNoticeFrame();
     if (!frame)
         return;
     preparedNotice() = makeNoticeWindow();
-    // The X window now, where it will stand, while the bar starts: showing
-    // the notice later is then only its map and paint.
+    // The X window and its card now, where and as they will stand (for the
+    // keys refused so far), while the bar starts: showing the notice later
+    // is then only its map and paint.
     preparedNotice()->setGeometry(*frame);
+    setNoticeContent(preparedNotice(), takenHotKeysTitle(), takenHotKeysDetail(keys));
     preparedNotice()->winId();
 }
 
@@ -339,12 +364,8 @@ void showTakenHotKeysToast(const QStringList& keys)
             preparedNotice()->deleteLater();
         return;
     }
-    const QString title = QCoreApplication::translate("HotKeys", "Some hot keys are held by another program");
-    const QString detail
-        = QCoreApplication::translate("HotKeys", "Not registered: %1. Choose another modifier there.")
-              .arg(keys.join(QStringLiteral(", ")));
     qCInfo(lcAuxWindows).noquote() << "taken hot keys told:" << keys.join(QStringLiteral(", "));
-    showNoticeToast(title, detail);
+    showNoticeToast(takenHotKeysTitle(), takenHotKeysDetail(keys));
 }
 
 void showUnreadableSettingsToast(const QString& keptCopy)

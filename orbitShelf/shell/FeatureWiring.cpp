@@ -65,7 +65,8 @@ void wireFeatures()
         // once the bar's own is on its way to the screen.
         static bool started = false;
         if (!std::exchange(started, true) && !takenKeysToMove().isEmpty())
-            QTimer::singleShot(0, QCoreApplication::instance(), &prepareNoticeWindow);
+            QTimer::singleShot(
+                0, QCoreApplication::instance(), [] { prepareTakenHotKeysNotice(takenKeysToMove()); });
     };
     hooks.startToolHotKeys = [] { startHotKeys(HotKeyModifier::Option, HotKeyModifier::Shift); };
     hotKeyHooks().showPasteboardWindow = [] { showPasteboardWindow(); };

@@ -111,8 +111,8 @@ QList<QWidget*> noticeWindows()
 
 TEST_F(AuxiliaryWindowsTest, ANoticeMadeAheadIsTheOneThatShowsOrIsFreedWhenNothingIsTold)
 {
-    prepareNoticeWindow();
-    prepareNoticeWindow();
+    prepareTakenHotKeysNotice({ QStringLiteral("Alt + Tab") });
+    prepareTakenHotKeysNotice({ QStringLiteral("Alt + Tab") });
     ASSERT_EQ(noticeWindows().size(), 1) << "one window made ahead, however often asked";
     QPointer<QWidget> prepared = noticeWindows().value(0);
     EXPECT_FALSE(prepared->isVisible());
@@ -121,19 +121,22 @@ TEST_F(AuxiliaryWindowsTest, ANoticeMadeAheadIsTheOneThatShowsOrIsFreedWhenNothi
     EXPECT_TRUE(prepared->windowFlags() & Qt::BypassWindowManagerHint);
     EXPECT_TRUE(prepared->windowFlags() & Qt::WindowTransparentForInput);
     const QRect madeAt = prepared->geometry();
+    QPointer<QWidget> card = prepared->findChild<ToastCard*>();
+    ASSERT_TRUE(card) << "laid out ahead too";
 
     showTakenHotKeysToast({ QStringLiteral("Alt + Tab") });
     ASSERT_EQ(noticeWindows().size(), 1);
     EXPECT_EQ(noticeWindows().value(0), prepared.data());
     EXPECT_TRUE(prepared->isVisible());
     EXPECT_EQ(prepared->geometry(), madeAt) << "it shows where it was made";
+    EXPECT_EQ(prepared->findChild<ToastCard*>(), card.data()) << "the same keys: the card made ahead";
     QStringList texts;
     for (QLabel* label : prepared->findChildren<QLabel*>())
         texts.append(label->text());
     EXPECT_TRUE(texts.contains(QStringLiteral("Some hot keys are held by another program"))) << texts.join('|').toStdString();
 
     // Made ahead for a notice that does not come (the keys came back).
-    prepareNoticeWindow();
+    prepareTakenHotKeysNotice({ QStringLiteral("Alt + Tab") });
     QPointer<QWidget> unused;
     for (QWidget* w : noticeWindows())
         if (!w->isVisible())
