@@ -51,6 +51,7 @@ DockTickServices DockTickServices::standard(AppState& state)
     services.checkForUpdate = [&state] { ::checkForUpdate(state, Network::shared()); };
     services.dockBadge = [&state] { return state.settings.dockBadge(); };
     services.showProcessInfo = [&state] { return state.settings.showProcessInfo(); };
+    services.badgesToApply = [&state] { return readSystemDockItems() != state.appBadge; };
     return services;
 }
 
@@ -144,7 +145,8 @@ void DockTickClock::plan()
     if (m_armedFor > 0)
         m_count = std::max(m_count, std::min(secondsPassed(), m_armedFor - 1));
     const bool perSecond = m_hooks.perSecond && m_hooks.perSecond();
-    const bool badges = m_services.dockBadge && m_services.dockBadge();
+    const bool badges = m_services.dockBadge && m_services.dockBadge()
+        && (!m_services.badgesToApply || m_services.badgesToApply());
     const bool sampling = m_services.showProcessInfo && m_services.showProcessInfo();
     const int64_t due = nextDueTickCount(m_count, perSecond, badges, sampling);
     if (due != m_armedFor)

@@ -32,6 +32,9 @@ struct DockTickServices {
     std::function<void()> checkForUpdate;
     std::function<bool()> dockBadge;
     std::function<bool()> showProcessInfo;
+    // Whether a read now would change the badges the bar shows (the reader
+    // holds other badges than AppState::appBadge); unset: always.
+    std::function<bool()> badgesToApply;
 
     static DockTickServices standard(AppState& state);
 };
@@ -63,8 +66,11 @@ public:
     // The timer fired: ticks up to the seconds passed, then arms again.
     void fire();
     // Something the next due step depends on may have changed (a Pomodoro
-    // started, its panel shown, a setting turned on): arms again if the next
-    // due step moved. Seconds that passed since the last tick are counted
+    // started, its panel shown, a setting turned on, badges came that are
+    // not shown yet): arms again if the next due step moved. A badge read
+    // is waited for only while it would change what is shown: the reader
+    // hears every count as it is sent, and one that changes nothing wakes
+    // the process for nothing. Seconds that passed since the last tick are counted
     // without their Pomodoro step: before the change nothing counted them.
     void plan();
 

@@ -72,7 +72,8 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
         connect(&m_state, &AppState::changed, this, [this] { m_tickClock->plan(); });
         connect(&m_state, &AppState::secondsShown, this, [this] { m_tickClock->plan(); });
         // A count is shown when its application sends it; the tick's read
-        // every tenth second stays for what a signal may not bring.
+        // every tenth second stays for what a signal did not bring (counts
+        // that came while the setting was off or no bar listened).
         connect(&DockBadgeReader::shared(), &DockBadgeReader::badgesChanged, this, [this] {
             if (m_state.settings.dockBadge() && m_tickServices.readBadges)
                 m_tickServices.readBadges();

@@ -28,6 +28,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <optional>
 
 static Q_LOGGING_CATEGORY(lcAuxWindows, "orbitshelf.shell.windows")
 
@@ -231,30 +232,60 @@ QList<QPointer<CustomWindow>>& shownNotices()
     return notices;
 }
 
-// A toast above the bar that clicks pass through, gone after 10 s.
-void showNoticeToast(const QString& title, const QString& detail)
+// A notice's window, made ahead of its showing (see prepareTakenHotKeysNotice).
+QPointer<CustomWindow>& preparedNotice()
+{
+    static QPointer<CustomWindow> window;
+    return window;
+}
+
+const QSize noticeSize(620, 150);
+
+// Where the next notice stands: centred above the bar on the primary
+// screen, above the notices shown now.
+std::optional<QRect> nextNoticeFrame()
 {
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
-        return;
+        return std::nullopt;
     QList<QPointer<CustomWindow>>& notices = shownNotices();
     notices.removeAll(nullptr);
-    const QSize size(620, 150);
     const QRect area = screen->availableGeometry();
-    const int bottom = area.bottom() - 20 - int(notices.size()) * size.height();
-    auto* window = new CustomWindow(
-        QRect(QPoint(area.center().x() - size.width() / 2, bottom - size.height()), size),
-        CustomWindow::Borderless);
+    const int bottom = area.bottom() - 20 - int(notices.size()) * noticeSize.height();
+    return QRect(QPoint(area.center().x() - noticeSize.width() / 2, bottom - noticeSize.height()), noticeSize);
+}
+
+// A notice takes no focus and lets clicks through, so the window manager
+// has nothing to do for it: it is neither framed, placed nor stacked by it
+// (override-redirect). Showing one is then a map and a paint, leaving it an
+// unmap, without the reports of a window being framed and mapped that
+// would wake the bar in its first seconds. Mapped last, it lies above
+// every other window, full-screen ones included.
+CustomWindow* makeNoticeWindow()
+{
+    auto* window = new CustomWindow(QRect(QPoint(0, 0), noticeSize), CustomWindow::Borderless);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setAttribute(Qt::WA_TranslucentBackground);
+    window->setWindowFlag(Qt::BypassWindowManagerHint);
     window->setWindowFlag(Qt::WindowStaysOnTopHint);
     window->setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     // Clicks go through to what lies beneath (the bar's menus open there).
     window->setWindowFlag(Qt::WindowTransparentForInput);
     window->setWindowTitle(QStringLiteral("orbitShelf notice"));
-    notices.append(window);
-    auto* host = new QWidget;
-    setContent(window, host);
+    setContent(window, new QWidget);
+    return window;
+}
+
+// Lays out the notice's card for these texts, at rest, and shapes the
+// window to it; a window already holding them is left as it is.
+void setNoticeContent(CustomWindow* window, const QString& title, const QString& detail)
+{
+    const QStringList texts { title, detail };
+    if (window->property("noticeTexts").toStringList() == texts)
+        return;
+    window->setProperty("noticeTexts", texts);
+    QWidget* host = window->layout()->itemAt(0)->widget();
+    qDeleteAll(host->findChildren<ToastCard*>(Qt::FindDirectChildrenOnly));
     ToastOverlay toast;
     toast.displayMode = ToastOverlay::DisplayMode::alert();
     toast.type = ToastOverlay::AlertType::regular();
@@ -271,29 +302,70 @@ void showNoticeToast(const QString& title, const QString& detail)
     if (height < 0)
         height = hint.height();
     height = qBound(card->minimumHeight(), height, card->maximumHeight());
-    const QRect resting((size.width() - width) / 2, (size.height() - height) / 2, width, height);
+    const QRect resting((noticeSize.width() - width) / 2, (noticeSize.height() - height) / 2, width, height);
     card->setGeometry(resting);
     // Without a compositing manager the window's empty parts would be black:
     // it is shaped to the card.
     QPainterPath outline;
     outline.addRoundedRect(QRectF(resting), 10, 10);
     window->setMask(QRegion(outline.toFillPolygon().toPolygon()));
+}
+
+// A toast above the bar that clicks pass through, gone after 10 s.
+void showNoticeToast(const QString& title, const QString& detail)
+{
+    const std::optional<QRect> frame = nextNoticeFrame();
+    if (!frame)
+        return;
+    CustomWindow* window = preparedNotice() ? preparedNotice().data() : makeNoticeWindow();
+    preparedNotice() = nullptr;
+    // Unchanged for a window made ahead, unless the screen changed since.
+    window->setGeometry(*frame);
+    setNoticeContent(window, title, detail);
+    shownNotices().append(window);
     window->show();
     QTimer::singleShot(std::chrono::seconds(10), window, [window] { window->close(); });
 }
 
+QString takenHotKeysTitle()
+{
+    return QCoreApplication::translate("HotKeys", "Some hot keys are held by another program");
+}
+
+QString takenHotKeysDetail(const QStringList& keys)
+{
+    return QCoreApplication::translate("HotKeys", "Not registered: %1. Choose another modifier there.")
+        .arg(keys.join(QStringLiteral(", ")));
+}
+
 } // namespace
+
+void prepareTakenHotKeysNotice(const QStringList& keys)
+{
+    if (preparedNotice() || keys.isEmpty())
+        return;
+    const std::optional<QRect> frame = nextNoticeFrame();
+    if (!frame)
+        return;
+    preparedNotice() = makeNoticeWindow();
+    // The X window and its card now, where and as they will stand (for the
+    // keys refused so far), while the bar starts: showing the notice later
+    // is then only its map and paint.
+    preparedNotice()->setGeometry(*frame);
+    setNoticeContent(preparedNotice(), takenHotKeysTitle(), takenHotKeysDetail(keys));
+    preparedNotice()->winId();
+}
 
 void showTakenHotKeysToast(const QStringList& keys)
 {
-    if (keys.isEmpty())
+    if (keys.isEmpty()) {
+        // Nothing to tell: the window made ahead for it is not kept.
+        if (preparedNotice())
+            preparedNotice()->deleteLater();
         return;
-    const QString title = QCoreApplication::translate("HotKeys", "Some hot keys are held by another program");
-    const QString detail
-        = QCoreApplication::translate("HotKeys", "Not registered: %1. Choose another modifier there.")
-              .arg(keys.join(QStringLiteral(", ")));
+    }
     qCInfo(lcAuxWindows).noquote() << "taken hot keys told:" << keys.join(QStringLiteral(", "));
-    showNoticeToast(title, detail);
+    showNoticeToast(takenHotKeysTitle(), takenHotKeysDetail(keys));
 }
 
 void showUnreadableSettingsToast(const QString& keptCopy)

@@ -23,8 +23,12 @@ void dismissToastWindow();
 
 // Main thread. A toast above the bar naming the hot keys other programs hold
 // and where to choose another modifier; gone after 10 s, clicks pass
-// through it.
+// through it. With no keys it shows nothing and frees a prepared window.
 void showTakenHotKeysToast(const QStringList& keys);
+// Main thread. Makes the notice for these keys ahead, hidden (while the bar
+// starts and the notice is likely to follow), so that showing it costs
+// little then; a notice told for other keys is laid out anew.
+void prepareTakenHotKeysNotice(const QStringList& keys);
 // Main thread. The same kind of toast telling that the settings file could
 // not be read and where it was kept (`keptCopy`).
 void showUnreadableSettingsToast(const QString& keptCopy);

@@ -60,6 +60,13 @@ void wireFeatures()
     hooks.startHotKeys = [] {
         startHotKeys(HotKeyModifier::Option);
         prepareSwitcherThumbnails(false);
+        // A key refused at the start is told a few seconds later unless it
+        // comes back (once per start, as the telling). Its window is made
+        // once the bar's own is on its way to the screen.
+        static bool started = false;
+        if (!std::exchange(started, true) && !takenKeysToMove().isEmpty())
+            QTimer::singleShot(
+                0, QCoreApplication::instance(), [] { prepareTakenHotKeysNotice(takenKeysToMove()); });
     };
     hooks.startToolHotKeys = [] { startHotKeys(HotKeyModifier::Option, HotKeyModifier::Shift); };
     hotKeyHooks().showPasteboardWindow = [] { showPasteboardWindow(); };

@@ -74,10 +74,11 @@ void connectPressHandler()
 
 // How long a refused key is asked for again: a relaunched bar starts while
 // the process it replaces may still hold every key for a moment. One timer
-// asks for every refused key together, at growing delays (150, 300, 600,
-// 1200 ms, then a last try at 3 s), so that an idle start stays quiet.
+// asks for every refused key together, at growing delays (150 and 750 ms,
+// then a last try at 3 s), so that an idle start stays quiet.
 constexpr int kRetryForMs = 3000;
 constexpr int kFirstRetryMs = 150;
+constexpr int kRetryGrowth = 4;
 
 struct RefusedKey {
     QMap<qint64, quint32>* refs;
@@ -122,7 +123,8 @@ void retryRefusedNow()
         ++it;
     }
     if (!retries.keys.isEmpty() && retries.elapsedMs < kRetryForMs) {
-        retries.timer->start(std::min(2 * retries.timer->interval(), kRetryForMs - retries.elapsedMs));
+        retries.timer->start(
+            std::min(kRetryGrowth * retries.timer->interval(), kRetryForMs - retries.elapsedMs));
     } else {
         changed = changed || !retries.keys.isEmpty();
         retries.keys.clear();
@@ -297,12 +299,13 @@ void startHotKeys(HotKeyModifier main, HotKeyModifier extra)
 {
     connectPressHandler();
     // Once per start, after the refused keys have been asked for again: the
-    // user hears which keys stayed with other programs.
+    // user hears which keys stayed with other programs (the shell hears it
+    // too when none did).
     static bool toldScheduled = false;
     if (!toldScheduled && platform::hotKeys()) {
         toldScheduled = true;
         QTimer::singleShot(kRetryForMs + 2 * kFirstRetryMs, QCoreApplication::instance(), [] {
-            if (!taken().isEmpty() && hotKeyHooks().tellTakenKeys)
+            if (hotKeyHooks().tellTakenKeys)
                 hotKeyHooks().tellTakenKeys(taken());
         });
     }

@@ -100,7 +100,8 @@ void handleSwitcherHotKey(quint16 keyCode);
 // What the hot keys ask of the shell.
 struct HotKeyHooks {
     std::function<void()> showPasteboardWindow;
-    // Once per start, when keys stayed with other programs: their names.
+    // Once per start, after the refused keys were asked for again: the names
+    // of those that stayed with other programs (empty when none did).
     std::function<void(const QStringList&)> tellTakenKeys;
 };
 HotKeyHooks& hotKeyHooks();

@@ -32,6 +32,10 @@ void markSkipTaskbar(QWindow* window)
     auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (!x11 || !window)
         return;
+    // A window the window manager leaves alone (override-redirect) is in no
+    // taskbar or pager; marking it would only cost round trips to the server.
+    if (window->flags().testFlag(Qt::BypassWindowManagerHint))
+        return;
     xcb_connection_t* c = x11->connection();
     const xcb_window_t id = xcb_window_t(window->winId());
     const xcb_atom_t state = internAtom(c, "_NET_WM_STATE");

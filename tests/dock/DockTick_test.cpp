@@ -8,6 +8,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 using orbitshelf::test::ManualQueue;
@@ -301,6 +302,55 @@ TEST(DockTickClock, AFiringAfterTheMachineSleptCountsTheSecondsWithoutTheirSteps
     EXPECT_EQ(day.count, 3600);
     EXPECT_EQ(day.elapsed, 2) << "one Pomodoro second before the sleep, one after, as the old timer ran it";
     EXPECT_EQ(delay, 600) << "the next second keeps the clock's phase";
+}
+
+} // namespace
+
+namespace {
+
+TEST(DockTickClock, ABadgeReadIsWaitedForOnlyWhileItWouldChangeWhatIsShown)
+{
+    DockTickDay day({});
+    day.badges = true;
+    bool unshown = false;
+    // The counts at which a read changed what is shown (a firing also runs
+    // the seconds it slept through, whose reads change nothing).
+    std::vector<int64_t> applied;
+    day.services.badgesToApply = [&unshown] { return unshown; };
+    day.services.readBadges = [&] {
+        if (std::exchange(unshown, false))
+            applied.push_back(day.count);
+    };
+    int64_t now = 0;
+    int64_t fireAt = -1;
+    DockTickClock::Hooks hooks;
+    hooks.nowMs = [&now] { return now; };
+    hooks.arm = [&now, &fireAt](int64_t delay) { fireAt = now + delay; };
+    hooks.perSecond = [] { return false; };
+    DockTickClock clock(day.count, day.services, day.queue, hooks);
+    int firings = 0;
+    const auto runUntil = [&](int64_t ms) {
+        while (fireAt <= ms) {
+            now = fireAt;
+            ++firings;
+            clock.fire();
+        }
+        now = ms;
+    };
+
+    // Nothing to apply: only the report's step (every 900 s) wakes it.
+    EXPECT_EQ(fireAt, 900 * 1000);
+    runUntil(1000 * 1000);
+    EXPECT_EQ(firings, 1);
+
+    // A count the bar does not show yet (it came while the setting was off):
+    // read at the next tenth second, as before, then asleep again.
+    unshown = true;
+    clock.plan();
+    EXPECT_EQ(fireAt, 1010 * 1000);
+    runUntil(2000 * 1000);
+    EXPECT_EQ(applied, std::vector<int64_t> { 1010 });
+    EXPECT_EQ(firings, 3) << "the read at 1010 and the report at 1800";
 }
 
 } // namespace

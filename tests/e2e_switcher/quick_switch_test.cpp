@@ -507,6 +507,9 @@ TEST(TakenKeys, OnOpenboxsStockConfigurationTheUserIsTold)
         })) << run.log().toStdString();
         EXPECT_TRUE(
             run.log().contains(QLatin1String("shortcut row \"Open the clipboard window\" refused hidden")));
+        // The notice leaves by itself, 10 s after it came.
+        EXPECT_TRUE(waitUntil([] { return visibleWindowsNamed(QStringLiteral("orbitShelf notice")).isEmpty(); },
+            std::chrono::seconds(12)));
     }
     qputenv("DISPLAY", display);
 }

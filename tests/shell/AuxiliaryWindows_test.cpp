@@ -11,6 +11,7 @@
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QHash>
+#include <QLabel>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
@@ -93,6 +94,59 @@ TEST_F(AuxiliaryWindowsTest, ANoticeStandsAtRestAtOnceAndIsPaintedOnce)
     notice->removeEventFilter(&counter);
     for (QWidget* part : notice->findChildren<QWidget*>())
         part->removeEventFilter(&counter);
+}
+
+namespace {
+
+QList<QWidget*> noticeWindows()
+{
+    QList<QWidget*> found;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->windowTitle() == QStringLiteral("orbitShelf notice"))
+            found.append(w);
+    return found;
+}
+
+} // namespace
+
+TEST_F(AuxiliaryWindowsTest, ANoticeMadeAheadIsTheOneThatShowsOrIsFreedWhenNothingIsTold)
+{
+    prepareTakenHotKeysNotice({ QStringLiteral("Alt + Tab") });
+    prepareTakenHotKeysNotice({ QStringLiteral("Alt + Tab") });
+    ASSERT_EQ(noticeWindows().size(), 1) << "one window made ahead, however often asked";
+    QPointer<QWidget> prepared = noticeWindows().value(0);
+    EXPECT_FALSE(prepared->isVisible());
+    EXPECT_TRUE(prepared->testAttribute(Qt::WA_WState_Created)) << "its window exists before it shows";
+    // Not the window manager's to frame, place, stack or focus.
+    EXPECT_TRUE(prepared->windowFlags() & Qt::BypassWindowManagerHint);
+    EXPECT_TRUE(prepared->windowFlags() & Qt::WindowTransparentForInput);
+    const QRect madeAt = prepared->geometry();
+    QPointer<QWidget> card = prepared->findChild<ToastCard*>();
+    ASSERT_TRUE(card) << "laid out ahead too";
+
+    showTakenHotKeysToast({ QStringLiteral("Alt + Tab") });
+    ASSERT_EQ(noticeWindows().size(), 1);
+    EXPECT_EQ(noticeWindows().value(0), prepared.data());
+    EXPECT_TRUE(prepared->isVisible());
+    EXPECT_EQ(prepared->geometry(), madeAt) << "it shows where it was made";
+    EXPECT_EQ(prepared->findChild<ToastCard*>(), card.data()) << "the same keys: the card made ahead";
+    QStringList texts;
+    for (QLabel* label : prepared->findChildren<QLabel*>())
+        texts.append(label->text());
+    EXPECT_TRUE(texts.contains(QStringLiteral("Some hot keys are held by another program"))) << texts.join('|').toStdString();
+
+    // Made ahead for a notice that does not come (the keys came back).
+    prepareTakenHotKeysNotice({ QStringLiteral("Alt + Tab") });
+    QPointer<QWidget> unused;
+    for (QWidget* w : noticeWindows())
+        if (!w->isVisible())
+            unused = w;
+    ASSERT_TRUE(unused);
+    EXPECT_EQ(unused->geometry().bottom(), madeAt.top() - 1) << "a second notice stands above the first";
+    showTakenHotKeysToast({});
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(unused) << "not kept";
+    EXPECT_TRUE(prepared) << "the notice shown stays its 10 s";
 }
 
 TEST_F(AuxiliaryWindowsTest, ToastStaysOnTopForTwoSecondsFromItsLastShowing)
