@@ -33,7 +33,8 @@ public:
     // The modifier map as the server gives it: eight rows of `perModifier`
     // keys, 0 for an empty place. `numLockKeys` are the keys that type
     // Num Lock.
-    void assign(const xcb_keycode_t* keycodes, int perModifier, const std::vector<xcb_keycode_t>& numLockKeys);
+    void assign(
+        const xcb_keycode_t* keycodes, int perModifier, const std::vector<xcb_keycode_t>& numLockKeys);
 
     // The modifier bits a key sets; 0 for any other key.
     uint16_t bitsOf(uint32_t keycode) const { return keycode < m_bits.size() ? m_bits[keycode] : 0; }

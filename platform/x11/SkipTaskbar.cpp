@@ -25,7 +25,8 @@ void markSkipTaskbar(QWindow* window)
     // Before mapping, the window manager reads the property itself; Qt keeps
     // atoms it does not manage when it writes the property on show.
     std::vector<xcb_atom_t> atoms;
-    auto current = x->reply<xcb_get_property_reply_t>(xcb_get_property(c, 0, id, state, XCB_ATOM_ATOM, 0, 64));
+    auto current
+        = x->reply<xcb_get_property_reply_t>(xcb_get_property(c, 0, id, state, XCB_ATOM_ATOM, 0, 64));
     if (current && current->format == 32 && current->type == XCB_ATOM_ATOM) {
         const auto* data = static_cast<const xcb_atom_t*>(xcb_get_property_value(current.get()));
         atoms.assign(data, data + xcb_get_property_value_length(current.get()) / 4);

@@ -192,7 +192,8 @@ private:
             return;
         // Shift picks the second column, like typing the key with Shift alone.
         const int column = (mask & XCB_MOD_MASK_SHIFT) ? 1 : 0;
-        xcb_keysym_t keysym = xcb_key_symbols_get_keysym(symbols, static_cast<xcb_keycode_t>(keycode), column);
+        xcb_keysym_t keysym
+            = xcb_key_symbols_get_keysym(symbols, static_cast<xcb_keycode_t>(keycode), column);
         if (keysym == XCB_NO_SYMBOL && column == 1)
             keysym = xcb_key_symbols_get_keysym(symbols, static_cast<xcb_keycode_t>(keycode), 0);
         KeyPress key;

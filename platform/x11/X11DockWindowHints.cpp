@@ -71,8 +71,8 @@ namespace {
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, windowType, XCB_ATOM_ATOM, 32, 1, &dockType);
 
         std::vector<xcb_atom_t> states = atomList(*x, id, state);
-        const std::vector<xcb_atom_t> wanted = x->internAtoms(
-            { "_NET_WM_STATE_ABOVE", "_NET_WM_STATE_STICKY", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER" });
+        const std::vector<xcb_atom_t> wanted = x->internAtoms({ "_NET_WM_STATE_ABOVE", "_NET_WM_STATE_STICKY",
+            "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER" });
         for (const xcb_atom_t atom : wanted) {
             if (atom != XCB_ATOM_NONE && std::find(states.begin(), states.end(), atom) == states.end())
                 states.push_back(atom);

@@ -181,8 +181,8 @@ namespace {
             if (m_monitoring)
                 return true;
             QString why;
-            const auto opcode = selectRawInput(*m_x,
-                XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE, &why);
+            const auto opcode = selectRawInput(
+                *m_x, XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE, &why);
             if (!opcode) {
                 qCWarning(lcHotKeys).noquote() << "modifier keys are not watched:" << why;
                 return false;
@@ -304,7 +304,8 @@ namespace {
         {
             std::set<quint16> masks;
             const quint16 numLock = m_modifiers->numLockMask();
-            for (quint16 extra : { quint16(0), quint16(XCB_MOD_MASK_LOCK), numLock, quint16(XCB_MOD_MASK_LOCK | numLock) })
+            for (quint16 extra :
+                { quint16(0), quint16(XCB_MOD_MASK_LOCK), numLock, quint16(XCB_MOD_MASK_LOCK | numLock) })
                 masks.insert(mask | extra);
             return { masks.begin(), masks.end() };
         }

@@ -139,7 +139,7 @@ XConnection::~XConnection()
 
 xcb_atom_t XConnection::atom(std::string_view name)
 {
-    return internAtoms({name}).front();
+    return internAtoms({ name }).front();
 }
 
 std::vector<xcb_atom_t> XConnection::internAtoms(std::initializer_list<std::string_view> names)

@@ -25,8 +25,7 @@ template <class R>
 using Reply = std::unique_ptr<R, decltype(&free)>;
 
 // Takes over what xcb hands out to be freed: a reply, an error, an event.
-template <class R>
-Reply<R> owned(R* reply)
+template <class R> Reply<R> owned(R* reply)
 {
     return Reply<R>(reply, &free);
 }
@@ -80,8 +79,7 @@ public:
     // Sends what is queued and waits for the reply to `cookie` until the
     // deadline: one round trip. Null for an X error, a lost connection or a
     // server that does not answer in time.
-    template <class R, class Cookie>
-    Reply<R> reply(Cookie cookie, int timeoutMs = kReplyTimeoutMs)
+    template <class R, class Cookie> Reply<R> reply(Cookie cookie, int timeoutMs = kReplyTimeoutMs)
     {
         roundTrips()++;
         flush();
