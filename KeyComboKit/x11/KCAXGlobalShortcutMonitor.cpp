@@ -1,5 +1,7 @@
 #include "KeyComboKit/x11/KCAXGlobalShortcutMonitor.h"
 
+#include "KeyComboKit/x11/KCX11ModifierMap.h"
+
 #include <QHash>
 #include <QSet>
 #include <QSocketNotifier>
@@ -22,6 +24,7 @@ struct KCAXGlobalShortcutMonitor::Private {
     uint8_t xinputOpcode = 0;
     QSocketNotifier* notifier = nullptr;
     bool tapEnabled = false;
+    KCX11ModifierMap modifierMap;
     QHash<xcb_keycode_t, ModifierKey> modifierKeys;
     QSet<xcb_keycode_t> down;
 
@@ -30,9 +33,7 @@ struct KCAXGlobalShortcutMonitor::Private {
     // server announces a new modifier or keyboard map (xmodmap, setxkbmap).
     void readModifierMap()
     {
-        std::unique_ptr<xcb_get_modifier_mapping_reply_t, decltype(&free)> map(
-            xcb_get_modifier_mapping_reply(connection, xcb_get_modifier_mapping(connection), nullptr), &free);
-        if (!map)
+        if (!modifierMap.read(connection))
             return;
         modifierKeys.clear();
         struct Role {
@@ -46,13 +47,10 @@ struct KCAXGlobalShortcutMonitor::Private {
             { 3, 58, 61, kc::option },
             { 6, 59, 62, kc::control },
         };
-        const xcb_keycode_t* codes = xcb_get_modifier_mapping_keycodes(map.get());
-        const int per = map->keycodes_per_modifier;
         for (const Role& role : roles) {
             bool first = true;
-            for (int k = 0; k < per; ++k) {
-                const xcb_keycode_t code = codes[role.index * per + k];
-                if (!code || modifierKeys.contains(code))
+            for (const xcb_keycode_t code : modifierMap.keycodesOf(role.index)) {
+                if (modifierKeys.contains(code))
                     continue;
                 modifierKeys.insert(code, { first ? role.left : role.right, role.flag });
                 first = false;

@@ -1,5 +1,7 @@
 #include "KeyComboKit/x11/KCX11HotKeyBackend.h"
 
+#include "KeyComboKit/x11/KCX11ModifierMap.h"
+
 #include <QHash>
 #include <QSet>
 #include <QSocketNotifier>
@@ -63,9 +65,8 @@ struct KCX11HotKeyBackend::Private {
             xcb_get_keyboard_mapping_reply(connection,
                 xcb_get_keyboard_mapping(connection, setup->min_keycode, uint8_t(count)), nullptr),
             &free);
-        std::unique_ptr<xcb_get_modifier_mapping_reply_t, decltype(&free)> modifiers(
-            xcb_get_modifier_mapping_reply(connection, xcb_get_modifier_mapping(connection), nullptr), &free);
-        if (!mapping || !modifiers)
+        KCX11ModifierMap modifiers;
+        if (!mapping || !modifiers.read(connection))
             return;
         const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(mapping.get());
         const int perCode = mapping->keysyms_per_keycode;
@@ -74,12 +75,8 @@ struct KCX11HotKeyBackend::Private {
             for (int j = 0; j < perCode; ++j)
                 if (syms[i * perCode + j] == kNumLockKeysym)
                     numLockCodes.insert(xcb_keycode_t(setup->min_keycode + i));
-        const xcb_keycode_t* codes = xcb_get_modifier_mapping_keycodes(modifiers.get());
-        const int perModifier = modifiers->keycodes_per_modifier;
-        for (int m = 0; m < 8; ++m)
-            for (int k = 0; k < perModifier; ++k)
-                if (numLockCodes.contains(codes[m * perModifier + k]))
-                    numLock = uint16_t(1 << m);
+        if (const uint16_t bit = modifiers.bitHolding(numLockCodes))
+            numLock = bit;
     }
 };
 

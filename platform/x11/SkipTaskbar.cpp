@@ -1,55 +1,36 @@
 #include "platform/x11/SkipTaskbar.h"
 
-#include <QGuiApplication>
+#include "platform/x11/XConnection.h"
+
 #include <QWindow>
 
-#include <xcb/xcb.h>
-
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
-#include <memory>
 #include <vector>
 
 namespace platform::x11 {
 
-namespace {
-
-    template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
-
-    xcb_atom_t internAtom(xcb_connection_t* c, const char* name)
-    {
-        Reply<xcb_intern_atom_reply_t> reply(
-            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr),
-            &std::free);
-        return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    }
-
-} // namespace
-
 void markSkipTaskbar(QWindow* window)
 {
-    auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || !window)
+    XConnection* x = XConnection::ofApplication();
+    if (!x || !window)
         return;
     // A window the window manager leaves alone (override-redirect) is in no
     // taskbar or pager; marking it would only cost round trips to the server.
     if (window->flags().testFlag(Qt::BypassWindowManagerHint))
         return;
-    xcb_connection_t* c = x11->connection();
+    xcb_connection_t* c = x->raw();
     const xcb_window_t id = xcb_window_t(window->winId());
-    const xcb_atom_t state = internAtom(c, "_NET_WM_STATE");
-    const xcb_atom_t skipTaskbar = internAtom(c, "_NET_WM_STATE_SKIP_TASKBAR");
-    const xcb_atom_t skipPager = internAtom(c, "_NET_WM_STATE_SKIP_PAGER");
+    const xcb_atom_t state = x->atoms().netWmState;
+    const xcb_atom_t skipTaskbar = x->atoms().netWmStateSkipTaskbar;
+    const xcb_atom_t skipPager = x->atom("_NET_WM_STATE_SKIP_PAGER");
     if (state == XCB_ATOM_NONE || skipTaskbar == XCB_ATOM_NONE || skipPager == XCB_ATOM_NONE)
         return;
 
     // Before mapping, the window manager reads the property itself; Qt keeps
     // atoms it does not manage when it writes the property on show.
     std::vector<xcb_atom_t> atoms;
-    Reply<xcb_get_property_reply_t> current(
-        xcb_get_property_reply(c, xcb_get_property(c, 0, id, state, XCB_ATOM_ATOM, 0, 64), nullptr),
-        &std::free);
+    auto current
+        = x->reply<xcb_get_property_reply_t>(xcb_get_property(c, 0, id, state, XCB_ATOM_ATOM, 0, 64));
     if (current && current->format == 32 && current->type == XCB_ATOM_ATOM) {
         const auto* data = static_cast<const xcb_atom_t*>(xcb_get_property_value(current.get()));
         atoms.assign(data, data + xcb_get_property_value_length(current.get()) / 4);
@@ -62,7 +43,6 @@ void markSkipTaskbar(QWindow* window)
 
     // Once mapped, only a request to the window manager changes the state.
     if (window->isVisible()) {
-        xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
         xcb_client_message_event_t event {};
         event.response_type = XCB_CLIENT_MESSAGE;
         event.format = 32;
@@ -72,7 +52,7 @@ void markSkipTaskbar(QWindow* window)
         event.data.data32[1] = skipTaskbar;
         event.data.data32[2] = skipPager;
         event.data.data32[3] = 1; // from a normal application
-        xcb_send_event(c, 0, screen->root,
+        xcb_send_event(c, 0, x->root(),
             XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
             reinterpret_cast<const char*>(&event));
     }

@@ -2,7 +2,9 @@
 
 #include "platform/x11/KeySymbols.h"
 #include "platform/x11/KeyText.h"
+#include "platform/x11/ModifierMap.h"
 #include "platform/x11/RawInput.h"
+#include "platform/x11/XConnection.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
@@ -15,8 +17,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
-#include <cstring>
 #include <deque>
 #include <unistd.h>
 #include <utility>
@@ -27,46 +27,29 @@ namespace platform::x11 {
 
 namespace {
 
-template <typename T>
-using Reply = std::unique_ptr<T, decltype(&free)>;
-
-template <typename T>
-Reply<T> own(T* reply)
-{
-    return Reply<T>(reply, &free);
-}
-
 class X11ClickMonitor final : public ClickMonitor {
 public:
     ~X11ClickMonitor() override { stop(); }
 
     bool start() override
     {
-        if (m_connection)
+        if (m_x)
             return true;
-        int screenNumber = 0;
-        xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
-        if (xcb_connection_has_error(connection)) {
+        m_x = XConnection::open(QByteArray(), nullptr);
+        if (!m_x) {
             qCWarning(lcClickMonitor) << "window clicks are not tracked: no X display";
-            xcb_disconnect(connection);
             return false;
         }
-        m_connection = connection;
-
-        xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
-        for (int i = 0; i < screenNumber && screens.rem; ++i)
-            xcb_screen_next(&screens);
-        m_root = screens.data->root;
+        m_connection = m_x->raw();
+        m_root = m_x->root();
 
         if (!selectRawReleases()) {
             stop();
             return false;
         }
-        m_keySymbols = xcb_key_symbols_alloc(m_connection);
-        readModifierMapping();
+        m_modifiers = std::make_unique<ModifierMap>();
+        m_modifiers->read(*m_x);
         readHeldModifiers();
-        m_wmState = internAtom("WM_STATE");
-        m_netWmPid = internAtom("_NET_WM_PID");
 
         m_notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_connection),
                                                        QSocketNotifier::Read);
@@ -83,17 +66,12 @@ public:
         if (QCoreApplication* app = QCoreApplication::instance())
             app->removeEventFilter(this);
         m_notifier.reset();
-        if (m_keySymbols) {
-            xcb_key_symbols_free(m_keySymbols);
-            m_keySymbols = nullptr;
-        }
-        if (m_connection) {
-            xcb_disconnect(m_connection);
-            m_connection = nullptr;
-        }
+        m_modifiers.reset();
+        m_x.reset();
+        m_connection = nullptr;
     }
 
-    bool isRunning() const override { return m_connection != nullptr; }
+    bool isRunning() const override { return m_x != nullptr; }
 
 protected:
     // Presses our own windows received, by their server time: the raw press
@@ -118,7 +96,7 @@ private:
     bool selectRawReleases()
     {
         QString why;
-        const auto opcode = selectRawInput(m_connection, m_root,
+        const auto opcode = selectRawInput(*m_x,
             XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE
                 | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE,
             &why);
@@ -130,26 +108,15 @@ private:
         return true;
     }
 
-    xcb_atom_t internAtom(const char* name)
-    {
-        auto reply = own(xcb_intern_atom_reply(
-            m_connection, xcb_intern_atom(m_connection, 0, static_cast<uint16_t>(strlen(name)), name), nullptr));
-        return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    }
-
     void drainEvents()
     {
         if (!m_connection)
             return;
         while (xcb_generic_event_t* raw = xcb_poll_for_event(m_connection)) {
-            auto event = own(raw);
+            auto event = owned(raw);
             if ((event->response_type & 0x7f) == XCB_MAPPING_NOTIFY) {
-                // The keyboard layout changed: forget the cached keysyms.
-                auto* mapping = reinterpret_cast<xcb_mapping_notify_event_t*>(event.get());
-                if (m_keySymbols)
-                    xcb_refresh_keyboard_mapping(m_keySymbols, mapping);
-                if (mapping->request == XCB_MAPPING_MODIFIER)
-                    readModifierMapping();
+                // The keyboard layout changed: its keysyms and modifiers are read again.
+                m_modifiers->update(reinterpret_cast<xcb_mapping_notify_event_t*>(event.get()));
                 continue;
             }
             if ((event->response_type & 0x7f) != XCB_GE_GENERIC)
@@ -200,8 +167,7 @@ private:
     // Raw events carry the physical button; a left-handed mapping swaps them.
     uint32_t logicalButton(uint32_t physical)
     {
-        auto mapping = own(xcb_get_pointer_mapping_reply(
-            m_connection, xcb_get_pointer_mapping(m_connection), nullptr));
+        auto mapping = m_x->reply<xcb_get_pointer_mapping_reply_t>(xcb_get_pointer_mapping(m_connection));
         if (!mapping || physical == 0
             || physical > static_cast<uint32_t>(xcb_get_pointer_mapping_map_length(mapping.get())))
             return physical;
@@ -212,9 +178,10 @@ private:
     // here, once per key, which a local X server answers in microseconds.
     void reportKey(uint32_t keycode)
     {
-        if (!m_keySymbols)
+        xcb_key_symbols_t* symbols = m_modifiers->symbols();
+        if (!symbols)
             return;
-        auto pointer = own(xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, m_root), nullptr));
+        auto pointer = m_x->reply<xcb_query_pointer_reply_t>(xcb_query_pointer(m_connection, m_root));
         if (!pointer)
             return;
         // A pointer query alone races with fast key sequences (a synthesised
@@ -225,9 +192,10 @@ private:
             return;
         // Shift picks the second column, like typing the key with Shift alone.
         const int column = (mask & XCB_MOD_MASK_SHIFT) ? 1 : 0;
-        xcb_keysym_t keysym = xcb_key_symbols_get_keysym(m_keySymbols, static_cast<xcb_keycode_t>(keycode), column);
+        xcb_keysym_t keysym
+            = xcb_key_symbols_get_keysym(symbols, static_cast<xcb_keycode_t>(keycode), column);
         if (keysym == XCB_NO_SYMBOL && column == 1)
-            keysym = xcb_key_symbols_get_keysym(m_keySymbols, static_cast<xcb_keycode_t>(keycode), 0);
+            keysym = xcb_key_symbols_get_keysym(symbols, static_cast<xcb_keycode_t>(keycode), 0);
         KeyPress key;
         key.charactersIgnoringModifiers = textForKeysym(keysym);
         key.modifierFlags = appKitFromXModifiers(mask);
@@ -237,7 +205,7 @@ private:
 
     bool focusIsOurs()
     {
-        auto focus = own(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+        auto focus = m_x->reply<xcb_get_input_focus_reply_t>(xcb_get_input_focus(m_connection));
         if (!focus || focus->focus == XCB_WINDOW_NONE || focus->focus == XCB_INPUT_FOCUS_POINTER_ROOT)
             return false;
         // The focus may sit on a child of the client window; its pid is on the client.
@@ -246,7 +214,7 @@ private:
             const int64_t pid = ownerPid(window);
             if (pid >= 0)
                 return pid == static_cast<int64_t>(getpid());
-            auto tree = own(xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, window), nullptr));
+            auto tree = m_x->reply<xcb_query_tree_reply_t>(xcb_query_tree(m_connection, window));
             if (!tree)
                 return false;
             window = tree->parent;
@@ -254,40 +222,28 @@ private:
         return false;
     }
 
-    // Which core modifier bit each keycode sets (Lock excluded: it toggles).
-    void readModifierMapping()
+    // The modifier bits a key sets while held (Lock excluded: it toggles).
+    uint16_t heldBitsOf(uint32_t keycode) const
     {
-        m_modifierOfKeycode.fill(0);
-        auto mapping = own(xcb_get_modifier_mapping_reply(m_connection, xcb_get_modifier_mapping(m_connection), nullptr));
-        if (!mapping)
-            return;
-        const xcb_keycode_t* keycodes = xcb_get_modifier_mapping_keycodes(mapping.get());
-        const int perModifier = mapping->keycodes_per_modifier;
-        for (int modifier = 0; modifier < 8; ++modifier) {
-            if (modifier == 1) // Lock
-                continue;
-            for (int i = 0; i < perModifier; ++i)
-                if (xcb_keycode_t code = keycodes[modifier * perModifier + i])
-                    m_modifierOfKeycode[code] = static_cast<uint16_t>(1u << modifier);
-        }
+        return m_modifiers->bitsOf(keycode) & ~uint16_t(XCB_MOD_MASK_LOCK);
     }
 
     // Modifier keys already held when the monitor starts.
     void readHeldModifiers()
     {
         m_heldKeys.fill(false);
-        auto keymap = own(xcb_query_keymap_reply(m_connection, xcb_query_keymap(m_connection), nullptr));
+        auto keymap = m_x->reply<xcb_query_keymap_reply_t>(xcb_query_keymap(m_connection));
         if (!keymap)
             return;
         for (int code = 0; code < 256; ++code)
-            if (m_modifierOfKeycode[code] && (keymap->keys[code / 8] & (1u << (code % 8))))
+            if (heldBitsOf(uint32_t(code)) && (keymap->keys[code / 8] & (1u << (code % 8))))
                 m_heldKeys[code] = true;
     }
 
     // Records a modifier key going down or up; false for other keys.
     bool trackModifier(uint32_t keycode, bool pressed)
     {
-        if (keycode >= 256 || !m_modifierOfKeycode[keycode])
+        if (keycode >= 256 || !heldBitsOf(keycode))
             return false;
         m_heldKeys[keycode] = pressed;
         return true;
@@ -298,14 +254,13 @@ private:
         uint16_t mask = 0;
         for (int code = 0; code < 256; ++code)
             if (m_heldKeys[code])
-                mask |= m_modifierOfKeycode[code];
+                mask |= heldBitsOf(uint32_t(code));
         return mask;
     }
 
     bool pointerOverOwnWindow()
     {
-        auto pointer
-            = own(xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, m_root), nullptr));
+        auto pointer = m_x->reply<xcb_query_pointer_reply_t>(xcb_query_pointer(m_connection, m_root));
         if (!pointer || pointer->child == XCB_WINDOW_NONE)
             return false;
         return ownerPid(clientOf(pointer->child)) == static_cast<int64_t>(getpid());
@@ -313,7 +268,7 @@ private:
 
     void reportClick(bool secondary)
     {
-        auto pointer = own(xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, m_root), nullptr));
+        auto pointer = m_x->reply<xcb_query_pointer_reply_t>(xcb_query_pointer(m_connection, m_root));
         if (!pointer || !pointer->same_screen)
             return;
         PointerClick click;
@@ -331,8 +286,8 @@ private:
 
     bool hasWmState(xcb_window_t window)
     {
-        auto reply = own(xcb_get_property_reply(
-            m_connection, xcb_get_property(m_connection, 0, window, m_wmState, XCB_ATOM_ANY, 0, 0), nullptr));
+        auto reply = m_x->reply<xcb_get_property_reply_t>(
+            xcb_get_property(m_connection, 0, window, m_x->atoms().wmState, XCB_ATOM_ANY, 0, 0));
         return reply && reply->type != XCB_ATOM_NONE;
     }
 
@@ -350,7 +305,7 @@ private:
             xcb_window_t window = pending.front();
             pending.pop_front();
             ++visited;
-            auto tree = own(xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, window), nullptr));
+            auto tree = m_x->reply<xcb_query_tree_reply_t>(xcb_query_tree(m_connection, window));
             if (!tree)
                 continue; // vanished while we looked
             const xcb_window_t* children = xcb_query_tree_children(tree.get());
@@ -366,21 +321,19 @@ private:
 
     int64_t ownerPid(xcb_window_t window)
     {
-        auto reply = own(xcb_get_property_reply(
-            m_connection, xcb_get_property(m_connection, 0, window, m_netWmPid, XCB_ATOM_CARDINAL, 0, 1), nullptr));
+        auto reply = m_x->reply<xcb_get_property_reply_t>(
+            xcb_get_property(m_connection, 0, window, m_x->atoms().netWmPid, XCB_ATOM_CARDINAL, 0, 1));
         if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 4)
             return -1;
         return *static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
     }
 
-    xcb_connection_t* m_connection = nullptr;
+    std::unique_ptr<XConnection> m_x;
+    xcb_connection_t* m_connection = nullptr; // m_x's
     xcb_window_t m_root = XCB_WINDOW_NONE;
     uint8_t m_xinputOpcode = 0;
-    xcb_atom_t m_wmState = XCB_ATOM_NONE;
-    xcb_atom_t m_netWmPid = XCB_ATOM_NONE;
     std::unique_ptr<QSocketNotifier> m_notifier;
-    xcb_key_symbols_t* m_keySymbols = nullptr;
-    std::array<uint16_t, 256> m_modifierOfKeycode{};
+    std::unique_ptr<ModifierMap> m_modifiers;
     std::array<bool, 256> m_heldKeys{};
     // Per button (primary, secondary): its press landed on one of our windows.
     std::array<bool, 2> m_pressOnOwnWindow {};

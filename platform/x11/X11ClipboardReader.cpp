@@ -3,7 +3,6 @@
 #include "platform/x11/XConnection.h"
 
 #include <QDeadlineTimer>
-#include <QHash>
 #include <QLoggingCategory>
 #include <QMetaObject>
 
@@ -146,7 +145,6 @@ namespace {
             xcb_create_window(c, XCB_COPY_FROM_PARENT, m_window, m_x->root(), -10, -10, 1, 1, 0,
                 XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT,
                 XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK, values);
-            m_atoms.clear();
             m_clipboard = atom(QStringLiteral("CLIPBOARD"));
             m_targets = atom(QStringLiteral("TARGETS"));
             m_incr = atom(QStringLiteral("INCR"));
@@ -172,21 +170,8 @@ namespace {
 
         xcb_atom_t atom(const QString& name)
         {
-            const auto known = m_atoms.constFind(name);
-            if (known != m_atoms.cend())
-                return *known;
             const QByteArray latin = name.toLatin1();
-            const auto cookie = xcb_intern_atom(m_x->raw(), 0, latin.size(), latin.constData());
-            m_x->flush();
-            bool failed = false;
-            Reply<xcb_intern_atom_reply_t> reply(
-                static_cast<xcb_intern_atom_reply_t*>(
-                    m_x->waitReply(cookie.sequence, QDeadlineTimer(kReplyTimeoutMs), failed)),
-                &free);
-            const xcb_atom_t a = reply ? reply->atom : XCB_NONE;
-            if (a != XCB_NONE)
-                m_atoms.insert(name, a);
-            return a;
+            return m_x->atom(std::string_view(latin.constData(), size_t(latin.size())));
         }
 
         std::optional<xcb_window_t> selectionOwner()
@@ -327,7 +312,6 @@ namespace {
 
         std::unique_ptr<XConnection> m_x;
         xcb_window_t m_window = 0;
-        QHash<QString, xcb_atom_t> m_atoms;
         xcb_atom_t m_clipboard = XCB_NONE, m_targets = XCB_NONE, m_incr = XCB_NONE;
         xcb_atom_t m_receive[kReceiveProperties] {};
         unsigned m_next = 0;

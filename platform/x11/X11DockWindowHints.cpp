@@ -1,8 +1,9 @@
 #include "platform/x11/X11DockWindowHints.h"
 
+#include "platform/x11/XConnection.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QWindow>
 
@@ -11,9 +12,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
-#include <memory>
 #include <vector>
 
 namespace platform::x11 {
@@ -22,29 +20,11 @@ namespace {
 
     Q_LOGGING_CATEGORY(lcDockHints, "orbitshelf.platform")
 
-    template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
-
-    xcb_connection_t* connection()
-    {
-        auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-        return x11 ? x11->connection() : nullptr;
-    }
-
-    xcb_atom_t internAtom(xcb_connection_t* c, const char* name)
-    {
-        Reply<xcb_intern_atom_reply_t> reply(
-            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr),
-            &std::free);
-        return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    }
-
-    std::vector<xcb_atom_t> atomList(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property)
+    std::vector<xcb_atom_t> atomList(XConnection& x, xcb_window_t window, xcb_atom_t property)
     {
         std::vector<xcb_atom_t> atoms;
-        Reply<xcb_get_property_reply_t> reply(
-            xcb_get_property_reply(
-                c, xcb_get_property(c, 0, window, property, XCB_ATOM_ATOM, 0, 64), nullptr),
-            &std::free);
+        auto reply = x.reply<xcb_get_property_reply_t>(
+            xcb_get_property(x.raw(), 0, window, property, XCB_ATOM_ATOM, 0, 64));
         if (reply && reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
             const auto* data = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
             atoms.assign(data, data + xcb_get_property_value_length(reply.get()) / 4);
@@ -54,13 +34,12 @@ namespace {
 
     // Without a compositing manager an ARGB window's transparent pixels show as
     // black, so the window's shape must also hide everything but the bar.
-    bool compositorRuns(xcb_connection_t* c)
+    bool compositorRuns(XConnection& x)
     {
-        const xcb_atom_t selection = internAtom(c, "_NET_WM_CM_S0");
+        const xcb_atom_t selection = x.atom("_NET_WM_CM_S0");
         if (selection == XCB_ATOM_NONE)
             return false;
-        Reply<xcb_get_selection_owner_reply_t> owner(
-            xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr), &std::free);
+        auto owner = x.reply<xcb_get_selection_owner_reply_t>(xcb_get_selection_owner(x.raw(), selection));
         return owner && owner->owner != XCB_WINDOW_NONE;
     }
 
@@ -72,17 +51,18 @@ namespace {
 
     void markDock(QWindow* window)
     {
-        xcb_connection_t* c = connection();
-        if (!c || !window)
+        XConnection* x = XConnection::ofApplication();
+        if (!x || !window)
             return;
+        xcb_connection_t* c = x->raw();
         // Qt 6.4 writes _NET_WM_WINDOW_TYPE when it creates the native window
         // and drops what was set before; set after winId() and before show(),
         // the type survives and the window manager reads it on map.
         const xcb_window_t id = xcb_window_t(window->winId());
-        const xcb_atom_t windowType = internAtom(c, "_NET_WM_WINDOW_TYPE");
-        const xcb_atom_t dockType = internAtom(c, "_NET_WM_WINDOW_TYPE_DOCK");
-        const xcb_atom_t state = internAtom(c, "_NET_WM_STATE");
-        const xcb_atom_t desktop = internAtom(c, "_NET_WM_DESKTOP");
+        const xcb_atom_t windowType = x->atoms().netWmWindowType;
+        const xcb_atom_t dockType = x->atoms().typeDock;
+        const xcb_atom_t state = x->atoms().netWmState;
+        const xcb_atom_t desktop = x->atoms().netWmDesktop;
         if (windowType == XCB_ATOM_NONE || dockType == XCB_ATOM_NONE || state == XCB_ATOM_NONE) {
             qCWarning(lcDockHints)
                 << "the X server cannot name the dock window atoms; the bar is an ordinary window";
@@ -90,10 +70,10 @@ namespace {
         }
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, windowType, XCB_ATOM_ATOM, 32, 1, &dockType);
 
-        std::vector<xcb_atom_t> states = atomList(c, id, state);
-        for (const char* name : { "_NET_WM_STATE_ABOVE", "_NET_WM_STATE_STICKY", "_NET_WM_STATE_SKIP_TASKBAR",
-                 "_NET_WM_STATE_SKIP_PAGER" }) {
-            const xcb_atom_t atom = internAtom(c, name);
+        std::vector<xcb_atom_t> states = atomList(*x, id, state);
+        const std::vector<xcb_atom_t> wanted = x->internAtoms({ "_NET_WM_STATE_ABOVE", "_NET_WM_STATE_STICKY",
+            "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER" });
+        for (const xcb_atom_t atom : wanted) {
             if (atom != XCB_ATOM_NONE && std::find(states.begin(), states.end(), atom) == states.end())
                 states.push_back(atom);
         }
@@ -109,9 +89,10 @@ namespace {
 
     void setInputRegion(QWindow* window, const QRegion& region)
     {
-        xcb_connection_t* c = connection();
-        if (!c || !window || !window->handle())
+        XConnection* x = XConnection::ofApplication();
+        if (!x || !window || !window->handle())
             return;
+        xcb_connection_t* c = x->raw();
         if (!shapeAvailable(c)) {
             static bool warned = false;
             if (!warned) {
@@ -134,7 +115,7 @@ namespace {
         const xcb_window_t id = xcb_window_t(window->winId());
         xcb_shape_rectangles(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_CLIP_ORDERING_UNSORTED, id, 0, 0,
             uint32_t(rectangles.size()), rectangles.data());
-        if (compositorRuns(c)) {
+        if (compositorRuns(*x)) {
             xcb_shape_mask(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, id, 0, 0, XCB_NONE);
         } else {
             xcb_shape_rectangles(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, XCB_CLIP_ORDERING_UNSORTED, id,
@@ -145,12 +126,14 @@ namespace {
 
     void reserveEdge(QWindow* window, const std::optional<ReservedEdge>& edge)
     {
-        xcb_connection_t* c = connection();
-        if (!c || !window || !window->handle())
+        XConnection* x = XConnection::ofApplication();
+        if (!x || !window || !window->handle())
             return;
+        xcb_connection_t* c = x->raw();
         const xcb_window_t id = xcb_window_t(window->winId());
-        const xcb_atom_t partial = internAtom(c, "_NET_WM_STRUT_PARTIAL");
-        const xcb_atom_t plain = internAtom(c, "_NET_WM_STRUT");
+        const std::vector<xcb_atom_t> struts = x->internAtoms({ "_NET_WM_STRUT_PARTIAL", "_NET_WM_STRUT" });
+        const xcb_atom_t partial = struts[0];
+        const xcb_atom_t plain = struts[1];
         if (partial == XCB_ATOM_NONE || plain == XCB_ATOM_NONE)
             return;
         if (!edge || edge->thickness <= 0) {
@@ -208,21 +191,22 @@ namespace {
     // for itself, nested in frames of its own (icewm's taskbar sits three
     // levels down). So the clients are read, and the tree down to three
     // levels, not entering frames that hold a client.
-    std::vector<ReservedEdge> readOtherReservedEdgesNow(xcb_connection_t* c)
+    std::vector<ReservedEdge> readOtherReservedEdgesNow(XConnection& x)
     {
-        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-        const xcb_atom_t partialAtom = internAtom(c, "_NET_WM_STRUT_PARTIAL");
-        const xcb_atom_t plainAtom = internAtom(c, "_NET_WM_STRUT");
-        const xcb_atom_t pidAtom = internAtom(c, "_NET_WM_PID");
-        const xcb_atom_t clientListAtom = internAtom(c, "_NET_CLIENT_LIST");
+        xcb_connection_t* c = x.raw();
+        const xcb_window_t root = x.root();
+        const std::vector<xcb_atom_t> struts = x.internAtoms({ "_NET_WM_STRUT_PARTIAL", "_NET_WM_STRUT" });
+        const xcb_atom_t partialAtom = struts[0];
+        const xcb_atom_t plainAtom = struts[1];
+        const xcb_atom_t pidAtom = x.atoms().netWmPid;
+        const xcb_atom_t clientListAtom = x.atoms().netClientList;
         if (partialAtom == XCB_ATOM_NONE || plainAtom == XCB_ATOM_NONE)
             return {};
-        Reply<xcb_get_geometry_reply_t> rootGeometry(
-            xcb_get_geometry_reply(c, xcb_get_geometry(c, root), nullptr), &std::free);
-        Reply<xcb_get_property_reply_t> clientList(
-            xcb_get_property_reply(
-                c, xcb_get_property(c, 0, root, clientListAtom, XCB_ATOM_WINDOW, 0, 65536), nullptr),
-            &std::free);
+        const auto geometryCookie = xcb_get_geometry(c, root);
+        const auto clientListCookie = xcb_get_property(c, 0, root, clientListAtom, XCB_ATOM_WINDOW, 0, 65536);
+        ReplyBatch rootReads(x);
+        auto rootGeometry = rootReads.get<xcb_get_geometry_reply_t>(geometryCookie);
+        auto clientList = rootReads.get<xcb_get_property_reply_t>(clientListCookie);
         if (!rootGeometry)
             return {};
         std::vector<xcb_window_t> clients;
@@ -242,8 +226,9 @@ namespace {
             for (xcb_window_t w : level)
                 cookies.push_back(xcb_query_tree(c, w));
             std::vector<xcb_window_t> next;
+            ReplyBatch trees(x);
             for (xcb_query_tree_cookie_t cookie : cookies) {
-                Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, cookie, nullptr), &std::free);
+                auto tree = trees.get<xcb_query_tree_reply_t>(cookie);
                 if (!tree)
                     continue;
                 const xcb_window_t* children = xcb_query_tree_children(tree.get());
@@ -273,13 +258,12 @@ namespace {
                 xcb_get_window_attributes(c, w) });
         const uint32_t ownPid = uint32_t(QCoreApplication::applicationPid());
         std::vector<ReservedEdge> edges;
+        ReplyBatch batch(x);
         for (const Reads& r : reads) {
-            Reply<xcb_get_property_reply_t> partial(
-                xcb_get_property_reply(c, r.partial, nullptr), &std::free);
-            Reply<xcb_get_property_reply_t> plain(xcb_get_property_reply(c, r.plain, nullptr), &std::free);
-            Reply<xcb_get_property_reply_t> pid(xcb_get_property_reply(c, r.pid, nullptr), &std::free);
-            Reply<xcb_get_window_attributes_reply_t> attributes(
-                xcb_get_window_attributes_reply(c, r.attributes, nullptr), &std::free);
+            auto partial = batch.get<xcb_get_property_reply_t>(r.partial);
+            auto plain = batch.get<xcb_get_property_reply_t>(r.plain);
+            auto pid = batch.get<xcb_get_property_reply_t>(r.pid);
+            auto attributes = batch.get<xcb_get_window_attributes_reply_t>(r.attributes);
             const std::vector<uint32_t> pids = cardinals(pid.get());
             if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE
                 || (!pids.empty() && pids.front() == ownPid))
@@ -295,13 +279,13 @@ namespace {
     // resizes a second, and panels seldom change. One read serves a moment.
     std::vector<ReservedEdge> readOtherReservedEdges()
     {
-        xcb_connection_t* c = connection();
-        if (!c)
+        XConnection* x = XConnection::ofApplication();
+        if (!x)
             return {};
         static QElapsedTimer age;
         static std::vector<ReservedEdge> last;
         if (!age.isValid() || age.elapsed() > 500) {
-            last = readOtherReservedEdgesNow(c);
+            last = readOtherReservedEdgesNow(*x);
             age.start();
         }
         return last;
@@ -317,8 +301,8 @@ DockWindowHints dockWindowHints()
     hints.reserveEdge = reserveEdge;
     hints.otherReservedEdges = readOtherReservedEdges;
     hints.translucencyAvailable = [] {
-        xcb_connection_t* c = connection();
-        return c && compositorRuns(c);
+        XConnection* x = XConnection::ofApplication();
+        return x && compositorRuns(*x);
     };
     return hints;
 }

@@ -1,7 +1,9 @@
 #include "platform/x11/X11HotKeys.h"
 
 #include "platform/x11/KeySymbols.h"
+#include "platform/x11/ModifierMap.h"
 #include "platform/x11/RawInput.h"
+#include "platform/x11/XConnection.h"
 
 #include <QLoggingCategory>
 #include <QSocketNotifier>
@@ -9,9 +11,6 @@
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
 #include <xcb/xinput.h>
-
-#define XK_MISCELLANY
-#include <X11/keysymdef.h>
 
 #include <algorithm>
 #include <array>
@@ -26,13 +25,6 @@ Q_LOGGING_CATEGORY(lcHotKeys, "orbitshelf.platform.hotkeys")
 namespace platform::x11 {
 
 namespace {
-
-    template <typename T> using Reply = std::unique_ptr<T, decltype(&free)>;
-
-    template <typename T> Reply<T> own(T* reply)
-    {
-        return Reply<T>(reply, &free);
-    }
 
     struct Registration {
         quint32 reference = 0;
@@ -52,28 +44,20 @@ namespace {
         ~X11HotKeys() override
         {
             m_notifier.reset();
-            if (m_keySymbols)
-                xcb_key_symbols_free(m_keySymbols);
-            if (m_connection)
-                xcb_disconnect(m_connection);
+            m_modifiers.reset();
         }
 
         bool open()
         {
-            int screenNumber = 0;
-            m_connection = xcb_connect(nullptr, &screenNumber);
-            if (xcb_connection_has_error(m_connection)) {
+            m_x = XConnection::open(QByteArray(), nullptr);
+            if (!m_x) {
                 qCWarning(lcHotKeys) << "global hot keys are off: no X display";
-                xcb_disconnect(m_connection);
-                m_connection = nullptr;
                 return false;
             }
-            xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
-            for (int i = 0; i < screenNumber && screens.rem; ++i)
-                xcb_screen_next(&screens);
-            m_root = screens.data->root;
-            m_keySymbols = xcb_key_symbols_alloc(m_connection);
-            readModifierMapping();
+            m_connection = m_x->raw();
+            m_root = m_x->root();
+            m_modifiers = std::make_unique<ModifierMap>();
+            m_modifiers->read(*m_x);
             m_notifier = std::make_unique<QSocketNotifier>(
                 xcb_get_file_descriptor(m_connection), QSocketNotifier::Read);
             connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] { drainEvents(); });
@@ -138,10 +122,8 @@ namespace {
                 qCDebug(lcHotKeys) << "keyboard grab asked for while held";
                 return true;
             }
-            auto reply = own(xcb_grab_keyboard_reply(m_connection,
-                xcb_grab_keyboard(
-                    m_connection, 0, m_root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
-                nullptr));
+            auto reply = m_x->reply<xcb_grab_keyboard_reply_t>(xcb_grab_keyboard(
+                m_connection, 0, m_root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
             if (!reply || reply->status != XCB_GRAB_STATUS_SUCCESS) {
                 qCWarning(lcHotKeys) << "the keyboard is held by another program (grab status"
                                      << (reply ? int(reply->status) : -1) << ")";
@@ -177,7 +159,7 @@ namespace {
         {
             if (!m_connection)
                 return std::nullopt;
-            auto keymap = own(xcb_query_keymap_reply(m_connection, xcb_query_keymap(m_connection), nullptr));
+            auto keymap = m_x->reply<xcb_query_keymap_reply_t>(xcb_query_keymap(m_connection));
             // Events read off the socket while waiting must not sit unseen.
             scheduleDrain();
             if (!keymap)
@@ -199,8 +181,8 @@ namespace {
             if (m_monitoring)
                 return true;
             QString why;
-            const auto opcode = selectRawInput(m_connection, m_root,
-                XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE, &why);
+            const auto opcode = selectRawInput(
+                *m_x, XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE, &why);
             if (!opcode) {
                 qCWarning(lcHotKeys).noquote() << "modifier keys are not watched:" << why;
                 return false;
@@ -230,7 +212,7 @@ namespace {
         void reportKeysReleasedBeforeGrab()
         {
             m_reportedUp.fill(false);
-            auto keymap = own(xcb_query_keymap_reply(m_connection, xcb_query_keymap(m_connection), nullptr));
+            auto keymap = m_x->reply<xcb_query_keymap_reply_t>(xcb_query_keymap(m_connection));
             if (!keymap)
                 return;
             const auto down
@@ -245,9 +227,9 @@ namespace {
             bool hotKeyModifierUp = false;
             for (int bit = 0; bit < 8; ++bit) {
                 const quint16 mask = quint16(1u << bit);
-                if (mask == XCB_MOD_MASK_LOCK || mask == m_numLockMask)
+                if (mask == XCB_MOD_MASK_LOCK || mask == m_modifiers->numLockMask())
                     continue;
-                const std::vector<xcb_keycode_t>& codes = m_keycodesOfModifier[bit];
+                const std::vector<xcb_keycode_t>& codes = m_modifiers->keycodesOf(bit);
                 const bool stillDown = std::any_of(codes.begin(), codes.end(), down);
                 const bool wasHeld = (m_hotKeyState & mask)
                     || std::any_of(
@@ -304,9 +286,9 @@ namespace {
         {
             std::vector<xcb_keycode_t> result;
             const std::optional<quint32> keysym = keysymForKeyCode(keyCode);
-            if (!keysym || !m_keySymbols)
+            if (!keysym || !m_modifiers->symbols())
                 return result;
-            xcb_keycode_t* codes = xcb_key_symbols_get_keycode(m_keySymbols, *keysym);
+            xcb_keycode_t* codes = xcb_key_symbols_get_keycode(m_modifiers->symbols(), *keysym);
             if (!codes)
                 return result;
             std::set<xcb_keycode_t> unique;
@@ -321,8 +303,9 @@ namespace {
         std::vector<quint16> lockVariants(quint16 mask) const
         {
             std::set<quint16> masks;
-            for (quint16 extra : { quint16(0), quint16(XCB_MOD_MASK_LOCK), m_numLockMask,
-                     quint16(XCB_MOD_MASK_LOCK | m_numLockMask) })
+            const quint16 numLock = m_modifiers->numLockMask();
+            for (quint16 extra :
+                { quint16(0), quint16(XCB_MOD_MASK_LOCK), numLock, quint16(XCB_MOD_MASK_LOCK | numLock) })
                 masks.insert(mask | extra);
             return { masks.begin(), masks.end() };
         }
@@ -341,7 +324,7 @@ namespace {
                 }
             bool refused = false;
             for (xcb_void_cookie_t cookie : cookies)
-                if (auto error = own(xcb_request_check(m_connection, cookie)))
+                if (auto error = owned(xcb_request_check(m_connection, cookie)))
                     refused = true;
             xcb_flush(m_connection);
             return !refused;
@@ -374,10 +357,10 @@ namespace {
             for (int bit = 0; bit < 8; ++bit) {
                 if (!(mask & (1u << bit)))
                     continue;
-                for (xcb_keycode_t code : m_keycodesOfModifier[bit]) {
+                for (xcb_keycode_t code : m_modifiers->keycodesOf(bit)) {
                     const xcb_void_cookie_t cookie = xcb_grab_key_checked(
                         m_connection, 0, m_root, 0, code, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
-                    if (auto error = own(xcb_request_check(m_connection, cookie)))
+                    if (auto error = owned(xcb_request_check(m_connection, cookie)))
                         return code;
                     xcb_ungrab_key(m_connection, code, m_root, 0);
                 }
@@ -394,40 +377,11 @@ namespace {
                     xcb_ungrab_key(m_connection, code, m_root, mask);
         }
 
-        void readModifierMapping()
-        {
-            m_modifierKeycodes.fill(false);
-            m_modifierProbes.clear();
-            for (auto& codes : m_keycodesOfModifier)
-                codes.clear();
-            m_numLockMask = 0;
-            auto mapping = own(xcb_get_modifier_mapping_reply(
-                m_connection, xcb_get_modifier_mapping(m_connection), nullptr));
-            if (!mapping)
-                return;
-            const xcb_keycode_t* keycodes = xcb_get_modifier_mapping_keycodes(mapping.get());
-            const int perModifier = mapping->keycodes_per_modifier;
-            xcb_keycode_t* numLock
-                = m_keySymbols ? xcb_key_symbols_get_keycode(m_keySymbols, XK_Num_Lock) : nullptr;
-            for (int modifier = 0; modifier < 8; ++modifier)
-                for (int i = 0; i < perModifier; ++i) {
-                    const xcb_keycode_t code = keycodes[modifier * perModifier + i];
-                    if (!code)
-                        continue;
-                    m_modifierKeycodes[code] = true;
-                    m_keycodesOfModifier[modifier].push_back(code);
-                    for (xcb_keycode_t* n = numLock; n && *n != XCB_NO_SYMBOL; ++n)
-                        if (*n == code)
-                            m_numLockMask = static_cast<quint16>(1u << modifier);
-                }
-            free(numLock);
-        }
-
         std::optional<quint16> appKeyCode(xcb_keycode_t code)
         {
-            if (!m_keySymbols)
+            if (!m_modifiers->symbols())
                 return std::nullopt;
-            return keyCodeForKeysym(xcb_key_symbols_get_keysym(m_keySymbols, code, 0));
+            return keyCodeForKeysym(xcb_key_symbols_get_keysym(m_modifiers->symbols(), code, 0));
         }
 
         void regrabAll()
@@ -447,7 +401,7 @@ namespace {
                 return;
             deliverKeysReleasedBeforeGrab();
             while (xcb_generic_event_t* raw = xcb_poll_for_event(m_connection)) {
-                auto event = own(raw);
+                auto event = owned(raw);
                 switch (event->response_type & 0x7f) {
                 case XCB_KEY_PRESS:
                     keyPress(reinterpret_cast<xcb_key_press_event_t*>(event.get()));
@@ -456,11 +410,10 @@ namespace {
                     keyRelease(reinterpret_cast<xcb_key_release_event_t*>(event.get()));
                     break;
                 case XCB_MAPPING_NOTIFY: {
-                    auto* mapping = reinterpret_cast<xcb_mapping_notify_event_t*>(event.get());
-                    if (mapping->request == XCB_MAPPING_POINTER)
+                    if (!m_modifiers->update(reinterpret_cast<xcb_mapping_notify_event_t*>(event.get())))
                         break;
-                    xcb_refresh_keyboard_mapping(m_keySymbols, mapping);
-                    readModifierMapping();
+                    // A probe answers for one modifier map.
+                    m_modifierProbes.clear();
                     regrabAll();
                     break;
                 }
@@ -487,7 +440,7 @@ namespace {
             }
             if (passiveGrabModifier(press->detail, true))
                 return;
-            const quint16 state = press->state & ~(XCB_MOD_MASK_LOCK | m_numLockMask) & 0xff;
+            const quint16 state = press->state & ~(XCB_MOD_MASK_LOCK | m_modifiers->numLockMask()) & 0xff;
             for (const Registration& r : m_registrations) {
                 if (r.mask != state)
                     continue;
@@ -518,7 +471,7 @@ namespace {
         // keys from it: a modifier let go first reaches us only this way.
         bool passiveGrabModifier(xcb_keycode_t code, bool pressed)
         {
-            if (!m_modifierKeycodes[code])
+            if (!m_modifiers->isModifierKey(code))
                 return false;
             if (m_heldModifiers[code] == pressed)
                 return true;
@@ -533,7 +486,7 @@ namespace {
         {
             // The server sends the grabbing client no raw events: modifiers
             // are tracked here, so the monitor's next change counts.
-            if (m_modifierKeycodes[code])
+            if (m_modifiers->isModifierKey(code))
                 m_heldModifiers[code] = pressed;
             if (code == m_hotKeyKeycode)
                 m_hotKeyHeld = pressed;
@@ -548,7 +501,7 @@ namespace {
             const std::optional<quint16> keyCode = appKeyCode(code);
             if (!keyCode)
                 return;
-            if (m_modifierKeycodes[code])
+            if (m_modifiers->isModifierKey(code))
                 emit grabbedModifierChanged(*keyCode);
             else if (pressed)
                 emit grabbedKeyDown(*keyCode);
@@ -559,9 +512,7 @@ namespace {
         bool isHotKeyModifier(xcb_keycode_t code) const
         {
             for (int bit = 0; bit < 8; ++bit)
-                if ((m_hotKeyState & (1u << bit))
-                    && std::find(m_keycodesOfModifier[bit].begin(), m_keycodesOfModifier[bit].end(), code)
-                        != m_keycodesOfModifier[bit].end())
+                if ((m_hotKeyState & (1u << bit)) && (m_modifiers->bitsOf(code) & (1u << bit)))
                     return true;
             return false;
         }
@@ -588,7 +539,7 @@ namespace {
                 return;
             // Press and release events share their layout.
             const auto* key = reinterpret_cast<const xcb_input_raw_key_press_event_t*>(generic);
-            if (key->detail >= 256 || !m_modifierKeycodes[key->detail])
+            if (key->detail >= 256 || !m_modifiers->isModifierKey(key->detail))
                 return;
             const bool pressed = generic->event_type == XCB_INPUT_RAW_KEY_PRESS;
             // The server repeats some raw events (a synthesised release comes
@@ -604,16 +555,14 @@ namespace {
                 emit modifierChanged(*keyCode, pressed);
         }
 
-        xcb_connection_t* m_connection = nullptr;
+        std::unique_ptr<XConnection> m_x;
+        xcb_connection_t* m_connection = nullptr; // m_x's
         xcb_window_t m_root = XCB_WINDOW_NONE;
-        xcb_key_symbols_t* m_keySymbols = nullptr;
+        std::unique_ptr<ModifierMap> m_modifiers;
         std::unique_ptr<QSocketNotifier> m_notifier;
         std::vector<Registration> m_registrations;
         quint32 m_nextReference = 1;
-        quint16 m_numLockMask = 0;
-        std::array<bool, 256> m_modifierKeycodes {};
         std::array<bool, 256> m_heldModifiers {};
-        std::array<std::vector<xcb_keycode_t>, 8> m_keycodesOfModifier;
         std::map<quint16, std::optional<xcb_keycode_t>> m_modifierProbes;
         std::array<bool, 256> m_reportedUp {};
         std::vector<std::pair<quint16, bool>> m_releasedBeforeGrab; // app key code, modifier

@@ -1,25 +1,19 @@
 #include "platform/x11/X11ScreenIdentity.h"
 
+#include "platform/x11/XConnection.h"
+
 #include <QList>
 #include <QLoggingCategory>
 #include <QMutex>
 
 #include <xcb/randr.h>
-#include <xcb/xcb.h>
 
-#include <cstdlib>
+#include <algorithm>
 
 namespace platform::x11 {
 
 namespace {
     Q_LOGGING_CATEGORY(lcScreenId, "orbitshelf.platform")
-
-    template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
-
-    template <typename T> Reply<T> reply(T* r)
-    {
-        return Reply<T>(r, &std::free);
-    }
 
     struct Output {
         QString name;
@@ -30,34 +24,20 @@ namespace {
     public:
         X11ScreenIdentity()
         {
-            int screenNumber = 0;
-            m_conn = xcb_connect(nullptr, &screenNumber);
-            if (xcb_connection_has_error(m_conn)) {
+            m_x = XConnection::open(QByteArray(), nullptr);
+            if (!m_x) {
                 qCInfo(lcScreenId) << "no X display; screens are identified by output name";
                 return;
             }
-            const xcb_setup_t* setup = xcb_get_setup(m_conn);
-            auto it = xcb_setup_roots_iterator(setup);
-            for (int i = 0; i < screenNumber && it.rem; ++i)
-                xcb_screen_next(&it);
-            if (it.rem)
-                m_root = it.data->root;
-            auto version = reply(
-                xcb_randr_query_version_reply(m_conn, xcb_randr_query_version(m_conn, 1, 3), nullptr));
+            xcb_connection_t* c = m_x->raw();
+            auto version = m_x->reply<xcb_randr_query_version_reply_t>(xcb_randr_query_version(c, 1, 3));
             m_hasRandr = version && (version->major_version > 1 || version->minor_version >= 3);
-            auto atom = reply(xcb_intern_atom_reply(m_conn, xcb_intern_atom(m_conn, 1, 4, "EDID"), nullptr));
-            m_edidAtom = atom ? atom->atom : xcb_atom_t(XCB_ATOM_NONE);
-        }
-
-        ~X11ScreenIdentity() override
-        {
-            if (m_conn)
-                xcb_disconnect(m_conn);
+            m_edidAtom = m_x->atom("EDID");
         }
 
         std::optional<DisplayDescription> describe(const QString& outputName) override
         {
-            if (!m_hasRandr || !m_root || outputName.isEmpty())
+            if (!m_hasRandr || outputName.isEmpty())
                 return std::nullopt;
             // One connection serves every thread that asks; keep requests and
             // their replies from interleaving between callers.
@@ -79,15 +59,16 @@ namespace {
         QList<Output> connectedOutputs()
         {
             QList<Output> out;
-            auto res = reply(xcb_randr_get_screen_resources_current_reply(
-                m_conn, xcb_randr_get_screen_resources_current(m_conn, m_root), nullptr));
+            xcb_connection_t* c = m_x->raw();
+            auto res = m_x->reply<xcb_randr_get_screen_resources_current_reply_t>(
+                xcb_randr_get_screen_resources_current(c, m_x->root()));
             if (!res)
                 return out;
             const xcb_randr_output_t* ids = xcb_randr_get_screen_resources_current_outputs(res.get());
             const int count = xcb_randr_get_screen_resources_current_outputs_length(res.get());
             for (int i = 0; i < count; ++i) {
-                auto info = reply(xcb_randr_get_output_info_reply(
-                    m_conn, xcb_randr_get_output_info(m_conn, ids[i], res->config_timestamp), nullptr));
+                auto info = m_x->reply<xcb_randr_get_output_info_reply_t>(
+                    xcb_randr_get_output_info(c, ids[i], res->config_timestamp));
                 // An output can vanish between the two requests; it is then just absent.
                 // The cached status can lag behind a driver that was never re-probed,
                 // while an output driving a CRTC is a screen either way.
@@ -108,9 +89,8 @@ namespace {
             if (m_edidAtom == XCB_ATOM_NONE)
                 return {};
             // 256 longs = 1 KiB covers the base block and extensions.
-            auto prop = reply(xcb_randr_get_output_property_reply(m_conn,
-                xcb_randr_get_output_property(m_conn, output, m_edidAtom, XCB_ATOM_ANY, 0, 256, 0, 0),
-                nullptr));
+            auto prop = m_x->reply<xcb_randr_get_output_property_reply_t>(
+                xcb_randr_get_output_property(m_x->raw(), output, m_edidAtom, XCB_ATOM_ANY, 0, 256, 0, 0));
             if (!prop || prop->format != 8)
                 return {};
             const int len = xcb_randr_get_output_property_data_length(prop.get());
@@ -118,8 +98,7 @@ namespace {
                 reinterpret_cast<const char*>(xcb_randr_get_output_property_data(prop.get())), len);
         }
 
-        xcb_connection_t* m_conn = nullptr;
-        xcb_window_t m_root = 0;
+        std::unique_ptr<XConnection> m_x;
         xcb_atom_t m_edidAtom = XCB_ATOM_NONE;
         bool m_hasRandr = false;
         QMutex m_mutex;

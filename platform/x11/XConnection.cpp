@@ -1,5 +1,6 @@
 #include "platform/x11/XConnection.h"
 
+#include <QGuiApplication>
 #include <QList>
 
 #include <xcb/res.h>
@@ -32,12 +33,43 @@ std::unique_ptr<XConnection> XConnection::open(const QByteArray& display, QStrin
         }
         return nullptr;
     }
-    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(x->m_c));
+    if (!x->setUp(screenNumber)) {
+        if (error)
+            *error = QStringLiteral("The X11 display does not answer.");
+        return nullptr;
+    }
+    return x;
+}
+
+XConnection* XConnection::ofApplication()
+{
+    auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+    static std::mutex mutex;
+    static std::unique_ptr<XConnection> borrowed;
+    std::lock_guard lock(mutex);
+    if (!c) {
+        borrowed.reset();
+        return nullptr;
+    }
+    if (borrowed && borrowed->m_c == c)
+        return borrowed.get();
+    borrowed.reset(new XConnection);
+    borrowed->m_c = c;
+    borrowed->m_owned = false;
+    // The application's windows live on the first screen, as Qt opens it.
+    if (!borrowed->setUp(0))
+        borrowed.reset();
+    return borrowed.get();
+}
+
+bool XConnection::setUp(int screenNumber)
+{
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(m_c));
     for (int i = 0; i < screenNumber && it.rem; ++i)
         xcb_screen_next(&it);
-    x->m_screen = it.data;
-    x->m_root = it.data->root;
-
+    m_screen = it.data;
+    m_root = it.data->root;
     static const char* const names[] = {
         "_NET_CLIENT_LIST",
         "_NET_CLIENT_LIST_STACKING",
@@ -85,27 +117,63 @@ std::unique_ptr<XConnection> XConnection::open(const QByteArray& display, QStrin
     static_assert(count == sizeof(Atoms) / sizeof(xcb_atom_t));
     std::vector<xcb_intern_atom_cookie_t> cookies;
     for (const char* n : names)
-        cookies.push_back(xcb_intern_atom(x->m_c, 0, uint16_t(strlen(n)), n));
-    xcb_atom_t* atomSlots = reinterpret_cast<xcb_atom_t*>(&x->m_atoms);
-    ReplyBatch batch(*x);
+        cookies.push_back(xcb_intern_atom(m_c, 0, uint16_t(strlen(n)), n));
+    xcb_atom_t* atomSlots = reinterpret_cast<xcb_atom_t*>(&m_atoms);
+    ReplyBatch batch(*this);
     for (size_t i = 0; i < count; ++i) {
         auto r = batch.get<xcb_intern_atom_reply_t>(cookies[i]);
         atomSlots[i] = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
     }
-    if (batch.failed()) {
-        if (error)
-            *error = QStringLiteral("The X11 display does not answer.");
-        return nullptr;
-    }
-    const xcb_query_extension_reply_t* res = xcb_get_extension_data(x->m_c, &xcb_res_id);
-    x->m_hasResource = res && res->present;
-    return x;
+    if (batch.failed())
+        return false;
+    const xcb_query_extension_reply_t* res = xcb_get_extension_data(m_c, &xcb_res_id);
+    m_hasResource = res && res->present;
+    return true;
 }
 
 XConnection::~XConnection()
 {
-    if (m_c)
+    if (m_c && m_owned)
         xcb_disconnect(m_c);
+}
+
+xcb_atom_t XConnection::atom(std::string_view name)
+{
+    return internAtoms({ name }).front();
+}
+
+std::vector<xcb_atom_t> XConnection::internAtoms(std::initializer_list<std::string_view> names)
+{
+    std::vector<xcb_atom_t> atoms(names.size(), XCB_ATOM_NONE);
+    std::vector<size_t> unknown;
+    {
+        std::lock_guard lock(m_atomMutex);
+        size_t i = 0;
+        for (std::string_view name : names) {
+            const auto known = m_atomCache.find(std::string(name));
+            if (known != m_atomCache.end())
+                atoms[i] = known->second;
+            else
+                unknown.push_back(i);
+            ++i;
+        }
+    }
+    if (unknown.empty())
+        return atoms;
+    const std::string_view* given = names.begin();
+    std::vector<xcb_intern_atom_cookie_t> cookies;
+    for (size_t i : unknown)
+        cookies.push_back(xcb_intern_atom(m_c, 0, uint16_t(given[i].size()), given[i].data()));
+    ReplyBatch batch(*this);
+    std::lock_guard lock(m_atomMutex);
+    for (size_t k = 0; k < unknown.size(); ++k) {
+        auto r = batch.get<xcb_intern_atom_reply_t>(cookies[k]);
+        if (!r || r->atom == XCB_ATOM_NONE)
+            continue;
+        atoms[unknown[k]] = r->atom;
+        m_atomCache.emplace(std::string(given[unknown[k]]), r->atom);
+    }
+    return atoms;
 }
 
 void* XConnection::waitReply(unsigned int sequence, const QDeadlineTimer& deadline, bool& failed)

@@ -10,14 +10,25 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <initializer_list>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace platform::x11 {
 
 template <class R>
 using Reply = std::unique_ptr<R, decltype(&free)>;
+
+// Takes over what xcb hands out to be freed: a reply, an error, an event.
+template <class R> Reply<R> owned(R* reply)
+{
+    return Reply<R>(reply, &free);
+}
 
 // The atoms the layer speaks, interned once per connection.
 struct Atoms {
@@ -40,6 +51,11 @@ inline constexpr int kReplyTimeoutMs = 1000;
 class XConnection final {
 public:
     static std::unique_ptr<XConnection> open(const QByteArray& display, QString* error);
+    // The connection the application's windows live on (Qt's own), borrowed:
+    // it stays open when the wrapper goes. Null without an X11 application or
+    // when its server does not answer. Made on first use, again only when the
+    // application's connection changes; the main thread's.
+    static XConnection* ofApplication();
     ~XConnection();
     XConnection(const XConnection&) = delete;
     XConnection& operator=(const XConnection&) = delete;
@@ -60,16 +76,41 @@ public:
     // passed (the reply is then discarded).
     void* waitReply(unsigned int sequence, const QDeadlineTimer& deadline, bool& failed);
 
+    // Sends what is queued and waits for the reply to `cookie` until the
+    // deadline: one round trip. Null for an X error, a lost connection or a
+    // server that does not answer in time.
+    template <class R, class Cookie> Reply<R> reply(Cookie cookie, int timeoutMs = kReplyTimeoutMs)
+    {
+        roundTrips()++;
+        flush();
+        bool failed = false;
+        return owned(static_cast<R*>(waitReply(cookie.sequence, QDeadlineTimer(timeoutMs), failed)));
+    }
+
+    // The atom of `name`, interned once per connection (a round trip the
+    // first time, none after); XCB_ATOM_NONE when the server does not
+    // answer, which is not kept, so a later call asks again. Any thread.
+    xcb_atom_t atom(std::string_view name);
+    // Several names' atoms in one round trip for those not yet known; in
+    // the order given.
+    std::vector<xcb_atom_t> internAtoms(std::initializer_list<std::string_view> names);
+
     // Round trips made by the calling thread.
     static quint64& roundTrips();
 
 private:
     XConnection() = default;
+    // Finds the screen, interns the layer's atoms and asks for the
+    // extensions; false when the server does not answer.
+    bool setUp(int screenNumber);
     xcb_connection_t* m_c = nullptr;
+    bool m_owned = true;
     xcb_window_t m_root = 0;
     xcb_screen_t* m_screen = nullptr;
     Atoms m_atoms{};
     bool m_hasResource = false;
+    std::mutex m_atomMutex;
+    std::unordered_map<std::string, xcb_atom_t> m_atomCache;
 };
 
 // A batch of requests sent together and answered together: one round trip.

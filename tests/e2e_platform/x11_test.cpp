@@ -7,6 +7,7 @@
 #include "platform/AppLauncher.h"
 #include "platform/x11/X11ClickMonitor.h"
 #include "platform/x11/X11Platform.h"
+#include "platform/x11/XConnection.h"
 #include "tests/support/X11TestTools.h"
 
 #include <QCoreApplication>
@@ -205,6 +206,30 @@ TEST(X11WindowList, ABatchAnswersEveryReadOfARefreshInTwoRoundTrips)
         EXPECT_GE(x11().workspace().runningApplications().size(), 2);
     }
     EXPECT_EQ(platform::x11::x11RoundTrips() - before, 2u);
+}
+
+TEST(X11Atoms, ANameIsAskedForOncePerConnectionAndSeveralNamesInOneRoundTrip)
+{
+    using platform::x11::XConnection;
+    auto x = XConnection::open(qgetenv("DISPLAY"), nullptr);
+    ASSERT_TRUE(x);
+    const quint64 before = XConnection::roundTrips();
+    const auto atoms = x->internAtoms({ "_ORBITSHELF_TEST_A", "WM_NAME", "_ORBITSHELF_TEST_B" });
+    EXPECT_EQ(XConnection::roundTrips() - before, 1u);
+    ASSERT_EQ(atoms.size(), 3u);
+    EXPECT_EQ(atoms[1], xcb_atom_t(XCB_ATOM_WM_NAME)) << "in the order asked";
+    EXPECT_NE(atoms[0], xcb_atom_t(XCB_ATOM_NONE));
+    EXPECT_NE(atoms[2], xcb_atom_t(XCB_ATOM_NONE));
+    EXPECT_NE(atoms[0], atoms[2]);
+    EXPECT_EQ(x->atom("_ORBITSHELF_TEST_B"), atoms[2]);
+    EXPECT_EQ(x->internAtoms({ "WM_NAME", "_ORBITSHELF_TEST_A" }), (std::vector { atoms[1], atoms[0] }));
+    EXPECT_EQ(XConnection::roundTrips() - before, 1u) << "known names cost no round trip";
+
+    // Another connection learns them for itself, and the server agrees.
+    auto other = XConnection::open(qgetenv("DISPLAY"), nullptr);
+    ASSERT_TRUE(other);
+    EXPECT_EQ(other->atom("_ORBITSHELF_TEST_A"), atoms[0]);
+    EXPECT_EQ(XConnection::roundTrips() - before, 3u) << "its set-up and the one name";
 }
 
 TEST(X11Workspace, AnApplicationRunningAtTheStartIsKnownAndNamedWhenItQuits)
