@@ -31,7 +31,6 @@ AppState::AppState(QObject* parent)
             emit self->changed();
     };
     settings.setWriteObserver(notice);
-    appIcon.setWriteObserver(notice);
     directory.currentUrl = QUrl::fromLocalFile(QDir::homePath());
     pomodoroTimer = new QTimer(this);
     pomodoroTimer->setInterval(1000);

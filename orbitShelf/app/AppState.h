@@ -31,8 +31,8 @@ using WindowNumber = quint32;
 // (CustomSettings.h lists them all): a read keeps what it read until the
 // store changes (any write, removal or change of file) and the store keeps
 // what it read until its next write; a write stores at once. Writing one
-// sends no notice, except through `settings` and `appIcon`, whose writes
-// send changed() so bound controls redraw.
+// sends no notice, except through `settings`, whose writes send changed()
+// so bound controls redraw.
 //
 // Other threads never touch it: they post their changes to the main thread
 // (QMetaObject::invokeMethod on qApp with Qt::QueuedConnection).

@@ -10,8 +10,8 @@
 // Icon size of the bar's buttons. Width and height share one key on purpose:
 // the icon is always square, and a change of either changes both. Each is
 // held to the bar it is drawn in: a file may hold any number, and an icon
-// taller than the bar is cut at both of its edges. A write through
-// AppState's record sends its change notice.
+// taller than the bar is cut at both of its edges. Writes send no notice:
+// the appearance page publishes once after its writes.
 class AppIcon final : public WriteNotice {
 public:
     static constexpr double defaultHeight = kIconHeightDefault;

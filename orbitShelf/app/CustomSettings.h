@@ -77,7 +77,8 @@
     X(windowHotkeyCache, setWindowHotkeyCache, "windowHotkeyCache", Map, StringMap())
 
 // The icon size, AppIcon: height and width both read it, held to the bar.
-#define ORBITSHELF_ICON_SETTINGS(X) X(storedHeight, setStoredHeight, "dockIconHeight", Real, kIconHeightDefault)
+#define ORBITSHELF_ICON_SETTINGS(X)                                                                          \
+    X(storedHeight, setStoredHeight, "dockIconHeight", Real, kIconHeightDefault)
 
 // The note being edited, CustomNote.
 #define ORBITSHELF_NOTE_SETTINGS(X)                                                                          \
@@ -233,16 +234,13 @@ private:
     }
 
 // A record's change notice: called after every write through the record.
-// AppState gives its settings and its icon size one (views bound to them
-// redraw); a record made anywhere else has none. The other stored values
-// send none on purpose: the Pomodoro's tick, the note's draft and the
-// model's caches write often and publish when a view must redraw.
+// AppState gives its settings one (views bound to them redraw); a record
+// made anywhere else has none. The other stored values send none on
+// purpose: the Pomodoro's tick, the note's draft and the model's caches
+// write often, and the appearance page publishes once after its writes.
 class WriteNotice {
 public:
-    void setWriteObserver(std::function<void()> observer)
-    {
-        m_onWrite = std::move(observer);
-    }
+    void setWriteObserver(std::function<void()> observer) { m_onWrite = std::move(observer); }
 
 protected:
     void written() const

@@ -128,7 +128,7 @@ std::map<QString, TableAccess> tableAccess()
     static const CustomPomodoro pomodoro;
     std::map<QString, TableAccess> access;
 #define ORBITSHELF_TEST_ACCESS(record, member, setter, key, type, def)                                       \
-    access[QStringLiteral(key)] = { [] { return variant(record.member()); },                               \
+    access[QStringLiteral(key)] = { [] { return variant(record.member()); },                                 \
         [](const QVariant& v) { record.setter(v.value<settings_detail::type##T>()); } };
 #define ORBITSHELF_TEST_SETTINGS(...) ORBITSHELF_TEST_ACCESS(settings, __VA_ARGS__)
 #define ORBITSHELF_TEST_STATE(...) ORBITSHELF_TEST_ACCESS(state, __VA_ARGS__)
@@ -168,7 +168,8 @@ TEST_F(StoredValues, TheTablesRowsReadTheirDefaultsAndWhatTheirAccessorsWrite)
         row.write(sample);
         EXPECT_EQ(row.read(), sample);
     }
-    EXPECT_EQ(keys.size(), access.size() + 2) << "a row without an accessor beside the seconds and icon height";
+    EXPECT_EQ(keys.size(), access.size() + 2)
+        << "a row without an accessor beside the seconds and icon height";
 }
 
 TEST_F(StoredValues, HandEditedValuesOfTheWrongTypeReadAsDefaultsOthersAsWritten)
