@@ -1,7 +1,5 @@
 #include "app/AppState.h"
 
-#include "app/UserDefaults.h"
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QPointer>
@@ -28,10 +26,11 @@ AppState::AppState(QObject* parent)
 {
     // Copies of the record carry the observer; a copy may outlive a test's
     // AppState, so it holds a guarded pointer.
-    settings.setWriteObserver([self = QPointer<AppState>(this)] {
+    const auto notice = [self = QPointer<AppState>(this)] {
         if (self)
             emit self->changed();
-    });
+    };
+    settings.setWriteObserver(notice);
     directory.currentUrl = QUrl::fromLocalFile(QDir::homePath());
     pomodoroTimer = new QTimer(this);
     pomodoroTimer->setInterval(1000);
@@ -43,66 +42,11 @@ AppState::AppState(QObject* parent)
 
 AppState::~AppState() = default;
 
-StringMap AppState::appOrdersCache() const
-{
-    return readStoredMap(QStringLiteral("appOrdersCache"));
-}
-void AppState::setAppOrdersCache(const StringMap& v) const
-{
-    writeStoredMap(QStringLiteral("appOrdersCache"), v);
-}
-
-bool AppState::needRestoreOrderRestarted() const
-{
-    return UserDefaults::readBool(QStringLiteral("needRestoreOrderRestarted"), false);
-}
-void AppState::setNeedRestoreOrderRestarted(bool v) const
-{
-    UserDefaults::setValue(QStringLiteral("needRestoreOrderRestarted"), v);
-}
-
-bool AppState::needRestorePomodoro() const
-{
-    return UserDefaults::readBool(QStringLiteral("needRestorePomodoro"), false);
-}
-void AppState::setNeedRestorePomodoro(bool v) const
-{
-    UserDefaults::setValue(QStringLiteral("needRestorePomodoro"), v);
-}
-
-QString AppState::favoriteDir() const
-{
-    return UserDefaults::readText(QStringLiteral("favoriteDir"), QString());
-}
-void AppState::setFavoriteDir(const QString& v) const
-{
-    UserDefaults::setValue(QStringLiteral("favoriteDir"), v);
-}
-
-StringMap AppState::windowtagNameCache() const
-{
-    return readStoredMap(QStringLiteral("windowtagNameCache"));
-}
-void AppState::setWindowtagNameCache(const StringMap& v) const
-{
-    writeStoredMap(QStringLiteral("windowtagNameCache"), v);
-}
-StringMap AppState::windowtagColorCache() const
-{
-    return readStoredMap(QStringLiteral("windowtagColorCache"));
-}
-void AppState::setWindowtagColorCache(const StringMap& v) const
-{
-    writeStoredMap(QStringLiteral("windowtagColorCache"), v);
-}
-StringMap AppState::windowHotkeyCache() const
-{
-    return readStoredMap(QStringLiteral("windowHotkeyCache"));
-}
-void AppState::setWindowHotkeyCache(const StringMap& v) const
-{
-    writeStoredMap(QStringLiteral("windowHotkeyCache"), v);
-}
+// Writes of AppState's own stored values send no notice: the model's
+// callers publish when a view must redraw.
+#define ORBITSHELF_STATE_RECORD(...) ORBITSHELF_SETTING_DEFINITIONS(AppState, (void)0, __VA_ARGS__)
+ORBITSHELF_STATE_SETTINGS(ORBITSHELF_STATE_RECORD)
+#undef ORBITSHELF_STATE_RECORD
 
 bool AppState::isPluginInstalled(const QString& name) const
 {

@@ -28,9 +28,12 @@ using WindowNumber = quint32;
 //
 // Published members are plain fields: code that changes them finishes with
 // publish() (stamp lastUpdateTime, send changed()), and views re-read the
-// state on changed(). Stored members are accessors over the user defaults,
-// read and written on every access; writing one sends no notice, except
-// through `settings`, whose writes send changed() so bound controls redraw.
+// state on changed(). Stored members are accessors over the user defaults
+// (CustomSettings.h lists them all): a read keeps what it read until the
+// store changes (any write, removal or change of file) and the store keeps
+// what it read until its next write; a write stores at once. Writing one
+// sends no notice, except through `settings`, whose writes send changed()
+// so bound controls redraw.
 //
 // Other threads never touch it: they post their changes to the main thread
 // (QMetaObject::invokeMethod on qApp with Qt::QueuedConnection).
@@ -53,22 +56,12 @@ public:
     QMap<WindowNumber, int> windowOrders;
     QMap<ProcessId, int> appOrders;
 
-    // --- stored --------------------------------------------------------------
-    StringMap appOrdersCache() const;
-    void setAppOrdersCache(const StringMap& value) const;
-    bool needRestoreOrderRestarted() const;
-    void setNeedRestoreOrderRestarted(bool value) const;
-    bool needRestorePomodoro() const;
-    void setNeedRestorePomodoro(bool value) const;
-    // Favourite folders of the file browser, joined with ";".
-    QString favoriteDir() const;
-    void setFavoriteDir(const QString& value) const;
-    StringMap windowtagNameCache() const;
-    void setWindowtagNameCache(const StringMap& value) const;
-    StringMap windowtagColorCache() const;
-    void setWindowtagColorCache(const StringMap& value) const;
-    StringMap windowHotkeyCache() const;
-    void setWindowHotkeyCache(const StringMap& value) const;
+    // --- stored (ORBITSHELF_STATE_SETTINGS) -----------------------------------
+    // appOrdersCache, needRestoreOrderRestarted, needRestorePomodoro,
+    // favoriteDir (the file browser's favourite folders, joined with ";"),
+    // windowtagNameCache, windowtagColorCache, windowHotkeyCache; each with
+    // its setter.
+    ORBITSHELF_STATE_SETTINGS(ORBITSHELF_SETTING_ACCESSORS)
 
     // --- sub-states (their members are stored) --------------------------------
     AppIcon appIcon;

@@ -1,12 +1,15 @@
 #pragma once
 
+#include "app/CustomSettings.h"
+
 #include <QString>
 #include <QtGlobal>
 
-// The Pomodoro counters and choices. All but startPomodoroTask live in the
-// user defaults and are read and written there on every access; the tick's
+// The Pomodoro counters and choices. All but startPomodoroTask are stored
+// values of the settings table (ORBITSHELF_POMODORO_SETTINGS in CustomSettings.h); the tick's
 // count of seconds is written at the moments that matter (see
-// countSecondsElapsed).
+// countSecondsElapsed). Writes send no notice: the tick writes while no view
+// needs to redraw, and the operations publish when one does.
 class CustomPomodoro final {
 public:
     // The seconds of the work phase: the value counted last, also when it is
@@ -22,20 +25,15 @@ public:
     void saveSecondsElapsed() const;
     // Whether a count waits to be written.
     bool secondsElapsedUnsaved() const;
-    qint64 tomatoMinute() const;
-    void setTomatoMinute(qint64 value) const;
-    qint64 loopRounds() const;
-    void setLoopRounds(qint64 value) const;
-    qint64 restMinute() const;
-    void setRestMinute(qint64 value) const;
-    // "yyyy-MM-dd HH:mm:ss" of the last start, or empty.
-    QString lastRunTime() const;
-    void setLastRunTime(const QString& value) const;
-    qint64 currentRound() const;
-    void setCurrentRound(qint64 value) const;
-    QString hintText() const;
-    void setHintText(const QString& value) const;
+    // tomatoMinute, loopRounds, restMinute (held to what the panel takes),
+    // lastRunTime ("yyyy-MM-dd HH:mm:ss" of the last start, or empty),
+    // currentRound and hintText, each with its setter.
+    ORBITSHELF_POMODORO_CHOICES(ORBITSHELF_SETTING_ACCESSORS)
 
     // Plain flag, not stored.
     bool startPomodoroTask = false;
+
+private:
+    // The seconds as last written; secondsElapsed reads the count over them.
+    ORBITSHELF_POMODORO_SECONDS(ORBITSHELF_SETTING_ACCESSORS)
 };

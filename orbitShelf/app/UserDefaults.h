@@ -6,11 +6,16 @@
 #include <optional>
 
 // The user-defaults store: one QSettings file in Qt's native Linux format,
-// one key per value. Every stored member reads and writes through here on
-// every access, so copies of a settings record always agree.
+// one key per value. Every stored member (the lists of CustomSettings.h)
+// reads and writes through here. Reads are kept twice: the store keeps what
+// it read until its next write, and each accessor keeps its value until
+// generation() changes; any write, removal or change of file ends both, so
+// copies of a settings record always agree.
 //
-// Access is serialised by a lock: the window notification handler writes one
-// setting from the Accessibility event thread while the main thread reads.
+// Every reader and writer runs on the main thread, the window notification
+// handler included (the window observers deliver there). Access is still
+// serialised by a lock, and generation() is atomic, so that a read from
+// another thread stays safe.
 namespace UserDefaults {
 
 // The stored value, or an invalid QVariant when the key holds nothing.

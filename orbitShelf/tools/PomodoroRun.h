@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/CustomSettings.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -40,11 +42,9 @@ qint64 pomodoroRestElapsed();
 // the tick count; lengths, reminder text and last start stay.
 void resetPomodoroRun(AppState& state);
 
-// The lengths the panel accepts: minutes 1-1440, rounds 1-99.
-inline constexpr qint64 kPomodoroMaxMinutes = 1440;
-inline constexpr qint64 kPomodoroMaxRounds = 99;
-// `text` as a length within 1..`max`, or nothing (the field then shows the
-// stored value again).
+// `text` as a length within 1..`max` (kPomodoroMaxMinutes or
+// kPomodoroMaxRounds, the ranges the stored lengths are read in), or nothing
+// (the field then shows the stored value again).
 std::optional<qint64> parsePomodoroLength(const QString& text, qint64 max);
 
 // The Pomodoro's process-wide run values, false or 0 at every launch. Main

@@ -41,6 +41,12 @@ TEST(AppState, WritesThroughItsSettingsSendTheChangeNoticeOtherStoredWritesDoNot
     CustomSettings().setMainDockPosition(QStringLiteral("left"));
     state.setNeedRestorePomodoro(true);
     EXPECT_EQ(spy.count, 1);
+    // The Pomodoro's tick and the note's draft write while nothing needs to
+    // redraw; the appearance page publishes once after the icon size.
+    state.pomodoro.setCurrentRound(1);
+    state.note.setContent(QStringLiteral("draft"));
+    state.appIcon.setHeight(60);
+    EXPECT_EQ(spy.count, 1);
     // The record holds no values: copies see each other's writes.
     EXPECT_EQ(copy.mainDockPosition(), QStringLiteral("left"));
     EXPECT_FALSE(copy.dockBadge());

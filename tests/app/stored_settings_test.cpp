@@ -1,6 +1,7 @@
-// The stored values outside the settings table (the table's accessors are
-// generated from one list): each key as existing settings files spell it, its
-// default on a fresh store, and that a write lands under it.
+// The stored values of AppState and its sub-states, written out here as
+// existing settings files spell them (the records' accessors are generated
+// from the lists in CustomSettings.h): each key, its default on a fresh
+// store, and that a write lands under it.
 #include "app/AppState.h"
 #include "app/CustomSettings.h"
 #include "app/UserDefaults.h"
@@ -112,24 +113,63 @@ TEST_F(StoredValues, DefaultsWriteNothingAndEachWriteLandsUnderItsOwnKeyAndSurvi
     }
 }
 
-TEST_F(StoredValues, TheSettingsWindowsTableReadsAndWritesOnlyItsOwnType)
+// Every row of the table that a record shows as it stands, through that
+// record's own accessors; the seconds and the icon height are read through
+// their records' counts and bounds, as listed above.
+struct TableAccess {
+    std::function<QVariant()> read;
+    std::function<void(const QVariant&)> write;
+};
+std::map<QString, TableAccess> tableAccess()
+{
+    static const CustomSettings settings;
+    static const AppState state;
+    static const CustomNote note;
+    static const CustomPomodoro pomodoro;
+    std::map<QString, TableAccess> access;
+#define ORBITSHELF_TEST_ACCESS(record, member, setter, key, type, def)                                       \
+    access[QStringLiteral(key)] = { [] { return variant(record.member()); },                                 \
+        [](const QVariant& v) { record.setter(v.value<settings_detail::type##T>()); } };
+#define ORBITSHELF_TEST_SETTINGS(...) ORBITSHELF_TEST_ACCESS(settings, __VA_ARGS__)
+#define ORBITSHELF_TEST_STATE(...) ORBITSHELF_TEST_ACCESS(state, __VA_ARGS__)
+#define ORBITSHELF_TEST_NOTE(...) ORBITSHELF_TEST_ACCESS(note, __VA_ARGS__)
+#define ORBITSHELF_TEST_POMODORO(...) ORBITSHELF_TEST_ACCESS(pomodoro, __VA_ARGS__)
+    ORBITSHELF_SETTINGS(ORBITSHELF_TEST_SETTINGS)
+    ORBITSHELF_STATE_SETTINGS(ORBITSHELF_TEST_STATE)
+    ORBITSHELF_NOTE_SETTINGS(ORBITSHELF_TEST_NOTE)
+    ORBITSHELF_POMODORO_CHOICES(ORBITSHELF_TEST_POMODORO)
+#undef ORBITSHELF_TEST_POMODORO
+#undef ORBITSHELF_TEST_NOTE
+#undef ORBITSHELF_TEST_STATE
+#undef ORBITSHELF_TEST_SETTINGS
+#undef ORBITSHELF_TEST_ACCESS
+    return access;
+}
+
+TEST_F(StoredValues, TheTablesRowsReadTheirDefaultsAndWhatTheirAccessorsWrite)
 {
     std::set<QString> keys;
+    const std::map<QString, TableAccess> access = tableAccess();
     for (const SettingDefinition& def : settingsTable()) {
         SCOPED_TRACE(def.key);
         EXPECT_TRUE(keys.insert(QString::fromLatin1(def.key)).second) << "two settings share a key";
-        EXPECT_EQ(settingValue(def), def.defaultValue);
+        const auto found = access.find(QString::fromLatin1(def.key));
+        if (found == access.end())
+            continue;
+        const TableAccess& row = found->second;
+        EXPECT_EQ(row.read(), def.defaultValue);
         const std::map<SettingType, QVariant> byType { { SettingType::Bool, !def.defaultValue.toBool() },
             { SettingType::Int, def.defaultValue.toInt() + 3 },
+            { SettingType::Long, def.defaultValue.toLongLong() + 3 },
             { SettingType::Real, def.defaultValue.toDouble() + 0.5 },
             { SettingType::Text, QStringLiteral("a, \"b\" = c") },
             { SettingType::Map, variant(kSampleMap) } };
         const QVariant sample = byType.at(def.type);
-        ASSERT_TRUE(setSettingValue(def, sample));
-        EXPECT_EQ(settingValue(def), sample);
-        EXPECT_FALSE(setSettingValue(def, QVariant(QUrl(QStringLiteral("file:///x")))));
-        EXPECT_EQ(settingValue(def), sample);
+        row.write(sample);
+        EXPECT_EQ(row.read(), sample);
     }
+    EXPECT_EQ(keys.size(), access.size() + 2)
+        << "a row without an accessor beside the seconds and icon height";
 }
 
 TEST_F(StoredValues, HandEditedValuesOfTheWrongTypeReadAsDefaultsOthersAsWritten)
@@ -230,6 +270,10 @@ TEST_F(StoredValues, AnAccessorSeesEveryChangeMadeAfterItsLastRead)
             QStringLiteral("00cec9") },
         { "autoHideDock", [&] { return variant(settings.autoHideSpaceDock()); },
             QStringLiteral("{\"Optional(1A2B)\":\"true\"}"), variant(StringMap()) },
+        { "windowHotkeyCache", [] { return variant(AppState::shared().windowHotkeyCache()); },
+            QStringLiteral("{\"a\":\"42\"}"), variant(StringMap()) },
+        { "pomodoro_current_round", [] { return QVariant(CustomPomodoro().currentRound()); }, 3,
+            QVariant(qint64(0)) },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);
@@ -286,14 +330,23 @@ TEST_F(StoredValues, NumbersOutsideTheirRangeReadAsTheNearestEnd)
         EXPECT_EQ(settings.dockBackgroundHeight(), c.dock) << c.what;
         EXPECT_EQ(AppIcon().height(), c.icon) << c.what;
         EXPECT_EQ(AppIcon().width(), c.icon) << c.what;
-        // The settings window's table reads the same.
-        for (const SettingDefinition& def : settingsTable()) {
-            if (QLatin1String(def.key) == QLatin1String("stackAppLimit")) {
-                EXPECT_EQ(settingValue(def), QVariant(c.limit)) << c.what;
-            }
-            if (QLatin1String(def.key) == QLatin1String("dockBackgroundHeight")) {
-                EXPECT_EQ(settingValue(def), QVariant(c.dock)) << c.what;
-            }
-        }
     }
+
+    // The Pomodoro's lengths: a phase of none would end at its first second,
+    // one of years overflows its count of seconds. The file keeps what it
+    // holds until the user sets a length; the seconds have no range and keep
+    // all 64 bits.
+    const QByteArray outside("[General]\npomodoro_tomato_minute=0\npomodoro_rest_minute=100000\n"
+                             "pomodoro_loop_round=-4\npomodoro_seconds=9007199254740993\n");
+    defaults.writeRaw(outside);
+    const CustomPomodoro pomodoro;
+    EXPECT_EQ(pomodoro.tomatoMinute(), 1);
+    EXPECT_EQ(pomodoro.restMinute(), kPomodoroMaxMinutes);
+    EXPECT_EQ(pomodoro.loopRounds(), 1);
+    EXPECT_EQ(pomodoro.secondsElapsed(), Q_INT64_C(9007199254740993));
+    defaults.writeRaw("[General]\npomodoro_loop_round=500\npomodoro_tomato_minute=25\n");
+    EXPECT_EQ(pomodoro.loopRounds(), kPomodoroMaxRounds);
+    EXPECT_EQ(pomodoro.tomatoMinute(), 25);
+    EXPECT_EQ(UserDefaults::value(QStringLiteral("pomodoro_loop_round")).toString(), QStringLiteral("500"))
+        << "a read rewrote the file";
 }
