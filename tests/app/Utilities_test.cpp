@@ -1,6 +1,7 @@
 #include "app/Utilities.h"
 
 #include "platform/fake/FakePlatform.h"
+#include "platform/fake/FakeServices.h"
 
 #include <QRegularExpression>
 #include <QSet>
@@ -43,7 +44,7 @@ TEST(CaptureWindowImage, TakesTheWindowServersPictureAndNothingForHiddenWindows)
 {
     EXPECT_FALSE(captureWindowImage(true, 0x400001)); // no platform installed yet
     platform::fake::FakePlatform fake;
-    platform::setCurrent(&fake);
+    platform::install(platform::fake::services(&fake));
     const quint32 shown = fake.addWindow(100, QStringLiteral("shown"), QRect(0, 0, 40, 30));
     const quint32 hidden = fake.addWindow(100, QStringLiteral("hidden"), QRect(0, 0, 40, 30));
     fake.updateWindow(hidden, [](platform::ServerWindow& w) { w.minimized = true; });
@@ -52,7 +53,7 @@ TEST(CaptureWindowImage, TakesTheWindowServersPictureAndNothingForHiddenWindows)
     EXPECT_EQ(image->size(), QSize(40, 30));
     EXPECT_FALSE(captureWindowImage(false, hidden));
     EXPECT_FALSE(captureWindowImage(false, 0xdead));
-    platform::setCurrent(nullptr);
+    platform::uninstall();
 }
 
 TEST(ShowAlert, AnInstalledPresenterGoesBeforeTheDefaultAndWithNeitherItIsOnlyLogged)
