@@ -48,10 +48,10 @@ struct Services {
 };
 
 // Makes `services` the pieces in use, in place of whatever was installed.
-// The pieces given before are released here, in the order a running app
-// needs at exit: hot keys, then the clipboard reader, then the rest, the
-// desktop last. The app installs once at start and calls uninstall() before
-// its QApplication goes; tests install in their set-up.
+// The pieces given before are released here, in the reverse of the order
+// the X11 back-end makes them: hot keys, then the clipboard reader, then
+// the rest, the desktop last. The app installs once at start and calls
+// uninstall() before its QApplication goes; tests install in their set-up.
 void install(Services services);
 // Releases every installed piece; afterwards each reads as none.
 void uninstall();
