@@ -4,6 +4,7 @@
 // median.
 #include "BenchFigures.h"
 #include "platform/fake/FakeClipboardReader.h"
+#include "platform/fake/FakeServices.h"
 #include "tools/ClipboardCapture.h"
 #include "tools/PasteboardQueries.h"
 
@@ -35,11 +36,13 @@ struct BenchClipboard {
         : now(start)
     {
         setPasteboardClock([this] { return now; });
-        platform::setClipboardReader(&reader);
+        platform::Services services = platform::fake::services();
+        services.clipboardReader = platform::fake::lent(reader);
+        platform::install(std::move(services));
     }
     ~BenchClipboard()
     {
-        platform::setClipboardReader(nullptr);
+        platform::uninstall();
         setPasteboardClock({});
     }
 };

@@ -7,6 +7,7 @@
 #include "apps/ModelSettings.h"
 #include "apps/PlatformAppsSource.h"
 #include "platform/fake/FakePlatform.h"
+#include "platform/fake/FakeServices.h"
 #include "platform/x11/X11Platform.h"
 #include "tests/support/XvfbSession.h"
 
@@ -74,7 +75,7 @@ void print(const char* what, const Figures& f)
 // 50 applications with 4 windows each on the scripted desktop.
 void populate(platform::fake::FakePlatform& fake)
 {
-    platform::setCurrent(&fake);
+    platform::install(platform::fake::services(&fake));
     fake.setOwnPid(1);
     for (int a = 0; a < 50; ++a) {
         platform::RunningApplication app;
@@ -115,7 +116,7 @@ int callgrindRun(const QString& phase)
     std::printf("%s refresh done: %lld applications\n", qPrintable(phase),
         static_cast<long long>(store.allApps.size()));
     stopAXBackgroundWork();
-    platform::setCurrent(nullptr);
+    platform::uninstall();
     return 0;
 }
 
@@ -135,7 +136,7 @@ void benchFake()
     });
     print("scripted desktop, 50 applications, 200 windows (target: under 1 ms):", figures);
     stopAXBackgroundWork();
-    platform::setCurrent(nullptr);
+    platform::uninstall();
 }
 
 void benchX11()
@@ -147,12 +148,14 @@ void benchX11()
         return;
     }
     QString error;
-    auto x11 = platform::x11::createX11Platform(&error);
+    const std::shared_ptr<platform::Platform> x11 = platform::x11::createX11Platform(&error);
     if (!x11) {
         std::printf("X11 under Xvfb: the X11 layer is not available (%s)\n", qPrintable(error));
         return;
     }
-    platform::setCurrent(x11.get());
+    platform::Services services;
+    services.desktop = x11;
+    platform::install(std::move(services));
     // 50 programs with 4 windows each: xterm opens one window per process,
     // so 50 processes each holding a main window and three more are too
     // heavy here; 200 single-window xterms are what the desktop shows.
@@ -169,7 +172,7 @@ void benchX11()
     std::printf("  X round trips during the run: %llu\n",
         static_cast<unsigned long long>(platform::x11::x11RoundTrips() - tripsBefore));
     stopAXBackgroundWork();
-    platform::setCurrent(nullptr);
+    platform::uninstall();
     for (qint64 pid : pids)
         orbitshelf::test::terminate(pid);
 }

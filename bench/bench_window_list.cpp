@@ -4,6 +4,7 @@
 // number of windows.
 #include "BenchFigures.h"
 #include "apps/AXAttributes.h"
+#include "platform/Services.h"
 #include "platform/x11/X11Platform.h"
 #include "tests/support/XvfbSession.h"
 
@@ -77,12 +78,14 @@ int main(int argc, char** argv)
     }
     xcb_connection_t* clients = xcb_connect(nullptr, nullptr);
     QString error;
-    auto platform = platform::x11::createX11Platform(&error);
+    std::shared_ptr<platform::Platform> platform = platform::x11::createX11Platform(&error);
     if (!platform || xcb_connection_has_error(clients)) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
     }
-    platform::setCurrent(platform.get());
+    platform::Services services;
+    services.desktop = platform;
+    platform::install(std::move(services));
     auto& server = platform->windowServer();
 
     std::printf("%8s %12s %12s %14s %12s %18s\n", "windows", "median ms", "worst ms", "our CPU ms", "round trips",
@@ -130,7 +133,7 @@ int main(int argc, char** argv)
                     static_cast<unsigned long long>(batchTrips));
         std::fflush(stdout);
     }
-    platform::setCurrent(nullptr);
+    platform::uninstall();
     platform.reset();
     xcb_disconnect(clients);
     return 0;

@@ -114,7 +114,7 @@ public:
     virtual AXResult addNotification(const AXElement& element, const QString& notification) = 0;
     virtual AXResult removeNotification(const AXElement& element, const QString& notification) = 0;
     // `runLoop` is any QObject living on the thread that shall receive the
-    // notifications (the Accessibility event thread in the app).
+    // notifications (in the app, the application object: the main thread).
     virtual void addToRunLoop(QObject* runLoop) = 0;
 };
 

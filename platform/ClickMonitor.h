@@ -51,10 +51,9 @@ signals:
     void keyPressed(const platform::KeyPress& key);
 };
 
-// The implementation the app uses is registered once at start-up (the X11
-// one in the application, the fake one in tests); nullptr when none is.
+// Makes a monitor of the kind installed with the platform's services
+// (platform/Services.h); nullptr when none is.
 using ClickMonitorFactory = std::function<std::unique_ptr<ClickMonitor>()>;
-void setClickMonitorFactory(ClickMonitorFactory factory);
 std::unique_ptr<ClickMonitor> createClickMonitor();
 
 } // namespace platform

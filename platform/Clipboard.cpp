@@ -7,12 +7,6 @@ namespace platform {
 
 namespace {
 
-    ClipboardReader*& installedReader()
-    {
-        static ClipboardReader* reader = nullptr;
-        return reader;
-    }
-
     const QString kSecretHint = QStringLiteral("x-kde-passwordManagerHint");
 
     // In the order they are tried. A bare "text/plain" is UTF-8 in practice (and
@@ -41,16 +35,6 @@ namespace {
     }
 
 } // namespace
-
-void setClipboardReader(ClipboardReader* reader)
-{
-    installedReader() = reader;
-}
-
-ClipboardReader* clipboardReader()
-{
-    return installedReader();
-}
 
 ClipboardRead readClipboardTargets(
     const QStringList& offered, const FetchClipboardTarget& fetch, const ClipboardLimits& limits)

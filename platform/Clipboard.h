@@ -76,9 +76,8 @@ public:
         = 0;
 };
 
-// The reader in use, installed at start-up (the X11 one by the application,
-// the fake one by tests); nullptr when none is. The caller keeps ownership.
-void setClipboardReader(ClipboardReader* reader);
+// The reader installed with the platform's services (platform/Services.h);
+// nullptr when none is.
 ClipboardReader* clipboardReader();
 
 } // namespace platform

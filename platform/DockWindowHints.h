@@ -13,8 +13,10 @@ namespace platform {
 // What a dock window needs of the window system beyond what Qt offers:
 // being treated as a dock (on every desktop, above normal windows, out of
 // taskbars and pagers, never managed as an application window) and taking
-// input only where it draws. The X11 layer installs its hints at start; with
-// none installed (tests on the offscreen platform) the calls do nothing.
+// input only where it draws. The X11 layer gives its hints with the
+// platform's services (platform/Services.h); with none installed (tests on
+// the offscreen platform) the calls below do nothing.
+
 // A strip along one edge of the root window that the window manager keeps
 // other windows out of when it maximises or places them, in root coordinates:
 // `thickness` from the edge, over `start`..`end` along it (inclusive).
@@ -44,7 +46,7 @@ struct DockWindowHints {
     std::function<std::vector<ReservedEdge>()> otherReservedEdges;
 };
 
-void setDockWindowHints(DockWindowHints hints);
+// The installed hints, applied to one window; a null window is ignored.
 void markDockWindow(QWindow* window);
 void setDockInputRegion(QWindow* window, const QRegion& region);
 void setDockReservedEdge(QWindow* window, const std::optional<ReservedEdge>& edge);

@@ -53,9 +53,8 @@ signals:
     void modifierChanged(quint16 keyCode, bool pressed);
 };
 
-// The implementation in use (the X11 one in the application, a fake in
-// tests); nullptr when none is installed. The caller keeps ownership.
+// The implementation installed with the platform's services
+// (platform/Services.h); nullptr when none is.
 HotKeys* hotKeys();
-void setHotKeys(HotKeys* hotKeys);
 
 } // namespace platform

@@ -8,9 +8,9 @@
 
 namespace platform {
 
-// The seam between the app and the desktop. The app runs on the X11
-// implementation (platform/x11/X11Platform.h), tests on the scripted one
-// (platform/fake/FakePlatform.h).
+// The seam between the app and the desktop's windows and applications. The
+// app runs on the X11 implementation (platform/x11/X11Platform.h), tests on
+// the scripted one (platform/fake/FakePlatform.h).
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -21,10 +21,9 @@ public:
     virtual SystemScripts& scripts() = 0;
 };
 
-// The implementation in use. current() must not be called before
-// setCurrent(); the caller keeps ownership of what it installs.
+// The desktop installed with platform::install() (platform/Services.h).
+// current() must not be called while none is.
 Platform& current();
 bool hasCurrent();
-void setCurrent(Platform* platform);
 
 } // namespace platform

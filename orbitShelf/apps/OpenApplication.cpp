@@ -1,40 +1,12 @@
 #include "apps/OpenApplication.h"
 
-#include "platform/Platform.h"
+#include "platform/Services.h"
 
 #include <QLoggingCategory>
-#include <QMutex>
 
 namespace {
 Q_LOGGING_CATEGORY(lcOpen, "orbitshelf.apps")
-
-QMutex launcherMutex;
-std::shared_ptr<platform::AppLauncher>& launcherSlot()
-{
-    static std::shared_ptr<platform::AppLauncher> launcher;
-    return launcher;
-}
-
-std::shared_ptr<platform::AppLauncher> currentLauncher()
-{
-    QMutexLocker lock(&launcherMutex);
-    auto& slot = launcherSlot();
-    if (!slot)
-        slot = std::make_shared<platform::DesktopAppLauncher>(&platform::DesktopEntryIndex::system);
-    return slot;
-}
 } // namespace
-
-platform::AppLauncher& appLauncher()
-{
-    return *currentLauncher();
-}
-
-void setAppLauncher(std::shared_ptr<platform::AppLauncher> launcher)
-{
-    QMutexLocker lock(&launcherMutex);
-    launcherSlot() = std::move(launcher);
-}
 
 std::optional<qint32> runningProcessFor(
     const QString& bundleIdentifier, const QList<platform::RunningApplication>& running)
@@ -62,10 +34,10 @@ bool openApplication(const QString& bundleIdentifier)
         }
     }
     // Started with no arguments: it opens as the user would open it from a menu.
-    return currentLauncher()->openApplication(bundleIdentifier);
+    return platform::appLauncher()->openApplication(bundleIdentifier);
 }
 
 bool openURL(const QUrl& url)
 {
-    return currentLauncher()->openUrl(url);
+    return platform::appLauncher()->openUrl(url);
 }

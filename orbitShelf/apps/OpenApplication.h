@@ -3,19 +3,17 @@
 // Bringing an application forward by bundle identifier (desktop-file id):
 // a running instance is activated, otherwise the application is started.
 
-#include "platform/AppLauncher.h"
 #include "platform/Workspace.h"
 
 #include <QList>
 #include <QString>
 #include <QUrl>
 
-#include <memory>
 #include <optional>
 
-// Activates the running application with this identifier, else starts it from
-// its desktop entry. False (logged) for an empty or unknown identifier or a
-// start that failed.
+// Activates the running application with this identifier, else starts it
+// through the installed launcher (platform::appLauncher()). False (logged)
+// for an empty or unknown identifier or a start that failed.
 bool openApplication(const QString& bundleIdentifier);
 
 // Opens a file or folder with its default application.
@@ -25,8 +23,3 @@ bool openURL(const QUrl& url);
 // the workspace's order; nothing when none runs.
 std::optional<qint32> runningProcessFor(
     const QString& bundleIdentifier, const QList<platform::RunningApplication>& running);
-
-// The launcher in use; by default the desktop-entry launcher over the
-// session's entry index. Tests install a recording one; nullptr restores it.
-platform::AppLauncher& appLauncher();
-void setAppLauncher(std::shared_ptr<platform::AppLauncher> launcher);

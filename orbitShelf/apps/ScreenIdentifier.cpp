@@ -1,5 +1,7 @@
 #include "apps/ScreenIdentifier.h"
 
+#include "platform/Services.h"
+
 #include <QHash>
 #include <QMutex>
 #include <QScreen>
@@ -8,6 +10,8 @@ namespace {
 
 struct Cache {
     QMutex mutex;
+    // The identity the answers came from: another one installed starts the
+    // cache afresh. Held, so that its address is never a new one's.
     std::shared_ptr<platform::ScreenIdentity> source;
     // Identity reads cost X round trips and screens are asked for on every
     // layout pass; a QScreen lives as long as its output stays connected.
@@ -22,25 +26,20 @@ Cache& cache()
 
 } // namespace
 
-void setScreenIdentitySource(std::shared_ptr<platform::ScreenIdentity> source)
-{
-    Cache& c = cache();
-    QMutexLocker lock(&c.mutex);
-    c.source = std::move(source);
-    c.byScreen.clear();
-}
-
 std::optional<QString> screenIdentifier(const QScreen* screen)
 {
     if (!screen)
         return std::nullopt;
     Cache& c = cache();
-    std::shared_ptr<platform::ScreenIdentity> source;
+    const std::shared_ptr<platform::ScreenIdentity> source = platform::screenIdentity();
     {
         QMutexLocker lock(&c.mutex);
+        if (c.source != source) {
+            c.source = source;
+            c.byScreen.clear();
+        }
         if (const auto it = c.byScreen.constFind(screen); it != c.byScreen.cend())
             return *it;
-        source = c.source;
     }
     const QString name = screen->name();
     std::optional<platform::DisplayDescription> display = source ? source->describe(name) : std::nullopt;
@@ -51,7 +50,7 @@ std::optional<QString> screenIdentifier(const QScreen* screen)
         = uuid.isNull() ? std::nullopt : std::optional<QString>(platform::uuidText(uuid));
 
     QMutexLocker lock(&c.mutex);
-    if (!c.byScreen.contains(screen)) {
+    if (c.source == source && !c.byScreen.contains(screen)) {
         c.byScreen.insert(screen, id);
         QObject::connect(screen, &QObject::destroyed, [screen] {
             QMutexLocker l(&cache().mutex);

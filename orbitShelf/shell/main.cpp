@@ -8,17 +8,9 @@
 #include "app/UserDefaults.h"
 #include "apps/AXEventThread.h"
 #include "apps/DockBadgeReader.h"
-#include "apps/ScreenIdentifier.h"
-#include "platform/AccessoryWindow.h"
-#include "platform/Clipboard.h"
-#include "platform/Platform.h"
-#include "platform/x11/SkipTaskbar.h"
-#include "platform/x11/X11ClickMonitor.h"
-#include "platform/x11/X11ClipboardReader.h"
-#include "platform/x11/X11DockWindowHints.h"
-#include "platform/x11/X11HotKeys.h"
+#include "platform/Services.h"
 #include "platform/x11/X11Platform.h"
-#include "platform/x11/X11ScreenIdentity.h"
+#include "platform/x11/X11Services.h"
 #include "shell/AppCenterApplication.h"
 #include "shell/AppDelegate.h"
 #include "shell/AuxiliaryWindows.h"
@@ -34,6 +26,7 @@
 #include <QDeadlineTimer>
 #include <QIcon>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
@@ -43,25 +36,6 @@
 #include <optional>
 
 namespace {
-
-// The one place where the desktop platform is chosen and started. Without
-// an X11 display to talk to it says why and gives nothing.
-std::unique_ptr<platform::Platform> installX11Platform()
-{
-    platform::setAccessoryMarker(platform::x11::markSkipTaskbar);
-    platform::setClickMonitorFactory(platform::x11::createX11ClickMonitor);
-    platform::setDockWindowHints(platform::x11::dockWindowHints());
-    QString error;
-    std::unique_ptr<platform::Platform> desktop = platform::x11::createX11Platform(&error);
-    if (!desktop) {
-        std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
-        return nullptr;
-    }
-    platform::setCurrent(desktop.get());
-    // Monitors are told apart by their EDID where RandR has one.
-    setScreenIdentitySource(platform::x11::createX11ScreenIdentity());
-    return desktop;
-}
 
 // The external event a start names as its one argument, if any.
 QString externalEventArgument(int argc, char** argv)
@@ -165,17 +139,18 @@ int main(int argc, char** argv)
     if (QIcon::fallbackThemeName().isEmpty() || QIcon::fallbackThemeName() == QLatin1String("hicolor"))
         QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
 
-    std::unique_ptr<platform::Platform> desktop;
-    std::unique_ptr<platform::ClipboardReader> clipboard;
-    std::unique_ptr<platform::HotKeys> hotKeys;
+    // The one place where the desktop back-end is chosen and installed;
+    // offscreen runs go without one. Whichever way main() ends, the
+    // back-end goes before the application object.
+    const auto uninstallBackEnd = qScopeGuard([] { platform::uninstall(); });
     if (!offscreen) {
-        desktop = installX11Platform();
-        if (!desktop)
+        QString error;
+        std::optional<platform::Services> x11 = platform::x11::createX11Services(&error);
+        if (!x11) {
+            std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
             return 1;
-        clipboard = platform::x11::createX11ClipboardReader();
-        hotKeys = platform::x11::createX11HotKeys();
-        platform::setHotKeys(hotKeys.get());
-        platform::setClipboardReader(clipboard.get());
+        }
+        platform::install(std::move(*x11));
     }
 
     AppState::shared();
@@ -246,9 +221,10 @@ int main(int argc, char** argv)
         &app, &QCoreApplication::aboutToQuit, [&delegate] { delegate.applicationWillTerminate(); });
     const int status = app.exec();
     delete onboarding.data();
-    // The event thread delivers through the platform; it ends first.
+    // The event thread delivers through the platform; it ends first. The
+    // back-end goes while the application it reads the display through is
+    // still there.
     stopAXBackgroundWork();
-    platform::setClipboardReader(nullptr);
-    platform::setCurrent(nullptr);
+    platform::uninstall();
     return status;
 }

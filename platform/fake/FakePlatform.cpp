@@ -1,5 +1,7 @@
 #include "platform/fake/FakePlatform.h"
 
+#include "platform/Services.h"
+
 #include <QCoreApplication>
 #include <QHash>
 #include <QMetaObject>
@@ -615,8 +617,9 @@ FakePlatform::FakePlatform()
 
 FakePlatform::~FakePlatform()
 {
+    // Installed, it is only lent to the services: they must not outlive it.
     if (hasCurrent() && &current() == this)
-        setCurrent(nullptr);
+        uninstall();
 }
 
 WindowServer& FakePlatform::windowServer() { return *m_windowServer; }

@@ -38,7 +38,8 @@ struct FakeAction {
 //
 // Script it:
 //   FakePlatform fake;                       // frames are in root coordinates,
-//   platform::setCurrent(&fake);             // primary screen 0,0 1920x1080
+//   platform::install(services(&fake));      // primary screen 0,0 1920x1080
+//                                            // (platform/fake/FakeServices.h)
 //   RunningApplication editor;               // pid, name, desktop-file id …
 //   editor.processIdentifier = 100;
 //   editor.localizedName = "Editor";

@@ -58,7 +58,7 @@ void EventHub::removeObserver(quint64 observer)
         std::erase_if(m_registrations, [observer](const Registration& r) { return r.observer == observer; });
     }
     if (core) {
-        // Waits for a delivery in flight on the event thread; afterwards the
+        // Waits for a delivery in flight on the reader's thread; afterwards the
         // callback never runs again.
         std::lock_guard call(core->callMutex);
         core->alive = false;

@@ -24,8 +24,8 @@ class EventReader;
 
 // Turns X events into Accessibility notifications. It owns its own X
 // connection, read on the thread of the run loop the first observer is added
-// to (the Accessibility event thread); notifications are delivered there, one
-// at a time.
+// to (the main thread in the app, whose window observers are added to the
+// application object); notifications are delivered there, one at a time.
 //
 //   DestroyNotify, or an unmap that withdraws the window  → "AXUIElementDestroyed"
 //   _NET_WM_NAME / WM_NAME changed                        → "AXTitleChanged", once the new title is read
@@ -127,7 +127,8 @@ private:
     std::vector<TitleRead> m_titleReads; // in the order sent
 };
 
-// Lives on the event thread and reads the hub's connection there.
+// Lives on the thread of the first observer's run loop and reads the hub's
+// connection there.
 class EventReader final : public QObject {
     Q_OBJECT
 public:

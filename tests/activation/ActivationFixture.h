@@ -10,6 +10,7 @@
 #include "apps/Windows.h"
 #include "platform/Platform.h"
 #include "platform/fake/FakePlatform.h"
+#include "platform/fake/FakeServices.h"
 #include "tests/apps/ScriptedAppsSource.h"
 
 #include <QCoreApplication>
@@ -30,7 +31,7 @@ protected:
     void SetUp() override
     {
         UserDefaults::useFile(m_dir.filePath("defaults.conf"));
-        platform::setCurrent(&fake);
+        platform::install(platform::fake::services(&fake));
         setAppsSource(&source);
         // The switcher and the clipboard panel hear of activations and clicks
         // through the shell's wiring, as in the running program.
@@ -51,7 +52,7 @@ protected:
         AppState::shared().allApps.clear();
         AppState::shared().appOrders.clear();
         setAppsSource(nullptr);
-        platform::setCurrent(nullptr);
+        platform::uninstall();
         UserDefaults::useFile(QString());
     }
 

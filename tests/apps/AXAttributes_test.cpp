@@ -1,6 +1,7 @@
 #include "apps/AXAttributes.h"
 
 #include "platform/fake/FakePlatform.h"
+#include "platform/fake/FakeServices.h"
 
 #include <gtest/gtest.h>
 
@@ -46,8 +47,8 @@ public:
 
 class ReadPolicy : public ::testing::Test {
 protected:
-    void SetUp() override { setCurrent(&p); }
-    void TearDown() override { setCurrent(nullptr); }
+    void SetUp() override { platform::install(platform::fake::services(&p)); }
+    void TearDown() override { platform::uninstall(); }
     void answer(AXResult r, AXValue v = {})
     {
         p.ax.result = r;

@@ -2,6 +2,7 @@
 
 #include "platform/fake/FakeAppLauncher.h"
 #include "platform/fake/FakePlatform.h"
+#include "platform/fake/FakeServices.h"
 
 #include <gtest/gtest.h>
 
@@ -27,9 +28,10 @@ TEST(OpenApplication, ARunningApplicationIsBroughtForwardOthersAreStartedThrough
 {
     auto launcher = std::make_shared<platform::fake::FakeAppLauncher>();
     launcher->installed = { "org.example.Editor.desktop", "org.example.Other.desktop" };
-    setAppLauncher(launcher);
     platform::fake::FakePlatform fake;
-    platform::setCurrent(&fake);
+    platform::Services services = platform::fake::services(&fake);
+    services.appLauncher = launcher;
+    platform::install(std::move(services));
     RunningApplication editor;
     editor.processIdentifier = 321;
     editor.localizedName = "Editor";
@@ -51,6 +53,5 @@ TEST(OpenApplication, ARunningApplicationIsBroughtForwardOthersAreStartedThrough
         QStringList({ "org.example.Other.desktop", "org.example.Missing.desktop" }));
     EXPECT_TRUE(openURL(QUrl::fromLocalFile("/tmp")));
     EXPECT_EQ(launcher->openedUrls, QList<QUrl>({ QUrl::fromLocalFile("/tmp") }));
-    platform::setCurrent(nullptr);
-    setAppLauncher(nullptr);
+    platform::uninstall();
 }

@@ -1,6 +1,7 @@
 #include "apps/ScreenIdentifier.h"
 
 #include "platform/fake/FakeScreenIdentity.h"
+#include "platform/fake/FakeServices.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -33,7 +34,7 @@ TEST(ScreenIdentifier, KeysUseTheEdidSourceAndFallBackToTheOutputName)
     EXPECT_EQ(screenKeyText(std::nullopt), QStringLiteral("nil"));
     EXPECT_EQ(screenIdentifierKey(nullptr), QStringLiteral("nil"));
 
-    setScreenIdentitySource(nullptr);
+    platform::uninstall();
     const auto byName = screenIdentifier(screen);
     if (name.isEmpty())
         EXPECT_EQ(byName, std::nullopt);
@@ -42,12 +43,14 @@ TEST(ScreenIdentifier, KeysUseTheEdidSourceAndFallBackToTheOutputName)
 
     auto fake = std::make_shared<platform::fake::FakeScreenIdentity>();
     fake->outputs.insert(name, DisplayDescription { name, edid(7), false });
-    setScreenIdentitySource(fake);
+    platform::Services services = platform::fake::services();
+    services.screenIdentity = fake;
+    platform::install(std::move(services));
     const QString key = screenIdentifierKey(screen);
     EXPECT_EQ(key, screenKeyText(platform::uuidText(platform::displayUuid({ "any", edid(7), false }))));
     EXPECT_NE(key, screenKeyText(byName));
     // Asked again, the screen's identity comes from the cache.
     EXPECT_EQ(screenIdentifierKey(screen), key);
     EXPECT_EQ(fake->calls, 1);
-    setScreenIdentitySource(nullptr);
+    platform::uninstall();
 }

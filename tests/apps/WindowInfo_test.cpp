@@ -1,6 +1,7 @@
 #include "apps/WindowInfo.h"
 
 #include "platform/fake/FakePlatform.h"
+#include "platform/fake/FakeServices.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,7 @@ using namespace platform;
 TEST(WindowInfoList, CarriesRealBoundsAndOnScreenStateFrontToBack)
 {
     fake::FakePlatform fake;
-    setCurrent(&fake);
+    platform::install(platform::fake::services(&fake));
     fake.setOwnPid(1);
     fake.setPrimaryScreen(QRect(100, 0, 1000, 800)); // a screen left of the primary
     RunningApplication app;
@@ -33,5 +34,5 @@ TEST(WindowInfoList, CarriesRealBoundsAndOnScreenStateFrontToBack)
     EXPECT_EQ(list[1].ownerProcessID, 50);
     EXPECT_TRUE(list[1].isOnscreen);
     EXPECT_EQ(list[1].bounds, QRectF(50, 20, 300, 200)) << "relative to the primary screen's top-left";
-    setCurrent(nullptr);
+    platform::uninstall();
 }

@@ -11,6 +11,7 @@
 #include "apps/WindowNotificationHandler.h"
 #include "apps/Windows.h"
 #include "platform/fake/FakePlatform.h"
+#include "platform/fake/FakeServices.h"
 #include "tests/support/ManualQueue.h"
 
 #include <gtest/gtest.h>
@@ -44,7 +45,7 @@ protected:
     {
         useFreshSettings(QStringLiteral("defaults"));
         ShellQueues::useForTesting(queue, queue);
-        platform::setCurrent(&fake);
+        platform::install(platform::fake::services(&fake));
         platform::RunningApplication editor;
         editor.processIdentifier = kPid;
         editor.localizedName = QStringLiteral("Editor");

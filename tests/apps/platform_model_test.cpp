@@ -4,6 +4,7 @@
 #include "apps/PlatformAppsSource.h"
 #include "apps/RunningApps.h"
 #include "platform/fake/FakePlatform.h"
+#include "platform/fake/FakeServices.h"
 #include "tests/support/ChangeCounter.h"
 
 #include <QTemporaryDir>
@@ -22,7 +23,7 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         UserDefaults::useFile(dir.filePath("defaults.conf"));
-        platform::setCurrent(&fake);
+        platform::install(platform::fake::services(&fake));
         fake.setOwnPid(1);
         setAppsSource(&source);
         AppState& state = AppState::shared();
@@ -36,7 +37,7 @@ protected:
         AppState::shared().allApps.clear();
         setAppsSource(nullptr);
         stopAXBackgroundWork();
-        platform::setCurrent(nullptr);
+        platform::uninstall();
         UserDefaults::useFile({});
     }
 

@@ -6,6 +6,7 @@
 #include "app/Persistence.h"
 #include "dock/layout/DockEdges.h"
 #include "platform/fake/FakePlatform.h"
+#include "platform/fake/FakeServices.h"
 
 #include <gtest/gtest.h>
 
@@ -78,7 +79,7 @@ TEST_F(DockViewRows, RenameRedrawsTheBarOnlyWhereTheBarShowsTitles)
     EXPECT_FALSE(barShowsTitleOf(state, 999));
 
     platform::fake::FakePlatform fake;
-    platform::setCurrent(&fake);
+    platform::install(platform::fake::services(&fake));
     // A bar that is shown reads the pins and plugins from the store (in this
     // test program's private data home).
     ASSERT_TRUE(PersistenceController::hasShared() || !PersistenceController::openShared().has_value());
@@ -100,7 +101,7 @@ TEST_F(DockViewRows, RenameRedrawsTheBarOnlyWhereTheBarShowsTitles)
     QCoreApplication::processEvents();
     EXPECT_GT(counter.paints, before) << "the label of one of two windows shows the new title";
     view.hide();
-    platform::setCurrent(nullptr);
+    platform::uninstall();
 }
 
 } // namespace

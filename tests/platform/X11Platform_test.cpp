@@ -1,4 +1,5 @@
 #include "platform/x11/X11Platform.h"
+#include "platform/x11/X11Services.h"
 
 #include <gtest/gtest.h>
 
@@ -44,4 +45,12 @@ TEST(X11Platform, WithoutADisplayCreationFailsWithAMessageForTheUser)
         EXPECT_FALSE(platform::x11::displayReachable(&probeError));
         EXPECT_EQ(probeError, error);
     }
+}
+
+TEST(X11Platform, WithoutADisplayTheServicesAreNotBuiltAndTheUserIsToldWhy)
+{
+    DisplayVariable display(":4711");
+    QString error;
+    EXPECT_FALSE(platform::x11::createX11Services(&error).has_value());
+    EXPECT_EQ(error, QStringLiteral("orbitShelf cannot connect to the X11 display \":4711\"."));
 }

@@ -8,6 +8,7 @@
 #include "platform/HotKeys.h"
 #include "platform/KeyCodes.h"
 #include "platform/fake/FakeHotKeys.h"
+#include "platform/fake/FakeServices.h"
 #include "switcher/Hotkey.h"
 #include "tests/support/ChangeCounter.h"
 #include "tests/support/TempStores.h"
@@ -31,7 +32,9 @@ protected:
         QString error;
         store = PersistenceController::open(dir.filePath(QStringLiteral("Favorite.sqlite")), &error);
         ASSERT_TRUE(store) << error.toStdString();
-        platform::setHotKeys(&hotKeys);
+        platform::Services services = platform::fake::services();
+        services.hotKeys = platform::fake::lent(hotKeys);
+        platform::install(std::move(services));
         resetHotKeysForTesting();
         state.installedPlugins.clear();
         CustomSettings().setFirstInstalled(false);
@@ -39,7 +42,7 @@ protected:
     void TearDown() override
     {
         resetHotKeysForTesting();
-        platform::setHotKeys(nullptr);
+        platform::uninstall();
         state.installedPlugins.clear();
     }
 

@@ -2,6 +2,7 @@
 #include "settings/QuitForm.h"
 
 #include "platform/fake/FakePlatform.h"
+#include "platform/fake/FakeServices.h"
 #include "tests/support/ManualQueue.h"
 
 #include <gtest/gtest.h>
@@ -71,7 +72,7 @@ TEST(QuitForm, UntouchedFormSendsTheDefaultReasonWithDiagnostics)
 TEST(QuitForm, ThePlatformSaysWhetherTheProgramIsTrusted)
 {
     platform::fake::FakePlatform fake;
-    platform::setCurrent(&fake);
+    platform::install(platform::fake::services(&fake));
     fake.setTrusted(false);
     QuitScript script;
     QuitServices services = standardQuitServices();
@@ -82,7 +83,7 @@ TEST(QuitForm, ThePlatformSaysWhetherTheProgramIsTrusted)
     services.deviceId = scripted.deviceId;
     QuitForm form(services);
     form.quitWithFeedback();
-    platform::setCurrent(nullptr);
+    platform::uninstall();
     ASSERT_EQ(script.sent.size(), 1u);
     EXPECT_TRUE(
         script.sent[0].content.endsWith(QStringLiteral("DEVICE-ID-Accessability:False;-ScreenRecord:True;")))

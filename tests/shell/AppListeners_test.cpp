@@ -5,6 +5,7 @@
 #include "platform/KeyCodes.h"
 #include "platform/fake/FakeClickMonitor.h"
 #include "platform/fake/FakePlatform.h"
+#include "platform/fake/FakeServices.h"
 #include "dock/DockReload.h"
 #include "shell/AppListeners.h"
 #include "tests/support/ManualQueue.h"
@@ -29,7 +30,7 @@ protected:
     {
         UserDefaults::useFile(dir.filePath(QStringLiteral("defaults.conf")));
         ShellQueues::useForTesting(queue, queue);
-        platform::setCurrent(&fake);
+        platform::install(platform::fake::services(&fake));
         saved = listenerActions();
         savedSteps = dockReloadSteps();
         DockReloadSteps& steps = dockReloadSteps();

@@ -6,6 +6,7 @@
 #include "app/ShellQueues.h"
 #include "platform/HotKeys.h"
 #include "platform/fake/FakeHotKeys.h"
+#include "platform/fake/FakeServices.h"
 #include "switcher/Hotkey.h"
 #include "switcher/SwitcherCycle.h"
 #include "switcher/SwitcherPopup.h"
@@ -22,7 +23,9 @@ protected:
         ActivationTest::SetUp();
         queue = std::make_shared<ManualQueue>();
         ShellQueues::useForTesting(queue, queue);
-        platform::setHotKeys(&hotKeys);
+        platform::Services services = platform::fake::services(&fake);
+        services.hotKeys = platform::fake::lent(hotKeys);
+        platform::install(std::move(services));
         // The bar's monitor feeds the cycle's modifier rule, as the wiring
         // connects it.
         hotKeys.startModifierMonitor();
@@ -51,7 +54,7 @@ protected:
         recordedEvents() = nullptr;
         switcherCycle().resetForTesting();
         resetHotKeysForTesting();
-        platform::setHotKeys(nullptr);
+        platform::install(platform::fake::services(&fake));
         ShellQueues::useForTesting(nullptr, nullptr);
         ActivationTest::TearDown();
     }

@@ -7,6 +7,7 @@
 #include "apps/WindowClickTracking.h"
 #include "platform/KeyCodes.h"
 #include "platform/fake/FakeClipboardReader.h"
+#include "platform/fake/FakeServices.h"
 #include "tools/FastFinderModel.h"
 #include "tools/PasteboardQueries.h"
 
@@ -78,7 +79,9 @@ protected:
     }
     void SetUp() override
     {
-        platform::setClipboardReader(&reader);
+        platform::Services services = platform::fake::services();
+        services.clipboardReader = platform::fake::lent(reader);
+        platform::install(std::move(services));
         now = kNoon;
         setPasteboardClock([this] { return now; });
         auto& store = PersistenceController::shared();
@@ -96,7 +99,7 @@ protected:
     void TearDown() override
     {
         setPasteboardClock({});
-        platform::setClipboardReader(nullptr);
+        platform::uninstall();
     }
 
     // Runs one capture to its end; whether it stored a record.

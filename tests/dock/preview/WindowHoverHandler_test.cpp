@@ -1,6 +1,7 @@
 // The permission prompts of the window buttons' hover.
 #include "dock/preview/WindowHoverHandler.h"
 #include "platform/fake/FakePlatform.h"
+#include "platform/fake/FakeServices.h"
 
 #include <gtest/gtest.h>
 
@@ -60,13 +61,13 @@ TEST(HoverPermissionPrompts, CaptureRequestedOnceOnlyWithPreviewsOn)
 TEST(HoverPermissionPrompts, StandardServicesAskThePlatform)
 {
     platform::fake::FakePlatform fake;
-    platform::setCurrent(&fake);
+    platform::install(platform::fake::services(&fake));
     const HoverPermissionServices services = standardHoverPermissionServices();
     EXPECT_TRUE(services.isProcessTrusted(true));
     EXPECT_TRUE(services.preflightScreenCapture()) << "X11 has no capture permission to ask for";
     fake.setTrusted(false);
     EXPECT_FALSE(services.isProcessTrusted(true));
-    platform::setCurrent(nullptr);
+    platform::uninstall();
 }
 
 } // namespace

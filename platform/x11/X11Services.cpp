@@ -1,0 +1,31 @@
+#include "platform/x11/X11Services.h"
+
+#include "platform/x11/SkipTaskbar.h"
+#include "platform/x11/X11ClickMonitor.h"
+#include "platform/x11/X11ClipboardReader.h"
+#include "platform/x11/X11DockWindowHints.h"
+#include "platform/x11/X11HotKeys.h"
+#include "platform/x11/X11Platform.h"
+#include "platform/x11/X11ScreenIdentity.h"
+
+namespace platform::x11 {
+
+std::optional<Services> createX11Services(QString* error)
+{
+    Services services;
+    services.desktop = createX11Platform(error);
+    if (!services.desktop)
+        return std::nullopt;
+    services.accessoryMarker = markSkipTaskbar;
+    services.clickMonitors = createX11ClickMonitor;
+    services.dockWindowHints = dockWindowHints();
+    // Monitors are told apart by their EDID where RandR has one.
+    services.screenIdentity = createX11ScreenIdentity();
+    services.clipboardReader = createX11ClipboardReader();
+    services.hotKeys = createX11HotKeys();
+    // Applications start from their desktop entries: the launcher left
+    // empty is that one.
+    return services;
+}
+
+} // namespace platform::x11
