@@ -2,8 +2,8 @@
 // screen's rows and their picture with 50 applications and 200 windows, and
 // one tick of the clock in its common case (nothing periodic due).
 #include "BenchFigures.h"
-#include "app/AppState.h"
-#include "app/SerialQueue.h"
+#include "state/AppState.h"
+#include "state/SerialQueue.h"
 #include "apps/ActiveApp.h"
 #include "apps/Windows.h"
 #include "dock/DockTick.h"

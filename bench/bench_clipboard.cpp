@@ -3,8 +3,8 @@
 // panel's queries over those records with their query plans, and how much
 // the store grows per 10 000 texts.
 #include "ClipboardBench.h"
-#include "app/PasteboardRecord.h"
-#include "app/Persistence.h"
+#include "state/PasteboardRecord.h"
+#include "state/Persistence.h"
 #include "platform/fake/FakeClipboardReader.h"
 #include "tools/ClipboardCapture.h"
 #include "tools/PasteboardQueries.h"

@@ -4,10 +4,10 @@
 // and the history panel's first pixels after its hot key. Targets: 0.5 CPU-s,
 // 3 CPU-s and 15 ms.
 #include "ClipboardBench.h"
-#include "app/Persistence.h"
-#include "app/PasteboardRecord.h"
-#include "app/AppState.h"
-#include "app/UserDefaults.h"
+#include "state/Persistence.h"
+#include "state/PasteboardRecord.h"
+#include "state/AppState.h"
+#include "state/UserDefaults.h"
 #include "platform/fake/FakeClipboardReader.h"
 #include "shell/AuxiliaryWindows.h"
 #include "tools/ClipboardCapture.h"

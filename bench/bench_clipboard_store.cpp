@@ -4,9 +4,9 @@
 // tool marked installed as the tool list does.
 //
 //   bench_clipboard_store <store file> <count>
-#include "app/PasteboardRecord.h"
-#include "app/Persistence.h"
-#include "app/UserDefaults.h"
+#include "state/PasteboardRecord.h"
+#include "state/Persistence.h"
+#include "state/UserDefaults.h"
 #include "tools/PasteboardQueries.h"
 
 #include <QCoreApplication>

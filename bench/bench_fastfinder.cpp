@@ -5,8 +5,8 @@
 //
 // bench_fastfinder [entries=10000] [jpegs=500] [megapixels=12]
 
-#include "app/AppState.h"
-#include "app/UserDefaults.h"
+#include "state/AppState.h"
+#include "state/UserDefaults.h"
 #include "tools/FastFinderView.h"
 
 #include <QApplication>

@@ -4,9 +4,9 @@
 // Qt's offscreen platform unless another is asked for; the store is an
 // ordinary file, so each keystroke's save commits to the disk.
 #include "BenchFigures.h"
-#include "app/Persistence.h"
-#include "app/AppState.h"
-#include "app/UserDefaults.h"
+#include "state/Persistence.h"
+#include "state/AppState.h"
+#include "state/UserDefaults.h"
 #include "tools/NoteView.h"
 
 #include <QApplication>

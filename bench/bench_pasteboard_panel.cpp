@@ -3,10 +3,10 @@
 // from the request to the painted panel, and the memory the tab adds. Runs on
 // Qt's offscreen platform unless another is asked for.
 #include "BenchFigures.h"
-#include "app/Persistence.h"
-#include "app/PasteboardRecord.h"
-#include "app/AppState.h"
-#include "app/UserDefaults.h"
+#include "state/Persistence.h"
+#include "state/PasteboardRecord.h"
+#include "state/AppState.h"
+#include "state/UserDefaults.h"
 #include "tools/PasteBoardView.h"
 #include "tools/PasteboardQueries.h"
 

@@ -3,9 +3,9 @@
 // is chosen; prints the slowest page. Target: open to first paint within
 // 150 ms. Runs on Qt's offscreen platform unless another is asked for.
 #include "BenchFigures.h"
-#include "app/Persistence.h"
-#include "app/AppState.h"
-#include "app/UserDefaults.h"
+#include "state/Persistence.h"
+#include "state/AppState.h"
+#include "state/UserDefaults.h"
 #include "settings/GeneralConfig.h"
 #include "shell/AuxiliaryWindows.h"
 

@@ -3,7 +3,7 @@
 // on the offscreen platform. The time from the key press to the first
 // pixels on a real display adds the X round trips to these.
 #include "BenchFigures.h"
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "apps/ActiveApp.h"
 #include "apps/Windows.h"
 #include "switcher/FloatDock.h"

@@ -6,10 +6,11 @@
 
 #include <memory>
 
-// The thread on which every window observer delivers its notifications, one
-// at a time. Its "run loop" is a QObject that lives on the thread: observers
-// are added to it (platform::AXObserver::addToRunLoop), and work that must run
-// there is posted to it.
+// A thread with a run loop of its own: a QObject that lives on the thread,
+// to which observers can be added (platform::AXObserver::addToRunLoop) and
+// work can be posted. The app's window observers are not added to it: they
+// deliver on the main thread (apps/PlatformAppsSource.cpp says why), so the
+// event thread started at launch sleeps.
 class BackgroundThreadWithRunLoop final {
 public:
     // Starts the thread and returns once its run loop exists.

@@ -1,6 +1,6 @@
 #include "apps/Activation.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "apps/ActiveApp.h"
 #include "apps/AppsSource.h"
 #include "apps/DockVisibility.h"

@@ -1,6 +1,6 @@
 #include "apps/DockVisibility.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

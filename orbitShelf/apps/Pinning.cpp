@@ -1,7 +1,7 @@
 #include "apps/Pinning.h"
 
-#include "app/AppState.h"
-#include "app/ImageFiles.h"
+#include "state/AppState.h"
+#include "state/ImageFiles.h"
 #include "apps/ActiveApp.h"
 #include "apps/SupportFolder.h"
 #include "platform/AppIdentity.h"

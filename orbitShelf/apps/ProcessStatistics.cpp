@@ -1,6 +1,6 @@
 #include "apps/ProcessStatistics.h"
 
-#include "app/ShellPipe.h"
+#include "state/ShellPipe.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
 #include "apps/RunningApps.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "apps/AppModelLog.h"
 #include "apps/WindowNotificationHandler.h"
 

@@ -1,6 +1,6 @@
 #include "apps/ScreenCalibration.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 
 #include <QRect>
 

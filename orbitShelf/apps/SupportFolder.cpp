@@ -1,8 +1,8 @@
 #include "apps/SupportFolder.h"
 
-#include "app/AppIdentity.h"
-#include "app/AppState.h"
-#include "app/PrivateFiles.h"
+#include "state/AppIdentity.h"
+#include "state/AppState.h"
+#include "state/PrivateFiles.h"
 
 #include <QDir>
 #include <QLoggingCategory>

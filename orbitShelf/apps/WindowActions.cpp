@@ -1,6 +1,6 @@
 #include "apps/WindowActions.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "apps/ActiveApp.h"
 #include "apps/ScreenIdentifier.h"
 #include "apps/Windows.h"

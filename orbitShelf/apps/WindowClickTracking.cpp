@@ -1,6 +1,6 @@
 #include "apps/WindowClickTracking.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "apps/Activation.h"
 #include "apps/ModelEvents.h"
 #include "apps/WindowActivationRecord.h"

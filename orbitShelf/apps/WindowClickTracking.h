@@ -21,8 +21,9 @@ inline constexpr std::size_t kWindowClickOrderLimit = 512;
 // is the caller's (recordWindowActivation, onWindowClicked).
 void appendWindowClick(const WindowClickedOrder& entry);
 
-// The window of the latest primary-button release; also read on the
-// Accessibility event thread, hence atomic.
+// The window of the latest primary-button release; read by the window
+// notification handler. Both run on the main thread today; it stays atomic
+// so that a handler moved to an observer thread reads it safely.
 extern std::atomic<int32_t> lastClickedWindowNumber;
 
 // Handles one primary-button release over window `windowNumber` (0 over the

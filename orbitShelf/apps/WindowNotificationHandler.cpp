@@ -1,9 +1,9 @@
 #include "apps/WindowNotificationHandler.h"
 
-#include "app/AppState.h"
-#include "app/Logging.h"
-#include "app/ShellGlobals.h"
-#include "app/ShellQueues.h"
+#include "state/AppState.h"
+#include "state/Logging.h"
+#include "state/Globals.h"
+#include "state/Queues.h"
 #include "apps/AXAttributes.h"
 #include "apps/AXEventThread.h"
 #include "apps/Activation.h"
@@ -264,7 +264,7 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
         // on its way.
         static std::atomic<bool> refreshQueued { false };
         if (!refreshQueued.exchange(true)) {
-            ShellQueues::main().async([] {
+            Queues::main().async([] {
                 refreshQueued = false;
                 windowHandlerActions().refreshRunningApps(lastClickedWindowNumber.load());
             });
@@ -276,7 +276,7 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
         // one refresh covers them all, as it covers a burst of new windows.
         static std::atomic<bool> refreshQueued { false };
         if (!refreshQueued.exchange(true)) {
-            ShellQueues::main().async([] {
+            Queues::main().async([] {
                 refreshQueued = false;
                 windowHandlerActions().refreshRunningApps(std::nullopt);
             });
@@ -285,7 +285,7 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
     }
     if (name == QLatin1String(platform::ax::iconChanged)) {
         const quint32 number = element.window;
-        ShellQueues::main().async([number] { applyIconChange(number); });
+        Queues::main().async([number] { applyIconChange(number); });
         return;
     }
     if (name == QLatin1String(platform::ax::focusedWindowChanged)) {
@@ -294,13 +294,13 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
         // switcher's recent order and what Alt+Escape minimises follow it all.
         const quint32 number = element.window;
         if (number)
-            ShellQueues::main().async([number, pid = element.pid] { applyFocusChange(number, pid); });
+            Queues::main().async([number, pid = element.pid] { applyFocusChange(number, pid); });
         return;
     }
     if (name == QLatin1String(platform::ax::focusLost)) {
         const quint32 number = element.window;
         if (number)
-            ShellQueues::main().async([number] { applyFocusLoss(number); });
+            Queues::main().async([number] { applyFocusLoss(number); });
         return;
     }
     // Only a new title and a new size are acted on further; the other notices
@@ -323,7 +323,7 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
         if (!title)
             return;
         if (titleChanged) {
-            ShellQueues::main().async([number, title = *title] { applyTitleChange(number, title); });
+            Queues::main().async([number, title = *title] { applyTitleChange(number, title); });
             return;
         }
         const std::optional<std::pair<double, double>> size = windowSize(element);
@@ -338,7 +338,7 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
         report.fullScreen = fullScreen.value_or(false);
         if (const auto position = windowPosition(element))
             report.position = QPointF(position->first, position->second);
-        ShellQueues::main().async([report] { applyWindowResize(report); });
+        Queues::main().async([report] { applyWindowResize(report); });
     } catch (const AxError&) {
         // The application did not answer: this notification is dropped.
     }

@@ -1,6 +1,6 @@
 #include "dock/DockReload.h"
 
-#include "app/ShellQueues.h"
+#include "state/Queues.h"
 #include "apps/Activation.h"
 #include "apps/Pinning.h"
 #include "apps/RunningApps.h"
@@ -26,7 +26,7 @@ DockReloadSteps& dockReloadSteps()
 
 void scheduleDockReload()
 {
-    ShellQueues::main().async([] { reloadDock(); });
+    Queues::main().async([] { reloadDock(); });
 }
 
 void reloadDock(ReloadParts parts)

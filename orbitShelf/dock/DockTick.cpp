@@ -1,7 +1,7 @@
 #include "dock/DockTick.h"
 
-#include "app/AppState.h"
-#include "app/SerialQueue.h"
+#include "state/AppState.h"
+#include "state/SerialQueue.h"
 #include "apps/DockBadgeReader.h"
 #include "apps/ProcessStatistics.h"
 #include "network/Network.h"

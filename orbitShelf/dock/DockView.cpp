@@ -1,6 +1,6 @@
 #include "dock/DockView.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "apps/ActiveApp.h"
 #include "apps/DockEdgeReserve.h"
 #include "apps/ScreenIdentifier.h"

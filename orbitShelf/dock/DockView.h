@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/SerialQueue.h"
+#include "state/SerialQueue.h"
 #include "apps/DockEdgeReserve.h"
 #include "dock/DockTick.h"
 #include "dock/DockViewState.h"

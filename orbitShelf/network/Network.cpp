@@ -1,7 +1,7 @@
 #include "network/Network.h"
 
-#include "app/DeviceId.h"
-#include "app/Logging.h"
+#include "state/DeviceId.h"
+#include "state/Logging.h"
 #include "network/FeatureViewTracker.h"
 #include "network/HttpPoster.h"
 

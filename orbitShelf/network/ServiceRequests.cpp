@@ -1,6 +1,6 @@
 #include "network/ServiceRequests.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "network/Network.h"
 
 void trackFeature(const QString& feature)

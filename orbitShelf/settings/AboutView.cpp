@@ -1,8 +1,8 @@
 #include "settings/AboutView.h"
 
-#include "app/DeviceId.h"
-#include "app/UpdaterStandIn.h"
-#include "app/VendorAddresses.h"
+#include "state/DeviceId.h"
+#include "state/UpdaterStandIn.h"
+#include "state/VendorAddresses.h"
 #include "dock/drawing/NamedImages.h"
 #include "network/Network.h"
 #include "settings/PageParts.h"

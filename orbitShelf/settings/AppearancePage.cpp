@@ -1,9 +1,9 @@
 #include "settings/AppearancePage.h"
 
-#include "app/Alerts.h"
-#include "app/AppState.h"
-#include "app/ImageFiles.h"
-#include "app/RandomString.h"
+#include "state/Alerts.h"
+#include "state/AppState.h"
+#include "state/ImageFiles.h"
+#include "state/RandomString.h"
 #include "apps/SupportFolder.h"
 #include "dock/drawing/DockColors.h"
 #include "dock/drawing/NamedImages.h"

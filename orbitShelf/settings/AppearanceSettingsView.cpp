@@ -1,7 +1,7 @@
 #include "settings/AppearanceSettingsView.h"
 
-#include "app/AppState.h"
-#include "app/CustomSettings.h"
+#include "state/AppState.h"
+#include "state/CustomSettings.h"
 #include "dock/drawing/DockColors.h"
 #include "dock/drawing/NamedImages.h"
 #include "dock/tiles/DockMainButton.h"

@@ -1,8 +1,8 @@
 #include "settings/GeneralSettingsPage.h"
 
-#include "app/AppState.h"
-#include "app/ShellQueues.h"
-#include "app/VendorAddresses.h"
+#include "state/AppState.h"
+#include "state/Queues.h"
+#include "state/VendorAddresses.h"
 #include "apps/ActiveApp.h"
 #include "apps/RunningApps.h"
 #include "dock/windows/DockWindows.h"
@@ -241,7 +241,7 @@ void GeneralSettingsPage::quit()
 }
 
 GeneralSettingsView::GeneralSettingsView(QWidget* parent)
-    : GeneralSettingsView(AppState::shared(), ShellQueues::main(), standardGeneralSettingsServices(), parent)
+    : GeneralSettingsView(AppState::shared(), Queues::main(), standardGeneralSettingsServices(), parent)
 {
 }
 

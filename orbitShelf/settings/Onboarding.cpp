@@ -1,6 +1,6 @@
 #include "settings/Onboarding.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "network/ServiceRequests.h"
 #include "platform/Accessibility.h"
 #include "platform/Platform.h"

@@ -1,6 +1,6 @@
 #include "settings/OnboardingState.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "platform/Accessibility.h"
 #include "platform/Platform.h"
 

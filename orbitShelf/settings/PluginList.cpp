@@ -1,8 +1,8 @@
 #include "settings/PluginList.h"
 
-#include "app/Persistence.h"
-#include "app/AppState.h"
-#include "app/ToolTable.h"
+#include "state/Persistence.h"
+#include "state/AppState.h"
+#include "state/ToolTable.h"
 #include "platform/HotKeys.h"
 #include "switcher/Hotkey.h"
 

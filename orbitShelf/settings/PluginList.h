@@ -1,7 +1,7 @@
 #pragma once
 
 // The rules of the "Plugins" settings page: the built-in tools as the page
-// lists them (from the tool table, app/ToolTable), installing and removing
+// lists them (from the tool table, state/ToolTable), installing and removing
 // them in the object store, pinning them on the bar, "Replace Finder", and
 // the clipboard window's hot key that comes with "Pasteboard". No widgets:
 // PluginsView shows what this decides.

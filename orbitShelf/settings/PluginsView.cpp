@@ -1,8 +1,8 @@
 #include "settings/PluginsView.h"
 
-#include "app/Persistence.h"
-#include "app/AppState.h"
-#include "app/ToolTable.h"
+#include "state/Persistence.h"
+#include "state/AppState.h"
+#include "state/ToolTable.h"
 #include "dock/tiles/DockTilePainting.h"
 #include "network/NewUpdateTag.h"
 #include "settings/PageParts.h"

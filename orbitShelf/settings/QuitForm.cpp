@@ -1,6 +1,6 @@
 #include "settings/QuitForm.h"
 
-#include "app/Alerts.h"
+#include "state/Alerts.h"
 #include "network/Network.h"
 #include "network/ServiceRequests.h"
 #include "platform/Accessibility.h"

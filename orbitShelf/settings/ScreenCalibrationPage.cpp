@@ -1,6 +1,6 @@
 #include "settings/ScreenCalibrationPage.h"
 
-#include "app/CustomSettings.h"
+#include "state/CustomSettings.h"
 #include "apps/ScreenCalibration.h"
 #include "apps/ScreenIdentifier.h"
 

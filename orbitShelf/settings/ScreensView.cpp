@@ -1,6 +1,6 @@
 #include "settings/ScreensView.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "settings/PageParts.h"
 #include "widgets/GrowingButton.h"
 

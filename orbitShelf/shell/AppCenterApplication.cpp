@@ -1,6 +1,6 @@
 #include "shell/AppCenterApplication.h"
 
-#include "app/Logging.h"
+#include "state/Logging.h"
 
 #include <exception>
 

@@ -1,6 +1,6 @@
 #include "shell/AppDelegate.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "apps/AXEventThread.h"
 #include "dock/windows/DockWindows.h"
 #include "shell/AccessoryPolicy.h"

@@ -1,8 +1,8 @@
 #include "shell/AppListeners.h"
 
-#include "app/AppState.h"
-#include "app/Logging.h"
-#include "app/ShellQueues.h"
+#include "state/AppState.h"
+#include "state/Logging.h"
+#include "state/Queues.h"
 #include "apps/AXEventThread.h"
 #include "apps/Activation.h"
 #include "apps/Pinning.h"
@@ -103,7 +103,7 @@ std::shared_ptr<Debounce> sharedDebounce()
 {
     auto& d = debouncers().screens;
     if (!d)
-        d = Debounce::create(ShellQueues::debounce(), kDebounceDelay);
+        d = Debounce::create(Queues::debounce(), kDebounceDelay);
     return d;
 }
 
@@ -111,7 +111,7 @@ std::shared_ptr<Debounce> wakeDebounce()
 {
     auto& d = debouncers().wake;
     if (!d)
-        d = Debounce::create(ShellQueues::debounce(), kDebounceDelay);
+        d = Debounce::create(Queues::debounce(), kDebounceDelay);
     return d;
 }
 
@@ -194,7 +194,7 @@ void handleAppTerminated(const platform::RunningApplication& application)
     if (application.processIdentifier <= 0)
         return;
     const int32_t pid = application.processIdentifier;
-    ShellQueues::main().async([pid] { dropTerminatedApp(pid); });
+    Queues::main().async([pid] { dropTerminatedApp(pid); });
 }
 
 void dropTerminatedApp(int32_t pid)
@@ -208,7 +208,7 @@ void dropTerminatedApp(int32_t pid)
         // end of its windows is reported before the window manager drops
         // them from its list), so reading every window again would find
         // what the model holds. The rest of the reload still runs.
-        ShellQueues::main().async([] { reloadDock(ReloadParts::withoutRefresh); });
+        Queues::main().async([] { reloadDock(ReloadParts::withoutRefresh); });
     }
     listenerActions().loadPinnedApps();
 }
@@ -217,7 +217,7 @@ void handleAppLaunched(const platform::RunningApplication& application)
 {
     if (application.processIdentifier <= 0)
         return;
-    ShellQueues::main().async([] {
+    Queues::main().async([] {
         scheduleDockReload();
         listenerActions().loadPinnedApps();
     });
@@ -240,7 +240,7 @@ void handleWake()
 
 void resumeAfterWake()
 {
-    ShellQueues::main().async(&restartAfterWake);
+    Queues::main().async(&restartAfterWake);
 }
 
 void restartAfterWake()

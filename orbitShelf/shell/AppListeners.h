@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Debounce.h"
+#include "state/Debounce.h"
 #include "platform/ClickMonitor.h"
 #include "platform/WakeMonitor.h"
 #include "platform/Workspace.h"

@@ -1,8 +1,8 @@
 #include "shell/AuxiliaryWindows.h"
 
-#include "app/AppState.h"
-#include "app/ShellQueues.h"
-#include "app/UserDefaults.h"
+#include "state/AppState.h"
+#include "state/Queues.h"
+#include "state/UserDefaults.h"
 #include "apps/ScreenIdentifier.h"
 #include "dock/layout/DockEdges.h"
 #include "dock/windows/FullScreenToast.h"
@@ -186,7 +186,7 @@ void setFrameAutosaveName(QWidget* window, const QString& name)
 
 void showToast(const QString& spaceID, qint64 windowNumber)
 {
-    ShellQueues::main().async([spaceID, windowNumber] { presentToastWindow(spaceID, windowNumber); });
+    Queues::main().async([spaceID, windowNumber] { presentToastWindow(spaceID, windowNumber); });
 }
 
 void presentToastWindow(const QString& spaceID, qint64 windowNumber)

@@ -1,7 +1,7 @@
 #include "shell/FeatureWiring.h"
 
-#include "app/AppState.h"
-#include "app/EventManager.h"
+#include "state/AppState.h"
+#include "state/EventManager.h"
 #include "apps/Activation.h"
 #include "apps/ModelEvents.h"
 #include "dock/DockHooks.h"

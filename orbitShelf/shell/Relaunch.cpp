@@ -1,7 +1,7 @@
 #include "shell/Relaunch.h"
 
-#include "app/Alerts.h"
-#include "app/Logging.h"
+#include "state/Alerts.h"
+#include "state/Logging.h"
 #include "shell/SingleInstance.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "shell/SingleInstance.h"
 
-#include "app/Logging.h"
+#include "state/Logging.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

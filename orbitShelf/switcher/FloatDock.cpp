@@ -1,7 +1,7 @@
 #include "switcher/FloatDock.h"
 
-#include "app/AppState.h"
-#include "app/EventManager.h"
+#include "state/AppState.h"
+#include "state/EventManager.h"
 #include "apps/Activation.h"
 #include "apps/ActiveApp.h"
 #include "apps/AppsSource.h"

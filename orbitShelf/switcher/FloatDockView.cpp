@@ -1,7 +1,7 @@
 #include "switcher/FloatDockView.h"
 
-#include "app/AppState.h"
-#include "app/KeyNames.h"
+#include "state/AppState.h"
+#include "state/KeyNames.h"
 #include "apps/ActiveApp.h"
 #include "apps/Windows.h"
 #include "dock/drawing/DockColors.h"

@@ -1,6 +1,6 @@
 #include "switcher/HotKeySettings.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "platform/HotKeys.h"
 #include "platform/KeyCodes.h"
 #include "switcher/Hotkey.h"

@@ -3,7 +3,7 @@
 // The modifier of each fixed hot key as the "Shortcut" settings page sets
 // it: stored at once and applied at once. Main thread.
 
-#include "app/KeyNames.h"
+#include "state/KeyNames.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "switcher/Hotkey.h"
 
-#include "app/AppState.h"
-#include "app/ShellQueues.h"
+#include "state/AppState.h"
+#include "state/Queues.h"
 #include "apps/Activation.h"
 #include "apps/DockVisibility.h"
 #include "apps/RunningApps.h"

@@ -4,7 +4,7 @@
 // a press of each does. Key codes are the app's virtual key codes; the
 // desktop behind them is platform::hotKeys(). Main thread only.
 
-#include "app/KeyNames.h"
+#include "state/KeyNames.h"
 
 #include <QMap>
 #include <QObject>

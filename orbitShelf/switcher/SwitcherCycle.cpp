@@ -1,8 +1,8 @@
 #include "switcher/SwitcherCycle.h"
 
-#include "app/AppState.h"
-#include "app/EventManager.h"
-#include "app/ShellQueues.h"
+#include "state/AppState.h"
+#include "state/EventManager.h"
+#include "state/Queues.h"
 #include "apps/WindowNotificationHandler.h"
 #include "platform/HotKeys.h"
 #include "platform/KeyCodes.h"

@@ -1,7 +1,7 @@
 #include "switcher/SwitcherPopup.h"
 
-#include "app/AppState.h"
-#include "app/Logging.h"
+#include "state/AppState.h"
+#include "state/Logging.h"
 #include "apps/Activation.h"
 #include "apps/ActiveApp.h"
 #include "apps/AppsSource.h"

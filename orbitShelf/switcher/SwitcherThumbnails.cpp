@@ -1,6 +1,6 @@
 #include "switcher/SwitcherThumbnails.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "apps/AppsSource.h"
 #include "apps/RunningApps.h"
 #include "apps/Windows.h"

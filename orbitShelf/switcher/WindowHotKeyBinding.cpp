@@ -1,6 +1,6 @@
 #include "switcher/WindowHotKeyBinding.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "apps/SupportFolder.h"
 #include "apps/Windows.h"
 #include "network/ServiceRequests.h"

@@ -1,6 +1,6 @@
 #include "tools/FastFinderModel.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "apps/OpenApplication.h"
 #include "network/ServiceRequests.h"
 

@@ -1,7 +1,7 @@
 #include "tools/FastFinderView.h"
 
 #include "ToastOverlay/ToastOverlayPresenter.h"
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "tools/ToolArtwork.h"
 #include "widgets/BlurView.h"
 

@@ -1,9 +1,9 @@
 #include "tools/NoteModel.h"
 
-#include "app/Alerts.h"
-#include "app/AppState.h"
-#include "app/Logging.h"
-#include "app/RandomString.h"
+#include "state/Alerts.h"
+#include "state/AppState.h"
+#include "state/Logging.h"
+#include "state/RandomString.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -1,6 +1,6 @@
 #include "tools/NoteView.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "network/ServiceRequests.h"
 
 #include <QFrame>

@@ -1,9 +1,9 @@
 #include "tools/PasteBoardModel.h"
 
-#include "app/Alerts.h"
-#include "app/AppState.h"
-#include "app/Logging.h"
-#include "app/PasteboardRecord.h"
+#include "state/Alerts.h"
+#include "state/AppState.h"
+#include "state/Logging.h"
+#include "state/PasteboardRecord.h"
 #include "apps/SupportFolder.h"
 #include "tools/PasteboardQueries.h"
 

@@ -1,9 +1,9 @@
 #include "tools/PasteBoardView.h"
 
 #include "ToastOverlay/ToastOverlayPresenter.h"
-#include "app/AppState.h"
-#include "app/PasteboardRecord.h"
-#include "app/TextFormats.h"
+#include "state/AppState.h"
+#include "state/PasteboardRecord.h"
+#include "state/TextFormats.h"
 #include "apps/SupportFolder.h"
 #include "network/ServiceRequests.h"
 #include "tools/ToolPinButton.h"

@@ -1,8 +1,8 @@
 #include "tools/PasteboardQueries.h"
 
-#include "app/Logging.h"
-#include "app/PasteboardRecord.h"
-#include "app/TextFormats.h"
+#include "state/Logging.h"
+#include "state/PasteboardRecord.h"
+#include "state/TextFormats.h"
 
 namespace {
 

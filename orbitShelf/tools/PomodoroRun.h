@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/CustomSettings.h"
+#include "state/CustomSettings.h"
 
 #include <QString>
 #include <QtGlobal>

@@ -1,6 +1,6 @@
 #include "tools/PomodoroTick.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "tools/PomodoroRun.h"
 
 #include <algorithm>

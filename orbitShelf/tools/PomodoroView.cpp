@@ -1,7 +1,7 @@
 #include "tools/PomodoroView.h"
 
-#include "app/AppState.h"
-#include "app/TextFormats.h"
+#include "state/AppState.h"
+#include "state/TextFormats.h"
 #include "network/ServiceRequests.h"
 #include "tools/ToolPinButton.h"
 #include "tools/PasteBoardModel.h"

@@ -1,7 +1,7 @@
 #include "tools/SettingView.h"
 
-#include "app/AppState.h"
-#include "app/ToolTable.h"
+#include "state/AppState.h"
+#include "state/ToolTable.h"
 #include "tools/FavoriteView.h"
 #include "tools/ToolArtwork.h"
 #include "tools/ToolPages.h"

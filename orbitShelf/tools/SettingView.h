@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Persistence.h"
+#include "state/Persistence.h"
 
 #include <QString>
 #include <QWidget>

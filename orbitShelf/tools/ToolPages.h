@@ -1,11 +1,11 @@
 #pragma once
 
 // Each built-in tool's pages, bound to its row of the tool table
-// (app/ToolTable): the page the tool hub shows for it, the page and frame of
+// (state/ToolTable): the page the tool hub shows for it, the page and frame of
 // its sheet on the bar, and its own drawing where no theme icon stands for
 // it. One entry per row, in the table's order.
 
-#include "app/ToolTable.h"
+#include "state/ToolTable.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 #include "widgets/AlertBox.h"
 
-#include "app/Alerts.h"
+#include "state/Alerts.h"
 
 #include <QApplication>
 #include <QFontMetrics>

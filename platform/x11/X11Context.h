@@ -44,7 +44,8 @@ public:
     bool ensureComposite();
 
     // Windows' own pictures as last read (see WindowServer::windowIcons); the
-    // event thread forgets a window's when the window changes them. Any thread.
+    // window event reader (X11EventHub) forgets a window's when the window
+    // changes them. Any thread.
     std::optional<std::vector<QImage>> cachedIcons(xcb_window_t window);
     void cacheIcons(xcb_window_t window, std::vector<QImage> icons);
     void forgetIcons(xcb_window_t window);

@@ -2,8 +2,8 @@
 
 #include "shell/FeatureWiring.h"
 
-#include "app/AppState.h"
-#include "app/UserDefaults.h"
+#include "state/AppState.h"
+#include "state/UserDefaults.h"
 #include "apps/ActiveApp.h"
 #include "apps/AppsSource.h"
 #include "apps/WindowClickTracking.h"

@@ -1,6 +1,6 @@
 #include "tests/activation/ActivationFixture.h"
 
-#include "app/EventManager.h"
+#include "state/EventManager.h"
 #include "apps/Activation.h"
 #include "apps/DockVisibility.h"
 #include "apps/ScreenIdentifier.h"

@@ -1,7 +1,7 @@
-#include "app/AppState.h"
-#include "app/ShellGlobals.h"
-#include "app/ShellQueues.h"
-#include "app/UserDefaults.h"
+#include "state/AppState.h"
+#include "state/Globals.h"
+#include "state/Queues.h"
+#include "state/UserDefaults.h"
 #include "apps/ActiveApp.h"
 #include "apps/DockEdge.h"
 #include "apps/DockVisibility.h"
@@ -44,7 +44,7 @@ protected:
     void SetUp() override
     {
         useFreshSettings(QStringLiteral("defaults"));
-        ShellQueues::useForTesting(queue, queue);
+        Queues::useForTesting(queue, queue);
         platform::install(platform::fake::services(&fake));
         platform::RunningApplication editor;
         editor.processIdentifier = kPid;
@@ -79,7 +79,7 @@ protected:
         windowHandlerActions() = saved;
         AppState::shared().allApps.clear();
         mainDockScreenID().clear();
-        ShellQueues::useForTesting(nullptr, nullptr);
+        Queues::useForTesting(nullptr, nullptr);
         UserDefaults::useFile(QString());
     }
 

@@ -1,7 +1,7 @@
 #include "apps/ProcessStatistics.h"
 
-#include "app/ShellPipe.h"
-#include "app/UserDefaults.h"
+#include "state/ShellPipe.h"
+#include "state/UserDefaults.h"
 #include "tests/support/XvfbSession.h"
 
 #include <QCoreApplication>

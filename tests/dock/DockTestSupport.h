@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/Persistence.h"
-#include "app/AppState.h"
-#include "app/UserDefaults.h"
+#include "state/Persistence.h"
+#include "state/AppState.h"
+#include "state/UserDefaults.h"
 #include "apps/ActiveApp.h"
 #include "apps/Windows.h"
 #include "tests/support/TempStores.h"

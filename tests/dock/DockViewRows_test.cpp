@@ -3,7 +3,7 @@
 #include "dock/DockView.h"
 
 #include "DockTestSupport.h"
-#include "app/Persistence.h"
+#include "state/Persistence.h"
 #include "dock/layout/DockEdges.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/fake/FakeServices.h"

@@ -1,6 +1,6 @@
 // The real orbitShelf on the private display: the bar's windows, where they
 // stand, what they let through, and the edges it moves to.
-#include "app/MapSetting.h"
+#include "state/MapSetting.h"
 #include "platform/x11/X11Platform.h"
 #include "tests/support/X11TestTools.h"
 

@@ -1,7 +1,7 @@
 // The real orbitShelf's buttons under real pointer input: clicks that bring
 // a window forward and minimise it, the window list of a stacked button, a
 // drag that reorders the bar, and a pinned entry that launches.
-#include "app/Persistence.h"
+#include "state/Persistence.h"
 #include "tests/support/X11TestTools.h"
 
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 // The menus of the real orbitShelf: the window button's "Keep in Dock" pins an
 // xterm that outlives the xterm and a restart; the bar menu's update check
 // says that this build has no web service.
-#include "app/Persistence.h"
+#include "state/Persistence.h"
 #include "tests/support/X11TestTools.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // save, a program's second window gets its button at once, the focus marker
 // follows focus moved elsewhere, every button stays on the screen and a
 // shown bar keeps maximised windows off its edge.
-#include "app/Persistence.h"
-#include "app/MapSetting.h"
+#include "state/Persistence.h"
+#include "state/MapSetting.h"
 #include "tests/support/X11TestTools.h"
 
 #include <QImage>

@@ -4,7 +4,7 @@
 // them, the items of the newest bar, what the store holds, and a way to know
 // that a click has been handled when it should change nothing.
 
-#include "app/Persistence.h"
+#include "state/Persistence.h"
 #include "tests/support/X11TestTools.h"
 
 #include <QFile>

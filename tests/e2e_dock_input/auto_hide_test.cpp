@@ -1,7 +1,7 @@
 // An auto-hidden bar of the real orbitShelf, brought back by the screen's
 // edge: it goes again when the pointer goes elsewhere without crossing it,
 // and it stays while its own menu is open.
-#include "app/MapSetting.h"
+#include "state/MapSetting.h"
 #include "tests/e2e_dock_input/BarInput.h"
 
 #include <QDateTime>

@@ -3,8 +3,8 @@
 // editor it opens (OK, Reset, Cancel), the bar's settings menu (edges, auto
 // hide, the release notes), and its place in the window menu when the bar
 // has neither main nor launcher button.
-#include "app/MapSetting.h"
-#include "app/VendorAddresses.h"
+#include "state/MapSetting.h"
+#include "state/VendorAddresses.h"
 #include "tests/e2e_dock_input/BarInput.h"
 
 #include <QSettings>

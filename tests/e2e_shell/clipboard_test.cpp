@@ -1,6 +1,6 @@
 // The clipboard history on the real binary: copies made in an xterm, with
 // xclip and with an owner of our own as the CLIPBOARD's owner.
-#include "app/Persistence.h"
+#include "state/Persistence.h"
 
 #include "tests/support/X11TestTools.h"
 

@@ -8,12 +8,12 @@ status=$?
 printf '%s\n' "$out"
 [ "$status" -eq 1 ] || { echo "expected exit status 1, got $status"; exit 1; }
 for expected in \
-  "orbitShelf/app/Planted.cpp:3 includes dock/DockView.h" \
-  "orbitShelf/app/Planted.cpp:4 includes <QWidget>" \
+  "orbitShelf/state/Planted.cpp:3 includes dock/DockView.h" \
+  "orbitShelf/state/Planted.cpp:4 includes <QWidget>" \
   "orbitShelf/apps/Planted.h:4 includes platform/x11/X11Platform.h" \
   "orbitShelf/dock/Planted.cpp:3 includes shell/AppDelegate.h" \
   "orbitShelf/dock/layout/Planted.h:4 includes <QWidget>" \
-  "ToastOverlay/Planted.cpp:3 includes app/AppState.h" \
+  "ToastOverlay/Planted.cpp:3 includes state/AppState.h" \
   "6 wrong includes"; do
   printf '%s\n' "$out" | grep -qF "$expected" || { echo "missing: $expected"; exit 1; }
 done

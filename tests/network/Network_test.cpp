@@ -1,6 +1,6 @@
 // The web client against a loopback server (127.0.0.1 only): what it sends,
 // how each kind of reply ends, the usage gate and the periodic update check.
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "network/FeatureViewTracker.h"
 #include "network/Network.h"
 #include "network/ServiceRequests.h"

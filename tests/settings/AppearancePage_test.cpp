@@ -1,8 +1,8 @@
 // The "Themes" page's rules: what each apply stores and publishes.
 #include "settings/AppearancePage.h"
 
-#include "app/AppState.h"
-#include "app/UserDefaults.h"
+#include "state/AppState.h"
+#include "state/UserDefaults.h"
 #include "tests/support/ChangeCounter.h"
 #include "tests/support/TempStores.h"
 

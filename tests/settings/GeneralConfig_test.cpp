@@ -1,7 +1,7 @@
 // The settings window's tabs.
 #include "settings/GeneralConfig.h"
 
-#include "app/Persistence.h"
+#include "state/Persistence.h"
 #include "tests/support/TempStores.h"
 
 #include <QLayout>

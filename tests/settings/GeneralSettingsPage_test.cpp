@@ -2,7 +2,7 @@
 // deferred multiple-screens step, the capture request and "Quit Dock".
 #include "settings/GeneralSettingsPage.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "tests/support/ChangeCounter.h"
 #include "tests/support/ManualQueue.h"
 #include "tests/support/TempStores.h"

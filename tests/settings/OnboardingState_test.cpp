@@ -1,6 +1,6 @@
 #include "settings/OnboardingState.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "tests/support/TempStores.h"
 
 #include <QGuiApplication>

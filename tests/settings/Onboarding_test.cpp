@@ -3,8 +3,8 @@
 // fixed content and image frames.
 #include "settings/Onboarding.h"
 
-#include "app/AppState.h"
-#include "app/ShownTexts.h"
+#include "state/AppState.h"
+#include "state/ShownTexts.h"
 #include "settings/FeatureTour.h"
 #include "tests/support/ChangeCounter.h"
 #include "tests/support/TempStores.h"

@@ -2,9 +2,9 @@
 #include "settings/PluginList.h"
 #include "settings/PluginsView.h"
 
-#include "app/AppState.h"
-#include "app/ShownTexts.h"
-#include "app/UserDefaults.h"
+#include "state/AppState.h"
+#include "state/ShownTexts.h"
+#include "state/UserDefaults.h"
 #include "platform/HotKeys.h"
 #include "platform/KeyCodes.h"
 #include "platform/fake/FakeHotKeys.h"

@@ -2,8 +2,8 @@
 #include "settings/ScreenCalibrationPage.h"
 #include "settings/ScreensView.h"
 
-#include "app/AppState.h"
-#include "app/UserDefaults.h"
+#include "state/AppState.h"
+#include "state/UserDefaults.h"
 #include "tests/support/TempStores.h"
 
 #include <QGuiApplication>

@@ -3,8 +3,8 @@
 #include "settings/AppearanceSettingsView.h"
 #include "settings/QuitView.h"
 
-#include "app/AppState.h"
-#include "app/UserDefaults.h"
+#include "state/AppState.h"
+#include "state/UserDefaults.h"
 #include "tests/support/ChangeCounter.h"
 #include "tests/support/TempStores.h"
 

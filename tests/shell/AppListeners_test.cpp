@@ -1,6 +1,6 @@
-#include "app/AppState.h"
-#include "app/ShellQueues.h"
-#include "app/UserDefaults.h"
+#include "state/AppState.h"
+#include "state/Queues.h"
+#include "state/UserDefaults.h"
 #include "apps/ActiveApp.h"
 #include "platform/KeyCodes.h"
 #include "platform/fake/FakeClickMonitor.h"
@@ -29,7 +29,7 @@ protected:
     void SetUp() override
     {
         UserDefaults::useFile(dir.filePath(QStringLiteral("defaults.conf")));
-        ShellQueues::useForTesting(queue, queue);
+        Queues::useForTesting(queue, queue);
         platform::install(platform::fake::services(&fake));
         saved = listenerActions();
         savedSteps = dockReloadSteps();
@@ -61,7 +61,7 @@ protected:
         unregisterAppListeners();
         listenerActions() = saved;
         dockReloadSteps() = savedSteps;
-        ShellQueues::useForTesting(nullptr, nullptr);
+        Queues::useForTesting(nullptr, nullptr);
         AppState::shared().installedPlugins.clear();
         UserDefaults::useFile(QString());
     }

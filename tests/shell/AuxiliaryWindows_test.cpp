@@ -1,5 +1,5 @@
-#include "app/ShellQueues.h"
-#include "app/UserDefaults.h"
+#include "state/Queues.h"
+#include "state/UserDefaults.h"
 #include "shell/AuxWindowGeometry.h"
 #include "shell/AuxiliaryWindows.h"
 #include "shell/FeatureWiring.h"
@@ -28,7 +28,7 @@ class AuxiliaryWindowsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ShellQueues::useForTesting(queue, queue);
+        Queues::useForTesting(queue, queue);
         UserDefaults::useFile(dir.filePath(QStringLiteral("defaults.conf")));
         QCursor::setPos(QGuiApplication::primaryScreen()->geometry().center());
     }
@@ -38,7 +38,7 @@ protected:
             if (w != toastWindow())
                 w->close();
         QApplication::processEvents();
-        ShellQueues::useForTesting(nullptr, nullptr);
+        Queues::useForTesting(nullptr, nullptr);
         UserDefaults::useFile(QString());
     }
 

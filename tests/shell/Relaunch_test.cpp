@@ -1,4 +1,4 @@
-#include "app/Alerts.h"
+#include "state/Alerts.h"
 #include "shell/Relaunch.h"
 #include "tests/support/XvfbSession.h"
 

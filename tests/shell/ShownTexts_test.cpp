@@ -5,10 +5,10 @@
 //
 // A new page or window is one more row in `surfaces()`; a text that is
 // painted rather than held by a widget is one more row in `paintedTexts()`.
-#include "app/Persistence.h"
-#include "app/AppState.h"
-#include "app/ShownTexts.h"
-#include "app/UserDefaults.h"
+#include "state/Persistence.h"
+#include "state/AppState.h"
+#include "state/ShownTexts.h"
+#include "state/UserDefaults.h"
 #include "apps/ModelSettings.h"
 #include "apps/Windows.h"
 #include "dock/buttons/HotKeyBadge.h"

@@ -1,5 +1,5 @@
 #include "shell/AppDelegate.h"
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "shell/AppWindows.h"
 #include "tests/support/TempStores.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/SerialQueue.h"
+#include "state/SerialQueue.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "tests/support/TempStores.h"
 
-#include "app/UserDefaults.h"
+#include "state/UserDefaults.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,7 +4,7 @@
 // what the X server shows, the real orbitShelf with settings of its own and
 // the bar it logs, and a private session bus.
 
-#include "app/UserDefaults.h"
+#include "state/UserDefaults.h"
 #include "platform/ScreenIdentity.h"
 #include "tests/support/XvfbSession.h"
 

@@ -2,8 +2,8 @@
 
 #include "tests/activation/ActivationFixture.h"
 
-#include "app/EventManager.h"
-#include "app/ShellQueues.h"
+#include "state/EventManager.h"
+#include "state/Queues.h"
 #include "platform/HotKeys.h"
 #include "platform/fake/FakeHotKeys.h"
 #include "platform/fake/FakeServices.h"
@@ -22,7 +22,7 @@ protected:
     {
         ActivationTest::SetUp();
         queue = std::make_shared<ManualQueue>();
-        ShellQueues::useForTesting(queue, queue);
+        Queues::useForTesting(queue, queue);
         platform::Services services = platform::fake::services(&fake);
         services.hotKeys = platform::fake::lent(hotKeys);
         platform::install(std::move(services));
@@ -55,7 +55,7 @@ protected:
         switcherCycle().resetForTesting();
         resetHotKeysForTesting();
         platform::install(platform::fake::services(&fake));
-        ShellQueues::useForTesting(nullptr, nullptr);
+        Queues::useForTesting(nullptr, nullptr);
         ActivationTest::TearDown();
     }
 

@@ -1,7 +1,7 @@
 #include "tools/ClipboardCapture.h"
 
-#include "app/Persistence.h"
-#include "app/AppState.h"
+#include "state/Persistence.h"
+#include "state/AppState.h"
 #include "apps/ActiveApp.h"
 #include "apps/SupportFolder.h"
 #include "apps/WindowClickTracking.h"

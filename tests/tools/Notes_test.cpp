@@ -1,5 +1,5 @@
-#include "app/Alerts.h"
-#include "app/AppState.h"
+#include "state/Alerts.h"
+#include "state/AppState.h"
 #include "network/FeatureViewTracker.h"
 #include "tests/support/TempStores.h"
 #include "tools/NoteView.h"

@@ -1,7 +1,7 @@
-#include "app/Alerts.h"
-#include "app/AppState.h"
-#include "app/PasteboardRecord.h"
-#include "app/UserDefaults.h"
+#include "state/Alerts.h"
+#include "state/AppState.h"
+#include "state/PasteboardRecord.h"
+#include "state/UserDefaults.h"
 #include "tools/PasteBoardView.h"
 #include "tools/PasteboardQueries.h"
 

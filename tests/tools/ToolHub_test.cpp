@@ -1,4 +1,4 @@
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "tests/support/TempStores.h"
 #include "tools/SettingView.h"
 

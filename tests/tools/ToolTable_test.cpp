@@ -1,7 +1,7 @@
 // The tool table as the program shows it: every tool has a picture where it
 // is listed, from the icon theme the install brings or its own drawing.
-#include "app/AppState.h"
-#include "app/ToolTable.h"
+#include "state/AppState.h"
+#include "state/ToolTable.h"
 #include "tests/support/TempStores.h"
 #include "tools/SettingView.h"
 #include "tools/ToolPages.h"

@@ -1,5 +1,5 @@
-#include "app/AppState.h"
-#include "app/UserDefaults.h"
+#include "state/AppState.h"
+#include "state/UserDefaults.h"
 #include "tools/PomodoroRun.h"
 #include "tools/PomodoroTick.h"
 

@@ -1,6 +1,6 @@
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "tools/PomodoroTick.h"
-#include "app/UserDefaults.h"
+#include "state/UserDefaults.h"
 #include "tools/PomodoroRun.h"
 
 #include <QSettings>

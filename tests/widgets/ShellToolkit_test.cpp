@@ -1,6 +1,6 @@
 // The shell's small pieces nothing installs yet: the hover coordinator, the
 // sender adaptor, and clear multi-line editors.
-#include "app/SelectorWrapper.h"
+#include "state/SelectorWrapper.h"
 #include "widgets/ClearTextEditors.h"
 #include "widgets/MouseInsideModifier.h"
 

@@ -1,6 +1,6 @@
 #include "dock/buttons/BarButtonPainter.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "apps/ActiveApp.h"
 #include "apps/Windows.h"
 #include "dock/buttons/ButtonLooks.h"

@@ -2,7 +2,7 @@
 
 #include "platform/DockWindowHints.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "apps/ActiveApp.h"
 #include "apps/RunningApps.h"
 #include "apps/Windows.h"

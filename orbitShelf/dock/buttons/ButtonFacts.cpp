@@ -1,6 +1,6 @@
 #include "dock/buttons/ButtonFacts.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "apps/ActiveApp.h"
 #include "apps/RunningApps.h"
 #include "apps/Windows.h"

@@ -1,7 +1,7 @@
 #include "dock/buttons/HotKeyBadge.h"
 
-#include "app/AppState.h"
-#include "app/KeyNames.h"
+#include "state/AppState.h"
+#include "state/KeyNames.h"
 
 #include "dock/layout/DockBarGeometry.h"
 #include "widgets/RoundedCornersShape.h"

@@ -1,6 +1,6 @@
 #include "dock/buttons/StackWindowList.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "apps/Activation.h"
 #include "apps/ActiveApp.h"
 #include "apps/Windows.h"

@@ -1,6 +1,6 @@
 #include "dock/drawing/DockIcons.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "apps/ActiveApp.h"
 #include "apps/SupportFolder.h"
 #include "apps/Windows.h"

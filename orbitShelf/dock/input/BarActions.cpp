@@ -1,8 +1,8 @@
 #include "dock/input/BarActions.h"
 
-#include "app/Alerts.h"
-#include "app/AppState.h"
-#include "app/SerialQueue.h"
+#include "state/Alerts.h"
+#include "state/AppState.h"
+#include "state/SerialQueue.h"
 #include "apps/Activation.h"
 #include "apps/ActiveApp.h"
 #include "apps/OpenApplication.h"

@@ -1,6 +1,6 @@
 #include "dock/input/BarClicks.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "apps/ActiveApp.h"
 #include "apps/Windows.h"
 #include "dock/DockLog.h"

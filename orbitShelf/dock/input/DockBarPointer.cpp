@@ -1,7 +1,7 @@
 #include "dock/input/DockBarPointer.h"
 
-#include "app/AppState.h"
-#include "app/WindowCapture.h"
+#include "state/AppState.h"
+#include "state/WindowCapture.h"
 #include "apps/ActiveApp.h"
 #include "apps/ProcessStatistics.h"
 #include "apps/Windows.h"

@@ -1,6 +1,6 @@
 #include "dock/layout/BarEntries.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "apps/ActiveApp.h"
 #include "apps/AppOrder.h"
 #include "apps/SupportFolder.h"

@@ -1,6 +1,6 @@
 #include "dock/layout/DockDataRefresh.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "apps/DockBadgeReader.h"
 #include "apps/Pinning.h"
 #include "dock/DockHooks.h"

@@ -1,6 +1,6 @@
 #include "dock/layout/DockEdges.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "dock/menus/AppContextMenu.h"
 
-#include "app/Persistence.h"
-#include "app/AppState.h"
-#include "app/ShellPipe.h"
+#include "state/Persistence.h"
+#include "state/AppState.h"
+#include "state/ShellPipe.h"
 #include "apps/ActiveApp.h"
 #include "apps/Pinning.h"
 #include "apps/Windows.h"

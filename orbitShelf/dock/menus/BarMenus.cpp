@@ -1,7 +1,7 @@
 #include "dock/menus/BarMenus.h"
 
-#include "app/Persistence.h"
-#include "app/AppState.h"
+#include "state/Persistence.h"
+#include "state/AppState.h"
 #include "apps/Windows.h"
 #include "dock/DockLog.h"
 #include "dock/DockViewState.h"

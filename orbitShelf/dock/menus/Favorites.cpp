@@ -1,7 +1,7 @@
 #include "dock/menus/Favorites.h"
 
-#include "app/AppState.h"
-#include "app/ImageFiles.h"
+#include "state/AppState.h"
+#include "state/ImageFiles.h"
 #include "apps/ActiveApp.h"
 #include "apps/Pinning.h"
 #include "apps/SupportFolder.h"

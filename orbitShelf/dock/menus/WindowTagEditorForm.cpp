@@ -1,6 +1,6 @@
 #include "dock/menus/WindowTagEditorForm.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "apps/ActiveApp.h"
 #include "apps/RunningApps.h"
 #include "apps/SupportFolder.h"

@@ -1,6 +1,6 @@
 #include "dock/preview/HoverPreviewLayout.h"
 
-#include "app/TextFormats.h"
+#include "state/TextFormats.h"
 
 #include <QTextBoundaryFinder>
 

@@ -1,6 +1,6 @@
 #include "dock/preview/WindowHoverHandler.h"
 
-#include "app/Alerts.h"
+#include "state/Alerts.h"
 #include "apps/Windows.h"
 #include "dock/DockViewState.h"
 #include "platform/Accessibility.h"

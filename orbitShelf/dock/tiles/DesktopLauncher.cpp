@@ -1,6 +1,6 @@
 #include "dock/tiles/DesktopLauncher.h"
 
-#include "app/Alerts.h"
+#include "state/Alerts.h"
 #include "dock/DockLog.h"
 
 #include <QProcess>

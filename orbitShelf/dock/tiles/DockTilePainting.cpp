@@ -1,7 +1,7 @@
 #include "dock/tiles/DockTilePainting.h"
 
 #include "apps/Pinning.h"
-#include "app/ToolTable.h"
+#include "state/ToolTable.h"
 #include "tools/ToolPages.h"
 
 #include <QIcon>

@@ -1,7 +1,7 @@
 #include "dock/tiles/PomodoroTile.h"
 
-#include "app/AppState.h"
-#include "app/TextFormats.h"
+#include "state/AppState.h"
+#include "state/TextFormats.h"
 #include "tools/PomodoroRun.h"
 
 #include <QMouseEvent>

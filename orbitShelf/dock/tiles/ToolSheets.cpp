@@ -1,6 +1,6 @@
 #include "dock/tiles/ToolSheets.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "dock/DockLog.h"
 #include "dock/DockViewState.h"
 #include "dock/layout/DockEdges.h"

@@ -1,6 +1,6 @@
 #include "dock/tiles/ToolTiles.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "apps/ScreenIdentifier.h"
 #include "dock/DockLog.h"
 #include "dock/DockViewState.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ToolTable.h"
+#include "state/ToolTable.h"
 
 #include <QPointF>
 #include <QRectF>

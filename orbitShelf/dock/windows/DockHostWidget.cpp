@@ -1,6 +1,6 @@
 #include "dock/windows/DockHostWidget.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "apps/DockEdgeReserve.h"
 #include "apps/ScreenIdentifier.h"
 #include "dock/DockHooks.h"

@@ -1,6 +1,6 @@
 #include "dock/windows/DockWindows.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "dock/DockLog.h"
 #include "dock/layout/DockEdges.h"
 

@@ -1,7 +1,7 @@
 #include "dock/windows/FullScreenToast.h"
 
-#include "app/AppState.h"
-#include "app/KeyNames.h"
+#include "state/AppState.h"
+#include "state/KeyNames.h"
 #include "platform/KeyCodes.h"
 
 #include <QIcon>

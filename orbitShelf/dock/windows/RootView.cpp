@@ -1,6 +1,6 @@
 #include "dock/windows/RootView.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "dock/DockLog.h"
 #include "dock/DockView.h"
 #include "dock/input/DockAutoHide.h"

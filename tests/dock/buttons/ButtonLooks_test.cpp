@@ -1,7 +1,7 @@
 // A bar button's rules, what it draws worked out from its facts, and the
 // painters drawing it: checked by rectangles, colours and texts, and by
 // pixels where the painter itself could go wrong.
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "dock/buttons/BarButtonPainter.h"
 #include "dock/buttons/ButtonDragDrop.h"
 #include "dock/buttons/ButtonLooks.h"

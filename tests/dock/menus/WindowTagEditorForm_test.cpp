@@ -1,5 +1,5 @@
 // The tag editor's form, offscreen.
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "apps/ModelSettings.h"
 #include "apps/Windows.h"
 #include "dock/menus/WindowTagEditorForm.h"

@@ -1,5 +1,5 @@
 // What the hover preview of a window button shows and where.
-#include "app/TextFormats.h"
+#include "state/TextFormats.h"
 #include "dock/preview/HoverPreviewLayout.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // for the settings window through the kit. Prints "button X,Y WxH" once the
 // page is shown, so that a test can click it.
 #include "SettingsOpener/SettingsOpener.h"
-#include "app/AppState.h"
+#include "state/AppState.h"
 #include "shell/SettingsScene.h"
 
 #include <QApplication>

@@ -1,3 +1,3 @@
 // A kit that knows the app.
 #include "ToastOverlay/Planted.h"
-#include "app/AppState.h"
+#include "state/AppState.h"

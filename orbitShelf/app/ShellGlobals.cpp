@@ -1,7 +1,0 @@
-#include "app/ShellGlobals.h"
-
-QString& mainDockScreenID()
-{
-    static QString id;
-    return id;
-}

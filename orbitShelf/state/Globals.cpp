@@ -1,0 +1,7 @@
+#include "state/Globals.h"
+
+QString& mainDockScreenID()
+{
+    static QString id;
+    return id;
+}

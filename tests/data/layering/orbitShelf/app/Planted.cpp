@@ -1,5 +1,0 @@
-// State reaching up to the bar, and to QtWidgets.
-#include "app/AppState.h"
-#include "dock/DockView.h"
-#include <QWidget>
-#include <QString>
