@@ -353,9 +353,14 @@ bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 {
     QDeadlineTimer deadline(timeout);
     while (true) {
+        // The deadline is read before the condition: a condition that takes
+        // long to ask (an xdotool search among a hundred windows on a busy
+        // machine) is always asked once more after the deadline, so a wait
+        // never fails on an answer older than the timeout.
+        const bool expired = deadline.hasExpired();
         if (condition())
             return true;
-        if (deadline.hasExpired())
+        if (expired)
             return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         QThread::msleep(pause.count());
