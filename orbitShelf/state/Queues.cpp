@@ -2,14 +2,14 @@
 
 namespace {
 
-struct Queues {
+struct QueueSet {
     std::shared_ptr<SerialQueue> main;
     std::shared_ptr<SerialQueue> debounce;
 };
 
-Queues& queues()
+QueueSet& queues()
 {
-    static Queues q;
+    static QueueSet q;
     return q;
 }
 
