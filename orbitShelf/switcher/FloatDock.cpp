@@ -1,7 +1,5 @@
 #include "switcher/FloatDock.h"
 
-#include "state/AppState.h"
-#include "state/EventManager.h"
 #include "apps/Activation.h"
 #include "apps/ActiveApp.h"
 #include "apps/AppsSource.h"
@@ -13,6 +11,8 @@
 #include "platform/KeyCodes.h"
 #include "platform/Platform.h"
 #include "platform/WindowServer.h"
+#include "state/AppState.h"
+#include "state/EventManager.h"
 #include "switcher/SwitcherEvents.h"
 #include "switcher/SwitcherPopup.h"
 #include "switcher/SwitcherThumbnails.h"
@@ -168,7 +168,8 @@ void FloatDock::setUp(const QRect& visibleFrame)
     height = switcherPanelHeight(cellSize().height, int(multiWindows.size()), visibleFrame.height());
     // With one of our own windows in front, the most recent application
     // window is not the current one but the first to go to.
-    focusBeforeFirst = ownWindowInFront() && !multiWindows.empty();
+    ownWindowWasInFront = ownWindowInFront();
+    focusBeforeFirst = ownWindowWasInFront && !multiWindows.empty();
     currentWindow = focusBeforeFirst ? nullptr : recordedWindow(1);
     if (focusBeforeFirst)
         focusRow = focusColumn = 0;
@@ -239,7 +240,8 @@ void FloatDock::loadWindows()
     });
     if (windows.empty())
         return;
-    multiWindows = chunked(windows, switcherFitRowLength(int(windows.size()), screenWidth, m_gridHeight, cell));
+    multiWindows
+        = chunked(windows, switcherFitRowLength(int(windows.size()), screenWidth, m_gridHeight, cell));
 }
 
 void FloatDock::focusCurrentWindow()
@@ -360,7 +362,7 @@ void FloatDock::commitSelection()
     if (currentWindow && currentWindow->num && !windowStillThere(*currentWindow->num))
         dropWindows([gone = *currentWindow->num](const Windows& w) { return w.num == gone; });
     const auto latest = recordedWindow(1);
-    if (sameSwitcherWindow(currentWindow.get(), latest.get())) {
+    if (!ownWindowWasInFront && sameSwitcherWindow(currentWindow.get(), latest.get())) {
         // Released on the window already in front: offer the one before it,
         // which the next modifier change brings forward. With none to offer
         // the cycle ends, or the switcher would stay up holding the keyboard.

@@ -63,6 +63,9 @@ public:
     // The window in front is one of our own (not in the grid): the focus
     // sits before the first cell, and the first step lands on it.
     bool focusBeforeFirst = false;
+    // One of our own windows was in front as the cycle began: no cell is
+    // the window in front, so a release on any of them brings it forward.
+    bool ownWindowWasInFront = false;
 
     CellSize cellSize() const;
 

@@ -1,7 +1,5 @@
 #include "switcher/SwitcherPopup.h"
 
-#include "state/AppState.h"
-#include "state/Logging.h"
 #include "apps/Activation.h"
 #include "apps/ActiveApp.h"
 #include "apps/AppsSource.h"
@@ -14,6 +12,8 @@
 #include "platform/HotKeys.h"
 #include "platform/KeyCodes.h"
 #include "platform/Platform.h"
+#include "state/AppState.h"
+#include "state/Logging.h"
 #include "switcher/FloatDock.h"
 #include "switcher/FloatDockView.h"
 #include "switcher/Hotkey.h"
@@ -125,7 +125,9 @@ void showSwitcherPopup()
         floatPanel() = window;
         window->setWindowTitle(QStringLiteral("orbitShelf switcher"));
         // Above every window, full-screen ones too, so the window manager is
-        // left out; the keyboard comes through the grab, not the focus.
+        // left out; the keyboard comes through the grab, not the focus. It
+        // never takes the focus: the window in front stays in front (and
+        // marked on the bar) until a choice is made, and Escape leaves it so.
         window->setWindowFlags(
             Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::X11BypassWindowManagerHint);
         window->setAttribute(Qt::WA_TranslucentBackground);
@@ -141,7 +143,6 @@ void showSwitcherPopup()
     window->show();
     window->raise();
     switcherPopupShown = true;
-    window->activateWindow();
     qCDebug(lcSwitcher) << "switcher shown at" << frame;
 }
 

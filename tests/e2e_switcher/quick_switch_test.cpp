@@ -656,6 +656,7 @@ TEST(Drawing, NoCompositorAndPreviewsAtTwelveThirtyTwoAndAHundredWindows)
         const QImage before
             = count == 12 ? screenshot(shots.filePath(QStringLiteral("i36-before.png"))) : QImage();
         const qsizetype shown = run.log().count(QLatin1String("switcher shown at"));
+        const QString activeBefore = runTool(QStringLiteral("xprop"), { "-root", "_NET_ACTIVE_WINDOW" });
         xdotool({ "keydown", "alt", "key", "Tab" });
         ASSERT_TRUE(waitUntil([&] { return run.log().count(QLatin1String("switcher shown at")) > shown; }))
             << run.log().right(3000).toStdString();
@@ -697,6 +698,11 @@ TEST(Drawing, NoCompositorAndPreviewsAtTwelveThirtyTwoAndAHundredWindows)
             EXPECT_EQ(changed, 0) << "pixels changed outside the panel " << frame->x() << "," << frame->y()
                                   << " " << frame->width() << "x" << frame->height();
         }
+        // The panel takes the keyboard, never the focus: the window in front
+        // stays the active one (and keeps its mark on the bar).
+        EXPECT_EQ(runTool(QStringLiteral("xprop"), { "-root", "_NET_ACTIVE_WINDOW" }).toStdString(),
+            activeBefore.toStdString())
+            << count;
         xdotool({ "keyup", "alt" });
         EXPECT_TRUE(waitUntil([] { return !switcherShown(); }))
             << count << run.log().right(6000).toStdString();

@@ -179,6 +179,11 @@ TEST_F(SwitcherCycleTest, FromOneOfOurOwnWindowsTheFirstStepIsTheNewestWindow)
     hotKeys.keyUp(48);
     hotKeys.modifierKey(58);
     EXPECT_EQ(clickOrder().back(), int32_t(number(2))) << "C, the newest, not B after it";
+    // Brought forward by the bar, not left to the window manager's choice
+    // of a window once ours lets the focus go.
+    const auto activations = actionsOf(Kind::activate);
+    ASSERT_FALSE(activations.empty());
+    EXPECT_EQ(activations.back().window, number(2));
 }
 
 TEST_F(SwitcherCycleTest, ASelectedWindowThatClosesHandsTheSelectionOn)
