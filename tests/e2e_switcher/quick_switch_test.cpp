@@ -3,6 +3,7 @@
 // front as the current one; keys given back when nothing needs them.
 #include "tests/support/X11TestTools.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -641,7 +642,10 @@ TEST(Drawing, NoCompositorAndPreviewsAtTwelveThirtyTwoAndAHundredWindows)
     ASSERT_TRUE(
         waitUntil([] { return visibleWindowsNamed(QStringLiteral("OrbitShelf Settings")).isEmpty(); }));
 
+    // Kept after a failing run to look at; named for this process, so that
+    // two runs at once do not compare each other's pictures.
     const QDir shots(QDir::tempPath());
+    const QString shotTag = QString::number(QCoreApplication::applicationPid());
     for (int count : { 12, 32, 100 }) {
         openUpTo(count);
         const QString first = visibleWindowsNamed(QStringLiteral("term 0")).value(0);
@@ -653,8 +657,9 @@ TEST(Drawing, NoCompositorAndPreviewsAtTwelveThirtyTwoAndAHundredWindows)
             EXPECT_FALSE(run.log().contains(QLatin1String("is taken by another program")));
             EXPECT_TRUE(visibleWindowsNamed(QStringLiteral("orbitShelf notice")).isEmpty());
         }
-        const QImage before
-            = count == 12 ? screenshot(shots.filePath(QStringLiteral("i36-before.png"))) : QImage();
+        const QImage before = count == 12
+            ? screenshot(shots.filePath(QStringLiteral("switcher-before-%1.png").arg(shotTag)))
+            : QImage();
         const qsizetype shown = run.log().count(QLatin1String("switcher shown at"));
         const QString activeBefore = runTool(QStringLiteral("xprop"), { "-root", "_NET_ACTIVE_WINDOW" });
         xdotool({ "keydown", "alt", "key", "Tab" });
@@ -682,7 +687,7 @@ TEST(Drawing, NoCompositorAndPreviewsAtTwelveThirtyTwoAndAHundredWindows)
             // Once the panel shows on the screen.
             QImage during;
             EXPECT_TRUE(waitUntil([&] {
-                during = screenshot(shots.filePath(QStringLiteral("i36-during.png")));
+                during = screenshot(shots.filePath(QStringLiteral("switcher-during-%1.png").arg(shotTag)));
                 const QPoint middle = frame->center();
                 return during.pixel(middle) != before.pixel(middle);
             }));
@@ -695,8 +700,13 @@ TEST(Drawing, NoCompositorAndPreviewsAtTwelveThirtyTwoAndAHundredWindows)
                     if (!frame->contains(x, y) && !focused.contains(x, y)
                         && before.pixel(x, y) != during.pixel(x, y))
                         ++changed;
-            EXPECT_EQ(changed, 0) << "pixels changed outside the panel " << frame->x() << "," << frame->y()
-                                  << " " << frame->width() << "x" << frame->height();
+            EXPECT_EQ(changed, 0)
+                << "pixels changed outside the panel " << frame->x() << "," << frame->y() << " "
+                << frame->width() << "x" << frame->height() << "; see "
+                << shots.filePath(QStringLiteral("switcher-*-%1.png").arg(shotTag)).toStdString();
+            if (!::testing::Test::HasFailure())
+                for (const char* name : { "switcher-before-%1.png", "switcher-during-%1.png" })
+                    QFile::remove(shots.filePath(QString::fromLatin1(name).arg(shotTag)));
         }
         // The panel takes the keyboard, never the focus: the window in front
         // stays the active one (and keeps its mark on the bar).

@@ -211,10 +211,20 @@ int main(int argc, char** argv)
             return 1;
         if (g_reconnect) {
             // Nothing is asked of the server between the two connections, so
-            // the slot this client held is the lowest free one again.
+            // the slot this client held is the lowest free one again once the
+            // server has seen the first connection close; on a busy machine it
+            // may not have yet, and the new connection gets another slot:
+            // leave and come again until it is the same one.
             g_reconnect = 0;
+            const uint32_t base = xcb_get_setup(client.c)->resource_id_base;
             xcb_disconnect(client.c);
             client.connect();
+            for (int attempt = 0; attempt < 100 && xcb_get_setup(client.c)->resource_id_base != base;
+                 ++attempt) {
+                xcb_disconnect(client.c);
+                usleep(20000);
+                client.connect();
+            }
             windows = { client.open(title + " again", 120, 120, argv[5], false) };
             continue;
         }
