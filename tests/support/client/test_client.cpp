@@ -107,9 +107,9 @@ struct Client {
         return w;
     }
 
-    void connect()
+    void connect(xcb_connection_t* taken = nullptr)
     {
-        c = xcb_connect(nullptr, nullptr);
+        c = taken ? taken : xcb_connect(nullptr, nullptr);
         if (xcb_connection_has_error(c))
             std::exit(1);
         screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
@@ -210,22 +210,33 @@ int main(int argc, char** argv)
         if (xcb_connection_has_error(client.c))
             return 1;
         if (g_reconnect) {
-            // Nothing is asked of the server between the two connections, so
-            // the slot this client held is the lowest free one again once the
-            // server has seen the first connection close; on a busy machine it
-            // may not have yet, and the new connection gets another slot:
-            // leave and come again until it is the same one.
+            // The server gives a new connection the lowest free slot. A slot
+            // below ours, left free by some short-lived client, is held by a
+            // spare connection while this one tries again; a slot above ours
+            // means the server has not seen the first connection close yet
+            // (a busy machine): leave and come again.
             g_reconnect = 0;
             const uint32_t base = xcb_get_setup(client.c)->resource_id_base;
             xcb_disconnect(client.c);
-            client.connect();
-            for (int attempt = 0; attempt < 100 && xcb_get_setup(client.c)->resource_id_base != base;
-                 ++attempt) {
-                xcb_disconnect(client.c);
-                usleep(20000);
-                client.connect();
+            client.c = nullptr;
+            std::vector<xcb_connection_t*> spares;
+            for (int attempt = 0; attempt < 200 && !client.c; ++attempt) {
+                xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+                const uint32_t got = xcb_connection_has_error(c) ? 0 : xcb_get_setup(c)->resource_id_base;
+                if (got == base) {
+                    client.connect(c);
+                } else if (got != 0 && got < base) {
+                    spares.push_back(c);
+                } else {
+                    xcb_disconnect(c);
+                    usleep(20000);
+                }
             }
+            if (!client.c)
+                client.connect();
             windows = { client.open(title + " again", 120, 120, argv[5], false) };
+            for (xcb_connection_t* spare : spares)
+                xcb_disconnect(spare);
             continue;
         }
         int timeout = -1;
