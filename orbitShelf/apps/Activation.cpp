@@ -82,6 +82,7 @@ void bringForward(ActiveApp& app, Windows& window)
         if (state->minimized)
             server.unminimize(id);
         server.activate(id);
+        noteActivationAsked(int32_t(id));
         return;
     }
     app.activateApp(window, appsSource());

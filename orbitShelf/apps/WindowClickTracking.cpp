@@ -6,6 +6,7 @@
 #include "apps/WindowActivationRecord.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QTimer>
 
 std::atomic<int32_t> lastClickedWindowNumber { 0 };
@@ -30,6 +31,43 @@ void clearPopup(Tool tool)
     }
 }
 } // namespace
+
+namespace {
+
+// Long enough for any window manager to answer on a busy machine, short
+// enough that a request it never answers (a window that refused the focus)
+// does not keep the order from following the focus for long.
+constexpr int kUnansweredHoldMs = 1000;
+
+struct AskedActivation {
+    int32_t window = 0;
+    QDeadlineTimer until;
+};
+
+AskedActivation& askedActivation()
+{
+    static AskedActivation asked;
+    return asked;
+}
+
+} // namespace
+
+void noteActivationAsked(int32_t windowNumber)
+{
+    askedActivation() = { windowNumber, QDeadlineTimer(kUnansweredHoldMs) };
+}
+
+void noteWindowManagerReport(int32_t windowNumber)
+{
+    if (askedActivation().window == windowNumber)
+        askedActivation() = {};
+}
+
+bool activationUnanswered()
+{
+    const AskedActivation& asked = askedActivation();
+    return asked.window != 0 && !asked.until.hasExpired();
+}
 
 std::deque<WindowClickedOrder>& windowClickOrder()
 {
@@ -91,6 +129,7 @@ void notifyIfClickedWindowChanged(
 void resetWindowClickTracking()
 {
     windowClickOrder().clear();
+    askedActivation() = {};
     lastClickedWindowNumber.store(0);
     lastCheckedWindowNumber = 0;
 }

@@ -21,6 +21,17 @@ inline constexpr std::size_t kWindowClickOrderLimit = 512;
 // is the caller's (recordWindowActivation, onWindowClicked).
 void appendWindowClick(const WindowClickedOrder& entry);
 
+// The newest entry of the order came from the bar itself (an activation it
+// asked for) and the window manager has not yet reported that window in
+// front. Until it does, or a moment has passed, the window the server has in
+// front is older news than the order: a key that catches up with the focus
+// (followWindowInFrontNow) leaves the order alone, or a second Alt+Tab typed
+// right after the first would go back to where the first one started.
+void noteActivationAsked(int32_t windowNumber);
+// The window manager reports `windowNumber` in front.
+void noteWindowManagerReport(int32_t windowNumber);
+bool activationUnanswered();
+
 // The window of the latest primary-button release; read by the window
 // notification handler. Both run on the main thread today; it stays atomic
 // so that a handler moved to an observer thread reads it safely.

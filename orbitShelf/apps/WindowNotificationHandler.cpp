@@ -154,6 +154,7 @@ void applyFocusChange(quint32 number, qint32 pid)
                 focusWindow(static_cast<int32_t>(std::exchange(unmarked, 0)));
         });
     }
+    noteWindowManagerReport(static_cast<int32_t>(number));
     if (pid && pid == qint32(QCoreApplication::applicationPid()))
         return;
     recordWindowActivation(static_cast<int32_t>(number), QDateTime::currentDateTimeUtc());
@@ -346,7 +347,7 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
 
 void followWindowInFrontNow()
 {
-    if (!platform::hasCurrent())
+    if (!platform::hasCurrent() || activationUnanswered())
         return;
     platform::WindowServer& server = platform::current().windowServer();
     const std::optional<quint32> active = server.activeWindow();

@@ -28,7 +28,8 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
 // that acts on the current window: the notice of a focus change comes
 // through the event thread and may still be on its way when the key follows
 // a new window's focus within milliseconds. A window the model has not read
-// yet is read now, so that the switcher can show it.
+// yet is read now, so that the switcher can show it. While the bar's own
+// activation is unanswered (see noteActivationAsked), the order stands.
 void followWindowInFrontNow();
 
 // The handler given to every window observer the model starts. Elements of

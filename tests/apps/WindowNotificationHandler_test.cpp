@@ -2,6 +2,7 @@
 #include "state/Globals.h"
 #include "state/Queues.h"
 #include "state/UserDefaults.h"
+#include "apps/Activation.h"
 #include "apps/ActiveApp.h"
 #include "apps/DockEdge.h"
 #include "apps/DockVisibility.h"
@@ -373,6 +374,44 @@ TEST_F(WindowNotificationHandlerTest, NewWindowsRefreshOnceAndTheFocusFollowsThe
     resetWindowClickTracking();
     state.focusedWindow.clear();
     state.appOrders.clear();
+}
+
+TEST_F(WindowNotificationHandlerTest, TheBarsOwnActivationStandsUntilTheWindowManagerAnswersIt)
+{
+    AppState& state = AppState::shared();
+    auto app = std::make_shared<ActiveApp>();
+    app->appId = kPid;
+    app->windows.emplace();
+    std::vector<std::shared_ptr<Windows>> windows;
+    for (const char* title : { "C", "D" }) {
+        auto window = std::make_shared<Windows>();
+        window->num = fake.addWindow(kPid, QString::fromLatin1(title));
+        window->appId = kPid;
+        app->windows->push_back(window);
+        windows.push_back(window);
+    }
+    state.allApps.insert(kPid, app);
+    resetWindowClickTracking();
+    const quint32 c = *windows[0]->num, d = *windows[1]->num;
+    for (quint32 n : { c, d })
+        recordWindowActivation(int32_t(n), QDateTime::currentDateTimeUtc());
+    fake.setActiveWindow(d);
+
+    // A first Alt+Tab asks for C; the window manager has not got to it, so
+    // the server still has D in front when a second one catches up.
+    activateWindow(*windows[0], kClickSourceSwitcher, false);
+    fake.setActiveWindow(d);
+    followWindowInFrontNow();
+    EXPECT_EQ(windowClickOrder().back().windowNum, int32_t(c)) << "the second tap would go back to D";
+
+    // Answered: from then on the focus is followed again, D clicked in the
+    // window manager's own way included.
+    notify(c, "AXFocusedWindowChanged");
+    fake.setActiveWindow(d);
+    followWindowInFrontNow();
+    EXPECT_EQ(windowClickOrder().back().windowNum, int32_t(d));
+    resetWindowClickTracking();
+    state.focusedWindow.clear();
 }
 
 TEST_F(WindowNotificationHandlerTest, AKeyCatchesUpWithTheFocusBeforeItsNoticeArrives)

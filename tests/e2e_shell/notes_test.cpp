@@ -38,8 +38,16 @@ bool openNotes(const DockRun& run, qsizetype from)
                 std::chrono::milliseconds(1500));
         }))
         return false;
-    // Nor may the hub, logged as it lays out, be on the screen yet.
+    // Nor may the hub, logged as it lays out, be on the screen yet; a click
+    // that comes before it is closes it, and the main button opens it again.
+    const QString hub = QStringLiteral("orbitShelf tools");
     if (!waitUntil([&] {
+            if (visibleWindowsNamed(hub).isEmpty()) {
+                click(mainButton->center());
+                if (!waitUntil([&] { return !visibleWindowsNamed(hub).isEmpty(); }, std::chrono::milliseconds(1500)))
+                    return false;
+                entry = loggedRectIn(newLog(), QStringLiteral("hub entry Note at "));
+            }
             click(entry->center());
             return waitUntil(
                 [&] {

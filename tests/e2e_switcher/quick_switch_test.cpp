@@ -847,11 +847,12 @@ TEST(Cycle, TapsSevenMillisecondsApartEndOnTheRightWindow)
         if (settled && !waitUntil([&] { return third.activeWindow() != expected; }, std::chrono::milliseconds(300)))
             ++good;
         else
-            report += QStringLiteral("round %1 (%2 taps): ended on %3, expected %4\n")
+            report += QStringLiteral("round %1 (%2 taps): ended on %3, expected %4 (C is %5, D %6)\n")
                           .arg(round)
                           .arg(taps)
                           .arg(xdotool({ "getwindowname", third.activeWindow() }).trimmed())
                           .arg(xdotool({ "getwindowname", expected }).trimmed())
+                          .arg(f.w[2].id, f.w[3].id)
                 + run.log().mid(logFrom).left(3000);
         if (switcherShown())
             xdotool({ "key", "Escape" });
