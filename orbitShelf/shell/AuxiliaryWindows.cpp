@@ -304,6 +304,8 @@ void setNoticeContent(CustomWindow* window, const QString& title, const QString&
     height = qBound(card->minimumHeight(), height, card->maximumHeight());
     const QRect resting((noticeSize.width() - width) / 2, (noticeSize.height() - height) / 2, width, height);
     card->setGeometry(resting);
+    // Its background painted now, once: showing the notice then only copies it.
+    card->preparePicture();
     // Without a compositing manager the window's empty parts would be black:
     // it is shaped to the card.
     QPainterPath outline;
