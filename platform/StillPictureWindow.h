@@ -25,13 +25,13 @@ struct StillPicture {
 // go through to what lies beneath) and is left alone by the window manager.
 // The display server keeps the picture and draws the window by itself
 // whenever it is uncovered, so a window shown costs the application nothing
-// until it is hidden: nothing to paint, nothing to answer. Main thread.
+// until it goes: nothing to paint, nothing to answer. Freeing it takes it
+// off the screen. Main thread.
 class StillPictureWindow {
 public:
     virtual ~StillPictureWindow() = default;
     // Shows it above every other window.
     virtual void show() = 0;
-    virtual void hide() = 0;
 };
 
 // Makes one from a picture; none when the display cannot (no suitable

@@ -8,7 +8,7 @@
 namespace platform::fake {
 
 // Still picture windows a test looks at: each one made is kept with what it
-// shows, whether it is shown and whether it is still there. With `refuse`
+// shows, whether it is shown and whether it is still there (freed). With `refuse`
 // the factory makes none, as on a display without a 32-bit visual.
 //
 //   platform::fake::FakeStillPictureWindows pictures;
@@ -19,7 +19,6 @@ public:
         StillPicture still;
         bool shown = false;
         bool alive = true;
-        int shows = 0;
     };
 
     StillPictureWindowFactory factory()
@@ -49,12 +48,7 @@ private:
             m_made->shown = false;
             m_made->alive = false;
         }
-        void show() override
-        {
-            m_made->shown = true;
-            ++m_made->shows;
-        }
-        void hide() override { m_made->shown = false; }
+        void show() override { m_made->shown = true; }
 
     private:
         std::shared_ptr<Made> m_made;

@@ -64,8 +64,9 @@ namespace {
 
         ~X11StillPictureWindow() override
         {
-            // After the application's connection has closed, the server has
-            // freed both already.
+            // One request takes it off the screen and frees it. After the
+            // application's connection has closed, the server has freed both
+            // already.
             XConnection* x = XConnection::ofApplication();
             if (!x || x->raw() != m_c)
                 return;
@@ -85,15 +86,6 @@ namespace {
             const uint32_t above = XCB_STACK_MODE_ABOVE;
             xcb_configure_window(m_c, m_window, XCB_CONFIG_WINDOW_STACK_MODE, &above);
             xcb_map_window(m_c, m_window);
-            xcb_flush(m_c);
-        }
-
-        void hide() override
-        {
-            if (!m_shown)
-                return;
-            m_shown = false;
-            xcb_unmap_window(m_c, m_window);
             xcb_flush(m_c);
         }
 
