@@ -19,6 +19,7 @@ public:
         StillPicture still;
         bool shown = false;
         bool alive = true;
+        int shows = 0;
     };
 
     StillPictureWindowFactory factory()
@@ -48,7 +49,11 @@ private:
             m_made->shown = false;
             m_made->alive = false;
         }
-        void show() override { m_made->shown = true; }
+        void show() override
+        {
+            m_made->shown = true;
+            ++m_made->shows;
+        }
 
     private:
         std::shared_ptr<Made> m_made;

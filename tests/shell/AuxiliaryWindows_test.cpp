@@ -189,10 +189,29 @@ TEST_F(AuxiliaryWindowsTest, ANoticeIsAStillPictureWhereThePlatformMakesOneAndAW
     const QPoint centre = window->mask().boundingRect().center();
     EXPECT_EQ(qAlpha(still.pixel(centre)), 230) << "the card's fill where the card stands";
 
-    platform::uninstall();
     window->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(picture->alive) << "the picture shown stays its 10 s";
+
+    // Made ahead for other keys than those that stayed refused: not shown,
+    // freed, and a picture of the keys told shows instead; made ahead for a
+    // notice that does not come: freed.
+    pictures.refuse = false;
+    prepareTakenHotKeysNotice({ QStringLiteral("Alt + Tab") });
+    ASSERT_EQ(pictures.windows.size(), 2u);
+    const auto stale = pictures.windows[1];
+    showTakenHotKeysToast({ QStringLiteral("Alt + Tab"), QStringLiteral("Alt + Space") });
+    ASSERT_EQ(pictures.windows.size(), 3u);
+    EXPECT_FALSE(stale->alive);
+    EXPECT_EQ(stale->shows, 0);
+    EXPECT_TRUE(pictures.windows[2]->shown);
+    EXPECT_NE(pictures.windows[2]->still.picture, stale->still.picture) << "drawn for the keys told";
+    prepareTakenHotKeysNotice({ QStringLiteral("Alt + Tab") });
+    ASSERT_EQ(pictures.windows.size(), 4u);
+    showTakenHotKeysToast({});
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(pictures.windows[3]->alive);
+    platform::uninstall();
 }
 
 TEST_F(AuxiliaryWindowsTest, ToastStaysOnTopForTwoSecondsFromItsLastShowing)
