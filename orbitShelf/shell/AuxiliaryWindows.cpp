@@ -343,7 +343,7 @@ void setNoticeContent(CustomWindow* window, const QString& title, const QString&
 
 // The notice's window (never shown, never made native) drawn once into a
 // picture the display server keeps and shows by itself: showing the notice
-// is then a single request and leaving it another, with nothing to paint
+// is then a raise and a map and leaving it a destroy, with nothing to paint
 // and nothing coming back (a window of ours costs an exposure, a paint and
 // the picture's upload and completion at each showing). None where the
 // platform makes no such window (no X11, the scripted platform) or where
