@@ -466,21 +466,43 @@ QPainterPath ToastCard::shape() const
     return path;
 }
 
-void ToastCard::paintEvent(QPaintEvent*)
+QColor ToastCard::backgroundColor() const
 {
-    QPainter painter(this);
+    const std::optional<QColor> background = m_toast.style ? m_toast.style->backgroundColor : std::nullopt;
+    return background ? *background : BlurView::fill(palette());
+}
+
+void ToastCard::preparePicture()
+{
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    const QColor color = backgroundColor();
+    if (!m_picture.isNull() && m_picture.size() == pixels && m_picture.devicePixelRatio() == ratio
+        && m_pictureColor == color)
+        return;
+    // The rounded shape is filled with antialiasing once, here: a fill of
+    // that many edge spans is handed to Qt's thread pool, which woke several
+    // threads at every paint of the card. Its paints copy the picture.
+    m_picture = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    m_picture.setDevicePixelRatio(ratio);
+    m_picture.fill(Qt::transparent);
+    m_pictureColor = color;
+    QPainter painter(&m_picture);
     painter.setRenderHint(QPainter::Antialiasing);
     const QPainterPath outline = shape();
-    const std::optional<QColor> background = m_toast.style ? m_toast.style->backgroundColor : std::nullopt;
-    if (background)
-        painter.fillPath(outline, *background);
-    else
-        BlurView::paint(painter, outline, palette());
+    painter.fillPath(outline, color);
     if (m_toast.displayMode.kind == ToastOverlay::DisplayMode::Kind::hud) {
         QColor gray(Qt::gray);
         gray.setAlphaF(0.2);
-        painter.strokePath(shape().translated(0, 0), QPen(gray, 1));
+        painter.strokePath(outline, QPen(gray, 1));
     }
+}
+
+void ToastCard::paintEvent(QPaintEvent*)
+{
+    preparePicture();
+    QPainter painter(this);
+    painter.drawImage(QPoint(0, 0), m_picture);
 }
 
 void ToastCard::mouseReleaseEvent(QMouseEvent* event)

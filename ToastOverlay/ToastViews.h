@@ -2,6 +2,7 @@
 
 #include "ToastOverlay/ToastOverlay.h"
 
+#include <QImage>
 #include <QPainterPath>
 #include <QPixmap>
 #include <QPointer>
@@ -123,6 +124,9 @@ public:
     explicit ToastCard(const ToastOverlay& toast, QWidget* parent = nullptr);
     const ToastOverlay& toast() const { return m_toast; }
     QPainterPath shape() const;
+    // Paints the card's background into the picture its paints copy now,
+    // rather than at its first paint: for a card made ahead of its showing.
+    void preparePicture();
     static constexpr int padding = 16;
     static constexpr int maxAlertExtent = 175;
     static constexpr int maxBannerWidth = 400;
@@ -139,6 +143,10 @@ private:
     void buildHud();
     void buildBanner();
     QWidget* textBlock(int spacing, Qt::Alignment alignment, bool bannerColours);
+    QColor backgroundColor() const;
 
     ToastOverlay m_toast;
+    // The background as painted for the card's size, colour and pixel ratio.
+    QImage m_picture;
+    QColor m_pictureColor;
 };

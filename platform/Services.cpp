@@ -48,6 +48,7 @@ namespace {
         services.hotKeys.reset();
         services.clipboardReader.reset();
         services.clickMonitors = nullptr;
+        services.stillPictureWindows = nullptr;
         services.dockWindowHints = {};
         services.accessoryMarker = nullptr;
         services.screenIdentity.reset();
@@ -141,6 +142,12 @@ std::vector<ReservedEdge> otherReservedEdges()
 {
     const auto others = installedHint(&DockWindowHints::otherReservedEdges);
     return others ? others() : std::vector<ReservedEdge> {};
+}
+
+std::unique_ptr<StillPictureWindow> createStillPictureWindow(const StillPicture& still)
+{
+    const StillPictureWindowFactory factory = installedPiece(&Services::stillPictureWindows);
+    return factory ? factory(still) : nullptr;
 }
 
 std::shared_ptr<ScreenIdentity> screenIdentity()

@@ -8,6 +8,7 @@
 #include "platform/HotKeys.h"
 #include "platform/Platform.h"
 #include "platform/ScreenIdentity.h"
+#include "platform/StillPictureWindow.h"
 
 #include <memory>
 
@@ -45,6 +46,10 @@ struct Services {
     // the desktop-entry launcher over the session's entries, which is also
     // what an X11 session uses.
     std::shared_ptr<AppLauncher> appLauncher;
+    // Makes windows the display server draws by itself from a picture
+    // (platform::createStillPictureWindow()). None: no such window is
+    // made, and callers show their own.
+    StillPictureWindowFactory stillPictureWindows;
 };
 
 // Makes `services` the pieces in use, in place of whatever was installed.

@@ -14,11 +14,14 @@
 
 #include "ToastOverlay/ToastViews.h"
 
+#include "platform/StillPictureWindow.h"
+
 #include <QCoreApplication>
 #include <QCursor>
 #include <QFileInfo>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLoggingCategory>
 #include <QPainterPath>
@@ -28,7 +31,9 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <memory>
 #include <optional>
+#include <utility>
 
 static Q_LOGGING_CATEGORY(lcAuxWindows, "orbitshelf.shell.windows")
 
@@ -225,14 +230,37 @@ void presentToastWindow(const QString& spaceID, qint64 windowNumber)
 
 namespace {
 
+// A notice the display server draws by itself from a picture made once (see
+// stillNotice): it takes no input and never changes while it shows.
+class NoticePicture final : public QObject {
+public:
+    NoticePicture(std::unique_ptr<platform::StillPictureWindow> window, QRect frame, QStringList texts)
+        : window(std::move(window))
+        , frame(frame)
+        , texts(std::move(texts))
+    {
+    }
+    const std::unique_ptr<platform::StillPictureWindow> window;
+    const QRect frame;
+    const QStringList texts;
+};
+
 // The notices shown now, bottom first: a second one stands above the first.
-QList<QPointer<CustomWindow>>& shownNotices()
+// Each is a NoticePicture or, where none could be made, a CustomWindow.
+QList<QPointer<QObject>>& shownNotices()
 {
-    static QList<QPointer<CustomWindow>> notices;
+    static QList<QPointer<QObject>> notices;
     return notices;
 }
 
-// A notice's window, made ahead of its showing (see prepareTakenHotKeysNotice).
+// A notice made ahead of its showing (see prepareTakenHotKeysNotice): its
+// picture, or its window where no picture could be made.
+QPointer<NoticePicture>& preparedPicture()
+{
+    static QPointer<NoticePicture> picture;
+    return picture;
+}
+
 QPointer<CustomWindow>& preparedNotice()
 {
     static QPointer<CustomWindow> window;
@@ -248,7 +276,7 @@ std::optional<QRect> nextNoticeFrame()
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
         return std::nullopt;
-    QList<QPointer<CustomWindow>>& notices = shownNotices();
+    QList<QPointer<QObject>>& notices = shownNotices();
     notices.removeAll(nullptr);
     const QRect area = screen->availableGeometry();
     const int bottom = area.bottom() - 20 - int(notices.size()) * noticeSize.height();
@@ -304,11 +332,41 @@ void setNoticeContent(CustomWindow* window, const QString& title, const QString&
     height = qBound(card->minimumHeight(), height, card->maximumHeight());
     const QRect resting((noticeSize.width() - width) / 2, (noticeSize.height() - height) / 2, width, height);
     card->setGeometry(resting);
+    // Its background painted now, once: showing the notice then only copies it.
+    card->preparePicture();
     // Without a compositing manager the window's empty parts would be black:
     // it is shaped to the card.
     QPainterPath outline;
     outline.addRoundedRect(QRectF(resting), 10, 10);
     window->setMask(QRegion(outline.toFillPolygon().toPolygon()));
+}
+
+// The notice's window (never shown, never made native) drawn once into a
+// picture the display server keeps and shows by itself: showing the notice
+// is then a raise and a map and leaving it a destroy, with nothing to paint
+// and nothing coming back (a window of ours costs an exposure, a paint and
+// the picture's upload and completion at each showing). None where the
+// platform makes no such window (no X11, the scripted platform) or where
+// Qt's coordinates are not the server's (a scaled desktop).
+NoticePicture* stillNotice(CustomWindow* window)
+{
+    if (window->testAttribute(Qt::WA_WState_Created) || !qFuzzyCompare(window->devicePixelRatioF(), 1.0))
+        return nullptr;
+    // Laid out as showing it would, top-down.
+    window->layout()->activate();
+    for (QWidget* part : window->findChildren<QWidget*>())
+        if (part->layout())
+            part->layout()->activate();
+    QImage picture(window->size(), QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    // All of it, as its backing store holds it: a region cut to the mask
+    // would be drawn from the mask's corner instead of the window's.
+    window->render(&picture, QPoint(), QRegion(), QWidget::DrawChildren | QWidget::IgnoreMask);
+    std::unique_ptr<platform::StillPictureWindow> still = platform::createStillPictureWindow(
+        { picture, window->mask(), window->geometry().topLeft(), window->windowTitle() });
+    if (!still)
+        return nullptr;
+    return new NoticePicture(std::move(still), window->geometry(), window->property("noticeTexts").toStringList());
 }
 
 // A toast above the bar that clicks pass through, gone after 10 s.
@@ -317,11 +375,29 @@ void showNoticeToast(const QString& title, const QString& detail)
     const std::optional<QRect> frame = nextNoticeFrame();
     if (!frame)
         return;
-    CustomWindow* window = preparedNotice() ? preparedNotice().data() : makeNoticeWindow();
-    preparedNotice() = nullptr;
-    // Unchanged for a window made ahead, unless the screen changed since.
-    window->setGeometry(*frame);
-    setNoticeContent(window, title, detail);
+    const QStringList texts { title, detail };
+    NoticePicture* picture = std::exchange(preparedPicture(), nullptr);
+    // One made ahead for other texts or another place is not the one.
+    if (picture && (picture->frame != *frame || picture->texts != texts)) {
+        delete picture;
+        picture = nullptr;
+    }
+    CustomWindow* window = nullptr;
+    if (!picture) {
+        window = preparedNotice() ? preparedNotice().data() : makeNoticeWindow();
+        preparedNotice() = nullptr;
+        // Unchanged for a window made ahead, unless the screen changed since.
+        window->setGeometry(*frame);
+        setNoticeContent(window, title, detail);
+        if ((picture = stillNotice(window)))
+            delete window;
+    }
+    if (picture) {
+        shownNotices().append(picture);
+        picture->window->show();
+        QTimer::singleShot(std::chrono::seconds(10), picture, [picture] { picture->deleteLater(); });
+        return;
+    }
     shownNotices().append(window);
     window->show();
     QTimer::singleShot(std::chrono::seconds(10), window, [window] { window->close(); });
@@ -342,26 +418,34 @@ QString takenHotKeysDetail(const QStringList& keys)
 
 void prepareTakenHotKeysNotice(const QStringList& keys)
 {
-    if (preparedNotice() || keys.isEmpty())
+    if (preparedNotice() || preparedPicture() || keys.isEmpty())
         return;
     const std::optional<QRect> frame = nextNoticeFrame();
     if (!frame)
         return;
-    preparedNotice() = makeNoticeWindow();
-    // The X window and its card now, where and as they will stand (for the
-    // keys refused so far), while the bar starts: showing the notice later
-    // is then only its map and paint.
-    preparedNotice()->setGeometry(*frame);
-    setNoticeContent(preparedNotice(), takenHotKeysTitle(), takenHotKeysDetail(keys));
-    preparedNotice()->winId();
+    // The notice now, where and as it will stand (for the keys refused so
+    // far), while the bar starts: showing it later is then only its map
+    // (and, for a window of ours, its paint).
+    CustomWindow* window = makeNoticeWindow();
+    window->setGeometry(*frame);
+    setNoticeContent(window, takenHotKeysTitle(), takenHotKeysDetail(keys));
+    if (NoticePicture* picture = stillNotice(window)) {
+        preparedPicture() = picture;
+        delete window;
+        return;
+    }
+    preparedNotice() = window;
+    window->winId();
 }
 
 void showTakenHotKeysToast(const QStringList& keys)
 {
     if (keys.isEmpty()) {
-        // Nothing to tell: the window made ahead for it is not kept.
+        // Nothing to tell: the notice made ahead for it is not kept.
         if (preparedNotice())
             preparedNotice()->deleteLater();
+        if (preparedPicture())
+            preparedPicture()->deleteLater();
         return;
     }
     qCInfo(lcAuxWindows).noquote() << "taken hot keys told:" << keys.join(QStringLiteral(", "));

@@ -23,7 +23,7 @@ void dismissToastWindow();
 
 // Main thread. A toast above the bar naming the hot keys other programs hold
 // and where to choose another modifier; gone after 10 s, clicks pass
-// through it. With no keys it shows nothing and frees a prepared window.
+// through it. With no keys it shows nothing and frees a notice made ahead.
 void showTakenHotKeysToast(const QStringList& keys);
 // Main thread. Makes the notice for these keys ahead, hidden (while the bar
 // starts and the notice is likely to follow), so that showing it costs

@@ -7,6 +7,7 @@
 #include "platform/x11/X11HotKeys.h"
 #include "platform/x11/X11Platform.h"
 #include "platform/x11/X11ScreenIdentity.h"
+#include "platform/x11/X11StillPictureWindow.h"
 
 namespace platform::x11 {
 
@@ -19,6 +20,7 @@ std::optional<Services> createX11Services(QString* error)
     services.accessoryMarker = markSkipTaskbar;
     services.clickMonitors = createX11ClickMonitor;
     services.dockWindowHints = dockWindowHints();
+    services.stillPictureWindows = createX11StillPictureWindow;
     // Monitors are told apart by their EDID where RandR has one.
     services.screenIdentity = createX11ScreenIdentity();
     services.clipboardReader = createX11ClipboardReader();

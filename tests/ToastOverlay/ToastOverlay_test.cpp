@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -318,5 +319,54 @@ TEST(ToastTransitions, AStillCardIsPaintedOncePerTransitionInEveryMode)
         } else {
             EXPECT_GT(paintsIn + counter.paints, 5);
         }
+    }
+}
+
+namespace {
+
+// The card's background as it was always drawn: its shape filled straight
+// onto the surface (and outlined, for the capsule).
+QImage directlyPainted(const ToastCard& card, const QColor& fill)
+{
+    QImage image(card.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillPath(card.shape(), fill);
+    if (card.toast().displayMode.kind == Mode::Kind::hud) {
+        QColor gray(Qt::gray);
+        gray.setAlphaF(0.2);
+        painter.strokePath(card.shape(), QPen(gray, 1));
+    }
+    return image;
+}
+
+QImage painted(ToastCard& card)
+{
+    QImage image(card.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    card.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+} // namespace
+
+TEST(ToastCards, APictureMadeOnceLooksAsTheDirectPaintAndFollowsSizeAndColour)
+{
+    for (const Mode mode : { Mode::alert(), Mode::hud() }) {
+        SCOPED_TRACE(int(mode.kind));
+        ToastCard card({ mode, Type::regular(), {}, {}, {} });
+        card.resize(240, 90);
+        card.preparePicture();
+        EXPECT_EQ(painted(card), directlyPainted(card, BlurView::fill(card.palette())));
+
+        // A picture of the old size or colour would show stale corners or fill.
+        card.resize(300, 120);
+        EXPECT_EQ(painted(card), directlyPainted(card, BlurView::fill(card.palette())));
+        QPalette dark = card.palette();
+        dark.setColor(QPalette::Window, Qt::black);
+        card.setPalette(dark);
+        ASSERT_NE(BlurView::fill(dark), BlurView::fill(QApplication::palette()));
+        EXPECT_EQ(painted(card), directlyPainted(card, BlurView::fill(dark)));
     }
 }

@@ -8,6 +8,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QSet>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -488,8 +490,30 @@ TEST(TakenKeys, OnOpenboxsStockConfigurationTheUserIsTold)
             told.split(QStringLiteral(", "))
                 .contains(QStringLiteral("Alt + Tab (Settings > Shortcut > Open the window switcher)")))
             << told.toStdString();
-        EXPECT_FALSE(waitForWindow(QStringLiteral("orbitShelf notice")).isEmpty());
+        const QString notice = waitForWindow(QStringLiteral("orbitShelf notice"));
+        ASSERT_FALSE(notice.isEmpty());
         EXPECT_EQ(run.log().count(QLatin1String("taken hot keys told:")), 1);
+        // Centred on the screen, its card drawn where the window stands: the
+        // card's light fill with its two lines of dark text on it.
+        const QRect at = windowGeometry(notice);
+        const QStringList display = xdotool({ "getdisplaygeometry" }).split(QLatin1Char(' '));
+        EXPECT_EQ(at.size(), QSize(620, 150));
+        EXPECT_NEAR(at.x() + at.width() / 2, display.value(0).toInt() / 2, 1);
+        QTemporaryDir shots;
+        const QString shot = shots.filePath(QStringLiteral("notice.png"));
+        runTool(QStringLiteral("import"), { "-window", "root", shot });
+        const QImage screen = QImage(shot).convertToFormat(QImage::Format_RGB32);
+        int light = 0;
+        QSet<int> textRows;
+        for (int y = at.top(); y <= at.bottom(); ++y)
+            for (int x = at.left(); x <= at.right(); ++x) {
+                const int lightness = QColor(screen.pixel(x, y)).lightness();
+                light += lightness > 200;
+                if (lightness < 100 && QColor(screen.pixel(x - 8, y)).lightness() > 200)
+                    textRows.insert(y);
+            }
+        EXPECT_GT(light, at.width() * at.height() / 4) << "the card's fill";
+        EXPECT_GT(textRows.size(), 10) << "its text";
 
         // The Shortcut page says so under Tab's picker as soon as it opens.
         ASSERT_TRUE(chooseBarMenuItem(run, QStringLiteral("Settings")));

@@ -5,6 +5,10 @@
 #include "shell/FeatureWiring.h"
 #include "tests/support/ManualQueue.h"
 
+#include "platform/Services.h"
+#include "platform/fake/FakeServices.h"
+#include "platform/fake/FakeStillPictureWindows.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -147,6 +151,67 @@ TEST_F(AuxiliaryWindowsTest, ANoticeMadeAheadIsTheOneThatShowsOrIsFreedWhenNothi
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(unused) << "not kept";
     EXPECT_TRUE(prepared) << "the notice shown stays its 10 s";
+}
+
+// Where the platform makes still pictures, a notice is one, drawn once and
+// shown where its window would stand, with the same pixels; where it makes
+// none, the notice is a window of ours as before.
+TEST_F(AuxiliaryWindowsTest, ANoticeIsAStillPictureWhereThePlatformMakesOneAndAWindowWhereNot)
+{
+    platform::fake::FakeStillPictureWindows pictures;
+    platform::Services services = platform::fake::services();
+    services.stillPictureWindows = pictures.factory();
+    platform::install(std::move(services));
+
+    prepareTakenHotKeysNotice({ QStringLiteral("Alt + Tab") });
+    ASSERT_EQ(pictures.windows.size(), 1u);
+    EXPECT_TRUE(noticeWindows().isEmpty()) << "no window of ours is kept for it";
+    const auto picture = pictures.windows[0];
+    EXPECT_FALSE(picture->shown);
+    showTakenHotKeysToast({ QStringLiteral("Alt + Tab") });
+    ASSERT_EQ(pictures.windows.size(), 1u) << "the picture made ahead shows";
+    EXPECT_TRUE(picture->shown);
+    EXPECT_EQ(picture->still.title, QStringLiteral("orbitShelf notice"));
+
+    // The platform refuses: the next notice is a window of ours, above the
+    // first, showing what the picture shows.
+    pictures.refuse = true;
+    showTakenHotKeysToast({ QStringLiteral("Alt + Tab") });
+    ASSERT_EQ(noticeWindows().size(), 1);
+    QWidget* window = noticeWindows().value(0);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->geometry().bottom(), picture->still.position.y() - 1);
+    EXPECT_EQ(window->geometry().size(), picture->still.picture.size());
+    EXPECT_EQ(window->geometry().x(), picture->still.position.x());
+    EXPECT_EQ(window->mask(), picture->still.shape);
+    const QImage shown = window->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage& still = picture->still.picture;
+    const QPoint centre = window->mask().boundingRect().center();
+    EXPECT_EQ(qAlpha(still.pixel(centre)), 230) << "the card's fill where the card stands";
+
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(picture->alive) << "the picture shown stays its 10 s";
+
+    // Made ahead for other keys than those that stayed refused: not shown,
+    // freed, and a picture of the keys told shows instead; made ahead for a
+    // notice that does not come: freed.
+    pictures.refuse = false;
+    prepareTakenHotKeysNotice({ QStringLiteral("Alt + Tab") });
+    ASSERT_EQ(pictures.windows.size(), 2u);
+    const auto stale = pictures.windows[1];
+    showTakenHotKeysToast({ QStringLiteral("Alt + Tab"), QStringLiteral("Alt + Space") });
+    ASSERT_EQ(pictures.windows.size(), 3u);
+    EXPECT_FALSE(stale->alive);
+    EXPECT_EQ(stale->shows, 0);
+    EXPECT_TRUE(pictures.windows[2]->shown);
+    EXPECT_NE(pictures.windows[2]->still.picture, stale->still.picture) << "drawn for the keys told";
+    prepareTakenHotKeysNotice({ QStringLiteral("Alt + Tab") });
+    ASSERT_EQ(pictures.windows.size(), 4u);
+    showTakenHotKeysToast({});
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(pictures.windows[3]->alive);
+    platform::uninstall();
 }
 
 TEST_F(AuxiliaryWindowsTest, ToastStaysOnTopForTwoSecondsFromItsLastShowing)
