@@ -112,6 +112,11 @@ int main(int argc, char** argv)
         }
     }
 
+    // The process this one replaces has ended; before our windows take its
+    // window numbers, the window manager lets go of its windows.
+    if (relaunched && !offscreen)
+        platform::x11::waitForWindowManagerToLetGoOfEndedProcesses(kRelaunchLockWaitMs);
+
     AppCenterApplication app(argc, argv);
     // The lock only sees an instance that took it in the same runtime
     // folder; the bus name sees one that runs with another (or none).

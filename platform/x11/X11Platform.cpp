@@ -7,7 +7,13 @@
 #include "platform/x11/X11WindowServer.h"
 #include "platform/x11/X11Workspace.h"
 
+#include <QThread>
 #include <QThreadPool>
+
+#include <cerrno>
+#include <optional>
+
+#include <signal.h>
 
 namespace platform::x11 {
 namespace {
@@ -86,6 +92,63 @@ std::unique_ptr<Platform> createX11Platform(QString* error)
 bool displayReachable(QString* error)
 {
     return XConnection::open(qgetenv("DISPLAY"), error) != nullptr;
+}
+
+namespace {
+
+// Whether a window the manager lists belongs to nothing any more: the window
+// is gone, or the process that made it has ended. Null when the server did
+// not answer.
+std::optional<bool> anyListedWindowEnded(XConnection& x)
+{
+    auto list = x.reply<xcb_get_property_reply_t>(
+        requestProperty(x, x.root(), x.atoms().netClientList, XCB_ATOM_WINDOW, 65536));
+    if (!list)
+        return std::nullopt;
+    const std::vector<quint32> windows = cardinalsProperty(list.get());
+    std::vector<xcb_get_property_cookie_t> pids;
+    pids.reserve(windows.size());
+    for (const quint32 window : windows)
+        pids.push_back(requestProperty(x, window, x.atoms().netWmPid, XCB_ATOM_CARDINAL, 1));
+    x.flush();
+    XConnection::roundTrips()++;
+    const QDeadlineTimer deadline(kReplyTimeoutMs);
+    bool ended = false;
+    for (const xcb_get_property_cookie_t& cookie : pids) {
+        bool failed = false;
+        auto reply = owned(static_cast<xcb_get_property_reply_t*>(x.waitReply(cookie.sequence, deadline, failed)));
+        if (failed)
+            return std::nullopt;
+        if (!reply) {
+            ended = true; // the window is gone
+            continue;
+        }
+        const std::optional<quint32> pid = cardinalProperty(reply.get());
+        if (pid && *pid > 0 && ::kill(pid_t(*pid), 0) != 0 && errno == ESRCH)
+            ended = true;
+    }
+    return ended;
+}
+
+} // namespace
+
+bool waitForWindowManagerToLetGoOfEndedProcesses(int timeoutMs)
+{
+    QString error;
+    const std::unique_ptr<XConnection> x = XConnection::open(qgetenv("DISPLAY"), &error);
+    if (!x)
+        return false;
+    const QDeadlineTimer deadline(timeoutMs);
+    while (true) {
+        const std::optional<bool> ended = anyListedWindowEnded(*x);
+        if (ended == false)
+            return true;
+        if (!ended || deadline.hasExpired()) {
+            qCWarning(lcPlatform) << "the window manager still lists windows of an ended process; starting anyway";
+            return false;
+        }
+        QThread::msleep(20);
+    }
 }
 
 quint64 x11RoundTrips() { return XConnection::roundTrips(); }

@@ -16,6 +16,15 @@ std::unique_ptr<Platform> createX11Platform(QString* error);
 // Cheap enough to ask before the toolkit starts (which aborts without one).
 bool displayReachable(QString* error);
 
+// A bar started to replace one that is ending waits, until `timeoutMs` has
+// passed, for the window manager to let go of the windows of processes that
+// have ended (listed in _NET_CLIENT_LIST though gone, or of a process that is
+// no more). A new process often gets the old one's place at the X server and
+// so the same window numbers, and a manager still tearing the old windows
+// down can take the new one's for them and never show it. Returns whether
+// the list was clean in time.
+bool waitForWindowManagerToLetGoOfEndedProcesses(int timeoutMs);
+
 // Round trips to the X server the calling thread has made through the X11
 // platform (every wait for a batch of replies counts one), for the benchmark
 // and the tests.
