@@ -78,9 +78,11 @@ bool waitUntil(const std::function<bool()>& condition,
     std::chrono::milliseconds pause = std::chrono::milliseconds(5));
 
 // Runs a program to completion and returns its standard output (trimmed);
-// empty on failure. For wmctrl / xdotool / xprop queries in tests.
+// empty on failure. For wmctrl / xdotool / xprop queries in tests. A search
+// among a hundred windows on two busy cores can take longer than ten
+// seconds: a query cut short would only be asked again from the start.
 QString runTool(const QString& program, const QStringList& arguments,
-    std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    std::chrono::milliseconds timeout = std::chrono::seconds(30));
 
 // Starts a program detached in the test's display; returns its pid or 0.
 qint64 spawn(const QString& program, const QStringList& arguments);
