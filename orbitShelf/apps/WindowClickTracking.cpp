@@ -30,9 +30,6 @@ void clearPopup(Tool tool)
         emit state.changed();
     }
 }
-} // namespace
-
-namespace {
 
 // Long enough for any window manager to answer on a busy machine, short
 // enough that a request it never answers (a window that refused the focus)

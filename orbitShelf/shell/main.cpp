@@ -10,6 +10,7 @@
 #include "apps/DockBadgeReader.h"
 #include "platform/Services.h"
 #include "platform/x11/X11Platform.h"
+#include "platform/x11/XConnection.h"
 #include "platform/x11/X11Services.h"
 #include "shell/AppCenterApplication.h"
 #include "shell/AppDelegate.h"
@@ -112,12 +113,14 @@ int main(int argc, char** argv)
         }
     }
 
-    // The process this one replaces has ended; before our windows take its
-    // window numbers, the window manager lets go of its windows.
+    // The process this one replaces has ended; the window manager lets go of
+    // its windows, and ours do not take its window numbers.
+    std::unique_ptr<platform::x11::XConnection> oldPlaceHeld;
     if (relaunched && !offscreen)
-        platform::x11::waitForWindowManagerToLetGoOfEndedProcesses(kRelaunchLockWaitMs);
+        oldPlaceHeld = platform::x11::waitForWindowManagerToLetGoOfEndedProcesses(kRelaunchLockWaitMs);
 
     AppCenterApplication app(argc, argv);
+    oldPlaceHeld.reset();
     // The lock only sees an instance that took it in the same runtime
     // folder; the bus name sees one that runs with another (or none).
     if (!offscreen) {

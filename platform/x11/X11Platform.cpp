@@ -110,15 +110,10 @@ std::optional<bool> anyListedWindowEnded(XConnection& x)
     pids.reserve(windows.size());
     for (const quint32 window : windows)
         pids.push_back(requestProperty(x, window, x.atoms().netWmPid, XCB_ATOM_CARDINAL, 1));
-    x.flush();
-    XConnection::roundTrips()++;
-    const QDeadlineTimer deadline(kReplyTimeoutMs);
+    ReplyBatch batch(x);
     bool ended = false;
     for (const xcb_get_property_cookie_t& cookie : pids) {
-        bool failed = false;
-        auto reply = owned(static_cast<xcb_get_property_reply_t*>(x.waitReply(cookie.sequence, deadline, failed)));
-        if (failed)
-            return std::nullopt;
+        auto reply = batch.get<xcb_get_property_reply_t>(cookie);
         if (!reply) {
             ended = true; // the window is gone
             continue;
@@ -127,25 +122,27 @@ std::optional<bool> anyListedWindowEnded(XConnection& x)
         if (pid && *pid > 0 && ::kill(pid_t(*pid), 0) != 0 && errno == ESRCH)
             ended = true;
     }
+    if (batch.failed())
+        return std::nullopt;
     return ended;
 }
 
 } // namespace
 
-bool waitForWindowManagerToLetGoOfEndedProcesses(int timeoutMs)
+std::unique_ptr<XConnection> waitForWindowManagerToLetGoOfEndedProcesses(int timeoutMs)
 {
     QString error;
-    const std::unique_ptr<XConnection> x = XConnection::open(qgetenv("DISPLAY"), &error);
+    std::unique_ptr<XConnection> x = XConnection::open(qgetenv("DISPLAY"), &error);
     if (!x)
-        return false;
+        return nullptr;
     const QDeadlineTimer deadline(timeoutMs);
     while (true) {
         const std::optional<bool> ended = anyListedWindowEnded(*x);
         if (ended == false)
-            return true;
+            return x;
         if (!ended || deadline.hasExpired()) {
             qCWarning(lcPlatform) << "the window manager still lists windows of an ended process; starting anyway";
-            return false;
+            return x;
         }
         QThread::msleep(20);
     }
