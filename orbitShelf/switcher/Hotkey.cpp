@@ -1,7 +1,5 @@
 #include "switcher/Hotkey.h"
 
-#include "state/AppState.h"
-#include "state/Queues.h"
 #include "apps/Activation.h"
 #include "apps/DockVisibility.h"
 #include "apps/RunningApps.h"
@@ -13,6 +11,8 @@
 #include "platform/HotKeys.h"
 #include "platform/KeyCodes.h"
 #include "platform/Platform.h"
+#include "state/AppState.h"
+#include "state/Queues.h"
 #include "switcher/HotKeySettings.h"
 #include "switcher/SwitcherCycle.h"
 
@@ -51,6 +51,13 @@ QStringList& taken()
 {
     static QStringList list;
     return list;
+}
+
+// H and P are the clipboard tool's: held only while it is installed.
+bool& toolKeysWanted()
+{
+    static bool wanted = false;
+    return wanted;
 }
 
 QPointer<platform::HotKeys>& connectedHotKeys()
@@ -312,6 +319,7 @@ void startHotKeys(HotKeyModifier main, HotKeyModifier extra)
     const quint64 mainFlags = modifierFlags(main);
 
     if (extra != HotKeyModifier::None) {
+        toolKeysWanted() = true;
         const quint64 toolFlags = mainFlags | modifierFlags(extra);
         for (const FixedHotKey key : { FixedHotKey::Autohide, FixedHotKey::Pasteboard })
             if (const auto flags = startFlags(key, toolFlags))
@@ -355,6 +363,9 @@ void startHotKeys(HotKeyModifier main, HotKeyModifier extra)
 void registerToolHotKeys()
 {
     connectPressHandler();
+    // Wanted before the first registration tells the pages: they show a key
+    // as held or refused from now on, no longer as waiting for the tool.
+    toolKeysWanted() = true;
     for (const FixedHotKey key : { FixedHotKey::Autohide, FixedHotKey::Pasteboard }) {
         const quint16 code = fixedHotKeyCode(key);
         if (toolHotKeyRefs().contains(code))
@@ -362,10 +373,17 @@ void registerToolHotKeys()
         if (const auto flags = fixedHotKeyFlags(key, storedHotKeyOption(key)))
             registerInto(toolHotKeyRefs(), code, *flags);
     }
+    emit hotKeyStatus().changed();
+}
+
+bool toolHotKeysWanted()
+{
+    return toolKeysWanted();
 }
 
 void releaseToolHotKeys()
 {
+    toolKeysWanted() = false;
     for (const quint16 code : toolKeyCodes()) {
         const auto reference = toolHotKeyRefs().constFind(code);
         if (reference == toolHotKeyRefs().constEnd())
@@ -540,6 +558,7 @@ void resetHotKeysForTesting()
     switcherHotKeyRefs().clear();
     toolHotKeyRefs().clear();
     taken().clear();
+    toolKeysWanted() = false;
     refusedRetries().keys.clear();
     if (refusedRetries().timer)
         refusedRetries().timer->stop();

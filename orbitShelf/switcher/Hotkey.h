@@ -57,6 +57,10 @@ void startHotKeys(HotKeyModifier main, HotKeyModifier extra = HotKeyModifier::No
 // brings them; and both given back at its removal.
 void registerToolHotKeys();
 void releaseToolHotKeys();
+// Whether H and P are wanted: the clipboard tool's keys came with a start
+// or its install and were not given back since. Until then a choice of
+// theirs is only stored.
+bool toolHotKeysWanted();
 
 // The flags a window bound to `keyCode` is registered with: Option, but W's
 // stored option for W (none when that is "alpha").
