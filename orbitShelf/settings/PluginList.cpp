@@ -1,9 +1,10 @@
 #include "settings/PluginList.h"
 
-#include "state/Persistence.h"
-#include "state/AppState.h"
-#include "state/ToolTable.h"
 #include "platform/HotKeys.h"
+#include "state/AppState.h"
+#include "state/Persistence.h"
+#include "state/ToolTable.h"
+#include "switcher/HotKeySettings.h"
 #include "switcher/Hotkey.h"
 
 #include <QLoggingCategory>
@@ -30,7 +31,8 @@ const std::vector<Plugin>& pluginList()
     static const std::vector<Plugin> list = [] {
         std::vector<Plugin> tools;
         for (const ToolRow& row : toolTable)
-            tools.push_back({ QString::fromLatin1(row.name), QString::fromLatin1(row.name), true, row.installable });
+            tools.push_back(
+                { QString::fromLatin1(row.name), QString::fromLatin1(row.name), true, row.installable });
         return tools;
     }();
     return list;
@@ -87,7 +89,8 @@ PinSwitchLook pinSwitchLook(const Plugin& plugin, bool installed, bool storedAsP
 
 PinSwitchLook PluginsController::pinSwitch() const
 {
-    return pinSwitchLook(m_current, isInstalled(m_current.name), storedAsPinned(m_state.settings, m_current.name));
+    return pinSwitchLook(
+        m_current, isInstalled(m_current.name), storedAsPinned(m_state.settings, m_current.name));
 }
 
 void PluginsController::appear()
@@ -129,7 +132,7 @@ void PluginsController::toggleInstall(const QString& name)
         if (name == kPasteboard) {
             bindPasteboardKey();
             // H comes with the tool as well, now rather than at the next
-            // start.
+            // start, with the modifier chosen for it.
             registerToolHotKeys();
         }
     } else if (name == kPasteboard) {
@@ -158,17 +161,33 @@ std::optional<quint32> PluginsController::bindPasteboardKey()
             hotKeys->unregisterHotKey(*old);
         refs.erase(old);
     }
-    // A text that is none of the options would read as "alpha" (no key) on
-    // the next start; the key bound now is Option's.
-    CustomSettings().setShortcutOptionForPasteboardWindow(QStringLiteral("option"));
-    const std::optional<quint32> reference = registerHotKey(kPasteboardKeyCode, kPasteboardKeyFlags);
+    // The modifier chosen on the Shortcut page, also before the install, is
+    // the one the key is bound with. A text that is none of the options (an
+    // older version's, a hand-edited file) is made Option's, which it has
+    // stood for.
+    static const QStringList options { QStringLiteral("control"), QStringLiteral("cmd"),
+        QStringLiteral("shift"), QStringLiteral("option"), QStringLiteral("alpha") };
+    if (!options.contains(storedHotKeyOption(FixedHotKey::Pasteboard)))
+        CustomSettings().setShortcutOptionForPasteboardWindow(QStringLiteral("option"));
+    const auto flags = fixedHotKeyFlags(FixedHotKey::Pasteboard, storedHotKeyOption(FixedHotKey::Pasteboard));
+    m_keyRefused = false;
+    if (!flags) {
+        qCInfo(lcPlugins) << "clipboard window key: none chosen";
+        return std::nullopt;
+    }
+    const std::optional<quint32> reference = registerHotKey(kPasteboardKeyCode, *flags);
     if (reference)
         refs.insert(kPasteboardKeyCode, *reference);
     m_keyRefused = !reference;
-    qCInfo(lcPlugins).noquote() << "clipboard window key"
-                                << hotKeyName(kPasteboardKeyCode, kPasteboardKeyFlags)
+    qCInfo(lcPlugins).noquote() << "clipboard window key" << hotKeyName(kPasteboardKeyCode, *flags)
                                 << (reference ? "registered" : "not registered");
     return reference;
+}
+
+QString PluginsController::pasteboardKeyName()
+{
+    const auto flags = fixedHotKeyFlags(FixedHotKey::Pasteboard, storedHotKeyOption(FixedHotKey::Pasteboard));
+    return flags ? hotKeyName(kPasteboardKeyCode, *flags) : QString();
 }
 
 void PluginsController::takeOffTheBar(const QString& name)

@@ -38,9 +38,9 @@ struct PinSwitchLook {
 };
 PinSwitchLook pinSwitchLook(const Plugin& plugin, bool installed, bool storedAsPinned);
 
-// The clipboard window's key: P with Option and Shift (Alt+Shift+P here).
+// The clipboard window's key: P, with the modifier the Shortcut page holds
+// (by default Option and Shift, Alt+Shift+P here).
 inline constexpr quint16 kPasteboardKeyCode = 35;
-inline constexpr quint64 kPasteboardKeyFlags = 0xa0000;
 
 class PluginsController final : public QObject {
     Q_OBJECT
@@ -62,6 +62,9 @@ public:
     // Whether the clipboard window's key could not be had at the last install
     // of "Pasteboard" (another program holds it).
     bool pasteboardKeyRefused() const { return m_keyRefused; }
+    // The name of the clipboard window's key as the Shortcut page chose it
+    // ("Alt + Shift + P"); empty when it chose none.
+    static QString pasteboardKeyName();
 
     // Each time the page is shown.
     void appear();

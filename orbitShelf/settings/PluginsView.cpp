@@ -1,13 +1,12 @@
 #include "settings/PluginsView.h"
 
-#include "state/Persistence.h"
-#include "state/AppState.h"
-#include "state/ToolTable.h"
 #include "dock/tiles/DockTilePainting.h"
 #include "network/NewUpdateTag.h"
 #include "settings/PageParts.h"
 #include "settings/PluginList.h"
-#include "switcher/Hotkey.h"
+#include "state/AppState.h"
+#include "state/Persistence.h"
+#include "state/ToolTable.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -191,8 +190,7 @@ void PluginsView::build()
     finderRow->addWidget(new NewUpdateTag, 0, Qt::AlignVCenter);
     column->addWidget(m_replaceFinderRow, 0, Qt::AlignHCenter);
 
-    m_keyRefused = new QLabel(tr("%1 is taken by another program; it is not registered.")
-                                  .arg(hotKeyName(kPasteboardKeyCode, kPasteboardKeyFlags)));
+    m_keyRefused = new QLabel;
     m_keyRefused->setObjectName(QStringLiteral("keyRefused"));
     m_keyRefused->setWordWrap(true);
     m_keyRefused->setAlignment(Qt::AlignCenter);
@@ -231,6 +229,9 @@ void PluginsView::refresh()
 
     m_replaceFinderRow->setVisible(plugin.name == toolName(Tool::FastFinder));
     m_replaceFinder->setChecked(AppState::shared().settings.replaceFinder());
+    // The key the Shortcut page chose, which the install asked for.
+    m_keyRefused->setText(tr("%1 is taken by another program; it is not registered.")
+                              .arg(PluginsController::pasteboardKeyName()));
     m_keyRefused->setVisible(
         m_controller->pasteboardKeyRefused() && plugin.name == toolName(Tool::Pasteboard));
     if (placesLogged())
@@ -256,10 +257,9 @@ void PluginsView::logPlaces()
         QStringLiteral("plugins pin switch %1 for %2")
             .arg(QLatin1String(m_pin->isChecked() ? "on" : "off"), shown));
     if (m_pin->isVisible())
-        qCDebug(lcPluginsView).noquote() << QStringLiteral("plugins pin switch of %1 %2: %3")
-                                                .arg(shown,
-                                                    QLatin1String(m_pin->isEnabled() ? "enabled" : "disabled"),
-                                                    m_pin->text());
+        qCDebug(lcPluginsView).noquote()
+            << QStringLiteral("plugins pin switch of %1 %2: %3")
+                   .arg(shown, QLatin1String(m_pin->isEnabled() ? "enabled" : "disabled"), m_pin->text());
     if (m_keyRefused->isVisible())
         qCDebug(lcPluginsView).noquote() << "plugins key refused:" << m_keyRefused->text();
 }

@@ -67,9 +67,15 @@ ShortCutView::ShortCutView(QWidget* parent)
         waiting->setObjectName(QStringLiteral("waiting"));
         waiting->setProperty("row", section.title);
         column->addWidget(waiting);
-        // What the desktop answered, from the first start on, and again
-        // whenever a key is registered, refused or taken on a later try.
-        const auto showStatus = [key = section.key, refused, waiting] {
+        // What is held and what the desktop answered, from the first start
+        // on, and again whenever a key is registered, refused, taken on a
+        // later try or given back, also by the clipboard tool's install or
+        // removal while the page is open.
+        const auto showStatus = [key = section.key, refused, waiting, group, choices] {
+            const QString held = storedHotKeyOption(key);
+            for (int i = 0; i < choices.size(); ++i)
+                if (choices[i].option == held)
+                    group->button(i)->setChecked(true);
             refused->setVisible(hotKeyRefused(key));
             waiting->setVisible(hotKeyWaitsForClipboardTool(key));
         };

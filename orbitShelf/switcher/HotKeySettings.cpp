@@ -1,18 +1,22 @@
 #include "switcher/HotKeySettings.h"
 
-#include "state/AppState.h"
 #include "platform/HotKeys.h"
 #include "platform/KeyCodes.h"
+#include "state/AppState.h"
 #include "switcher/Hotkey.h"
 
 #include <QCoreApplication>
 
 namespace {
 
+bool isToolKey(FixedHotKey key)
+{
+    return key == FixedHotKey::Pasteboard || key == FixedHotKey::Autohide;
+}
+
 QMap<qint64, quint32>& refsOf(FixedHotKey key)
 {
-    return key == FixedHotKey::Pasteboard || key == FixedHotKey::Autohide ? toolHotKeyRefs()
-                                                                          : switcherHotKeyRefs();
+    return isToolKey(key) ? toolHotKeyRefs() : switcherHotKeyRefs();
 }
 
 QString tr(const char* text)
@@ -61,17 +65,14 @@ QString hotKeyRowTitle(FixedHotKey key)
 bool hotKeyRefused(FixedHotKey key)
 {
     const QString option = storedHotKeyOption(key);
-    if (option == QLatin1String("alpha"))
+    if (option == QLatin1String("alpha") || (isToolKey(key) && !toolHotKeysWanted()))
         return false;
     return takenHotKeys().contains(keyTextOf(key, option));
 }
 
 bool hotKeyWaitsForClipboardTool(FixedHotKey key)
 {
-    if (key != FixedHotKey::Pasteboard && key != FixedHotKey::Autohide)
-        return false;
-    return storedHotKeyOption(key) != QLatin1String("alpha")
-        && !toolHotKeyRefs().contains(fixedHotKeyCode(key)) && !hotKeyRefused(key);
+    return isToolKey(key) && storedHotKeyOption(key) != QLatin1String("alpha") && !toolHotKeysWanted();
 }
 
 QString storedHotKeyOption(FixedHotKey key)
@@ -114,13 +115,15 @@ bool applyHotKeyOption(FixedHotKey key, const QString& option)
             hotKeys->unregisterHotKey(*held);
         refs.remove(code);
     }
-    // A key that was never registered is registered now too: the choice
-    // would otherwise be stored and never take effect.
+    // H and P chosen before the clipboard tool is installed: the choice is
+    // kept for the install, and until then the key stays the programs'.
     const auto flags = fixedHotKeyFlags(key, option);
-    if (!flags) {
+    if (!flags || (isToolKey(key) && !toolHotKeysWanted())) {
         emit hotKeyStatus().changed();
         return true;
     }
+    // A key that was never registered is registered now too: the choice
+    // would otherwise be stored and never take effect.
     // W is held only while a window is bound to "w".
     if (key == FixedHotKey::HideWindow
         && !AppState::shared().windowHotkeyCache().contains(QStringLiteral("w")))

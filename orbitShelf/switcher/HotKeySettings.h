@@ -21,7 +21,8 @@ QString hotKeyRowTitle(FixedHotKey key);
 QString storedHotKeyOption(FixedHotKey key);
 
 // Stores `option` and registers the key again with it ("alpha": not at
-// all). False when the desktop refused the key.
+// all; H and P not before the clipboard tool's install, which registers the
+// stored choice). False when the desktop refused the key.
 bool applyHotKeyOption(FixedHotKey key, const QString& option);
 
 // The row's stored key was asked for and another program holds it.

@@ -1,7 +1,5 @@
 #include "switcher/Hotkey.h"
 
-#include "state/AppState.h"
-#include "state/Queues.h"
 #include "apps/Activation.h"
 #include "apps/DockVisibility.h"
 #include "apps/RunningApps.h"
@@ -13,6 +11,8 @@
 #include "platform/HotKeys.h"
 #include "platform/KeyCodes.h"
 #include "platform/Platform.h"
+#include "state/AppState.h"
+#include "state/Queues.h"
 #include "switcher/HotKeySettings.h"
 #include "switcher/SwitcherCycle.h"
 
@@ -22,6 +22,7 @@
 #include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStringDecoder>
 #include <QTimer>
@@ -51,6 +52,13 @@ QStringList& taken()
 {
     static QStringList list;
     return list;
+}
+
+// H and P are the clipboard tool's: held only while it is installed.
+bool& toolKeysWanted()
+{
+    static bool wanted = false;
+    return wanted;
 }
 
 QPointer<platform::HotKeys>& connectedHotKeys()
@@ -312,6 +320,7 @@ void startHotKeys(HotKeyModifier main, HotKeyModifier extra)
     const quint64 mainFlags = modifierFlags(main);
 
     if (extra != HotKeyModifier::None) {
+        toolKeysWanted() = true;
         const quint64 toolFlags = mainFlags | modifierFlags(extra);
         for (const FixedHotKey key : { FixedHotKey::Autohide, FixedHotKey::Pasteboard })
             if (const auto flags = startFlags(key, toolFlags))
@@ -355,6 +364,9 @@ void startHotKeys(HotKeyModifier main, HotKeyModifier extra)
 void registerToolHotKeys()
 {
     connectPressHandler();
+    // Wanted before the first registration tells the pages: they show a key
+    // as held or refused from now on, no longer as waiting for the tool.
+    toolKeysWanted() = true;
     for (const FixedHotKey key : { FixedHotKey::Autohide, FixedHotKey::Pasteboard }) {
         const quint16 code = fixedHotKeyCode(key);
         if (toolHotKeyRefs().contains(code))
@@ -362,10 +374,17 @@ void registerToolHotKeys()
         if (const auto flags = fixedHotKeyFlags(key, storedHotKeyOption(key)))
             registerInto(toolHotKeyRefs(), code, *flags);
     }
+    emit hotKeyStatus().changed();
+}
+
+bool toolHotKeysWanted()
+{
+    return toolKeysWanted();
 }
 
 void releaseToolHotKeys()
 {
+    toolKeysWanted() = false;
     for (const quint16 code : toolKeyCodes()) {
         const auto reference = toolHotKeyRefs().constFind(code);
         if (reference == toolHotKeyRefs().constEnd())
@@ -398,14 +417,57 @@ void releaseSwitcherKey(quint16 keyCode)
     switcherHotKeyRefs().remove(keyCode);
 }
 
-QString windowHotKeyOwner(quint32 number)
+namespace {
+
+// What names a bound window beyond its number. A window that names no
+// process (pid 0) is told from a newcomer of its program by nothing more
+// than its number.
+struct WindowOwner {
+    QString number;
+    qint32 pid = 0;
+    QString application; // WM_CLASS's two parts, "xterm.XTerm"
+};
+
+std::optional<WindowOwner> currentOwner(quint32 number)
 {
     if (!platform::hasCurrent())
-        return QString();
+        return std::nullopt;
     const auto window = platform::current().windowServer().window(number);
     if (!window)
-        return QString();
-    return QStringLiteral("%1 %2.%3").arg(number).arg(window->instanceName, window->className);
+        return std::nullopt;
+    return WindowOwner { QString::number(number), window->pid,
+        QStringLiteral("%1.%2").arg(window->instanceName, window->className) };
+}
+
+QString ownerText(const WindowOwner& owner)
+{
+    if (owner.pid <= 0)
+        return QStringLiteral("%1 %2").arg(owner.number, owner.application);
+    return QStringLiteral("%1 %2 %3").arg(owner.number).arg(owner.pid).arg(owner.application);
+}
+
+// A kept owner read back: "<number> <pid> <application>", or, as versions
+// before process ids kept it, "<number> <application>" (pid 0). The second
+// word of the older form always holds the dot between WM_CLASS's parts, so
+// it never reads as a process id.
+WindowOwner readOwner(const QString& text)
+{
+    static const QRegularExpression withProcess(QStringLiteral("^(\\S*) ([1-9][0-9]*) (.*)$"));
+    if (const QRegularExpressionMatch m = withProcess.match(text); m.hasMatch()) {
+        bool ok = false;
+        const qint32 pid = m.captured(2).toInt(&ok);
+        if (ok)
+            return { m.captured(1), pid, m.captured(3) };
+    }
+    return { text.section(QLatin1Char(' '), 0, 0), 0, text.section(QLatin1Char(' '), 1) };
+}
+
+} // namespace
+
+QString windowHotKeyOwner(quint32 number)
+{
+    const auto owner = currentOwner(number);
+    return owner ? ownerText(*owner) : QString();
 }
 
 void setWindowHotKeyOwner(const QString& character, const QString& owner)
@@ -420,20 +482,42 @@ void setWindowHotKeyOwner(const QString& character, const QString& owner)
 
 namespace {
 
-enum class BindingState { Matches, Closed, OtherApplication };
+enum class BindingState { Matches, Closed, OtherApplication, OtherWindowOfItsApplication };
 
-BindingState bindingState(const QString& number, const QString& owner)
+BindingState bindingState(const QString& number, const QString& kept)
 {
     bool numeric = false;
     const quint32 id = number.toUInt(&numeric);
-    const QString now = numeric ? windowHotKeyOwner(id) : QString();
-    if (now.isEmpty())
+    const std::optional<WindowOwner> now = numeric ? currentOwner(id) : std::nullopt;
+    if (!now)
         return BindingState::Closed;
+    const WindowOwner owner = readOwner(kept);
     // An owner kept for another number was written for an earlier binding
     // of the key (by a version that knew no owners): it says nothing here.
-    if (owner.section(QLatin1Char(' '), 0, 0) != number)
+    if (owner.number != number)
         return BindingState::Matches;
-    return now == owner ? BindingState::Matches : BindingState::OtherApplication;
+    if (owner.application != now->application)
+        return BindingState::OtherApplication;
+    // Kept without a process (by a version that knew none, or for a window
+    // that names none): its application is all there is to go by.
+    if (owner.pid != 0 && owner.pid != now->pid)
+        return BindingState::OtherWindowOfItsApplication;
+    return BindingState::Matches;
+}
+
+const char* dropReason(BindingState binding)
+{
+    switch (binding) {
+    case BindingState::Closed:
+        return "its window has closed";
+    case BindingState::OtherApplication:
+        return "its window number now belongs to another application";
+    case BindingState::OtherWindowOfItsApplication:
+        return "its window number now belongs to another process of its application";
+    case BindingState::Matches:
+        break;
+    }
+    return "";
 }
 
 } // namespace
@@ -458,17 +542,16 @@ void dropClosedWindowHotKeys()
     for (auto it = cache.begin(); it != cache.end();) {
         const BindingState binding = bindingState(it.value(), owners.value(it.key()));
         if (binding == BindingState::Matches) {
-            // A binding stored before owners were kept gets its owner now,
-            // while its window is still the one it was made for.
-            if (owners.value(it.key()).section(QLatin1Char(' '), 0, 0) != it.value())
-                setWindowHotKeyOwner(it.key(), windowHotKeyOwner(it.value().toUInt()));
+            // A binding stored before owners, or their processes, were kept
+            // learns the rest now, while its window is still the one it was
+            // made for; from then on it is checked in full.
+            const QString now = windowHotKeyOwner(it.value().toUInt());
+            if (owners.value(it.key()) != now)
+                setWindowHotKeyOwner(it.key(), now);
             ++it;
             continue;
         }
-        qCInfo(lcHotkey).noquote() << "window hot key" << it.key() << "dropped:"
-                                   << (binding == BindingState::Closed
-                                              ? "its window has closed"
-                                              : "its window number now belongs to another application");
+        qCInfo(lcHotkey).noquote() << "window hot key" << it.key() << "dropped:" << dropReason(binding);
         // The key is kept from every program only while its window is there.
         if (const auto code = keyCodeForCharacter(it.key()); code && keyCodeCharacters().contains(*code))
             releaseSwitcherKey(*code);
@@ -540,6 +623,7 @@ void resetHotKeysForTesting()
     switcherHotKeyRefs().clear();
     toolHotKeyRefs().clear();
     taken().clear();
+    toolKeysWanted() = false;
     refusedRetries().keys.clear();
     if (refusedRetries().timer)
         refusedRetries().timer->stop();

@@ -57,6 +57,10 @@ void startHotKeys(HotKeyModifier main, HotKeyModifier extra = HotKeyModifier::No
 // brings them; and both given back at its removal.
 void registerToolHotKeys();
 void releaseToolHotKeys();
+// Whether H and P are wanted: the clipboard tool's keys came with a start
+// or its install and were not given back since. Until then a choice of
+// theirs is only stored.
+bool toolHotKeysWanted();
 
 // The flags a window bound to `keyCode` is registered with: Option, but W's
 // stored option for W (none when that is "alpha").
@@ -69,15 +73,19 @@ void releaseSwitcherKey(quint16 keyCode);
 void dropClosedWindowHotKeys();
 
 // What names a bound window beyond its number, kept beside the binding: its
-// number and its application ("1234 xterm.XTerm", WM_CLASS's two parts).
-// Empty when the window is not there.
+// number, its process and its application ("1234 5678 xterm.XTerm",
+// WM_CLASS's two parts); without the process ("1234 xterm.XTerm") for a
+// window that names none. Empty when the window is not there.
 QString windowHotKeyOwner(quint32 number);
 // Keeps the owner of the window bound to `character` (empty `owner`: forgets
 // it).
 void setWindowHotKeyOwner(const QString& character, const QString& owner);
 // Whether the binding under `character` still names its window: the window
-// is there and, where an owner was kept, it is that application's. A
-// binding stored without an owner matches while its window is there.
+// is there and, where an owner was kept, it is that application's and that
+// process's. A binding stored without an owner matches while its window is
+// there; one whose owner was kept without a process (an older version's)
+// while its window is that application's. Either learns the rest at the
+// next look (dropClosedWindowHotKeys).
 bool windowBindingStillMatches(const QString& character);
 
 // Tells the pages and menus that a key was registered or refused.

@@ -1,8 +1,9 @@
 // The hot keys as a user meets them where no window manager binding stands
 // in the way (openbox runs without key bindings here): the clipboard tool's
-// two keys come and go with the tool, Alt+Space stays the programs', the
-// start-up notice names only keys the Shortcut page moves, and a window's
-// key never follows its window id to another program's window.
+// two keys come and go with the tool, and one chosen before it is kept for
+// it; Alt+Space stays the programs', the start-up notice names only keys the
+// Shortcut page moves, and a window's key never follows its window id to
+// another window, of another program or of its own.
 #include "tests/support/X11TestTools.h"
 
 #include <QTemporaryDir>
@@ -224,6 +225,64 @@ TEST(ClipboardToolKeys, InstallBringsBothKeysAndRemoveGivesBothBack)
     EXPECT_TRUE(run.running());
 }
 
+TEST(ClipboardToolKeys, AKeyChosenBeforeTheInstallStaysTheProgramsUntilTheInstallBindsIt)
+{
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
+    Clients clients;
+    KeyProbe probe(clients);
+    ASSERT_FALSE(probe.window.id.isEmpty());
+    const QString row = QStringLiteral("Open the clipboard window");
+    ASSERT_TRUE(chooseShortcut(run, row, QStringLiteral("Ctrl + P"), true)) << run.log().toStdString();
+
+    // The settings window stays open, the probe moved from under it as a
+    // user drags a window aside; the key still reaches the program in front.
+    // State 4: Ctrl held.
+    const QString settings = visibleWindowsNamed(QStringLiteral("OrbitShelf Settings")).value(0);
+    ASSERT_FALSE(settings.isEmpty());
+    ASSERT_TRUE(waitUntil([&] {
+        if (!windowGeometry(settings).intersects(windowGeometry(probe.window.id)))
+            return true;
+        xdotool({ "windowmove", probe.window.id, "0", "0" });
+        return false;
+    })) << "the probe stays under the settings window";
+    ASSERT_TRUE(probe.focus());
+    EXPECT_TRUE(probe.receives(QStringLiteral("ctrl+p"), QStringLiteral("key p 4")))
+        << run.log().toStdString();
+    EXPECT_TRUE(visibleWindowsNamed(kClipboardWindow).isEmpty());
+
+    // Installed on the Plugins page of the same window: the chosen key is
+    // bound, and the Shortcut page, shown again, says it is held.
+    const std::optional<QRect> plugins = run.loggedRect(QStringLiteral("settings tab Plugins at "));
+    const std::optional<QRect> shortcut = run.loggedRect(QStringLiteral("settings tab Shortcut at "));
+    ASSERT_TRUE(plugins && shortcut) << run.log().toStdString();
+    ASSERT_TRUE(pressInstallButton(run, *plugins, QStringLiteral("Install"), QStringLiteral("Remove")))
+        << run.log().toStdString();
+    EXPECT_TRUE(run.log().contains(QLatin1String("clipboard window key Ctrl + P registered")))
+        << run.log().toStdString();
+    const qsizetype shown = run.log().size();
+    EXPECT_TRUE(waitUntil([&] {
+        click(shortcut->center());
+        return waitUntil(
+            [&] {
+                const QString log = run.log().mid(shown);
+                return log.contains(QStringLiteral("shortcut row \"%1\" waiting hidden").arg(row))
+                    && log.contains(QStringLiteral("shortcut row \"%1\" choice \"Ctrl + P\" on at").arg(row));
+            },
+            std::chrono::milliseconds(1500));
+    })) << run.log().mid(shown).toStdString();
+    closeSettings();
+
+    ASSERT_TRUE(probe.focus());
+    xdotool({ "key", "ctrl+p" });
+    EXPECT_TRUE(waitUntil([] { return !visibleWindowsNamed(kClipboardWindow).isEmpty(); }))
+        << run.log().toStdString();
+    xdotool({ "key", "Escape" });
+    EXPECT_TRUE(waitUntil([] { return visibleWindowsNamed(kClipboardWindow).isEmpty(); }));
+    EXPECT_TRUE(run.running());
+}
+
 TEST(SpaceKey, AltSpaceStaysWithThePrograms)
 {
     DockRun run;
@@ -299,6 +358,55 @@ TEST(WindowKeys, AWindowIdTheServerGaveAnotherProgramIsNotBoundAfterAStart)
     })) << run.log().mid(from).toStdString();
     EXPECT_TRUE(waitUntil([&] { return hotKeyMarkOf(run.log().mid(from), bound.id) == QString(); }))
         << "the other program's button wears no mark\n"
+        << run.log().mid(from).toStdString();
+    ASSERT_TRUE(probe.focus());
+    EXPECT_TRUE(probe.receives(QStringLiteral("alt+n"), QStringLiteral("key n 8")))
+        << "Alt+N is the programs' again";
+    EXPECT_EQ(activeWindow(), probe.window.id);
+}
+
+TEST(WindowKeys, AWindowIdANewerProcessOfTheSameProgramGotIsNotBoundAfterAStart)
+{
+    // The tests' client stands for the bound xterm: its window closes while
+    // the bar is not running, and a newer process of the same program (the
+    // same WM_CLASS, another process id), as a new xterm would be, maps a
+    // window under the same number. The client maps the bound window first,
+    // so that no client before it leaves a lower slot free when it connects
+    // again.
+    QTemporaryDir dir;
+    const QString clientLog = dir.filePath(QStringLiteral("reuse.log"));
+    Clients clients;
+    const Clients::Window bound = clients.own(QStringLiteral("reuse"), QStringLiteral("bound window"),
+        clientLog, QStringLiteral("bound window"),
+        { QStringLiteral("sameprogram"), QStringLiteral("sameprogram"), QStringLiteral("another-process") });
+    ASSERT_FALSE(bound.id.isEmpty());
+    KeyProbe probe(clients);
+
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
+    ASSERT_TRUE(bindAndStore(run, bound.id, QStringLiteral("n"))) << run.log().toStdString();
+    EXPECT_TRUE(waitUntil([&] { return hotKeyMarkOf(run.log(), bound.id) == QStringLiteral("n"); }));
+    ASSERT_TRUE(probe.focus());
+    xdotool({ "key", "alt+n" });
+    ASSERT_TRUE(waitUntil([&] { return activeWindow() == bound.id; })) << "the binding works";
+    run.stop();
+
+    ::kill(pid_t(bound.pid), SIGUSR1);
+    ASSERT_TRUE(waitUntil([&] { return mappedWindows(clientLog).size() == 2; }));
+    ASSERT_EQ(mappedWindows(clientLog).value(1), bound.id) << "the server did not reuse the id";
+    const QString newer = property(bound.id, QStringLiteral("_NET_WM_PID"));
+    ASSERT_TRUE(newer.contains(QLatin1String(" = ")));
+    ASSERT_FALSE(newer.endsWith(QStringLiteral(" = %1").arg(bound.pid))) << "not another process";
+
+    const qsizetype from = run.log().size();
+    ASSERT_GT(run.start(), 0);
+    EXPECT_TRUE(waitUntil([&] {
+        return run.log().mid(from).contains(QLatin1String(
+            "window hot key n dropped: its window number now belongs to another process of its application"));
+    })) << run.log().mid(from).toStdString();
+    EXPECT_TRUE(waitUntil([&] { return hotKeyMarkOf(run.log().mid(from), bound.id) == QString(); }))
+        << "the newer window's button wears no mark\n"
         << run.log().mid(from).toStdString();
     ASSERT_TRUE(probe.focus());
     EXPECT_TRUE(probe.receives(QStringLiteral("alt+n"), QStringLiteral("key n 8")))

@@ -1,14 +1,15 @@
 // The "Plugins" page's rules over a store of its own and scripted hot keys.
 #include "settings/PluginList.h"
 #include "settings/PluginsView.h"
+#include "settings/ShortCutView.h"
 
-#include "state/AppState.h"
-#include "state/ShownTexts.h"
-#include "state/UserDefaults.h"
 #include "platform/HotKeys.h"
 #include "platform/KeyCodes.h"
 #include "platform/fake/FakeHotKeys.h"
 #include "platform/fake/FakeServices.h"
+#include "state/AppState.h"
+#include "state/ShownTexts.h"
+#include "state/UserDefaults.h"
 #include "switcher/Hotkey.h"
 #include "tests/support/ChangeCounter.h"
 #include "tests/support/TempStores.h"
@@ -17,6 +18,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -322,4 +324,65 @@ TEST_F(PluginListTest, RemoveTakesTheToolOffTheBarAndClosesItsPanel)
     EXPECT_FALSE(page.pinSwitch().enabled) << "a removed tool is pinned again only after Install";
     EXPECT_FALSE(state.popups[Tool::Pomodoro]) << "its open panel closes";
     EXPECT_GE(published.count, 1) << "the bar hears it and drops the tile";
+}
+
+// A user who picks the clipboard window's key before installing the tool:
+// the key stays the programs' until the install, which binds that key (and
+// H as chosen), and the open Shortcut page follows both ways.
+TEST_F(PluginListTest, AClipboardKeyChosenBeforeTheInstallIsTheOneTheInstallBinds)
+{
+    ShortCutView shortcuts;
+    const QString row = QStringLiteral("Open the clipboard window");
+    const auto choice = [&](const QString& label) -> QRadioButton* {
+        for (QRadioButton* button : shortcuts.findChildren<QRadioButton*>())
+            if (button->property("row") == row && button->text() == label)
+                return button;
+        return nullptr;
+    };
+    const auto waitingShown = [&] {
+        for (const QLabel* label : shortcuts.findChildren<QLabel*>(QStringLiteral("waiting")))
+            if (label->property("row") == row)
+                return !label->isHidden();
+        return false;
+    };
+    const auto active = [this] {
+        QStringList keys;
+        for (const auto& r : hotKeys.active())
+            keys << QStringLiteral("%1/0x%2").arg(r.keyCode).arg(r.modifiers, 0, 16);
+        return keys;
+    };
+    ASSERT_TRUE(choice(QStringLiteral("Ctrl + P")));
+    choice(QStringLiteral("Ctrl + P"))->click();
+    EXPECT_EQ(CustomSettings().shortcutOptionForPasteboardWindow(), QStringLiteral("cmd"));
+    EXPECT_EQ(active(), QStringList()) << "nothing is grabbed before the install";
+    EXPECT_TRUE(waitingShown());
+
+    PluginsView plugins(state, *store);
+    plugins.controller().toggleInstall(QStringLiteral("Pasteboard"));
+    EXPECT_EQ(active(), QStringList({ "35/0x100", "4/0xa00" }));
+    EXPECT_EQ(CustomSettings().shortcutOptionForPasteboardWindow(), QStringLiteral("cmd"))
+        << "the choice is kept";
+    EXPECT_TRUE(choice(QStringLiteral("Ctrl + P"))->isChecked());
+    EXPECT_FALSE(waitingShown());
+
+    plugins.controller().toggleInstall(QStringLiteral("Pasteboard"));
+    EXPECT_EQ(active(), QStringList());
+    EXPECT_TRUE(waitingShown());
+
+    // Held elsewhere, the chosen key is the one the Plugins page names.
+    hotKeys.taken.insert({ 35, platform::carbon::command });
+    plugins.controller().toggleInstall(QStringLiteral("Pasteboard"));
+    EXPECT_TRUE(plugins.controller().pasteboardKeyRefused());
+    auto* refused = plugins.findChild<QLabel*>(QStringLiteral("keyRefused"));
+    ASSERT_TRUE(refused);
+    EXPECT_TRUE(refused->text().startsWith(QStringLiteral("Ctrl + P "))) << refused->text().toStdString();
+    EXPECT_FALSE(waitingShown());
+
+    // "None" chosen: the install binds no P at all and reports no refusal.
+    plugins.controller().toggleInstall(QStringLiteral("Pasteboard"));
+    choice(QStringLiteral("None"))->click();
+    plugins.controller().toggleInstall(QStringLiteral("Pasteboard"));
+    EXPECT_EQ(active(), QStringList({ "4/0xa00" }));
+    EXPECT_FALSE(plugins.controller().pasteboardKeyRefused());
+    EXPECT_EQ(CustomSettings().shortcutOptionForPasteboardWindow(), QStringLiteral("alpha"));
 }

@@ -4,8 +4,8 @@
 // what the X server shows, the real orbitShelf with settings of its own and
 // the bar it logs, and a private session bus.
 
-#include "state/UserDefaults.h"
 #include "platform/ScreenIdentity.h"
+#include "state/UserDefaults.h"
 #include "tests/support/XvfbSession.h"
 
 #include <QColor>
@@ -401,6 +401,52 @@ inline bool acknowledgeMessageBox()
         return false;
     xdotool({ "key", "Return" });
     return waitUntil([] { return activeWindowName() != QLatin1String("orbitShelf"); });
+}
+
+// As a user moves a key: "Settings" from the main button's menu, the
+// "Shortcut" tab, then `choice` in the row titled `row`, until the page shows
+// it taken. The settings window is closed at the end unless `keepOpen`: it
+// would stand over the windows the test goes on to use.
+inline ::testing::AssertionResult chooseShortcut(
+    const DockRun& run, const QString& row, const QString& choice, bool keepOpen = false)
+{
+    const qsizetype from = run.log().size();
+    const std::optional<QRect> tab = openSettingsTab(run, QStringLiteral("Shortcut"), from, 0);
+    if (!tab)
+        return ::testing::AssertionFailure() << "the Shortcut tab did not open";
+    const QString line = QStringLiteral("shortcut row \"%1\" choice \"%2\" ")
+                             .arg(QRegularExpression::escape(row), QRegularExpression::escape(choice));
+    std::optional<QRect> at;
+    const auto shown = [&] {
+        return (at = loggedRectIn(run.log().mid(from), line + QStringLiteral("\\w+ at "))).has_value();
+    };
+    // The tab's first click may come before the window takes input.
+    if (!waitUntil([&] {
+            if (shown())
+                return true;
+            click(tab->center());
+            return waitUntil(shown, std::chrono::milliseconds(500));
+        }))
+        return ::testing::AssertionFailure() << "the page showed no choice " << choice.toStdString();
+    // Choosing it twice does no harm.
+    if (!waitUntil([&] {
+            const qsizetype clicked = run.log().size();
+            click(at->center());
+            return waitUntil(
+                [&] {
+                    return loggedRectIn(run.log().mid(clicked), line + QStringLiteral("on at ")).has_value();
+                },
+                std::chrono::milliseconds(1500));
+        }))
+        return ::testing::AssertionFailure() << choice.toStdString() << " was not taken";
+    if (keepOpen)
+        return ::testing::AssertionSuccess();
+
+    for (const QString& window : visibleWindowsNamed(QStringLiteral("OrbitShelf Settings")))
+        runTool(QStringLiteral("wmctrl"), { "-i", "-c", window });
+    if (!waitUntil([] { return visibleWindowsNamed(QStringLiteral("OrbitShelf Settings")).isEmpty(); }))
+        return ::testing::AssertionFailure() << "the settings window stayed open";
+    return ::testing::AssertionSuccess();
 }
 
 // As a user installs built-in tools: "Settings" from the main button's

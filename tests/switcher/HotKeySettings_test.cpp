@@ -35,6 +35,13 @@ TEST_F(HotKeySettingsTest, EachRowUsesItsKeyAndModifierColumn)
         { FixedHotKey::HideWindow, "control", nullptr },
     };
     for (const auto& c : cases) {
+        // H is the clipboard tool's: installed here with its keys off, so
+        // that only the row's choice registers.
+        if (c.key == FixedHotKey::Autohide) {
+            AppState::shared().settings.setShortcutOptionForOpenAutohide(QStringLiteral("alpha"));
+            AppState::shared().settings.setShortcutOptionForPasteboardWindow(QStringLiteral("alpha"));
+            registerToolHotKeys();
+        }
         // Never registered before: the choice still takes effect.
         EXPECT_TRUE(applyHotKeyOption(c.key, QString::fromLatin1(c.option)));
         EXPECT_EQ(registered(), c.registration ? QStringList { c.registration } : QStringList()) << c.option;
@@ -86,4 +93,28 @@ TEST_F(HotKeySettingsTest, PagesAndMenusSayWhatIsHeld)
         << "choosing the row keeps the key it names";
     EXPECT_FALSE(hotKeyWaitsForClipboardTool(FixedHotKey::Autohide));
     EXPECT_EQ(hotKeyMenuTexts().shortcuts.value(2), QStringLiteral("Alt + Shift + H   (Show/Hide)"));
+}
+
+TEST_F(HotKeySettingsTest, AClipboardToolKeyChosenBeforeTheInstallIsOnlyStored)
+{
+    startHotKeys(HotKeyModifier::Option);
+    for (const FixedHotKey key : { FixedHotKey::Pasteboard, FixedHotKey::Autohide }) {
+        EXPECT_TRUE(applyHotKeyOption(key, QStringLiteral("cmd")));
+        EXPECT_EQ(storedHotKeyOption(key), QStringLiteral("cmd"));
+        EXPECT_TRUE(hotKeyWaitsForClipboardTool(key));
+        EXPECT_FALSE(hotKeyRefused(key));
+    }
+    EXPECT_EQ(registered(), QStringList({ "48/0x800", "53/0x800" })) << "Ctrl + P stays the programs'";
+    EXPECT_EQ(hotKeyMenuTexts().shortcuts.value(3),
+        QStringLiteral("Ctrl + P   (Clipboard) (with the clipboard tool)"));
+
+    // The install brings the keys as chosen; removing the tool gives them
+    // back and a choice made then is only stored again.
+    registerToolHotKeys();
+    EXPECT_EQ(registered().mid(2), QStringList({ "4/0x300", "35/0x100" }));
+    EXPECT_FALSE(hotKeyWaitsForClipboardTool(FixedHotKey::Pasteboard));
+    releaseToolHotKeys();
+    EXPECT_TRUE(applyHotKeyOption(FixedHotKey::Pasteboard, QStringLiteral("control")));
+    EXPECT_EQ(registered(), QStringList({ "48/0x800", "53/0x800" }));
+    EXPECT_TRUE(hotKeyWaitsForClipboardTool(FixedHotKey::Pasteboard));
 }

@@ -376,3 +376,71 @@ TEST_F(SwitcherTest, RefusedKeysAreAskedForTogetherUntilALastTryAtThreeSeconds)
     EXPECT_FALSE(switcherHotKeyRefs().contains(53));
     EXPECT_EQ(takenHotKeys(), QStringList({ "Alt + Escape" }));
 }
+
+TEST_F(SwitcherTest, ABindingIsKeptOnlyForItsOwnProcessAfterAStart)
+{
+    // The window bound in an earlier run (xterm, process 100) closed while
+    // the bar was not running; a window is there now under its number.
+    const struct {
+        const char* what;
+        const char* kept; // the owner as stored, "%1" the number
+        qint32 pid;
+        const char* instance;
+        bool keptAfterAStart;
+        const char* ownerAfter;
+    } cases[] = {
+        { "the same window", "%1 100 xterm.XTerm", 100, "xterm", true, "%1 100 xterm.XTerm" },
+        { "a newer xterm", "%1 100 xterm.XTerm", 200, "xterm", false, "" },
+        { "another program", "%1 100 xterm.XTerm", 100, "xclock", false, "" },
+        { "a process read as none", "%1 100 xterm.XTerm", 0, "xterm", false, "" },
+        // Kept before processes were: its program is all there is to go by
+        // once, and its process is learnt for the next look.
+        { "an older entry's program", "%1 xterm.XTerm", 200, "xterm", true, "%1 200 xterm.XTerm" },
+        { "an older entry's other program", "%1 xterm.XTerm", 200, "xclock", false, "" },
+        // A window that names no process is kept without one.
+        { "a window without a process", "%1 xterm.XTerm", 0, "xterm", true, "%1 xterm.XTerm" },
+    };
+    for (const auto& c : cases) {
+        resetHotKeysForTesting();
+        hotKeys.clear();
+        platform::ServerWindow window;
+        window.pid = c.pid;
+        window.title = QStringLiteral("notes");
+        window.instanceName = QString::fromLatin1(c.instance);
+        window.className = window.instanceName == QLatin1String("xterm") ? QStringLiteral("XTerm")
+                                                                         : QStringLiteral("XClock");
+        const QString id = QString::number(fake.addWindow(window));
+        AppState::shared().setWindowHotkeyCache({ { QStringLiteral("n"), id } });
+        writeStoredMap(QStringLiteral("windowHotkeyOwners"),
+            { { QStringLiteral("n"), QString::fromLatin1(c.kept).arg(id) } });
+
+        startHotKeys(HotKeyModifier::Option);
+        EXPECT_EQ(AppState::shared().windowHotkeyCache().contains(QStringLiteral("n")), c.keptAfterAStart)
+            << c.what;
+        EXPECT_EQ(registered().contains(QStringLiteral("45/0x800")), c.keptAfterAStart) << c.what;
+        EXPECT_EQ(readStoredMap(QStringLiteral("windowHotkeyOwners")).value(QStringLiteral("n")),
+            QString::fromLatin1(c.ownerAfter).arg(id))
+            << c.what;
+        fake.removeWindow(id.toUInt());
+    }
+}
+
+TEST_F(SwitcherTest, APressForAWindowOfTheSameProgramRaisesNothing)
+{
+    // Bound while the bar runs, then the window's number taken by a newer
+    // window of its program before the bar looked again.
+    auto editor = addApp(300, "Editor", { "draft" });
+    const quint32 draft = *(*editor->windows)[0]->num;
+    ASSERT_EQ(bindWindowHotKey(draft, QStringLiteral("n")), QStringLiteral("n"));
+    EXPECT_EQ(readStoredMap(QStringLiteral("windowHotkeyOwners")).value(QStringLiteral("n")),
+        QStringLiteral("%1 300 editor.Editor").arg(draft));
+    platform::ServerWindow newer = *fake.windowServer().window(draft);
+    fake.removeWindow(draft);
+    newer.pid = 301;
+    ASSERT_EQ(fake.addWindow(newer), draft);
+    fake.clearActions();
+    handleHotKeyPress(45);
+    EXPECT_TRUE(actionsOf(Kind::activate).empty());
+    EXPECT_TRUE(AppState::shared().windowHotkeyCache().isEmpty());
+    EXPECT_TRUE(registered().filter(QStringLiteral("45/")).isEmpty());
+}

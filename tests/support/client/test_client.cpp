@@ -4,10 +4,14 @@
 //   test_client asks <title> <log>                      answers WM_DELETE_WINDOW with a "Save changes?"
 //   window test_client many <title> <log> <count>              maps "<title> 1" … "<title> <count>" at once
 //   test_client keys <title> <log>                      logs every key pressed in it: "key <symbol> <state>"
-//   test_client reuse <title> <log> <class> <class 2>   a window of <class>; on SIGUSR1 it disconnects,
+//   test_client reuse <title> <log> <class> <class 2> [another-process]
+//                                                       a window of <class>; on SIGUSR1 it disconnects,
 //                                                       connects again and maps "<title> again" of
 //                                                       <class 2>, whose id the server makes from the
-//                                                       same base when it reuses the client's slot
+//                                                       same base when it reuses the client's slot;
+//                                                       with "another-process" a child process of its
+//                                                       own connects and maps it (a newer process of
+//                                                       the same program), and this one waits for it
 // Every client ends on WM_DELETE_WINDOW except the asking one, and writes
 // what happened to <log>, one line each: "mapped <window> <ms since epoch>",
 // "asked to close", "signal <n>".
@@ -16,8 +20,10 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -29,6 +35,8 @@ namespace {
 
 const char* g_log = nullptr;
 volatile sig_atomic_t g_reconnect = 0;
+// The process that maps the window again, where another one does.
+volatile pid_t g_child = 0;
 
 void logLine(const std::string& line)
 {
@@ -40,7 +48,10 @@ void logLine(const std::string& line)
 
 void onSignal(int number)
 {
-    // Only calls that are safe in a handler.
+    // Only calls that are safe in a handler. The test ends this process;
+    // the one that stands in for it ends with it.
+    if (g_child > 0)
+        ::kill(g_child, number);
     char text[] = "signal 00\n";
     text[7] = char('0' + number / 10 % 10);
     text[8] = char('0' + number % 10);
@@ -164,6 +175,7 @@ int main(int argc, char** argv)
     const bool reuse = mode == "reuse";
     if (reuse && argc < 6)
         return 2;
+    const bool anotherProcess = reuse && argc > 6 && std::string(argv[6]) == "another-process";
     if (reuse)
         signal(SIGUSR1, [](int) { g_reconnect = 1; });
     const std::string className = second ? "secondwindow"
@@ -219,6 +231,19 @@ int main(int argc, char** argv)
             const uint32_t base = xcb_get_setup(client.c)->resource_id_base;
             xcb_disconnect(client.c);
             client.c = nullptr;
+            if (anotherProcess) {
+                // The child names its own process id in _NET_WM_PID; this
+                // one stays until it ends.
+                const pid_t child = fork();
+                if (child < 0)
+                    return 1;
+                if (child > 0) {
+                    g_child = child;
+                    int status = 0;
+                    while (waitpid(child, &status, 0) < 0 && errno == EINTR) { }
+                    return 0;
+                }
+            }
             std::vector<xcb_connection_t*> spares;
             for (int attempt = 0; attempt < 200 && !client.c; ++attempt) {
                 xcb_connection_t* c = xcb_connect(nullptr, nullptr);
