@@ -45,6 +45,9 @@ namespace {
     {
         // The reverse of the order the X11 back-end makes them in: the
         // desktop first, then the pieces over connections of their own.
+        // The end requests go first: their handlers are the process's, and
+        // the system's own come back before anything else is let go.
+        services.endRequests.reset();
         services.hotKeys.reset();
         services.clipboardReader.reset();
         services.clickMonitors = nullptr;
@@ -148,6 +151,11 @@ std::unique_ptr<StillPictureWindow> createStillPictureWindow(const StillPicture&
 {
     const StillPictureWindowFactory factory = installedPiece(&Services::stillPictureWindows);
     return factory ? factory(still) : nullptr;
+}
+
+std::shared_ptr<EndRequests> endRequests()
+{
+    return installedPiece(&Services::endRequests);
 }
 
 std::shared_ptr<ScreenIdentity> screenIdentity()

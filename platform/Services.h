@@ -5,6 +5,7 @@
 #include "platform/ClickMonitor.h"
 #include "platform/Clipboard.h"
 #include "platform/DockWindowHints.h"
+#include "platform/EndRequests.h"
 #include "platform/HotKeys.h"
 #include "platform/Platform.h"
 #include "platform/ScreenIdentity.h"
@@ -50,12 +51,17 @@ struct Services {
     // (platform::createStillPictureWindow()). None: no such window is
     // made, and callers show their own.
     StillPictureWindowFactory stillPictureWindows;
+    // Tells the app when the desktop asks the process to end: a terminate
+    // signal, the display's end (platform::endRequests()). None: the
+    // system's defaults end it (a signal kills it, Qt exits when the display
+    // goes), and nothing is saved.
+    std::shared_ptr<EndRequests> endRequests;
 };
 
 // Makes `services` the pieces in use, in place of whatever was installed.
 // The pieces given before are released here, in the reverse of the order
-// the X11 back-end makes them: hot keys, then the clipboard reader, then
-// the rest, the desktop last. The app installs once at start and calls
+// the X11 back-end makes them: the end requests, hot keys, then the
+// clipboard reader, then the rest, the desktop last. The app installs once at start and calls
 // uninstall() before its QApplication goes; tests install in their set-up.
 void install(Services services);
 // Releases every installed piece; afterwards each reads as none.

@@ -1,6 +1,8 @@
 #include "shell/AppDelegate.h"
 
 #include "state/AppState.h"
+#include "state/Logging.h"
+#include "state/QuitSaving.h"
 #include "apps/AXEventThread.h"
 #include "dock/windows/DockWindows.h"
 #include "shell/AccessoryPolicy.h"
@@ -23,7 +25,10 @@ LaunchSteps LaunchSteps::standard()
     };
     steps.buildDockWindows = [] { ::buildDockWindows(); };
     steps.registerAppListeners = later([] { ::registerAppListeners(); });
-    steps.recordPomodoroRun = later([] { ::recordPomodoroRun(); });
+    steps.recordPomodoroRun = later([] {
+        ::recordPomodoroRun();
+        qCDebug(lcApp) << "Pomodoro resumed at second" << AppState::shared().pomodoro.secondsElapsed();
+    });
     steps.setAccessoryActivationPolicy = later([] { ::setAccessoryActivationPolicy(); });
     steps.startAXBackgroundWork = later([] { ::startAXBackgroundWork(); });
     return steps;
@@ -42,6 +47,7 @@ void AppDelegate::applicationDidFinishLaunching()
 void AppDelegate::applicationWillTerminate()
 {
     keepPomodoroAtQuit(AppState::shared());
+    QuitSaving::shared().run();
 }
 
 void AppDelegate::finishLaunching()

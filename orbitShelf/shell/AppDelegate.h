@@ -23,8 +23,10 @@ public:
 
     // Called once from the event loop when the application has started.
     void applicationDidFinishLaunching();
-    // The Pomodoro's counted seconds are written, and a running one is
-    // marked to go on at the next start; every other store writes through.
+    // The Quit's saving, whichever way the process ends (ProcessEnd): the
+    // Pomodoro's counted seconds are written and a running one is marked to
+    // go on at the next start, and whoever holds something unwritten writes
+    // it (QuitSaving); every other store writes through.
     void applicationWillTerminate();
 
     void finishLaunching();

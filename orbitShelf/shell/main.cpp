@@ -18,6 +18,7 @@
 #include "shell/CommandLine.h"
 #include "shell/FeatureWiring.h"
 #include "shell/OnboardingWindow.h"
+#include "shell/ProcessEnd.h"
 #include "shell/SettingsScene.h"
 #include "shell/SingleInstance.h"
 #include "widgets/AlertBox.h"
@@ -166,6 +167,17 @@ int main(int argc, char** argv)
     wireFeatures();
     registerSettingsScene();
     AppDelegate delegate;
+    // A terminate signal and the display's end take the Quit's way out: the
+    // same saving, the store closed before any static goes, an exit status.
+    ProcessEnd processEnd(ProcessEndSteps::standard([&delegate] { delegate.applicationWillTerminate(); }));
+    if (const std::shared_ptr<platform::EndRequests> requests = platform::endRequests())
+        requests->watch([&processEnd](platform::EndRequest request, const QString& what) {
+            processEnd.handle(request, what);
+        });
+    const auto stopWatchingEndRequests = qScopeGuard([] {
+        if (const std::shared_ptr<platform::EndRequests> requests = platform::endRequests())
+            requests->watch({});
+    });
 
     // Folders and files made by older versions were readable by everyone.
     tightenPrivateFolder(applicationSupportFolder());
@@ -225,14 +237,14 @@ int main(int argc, char** argv)
     const QString startEvent = externalEventArgument(argc, argv);
     if (!startEvent.isEmpty())
         QTimer::singleShot(0, &app, [openExternalEvent, startEvent] { openExternalEvent(startEvent); });
-    QObject::connect(
-        &app, &QCoreApplication::aboutToQuit, [&delegate] { delegate.applicationWillTerminate(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [&processEnd] { processEnd.willTerminate(); });
     const int status = app.exec();
     delete onboarding.data();
     // The event thread delivers through the platform; it ends first. The
     // back-end goes while the application it reads the display through is
     // still there.
     stopAXBackgroundWork();
+    PersistenceController::closeShared();
     platform::uninstall();
     return status;
 }

@@ -15,6 +15,7 @@
 #include <QUuid>
 
 #include <set>
+#include <utility>
 
 namespace {
 
@@ -77,9 +78,13 @@ const char* const kSchema2Statements[] = {
     R"(CREATE UNIQUE INDEX IF NOT EXISTS "PasteboardCategoryByName" ON "PasteboardCategory" ("name"))",
 };
 
-std::unique_ptr<PersistenceController>& sharedSlot()
+// A plain pointer, never destroyed with the statics: a controller's
+// destructor uses Qt SQL's connection registry, itself a static that may go
+// first when something calls exit(). The store is closed explicitly
+// (closeShared) while the application object still exists.
+PersistenceController*& sharedSlot()
 {
-    static std::unique_ptr<PersistenceController> controller;
+    static PersistenceController* controller = nullptr;
     return controller;
 }
 
@@ -300,12 +305,17 @@ std::optional<QString> PersistenceController::openShared()
     auto controller = open(defaultStorePath(), &error);
     if (!controller)
         return error;
-    sharedSlot() = std::move(controller);
-    // The SQL driver's globals go with the application object; a store still
-    // open at static destruction would outlive them and crash on exit.
+    sharedSlot() = controller.release();
+    // The SQL driver's globals go with the application object: the store
+    // closes before them at the latest.
     if (QCoreApplication::instance())
-        qAddPostRoutine([] { sharedSlot().reset(); });
+        qAddPostRoutine(&PersistenceController::closeShared);
     return std::nullopt;
+}
+
+void PersistenceController::closeShared()
+{
+    delete std::exchange(sharedSlot(), nullptr);
 }
 
 std::optional<QVariant> PersistenceController::toStored(AttributeType type, const QVariant& value)

@@ -77,6 +77,10 @@ public:
     // Opens the store at defaultStorePath() as the shared one. On failure
     // returns the error text and leaves the file as it found it.
     static std::optional<QString> openShared();
+    // Closes the shared store, if open (hasShared() is false afterwards).
+    // Each way the process ends calls it before the statics go; the
+    // application object's end does at the latest.
+    static void closeShared();
 
     // Opens (creating when absent) the store at `path`; nullptr and `error`
     // when the file cannot be used as our store. Never rewrites or removes an

@@ -3,6 +3,7 @@
 #include "state/Alerts.h"
 #include "state/AppState.h"
 #include "state/Logging.h"
+#include "state/QuitSaving.h"
 #include "state/RandomString.h"
 
 #include <QCoreApplication>
@@ -42,7 +43,7 @@ NoteModel::NoteModel(AppState& state, PersistenceController& store, QObject* par
     m_draftWrite.setSingleShot(true);
     m_draftWrite.setInterval(500);
     connect(&m_draftWrite, &QTimer::timeout, this, &NoteModel::writeDraftText);
-    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, &NoteModel::writeDraftText);
+    connect(&QuitSaving::shared(), &QuitSaving::saving, this, &NoteModel::writeDraftText);
     connect(&m_store, &PersistenceController::entityChanged, this, [this](Entity entity) {
         if (entity != Entity::Note)
             return;

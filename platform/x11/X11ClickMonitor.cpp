@@ -4,6 +4,7 @@
 #include "platform/x11/KeyText.h"
 #include "platform/x11/ModifierMap.h"
 #include "platform/x11/RawInput.h"
+#include "platform/x11/X11EndRequests.h"
 #include "platform/x11/XConnection.h"
 
 #include <QCoreApplication>
@@ -161,6 +162,7 @@ private:
         if (xcb_connection_has_error(m_connection)) {
             qCWarning(lcClickMonitor) << "window click tracking stopped: the X connection was lost";
             stop();
+            connectionBroke("the click monitor");
         }
     }
 

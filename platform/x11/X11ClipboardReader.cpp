@@ -1,5 +1,6 @@
 #include "platform/x11/X11ClipboardReader.h"
 
+#include "platform/x11/X11EndRequests.h"
 #include "platform/x11/XConnection.h"
 
 #include <QDeadlineTimer>
@@ -132,6 +133,10 @@ namespace {
         {
             if (m_x && !m_x->lost())
                 return true;
+            // The check runs on the main thread; this read goes on with a new
+            // connection, which fails when the display is gone.
+            if (m_x)
+                connectionBroke("the clipboard reader");
             close();
             QString error;
             m_x = XConnection::open(QByteArray(), &error);

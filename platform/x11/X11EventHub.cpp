@@ -1,6 +1,7 @@
 #include "platform/x11/X11EventHub.h"
 
 #include "platform/Logging.h"
+#include "platform/x11/X11EndRequests.h"
 
 #include <QMetaObject>
 #include <QSocketNotifier>
@@ -653,6 +654,7 @@ void EventReader::drain()
     if (xcb_connection_has_error(c) && m_notifier && m_notifier->isEnabled()) {
         m_notifier->setEnabled(false);
         qCWarning(lcPlatform) << "the X connection of the window notifications is lost";
+        connectionBroke("the window notifications");
     }
 }
 

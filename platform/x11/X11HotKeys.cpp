@@ -3,6 +3,7 @@
 #include "platform/x11/KeySymbols.h"
 #include "platform/x11/ModifierMap.h"
 #include "platform/x11/RawInput.h"
+#include "platform/x11/X11EndRequests.h"
 #include "platform/x11/XConnection.h"
 
 #include <QLoggingCategory>
@@ -428,6 +429,7 @@ namespace {
                 qCWarning(lcHotKeys) << "global hot keys stopped: the X connection was lost";
                 m_notifier.reset();
                 m_grabbed = false;
+                connectionBroke("the hot keys");
             }
         }
 

@@ -4,6 +4,7 @@
 #include "platform/x11/X11ClickMonitor.h"
 #include "platform/x11/X11ClipboardReader.h"
 #include "platform/x11/X11DockWindowHints.h"
+#include "platform/x11/X11EndRequests.h"
 #include "platform/x11/X11HotKeys.h"
 #include "platform/x11/X11Platform.h"
 #include "platform/x11/X11ScreenIdentity.h"
@@ -25,6 +26,8 @@ std::optional<Services> createX11Services(QString* error)
     services.screenIdentity = createX11ScreenIdentity();
     services.clipboardReader = createX11ClipboardReader();
     services.hotKeys = createX11HotKeys();
+    // Last: the session's end requests are heard from here on.
+    services.endRequests = createX11EndRequests();
     // Applications start from their desktop entries: the launcher left
     // empty is that one.
     return services;

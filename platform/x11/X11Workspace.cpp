@@ -4,6 +4,7 @@
 #include "platform/Logging.h"
 #include "platform/x11/WindowReader.h"
 #include "platform/x11/X11Accessibility.h"
+#include "platform/x11/X11EndRequests.h"
 
 #include <QFileInfo>
 #include <QSocketNotifier>
@@ -68,6 +69,7 @@ void X11Workspace::readEvents()
     if (m_events->lost() && m_notifier->isEnabled()) {
         m_notifier->setEnabled(false);
         qCWarning(lcPlatform) << "the X connection of the launch and quit notices is lost";
+        connectionBroke("the launch and quit notices");
     }
     if (clientsChanged)
         update();

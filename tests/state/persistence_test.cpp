@@ -270,3 +270,19 @@ TEST(StoreOpening, AVersionOneStoreIsMigratedWithItsDuplicateCategoriesFolded)
                   .toInt(),
         3);
 }
+
+// exit() from anywhere (Qt's X11 back-end calls it when the display goes)
+// runs the statics' destructors in an order nobody chose, Qt SQL's own among
+// them: a shared store still open then is left to the system, never closed
+// over a registry that is gone.
+TEST(SharedStore, AnExitWithTheStoreOpenEndsWithItsStatus)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            if (PersistenceController::openShared())
+                std::_Exit(2);
+            std::exit(7);
+        },
+        ::testing::ExitedWithCode(7), "");
+}

@@ -1,0 +1,97 @@
+#include "platform/TerminateSignals.h"
+
+#include "platform/Logging.h"
+
+#include <QSocketNotifier>
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+    constexpr int kCaught[] = { SIGTERM, SIGHUP };
+
+    // The pipe's write end, for the handler; -1 while nothing catches.
+    std::atomic<int> g_writeFd { -1 };
+    struct sigaction g_before[std::size(kCaught)];
+
+    void onSignal(int signal)
+    {
+        const int savedErrno = errno;
+        const int fd = g_writeFd.load();
+        const unsigned char number = static_cast<unsigned char>(signal);
+        // A write that fails finds the pipe full: it holds requests already.
+        if (fd >= 0 && ::write(fd, &number, 1) < 0) { }
+        errno = savedErrno;
+    }
+
+} // namespace
+
+TerminateSignals::TerminateSignals(std::function<void(int)> received, QObject* parent)
+    : QObject(parent)
+    , m_received(std::move(received))
+{
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
+        qCWarning(lcPlatform) << "SIGTERM and SIGHUP end the process at once: no pipe for them:"
+                              << std::strerror(errno);
+        return;
+    }
+    m_readFd = fds[0];
+    m_writeFd = fds[1];
+    g_writeFd.store(m_writeFd);
+    m_notifier = std::make_unique<QSocketNotifier>(m_readFd, QSocketNotifier::Read);
+    connect(m_notifier.get(), &QSocketNotifier::activated, this, &TerminateSignals::readSignals);
+
+    struct sigaction action { };
+    action.sa_handler = &onSignal;
+    sigemptyset(&action.sa_mask);
+    // System calls the signal interrupts go on: the request is read later,
+    // on the main thread.
+    action.sa_flags = SA_RESTART;
+    for (size_t i = 0; i < std::size(kCaught); ++i)
+        ::sigaction(kCaught[i], &action, &g_before[i]);
+}
+
+TerminateSignals::~TerminateSignals()
+{
+    if (m_readFd < 0)
+        return;
+    for (size_t i = 0; i < std::size(kCaught); ++i)
+        ::sigaction(kCaught[i], &g_before[i], nullptr);
+    g_writeFd.store(-1);
+    // The notifier stops watching before its descriptor closes.
+    m_notifier.reset();
+    ::close(m_readFd);
+    ::close(m_writeFd);
+}
+
+QString TerminateSignals::nameOf(int signal)
+{
+    switch (signal) {
+    case SIGTERM:
+        return QStringLiteral("SIGTERM");
+    case SIGHUP:
+        return QStringLiteral("SIGHUP");
+    default:
+        return QStringLiteral("signal %1").arg(signal);
+    }
+}
+
+void TerminateSignals::readSignals()
+{
+    unsigned char numbers[16];
+    ssize_t n = 0;
+    while ((n = ::read(m_readFd, numbers, sizeof numbers)) > 0)
+        for (ssize_t i = 0; i < n; ++i)
+            if (m_received)
+                m_received(numbers[i]);
+}
+
+} // namespace platform

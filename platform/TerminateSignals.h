@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+class QSocketNotifier;
+
+namespace platform {
+
+// Catches SIGTERM and SIGHUP and hands them to the main thread's event loop.
+// A signal handler may do next to nothing safely: it writes the signal's
+// number into a pipe, and a socket notifier on the thread that made this
+// object reads it there. One at a time in a process (the handlers are the
+// process's). Children started meanwhile get the default handling back with
+// their exec, and the pipe does not reach them.
+class TerminateSignals final : public QObject {
+    Q_OBJECT
+public:
+    // Catches the signals from now on; each reaches `received` on this
+    // object's thread once its event loop runs. False from catching() when
+    // the pipe could not be made (the signals then keep their default).
+    explicit TerminateSignals(std::function<void(int signal)> received, QObject* parent = nullptr);
+    // The signals get the handling they had before.
+    ~TerminateSignals() override;
+
+    bool catching() const { return m_readFd >= 0; }
+
+    // "SIGTERM", "SIGHUP", or the number.
+    static QString nameOf(int signal);
+
+private:
+    void readSignals();
+
+    std::function<void(int)> m_received;
+    int m_readFd = -1;
+    int m_writeFd = -1;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+};
+
+} // namespace platform

@@ -1,0 +1,126 @@
+// The session's ends as the desktop brings them, not through the bar's menu:
+// SIGTERM (a session manager, `systemctl --user stop`) and the X server going
+// away under the bar (a logout). Each ends the program with an exit status,
+// never a signal, after what Quit saves: a running Pomodoro counts on at the
+// next start from the second it had reached, and the store is whole.
+#include "tests/e2e_dock/PomodoroPanel.h"
+#include "tests/support/X11TestTools.h"
+
+#include <QElapsedTimer>
+#include <QScopeGuard>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+using namespace orbitshelf::test;
+
+namespace {
+
+constexpr int kWorkSeconds = 30 * 60;
+
+// The answer of SQLite's own check of the file, read over a connection of
+// the test's; "ok" when the store is whole.
+QString integrityOf(const QString& path)
+{
+    QString answer;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("integrity"));
+        db.setDatabaseName(path);
+        if (db.open()) {
+            QSqlQuery q(db);
+            if (q.exec(QStringLiteral("PRAGMA integrity_check")) && q.next())
+                answer = q.value(0).toString();
+            else
+                answer = QStringLiteral("no answer");
+        } else {
+            answer = QStringLiteral("cannot open");
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("integrity"));
+    return answer;
+}
+
+// Installs the Pomodoro on the "Plugins" page, starts it from its tile's
+// panel and sees it count; its tile then.
+std::optional<QRect> countingPomodoro(const DockRun& run)
+{
+    if (!installTools(run, { "Pomodoro" }, true))
+        return std::nullopt;
+    std::vector<QRect> tiles;
+    if (!waitUntil([&] { return (tiles = toolTiles(run)).size() == 1; }) || !startPomodoro(run, tiles[0]))
+        return std::nullopt;
+    const std::optional<int> started = readPomodoroClock(run, tiles[0]);
+    if (!started || !clockMovesOn(run, tiles[0], *started))
+        return std::nullopt;
+    return tiles[0];
+}
+
+} // namespace
+
+TEST(SessionEnd, SigtermSavesAsQuitAndTheNextStartResumesTheRunningPomodoroAtItsSecond)
+{
+    DockRun run;
+    const qint64 pid = run.start();
+    ASSERT_GT(pid, 0);
+    const std::optional<QRect> tile = countingPomodoro(run);
+    ASSERT_TRUE(tile) << run.log().toStdString();
+    const std::optional<int> before = readPomodoroClock(run, *tile);
+    ASSERT_TRUE(before) << run.log().toStdString();
+    QElapsedTimer sinceReading;
+    sinceReading.start();
+
+    ::kill(pid_t(pid), SIGTERM);
+    EXPECT_EQ(run.waitForExit(10000), 0) << "an exit status, as Quit gives\n" << run.log().toStdString();
+    EXPECT_TRUE(run.log().contains(QLatin1String("SIGTERM received"))) << run.log().toStdString();
+    EXPECT_EQ(storedSetting(run, QStringLiteral("needRestorePomodoro")).toStdString(), "true");
+    const qint64 atSignal = storedSetting(run, QStringLiteral("pomodoro_seconds")).toLongLong();
+    const qint64 counted = kWorkSeconds - *before + (sinceReading.elapsed() + 999) / 1000;
+    EXPECT_GE(atSignal, kWorkSeconds - *before) << "the seconds counted up to the signal are written";
+    EXPECT_LE(atSignal, counted);
+
+    const qsizetype restarted = run.log().size();
+    ASSERT_GT(run.start(), 0);
+    const QRegularExpression resumedLine(QStringLiteral("Pomodoro resumed at second (\\d+)"));
+    QRegularExpressionMatch resumed;
+    ASSERT_TRUE(waitUntil([&] { return (resumed = resumedLine.match(run.log().mid(restarted))).hasMatch(); }))
+        << run.log().toStdString();
+    EXPECT_EQ(resumed.captured(1).toLongLong(), atSignal) << "it goes on from the second the signal found";
+    std::optional<QRect> newTile;
+    ASSERT_TRUE(waitUntil([&] {
+        newTile = loggedRectIn(
+            run.log().mid(restarted), QStringLiteral("bar item \\d+ kind 2 pid -?\\d+ window -?\\d+ at "));
+        return newTile.has_value();
+    })) << run.log().toStdString();
+    const std::optional<int> after = readPomodoroClock(run, *newTile);
+    ASSERT_TRUE(after) << run.log().toStdString();
+    EXPECT_LE(*after, kWorkSeconds - atSignal);
+    EXPECT_TRUE(clockMovesOn(run, *newTile, *after)) << "and it counts";
+    EXPECT_EQ(storedSetting(run, QStringLiteral("needRestorePomodoro")).toStdString(), "false");
+}
+
+TEST(SessionEnd, TheXServersEndEndsTheBarWithAStatusAfterWhatQuitSavesAndLeavesTheStoreWhole)
+{
+    // A desktop of the test's own, ended under the bar; the program's comes
+    // back afterwards.
+    const QByteArray display = qgetenv("DISPLAY");
+    const auto programsDesktop = qScopeGuard([&display] { qputenv("DISPLAY", display); });
+    std::unique_ptr<XvfbSession> session = XvfbSession::start();
+    ASSERT_TRUE(session) << XvfbSession::lastError().toStdString();
+
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    ASSERT_TRUE(countingPomodoro(run)) << run.log().toStdString();
+
+    // As at a logout: the window manager goes, then the X server.
+    session.reset();
+    EXPECT_EQ(run.waitForExit(15000), 0) << "an exit status, never a crash\n" << run.log().toStdString();
+    EXPECT_TRUE(run.log().contains(QLatin1String("orbitShelf ended with the display")))
+        << run.log().toStdString();
+    EXPECT_EQ(storedSetting(run, QStringLiteral("needRestorePomodoro")).toStdString(), "true")
+        << "what Quit saves is saved";
+    EXPECT_GE(storedSetting(run, QStringLiteral("pomodoro_seconds")).toLongLong(), 1);
+    EXPECT_EQ(integrityOf(run.storePath()).toStdString(), "ok");
+}

@@ -1,0 +1,89 @@
+// The session's terminate requests as the X11 back-end hears them: SIGTERM
+// and SIGHUP through the event loop, Qt's last word on a broken display, and
+// what it puts back when it goes.
+#include "platform/Services.h"
+#include "platform/TerminateSignals.h"
+#include "platform/x11/X11EndRequests.h"
+#include "tests/support/XvfbSession.h"
+
+#include <QtGlobal>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <vector>
+
+using orbitshelf::test::waitUntil;
+using platform::EndRequest;
+
+namespace {
+
+bool defaultHandling(int signal)
+{
+    struct sigaction now { };
+    ::sigaction(signal, nullptr, &now);
+    return now.sa_handler == SIG_DFL;
+}
+
+struct Heard {
+    EndRequest request;
+    QString what;
+};
+
+} // namespace
+
+TEST(TerminateSignals, ASignalReachesTheEventLoopInsteadOfEndingTheProcess)
+{
+    std::vector<int> received;
+    {
+        platform::TerminateSignals watch([&received](int signal) { received.push_back(signal); });
+        ASSERT_TRUE(watch.catching());
+        ::raise(SIGTERM);
+        ::raise(SIGHUP);
+        EXPECT_TRUE(received.empty()) << "nothing runs inside the signal handler";
+        EXPECT_TRUE(waitUntil([&] { return received.size() == 2; }));
+        EXPECT_EQ(received, (std::vector<int> { SIGTERM, SIGHUP }));
+    }
+    EXPECT_TRUE(defaultHandling(SIGTERM)) << "the handling before comes back";
+    EXPECT_TRUE(defaultHandling(SIGHUP));
+}
+
+TEST(X11EndRequests, SignalsWaitForTheWatcherAndQtsBrokenConnectionIsTheDisplaysEndOnce)
+{
+    std::vector<Heard> heard;
+    {
+        platform::Services services;
+        services.endRequests = platform::x11::createX11EndRequests();
+        platform::install(std::move(services));
+        const auto requests = platform::endRequests();
+        ASSERT_NE(requests, nullptr);
+
+        // A signal while the app starts, before anyone listens.
+        ::raise(SIGTERM);
+        waitUntil([] { return false; }, std::chrono::milliseconds(50));
+        requests->watch([&heard](EndRequest request, const QString& what) {
+            heard.push_back({ request, what });
+        });
+        EXPECT_TRUE(waitUntil([&] { return heard.size() == 1; }));
+        ASSERT_EQ(heard.size(), 1u);
+        EXPECT_EQ(heard[0].request, EndRequest::terminate);
+        EXPECT_EQ(heard[0].what, QStringLiteral("SIGTERM received"));
+
+        // What Qt's X11 back-end says before it calls exit(1).
+        qWarning("The X11 connection broke (error 1). Did the X11 server die?");
+        qWarning("The X11 connection broke: I/O error (code 1)");
+        qWarning("an ordinary warning");
+        ASSERT_EQ(heard.size(), 2u);
+        EXPECT_EQ(heard[1].request, EndRequest::displayGone) << "told once";
+        EXPECT_TRUE(heard[1].what.contains(QLatin1String("Did the X11 server die?")));
+
+        // Without Qt's X11 application no connection of the layer ends the
+        // process: nothing says the display is gone.
+        platform::x11::connectionBroke("the test");
+        platform::uninstall();
+    }
+    EXPECT_TRUE(defaultHandling(SIGTERM)) << "released with the services";
+    EXPECT_TRUE(defaultHandling(SIGHUP));
+    qWarning("The X11 connection broke (error 1). Did the X11 server die?");
+    EXPECT_EQ(heard.size(), 2u) << "Qt's messages are no longer watched";
+}
