@@ -187,8 +187,11 @@ TEST(ScreensPage, TheSecondCardsSaveWritesUnderTheSecondScreensKey)
         return QJsonDocument::fromJson(settings.value(QLatin1String(key)).toString().toUtf8()).object();
     };
     const QString second = screenKeyOfOutput(QStringLiteral("DUMMY1"));
+    // The width and the height are two settings, each written as it is set:
+    // the file is read once both are there.
     ASSERT_TRUE(waitUntil([&] {
-        return stored("spaceWidth").value(second).toString() == QLatin1String("1440");
+        return stored("spaceWidth").value(second).toString() == QLatin1String("1440")
+            && stored("spaceHeight").contains(second);
     })) << readText(conf).toStdString()
         << run.log().toStdString();
     EXPECT_EQ(stored("spaceWidth").value(QStringLiteral("Optional(KEPT)")).toString(), QStringLiteral("640"));
