@@ -49,6 +49,7 @@ namespace {
         services.clipboardReader.reset();
         services.clickMonitors = nullptr;
         services.stillPictureWindows = nullptr;
+        services.hoverAreas = nullptr;
         services.dockWindowHints = {};
         services.accessoryMarker = nullptr;
         services.screenIdentity.reset();
@@ -148,6 +149,12 @@ std::unique_ptr<StillPictureWindow> createStillPictureWindow(const StillPicture&
 {
     const StillPictureWindowFactory factory = installedPiece(&Services::stillPictureWindows);
     return factory ? factory(still) : nullptr;
+}
+
+std::unique_ptr<HoverArea> createHoverArea(const HoverAreaSpec& spec)
+{
+    const HoverAreaFactory factory = installedPiece(&Services::hoverAreas);
+    return factory ? factory(spec) : nullptr;
 }
 
 std::shared_ptr<ScreenIdentity> screenIdentity()

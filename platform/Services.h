@@ -6,6 +6,7 @@
 #include "platform/Clipboard.h"
 #include "platform/DockWindowHints.h"
 #include "platform/HotKeys.h"
+#include "platform/HoverArea.h"
 #include "platform/Platform.h"
 #include "platform/ScreenIdentity.h"
 #include "platform/StillPictureWindow.h"
@@ -50,6 +51,10 @@ struct Services {
     // (platform::createStillPictureWindow()). None: no such window is
     // made, and callers show their own.
     StillPictureWindowFactory stillPictureWindows;
+    // Makes areas that only notice the pointer (platform::createHoverArea()),
+    // for the bar's auto-show strips where nothing composites. None: no such
+    // area is made, and the bar keeps a strip window of its own.
+    HoverAreaFactory hoverAreas;
 };
 
 // Makes `services` the pieces in use, in place of whatever was installed.
