@@ -103,8 +103,10 @@ public:
 
     bool held() const { return m_holds > 0; }
 
-    // Asked when a hide is due: a bar never hides from under the pointer,
-    // whatever enter or leave was missed on the way.
+    // Asked when a hide is due, and again 0.3 s later while it holds and no
+    // enter or leave came: a bar never hides from under the pointer,
+    // whatever enter or leave was missed on the way, and hides once the
+    // pointer went where nothing tells (off a panel past the strip).
     void setPointerCheck(std::function<bool()> overBar) { m_overBar = std::move(overBar); }
 
 private:
