@@ -180,9 +180,12 @@ void BarHoverHide::hovering(bool inside)
 
 void BarHoverHide::stripLeft(bool overBar)
 {
-    // Entering the bar bumps the generation itself; a pointer that went
-    // elsewhere never crosses the bar, so no leave of the bar would come.
-    if (overBar || held())
+    // A pointer that went elsewhere never crosses the bar, so no leave of
+    // the bar would come. One that went onto the bar may not be heard there
+    // either: the bar's input area can appear under it as the bar comes
+    // back, with no enter. With a pointer check at hand it is looked at as
+    // for any hide, until the bar's own enter or leave takes over.
+    if (held() || (overBar && !m_overBar))
         return;
     ++*m_generation;
     hideLater();

@@ -94,7 +94,8 @@ public:
 
     void hovering(bool inside);
     // The pointer left the screen's auto-show strip; `overBar` tells whether
-    // it went onto the bar.
+    // it went onto the bar (whose own leave then hides it, unless a pointer
+    // check is set: see setPointerCheck).
     void stripLeft(bool overBar);
     // A menu (or panel) of the bar opened: no hide until it closes.
     void hold();

@@ -196,6 +196,17 @@ TEST_F(BarActionsTest, APointerRestingNearTheBarIsLookedAtAgainUntilItGoes)
     queue.advance(2.0);
     EXPECT_EQ(asked, hidAfter) << "a hidden bar is not looked after";
 
+    // Onto a bar that never hears the pointer come (its input area appeared
+    // under it): looked at all the same.
+    state.showSpaceDock[kScreen] = true;
+    near = true;
+    hide.stripLeft(true);
+    queue.advance(1.0);
+    EXPECT_TRUE(state.showSpaceDock[kScreen]);
+    near = false;
+    queue.advance(0.31);
+    EXPECT_FALSE(state.showSpaceDock[kScreen]);
+
     // Any enter or leave takes over from the look.
     state.showSpaceDock[kScreen] = true;
     near = true;
