@@ -384,7 +384,8 @@ TEST_P(AutoShowStrip, TheBottomEdgeBringsTheBarBackBesideTheWindowManagersPanel)
 
     for (const int x : { 100, onBar.x(), 1800 }) {
         SCOPED_TRACE(QStringLiteral("%1 at x = %2").arg(QLatin1String(nameOf(manager))).arg(x).toStdString());
-        qsizetype mark = run.log().size();
+        const qsizetype roundStart = run.log().size();
+        qsizetype mark = roundStart;
         slideDown(x, 900);
         const qint64 arrived = QDateTime::currentMSecsSinceEpoch();
         std::optional<qint64> back;
@@ -406,7 +407,7 @@ TEST_P(AutoShowStrip, TheBottomEdgeBringsTheBarBackBesideTheWindowManagersPanel)
         mark = run.log().size();
         movePointer(kAway);
         EXPECT_TRUE(waitUntil([&] { return loggedAfter(run, mark, kHides).has_value(); }))
-            << run.log().mid(mark).toStdString();
+            << run.log().mid(roundStart).toStdString();
         EXPECT_TRUE(waitUntil([&] { return !barShown(); }));
     }
 
