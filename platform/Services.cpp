@@ -52,6 +52,7 @@ namespace {
         services.clipboardReader.reset();
         services.clickMonitors = nullptr;
         services.stillPictureWindows = nullptr;
+        services.hoverAreas = nullptr;
         services.dockWindowHints = {};
         services.accessoryMarker = nullptr;
         services.screenIdentity.reset();
@@ -156,6 +157,12 @@ std::unique_ptr<StillPictureWindow> createStillPictureWindow(const StillPicture&
 std::shared_ptr<EndRequests> endRequests()
 {
     return installedPiece(&Services::endRequests);
+}
+
+std::unique_ptr<HoverArea> createHoverArea(const HoverAreaSpec& spec)
+{
+    const HoverAreaFactory factory = installedPiece(&Services::hoverAreas);
+    return factory ? factory(spec) : nullptr;
 }
 
 std::shared_ptr<ScreenIdentity> screenIdentity()

@@ -7,6 +7,7 @@
 #include "platform/DockWindowHints.h"
 #include "platform/EndRequests.h"
 #include "platform/HotKeys.h"
+#include "platform/HoverArea.h"
 #include "platform/Platform.h"
 #include "platform/ScreenIdentity.h"
 #include "platform/StillPictureWindow.h"
@@ -56,6 +57,10 @@ struct Services {
     // system's defaults end it (a signal kills it, Qt exits when the display
     // goes), and nothing is saved.
     std::shared_ptr<EndRequests> endRequests;
+    // Makes areas that only notice the pointer (platform::createHoverArea()),
+    // for the bar's auto-show strips where nothing composites. None: no such
+    // area is made, and the bar keeps a strip window of its own.
+    HoverAreaFactory hoverAreas;
 };
 
 // Makes `services` the pieces in use, in place of whatever was installed.

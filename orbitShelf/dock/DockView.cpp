@@ -1,10 +1,9 @@
 #include "dock/DockView.h"
 
-#include "state/AppState.h"
 #include "apps/ActiveApp.h"
+#include "apps/DockBadgeReader.h"
 #include "apps/DockEdgeReserve.h"
 #include "apps/ScreenIdentifier.h"
-#include "apps/DockBadgeReader.h"
 #include "apps/Windows.h"
 #include "dock/DockLog.h"
 #include "dock/DockTick.h"
@@ -24,11 +23,12 @@
 #include "dock/tiles/PomodoroTile.h"
 #include "dock/tiles/ToolSheets.h"
 #include "platform/DockWindowHints.h"
+#include "state/AppState.h"
 #include "widgets/Badge.h"
 #include "widgets/PaintFingerprint.h"
 
-#include <QGuiApplication>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -558,6 +558,9 @@ void DockView::applyInputRegion()
         m_inputRegion = std::pair(native, region);
         platform::setDockInputRegion(top->windowHandle(), region);
     }
+    // A strip above the bar must leave it its pointer.
+    AutoShowStrips::shared().setBarArea(
+        m_view.screenID, isVisible() ? region.translated(top->mapToGlobal(QPoint(0, 0))) : QRegion());
     applyEdgeReserve(native);
 }
 

@@ -6,6 +6,7 @@
 #include "platform/x11/X11DockWindowHints.h"
 #include "platform/x11/X11EndRequests.h"
 #include "platform/x11/X11HotKeys.h"
+#include "platform/x11/X11HoverArea.h"
 #include "platform/x11/X11Platform.h"
 #include "platform/x11/X11ScreenIdentity.h"
 #include "platform/x11/X11StillPictureWindow.h"
@@ -22,6 +23,7 @@ std::optional<Services> createX11Services(QString* error)
     services.clickMonitors = createX11ClickMonitor;
     services.dockWindowHints = dockWindowHints();
     services.stillPictureWindows = createX11StillPictureWindow;
+    services.hoverAreas = createX11HoverArea;
     // Monitors are told apart by their EDID where RandR has one.
     services.screenIdentity = createX11ScreenIdentity();
     services.clipboardReader = createX11ClipboardReader();

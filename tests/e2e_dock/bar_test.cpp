@@ -1,7 +1,7 @@
 // The real orbitShelf on the private display: the bar's windows, where they
 // stand, what they let through, and the edges it moves to.
-#include "state/MapSetting.h"
 #include "platform/x11/X11Platform.h"
+#include "state/MapSetting.h"
 #include "tests/support/X11TestTools.h"
 
 #include <QElapsedTimer>
@@ -17,18 +17,6 @@ namespace {
 const QString kDock = QStringLiteral("orbitShelf dock");
 const QPoint kBottomCentre(960, 1053);
 
-// What the screen shows in `area`.
-QImage screenArea(const QRect& area)
-{
-    QProcess import;
-    import.start(QStringLiteral("import"),
-        { "-window", "root", "-crop",
-            QStringLiteral("%1x%2+%3+%4").arg(area.width()).arg(area.height()).arg(area.x()).arg(area.y()),
-            "png:-" });
-    import.waitForFinished(10000);
-    return QImage::fromData(import.readAllStandardOutput(), "PNG");
-}
-
 // The pixels of `area` that show black: where nothing composites, a pixel
 // inside a window's shape that the window did not paint. The root is
 // given a colour of its own, so that black is never the background.
@@ -42,13 +30,6 @@ QStringList unpaintedPixels(const QRect& area)
                 black << QStringLiteral("%1,%2").arg(area.x() + x).arg(area.y() + y);
     return black;
 }
-
-// The root shows a colour of its own while it lives.
-class ColouredRoot final {
-public:
-    ColouredRoot() { runTool(QStringLiteral("xsetroot"), { "-solid", "#3060a0" }); }
-    ~ColouredRoot() { runTool(QStringLiteral("xsetroot"), { "-solid", "black" }); }
-};
 
 } // namespace
 

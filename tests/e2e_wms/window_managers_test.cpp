@@ -1,11 +1,14 @@
 // The bar and the switcher under other window managers, each in the set-up a
 // new user of it meets: windows that take the focus as they open join the
 // recent order, the bar stands clear of the manager's own panel, the bottom
-// edge brings an auto-hidden bar back, a button of a window on another
-// desktop goes there, and no window stays marked when none has the focus.
+// edge brings an auto-hidden bar back past that panel and leaves the
+// panel's own row alone, a button of a window on another desktop goes
+// there, and no window stays marked when none has the focus.
 #include "tests/e2e_dock_input/BarInput.h"
 #include "tests/support/X11TestTools.h"
 
+#include <QDateTime>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -13,6 +16,7 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <utility>
 
 using namespace orbitshelf::test;
 
@@ -74,6 +78,56 @@ bool barShows(const DockRun& run, const QString& window)
         if (item.window == window)
             return true;
     return false;
+}
+
+const QPoint kAway(960, 400);
+const QString kBroughtBack = QStringLiteral("auto-show strip brings back the dock");
+const QString kHides = QStringLiteral("auto-hidden bar of .* hides");
+
+// When the program wrote the first line matching `pattern` after `from`.
+std::optional<qint64> loggedAfter(const DockRun& run, qsizetype from, const QString& pattern)
+{
+    return loggedAt(run.log().mid(from), pattern);
+}
+
+// The pointer slid down to the screen's bottom row at `x` from `fromY` in
+// steps of 7 pixels, as a hand moves it: most rows are stepped over.
+void slideDown(int x, int fromY)
+{
+    QStringList steps;
+    for (int y = fromY;; y = std::min(y + 7, 1079)) {
+        steps << "mousemove" << QString::number(x) << QString::number(y) << "sleep"
+              << "0.01";
+        if (y == 1079)
+            break;
+    }
+    xdotool(steps);
+}
+
+// The horizontal extent of the newest bar's buttons, widened by the
+// background the bar draws around them.
+std::pair<int, int> barSpan(const DockRun& run)
+{
+    int left = 1920, right = 0;
+    for (const LoggedBarItem& item : loggedBar(run.log())) {
+        left = std::min(left, item.rect.left());
+        right = std::max(right, item.rect.right());
+    }
+    return { left - 48, right + 48 };
+}
+
+// Auto Hide turned on from the bar's own menu, and the bar gone once the
+// pointer is away.
+::testing::AssertionResult turnAutoHideOn(const DockRun& run)
+{
+    const qsizetype mark = run.log().size();
+    if (!chooseFromBarMenuUntil(run, QStringLiteral("Auto Hide"), { "Down", "Return" },
+            [&] { return run.log().mid(mark).contains(QLatin1String("reserves nothing")); }))
+        return ::testing::AssertionFailure() << "Auto Hide did not go on";
+    movePointer(kAway);
+    if (!waitUntil([&] { return loggedBar(run.log()).empty(); }))
+        return ::testing::AssertionFailure() << "the bar did not hide";
+    return ::testing::AssertionSuccess();
 }
 
 bool marked(const DockRun& run, qsizetype from, const QString& window)
@@ -212,16 +266,19 @@ TEST(OtherPanels, UnderFluxboxTheBottomEdgeBringsAnAutoHiddenBarBack)
     ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
     ASSERT_TRUE(waitUntil([&] { return barBottom(run).has_value(); })) << run.log().toStdString();
 
-    // The strip lies along the bottom edge, inside the screen; nothing of it
-    // at the top.
+    // The strip lies along the bottom edge of the screen's free part, where
+    // the bar's window ends (the toolbar keeps the rows below), inside the
+    // screen; nothing of it at the top.
     const QString strip = waitForWindow(QStringLiteral("orbitShelf auto-show strip"));
     ASSERT_FALSE(strip.isEmpty());
+    const QRect dockAt = windowGeometry(waitForWindow(QStringLiteral("orbitShelf dock")));
     QRect stripAt;
     EXPECT_TRUE(waitUntil([&] {
         stripAt = windowGeometry(strip);
-        return stripAt.bottom() == 1079 && stripAt.left() >= 0;
+        return stripAt.bottom() == dockAt.bottom() && stripAt.left() >= 0 && stripAt.top() > 1000;
     })) << stripAt.x()
-        << "," << stripAt.y() << " " << stripAt.width() << "x" << stripAt.height();
+        << "," << stripAt.y() << " " << stripAt.width() << "x" << stripAt.height()
+        << ", the dock window ends at " << dockAt.bottom();
 
     // Auto Hide on, as a user turns it on: the bar goes when the pointer is
     // away, and comes back when it reaches the bottom edge.
@@ -231,13 +288,170 @@ TEST(OtherPanels, UnderFluxboxTheBottomEdgeBringsAnAutoHiddenBarBack)
     })) << run.log().mid(mark).toStdString();
     movePointer(QPoint(960, 400));
     mark = run.log().size();
-    movePointer(QPoint(960, 1079));
+    slideDown(960, 900);
     EXPECT_TRUE(waitUntil([&] {
         return run.log().mid(mark).contains(QLatin1String("auto-show strip brings back the dock"));
     })) << run.log().mid(mark).toStdString();
     screenshot(QStringLiteral("fluxbox-edge-reveals"));
     movePointer(QPoint(960, 400));
 }
+
+class AutoShowStrip : public ::testing::TestWithParam<WindowManager> { };
+
+// An auto-hidden bar comes back as the pointer reaches the bottom edge,
+// wherever along it and whatever panel the window manager keeps there, and
+// stays while the pointer rests there; the panel keeps its own clicks.
+TEST_P(AutoShowStrip, TheBottomEdgeBringsTheBarBackBesideTheWindowManagersPanel)
+{
+    const WindowManager manager = GetParam();
+    OtherDesktop desktop(manager);
+    ASSERT_FALSE(desktop.failed(manager)) << XvfbSession::lastError().toStdString();
+    ColouredRoot root;
+    movePointer(kAway);
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    const std::optional<LoggedBarItem> mainButton = waitForKind(run, LoggedBarItem::mainButton);
+    ASSERT_TRUE(mainButton) << run.log().toStdString();
+    // What lies behind the bar may change meanwhile (fluxbox sets a
+    // wallpaper of its own a while after it starts, and its message about
+    // that gets a button on the bar), so a shown bar is told by the colour
+    // of its main button's middle, wherever the newest bar put that button.
+    QPoint onBar = mainButton->rect.center();
+    const auto followMainButton = [&] {
+        for (const LoggedBarItem& item : loggedBar(run.log()))
+            if (item.kind == LoggedBarItem::mainButton)
+                onBar = item.rect.center();
+    };
+    QColor drawn;
+    // Twice the same where the bar has settled.
+    ASSERT_TRUE(waitUntil([&] {
+        const QPoint before = onBar;
+        followMainButton();
+        const QColor colour = pixelAt(onBar);
+        const bool settled = onBar == before && colour == drawn && colour != ColouredRoot::colour();
+        drawn = colour;
+        return settled;
+    })) << "the bar is not drawn over the wallpaper";
+    const auto barShown = [&] {
+        followMainButton();
+        return pixelAt(onBar) == drawn;
+    };
+    ASSERT_TRUE(turnAutoHideOn(run)) << run.log().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return !barShown(); })) << "an auto-hidden bar is drawn";
+
+    for (const int x : { 100, onBar.x(), 1800 }) {
+        SCOPED_TRACE(QStringLiteral("%1 at x = %2").arg(QLatin1String(nameOf(manager))).arg(x).toStdString());
+        const qsizetype roundStart = run.log().size();
+        qsizetype mark = roundStart;
+        slideDown(x, 900);
+        const qint64 arrived = QDateTime::currentMSecsSinceEpoch();
+        std::optional<qint64> back;
+        EXPECT_TRUE(waitUntil([&] { return (back = loggedAfter(run, mark, kBroughtBack)).has_value(); }))
+            << run.log().mid(mark).toStdString();
+        if (back) {
+            EXPECT_LT(*back - arrived, 1000) << "from reaching the edge to brought back";
+        }
+        EXPECT_TRUE(waitUntil(barShown)) << run.log().mid(mark).toStdString();
+        screenshot(QStringLiteral("%1-edge-at-%2").arg(QLatin1String(nameOf(manager))).arg(x));
+
+        // Resting on the edge (the panel's row, where there is one) keeps it.
+        QElapsedTimer resting;
+        resting.start();
+        waitUntil([&] { return resting.elapsed() >= 1000; }, std::chrono::seconds(3));
+        EXPECT_FALSE(loggedAfter(run, mark, kHides)) << run.log().mid(mark).toStdString();
+        EXPECT_TRUE(barShown()) << "the bar went while the pointer rested on the edge";
+
+        mark = run.log().size();
+        movePointer(kAway);
+        EXPECT_TRUE(waitUntil([&] { return loggedAfter(run, mark, kHides).has_value(); }))
+            << run.log().mid(roundStart).toStdString();
+        EXPECT_TRUE(waitUntil([&] { return !barShown(); }));
+    }
+
+    if (manager == WindowManager::icewm) {
+        // Down to the start button, the way a user goes there: it opens
+        // icewm's menu.
+        slideDown(10, 900);
+        click(QPoint(10, 1067));
+        EXPECT_TRUE(waitUntil([] { return !visibleWindowsNamed(QStringLiteral("IceMenu")).isEmpty(); }))
+            << "the start button did not open its menu";
+        screenshot(QStringLiteral("icewm-start-menu"));
+        xdotool({ "key", "Escape" });
+        EXPECT_TRUE(waitUntil([] { return visibleWindowsNamed(QStringLiteral("IceMenu")).isEmpty(); }));
+    }
+    movePointer(kAway);
+}
+
+INSTANTIATE_TEST_SUITE_P(UnderEachWindowManager, AutoShowStrip,
+    ::testing::Values(WindowManager::openbox, WindowManager::icewm, WindowManager::fluxbox),
+    [](const ::testing::TestParamInfo<WindowManager>& info) { return std::string(nameOf(info.param)); });
+
+// The screen's bottom row, where the bar and its strip stand, shows what it
+// shows without the program (the wallpaper, the window manager's panel) or
+// the bar's own drawing, with Auto Hide off and on: nothing draws a line
+// there that the user did not ask for.
+class BottomRow : public ::testing::TestWithParam<WindowManager> { };
+
+TEST_P(BottomRow, ShowsWhatLiesThereWithoutTheProgramOrTheBarItself)
+{
+    const WindowManager manager = GetParam();
+    OtherDesktop desktop(manager);
+    ASSERT_FALSE(desktop.failed(manager)) << XvfbSession::lastError().toStdString();
+    ColouredRoot root;
+    movePointer(kAway);
+    const QRect rows(0, 1078, 1920, 2);
+    QImage without;
+    // The window manager's panel has drawn once two looks agree.
+    ASSERT_TRUE(waitUntil([&] {
+        const QImage previous = std::exchange(without, screenArea(rows));
+        return !without.isNull() && without == previous;
+    }));
+
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    const std::optional<LoggedBarItem> mainButton = waitForKind(run, LoggedBarItem::mainButton);
+    ASSERT_TRUE(mainButton) << run.log().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return pixelAt(mainButton->rect.center()) != ColouredRoot::colour(); }));
+    ASSERT_TRUE(waitUntil([&] { return run.log().contains(QLatin1String("auto-show strip for")); }));
+
+    // Every pixel of the bottom row that differs from the screen without the
+    // program, and is not the bar drawing on down from the row above it.
+    const auto strayPixels = [&](std::pair<int, int> bar) {
+        const QImage now = screenArea(rows);
+        QStringList stray;
+        for (int x = 0; x < 1920 && !now.isNull(); ++x) {
+            const QColor shown = now.pixelColor(x, 1);
+            const bool inBar = x >= bar.first && x <= bar.second;
+            if (shown != without.pixelColor(x, 1) && !(inBar && shown == now.pixelColor(x, 0)))
+                stray << QStringLiteral("%1 %2 (without %3)")
+                             .arg(x)
+                             .arg(shown.name(), without.pixelColor(x, 1).name());
+        }
+        if (now.isNull())
+            stray << QStringLiteral("no picture of the screen");
+        return stray;
+    };
+    QStringList stray;
+    EXPECT_TRUE(
+        waitUntil([&] { return (stray = strayPixels(barSpan(run))).isEmpty(); }, std::chrono::seconds(2)))
+        << "with the bar shown: " << stray.size() << " pixels, first "
+        << stray.mid(0, 5).join(", ").toStdString();
+    screenshot(QStringLiteral("%1-bottom-row-shown").arg(QLatin1String(nameOf(manager))));
+
+    ASSERT_TRUE(turnAutoHideOn(run)) << run.log().toStdString();
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return (stray = strayPixels({ -1, -1 })).isEmpty();
+        },
+        std::chrono::seconds(2)))
+        << "with the bar auto-hidden: " << stray.size() << " pixels, first "
+        << stray.mid(0, 5).join(", ").toStdString();
+    screenshot(QStringLiteral("%1-bottom-row-hidden").arg(QLatin1String(nameOf(manager))));
+}
+
+INSTANTIATE_TEST_SUITE_P(UnderEachWindowManager, BottomRow,
+    ::testing::Values(WindowManager::openbox, WindowManager::fluxbox),
+    [](const ::testing::TestParamInfo<WindowManager>& info) { return std::string(nameOf(info.param)); });
 
 // xfwm4 pulls a window activated from another desktop over to the current
 // one; a bar button goes to the window's desktop instead. And when a desktop

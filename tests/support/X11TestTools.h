@@ -11,6 +11,7 @@
 #include <QColor>
 #include <QDateTime>
 #include <QDir>
+#include <QImage>
 #include <QProcess>
 #include <QRect>
 #include <QRegularExpression>
@@ -186,6 +187,28 @@ inline bool isBackground(const QColor& colour)
 {
     return colour.isValid() && colour.red() < 8 && colour.green() < 8 && colour.blue() < 8;
 }
+
+// What the screen shows in `area`.
+inline QImage screenArea(const QRect& area)
+{
+    QProcess import;
+    import.start(QStringLiteral("import"),
+        { "-window", "root", "-crop",
+            QStringLiteral("%1x%2+%3+%4").arg(area.width()).arg(area.height()).arg(area.x()).arg(area.y()),
+            "png:-" });
+    import.waitForFinished(10000);
+    return QImage::fromData(import.readAllStandardOutput(), "PNG");
+}
+
+// The root shows a colour of its own (the wallpaper) while it lives.
+class ColouredRoot final {
+public:
+    ColouredRoot() { runTool(QStringLiteral("xsetroot"), { "-solid", colour().name() }); }
+    ~ColouredRoot() { runTool(QStringLiteral("xsetroot"), { "-solid", "black" }); }
+    ColouredRoot(const ColouredRoot&) = delete;
+    ColouredRoot& operator=(const ColouredRoot&) = delete;
+    static QColor colour() { return QColor(0x30, 0x60, 0xa0); }
+};
 
 inline void movePointer(QPoint to)
 {

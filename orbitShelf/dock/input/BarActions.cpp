@@ -1,8 +1,5 @@
 #include "dock/input/BarActions.h"
 
-#include "state/Alerts.h"
-#include "state/AppState.h"
-#include "state/SerialQueue.h"
 #include "apps/Activation.h"
 #include "apps/ActiveApp.h"
 #include "apps/OpenApplication.h"
@@ -13,6 +10,9 @@
 #include "dock/DockReload.h"
 #include "platform/AppLauncher.h"
 #include "platform/DesktopEntry.h"
+#include "state/Alerts.h"
+#include "state/AppState.h"
+#include "state/SerialQueue.h"
 
 #include <algorithm>
 
@@ -180,9 +180,12 @@ void BarHoverHide::hovering(bool inside)
 
 void BarHoverHide::stripLeft(bool overBar)
 {
-    // Entering the bar bumps the generation itself; a pointer that went
-    // elsewhere never crosses the bar, so no leave of the bar would come.
-    if (overBar || held())
+    // A pointer that went elsewhere never crosses the bar, so no leave of
+    // the bar would come. One that went onto the bar may not be heard there
+    // either: the bar's input area can appear under it as the bar comes
+    // back, with no enter. With a pointer check at hand it is looked at as
+    // for any hide, until the bar's own enter or leave takes over.
+    if (held() || (overBar && !m_overBar))
         return;
     ++*m_generation;
     hideLater();
@@ -206,27 +209,54 @@ void BarHoverHide::release(bool overBar)
         hideLater(true);
 }
 
+namespace {
+
+// A hide on its way, looked at again while the pointer stays near the bar.
+struct PendingHide {
+    std::weak_ptr<uint64_t> alive; // the hider's generation
+    uint64_t generation = 0;
+    AppState* state = nullptr;
+    QString screenID;
+    // Called only while the hider (and the bar that owns it) lives.
+    std::function<bool()> overBar;
+    SerialQueue* queue = nullptr; // the bar's, which outlives the hider
+};
+
+void hideWhenDue(const std::shared_ptr<const PendingHide>& hide)
+{
+    hide->queue->asyncAfter(0.3, [hide] {
+        const std::shared_ptr<uint64_t> current = hide->alive.lock();
+        if (!current || *current != hide->generation)
+            return; // the pointer came back, a menu opened, or the bar is gone
+        AppState* state = hide->state;
+        if (state->showSpaceDock.value(hide->screenID, true) == false
+            || state->settings.autoHideSpaceDock().value(hide->screenID) != QLatin1String("true"))
+            return;
+        // Never from under the pointer. It may rest on a panel past the
+        // strip, or have reached the bar unheard: no leave need come from
+        // there, so it is looked at again until one does.
+        if (hide->overBar && hide->overBar()) {
+            hideWhenDue(hide);
+            return;
+        }
+        qCDebug(lcDock) << "auto-hidden bar of" << hide->screenID << "hides";
+        state->showSpaceDock[hide->screenID] = false;
+        state->publish();
+    });
+}
+
+} // namespace
+
 void BarHoverHide::hideLater(bool askWhenDue)
 {
     if (!askWhenDue && m_state.settings.autoHideSpaceDock().value(m_screenID) != QLatin1String("true"))
         return;
-    const uint64_t generation = *m_generation;
-    std::weak_ptr<uint64_t> alive = m_generation;
-    AppState* state = &m_state;
-    const QString screenID = m_screenID;
-    // Called only while this object (and the bar that owns it) lives.
-    const std::function<bool()> overBar = m_overBar;
-    m_queue.asyncAfter(0.3, [alive, generation, state, screenID, overBar] {
-        const std::shared_ptr<uint64_t> current = alive.lock();
-        if (!current || *current != generation)
-            return; // the pointer came back, a menu opened, or the bar is gone
-        if (overBar && overBar())
-            return;
-        if (state->showSpaceDock.value(screenID, true) == false
-            || state->settings.autoHideSpaceDock().value(screenID) != QLatin1String("true"))
-            return;
-        qCDebug(lcDock) << "auto-hidden bar of" << screenID << "hides";
-        state->showSpaceDock[screenID] = false;
-        state->publish();
-    });
+    auto hide = std::make_shared<PendingHide>();
+    hide->alive = m_generation;
+    hide->generation = *m_generation;
+    hide->state = &m_state;
+    hide->screenID = m_screenID;
+    hide->overBar = m_overBar;
+    hide->queue = &m_queue;
+    hideWhenDue(hide);
 }

@@ -94,7 +94,8 @@ public:
 
     void hovering(bool inside);
     // The pointer left the screen's auto-show strip; `overBar` tells whether
-    // it went onto the bar.
+    // it went onto the bar (whose own leave then hides it, unless a pointer
+    // check is set: see setPointerCheck).
     void stripLeft(bool overBar);
     // A menu (or panel) of the bar opened: no hide until it closes.
     void hold();
@@ -103,8 +104,10 @@ public:
 
     bool held() const { return m_holds > 0; }
 
-    // Asked when a hide is due: a bar never hides from under the pointer,
-    // whatever enter or leave was missed on the way.
+    // Asked when a hide is due, and again 0.3 s later while it holds and no
+    // enter or leave came: a bar never hides from under the pointer,
+    // whatever enter or leave was missed on the way, and hides once the
+    // pointer went where nothing tells (off a panel past the strip).
     void setPointerCheck(std::function<bool()> overBar) { m_overBar = std::move(overBar); }
 
 private:

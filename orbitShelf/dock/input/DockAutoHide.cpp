@@ -29,6 +29,14 @@ bool showSpaceDockOnAppear(const std::optional<QString>& autoHideEntry)
     return !isTrueText(autoHideEntry);
 }
 
+QRegion stripInputRegion(
+    const QRect& strip, const std::optional<QString>& autoHideEntry, const QRegion& barArea)
+{
+    if (!isTrueText(autoHideEntry) || strip.isEmpty())
+        return QRegion();
+    return (QRegion(strip) - barArea).translated(-strip.topLeft());
+}
+
 AutoShowStrips& AutoShowStrips::shared()
 {
     static AutoShowStrips strips;

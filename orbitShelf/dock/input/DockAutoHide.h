@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QRect>
+#include <QRegion>
 #include <QString>
 
 #include <optional>
@@ -31,6 +32,14 @@ double dockOpacity(const std::optional<QString>& autoHideEntry, const std::optio
 // The screen's showSpaceDock entry each time its dock appears.
 bool showSpaceDockOnAppear(const std::optional<QString>& autoHideEntry);
 
+// Where an auto-show strip that stands above every window takes the pointer,
+// in the strip's own coordinates (`strip` and `barArea` in screen
+// coordinates): only while its screen's dock auto-hides (elsewhere hovering
+// it would change nothing, and it would keep the clicks from what lies
+// beneath), and never where the bar takes the pointer itself.
+QRegion stripInputRegion(
+    const QRect& strip, const std::optional<QString>& autoHideEntry, const QRegion& barArea);
+
 // The auto-show strips' news for the bars: a strip and its bar are windows
 // of their own, and a bar the strip brought back must hear when the pointer
 // went off the strip without crossing the bar.
@@ -39,18 +48,33 @@ class AutoShowStrips final : public QObject {
 public:
     static AutoShowStrips& shared();
 
-    // Where a screen's strip stands on the screen, as its window last saw
-    // itself. A bar never hides while the pointer still rests on its strip:
-    // the strip may hear a leave as the bar's window appears over it.
+    // Where the pointer counts as resting on a screen's strip (the strip and
+    // any panel between it and the screen's edge, see stripReach), in screen
+    // coordinates. A bar never hides while the pointer rests there: the
+    // strip may hear a leave as the bar's window appears over it, and a
+    // pointer pushed against the edge stops on the panel past the strip.
     void setStripArea(const QString& screenID, const QRect& area) { m_areas.insert(screenID, area); }
     bool pointerOnStrip(const QString& screenID, const QPoint& global) const
     {
         return m_areas.value(screenID).contains(global);
     }
 
+    // Where a screen's bar takes the pointer, in screen coordinates, as the
+    // bar last gave it to its window; empty while the bar is hidden.
+    void setBarArea(const QString& screenID, const QRegion& area)
+    {
+        if (m_barAreas.value(screenID) == area)
+            return;
+        m_barAreas.insert(screenID, area);
+        emit barAreaChanged(screenID);
+    }
+    QRegion barArea(const QString& screenID) const { return m_barAreas.value(screenID); }
+
 signals:
     void pointerLeft(const QString& screenID);
+    void barAreaChanged(const QString& screenID);
 
 private:
     QMap<QString, QRect> m_areas;
+    QMap<QString, QRegion> m_barAreas;
 };

@@ -62,6 +62,14 @@ DockFrame mainDockTriggerFrame(const QString& mainDockPosition, QSizeF primaryVi
     return { -2, 0, truncated(w), 20 };
 }
 
+DockFrame mainDockTriggerFrame(const QString& mainDockPosition, QRectF primaryVisibleFrame)
+{
+    DockFrame frame = mainDockTriggerFrame(mainDockPosition, primaryVisibleFrame.size());
+    frame.x += truncated(primaryVisibleFrame.x());
+    frame.y += truncated(primaryVisibleFrame.y());
+    return frame;
+}
+
 DockFrame screenDockWindowFrame(QRectF visibleFrame, const std::optional<QString>& position)
 {
     const qint64 x0 = truncated(visibleFrame.x());
@@ -94,6 +102,35 @@ DockFrame screenDockTriggerFrame(QRectF visibleFrame, const std::optional<QStrin
 bool isMainDockScreenOrigin(QRectF visibleFrame)
 {
     return truncated(visibleFrame.x()) == 0 && truncated(visibleFrame.y()) == 0;
+}
+
+DockFrame stripPlacement(const DockFrame& strip, const QRectF& visibleFrame)
+{
+    const qint64 left = std::max(strip.x, truncated(visibleFrame.x()));
+    const qint64 bottom = std::max(strip.y, truncated(visibleFrame.y()));
+    const qint64 right = std::min(strip.x + strip.width, truncated(visibleFrame.x() + visibleFrame.width()));
+    const qint64 top = std::min(strip.y + strip.height, truncated(visibleFrame.y() + visibleFrame.height()));
+    if (right <= left || top <= bottom)
+        return strip;
+    return { left, bottom, right - left, top - bottom };
+}
+
+DockFrame stripReach(const DockFrame& placedStrip, const QRectF& screenFrame, const QString& position)
+{
+    DockFrame reach = placedStrip;
+    if (position == QLatin1String("left")) {
+        const qint64 screenLeft = std::min(placedStrip.x, truncated(screenFrame.x()));
+        reach.width += reach.x - screenLeft;
+        reach.x = screenLeft;
+    } else if (position == QLatin1String("right")) {
+        const qint64 screenRight = truncated(screenFrame.x() + screenFrame.width());
+        reach.width = std::max(reach.width, screenRight - reach.x);
+    } else {
+        const qint64 screenBottom = std::min(placedStrip.y, truncated(screenFrame.y()));
+        reach.height += reach.y - screenBottom;
+        reach.y = screenBottom;
+    }
+    return reach;
 }
 
 QRect toWindowSystemRect(const DockFrame& frame, const QRect& primaryGeometry)

@@ -47,6 +47,11 @@ DockFrame mainDockWindowFrame(const QString& mainDockPosition, QRectF primaryVis
 
 // The primary screen's auto-show strip.
 DockFrame mainDockTriggerFrame(const QString& mainDockPosition, QSizeF primaryVisibleSize);
+// The same placed from the visible frame's origin: where a panel of the
+// desktop takes the bar's edge, the strip lies along the free area's edge,
+// where the bar stands, and not under the panel, where no pointer reaches
+// it. An origin at (0, 0) gives the frame above.
+DockFrame mainDockTriggerFrame(const QString& mainDockPosition, QRectF primaryVisibleFrame);
 
 // Another screen's dock window and strip; an absent position means the
 // screen has no stored edge.
@@ -59,6 +64,19 @@ DockFrame screenDockTriggerFrame(QRectF visibleFrame, const std::optional<QStrin
 // edge moves its visible frame off the origin, and it is still the primary.
 bool isMainDockScreenOrigin(QRectF visibleFrame);
 
+// Where a strip is put: inside the part of its screen windows may use. The
+// panels along the edges keep their clicks, and the strip never reaches
+// past its screen (some window managers, fluxbox, will not place a window
+// partly off the screen and put it at the top instead). A strip wholly
+// outside that part keeps its frame.
+DockFrame stripPlacement(const DockFrame& strip, const QRectF& visibleFrame);
+
+// Where the pointer counts as resting on a strip put at `placedStrip`: the
+// strip and whatever lies between it and its screen's outer edge (`position`
+// as for stripEdgeLine). A pointer pushed against that edge stops on a
+// panel there, past the strip it crossed.
+DockFrame stripReach(const DockFrame& placedStrip, const QRectF& screenFrame, const QString& position);
+
 // Conversion between dock space and the window system's space (origin at the
 // top left of the virtual desktop, y growing downwards). primaryGeometry is
 // the primary screen's geometry in window-system space.
@@ -67,7 +85,8 @@ QRectF toDockSpace(const QRectF& windowSystemRect, const QRect& primaryGeometry)
 
 // The one row (bottom strips) or column (side strips) of an auto-show strip
 // that lies on its screen's outer edge, in the strip window's own top-left
-// coordinates. Where nothing composites translucent windows, the strip is
-// cut down to this line: the pointer stops at the screen edge, so it still
+// coordinates. Where nothing composites translucent windows and the
+// platform makes no strip that draws nothing, a strip window of ours is cut
+// down to this line: the pointer stops at the screen edge, so it still
 // enters the strip, and no dark band shows.
 QRect stripEdgeLine(const DockFrame& strip, const QRectF& screenFrame, const QString& position);

@@ -1,13 +1,15 @@
 #include "dock/windows/DockHostWidget.h"
 
-#include "state/AppState.h"
 #include "apps/DockEdgeReserve.h"
 #include "apps/ScreenIdentifier.h"
 #include "dock/DockHooks.h"
 #include "dock/DockLog.h"
 #include "dock/DockView.h"
+#include "dock/input/DockAutoHide.h"
+#include "dock/windows/InputStrip.h"
 #include "dock/windows/RootView.h"
 #include "platform/DockWindowHints.h"
+#include "state/AppState.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -16,20 +18,16 @@
 #include <QTimer>
 #include <QWindow>
 
-namespace {
-
-QRect primaryGeometry()
+QRect primaryScreenGeometry()
 {
     QScreen* primary = QGuiApplication::primaryScreen();
     return primary ? primary->geometry() : QRect();
 }
 
-} // namespace
-
 std::vector<DockScreen> currentDockScreens()
 {
     std::vector<DockScreen> screens;
-    const QRect primary = primaryGeometry();
+    const QRect primary = primaryScreenGeometry();
     const std::vector<platform::ReservedEdge> others = platform::otherReservedEdges();
     for (QScreen* screen : QGuiApplication::screens()) {
         DockScreen dockScreen;
@@ -77,17 +75,13 @@ DockHostWidget::DockHostWidget(AppState& state, const DockWindowSpec& spec)
 
 void DockHostWidget::place()
 {
-    QRect geometry = toWindowSystemRect(m_spec.frame, primaryGeometry());
+    const QRect primary = primaryScreenGeometry();
+    const DockFrame placed = m_strip ? stripPlacement(m_spec.frame, m_spec.visibleFrame) : m_spec.frame;
+    const QRect geometry = toWindowSystemRect(placed, primary);
     const QRect screen
         = toWindowSystemRect(DockFrame { qint64(m_spec.screenFrame.x()), qint64(m_spec.screenFrame.y()),
                                  qint64(m_spec.screenFrame.width()), qint64(m_spec.screenFrame.height()) },
-            primaryGeometry());
-    // A strip reaching past its screen (the bottom strip starts 2 left of it)
-    // is kept inside: some window managers (fluxbox) will not place a window
-    // partly off the screen and put it at the top instead, where it leaves
-    // a line across the screen and the bottom edge brings nothing back.
-    if (m_strip && !screen.isEmpty() && screen.intersects(geometry))
-        geometry &= screen;
+            primary);
     setGeometry(geometry);
     if (QWidget* child = m_dockView ? static_cast<QWidget*>(m_dockView->parentWidget()) : m_strip)
         child->setGeometry(0, 0, geometry.width(), geometry.height());
@@ -96,10 +90,14 @@ void DockHostWidget::place()
     const QRect onScreen = screen.intersected(geometry).translated(-geometry.topLeft());
     if (m_dockView)
         m_dockView->setScreenArea(QRectF(onScreen));
+    if (m_strip) {
+        AutoShowStrips::shared().setStripArea(m_spec.screenID,
+            toWindowSystemRect(stripReach(placed, m_spec.screenFrame, m_spec.position), primary));
+    }
     if (m_strip && windowHandle()) {
         const QRegion region = platform::dockTranslucencyAvailable()
             ? QRegion(QRect(QPoint(0, 0), geometry.size()))
-            : QRegion(stripEdgeLine(m_spec.frame, m_spec.screenFrame, m_spec.position));
+            : QRegion(stripEdgeLine(placed, m_spec.screenFrame, m_spec.position));
         platform::setDockInputRegion(windowHandle(), region);
     }
 }
@@ -166,6 +164,11 @@ std::unique_ptr<DockHostWindow> makeDockHostWindow(AppState& state, const DockWi
     qCDebug(lcDock) << (spec.kind == DockWindowSpec::Kind::Dock ? "dock window" : "auto-show strip") << "for"
                     << spec.screenID << "at" << spec.frame.x << spec.frame.y << spec.frame.width
                     << spec.frame.height;
+    if (spec.kind == DockWindowSpec::Kind::Strip && !platform::dockTranslucencyAvailable()) {
+        if (std::unique_ptr<InputStrip> strip = InputStrip::make(state, spec))
+            return strip;
+        qCDebug(lcDock) << "the auto-show strip of" << spec.screenID << "is a window of its own";
+    }
     return std::make_unique<DeferredHostWindow>(new DockHostWidget(state, spec));
 }
 

@@ -1,8 +1,8 @@
 #include "dock/windows/DockWindows.h"
 
-#include "state/AppState.h"
 #include "dock/DockLog.h"
 #include "dock/layout/DockEdges.h"
+#include "state/AppState.h"
 
 #include <QTimer>
 
@@ -54,6 +54,7 @@ void DockWindows::buildDockWindows()
     spec.width = m_mainScreenVisibleSize.width();
     spec.height = m_mainScreenVisibleSize.height();
     spec.screenFrame = primary->frame;
+    spec.visibleFrame = primary->visibleFrame;
     spec.position = m_state.settings.mainDockPosition();
     m_mainDockWindow = m_services.makeWindow(spec);
 
@@ -134,6 +135,7 @@ DockWindowSpec DockWindows::screenWindowSpec(
     spec.width = double(frame.width);
     spec.height = double(frame.height);
     spec.screenFrame = screen.frame;
+    spec.visibleFrame = screen.visibleFrame;
     spec.position = storedPosition(screen.id).value_or(QStringLiteral("bottom"));
     return spec;
 }
@@ -145,11 +147,12 @@ void DockWindows::createMainDockTriggerWindow()
         return;
     DockWindowSpec spec;
     spec.kind = DockWindowSpec::Kind::Strip;
-    spec.frame = mainDockTriggerFrame(m_state.settings.mainDockPosition(), primary->visibleFrame.size());
+    spec.frame = mainDockTriggerFrame(m_state.settings.mainDockPosition(), primary->visibleFrame);
     spec.screenID = primary->id;
     spec.width = double(spec.frame.width);
     spec.height = double(spec.frame.height);
     spec.screenFrame = primary->frame;
+    spec.visibleFrame = primary->visibleFrame;
     spec.position = m_state.settings.mainDockPosition();
     if (m_mainDockTriggerWindow) {
         m_mainDockTriggerWindow->close();

@@ -33,6 +33,7 @@ struct DockWindowSpec {
     double width = 0; // docks: the screen size handed to the bar; strips: the strip's size
     double height = 0;
     QRectF screenFrame; // the whole screen the window belongs to, dock space
+    QRectF visibleFrame; // the part of that screen windows may use, dock space
     QString position; // the bar's edge on that screen
 };
 

@@ -1,9 +1,9 @@
 #include "dock/windows/RootView.h"
 
-#include "state/AppState.h"
 #include "dock/DockLog.h"
 #include "dock/DockView.h"
 #include "dock/input/DockAutoHide.h"
+#include "state/AppState.h"
 
 #include <QPainter>
 
@@ -34,21 +34,26 @@ ClearRootView::ClearRootView(
     resize(int(width), int(height));
 }
 
+double stripHovered(AppState& state, const QString& screenID, bool entered, double opacity)
+{
+    const StringMap autoHide = state.settings.autoHideSpaceDock();
+    const auto entry = autoHide.constFind(screenID);
+    const StripHoverOutcome outcome = stripHoverOutcome(
+        entered, entry == autoHide.constEnd() ? std::nullopt : std::optional(*entry), opacity);
+    if (outcome.showDock) {
+        qCDebug(lcDock) << "auto-show strip brings back the dock of" << screenID;
+        state.showSpaceDock.insert(screenID, true);
+        state.publish();
+    }
+    return outcome.opacity;
+}
+
 void ClearRootView::hover(bool entered)
 {
-    AutoShowStrips::shared().setStripArea(m_screenID, QRect(mapToGlobal(QPoint(0, 0)), size()));
-    const StringMap autoHide = m_state.settings.autoHideSpaceDock();
-    const auto entry = autoHide.constFind(m_screenID);
-    const StripHoverOutcome outcome = stripHoverOutcome(
-        entered, entry == autoHide.constEnd() ? std::nullopt : std::optional(*entry), m_opacity);
-    if (outcome.opacity != m_opacity) {
-        m_opacity = outcome.opacity;
+    const double opacity = stripHovered(m_state, m_screenID, entered, m_opacity);
+    if (opacity != m_opacity) {
+        m_opacity = opacity;
         update();
-    }
-    if (outcome.showDock) {
-        qCDebug(lcDock) << "auto-show strip brings back the dock of" << m_screenID;
-        m_state.showSpaceDock.insert(m_screenID, true);
-        m_state.publish();
     }
 }
 

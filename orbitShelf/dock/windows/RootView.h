@@ -23,6 +23,11 @@ private:
     DockView* m_dock;
 };
 
+// What the pointer entering (or leaving) a screen's auto-show strip does,
+// whatever the strip is made of: an auto-hidden dock comes back. Returns the
+// strip's grey opacity after it, from `opacity` before.
+double stripHovered(AppState& state, const QString& screenID, bool entered, double opacity);
+
 // Fills an auto-show strip: invisible at rest; when the pointer enters it and
 // its screen's dock is auto-hidden, the dock is shown again and the strip
 // turns a faint grey until the pointer leaves.

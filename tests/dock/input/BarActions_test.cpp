@@ -173,6 +173,52 @@ TEST_F(BarActionsTest, ABarItsStripBroughtBackHidesWhenThePointerGoesElsewhere)
     EXPECT_FALSE(state.showSpaceDock[kScreen]);
 }
 
+TEST_F(BarActionsTest, APointerRestingNearTheBarIsLookedAtAgainUntilItGoes)
+{
+    state.settings.setAutoHideSpaceDock({ { kScreen, "true" } });
+    state.showSpaceDock[kScreen] = true; // the strip brought it back
+    BarHoverHide hide(state, kScreen, queue);
+    bool near = true; // on a panel past the strip: no leave will come
+    int asked = 0;
+    hide.setPointerCheck([&] {
+        ++asked;
+        return near;
+    });
+
+    hide.stripLeft(false);
+    queue.advance(2.0);
+    EXPECT_TRUE(state.showSpaceDock[kScreen]);
+    EXPECT_GE(asked, 5);
+    near = false; // gone, and nothing told
+    queue.advance(0.31);
+    EXPECT_FALSE(state.showSpaceDock[kScreen]);
+    const int hidAfter = asked;
+    queue.advance(2.0);
+    EXPECT_EQ(asked, hidAfter) << "a hidden bar is not looked after";
+
+    // Onto a bar that never hears the pointer come (its input area appeared
+    // under it): looked at all the same.
+    state.showSpaceDock[kScreen] = true;
+    near = true;
+    hide.stripLeft(true);
+    queue.advance(1.0);
+    EXPECT_TRUE(state.showSpaceDock[kScreen]);
+    near = false;
+    queue.advance(0.31);
+    EXPECT_FALSE(state.showSpaceDock[kScreen]);
+
+    // Any enter or leave takes over from the look.
+    state.showSpaceDock[kScreen] = true;
+    near = true;
+    hide.stripLeft(false);
+    queue.advance(0.31);
+    hide.hovering(true);
+    const int before = asked;
+    queue.advance(2.0);
+    EXPECT_EQ(asked, before);
+    EXPECT_TRUE(state.showSpaceDock[kScreen]);
+}
+
 TEST_F(BarActionsTest, AnOpenMenuKeepsTheBarUntilItClosesAwayFromIt)
 {
     state.settings.setAutoHideSpaceDock({ { kScreen, "true" } });

@@ -36,6 +36,22 @@ TEST(DockAutoHide, StripHover)
     }
 }
 
+TEST(DockAutoHide, AStripAboveEveryWindowTakesThePointerOnlyWhileItsDockAutoHidesAndNeverOffItsBar)
+{
+    const QRect strip(0, 1034, 1918, 20); // screen coordinates
+    const QRegion hidden; // an auto-hidden bar draws nothing
+    const QRegion bar(QRect(876, 1008, 168, 50));
+    EXPECT_TRUE(stripInputRegion(strip, std::nullopt, hidden).isEmpty()) << "no entry";
+    EXPECT_TRUE(stripInputRegion(strip, QString("false"), bar).isEmpty()) << "a dock that stays";
+    EXPECT_EQ(stripInputRegion(strip, QString("true"), hidden), QRegion(0, 0, 1918, 20))
+        << "the whole strip, in its own coordinates";
+    // The bar it brought back takes its own clicks, the rest is the strip's.
+    const QRegion shown = stripInputRegion(strip, QString("true"), bar);
+    EXPECT_EQ(shown, QRegion(0, 0, 1918, 20) - QRegion(876, 0, 168, 20));
+    EXPECT_FALSE(shown.contains(QPoint(900, 10)));
+    EXPECT_TRUE(shown.contains(QPoint(100, 10)));
+}
+
 struct FullScreenRow {
     const char* name;
     bool enabled;

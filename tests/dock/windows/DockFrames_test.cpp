@@ -54,6 +54,49 @@ TEST(DockFrames, MainDockTriggerFrameByEdge)
     }
 }
 
+TEST(DockFrames, TheMainStripLiesAlongTheFreeAreasEdgeBesideAPanel)
+{
+    // icewm's taskbar 26 high along the bottom: the strip lies on it, where
+    // the bar stands, not under it.
+    EXPECT_EQ(mainDockTriggerFrame(QStringLiteral("bottom"), QRectF(0, 26, 1920, 1054)),
+        (DockFrame { -2, 26, 1920, 20 }));
+    // A panel 30 wide on the left, one 40 wide on the right.
+    EXPECT_EQ(mainDockTriggerFrame(QStringLiteral("left"), QRectF(30, 0, 1890, 1080)),
+        (DockFrame { 30, 0, 15, 1080 }));
+    EXPECT_EQ(mainDockTriggerFrame(QStringLiteral("right"), QRectF(0, 0, 1880, 1080)),
+        (DockFrame { 1870, 0, 15, 1080 }));
+    EXPECT_EQ(mainDockTriggerFrame(QStringLiteral("bottom"), QRectF(0, 0, 1920, 1080)),
+        mainDockTriggerFrame(QStringLiteral("bottom"), QSizeF(1920, 1080)));
+}
+
+TEST(DockFrames, AStripIsPutInsideTheFreeAreaAndReachesOnToTheScreensEdge)
+{
+    const QRectF screen(0, 0, 1920, 1080);
+    // Bottom: 2 left of the screen is cut off; over a taskbar 26 high the
+    // pointer resting on the taskbar still counts as on the strip.
+    const DockFrame bottom = stripPlacement({ -2, 26, 1920, 20 }, QRectF(0, 26, 1920, 1054));
+    EXPECT_EQ(bottom, (DockFrame { 0, 26, 1918, 20 }));
+    EXPECT_EQ(stripReach(bottom, screen, "bottom"), (DockFrame { 0, 0, 1918, 46 }));
+    // Right: the 5 past the free area stay the panel's; the reach goes on
+    // over it to the screen's edge.
+    const DockFrame right = stripPlacement({ 1870, 0, 15, 1080 }, QRectF(0, 0, 1880, 1080));
+    EXPECT_EQ(right, (DockFrame { 1870, 0, 10, 1080 }));
+    EXPECT_EQ(stripReach(right, screen, "right"), (DockFrame { 1870, 0, 50, 1080 }));
+    // Left, beside a panel 30 wide.
+    const DockFrame left = stripPlacement({ 30, 0, 15, 1080 }, QRectF(30, 0, 1890, 1080));
+    EXPECT_EQ(left, (DockFrame { 30, 0, 15, 1080 }));
+    EXPECT_EQ(stripReach(left, screen, "left"), (DockFrame { 0, 0, 45, 1080 }));
+    // Without a panel the reach is the strip; a "top" bar's strip is a
+    // bottom one.
+    EXPECT_EQ(stripReach({ 0, 0, 1918, 20 }, screen, "top"), (DockFrame { 0, 0, 1918, 20 }));
+    // Another screen, reaching 30 below the primary's bottom.
+    EXPECT_EQ(stripReach({ 1400, 0, 1920, 10 }, QRectF(1400, -30, 1920, 1080), "bottom"),
+        (DockFrame { 1400, -30, 1920, 40 }));
+    // A strip wholly outside the free area keeps its frame.
+    EXPECT_EQ(stripPlacement({ 0, 0, 1920, 20 }, QRectF(0, 26, 1920, 1054)), (DockFrame { 0, 0, 1920, 20 }));
+    EXPECT_EQ(stripPlacement({ -2, 0, 1920, 20 }, QRectF()), (DockFrame { -2, 0, 1920, 20 }));
+}
+
 struct ScreenRow {
     const char* name;
     std::optional<QString> position;

@@ -1,0 +1,100 @@
+#include "dock/windows/InputStrip.h"
+
+#include "dock/DockLog.h"
+#include "dock/input/DockAutoHide.h"
+#include "dock/layout/MapEntry.h"
+#include "dock/windows/DockHostWidget.h"
+#include "dock/windows/RootView.h"
+#include "platform/HoverArea.h"
+#include "state/AppState.h"
+
+#include <QGuiApplication>
+#include <QPointer>
+#include <QScreen>
+
+std::unique_ptr<InputStrip> InputStrip::make(AppState& state, const DockWindowSpec& spec)
+{
+    // The area is placed in the server's coordinates, which are Qt's only on
+    // a desktop that Qt does not scale.
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (!qFuzzyCompare(screen->devicePixelRatio(), 1.0))
+            return nullptr;
+    std::unique_ptr<InputStrip> strip(new InputStrip(state, spec));
+    if (!strip->place())
+        return nullptr;
+    return strip;
+}
+
+InputStrip::InputStrip(AppState& state, const DockWindowSpec& spec)
+    : m_state(state)
+    , m_spec(spec)
+{
+    // Auto-hide switched on or off, and the bar shown, hidden or grown.
+    connect(&m_state, &AppState::changed, this, &InputStrip::applyInputRegion);
+    connect(
+        &AutoShowStrips::shared(), &AutoShowStrips::barAreaChanged, this, [this](const QString& screenID) {
+            if (screenID == m_spec.screenID)
+                applyInputRegion();
+        });
+}
+
+InputStrip::~InputStrip() = default;
+
+bool InputStrip::place()
+{
+    const QRect primary = primaryScreenGeometry();
+    const DockFrame placed = stripPlacement(m_spec.frame, m_spec.visibleFrame);
+    m_geometry = toWindowSystemRect(placed, primary);
+    platform::HoverAreaSpec area;
+    area.geometry = m_geometry;
+    area.title = QStringLiteral("orbitShelf auto-show strip");
+    area.crossed = [self = QPointer<InputStrip>(this)](bool entered) {
+        if (self)
+            self->crossed(entered);
+    };
+    m_area.reset();
+    m_inputRegion = QRegion();
+    m_area = platform::createHoverArea(area);
+    if (!m_area)
+        return false;
+    AutoShowStrips::shared().setStripArea(m_spec.screenID,
+        toWindowSystemRect(stripReach(placed, m_spec.screenFrame, m_spec.position), primary));
+    qCDebug(lcDock) << "auto-show strip of" << m_spec.screenID << "draws nothing, at" << m_geometry.x()
+                    << m_geometry.y() << m_geometry.width() << m_geometry.height();
+    applyInputRegion();
+    return true;
+}
+
+void InputStrip::setFrame(const DockFrame& frame)
+{
+    m_spec.frame = frame;
+    place();
+}
+
+void InputStrip::close()
+{
+    m_area.reset();
+    m_inputRegion = QRegion();
+}
+
+void InputStrip::applyInputRegion()
+{
+    if (!m_area)
+        return;
+    const QRegion region
+        = stripInputRegion(m_geometry, mapEntry(m_state.settings.autoHideSpaceDock(), m_spec.screenID),
+            AutoShowStrips::shared().barArea(m_spec.screenID));
+    if (region == m_inputRegion)
+        return;
+    m_inputRegion = region;
+    m_area->setInputRegion(region);
+}
+
+void InputStrip::crossed(bool entered)
+{
+    // Bringing the dock back may end this strip (a rebuild on the change).
+    const QString screenID = m_spec.screenID;
+    stripHovered(m_state, screenID, entered, 0);
+    if (!entered)
+        emit AutoShowStrips::shared().pointerLeft(screenID);
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "dock/windows/DockWindows.h"
+
+#include <QObject>
+#include <QRect>
+#include <QRegion>
+
+#include <memory>
+
+class AppState;
+
+namespace platform {
+class HoverArea;
+}
+
+// An auto-show strip that draws nothing, for desktops where nothing
+// composites translucent windows: there a strip window of ours shows black
+// wherever it may take the pointer, and a line along the screen's edge is
+// out of reach where a panel lies along that edge and the strip beside it.
+// It stands above every window the window manager stacks, panels included,
+// so it takes the pointer only while its screen's dock auto-hides, and
+// never where the bar takes it itself (stripInputRegion). Main thread.
+class InputStrip final : public QObject, public DockHostWindow {
+    Q_OBJECT
+public:
+    // None when the platform makes no area that only notices the pointer,
+    // and on a desktop that Qt scales.
+    static std::unique_ptr<InputStrip> make(AppState& state, const DockWindowSpec& spec);
+    ~InputStrip() override;
+
+    void setFrame(const DockFrame& frame) override;
+    void orderFront() override { }
+    void close() override;
+
+    // Where it stands, in screen coordinates, and where it takes the pointer,
+    // in its own.
+    QRect geometry() const { return m_geometry; }
+    QRegion inputRegion() const { return m_inputRegion; }
+
+private:
+    InputStrip(AppState& state, const DockWindowSpec& spec);
+    bool place();
+    void applyInputRegion();
+    void crossed(bool entered);
+
+    AppState& m_state;
+    DockWindowSpec m_spec;
+    QRect m_geometry;
+    QRegion m_inputRegion; // as last given to the area
+    std::unique_ptr<platform::HoverArea> m_area;
+};

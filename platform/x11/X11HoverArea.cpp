@@ -1,0 +1,169 @@
+#include "platform/x11/X11HoverArea.h"
+
+#include "platform/x11/XConnection.h"
+
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
+#include <QPointer>
+
+#include <xcb/shape.h>
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <map>
+#include <vector>
+
+namespace platform::x11 {
+
+namespace {
+
+    bool shapeAvailable(xcb_connection_t* c)
+    {
+        const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_shape_id);
+        return extension && extension->present;
+    }
+
+    // The crossings of every hover area, taken out of the application's event
+    // stream before the toolkit looks for a window of its own to give them to.
+    class CrossingFilter final : public QAbstractNativeEventFilter {
+    public:
+        static CrossingFilter& shared()
+        {
+            static CrossingFilter filter;
+            // Installed on the application that runs now (tests make more
+            // than one in a process).
+            if (filter.m_installedOn != QCoreApplication::instance()) {
+                filter.m_installedOn = QCoreApplication::instance();
+                if (filter.m_installedOn)
+                    filter.m_installedOn->installNativeEventFilter(&filter);
+            }
+            return filter;
+        }
+
+        void add(xcb_window_t window, std::function<void(bool)> crossed)
+        {
+            m_areas[window] = std::move(crossed);
+        }
+        void remove(xcb_window_t window) { m_areas.erase(window); }
+
+        bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override
+        {
+            if (eventType != "xcb_generic_event_t" || !message)
+                return false;
+            const auto* event = static_cast<const xcb_generic_event_t*>(message);
+            const uint8_t kind = event->response_type & 0x7f;
+            if (kind != XCB_ENTER_NOTIFY && kind != XCB_LEAVE_NOTIFY)
+                return false;
+            // Enter and Leave share one layout.
+            const auto* crossing = reinterpret_cast<const xcb_enter_notify_event_t*>(event);
+            const auto area = m_areas.find(crossing->event);
+            if (area == m_areas.end())
+                return false;
+            // A grab taken or let go moves no pointer: the pointer is still
+            // where it was, in or out.
+            if (crossing->mode == XCB_NOTIFY_MODE_NORMAL) {
+                // A copy: the area may be freed from the call.
+                const std::function<void(bool)> crossed = area->second;
+                if (crossed)
+                    crossed(kind == XCB_ENTER_NOTIFY);
+            }
+            return true;
+        }
+
+    private:
+        QPointer<QCoreApplication> m_installedOn;
+        std::map<xcb_window_t, std::function<void(bool)>> m_areas;
+    };
+
+    class X11HoverArea final : public HoverArea {
+    public:
+        X11HoverArea(xcb_connection_t* c, xcb_window_t window)
+            : m_c(c)
+            , m_window(window)
+        {
+        }
+
+        ~X11HoverArea() override
+        {
+            CrossingFilter::shared().remove(m_window);
+            // After the application's connection has closed, the server has
+            // freed the window already.
+            XConnection* x = XConnection::ofApplication();
+            if (!x || x->raw() != m_c)
+                return;
+            xcb_destroy_window(m_c, m_window);
+            xcb_flush(m_c);
+        }
+
+        void setInputRegion(const QRegion& region) override
+        {
+            XConnection* x = XConnection::ofApplication();
+            if (!x || x->raw() != m_c)
+                return;
+            std::vector<xcb_rectangle_t> rectangles;
+            for (const QRect& r : region)
+                rectangles.push_back(
+                    { int16_t(r.x()), int16_t(r.y()), uint16_t(r.width()), uint16_t(r.height()) });
+            xcb_shape_rectangles(m_c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_CLIP_ORDERING_UNSORTED,
+                m_window, 0, 0, uint32_t(rectangles.size()), rectangles.data());
+            xcb_flush(m_c);
+        }
+
+    private:
+        xcb_connection_t* m_c;
+        xcb_window_t m_window;
+    };
+
+    void setTitle(XConnection& x, xcb_window_t window, const QString& title)
+    {
+        xcb_connection_t* c = x.raw();
+        const QByteArray latin1 = title.toLatin1();
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
+            uint32_t(latin1.size()), latin1.constData());
+        const QByteArray utf8 = title.toUtf8();
+        if (x.atoms().netWmName != XCB_ATOM_NONE && x.atoms().utf8String != XCB_ATOM_NONE)
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, x.atoms().netWmName, x.atoms().utf8String,
+                8, uint32_t(utf8.size()), utf8.constData());
+    }
+
+} // namespace
+
+std::unique_ptr<HoverArea> createX11HoverArea(const HoverAreaSpec& spec)
+{
+    XConnection* x = XConnection::ofApplication();
+    if (!x || !QCoreApplication::instance())
+        return nullptr;
+    xcb_connection_t* c = x->raw();
+    // Without an input shape the area would take the pointer everywhere.
+    if (!shapeAvailable(c))
+        return nullptr;
+
+    // Drawing nothing, it needs no compositor to be invisible. The window
+    // manager leaves it alone, so nothing frames or restacks it. Clicks on it
+    // go no further: over a panel or a window they would otherwise reach the
+    // desktop behind.
+    const xcb_window_t window = xcb_generate_id(c);
+    const uint32_t mask = XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK | XCB_CW_DONT_PROPAGATE;
+    const uint32_t values[] = { 1, XCB_EVENT_MASK_ENTER_WINDOW | XCB_EVENT_MASK_LEAVE_WINDOW,
+        XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION };
+    const QRect g = spec.geometry;
+    xcb_create_window(c, 0, window, x->root(), int16_t(g.x()), int16_t(g.y()),
+        uint16_t(std::max(1, g.width())), uint16_t(std::max(1, g.height())), 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+        XCB_COPY_FROM_PARENT, mask, values);
+    xcb_shape_rectangles(
+        c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_CLIP_ORDERING_UNSORTED, window, 0, 0, 0, nullptr);
+    if (!spec.title.isEmpty())
+        setTitle(*x, window, spec.title);
+    // Ours, for whoever asks whose window a click landed on.
+    if (x->atoms().netWmPid != XCB_ATOM_NONE) {
+        const uint32_t pid = uint32_t(QCoreApplication::applicationPid());
+        xcb_change_property(
+            c, XCB_PROP_MODE_REPLACE, window, x->atoms().netWmPid, XCB_ATOM_CARDINAL, 32, 1, &pid);
+    }
+    CrossingFilter::shared().add(window, spec.crossed);
+    xcb_map_window(c, window);
+    xcb_flush(c);
+    return std::make_unique<X11HoverArea>(c, window);
+}
+
+} // namespace platform::x11

@@ -1,0 +1,149 @@
+// The auto-show strip that draws nothing, over a scripted platform: which
+// strip a desktop gets, where it takes the pointer, and what its crossings do.
+#include "dock/input/DockAutoHide.h"
+#include "dock/windows/DockHostWidget.h"
+#include "dock/windows/InputStrip.h"
+#include "platform/Services.h"
+#include "platform/fake/FakeHoverAreas.h"
+#include "platform/fake/FakeServices.h"
+#include "tests/dock/DockTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kScreen = QStringLiteral("Optional(S)");
+
+class InputStripTest : public StateTest {
+protected:
+    void SetUp() override
+    {
+        install(false);
+        AutoShowStrips::shared().setBarArea(kScreen, QRegion());
+        primary = primaryScreenGeometry();
+        ASSERT_FALSE(primary.isEmpty());
+        // Along the bottom of the primary screen, 2 left of it.
+        spec.kind = DockWindowSpec::Kind::Strip;
+        spec.frame = { -2, 0, primary.width(), 20 };
+        spec.screenID = kScreen;
+        spec.width = primary.width();
+        spec.height = 20;
+        spec.screenFrame = QRectF(0, 0, primary.width(), primary.height());
+        spec.visibleFrame = spec.screenFrame;
+        spec.position = QStringLiteral("bottom");
+    }
+    void TearDown() override
+    {
+        AutoShowStrips::shared().setBarArea(kScreen, QRegion());
+        platform::uninstall();
+    }
+    void install(bool translucent)
+    {
+        platform::Services services = platform::fake::services();
+        services.hoverAreas = areas.factory();
+        services.dockWindowHints.translucencyAvailable = [translucent] { return translucent; };
+        platform::install(std::move(services));
+    }
+    void autoHide(const QString& entry)
+    {
+        state.settings.setAutoHideSpaceDock({ { kScreen, entry } });
+        state.publish();
+    }
+
+    platform::fake::FakeHoverAreas areas;
+    QRect primary;
+    DockWindowSpec spec;
+};
+
+TEST_F(InputStripTest, TakesThePointerOnlyWhileItsDockAutoHidesAndNeverWhereTheBarDoes)
+{
+    std::unique_ptr<InputStrip> strip = InputStrip::make(state, spec);
+    ASSERT_TRUE(strip);
+    ASSERT_EQ(areas.alive().size(), 1u);
+    const auto area = areas.alive().front();
+    // Inside the screen, on its bottom rows.
+    const QRect at(0, primary.bottom() - 19, primary.width() - 2, 20);
+    EXPECT_EQ(area->spec.geometry, at);
+    EXPECT_EQ(area->spec.title, QStringLiteral("orbitShelf auto-show strip"));
+    EXPECT_TRUE(area->inputRegion.isEmpty()) << "no auto-hide: clicks go through";
+
+    autoHide(QStringLiteral("true"));
+    EXPECT_EQ(area->inputRegion, QRegion(0, 0, at.width(), 20));
+    // The bar it brought back keeps its own pointer; hidden again, the
+    // whole strip takes it.
+    const QRegion bar(QRect(300, at.y() - 30, 200, 50));
+    AutoShowStrips::shared().setBarArea(kScreen, bar);
+    EXPECT_EQ(area->inputRegion, QRegion(0, 0, at.width(), 20) - bar.translated(-at.topLeft()));
+    AutoShowStrips::shared().setBarArea(QStringLiteral("Optional(other)"), QRegion(0, 0, 4000, 4000));
+    EXPECT_EQ(area->inputRegion, QRegion(0, 0, at.width(), 20) - bar.translated(-at.topLeft()))
+        << "another screen's bar";
+    AutoShowStrips::shared().setBarArea(kScreen, QRegion());
+    EXPECT_EQ(area->inputRegion, QRegion(0, 0, at.width(), 20));
+
+    autoHide(QStringLiteral("false"));
+    EXPECT_TRUE(area->inputRegion.isEmpty());
+    const int changes = area->regionChanges;
+    state.publish();
+    EXPECT_EQ(area->regionChanges, changes) << "an unchanged region is not sent again";
+
+    strip->close();
+    EXPECT_FALSE(area->alive);
+}
+
+TEST_F(InputStripTest, EnteringBringsTheDockBackAndLeavingTellsTheBar)
+{
+    std::unique_ptr<InputStrip> strip = InputStrip::make(state, spec);
+    ASSERT_TRUE(strip);
+    const auto area = areas.alive().front();
+    QStringList left;
+    QObject receiver;
+    QObject::connect(&AutoShowStrips::shared(), &AutoShowStrips::pointerLeft, &receiver,
+        [&](const QString& screenID) { left << screenID; });
+
+    autoHide(QStringLiteral("true"));
+    state.showSpaceDock[kScreen] = false;
+    ASSERT_TRUE(area->cross(true));
+    EXPECT_TRUE(state.showSpaceDock[kScreen]);
+    ASSERT_TRUE(area->cross(false));
+    EXPECT_TRUE(state.showSpaceDock[kScreen]) << "leaving is the bar's business";
+    EXPECT_EQ(left, QStringList { kScreen });
+
+    // The pointer resting on the screen's edge past the strip counts as on it.
+    EXPECT_TRUE(AutoShowStrips::shared().pointerOnStrip(kScreen, QPoint(10, primary.bottom())));
+    EXPECT_FALSE(AutoShowStrips::shared().pointerOnStrip(kScreen, QPoint(10, primary.bottom() - 20)));
+}
+
+TEST_F(InputStripTest, AStripAboveAPanelLetsThePointerRestOnThePanel)
+{
+    // A taskbar 26 high along the bottom.
+    spec.visibleFrame = QRectF(0, 26, primary.width(), primary.height() - 26);
+    spec.frame = mainDockTriggerFrame(spec.position, spec.visibleFrame);
+    std::unique_ptr<InputStrip> strip = InputStrip::make(state, spec);
+    ASSERT_TRUE(strip);
+    EXPECT_EQ(areas.alive().front()->spec.geometry, QRect(0, primary.bottom() - 45, primary.width() - 2, 20));
+    EXPECT_TRUE(AutoShowStrips::shared().pointerOnStrip(kScreen, QPoint(10, primary.bottom())))
+        << "on the taskbar, below the strip";
+    EXPECT_FALSE(AutoShowStrips::shared().pointerOnStrip(kScreen, QPoint(10, primary.bottom() - 46)));
+}
+
+TEST_F(InputStripTest, OnlyWhereNothingCompositesAndThePlatformCanMakeOne)
+{
+    // Nothing composites: the strip draws nothing.
+    const std::unique_ptr<DockHostWindow> clear = makeDockHostWindow(state, spec);
+    EXPECT_TRUE(clear);
+    EXPECT_EQ(areas.alive().size(), 1u);
+
+    // A compositor runs: a translucent window of ours.
+    install(true);
+    EXPECT_TRUE(makeDockHostWindow(state, spec));
+    EXPECT_EQ(areas.windows.size(), 1u);
+
+    // No such area on this display: a window of ours all the same.
+    install(false);
+    areas.refuse = true;
+    EXPECT_FALSE(InputStrip::make(state, spec));
+    EXPECT_TRUE(makeDockHostWindow(state, spec));
+    EXPECT_EQ(areas.windows.size(), 1u);
+}
+
+} // namespace
