@@ -29,12 +29,13 @@ bool showSpaceDockOnAppear(const std::optional<QString>& autoHideEntry)
     return !isTrueText(autoHideEntry);
 }
 
-QRegion stripInputRegion(
-    const QRect& strip, const std::optional<QString>& autoHideEntry, const QRegion& barArea)
+QRegion stripInputRegion(const QRect& strip, const QRect& pointerArea,
+    const std::optional<QString>& autoHideEntry, const QRegion& barArea)
 {
     if (!isTrueText(autoHideEntry) || strip.isEmpty())
         return QRegion();
-    return (QRegion(strip) - barArea).translated(-strip.topLeft());
+    const QRegion taken = QRegion(pointerArea.translated(strip.topLeft()) & strip) - barArea;
+    return taken.translated(-strip.topLeft());
 }
 
 AutoShowStrips& AutoShowStrips::shared()

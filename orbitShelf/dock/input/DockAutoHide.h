@@ -34,11 +34,12 @@ bool showSpaceDockOnAppear(const std::optional<QString>& autoHideEntry);
 
 // Where an auto-show strip that stands above every window takes the pointer,
 // in the strip's own coordinates (`strip` and `barArea` in screen
-// coordinates): only while its screen's dock auto-hides (elsewhere hovering
-// it would change nothing, and it would keep the clicks from what lies
-// beneath), and never where the bar takes the pointer itself.
-QRegion stripInputRegion(
-    const QRect& strip, const std::optional<QString>& autoHideEntry, const QRegion& barArea);
+// coordinates, `pointerArea` in the strip's, see stripPointerArea): only
+// while its screen's dock auto-hides (elsewhere hovering it would change
+// nothing, and it would keep the clicks from what lies beneath), and never
+// where the bar takes the pointer itself.
+QRegion stripInputRegion(const QRect& strip, const QRect& pointerArea,
+    const std::optional<QString>& autoHideEntry, const QRegion& barArea);
 
 // The auto-show strips' news for the bars: a strip and its bar are windows
 // of their own, and a bar the strip brought back must hear when the pointer

@@ -133,6 +133,13 @@ DockFrame stripReach(const DockFrame& placedStrip, const QRectF& screenFrame, co
     return reach;
 }
 
+QRect stripPointerArea(const DockFrame& placedStrip, const QRectF& screenFrame, const QString& position)
+{
+    if (stripReach(placedStrip, screenFrame, position) == placedStrip)
+        return stripEdgeLine(placedStrip, screenFrame, position);
+    return QRect(0, 0, int(placedStrip.width), int(placedStrip.height));
+}
+
 QRect toWindowSystemRect(const DockFrame& frame, const QRect& primaryGeometry)
 {
     const qint64 primaryBottom = qint64(primaryGeometry.y()) + primaryGeometry.height();

@@ -45,6 +45,7 @@ bool InputStrip::place()
     const QRect primary = primaryScreenGeometry();
     const DockFrame placed = stripPlacement(m_spec.frame, m_spec.visibleFrame);
     m_geometry = toWindowSystemRect(placed, primary);
+    m_pointerArea = stripPointerArea(placed, m_spec.screenFrame, m_spec.position);
     platform::HoverAreaSpec area;
     area.geometry = m_geometry;
     area.title = QStringLiteral("orbitShelf auto-show strip");
@@ -81,9 +82,9 @@ void InputStrip::applyInputRegion()
 {
     if (!m_area)
         return;
-    const QRegion region
-        = stripInputRegion(m_geometry, mapEntry(m_state.settings.autoHideSpaceDock(), m_spec.screenID),
-            AutoShowStrips::shared().barArea(m_spec.screenID));
+    const QRegion region = stripInputRegion(m_geometry, m_pointerArea,
+        mapEntry(m_state.settings.autoHideSpaceDock(), m_spec.screenID),
+        AutoShowStrips::shared().barArea(m_spec.screenID));
     if (region == m_inputRegion)
         return;
     m_inputRegion = region;

@@ -47,6 +47,7 @@ private:
     AppState& m_state;
     DockWindowSpec m_spec;
     QRect m_geometry;
+    QRect m_pointerArea; // in its own coordinates
     QRegion m_inputRegion; // as last given to the area
     std::unique_ptr<platform::HoverArea> m_area;
 };
