@@ -255,3 +255,25 @@ TEST_F(SwitcherCycleTest, AClickReadLateButMadeBeforeAltWasPressedLeavesTheSwitc
     EXPECT_FALSE(switcherCycle().open());
     EXPECT_FALSE(hotKeys.keyboardGrabbed());
 }
+
+// A busy window manager reports the quick switch's window in front only
+// later: the next tap must not take the window it still shows there for the
+// current one and go back where the first tap began.
+TEST_F(SwitcherCycleTest, ASecondTapBeforeTheWindowManagerAnsweredTheFirstSwitchesBack)
+{
+    holdModifier();
+    hotKeys.press(48);
+    releaseModifier();
+    queue->advance(0.02);
+    ASSERT_EQ(clickOrder().back(), int32_t(number(1))) << "C to B";
+    fake.setActiveWindow(number(2)); // C still in front at the server
+
+    holdModifier();
+    hotKeys.press(48);
+    releaseModifier();
+    queue->advance(0.02);
+    EXPECT_EQ(clickOrder().back(), int32_t(number(2))) << "B back to C";
+    const auto activations = actionsOf(Kind::activate);
+    ASSERT_FALSE(activations.empty());
+    EXPECT_EQ(activations.back().window, number(2));
+}
