@@ -308,7 +308,9 @@ TEST_P(PlatformContract, AccessibilityRequestsMoveResizeAndCloseTheWindow)
     EXPECT_EQ(
         ax().performAction(*close, QString::fromLatin1(platform::ax::press)), platform::AXResult::success);
     EXPECT_TRUE(desktop->eventually(
-        [&] { return !server().window(w.id) && h.count(platform::ax::uiElementDestroyed); }));
+        [&] { return !server().window(w.id) && h.count(platform::ax::uiElementDestroyed); }))
+        << "still listed: " << server().window(w.id).has_value()
+        << ", end heard: " << h.count(platform::ax::uiElementDestroyed);
 }
 
 TEST_P(PlatformContract, ADestroyedObserverHearsNothingMore)
