@@ -15,6 +15,9 @@ struct PointerClick {
     quint32 window = 0;
     // Pointer position in root-window coordinates.
     QPoint rootPosition;
+    // The desktop's time of the release in milliseconds, on the clock of
+    // HotKeys::modifierChanged (it wraps after 49 days); 0 when unknown.
+    quint32 serverTime = 0;
 };
 
 // One key press somewhere on the desktop, in the app's key vocabulary.

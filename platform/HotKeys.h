@@ -50,7 +50,11 @@ signals:
     void grabbedKeyUp(quint16 keyCode);
     // A modifier key went down or up while the keyboard was grabbed.
     void grabbedModifierChanged(quint16 keyCode);
-    void modifierChanged(quint16 keyCode, bool pressed);
+    // `serverTime` is the desktop's time of the change in milliseconds (it
+    // wraps after 49 days; 0 when unknown), the clock ClickMonitor's clicks
+    // are stamped with: input read over different connections can be put
+    // back in the order it happened.
+    void modifierChanged(quint16 keyCode, bool pressed, quint32 serverTime);
 };
 
 // The implementation installed with the platform's services

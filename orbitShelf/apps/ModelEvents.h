@@ -19,7 +19,9 @@ signals:
     void windowActivated(quint32 windowNumber, const QString& source);
     // The user clicked a window (ours or another program's) with the left
     // button; open panels other than the clicked one should close.
-    void windowClicked(qint64 windowNumber);
+    // `serverTime` is the desktop's time of the release (0: unknown): the
+    // click may be read after keys the desktop saw after it.
+    void windowClicked(qint64 windowNumber, quint32 serverTime);
     // A window entered full screen on a screen whose bar stays up.
     void fullScreenOverBar(const QString& screenKey, qint64 windowNumber);
 };

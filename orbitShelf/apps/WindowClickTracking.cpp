@@ -80,7 +80,8 @@ void appendWindowClick(const WindowClickedOrder& entry)
         order.pop_front();
 }
 
-void onWindowClicked(int64_t windowNumber, std::function<void(bool)> onClickedWindowChange)
+void onWindowClicked(
+    int64_t windowNumber, std::function<void(bool)> onClickedWindowChange, uint32_t serverTime)
 {
     const int32_t n = toWindowNumber(windowNumber);
     lastClickedWindowNumber.store(n);
@@ -96,7 +97,7 @@ void onWindowClicked(int64_t windowNumber, std::function<void(bool)> onClickedWi
             recordWindowActivation(n, now);
     }
 
-    emit ModelEvents::shared().windowClicked(windowNumber);
+    emit ModelEvents::shared().windowClicked(windowNumber, serverTime);
 
     // The tools' sheets close; a tool without one keeps its flag.
     for (const ToolRow& row : toolTable)

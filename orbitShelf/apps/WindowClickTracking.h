@@ -38,12 +38,15 @@ bool activationUnanswered();
 extern std::atomic<int32_t> lastClickedWindowNumber;
 
 // Handles one primary-button release over window `windowNumber` (0 over the
-// desktop): records it when the model knows the window, marks it focused,
-// closes the switcher (unless the click is on it), the clipboard panel and
-// the bar's tool popups, and 0.2 s later calls `onClickedWindowChange` with
-// false for the first click, true when the window differs from the previous
-// click's, and not at all for the same window again.
-void onWindowClicked(int64_t windowNumber, std::function<void(bool)> onClickedWindowChange);
+// desktop) at the desktop's time `serverTime` (0: unknown): records it when
+// the model knows the window, marks it focused, closes the switcher (unless
+// the click is on it or came before the switcher's modifier was pressed),
+// the clipboard panel and the bar's tool popups, and 0.2 s later calls
+// `onClickedWindowChange` with false for the first click, true when the
+// window differs from the previous click's, and not at all for the same
+// window again.
+void onWindowClicked(
+    int64_t windowNumber, std::function<void(bool)> onClickedWindowChange, uint32_t serverTime = 0);
 
 // The delayed second step of onWindowClicked.
 void notifyIfClickedWindowChanged(

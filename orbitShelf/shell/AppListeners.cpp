@@ -65,8 +65,9 @@ ListenerActions ListenerActions::standard()
     a.captureClipboard = [] { ::captureClipboard(); };
     a.saveAppOrdersCache = [] { ::saveAppOrdersCache(); };
     a.pomodoroRunning = [] { return ::pomodoroRunning; };
-    a.onWindowClicked
-        = [](int64_t window, std::function<void(bool)> done) { ::onWindowClicked(window, std::move(done)); };
+    a.onWindowClicked = [](int64_t window, std::function<void(bool)> done, uint32_t serverTime) {
+        ::onWindowClicked(window, std::move(done), serverTime);
+    };
     a.relaunch = [] { return relaunchApp(); };
     return a;
 }
@@ -284,7 +285,7 @@ void handleGlobalLeftMouseUp()
 
 void handleWindowClick(const platform::PointerClick& click)
 {
-    listenerActions().onWindowClicked(click.window, &handleWindowClickResult);
+    listenerActions().onWindowClicked(click.window, &handleWindowClickResult, click.serverTime);
 }
 
 void handleWindowClickResult(bool clickedWindowChanged)

@@ -22,7 +22,8 @@ struct ListenerActions {
     std::function<void()> captureClipboard;
     std::function<void()> saveAppOrdersCache;
     std::function<bool()> pomodoroRunning;
-    std::function<void(int64_t windowNumber, std::function<void(bool)> onClickedWindowChange)>
+    std::function<void(
+        int64_t windowNumber, std::function<void(bool)> onClickedWindowChange, uint32_t serverTime)>
         onWindowClicked;
     // Starts the new instance and quits; false when it could not start.
     std::function<bool()> relaunch;

@@ -23,13 +23,21 @@
 
 #include <utility>
 
-void closePanelsAfterClick(qint64 windowNumber)
+void closePanelsAfterClick(qint64 windowNumber, quint32 serverTime)
 {
-    switcherCycle().forgetModifier();
+    SwitcherCycle& cycle = switcherCycle();
+    // A click read only after an Alt press the desktop saw later (a busy
+    // main thread reads the hot keys' connection first) is older than the
+    // hold: letting Alt go for it would turn the Alt+Tab after it into a
+    // quick switch, and ending the cycle would close the switcher it opens.
+    const bool olderThanHold = cycle.clickPrecedesHold(serverTime);
+    if (!olderThanHold)
+        cycle.forgetModifier();
     const auto panel = floatPanelWindowNumber();
     if (panel && static_cast<qint64>(*panel) == windowNumber)
         return;
-    closeSwitcherPopup();
+    if (!olderThanHold && (cycle.open() || switcherPopupShown))
+        closeSwitcherPopup();
     if (auto& window = pasteboardWindow()) {
         window->close();
         window = nullptr;
@@ -55,7 +63,9 @@ void wireFeatures()
             return;
         connected = true;
         QObject::connect(hotKeys, &platform::HotKeys::modifierChanged, hotKeys,
-            [](quint16 keyCode, bool pressed) { switcherCycle().modifierChanged(keyCode, pressed); });
+            [](quint16 keyCode, bool pressed, quint32 serverTime) {
+                switcherCycle().modifierChanged(keyCode, pressed, serverTime);
+            });
     };
     hooks.startHotKeys = [] {
         startHotKeys(HotKeyModifier::Option);

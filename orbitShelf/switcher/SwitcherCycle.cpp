@@ -52,13 +52,16 @@ void SwitcherCycle::setState(State state)
     m_state = state;
 }
 
-void SwitcherCycle::modifierChanged(quint16 keyCode, bool pressed)
+void SwitcherCycle::modifierChanged(quint16 keyCode, bool pressed, quint32 serverTime)
 {
     if (!isSwitcherModifierKey(keyCode, tabOption()))
         return;
     // A press only holds and a release only lets go, so a change the
     // monitor missed never turns the state around.
     if (pressed) {
+        // The other hand's key pressed too does not start a new hold.
+        if (m_state != State::Held)
+            m_heldSince = serverTime;
         setState(State::Held);
         return;
     }
@@ -212,12 +215,23 @@ void SwitcherCycle::forgetModifier()
     setState(State::Reset);
 }
 
+bool SwitcherCycle::clickPrecedesHold(quint32 clickTime) const
+{
+    if (m_state != State::Held || !m_heldSince || !clickTime)
+        return false;
+    // The desktop's clock wraps after 49 days: the sign of the distance
+    // says which came first. A click in the same millisecond counts as later,
+    // as every click did before times were compared.
+    return static_cast<qint32>(clickTime - m_heldSince) < 0;
+}
+
 void SwitcherCycle::resetForTesting()
 {
     if (m_open)
         end();
     removeSwitcherKeyMonitors();
     setState(State::Reset);
+    m_heldSince = 0;
     m_pendingTabs.clear();
     m_releaseCommitted = false;
 }

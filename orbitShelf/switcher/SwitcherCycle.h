@@ -27,8 +27,9 @@ public:
     // The modifier rule, fed by the bar's desktop-wide monitor: a press of
     // either key of the switcher's modifier holds it, a release lets it go.
     // A release while the switcher is up commits 0.1 s later, unless the
-    // grab's own report of it came first.
-    void modifierChanged(quint16 keyCode, bool pressed);
+    // grab's own report of it came first. `serverTime` is the desktop's time
+    // of the change (0: unknown).
+    void modifierChanged(quint16 keyCode, bool pressed, quint32 serverTime = 0);
     // The Tab hot key went down: the decision follows 20 ms later
     // (decideTab).
     void tabPressed();
@@ -53,6 +54,12 @@ public:
     // An activation or a click elsewhere: the modifier is no longer counted
     // as held for the next Tab.
     void forgetModifier();
+    // Whether a click released at the desktop's time `clickTime` came before
+    // the press that holds the modifier now: clicks and keys are read over
+    // different connections, and a busy main thread may read a click after
+    // the Alt+Tab typed after it. Such a click neither lets the modifier go
+    // nor ends the cycle. False when either time is unknown.
+    bool clickPrecedesHold(quint32 clickTime) const;
 
     // The cycle that is up, numbered from 1; a delayed commit belongs to it.
     unsigned generation() const { return m_generation; }
@@ -69,6 +76,8 @@ private:
     friend void removeSwitcherKeyMonitors();
 
     State m_state = State::Reset;
+    // The desktop's time of the press that made the state Held; 0 unknown.
+    quint32 m_heldSince = 0;
     bool m_open = false;
     unsigned m_generation = 0;
     bool m_releaseCommitted = false;

@@ -175,10 +175,14 @@ void activatePreviousAppWindow()
     if (!app)
         return;
     // On X11 a window manager activates windows, not programs: a real
-    // window is activated itself, which also raises it.
-    if (isActionableWindow(*window) && platform::hasCurrent())
+    // window is activated itself, which also raises it. Until the window
+    // manager reports it in front, the old window it still shows there must
+    // not be taken for the current one: a second tap typed meanwhile (a
+    // busy window manager answers late) would go back where this one began.
+    if (isActionableWindow(*window) && platform::hasCurrent()) {
         platform::current().windowServer().activate(*window->num);
-    else
+        noteActivationAsked(number);
+    } else
         app->activateApp(*window, appsSource());
     const QDateTime now = QDateTime::currentDateTimeUtc();
     app->clickTime = now;

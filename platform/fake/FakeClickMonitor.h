@@ -16,11 +16,12 @@ public:
     void stop() override { m_running = false; }
     bool isRunning() const override { return m_running; }
 
-    // Reports a release over `window` (only while running, like the real one).
-    void click(quint32 window, QPoint rootPosition = {})
+    // Reports a release over `window` (only while running, like the real one),
+    // at the desktop's time `serverTime` (0: unknown).
+    void click(quint32 window, QPoint rootPosition = {}, quint32 serverTime = 0)
     {
         if (m_running)
-            emit primaryButtonReleased(PointerClick { window, rootPosition });
+            emit primaryButtonReleased(PointerClick { window, rootPosition, serverTime });
     }
 
     void rightClick(quint32 window, QPoint rootPosition = {})

@@ -64,10 +64,10 @@ void FakeHotKeys::modifierKey(quint16 keyCode)
         emit grabbedModifierChanged(keyCode);
 }
 
-void FakeHotKeys::globalModifier(quint16 keyCode, bool pressed)
+void FakeHotKeys::globalModifier(quint16 keyCode, bool pressed, quint32 serverTime)
 {
     if (m_monitoring)
-        emit modifierChanged(keyCode, pressed);
+        emit modifierChanged(keyCode, pressed, serverTime);
 }
 
 } // namespace platform::fake

@@ -58,8 +58,9 @@ public:
     void keyDown(quint16 keyCode);
     void keyUp(quint16 keyCode);
     void modifierKey(quint16 keyCode);
-    // A modifier change seen by the desktop-wide monitor.
-    void globalModifier(quint16 keyCode, bool pressed);
+    // A modifier change seen by the desktop-wide monitor, at the desktop's
+    // time `serverTime` (0: unknown).
+    void globalModifier(quint16 keyCode, bool pressed, quint32 serverTime = 0);
 
 private:
     std::vector<Registration> m_registrations;

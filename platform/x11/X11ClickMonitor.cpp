@@ -156,7 +156,7 @@ private:
                 const bool ours = std::exchange(m_pressOnOwnWindow[secondary], false)
                     || ownWindowWasPressedAt(std::exchange(m_pressTime[secondary], 0));
                 if (!ours)
-                    reportClick(secondary);
+                    reportClick(secondary, release->time);
             }
         }
         if (xcb_connection_has_error(m_connection)) {
@@ -268,13 +268,14 @@ private:
         return ownerPid(clientOf(pointer->child)) == static_cast<int64_t>(getpid());
     }
 
-    void reportClick(bool secondary)
+    void reportClick(bool secondary, xcb_timestamp_t time)
     {
         auto pointer = m_x->reply<xcb_query_pointer_reply_t>(xcb_query_pointer(m_connection, m_root));
         if (!pointer || !pointer->same_screen)
             return;
         PointerClick click;
         click.rootPosition = QPoint(pointer->root_x, pointer->root_y);
+        click.serverTime = time;
         if (pointer->child != XCB_WINDOW_NONE) {
             click.window = clientOf(pointer->child);
             if (ownerPid(click.window) == static_cast<int64_t>(getpid()))

@@ -415,9 +415,27 @@ void EventHub::requestTitles()
     x.flush();
 }
 
-bool EventHub::takeTitles()
+void EventHub::settleTitles(xcb_window_t window)
+{
+    const bool pending = m_renamed.count(window)
+        || std::any_of(m_titleReads.begin(), m_titleReads.end(),
+            [window](const TitleRead& read) { return read.window == window; });
+    if (!pending)
+        return;
+    requestTitles();
+    takeTitles(window);
+}
+
+bool EventHub::takeTitles(xcb_window_t waitFor)
 {
     xcb_connection_t* c = m_events->raw();
+    // The reads, from the first, that are waited for: up to the last one of
+    // `waitFor`.
+    size_t mustTake = 0;
+    if (waitFor)
+        for (size_t i = 0; i < m_titleReads.size(); ++i)
+            if (m_titleReads[i].window == waitFor)
+                mustTake = i + 1;
     bool took = false;
     while (!m_titleReads.empty()) {
         const TitleRead read = m_titleReads.front();
@@ -425,7 +443,14 @@ bool EventHub::takeTitles()
         // is too.
         void* second = nullptr;
         xcb_generic_error_t* secondError = nullptr;
-        if (!xcb_poll_for_reply(c, read.wmName, &second, &secondError)) {
+        if (mustTake > 0) {
+            --mustTake;
+            second = xcb_wait_for_reply(c, read.wmName, &secondError);
+            if (!second && !secondError) { // the connection is lost
+                m_titleReads.clear();
+                break;
+            }
+        } else if (!xcb_poll_for_reply(c, read.wmName, &second, &secondError)) {
             if (xcb_connection_has_error(c))
                 m_titleReads.clear();
             break;
@@ -536,6 +561,11 @@ void EventHub::clientListChanged()
 bool EventHub::deliver(xcb_window_t window, qint32 pid, const char* notification)
 {
     const QLatin1String name(notification);
+    // A window's notices come in the order of what they tell: a move is
+    // reported at once, a rename only once its title is read, and a move
+    // made after a rename must not overtake it.
+    if (name != QLatin1String(ax::titleChanged))
+        settleTitles(window);
     std::vector<std::pair<std::shared_ptr<Core>, AXElement>> targets;
     {
         std::lock_guard lock(m_mutex);

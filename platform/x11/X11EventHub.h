@@ -28,7 +28,8 @@ class EventReader;
 // application object); notifications are delivered there, one at a time.
 //
 //   DestroyNotify, or an unmap that withdraws the window  → "AXUIElementDestroyed"
-//   _NET_WM_NAME / WM_NAME changed                        → "AXTitleChanged", once the new title is read
+//   _NET_WM_NAME / WM_NAME changed                        → "AXTitleChanged", once the new title is read,
+//                                                            and before any later notice of that window
 //   WM_STATE Iconic / _NET_WM_STATE_HIDDEN set, cleared   → "AXWindowMiniaturized", "AXWindowDeminiaturized"
 //   size changed, position changed (ConfigureNotify)      → "AXWindowResized", "AXWindowMoved"
 //   mapped again after a withdraw, or a new client window → "AXWindowCreated"
@@ -99,7 +100,12 @@ private:
     // Whether any observer heard it.
     bool deliver(xcb_window_t window, qint32 pid, const char* notification);
     void requestTitles();
-    bool takeTitles();
+    // Delivers the renames whose titles are in; with `waitFor`, first waits
+    // for every title read of that window (and those sent before them).
+    bool takeTitles(xcb_window_t waitFor = 0);
+    // Delivers the renames of `window` not delivered yet, waiting for their
+    // titles: what is told of the window next comes after them.
+    void settleTitles(xcb_window_t window);
     bool ensureReader(QObject* runLoop);
     void readState(xcb_window_t window, Track& track);
     std::optional<QRect> rootGeometry(xcb_window_t window);

@@ -440,7 +440,7 @@ namespace {
                 grabbedKey(press->detail, true);
                 return;
             }
-            if (passiveGrabModifier(press->detail, true))
+            if (passiveGrabModifier(press->detail, true, press->time))
                 return;
             const quint16 state = press->state & ~(XCB_MOD_MASK_LOCK | m_modifiers->numLockMask()) & 0xff;
             for (const Registration& r : m_registrations) {
@@ -461,7 +461,7 @@ namespace {
         {
             if (!m_grabbed) {
                 qCDebug(lcHotKeys) << "key" << release->detail << "up outside a grab";
-                passiveGrabModifier(release->detail, false);
+                passiveGrabModifier(release->detail, false, release->time);
                 return;
             }
             m_grabEnd = release->time;
@@ -471,7 +471,7 @@ namespace {
         // While a hot key is held down its passive grab sends us the keyboard,
         // and the server then keeps the raw events of the grabbing client's own
         // keys from it: a modifier let go first reaches us only this way.
-        bool passiveGrabModifier(xcb_keycode_t code, bool pressed)
+        bool passiveGrabModifier(xcb_keycode_t code, bool pressed, xcb_timestamp_t time)
         {
             if (!m_modifiers->isModifierKey(code))
                 return false;
@@ -480,7 +480,7 @@ namespace {
             m_heldModifiers[code] = pressed;
             if (m_monitoring)
                 if (const auto keyCode = appKeyCode(code))
-                    emit modifierChanged(*keyCode, pressed);
+                    emit modifierChanged(*keyCode, pressed, time);
             return true;
         }
 
@@ -554,7 +554,7 @@ namespace {
                 && (m_grabbed || !notBefore(key->time, m_grabEnd + 1)))
                 return;
             if (const std::optional<quint16> keyCode = appKeyCode(static_cast<xcb_keycode_t>(key->detail)))
-                emit modifierChanged(*keyCode, pressed);
+                emit modifierChanged(*keyCode, pressed, key->time);
         }
 
         std::unique_ptr<XConnection> m_x;

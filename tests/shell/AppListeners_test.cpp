@@ -44,8 +44,9 @@ protected:
         a.captureClipboard = record("capture");
         a.saveAppOrdersCache = record("saveOrders");
         a.pomodoroRunning = [this] { return pomodoroRunning; };
-        a.onWindowClicked = [this](int64_t window, std::function<void(bool)> done) {
+        a.onWindowClicked = [this](int64_t window, std::function<void(bool)> done, uint32_t serverTime) {
             clicked.push_back(window);
+            clickTimes.push_back(serverTime);
             onClickedWindowChange = std::move(done);
         };
         a.relaunch = [this] {
@@ -105,6 +106,7 @@ protected:
     DockReloadSteps savedSteps;
     std::vector<std::pair<std::string, double>> log;
     std::vector<int64_t> clicked;
+    std::vector<uint32_t> clickTimes;
     std::function<void(bool)> onClickedWindowChange;
     bool pomodoroRunning = false;
     bool relaunchStarts = true;
@@ -197,8 +199,9 @@ TEST_F(AppListenersTest, WakeRelaunchPreparesTheRestartHandshakeOrRebuildsWhenIt
 TEST_F(AppListenersTest, WindowClickFeedsClickTrackingAndReloadsOnlyWhenTheWindowChanged)
 {
     auto* input = registerWithFakeInput();
-    input->click(0x400007);
+    input->click(0x400007, {}, 90210);
     ASSERT_EQ(clicked, (std::vector<int64_t> { 0x400007 }));
+    EXPECT_EQ(clickTimes, (std::vector<uint32_t> { 90210 })) << "the release's time goes with it";
     onClickedWindowChange(false);
     queue->advance(10);
     EXPECT_TRUE(log.empty());

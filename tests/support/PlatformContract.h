@@ -9,6 +9,7 @@
 #include "platform/Platform.h"
 #include "tests/support/XvfbSession.h"
 
+#include <QRegularExpression>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -259,6 +260,15 @@ TEST_P(PlatformContract, EachRenameAndDragByTheApplicationIsHeardOnce)
     desktop->drag(w, QPoint(300, 200));
     ASSERT_TRUE(desktop->eventually([&] { return h.count(platform::ax::windowMoved) == 2; }));
     EXPECT_EQ(h.count(platform::ax::titleChanged) - before, 3);
+    // In the order done: no rename is heard after the drag that followed it.
+    QString order;
+    {
+        std::lock_guard lock(h.mutex);
+        for (const QString& name : h.names)
+            order += name == QLatin1String(platform::ax::windowMoved) ? QLatin1Char('M') : QLatin1Char('T');
+    }
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^T+MTTTM$")).match(order).hasMatch())
+        << "heard (T a rename, M a drag): " << order.toStdString();
     EXPECT_EQ(read<QString>(element(w), platform::ax::title), QStringLiteral("fourth"));
     EXPECT_EQ(listed(w.id).value_or(platform::ServerWindow()).title, QStringLiteral("fourth"));
 }
@@ -298,7 +308,9 @@ TEST_P(PlatformContract, AccessibilityRequestsMoveResizeAndCloseTheWindow)
     EXPECT_EQ(
         ax().performAction(*close, QString::fromLatin1(platform::ax::press)), platform::AXResult::success);
     EXPECT_TRUE(desktop->eventually(
-        [&] { return !server().window(w.id) && h.count(platform::ax::uiElementDestroyed); }));
+        [&] { return !server().window(w.id) && h.count(platform::ax::uiElementDestroyed); }))
+        << "still listed: " << server().window(w.id).has_value()
+        << ", end heard: " << h.count(platform::ax::uiElementDestroyed);
 }
 
 TEST_P(PlatformContract, ADestroyedObserverHearsNothingMore)

@@ -13,6 +13,7 @@
 #include <QThread>
 
 #include <xcb/xcb.h>
+#include <xcb/xtest.h>
 
 #include <algorithm>
 #include <csignal>
@@ -379,6 +380,35 @@ QString runTool(const QString& program, const QStringList& arguments, std::chron
 qint64 spawn(const QString& program, const QStringList& arguments)
 {
     return spawnArgv(program, arguments);
+}
+
+QStringList releaseHeldInput()
+{
+    QStringList released;
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(c)) {
+        xcb_disconnect(c);
+        return released;
+    }
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    std::unique_ptr<xcb_query_keymap_reply_t, decltype(&free)> keymap(
+        xcb_query_keymap_reply(c, xcb_query_keymap(c), nullptr), &free);
+    std::unique_ptr<xcb_query_pointer_reply_t, decltype(&free)> pointer(
+        xcb_query_pointer_reply(c, xcb_query_pointer(c, root), nullptr), &free);
+    for (int code = 8; keymap && code < 256; ++code)
+        if (keymap->keys[code / 8] & (1u << (code % 8))) {
+            xcb_test_fake_input(c, XCB_KEY_RELEASE, uint8_t(code), XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+            released << QStringLiteral("key %1").arg(code);
+        }
+    for (int button = 1; pointer && button <= 5; ++button)
+        if (pointer->mask & (XCB_BUTTON_MASK_1 << (button - 1))) {
+            xcb_test_fake_input(c, XCB_BUTTON_RELEASE, uint8_t(button), XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+            released << QStringLiteral("button %1").arg(button);
+        }
+    // Answered once the server has handled the releases before it.
+    free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    xcb_disconnect(c);
+    return released;
 }
 
 void terminate(qint64 pid)

@@ -90,4 +90,10 @@ qint64 spawn(const QString& program, const QStringList& arguments);
 // Ends a spawned program (SIGTERM, then SIGKILL) and reaps it.
 void terminate(qint64 pid);
 
+// Lets go of every key and mouse button still down on the display: a test
+// that stops at a failed assertion between "keydown alt" and "keyup alt"
+// would otherwise hand the next tests a held Alt on the shared server.
+// Returns what was let go, as "key <X key code>" and "button <n>".
+QStringList releaseHeldInput();
+
 } // namespace orbitshelf::test

@@ -214,3 +214,66 @@ TEST_F(SwitcherCycleTest, ASelectedWindowThatClosesHandsTheSelectionOn)
     EXPECT_FALSE(switcherCycle().open());
     EXPECT_NE(clickOrder().back(), int32_t(*selected->num));
 }
+
+// Clicks and keys reach the bar over two connections, and a busy main thread
+// may read a click after the Alt+Tab typed after it. The desktop's times say
+// which came first: only a click after Alt's press lets Alt go.
+TEST_F(SwitcherCycleTest, AClickReadLateButMadeBeforeAltWasPressedLeavesTheSwitcherToOpen)
+{
+    const struct {
+        const char* what;
+        quint32 altDown;
+        quint32 click;
+        bool opens;
+    } rows[] = {
+        { "a click before Alt, read after it", 1200, 1000, true },
+        { "a click while Alt is held", 1200, 1300, false },
+        { "a click of unknown time", 1200, 0, false },
+        { "Alt pressed after the clock wrapped", 0x10, 0xfffffff0, true },
+        { "a click after the clock wrapped", 0xfffffff0, 0x10, false },
+    };
+    for (const auto& row : rows) {
+        hotKeys.globalModifier(58, true, row.altDown);
+        hotKeys.press(48);
+        onWindowClicked(number(0), {}, row.click);
+        queue->advance(0.02);
+        EXPECT_EQ(switcherCycle().open(), row.opens) << row.what;
+        closeSwitcherPopup();
+        releaseModifier();
+    }
+
+    // Up already when the late click is read: it stays up for the user's
+    // Tab, and a click made while it is up closes it as before.
+    hotKeys.globalModifier(58, true, 5000);
+    hotKeys.press(48);
+    queue->advance(0.02);
+    ASSERT_TRUE(switcherCycle().open());
+    onWindowClicked(number(0), {}, 4990);
+    EXPECT_TRUE(switcherCycle().open());
+    EXPECT_EQ(switcherModifierState(), 1) << "Alt is still held";
+    onWindowClicked(number(0), {}, 5010);
+    EXPECT_FALSE(switcherCycle().open());
+    EXPECT_FALSE(hotKeys.keyboardGrabbed());
+}
+
+// A busy window manager reports the quick switch's window in front only
+// later: the next tap must not take the window it still shows there for the
+// current one and go back where the first tap began.
+TEST_F(SwitcherCycleTest, ASecondTapBeforeTheWindowManagerAnsweredTheFirstSwitchesBack)
+{
+    holdModifier();
+    hotKeys.press(48);
+    releaseModifier();
+    queue->advance(0.02);
+    ASSERT_EQ(clickOrder().back(), int32_t(number(1))) << "C to B";
+    fake.setActiveWindow(number(2)); // C still in front at the server
+
+    holdModifier();
+    hotKeys.press(48);
+    releaseModifier();
+    queue->advance(0.02);
+    EXPECT_EQ(clickOrder().back(), int32_t(number(2))) << "B back to C";
+    const auto activations = actionsOf(Kind::activate);
+    ASSERT_FALSE(activations.empty());
+    EXPECT_EQ(activations.back().window, number(2));
+}

@@ -30,7 +30,9 @@ protected:
         // connects it.
         hotKeys.startModifierMonitor();
         QObject::connect(&hotKeys, &platform::HotKeys::modifierChanged, &hotKeys,
-            [](quint16 keyCode, bool pressed) { switcherCycle().modifierChanged(keyCode, pressed); });
+            [](quint16 keyCode, bool pressed, quint32 serverTime) {
+                switcherCycle().modifierChanged(keyCode, pressed, serverTime);
+            });
         resetHotKeysForTesting();
         switcherCycle().resetForTesting();
         // A fresh window sets the switcher content up on its first show.

@@ -7,6 +7,25 @@
 #include "tests/support/TempStores.h"
 #include "tests/support/XvfbSession.h"
 
+#ifdef ORBITSHELF_E2E
+namespace {
+
+// The tests of a program share one X server: whatever way a test ends (a
+// failed ASSERT returns before its "keyup"), the next one starts with no key
+// or button held.
+class ReleaseHeldInput final : public ::testing::EmptyTestEventListener {
+    void OnTestEnd(const ::testing::TestInfo& test) override
+    {
+        const QStringList released = orbitshelf::test::releaseHeldInput();
+        if (!released.isEmpty())
+            fprintf(stderr, "%s.%s left held, now let go: %s\n", test.test_suite_name(), test.name(),
+                released.join(QStringLiteral(", ")).toLocal8Bit().constData());
+    }
+};
+
+} // namespace
+#endif
+
 #ifdef ORBITSHELF_E2E_TWO_OUTPUTS
 namespace {
 
@@ -57,6 +76,8 @@ int main(int argc, char** argv)
             XvfbSession::lastError().toLocal8Bit().constData());
         return 1;
     }
+    if (session)
+        ::testing::UnitTest::GetInstance()->listeners().Append(new ReleaseHeldInput);
 #endif
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
