@@ -322,10 +322,50 @@ TEST(StartNotice, NamesOnlyTheKeysTheShortcutPageMovesAndWhere)
     EXPECT_EQ(run.log().count(QLatin1String("hot key Alt + Escape is taken")), 1);
 }
 
+// Binds N to the reuse client's first window and checks the binding; then,
+// with the bar stopped, closes that window and waits until the client's
+// next window has its number.
+void bindThenHandTheNumberOn(
+    DockRun& run, const KeyProbe& probe, const Clients::Window& bound, const QString& clientLog)
+{
+    ASSERT_GT(run.start(), 0);
+    ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
+    ASSERT_TRUE(bindAndStore(run, bound.id, QStringLiteral("n"))) << run.log().toStdString();
+    EXPECT_TRUE(waitUntil([&] { return hotKeyMarkOf(run.log(), bound.id) == QStringLiteral("n"); }));
+    ASSERT_TRUE(probe.focus());
+    xdotool({ "key", "alt+n" });
+    ASSERT_TRUE(waitUntil([&] { return activeWindow() == bound.id; })) << "the binding works";
+    run.stop();
+
+    ::kill(pid_t(bound.pid), SIGUSR1);
+    ASSERT_TRUE(waitUntil([&] { return mappedWindows(clientLog).size() == 2; }));
+    ASSERT_EQ(mappedWindows(clientLog).value(1), bound.id) << "the server did not reuse the id";
+}
+
+// The next start drops the binding, saying `why`, and leaves Alt+N to the
+// programs.
+void expectDroppedAtTheNextStart(
+    DockRun& run, const KeyProbe& probe, const Clients::Window& bound, const QString& why)
+{
+    const qsizetype from = run.log().size();
+    ASSERT_GT(run.start(), 0);
+    EXPECT_TRUE(waitUntil([&] {
+        return run.log().mid(from).contains(QStringLiteral("window hot key n dropped: ") + why);
+    })) << run.log().mid(from).toStdString();
+    EXPECT_TRUE(waitUntil([&] { return hotKeyMarkOf(run.log().mid(from), bound.id) == QString(); }))
+        << "the button of the window that has the number now wears no mark\n"
+        << run.log().mid(from).toStdString();
+    ASSERT_TRUE(probe.focus());
+    EXPECT_TRUE(probe.receives(QStringLiteral("alt+n"), QStringLiteral("key n 8")))
+        << "Alt+N is the programs' again";
+    EXPECT_EQ(activeWindow(), probe.window.id);
+}
+
 TEST(WindowKeys, AWindowIdTheServerGaveAnotherProgramIsNotBoundAfterAStart)
 {
     // The client that maps the bound window first, so that no client before
-    // it leaves a lower slot free when it connects again.
+    // it leaves a lower slot free when it connects again. Its next window is
+    // another program's.
     QTemporaryDir dir;
     const QString clientLog = dir.filePath(QStringLiteral("reuse.log"));
     Clients clients;
@@ -336,33 +376,11 @@ TEST(WindowKeys, AWindowIdTheServerGaveAnotherProgramIsNotBoundAfterAStart)
     KeyProbe probe(clients);
 
     DockRun run;
-    ASSERT_GT(run.start(), 0);
-    ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
-    ASSERT_TRUE(bindAndStore(run, bound.id, QStringLiteral("n"))) << run.log().toStdString();
-    EXPECT_TRUE(waitUntil([&] { return hotKeyMarkOf(run.log(), bound.id) == QStringLiteral("n"); }));
-    ASSERT_TRUE(probe.focus());
-    xdotool({ "key", "alt+n" });
-    ASSERT_TRUE(waitUntil([&] { return activeWindow() == bound.id; })) << "the binding works";
-    run.stop();
-
-    // The bound window goes; another program's window gets its id.
-    ::kill(pid_t(bound.pid), SIGUSR1);
-    ASSERT_TRUE(waitUntil([&] { return mappedWindows(clientLog).size() == 2; }));
-    ASSERT_EQ(mappedWindows(clientLog).value(1), bound.id) << "the server did not reuse the id";
-
-    const qsizetype from = run.log().size();
-    ASSERT_GT(run.start(), 0);
-    EXPECT_TRUE(waitUntil([&] {
-        return run.log().mid(from).contains(
-            QLatin1String("window hot key n dropped: its window number now belongs to another application"));
-    })) << run.log().mid(from).toStdString();
-    EXPECT_TRUE(waitUntil([&] { return hotKeyMarkOf(run.log().mid(from), bound.id) == QString(); }))
-        << "the other program's button wears no mark\n"
-        << run.log().mid(from).toStdString();
-    ASSERT_TRUE(probe.focus());
-    EXPECT_TRUE(probe.receives(QStringLiteral("alt+n"), QStringLiteral("key n 8")))
-        << "Alt+N is the programs' again";
-    EXPECT_EQ(activeWindow(), probe.window.id);
+    bindThenHandTheNumberOn(run, probe, bound, clientLog);
+    if (HasFatalFailure())
+        return;
+    expectDroppedAtTheNextStart(
+        run, probe, bound, QStringLiteral("its window number now belongs to another application"));
 }
 
 TEST(WindowKeys, AWindowIdANewerProcessOfTheSameProgramGotIsNotBoundAfterAStart)
@@ -370,9 +388,7 @@ TEST(WindowKeys, AWindowIdANewerProcessOfTheSameProgramGotIsNotBoundAfterAStart)
     // The tests' client stands for the bound xterm: its window closes while
     // the bar is not running, and a newer process of the same program (the
     // same WM_CLASS, another process id), as a new xterm would be, maps a
-    // window under the same number. The client maps the bound window first,
-    // so that no client before it leaves a lower slot free when it connects
-    // again.
+    // window under the same number.
     QTemporaryDir dir;
     const QString clientLog = dir.filePath(QStringLiteral("reuse.log"));
     Clients clients;
@@ -383,33 +399,12 @@ TEST(WindowKeys, AWindowIdANewerProcessOfTheSameProgramGotIsNotBoundAfterAStart)
     KeyProbe probe(clients);
 
     DockRun run;
-    ASSERT_GT(run.start(), 0);
-    ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
-    ASSERT_TRUE(bindAndStore(run, bound.id, QStringLiteral("n"))) << run.log().toStdString();
-    EXPECT_TRUE(waitUntil([&] { return hotKeyMarkOf(run.log(), bound.id) == QStringLiteral("n"); }));
-    ASSERT_TRUE(probe.focus());
-    xdotool({ "key", "alt+n" });
-    ASSERT_TRUE(waitUntil([&] { return activeWindow() == bound.id; })) << "the binding works";
-    run.stop();
-
-    ::kill(pid_t(bound.pid), SIGUSR1);
-    ASSERT_TRUE(waitUntil([&] { return mappedWindows(clientLog).size() == 2; }));
-    ASSERT_EQ(mappedWindows(clientLog).value(1), bound.id) << "the server did not reuse the id";
+    bindThenHandTheNumberOn(run, probe, bound, clientLog);
+    if (HasFatalFailure())
+        return;
     const QString newer = property(bound.id, QStringLiteral("_NET_WM_PID"));
     ASSERT_TRUE(newer.contains(QLatin1String(" = ")));
     ASSERT_FALSE(newer.endsWith(QStringLiteral(" = %1").arg(bound.pid))) << "not another process";
-
-    const qsizetype from = run.log().size();
-    ASSERT_GT(run.start(), 0);
-    EXPECT_TRUE(waitUntil([&] {
-        return run.log().mid(from).contains(QLatin1String(
-            "window hot key n dropped: its window number now belongs to another process of its application"));
-    })) << run.log().mid(from).toStdString();
-    EXPECT_TRUE(waitUntil([&] { return hotKeyMarkOf(run.log().mid(from), bound.id) == QString(); }))
-        << "the newer window's button wears no mark\n"
-        << run.log().mid(from).toStdString();
-    ASSERT_TRUE(probe.focus());
-    EXPECT_TRUE(probe.receives(QStringLiteral("alt+n"), QStringLiteral("key n 8")))
-        << "Alt+N is the programs' again";
-    EXPECT_EQ(activeWindow(), probe.window.id);
+    expectDroppedAtTheNextStart(run, probe, bound,
+        QStringLiteral("its window number now belongs to another process of its application"));
 }
