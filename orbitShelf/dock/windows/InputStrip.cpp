@@ -6,6 +6,7 @@
 #include "dock/windows/DockHostWidget.h"
 #include "dock/windows/RootView.h"
 #include "platform/HoverArea.h"
+#include "platform/Platform.h"
 #include "state/AppState.h"
 
 #include <QGuiApplication>
@@ -31,6 +32,8 @@ InputStrip::InputStrip(AppState& state, const DockWindowSpec& spec)
 {
     // Auto-hide switched on or off, and the bar shown, hidden or grown.
     connect(&m_state, &AppState::changed, this, &InputStrip::applyInputRegion);
+    m_yieldCheck.setInterval(1000);
+    connect(&m_yieldCheck, &QTimer::timeout, this, &InputStrip::applyInputRegion);
     connect(
         &AutoShowStrips::shared(), &AutoShowStrips::barAreaChanged, this, [this](const QString& screenID) {
             if (screenID == m_spec.screenID)
@@ -82,9 +85,14 @@ void InputStrip::applyInputRegion()
 {
     if (!m_area)
         return;
-    const QRegion region = stripInputRegion(m_geometry, m_pointerArea,
-        mapEntry(m_state.settings.autoHideSpaceDock(), m_spec.screenID),
-        AutoShowStrips::shared().barArea(m_spec.screenID));
+    if (m_yieldedTo && fullScreenWindowOver() != m_yieldedTo) {
+        m_yieldedTo.reset();
+        m_yieldCheck.stop();
+    }
+    const QRegion region = m_yieldedTo ? QRegion()
+                                       : stripInputRegion(m_geometry, m_pointerArea,
+                                           mapEntry(m_state.settings.autoHideSpaceDock(), m_spec.screenID),
+                                           AutoShowStrips::shared().barArea(m_spec.screenID));
     if (region == m_inputRegion)
         return;
     m_inputRegion = region;
@@ -95,7 +103,31 @@ void InputStrip::crossed(bool entered)
 {
     // Bringing the dock back may end this strip (a rebuild on the change).
     const QString screenID = m_spec.screenID;
+    if (entered && !m_yieldedTo) {
+        if (const std::optional<quint32> window = fullScreenWindowOver()) {
+            qCDebug(lcDock) << "auto-show strip of" << screenID << "steps aside for the full-screen window"
+                            << Qt::hex << *window;
+            m_yieldedTo = window;
+            m_yieldCheck.start();
+            applyInputRegion();
+            return;
+        }
+    }
     stripHovered(m_state, screenID, entered, 0);
     if (!entered)
         emit AutoShowStrips::shared().pointerLeft(screenID);
+}
+
+std::optional<quint32> InputStrip::fullScreenWindowOver() const
+{
+    if (!platform::hasCurrent())
+        return std::nullopt;
+    platform::WindowServer& server = platform::current().windowServer();
+    const std::optional<quint32> active = server.activeWindow();
+    if (!active || !*active)
+        return std::nullopt;
+    const std::optional<platform::ServerWindow> window = server.window(*active);
+    if (!window || !window->fullScreen || !window->frame.intersects(m_geometry))
+        return std::nullopt;
+    return *active;
 }

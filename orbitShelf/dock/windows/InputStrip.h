@@ -5,8 +5,10 @@
 #include <QObject>
 #include <QRect>
 #include <QRegion>
+#include <QTimer>
 
 #include <memory>
+#include <optional>
 
 class AppState;
 
@@ -20,7 +22,10 @@ class HoverArea;
 // out of reach where a panel lies along that edge and the strip beside it.
 // It stands above every window the window manager stacks, panels included,
 // so it takes the pointer only while its screen's dock auto-hides, and
-// never where the bar takes it itself (stripInputRegion). Main thread.
+// never where the bar takes it itself (stripInputRegion). A full-screen
+// window in front of it keeps its clicks: entered over one, the strip takes
+// the pointer no more until that window has left full screen or the front
+// (the bar it would bring back stands behind that window). Main thread.
 class InputStrip final : public QObject, public DockHostWindow {
     Q_OBJECT
 public:
@@ -43,6 +48,8 @@ private:
     bool place();
     void applyInputRegion();
     void crossed(bool entered);
+    // The full-screen window in front, where it covers the strip.
+    std::optional<quint32> fullScreenWindowOver() const;
 
     AppState& m_state;
     DockWindowSpec m_spec;
@@ -50,4 +57,9 @@ private:
     QRect m_pointerArea; // in its own coordinates
     QRegion m_inputRegion; // as last given to the area
     std::unique_ptr<platform::HoverArea> m_area;
+    // The full-screen window the strip stepped aside for; looked at again
+    // on every change of the state and, as its leaving full screen changes
+    // nothing there, every second.
+    std::optional<quint32> m_yieldedTo;
+    QTimer m_yieldCheck;
 };

@@ -131,6 +131,40 @@ TEST_F(InputStripTest, AStripAboveAPanelLetsThePointerRestOnThePanel)
     EXPECT_EQ(areas.alive().front()->inputRegion, QRegion(0, 0, primary.width() - 2, 20));
 }
 
+TEST_F(InputStripTest, AFullScreenWindowInFrontKeepsItsClicksUntilItLeavesFullScreen)
+{
+    platform::fake::FakePlatform fake;
+    platform::Services services = platform::fake::services(&fake);
+    services.hoverAreas = areas.factory();
+    platform::install(std::move(services));
+    platform::ServerWindow player;
+    player.pid = 4242;
+    player.title = QStringLiteral("film");
+    player.fullScreen = true;
+    player.frame = primary;
+    const quint32 film = fake.addWindow(player);
+    fake.setActiveWindow(film);
+
+    std::unique_ptr<InputStrip> strip = InputStrip::make(state, spec);
+    ASSERT_TRUE(strip);
+    const auto area = areas.alive().front();
+    autoHide(QStringLiteral("true"));
+    state.showSpaceDock[kScreen] = false;
+    ASSERT_FALSE(area->inputRegion.isEmpty());
+    ASSERT_TRUE(area->cross(true));
+    EXPECT_FALSE(state.showSpaceDock[kScreen]) << "the bar would stand behind the film";
+    EXPECT_TRUE(area->inputRegion.isEmpty()) << "the film's clicks are its own";
+    state.publish();
+    EXPECT_TRUE(area->inputRegion.isEmpty()) << "while the film stays in front, full screen";
+
+    fake.updateWindow(film, [](platform::ServerWindow& w) { w.fullScreen = false; });
+    state.publish();
+    ASSERT_FALSE(area->inputRegion.isEmpty());
+    ASSERT_TRUE(area->cross(true));
+    EXPECT_TRUE(state.showSpaceDock[kScreen]);
+    platform::uninstall();
+}
+
 TEST_F(InputStripTest, OnlyWhereNothingCompositesAndThePlatformCanMakeOne)
 {
     // Nothing composites: the strip draws nothing.
