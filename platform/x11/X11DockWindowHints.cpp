@@ -43,12 +43,6 @@ namespace {
         return owner && owner->owner != XCB_WINDOW_NONE;
     }
 
-    bool shapeAvailable(xcb_connection_t* c)
-    {
-        const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_shape_id);
-        return extension && extension->present;
-    }
-
     void markDock(QWindow* window)
     {
         XConnection* x = XConnection::ofApplication();
@@ -93,7 +87,7 @@ namespace {
         if (!x || !window || !window->handle())
             return;
         xcb_connection_t* c = x->raw();
-        if (!shapeAvailable(c)) {
+        if (!x->hasShapeExtension()) {
             static bool warned = false;
             if (!warned) {
                 warned = true;

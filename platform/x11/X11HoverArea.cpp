@@ -17,12 +17,6 @@ namespace platform::x11 {
 
 namespace {
 
-    bool shapeAvailable(xcb_connection_t* c)
-    {
-        const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_shape_id);
-        return extension && extension->present;
-    }
-
     // The crossings of every hover area, taken out of the application's event
     // stream before the toolkit looks for a window of its own to give them to.
     class CrossingFilter final : public QAbstractNativeEventFilter {
@@ -135,7 +129,7 @@ std::unique_ptr<HoverArea> createX11HoverArea(const HoverAreaSpec& spec)
         return nullptr;
     xcb_connection_t* c = x->raw();
     // Without an input shape the area would take the pointer everywhere.
-    if (!shapeAvailable(c))
+    if (!x->hasShapeExtension())
         return nullptr;
 
     // Drawing nothing, it needs no compositor to be invisible. The window

@@ -47,12 +47,6 @@ namespace {
         return false;
     }
 
-    bool shapeAvailable(xcb_connection_t* c)
-    {
-        const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_shape_id);
-        return extension && extension->present;
-    }
-
     class X11StillPictureWindow final : public StillPictureWindow {
     public:
         X11StillPictureWindow(xcb_connection_t* c, xcb_window_t window, xcb_colormap_t colormap)
@@ -126,7 +120,7 @@ std::unique_ptr<StillPictureWindow> createX11StillPictureWindow(const StillPictu
     xcb_connection_t* c = x->raw();
     const std::optional<xcb_visualid_t> visual = argbVisual(x->screen());
     // Without SHAPE clicks could not go through it.
-    if (!visual || !imagesMatch(c) || !shapeAvailable(c))
+    if (!visual || !imagesMatch(c) || !x->hasShapeExtension())
         return nullptr;
     if (still.picture.width() > 0x7fff || still.picture.height() > 0x7fff
         || still.picture.bytesPerLine() > 64 * 1024)

@@ -4,6 +4,7 @@
 #include <QList>
 
 #include <xcb/res.h>
+#include <xcb/shape.h>
 #include <xcb/xcbext.h>
 
 #include <poll.h>
@@ -277,6 +278,12 @@ std::pair<QString, QString> classProperty(const xcb_get_property_reply_t* reply)
     QString instance = parts.size() > 0 ? QString::fromLocal8Bit(parts[0]) : QString();
     QString klass = parts.size() > 1 ? QString::fromLocal8Bit(parts[1]) : QString();
     return {instance, klass};
+}
+
+bool XConnection::hasShapeExtension() const
+{
+    const xcb_query_extension_reply_t* extension = xcb_get_extension_data(m_c, &xcb_shape_id);
+    return extension && extension->present;
 }
 
 } // namespace platform::x11

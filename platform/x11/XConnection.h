@@ -68,6 +68,8 @@ public:
     // The X-Resource extension names the process of a client that does not
     // set _NET_WM_PID.
     bool hasResourceExtension() const { return m_hasResource; }
+    // The SHAPE extension: input regions, and windows cut to what they draw.
+    bool hasShapeExtension() const;
     void flush() { xcb_flush(m_c); }
 
     // Waits for the reply of one request until `deadline`. Returns the reply,
