@@ -86,6 +86,18 @@ QString TerminateSignals::nameOf(int signal)
     }
 }
 
+void TerminateSignals::ignoreFromNowOn()
+{
+    struct sigaction ignore { };
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    for (size_t i = 0; i < std::size(kCaught); ++i) {
+        ::sigaction(kCaught[i], &ignore, nullptr);
+        // What a TerminateSignals still alive puts back when it goes.
+        g_before[i] = ignore;
+    }
+}
+
 void TerminateSignals::readSignals()
 {
     unsigned char numbers[16];

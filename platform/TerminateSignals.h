@@ -33,6 +33,12 @@ public:
     // "SIGTERM", "SIGHUP", "SIGINT", or the number.
     static QString nameOf(int signal);
 
+    // The process is ending already: the signals are ignored from now until
+    // it has, also once this object has gone. Otherwise the default handling
+    // it puts back would let a second Ctrl+C, pressed while the process
+    // winds down, end it by the signal instead of with its exit status.
+    static void ignoreFromNowOn();
+
 private:
     void readSignals();
 

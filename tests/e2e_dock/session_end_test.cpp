@@ -135,7 +135,8 @@ TEST_P(SessionEndBySignal, SavesAsQuitAndTheNextStartResumesTheRunningPomodoroAt
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, SessionEndBySignal,
-    ::testing::Values(EndSignal { "SIGTERM", SIGTERM, false }, EndSignal { "SIGINT", SIGINT, false }),
+    ::testing::Values(EndSignal { "SIGTERM", SIGTERM, false }, EndSignal { "SIGINT", SIGINT, false },
+        EndSignal { "SIGINT", SIGINT, true }),
     [](const ::testing::TestParamInfo<EndSignal>& info) {
         return std::string(info.param.name) + (info.param.repeated ? "PressedAgainWhileItQuits" : "");
     });

@@ -70,6 +70,32 @@ TEST(TerminateSignals, CtrlCIsARequestToEndAlsoWhenTheProcessStartedIgnoringIt)
     EXPECT_EQ(now.sa_handler, SIG_IGN) << "the handling before comes back";
 }
 
+// A second Ctrl+C while the process winds down, before and after the watch
+// has gone: neither reaches anyone nor ends the process by its signal.
+TEST(TerminateSignals, OnceTheProcessIsEndingTheSignalsAreIgnoredAlsoAfterTheWatchHasGone)
+{
+    const auto defaultBack = qScopeGuard([] {
+        for (const int signal : { SIGTERM, SIGHUP, SIGINT })
+            ::signal(signal, SIG_DFL);
+    });
+    std::vector<int> received;
+    {
+        platform::TerminateSignals watch([&received](int signal) { received.push_back(signal); });
+        platform::TerminateSignals::ignoreFromNowOn();
+        ::raise(SIGINT);
+        ::raise(SIGTERM);
+        waitUntil([] { return false; }, std::chrono::milliseconds(50));
+    }
+    for (const int signal : { SIGTERM, SIGHUP, SIGINT }) {
+        struct sigaction now { };
+        ::sigaction(signal, nullptr, &now);
+        EXPECT_EQ(now.sa_handler, SIG_IGN) << platform::TerminateSignals::nameOf(signal).toStdString();
+    }
+    ::raise(SIGINT);
+    ::raise(SIGHUP);
+    EXPECT_TRUE(received.empty());
+}
+
 TEST(X11EndRequests, SignalsWaitForTheWatcherAndQtsBrokenConnectionIsTheDisplaysEndOnce)
 {
     std::vector<Heard> heard;
