@@ -9,9 +9,9 @@ namespace platform {
 
 // What the desktop asks of the process when it wants it to end, other than
 // the app's own Quit. On Linux these are the session's terminate requests:
-// SIGTERM and SIGHUP (a session manager, `systemctl --user stop`, a closed
-// terminal) and the display's end (a logout, the X server stopped or
-// restarted).
+// SIGTERM, SIGHUP and SIGINT (a session manager, `systemctl --user stop`, a
+// closed terminal, Ctrl+C in it) and the display's end (a logout, the X
+// server stopped or restarted).
 enum class EndRequest {
     // A signal: the process may end at its own pace, through its event loop.
     terminate,

@@ -15,7 +15,7 @@ namespace platform {
 
 namespace {
 
-    constexpr int kCaught[] = { SIGTERM, SIGHUP };
+    constexpr int kCaught[] = { SIGTERM, SIGHUP, SIGINT };
 
     // The pipe's write end, for the handler; -1 while nothing catches.
     std::atomic<int> g_writeFd { -1 };
@@ -39,7 +39,7 @@ TerminateSignals::TerminateSignals(std::function<void(int)> received, QObject* p
 {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
-        qCWarning(lcPlatform) << "SIGTERM and SIGHUP end the process at once: no pipe for them:"
+        qCWarning(lcPlatform) << "SIGTERM, SIGHUP and SIGINT end the process at once: no pipe for them:"
                               << std::strerror(errno);
         return;
     }
@@ -79,8 +79,22 @@ QString TerminateSignals::nameOf(int signal)
         return QStringLiteral("SIGTERM");
     case SIGHUP:
         return QStringLiteral("SIGHUP");
+    case SIGINT:
+        return QStringLiteral("SIGINT");
     default:
         return QStringLiteral("signal %1").arg(signal);
+    }
+}
+
+void TerminateSignals::ignoreFromNowOn()
+{
+    struct sigaction ignore { };
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    for (size_t i = 0; i < std::size(kCaught); ++i) {
+        ::sigaction(kCaught[i], &ignore, nullptr);
+        // What a TerminateSignals still alive puts back when it goes.
+        g_before[i] = ignore;
     }
 }
 

@@ -9,12 +9,15 @@ class QSocketNotifier;
 
 namespace platform {
 
-// Catches SIGTERM and SIGHUP and hands them to the main thread's event loop.
-// A signal handler may do next to nothing safely: it writes the signal's
-// number into a pipe, and a socket notifier on the thread that made this
-// object reads it there. One at a time in a process (the handlers are the
-// process's). Children started meanwhile get the default handling back with
-// their exec, and the pipe does not reach them.
+// Catches SIGTERM, SIGHUP and SIGINT (Ctrl+C in the terminal that started the
+// process) and hands them to the main thread's event loop, also when the
+// process was started ignoring SIGINT (in the background of a shell without
+// job control): each is a request to end. A signal handler may do next to
+// nothing safely: it writes the signal's number into a pipe, and a socket
+// notifier on the thread that made this object reads it there. One at a time
+// in a process (the handlers are the process's). Children started meanwhile
+// get the default handling back with their exec, and the pipe does not reach
+// them.
 class TerminateSignals final : public QObject {
     Q_OBJECT
 public:
@@ -27,8 +30,14 @@ public:
 
     bool catching() const { return m_readFd >= 0; }
 
-    // "SIGTERM", "SIGHUP", or the number.
+    // "SIGTERM", "SIGHUP", "SIGINT", or the number.
     static QString nameOf(int signal);
+
+    // The process is ending already: the signals are ignored from now until
+    // it has, also once this object has gone. Otherwise the default handling
+    // it puts back would let a second Ctrl+C, pressed while the process
+    // winds down, end it by the signal instead of with its exit status.
+    static void ignoreFromNowOn();
 
 private:
     void readSignals();

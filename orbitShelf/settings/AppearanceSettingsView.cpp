@@ -7,6 +7,7 @@
 #include "dock/tiles/DockMainButton.h"
 #include "network/NewUpdateTag.h"
 #include "widgets/FileView.h"
+#include "widgets/ScrollIndicators.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -156,6 +157,7 @@ AppearanceSettingsView::AppearanceSettingsView(AppearanceServices services, QWid
     setObjectName(QStringLiteral("AppearanceSettingsView"));
     setWidgetResizable(true);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    showScrollIndicators(this);
     auto* content = new QWidget;
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(20, 20, 20, 20);

@@ -7,6 +7,7 @@
 #include "apps/RunningApps.h"
 #include "dock/windows/DockWindows.h"
 #include "settings/LaunchAtLogin.h"
+#include "widgets/ScrollIndicators.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -261,6 +262,7 @@ void GeneralSettingsView::build()
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    showScrollIndicators(scroll);
     outer->addWidget(scroll);
     connect(scroll->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { logPlaces(); });
     auto* content = new QWidget;

@@ -7,6 +7,7 @@
 #include "state/AppState.h"
 #include "state/Persistence.h"
 #include "state/ToolTable.h"
+#include "widgets/ScrollIndicators.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -110,6 +111,7 @@ QScrollArea* scrollColumn(QWidget* content, int width)
     // size shows all of both.
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    showScrollIndicators(scroll);
     scroll->setWidgetResizable(true);
     scroll->setWidget(content);
     scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);

@@ -3,6 +3,7 @@
 #include "state/AppState.h"
 #include "settings/PageParts.h"
 #include "widgets/GrowingButton.h"
+#include "widgets/ScrollIndicators.h"
 
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -183,6 +184,7 @@ ScreensView::ScreensView(QWidget* parent)
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    showScrollIndicators(scroll);
     auto* content = new QWidget;
     auto* centre = new QHBoxLayout(content);
     m_grid = new QGridLayout;

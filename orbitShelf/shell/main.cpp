@@ -9,6 +9,7 @@
 #include "apps/AXEventThread.h"
 #include "apps/DockBadgeReader.h"
 #include "platform/Services.h"
+#include "platform/TerminateSignals.h"
 #include "platform/x11/X11Platform.h"
 #include "platform/x11/XConnection.h"
 #include "platform/x11/X11Services.h"
@@ -239,6 +240,10 @@ int main(int argc, char** argv)
         QTimer::singleShot(0, &app, [openExternalEvent, startEvent] { openExternalEvent(startEvent); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [&processEnd] { processEnd.willTerminate(); });
     const int status = app.exec();
+    // The Quit's saving has run; another request to end (Ctrl+C pressed
+    // again) has nothing left to ask and must not end the process by its
+    // signal once the platform has put the default handling back.
+    platform::TerminateSignals::ignoreFromNowOn();
     delete onboarding.data();
     // The event thread delivers through the platform; it ends first. The
     // back-end goes while the application it reads the display through is

@@ -1,8 +1,9 @@
 // The session's ends as the desktop brings them, not through the bar's menu:
-// SIGTERM (a session manager, `systemctl --user stop`) and the X server going
-// away under the bar (a logout). Each ends the program with an exit status,
-// never a signal, after what Quit saves: a running Pomodoro counts on at the
-// next start from the second it had reached, and the store is whole.
+// SIGTERM (a session manager, `systemctl --user stop`), SIGINT (Ctrl+C in the
+// terminal that started it) and the X server going away under the bar (a
+// logout). Each ends the program with an exit status, never a signal, after
+// what Quit saves: a running Pomodoro counts on at the next start from the
+// second it had reached, and the store is whole.
 #include "tests/e2e_dock/PomodoroPanel.h"
 #include "tests/support/X11TestTools.h"
 
@@ -60,8 +61,25 @@ std::optional<QRect> countingPomodoro(const DockRun& run)
 
 } // namespace
 
-TEST(SessionEnd, SigtermSavesAsQuitAndTheNextStartResumesTheRunningPomodoroAtItsSecond)
+// A request to end as a signal brings it, and how often it comes.
+struct EndSignal {
+    const char* name;
+    int signal;
+    // Sent again and again until the program has ended, as a user presses
+    // Ctrl+C while it quits: into the quit's saving and past it.
+    bool repeated;
+};
+
+void PrintTo(const EndSignal& end, std::ostream* out)
 {
+    *out << end.name << (end.repeated ? " again and again" : " once");
+}
+
+class SessionEndBySignal : public ::testing::TestWithParam<EndSignal> { };
+
+TEST_P(SessionEndBySignal, SavesAsQuitAndTheNextStartResumesTheRunningPomodoroAtItsSecond)
+{
+    const EndSignal end = GetParam();
     DockRun run;
     const qint64 pid = run.start();
     ASSERT_GT(pid, 0);
@@ -72,13 +90,28 @@ TEST(SessionEnd, SigtermSavesAsQuitAndTheNextStartResumesTheRunningPomodoroAtIts
     QElapsedTimer sinceReading;
     sinceReading.start();
 
-    ::kill(pid_t(pid), SIGTERM);
-    EXPECT_EQ(run.waitForExit(10000), 0) << "an exit status, as Quit gives\n" << run.log().toStdString();
-    EXPECT_TRUE(run.log().contains(QLatin1String("SIGTERM received"))) << run.log().toStdString();
+    ::kill(pid_t(pid), end.signal);
+    const qint64 signalledAfter = sinceReading.elapsed();
+    int status = -1;
+    if (end.repeated) {
+        QElapsedTimer quitting;
+        quitting.start();
+        // The program is not reaped before waitForExit sees it end, so its
+        // process number stays its own while it is signalled.
+        while ((status = run.waitForExit(2)) == -1 && run.running() && quitting.elapsed() < 10000)
+            ::kill(pid_t(pid), end.signal);
+    } else {
+        status = run.waitForExit(10000);
+    }
+    EXPECT_EQ(status, 0) << "an exit status, as Quit gives\n" << run.log().toStdString();
+    EXPECT_TRUE(run.log().contains(QStringLiteral("%1 received").arg(QLatin1String(end.name))))
+        << run.log().toStdString();
     EXPECT_EQ(storedSetting(run, QStringLiteral("needRestorePomodoro")).toStdString(), "true");
     const qint64 atSignal = storedSetting(run, QStringLiteral("pomodoro_seconds")).toLongLong();
     const qint64 counted = kWorkSeconds - *before + (sinceReading.elapsed() + 999) / 1000;
     EXPECT_GE(atSignal, kWorkSeconds - *before) << "the seconds counted up to the signal are written";
+    EXPECT_LE(atSignal, kWorkSeconds - *before + (signalledAfter + 999) / 1000 + 2)
+        << "within 2 s of the second the signal came at";
     EXPECT_LE(atSignal, counted);
 
     const qsizetype restarted = run.log().size();
@@ -100,6 +133,13 @@ TEST(SessionEnd, SigtermSavesAsQuitAndTheNextStartResumesTheRunningPomodoroAtIts
     EXPECT_TRUE(clockMovesOn(run, *newTile, *after)) << "and it counts";
     EXPECT_EQ(storedSetting(run, QStringLiteral("needRestorePomodoro")).toStdString(), "false");
 }
+
+INSTANTIATE_TEST_SUITE_P(Signals, SessionEndBySignal,
+    ::testing::Values(EndSignal { "SIGTERM", SIGTERM, false }, EndSignal { "SIGINT", SIGINT, false },
+        EndSignal { "SIGINT", SIGINT, true }),
+    [](const ::testing::TestParamInfo<EndSignal>& info) {
+        return std::string(info.param.name) + (info.param.repeated ? "PressedAgainWhileItQuits" : "");
+    });
 
 TEST(SessionEnd, TheXServersEndEndsTheBarWithAStatusAfterWhatQuitSavesAndLeavesTheStoreWhole)
 {

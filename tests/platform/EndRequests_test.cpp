@@ -1,11 +1,12 @@
-// The session's terminate requests as the X11 back-end hears them: SIGTERM
-// and SIGHUP through the event loop, Qt's last word on a broken display, and
+// The session's terminate requests as the X11 back-end hears them: SIGTERM,
+// SIGHUP and SIGINT through the event loop, Qt's last word on a broken display, and
 // what it puts back when it goes.
 #include "platform/Services.h"
 #include "platform/TerminateSignals.h"
 #include "platform/x11/X11EndRequests.h"
 #include "tests/support/XvfbSession.h"
 
+#include <QScopeGuard>
 #include <QtGlobal>
 
 #include <gtest/gtest.h>
@@ -46,6 +47,53 @@ TEST(TerminateSignals, ASignalReachesTheEventLoopInsteadOfEndingTheProcess)
     }
     EXPECT_TRUE(defaultHandling(SIGTERM)) << "the handling before comes back";
     EXPECT_TRUE(defaultHandling(SIGHUP));
+    EXPECT_TRUE(defaultHandling(SIGINT));
+}
+
+// Ctrl+C in the terminal, also for a process that a shell without job
+// control started in the background, with SIGINT ignored.
+TEST(TerminateSignals, CtrlCIsARequestToEndAlsoWhenTheProcessStartedIgnoringIt)
+{
+    ::signal(SIGINT, SIG_IGN);
+    const auto defaultBack = qScopeGuard([] { ::signal(SIGINT, SIG_DFL); });
+    std::vector<int> received;
+    {
+        platform::TerminateSignals watch([&received](int signal) { received.push_back(signal); });
+        ASSERT_TRUE(watch.catching());
+        ::raise(SIGINT);
+        EXPECT_TRUE(waitUntil([&] { return received.size() == 1; }));
+        EXPECT_EQ(received, std::vector<int> { SIGINT });
+        EXPECT_EQ(platform::TerminateSignals::nameOf(SIGINT).toStdString(), "SIGINT");
+    }
+    struct sigaction now { };
+    ::sigaction(SIGINT, nullptr, &now);
+    EXPECT_EQ(now.sa_handler, SIG_IGN) << "the handling before comes back";
+}
+
+// A second Ctrl+C while the process winds down, before and after the watch
+// has gone: neither reaches anyone nor ends the process by its signal.
+TEST(TerminateSignals, OnceTheProcessIsEndingTheSignalsAreIgnoredAlsoAfterTheWatchHasGone)
+{
+    const auto defaultBack = qScopeGuard([] {
+        for (const int signal : { SIGTERM, SIGHUP, SIGINT })
+            ::signal(signal, SIG_DFL);
+    });
+    std::vector<int> received;
+    {
+        platform::TerminateSignals watch([&received](int signal) { received.push_back(signal); });
+        platform::TerminateSignals::ignoreFromNowOn();
+        ::raise(SIGINT);
+        ::raise(SIGTERM);
+        waitUntil([] { return false; }, std::chrono::milliseconds(50));
+    }
+    for (const int signal : { SIGTERM, SIGHUP, SIGINT }) {
+        struct sigaction now { };
+        ::sigaction(signal, nullptr, &now);
+        EXPECT_EQ(now.sa_handler, SIG_IGN) << platform::TerminateSignals::nameOf(signal).toStdString();
+    }
+    ::raise(SIGINT);
+    ::raise(SIGHUP);
+    EXPECT_TRUE(received.empty());
 }
 
 TEST(X11EndRequests, SignalsWaitForTheWatcherAndQtsBrokenConnectionIsTheDisplaysEndOnce)
@@ -84,6 +132,7 @@ TEST(X11EndRequests, SignalsWaitForTheWatcherAndQtsBrokenConnectionIsTheDisplays
     }
     EXPECT_TRUE(defaultHandling(SIGTERM)) << "released with the services";
     EXPECT_TRUE(defaultHandling(SIGHUP));
+    EXPECT_TRUE(defaultHandling(SIGINT));
     qWarning("The X11 connection broke (error 1). Did the X11 server die?");
     EXPECT_EQ(heard.size(), 2u) << "Qt's messages are no longer watched";
 }
