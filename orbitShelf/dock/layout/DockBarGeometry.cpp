@@ -182,8 +182,11 @@ BarWindowShape barWindowShape(const DockBarPicture& picture, const std::vector<Q
 {
     if (picture.barRect.isEmpty())
         return {};
-    if (translucent)
-        return { barDrawnRegion(picture, extras), QRegion(paintArea) };
+    if (translucent) {
+        // The pointer is taken only inside what shows.
+        const QRegion input = barDrawnRegion(picture, extras);
+        return { input, input + paintArea };
+    }
     QRegion reach;
     for (const QRectF& extra : extras)
         if (!extra.isEmpty())

@@ -160,7 +160,7 @@ namespace {
 struct HoveredBar {
     DockBarPicture picture;
     QRectF grownIcon { 108, 443, 60, 60 };
-    QRect paintArea { 76, 416, 256, 84 };
+    QRect paintArea { 76, 416, 256, 88 };
     HoveredBar()
     {
         picture.barRect = QRectF(100, 448, 200, 50);
@@ -180,6 +180,10 @@ TEST(DockWindowShape, WithACompositorShowsAllTheBarPaintsAndTakesThePointerWhere
     EXPECT_EQ(shape.shown, QRegion(bar.paintArea)) << "soft shadows and rims are blended, never black";
     EXPECT_EQ(shape.input, barDrawnRegion(bar.picture, { bar.grownIcon }));
     EXPECT_FALSE(shape.shown.isEmpty()) << "an unshaped window would get a shadow along its whole frame";
+    const QRect tooSmall(100, 448, 100, 50);
+    EXPECT_EQ(
+        shape.input - barWindowShape(bar.picture, { bar.grownIcon }, {}, tooSmall, true).shown, QRegion())
+        << "input outside the shape would be lost";
     EXPECT_EQ(
         barWindowShape(DockBarPicture {}, { bar.grownIcon }, {}, bar.paintArea, true), BarWindowShape {})
         << "a hidden bar shows nothing";
