@@ -200,9 +200,7 @@ TEST(DockWindowShape, WithoutACompositorShowsThePanelAndOnlyTheOpaquePixelsPastI
     EXPECT_EQ(shape.input, shape.shown) << "input only where it draws";
     EXPECT_TRUE(shape.shown.contains(QRect(110, 448, 180, 50))) << "the panel";
     EXPECT_TRUE(shape.shown.contains(QRect(130, 444, 16, 4))) << "the icon above the panel";
-    EXPECT_TRUE(shape.shown.contains(QRect(130, 498, 16, 2))) << "the icon below the panel";
     EXPECT_FALSE(shape.shown.contains(QPoint(110, 444))) << "the grown icon's transparent corner";
-    EXPECT_FALSE(shape.shown.contains(QPoint(110, 499)));
     EXPECT_FALSE(shape.shown.contains(QPoint(41, 301))) << "only the extras' pixels";
     EXPECT_FALSE(shape.shown.intersects(QRect(0, 0, 1920, 416))) << "nothing of the room above the bar";
     EXPECT_EQ(barWindowShape(bar.picture, { bar.grownIcon }, {}, bar.paintArea, false).shown,
@@ -238,10 +236,7 @@ TEST(OpaquePart, HoldsThePixelsAtLeastHalfOpaqueNeverASoftShadow)
     gaps.fill(Qt::transparent);
     for (const QPoint p : { QPoint(0, 0), QPoint(1, 0), QPoint(4, 0), QPoint(4, 1), QPoint(4, 2) })
         gaps.setPixelColor(p, Qt::white);
-    const QRegion banded = opaquePart(gaps, QPoint(0, 0));
-    EXPECT_EQ(banded, QRegion(QRect(0, 0, 2, 1)) + QRect(4, 0, 1, 3));
-    EXPECT_EQ(banded.boundingRect(), QRect(0, 0, 5, 3));
-    EXPECT_EQ(banded - QRegion(QRect(0, 0, 2, 1)) - QRect(4, 0, 1, 3), QRegion());
+    EXPECT_EQ(opaquePart(gaps, QPoint(0, 0)), QRegion(QRect(0, 0, 2, 1)) + QRect(4, 0, 1, 3));
 
     QImage solid(3, 2, QImage::Format_RGB32);
     solid.fill(Qt::black);
