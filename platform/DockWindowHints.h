@@ -32,10 +32,12 @@ struct ReservedEdge {
 struct DockWindowHints {
     // Call after the native window exists (winId()) and before it is shown.
     std::function<void(QWindow*)> markDockWindow;
-    // The part of the window (window coordinates) that takes pointer input
-    // and, where nothing composites translucent windows, that is drawn at
-    // all. An empty region lets every click through.
-    std::function<void(QWindow*, const QRegion&)> setInputRegion;
+    // The part of the window (window coordinates) that takes pointer input,
+    // and the part that shows at all (its shape): nothing outside it is
+    // drawn, and no window manager draws a shadow around a window with a
+    // shape of its own. Input outside the shown part is lost. Empty regions
+    // let every click through and show nothing.
+    std::function<void(QWindow*, const QRegion& input, const QRegion& shown)> setShape;
     // Whether something composites translucent windows over what lies
     // below; without it their transparent pixels show as black.
     std::function<bool()> translucencyAvailable;
@@ -48,7 +50,7 @@ struct DockWindowHints {
 
 // The installed hints, applied to one window; a null window is ignored.
 void markDockWindow(QWindow* window);
-void setDockInputRegion(QWindow* window, const QRegion& region);
+void setDockShape(QWindow* window, const QRegion& input, const QRegion& shown);
 void setDockReservedEdge(QWindow* window, const std::optional<ReservedEdge>& edge);
 // True when no hints are installed (offscreen tests draw nothing anyway).
 bool dockTranslucencyAvailable();

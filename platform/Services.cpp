@@ -122,11 +122,11 @@ void markDockWindow(QWindow* window)
         mark(window);
 }
 
-void setDockInputRegion(QWindow* window, const QRegion& region)
+void setDockShape(QWindow* window, const QRegion& input, const QRegion& shown)
 {
-    const auto setRegion = installedHint(&DockWindowHints::setInputRegion);
-    if (window && setRegion)
-        setRegion(window, region);
+    const auto setShape = installedHint(&DockWindowHints::setShape);
+    if (window && setShape)
+        setShape(window, input, shown);
 }
 
 void setDockReservedEdge(QWindow* window, const std::optional<ReservedEdge>& edge)

@@ -103,8 +103,8 @@ bool DockView::pointerOverBar() const
 {
     // Inside the window's shape as last sent: what takes the pointer.
     const QWidget* top = window();
-    return isVisible() && top && m_inputRegion
-        && m_inputRegion->second.contains(top->mapFromGlobal(QCursor::pos()));
+    return isVisible() && top && m_shape
+        && m_shape->second.input.contains(top->mapFromGlobal(QCursor::pos()));
 }
 
 void DockView::keepShownWhileOpen(QWidget* popup)
@@ -537,31 +537,74 @@ void DockView::applyInputRegion()
         return;
     // Badges stand over the icons' top edge and a hovered window button's
     // icon grows: both must be inside the window's shape or they are cut.
-    // Only what is painted goes in: the rest of the shape would show black.
     std::vector<QRectF> extras;
-    for (const DockBarItem& item : m_picture.items)
-        if (item.entryIndex >= 0 && item.entryIndex < int(m_entries.size()))
-            extras.push_back(Badge(m_entries[size_t(item.entryIndex)].badge).rect(item.iconRect));
-    if (m_hoveredItem >= 0 && m_hoveredItem < int(m_picture.items.size())) {
-        const DockBarItem& item = m_picture.items[size_t(m_hoveredItem)];
-        if (item.entryIndex >= 0 && item.entryIndex < int(m_entries.size())
-            && m_entries[size_t(item.entryIndex)].kind == BarEntry::Kind::WindowButton) {
-            const QList<int32_t> pids(m_appIds.begin(), m_appIds.end());
-            extras.push_back(dockBarItemGrownIcon(m_state, m_view, item, pids, m_dragDrop->dropTarget()));
-        }
+    std::vector<size_t> reaching; // the items drawing them
+    const auto addExtra = [&](size_t index, const QRectF& extra) {
+        if (extra.isEmpty())
+            return;
+        extras.push_back(extra);
+        if (reaching.empty() || reaching.back() != index)
+            reaching.push_back(index);
+    };
+    const QList<int32_t> pids(m_appIds.begin(), m_appIds.end());
+    for (size_t i = 0; i < m_picture.items.size(); ++i) {
+        const DockBarItem& item = m_picture.items[i];
+        if (item.entryIndex < 0 || item.entryIndex >= int(m_entries.size()))
+            continue;
+        addExtra(i, Badge(m_entries[size_t(item.entryIndex)].badge).rect(item.iconRect));
+        if (int(i) == m_hoveredItem
+            && m_entries[size_t(item.entryIndex)].kind == BarEntry::Kind::WindowButton)
+            addExtra(i, dockBarItemGrownIcon(m_state, m_view, item, pids, m_dragDrop->dropTarget()));
     }
-    const QRegion drawn = barDrawnRegion(m_picture, extras) & rect();
-    const QRegion region = drawn.translated(mapTo(top, QPoint(0, 0)));
-    // The region is sent to the X server only when it changed.
+    const bool translucent = platform::dockTranslucencyAvailable();
+    QRegion opaqueExtras;
+    if (!translucent && !reaching.empty()) {
+        QRect area;
+        for (const QRectF& extra : extras)
+            area |= extra.toAlignedRect();
+        opaqueExtras = opaquePaint(reaching, area & rect(), pids);
+    }
+    BarWindowShape shape = barWindowShape(m_picture, extras, opaqueExtras, barPaintArea(), translucent);
+    const QPoint offset = mapTo(top, QPoint(0, 0));
+    shape.input = (shape.input & rect()).translated(offset);
+    shape.shown = (shape.shown & rect()).translated(offset);
+    // The shape is sent to the X server only when it changed.
     const WId native = top->windowHandle()->winId();
-    if (!m_inputRegion || *m_inputRegion != std::pair(native, region)) {
-        m_inputRegion = std::pair(native, region);
-        platform::setDockInputRegion(top->windowHandle(), region);
+    if (!m_shape || *m_shape != std::pair(native, shape)) {
+        m_shape = std::pair(native, shape);
+        platform::setDockShape(top->windowHandle(), shape.input, shape.shown);
     }
     // A strip above the bar must leave it its pointer.
     AutoShowStrips::shared().setBarArea(
-        m_view.screenID, isVisible() ? region.translated(top->mapToGlobal(QPoint(0, 0))) : QRegion());
+        m_view.screenID, isVisible() ? shape.input.translated(top->mapToGlobal(QPoint(0, 0))) : QRegion());
     applyEdgeReserve(native);
+}
+
+QRegion DockView::opaquePaint(
+    const std::vector<size_t>& indices, const QRect& area, const QList<int32_t>& pids)
+{
+    if (area.isEmpty())
+        return {};
+    PaintFingerprint key;
+    key << QRectF(area);
+    for (const size_t i : indices)
+        key << itemLook(m_picture.items[i], pids);
+    const QByteArray look = key.bytes();
+    if (m_opaquePaint && m_opaquePaint->first == look)
+        return m_opaquePaint->second;
+    // Painted as the window paints them, at one pixel a point: the shape
+    // is cut in the window's own units.
+    QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.translate(-area.topLeft());
+        for (const size_t i : indices)
+            paintItem(painter, m_picture.items[i], pids);
+    }
+    m_opaquePaint = std::pair(look, opaquePart(image, area.topLeft()));
+    return m_opaquePaint->second;
 }
 
 void DockView::applyEdgeReserve(WId native)
@@ -655,32 +698,39 @@ void DockView::paintEvent(QPaintEvent* event)
             : (item.rect | item.iconRect).adjusted(-margin, -margin, margin, margin).toAlignedRect();
         if (!event->region().intersects(reach))
             continue;
-        const BarEntry& entry = m_entries[size_t(item.entryIndex)];
-        switch (entry.kind) {
-        case BarEntry::Kind::WindowButton:
-            paintDockBarItem(painter, m_state, m_view, item, pids, 0, m_dragDrop->dropTarget());
-            paintWindowButtonOverlays(painter, entry, item);
-            // Hook: a window bound to a hot key shows its badge.
-            paintHotKeyBadge(painter, item.iconRect, entry.hotKey, m_picture.barRect);
-            break;
-        case BarEntry::Kind::StackButton:
-            paintDockBarItem(painter, m_state, m_view, item, pids, 0, m_dragDrop->dropTarget());
-            break;
-        case BarEntry::Kind::PinnedApp: {
-            const int pinnedIndex = int(m_state.pinnedAnNotRunning.indexOf(entry.app));
-            paintDockBarItem(painter, m_state, m_view, item, pids, std::max(0, pinnedIndex), std::nullopt);
-            break;
-        }
-        case BarEntry::Kind::Launchpad:
-            // Hook: the launcher and tool tiles.
-            paintLauncherTile(painter, item.iconRect);
-            break;
-        case BarEntry::Kind::Tool:
-            paintToolTile(painter, item.iconRect, entry.toolName);
-            break;
-        default:
-            paintPlaceholderButton(painter, entry, item, m_state);
-            break;
-        }
+        paintItem(painter, item, pids);
+    }
+}
+
+void DockView::paintItem(QPainter& painter, const DockBarItem& item, const QList<int32_t>& pids)
+{
+    if (item.entryIndex < 0 || item.entryIndex >= int(m_entries.size()))
+        return;
+    const BarEntry& entry = m_entries[size_t(item.entryIndex)];
+    switch (entry.kind) {
+    case BarEntry::Kind::WindowButton:
+        paintDockBarItem(painter, m_state, m_view, item, pids, 0, m_dragDrop->dropTarget());
+        paintWindowButtonOverlays(painter, entry, item);
+        // Hook: a window bound to a hot key shows its badge.
+        paintHotKeyBadge(painter, item.iconRect, entry.hotKey, m_picture.barRect);
+        break;
+    case BarEntry::Kind::StackButton:
+        paintDockBarItem(painter, m_state, m_view, item, pids, 0, m_dragDrop->dropTarget());
+        break;
+    case BarEntry::Kind::PinnedApp: {
+        const int pinnedIndex = int(m_state.pinnedAnNotRunning.indexOf(entry.app));
+        paintDockBarItem(painter, m_state, m_view, item, pids, std::max(0, pinnedIndex), std::nullopt);
+        break;
+    }
+    case BarEntry::Kind::Launchpad:
+        // Hook: the launcher and tool tiles.
+        paintLauncherTile(painter, item.iconRect);
+        break;
+    case BarEntry::Kind::Tool:
+        paintToolTile(painter, item.iconRect, entry.toolName);
+        break;
+    default:
+        paintPlaceholderButton(painter, entry, item, m_state);
+        break;
     }
 }

@@ -19,6 +19,7 @@
 #include <vector>
 
 class AppState;
+class QPainter;
 class BarClicks;
 class ButtonDragDrop;
 class PomodoroTile;
@@ -90,8 +91,13 @@ private:
     // What updateChangedItems asked to repaint since the last paint.
     QRegion m_requestedArea;
     bool m_looksPending = false;
-    std::optional<std::pair<WId, QRegion>> m_inputRegion; // as last sent
+    std::optional<std::pair<WId, BarWindowShape>> m_shape; // as last sent
     std::optional<std::pair<WId, std::optional<platform::ReservedEdge>>> m_reservedEdge; // as last sent
+    // The pixels the items `indices` paint opaque inside `area`, for a
+    // window that nothing composites; kept for as long as what they paint.
+    QRegion opaquePaint(const std::vector<size_t>& indices, const QRect& area, const QList<int32_t>& pids);
+    std::optional<std::pair<QByteArray, QRegion>> m_opaquePaint;
+    void paintItem(QPainter& painter, const DockBarItem& item, const QList<int32_t>& pids);
     void applyInputRegion();
     void applyEdgeReserve(WId native);
 

@@ -33,7 +33,7 @@ namespace {
     }
 
     // Without a compositing manager an ARGB window's transparent pixels show as
-    // black, so the window's shape must also hide everything but the bar.
+    // black: its shape must then hold only what it draws opaque.
     bool compositorRuns(XConnection& x)
     {
         const xcb_atom_t selection = x.atom("_NET_WM_CM_S0");
@@ -81,7 +81,21 @@ namespace {
         xcb_flush(c);
     }
 
-    void setInputRegion(QWindow* window, const QRegion& region)
+    std::vector<xcb_rectangle_t> shapeRectangles(const QRegion& region, qreal ratio)
+    {
+        std::vector<xcb_rectangle_t> rectangles;
+        for (const QRect& r : region) {
+            const int x = int(std::floor(r.x() * ratio));
+            const int y = int(std::floor(r.y() * ratio));
+            const int right = int(std::ceil((r.x() + r.width()) * ratio));
+            const int bottom = int(std::ceil((r.y() + r.height()) * ratio));
+            rectangles.push_back({ int16_t(x), int16_t(y), uint16_t(std::max(0, right - x)),
+                uint16_t(std::max(0, bottom - y)) });
+        }
+        return rectangles;
+    }
+
+    void setShape(QWindow* window, const QRegion& input, const QRegion& shown)
     {
         XConnection* x = XConnection::ofApplication();
         if (!x || !window || !window->handle())
@@ -97,24 +111,16 @@ namespace {
             return;
         }
         const qreal ratio = window->devicePixelRatio();
-        std::vector<xcb_rectangle_t> rectangles;
-        for (const QRect& r : region) {
-            const int x = int(std::floor(r.x() * ratio));
-            const int y = int(std::floor(r.y() * ratio));
-            const int right = int(std::ceil((r.x() + r.width()) * ratio));
-            const int bottom = int(std::ceil((r.y() + r.height()) * ratio));
-            rectangles.push_back({ int16_t(x), int16_t(y), uint16_t(std::max(0, right - x)),
-                uint16_t(std::max(0, bottom - y)) });
-        }
         const xcb_window_t id = xcb_window_t(window->winId());
+        const std::vector<xcb_rectangle_t> inputRectangles = shapeRectangles(input, ratio);
         xcb_shape_rectangles(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_CLIP_ORDERING_UNSORTED, id, 0, 0,
-            uint32_t(rectangles.size()), rectangles.data());
-        if (compositorRuns(*x)) {
-            xcb_shape_mask(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, id, 0, 0, XCB_NONE);
-        } else {
-            xcb_shape_rectangles(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, XCB_CLIP_ORDERING_UNSORTED, id,
-                0, 0, uint32_t(rectangles.size()), rectangles.data());
-        }
+            uint32_t(inputRectangles.size()), inputRectangles.data());
+        // Set with a compositor too: a window without a bounding shape of its
+        // own gets a shadow along its whole frame from some (xfwm4's draws
+        // one for every unshaped dock window), far from what it draws.
+        const std::vector<xcb_rectangle_t> shownRectangles = shapeRectangles(shown, ratio);
+        xcb_shape_rectangles(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, XCB_CLIP_ORDERING_UNSORTED, id, 0, 0,
+            uint32_t(shownRectangles.size()), shownRectangles.data());
         xcb_flush(c);
     }
 
@@ -291,7 +297,7 @@ DockWindowHints dockWindowHints()
 {
     DockWindowHints hints;
     hints.markDockWindow = markDock;
-    hints.setInputRegion = setInputRegion;
+    hints.setShape = setShape;
     hints.reserveEdge = reserveEdge;
     hints.otherReservedEdges = readOtherReservedEdges;
     hints.translucencyAvailable = [] {

@@ -453,6 +453,181 @@ INSTANTIATE_TEST_SUITE_P(UnderEachWindowManager, BottomRow,
     ::testing::Values(WindowManager::openbox, WindowManager::fluxbox),
     [](const ::testing::TestParamInfo<WindowManager>& info) { return std::string(nameOf(info.param)); });
 
+// Pixels the user did not ask for, while a window button is hovered and
+// where a compositor draws shadows: `area` against `before` (or, without
+// one, against pure black), each pixel that differs as "x,y #rrggbb".
+QStringList strayPixels(const QImage& area, const QRect& where, const QImage& before = {})
+{
+    QStringList stray;
+    if (area.isNull())
+        return { QStringLiteral("no picture of the screen") };
+    for (int y = 0; y < area.height(); ++y)
+        for (int x = 0; x < area.width(); ++x) {
+            const QColor shown = area.pixelColor(x, y);
+            if (before.isNull() ? shown == QColor(Qt::black) : shown != before.pixelColor(x, y))
+                stray << QStringLiteral("%1,%2 %3").arg(where.x() + x).arg(where.y() + y).arg(shown.name());
+        }
+    return stray;
+}
+
+// What the screen shows in `area` once two looks agree.
+QImage settledArea(const QRect& area)
+{
+    QImage shown;
+    waitUntil([&] {
+        const QImage previous = std::exchange(shown, screenArea(area));
+        return !shown.isNull() && shown == previous;
+    });
+    return shown;
+}
+
+// What `area` shows that `before` did not, looked at for a second and a half
+// (a compositor draws a window's shadow a moment after the window): the
+// first look that differs, or nothing.
+QStringList strayWhileWatching(const QRect& area, const QImage& before)
+{
+    QStringList stray;
+    QElapsedTimer watching;
+    watching.start();
+    waitUntil(
+        [&] {
+            stray = strayPixels(screenArea(area), area, before);
+            return !stray.isEmpty() || watching.elapsed() >= 1500;
+        },
+        std::chrono::seconds(5));
+    return stray;
+}
+
+// An xterm of the test's own titled `title`, its text and background
+// `colour`, running a fixed command.
+Clients::Window plainTerminal(
+    Clients& clients, const QString& title, const QString& geometry, const QString& colour = "white")
+{
+    return clients.program(QStringLiteral("xterm"),
+        { "-T", title, "-geometry", geometry, "-bg", colour, "-fg", colour, "-e", "sleep", "600" }, title);
+}
+
+// Under openbox nothing composites, so a pixel our windows show but do not
+// paint is black. Three window buttons hovered in turn, with previews on
+// and, turned off on the General page of the Settings window, off: the icon
+// grows past the bar, the preview opens above it, and neither puts a black
+// pixel on the screen's two bottom rows or the rows just above the bar.
+class HoveredButtons : public ::testing::TestWithParam<bool> { };
+
+TEST_P(HoveredButtons, UnderOpenboxPaintNoBlackOnTheBottomRowsOrJustAboveTheBar)
+{
+    const bool previews = GetParam();
+    ASSERT_FALSE(compositorRuns()) << "openbox composites nothing";
+    ColouredRoot root;
+    movePointer(kAway);
+    Clients clients;
+    QStringList windows;
+    for (int i = 0; i < 3; ++i) {
+        windows << plainTerminal(
+            clients, QStringLiteral("hovered %1").arg(i + 1), QStringLiteral("40x5+%1+60").arg(60 + 420 * i))
+                       .id;
+        ASSERT_FALSE(windows.back().isEmpty());
+    }
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    for (const QString& id : windows)
+        ASSERT_TRUE(waitForWindowButton(run, id)) << run.log().toStdString();
+
+    if (!previews) {
+        const std::optional<QRect> tab = openSettingsTab(run, QStringLiteral("General"));
+        ASSERT_TRUE(tab) << run.log().toStdString();
+        const QString settings = waitForWindow(QStringLiteral("OrbitShelf Settings"));
+        ASSERT_FALSE(settings.isEmpty());
+        const std::optional<QRect> box
+            = generalSwitchInView(run, settings, *tab, QStringLiteral("disablePreview"));
+        ASSERT_TRUE(box) << run.log().toStdString();
+        const QString stored = run.configHome() + QStringLiteral("/orbitShelf/orbitShelf.conf");
+        click(QPoint(box->left() + 8, box->center().y()));
+        ASSERT_TRUE(waitUntil([&] {
+            return readText(stored).contains(QLatin1String("disablePreview=true"));
+        })) << readText(stored).toStdString();
+        runTool(QStringLiteral("wmctrl"), { "-i", "-c", settings });
+        ASSERT_TRUE(
+            waitUntil([] { return visibleWindowsNamed(QStringLiteral("OrbitShelf Settings")).isEmpty(); }));
+    }
+
+    for (const QString& id : windows) {
+        SCOPED_TRACE(QStringLiteral("window %1, previews %2").arg(id, previews ? "on" : "off").toStdString());
+        movePointer(kAway);
+        const qsizetype mark = run.log().size();
+        const std::optional<LoggedBarItem> button = waitForWindowButton(run, id);
+        ASSERT_TRUE(button);
+        // A dock window just mapped may not take input yet: nudge until it does.
+        const QString shown = QStringLiteral("preview of window %1 shown").arg(id);
+        int nudge = 0;
+        ASSERT_TRUE(waitUntil([&] {
+            movePointer(button->rect.center() + QPoint(nudge++ % 2, 0));
+            return waitUntil(
+                [&] { return run.log().mid(mark).contains(shown); }, std::chrono::milliseconds(500));
+        })) << run.log().mid(mark).toStdString();
+
+        const QRect above(0, button->rect.top() - 4, 1920, 4);
+        const QRect bottom(0, 1078, 1920, 2);
+        const QImage rows = settledArea(QRect(above.topLeft(), bottom.bottomRight()));
+        QStringList black = strayPixels(rows.copy(above.translated(0, -above.top())), above);
+        black += strayPixels(rows.copy(bottom.translated(0, -above.top())), bottom);
+        EXPECT_TRUE(black.isEmpty()) << black.size() << " black pixels, first "
+                                     << black.mid(0, 5).join(QStringLiteral(", ")).toStdString();
+        screenshot(QStringLiteral("hovered-%1-previews-%2").arg(id, previews ? "on" : "off"));
+    }
+    movePointer(kAway);
+}
+
+INSTANTIATE_TEST_SUITE_P(WithPreviewsOnAndOff, HoveredButtons, ::testing::Values(true, false),
+    [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "previewsOn" : "previewsOff"; });
+
+// Under xfwm4 with its compositor on, as Xfce starts it, over a white
+// maximised window: no shadow band crosses the screen, neither at the top
+// edge of the 500-high dock window nor above the auto-show strip, once Auto
+// Hide lets the window reach down to it.
+TEST(CompositorShadows, UnderXfwm4NoBandCrossesAWhiteMaximisedWindow)
+{
+    OtherDesktop desktop(WindowManager::xfwm4);
+    ASSERT_FALSE(desktop.failed(WindowManager::xfwm4)) << XvfbSession::lastError().toStdString();
+    ASSERT_TRUE(waitUntil([] { return compositorRuns(); })) << "xfwm4 composites as it comes";
+    movePointer(kAway);
+    Clients clients;
+    const auto page = plainTerminal(clients, QStringLiteral("white page"), QStringLiteral("80x20+100+100"));
+    ASSERT_FALSE(page.id.isEmpty());
+    runTool(QStringLiteral("wmctrl"), { "-i", "-r", page.id, "-b", "add,maximized_vert,maximized_horz" });
+    ASSERT_TRUE(waitUntil([&] { return windowGeometry(page.id).bottom() == 1079; }));
+    // The dock window's top edge, and the rows above the 20-high strip.
+    const QRect dockTop(0, 1080 - 500 - 16, 1920, 32);
+    const QRect aboveStrip(0, 1080 - 20 - 24, 1920, 24);
+    const QImage topBefore = settledArea(dockTop);
+    const QImage stripBefore = settledArea(aboveStrip);
+    ASSERT_EQ(topBefore.pixelColor(960, 16), QColor(Qt::white));
+    ASSERT_EQ(stripBefore.pixelColor(960, 12), QColor(Qt::white));
+
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    const std::optional<LoggedBarItem> mainButton = waitForKind(run, LoggedBarItem::mainButton);
+    ASSERT_TRUE(mainButton) << run.log().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return pixelAt(mainButton->rect.center()) != QColor(Qt::white); }));
+    ASSERT_TRUE(waitUntil([&] { return run.log().contains(QLatin1String("auto-show strip for")); }));
+    QStringList stray = strayWhileWatching(dockTop, topBefore);
+    EXPECT_TRUE(stray.isEmpty()) << "at the dock window's top edge: " << stray.size() << " pixels, first "
+                                 << stray.mid(0, 5).join(QStringLiteral(", ")).toStdString();
+    screenshot(QStringLiteral("xfwm4-compositor-shown"));
+
+    ASSERT_TRUE(turnAutoHideOn(run)) << run.log().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return windowGeometry(page.id).bottom() == 1079; }))
+        << "the maximised window reaches the bottom again";
+    stray = strayWhileWatching(aboveStrip, stripBefore);
+    EXPECT_TRUE(stray.isEmpty()) << "above the strip: " << stray.size() << " pixels, first "
+                                 << stray.mid(0, 5).join(QStringLiteral(", ")).toStdString();
+    stray = strayPixels(screenArea(dockTop), dockTop, topBefore);
+    EXPECT_TRUE(stray.isEmpty()) << "at the dock window's top edge, the bar hidden: " << stray.size()
+                                 << " pixels, first "
+                                 << stray.mid(0, 5).join(QStringLiteral(", ")).toStdString();
+    screenshot(QStringLiteral("xfwm4-compositor-hidden"));
+}
+
 // xfwm4 pulls a window activated from another desktop over to the current
 // one; a bar button goes to the window's desktop instead. And when a desktop
 // switch leaves no window with the focus, no window stays marked.

@@ -427,4 +427,22 @@ void terminate(qint64 pid)
     waitpid(pid_t(pid), nullptr, 0);
 }
 
+bool compositorRuns()
+{
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    bool owned = false;
+    if (!xcb_connection_has_error(c)) {
+        static const char name[] = "_NET_WM_CM_S0";
+        std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> atom(
+            xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, sizeof name - 1, name), nullptr), &free);
+        if (atom && atom->atom != XCB_ATOM_NONE) {
+            std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&free)> owner(
+                xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom->atom), nullptr), &free);
+            owned = owner && owner->owner != XCB_WINDOW_NONE;
+        }
+    }
+    xcb_disconnect(c);
+    return owned;
+}
+
 } // namespace orbitshelf::test

@@ -96,4 +96,7 @@ void terminate(qint64 pid);
 // Returns what was let go, as "key <X key code>" and "button <n>".
 QStringList releaseHeldInput();
 
+// Whether a compositing manager runs on the display (owns _NET_WM_CM_S0).
+bool compositorRuns();
+
 } // namespace orbitshelf::test

@@ -2,6 +2,7 @@
 
 #include "dock/layout/DockLayout.h"
 
+#include <QImage>
 #include <QRectF>
 #include <QRegion>
 #include <QSizeF>
@@ -69,6 +70,30 @@ DockBarPicture dockBarPicture(const DockBarGeometryInput& input);
 // icon at its grown size). Nothing more: where nothing composites, every
 // pixel of the region not painted shows black.
 QRegion barDrawnRegion(const DockBarPicture& picture, const std::vector<QRectF>& extras);
+
+// What a dock window shows at all (its shape) and where it takes the
+// pointer.
+struct BarWindowShape {
+    QRegion input;
+    QRegion shown;
+    bool operator==(const BarWindowShape&) const = default;
+};
+
+// The shape of a window drawing `picture`, with `extras` as for
+// barDrawnRegion. Where a compositor blends translucent windows, the window
+// shows all of `paintArea` (where the bar paints anything: soft shadows,
+// antialiased rims) and takes the pointer on the panel and the extras.
+// Where none does, every transparent pixel shown is black: the window shows,
+// and takes the pointer, only on the panel and, of the extras, where
+// `opaqueExtras` says they are painted (opaquePart of their pixels).
+BarWindowShape barWindowShape(const DockBarPicture& picture, const std::vector<QRectF>& extras,
+    const QRegion& opaqueExtras, const QRect& paintArea, bool translucent);
+
+// The pixels of `image` at least `minimumAlpha` opaque, in the image's
+// coordinates moved by `offset`. Shown without a compositor, a pixel shows
+// its colour times its opacity: below half it reads as a dark smudge, and a
+// soft black shadow as pure black.
+QRegion opaquePart(const QImage& image, QPoint offset, int minimumAlpha = 128);
 
 // The radius of the panel's corners: a side bar's are rounder.
 double barPanelRadius(const QRectF& barRect);

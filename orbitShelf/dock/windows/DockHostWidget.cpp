@@ -59,10 +59,15 @@ DockHostWidget::DockHostWidget(AppState& state, const DockWindowSpec& spec)
     } else {
         m_strip = new ClearRootView(state, spec.screenID, spec.width, spec.height, this);
     }
-    place();
     // The window type must be on the native window before it is mapped.
     winId();
     platform::markDockWindow(windowHandle());
+    // Mapped without a shape, the window would show its whole frame until
+    // the bar gives it one: black where nothing composites, with a window
+    // manager's shadow along it where something does.
+    if (dock)
+        platform::setDockShape(windowHandle(), QRegion(), QRegion());
+    place();
     show();
     if (dock) {
         raise();
@@ -98,7 +103,7 @@ void DockHostWidget::place()
         const QRegion region = platform::dockTranslucencyAvailable()
             ? QRegion(QRect(QPoint(0, 0), geometry.size()))
             : QRegion(stripEdgeLine(placed, m_spec.screenFrame, m_spec.position));
-        platform::setDockInputRegion(windowHandle(), region);
+        platform::setDockShape(windowHandle(), region, region);
     }
 }
 

@@ -152,3 +152,94 @@ TEST(DockDrawnRegion, HoldsThePanelAndWhatIsDrawnOverItNothingMore)
     EXPECT_TRUE(barDrawnRegion(picture, { grownIcon }).contains(QPoint(120, 446)));
     EXPECT_TRUE(barDrawnRegion(DockBarPicture {}, { badge }).isEmpty()) << "a hidden bar takes no input";
 }
+
+namespace {
+
+// A bottom bar of one window button, hovered: its icon grown past the
+// panel's top and bottom edges.
+struct HoveredBar {
+    DockBarPicture picture;
+    QRectF grownIcon { 108, 443, 60, 60 };
+    QRect paintArea { 76, 416, 256, 88 };
+    HoveredBar()
+    {
+        picture.barRect = QRectF(100, 448, 200, 50);
+        DockBarItem item;
+        item.rect = QRectF(108, 448, 56, 50);
+        item.iconRect = QRectF(113, 450, 50, 50);
+        picture.items.push_back(item);
+    }
+};
+
+} // namespace
+
+TEST(DockWindowShape, WithACompositorShowsAllTheBarPaintsAndTakesThePointerWhereItDraws)
+{
+    const HoveredBar bar;
+    const BarWindowShape shape = barWindowShape(bar.picture, { bar.grownIcon }, {}, bar.paintArea, true);
+    EXPECT_EQ(shape.shown, QRegion(bar.paintArea)) << "soft shadows and rims are blended, never black";
+    EXPECT_EQ(shape.input, barDrawnRegion(bar.picture, { bar.grownIcon }));
+    EXPECT_FALSE(shape.shown.isEmpty()) << "an unshaped window would get a shadow along its whole frame";
+    const QRect tooSmall(100, 448, 100, 50);
+    EXPECT_EQ(
+        shape.input - barWindowShape(bar.picture, { bar.grownIcon }, {}, tooSmall, true).shown, QRegion())
+        << "input outside the shape would be lost";
+    EXPECT_EQ(
+        barWindowShape(DockBarPicture {}, { bar.grownIcon }, {}, bar.paintArea, true), BarWindowShape {})
+        << "a hidden bar shows nothing";
+}
+
+TEST(DockWindowShape, WithoutACompositorShowsThePanelAndOnlyTheOpaquePixelsPastIt)
+{
+    const HoveredBar bar;
+    // The grown icon's own pixels: a column through its middle, over the
+    // panel's edges; a stray opaque pixel outside every extra.
+    QRegion opaque(QRect(130, 444, 16, 58));
+    opaque += QRect(40, 300, 4, 4);
+    const BarWindowShape shape = barWindowShape(bar.picture, { bar.grownIcon }, opaque, bar.paintArea, false);
+    EXPECT_EQ(shape.input, shape.shown) << "input only where it draws";
+    EXPECT_TRUE(shape.shown.contains(QRect(110, 448, 180, 50))) << "the panel";
+    EXPECT_TRUE(shape.shown.contains(QRect(130, 444, 16, 4))) << "the icon above the panel";
+    EXPECT_FALSE(shape.shown.contains(QPoint(110, 444))) << "the grown icon's transparent corner";
+    EXPECT_FALSE(shape.shown.contains(QPoint(41, 301))) << "only the extras' pixels";
+    EXPECT_FALSE(shape.shown.intersects(QRect(0, 0, 1920, 416))) << "nothing of the room above the bar";
+    EXPECT_EQ(barWindowShape(bar.picture, { bar.grownIcon }, {}, bar.paintArea, false).shown,
+        barDrawnRegion(bar.picture, {}))
+        << "an extra painted nowhere opaque adds nothing";
+    EXPECT_EQ(barWindowShape(DockBarPicture {}, {}, opaque, bar.paintArea, false), BarWindowShape {});
+}
+
+TEST(OpaquePart, HoldsThePixelsAtLeastHalfOpaqueNeverASoftShadow)
+{
+    // An opaque square with a soft black shadow around it and an
+    // antialiased rim: half opaque on its right, just under half below.
+    QImage image(20, 20, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    for (int y = 2; y < 18; ++y)
+        for (int x = 2; x < 18; ++x)
+            image.setPixelColor(x, y, QColor(0, 0, 0, 84));
+    for (int y = 5; y < 15; ++y)
+        for (int x = 5; x < 15; ++x)
+            image.setPixelColor(x, y, QColor(255, 100, 0));
+    for (int y = 5; y < 15; ++y)
+        image.setPixelColor(15, y, QColor(255, 100, 0, 128));
+    for (int x = 5; x < 15; ++x)
+        image.setPixelColor(x, 15, QColor(255, 100, 0, 127));
+
+    const QRegion region = opaquePart(image, QPoint(100, 200));
+    EXPECT_EQ(region, QRegion(QRect(105, 205, 11, 10)));
+    EXPECT_EQ(region.rectCount(), 1) << "rows with the same runs make one band";
+    EXPECT_EQ(opaquePart(image, QPoint(0, 0), 84), QRegion(QRect(2, 2, 16, 16)));
+
+    // Two runs on a row, then rows of one run: bands as QRegion keeps them.
+    QImage gaps(6, 3, QImage::Format_ARGB32);
+    gaps.fill(Qt::transparent);
+    for (const QPoint p : { QPoint(0, 0), QPoint(1, 0), QPoint(4, 0), QPoint(4, 1), QPoint(4, 2) })
+        gaps.setPixelColor(p, Qt::white);
+    EXPECT_EQ(opaquePart(gaps, QPoint(0, 0)), QRegion(QRect(0, 0, 2, 1)) + QRect(4, 0, 1, 3));
+
+    QImage solid(3, 2, QImage::Format_RGB32);
+    solid.fill(Qt::black);
+    EXPECT_EQ(opaquePart(solid, QPoint(1, 1)), QRegion(QRect(1, 1, 3, 2))) << "no alpha: all opaque";
+    EXPECT_TRUE(opaquePart(QImage(), QPoint()).isEmpty());
+}
