@@ -31,6 +31,8 @@ void noteActivationAsked(int32_t windowNumber);
 // The window manager reports `windowNumber` in front.
 void noteWindowManagerReport(int32_t windowNumber);
 bool activationUnanswered();
+// How long the bar still waits for that report (ms); 0 when it waits for none.
+qint64 activationUnansweredForMs();
 
 // The window of the latest primary-button release; read by the window
 // notification handler. Both run on the main thread today; it stays atomic
