@@ -27,6 +27,8 @@ void appendWindowClick(const WindowClickedOrder& entry);
 // front is older news than the order: a key that catches up with the focus
 // (followWindowInFrontNow) leaves the order alone, or a second Alt+Tab typed
 // right after the first would go back to where the first one started.
+// A report of another window in that time is an earlier activation's
+// (applyFocusChange leaves it out too).
 void noteActivationAsked(int32_t windowNumber);
 // The window manager reports `windowNumber` in front.
 void noteWindowManagerReport(int32_t windowNumber);
