@@ -356,6 +356,8 @@ FastFinderView::FastFinderView(
     m_favoritesArea = new QScrollArea(sideContent);
     m_favoritesArea->setWidgetResizable(true);
     m_favoritesArea->setFrameShape(QFrame::NoFrame);
+    // As wide as the rows below: its rows cut their names to it.
+    m_favoritesArea->setFixedWidth(int(FastFinderModel::leftSideWidth));
     auto* favoritesContent = new QWidget(m_favoritesArea);
     m_favoriteRows = new QVBoxLayout(favoritesContent);
     m_favoriteRows->setContentsMargins(10, 0, 10, 5);
@@ -459,7 +461,8 @@ void FastFinderView::rebuildSidebar()
         row->setObjectName(QStringLiteral("favoriteRow"));
         row->setToolTip(oneLineName(favourite));
         connect(row, &QToolButton::clicked, m_model, [this, favourite] { m_model->openFavorite(favourite); });
-        m_favoriteRows->addWidget(row);
+        // Aligned, so that one short name does not narrow every row to its own.
+        m_favoriteRows->addWidget(row, 0, Qt::AlignLeft);
     }
     m_favoritesArea->setFixedHeight(m_model->favoritesHeight());
 

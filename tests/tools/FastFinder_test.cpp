@@ -567,8 +567,10 @@ TEST_F(FastFinder, ALongHomeNameIsElidedAndEveryControlOfItsRowStaysWhole)
         EXPECT_TRUE(name->toolTip().endsWith(name->text())) << "the tooltip names the whole folder";
         if (name->text() == QLatin1String("short"))
             EXPECT_GE(name->width(), name->sizeHint().width()) << "a name that fits is shown whole";
-        else
+        else {
             EXPECT_LT(name->width(), name->sizeHint().width()) << "the long name is elided in its row";
+            EXPECT_GE(name->width(), FastFinderModel::leftSideWidth * 0.6) << "and keeps the row's room";
+        }
     }
     EXPECT_EQ(names, (QStringList { longName, "short", longName }));
 }
