@@ -92,8 +92,7 @@ qint64 spawn(const QString& program, const QStringList& arguments);
 // runner's shell, whose start-up may be slow, hold lock files of its own and
 // print into the pictures the tests compare. Like a shell at its prompt it
 // outlives Ctrl+C, Ctrl+\ and Ctrl+Z (the copy key tests press Ctrl+C in it).
-inline QStringList xtermArguments(
-    const QString& title, const QString& geometry, const QStringList& more = {})
+inline QStringList xtermArguments(const QString& title, const QString& geometry, const QStringList& more = {})
 {
     return QStringList { "-T", title, "-geometry", geometry } + more
         + QStringList { "-e", "/bin/sh", "-c", "trap '' INT QUIT TSTP; exec sleep infinity" };

@@ -546,7 +546,8 @@ TEST_F(FastFinder, ALongHomeNameIsElidedAndEveryControlOfItsRowStaysWhole)
         QRect shown = at;
         for (const QWidget* p = control->parentWidget(); p && p != &view; p = p->parentWidget())
             shown &= QRect(p->mapTo(&view, QPoint(0, 0)), p->size());
-        return shown == at && view.rect().contains(at) && control->width() >= control->minimumSizeHint().width();
+        return shown == at && view.rect().contains(at)
+            && control->width() >= control->minimumSizeHint().width();
     };
     const QList<QWidget*> rows = view.sidebarRows();
     ASSERT_EQ(rows.size(), 3) << "two favourites and the home row";
