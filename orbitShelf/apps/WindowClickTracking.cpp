@@ -62,8 +62,13 @@ void noteWindowManagerReport(int32_t windowNumber)
 
 bool activationUnanswered()
 {
+    return activationUnansweredForMs() > 0;
+}
+
+qint64 activationUnansweredForMs()
+{
     const AskedActivation& asked = askedActivation();
-    return asked.window != 0 && !asked.until.hasExpired();
+    return asked.window != 0 ? asked.until.remainingTime() : 0;
 }
 
 std::deque<WindowClickedOrder>& windowClickOrder()

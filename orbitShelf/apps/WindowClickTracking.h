@@ -27,10 +27,14 @@ void appendWindowClick(const WindowClickedOrder& entry);
 // front is older news than the order: a key that catches up with the focus
 // (followWindowInFrontNow) leaves the order alone, or a second Alt+Tab typed
 // right after the first would go back to where the first one started.
+// A report of another window in that time is an earlier activation's
+// (applyFocusChange leaves it out too).
 void noteActivationAsked(int32_t windowNumber);
 // The window manager reports `windowNumber` in front.
 void noteWindowManagerReport(int32_t windowNumber);
 bool activationUnanswered();
+// How long the bar still waits for that report (ms); 0 when it waits for none.
+qint64 activationUnansweredForMs();
 
 // The window of the latest primary-button release; read by the window
 // notification handler. Both run on the main thread today; it stays atomic

@@ -9,6 +9,7 @@
 #include "apps/Activation.h"
 #include "apps/ActiveApp.h"
 #include "apps/AppIcons.h"
+#include "apps/AppModelLog.h"
 #include "apps/AppsSource.h"
 #include "apps/DockEdge.h"
 #include "apps/DockEdgeReserve.h"
@@ -29,6 +30,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 
 #include <algorithm>
 #include <atomic>
@@ -157,6 +159,17 @@ void applyFocusChange(quint32 number, qint32 pid)
     noteWindowManagerReport(static_cast<int32_t>(number));
     if (pid && pid == qint32(QCoreApplication::applicationPid()))
         return;
+    // The window manager carries activations out in the order they were
+    // asked: another window reported while the bar's newest one is
+    // unanswered is an earlier activation's, older news than the order.
+    // Taken in, it turned the next quick switch back to where the one before
+    // began. Should the asked one never come (a window that refused the
+    // focus), the bar follows the window in front once the wait is over.
+    if (const qint64 waiting = activationUnansweredForMs(); waiting > 0) {
+        qCDebug(lcAppModel) << "window" << number << "reported in front before the activation asked last";
+        QTimer::singleShot(std::chrono::milliseconds(waiting + 1), qApp, [] { followWindowInFrontNow(); });
+        return;
+    }
     recordWindowActivation(static_cast<int32_t>(number), QDateTime::currentDateTimeUtc());
     if (!modelWindow(number)) {
         unmarked = number;

@@ -13,11 +13,14 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QStyleOptionToolButton>
+#include <QStylePainter>
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <QShowEvent>
 #include <QToolButton>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -69,9 +72,40 @@ protected:
     }
 };
 
+// A folder's name beside its icon that gives way to the row: the name is
+// cut at its end with an ellipsis when the row is narrower than it needs
+// (a home folder named after its owner's full name). text() stays whole.
+class ElidingToolButton final : public QToolButton {
+public:
+    using QToolButton::QToolButton;
+
+    QSize minimumSizeHint() const override
+    {
+        // The icon and an ellipsis: never less than a hint of the name.
+        QSize least = sizeHint();
+        const int name = fontMetrics().horizontalAdvance(text());
+        least.setWidth(least.width() - name + std::min(name, fontMetrics().horizontalAdvance(QChar(0x2026))));
+        return least;
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QStylePainter painter(this);
+        QStyleOptionToolButton option;
+        initStyleOption(&option);
+        const int missing = sizeHint().width() - width();
+        if (missing > 0)
+            option.text = fontMetrics().elidedText(
+                text(), Qt::ElideRight, fontMetrics().horizontalAdvance(text()) - missing);
+        painter.drawComplexControl(QStyle::CC_ToolButton, option);
+    }
+};
+
 QToolButton* flatButton(const QIcon& icon, const QString& text, int iconSide, QWidget* parent)
 {
-    auto* button = new QToolButton(parent);
+    auto* button = new ElidingToolButton(parent);
+    button->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     button->setAutoRaise(true);
     button->setIcon(icon);
@@ -322,6 +356,8 @@ FastFinderView::FastFinderView(
     m_favoritesArea = new QScrollArea(sideContent);
     m_favoritesArea->setWidgetResizable(true);
     m_favoritesArea->setFrameShape(QFrame::NoFrame);
+    // As wide as the rows below: its rows cut their names to it.
+    m_favoritesArea->setFixedWidth(int(FastFinderModel::leftSideWidth));
     auto* favoritesContent = new QWidget(m_favoritesArea);
     m_favoriteRows = new QVBoxLayout(favoritesContent);
     m_favoriteRows->setContentsMargins(10, 0, 10, 5);
@@ -425,7 +461,8 @@ void FastFinderView::rebuildSidebar()
         row->setObjectName(QStringLiteral("favoriteRow"));
         row->setToolTip(oneLineName(favourite));
         connect(row, &QToolButton::clicked, m_model, [this, favourite] { m_model->openFavorite(favourite); });
-        m_favoriteRows->addWidget(row);
+        // Aligned, so that one short name does not narrow every row to its own.
+        m_favoriteRows->addWidget(row, 0, Qt::AlignLeft);
     }
     m_favoritesArea->setFixedHeight(m_model->favoritesHeight());
 

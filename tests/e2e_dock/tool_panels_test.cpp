@@ -27,10 +27,17 @@ bool touches(const QRect& panel, const QRect& tile)
 TEST(ToolPanels, OpenWholeBesideTheirTileOneAtATimeAndCloseByTileOrEscape)
 {
     const QRect screen(0, 0, 1920, 1080);
+    // A home folder named after its owner's full name: the folder browser's
+    // sidebar shows it in its first row.
+    const QString homeName = QStringLiteral("Maximiliane Ottilie Wolkenstein-Hartenau");
+    ASSERT_EQ(homeName.size(), 40);
     for (const char* edge : { "bottom", "left", "right" }) {
         SCOPED_TRACE(edge);
         DockRun run(std::map<QString, QVariant> {
             { QStringLiteral("mainDockPosition"), QString::fromLatin1(edge) } });
+        const QString home = run.home() + QStringLiteral("s/") + homeName;
+        ASSERT_TRUE(QDir().mkpath(home));
+        run.setEnvironment(QStringLiteral("HOME"), home);
         ASSERT_GT(run.start(), 0);
         ASSERT_TRUE(installTools(run, { "FastFinder", "Pasteboard", "Pomodoro" }, true))
             << run.log().toStdString();
@@ -60,14 +67,18 @@ TEST(ToolPanels, OpenWholeBesideTheirTileOneAtATimeAndCloseByTileOrEscape)
                 return screen.contains(panel) && touches(panel, tile);
             })) << panel.x() << "," << panel.y() << " " << panel.width() << "x" << panel.height() << " tile "
                 << tile.x() << "," << tile.y();
+            bool homeRow = false;
             for (const LoggedControl& control : panelControls(run, title, from)) {
                 SCOPED_TRACE(control.name.toStdString());
+                homeRow = homeRow || control.name == homeName;
                 EXPECT_TRUE(control.whole);
                 EXPECT_TRUE(panel.contains(control.rect) && screen.contains(control.rect))
                     << control.rect.x() << "," << control.rect.y() << " " << control.rect.width() << "x"
                     << control.rect.height() << " in " << panel.x() << "," << panel.y() << " " << panel.width()
                     << "x" << panel.height();
             }
+            if (title == QLatin1String("Folder Browser"))
+                EXPECT_TRUE(homeRow) << "the sidebar showed no home row";
         };
 
         opensWhole(QStringLiteral("Pomodoro"), pomodoroTile);

@@ -59,7 +59,7 @@ namespace {
         {
             OpenedWindow opened {
                 qint32(spawn(QStringLiteral("xterm"),
-                    { "-T", title, "-geometry", QStringLiteral("40x10+%1+%2").arg(at.x()).arg(at.y()) })),
+                    xtermArguments(title, QStringLiteral("40x10+%1+%2").arg(at.x()).arg(at.y())))),
                 0
             };
             m_pids.push_back(opened.pid);

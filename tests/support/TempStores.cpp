@@ -52,10 +52,21 @@ void usePrivateXdgHomes()
         return;
     dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/orbitshelf-tests-XXXXXX"));
     const QString base = dir->path();
-    QDir().mkpath(base + QStringLiteral("/config"));
-    QDir().mkpath(base + QStringLiteral("/data"));
+    for (const char* name : { "home", "config", "data", "cache", "state" })
+        QDir().mkpath(base + QLatin1Char('/') + QLatin1String(name));
+    // Every program a test starts inherits these: no client reads or writes
+    // the runner's files, and the folder browser's home is the tests' own.
+    qputenv("HOME", (base + QStringLiteral("/home")).toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", (base + QStringLiteral("/config")).toLocal8Bit());
     qputenv("XDG_DATA_HOME", (base + QStringLiteral("/data")).toLocal8Bit());
+    qputenv("XDG_CACHE_HOME", (base + QStringLiteral("/cache")).toLocal8Bit());
+    qputenv("XDG_STATE_HOME", (base + QStringLiteral("/state")).toLocal8Bit());
+    // A shell some client starts on its own (a terminal the program under
+    // test launches) is one that reads no start-up file: the runner's shell
+    // may run slow set-ups and print into the pictures the tests compare.
+    qputenv("SHELL", "/bin/sh");
+    qunsetenv("ENV");
+    qunsetenv("BASH_ENV");
 }
 
 } // namespace orbitshelf::test

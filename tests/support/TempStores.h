@@ -46,8 +46,10 @@ private:
     std::unique_ptr<PersistenceController> m_store;
 };
 
-// Sets XDG_CONFIG_HOME and XDG_DATA_HOME to fresh folders under one
-// temporary directory for the whole test program. Call first in main().
+// Sets HOME, the XDG_*_HOME folders and SHELL (/bin/sh) to fresh folders of
+// one temporary directory for the whole test program, so that neither the
+// tests nor any program they start touch the runner's own files. Call first
+// in main().
 void usePrivateXdgHomes();
 
 } // namespace orbitshelf::test

@@ -72,8 +72,7 @@ public:
     Window xterm(const QString& title, const QString& geometry = QStringLiteral("40x5+50+50"),
         const QStringList& more = {})
     {
-        m_pids.push_back(
-            spawn(QStringLiteral("xterm"), QStringList { "-T", title, "-geometry", geometry } + more));
+        m_pids.push_back(spawn(QStringLiteral("xterm"), xtermArguments(title, geometry, more)));
         return { m_pids.back(), waitForWindow(title) };
     }
 
@@ -87,7 +86,7 @@ public:
     // An xterm started without waiting for its window (for many at once).
     void startXterm(const QString& title, const QString& geometry)
     {
-        m_pids.push_back(spawn(QStringLiteral("xterm"), QStringList { "-T", title, "-geometry", geometry }));
+        m_pids.push_back(spawn(QStringLiteral("xterm"), xtermArguments(title, geometry)));
     }
 
     // The tests' own client (tests/support/client) in `mode`, writing what
@@ -248,7 +247,7 @@ inline std::optional<QRect> loggedRectIn(const QString& log, const QString& pref
         last.captured(4).toInt());
 }
 
-// One run of the real orbitShelf with a private settings and data home. Its
+// One run of the real orbitShelf with a private home, settings and data. Its
 // standard error is the log the checks read: with orbitshelf.* debug on,
 // the bar writes where each of its buttons stands on the screen, and the
 // appearance page where its tiles stand.
@@ -277,8 +276,14 @@ public:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         // ctest runs the test programs offscreen; the dock must use X.
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        // A home of its own: the folder browser, desktop entries and icons
+        // are looked up there, never in the runner's.
+        QDir().mkpath(home());
+        env.insert(QStringLiteral("HOME"), home());
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
         env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome());
+        env.insert(QStringLiteral("XDG_CACHE_HOME"), m_home.filePath(QStringLiteral("cache")));
+        env.insert(QStringLiteral("XDG_STATE_HOME"), m_home.filePath(QStringLiteral("state")));
         // One instance per user and display: each run is a user of its own.
         QDir().mkpath(runtimeDir());
         QFile::setPermissions(
@@ -317,6 +322,8 @@ public:
     qint64 pid() const { return m_process.processId(); }
     // Set in the dock's environment by the next start().
     void setEnvironment(const QString& key, const QString& value) { m_environment[key] = value; }
+    // HOME of the next start() unless setEnvironment() names another.
+    QString home() const { return m_home.filePath(QStringLiteral("home")); }
     QString dataHome() const { return m_home.filePath(QStringLiteral("data")); }
     QString configHome() const { return m_home.filePath(QStringLiteral("config")); }
     QString runtimeDir() const { return m_home.filePath(QStringLiteral("runtime")); }

@@ -87,6 +87,17 @@ QString runTool(const QString& program, const QStringList& arguments,
 // Starts a program detached in the test's display; returns its pid or 0.
 qint64 spawn(const QString& program, const QStringList& arguments);
 
+// An xterm's arguments: titled `title` at `geometry`, with `more` options,
+// running a fixed command of the tests' own that prints nothing: never the
+// runner's shell, whose start-up may be slow, hold lock files of its own and
+// print into the pictures the tests compare. Like a shell at its prompt it
+// outlives Ctrl+C, Ctrl+\ and Ctrl+Z (the copy key tests press Ctrl+C in it).
+inline QStringList xtermArguments(const QString& title, const QString& geometry, const QStringList& more = {})
+{
+    return QStringList { "-T", title, "-geometry", geometry } + more
+        + QStringList { "-e", "/bin/sh", "-c", "trap '' INT QUIT TSTP; exec sleep infinity" };
+}
+
 // Ends a spawned program (SIGTERM, then SIGKILL) and reaps it.
 void terminate(qint64 pid);
 

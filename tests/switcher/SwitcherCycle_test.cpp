@@ -4,9 +4,11 @@
 #include "tests/switcher/SwitcherFixture.h"
 
 #include "apps/WindowActivationRecord.h"
+#include "apps/WindowNotificationHandler.h"
 #include "switcher/FloatDock.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QWidget>
 
@@ -276,4 +278,73 @@ TEST_F(SwitcherCycleTest, ASecondTapBeforeTheWindowManagerAnsweredTheFirstSwitch
     const auto activations = actionsOf(Kind::activate);
     ASSERT_FALSE(activations.empty());
     EXPECT_EQ(activations.back().window, number(2));
+}
+
+// Three quick taps on a busy desktop: the window manager reports the first
+// tap's window in front only after the second tap has asked for the window it
+// began on. That report is older news than the second tap's activation: the
+// third tap still goes from the second tap's window to the first tap's, and
+// the bar marks no window the user left.
+TEST_F(SwitcherCycleTest, AWindowManagersLateReportOfAnEarlierTapNeverTurnsTheNextTapBack)
+{
+    const auto tap = [&] {
+        holdModifier();
+        hotKeys.press(48);
+        releaseModifier();
+        queue->advance(0.02);
+    };
+    const auto reportInFront = [&](quint32 window) {
+        fake.setActiveWindow(window);
+        handleWindowNotification(platform::AXElement::windowElement(100, window),
+            QString::fromLatin1(platform::ax::focusedWindowChanged));
+        queue->runReady();
+    };
+    tap();
+    ASSERT_EQ(clickOrder().back(), int32_t(number(1))) << "C to B";
+    fake.setActiveWindow(number(2)); // the server still has C in front
+    tap();
+    ASSERT_EQ(clickOrder().back(), int32_t(number(2))) << "B back to C";
+
+    reportInFront(number(1)); // the first tap's B, carried out before the second tap's C
+    EXPECT_EQ(clickOrder().back(), int32_t(number(2))) << "the order still ends on C, asked last";
+    EXPECT_FALSE(AppState::shared().focusedWindow.value(WindowNumber(number(1)), false))
+        << "B, left by the second tap, is not marked";
+
+    tap();
+    EXPECT_EQ(clickOrder().back(), int32_t(number(1))) << "the third tap goes from C to B";
+    const auto activations = actionsOf(Kind::activate);
+    ASSERT_FALSE(activations.empty());
+    EXPECT_EQ(activations.back().window, number(1));
+
+    // The window manager carries out what was asked last; the bar follows it.
+    reportInFront(number(2));
+    reportInFront(number(1));
+    EXPECT_EQ(clickOrder().back(), int32_t(number(1)));
+    EXPECT_TRUE(AppState::shared().focusedWindow.value(WindowNumber(number(1)), false));
+}
+
+// A report of another window while an activation is unanswered is held back
+// only for a moment: a window manager that never carries the activation out
+// (the window refused the focus) leaves the bar following the window it has
+// in front.
+TEST_F(SwitcherCycleTest, AnActivationNeverCarriedOutLeavesTheOrderToTheWindowInFront)
+{
+    holdModifier();
+    hotKeys.press(48);
+    releaseModifier();
+    queue->advance(0.02);
+    ASSERT_EQ(clickOrder().back(), int32_t(number(1))) << "C to B";
+    fake.setActiveWindow(number(0));
+    handleWindowNotification(platform::AXElement::windowElement(100, number(0)),
+        QString::fromLatin1(platform::ax::focusedWindowChanged));
+    queue->runReady();
+    EXPECT_EQ(clickOrder().back(), int32_t(number(1))) << "B was asked for and is not reported yet";
+
+    QDeadlineTimer late(3000);
+    while (clickOrder().back() != int32_t(number(0)) && !late.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        queue->runReady();
+    }
+    EXPECT_EQ(clickOrder().back(), int32_t(number(0))) << "A, which the window manager has in front";
+    EXPECT_TRUE(AppState::shared().focusedWindow.value(WindowNumber(number(0)), false));
 }

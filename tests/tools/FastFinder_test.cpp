@@ -3,6 +3,7 @@
 #include "tools/FastFinderModel.h"
 #include "tools/FastFinderView.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -519,6 +520,60 @@ TEST_F(FastFinder, ViewShowsEntriesStarsAndOneOutline)
         for (int x = 0; x < 260 && !yellow; ++x)
             yellow = shot.pixelColor(x, y) == QColor(Qt::yellow);
     EXPECT_TRUE(yellow) << "the favourite's star is yellow";
+}
+
+// A home folder named after its owner's full name (40 characters), and a
+// favourite as long: each sidebar row holds its name and its star whole, the
+// name cut with an ellipsis and whole in the tooltip; a short name is not cut.
+TEST_F(FastFinder, ALongHomeNameIsElidedAndEveryControlOfItsRowStaysWhole)
+{
+    const QString longName = QStringLiteral("Maximiliane Ottilie Wolkenstein-Hartenau");
+    ASSERT_EQ(longName.size(), 40);
+    mkdirs({ longName + "/" + longName, "home/short" });
+    home = root.filePath(longName);
+    qputenv("HOME", home.toLocal8Bit());
+    state->directory.currentUrl = QUrl::fromLocalFile(home);
+    state->setFavoriteDir(h(longName) + ";" + root.filePath("home/short"));
+    FastFinderView view(*state, { false, 1440 }, services);
+    view.resize(900, 500);
+    view.show();
+    waitListed(view.model());
+    QCoreApplication::processEvents();
+
+    // Not cut by any widget it lies in, nor squeezed below what it needs.
+    const auto whole = [&view](const QWidget* control) {
+        const QRect at(control->mapTo(&view, QPoint(0, 0)), control->size());
+        QRect shown = at;
+        for (const QWidget* p = control->parentWidget(); p && p != &view; p = p->parentWidget())
+            shown &= QRect(p->mapTo(&view, QPoint(0, 0)), p->size());
+        return shown == at && view.rect().contains(at)
+            && control->width() >= control->minimumSizeHint().width();
+    };
+    const QList<QWidget*> rows = view.sidebarRows();
+    ASSERT_EQ(rows.size(), 3) << "two favourites and the home row";
+    QStringList names;
+    for (QWidget* row : rows) {
+        auto* name = qobject_cast<QAbstractButton*>(row);
+        if (!name)
+            name = row->findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly);
+        ASSERT_NE(name, nullptr);
+        names << name->text();
+        SCOPED_TRACE(name->text().toStdString());
+        EXPECT_TRUE(whole(name));
+        for (const QWidget* control : row->findChildren<QWidget*>())
+            EXPECT_TRUE(whole(control)) << control->metaObject()->className();
+        EXPECT_LE(row->mapTo(&view, QPoint(row->width(), 0)).x(), view.grid()->mapTo(&view, QPoint(0, 0)).x())
+            << "the row reaches into the grid";
+        EXPECT_FALSE(name->toolTip().isEmpty());
+        EXPECT_TRUE(name->toolTip().endsWith(name->text())) << "the tooltip names the whole folder";
+        if (name->text() == QLatin1String("short"))
+            EXPECT_GE(name->width(), name->sizeHint().width()) << "a name that fits is shown whole";
+        else {
+            EXPECT_LT(name->width(), name->sizeHint().width()) << "the long name is elided in its row";
+            EXPECT_GE(name->width(), FastFinderModel::leftSideWidth * 0.6) << "and keeps the row's room";
+        }
+    }
+    EXPECT_EQ(names, (QStringList { longName, "short", longName }));
 }
 
 } // namespace

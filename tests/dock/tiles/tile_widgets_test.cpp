@@ -13,11 +13,14 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QDir>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -151,9 +154,17 @@ TEST_F(TileWidgets, BarItemsMapToTheirWindowAndTool)
 }
 
 // Beside a bar on any edge, every control of a tool's panel gets the room it
-// needs inside the panel (a squeezed panel cut its clock and hid "Reset").
+// needs inside the panel (a squeezed panel cut its clock and hid "Reset"),
+// the folder browser's too with a home folder named after its owner's full
+// name: a home of the test's own, never the runner's.
 TEST_F(TileWidgets, EveryPanelHoldsItsControlsWholeBesideAnyBar)
 {
+    QTemporaryDir homes;
+    const QString home = homes.filePath(QStringLiteral("Maximiliane Ottilie Wolkenstein-Hartenau"));
+    ASSERT_TRUE(QDir().mkpath(home));
+    const QByteArray runnersHome = qgetenv("HOME");
+    qputenv("HOME", home.toLocal8Bit());
+    const auto restoreHome = qScopeGuard([&] { qputenv("HOME", runnersHome); });
     for (const char* edge : { "bottom", "left", "right" }) {
         SCOPED_TRACE(edge);
         CustomSettings().setMainDockPosition(QString::fromLatin1(edge));
