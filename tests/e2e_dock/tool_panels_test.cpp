@@ -77,8 +77,9 @@ TEST(ToolPanels, OpenWholeBesideTheirTileOneAtATimeAndCloseByTileOrEscape)
                     << control.rect.height() << " in " << panel.x() << "," << panel.y() << " " << panel.width()
                     << "x" << panel.height();
             }
-            if (title == QLatin1String("Folder Browser"))
+            if (title == QLatin1String("Folder Browser")) {
                 EXPECT_TRUE(homeRow) << "the sidebar showed no home row";
+            }
         };
 
         opensWhole(QStringLiteral("Pomodoro"), pomodoroTile);
