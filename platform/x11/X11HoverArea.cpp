@@ -4,14 +4,20 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLoggingCategory>
 #include <QPointer>
+#include <QSocketNotifier>
 
 #include <xcb/shape.h>
 #include <xcb/xcb.h>
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <vector>
+
+Q_LOGGING_CATEGORY(lcHoverArea, "orbitshelf.platform.hover")
 
 namespace platform::x11 {
 
@@ -69,16 +75,133 @@ namespace {
         std::map<xcb_window_t, std::function<void(bool)>> m_areas;
     };
 
+    // Keeps the areas that take the pointer above the windows the window
+    // manager stacks: it maps and raises its own windows (a panel, a window
+    // that left full screen) over an area made before them. Its own
+    // connection hears them, so Qt's root selection stays as Qt set it, and
+    // only while some area takes the pointer: at rest, nothing comes.
+    class StackKeeper final {
+    public:
+        static std::shared_ptr<StackKeeper> shared()
+        {
+            static std::weak_ptr<StackKeeper> existing;
+            if (std::shared_ptr<StackKeeper> keeper = existing.lock())
+                return keeper;
+            auto keeper = std::make_shared<StackKeeper>();
+            existing = keeper;
+            return keeper;
+        }
+
+        ~StackKeeper() { m_notifier.reset(); }
+
+        void keepOnTop(xcb_window_t window, bool on)
+        {
+            if (on)
+                m_windows.insert(window);
+            else
+                m_windows.erase(window);
+            if (!open())
+                return;
+            if (on)
+                raise(window);
+            const bool wanted = !m_windows.empty();
+            if (wanted == m_selected)
+                return;
+            const uint32_t mask = wanted ? XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY : XCB_EVENT_MASK_NO_EVENT;
+            xcb_change_window_attributes(m_x->raw(), m_x->root(), XCB_CW_EVENT_MASK, &mask);
+            xcb_flush(m_x->raw());
+            m_selected = wanted;
+        }
+
+    private:
+        bool open()
+        {
+            if (m_x)
+                return true;
+            if (m_failed)
+                return false;
+            QString why;
+            m_x = XConnection::open(QByteArray(), &why);
+            if (!m_x) {
+                m_failed = true;
+                qCWarning(lcHoverArea).noquote() << "hover areas are not kept on top:" << why;
+                return false;
+            }
+            m_notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_x->raw()), QSocketNotifier::Read);
+            QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(), [this] { drain(); });
+            return true;
+        }
+
+        void raise(xcb_window_t window)
+        {
+            const uint32_t above = XCB_STACK_MODE_ABOVE;
+            xcb_configure_window(m_x->raw(), window, XCB_CONFIG_WINDOW_STACK_MODE, &above);
+            xcb_flush(m_x->raw());
+        }
+
+        void drain()
+        {
+            bool restacked = false;
+            while (xcb_generic_event_t* raw = xcb_poll_for_event(m_x->raw())) {
+                auto event = owned(raw);
+                // Some window managers' own panels are override-redirect
+                // (fluxbox's toolbar), so those count as well; our own
+                // restacking does not.
+                xcb_window_t window = XCB_WINDOW_NONE;
+                switch (event->response_type & 0x7f) {
+                case XCB_MAP_NOTIFY:
+                    window = reinterpret_cast<xcb_map_notify_event_t*>(event.get())->window;
+                    break;
+                case XCB_CONFIGURE_NOTIFY:
+                    window = reinterpret_cast<xcb_configure_notify_event_t*>(event.get())->window;
+                    break;
+                default:
+                    break;
+                }
+                restacked |= window != XCB_WINDOW_NONE && !m_windows.count(window);
+            }
+            if (xcb_connection_has_error(m_x->raw())) {
+                m_notifier.reset();
+                m_x.reset();
+                m_failed = true;
+                return;
+            }
+            if (!restacked)
+                return;
+            // Another program that keeps itself on top the same way would
+            // answer each raise with one of its own: a few a second, then
+            // it is left alone until the next second.
+            if (!m_second.isValid() || m_second.elapsed() >= 1000) {
+                m_second.start();
+                m_raisesThisSecond = 0;
+            }
+            if (++m_raisesThisSecond > 10)
+                return;
+            for (const xcb_window_t window : m_windows)
+                raise(window);
+        }
+
+        std::unique_ptr<XConnection> m_x;
+        std::unique_ptr<QSocketNotifier> m_notifier;
+        std::set<xcb_window_t> m_windows;
+        bool m_selected = false;
+        bool m_failed = false;
+        QElapsedTimer m_second;
+        int m_raisesThisSecond = 0;
+    };
+
     class X11HoverArea final : public HoverArea {
     public:
         X11HoverArea(xcb_connection_t* c, xcb_window_t window)
             : m_c(c)
             , m_window(window)
+            , m_keeper(StackKeeper::shared())
         {
         }
 
         ~X11HoverArea() override
         {
+            m_keeper->keepOnTop(m_window, false);
             CrossingFilter::shared().remove(m_window);
             // After the application's connection has closed, the server has
             // freed the window already.
@@ -101,11 +224,13 @@ namespace {
             xcb_shape_rectangles(m_c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_CLIP_ORDERING_UNSORTED,
                 m_window, 0, 0, uint32_t(rectangles.size()), rectangles.data());
             xcb_flush(m_c);
+            m_keeper->keepOnTop(m_window, !region.isEmpty());
         }
 
     private:
         xcb_connection_t* m_c;
         xcb_window_t m_window;
+        std::shared_ptr<StackKeeper> m_keeper;
     };
 
     void setTitle(XConnection& x, xcb_window_t window, const QString& title)
