@@ -558,9 +558,6 @@ void DockView::applyInputRegion()
         m_inputRegion = std::pair(native, region);
         platform::setDockInputRegion(top->windowHandle(), region);
     }
-    // A strip above the bar must leave it its pointer.
-    AutoShowStrips::shared().setBarArea(
-        m_view.screenID, isVisible() ? region.translated(top->mapToGlobal(QPoint(0, 0))) : QRegion());
     applyEdgeReserve(native);
 }
 
