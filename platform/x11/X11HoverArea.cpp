@@ -127,8 +127,10 @@ namespace {
                 qCWarning(lcHoverArea).noquote() << "hover areas are not kept on top:" << why;
                 return false;
             }
-            m_notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_x->raw()), QSocketNotifier::Read);
-            QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(), [this] { drain(); });
+            m_notifier = std::make_unique<QSocketNotifier>(
+                xcb_get_file_descriptor(m_x->raw()), QSocketNotifier::Read);
+            QObject::connect(
+                m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(), [this] { drain(); });
             return true;
         }
 

@@ -153,7 +153,8 @@ public:
                 const QPoint before = m_onBar;
                 follow();
                 const QColor colour = pixelAt(m_onBar);
-                const bool settled = m_onBar == before && colour == m_drawn && colour != ColouredRoot::colour();
+                const bool settled
+                    = m_onBar == before && colour == m_drawn && colour != ColouredRoot::colour();
                 m_drawn = colour;
                 return settled;
             }))
@@ -427,7 +428,9 @@ INSTANTIATE_TEST_SUITE_P(UnderEachWindowManager, AutoShowStrip,
 // The desktop the window manager shows, from the root window.
 QString currentDesktop()
 {
-    return runTool(QStringLiteral("xprop"), { "-root", "_NET_CURRENT_DESKTOP" }).section(QLatin1Char('='), 1).trimmed();
+    return runTool(QStringLiteral("xprop"), { "-root", "_NET_CURRENT_DESKTOP" })
+        .section(QLatin1Char('='), 1)
+        .trimmed();
 }
 
 class HiddenBarEdge : public ::testing::TestWithParam<WindowManager> { };
@@ -466,7 +469,8 @@ TEST_P(HiddenBarEdge, ComesBackAtAnySpeedAndTakesNoClickFromTheWindowsThere)
 
     // From the middle of the screen to the bottom row at `x`, then away.
     const auto reachEdge = [&](int x, const QString& how, const std::function<void()>& move, bool rest) {
-        SCOPED_TRACE(QStringLiteral("%1, %2 at x = %3").arg(QLatin1String(nameOf(manager)), how).arg(x).toStdString());
+        SCOPED_TRACE(
+            QStringLiteral("%1, %2 at x = %3").arg(QLatin1String(nameOf(manager)), how).arg(x).toStdString());
         movePointer(QPoint(x, 540));
         const qsizetype mark = run.log().size();
         move();
@@ -492,18 +496,26 @@ TEST_P(HiddenBarEdge, ComesBackAtAnySpeedAndTakesNoClickFromTheWindowsThere)
         EXPECT_TRUE(waitUntil([&] { return !bar.shown(); }));
     };
     for (const int x : { 100, bar.onBar().x(), 1800 })
-        reachEdge(x, QStringLiteral("one jump"),
-            [x] { xdotool({ "mousemove", QString::number(x), "1079" }); }, true);
+        reachEdge(
+            x, QStringLiteral("one jump"),
+            [x] {
+                xdotool({ "mousemove", QString::number(x), "1079" });
+            },
+            true);
     for (const int x : { 100, bar.onBar().x(), 1800 })
-        reachEdge(x, QStringLiteral("60-px steps every 8 ms"), [x] {
-            QStringList steps;
-            for (int y = 540 + 60;; y = std::min(y + 60, 1079)) {
-                steps << "mousemove" << QString::number(x) << QString::number(y) << "sleep" << "0.008";
-                if (y == 1079)
-                    break;
-            }
-            xdotool(steps);
-        }, false);
+        reachEdge(
+            x, QStringLiteral("60-px steps every 8 ms"),
+            [x] {
+                QStringList steps;
+                for (int y = 540 + 60;; y = std::min(y + 60, 1079)) {
+                    steps << "mousemove" << QString::number(x) << QString::number(y) << "sleep"
+                          << "0.008";
+                    if (y == 1079)
+                        break;
+                }
+                xdotool(steps);
+            },
+            false);
 
     // A maximised window down to the panel (or the screen's edge): its last
     // rows are its own, on the way there and for a click.
@@ -516,9 +528,9 @@ TEST_P(HiddenBarEdge, ComesBackAtAnySpeedAndTakesNoClickFromTheWindowsThere)
     // Within the columns the terminal can report (up to 223).
     const QPoint lastRows(300, window.bottom() - 10);
     qsizetype mark = run.log().size();
-    xdotool({ "mousemove", QString::number(lastRows.x()), QString::number(lastRows.y() - 150), "sleep", "0.01",
-        "mousemove", QString::number(lastRows.x()), QString::number(lastRows.y() - 40), "sleep", "0.01",
-        "mousemove", QString::number(lastRows.x()), QString::number(lastRows.y()) });
+    xdotool({ "mousemove", QString::number(lastRows.x()), QString::number(lastRows.y() - 150), "sleep",
+        "0.01", "mousemove", QString::number(lastRows.x()), QString::number(lastRows.y() - 40), "sleep",
+        "0.01", "mousemove", QString::number(lastRows.x()), QString::number(lastRows.y()) });
     const int pressesBefore = pressesReported();
     click(lastRows);
     EXPECT_TRUE(waitUntil([&] { return pressesReported() > pressesBefore; }, std::chrono::seconds(3)))
@@ -554,7 +566,8 @@ TEST_P(HiddenBarEdge, ComesBackAtAnySpeedAndTakesNoClickFromTheWindowsThere)
     movePointer(kAway);
     EXPECT_TRUE(waitUntil([&] { return !bar.shown(); })) << "the bar stays after the panel's click";
     if (manager != WindowManager::icewm) {
-        runTool(QStringLiteral("wmctrl"), { "-i", "-r", term.id, "-b", "remove,maximized_vert,maximized_horz" });
+        runTool(
+            QStringLiteral("wmctrl"), { "-i", "-r", term.id, "-b", "remove,maximized_vert,maximized_horz" });
         runTool(QStringLiteral("wmctrl"), { "-i", "-r", term.id, "-b", "add,fullscreen" });
         xdotool({ "windowactivate", "--sync", term.id });
         ASSERT_TRUE(waitUntil([&] { return windowGeometry(term.id) == QRect(0, 0, 1920, 1080); }))

@@ -87,8 +87,8 @@ void InputStrip::applyInputRegion()
     const QString& id = m_spec.screenID;
     // Only a hidden bar is brought back; a shown one leaves the edge to
     // what lies there.
-    const bool hidden = dockOpacity(mapEntry(m_state.settings.autoHideSpaceDock(), id),
-                            mapEntry(m_state.showSpaceDock, id))
+    const bool hidden
+        = dockOpacity(mapEntry(m_state.settings.autoHideSpaceDock(), id), mapEntry(m_state.showSpaceDock, id))
         == 0.0;
     const QRegion region = hidden && !m_yieldedTo ? QRegion(m_edge) : QRegion();
     if (region == m_inputRegion)
