@@ -63,8 +63,9 @@ void moveAround(int count)
     for (int done = 0; done < count;) {
         QStringList steps;
         for (int i = 0; i < 500 && done < count; ++i, ++done)
-            steps << "mousemove" << QString::number(random.bounded(1920)) << QString::number(random.bounded(1060))
-                  << "sleep" << "0.001";
+            steps << "mousemove" << QString::number(random.bounded(1920))
+                  << QString::number(random.bounded(1060)) << "sleep"
+                  << "0.001";
         QProcess xdotool;
         QEventLoop loop;
         QObject::connect(&xdotool, &QProcess::finished, &loop, &QEventLoop::quit);
@@ -81,11 +82,20 @@ void wholeProgram(const QString& program, std::chrono::seconds idle)
         mapRawValue({ { screenKeyOfOutput(QStringLiteral("screen")), QStringLiteral("true") } }) } });
     if (!program.isEmpty())
         run.setProgram(program);
+    QElapsedTimer sinceStart;
+    sinceStart.start();
     const qint64 pid = run.start();
     if (!pid || !waitUntil([&] { return run.log().contains(QLatin1String("auto-show strip for")); })) {
         std::printf("%s: orbitShelf did not start\n", qPrintable(name));
         return;
     }
+    // The first minute, start included (the bar hides as it starts).
+    waitUntil([&] { return sinceStart.elapsed() >= qint64(idle.count()) * 1000; },
+        idle + std::chrono::seconds(5), std::chrono::milliseconds(500));
+    const auto [firstVoluntary, firstInvoluntary] = contextSwitches(pid);
+    std::printf("%s, Auto Hide on, its first %lld s: %ld voluntary + %ld involuntary context switches, "
+                "%.2f CPU-s\n",
+        qPrintable(name), qlonglong(idle.count()), firstVoluntary, firstInvoluntary, cpuSeconds(pid));
     // Settled: nothing logged for two seconds.
     qsizetype length = -1;
     QElapsedTimer quiet;
@@ -116,8 +126,10 @@ void wholeProgram(const QString& program, std::chrono::seconds idle)
     const auto [v0, n0] = contextSwitches(pid);
     moveAround(motions);
     const auto [v1, n1] = contextSwitches(pid);
-    std::printf("%s, bar hidden, per 1000 motions anywhere above the edge: %.4f CPU-s, %.0f wake-ups\n",
-        qPrintable(name), (cpuSeconds(pid) - before) * 1000 / motions, double(v1 - v0 + n1 - n0) * 1000 / motions);
+    std::printf("%s, bar hidden, per 1000 motions anywhere above the edge: %.4f CPU-s (the kernel counts "
+                "in 10-ms ticks), %.1f context switches\n",
+        qPrintable(name), (cpuSeconds(pid) - before) * 1000 / motions,
+        double(v1 - v0 + n1 - n0) * 1000 / motions);
     const qsizetype mark = run.log().size();
     xdotool({ "mousemove", "700", "1079" });
     std::printf("%s: the bottom edge afterwards %s the bar\n", qPrintable(name),
