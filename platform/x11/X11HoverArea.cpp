@@ -5,9 +5,7 @@
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QLoggingCategory>
 #include <QPointer>
-#include <QSocketNotifier>
 
 #include <xcb/shape.h>
 #include <xcb/xcb.h>
@@ -17,14 +15,18 @@
 #include <set>
 #include <vector>
 
-Q_LOGGING_CATEGORY(lcHoverArea, "orbitshelf.platform.hover")
-
 namespace platform::x11 {
 
 namespace {
 
     // The crossings of every hover area, taken out of the application's event
     // stream before the toolkit looks for a window of its own to give them to.
+    // It also keeps the areas that take the pointer above the windows the
+    // window manager stacks: it maps and raises its own windows (a panel, a
+    // window that left full screen) over an area made before them. It hears
+    // of them on the application's connection, which wakes for its own
+    // windows' changes in the same reads, and only while some area takes the
+    // pointer: at rest nothing comes.
     class CrossingFilter final : public QAbstractNativeEventFilter {
     public:
         static CrossingFilter& shared()
@@ -44,7 +46,25 @@ namespace {
         {
             m_areas[window] = std::move(crossed);
         }
-        void remove(xcb_window_t window) { m_areas.erase(window); }
+        void remove(xcb_window_t window)
+        {
+            m_areas.erase(window);
+            keepOnTop(window, false);
+        }
+
+        void keepOnTop(xcb_window_t window, bool on)
+        {
+            XConnection* x = XConnection::ofApplication();
+            if (!x)
+                return;
+            if (on) {
+                m_onTop.insert(window);
+                raise(*x, window);
+            } else {
+                m_onTop.erase(window);
+            }
+            hearRestacking(*x, !m_onTop.empty());
+        }
 
         bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override
         {
@@ -52,6 +72,8 @@ namespace {
                 return false;
             const auto* event = static_cast<const xcb_generic_event_t*>(message);
             const uint8_t kind = event->response_type & 0x7f;
+            if (m_hearing && isRootSubstructureEvent(kind, event) && m_addedSubstructure)
+                return true;
             if (kind != XCB_ENTER_NOTIFY && kind != XCB_LEAVE_NOTIFY)
                 return false;
             // Enter and Leave share one layout.
@@ -71,105 +93,68 @@ namespace {
         }
 
     private:
-        QPointer<QCoreApplication> m_installedOn;
-        std::map<xcb_window_t, std::function<void(bool)>> m_areas;
-    };
-
-    // Keeps the areas that take the pointer above the windows the window
-    // manager stacks: it maps and raises its own windows (a panel, a window
-    // that left full screen) over an area made before them. Its own
-    // connection hears them, so Qt's root selection stays as Qt set it, and
-    // only while some area takes the pointer: at rest, nothing comes.
-    class StackKeeper final {
-    public:
-        static std::shared_ptr<StackKeeper> shared()
+        // Selects the root's substructure notices on the application's
+        // connection, beside what the toolkit selected there. Where the
+        // toolkit selected none of them, it is never handed one: they are
+        // taken out here.
+        void hearRestacking(XConnection& x, bool on)
         {
-            static std::weak_ptr<StackKeeper> existing;
-            if (std::shared_ptr<StackKeeper> keeper = existing.lock())
-                return keeper;
-            auto keeper = std::make_shared<StackKeeper>();
-            existing = keeper;
-            return keeper;
+            if (on == m_hearing)
+                return;
+            m_hearing = on;
+            uint32_t mask = 0;
+            if (on) {
+                auto attributes = x.reply<xcb_get_window_attributes_reply_t>(
+                    xcb_get_window_attributes(x.raw(), x.root()));
+                if (!attributes || (attributes->your_event_mask & XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY))
+                    return;
+                mask = attributes->your_event_mask | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+            } else {
+                if (!m_addedSubstructure)
+                    return;
+                auto attributes = x.reply<xcb_get_window_attributes_reply_t>(
+                    xcb_get_window_attributes(x.raw(), x.root()));
+                if (!attributes)
+                    return;
+                mask = attributes->your_event_mask & ~uint32_t(XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY);
+            }
+            xcb_change_window_attributes(x.raw(), x.root(), XCB_CW_EVENT_MASK, &mask);
+            xcb_flush(x.raw());
+            m_addedSubstructure = on;
         }
 
-        ~StackKeeper() { m_notifier.reset(); }
-
-        void keepOnTop(xcb_window_t window, bool on)
+        // One of the root's substructure notices (all of them carry the
+        // parent, then the window); another window mapped or restacked
+        // raises the areas kept on top again.
+        bool isRootSubstructureEvent(uint8_t kind, const xcb_generic_event_t* event)
         {
-            if (on)
-                m_windows.insert(window);
-            else
-                m_windows.erase(window);
-            if (!open())
-                return;
-            if (on)
-                raise(window);
-            const bool wanted = !m_windows.empty();
-            if (wanted == m_selected)
-                return;
-            const uint32_t mask = wanted ? XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY : XCB_EVENT_MASK_NO_EVENT;
-            xcb_change_window_attributes(m_x->raw(), m_x->root(), XCB_CW_EVENT_MASK, &mask);
-            xcb_flush(m_x->raw());
-            m_selected = wanted;
-        }
-
-    private:
-        bool open()
-        {
-            if (m_x)
-                return true;
-            if (m_failed)
-                return false;
-            QString why;
-            m_x = XConnection::open(QByteArray(), &why);
-            if (!m_x) {
-                m_failed = true;
-                qCWarning(lcHoverArea).noquote() << "hover areas are not kept on top:" << why;
+            switch (kind) {
+            case XCB_CREATE_NOTIFY:
+            case XCB_DESTROY_NOTIFY:
+            case XCB_UNMAP_NOTIFY:
+            case XCB_MAP_NOTIFY:
+            case XCB_REPARENT_NOTIFY:
+            case XCB_CONFIGURE_NOTIFY:
+            case XCB_GRAVITY_NOTIFY:
+            case XCB_CIRCULATE_NOTIFY:
+                break;
+            default:
                 return false;
             }
-            m_notifier = std::make_unique<QSocketNotifier>(
-                xcb_get_file_descriptor(m_x->raw()), QSocketNotifier::Read);
-            QObject::connect(
-                m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(), [this] { drain(); });
+            const auto* notice = reinterpret_cast<const xcb_map_notify_event_t*>(event);
+            XConnection* x = XConnection::ofApplication();
+            if (!x || notice->event != x->root() || notice->window == x->root())
+                return false;
+            // Some window managers' own panels are override-redirect
+            // (fluxbox's toolbar), so those count as well; our own
+            // restacking does not.
+            if ((kind == XCB_MAP_NOTIFY || kind == XCB_CONFIGURE_NOTIFY) && !m_onTop.count(notice->window))
+                raiseAll(*x);
             return true;
         }
 
-        void raise(xcb_window_t window)
+        void raiseAll(XConnection& x)
         {
-            const uint32_t above = XCB_STACK_MODE_ABOVE;
-            xcb_configure_window(m_x->raw(), window, XCB_CONFIG_WINDOW_STACK_MODE, &above);
-            xcb_flush(m_x->raw());
-        }
-
-        void drain()
-        {
-            bool restacked = false;
-            while (xcb_generic_event_t* raw = xcb_poll_for_event(m_x->raw())) {
-                auto event = owned(raw);
-                // Some window managers' own panels are override-redirect
-                // (fluxbox's toolbar), so those count as well; our own
-                // restacking does not.
-                xcb_window_t window = XCB_WINDOW_NONE;
-                switch (event->response_type & 0x7f) {
-                case XCB_MAP_NOTIFY:
-                    window = reinterpret_cast<xcb_map_notify_event_t*>(event.get())->window;
-                    break;
-                case XCB_CONFIGURE_NOTIFY:
-                    window = reinterpret_cast<xcb_configure_notify_event_t*>(event.get())->window;
-                    break;
-                default:
-                    break;
-                }
-                restacked |= window != XCB_WINDOW_NONE && !m_windows.count(window);
-            }
-            if (xcb_connection_has_error(m_x->raw())) {
-                m_notifier.reset();
-                m_x.reset();
-                m_failed = true;
-                return;
-            }
-            if (!restacked)
-                return;
             // Another program that keeps itself on top the same way would
             // answer each raise with one of its own: a few a second, then
             // it is left alone until the next second.
@@ -179,15 +164,22 @@ namespace {
             }
             if (++m_raisesThisSecond > 10)
                 return;
-            for (const xcb_window_t window : m_windows)
-                raise(window);
+            for (const xcb_window_t window : m_onTop)
+                raise(x, window);
         }
 
-        std::unique_ptr<XConnection> m_x;
-        std::unique_ptr<QSocketNotifier> m_notifier;
-        std::set<xcb_window_t> m_windows;
-        bool m_selected = false;
-        bool m_failed = false;
+        static void raise(XConnection& x, xcb_window_t window)
+        {
+            const uint32_t above = XCB_STACK_MODE_ABOVE;
+            xcb_configure_window(x.raw(), window, XCB_CONFIG_WINDOW_STACK_MODE, &above);
+            xcb_flush(x.raw());
+        }
+
+        QPointer<QCoreApplication> m_installedOn;
+        std::map<xcb_window_t, std::function<void(bool)>> m_areas;
+        std::set<xcb_window_t> m_onTop;
+        bool m_hearing = false;
+        bool m_addedSubstructure = false;
         QElapsedTimer m_second;
         int m_raisesThisSecond = 0;
     };
@@ -197,13 +189,11 @@ namespace {
         X11HoverArea(xcb_connection_t* c, xcb_window_t window)
             : m_c(c)
             , m_window(window)
-            , m_keeper(StackKeeper::shared())
         {
         }
 
         ~X11HoverArea() override
         {
-            m_keeper->keepOnTop(m_window, false);
             CrossingFilter::shared().remove(m_window);
             // After the application's connection has closed, the server has
             // freed the window already.
@@ -226,13 +216,12 @@ namespace {
             xcb_shape_rectangles(m_c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_CLIP_ORDERING_UNSORTED,
                 m_window, 0, 0, uint32_t(rectangles.size()), rectangles.data());
             xcb_flush(m_c);
-            m_keeper->keepOnTop(m_window, !region.isEmpty());
+            CrossingFilter::shared().keepOnTop(m_window, !region.isEmpty());
         }
 
     private:
         xcb_connection_t* m_c;
         xcb_window_t m_window;
-        std::shared_ptr<StackKeeper> m_keeper;
     };
 
     void setTitle(XConnection& x, xcb_window_t window, const QString& title)
