@@ -22,11 +22,8 @@ namespace {
     // The crossings of every hover area, taken out of the application's event
     // stream before the toolkit looks for a window of its own to give them to.
     // It also keeps the areas that take the pointer above the windows the
-    // window manager stacks: it maps and raises its own windows (a panel, a
-    // window that left full screen) over an area made before them. It hears
-    // of them on the application's connection, which wakes for its own
-    // windows' changes in the same reads, and only while some area takes the
-    // pointer: at rest nothing comes.
+    // window manager stacks: it raises its own windows (a panel, a window
+    // that left full screen) over an area made before them.
     class CrossingFilter final : public QAbstractNativeEventFilter {
     public:
         static CrossingFilter& shared()
@@ -63,7 +60,6 @@ namespace {
             } else {
                 m_onTop.erase(window);
             }
-            hearRestacking(*x, !m_onTop.empty());
         }
 
         bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override
@@ -72,8 +68,10 @@ namespace {
                 return false;
             const auto* event = static_cast<const xcb_generic_event_t*>(message);
             const uint8_t kind = event->response_type & 0x7f;
-            if (m_hearing && isRootSubstructureEvent(kind, event) && m_addedSubstructure)
-                return true;
+            if (kind == XCB_PROPERTY_NOTIFY && !m_onTop.empty()) {
+                restacked(event);
+                return false;
+            }
             if (kind != XCB_ENTER_NOTIFY && kind != XCB_LEAVE_NOTIFY)
                 return false;
             // Enter and Leave share one layout.
@@ -93,64 +91,18 @@ namespace {
         }
 
     private:
-        // Selects the root's substructure notices on the application's
-        // connection, beside what the toolkit selected there. Where the
-        // toolkit selected none of them, it is never handed one: they are
-        // taken out here.
-        void hearRestacking(XConnection& x, bool on)
+        // The window manager restacks windows as it changes the root's
+        // stacking list or the active window, which the toolkit hears on
+        // the root already: answering those costs no wake-up of its own.
+        void restacked(const xcb_generic_event_t* event)
         {
-            if (on == m_hearing)
-                return;
-            m_hearing = on;
-            uint32_t mask = 0;
-            if (on) {
-                auto attributes = x.reply<xcb_get_window_attributes_reply_t>(
-                    xcb_get_window_attributes(x.raw(), x.root()));
-                if (!attributes || (attributes->your_event_mask & XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY))
-                    return;
-                mask = attributes->your_event_mask | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-            } else {
-                if (!m_addedSubstructure)
-                    return;
-                auto attributes = x.reply<xcb_get_window_attributes_reply_t>(
-                    xcb_get_window_attributes(x.raw(), x.root()));
-                if (!attributes)
-                    return;
-                mask = attributes->your_event_mask & ~uint32_t(XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY);
-            }
-            xcb_change_window_attributes(x.raw(), x.root(), XCB_CW_EVENT_MASK, &mask);
-            xcb_flush(x.raw());
-            m_addedSubstructure = on;
-        }
-
-        // One of the root's substructure notices (all of them carry the
-        // parent, then the window); another window mapped or restacked
-        // raises the areas kept on top again.
-        bool isRootSubstructureEvent(uint8_t kind, const xcb_generic_event_t* event)
-        {
-            switch (kind) {
-            case XCB_CREATE_NOTIFY:
-            case XCB_DESTROY_NOTIFY:
-            case XCB_UNMAP_NOTIFY:
-            case XCB_MAP_NOTIFY:
-            case XCB_REPARENT_NOTIFY:
-            case XCB_CONFIGURE_NOTIFY:
-            case XCB_GRAVITY_NOTIFY:
-            case XCB_CIRCULATE_NOTIFY:
-                break;
-            default:
-                return false;
-            }
-            const auto* notice = reinterpret_cast<const xcb_map_notify_event_t*>(event);
+            const auto* notice = reinterpret_cast<const xcb_property_notify_event_t*>(event);
             XConnection* x = XConnection::ofApplication();
-            if (!x || notice->event != x->root() || notice->window == x->root())
-                return false;
-            // Some window managers' own panels are override-redirect
-            // (fluxbox's toolbar), so those count as well; our own
-            // restacking does not.
-            if ((kind == XCB_MAP_NOTIFY || kind == XCB_CONFIGURE_NOTIFY) && !m_onTop.count(notice->window))
+            if (!x || notice->window != x->root())
+                return;
+            if (notice->atom == x->atoms().netClientListStacking
+                || notice->atom == x->atoms().netActiveWindow)
                 raiseAll(*x);
-            return true;
         }
 
         void raiseAll(XConnection& x)
@@ -178,8 +130,6 @@ namespace {
         QPointer<QCoreApplication> m_installedOn;
         std::map<xcb_window_t, std::function<void(bool)>> m_areas;
         std::set<xcb_window_t> m_onTop;
-        bool m_hearing = false;
-        bool m_addedSubstructure = false;
         QElapsedTimer m_second;
         int m_raisesThisSecond = 0;
     };
