@@ -4,7 +4,6 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QPointer>
 
 #include <xcb/shape.h>
@@ -51,15 +50,13 @@ namespace {
 
         void keepOnTop(xcb_window_t window, bool on)
         {
-            XConnection* x = XConnection::ofApplication();
-            if (!x)
-                return;
-            if (on) {
-                m_onTop.insert(window);
-                raise(*x, window);
-            } else {
+            if (!on) {
                 m_onTop.erase(window);
+                return;
             }
+            m_onTop.insert(window);
+            if (XConnection* x = XConnection::ofApplication())
+                raise(*x, window);
         }
 
         bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override
@@ -105,17 +102,10 @@ namespace {
                 raiseAll(*x);
         }
 
+        // Raising an override-redirect window changes neither list, so no
+        // notice answers it.
         void raiseAll(XConnection& x)
         {
-            // Another program that keeps itself on top the same way would
-            // answer each raise with one of its own: a few a second, then
-            // it is left alone until the next second.
-            if (!m_second.isValid() || m_second.elapsed() >= 1000) {
-                m_second.start();
-                m_raisesThisSecond = 0;
-            }
-            if (++m_raisesThisSecond > 10)
-                return;
             for (const xcb_window_t window : m_onTop)
                 raise(x, window);
         }
@@ -130,8 +120,6 @@ namespace {
         QPointer<QCoreApplication> m_installedOn;
         std::map<xcb_window_t, std::function<void(bool)>> m_areas;
         std::set<xcb_window_t> m_onTop;
-        QElapsedTimer m_second;
-        int m_raisesThisSecond = 0;
     };
 
     class X11HoverArea final : public HoverArea {
