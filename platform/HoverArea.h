@@ -20,7 +20,8 @@ struct HoverAreaSpec {
 
 // A part of the screen that draws nothing and only notices the pointer. It
 // stands above the windows the window manager manages (panels included), as
-// it was when made: the window manager never restacks it. Where its input
+// it was when made; while it takes the pointer somewhere, it goes back
+// above any of those the window manager maps or restacks over it. Where its input
 // region lies it takes the pointer (a click there reaches no window, the
 // desktop's neither); elsewhere the pointer passes through to what lies
 // beneath. Main thread. Freeing it takes it off the screen.

@@ -574,9 +574,6 @@ void DockView::applyInputRegion()
         m_shape = std::pair(native, shape);
         platform::setDockShape(top->windowHandle(), shape.input, shape.shown);
     }
-    // A strip above the bar must leave it its pointer.
-    AutoShowStrips::shared().setBarArea(
-        m_view.screenID, isVisible() ? shape.input.translated(top->mapToGlobal(QPoint(0, 0))) : QRegion());
     applyEdgeReserve(native);
 }
 

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <vector>
 
 namespace platform::x11 {
@@ -19,6 +20,9 @@ namespace {
 
     // The crossings of every hover area, taken out of the application's event
     // stream before the toolkit looks for a window of its own to give them to.
+    // It also keeps the areas that take the pointer above the windows the
+    // window manager stacks: it raises its own windows (a panel, a window
+    // that left full screen) over an area made before them.
     class CrossingFilter final : public QAbstractNativeEventFilter {
     public:
         static CrossingFilter& shared()
@@ -38,7 +42,22 @@ namespace {
         {
             m_areas[window] = std::move(crossed);
         }
-        void remove(xcb_window_t window) { m_areas.erase(window); }
+        void remove(xcb_window_t window)
+        {
+            m_areas.erase(window);
+            keepOnTop(window, false);
+        }
+
+        void keepOnTop(xcb_window_t window, bool on)
+        {
+            if (!on) {
+                m_onTop.erase(window);
+                return;
+            }
+            m_onTop.insert(window);
+            if (XConnection* x = XConnection::ofApplication())
+                raise(*x, window);
+        }
 
         bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override
         {
@@ -46,6 +65,10 @@ namespace {
                 return false;
             const auto* event = static_cast<const xcb_generic_event_t*>(message);
             const uint8_t kind = event->response_type & 0x7f;
+            if (kind == XCB_PROPERTY_NOTIFY && !m_onTop.empty()) {
+                restacked(event);
+                return false;
+            }
             if (kind != XCB_ENTER_NOTIFY && kind != XCB_LEAVE_NOTIFY)
                 return false;
             // Enter and Leave share one layout.
@@ -65,8 +88,38 @@ namespace {
         }
 
     private:
+        // The window manager restacks windows as it changes the root's
+        // stacking list or the active window, which the toolkit hears on
+        // the root already: answering those costs no wake-up of its own.
+        void restacked(const xcb_generic_event_t* event)
+        {
+            const auto* notice = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+            XConnection* x = XConnection::ofApplication();
+            if (!x || notice->window != x->root())
+                return;
+            if (notice->atom == x->atoms().netClientListStacking
+                || notice->atom == x->atoms().netActiveWindow)
+                raiseAll(*x);
+        }
+
+        // Raising an override-redirect window changes neither list, so no
+        // notice answers it.
+        void raiseAll(XConnection& x)
+        {
+            for (const xcb_window_t window : m_onTop)
+                raise(x, window);
+        }
+
+        static void raise(XConnection& x, xcb_window_t window)
+        {
+            const uint32_t above = XCB_STACK_MODE_ABOVE;
+            xcb_configure_window(x.raw(), window, XCB_CONFIG_WINDOW_STACK_MODE, &above);
+            xcb_flush(x.raw());
+        }
+
         QPointer<QCoreApplication> m_installedOn;
         std::map<xcb_window_t, std::function<void(bool)>> m_areas;
+        std::set<xcb_window_t> m_onTop;
     };
 
     class X11HoverArea final : public HoverArea {
@@ -101,6 +154,7 @@ namespace {
             xcb_shape_rectangles(m_c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_CLIP_ORDERING_UNSORTED,
                 m_window, 0, 0, uint32_t(rectangles.size()), rectangles.data());
             xcb_flush(m_c);
+            CrossingFilter::shared().keepOnTop(m_window, !region.isEmpty());
         }
 
     private:

@@ -130,6 +130,67 @@ std::pair<int, int> barSpan(const DockRun& run)
     return ::testing::AssertionSuccess();
 }
 
+// Whether the bar shows, told by the colour of its main button's middle
+// wherever the newest bar put that button: what lies behind the bar may
+// change meanwhile (fluxbox sets a wallpaper of its own a while after it
+// starts, and its message about that gets a button on the bar).
+class DrawnBar final {
+public:
+    explicit DrawnBar(const DockRun& run)
+        : m_run(run)
+    {
+    }
+
+    // Waits for the bar's main button, drawn twice the same over the
+    // wallpaper.
+    ::testing::AssertionResult settle()
+    {
+        const std::optional<LoggedBarItem> mainButton = waitForKind(m_run, LoggedBarItem::mainButton);
+        if (!mainButton)
+            return ::testing::AssertionFailure() << "no main button\n" << m_run.log().toStdString();
+        m_onBar = mainButton->rect.center();
+        if (!waitUntil([&] {
+                const QPoint before = m_onBar;
+                follow();
+                const QColor colour = pixelAt(m_onBar);
+                const bool settled
+                    = m_onBar == before && colour == m_drawn && colour != ColouredRoot::colour();
+                m_drawn = colour;
+                return settled;
+            }))
+            return ::testing::AssertionFailure() << "the bar is not drawn over the wallpaper";
+        return ::testing::AssertionSuccess();
+    }
+
+    bool shown()
+    {
+        follow();
+        return pixelAt(m_onBar) == m_drawn;
+    }
+
+    QPoint onBar() const { return m_onBar; }
+
+private:
+    void follow()
+    {
+        for (const LoggedBarItem& item : loggedBar(m_run.log()))
+            if (item.kind == LoggedBarItem::mainButton)
+                m_onBar = item.rect.center();
+    }
+
+    const DockRun& m_run;
+    QPoint m_onBar;
+    QColor m_drawn;
+};
+
+// Lets `duration` pass, looking at nothing.
+void letPass(std::chrono::milliseconds duration)
+{
+    QElapsedTimer timer;
+    timer.start();
+    waitUntil([&] { return timer.elapsed() >= duration.count(); }, duration + std::chrono::seconds(2));
+}
+
 bool marked(const DockRun& run, qsizetype from, const QString& window)
 {
     return run.log().mid(from).contains(QStringLiteral("marks window %1 focused").arg(window));
@@ -266,16 +327,17 @@ TEST(OtherPanels, UnderFluxboxTheBottomEdgeBringsAnAutoHiddenBarBack)
     ASSERT_FALSE(waitForWindow(QStringLiteral("orbitShelf dock")).isEmpty());
     ASSERT_TRUE(waitUntil([&] { return barBottom(run).has_value(); })) << run.log().toStdString();
 
-    // The strip lies along the bottom edge of the screen's free part, where
-    // the bar's window ends (the toolbar keeps the rows below), inside the
-    // screen; nothing of it at the top.
+    // The strip lies from the bottom edge of the screen's free part, where
+    // the bar's window ends, over the toolbar down to the screen's edge,
+    // inside the screen; nothing of it at the top.
     const QString strip = waitForWindow(QStringLiteral("orbitShelf auto-show strip"));
     ASSERT_FALSE(strip.isEmpty());
     const QRect dockAt = windowGeometry(waitForWindow(QStringLiteral("orbitShelf dock")));
     QRect stripAt;
     EXPECT_TRUE(waitUntil([&] {
         stripAt = windowGeometry(strip);
-        return stripAt.bottom() == dockAt.bottom() && stripAt.left() >= 0 && stripAt.top() > 1000;
+        return stripAt.top() == dockAt.bottom() - 19 && stripAt.bottom() == 1079 && stripAt.left() >= 0
+            && stripAt.top() > 1000;
     })) << stripAt.x()
         << "," << stripAt.y() << " " << stripAt.width() << "x" << stripAt.height()
         << ", the dock window ends at " << dockAt.bottom();
@@ -310,36 +372,13 @@ TEST_P(AutoShowStrip, TheBottomEdgeBringsTheBarBackBesideTheWindowManagersPanel)
     movePointer(kAway);
     DockRun run;
     ASSERT_GT(run.start(), 0);
-    const std::optional<LoggedBarItem> mainButton = waitForKind(run, LoggedBarItem::mainButton);
-    ASSERT_TRUE(mainButton) << run.log().toStdString();
-    // What lies behind the bar may change meanwhile (fluxbox sets a
-    // wallpaper of its own a while after it starts, and its message about
-    // that gets a button on the bar), so a shown bar is told by the colour
-    // of its main button's middle, wherever the newest bar put that button.
-    QPoint onBar = mainButton->rect.center();
-    const auto followMainButton = [&] {
-        for (const LoggedBarItem& item : loggedBar(run.log()))
-            if (item.kind == LoggedBarItem::mainButton)
-                onBar = item.rect.center();
-    };
-    QColor drawn;
-    // Twice the same where the bar has settled.
-    ASSERT_TRUE(waitUntil([&] {
-        const QPoint before = onBar;
-        followMainButton();
-        const QColor colour = pixelAt(onBar);
-        const bool settled = onBar == before && colour == drawn && colour != ColouredRoot::colour();
-        drawn = colour;
-        return settled;
-    })) << "the bar is not drawn over the wallpaper";
-    const auto barShown = [&] {
-        followMainButton();
-        return pixelAt(onBar) == drawn;
-    };
+    DrawnBar bar(run);
+    ASSERT_TRUE(bar.settle());
+    const auto barShown = [&] { return bar.shown(); };
     ASSERT_TRUE(turnAutoHideOn(run)) << run.log().toStdString();
     ASSERT_TRUE(waitUntil([&] { return !barShown(); })) << "an auto-hidden bar is drawn";
 
-    for (const int x : { 100, onBar.x(), 1800 }) {
+    for (const int x : { 100, bar.onBar().x(), 1800 }) {
         SCOPED_TRACE(QStringLiteral("%1 at x = %2").arg(QLatin1String(nameOf(manager))).arg(x).toStdString());
         const qsizetype roundStart = run.log().size();
         qsizetype mark = roundStart;
@@ -383,6 +422,176 @@ TEST_P(AutoShowStrip, TheBottomEdgeBringsTheBarBackBesideTheWindowManagersPanel)
 }
 
 INSTANTIATE_TEST_SUITE_P(UnderEachWindowManager, AutoShowStrip,
+    ::testing::Values(WindowManager::openbox, WindowManager::icewm, WindowManager::fluxbox),
+    [](const ::testing::TestParamInfo<WindowManager>& info) { return std::string(nameOf(info.param)); });
+
+// The desktop the window manager shows, from the root window.
+QString currentDesktop()
+{
+    return runTool(QStringLiteral("xprop"), { "-root", "_NET_CURRENT_DESKTOP" })
+        .section(QLatin1Char('='), 1)
+        .trimmed();
+}
+
+class HiddenBarEdge : public ::testing::TestWithParam<WindowManager> { };
+
+// An auto-hidden bar comes back whenever the pointer reaches the bottom row,
+// however fast it comes (in one jump, or in long quick steps) and whatever
+// panel the window manager keeps there; the pointer resting there keeps it.
+// Nothing above that row brings it back, and no window along the edge loses
+// a click to it: a maximised window's last rows, the panel's buttons, a
+// full-screen window, which keeps the edge to itself while in front.
+TEST_P(HiddenBarEdge, ComesBackAtAnySpeedAndTakesNoClickFromTheWindowsThere)
+{
+    const WindowManager manager = GetParam();
+    OtherDesktop desktop(manager);
+    ASSERT_FALSE(desktop.failed(manager)) << XvfbSession::lastError().toStdString();
+    ColouredRoot root;
+    movePointer(kAway);
+    // A terminal that reports the clicks it gets: a fixed command of the
+    // test's own, writing what the terminal sends it for each press.
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString clicks = folder.filePath(QStringLiteral("clicks"));
+    Clients clients;
+    const auto term = clients.xterm(QStringLiteral("reports clicks"), QStringLiteral("40x5+300+200"),
+        { "-e", "/bin/sh", "-c",
+            QStringLiteral("stty raw -echo; printf '\\033[?1000h'; exec cat > '%1'").arg(clicks) });
+    ASSERT_FALSE(term.id.isEmpty());
+    const auto pressesReported = [&] { return readText(clicks).count(QStringLiteral("\x1b[M")); };
+
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    DrawnBar bar(run);
+    ASSERT_TRUE(bar.settle());
+    ASSERT_TRUE(turnAutoHideOn(run)) << run.log().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return !bar.shown(); })) << "an auto-hidden bar is drawn";
+
+    // From the middle of the screen to the bottom row at `x`, then away.
+    const auto reachEdge = [&](int x, const QString& how, const std::function<void()>& move, bool rest) {
+        SCOPED_TRACE(
+            QStringLiteral("%1, %2 at x = %3").arg(QLatin1String(nameOf(manager)), how).arg(x).toStdString());
+        movePointer(QPoint(x, 540));
+        const qsizetype mark = run.log().size();
+        move();
+        const qint64 arrived = QDateTime::currentMSecsSinceEpoch();
+        std::optional<qint64> back;
+        EXPECT_TRUE(waitUntil([&] { return (back = loggedAfter(run, mark, kBroughtBack)).has_value(); },
+            std::chrono::seconds(2)))
+            << run.log().mid(mark).toStdString();
+        if (back) {
+            EXPECT_LT(*back - arrived, 1000) << "from reaching the edge to brought back";
+        }
+        EXPECT_TRUE(waitUntil([&] { return bar.shown(); })) << run.log().mid(mark).toStdString();
+        if (rest) {
+            // Resting on the edge (on the panel, where there is one) keeps it.
+            letPass(std::chrono::milliseconds(1000));
+            EXPECT_FALSE(loggedAfter(run, mark, kHides)) << run.log().mid(mark).toStdString();
+            EXPECT_TRUE(bar.shown()) << "the bar went while the pointer rested on the edge";
+        }
+        const qsizetype away = run.log().size();
+        movePointer(kAway);
+        EXPECT_TRUE(waitUntil([&] { return loggedAfter(run, away, kHides).has_value(); }))
+            << run.log().mid(mark).toStdString();
+        EXPECT_TRUE(waitUntil([&] { return !bar.shown(); }));
+    };
+    for (const int x : { 100, bar.onBar().x(), 1800 })
+        reachEdge(
+            x, QStringLiteral("one jump"),
+            [x] {
+                xdotool({ "mousemove", QString::number(x), "1079" });
+            },
+            true);
+    for (const int x : { 100, bar.onBar().x(), 1800 })
+        reachEdge(
+            x, QStringLiteral("60-px steps every 8 ms"),
+            [x] {
+                QStringList steps;
+                for (int y = 540 + 60;; y = std::min(y + 60, 1079)) {
+                    steps << "mousemove" << QString::number(x) << QString::number(y) << "sleep"
+                          << "0.008";
+                    if (y == 1079)
+                        break;
+                }
+                xdotool(steps);
+            },
+            false);
+
+    // A maximised window down to the panel (or the screen's edge): its last
+    // rows are its own, on the way there and for a click.
+    runTool(QStringLiteral("wmctrl"), { "-i", "-r", term.id, "-b", "add,maximized_vert,maximized_horz" });
+    QRect window;
+    ASSERT_TRUE(waitUntil([&] {
+        const QRect before = std::exchange(window, windowGeometry(term.id));
+        return window.height() > 900 && window == before;
+    })) << window.height();
+    // Within the columns the terminal can report (up to 223).
+    const QPoint lastRows(300, window.bottom() - 10);
+    qsizetype mark = run.log().size();
+    xdotool({ "mousemove", QString::number(lastRows.x()), QString::number(lastRows.y() - 150), "sleep",
+        "0.01", "mousemove", QString::number(lastRows.x()), QString::number(lastRows.y() - 40), "sleep",
+        "0.01", "mousemove", QString::number(lastRows.x()), QString::number(lastRows.y()) });
+    const int pressesBefore = pressesReported();
+    click(lastRows);
+    EXPECT_TRUE(waitUntil([&] { return pressesReported() > pressesBefore; }, std::chrono::seconds(3)))
+        << "the click 10 px above the maximised window's bottom (" << lastRows.y() << ") did not reach it";
+    letPass(std::chrono::milliseconds(500));
+    EXPECT_FALSE(loggedAfter(run, mark, kBroughtBack))
+        << "the pointer on its way to a maximised window's last rows brought the bar back";
+    screenshot(QStringLiteral("%1-maximised-last-rows").arg(QLatin1String(nameOf(manager))));
+
+    // The panel's buttons keep their clicks, in the corner too.
+    if (manager == WindowManager::icewm) {
+        xdotool({ "mousemove", "0", "1079" });
+        click(QPoint(2, 1077));
+        EXPECT_TRUE(waitUntil([] { return !visibleWindowsNamed(QStringLiteral("IceMenu")).isEmpty(); }))
+            << "the start button did not open its menu";
+        xdotool({ "key", "Escape" });
+        EXPECT_TRUE(waitUntil([] { return visibleWindowsNamed(QStringLiteral("IceMenu")).isEmpty(); }));
+    } else if (manager == WindowManager::fluxbox) {
+        // The toolbar's first button goes to the previous desktop.
+        const QString before = currentDesktop();
+        xdotool({ "mousemove", "10", "1079" });
+        click(QPoint(10, 1070));
+        EXPECT_TRUE(waitUntil([&] { return currentDesktop() != before; }))
+            << "the toolbar's button did not take its click";
+        runTool(QStringLiteral("wmctrl"), { "-s", before });
+        EXPECT_TRUE(waitUntil([&] { return currentDesktop() == before; }));
+    }
+
+    // A full-screen window in front keeps the edge and its clicks; once it
+    // has left full screen the edge brings the bar back again. (icewm shows
+    // its own taskbar over a full-screen window whose edge the pointer
+    // reaches: there the edge is the taskbar's.)
+    movePointer(kAway);
+    EXPECT_TRUE(waitUntil([&] { return !bar.shown(); })) << "the bar stays after the panel's click";
+    if (manager != WindowManager::icewm) {
+        runTool(
+            QStringLiteral("wmctrl"), { "-i", "-r", term.id, "-b", "remove,maximized_vert,maximized_horz" });
+        runTool(QStringLiteral("wmctrl"), { "-i", "-r", term.id, "-b", "add,fullscreen" });
+        xdotool({ "windowactivate", "--sync", term.id });
+        ASSERT_TRUE(waitUntil([&] { return windowGeometry(term.id) == QRect(0, 0, 1920, 1080); }))
+            << "no full-screen window";
+        ASSERT_TRUE(waitUntil([&] { return activeWindow() == term.id; }));
+        mark = run.log().size();
+        xdotool({ "mousemove", "300", "1079" });
+        const int pressesOnEdge = pressesReported();
+        click(QPoint(300, 1079));
+        EXPECT_TRUE(waitUntil([&] { return pressesReported() > pressesOnEdge; }, std::chrono::seconds(3)))
+            << "the full-screen window lost a click on its last row";
+        letPass(std::chrono::milliseconds(500));
+        EXPECT_FALSE(loggedAfter(run, mark, kBroughtBack)) << run.log().mid(mark).toStdString();
+        runTool(QStringLiteral("wmctrl"), { "-i", "-r", term.id, "-b", "remove,fullscreen" });
+        EXPECT_TRUE(waitUntil([&] { return windowGeometry(term.id).height() < 1080; }));
+        movePointer(kAway);
+        xdotool({ "mousemove", "300", "1079" });
+        EXPECT_TRUE(waitUntil([&] { return loggedAfter(run, mark, kBroughtBack).has_value(); }))
+            << run.log().mid(mark).toStdString();
+    }
+    movePointer(kAway);
+}
+
+INSTANTIATE_TEST_SUITE_P(UnderEachWindowManager, HiddenBarEdge,
     ::testing::Values(WindowManager::openbox, WindowManager::icewm, WindowManager::fluxbox),
     [](const ::testing::TestParamInfo<WindowManager>& info) { return std::string(nameOf(info.param)); });
 

@@ -300,7 +300,7 @@ public:
         m_process.setProcessEnvironment(env);
         m_process.setStandardErrorFile(m_home.filePath(QStringLiteral("orbitShelf.log")), QIODevice::Append);
         m_process.setStandardOutputFile(QProcess::nullDevice());
-        m_process.start(QStringLiteral(ORBITSHELF_BINARY), {});
+        m_process.start(m_program, {});
         return m_process.waitForStarted() ? m_process.processId() : 0;
     }
     void stop()
@@ -320,6 +320,8 @@ public:
         return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
     }
     qint64 pid() const { return m_process.processId(); }
+    // Another build of the program, for the benchmarks that compare two.
+    void setProgram(const QString& program) { m_program = program; }
     // Set in the dock's environment by the next start().
     void setEnvironment(const QString& key, const QString& value) { m_environment[key] = value; }
     // HOME of the next start() unless setEnvironment() names another.
@@ -344,6 +346,7 @@ private:
     QTemporaryDir m_home;
     QProcess m_process;
     std::map<QString, QString> m_environment;
+    QString m_program = QStringLiteral(ORBITSHELF_BINARY);
 };
 
 // Right-clicks the bar's main button until its settings menu opens: a dock

@@ -29,15 +29,6 @@ bool showSpaceDockOnAppear(const std::optional<QString>& autoHideEntry)
     return !isTrueText(autoHideEntry);
 }
 
-QRegion stripInputRegion(const QRect& strip, const QRect& pointerArea,
-    const std::optional<QString>& autoHideEntry, const QRegion& barArea)
-{
-    if (!isTrueText(autoHideEntry) || strip.isEmpty())
-        return QRegion();
-    const QRegion taken = QRegion(pointerArea.translated(strip.topLeft()) & strip) - barArea;
-    return taken.translated(-strip.topLeft());
-}
-
 AutoShowStrips& AutoShowStrips::shared()
 {
     static AutoShowStrips strips;

@@ -32,15 +32,6 @@ double dockOpacity(const std::optional<QString>& autoHideEntry, const std::optio
 // The screen's showSpaceDock entry each time its dock appears.
 bool showSpaceDockOnAppear(const std::optional<QString>& autoHideEntry);
 
-// Where an auto-show strip that stands above every window takes the pointer,
-// in the strip's own coordinates (`strip` and `barArea` in screen
-// coordinates, `pointerArea` in the strip's, see stripPointerArea): only
-// while its screen's dock auto-hides (elsewhere hovering it would change
-// nothing, and it would keep the clicks from what lies beneath), and never
-// where the bar takes the pointer itself.
-QRegion stripInputRegion(const QRect& strip, const QRect& pointerArea,
-    const std::optional<QString>& autoHideEntry, const QRegion& barArea);
-
 // The auto-show strips' news for the bars: a strip and its bar are windows
 // of their own, and a bar the strip brought back must hear when the pointer
 // went off the strip without crossing the bar.
@@ -60,22 +51,12 @@ public:
         return m_areas.value(screenID).contains(global);
     }
 
-    // Where a screen's bar takes the pointer, in screen coordinates, as the
-    // bar last gave it to its window; empty while the bar is hidden.
-    void setBarArea(const QString& screenID, const QRegion& area)
-    {
-        if (m_barAreas.value(screenID) == area)
-            return;
-        m_barAreas.insert(screenID, area);
-        emit barAreaChanged(screenID);
-    }
-    QRegion barArea(const QString& screenID) const { return m_barAreas.value(screenID); }
-
 signals:
+    // The strip no longer follows the pointer: it went off a strip window,
+    // or reached the edge of a strip that lets go of it there. The bar
+    // looks where it went from here.
     void pointerLeft(const QString& screenID);
-    void barAreaChanged(const QString& screenID);
 
 private:
     QMap<QString, QRect> m_areas;
-    QMap<QString, QRegion> m_barAreas;
 };

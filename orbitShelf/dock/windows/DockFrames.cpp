@@ -133,11 +133,14 @@ DockFrame stripReach(const DockFrame& placedStrip, const QRectF& screenFrame, co
     return reach;
 }
 
-QRect stripPointerArea(const DockFrame& placedStrip, const QRectF& screenFrame, const QString& position)
+DockFrame stripEdgeTrigger(const DockFrame& placedStrip, const QRectF& screenFrame, const QString& position)
 {
-    if (stripReach(placedStrip, screenFrame, position) == placedStrip)
-        return stripEdgeLine(placedStrip, screenFrame, position);
-    return QRect(0, 0, int(placedStrip.width), int(placedStrip.height));
+    const DockFrame reach = stripReach(placedStrip, screenFrame, position);
+    if (position == QLatin1String("left"))
+        return { reach.x, reach.y, 1, reach.height };
+    if (position == QLatin1String("right"))
+        return { reach.x + reach.width - 1, reach.y, 1, reach.height };
+    return { reach.x, reach.y, reach.width, 1 };
 }
 
 QRect toWindowSystemRect(const DockFrame& frame, const QRect& primaryGeometry)

@@ -77,12 +77,11 @@ DockFrame stripPlacement(const DockFrame& strip, const QRectF& visibleFrame);
 // panel there, past the strip it crossed.
 DockFrame stripReach(const DockFrame& placedStrip, const QRectF& screenFrame, const QString& position);
 
-// Where a strip put at `placedStrip` takes the pointer, in its own top-left
-// coordinates: on its screen's outer edge only the row (or column) along
-// that edge, as the pointer stops there and meets it however fast it moves,
-// and the windows along the edge keep the rest of their clicks; beside a
-// panel the whole strip, which a pointer on its way to the panel crosses.
-QRect stripPointerArea(const DockFrame& placedStrip, const QRectF& screenFrame, const QString& position);
+// Where the pointer brings back the bar of a strip put at `placedStrip`:
+// the row (or column) on its screen's outer edge across the strip's span,
+// on a panel there or not (`position` as for stripEdgeLine). The pointer
+// stops there however fast it moves, and nothing above that row counts.
+DockFrame stripEdgeTrigger(const DockFrame& placedStrip, const QRectF& screenFrame, const QString& position);
 
 // Conversion between dock space and the window system's space (origin at the
 // top left of the virtual desktop, y growing downwards). primaryGeometry is

@@ -30,15 +30,10 @@ InputStrip::InputStrip(AppState& state, const DockWindowSpec& spec)
     : m_state(state)
     , m_spec(spec)
 {
-    // Auto-hide switched on or off, and the bar shown, hidden or grown.
+    // Auto-hide switched on or off, and the bar shown or hidden.
     connect(&m_state, &AppState::changed, this, &InputStrip::applyInputRegion);
     m_yieldCheck.setInterval(1000);
     connect(&m_yieldCheck, &QTimer::timeout, this, &InputStrip::applyInputRegion);
-    connect(
-        &AutoShowStrips::shared(), &AutoShowStrips::barAreaChanged, this, [this](const QString& screenID) {
-            if (screenID == m_spec.screenID)
-                applyInputRegion();
-        });
 }
 
 InputStrip::~InputStrip() = default;
@@ -47,8 +42,9 @@ bool InputStrip::place()
 {
     const QRect primary = primaryScreenGeometry();
     const DockFrame placed = stripPlacement(m_spec.frame, m_spec.visibleFrame);
-    m_geometry = toWindowSystemRect(placed, primary);
-    m_pointerArea = stripPointerArea(placed, m_spec.screenFrame, m_spec.position);
+    m_geometry = toWindowSystemRect(stripReach(placed, m_spec.screenFrame, m_spec.position), primary);
+    m_edge = toWindowSystemRect(stripEdgeTrigger(placed, m_spec.screenFrame, m_spec.position), primary)
+                 .translated(-m_geometry.topLeft());
     platform::HoverAreaSpec area;
     area.geometry = m_geometry;
     area.title = QStringLiteral("orbitShelf auto-show strip");
@@ -61,8 +57,7 @@ bool InputStrip::place()
     m_area = platform::createHoverArea(area);
     if (!m_area)
         return false;
-    AutoShowStrips::shared().setStripArea(m_spec.screenID,
-        toWindowSystemRect(stripReach(placed, m_spec.screenFrame, m_spec.position), primary));
+    AutoShowStrips::shared().setStripArea(m_spec.screenID, m_geometry);
     qCDebug(lcDock) << "auto-show strip of" << m_spec.screenID << "draws nothing, at" << m_geometry.x()
                     << m_geometry.y() << m_geometry.width() << m_geometry.height();
     applyInputRegion();
@@ -85,14 +80,17 @@ void InputStrip::applyInputRegion()
 {
     if (!m_area)
         return;
-    if (m_yieldedTo && fullScreenWindowOver() != m_yieldedTo) {
+    if (m_yieldedTo && !stillInFront(*m_yieldedTo)) {
         m_yieldedTo.reset();
         m_yieldCheck.stop();
     }
-    const QRegion region = m_yieldedTo ? QRegion()
-                                       : stripInputRegion(m_geometry, m_pointerArea,
-                                           mapEntry(m_state.settings.autoHideSpaceDock(), m_spec.screenID),
-                                           AutoShowStrips::shared().barArea(m_spec.screenID));
+    const QString& id = m_spec.screenID;
+    // Only a hidden bar is brought back; a shown one leaves the edge to
+    // what lies there.
+    const bool hidden
+        = dockOpacity(mapEntry(m_state.settings.autoHideSpaceDock(), id), mapEntry(m_state.showSpaceDock, id))
+        == 0.0;
+    const QRegion region = hidden && !m_yieldedTo ? QRegion(m_edge) : QRegion();
     if (region == m_inputRegion)
         return;
     m_inputRegion = region;
@@ -101,21 +99,41 @@ void InputStrip::applyInputRegion()
 
 void InputStrip::crossed(bool entered)
 {
-    // Bringing the dock back may end this strip (a rebuild on the change).
+    // Leaving is heard as the strip lets go of the pointer, where the bar
+    // has taken over already.
+    if (!entered || m_inputRegion.isEmpty())
+        return;
     const QString screenID = m_spec.screenID;
-    if (entered && !m_yieldedTo) {
-        if (const std::optional<quint32> window = fullScreenWindowOver()) {
-            qCDebug(lcDock) << "auto-show strip of" << screenID << "steps aside for the full-screen window"
-                            << Qt::hex << *window;
-            m_yieldedTo = window;
-            m_yieldCheck.start();
-            applyInputRegion();
-            return;
-        }
+    if (const std::optional<quint32> window = fullScreenWindowOver()) {
+        qCDebug(lcDock) << "auto-show strip of" << screenID << "steps aside for the full-screen window"
+                        << Qt::hex << *window;
+        m_yieldedTo = window;
+        m_yieldCheck.start();
+        applyInputRegion();
+        return;
     }
-    stripHovered(m_state, screenID, entered, 0);
-    if (!entered)
-        emit AutoShowStrips::shared().pointerLeft(screenID);
+    // Bringing the dock back may end this strip (a rebuild on the change).
+    const QPointer<InputStrip> self(this);
+    stripHovered(m_state, screenID, true, 0);
+    // The strip has let go of the pointer with the bar back: from here the
+    // bar looks where the pointer goes, and hides once it left the reach.
+    emit AutoShowStrips::shared().pointerLeft(screenID);
+    if (self)
+        applyInputRegion();
+}
+
+bool InputStrip::stillInFront(quint32 window) const
+{
+    if (!platform::hasCurrent())
+        return false;
+    platform::WindowServer& server = platform::current().windowServer();
+    const std::optional<platform::ServerWindow> shown = server.window(window);
+    if (!shown || !shown->fullScreen)
+        return false;
+    // No window active for a moment (as a window manager moves the focus)
+    // leaves it in front.
+    const std::optional<quint32> active = server.activeWindow();
+    return !active || !*active || *active == window;
 }
 
 std::optional<quint32> InputStrip::fullScreenWindowOver() const

@@ -18,13 +18,17 @@ class HoverArea;
 
 // An auto-show strip that draws nothing, for desktops where nothing
 // composites translucent windows: there a strip window of ours shows black
-// wherever it may take the pointer, and a line along the screen's edge is
-// out of reach where a panel lies along that edge and the strip beside it.
-// It stands above every window the window manager stacks, panels included,
-// so it takes the pointer only while its screen's dock auto-hides, and
-// never where the bar takes it itself (stripInputRegion). A full-screen
-// window in front of it keeps its clicks: entered over one, the strip takes
-// the pointer no more until that window has left full screen or the front
+// wherever it may take the pointer. It stands above every window the window
+// manager stacks, panels included, from the strip down to its screen's
+// outer edge (stripReach), and takes the pointer only on the row (or
+// column) along that edge across the strip's span (stripEdgeTrigger), and
+// only while its screen's dock is auto-hidden: the pointer stops there
+// however fast it moves, on a panel there or not. Reached, it brings the
+// bar back and takes the pointer no more, so what lies along the edge (a
+// panel's buttons, a maximised window's last row) gets the clicks that
+// follow; the bar then stays while the pointer rests on the strip's reach
+// and hides once it went elsewhere. Reached over a full-screen window in
+// front, it steps aside until that window has left full screen or the front
 // (the bar it would bring back stands behind that window). Main thread.
 class InputStrip final : public QObject, public DockHostWindow {
     Q_OBJECT
@@ -50,11 +54,13 @@ private:
     void crossed(bool entered);
     // The full-screen window in front, where it covers the strip.
     std::optional<quint32> fullScreenWindowOver() const;
+    // Whether the full-screen window the strip stepped aside for still is.
+    bool stillInFront(quint32 window) const;
 
     AppState& m_state;
     DockWindowSpec m_spec;
     QRect m_geometry;
-    QRect m_pointerArea; // in its own coordinates
+    QRect m_edge; // in its own coordinates
     QRegion m_inputRegion; // as last given to the area
     std::unique_ptr<platform::HoverArea> m_area;
     // The full-screen window the strip stepped aside for; looked at again

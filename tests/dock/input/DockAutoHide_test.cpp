@@ -36,28 +36,6 @@ TEST(DockAutoHide, StripHover)
     }
 }
 
-TEST(DockAutoHide, AStripAboveEveryWindowTakesThePointerOnlyWhileItsDockAutoHidesAndNeverOffItsBar)
-{
-    const QRect strip(0, 1034, 1918, 20); // screen coordinates
-    const QRegion hidden; // an auto-hidden bar draws nothing
-    const QRect whole(0, 0, 1918, 20); // beside a panel: all of it
-    const QRegion bar(QRect(876, 1008, 168, 50));
-    EXPECT_TRUE(stripInputRegion(strip, whole, std::nullopt, hidden).isEmpty()) << "no entry";
-    EXPECT_TRUE(stripInputRegion(strip, whole, QString("false"), bar).isEmpty()) << "a dock that stays";
-    EXPECT_EQ(stripInputRegion(strip, whole, QString("true"), hidden), QRegion(whole))
-        << "the whole strip, in its own coordinates";
-    // The bar it brought back takes its own clicks, the rest is the strip's.
-    const QRegion shown = stripInputRegion(strip, whole, QString("true"), bar);
-    EXPECT_EQ(shown, QRegion(whole) - QRegion(876, 0, 168, 20));
-    EXPECT_FALSE(shown.contains(QPoint(900, 10)));
-    EXPECT_TRUE(shown.contains(QPoint(100, 10)));
-    // On the screen's edge only its last row, less the bar there too.
-    const QRect edge(0, 1060, 1918, 20);
-    const QRegion bottomRow
-        = stripInputRegion(edge, QRect(0, 19, 1918, 1), QString("true"), QRect(876, 1030, 168, 50));
-    EXPECT_EQ(bottomRow, QRegion(0, 19, 1918, 1) - QRegion(876, 19, 168, 1));
-}
-
 struct FullScreenRow {
     const char* name;
     bool enabled;

@@ -92,13 +92,15 @@ TEST(DockFrames, AStripIsPutInsideTheFreeAreaAndReachesOnToTheScreensEdge)
     // Another screen, reaching 30 below the primary's bottom.
     EXPECT_EQ(stripReach({ 1400, 0, 1920, 10 }, QRectF(1400, -30, 1920, 1080), "bottom"),
         (DockFrame { 1400, -30, 1920, 40 }));
-    // Where the strip takes the pointer: beside a panel all of it, on the
-    // screen's edge the row or column along the edge.
-    EXPECT_EQ(stripPointerArea(bottom, screen, "bottom"), QRect(0, 0, 1918, 20));
-    EXPECT_EQ(stripPointerArea({ 0, 0, 1918, 20 }, screen, "bottom"), QRect(0, 19, 1918, 1));
-    EXPECT_EQ(stripPointerArea(right, screen, "right"), QRect(0, 0, 10, 1080));
-    EXPECT_EQ(stripPointerArea({ 1905, 0, 15, 1080 }, screen, "right"), QRect(14, 0, 1, 1080));
-    EXPECT_EQ(stripPointerArea({ 0, 0, 15, 1080 }, screen, "left"), QRect(0, 0, 1, 1080));
+    // Where the pointer brings the bar back: the screen's outer row or
+    // column across the strip's span, on the panel beside it or not.
+    EXPECT_EQ(stripEdgeTrigger(bottom, screen, "bottom"), (DockFrame { 0, 0, 1918, 1 }));
+    EXPECT_EQ(stripEdgeTrigger({ 0, 0, 1918, 20 }, screen, "bottom"), (DockFrame { 0, 0, 1918, 1 }));
+    EXPECT_EQ(stripEdgeTrigger(right, screen, "right"), (DockFrame { 1919, 0, 1, 1080 }));
+    EXPECT_EQ(stripEdgeTrigger({ 1905, 0, 15, 1080 }, screen, "right"), (DockFrame { 1919, 0, 1, 1080 }));
+    EXPECT_EQ(stripEdgeTrigger(left, screen, "left"), (DockFrame { 0, 0, 1, 1080 }));
+    EXPECT_EQ(stripEdgeTrigger({ 1400, 0, 1920, 10 }, QRectF(1400, -30, 1920, 1080), "bottom"),
+        (DockFrame { 1400, -30, 1920, 1 }));
     // A strip wholly outside the free area keeps its frame.
     EXPECT_EQ(stripPlacement({ 0, 0, 1920, 20 }, QRectF(0, 26, 1920, 1054)), (DockFrame { 0, 0, 1920, 20 }));
     EXPECT_EQ(stripPlacement({ -2, 0, 1920, 20 }, QRectF()), (DockFrame { -2, 0, 1920, 20 }));

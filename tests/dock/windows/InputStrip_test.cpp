@@ -1,5 +1,6 @@
 // The auto-show strip that draws nothing, over a scripted platform: which
-// strip a desktop gets, where it takes the pointer, and what its crossings do.
+// strip a desktop gets, which row takes the pointer and when, and what
+// reaching it does.
 #include "dock/input/DockAutoHide.h"
 #include "dock/windows/DockHostWidget.h"
 #include "dock/windows/InputStrip.h"
@@ -19,7 +20,6 @@ protected:
     void SetUp() override
     {
         install(false);
-        AutoShowStrips::shared().setBarArea(kScreen, QRegion());
         primary = primaryScreenGeometry();
         ASSERT_FALSE(primary.isEmpty());
         // Along the bottom of the primary screen, 2 left of it.
@@ -32,11 +32,7 @@ protected:
         spec.visibleFrame = spec.screenFrame;
         spec.position = QStringLiteral("bottom");
     }
-    void TearDown() override
-    {
-        AutoShowStrips::shared().setBarArea(kScreen, QRegion());
-        platform::uninstall();
-    }
+    void TearDown() override { platform::uninstall(); }
     void install(bool translucent)
     {
         platform::Services services = platform::fake::services();
@@ -49,13 +45,18 @@ protected:
         state.settings.setAutoHideSpaceDock({ { kScreen, entry } });
         state.publish();
     }
+    void showDock(bool shown)
+    {
+        state.showSpaceDock[kScreen] = shown;
+        state.publish();
+    }
 
     platform::fake::FakeHoverAreas areas;
     QRect primary;
     DockWindowSpec spec;
 };
 
-TEST_F(InputStripTest, TakesThePointerOnlyWhileItsDockAutoHidesAndNeverWhereTheBarDoes)
+TEST_F(InputStripTest, TakesTheEdgeRowOnlyWhileItsDockIsHidden)
 {
     std::unique_ptr<InputStrip> strip = InputStrip::make(state, spec);
     ASSERT_TRUE(strip);
@@ -67,19 +68,13 @@ TEST_F(InputStripTest, TakesThePointerOnlyWhileItsDockAutoHidesAndNeverWhereTheB
     EXPECT_EQ(area->spec.title, QStringLiteral("orbitShelf auto-show strip"));
     EXPECT_TRUE(area->inputRegion.isEmpty()) << "no auto-hide: clicks go through";
 
-    autoHide(QStringLiteral("true"));
     // On the screen's edge only the last row: the pointer stops there, and
     // the windows along the edge keep the clicks of the rows above it.
     const QRegion edgeRow(0, 19, at.width(), 1);
-    EXPECT_EQ(area->inputRegion, edgeRow);
-    // The bar it brought back keeps its own pointer; hidden again, the
-    // whole strip takes it.
-    const QRegion bar(QRect(300, at.y() - 30, 200, 50));
-    AutoShowStrips::shared().setBarArea(kScreen, bar);
-    EXPECT_EQ(area->inputRegion, edgeRow - bar.translated(-at.topLeft()));
-    AutoShowStrips::shared().setBarArea(QStringLiteral("Optional(other)"), QRegion(0, 0, 4000, 4000));
-    EXPECT_EQ(area->inputRegion, edgeRow - bar.translated(-at.topLeft())) << "another screen's bar";
-    AutoShowStrips::shared().setBarArea(kScreen, QRegion());
+    autoHide(QStringLiteral("true"));
+    showDock(true);
+    EXPECT_TRUE(area->inputRegion.isEmpty()) << "a bar that shows leaves the edge to what lies there";
+    showDock(false);
     EXPECT_EQ(area->inputRegion, edgeRow);
 
     autoHide(QStringLiteral("false"));
@@ -92,7 +87,7 @@ TEST_F(InputStripTest, TakesThePointerOnlyWhileItsDockAutoHidesAndNeverWhereTheB
     EXPECT_FALSE(area->alive);
 }
 
-TEST_F(InputStripTest, EnteringBringsTheDockBackAndLeavingTellsTheBar)
+TEST_F(InputStripTest, ReachedItBringsTheDockBackLetsGoAndTellsTheBar)
 {
     std::unique_ptr<InputStrip> strip = InputStrip::make(state, spec);
     ASSERT_TRUE(strip);
@@ -103,32 +98,40 @@ TEST_F(InputStripTest, EnteringBringsTheDockBackAndLeavingTellsTheBar)
         [&](const QString& screenID) { left << screenID; });
 
     autoHide(QStringLiteral("true"));
-    state.showSpaceDock[kScreen] = false;
+    showDock(false);
     ASSERT_TRUE(area->cross(true));
     EXPECT_TRUE(state.showSpaceDock[kScreen]);
-    ASSERT_TRUE(area->cross(false));
-    EXPECT_TRUE(state.showSpaceDock[kScreen]) << "leaving is the bar's business";
+    EXPECT_TRUE(area->inputRegion.isEmpty()) << "the clicks that follow go to what lies there";
+    EXPECT_EQ(left, QStringList { kScreen }) << "the bar looks where the pointer goes from here";
+    area->cross(false); // as the display tells when the strip lets go
+    EXPECT_TRUE(state.showSpaceDock[kScreen]) << "hiding is the bar's business";
     EXPECT_EQ(left, QStringList { kScreen });
 
-    // The pointer resting on the screen's edge past the strip counts as on it.
+    // The pointer resting on the screen's edge counts as on it.
     EXPECT_TRUE(AutoShowStrips::shared().pointerOnStrip(kScreen, QPoint(10, primary.bottom())));
     EXPECT_FALSE(AutoShowStrips::shared().pointerOnStrip(kScreen, QPoint(10, primary.bottom() - 20)));
+
+    showDock(false);
+    EXPECT_FALSE(area->inputRegion.isEmpty()) << "hidden again, the edge brings it back again";
 }
 
-TEST_F(InputStripTest, AStripAboveAPanelLetsThePointerRestOnThePanel)
+TEST_F(InputStripTest, BesideAPanelItTakesOnlyTheScreensLastRowOverThePanel)
 {
     // A taskbar 26 high along the bottom.
     spec.visibleFrame = QRectF(0, 26, primary.width(), primary.height() - 26);
     spec.frame = mainDockTriggerFrame(spec.position, spec.visibleFrame);
     std::unique_ptr<InputStrip> strip = InputStrip::make(state, spec);
     ASSERT_TRUE(strip);
-    EXPECT_EQ(areas.alive().front()->spec.geometry, QRect(0, primary.bottom() - 45, primary.width() - 2, 20));
+    // From the strip above the taskbar down to the screen's edge.
+    EXPECT_EQ(areas.alive().front()->spec.geometry, QRect(0, primary.bottom() - 45, primary.width() - 2, 46));
     EXPECT_TRUE(AutoShowStrips::shared().pointerOnStrip(kScreen, QPoint(10, primary.bottom())))
         << "on the taskbar, below the strip";
     EXPECT_FALSE(AutoShowStrips::shared().pointerOnStrip(kScreen, QPoint(10, primary.bottom() - 46)));
-    // A pointer on its way to the taskbar crosses all of it.
+    // A pointer on its way to a window's last rows above the taskbar takes
+    // nothing; the screen's last row, on the taskbar, brings the bar back.
     autoHide(QStringLiteral("true"));
-    EXPECT_EQ(areas.alive().front()->inputRegion, QRegion(0, 0, primary.width() - 2, 20));
+    showDock(false);
+    EXPECT_EQ(areas.alive().front()->inputRegion, QRegion(0, 45, primary.width() - 2, 1));
 }
 
 TEST_F(InputStripTest, AFullScreenWindowInFrontKeepsItsClicksUntilItLeavesFullScreen)
@@ -149,13 +152,17 @@ TEST_F(InputStripTest, AFullScreenWindowInFrontKeepsItsClicksUntilItLeavesFullSc
     ASSERT_TRUE(strip);
     const auto area = areas.alive().front();
     autoHide(QStringLiteral("true"));
-    state.showSpaceDock[kScreen] = false;
+    showDock(false);
     ASSERT_FALSE(area->inputRegion.isEmpty());
     ASSERT_TRUE(area->cross(true));
     EXPECT_FALSE(state.showSpaceDock[kScreen]) << "the bar would stand behind the film";
     EXPECT_TRUE(area->inputRegion.isEmpty()) << "the film's clicks are its own";
     state.publish();
     EXPECT_TRUE(area->inputRegion.isEmpty()) << "while the film stays in front, full screen";
+    fake.setActiveWindow(std::nullopt);
+    state.publish();
+    EXPECT_TRUE(area->inputRegion.isEmpty()) << "no window active for a moment";
+    fake.setActiveWindow(film);
 
     fake.updateWindow(film, [](platform::ServerWindow& w) { w.fullScreen = false; });
     state.publish();
