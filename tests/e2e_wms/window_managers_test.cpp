@@ -134,6 +134,12 @@ std::pair<int, int> barSpan(const DockRun& run)
 // wherever the newest bar put that button: what lies behind the bar may
 // change meanwhile (fluxbox sets a wallpaper of its own a while after it
 // starts, and its message about that gets a button on the bar).
+//
+// Pure black is never taken for the bar's colour: with nothing compositing,
+// a dock window shows black where its shape has grown until the bar's paint
+// reaches it, which takes a moment on a loaded machine, and fluxbox's
+// wallpaper leaves the bottom rows black behind the bar. The bar itself
+// draws no pure black there.
 class DrawnBar final {
 public:
     explicit DrawnBar(const DockRun& run)
@@ -142,7 +148,7 @@ public:
     }
 
     // Waits for the bar's main button, drawn twice the same over the
-    // wallpaper.
+    // wallpaper, in a colour that is neither the coloured root's nor black.
     ::testing::AssertionResult settle()
     {
         const std::optional<LoggedBarItem> mainButton = waitForKind(m_run, LoggedBarItem::mainButton);
@@ -153,8 +159,8 @@ public:
                 const QPoint before = m_onBar;
                 follow();
                 const QColor colour = pixelAt(m_onBar);
-                const bool settled
-                    = m_onBar == before && colour == m_drawn && colour != ColouredRoot::colour();
+                const bool settled = m_onBar == before && colour == m_drawn
+                    && colour != ColouredRoot::colour() && colour != QColor(Qt::black);
                 m_drawn = colour;
                 return settled;
             }))
