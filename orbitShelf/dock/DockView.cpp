@@ -87,6 +87,8 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
         if (screenID == m_view.screenID)
             m_hoverHide.stripLeft(pointerOverBar());
     });
+    if (window() != this)
+        window()->installEventFilter(this);
     // Hook: hover previews and the main button's tool hub and menu.
     new DockBarPointer(m_state, *this);
     // Hook: the window buttons take their drags, drops and stacked lists here.
@@ -221,6 +223,23 @@ void DockView::refreshPicture()
     m_pomodoroTile->setVisible(onBreak);
     logPicture();
     updateChangedItems();
+    logButtons();
+}
+
+bool DockView::eventFilter(QObject* watched, QEvent* event)
+{
+    // The window manager moves the dock window (as a panel's reserve comes
+    // or goes) without changing the picture: the places logged in screen
+    // coordinates follow it, or the log tells of a bar where none is drawn.
+    if (watched == window() && watched != this && event->type() == QEvent::Move) {
+        logPicture();
+        logButtons();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void DockView::logButtons()
+{
     // Hook: which application each button stands for, on screen, once per
     // change; people and the end-to-end tests read the bar's order here.
     if (!lcDock().isDebugEnabled() || !isVisible())

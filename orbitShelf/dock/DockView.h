@@ -56,6 +56,7 @@ public:
     void keepShownWhileOpen(QWidget* popup);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -110,6 +111,7 @@ private:
 
     // Bar rows.
     void logPicture();
+    void logButtons();
     MainQueue m_queue;
     BarActionServices m_actions;
     std::vector<BarEntry> m_entries;

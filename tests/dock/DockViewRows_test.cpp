@@ -12,6 +12,8 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QLoggingCategory>
+#include <QWidget>
 
 namespace {
 
@@ -101,6 +103,50 @@ TEST_F(DockViewRows, RenameRedrawsTheBarOnlyWhereTheBarShowsTitles)
     QCoreApplication::processEvents();
     EXPECT_GT(counter.paints, before) << "the label of one of two windows shows the new title";
     view.hide();
+    platform::uninstall();
+}
+
+QStringList g_dockLines;
+
+void keepDockLine(QtMsgType, const QMessageLogContext& context, const QString& message)
+{
+    if (QLatin1String(context.category) == QLatin1String("orbitshelf.dock"))
+        g_dockLines << message;
+}
+
+// The places the bar logs in screen coordinates are what people and the
+// end-to-end checks go by: they follow the dock window when the window
+// manager moves it (as a panel's reserve comes), though the picture in it
+// stays the same.
+TEST_F(DockViewRows, LoggedPlacesFollowTheDockWindowWhenItMoves)
+{
+    addRunningApp(state, 30, 1, 10);
+    platform::fake::FakePlatform fake;
+    platform::install(platform::fake::services(&fake));
+    ASSERT_TRUE(PersistenceController::hasShared() || !PersistenceController::openShared().has_value());
+    QLoggingCategory::setFilterRules(QStringLiteral("orbitshelf.dock.debug=true"));
+    const QtMessageHandler previous = qInstallMessageHandler(keepDockLine);
+    QWidget host;
+    host.setGeometry(0, 600, 1920, 500);
+    DockView view(state, true, 1920, 1080, kScreen, &host);
+    view.setGeometry(0, 0, 1920, 500);
+    host.show();
+    QCoreApplication::processEvents();
+    const DockBarItem item = view.picture().items.at(0);
+    const QPoint placed = view.mapToGlobal(item.rect.topLeft().toPoint());
+
+    g_dockLines.clear();
+    host.move(0, 580);
+    QCoreApplication::processEvents();
+    qInstallMessageHandler(previous);
+    QLoggingCategory::setFilterRules(QString());
+    const QPoint now = view.mapToGlobal(item.rect.topLeft().toPoint());
+    ASSERT_NE(now, placed);
+    const QString moved = QStringLiteral(" at %1,%2 ").arg(now.x()).arg(now.y());
+    EXPECT_TRUE(g_dockLines.join(QLatin1Char('\n')).contains(moved))
+        << "no line places the bar's first item" << moved.toStdString() << " after the move:\n"
+        << g_dockLines.join(QLatin1Char('\n')).toStdString();
+    host.hide();
     platform::uninstall();
 }
 

@@ -29,6 +29,9 @@ DockBarPointer::DockBarPointer(AppState& state, DockView& view)
 {
     view.setMouseTracking(true);
     view.installEventFilter(this);
+    // The window manager moves the dock window without moving the bar in it.
+    if (view.window() != &view)
+        view.window()->installEventFilter(this);
     connect(m_capture.get(), &PreviewCapture::imageChanged, this, &DockBarPointer::refreshPreview);
     // The bar's picture is recomputed first (it connected earlier); the
     // button under a resting pointer may have moved or gone.
@@ -48,6 +51,11 @@ DockBarPointer::~DockBarPointer() = default;
 
 bool DockBarPointer::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_view.window() && watched != &m_view) {
+        if (event->type() == QEvent::Move)
+            logWindowButtons();
+        return false;
+    }
     if (watched != &m_view)
         return false;
     switch (event->type()) {
