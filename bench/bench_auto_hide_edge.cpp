@@ -7,6 +7,7 @@
 // With --program PATH another build's orbitShelf is measured the same way
 // after this one, to compare; --quick idles 10 s.
 #include "state/MapSetting.h"
+#include "ProcessCpu.h"
 #include "tests/support/X11TestTools.h"
 
 #include <QCoreApplication>
@@ -23,16 +24,6 @@
 using namespace orbitshelf::test;
 
 namespace {
-
-double cpuSeconds(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray text = stat.readAll();
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    return (fields.value(11).toDouble() + fields.value(12).toDouble()) / double(sysconf(_SC_CLK_TCK));
-}
 
 // Voluntary and involuntary context switches of every thread of `pid`: each
 // is a wake-up or a preemption.

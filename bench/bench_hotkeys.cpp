@@ -2,6 +2,7 @@
 // running orbitShelf in CPU time (its key grabs and modifier monitor see
 // every key), and how long a quick Alt+Tab takes from the key press until
 // the window manager reports the previous window active.
+#include "ProcessCpu.h"
 #include "tests/support/X11TestTools.h"
 
 #include <QCoreApplication>
@@ -19,18 +20,6 @@
 using namespace orbitshelf::test;
 
 namespace {
-
-double cpuSeconds(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray text = stat.readAll();
-    // Fields after the command's closing parenthesis; utime and stime are
-    // the 14th and 15th of the line.
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    return (fields.value(11).toDouble() + fields.value(12).toDouble()) / double(sysconf(_SC_CLK_TCK));
-}
 
 class ActiveWindowWatch {
 public:
