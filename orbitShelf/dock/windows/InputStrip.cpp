@@ -90,6 +90,14 @@ void InputStrip::applyInputRegion()
     const bool hidden
         = dockOpacity(mapEntry(m_state.settings.autoHideSpaceDock(), id), mapEntry(m_state.showSpaceDock, id))
         == 0.0;
+    // Stepping aside only as the pointer arrives is too late for a click
+    // right behind it: the strip stands above the full-screen window, and the
+    // click would be the strip's. So it steps aside as soon as it hears of
+    // one in front.
+    if (hidden && !m_yieldedTo) {
+        if (const std::optional<quint32> window = fullScreenWindowOver())
+            stepAsideFor(*window);
+    }
     const QRegion region = hidden && !m_yieldedTo ? QRegion(m_edge) : QRegion();
     if (region == m_inputRegion)
         return;
@@ -105,10 +113,7 @@ void InputStrip::crossed(bool entered)
         return;
     const QString screenID = m_spec.screenID;
     if (const std::optional<quint32> window = fullScreenWindowOver()) {
-        qCDebug(lcDock) << "auto-show strip of" << screenID << "steps aside for the full-screen window"
-                        << Qt::hex << *window;
-        m_yieldedTo = window;
-        m_yieldCheck.start();
+        stepAsideFor(*window);
         applyInputRegion();
         return;
     }
@@ -120,6 +125,14 @@ void InputStrip::crossed(bool entered)
     emit AutoShowStrips::shared().pointerLeft(screenID);
     if (self)
         applyInputRegion();
+}
+
+void InputStrip::stepAsideFor(quint32 window)
+{
+    qCDebug(lcDock) << "auto-show strip of" << m_spec.screenID << "steps aside for the full-screen window"
+                    << Qt::hex << window;
+    m_yieldedTo = window;
+    m_yieldCheck.start();
 }
 
 bool InputStrip::stillInFront(quint32 window) const

@@ -27,9 +27,11 @@ class HoverArea;
 // bar back and takes the pointer no more, so what lies along the edge (a
 // panel's buttons, a maximised window's last row) gets the clicks that
 // follow; the bar then stays while the pointer rests on the strip's reach
-// and hides once it went elsewhere. Reached over a full-screen window in
-// front, it steps aside until that window has left full screen or the front
-// (the bar it would bring back stands behind that window). Main thread.
+// and hides once it went elsewhere. A full-screen window in front keeps the
+// edge: the strip steps aside as soon as it hears of one (on a change of the
+// state, or as the pointer reaches it) until that window has left full
+// screen or the front (the bar it would bring back stands behind that
+// window). Main thread.
 class InputStrip final : public QObject, public DockHostWindow {
     Q_OBJECT
 public:
@@ -55,6 +57,9 @@ private:
     // The full-screen window in front, where it covers the strip.
     std::optional<quint32> fullScreenWindowOver() const;
     // Whether the full-screen window the strip stepped aside for still is.
+    // Leaves the edge to `window`, full screen in front, until it has left
+    // full screen or the front.
+    void stepAsideFor(quint32 window);
     bool stillInFront(quint32 window) const;
 
     AppState& m_state;

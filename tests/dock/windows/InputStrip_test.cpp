@@ -143,10 +143,12 @@ TEST_F(InputStripTest, AFullScreenWindowInFrontKeepsItsClicksUntilItLeavesFullSc
     platform::ServerWindow player;
     player.pid = 4242;
     player.title = QStringLiteral("film");
-    player.fullScreen = true;
     player.frame = primary;
     const quint32 film = fake.addWindow(player);
     fake.setActiveWindow(film);
+    const auto fullScreen = [&](bool on) {
+        fake.updateWindow(film, [on](platform::ServerWindow& w) { w.fullScreen = on; });
+    };
 
     std::unique_ptr<InputStrip> strip = InputStrip::make(state, spec);
     ASSERT_TRUE(strip);
@@ -154,6 +156,9 @@ TEST_F(InputStripTest, AFullScreenWindowInFrontKeepsItsClicksUntilItLeavesFullSc
     autoHide(QStringLiteral("true"));
     showDock(false);
     ASSERT_FALSE(area->inputRegion.isEmpty());
+
+    // Full screen, heard of only as the pointer reaches the strip.
+    fullScreen(true);
     ASSERT_TRUE(area->cross(true));
     EXPECT_FALSE(state.showSpaceDock[kScreen]) << "the bar would stand behind the film";
     EXPECT_TRUE(area->inputRegion.isEmpty()) << "the film's clicks are its own";
@@ -163,8 +168,17 @@ TEST_F(InputStripTest, AFullScreenWindowInFrontKeepsItsClicksUntilItLeavesFullSc
     state.publish();
     EXPECT_TRUE(area->inputRegion.isEmpty()) << "no window active for a moment";
     fake.setActiveWindow(film);
+    fullScreen(false);
+    state.publish();
+    ASSERT_FALSE(area->inputRegion.isEmpty());
 
-    fake.updateWindow(film, [](platform::ServerWindow& w) { w.fullScreen = false; });
+    // Full screen again, heard of before the pointer comes: a click right
+    // behind the pointer finds the film, not the strip.
+    fullScreen(true);
+    state.publish();
+    EXPECT_TRUE(area->inputRegion.isEmpty()) << "the strip waited for the pointer to step aside";
+
+    fullScreen(false);
     state.publish();
     ASSERT_FALSE(area->inputRegion.isEmpty());
     ASSERT_TRUE(area->cross(true));
