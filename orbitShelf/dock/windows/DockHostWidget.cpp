@@ -6,6 +6,8 @@
 #include "dock/DockLog.h"
 #include "dock/DockView.h"
 #include "dock/input/DockAutoHide.h"
+#include "dock/layout/MapEntry.h"
+#include "dock/windows/FullScreenStepAside.h"
 #include "dock/windows/InputStrip.h"
 #include "dock/windows/RootView.h"
 #include "platform/DockWindowHints.h"
@@ -45,6 +47,7 @@ DockHostWidget::DockHostWidget(AppState& state, const DockWindowSpec& spec)
     : QWidget(nullptr,
         Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus
             | Qt::NoDropShadowWindowHint)
+    , m_state(state)
     , m_spec(spec)
 {
     setAttribute(Qt::WA_TranslucentBackground);
@@ -58,6 +61,11 @@ DockHostWidget::DockHostWidget(AppState& state, const DockWindowSpec& spec)
         root->setGeometry(0, 0, int(spec.frame.width), int(spec.frame.height));
     } else {
         m_strip = new ClearRootView(state, spec.screenID, spec.width, spec.height, this);
+        m_stepAside = new FullScreenStepAside(spec.screenID, [this] { applyStripShape(); }, this);
+        // Auto-hide switched on or off, the bar shown or hidden, a window in
+        // front full screen.
+        connect(&m_state, &AppState::changed, this, &DockHostWidget::applyStripShape);
+        m_strip->installEventFilter(this);
     }
     // The window type must be on the native window before it is mapped.
     winId();
@@ -99,12 +107,44 @@ void DockHostWidget::place()
         AutoShowStrips::shared().setStripArea(m_spec.screenID,
             toWindowSystemRect(stripReach(placed, m_spec.screenFrame, m_spec.position), primary));
     }
-    if (m_strip && windowHandle()) {
-        const QRegion region = platform::dockTranslucencyAvailable()
-            ? QRegion(QRect(QPoint(0, 0), geometry.size()))
-            : QRegion(stripEdgeLine(placed, m_spec.screenFrame, m_spec.position));
-        platform::setDockShape(windowHandle(), region, region);
+    applyStripShape();
+}
+
+bool DockHostWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    // Reached over a full-screen window in front that it had not heard of,
+    // the strip steps aside instead of bringing back a bar that would stand
+    // behind that window.
+    if (watched == m_strip && event->type() == QEvent::Enter && m_stepAside
+        && m_stepAside->update(geometry(), true)) {
+        applyStripShape();
+        return true;
     }
+    return QWidget::eventFilter(watched, event);
+}
+
+void DockHostWidget::applyStripShape()
+{
+    if (!m_strip || !m_stepAside || !windowHandle())
+        return;
+    const DockFrame placed = stripPlacement(m_spec.frame, m_spec.visibleFrame);
+    const QRegion edge(stripEdgeLine(placed, m_spec.screenFrame, m_spec.position));
+    std::pair<QRegion, QRegion> shape(edge, edge);
+    if (platform::dockTranslucencyAvailable()) {
+        // Over its whole depth it took the clicks of a maximised window's
+        // last rows, and with the bar shown it has nothing to bring back.
+        const QString& id = m_spec.screenID;
+        const bool hidden
+            = dockOpacity(mapEntry(m_state.settings.autoHideSpaceDock(), id), mapEntry(m_state.showSpaceDock, id))
+            == 0.0;
+        const bool aside = m_stepAside->update(geometry(), hidden);
+        shape = { hidden && !aside ? edge : QRegion(),
+            QRegion(QRect(0, 0, int(placed.width), int(placed.height))) };
+    }
+    if (m_stripShape == shape)
+        return;
+    m_stripShape = shape;
+    platform::setDockShape(windowHandle(), shape.first, shape.second);
 }
 
 void DockHostWidget::setFrame(const DockFrame& frame)

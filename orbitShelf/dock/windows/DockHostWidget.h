@@ -6,6 +6,8 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
 class AppState;
@@ -26,6 +28,7 @@ QRect primaryScreenGeometry();
 std::unique_ptr<DockHostWindow> makeDockHostWindow(AppState& state, const DockWindowSpec& spec);
 
 class DockView;
+class FullScreenStepAside;
 class ClearRootView;
 
 class DockHostWidget final : public QWidget, public DockHostWindow {
@@ -39,10 +42,22 @@ public:
 
     const DockWindowSpec& spec() const { return m_spec; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void place();
+    // A strip's shape: where something composites, it shows whole (so that
+    // no compositor shadows it) and takes the pointer only on its screen's
+    // edge line, only while its dock is hidden and no full-screen window in
+    // front keeps the edge, as an InputStrip does; elsewhere it is cut down
+    // to that line.
+    void applyStripShape();
 
+    AppState& m_state;
     DockWindowSpec m_spec;
+    std::optional<std::pair<QRegion, QRegion>> m_stripShape; // as last given: input, shown
     DockView* m_dockView = nullptr;
     ClearRootView* m_strip = nullptr;
+    FullScreenStepAside* m_stepAside = nullptr; // strips only
 };

@@ -29,11 +29,10 @@ std::unique_ptr<InputStrip> InputStrip::make(AppState& state, const DockWindowSp
 InputStrip::InputStrip(AppState& state, const DockWindowSpec& spec)
     : m_state(state)
     , m_spec(spec)
+    , m_stepAside(spec.screenID, [this] { applyInputRegion(); })
 {
     // Auto-hide switched on or off, and the bar shown or hidden.
     connect(&m_state, &AppState::changed, this, &InputStrip::applyInputRegion);
-    m_yieldCheck.setInterval(1000);
-    connect(&m_yieldCheck, &QTimer::timeout, this, &InputStrip::applyInputRegion);
 }
 
 InputStrip::~InputStrip() = default;
@@ -80,10 +79,6 @@ void InputStrip::applyInputRegion()
 {
     if (!m_area)
         return;
-    if (m_yieldedTo && !stillInFront(*m_yieldedTo)) {
-        m_yieldedTo.reset();
-        m_yieldCheck.stop();
-    }
     const QString& id = m_spec.screenID;
     // Only a hidden bar is brought back; a shown one leaves the edge to
     // what lies there.
@@ -94,11 +89,8 @@ void InputStrip::applyInputRegion()
     // right behind it: the strip stands above the full-screen window, and the
     // click would be the strip's. So it steps aside as soon as it hears of
     // one in front.
-    if (hidden && !m_yieldedTo) {
-        if (const std::optional<quint32> window = fullScreenWindowOver())
-            stepAsideFor(*window);
-    }
-    const QRegion region = hidden && !m_yieldedTo ? QRegion(m_edge) : QRegion();
+    const bool aside = m_stepAside.update(m_geometry, hidden);
+    const QRegion region = hidden && !aside ? QRegion(m_edge) : QRegion();
     if (region == m_inputRegion)
         return;
     m_inputRegion = region;
@@ -112,8 +104,7 @@ void InputStrip::crossed(bool entered)
     if (!entered || m_inputRegion.isEmpty())
         return;
     const QString screenID = m_spec.screenID;
-    if (const std::optional<quint32> window = fullScreenWindowOver()) {
-        stepAsideFor(*window);
+    if (m_stepAside.update(m_geometry, true)) {
         applyInputRegion();
         return;
     }
@@ -125,40 +116,4 @@ void InputStrip::crossed(bool entered)
     emit AutoShowStrips::shared().pointerLeft(screenID);
     if (self)
         applyInputRegion();
-}
-
-void InputStrip::stepAsideFor(quint32 window)
-{
-    qCDebug(lcDock) << "auto-show strip of" << m_spec.screenID << "steps aside for the full-screen window"
-                    << Qt::hex << window;
-    m_yieldedTo = window;
-    m_yieldCheck.start();
-}
-
-bool InputStrip::stillInFront(quint32 window) const
-{
-    if (!platform::hasCurrent())
-        return false;
-    platform::WindowServer& server = platform::current().windowServer();
-    const std::optional<platform::ServerWindow> shown = server.window(window);
-    if (!shown || !shown->fullScreen)
-        return false;
-    // No window active for a moment (as a window manager moves the focus)
-    // leaves it in front.
-    const std::optional<quint32> active = server.activeWindow();
-    return !active || !*active || *active == window;
-}
-
-std::optional<quint32> InputStrip::fullScreenWindowOver() const
-{
-    if (!platform::hasCurrent())
-        return std::nullopt;
-    platform::WindowServer& server = platform::current().windowServer();
-    const std::optional<quint32> active = server.activeWindow();
-    if (!active || !*active)
-        return std::nullopt;
-    const std::optional<platform::ServerWindow> window = server.window(*active);
-    if (!window || !window->fullScreen || !window->frame.intersects(m_geometry))
-        return std::nullopt;
-    return *active;
 }

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "dock/windows/DockWindows.h"
+#include "dock/windows/FullScreenStepAside.h"
 
 #include <QObject>
 #include <QRect>
 #include <QRegion>
-#include <QTimer>
 
 #include <memory>
 #include <optional>
@@ -54,13 +54,6 @@ private:
     bool place();
     void applyInputRegion();
     void crossed(bool entered);
-    // The full-screen window in front, where it covers the strip.
-    std::optional<quint32> fullScreenWindowOver() const;
-    // Whether the full-screen window the strip stepped aside for still is.
-    // Leaves the edge to `window`, full screen in front, until it has left
-    // full screen or the front.
-    void stepAsideFor(quint32 window);
-    bool stillInFront(quint32 window) const;
 
     AppState& m_state;
     DockWindowSpec m_spec;
@@ -68,9 +61,5 @@ private:
     QRect m_edge; // in its own coordinates
     QRegion m_inputRegion; // as last given to the area
     std::unique_ptr<platform::HoverArea> m_area;
-    // The full-screen window the strip stepped aside for; looked at again
-    // on every change of the state and, as its leaving full screen changes
-    // nothing there, every second.
-    std::optional<quint32> m_yieldedTo;
-    QTimer m_yieldCheck;
+    FullScreenStepAside m_stepAside;
 };

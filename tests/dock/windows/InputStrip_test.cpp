@@ -33,11 +33,14 @@ protected:
         spec.position = QStringLiteral("bottom");
     }
     void TearDown() override { platform::uninstall(); }
-    void install(bool translucent)
+    void install(bool translucent, platform::fake::FakePlatform* fake = nullptr)
     {
-        platform::Services services = platform::fake::services();
+        platform::Services services = platform::fake::services(fake);
         services.hoverAreas = areas.factory();
         services.dockWindowHints.translucencyAvailable = [translucent] { return translucent; };
+        services.dockWindowHints.setShape = [this](QWindow*, const QRegion& input, const QRegion& shown) {
+            shape = { input, shown };
+        };
         platform::install(std::move(services));
     }
     void autoHide(const QString& entry)
@@ -52,6 +55,7 @@ protected:
     }
 
     platform::fake::FakeHoverAreas areas;
+    std::pair<QRegion, QRegion> shape; // the last given to a window of ours: input, shown
     QRect primary;
     DockWindowSpec spec;
 };
@@ -206,4 +210,42 @@ TEST_F(InputStripTest, OnlyWhereNothingCompositesAndThePlatformCanMakeOne)
     EXPECT_EQ(areas.windows.size(), 1u);
 }
 
+// Where something composites, the strip is a window of ours: it shows
+// whole, so that no compositor shadows it, and takes the pointer only on the
+// screen's last row, and only while its dock is hidden; over its whole depth
+// it took the clicks of a maximised window's last rows.
+TEST_F(InputStripTest, AStripWindowTakesOnlyTheEdgeRowWhileItsDockIsHiddenAndNoFullScreenWindowIsInFront)
+{
+    platform::fake::FakePlatform fake;
+    install(true, &fake);
+    const std::unique_ptr<DockHostWindow> strip = makeDockHostWindow(state, spec);
+    ASSERT_TRUE(strip);
+    const QRect whole(0, 0, primary.width() - 2, 20);
+    const QRegion edgeRow(QRect(0, 19, primary.width() - 2, 1));
+    EXPECT_EQ(shape.second, QRegion(whole));
+    EXPECT_TRUE(shape.first.isEmpty()) << "a shown bar needs no strip";
+
+    autoHide(QStringLiteral("true"));
+    showDock(false);
+    EXPECT_EQ(shape.first, edgeRow);
+    EXPECT_EQ(shape.second, QRegion(whole));
+    showDock(true);
+    EXPECT_TRUE(shape.first.isEmpty()) << "the bar it brought back takes over";
+
+    showDock(false);
+    platform::ServerWindow player;
+    player.pid = 4242;
+    player.fullScreen = true;
+    player.frame = primary;
+    const quint32 film = fake.addWindow(player);
+    fake.setActiveWindow(film);
+    state.publish();
+    EXPECT_TRUE(shape.first.isEmpty()) << "the film in front keeps its last row";
+    fake.updateWindow(film, [](platform::ServerWindow& w) { w.fullScreen = false; });
+    state.publish();
+    EXPECT_EQ(shape.first, edgeRow);
+    platform::uninstall();
+}
+
 } // namespace
+

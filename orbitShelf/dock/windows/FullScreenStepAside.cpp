@@ -1,0 +1,61 @@
+#include "dock/windows/FullScreenStepAside.h"
+
+#include "dock/DockLog.h"
+#include "platform/Platform.h"
+
+namespace {
+
+// Whether `window` is still full screen in front. No window active for a
+// moment (as a window manager moves the focus) leaves it there.
+bool stillInFront(quint32 window)
+{
+    if (!platform::hasCurrent())
+        return false;
+    platform::WindowServer& server = platform::current().windowServer();
+    const std::optional<platform::ServerWindow> shown = server.window(window);
+    if (!shown || !shown->fullScreen)
+        return false;
+    const std::optional<quint32> active = server.activeWindow();
+    return !active || !*active || *active == window;
+}
+
+} // namespace
+
+std::optional<quint32> fullScreenWindowOver(const QRect& area)
+{
+    if (!platform::hasCurrent())
+        return std::nullopt;
+    platform::WindowServer& server = platform::current().windowServer();
+    const std::optional<quint32> active = server.activeWindow();
+    if (!active || !*active)
+        return std::nullopt;
+    const std::optional<platform::ServerWindow> window = server.window(*active);
+    if (!window || !window->fullScreen || !window->frame.intersects(area))
+        return std::nullopt;
+    return *active;
+}
+
+FullScreenStepAside::FullScreenStepAside(QString screenID, std::function<void()> recheck, QObject* parent)
+    : QObject(parent)
+    , m_screenID(std::move(screenID))
+{
+    m_check.setInterval(1000);
+    connect(&m_check, &QTimer::timeout, this, [recheck = std::move(recheck)] { recheck(); });
+}
+
+bool FullScreenStepAside::update(const QRect& area, bool looking)
+{
+    if (m_window && !stillInFront(*m_window)) {
+        m_window.reset();
+        m_check.stop();
+    }
+    if (!m_window && looking) {
+        if (const std::optional<quint32> window = fullScreenWindowOver(area)) {
+            qCDebug(lcDock) << "auto-show strip of" << m_screenID << "steps aside for the full-screen window"
+                            << Qt::hex << *window;
+            m_window = window;
+            m_check.start();
+        }
+    }
+    return aside();
+}

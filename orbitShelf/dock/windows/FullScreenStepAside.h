@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QObject>
+#include <QRect>
+#include <QString>
+#include <QTimer>
+
+#include <functional>
+#include <optional>
+
+// The full-screen window in front (the active one), where it covers `area`
+// (root coordinates); none without a platform.
+std::optional<quint32> fullScreenWindowOver(const QRect& area);
+
+// Whether an auto-show strip leaves its screen's edge to a full-screen
+// window in front: the bar it would bring back stands behind that window,
+// and the window keeps its clicks along the edge. As a window leaving full
+// screen need change nothing the bar hears, it looks again every second
+// while aside. Main thread.
+class FullScreenStepAside final : public QObject {
+    Q_OBJECT
+public:
+    // `recheck` is called every second while aside.
+    FullScreenStepAside(QString screenID, std::function<void()> recheck, QObject* parent = nullptr);
+
+    // Steps back once the window it stepped aside for has left full screen
+    // or the front; then, when `looking`, steps aside for a full-screen
+    // window in front over `area`. True while aside.
+    bool update(const QRect& area, bool looking);
+    bool aside() const { return m_window.has_value(); }
+
+private:
+    QString m_screenID;
+    std::optional<quint32> m_window;
+    QTimer m_check;
+};
