@@ -598,7 +598,7 @@ TEST_P(HiddenBarEdge, ComesBackAtAnySpeedAndTakesNoClickFromTheWindowsThere)
 }
 
 INSTANTIATE_TEST_SUITE_P(UnderEachWindowManager, HiddenBarEdge,
-    ::testing::Values(WindowManager::openbox, WindowManager::icewm, WindowManager::fluxbox, WindowManager::xfwm4),
+    ::testing::Values(WindowManager::openbox, WindowManager::icewm, WindowManager::fluxbox),
     [](const ::testing::TestParamInfo<WindowManager>& info) { return std::string(nameOf(info.param)); });
 
 // The screen's bottom row, where the bar and its strip stand, shows what it
