@@ -364,6 +364,21 @@ TEST(OtherPanels, UnderFluxboxTheBottomEdgeBringsAnAutoHiddenBarBack)
     movePointer(QPoint(960, 400));
 }
 
+// Starts the program, waits for its bar drawn over the wallpaper, and turns
+// Auto Hide on from the bar's own menu, as a user does: the bar goes.
+::testing::AssertionResult startAndHideTheBar(DockRun& run, DrawnBar& bar)
+{
+    if (run.start() <= 0)
+        return ::testing::AssertionFailure() << "the program did not start";
+    if (::testing::AssertionResult settled = bar.settle(); !settled)
+        return settled;
+    if (::testing::AssertionResult on = turnAutoHideOn(run); !on)
+        return on << "\n" << run.log().toStdString();
+    if (!waitUntil([&] { return !bar.shown(); }))
+        return ::testing::AssertionFailure() << "an auto-hidden bar is drawn";
+    return ::testing::AssertionSuccess();
+}
+
 class AutoShowStrip : public ::testing::TestWithParam<WindowManager> { };
 
 // An auto-hidden bar comes back as the pointer reaches the bottom edge,
@@ -377,12 +392,9 @@ TEST_P(AutoShowStrip, TheBottomEdgeBringsTheBarBackBesideTheWindowManagersPanel)
     ColouredRoot root;
     movePointer(kAway);
     DockRun run;
-    ASSERT_GT(run.start(), 0);
     DrawnBar bar(run);
-    ASSERT_TRUE(bar.settle());
+    ASSERT_TRUE(startAndHideTheBar(run, bar));
     const auto barShown = [&] { return bar.shown(); };
-    ASSERT_TRUE(turnAutoHideOn(run)) << run.log().toStdString();
-    ASSERT_TRUE(waitUntil([&] { return !barShown(); })) << "an auto-hidden bar is drawn";
 
     for (const int x : { 100, bar.onBar().x(), 1800 }) {
         SCOPED_TRACE(QStringLiteral("%1 at x = %2").arg(QLatin1String(nameOf(manager))).arg(x).toStdString());
@@ -467,11 +479,8 @@ TEST_P(HiddenBarEdge, ComesBackAtAnySpeedAndTakesNoClickFromTheWindowsThere)
     const auto pressesReported = [&] { return readText(clicks).count(QStringLiteral("\x1b[M")); };
 
     DockRun run;
-    ASSERT_GT(run.start(), 0);
     DrawnBar bar(run);
-    ASSERT_TRUE(bar.settle());
-    ASSERT_TRUE(turnAutoHideOn(run)) << run.log().toStdString();
-    ASSERT_TRUE(waitUntil([&] { return !bar.shown(); })) << "an auto-hidden bar is drawn";
+    ASSERT_TRUE(startAndHideTheBar(run, bar));
 
     // From the middle of the screen to the bottom row at `x`, then away.
     const auto reachEdge = [&](int x, const QString& how, const std::function<void()>& move, bool rest) {
