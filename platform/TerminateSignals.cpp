@@ -20,6 +20,17 @@ namespace {
     // The pipe's write end, for the handler; -1 while nothing catches.
     std::atomic<int> g_writeFd { -1 };
     struct sigaction g_before[std::size(kCaught)];
+    // Which of kCaught the handler was installed for.
+    bool g_installed[std::size(kCaught)] {};
+
+    // Ctrl+C and a hang-up that the process was started ignoring stay
+    // ignored: `trap '' INT` or nohup before the exec is how a script says
+    // the program must outlive the terminal's Ctrl+C or its closing. A
+    // request to end from a session manager (SIGTERM) is always heard.
+    bool keptIgnored(int signal, const struct sigaction& inherited)
+    {
+        return signal != SIGTERM && inherited.sa_handler == SIG_IGN;
+    }
 
     void onSignal(int signal)
     {
@@ -55,8 +66,15 @@ TerminateSignals::TerminateSignals(std::function<void(int)> received, QObject* p
     // System calls the signal interrupts go on: the request is read later,
     // on the main thread.
     action.sa_flags = SA_RESTART;
-    for (size_t i = 0; i < std::size(kCaught); ++i)
-        ::sigaction(kCaught[i], &action, &g_before[i]);
+    for (size_t i = 0; i < std::size(kCaught); ++i) {
+        ::sigaction(kCaught[i], nullptr, &g_before[i]);
+        g_installed[i] = !keptIgnored(kCaught[i], g_before[i]);
+        if (g_installed[i])
+            ::sigaction(kCaught[i], &action, nullptr);
+        else
+            qCInfo(lcPlatform).noquote()
+                << nameOf(kCaught[i]) << "was ignored when the process started: it stays ignored";
+    }
 }
 
 TerminateSignals::~TerminateSignals()
@@ -64,7 +82,8 @@ TerminateSignals::~TerminateSignals()
     if (m_readFd < 0)
         return;
     for (size_t i = 0; i < std::size(kCaught); ++i)
-        ::sigaction(kCaught[i], &g_before[i], nullptr);
+        if (g_installed[i])
+            ::sigaction(kCaught[i], &g_before[i], nullptr);
     g_writeFd.store(-1);
     // The notifier stops watching before its descriptor closes.
     m_notifier.reset();
@@ -95,6 +114,7 @@ void TerminateSignals::ignoreFromNowOn()
         ::sigaction(kCaught[i], &ignore, nullptr);
         // What a TerminateSignals still alive puts back when it goes.
         g_before[i] = ignore;
+        g_installed[i] = true;
     }
 }
 

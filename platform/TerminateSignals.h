@@ -10,9 +10,9 @@ class QSocketNotifier;
 namespace platform {
 
 // Catches SIGTERM, SIGHUP and SIGINT (Ctrl+C in the terminal that started the
-// process) and hands them to the main thread's event loop, also when the
-// process was started ignoring SIGINT (in the background of a shell without
-// job control): each is a request to end. A signal handler may do next to
+// process) and hands them to the main thread's event loop: each is a request
+// to end. SIGINT and SIGHUP that the process was started ignoring (`trap ''
+// INT`, nohup, the background of a shell without job control) stay ignored. A signal handler may do next to
 // nothing safely: it writes the signal's number into a pipe, and a socket
 // notifier on the thread that made this object reads it there. One at a time
 // in a process (the handlers are the process's). Children started meanwhile

@@ -141,6 +141,24 @@ INSTANTIATE_TEST_SUITE_P(Signals, SessionEndBySignal,
         return std::string(info.param.name) + (info.param.repeated ? "PressedAgainWhileItQuits" : "");
     });
 
+// `trap '' INT; exec orbitShelf`: a script's way of saying the program must
+// outlive Ctrl+C. Ctrl+C then does nothing; a session manager's SIGTERM still
+// ends it as Quit does.
+TEST(SessionEnd, StartedWithCtrlCIgnoredItOutlivesCtrlCAndEndsAtSigterm)
+{
+    DockRun run;
+    run.ignoreAtStart(SIGINT);
+    const qint64 pid = run.start();
+    ASSERT_GT(pid, 0);
+    ASSERT_TRUE(waitUntil([&] { return !loggedBar(run.log()).empty(); })) << run.log().toStdString();
+    ::kill(pid_t(pid), SIGINT);
+    EXPECT_EQ(run.waitForExit(1500), -1) << "still running after Ctrl+C\n" << run.log().toStdString();
+    EXPECT_TRUE(run.running());
+    EXPECT_FALSE(run.log().contains(QLatin1String("SIGINT received")));
+    ::kill(pid_t(pid), SIGTERM);
+    EXPECT_EQ(run.waitForExit(10000), 0) << run.log().toStdString();
+}
+
 TEST(SessionEnd, TheXServersEndEndsTheBarWithAStatusAfterWhatQuitSavesAndLeavesTheStoreWhole)
 {
     // A desktop of the test's own, ended under the bar; the program's comes

@@ -50,24 +50,33 @@ TEST(TerminateSignals, ASignalReachesTheEventLoopInsteadOfEndingTheProcess)
     EXPECT_TRUE(defaultHandling(SIGINT));
 }
 
-// Ctrl+C in the terminal, also for a process that a shell without job
-// control started in the background, with SIGINT ignored.
-TEST(TerminateSignals, CtrlCIsARequestToEndAlsoWhenTheProcessStartedIgnoringIt)
+// A process started with Ctrl+C or the terminal's hang-up ignored (`trap ''
+// INT`, nohup) keeps them ignored; SIGTERM still asks it to end.
+TEST(TerminateSignals, SignalsIgnoredAtStartStayIgnoredButSigtermIsHeard)
 {
     ::signal(SIGINT, SIG_IGN);
-    const auto defaultBack = qScopeGuard([] { ::signal(SIGINT, SIG_DFL); });
+    ::signal(SIGHUP, SIG_IGN);
+    const auto defaultBack = qScopeGuard([] {
+        ::signal(SIGINT, SIG_DFL);
+        ::signal(SIGHUP, SIG_DFL);
+    });
     std::vector<int> received;
     {
         platform::TerminateSignals watch([&received](int signal) { received.push_back(signal); });
         ASSERT_TRUE(watch.catching());
         ::raise(SIGINT);
-        EXPECT_TRUE(waitUntil([&] { return received.size() == 1; }));
-        EXPECT_EQ(received, std::vector<int> { SIGINT });
-        EXPECT_EQ(platform::TerminateSignals::nameOf(SIGINT).toStdString(), "SIGINT");
+        ::raise(SIGHUP);
+        ::raise(SIGTERM);
+        EXPECT_TRUE(waitUntil([&] { return !received.empty(); }));
+        // The pipe is read in one go: anything raised before SIGTERM is there.
+        EXPECT_EQ(received, std::vector<int> { SIGTERM });
     }
-    struct sigaction now { };
-    ::sigaction(SIGINT, nullptr, &now);
-    EXPECT_EQ(now.sa_handler, SIG_IGN) << "the handling before comes back";
+    for (const int signal : { SIGINT, SIGHUP }) {
+        struct sigaction now { };
+        ::sigaction(signal, nullptr, &now);
+        EXPECT_EQ(now.sa_handler, SIG_IGN) << platform::TerminateSignals::nameOf(signal).toStdString();
+    }
+    EXPECT_TRUE(defaultHandling(SIGTERM));
 }
 
 // A second Ctrl+C while the process winds down, before and after the watch
