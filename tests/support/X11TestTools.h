@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <sys/wait.h>
 
 #include <map>
@@ -300,6 +301,11 @@ public:
         m_process.setProcessEnvironment(env);
         m_process.setStandardErrorFile(m_home.filePath(QStringLiteral("orbitShelf.log")), QIODevice::Append);
         m_process.setStandardOutputFile(QProcess::nullDevice());
+        // As `trap '' INT; exec orbitShelf` starts it: between fork and exec.
+        m_process.setChildProcessModifier([ignored = m_ignoredAtStart] {
+            for (const int signal : ignored)
+                ::signal(signal, SIG_IGN);
+        });
         m_process.start(m_program, {});
         return m_process.waitForStarted() ? m_process.processId() : 0;
     }
@@ -322,6 +328,8 @@ public:
     qint64 pid() const { return m_process.processId(); }
     // Another build of the program, for the benchmarks that compare two.
     void setProgram(const QString& program) { m_program = program; }
+    // The next start()s begin with `signal` ignored.
+    void ignoreAtStart(int signal) { m_ignoredAtStart.push_back(signal); }
     // Set in the dock's environment by the next start().
     void setEnvironment(const QString& key, const QString& value) { m_environment[key] = value; }
     // HOME of the next start() unless setEnvironment() names another.
@@ -346,6 +354,7 @@ private:
     QTemporaryDir m_home;
     QProcess m_process;
     std::map<QString, QString> m_environment;
+    std::vector<int> m_ignoredAtStart;
     QString m_program = QStringLiteral(ORBITSHELF_BINARY);
 };
 

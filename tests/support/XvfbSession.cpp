@@ -445,4 +445,60 @@ bool compositorRuns()
     return owned;
 }
 
+namespace {
+QString g_picomError;
+} // namespace
+
+std::unique_ptr<Picom> Picom::start()
+{
+    const QString sample = QStringLiteral("/usr/share/doc/picom/examples/picom.sample.conf");
+    QFile in(sample);
+    if (!in.open(QIODevice::ReadOnly)) {
+        g_picomError = QStringLiteral("no picom sample configuration at ") + sample;
+        return nullptr;
+    }
+    QString text = QString::fromUtf8(in.readAll());
+    // Xvfb has no vsync; the sample's back end is already xrender, said
+    // again in case a later sample picks another.
+    text.replace(QRegularExpression(QStringLiteral("(?m)^vsync\\s*=.*$")), QStringLiteral("vsync = false;"));
+    text.replace(
+        QRegularExpression(QStringLiteral("(?m)^backend\\s*=.*$")), QStringLiteral("backend = \"xrender\";"));
+    // It dims windows that lose the focus: every picture would change as the
+    // focus moves, which says nothing of the windows under test.
+    text.replace(QRegularExpression(QStringLiteral("(?m)^inactive-opacity\\s*=.*$")),
+        QStringLiteral("inactive-opacity = 1.0;"));
+    text.replace(
+        QRegularExpression(QStringLiteral("(?m)^frame-opacity\\s*=.*$")), QStringLiteral("frame-opacity = 1.0;"));
+    std::unique_ptr<Picom> picom(new Picom);
+    QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/orbitshelf-picom-XXXXXX"));
+    folder.setAutoRemove(false);
+    picom->m_config = folder.path() + QStringLiteral("/picom.conf");
+    QFile out(picom->m_config);
+    if (!out.open(QIODevice::WriteOnly) || out.write(text.toUtf8()) < 0) {
+        g_picomError = QStringLiteral("could not write ") + picom->m_config;
+        return nullptr;
+    }
+    out.close();
+    picom->m_pid = spawnArgv(QStringLiteral("picom"), { QStringLiteral("--config"), picom->m_config });
+    if (!picom->m_pid || !waitUntil([] { return compositorRuns(); }, std::chrono::seconds(10))) {
+        g_picomError = QStringLiteral("picom did not start compositing");
+        return nullptr;
+    }
+    return picom;
+}
+
+QString Picom::lastError()
+{
+    return g_picomError;
+}
+
+Picom::~Picom()
+{
+    if (m_pid)
+        terminate(m_pid);
+    waitUntil([] { return !compositorRuns(); }, std::chrono::seconds(5));
+    if (!m_config.isEmpty())
+        QDir(QFileInfo(m_config).path()).removeRecursively();
+}
+
 } // namespace orbitshelf::test

@@ -110,4 +110,28 @@ QStringList releaseHeldInput();
 // Whether a compositing manager runs on the display (owns _NET_WM_CM_S0).
 bool compositorRuns();
 
+// picom on the test's display for as long as the object lives, with
+// Debian's sample configuration (shadows on, fading on), on its xrender back
+// end and without vsync, which Xvfb does not have, and without its dimming
+// of the windows that lose the focus. start() returns once it
+// composites (owns _NET_WM_CM_S0), or nullptr with lastError() set.
+class Picom final {
+public:
+    static std::unique_ptr<Picom> start();
+    static QString lastError();
+    ~Picom();
+    Picom(const Picom&) = delete;
+    Picom& operator=(const Picom&) = delete;
+
+    // How far past a window's rectangle the sample configuration's shadow
+    // can change a pixel (shadow-radius 7, offset -7: a Gaussian of 22
+    // pixels drawn 7 up and left of the window).
+    static constexpr int shadowReach = 16;
+
+private:
+    Picom() = default;
+    qint64 m_pid = 0;
+    QString m_config;
+};
+
 } // namespace orbitshelf::test
