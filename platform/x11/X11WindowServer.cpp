@@ -140,8 +140,21 @@ std::optional<QImage> X11WindowServer::windowImage(quint32 id)
     const int bytes = xcb_get_image_data_length(image.get());
     if (bytes < width * height * 4)
         return std::nullopt; // a depth we do not read (not 24/32 bits per pixel)
-    const QImage::Format format = image->depth == 32 ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
-    return QImage(xcb_get_image_data(image.get()), width, height, width * 4, format).copy();
+    if (image->depth == 32)
+        return QImage(
+            xcb_get_image_data(image.get()), width, height, width * 4, QImage::Format_ARGB32_Premultiplied)
+            .copy();
+    QImage picture
+        = QImage(xcb_get_image_data(image.get()), width, height, width * 4, QImage::Format_RGB32).copy();
+    // A pixmap of depth 24 leaves each pixel's fourth byte undefined (zero
+    // on Xvfb), while Qt's RGB32 wants it opaque: a painter that copies the
+    // pixels into a translucent window would make them invisible.
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < width; ++x)
+            line[x] |= 0xff000000u;
+    }
+    return picture;
 }
 
 bool X11WindowServer::activate(quint32 id)

@@ -174,7 +174,7 @@ void DockBarPointer::refreshPreview()
     if (shown != m_previewLogged) {
         m_previewLogged = shown;
         if (shown) {
-            const QRect picture = m_preview->pictureRect().translated(m_preview->pos()).toRect();
+            const QRect picture = m_preview->pictureRect().toRect();
             qCDebug(lcDock).noquote() << QStringLiteral("preview of window %1 shown, picture at %2,%3 %4x%5")
                                              .arg(m_window->num.value_or(0))
                                              .arg(picture.x())

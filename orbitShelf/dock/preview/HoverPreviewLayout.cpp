@@ -1,5 +1,6 @@
 #include "dock/preview/HoverPreviewLayout.h"
 
+#include "dock/layout/DockBarGeometry.h"
 #include "state/TextFormats.h"
 
 #include <QTextBoundaryFinder>
@@ -60,4 +61,44 @@ HoverPreviewLayout hoverPreviewLayout(const HoverPreviewInput& input, const QLoc
 
     layout.title = truncatedTitle(input.title.value_or(QString()));
     return layout;
+}
+
+HoverPreviewPieces hoverPreviewPieces(const HoverPreviewLayout& layout, QSizeF titleChip, QSizeF usageChip,
+    double lineHeight, QPointF buttonCentre, const QRectF& screen)
+{
+    constexpr double spacing = 5;
+    // The stack keeps the picture's shadow on the screen.
+    constexpr double shadowMargin = 8;
+    const QSizeF row
+        = layout.showPicture ? QSizeF(layout.previewWidth, layout.previewHeight) : QSizeF(0, lineHeight);
+    const bool usage = layout.usageText.has_value();
+    const double width = std::max({ titleChip.width(), row.width(), usage ? usageChip.width() : 0.0 });
+    double height = titleChip.height() + spacing + row.height();
+    if (usage)
+        height += spacing + usageChip.height();
+
+    QRectF frame(0, 0, width + 2 * shadowMargin, height + 2 * shadowMargin);
+    frame.moveCenter(buttonCentre + QPointF(layout.offsetX, layout.offsetY));
+    frame = keptInside(frame, screen);
+    const double centre = frame.center().x();
+    const auto centred = [centre](double top, QSizeF size) {
+        return QRectF(centre - size.width() / 2, top, size.width(), size.height());
+    };
+
+    HoverPreviewPieces pieces;
+    double y = frame.top() + shadowMargin;
+    pieces.title = centred(y, titleChip);
+    y += titleChip.height() + spacing;
+    if (layout.showPicture)
+        pieces.picture = centred(y, row);
+    y += row.height() + spacing;
+    if (usage)
+        pieces.usage = centred(y, usageChip);
+    return pieces;
+}
+
+QRectF previewPictureWithShadow(const QRectF& picture)
+{
+    // The shadow's outermost ring: 4 points around the picture moved 2 down.
+    return picture.isEmpty() ? QRectF() : picture.united(picture.translated(0, 2).adjusted(-4, -4, 4, 4));
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QLocale>
+#include <QPointF>
+#include <QRectF>
 #include <QSize>
 #include <QString>
 
@@ -40,6 +42,27 @@ inline constexpr double previewPictureHeight = 200;
 inline constexpr int previewTitleLength = 40;
 
 HoverPreviewLayout hoverPreviewLayout(const HoverPreviewInput& input, const QLocale& locale = QLocale());
+
+// Where the painted pieces of a preview stand, in screen coordinates. Each
+// piece is a window of its own: a compositor draws its shadow around a
+// window's whole rectangle, so one window for the stack would darken the
+// empty room beside a title narrower than the picture.
+struct HoverPreviewPieces {
+    QRectF title;
+    QRectF picture; // empty without a picture
+    QRectF usage; // empty without the usage chip
+};
+
+// The pieces of `layout` stacked (title, picture row, usage chip, 5 apart),
+// centred on the button moved by the layout's offsets and kept inside
+// `screen` with room for the picture's shadow. Without a picture the row is
+// an empty line of `lineHeight`: it takes room but paints nothing.
+HoverPreviewPieces hoverPreviewPieces(const HoverPreviewLayout& layout, QSizeF titleChip, QSizeF usageChip,
+    double lineHeight, QPointF buttonCentre, const QRectF& screen);
+
+// The picture with the shadow painted under it (a few points soft, two
+// points down): all the picture's window paints.
+QRectF previewPictureWithShadow(const QRectF& picture);
 
 // "Average CPU: 12.35% | MEM: 3.10%", numbers in the locale's form.
 QString processUsageText(float cpu, float memory, const QLocale& locale = QLocale());

@@ -9,116 +9,162 @@
 #include <QPainterPath>
 #include <QScreen>
 
-#include <algorithm>
-
 namespace {
 
-constexpr double spacing = 5;
 constexpr double chipPadX = 10;
 constexpr double chipPadY = 4;
-constexpr double shadowMargin = 8; // room for the picture's shadow
 
-void paintChip(QPainter& painter, const QRectF& rect, const QString& text)
+QSizeF chipSize(const QFont& font, const QString& text)
 {
-    QPainterPath capsule;
-    capsule.addRoundedRect(rect, rect.height() / 2, rect.height() / 2);
-    painter.fillPath(capsule, QColor(0, 0, 0, int(0.75 * 255)));
-    painter.setPen(Qt::white);
-    painter.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, text);
+    const QFontMetricsF metrics(font);
+    return QSizeF(metrics.horizontalAdvance(text) + 2 * chipPadX, metrics.height() + 2 * chipPadY);
 }
 
 } // namespace
 
-HoverPreviewWidget::HoverPreviewWidget(QWidget* parent)
+HoverPreviewPiece::HoverPreviewPiece(QWidget* parent, const QString& name)
     : QWidget(parent,
         Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus)
-    , m_translucent(platform::dockTranslucencyAvailable())
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_ShowWithoutActivating);
-    // Without a compositor transparent pixels would show as black: the
-    // preview then draws its own dark card.
-    if (m_translucent)
-        setAttribute(Qt::WA_TranslucentBackground);
-    setWindowTitle(QStringLiteral("orbitShelf preview"));
+    // Where nothing composites a transparent pixel shows black; the shape
+    // then leaves those out.
+    setAttribute(Qt::WA_TranslucentBackground);
+    setWindowTitle(name);
     hide();
 }
 
-QSizeF HoverPreviewWidget::chipSize(const QString& text) const
+void HoverPreviewPiece::present(
+    const QRectF& content, const QString& text, const QImage& picture, bool translucent)
 {
-    const QFontMetricsF metrics(font());
-    return QSizeF(metrics.horizontalAdvance(text) + 2 * chipPadX, metrics.height() + 2 * chipPadY);
-}
-
-void HoverPreviewWidget::present(
-    const HoverPreviewLayout& layout, const QImage& picture, const QPointF& buttonCentre)
-{
-    if (!layout.visible) {
-        dismiss();
-        return;
+    m_text = text;
+    m_picture = picture;
+    // Where nothing composites the picture's soft shadow would show black:
+    // the window leaves it out.
+    QRect frame
+        = (picture.isNull() || !translucent ? content : previewPictureWithShadow(content)).toAlignedRect();
+    m_content = content.translated(-frame.topLeft());
+    QRegion shape;
+    if (!translucent) {
+        // Cut at one pixel a point, as the bar cuts its own.
+        QImage painted(frame.size(), QImage::Format_ARGB32_Premultiplied);
+        painted.fill(Qt::transparent);
+        QPainter painter(&painted);
+        paint(painter);
+        painter.end();
+        shape = opaquePart(painted, frame.topLeft());
+        if (shape.isEmpty()) {
+            hide();
+            return;
+        }
+        // The window ends where its pixels do: an antialiased rim too faint
+        // to show leaves no empty row or column at its edge.
+        frame = shape.boundingRect();
+        shape.translate(-frame.topLeft());
+        m_content = content.translated(-frame.topLeft());
     }
-    m_layout = layout;
-    m_picture = layout.showPicture ? picture : QImage();
-
-    const QSizeF title = chipSize(layout.title);
-    // Without a picture the row is an empty line of text.
-    const QSizeF pictureRow = m_picture.isNull() ? QSizeF(0, QFontMetricsF(font()).height())
-                                                 : QSizeF(layout.previewWidth, layout.previewHeight);
-    const QSizeF usage = layout.usageText ? chipSize(*layout.usageText) : QSizeF();
-    const double width = std::max({ title.width(), pictureRow.width(), usage.width() }) + 2 * shadowMargin;
-    double height = title.height() + spacing + pictureRow.height() + 2 * shadowMargin;
-    if (layout.usageText)
-        height += spacing + usage.height();
-
-    double y = shadowMargin;
-    m_titleRect = QRectF((width - title.width()) / 2, y, title.width(), title.height());
-    y += title.height() + spacing;
-    m_pictureRect = m_picture.isNull()
-        ? QRectF()
-        : QRectF((width - pictureRow.width()) / 2, y, pictureRow.width(), pictureRow.height());
-    y += pictureRow.height() + spacing;
-    m_usageRect
-        = layout.usageText ? QRectF((width - usage.width()) / 2, y, usage.width(), usage.height()) : QRectF();
-
-    QRectF frame(0, 0, width, height);
-    frame.moveCenter(buttonCentre + QPointF(layout.offsetX, layout.offsetY));
-    // A button near the screen's end would push the preview past it.
-    if (QScreen* screen = QGuiApplication::screenAt(buttonCentre.toPoint()))
-        frame = keptInside(frame, QRectF(screen->geometry()));
-    setGeometry(frame.toAlignedRect());
+    setGeometry(frame);
+    // An empty mask is no mask: the whole window shows.
+    if (translucent)
+        clearMask();
+    else
+        setMask(shape);
     show();
     raise();
     update();
 }
 
+void HoverPreviewPiece::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    paint(painter);
+}
+
+void HoverPreviewPiece::paint(QPainter& painter) const
+{
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (m_picture.isNull()) {
+        QPainterPath capsule;
+        capsule.addRoundedRect(m_content, m_content.height() / 2, m_content.height() / 2);
+        painter.fillPath(capsule, QColor(0, 0, 0, int(0.75 * 255)));
+        painter.setPen(Qt::white);
+        painter.drawText(m_content, Qt::AlignCenter | Qt::TextSingleLine, m_text);
+        return;
+    }
+    // Shadow: black at a third, a few points soft, two points down.
+    for (int ring = 4; ring >= 1; --ring) {
+        QPainterPath shade;
+        shade.addRoundedRect(m_content.translated(0, 2).adjusted(-ring, -ring, ring, ring), ring, ring);
+        painter.fillPath(shade, QColor(0, 0, 0, int(0.33 * 255 / 4)));
+    }
+    painter.drawImage(m_content, m_picture);
+}
+
+std::function<bool()> HoverPreviewWidget::defaultTranslucencyAvailable()
+{
+    return [] { return platform::dockTranslucencyAvailable(); };
+}
+
+HoverPreviewWidget::HoverPreviewWidget(QWidget* parent, std::function<bool()> translucencyAvailable)
+    : QObject(parent)
+    , m_translucencyAvailable(std::move(translucencyAvailable))
+    , m_title(new HoverPreviewPiece(parent, QStringLiteral("orbitShelf preview title")))
+    , m_picture(new HoverPreviewPiece(parent, QStringLiteral("orbitShelf preview picture")))
+    , m_usage(new HoverPreviewPiece(parent, QStringLiteral("orbitShelf preview usage")))
+{
+}
+
+HoverPreviewWidget::~HoverPreviewWidget()
+{
+    // Gone already when the bar's widget deletes its children first.
+    delete m_title;
+    delete m_picture;
+    delete m_usage;
+}
+
+bool HoverPreviewWidget::isVisible() const
+{
+    return m_title && m_title->isVisible();
+}
+
+void HoverPreviewWidget::present(
+    const HoverPreviewLayout& layout, const QImage& picture, const QPointF& buttonCentre)
+{
+    if (!layout.visible || !m_title || !m_picture || !m_usage) {
+        dismiss();
+        return;
+    }
+    m_layout = layout;
+    HoverPreviewLayout stacked = layout;
+    stacked.showPicture = layout.showPicture && !picture.isNull();
+
+    const QFont font = m_title->font();
+    const QSizeF usage = layout.usageText ? chipSize(font, *layout.usageText) : QSizeF();
+    // A button near the screen's end would push the preview past it.
+    const QScreen* screen = QGuiApplication::screenAt(buttonCentre.toPoint());
+    m_pieces = hoverPreviewPieces(stacked, chipSize(font, layout.title), usage, QFontMetricsF(font).height(),
+        buttonCentre, screen ? QRectF(screen->geometry()) : QRectF());
+
+    const bool translucent = m_translucencyAvailable();
+    // The picture first: the chips stand above its shadow.
+    if (stacked.showPicture)
+        m_picture->present(m_pieces.picture, QString(), picture, translucent);
+    else
+        m_picture->hide();
+    m_title->present(m_pieces.title, layout.title, QImage(), translucent);
+    if (layout.usageText)
+        m_usage->present(m_pieces.usage, *layout.usageText, QImage(), translucent);
+    else
+        m_usage->hide();
+}
+
 void HoverPreviewWidget::dismiss()
 {
     m_layout = HoverPreviewLayout();
-    m_picture = QImage();
-    m_pictureRect = QRectF();
-    hide();
-}
-
-void HoverPreviewWidget::paintEvent(QPaintEvent*)
-{
-    if (!m_layout.visible)
-        return;
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    if (!m_translucent)
-        painter.fillRect(rect(), QColor(36, 38, 42));
-    paintChip(painter, m_titleRect, m_layout.title);
-    if (!m_pictureRect.isEmpty()) {
-        // Shadow: black at a third, a few points soft, two points down.
-        for (int ring = 4; ring >= 1; --ring) {
-            QPainterPath shade;
-            shade.addRoundedRect(
-                m_pictureRect.translated(0, 2).adjusted(-ring, -ring, ring, ring), ring, ring);
-            painter.fillPath(shade, QColor(0, 0, 0, int(0.33 * 255 / 4)));
-        }
-        painter.drawImage(m_pictureRect, m_picture);
-    }
-    if (m_layout.usageText)
-        paintChip(painter, m_usageRect, *m_layout.usageText);
+    m_pieces = HoverPreviewPieces();
+    for (HoverPreviewPiece* piece : { m_title.data(), m_picture.data(), m_usage.data() })
+        if (piece)
+            piece->hide();
 }

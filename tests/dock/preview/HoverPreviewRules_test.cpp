@@ -1,6 +1,6 @@
 // What the hover preview of a window button shows and where.
-#include "state/TextFormats.h"
 #include "dock/preview/HoverPreviewLayout.h"
+#include "state/TextFormats.h"
 
 #include <gtest/gtest.h>
 
@@ -125,6 +125,43 @@ TEST(HoverPreviewLayout, TitleIsCutAtFortyCharacters)
     for (int i = 0; i < 41; ++i)
         flags += QStringLiteral("\U0001F1E9\U0001F1EA");
     EXPECT_EQ(truncatedTitle(flags), flags.left(40 * 4));
+}
+
+TEST(HoverPreviewPieces, StackCentredOnTheButtonEachPieceAtItsOwnWidth)
+{
+    const QRectF screen(0, 0, 1920, 1080);
+    const QSizeF title(60, 22), usage(240, 22);
+    HoverPreviewInput input = hovered();
+    input.thumbnailSize = QSize(1600, 1000);
+    input.showProcessInfo = true;
+    input.usage = { 12.0f, 3.0f };
+    HoverPreviewLayout layout = hoverPreviewLayout(input, english);
+
+    HoverPreviewPieces pieces = hoverPreviewPieces(layout, title, usage, 17, QPointF(960, 1050), screen);
+    EXPECT_EQ(pieces.picture.size(), QSizeF(320, 200));
+    for (const QRectF& piece : { pieces.title, pieces.picture, pieces.usage })
+        EXPECT_DOUBLE_EQ(piece.center().x(), 960) << "each centred, none widened to the stack";
+    EXPECT_DOUBLE_EQ(pieces.picture.top() - pieces.title.bottom(), 5);
+    EXPECT_DOUBLE_EQ(pieces.usage.top() - pieces.picture.bottom(), 5);
+    const double stackTop = pieces.title.top(), stackBottom = pieces.usage.bottom();
+    EXPECT_DOUBLE_EQ((stackTop + stackBottom) / 2, 1050 - 150) << "the stack's centre takes the offset";
+
+    // Previews off: the picture row is an empty line; only the chips show.
+    input.disablePreview = true;
+    layout = hoverPreviewLayout(input, english);
+    pieces = hoverPreviewPieces(layout, title, usage, 17, QPointF(960, 1050), screen);
+    EXPECT_TRUE(pieces.picture.isEmpty());
+    EXPECT_DOUBLE_EQ(pieces.usage.top() - pieces.title.bottom(), 5 + 17 + 5);
+    EXPECT_EQ(pieces.title.size(), title);
+
+    // At the screen's left end the stack moves in whole, the picture's
+    // shadow still on the screen.
+    input.disablePreview = false;
+    layout = hoverPreviewLayout(input, english);
+    pieces = hoverPreviewPieces(layout, title, usage, 17, QPointF(30, 1050), screen);
+    EXPECT_DOUBLE_EQ(pieces.picture.left(), 8);
+    EXPECT_GE(previewPictureWithShadow(pieces.picture).left(), 0);
+    EXPECT_DOUBLE_EQ(pieces.title.center().x(), pieces.picture.center().x());
 }
 
 } // namespace
