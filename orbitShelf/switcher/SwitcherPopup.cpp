@@ -18,12 +18,11 @@
 #include "switcher/FloatDockView.h"
 #include "switcher/Hotkey.h"
 #include "switcher/SwitcherCycle.h"
+#include "widgets/CardShape.h"
 
 #include <QCursor>
 #include <QGuiApplication>
 #include <QLoggingCategory>
-#include <QPainterPath>
-#include <QRegion>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -137,9 +136,7 @@ void showSwitcherPopup()
     }
     window->setGeometry(frame);
     // Shaped to the rounded panel, for the same reason.
-    QPainterPath outline;
-    outline.addRoundedRect(QRectF(QPointF(0, 0), QSizeF(frame.size())), 10, 10);
-    window->setMask(QRegion(outline.toFillPolygon().toPolygon()));
+    window->setMask(cardShape(frame.size(), 10));
     window->show();
     window->raise();
     switcherPopupShown = true;

@@ -8,6 +8,7 @@
 #include "network/ServiceRequests.h"
 #include "tools/ToolPinButton.h"
 #include "tools/ToolArtwork.h"
+#include "tools/ToolPages.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -200,7 +201,8 @@ PasteBoardView::PasteBoardView(
 {
     setObjectName(QStringLiteral("PasteBoardView"));
     setAttribute(Qt::WA_StyledBackground);
-    setStyleSheet(QStringLiteral("#PasteBoardView { background: rgba(30,30,34,235); border-radius: 10px; }"));
+    setStyleSheet(QStringLiteral("#PasteBoardView { background: rgba(30,30,34,235); border-radius: %1px; }")
+                      .arg(toolCardRadius));
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(20, 20, 20, 20);
 

@@ -6,6 +6,7 @@
 #include "tools/ToolPinButton.h"
 #include "tools/PasteBoardModel.h"
 #include "tools/PomodoroRun.h"
+#include "tools/ToolPages.h"
 
 #include <QHBoxLayout>
 #include <QIcon>
@@ -62,7 +63,8 @@ PomodoroView::PomodoroView(AppState& state, QWidget* parent)
     setObjectName(QStringLiteral("PomodoroView"));
     setAttribute(Qt::WA_StyledBackground);
     setStyleSheet(QStringLiteral("#PomodoroView { background: rgba(30,39,46,217); border: 1px solid white; "
-                                 "border-radius: 10px; }"));
+                                 "border-radius: %1px; }")
+                      .arg(toolCardRadius));
     auto* root = new QHBoxLayout(this);
     root->setContentsMargins(20, 20, 20, 20);
 

@@ -21,14 +21,15 @@ constexpr ToolPages pages[] = {
         [](AppState& state, const ToolSheetPlace& place) {
             return makePasteBoardView(state, place.columns, place.limit);
         },
-        { true, 5, 2, 5000, "Pasteboard", false }, nullptr },
+        { true, 5, 2, 5000, "Pasteboard", false, toolCardRadius }, nullptr },
     { Tool::FastFinder, folderBrowser,
         [](AppState& state, const ToolSheetPlace& place) -> QWidget* {
             return makeFastFinderView(state, FastFinderPlacement { place.verticalBar, place.visibleWidth });
         },
         { true, 0, 0, 0, QT_TRANSLATE_NOOP("ToolSheets", "FastFinder"), true }, nullptr },
-    { Tool::Pomodoro, makePomodoroView, [](AppState& state, const ToolSheetPlace&) { return makePomodoroView(state); },
-        { false, 0, 0, 0, "Pomodoro", false }, nullptr },
+    { Tool::Pomodoro, makePomodoroView,
+        [](AppState& state, const ToolSheetPlace&) { return makePomodoroView(state); },
+        { false, 0, 0, 0, "Pomodoro", false, toolCardRadius }, nullptr },
     // There is no to-do tool: its hub entry opens the folder browser.
     { Tool::Todo, folderBrowser, nullptr, {}, todoImage },
     { Tool::Note, makeNoteView, nullptr, {}, nullptr },

@@ -37,7 +37,13 @@ struct ToolSheetLook {
     // "ToolSheets") where `titleTranslated`.
     const char* title = nullptr;
     bool titleTranslated = false;
+    // The rounding of the page's card, which fills the sheet: the sheet is
+    // shaped to it.
+    int cornerRadius = 0;
 };
+
+// The rounding of the cards the pasteboard and the Pomodoro pages draw.
+inline constexpr int toolCardRadius = 10;
 
 struct ToolPages {
     Tool tool;

@@ -5,6 +5,7 @@
 #include "dock/DockViewState.h"
 #include "dock/layout/DockEdges.h"
 #include "tools/ToolPages.h"
+#include "widgets/CardShape.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -20,12 +21,16 @@
 namespace {
 
 // A sheet closed by the user (Escape, the window manager) lowers its flag.
+// Its page fills it, and it is shaped to the page's rounded card: around
+// the card it would show its own ground where nothing composites, and a
+// compositor's shadow around its whole rectangle.
 class SheetWindow final : public QWidget {
 public:
     SheetWindow(AppState& state, Tool tool, QWidget* parent)
         : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
         , m_state(state)
         , m_tool(tool)
+        , m_cornerRadius(toolPages(tool).sheet.cornerRadius)
     {
         setAttribute(Qt::WA_DeleteOnClose);
         setObjectName(QStringLiteral("ToolSheet"));
@@ -49,10 +54,17 @@ protected:
         else
             QWidget::keyPressEvent(event);
     }
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QWidget::resizeEvent(event);
+        if (m_cornerRadius > 0)
+            setMask(cardShape(size(), m_cornerRadius));
+    }
 
 private:
     AppState& m_state;
     Tool m_tool;
+    int m_cornerRadius;
 };
 
 // Hook for people and the end-to-end checks: where the sheet and each of its
@@ -155,6 +167,7 @@ QWidget* ToolSheets::makeSheet(Tool tool, const ToolSheetContent& content)
     const ToolPages& pages = toolPages(tool);
     auto* window = new SheetWindow(m_state, tool, nullptr);
     auto* layout = new QVBoxLayout(window);
+    layout->setContentsMargins(0, 0, 0, 0);
     const char* title = pages.sheet.title;
     window->setWindowTitle(pages.sheet.titleTranslated ? QCoreApplication::translate("ToolSheets", title)
                                                        : QString::fromLatin1(title));
