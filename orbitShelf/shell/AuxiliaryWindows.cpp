@@ -1,16 +1,18 @@
 #include "shell/AuxiliaryWindows.h"
 
-#include "state/AppState.h"
-#include "state/Queues.h"
-#include "state/UserDefaults.h"
 #include "apps/ScreenIdentifier.h"
 #include "dock/layout/DockEdges.h"
 #include "dock/windows/FullScreenToast.h"
 #include "settings/GeneralConfig.h"
 #include "settings/QuitView.h"
 #include "shell/AuxWindowGeometry.h"
+#include "state/AppState.h"
+#include "state/Queues.h"
+#include "state/UserDefaults.h"
 #include "switcher/SwitcherPopup.h"
 #include "tools/PasteBoardView.h"
+#include "tools/ToolPages.h"
+#include "widgets/CardShape.h"
 
 #include "ToastOverlay/ToastViews.h"
 
@@ -18,8 +20,8 @@
 
 #include <QCoreApplication>
 #include <QCursor>
-#include <QFileInfo>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
@@ -194,34 +196,98 @@ void showToast(const QString& spaceID, qint64 windowNumber)
     Queues::main().async([spaceID, windowNumber] { presentToastWindow(spaceID, windowNumber); });
 }
 
-void presentToastWindow(const QString& spaceID, qint64 windowNumber)
+namespace {
+
+// The full-screen toast shown now as a picture the display server keeps
+// (see showToastPicture); none while it shows in its window or not at all.
+std::unique_ptr<platform::StillPictureWindow>& toastPicture()
 {
-    const QRect frame = toastFrame(screenUnderMouse());
+    static std::unique_ptr<platform::StillPictureWindow> picture;
+    return picture;
+}
+
+// The card drawn once into a still picture window at `frame` (the card's
+// place on the screen), cut to `shape`: it never changes in its 2 s, takes
+// no input, and, being no window the window manager manages, never takes
+// the focus nor moves another window. False where the platform makes none
+// or Qt's pixels are not the server's (a scaled desktop).
+bool showToastPicture(
+    FullScreenToast* content, const QRect& painted, const QRect& frame, const QRegion& shape)
+{
+    if (!qFuzzyCompare(qApp->devicePixelRatio(), 1.0))
+        return false;
+    QImage picture(painted.size(), QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    content->render(&picture, QPoint(), QRegion(painted));
+    std::unique_ptr<platform::StillPictureWindow> still = platform::createStillPictureWindow(
+        { picture, shape, frame.topLeft(), QStringLiteral("OrbitShelf Toast") });
+    if (!still)
+        return false;
+    toastPicture() = std::move(still);
+    toastPicture()->show();
+    return true;
+}
+
+// Where no still picture can be made: a window of ours with the same
+// manners, left alone by the window manager, never focused, clicks going
+// through it. Mapped last, it lies above every other window, full-screen
+// ones included.
+void showToastInWindow(
+    FullScreenToast* content, const QRect& painted, const QRect& frame, const QRegion& shape)
+{
     QPointer<CustomWindow>& window = toastWindow();
     if (!window) {
         window = new CustomWindow(frame, CustomWindow::Borderless);
         window->setWindowTitle(QStringLiteral("OrbitShelf Toast"));
         window->setAttribute(Qt::WA_TranslucentBackground);
-        // Above everything, full-screen windows included.
+        window->setAttribute(Qt::WA_ShowWithoutActivating);
+        window->setWindowFlag(Qt::BypassWindowManagerHint);
         window->setWindowFlag(Qt::WindowStaysOnTopHint);
-        setContent(window, new QWidget);
+        window->setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+        window->setWindowFlag(Qt::WindowTransparentForInput);
     }
-    // Each toast shows its own window and size, not the first toast's.
-    QLayout* layout = window->layout();
-    while (QLayoutItem* item = layout->takeAt(0)) {
-        delete item->widget();
-        delete item;
-    }
-    layout->addWidget(makeFullScreenToast(spaceID, windowNumber, frame.width(), frame.height()));
+    // Each toast shows its own content and size, not the first toast's.
+    qDeleteAll(window->findChildren<FullScreenToast*>(Qt::FindDirectChildrenOnly));
+    content->setParent(window);
+    // The whole view, of which the window shows the painted part.
+    content->move(-painted.topLeft());
+    content->show();
     window->setGeometry(frame);
+    // Without a compositing manager the window's clear parts would show
+    // black: it is shaped to the card.
+    window->setMask(shape);
+    window->show();
+    window->raise();
+}
 
+} // namespace
+
+void presentToastWindow(const QString& spaceID, qint64 windowNumber)
+{
+    const QRect screenFrame = toastFrame(screenUnderMouse());
     const quint64 generation = ++toastGeneration;
-    if (frame.isEmpty()) {
+    if (screenFrame.isEmpty()) {
         // No screen under the pointer: nowhere to show it.
-        window->hide();
+        dismissToastWindow();
         return;
     }
-    bringToFront(window);
+    // The window is the card's painted part where the card stands in the
+    // toast's frame, not the whole frame: a compositor draws its shadow
+    // around a window's whole rectangle, whatever its shape.
+    FullScreenToast* content
+        = makeFullScreenToast(spaceID, windowNumber, screenFrame.width(), screenFrame.height());
+    const QRect painted = content->paintedRect();
+    const QRect frame = painted.translated(screenFrame.topLeft());
+    const QRegion shape(content->paintedOutline().translated(-painted.topLeft()).toFillPolygon().toPolygon());
+    // A toast shown again takes the place of the one showing.
+    toastPicture().reset();
+    if (showToastPicture(content, painted, frame, shape)) {
+        delete content;
+        if (toastWindow())
+            toastWindow()->hide();
+    } else {
+        showToastInWindow(content, painted, frame, shape);
+    }
     runAfterDelay(2.0, [generation] {
         if (generation == toastGeneration)
             dismissToastWindow();
@@ -234,14 +300,14 @@ namespace {
 // stillNotice): it takes no input and never changes while it shows.
 class NoticePicture final : public QObject {
 public:
-    NoticePicture(std::unique_ptr<platform::StillPictureWindow> window, QRect frame, QStringList texts)
+    NoticePicture(std::unique_ptr<platform::StillPictureWindow> window, QRect slot, QStringList texts)
         : window(std::move(window))
-        , frame(frame)
+        , slot(slot)
         , texts(std::move(texts))
     {
     }
     const std::unique_ptr<platform::StillPictureWindow> window;
-    const QRect frame;
+    const QRect slot; // see nextNoticeSlot
     const QStringList texts;
 };
 
@@ -269,9 +335,9 @@ QPointer<CustomWindow>& preparedNotice()
 
 const QSize noticeSize(620, 150);
 
-// Where the next notice stands: centred above the bar on the primary
-// screen, above the notices shown now.
-std::optional<QRect> nextNoticeFrame()
+// The room of the next notice: centred above the bar on the primary screen,
+// above the notices shown now. Its card stands centred in it.
+std::optional<QRect> nextNoticeSlot()
 {
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
@@ -280,7 +346,8 @@ std::optional<QRect> nextNoticeFrame()
     notices.removeAll(nullptr);
     const QRect area = screen->availableGeometry();
     const int bottom = area.bottom() - 20 - int(notices.size()) * noticeSize.height();
-    return QRect(QPoint(area.center().x() - noticeSize.width() / 2, bottom - noticeSize.height()), noticeSize);
+    return QRect(
+        QPoint(area.x() + (area.width() - noticeSize.width()) / 2, bottom - noticeSize.height()), noticeSize);
 }
 
 // A notice takes no focus and lets clicks through, so the window manager
@@ -304,15 +371,23 @@ CustomWindow* makeNoticeWindow()
     return window;
 }
 
-// Lays out the notice's card for these texts, at rest, and shapes the
-// window to it; a window already holding them is left as it is.
-void setNoticeContent(CustomWindow* window, const QString& title, const QString& detail)
+// Lays out the notice's card for these texts, at rest, and makes the window
+// the card, centred in `slot`; a card already holding them is kept.
+//
+// The window is no larger than the card: a compositor draws a window's
+// shadow around its whole rectangle, whatever its shape, so clear margins
+// around the card would show as a dark box.
+void setNoticeContent(CustomWindow* window, const QRect& slot, const QString& title, const QString& detail)
 {
     const QStringList texts { title, detail };
-    if (window->property("noticeTexts").toStringList() == texts)
-        return;
-    window->setProperty("noticeTexts", texts);
     QWidget* host = window->layout()->itemAt(0)->widget();
+    window->setProperty("noticeSlot", slot);
+    if (window->property("noticeTexts").toStringList() == texts) {
+        if (const auto* card = host->findChild<ToastCard*>(QString(), Qt::FindDirectChildrenOnly))
+            window->setGeometry(centredIn(card->size(), slot));
+        return;
+    }
+    window->setProperty("noticeTexts", texts);
     qDeleteAll(host->findChildren<ToastCard*>(Qt::FindDirectChildrenOnly));
     ToastOverlay toast;
     toast.displayMode = ToastOverlay::DisplayMode::alert();
@@ -330,7 +405,8 @@ void setNoticeContent(CustomWindow* window, const QString& title, const QString&
     if (height < 0)
         height = hint.height();
     height = qBound(card->minimumHeight(), height, card->maximumHeight());
-    const QRect resting((noticeSize.width() - width) / 2, (noticeSize.height() - height) / 2, width, height);
+    const QRect resting(0, 0, width, height);
+    window->setGeometry(centredIn(resting.size(), slot));
     card->setGeometry(resting);
     // Its background painted now, once: showing the notice then only copies it.
     card->preparePicture();
@@ -366,19 +442,20 @@ NoticePicture* stillNotice(CustomWindow* window)
         { picture, window->mask(), window->geometry().topLeft(), window->windowTitle() });
     if (!still)
         return nullptr;
-    return new NoticePicture(std::move(still), window->geometry(), window->property("noticeTexts").toStringList());
+    return new NoticePicture(std::move(still), window->property("noticeSlot").toRect(),
+        window->property("noticeTexts").toStringList());
 }
 
 // A toast above the bar that clicks pass through, gone after 10 s.
 void showNoticeToast(const QString& title, const QString& detail)
 {
-    const std::optional<QRect> frame = nextNoticeFrame();
-    if (!frame)
+    const std::optional<QRect> slot = nextNoticeSlot();
+    if (!slot)
         return;
     const QStringList texts { title, detail };
     NoticePicture* picture = std::exchange(preparedPicture(), nullptr);
     // One made ahead for other texts or another place is not the one.
-    if (picture && (picture->frame != *frame || picture->texts != texts)) {
+    if (picture && (picture->slot != *slot || picture->texts != texts)) {
         delete picture;
         picture = nullptr;
     }
@@ -387,8 +464,7 @@ void showNoticeToast(const QString& title, const QString& detail)
         window = preparedNotice() ? preparedNotice().data() : makeNoticeWindow();
         preparedNotice() = nullptr;
         // Unchanged for a window made ahead, unless the screen changed since.
-        window->setGeometry(*frame);
-        setNoticeContent(window, title, detail);
+        setNoticeContent(window, *slot, title, detail);
         if ((picture = stillNotice(window)))
             delete window;
     }
@@ -420,15 +496,14 @@ void prepareTakenHotKeysNotice(const QStringList& keys)
 {
     if (preparedNotice() || preparedPicture() || keys.isEmpty())
         return;
-    const std::optional<QRect> frame = nextNoticeFrame();
-    if (!frame)
+    const std::optional<QRect> slot = nextNoticeSlot();
+    if (!slot)
         return;
     // The notice now, where and as it will stand (for the keys refused so
     // far), while the bar starts: showing it later is then only its map
     // (and, for a window of ours, its paint).
     CustomWindow* window = makeNoticeWindow();
-    window->setGeometry(*frame);
-    setNoticeContent(window, takenHotKeysTitle(), takenHotKeysDetail(keys));
+    setNoticeContent(window, *slot, takenHotKeysTitle(), takenHotKeysDetail(keys));
     if (NoticePicture* picture = stillNotice(window)) {
         preparedPicture() = picture;
         delete window;
@@ -464,6 +539,7 @@ void showUnreadableSettingsToast(const QString& keptCopy)
 
 void dismissToastWindow()
 {
+    toastPicture().reset();
     if (toastWindow())
         toastWindow()->hide();
 }
@@ -546,6 +622,9 @@ QWidget* showPasteboardWindow()
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setAttribute(Qt::WA_TranslucentBackground);
     window->setGeometry(frame);
+    // Only the panel's rounded card shows: where nothing composites, its
+    // clear corners would show black.
+    window->setMask(cardShape(frame.size(), toolCardRadius));
     window->setWindowTitle(QStringLiteral("orbitShelf clipboard"));
     installPasteboardEscapeFilter();
     setContent(window, makePasteBoardView(state, vertical ? 2 : 5, 5000));

@@ -8,7 +8,9 @@
 // The shell's own windows besides the dock bars: the full-screen toast, the
 // settings and quit windows, and the clipboard strip.
 
-// Made on the first toast and reused; none before.
+// The full-screen toast's window where the platform cannot show it as a
+// still picture (the scripted platform): made on the first such toast and
+// reused; none before.
 QPointer<CustomWindow>& toastWindow();
 // The clipboard window; at most one exists, each show replaces it.
 QPointer<QWidget>& pasteboardWindow();
@@ -17,7 +19,9 @@ QPointer<QWidget>& pasteboardWindow();
 void showToast(const QString& spaceID, qint64 windowNumber);
 // Main thread. Shows the toast for this window on the screen under the mouse
 // and takes it down 2 s later; a toast shown again within those 2 s gets
-// this call's content and 2 s of its own.
+// this call's content and 2 s of its own. The toast is a window only as
+// large as its card, above every other window, that takes neither the
+// focus nor clicks and that the window manager leaves alone.
 void presentToastWindow(const QString& spaceID, qint64 windowNumber);
 void dismissToastWindow();
 

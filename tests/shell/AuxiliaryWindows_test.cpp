@@ -1,8 +1,8 @@
-#include "state/Queues.h"
-#include "state/UserDefaults.h"
 #include "shell/AuxWindowGeometry.h"
 #include "shell/AuxiliaryWindows.h"
 #include "shell/FeatureWiring.h"
+#include "state/Queues.h"
+#include "state/UserDefaults.h"
 #include "tests/support/ManualQueue.h"
 
 #include "platform/Services.h"
@@ -14,10 +14,10 @@
 #include <QApplication>
 #include <QCursor>
 #include <QElapsedTimer>
-#include <QHash>
-#include <QLabel>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QHash>
+#include <QLabel>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -83,6 +83,8 @@ TEST_F(AuxiliaryWindowsTest, ANoticeStandsAtRestAtOnceAndIsPaintedOnce)
     // Shaped to the card from the first paint: no black corners, no growing.
     EXPECT_TRUE(notice->rect().contains(card->geometry()));
     EXPECT_EQ(notice->mask().boundingRect(), card->geometry());
+    // No clear margin either, where a compositor would draw a shadow box.
+    EXPECT_EQ(notice->rect(), card->geometry());
 
     // No transition: each part of the notice is painted once, at most.
     PaintCounter counter;
@@ -137,7 +139,8 @@ TEST_F(AuxiliaryWindowsTest, ANoticeMadeAheadIsTheOneThatShowsOrIsFreedWhenNothi
     QStringList texts;
     for (QLabel* label : prepared->findChildren<QLabel*>())
         texts.append(label->text());
-    EXPECT_TRUE(texts.contains(QStringLiteral("Some hot keys are held by another program"))) << texts.join('|').toStdString();
+    EXPECT_TRUE(texts.contains(QStringLiteral("Some hot keys are held by another program")))
+        << texts.join('|').toStdString();
 
     // Made ahead for a notice that does not come (the keys came back).
     prepareTakenHotKeysNotice({ QStringLiteral("Alt + Tab") });
@@ -146,7 +149,7 @@ TEST_F(AuxiliaryWindowsTest, ANoticeMadeAheadIsTheOneThatShowsOrIsFreedWhenNothi
         if (!w->isVisible())
             unused = w;
     ASSERT_TRUE(unused);
-    EXPECT_EQ(unused->geometry().bottom(), madeAt.top() - 1) << "a second notice stands above the first";
+    EXPECT_EQ(unused->geometry(), madeAt.translated(0, -150)) << "a second notice stands above the first";
     showTakenHotKeysToast({});
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(unused) << "not kept";
@@ -180,7 +183,7 @@ TEST_F(AuxiliaryWindowsTest, ANoticeIsAStillPictureWhereThePlatformMakesOneAndAW
     ASSERT_EQ(noticeWindows().size(), 1);
     QWidget* window = noticeWindows().value(0);
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->geometry().bottom(), picture->still.position.y() - 1);
+    EXPECT_EQ(window->geometry().top(), picture->still.position.y() - 150);
     EXPECT_EQ(window->geometry().size(), picture->still.picture.size());
     EXPECT_EQ(window->geometry().x(), picture->still.position.x());
     EXPECT_EQ(window->mask(), picture->still.shape);
@@ -214,7 +217,10 @@ TEST_F(AuxiliaryWindowsTest, ANoticeIsAStillPictureWhereThePlatformMakesOneAndAW
     platform::uninstall();
 }
 
-TEST_F(AuxiliaryWindowsTest, ToastStaysOnTopForTwoSecondsFromItsLastShowing)
+// The full-screen toast's window, where no still picture can be made: as
+// large as the card's painted part where the card stands in the toast's
+// frame, shaped to its rounded bottom corners, and never focused.
+TEST_F(AuxiliaryWindowsTest, ToastStaysOnTopForTwoSecondsFromItsLastShowingWithoutTakingTheFocus)
 {
     showToast(QStringLiteral("Optional(A)"), 1);
     EXPECT_FALSE(toastWindow() && toastWindow()->isVisible()) << "shown only once the main queue runs";
@@ -222,8 +228,20 @@ TEST_F(AuxiliaryWindowsTest, ToastStaysOnTopForTwoSecondsFromItsLastShowing)
     ASSERT_TRUE(toastWindow());
     QPointer<CustomWindow> first = toastWindow();
     EXPECT_TRUE(first->isVisible());
-    EXPECT_EQ(first->geometry(), toastFrame(screenUnderMouse()));
-    EXPECT_TRUE(first->windowFlags() & Qt::WindowStaysOnTopHint);
+    const QRect frame = toastFrame(screenUnderMouse());
+    EXPECT_EQ(first->size(), QSize(400, 220)) << "the card, not the toast's frame";
+    EXPECT_LE(std::abs(first->geometry().center().x() - frame.center().x()), 1);
+    EXPECT_EQ(first->geometry().bottom(), frame.bottom());
+    for (const Qt::WindowType flag : { Qt::WindowStaysOnTopHint, Qt::BypassWindowManagerHint,
+             Qt::WindowDoesNotAcceptFocus, Qt::WindowTransparentForInput })
+        EXPECT_TRUE(first->windowFlags() & flag) << flag;
+    EXPECT_TRUE(first->testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_NE(QApplication::activeWindow(), first.data());
+    const QRegion mask = first->mask();
+    EXPECT_TRUE(mask.contains(QPoint(0, 0))) << "the card goes on above its painted part";
+    EXPECT_FALSE(mask.contains(QPoint(0, 219))) << "the card's rounded corner";
+    EXPECT_FALSE(mask.contains(QPoint(399, 219)));
+    EXPECT_TRUE(mask.contains(QPoint(200, 219)));
 
     queue->advance(1.0);
     presentToastWindow(QStringLiteral("Optional(B)"), 2);
@@ -231,10 +249,50 @@ TEST_F(AuxiliaryWindowsTest, ToastStaysOnTopForTwoSecondsFromItsLastShowing)
     ASSERT_TRUE(toastCard());
     EXPECT_EQ(toastCard()->property("winnum").toLongLong(), 2);
     EXPECT_EQ(toastCard()->property("spaceID").toString(), QStringLiteral("Optional(B)"));
+    EXPECT_EQ(first->findChildren<QWidget*>(QStringLiteral("FullScreenToast")).size(), 1);
     queue->advance(1.99); // 2.99 s after the first toast
     EXPECT_TRUE(toastWindow()->isVisible());
     queue->advance(0.02);
     EXPECT_FALSE(toastWindow()->isVisible());
+}
+
+// Where the platform makes still pictures, the toast is one: the card's
+// pixels at the card's place, each toast its own picture for its full 2 s.
+TEST_F(AuxiliaryWindowsTest, TheToastIsAStillPictureOfItsCardWhereThePlatformMakesOne)
+{
+    platform::fake::FakeStillPictureWindows pictures;
+    platform::Services services = platform::fake::services();
+    services.stillPictureWindows = pictures.factory();
+    platform::install(std::move(services));
+
+    presentToastWindow(QStringLiteral("Optional(A)"), 1);
+    ASSERT_EQ(pictures.windows.size(), 1u);
+    const auto first = pictures.windows[0];
+    EXPECT_TRUE(first->shown);
+    EXPECT_EQ(first->still.title, QStringLiteral("OrbitShelf Toast"));
+    const QRect frame = toastFrame(screenUnderMouse());
+    const QImage& picture = first->still.picture;
+    EXPECT_EQ(picture.size(), QSize(400, 220));
+    EXPECT_EQ(QRect(first->still.position, picture.size()).bottom(), frame.bottom());
+    EXPECT_FALSE(first->still.shape.contains(QPoint(0, 219))) << "the card's rounded corner";
+    EXPECT_TRUE(first->still.shape.contains(QPoint(0, 0)));
+    EXPECT_NEAR(qAlpha(picture.pixel(5, 5)), 128, 2) << "the card's backdrop";
+    int white = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            white += qRed(picture.pixel(x, y)) > 200 && qAlpha(picture.pixel(x, y)) > 200;
+    EXPECT_GT(white, 100) << "its texts";
+    EXPECT_FALSE(toastWindow() && toastWindow()->isVisible()) << "no window of ours";
+
+    queue->advance(1.0);
+    presentToastWindow(QStringLiteral("Optional(B)"), 2);
+    ASSERT_EQ(pictures.windows.size(), 2u);
+    EXPECT_FALSE(first->alive) << "the newer toast takes its place";
+    queue->advance(1.99);
+    EXPECT_TRUE(pictures.windows[1]->alive);
+    queue->advance(0.02);
+    EXPECT_FALSE(pictures.windows[1]->alive);
+    platform::uninstall();
 }
 
 TEST_F(AuxiliaryWindowsTest, OneSettingsWindowIsRaisedAgainAndANewOneStartsOnGeneral)

@@ -1,8 +1,8 @@
 #include "dock/windows/FullScreenToast.h"
 
+#include "platform/KeyCodes.h"
 #include "state/AppState.h"
 #include "state/KeyNames.h"
-#include "platform/KeyCodes.h"
 
 #include <QIcon>
 #include <QPainter>
@@ -15,6 +15,12 @@ constexpr double kBackdropWidth = 500;
 constexpr double kBackdropHeight = 220;
 constexpr double kPadding = 16; // the platform's default padding
 constexpr double kIconSide = 60;
+constexpr double kCardRadius = 10;
+constexpr int kRowPixels = 26;
+constexpr int kSmallestRowPixels = 10;
+constexpr double kLabelMargin = 20;
+constexpr double kCapMargin = 5;
+constexpr double kCapGap = 8;
 
 // The file manager's picture from the icon theme, else a drawn folder.
 void paintIcon(QPainter& painter, const QRectF& rect)
@@ -39,6 +45,57 @@ void paintIcon(QPainter& painter, const QRectF& rect)
 }
 
 } // namespace
+
+FullScreenToastLayout fullScreenToastLayout(
+    QSizeF view, const QFont& base, const QString& label, const QString& shortcut)
+{
+    FullScreenToastLayout l;
+    l.card = QRectF((view.width() - kCardWidth) / 2, 0, kCardWidth, view.height());
+    l.backdrop = QRectF(l.card.center().x() - kBackdropWidth / 2, l.card.bottom() - kBackdropHeight,
+        kBackdropWidth, kBackdropHeight);
+    l.painted = l.card.intersected(l.backdrop);
+
+    // From the bottom up: shortcut row, title, icon; the content gathers at
+    // the bottom of the card.
+    const QRectF inner = l.card.adjusted(kPadding, kPadding, -kPadding, -kPadding);
+    l.titleFont = base;
+    l.titleFont.setPixelSize(20);
+    l.titleFont.setWeight(QFont::DemiBold);
+    l.rowFont = l.titleFont;
+    l.rowFont.setPixelSize(kRowPixels);
+    // The row keeps the height of its full-size font whatever its text, so
+    // that the title and the icon stand where they always do.
+    const double rowHeight = QFontMetricsF(l.rowFont).height() + 2 * kLabelMargin;
+    double labelWidth = 0;
+    double capWidth = 0;
+    for (int pixels = kRowPixels;; --pixels) {
+        l.rowFont.setPixelSize(pixels);
+        const QFontMetricsF metrics(l.rowFont);
+        labelWidth = metrics.horizontalAdvance(label) + 2 * kLabelMargin;
+        capWidth = metrics.horizontalAdvance(shortcut) + 2 * kCapMargin;
+        if (labelWidth + kCapGap + capWidth <= inner.width() || pixels <= kSmallestRowPixels)
+            break;
+    }
+    const double rowWidth = labelWidth + kCapGap + capWidth;
+    const QRectF row(inner.center().x() - rowWidth / 2, inner.bottom() - rowHeight, rowWidth, rowHeight);
+    l.label = QRectF(row.left(), row.top(), labelWidth, rowHeight);
+    const double capHeight = QFontMetricsF(l.rowFont).height() + 2 * kCapMargin;
+    l.cap = QRectF(l.label.right() + kCapGap, row.center().y() - capHeight / 2, capWidth, capHeight);
+
+    const double titleHeight = QFontMetricsF(l.titleFont).height() + 2 * kLabelMargin;
+    l.title = QRectF(inner.left(), row.top() - titleHeight, inner.width(), titleHeight);
+    l.icon = QRectF(inner.center().x() - kIconSide / 2, l.title.top() - kIconSide, kIconSide, kIconSide);
+    return l;
+}
+
+QPainterPath fullScreenToastOutline(const FullScreenToastLayout& layout)
+{
+    QPainterPath card;
+    card.addRoundedRect(layout.card, kCardRadius, kCardRadius);
+    QPainterPath painted;
+    painted.addRect(layout.painted);
+    return card.intersected(painted);
+}
 
 FullScreenToast::FullScreenToast(
     QString spaceID_, qint64 winnum_, double width, double height, QWidget* parent)
@@ -66,14 +123,34 @@ QSize FullScreenToast::sizeHint() const
 
 QRectF FullScreenToast::cardRect() const
 {
-    return { (toastWidth - kCardWidth) / 2, 0, kCardWidth, toastHeight };
+    return cardLayout().card;
 }
 
 QRectF FullScreenToast::backdropRect() const
 {
-    const QRectF card = cardRect();
-    return { card.center().x() - kBackdropWidth / 2, card.bottom() - kBackdropHeight, kBackdropWidth,
-        kBackdropHeight };
+    return cardLayout().backdrop;
+}
+
+QString FullScreenToast::shortcutText() const
+{
+    const auto flags = fixedHotKeyFlags(
+        FixedHotKey::Autohide, AppState::shared().settings.shortcutOptionForOpenAutohide());
+    return flags ? keyComboText(platform::keycode::h, *flags) : tr("None");
+}
+
+FullScreenToastLayout FullScreenToast::cardLayout() const
+{
+    return fullScreenToastLayout(QSizeF(toastWidth, toastHeight), font(), tr("ShortCut: "), shortcutText());
+}
+
+QRect FullScreenToast::paintedRect() const
+{
+    return cardLayout().painted.toAlignedRect().intersected(rect());
+}
+
+QPainterPath FullScreenToast::paintedOutline() const
+{
+    return fullScreenToastOutline(cardLayout());
 }
 
 void FullScreenToast::paintEvent(QPaintEvent*)
@@ -81,57 +158,29 @@ void FullScreenToast::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    const QRectF card = cardRect();
+    const FullScreenToastLayout l = cardLayout();
 
     painter.save();
     QPainterPath cardShape;
-    cardShape.addRoundedRect(card, 10, 10);
+    cardShape.addRoundedRect(l.card, kCardRadius, kCardRadius);
     painter.setClipPath(cardShape);
-    painter.fillRect(backdropRect(), QColor(0, 0, 0, 128));
+    painter.fillRect(l.backdrop, QColor(0, 0, 0, 128));
     painter.restore();
 
-    // From the bottom up: shortcut row, title, icon; the content gathers at
-    // the bottom of the card.
-    const QRectF inner = card.adjusted(kPadding, kPadding, -kPadding, -kPadding);
-    QFont title = font();
-    title.setPixelSize(20);
-    title.setWeight(QFont::DemiBold);
-    QFont row = title;
-    row.setPixelSize(26);
-
-    const QString shortcutLabel = tr("ShortCut: ");
-    const auto flags = fixedHotKeyFlags(
-        FixedHotKey::Autohide, AppState::shared().settings.shortcutOptionForOpenAutohide());
-    const QString shortcut = flags ? keyComboText(platform::keycode::h, *flags) : tr("None");
-    const QFontMetricsF rowMetrics(row);
-    const double rowHeight = rowMetrics.height() + 2 * 20;
-    const double labelWidth = rowMetrics.horizontalAdvance(shortcutLabel) + 2 * 20;
-    const double capWidth = rowMetrics.horizontalAdvance(shortcut) + 2 * 5;
-    const double rowWidth = labelWidth + 8 + capWidth;
-    const QRectF rowRect(inner.center().x() - rowWidth / 2, inner.bottom() - rowHeight, rowWidth, rowHeight);
-
     painter.setPen(Qt::white);
-    painter.setFont(row);
-    painter.drawText(
-        QRectF(rowRect.left(), rowRect.top(), labelWidth, rowHeight), Qt::AlignCenter, shortcutLabel);
-    const QRectF cap(rowRect.left() + labelWidth + 8, rowRect.center().y() - (rowMetrics.height() + 10) / 2,
-        capWidth, rowMetrics.height() + 10);
+    painter.setFont(l.rowFont);
+    painter.drawText(l.label, Qt::AlignCenter, tr("ShortCut: "));
     painter.setPen(QPen(Qt::white, 2));
-    painter.drawRoundedRect(cap, 10, 10);
-    painter.drawText(cap, Qt::AlignCenter, shortcut);
+    painter.drawRoundedRect(l.cap, 10, 10);
+    painter.drawText(l.cap, Qt::AlignCenter, shortcutText());
 
-    const QFontMetricsF titleMetrics(title);
-    const double titleHeight = titleMetrics.height() + 2 * 20;
-    const QRectF titleRect(inner.left(), rowRect.top() - titleHeight, inner.width(), titleHeight);
-    painter.setFont(title);
+    painter.setFont(l.titleFont);
     painter.setPen(Qt::white);
-    painter.drawText(titleRect, Qt::AlignCenter, QStringLiteral("Fullscreen! Hide orbitShelf?"));
-
-    const QRectF icon(inner.center().x() - kIconSide / 2, titleRect.top() - kIconSide, kIconSide, kIconSide);
-    paintIcon(painter, icon);
+    painter.drawText(l.title, Qt::AlignCenter, QStringLiteral("Fullscreen! Hide orbitShelf?"));
+    paintIcon(painter, l.icon);
 }
 
-QWidget* makeFullScreenToast(const QString& spaceID, qint64 windowNumber, double width, double height)
+FullScreenToast* makeFullScreenToast(const QString& spaceID, qint64 windowNumber, double width, double height)
 {
     return new FullScreenToast(spaceID, windowNumber, width, height);
 }

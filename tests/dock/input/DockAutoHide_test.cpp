@@ -3,6 +3,8 @@
 #include "apps/DockVisibility.h"
 #include "dock/input/DockAutoHide.h"
 #include "dock/windows/FullScreenToast.h"
+#include "platform/KeyCodes.h"
+#include "state/KeyNames.h"
 #include "tests/dock/DockTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -105,6 +107,39 @@ TEST(FullScreenToastCard, ADarkCardAtTheBottomCentreWithTheHintAndNothingElse)
         for (int x = 472; x < 872; ++x)
             white += qRed(image.pixel(x, y)) > 200 && qAlpha(image.pixel(x, y)) > 200;
     EXPECT_GT(white, 100);
+}
+
+// The shortcut row's key cap, for every key text the Shortcut page can give
+// the hide shortcut, lies whole inside the card, its text whole inside the
+// cap; the rest of the card stands where it always does.
+TEST(FullScreenToastCard, TheKeyCapIsWholeInsideTheCardForEveryShortcut)
+{
+    const QRectF reference = fullScreenToastLayout(QSizeF(1344, 756), QFont(), "ShortCut: ", "None").title;
+    for (const char* option : { "option", "control", "cmd", "shift", "alpha" }) {
+        const auto flags = fixedHotKeyFlags(FixedHotKey::Autohide, QString::fromLatin1(option));
+        const QString key = flags ? keyComboText(platform::keycode::h, *flags) : QStringLiteral("None");
+        SCOPED_TRACE(key.toStdString());
+        const FullScreenToastLayout l = fullScreenToastLayout(QSizeF(1344, 756), QFont(), "ShortCut: ", key);
+        EXPECT_EQ(l.painted, QRectF(472, 536, 400, 220));
+        // The cap's border is drawn 2 px wide around its rectangle.
+        EXPECT_TRUE(l.card.adjusted(10, 10, -10, -10).contains(l.cap.adjusted(-1, -1, 1, 1)));
+        EXPECT_TRUE(l.painted.contains(l.label) && l.painted.contains(l.title) && l.painted.contains(l.icon));
+        EXPECT_LE(l.label.right(), l.cap.left());
+        EXPECT_LE(QFontMetricsF(l.rowFont).horizontalAdvance(key), l.cap.width());
+        EXPECT_EQ(l.title, reference) << "the title and the icon do not move";
+        if (key.size() <= 9) {
+            EXPECT_EQ(l.rowFont.pixelSize(), 26) << "a row that fits keeps its size";
+        }
+    }
+    FullScreenToast toast("Optional(A)", 1, 1344, 756);
+    const QImage image = renderWidget(toast);
+    const QRect painted = toast.paintedRect();
+    EXPECT_EQ(painted, QRect(472, 536, 400, 220));
+    // Nothing is painted outside what the toast's window shows.
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) != 0 && !painted.contains(x, y))
+                FAIL() << "painted at " << x << "," << y;
 }
 
 TEST(FullScreenToastCard, TheScreenAndWindowDoNotChangeThePicture)
