@@ -33,6 +33,7 @@ struct ServerWindow {
     bool skipTaskbar = false;           // _NET_WM_STATE_SKIP_TASKBAR
     bool above = false;                 // _NET_WM_STATE_ABOVE
     bool below = false;                 // _NET_WM_STATE_BELOW
+    bool reservesEdge = false;          // a panel's _NET_WM_STRUT(_PARTIAL) holds a screen edge
     bool mapped = false;                // viewable right now
     bool onScreen = false;              // mapped, not minimised, on the current desktop
     std::optional<quint32> desktop;     // _NET_WM_DESKTOP; 0xFFFFFFFF means every desktop

@@ -49,7 +49,7 @@ struct WindowCookies {
     xcb_get_geometry_cookie_t geometry;
     xcb_translate_coordinates_cookie_t position;
     xcb_get_property_cookie_t pid, wmClass, netName, name, type, state, wmState, desktop, extents, transient,
-        opacity;
+        opacity, strut, strutPartial;
 };
 
 WindowCookies requestWindow(XConnection& x, xcb_window_t w)
@@ -74,6 +74,8 @@ WindowCookies requestWindow(XConnection& x, xcb_window_t w)
     k.extents = requestProperty(x, w, a.netFrameExtents, XCB_ATOM_CARDINAL, 4);
     k.transient = requestProperty(x, w, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 1);
     k.opacity = requestProperty(x, w, a.netWmWindowOpacity, XCB_ATOM_CARDINAL, 1);
+    k.strut = requestProperty(x, w, a.netWmStrut, XCB_ATOM_CARDINAL, 4);
+    k.strutPartial = requestProperty(x, w, a.netWmStrutPartial, XCB_ATOM_CARDINAL, 12);
     return k;
 }
 
@@ -117,6 +119,8 @@ std::optional<ServerWindow> readReplies(XConnection& x, ReplyBatch& batch, const
     auto extents = batch.get<xcb_get_property_reply_t>(k.extents);
     auto transient = batch.get<xcb_get_property_reply_t>(k.transient);
     auto opacity = batch.get<xcb_get_property_reply_t>(k.opacity);
+    auto strut = batch.get<xcb_get_property_reply_t>(k.strut);
+    auto strutPartial = batch.get<xcb_get_property_reply_t>(k.strutPartial);
     if (!attributes || !geometry || !position)
         return std::nullopt; // BadWindow: it vanished between the list and the read
 
@@ -134,6 +138,9 @@ std::optional<ServerWindow> readReplies(XConnection& x, ReplyBatch& batch, const
         else if (s == a.netWmStateAbove) w.above = true;
         else if (s == a.netWmStateBelow) w.below = true;
     }
+    for (const auto* reserve : { strut.get(), strutPartial.get() })
+        for (quint32 edge : cardinalsProperty(reserve))
+            w.reservesEdge = w.reservesEdge || edge != 0;
     if (cardinalProperty(wmState.get()).value_or(1) == 3 /* IconicState */)
         w.minimized = true;
     w.desktop = cardinalProperty(desktop.get());

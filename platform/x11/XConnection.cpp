@@ -113,6 +113,8 @@ bool XConnection::setUp(int screenNumber)
         "COMPOUND_TEXT",
         "_ORBITSHELF_TIMESTAMP",
         "_NET_WM_ICON",
+        "_NET_WM_STRUT",
+        "_NET_WM_STRUT_PARTIAL",
     };
     constexpr size_t count = sizeof(names) / sizeof(names[0]);
     static_assert(count == sizeof(Atoms) / sizeof(xcb_atom_t));

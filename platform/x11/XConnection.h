@@ -38,7 +38,7 @@ struct Atoms {
         netWmStateSkipTaskbar, netWmStateAbove, netWmStateBelow, netWmStateModal, wmState, wmChangeState,
         wmTransientFor, typeNormal, typeDialog, typeUtility, typeToolbar, typeMenu, typeSplash, typeDock,
         typeDesktop, typeNotification, typeDropdownMenu, typePopupMenu, typeTooltip, typeCombo, typeDnd,
-        compoundText, orbitTimestamp, netWmIcon;
+        compoundText, orbitTimestamp, netWmIcon, netWmStrut, netWmStrutPartial;
 };
 
 // How long one batch of replies may take before the display counts as not

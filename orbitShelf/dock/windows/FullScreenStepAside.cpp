@@ -6,7 +6,11 @@
 namespace {
 
 // Whether `window` is still full screen in front. No window active for a
-// moment (as a window manager moves the focus) leaves it there.
+// moment (as a window manager moves the focus) leaves it there, and so does
+// another program's panel made active: icewm raises its taskbar (a window
+// with a strut and no window type) at the edge of a full-screen window and
+// makes it the active window, while the full-screen window still covers the
+// screen behind it.
 bool stillInFront(quint32 window)
 {
     if (!platform::hasCurrent())
@@ -16,7 +20,10 @@ bool stillInFront(quint32 window)
     if (!shown || !shown->fullScreen)
         return false;
     const std::optional<quint32> active = server.activeWindow();
-    return !active || !*active || *active == window;
+    if (!active || !*active || *active == window)
+        return true;
+    const std::optional<platform::ServerWindow> front = server.window(*active);
+    return front && (front->kind == platform::WindowKind::dock || front->reservesEdge);
 }
 
 } // namespace
