@@ -1,10 +1,10 @@
 #include "tools/PasteBoardModel.h"
 
+#include "apps/SupportFolder.h"
 #include "state/Alerts.h"
 #include "state/AppState.h"
 #include "state/Logging.h"
 #include "state/PasteboardRecord.h"
-#include "apps/SupportFolder.h"
 #include "tools/PasteboardQueries.h"
 
 #include <QClipboard>
@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QStandardPaths>
 
 PasteboardWriter systemPasteboardWriter()
 {
@@ -162,6 +163,28 @@ bool takeBackFromTrash(const TrashedFile& file)
     return true;
 }
 
+// The desktop's trash in the user's data folder. Qt 6.4 cannot make that
+// trash while the data folder itself does not exist yet (a new account), and
+// then moves the file into "files/" under the process's working folder and
+// reports success: the data folder is made first, and a file that still
+// lands outside an absolute trash folder is taken back and counts as not
+// trashed.
+bool moveToDesktopTrash(const QString& path, QString* inTrash)
+{
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    QString where;
+    if (!QFile::moveToTrash(path, &where))
+        return false;
+    if (QFileInfo(where).isAbsolute()) {
+        *inTrash = where;
+        return true;
+    }
+    const TrashedFile strayed { path, QFileInfo(where).absoluteFilePath() };
+    if (!takeBackFromTrash(strayed))
+        qCWarning(lcApp).noquote() << "could not take" << path << "back from" << strayed.inTrash;
+    return false;
+}
+
 } // namespace
 
 bool PasteBoardModel::deleteItem(const Record& record)
@@ -184,7 +207,7 @@ bool PasteBoardModel::deleteItem(const Record& record)
             if (path.isEmpty() || !QFileInfo::exists(path))
                 continue;
             QString inTrash;
-            const bool moved = m_trash ? m_trash(path, &inTrash) : QFile::moveToTrash(path, &inTrash);
+            const bool moved = m_trash ? m_trash(path, &inTrash) : moveToDesktopTrash(path, &inTrash);
             if (!moved)
                 return undo(
                     QCoreApplication::translate("PasteBoardView", "%1 could not be moved to the trash.")

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScrollArea>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUuid>
 
@@ -285,11 +286,16 @@ TEST_F(PasteBoard, TrimTrashesBothPictureFilesOfTheItemsBeyondTheLimitOrNothing)
     model.load();
     ASSERT_EQ(model.items().size(), 2u) << "the record stays with its files";
 
-    // The desktop's trash takes both: the files and the record go.
+    // The desktop's trash takes both, even where the data folder that holds
+    // it is not there yet: the files and the record go, the files into that
+    // trash and nowhere else.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     model.setTrashFile({});
     model.trim(1);
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("p.png"))));
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("p_thumbnail.png"))));
+    EXPECT_TRUE(QFile::exists(data + QStringLiteral("/Trash/files/p_thumbnail.png")));
+    EXPECT_FALSE(QFile::exists(QStringLiteral("files/p.png"))) << "not in the working folder";
     model.load();
     ASSERT_EQ(model.items().size(), 1u);
     EXPECT_EQ(model.items()[0].text(QStringLiteral("text")), QStringLiteral("kept"));
@@ -382,8 +388,8 @@ TEST_F(PasteBoard, TheGridShowsTheColumnsItsWidthHoldsAndKeepsPressesOnItsCards)
         if (label->text() == QStringLiteral("Mark"))
             tab = label;
     ASSERT_TRUE(tab);
-    QMouseEvent tabPress(QEvent::MouseButtonPress, QPointF(5, 5), tab->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
-        Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent tabPress(QEvent::MouseButtonPress, QPointF(5, 5), tab->mapToGlobal(QPointF(5, 5)),
+        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(tab, &tabPress);
     EXPECT_EQ(watch.presses, 0) << "a press on a tab";
 }
