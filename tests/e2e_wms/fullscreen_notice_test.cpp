@@ -97,7 +97,10 @@ TEST_P(FullScreenNotice, ShowsItsCardAloneForTwoSecondsAndTakesNoKeys)
                 std::chrono::seconds(15)));
     }
     if (c.pushToEdge) {
-        ASSERT_TRUE(turnAutoHideOn(run)) << run.log().toStdString();
+        const QRect dock = windowGeometry(waitForWindow(QStringLiteral("orbitShelf dock")));
+        ASSERT_TRUE(turnAutoHideOn(run)) << "the dock window stands at " << dock.x() << "," << dock.y() << " "
+                                         << dock.width() << "x" << dock.height() << "\n"
+                                         << run.log().toStdString();
     }
     movePointer(QPoint(960, 400));
 
@@ -149,9 +152,11 @@ TEST_P(FullScreenNotice, ShowsItsCardAloneForTwoSecondsAndTakesNoKeys)
             const bool wmPanel = pushed && c.manager == WindowManager::icewm
                 && property(active, QStringLiteral("WM_CLASS")).contains(QLatin1String("icewm"));
             if (active != term.id && !wmPanel)
-                otherActive << QStringLiteral("%1 ms: %2 \"%3\"")
+                otherActive << QStringLiteral("%1 ms: %2 \"%3\" %4 %5")
                                    .arg(sinceFullScreen.elapsed())
-                                   .arg(active, xdotool({ "getwindowname", active }));
+                                   .arg(active, xdotool({ "getwindowname", active }),
+                                       property(active, QStringLiteral("WM_CLASS")),
+                                       property(active, QStringLiteral("_NET_WM_PID")));
             const bool shown = cardShownAt(pixelAt(kCard.topLeft() + QPoint(10, 7)));
             const qint64 now = sinceFullScreen.elapsed();
             if (shown) {
@@ -186,7 +191,8 @@ TEST_P(FullScreenNotice, ShowsItsCardAloneForTwoSecondsAndTakesNoKeys)
     EXPECT_LE(*gone - *firstSeen, 2600) << "seen from " << *firstSeen << " to " << *lastSeen << " ms";
     if (c.pushToEdge) {
         EXPECT_FALSE(run.log().mid(mark).contains(QStringLiteral("auto-show strip brings back the dock")))
-            << "the edge brought the bar back over the full-screen window\n" << run.log().mid(mark).toStdString();
+            << "the edge brought the bar back over the full-screen window\n"
+            << run.log().mid(mark).toStdString();
     }
 
     // What the notice showed beyond its card (and, under picom, beyond the
