@@ -12,7 +12,7 @@
 #include "switcher/SwitcherPopup.h"
 #include "tools/PasteBoardView.h"
 #include "tools/ToolPages.h"
-#include "widgets/CardShape.h"
+#include "widgets/PaintedShape.h"
 
 #include "ToastOverlay/ToastViews.h"
 
@@ -26,7 +26,6 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QLoggingCategory>
-#include <QPainterPath>
 #include <QRegion>
 #include <QScreen>
 #include <QTimer>
@@ -412,9 +411,7 @@ void setNoticeContent(CustomWindow* window, const QRect& slot, const QString& ti
     card->preparePicture();
     // Without a compositing manager the window's empty parts would be black:
     // it is shaped to the card.
-    QPainterPath outline;
-    outline.addRoundedRect(QRectF(resting), 10, 10);
-    window->setMask(QRegion(outline.toFillPolygon().toPolygon()));
+    window->setMask(cardShape(resting.size(), 10));
 }
 
 // The notice's window (never shown, never made native) drawn once into a

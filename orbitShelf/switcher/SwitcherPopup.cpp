@@ -18,7 +18,7 @@
 #include "switcher/FloatDockView.h"
 #include "switcher/Hotkey.h"
 #include "switcher/SwitcherCycle.h"
-#include "widgets/CardShape.h"
+#include "widgets/PaintedShape.h"
 
 #include <QCursor>
 #include <QGuiApplication>

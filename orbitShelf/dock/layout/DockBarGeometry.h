@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dock/layout/DockLayout.h"
+#include "widgets/PaintedShape.h"
 
 #include <QImage>
 #include <QRectF>
@@ -88,12 +89,6 @@ struct BarWindowShape {
 // `opaqueExtras` says they are painted (opaquePart of their pixels).
 BarWindowShape barWindowShape(const DockBarPicture& picture, const std::vector<QRectF>& extras,
     const QRegion& opaqueExtras, const QRect& paintArea, bool translucent);
-
-// The pixels of `image` at least `minimumAlpha` opaque, in the image's
-// coordinates moved by `offset`. Shown without a compositor, a pixel shows
-// its colour times its opacity: below half it reads as a dark smudge, and a
-// soft black shadow as pure black.
-QRegion opaquePart(const QImage& image, QPoint offset, int minimumAlpha = 128);
 
 // The radius of the panel's corners: a side bar's are rounder.
 double barPanelRadius(const QRectF& barRect);

@@ -5,7 +5,7 @@
 #include "dock/DockViewState.h"
 #include "dock/layout/DockEdges.h"
 #include "tools/ToolPages.h"
-#include "widgets/CardShape.h"
+#include "widgets/PaintedShape.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

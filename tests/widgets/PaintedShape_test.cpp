@@ -1,4 +1,4 @@
-#include "widgets/CardShape.h"
+#include "widgets/PaintedShape.h"
 
 #include <QImage>
 #include <QPainter>
