@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QMetaObject>
+#include <QRect>
 #include <QRegion>
 
 #include <functional>
 #include <optional>
 #include <vector>
 
+class QObject;
 class QWindow;
 
 namespace platform {
@@ -46,6 +49,16 @@ struct DockWindowHints {
     // The edges other programs' windows reserve (their panels and
     // taskbars, mapped ones only), root coordinates; ours are left out.
     std::function<std::vector<ReservedEdge>()> otherReservedEdges;
+    // Calls `changed` on `context`'s thread whenever the edges other
+    // programs reserve have changed: a panel started, quit, or changed its
+    // reserve, a window manager's own taskbar came or went. The connection
+    // ends with `context` or when disconnected.
+    std::function<QMetaObject::Connection(QObject* context, std::function<void()> changed)>
+        watchOtherReservedEdges;
+    // Where the window stands on the server (root coordinates), asked
+    // there: what Qt believes follows every notice of a move, stale ones
+    // included.
+    std::function<std::optional<QRect>(QWindow*)> windowPlace;
 };
 
 // The installed hints, applied to one window; a null window is ignored.
@@ -56,5 +69,9 @@ void setDockReservedEdge(QWindow* window, const std::optional<ReservedEdge>& edg
 bool dockTranslucencyAvailable();
 // Empty when no hints are installed.
 std::vector<ReservedEdge> otherReservedEdges();
+// An invalid connection when no hints are installed.
+QMetaObject::Connection watchOtherReservedEdges(QObject* context, std::function<void()> changed);
+// None when no hints are installed or the server cannot tell.
+std::optional<QRect> dockWindowPlace(QWindow* window);
 
 } // namespace platform

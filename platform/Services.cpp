@@ -148,6 +148,18 @@ std::vector<ReservedEdge> otherReservedEdges()
     return others ? others() : std::vector<ReservedEdge> {};
 }
 
+QMetaObject::Connection watchOtherReservedEdges(QObject* context, std::function<void()> changed)
+{
+    const auto watch = installedHint(&DockWindowHints::watchOtherReservedEdges);
+    return watch && context ? watch(context, std::move(changed)) : QMetaObject::Connection();
+}
+
+std::optional<QRect> dockWindowPlace(QWindow* window)
+{
+    const auto place = installedHint(&DockWindowHints::windowPlace);
+    return window && place ? place(window) : std::nullopt;
+}
+
 std::unique_ptr<StillPictureWindow> createStillPictureWindow(const StillPicture& still)
 {
     const StillPictureWindowFactory factory = installedPiece(&Services::stillPictureWindows);

@@ -156,13 +156,25 @@ std::map<QString, QMargins>& marginsByScreen()
 
 } // namespace
 
-void recordMarginsBeforeOwnReserve(const QString& screenKey, const QRect& available, const QRect& screen)
+void recordMarginsBeforeOwnReserve(const QString& screenKey, const QRect& available, const QRect& screen,
+    const QRect& root, const std::vector<ReservedEdge>& others)
 {
     if (available.isEmpty() || !screen.contains(available))
         return;
-    marginsByScreen().try_emplace(screenKey,
-        QMargins(available.left() - screen.left(), available.top() - screen.top(),
-            screen.right() - available.right(), screen.bottom() - available.bottom()));
+    QMargins margins(available.left() - screen.left(), available.top() - screen.top(),
+        screen.right() - available.right(), screen.bottom() - available.bottom());
+    if (!others.empty() && !root.isEmpty()) {
+        const QRect byPanels = freeOfReserves(screen, root, others);
+        if (byPanels.left() >= available.left())
+            margins.setLeft(0);
+        if (byPanels.top() >= available.top())
+            margins.setTop(0);
+        if (byPanels.right() <= available.right())
+            margins.setRight(0);
+        if (byPanels.bottom() <= available.bottom())
+            margins.setBottom(0);
+    }
+    marginsByScreen().try_emplace(screenKey, margins);
 }
 
 std::optional<QMargins> marginsBeforeOwnReserve(const QString& screenKey)

@@ -46,7 +46,10 @@ QRect freeOfReserves(
 // The window manager's own margins of a screen (its built-in panels, which
 // reserve nothing a client can read), as the screen's available area showed
 // them before any bar of ours reserved an edge. Recorded once per screen.
-void recordMarginsBeforeOwnReserve(const QString& screenKey, const QRect& available, const QRect& screen);
+// A cut that `others` (the panels' reserves read then) reach as deep is a
+// panel's, not the window manager's: it goes when the panel quits.
+void recordMarginsBeforeOwnReserve(const QString& screenKey, const QRect& available, const QRect& screen,
+    const QRect& root = {}, const std::vector<platform::ReservedEdge>& others = {});
 std::optional<QMargins> marginsBeforeOwnReserve(const QString& screenKey);
 
 // The part of a screen the bar and the windows it keeps clear may use:

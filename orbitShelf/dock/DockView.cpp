@@ -87,8 +87,6 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
         if (screenID == m_view.screenID)
             m_hoverHide.stripLeft(pointerOverBar());
     });
-    if (window() != this)
-        window()->installEventFilter(this);
     // Hook: hover previews and the main button's tool hub and menu.
     new DockBarPointer(m_state, *this);
     // Hook: the window buttons take their drags, drops and stacked lists here.
@@ -106,7 +104,7 @@ bool DockView::pointerOverBar() const
     // Inside the window's shape as last sent: what takes the pointer.
     const QWidget* top = window();
     return isVisible() && top && m_shape
-        && m_shape->second.input.contains(top->mapFromGlobal(QCursor::pos()));
+        && m_shape->second.input.contains(QCursor::pos() - toScreen(mapFrom(top, QPoint(0, 0))));
 }
 
 void DockView::keepShownWhileOpen(QWidget* popup)
@@ -127,10 +125,24 @@ void DockView::keepShownWhileOpen(QWidget* popup)
     connect(popup, &QObject::destroyed, this, release);
 }
 
-void DockView::setScreenArea(const QRectF& area)
+void DockView::setPlace(const QPoint& windowOrigin, const QRectF& screenArea)
 {
-    m_screenArea = area;
+    m_windowOrigin = windowOrigin;
+    m_screenArea = screenArea;
     refreshPicture();
+}
+
+QPoint DockView::toScreen(const QPointF& point) const
+{
+    if (!m_windowOrigin)
+        return mapToGlobal(point).toPoint();
+    return *m_windowOrigin + mapTo(window(), point).toPoint();
+}
+
+QRect DockView::toScreen(const QRectF& rect) const
+{
+    const QRect aligned = rect.toAlignedRect();
+    return QRect(toScreen(QPointF(aligned.topLeft())), aligned.size());
 }
 
 DockBarGeometryInput DockView::geometryInput() const
@@ -226,18 +238,6 @@ void DockView::refreshPicture()
     logButtons();
 }
 
-bool DockView::eventFilter(QObject* watched, QEvent* event)
-{
-    // The window manager moves the dock window (as a panel's reserve comes
-    // or goes) without changing the picture: the places logged in screen
-    // coordinates follow it, or the log tells of a bar where none is drawn.
-    if (watched == window() && watched != this && event->type() == QEvent::Move) {
-        logPicture();
-        logButtons();
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
 void DockView::logButtons()
 {
     // Hook: which application each button stands for, on screen, once per
@@ -248,7 +248,7 @@ void DockView::logButtons()
     QStringList buttons;
     for (const DockBarItem& item : m_picture.items) {
         if (const auto pid = itemProcessId(item, pids)) {
-            const QRect r(mapToGlobal(item.rect.topLeft().toPoint()), item.rect.size().toSize());
+            const QRect r(toScreen(QPointF(item.rect.topLeft().toPoint())), item.rect.size().toSize());
             buttons << QStringLiteral("%1@%2,%3,%4x%5")
                            .arg(*pid)
                            .arg(r.x())
@@ -271,7 +271,7 @@ void DockView::logPicture()
     // One line per item in screen coordinates, written when the bar changed:
     // what end-to-end checks and people reading the log go by.
     QString text;
-    const QPoint origin = mapToGlobal(QPoint(0, 0));
+    const QPoint origin = toScreen(QPointF(0, 0));
     const QList<int32_t> pids(m_appIds.begin(), m_appIds.end());
     for (const DockBarItem& item : m_picture.items) {
         if (item.entryIndex < 0)
@@ -631,7 +631,7 @@ void DockView::applyEdgeReserve(WId native)
     const QScreen* screen = window()->screen();
     const QRect root = screen ? screen->virtualGeometry() : QRect();
     const std::optional<platform::ReservedEdge> reserve
-        = barEdgeReserve(QRect(mapToGlobal(bar.topLeft()), bar.size()),
+        = barEdgeReserve(QRect(toScreen(QPointF(bar.topLeft())), bar.size()),
             dockPositionForScreen(m_state, m_view.enableListener, id), root, !autoHides && isVisible());
     if (m_reservedEdge && *m_reservedEdge == std::pair(native, reserve))
         return;
@@ -639,10 +639,12 @@ void DockView::applyEdgeReserve(WId native)
     if (reserve) {
         // Until a bar reserves an edge, the available areas are the window
         // manager's own: its built-in panels, which nothing else tells.
-        if (allOwnEdgeReserves().empty())
+        if (allOwnEdgeReserves().empty()) {
+            const std::vector<platform::ReservedEdge> others = platform::otherReservedEdges();
             for (const QScreen* each : QGuiApplication::screens())
-                recordMarginsBeforeOwnReserve(
-                    screenIdentifierKey(each), each->availableGeometry(), each->geometry());
+                recordMarginsBeforeOwnReserve(screenIdentifierKey(each), each->availableGeometry(),
+                    each->geometry(), each->virtualGeometry(), others);
+        }
         recordOwnReserve(id, *reserve);
     }
     qCDebug(lcDock).noquote() << "bar of" << id << "reserves"

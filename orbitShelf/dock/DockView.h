@@ -45,8 +45,15 @@ public:
     // The item under a point of this widget, if any.
     const DockBarItem* itemAt(const QPointF& point) const;
 
-    // The part of the window that lies on its screen, window coordinates.
-    void setScreenArea(const QRectF& area);
+    // Where the program placed the bar's window, root coordinates, and the
+    // part of it that lies on its screen, window coordinates.
+    void setPlace(const QPoint& windowOrigin, const QRectF& screenArea);
+    // A point of this widget on the screen. Taken from the window's place
+    // as the program gave it, not from Qt's idea of where the window is:
+    // that follows every ConfigureNotify, a stale one included, and once
+    // put the whole bar's reserve and pop-ups hundreds of rows off.
+    QPoint toScreen(const QPointF& point) const;
+    QRect toScreen(const QRectF& rect) const;
 
     // Recomputes the picture from the state and repaints.
     void refreshPicture();
@@ -56,7 +63,6 @@ public:
     void keepShownWhileOpen(QWidget* popup);
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -107,6 +113,7 @@ private:
     DockBarPicture m_picture;
     std::vector<qint32> m_appIds; // the process id of each running application of the picture
     QRectF m_screenArea;
+    std::optional<QPoint> m_windowOrigin; // root coordinates, as placed
     bool m_refreshedOnce = false;
 
     // Bar rows.

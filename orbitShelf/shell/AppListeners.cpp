@@ -10,6 +10,7 @@
 #include "apps/WindowClickTracking.h"
 #include "dock/DockReload.h"
 #include "dock/windows/DockWindows.h"
+#include "platform/DockWindowHints.h"
 #include "platform/KeyCodes.h"
 #include "platform/Platform.h"
 #include "shell/Relaunch.h"
@@ -155,6 +156,16 @@ void registerAppListeners(ListenerSources sources)
             [](QScreen*) { handleScreenParametersChanged(); }));
         r.connections.append(QObject::connect(qApp, &QGuiApplication::primaryScreenChanged, context,
             [](QScreen*) { handleScreenParametersChanged(); }));
+        // Another panel started, quit or changed its reserve: the part of a
+        // screen the bar stands in changed with the screen itself staying
+        // the same. The bar's own reserve is not another panel's, so its
+        // rebuild does not come back here.
+        r.connections.append(platform::watchOtherReservedEdges(context, [] {
+            if (dockVisibleFramesChanged()) {
+                qCDebug(lcApp) << "another panel's reserve changed the screen's free part";
+                handleScreenParametersChanged();
+            }
+        }));
     }
 
     if (platform::WakeMonitor* wake = r.sources.wakeMonitor.get()) {

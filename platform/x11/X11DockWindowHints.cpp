@@ -1,5 +1,6 @@
 #include "platform/x11/X11DockWindowHints.h"
 
+#include "platform/x11/X11ReserveWatch.h"
 #include "platform/x11/XConnection.h"
 
 #include <QCoreApplication>
@@ -157,131 +158,18 @@ namespace {
         xcb_flush(c);
     }
 
-    std::vector<uint32_t> cardinals(xcb_get_property_reply_t* reply)
-    {
-        if (!reply || reply->format != 32 || reply->type != XCB_ATOM_CARDINAL)
-            return {};
-        const auto* data = static_cast<const uint32_t*>(xcb_get_property_value(reply));
-        return std::vector<uint32_t>(data, data + xcb_get_property_value_length(reply) / 4);
-    }
-
-    // The edges a strut (_NET_WM_STRUT_PARTIAL, else _NET_WM_STRUT, which
-    // spans its whole edge) reserves on a root of `width` x `height`.
-    void appendStrutEdges(const std::vector<uint32_t>& partial, const std::vector<uint32_t>& plain, int width,
-        int height, std::vector<ReservedEdge>& out)
-    {
-        const bool isPartial = partial.size() >= 12;
-        const std::vector<uint32_t>& v = isPartial ? partial : plain;
-        if (v.size() < 4)
-            return;
-        for (int side = 0; side < 4; ++side) {
-            if (v[size_t(side)] == 0)
-                continue;
-            ReservedEdge edge;
-            edge.side = ReservedEdge::Side(side);
-            edge.thickness = int(std::min<uint32_t>(v[size_t(side)], uint32_t(std::max(width, height))));
-            const bool vertical = side < 2; // left and right run along y
-            edge.start = isPartial ? int(v[size_t(4 + 2 * side)]) : 0;
-            edge.end = isPartial ? int(v[size_t(5 + 2 * side)]) : (vertical ? height : width) - 1;
-            out.push_back(edge);
-        }
-    }
-
-    // Panels are managed clients (most) or windows the window manager keeps
-    // for itself, nested in frames of its own (icewm's taskbar sits three
-    // levels down). So the clients are read, and the tree down to three
-    // levels, not entering frames that hold a client.
-    std::vector<ReservedEdge> readOtherReservedEdgesNow(XConnection& x)
-    {
-        xcb_connection_t* c = x.raw();
-        const xcb_window_t root = x.root();
-        const std::vector<xcb_atom_t> struts = x.internAtoms({ "_NET_WM_STRUT_PARTIAL", "_NET_WM_STRUT" });
-        const xcb_atom_t partialAtom = struts[0];
-        const xcb_atom_t plainAtom = struts[1];
-        const xcb_atom_t pidAtom = x.atoms().netWmPid;
-        const xcb_atom_t clientListAtom = x.atoms().netClientList;
-        if (partialAtom == XCB_ATOM_NONE || plainAtom == XCB_ATOM_NONE)
-            return {};
-        const auto geometryCookie = xcb_get_geometry(c, root);
-        const auto clientListCookie = xcb_get_property(c, 0, root, clientListAtom, XCB_ATOM_WINDOW, 0, 65536);
-        ReplyBatch rootReads(x);
-        auto rootGeometry = rootReads.get<xcb_get_geometry_reply_t>(geometryCookie);
-        auto clientList = rootReads.get<xcb_get_property_reply_t>(clientListCookie);
-        if (!rootGeometry)
-            return {};
-        std::vector<xcb_window_t> clients;
-        if (clientList && clientList->format == 32) {
-            const auto* ids = static_cast<const xcb_window_t*>(xcb_get_property_value(clientList.get()));
-            clients.assign(ids, ids + xcb_get_property_value_length(clientList.get()) / 4);
-        }
-        const auto isClient = [&clients](xcb_window_t w) {
-            return std::find(clients.begin(), clients.end(), w) != clients.end();
-        };
-
-        // Every window to read, each once: the clients, then the tree.
-        std::vector<xcb_window_t> candidates = clients;
-        std::vector<xcb_window_t> level { root };
-        for (int depth = 0; depth < 3 && !level.empty(); ++depth) {
-            std::vector<xcb_query_tree_cookie_t> cookies;
-            for (xcb_window_t w : level)
-                cookies.push_back(xcb_query_tree(c, w));
-            std::vector<xcb_window_t> next;
-            ReplyBatch trees(x);
-            for (xcb_query_tree_cookie_t cookie : cookies) {
-                auto tree = trees.get<xcb_query_tree_reply_t>(cookie);
-                if (!tree)
-                    continue;
-                const xcb_window_t* children = xcb_query_tree_children(tree.get());
-                const int count = xcb_query_tree_children_length(tree.get());
-                const bool frame = depth > 0 && std::any_of(children, children + count, isClient);
-                for (int i = 0; i < count && !frame; ++i) {
-                    if (isClient(children[i]))
-                        continue;
-                    candidates.push_back(children[i]);
-                    next.push_back(children[i]);
-                }
-            }
-            level = std::move(next);
-        }
-
-        struct Reads {
-            xcb_window_t window;
-            xcb_get_property_cookie_t partial, plain, pid;
-            xcb_get_window_attributes_cookie_t attributes;
-        };
-        std::vector<Reads> reads;
-        reads.reserve(candidates.size());
-        for (xcb_window_t w : candidates)
-            reads.push_back({ w, xcb_get_property(c, 0, w, partialAtom, XCB_ATOM_CARDINAL, 0, 12),
-                xcb_get_property(c, 0, w, plainAtom, XCB_ATOM_CARDINAL, 0, 4),
-                xcb_get_property(c, 0, w, pidAtom, XCB_ATOM_CARDINAL, 0, 1),
-                xcb_get_window_attributes(c, w) });
-        const uint32_t ownPid = uint32_t(QCoreApplication::applicationPid());
-        std::vector<ReservedEdge> edges;
-        ReplyBatch batch(x);
-        for (const Reads& r : reads) {
-            auto partial = batch.get<xcb_get_property_reply_t>(r.partial);
-            auto plain = batch.get<xcb_get_property_reply_t>(r.plain);
-            auto pid = batch.get<xcb_get_property_reply_t>(r.pid);
-            auto attributes = batch.get<xcb_get_window_attributes_reply_t>(r.attributes);
-            const std::vector<uint32_t> pids = cardinals(pid.get());
-            if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE
-                || (!pids.empty() && pids.front() == ownPid))
-                continue;
-            appendStrutEdges(cardinals(partial.get()), cardinals(plain.get()), rootGeometry->width,
-                rootGeometry->height, edges);
-        }
-        return edges;
-    }
-
     // Asked for every window resize (the rule that keeps windows clear of the
     // bar) as well as for every rebuild of the bars; a drag sends dozens of
-    // resizes a second, and panels seldom change. One read serves a moment.
+    // resizes a second, and panels seldom change. One read serves until a
+    // change is heard (or, without a watch, for a moment).
     std::vector<ReservedEdge> readOtherReservedEdges()
     {
         XConnection* x = XConnection::ofApplication();
         if (!x)
             return {};
+        // The watch reads them again whenever they change.
+        if (ReserveWatch* watch = ReserveWatch::shared())
+            return watch->edges();
         static QElapsedTimer age;
         static std::vector<ReservedEdge> last;
         if (!age.isValid() || age.elapsed() > 500) {
@@ -289,6 +177,25 @@ namespace {
             age.start();
         }
         return last;
+    }
+
+    std::optional<QRect> windowPlace(QWindow* window)
+    {
+        XConnection* x = XConnection::ofApplication();
+        if (!x || !window || !window->handle())
+            return std::nullopt;
+        const xcb_window_t id = xcb_window_t(window->winId());
+        xcb_connection_t* c = x->raw();
+        const auto originCookie = xcb_translate_coordinates(c, id, x->root(), 0, 0);
+        const auto geometryCookie = xcb_get_geometry(c, id);
+        ReplyBatch batch(*x);
+        auto origin = batch.get<xcb_translate_coordinates_reply_t>(originCookie);
+        auto geometry = batch.get<xcb_get_geometry_reply_t>(geometryCookie);
+        if (!origin || !geometry)
+            return std::nullopt;
+        const qreal ratio = window->devicePixelRatio();
+        return QRect(QPoint(qRound(origin->dst_x / ratio), qRound(origin->dst_y / ratio)),
+            QSize(qRound(geometry->width / ratio), qRound(geometry->height / ratio)));
     }
 
 } // namespace
@@ -300,6 +207,12 @@ DockWindowHints dockWindowHints()
     hints.setShape = setShape;
     hints.reserveEdge = reserveEdge;
     hints.otherReservedEdges = readOtherReservedEdges;
+    hints.watchOtherReservedEdges = [](QObject* context, std::function<void()> changed) {
+        ReserveWatch* watch = ReserveWatch::shared();
+        return watch ? QObject::connect(watch, &ReserveWatch::changed, context, std::move(changed))
+                     : QMetaObject::Connection();
+    };
+    hints.windowPlace = windowPlace;
     hints.translucencyAvailable = [] {
         XConnection* x = XConnection::ofApplication();
         return x && compositorRuns(*x);

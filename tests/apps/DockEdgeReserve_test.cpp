@@ -149,6 +149,13 @@ TEST(DockEdgeReserve, TheVisibleAreaGivesBackOnlyTheBarsOwnReserve)
     const QString relaunched = QStringLiteral("Optional(visible-area-relaunched)");
     recordMarginsBeforeOwnReserve(relaunched, cutByOldBar, screen);
     EXPECT_EQ(visibleArea(relaunched, cutByOldBar, screen, kRoot, {}), screen);
+    // A panel running before the bar reserved is not the window manager's:
+    // once it quits, the bar goes back down to the edge.
+    const QString withPanel = QStringLiteral("Optional(visible-area-panel)");
+    const ReservedEdge panel { Side::bottom, 30, 0, 1919 };
+    recordMarginsBeforeOwnReserve(withPanel, QRect(0, 0, 1920, 1050), screen, kRoot, { panel });
+    EXPECT_EQ(visibleArea(withPanel, cutByBar, screen, kRoot, { panel }), QRect(0, 0, 1920, 1050));
+    EXPECT_EQ(visibleArea(withPanel, cutByBar, screen, kRoot, {}), screen);
     // Panels that would leave nothing leave the whole screen.
     EXPECT_EQ(
         visibleArea(key, cutByBar, screen, kRoot, { ReservedEdge { Side::left, 1920, 0, 1079 } }), screen);

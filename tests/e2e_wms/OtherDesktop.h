@@ -7,22 +7,32 @@
 
 #include <QElapsedTimer>
 
+#include <xcb/xcb.h>
+
+#include <poll.h>
+
+#include <atomic>
+#include <cstring>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <utility>
+#include <vector>
 
 namespace orbitshelf::test {
 
 using WindowManager = XvfbSession::WindowManager;
 
 // A desktop of its own with `manager`, for one test; the program's own
-// (openbox) comes back when it ends. Null for openbox: the program's own
-// desktop serves.
+// (openbox) comes back when it ends. For openbox the program's own desktop
+// serves, unless the test needs one it may spoil (`own`).
 class OtherDesktop final {
 public:
-    explicit OtherDesktop(WindowManager manager)
+    explicit OtherDesktop(WindowManager manager, bool own = false)
         : m_display(qgetenv("DISPLAY"))
+        , m_own(own)
     {
-        if (manager != WindowManager::openbox)
+        if (manager != WindowManager::openbox || own)
             m_session = XvfbSession::start(manager);
     }
     ~OtherDesktop()
@@ -32,10 +42,14 @@ public:
     }
     OtherDesktop(const OtherDesktop&) = delete;
     OtherDesktop& operator=(const OtherDesktop&) = delete;
-    bool failed(WindowManager manager) const { return manager != WindowManager::openbox && !m_session; }
+    bool failed(WindowManager manager) const
+    {
+        return (manager != WindowManager::openbox || m_own) && !m_session;
+    }
 
 private:
     QByteArray m_display;
+    bool m_own = false;
     std::unique_ptr<XvfbSession> m_session;
 };
 
@@ -129,5 +143,113 @@ inline ::testing::AssertionResult turnAutoHideOn(const DockRun& run, QPoint away
         return ::testing::AssertionFailure() << "the bar did not hide";
     return ::testing::AssertionSuccess();
 }
+
+// Tells `window` (a decimal id) that it stands at `at`, as a window
+// manager's synthetic ConfigureNotify does (ICCCM 4.1.5), which toolkits
+// believe. The window stays where it is on the server: a stale notice.
+inline void claimPlace(const QString& window, QPoint at)
+{
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    const xcb_window_t id = window.toUInt();
+    xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr);
+    xcb_configure_notify_event_t notice {};
+    notice.response_type = XCB_CONFIGURE_NOTIFY;
+    notice.event = notice.window = id;
+    notice.x = int16_t(at.x());
+    notice.y = int16_t(at.y());
+    notice.width = geometry ? geometry->width : 1;
+    notice.height = geometry ? geometry->height : 1;
+    char event[32] = {}; // what the server sends on is always 32 bytes
+    std::memcpy(event, &notice, sizeof notice);
+    // Checked: the server has sent it on before the connection closes (a
+    // request flushed just before closing was sometimes lost).
+    free(xcb_request_check(c, xcb_send_event_checked(c, 0, id, XCB_EVENT_MASK_STRUCTURE_NOTIFY, event)));
+    free(geometry);
+    xcb_disconnect(c);
+}
+
+// The bottom edge a window reserves (_NET_WM_STRUT_PARTIAL), 0 for none.
+inline int bottomReserve(const QString& window)
+{
+    const QStringList values = property(window, QStringLiteral("_NET_WM_STRUT_PARTIAL"))
+                                   .section(QLatin1Char('='), 1)
+                                   .split(QLatin1Char(','), Qt::SkipEmptyParts);
+    return values.size() >= 4 ? values[3].trimmed().toInt() : 0;
+}
+
+// Every bottom reserve a window's _NET_WM_STRUT_PARTIAL takes for as long as
+// the probe lives: read on a connection of its own as each PropertyNotify
+// comes, each change once.
+class StrutProbe final {
+public:
+    explicit StrutProbe(const QString& window)
+        : m_c(xcb_connect(nullptr, nullptr))
+        , m_window(window.toUInt())
+    {
+        const char name[] = "_NET_WM_STRUT_PARTIAL";
+        xcb_intern_atom_reply_t* atom
+            = xcb_intern_atom_reply(m_c, xcb_intern_atom(m_c, 0, sizeof name - 1, name), nullptr);
+        m_atom = atom ? atom->atom : XCB_ATOM_NONE;
+        free(atom);
+        const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_change_window_attributes(m_c, m_window, XCB_CW_EVENT_MASK, &mask);
+        note(read());
+        m_reader = std::thread([this] { follow(); });
+    }
+    ~StrutProbe()
+    {
+        m_stop = true;
+        m_reader.join();
+        xcb_disconnect(m_c);
+    }
+    StrutProbe(const StrutProbe&) = delete;
+    StrutProbe& operator=(const StrutProbe&) = delete;
+
+    std::vector<int> bottoms() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_bottoms;
+    }
+
+private:
+    int read()
+    {
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(
+            m_c, xcb_get_property(m_c, 0, m_window, m_atom, XCB_ATOM_CARDINAL, 0, 12), nullptr);
+        int bottom = 0;
+        if (reply && reply->format == 32 && xcb_get_property_value_length(reply) >= 16)
+            bottom = int(static_cast<const uint32_t*>(xcb_get_property_value(reply))[3]);
+        free(reply);
+        return bottom;
+    }
+    void note(int bottom)
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_bottoms.empty() || m_bottoms.back() != bottom)
+            m_bottoms.push_back(bottom);
+    }
+    void follow()
+    {
+        pollfd fd { xcb_get_file_descriptor(m_c), POLLIN, 0 };
+        while (!m_stop && !xcb_connection_has_error(m_c)) {
+            ::poll(&fd, 1, 20);
+            while (xcb_generic_event_t* event = xcb_poll_for_event(m_c)) {
+                const bool strut = (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY
+                    && reinterpret_cast<xcb_property_notify_event_t*>(event)->atom == m_atom;
+                free(event);
+                if (strut)
+                    note(read());
+            }
+        }
+    }
+
+    xcb_connection_t* m_c;
+    xcb_window_t m_window;
+    xcb_atom_t m_atom = XCB_ATOM_NONE;
+    std::atomic<bool> m_stop { false };
+    mutable std::mutex m_mutex;
+    std::vector<int> m_bottoms;
+    std::thread m_reader;
+};
 
 } // namespace orbitshelf::test

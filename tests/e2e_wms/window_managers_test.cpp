@@ -260,6 +260,259 @@ TEST(OtherPanels, UnderIcewmTheBarAndAMaximisedWindowEndAboveItsTaskbar)
         << bar.value_or(-1);
 }
 
+// The newest bar's main button as logged, and the dock window with its
+// bottom reserve once both have settled.
+struct SettledBar {
+    QRect mainButton;
+    QString dock;
+    QRect dockAt;
+    int reserve = 0;
+};
+
+std::optional<SettledBar> settledBar(const DockRun& run, std::chrono::milliseconds timeout = std::chrono::seconds(10))
+{
+    SettledBar bar;
+    bar.dock = waitForWindow(QStringLiteral("orbitShelf dock"));
+    if (bar.dock.isEmpty())
+        return std::nullopt;
+    SettledBar before;
+    const bool settled = waitUntil(
+        [&] {
+            before = std::exchange(bar, SettledBar { {}, bar.dock, windowGeometry(bar.dock), bottomReserve(bar.dock) });
+            for (const LoggedBarItem& item : loggedBar(run.log()))
+                if (item.kind == LoggedBarItem::mainButton)
+                    bar.mainButton = item.rect;
+            return bar.reserve > 0 && !bar.mainButton.isNull() && bar.mainButton == before.mainButton
+                && bar.dockAt == before.dockAt && bar.reserve == before.reserve
+                && bar.dockAt.contains(bar.mainButton);
+        },
+        timeout, std::chrono::milliseconds(200));
+    return settled ? std::optional(bar) : std::nullopt;
+}
+
+// A panel of the test's own (Debian's tint2 in its stock configuration: 30
+// rows along the bottom), in a home of the test's own.
+class Tint2 final {
+public:
+    Tint2()
+    {
+        m_pid = spawn(QStringLiteral("env"),
+            { QStringLiteral("HOME=") + m_home.path(), QStringLiteral("XDG_CONFIG_HOME=") + m_home.path() + "/.config",
+                QStringLiteral("XDG_CACHE_HOME=") + m_home.path() + "/.cache", QStringLiteral("tint2") });
+        waitUntil([&] { return !(m_window = visibleWindowsNamed(QStringLiteral("tint2")).value(0)).isEmpty(); },
+            std::chrono::seconds(10));
+    }
+    ~Tint2() { stop(); }
+    Tint2(const Tint2&) = delete;
+    Tint2& operator=(const Tint2&) = delete;
+    void stop()
+    {
+        if (m_pid)
+            terminate(std::exchange(m_pid, 0));
+    }
+    QString window() const { return m_window; }
+
+private:
+    QTemporaryDir m_home;
+    qint64 m_pid = 0;
+    QString m_window;
+};
+
+// How many times the log tells of a dock window made.
+qsizetype dockWindowsMade(const QString& log)
+{
+    return log.count(QStringLiteral("dock window for"));
+}
+
+// A panel that starts after the program, as at a login where both start on
+// their own in any order, has the bar move up to stand on it within the
+// screen-parameters path's 6 s, reserving its own rows and the panel's; when
+// the panel quits the bar goes back to the edge with its own reserve alone.
+// With nothing changing after that, the bar is not placed again (its own
+// reserve is no panel's).
+TEST(OtherPanels, APanelStartedOrEndedWhileTheProgramRunsHasTheBarBesideIt)
+{
+    movePointer(kAway);
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    const std::optional<SettledBar> alone = settledBar(run);
+    ASSERT_TRUE(alone) << run.log().toStdString();
+    EXPECT_EQ(alone->dockAt.bottom(), 1079);
+    const int ownReserve = alone->reserve;
+
+    const qsizetype beforePanel = run.log().size();
+    auto panel = std::make_unique<Tint2>();
+    ASSERT_FALSE(panel->window().isEmpty()) << "tint2 did not show";
+    const qint64 panelShown = QDateTime::currentMSecsSinceEpoch();
+    const QRect panelAt = windowGeometry(panel->window());
+    ASSERT_EQ(panelAt.bottom(), 1079);
+    std::optional<SettledBar> beside;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            beside = settledBar(run, std::chrono::seconds(1));
+            return beside && beside->dockAt.bottom() == panelAt.top() - 1;
+        },
+        std::chrono::seconds(10)))
+        << "the dock window ends at " << (beside ? beside->dockAt.bottom() : -1) << ", the panel begins at "
+        << panelAt.top() << "\n"
+        << run.log().toStdString();
+    const std::optional<qint64> rebuilt = loggedAfter(run, beforePanel, QStringLiteral("dock window for"));
+    ASSERT_TRUE(rebuilt);
+    EXPECT_LT(*rebuilt - panelShown, 7000) << "from the panel shown to the bar placed beside it";
+    if (beside) {
+        EXPECT_EQ(beside->reserve, ownReserve + panelAt.height());
+        for (const LoggedBarItem& item : loggedBar(run.log()))
+            EXPECT_LT(item.rect.bottom(), panelAt.top()) << "a button lies under the panel";
+    }
+    screenshot(QStringLiteral("tint2-after-the-program"));
+
+    const qsizetype beforeEnd = run.log().size();
+    panel->stop();
+    const qint64 panelEnded = QDateTime::currentMSecsSinceEpoch();
+    std::optional<SettledBar> back;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            back = settledBar(run, std::chrono::seconds(1));
+            return back && back->dockAt.bottom() == 1079 && back->reserve == ownReserve;
+        },
+        std::chrono::seconds(10)))
+        << "the dock window ends at " << (back ? back->dockAt.bottom() : -1) << " reserving "
+        << (back ? back->reserve : -1);
+    const std::optional<qint64> backAt = loggedAfter(run, beforeEnd, QStringLiteral("dock window for"));
+    ASSERT_TRUE(backAt);
+    EXPECT_LT(*backAt - panelEnded, 7000) << "from the panel ended to the bar back at the edge";
+
+    const qsizetype made = dockWindowsMade(run.log());
+    letPass(std::chrono::seconds(20));
+    EXPECT_EQ(dockWindowsMade(run.log()), made) << "the bar was placed again with nothing changing";
+}
+
+// A window manager replaced by icewm while the program runs: the bar moves
+// up to stand on icewm's taskbar.
+TEST(OtherPanels, AWindowManagerReplacedByIcewmHasTheBarAboveItsTaskbar)
+{
+    OtherDesktop desktop(WindowManager::openbox, true);
+    ASSERT_FALSE(desktop.failed(WindowManager::openbox)) << XvfbSession::lastError().toStdString();
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    ASSERT_TRUE(settledBar(run)) << run.log().toStdString();
+    QTemporaryDir home;
+    const qint64 icewm = spawn(QStringLiteral("env"),
+        { QStringLiteral("HOME=") + home.path(), QStringLiteral("XDG_CONFIG_HOME=") + home.path() + "/.config",
+            QStringLiteral("icewm"), QStringLiteral("--replace") });
+    ASSERT_GT(icewm, 0);
+    // icewm's taskbar: 26 high along the bottom.
+    const int taskbarTop = 1080 - 26;
+    std::optional<SettledBar> bar;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            bar = settledBar(run, std::chrono::seconds(1));
+            return bar && bar->dockAt.bottom() < taskbarTop && bar->mainButton.bottom() < taskbarTop;
+        },
+        std::chrono::seconds(15)))
+        << "the dock window ends at " << (bar ? bar->dockAt.bottom() : -1) << "\n"
+        << run.log().toStdString();
+    screenshot(QStringLiteral("icewm-replaced-openbox"));
+    run.stop();
+    terminate(icewm);
+}
+
+class DockPlace : public ::testing::TestWithParam<WindowManager> { };
+
+// Whatever notice of its own window's place comes in, the bar keeps its
+// reserve, opens its hover title and menu by itself and logs its buttons
+// where they are: a stale notice claiming the top-left corner, or a place
+// below the screen, moves none of it, and a maximised window keeps its
+// height throughout.
+TEST_P(DockPlace, StaleNoticesOfItsWindowsPlaceMoveNothing)
+{
+    const WindowManager manager = GetParam();
+    OtherDesktop desktop(manager);
+    ASSERT_FALSE(desktop.failed(manager)) << XvfbSession::lastError().toStdString();
+    movePointer(kAway);
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    Clients clients;
+    const auto big = clients.xterm(QStringLiteral("maximised"), QStringLiteral("40x5+100+100"));
+    ASSERT_FALSE(big.id.isEmpty());
+    ASSERT_TRUE(waitUntil([&] { return barShows(run, big.id); })) << run.log().toStdString();
+    runTool(QStringLiteral("wmctrl"), { "-i", "-r", big.id, "-b", "add,maximized_vert,maximized_horz" });
+    QRect maximised;
+    std::optional<SettledBar> bar;
+    ASSERT_TRUE(waitUntil([&] {
+        const QRect before = std::exchange(maximised, windowGeometry(big.id));
+        return maximised.height() > 500 && maximised == before && (bar = settledBar(run));
+    })) << run.log().toStdString();
+    const std::optional<LoggedBarItem> button = waitForWindowButton(run, big.id);
+    ASSERT_TRUE(button);
+    StrutProbe probe(bar->dock);
+
+    // Once the program is quiet (the window manager's own notices of the
+    // new windows handled), a notice that disagrees comes on its own.
+    const auto quiet = [&] {
+        qsizetype size = -1;
+        QElapsedTimer still;
+        return waitUntil([&] {
+            const qsizetype now = run.log().size();
+            if (now != std::exchange(size, now))
+                still.start();
+            return still.elapsed() >= 1000;
+        });
+    };
+    for (const QPoint claim : { QPoint(0, 0), QPoint(0, 1080 + 200) }) {
+        SCOPED_TRACE(QStringLiteral("%1, a notice claiming %2,%3")
+                         .arg(QLatin1String(nameOf(manager)))
+                         .arg(claim.x())
+                         .arg(claim.y())
+                         .toStdString());
+        EXPECT_TRUE(quiet());
+        claimPlace(bar->dock, claim);
+        // The hover preview stands just above the bar, its title lowest
+        // when there is no picture.
+        QRect title, preview;
+        int nudge = 0;
+        EXPECT_TRUE(waitUntil([&] {
+            movePointer(button->rect.center() + QPoint(nudge++ % 2, 0));
+            preview = QRect();
+            for (const char* piece : { "title", "picture", "usage" })
+                for (const QString& id : visibleWindowsNamed(QStringLiteral("orbitShelf preview %1").arg(piece))) {
+                    preview |= windowGeometry(id);
+                    if (QLatin1String(piece) == QLatin1String("title"))
+                        title = windowGeometry(id);
+                }
+            return !title.isEmpty();
+        })) << run.log().toStdString();
+        EXPECT_LE(preview.bottom(), bar->mainButton.top()) << "the preview ends at " << preview.bottom();
+        EXPECT_GT(preview.bottom(), bar->mainButton.top() - 40) << "the preview ends at " << preview.bottom();
+        EXPECT_GT(title.top(), bar->mainButton.top() - 300) << "the title stands at " << title.y();
+        movePointer(kAway);
+        // The menu opens by the bar.
+        const LoggedMenu menu
+            = clickForMenu(run, bar->mainButton.center(), 3, kSettingsMenuLine, int(kSettingsMenu.size()));
+        EXPECT_FALSE(menu.titles.isEmpty());
+        for (const QRect& entry : menu.places)
+            EXPECT_TRUE(entry.top() > bar->mainButton.top() - 400 && entry.bottom() <= 1079)
+                << "a menu entry at " << entry.y();
+        EXPECT_TRUE(closeMenus(run));
+        // The bar logs its buttons where they stand; the window stays put.
+        const std::optional<SettledBar> after = settledBar(run);
+        if (!after) {
+            ADD_FAILURE() << "the bar does not settle where its window stands";
+            continue;
+        }
+        EXPECT_EQ(after->mainButton, bar->mainButton);
+        EXPECT_EQ(after->dockAt, bar->dockAt);
+        EXPECT_EQ(after->reserve, bar->reserve);
+        EXPECT_EQ(windowGeometry(big.id).height(), maximised.height());
+    }
+    EXPECT_EQ(probe.bottoms(), std::vector<int> { bar->reserve }) << "the bar's window reserved other rows";
+    EXPECT_EQ(windowGeometry(big.id).height(), maximised.height()) << "the maximised window changed";
+}
+
+INSTANTIATE_TEST_SUITE_P(UnderEachWindowManager, DockPlace,
+    ::testing::Values(WindowManager::openbox, WindowManager::icewm),
+    [](const ::testing::TestParamInfo<WindowManager>& info) { return std::string(nameOf(info.param)); });
+
 TEST(OtherPanels, UnderFluxboxTheBottomEdgeBringsAnAutoHiddenBarBack)
 {
     OtherDesktop desktop(WindowManager::fluxbox);

@@ -205,7 +205,7 @@ void BarClicks::toggleToolHub(const QRectF& button)
     const DockViewState& dock = m_view.viewState();
     QWidget* content = toolHubPopoverContent(m_state).release();
     const QSize size = content->sizeHint().expandedTo(QSize(320, 240));
-    const QRectF global(m_view.mapToGlobal(button.topLeft()), button.size());
+    const QRectF global(m_view.toScreen(button));
     const QString edge = dockPositionForScreen(m_state, dock.enableListener, dock.screenID);
     // A floating panel rather than a popup: it closes when another window
     // takes the focus, and that window still gets the click (a popup's
@@ -236,7 +236,7 @@ bool BarClicks::toggleStackList(const DockBarItem& item)
         m_windowList->close();
         return true;
     }
-    const QRect anchor(m_view.mapToGlobal(item.rect.topLeft().toPoint()), item.rect.size().toSize());
+    const QRect anchor(m_view.toScreen(QPointF(item.rect.topLeft().toPoint())), item.rect.size().toSize());
     m_windowList = openStackWindowList(m_state, *app, anchor, activateStackedWindow);
     m_view.keepShownWhileOpen(m_windowList);
     qCDebug(lcDock) << "listing the windows of application" << *pid;

@@ -2,6 +2,7 @@
 
 #include "state/AppState.h"
 #include "dock/DockLog.h"
+#include "dock/DockView.h"
 #include "dock/DockViewState.h"
 #include "dock/layout/DockEdges.h"
 #include "tools/ToolPages.h"
@@ -218,7 +219,9 @@ void ToolSheets::place(QWidget* sheet, const ToolSheetContent& content) const
         return;
     // Opened other than by its tile: centred over the dock window, kept on
     // its screen.
-    const QRect dock = m_dockWindow->frameGeometry();
+    const auto* view = qobject_cast<const DockView*>(m_dockWindow.data());
+    const QRect dock = view ? view->toScreen(QRectF(view->rect()))
+                            : QRect(m_dockWindow->mapToGlobal(QPoint(0, 0)), m_dockWindow->size());
     QRect frame(QPoint(0, 0), size);
     frame.moveCenter(dock.center());
     if (const QScreen* screen = m_dockWindow->screen()) {

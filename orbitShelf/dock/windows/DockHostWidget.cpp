@@ -67,6 +67,11 @@ DockHostWidget::DockHostWidget(AppState& state, const DockWindowSpec& spec)
         connect(&m_state, &AppState::changed, this, &DockHostWidget::applyStripShape);
         m_strip->installEventFilter(this);
     }
+    // The native window is made at its place: made where the widget stood
+    // (0,0) and moved after, a window manager's notice of that first place
+    // could come in after the move on a loaded machine.
+    m_placed = placement();
+    setGeometry(m_placed);
     // The window type must be on the native window before it is mapped.
     winId();
     platform::markDockWindow(windowHandle());
@@ -83,7 +88,12 @@ DockHostWidget::DockHostWidget(AppState& state, const DockWindowSpec& spec)
         // Strips stand below the docks: a bar over its strip takes the clicks.
         lower();
     }
-    place();
+}
+
+QRect DockHostWidget::placement() const
+{
+    const DockFrame placed = m_strip ? stripPlacement(m_spec.frame, m_spec.visibleFrame) : m_spec.frame;
+    return toWindowSystemRect(placed, primaryScreenGeometry());
 }
 
 void DockHostWidget::place()
@@ -95,6 +105,8 @@ void DockHostWidget::place()
         = toWindowSystemRect(DockFrame { qint64(m_spec.screenFrame.x()), qint64(m_spec.screenFrame.y()),
                                  qint64(m_spec.screenFrame.width()), qint64(m_spec.screenFrame.height()) },
             primary);
+    m_placed = geometry;
+    m_putBack = 0;
     setGeometry(geometry);
     if (QWidget* child = m_dockView ? static_cast<QWidget*>(m_dockView->parentWidget()) : m_strip)
         child->setGeometry(0, 0, geometry.width(), geometry.height());
@@ -102,7 +114,7 @@ void DockHostWidget::place()
     // The part of the window on its screen, in window coordinates.
     const QRect onScreen = screen.intersected(geometry).translated(-geometry.topLeft());
     if (m_dockView)
-        m_dockView->setScreenArea(QRectF(onScreen));
+        m_dockView->setPlace(geometry.topLeft(), QRectF(onScreen));
     if (m_strip) {
         AutoShowStrips::shared().setStripArea(m_spec.screenID,
             toWindowSystemRect(stripReach(placed, m_spec.screenFrame, m_spec.position), primary));
@@ -116,7 +128,7 @@ bool DockHostWidget::eventFilter(QObject* watched, QEvent* event)
     // the strip steps aside instead of bringing back a bar that would stand
     // behind that window.
     if (watched == m_strip && event->type() == QEvent::Enter && m_stepAside
-        && m_stepAside->update(geometry(), true)) {
+        && m_stepAside->update(m_placed, true)) {
         applyStripShape();
         return true;
     }
@@ -137,7 +149,7 @@ void DockHostWidget::applyStripShape()
         const bool hidden
             = dockOpacity(mapEntry(m_state.settings.autoHideSpaceDock(), id), mapEntry(m_state.showSpaceDock, id))
             == 0.0;
-        const bool aside = m_stepAside->update(geometry(), hidden);
+        const bool aside = m_stepAside->update(m_placed, hidden);
         shape = { hidden && !aside ? edge : QRegion(),
             QRegion(QRect(0, 0, int(placed.width), int(placed.height))) };
     }
@@ -145,6 +157,43 @@ void DockHostWidget::applyStripShape()
         return;
     m_stripShape = shape;
     platform::setDockShape(windowHandle(), shape.first, shape.second);
+}
+
+void DockHostWidget::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    if (pos() == m_placed.topLeft() || !isVisible())
+        return;
+    // A notice of the window's place that disagrees with where it was put:
+    // a stale ConfigureNotify (a synthetic one carries whatever place the
+    // sender believed), or a window manager that moved it. The server
+    // tells which; nothing of the bar follows the notice meanwhile.
+    const std::optional<QRect> onServer = platform::dockWindowPlace(windowHandle());
+    qCDebug(lcDock).noquote() << QStringLiteral("a notice puts the %1 at %2,%3; it was placed at %4,%5, the server has it at %6")
+                                     .arg(windowTitle())
+                                     .arg(pos().x())
+                                     .arg(pos().y())
+                                     .arg(m_placed.x())
+                                     .arg(m_placed.y())
+                                     .arg(onServer ? QStringLiteral("%1,%2").arg(onServer->x()).arg(onServer->y())
+                                                   : QStringLiteral("no place known"));
+    if (onServer && onServer->topLeft() != m_placed.topLeft()) {
+        // Moved away: asked back a few times, never for ever against a
+        // window manager that keeps it elsewhere.
+        if (m_putBack >= kMaxPutBack) {
+            if (m_putBack++ == kMaxPutBack)
+                qCWarning(lcDock).noquote()
+                    << QStringLiteral("the window manager keeps the %1 at %2,%3, not where it was put")
+                           .arg(windowTitle())
+                           .arg(onServer->x())
+                           .arg(onServer->y());
+            return;
+        }
+        ++m_putBack;
+    }
+    // Asked again for the place it has (or should have): Qt's idea of it
+    // follows the answer, and a window moved away comes back.
+    windowHandle()->setGeometry(m_placed);
 }
 
 void DockHostWidget::setFrame(const DockFrame& frame)
@@ -254,4 +303,9 @@ void restartDockWindows()
 void closeScreenDockWindows()
 {
     sharedDockWindows().closeScreenDockWindows();
+}
+
+bool dockVisibleFramesChanged()
+{
+    return sharedDockWindows().visibleFramesChanged();
 }

@@ -44,8 +44,11 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
+    // The window's place (root coordinates) for its spec.
+    QRect placement() const;
     void place();
     // A strip's shape: where something composites, it shows whole (so that
     // no compositor shadows it) and takes the pointer only on its screen's
@@ -56,6 +59,12 @@ private:
 
     AppState& m_state;
     DockWindowSpec m_spec;
+    // Where the window was put, root coordinates: what the bar, its reserve
+    // and its strip go by, whatever notice of its place comes in.
+    QRect m_placed;
+    // Times the window was asked back to m_placed since it was placed.
+    int m_putBack = 0;
+    static constexpr int kMaxPutBack = 3;
     std::optional<std::pair<QRegion, QRegion>> m_stripShape; // as last given: input, shown
     DockView* m_dockView = nullptr;
     ClearRootView* m_strip = nullptr;

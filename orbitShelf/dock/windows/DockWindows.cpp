@@ -31,11 +31,13 @@ void DockWindows::recordScreenSize(const QString& screenID, const DockFrame& fra
 
 void DockWindows::buildDockWindows()
 {
-    const std::optional<DockScreen> primary = primaryDockScreen(m_services.screens());
+    const std::vector<DockScreen> screens = m_services.screens();
+    const std::optional<DockScreen> primary = primaryDockScreen(screens);
     if (!primary) {
         qCWarning(lcDock) << "no screen holds the origin; no dock window is made";
         return;
     }
+    notePlacedVisibleFrames(screens);
     m_mainScreenVisibleSize = primary->visibleFrame.size();
     const DockFrame frame = mainDockWindowFrame(m_state.settings.mainDockPosition(), primary->visibleFrame);
     mainDockScreenID() = primary->id;
@@ -186,9 +188,32 @@ void DockWindows::dropStaleDockWindows(WindowMap& windows, const std::vector<Doc
         dropStaleDockWindow(windows, key, screens);
 }
 
+void DockWindows::notePlacedVisibleFrames(const std::vector<DockScreen>& screens)
+{
+    m_placedVisibleFrames.clear();
+    for (const DockScreen& screen : screens)
+        m_placedVisibleFrames[screen.id] = screen.visibleFrame;
+}
+
+bool DockWindows::visibleFramesChanged() const
+{
+    if (!m_mainDockWindow)
+        return false;
+    const std::vector<DockScreen> screens = m_services.screens();
+    if (screens.size() != m_placedVisibleFrames.size())
+        return true;
+    for (const DockScreen& screen : screens) {
+        const auto placed = m_placedVisibleFrames.find(screen.id);
+        if (placed == m_placedVisibleFrames.end() || placed->second != screen.visibleFrame)
+            return true;
+    }
+    return false;
+}
+
 void DockWindows::relayoutDockWindows()
 {
     const std::vector<DockScreen> screens = m_services.screens();
+    notePlacedVisibleFrames(screens);
     dropStaleDockWindows(m_dockWindowsByScreen, screens);
     for (const DockScreen& screen : screens) {
         const auto existing = m_dockWindowsByScreen.find(screen.id);

@@ -67,7 +67,11 @@ public:
     void relayoutDockWindows();
     void restartDockWindows();
     void closeScreenDockWindows();
+bool dockVisibleFramesChanged();
     void closeMainDockWindows(const QString& screenID);
+    // Whether a screen's visible frame (what other panels leave free) is no
+    // longer the one its windows were placed in.
+    bool visibleFramesChanged() const;
 
     DockHostWindow* mainDockWindow() const { return m_mainDockWindow.get(); }
     DockHostWindow* mainDockTriggerWindow() const { return m_mainDockTriggerWindow.get(); }
@@ -102,6 +106,9 @@ private:
     WindowMap m_dockWindowsByScreen;
     WindowMap m_dockTriggerWindowsByScreen;
     QSizeF m_mainScreenVisibleSize;
+    // Each screen's visible frame as its windows were last placed in it.
+    std::map<QString, QRectF> m_placedVisibleFrames;
+    void notePlacedVisibleFrames(const std::vector<DockScreen>& screens);
     bool m_modifierMonitorInstalled = false;
 };
 
@@ -113,3 +120,4 @@ void buildDockWindows();
 void createDockWindows();
 void restartDockWindows();
 void closeScreenDockWindows();
+bool dockVisibleFramesChanged();

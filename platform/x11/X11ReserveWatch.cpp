@@ -1,0 +1,254 @@
+#include "platform/x11/X11ReserveWatch.h"
+
+#include "platform/Logging.h"
+#include "platform/x11/XConnection.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <algorithm>
+
+namespace platform::x11 {
+
+namespace {
+
+std::vector<uint32_t> cardinals(xcb_get_property_reply_t* reply)
+{
+    if (!reply || reply->format != 32 || reply->type != XCB_ATOM_CARDINAL)
+        return {};
+    const auto* data = static_cast<const uint32_t*>(xcb_get_property_value(reply));
+    return std::vector<uint32_t>(data, data + xcb_get_property_value_length(reply) / 4);
+}
+
+// The edges a strut (_NET_WM_STRUT_PARTIAL, else _NET_WM_STRUT, which
+// spans its whole edge) reserves on a root of `width` x `height`.
+void appendStrutEdges(const std::vector<uint32_t>& partial, const std::vector<uint32_t>& plain, int width,
+    int height, std::vector<ReservedEdge>& out)
+{
+    const bool isPartial = partial.size() >= 12;
+    const std::vector<uint32_t>& v = isPartial ? partial : plain;
+    if (v.size() < 4)
+        return;
+    for (int side = 0; side < 4; ++side) {
+        if (v[size_t(side)] == 0)
+            continue;
+        ReservedEdge edge;
+        edge.side = ReservedEdge::Side(side);
+        edge.thickness = int(std::min<uint32_t>(v[size_t(side)], uint32_t(std::max(width, height))));
+        const bool vertical = side < 2; // left and right run along y
+        edge.start = isPartial ? int(v[size_t(4 + 2 * side)]) : 0;
+        edge.end = isPartial ? int(v[size_t(5 + 2 * side)]) : (vertical ? height : width) - 1;
+        out.push_back(edge);
+    }
+}
+
+} // namespace
+
+// Panels are managed clients (most) or windows the window manager keeps
+// for itself, nested in frames of its own (icewm's taskbar sits three
+// levels down). So the clients are read, and the tree down to three
+// levels, not entering frames that hold a client.
+std::vector<ReservedEdge> readOtherReservedEdgesNow(XConnection& x, const std::function<void(const std::vector<xcb_window_t>&)>& beforeRead,
+    std::vector<xcb_window_t>* reserving)
+{
+    xcb_connection_t* c = x.raw();
+    const xcb_window_t root = x.root();
+    const std::vector<xcb_atom_t> struts = x.internAtoms({ "_NET_WM_STRUT_PARTIAL", "_NET_WM_STRUT" });
+    const xcb_atom_t partialAtom = struts[0];
+    const xcb_atom_t plainAtom = struts[1];
+    const xcb_atom_t pidAtom = x.atoms().netWmPid;
+    const xcb_atom_t clientListAtom = x.atoms().netClientList;
+    if (partialAtom == XCB_ATOM_NONE || plainAtom == XCB_ATOM_NONE)
+        return {};
+    const auto geometryCookie = xcb_get_geometry(c, root);
+    const auto clientListCookie = xcb_get_property(c, 0, root, clientListAtom, XCB_ATOM_WINDOW, 0, 65536);
+    ReplyBatch rootReads(x);
+    auto rootGeometry = rootReads.get<xcb_get_geometry_reply_t>(geometryCookie);
+    auto clientList = rootReads.get<xcb_get_property_reply_t>(clientListCookie);
+    if (!rootGeometry)
+        return {};
+    std::vector<xcb_window_t> clients;
+    if (clientList && clientList->format == 32) {
+        const auto* ids = static_cast<const xcb_window_t*>(xcb_get_property_value(clientList.get()));
+        clients.assign(ids, ids + xcb_get_property_value_length(clientList.get()) / 4);
+    }
+    const auto isClient = [&clients](xcb_window_t w) {
+        return std::find(clients.begin(), clients.end(), w) != clients.end();
+    };
+
+    // Every window to read, each once: the clients, then the tree.
+    std::vector<xcb_window_t> candidates = clients;
+    std::vector<xcb_window_t> level { root };
+    for (int depth = 0; depth < 3 && !level.empty(); ++depth) {
+        std::vector<xcb_query_tree_cookie_t> cookies;
+        for (xcb_window_t w : level)
+            cookies.push_back(xcb_query_tree(c, w));
+        std::vector<xcb_window_t> next;
+        ReplyBatch trees(x);
+        for (xcb_query_tree_cookie_t cookie : cookies) {
+            auto tree = trees.get<xcb_query_tree_reply_t>(cookie);
+            if (!tree)
+                continue;
+            const xcb_window_t* children = xcb_query_tree_children(tree.get());
+            const int count = xcb_query_tree_children_length(tree.get());
+            const bool frame = depth > 0 && std::any_of(children, children + count, isClient);
+            for (int i = 0; i < count && !frame; ++i) {
+                if (isClient(children[i]))
+                    continue;
+                candidates.push_back(children[i]);
+                next.push_back(children[i]);
+            }
+        }
+        level = std::move(next);
+    }
+
+    if (beforeRead)
+        beforeRead(candidates);
+
+    struct Reads {
+        xcb_window_t window;
+        xcb_get_property_cookie_t partial, plain, pid;
+        xcb_get_window_attributes_cookie_t attributes;
+    };
+    std::vector<Reads> reads;
+    reads.reserve(candidates.size());
+    for (xcb_window_t w : candidates)
+        reads.push_back({ w, xcb_get_property(c, 0, w, partialAtom, XCB_ATOM_CARDINAL, 0, 12),
+            xcb_get_property(c, 0, w, plainAtom, XCB_ATOM_CARDINAL, 0, 4),
+            xcb_get_property(c, 0, w, pidAtom, XCB_ATOM_CARDINAL, 0, 1),
+            xcb_get_window_attributes(c, w) });
+    const uint32_t ownPid = uint32_t(QCoreApplication::applicationPid());
+    std::vector<ReservedEdge> edges;
+    ReplyBatch batch(x);
+    for (const Reads& r : reads) {
+        auto partial = batch.get<xcb_get_property_reply_t>(r.partial);
+        auto plain = batch.get<xcb_get_property_reply_t>(r.plain);
+        auto pid = batch.get<xcb_get_property_reply_t>(r.pid);
+        auto attributes = batch.get<xcb_get_window_attributes_reply_t>(r.attributes);
+        const std::vector<uint32_t> pids = cardinals(pid.get());
+        if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE
+            || (!pids.empty() && pids.front() == ownPid))
+            continue;
+        const size_t before = edges.size();
+        appendStrutEdges(cardinals(partial.get()), cardinals(plain.get()), rootGeometry->width,
+            rootGeometry->height, edges);
+        if (reserving && edges.size() > before)
+            reserving->push_back(r.window);
+    }
+    return edges;
+}
+
+
+ReserveWatch* ReserveWatch::shared()
+{
+    static ReserveWatch* watch = [] () -> ReserveWatch* {
+        QString error;
+        std::unique_ptr<XConnection> x = XConnection::open(qgetenv("DISPLAY"), &error);
+        if (!x) {
+            qCWarning(lcPlatform) << "other panels' reserves are read only as the bars are built:" << error;
+            return nullptr;
+        }
+        // Lives for the whole process, like the bars that ask it.
+        return new ReserveWatch(std::move(x));
+    }();
+    return watch;
+}
+
+ReserveWatch::ReserveWatch(std::unique_ptr<XConnection> connection)
+    : m_x(std::move(connection))
+{
+    const uint32_t rootMask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(m_x->raw(), m_x->root(), XCB_CW_EVENT_MASK, &rootMask);
+    m_x->flush();
+    m_notifier = new QSocketNotifier(xcb_get_file_descriptor(m_x->raw()), QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &ReserveWatch::readEvents);
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(100);
+    connect(&m_settle, &QTimer::timeout, this, &ReserveWatch::readNow);
+    m_edges = readOtherReservedEdgesNow(
+        *m_x, [this](const std::vector<xcb_window_t>& windows) { follow(windows); }, &m_reserving);
+}
+
+ReserveWatch::~ReserveWatch()
+{
+    delete m_notifier; // before the connection closes its socket
+}
+
+void ReserveWatch::follow(const std::vector<xcb_window_t>& windows)
+{
+    // Selected before their struts are read: a strut written after the
+    // read is heard.
+    const uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
+    for (const xcb_window_t w : windows) {
+        if (m_followed.insert(w).second)
+            xcb_change_window_attributes(m_x->raw(), w, XCB_CW_EVENT_MASK, &mask);
+    }
+}
+
+void ReserveWatch::readNow()
+{
+    if (m_x->lost())
+        return;
+    std::vector<xcb_window_t> reserving;
+    std::vector<ReservedEdge> edges = readOtherReservedEdgesNow(
+        *m_x, [this](const std::vector<xcb_window_t>& windows) { follow(windows); }, &reserving);
+    m_reserving = std::move(reserving);
+    if (edges == m_edges)
+        return;
+    m_edges = std::move(edges);
+    qCDebug(lcPlatform) << "other panels now reserve" << m_edges.size() << "edges";
+    emit changed();
+}
+
+void ReserveWatch::readEvents()
+{
+    const xcb_atom_t partial = m_x->atoms().netWmStrutPartial;
+    const xcb_atom_t plain = m_x->atoms().netWmStrut;
+    const xcb_atom_t clientList = m_x->atoms().netClientList;
+    const xcb_atom_t workArea = m_x->atom("_NET_WORKAREA");
+    const auto held = [this](xcb_window_t w) {
+        return std::find(m_reserving.begin(), m_reserving.end(), w) != m_reserving.end();
+    };
+    bool again = false;
+    while (xcb_generic_event_t* ev = xcb_poll_for_event(m_x->raw())) {
+        Reply<xcb_generic_event_t> owned(ev, &free);
+        switch (ev->response_type & 0x7f) {
+        case XCB_MAP_NOTIFY:
+            // Menus and tooltips (override-redirect) reserve nothing.
+            again |= !reinterpret_cast<xcb_map_notify_event_t*>(ev)->override_redirect;
+            break;
+        case XCB_UNMAP_NOTIFY:
+            again |= held(reinterpret_cast<xcb_unmap_notify_event_t*>(ev)->window);
+            break;
+        case XCB_REPARENT_NOTIFY:
+            // A window manager taking over the clients.
+            again = true;
+            break;
+        case XCB_DESTROY_NOTIFY: {
+            const xcb_window_t w = reinterpret_cast<xcb_destroy_notify_event_t*>(ev)->window;
+            again |= held(w);
+            m_followed.erase(w);
+            break;
+        }
+        case XCB_PROPERTY_NOTIFY: {
+            const auto* p = reinterpret_cast<xcb_property_notify_event_t*>(ev);
+            if (p->window == m_x->root())
+                again |= p->atom == clientList || p->atom == workArea;
+            else
+                again |= p->atom == partial || p->atom == plain;
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    if (m_x->lost() && m_notifier->isEnabled()) {
+        m_notifier->setEnabled(false);
+        qCWarning(lcPlatform) << "the X connection that follows other panels is lost";
+        return;
+    }
+    if (again && !m_settle.isActive())
+        m_settle.start();
+}
+
+} // namespace platform::x11
