@@ -2,9 +2,10 @@
 // opens it, with nothing compositing, under picom with shadows on and under
 // xfwm4's compositor: the screen outside the windows that opened (and their
 // shadows) stays as it was before; with nothing compositing, a window whose
-// card has round corners leaves its rectangle's corners alone, and every
-// window paints up to each of its edges, so none holds a box or a fill
-// where it paints nothing.
+// card has round corners leaves its rectangle's corners alone; under every
+// compositor such a window is shaped to its card, the shape a compositor
+// draws it and its shadow in; and every window paints up to each of its
+// edges, so none holds a box or a fill where it paints nothing.
 #include "tests/e2e_dock/PomodoroPanel.h"
 #include "tests/e2e_dock_input/BarInput.h"
 #include "tests/e2e_wms/OtherDesktop.h"
@@ -206,7 +207,7 @@ struct Scene {
     {
         run = std::make_unique<DockRun>();
         previews = true;
-        tools = shiftTab = false;
+        tools = shiftTab = processInfo = false;
         return *run;
     }
     // The program running, its bar drawn and any start notice gone.
@@ -226,23 +227,34 @@ struct Scene {
     }
     void withPreviews(bool on)
     {
+        program();
+        if (previews != on)
+            turnGeneralSwitch(QStringLiteral("disablePreview"), !on);
+        previews = on;
+    }
+    void withProcessInfo()
+    {
+        program();
+        if (!processInfo)
+            turnGeneralSwitch(QStringLiteral("showProcessInfo"), true);
+        processInfo = true;
+    }
+    // A switch of the Settings window's General page turned as a user does.
+    void turnGeneralSwitch(const QString& key, bool on)
+    {
         DockRun& dock = program();
-        if (previews == on)
-            return;
         const std::optional<QRect> tab = openSettingsTab(dock, QStringLiteral("General"));
         ASSERT_TRUE(tab) << dock.log().toStdString();
         const QString settings = waitForWindow(QStringLiteral("OrbitShelf Settings"));
-        const std::optional<QRect> box
-            = generalSwitchInView(dock, settings, *tab, QStringLiteral("disablePreview"));
+        const std::optional<QRect> box = generalSwitchInView(dock, settings, *tab, key);
         ASSERT_TRUE(box) << dock.log().toStdString();
         const QString stored = dock.configHome() + QStringLiteral("/orbitShelf/orbitShelf.conf");
-        const QString wanted = QStringLiteral("disablePreview=%1").arg(on ? "false" : "true");
+        const QString wanted = QStringLiteral("%1=%2").arg(key, on ? "true" : "false");
         click(QPoint(box->left() + 8, box->center().y()));
         ASSERT_TRUE(waitUntil([&] { return readText(stored).contains(wanted); }));
         runTool(QStringLiteral("wmctrl"), { "-i", "-c", settings });
         ASSERT_TRUE(
             waitUntil([] { return visibleWindowsNamed(QStringLiteral("OrbitShelf Settings")).isEmpty(); }));
-        previews = on;
     }
     void withTools()
     {
@@ -274,6 +286,10 @@ struct Scene {
     bool previews = true;
     bool tools = false;
     bool shiftTab = false;
+    bool processInfo = false;
+    // A terminal busy for a moment as it starts: its process has used the
+    // processor, so its preview shows a usage chip.
+    QString busyAtStart;
 };
 
 std::unique_ptr<Scene>& scene()
@@ -307,6 +323,25 @@ bool hoverTerminalButton(Scene& s)
         return waitUntil([&] { return s.run->log().mid(mark).contains(QLatin1String("preview of window")); },
             std::chrono::milliseconds(500));
     });
+}
+
+// The usage chip shows once the program has sampled the processes, which it
+// does every minute.
+bool hoverUsedTerminalButton(Scene& s)
+{
+    const std::optional<LoggedBarItem> button = waitForWindowButton(*s.run, s.busyAtStart);
+    int nudge = 0;
+    return button && waitUntil(
+               [&] {
+                   movePointer(button->rect.center() + QPoint(nudge++ % 2, 0));
+                   const bool shown = waitUntil(
+                       [] { return !visibleWindowsNamed(QStringLiteral("orbitShelf preview usage")).isEmpty(); },
+                       std::chrono::milliseconds(500));
+                   if (!shown)
+                       movePointer(kAway);
+                   return shown;
+               },
+               std::chrono::seconds(75), std::chrono::milliseconds(1000));
 }
 
 QPoint mainButton(Scene& s)
@@ -405,6 +440,24 @@ const std::vector<Row>& rows()
             } },
         { "hoverTitle", true, [](Scene& s) { s.withPreviews(false); }, hoverTerminalButton,
             [](Scene&) { movePointer(kAway); } },
+        // The usage chip beside the title, under picom only: it shows once a
+        // minute's sampling has run, and its shape is the title's.
+        { "hoverUsage", true,
+            [](Scene& s) {
+                if (s.compositor != Compositor::picom)
+                    GTEST_SKIP() << "checked under picom";
+                s.withPreviews(false);
+                s.withProcessInfo();
+                if (s.busyAtStart.isEmpty())
+                    s.busyAtStart = s.clients
+                                        .program(QStringLiteral("xterm"),
+                                            { "-T", "busy at start", "-geometry", "30x4+20+300", "-e", "/bin/sh",
+                                                "-c", "yes | head -c 10000000; exec sleep 600" },
+                                            QStringLiteral("busy at start"))
+                                        .id;
+                ASSERT_FALSE(s.busyAtStart.isEmpty());
+            },
+            hoverUsedTerminalButton, [](Scene&) { movePointer(kAway); } },
     };
     return table;
 }
@@ -435,6 +488,8 @@ TEST_P(PopupWindows, ShowOnlyWhatTheyPaint)
     Scene& s = *scene();
     ASSERT_TRUE(s.ready());
     row.prepare(s);
+    if (::testing::Test::IsSkipped())
+        return;
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
     movePointer(kAway);
     const QRect clients = s.clientArea();
@@ -447,6 +502,20 @@ TEST_P(PopupWindows, ShowOnlyWhatTheyPaint)
         if (!before.count(id) && !window.name.startsWith(QLatin1String("orbitShelf dock"))
             && !window.name.startsWith(QLatin1String("orbitShelf auto-show")))
             opened[id] = window;
+    // A round card's window is shaped to it, or a compositor's shadow would
+    // draw a box around the card: no corner of its rectangle is in its shape.
+    QStringList squareShapes;
+    for (const auto& [id, window] : opened) {
+        // A preview's picture is drawn with square corners; its chips are round.
+        if (!row.roundCard || window.name.endsWith(QLatin1String(" picture")))
+            continue;
+        const std::optional<QRegion> shape = boundingShape(id);
+        const QRect own(QPoint(0, 0), window.rect.size());
+        if (shape
+            && (shape->contains(own.topLeft()) || shape->contains(own.topRight())
+                || shape->contains(own.bottomLeft()) || shape->contains(own.bottomRight())))
+            squareShapes << QStringLiteral("\"%1\"").arg(window.name);
+    }
     screenshot(QStringLiteral("popup-%1-%2").arg(nameOf(compositor), row.name));
     const QRect bar = barArea(*s.run);
     row.close(s);
@@ -496,10 +565,13 @@ TEST_P(PopupWindows, ShowOnlyWhatTheyPaint)
     // The figures the pop-ups are judged by, one line per row.
     std::cout << "popup " << row.name << " " << nameOf(compositor) << ": windows "
               << sizes.join(QLatin1Char(' ')).toStdString() << ", outside " << outside << ", corners "
-              << corners << ", empty edges " << emptyEdges << std::endl;
+              << corners << ", empty edges " << emptyEdges << ", square shapes " << squareShapes.size()
+              << std::endl;
     EXPECT_EQ(outside, 0) << "pixels changed beyond the windows' rectangles";
     EXPECT_EQ(corners, 0) << "corner pixels of a round card's window changed";
     EXPECT_EQ(emptyEdges, 0) << "edges of a window where it paints nothing";
+    EXPECT_TRUE(squareShapes.isEmpty()) << "round cards in windows shaped to their rectangle: "
+                                        << squareShapes.join(QStringLiteral(", ")).toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(EachWindowUnderEachCompositor, PopupWindows,

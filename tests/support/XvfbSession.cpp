@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <xcb/shape.h>
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>
 
@@ -443,6 +444,26 @@ bool compositorRuns()
     }
     xcb_disconnect(c);
     return owned;
+}
+
+std::optional<QRegion> boundingShape(uint32_t window)
+{
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    std::optional<QRegion> shape;
+    if (!xcb_connection_has_error(c)) {
+        std::unique_ptr<xcb_shape_get_rectangles_reply_t, decltype(&free)> reply(
+            xcb_shape_get_rectangles_reply(
+                c, xcb_shape_get_rectangles(c, window, XCB_SHAPE_SK_BOUNDING), nullptr),
+            &free);
+        if (reply) {
+            const xcb_rectangle_t* rects = xcb_shape_get_rectangles_rectangles(reply.get());
+            shape.emplace();
+            for (int i = 0; i < xcb_shape_get_rectangles_rectangles_length(reply.get()); ++i)
+                *shape += QRect(rects[i].x, rects[i].y, rects[i].width, rects[i].height);
+        }
+    }
+    xcb_disconnect(c);
+    return shape;
 }
 
 namespace {

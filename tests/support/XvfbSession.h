@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QRegion>
 #include <QString>
 #include <QStringList>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace orbitshelf::test {
 
@@ -109,6 +112,12 @@ QStringList releaseHeldInput();
 
 // Whether a compositing manager runs on the display (owns _NET_WM_CM_S0).
 bool compositorRuns();
+
+// The window's bounding shape (X SHAPE) as the server keeps it, in the
+// window's own coordinates: its whole rectangle when it was never shaped;
+// absent when the window is gone. A compositor draws the window, and its
+// shadow, inside this shape only.
+std::optional<QRegion> boundingShape(uint32_t window);
 
 // picom on the test's display for as long as the object lives, with
 // Debian's sample configuration (shadows on, fading on), on its xrender back

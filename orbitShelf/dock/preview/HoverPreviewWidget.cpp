@@ -40,14 +40,20 @@ void HoverPreviewPiece::present(
 {
     m_text = text;
     m_picture = picture;
-    // Where nothing composites the picture's soft shadow would show black:
-    // the window leaves it out.
-    QRect frame
-        = (picture.isNull() || !translucent ? content : previewPictureWithShadow(content)).toAlignedRect();
+    // The picture is square and a compositor blends its soft shadow: its
+    // window shows whole. Where nothing composites that shadow would show
+    // black: the window leaves it out.
+    const bool shaped = picture.isNull() || !translucent;
+    QRect frame = (shaped ? content : previewPictureWithShadow(content)).toAlignedRect();
     m_content = content.translated(-frame.topLeft());
     QRegion shape;
-    if (!translucent) {
-        // Cut at one pixel a point, as the bar cuts its own.
+    if (shaped) {
+        // Cut at one pixel a point, as the bar cuts its own. Where nothing
+        // composites, a pixel less than half opaque would show as a dark
+        // smudge. A compositor draws a window's shadow around its shape,
+        // round then as the chip is, and never under it: a faint rim pixel
+        // kept would show the wallpaper unshaded, a light dot on the
+        // shadow.
         QImage painted(frame.size(), QImage::Format_ARGB32_Premultiplied);
         painted.fill(Qt::transparent);
         QPainter painter(&painted);
@@ -66,10 +72,10 @@ void HoverPreviewPiece::present(
     }
     setGeometry(frame);
     // An empty mask is no mask: the whole window shows.
-    if (translucent)
-        clearMask();
-    else
+    if (shaped)
         setMask(shape);
+    else
+        clearMask();
     show();
     raise();
     update();

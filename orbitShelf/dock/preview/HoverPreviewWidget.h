@@ -23,7 +23,9 @@ public:
     // `content` is where the chip or the picture stands, screen coordinates.
     // Where nothing composites, every transparent pixel shows black: the
     // window is then shaped to the pixels it paints at least half opaque,
-    // and ends where they do.
+    // and ends where they do. Under a compositor a chip's window is shaped
+    // the same way, so the compositor's shadow follows its round outline;
+    // the picture's window, square, stays whole with its soft shadow.
     void present(const QRectF& content, const QString& text, const QImage& picture, bool translucent);
 
 protected:

@@ -1,10 +1,34 @@
 // The hover preview's windows, rendered offscreen: one per painted piece,
-// shaped to what it paints where nothing composites.
+// shaped to what it paints where nothing composites; under a compositor the
+// chips are shaped to their capsules and the picture's window is whole.
 #include "dock/preview/HoverPreviewWidget.h"
 
 #include <gtest/gtest.h>
 
 namespace {
+
+// The window stands on the piece's pixels and ends where they do: a rim
+// too faint to keep costs it at most one pixel at each side.
+void expectOnItsPixels(const QWidget* window, const QRectF& piece)
+{
+    const QRect pixels = piece.toAlignedRect();
+    EXPECT_TRUE(pixels.contains(window->geometry()));
+    EXPECT_TRUE(window->geometry().contains(pixels.adjusted(1, 1, -1, -1)));
+}
+
+// The capsule's straight edges are in the window's shape, the corners of
+// its rectangle are not.
+void expectCapsuleShape(const QWidget* chip)
+{
+    const QRegion shape = chip->mask();
+    const QRect box = chip->rect();
+    EXPECT_EQ(shape.boundingRect(), box) << "no empty row or column at an edge";
+    EXPECT_TRUE(shape.contains(QPoint(box.center().x(), 1)));
+    EXPECT_TRUE(shape.contains(QPoint(box.center().x(), box.bottom() - 1)));
+    EXPECT_TRUE(shape.contains(QPoint(2, box.center().y())));
+    for (const QPoint corner : { box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight() })
+        EXPECT_FALSE(shape.contains(corner)) << corner.x() << "," << corner.y();
+}
 
 HoverPreviewLayout hoveredLayout(QSize picture, bool usage = false)
 {
@@ -35,12 +59,15 @@ TEST(WindowHoverPreviewWidget, EachPieceIsAWindowOfItsOwnNoWiderThanWhatItPaints
     ASSERT_TRUE(preview.isVisible());
     const HoverPreviewPieces& pieces = preview.pieces();
     EXPECT_EQ(pieces.picture.size(), QSizeF(320, 200));
-    for (const QWidget* window : { title, picture, usage }) {
+    for (const QWidget* window : { title, picture, usage })
         EXPECT_TRUE(window->isWindow() && window->isVisible());
-        EXPECT_TRUE(window->mask().isEmpty()) << "a compositor blends every pixel: no shape";
-    }
-    EXPECT_EQ(title->geometry(), pieces.title.toAlignedRect());
-    EXPECT_EQ(usage->geometry(), pieces.usage.toAlignedRect());
+    // A compositor draws its shadow inside a window's shape: round around
+    // the chips, square around the picture, whose own soft shadow it blends.
+    expectCapsuleShape(title);
+    expectCapsuleShape(usage);
+    EXPECT_TRUE(picture->mask().isEmpty());
+    expectOnItsPixels(title, pieces.title);
+    expectOnItsPixels(usage, pieces.usage);
     EXPECT_EQ(picture->geometry(), previewPictureWithShadow(pieces.picture).toAlignedRect());
     EXPECT_LT(title->width(), picture->width()) << "the title's window leaves the room beside it alone";
     const QImage shown = picture->grab().toImage();
@@ -67,21 +94,10 @@ TEST(WindowHoverPreviewWidget, WithoutACompositorEachWindowShowsOnlyItsOpaquePix
     preview.present(hoveredLayout(QSize(1600, 1000)), greenPicture(), QPointF(600, 550));
     ASSERT_TRUE(preview.isVisible());
 
-    for (const QWidget* window : { title, picture })
-        EXPECT_EQ(window->mask().boundingRect(), window->rect()) << "no empty row or column at an edge";
+    EXPECT_EQ(picture->mask().boundingRect(), picture->rect()) << "no empty row or column at an edge";
     // The picture without its soft shadow, which would show black.
-    const QRect shown = preview.pieces().picture.toAlignedRect();
-    EXPECT_TRUE(shown.contains(picture->geometry()));
-    EXPECT_TRUE(picture->geometry().contains(shown.adjusted(1, 1, -1, -1)));
-
-    // The capsule: its straight edges, not the corners of its rectangle.
-    const QRegion chip = title->mask();
-    const QRect box = title->rect();
-    EXPECT_TRUE(chip.contains(QPoint(box.center().x(), 1)));
-    EXPECT_TRUE(chip.contains(QPoint(box.center().x(), box.bottom() - 1)));
-    EXPECT_TRUE(chip.contains(QPoint(2, box.center().y())));
-    for (const QPoint corner : { box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight() })
-        EXPECT_FALSE(chip.contains(corner)) << corner.x() << "," << corner.y();
+    expectOnItsPixels(picture, preview.pieces().picture);
+    expectCapsuleShape(title);
 }
 
 } // namespace
