@@ -112,6 +112,17 @@ public:
     }
 
     QPoint onBar() const { return m_onBar; }
+    // What the screen shows where the bar is looked for, against the bar's
+    // colour there: for a check that failed.
+    std::string seen()
+    {
+        follow();
+        return QStringLiteral("at %1,%2 the screen shows %3, the bar was %4")
+            .arg(m_onBar.x())
+            .arg(m_onBar.y())
+            .arg(pixelAt(m_onBar).name(), m_drawn.name())
+            .toStdString();
+    }
 
 private:
     void follow()
@@ -687,7 +698,7 @@ TEST_P(HiddenBarEdge, ComesBackAtAnySpeedAndTakesNoClickFromTheWindowsThere)
         if (back) {
             EXPECT_LT(*back - arrived, 1000) << "from reaching the edge to brought back";
         }
-        EXPECT_TRUE(waitUntil([&] { return bar.shown(); })) << run.log().mid(mark).toStdString();
+        EXPECT_TRUE(waitUntil([&] { return bar.shown(); })) << bar.seen() << "\n" << run.log().mid(mark).toStdString();
         if (rest) {
             // Resting on the edge (on the panel, where there is one) keeps it.
             letPass(std::chrono::milliseconds(1000));

@@ -185,3 +185,27 @@ TEST_F(DockWindowsTest, NoScreenMakesNothing)
 }
 
 } // namespace
+
+// Another panel that comes or goes changes a screen's visible frame with the
+// screen itself unchanged: the windows are then no longer where they belong,
+// until a restart places them in the new frame.
+TEST_F(DockWindowsTest, AVisibleFrameOtherThanTheOnePlacedInIsAChangeUntilTheRestart)
+{
+    EXPECT_FALSE(windows->visibleFramesChanged()) << "no windows yet";
+    windows->buildDockWindows();
+    EXPECT_FALSE(windows->visibleFramesChanged());
+
+    // A 30-row panel along the second screen's bottom.
+    screens[1].visibleFrame = QRectF(1400, 0, 1920, 1050);
+    EXPECT_TRUE(windows->visibleFramesChanged());
+    windows->restartDockWindows();
+    EXPECT_FALSE(windows->visibleFramesChanged());
+    for (const auto& dock : docks())
+        if (dock->spec.screenID == second.id)
+            EXPECT_EQ(dock->frame, (DockFrame { 1400, 0, 1920, 500 })) << "the bar stands on the panel";
+
+    screens[1].visibleFrame = second.visibleFrame;
+    EXPECT_TRUE(windows->visibleFramesChanged()) << "the panel quit";
+    screens.pop_back();
+    EXPECT_TRUE(windows->visibleFramesChanged()) << "a screen went";
+}
