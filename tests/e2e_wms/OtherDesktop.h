@@ -9,13 +9,10 @@
 
 #include <xcb/xcb.h>
 
-#include <poll.h>
+#include <QProcess>
 
-#include <atomic>
 #include <cstring>
 #include <memory>
-#include <mutex>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -178,78 +175,41 @@ inline int bottomReserve(const QString& window)
 }
 
 // Every bottom reserve a window's _NET_WM_STRUT_PARTIAL takes for as long as
-// the probe lives: read on a connection of its own as each PropertyNotify
-// comes, each change once.
+// the probe lives, each change once: xprop reads the property as each
+// PropertyNotify of it comes.
 class StrutProbe final {
 public:
     explicit StrutProbe(const QString& window)
-        : m_c(xcb_connect(nullptr, nullptr))
-        , m_window(window.toUInt())
     {
-        const char name[] = "_NET_WM_STRUT_PARTIAL";
-        xcb_intern_atom_reply_t* atom
-            = xcb_intern_atom_reply(m_c, xcb_intern_atom(m_c, 0, sizeof name - 1, name), nullptr);
-        m_atom = atom ? atom->atom : XCB_ATOM_NONE;
-        free(atom);
-        const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-        xcb_change_window_attributes(m_c, m_window, XCB_CW_EVENT_MASK, &mask);
-        note(read());
-        m_reader = std::thread([this] { follow(); });
+        m_xprop.start(QStringLiteral("stdbuf"),
+            { "-oL", "xprop", "-spy", "-id", window, "_NET_WM_STRUT_PARTIAL" });
+        m_xprop.waitForStarted();
+        waitUntil([&] { return !bottoms().empty(); });
     }
     ~StrutProbe()
     {
-        m_stop = true;
-        m_reader.join();
-        xcb_disconnect(m_c);
+        m_xprop.kill();
+        m_xprop.waitForFinished();
     }
     StrutProbe(const StrutProbe&) = delete;
     StrutProbe& operator=(const StrutProbe&) = delete;
 
-    std::vector<int> bottoms() const
+    std::vector<int> bottoms()
     {
-        std::lock_guard lock(m_mutex);
-        return m_bottoms;
+        m_seen += QString::fromUtf8(m_xprop.readAllStandardOutput());
+        std::vector<int> bottoms;
+        for (const QString& line : m_seen.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            const QStringList values = line.section(QLatin1Char('='), 1).split(QLatin1Char(','));
+            const int bottom = values.size() >= 4 ? values[3].trimmed().toInt() : 0;
+            if (bottoms.empty() || bottoms.back() != bottom)
+                bottoms.push_back(bottom);
+        }
+        return bottoms;
     }
 
 private:
-    int read()
-    {
-        xcb_get_property_reply_t* reply = xcb_get_property_reply(
-            m_c, xcb_get_property(m_c, 0, m_window, m_atom, XCB_ATOM_CARDINAL, 0, 12), nullptr);
-        int bottom = 0;
-        if (reply && reply->format == 32 && xcb_get_property_value_length(reply) >= 16)
-            bottom = int(static_cast<const uint32_t*>(xcb_get_property_value(reply))[3]);
-        free(reply);
-        return bottom;
-    }
-    void note(int bottom)
-    {
-        std::lock_guard lock(m_mutex);
-        if (m_bottoms.empty() || m_bottoms.back() != bottom)
-            m_bottoms.push_back(bottom);
-    }
-    void follow()
-    {
-        pollfd fd { xcb_get_file_descriptor(m_c), POLLIN, 0 };
-        while (!m_stop && !xcb_connection_has_error(m_c)) {
-            ::poll(&fd, 1, 20);
-            while (xcb_generic_event_t* event = xcb_poll_for_event(m_c)) {
-                const bool strut = (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY
-                    && reinterpret_cast<xcb_property_notify_event_t*>(event)->atom == m_atom;
-                free(event);
-                if (strut)
-                    note(read());
-            }
-        }
-    }
-
-    xcb_connection_t* m_c;
-    xcb_window_t m_window;
-    xcb_atom_t m_atom = XCB_ATOM_NONE;
-    std::atomic<bool> m_stop { false };
-    mutable std::mutex m_mutex;
-    std::vector<int> m_bottoms;
-    std::thread m_reader;
+    QProcess m_xprop;
+    QString m_seen;
 };
 
 } // namespace orbitshelf::test
