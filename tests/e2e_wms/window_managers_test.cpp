@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iostream>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -392,6 +393,8 @@ TEST(OtherPanels, APanelStartedOrEndedWhileTheProgramRunsHasTheBarBesideIt)
     const std::optional<qint64> backAt = loggedAfter(run, beforeEnd, QStringLiteral("dock window for"));
     ASSERT_TRUE(backAt);
     EXPECT_LT(*backAt - panelEnded, 7000) << "from the panel ended to the bar back at the edge";
+    std::cout << "panel started: bar beside it after " << *rebuilt - panelShown << " ms; panel ended: bar back after "
+              << *backAt - panelEnded << " ms" << std::endl;
 
     const qsizetype made = dockWindowsMade(run.log());
     letPass(std::chrono::seconds(20));
