@@ -141,8 +141,7 @@ QPoint DockView::toScreen(const QPointF& point) const
 
 QRect DockView::toScreen(const QRectF& rect) const
 {
-    const QRect aligned = rect.toAlignedRect();
-    return QRect(toScreen(QPointF(aligned.topLeft())), aligned.size());
+    return QRect(toScreen(QPointF(rect.topLeft().toPoint())), rect.size().toSize());
 }
 
 DockBarGeometryInput DockView::geometryInput() const
@@ -248,7 +247,7 @@ void DockView::logButtons()
     QStringList buttons;
     for (const DockBarItem& item : m_picture.items) {
         if (const auto pid = itemProcessId(item, pids)) {
-            const QRect r(toScreen(QPointF(item.rect.topLeft().toPoint())), item.rect.size().toSize());
+            const QRect r = toScreen(item.rect);
             buttons << QStringLiteral("%1@%2,%3,%4x%5")
                            .arg(*pid)
                            .arg(r.x())
@@ -631,7 +630,7 @@ void DockView::applyEdgeReserve(WId native)
     const QScreen* screen = window()->screen();
     const QRect root = screen ? screen->virtualGeometry() : QRect();
     const std::optional<platform::ReservedEdge> reserve
-        = barEdgeReserve(QRect(toScreen(QPointF(bar.topLeft())), bar.size()),
+        = barEdgeReserve(toScreen(QRectF(bar)),
             dockPositionForScreen(m_state, m_view.enableListener, id), root, !autoHides && isVisible());
     if (m_reservedEdge && *m_reservedEdge == std::pair(native, reserve))
         return;

@@ -236,7 +236,7 @@ bool BarClicks::toggleStackList(const DockBarItem& item)
         m_windowList->close();
         return true;
     }
-    const QRect anchor(m_view.toScreen(QPointF(item.rect.topLeft().toPoint())), item.rect.size().toSize());
+    const QRect anchor = m_view.toScreen(item.rect);
     m_windowList = openStackWindowList(m_state, *app, anchor, activateStackedWindow);
     m_view.keepShownWhileOpen(m_windowList);
     qCDebug(lcDock) << "listing the windows of application" << *pid;

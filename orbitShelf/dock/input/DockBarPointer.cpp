@@ -196,7 +196,7 @@ void DockBarPointer::logWindowButtons()
     QStringList buttons;
     for (const DockBarItem& item : m_view.picture().items) {
         if (item.kind == DockBarItem::Kind::MainButton) {
-            const QRect rect(m_view.toScreen(QPointF(item.rect.topLeft().toPoint())), item.rect.size().toSize());
+            const QRect rect = m_view.toScreen(item.rect);
             buttons << QStringLiteral("main button at %1,%2 %3x%4")
                            .arg(rect.x())
                            .arg(rect.y())
@@ -207,7 +207,7 @@ void DockBarPointer::logWindowButtons()
         const std::shared_ptr<Windows> window = dockBarWindow(m_state, m_view.appIds(), item);
         if (!window || !window->num)
             continue;
-        const QRect rect(m_view.toScreen(QPointF(item.rect.topLeft().toPoint())), item.rect.size().toSize());
+        const QRect rect = m_view.toScreen(item.rect);
         buttons << QStringLiteral("window button %1 at %2,%3 %4x%5")
                        .arg(*window->num)
                        .arg(rect.x())

@@ -70,8 +70,7 @@ DockHostWidget::DockHostWidget(AppState& state, const DockWindowSpec& spec)
     // The native window is made at its place: made where the widget stood
     // (0,0) and moved after, a window manager's notice of that first place
     // could come in after the move on a loaded machine.
-    m_placed = placement();
-    setGeometry(m_placed);
+    setGeometry(toWindowSystemRect(placedFrame(), primaryScreenGeometry()));
     // The window type must be on the native window before it is mapped.
     winId();
     platform::markDockWindow(windowHandle());
@@ -90,16 +89,15 @@ DockHostWidget::DockHostWidget(AppState& state, const DockWindowSpec& spec)
     }
 }
 
-QRect DockHostWidget::placement() const
+DockFrame DockHostWidget::placedFrame() const
 {
-    const DockFrame placed = m_strip ? stripPlacement(m_spec.frame, m_spec.visibleFrame) : m_spec.frame;
-    return toWindowSystemRect(placed, primaryScreenGeometry());
+    return m_strip ? stripPlacement(m_spec.frame, m_spec.visibleFrame) : m_spec.frame;
 }
 
 void DockHostWidget::place()
 {
     const QRect primary = primaryScreenGeometry();
-    const DockFrame placed = m_strip ? stripPlacement(m_spec.frame, m_spec.visibleFrame) : m_spec.frame;
+    const DockFrame placed = placedFrame();
     const QRect geometry = toWindowSystemRect(placed, primary);
     const QRect screen
         = toWindowSystemRect(DockFrame { qint64(m_spec.screenFrame.x()), qint64(m_spec.screenFrame.y()),
@@ -139,7 +137,7 @@ void DockHostWidget::applyStripShape()
 {
     if (!m_strip || !m_stepAside || !windowHandle())
         return;
-    const DockFrame placed = stripPlacement(m_spec.frame, m_spec.visibleFrame);
+    const DockFrame placed = placedFrame();
     const QRegion edge(stripEdgeLine(placed, m_spec.screenFrame, m_spec.position));
     std::pair<QRegion, QRegion> shape(edge, edge);
     if (platform::dockTranslucencyAvailable()) {

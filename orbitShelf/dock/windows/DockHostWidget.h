@@ -47,8 +47,8 @@ protected:
     void moveEvent(QMoveEvent* event) override;
 
 private:
-    // The window's place (root coordinates) for its spec.
-    QRect placement() const;
+    // The window's frame for its spec, dock space.
+    DockFrame placedFrame() const;
     void place();
     // A strip's shape: where something composites, it shows whole (so that
     // no compositor shadows it) and takes the pointer only on its screen's

@@ -67,7 +67,6 @@ public:
     void relayoutDockWindows();
     void restartDockWindows();
     void closeScreenDockWindows();
-bool dockVisibleFramesChanged();
     void closeMainDockWindows(const QString& screenID);
     // Whether a screen's visible frame (what other panels leave free) is no
     // longer the one its windows were placed in.

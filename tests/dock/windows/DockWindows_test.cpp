@@ -200,9 +200,11 @@ TEST_F(DockWindowsTest, AVisibleFrameOtherThanTheOnePlacedInIsAChangeUntilTheRes
     EXPECT_TRUE(windows->visibleFramesChanged());
     windows->restartDockWindows();
     EXPECT_FALSE(windows->visibleFramesChanged());
-    for (const auto& dock : docks())
-        if (dock->spec.screenID == second.id)
+    for (const auto& dock : docks()) {
+        if (dock->spec.screenID == second.id) {
             EXPECT_EQ(dock->frame, (DockFrame { 1400, 0, 1920, 500 })) << "the bar stands on the panel";
+        }
+    }
 
     screens[1].visibleFrame = second.visibleFrame;
     EXPECT_TRUE(windows->visibleFramesChanged()) << "the panel quit";
