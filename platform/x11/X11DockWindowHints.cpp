@@ -137,21 +137,19 @@ namespace {
         const xcb_atom_t plain = struts[1];
         if (partial == XCB_ATOM_NONE || plain == XCB_ATOM_NONE)
             return;
-        if (!edge || edge->thickness <= 0) {
-            xcb_delete_property(c, id, partial);
-            xcb_delete_property(c, id, plain);
-            xcb_flush(c);
-            return;
-        }
-        const qreal ratio = window->devicePixelRatio();
-        const auto pixels
-            = [ratio](int points) { return uint32_t(std::max(0L, std::lround(points * ratio))); };
-        // EWMH order: left, right, top, bottom, then each edge's start and end.
-        const int side = int(edge->side);
+        // No reserve is a strut of zeros, not a deleted one: fluxbox keeps
+        // the rows of a strut deleted from a mapped window.
         uint32_t values[12] = {};
-        values[side] = pixels(edge->thickness);
-        values[4 + 2 * side] = pixels(edge->start);
-        values[5 + 2 * side] = pixels(edge->end);
+        if (edge && edge->thickness > 0) {
+            const qreal ratio = window->devicePixelRatio();
+            const auto pixels
+                = [ratio](int points) { return uint32_t(std::max(0L, std::lround(points * ratio))); };
+            // EWMH order: left, right, top, bottom, then each edge's start and end.
+            const int side = int(edge->side);
+            values[side] = pixels(edge->thickness);
+            values[4 + 2 * side] = pixels(edge->start);
+            values[5 + 2 * side] = pixels(edge->end);
+        }
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, partial, XCB_ATOM_CARDINAL, 32, 12, values);
         // Older window managers read only the four widths.
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, plain, XCB_ATOM_CARDINAL, 32, 4, values);

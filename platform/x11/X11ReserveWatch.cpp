@@ -12,43 +12,79 @@ namespace platform::x11 {
 
 namespace {
 
-std::vector<uint32_t> cardinals(xcb_get_property_reply_t* reply)
-{
-    if (!reply || reply->format != 32 || reply->type != XCB_ATOM_CARDINAL)
-        return {};
-    const auto* data = static_cast<const uint32_t*>(xcb_get_property_value(reply));
-    return std::vector<uint32_t>(data, data + xcb_get_property_value_length(reply) / 4);
-}
-
-// The edges a strut (_NET_WM_STRUT_PARTIAL, else _NET_WM_STRUT, which
-// spans its whole edge) reserves on a root of `width` x `height`.
-void appendStrutEdges(const std::vector<uint32_t>& partial, const std::vector<uint32_t>& plain, int width,
-    int height, std::vector<ReservedEdge>& out)
-{
-    const bool isPartial = partial.size() >= 12;
-    const std::vector<uint32_t>& v = isPartial ? partial : plain;
-    if (v.size() < 4)
-        return;
-    for (int side = 0; side < 4; ++side) {
-        if (v[size_t(side)] == 0)
-            continue;
-        ReservedEdge edge;
-        edge.side = ReservedEdge::Side(side);
-        edge.thickness = int(std::min<uint32_t>(v[size_t(side)], uint32_t(std::max(width, height))));
-        const bool vertical = side < 2; // left and right run along y
-        edge.start = isPartial ? int(v[size_t(4 + 2 * side)]) : 0;
-        edge.end = isPartial ? int(v[size_t(5 + 2 * side)]) : (vertical ? height : width) - 1;
-        out.push_back(edge);
+    std::vector<uint32_t> cardinals(xcb_get_property_reply_t* reply)
+    {
+        if (!reply || reply->format != 32 || reply->type != XCB_ATOM_CARDINAL)
+            return {};
+        const auto* data = static_cast<const uint32_t*>(xcb_get_property_value(reply));
+        return std::vector<uint32_t>(data, data + xcb_get_property_value_length(reply) / 4);
     }
-}
+
+    // The edges a strut (_NET_WM_STRUT_PARTIAL, else _NET_WM_STRUT, which
+    // spans its whole edge) reserves on a root of `width` x `height`.
+    void appendStrutEdges(const std::vector<uint32_t>& partial, const std::vector<uint32_t>& plain, int width,
+        int height, std::vector<ReservedEdge>& out)
+    {
+        const bool isPartial = partial.size() >= 12;
+        const std::vector<uint32_t>& v = isPartial ? partial : plain;
+        if (v.size() < 4)
+            return;
+        for (int side = 0; side < 4; ++side) {
+            if (v[size_t(side)] == 0)
+                continue;
+            ReservedEdge edge;
+            edge.side = ReservedEdge::Side(side);
+            edge.thickness = int(std::min<uint32_t>(v[size_t(side)], uint32_t(std::max(width, height))));
+            const bool vertical = side < 2; // left and right run along y
+            edge.start = isPartial ? int(v[size_t(4 + 2 * side)]) : 0;
+            edge.end = isPartial ? int(v[size_t(5 + 2 * side)]) : (vertical ? height : width) - 1;
+            out.push_back(edge);
+        }
+    }
 
 } // namespace
+
+std::optional<ReservedEdge> barAlongRootEdge(const QRect& window, const QSize& root)
+{
+    if (window.isEmpty() || root.isEmpty())
+        return std::nullopt;
+    ReservedEdge edge;
+    if (window.width() >= 3 * window.height() && window.height() <= root.height() / 4) {
+        edge.start = window.left();
+        edge.end = window.right();
+        if (window.bottom() == root.height() - 1) {
+            edge.side = ReservedEdge::Side::bottom;
+            edge.thickness = root.height() - window.top();
+        } else if (window.top() == 0) {
+            edge.side = ReservedEdge::Side::top;
+            edge.thickness = window.bottom() + 1;
+        } else {
+            return std::nullopt;
+        }
+    } else if (window.height() >= 3 * window.width() && window.width() <= root.width() / 4) {
+        edge.start = window.top();
+        edge.end = window.bottom();
+        if (window.right() == root.width() - 1) {
+            edge.side = ReservedEdge::Side::right;
+            edge.thickness = root.width() - window.left();
+        } else if (window.left() == 0) {
+            edge.side = ReservedEdge::Side::left;
+            edge.thickness = window.right() + 1;
+        } else {
+            return std::nullopt;
+        }
+    } else {
+        return std::nullopt;
+    }
+    return edge;
+}
 
 // Panels are managed clients (most) or windows the window manager keeps
 // for itself, nested in frames of its own (icewm's taskbar sits three
 // levels down). So the clients are read, and the tree down to three
 // levels, not entering frames that hold a client.
-std::vector<ReservedEdge> readOtherReservedEdgesNow(XConnection& x, const std::function<void(const std::vector<xcb_window_t>&)>& beforeRead,
+std::vector<ReservedEdge> readOtherReservedEdgesNow(XConnection& x,
+    const std::function<void(const std::vector<xcb_window_t>&)>& beforeRead,
     std::vector<xcb_window_t>* reserving)
 {
     xcb_connection_t* c = x.raw();
@@ -60,11 +96,14 @@ std::vector<ReservedEdge> readOtherReservedEdgesNow(XConnection& x, const std::f
     const xcb_atom_t clientListAtom = x.atoms().netClientList;
     if (partialAtom == XCB_ATOM_NONE || plainAtom == XCB_ATOM_NONE)
         return {};
+    const xcb_atom_t checkAtom = x.atom("_NET_SUPPORTING_WM_CHECK");
     const auto geometryCookie = xcb_get_geometry(c, root);
     const auto clientListCookie = xcb_get_property(c, 0, root, clientListAtom, XCB_ATOM_WINDOW, 0, 65536);
+    const auto checkCookie = xcb_get_property(c, 0, root, checkAtom, XCB_ATOM_WINDOW, 0, 1);
     ReplyBatch rootReads(x);
     auto rootGeometry = rootReads.get<xcb_get_geometry_reply_t>(geometryCookie);
     auto clientList = rootReads.get<xcb_get_property_reply_t>(clientListCookie);
+    auto check = rootReads.get<xcb_get_property_reply_t>(checkCookie);
     if (!rootGeometry)
         return {};
     std::vector<xcb_window_t> clients;
@@ -75,6 +114,14 @@ std::vector<ReservedEdge> readOtherReservedEdgesNow(XConnection& x, const std::f
     const auto isClient = [&clients](xcb_window_t w) {
         return std::find(clients.begin(), clients.end(), w) != clients.end();
     };
+    // The window manager's own windows: every id a client makes carries
+    // that client's base, and the manager made its check window.
+    const uint32_t idMask = xcb_get_setup(c)->resource_id_mask;
+    std::optional<uint32_t> managerBase;
+    if (check && check->format == 32 && xcb_get_property_value_length(check.get()) >= 4)
+        managerBase = *static_cast<const xcb_window_t*>(xcb_get_property_value(check.get())) & ~idMask;
+    const auto isManagers = [&](xcb_window_t w) { return managerBase && (w & ~idMask) == *managerBase; };
+    std::vector<xcb_window_t> rootChildren;
 
     // Every window to read, each once: the clients, then the tree.
     std::vector<xcb_window_t> candidates = clients;
@@ -97,6 +144,8 @@ std::vector<ReservedEdge> readOtherReservedEdgesNow(XConnection& x, const std::f
                     continue;
                 candidates.push_back(children[i]);
                 next.push_back(children[i]);
+                if (depth == 0)
+                    rootChildren.push_back(children[i]);
             }
         }
         level = std::move(next);
@@ -115,10 +164,12 @@ std::vector<ReservedEdge> readOtherReservedEdgesNow(XConnection& x, const std::f
     for (xcb_window_t w : candidates)
         reads.push_back({ w, xcb_get_property(c, 0, w, partialAtom, XCB_ATOM_CARDINAL, 0, 12),
             xcb_get_property(c, 0, w, plainAtom, XCB_ATOM_CARDINAL, 0, 4),
-            xcb_get_property(c, 0, w, pidAtom, XCB_ATOM_CARDINAL, 0, 1),
-            xcb_get_window_attributes(c, w) });
+            xcb_get_property(c, 0, w, pidAtom, XCB_ATOM_CARDINAL, 0, 1), xcb_get_window_attributes(c, w) });
     const uint32_t ownPid = uint32_t(QCoreApplication::applicationPid());
     std::vector<ReservedEdge> edges;
+    // The manager's own panels that stand on their own (override-redirect,
+    // at the top of the tree): their place is their reserve.
+    std::vector<xcb_window_t> ownPanels;
     ReplyBatch batch(x);
     for (const Reads& r : reads) {
         auto partial = batch.get<xcb_get_property_reply_t>(r.partial);
@@ -129,19 +180,39 @@ std::vector<ReservedEdge> readOtherReservedEdgesNow(XConnection& x, const std::f
         if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE
             || (!pids.empty() && pids.front() == ownPid))
             continue;
+        if (attributes->override_redirect && isManagers(r.window)
+            && std::find(rootChildren.begin(), rootChildren.end(), r.window) != rootChildren.end())
+            ownPanels.push_back(r.window);
         const size_t before = edges.size();
         appendStrutEdges(cardinals(partial.get()), cardinals(plain.get()), rootGeometry->width,
             rootGeometry->height, edges);
         if (reserving && edges.size() > before)
             reserving->push_back(r.window);
     }
+    std::vector<xcb_get_geometry_cookie_t> panelCookies;
+    for (const xcb_window_t w : ownPanels)
+        panelCookies.push_back(xcb_get_geometry(c, w));
+    ReplyBatch panelReads(x);
+    const QSize rootSize(rootGeometry->width, rootGeometry->height);
+    for (size_t i = 0; i < ownPanels.size(); ++i) {
+        auto geometry = panelReads.get<xcb_get_geometry_reply_t>(panelCookies[i]);
+        if (!geometry)
+            continue;
+        const int border = geometry->border_width;
+        const QRect outer(
+            geometry->x, geometry->y, geometry->width + 2 * border, geometry->height + 2 * border);
+        if (const std::optional<ReservedEdge> edge = barAlongRootEdge(outer, rootSize)) {
+            edges.push_back(*edge);
+            if (reserving)
+                reserving->push_back(ownPanels[i]);
+        }
+    }
     return edges;
 }
 
-
 ReserveWatch* ReserveWatch::shared()
 {
-    static ReserveWatch* watch = [] () -> ReserveWatch* {
+    static ReserveWatch* watch = []() -> ReserveWatch* {
         QString error;
         std::unique_ptr<XConnection> x = XConnection::open(qgetenv("DISPLAY"), &error);
         if (!x) {

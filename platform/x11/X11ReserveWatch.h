@@ -3,12 +3,15 @@
 #include "platform/DockWindowHints.h"
 
 #include <QObject>
+#include <QRect>
+#include <QSize>
 #include <QTimer>
 
 #include <xcb/xcb.h>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -18,8 +21,16 @@ namespace platform::x11 {
 
 class XConnection;
 
+// The edge a window lying along the root's edge at `window` (root
+// coordinates, border included) keeps, as a panel of the window manager's
+// own: a bar at least three times as long as it is deep, no deeper than a
+// quarter of the root, touching the root's edge. None for anything else.
+std::optional<ReservedEdge> barAlongRootEdge(const QRect& window, const QSize& root);
+
 // The edges that mapped windows of other processes reserve, read now, root
-// coordinates. `beforeRead` gets every window whose strut is about to be
+// coordinates. A window manager's own panel that reserves nothing a client
+// can read (fluxbox's toolbar, which it counts in its work area all the
+// same) counts as reserving the rows it covers. `beforeRead` gets every window whose strut is about to be
 // read; the windows that reserve an edge go to `reserving`.
 std::vector<ReservedEdge> readOtherReservedEdgesNow(XConnection& x,
     const std::function<void(const std::vector<xcb_window_t>&)>& beforeRead = {},

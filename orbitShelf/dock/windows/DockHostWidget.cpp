@@ -58,10 +58,12 @@ DockHostWidget::DockHostWidget(AppState& state, const DockWindowSpec& spec)
     if (dock) {
         auto* root = new RootView(state, spec.enableListener, spec.width, spec.height, spec.screenID, this);
         m_dockView = root->dock();
+        m_dockView->installEventFilter(this);
         root->setGeometry(0, 0, int(spec.frame.width), int(spec.frame.height));
     } else {
         m_strip = new ClearRootView(state, spec.screenID, spec.width, spec.height, this);
-        m_stepAside = new FullScreenStepAside(spec.screenID, [this] { applyStripShape(); }, this);
+        m_stepAside = new FullScreenStepAside(
+            spec.screenID, [this] { applyStripShape(); }, this);
         // Auto-hide switched on or off, the bar shown or hidden, a window in
         // front full screen.
         connect(&m_state, &AppState::changed, this, &DockHostWidget::applyStripShape);
@@ -122,6 +124,9 @@ void DockHostWidget::place()
 
 bool DockHostWidget::eventFilter(QObject* watched, QEvent* event)
 {
+    // The bar's first paint: it reaches the screen as the paint returns.
+    if (watched == m_dockView && event->type() == QEvent::Paint && !std::exchange(m_painted, true) && m_ready)
+        QTimer::singleShot(kReadyAfterPaintMs, this, std::exchange(m_ready, nullptr));
     // Reached over a full-screen window in front that it had not heard of,
     // the strip steps aside instead of bringing back a bar that would stand
     // behind that window.
@@ -144,8 +149,8 @@ void DockHostWidget::applyStripShape()
         // Over its whole depth it took the clicks of a maximised window's
         // last rows, and with the bar shown it has nothing to bring back.
         const QString& id = m_spec.screenID;
-        const bool hidden
-            = dockOpacity(mapEntry(m_state.settings.autoHideSpaceDock(), id), mapEntry(m_state.showSpaceDock, id))
+        const bool hidden = dockOpacity(mapEntry(m_state.settings.autoHideSpaceDock(), id),
+                                mapEntry(m_state.showSpaceDock, id))
             == 0.0;
         const bool aside = m_stepAside->update(m_placed, hidden);
         shape = { hidden && !aside ? edge : QRegion(),
@@ -167,14 +172,16 @@ void DockHostWidget::moveEvent(QMoveEvent* event)
     // sender believed), or a window manager that moved it. The server
     // tells which; nothing of the bar follows the notice meanwhile.
     const std::optional<QRect> onServer = platform::dockWindowPlace(windowHandle());
-    qCDebug(lcDock).noquote() << QStringLiteral("a notice puts the %1 at %2,%3; it was placed at %4,%5, the server has it at %6")
+    qCDebug(lcDock).noquote() << QStringLiteral(
+        "a notice puts the %1 at %2,%3; it was placed at %4,%5, the server has it at %6")
                                      .arg(windowTitle())
                                      .arg(pos().x())
                                      .arg(pos().y())
                                      .arg(m_placed.x())
                                      .arg(m_placed.y())
-                                     .arg(onServer ? QStringLiteral("%1,%2").arg(onServer->x()).arg(onServer->y())
-                                                   : QStringLiteral("no place known"));
+                                     .arg(onServer
+                                             ? QStringLiteral("%1,%2").arg(onServer->x()).arg(onServer->y())
+                                             : QStringLiteral("no place known"));
     if (onServer && onServer->topLeft() != m_placed.topLeft()) {
         // Moved away: asked back a few times, never for ever against a
         // window manager that keeps it elsewhere.
@@ -204,6 +211,29 @@ void DockHostWidget::orderFront()
 {
     if (m_spec.kind == DockWindowSpec::Kind::Dock)
         raise();
+}
+
+void DockHostWidget::whenReady(std::function<void()> ready)
+{
+    if (!m_dockView || m_painted)
+        QTimer::singleShot(m_dockView ? kReadyAfterPaintMs : 0, this, std::move(ready));
+    else
+        m_ready = std::move(ready);
+}
+
+void DockHostWidget::retire(bool blank)
+{
+    if (!m_dockView)
+        return;
+    // The window keeps its pixels, its shape and its reserved edge; the bar
+    // in it goes (it would answer the pointer, tick and log as a second bar).
+    setUpdatesEnabled(false);
+    if (blank)
+        platform::setDockShape(windowHandle(), QRegion(), QRegion());
+    m_dockView->removeEventFilter(this);
+    m_dockView->parentWidget()->deleteLater();
+    m_dockView = nullptr;
+    m_ready = nullptr;
 }
 
 void DockHostWidget::close()
@@ -244,6 +274,18 @@ public:
         if (m_widget)
             m_widget->close();
     }
+    void whenReady(std::function<void()> ready) override
+    {
+        if (m_widget)
+            m_widget->whenReady(std::move(ready));
+        else
+            ready();
+    }
+    void retire(bool blank) override
+    {
+        if (m_widget)
+            m_widget->retire(blank);
+    }
 
 private:
     QPointer<DockHostWidget> m_widget;
@@ -256,7 +298,10 @@ std::unique_ptr<DockHostWindow> makeDockHostWindow(AppState& state, const DockWi
     qCDebug(lcDock) << (spec.kind == DockWindowSpec::Kind::Dock ? "dock window" : "auto-show strip") << "for"
                     << spec.screenID << "at" << spec.frame.x << spec.frame.y << spec.frame.width
                     << spec.frame.height;
-    if (spec.kind == DockWindowSpec::Kind::Strip && !platform::dockTranslucencyAvailable()) {
+    // Whether something composites or not: a strip window of ours stands
+    // inside the screen's free area, above any panel along the bar's edge,
+    // where a pointer pushed against the edge never arrives.
+    if (spec.kind == DockWindowSpec::Kind::Strip) {
         if (std::unique_ptr<InputStrip> strip = InputStrip::make(state, spec))
             return strip;
         qCDebug(lcDock) << "the auto-show strip of" << spec.screenID << "is a window of its own";

@@ -22,9 +22,8 @@ QRect primaryScreenGeometry();
 
 // The real windows of the dock: frameless, above normal windows, on every
 // desktop, out of taskbars and pagers, and taking input only where they draw.
-// A strip where nothing composites translucent windows is an InputStrip,
-// which draws nothing; elsewhere (and where the platform makes no such
-// strip) a window of ours.
+// A strip is an InputStrip, which draws nothing; where the platform makes
+// no such strip (no SHAPE extension, a desktop Qt scales) a window of ours.
 std::unique_ptr<DockHostWindow> makeDockHostWindow(AppState& state, const DockWindowSpec& spec);
 
 class DockView;
@@ -39,6 +38,11 @@ public:
     void setFrame(const DockFrame& frame) override;
     void orderFront() override;
     void close() override;
+    // A dock window is ready a moment after its bar first painted (its edge
+    // is reserved as it shows, before that): the moment lets the pixels
+    // reach the screen, through a compositor too.
+    void whenReady(std::function<void()> ready) override;
+    void retire(bool blank) override;
 
     const DockWindowSpec& spec() const { return m_spec; }
 
@@ -67,6 +71,9 @@ private:
     static constexpr int kMaxPutBack = 3;
     std::optional<std::pair<QRegion, QRegion>> m_stripShape; // as last given: input, shown
     DockView* m_dockView = nullptr;
+    bool m_painted = false; // the bar painted at least once
+    std::function<void()> m_ready;
+    static constexpr int kReadyAfterPaintMs = 100;
     ClearRootView* m_strip = nullptr;
     FullScreenStepAside* m_stepAside = nullptr; // strips only
 };

@@ -59,6 +59,7 @@ void DockWindows::buildDockWindows()
     spec.visibleFrame = primary->visibleFrame;
     spec.position = m_state.settings.mainDockPosition();
     m_mainDockWindow = m_services.makeWindow(spec);
+    m_mainDockFrame = frame;
 
     // The monitor and the hot keys stay for the whole process: rebuilding
     // the windows must not add a second of either.
@@ -272,6 +273,14 @@ void DockWindows::restartDockWindows()
     }
     if (m_state.pomodoroTimer)
         m_state.pomodoroTimer->stop();
+    // The main dock window goes only once its successor stands: closed
+    // first, it took its reserved edge along, and the window manager gave
+    // those rows to every maximised window until the new one reserved them
+    // again; where the bar stays put, it blinked out meanwhile.
+    std::unique_ptr<DockHostWindow> leaving = std::move(m_mainDockWindow);
+    if (leaving)
+        leaving->retire(mainDockWindowFrame(m_state.settings.mainDockPosition(), primary->visibleFrame)
+            != m_mainDockFrame);
     closeMainDockWindows(primary->id);
     buildDockWindows();
     relayoutDockWindows();
@@ -283,4 +292,25 @@ void DockWindows::restartDockWindows()
     if (m_state.pomodoroTimer)
         m_state.pomodoroTimer->start();
     m_state.publish();
+    handOver(std::move(leaving));
+}
+
+void DockWindows::handOver(std::unique_ptr<DockHostWindow> leaving)
+{
+    if (!leaving)
+        return;
+    auto held = std::make_shared<std::unique_ptr<DockHostWindow>>(std::move(leaving));
+    const auto close = [held] {
+        if (*held) {
+            (*held)->close();
+            held->reset();
+        }
+    };
+    if (!m_mainDockWindow) {
+        close();
+        return;
+    }
+    // A bar that never draws (its screen gone meanwhile) lets it go too.
+    QTimer::singleShot(kHandOverLimitMs, close);
+    m_mainDockWindow->whenReady(close);
 }

@@ -21,6 +21,13 @@ public:
     virtual void setFrame(const DockFrame& frame) = 0;
     virtual void orderFront() = 0;
     virtual void close() = 0;
+    // Calls `ready` once the window stands: a dock window has reserved its
+    // edge and drawn its bar. At once where there is nothing to wait for.
+    virtual void whenReady(std::function<void()> ready) { ready(); }
+    // The window stays on the screen as it stands, its edge still reserved,
+    // until it is closed; what it hosts follows nothing from here. `blank`:
+    // it shows nothing meanwhile (its successor stands elsewhere).
+    virtual void retire(bool blank) { (void)blank; }
 };
 
 // What a window is made for: its frame and its root view's inputs.
@@ -98,9 +105,15 @@ private:
         WindowMap& windows, const QString& screenID, const std::vector<DockScreen>& screens);
     void recordScreenSize(const QString& screenID, const DockFrame& frame);
 
+    // Closes `leaving` once the new main dock window stands, at the latest
+    // after kHandOverLimitMs.
+    void handOver(std::unique_ptr<DockHostWindow> leaving);
+    static constexpr int kHandOverLimitMs = 2000;
+
     AppState& m_state;
     DockWindowServices m_services;
     std::unique_ptr<DockHostWindow> m_mainDockWindow;
+    DockFrame m_mainDockFrame; // where the main dock window was made
     std::unique_ptr<DockHostWindow> m_mainDockTriggerWindow;
     WindowMap m_dockWindowsByScreen;
     WindowMap m_dockTriggerWindowsByScreen;

@@ -16,9 +16,11 @@ namespace platform {
 class HoverArea;
 }
 
-// An auto-show strip that draws nothing, for desktops where nothing
-// composites translucent windows: there a strip window of ours shows black
-// wherever it may take the pointer. It stands above every window the window
+// An auto-show strip that draws nothing, whether something composites or
+// not: a strip window of ours shows black wherever it may take the pointer
+// where nothing composites, and where something does it stands inside the
+// screen's free area, above a panel along the edge, out of reach of a
+// pointer pushed against the edge. It stands above every window the window
 // manager stacks, panels included, from the strip down to its screen's
 // outer edge (stripReach), and takes the pointer only on the row (or
 // column) along that edge across the strip's span (stripEdgeTrigger), and

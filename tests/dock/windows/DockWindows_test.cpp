@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+
 namespace {
 
 // A window as the dock windows made it, recorded for the checks.
@@ -11,6 +14,9 @@ struct MadeWindow {
     DockWindowSpec spec;
     DockFrame frame;
     bool closed = false;
+    bool readyLater = false; // holds `ready` instead of calling it
+    std::function<void()> ready;
+    std::optional<bool> retiredBlank;
 };
 
 class RecordedWindow final : public DockHostWindow {
@@ -22,6 +28,14 @@ public:
     void setFrame(const DockFrame& frame) override { m_made->frame = frame; }
     void orderFront() override { }
     void close() override { m_made->closed = true; }
+    void whenReady(std::function<void()> ready) override
+    {
+        if (m_made->readyLater)
+            m_made->ready = std::move(ready);
+        else
+            ready();
+    }
+    void retire(bool blank) override { m_made->retiredBlank = blank; }
 
 private:
     std::shared_ptr<MadeWindow> m_made;
@@ -38,6 +52,7 @@ protected:
         services.screens = [this] { return screens; };
         services.makeWindow = [this](const DockWindowSpec& spec) {
             made.push_back(std::make_shared<MadeWindow>(MadeWindow { spec, spec.frame }));
+            made.back()->readyLater = readyLater;
             return std::make_unique<RecordedWindow>(made.back());
         };
         services.installModifierMonitor = [this] { ++monitors; };
@@ -57,6 +72,7 @@ protected:
 
     std::vector<DockScreen> screens { primary, second };
     std::vector<std::shared_ptr<MadeWindow>> made;
+    bool readyLater = false;
     int monitors = 0;
     int hotKeyStarts = 0;
     std::unique_ptr<DockWindows> windows;
@@ -174,6 +190,33 @@ TEST_F(DockWindowsTest, RestartBringsTheTickBackWithOrWithoutThePomodoro)
     state.installedPlugins.append(pomodoro);
     windows->restartDockWindows();
     EXPECT_TRUE(state.pomodoroTimer->isActive());
+}
+
+// A rebuilt main dock takes over from the old one: the old window stays,
+// keeping its edge and, where the new one stands in its place, its pixels,
+// until the new one stands; only then it goes.
+TEST_F(DockWindowsTest, ARestartClosesTheOldMainDockOnlyOnceTheNewOneStands)
+{
+    readyLater = true;
+    windows->buildDockWindows();
+    const auto first = docks()[0];
+    windows->restartDockWindows();
+    const auto second = made[made.size() - 3]; // then the second screen's strip and the main one
+    ASSERT_EQ(second->spec.kind, DockWindowSpec::Kind::Dock);
+    ASSERT_NE(second, first);
+    EXPECT_EQ(first->retiredBlank, std::optional(false)) << "the new bar stands in the same place";
+    EXPECT_FALSE(first->closed);
+    ASSERT_TRUE(second->ready);
+    second->ready();
+    EXPECT_TRUE(first->closed);
+    EXPECT_EQ(docks().size(), 2u);
+
+    // A panel along the bottom moves the bar: the old one shows nothing
+    // while it keeps the edge.
+    screens[0].visibleFrame = QRectF(0, 30, 1400, 1020);
+    windows->restartDockWindows();
+    EXPECT_EQ(second->retiredBlank, std::optional(true));
+    EXPECT_FALSE(second->closed);
 }
 
 TEST_F(DockWindowsTest, NoScreenMakesNothing)
