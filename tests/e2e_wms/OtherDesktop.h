@@ -11,6 +11,7 @@
 
 #include <QProcess>
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -72,6 +73,50 @@ inline void screenshot(const QString& name)
     if (!folder.isEmpty())
         runTool(QStringLiteral("import"), { "-window", "root", folder + QLatin1Char('/') + name + ".png" });
 }
+
+// A wallpaper of one colour, as desktops set one: the root's background and
+// the pixmap compositors paint the root with (_XROOTPMAP_ID; without it
+// picom paints grey and xfwm4 black, where a shadow would not show).
+class Wallpaper final {
+public:
+    Wallpaper()
+        : c(xcb_connect(nullptr, nullptr))
+        , screen(xcb_setup_roots_iterator(xcb_get_setup(c)).data)
+    {
+        const xcb_pixmap_t pixmap = xcb_generate_id(c);
+        const uint16_t width = screen->width_in_pixels;
+        const uint16_t height = screen->height_in_pixels;
+        xcb_create_pixmap(c, screen->root_depth, pixmap, screen->root, width, height);
+        const xcb_gcontext_t gc = xcb_generate_id(c);
+        const uint32_t colour = ColouredRoot::colour().rgb() & 0xffffff;
+        xcb_create_gc(c, gc, pixmap, XCB_GC_FOREGROUND, &colour);
+        const xcb_rectangle_t all { 0, 0, width, height };
+        xcb_poly_fill_rectangle(c, pixmap, gc, 1, &all);
+        for (const char* name : { "_XROOTPMAP_ID", "ESETROOT_PMAP_ID" }) {
+            std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(
+                xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr),
+                &std::free);
+            xcb_change_property(
+                c, XCB_PROP_MODE_REPLACE, screen->root, atom->atom, XCB_ATOM_PIXMAP, 32, 1, &pixmap);
+        }
+        xcb_change_window_attributes(c, screen->root, XCB_CW_BACK_PIXMAP, &pixmap);
+        xcb_clear_area(c, 0, screen->root, 0, 0, 0, 0);
+        xcb_flush(c);
+    }
+    ~Wallpaper()
+    {
+        // The program's own desktop serves other tests, which expect a black root.
+        const uint32_t black = 0;
+        xcb_change_window_attributes(c, screen->root, XCB_CW_BACK_PIXEL, &black);
+        xcb_clear_area(c, 0, screen->root, 0, 0, 0, 0);
+        xcb_disconnect(c);
+    }
+    Wallpaper(const Wallpaper&) = delete;
+    Wallpaper& operator=(const Wallpaper&) = delete;
+
+    xcb_connection_t* const c;
+    xcb_screen_t* const screen;
+};
 
 // Pixels the user did not ask for, while a window button is hovered and
 // where a compositor draws shadows: `area` against `before` (or, without

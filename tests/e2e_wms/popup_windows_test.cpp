@@ -45,48 +45,6 @@ const QPoint kAway(1500, 300);
 
 template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
 
-// A wallpaper of one colour, as desktops set one: the root's background and
-// the pixmap compositors paint the root with (_XROOTPMAP_ID; without it
-// picom paints grey and xfwm4 black, where a shadow would not show).
-class Wallpaper final {
-public:
-    Wallpaper()
-        : c(xcb_connect(nullptr, nullptr))
-        , screen(xcb_setup_roots_iterator(xcb_get_setup(c)).data)
-    {
-        const xcb_pixmap_t pixmap = xcb_generate_id(c);
-        xcb_create_pixmap(c, screen->root_depth, pixmap, screen->root, kScreen.width(), kScreen.height());
-        const xcb_gcontext_t gc = xcb_generate_id(c);
-        const uint32_t colour = ColouredRoot::colour().rgb() & 0xffffff;
-        xcb_create_gc(c, gc, pixmap, XCB_GC_FOREGROUND, &colour);
-        const xcb_rectangle_t all { 0, 0, uint16_t(kScreen.width()), uint16_t(kScreen.height()) };
-        xcb_poly_fill_rectangle(c, pixmap, gc, 1, &all);
-        for (const char* name : { "_XROOTPMAP_ID", "ESETROOT_PMAP_ID" }) {
-            Reply<xcb_intern_atom_reply_t> atom(
-                xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr),
-                &std::free);
-            xcb_change_property(
-                c, XCB_PROP_MODE_REPLACE, screen->root, atom->atom, XCB_ATOM_PIXMAP, 32, 1, &pixmap);
-        }
-        xcb_change_window_attributes(c, screen->root, XCB_CW_BACK_PIXMAP, &pixmap);
-        xcb_clear_area(c, 0, screen->root, 0, 0, 0, 0);
-        xcb_flush(c);
-    }
-    ~Wallpaper()
-    {
-        // The program's own desktop serves other tests, which expect a black root.
-        const uint32_t black = 0;
-        xcb_change_window_attributes(c, screen->root, XCB_CW_BACK_PIXEL, &black);
-        xcb_clear_area(c, 0, screen->root, 0, 0, 0, 0);
-        xcb_disconnect(c);
-    }
-    Wallpaper(const Wallpaper&) = delete;
-    Wallpaper& operator=(const Wallpaper&) = delete;
-
-    xcb_connection_t* const c;
-    xcb_screen_t* const screen;
-};
-
 QString windowName(xcb_connection_t* c, xcb_window_t window)
 {
     Reply<xcb_get_property_reply_t> name(

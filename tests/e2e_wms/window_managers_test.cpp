@@ -1,9 +1,11 @@
 // The bar and the switcher under other window managers, each in the set-up a
 // new user of it meets: windows that take the focus as they open join the
-// recent order, the bar stands clear of the manager's own panel, the bottom
-// edge brings an auto-hidden bar back past that panel and leaves the
-// panel's own row alone, a button of a window on another desktop goes
-// there, and no window stays marked when none has the focus.
+// recent order, the bar stands clear of the manager's own panel and of other
+// programs' panels (tint2, lxpanel) as they come and go, the bottom edge
+// brings an auto-hidden bar back past that panel, with or without a
+// compositor, and leaves the panel's own row alone, a button of a window on
+// another desktop goes there, and no window stays marked when none has the
+// focus.
 #include "tests/e2e_dock_input/BarInput.h"
 #include "tests/e2e_wms/OtherDesktop.h"
 #include "tests/support/X11TestTools.h"
@@ -15,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -42,15 +45,16 @@ std::optional<qint64> loggedAfter(const DockRun& run, qsizetype from, const QStr
     return loggedAt(run.log().mid(from), pattern);
 }
 
-// The pointer slid down to the screen's bottom row at `x` from `fromY` in
-// steps of 7 pixels, as a hand moves it: most rows are stepped over.
-void slideDown(int x, int fromY)
+// The pointer slid down at `x` from `fromY` to `toY` (the screen's bottom
+// row unless told) in steps of 7 pixels, as a hand moves it: most rows are
+// stepped over.
+void slideDown(int x, int fromY, int toY = 1079)
 {
     QStringList steps;
-    for (int y = fromY;; y = std::min(y + 7, 1079)) {
+    for (int y = fromY;; y = std::min(y + 7, toY)) {
         steps << "mousemove" << QString::number(x) << QString::number(y) << "sleep"
               << "0.01";
-        if (y == 1079)
+        if (y == toY)
             break;
     }
     xdotool(steps);
@@ -302,21 +306,43 @@ std::optional<SettledBar> settledBar(const DockRun& run, std::chrono::millisecon
     return settled ? std::optional(bar) : std::nullopt;
 }
 
-// A panel of the test's own (Debian's tint2 in its stock configuration: 30
-// rows along the bottom), in a home of the test's own.
-class Tint2 final {
+enum class PanelProgram { tint2, lxpanel };
+
+// Another program's panel, in a home of the test's own: Debian's tint2 in
+// its stock configuration (30 rows along the bottom), or in a copy of it
+// that puts the panel at the top (`atTop`); or lxpanel in its stock
+// configuration (26 rows along the bottom, its window titled "panel").
+class OtherPanel final {
 public:
-    Tint2()
+    explicit OtherPanel(PanelProgram program = PanelProgram::tint2, bool atTop = false)
     {
-        m_pid = spawn(QStringLiteral("env"),
-            { QStringLiteral("HOME=") + m_home.path(), QStringLiteral("XDG_CONFIG_HOME=") + m_home.path() + "/.config",
-                QStringLiteral("XDG_CACHE_HOME=") + m_home.path() + "/.cache", QStringLiteral("tint2") });
-        waitUntil([&] { return !(m_window = visibleWindowsNamed(QStringLiteral("tint2")).value(0)).isEmpty(); },
+        QStringList command { QStringLiteral("HOME=") + m_home.path(),
+            QStringLiteral("XDG_CONFIG_HOME=") + m_home.path() + "/.config",
+            QStringLiteral("XDG_CACHE_HOME=") + m_home.path() + "/.cache" };
+        if (program == PanelProgram::lxpanel) {
+            command << QStringLiteral("lxpanel");
+        } else {
+            command << QStringLiteral("tint2");
+            if (atTop) {
+                const QString config = m_home.filePath(QStringLiteral("tint2rc"));
+                QFile file(config);
+                if (file.open(QIODevice::WriteOnly))
+                    file.write(readText(QStringLiteral("/etc/xdg/tint2/tint2rc"))
+                                   .replace(QStringLiteral("panel_position = bottom center horizontal"),
+                                       QStringLiteral("panel_position = top center horizontal"))
+                                   .toUtf8());
+                command << QStringLiteral("-c") << config;
+            }
+        }
+        m_pid = spawn(QStringLiteral("env"), command);
+        const QString title
+            = program == PanelProgram::lxpanel ? QStringLiteral("panel") : QStringLiteral("tint2");
+        waitUntil([&] { return !(m_window = visibleWindowsNamed(title).value(0)).isEmpty(); },
             std::chrono::seconds(10));
     }
-    ~Tint2() { stop(); }
-    Tint2(const Tint2&) = delete;
-    Tint2& operator=(const Tint2&) = delete;
+    ~OtherPanel() { stop(); }
+    OtherPanel(const OtherPanel&) = delete;
+    OtherPanel& operator=(const OtherPanel&) = delete;
     void stop()
     {
         if (m_pid)
@@ -353,7 +379,7 @@ TEST(OtherPanels, APanelStartedOrEndedWhileTheProgramRunsHasTheBarBesideIt)
     const int ownReserve = alone->reserve;
 
     const qsizetype beforePanel = run.log().size();
-    auto panel = std::make_unique<Tint2>();
+    auto panel = std::make_unique<OtherPanel>();
     ASSERT_FALSE(panel->window().isEmpty()) << "tint2 did not show";
     const qint64 panelShown = QDateTime::currentMSecsSinceEpoch();
     const QRect panelAt = windowGeometry(panel->window());
@@ -429,6 +455,209 @@ TEST(OtherPanels, AWindowManagerReplacedByIcewmHasTheBarAboveItsTaskbar)
     screenshot(QStringLiteral("icewm-replaced-openbox"));
     run.stop();
     terminate(icewm);
+}
+
+// The root's work area (the first desktop's _NET_WORKAREA), or the one in
+// a line of xprop's spy on it.
+QRect workAreaIn(const QString& line)
+{
+    const QStringList values = line.section(QLatin1Char('='), 1).split(QLatin1Char(','), Qt::SkipEmptyParts);
+    return values.size() >= 4 ? QRect(values[0].trimmed().toInt(), values[1].trimmed().toInt(),
+               values[2].trimmed().toInt(), values[3].trimmed().toInt())
+                              : QRect();
+}
+
+QRect workArea()
+{
+    return workAreaIn(runTool(QStringLiteral("xprop"), { "-root", "_NET_WORKAREA" }));
+}
+
+const char* nameOf(PanelProgram program)
+{
+    return program == PanelProgram::tint2 ? "tint2" : "lxpanel";
+}
+
+void PrintTo(PanelProgram program, std::ostream* out)
+{
+    *out << nameOf(program);
+}
+
+class PanelUnderFluxbox : public ::testing::TestWithParam<PanelProgram> { };
+
+// fluxbox's toolbar (its bottom 20 rows) reserves nothing a client can
+// read. Another panel, up before the program, quits: within the
+// screen-parameters path's 6 s the bar goes down to stand on the toolbar,
+// reserving its own 52 rows and the toolbar's, not down over the toolbar
+// to the screen's edge. Auto Hide, turned on then, gives the bar's rows back
+// to the work area: fluxbox keeps the rows of a strut that is deleted, not
+// of one set to nothing.
+TEST_P(PanelUnderFluxbox, ThatQuitsLeavesTheBarOnTheToolbarAndAutoHideGivesItsRowsBack)
+{
+    const PanelProgram program = GetParam();
+    OtherDesktop desktop(WindowManager::fluxbox);
+    ASSERT_FALSE(desktop.failed(WindowManager::fluxbox)) << XvfbSession::lastError().toStdString();
+    const int toolbarTop = 1080 - 20;
+    const int ownRows = 52;
+    movePointer(kAway);
+    auto panel = std::make_unique<OtherPanel>(program);
+    ASSERT_FALSE(panel->window().isEmpty()) << "the panel did not show";
+    const QRect panelAt = windowGeometry(panel->window());
+    ASSERT_EQ(panelAt.bottom(), 1079);
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    const std::optional<SettledBar> beside = settledBar(run);
+    ASSERT_TRUE(beside) << run.log().toStdString();
+    EXPECT_LT(beside->dockAt.bottom(), panelAt.top()) << "the bar does not stand above the panel";
+
+    const qsizetype beforeEnd = run.log().size();
+    panel->stop();
+    const qint64 panelEnded = QDateTime::currentMSecsSinceEpoch();
+    std::optional<SettledBar> onToolbar;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            onToolbar = settledBar(run, std::chrono::seconds(1));
+            return onToolbar && onToolbar->dockAt.bottom() < toolbarTop
+                && onToolbar->reserve == ownRows + 1080 - toolbarTop;
+        },
+        std::chrono::seconds(10)))
+        << "the panel " << panelAt.height() << " rows high ended; the dock window ends at "
+        << (onToolbar ? onToolbar->dockAt.bottom() : -1) << " reserving "
+        << (onToolbar ? onToolbar->reserve : -1) << "\n"
+        << run.log().mid(beforeEnd).toStdString();
+    const std::optional<qint64> placed = loggedAfter(run, beforeEnd, QStringLiteral("dock window for"));
+    if (placed) {
+        EXPECT_LT(*placed - panelEnded, 7000) << "from the panel ended to the bar placed on the toolbar";
+    }
+    screenshot(QStringLiteral("fluxbox-panel-ended"));
+
+    ASSERT_TRUE(turnAutoHideOn(run)) << run.log().toStdString();
+    QRect area;
+    EXPECT_TRUE(waitUntil([&] { return (area = workArea()).bottom() == toolbarTop - 1; }))
+        << "with the bar auto-hidden the work area is " << area.height() << " rows high";
+}
+
+INSTANTIATE_TEST_SUITE_P(AfterEachPanel, PanelUnderFluxbox,
+    ::testing::Values(PanelProgram::tint2, PanelProgram::lxpanel),
+    [](const ::testing::TestParamInfo<PanelProgram>& info) { return std::string(nameOf(info.param)); });
+
+// What a fixed command of the test's own prints as it watches the display
+// (xprop's spy, xev), for as long as the object lives.
+class Watcher final {
+public:
+    Watcher(const QString& program, const QStringList& arguments)
+    {
+        m_process.start(QStringLiteral("stdbuf"), QStringList { "-oL", program } + arguments);
+        m_process.waitForStarted();
+    }
+    ~Watcher()
+    {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+    Watcher(const Watcher&) = delete;
+    Watcher& operator=(const Watcher&) = delete;
+    QString seen()
+    {
+        m_seen += QString::fromUtf8(m_process.readAllStandardOutput());
+        return m_seen;
+    }
+
+private:
+    QProcess m_process;
+    QString m_seen;
+};
+
+// tint2 at the top, started and then ended while the program runs with its
+// bar at the bottom: each time the bar is placed again in the new visible
+// area, and throughout the work area keeps the bar's rows and a maximised
+// window never grows over them, not even for a moment while the bar's
+// window is made anew.
+TEST(OtherPanels, APanelAtTheTopComingAndGoingNeverGivesTheBarsRowsAway)
+{
+    movePointer(kAway);
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    const std::optional<SettledBar> alone = settledBar(run);
+    ASSERT_TRUE(alone) << run.log().toStdString();
+    const int barTop = 1080 - alone->reserve;
+    Clients clients;
+    const auto big = clients.xterm(QStringLiteral("maximised"), QStringLiteral("40x5+100+100"));
+    ASSERT_FALSE(big.id.isEmpty());
+    // Every size the window manager gives the terminal, from the first
+    // nudge xev reports on.
+    Watcher sizes(QStringLiteral("xev"), { "-id", big.id, "-event", "structure" });
+    int nudge = 0;
+    ASSERT_TRUE(waitUntil([&] {
+        xdotool({ "windowmove", "--sync", big.id, QString::number(100 + nudge++ % 2), "100" });
+        return sizes.seen().contains(QLatin1String("ConfigureNotify"));
+    })) << "xev reports nothing";
+    runTool(QStringLiteral("wmctrl"), { "-i", "-r", big.id, "-b", "add,maximized_vert,maximized_horz" });
+    QRect maximised;
+    ASSERT_TRUE(waitUntil([&] {
+        const QRect before = std::exchange(maximised, windowGeometry(big.id));
+        return maximised.height() > 500 && maximised == before
+            && sizes.seen().contains(QStringLiteral("height %1,").arg(maximised.height()));
+    })) << "the terminal was not maximised: "
+        << maximised.height() << "\n"
+        << sizes.seen().toStdString();
+    ASSERT_LT(maximised.bottom(), barTop);
+    const qsizetype sizesBefore = sizes.seen().size();
+    Watcher workAreas(QStringLiteral("xprop"), { "-root", "-spy", "_NET_WORKAREA" });
+    ASSERT_TRUE(waitUntil([&] { return workAreas.seen().contains(QLatin1Char('=')); }));
+
+    std::unique_ptr<OtherPanel> panel;
+    for (const bool panelUp : { true, false }) {
+        SCOPED_TRACE(panelUp ? "tint2 at the top started" : "tint2 at the top ended");
+        const qsizetype mark = run.log().size();
+        if (panelUp) {
+            panel = std::make_unique<OtherPanel>(PanelProgram::tint2, true);
+            ASSERT_FALSE(panel->window().isEmpty()) << "tint2 did not show";
+            ASSERT_EQ(windowGeometry(panel->window()).top(), 0) << "tint2 is not at the top";
+        } else {
+            panel.reset();
+        }
+        // Placed again for the new visible area, and settled there.
+        EXPECT_TRUE(
+            waitUntil([&] { return loggedAfter(run, mark, QStringLiteral("dock window for")).has_value(); },
+                std::chrono::seconds(15)))
+            << run.log().mid(mark).toStdString();
+        const std::optional<SettledBar> bar = settledBar(run);
+        EXPECT_TRUE(bar) << run.log().mid(mark).toStdString();
+        if (bar) {
+            EXPECT_EQ(bar->dockAt.bottom(), 1079);
+            EXPECT_EQ(bar->reserve, alone->reserve);
+        }
+        QRect now;
+        EXPECT_TRUE(waitUntil([&] {
+            const QRect before = std::exchange(now, windowGeometry(big.id));
+            return now == before && now.top() == maximised.top() + (panelUp ? 30 : 0);
+        })) << "the maximised terminal stands at "
+            << now.y() << ", " << now.height() << " high";
+        letPass(std::chrono::milliseconds(1000));
+    }
+
+    QStringList wider;
+    for (const QString& line : workAreas.seen().split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QRect area = workAreaIn(line);
+        if (area.isNull() || area.bottom() >= barTop)
+            wider << QStringLiteral("%1,%2 %3x%4")
+                         .arg(area.x())
+                         .arg(area.y())
+                         .arg(area.width())
+                         .arg(area.height());
+    }
+    EXPECT_TRUE(wider.isEmpty()) << "work areas over the bar's rows: "
+                                 << wider.join(QStringLiteral(", ")).toStdString();
+    QStringList taller;
+    static const QRegularExpression size(QStringLiteral("width (\\d+), height (\\d+)"));
+    for (auto it = size.globalMatch(sizes.seen().mid(sizesBefore)); it.hasNext();) {
+        const int height = it.next().captured(2).toInt();
+        if (height > maximised.height())
+            taller << QString::number(height);
+    }
+    EXPECT_TRUE(taller.isEmpty()) << "the maximised terminal, " << maximised.height()
+                                  << " high, was made taller: "
+                                  << taller.join(QStringLiteral(", ")).toStdString();
 }
 
 class DockPlace : public ::testing::TestWithParam<WindowManager> { };
@@ -583,60 +812,169 @@ TEST(OtherPanels, UnderFluxboxTheBottomEdgeBringsAnAutoHiddenBarBack)
     return ::testing::AssertionSuccess();
 }
 
-class AutoShowStrip : public ::testing::TestWithParam<WindowManager> { };
+// A desktop the bottom edge is checked on: a window manager, picom
+// compositing or not (xfwm4 composites by itself), and along the bottom the
+// manager's own panel or tint2, started before the program.
+struct EdgeSetUp {
+    const char* name;
+    WindowManager manager;
+    bool picom;
+    bool tint2;
+    // The panel's rows along the bottom: icewm's taskbar 26, fluxbox's
+    // toolbar 20, tint2 30; openbox and xfwm4 keep none there.
+    int panelRows;
+};
 
-// An auto-hidden bar comes back as the pointer reaches the bottom edge,
-// wherever along it and whatever panel the window manager keeps there, and
-// stays while the pointer rests there; the panel keeps its own clicks.
+void PrintTo(const EdgeSetUp& setUp, std::ostream* out)
+{
+    *out << setUp.name;
+}
+
+class AutoShowStrip : public ::testing::TestWithParam<EdgeSetUp> { };
+
+// An auto-hidden bar comes back within a second as the pointer reaches the
+// bottom edge, wherever along it, in a glide or in one jump, whatever panel
+// lies there and whatever composites; it stays while the pointer rests
+// there. Resting on a row just above the panel does not bring it back, and
+// the panel keeps its own clicks.
 TEST_P(AutoShowStrip, TheBottomEdgeBringsTheBarBackBesideTheWindowManagersPanel)
 {
-    const WindowManager manager = GetParam();
-    OtherDesktop desktop(manager);
-    ASSERT_FALSE(desktop.failed(manager)) << XvfbSession::lastError().toStdString();
-    ColouredRoot root;
+    const EdgeSetUp setUp = GetParam();
+    OtherDesktop desktop(setUp.manager);
+    ASSERT_FALSE(desktop.failed(setUp.manager)) << XvfbSession::lastError().toStdString();
+    // A wallpaper compositors paint too: picom's grey root could pass for
+    // the bar's colour.
+    Wallpaper wallpaper;
+    std::unique_ptr<Picom> picom;
+    if (setUp.picom) {
+        picom = Picom::start();
+        ASSERT_TRUE(picom) << Picom::lastError().toStdString();
+    }
+    if (setUp.picom || setUp.manager == WindowManager::xfwm4) {
+        ASSERT_TRUE(waitUntil(compositorRuns)) << "nothing composites";
+    }
     movePointer(kAway);
+    const int panelTop = 1080 - setUp.panelRows;
+    std::unique_ptr<OtherPanel> panel;
+    Clients clients;
+    Clients::Window task;
+    QPoint taskButton;
+    if (setUp.tint2) {
+        panel = std::make_unique<OtherPanel>();
+        ASSERT_FALSE(panel->window().isEmpty()) << "tint2 did not show";
+        const QRect panelAt = windowGeometry(panel->window());
+        ASSERT_EQ(panelAt.top(), panelTop);
+        // tint2's button for a terminal: the first columns of the panel that
+        // change as the terminal opens (its launcher's icons come before).
+        const QImage without = settledArea(panelAt);
+        task = clients.xterm(QStringLiteral("on the panel"), QStringLiteral("40x5+300+200"));
+        ASSERT_FALSE(task.id.isEmpty());
+        ASSERT_TRUE(waitUntil([&] {
+            const QImage with = settledArea(panelAt);
+            for (int x = 0; x < with.width() && !without.isNull(); ++x)
+                for (int y = 0; y < with.height(); ++y)
+                    if (with.pixelColor(x, y) != without.pixelColor(x, y)) {
+                        taskButton = QPoint(panelAt.x() + x + 8, panelAt.center().y());
+                        return true;
+                    }
+            return false;
+        })) << "tint2 shows no button for the terminal";
+    }
     DockRun run;
     DrawnBar bar(run);
     ASSERT_TRUE(startAndHideTheBar(run, bar));
-    const auto barShown = [&] { return bar.shown(); };
+    const QString where = QLatin1String(setUp.name);
+    // Where the strip stands, for a check that failed.
+    const auto strip = [] {
+        const QString id = visibleWindowsNamed(QStringLiteral("orbitShelf auto-show strip")).value(0);
+        const QRect at = id.isEmpty() ? QRect() : windowGeometry(id);
+        return QStringLiteral("the strip stands at %1,%2 %3x%4")
+            .arg(at.x())
+            .arg(at.y())
+            .arg(at.width())
+            .arg(at.height())
+            .toStdString();
+    };
 
-    for (const int x : { 100, bar.onBar().x(), 1800 }) {
-        SCOPED_TRACE(QStringLiteral("%1 at x = %2").arg(QLatin1String(nameOf(manager))).arg(x).toStdString());
-        const qsizetype roundStart = run.log().size();
-        qsizetype mark = roundStart;
-        slideDown(x, 900);
+    // From wherever `move` starts to the bottom row at `x`, then away.
+    const auto reachEdge = [&](int x, const QString& how, const std::function<void()>& move, bool rest) {
+        SCOPED_TRACE(QStringLiteral("%1, %2 at x = %3").arg(where, how).arg(x).toStdString());
+        const qsizetype mark = run.log().size();
+        move();
         const qint64 arrived = QDateTime::currentMSecsSinceEpoch();
         std::optional<qint64> back;
-        EXPECT_TRUE(waitUntil([&] { return (back = loggedAfter(run, mark, kBroughtBack)).has_value(); }))
-            << run.log().mid(mark).toStdString();
-        if (back) {
-            EXPECT_LT(*back - arrived, 1000) << "from reaching the edge to brought back";
+        if (!waitUntil([&] { return (back = loggedAfter(run, mark, kBroughtBack)).has_value(); },
+                std::chrono::seconds(2))) {
+            ADD_FAILURE() << "the bar did not come back; " << strip() << "\n"
+                          << run.log().mid(mark).toStdString();
+            movePointer(kAway);
+            return;
         }
-        EXPECT_TRUE(waitUntil(barShown)) << run.log().mid(mark).toStdString();
-        screenshot(QStringLiteral("%1-edge-at-%2").arg(QLatin1String(nameOf(manager))).arg(x));
-
-        // Resting on the edge (the panel's row, where there is one) keeps it.
-        QElapsedTimer resting;
-        resting.start();
-        waitUntil([&] { return resting.elapsed() >= 1000; }, std::chrono::seconds(3));
-        EXPECT_FALSE(loggedAfter(run, mark, kHides)) << run.log().mid(mark).toStdString();
-        EXPECT_TRUE(barShown()) << "the bar went while the pointer rested on the edge";
-
-        mark = run.log().size();
+        EXPECT_LT(*back - arrived, 1000) << "from reaching the edge to brought back";
+        EXPECT_TRUE(waitUntil([&] { return bar.shown(); })) << bar.seen() << "\n"
+                                                            << run.log().mid(mark).toStdString();
+        screenshot(QStringLiteral("%1-edge-at-%2").arg(where).arg(x));
+        if (rest) {
+            // Resting on the edge (the panel's row, where there is one) keeps it.
+            letPass(std::chrono::milliseconds(1000));
+            EXPECT_FALSE(loggedAfter(run, mark, kHides)) << run.log().mid(mark).toStdString();
+            EXPECT_TRUE(bar.shown()) << "the bar went while the pointer rested on the edge";
+        }
+        const qsizetype away = run.log().size();
         movePointer(kAway);
-        EXPECT_TRUE(waitUntil([&] { return loggedAfter(run, mark, kHides).has_value(); }))
-            << run.log().mid(roundStart).toStdString();
-        EXPECT_TRUE(waitUntil([&] { return !barShown(); }));
+        EXPECT_TRUE(waitUntil([&] { return loggedAfter(run, away, kHides).has_value(); }))
+            << run.log().mid(mark).toStdString();
+        EXPECT_TRUE(waitUntil([&] { return !bar.shown(); }));
+    };
+    for (const int x : { 100, bar.onBar().x(), 1800 }) {
+        reachEdge(
+            x, QStringLiteral("a glide in 7-row steps"), [x] { slideDown(x, 900); }, true);
+        reachEdge(
+            x, QStringLiteral("one jump"),
+            [x] {
+                xdotool({ "mousemove", QString::number(x), "1079" });
+            },
+            false);
     }
 
-    if (manager == WindowManager::icewm) {
+    if (setUp.panelRows > 0) {
+        // Glided onto the row just above the panel, over the rows a glide to
+        // the edge crosses, and resting there.
+        const int above = panelTop - 2;
+        const qsizetype mark = run.log().size();
+        slideDown(bar.onBar().x(), 900, above);
+        letPass(std::chrono::milliseconds(1000));
+        EXPECT_FALSE(loggedAfter(run, mark, kBroughtBack))
+            << where.toStdString() << ": resting at y " << above << " brought the bar back; " << strip();
+        movePointer(kAway);
+        EXPECT_TRUE(waitUntil([&] { return !bar.shown(); }));
+    }
+
+    if (panel) {
+        // tint2's button for the active terminal, clicked with the bar
+        // hidden, takes the terminal down to its icon.
+        runTool(QStringLiteral("wmctrl"), { "-i", "-a", task.id });
+        ASSERT_TRUE(waitUntil([&] { return activeWindow() == task.id; }));
+        click(taskButton);
+        EXPECT_TRUE(waitUntil(
+            [&] {
+                return property(task.id, QStringLiteral("_NET_WM_STATE"))
+                    .contains(QLatin1String("_NET_WM_STATE_HIDDEN"));
+            },
+            std::chrono::seconds(3)))
+            << where.toStdString() << ": tint2's button at " << taskButton.x() << "," << taskButton.y()
+            << " did not take its click; " << strip();
+        screenshot(QStringLiteral("%1-task-clicked").arg(where));
+    }
+
+    if (setUp.manager == WindowManager::icewm) {
         // Down to the start button, the way a user goes there: it opens
         // icewm's menu.
         slideDown(10, 900);
         click(QPoint(10, 1067));
         EXPECT_TRUE(waitUntil([] { return !visibleWindowsNamed(QStringLiteral("IceMenu")).isEmpty(); }))
             << "the start button did not open its menu";
-        screenshot(QStringLiteral("icewm-start-menu"));
+        screenshot(QStringLiteral("%1-start-menu").arg(where));
         xdotool({ "key", "Escape" });
         EXPECT_TRUE(waitUntil([] { return visibleWindowsNamed(QStringLiteral("IceMenu")).isEmpty(); }));
     }
@@ -644,8 +982,15 @@ TEST_P(AutoShowStrip, TheBottomEdgeBringsTheBarBackBesideTheWindowManagersPanel)
 }
 
 INSTANTIATE_TEST_SUITE_P(UnderEachWindowManager, AutoShowStrip,
-    ::testing::Values(WindowManager::openbox, WindowManager::icewm, WindowManager::fluxbox),
-    [](const ::testing::TestParamInfo<WindowManager>& info) { return std::string(nameOf(info.param)); });
+    ::testing::Values(EdgeSetUp { "openbox", WindowManager::openbox, false, false, 0 },
+        EdgeSetUp { "icewm", WindowManager::icewm, false, false, 26 },
+        EdgeSetUp { "fluxbox", WindowManager::fluxbox, false, false, 20 },
+        EdgeSetUp { "openboxTint2", WindowManager::openbox, false, true, 30 },
+        EdgeSetUp { "openboxPicomTint2", WindowManager::openbox, true, true, 30 },
+        EdgeSetUp { "xfwm4CompositingTint2", WindowManager::xfwm4, false, true, 30 },
+        EdgeSetUp { "icewmPicom", WindowManager::icewm, true, false, 26 },
+        EdgeSetUp { "fluxboxPicom", WindowManager::fluxbox, true, false, 20 }),
+    [](const ::testing::TestParamInfo<EdgeSetUp>& info) { return std::string(info.param.name); });
 
 // The desktop the window manager shows, from the root window.
 QString currentDesktop()
