@@ -228,6 +228,8 @@ void DockHostWidget::retire(bool blank)
     // The window keeps its pixels, its shape and its reserved edge; the bar
     // in it goes (it would answer the pointer, tick and log as a second bar).
     setUpdatesEnabled(false);
+    // Tools that look the bar up by name (xdotool, wmctrl) find the new one.
+    setWindowTitle(QStringLiteral("orbitShelf dock, leaving"));
     if (blank)
         platform::setDockShape(windowHandle(), QRegion(), QRegion());
     m_dockView->removeEventFilter(this);
