@@ -150,10 +150,16 @@ void activateWindow(Windows& window, const QString& source, std::optional<bool> 
 
 void focusWindow(int32_t n)
 {
+    if (markFocusedWindow(n))
+        AppState::shared().publish();
+}
+
+bool markFocusedWindow(int32_t n)
+{
     AppState& state = AppState::shared();
     const auto key = static_cast<WindowNumber>(n);
     if (state.focusedWindow.value(key, false))
-        return;
+        return false;
 
     state.focusedWindow.clear();
     const auto window = findWindowByNumber(n);
@@ -169,7 +175,7 @@ void focusWindow(int32_t n)
     }
 
     scheduleFullScreenCheck(n);
-    state.publish();
+    return true;
 }
 
 void startWaitingFullScreenChecks()

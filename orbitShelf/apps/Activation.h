@@ -28,6 +28,9 @@ void activateWindow(Windows& window, const QString& source, std::optional<bool> 
 // as not focused) and publishes; nothing when it is focused already. 500 ms
 // later the main screen's full-screen bar rule is applied for `n`.
 void focusWindow(int32_t n);
+// The same without publishing, for a caller that publishes next; returns
+// whether anything changed.
+bool markFocusedWindow(int32_t n);
 
 // To be called when a full-screen window first sets a bar flag: the
 // full-screen looks of focus changes in the last 500 ms, which had nothing

@@ -31,7 +31,11 @@ public:
     void setAppOrdersCache(const QMap<QString, QString>& cache) override { state().setAppOrdersCache(cache); }
     bool needRestoreOrderRestarted() const override { return state().needRestoreOrderRestarted(); }
     void setNeedRestoreOrderRestarted(bool value) override { state().setNeedRestoreOrderRestarted(value); }
-    void publish() override { state().publish(); }
+    void publish() override
+    {
+        markWindowInFrontOnFirstWindows();
+        state().publish();
+    }
 
 private:
     static AppState& state() { return AppState::shared(); }

@@ -378,6 +378,31 @@ void followWindowInFrontNow()
     applyFocusChange(*active, window->pid);
 }
 
+void markWindowInFrontOnFirstWindows()
+{
+    static bool done = false;
+    if (done || !platform::hasCurrent())
+        return;
+    const AppState& state = AppState::shared();
+    const bool holdsWindows = std::any_of(state.allApps.cbegin(), state.allApps.cend(), [](const auto& app) {
+        return app && app->windows
+            && std::any_of(app->windows->cbegin(), app->windows->cend(),
+                [](const auto& w) { return w && !w->isPlaceholder; });
+    });
+    if (!holdsWindows)
+        return;
+    done = true;
+    // A focus report that came in the meantime is as new as what we read.
+    const auto& marks = state.focusedWindow;
+    if (std::any_of(marks.cbegin(), marks.cend(), [](bool focused) { return focused; }))
+        return;
+    const std::optional<quint32> active = platform::current().windowServer().activeWindow();
+    if (active && *active && modelWindow(*active)) {
+        qCDebug(lcAppModel) << "window" << *active << "is in front as the model first holds windows";
+        markFocusedWindow(static_cast<int32_t>(*active));
+    }
+}
+
 void handleObservedWindowNotification(const AxElement& element, const QString& name)
 {
     // Elements handed out by the platform's source hold a platform element.

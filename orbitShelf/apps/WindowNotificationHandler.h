@@ -32,6 +32,13 @@ void handleWindowNotification(const platform::AXElement& element, const QString&
 // activation is unanswered (see noteActivationAsked), the order stands.
 void followWindowInFrontNow();
 
+// Main thread, from a refresh about to publish: the first time the model
+// holds windows, marks the one in front without publishing, so that the
+// first bar after a start or a restart shows the mark. The window manager
+// names the active window before anything listens and again only when the
+// focus moves.
+void markWindowInFrontOnFirstWindows();
+
 // The handler given to every window observer the model starts. Elements of
 // the platform's own source go to handleWindowNotification; a scripted
 // source's elements (the model's tests) go to the model's own handler.

@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <locale.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/syscall.h>
@@ -91,6 +92,22 @@ qsizetype completeLinesLength(const QByteArray& bytes, bool atEnd)
     return 0;
 }
 
+bool localeInstalled(const char* name)
+{
+    locale_t loaded = ::newlocale(LC_ALL_MASK, name, locale_t(0));
+    if (!loaded)
+        return false;
+    ::freelocale(loaded);
+    return true;
+}
+
+QByteArray shellLocale()
+{
+    static const QByteArray chosen
+        = localeInstalled("en_US.UTF-8") ? QByteArray("en_US.UTF-8") : QByteArray("C.UTF-8");
+    return chosen;
+}
+
 namespace {
 
 std::vector<QByteArray> childEnvironment()
@@ -100,7 +117,7 @@ std::vector<QByteArray> childEnvironment()
         if (std::strncmp(*e, "LC_ALL=", 7) != 0)
             env.emplace_back(*e);
     }
-    env.emplace_back("LC_ALL=en_US.UTF-8");
+    env.emplace_back("LC_ALL=" + shellLocale());
     return env;
 }
 

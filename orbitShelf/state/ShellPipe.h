@@ -32,7 +32,7 @@ private:
 using ShellOutputHandler = std::function<void(const QString&)>;
 using ShellExitHandler = std::function<void()>;
 
-// Runs "/bin/bash -c <arguments...>" with LC_ALL=en_US.UTF-8 added to the
+// Runs "/bin/bash -c <arguments...>" with LC_ALL=shellLocale() added to the
 // environment, without blocking the caller. Standard output is handed to
 // onOutput in pieces that end at a line break (several lines may come at
 // once); a last line without a line break is handed over at the end. Bytes
@@ -47,6 +47,16 @@ std::shared_ptr<ShellProcess> shellPipe(
 // The same with another shell binary; lets tests provoke a failed launch.
 std::shared_ptr<ShellProcess> shellPipeWith(
     const QString& shell, const QStringList& arguments, ShellOutputHandler onOutput, ShellExitHandler onExit);
+
+// The shell's LC_ALL: en_US.UTF-8 where it is installed, else C.UTF-8, which
+// writes numbers with the same decimal point (bash told of a locale that is
+// not installed complains into our log at every run). Decided at the first
+// call.
+QByteArray shellLocale();
+
+// Whether the C library loads locale `name`; bash's setlocale looks in the
+// same places (the locale archive, LOCPATH).
+bool localeInstalled(const char* name);
 
 // Length in bytes of the longest prefix of `bytes` that ends at a line break
 // (LF, VT, FF, CR, NEL, LS, PS; CR LF counts as one). A CR at the very end

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
@@ -206,6 +207,26 @@ protected:
         setGridSize(QSize(width, kCellHeight + kRowSpacing));
     }
 
+    // One click enters a folder. Qt hands the second press of a double-click
+    // to mouseDoubleClickEvent, whose default treats it as a new press when
+    // another row lies under the pointer; after the first click that row is
+    // one level further in, and a double-click would go two levels. The
+    // second press and its release do nothing.
+    void mouseDoubleClickEvent(QMouseEvent* event) override
+    {
+        m_releaseEndsDoubleClick = true;
+        event->accept();
+    }
+
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        if (std::exchange(m_releaseEndsDoubleClick, false)) {
+            event->accept();
+            return;
+        }
+        QListView::mouseReleaseEvent(event);
+    }
+
     void paintEvent(QPaintEvent* event) override
     {
         QListView::paintEvent(event);
@@ -228,6 +249,7 @@ protected:
 
 private:
     const FastFinderModel& m_finder;
+    bool m_releaseEndsDoubleClick = false;
 };
 
 } // namespace

@@ -1,7 +1,8 @@
 // The bar as a user meets it in the first hour: "Quit" lets a program ask to
 // save, a program's second window gets its button at once, the focus marker
-// follows focus moved elsewhere, every button stays on the screen and a
-// shown bar keeps maximised windows off its edge.
+// follows focus moved elsewhere and shows on the window in front from the
+// first bar after a start and a restart, every button stays on the screen
+// and a shown bar keeps maximised windows off its edge.
 #include "state/Persistence.h"
 #include "state/MapSetting.h"
 #include "tests/support/X11TestTools.h"
@@ -45,6 +46,21 @@ bool pickFromWindowMenu(const DockRun& run, const QRect& button, const QString& 
         return false;
     click(rect->center());
     return true;
+}
+
+// Whether the first bar in `log` that shows `window`'s button marks it
+// focused: the last focus line before that bar names it.
+bool markedOnItsFirstBar(const QString& log, const QString& window)
+{
+    const qsizetype button
+        = log.indexOf(QRegularExpression(QStringLiteral("bar item .* window %1 at ").arg(window)));
+    if (button < 0)
+        return false;
+    const QRegularExpression focusLine(QStringLiteral("marks window (\\d*) focused"));
+    QString marked;
+    for (auto it = focusLine.globalMatch(log.left(button)); it.hasNext();)
+        marked = it.next().captured(1);
+    return marked == window;
 }
 
 } // namespace
@@ -149,6 +165,42 @@ TEST(RealUse, TheFocusMarkerFollowsFocusMovedWithoutTheBar)
     std::printf("focus marker %lld ms after the activation\n", static_cast<long long>(*marked - asked));
     EXPECT_TRUE(waitUntil([&] { return pixelAt(marker) != unmarked; }))
         << "no marker drawn under the activated window's button";
+}
+
+// The window in front as the program starts, and as the bar menu's
+// "Restart" brings it back, is marked on the first bar that shows its
+// button, with the focus left where it was.
+TEST(RealUse, TheWindowInFrontIsMarkedFromTheFirstBarAfterAStartAndARestart)
+{
+    Clients clients;
+    const auto behind = clients.xterm(QStringLiteral("behind terminal"));
+    const auto front = clients.xterm(QStringLiteral("front terminal"), QStringLiteral("40x5+600+300"));
+    xdotool({ "windowactivate", "--sync", front.id });
+    ASSERT_TRUE(waitUntil([&] { return activeWindow() == front.id; }));
+    DockRun run;
+    const qint64 first = run.start();
+    ASSERT_GT(first, 0);
+    ASSERT_TRUE(barItemOf(run, front.id) && barItemOf(run, behind.id)) << run.log().toStdString();
+    EXPECT_TRUE(markedOnItsFirstBar(run.log(), front.id)) << run.log().toStdString();
+
+    ASSERT_TRUE(openSettingsMenu(run)) << run.log().toStdString();
+    std::optional<QRect> restart;
+    ASSERT_TRUE(waitUntil([&] {
+        return (restart = run.loggedRect(QStringLiteral("settings menu opened.*\\bRestart@"))).has_value();
+    })) << run.log().toStdString();
+    const qsizetype restarted = run.log().size();
+    click(restart->center());
+    ASSERT_TRUE(waitUntil([&] { return !run.running(); })) << "the old process is gone";
+    const qint64 second = newBarProcess(first);
+    ASSERT_GT(second, 0) << run.log().toStdString();
+    ASSERT_TRUE(waitUntil([&] {
+        return run.log().mid(restarted).contains(QStringLiteral("window %1 at").arg(front.id));
+    })) << run.log().mid(restarted).toStdString();
+    EXPECT_TRUE(markedOnItsFirstBar(run.log().mid(restarted), front.id))
+        << run.log().mid(restarted).toStdString();
+    EXPECT_EQ(activeWindow(), front.id) << "the focus stayed where it was";
+    ::kill(pid_t(second), SIGTERM);
+    EXPECT_TRUE(waitUntil([] { return visibleWindowsNamed(kDock).isEmpty(); }));
 }
 
 TEST(RealUse, EightyWindowsStayOnTheScreenOnEveryEdge)

@@ -101,20 +101,6 @@ TEST(ToolPanels, OpenWholeBesideTheirTileOneAtATimeAndCloseByTileOrEscape)
     }
 }
 
-// The process that shows a bar now, other than `old`; 0 when none.
-qint64 newBarProcess(qint64 old)
-{
-    qint64 pid = 0;
-    waitUntil([&] {
-        const QStringList docks = visibleWindowsNamed(QStringLiteral("orbitShelf dock"));
-        if (docks.isEmpty())
-            return false;
-        pid = property(docks.first(), QStringLiteral("_NET_WM_PID")).section(u'=', 1).trimmed().toLongLong();
-        return pid > 0 && pid != old;
-    });
-    return pid;
-}
-
 TEST(PomodoroRestart, TheBarsRestartKeepsARunningPomodoroCounting)
 {
     DockRun run;

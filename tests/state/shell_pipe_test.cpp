@@ -1,5 +1,6 @@
 #include "state/ShellPipe.h"
 
+#include <QProcess>
 #include <gtest/gtest.h>
 
 #include <mutex>
@@ -59,7 +60,8 @@ TEST(ShellPipe, HandsOverWholeLinesOnce)
         { "no output calls only the exit", "true", "", 0 },
         { "invalid UTF-8 is replaced instead of holding output back", "printf 'bad \\377 byte\\nafter\\n'",
             "bad \uFFFD byte\nafter\n" },
-        { "the child's locale overrides ours", "printf '%s\\n' \"$LC_ALL\"", "en_US.UTF-8\n" },
+        { "the child's locale overrides ours", "printf '%s\\n' \"$LC_ALL\"",
+            QString::fromLatin1(shellLocale() + '\n') },
     };
     qputenv("LC_ALL", "C");
     for (const OutputCase& c : cases) {
@@ -89,7 +91,32 @@ TEST(ShellPipe, ChildSeesLcAllOverridingOurs)
     qputenv("LC_ALL", "C");
     auto c = run("printf '%s\\n' \"$LC_ALL\"");
     qunsetenv("LC_ALL");
-    EXPECT_EQ(c->pieces.join(QString()), "en_US.UTF-8\n");
+    EXPECT_EQ(c->pieces.join(QString()), QString::fromLatin1(shellLocale() + '\n'));
+}
+
+// The shell's locale is one bash loads: whether a locale is installed is
+// what bash finds, and a run writes no complaint to standard error (the
+// program's log).
+TEST(ShellPipe, TheShellsLocaleIsOneBashLoads)
+{
+    for (const char* name : { "en_US.UTF-8", "C.UTF-8", "xx_NOWHERE.UTF-8" }) {
+        QProcess bash;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("LC_ALL"), QString::fromLatin1(name));
+        bash.setProcessEnvironment(environment);
+        bash.start(QStringLiteral("/bin/bash"), { QStringLiteral("-c"), QStringLiteral(":") });
+        ASSERT_TRUE(bash.waitForFinished(10000)) << name;
+        const QByteArray complaint = bash.readAllStandardError();
+        EXPECT_EQ(localeInstalled(name), !complaint.contains("setlocale"))
+            << name << ": " << complaint.constData();
+    }
+
+    testing::internal::CaptureStderr();
+    auto c = run("printf '%s\\n' \"$LC_ALL\"");
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(errors.find("setlocale"), std::string::npos) << errors;
+    EXPECT_TRUE(localeInstalled(shellLocale().constData())) << shellLocale().constData();
+    EXPECT_EQ(c->exits, 1);
 }
 
 TEST(ShellPipe, DetachedGrandchildDoesNotHoldTheExitBack)

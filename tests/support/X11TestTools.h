@@ -358,6 +358,20 @@ private:
     QString m_program = QStringLiteral(ORBITSHELF_BINARY);
 };
 
+// The process that shows a bar now, other than `old`; 0 when none.
+inline qint64 newBarProcess(qint64 old)
+{
+    qint64 pid = 0;
+    waitUntil([&] {
+        const QStringList docks = visibleWindowsNamed(QStringLiteral("orbitShelf dock"));
+        if (docks.isEmpty())
+            return false;
+        pid = property(docks.first(), QStringLiteral("_NET_WM_PID")).section(u'=', 1).trimmed().toLongLong();
+        return pid > 0 && pid != old;
+    });
+    return pid;
+}
+
 // Right-clicks the bar's main button until its settings menu opens: a dock
 // window just mapped may not take input yet. Reads only the log written
 // after `from` (a restart's); the bar's place after `barFrom` (the same

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QScrollArea>
+#include <QTest>
 #include <QThreadPool>
 #include <gtest/gtest.h>
 
@@ -641,6 +642,39 @@ TEST_F(FastFinder, ShownAgainItReadsItsFolderAgain)
     view.show();
     waitListed(view.model());
     EXPECT_EQ(names(view.model()), (QStringList { "a", "empty", "made meanwhile" }));
+}
+
+// One click enters a folder at once. The second press of a double-click (a
+// habit) does not also enter the folder that then lies under the pointer;
+// two clicks further apart than a double-click go two levels.
+TEST_F(FastFinder, ADoubleClickEntersOneFolderAndTwoClicksTwo)
+{
+    mkdirs({ "desk/Documents/projects/site" });
+    const QString desk = root.filePath("desk");
+    qputenv("HOME", desk.toLocal8Bit());
+    state = std::make_unique<AppState>();
+    FastFinderView view(*state, { false, 1440 }, services);
+    view.resize(900, 500);
+    view.show();
+    waitListed(view.model());
+    ASSERT_EQ(names(view.model()), QStringList { "Documents" });
+    const auto shown = [&] { return QDir(desk).relativeFilePath(view.model().url()).toStdString(); };
+    QWidget* cells = view.grid()->viewport();
+    const QPoint first = view.grid()->visualRect(view.grid()->model()->index(0, 0)).center();
+
+    QTest::mouseClick(cells, Qt::LeftButton, {}, first);
+    waitListed(view.model());
+    ASSERT_EQ(shown(), "Documents");
+    ASSERT_EQ(names(view.model()), QStringList { "projects" });
+
+    QTest::mouseDClick(cells, Qt::LeftButton, {}, first);
+    QTest::mouseRelease(cells, Qt::LeftButton, {}, first);
+    waitListed(view.model());
+    EXPECT_EQ(shown(), "Documents") << "the double-click went on into the folder under the pointer";
+
+    QTest::mouseClick(cells, Qt::LeftButton, {}, first);
+    waitListed(view.model());
+    EXPECT_EQ(shown(), "Documents/projects");
 }
 
 // A file that will not open says why.
