@@ -314,6 +314,20 @@ void closeTagEditors()
     waitUntil([] { return visibleWindowsNamed(QStringLiteral("Tag")).isEmpty(); });
 }
 
+// Presses `keys` until the window `id` is in front, as a user presses a hot
+// key again that did nothing yet. A press holds nothing: unlike asking the
+// server for the key, it cannot take the key from the program while the
+// program asks for it (which then tells that another program has it).
+bool pressBringsForward(const QString& keys, const QString& id)
+{
+    return waitUntil(
+        [&] {
+            xdotool({ "key", keys });
+            return waitUntil([&] { return activeWindow() == id; }, std::chrono::seconds(2));
+        },
+        std::chrono::seconds(20));
+}
+
 } // namespace
 
 TEST(QuickSwitch, AltTabAtMachineSpeedAlwaysSwitchesAndLetsGo)
@@ -433,17 +447,17 @@ TEST(HeldKeys, AWindowBoundThroughTheTagEditorAndItsKeyWhenItCloses)
 
     // A bound to Alt+A through the tag editor: Alt+A from K brings A forward.
     ASSERT_TRUE(bindThroughTagEditor(run, a.id, QStringLiteral("Alt + A"))) << run.log().toStdString();
-    ASSERT_TRUE(waitUntil([&] { return third.heldByAnother(0x61); })) << run.log().toStdString();
     closeTagEditors();
     click(windowGeometry(k.id).center());
     ASSERT_TRUE(waitUntil([&] { return activeWindow() == k.id; }));
-    xdotool({ "key", "alt+a" });
-    EXPECT_TRUE(waitUntil([&] { return activeWindow() == a.id; })) << run.log().toStdString();
+    EXPECT_TRUE(pressBringsForward(QStringLiteral("alt+a"), a.id)) << run.log().toStdString();
 
     // K bound to Alt+K, then closed: the key is given back at once.
     ASSERT_TRUE(bindThroughTagEditor(run, k.id, QStringLiteral("Alt + K"))) << run.log().toStdString();
-    ASSERT_TRUE(waitUntil([&] { return third.heldByAnother(kK); })) << run.log().toStdString();
     closeTagEditors();
+    click(windowGeometry(a.id).center());
+    ASSERT_TRUE(waitUntil([&] { return activeWindow() == a.id; }));
+    ASSERT_TRUE(pressBringsForward(QStringLiteral("alt+k"), k.id)) << run.log().toStdString();
     // Closed as its close button does.
     runTool(QStringLiteral("wmctrl"), { "-i", "-c", k.id });
     EXPECT_TRUE(waitUntil([&] { return !third.heldByAnother(kK); })) << run.log().toStdString();
