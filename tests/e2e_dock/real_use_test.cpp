@@ -183,14 +183,9 @@ TEST(RealUse, TheWindowInFrontIsMarkedFromTheFirstBarAfterAStartAndARestart)
     ASSERT_TRUE(barItemOf(run, front.id) && barItemOf(run, behind.id)) << run.log().toStdString();
     EXPECT_TRUE(markedOnItsFirstBar(run.log(), front.id)) << run.log().toStdString();
 
-    ASSERT_TRUE(openSettingsMenu(run)) << run.log().toStdString();
-    std::optional<QRect> restart;
-    ASSERT_TRUE(waitUntil([&] {
-        return (restart = run.loggedRect(QStringLiteral("settings menu opened.*\\bRestart@"))).has_value();
-    })) << run.log().toStdString();
-    const qsizetype restarted = run.log().size();
-    click(restart->center());
-    ASSERT_TRUE(waitUntil([&] { return !run.running(); })) << "the old process is gone";
+    const std::optional<qsizetype> restartedAt = restartFromBarMenu(run);
+    ASSERT_TRUE(restartedAt) << "no restart from the menu\n" << run.log().toStdString();
+    const qsizetype restarted = *restartedAt;
     const qint64 second = newBarProcess(first);
     ASSERT_GT(second, 0) << run.log().toStdString();
     ASSERT_TRUE(waitUntil([&] {

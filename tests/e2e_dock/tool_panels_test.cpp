@@ -116,14 +116,9 @@ TEST(PomodoroRestart, TheBarsRestartKeepsARunningPomodoroCounting)
     ASSERT_TRUE(started) << run.log().toStdString();
     ASSERT_TRUE(clockMovesOn(run, tiles[0], *started)) << "the Pomodoro counts";
 
-    ASSERT_TRUE(openSettingsMenu(run)) << run.log().toStdString();
-    std::optional<QRect> restart;
-    ASSERT_TRUE(waitUntil([&] {
-        return (restart = run.loggedRect(QStringLiteral("settings menu opened.*\\bRestart@"))).has_value();
-    })) << run.log().toStdString();
-    const qsizetype restarted = run.log().size();
-    click(restart->center());
-    ASSERT_TRUE(waitUntil([&] { return !run.running(); })) << "the old process is gone";
+    const std::optional<qsizetype> restartedAt = restartFromBarMenu(run);
+    ASSERT_TRUE(restartedAt) << "no restart from the menu\n" << run.log().toStdString();
+    const qsizetype restarted = *restartedAt;
     const qint64 atRestart = storedSetting(run, QStringLiteral("pomodoro_seconds")).toLongLong();
     EXPECT_GE(atRestart, 1) << "the seconds counted are written at the restart";
 

@@ -828,6 +828,41 @@ TEST(OtherPanels, UnderFluxboxTheBottomEdgeBringsAnAutoHiddenBarBack)
     movePointer(QPoint(960, 400));
 }
 
+// The pointer taken to the bottom row by `move`: the hidden bar comes back
+// within a second of its arrival and shows (a screenshot `shot` is taken
+// then), stays while the pointer rests there (`rest`), and hides once the
+// pointer went away. `context` tells where things stood, for a failure.
+void edgeBringsTheBarBack(const DockRun& run, DrawnBar& bar, const std::function<void()>& move, bool rest,
+    const std::function<std::string()>& context = {}, const QString& shot = {})
+{
+    const qsizetype mark = run.log().size();
+    move();
+    const qint64 arrived = QDateTime::currentMSecsSinceEpoch();
+    std::optional<qint64> back;
+    if (!waitUntil(
+            [&] { return (back = loggedAfter(run, mark, kBroughtBack)).has_value(); }, std::chrono::seconds(2))) {
+        ADD_FAILURE() << "the bar did not come back; " << (context ? context() : std::string()) << "\n"
+                      << run.log().mid(mark).toStdString();
+        movePointer(kAway);
+        return;
+    }
+    EXPECT_LT(*back - arrived, 1000) << "from reaching the edge to brought back";
+    EXPECT_TRUE(waitUntil([&] { return bar.shown(); })) << bar.seen() << "\n" << run.log().mid(mark).toStdString();
+    if (!shot.isEmpty())
+        screenshot(shot);
+    if (rest) {
+        // Resting on the edge (the panel's row, where there is one) keeps it.
+        letPass(std::chrono::milliseconds(1000));
+        EXPECT_FALSE(loggedAfter(run, mark, kHides)) << run.log().mid(mark).toStdString();
+        EXPECT_TRUE(bar.shown()) << "the bar went while the pointer rested on the edge";
+    }
+    const qsizetype away = run.log().size();
+    movePointer(kAway);
+    EXPECT_TRUE(waitUntil([&] { return loggedAfter(run, away, kHides).has_value(); }))
+        << run.log().mid(mark).toStdString();
+    EXPECT_TRUE(waitUntil([&] { return bar.hidden(); }));
+}
+
 // Starts the program, waits for its bar drawn over the wallpaper, and turns
 // Auto Hide on from the bar's own menu, as a user does: the bar goes.
 ::testing::AssertionResult startAndHideTheBar(DockRun& run, DrawnBar& bar)
@@ -930,32 +965,7 @@ TEST_P(AutoShowStrip, TheBottomEdgeBringsTheBarBackBesideTheWindowManagersPanel)
     // From wherever `move` starts to the bottom row at `x`, then away.
     const auto reachEdge = [&](int x, const QString& how, const std::function<void()>& move, bool rest) {
         SCOPED_TRACE(QStringLiteral("%1, %2 at x = %3").arg(where, how).arg(x).toStdString());
-        const qsizetype mark = run.log().size();
-        move();
-        const qint64 arrived = QDateTime::currentMSecsSinceEpoch();
-        std::optional<qint64> back;
-        if (!waitUntil([&] { return (back = loggedAfter(run, mark, kBroughtBack)).has_value(); },
-                std::chrono::seconds(2))) {
-            ADD_FAILURE() << "the bar did not come back; " << strip() << "\n"
-                          << run.log().mid(mark).toStdString();
-            movePointer(kAway);
-            return;
-        }
-        EXPECT_LT(*back - arrived, 1000) << "from reaching the edge to brought back";
-        EXPECT_TRUE(waitUntil([&] { return bar.shown(); })) << bar.seen() << "\n"
-                                                            << run.log().mid(mark).toStdString();
-        screenshot(QStringLiteral("%1-edge-at-%2").arg(where).arg(x));
-        if (rest) {
-            // Resting on the edge (the panel's row, where there is one) keeps it.
-            letPass(std::chrono::milliseconds(1000));
-            EXPECT_FALSE(loggedAfter(run, mark, kHides)) << run.log().mid(mark).toStdString();
-            EXPECT_TRUE(bar.shown()) << "the bar went while the pointer rested on the edge";
-        }
-        const qsizetype away = run.log().size();
-        movePointer(kAway);
-        EXPECT_TRUE(waitUntil([&] { return loggedAfter(run, away, kHides).has_value(); }))
-            << run.log().mid(mark).toStdString();
-        EXPECT_TRUE(waitUntil([&] { return bar.hidden(); }));
+        edgeBringsTheBarBack(run, bar, move, rest, strip, QStringLiteral("%1-edge-at-%2").arg(where).arg(x));
     };
     for (const int x : { 100, bar.onBar().x(), 1800 }) {
         reachEdge(
@@ -1067,28 +1077,7 @@ TEST_P(HiddenBarEdge, ComesBackAtAnySpeedAndTakesNoClickFromTheWindowsThere)
         SCOPED_TRACE(
             QStringLiteral("%1, %2 at x = %3").arg(QLatin1String(nameOf(manager)), how).arg(x).toStdString());
         movePointer(QPoint(x, 540));
-        const qsizetype mark = run.log().size();
-        move();
-        const qint64 arrived = QDateTime::currentMSecsSinceEpoch();
-        std::optional<qint64> back;
-        EXPECT_TRUE(waitUntil([&] { return (back = loggedAfter(run, mark, kBroughtBack)).has_value(); },
-            std::chrono::seconds(2)))
-            << run.log().mid(mark).toStdString();
-        if (back) {
-            EXPECT_LT(*back - arrived, 1000) << "from reaching the edge to brought back";
-        }
-        EXPECT_TRUE(waitUntil([&] { return bar.shown(); })) << bar.seen() << "\n" << run.log().mid(mark).toStdString();
-        if (rest) {
-            // Resting on the edge (on the panel, where there is one) keeps it.
-            letPass(std::chrono::milliseconds(1000));
-            EXPECT_FALSE(loggedAfter(run, mark, kHides)) << run.log().mid(mark).toStdString();
-            EXPECT_TRUE(bar.shown()) << "the bar went while the pointer rested on the edge";
-        }
-        const qsizetype away = run.log().size();
-        movePointer(kAway);
-        EXPECT_TRUE(waitUntil([&] { return loggedAfter(run, away, kHides).has_value(); }))
-            << run.log().mid(mark).toStdString();
-        EXPECT_TRUE(waitUntil([&] { return bar.hidden(); }));
+        edgeBringsTheBarBack(run, bar, move, rest);
     };
     for (const int x : { 100, bar.onBar().x(), 1800 })
         reachEdge(

@@ -396,6 +396,25 @@ inline bool openSettingsMenu(const DockRun& run, qsizetype from = 0, std::option
     });
 }
 
+// As a user does: picks "Restart" from the main button's menu and waits for
+// the process to end. The log's length just before the click (what the new
+// process writes comes after it), or nothing when a step failed.
+inline std::optional<qsizetype> restartFromBarMenu(const DockRun& run)
+{
+    if (!openSettingsMenu(run))
+        return std::nullopt;
+    std::optional<QRect> restart;
+    if (!waitUntil([&] {
+            return (restart = run.loggedRect(QStringLiteral("settings menu opened.*\\bRestart@"))).has_value();
+        }))
+        return std::nullopt;
+    const qsizetype restarted = run.log().size();
+    click(restart->center());
+    if (!waitUntil([&] { return !run.running(); }))
+        return std::nullopt;
+    return restarted;
+}
+
 // As a user does: opens the main button's menu, picks "Settings", then
 // clicks the tab titled `tab`. Reads only the log written after `from` (the
 // bar's place after `barFrom`, as openSettingsMenu). The tab's rectangle, or
