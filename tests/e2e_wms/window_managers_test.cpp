@@ -839,15 +839,16 @@ void edgeBringsTheBarBack(const DockRun& run, DrawnBar& bar, const std::function
     move();
     const qint64 arrived = QDateTime::currentMSecsSinceEpoch();
     std::optional<qint64> back;
-    if (!waitUntil(
-            [&] { return (back = loggedAfter(run, mark, kBroughtBack)).has_value(); }, std::chrono::seconds(2))) {
+    if (!waitUntil([&] { return (back = loggedAfter(run, mark, kBroughtBack)).has_value(); },
+            std::chrono::seconds(2))) {
         ADD_FAILURE() << "the bar did not come back; " << (context ? context() : std::string()) << "\n"
                       << run.log().mid(mark).toStdString();
         movePointer(kAway);
         return;
     }
     EXPECT_LT(*back - arrived, 1000) << "from reaching the edge to brought back";
-    EXPECT_TRUE(waitUntil([&] { return bar.shown(); })) << bar.seen() << "\n" << run.log().mid(mark).toStdString();
+    EXPECT_TRUE(waitUntil([&] { return bar.shown(); })) << bar.seen() << "\n"
+                                                        << run.log().mid(mark).toStdString();
     if (!shot.isEmpty())
         screenshot(shot);
     if (rest) {

@@ -405,7 +405,8 @@ inline std::optional<qsizetype> restartFromBarMenu(const DockRun& run)
         return std::nullopt;
     std::optional<QRect> restart;
     if (!waitUntil([&] {
-            return (restart = run.loggedRect(QStringLiteral("settings menu opened.*\\bRestart@"))).has_value();
+            return (restart = run.loggedRect(QStringLiteral("settings menu opened.*\\bRestart@")))
+                .has_value();
         }))
         return std::nullopt;
     const qsizetype restarted = run.log().size();
