@@ -54,12 +54,21 @@ std::optional<QString> bindWindowHotKey(std::optional<quint32> number, const QSt
                 releaseSwitcherKey(*code);
         }
     }
-    if (choice == QLatin1String("disable"))
+    // The bar draws its buttons' keys from the bindings: it shows a change
+    // at once, not only at the next change of something else (the focus
+    // going back to a window that had it before the editor opened).
+    if (choice == QLatin1String("disable")) {
+        if (!oldKey.isEmpty())
+            state.publish();
         return QString();
+    }
     const auto code = keyCodeForCharacter(choice);
     // H and P are the bar's and the clipboard window's keys.
-    if (!code || !keyCodeCharacters().contains(*code))
+    if (!code || !keyCodeCharacters().contains(*code)) {
+        if (!oldKey.isEmpty())
+            state.publish();
         return boundHotKeyOfWindow(*number);
+    }
     releaseSwitcherKey(*code);
     cache.insert(choice, QString::number(*number));
     state.setWindowHotkeyCache(cache);
@@ -72,6 +81,7 @@ std::optional<QString> bindWindowHotKey(std::optional<quint32> number, const QSt
             switcherHotKeyRefs().insert(*code, *reference);
     const QString current = boundHotKeyOfWindow(*number);
     trackFeature(QStringLiteral("Binding Hotkey-") + current);
+    state.publish();
     return current;
 }
 

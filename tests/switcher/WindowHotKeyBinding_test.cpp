@@ -9,7 +9,13 @@ using WindowHotKeyTest = SwitcherTest;
 
 TEST_F(WindowHotKeyTest, RebindingMovesTheKeyAndLetsGoOfTheOldOne)
 {
+    // The bar draws its buttons' keys from the bindings: every change is
+    // told at once.
+    int notices = 0;
+    const QMetaObject::Connection counting
+        = QObject::connect(&AppState::shared(), &AppState::changed, [&notices] { ++notices; });
     EXPECT_EQ(bindWindowHotKey(4242u, QStringLiteral("a")), QStringLiteral("a"));
+    EXPECT_GE(notices, 1);
     EXPECT_EQ(AppState::shared().windowHotkeyCache(), (StringMap { { "a", "4242" } }));
     EXPECT_EQ(registered(), QStringList { "0/0x800" });
 
@@ -22,9 +28,12 @@ TEST_F(WindowHotKeyTest, RebindingMovesTheKeyAndLetsGoOfTheOldOne)
     EXPECT_EQ(boundHotKeyOfWindow(4242), QString());
     EXPECT_EQ(registered(), QStringList { "11/0x800" });
 
+    notices = 0;
     EXPECT_EQ(bindWindowHotKey(77u, QStringLiteral("disable")), QString());
     EXPECT_TRUE(AppState::shared().windowHotkeyCache().isEmpty());
     EXPECT_TRUE(registered().isEmpty());
+    EXPECT_GE(notices, 1) << "a key let go is told too";
+    QObject::disconnect(counting);
 }
 
 TEST_F(WindowHotKeyTest, WindowsWithoutNumbersAndReservedKeysBindNothing)
