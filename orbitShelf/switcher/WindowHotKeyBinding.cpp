@@ -36,13 +36,13 @@ QString boundHotKeyOfWindow(quint32 windowNumber)
     return key;
 }
 
-std::optional<QString> bindWindowHotKey(std::optional<quint32> number, const QString& choice)
+namespace {
+
+QString rebindWindowHotKey(quint32 number, const QString& choice)
 {
-    if (!number)
-        return std::nullopt;
     AppState& state = AppState::shared();
     StringMap cache = state.windowHotkeyCache();
-    const QString oldKey = boundHotKeyOfWindow(*number);
+    const QString oldKey = boundHotKeyOfWindow(number);
     if (!oldKey.isEmpty()) {
         cache.remove(oldKey);
         state.setWindowHotkeyCache(cache);
@@ -54,35 +54,42 @@ std::optional<QString> bindWindowHotKey(std::optional<quint32> number, const QSt
                 releaseSwitcherKey(*code);
         }
     }
-    // The bar draws its buttons' keys from the bindings: it shows a change
-    // at once, not only at the next change of something else (the focus
-    // going back to a window that had it before the editor opened).
-    if (choice == QLatin1String("disable")) {
-        if (!oldKey.isEmpty())
-            state.publish();
+    if (choice == QLatin1String("disable"))
         return QString();
-    }
     const auto code = keyCodeForCharacter(choice);
     // H and P are the bar's and the clipboard window's keys.
-    if (!code || !keyCodeCharacters().contains(*code)) {
-        if (!oldKey.isEmpty())
-            state.publish();
-        return boundHotKeyOfWindow(*number);
-    }
+    if (!code || !keyCodeCharacters().contains(*code))
+        return boundHotKeyOfWindow(number);
     releaseSwitcherKey(*code);
-    cache.insert(choice, QString::number(*number));
+    cache.insert(choice, QString::number(number));
     state.setWindowHotkeyCache(cache);
     // The number alone would follow the id to whatever window the X server
     // gives it next.
-    setWindowHotKeyOwner(choice, windowHotKeyOwner(*number));
+    setWindowHotKeyOwner(choice, windowHotKeyOwner(number));
     // W carries the modifier its settings row chose; the others Option.
     if (const auto flags = windowKeyFlags(*code))
         if (const auto reference = registerHotKey(*code, *flags))
             switcherHotKeyRefs().insert(*code, *reference);
-    const QString current = boundHotKeyOfWindow(*number);
+    const QString current = boundHotKeyOfWindow(number);
     trackFeature(QStringLiteral("Binding Hotkey-") + current);
-    state.publish();
     return current;
+}
+
+} // namespace
+
+std::optional<QString> bindWindowHotKey(std::optional<quint32> number, const QString& choice)
+{
+    if (!number)
+        return std::nullopt;
+    AppState& state = AppState::shared();
+    const StringMap before = state.windowHotkeyCache();
+    const QString bound = rebindWindowHotKey(*number, choice);
+    // The bar draws its buttons' keys from the bindings: it shows a change
+    // at once, not only at the next change of something else (the focus
+    // going back to a window that had it before the editor opened).
+    if (state.windowHotkeyCache() != before)
+        state.publish();
+    return bound;
 }
 
 ShortcutRegisterView::ShortcutRegisterView(std::shared_ptr<Windows> window, QWidget* parent)

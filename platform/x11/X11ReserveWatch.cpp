@@ -46,37 +46,24 @@ namespace {
 
 std::optional<ReservedEdge> barAlongRootEdge(const QRect& window, const QSize& root)
 {
-    if (window.isEmpty() || root.isEmpty())
-        return std::nullopt;
-    ReservedEdge edge;
-    if (window.width() >= 3 * window.height() && window.height() <= root.height() / 4) {
-        edge.start = window.left();
-        edge.end = window.right();
-        if (window.bottom() == root.height() - 1) {
-            edge.side = ReservedEdge::Side::bottom;
-            edge.thickness = root.height() - window.top();
-        } else if (window.top() == 0) {
-            edge.side = ReservedEdge::Side::top;
-            edge.thickness = window.bottom() + 1;
-        } else {
+    // A bar along the top or the bottom; one along a side is the same
+    // transposed.
+    const auto along = [](const QRect& bar, const QSize& area, ReservedEdge::Side near,
+                           ReservedEdge::Side far) -> std::optional<ReservedEdge> {
+        if (bar.isEmpty() || area.isEmpty() || bar.width() < 3 * bar.height()
+            || bar.height() > area.height() / 4)
             return std::nullopt;
-        }
-    } else if (window.height() >= 3 * window.width() && window.width() <= root.width() / 4) {
-        edge.start = window.top();
-        edge.end = window.bottom();
-        if (window.right() == root.width() - 1) {
-            edge.side = ReservedEdge::Side::right;
-            edge.thickness = root.width() - window.left();
-        } else if (window.left() == 0) {
-            edge.side = ReservedEdge::Side::left;
-            edge.thickness = window.right() + 1;
-        } else {
-            return std::nullopt;
-        }
-    } else {
+        if (bar.bottom() == area.height() - 1)
+            return ReservedEdge { far, area.height() - bar.top(), bar.left(), bar.right() };
+        if (bar.top() == 0)
+            return ReservedEdge { near, bar.bottom() + 1, bar.left(), bar.right() };
         return std::nullopt;
-    }
-    return edge;
+    };
+    if (std::optional<ReservedEdge> edge
+        = along(window, root, ReservedEdge::Side::top, ReservedEdge::Side::bottom))
+        return edge;
+    return along(QRect(window.y(), window.x(), window.height(), window.width()), root.transposed(),
+        ReservedEdge::Side::left, ReservedEdge::Side::right);
 }
 
 // Panels are managed clients (most) or windows the window manager keeps
