@@ -4,6 +4,7 @@
 // the output has one, else the RandR output name it is attached to.
 
 #include <QByteArray>
+#include <QRect>
 #include <QString>
 #include <QUuid>
 
@@ -24,6 +25,14 @@ public:
     virtual ~ScreenIdentity() = default;
     // Nothing when the output is unknown (or there is no RandR at all).
     virtual std::optional<DisplayDescription> describe(const QString& outputName) = 0;
+    // Where the screen of that name (a RandR monitor, named after its
+    // output) stands on the root now, as the server has it; nothing when
+    // the server tells nothing of it.
+    virtual std::optional<QRect> place(const QString& screenName)
+    {
+        (void)screenName;
+        return std::nullopt;
+    }
 };
 
 // A name-based (version 5) UUID from the EDID's base block, or from the

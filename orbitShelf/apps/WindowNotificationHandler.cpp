@@ -1,9 +1,5 @@
 #include "apps/WindowNotificationHandler.h"
 
-#include "state/AppState.h"
-#include "state/Logging.h"
-#include "state/Globals.h"
-#include "state/Queues.h"
 #include "apps/AXAttributes.h"
 #include "apps/AXEventThread.h"
 #include "apps/Activation.h"
@@ -19,12 +15,17 @@
 #include "apps/RunningApps.h"
 #include "apps/ScreenCalibration.h"
 #include "apps/ScreenIdentifier.h"
+#include "apps/ScreenPlaces.h"
 #include "apps/WindowActivationRecord.h"
 #include "apps/WindowClickTracking.h"
 #include "apps/Windows.h"
 #include "platform/Coordinates.h"
 #include "platform/DockWindowHints.h"
 #include "platform/Platform.h"
+#include "state/AppState.h"
+#include "state/Globals.h"
+#include "state/Logging.h"
+#include "state/Queues.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -46,16 +47,17 @@ QList<HandlerScreen> qtScreens()
     const QScreen* primary = QGuiApplication::primaryScreen();
     if (!primary)
         return screens;
-    const QRect primaryRect = primary->geometry();
+    const QRect primaryRect = screenGeometry(primary);
+    const QRect root = screensVirtualGeometry();
     const std::vector<platform::ReservedEdge> others = platform::otherReservedEdges();
     for (QScreen* s : QGuiApplication::screens()) {
         const QString key = screenIdentifierKey(s);
         // The bar's own reserve is in the available area already; the rule
         // below keeps windows clear of the bar itself, so it measures from
         // where the bar stands, as it does without a reserve.
-        const QRect available
-            = visibleArea(key, s->availableGeometry(), s->geometry(), s->virtualGeometry(), others);
-        screens.append(HandlerScreen { key, platform::axFromRoot(QRectF(s->geometry()), primaryRect),
+        const QRect geometry = screenGeometry(s);
+        const QRect available = visibleArea(key, screenAvailableGeometry(s), geometry, root, others);
+        screens.append(HandlerScreen { key, platform::axFromRoot(QRectF(geometry), primaryRect),
             platform::axFromRoot(QRectF(available), primaryRect) });
     }
     return screens;
@@ -66,7 +68,7 @@ std::optional<QPointF> qtMouseLocation()
     const QScreen* primary = QGuiApplication::primaryScreen();
     if (!primary)
         return std::nullopt;
-    return platform::axFromRoot(QPointF(QCursor::pos()), primary->geometry());
+    return platform::axFromRoot(QPointF(QCursor::pos()), screenGeometry(primary));
 }
 
 // The bar's thickness: the taller of its background and its icons.

@@ -4,6 +4,7 @@
 #include "apps/DockBadgeReader.h"
 #include "apps/DockEdgeReserve.h"
 #include "apps/ScreenIdentifier.h"
+#include "apps/ScreenPlaces.h"
 #include "apps/Windows.h"
 #include "dock/DockLog.h"
 #include "dock/DockTick.h"
@@ -627,8 +628,7 @@ void DockView::applyEdgeReserve(WId native)
     const QString& id = m_view.screenID;
     const QRect bar = m_picture.barRect.toAlignedRect();
     const bool autoHides = mapEntry(m_state.settings.autoHideSpaceDock(), id) == QLatin1String("true");
-    const QScreen* screen = window()->screen();
-    const QRect root = screen ? screen->virtualGeometry() : QRect();
+    const QRect root = screensVirtualGeometry();
     const std::optional<platform::ReservedEdge> reserve
         = barEdgeReserve(toScreen(QRectF(bar)),
             dockPositionForScreen(m_state, m_view.enableListener, id), root, !autoHides && isVisible());
@@ -641,8 +641,8 @@ void DockView::applyEdgeReserve(WId native)
         if (allOwnEdgeReserves().empty()) {
             const std::vector<platform::ReservedEdge> others = platform::otherReservedEdges();
             for (const QScreen* each : QGuiApplication::screens())
-                recordMarginsBeforeOwnReserve(screenIdentifierKey(each), each->availableGeometry(),
-                    each->geometry(), each->virtualGeometry(), others);
+                recordMarginsBeforeOwnReserve(screenIdentifierKey(each), screenAvailableGeometry(each),
+                    screenGeometry(each), root, others);
         }
         recordOwnReserve(id, *reserve);
     }

@@ -16,7 +16,14 @@ public:
         return it == outputs.cend() ? std::nullopt : std::optional<DisplayDescription>(*it);
     }
 
+    std::optional<QRect> place(const QString& screenName) override
+    {
+        const auto it = places.constFind(screenName);
+        return it == places.cend() ? std::nullopt : std::optional<QRect>(*it);
+    }
+
     QHash<QString, DisplayDescription> outputs;
+    QHash<QString, QRect> places; // where the server has each screen
     int calls = 0;
 };
 

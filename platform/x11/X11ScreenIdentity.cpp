@@ -2,6 +2,7 @@
 
 #include "platform/x11/XConnection.h"
 
+#include <QHash>
 #include <QList>
 #include <QLoggingCategory>
 #include <QMutex>
@@ -30,8 +31,9 @@ namespace {
                 return;
             }
             xcb_connection_t* c = m_x->raw();
-            auto version = m_x->reply<xcb_randr_query_version_reply_t>(xcb_randr_query_version(c, 1, 3));
+            auto version = m_x->reply<xcb_randr_query_version_reply_t>(xcb_randr_query_version(c, 1, 5));
             m_hasRandr = version && (version->major_version > 1 || version->minor_version >= 3);
+            m_hasMonitors = version && (version->major_version > 1 || version->minor_version >= 5);
             m_edidAtom = m_x->atom("EDID");
         }
 
@@ -55,7 +57,40 @@ namespace {
             return d;
         }
 
+        std::optional<QRect> place(const QString& screenName) override
+        {
+            if (!m_hasMonitors || screenName.isEmpty())
+                return std::nullopt;
+            QMutexLocker lock(&m_mutex);
+            xcb_connection_t* c = m_x->raw();
+            auto monitors
+                = m_x->reply<xcb_randr_get_monitors_reply_t>(xcb_randr_get_monitors(c, m_x->root(), 1));
+            if (!monitors)
+                return std::nullopt;
+            for (auto it = xcb_randr_get_monitors_monitors_iterator(monitors.get()); it.rem;
+                 xcb_randr_monitor_info_next(&it)) {
+                if (monitorName(it.data->name) == screenName)
+                    return QRect(it.data->x, it.data->y, it.data->width, it.data->height);
+            }
+            return std::nullopt;
+        }
+
     private:
+        // Monitors are named by atoms, which stay for the server's life.
+        QString monitorName(xcb_atom_t atom)
+        {
+            const auto known = m_monitorNames.constFind(atom);
+            if (known != m_monitorNames.cend())
+                return *known;
+            auto reply = m_x->reply<xcb_get_atom_name_reply_t>(xcb_get_atom_name(m_x->raw(), atom));
+            if (!reply)
+                return {};
+            const QString name = QString::fromUtf8(
+                xcb_get_atom_name_name(reply.get()), xcb_get_atom_name_name_length(reply.get()));
+            m_monitorNames.insert(atom, name);
+            return name;
+        }
+
         QList<Output> connectedOutputs()
         {
             QList<Output> out;
@@ -101,6 +136,8 @@ namespace {
         std::unique_ptr<XConnection> m_x;
         xcb_atom_t m_edidAtom = XCB_ATOM_NONE;
         bool m_hasRandr = false;
+        bool m_hasMonitors = false; // RandR 1.5
+        QHash<xcb_atom_t, QString> m_monitorNames;
         QMutex m_mutex;
     };
 

@@ -2,8 +2,10 @@
 // DUMMY1 1920x1080 right of it): how the X11 layer tells monitors apart, and
 // the real orbitShelf's bar on each screen as the second one comes and goes.
 #include "platform/x11/X11ScreenIdentity.h"
+#include "tests/e2e_dock_input/BarInput.h"
 #include "tests/support/X11TestTools.h"
 
+#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSettings>
@@ -12,6 +14,8 @@
 #include <xcb/xcb.h>
 
 #include <gtest/gtest.h>
+
+#include <iostream>
 
 using namespace orbitshelf::test;
 
@@ -87,6 +91,143 @@ std::vector<QRect> framesOf(const QString& title)
     return frames;
 }
 
+const QString kDock = QStringLiteral("orbitShelf dock");
+
+// The arrangement every test starts from and leaves behind.
+const QStringList kFirstArrangement { "--output", "DUMMY0", "--mode", "1400x1050", "--pos", "0x0",
+    "--primary", "--output", "DUMMY1", "--mode", "1920x1080", "--pos", "1400x0" };
+
+// Puts the screens back as they were for the next test, whatever way this
+// one ends.
+class ArrangementBack final {
+public:
+    ArrangementBack()
+    {
+        // Modes the dummy outputs do not carry from the start.
+        runTool(QStringLiteral("xrandr"), { "--addmode", "DUMMY0", "1280x1024" });
+        runTool(QStringLiteral("xrandr"), { "--addmode", "DUMMY1", "1680x1050" });
+    }
+    ~ArrangementBack() { runTool(QStringLiteral("xrandr"), kFirstArrangement); }
+    ArrangementBack(const ArrangementBack&) = delete;
+    ArrangementBack& operator=(const ArrangementBack&) = delete;
+};
+
+QString text(const QRect& r)
+{
+    return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+QString text(const QRegion& region)
+{
+    QStringList rects;
+    for (const QRect& r : region)
+        rects << text(r);
+    return QLatin1Char('[') + rects.join(QStringLiteral("; ")) + QLatin1Char(']');
+}
+
+// One of the bar's windows as the X server and the screen show it.
+struct ShownDock {
+    QRect geometry;
+    QString strut; // _NET_WM_STRUT_PARTIAL as xprop prints it
+    QRegion bounding, input; // the window's own coordinates
+    QColor first, last; // the screen at both ends of the bar's row (or column)
+
+    bool operator==(const ShownDock&) const = default;
+    QString describe() const
+    {
+        return QStringLiteral("window %1, strut %2, bounding %3, input %4, bar's ends %5 %6")
+            .arg(text(geometry), strut, text(bounding), text(input), first.name(), last.name());
+    }
+};
+
+// Every screen's bar, its strip, and what is still leaving from a rebuild.
+struct ShownBars {
+    std::vector<ShownDock> docks; // left to right
+    std::vector<QRect> strips;
+    int leaving = 0;
+
+    bool operator==(const ShownBars&) const = default;
+    QString describe() const
+    {
+        QStringList lines;
+        for (const ShownDock& dock : docks)
+            lines << dock.describe();
+        QStringList stripTexts;
+        for (const QRect& strip : strips)
+            stripTexts << text(strip);
+        lines << QStringLiteral("strips %1; %2 dock windows leaving")
+                     .arg(stripTexts.join(QStringLiteral(", ")))
+                     .arg(leaving);
+        return lines.join(QLatin1Char('\n'));
+    }
+};
+
+ShownBars shownBars()
+{
+    ShownBars shown;
+    for (const QString& id : visibleWindowsNamed(kDock)) {
+        ShownDock dock;
+        dock.geometry = windowGeometry(id);
+        dock.strut
+            = property(id, QStringLiteral("_NET_WM_STRUT_PARTIAL")).section(QLatin1Char('='), 1).trimmed();
+        dock.bounding = boundingShape(id.toUInt()).value_or(QRegion());
+        dock.input = inputShape(id.toUInt()).value_or(QRegion());
+        // The bar is what its window shows: both ends of its middle row
+        // along the edge it stands on, a few pixels in from its corners.
+        const QRect bar = dock.bounding.boundingRect().translated(dock.geometry.topLeft());
+        if (!bar.isEmpty()) {
+            const bool along = bar.width() >= bar.height();
+            dock.first = pixelAt(
+                along ? QPoint(bar.left() + 3, bar.center().y()) : QPoint(bar.center().x(), bar.top() + 3));
+            dock.last = pixelAt(along ? QPoint(bar.right() - 3, bar.center().y())
+                                      : QPoint(bar.center().x(), bar.bottom() - 3));
+        }
+        shown.docks.push_back(dock);
+    }
+    std::sort(shown.docks.begin(), shown.docks.end(),
+        [](const ShownDock& a, const ShownDock& b) { return a.geometry.x() < b.geometry.x(); });
+    shown.strips = framesOf(QStringLiteral("orbitShelf auto-show strip"));
+    shown.leaving = int(visibleWindowsNamed(QStringLiteral("orbitShelf dock, leaving")).size());
+    return shown;
+}
+
+struct SettledBars {
+    ShownBars bars;
+    qint64 reachedMs = 0; // on the caller's clock, when they first stood so
+};
+
+// The bars once they have stood the same for a second, with a bar and a
+// strip on each screen, nothing leaving and `ready` holding; nothing when
+// they did not settle in time.
+std::optional<SettledBars> settledBars(const std::function<bool()>& ready, const QElapsedTimer& clock)
+{
+    SettledBars settled;
+    QElapsedTimer still;
+    const bool done = waitUntil(
+        [&] {
+            const ShownBars now = ready() ? shownBars() : ShownBars();
+            if (now.docks.size() != 2 || now.strips.size() != 2 || now.leaving != 0) {
+                still.invalidate();
+                return false;
+            }
+            if (!still.isValid() || now != settled.bars) {
+                settled = { now, clock.elapsed() };
+                still.start();
+            }
+            return still.elapsed() >= 1000;
+        },
+        std::chrono::seconds(15), std::chrono::milliseconds(200));
+    return done ? std::optional(settled) : std::nullopt;
+}
+
+// The newest bar the log shows on the screen of `screenID`.
+std::vector<LoggedBarItem> barOfScreen(const QString& log, const QString& screenID)
+{
+    const qsizetype start = log.lastIndexOf(QStringLiteral("bar rows of ") + screenID);
+    const qsizetype end = log.indexOf(QStringLiteral("bar end"), start);
+    return start < 0 || end < 0 ? std::vector<LoggedBarItem>() : loggedBar(log.mid(start, end - start + 7));
+}
+
 } // namespace
 
 TEST(ScreenIdentity, OutputsWithoutEdidAreToldApartByName)
@@ -123,6 +264,23 @@ TEST(ScreenIdentity, EdidIdentifiesTheMonitorWhereverItIsAndTwinsStayDistinct)
     EXPECT_NE(platform::displayUuid(*first), platform::displayUuid(*second));
 }
 
+// Where the server has each screen now, whatever Qt's screens still say
+// after a mode switch.
+TEST(ScreenIdentity, ThePlaceOfAScreenIsTheServersAfterAModeSwitch)
+{
+    auto identity = platform::x11::createX11ScreenIdentity();
+    ArrangementBack back;
+    runTool(QStringLiteral("xrandr"), kFirstArrangement);
+    EXPECT_EQ(identity->place(QStringLiteral("DUMMY1")), QRect(1400, 0, 1920, 1080));
+    runTool(QStringLiteral("xrandr"),
+        { "--output", "DUMMY0", "--mode", "1280x1024", "--output", "DUMMY1", "--pos", "1280x0" });
+    EXPECT_EQ(identity->place(QStringLiteral("DUMMY0")), QRect(0, 0, 1280, 1024));
+    EXPECT_EQ(identity->place(QStringLiteral("DUMMY1")), QRect(1280, 0, 1920, 1080));
+    runTool(QStringLiteral("xrandr"), { "--output", "DUMMY1", "--off" });
+    EXPECT_FALSE(identity->place(QStringLiteral("DUMMY1"))) << "switched off";
+    EXPECT_FALSE(identity->place(QStringLiteral("DUMMY9")));
+}
+
 TEST(DockOnTwoScreens, EachScreenHasABarAndTheSecondFollowsItsOutput)
 {
     const QString dock = QStringLiteral("orbitShelf dock"),
@@ -150,6 +308,169 @@ TEST(DockOnTwoScreens, EachScreenHasABarAndTheSecondFollowsItsOutput)
     EXPECT_TRUE(
         waitUntil([&] { return framesOf(dock) == both && framesOf(strip).size() == 2; }, afterRebuild, pause))
         << run.log().toStdString();
+}
+
+// However the screens change while the program runs, once the change has
+// settled every screen's bar is what a fresh start on the new arrangement
+// shows: its window, its reserve, its shapes, the bar drawn in it and its
+// auto-show strip. A change moves the other screen's bar, gives it a new
+// place in dock space (measured up from the primary screen's bottom) or a
+// new size; a bar on a side edge follows as one at the bottom does.
+TEST(DockOnTwoScreens, AfterTheScreensChangeEachBarIsWhatAFreshStartShows)
+{
+    struct Change {
+        const char* name;
+        QStringList xrandr;
+        bool secondOnTheLeft = false;
+    };
+    const QStringList firstLowered { "--output", "DUMMY0", "--mode", "1280x1024", "--output", "DUMMY1",
+        "--pos", "1280x0" };
+    const std::vector<Change> changes {
+        { "the first screen's mode lowered, the second moves left", firstLowered },
+        { "the second moved right", { "--output", "DUMMY1", "--pos", "1440x0" } },
+        { "the arrangement swapped",
+            { "--output", "DUMMY1", "--pos", "0x0", "--output", "DUMMY0", "--pos", "1920x0" } },
+        { "the second's own mode changed", { "--output", "DUMMY1", "--mode", "1680x1050" } },
+        { "the second's bar on the left, the first's mode lowered", firstLowered, true },
+    };
+    const QString first = screenKeyOfOutput(QStringLiteral("DUMMY0"));
+    const QString second = screenKeyOfOutput(QStringLiteral("DUMMY1"));
+    for (const Change& change : changes) {
+        SCOPED_TRACE(change.name);
+        ArrangementBack back;
+        runTool(QStringLiteral("xrandr"), kFirstArrangement);
+        movePointer(QPoint(700, 300)); // over no bar on any arrangement
+        DockRun run;
+        QElapsedTimer clock;
+        // Both screens' bars logged since `from`, and `more`.
+        const auto barsSince = [&run, first, second](qsizetype from, std::function<bool()> more = {}) {
+            return [&run, first, second, from, more] {
+                const QString log = run.log().mid(from);
+                return log.contains(QStringLiteral("bar rows of ") + first)
+                    && log.contains(QStringLiteral("bar rows of ") + second) && (!more || more());
+            };
+        };
+        ASSERT_GT(run.start(), 0);
+        clock.start();
+        ASSERT_TRUE(settledBars(barsSince(0), clock))
+            << shownBars().describe().toStdString() << run.log().toStdString();
+
+        if (change.secondOnTheLeft) {
+            // As a user does: the second bar's own menu, "Dock Position", "Left".
+            const std::vector<LoggedBarItem> bar = barOfScreen(run.log(), second);
+            const auto main = std::find_if(bar.begin(), bar.end(),
+                [](const LoggedBarItem& item) { return item.kind == LoggedBarItem::mainButton; });
+            ASSERT_NE(main, bar.end()) << run.log().toStdString();
+            const std::optional<QRect> position
+                = clickForMenu(run, main->rect.center(), 3, kSettingsMenuLine, int(kSettingsMenu.size()))
+                      .place(QStringLiteral("Dock Position"));
+            ASSERT_TRUE(position) << run.log().toStdString();
+            const qsizetype chosen = run.log().size();
+            ASSERT_TRUE(chooseInSubmenu(run, *position, { "Down", "Return" }));
+            const auto secondOnItsLeftEdge = [] {
+                const std::vector<QRect> docks = framesOf(kDock);
+                return docks.size() == 2 && docks.back() == QRect(1380, 0, 500, 1080);
+            };
+            ASSERT_TRUE(settledBars(barsSince(chosen, secondOnItsLeftEdge), clock))
+                << shownBars().describe().toStdString() << run.log().toStdString();
+        }
+
+        const qsizetype changed = run.log().size();
+        runTool(QStringLiteral("xrandr"), change.xrandr);
+        clock.restart();
+        const std::optional<SettledBars> after = settledBars(barsSince(changed), clock);
+        ASSERT_TRUE(after) << shownBars().describe().toStdString() << run.log().toStdString();
+        std::cout << change.name << ": settled " << after->reachedMs << " ms after the change" << std::endl;
+
+        run.stop();
+        const qsizetype restarted = run.log().size();
+        ASSERT_GT(run.start(), 0);
+        const std::optional<SettledBars> fresh = settledBars(barsSince(restarted), clock);
+        ASSERT_TRUE(fresh) << shownBars().describe().toStdString() << run.log().toStdString();
+        EXPECT_TRUE(after->bars == fresh->bars)
+            << "after the change:\n"
+            << after->bars.describe().toStdString() << "\na fresh start:\n"
+            << fresh->bars.describe().toStdString() << "\nthe log after the change:\n"
+            << run.log().mid(changed, restarted - changed).toStdString();
+    }
+}
+
+// After a mode change that moved the second screen, its bar's hover title
+// and its buttons' menus open by that bar, on that screen.
+TEST(DockOnTwoScreens, AfterTheSecondScreenMovedItsBarsPopUpsStandByIt)
+{
+    ArrangementBack back;
+    runTool(QStringLiteral("xrandr"), kFirstArrangement);
+    movePointer(QPoint(700, 300));
+    const QString first = screenKeyOfOutput(QStringLiteral("DUMMY0"));
+    const QString second = screenKeyOfOutput(QStringLiteral("DUMMY1"));
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    Clients clients;
+    const Clients::Window terminal = clients.xterm(QStringLiteral("on the first screen"));
+    ASSERT_FALSE(terminal.id.isEmpty());
+    const auto buttonOnSecond = [&] {
+        const std::vector<LoggedBarItem> bar = barOfScreen(run.log(), second);
+        const auto button = std::find_if(
+            bar.begin(), bar.end(), [&](const LoggedBarItem& item) { return item.window == terminal.id; });
+        return button == bar.end() ? std::nullopt : std::optional(button->rect);
+    };
+    ASSERT_TRUE(waitUntil([&] { return buttonOnSecond().has_value(); })) << run.log().toStdString();
+
+    const qsizetype changed = run.log().size();
+    runTool(QStringLiteral("xrandr"),
+        { "--output", "DUMMY0", "--mode", "1280x1024", "--output", "DUMMY1", "--pos", "1280x0" });
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(settledBars(
+        [&] {
+            const QString log = run.log().mid(changed);
+            return log.contains(QStringLiteral("bar rows of ") + first)
+                && log.contains(QStringLiteral("bar rows of ") + second);
+        },
+        clock))
+        << shownBars().describe().toStdString() << run.log().toStdString();
+    const QRect screen(1280, 0, 1920, 1080);
+    const std::optional<QRect> button = buttonOnSecond();
+    ASSERT_TRUE(button && screen.contains(*button)) << run.log().toStdString();
+    // The bar as the screen shows it: the second screen's bar window's
+    // bounding shape.
+    QRect bar;
+    for (const QString& id : visibleWindowsNamed(kDock)) {
+        const QRect geometry = windowGeometry(id);
+        if (screen.contains(geometry.center()))
+            bar = boundingShape(id.toUInt())
+                      .value_or(QRegion())
+                      .boundingRect()
+                      .translated(geometry.topLeft());
+    }
+    ASSERT_TRUE(bar.contains(*button))
+        << text(bar).toStdString() << " does not hold the button at " << text(*button).toStdString();
+    // Along the screen's bottom edge, as a fresh start draws it.
+    EXPECT_GE(bar.bottom(), screen.bottom() - 8) << "the bar at " << text(bar).toStdString();
+
+    // The hover title stands just above the bar, over the button.
+    QRect title;
+    int nudge = 0;
+    EXPECT_TRUE(waitUntil([&] {
+        movePointer(button->center() + QPoint(nudge++ % 2, 0));
+        const QString id = visibleWindowsNamed(QStringLiteral("orbitShelf preview title")).value(0);
+        title = id.isEmpty() ? QRect() : windowGeometry(id);
+        return !title.isEmpty();
+    })) << run.log().toStdString();
+    EXPECT_LE(title.bottom(), bar.top()) << "the title at " << text(title).toStdString();
+    EXPECT_GT(title.bottom(), bar.top() - 300) << "the title at " << text(title).toStdString();
+    EXPECT_TRUE(title.left() <= button->center().x() && button->center().x() <= title.right())
+        << "the title at " << text(title).toStdString();
+    movePointer(QPoint(700, 300));
+
+    // The button's menu opens by the bar, on its screen.
+    const LoggedMenu menu = clickForMenu(run, button->center(), 3, kWindowMenuLine, int(kWindowMenu.size()));
+    EXPECT_FALSE(menu.titles.isEmpty()) << run.log().toStdString();
+    for (const QRect& entry : menu.places)
+        EXPECT_TRUE(screen.contains(entry) && entry.top() > bar.top() - 400)
+            << "a menu entry at " << text(entry).toStdString() << ", the bar at " << text(bar).toStdString();
+    EXPECT_TRUE(closeMenus(run));
 }
 
 TEST(ScreensPage, TheSecondCardsSaveWritesUnderTheSecondScreensKey)

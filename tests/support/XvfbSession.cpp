@@ -446,24 +446,36 @@ bool compositorRuns()
     return owned;
 }
 
+namespace {
+
+    std::optional<QRegion> shapeOf(uint32_t window, xcb_shape_sk_t kind)
+    {
+        xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+        std::optional<QRegion> shape;
+        if (!xcb_connection_has_error(c)) {
+            std::unique_ptr<xcb_shape_get_rectangles_reply_t, decltype(&free)> reply(
+                xcb_shape_get_rectangles_reply(c, xcb_shape_get_rectangles(c, window, kind), nullptr), &free);
+            if (reply) {
+                const xcb_rectangle_t* rects = xcb_shape_get_rectangles_rectangles(reply.get());
+                shape.emplace();
+                for (int i = 0; i < xcb_shape_get_rectangles_rectangles_length(reply.get()); ++i)
+                    *shape += QRect(rects[i].x, rects[i].y, rects[i].width, rects[i].height);
+            }
+        }
+        xcb_disconnect(c);
+        return shape;
+    }
+
+} // namespace
+
 std::optional<QRegion> boundingShape(uint32_t window)
 {
-    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-    std::optional<QRegion> shape;
-    if (!xcb_connection_has_error(c)) {
-        std::unique_ptr<xcb_shape_get_rectangles_reply_t, decltype(&free)> reply(
-            xcb_shape_get_rectangles_reply(
-                c, xcb_shape_get_rectangles(c, window, XCB_SHAPE_SK_BOUNDING), nullptr),
-            &free);
-        if (reply) {
-            const xcb_rectangle_t* rects = xcb_shape_get_rectangles_rectangles(reply.get());
-            shape.emplace();
-            for (int i = 0; i < xcb_shape_get_rectangles_rectangles_length(reply.get()); ++i)
-                *shape += QRect(rects[i].x, rects[i].y, rects[i].width, rects[i].height);
-        }
-    }
-    xcb_disconnect(c);
-    return shape;
+    return shapeOf(window, XCB_SHAPE_SK_BOUNDING);
+}
+
+std::optional<QRegion> inputShape(uint32_t window)
+{
+    return shapeOf(window, XCB_SHAPE_SK_INPUT);
 }
 
 namespace {

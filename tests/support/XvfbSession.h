@@ -118,6 +118,8 @@ bool compositorRuns();
 // absent when the window is gone. A compositor draws the window, and its
 // shadow, inside this shape only.
 std::optional<QRegion> boundingShape(uint32_t window);
+// Where the window takes the pointer, as boundingShape.
+std::optional<QRegion> inputShape(uint32_t window);
 
 // picom on the test's display for as long as the object lives, with
 // Debian's sample configuration (shadows on, fading on), on its xrender back

@@ -1,11 +1,12 @@
 #include "dock/buttons/StackWindowList.h"
 
-#include "state/AppState.h"
 #include "apps/Activation.h"
 #include "apps/ActiveApp.h"
+#include "apps/ScreenPlaces.h"
 #include "apps/Windows.h"
 #include "dock/drawing/AppIconButtonStyle.h"
 #include "dock/drawing/DockIcons.h"
+#include "state/AppState.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -101,8 +102,8 @@ StackWindowList* openStackWindowList(
     // Below the button when the screen has room there, else above it (a
     // bottom bar has none below).
     QPoint at(anchor.center().x() - list->width() / 2, anchor.bottom() + 4);
-    if (const QScreen* screen = QGuiApplication::screenAt(anchor.center())) {
-        const QRect area = screen->availableGeometry();
+    if (const QScreen* screen = screenAtPoint(anchor.center())) {
+        const QRect area = screenAvailableGeometry(screen);
         if (at.y() + list->height() > area.bottom())
             at.setY(anchor.top() - 4 - list->height());
         at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() - list->width())));

@@ -1,7 +1,7 @@
 #include "dock/input/BarClicks.h"
 
-#include "state/AppState.h"
 #include "apps/ActiveApp.h"
+#include "apps/ScreenPlaces.h"
 #include "apps/Windows.h"
 #include "dock/DockLog.h"
 #include "dock/DockView.h"
@@ -15,6 +15,7 @@
 #include "dock/tiles/DesktopLauncher.h"
 #include "dock/tiles/DockMainButton.h"
 #include "dock/tiles/ToolTiles.h"
+#include "state/AppState.h"
 #include "widgets/FloatingPanel.h"
 
 #include <QGuiApplication>
@@ -212,8 +213,8 @@ void BarClicks::toggleToolHub(const QRectF& button)
     // pointer grab would swallow it).
     QRectF frame(toolHubPopoverOrigin(global, size, edge), QSizeF(size));
     // Centred on a button at the screen's end, the panel would start off it.
-    if (QScreen* screen = QGuiApplication::screenAt(global.center().toPoint()))
-        frame = keptInside(frame, QRectF(screen->geometry()));
+    if (QScreen* screen = screenAtPoint(global.center().toPoint()))
+        frame = keptInside(frame, QRectF(screenGeometry(screen)));
     auto* panel = new FloatingPanel(content, frame.toRect(), {});
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setWindowTitle(QStringLiteral("orbitShelf tools"));

@@ -1,11 +1,12 @@
 #include "dock/layout/DockLayoutPass.h"
 
-#include "state/AppState.h"
 #include "apps/ActiveApp.h"
 #include "apps/AppOrder.h"
 #include "apps/ScreenIdentifier.h"
+#include "apps/ScreenPlaces.h"
 #include "dock/layout/DockEdges.h"
 #include "dock/layout/MapEntry.h"
+#include "state/AppState.h"
 
 #include <QScreen>
 
@@ -80,7 +81,7 @@ int calibratedScreenWidth(const AppState& state, const QScreen* screen)
     if (!screen)
         return 0;
     return calibratedScreenLength(mapEntry(state.settings.spaceWidth(), screenIdentifierKey(screen)),
-        screen->availableGeometry().width());
+        screenAvailableGeometry(screen).width());
 }
 
 int calibratedScreenHeight(const AppState& state, const QScreen* screen)
@@ -88,5 +89,5 @@ int calibratedScreenHeight(const AppState& state, const QScreen* screen)
     if (!screen)
         return 0;
     return calibratedScreenLength(mapEntry(state.settings.spaceHeight(), screenIdentifierKey(screen)),
-        screen->availableGeometry().height());
+        screenAvailableGeometry(screen).height());
 }

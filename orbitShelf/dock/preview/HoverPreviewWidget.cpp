@@ -1,5 +1,6 @@
 #include "dock/preview/HoverPreviewWidget.h"
 
+#include "apps/ScreenPlaces.h"
 #include "dock/layout/DockBarGeometry.h"
 #include "platform/DockWindowHints.h"
 
@@ -149,9 +150,9 @@ void HoverPreviewWidget::present(
     const QFont font = m_title->font();
     const QSizeF usage = layout.usageText ? chipSize(font, *layout.usageText) : QSizeF();
     // A button near the screen's end would push the preview past it.
-    const QScreen* screen = QGuiApplication::screenAt(buttonCentre.toPoint());
+    const QScreen* screen = screenAtPoint(buttonCentre.toPoint());
     m_pieces = hoverPreviewPieces(stacked, chipSize(font, layout.title), usage, QFontMetricsF(font).height(),
-        buttonCentre, screen ? QRectF(screen->geometry()) : QRectF());
+        buttonCentre, screen ? QRectF(screenGeometry(screen)) : QRectF());
 
     const bool translucent = m_translucencyAvailable();
     // The picture first: the chips stand above its shadow.

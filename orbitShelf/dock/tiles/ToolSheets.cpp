@@ -1,10 +1,11 @@
 #include "dock/tiles/ToolSheets.h"
 
-#include "state/AppState.h"
+#include "apps/ScreenPlaces.h"
 #include "dock/DockLog.h"
 #include "dock/DockView.h"
 #include "dock/DockViewState.h"
 #include "dock/layout/DockEdges.h"
+#include "state/AppState.h"
 #include "tools/ToolPages.h"
 #include "widgets/PaintedShape.h"
 
@@ -195,7 +196,7 @@ ToolSheetPlace ToolSheets::sheetPlace(const ToolSheetContent& content) const
     ToolSheetPlace place;
     place.verticalBar = isDockVertical(m_state, m_dock.screenID);
     if (screen)
-        place.visibleWidth = screen->availableGeometry().width();
+        place.visibleWidth = screenAvailableGeometry(screen).width();
     place.columns = content.columns;
     place.limit = content.limit;
     return place;
@@ -208,9 +209,9 @@ void ToolSheets::place(QWidget* sheet, const ToolSheetContent& content) const
     const QSize size = content.size.toSize().expandedTo(sheet->minimumSizeHint());
     sheet->resize(size);
     const QRect tile = m_dock.currentPluginFrame.toAlignedRect();
-    const QScreen* tileScreen = tile.isEmpty() ? nullptr : QGuiApplication::screenAt(tile.center());
+    const QScreen* tileScreen = tile.isEmpty() ? nullptr : screenAtPoint(tile.center());
     if (tileScreen) {
-        const QRect frame = toolSheetFrame(size, tile, tileScreen->availableGeometry(),
+        const QRect frame = toolSheetFrame(size, tile, screenAvailableGeometry(tileScreen),
             dockPositionForScreen(m_state, m_dock.enableListener, m_dock.screenID));
         sheet->setGeometry(frame);
         return;
@@ -224,8 +225,8 @@ void ToolSheets::place(QWidget* sheet, const ToolSheetContent& content) const
                             : QRect(m_dockWindow->mapToGlobal(QPoint(0, 0)), m_dockWindow->size());
     QRect frame(QPoint(0, 0), size);
     frame.moveCenter(dock.center());
-    if (const QScreen* screen = m_dockWindow->screen()) {
-        const QRect area = screen->availableGeometry();
+    if (const QScreen* screen = screenAtPoint(dock.center())) {
+        const QRect area = screenAvailableGeometry(screen);
         frame.moveLeft(
             std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - size.width())));
         frame.moveTop(

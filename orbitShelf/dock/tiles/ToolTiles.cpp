@@ -1,9 +1,10 @@
 #include "dock/tiles/ToolTiles.h"
 
-#include "state/AppState.h"
 #include "apps/ScreenIdentifier.h"
+#include "apps/ScreenPlaces.h"
 #include "dock/DockLog.h"
 #include "dock/DockViewState.h"
+#include "state/AppState.h"
 #include "tools/ToolPages.h"
 
 #include <QCursor>
@@ -109,7 +110,7 @@ bool isMouseOnDockScreen(const QString& screenID)
 {
     std::vector<ScreenArea> screens;
     for (const QScreen* screen : QGuiApplication::screens())
-        screens.push_back({ QRectF(screen->geometry()), screenIdentifierKey(screen) });
+        screens.push_back({ QRectF(screenGeometry(screen)), screenIdentifierKey(screen) });
     return isMouseOnDockScreen(screens, QPointF(QCursor::pos()), screenID);
 }
 

@@ -2,6 +2,7 @@
 
 #include "apps/DockEdgeReserve.h"
 #include "apps/ScreenIdentifier.h"
+#include "apps/ScreenPlaces.h"
 #include "dock/DockHooks.h"
 #include "dock/DockLog.h"
 #include "dock/DockView.h"
@@ -20,23 +21,19 @@
 #include <QTimer>
 #include <QWindow>
 
-QRect primaryScreenGeometry()
-{
-    QScreen* primary = QGuiApplication::primaryScreen();
-    return primary ? primary->geometry() : QRect();
-}
-
 std::vector<DockScreen> currentDockScreens()
 {
     std::vector<DockScreen> screens;
     const QRect primary = primaryScreenGeometry();
     const std::vector<platform::ReservedEdge> others = platform::otherReservedEdges();
+    const QRect root = screensVirtualGeometry();
     for (QScreen* screen : QGuiApplication::screens()) {
         DockScreen dockScreen;
         dockScreen.id = screenIdentifierKey(screen);
-        dockScreen.frame = toDockSpace(QRectF(screen->geometry()), primary);
-        const QRect available = visibleArea(dockScreen.id, screen->availableGeometry(), screen->geometry(),
-            screen->virtualGeometry(), others);
+        const QRect geometry = screenGeometry(screen);
+        dockScreen.frame = toDockSpace(QRectF(geometry), primary);
+        const QRect available
+            = visibleArea(dockScreen.id, screenAvailableGeometry(screen), geometry, root, others);
         dockScreen.visibleFrame = toDockSpace(QRectF(available), primary);
         screens.push_back(dockScreen);
     }

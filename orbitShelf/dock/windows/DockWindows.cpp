@@ -92,6 +92,7 @@ void DockWindows::createDockWindows()
         // Filed before the window shows its bar, so that a bar asking for
         // its screen's window finds it.
         auto& slot = m_dockWindowsByScreen[screen.id];
+        m_dockSpecsByScreen[screen.id] = spec;
         slot = m_services.makeWindow(spec);
     }
     createDockTriggerWindows();
@@ -228,9 +229,34 @@ void DockWindows::relayoutDockWindows()
         }
         const DockFrame frame = screenDockWindowFrame(screen.visibleFrame, storedPosition(screen.id));
         recordScreenSize(screen.id, frame);
-        if (existing->second)
+        if (!existing->second)
+            continue;
+        // Its screen moved, changed its mode or its free part, or the
+        // primary screen that dock space is measured from changed: what the
+        // bar computed from the old screen (the part of its window on the
+        // screen, its reserve, its strip's reach, its width) goes with a
+        // window made anew, as a fresh start makes it.
+        const DockWindowSpec spec = screenWindowSpec(DockWindowSpec::Kind::Dock, frame, screen);
+        const auto made = m_dockSpecsByScreen.find(screen.id);
+        if (made == m_dockSpecsByScreen.end() || made->second != spec)
+            remakeScreenDockWindow(screen, spec);
+        else
             existing->second->setFrame(frame);
     }
+}
+
+void DockWindows::remakeScreenDockWindow(const DockScreen& screen, const DockWindowSpec& spec)
+{
+    qCDebug(lcDock) << "the screen of" << screen.id << "changed; its dock window is made anew";
+    auto& slot = m_dockWindowsByScreen[screen.id];
+    std::unique_ptr<DockHostWindow> leaving = std::move(slot);
+    const auto made = m_dockSpecsByScreen.find(screen.id);
+    // It keeps its pixels where its successor stands in its place, and
+    // shows nothing meanwhile where the successor stands elsewhere.
+    leaving->retire(made == m_dockSpecsByScreen.end() || made->second.frame != spec.frame);
+    m_dockSpecsByScreen[screen.id] = spec;
+    slot = m_services.makeWindow(spec);
+    handOver(std::move(leaving), slot.get());
 }
 
 void DockWindows::closeMainDockWindows(const QString& screenID)
@@ -292,10 +318,10 @@ void DockWindows::restartDockWindows()
     if (m_state.pomodoroTimer)
         m_state.pomodoroTimer->start();
     m_state.publish();
-    handOver(std::move(leaving));
+    handOver(std::move(leaving), m_mainDockWindow.get());
 }
 
-void DockWindows::handOver(std::unique_ptr<DockHostWindow> leaving)
+void DockWindows::handOver(std::unique_ptr<DockHostWindow> leaving, DockHostWindow* successor)
 {
     if (!leaving)
         return;
@@ -306,11 +332,11 @@ void DockWindows::handOver(std::unique_ptr<DockHostWindow> leaving)
             held->reset();
         }
     };
-    if (!m_mainDockWindow) {
+    if (!successor) {
         close();
         return;
     }
     // A bar that never draws (its screen gone meanwhile) lets it go too.
     QTimer::singleShot(kHandOverLimitMs, close);
-    m_mainDockWindow->whenReady(close);
+    successor->whenReady(close);
 }

@@ -42,6 +42,8 @@ struct DockWindowSpec {
     QRectF screenFrame; // the whole screen the window belongs to, dock space
     QRectF visibleFrame; // the part of that screen windows may use, dock space
     QString position; // the bar's edge on that screen
+
+    bool operator==(const DockWindowSpec&) const = default;
 };
 
 // What the dock windows need of the world, so that the logic runs without a
@@ -105,9 +107,13 @@ private:
         WindowMap& windows, const QString& screenID, const std::vector<DockScreen>& screens);
     void recordScreenSize(const QString& screenID, const DockFrame& frame);
 
-    // Closes `leaving` once the new main dock window stands, at the latest
-    // after kHandOverLimitMs.
-    void handOver(std::unique_ptr<DockHostWindow> leaving);
+    // Closes `leaving` once `successor` stands, at the latest after
+    // kHandOverLimitMs; at once without a successor.
+    static void handOver(std::unique_ptr<DockHostWindow> leaving, DockHostWindow* successor);
+    // Makes a screen's dock window anew where its screen is no longer the
+    // one it was made for: a window only moved kept what its bar had
+    // computed from the old screen.
+    void remakeScreenDockWindow(const DockScreen& screen, const DockWindowSpec& spec);
     static constexpr int kHandOverLimitMs = 2000;
 
     AppState& m_state;
@@ -116,6 +122,8 @@ private:
     DockFrame m_mainDockFrame; // where the main dock window was made
     std::unique_ptr<DockHostWindow> m_mainDockTriggerWindow;
     WindowMap m_dockWindowsByScreen;
+    // What each screen's dock window was last made for.
+    std::map<QString, DockWindowSpec> m_dockSpecsByScreen;
     WindowMap m_dockTriggerWindowsByScreen;
     QSizeF m_mainScreenVisibleSize;
     // Each screen's visible frame as its windows were last placed in it.

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
+#include <tuple>
 
 namespace {
 
@@ -40,6 +42,27 @@ public:
 private:
     std::shared_ptr<MadeWindow> m_made;
 };
+
+} // namespace
+
+void PrintTo(const DockWindowSpec& spec, std::ostream* out)
+{
+    const auto rect = [](const QRectF& r) {
+        return QStringLiteral("%1,%2 %3x%4")
+            .arg(r.x())
+            .arg(r.y())
+            .arg(r.width())
+            .arg(r.height())
+            .toStdString();
+    };
+    *out << (spec.kind == DockWindowSpec::Kind::Dock ? "dock " : "strip ") << spec.screenID.toStdString()
+         << " at " << spec.frame.x << "," << spec.frame.y << " " << spec.frame.width << "x"
+         << spec.frame.height << " size " << spec.width << "x" << spec.height << " screen "
+         << rect(spec.screenFrame) << " visible " << rect(spec.visibleFrame) << " "
+         << spec.position.toStdString() << (spec.enableListener ? " listening" : "");
+}
+
+namespace {
 
 const DockScreen primary { "Optional(P)", QRectF(0, 0, 1400, 1050), QRectF(0, 0, 1400, 1050) };
 const DockScreen second { "Optional(S)", QRectF(1400, -30, 1920, 1080), QRectF(1400, -30, 1920, 1080) };
@@ -147,7 +170,9 @@ TEST_F(DockWindowsTest, RelayoutFollowsScreensThatMovedOrWentAndARestartBringsTh
     screens[1].frame.moveLeft(1600);
     screens[1].visibleFrame.moveLeft(1600);
     windows->relayoutDockWindows();
-    EXPECT_EQ(secondDock->frame, (DockFrame { 1600, -30, 1920, 500 }));
+    EXPECT_TRUE(secondDock->closed);
+    ASSERT_EQ(docks().size(), 2u);
+    EXPECT_EQ(docks()[1]->frame, (DockFrame { 1600, -30, 1920, 500 }));
 
     screens = { primary };
     windows->relayoutDockWindows();
@@ -217,6 +242,94 @@ TEST_F(DockWindowsTest, ARestartClosesTheOldMainDockOnlyOnceTheNewOneStands)
     windows->restartDockWindows();
     EXPECT_EQ(second->retiredBlank, std::optional(true));
     EXPECT_FALSE(second->closed);
+}
+
+// Whatever the screens did, a rebuild leaves the windows a fresh start on the
+// same screens makes. A screen's window only moved kept what its bar had
+// computed from the old screen (the part of the window on it, the reserve,
+// the width it lays out in), so a screen that changed gets a window made
+// anew, which takes over from the old one as the main dock's successor does;
+// a screen that stayed as it was keeps its window.
+TEST_F(DockWindowsTest, AfterAnyChangeOfScreensTheWindowsAreTheOnesAFreshStartMakes)
+{
+    const auto sorted = [](std::vector<DockWindowSpec> specs) {
+        std::sort(specs.begin(), specs.end(), [](const DockWindowSpec& l, const DockWindowSpec& r) {
+            return std::tuple(int(l.kind), l.screenID) < std::tuple(int(r.kind), r.screenID);
+        });
+        return specs;
+    };
+    const auto freshStart = [&] {
+        std::vector<DockWindowSpec> specs;
+        DockWindowServices services;
+        services.screens = [this] { return screens; };
+        services.makeWindow = [&specs](const DockWindowSpec& spec) {
+            specs.push_back(spec);
+            return std::make_unique<RecordedWindow>(std::make_shared<MadeWindow>());
+        };
+        DockWindows(state, services).buildDockWindows();
+        return sorted(specs);
+    };
+    const auto standing = [&] {
+        std::vector<DockWindowSpec> specs;
+        for (const auto& window : made)
+            if (!window->closed)
+                specs.push_back(window->spec);
+        return sorted(specs);
+    };
+    const auto rebuild = [&] {
+        windows->restartDockWindows();
+        for (const auto& window : made)
+            if (window->ready)
+                std::exchange(window->ready, nullptr)();
+    };
+
+    readyLater = true;
+    windows->buildDockWindows();
+    const auto secondDock = docks()[1];
+    rebuild();
+    EXPECT_FALSE(secondDock->closed || secondDock->retiredBlank) << "an unchanged screen keeps its window";
+
+    // The first screen's mode lowered moves the second left. Dock space is
+    // measured up from the primary's bottom: the second's bottom is at -56.
+    screens = { { primary.id, QRectF(0, 0, 1280, 1024), QRectF(0, 0, 1280, 1024) },
+        { second.id, QRectF(1280, -56, 1920, 1080), QRectF(1280, -56, 1920, 1080) } };
+    windows->restartDockWindows();
+    EXPECT_EQ(secondDock->retiredBlank, std::optional(true));
+    EXPECT_FALSE(secondDock->closed) << "the old window keeps the edge until its successor stands";
+    for (const auto& window : made)
+        if (window->ready)
+            std::exchange(window->ready, nullptr)();
+    EXPECT_TRUE(secondDock->closed);
+    EXPECT_EQ(standing(), freshStart());
+
+    const std::vector<std::pair<const char*, std::vector<DockScreen>>> arrangements {
+        { "the second moved right",
+            { primary, { second.id, QRectF(1440, -30, 1920, 1080), QRectF(1440, -30, 1920, 1080) } } },
+        { "the second's own mode changed",
+            { primary, { second.id, QRectF(1400, 0, 1680, 1050), QRectF(1400, 0, 1680, 1050) } } },
+        { "a panel along the second's bottom",
+            { primary, { second.id, QRectF(1400, -30, 1920, 1080), QRectF(1400, 0, 1920, 1050) } } },
+        { "the arrangement swapped",
+            { { second.id, QRectF(0, 0, 1920, 1080), QRectF(0, 0, 1920, 1080) },
+                { primary.id, QRectF(1920, 30, 1400, 1050), QRectF(1920, 30, 1400, 1050) } } },
+        { "back as it was", { primary, second } },
+    };
+    for (const bool left : { false, true }) {
+        state.settings.setSpaceDockPosition(left ? StringMap { { second.id, "left" } } : StringMap {});
+        for (const auto& [name, arrangement] : arrangements) {
+            screens = arrangement;
+            rebuild();
+            EXPECT_EQ(standing(), freshStart()) << name << (left ? ", the second's bar on the left" : "");
+            std::vector<std::shared_ptr<MadeWindow>> screenDocks;
+            for (const auto& dock : docks())
+                if (!dock->spec.enableListener)
+                    screenDocks.push_back(dock);
+            rebuild();
+            EXPECT_EQ(standing(), freshStart()) << name << ": a later rebuild keeps it so";
+            for (const auto& dock : screenDocks)
+                EXPECT_FALSE(dock->closed) << name << ": an unchanged screen's window made again";
+        }
+    }
 }
 
 TEST_F(DockWindowsTest, NoScreenMakesNothing)
