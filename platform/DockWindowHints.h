@@ -51,8 +51,9 @@ struct DockWindowHints {
     std::function<std::vector<ReservedEdge>()> otherReservedEdges;
     // Calls `changed` on `context`'s thread whenever the edges other
     // programs reserve have changed: a panel started, quit, or changed its
-    // reserve, a window manager's own taskbar came or went. The connection
-    // ends with `context` or when disconnected.
+    // reserve, a window manager's own taskbar came or went; and whenever the
+    // screens changed, as the server tells (a toolkit can miss that). The
+    // connection ends with `context` or when disconnected.
     std::function<QMetaObject::Connection(QObject* context, std::function<void()> changed)>
         watchOtherReservedEdges;
     // Where the window stands on the server (root coordinates), asked

@@ -80,24 +80,27 @@ QRect withOwnReserve(
     if (available.isEmpty())
         return available;
     // An edge cut no deeper than the bar's own reserve was cut for the bar;
-    // a deeper cut is another panel's, and stays.
+    // a deeper cut is another panel's, and stays. A reserve is measured from
+    // the root's edge; some window managers (xfwm4) cut it from the edge of
+    // the screen instead, which lies inside the root's where the screens
+    // differ in size: a cut that deep is the bar's too.
     QRect out = available;
     for (const ReservedEdge& reserve : reserves) {
         switch (reserve.side) {
         case ReservedEdge::Side::left:
-            if (available.left() <= root.left() + reserve.thickness)
+            if (available.left() <= std::max(root.left(), screen.left()) + reserve.thickness)
                 out.setLeft(screen.left());
             break;
         case ReservedEdge::Side::right:
-            if (available.right() >= root.right() - reserve.thickness)
+            if (available.right() >= std::min(root.right(), screen.right()) - reserve.thickness)
                 out.setRight(screen.right());
             break;
         case ReservedEdge::Side::top:
-            if (available.top() <= root.top() + reserve.thickness)
+            if (available.top() <= std::max(root.top(), screen.top()) + reserve.thickness)
                 out.setTop(screen.top());
             break;
         case ReservedEdge::Side::bottom:
-            if (available.bottom() >= root.bottom() - reserve.thickness)
+            if (available.bottom() >= std::min(root.bottom(), screen.bottom()) - reserve.thickness)
                 out.setBottom(screen.bottom());
             break;
         }

@@ -30,7 +30,15 @@ QRect screenAvailableGeometry(const QScreen* screen)
 {
     if (!screen)
         return {};
-    return availableOnPlace(screenGeometry(screen), screen->geometry(), screen->availableGeometry());
+    const QRect geometry = screenGeometry(screen);
+    // The window manager's one work area cannot tell several screens' free
+    // parts (xfwm4's is the primary screen's alone), and Qt's record of a
+    // screen's part is the whole screen at start, the work area's cut after
+    // a change of that screen. The whole screen then, as at start: other
+    // panels are cut by their own reserves (visibleArea).
+    if (QGuiApplication::screens().size() > 1)
+        return geometry;
+    return availableOnPlace(geometry, screen->geometry(), screen->availableGeometry());
 }
 
 QRect screensVirtualGeometry()

@@ -13,8 +13,9 @@ class QScreen;
 
 // The screen's place on the root: the server's, else Qt's.
 QRect screenGeometry(const QScreen* screen);
-// The part of it windows may use: Qt's available part, its margins carried
-// over to the server's place where Qt's place is stale.
+// The part of it windows may use. With one screen, Qt's available part,
+// carried over to the server's place where Qt's place is stale; with more,
+// the whole screen (the work area cannot tell each screen's part).
 QRect screenAvailableGeometry(const QScreen* screen);
 // All screens' places together.
 QRect screensVirtualGeometry();

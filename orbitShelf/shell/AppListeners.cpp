@@ -159,10 +159,12 @@ void registerAppListeners(ListenerSources sources)
         // Another panel started, quit or changed its reserve: the part of a
         // screen the bar stands in changed with the screen itself staying
         // the same. The bar's own reserve is not another panel's, so its
-        // rebuild does not come back here.
+        // rebuild does not come back here. The server's word of a change of
+        // the screens comes here too: Qt can miss a screen that moved while
+        // another changed its mode, and then tells nothing.
         r.connections.append(platform::watchOtherReservedEdges(context, [] {
             if (dockVisibleFramesChanged()) {
-                qCDebug(lcApp) << "another panel's reserve changed the screen's free part";
+                qCDebug(lcApp) << "another panel's reserve or the screens changed the screens' free part";
                 handleScreenParametersChanged();
             }
         }));

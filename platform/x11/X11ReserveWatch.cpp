@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
+#include <xcb/randr.h>
+
 #include <algorithm>
 
 namespace platform::x11 {
@@ -217,6 +219,19 @@ ReserveWatch::ReserveWatch(std::unique_ptr<XConnection> connection)
 {
     const uint32_t rootMask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(m_x->raw(), m_x->root(), XCB_CW_EVENT_MASK, &rootMask);
+    // The screens' own changes, heard here too: Qt can miss one in a mode
+    // switch (a screen moved while another changed its mode), and then
+    // reports nothing at all.
+    const xcb_query_extension_reply_t* randr = xcb_get_extension_data(m_x->raw(), &xcb_randr_id);
+    if (randr && randr->present) {
+        auto version = m_x->reply<xcb_randr_query_version_reply_t>(xcb_randr_query_version(m_x->raw(), 1, 5));
+        if (version && (version->major_version > 1 || version->minor_version >= 2)) {
+            m_randrFirstEvent = randr->first_event;
+            xcb_randr_select_input(m_x->raw(), m_x->root(),
+                XCB_RANDR_NOTIFY_MASK_SCREEN_CHANGE | XCB_RANDR_NOTIFY_MASK_CRTC_CHANGE
+                    | XCB_RANDR_NOTIFY_MASK_OUTPUT_CHANGE);
+        }
+    }
     m_x->flush();
     m_notifier = new QSocketNotifier(xcb_get_file_descriptor(m_x->raw()), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &ReserveWatch::readEvents);
@@ -251,10 +266,14 @@ void ReserveWatch::readNow()
     std::vector<ReservedEdge> edges = readOtherReservedEdgesNow(
         *m_x, [this](const std::vector<xcb_window_t>& windows) { follow(windows); }, &reserving);
     m_reserving = std::move(reserving);
-    if (edges == m_edges)
+    const bool screens = std::exchange(m_screensChanged, false);
+    if (edges == m_edges && !screens)
         return;
+    if (edges != m_edges)
+        qCDebug(lcPlatform) << "other panels now reserve" << edges.size() << "edges";
+    if (screens)
+        qCDebug(lcPlatform) << "the screens changed";
     m_edges = std::move(edges);
-    qCDebug(lcPlatform) << "other panels now reserve" << m_edges.size() << "edges";
     emit changed();
 }
 
@@ -297,6 +316,12 @@ void ReserveWatch::readEvents()
             break;
         }
         default:
+            if (m_randrFirstEvent
+                && ((ev->response_type & 0x7f) == m_randrFirstEvent + XCB_RANDR_SCREEN_CHANGE_NOTIFY
+                    || (ev->response_type & 0x7f) == m_randrFirstEvent + XCB_RANDR_NOTIFY)) {
+                m_screensChanged = true;
+                again = true;
+            }
             break;
         }
     }

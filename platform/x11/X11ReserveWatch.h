@@ -42,6 +42,7 @@ std::vector<ReservedEdge> readOtherReservedEdgesNow(XConnection& x,
 // window manager's client list or work area changed (a panel started or
 // quit, a window manager replaced with its own taskbar). Override-redirect
 // windows (menus, tooltips) never reserve anything and are not followed.
+// A change of the screens (RandR) is reported too, whatever the edges.
 // Main thread.
 class ReserveWatch final : public QObject {
     Q_OBJECT
@@ -52,7 +53,8 @@ public:
     ~ReserveWatch() override;
 
     const std::vector<ReservedEdge>& edges() const { return m_edges; }
-    // Reads the edges now; emits changed() when they differ from before.
+    // Reads the edges now; emits changed() when they differ from before, or
+    // when the screens changed since the last read.
     void readNow();
 
 signals:
@@ -71,6 +73,8 @@ private:
     std::set<xcb_window_t> m_followed;
     std::vector<xcb_window_t> m_reserving; // as last read
     std::vector<ReservedEdge> m_edges;
+    uint8_t m_randrFirstEvent = 0; // none without RandR 1.2
+    bool m_screensChanged = false; // since the last read
 };
 
 } // namespace platform::x11

@@ -84,6 +84,12 @@ TEST(DockEdgeReserve, AReserveOfOneScreenIsGivenBackOnTheOthers)
     EXPECT_EQ(withOwnReserve(QRect(1400, 0, 1920, 998), taller, root, all), taller)
         << "the taller screen's bar goes to its own bottom edge";
     EXPECT_EQ(withOwnReserve(QRect(0, 0, 1400, 998), shorter, root, all), shorter);
+    // xfwm4 cuts the reserve from the shorter screen's own bottom: the
+    // bar's too, or every rebuild would stand it higher.
+    const std::vector<ReservedEdge> own { ReservedEdge { Side::bottom, 82, 0, 1399 } };
+    EXPECT_EQ(withOwnReserve(QRect(0, 0, 1400, 968), shorter, root, own), shorter);
+    EXPECT_EQ(withOwnReserve(QRect(0, 0, 1400, 960), shorter, root, own), QRect(0, 0, 1400, 960))
+        << "a deeper cut is another panel's";
     EXPECT_TRUE(ownEdgeReserves(QStringLiteral("Optional(two-screens-tall)")).empty())
         << "each screen's own record stays apart";
 }

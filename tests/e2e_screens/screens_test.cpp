@@ -310,33 +310,100 @@ TEST(DockOnTwoScreens, EachScreenHasABarAndTheSecondFollowsItsOutput)
         << run.log().toStdString();
 }
 
+using WindowManager = XvfbSession::WindowManager;
+
+// Two screens under `manager`: the program's own desktop for openbox, a
+// second Xorg of the same set-up for another, for as long as it lives.
+class TwoScreenDesktop final {
+public:
+    explicit TwoScreenDesktop(WindowManager manager)
+        : m_display(qgetenv("DISPLAY"))
+    {
+        if (manager != WindowManager::openbox)
+            m_session = XvfbSession::start(XvfbSession::Outputs::two, manager);
+        m_failed = manager != WindowManager::openbox && !m_session;
+    }
+    ~TwoScreenDesktop()
+    {
+        m_session.reset();
+        qputenv("DISPLAY", m_display);
+    }
+    TwoScreenDesktop(const TwoScreenDesktop&) = delete;
+    TwoScreenDesktop& operator=(const TwoScreenDesktop&) = delete;
+    bool failed() const { return m_failed; }
+
+private:
+    QByteArray m_display;
+    std::unique_ptr<XvfbSession> m_session;
+    bool m_failed = false;
+};
+
+// Debian's tint2 in its stock configuration (a panel along the primary
+// screen's bottom), in a home of the test's own, for as long as it lives.
+class Panel final {
+public:
+    Panel()
+    {
+        m_pid = spawn(QStringLiteral("env"),
+            { QStringLiteral("HOME=") + m_home.path(),
+                QStringLiteral("XDG_CONFIG_HOME=") + m_home.path() + "/.config",
+                QStringLiteral("XDG_CACHE_HOME=") + m_home.path() + "/.cache", QStringLiteral("tint2") });
+    }
+    ~Panel() { terminate(m_pid); }
+    Panel(const Panel&) = delete;
+    Panel& operator=(const Panel&) = delete;
+
+private:
+    QTemporaryDir m_home;
+    qint64 m_pid = 0;
+};
+
+class ScreensChange : public ::testing::TestWithParam<WindowManager> { };
+
 // However the screens change while the program runs, once the change has
 // settled every screen's bar is what a fresh start on the new arrangement
 // shows: its window, its reserve, its shapes, the bar drawn in it and its
-// auto-show strip. A change moves the other screen's bar, gives it a new
-// place in dock space (measured up from the primary screen's bottom) or a
-// new size; a bar on a side edge follows as one at the bottom does.
-TEST(DockOnTwoScreens, AfterTheScreensChangeEachBarIsWhatAFreshStartShows)
+// auto-show strip; a later rebuild (a panel coming and going) keeps it so. A change moves the other screen's
+// bar, gives it a new place in dock space (measured up from the primary screen's bottom) or a new size; a bar
+// on a side edge follows as one at the bottom does.
+TEST_P(ScreensChange, EachBarIsWhatAFreshStartShows)
 {
+    const WindowManager manager = GetParam();
+    TwoScreenDesktop desktop(manager);
+    ASSERT_FALSE(desktop.failed()) << XvfbSession::lastError().toStdString();
     struct Change {
         const char* name;
-        QStringList xrandr;
+        std::vector<QStringList> xrandr; // run one after the other
         bool secondOnTheLeft = false;
+        // Under openbox only: each row takes 20 s, and these take the
+        // paths of the others under xfwm4.
+        bool openboxOnly = false;
     };
     const QStringList firstLowered { "--output", "DUMMY0", "--mode", "1280x1024", "--output", "DUMMY1",
         "--pos", "1280x0" };
     const std::vector<Change> changes {
-        { "the first screen's mode lowered, the second moves left", firstLowered },
-        { "the second moved right", { "--output", "DUMMY1", "--pos", "1440x0" } },
+        { "the first screen's mode lowered, the second moves left", { firstLowered } },
+        { "the second moved right", { { "--output", "DUMMY1", "--pos", "1440x0" } } },
         { "the arrangement swapped",
-            { "--output", "DUMMY1", "--pos", "0x0", "--output", "DUMMY0", "--pos", "1920x0" } },
-        { "the second's own mode changed", { "--output", "DUMMY1", "--mode", "1680x1050" } },
-        { "the second's bar on the left, the first's mode lowered", firstLowered, true },
+            { { "--output", "DUMMY1", "--pos", "0x0", "--output", "DUMMY0", "--pos", "1920x0" } }, false,
+            true },
+        { "the second's own mode changed", { { "--output", "DUMMY1", "--mode", "1680x1050" } }, false, true },
+        { "the primary changed", { { "--output", "DUMMY1", "--primary" } }, false, true },
+        { "the second switched off and on",
+            { { "--output", "DUMMY1", "--off" },
+                { "--output", "DUMMY1", "--mode", "1920x1080", "--pos", "1400x0" } },
+            false, true },
+        { "the second's bar on the left, the first's mode lowered", { firstLowered }, true },
     };
     const QString first = screenKeyOfOutput(QStringLiteral("DUMMY0"));
     const QString second = screenKeyOfOutput(QStringLiteral("DUMMY1"));
     for (const Change& change : changes) {
-        SCOPED_TRACE(change.name);
+        if (change.openboxOnly && manager != WindowManager::openbox)
+            continue;
+        SCOPED_TRACE(QStringLiteral("%1 under %2")
+                         .arg(QLatin1String(change.name),
+                             QLatin1String(manager == WindowManager::openbox ? "openbox" : "xfwm4"))
+                         .toStdString());
         ArrangementBack back;
         runTool(QStringLiteral("xrandr"), kFirstArrangement);
         movePointer(QPoint(700, 300)); // over no bar on any arrangement
@@ -350,37 +417,72 @@ TEST(DockOnTwoScreens, AfterTheScreensChangeEachBarIsWhatAFreshStartShows)
                     && log.contains(QStringLiteral("bar rows of ") + second) && (!more || more());
             };
         };
+        // A rebuild logged since `from`: the main bar is made anew; a bar
+        // whose screen stayed as it was stays, and logs nothing new.
+        const auto rebuiltSince = [&run](qsizetype from) {
+            return [&run, from] {
+                const QString log = run.log().mid(from);
+                return log.contains(QLatin1String("dock window for"))
+                    && log.contains(QLatin1String("bar rows of "));
+            };
+        };
+        // Chooses `keys` in the "Dock Position" submenu of the bar of
+        // `screenID`, as a user does; where the log goes on from, or nothing.
+        const auto choosePosition
+            = [&](const QString& screenID, const QStringList& keys) -> std::optional<qsizetype> {
+            const std::vector<LoggedBarItem> bar = barOfScreen(run.log(), screenID);
+            const auto main = std::find_if(bar.begin(), bar.end(),
+                [](const LoggedBarItem& item) { return item.kind == LoggedBarItem::mainButton; });
+            if (main == bar.end())
+                return std::nullopt;
+            const std::optional<QRect> position
+                = clickForMenu(run, main->rect.center(), 3, kSettingsMenuLine, int(kSettingsMenu.size()))
+                      .place(QStringLiteral("Dock Position"));
+            const qsizetype chosen = run.log().size();
+            if (!position || !chooseInSubmenu(run, *position, keys))
+                return std::nullopt;
+            return chosen;
+        };
         ASSERT_GT(run.start(), 0);
         clock.start();
         ASSERT_TRUE(settledBars(barsSince(0), clock))
             << shownBars().describe().toStdString() << run.log().toStdString();
 
         if (change.secondOnTheLeft) {
-            // As a user does: the second bar's own menu, "Dock Position", "Left".
-            const std::vector<LoggedBarItem> bar = barOfScreen(run.log(), second);
-            const auto main = std::find_if(bar.begin(), bar.end(),
-                [](const LoggedBarItem& item) { return item.kind == LoggedBarItem::mainButton; });
-            ASSERT_NE(main, bar.end()) << run.log().toStdString();
-            const std::optional<QRect> position
-                = clickForMenu(run, main->rect.center(), 3, kSettingsMenuLine, int(kSettingsMenu.size()))
-                      .place(QStringLiteral("Dock Position"));
-            ASSERT_TRUE(position) << run.log().toStdString();
-            const qsizetype chosen = run.log().size();
-            ASSERT_TRUE(chooseInSubmenu(run, *position, { "Down", "Return" }));
+            // "Left" is the submenu's first entry.
+            const std::optional<qsizetype> chosen = choosePosition(second, { "Down", "Return" });
+            ASSERT_TRUE(chosen) << run.log().toStdString();
             const auto secondOnItsLeftEdge = [] {
                 const std::vector<QRect> docks = framesOf(kDock);
                 return docks.size() == 2 && docks.back() == QRect(1380, 0, 500, 1080);
             };
-            ASSERT_TRUE(settledBars(barsSince(chosen, secondOnItsLeftEdge), clock))
+            ASSERT_TRUE(settledBars(barsSince(*chosen, secondOnItsLeftEdge), clock))
                 << shownBars().describe().toStdString() << run.log().toStdString();
         }
 
         const qsizetype changed = run.log().size();
-        runTool(QStringLiteral("xrandr"), change.xrandr);
+        for (const QStringList& arguments : change.xrandr)
+            runTool(QStringLiteral("xrandr"), arguments);
         clock.restart();
-        const std::optional<SettledBars> after = settledBars(barsSince(changed), clock);
+        const std::optional<SettledBars> after = settledBars(rebuiltSince(changed), clock);
         ASSERT_TRUE(after) << shownBars().describe().toStdString() << run.log().toStdString();
         std::cout << change.name << ": settled " << after->reachedMs << " ms after the change" << std::endl;
+
+        // A later rebuild: a panel that starts and quits again before the
+        // bars are rebuilt for it, which they are 6 s after it started.
+        const qsizetype rebuilt = run.log().size();
+        {
+            Panel panel;
+            ASSERT_TRUE(waitUntil([&] {
+                return run.log().mid(rebuilt).contains(QLatin1String("the screens' free part"));
+            })) << run.log().mid(rebuilt).toStdString();
+        }
+        const std::optional<SettledBars> later = settledBars(rebuiltSince(rebuilt), clock);
+        ASSERT_TRUE(later) << shownBars().describe().toStdString() << run.log().mid(rebuilt).toStdString();
+        EXPECT_TRUE(later->bars == after->bars)
+            << "after the change:\n"
+            << after->bars.describe().toStdString() << "\nafter a later rebuild:\n"
+            << later->bars.describe().toStdString();
 
         run.stop();
         const qsizetype restarted = run.log().size();
@@ -391,9 +493,15 @@ TEST(DockOnTwoScreens, AfterTheScreensChangeEachBarIsWhatAFreshStartShows)
             << "after the change:\n"
             << after->bars.describe().toStdString() << "\na fresh start:\n"
             << fresh->bars.describe().toStdString() << "\nthe log after the change:\n"
-            << run.log().mid(changed, restarted - changed).toStdString();
+            << run.log().mid(changed, rebuilt - changed).toStdString();
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(UnderEachWindowManager, ScreensChange,
+    ::testing::Values(WindowManager::openbox, WindowManager::xfwm4),
+    [](const ::testing::TestParamInfo<WindowManager>& info) {
+        return std::string(info.param == WindowManager::openbox ? "openbox" : "xfwm4");
+    });
 
 // After a mode change that moved the second screen, its bar's hover title
 // and its buttons' menus open by that bar, on that screen.

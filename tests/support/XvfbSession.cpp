@@ -241,6 +241,11 @@ std::unique_ptr<XvfbSession> XvfbSession::start(WindowManager manager)
     return startWith(Outputs::one, WindowManagerKeys::stock, manager);
 }
 
+std::unique_ptr<XvfbSession> XvfbSession::start(Outputs outputs, WindowManager manager)
+{
+    return startWith(outputs, WindowManagerKeys::stock, manager);
+}
+
 std::unique_ptr<XvfbSession> XvfbSession::startWith(
     Outputs outputs, WindowManagerKeys keys, WindowManager manager)
 {

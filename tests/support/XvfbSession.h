@@ -54,6 +54,8 @@ public:
     // One screen with `manager` in its stock set-up (for openbox: its own
     // rc.xml as installed).
     static std::unique_ptr<XvfbSession> start(WindowManager manager);
+    // `outputs` with `manager` in its stock set-up.
+    static std::unique_ptr<XvfbSession> start(Outputs outputs, WindowManager manager);
     static QString lastError();
     // Whether start(two) can work here at all: root and the dummy driver.
     static bool canStartTwoOutputs(QString* why);
