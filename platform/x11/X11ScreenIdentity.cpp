@@ -2,6 +2,7 @@
 
 #include "platform/x11/XConnection.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QLoggingCategory>
@@ -62,17 +63,23 @@ namespace {
             if (!m_hasMonitors || screenName.isEmpty())
                 return std::nullopt;
             QMutexLocker lock(&m_mutex);
-            xcb_connection_t* c = m_x->raw();
-            auto monitors
-                = m_x->reply<xcb_randr_get_monitors_reply_t>(xcb_randr_get_monitors(c, m_x->root(), 1));
-            if (!monitors)
-                return std::nullopt;
-            for (auto it = xcb_randr_get_monitors_monitors_iterator(monitors.get()); it.rem;
-                 xcb_randr_monitor_info_next(&it)) {
-                if (monitorName(it.data->name) == screenName)
-                    return QRect(it.data->x, it.data->y, it.data->width, it.data->height);
+            // A bar asks on every change of its picture: one read serves a
+            // moment's questions (a change of the screens is acted on
+            // seconds later).
+            if (!m_placesRead.isValid() || m_placesRead.hasExpired(kPlacesKeptMs)) {
+                m_places.clear();
+                auto monitors = m_x->reply<xcb_randr_get_monitors_reply_t>(
+                    xcb_randr_get_monitors(m_x->raw(), m_x->root(), 1));
+                if (!monitors)
+                    return std::nullopt;
+                for (auto it = xcb_randr_get_monitors_monitors_iterator(monitors.get()); it.rem;
+                     xcb_randr_monitor_info_next(&it))
+                    m_places.insert(monitorName(it.data->name),
+                        QRect(it.data->x, it.data->y, it.data->width, it.data->height));
+                m_placesRead.start();
             }
-            return std::nullopt;
+            const auto place = m_places.constFind(screenName);
+            return place == m_places.cend() ? std::nullopt : std::optional<QRect>(*place);
         }
 
     private:
@@ -138,6 +145,9 @@ namespace {
         bool m_hasRandr = false;
         bool m_hasMonitors = false; // RandR 1.5
         QHash<xcb_atom_t, QString> m_monitorNames;
+        QHash<QString, QRect> m_places; // by monitor name, as last read
+        QElapsedTimer m_placesRead;
+        static constexpr int kPlacesKeptMs = 100;
         QMutex m_mutex;
     };
 
