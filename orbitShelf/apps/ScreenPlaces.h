@@ -19,7 +19,8 @@ QRect screenGeometry(const QScreen* screen);
 QRect screenAvailableGeometry(const QScreen* screen);
 // All screens' places together.
 QRect screensVirtualGeometry();
-// The primary screen's place; empty without a screen.
+// The primary screen's place, which dock space is measured from
+// (toWindowSystemRect); empty without a screen.
 QRect primaryScreenGeometry();
 // The screen whose place holds `point`, if any.
 QScreen* screenAtPoint(const QPoint& point);

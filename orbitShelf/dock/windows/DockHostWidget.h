@@ -1,6 +1,5 @@
 #pragma once
 
-#include "apps/ScreenPlaces.h"
 #include "dock/windows/DockWindows.h"
 
 #include <QRect>
@@ -16,9 +15,6 @@ class QScreen;
 
 // The attached screens in dock space, keyed by their screen id.
 std::vector<DockScreen> currentDockScreens();
-
-// primaryScreenGeometry() (apps/ScreenPlaces.h) is what dock space is
-// measured from (toWindowSystemRect).
 
 // The real windows of the dock: frameless, above normal windows, on every
 // desktop, out of taskbars and pagers, and taking input only where they draw.

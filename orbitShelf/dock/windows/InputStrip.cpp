@@ -1,9 +1,9 @@
 #include "dock/windows/InputStrip.h"
 
+#include "apps/ScreenPlaces.h"
 #include "dock/DockLog.h"
 #include "dock/input/DockAutoHide.h"
 #include "dock/layout/MapEntry.h"
-#include "dock/windows/DockHostWidget.h"
 #include "dock/windows/RootView.h"
 #include "platform/HoverArea.h"
 #include "platform/Platform.h"

@@ -1,6 +1,7 @@
 // The auto-show strip that draws nothing, over a scripted platform: which
 // strip a desktop gets, which row takes the pointer and when, and what
 // reaching it does.
+#include "apps/ScreenPlaces.h"
 #include "dock/input/DockAutoHide.h"
 #include "dock/windows/DockHostWidget.h"
 #include "dock/windows/InputStrip.h"
