@@ -226,6 +226,58 @@ inline void click(QPoint at, int button = 1)
     xdotool({ "click", QString::number(button) });
 }
 
+// The desktop's scale set as a user's desktop sets it: `Xft.dpi` merged into
+// the root's resources (xrdb), which Qt reads at its start. What the
+// resources held before is put back when the object goes. Set while a client
+// stays connected (the window manager): a server with no client left resets
+// its resources.
+class DesktopDpi final {
+public:
+    explicit DesktopDpi(int dpi)
+        : m_before(runTool(QStringLiteral("xrdb"), { "-query" }))
+    {
+        QFile file(m_folder.filePath(QStringLiteral("dpi")));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(QStringLiteral("Xft.dpi: %1\n").arg(dpi).toUtf8());
+        file.close();
+        runTool(QStringLiteral("xrdb"), { "-nocpp", "-merge", file.fileName() });
+    }
+    ~DesktopDpi()
+    {
+        if (m_before.isEmpty()) {
+            runTool(QStringLiteral("xrdb"), { "-remove" });
+            return;
+        }
+        QFile file(m_folder.filePath(QStringLiteral("before")));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(m_before.toUtf8() + '\n');
+        file.close();
+        runTool(QStringLiteral("xrdb"), { "-nocpp", "-load", file.fileName() });
+    }
+    DesktopDpi(const DesktopDpi&) = delete;
+    DesktopDpi& operator=(const DesktopDpi&) = delete;
+    // The Xft.dpi the root's resources hold now, 0 when none.
+    static int current()
+    {
+        static const QRegularExpression line(QStringLiteral("(?m)^Xft\\.dpi:\\s*(\\d+)"));
+        return line.match(runTool(QStringLiteral("xrdb"), { "-query" })).captured(1).toInt();
+    }
+
+private:
+    QTemporaryDir m_folder;
+    QString m_before;
+};
+
+// A place the program logs (Qt's device-independent pixels) in the X
+// server's pixels, on a screen of that scale whose top-left corner stands at
+// `origin` (Qt keeps a screen's corner where the server has it and scales
+// what lies on it from there).
+inline QRect onServer(const QRect& logged, qreal scale, QPoint origin = {})
+{
+    const QPointF topLeft = QPointF(logged.topLeft() - origin) * scale + QPointF(origin);
+    return QRectF(topLeft, QSizeF(logged.size()) * scale).toAlignedRect();
+}
+
 // The key of a screen without EDID, as the app forms it from the output name.
 inline QString screenKeyOfOutput(const QString& outputName)
 {

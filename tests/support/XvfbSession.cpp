@@ -250,9 +250,11 @@ std::unique_ptr<XvfbSession> XvfbSession::startWith(
     Outputs outputs, WindowManagerKeys keys, WindowManager manager)
 {
     std::unique_ptr<XvfbSession> session(new XvfbSession);
-    if (outputs == Outputs::one) {
+    if (outputs != Outputs::two) {
+        const QString screen
+            = outputs == Outputs::uhd ? QStringLiteral("3840x2160x24") : QStringLiteral("1920x1080x24");
         session->m_serverPid = startServer("Xvfb",
-            { "-screen", "0", "1920x1080x24", "-nolisten", "tcp", "+extension", "Composite", "-noreset" },
+            { "-screen", "0", screen, "-nolisten", "tcp", "+extension", "Composite", "-noreset" },
             &session->m_display);
     } else {
         session->m_serverLog = QDir::tempPath() + QStringLiteral("/orbitshelf-xorg-%1.log").arg(getpid());
@@ -262,7 +264,7 @@ std::unique_ptr<XvfbSession> XvfbSession::startWith(
             &session->m_display);
     }
     if (!session->m_serverPid) {
-        g_lastError = outputs == Outputs::one
+        g_lastError = outputs != Outputs::two
             ? QStringLiteral("Xvfb did not report a display (is it installed?)")
             : QStringLiteral("Xorg did not start; see ") + session->m_serverLog;
         session->m_serverLog.clear(); // kept to read why
