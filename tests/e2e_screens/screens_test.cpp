@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <iostream>
 
 using namespace orbitshelf::test;
@@ -506,6 +507,152 @@ INSTANTIATE_TEST_SUITE_P(UnderEachWindowManager, ScreensChange,
     [](const ::testing::TestParamInfo<WindowManager>& info) {
         return std::string(info.param == WindowManager::openbox ? "openbox" : "xfwm4");
     });
+
+// A scale per screen, set as a user sets it: Xft.dpi for every screen, or
+// QT_SCREEN_SCALE_FACTORS naming each output's.
+struct ScreenScales {
+    const char* name;
+    int dpi; // 0: the resources' own
+    const char* factors; // QT_SCREEN_SCALE_FACTORS, empty for none
+    qreal first, second; // DUMMY0's and DUMMY1's
+};
+
+// Where each screen's bar, reserve and strip stand against that screen
+// (the server's pixels, left to right) at its scale; empty when all is as
+// scale 1 shows it, times the scale.
+QStringList offTheirScreens(
+    const ShownBars& shown, const std::vector<QRect>& screens, const ScreenScales& scales)
+{
+    constexpr int barRows = 52; // at scale 1
+    const int rootBottom = 1080;
+    QStringList wrong;
+    if (shown.docks.size() != screens.size() || shown.strips.size() != screens.size())
+        return { QStringLiteral("%1 docks and %2 strips").arg(shown.docks.size()).arg(shown.strips.size()) };
+    for (size_t i = 0; i < screens.size(); ++i) {
+        const QRect& screen = screens[i];
+        const qreal scale = i == 0 ? scales.first : scales.second;
+        const int rows = int(std::lround(barRows * scale));
+        const ShownDock& dock = shown.docks[i];
+        const QString which = QStringLiteral("screen %1 (%2): ").arg(i).arg(text(screen));
+        if (!screen.contains(dock.geometry))
+            wrong << which + QStringLiteral("its dock window at ") + text(dock.geometry);
+        // The bar drawn in its reserved rows, at its screen's bottom.
+        const QRect bar = dock.bounding.boundingRect().translated(dock.geometry.topLeft());
+        const int barTop = screen.bottom() + 1 - rows;
+        if (!screen.contains(bar) || bar.top() < barTop || bar.top() > barTop + int(4 * scale))
+            wrong << which + QStringLiteral("its bar drawn at ") + text(bar);
+        std::vector<int> strut;
+        for (const QString& n : dock.strut.split(QLatin1Char(','), Qt::SkipEmptyParts))
+            strut.push_back(n.trimmed().toInt());
+        // A screen shorter than the root reserves the rows below it too;
+        // the columns are the bar's.
+        const int reserve = rootBottom - screen.bottom() - 1 + rows;
+        if (strut.size() != 12 || strut[3] != reserve || std::abs(strut[10] - bar.left()) > 1
+            || std::abs(strut[11] - bar.right()) > 1)
+            wrong << which
+                    + QStringLiteral("its reserve %1, want bottom %2 over columns %3-%4")
+                          .arg(dock.strut)
+                          .arg(reserve)
+                          .arg(bar.left())
+                          .arg(bar.right());
+        // At scale 1 a strip may stop two columns short of its screen's end;
+        // scaled, a column more for the rounding.
+        const QRect& strip = shown.strips[i];
+        if (!screen.contains(strip) || strip.bottom() != screen.bottom() || strip.left() != screen.left()
+            || strip.width() < screen.width() - int(std::ceil(2 * scale)) - 1)
+            wrong << which + QStringLiteral("its auto-show strip at ") + text(strip);
+    }
+    return wrong;
+}
+
+// Each bar's window, reserve and drawn bar, and the strips, on one line.
+QString figures(const ShownBars& shown)
+{
+    QStringList docks;
+    for (const ShownDock& dock : shown.docks)
+        docks << QStringLiteral("window %1, strut %2, bar drawn at %3")
+                     .arg(text(dock.geometry), dock.strut,
+                         text(dock.bounding.boundingRect().translated(dock.geometry.topLeft())));
+    QStringList strips;
+    for (const QRect& strip : shown.strips)
+        strips << text(strip);
+    return docks.join(QStringLiteral("; ")) + QStringLiteral("; strips ") + strips.join(QStringLiteral(", "));
+}
+
+void PrintTo(const ScreenScales& scales, std::ostream* out)
+{
+    *out << scales.name;
+}
+
+class ScaledScreens : public ::testing::TestWithParam<ScreenScales> { };
+
+// At the scales a user sets, each screen's bar, reserve and auto-show strip
+// stand on that screen; once the first screen's mode is lowered (the second
+// moves left), the bars are where they are on the new arrangement, as a
+// fresh start there shows them.
+TEST_P(ScaledScreens, EachBarStandsOnItsScreenBeforeAndAfterAModeChange)
+{
+    const ScreenScales scales = GetParam();
+    std::optional<DesktopDpi> dpi;
+    if (scales.dpi)
+        dpi.emplace(scales.dpi);
+    ArrangementBack back;
+    runTool(QStringLiteral("xrandr"), kFirstArrangement);
+    movePointer(QPoint(700, 300));
+    const QString first = screenKeyOfOutput(QStringLiteral("DUMMY0"));
+    const QString second = screenKeyOfOutput(QStringLiteral("DUMMY1"));
+    DockRun run;
+    if (*scales.factors)
+        run.setEnvironment(QStringLiteral("QT_SCREEN_SCALE_FACTORS"), QLatin1String(scales.factors));
+    const auto barsSince = [&](qsizetype from) {
+        return [&run, first, second, from] {
+            const QString log = run.log().mid(from);
+            return log.contains(QStringLiteral("bar rows of ") + first)
+                && log.contains(QStringLiteral("bar rows of ") + second);
+        };
+    };
+    const auto describe
+        = [](const QStringList& wrong) { return wrong.join(QLatin1Char('\n')).toStdString(); };
+    QElapsedTimer clock;
+    ASSERT_GT(run.start(), 0);
+    clock.start();
+    const std::optional<SettledBars> started = settledBars(barsSince(0), clock);
+    ASSERT_TRUE(started) << shownBars().describe().toStdString() << run.log().toStdString();
+    const std::vector<QRect> before { QRect(0, 0, 1400, 1050), QRect(1400, 0, 1920, 1080) };
+    EXPECT_EQ(describe(offTheirScreens(started->bars, before, scales)), "") << "at the start";
+    std::cout << "at the start: " << figures(started->bars).toStdString() << std::endl;
+
+    const qsizetype changed = run.log().size();
+    runTool(QStringLiteral("xrandr"),
+        { "--output", "DUMMY0", "--mode", "1280x1024", "--output", "DUMMY1", "--pos", "1280x0" });
+    clock.restart();
+    const std::optional<SettledBars> after = settledBars(
+        [&] {
+            const QString log = run.log().mid(changed);
+            return log.contains(QLatin1String("dock window for"))
+                && log.contains(QLatin1String("bar rows of "));
+        },
+        clock);
+    ASSERT_TRUE(after) << shownBars().describe().toStdString() << run.log().mid(changed).toStdString();
+    const std::vector<QRect> lowered { QRect(0, 0, 1280, 1024), QRect(1280, 0, 1920, 1080) };
+    EXPECT_EQ(describe(offTheirScreens(after->bars, lowered, scales)), "") << "after the change";
+
+    run.stop();
+    const qsizetype restarted = run.log().size();
+    ASSERT_GT(run.start(), 0);
+    const std::optional<SettledBars> fresh = settledBars(barsSince(restarted), clock);
+    ASSERT_TRUE(fresh) << shownBars().describe().toStdString() << run.log().mid(restarted).toStdString();
+    EXPECT_EQ(describe(offTheirScreens(fresh->bars, lowered, scales)), "") << "a fresh start";
+    std::cout << "the first screen's mode lowered: " << figures(after->bars).toStdString() << std::endl;
+    EXPECT_TRUE(after->bars == fresh->bars) << "after the change:\n"
+                                            << after->bars.describe().toStdString() << "\na fresh start:\n"
+                                            << fresh->bars.describe().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(AsAUserSetsThem, ScaledScreens,
+    ::testing::Values(ScreenScales { "XftDpi192", 192, "", 2, 2 },
+        ScreenScales { "SecondScreenAt2", 0, "DUMMY0=1;DUMMY1=2", 1, 2 }),
+    [](const ::testing::TestParamInfo<ScreenScales>& info) { return std::string(info.param.name); });
 
 // After a mode change that moved the second screen, its bar's hover title
 // and its buttons' menus open by that bar, on that screen.

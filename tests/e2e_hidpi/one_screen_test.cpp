@@ -1,0 +1,264 @@
+// The real orbitShelf on a 4K screen (Xvfb 3840x2160, openbox as installed)
+// whose desktop asks for a scale above 1 through Xft.dpi, as a user's desktop
+// does: what the X server shows is what it shows at scale 1, times the scale.
+#include "tests/e2e_dock_input/BarInput.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <iostream>
+
+using namespace orbitshelf::test;
+
+namespace {
+
+const QRect kScreen(0, 0, 3840, 2160);
+const QPoint kAway(1920, 800);
+// The bar's rows at scale 1.
+constexpr int kBarRows = 52;
+
+QString text(const QRect& r)
+{
+    return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+// The numbers of a cardinal property as xprop prints them ("NAME = 1, 2").
+std::vector<int> cardinals(const QString& printed)
+{
+    std::vector<int> numbers;
+    for (const QString& n : printed.section(QLatin1Char('='), 1).split(QLatin1Char(','), Qt::SkipEmptyParts))
+        numbers.push_back(n.trimmed().toInt());
+    return numbers;
+}
+
+std::vector<int> workArea()
+{
+    std::vector<int> area = cardinals(runTool(QStringLiteral("xprop"), { "-root", "_NET_WORKAREA" }));
+    area.resize(4);
+    return area;
+}
+
+// The whole screen into $ORBITSHELF_SHOTS/NAME.png when that folder is set;
+// the file's path, for a failure's message.
+QString screenshot(const QString& name)
+{
+    const QString folder = qEnvironmentVariable("ORBITSHELF_SHOTS");
+    if (folder.isEmpty())
+        return QStringLiteral("(set ORBITSHELF_SHOTS for a screenshot)");
+    const QString file = folder + QLatin1Char('/') + name + QStringLiteral(".png");
+    runTool(QStringLiteral("import"), { "-window", "root", file });
+    return file;
+}
+
+// The bar as the screen shows it: the dock window's bounding shape.
+QRect drawnBar(const QString& dock)
+{
+    return boundingShape(dock.toUInt())
+        .value_or(QRegion())
+        .boundingRect()
+        .translated(windowGeometry(dock).topLeft());
+}
+
+// The first visible window of that title, where the server has it.
+std::optional<QRect> shownWindow(const QString& title)
+{
+    const QString id = visibleWindowsNamed(title).value(0);
+    return id.isEmpty() ? std::nullopt : std::optional(windowGeometry(id));
+}
+
+} // namespace
+
+class OneScreenAtScale : public ::testing::TestWithParam<int> { };
+
+// At the desktop's scale, the bar reserves its drawn rows and the work area
+// ends at its top; a maximised window, the main button's menu, the tool hub
+// and the start notice stand above it; its buttons take clicks where they are
+// drawn, and Auto Hide's edge is the screen's last row.
+TEST_P(OneScreenAtScale, TheServerSeesWhatScaleOneShowsTimesTheScale)
+{
+    const int dpi = GetParam();
+    const qreal scale = dpi / 96.0;
+    const auto scaled = [scale](int pixels) { return int(std::lround(pixels * scale)); };
+    const auto shot
+        = [dpi](const char* what) { return screenshot(QStringLiteral("hidpi-%1-%2").arg(dpi).arg(what)); };
+    const DesktopDpi desktop(dpi);
+    ASSERT_EQ(DesktopDpi::current(), dpi) << runTool(QStringLiteral("xrdb"), { "-query" }).toStdString();
+    const int barTop = kScreen.bottom() + 1 - scaled(kBarRows);
+
+    movePointer(kAway);
+    Clients clients;
+    const Clients::Window first
+        = clients.xterm(QStringLiteral("at scale, first"), QStringLiteral("40x5+100+100"));
+    const Clients::Window maximised
+        = clients.xterm(QStringLiteral("at scale, maximised"), QStringLiteral("40x5+900+100"));
+    ASSERT_FALSE(first.id.isEmpty() || maximised.id.isEmpty());
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    const QString dock = waitForWindow(QStringLiteral("orbitShelf dock"));
+    ASSERT_FALSE(dock.isEmpty()) << run.log().toStdString();
+
+    {
+        SCOPED_TRACE("the start notice");
+        // openbox as installed holds Alt+Tab: the program tells so at its
+        // start, for ten seconds, centred above the bar.
+        const std::optional<QRect> notice
+            = waitUntil([] { return shownWindow(QStringLiteral("orbitShelf notice")).has_value(); },
+                  std::chrono::seconds(10))
+            ? shownWindow(QStringLiteral("orbitShelf notice"))
+            : std::nullopt;
+        EXPECT_TRUE(notice) << run.log().toStdString();
+        if (notice) {
+            EXPECT_TRUE(notice->bottom() < barTop && notice->top() > barTop - scaled(200))
+                << "the notice at " << text(*notice).toStdString() << ", the bar from row " << barTop << "; "
+                << shot("notice").toStdString();
+            EXPECT_NEAR(notice->center().x(), kScreen.center().x(), 2) << text(*notice).toStdString();
+            std::cout << "the notice at " << text(*notice).toStdString() << std::endl;
+        }
+    }
+
+    {
+        SCOPED_TRACE("the reserve and the work area");
+        std::vector<int> strut;
+        EXPECT_TRUE(waitUntil([&] {
+            strut = cardinals(property(dock, QStringLiteral("_NET_WM_STRUT_PARTIAL")));
+            return strut.size() == 12 && strut[3] == scaled(kBarRows);
+        })) << property(dock, QStringLiteral("_NET_WM_STRUT_PARTIAL")).toStdString();
+        // Over the bar's columns, the bar drawn in the rows it reserves.
+        const QRect bar = drawnBar(dock);
+        EXPECT_TRUE(strut.size() == 12 && std::abs(strut[10] - bar.left()) <= 1
+            && std::abs(strut[11] - bar.right()) <= 1)
+            << property(dock, QStringLiteral("_NET_WM_STRUT_PARTIAL")).toStdString() << ", the bar drawn at "
+            << text(bar).toStdString();
+        EXPECT_TRUE(kScreen.contains(bar) && bar.top() >= barTop && bar.top() <= barTop + scaled(4))
+            << "the bar drawn at " << text(bar).toStdString() << "; " << shot("bar").toStdString();
+        std::cout << property(dock, QStringLiteral("_NET_WM_STRUT_PARTIAL")).toStdString()
+                  << ", the bar drawn at " << text(bar).toStdString() << std::endl;
+        const std::vector<int> whole { 0, 0, kScreen.width(), barTop };
+        EXPECT_TRUE(waitUntil([&] { return workArea() == whole; }))
+            << runTool(QStringLiteral("xprop"), { "-root", "_NET_WORKAREA" }).toStdString();
+
+        runTool(QStringLiteral("wmctrl"),
+            { "-i", "-r", maximised.id, "-b", "add,maximized_vert,maximized_horz" });
+        QRect frame;
+        // An xterm grows by whole lines: it ends at most a line and a frame's
+        // border short of the work area's bottom.
+        EXPECT_TRUE(waitUntil([&] {
+            frame = windowGeometry(maximised.id);
+            return frame.width() > kScreen.width() - 20 && frame.bottom() < barTop
+                && frame.bottom() >= barTop - 40;
+        })) << "the maximised window at "
+            << text(frame).toStdString() << ", the bar from row " << barTop << "; "
+            << shot("maximised").toStdString();
+        std::cout << runTool(QStringLiteral("xprop"), { "-root", "_NET_WORKAREA" }).toStdString()
+                  << ", the maximised window at " << text(frame).toStdString() << std::endl;
+        // Out of the way of the bar's pixels once the bar hides.
+        runTool(QStringLiteral("wmctrl"),
+            { "-i", "-r", maximised.id, "-b", "remove,maximized_vert,maximized_horz" });
+    }
+
+    std::optional<LoggedBarItem> mainButton = waitForKind(run, LoggedBarItem::mainButton);
+    ASSERT_TRUE(mainButton) << run.log().toStdString();
+    // The bar logs its places in Qt's pixels; the pointer goes by the server's.
+    const QRect main = onServer(mainButton->rect, scale);
+    EXPECT_TRUE(main.top() >= barTop && main.bottom() <= kScreen.bottom())
+        << "the main button at " << text(main).toStdString() << ", the bar from row " << barTop;
+
+    {
+        SCOPED_TRACE("the main button's menu");
+        const LoggedMenu menu
+            = clickForMenu(run, main.center(), 3, kSettingsMenuLine, int(kSettingsMenu.size()));
+        EXPECT_EQ(menu.titles, kSettingsMenu) << run.log().toStdString();
+        const QStringList menus = openMenus(run);
+        ASSERT_EQ(menus.size(), 1) << run.log().toStdString();
+        const QRect at = windowGeometry(menus.front());
+        std::cout << "the menu at " << text(at).toStdString() << std::endl;
+        EXPECT_TRUE(at.bottom() < barTop && at.bottom() >= barTop - scaled(20))
+            << "the menu at " << text(at).toStdString() << ", the bar from row " << barTop << "; "
+            << shot("menu").toStdString();
+        EXPECT_TRUE(at.left() <= main.right() && at.right() >= main.left())
+            << "the menu at " << text(at).toStdString() << ", the main button at "
+            << text(main).toStdString();
+        ASSERT_TRUE(closeMenus(run));
+    }
+
+    {
+        SCOPED_TRACE("the tool hub");
+        click(main.center() - QPoint(8, 0));
+        std::optional<QRect> hub;
+        EXPECT_TRUE(waitUntil([&] {
+            return (hub = shownWindow(QStringLiteral("orbitShelf tools"))).has_value();
+        })) << run.log().toStdString();
+        if (hub) {
+            std::cout << "the hub at " << text(*hub).toStdString() << std::endl;
+            EXPECT_TRUE(hub->bottom() < barTop && hub->bottom() >= barTop - scaled(20))
+                << "the hub at " << text(*hub).toStdString() << ", the bar from row " << barTop << "; "
+                << shot("hub").toStdString();
+        }
+        click(main.center() + QPoint(8, 0));
+        EXPECT_TRUE(
+            waitUntil([] { return visibleWindowsNamed(QStringLiteral("orbitShelf tools")).isEmpty(); }));
+    }
+
+    {
+        SCOPED_TRACE("a window button");
+        const std::optional<LoggedBarItem> button = waitForWindowButton(run, first.id);
+        ASSERT_TRUE(button) << run.log().toStdString();
+        xdotool({ "windowactivate", "--sync", maximised.id });
+        ASSERT_EQ(activeWindow(), maximised.id);
+        const QRect at = onServer(button->rect, scale);
+        click(at.center());
+        EXPECT_TRUE(waitUntil([&] { return activeWindow() == first.id; }))
+            << "a click at " << text(at).toStdString() << " activated " << activeWindowName().toStdString()
+            << "; " << shot("window-button").toStdString();
+    }
+
+    {
+        SCOPED_TRACE("Auto Hide");
+        const QPoint barMiddle(kScreen.center().x(), kScreen.bottom() - scaled(kBarRows / 2));
+        const auto barShown = [&] { return !isBackground(pixelAt(barMiddle)); };
+        const qsizetype mark = run.log().size();
+        // As a user turns it on: "Auto Hide" in the main button's menu, "On"
+        // in its submenu; a menu closed under the pointer is opened again.
+        EXPECT_TRUE(waitUntil(
+            [&] {
+                if (run.log().mid(mark).contains(QLatin1String("reserves nothing")))
+                    return true;
+                const std::optional<QRect> entry
+                    = clickForMenu(run, main.center(), 3, kSettingsMenuLine, int(kSettingsMenu.size()))
+                          .place(QStringLiteral("Auto Hide"));
+                if (entry)
+                    chooseInSubmenu(run, onServer(*entry, scale), { "Down", "Return" });
+                return waitUntil(
+                    [&] { return run.log().mid(mark).contains(QLatin1String("reserves nothing")); },
+                    std::chrono::seconds(2));
+            },
+            std::chrono::seconds(20)))
+            << run.log().mid(mark).toStdString();
+        closeMenus(run);
+        movePointer(kAway);
+        EXPECT_TRUE(waitUntil([&] { return !barShown(); }))
+            << "the bar stays; " << shot("auto-hide").toStdString();
+        std::vector<int> area;
+        EXPECT_TRUE(waitUntil([&] { return (area = workArea())[3] == kScreen.height(); })) << area[3];
+        const std::optional<QRect> strip = shownWindow(QStringLiteral("orbitShelf auto-show strip"));
+        // At scale 1 it stops two columns short of the screen's end; scaled, a
+        // column more for the rounding.
+        EXPECT_TRUE(strip && strip->bottom() == kScreen.bottom() && strip->left() == kScreen.left()
+            && strip->width() >= kScreen.width() - int(std::ceil(2 * scale)) - 1)
+            << (strip ? text(*strip) : QStringLiteral("no strip")).toStdString();
+
+        // The screen's last row, under where the bar stands.
+        const qsizetype edge = run.log().size();
+        movePointer(QPoint(barMiddle.x(), kScreen.bottom()));
+        EXPECT_TRUE(waitUntil([&] {
+            return run.log().mid(edge).contains(QLatin1String("auto-show strip brings back the dock"));
+        })) << run.log().mid(edge).toStdString();
+        EXPECT_TRUE(waitUntil(barShown)) << shot("edge").toStdString();
+        movePointer(kAway);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(XftDpi, OneScreenAtScale, ::testing::Values(192, 144),
+    [](const ::testing::TestParamInfo<int>& info) { return std::to_string(info.param); });
