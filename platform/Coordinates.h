@@ -15,6 +15,9 @@ namespace platform {
 //          (screen frames and mouse locations the app's model keeps).
 // The app keeps ax and model values; only the X11 layer speaks root.
 // `primary` is the primary screen's rectangle in root coordinates.
+// All three count the same pixels: ax and model values are Qt's, and so is
+// a root place converted here; ScreenScale.h converts between Qt's pixels
+// and the server's.
 
 inline QPointF axFromRoot(QPointF root, const QRect& primary)
 {

@@ -21,7 +21,8 @@ namespace platform {
 // the offscreen platform) the calls below do nothing.
 
 // A strip along one edge of the root window that the window manager keeps
-// other windows out of when it maximises or places them, in root coordinates:
+// other windows out of when it maximises or places them, in root coordinates
+// and the server's pixels (platform/ScreenScale.h):
 // `thickness` from the edge, over `start`..`end` along it (inclusive).
 struct ReservedEdge {
     enum class Side { left, right, top, bottom };
@@ -56,7 +57,7 @@ struct DockWindowHints {
     // connection ends with `context` or when disconnected.
     std::function<QMetaObject::Connection(QObject* context, std::function<void()> changed)>
         watchOtherReservedEdges;
-    // Where the window stands on the server (root coordinates), asked
+    // Where the window stands on the server, in Qt's pixels, asked
     // there: what Qt believes follows every notice of a move, stale ones
     // included.
     std::function<std::optional<QRect>(QWindow*)> windowPlace;

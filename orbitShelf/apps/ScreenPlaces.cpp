@@ -1,18 +1,42 @@
 #include "apps/ScreenPlaces.h"
 
-#include "platform/Services.h"
+#include "apps/DockEdgeReserve.h"
+#include "platform/ScreenScale.h"
 
 #include <QGuiApplication>
 #include <QScreen>
+
+#include <optional>
+
+namespace {
+
+std::optional<platform::ScaledScreen> scaledScreen(const QScreen* screen)
+{
+    if (!screen)
+        return std::nullopt;
+    for (const platform::ScaledScreen& scaled : platform::scaledScreens())
+        if (scaled.name == screen->name())
+            return scaled;
+    return std::nullopt;
+}
+
+} // namespace
 
 QRect screenGeometry(const QScreen* screen)
 {
     if (!screen)
         return {};
-    if (const std::shared_ptr<platform::ScreenIdentity> source = platform::screenIdentity()) {
-        if (const std::optional<QRect> place = source->place(screen->name()); place && !place->isEmpty())
-            return *place;
-    }
+    if (const std::optional<platform::ScaledScreen> scaled = scaledScreen(screen))
+        return platform::qtGeometry(*scaled);
+    return screen->geometry();
+}
+
+QRect screenPlace(const QScreen* screen)
+{
+    if (!screen)
+        return {};
+    if (const std::optional<platform::ScaledScreen> scaled = scaledScreen(screen))
+        return scaled->place;
     return screen->geometry();
 }
 
@@ -49,6 +73,22 @@ QRect screensVirtualGeometry()
     return all;
 }
 
+QRect serverRootGeometry()
+{
+    QRect all;
+    for (const QRect& place : serverScreenPlaces())
+        all |= place;
+    return all;
+}
+
+std::vector<QRect> serverScreenPlaces()
+{
+    std::vector<QRect> places;
+    for (const QScreen* screen : QGuiApplication::screens())
+        places.push_back(screenPlace(screen));
+    return places;
+}
+
 QRect primaryScreenGeometry()
 {
     return screenGeometry(QGuiApplication::primaryScreen());
@@ -61,4 +101,38 @@ QScreen* screenAtPoint(const QPoint& point)
             return screen;
     }
     return nullptr;
+}
+
+namespace {
+
+// The screen's available part in the server's pixels.
+QRect serverAvailable(const QScreen* screen)
+{
+    const QRect available = screenAvailableGeometry(screen);
+    if (available == screenGeometry(screen))
+        return screenPlace(screen);
+    return platform::serverFromQt(QRectF(available)) & screenPlace(screen);
+}
+
+} // namespace
+
+QRect screenFreeArea(
+    const QScreen* screen, const QString& screenKey, const std::vector<platform::ReservedEdge>& others)
+{
+    if (!screen)
+        return {};
+    const QRect place = screenPlace(screen);
+    const QRect free = visibleArea(screenKey, serverAvailable(screen), place, serverRootGeometry(), others);
+    if (free == place)
+        return screenGeometry(screen);
+    return platform::qtFromServer(free) & screenGeometry(screen);
+}
+
+void recordScreenMarginsBeforeOwnReserve(
+    const QScreen* screen, const QString& screenKey, const std::vector<platform::ReservedEdge>& others)
+{
+    if (!screen)
+        return;
+    recordMarginsBeforeOwnReserve(
+        screenKey, serverAvailable(screen), screenPlace(screen), serverRootGeometry(), others);
 }

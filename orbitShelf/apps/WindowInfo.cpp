@@ -2,6 +2,7 @@
 
 #include "platform/Coordinates.h"
 #include "platform/Platform.h"
+#include "platform/ScreenScale.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ std::vector<WindowInfo> getWindowInfoList()
         info.ownerName = w.className.isEmpty() ? w.instanceName : w.className;
         info.ownerProcessID = w.pid;
         info.layer = layerOf(w);
-        info.bounds = platform::axFromRoot(QRectF(w.frame), primary);
+        info.bounds = platform::axFromRoot(QRectF(platform::qtFromServer(w.frame)), primary);
         info.alpha = w.opacity;
         info.isOnscreen = w.onScreen;
         info.windowNumber = qint64(w.id);

@@ -48,7 +48,6 @@ QList<HandlerScreen> qtScreens()
     if (!primary)
         return screens;
     const QRect primaryRect = screenGeometry(primary);
-    const QRect root = screensVirtualGeometry();
     const std::vector<platform::ReservedEdge> others = platform::otherReservedEdges();
     for (QScreen* s : QGuiApplication::screens()) {
         const QString key = screenIdentifierKey(s);
@@ -56,7 +55,7 @@ QList<HandlerScreen> qtScreens()
         // below keeps windows clear of the bar itself, so it measures from
         // where the bar stands, as it does without a reserve.
         const QRect geometry = screenGeometry(s);
-        const QRect available = visibleArea(key, screenAvailableGeometry(s), geometry, root, others);
+        const QRect available = screenFreeArea(s, key, others);
         screens.append(HandlerScreen { key, platform::axFromRoot(QRectF(geometry), primaryRect),
             platform::axFromRoot(QRectF(available), primaryRect) });
     }

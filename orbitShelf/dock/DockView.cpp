@@ -24,6 +24,7 @@
 #include "dock/tiles/PomodoroTile.h"
 #include "dock/tiles/ToolSheets.h"
 #include "platform/DockWindowHints.h"
+#include "platform/ScreenScale.h"
 #include "state/AppState.h"
 #include "widgets/Badge.h"
 #include "widgets/PaintFingerprint.h"
@@ -628,10 +629,12 @@ void DockView::applyEdgeReserve(WId native)
     const QString& id = m_view.screenID;
     const QRect bar = m_picture.barRect.toAlignedRect();
     const bool autoHides = mapEntry(m_state.settings.autoHideSpaceDock(), id) == QLatin1String("true");
-    const QRect root = screensVirtualGeometry();
+    // A reserve is the server's: its rows are the bar's drawn ones in the
+    // server's pixels, counted from the root's edge.
     const std::optional<platform::ReservedEdge> reserve
-        = barEdgeReserve(toScreen(QRectF(bar)),
-            dockPositionForScreen(m_state, m_view.enableListener, id), root, !autoHides && isVisible());
+        = barEdgeReserve(platform::serverFromQt(QRectF(toScreen(QRectF(bar)))),
+            dockPositionForScreen(m_state, m_view.enableListener, id), serverRootGeometry(),
+            !autoHides && isVisible());
     if (m_reservedEdge && *m_reservedEdge == std::pair(native, reserve))
         return;
     m_reservedEdge = std::pair(native, reserve);
@@ -641,8 +644,7 @@ void DockView::applyEdgeReserve(WId native)
         if (allOwnEdgeReserves().empty()) {
             const std::vector<platform::ReservedEdge> others = platform::otherReservedEdges();
             for (const QScreen* each : QGuiApplication::screens())
-                recordMarginsBeforeOwnReserve(screenIdentifierKey(each), screenAvailableGeometry(each),
-                    screenGeometry(each), root, others);
+                recordScreenMarginsBeforeOwnReserve(each, screenIdentifierKey(each), others);
         }
         recordOwnReserve(id, *reserve);
     }

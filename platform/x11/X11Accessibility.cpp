@@ -1,5 +1,6 @@
 #include "platform/x11/X11Accessibility.h"
 
+#include "platform/ScreenScale.h"
 #include "platform/x11/WindowReader.h"
 
 #include <QSizeF>
@@ -181,9 +182,11 @@ AXResult X11Accessibility::copyAttributeValue(const AXElement& e, const QString&
     } else if (attribute == QLatin1String(ax::fullScreen)) {
         value = w.fullScreen;
     } else if (attribute == QLatin1String(ax::position)) {
-        value = QPointF(w.frame.topLeft() - primary.topLeft());
+        // Places and sizes are the app's, in Qt's pixels, as everything it
+        // lays out; the primary screen's corner is the same in both.
+        value = QPointF(qtFromServer(w.frame).topLeft() - primary.topLeft());
     } else if (attribute == QLatin1String(ax::size)) {
-        value = QSizeF(w.frame.size());
+        value = QSizeF(qtFromServer(w.frame).size());
     } else if (attribute == QLatin1String(ax::closeButton)) {
         value = AXElement::windowElement(w.pid, w.id).closeButton();
     } else if (attribute == QLatin1String(ax::main) || attribute == QLatin1String(ax::focused)) {
@@ -274,13 +277,16 @@ AXResult X11Accessibility::setAttributeValue(const AXElement& e, const QString& 
         const QPointF* p = std::get_if<QPointF>(&value);
         if (!p)
             return AXResult::illegalArgument;
-        return sent(m_windows.moveFrame(id, p->toPoint() + m_ctx->primaryScreen().topLeft()));
+        return sent(m_windows.moveFrame(id, serverFromQt(*p + QPointF(m_ctx->primaryScreen().topLeft()))));
     }
     if (attribute == QLatin1String(ax::size)) {
         const QSizeF* s = std::get_if<QSizeF>(&value);
         if (!s)
             return AXResult::illegalArgument;
-        return sent(m_windows.resizeFrame(id, s->toSize()));
+        // Scaled as the screen the window stands on.
+        const std::optional<ServerWindow> window = m_windows.window(id);
+        const QPointF at = window ? QPointF(qtFromServer(window->frame).topLeft()) : QPointF();
+        return sent(m_windows.resizeFrame(id, serverFromQt(QRectF(at, *s)).size()));
     }
     return AXResult::attributeUnsupported;
 }

@@ -1,5 +1,6 @@
 #include "platform/x11/X11DockWindowHints.h"
 
+#include "platform/ScreenScale.h"
 #include "platform/x11/X11ReserveWatch.h"
 #include "platform/x11/XConnection.h"
 
@@ -141,9 +142,8 @@ namespace {
         // the rows of a strut deleted from a mapped window.
         uint32_t values[12] = {};
         if (edge && edge->thickness > 0) {
-            const qreal ratio = window->devicePixelRatio();
-            const auto pixels
-                = [ratio](int points) { return uint32_t(std::max(0L, std::lround(points * ratio))); };
+            // Already the server's pixels, counted from the root's edge.
+            const auto pixels = [](int value) { return uint32_t(std::max(0, value)); };
             // EWMH order: left, right, top, bottom, then each edge's start and end.
             const int side = int(edge->side);
             values[side] = pixels(edge->thickness);
@@ -191,9 +191,7 @@ namespace {
         auto geometry = batch.get<xcb_get_geometry_reply_t>(geometryCookie);
         if (!origin || !geometry)
             return std::nullopt;
-        const qreal ratio = window->devicePixelRatio();
-        return QRect(QPoint(qRound(origin->dst_x / ratio), qRound(origin->dst_y / ratio)),
-            QSize(qRound(geometry->width / ratio), qRound(geometry->height / ratio)));
+        return qtFromServer(QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height));
     }
 
 } // namespace

@@ -26,14 +26,12 @@ std::vector<DockScreen> currentDockScreens()
     std::vector<DockScreen> screens;
     const QRect primary = primaryScreenGeometry();
     const std::vector<platform::ReservedEdge> others = platform::otherReservedEdges();
-    const QRect root = screensVirtualGeometry();
     for (QScreen* screen : QGuiApplication::screens()) {
         DockScreen dockScreen;
         dockScreen.id = screenIdentifierKey(screen);
         const QRect geometry = screenGeometry(screen);
         dockScreen.frame = toDockSpace(QRectF(geometry), primary);
-        const QRect available
-            = visibleArea(dockScreen.id, screenAvailableGeometry(screen), geometry, root, others);
+        const QRect available = screenFreeArea(screen, dockScreen.id, others);
         dockScreen.visibleFrame = toDockSpace(QRectF(available), primary);
         screens.push_back(dockScreen);
     }

@@ -2,6 +2,7 @@
 
 #include "dock/DockLog.h"
 #include "platform/Platform.h"
+#include "platform/ScreenScale.h"
 
 namespace {
 
@@ -37,7 +38,8 @@ std::optional<quint32> fullScreenWindowOver(const QRect& area)
     if (!active || !*active)
         return std::nullopt;
     const std::optional<platform::ServerWindow> window = server.window(*active);
-    if (!window || !window->fullScreen || !window->frame.intersects(area))
+    // The server has the window in its pixels, the area is in Qt's.
+    if (!window || !window->fullScreen || !platform::qtFromServer(window->frame).intersects(area))
         return std::nullopt;
     return *active;
 }

@@ -7,19 +7,13 @@
 #include "dock/windows/RootView.h"
 #include "platform/HoverArea.h"
 #include "platform/Platform.h"
+#include "platform/ScreenScale.h"
 #include "state/AppState.h"
 
-#include <QGuiApplication>
 #include <QPointer>
-#include <QScreen>
 
 std::unique_ptr<InputStrip> InputStrip::make(AppState& state, const DockWindowSpec& spec)
 {
-    // The area is placed in the server's coordinates, which are Qt's only on
-    // a desktop that Qt does not scale.
-    for (const QScreen* screen : QGuiApplication::screens())
-        if (!qFuzzyCompare(screen->devicePixelRatio(), 1.0))
-            return nullptr;
     std::unique_ptr<InputStrip> strip(new InputStrip(state, spec));
     if (!strip->place())
         return nullptr;
@@ -42,10 +36,14 @@ bool InputStrip::place()
     const QRect primary = primaryScreenGeometry();
     const DockFrame placed = stripPlacement(m_spec.frame, m_spec.visibleFrame);
     m_geometry = toWindowSystemRect(stripReach(placed, m_spec.screenFrame, m_spec.position), primary);
-    m_edge = toWindowSystemRect(stripEdgeTrigger(placed, m_spec.screenFrame, m_spec.position), primary)
-                 .translated(-m_geometry.topLeft());
+    // The area stands on the server, in its pixels; the bar and the pointer
+    // go by Qt's.
+    const QRect onServer = platform::serverFromQt(QRectF(m_geometry));
+    m_edge = platform::serverFromQt(
+        QRectF(toWindowSystemRect(stripEdgeTrigger(placed, m_spec.screenFrame, m_spec.position), primary)))
+                 .translated(-onServer.topLeft());
     platform::HoverAreaSpec area;
-    area.geometry = m_geometry;
+    area.geometry = onServer;
     area.title = QStringLiteral("orbitShelf auto-show strip");
     area.crossed = [self = QPointer<InputStrip>(this)](bool entered) {
         if (self)

@@ -37,8 +37,7 @@ class HoverArea;
 class InputStrip final : public QObject, public DockHostWindow {
     Q_OBJECT
 public:
-    // None when the platform makes no area that only notices the pointer,
-    // and on a desktop that Qt scales.
+    // None when the platform makes no area that only notices the pointer.
     static std::unique_ptr<InputStrip> make(AppState& state, const DockWindowSpec& spec);
     ~InputStrip() override;
 
@@ -46,8 +45,8 @@ public:
     void orderFront() override { }
     void close() override;
 
-    // Where it stands, in screen coordinates, and where it takes the pointer,
-    // in its own.
+    // Where it stands, in screen coordinates and Qt's pixels, and where it
+    // takes the pointer, in its own coordinates and the server's pixels.
     QRect geometry() const { return m_geometry; }
     QRegion inputRegion() const { return m_inputRegion; }
 
@@ -60,7 +59,7 @@ private:
     AppState& m_state;
     DockWindowSpec m_spec;
     QRect m_geometry;
-    QRect m_edge; // in its own coordinates
+    QRect m_edge; // in its own coordinates, the server's pixels
     QRegion m_inputRegion; // as last given to the area
     std::unique_ptr<platform::HoverArea> m_area;
     FullScreenStepAside m_stepAside;

@@ -1,0 +1,194 @@
+#include "platform/ScreenScale.h"
+
+#include "platform/Services.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMutex>
+#include <QScreen>
+#include <QSizeF>
+#include <QThread>
+
+#include <cmath>
+#include <limits>
+
+namespace platform {
+
+QRect qtGeometry(const ScaledScreen& screen)
+{
+    if (screen.scale <= 0 || qFuzzyCompare(screen.scale, 1.0))
+        return screen.place;
+    return QRect(screen.place.topLeft(), (QSizeF(screen.place.size()) / screen.scale).toSize());
+}
+
+namespace {
+
+    QRectF rectOf(const ScaledScreen& screen, bool inQt)
+    {
+        return QRectF(inQt ? qtGeometry(screen) : screen.place);
+    }
+
+    double distance(QPointF point, const QRectF& rect)
+    {
+        const double dx = std::max({ rect.left() - point.x(), 0.0, point.x() - rect.right() });
+        const double dy = std::max({ rect.top() - point.y(), 0.0, point.y() - rect.bottom() });
+        return std::hypot(dx, dy);
+    }
+
+    double scaleOf(const ScaledScreen& screen)
+    {
+        return screen.scale > 0 ? screen.scale : 1.0;
+    }
+
+    // About the screen's top-left, which both kinds of pixels share.
+    QPointF toServer(QPointF point, const ScaledScreen& screen)
+    {
+        const QPointF origin(screen.place.topLeft());
+        return (point - origin) * scaleOf(screen) + origin;
+    }
+
+    QPointF toQt(QPointF point, const ScaledScreen& screen)
+    {
+        const QPointF origin(screen.place.topLeft());
+        return (point - origin) / scaleOf(screen) + origin;
+    }
+
+} // namespace
+
+const ScaledScreen* screenOfPoint(QPointF point, bool inQt, const std::vector<ScaledScreen>& screens)
+{
+    const ScaledScreen* nearest = nullptr;
+    double best = std::numeric_limits<double>::max();
+    for (const ScaledScreen& screen : screens) {
+        // Half-open, as pixels are: a point on the right or bottom edge
+        // belongs to the screen beyond it.
+        const QRectF rect = rectOf(screen, inQt);
+        if (point.x() >= rect.left() && point.x() < rect.left() + rect.width() && point.y() >= rect.top()
+            && point.y() < rect.top() + rect.height())
+            return &screen;
+        const double d = distance(point, rect);
+        if (d < best) {
+            best = d;
+            nearest = &screen;
+        }
+    }
+    return nearest;
+}
+
+QPointF serverFromQt(QPointF point, const std::vector<ScaledScreen>& screens)
+{
+    const ScaledScreen* screen = screenOfPoint(point, true, screens);
+    return screen ? toServer(point, *screen) : point;
+}
+
+QPointF qtFromServer(QPointF point, const std::vector<ScaledScreen>& screens)
+{
+    const ScaledScreen* screen = screenOfPoint(point, false, screens);
+    return screen ? toQt(point, *screen) : point;
+}
+
+QRect serverFromQt(const QRectF& rect, const std::vector<ScaledScreen>& screens)
+{
+    const ScaledScreen* screen = screenOfPoint(rect.center(), true, screens);
+    if (!screen)
+        return rect.toRect();
+    // Both corners rounded: rectangles that meet in Qt's pixels meet on
+    // the server too.
+    const QPointF topLeft = toServer(rect.topLeft(), *screen);
+    const QPointF bottomRight = toServer(rect.topLeft() + QPointF(rect.width(), rect.height()), *screen);
+    const QPoint a(qRound(topLeft.x()), qRound(topLeft.y()));
+    const QPoint b(qRound(bottomRight.x()), qRound(bottomRight.y()));
+    return QRect(a, QSize(b.x() - a.x(), b.y() - a.y()));
+}
+
+QRect qtFromServer(const QRect& rect, const std::vector<ScaledScreen>& screens)
+{
+    const ScaledScreen* screen = screenOfPoint(QRectF(rect).center(), false, screens);
+    if (!screen)
+        return rect;
+    const QPointF topLeft = toQt(QPointF(rect.topLeft()), *screen);
+    const QPointF bottomRight = toQt(QPointF(rect.x() + rect.width(), rect.y() + rect.height()), *screen);
+    const QPoint a(qRound(topLeft.x()), qRound(topLeft.y()));
+    const QPoint b(qRound(bottomRight.x()), qRound(bottomRight.y()));
+    return QRect(a, QSize(b.x() - a.x(), b.y() - a.y()));
+}
+
+namespace {
+
+    struct Reading {
+        QMutex mutex;
+        std::vector<ScaledScreen> screens;
+    };
+
+    Reading& lastReading()
+    {
+        static Reading reading;
+        return reading;
+    }
+
+    bool onGuiThread()
+    {
+        const QCoreApplication* app = QCoreApplication::instance();
+        return qobject_cast<const QGuiApplication*>(app) && QThread::currentThread() == app->thread();
+    }
+
+} // namespace
+
+std::vector<ScaledScreen> scaledScreens()
+{
+    Reading& reading = lastReading();
+    if (!onGuiThread()) {
+        QMutexLocker lock(&reading.mutex);
+        return reading.screens;
+    }
+    std::vector<ScaledScreen> screens;
+    const std::shared_ptr<ScreenIdentity> identity = screenIdentity();
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        ScaledScreen scaled;
+        scaled.name = screen->name();
+        scaled.scale = screen->devicePixelRatio();
+        // After a mode switch Qt can keep a screen's old place (it updates
+        // its own record of the output without telling the QScreen): the
+        // server's is the one that holds.
+        std::optional<QRect> place = identity ? identity->place(scaled.name) : std::nullopt;
+        if (!place || place->isEmpty()) {
+            const QRect qt = screen->geometry();
+            place = QRect(qt.topLeft(), (QSizeF(qt.size()) * scaled.scale).toSize());
+        }
+        scaled.place = *place;
+        screens.push_back(scaled);
+    }
+    QMutexLocker lock(&reading.mutex);
+    reading.screens = screens;
+    return screens;
+}
+
+QPoint serverFromQt(QPointF point)
+{
+    return serverFromQt(point, scaledScreens()).toPoint();
+}
+
+QPointF qtFromServer(QPointF point)
+{
+    return qtFromServer(point, scaledScreens());
+}
+
+QRect serverFromQt(const QRectF& rect)
+{
+    return serverFromQt(rect, scaledScreens());
+}
+
+QRect qtFromServer(const QRect& rect)
+{
+    return qtFromServer(rect, scaledScreens());
+}
+
+bool anyScreenScaled()
+{
+    for (const ScaledScreen& screen : scaledScreens())
+        if (!qFuzzyCompare(screen.scale, 1.0))
+            return true;
+    return false;
+}
+
+} // namespace platform
