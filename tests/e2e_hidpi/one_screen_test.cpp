@@ -103,12 +103,11 @@ TEST_P(OneScreenAtScale, TheServerSeesWhatScaleOneShowsTimesTheScale)
         SCOPED_TRACE("the start notice");
         // openbox as installed holds Alt+Tab: the program tells so at its
         // start, for ten seconds, centred above the bar.
-        const std::optional<QRect> notice
-            = waitUntil([] { return shownWindow(QStringLiteral("orbitShelf notice")).has_value(); },
-                  std::chrono::seconds(10))
-            ? shownWindow(QStringLiteral("orbitShelf notice"))
-            : std::nullopt;
-        EXPECT_TRUE(notice) << run.log().toStdString();
+        std::optional<QRect> notice;
+        EXPECT_TRUE(
+            waitUntil([&] { return (notice = shownWindow(QStringLiteral("orbitShelf notice"))).has_value(); },
+                std::chrono::seconds(10)))
+            << run.log().toStdString();
         if (notice) {
             EXPECT_TRUE(notice->bottom() < barTop && notice->top() > barTop - scaled(200))
                 << "the notice at " << text(*notice).toStdString() << ", the bar from row " << barTop << "; "
@@ -185,18 +184,28 @@ TEST_P(OneScreenAtScale, TheServerSeesWhatScaleOneShowsTimesTheScale)
 
     {
         SCOPED_TRACE("the tool hub");
-        click(main.center() - QPoint(8, 0));
+        // The hub closes when another window takes the focus: the focus the
+        // window manager hands back as the menu closes may come after it, so
+        // a hub gone at once is opened again. A click a few pixels from the
+        // last: at one spot a second would be a double click.
         std::optional<QRect> hub;
-        EXPECT_TRUE(waitUntil([&] {
-            return (hub = shownWindow(QStringLiteral("orbitShelf tools"))).has_value();
-        })) << run.log().toStdString();
+        int clicks = 0;
+        EXPECT_TRUE(waitUntil(
+            [&] {
+                click(main.center() + QPoint(clicks++ % 2 ? 8 : -8, 0));
+                return waitUntil(
+                    [&] { return (hub = shownWindow(QStringLiteral("orbitShelf tools"))).has_value(); },
+                    std::chrono::milliseconds(1500));
+            },
+            std::chrono::seconds(10)))
+            << run.log().toStdString();
         if (hub) {
             std::cout << "the hub at " << text(*hub).toStdString() << std::endl;
             EXPECT_TRUE(hub->bottom() < barTop && hub->bottom() >= barTop - scaled(20))
                 << "the hub at " << text(*hub).toStdString() << ", the bar from row " << barTop << "; "
                 << shot("hub").toStdString();
         }
-        click(main.center() + QPoint(8, 0));
+        click(main.center() + QPoint(clicks % 2 ? 8 : -8, 0));
         EXPECT_TRUE(
             waitUntil([] { return visibleWindowsNamed(QStringLiteral("orbitShelf tools")).isEmpty(); }));
     }
