@@ -18,6 +18,10 @@ const QRect kScreen(0, 0, 3840, 2160);
 const QPoint kAway(1920, 800);
 // The bar's rows at scale 1.
 constexpr int kBarRows = 52;
+// How many rows lie between the bar's top and the bottom of what opens above
+// it at scale 1: the main button's menu touches it, the hub leaves 8, the
+// start notice's card, centred in a room 20 rows above it, 63.
+constexpr int kMenuGap = 0, kHubGap = 8, kNoticeGap = 63;
 
 QString text(const QRect& r)
 {
@@ -109,7 +113,7 @@ TEST_P(OneScreenAtScale, TheServerSeesWhatScaleOneShowsTimesTheScale)
                 std::chrono::seconds(10)))
             << run.log().toStdString();
         if (notice) {
-            EXPECT_TRUE(notice->bottom() < barTop && notice->top() > barTop - scaled(200))
+            EXPECT_NEAR(barTop - 1 - notice->bottom(), scaled(kNoticeGap), 3)
                 << "the notice at " << text(*notice).toStdString() << ", the bar from row " << barTop << "; "
                 << shot("notice").toStdString();
             EXPECT_NEAR(notice->center().x(), kScreen.center().x(), 2) << text(*notice).toStdString();
@@ -173,7 +177,7 @@ TEST_P(OneScreenAtScale, TheServerSeesWhatScaleOneShowsTimesTheScale)
         ASSERT_EQ(menus.size(), 1) << run.log().toStdString();
         const QRect at = windowGeometry(menus.front());
         std::cout << "the menu at " << text(at).toStdString() << std::endl;
-        EXPECT_TRUE(at.bottom() < barTop && at.bottom() >= barTop - scaled(20))
+        EXPECT_NEAR(barTop - 1 - at.bottom(), scaled(kMenuGap), 2)
             << "the menu at " << text(at).toStdString() << ", the bar from row " << barTop << "; "
             << shot("menu").toStdString();
         EXPECT_TRUE(at.left() <= main.right() && at.right() >= main.left())
@@ -201,7 +205,7 @@ TEST_P(OneScreenAtScale, TheServerSeesWhatScaleOneShowsTimesTheScale)
             << run.log().toStdString();
         if (hub) {
             std::cout << "the hub at " << text(*hub).toStdString() << std::endl;
-            EXPECT_TRUE(hub->bottom() < barTop && hub->bottom() >= barTop - scaled(20))
+            EXPECT_NEAR(barTop - 1 - hub->bottom(), scaled(kHubGap), 2)
                 << "the hub at " << text(*hub).toStdString() << ", the bar from row " << barTop << "; "
                 << shot("hub").toStdString();
         }
