@@ -41,10 +41,10 @@ std::vector<ReservedEdge> readOtherReservedEdgesNow(XConnection& x,
 // The edges other programs' windows reserve, read on a connection of its
 // own and read again whenever they may have changed: a top-level window
 // mapped, unmapped or gone, a strut written on a window read before or that
-// window moved, the
-// window manager's client list or work area changed (a panel started or
-// quit, a window manager replaced with its own taskbar). Override-redirect
-// windows (menus, tooltips) never reserve anything and are not followed.
+// window moved, the window manager's client list or work area changed (a
+// panel started or quit, a window manager replaced with its own taskbar).
+// Override-redirect windows (menus, tooltips) never reserve anything and are
+// not followed.
 // A change of the screens (RandR) is reported too, whatever the edges.
 // Main thread.
 class ReserveWatch final : public QObject {
