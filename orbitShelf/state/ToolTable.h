@@ -63,7 +63,7 @@ inline constexpr ToolRow toolTable[] = {
         nullptr },
     { Tool::Note, "Note", 8, QT_TRANSLATE_NOOP("SettingView", "Note"),
         { "accessories-text-editor", "text-x-generic" }, { "accessories-text-editor", "text-x-generic" }, true,
-        "showNotePopup", false, nullptr },
+        "showNotePopup", true, nullptr },
 };
 
 inline constexpr std::size_t toolCount = std::size(toolTable);

@@ -34,12 +34,26 @@ double noteEditorWidth(double width)
     return width > 200 ? width - 200 : width;
 }
 
+namespace {
+
+// The live models, on the main thread only. The hub's notes and the bar's
+// note panel each have one over the same draft, and the one opening can
+// come while the one closing still holds typing it has not written yet.
+std::vector<NoteModel*>& liveModels()
+{
+    static std::vector<NoteModel*> models;
+    return models;
+}
+
+} // namespace
+
 NoteModel::NoteModel(AppState& state, PersistenceController& store, QObject* parent)
     : QObject(parent)
     , m_state(state)
     , m_store(store)
     , m_drawId(&randomString)
 {
+    liveModels().push_back(this);
     m_draftWrite.setSingleShot(true);
     m_draftWrite.setInterval(500);
     connect(&m_draftWrite, &QTimer::timeout, this, &NoteModel::writeDraftText);
@@ -62,6 +76,7 @@ NoteModel::NoteModel(AppState& state, PersistenceController& store, QObject* par
 NoteModel::~NoteModel()
 {
     writeDraftText();
+    std::erase(liveModels(), this);
 }
 
 QString NoteModel::draftContent() const
@@ -222,5 +237,8 @@ void NoteModel::noteTextChanged(const QString& text)
 
 QString NoteModel::draftText() const
 {
+    for (NoteModel* other : liveModels())
+        if (other != this && &other->m_state == &m_state)
+            other->writeDraftText();
     return draftContent();
 }

@@ -49,7 +49,8 @@ public:
     void removeNote(Record note);
     // Every change of the editor's text, typed or set.
     void noteTextChanged(const QString& text);
-    // The text the editor shows when its column comes on screen.
+    // The text the editor shows when its column comes on screen, with what
+    // was typed into another model's editor of the same draft.
     QString draftText() const;
 
     // Draws note keys; the default draws six random letters and digits.

@@ -202,6 +202,10 @@ NoteView::NoteView(AppState& state, PersistenceController& store, QWidget* paren
     cardLayout->addWidget(m_editor);
     holderLayout->addWidget(m_card, 0, Qt::AlignVCenter);
     right->setWidget(holder);
+    // The scroll area fills what it holds with the palette's window colour:
+    // the host's ground shows instead, as around the list (the hub and the
+    // bar's panel have grounds of their own).
+    holder->setAutoFillBackground(false);
     right->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
     columns->addWidget(right);
 

@@ -143,3 +143,30 @@ QImage todoImage(int side, const QColor& color)
     }
     return image;
 }
+
+QImage pinImage(int side, const QColor& color)
+{
+    QImage image = blank(side);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal unit = side / 24.0;
+    // Drawn upright on a 24-unit grid, then leaned 45 degrees about the
+    // centre, as a pin stuck in at a slant.
+    painter.translate(side / 2.0, side / 2.0);
+    painter.rotate(45);
+    painter.translate(-12 * unit, -12 * unit);
+    QPainterPath head;
+    head.addRoundedRect(QRectF(7.5 * unit, 1.5 * unit, 9 * unit, 3 * unit), unit, unit);
+    QPainterPath body;
+    body.moveTo(9.5 * unit, 4.5 * unit);
+    body.lineTo(14.5 * unit, 4.5 * unit);
+    body.lineTo(15.5 * unit, 11 * unit);
+    body.lineTo(8.5 * unit, 11 * unit);
+    body.closeSubpath();
+    QPainterPath collar;
+    collar.addRoundedRect(QRectF(5.5 * unit, 11 * unit, 13 * unit, 2.5 * unit), unit, unit);
+    painter.fillPath(head.united(body).united(collar), color);
+    painter.setPen(QPen(color, 1.6 * unit, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(12 * unit, 13.5 * unit), QPointF(12 * unit, 22.5 * unit));
+    return image;
+}

@@ -25,5 +25,9 @@ QIcon sidebarFolderIcon(bool home);
 // "Todo": a checklist of three lines, the first two ticked, in `color`.
 QImage todoImage(int side, const QColor& color);
 
+// A push pin leaning right, in `color`: the tool panels' "pin to the bar"
+// where the icon theme has no pin of its own.
+QImage pinImage(int side, const QColor& color);
+
 // A plain page: the icon of a file whose type the theme has no icon for.
 QIcon genericFileIcon();

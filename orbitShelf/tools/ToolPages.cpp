@@ -32,7 +32,8 @@ constexpr ToolPages pages[] = {
         { false, 0, 0, 0, "Pomodoro", false, toolCardRadius }, nullptr },
     // There is no to-do tool: its hub entry opens the folder browser.
     { Tool::Todo, folderBrowser, nullptr, {}, todoImage },
-    { Tool::Note, makeNoteView, nullptr, {}, nullptr },
+    { Tool::Note, makeNoteView, [](AppState& state, const ToolSheetPlace&) { return makeNoteView(state); },
+        { false, 0, 0, 0, "Note", false, 0 }, nullptr },
 };
 
 constexpr bool onePerRowInOrder()

@@ -1,6 +1,7 @@
 #include "platform/x11/X11ReserveWatch.h"
 
 #include "platform/Logging.h"
+#include "platform/PanelReserve.h"
 #include "platform/x11/XConnection.h"
 
 #include <QCoreApplication>
@@ -41,6 +42,70 @@ namespace {
             edge.start = isPartial ? int(v[size_t(4 + 2 * side)]) : 0;
             edge.end = isPartial ? int(v[size_t(5 + 2 * side)]) : (vertical ? height : width) - 1;
             out.push_back(edge);
+        }
+    }
+
+    // The screens' places as the server has them (RandR monitors); none
+    // without RandR 1.5.
+    std::vector<QRect> monitorPlaces(XConnection& x)
+    {
+        const xcb_query_extension_reply_t* randr = xcb_get_extension_data(x.raw(), &xcb_randr_id);
+        if (!randr || !randr->present)
+            return {};
+        auto monitors = x.reply<xcb_randr_get_monitors_reply_t>(xcb_randr_get_monitors(x.raw(), x.root(), 1));
+        std::vector<QRect> places;
+        if (!monitors)
+            return places;
+        for (auto it = xcb_randr_get_monitors_monitors_iterator(monitors.get()); it.rem;
+             xcb_randr_monitor_info_next(&it))
+            places.emplace_back(it.data->x, it.data->y, it.data->width, it.data->height);
+        return places;
+    }
+
+    // Each panel's reserve as where its window stands says, where the two
+    // disagree (PanelReserve.h). `owners[i]` reserved `edges[i]`.
+    void followPanelsPlaces(XConnection& x, const QSize& root, const std::vector<xcb_window_t>& owners,
+        std::vector<ReservedEdge>& edges)
+    {
+        if (owners.empty())
+            return;
+        // On one screen the root's edges are the screen's.
+        const std::vector<QRect> screens = monitorPlaces(x);
+        if (screens.size() < 2)
+            return;
+        xcb_connection_t* c = x.raw();
+        struct Place {
+            xcb_translate_coordinates_cookie_t origin;
+            xcb_get_geometry_cookie_t geometry;
+        };
+        std::vector<Place> cookies;
+        for (const xcb_window_t w : owners)
+            cookies.push_back({ xcb_translate_coordinates(c, w, x.root(), 0, 0), xcb_get_geometry(c, w) });
+        std::vector<QRect> windows;
+        {
+            ReplyBatch batch(x);
+            for (const Place& cookie : cookies) {
+                auto origin = batch.get<xcb_translate_coordinates_reply_t>(cookie.origin);
+                auto geometry = batch.get<xcb_get_geometry_reply_t>(cookie.geometry);
+                // A window gone meanwhile: its reserve is read again once
+                // its going is heard.
+                if (!origin || !geometry) {
+                    windows.emplace_back();
+                    continue;
+                }
+                // The origin is inside the border; the panel covers it too.
+                const int border = geometry->border_width;
+                windows.emplace_back(origin->dst_x - border, origin->dst_y - border,
+                    geometry->width + 2 * border, geometry->height + 2 * border);
+            }
+        }
+        for (size_t i = 0; i < edges.size(); ++i) {
+            const ReservedEdge followed = reserveWherePanelStands(edges[i], windows[i], root, screens);
+            if (followed != edges[i])
+                qCDebug(lcPlatform) << "a panel at" << windows[i] << "reserves" << edges[i].thickness
+                                    << "from the root's edge; it stands on a screen's edge, so"
+                                    << followed.thickness << "over" << followed.start << ".." << followed.end;
+            edges[i] = followed;
         }
     }
 
@@ -156,6 +221,7 @@ std::vector<ReservedEdge> readOtherReservedEdgesNow(XConnection& x,
             xcb_get_property(c, 0, w, pidAtom, XCB_ATOM_CARDINAL, 0, 1), xcb_get_window_attributes(c, w) });
     const uint32_t ownPid = uint32_t(QCoreApplication::applicationPid());
     std::vector<ReservedEdge> edges;
+    std::vector<xcb_window_t> owners; // of each strut edge
     // The manager's own panels that stand on their own (override-redirect,
     // at the top of the tree): their place is their reserve.
     std::vector<xcb_window_t> ownPanels;
@@ -175,14 +241,16 @@ std::vector<ReservedEdge> readOtherReservedEdgesNow(XConnection& x,
         const size_t before = edges.size();
         appendStrutEdges(cardinals(partial.get()), cardinals(plain.get()), rootGeometry->width,
             rootGeometry->height, edges);
+        owners.resize(edges.size(), r.window);
         if (reserving && edges.size() > before)
             reserving->push_back(r.window);
     }
+    const QSize rootSize(rootGeometry->width, rootGeometry->height);
+    followPanelsPlaces(x, rootSize, owners, edges);
     std::vector<xcb_get_geometry_cookie_t> panelCookies;
     for (const xcb_window_t w : ownPanels)
         panelCookies.push_back(xcb_get_geometry(c, w));
     ReplyBatch panelReads(x);
-    const QSize rootSize(rootGeometry->width, rootGeometry->height);
     for (size_t i = 0; i < ownPanels.size(); ++i) {
         auto geometry = panelReads.get<xcb_get_geometry_reply_t>(panelCookies[i]);
         if (!geometry)
@@ -300,6 +368,10 @@ void ReserveWatch::readEvents()
         case XCB_REPARENT_NOTIFY:
             // A window manager taking over the clients.
             again = true;
+            break;
+        case XCB_CONFIGURE_NOTIFY:
+            // A panel moved: where it stands may decide its reserve.
+            again |= held(reinterpret_cast<xcb_configure_notify_event_t*>(ev)->window);
             break;
         case XCB_DESTROY_NOTIFY: {
             const xcb_window_t w = reinterpret_cast<xcb_destroy_notify_event_t*>(ev)->window;

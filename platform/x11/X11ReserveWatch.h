@@ -30,7 +30,9 @@ std::optional<ReservedEdge> barAlongRootEdge(const QRect& window, const QSize& r
 // The edges that mapped windows of other processes reserve, read now, root
 // coordinates. A window manager's own panel that reserves nothing a client
 // can read (fluxbox's toolbar, which it counts in its work area all the
-// same) counts as reserving the rows it covers. `beforeRead` gets every window whose strut is about to be
+// same) counts as reserving the rows it covers. On several screens a panel
+// whose reserve disagrees with where its window stands goes by its window
+// (PanelReserve.h). `beforeRead` gets every window whose strut is about to be
 // read; the windows that reserve an edge go to `reserving`.
 std::vector<ReservedEdge> readOtherReservedEdgesNow(XConnection& x,
     const std::function<void(const std::vector<xcb_window_t>&)>& beforeRead = {},
@@ -38,10 +40,11 @@ std::vector<ReservedEdge> readOtherReservedEdgesNow(XConnection& x,
 
 // The edges other programs' windows reserve, read on a connection of its
 // own and read again whenever they may have changed: a top-level window
-// mapped, unmapped or gone, a strut written on a window read before, the
-// window manager's client list or work area changed (a panel started or
-// quit, a window manager replaced with its own taskbar). Override-redirect
-// windows (menus, tooltips) never reserve anything and are not followed.
+// mapped, unmapped or gone, a strut written on a window read before or that
+// window moved, the window manager's client list or work area changed (a
+// panel started or quit, a window manager replaced with its own taskbar).
+// Override-redirect windows (menus, tooltips) never reserve anything and are
+// not followed.
 // A change of the screens (RandR) is reported too, whatever the edges.
 // Main thread.
 class ReserveWatch final : public QObject {

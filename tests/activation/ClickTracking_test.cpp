@@ -54,14 +54,17 @@ TEST_F(ActivationTest, ClicksOnUnknownWindowsAreNotRecordedButStillCloseThePopup
     AppState::shared().popups[Tool::Pomodoro] = true;
     AppState::shared().popups[Tool::FastFinder] = true;
     AppState::shared().popups[Tool::Note] = true;
+    AppState::shared().popups[Tool::Todo] = true;
 
     onWindowClicked(0x7777777, {});
     EXPECT_TRUE(windowClickOrder().empty());
     EXPECT_EQ(lastClickedWindowNumber.load(), 0x7777777);
     EXPECT_FALSE(AppState::shared().popups[Tool::Pomodoro]);
     EXPECT_FALSE(AppState::shared().popups[Tool::FastFinder]);
-    EXPECT_TRUE(AppState::shared().popups[Tool::Note]) << "the note popup is not the click's to close";
-    AppState::shared().popups[Tool::Note] = false;
+    EXPECT_FALSE(AppState::shared().popups[Tool::Note]) << "the note panel closes as the other panels do";
+    EXPECT_TRUE(AppState::shared().popups[Tool::Todo])
+        << "a flag without a panel is not the click's to close";
+    AppState::shared().popups[Tool::Todo] = false;
     settle();
 }
 

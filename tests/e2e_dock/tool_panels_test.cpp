@@ -2,8 +2,9 @@
 // bar on the bottom, left and right edges: each opens beside its tile inside
 // the screen with every control in it whole, a second click closes it, one is
 // up at a time, Escape closes it. A Pomodoro started in its panel counts on
-// through the bar's "Restart" and through a quit and a new start. A tool
-// removed on the "Plugins" page leaves the bar and opens nowhere.
+// through the bar's "Restart" and through a quit and a new start. The Note
+// tile opens the notes beside it. A tool removed on the "Plugins" page leaves
+// the bar and opens nowhere.
 #include "tests/e2e_dock/PomodoroPanel.h"
 #include "tests/support/X11TestTools.h"
 
@@ -188,9 +189,10 @@ TEST(PomodoroRestart, AQuitAndANewStartKeepARunningPomodoroCounting)
     EXPECT_TRUE(clockMovesOn(run, *tile, *resumed)) << "and it still counts";
 }
 
-// A tool installed, pinned and then removed on the "Plugins" page leaves no
+// Tools installed and pinned on the "Plugins" page: the Note tile opens the
+// hub's notes beside it, above the bar. Then removed there, a tool leaves no
 // tile to open it by, and the tool hub no longer lists it.
-TEST(ToolPanels, ARemovedToolLeavesTheBarAndOpensNowhere)
+TEST(ToolPanels, TheNoteTileOpensTheNotesAndARemovedToolLeavesTheBar)
 {
     DockRun run;
     ASSERT_GT(run.start(), 0);
@@ -198,6 +200,42 @@ TEST(ToolPanels, ARemovedToolLeavesTheBarAndOpensNowhere)
     ASSERT_TRUE(installTools(run, tools, true)) << run.log().toStdString();
     std::vector<QRect> tiles;
     ASSERT_TRUE(waitUntil([&] { return (tiles = toolTiles(run)).size() == 4; })) << run.log().toStdString();
+
+    {
+        SCOPED_TRACE("Note");
+        const QRect noteTile = tiles[1]; // in name order
+        const qsizetype from = run.log().size();
+        // A dock window just mapped may not take input yet.
+        ASSERT_TRUE(waitUntil([&] {
+            if (visibleWindowsNamed(QStringLiteral("Note")).isEmpty())
+                click(noteTile.center());
+            return waitUntil([&] { return !panelControls(run, QStringLiteral("Note"), from).empty(); },
+                std::chrono::milliseconds(1500));
+        })) << run.log().toStdString();
+        const QString window = visibleWindowsNamed(QStringLiteral("Note")).value(0);
+        ASSERT_FALSE(window.isEmpty());
+        QRect panel;
+        EXPECT_TRUE(waitUntil([&] {
+            panel = windowGeometry(window);
+            return panel.bottom() + 1 == noteTile.top() && panel.left() <= noteTile.left()
+                && noteTile.right() <= panel.right();
+        })) << panel.x()
+            << "," << panel.y() << " " << panel.width() << "x" << panel.height() << " tile " << noteTile.x()
+            << "," << noteTile.y();
+        const std::optional<QRect> editor
+            = loggedRectIn(run.log().mid(from), QStringLiteral("note editor at "));
+        ASSERT_TRUE(editor) << run.log().mid(from).toStdString();
+        EXPECT_TRUE(panel.contains(*editor));
+        bool newNote = false;
+        for (const LoggedControl& control : panelControls(run, QStringLiteral("Note"), from)) {
+            newNote = newNote || control.name == QLatin1String("New Note");
+            EXPECT_TRUE(control.whole && panel.contains(control.rect)) << control.name.toStdString();
+        }
+        EXPECT_TRUE(newNote) << "the notes' own controls";
+        click(noteTile.center());
+        EXPECT_TRUE(waitUntil([] { return visibleWindowsNamed(QStringLiteral("Note")).isEmpty(); }))
+            << "a second click on the tile closes it";
+    }
 
     const qsizetype pageFrom = run.log().size();
     const std::optional<QRect> tab = openSettingsTab(run, QStringLiteral("Plugins"), pageFrom, 0);

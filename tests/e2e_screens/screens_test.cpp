@@ -826,3 +826,101 @@ TEST(DockOnTwoScreens, SwitchedOffAndOnEachBarStandsOnItsOwnScreensEdge)
             << (flip == 0 ? "off" : "on") << ": " << run.log().right(3000).toStdString();
     }
 }
+
+// icewm on screens of different heights: its taskbar along the shorter
+// primary's bottom reserves 26 rows, which count from the root's bottom,
+// under the other screen. Each bar goes by where the taskbar stands: the
+// primary's right above it, the other's on its own screen's bottom, whose
+// last row brings it back with Auto Hide; the taskbar keeps its clicks.
+TEST(DockOnTwoScreens, UnderIcewmEachBarGoesByWhereTheTaskbarStands)
+{
+    QElapsedTimer clock;
+    clock.start();
+    TwoScreenDesktop desktop(WindowManager::icewm);
+    ASSERT_FALSE(desktop.failed()) << XvfbSession::lastError().toStdString();
+    movePointer(QPoint(700, 300));
+    const QString taskbarId = waitForWindow(QStringLiteral("TaskBar"));
+    ASSERT_FALSE(taskbarId.isEmpty());
+    const QRect taskbar = windowGeometry(taskbarId);
+    ASSERT_EQ(taskbar, QRect(0, 1024, 1400, 26)) << "icewm's taskbar along the primary's bottom";
+    const QString first = screenKeyOfOutput(QStringLiteral("DUMMY0"));
+    const QString second = screenKeyOfOutput(QStringLiteral("DUMMY1"));
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    const std::optional<SettledBars> settled = settledBars(
+        [&] {
+            const QString log = run.log();
+            return log.contains(QStringLiteral("bar rows of ") + first)
+                && log.contains(QStringLiteral("bar rows of ") + second);
+        },
+        clock);
+    ASSERT_TRUE(settled) << shownBars().describe().toStdString() << run.log().toStdString();
+    std::cout << "under icewm:\n" << settled->bars.describe().toStdString() << std::endl;
+
+    // Where each bar may end: right above the taskbar, at the other
+    // screen's last row. The bar is drawn a few rows above its window's end.
+    const std::vector<QRect> screens { QRect(0, 0, 1400, 1050), QRect(1400, 0, 1920, 1080) };
+    const std::vector<int> floors { taskbar.top() - 1, screens[1].bottom() };
+    std::vector<QRect> bars;
+    for (size_t i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i == 0 ? "the primary's bar" : "the second screen's bar");
+        const ShownDock& dock = settled->bars.docks[i];
+        const QRect bar = dock.bounding.boundingRect().translated(dock.geometry.topLeft());
+        bars.push_back(bar);
+        EXPECT_EQ(dock.geometry.bottom(), floors[i]) << dock.describe().toStdString();
+        EXPECT_TRUE(screens[i].contains(bar) && bar.bottom() <= floors[i] && bar.bottom() >= floors[i] - 8)
+            << dock.describe().toStdString();
+        // Its reserve keeps the rows from the root's bottom up to the bar,
+        // over the bar's columns.
+        const QStringList strut = dock.strut.split(QStringLiteral(", "));
+        ASSERT_EQ(strut.size(), 12) << dock.describe().toStdString();
+        EXPECT_EQ(strut[3].toInt(), 1080 - bar.top()) << dock.describe().toStdString();
+        EXPECT_TRUE(strut[10].toInt() >= screens[i].left() && strut[11].toInt() <= screens[i].right())
+            << dock.describe().toStdString();
+    }
+
+    // The taskbar's menu button opens icewm's menu.
+    const QString menuButton = visibleWindowsNamed(QStringLiteral("TaskBarMenu")).value(0);
+    ASSERT_FALSE(menuButton.isEmpty());
+    click(windowGeometry(menuButton).center());
+    EXPECT_TRUE(waitUntil([] { return !visibleWindowsNamed(QStringLiteral("IceMenu")).isEmpty(); }))
+        << "the taskbar's menu button did not open its menu";
+    xdotool({ "key", "Escape" });
+    EXPECT_TRUE(waitUntil([] { return visibleWindowsNamed(QStringLiteral("IceMenu")).isEmpty(); }));
+
+    // Auto Hide on from the second screen's bar's own menu.
+    const std::vector<LoggedBarItem> secondBar = barOfScreen(run.log(), second);
+    const auto main = std::find_if(secondBar.begin(), secondBar.end(),
+        [](const LoggedBarItem& item) { return item.kind == LoggedBarItem::mainButton; });
+    ASSERT_NE(main, secondBar.end()) << run.log().toStdString();
+    qsizetype mark = run.log().size();
+    const QString reservesNothing = QStringLiteral("bar of ") + second + QStringLiteral(" reserves nothing");
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            if (run.log().mid(mark).contains(reservesNothing))
+                return true;
+            const std::optional<QRect> autoHide
+                = clickForMenu(run, main->rect.center(), 3, kSettingsMenuLine, int(kSettingsMenu.size()))
+                      .place(QStringLiteral("Auto Hide"));
+            return autoHide && chooseInSubmenu(run, *autoHide, { "Down", "Return" })
+                && waitUntil(
+                    [&] { return run.log().mid(mark).contains(reservesNothing); }, std::chrono::seconds(2));
+        },
+        std::chrono::seconds(20)))
+        << run.log().mid(mark).toStdString();
+    const QPoint onBar(bars[1].left() + 3, bars[1].center().y());
+    movePointer(QPoint(2360, 400));
+    ASSERT_TRUE(waitUntil([&] { return isBackground(pixelAt(onBar)); })) << "the bar stays\n"
+                                                                         << run.log().mid(mark).toStdString();
+
+    // Resting on the screen's last row, right of the bar, brings it back.
+    mark = run.log().size();
+    movePointer(QPoint(screens[1].right() - 20, screens[1].bottom()));
+    EXPECT_TRUE(waitUntil([&] {
+        return run.log().mid(mark).contains(
+                   QStringLiteral("auto-show strip brings back the dock of \"%1\"").arg(second))
+            && !isBackground(pixelAt(onBar));
+    })) << run.log().mid(mark).toStdString();
+    movePointer(QPoint(700, 300));
+    std::cout << "the icewm arrangement took " << clock.elapsed() << " ms" << std::endl;
+}

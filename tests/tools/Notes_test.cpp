@@ -213,6 +213,23 @@ TEST_F(Notes, TheDraftSurvivesClosingAndRestarting)
     EXPECT_EQ(restarted.note.content(), "unfinished");
 }
 
+// The hub's notes and the bar's note panel edit one draft: the one opening
+// while the other closes shows what was just typed there, and what it then
+// writes does not take that typing back.
+TEST_F(Notes, ASecondViewOfTheDraftShowsWhatTheFirstHasNotWrittenYet)
+{
+    NoteView hub(state, *store);
+    hub.show();
+    type(hub, "typed just now");
+    NoteView panel(state, *store);
+    panel.show();
+    EXPECT_EQ(panel.editor()->toPlainText(), "typed just now");
+    hub.close();
+    panel.model().saveNote();
+    ASSERT_EQ(notes().size(), 1u);
+    EXPECT_EQ(notes().front().text("content"), "typed just now");
+}
+
 TEST_F(Notes, TheEditorTakesTheWidthLessTheList)
 {
     NoteView view(state, *store);

@@ -32,9 +32,8 @@ QStringList pinnedToolNames(const AppState& state);
 // A click on the tile of tool `name` (`tileFrame`: the tile on screen):
 // remembers it as this bar's current tool and where its tile is, and raises
 // the tool's shared flag, lowering every other tool's, so one tool panel is
-// up at a time (a tool without a sheet, "Note" and "Todo", only raises its
-// flag). A click while the tool's flag is up lowers it: the panel closes.
-// Publishes.
+// up at a time (a tool without a sheet, "Todo", only raises its flag). A
+// click while the tool's flag is up lowers it: the panel closes. Publishes.
 void toolTileClicked(const QString& name, DockViewState& dock, AppState& state, const QRectF& tileFrame = {});
 
 // Where a tool's panel of `size` opens beside its tile (`tile`, on screen):

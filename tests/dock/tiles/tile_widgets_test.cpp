@@ -8,7 +8,9 @@
 #include "dock/tiles/DockTilePainting.h"
 #include "dock/tiles/PomodoroTile.h"
 #include "dock/tiles/ToolSheets.h"
+#include "state/Persistence.h"
 #include "tests/dock/DockTestSupport.h"
+#include "tools/NoteView.h"
 #include "tools/PomodoroRun.h"
 
 #include <QAbstractButton>
@@ -19,6 +21,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -165,6 +168,8 @@ TEST_F(TileWidgets, EveryPanelHoldsItsControlsWholeBesideAnyBar)
     const QByteArray runnersHome = qgetenv("HOME");
     qputenv("HOME", home.toLocal8Bit());
     const auto restoreHome = qScopeGuard([&] { qputenv("HOME", runnersHome); });
+    // The notes are read from the store (this test program's private one).
+    ASSERT_TRUE(PersistenceController::hasShared() || !PersistenceController::openShared().has_value());
     for (const char* edge : { "bottom", "left", "right" }) {
         SCOPED_TRACE(edge);
         CustomSettings().setMainDockPosition(QString::fromLatin1(edge));
@@ -173,8 +178,9 @@ TEST_F(TileWidgets, EveryPanelHoldsItsControlsWholeBesideAnyBar)
         DockViewState bar { true, 1920, 1080, "Optional(A)" };
         ToolSheets sheets(state(), bar, &dock);
         sheets.setMouseOnThisScreen([] { return true; });
-        for (const auto& [tool, sheet] : { std::pair { "Pomodoro", Tool::Pomodoro },
-                 std::pair { "Pasteboard", Tool::Pasteboard }, std::pair { "FastFinder", Tool::FastFinder } }) {
+        for (const auto& [tool, sheet] :
+            { std::pair { "Pomodoro", Tool::Pomodoro }, std::pair { "Pasteboard", Tool::Pasteboard },
+                std::pair { "FastFinder", Tool::FastFinder }, std::pair { "Note", Tool::Note } }) {
             SCOPED_TRACE(tool);
             toolTileClicked(QString::fromLatin1(tool), bar, state());
             QWidget* panel = sheets.sheet(sheet);
@@ -189,6 +195,13 @@ TEST_F(TileWidgets, EveryPanelHoldsItsControlsWholeBesideAnyBar)
                 EXPECT_TRUE(panel->rect().contains(at)) << control->objectName().toStdString();
                 EXPECT_GE(control->width(), control->minimumSizeHint().width())
                     << control->metaObject()->className() << " " << control->objectName().toStdString();
+            }
+            if (sheet == Tool::Note) {
+                // The hub's notes, with their editor whole in the panel.
+                const auto* notes = panel->findChild<NoteView*>();
+                ASSERT_NE(notes, nullptr);
+                const QRect editor(notes->editor()->mapTo(panel, QPoint(0, 0)), notes->editor()->size());
+                EXPECT_TRUE(panel->rect().contains(editor));
             }
             toolTileClicked(QString::fromLatin1(tool), bar, state()); // closes it
         }

@@ -57,10 +57,12 @@ TEST_F(TileRules, AClickRaisesItsToolsFlagAndOnlyThat)
         EXPECT_EQ(raised(fresh), flags) << tool;
         EXPECT_EQ(published, 1);
     }
-    // Note and Todo have no sheet: only the three others are ever shown.
-    toolTileClicked("Note", dock, state);
+    // Todo has no sheet: its flag alone shows nothing. Note opens its sheet
+    // as the other tools do.
     toolTileClicked("Todo", dock, state);
     EXPECT_TRUE(toolSheetsShown(state).empty());
+    toolTileClicked("Note", dock, state);
+    EXPECT_EQ(toolSheetsShown(state), std::vector<Tool> { Tool::Note });
     // One panel at a time; a second click on its tile closes it.
     toolTileClicked("FastFinder", dock, state, QRectF(10, 1040, 40, 40));
     EXPECT_EQ(dock.currentPluginFrame, QRectF(10, 1040, 40, 40));
@@ -134,6 +136,9 @@ TEST_F(TileRules, OnlyTheBarOnTheMousesScreenFillsASheet)
         { Tool::FastFinder, true, false, { 1920, 500 }, 0, true },
         { Tool::FastFinder, true, true, { 500, 1080 }, 0, true },
         { Tool::FastFinder, false, true, {}, 0, false },
+        { Tool::Note, true, false, { 600, 500 }, 0, true },
+        { Tool::Note, true, true, { 500, 500 }, 0, true },
+        { Tool::Todo, true, false, {}, 0, false },
     };
     for (const Row& r : rows) {
         const ToolSheetContent c = toolSheetContent(r.sheet, r.mouseHere, r.vertical, 1920, 1080);
