@@ -629,9 +629,11 @@ void DockView::applyEdgeReserve(WId native)
     const QRect bar = m_picture.barRect.toAlignedRect();
     const bool autoHides = mapEntry(m_state.settings.autoHideSpaceDock(), id) == QLatin1String("true");
     const QRect root = screensVirtualGeometry();
-    const std::optional<platform::ReservedEdge> reserve
-        = barEdgeReserve(toScreen(QRectF(bar)),
-            dockPositionForScreen(m_state, m_view.enableListener, id), root, !autoHides && isVisible());
+    std::vector<QRect> screens;
+    for (const QScreen* each : QGuiApplication::screens())
+        screens.push_back(screenGeometry(each));
+    const std::optional<platform::ReservedEdge> reserve = barEdgeReserve(toScreen(QRectF(bar)),
+        dockPositionForScreen(m_state, m_view.enableListener, id), root, screens, !autoHides && isVisible());
     if (m_reservedEdge && *m_reservedEdge == std::pair(native, reserve))
         return;
     m_reservedEdge = std::pair(native, reserve);
