@@ -5,29 +5,42 @@
 using platform::ReservedEdge;
 
 std::optional<ReservedEdge> barEdgeReserve(
-    const QRect& bar, const QString& edge, const QRect& root, bool keep)
+    const QRect& bar, const QString& edge, const QRect& root, const std::vector<QRect>& screens, bool keep)
 {
     if (!keep || bar.isEmpty() || root.isEmpty())
         return std::nullopt;
     ReservedEdge reserve;
+    QRect covered; // what the reserve keeps windows out of, the bar included
     if (edge == QLatin1String("left")) {
         reserve.side = ReservedEdge::Side::left;
         reserve.thickness = bar.right() + 1 - root.left();
         reserve.start = bar.top();
         reserve.end = bar.bottom();
+        covered = QRect(QPoint(root.left(), bar.top()), bar.bottomRight());
     } else if (edge == QLatin1String("right")) {
         reserve.side = ReservedEdge::Side::right;
         reserve.thickness = root.right() + 1 - bar.left();
         reserve.start = bar.top();
         reserve.end = bar.bottom();
+        covered = QRect(bar.topLeft(), QPoint(root.right(), bar.bottom()));
     } else {
         reserve.side = ReservedEdge::Side::bottom;
         reserve.thickness = root.bottom() + 1 - bar.top();
         reserve.start = bar.left();
         reserve.end = bar.right();
+        covered = QRect(bar.topLeft(), QPoint(bar.right(), root.bottom()));
     }
     if (reserve.thickness <= 0)
         return std::nullopt;
+    // The bar's own screen is the one it stands on; a screen that only
+    // touches the strip at a corner or an edge shares no pixel with it.
+    const QPoint centre = bar.center();
+    const auto own = std::find_if(
+        screens.begin(), screens.end(), [&centre](const QRect& screen) { return screen.contains(centre); });
+    for (auto screen = screens.begin(); screen != screens.end(); ++screen) {
+        if (screen != own && screen->intersects(covered))
+            return std::nullopt;
+    }
     return reserve;
 }
 

@@ -15,10 +15,15 @@
 // window, reserves nothing.
 
 // The reserve of a bar drawn at `bar` (root coordinates) on `edge` ("left",
-// "right", anything else is the bottom) of a root window `root`; none when
-// `keep` is false or nothing is drawn.
+// "right", anything else is the bottom) of a root window `root` that holds
+// `screens` (every screen's place, the bar's own among them); none when
+// `keep` is false or nothing is drawn. A reserve runs from the root's edge,
+// so a bar on an edge another screen lies beyond would keep that screen's
+// windows out too (or, read per screen by the window manager, out of a whole
+// screen): none then either, as panels between monitors do, and the bar
+// stands above its screen's windows without one.
 std::optional<platform::ReservedEdge> barEdgeReserve(
-    const QRect& bar, const QString& edge, const QRect& root, bool keep);
+    const QRect& bar, const QString& edge, const QRect& root, const std::vector<QRect>& screens, bool keep);
 
 // Every edge the bars of a screen (by key) reserved in this run, the deepest
 // per side. The window manager takes them out of the screens' available

@@ -633,7 +633,7 @@ void DockView::applyEdgeReserve(WId native)
     // server's pixels, counted from the root's edge.
     const std::optional<platform::ReservedEdge> reserve
         = barEdgeReserve(platform::serverFromQt(QRectF(toScreen(QRectF(bar)))),
-            dockPositionForScreen(m_state, m_view.enableListener, id), serverRootGeometry(),
+            dockPositionForScreen(m_state, m_view.enableListener, id), serverRootGeometry(), serverScreenPlaces(),
             !autoHides && isVisible());
     if (m_reservedEdge && *m_reservedEdge == std::pair(native, reserve))
         return;

@@ -34,8 +34,63 @@ TEST(DockEdgeReserve, AShownBarReservesFromTheRootEdgeToItsFarSide)
         { "nothing drawn", QRect(), "bottom", true, std::nullopt },
     };
     for (const auto& row : rows)
-        EXPECT_EQ(barEdgeReserve(row.bar, QString::fromLatin1(row.edge), kRoot, row.keep), row.expected)
+        EXPECT_EQ(
+            barEdgeReserve(row.bar, QString::fromLatin1(row.edge), kRoot, { kRoot }, row.keep), row.expected)
             << row.name;
+}
+
+// A reserve runs from the root's edge: a bar whose reserve would reach into
+// another screen reserves nothing; one whose reserve reaches no other screen
+// keeps it, however far the root's edge lies beyond its own screen.
+TEST(DockEdgeReserve, ABarReservesNothingWhereAnotherScreenLiesBeyondItsEdge)
+{
+    const QRect laptop(0, 1080, 1400, 1050), monitorAbove(0, 0, 1920, 1080);
+    const QRect left(0, 0, 1400, 1050), right(1400, 0, 1920, 1080);
+    const struct {
+        const char* name;
+        std::vector<QRect> screens;
+        QRect bar;
+        const char* edge;
+        std::optional<ReservedEdge> expected;
+    } rows[] = {
+        // Stacked: the upper screen's bottom borders the laptop below it.
+        { "the upper screen's bottom, the lower one wholly beyond", { monitorAbove, laptop },
+            QRect(800, 1028, 320, 50), "bottom", std::nullopt },
+        { "the lower screen's bottom is the root's", { monitorAbove, laptop }, QRect(540, 2078, 320, 50),
+            "bottom", ReservedEdge { Side::bottom, 52, 540, 859 } },
+        // The laptop reaches columns 0-1399 only.
+        { "the upper screen's bottom, the lower one beyond in part", { monitorAbove, laptop },
+            QRect(1300, 1028, 400, 50), "bottom", std::nullopt },
+        { "the upper screen's bottom past the lower one's side", { monitorAbove, laptop },
+            QRect(1500, 1028, 320, 50), "bottom", ReservedEdge { Side::bottom, 1102, 1500, 1819 } },
+        { "a screen only at a corner", { QRect(0, 0, 1920, 1080), QRect(1920, 1080, 1920, 1080) },
+            QRect(0, 1028, 1920, 50), "bottom", ReservedEdge { Side::bottom, 1132, 0, 1919 } },
+        // Side by side: each side bar on the edge the screens share.
+        { "a left bar on the right screen", { left, right }, QRect(1400, 300, 50, 400), "left",
+            std::nullopt },
+        { "a right bar on the left screen", { left, right }, QRect(1350, 300, 50, 400), "right",
+            std::nullopt },
+        { "a left bar on the left screen", { left, right }, QRect(0, 300, 50, 400), "left",
+            ReservedEdge { Side::left, 50, 300, 699 } },
+        { "a right bar on the right screen", { left, right }, QRect(3270, 300, 50, 400), "right",
+            ReservedEdge { Side::right, 50, 300, 699 } },
+        // The shorter screen's bottom ends 30 above the root's; the taller
+        // screen beside it is not beyond that edge.
+        { "the shorter screen's bottom beside a taller one", { left, right }, QRect(540, 998, 320, 50),
+            "bottom", ReservedEdge { Side::bottom, 82, 540, 859 } },
+        { "a right bar beside a screen above its span only", { left, QRect(1400, 0, 1920, 500) },
+            QRect(1350, 600, 50, 400), "right", ReservedEdge { Side::right, 1970, 600, 999 } },
+        { "one screen", { QRect(0, 0, 1920, 1080) }, QRect(0, 300, 50, 400), "left",
+            ReservedEdge { Side::left, 50, 300, 699 } },
+    };
+    for (const auto& row : rows) {
+        QRect root;
+        for (const QRect& screen : row.screens)
+            root |= screen;
+        EXPECT_EQ(
+            barEdgeReserve(row.bar, QString::fromLatin1(row.edge), root, row.screens, true), row.expected)
+            << row.name;
+    }
 }
 
 TEST(DockEdgeReserve, TheBarsOwnReserveIsGivenBackSoTheBarNeverCreepsInward)

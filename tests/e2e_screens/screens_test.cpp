@@ -88,7 +88,8 @@ std::vector<QRect> framesOf(const QString& title)
     std::vector<QRect> frames;
     for (const QString& id : visibleWindowsNamed(title))
         frames.push_back(windowGeometry(id));
-    std::sort(frames.begin(), frames.end(), [](const QRect& a, const QRect& b) { return a.x() < b.x(); });
+    std::sort(frames.begin(), frames.end(),
+        [](const QRect& a, const QRect& b) { return std::pair(a.x(), a.y()) < std::pair(b.x(), b.y()); });
     return frames;
 }
 
@@ -143,7 +144,7 @@ struct ShownDock {
 
 // Every screen's bar, its strip, and what is still leaving from a rebuild.
 struct ShownBars {
-    std::vector<ShownDock> docks; // left to right
+    std::vector<ShownDock> docks; // left to right, top to bottom
     std::vector<QRect> strips;
     int leaving = 0;
 
@@ -185,8 +186,9 @@ ShownBars shownBars()
         }
         shown.docks.push_back(dock);
     }
-    std::sort(shown.docks.begin(), shown.docks.end(),
-        [](const ShownDock& a, const ShownDock& b) { return a.geometry.x() < b.geometry.x(); });
+    std::sort(shown.docks.begin(), shown.docks.end(), [](const ShownDock& a, const ShownDock& b) {
+        return std::pair(a.geometry.x(), a.geometry.y()) < std::pair(b.geometry.x(), b.geometry.y());
+    });
     shown.strips = framesOf(QStringLiteral("orbitShelf auto-show strip"));
     shown.leaving = int(visibleWindowsNamed(QStringLiteral("orbitShelf dock, leaving")).size());
     return shown;
@@ -653,6 +655,299 @@ INSTANTIATE_TEST_SUITE_P(AsAUserSetsThem, ScaledScreens,
     ::testing::Values(ScreenScales { "XftDpi192", 192, "", 2, 2 },
         ScreenScales { "SecondScreenAt2", 0, "DUMMY0=1;DUMMY1=2", 1, 2 }),
     [](const ::testing::TestParamInfo<ScreenScales>& info) { return std::string(info.param.name); });
+
+namespace {
+
+// The arrangements with a screen above the other: the root is 1920x2130.
+const QStringList kMonitorAboveLaptop { "--output", "DUMMY1", "--mode", "1920x1080", "--pos", "0x0",
+    "--output", "DUMMY0", "--mode", "1400x1050", "--pos", "0x1080", "--primary" };
+const QStringList kLaptopAboveMonitor { "--output", "DUMMY0", "--mode", "1400x1050", "--pos", "0x0",
+    "--primary", "--output", "DUMMY1", "--mode", "1920x1080", "--pos", "0x1050" };
+
+// The dock window standing on `screen` (by its middle), or nothing.
+std::optional<QString> dockWindowOn(const QRect& screen)
+{
+    for (const QString& id : visibleWindowsNamed(kDock))
+        if (screen.contains(windowGeometry(id).center()))
+            return id;
+    return std::nullopt;
+}
+
+// The bar a dock window shows, in root coordinates.
+QRect barOf(const QString& dockWindow)
+{
+    return boundingShape(dockWindow.toUInt())
+        .value_or(QRegion())
+        .boundingRect()
+        .translated(windowGeometry(dockWindow).topLeft());
+}
+
+// A window's frame: the window with what the window manager draws round it.
+QRect frameOf(const QString& id)
+{
+    const QStringList extents = property(id, QStringLiteral("_NET_FRAME_EXTENTS"))
+                                    .section(QLatin1Char('='), 1)
+                                    .split(QLatin1Char(','), Qt::SkipEmptyParts);
+    const auto extent = [&](int i) { return extents.value(i).trimmed().toInt(); };
+    return windowGeometry(id).adjusted(-extent(0), -extent(2), extent(1), extent(3));
+}
+
+// Fills `area` as a maximised window does: inside it and short of it by less
+// than a character cell each way (a window manager may keep the terminal's
+// size steps).
+bool fills(const QRect& frame, const QRect& area)
+{
+    return area.contains(frame) && area.width() - frame.width() < 20 && area.height() - frame.height() < 20;
+}
+
+// A menu a bar opened, whole and by `bar`: each entry one under the other
+// inside `screen`, the menu's window on the server holding them all, and
+// the menu within reach of the bar.
+::testing::AssertionResult wholeBy(
+    const DockRun& run, const LoggedMenu& menu, qsizetype entries, const QRect& bar, const QRect& screen)
+{
+    if (menu.titles.size() < entries)
+        return ::testing::AssertionFailure() << "entries logged: " << menu.titles.join(u',').toStdString();
+    QRect all;
+    for (size_t i = 0; i < menu.places.size(); ++i) {
+        const QRect& place = menu.places[i];
+        all |= place;
+        if (!screen.contains(place) || place.width() < 60 || place.height() < 10 || place.height() > 80
+            || (i > 0
+                && (place.left() != menu.places[i - 1].left() || place.top() <= menu.places[i - 1].top())))
+            return ::testing::AssertionFailure()
+                << menu.titles.value(qsizetype(i)).toStdString() << " at " << text(place).toStdString();
+    }
+    QRect shown;
+    for (const QString& id : openMenus(run))
+        shown |= windowGeometry(id);
+    if (!shown.contains(all))
+        return ::testing::AssertionFailure() << "the menu's window " << text(shown).toStdString()
+                                             << " for entries over " << text(all).toStdString();
+    if (!all.adjusted(-300, -300, 300, 300).intersects(bar))
+        return ::testing::AssertionFailure()
+            << "the menu at " << text(all).toStdString() << ", the bar at " << text(bar).toStdString();
+    return ::testing::AssertionSuccess();
+}
+
+// What a screen is expected to show: where a maximised window stands, and
+// the edge its bar reserves (_NET_WM_STRUT_PARTIAL's first four values:
+// left, right, top, bottom).
+struct ScreenCase {
+    const char* output;
+    QRect place;
+    QRect maximised;
+    QString strut;
+};
+
+} // namespace
+
+class SharedEdges : public ::testing::TestWithParam<WindowManager> { };
+
+// A bar on an edge that another screen lies beyond reserves nothing there
+// (a reserve counts from the root's edge: it would reach across that
+// screen), and stays above its screen's windows; a bar on the root's edge
+// keeps its reserve. On each screen a window maximised stays there and
+// fills it less its own bar's reserve, and each bar's menus open whole by
+// it. Reached by a change of the screens while the program runs, an
+// arrangement ends as a fresh start shows it.
+TEST_P(SharedEdges, NoScreenLosesItsSpaceOrItsMenusToAnotherScreensBar)
+{
+    const WindowManager manager = GetParam();
+    TwoScreenDesktop desktop(manager);
+    ASSERT_FALSE(desktop.failed()) << XvfbSession::lastError().toStdString();
+    const QString none = QStringLiteral("0, 0, 0, 0");
+    struct Arrangement {
+        const char* name;
+        QStringList xrandr;
+        // From the screens side by side, under openbox only: the bars are
+        // rebuilt 6 s after a change, and the rebuild takes the same path
+        // under xfwm4 (ScreensChange).
+        bool reachedByAChange = false;
+        bool sideBars = false; // DUMMY1's bar to the left, DUMMY0's to the right, from their menus
+        bool upperAutoHides = false; // the first screen's bar, Auto Hide on from its menu
+        std::vector<ScreenCase> screens;
+    };
+    const Arrangement arrangements[] = {
+        { "a monitor above the laptop", kMonitorAboveLaptop, true, false, true,
+            { { "DUMMY1", QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1080), none },
+                { "DUMMY0", QRect(0, 1080, 1400, 1050), QRect(0, 1080, 1400, 998),
+                    QStringLiteral("0, 0, 0, 52") } } },
+        { "the laptop above a monitor", kLaptopAboveMonitor, false, false, false,
+            { { "DUMMY0", QRect(0, 0, 1400, 1050), QRect(0, 0, 1400, 1050), none },
+                { "DUMMY1", QRect(0, 1050, 1920, 1080), QRect(0, 1050, 1920, 1028),
+                    QStringLiteral("0, 0, 0, 52") } } },
+        { "side bars on the edge between the screens", kFirstArrangement, false, true, false,
+            { { "DUMMY0", QRect(0, 0, 1400, 1050), QRect(0, 0, 1400, 1050), none },
+                { "DUMMY1", QRect(1400, 0, 1920, 1080), QRect(1400, 0, 1920, 1080), none } } },
+    };
+    const char* managerName = manager == WindowManager::openbox ? "openbox" : "xfwm4";
+    for (const Arrangement& arrangement : arrangements) {
+        const bool byChange = arrangement.reachedByAChange && manager == WindowManager::openbox;
+        SCOPED_TRACE(QStringLiteral("%1 under %2")
+                         .arg(QLatin1String(arrangement.name), QLatin1String(managerName))
+                         .toStdString());
+        ArrangementBack back;
+        runTool(QStringLiteral("xrandr"), byChange ? kFirstArrangement : arrangement.xrandr);
+        movePointer(QPoint(700, 300)); // over no bar on any arrangement
+        const QString first = screenKeyOfOutput(QStringLiteral("DUMMY0"));
+        const QString second = screenKeyOfOutput(QStringLiteral("DUMMY1"));
+        DockRun run;
+        QElapsedTimer clock;
+        const auto barsSince = [&run, first, second](qsizetype from) {
+            return [&run, first, second, from] {
+                const QString log = run.log().mid(from);
+                return log.contains(QStringLiteral("bar rows of ") + first)
+                    && log.contains(QStringLiteral("bar rows of ") + second);
+            };
+        };
+        ASSERT_GT(run.start(), 0);
+        clock.start();
+        std::optional<SettledBars> settled = settledBars(barsSince(0), clock);
+        ASSERT_TRUE(settled) << shownBars().describe().toStdString() << run.log().toStdString();
+        if (byChange) {
+            const qsizetype changed = run.log().size();
+            runTool(QStringLiteral("xrandr"), arrangement.xrandr);
+            const std::optional<SettledBars> after = settledBars(
+                [&] {
+                    return run.log().mid(changed).contains(QLatin1String("dock window for"))
+                        && barsSince(changed)();
+                },
+                clock);
+            ASSERT_TRUE(after) << shownBars().describe().toStdString() << run.log().toStdString();
+            run.stop();
+            const qsizetype restarted = run.log().size();
+            ASSERT_GT(run.start(), 0);
+            settled = settledBars(barsSince(restarted), clock);
+            ASSERT_TRUE(settled) << shownBars().describe().toStdString() << run.log().toStdString();
+            EXPECT_TRUE(after->bars == settled->bars)
+                << "after the change:\n"
+                << after->bars.describe().toStdString() << "\na fresh start:\n"
+                << settled->bars.describe().toStdString();
+        }
+        if (arrangement.sideBars) {
+            // "Left" and "Right" are the first two entries of "Dock Position".
+            const struct {
+                QString screenID;
+                QStringList keys;
+                std::function<bool(const QRect&)> at;
+            } moves[] = {
+                { second, { "Down", "Return" }, [](const QRect& r) { return r.right() < 1500; } },
+                { first, { "Down", "Down", "Return" }, [](const QRect& r) { return r.left() > 1300; } },
+            };
+            for (const auto& move : moves) {
+                const auto moved = [&] {
+                    const std::vector<LoggedBarItem> bar = barOfScreen(run.log(), move.screenID);
+                    return !bar.empty() && move.at(bar.front().rect);
+                };
+                ASSERT_TRUE(waitUntil(
+                    [&] {
+                        const std::vector<LoggedBarItem> bar = barOfScreen(run.log(), move.screenID);
+                        if (bar.empty())
+                            return false;
+                        const std::optional<QRect> position = clickForMenu(run, bar.front().rect.center(), 3,
+                            kSettingsMenuLine, int(kSettingsMenu.size()), std::chrono::seconds(3))
+                                                                  .place(QStringLiteral("Dock Position"));
+                        return position && chooseInSubmenu(run, *position, move.keys)
+                            && waitUntil(moved, std::chrono::seconds(5));
+                    },
+                    std::chrono::seconds(20)))
+                    << run.log().toStdString();
+            }
+            ASSERT_TRUE(settledBars(
+                [&] {
+                    const std::optional<QString> left = dockWindowOn(arrangement.screens[0].place);
+                    const std::optional<QString> right = dockWindowOn(arrangement.screens[1].place);
+                    return left && right && barOf(*left).right() > 1300 && barOf(*right).left() < 1500;
+                },
+                clock))
+                << shownBars().describe().toStdString() << run.log().toStdString();
+        }
+
+        Clients clients;
+        std::vector<Clients::Window> terminals;
+        for (const ScreenCase& screen : arrangement.screens) {
+            const QString title = QStringLiteral("maximised on ") + QLatin1String(screen.output);
+            terminals.push_back(clients.xterm(
+                title, QStringLiteral("40x5+%1+%2").arg(screen.place.x() + 100).arg(screen.place.y() + 100)));
+            ASSERT_FALSE(terminals.back().id.isEmpty());
+            runTool(QStringLiteral("wmctrl"), { "-r", title, "-b", "add,maximized_vert,maximized_horz" });
+        }
+        for (size_t i = 0; i < arrangement.screens.size(); ++i) {
+            const ScreenCase& screen = arrangement.screens[i];
+            SCOPED_TRACE(screen.output);
+            const std::optional<QString> dock = dockWindowOn(screen.place);
+            ASSERT_TRUE(dock) << shownBars().describe().toStdString();
+            const QString strut = property(*dock, QStringLiteral("_NET_WM_STRUT_PARTIAL")).section(u'=', 1);
+            const QString reserve = strut.section(u',', 0, 3).trimmed();
+            QRect frame;
+            waitUntil([&] { return fills(frame = frameOf(terminals[i].id), screen.maximised); },
+                std::chrono::seconds(3));
+            std::cout << arrangement.name << " under " << managerName << ", " << screen.output << ": reserve "
+                      << strut.trimmed().toStdString() << "; maximised " << text(frame).toStdString()
+                      << std::endl;
+            EXPECT_EQ(reserve.toStdString(), screen.strut.toStdString());
+            EXPECT_TRUE(fills(frame, screen.maximised)) << "maximised at " << text(frame).toStdString()
+                                                        << ", not " << text(screen.maximised).toStdString();
+        }
+        // Each bar's menus: the main button's, and a window button's (each
+        // bar shows every window). A click on the bar reaches it over a
+        // maximised window.
+        for (const ScreenCase& screen : arrangement.screens) {
+            SCOPED_TRACE(screen.output);
+            const QString screenID = screenKeyOfOutput(QLatin1String(screen.output));
+            const QRect bar = barOf(dockWindowOn(screen.place).value_or(QString()));
+            const std::vector<LoggedBarItem> items = barOfScreen(run.log(), screenID);
+            const auto button = std::find_if(items.begin(), items.end(),
+                [&](const LoggedBarItem& item) { return item.window == terminals.front().id; });
+            ASSERT_TRUE(!items.empty() && button != items.end()) << run.log().toStdString();
+            EXPECT_TRUE(wholeBy(run,
+                clickForMenu(
+                    run, items.front().rect.center(), 3, kSettingsMenuLine, int(kSettingsMenu.size())),
+                kSettingsMenu.size(), bar, screen.place));
+            EXPECT_TRUE(wholeBy(run,
+                clickForMenu(run, button->rect.center(), 3, kWindowMenuLine, int(kWindowMenu.size())),
+                kWindowMenu.size(), bar, screen.place));
+            EXPECT_TRUE(closeMenus(run));
+        }
+        if (arrangement.upperAutoHides) {
+            // Auto-hidden, the upper screen's bar comes back from that
+            // screen's last row, though the root goes on below it.
+            const ScreenCase& upper = arrangement.screens.front();
+            const QString screenID = screenKeyOfOutput(QLatin1String(upper.output));
+            const auto hidden = [&] { return barOfScreen(run.log(), screenID).empty(); };
+            const qsizetype mark = run.log().size();
+            ASSERT_TRUE(waitUntil(
+                [&] {
+                    const std::vector<LoggedBarItem> bar = barOfScreen(run.log(), screenID);
+                    if (bar.empty())
+                        return false;
+                    const std::optional<QRect> entry = clickForMenu(run, bar.front().rect.center(), 3,
+                        kSettingsMenuLine, int(kSettingsMenu.size()), std::chrono::seconds(3))
+                                                           .place(QStringLiteral("Auto Hide"));
+                    if (!entry || !chooseInSubmenu(run, *entry, { "Down", "Return" }))
+                        return false;
+                    movePointer(upper.place.center());
+                    return waitUntil(
+                        [&] {
+                            return run.log().mid(mark).contains(QLatin1String("bar rows of")) && hidden();
+                        },
+                        std::chrono::seconds(3));
+                },
+                std::chrono::seconds(20)))
+                << run.log().mid(mark).toStdString();
+            movePointer(QPoint(upper.place.center().x(), upper.place.bottom()));
+            EXPECT_TRUE(waitUntil([&] { return !hidden(); })) << run.log().mid(mark).toStdString();
+            movePointer(QPoint(700, 300));
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(UnderEachWindowManager, SharedEdges,
+    ::testing::Values(WindowManager::openbox, WindowManager::xfwm4),
+    [](const ::testing::TestParamInfo<WindowManager>& info) {
+        return std::string(info.param == WindowManager::openbox ? "openbox" : "xfwm4");
+    });
 
 // After a mode change that moved the second screen, its bar's hover title
 // and its buttons' menus open by that bar, on that screen.

@@ -281,6 +281,11 @@ std::unique_ptr<XvfbSession> XvfbSession::startWith(
         runTool("xrandr",
             { "--output", "DUMMY0", "--mode", "1400x1050", "--pos", "0x0", "--output", "DUMMY1", "--mode",
                 "1920x1080", "--pos", "1400x0" });
+        // Until a client asks the server to probe its outputs, the dummy
+        // driver's cheap answer (what GTK reads) leaves the second screen
+        // out: xfwm4 started now kept every window on the first screen and
+        // announced a desktop that ended there, whatever changed later.
+        runTool("xrandr", { "--query" });
     }
 
     if (manager == WindowManager::openbox) {
