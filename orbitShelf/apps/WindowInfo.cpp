@@ -41,6 +41,7 @@ std::vector<WindowInfo> getWindowInfoList()
 {
     platform::WindowServer& server = platform::current().windowServer();
     const QRect primary = server.primaryScreen();
+    const std::vector<platform::ScaledScreen> screens = platform::scaledScreens();
     std::vector<WindowInfo> list;
     for (const platform::ServerWindow& w : server.windowList()) {
         WindowInfo info;
@@ -48,7 +49,7 @@ std::vector<WindowInfo> getWindowInfoList()
         info.ownerName = w.className.isEmpty() ? w.instanceName : w.className;
         info.ownerProcessID = w.pid;
         info.layer = layerOf(w);
-        info.bounds = platform::axFromRoot(QRectF(platform::qtFromServer(w.frame)), primary);
+        info.bounds = platform::axFromRoot(QRectF(platform::qtFromServer(w.frame, screens)), primary);
         info.alpha = w.opacity;
         info.isOnscreen = w.onScreen;
         info.windowNumber = qint64(w.id);
