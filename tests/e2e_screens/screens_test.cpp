@@ -476,20 +476,24 @@ TEST_P(ScreensChange, EachBarIsWhatAFreshStartShows)
         std::cout << change.name << ": settled " << after->reachedMs << " ms after the change" << std::endl;
 
         // A later rebuild: a panel that starts and quits again before the
-        // bars are rebuilt for it, which they are 6 s after it started.
+        // bars are rebuilt for it, which they are 6 s after it started. The
+        // rows run under openbox alone skip it (8 s a row): their later
+        // rebuild would go the way of the other rows'.
         const qsizetype rebuilt = run.log().size();
-        {
-            Panel panel;
-            ASSERT_TRUE(waitUntil([&] {
-                return run.log().mid(rebuilt).contains(QLatin1String("free part"));
-            })) << run.log().mid(rebuilt).toStdString();
+        if (!change.openboxOnly) {
+            {
+                Panel panel;
+                ASSERT_TRUE(waitUntil([&] {
+                    return run.log().mid(rebuilt).contains(QLatin1String("free part"));
+                })) << run.log().mid(rebuilt).toStdString();
+            }
+            const std::optional<SettledBars> later = settledBars(rebuiltSince(rebuilt), clock);
+            ASSERT_TRUE(later) << shownBars().describe().toStdString() << run.log().mid(rebuilt).toStdString();
+            EXPECT_TRUE(later->bars == after->bars)
+                << "after the change:\n"
+                << after->bars.describe().toStdString() << "\nafter a later rebuild:\n"
+                << later->bars.describe().toStdString();
         }
-        const std::optional<SettledBars> later = settledBars(rebuiltSince(rebuilt), clock);
-        ASSERT_TRUE(later) << shownBars().describe().toStdString() << run.log().mid(rebuilt).toStdString();
-        EXPECT_TRUE(later->bars == after->bars)
-            << "after the change:\n"
-            << after->bars.describe().toStdString() << "\nafter a later rebuild:\n"
-            << later->bars.describe().toStdString();
 
         run.stop();
         const qsizetype restarted = run.log().size();
