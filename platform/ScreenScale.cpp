@@ -183,12 +183,4 @@ QRect qtFromServer(const QRect& rect)
     return qtFromServer(rect, scaledScreens());
 }
 
-bool anyScreenScaled()
-{
-    for (const ScaledScreen& screen : scaledScreens())
-        if (!qFuzzyCompare(screen.scale, 1.0))
-            return true;
-    return false;
-}
-
 } // namespace platform

@@ -53,7 +53,4 @@ QPointF qtFromServer(QPointF point);
 QRect serverFromQt(const QRectF& rect);
 QRect qtFromServer(const QRect& rect);
 
-// Whether any screen is scaled (the two kinds of pixels differ somewhere).
-bool anyScreenScaled();
-
 } // namespace platform

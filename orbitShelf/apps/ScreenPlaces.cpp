@@ -6,38 +6,55 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include <optional>
 
 namespace {
 
-std::optional<platform::ScaledScreen> scaledScreen(const QScreen* screen)
+using Screens = std::vector<platform::ScaledScreen>;
+
+// Each answer reads the screens' table once: it is read afresh on every
+// call (the server's places can change at any time).
+const platform::ScaledScreen* scaledScreen(const QScreen* screen, const Screens& screens)
+{
+    for (const platform::ScaledScreen& scaled : screens)
+        if (scaled.name == screen->name())
+            return &scaled;
+    return nullptr;
+}
+
+QRect geometryIn(const QScreen* screen, const Screens& screens)
 {
     if (!screen)
-        return std::nullopt;
-    for (const platform::ScaledScreen& scaled : platform::scaledScreens())
-        if (scaled.name == screen->name())
-            return scaled;
-    return std::nullopt;
+        return {};
+    const platform::ScaledScreen* scaled = scaledScreen(screen, screens);
+    return scaled ? platform::qtGeometry(*scaled) : screen->geometry();
+}
+
+QRect placeIn(const QScreen* screen, const Screens& screens)
+{
+    if (!screen)
+        return {};
+    const platform::ScaledScreen* scaled = scaledScreen(screen, screens);
+    return scaled ? scaled->place : screen->geometry();
+}
+
+QRect rootIn(const Screens& screens)
+{
+    QRect all;
+    for (const QScreen* screen : QGuiApplication::screens())
+        all |= placeIn(screen, screens);
+    return all;
 }
 
 } // namespace
 
 QRect screenGeometry(const QScreen* screen)
 {
-    if (!screen)
-        return {};
-    if (const std::optional<platform::ScaledScreen> scaled = scaledScreen(screen))
-        return platform::qtGeometry(*scaled);
-    return screen->geometry();
+    return geometryIn(screen, platform::scaledScreens());
 }
 
 QRect screenPlace(const QScreen* screen)
 {
-    if (!screen)
-        return {};
-    if (const std::optional<platform::ScaledScreen> scaled = scaledScreen(screen))
-        return scaled->place;
-    return screen->geometry();
+    return placeIn(screen, platform::scaledScreens());
 }
 
 QRect availableOnPlace(const QRect& geometry, const QRect& qtGeometry, const QRect& qtAvailable)
@@ -67,25 +84,24 @@ QRect screenAvailableGeometry(const QScreen* screen)
 
 QRect screensVirtualGeometry()
 {
+    const Screens screens = platform::scaledScreens();
     QRect all;
     for (const QScreen* screen : QGuiApplication::screens())
-        all |= screenGeometry(screen);
+        all |= geometryIn(screen, screens);
     return all;
 }
 
 QRect serverRootGeometry()
 {
-    QRect all;
-    for (const QRect& place : serverScreenPlaces())
-        all |= place;
-    return all;
+    return rootIn(platform::scaledScreens());
 }
 
 std::vector<QRect> serverScreenPlaces()
 {
+    const Screens screens = platform::scaledScreens();
     std::vector<QRect> places;
     for (const QScreen* screen : QGuiApplication::screens())
-        places.push_back(screenPlace(screen));
+        places.push_back(placeIn(screen, screens));
     return places;
 }
 
@@ -96,8 +112,9 @@ QRect primaryScreenGeometry()
 
 QScreen* screenAtPoint(const QPoint& point)
 {
+    const Screens screens = platform::scaledScreens();
     for (QScreen* screen : QGuiApplication::screens()) {
-        if (screenGeometry(screen).contains(point))
+        if (geometryIn(screen, screens).contains(point))
             return screen;
     }
     return nullptr;
@@ -106,12 +123,13 @@ QScreen* screenAtPoint(const QPoint& point)
 namespace {
 
 // The screen's available part in the server's pixels.
-QRect serverAvailable(const QScreen* screen)
+QRect serverAvailable(const QScreen* screen, const Screens& screens)
 {
     const QRect available = screenAvailableGeometry(screen);
-    if (available == screenGeometry(screen))
-        return screenPlace(screen);
-    return platform::serverFromQt(QRectF(available)) & screenPlace(screen);
+    const QRect place = placeIn(screen, screens);
+    if (available == geometryIn(screen, screens))
+        return place;
+    return platform::serverFromQt(QRectF(available), screens) & place;
 }
 
 } // namespace
@@ -121,11 +139,14 @@ QRect screenFreeArea(
 {
     if (!screen)
         return {};
-    const QRect place = screenPlace(screen);
-    const QRect free = visibleArea(screenKey, serverAvailable(screen), place, serverRootGeometry(), others);
+    const Screens screens = platform::scaledScreens();
+    const QRect place = placeIn(screen, screens);
+    const QRect free
+        = visibleArea(screenKey, serverAvailable(screen, screens), place, rootIn(screens), others);
+    const QRect geometry = geometryIn(screen, screens);
     if (free == place)
-        return screenGeometry(screen);
-    return platform::qtFromServer(free) & screenGeometry(screen);
+        return geometry;
+    return platform::qtFromServer(free, screens) & geometry;
 }
 
 void recordScreenMarginsBeforeOwnReserve(
@@ -133,6 +154,7 @@ void recordScreenMarginsBeforeOwnReserve(
 {
     if (!screen)
         return;
+    const Screens screens = platform::scaledScreens();
     recordMarginsBeforeOwnReserve(
-        screenKey, serverAvailable(screen), screenPlace(screen), serverRootGeometry(), others);
+        screenKey, serverAvailable(screen, screens), placeIn(screen, screens), rootIn(screens), others);
 }
