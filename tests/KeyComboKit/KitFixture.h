@@ -13,6 +13,9 @@
 
 namespace kctest {
 
+// Key positions the tests type.
+inline constexpr quint16 keyA = 0, keyF = 3, keyG = 5, keyY = 16, keyT = 17, keyK = 40;
+
 // Collects the kit's lines (debug included) while it lives.
 class LogCapture final {
 public:

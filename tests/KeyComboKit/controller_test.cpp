@@ -7,7 +7,8 @@
 
 namespace {
 
-constexpr quint16 keyY = 16, keyK = 40;
+using kctest::keyK;
+using kctest::keyY;
 
 class Preferences final : public KCObservable { };
 

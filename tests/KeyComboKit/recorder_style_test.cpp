@@ -15,7 +15,7 @@ namespace {
 
 using C = KCRecorderControlStyleComponents;
 
-constexpr quint16 keyK = 40;
+using kctest::keyK;
 
 // Offers every text the control would otherwise take from the kit.
 class WordyStyle final : public KCRecorderControlStyle {

@@ -17,9 +17,9 @@
 
 namespace {
 
-constexpr quint16 keyA = 0;
-constexpr quint16 keyK = 40;
-constexpr quint16 keyY = 16;
+using kctest::keyA;
+using kctest::keyK;
+using kctest::keyY;
 
 class CountingControl final : public KCRecorderControl {
 public:
@@ -46,7 +46,7 @@ KCKeyEvent flagsEvent(quint16 code, quint64 flags)
 }
 
 // A holder of one bindable value, as an application's model would be.
-class Preferences final : public KCObservable { };
+class RecorderPreferences final : public KCObservable { };
 
 // A form's model: it hears when an editor opens and closes on it, and
 // when its value is written, in one journal.
@@ -374,7 +374,7 @@ TEST_F(Recorder, DictionaryValues)
 
 TEST_F(Recorder, BoundToAnObservable)
 {
-    Preferences prefs;
+    RecorderPreferences prefs;
     prefs.setProperty("shortcut", QVariant::fromValue(KCShortcut::shortcutWithCode(keyY, kc::command)));
     control->bindValue(&prefs, QStringLiteral("shortcut"));
     EXPECT_EQ(control->stringValue(), "⌘Y");
@@ -401,7 +401,7 @@ TEST_F(Recorder, BoundToAnObservable)
 
 TEST_F(Recorder, ACorruptBoundValueIsKeptUntilTheUserRecords)
 {
-    Preferences prefs;
+    RecorderPreferences prefs;
     prefs.setProperty("shortcut", QStringLiteral("garbage"));
     kctest::LogCapture log;
     control->bindValue(&prefs, QStringLiteral("shortcut"));

@@ -19,7 +19,7 @@ namespace {
 using C = KCRecorderControlStyleComponents;
 using Set = KCRecorderControlStyle::ConstraintSet;
 
-QJsonObject attributes()
+QJsonObject labelAttributes()
 {
     return { { "fontName", ".AppleSystemUIFont" }, { "fontSize", 13 }, { "fontColorCatalogName", "System" },
         { "fontColorName", "labelColor" } };
@@ -41,9 +41,9 @@ QJsonObject metrics(int minWidth)
         { "focusRingCornerRadius", QJsonObject { { "width", 4 }, { "height", 4 } } },
         { "focusRingInsets", zero },
         { "alignmentInsets", zero },
-        { "normalLabelAttributes", attributes() },
-        { "recordingLabelAttributes", attributes() },
-        { "disabledLabelAttributes", attributes() },
+        { "normalLabelAttributes", labelAttributes() },
+        { "recordingLabelAttributes", labelAttributes() },
+        { "disabledLabelAttributes", labelAttributes() },
     };
 }
 

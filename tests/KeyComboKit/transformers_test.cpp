@@ -11,7 +11,7 @@ using kctest::LogCapture;
 
 namespace {
 
-QVariant num(quint64 v)
+QVariant numberValue(quint64 v)
 {
     return QVariant::fromValue(v);
 }
@@ -62,8 +62,8 @@ TEST_F(FakeLayouts, KeyCodeTransformerValuesAndTheAbstractClass)
 {
     LogCapture log;
     auto& literal = KCASCIILiteralKeyCodeTransformer::sharedTransformer();
-    EXPECT_EQ(show(literal.transformedValue(num(0))), "A");
-    EXPECT_EQ(show(literal.transformedValue(num(KCKeyCodeNone))), "");
+    EXPECT_EQ(show(literal.transformedValue(numberValue(0))), "A");
+    EXPECT_EQ(show(literal.transformedValue(numberValue(KCKeyCodeNone))), "");
     EXPECT_EQ(show(literal.transformedValue(QStringLiteral("0"))), "<nil>");
     EXPECT_EQ(log.count("#Error Invalid key code"), 1);
     // A shortcut's flags are explicit: Shift does not turn Tab around.
@@ -119,7 +119,7 @@ TEST_F(FakeLayouts, AsciiLiteralParser)
         EXPECT_EQ(v.isValid() ? v.toInt() : -1, r.keyCode);
     }
     LogCapture log;
-    EXPECT_FALSE(t.reverseTransformedValue(num(3)).isValid());
+    EXPECT_FALSE(t.reverseTransformedValue(numberValue(3)).isValid());
     EXPECT_EQ(log.count("#Error Invalid ASCII literal"), 1);
     EXPECT_EQ(log.count("#Error Invalid value for reverse transformation"), 1);
 }
@@ -173,10 +173,10 @@ TEST(ModifierFlags, WordsAndGlyphsInBothDirections)
     for (const Row& r : rows) {
         SCOPED_TRACE(r.words);
         EXPECT_EQ(KCLiteralModifierFlagsTransformer::sharedTransformer().transformedValue(
-                      num(r.flags), r.direction),
+                      numberValue(r.flags), r.direction),
             QString::fromLatin1(r.words));
         EXPECT_EQ(KCSymbolicModifierFlagsTransformer::sharedTransformer().transformedValue(
-                      num(r.flags), r.direction),
+                      numberValue(r.flags), r.direction),
             QString::fromUtf16(r.glyphs));
     }
     LogCapture log;
@@ -255,7 +255,7 @@ TEST_F(FakeLayouts, KeyBindingsReadAndWritten)
             QString::fromUtf8(b.binding));
     LogCapture log;
     EXPECT_FALSE(t.reverseTransformedValue(QStringLiteral("$@a")).isValid());
-    EXPECT_FALSE(t.reverseTransformedValue(QVariantMap { { "modifierFlags", num(0) } }).isValid());
+    EXPECT_FALSE(t.reverseTransformedValue(QVariantMap { { "modifierFlags", numberValue(0) } }).isValid());
     EXPECT_EQ(log.lines, QStringList({ "#Error invalid class of the value", "#Error invalid key code" }));
 }
 
@@ -263,12 +263,12 @@ TEST_F(FakeLayouts, KeyEquivalentAndMaskOfDictionariesAndShortcuts)
 {
     auto& equivalent = KCKeyEquivalentTransformer::sharedTransformer();
     auto& mask = KCKeyEquivalentModifierMaskTransformer::sharedTransformer();
-    EXPECT_EQ(show(equivalent.transformedValue(QVariantMap { { "keyCode", num(0) } })), "a");
-    EXPECT_EQ(
-        show(equivalent.transformedValue(QVariantMap { { "modifierFlags", num(kc::shift) } })), "<nil>");
+    EXPECT_EQ(show(equivalent.transformedValue(QVariantMap { { "keyCode", numberValue(0) } })), "a");
+    EXPECT_EQ(show(equivalent.transformedValue(QVariantMap { { "modifierFlags", numberValue(kc::shift) } })),
+        "<nil>");
     const auto shiftOne = KCShortcut::shortcutWithCode(18, kc::shift);
     EXPECT_EQ(show(equivalent.transformedValue(QVariant::fromValue(shiftOne))), "1");
     EXPECT_EQ(mask.transformedValue(QVariant::fromValue(shiftOne)).toULongLong(), kc::shift);
     EXPECT_FALSE(mask.transformedValue(QVariantMap { { "modifierFlags", QStringLiteral("1") } }).isValid());
-    EXPECT_FALSE(equivalent.transformedValue(num(0)).isValid());
+    EXPECT_FALSE(equivalent.transformedValue(numberValue(0)).isValid());
 }

@@ -11,7 +11,10 @@
 
 namespace {
 
-constexpr quint16 keyA = 0, keyF = 3, keyG = 5, keyT = 17;
+using kctest::keyA;
+using kctest::keyF;
+using kctest::keyG;
+using kctest::keyT;
 const quint64 commandShift = kc::command | kc::shift;
 
 class Validator : public kctest::FakeLayouts {

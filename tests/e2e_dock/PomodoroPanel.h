@@ -80,13 +80,6 @@ inline std::optional<int> readPomodoroClock(const DockRun& run, const QRect& til
     return left;
 }
 
-// A value as the settings file holds it now.
-inline QString storedSetting(const DockRun& run, const QString& key)
-{
-    QSettings file(run.configHome() + QStringLiteral("/orbitShelf/orbitShelf.conf"), QSettings::NativeFormat);
-    return file.value(key).toString();
-}
-
 // Starts a Pomodoro from its panel, opened from `tile`.
 inline bool startPomodoro(const DockRun& run, const QRect& tile)
 {

@@ -24,12 +24,6 @@ bool openThemesPage(DockRun& run)
     });
 }
 
-QString storedSetting(const DockRun& run, const QString& key)
-{
-    QSettings file(run.configHome() + QStringLiteral("/orbitShelf/orbitShelf.conf"), QSettings::NativeFormat);
-    return file.value(key).toString();
-}
-
 } // namespace
 
 TEST(ThemesPage, APaletteTileRepaintsTheBarInItsColour)

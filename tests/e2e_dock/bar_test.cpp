@@ -14,7 +14,6 @@ using namespace orbitshelf::test;
 
 namespace {
 
-const QString kDock = QStringLiteral("orbitShelf dock");
 const QPoint kBottomCentre(960, 1053);
 
 // The pixels of `area` that show black: where nothing composites, a pixel

@@ -3,8 +3,8 @@
 // follows focus moved elsewhere and shows on the window in front from the
 // first bar after a start and a restart, every button stays on the screen
 // and a shown bar keeps maximised windows off its edge.
-#include "state/Persistence.h"
 #include "state/MapSetting.h"
+#include "state/Persistence.h"
 #include "tests/support/X11TestTools.h"
 
 #include <QImage>
@@ -17,8 +17,6 @@
 using namespace orbitshelf::test;
 
 namespace {
-
-const QString kDock = QStringLiteral("orbitShelf dock");
 
 std::optional<LoggedBarItem> barItemOf(const DockRun& run, const QString& window)
 {

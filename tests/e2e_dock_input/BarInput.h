@@ -13,6 +13,9 @@
 
 namespace orbitshelf::test {
 
+// The middle of the bar's row at the bottom of the test's 1920x1080 screen.
+inline const QPoint kBottomCentre(960, 1053);
+
 // The main button's (and launcher's) menu, in order, as a user reads it.
 inline const QStringList kSettingsMenu { "Dock Position", "Auto Hide", "Settings", "Check for Updates",
     "Shortcuts", "What's New", "Restart", "Quit" };

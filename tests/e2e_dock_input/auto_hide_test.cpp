@@ -13,7 +13,6 @@ using namespace orbitshelf::test;
 
 namespace {
 
-const QPoint kBottomCentre(960, 1053);
 const QPoint kAway(960, 400);
 
 bool barShown()
@@ -98,7 +97,8 @@ TEST(AutoHide, ABarStaysWhileItsMenuIsOpenAndHidesOnceItCloses)
     // Closed with the pointer elsewhere: the bar goes too.
     movePointer(kAway);
     ASSERT_TRUE(closeMenus(run));
-    EXPECT_TRUE(waitUntil([&] { return loggedAfter(run, mark, kHides).has_value(); }, std::chrono::seconds(2)))
+    EXPECT_TRUE(
+        waitUntil([&] { return loggedAfter(run, mark, kHides).has_value(); }, std::chrono::seconds(2)))
         << run.log().mid(mark).toStdString();
     EXPECT_TRUE(waitUntil([] { return !barShown(); }));
 }

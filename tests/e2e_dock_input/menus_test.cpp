@@ -16,8 +16,6 @@ using namespace orbitshelf::test;
 
 namespace {
 
-const QPoint kBottomCentre(960, 1053);
-
 // Opens the window menu of `button`, checks its entries and picks `entry`.
 void choose(const DockRun& run, const QRect& button, const QStringList& entries, const QString& entry)
 {

@@ -2,6 +2,8 @@
 
 // Another X client that holds key grabs of its own: Ctrl+Alt+<keycode> on
 // the root window, as a program holding a hot key would.
+#include "KeyComboKit/KCKeyCodes.h"
+
 #include <xcb/xcb.h>
 
 #include <cstdlib>
@@ -36,3 +38,7 @@ private:
     xcb_connection_t* m_connection;
     xcb_window_t m_root;
 };
+
+// Key positions the kit's tests type, and the shortcuts' modifiers.
+inline constexpr quint16 kKeyT = 17, kKeyY = 16, kKeyK = 40, kKeyJ = 38;
+inline constexpr quint64 commandOption = kc::command | kc::option;

@@ -14,7 +14,7 @@
 #include <gtest/gtest.h>
 
 using namespace orbitshelf::test;
-namespace kc = platform::keycode;
+namespace kp = platform::keycode;
 
 TEST(X11HotKeys, AGrabHoldsWithEveryLockStateAndARepeatGivesTheSameReference)
 {
@@ -24,10 +24,10 @@ TEST(X11HotKeys, AGrabHoldsWithEveryLockStateAndARepeatGivesTheSameReference)
     QObject::connect(hotKeys.get(), &platform::HotKeys::hotKeyPressed,
         [&](quint16 keyCode, quint32) { pressed.push_back(keyCode); });
 
-    const auto k = hotKeys->registerHotKey(kc::k, platform::carbon::option);
+    const auto k = hotKeys->registerHotKey(kp::k, platform::carbon::option);
     ASSERT_TRUE(k);
-    EXPECT_EQ(hotKeys->registerHotKey(kc::k, platform::carbon::option), k);
-    const auto j = hotKeys->registerHotKey(kc::j, platform::carbon::option | platform::carbon::shift);
+    EXPECT_EQ(hotKeys->registerHotKey(kp::k, platform::carbon::option), k);
+    const auto j = hotKeys->registerHotKey(kp::j, platform::carbon::option | platform::carbon::shift);
     ASSERT_TRUE(j);
     EXPECT_NE(j, k);
 
@@ -41,7 +41,7 @@ TEST(X11HotKeys, AGrabHoldsWithEveryLockStateAndARepeatGivesTheSameReference)
         xdotool({ "key", "alt+shift+j" });
         EXPECT_TRUE(waitUntil([&] { return pressed.size() == 2; }))
             << locks.join(QLatin1Char('+')).toStdString();
-        EXPECT_EQ(pressed, std::vector<quint16>({ kc::k, kc::j }))
+        EXPECT_EQ(pressed, std::vector<quint16>({ kp::k, kp::j }))
             << locks.join(QLatin1Char('+')).toStdString();
         for (const QString& lock : locks)
             xdotool({ "key", lock });
@@ -52,7 +52,7 @@ TEST(X11HotKeys, AGrabHoldsWithEveryLockStateAndARepeatGivesTheSameReference)
     xdotool({ "key", "alt+k" });
     xdotool({ "key", "alt+shift+j" });
     ASSERT_TRUE(waitUntil([&] { return !pressed.empty(); }));
-    EXPECT_EQ(pressed, std::vector<quint16> { kc::j }) << "a released key still fired";
+    EXPECT_EQ(pressed, std::vector<quint16> { kp::j }) << "a released key still fired";
     hotKeys->unregisterHotKey(*j);
 }
 
@@ -61,14 +61,14 @@ TEST(X11HotKeys, WhatAnotherClientHoldsIsRefused)
     auto first = platform::x11::createX11HotKeys();
     auto second = platform::x11::createX11HotKeys();
     ASSERT_TRUE(first && second);
-    const auto k = first->registerHotKey(kc::k, platform::carbon::command);
+    const auto k = first->registerHotKey(kp::k, platform::carbon::command);
     ASSERT_TRUE(k);
-    EXPECT_FALSE(second->registerHotKey(kc::k, platform::carbon::command));
+    EXPECT_FALSE(second->registerHotKey(kp::k, platform::carbon::command));
     first->unregisterHotKey(*k);
     // The release travels on the other connection; the server may see it
     // after the second client's next request.
     EXPECT_TRUE(
-        waitUntil([&] { return second->registerHotKey(kc::k, platform::carbon::command).has_value(); }));
+        waitUntil([&] { return second->registerHotKey(kp::k, platform::carbon::command).has_value(); }));
 
     ASSERT_TRUE(first->grabKeyboard());
     EXPECT_FALSE(second->grabKeyboard());
@@ -124,8 +124,8 @@ TEST(X11HotKeys, AKeyWhoseModifierAnotherClientTakesByItselfIsRefused)
     ASSERT_TRUE(hotKeys);
     // Super + Tab would be granted, and never pressed: the Win key's press
     // hands the keyboard to the other client.
-    EXPECT_FALSE(hotKeys->registerHotKey(kc::tab, platform::carbon::control));
-    const auto alt = hotKeys->registerHotKey(kc::tab, platform::carbon::option);
+    EXPECT_FALSE(hotKeys->registerHotKey(kp::tab, platform::carbon::control));
+    const auto alt = hotKeys->registerHotKey(kp::tab, platform::carbon::option);
     EXPECT_TRUE(alt) << "other modifiers are not touched";
     if (alt)
         hotKeys->unregisterHotKey(*alt);
@@ -134,7 +134,7 @@ TEST(X11HotKeys, AKeyWhoseModifierAnotherClientTakesByItselfIsRefused)
     taker.reset();
     auto afterwards = platform::x11::createX11HotKeys();
     EXPECT_TRUE(waitUntil(
-        [&] { return afterwards->registerHotKey(kc::tab, platform::carbon::control).has_value(); }));
+        [&] { return afterwards->registerHotKey(kp::tab, platform::carbon::control).has_value(); }));
 }
 
 TEST(X11HotKeys, TheGrabbedKeyboardAndTheModifierMonitor)
@@ -177,7 +177,7 @@ TEST(X11HotKeys, KeysTypedIntoTheGrabArriveWhileARefusedKeyIsAskedForAgain)
     auto holder = platform::x11::createX11HotKeys();
     auto hotKeys = platform::x11::createX11HotKeys();
     ASSERT_TRUE(holder && hotKeys);
-    const auto held = holder->registerHotKey(kc::k, platform::carbon::command);
+    const auto held = holder->registerHotKey(kp::k, platform::carbon::command);
     ASSERT_TRUE(held);
     QStringList seen;
     QObject::connect(hotKeys.get(), &platform::HotKeys::grabbedKeyDown,
@@ -190,7 +190,7 @@ TEST(X11HotKeys, KeysTypedIntoTheGrabArriveWhileARefusedKeyIsAskedForAgain)
     // The key's events are on the socket when the refused registration waits
     // for the server's answer, which reads them off it.
     xdotool({ "key", "Tab" });
-    EXPECT_FALSE(hotKeys->registerHotKey(kc::k, platform::carbon::command));
+    EXPECT_FALSE(hotKeys->registerHotKey(kp::k, platform::carbon::command));
     EXPECT_TRUE(waitUntil([&] { return seen.size() >= 2; }));
     EXPECT_EQ(seen, QStringList({ "down 48", "up 48" }));
     hotKeys->ungrabKeyboard();
@@ -201,7 +201,7 @@ TEST(X11HotKeys, KeysLetGoBeforeTheGrabComeBeforeTheKeysAfterIt)
 {
     auto hotKeys = platform::x11::createX11HotKeys();
     ASSERT_TRUE(hotKeys);
-    const auto tab = hotKeys->registerHotKey(kc::tab, platform::carbon::option);
+    const auto tab = hotKeys->registerHotKey(kp::tab, platform::carbon::option);
     ASSERT_TRUE(tab);
     bool pressed = false;
     QObject::connect(hotKeys.get(), &platform::HotKeys::hotKeyPressed, [&] { pressed = true; });
@@ -232,7 +232,7 @@ TEST(X11HotKeys, AModifierLetGoWhileTheHotKeyIsHeldCountsTheKeysTapFirst)
 {
     auto hotKeys = platform::x11::createX11HotKeys();
     ASSERT_TRUE(hotKeys);
-    const auto tab = hotKeys->registerHotKey(kc::tab, platform::carbon::option);
+    const auto tab = hotKeys->registerHotKey(kp::tab, platform::carbon::option);
     ASSERT_TRUE(tab);
     int pressed = 0;
     QObject::connect(hotKeys.get(), &platform::HotKeys::hotKeyPressed, [&] { ++pressed; });

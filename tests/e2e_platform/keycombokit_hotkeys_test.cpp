@@ -6,7 +6,7 @@
 #include "KeyComboKit/x11/KCX11HotKeyBackend.h"
 #include "tests/KeyComboKit/KitFixture.h"
 #include "tests/e2e_platform/OtherGrabClient.h"
-#include "tests/support/XvfbSession.h"
+#include "tests/support/X11TestTools.h"
 
 #include <xcb/xcb.h>
 
@@ -15,11 +15,9 @@
 using kctest::LogCapture;
 using orbitshelf::test::runTool;
 using orbitshelf::test::waitUntil;
+using orbitshelf::test::xdotool;
 
 namespace {
-
-constexpr quint16 kKeyK = 40, kKeyJ = 38;
-const quint64 commandOption = kc::command | kc::option;
 
 struct Counts {
     int down = 0;
@@ -35,11 +33,6 @@ void countOn(KCShortcutMonitor& monitor, const KCShortcutRef& shortcut, Counts& 
     monitor.addAction(
         KCShortcutAction::withShortcut(shortcut, [&counts](KCShortcutAction*) { return ++counts.up, true; }),
         KCKeyEventTypeUp);
-}
-
-void xdotool(const QStringList& arguments)
-{
-    runTool(QStringLiteral("xdotool"), arguments);
 }
 
 } // namespace

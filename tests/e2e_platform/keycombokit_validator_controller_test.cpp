@@ -21,9 +21,6 @@ using orbitshelf::test::waitUntil;
 
 namespace {
 
-constexpr quint16 kKeyT = 17, kKeyY = 16, kKeyK = 40, kKeyJ = 38;
-const quint64 commandOption = kc::command | kc::option;
-
 // Another client's Ctrl+Alt grab of a key position.
 class OtherClient {
 public:

@@ -93,8 +93,6 @@ std::vector<QRect> framesOf(const QString& title)
     return frames;
 }
 
-const QString kDock = QStringLiteral("orbitShelf dock");
-
 // The arrangement every test starts from and leaves behind.
 const QStringList kFirstArrangement { "--output", "DUMMY0", "--mode", "1400x1050", "--pos", "0x0",
     "--primary", "--output", "DUMMY1", "--mode", "1920x1080", "--pos", "1400x0" };
@@ -488,7 +486,8 @@ TEST_P(ScreensChange, EachBarIsWhatAFreshStartShows)
                 })) << run.log().mid(rebuilt).toStdString();
             }
             const std::optional<SettledBars> later = settledBars(rebuiltSince(rebuilt), clock);
-            ASSERT_TRUE(later) << shownBars().describe().toStdString() << run.log().mid(rebuilt).toStdString();
+            ASSERT_TRUE(later) << shownBars().describe().toStdString()
+                               << run.log().mid(rebuilt).toStdString();
             EXPECT_TRUE(later->bars == after->bars)
                 << "after the change:\n"
                 << after->bars.describe().toStdString() << "\nafter a later rebuild:\n"

@@ -7,20 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 using namespace orbitshelf::test;
-
-namespace {
-
-// The permission bits of a file or folder; -1 when it is not there.
-int modeOf(const QString& path)
-{
-    struct stat info { };
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
-}
-
-} // namespace
 
 TEST(Onboarding, ShowsOnceSetsTheFirstRunValuesAndStep4ClosesIt)
 {
@@ -43,9 +30,9 @@ TEST(Onboarding, ShowsOnceSetsTheFirstRunValuesAndStep4ClosesIt)
     // scrolls within itself and the page has no second scroll bar.
     const QRect window = windowGeometry(id);
     std::optional<QRect> step4;
-    ASSERT_TRUE(waitUntil(
-        [&] { return (step4 = run.loggedRect(QStringLiteral("onboarding step 4 at "))).has_value(); }))
-        << run.log().toStdString();
+    ASSERT_TRUE(waitUntil([&] {
+        return (step4 = run.loggedRect(QStringLiteral("onboarding step 4 at "))).has_value();
+    })) << run.log().toStdString();
     EXPECT_TRUE(window.contains(*step4)) << run.log().toStdString();
     EXPECT_TRUE(run.log().contains(QLatin1String("onboarding scroll bars shown: 1")))
         << run.log().toStdString();

@@ -8,7 +8,6 @@
 
 #include <QFile>
 
-#include <sys/stat.h>
 #include <xcb/xcb.h>
 
 #include <gtest/gtest.h>
@@ -206,17 +205,6 @@ TEST(PluginsPage, AnAltShiftPHeldElsewhereIsReportedAndCaptureStillRuns)
     owner.reset();
 }
 
-namespace {
-
-// The permission bits of a file or folder; -1 when it is not there.
-int modeOf(const QString& path)
-{
-    struct stat info { };
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
-}
-
-} // namespace
-
 // The settings hold the unsaved note draft: readable by their user only,
 // also a file an older version left readable by all, and after a change.
 TEST(PluginsPage, ThePinBoxWaitsForInstallAndTheSettingsFileStaysPrivate)
@@ -224,8 +212,8 @@ TEST(PluginsPage, ThePinBoxWaitsForInstallAndTheSettingsFileStaysPrivate)
     DockRun run;
     const QString folder = run.configHome() + QStringLiteral("/orbitShelf");
     const QString conf = folder + QStringLiteral("/orbitShelf.conf");
-    ASSERT_TRUE(QFile::setPermissions(conf, QFileDevice::ReadOwner | QFileDevice::WriteOwner
-            | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    ASSERT_TRUE(QFile::setPermissions(conf,
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
     ASSERT_GT(run.start(), 0);
     ASSERT_TRUE(waitUntil([&] { return run.log().contains(QLatin1String("bar rows of")); }))
         << run.log().toStdString();
@@ -253,7 +241,8 @@ TEST(PluginsPage, ThePinBoxWaitsForInstallAndTheSettingsFileStaysPrivate)
             if (!at)
                 return false;
             click(at->center());
-            return waitUntil([&] { return run.log().mid(from).contains(logged); }, std::chrono::milliseconds(1000));
+            return waitUntil(
+                [&] { return run.log().mid(from).contains(logged); }, std::chrono::milliseconds(1000));
         });
     };
     ASSERT_TRUE(clickUntil(QStringLiteral("plugins install button Install for Pasteboard at "),

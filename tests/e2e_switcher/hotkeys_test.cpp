@@ -10,13 +10,6 @@ using namespace orbitshelf::test;
 
 namespace {
 
-const QString kSwitcher = QStringLiteral("orbitShelf switcher");
-
-bool switcherShown()
-{
-    return !visibleWindowsNamed(kSwitcher).isEmpty();
-}
-
 QString autoHideSetting(const DockRun& run)
 {
     QFile conf(run.configHome() + QStringLiteral("/orbitShelf/orbitShelf.conf"));

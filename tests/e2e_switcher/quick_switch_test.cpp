@@ -29,11 +29,6 @@ namespace {
 const QString kSwitcher = QStringLiteral("orbitShelf switcher");
 constexpr xcb_keysym_t kTab = 0xff09, kK = 0x6b, kW = 0x77, kSpace = 0x20, kEscape = 0xff1b;
 
-bool switcherShown()
-{
-    return !visibleWindowsNamed(kSwitcher).isEmpty();
-}
-
 // A connection of the test's own: a third client beside the bar and the
 // window manager.
 class ThirdClient final {
@@ -550,8 +545,9 @@ TEST(TakenKeys, OnOpenboxsStockConfigurationTheUserIsTold)
         EXPECT_TRUE(
             run.log().contains(QLatin1String("shortcut row \"Open the clipboard window\" refused hidden")));
         // The notice leaves by itself, 10 s after it came.
-        EXPECT_TRUE(waitUntil([] { return visibleWindowsNamed(QStringLiteral("orbitShelf notice")).isEmpty(); },
-            std::chrono::seconds(12)));
+        EXPECT_TRUE(
+            waitUntil([] { return visibleWindowsNamed(QStringLiteral("orbitShelf notice")).isEmpty(); },
+                std::chrono::seconds(12)));
     }
     qputenv("DISPLAY", display);
 }
@@ -654,8 +650,9 @@ TEST(Drawing, NoCompositorAndPreviewsAtTwelveThirtyTwoAndAHundredWindows)
         static const QRegularExpression term(QStringLiteral(" term [0-9]+$"));
         ASSERT_TRUE(waitUntil(
             [&] {
-                const QStringList listed = runTool(QStringLiteral("wmctrl"), { "-l" }, std::chrono::seconds(30))
-                                               .split(QLatin1Char('\n'));
+                const QStringList listed
+                    = runTool(QStringLiteral("wmctrl"), { "-l" }, std::chrono::seconds(30))
+                          .split(QLatin1Char('\n'));
                 return listed.filter(term).size() >= count;
             },
             std::chrono::seconds(60), std::chrono::milliseconds(200)));
@@ -782,8 +779,8 @@ void openFour(FourWindows& f)
 {
     int i = 0;
     for (const char* name : { "terminal A", "terminal B", "terminal C", "terminal D" }) {
-        f.w.push_back(f.clients.xterm(
-            QString::fromLatin1(name), QStringLiteral("40x5+%1+%2").arg(100 + (i % 2) * 800).arg(100 + (i / 2) * 300)));
+        f.w.push_back(f.clients.xterm(QString::fromLatin1(name),
+            QStringLiteral("40x5+%1+%2").arg(100 + (i % 2) * 800).arg(100 + (i / 2) * 300)));
         ASSERT_FALSE(f.w.back().id.isEmpty());
         ++i;
     }
@@ -922,11 +919,27 @@ TEST(Cycle, TapsSevenMillisecondsApartEndOnTheRightWindow)
         const QString around = QString::number(0.004 * (round / 2 % 3), 'f', 3);
         for (int t = 0; t < taps; ++t) {
             if (t > 0)
-                keys << "sleep" << "0.007";
+                keys << "sleep"
+                     << "0.007";
             // xdotool waits 12 ms after each key unless told not to.
-            keys << "keydown" << "--delay" << "0" << "alt" << "sleep" << around << "keydown" << "--delay" << "0"
-                 << "Tab" << "sleep" << "0.003" << "keyup" << "--delay" << "0" << "Tab" << "sleep" << around
-                 << "keyup" << "--delay" << "0" << "alt";
+            keys << "keydown"
+                 << "--delay"
+                 << "0"
+                 << "alt"
+                 << "sleep" << around << "keydown"
+                 << "--delay"
+                 << "0"
+                 << "Tab"
+                 << "sleep"
+                 << "0.003"
+                 << "keyup"
+                 << "--delay"
+                 << "0"
+                 << "Tab"
+                 << "sleep" << around << "keyup"
+                 << "--delay"
+                 << "0"
+                 << "alt";
         }
         const qsizetype logFrom = run.log().size();
         xdotool(keys);
@@ -944,7 +957,8 @@ TEST(Cycle, TapsSevenMillisecondsApartEndOnTheRightWindow)
             },
             std::chrono::seconds(3));
         // And it stays there: no late step or commit moves it on.
-        if (settled && !waitUntil([&] { return third.activeWindow() != expected; }, std::chrono::milliseconds(300)))
+        if (settled
+            && !waitUntil([&] { return third.activeWindow() != expected; }, std::chrono::milliseconds(300)))
             ++good;
         else
             report += QStringLiteral("round %1 (%2 taps): ended on %3, expected %4 (C is %5, D %6)\n")
@@ -985,8 +999,8 @@ TEST(Cycle, TheTypingClientExitsRightAfterAltsReleaseAndNothingStaysHeld)
         // Around the 20 ms the Tab key waits before it looks at Alt, and
         // well past it.
         const char* holds[] = { "0.012", "0.016", "0.02", "0.024", "0.05", "0.2" };
-        xdotool({ "keydown", "--delay", "0", "alt", "keydown", "--delay", "0", "Tab", "sleep", "0.003", "keyup",
-            "--delay", "0", "Tab", "sleep", holds[i % 6], "keyup", "--delay", "0", "alt" });
+        xdotool({ "keydown", "--delay", "0", "alt", "keydown", "--delay", "0", "Tab", "sleep", "0.003",
+            "keyup", "--delay", "0", "Tab", "sleep", holds[i % 6], "keyup", "--delay", "0", "alt" });
         if (waitUntil([&] { return !switcherShown() && third.keyboardFree(); }, std::chrono::seconds(2)))
             ++good;
         else

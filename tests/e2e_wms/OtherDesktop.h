@@ -19,6 +19,9 @@
 
 namespace orbitshelf::test {
 
+// The test's whole screen.
+inline const QRect kScreen(0, 0, 1920, 1080);
+
 using WindowManager = XvfbSession::WindowManager;
 
 // A desktop of its own with `manager`, for one test; the program's own
@@ -226,8 +229,8 @@ class StrutProbe final {
 public:
     explicit StrutProbe(const QString& window)
     {
-        m_xprop.start(QStringLiteral("stdbuf"),
-            { "-oL", "xprop", "-spy", "-id", window, "_NET_WM_STRUT_PARTIAL" });
+        m_xprop.start(
+            QStringLiteral("stdbuf"), { "-oL", "xprop", "-spy", "-id", window, "_NET_WM_STRUT_PARTIAL" });
         m_xprop.waitForStarted();
         waitUntil([&] { return !bottoms().empty(); });
     }

@@ -36,7 +36,6 @@ void PrintTo(const NoticeCase& c, std::ostream* out)
 // the screen (1344x756 at 288,162); its card is the 400 px at that
 // rectangle's centre, painted on its bottom 220 rows with rounded corners.
 const QRect kCard(760, 698, 400, 220);
-const QRect kScreen(0, 0, 1920, 1080);
 const QColor kTerminal(0xc0, 0x80, 0x40);
 
 bool insideCard(QPoint p)

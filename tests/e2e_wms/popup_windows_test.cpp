@@ -40,8 +40,7 @@ int shadowReach(Compositor compositor)
     return compositor == Compositor::none ? 0 : compositor == Compositor::picom ? Picom::shadowReach : 20;
 }
 
-const QRect kScreen(0, 0, 1920, 1080);
-const QPoint kAway(1500, 300);
+const QPoint kPointerAside(1500, 300);
 
 template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
 
@@ -136,7 +135,7 @@ struct Scene {
             for (const QString& id : visibleWindowsNamed(QStringLiteral("stacked %1").arg(i)))
                 xdotool({ "windowmove", "--sync", id, QString::number(20 + 10 * i),
                     QString::number(120 + 10 * i) });
-        movePointer(kAway);
+        movePointer(kPointerAside);
     }
     ::testing::AssertionResult ready() const
     {
@@ -289,17 +288,18 @@ bool hoverUsedTerminalButton(Scene& s)
 {
     const std::optional<LoggedBarItem> button = waitForWindowButton(*s.run, s.busyAtStart);
     int nudge = 0;
-    return button && waitUntil(
-               [&] {
-                   movePointer(button->rect.center() + QPoint(nudge++ % 2, 0));
-                   const bool shown = waitUntil(
-                       [] { return !visibleWindowsNamed(QStringLiteral("orbitShelf preview usage")).isEmpty(); },
-                       std::chrono::milliseconds(500));
-                   if (!shown)
-                       movePointer(kAway);
-                   return shown;
-               },
-               std::chrono::seconds(75), std::chrono::milliseconds(1000));
+    return button
+        && waitUntil(
+            [&] {
+                movePointer(button->rect.center() + QPoint(nudge++ % 2, 0));
+                const bool shown = waitUntil(
+                    [] { return !visibleWindowsNamed(QStringLiteral("orbitShelf preview usage")).isEmpty(); },
+                    std::chrono::milliseconds(500));
+                if (!shown)
+                    movePointer(kPointerAside);
+                return shown;
+            },
+            std::chrono::seconds(75), std::chrono::milliseconds(1000));
 }
 
 QPoint mainButton(Scene& s)
@@ -316,7 +316,7 @@ struct Row {
     std::function<bool(Scene&)> open;
     std::function<void(Scene&)> close = [](Scene&) {
         xdotool({ "key", "Escape" });
-        movePointer(kAway);
+        movePointer(kPointerAside);
     };
 };
 
@@ -332,7 +332,7 @@ const std::vector<Row>& rows()
             },
             [](Scene& s) { s.run.reset(); } },
         { "hoverPreview", true, [](Scene& s) { s.withPreviews(true); }, hoverTerminalButton,
-            [](Scene&) { movePointer(kAway); } },
+            [](Scene&) { movePointer(kPointerAside); } },
         { "barMenu", false, [](Scene& s) { s.program(); },
             [](Scene& s) {
                 return !clickForMenu(*s.run, mainButton(s), 3, kSettingsMenuLine, 8).titles.isEmpty();
@@ -377,7 +377,7 @@ const std::vector<Row>& rows()
                         [] { return visibleWindowsNamed(QStringLiteral("orbitShelf tools")).isEmpty(); },
                         std::chrono::seconds(1)))
                     click(mainButton(s));
-                movePointer(kAway);
+                movePointer(kPointerAside);
             } },
         { "toolPanel", true, [](Scene& s) { s.withTools(); },
             [](Scene& s) {
@@ -397,7 +397,7 @@ const std::vector<Row>& rows()
                 return stack && clickUntilShown(stack->rect.center(), QStringLiteral("orbitShelf windows"));
             } },
         { "hoverTitle", true, [](Scene& s) { s.withPreviews(false); }, hoverTerminalButton,
-            [](Scene&) { movePointer(kAway); } },
+            [](Scene&) { movePointer(kPointerAside); } },
         // The usage chip beside the title, under picom only: it shows once a
         // minute's sampling has run, and its shape is the title's.
         { "hoverUsage", true,
@@ -409,13 +409,13 @@ const std::vector<Row>& rows()
                 if (s.busyAtStart.isEmpty())
                     s.busyAtStart = s.clients
                                         .program(QStringLiteral("xterm"),
-                                            { "-T", "busy at start", "-geometry", "30x4+20+300", "-e", "/bin/sh",
-                                                "-c", "yes | head -c 10000000; exec sleep 600" },
+                                            { "-T", "busy at start", "-geometry", "30x4+20+300", "-e",
+                                                "/bin/sh", "-c", "yes | head -c 10000000; exec sleep 600" },
                                             QStringLiteral("busy at start"))
                                         .id;
                 ASSERT_FALSE(s.busyAtStart.isEmpty());
             },
-            hoverUsedTerminalButton, [](Scene&) { movePointer(kAway); } },
+            hoverUsedTerminalButton, [](Scene&) { movePointer(kPointerAside); } },
     };
     return table;
 }
@@ -449,7 +449,7 @@ TEST_P(PopupWindows, ShowOnlyWhatTheyPaint)
     if (::testing::Test::IsSkipped())
         return;
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
-    movePointer(kAway);
+    movePointer(kPointerAside);
     const QRect clients = s.clientArea();
     const auto before = mappedTopLevels(*s.wallpaper);
     const QImage shownBefore = settledArea(kScreen).convertToFormat(QImage::Format_RGB32);

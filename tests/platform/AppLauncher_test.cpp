@@ -10,7 +10,7 @@ using namespace platform;
 
 namespace {
 
-const QString kData = QStringLiteral(ORBITSHELF_TEST_DATA "/platform");
+const QString kLauncherData = QStringLiteral(ORBITSHELF_TEST_DATA "/platform");
 
 struct RecordingStarter {
     QList<LaunchCommand> started;
@@ -24,9 +24,9 @@ struct RecordingStarter {
     }
 };
 
-std::shared_ptr<const DesktopEntryIndex> fixtureIndex()
+std::shared_ptr<const DesktopEntryIndex> launcherIndex()
 {
-    return std::make_shared<const DesktopEntryIndex>(DesktopEntryIndex::scan({ kData }, "C"));
+    return std::make_shared<const DesktopEntryIndex>(DesktopEntryIndex::scan({ kLauncherData }, "C"));
 }
 
 } // namespace
@@ -34,7 +34,7 @@ std::shared_ptr<const DesktopEntryIndex> fixtureIndex()
 TEST(AppLauncher, StartsExecWithFieldCodesRemovedAndTerminalEntriesInATerminal)
 {
     RecordingStarter rec;
-    DesktopAppLauncher launcher(&fixtureIndex, rec.fn());
+    DesktopAppLauncher launcher(&launcherIndex, rec.fn());
     EXPECT_TRUE(launcher.openApplication("org.example.Editor.desktop"));
     EXPECT_TRUE(launcher.openApplication("tools-shell.desktop"));
     ASSERT_EQ(rec.started.size(), 2);
@@ -47,7 +47,7 @@ TEST(AppLauncher, StartsExecWithFieldCodesRemovedAndTerminalEntriesInATerminal)
 TEST(AppLauncher, ReportsFailureForEveryWayOpeningCanFail)
 {
     RecordingStarter rec;
-    DesktopAppLauncher launcher(&fixtureIndex, rec.fn());
+    DesktopAppLauncher launcher(&launcherIndex, rec.fn());
     EXPECT_FALSE(launcher.openApplication(""));
     EXPECT_FALSE(launcher.openApplication("no-such-app.desktop"));
     EXPECT_FALSE(launcher.openApplication("homepage.desktop")); // a Link, not a program
@@ -63,9 +63,9 @@ TEST(AppLauncher, ReportsFailureForEveryWayOpeningCanFail)
 
 TEST(FileManager, MimeappsDefaultFirstSkippingUninstalledIdsThenTheFirstEntryListingTheType)
 {
-    const auto index = fixtureIndex();
-    const auto fromList = fileManagerEntry(
-        *index, { kData + "/mimeapps/does-not-exist.list", kData + "/mimeapps/mimeapps.list" });
+    const auto index = launcherIndex();
+    const auto fromList = fileManagerEntry(*index,
+        { kLauncherData + "/mimeapps/does-not-exist.list", kLauncherData + "/mimeapps/mimeapps.list" });
     ASSERT_TRUE(fromList);
     EXPECT_EQ(fromList->id.toStdString(), "tools-shell.desktop");
     const auto fallback = fileManagerEntry(*index, {});
@@ -77,7 +77,7 @@ TEST(FileManager, MimeappsDefaultFirstSkippingUninstalledIdsThenTheFirstEntryLis
 TEST(FileManager, OpeningAFolderStartsTheFileManagerWithIt)
 {
     RecordingStarter rec;
-    DesktopAppLauncher launcher(&fixtureIndex, rec.fn());
+    DesktopAppLauncher launcher(&launcherIndex, rec.fn());
     QTemporaryDir dir;
     orbitshelf::test::ScopedEnv home("XDG_CONFIG_HOME", dir.path().toUtf8()); // no user mimeapps.list
     orbitshelf::test::ScopedEnv dirs("XDG_CONFIG_DIRS", dir.path().toUtf8());

@@ -12,7 +12,7 @@ using namespace platform;
 
 namespace {
 
-const QString kData = QStringLiteral(ORBITSHELF_TEST_DATA "/platform");
+const QString kEntryData = QStringLiteral(ORBITSHELF_TEST_DATA "/platform");
 
 std::string str(const QString& s)
 {
@@ -111,7 +111,7 @@ TEST(DesktopFile, SkipsMalformedLinesToleratesWindowsLineEndsAndSpellsBooleansSt
 
 TEST(DesktopEntry, ReadsEveryFieldOfAFullFixture)
 {
-    const QString path = kData + "/applications/org.example.Editor.desktop";
+    const QString path = kEntryData + "/applications/org.example.Editor.desktop";
     const auto e = loadDesktopEntry(path, "org.example.Editor.desktop", "de_DE.UTF-8");
     ASSERT_TRUE(e);
     EXPECT_EQ(str(e->name), "Beispiel-Editor (Deutschland)");
@@ -133,7 +133,7 @@ TEST(DesktopEntry, RejectsFilesWithoutEntryGroupOrType)
     EXPECT_FALSE(parseDesktopEntry("[Other]\nType=Application\n", "a.desktop", "", "C", &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(parseDesktopEntry("[Desktop Entry]\nName=x\n", "a.desktop", "", "C", &error));
-    EXPECT_FALSE(loadDesktopEntry(kData + "/applications/no-such-file.desktop", "x.desktop"));
+    EXPECT_FALSE(loadDesktopEntry(kEntryData + "/applications/no-such-file.desktop", "x.desktop"));
 }
 
 TEST(DesktopEntry, ExecExpandsItsFieldCodesAndSplitsWithoutAShell)
@@ -183,10 +183,10 @@ TEST(DesktopEntry, ExecExpandsItsFieldCodesAndSplitsWithoutAShell)
 
 TEST(EntryIndex, IdsDataDirOrderAndWhatTheIndexLeavesOut)
 {
-    const DesktopEntryIndex index = DesktopEntryIndex::scan({ kData + "/home", kData }, "C");
+    const DesktopEntryIndex index = DesktopEntryIndex::scan({ kEntryData + "/home", kEntryData }, "C");
     const DesktopEntry* shell = index.find("tools-shell.desktop");
     ASSERT_NE(shell, nullptr) << "a subfolder is part of the id";
-    EXPECT_EQ(str(shell->path), str(kData + "/applications/tools/shell.desktop"));
+    EXPECT_EQ(str(shell->path), str(kEntryData + "/applications/tools/shell.desktop"));
     EXPECT_EQ(index.find("shell.desktop"), nullptr);
 
     const DesktopEntry* editor = index.find("org.example.Editor.desktop");

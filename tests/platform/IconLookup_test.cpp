@@ -10,7 +10,7 @@
 using namespace platform;
 
 namespace {
-const QString kData = QStringLiteral(ORBITSHELF_TEST_DATA "/platform");
+const QString kIconData = QStringLiteral(ORBITSHELF_TEST_DATA "/platform");
 }
 
 TEST(IconLookup, FindsTheFileOfAnIconName)
@@ -32,9 +32,9 @@ TEST(IconLookup, FindsTheFileOfAnIconName)
         { "no name", "", "" },
     };
     for (const auto& row : rows) {
-        const QString icon = QString::fromUtf8(row.icon).replace("$DATA", kData);
-        const auto path = iconFilePath(icon, { "/nonexistent/share", kData }, { "NoSuchTheme" });
-        const QString expected = *row.expected ? kData + "/" + row.expected : QString();
+        const QString icon = QString::fromUtf8(row.icon).replace("$DATA", kIconData);
+        const auto path = iconFilePath(icon, { "/nonexistent/share", kIconData }, { "NoSuchTheme" });
+        const QString expected = *row.expected ? kIconData + "/" + row.expected : QString();
         EXPECT_EQ(path.value_or(QString()).toStdString(), expected.toStdString()) << row.meaning;
     }
 }
@@ -43,7 +43,7 @@ TEST(IconLookup, FindsTheFileOfAnIconName)
 // every one of them is silently a blank button.
 TEST(IconLookup, SvgThemeIconsLoad)
 {
-    const QString svg = kData + QStringLiteral("/icons/hicolor/scalable/apps/orbit-vector.svg");
+    const QString svg = kIconData + QStringLiteral("/icons/hicolor/scalable/apps/orbit-vector.svg");
     ASSERT_TRUE(QFileInfo::exists(svg));
     EXPECT_TRUE(QImageReader::supportedImageFormats().contains("svg"))
         << "Qt's SVG image plugin (imageformats/libqsvg.so, Debian package libqt6svg6, see scripts/deps) "

@@ -18,7 +18,7 @@ using namespace orbitshelf::test;
 
 namespace {
 
-struct Script {
+struct AppearanceScript {
     QStringList tracked;
     int answer = 0;
     int asked = 0;
@@ -28,7 +28,7 @@ struct Script {
     QString supportFolder;
 };
 
-AppearanceServices scripted(Script& script)
+AppearanceServices appearanceServices(AppearanceScript& script)
 {
     AppearanceServices services;
     services.trackFeature = [&script](const QString& f) { script.tracked << f; };
@@ -56,7 +56,7 @@ class AppearancePageTest : public ::testing::Test {
 protected:
     TempUserDefaults defaults;
     AppState state;
-    Script script;
+    AppearanceScript script;
 };
 
 } // namespace
@@ -69,14 +69,14 @@ TEST_F(AppearancePageTest, PalettesInOrder)
     EXPECT_EQ(AppearancePage::defaultTitleColors(),
         (QStringList {
             "ffffff", "000000", "ff7675", "6c5ce7", "e84393", "74b9ff", "55efc4", "2d3436", "1e272e" }));
-    AppearancePage page(state, scripted(script));
+    AppearancePage page(state, appearanceServices(script));
     EXPECT_EQ(page.palette(ColorRow::dockTitle), AppearancePage::defaultTitleColors());
     EXPECT_EQ(page.palette(ColorRow::openIndicator), AppearancePage::defaultColors());
 }
 
 TEST_F(AppearancePageTest, EachApplyIsOneWriteAndOnePublish)
 {
-    AppearancePage page(state, scripted(script));
+    AppearancePage page(state, appearanceServices(script));
     ChangeCounter changes(state);
     EXPECT_TRUE(page.applyColorText(ColorRow::dock, QStringLiteral("FF0000")));
     EXPECT_EQ(state.settings.dockColor(), QStringLiteral("FF0000")) << "stored as typed";
@@ -99,7 +99,7 @@ TEST_F(AppearancePageTest, EachApplyIsOneWriteAndOnePublish)
 
 TEST_F(AppearancePageTest, TextThatIsNoColourKeepsThePreviousOne)
 {
-    AppearancePage page(state, scripted(script));
+    AppearancePage page(state, appearanceServices(script));
     ASSERT_TRUE(page.applyColorText(ColorRow::dock, QStringLiteral("00cec9")));
     ChangeCounter changes(state);
     for (const char* text : { "zzq", "#ff0000", "", " 00cec9", "0x12" }) {
@@ -120,7 +120,7 @@ class StackRow : public AppearancePageTest, public ::testing::WithParamInterface
 TEST_P(StackRow, CommitsWholeNumbersAtLeastTwo)
 {
     const auto& c = GetParam();
-    AppearancePage page(state, scripted(script));
+    AppearancePage page(state, appearanceServices(script));
     ChangeCounter changes(state);
     EXPECT_EQ(page.commitStackText(QString::fromUtf8(c.text), QLocale(QStringLiteral("en_US"))), c.stores);
     EXPECT_EQ(state.settings.stackAppLimit(), c.stored);
@@ -129,12 +129,11 @@ TEST_P(StackRow, CommitsWholeNumbersAtLeastTwo)
 INSTANTIATE_TEST_SUITE_P(AppearancePage, StackRow,
     ::testing::Values(StackCase { "12", 12, true }, StackCase { "1,000", 1000, true },
         StackCase { "abc", 8, false }, StackCase { "0", 2, true }, StackCase { "-3", 2, true },
-        StackCase { "1", 2, true },
-        StackCase { "8", 8, false }));
+        StackCase { "1", 2, true }, StackCase { "8", 8, false }));
 
 TEST_F(AppearancePageTest, ThemeCancelStoresNothing)
 {
-    AppearancePage page(state, scripted(script));
+    AppearancePage page(state, appearanceServices(script));
     script.answer = 1;
     page.applyButtonTheme(QStringLiteral("noIcon"));
     EXPECT_EQ(script.tracked, QStringList { "ChangeButtonTheme-noIcon" });
@@ -145,7 +144,7 @@ TEST_F(AppearancePageTest, ThemeCancelStoresNothing)
 TEST_F(AppearancePageTest, ThemeOkStoresAndRelaunchesWithoutPublishing)
 {
     state.settings.setButtonTheme(QStringLiteral("onlyIcon"));
-    AppearancePage page(state, scripted(script));
+    AppearancePage page(state, appearanceServices(script));
     ChangeCounter changes(state);
     page.applyButtonTheme(QStringLiteral("bigIcon"));
     EXPECT_EQ(UserDefaults::value(QStringLiteral("buttonTheme")).toString(), QStringLiteral("bigIcon"));
@@ -163,7 +162,7 @@ TEST_F(AppearancePageTest, UploadIntoAPathWithASpaceAndAnAccent)
     const QString source = root.path() + QStringLiteral("/picked.jpg");
     ASSERT_TRUE(picked.save(source, "JPG"));
 
-    AppearancePage page(state, scripted(script));
+    AppearancePage page(state, appearanceServices(script));
     ChangeCounter changes(state);
     ASSERT_TRUE(page.uploadCustomDockIcon(source));
     const QString file = script.supportFolder + QStringLiteral("/kkkkkkkkkkkkkkkk.png");
@@ -194,7 +193,7 @@ TEST_F(AppearancePageTest, RefusedUploadsChangeNothing)
     const QString image = root.path() + QStringLiteral("/ok.png");
     ASSERT_TRUE(picked.save(image));
 
-    AppearancePage page(state, scripted(script));
+    AppearancePage page(state, appearanceServices(script));
     ChangeCounter changes(state);
     script.supportFolder = root.path();
     EXPECT_FALSE(page.uploadCustomDockIcon(text));
@@ -235,7 +234,7 @@ TEST_F(AppearancePageTest, IconHeightStaysWithinDockHeightAndThePageSaysWhatMove
     for (const Case& c : cases) {
         state.settings.setDockBackgroundHeight(c.dock);
         state.appIcon.setHeight(c.icon);
-        AppearancePage page(state, scripted(script));
+        AppearancePage page(state, appearanceServices(script));
         ChangeCounter changes(state);
         if (c.dockMoved) {
             page.height = c.newValue;

@@ -18,13 +18,13 @@ using namespace orbitshelf::test;
 
 namespace {
 
-struct Script {
+struct GeneralScript {
     bool captureAllowed = true;
     bool needUpdate = false;
     QStringList calls;
 };
 
-GeneralSettingsServices scripted(Script& script)
+GeneralSettingsServices generalServices(GeneralScript& script)
 {
     GeneralSettingsServices s;
     s.screenCaptureAllowed = [&script] { return script.captureAllowed; };
@@ -52,7 +52,7 @@ protected:
     TempUserDefaults defaults;
     AppState state;
     ManualQueue queue;
-    Script script;
+    GeneralScript script;
 };
 
 TEST_F(GeneralSettingsTest, ShowingThePageWritesAndStampsNothing)
@@ -60,7 +60,7 @@ TEST_F(GeneralSettingsTest, ShowingThePageWritesAndStampsNothing)
     const QByteArray before = defaults.readRaw();
     state.lastUpdateTime = QDateTime::fromSecsSinceEpoch(1000);
     ChangeCounter notices(state);
-    GeneralSettingsView view(state, queue, scripted(script));
+    GeneralSettingsView view(state, queue, generalServices(script));
     view.show();
     EXPECT_EQ(defaults.readRaw(), before);
     EXPECT_EQ(state.lastUpdateTime, QDateTime::fromSecsSinceEpoch(1000));
@@ -89,7 +89,7 @@ TEST_F(GeneralSettingsTest, EachSwitchStoresItsKeyAndStampsAsItsRowSays)
         { GeneralSwitch::supportMultiScreens, "everyScreen", false },
         { GeneralSwitch::hideMainButton, "hideMainButton", true },
     };
-    GeneralSettingsPage page(state, queue, scripted(script));
+    GeneralSettingsPage page(state, queue, generalServices(script));
     for (const Row& row : rows) {
         SCOPED_TRACE(row.key);
         const bool flipped = !page.value(row.which);
@@ -105,7 +105,7 @@ TEST_F(GeneralSettingsTest, EachSwitchStoresItsKeyAndStampsAsItsRowSays)
 
 TEST_F(GeneralSettingsTest, MultipleScreensRunsEachStepLaterAndInOrder)
 {
-    GeneralSettingsPage page(state, queue, scripted(script));
+    GeneralSettingsPage page(state, queue, generalServices(script));
     page.change(GeneralSwitch::supportMultiScreens, false);
     page.change(GeneralSwitch::supportMultiScreens, true);
     page.change(GeneralSwitch::supportMultiScreens, false);
@@ -130,9 +130,9 @@ TEST_F(GeneralSettingsTest, CaptureIsRequestedOnlyWhenPreviewsComeBackWithoutPer
         { true, false, false },
     };
     for (const Case& c : cases) {
-        script = Script();
+        script = GeneralScript();
         script.captureAllowed = c.allowed;
-        GeneralSettingsPage page(state, queue, scripted(script));
+        GeneralSettingsPage page(state, queue, generalServices(script));
         page.change(GeneralSwitch::disablePreview, !c.disable);
         script.calls.clear();
         page.change(GeneralSwitch::disablePreview, c.disable);
@@ -143,7 +143,7 @@ TEST_F(GeneralSettingsTest, CaptureIsRequestedOnlyWhenPreviewsComeBackWithoutPer
 
 TEST_F(GeneralSettingsTest, BadgePictureFollowsTheSwitch)
 {
-    GeneralSettingsView view(state, queue, scripted(script));
+    GeneralSettingsView view(state, queue, generalServices(script));
     auto* box = view.findChild<QCheckBox*>("dockBadge");
     auto* picture = view.findChild<QLabel*>("badgePicture");
     ASSERT_TRUE(box && picture);
@@ -157,20 +157,21 @@ TEST_F(GeneralSettingsTest, BadgePictureFollowsTheSwitch)
 
 TEST_F(GeneralSettingsTest, UpdateLinkOnlyWhileAnUpdateIsKnownAndASiteIsSet)
 {
-    EXPECT_EQ(GeneralSettingsView(state, queue, scripted(script)).findChild<QLabel*>("updateLink"), nullptr);
+    EXPECT_EQ(
+        GeneralSettingsView(state, queue, generalServices(script)).findChild<QLabel*>("updateLink"), nullptr);
     script.needUpdate = true;
-    GeneralSettingsView view(state, queue, scripted(script));
+    GeneralSettingsView view(state, queue, generalServices(script));
     auto* link = view.findChild<QLabel*>("updateLink");
     ASSERT_NE(link, nullptr);
     EXPECT_TRUE(link->text().contains("💫 ⭐️ 🌟 Go to example.org to get the newest update."));
-    GeneralSettingsServices noSite = scripted(script);
+    GeneralSettingsServices noSite = generalServices(script);
     noSite.siteUrl.clear();
     EXPECT_EQ(GeneralSettingsView(state, queue, noSite).findChild<QLabel*>("updateLink"), nullptr);
 }
 
 TEST_F(GeneralSettingsTest, QuitDockAsksThePlaceholderThenQuits)
 {
-    GeneralSettingsView view(state, queue, scripted(script));
+    GeneralSettingsView view(state, queue, generalServices(script));
     auto* quit = view.findChild<QPushButton*>("quitDock");
     ASSERT_NE(quit, nullptr);
     EXPECT_EQ(quit->text(), "Quit Dock");

@@ -3,9 +3,9 @@
 // fixed content and image frames.
 #include "settings/Onboarding.h"
 
+#include "settings/FeatureTour.h"
 #include "state/AppState.h"
 #include "state/ShownTexts.h"
-#include "settings/FeatureTour.h"
 #include "tests/support/ChangeCounter.h"
 #include "tests/support/TempStores.h"
 
@@ -24,7 +24,7 @@ using namespace orbitshelf::test;
 
 namespace {
 
-struct Script {
+struct OnboardingScript {
     bool trusted = false;
     bool captureAllowed = false;
     int prompts = 0;
@@ -33,12 +33,12 @@ struct Script {
     QStringList tracked;
 };
 
-PermissionChecks quietChecks(Script& script)
+PermissionChecks quietChecks(OnboardingScript& script)
 {
     return { [&script] { return script.trusted; }, [&script] { return script.captureAllowed; } };
 }
 
-OnboardingServices scripted(Script& script)
+OnboardingServices onboardingServices(OnboardingScript& script)
 {
     OnboardingServices s;
     s.accessibilityTrustedWithPrompt = [&script] {
@@ -60,12 +60,12 @@ protected:
 
     TempUserDefaults defaults;
     AppState state;
-    Script script;
+    OnboardingScript script;
 };
 
 TEST_F(OnboardingTest, RedUntilTheFirstActivationThenGreenWhenGranted)
 {
-    Onboarding view(state, quietChecks(script), scripted(script));
+    Onboarding view(state, quietChecks(script), onboardingServices(script));
     EXPECT_EQ(view.step1Button()->property("statusColor").toString(), "#e0443e");
     EXPECT_EQ(view.step2Toggle()->property("statusColor").toString(), "#e0443e");
     script.trusted = true;
@@ -79,7 +79,7 @@ TEST_F(OnboardingTest, RedUntilTheFirstActivationThenGreenWhenGranted)
 
 TEST_F(OnboardingTest, Step1PromptsOnceAndReports)
 {
-    Onboarding view(state, quietChecks(script), scripted(script));
+    Onboarding view(state, quietChecks(script), onboardingServices(script));
     view.step1Button()->click();
     EXPECT_EQ(script.prompts, 1);
     EXPECT_EQ(script.tracked, QStringList { "Onboard-Request Accessability Permissions" });
@@ -90,7 +90,7 @@ TEST_F(OnboardingTest, Step1PromptsOnceAndReports)
 TEST_F(OnboardingTest, PreviewToggleStoresReportsStampsAndRequestsOnlyWhenPreviewsComeOn)
 {
     state.settings.setDisablePreview(true);
-    Onboarding view(state, quietChecks(script), scripted(script));
+    Onboarding view(state, quietChecks(script), onboardingServices(script));
     ASSERT_TRUE(view.step2Toggle()->isChecked());
     const QDateTime stamp = QDateTime::fromSecsSinceEpoch(1000);
     state.lastUpdateTime = stamp;
@@ -112,7 +112,7 @@ TEST_F(OnboardingTest, FirstLaunchTurnsTheToggleOnOnceWithOneReportAndNoRequest)
 {
     state.settings.setFirstInstalled(true);
     state.settings.setDisablePreview(false);
-    Onboarding view(state, quietChecks(script), scripted(script));
+    Onboarding view(state, quietChecks(script), onboardingServices(script));
     ASSERT_FALSE(view.step2Toggle()->isChecked());
     view.show();
     EXPECT_TRUE(view.step2Toggle()->isChecked());
@@ -126,7 +126,7 @@ TEST_F(OnboardingTest, FirstLaunchTurnsTheToggleOnOnceWithOneReportAndNoRequest)
 
 TEST_F(OnboardingTest, Step3SaysPlainlyEachTimeThatThereIsNothingToHide)
 {
-    Onboarding view(state, quietChecks(script), scripted(script));
+    Onboarding view(state, quietChecks(script), onboardingServices(script));
     auto* button = view.findChild<QPushButton*>("Step 3:Hide Native Dock? (Recommended)");
     ASSERT_NE(button, nullptr);
     button->click();
@@ -144,7 +144,7 @@ TEST_F(OnboardingTest, Step4ClosesTheOnboardingWindowItselfOnly)
     QWidget other;
     other.show();
     QWidget window;
-    auto* view = new Onboarding(state, quietChecks(script), scripted(script), &window);
+    auto* view = new Onboarding(state, quietChecks(script), onboardingServices(script), &window);
     window.show();
     view->findChild<QPushButton*>("Step 4:Enjoy!")->click();
     EXPECT_FALSE(window.isVisible());
@@ -167,7 +167,7 @@ TEST_F(OnboardingTest, InItsWindowNothingIsCutAtTheSideAndStep4IsInViewBesideOne
         window.resize(800, 670);
         auto* layout = new QVBoxLayout(&window);
         layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(new Onboarding(state, quietChecks(script), scripted(script)));
+        layout->addWidget(new Onboarding(state, quietChecks(script), onboardingServices(script)));
         window.show();
         QCoreApplication::processEvents();
         const auto globalRect

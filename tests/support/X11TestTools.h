@@ -15,12 +15,14 @@
 #include <QProcess>
 #include <QRect>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QVariant>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <map>
@@ -28,6 +30,9 @@
 #include <vector>
 
 namespace orbitshelf::test {
+
+// The title of the bar's dock windows.
+inline const QString kDock = QStringLiteral("orbitShelf dock");
 
 inline QString xdotool(const QStringList& arguments)
 {
@@ -115,6 +120,13 @@ inline QString readText(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+// The permission bits of a file or folder; -1 when it is not there.
+inline int modeOf(const QString& path)
+{
+    struct stat info { };
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
 }
 
 // When (ms since the epoch) the first log message matching `pattern` was
@@ -409,6 +421,19 @@ private:
     std::vector<int> m_ignoredAtStart;
     QString m_program = QStringLiteral(ORBITSHELF_BINARY);
 };
+
+// A value as the run's settings file holds it now.
+inline QString storedSetting(const DockRun& run, const QString& key)
+{
+    QSettings file(run.configHome() + QStringLiteral("/orbitShelf/orbitShelf.conf"), QSettings::NativeFormat);
+    return file.value(key).toString();
+}
+
+// Whether the window switcher shows.
+inline bool switcherShown()
+{
+    return !visibleWindowsNamed(QStringLiteral("orbitShelf switcher")).isEmpty();
+}
 
 // The process that shows a bar now, other than `old`; 0 when none.
 inline qint64 newBarProcess(qint64 old)

@@ -19,14 +19,14 @@
 
 namespace {
 
-const QString kScreen = QStringLiteral("Optional(B)");
+const QString kButtonsScreen = QStringLiteral("Optional(B)");
 
 class DockBarButtons : public StateTest {
 protected:
     void SetUp() override
     {
-        state.spaceScreenWidth.insert(kScreen, 1920);
-        state.spaceScreenHeight.insert(kScreen, 1080);
+        state.spaceScreenWidth.insert(kButtonsScreen, 1920);
+        state.spaceScreenHeight.insert(kButtonsScreen, 1080);
     }
     void addApp(int32_t pid, int windows) { addRunningApp(state, pid, windows); }
 };
@@ -82,7 +82,7 @@ TEST_F(DockBarButtons, PaintedButtonsReadFocusAndTagColourFromTheState)
     state.settings.setOpenIndicatorColor(QStringLiteral("ff0000"));
     state.focusedWindow.insert(10, true);
     state.setWindowtagColorCache({ { (*state.allApps.value(1)->windows)[1]->tagKey(), "0000ff" } });
-    const DockViewState view(true, 1920, 1080, kScreen);
+    const DockViewState view(true, 1920, 1080, kButtonsScreen);
     QImage image(200, 120, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
@@ -98,7 +98,7 @@ TEST_F(DockBarButtons, PaintedButtonsReadFocusAndTagColourFromTheState)
 TEST_F(DockBarButtons, AnItemsLookChangesExactlyWhenItsDrawingWould)
 {
     addApp(1, 2); // windows 10 and 11
-    const DockViewState view(true, 1920, 1080, kScreen);
+    const DockViewState view(true, 1920, 1080, kButtonsScreen);
     auto looks = [&] {
         return std::pair(dockBarItemLook(state, view, windowItem(0), { 1 }, 0, std::nullopt),
             dockBarItemLook(state, view, windowItem(1), { 1 }, 0, std::nullopt));

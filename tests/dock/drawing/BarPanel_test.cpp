@@ -28,7 +28,7 @@ TEST(DockBarBackground, TintFromTheDockColour)
     }
 }
 
-int largestChannelDifference(const QImage& a, const QImage& b)
+int largestDifferenceWithAlpha(const QImage& a, const QImage& b)
 {
     int largest = 0;
     for (int y = 0; y < a.height(); ++y) {
@@ -63,7 +63,7 @@ TEST(DockBarBackground, KeptPanelLooksLikeTheDrawnOneAtAnyDensityAndOffset)
             paintBarPanel(p, { rect, 8 }, QStringLiteral("00cec9"));
         }
         kept.setDevicePixelRatio(1);
-        EXPECT_LE(largestChannelDifference(kept, drawn), 3) << origin.x() << "," << origin.y();
+        EXPECT_LE(largestDifferenceWithAlpha(kept, drawn), 3) << origin.x() << "," << origin.y();
         // Dark inside, a shadow just below, white well away.
         EXPECT_LT(qRed(kept.pixel(240, 120)), 60);
         EXPECT_LT(qRed(kept.pixel(240, int(2 * rect.bottom()) + 8)), 250);

@@ -9,7 +9,7 @@
 namespace {
 
 using orbitshelf::test::ManualQueue;
-const QString kScreen = QStringLiteral("Optional(S)");
+const QString kActionsScreen = QStringLiteral("Optional(S)");
 
 class BarActionsTest : public StateTest {
 protected:
@@ -141,43 +141,43 @@ TEST_F(BarActionsTest, RemoveReloadsOnlyAfterTheUnpin)
 
 TEST_F(BarActionsTest, LeavingAnAutoHiddenBarHidesItUnlessThePointerComesBack)
 {
-    state.settings.setAutoHideSpaceDock({ { kScreen, "true" } });
-    state.showSpaceDock[kScreen] = true;
-    BarHoverHide hide(state, kScreen, queue);
+    state.settings.setAutoHideSpaceDock({ { kActionsScreen, "true" } });
+    state.showSpaceDock[kActionsScreen] = true;
+    BarHoverHide hide(state, kActionsScreen, queue);
 
     hide.hovering(false);
     queue.advance(0.2);
     hide.hovering(true); // back within 0.3 s
     queue.advance(1.0);
-    EXPECT_TRUE(state.showSpaceDock[kScreen]);
+    EXPECT_TRUE(state.showSpaceDock[kActionsScreen]);
 
     hide.hovering(false);
     queue.advance(0.29);
-    EXPECT_TRUE(state.showSpaceDock[kScreen]);
+    EXPECT_TRUE(state.showSpaceDock[kActionsScreen]);
     queue.advance(0.02);
-    EXPECT_FALSE(state.showSpaceDock[kScreen]);
+    EXPECT_FALSE(state.showSpaceDock[kActionsScreen]);
 }
 
 TEST_F(BarActionsTest, ABarItsStripBroughtBackHidesWhenThePointerGoesElsewhere)
 {
-    state.settings.setAutoHideSpaceDock({ { kScreen, "true" } });
-    state.showSpaceDock[kScreen] = true; // the strip brought it back
-    BarHoverHide hide(state, kScreen, queue);
+    state.settings.setAutoHideSpaceDock({ { kActionsScreen, "true" } });
+    state.showSpaceDock[kActionsScreen] = true; // the strip brought it back
+    BarHoverHide hide(state, kActionsScreen, queue);
 
     hide.stripLeft(true); // onto the bar: its own leave hides it later
     queue.advance(1.0);
-    EXPECT_TRUE(state.showSpaceDock[kScreen]);
+    EXPECT_TRUE(state.showSpaceDock[kActionsScreen]);
 
     hide.stripLeft(false); // elsewhere: the bar is never crossed
     queue.advance(0.31);
-    EXPECT_FALSE(state.showSpaceDock[kScreen]);
+    EXPECT_FALSE(state.showSpaceDock[kActionsScreen]);
 }
 
 TEST_F(BarActionsTest, APointerRestingNearTheBarIsLookedAtAgainUntilItGoes)
 {
-    state.settings.setAutoHideSpaceDock({ { kScreen, "true" } });
-    state.showSpaceDock[kScreen] = true; // the strip brought it back
-    BarHoverHide hide(state, kScreen, queue);
+    state.settings.setAutoHideSpaceDock({ { kActionsScreen, "true" } });
+    state.showSpaceDock[kActionsScreen] = true; // the strip brought it back
+    BarHoverHide hide(state, kActionsScreen, queue);
     bool near = true; // on a panel past the strip: no leave will come
     int asked = 0;
     hide.setPointerCheck([&] {
@@ -187,28 +187,28 @@ TEST_F(BarActionsTest, APointerRestingNearTheBarIsLookedAtAgainUntilItGoes)
 
     hide.stripLeft(false);
     queue.advance(2.0);
-    EXPECT_TRUE(state.showSpaceDock[kScreen]);
+    EXPECT_TRUE(state.showSpaceDock[kActionsScreen]);
     EXPECT_GE(asked, 5);
     near = false; // gone, and nothing told
     queue.advance(0.31);
-    EXPECT_FALSE(state.showSpaceDock[kScreen]);
+    EXPECT_FALSE(state.showSpaceDock[kActionsScreen]);
     const int hidAfter = asked;
     queue.advance(2.0);
     EXPECT_EQ(asked, hidAfter) << "a hidden bar is not looked after";
 
     // Onto a bar that never hears the pointer come (its input area appeared
     // under it): looked at all the same.
-    state.showSpaceDock[kScreen] = true;
+    state.showSpaceDock[kActionsScreen] = true;
     near = true;
     hide.stripLeft(true);
     queue.advance(1.0);
-    EXPECT_TRUE(state.showSpaceDock[kScreen]);
+    EXPECT_TRUE(state.showSpaceDock[kActionsScreen]);
     near = false;
     queue.advance(0.31);
-    EXPECT_FALSE(state.showSpaceDock[kScreen]);
+    EXPECT_FALSE(state.showSpaceDock[kActionsScreen]);
 
     // Any enter or leave takes over from the look.
-    state.showSpaceDock[kScreen] = true;
+    state.showSpaceDock[kActionsScreen] = true;
     near = true;
     hide.stripLeft(false);
     queue.advance(0.31);
@@ -216,56 +216,56 @@ TEST_F(BarActionsTest, APointerRestingNearTheBarIsLookedAtAgainUntilItGoes)
     const int before = asked;
     queue.advance(2.0);
     EXPECT_EQ(asked, before);
-    EXPECT_TRUE(state.showSpaceDock[kScreen]);
+    EXPECT_TRUE(state.showSpaceDock[kActionsScreen]);
 }
 
 TEST_F(BarActionsTest, AnOpenMenuKeepsTheBarUntilItClosesAwayFromIt)
 {
-    state.settings.setAutoHideSpaceDock({ { kScreen, "true" } });
-    state.showSpaceDock[kScreen] = true;
-    BarHoverHide hide(state, kScreen, queue);
+    state.settings.setAutoHideSpaceDock({ { kActionsScreen, "true" } });
+    state.showSpaceDock[kActionsScreen] = true;
+    BarHoverHide hide(state, kActionsScreen, queue);
 
     hide.hovering(false); // a hide already on its way when the menu opens
     hide.hold();
     hide.hold(); // a submenu's panel, say
     hide.stripLeft(false);
     queue.advance(1.0);
-    EXPECT_TRUE(state.showSpaceDock[kScreen]) << "hidden under its menu";
+    EXPECT_TRUE(state.showSpaceDock[kActionsScreen]) << "hidden under its menu";
     hide.release(false);
     queue.advance(1.0);
-    EXPECT_TRUE(state.showSpaceDock[kScreen]) << "one menu is still open";
+    EXPECT_TRUE(state.showSpaceDock[kActionsScreen]) << "one menu is still open";
 
     hide.release(true); // closed with the pointer on the bar
     queue.advance(1.0);
-    EXPECT_TRUE(state.showSpaceDock[kScreen]);
+    EXPECT_TRUE(state.showSpaceDock[kActionsScreen]);
     hide.hold();
     hide.release(false); // closed with the pointer elsewhere
     queue.advance(0.31);
-    EXPECT_FALSE(state.showSpaceDock[kScreen]);
+    EXPECT_FALSE(state.showSpaceDock[kActionsScreen]);
 
     // The menu's entry turned auto-hide on as it closed.
-    state.settings.setAutoHideSpaceDock({ { kScreen, "false" } });
-    state.showSpaceDock[kScreen] = true;
+    state.settings.setAutoHideSpaceDock({ { kActionsScreen, "false" } });
+    state.showSpaceDock[kActionsScreen] = true;
     hide.hold();
     hide.release(false);
-    state.settings.setAutoHideSpaceDock({ { kScreen, "true" } });
+    state.settings.setAutoHideSpaceDock({ { kActionsScreen, "true" } });
     queue.advance(0.31);
-    EXPECT_FALSE(state.showSpaceDock[kScreen]);
+    EXPECT_FALSE(state.showSpaceDock[kActionsScreen]);
 }
 
 TEST_F(BarActionsTest, LeavingABarThatIsNotAutoHiddenChangesNothing)
 {
-    state.settings.setAutoHideSpaceDock({ { kScreen, "false" } });
-    state.showSpaceDock[kScreen] = true;
+    state.settings.setAutoHideSpaceDock({ { kActionsScreen, "false" } });
+    state.showSpaceDock[kActionsScreen] = true;
     {
-        BarHoverHide hide(state, kScreen, queue);
+        BarHoverHide hide(state, kActionsScreen, queue);
         hide.hovering(false);
         EXPECT_EQ(queue.pendingCount(), 0u);
-        state.settings.setAutoHideSpaceDock({ { kScreen, "true" } });
+        state.settings.setAutoHideSpaceDock({ { kActionsScreen, "true" } });
         hide.hovering(false);
     } // the bar goes before its hide is due
     queue.advance(1.0);
-    EXPECT_TRUE(state.showSpaceDock[kScreen]);
+    EXPECT_TRUE(state.showSpaceDock[kActionsScreen]);
 }
 
 } // namespace

@@ -42,18 +42,18 @@ TEST(BarClickRules, EachButtonOnEachItem)
     }
 }
 
-const QString kScreen = QStringLiteral("Optional(K)");
+const QString kClicksScreen = QStringLiteral("Optional(K)");
 
 class BarClicksOnABar : public StateTest {
 protected:
     void SetUp() override
     {
-        mainDockScreenID() = kScreen;
+        mainDockScreenID() = kClicksScreen;
         state.settings.setStackAppLimit(3);
         state.settings.setPinedPlugins({ { "Pomodoro", "" } });
         addRunningApp(state, 20, 4, 10); // stacked
         addRunningApp(state, 30, 1, 20);
-        view = std::make_unique<DockView>(state, true, 1920, 1080, kScreen);
+        view = std::make_unique<DockView>(state, true, 1920, 1080, kClicksScreen);
         view->resize(1920, 500);
         view->refreshPicture();
     }

@@ -9,14 +9,14 @@
 
 namespace {
 
-const QString kScreen = QStringLiteral("Optional(S)");
+const QString kEntriesScreen = QStringLiteral("Optional(S)");
 
 class BarEntriesTest : public StateTest {
 protected:
     void SetUp() override
     {
-        state.spaceListmode[kScreen] = "list";
-        context.screenID = kScreen;
+        state.spaceListmode[kEntriesScreen] = "list";
+        context.screenID = kEntriesScreen;
     }
 
     std::shared_ptr<ActiveApp> addApp(qint32 pid, int windows, int order)
@@ -94,7 +94,7 @@ TEST_F(BarEntriesTest, WhenAnApplicationIsStacked)
     };
     for (const auto& row : rows) {
         state.settings.setStackAppLimit(row.limit);
-        state.spaceListmode[kScreen] = row.mode;
+        state.spaceListmode[kEntriesScreen] = row.mode;
         addApp(100, row.windows, 10);
         EXPECT_EQ(kinds(windowEntries(100)), row.expected) << row.name;
     }
@@ -102,7 +102,7 @@ TEST_F(BarEntriesTest, WhenAnApplicationIsStacked)
 
 TEST_F(BarEntriesTest, GridOfFiveWindowsIsThreeColumnsOfTwoTwoOne)
 {
-    state.spaceListmode[kScreen] = "grid";
+    state.spaceListmode[kEntriesScreen] = "grid";
     addApp(100, 5, 10);
     const std::vector<BarEntry> grid = windowEntries(100);
     ASSERT_EQ(kinds(grid), "WWWWW");
@@ -122,7 +122,7 @@ TEST_F(BarEntriesTest, SideBarsShowNoWindowTagsButAStackedGridButtonDoes)
     context.vertical = true;
     EXPECT_FALSE(windowEntries(100)[0].enableWindowTag);
 
-    state.spaceListmode[kScreen] = "grid";
+    state.spaceListmode[kEntriesScreen] = "grid";
     context.stackLayoutApp.insert(100, true);
     const std::vector<BarEntry> entry = windowEntries(100);
     ASSERT_EQ(kinds(entry), "S");

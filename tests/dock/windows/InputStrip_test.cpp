@@ -14,7 +14,7 @@
 
 namespace {
 
-const QString kScreen = QStringLiteral("Optional(S)");
+const QString kStripScreen = QStringLiteral("Optional(S)");
 
 class InputStripTest : public StateTest {
 protected:
@@ -26,7 +26,7 @@ protected:
         // Along the bottom of the primary screen, 2 left of it.
         spec.kind = DockWindowSpec::Kind::Strip;
         spec.frame = { -2, 0, primary.width(), 20 };
-        spec.screenID = kScreen;
+        spec.screenID = kStripScreen;
         spec.width = primary.width();
         spec.height = 20;
         spec.screenFrame = QRectF(0, 0, primary.width(), primary.height());
@@ -46,12 +46,12 @@ protected:
     }
     void autoHide(const QString& entry)
     {
-        state.settings.setAutoHideSpaceDock({ { kScreen, entry } });
+        state.settings.setAutoHideSpaceDock({ { kStripScreen, entry } });
         state.publish();
     }
     void showDock(bool shown)
     {
-        state.showSpaceDock[kScreen] = shown;
+        state.showSpaceDock[kStripScreen] = shown;
         state.publish();
     }
 
@@ -105,16 +105,16 @@ TEST_F(InputStripTest, ReachedItBringsTheDockBackLetsGoAndTellsTheBar)
     autoHide(QStringLiteral("true"));
     showDock(false);
     ASSERT_TRUE(area->cross(true));
-    EXPECT_TRUE(state.showSpaceDock[kScreen]);
+    EXPECT_TRUE(state.showSpaceDock[kStripScreen]);
     EXPECT_TRUE(area->inputRegion.isEmpty()) << "the clicks that follow go to what lies there";
-    EXPECT_EQ(left, QStringList { kScreen }) << "the bar looks where the pointer goes from here";
+    EXPECT_EQ(left, QStringList { kStripScreen }) << "the bar looks where the pointer goes from here";
     area->cross(false); // as the display tells when the strip lets go
-    EXPECT_TRUE(state.showSpaceDock[kScreen]) << "hiding is the bar's business";
-    EXPECT_EQ(left, QStringList { kScreen });
+    EXPECT_TRUE(state.showSpaceDock[kStripScreen]) << "hiding is the bar's business";
+    EXPECT_EQ(left, QStringList { kStripScreen });
 
     // The pointer resting on the screen's edge counts as on it.
-    EXPECT_TRUE(AutoShowStrips::shared().pointerOnStrip(kScreen, QPoint(10, primary.bottom())));
-    EXPECT_FALSE(AutoShowStrips::shared().pointerOnStrip(kScreen, QPoint(10, primary.bottom() - 20)));
+    EXPECT_TRUE(AutoShowStrips::shared().pointerOnStrip(kStripScreen, QPoint(10, primary.bottom())));
+    EXPECT_FALSE(AutoShowStrips::shared().pointerOnStrip(kStripScreen, QPoint(10, primary.bottom() - 20)));
 
     showDock(false);
     EXPECT_FALSE(area->inputRegion.isEmpty()) << "hidden again, the edge brings it back again";
@@ -129,9 +129,9 @@ TEST_F(InputStripTest, BesideAPanelItTakesOnlyTheScreensLastRowOverThePanel)
     ASSERT_TRUE(strip);
     // From the strip above the taskbar down to the screen's edge.
     EXPECT_EQ(areas.alive().front()->spec.geometry, QRect(0, primary.bottom() - 45, primary.width() - 2, 46));
-    EXPECT_TRUE(AutoShowStrips::shared().pointerOnStrip(kScreen, QPoint(10, primary.bottom())))
+    EXPECT_TRUE(AutoShowStrips::shared().pointerOnStrip(kStripScreen, QPoint(10, primary.bottom())))
         << "on the taskbar, below the strip";
-    EXPECT_FALSE(AutoShowStrips::shared().pointerOnStrip(kScreen, QPoint(10, primary.bottom() - 46)));
+    EXPECT_FALSE(AutoShowStrips::shared().pointerOnStrip(kStripScreen, QPoint(10, primary.bottom() - 46)));
     // A pointer on its way to a window's last rows above the taskbar takes
     // nothing; the screen's last row, on the taskbar, brings the bar back.
     autoHide(QStringLiteral("true"));
@@ -151,9 +151,8 @@ TEST_F(InputStripTest, AFullScreenWindowInFrontKeepsItsClicksUntilItLeavesFullSc
     player.frame = primary;
     const quint32 film = fake.addWindow(player);
     fake.setActiveWindow(film);
-    const auto fullScreen = [&](bool on) {
-        fake.updateWindow(film, [on](platform::ServerWindow& w) { w.fullScreen = on; });
-    };
+    const auto fullScreen
+        = [&](bool on) { fake.updateWindow(film, [on](platform::ServerWindow& w) { w.fullScreen = on; }); };
 
     std::unique_ptr<InputStrip> strip = InputStrip::make(state, spec);
     ASSERT_TRUE(strip);
@@ -165,7 +164,7 @@ TEST_F(InputStripTest, AFullScreenWindowInFrontKeepsItsClicksUntilItLeavesFullSc
     // Full screen, heard of only as the pointer reaches the strip.
     fullScreen(true);
     ASSERT_TRUE(area->cross(true));
-    EXPECT_FALSE(state.showSpaceDock[kScreen]) << "the bar would stand behind the film";
+    EXPECT_FALSE(state.showSpaceDock[kStripScreen]) << "the bar would stand behind the film";
     EXPECT_TRUE(area->inputRegion.isEmpty()) << "the film's clicks are its own";
     state.publish();
     EXPECT_TRUE(area->inputRegion.isEmpty()) << "while the film stays in front, full screen";
@@ -187,7 +186,7 @@ TEST_F(InputStripTest, AFullScreenWindowInFrontKeepsItsClicksUntilItLeavesFullSc
     state.publish();
     ASSERT_FALSE(area->inputRegion.isEmpty());
     ASSERT_TRUE(area->cross(true));
-    EXPECT_TRUE(state.showSpaceDock[kScreen]);
+    EXPECT_TRUE(state.showSpaceDock[kStripScreen]);
     platform::uninstall();
 }
 
@@ -253,4 +252,3 @@ TEST_F(InputStripTest, AStripWindowTakesOnlyTheEdgeRowWhileItsDockIsHiddenAndNoF
 }
 
 } // namespace
-
