@@ -87,30 +87,30 @@ QPointF qtFromServer(QPointF point, const std::vector<ScaledScreen>& screens)
     return screen ? toQt(point, *screen) : point;
 }
 
+namespace {
+
+    // Both corners rounded: rectangles that meet in one kind of pixels meet
+    // in the other too.
+    QRect convertedRect(
+        const QRectF& rect, const ScaledScreen& screen, QPointF (*convert)(QPointF, const ScaledScreen&))
+    {
+        const QPoint a = convert(rect.topLeft(), screen).toPoint();
+        const QPoint b = convert(rect.bottomRight(), screen).toPoint();
+        return QRect(a, QSize(b.x() - a.x(), b.y() - a.y()));
+    }
+
+} // namespace
+
 QRect serverFromQt(const QRectF& rect, const std::vector<ScaledScreen>& screens)
 {
     const ScaledScreen* screen = screenOfPoint(rect.center(), true, screens);
-    if (!screen)
-        return rect.toRect();
-    // Both corners rounded: rectangles that meet in Qt's pixels meet on
-    // the server too.
-    const QPointF topLeft = toServer(rect.topLeft(), *screen);
-    const QPointF bottomRight = toServer(rect.topLeft() + QPointF(rect.width(), rect.height()), *screen);
-    const QPoint a(qRound(topLeft.x()), qRound(topLeft.y()));
-    const QPoint b(qRound(bottomRight.x()), qRound(bottomRight.y()));
-    return QRect(a, QSize(b.x() - a.x(), b.y() - a.y()));
+    return screen ? convertedRect(rect, *screen, toServer) : rect.toRect();
 }
 
 QRect qtFromServer(const QRect& rect, const std::vector<ScaledScreen>& screens)
 {
     const ScaledScreen* screen = screenOfPoint(QRectF(rect).center(), false, screens);
-    if (!screen)
-        return rect;
-    const QPointF topLeft = toQt(QPointF(rect.topLeft()), *screen);
-    const QPointF bottomRight = toQt(QPointF(rect.x() + rect.width(), rect.y() + rect.height()), *screen);
-    const QPoint a(qRound(topLeft.x()), qRound(topLeft.y()));
-    const QPoint b(qRound(bottomRight.x()), qRound(bottomRight.y()));
-    return QRect(a, QSize(b.x() - a.x(), b.y() - a.y()));
+    return screen ? convertedRect(QRectF(rect), *screen, toQt) : rect;
 }
 
 namespace {

@@ -6,7 +6,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-
 namespace {
 
 using Screens = std::vector<platform::ScaledScreen>;
@@ -37,14 +36,6 @@ QRect placeIn(const QScreen* screen, const Screens& screens)
     return scaled ? scaled->place : screen->geometry();
 }
 
-QRect rootIn(const Screens& screens)
-{
-    QRect all;
-    for (const QScreen* screen : QGuiApplication::screens())
-        all |= placeIn(screen, screens);
-    return all;
-}
-
 } // namespace
 
 QRect screenGeometry(const QScreen* screen)
@@ -67,11 +58,13 @@ QRect availableOnPlace(const QRect& geometry, const QRect& qtGeometry, const QRe
     return inside.isEmpty() ? geometry : inside;
 }
 
-QRect screenAvailableGeometry(const QScreen* screen)
+namespace {
+
+QRect availableIn(const QScreen* screen, const Screens& screens)
 {
     if (!screen)
         return {};
-    const QRect geometry = screenGeometry(screen);
+    const QRect geometry = geometryIn(screen, screens);
     // The window manager's one work area cannot tell several screens' free
     // parts (xfwm4's is the primary screen's alone), and Qt's record of a
     // screen's part is the whole screen at start, the work area's cut after
@@ -80,6 +73,13 @@ QRect screenAvailableGeometry(const QScreen* screen)
     if (QGuiApplication::screens().size() > 1)
         return geometry;
     return availableOnPlace(geometry, screen->geometry(), screen->availableGeometry());
+}
+
+} // namespace
+
+QRect screenAvailableGeometry(const QScreen* screen)
+{
+    return availableIn(screen, platform::scaledScreens());
 }
 
 QRect screensVirtualGeometry()
@@ -91,14 +91,16 @@ QRect screensVirtualGeometry()
     return all;
 }
 
-QRect serverRootGeometry()
+QRect serverRootGeometry(const Screens& screens)
 {
-    return rootIn(platform::scaledScreens());
+    QRect all;
+    for (const QScreen* screen : QGuiApplication::screens())
+        all |= placeIn(screen, screens);
+    return all;
 }
 
-std::vector<QRect> serverScreenPlaces()
+std::vector<QRect> serverScreenPlaces(const Screens& screens)
 {
-    const Screens screens = platform::scaledScreens();
     std::vector<QRect> places;
     for (const QScreen* screen : QGuiApplication::screens())
         places.push_back(placeIn(screen, screens));
@@ -125,7 +127,7 @@ namespace {
 // The screen's available part in the server's pixels.
 QRect serverAvailable(const QScreen* screen, const Screens& screens)
 {
-    const QRect available = screenAvailableGeometry(screen);
+    const QRect available = availableIn(screen, screens);
     const QRect place = placeIn(screen, screens);
     if (available == geometryIn(screen, screens))
         return place;
@@ -141,8 +143,8 @@ QRect screenFreeArea(
         return {};
     const Screens screens = platform::scaledScreens();
     const QRect place = placeIn(screen, screens);
-    const QRect free
-        = visibleArea(screenKey, serverAvailable(screen, screens), place, rootIn(screens), others);
+    const QRect free = visibleArea(
+        screenKey, serverAvailable(screen, screens), place, serverRootGeometry(screens), others);
     const QRect geometry = geometryIn(screen, screens);
     if (free == place)
         return geometry;
@@ -155,6 +157,6 @@ void recordScreenMarginsBeforeOwnReserve(
     if (!screen)
         return;
     const Screens screens = platform::scaledScreens();
-    recordMarginsBeforeOwnReserve(
-        screenKey, serverAvailable(screen, screens), placeIn(screen, screens), rootIn(screens), others);
+    recordMarginsBeforeOwnReserve(screenKey, serverAvailable(screen, screens), placeIn(screen, screens),
+        serverRootGeometry(screens), others);
 }

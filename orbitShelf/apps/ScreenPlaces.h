@@ -10,6 +10,7 @@
 // server, reserves above all, is in the server's (platform/ScreenScale.h).
 
 #include "platform/DockWindowHints.h"
+#include "platform/ScreenScale.h"
 
 #include <QPoint>
 #include <QRect>
@@ -31,10 +32,10 @@ QRect screenAvailableGeometry(const QScreen* screen);
 // All screens' places together, in Qt's pixels.
 QRect screensVirtualGeometry();
 // All screens' places together, in the server's pixels: the root that
-// reserves are measured from.
-QRect serverRootGeometry();
+// reserves are measured from (`screens`: platform::scaledScreens()).
+QRect serverRootGeometry(const std::vector<platform::ScaledScreen>& screens);
 // Every screen's place, in the server's pixels.
-std::vector<QRect> serverScreenPlaces();
+std::vector<QRect> serverScreenPlaces(const std::vector<platform::ScaledScreen>& screens);
 // The primary screen's place, which dock space is measured from
 // (toWindowSystemRect); empty without a screen.
 QRect primaryScreenGeometry();

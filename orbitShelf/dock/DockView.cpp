@@ -630,11 +630,13 @@ void DockView::applyEdgeReserve(WId native)
     const QRect bar = m_picture.barRect.toAlignedRect();
     const bool autoHides = mapEntry(m_state.settings.autoHideSpaceDock(), id) == QLatin1String("true");
     // A reserve is the server's: its rows are the bar's drawn ones in the
-    // server's pixels, counted from the root's edge.
+    // server's pixels, counted from the root's edge. This runs on every
+    // change of the bar's picture: the screens are read once.
+    const std::vector<platform::ScaledScreen> screens = platform::scaledScreens();
     const std::optional<platform::ReservedEdge> reserve
-        = barEdgeReserve(platform::serverFromQt(QRectF(toScreen(QRectF(bar)))),
-            dockPositionForScreen(m_state, m_view.enableListener, id), serverRootGeometry(), serverScreenPlaces(),
-            !autoHides && isVisible());
+        = barEdgeReserve(platform::serverFromQt(QRectF(toScreen(QRectF(bar))), screens),
+            dockPositionForScreen(m_state, m_view.enableListener, id), serverRootGeometry(screens),
+            serverScreenPlaces(screens), !autoHides && isVisible());
     if (m_reservedEdge && *m_reservedEdge == std::pair(native, reserve))
         return;
     m_reservedEdge = std::pair(native, reserve);

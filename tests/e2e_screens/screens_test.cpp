@@ -317,6 +317,16 @@ TEST(DockOnTwoScreens, EachScreenHasABarAndTheSecondFollowsItsOutput)
 
 using WindowManager = XvfbSession::WindowManager;
 
+namespace {
+
+// The name of the window managers the two-screen tests run under.
+std::string managerName(WindowManager manager)
+{
+    return manager == WindowManager::openbox ? "openbox" : "xfwm4";
+}
+
+} // namespace
+
 // Two screens under `manager`: the program's own desktop for openbox, a
 // second Xorg of the same set-up for another, for as long as it lives.
 class TwoScreenDesktop final {
@@ -406,8 +416,7 @@ TEST_P(ScreensChange, EachBarIsWhatAFreshStartShows)
         if (change.openboxOnly && manager != WindowManager::openbox)
             continue;
         SCOPED_TRACE(QStringLiteral("%1 under %2")
-                         .arg(QLatin1String(change.name),
-                             QLatin1String(manager == WindowManager::openbox ? "openbox" : "xfwm4"))
+                         .arg(QLatin1String(change.name), QString::fromStdString(managerName(manager)))
                          .toStdString());
         ArrangementBack back;
         runTool(QStringLiteral("xrandr"), kFirstArrangement);
@@ -509,9 +518,7 @@ TEST_P(ScreensChange, EachBarIsWhatAFreshStartShows)
 
 INSTANTIATE_TEST_SUITE_P(UnderEachWindowManager, ScreensChange,
     ::testing::Values(WindowManager::openbox, WindowManager::xfwm4),
-    [](const ::testing::TestParamInfo<WindowManager>& info) {
-        return std::string(info.param == WindowManager::openbox ? "openbox" : "xfwm4");
-    });
+    [](const ::testing::TestParamInfo<WindowManager>& info) { return managerName(info.param); });
 
 // A scale per screen, set as a user sets it: Xft.dpi for every screen, or
 // QT_SCREEN_SCALE_FACTORS naming each output's.
@@ -784,11 +791,10 @@ TEST_P(SharedEdges, NoScreenLosesItsSpaceOrItsMenusToAnotherScreensBar)
             { { "DUMMY0", QRect(0, 0, 1400, 1050), QRect(0, 0, 1400, 1050), none },
                 { "DUMMY1", QRect(1400, 0, 1920, 1080), QRect(1400, 0, 1920, 1080), none } } },
     };
-    const char* managerName = manager == WindowManager::openbox ? "openbox" : "xfwm4";
     for (const Arrangement& arrangement : arrangements) {
         const bool byChange = arrangement.reachedByAChange && manager == WindowManager::openbox;
         SCOPED_TRACE(QStringLiteral("%1 under %2")
-                         .arg(QLatin1String(arrangement.name), QLatin1String(managerName))
+                         .arg(QLatin1String(arrangement.name), QString::fromStdString(managerName(manager)))
                          .toStdString());
         ArrangementBack back;
         runTool(QStringLiteral("xrandr"), byChange ? kFirstArrangement : arrangement.xrandr);
@@ -886,9 +892,9 @@ TEST_P(SharedEdges, NoScreenLosesItsSpaceOrItsMenusToAnotherScreensBar)
             QRect frame;
             waitUntil([&] { return fills(frame = frameOf(terminals[i].id), screen.maximised); },
                 std::chrono::seconds(3));
-            std::cout << arrangement.name << " under " << managerName << ", " << screen.output << ": reserve "
-                      << strut.trimmed().toStdString() << "; maximised " << text(frame).toStdString()
-                      << std::endl;
+            std::cout << arrangement.name << " under " << managerName(manager) << ", " << screen.output
+                      << ": reserve " << strut.trimmed().toStdString() << "; maximised "
+                      << text(frame).toStdString() << std::endl;
             EXPECT_EQ(reserve.toStdString(), screen.strut.toStdString());
             EXPECT_TRUE(fills(frame, screen.maximised)) << "maximised at " << text(frame).toStdString()
                                                         << ", not " << text(screen.maximised).toStdString();
@@ -948,9 +954,7 @@ TEST_P(SharedEdges, NoScreenLosesItsSpaceOrItsMenusToAnotherScreensBar)
 
 INSTANTIATE_TEST_SUITE_P(UnderEachWindowManager, SharedEdges,
     ::testing::Values(WindowManager::openbox, WindowManager::xfwm4),
-    [](const ::testing::TestParamInfo<WindowManager>& info) {
-        return std::string(info.param == WindowManager::openbox ? "openbox" : "xfwm4");
-    });
+    [](const ::testing::TestParamInfo<WindowManager>& info) { return managerName(info.param); });
 
 // After a mode change that moved the second screen, its bar's hover title
 // and its buttons' menus open by that bar, on that screen.
