@@ -1,14 +1,17 @@
 #include "platform/ScreenScale.h"
 
+#include "platform/Platform.h"
 #include "platform/Services.h"
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QMutex>
 #include <QScreen>
 #include <QSizeF>
 #include <QThread>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -87,15 +90,39 @@ QPointF qtFromServer(QPointF point, const std::vector<ScaledScreen>& screens)
     return screen ? toQt(point, *screen) : point;
 }
 
+QPoint qtPixelOnScreen(QPoint server, const std::vector<ScaledScreen>& screens)
+{
+    const ScaledScreen* screen = screenOfPoint(QPointF(server), false, screens);
+    if (!screen)
+        return server;
+    const QPointF qt = toQt(QPointF(server), *screen);
+    const QRect area = qtGeometry(*screen);
+    // A point off every screen is taken to the nearest one's edge.
+    const auto held = [](double value, int first, int last) {
+        return std::clamp(int(std::floor(value)), first, std::max(first, last));
+    };
+    return QPoint(held(qt.x(), area.left(), area.right()), held(qt.y(), area.top(), area.bottom()));
+}
+
 namespace {
 
     // Both corners rounded: rectangles that meet in one kind of pixels meet
-    // in the other too.
-    QRect convertedRect(
-        const QRectF& rect, const ScaledScreen& screen, QPointF (*convert)(QPointF, const ScaledScreen&))
+    // in the other too. A rectangle that ends at its screen's right or
+    // bottom edge ends at that edge in the other kind as well: the screen's
+    // size in Qt's pixels is rounded, and at 3 a rounding can leave the
+    // server's last column or row out (a strip along that edge must hold
+    // it, or the pointer resting there finds nothing).
+    QRect convertedRect(const QRectF& rect, const ScaledScreen& screen, bool toServerPixels)
     {
-        const QPoint a = convert(rect.topLeft(), screen).toPoint();
-        const QPoint b = convert(rect.bottomRight(), screen).toPoint();
+        const auto convert = toServerPixels ? toServer : toQt;
+        QPoint a = convert(rect.topLeft(), screen).toPoint();
+        QPoint b = convert(rect.bottomRight(), screen).toPoint();
+        const QRectF from(toServerPixels ? qtGeometry(screen) : screen.place);
+        const QRect to = toServerPixels ? screen.place : qtGeometry(screen);
+        if (std::abs(rect.x() + rect.width() - (from.x() + from.width())) < 0.5)
+            b.setX(to.x() + to.width());
+        if (std::abs(rect.y() + rect.height() - (from.y() + from.height())) < 0.5)
+            b.setY(to.y() + to.height());
         return QRect(a, QSize(b.x() - a.x(), b.y() - a.y()));
     }
 
@@ -104,13 +131,13 @@ namespace {
 QRect serverFromQt(const QRectF& rect, const std::vector<ScaledScreen>& screens)
 {
     const ScaledScreen* screen = screenOfPoint(rect.center(), true, screens);
-    return screen ? convertedRect(rect, *screen, toServer) : rect.toRect();
+    return screen ? convertedRect(rect, *screen, true) : rect.toRect();
 }
 
 QRect qtFromServer(const QRect& rect, const std::vector<ScaledScreen>& screens)
 {
     const ScaledScreen* screen = screenOfPoint(QRectF(rect).center(), false, screens);
-    return screen ? convertedRect(QRectF(rect), *screen, toQt) : rect;
+    return screen ? convertedRect(QRectF(rect), *screen, false) : rect;
 }
 
 namespace {
@@ -181,6 +208,26 @@ QRect serverFromQt(const QRectF& rect)
 QRect qtFromServer(const QRect& rect)
 {
     return qtFromServer(rect, scaledScreens());
+}
+
+QPoint pointerOnServer()
+{
+    if (hasCurrent())
+        return current().pointer().position();
+    // No desktop (tests on the offscreen platform): Qt's own idea of it.
+    return serverFromQt(QPointF(QCursor::pos()));
+}
+
+QPoint pointerInQt()
+{
+    return qtPixelOnScreen(pointerOnServer(), scaledScreens());
+}
+
+QString pointerScreenName()
+{
+    const std::vector<ScaledScreen> screens = scaledScreens();
+    const ScaledScreen* screen = screenOfPoint(QPointF(pointerOnServer()), false, screens);
+    return screen ? screen->name : QString();
 }
 
 } // namespace platform

@@ -42,6 +42,13 @@ QPointF qtFromServer(QPointF point, const std::vector<ScaledScreen>& screens);
 QRect serverFromQt(const QRectF& rect, const std::vector<ScaledScreen>& screens);
 QRect qtFromServer(const QRect& rect, const std::vector<ScaledScreen>& screens);
 
+// A pixel of the server's in Qt's pixels, held to the screen it is on: at
+// a scale above 1 several of the server's pixels make one of Qt's, and
+// rounding would take the server's last column or row (3839 at 2 is 1919.5)
+// one past its screen. So the pixel of Qt's that covers it, never past the
+// screen's last one. Without screens, unchanged.
+QPoint qtPixelOnScreen(QPoint server, const std::vector<ScaledScreen>& screens);
+
 // The process's screens: read afresh on the GUI thread (Qt's screens at the
 // places the server has them), the last reading on any other thread. Empty
 // without a GUI application.
@@ -52,5 +59,15 @@ QPoint serverFromQt(QPointF point);
 QPointF qtFromServer(QPointF point);
 QRect serverFromQt(const QRectF& rect);
 QRect qtFromServer(const QRect& rect);
+
+// Where the pointer is, asked of the server (QCursor::pos() rounds it into
+// Qt's pixels, which can put it off its screen): in the server's pixels, and
+// in Qt's held to the screen it is on. Every check of the pointer against a
+// place compares it in that place's kind of pixels through these.
+QPoint pointerOnServer();
+QPoint pointerInQt();
+// The name of the screen the pointer is on (the nearest one off every
+// screen); empty without screens.
+QString pointerScreenName();
 
 } // namespace platform

@@ -122,6 +122,16 @@ QScreen* screenAtPoint(const QPoint& point)
     return nullptr;
 }
 
+QScreen* screenOfPointer()
+{
+    const QString name = platform::pointerScreenName();
+    for (QScreen* screen : QGuiApplication::screens()) {
+        if (screen->name() == name)
+            return screen;
+    }
+    return QGuiApplication::primaryScreen();
+}
+
 namespace {
 
 // The screen's available part in the server's pixels.

@@ -41,6 +41,9 @@ std::vector<QRect> serverScreenPlaces(const std::vector<platform::ScaledScreen>&
 QRect primaryScreenGeometry();
 // The screen whose place holds `point` (Qt's pixels), if any.
 QScreen* screenAtPoint(const QPoint& point);
+// The screen the pointer is on, as the server has it (the nearest one when
+// it is on none); null without screens.
+QScreen* screenOfPointer();
 
 // The part of the screen the bar and the windows it keeps clear may use
 // (visibleArea, reckoned in the server's pixels, as reserves are), in Qt's

@@ -28,7 +28,6 @@
 #include "state/Queues.h"
 
 #include <QCoreApplication>
-#include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -67,7 +66,7 @@ std::optional<QPointF> qtMouseLocation()
     const QScreen* primary = QGuiApplication::primaryScreen();
     if (!primary)
         return std::nullopt;
-    return platform::axFromRoot(QPointF(QCursor::pos()), screenGeometry(primary));
+    return platform::axFromRoot(QPointF(platform::pointerInQt()), screenGeometry(primary));
 }
 
 // The bar's thickness: the taller of its background and its icons.

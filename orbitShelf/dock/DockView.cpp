@@ -29,7 +29,6 @@
 #include "widgets/Badge.h"
 #include "widgets/PaintFingerprint.h"
 
-#include <QCursor>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
@@ -82,7 +81,8 @@ DockView::DockView(AppState& state, bool enableListener, double screenWidth, dou
         });
     }
     m_hoverHide.setPointerCheck([this] {
-        return pointerOverBar() || AutoShowStrips::shared().pointerOnStrip(m_view.screenID, QCursor::pos());
+        return pointerOverBar()
+            || AutoShowStrips::shared().pointerOnStrip(m_view.screenID, platform::pointerOnServer());
     });
     // A bar its strip brought back hides when the pointer goes elsewhere.
     connect(&AutoShowStrips::shared(), &AutoShowStrips::pointerLeft, this, [this](const QString& screenID) {
@@ -106,7 +106,7 @@ bool DockView::pointerOverBar() const
     // Inside the window's shape as last sent: what takes the pointer.
     const QWidget* top = window();
     return isVisible() && top && m_shape
-        && m_shape->second.input.contains(QCursor::pos() - toScreen(mapFrom(top, QPoint(0, 0))));
+        && m_shape->second.input.contains(platform::pointerInQt() - toScreen(mapFrom(top, QPoint(0, 0))));
 }
 
 void DockView::keepShownWhileOpen(QWidget* popup)

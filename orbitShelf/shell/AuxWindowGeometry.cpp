@@ -1,6 +1,7 @@
 #include "shell/AuxWindowGeometry.h"
 
-#include <QCursor>
+#include "platform/ScreenScale.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -43,7 +44,8 @@ QRect pasteboardFrame(const std::optional<ScreenFrames>& screen, const QString& 
     if (edge == QLatin1String("left"))
         return QRect(vf.x(), vf.y(), std::min(depth, vf.width()), vf.height());
     if (edge == QLatin1String("right"))
-        return QRect(vf.right() + 1 - std::min(depth, vf.width()), vf.y(), std::min(depth, vf.width()), vf.height());
+        return QRect(
+            vf.right() + 1 - std::min(depth, vf.width()), vf.y(), std::min(depth, vf.width()), vf.height());
     const int height = std::min(depth, vf.height());
     if (edge == QLatin1String("top"))
         return QRect(vf.x(), vf.y(), vf.width(), height);
@@ -60,5 +62,5 @@ QList<ScreenFrames> currentScreenFrames()
 
 std::optional<ScreenFrames> screenUnderMouse()
 {
-    return screenContaining(currentScreenFrames(), QCursor::pos());
+    return screenContaining(currentScreenFrames(), platform::pointerInQt());
 }

@@ -1,6 +1,7 @@
 #include "shell/AuxiliaryWindows.h"
 
 #include "apps/ScreenIdentifier.h"
+#include "apps/ScreenPlaces.h"
 #include "dock/layout/DockEdges.h"
 #include "dock/windows/FullScreenToast.h"
 #include "settings/GeneralConfig.h"
@@ -19,7 +20,6 @@
 #include "platform/StillPictureWindow.h"
 
 #include <QCoreApplication>
-#include <QCursor>
 #include <QEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -602,7 +602,7 @@ QWidget* showPasteboardWindow()
     // Sized and laid out as the clipboard tile's panel of the bar on the
     // screen under the pointer.
     AppState& state = AppState::shared();
-    const QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    const QScreen* screen = screenOfPointer();
     const QString screenID = screen ? screenIdentifierKey(screen) : QString();
     const QString edge = dockPositionForScreen(state, screenID == mainDockScreenID(), screenID);
     const QRect frame = pasteboardFrame(screenUnderMouse(), edge);

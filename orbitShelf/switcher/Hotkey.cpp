@@ -4,6 +4,7 @@
 #include "apps/DockVisibility.h"
 #include "apps/RunningApps.h"
 #include "apps/ScreenIdentifier.h"
+#include "apps/ScreenPlaces.h"
 #include "apps/WindowActions.h"
 #include "apps/WindowClickTracking.h"
 #include "apps/WindowNotificationHandler.h"
@@ -18,7 +19,6 @@
 
 #include <algorithm>
 
-#include <QCursor>
 #include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QPointer>
@@ -204,10 +204,7 @@ void minimiseLastActivatedWindow()
 
 void toggleDockUnderPointer()
 {
-    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
-    // A pointer on a screen's far edge is on no screen.
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
+    const QScreen* screen = screenOfPointer();
     if (!screen)
         return;
     const QString id = screenIdentifierKey(screen);

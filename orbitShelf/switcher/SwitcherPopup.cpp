@@ -4,6 +4,7 @@
 #include "apps/ActiveApp.h"
 #include "apps/AppsSource.h"
 #include "apps/RunningApps.h"
+#include "apps/ScreenPlaces.h"
 #include "apps/WindowActions.h"
 #include "apps/WindowActivationRecord.h"
 #include "apps/WindowClickTracking.h"
@@ -20,7 +21,6 @@
 #include "switcher/SwitcherCycle.h"
 #include "widgets/PaintedShape.h"
 
-#include <QCursor>
 #include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QScreen>
@@ -75,8 +75,7 @@ private:
 
 QScreen* screenUnderPointer()
 {
-    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
-    return screen ? screen : QGuiApplication::primaryScreen();
+    return screenOfPointer();
 }
 
 } // namespace

@@ -41,14 +41,16 @@ public:
     static AutoShowStrips& shared();
 
     // Where the pointer counts as resting on a screen's strip (the strip and
-    // any panel between it and the screen's edge, see stripReach), in screen
-    // coordinates. A bar never hides while the pointer rests there: the
-    // strip may hear a leave as the bar's window appears over it, and a
-    // pointer pushed against the edge stops on the panel past the strip.
-    void setStripArea(const QString& screenID, const QRect& area) { m_areas.insert(screenID, area); }
-    bool pointerOnStrip(const QString& screenID, const QPoint& global) const
+    // any panel between it and the screen's edge, see stripReach), in the
+    // server's pixels, as the pointer is asked of it: in Qt's, the server's
+    // last column or row can round off the screen at a scale. A bar never
+    // hides while the pointer rests there: the strip may hear a leave as the
+    // bar's window appears over it, and a pointer pushed against the edge
+    // stops on the panel past the strip.
+    void setStripArea(const QString& screenID, const QRect& onServer) { m_areas.insert(screenID, onServer); }
+    bool pointerOnStrip(const QString& screenID, const QPoint& onServer) const
     {
-        return m_areas.value(screenID).contains(global);
+        return m_areas.value(screenID).contains(onServer);
     }
 
 signals:

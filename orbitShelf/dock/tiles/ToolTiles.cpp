@@ -4,10 +4,10 @@
 #include "apps/ScreenPlaces.h"
 #include "dock/DockLog.h"
 #include "dock/DockViewState.h"
+#include "platform/ScreenScale.h"
 #include "state/AppState.h"
 #include "tools/ToolPages.h"
 
-#include <QCursor>
 #include <QGuiApplication>
 #include <QRect>
 #include <QScreen>
@@ -111,7 +111,7 @@ bool isMouseOnDockScreen(const QString& screenID)
     std::vector<ScreenArea> screens;
     for (const QScreen* screen : QGuiApplication::screens())
         screens.push_back({ QRectF(screenGeometry(screen)), screenIdentifierKey(screen) });
-    return isMouseOnDockScreen(screens, QPointF(QCursor::pos()), screenID);
+    return isMouseOnDockScreen(screens, QPointF(platform::pointerInQt()), screenID);
 }
 
 ToolSheetContent toolSheetContent(

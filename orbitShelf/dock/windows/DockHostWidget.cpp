@@ -112,7 +112,8 @@ void DockHostWidget::place()
         m_dockView->setPlace(geometry.topLeft(), QRectF(onScreen));
     if (m_strip) {
         AutoShowStrips::shared().setStripArea(m_spec.screenID,
-            toWindowSystemRect(stripReach(placed, m_spec.screenFrame, m_spec.position), primary));
+            platform::serverFromQt(QRectF(
+                toWindowSystemRect(stripReach(placed, m_spec.screenFrame, m_spec.position), primary))));
     }
     applyStripShape();
 }

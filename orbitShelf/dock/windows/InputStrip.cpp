@@ -54,7 +54,7 @@ bool InputStrip::place()
     m_area = platform::createHoverArea(area);
     if (!m_area)
         return false;
-    AutoShowStrips::shared().setStripArea(m_spec.screenID, m_geometry);
+    AutoShowStrips::shared().setStripArea(m_spec.screenID, onServer);
     qCDebug(lcDock) << "auto-show strip of" << m_spec.screenID << "draws nothing, at" << m_geometry.x()
                     << m_geometry.y() << m_geometry.width() << m_geometry.height();
     applyInputRegion();
