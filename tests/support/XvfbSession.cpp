@@ -31,189 +31,189 @@ extern char** environ;
 namespace orbitshelf::test {
 namespace {
 
-    QString g_lastError;
+QString g_lastError;
 
-    // The system's openbox configuration without its Alt+Tab and Alt+Escape
-    // bindings, which would hold the keys our hot keys ask for. Alt+Space stays
-    // bound, so there is always one combination another program holds. Written
-    // for each session and removed with it; empty when there is no system
-    // configuration.
-    // openbox's own configuration, less the key bindings the tests need: Alt+Tab
-    // and Alt+Escape for the hot keys, or every binding for tests that grab any
-    // key. Written per session next to the other temporary files.
-    QString testOpenboxConfig(XvfbSession::WindowManagerKeys keys)
-    {
-        QFile system(QStringLiteral("/etc/xdg/openbox/rc.xml"));
-        if (!system.open(QIODevice::ReadOnly))
-            return QString();
-        QString text = QString::fromUtf8(system.readAll());
-        // Always a copy of our own: the session removes it when it ends.
-        if (keys != XvfbSession::WindowManagerKeys::stock) {
-            const QString bindings = keys == XvfbSession::WindowManagerKeys::none
-                ? QStringLiteral("<keybind key=\"[^\"]*\">.*?</keybind>")
-                : QStringLiteral("<keybind key=\"(A-Tab|A-S-Tab|A-Escape)\">.*?</keybind>");
-            text.remove(QRegularExpression(bindings, QRegularExpression::DotMatchesEverythingOption));
-        }
-        const QByteArray xml = text.toUtf8();
-        // One per session: a program may run a second desktop beside its own.
-        static int sessions = 0;
-        const QString file = QDir::tempPath()
-            + QStringLiteral("/orbitshelf-openbox-%1-%2.xml").arg(getpid()).arg(++sessions);
-        QFile out(file);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(xml) != xml.size())
-            return QString();
-        return file;
+// The system's openbox configuration without its Alt+Tab and Alt+Escape
+// bindings, which would hold the keys our hot keys ask for. Alt+Space stays
+// bound, so there is always one combination another program holds. Written
+// for each session and removed with it; empty when there is no system
+// configuration.
+// openbox's own configuration, less the key bindings the tests need: Alt+Tab
+// and Alt+Escape for the hot keys, or every binding for tests that grab any
+// key. Written per session next to the other temporary files.
+QString testOpenboxConfig(XvfbSession::WindowManagerKeys keys)
+{
+    QFile system(QStringLiteral("/etc/xdg/openbox/rc.xml"));
+    if (!system.open(QIODevice::ReadOnly))
+        return QString();
+    QString text = QString::fromUtf8(system.readAll());
+    // Always a copy of our own: the session removes it when it ends.
+    if (keys != XvfbSession::WindowManagerKeys::stock) {
+        const QString bindings = keys == XvfbSession::WindowManagerKeys::none
+            ? QStringLiteral("<keybind key=\"[^\"]*\">.*?</keybind>")
+            : QStringLiteral("<keybind key=\"(A-Tab|A-S-Tab|A-Escape)\">.*?</keybind>");
+        text.remove(QRegularExpression(bindings, QRegularExpression::DotMatchesEverythingOption));
     }
+    const QByteArray xml = text.toUtf8();
+    // One per session: a program may run a second desktop beside its own.
+    static int sessions = 0;
+    const QString file
+        = QDir::tempPath() + QStringLiteral("/orbitshelf-openbox-%1-%2.xml").arg(getpid()).arg(++sessions);
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(xml) != xml.size())
+        return QString();
+    return file;
+}
 
-    // `environment` entries ("NAME=value") replace the test's own of that name.
-    pid_t spawnArgv(const QString& program, const QStringList& arguments, const QStringList& environment = {})
-    {
-        QByteArray prog = program.toLocal8Bit();
-        QList<QByteArray> storage;
-        storage.append(prog);
+// `environment` entries ("NAME=value") replace the test's own of that name.
+pid_t spawnArgv(const QString& program, const QStringList& arguments, const QStringList& environment = {})
+{
+    QByteArray prog = program.toLocal8Bit();
+    QList<QByteArray> storage;
+    storage.append(prog);
+    for (const QString& a : arguments)
+        storage.append(a.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& s : storage)
+        argv.push_back(s.data());
+    argv.push_back(nullptr);
+
+    QList<QByteArray> envStorage;
+    for (const QString& e : environment)
+        envStorage.append(e.toLocal8Bit());
+    for (char** e = environ; *e; ++e) {
+        const QByteArray entry(*e);
+        const QByteArray name = entry.left(entry.indexOf('=') + 1);
+        if (std::none_of(envStorage.begin(), envStorage.end(),
+                [&name](const QByteArray& own) { return own.startsWith(name); }))
+            envStorage.append(entry);
+    }
+    std::vector<char*> envp;
+    for (QByteArray& e : envStorage)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    // Spawned clients must not scribble over the test's output.
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    int rc = posix_spawnp(&pid, prog.constData(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    return rc == 0 ? pid : 0;
+}
+
+xcb_atom_t atom(xcb_connection_t* c, const char* name)
+{
+    auto cookie = xcb_intern_atom(c, 0, uint16_t(strlen(name)), name);
+    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> reply(
+        xcb_intern_atom_reply(c, cookie, nullptr), &free);
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+bool windowListed(xcb_connection_t* c, xcb_window_t root, xcb_atom_t clientList, xcb_window_t w)
+{
+    auto cookie = xcb_get_property(c, 0, root, clientList, XCB_ATOM_WINDOW, 0, 4096);
+    std::unique_ptr<xcb_get_property_reply_t, decltype(&free)> reply(
+        xcb_get_property_reply(c, cookie, nullptr), &free);
+    if (!reply || reply->format != 32)
+        return false;
+    auto* ids = static_cast<xcb_window_t*>(xcb_get_property_value(reply.get()));
+    int n = xcb_get_property_value_length(reply.get()) / 4;
+    for (int i = 0; i < n; ++i)
+        if (ids[i] == w)
+            return true;
+    return false;
+}
+
+// Maps a probe window and waits until the window manager lists it: only then
+// does it manage windows that clients map.
+bool waitForWindowManager(const QByteArray& display)
+{
+    QElapsedTimer clock;
+    clock.start();
+    xcb_connection_t* c = nullptr;
+    while (clock.elapsed() < 10000) {
+        c = xcb_connect(display.constData(), nullptr);
+        if (!xcb_connection_has_error(c))
+            break;
+        xcb_disconnect(c);
+        c = nullptr;
+        QThread::msleep(20);
+    }
+    if (!c)
+        return false;
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    xcb_atom_t clientList = atom(c, "_NET_CLIENT_LIST");
+    xcb_window_t probe = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, screen->root, 0, 0, 50, 50, 0,
+        XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+    xcb_map_window(c, probe);
+    xcb_flush(c);
+    bool managed = false;
+    while (clock.elapsed() < 15000) {
+        if (windowListed(c, screen->root, clientList, probe)) {
+            managed = true;
+            break;
+        }
+        QThread::msleep(20);
+    }
+    xcb_destroy_window(c, probe);
+    xcb_flush(c);
+    // Wait for the manager to drop the probe so tests start from an empty list.
+    while (managed && clock.elapsed() < 15000 && windowListed(c, screen->root, clientList, probe))
+        QThread::msleep(10);
+    xcb_disconnect(c);
+    return managed;
+}
+
+// Starts an X server that writes its display number to a pipe once it
+// accepts clients (-displayfd); returns its pid, 0 on failure.
+pid_t startServer(const char* program, QStringList arguments, QString* display)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return 0;
+    arguments.prepend(QString::number(fds[1]));
+    arguments.prepend(QStringLiteral("-displayfd"));
+    pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        int devnull = open("/dev/null", O_WRONLY);
+        dup2(devnull, STDOUT_FILENO);
+        dup2(devnull, STDERR_FILENO);
+        QList<QByteArray> storage { program };
         for (const QString& a : arguments)
             storage.append(a.toLocal8Bit());
         std::vector<char*> argv;
-        for (QByteArray& s : storage)
-            argv.push_back(s.data());
+        for (QByteArray& a : storage)
+            argv.push_back(a.data());
         argv.push_back(nullptr);
-
-        QList<QByteArray> envStorage;
-        for (const QString& e : environment)
-            envStorage.append(e.toLocal8Bit());
-        for (char** e = environ; *e; ++e) {
-            const QByteArray entry(*e);
-            const QByteArray name = entry.left(entry.indexOf('=') + 1);
-            if (std::none_of(envStorage.begin(), envStorage.end(),
-                    [&name](const QByteArray& own) { return own.startsWith(name); }))
-                envStorage.append(entry);
-        }
-        std::vector<char*> envp;
-        for (QByteArray& e : envStorage)
-            envp.push_back(e.data());
-        envp.push_back(nullptr);
-
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        // Spawned clients must not scribble over the test's output.
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-        pid_t pid = 0;
-        int rc = posix_spawnp(&pid, prog.constData(), &actions, nullptr, argv.data(), envp.data());
-        posix_spawn_file_actions_destroy(&actions);
-        return rc == 0 ? pid : 0;
+        execvp(program, argv.data());
+        _exit(127);
     }
-
-    xcb_atom_t atom(xcb_connection_t* c, const char* name)
-    {
-        auto cookie = xcb_intern_atom(c, 0, uint16_t(strlen(name)), name);
-        std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> reply(
-            xcb_intern_atom_reply(c, cookie, nullptr), &free);
-        return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    close(fds[1]);
+    QByteArray number;
+    QDeadlineTimer deadline(15000);
+    while (pid > 0 && !number.endsWith('\n') && !deadline.hasExpired()) {
+        pollfd p { fds[0], POLLIN, 0 };
+        char buf[32];
+        ssize_t n = poll(&p, 1, int(deadline.remainingTime())) > 0 ? read(fds[0], buf, sizeof buf) : 0;
+        if (n <= 0)
+            break;
+        number.append(buf, int(n));
     }
-
-    bool windowListed(xcb_connection_t* c, xcb_window_t root, xcb_atom_t clientList, xcb_window_t w)
-    {
-        auto cookie = xcb_get_property(c, 0, root, clientList, XCB_ATOM_WINDOW, 0, 4096);
-        std::unique_ptr<xcb_get_property_reply_t, decltype(&free)> reply(
-            xcb_get_property_reply(c, cookie, nullptr), &free);
-        if (!reply || reply->format != 32)
-            return false;
-        auto* ids = static_cast<xcb_window_t*>(xcb_get_property_value(reply.get()));
-        int n = xcb_get_property_value_length(reply.get()) / 4;
-        for (int i = 0; i < n; ++i)
-            if (ids[i] == w)
-                return true;
-        return false;
+    close(fds[0]);
+    if (!number.endsWith('\n')) {
+        terminate(pid);
+        return 0;
     }
+    *display = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
+    return pid;
+}
 
-    // Maps a probe window and waits until the window manager lists it: only then
-    // does it manage windows that clients map.
-    bool waitForWindowManager(const QByteArray& display)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        xcb_connection_t* c = nullptr;
-        while (clock.elapsed() < 10000) {
-            c = xcb_connect(display.constData(), nullptr);
-            if (!xcb_connection_has_error(c))
-                break;
-            xcb_disconnect(c);
-            c = nullptr;
-            QThread::msleep(20);
-        }
-        if (!c)
-            return false;
-        xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-        xcb_atom_t clientList = atom(c, "_NET_CLIENT_LIST");
-        xcb_window_t probe = xcb_generate_id(c);
-        xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, screen->root, 0, 0, 50, 50, 0,
-            XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
-        xcb_map_window(c, probe);
-        xcb_flush(c);
-        bool managed = false;
-        while (clock.elapsed() < 15000) {
-            if (windowListed(c, screen->root, clientList, probe)) {
-                managed = true;
-                break;
-            }
-            QThread::msleep(20);
-        }
-        xcb_destroy_window(c, probe);
-        xcb_flush(c);
-        // Wait for the manager to drop the probe so tests start from an empty list.
-        while (managed && clock.elapsed() < 15000 && windowListed(c, screen->root, clientList, probe))
-            QThread::msleep(10);
-        xcb_disconnect(c);
-        return managed;
-    }
-
-    // Starts an X server that writes its display number to a pipe once it
-    // accepts clients (-displayfd); returns its pid, 0 on failure.
-    pid_t startServer(const char* program, QStringList arguments, QString* display)
-    {
-        int fds[2];
-        if (pipe(fds) != 0)
-            return 0;
-        arguments.prepend(QString::number(fds[1]));
-        arguments.prepend(QStringLiteral("-displayfd"));
-        pid_t pid = fork();
-        if (pid == 0) {
-            close(fds[0]);
-            int devnull = open("/dev/null", O_WRONLY);
-            dup2(devnull, STDOUT_FILENO);
-            dup2(devnull, STDERR_FILENO);
-            QList<QByteArray> storage { program };
-            for (const QString& a : arguments)
-                storage.append(a.toLocal8Bit());
-            std::vector<char*> argv;
-            for (QByteArray& a : storage)
-                argv.push_back(a.data());
-            argv.push_back(nullptr);
-            execvp(program, argv.data());
-            _exit(127);
-        }
-        close(fds[1]);
-        QByteArray number;
-        QDeadlineTimer deadline(15000);
-        while (pid > 0 && !number.endsWith('\n') && !deadline.hasExpired()) {
-            pollfd p { fds[0], POLLIN, 0 };
-            char buf[32];
-            ssize_t n = poll(&p, 1, int(deadline.remainingTime())) > 0 ? read(fds[0], buf, sizeof buf) : 0;
-            if (n <= 0)
-                break;
-            number.append(buf, int(n));
-        }
-        close(fds[0]);
-        if (!number.endsWith('\n')) {
-            terminate(pid);
-            return 0;
-        }
-        *display = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
-        return pid;
-    }
-
-    const QString kTwoOutputsConfig = QStringLiteral(ORBITSHELF_TEST_DATA "/e2e_screens/xorg-dummy.conf");
+const QString kTwoOutputsConfig = QStringLiteral(ORBITSHELF_TEST_DATA "/e2e_screens/xorg-dummy.conf");
 
 } // namespace
 
@@ -265,8 +265,9 @@ std::unique_ptr<XvfbSession> XvfbSession::startWith(
             &session->m_display);
     }
     if (!session->m_serverPid) {
-        g_lastError = !dummy ? QStringLiteral("Xvfb did not report a display (is it installed?)")
-                             : QStringLiteral("Xorg did not start; see ") + session->m_serverLog;
+        g_lastError = !dummy
+            ? QStringLiteral("Xvfb did not report a display (is it installed?)")
+            : QStringLiteral("Xorg did not start; see ") + session->m_serverLog;
         session->m_serverLog.clear(); // kept to read why
         return nullptr;
     }
@@ -496,7 +497,7 @@ std::optional<QRegion> inputShape(uint32_t window)
 }
 
 namespace {
-    QString g_picomError;
+QString g_picomError;
 } // namespace
 
 std::unique_ptr<Picom> Picom::start()
@@ -517,8 +518,8 @@ std::unique_ptr<Picom> Picom::start()
     // focus moves, which says nothing of the windows under test.
     text.replace(QRegularExpression(QStringLiteral("(?m)^inactive-opacity\\s*=.*$")),
         QStringLiteral("inactive-opacity = 1.0;"));
-    text.replace(QRegularExpression(QStringLiteral("(?m)^frame-opacity\\s*=.*$")),
-        QStringLiteral("frame-opacity = 1.0;"));
+    text.replace(
+        QRegularExpression(QStringLiteral("(?m)^frame-opacity\\s*=.*$")), QStringLiteral("frame-opacity = 1.0;"));
     std::unique_ptr<Picom> picom(new Picom);
     QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/orbitshelf-picom-XXXXXX"));
     folder.setAutoRemove(false);
