@@ -1004,7 +1004,7 @@ INSTANTIATE_TEST_SUITE_P(UnderEachWindowManager, SharedEdges,
 // (override-redirect), as its toolbar does. With the laptop above the
 // monitor, the monitor's dock window runs along the root's bottom in such a
 // frame: its bar stands at its screen's bottom and stays there. fluxbox
-// starts on that arrangement, as it does once the monitor is plugged in.
+// starts on that arrangement, as in a session begun with the monitor in.
 TEST(DockOnTwoScreens, UnderFluxboxTheMonitorBelowTheLaptopKeepsItsBarAtItsBottom)
 {
     TwoScreenDesktop desktop(WindowManager::fluxbox, XvfbSession::Outputs::twoStacked);
