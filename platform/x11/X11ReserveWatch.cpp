@@ -10,6 +10,7 @@
 #include <xcb/randr.h>
 
 #include <algorithm>
+#include <set>
 
 namespace platform::x11 {
 
@@ -111,6 +112,13 @@ namespace {
 
 } // namespace
 
+std::optional<ReservedEdge> managersPanelEdge(const TopLevelWindow& window, const QSize& root)
+{
+    if (!window.managers || !window.overrideRedirect || window.holdsClient)
+        return std::nullopt;
+    return barAlongRootEdge(window.outer, root);
+}
+
 std::optional<ReservedEdge> barAlongRootEdge(const QRect& window, const QSize& root)
 {
     // A bar along the top or the bottom; one along a side is the same
@@ -176,33 +184,41 @@ std::vector<ReservedEdge> readOtherReservedEdgesNow(XConnection& x,
         managerBase = *static_cast<const xcb_window_t*>(xcb_get_property_value(check.get())) & ~idMask;
     const auto isManagers = [&](xcb_window_t w) { return managerBase && (w & ~idMask) == *managerBase; };
     std::vector<xcb_window_t> rootChildren;
+    // The root's children that hold a client somewhere below: frames.
+    std::set<xcb_window_t> framing;
 
     // Every window to read, each once: the clients, then the tree.
     std::vector<xcb_window_t> candidates = clients;
     std::vector<xcb_window_t> level { root };
+    std::vector<xcb_window_t> levelTops { root }; // the root's child each lies in
     for (int depth = 0; depth < 3 && !level.empty(); ++depth) {
         std::vector<xcb_query_tree_cookie_t> cookies;
         for (xcb_window_t w : level)
             cookies.push_back(xcb_query_tree(c, w));
         std::vector<xcb_window_t> next;
+        std::vector<xcb_window_t> nextTops;
         ReplyBatch trees(x);
-        for (xcb_query_tree_cookie_t cookie : cookies) {
-            auto tree = trees.get<xcb_query_tree_reply_t>(cookie);
+        for (size_t at = 0; at < cookies.size(); ++at) {
+            auto tree = trees.get<xcb_query_tree_reply_t>(cookies[at]);
             if (!tree)
                 continue;
             const xcb_window_t* children = xcb_query_tree_children(tree.get());
             const int count = xcb_query_tree_children_length(tree.get());
             const bool frame = depth > 0 && std::any_of(children, children + count, isClient);
+            if (frame)
+                framing.insert(levelTops[at]);
             for (int i = 0; i < count && !frame; ++i) {
                 if (isClient(children[i]))
                     continue;
                 candidates.push_back(children[i]);
                 next.push_back(children[i]);
+                nextTops.push_back(depth == 0 ? children[i] : levelTops[at]);
                 if (depth == 0)
                     rootChildren.push_back(children[i]);
             }
         }
         level = std::move(next);
+        levelTops = std::move(nextTops);
     }
 
     if (beforeRead)
@@ -222,8 +238,8 @@ std::vector<ReservedEdge> readOtherReservedEdgesNow(XConnection& x,
     const uint32_t ownPid = uint32_t(QCoreApplication::applicationPid());
     std::vector<ReservedEdge> edges;
     std::vector<xcb_window_t> owners; // of each strut edge
-    // The manager's own panels that stand on their own (override-redirect,
-    // at the top of the tree): their place is their reserve.
+    // The manager's windows that stand on their own (override-redirect, at
+    // the top of the tree): where one is a panel, its place is its reserve.
     std::vector<xcb_window_t> ownPanels;
     ReplyBatch batch(x);
     for (const Reads& r : reads) {
@@ -256,9 +272,13 @@ std::vector<ReservedEdge> readOtherReservedEdgesNow(XConnection& x,
         if (!geometry)
             continue;
         const int border = geometry->border_width;
-        const QRect outer(
-            geometry->x, geometry->y, geometry->width + 2 * border, geometry->height + 2 * border);
-        if (const std::optional<ReservedEdge> edge = barAlongRootEdge(outer, rootSize)) {
+        TopLevelWindow window;
+        window.outer
+            = QRect(geometry->x, geometry->y, geometry->width + 2 * border, geometry->height + 2 * border);
+        window.managers = true;
+        window.overrideRedirect = true;
+        window.holdsClient = framing.count(ownPanels[i]) > 0;
+        if (const std::optional<ReservedEdge> edge = managersPanelEdge(window, rootSize)) {
             edges.push_back(*edge);
             if (reserving)
                 reserving->push_back(ownPanels[i]);

@@ -27,6 +27,22 @@ class XConnection;
 // quarter of the root, touching the root's edge. None for anything else.
 std::optional<ReservedEdge> barAlongRootEdge(const QRect& window, const QSize& root);
 
+// A window at the top of the tree (a child of the root), as read.
+struct TopLevelWindow {
+    QRect outer; // root coordinates, border included
+    bool managers = false; // made by the window manager
+    bool overrideRedirect = false;
+    bool holdsClient = false; // a managed client lies somewhere inside it
+};
+
+// The edge `window` keeps as a panel of the window manager's own: one the
+// manager made, standing on its own, holding no client, a bar along the
+// root's edge (barAlongRootEdge). A frame round a client is none whatever
+// its shape: fluxbox's frames stand on their own too, and the one round a
+// bar of ours along the root's edge would give back our own reserve as
+// another panel's.
+std::optional<ReservedEdge> managersPanelEdge(const TopLevelWindow& window, const QSize& root);
+
 // The edges that mapped windows of other processes reserve, read now, root
 // coordinates. A window manager's own panel that reserves nothing a client
 // can read (fluxbox's toolbar, which it counts in its work area all the

@@ -331,11 +331,11 @@ std::string managerName(WindowManager manager)
 // second Xorg of the same set-up for another, for as long as it lives.
 class TwoScreenDesktop final {
 public:
-    explicit TwoScreenDesktop(WindowManager manager)
+    explicit TwoScreenDesktop(WindowManager manager, XvfbSession::Outputs outputs = XvfbSession::Outputs::two)
         : m_display(qgetenv("DISPLAY"))
     {
         if (manager != WindowManager::openbox)
-            m_session = XvfbSession::start(XvfbSession::Outputs::two, manager);
+            m_session = XvfbSession::start(outputs, manager);
         m_failed = manager != WindowManager::openbox && !m_session;
     }
     ~TwoScreenDesktop()
@@ -692,6 +692,44 @@ QRect barOf(const QString& dockWindow)
         .translated(windowGeometry(dockWindow).topLeft());
 }
 
+// Whether the dock window on `screen` stands at the screen's bottom,
+// reserving `reserve` rows from the root's, at every look over `span`, and
+// no dock window is made meanwhile: once the bars stand, nothing the program
+// sets itself (its reserves, its windows) rebuilds them.
+::testing::AssertionResult staysAtItsBottom(
+    const DockRun& run, const QRect& screen, int reserve, std::chrono::milliseconds span)
+{
+    const qsizetype mark = run.log().size();
+    QStringList looks; // each as it first showed, with when
+    QString last;
+    bool wrong = false;
+    QElapsedTimer clock;
+    clock.start();
+    waitUntil(
+        [&] {
+            const std::optional<QString> dock = dockWindowOn(screen);
+            const QRect place = dock ? windowGeometry(*dock) : QRect();
+            const QString strut = dock
+                ? property(*dock, QStringLiteral("_NET_WM_STRUT_PARTIAL")).section(u'=', 1).trimmed()
+                : QString();
+            const QString look = QStringLiteral("window %1, strut %2").arg(text(place), strut);
+            wrong
+                |= !dock || place.bottom() != screen.bottom() || strut.section(u',', 3, 3).toInt() != reserve;
+            if (look != last)
+                looks << QStringLiteral("%1 ms: %2").arg(clock.elapsed()).arg(look);
+            last = look;
+            return clock.elapsed() >= span.count();
+        },
+        span + std::chrono::seconds(5), std::chrono::milliseconds(500));
+    const QString log = run.log().mid(mark);
+    if (!wrong && looks.size() == 1 && !log.contains(QLatin1String("dock window for"))
+        && !log.contains(QLatin1String("is made anew")))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "over " << span.count() << " ms:\n"
+                                         << looks.join(u'\n').toStdString() << "\nthe log then:\n"
+                                         << log.toStdString();
+}
+
 // A window's frame: the window with what the window manager draws round it.
 QRect frameOf(const QString& id)
 {
@@ -777,6 +815,7 @@ TEST_P(SharedEdges, NoScreenLosesItsSpaceOrItsMenusToAnotherScreensBar)
         bool sideBars = false; // DUMMY1's bar to the left, DUMMY0's to the right, from their menus
         bool upperAutoHides = false; // the first screen's bar, Auto Hide on from its menu
         std::vector<ScreenCase> screens;
+        bool lowerStaysPut = false; // under openbox: the lower screen's bar over 16 s
     };
     const Arrangement arrangements[] = {
         { "a monitor above the laptop", kMonitorAboveLaptop, true, false, true,
@@ -786,7 +825,8 @@ TEST_P(SharedEdges, NoScreenLosesItsSpaceOrItsMenusToAnotherScreensBar)
         { "the laptop above a monitor", kLaptopAboveMonitor, false, false, false,
             { { "DUMMY0", QRect(0, 0, 1400, 1050), QRect(0, 0, 1400, 1050), none },
                 { "DUMMY1", QRect(0, 1050, 1920, 1080), QRect(0, 1050, 1920, 1028),
-                    QStringLiteral("0, 0, 0, 52") } } },
+                    QStringLiteral("0, 0, 0, 52") } },
+            true },
         { "side bars on the edge between the screens", kFirstArrangement, false, true, false,
             { { "DUMMY0", QRect(0, 0, 1400, 1050), QRect(0, 0, 1400, 1050), none },
                 { "DUMMY1", QRect(1400, 0, 1920, 1080), QRect(1400, 0, 1920, 1080), none } } },
@@ -833,6 +873,10 @@ TEST_P(SharedEdges, NoScreenLosesItsSpaceOrItsMenusToAnotherScreensBar)
                 << "after the change:\n"
                 << after->bars.describe().toStdString() << "\na fresh start:\n"
                 << settled->bars.describe().toStdString();
+        }
+        if (arrangement.lowerStaysPut && manager == WindowManager::openbox) {
+            EXPECT_TRUE(
+                staysAtItsBottom(run, arrangement.screens.back().place, 52, std::chrono::seconds(16)));
         }
         if (arrangement.sideBars) {
             // "Left" and "Right" are the first two entries of "Dock Position".
@@ -955,6 +999,33 @@ TEST_P(SharedEdges, NoScreenLosesItsSpaceOrItsMenusToAnotherScreensBar)
 INSTANTIATE_TEST_SUITE_P(UnderEachWindowManager, SharedEdges,
     ::testing::Values(WindowManager::openbox, WindowManager::xfwm4),
     [](const ::testing::TestParamInfo<WindowManager>& info) { return managerName(info.param); });
+
+// fluxbox frames each window in one that stands on its own
+// (override-redirect), as its toolbar does. With the laptop above the
+// monitor, the monitor's dock window runs along the root's bottom in such a
+// frame: its bar stands at its screen's bottom and stays there. fluxbox
+// starts on that arrangement, as in a session begun with the monitor in.
+TEST(DockOnTwoScreens, UnderFluxboxTheMonitorBelowTheLaptopKeepsItsBarAtItsBottom)
+{
+    TwoScreenDesktop desktop(WindowManager::fluxbox, XvfbSession::Outputs::twoStacked);
+    ASSERT_FALSE(desktop.failed()) << XvfbSession::lastError().toStdString();
+    movePointer(QPoint(700, 300));
+    const QString first = screenKeyOfOutput(QStringLiteral("DUMMY0"));
+    const QString second = screenKeyOfOutput(QStringLiteral("DUMMY1"));
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(settledBars(
+        [&] {
+            const QString log = run.log();
+            return log.contains(QStringLiteral("bar rows of ") + first)
+                && log.contains(QStringLiteral("bar rows of ") + second);
+        },
+        clock))
+        << shownBars().describe().toStdString() << run.log().toStdString();
+    EXPECT_TRUE(staysAtItsBottom(run, QRect(0, 1050, 1920, 1080), 52, std::chrono::seconds(16)));
+}
 
 // After a mode change that moved the second screen, its bar's hover title
 // and its buttons' menus open by that bar, on that screen.

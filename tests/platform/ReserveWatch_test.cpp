@@ -4,6 +4,8 @@
 
 using platform::ReservedEdge;
 using platform::x11::barAlongRootEdge;
+using platform::x11::managersPanelEdge;
+using platform::x11::TopLevelWindow;
 
 namespace {
 
@@ -31,6 +33,36 @@ TEST(ManagersOwnPanel, ABarAlongTheRootsEdgeKeepsTheRowsItCovers)
     EXPECT_FALSE(barAlongRootEdge(QRect(0, 0, 1920, 1060), kRoot));
     EXPECT_FALSE(barAlongRootEdge(QRect(0, 780, 1920, 300), kRoot)) << "deeper than a quarter of the root";
     EXPECT_FALSE(barAlongRootEdge(QRect(), kRoot));
+}
+
+// Of the windows at the top of the tree only the window manager's own that
+// stand on their own and hold no client are its panels: a frame round a
+// client is none, though fluxbox's stand on their own too.
+TEST(ManagersOwnPanel, OnlyAWindowOfTheManagersHoldingNoClientIsItsPanel)
+{
+    // A laptop above a monitor: the root is 1920x2130.
+    const QSize stacked(1920, 2130);
+    const struct {
+        const char* meaning;
+        TopLevelWindow window;
+        QSize root;
+        std::optional<ReservedEdge> expected;
+    } cases[] = {
+        { "fluxbox's toolbar", { QRect(0, 1060, 1920, 20), true, true, false }, kRoot,
+            ReservedEdge { ReservedEdge::Side::bottom, 20, 0, 1919 } },
+        // Read as a panel, our own bar's 500-row window moved the bar up by
+        // 500 rows, off the root's edge, where it was read as none again.
+        { "fluxbox's frame round the monitor's dock window", { QRect(0, 1630, 1920, 500), true, true, true },
+            stacked, std::nullopt },
+        { "fluxbox's frame round another program's panel (its strut counts)",
+            { QRect(0, 1050, 1920, 30), true, true, true }, kRoot, std::nullopt },
+        { "another program's window standing on its own", { QRect(0, 1060, 1920, 20), false, true, false },
+            kRoot, std::nullopt },
+        { "a window of the manager's that it manages", { QRect(0, 1060, 1920, 20), true, false, false },
+            kRoot, std::nullopt },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(managersPanelEdge(c.window, c.root), c.expected) << c.meaning;
 }
 
 } // namespace

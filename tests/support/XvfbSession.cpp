@@ -250,7 +250,8 @@ std::unique_ptr<XvfbSession> XvfbSession::startWith(
     Outputs outputs, WindowManagerKeys keys, WindowManager manager)
 {
     std::unique_ptr<XvfbSession> session(new XvfbSession);
-    if (outputs != Outputs::two) {
+    const bool dummy = outputs == Outputs::two || outputs == Outputs::twoStacked;
+    if (!dummy) {
         const QString screen
             = outputs == Outputs::uhd ? QStringLiteral("3840x2160x24") : QStringLiteral("1920x1080x24");
         session->m_serverPid = startServer("Xvfb",
@@ -264,7 +265,7 @@ std::unique_ptr<XvfbSession> XvfbSession::startWith(
             &session->m_display);
     }
     if (!session->m_serverPid) {
-        g_lastError = outputs != Outputs::two
+        g_lastError = !dummy
             ? QStringLiteral("Xvfb did not report a display (is it installed?)")
             : QStringLiteral("Xorg did not start; see ") + session->m_serverLog;
         session->m_serverLog.clear(); // kept to read why
@@ -276,11 +277,16 @@ std::unique_ptr<XvfbSession> XvfbSession::startWith(
     // A key a test holds down while a loaded machine catches up must not
     // repeat: the repeats would step the switcher on their own.
     runTool("xset", { "r", "off" });
-    if (outputs == Outputs::two) {
+    if (dummy) {
         runTool("xrandr", { "--addmode", "DUMMY1", "1920x1080" });
-        runTool("xrandr",
-            { "--output", "DUMMY0", "--mode", "1400x1050", "--pos", "0x0", "--output", "DUMMY1", "--mode",
-                "1920x1080", "--pos", "1400x0" });
+        if (outputs == Outputs::twoStacked)
+            runTool("xrandr",
+                { "--output", "DUMMY0", "--mode", "1400x1050", "--pos", "0x0", "--primary", "--output",
+                    "DUMMY1", "--mode", "1920x1080", "--pos", "0x1050" });
+        else
+            runTool("xrandr",
+                { "--output", "DUMMY0", "--mode", "1400x1050", "--pos", "0x0", "--output", "DUMMY1", "--mode",
+                    "1920x1080", "--pos", "1400x0" });
         // Until a client asks the server to probe its outputs, the dummy
         // driver's cheap answer (what GTK reads) leaves the second screen
         // out: xfwm4 started now kept every window on the first screen and

@@ -30,6 +30,9 @@ public:
         // which Xvfb cannot give it. DUMMY0 is 1400x1050 at 0,0 (primary),
         // DUMMY1 1920x1080 right of it. Needs root.
         two,
+        // The same two, DUMMY0 above DUMMY1 (a laptop above a monitor),
+        // arranged before the window manager starts.
+        twoStacked,
     };
 
     enum class WindowManagerKeys {
