@@ -62,8 +62,8 @@ namespace {
         return places;
     }
 
-    // Each panel's reserve as where its window stands says, where the two
-    // disagree (PanelReserve.h). `owners[i]` reserved `edges[i]`.
+    // Each panel's reserve on the screens its window stands on, as where
+    // the window stands says (PanelReserve.h). `owners[i]` reserved `edges[i]`.
     void followPanelsPlaces(XConnection& x, const QSize& root, const std::vector<xcb_window_t>& owners,
         std::vector<ReservedEdge>& edges)
     {
@@ -101,10 +101,12 @@ namespace {
         }
         for (size_t i = 0; i < edges.size(); ++i) {
             const ReservedEdge followed = reserveWherePanelStands(edges[i], windows[i], root, screens);
-            if (followed != edges[i])
+            if (followed.thickness != edges[i].thickness || followed.start != edges[i].start
+                || followed.end != edges[i].end)
                 qCDebug(lcPlatform) << "a panel at" << windows[i] << "reserves" << edges[i].thickness
                                     << "from the root's edge; it stands on a screen's edge, so"
-                                    << followed.thickness << "over" << followed.start << ".." << followed.end;
+                                    << followed.thickness << "over" << followed.start << ".." << followed.end
+                                    << "on" << followed.within;
             edges[i] = followed;
         }
     }
