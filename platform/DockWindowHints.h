@@ -26,6 +26,15 @@ namespace platform {
 // `thickness` from the edge, over `start`..`end` along it (inclusive).
 struct ReservedEdge {
     enum class Side { left, right, top, bottom };
+    ReservedEdge() = default;
+    ReservedEdge(Side side, int thickness, int start, int end, const QRect& within = {})
+        : side(side)
+        , thickness(thickness)
+        , start(start)
+        , end(end)
+        , within(within)
+    {
+    }
     Side side = Side::bottom;
     int thickness = 0;
     int start = 0;

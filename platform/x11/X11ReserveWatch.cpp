@@ -10,6 +10,8 @@
 #include <xcb/randr.h>
 
 #include <algorithm>
+#include <map>
+#include <set>
 
 namespace platform::x11 {
 
@@ -178,6 +180,11 @@ std::vector<ReservedEdge> readOtherReservedEdgesNow(XConnection& x,
         managerBase = *static_cast<const xcb_window_t*>(xcb_get_property_value(check.get())) & ~idMask;
     const auto isManagers = [&](xcb_window_t w) { return managerBase && (w & ~idMask) == *managerBase; };
     std::vector<xcb_window_t> rootChildren;
+    // The root's child each window read in the tree lies under, and those
+    // that hold a window of some client: frames (icewm's are the manager's
+    // own override-redirect windows), never a panel, whatever their shape.
+    std::map<xcb_window_t, xcb_window_t> topOf;
+    std::set<xcb_window_t> holdingClients;
 
     // Every window to read, each once: the clients, then the tree.
     std::vector<xcb_window_t> candidates = clients;
@@ -188,18 +195,21 @@ std::vector<ReservedEdge> readOtherReservedEdgesNow(XConnection& x,
             cookies.push_back(xcb_query_tree(c, w));
         std::vector<xcb_window_t> next;
         ReplyBatch trees(x);
-        for (xcb_query_tree_cookie_t cookie : cookies) {
-            auto tree = trees.get<xcb_query_tree_reply_t>(cookie);
+        for (size_t parent = 0; parent < cookies.size(); ++parent) {
+            auto tree = trees.get<xcb_query_tree_reply_t>(cookies[parent]);
             if (!tree)
                 continue;
             const xcb_window_t* children = xcb_query_tree_children(tree.get());
             const int count = xcb_query_tree_children_length(tree.get());
             const bool frame = depth > 0 && std::any_of(children, children + count, isClient);
+            if (frame)
+                holdingClients.insert(topOf[level[parent]]);
             for (int i = 0; i < count && !frame; ++i) {
                 if (isClient(children[i]))
                     continue;
                 candidates.push_back(children[i]);
                 next.push_back(children[i]);
+                topOf[children[i]] = depth == 0 ? children[i] : topOf[level[parent]];
                 if (depth == 0)
                     rootChildren.push_back(children[i]);
             }
@@ -234,8 +244,12 @@ std::vector<ReservedEdge> readOtherReservedEdgesNow(XConnection& x,
         auto pid = batch.get<xcb_get_property_reply_t>(r.pid);
         auto attributes = batch.get<xcb_get_window_attributes_reply_t>(r.attributes);
         const std::vector<uint32_t> pids = cardinals(pid.get());
-        if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE
-            || (!pids.empty() && pids.front() == ownPid))
+        const bool own = !pids.empty() && pids.front() == ownPid;
+        // A bar of ours that is no client of the manager's is found in the
+        // tree, under its frame.
+        if (own && topOf.count(r.window))
+            holdingClients.insert(topOf[r.window]);
+        if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE || own)
             continue;
         if (attributes->override_redirect && isManagers(r.window)
             && std::find(rootChildren.begin(), rootChildren.end(), r.window) != rootChildren.end())
@@ -249,6 +263,7 @@ std::vector<ReservedEdge> readOtherReservedEdgesNow(XConnection& x,
     }
     const QSize rootSize(rootGeometry->width, rootGeometry->height);
     followPanelsPlaces(x, rootSize, owners, edges);
+    std::erase_if(ownPanels, [&](xcb_window_t w) { return holdingClients.count(w) > 0; });
     std::vector<xcb_get_geometry_cookie_t> panelCookies;
     for (const xcb_window_t w : ownPanels)
         panelCookies.push_back(xcb_get_geometry(c, w));

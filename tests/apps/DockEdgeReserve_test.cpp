@@ -188,20 +188,17 @@ TEST(DockEdgeReserve, APanelsReserveCutsOnlyTheScreensItCountsOn)
     const QRect lowerLaptop(0, 1080, 1400, 1050);
     const QRect upperLaptop(0, 0, 1400, 1050);
     const QRect lowerMonitor(0, 1050, 1920, 1080);
-    const auto on = [](ReservedEdge edge, const QRect& within) {
-        edge.within = within;
-        return edge;
-    };
     const struct {
         const char* name;
         ReservedEdge panel;
         QRect upper, lower, upperFree, lowerFree;
     } rows[] = {
-        { "tint2 at the monitor's bottom, counted down to the root's", on({ Side::bottom, 1080, 0, 1919 },
-            upperMonitor), upperMonitor, lowerLaptop, QRect(0, 0, 1920, 1050), lowerLaptop },
-        { "tint2 at the laptop's bottom below", on({ Side::bottom, 30, 0, 1399 }, lowerLaptop), upperMonitor,
+        { "tint2 at the monitor's bottom, counted down to the root's",
+            { Side::bottom, 1080, 0, 1919, upperMonitor }, upperMonitor, lowerLaptop, QRect(0, 0, 1920, 1050),
+            lowerLaptop },
+        { "tint2 at the laptop's bottom below", { Side::bottom, 30, 0, 1399, lowerLaptop }, upperMonitor,
             lowerLaptop, upperMonitor, QRect(0, 1080, 1400, 1020) },
-        { "icewm's taskbar at the upper laptop's bottom", on({ Side::bottom, 1106, 0, 1399 }, upperLaptop),
+        { "icewm's taskbar at the upper laptop's bottom", { Side::bottom, 1106, 0, 1399, upperLaptop },
             upperLaptop, lowerMonitor, QRect(0, 0, 1400, 1024), lowerMonitor },
         { "a reserve read with no screen of its own cuts wherever it reaches", { Side::bottom, 26, 0, 1919 },
             upperLaptop, lowerMonitor, upperLaptop, QRect(0, 1050, 1920, 1054) },
