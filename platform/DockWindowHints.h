@@ -26,10 +26,24 @@ namespace platform {
 // `thickness` from the edge, over `start`..`end` along it (inclusive).
 struct ReservedEdge {
     enum class Side { left, right, top, bottom };
+    ReservedEdge() = default;
+    ReservedEdge(Side side, int thickness, int start, int end, const QRect& within = {})
+        : side(side)
+        , thickness(thickness)
+        , start(start)
+        , end(end)
+        , within(within)
+    {
+    }
     Side side = Side::bottom;
     int thickness = 0;
     int start = 0;
     int end = 0;
+    // Another program's panel keeps its strip only on the screens its window
+    // stands on (root coordinates, the server's pixels): a strip counted
+    // from the root's edge can reach over a screen the panel is nowhere
+    // near. Empty: every screen the strip reaches. Never sent to the server.
+    QRect within;
     friend bool operator==(const ReservedEdge&, const ReservedEdge&) = default;
 };
 

@@ -62,24 +62,22 @@ namespace {
 ReservedEdge reserveWherePanelStands(
     const ReservedEdge& reserve, const QRect& window, const QSize& root, const std::vector<QRect>& screens)
 {
-    const QRect rootRect(QPoint(0, 0), root);
-    if (window.isEmpty() || root.isEmpty() || reserve.thickness <= 0)
+    if (window.isEmpty() || root.isEmpty() || reserve.thickness <= 0 || screens.size() < 2)
+        return reserve;
+    QRect standsOn;
+    for (const QRect& screen : screens)
+        if (screen.intersects(window))
+            standsOn |= screen;
+    if (standsOn.isEmpty())
         return reserve;
     const Side side = reserve.side;
-    if (strip(reserve, root).contains(window) || facing(window, side) == facing(rootRect, side))
-        return reserve;
-    const auto standsOn = std::find_if(screens.begin(), screens.end(), [&](const QRect& screen) {
-        return screen.contains(window) && facing(window, side) == facing(screen, side);
-    });
-    if (standsOn == screens.end())
-        return reserve;
-    const ReservedEdge implied = reachingOver(side, window, root);
-    // Between the window and the root's edge lies another screen: no reserve
-    // from the root's edge can spare it, so the announced one stands.
-    const QRect impliedStrip = strip(implied, root);
-    const bool reachesAnother = std::any_of(screens.begin(), screens.end(),
-        [&](const QRect& screen) { return screen != *standsOn && screen.intersects(impliedStrip); });
-    return reachesAnother ? reserve : implied;
+    const QRect rootRect(QPoint(0, 0), root);
+    ReservedEdge kept = reserve;
+    if (!strip(reserve, root).contains(window) && facing(window, side) != facing(rootRect, side)
+        && facing(window, side) == facing(standsOn, side))
+        kept = reachingOver(side, window, root);
+    kept.within = standsOn;
+    return kept;
 }
 
 } // namespace platform

@@ -127,36 +127,43 @@ QRect freeOfReserves(const QRect& area, const QRect& root, const std::vector<Res
     for (const ReservedEdge& reserve : reserves) {
         if (reserve.thickness <= 0)
             continue;
-        // The reserved strip in root coordinates, and the edge it pushes.
+        // The reserved strip in root coordinates, on the screens it counts on.
+        QRect strip;
         switch (reserve.side) {
-        case ReservedEdge::Side::left: {
-            const QRect strip(
+        case ReservedEdge::Side::left:
+            strip = QRect(
                 QPoint(root.left(), reserve.start), QPoint(root.left() + reserve.thickness - 1, reserve.end));
-            if (strip.intersects(out))
-                out.setLeft(strip.right() + 1);
             break;
-        }
-        case ReservedEdge::Side::right: {
-            const QRect strip(QPoint(root.right() - reserve.thickness + 1, reserve.start),
+        case ReservedEdge::Side::right:
+            strip = QRect(QPoint(root.right() - reserve.thickness + 1, reserve.start),
                 QPoint(root.right(), reserve.end));
-            if (strip.intersects(out))
-                out.setRight(strip.left() - 1);
             break;
-        }
-        case ReservedEdge::Side::top: {
-            const QRect strip(
+        case ReservedEdge::Side::top:
+            strip = QRect(
                 QPoint(reserve.start, root.top()), QPoint(reserve.end, root.top() + reserve.thickness - 1));
-            if (strip.intersects(out))
-                out.setTop(strip.bottom() + 1);
             break;
-        }
-        case ReservedEdge::Side::bottom: {
-            const QRect strip(QPoint(reserve.start, root.bottom() - reserve.thickness + 1),
+        case ReservedEdge::Side::bottom:
+            strip = QRect(QPoint(reserve.start, root.bottom() - reserve.thickness + 1),
                 QPoint(reserve.end, root.bottom()));
-            if (strip.intersects(out))
-                out.setBottom(strip.top() - 1);
             break;
         }
+        if (!reserve.within.isEmpty())
+            strip &= reserve.within;
+        if (!strip.intersects(out))
+            continue;
+        switch (reserve.side) {
+        case ReservedEdge::Side::left:
+            out.setLeft(strip.right() + 1);
+            break;
+        case ReservedEdge::Side::right:
+            out.setRight(strip.left() - 1);
+            break;
+        case ReservedEdge::Side::top:
+            out.setTop(strip.bottom() + 1);
+            break;
+        case ReservedEdge::Side::bottom:
+            out.setBottom(strip.top() - 1);
+            break;
         }
     }
     return out;

@@ -44,7 +44,8 @@ std::vector<platform::ReservedEdge> allOwnEdgeReserves();
 QRect withOwnReserve(const QRect& available, const QRect& screen, const QRect& root,
     const std::vector<platform::ReservedEdge>& reserves);
 
-// `area` (root coordinates) less every part of `reserves` that lies on it.
+// `area` (root coordinates) less every part of `reserves` that lies on it,
+// each only on the screens it counts on (its `within`).
 QRect freeOfReserves(
     const QRect& area, const QRect& root, const std::vector<platform::ReservedEdge>& reserves);
 

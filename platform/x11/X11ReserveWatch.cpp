@@ -10,6 +10,7 @@
 #include <xcb/randr.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 namespace platform::x11 {
@@ -63,8 +64,8 @@ namespace {
         return places;
     }
 
-    // Each panel's reserve as where its window stands says, where the two
-    // disagree (PanelReserve.h). `owners[i]` reserved `edges[i]`.
+    // Each panel's reserve on the screens its window stands on, as where
+    // the window stands says (PanelReserve.h). `owners[i]` reserved `edges[i]`.
     void followPanelsPlaces(XConnection& x, const QSize& root, const std::vector<xcb_window_t>& owners,
         std::vector<ReservedEdge>& edges)
     {
@@ -102,10 +103,12 @@ namespace {
         }
         for (size_t i = 0; i < edges.size(); ++i) {
             const ReservedEdge followed = reserveWherePanelStands(edges[i], windows[i], root, screens);
-            if (followed != edges[i])
+            if (followed.thickness != edges[i].thickness || followed.start != edges[i].start
+                || followed.end != edges[i].end)
                 qCDebug(lcPlatform) << "a panel at" << windows[i] << "reserves" << edges[i].thickness
                                     << "from the root's edge; it stands on a screen's edge, so"
-                                    << followed.thickness << "over" << followed.start << ".." << followed.end;
+                                    << followed.thickness << "over" << followed.start << ".." << followed.end
+                                    << "on" << followed.within;
             edges[i] = followed;
         }
     }
@@ -184,19 +187,20 @@ std::vector<ReservedEdge> readOtherReservedEdgesNow(XConnection& x,
         managerBase = *static_cast<const xcb_window_t*>(xcb_get_property_value(check.get())) & ~idMask;
     const auto isManagers = [&](xcb_window_t w) { return managerBase && (w & ~idMask) == *managerBase; };
     std::vector<xcb_window_t> rootChildren;
-    // The root's children that hold a client somewhere below: frames.
+    // The root's children that hold a client, or a window of ours, somewhere
+    // below: frames (fluxbox's and icewm's are the manager's own
+    // override-redirect windows), never a panel, whatever their shape.
     std::set<xcb_window_t> framing;
+    std::map<xcb_window_t, xcb_window_t> topOf; // the root's child each window read lies in
 
     // Every window to read, each once: the clients, then the tree.
     std::vector<xcb_window_t> candidates = clients;
     std::vector<xcb_window_t> level { root };
-    std::vector<xcb_window_t> levelTops { root }; // the root's child each lies in
     for (int depth = 0; depth < 3 && !level.empty(); ++depth) {
         std::vector<xcb_query_tree_cookie_t> cookies;
         for (xcb_window_t w : level)
             cookies.push_back(xcb_query_tree(c, w));
         std::vector<xcb_window_t> next;
-        std::vector<xcb_window_t> nextTops;
         ReplyBatch trees(x);
         for (size_t at = 0; at < cookies.size(); ++at) {
             auto tree = trees.get<xcb_query_tree_reply_t>(cookies[at]);
@@ -206,19 +210,18 @@ std::vector<ReservedEdge> readOtherReservedEdgesNow(XConnection& x,
             const int count = xcb_query_tree_children_length(tree.get());
             const bool frame = depth > 0 && std::any_of(children, children + count, isClient);
             if (frame)
-                framing.insert(levelTops[at]);
+                framing.insert(topOf[level[at]]);
             for (int i = 0; i < count && !frame; ++i) {
                 if (isClient(children[i]))
                     continue;
                 candidates.push_back(children[i]);
                 next.push_back(children[i]);
-                nextTops.push_back(depth == 0 ? children[i] : levelTops[at]);
+                topOf[children[i]] = depth == 0 ? children[i] : topOf[level[at]];
                 if (depth == 0)
                     rootChildren.push_back(children[i]);
             }
         }
         level = std::move(next);
-        levelTops = std::move(nextTops);
     }
 
     if (beforeRead)
@@ -248,8 +251,12 @@ std::vector<ReservedEdge> readOtherReservedEdgesNow(XConnection& x,
         auto pid = batch.get<xcb_get_property_reply_t>(r.pid);
         auto attributes = batch.get<xcb_get_window_attributes_reply_t>(r.attributes);
         const std::vector<uint32_t> pids = cardinals(pid.get());
-        if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE
-            || (!pids.empty() && pids.front() == ownPid))
+        const bool own = !pids.empty() && pids.front() == ownPid;
+        // A bar of ours that is no client of the manager's is found in the
+        // tree, under its frame.
+        if (own && topOf.count(r.window))
+            framing.insert(topOf[r.window]);
+        if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE || own)
             continue;
         if (attributes->override_redirect && isManagers(r.window)
             && std::find(rootChildren.begin(), rootChildren.end(), r.window) != rootChildren.end())

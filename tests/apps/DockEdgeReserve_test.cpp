@@ -179,6 +179,36 @@ TEST(DockEdgeReserve, OtherPanelsTakeTheirPartOfEachScreenTheyReach)
     }
 }
 
+// A panel's reserve read with the screens its window stands on cuts those
+// screens only, however far from the root's edge it counts.
+TEST(DockEdgeReserve, APanelsReserveCutsOnlyTheScreensItCountsOn)
+{
+    const QRect stacked(0, 0, 1920, 2130);
+    const QRect upperMonitor(0, 0, 1920, 1080);
+    const QRect lowerLaptop(0, 1080, 1400, 1050);
+    const QRect upperLaptop(0, 0, 1400, 1050);
+    const QRect lowerMonitor(0, 1050, 1920, 1080);
+    const struct {
+        const char* name;
+        ReservedEdge panel;
+        QRect upper, lower, upperFree, lowerFree;
+    } rows[] = {
+        { "tint2 at the monitor's bottom, counted down to the root's",
+            { Side::bottom, 1080, 0, 1919, upperMonitor }, upperMonitor, lowerLaptop, QRect(0, 0, 1920, 1050),
+            lowerLaptop },
+        { "tint2 at the laptop's bottom below", { Side::bottom, 30, 0, 1399, lowerLaptop }, upperMonitor,
+            lowerLaptop, upperMonitor, QRect(0, 1080, 1400, 1020) },
+        { "icewm's taskbar at the upper laptop's bottom", { Side::bottom, 1106, 0, 1399, upperLaptop },
+            upperLaptop, lowerMonitor, QRect(0, 0, 1400, 1024), lowerMonitor },
+        { "a reserve read with no screen of its own cuts wherever it reaches", { Side::bottom, 26, 0, 1919 },
+            upperLaptop, lowerMonitor, upperLaptop, QRect(0, 1050, 1920, 1054) },
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(freeOfReserves(row.upper, stacked, { row.panel }), row.upperFree) << row.name;
+        EXPECT_EQ(freeOfReserves(row.lower, stacked, { row.panel }), row.lowerFree) << row.name;
+    }
+}
+
 // The bar's own reserve is given back, and no further than what others keep:
 // a strut read from a panel, or a built-in panel of the window manager that
 // only its first work area showed (fluxbox's toolbar).

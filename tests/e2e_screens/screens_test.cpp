@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSettings>
+#include <QThread>
 
 #include <xcb/randr.h>
 #include <xcb/xcb.h>
@@ -353,8 +354,8 @@ private:
     bool m_failed = false;
 };
 
-// Debian's tint2 in its stock configuration (a panel along the primary
-// screen's bottom), in a home of the test's own, for as long as it lives.
+// Debian's tint2 in its stock configuration (a panel along each screen's
+// bottom), in a home of the test's own, for as long as it lives.
 class Panel final {
 public:
     Panel()
@@ -798,7 +799,8 @@ class SharedEdges : public ::testing::TestWithParam<WindowManager> { };
 // keeps its reserve. On each screen a window maximised stays there and
 // fills it less its own bar's reserve, and each bar's menus open whole by
 // it. Reached by a change of the screens while the program runs, an
-// arrangement ends as a fresh start shows it.
+// arrangement ends as a fresh start shows it. Panels started after the
+// program take space on their own screens only.
 TEST_P(SharedEdges, NoScreenLosesItsSpaceOrItsMenusToAnotherScreensBar)
 {
     const WindowManager manager = GetParam();
@@ -814,20 +816,21 @@ TEST_P(SharedEdges, NoScreenLosesItsSpaceOrItsMenusToAnotherScreensBar)
         bool reachedByAChange = false;
         bool sideBars = false; // DUMMY1's bar to the left, DUMMY0's to the right, from their menus
         bool upperAutoHides = false; // the first screen's bar, Auto Hide on from its menu
+        bool panelsAfterStart = false; // stock tint2 started after the program, then ended
         std::vector<ScreenCase> screens;
         bool lowerStaysPut = false; // under openbox: the lower screen's bar over 16 s
     };
     const Arrangement arrangements[] = {
-        { "a monitor above the laptop", kMonitorAboveLaptop, true, false, true,
+        { "a monitor above the laptop", kMonitorAboveLaptop, true, false, true, true,
             { { "DUMMY1", QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1080), none },
                 { "DUMMY0", QRect(0, 1080, 1400, 1050), QRect(0, 1080, 1400, 998),
                     QStringLiteral("0, 0, 0, 52") } } },
-        { "the laptop above a monitor", kLaptopAboveMonitor, false, false, false,
+        { "the laptop above a monitor", kLaptopAboveMonitor, false, false, false, false,
             { { "DUMMY0", QRect(0, 0, 1400, 1050), QRect(0, 0, 1400, 1050), none },
                 { "DUMMY1", QRect(0, 1050, 1920, 1080), QRect(0, 1050, 1920, 1028),
                     QStringLiteral("0, 0, 0, 52") } },
             true },
-        { "side bars on the edge between the screens", kFirstArrangement, false, true, false,
+        { "side bars on the edge between the screens", kFirstArrangement, false, true, false, false,
             { { "DUMMY0", QRect(0, 0, 1400, 1050), QRect(0, 0, 1400, 1050), none },
                 { "DUMMY1", QRect(1400, 0, 1920, 1080), QRect(1400, 0, 1920, 1080), none } } },
     };
@@ -915,6 +918,64 @@ TEST_P(SharedEdges, NoScreenLosesItsSpaceOrItsMenusToAnotherScreensBar)
                 },
                 clock))
                 << shownBars().describe().toStdString() << run.log().toStdString();
+        }
+        if (arrangement.panelsAfterStart) {
+            // Stock tint2 puts a panel at each screen's bottom; the upper
+            // one's reserve counts down to the root's bottom, over the lower
+            // screen. Each bar stands right above its own screen's panel,
+            // and goes back to its edge when the panels end.
+            const auto endsAt = [&](const std::vector<int>& floors) {
+                for (size_t i = 0; i < arrangement.screens.size(); ++i) {
+                    const std::optional<QString> dock = dockWindowOn(arrangement.screens[i].place);
+                    if (!dock || windowGeometry(*dock).bottom() != floors[i])
+                        return false;
+                }
+                return true;
+            };
+            const qsizetype mark = run.log().size();
+            std::vector<QRect> panels;
+            {
+                Panel panel;
+                ASSERT_TRUE(waitUntil([&] {
+                    return (panels = framesOf(QStringLiteral("tint2"))).size() == 2;
+                })) << "tint2 shows no panel on each screen";
+                std::vector<int> floors;
+                for (const QRect& panelAt : panels) // the upper one first
+                    floors.push_back(panelAt.top() - 1);
+                const std::optional<SettledBars> beside = settledBars(
+                    [&] {
+                        return run.log().mid(mark).contains(QLatin1String("dock window for"))
+                            && endsAt(floors);
+                    },
+                    clock);
+                ASSERT_TRUE(beside) << shownBars().describe().toStdString()
+                                    << run.log().mid(mark).toStdString();
+                std::cout << arrangement.name << " under " << managerName(manager) << ", tint2 at "
+                          << text(panels[0]).toStdString() << " and " << text(panels[1]).toStdString()
+                          << ":\n"
+                          << beside->bars.describe().toStdString() << std::endl;
+                for (size_t i = 0; i < arrangement.screens.size(); ++i) {
+                    const ScreenCase& screen = arrangement.screens[i];
+                    SCOPED_TRACE(screen.output);
+                    const QString dock = dockWindowOn(screen.place).value_or(QString());
+                    EXPECT_TRUE(screen.place.contains(barOf(dock)) && barOf(dock).bottom() < panels[i].top())
+                        << "the bar at " << text(barOf(dock)).toStdString();
+                    const QString strut
+                        = property(dock, QStringLiteral("_NET_WM_STRUT_PARTIAL")).section(u'=', 1);
+                    EXPECT_EQ(strut.section(u',', 0, 3).trimmed().toStdString(),
+                        (screen.strut == none ? none : QStringLiteral("0, 0, 0, 82")).toStdString());
+                }
+            }
+            std::vector<int> edges;
+            for (const ScreenCase& screen : arrangement.screens)
+                edges.push_back(screen.place.bottom());
+            const qsizetype ended = run.log().size();
+            ASSERT_TRUE(settledBars(
+                [&] {
+                    return run.log().mid(ended).contains(QLatin1String("dock window for")) && endsAt(edges);
+                },
+                clock))
+                << shownBars().describe().toStdString() << run.log().mid(ended).toStdString();
         }
 
         Clients clients;
@@ -1200,11 +1261,12 @@ TEST(DockOnTwoScreens, SwitchedOffAndOnEachBarStandsOnItsOwnScreensEdge)
     }
 }
 
-// icewm on screens of different heights: its taskbar along the shorter
-// primary's bottom reserves 26 rows, which count from the root's bottom,
-// under the other screen. Each bar goes by where the taskbar stands: the
-// primary's right above it, the other's on its own screen's bottom, whose
-// last row brings it back with Auto Hide; the taskbar keeps its clicks.
+// icewm on screens of different heights, side by side and the laptop above
+// the monitor: its taskbar along the shorter primary's bottom reserves 26
+// rows, which count from the root's bottom, under the other screen. Each
+// bar goes by where the taskbar stands: the primary's right above it, the
+// other's on its own screen's bottom, whose last row brings it back with
+// Auto Hide; the taskbar keeps its clicks.
 TEST(DockOnTwoScreens, UnderIcewmEachBarGoesByWhereTheTaskbarStands)
 {
     QElapsedTimer clock;
@@ -1295,5 +1357,61 @@ TEST(DockOnTwoScreens, UnderIcewmEachBarGoesByWhereTheTaskbarStands)
             && !isBackground(pixelAt(onBar));
     })) << run.log().mid(mark).toStdString();
     movePointer(QPoint(700, 300));
-    std::cout << "the icewm arrangement took " << clock.elapsed() << " ms" << std::endl;
+
+    // The laptop above the monitor, a fresh start there with the default
+    // settings (Auto Hide above was the first run's): the taskbar stands
+    // at the laptop's bottom and its reserve counts from the root's bottom,
+    // on the monitor. The laptop's bar stands above the taskbar, the
+    // monitor's on its own screen's bottom, and both stay there.
+    run.stop();
+    ArrangementBack back;
+    runTool(QStringLiteral("xrandr"), kLaptopAboveMonitor);
+    const std::vector<QRect> stacked { QRect(0, 0, 1400, 1050), QRect(0, 1050, 1920, 1080) };
+    const std::vector<int> stackedFloors { taskbar.top() - 1, stacked[1].bottom() };
+    ASSERT_TRUE(waitUntil([&] { return windowGeometry(taskbarId) == taskbar; }))
+        << "icewm's taskbar at " << text(windowGeometry(taskbarId)).toStdString();
+    DockRun fresh;
+    ASSERT_GT(fresh.start(), 0);
+    const std::optional<SettledBars> above = settledBars(
+        [&] {
+            for (size_t i = 0; i < stacked.size(); ++i) {
+                const std::optional<QString> dock = dockWindowOn(stacked[i]);
+                if (!dock || windowGeometry(*dock).bottom() != stackedFloors[i])
+                    return false;
+            }
+            return fresh.log().contains(QStringLiteral("bar rows of ") + first)
+                && fresh.log().contains(QStringLiteral("bar rows of ") + second);
+        },
+        clock);
+    ASSERT_TRUE(above) << shownBars().describe().toStdString() << fresh.log().toStdString();
+    std::cout << "under icewm, the laptop above the monitor:\n"
+              << above->bars.describe().toStdString() << std::endl;
+    const std::vector<QString> stackedStruts { QStringLiteral("0, 0, 0, 0"), QStringLiteral("0, 0, 0, 52") };
+    for (size_t i = 0; i < stacked.size(); ++i) {
+        SCOPED_TRACE(i == 0 ? "the laptop's bar" : "the monitor's bar");
+        const QString dock = dockWindowOn(stacked[i]).value_or(QString());
+        const QRect bar = barOf(dock);
+        EXPECT_TRUE(stacked[i].contains(bar) && bar.bottom() <= stackedFloors[i]) << text(bar).toStdString();
+        const QString strut = property(dock, QStringLiteral("_NET_WM_STRUT_PARTIAL")).section(u'=', 1);
+        EXPECT_EQ(strut.section(u',', 0, 3).trimmed().toStdString(), stackedStruts[i].toStdString());
+    }
+    click(windowGeometry(menuButton).center());
+    EXPECT_TRUE(waitUntil([] { return !visibleWindowsNamed(QStringLiteral("IceMenu")).isEmpty(); }))
+        << "the taskbar's menu button did not open its menu";
+    xdotool({ "key", "Escape" });
+    EXPECT_TRUE(waitUntil([] { return visibleWindowsNamed(QStringLiteral("IceMenu")).isEmpty(); }));
+    // Over 7 s (a rebuild follows a change within 6 s), nothing moves and
+    // no dock window is made anew.
+    const qsizetype made = fresh.log().count(QLatin1String("dock window for"));
+    QElapsedTimer held;
+    held.start();
+    while (held.elapsed() < 7000) {
+        const ShownBars now = shownBars();
+        ASSERT_EQ(now.docks.size(), above->bars.docks.size()) << now.describe().toStdString();
+        for (size_t i = 0; i < now.docks.size(); ++i)
+            ASSERT_EQ(now.docks[i].geometry, above->bars.docks[i].geometry) << now.describe().toStdString();
+        QThread::msleep(500);
+    }
+    EXPECT_EQ(fresh.log().count(QLatin1String("dock window for")), made) << fresh.log().toStdString();
+    std::cout << "the icewm arrangements took " << clock.elapsed() << " ms" << std::endl;
 }
