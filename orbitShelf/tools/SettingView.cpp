@@ -32,7 +32,8 @@ std::vector<const ToolRow*> rowsByTag()
     std::vector<const ToolRow*> rows;
     for (const ToolRow& row : toolTable)
         rows.push_back(&row);
-    std::sort(rows.begin(), rows.end(), [](const ToolRow* a, const ToolRow* b) { return a->hubTag < b->hubTag; });
+    std::sort(
+        rows.begin(), rows.end(), [](const ToolRow* a, const ToolRow* b) { return a->hubTag < b->hubTag; });
     return rows;
 }
 
@@ -147,7 +148,7 @@ SettingView::SettingView(AppState& state, PersistenceController& store, ToolHubP
     , m_pages(std::move(pages))
 {
     setObjectName(QStringLiteral("SettingView"));
-    setFixedSize(800, 450);
+    resize(sizeHint());
     // Dark whatever the desktop's scheme: the hosted pages draw light text.
     setPalette(darkPalette());
     setAutoFillBackground(true);

@@ -51,6 +51,10 @@ public:
     // A choice in the sidebar; none when the choice was cleared.
     void choose(std::optional<int> tag);
 
+    // 800 by 450; a screen too small for that (a scaled one's) gets the hub
+    // narrower or lower, down to what the sidebar and the pages need.
+    QSize sizeHint() const override { return { 800, 450 }; }
+
 protected:
     void showEvent(QShowEvent* event) override;
 

@@ -230,6 +230,51 @@ std::vector<LoggedBarItem> barOfScreen(const QString& log, const QString& screen
     return start < 0 || end < 0 ? std::vector<LoggedBarItem>() : loggedBar(log.mid(start, end - start + 7));
 }
 
+const QString kHub = QStringLiteral("orbitShelf tools");
+
+// The tool hub as its bar's main button opened it: its window, the main
+// button and the sidebar's "Favorite" entry, in the server's pixels.
+struct OpenedHub {
+    QRect window, button, favorite;
+};
+
+// Clicks the main button of the bar on the screen of `screenID` (its corner
+// at the root's, at `scale`) until the hub shows; nothing when it did not.
+// The hub closes when another window takes the focus, which the window
+// manager may hand over a moment late: a hub gone at once is opened again,
+// a few pixels from the last click (a second one at its spot would be a
+// double click).
+std::optional<OpenedHub> openHub(const DockRun& run, const QString& screenID, qreal scale)
+{
+    const std::vector<LoggedBarItem> bar = barOfScreen(run.log(), screenID);
+    const auto main = std::find_if(
+        bar.begin(), bar.end(), [](const LoggedBarItem& i) { return i.kind == LoggedBarItem::mainButton; });
+    if (main == bar.end())
+        return std::nullopt;
+    OpenedHub hub;
+    hub.button = onServer(main->rect, scale);
+    int clicks = 0;
+    const bool shown = waitUntil(
+        [&] {
+            const qsizetype from = run.log().size();
+            click(hub.button.center() + QPoint(clicks++ % 2 ? 8 : -8, 0));
+            return waitUntil(
+                [&] {
+                    const QString id = visibleWindowsNamed(kHub).value(0);
+                    const std::optional<QRect> entry
+                        = loggedRectIn(run.log().mid(from), QStringLiteral("hub entry Favorite at "));
+                    if (id.isEmpty() || !entry)
+                        return false;
+                    hub.window = windowGeometry(id);
+                    hub.favorite = onServer(*entry, scale);
+                    return true;
+                },
+                std::chrono::milliseconds(1500));
+        },
+        std::chrono::seconds(10));
+    return shown ? std::optional(hub) : std::nullopt;
+}
+
 } // namespace
 
 TEST(ScreenIdentity, OutputsWithoutEdidAreToldApartByName)
@@ -600,9 +645,10 @@ void PrintTo(const ScreenScales& scales, std::ostream* out)
 class ScaledScreens : public ::testing::TestWithParam<ScreenScales> { };
 
 // At the scales a user sets, each screen's bar, reserve and auto-show strip
-// stand on that screen; once the first screen's mode is lowered (the second
-// moves left), the bars are where they are on the new arrangement, as a
-// fresh start there shows them.
+// stand on that screen, and the tool hub opens whole on the primary one;
+// once the first screen's mode is lowered (the second moves left), the bars
+// are where they are on the new arrangement, as a fresh start there shows
+// them.
 TEST_P(ScaledScreens, EachBarStandsOnItsScreenBeforeAndAfterAModeChange)
 {
     const ScreenScales scales = GetParam();
@@ -634,6 +680,28 @@ TEST_P(ScaledScreens, EachBarStandsOnItsScreenBeforeAndAfterAModeChange)
     const std::vector<QRect> before { QRect(0, 0, 1400, 1050), QRect(1400, 0, 1920, 1080) };
     EXPECT_EQ(describe(offTheirScreens(started->bars, before, scales)), "") << "at the start";
     std::cout << "at the start: " << figures(started->bars).toStdString() << std::endl;
+
+    {
+        // At 2 the primary screen is 700 of Qt's pixels wide, the hub 800:
+        // fitted to the screen, whole on it, and its sidebar takes a click.
+        SCOPED_TRACE("the tool hub from the primary screen's main button");
+        const qsizetype from = run.log().size();
+        const std::optional<OpenedHub> hub = openHub(run, first, scales.first);
+        ASSERT_TRUE(hub) << run.log().mid(from).toStdString();
+        std::cout << "the hub at " << text(hub->window).toStdString() << ", its Favorite entry at "
+                  << text(hub->favorite).toStdString() << std::endl;
+        EXPECT_TRUE(before[0].contains(hub->window) && hub->window.bottom() < hub->button.top())
+            << "the hub at " << text(hub->window).toStdString() << ", the main button at "
+            << text(hub->button).toStdString();
+        EXPECT_TRUE(before[0].contains(hub->favorite) && hub->window.contains(hub->favorite))
+            << "the Favorite entry at " << text(hub->favorite).toStdString();
+        // The hub starts with no entry chosen: a click on Favorite stores it.
+        click(hub->favorite.center());
+        EXPECT_TRUE(waitUntil([&] { return storedSetting(run, QStringLiteral("persistSelection")) == "1"; }))
+            << "persistSelection " << storedSetting(run, QStringLiteral("persistSelection")).toStdString();
+        click(hub->button.center());
+        EXPECT_TRUE(waitUntil([] { return visibleWindowsNamed(kHub).isEmpty(); }));
+    }
 
     const qsizetype changed = run.log().size();
     runTool(QStringLiteral("xrandr"),

@@ -3,7 +3,7 @@
 #include "state/AppState.h"
 #include "state/KeyNames.h"
 
-#include "dock/layout/DockBarGeometry.h"
+#include "dock/layout/PopUpPlacement.h"
 #include "widgets/RoundedCornersShape.h"
 
 #include <QCoreApplication>

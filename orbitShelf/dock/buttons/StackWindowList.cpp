@@ -6,6 +6,7 @@
 #include "apps/Windows.h"
 #include "dock/drawing/AppIconButtonStyle.h"
 #include "dock/drawing/DockIcons.h"
+#include "dock/layout/PopUpPlacement.h"
 #include "state/AppState.h"
 
 #include <QGuiApplication>
@@ -101,15 +102,14 @@ StackWindowList* openStackWindowList(
     list->adjustSize();
     // Below the button when the screen has room there, else above it (a
     // bottom bar has none below).
-    QPoint at(anchor.center().x() - list->width() / 2, anchor.bottom() + 4);
+    QRect frame(QPoint(anchor.center().x() - list->width() / 2, anchor.bottom() + 4), list->size());
     if (const QScreen* screen = screenAtPoint(anchor.center())) {
         const QRect area = screenAvailableGeometry(screen);
-        if (at.y() + list->height() > area.bottom())
-            at.setY(anchor.top() - 4 - list->height());
-        at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() - list->width())));
-        at.setY(std::max(at.y(), area.top()));
+        if (frame.bottom() > area.bottom())
+            frame.moveTop(anchor.top() - 4 - frame.height());
+        frame = fittedInside(QRectF(frame), QRectF(area), QSizeF(list->minimumSizeHint())).toRect();
     }
-    list->move(at);
+    list->setGeometry(frame);
     list->show();
     return list;
 }

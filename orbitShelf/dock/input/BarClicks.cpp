@@ -208,13 +208,14 @@ void BarClicks::toggleToolHub(const QRectF& button)
     const QSize size = content->sizeHint().expandedTo(QSize(320, 240));
     const QRectF global(m_view.toScreen(button));
     const QString edge = dockPositionForScreen(m_state, dock.enableListener, dock.screenID);
+    // Centred on a button at the screen's end, or wider than a small (or
+    // scaled) screen, the panel would start off it.
+    const QScreen* screen = screenAtPoint(global.center().toPoint());
+    const QRectF frame = toolHubPopoverFrame(global, QSizeF(size), QSizeF(content->minimumSizeHint()), edge,
+        screen ? QRectF(screenAvailableGeometry(screen)) : QRectF());
     // A floating panel rather than a popup: it closes when another window
     // takes the focus, and that window still gets the click (a popup's
     // pointer grab would swallow it).
-    QRectF frame(toolHubPopoverOrigin(global, size, edge), QSizeF(size));
-    // Centred on a button at the screen's end, the panel would start off it.
-    if (QScreen* screen = screenAtPoint(global.center().toPoint()))
-        frame = keptInside(frame, QRectF(screenGeometry(screen)));
     auto* panel = new FloatingPanel(content, frame.toRect(), {});
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setWindowTitle(QStringLiteral("orbitShelf tools"));

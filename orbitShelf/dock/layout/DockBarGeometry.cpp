@@ -194,19 +194,3 @@ BarWindowShape barWindowShape(const DockBarPicture& picture, const std::vector<Q
     const QRegion shown = barDrawnRegion(picture, {}) + (opaqueExtras & reach);
     return { shown, shown };
 }
-
-QRectF keptInside(const QRectF& rect, const QRectF& within)
-{
-    if (within.isEmpty())
-        return rect;
-    QRectF moved = rect;
-    if (moved.top() < within.top())
-        moved.moveTop(within.top());
-    if (moved.left() < within.left())
-        moved.moveLeft(within.left());
-    if (moved.right() > within.right())
-        moved.moveRight(within.right());
-    if (moved.bottom() > within.bottom())
-        moved.moveBottom(within.bottom());
-    return moved;
-}

@@ -92,7 +92,3 @@ BarWindowShape barWindowShape(const DockBarPicture& picture, const std::vector<Q
 
 // The radius of the panel's corners: a side bar's are rounder.
 double barPanelRadius(const QRectF& barRect);
-
-// `rect` moved (not resized) as little as needed to lie inside `within`; as
-// it is when `within` is empty.
-QRectF keptInside(const QRectF& rect, const QRectF& within);

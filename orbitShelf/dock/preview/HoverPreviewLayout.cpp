@@ -1,6 +1,6 @@
 #include "dock/preview/HoverPreviewLayout.h"
 
-#include "dock/layout/DockBarGeometry.h"
+#include "dock/layout/PopUpPlacement.h"
 #include "state/TextFormats.h"
 
 #include <QTextBoundaryFinder>

@@ -1,6 +1,7 @@
 #include "dock/tiles/DockMainButton.h"
 
 #include "dock/drawing/KeptLayer.h"
+#include "dock/layout/PopUpPlacement.h"
 #include "tools/SettingView.h"
 
 #include <QPainter>
@@ -23,6 +24,9 @@ void shadeAndClipMainButtonLabel(QPainter& painter, const QRectF& label)
 }
 
 namespace {
+
+// Between the popover and its button.
+constexpr double hubGap = 8;
 
 void drawMainButtonLabel(QPainter& painter, const QRectF& label, const QImage& image)
 {
@@ -93,12 +97,18 @@ void paintMainButtonLabel(
 
 QPointF toolHubPopoverOrigin(const QRectF& button, const QSizeF& popover, const QString& position)
 {
-    constexpr double gap = 8;
     if (position == QLatin1String("left"))
-        return QPointF(button.right() + gap, button.center().y() - popover.height() / 2);
+        return QPointF(button.right() + hubGap, button.center().y() - popover.height() / 2);
     if (position == QLatin1String("right"))
-        return QPointF(button.left() - gap - popover.width(), button.center().y() - popover.height() / 2);
-    return QPointF(button.center().x() - popover.width() / 2, button.top() - gap - popover.height());
+        return QPointF(button.left() - hubGap - popover.width(), button.center().y() - popover.height() / 2);
+    return QPointF(button.center().x() - popover.width() / 2, button.top() - hubGap - popover.height());
+}
+
+QRectF toolHubPopoverFrame(const QRectF& button, const QSizeF& popover, const QSizeF& minimum,
+    const QString& position, const QRectF& free)
+{
+    const QRectF frame(toolHubPopoverOrigin(button, popover, position), popover);
+    return fittedInside(frame, roomBeside(free, button, position, hubGap), minimum);
 }
 
 std::unique_ptr<QWidget> toolHubPopoverContent(AppState& state)

@@ -29,6 +29,11 @@ QRectF mainButtonLabelReach(const QRectF& button, const QSizeF& labelSize);
 // Where the popover stands next to the button (all in screen coordinates):
 // above it on a bottom bar, beside it on a side bar, 8 points away.
 QPointF toolHubPopoverOrigin(const QRectF& button, const QSizeF& popover, const QString& position);
+// The popover's frame there, fitted to the room `free` (the screen's free
+// part) leaves beside the button: shrunk where it does not fit, as far as
+// `minimum` lets it.
+QRectF toolHubPopoverFrame(const QRectF& button, const QSizeF& popover, const QSizeF& minimum,
+    const QString& position, const QRectF& free);
 
 // The popover's content: the tool hub on its dark background.
 std::unique_ptr<QWidget> toolHubPopoverContent(AppState& state);

@@ -5,13 +5,14 @@
 #include "dock/DockView.h"
 #include "dock/DockViewState.h"
 #include "dock/layout/DockEdges.h"
+#include "dock/layout/PopUpPlacement.h"
 #include "state/AppState.h"
 #include "tools/ToolPages.h"
 #include "widgets/PaintedShape.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QAbstractButton>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -80,7 +81,8 @@ void logSheetControls(QWidget* sheet)
     const auto text = [](const QRect& r) {
         return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
     };
-    qCDebug(lcDock).noquote() << QStringLiteral("tool sheet %1 at %2").arg(sheet->windowTitle(), text(global(sheet)));
+    qCDebug(lcDock).noquote()
+        << QStringLiteral("tool sheet %1 at %2").arg(sheet->windowTitle(), text(global(sheet)));
     int n = 0;
     for (QWidget* w : sheet->findChildren<QWidget*>()) {
         if (!w->isVisibleTo(sheet))
@@ -212,7 +214,7 @@ void ToolSheets::place(QWidget* sheet, const ToolSheetContent& content) const
     const QScreen* tileScreen = tile.isEmpty() ? nullptr : screenAtPoint(tile.center());
     if (tileScreen) {
         const QRect frame = toolSheetFrame(size, tile, screenAvailableGeometry(tileScreen),
-            dockPositionForScreen(m_state, m_dock.enableListener, m_dock.screenID));
+            dockPositionForScreen(m_state, m_dock.enableListener, m_dock.screenID), sheet->minimumSizeHint());
         sheet->setGeometry(frame);
         return;
     }
@@ -225,12 +227,9 @@ void ToolSheets::place(QWidget* sheet, const ToolSheetContent& content) const
                             : QRect(m_dockWindow->mapToGlobal(QPoint(0, 0)), m_dockWindow->size());
     QRect frame(QPoint(0, 0), size);
     frame.moveCenter(dock.center());
-    if (const QScreen* screen = screenAtPoint(dock.center())) {
-        const QRect area = screenAvailableGeometry(screen);
-        frame.moveLeft(
-            std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - size.width())));
-        frame.moveTop(
-            std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - size.height())));
-    }
-    sheet->move(frame.topLeft());
+    if (const QScreen* screen = screenAtPoint(dock.center()))
+        frame = fittedInside(
+            QRectF(frame), QRectF(screenAvailableGeometry(screen)), QSizeF(sheet->minimumSizeHint()))
+                    .toRect();
+    sheet->setGeometry(frame);
 }

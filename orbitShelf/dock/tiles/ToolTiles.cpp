@@ -4,6 +4,7 @@
 #include "apps/ScreenPlaces.h"
 #include "dock/DockLog.h"
 #include "dock/DockViewState.h"
+#include "dock/layout/PopUpPlacement.h"
 #include "platform/ScreenScale.h"
 #include "state/AppState.h"
 #include "tools/ToolPages.h"
@@ -64,28 +65,19 @@ void toolTileClicked(const QString& name, DockViewState& dock, AppState& state, 
     state.publish();
 }
 
-QRect toolSheetFrame(const QSize& size, const QRect& tile, const QRect& visible, const QString& edge)
+QRect toolSheetFrame(
+    const QSize& size, const QRect& tile, const QRect& visible, const QString& edge, const QSize& minimum)
 {
-    const auto along = [](int center, int length, int low, int high) {
-        return std::clamp(center - length / 2, low, std::max(low, high + 1 - length));
-    };
-    QRect frame;
-    if (edge == QLatin1String("left") || edge == QLatin1String("right")) {
-        const bool left = edge == QLatin1String("left");
-        const int room = left ? visible.right() - tile.right() : tile.left() - visible.left();
-        const int width = std::clamp(size.width(), 1, std::max(room, 1));
-        const int height = std::clamp(size.height(), 1, visible.height());
-        frame = QRect(left ? tile.right() + 1 : tile.left() - width,
-            along(tile.center().y(), height, visible.top(), visible.bottom()), width, height);
-    } else {
-        const bool top = edge == QLatin1String("top");
-        const int room = top ? visible.bottom() - tile.bottom() : tile.top() - visible.top();
-        const int height = std::clamp(size.height(), 1, std::max(room, 1));
-        const int width = std::clamp(size.width(), 1, visible.width());
-        frame = QRect(along(tile.center().x(), width, visible.left(), visible.right()),
-            top ? tile.bottom() + 1 : tile.top() - height, width, height);
-    }
-    return frame;
+    // Centred on the tile along the bar, touching it across.
+    QPoint at(tile.center().x() - size.width() / 2, tile.top() - size.height());
+    if (edge == QLatin1String("left") || edge == QLatin1String("right"))
+        at = QPoint(edge == QLatin1String("left") ? tile.right() + 1 : tile.left() - size.width(),
+            tile.center().y() - size.height() / 2);
+    else if (edge == QLatin1String("top"))
+        at.setY(tile.bottom() + 1);
+    return fittedInside(
+        QRectF(QRect(at, size)), roomBeside(QRectF(visible), QRectF(tile), edge), QSizeF(minimum))
+        .toRect();
 }
 
 bool unpinTool(const QString& name, AppState& state)

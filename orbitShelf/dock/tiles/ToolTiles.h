@@ -38,14 +38,15 @@ void toolTileClicked(const QString& name, DockViewState& dock, AppState& state, 
 
 // Where a tool's panel of `size` opens beside its tile (`tile`, on screen):
 // on the side away from the bar's `edge` ("bottom", "top", "left",
-// "right"), touching the tile, centred on it along the bar, kept inside the
-// screen's visible frame `visible` and shrunk to the room there.
-QRect toolSheetFrame(const QSize& size, const QRect& tile, const QRect& visible, const QString& edge);
+// "right"), touching the tile, centred on it along the bar, fitted to the
+// room the screen's visible frame `visible` leaves there (fittedInside: no
+// smaller than `minimum`).
+QRect toolSheetFrame(const QSize& size, const QRect& tile, const QRect& visible, const QString& edge,
+    const QSize& minimum = {});
 
 // "UnPin" on the tile of tool `name` removes that tool from pinedPlugins,
 // whichever tile was clicked last. Returns whether a key was removed.
 bool unpinTool(const QString& name, AppState& state);
-
 
 // One screen as the mouse test sees it.
 struct ScreenArea {

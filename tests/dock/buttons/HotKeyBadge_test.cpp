@@ -1,6 +1,6 @@
 // The hot-key mark drawn over a window button.
 #include "dock/buttons/HotKeyBadge.h"
-#include "dock/layout/DockBarGeometry.h"
+#include "dock/layout/PopUpPlacement.h"
 
 #include <QImage>
 #include <QPainter>

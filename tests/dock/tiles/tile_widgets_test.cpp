@@ -113,6 +113,9 @@ TEST_F(TileWidgets, OnAVerticalBarTheTileIsTurnedAndItsPillStillAnswers)
 TEST_F(TileWidgets, OnlyTheBarOnTheMousesScreenFillsTheSheetAndClosingItLowersTheFlag)
 {
     QWidget dockA, dockB;
+    // Off every screen: B's sheet keeps the size made for B's bar, not
+    // fitted to the test's small screen.
+    dockB.move(-5000, -5000);
     DockViewState barA { true, 1920, 1080, "Optional(A)" };
     DockViewState barB { false, 1280, 1024, "Optional(B)" };
     ToolSheets sheetsA(state(), barA, &dockA);
