@@ -66,14 +66,11 @@ namespace {
 
     // Each panel's reserve on the screens its window stands on, as where
     // the window stands says (PanelReserve.h). `owners[i]` reserved `edges[i]`.
-    void followPanelsPlaces(XConnection& x, const QSize& root, const std::vector<xcb_window_t>& owners,
-        std::vector<ReservedEdge>& edges)
+    void followPanelsPlaces(XConnection& x, const QSize& root, const std::vector<QRect>& screens,
+        const std::vector<xcb_window_t>& owners, std::vector<ReservedEdge>& edges)
     {
-        if (owners.empty())
-            return;
         // On one screen the root's edges are the screen's.
-        const std::vector<QRect> screens = monitorPlaces(x);
-        if (screens.size() < 2)
+        if (owners.empty() || screens.size() < 2)
             return;
         xcb_connection_t* c = x.raw();
         struct Place {
@@ -115,11 +112,32 @@ namespace {
 
 } // namespace
 
-std::optional<ReservedEdge> managersPanelEdge(const TopLevelWindow& window, const QSize& root)
+std::optional<ReservedEdge> managersPanelEdge(
+    const TopLevelWindow& window, const QSize& root, const std::vector<QRect>& screens)
 {
     if (!window.managers || !window.overrideRedirect || window.holdsClient)
         return std::nullopt;
-    return barAlongRootEdge(window.outer, root);
+    QRect screen(QPoint(0, 0), root);
+    if (screens.size() >= 2) {
+        const QPoint centre = window.outer.center();
+        const auto on = std::find_if(
+            screens.begin(), screens.end(), [&centre](const QRect& s) { return s.contains(centre); });
+        if (on != screens.end())
+            screen = *on;
+    }
+    std::optional<ReservedEdge> edge
+        = barAlongRootEdge(window.outer.translated(-screen.topLeft()), screen.size());
+    if (!edge)
+        return std::nullopt;
+    // Back to the root's coordinates, as a panel would announce the rows
+    // it covers; where its screen's edge is not the root's, the panel's
+    // place decides, as for every other panel.
+    const bool acrossColumns
+        = edge->side == ReservedEdge::Side::top || edge->side == ReservedEdge::Side::bottom;
+    const int along = acrossColumns ? screen.left() : screen.top();
+    edge->start += along;
+    edge->end += along;
+    return reserveWherePanelStands(*edge, window.outer, root, screens);
 }
 
 std::optional<ReservedEdge> barAlongRootEdge(const QRect& window, const QSize& root)
@@ -269,7 +287,9 @@ std::vector<ReservedEdge> readOtherReservedEdgesNow(XConnection& x,
             reserving->push_back(r.window);
     }
     const QSize rootSize(rootGeometry->width, rootGeometry->height);
-    followPanelsPlaces(x, rootSize, owners, edges);
+    const std::vector<QRect> screens
+        = owners.empty() && ownPanels.empty() ? std::vector<QRect>() : monitorPlaces(x);
+    followPanelsPlaces(x, rootSize, screens, owners, edges);
     std::vector<xcb_get_geometry_cookie_t> panelCookies;
     for (const xcb_window_t w : ownPanels)
         panelCookies.push_back(xcb_get_geometry(c, w));
@@ -285,7 +305,7 @@ std::vector<ReservedEdge> readOtherReservedEdgesNow(XConnection& x,
         window.managers = true;
         window.overrideRedirect = true;
         window.holdsClient = framing.count(ownPanels[i]) > 0;
-        if (const std::optional<ReservedEdge> edge = managersPanelEdge(window, rootSize)) {
+        if (const std::optional<ReservedEdge> edge = managersPanelEdge(window, rootSize, screens)) {
             edges.push_back(*edge);
             if (reserving)
                 reserving->push_back(ownPanels[i]);

@@ -37,16 +37,23 @@ struct TopLevelWindow {
 
 // The edge `window` keeps as a panel of the window manager's own: one the
 // manager made, standing on its own, holding no client, a bar along the
-// root's edge (barAlongRootEdge). A frame round a client is none whatever
-// its shape: fluxbox's frames stand on their own too, and the one round a
-// bar of ours along the root's edge would give back our own reserve as
-// another panel's.
-std::optional<ReservedEdge> managersPanelEdge(const TopLevelWindow& window, const QSize& root);
+// edge of the screen it stands on (barAlongRootEdge, with that screen for
+// the root). A frame round a client is none whatever its shape: fluxbox's
+// frames stand on their own too, and the one round a bar of ours along the
+// root's edge would give back our own reserve as another panel's.
+// On several screens (`screens`, root coordinates) the panel is read as
+// another program's would be (PanelReserve.h): fluxbox puts its toolbar
+// along the primary screen's bottom, which beside a taller screen or above
+// another is not the root's; it keeps the rows from the root's edge to its
+// far side, on that screen only. One screen or none: the root's edges.
+std::optional<ReservedEdge> managersPanelEdge(
+    const TopLevelWindow& window, const QSize& root, const std::vector<QRect>& screens = {});
 
 // The edges that mapped windows of other processes reserve, read now, root
 // coordinates. A window manager's own panel that reserves nothing a client
 // can read (fluxbox's toolbar, which it counts in its work area all the
-// same) counts as reserving the rows it covers. On several screens a panel
+// same) counts as reserving the rows it covers, from the root's edge on
+// the screen it stands on (managersPanelEdge). On several screens a panel
 // whose reserve disagrees with where its window stands goes by its window
 // (PanelReserve.h). `beforeRead` gets every window whose strut is about to be
 // read; the windows that reserve an edge go to `reserving`.

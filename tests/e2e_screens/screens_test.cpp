@@ -1129,31 +1129,105 @@ INSTANTIATE_TEST_SUITE_P(UnderEachWindowManager, SharedEdges,
     ::testing::Values(WindowManager::openbox, WindowManager::xfwm4),
     [](const ::testing::TestParamInfo<WindowManager>& info) { return managerName(info.param); });
 
-// fluxbox frames each window in one that stands on its own
-// (override-redirect), as its toolbar does. With the laptop above the
-// monitor, the monitor's dock window runs along the root's bottom in such a
-// frame: its bar stands at its screen's bottom and stays there. fluxbox
-// starts on that arrangement, as in a session begun with the monitor in.
-TEST(DockOnTwoScreens, UnderFluxboxTheMonitorBelowTheLaptopKeepsItsBarAtItsBottom)
+namespace {
+
+// fluxbox's toolbar as it stands on `screen`: the manager's own unnamed
+// window along the screen's bottom, border included; nothing when there is
+// none.
+std::optional<QRect> fluxboxToolbarOn(const QRect& screen)
 {
-    TwoScreenDesktop desktop(WindowManager::fluxbox, XvfbSession::Outputs::twoStacked);
-    ASSERT_FALSE(desktop.failed()) << XvfbSession::lastError().toStdString();
-    movePointer(QPoint(700, 300));
-    const QString first = screenKeyOfOutput(QStringLiteral("DUMMY0"));
-    const QString second = screenKeyOfOutput(QStringLiteral("DUMMY1"));
-    DockRun run;
-    ASSERT_GT(run.start(), 0);
-    QElapsedTimer clock;
-    clock.start();
-    ASSERT_TRUE(settledBars(
-        [&] {
-            const QString log = run.log();
-            return log.contains(QStringLiteral("bar rows of ") + first)
-                && log.contains(QStringLiteral("bar rows of ") + second);
-        },
-        clock))
-        << shownBars().describe().toStdString() << run.log().toStdString();
-    EXPECT_TRUE(staysAtItsBottom(run, QRect(0, 1050, 1920, 1080), 52, std::chrono::seconds(16)));
+    const QString tree = runTool(QStringLiteral("xwininfo"), { "-root", "-children" });
+    const QRegularExpression child(
+        QStringLiteral("^\\s*(0x[0-9a-f]+) \\(has no name\\): \\(\\)\\s+(\\d+)x(\\d+)\\+(-?\\d+)\\+(-?\\d+)"),
+        QRegularExpression::MultilineOption);
+    for (auto it = child.globalMatch(tree); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const QRect inside(
+            m.captured(4).toInt(), m.captured(5).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+        if (inside.width() < 3 * inside.height() || !screen.contains(inside.center())
+            || inside.bottom() < screen.bottom() - 40)
+            continue;
+        const QString info = runTool(QStringLiteral("xwininfo"), { "-id", m.captured(1) });
+        if (!info.contains(QLatin1String("IsViewable")))
+            continue;
+        const int border
+            = QRegularExpression(QStringLiteral("Border width:\\s+(\\d+)")).match(info).captured(1).toInt();
+        return QRect(inside.x(), inside.y(), inside.width() + 2 * border, inside.height() + 2 * border);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+// fluxbox frames each window in one that stands on its own
+// (override-redirect), as its toolbar does, and puts the toolbar along the
+// primary's bottom: beside a taller monitor or above one, that is not the
+// root's bottom. The laptop's bar stands right above the toolbar, which
+// keeps its rows; beside the monitor it reserves its own rows and the
+// toolbar's from the root's bottom, above the monitor nothing (that would
+// reach over the monitor). With the laptop above the monitor, the
+// monitor's dock window runs along the root's bottom in such a frame: its
+// bar stands at its screen's bottom and stays there. fluxbox starts on each
+// arrangement, as in a session begun with the monitor in.
+TEST(DockOnTwoScreens, UnderFluxboxEachBarStandsOnItsOwnScreenClearOfTheToolbar)
+{
+    const QRect laptop(0, 0, 1400, 1050);
+    const struct {
+        const char* name;
+        XvfbSession::Outputs outputs;
+        QRect monitor;
+        int laptopReserve; // rows from the root's bottom
+        std::chrono::seconds monitorStaysFor;
+    } arrangements[] = {
+        { "the laptop above the monitor", XvfbSession::Outputs::twoStacked, QRect(0, 1050, 1920, 1080), 0,
+            std::chrono::seconds(16) },
+        { "the laptop beside a taller monitor", XvfbSession::Outputs::two, QRect(1400, 0, 1920, 1080),
+            52 + 1080 - 1030, std::chrono::seconds(1) },
+    };
+    for (const auto& arrangement : arrangements) {
+        SCOPED_TRACE(arrangement.name);
+        TwoScreenDesktop desktop(WindowManager::fluxbox, arrangement.outputs);
+        ASSERT_FALSE(desktop.failed()) << XvfbSession::lastError().toStdString();
+        movePointer(QPoint(700, 300));
+        std::optional<QRect> toolbar;
+        ASSERT_TRUE(waitUntil([&] { return (toolbar = fluxboxToolbarOn(laptop)).has_value(); }))
+            << runTool(QStringLiteral("xwininfo"), { "-root", "-children" }).toStdString();
+        ASSERT_EQ(*toolbar, QRect(0, 1030, 1400, 20)) << "fluxbox's toolbar along the laptop's bottom";
+        const QString first = screenKeyOfOutput(QStringLiteral("DUMMY0"));
+        const QString second = screenKeyOfOutput(QStringLiteral("DUMMY1"));
+        DockRun run;
+        ASSERT_GT(run.start(), 0);
+        QElapsedTimer clock;
+        clock.start();
+        const std::optional<SettledBars> settled = settledBars(
+            [&] {
+                const QString log = run.log();
+                return log.contains(QStringLiteral("bar rows of ") + first)
+                    && log.contains(QStringLiteral("bar rows of ") + second);
+            },
+            clock);
+        ASSERT_TRUE(settled) << shownBars().describe().toStdString() << run.log().toStdString();
+        std::cout << "under fluxbox, " << arrangement.name << ":\n"
+                  << settled->bars.describe().toStdString() << std::endl;
+
+        // The laptop's bar ends above the toolbar, a few rows up at most.
+        const std::optional<QString> laptopDock = dockWindowOn(laptop);
+        ASSERT_TRUE(laptopDock) << settled->bars.describe().toStdString();
+        const QRect bar = barOf(*laptopDock);
+        EXPECT_TRUE(bar.bottom() < toolbar->top() && bar.bottom() >= toolbar->top() - 8)
+            << "the bar at " << text(bar).toStdString() << ", the toolbar at "
+            << text(*toolbar).toStdString();
+        const QString strut
+            = property(*laptopDock, QStringLiteral("_NET_WM_STRUT_PARTIAL")).section(u'=', 1).trimmed();
+        EXPECT_EQ(strut.section(u',', 3, 3).trimmed().toInt(), arrangement.laptopReserve)
+            << strut.toStdString();
+        if (arrangement.laptopReserve > 0) {
+            EXPECT_EQ(arrangement.laptopReserve, 1080 - bar.top())
+                << "the bar at " << text(bar).toStdString();
+        }
+
+        EXPECT_TRUE(staysAtItsBottom(run, arrangement.monitor, 52, arrangement.monitorStaysFor));
+    }
 }
 
 // After a mode change that moved the second screen, its bar's hover title

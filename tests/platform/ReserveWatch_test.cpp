@@ -65,4 +65,59 @@ TEST(ManagersOwnPanel, OnlyAWindowOfTheManagersHoldingNoClientIsItsPanel)
         EXPECT_EQ(managersPanelEdge(c.window, c.root), c.expected) << c.meaning;
 }
 
+// On several screens the manager's panel is read along the edge of the
+// screen it stands on, and keeps the rows from the root's edge to its far
+// side on that screen only: fluxbox puts its toolbar at the primary's
+// bottom, which beside a taller screen or above another is not the root's.
+TEST(ManagersOwnPanel, OnSeveralScreensAPanelGoesByTheEdgeOfItsOwnScreen)
+{
+    using Side = ReservedEdge::Side;
+    // The laptop beside a taller monitor: the root is 3320x1080.
+    const QSize sideBySide(3320, 1080);
+    const QRect laptop(0, 0, 1400, 1050);
+    const std::vector<QRect> laptopLeft { laptop, QRect(1400, 0, 1920, 1080) };
+    // The laptop above the monitor: the root is 1920x2130.
+    const QSize stacked(1920, 2130);
+    const std::vector<QRect> laptopAbove { laptop, QRect(0, 1050, 1920, 1080) };
+    // The monitor above the laptop.
+    const QRect lowerLaptop(0, 1080, 1400, 1050);
+    const std::vector<QRect> monitorAbove { QRect(0, 0, 1920, 1080), lowerLaptop };
+    const QRect leftMonitor(0, 0, 1920, 1080);
+    const std::vector<QRect> sameHeight { leftMonitor, QRect(1920, 0, 1920, 1080) };
+    const auto toolbar = [](const QRect& outer) { return TopLevelWindow { outer, true, true, false }; };
+    const struct {
+        const char* meaning;
+        TopLevelWindow window;
+        QSize root;
+        std::vector<QRect> screens;
+        std::optional<ReservedEdge> expected;
+    } cases[] = {
+        { "the toolbar at the bottom of the laptop beside a taller monitor",
+            toolbar(QRect(0, 1030, 1400, 20)), sideBySide, laptopLeft,
+            ReservedEdge { Side::bottom, 50, 0, 1399, laptop } },
+        { "the toolbar at the bottom of the laptop above a monitor", toolbar(QRect(0, 1030, 1400, 20)),
+            stacked, laptopAbove, ReservedEdge { Side::bottom, 1100, 0, 1399, laptop } },
+        { "the toolbar at the bottom of the laptop below a monitor: the root's bottom",
+            toolbar(QRect(0, 2110, 1400, 20)), stacked, monitorAbove,
+            ReservedEdge { Side::bottom, 20, 0, 1399, lowerLaptop } },
+        { "the toolbar at the top of the laptop beside a taller monitor", toolbar(QRect(0, 0, 1400, 20)),
+            sideBySide, laptopLeft, ReservedEdge { Side::top, 20, 0, 1399, laptop } },
+        { "the toolbar along the right of the upper laptop", toolbar(QRect(1380, 100, 20, 800)), stacked,
+            laptopAbove, ReservedEdge { Side::right, 540, 100, 899, laptop } },
+        { "two screens of the same height side by side", toolbar(QRect(0, 1060, 1920, 20)), QSize(3840, 1080),
+            sameHeight, ReservedEdge { Side::bottom, 20, 0, 1919, leftMonitor } },
+        { "one screen: the root's edge, as before", toolbar(QRect(0, 1060, 1920, 20)), kRoot,
+            { QRect(QPoint(0, 0), kRoot) }, ReservedEdge { Side::bottom, 20, 0, 1919 } },
+
+        { "a frame round the laptop's dock window stays a frame",
+            { QRect(0, 550, 1400, 500), true, true, true }, sideBySide, laptopLeft, std::nullopt },
+        { "a bar above the laptop's bottom", toolbar(QRect(0, 1000, 1400, 20)), sideBySide, laptopLeft,
+            std::nullopt },
+        { "deeper than a quarter of its own screen, though not of the root",
+            toolbar(QRect(0, 750, 1400, 300)), stacked, laptopAbove, std::nullopt },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(managersPanelEdge(c.window, c.root, c.screens), c.expected) << c.meaning;
+}
+
 } // namespace
