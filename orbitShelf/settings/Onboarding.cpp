@@ -19,6 +19,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 static Q_LOGGING_CATEGORY(lcOnboarding, "orbitshelf.settings")
 
 namespace {
@@ -104,6 +106,25 @@ private:
     QWidget* m_tour;
 };
 
+// The edges the bars stand on: the main one's and each screen's own.
+std::vector<platform::ReservedEdge::Side> barSides()
+{
+    using Side = platform::ReservedEdge::Side;
+    std::vector<Side> sides;
+    auto add = [&sides](const QString& position) {
+        const Side side = position == QLatin1String("left") ? Side::left
+            : position == QLatin1String("right")            ? Side::right
+                                                            : Side::bottom;
+        if (std::find(sides.begin(), sides.end(), side) == sides.end())
+            sides.push_back(side);
+    };
+    const CustomSettings settings;
+    add(settings.mainDockPosition());
+    for (const QString& position : settings.spaceDockPosition())
+        add(position);
+    return sides;
+}
+
 } // namespace
 
 OnboardingServices standardOnboardingServices()
@@ -115,9 +136,12 @@ OnboardingServices standardOnboardingServices()
     // This desktop has no capture gate: there is nothing to ask for.
     s.requestScreenCapture = [] {};
     s.trackFeature = [](const QString& feature) { trackFeature(feature); };
+    s.otherDocks = [] {
+        return platform::hasCurrent() ? platform::current().scripts().otherDocks(barSides()) : QStringList();
+    };
     s.hideSystemDock = [] {
-        return platform::hasCurrent() ? platform::current().scripts().hideSystemDock()
-                                      : platform::ScriptOutcome::notApplicable;
+        return platform::hasCurrent() ? platform::current().scripts().hideSystemDock(barSides())
+                                      : platform::HideDocksReport();
     };
     return s;
 }
@@ -200,7 +224,12 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
         QPushButton* button = nullptr;
         row->addWidget(stepButton(tr(OnboardingTexts::step3), &button, [this] { hideSystemDock(); }));
         auto* right = new QVBoxLayout;
-        m_step3Explanation = wrapped(tr(OnboardingTexts::step3Explanation));
+        const QStringList docks = m_services.otherDocks ? m_services.otherDocks() : QStringList();
+        m_step3Explanation = wrapped(docks.isEmpty()
+                ? tr(OnboardingTexts::step3Explanation)
+                : tr(OnboardingTexts::step3Found).arg(docks.join(QStringLiteral(", "))));
+        m_step3Explanation->setObjectName(QStringLiteral("step3Explanation"));
+        qCInfo(lcOnboarding).noquote() << "onboarding step 3 says:" << m_step3Explanation->text();
         right->addWidget(m_step3Explanation);
         m_step3Note = wrapped(QString());
         m_step3Note->setObjectName(QStringLiteral("step3Note"));
@@ -294,20 +323,16 @@ void Onboarding::applyOnboardingPreviewChoice(bool disablePreview)
 
 void Onboarding::hideSystemDock()
 {
-    const platform::ScriptOutcome outcome
-        = m_services.hideSystemDock ? m_services.hideSystemDock() : platform::ScriptOutcome::notApplicable;
-    QString note;
-    switch (outcome) {
-    case platform::ScriptOutcome::done:
-        note = QStringLiteral("The system dock now hides itself.");
-        break;
-    case platform::ScriptOutcome::failed:
-        note = QStringLiteral("The system dock could not be set to hide.");
-        break;
-    case platform::ScriptOutcome::notApplicable:
-        note = QStringLiteral("Not applicable: this desktop has no system dock to hide.");
-        break;
-    }
+    const platform::HideDocksReport report
+        = m_services.hideSystemDock ? m_services.hideSystemDock() : platform::HideDocksReport();
+    QStringList said;
+    if (!report.hidden.isEmpty())
+        said << tr(OnboardingTexts::step3Done).arg(report.hidden.join(QStringLiteral(", ")));
+    if (!report.failed.isEmpty())
+        said << tr(OnboardingTexts::step3Failed).arg(report.failed.join(QStringLiteral(", ")));
+    if (said.isEmpty())
+        said << tr(OnboardingTexts::step3NoDock);
+    const QString note = said.join(QLatin1Char(' '));
     qCInfo(lcOnboarding).noquote() << "hide system dock:" << note;
     m_step3Note->setText(note);
     m_step3Note->show();

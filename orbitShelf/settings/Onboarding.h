@@ -19,7 +19,9 @@ struct OnboardingServices {
     std::function<bool()> accessibilityTrustedWithPrompt;
     std::function<void()> requestScreenCapture;
     std::function<void(const QString& feature)> trackFeature;
-    std::function<platform::ScriptOutcome()> hideSystemDock;
+    // The other docks that run where the bar stands, by name.
+    std::function<QStringList()> otherDocks;
+    std::function<platform::HideDocksReport()> hideSystemDock;
 };
 // The platform's own answers and the web client's usage reports.
 OnboardingServices standardOnboardingServices();
@@ -39,6 +41,14 @@ inline const char* const step2Explanation
 inline const char* const step3 = "Step 3:Hide Native Dock? (Recommended)";
 inline const char* const step3Explanation = "Help you to set auto-hide of the native dock ";
 inline const char* const step4 = "Step 4:Enjoy!";
+// Where other docks run, in the step 3 explanation's place: what the step
+// would do, to which of them.
+inline const char* const step3Found
+    = "Another dock runs here: %1. Step 3 sets it to hide until the pointer reaches it, so that the bar "
+      "stands alone on its edge.";
+inline const char* const step3Done = "Set to hide until the pointer reaches it: %1.";
+inline const char* const step3Failed = "Could not be set to hide: %1.";
+inline const char* const step3NoDock = "Not applicable: this desktop has no system dock to hide.";
 } // namespace OnboardingTexts
 
 // The onboarding page: the feature tour, the hint and the four steps, all on

@@ -197,7 +197,7 @@ TEST_F(FakePlatformScripting, RequestsAreRecordedInOrder)
     EXPECT_EQ(
         ax.setAttributeValue(element, QStringLiteral("AXSize"), QPointF(1, 2)), AXResult::illegalArgument);
     fake.scripts().bringProcessToFront(100, QStringLiteral("Editor"));
-    EXPECT_EQ(fake.scripts().hideSystemDock(), ScriptOutcome::notApplicable);
+    EXPECT_EQ(fake.scripts().hideSystemDock({}).outcome, ScriptOutcome::notApplicable);
 
     std::vector<FakeAction::Kind> kinds;
     for (const FakeAction& a : fake.actions())

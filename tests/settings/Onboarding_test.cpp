@@ -30,6 +30,8 @@ struct OnboardingScript {
     int prompts = 0;
     int captureRequests = 0;
     int dockScripts = 0;
+    QStringList otherDocks;
+    platform::HideDocksReport hideReport;
     QStringList tracked;
 };
 
@@ -47,9 +49,10 @@ OnboardingServices onboardingServices(OnboardingScript& script)
     };
     s.requestScreenCapture = [&script] { ++script.captureRequests; };
     s.trackFeature = [&script](const QString& f) { script.tracked << f; };
+    s.otherDocks = [&script] { return script.otherDocks; };
     s.hideSystemDock = [&script] {
         ++script.dockScripts;
-        return platform::ScriptOutcome::notApplicable;
+        return script.hideReport;
     };
     return s;
 }
