@@ -221,13 +221,13 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
     // Step 3.
     {
         auto* row = new QHBoxLayout;
-        QPushButton* button = nullptr;
-        row->addWidget(stepButton(tr(OnboardingTexts::step3), &button, [this] { hideSystemDock(); }));
+        row->addWidget(stepButton(tr(OnboardingTexts::step3), &m_step3, [this] { hideSystemDock(); }));
         auto* right = new QVBoxLayout;
         const QStringList docks = m_services.otherDocks ? m_services.otherDocks() : QStringList();
         m_step3Explanation = wrapped(docks.isEmpty()
                 ? tr(OnboardingTexts::step3Explanation)
-                : tr(OnboardingTexts::step3Found).arg(docks.join(QStringLiteral(", "))));
+                : tr(docks.size() == 1 ? OnboardingTexts::step3FoundOne : OnboardingTexts::step3FoundMany)
+                      .arg(docks.join(QStringLiteral(", "))));
         m_step3Explanation->setObjectName(QStringLiteral("step3Explanation"));
         qCInfo(lcOnboarding).noquote() << "onboarding step 3 says:" << m_step3Explanation->text();
         right->addWidget(m_step3Explanation);
@@ -245,7 +245,7 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
         Qt::AlignHCenter);
     column->addLayout(steps);
     scroll->setWidget(page);
-    connect(scroll->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { logStep4Place(); });
+    connect(scroll->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { logStepPlaces(); });
 
     connect(m_onboarding, &OnboardingState::changed, this, [this] {
         // The first-launch default turns the toggle on; that runs its action.
@@ -266,18 +266,19 @@ void Onboarding::showEvent(QShowEvent* event)
         m_watchingWindow = true;
         window()->installEventFilter(this);
     }
-    QTimer::singleShot(0, this, [this] { logStep4Place(); });
+    QTimer::singleShot(0, this, [this] { logStepPlaces(); });
 }
 
 bool Onboarding::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == window() && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
-        QTimer::singleShot(0, this, [this] { logStep4Place(); });
+        QTimer::singleShot(0, this, [this] { logStepPlaces(); });
     return QWidget::eventFilter(watched, event);
 }
 
-void Onboarding::logStep4Place()
+void Onboarding::logStepPlaces()
 {
+    logPlace(m_step3, QStringLiteral("onboarding step 3"));
     logPlace(m_step4, QStringLiteral("onboarding step 4"));
     if (!placesLogged() || !isVisible())
         return;

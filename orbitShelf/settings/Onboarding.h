@@ -43,8 +43,11 @@ inline const char* const step3Explanation = "Help you to set auto-hide of the na
 inline const char* const step4 = "Step 4:Enjoy!";
 // Where other docks run, in the step 3 explanation's place: what the step
 // would do, to which of them.
-inline const char* const step3Found
+inline const char* const step3FoundOne
     = "Another dock runs here: %1. Step 3 sets it to hide until the pointer reaches it, so that the bar "
+      "stands alone on its edge.";
+inline const char* const step3FoundMany
+    = "Other docks run here: %1. Step 3 sets them to hide until the pointer reaches them, so that the bar "
       "stands alone on its edge.";
 inline const char* const step3Done = "Set to hide until the pointer reaches it: %1.";
 inline const char* const step3Failed = "Could not be set to hide: %1.";
@@ -77,7 +80,7 @@ protected:
 
 private:
     void refreshColors();
-    void logStep4Place();
+    void logStepPlaces();
 
     AppState& m_appState;
     OnboardingServices m_services;
@@ -86,6 +89,7 @@ private:
     QCheckBox* m_step2 = nullptr;
     QLabel* m_step3Explanation = nullptr;
     QLabel* m_step3Note = nullptr;
+    QPushButton* m_step3 = nullptr;
     QPushButton* m_step4 = nullptr;
     bool m_watchingWindow = false;
 };

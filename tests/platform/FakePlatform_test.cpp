@@ -210,6 +210,20 @@ TEST_F(FakePlatformScripting, RequestsAreRecordedInOrder)
     EXPECT_EQ(fake.actions()[3].text, QStringLiteral("Editor"));
 }
 
+TEST_F(FakePlatformScripting, OtherDocksAreNamedAndHiddenAsScripted)
+{
+    const std::vector<ReservedEdge::Side> bottom { ReservedEdge::Side::bottom };
+    fake.setOtherDocks({ QStringLiteral("Xfce panel 2"), QStringLiteral("plank (dock1)") },
+        { QStringLiteral("plank (dock1)") });
+    EXPECT_EQ(fake.scripts().otherDocks(bottom).size(), 2);
+    const HideDocksReport report = fake.scripts().hideSystemDock(bottom);
+    EXPECT_EQ(report.outcome, ScriptOutcome::failed);
+    EXPECT_EQ(report.hidden, QStringList { QStringLiteral("Xfce panel 2") });
+    EXPECT_EQ(report.failed, QStringList { QStringLiteral("plank (dock1) (it refused)") });
+    // The hidden one is out of the way now; the refusing one is still there.
+    EXPECT_EQ(fake.scripts().otherDocks(bottom), QStringList { QStringLiteral("plank (dock1)") });
+}
+
 TEST_F(FakePlatformScripting, TheWindowListLeavesOutOurOwnDocksDesktopsAndSkipTaskbarWindows)
 {
     fake.addWindow(1, QStringLiteral("our dock"));

@@ -142,6 +142,49 @@ TEST_F(OnboardingTest, Step3SaysPlainlyEachTimeThatThereIsNothingToHide)
         EXPECT_FALSE(label->text() == QLatin1String(OnboardingTexts::step3Explanation) && !label->isHidden());
 }
 
+// Where other docks run, step 3 names them before the click and says after
+// it which took the auto-hide and which did not, never more than happened.
+TEST_F(OnboardingTest, Step3NamesTheOtherDocksAndSaysWhatTheClickDid)
+{
+    struct Row {
+        const char* meaning;
+        QStringList docks;
+        QStringList hidden;
+        QStringList failed;
+        const char* explanation;
+        const char* note;
+    };
+    const std::vector<Row> rows {
+        { "one dock, hidden", { "Xfce panel 2" }, { "Xfce panel 2" }, {},
+            "Another dock runs here: Xfce panel 2. Step 3 sets it to hide",
+            "Set to hide until the pointer reaches it: Xfce panel 2." },
+        { "two docks, one refused", { "Xfce panel 2", "plank (dock1)" }, { "Xfce panel 2" },
+            { "plank (dock1) (gsettings cannot run)" }, "Other docks run here: Xfce panel 2, plank (dock1).",
+            "Set to hide until the pointer reaches it: Xfce panel 2. Could not be set to hide: plank (dock1) "
+            "(gsettings cannot run)." },
+        { "a dock that refused alone", { "Xfce panel 2" }, {}, { "Xfce panel 2 (xfconf does not answer)" },
+            "Another dock runs here", "Could not be set to hide: Xfce panel 2 (xfconf does not answer)." },
+        { "a dock that quit before the click", { "plank (dock1)" }, {}, {}, "Another dock runs here",
+            "Not applicable" },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.meaning);
+        script.otherDocks = row.docks;
+        script.hideReport = { row.failed.isEmpty()
+                ? (row.hidden.isEmpty() ? platform::ScriptOutcome::notApplicable : platform::ScriptOutcome::done)
+                : platform::ScriptOutcome::failed,
+            row.hidden, row.failed };
+        Onboarding view(state, quietChecks(script), onboardingServices(script));
+        auto* explanation = view.findChild<QLabel*>(QStringLiteral("step3Explanation"));
+        ASSERT_TRUE(explanation);
+        EXPECT_TRUE(explanation->text().startsWith(QLatin1String(row.explanation)))
+            << explanation->text().toStdString();
+        EXPECT_TRUE(view.step3Note().isEmpty());
+        view.findChild<QPushButton*>("Step 3:Hide Native Dock? (Recommended)")->click();
+        EXPECT_TRUE(view.step3Note().startsWith(QLatin1String(row.note))) << view.step3Note().toStdString();
+    }
+}
+
 TEST_F(OnboardingTest, Step4ClosesTheOnboardingWindowItselfOnly)
 {
     QWidget other;
