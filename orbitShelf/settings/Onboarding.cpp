@@ -13,9 +13,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLoggingCategory>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QThreadPool>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -136,11 +138,11 @@ OnboardingServices standardOnboardingServices()
     // This desktop has no capture gate: there is nothing to ask for.
     s.requestScreenCapture = [] {};
     s.trackFeature = [](const QString& feature) { trackFeature(feature); };
-    s.otherDocks = [] {
-        return platform::hasCurrent() ? platform::current().scripts().otherDocks(barSides()) : QStringList();
+    s.otherDocks = [](const std::vector<platform::ReservedEdge::Side>& sides) {
+        return platform::hasCurrent() ? platform::current().scripts().otherDocks(sides) : QStringList();
     };
-    s.hideSystemDock = [] {
-        return platform::hasCurrent() ? platform::current().scripts().hideSystemDock(barSides())
+    s.hideSystemDock = [](const std::vector<platform::ReservedEdge::Side>& sides) {
+        return platform::hasCurrent() ? platform::current().scripts().hideSystemDock(sides)
                                       : platform::HideDocksReport();
     };
     return s;
@@ -223,7 +225,7 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
         auto* row = new QHBoxLayout;
         row->addWidget(stepButton(tr(OnboardingTexts::step3), &m_step3, [this] { hideSystemDock(); }));
         auto* right = new QVBoxLayout;
-        const QStringList docks = m_services.otherDocks ? m_services.otherDocks() : QStringList();
+        const QStringList docks = m_services.otherDocks ? m_services.otherDocks(barSides()) : QStringList();
         m_step3Explanation = wrapped(docks.isEmpty()
                 ? tr(OnboardingTexts::step3Explanation)
                 : tr(docks.size() == 1 ? OnboardingTexts::step3FoundOne : OnboardingTexts::step3FoundMany)
@@ -324,8 +326,28 @@ void Onboarding::applyOnboardingPreviewChoice(bool disablePreview)
 
 void Onboarding::hideSystemDock()
 {
-    const platform::HideDocksReport report
-        = m_services.hideSystemDock ? m_services.hideSystemDock() : platform::HideDocksReport();
+    if (!m_services.hideSystemDock) {
+        showStep3Report({});
+        return;
+    }
+    // The other docks' settings services may be slow to answer: the page
+    // and the bar go on meanwhile. The sides are read here, where the
+    // settings live.
+    QThreadPool::globalInstance()->start(
+        [hide = m_services.hideSystemDock, sides = barSides(), view = QPointer<Onboarding>(this)] {
+            const platform::HideDocksReport report = hide(sides);
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [view, report] {
+                    if (view)
+                        view->showStep3Report(report);
+                },
+                Qt::QueuedConnection);
+        });
+}
+
+void Onboarding::showStep3Report(const platform::HideDocksReport& report)
+{
     QStringList said;
     if (!report.hidden.isEmpty())
         said << tr(OnboardingTexts::step3Done).arg(report.hidden.join(QStringLiteral(", ")));

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 class AppState;
 class QCheckBox;
@@ -19,9 +20,10 @@ struct OnboardingServices {
     std::function<bool()> accessibilityTrustedWithPrompt;
     std::function<void()> requestScreenCapture;
     std::function<void(const QString& feature)> trackFeature;
-    // The other docks that run where the bar stands, by name.
-    std::function<QStringList()> otherDocks;
-    std::function<platform::HideDocksReport()> hideSystemDock;
+    // The other docks that run where a bar on one of the sides stands, by
+    // name; and switching on their auto-hide, which runs off the main thread.
+    std::function<QStringList(const std::vector<platform::ReservedEdge::Side>&)> otherDocks;
+    std::function<platform::HideDocksReport(const std::vector<platform::ReservedEdge::Side>&)> hideSystemDock;
 };
 // The platform's own answers and the web client's usage reports.
 OnboardingServices standardOnboardingServices();
@@ -65,6 +67,7 @@ public:
 
     void requestAccessibilityPermission();
     void applyOnboardingPreviewChoice(bool disablePreview);
+    // Returns at once; the step's note says what was done when it is.
     void hideSystemDock();
     // Closes the window this page is in; nothing else.
     void closeOnboardingWindow();
@@ -80,6 +83,7 @@ protected:
 
 private:
     void refreshColors();
+    void showStep3Report(const platform::HideDocksReport& report);
     void logStepPlaces();
 
     AppState& m_appState;
