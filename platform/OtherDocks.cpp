@@ -114,9 +114,8 @@ std::vector<OtherDock> findOtherDocks(const std::vector<RunningWindow>& windows,
     for (const RunningWindow& w : windows)
         if (w.instanceName == QLatin1String("xfce4-panel") && w.dockType && nearAnyScreen(w.frame, screens))
             xfce.push_back(&w);
-    std::stable_sort(xfce.begin(), xfce.end(), [](const RunningWindow* a, const RunningWindow* b) {
-        return a->id < b->id;
-    });
+    std::stable_sort(xfce.begin(), xfce.end(),
+        [](const RunningWindow* a, const RunningWindow* b) { return a->id < b->id; });
     std::vector<const XfcePanelSettings*> unmatched;
     for (const XfcePanelSettings& p : panels)
         unmatched.push_back(&p);

@@ -614,8 +614,8 @@ public:
         for (const QString& dock : std::as_const(report.hidden))
             m_s->otherDocks.removeAll(dock);
         report.outcome = report.hidden.isEmpty() && report.failed.isEmpty() ? ScriptOutcome::notApplicable
-            : report.failed.isEmpty()                                         ? ScriptOutcome::done
-                                                                              : ScriptOutcome::failed;
+            : report.failed.isEmpty()                                       ? ScriptOutcome::done
+                                                                            : ScriptOutcome::failed;
         return report;
     }
 

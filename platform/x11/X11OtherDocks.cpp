@@ -86,8 +86,8 @@ namespace {
     // empty when xfconf does not answer.
     QVariantMap panelProperties()
     {
-        const QDBusMessage reply = xfconfCall("GetAllProperties",
-            { QString::fromLatin1(kPanelChannel), QStringLiteral("/panels") });
+        const QDBusMessage reply = xfconfCall(
+            "GetAllProperties", { QString::fromLatin1(kPanelChannel), QStringLiteral("/panels") });
         if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
             qCInfo(lcPlatform).noquote() << "xfce4-panel's settings cannot be read:" << reply.errorMessage();
             return {};
@@ -191,10 +191,11 @@ namespace {
             if (typed.convert(plain(current.arguments().constFirst()).metaType()))
                 value = typed;
         }
-        const QDBusMessage set = xfconfCall(
-            "SetProperty", { QString::fromLatin1(kPanelChannel), property, QVariant::fromValue(QDBusVariant(value)) });
+        const QDBusMessage set = xfconfCall("SetProperty",
+            { QString::fromLatin1(kPanelChannel), property, QVariant::fromValue(QDBusVariant(value)) });
         if (set.type() != QDBusMessage::ReplyMessage) {
-            *why = set.errorMessage().isEmpty() ? QStringLiteral("xfconf does not answer") : set.errorMessage();
+            *why = set.errorMessage().isEmpty() ? QStringLiteral("xfconf does not answer")
+                                                : set.errorMessage();
             return false;
         }
         const QDBusMessage back = xfconfCall("GetProperty", { QString::fromLatin1(kPanelChannel), property });

@@ -51,17 +51,23 @@ TEST(OnboardingStep3, SetsXfcesLauncherPanelAndPlankToHideAndLeavesTheTopPanelAl
     ASSERT_FALSE(bus.address().isEmpty()) << "no session bus (dbus-daemon)";
     run.setEnvironment(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.address());
     const QStringList asUser { QStringLiteral("HOME=") + run.home(),
-        QStringLiteral("XDG_CONFIG_HOME=") + run.configHome(), QStringLiteral("XDG_DATA_HOME=") + run.dataHome(),
+        QStringLiteral("XDG_CONFIG_HOME=") + run.configHome(),
+        QStringLiteral("XDG_DATA_HOME=") + run.dataHome(),
         QStringLiteral("DBUS_SESSION_BUS_ADDRESS=") + bus.address() };
     auto xfconf = [&](const QStringList& arguments) {
         return runTool(QStringLiteral("env"),
-            asUser + QStringList { QStringLiteral("xfconf-query"), QStringLiteral("-c"), QStringLiteral("xfce4-panel") }
+            asUser
+                + QStringList { QStringLiteral("xfconf-query"), QStringLiteral("-c"),
+                    QStringLiteral("xfce4-panel") }
                 + arguments);
     };
-    const QString plankKey = QStringLiteral("net.launchpad.plank.dock.settings:/net/launchpad/plank/docks/dock1/");
+    const QString plankKey
+        = QStringLiteral("net.launchpad.plank.dock.settings:/net/launchpad/plank/docks/dock1/");
     auto plankHideMode = [&] {
         return runTool(QStringLiteral("env"),
-            asUser + QStringList { QStringLiteral("gsettings"), QStringLiteral("get"), plankKey, QStringLiteral("hide-mode") })
+            asUser
+                + QStringList { QStringLiteral("gsettings"), QStringLiteral("get"), plankKey,
+                    QStringLiteral("hide-mode") })
             .trimmed();
     };
 
@@ -71,7 +77,8 @@ TEST(OnboardingStep3, SetsXfcesLauncherPanelAndPlankToHideAndLeavesTheTopPanelAl
     QString launcher;
     ASSERT_TRUE(waitUntil(
         [&] {
-            top = xfcePanelWindow([](const QRect& r) { return r.top() == 0 && r.width() == kScreen.width(); });
+            top = xfcePanelWindow(
+                [](const QRect& r) { return r.top() == 0 && r.width() == kScreen.width(); });
             launcher = xfcePanelWindow([](const QRect& r) { return r.bottom() == kScreen.bottom(); });
             return !top.isEmpty() && !launcher.isEmpty();
         },
@@ -81,8 +88,8 @@ TEST(OnboardingStep3, SetsXfcesLauncherPanelAndPlankToHideAndLeavesTheTopPanelAl
     ASSERT_EQ(launcherAt.size(), QSize(306, 49));
     ASSERT_EQ(xfconf({ QStringLiteral("-p"), QStringLiteral("/panels/panel-2/autohide-behavior") }).trimmed(),
         QStringLiteral("1"));
-    const auto plank = clients.program(QStringLiteral("env"), asUser + QStringList { QStringLiteral("plank") },
-        QStringLiteral("plank"));
+    const auto plank = clients.program(
+        QStringLiteral("env"), asUser + QStringList { QStringLiteral("plank") }, QStringLiteral("plank"));
     ASSERT_FALSE(plank.id.isEmpty()) << "plank did not show";
     ASSERT_EQ(plankHideMode(), QStringLiteral("'intelligent'"));
     const QString settingsBefore = xfconf({ QStringLiteral("-lv") });
@@ -91,8 +98,8 @@ TEST(OnboardingStep3, SetsXfcesLauncherPanelAndPlankToHideAndLeavesTheTopPanelAl
     ASSERT_FALSE(waitForWindow(QStringLiteral("Onboarding Window")).isEmpty()) << run.log().toStdString();
     ASSERT_TRUE(waitUntil([&] { return run.log().contains(QLatin1String("onboarding step 3 says:")); }))
         << run.log().toStdString();
-    EXPECT_TRUE(run.log().contains(QLatin1String(
-        "onboarding step 3 says: Other docks run here: Xfce panel 2, plank (dock1).")))
+    EXPECT_TRUE(run.log().contains(
+        QLatin1String("onboarding step 3 says: Other docks run here: Xfce panel 2, plank (dock1).")))
         << run.log().toStdString();
     EXPECT_FALSE(run.log().contains(QLatin1String("Xfce panel 1"))) << "the top panel reserves its rows";
     screenshot(QStringLiteral("other-docks-before-step-3"));
@@ -106,8 +113,8 @@ TEST(OnboardingStep3, SetsXfcesLauncherPanelAndPlankToHideAndLeavesTheTopPanelAl
         return waitUntil([&] { return run.log().contains(QLatin1String("hide system dock:")); },
             std::chrono::milliseconds(1000));
     })) << run.log().toStdString();
-    EXPECT_TRUE(run.log().contains(
-        QLatin1String("hide system dock: Set to hide until the pointer reaches it: Xfce panel 2, plank (dock1).")))
+    EXPECT_TRUE(run.log().contains(QLatin1String(
+        "hide system dock: Set to hide until the pointer reaches it: Xfce panel 2, plank (dock1).")))
         << run.log().toStdString();
 
     EXPECT_EQ(xfconf({ QStringLiteral("-p"), QStringLiteral("/panels/panel-2/autohide-behavior") }).trimmed(),

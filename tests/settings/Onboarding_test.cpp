@@ -181,10 +181,11 @@ TEST_F(OnboardingTest, Step3NamesTheOtherDocksAndSaysWhatTheClickDid)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.meaning);
         script.otherDocks = row.docks;
-        script.hideReport = { row.failed.isEmpty()
-                ? (row.hidden.isEmpty() ? platform::ScriptOutcome::notApplicable : platform::ScriptOutcome::done)
-                : platform::ScriptOutcome::failed,
-            row.hidden, row.failed };
+        script.hideReport
+            = { row.failed.isEmpty() ? (row.hidden.isEmpty() ? platform::ScriptOutcome::notApplicable
+                                                             : platform::ScriptOutcome::done)
+                                     : platform::ScriptOutcome::failed,
+                  row.hidden, row.failed };
         Onboarding view(state, quietChecks(script), onboardingServices(script));
         auto* explanation = view.findChild<QLabel*>(QStringLiteral("step3Explanation"));
         ASSERT_TRUE(explanation);
