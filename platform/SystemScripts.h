@@ -1,6 +1,11 @@
 #pragma once
 
+#include "platform/DockWindowHints.h"
+
 #include <QString>
+#include <QStringList>
+
+#include <vector>
 
 namespace platform {
 
@@ -8,6 +13,15 @@ enum class ScriptOutcome {
     done,
     failed,
     notApplicable,  // the desktop has no such thing; nothing was done
+};
+
+// What switching on other docks' auto-hide did, each dock by the name a
+// user knows it by: done when every dock took it, failed when one did not
+// (`failed` says which and why), notApplicable when no other dock runs.
+struct HideDocksReport {
+    ScriptOutcome outcome = ScriptOutcome::notApplicable;
+    QStringList hidden;
+    QStringList failed;
 };
 
 // What the app used to ask of other programs through scripts. Nothing is
@@ -21,9 +35,14 @@ public:
     // `name` is used only for the diagnostic line.
     virtual void bringProcessToFront(qint32 pid, const QString& name) = 0;
 
-    // Switching on another dock's auto-hide has no X11 counterpart: the X11
-    // implementation answers notApplicable and never claims success.
-    virtual ScriptOutcome hideSystemDock() = 0;
+    // The other programs' docks that run now where a bar on one of
+    // `barSides` would lie over them (platform/OtherDocks.h), by name.
+    virtual QStringList otherDocks(const std::vector<ReservedEdge::Side>& barSides) = 0;
+
+    // Switches on the auto-hide of those docks in their own settings and
+    // changes nothing else of theirs. Waits for their settings' answers (a
+    // few seconds at most), since the caller reports what happened.
+    virtual HideDocksReport hideSystemDock(const std::vector<ReservedEdge::Side>& barSides) = 0;
 };
 
 } // namespace platform

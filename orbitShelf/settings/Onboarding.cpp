@@ -13,11 +13,15 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLoggingCategory>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QThreadPool>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 static Q_LOGGING_CATEGORY(lcOnboarding, "orbitshelf.settings")
 
@@ -104,6 +108,25 @@ private:
     QWidget* m_tour;
 };
 
+// The edges the bars stand on: the main one's and each screen's own.
+std::vector<platform::ReservedEdge::Side> barSides()
+{
+    using Side = platform::ReservedEdge::Side;
+    std::vector<Side> sides;
+    auto add = [&sides](const QString& position) {
+        const Side side = position == QLatin1String("left") ? Side::left
+            : position == QLatin1String("right")            ? Side::right
+                                                            : Side::bottom;
+        if (std::find(sides.begin(), sides.end(), side) == sides.end())
+            sides.push_back(side);
+    };
+    const CustomSettings settings;
+    add(settings.mainDockPosition());
+    for (const QString& position : settings.spaceDockPosition())
+        add(position);
+    return sides;
+}
+
 } // namespace
 
 OnboardingServices standardOnboardingServices()
@@ -115,9 +138,12 @@ OnboardingServices standardOnboardingServices()
     // This desktop has no capture gate: there is nothing to ask for.
     s.requestScreenCapture = [] {};
     s.trackFeature = [](const QString& feature) { trackFeature(feature); };
-    s.hideSystemDock = [] {
-        return platform::hasCurrent() ? platform::current().scripts().hideSystemDock()
-                                      : platform::ScriptOutcome::notApplicable;
+    s.otherDocks = [](const std::vector<platform::ReservedEdge::Side>& sides) {
+        return platform::hasCurrent() ? platform::current().scripts().otherDocks(sides) : QStringList();
+    };
+    s.hideSystemDock = [](const std::vector<platform::ReservedEdge::Side>& sides) {
+        return platform::hasCurrent() ? platform::current().scripts().hideSystemDock(sides)
+                                      : platform::HideDocksReport();
     };
     return s;
 }
@@ -197,10 +223,15 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
     // Step 3.
     {
         auto* row = new QHBoxLayout;
-        QPushButton* button = nullptr;
-        row->addWidget(stepButton(tr(OnboardingTexts::step3), &button, [this] { hideSystemDock(); }));
+        row->addWidget(stepButton(tr(OnboardingTexts::step3), &m_step3, [this] { hideSystemDock(); }));
         auto* right = new QVBoxLayout;
-        m_step3Explanation = wrapped(tr(OnboardingTexts::step3Explanation));
+        const QStringList docks = m_services.otherDocks ? m_services.otherDocks(barSides()) : QStringList();
+        m_step3Explanation = wrapped(docks.isEmpty()
+                ? tr(OnboardingTexts::step3Explanation)
+                : tr(docks.size() == 1 ? OnboardingTexts::step3FoundOne : OnboardingTexts::step3FoundMany)
+                      .arg(docks.join(QStringLiteral(", "))));
+        m_step3Explanation->setObjectName(QStringLiteral("step3Explanation"));
+        qCInfo(lcOnboarding).noquote() << "onboarding step 3 says:" << m_step3Explanation->text();
         right->addWidget(m_step3Explanation);
         m_step3Note = wrapped(QString());
         m_step3Note->setObjectName(QStringLiteral("step3Note"));
@@ -216,7 +247,7 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
         Qt::AlignHCenter);
     column->addLayout(steps);
     scroll->setWidget(page);
-    connect(scroll->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { logStep4Place(); });
+    connect(scroll->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { logStepPlaces(); });
 
     connect(m_onboarding, &OnboardingState::changed, this, [this] {
         // The first-launch default turns the toggle on; that runs its action.
@@ -237,18 +268,19 @@ void Onboarding::showEvent(QShowEvent* event)
         m_watchingWindow = true;
         window()->installEventFilter(this);
     }
-    QTimer::singleShot(0, this, [this] { logStep4Place(); });
+    QTimer::singleShot(0, this, [this] { logStepPlaces(); });
 }
 
 bool Onboarding::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == window() && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
-        QTimer::singleShot(0, this, [this] { logStep4Place(); });
+        QTimer::singleShot(0, this, [this] { logStepPlaces(); });
     return QWidget::eventFilter(watched, event);
 }
 
-void Onboarding::logStep4Place()
+void Onboarding::logStepPlaces()
 {
+    logPlace(m_step3, QStringLiteral("onboarding step 3"));
     logPlace(m_step4, QStringLiteral("onboarding step 4"));
     if (!placesLogged() || !isVisible())
         return;
@@ -294,20 +326,36 @@ void Onboarding::applyOnboardingPreviewChoice(bool disablePreview)
 
 void Onboarding::hideSystemDock()
 {
-    const platform::ScriptOutcome outcome
-        = m_services.hideSystemDock ? m_services.hideSystemDock() : platform::ScriptOutcome::notApplicable;
-    QString note;
-    switch (outcome) {
-    case platform::ScriptOutcome::done:
-        note = QStringLiteral("The system dock now hides itself.");
-        break;
-    case platform::ScriptOutcome::failed:
-        note = QStringLiteral("The system dock could not be set to hide.");
-        break;
-    case platform::ScriptOutcome::notApplicable:
-        note = QStringLiteral("Not applicable: this desktop has no system dock to hide.");
-        break;
+    if (!m_services.hideSystemDock) {
+        showStep3Report({});
+        return;
     }
+    // The other docks' settings services may be slow to answer: the page
+    // and the bar go on meanwhile. The sides are read here, where the
+    // settings live.
+    QThreadPool::globalInstance()->start(
+        [hide = m_services.hideSystemDock, sides = barSides(), view = QPointer<Onboarding>(this)] {
+            const platform::HideDocksReport report = hide(sides);
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [view, report] {
+                    if (view)
+                        view->showStep3Report(report);
+                },
+                Qt::QueuedConnection);
+        });
+}
+
+void Onboarding::showStep3Report(const platform::HideDocksReport& report)
+{
+    QStringList said;
+    if (!report.hidden.isEmpty())
+        said << tr(OnboardingTexts::step3Done).arg(report.hidden.join(QStringLiteral(", ")));
+    if (!report.failed.isEmpty())
+        said << tr(OnboardingTexts::step3Failed).arg(report.failed.join(QStringLiteral(", ")));
+    if (said.isEmpty())
+        said << tr(OnboardingTexts::step3NoDock);
+    const QString note = said.join(QLatin1Char(' '));
     qCInfo(lcOnboarding).noquote() << "hide system dock:" << note;
     m_step3Note->setText(note);
     m_step3Note->show();

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 class AppState;
 class QCheckBox;
@@ -19,7 +20,10 @@ struct OnboardingServices {
     std::function<bool()> accessibilityTrustedWithPrompt;
     std::function<void()> requestScreenCapture;
     std::function<void(const QString& feature)> trackFeature;
-    std::function<platform::ScriptOutcome()> hideSystemDock;
+    // The other docks that run where a bar on one of the sides stands, by
+    // name; and switching on their auto-hide, which runs off the main thread.
+    std::function<QStringList(const std::vector<platform::ReservedEdge::Side>&)> otherDocks;
+    std::function<platform::HideDocksReport(const std::vector<platform::ReservedEdge::Side>&)> hideSystemDock;
 };
 // The platform's own answers and the web client's usage reports.
 OnboardingServices standardOnboardingServices();
@@ -39,6 +43,17 @@ inline const char* const step2Explanation
 inline const char* const step3 = "Step 3:Hide Native Dock? (Recommended)";
 inline const char* const step3Explanation = "Help you to set auto-hide of the native dock ";
 inline const char* const step4 = "Step 4:Enjoy!";
+// Where other docks run, in the step 3 explanation's place: what the step
+// would do, to which of them.
+inline const char* const step3FoundOne
+    = "Another dock runs here: %1. Step 3 sets it to hide until the pointer reaches it, so that the bar "
+      "stands alone on its edge.";
+inline const char* const step3FoundMany
+    = "Other docks run here: %1. Step 3 sets them to hide until the pointer reaches them, so that the bar "
+      "stands alone on its edge.";
+inline const char* const step3Done = "Set to hide until the pointer reaches it: %1.";
+inline const char* const step3Failed = "Could not be set to hide: %1.";
+inline const char* const step3NoDock = "Not applicable: this desktop has no system dock to hide.";
 } // namespace OnboardingTexts
 
 // The onboarding page: the feature tour, the hint and the four steps, all on
@@ -52,6 +67,7 @@ public:
 
     void requestAccessibilityPermission();
     void applyOnboardingPreviewChoice(bool disablePreview);
+    // Returns at once; the step's note says what was done when it is.
     void hideSystemDock();
     // Closes the window this page is in; nothing else.
     void closeOnboardingWindow();
@@ -67,7 +83,8 @@ protected:
 
 private:
     void refreshColors();
-    void logStep4Place();
+    void showStep3Report(const platform::HideDocksReport& report);
+    void logStepPlaces();
 
     AppState& m_appState;
     OnboardingServices m_services;
@@ -76,6 +93,7 @@ private:
     QCheckBox* m_step2 = nullptr;
     QLabel* m_step3Explanation = nullptr;
     QLabel* m_step3Note = nullptr;
+    QPushButton* m_step3 = nullptr;
     QPushButton* m_step4 = nullptr;
     bool m_watchingWindow = false;
 };

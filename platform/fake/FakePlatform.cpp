@@ -24,6 +24,8 @@ struct FakePlatform::State {
     std::vector<FakeAction> actions;
     std::set<qint32> unresponsive;
     bool trusted = true;
+    QStringList otherDocks;
+    QStringList refusingDocks;
     QPoint pointer;
     QRect primary{0, 0, 1920, 1080};
     qint32 ownPid = 0;
@@ -592,11 +594,29 @@ public:
         a.text = name;
         m_s->record(a);
     }
-    ScriptOutcome hideSystemDock() override
+    QStringList otherDocks(const std::vector<ReservedEdge::Side>&) override
+    {
+        std::lock_guard lock(m_s->mutex);
+        return m_s->otherDocks;
+    }
+    // A dock once hidden no longer stands in the way: it is not named again.
+    HideDocksReport hideSystemDock(const std::vector<ReservedEdge::Side>&) override
     {
         std::lock_guard lock(m_s->mutex);
         m_s->record(act(FakeAction::Kind::hideSystemDock));
-        return ScriptOutcome::notApplicable;
+        HideDocksReport report;
+        for (const QString& dock : std::as_const(m_s->otherDocks)) {
+            if (m_s->refusingDocks.contains(dock))
+                report.failed << dock + QStringLiteral(" (it refused)");
+            else
+                report.hidden << dock;
+        }
+        for (const QString& dock : std::as_const(report.hidden))
+            m_s->otherDocks.removeAll(dock);
+        report.outcome = report.hidden.isEmpty() && report.failed.isEmpty() ? ScriptOutcome::notApplicable
+            : report.failed.isEmpty()                                       ? ScriptOutcome::done
+                                                                            : ScriptOutcome::failed;
+        return report;
     }
 
 private:
@@ -732,6 +752,13 @@ void FakePlatform::setWindowImage(quint32 id, QImage image)
 {
     std::lock_guard lock(m_state->mutex);
     m_state->images[id] = std::move(image);
+}
+
+void FakePlatform::setOtherDocks(QStringList names, QStringList refusing)
+{
+    std::lock_guard lock(m_state->mutex);
+    m_state->otherDocks = std::move(names);
+    m_state->refusingDocks = std::move(refusing);
 }
 
 void FakePlatform::setTrusted(bool trusted)

@@ -51,6 +51,7 @@ struct FakeAction {
 //   fake.removeWindow(w);                    // reads now answer invalidUIElement
 //   fake.setUnresponsive(100, true);         // reads of pid 100 answer cannotComplete
 //   fake.setTrusted(false);                  // isProcessTrusted() answers false
+//   fake.setOtherDocks({"Xfce panel 2"});    // another dock runs; hiding it works
 //
 // Inspect it: actions() lists what was asked (activate, minimize, move …, warp,
 // bringProcessToFront), and the state changes as a window manager would
@@ -90,6 +91,9 @@ public:
     void setWindowImage(quint32 id, QImage image);
     void setWindowIcons(quint32 id, std::vector<QImage> icons);
     void setTrusted(bool trusted);
+    // The other docks scripts().otherDocks() names, and which of them refuse
+    // to hide (scripts().hideSystemDock() reports them failed).
+    void setOtherDocks(QStringList names, QStringList refusing = {});
     void setUnresponsive(qint32 pid, bool unresponsive);
     void setPointerPosition(QPoint rootPoint);
     void setPrimaryScreen(QRect rootRect);

@@ -4,6 +4,7 @@
 #include "platform/x11/WindowReader.h"
 #include "platform/x11/X11Accessibility.h"
 #include "platform/x11/X11Context.h"
+#include "platform/x11/X11OtherDocks.h"
 #include "platform/x11/X11WindowServer.h"
 #include "platform/x11/X11Workspace.h"
 
@@ -47,10 +48,22 @@ public:
         });
     }
 
-    ScriptOutcome hideSystemDock() override
+    QStringList otherDocks(const std::vector<ReservedEdge::Side>& barSides) override
     {
-        qCInfo(lcPlatform) << "there is no other dock to hide on X11; nothing was changed";
-        return ScriptOutcome::notApplicable;
+        QStringList names;
+        for (const OtherDock& dock : runningOtherDocks(m_ctx, barSides))
+            names << otherDockName(dock);
+        return names;
+    }
+
+    HideDocksReport hideSystemDock(const std::vector<ReservedEdge::Side>& barSides) override
+    {
+        // Read again: a dock may have started, quit or been hidden since
+        // the page named them.
+        const HideDocksReport report = hideOtherDocks(runningOtherDocks(m_ctx, barSides));
+        if (report.outcome == ScriptOutcome::notApplicable)
+            qCInfo(lcPlatform) << "no other dock runs here; nothing was changed";
+        return report;
     }
 
 private:

@@ -15,6 +15,21 @@
 
 namespace platform::x11 {
 
+std::vector<QRect> monitorPlaces(XConnection& x)
+{
+    const xcb_query_extension_reply_t* randr = xcb_get_extension_data(x.raw(), &xcb_randr_id);
+    if (!randr || !randr->present)
+        return {};
+    auto monitors = x.reply<xcb_randr_get_monitors_reply_t>(xcb_randr_get_monitors(x.raw(), x.root(), 1));
+    std::vector<QRect> places;
+    if (!monitors)
+        return places;
+    for (auto it = xcb_randr_get_monitors_monitors_iterator(monitors.get()); it.rem;
+         xcb_randr_monitor_info_next(&it))
+        places.emplace_back(it.data->x, it.data->y, it.data->width, it.data->height);
+    return places;
+}
+
 namespace {
 
     std::vector<uint32_t> cardinals(xcb_get_property_reply_t* reply)
@@ -45,23 +60,6 @@ namespace {
             edge.end = isPartial ? int(v[size_t(5 + 2 * side)]) : (vertical ? height : width) - 1;
             out.push_back(edge);
         }
-    }
-
-    // The screens' places as the server has them (RandR monitors); none
-    // without RandR 1.5.
-    std::vector<QRect> monitorPlaces(XConnection& x)
-    {
-        const xcb_query_extension_reply_t* randr = xcb_get_extension_data(x.raw(), &xcb_randr_id);
-        if (!randr || !randr->present)
-            return {};
-        auto monitors = x.reply<xcb_randr_get_monitors_reply_t>(xcb_randr_get_monitors(x.raw(), x.root(), 1));
-        std::vector<QRect> places;
-        if (!monitors)
-            return places;
-        for (auto it = xcb_randr_get_monitors_monitors_iterator(monitors.get()); it.rem;
-             xcb_randr_monitor_info_next(&it))
-            places.emplace_back(it.data->x, it.data->y, it.data->width, it.data->height);
-        return places;
     }
 
     // Each panel's reserve on the screens its window stands on, as where

@@ -49,6 +49,10 @@ struct TopLevelWindow {
 std::optional<ReservedEdge> managersPanelEdge(
     const TopLevelWindow& window, const QSize& root, const std::vector<QRect>& screens = {});
 
+// The screens' places as the server has them (RandR monitors); none
+// without RandR 1.5.
+std::vector<QRect> monitorPlaces(XConnection& x);
+
 // The edges that mapped windows of other processes reserve, read now, root
 // coordinates. A window manager's own panel that reserves nothing a client
 // can read (fluxbox's toolbar, which it counts in its work area all the

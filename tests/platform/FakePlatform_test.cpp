@@ -197,7 +197,7 @@ TEST_F(FakePlatformScripting, RequestsAreRecordedInOrder)
     EXPECT_EQ(
         ax.setAttributeValue(element, QStringLiteral("AXSize"), QPointF(1, 2)), AXResult::illegalArgument);
     fake.scripts().bringProcessToFront(100, QStringLiteral("Editor"));
-    EXPECT_EQ(fake.scripts().hideSystemDock(), ScriptOutcome::notApplicable);
+    EXPECT_EQ(fake.scripts().hideSystemDock({}).outcome, ScriptOutcome::notApplicable);
 
     std::vector<FakeAction::Kind> kinds;
     for (const FakeAction& a : fake.actions())
@@ -208,6 +208,20 @@ TEST_F(FakePlatformScripting, RequestsAreRecordedInOrder)
             FakeAction::Kind::hideSystemDock }));
     EXPECT_EQ(fake.actions()[2].point, QPoint(30, 40));
     EXPECT_EQ(fake.actions()[3].text, QStringLiteral("Editor"));
+}
+
+TEST_F(FakePlatformScripting, OtherDocksAreNamedAndHiddenAsScripted)
+{
+    const std::vector<ReservedEdge::Side> bottom { ReservedEdge::Side::bottom };
+    fake.setOtherDocks({ QStringLiteral("Xfce panel 2"), QStringLiteral("plank (dock1)") },
+        { QStringLiteral("plank (dock1)") });
+    EXPECT_EQ(fake.scripts().otherDocks(bottom).size(), 2);
+    const HideDocksReport report = fake.scripts().hideSystemDock(bottom);
+    EXPECT_EQ(report.outcome, ScriptOutcome::failed);
+    EXPECT_EQ(report.hidden, QStringList { QStringLiteral("Xfce panel 2") });
+    EXPECT_EQ(report.failed, QStringList { QStringLiteral("plank (dock1) (it refused)") });
+    // The hidden one is out of the way now; the refusing one is still there.
+    EXPECT_EQ(fake.scripts().otherDocks(bottom), QStringList { QStringLiteral("plank (dock1)") });
 }
 
 TEST_F(FakePlatformScripting, TheWindowListLeavesOutOurOwnDocksDesktopsAndSkipTaskbarWindows)

@@ -16,9 +16,12 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QThreadPool>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
 
 using namespace orbitshelf::test;
 
@@ -29,9 +32,18 @@ struct OnboardingScript {
     bool captureAllowed = false;
     int prompts = 0;
     int captureRequests = 0;
-    int dockScripts = 0;
+    std::atomic<int> dockScripts = 0; // counted on the pool's threads
+    QStringList otherDocks;
+    platform::HideDocksReport hideReport;
     QStringList tracked;
 };
+
+// Step 3's work runs on the pool; its note comes back through the event loop.
+void step3Done()
+{
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+}
 
 PermissionChecks quietChecks(OnboardingScript& script)
 {
@@ -47,9 +59,10 @@ OnboardingServices onboardingServices(OnboardingScript& script)
     };
     s.requestScreenCapture = [&script] { ++script.captureRequests; };
     s.trackFeature = [&script](const QString& f) { script.tracked << f; };
-    s.hideSystemDock = [&script] {
+    s.otherDocks = [&script](const auto&) { return script.otherDocks; };
+    s.hideSystemDock = [&script](const auto&) {
         ++script.dockScripts;
-        return platform::ScriptOutcome::notApplicable;
+        return script.hideReport;
     };
     return s;
 }
@@ -131,12 +144,58 @@ TEST_F(OnboardingTest, Step3SaysPlainlyEachTimeThatThereIsNothingToHide)
     ASSERT_NE(button, nullptr);
     button->click();
     button->click();
-    EXPECT_EQ(script.dockScripts, 2);
+    step3Done();
+    EXPECT_EQ(script.dockScripts.load(), 2);
     EXPECT_TRUE(view.step3Note().startsWith("Not applicable")) << view.step3Note().toStdString();
     EXPECT_TRUE(script.tracked.isEmpty());
     // The outcome takes the explanation's place rather than repeating it.
     for (const QLabel* label : view.findChildren<QLabel*>())
         EXPECT_FALSE(label->text() == QLatin1String(OnboardingTexts::step3Explanation) && !label->isHidden());
+}
+
+// Where other docks run, step 3 names them before the click and says after
+// it which took the auto-hide and which did not, never more than happened.
+TEST_F(OnboardingTest, Step3NamesTheOtherDocksAndSaysWhatTheClickDid)
+{
+    struct Row {
+        const char* meaning;
+        QStringList docks;
+        QStringList hidden;
+        QStringList failed;
+        const char* explanation;
+        const char* note;
+    };
+    const std::vector<Row> rows {
+        { "one dock, hidden", { "Xfce panel 2" }, { "Xfce panel 2" }, {},
+            "Another dock runs here: Xfce panel 2. Step 3 sets it to hide",
+            "Set to hide until the pointer reaches it: Xfce panel 2." },
+        { "two docks, one refused", { "Xfce panel 2", "plank (dock1)" }, { "Xfce panel 2" },
+            { "plank (dock1) (gsettings cannot run)" }, "Other docks run here: Xfce panel 2, plank (dock1).",
+            "Set to hide until the pointer reaches it: Xfce panel 2. Could not be set to hide: plank (dock1) "
+            "(gsettings cannot run)." },
+        { "a dock that refused alone", { "Xfce panel 2" }, {}, { "Xfce panel 2 (xfconf does not answer)" },
+            "Another dock runs here", "Could not be set to hide: Xfce panel 2 (xfconf does not answer)." },
+        { "a dock that quit before the click", { "plank (dock1)" }, {}, {}, "Another dock runs here",
+            "Not applicable" },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.meaning);
+        script.otherDocks = row.docks;
+        script.hideReport
+            = { row.failed.isEmpty() ? (row.hidden.isEmpty() ? platform::ScriptOutcome::notApplicable
+                                                             : platform::ScriptOutcome::done)
+                                     : platform::ScriptOutcome::failed,
+                  row.hidden, row.failed };
+        Onboarding view(state, quietChecks(script), onboardingServices(script));
+        auto* explanation = view.findChild<QLabel*>(QStringLiteral("step3Explanation"));
+        ASSERT_TRUE(explanation);
+        EXPECT_TRUE(explanation->text().startsWith(QLatin1String(row.explanation)))
+            << explanation->text().toStdString();
+        EXPECT_TRUE(view.step3Note().isEmpty());
+        view.findChild<QPushButton*>("Step 3:Hide Native Dock? (Recommended)")->click();
+        step3Done();
+        EXPECT_TRUE(view.step3Note().startsWith(QLatin1String(row.note))) << view.step3Note().toStdString();
+    }
 }
 
 TEST_F(OnboardingTest, Step4ClosesTheOnboardingWindowItselfOnly)

@@ -89,6 +89,12 @@ public:
         return { m_pids.back(), waitForWindow(title) };
     }
 
+    // Any program, without waiting for a window.
+    void start(const QString& program, const QStringList& arguments)
+    {
+        m_pids.push_back(spawn(program, arguments));
+    }
+
     // An xterm started without waiting for its window (for many at once).
     void startXterm(const QString& title, const QString& geometry)
     {
@@ -730,8 +736,13 @@ inline std::vector<LoggedBarItem> loggedBar(const QString& log)
 // so that badges and notices never reach the desktop's bus.
 class PrivateSessionBus final {
 public:
-    PrivateSessionBus()
+    // The services the bus starts on demand (settings services among them)
+    // run with `environment`: a user's HOME of the test's own keeps them
+    // out of the runner's.
+    explicit PrivateSessionBus(
+        const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
     {
+        m_daemon.setProcessEnvironment(environment);
         m_daemon.start(QStringLiteral("dbus-daemon"), { "--session", "--nofork", "--print-address=1" });
         if (m_daemon.waitForStarted(5000) && m_daemon.waitForReadyRead(5000))
             m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
