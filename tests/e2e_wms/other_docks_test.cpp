@@ -125,8 +125,9 @@ TEST(OnboardingStep3, SetsXfcesLauncherPanelAndPlankToHideAndLeavesTheTopPanelAl
     const QString settingsAfter = xfconf({ QStringLiteral("-lv") });
     for (const QString& line : settingsBefore.split(QLatin1Char('\n'))) {
         const QString property = line.section(QLatin1Char(' '), 0, 0);
-        if (property != QLatin1String("/panels/panel-2/autohide-behavior"))
+        if (property != QLatin1String("/panels/panel-2/autohide-behavior")) {
             EXPECT_EQ(settingLine(settingsAfter, property), line.simplified()) << property.toStdString();
+        }
     }
     EXPECT_EQ(windowGeometry(top), QRect(0, 0, kScreen.width(), 27)) << "the top panel stays";
 
