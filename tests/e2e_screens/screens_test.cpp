@@ -230,15 +230,8 @@ std::vector<LoggedBarItem> barOfScreen(const QString& log, const QString& screen
     return start < 0 || end < 0 ? std::vector<LoggedBarItem>() : loggedBar(log.mid(start, end - start + 7));
 }
 
-// A window's frame: the window with what the window manager draws round it.
-QRect frameOf(const QString& id)
-{
-    const QStringList extents = property(id, QStringLiteral("_NET_FRAME_EXTENTS"))
-                                    .section(QLatin1Char('='), 1)
-                                    .split(QLatin1Char(','), Qt::SkipEmptyParts);
-    const auto extent = [&](int i) { return extents.value(i).trimmed().toInt(); };
-    return windowGeometry(id).adjusted(-extent(0), -extent(2), extent(1), extent(3));
-}
+// A window's frame (defined with the tests of other panels below).
+QRect frameOf(const QString& id);
 
 const QString kHub = QStringLiteral("orbitShelf tools");
 
@@ -894,6 +887,16 @@ QRect barOf(const QString& dockWindow)
     return ::testing::AssertionFailure() << "over " << span.count() << " ms:\n"
                                          << looks.join(u'\n').toStdString() << "\nthe log then:\n"
                                          << log.toStdString();
+}
+
+// A window's frame: the window with what the window manager draws round it.
+QRect frameOf(const QString& id)
+{
+    const QStringList extents = property(id, QStringLiteral("_NET_FRAME_EXTENTS"))
+                                    .section(QLatin1Char('='), 1)
+                                    .split(QLatin1Char(','), Qt::SkipEmptyParts);
+    const auto extent = [&](int i) { return extents.value(i).trimmed().toInt(); };
+    return windowGeometry(id).adjusted(-extent(0), -extent(2), extent(1), extent(3));
 }
 
 // Fills `area` as a maximised window does: inside it and short of it by less
