@@ -1,5 +1,7 @@
 #include "apps/DockEdgeReserve.h"
 
+#include <QObject>
+
 #include <algorithm>
 
 using platform::ReservedEdge;
@@ -52,6 +54,18 @@ std::map<QString, std::vector<ReservedEdge>>& reservesByScreen()
     return reserves;
 }
 
+class OwnReservesNotice final : public QObject {
+    Q_OBJECT
+public:
+    static OwnReservesNotice& shared()
+    {
+        static OwnReservesNotice notice;
+        return notice;
+    }
+signals:
+    void changed();
+};
+
 } // namespace
 
 std::vector<ReservedEdge>& ownEdgeReserves(const QString& screenKey)
@@ -80,11 +94,21 @@ void recordOwnReserve(const QString& screenKey, const ReservedEdge& reserve)
     std::vector<ReservedEdge>& kept = ownEdgeReserves(screenKey);
     for (ReservedEdge& edge : kept) {
         if (edge.side == reserve.side) {
-            edge.thickness = std::max(edge.thickness, reserve.thickness);
+            if (reserve.thickness <= edge.thickness)
+                return;
+            edge.thickness = reserve.thickness;
+            emit OwnReservesNotice::shared().changed();
             return;
         }
     }
     kept.push_back(reserve);
+    emit OwnReservesNotice::shared().changed();
+}
+
+QMetaObject::Connection watchOwnReserves(QObject* context, std::function<void()> changed)
+{
+    return QObject::connect(
+        &OwnReservesNotice::shared(), &OwnReservesNotice::changed, context, std::move(changed));
 }
 
 QRect withOwnReserve(
@@ -236,3 +260,5 @@ QRect visibleArea(const QString& screenKey, const QRect& available, const QRect&
     // Panels that leave nothing would leave the bar nowhere: the screen then.
     return out.isEmpty() ? screen : out;
 }
+
+#include "DockEdgeReserve.moc"

@@ -3,12 +3,16 @@
 #include "platform/DockWindowHints.h"
 
 #include <QMargins>
+#include <QMetaObject>
 #include <QRect>
 #include <QString>
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <vector>
+
+class QObject;
 
 // The edge a bar keeps for itself while it stays shown: maximised windows end
 // where the bar begins. An auto-hiding bar, or one hidden for a full-screen
@@ -33,6 +37,10 @@ std::optional<platform::ReservedEdge> barEdgeReserve(
 // the bar is rebuilt, and giving back an edge nobody reserves changes nothing.
 std::vector<platform::ReservedEdge>& ownEdgeReserves(const QString& screenKey);
 void recordOwnReserve(const QString& screenKey, const platform::ReservedEdge& reserve);
+// Calls `changed` on `context`'s thread after a record above took a new
+// edge or a deeper one: windows kept clear of the bars place themselves
+// again. The connection ends with `context`.
+QMetaObject::Connection watchOwnReserves(QObject* context, std::function<void()> changed);
 // The reserves of every screen's bars, the deepest per side. The window
 // manager's work area is one rectangle for the whole root, so a bar's reserve
 // on one screen also cuts every other screen that reaches that root edge (a

@@ -1,6 +1,7 @@
 #include "apps/ScreenPlaces.h"
 
 #include "apps/DockEdgeReserve.h"
+#include "apps/ScreenIdentifier.h"
 #include "platform/ScreenScale.h"
 
 #include <QGuiApplication>
@@ -159,6 +160,19 @@ QRect screenFreeArea(
     if (free == place)
         return geometry;
     return platform::qtFromServer(free, screens) & geometry;
+}
+
+QRect screenWindowArea(const QScreen* screen)
+{
+    if (!screen)
+        return {};
+    const QString key = screenIdentifierKey(screen);
+    std::vector<platform::ReservedEdge> reserves = platform::otherReservedEdges();
+    // Only this screen's bar: the reserves of all bars merged per side keep
+    // one bar's columns, which may be another screen's.
+    const std::vector<platform::ReservedEdge>& own = ownEdgeReserves(key);
+    reserves.insert(reserves.end(), own.begin(), own.end());
+    return screenFreeArea(screen, key, reserves);
 }
 
 void recordScreenMarginsBeforeOwnReserve(

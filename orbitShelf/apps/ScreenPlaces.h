@@ -50,6 +50,10 @@ QScreen* screenOfPointer();
 // pixels.
 QRect screenFreeArea(
     const QScreen* screen, const QString& screenKey, const std::vector<platform::ReservedEdge>& others);
+// The part of the screen a window of ours may take: its free part
+// (screenFreeArea) less the reserves of the screen's own bar, where the
+// window would lie under the bar. In Qt's pixels; empty for no screen.
+QRect screenWindowArea(const QScreen* screen);
 // Records the screen's own margins before any bar of ours reserved an edge
 // (recordMarginsBeforeOwnReserve), in the server's pixels.
 void recordScreenMarginsBeforeOwnReserve(

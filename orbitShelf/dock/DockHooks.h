@@ -17,7 +17,8 @@ struct DockHooks {
     std::function<void()> installModifierMonitor;
     std::function<void()> startHotKeys;
     std::function<void()> startToolHotKeys;
-    std::function<void()> openSettingsWindow;
+    // On the screen of the bar that asked (its id).
+    std::function<void(const QString& screenID)> openSettingsWindow;
     std::function<void()> openQuitWindow;
     // Starts the new instance and quits; false when it could not start.
     std::function<bool()> relaunch;

@@ -166,8 +166,10 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    // The tour fits the page's width; the page scrolls only up and down.
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The tour fits the page's width; the steps' rows do not shrink below
+    // theirs, and a window narrower than them (a small screen scaled)
+    // scrolls sideways to reach their ends.
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     outer->addWidget(scroll);
     auto* page = new QWidget;
     auto* column = new QVBoxLayout(page);

@@ -1,5 +1,6 @@
 #include "shell/AuxWindowGeometry.h"
 
+#include "dock/layout/PopUpPlacement.h"
 #include "platform/ScreenScale.h"
 
 #include <QGuiApplication>
@@ -21,6 +22,25 @@ QRect centredIn(QSize size, const QRect& area)
     return QRect(
         QPoint(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2),
         size);
+}
+
+QMargins assumedWindowFrame(qreal scale)
+{
+    // xfwm4 draws 5, 29, 5, 5; openbox, icewm and fluxbox less.
+    const QMargins server(6, 32, 6, 6);
+    const auto inQt = [scale](int pixels) { return int(std::ceil(pixels / std::max(scale, 1.0))); };
+    return QMargins(inQt(server.left()), inQt(server.top()), inQt(server.right()), inQt(server.bottom()));
+}
+
+QRect framedWindowPlace(const QRect& wanted, const QRect& free, const QMargins& frame, QSize minimum)
+{
+    const QRect inside = free.marginsRemoved(frame);
+    if (inside.isEmpty())
+        return wanted;
+    // In whole pixels: Qt's QRectF edges lie one past QRect's right and
+    // bottom pixels.
+    const QRectF fitted = fittedInside(QRectF(wanted), QRectF(inside), QSizeF(minimum));
+    return QRect(qRound(fitted.x()), qRound(fitted.y()), qRound(fitted.width()), qRound(fitted.height()));
 }
 
 QRect toastFrame(const std::optional<ScreenFrames>& screen)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QMargins>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -25,10 +26,25 @@ QRect toastFrame(const std::optional<ScreenFrames>& screen);
 // along the edge of the screen's bar (`edge`: "bottom", "top", "left",
 // "right"), the visible frame's full length and 500 deep; 500 × 500 at the
 // origin without a screen.
-QRect pasteboardFrame(const std::optional<ScreenFrames>& screen, const QString& edge = QStringLiteral("bottom"));
+QRect pasteboardFrame(
+    const std::optional<ScreenFrames>& screen, const QString& edge = QStringLiteral("bottom"));
 
 // A window of `size` centred on `area`.
 QRect centredIn(QSize size, const QRect& area);
+
+// The frame a window manager draws round a window of ours before it has
+// said what it draws (_NET_FRAME_EXTENTS), in Qt's pixels on a screen of
+// that scale: a title bar and thin borders as the stock window managers
+// draw them, in the server's pixels whatever the scale.
+QMargins assumedWindowFrame(qreal scale);
+
+// Where a framed window goes on `free` (a screen's part windows may use),
+// by the pop-ups' rule (fittedInside): its content `wanted`, with `frame`
+// (the window manager's title bar and borders) round it, moved inside
+// `free`, and where it is larger shrunk to it, no further than `minimum`.
+// What still does not fit hangs past the right and bottom edges, never
+// the left and top ones: the title bar stays within reach.
+QRect framedWindowPlace(const QRect& wanted, const QRect& free, const QMargins& frame, QSize minimum = {});
 
 // The screens Qt knows, in its order, and the one under the mouse pointer.
 QList<ScreenFrames> currentScreenFrames();

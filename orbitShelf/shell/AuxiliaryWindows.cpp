@@ -7,6 +7,7 @@
 #include "settings/GeneralConfig.h"
 #include "settings/QuitView.h"
 #include "shell/AuxWindowGeometry.h"
+#include "shell/ScreenFittedWindow.h"
 #include "state/AppState.h"
 #include "state/Queues.h"
 #include "state/UserDefaults.h"
@@ -177,7 +178,7 @@ void installPasteboardEscapeFilter()
     qApp->installEventFilter(filter);
 }
 
-void setFrameAutosaveName(QWidget* window, const QString& name)
+bool setFrameAutosaveName(QWidget* window, const QString& name)
 {
     const std::optional<QRect> saved = parseFrame(UserDefaults::value(frameKey(name)).toString());
     bool onScreen = false;
@@ -188,6 +189,7 @@ void setFrameAutosaveName(QWidget* window, const QString& name)
     if (saved && onScreen)
         window->setGeometry(*saved);
     new FrameAutosave(window, name);
+    return saved && onScreen;
 }
 
 void showToast(const QString& spaceID, qint64 windowNumber)
@@ -547,7 +549,7 @@ QPointer<CustomWindow>& settingsWindow()
     return window;
 }
 
-CustomWindow* openSettingsWindow()
+CustomWindow* openSettingsWindow(const QString& screenID)
 {
     // One settings window: two would each keep their own copy of the values
     // and show the other's changes stale.
@@ -565,11 +567,17 @@ CustomWindow* openSettingsWindow()
         CustomWindow::Titled | CustomWindow::Closable | CustomWindow::Miniaturizable
             | CustomWindow::Resizable);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setGeometry(centredOnScreenUnderMouse(QSize(800, 600)));
-    setFrameAutosaveName(window, QString::fromLatin1(settingsWindowAutosaveName));
+    const bool restored = setFrameAutosaveName(window, QString::fromLatin1(settingsWindowAutosaveName));
     window->setWindowTitle(QStringLiteral("OrbitShelf Settings"));
     setContent(window, new GeneralConfig);
     window->layout()->setContentsMargins(10, 10, 10, 10);
+    // Where it was left, when that is on this screen; centred otherwise.
+    const QRect saved = restored ? window->geometry() : QRect();
+    QScreen* screen = screenOfPointer();
+    for (QScreen* each : QGuiApplication::screens())
+        if (!screenID.isEmpty() && screenIdentifierKey(each) == screenID)
+            screen = each;
+    placeOnScreen(window, screen, saved);
     existing = window;
     bringToFront(window);
     return window;

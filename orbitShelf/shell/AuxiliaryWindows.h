@@ -38,10 +38,12 @@ void prepareTakenHotKeysNotice(const QStringList& keys);
 void showUnreadableSettingsToast(const QString& keptCopy);
 
 // Main thread. The settings window: made on the first call, starting on
-// "General"; while it is open a call brings it to the front as it is. Freed
-// when closed, so the next call makes a new one.
+// "General", on the screen of `screenID` (the bar that asked for it; the
+// pointer's screen when empty or gone), fitted to it (placeOnScreen); while
+// it is open a call brings it to the front as it is. Freed when closed, so
+// the next call makes a new one.
 QPointer<CustomWindow>& settingsWindow();
-CustomWindow* openSettingsWindow();
+CustomWindow* openSettingsWindow(const QString& screenID = {});
 // Main thread. Each call opens a new window; it is freed when closed.
 CustomWindow* openQuitWindow();
 
@@ -52,7 +54,8 @@ QWidget* showPasteboardWindow();
 void installPasteboardEscapeFilter();
 
 // Frame autosave names; the window's frame is kept in the user defaults under
-// these and restored when a window with the name opens again.
+// these and restored when a window with the name opens again (true when a
+// saved frame was restored).
 inline constexpr const char* settingsWindowAutosaveName = "OrbitShelf.SettingWindow";
 inline constexpr const char* quitWindowAutosaveName = "OrbitShelf.QuitWindow";
-void setFrameAutosaveName(QWidget* window, const QString& name);
+bool setFrameAutosaveName(QWidget* window, const QString& name);

@@ -87,7 +87,7 @@ void wireFeatures()
         const HotKeyMenuTexts texts = hotKeyMenuTexts();
         return QStringList { texts.autoHide } + texts.shortcuts;
     };
-    hooks.openSettingsWindow = [] { openSettingsWindow(); };
+    hooks.openSettingsWindow = [](const QString& screenID) { openSettingsWindow(screenID); };
     hooks.openQuitWindow = [] { openQuitWindow(); };
     hooks.relaunch = [] { return relaunchApp(); };
     settingsHooks().relaunch = [] { return relaunchApp(); };

@@ -2,6 +2,7 @@
 
 #include "settings/Onboarding.h"
 #include "shell/AppWindows.h"
+#include "shell/ScreenFittedWindow.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -17,10 +18,10 @@ std::unique_ptr<QWidget> makeOnboardingWindow()
     auto* layout = new QVBoxLayout(window.get());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(makeOnboardingView().release());
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        window->move(area.center() - QPoint(400, 335));
-    }
+    // Centred on the primary screen's free part, and fitted to it where the
+    // screen is smaller (a laptop's at 2 is 700 by 525 of Qt's pixels): the
+    // page scrolls, and the title bar and Step 4 stay within reach.
+    placeOnScreen(window.get(), QGuiApplication::primaryScreen());
     registerAppWindow(window.get());
     return window;
 }

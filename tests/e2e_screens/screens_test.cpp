@@ -230,6 +230,9 @@ std::vector<LoggedBarItem> barOfScreen(const QString& log, const QString& screen
     return start < 0 || end < 0 ? std::vector<LoggedBarItem>() : loggedBar(log.mid(start, end - start + 7));
 }
 
+// A window's frame (defined with the tests of other panels below).
+QRect frameOf(const QString& id);
+
 const QString kHub = QStringLiteral("orbitShelf tools");
 
 // The tool hub as its bar's main button opened it: its window, the main
@@ -573,6 +576,9 @@ struct ScreenScales {
     int dpi; // 0: the resources' own
     const char* factors; // QT_SCREEN_SCALE_FACTORS, empty for none
     qreal first, second; // DUMMY0's and DUMMY1's
+    // The program's first start (its onboarding window shows), and
+    // Settings opened from the second screen's bar.
+    bool firstStart = false, settingsFromSecond = false;
 };
 
 // Where each screen's bar, reserve and strip stand against that screen
@@ -660,7 +666,9 @@ TEST_P(ScaledScreens, EachBarStandsOnItsScreenBeforeAndAfterAModeChange)
     movePointer(QPoint(700, 300));
     const QString first = screenKeyOfOutput(QStringLiteral("DUMMY0"));
     const QString second = screenKeyOfOutput(QStringLiteral("DUMMY1"));
-    DockRun run;
+    const std::unique_ptr<DockRun> made
+        = scales.firstStart ? std::make_unique<DockRun>(DockRun::FirstRun {}) : std::make_unique<DockRun>();
+    DockRun& run = *made;
     if (*scales.factors)
         run.setEnvironment(QStringLiteral("QT_SCREEN_SCALE_FACTORS"), QLatin1String(scales.factors));
     const auto barsSince = [&](qsizetype from) {
@@ -680,6 +688,88 @@ TEST_P(ScaledScreens, EachBarStandsOnItsScreenBeforeAndAfterAModeChange)
     const std::vector<QRect> before { QRect(0, 0, 1400, 1050), QRect(1400, 0, 1920, 1080) };
     EXPECT_EQ(describe(offTheirScreens(started->bars, before, scales)), "") << "at the start";
     std::cout << "at the start: " << figures(started->bars).toStdString() << std::endl;
+    // Where each screen's bar is drawn: a window kept clear of it ends above.
+    const auto barOn = [&](size_t i) {
+        const ShownDock& dock = started->bars.docks[i];
+        return dock.bounding.boundingRect().translated(dock.geometry.topLeft());
+    };
+
+    if (scales.firstStart) {
+        // At 2 the primary screen is 700 by 525 of Qt's pixels, the
+        // onboarding window 800 by 670: fitted to the screen above its bar,
+        // title bar and all, and its page scrolled down as a user does,
+        // Step 4 takes the click that closes it.
+        SCOPED_TRACE("the onboarding window at the first start");
+        const QString id = waitForWindow(QStringLiteral("Onboarding Window"));
+        ASSERT_FALSE(id.isEmpty()) << run.log().toStdString();
+        QRect frame;
+        EXPECT_TRUE(waitUntil([&] {
+            frame = frameOf(id);
+            return before[0].contains(frame) && frame.bottom() < barOn(0).top();
+        })) << "the onboarding window's frame at "
+            << text(frame).toStdString() << ", the bar at " << text(barOn(0)).toStdString();
+        std::cout << "the onboarding window's frame at " << text(frame).toStdString() << std::endl;
+        std::optional<QRect> step4;
+        EXPECT_TRUE(waitUntil([&] {
+            const QRect window = windowGeometry(id);
+            step4 = run.loggedRect(QStringLiteral("onboarding step 4 at "));
+            if (step4 && window.adjusted(0, 0, 0, -40).contains(onServer(*step4, scales.first)))
+                return true;
+            click(window.center(), 5);
+            return false;
+        })) << run.log().toStdString();
+        // The first click may come before the window takes input.
+        EXPECT_TRUE(waitUntil([&] {
+            click(onServer(*run.loggedRect(QStringLiteral("onboarding step 4 at ")), scales.first).center());
+            return waitUntil(
+                [] { return visibleWindowsNamed(QStringLiteral("Onboarding Window")).isEmpty(); },
+                std::chrono::milliseconds(500));
+        })) << run.log().toStdString();
+    }
+
+    if (scales.settingsFromSecond) {
+        // At 2 the second screen is 960 by 540 of Qt's pixels, Settings 800
+        // by 600: opened from that screen's bar, it stands there, whole
+        // above the bar, and the General page scrolls to its last control.
+        SCOPED_TRACE("Settings from the second screen's bar");
+        const QRect screen = before[1];
+        const std::vector<LoggedBarItem> bar = barOfScreen(run.log(), second);
+        const auto main = std::find_if(bar.begin(), bar.end(),
+            [](const LoggedBarItem& i) { return i.kind == LoggedBarItem::mainButton; });
+        ASSERT_NE(main, bar.end()) << run.log().toStdString();
+        const LoggedMenu menu
+            = clickForMenu(run, onServer(main->rect, scales.second, screen.topLeft()).center(), 3,
+                kSettingsMenuLine, int(kSettingsMenu.size()));
+        const std::optional<QRect> entry = menu.place(QStringLiteral("Settings"));
+        ASSERT_TRUE(entry) << run.log().toStdString();
+        const qsizetype from = run.log().size();
+        click(onServer(*entry, scales.second, screen.topLeft()).center());
+        const QString id = waitForWindow(QStringLiteral("OrbitShelf Settings"));
+        ASSERT_FALSE(id.isEmpty()) << run.log().toStdString();
+        QRect frame;
+        EXPECT_TRUE(waitUntil([&] {
+            frame = frameOf(id);
+            return screen.contains(frame) && frame.bottom() < barOn(1).top();
+        })) << "Settings' frame at "
+            << text(frame).toStdString() << ", the bar at " << text(barOn(1)).toStdString();
+        std::cout << "Settings' frame at " << text(frame).toStdString() << std::endl;
+        std::optional<QRect> quit;
+        EXPECT_TRUE(waitUntil([&] {
+            const QRect window = windowGeometry(id);
+            const std::optional<QRect> logged
+                = loggedRectIn(run.log().mid(from), QStringLiteral("general page button quitDock at "));
+            quit = logged ? std::optional(onServer(*logged, scales.second, screen.topLeft())) : std::nullopt;
+            if (quit && window.adjusted(0, 0, 0, -20).contains(*quit))
+                return true;
+            click(window.center(), 5);
+            return false;
+        })) << "Quit Dock at "
+            << (quit ? text(*quit).toStdString() : "none") << "\n"
+            << run.log().mid(from).toStdString();
+        runTool(QStringLiteral("wmctrl"), { "-i", "-c", id });
+        EXPECT_TRUE(
+            waitUntil([] { return visibleWindowsNamed(QStringLiteral("OrbitShelf Settings")).isEmpty(); }));
+    }
 
     {
         // At 2 the primary screen is 700 of Qt's pixels wide, the hub 800:
@@ -731,8 +821,8 @@ TEST_P(ScaledScreens, EachBarStandsOnItsScreenBeforeAndAfterAModeChange)
 }
 
 INSTANTIATE_TEST_SUITE_P(AsAUserSetsThem, ScaledScreens,
-    ::testing::Values(ScreenScales { "XftDpi192", 192, "", 2, 2 },
-        ScreenScales { "SecondScreenAt2", 0, "DUMMY0=1;DUMMY1=2", 1, 2 }),
+    ::testing::Values(ScreenScales { "XftDpi192", 192, "", 2, 2, true, false },
+        ScreenScales { "SecondScreenAt2", 0, "DUMMY0=1;DUMMY1=2", 1, 2, false, true }),
     [](const ::testing::TestParamInfo<ScreenScales>& info) { return std::string(info.param.name); });
 
 namespace {

@@ -324,7 +324,10 @@ TEST_F(AuxiliaryWindowsTest, OneSettingsWindowIsRaisedAgainAndANewOneStartsOnGen
 TEST_F(AuxiliaryWindowsTest, SettingsWindowReopensWhereItWasLeftIfThatIsOnAScreen)
 {
     CustomWindow* first = openSettingsWindow();
-    const QRect moved(first->geometry().translated(-37, 21));
+    // This screen is no larger than the window: the user makes it smaller
+    // and moves it, inside the screen.
+    const QSize fresh = first->size();
+    const QRect moved(first->geometry().topLeft() + QPoint(37, 21), QSize(600, 400));
     first->setGeometry(moved);
     first->close(); // saved on hiding, without waiting for the drag to settle
     QApplication::processEvents();
@@ -343,9 +346,17 @@ TEST_F(AuxiliaryWindowsTest, SettingsWindowReopensWhereItWasLeftIfThatIsOnAScree
         UserDefaults::setValue(QStringLiteral("windowFrame.OrbitShelf.SettingWindow"), stored);
         CustomWindow* window = openSettingsWindow();
         EXPECT_TRUE(screen.contains(window->geometry().center())) << stored.toStdString();
-        EXPECT_EQ(window->size(), QSize(800, 600)) << stored.toStdString();
+        EXPECT_EQ(window->size(), fresh) << stored.toStdString();
         window->close();
     }
+
+    // One left hanging past the screen's corner comes back whole onto it,
+    // as large as it was left.
+    UserDefaults::setValue(QStringLiteral("windowFrame.OrbitShelf.SettingWindow"),
+        QStringLiteral("%1 %2 600 400").arg(screen.right() - 300).arg(screen.bottom() - 100));
+    const QRect back = openSettingsWindow()->geometry();
+    EXPECT_TRUE(screen.contains(back)) << back.x() << "," << back.y();
+    EXPECT_EQ(back.size(), QSize(600, 400));
 }
 
 // Each opening of the clipboard window makes a new one; whatever closes it

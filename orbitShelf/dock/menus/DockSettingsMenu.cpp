@@ -135,7 +135,10 @@ DockMenuServices standardDockMenuServices()
     s.restartDockWindows = [] { ::restartDockWindows(); };
     s.setSpaceDockShown
         = [](const QString& screenID, bool autoHide) { setSpaceDockAutoHide(screenID, autoHide); };
-    s.openSettingsWindow = [] { runDockHook(dockHooks().openSettingsWindow); };
+    s.openSettingsWindow = [](const QString& screenID) {
+        if (dockHooks().openSettingsWindow)
+            dockHooks().openSettingsWindow(screenID);
+    };
     s.applicationVersion = [] {
         const QString set = QCoreApplication::applicationVersion();
         return set.isEmpty() ? applicationVersionText() : set;
@@ -258,7 +261,7 @@ bool performDockMenuAction(
     else if (action == DockMenuAction::autoHideOff)
         services.setSpaceDockShown(dock.screenID, false);
     else if (action == DockMenuAction::openSettings)
-        services.openSettingsWindow();
+        services.openSettingsWindow(dock.screenID);
     else if (action == DockMenuAction::checkUpdate)
         checkUpdateFromDock(services);
     else if (action == DockMenuAction::whatsNew)

@@ -48,7 +48,8 @@ DockSettingsMenuInput dockSettingsMenuInput(const AppState& state, const QString
 struct DockMenuServices {
     std::function<void()> restartDockWindows;
     std::function<void(const QString& screenID, bool autoHide)> setSpaceDockShown;
-    std::function<void()> openSettingsWindow;
+    // On the screen of the bar whose menu asked (its id).
+    std::function<void(const QString& screenID)> openSettingsWindow;
     std::function<QString()> applicationVersion;
     // Asks the update service; exactly one of the two replies comes, on the
     // main thread: whether there is a newer version, or why there is no answer.

@@ -63,7 +63,8 @@ TEST(DockSettingsMenu, AutoHideMarkFollowsTheScreensEntry)
 TEST(DockSettingsMenu, TheBarsEdgeIsMarkedInDockPosition)
 {
     const QString mark = QStringLiteral(" \u2714\uFE0F");
-    for (const QString& edge : { QStringLiteral("left"), QStringLiteral("right"), QStringLiteral("bottom") }) {
+    for (const QString& edge :
+        { QStringLiteral("left"), QStringLiteral("right"), QStringLiteral("bottom") }) {
         DockSettingsMenuInput input;
         input.screenID = screen;
         input.dockPosition = edge;
@@ -97,7 +98,7 @@ protected:
         s.setSpaceDockShown = [this](const QString& id, bool on) {
             calls << QStringLiteral("setSpaceDockShown %1 %2").arg(id, on ? "true" : "false");
         };
-        s.openSettingsWindow = note("openSettingsWindow");
+        s.openSettingsWindow = [this](const QString& id) { calls << "openSettingsWindow on " + id; };
         s.applicationVersion = [this] { return version; };
         s.checkUpdate = [this](const QString& v, std::function<void(bool)> reply,
                             std::function<void(const QString&)> failure) {
@@ -165,7 +166,8 @@ TEST_F(DockMenuActions, AutoHideSettingsWhatsNew)
     EXPECT_FALSE(run(QStringLiteral("nonsense"), true));
     EXPECT_EQ(calls,
         QStringList({ "setSpaceDockShown " + screen + " true", "setSpaceDockShown " + screen + " false",
-            "openSettingsWindow", "alert No release notes page is configured for this build. / " }));
+            "openSettingsWindow on " + screen,
+            "alert No release notes page is configured for this build. / " }));
 
     calls.clear();
     openURLString(QStringLiteral("not a url"), s);
