@@ -157,7 +157,8 @@ void TerminateSignals::watchTakingUp()
 {
     // Written before it is needed: the stuck main thread may hold a lock
     // that formatting would take.
-    const std::string stuck = "A request to end the process (SIGTERM, SIGHUP or SIGINT) was not taken up within "
+    const std::string stuck
+        = "A request to end the process (SIGTERM, SIGHUP or SIGINT) was not taken up within "
         + std::to_string(m_takenUpWithin.count()) + " ms: the process ends without saving, exit status 1\n";
     while (::sem_wait(&g_arrived) != 0 && errno == EINTR) { }
     std::unique_lock lock(m_mutex);

@@ -72,7 +72,8 @@ QStringList misreadableSizeHints(const NormalSizeHints& hints, bool fixedSize)
     if (hints.increment && (hints.increment->width() < 0 || hints.increment->height() < 0))
         faults << QStringLiteral("a negative increment: ") + text(*hints.increment);
     if (hints.minimum && hints.maximum
-        && (hints.minimum->width() > hints.maximum->width() || hints.minimum->height() > hints.maximum->height()))
+        && (hints.minimum->width() > hints.maximum->width()
+            || hints.minimum->height() > hints.maximum->height()))
         faults << QStringLiteral("a minimum of %1 above the maximum of %2")
                       .arg(text(*hints.minimum), text(*hints.maximum));
     if (!fixedSize)

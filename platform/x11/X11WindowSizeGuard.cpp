@@ -142,8 +142,7 @@ namespace {
             if (!x || size.isEmpty())
                 return;
             const uint32_t values[] = { uint32_t(size.width()), uint32_t(size.height()) };
-            xcb_configure_window(
-                x->raw(), id, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, values);
+            xcb_configure_window(x->raw(), id, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, values);
             x->flush();
         }
 

@@ -6,8 +6,8 @@
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QScopeGuard>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <gtest/gtest.h>
 
@@ -386,7 +386,8 @@ TEST(UnderFluxboxAt192, EveryWindowFitsTheScreenMemoryStaysFlatAndSigtermEndsIt)
         const std::optional<QRect> settings = menu.place(QStringLiteral("Settings"));
         ASSERT_TRUE(settings) << run.log().toStdString();
         click(onServer(*settings, 2).center());
-        EXPECT_FALSE(waitForWindow(QStringLiteral("OrbitShelf Settings")).isEmpty()) << run.log().toStdString();
+        EXPECT_FALSE(waitForWindow(QStringLiteral("OrbitShelf Settings")).isEmpty())
+            << run.log().toStdString();
     }
 
     {

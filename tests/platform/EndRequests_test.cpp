@@ -117,7 +117,7 @@ TEST(TerminateSignalsDeathTest, ARequestTheMainThreadNeverTakesUpEndsTheProcessS
     using namespace std::chrono_literals;
     EXPECT_EXIT(
         {
-            platform::TerminateSignals watch([](int) { }, nullptr, 200ms);
+            platform::TerminateSignals watch([](int) {}, nullptr, 200ms);
             ::raise(SIGTERM);
             std::this_thread::sleep_for(20s);
             std::_Exit(0);

@@ -86,8 +86,8 @@ TEST(WindowSizes, EveryKindOfWindowWritesHintsNoWindowManagerMisreadsAtEveryScal
             SizeConstraints held = kind.constraints;
             held.base = platform::readableBaseSize(kind.constraints);
             const NormalSizeHints hints = platform::writtenSizeHints(held, scaling.scaling);
-            EXPECT_EQ(platform::misreadableSizeHints(hints, held.fixedSize()).join(QLatin1String("; ")),
-                QString())
+            EXPECT_EQ(
+                platform::misreadableSizeHints(hints, held.fixedSize()).join(QLatin1String("; ")), QString())
                 << text(hints).toStdString();
             if (held.fixedSize()) {
                 ASSERT_TRUE(hints.minimum && hints.maximum) << text(hints).toStdString();
@@ -133,7 +133,8 @@ TEST(WindowSizes, WhatAWindowManagerCouldMisreadIsNamed)
         const char* fault; // empty: none
     } rows[] {
         { "nothing written", {}, false, "" },
-        { "a negative base", { std::nullopt, std::nullopt, QSize(-2, 0), QSize(2, 2) }, false, "negative base" },
+        { "a negative base", { std::nullopt, std::nullopt, QSize(-2, 0), QSize(2, 2) }, false,
+            "negative base" },
         { "a negative minimum", { QSize(-1, 5), std::nullopt, std::nullopt, std::nullopt }, false,
             "negative minimum" },
         { "a minimum above the maximum", { QSize(200, 10), QSize(100, 100), std::nullopt, std::nullopt },
@@ -142,14 +143,15 @@ TEST(WindowSizes, WhatAWindowManagerCouldMisreadIsNamed)
             true, "fixed size with minimum 100 by 100 and maximum none" },
         { "a fixed size its increments miss", { QSize(101, 100), QSize(101, 100), QSize(0, 0), QSize(2, 2) },
             true, "never reach" },
-        { "a fixed size its increments reach", { QSize(101, 100), QSize(101, 100), QSize(101, 100), QSize(2, 2) },
-            true, "" },
+        { "a fixed size its increments reach",
+            { QSize(101, 100), QSize(101, 100), QSize(101, 100), QSize(2, 2) }, true, "" },
         { "a fixed size without a base", { QSize(101, 99), QSize(101, 99), std::nullopt, QSize(2, 2) }, true,
             "" },
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const QString faults = platform::misreadableSizeHints(row.hints, row.fixedSize).join(QLatin1String("; "));
+        const QString faults
+            = platform::misreadableSizeHints(row.hints, row.fixedSize).join(QLatin1String("; "));
         if (*row.fault)
             EXPECT_TRUE(faults.contains(QLatin1String(row.fault))) << faults.toStdString();
         else

@@ -35,12 +35,15 @@ struct ServerWindow {
 namespace detail {
 
     template <class R> using Owned = std::unique_ptr<R, decltype(&std::free)>;
-    template <class R> Owned<R> owned(R* reply) { return Owned<R>(reply, &std::free); }
+    template <class R> Owned<R> owned(R* reply)
+    {
+        return Owned<R>(reply, &std::free);
+    }
 
     inline xcb_atom_t atom(xcb_connection_t* c, const char* name)
     {
-        const auto reply
-            = owned(xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr));
+        const auto reply = owned(
+            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr));
         return reply ? reply->atom : XCB_ATOM_NONE;
     }
 
@@ -102,8 +105,8 @@ inline std::vector<ServerWindow> windowsOfProcess(qint64 pid)
         ServerWindow w;
         w.id = window;
         if (const auto name = property(c, window, nameAtom, 64))
-            w.name = QString::fromUtf8(
-                static_cast<const char*>(xcb_get_property_value(name.get())), xcb_get_property_value_length(name.get()));
+            w.name = QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(name.get())),
+                xcb_get_property_value_length(name.get()));
         if (const auto geometry = owned(xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr)))
             w.size = QSize(geometry->width, geometry->height);
         if (const auto attributes
