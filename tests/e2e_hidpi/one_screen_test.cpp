@@ -370,7 +370,7 @@ TEST(UnderFluxboxAt192, EveryWindowFitsTheScreenMemoryStaysFlatAndSigtermEndsIt)
     ASSERT_FALSE(dock.isEmpty()) << run.log().toStdString();
     EXPECT_FALSE(waitForWindow(QStringLiteral("Onboarding Window")).isEmpty());
     const auto wrongNow = [&run] {
-        return oversizedOrMisread(windowsOfProcess(run.pid()), kScreen.size()).join(QLatin1Char('\n'));
+        return oversizedOrMisread(windowsOfProcess(run.pid()), { kScreen }).join(QLatin1Char('\n'));
     };
 
     {
@@ -401,5 +401,5 @@ TEST(UnderFluxboxAt192, EveryWindowFitsTheScreenMemoryStaysFlatAndSigtermEndsIt)
     }
 
     screenshot(QStringLiteral("fluxbox-192"));
-    expectSaneWindowsMemoryAndEnd(run, started, kScreen.size());
+    expectSaneWindowsMemoryAndEnd(run, started, { kScreen });
 }

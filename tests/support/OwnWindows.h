@@ -19,6 +19,7 @@
 #include <cstring>
 #include <functional>
 #include <iostream>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -27,7 +28,7 @@ namespace orbitshelf::test {
 struct ServerWindow {
     uint32_t id = 0;
     QString name;
-    QSize size;
+    QRect place; // in root coordinates
     bool mapped = false;
     std::optional<platform::NormalSizeHints> hints; // none: no WM_NORMAL_HINTS
 };
@@ -107,8 +108,12 @@ inline std::vector<ServerWindow> windowsOfProcess(qint64 pid)
         if (const auto name = property(c, window, nameAtom, 64))
             w.name = QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(name.get())),
                 xcb_get_property_value_length(name.get()));
-        if (const auto geometry = owned(xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr)))
-            w.size = QSize(geometry->width, geometry->height);
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+        const auto geometry = owned(xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr));
+        const auto onRoot = owned(
+            xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, window, root, 0, 0), nullptr));
+        if (geometry && onRoot)
+            w.place = QRect(onRoot->dst_x, onRoot->dst_y, geometry->width, geometry->height);
         if (const auto attributes
             = owned(xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr)))
             w.mapped = attributes->map_state != XCB_MAP_STATE_UNMAPPED;
@@ -119,20 +124,35 @@ inline std::vector<ServerWindow> windowsOfProcess(qint64 pid)
     return found;
 }
 
-// One line per window larger than `screens` (the box round every screen)
-// or with size hints a window manager could misread; empty when none.
-inline QStringList oversizedOrMisread(const std::vector<ServerWindow>& windows, QSize screens)
+// One line per window larger than the screen that holds its middle (the
+// nearest one when none does) or with size hints a window manager could
+// misread; empty when none.
+inline QStringList oversizedOrMisread(
+    const std::vector<ServerWindow>& windows, const std::vector<QRect>& screens)
 {
     QStringList wrong;
     for (const ServerWindow& w : windows) {
         const QString which = QStringLiteral("\"%1\" (%2, %3x%4%5)")
                                   .arg(w.name)
                                   .arg(w.id)
-                                  .arg(w.size.width())
-                                  .arg(w.size.height())
+                                  .arg(w.place.width())
+                                  .arg(w.place.height())
                                   .arg(w.mapped ? QString() : QStringLiteral(", unmapped"));
-        if (w.size.width() > screens.width() || w.size.height() > screens.height())
-            wrong << which + QStringLiteral(" is larger than the screens");
+        QRect screen;
+        int nearest = std::numeric_limits<int>::max();
+        for (const QRect& s : screens) {
+            const int away
+                = s.contains(w.place.center()) ? 0 : (s.center() - w.place.center()).manhattanLength();
+            if (away < nearest) {
+                nearest = away;
+                screen = s;
+            }
+        }
+        if (w.place.width() > screen.width() || w.place.height() > screen.height())
+            wrong << which
+                    + QStringLiteral(" is larger than its screen, %1x%2")
+                          .arg(screen.width())
+                          .arg(screen.height());
         if (w.hints)
             for (const QString& fault : platform::misreadableSizeHints(*w.hints, false))
                 wrong << which + QStringLiteral(": ") + fault;
@@ -148,15 +168,17 @@ inline QString describe(const std::vector<ServerWindow>& windows)
     };
     QStringList lines;
     for (const ServerWindow& w : windows)
-        lines << QStringLiteral("\"%1\" %2x%3%4: hints %5")
+        lines << QStringLiteral("\"%1\" %2x%3+%6+%7%4: hints %5")
                      .arg(w.name)
-                     .arg(w.size.width())
-                     .arg(w.size.height())
+                     .arg(w.place.width())
+                     .arg(w.place.height())
                      .arg(w.mapped ? QString() : QStringLiteral(" unmapped"))
                      .arg(w.hints ? QStringLiteral("min %1 max %2 base %3 increment %4")
                                         .arg(text(w.hints->minimum), text(w.hints->maximum),
                                             text(w.hints->base), text(w.hints->increment))
-                                  : QStringLiteral("none"));
+                                  : QStringLiteral("none"))
+                     .arg(w.place.x())
+                     .arg(w.place.y());
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -190,11 +212,11 @@ inline void claimSize(uint32_t window, QSize size)
 }
 
 // Watches the run's windows until `seconds` after `started`: each look must
-// find them no larger than `screens` and their hints readable. Then the
+// find each no larger than its screen (of `screens`) and its hints readable. Then the
 // process's memory, and SIGTERM: it must end with status 0 within two
 // seconds (waited for much longer). Every figure goes to stdout.
 inline void expectSaneWindowsMemoryAndEnd(
-    DockRun& run, const QElapsedTimer& started, QSize screens, int seconds = 10)
+    DockRun& run, const QElapsedTimer& started, const std::vector<QRect>& screens, int seconds = 10)
 {
     QStringList firstWrong;
     size_t mostWindows = 0;
