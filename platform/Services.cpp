@@ -53,6 +53,7 @@ namespace {
         services.clickMonitors = nullptr;
         services.stillPictureWindows = nullptr;
         services.hoverAreas = nullptr;
+        services.windowSizeGuard.reset();
         services.dockWindowHints = {};
         services.accessoryMarker = nullptr;
         services.screenIdentity.reset();

@@ -14,6 +14,8 @@
 
 #include <memory>
 
+class QObject;
+
 namespace platform {
 
 // Every piece a desktop back-end provides, installed in one call. The app
@@ -61,6 +63,11 @@ struct Services {
     // for the bar's auto-show strips where nothing composites. None: no such
     // area is made, and the bar keeps a strip window of its own.
     HoverAreaFactory hoverAreas;
+    // Holds every top-level window of the process, from its creation on,
+    // to size hints no window manager misreads and to sizes the screens
+    // can show (platform/WindowSizes.h), for as long as it is installed.
+    // None: windows keep what Qt writes and takes.
+    std::shared_ptr<QObject> windowSizeGuard;
 };
 
 // Makes `services` the pieces in use, in place of whatever was installed.

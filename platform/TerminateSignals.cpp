@@ -7,8 +7,11 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <semaphore.h>
+#include <string>
 #include <unistd.h>
 
 namespace platform {
@@ -22,6 +25,9 @@ namespace {
     struct sigaction g_before[std::size(kCaught)];
     // Which of kCaught the handler was installed for.
     bool g_installed[std::size(kCaught)] {};
+    // Posted for each request the handler puts into the pipe: it wakes the
+    // watchdog (sem_post is safe in a signal handler).
+    sem_t g_arrived;
 
     // Ctrl+C and a hang-up that the process was started ignoring stay
     // ignored: `trap '' INT` or nohup before the exec is how a script says
@@ -38,15 +44,18 @@ namespace {
         const int fd = g_writeFd.load();
         const unsigned char number = static_cast<unsigned char>(signal);
         // A write that fails finds the pipe full: it holds requests already.
-        if (fd >= 0 && ::write(fd, &number, 1) < 0) { }
+        if (fd >= 0 && ::write(fd, &number, 1) == 1)
+            ::sem_post(&g_arrived);
         errno = savedErrno;
     }
 
 } // namespace
 
-TerminateSignals::TerminateSignals(std::function<void(int)> received, QObject* parent)
+TerminateSignals::TerminateSignals(
+    std::function<void(int)> received, QObject* parent, std::chrono::milliseconds takenUpWithin)
     : QObject(parent)
     , m_received(std::move(received))
+    , m_takenUpWithin(takenUpWithin)
 {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
@@ -59,6 +68,8 @@ TerminateSignals::TerminateSignals(std::function<void(int)> received, QObject* p
     g_writeFd.store(m_writeFd);
     m_notifier = std::make_unique<QSocketNotifier>(m_readFd, QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &TerminateSignals::readSignals);
+    ::sem_init(&g_arrived, 0, 0);
+    m_watchdog = std::thread([this] { watchTakingUp(); });
 
     struct sigaction action { };
     action.sa_handler = &onSignal;
@@ -85,6 +96,14 @@ TerminateSignals::~TerminateSignals()
         if (g_installed[i])
             ::sigaction(kCaught[i], &g_before[i], nullptr);
     g_writeFd.store(-1);
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_read.notify_all();
+    ::sem_post(&g_arrived);
+    m_watchdog.join();
+    ::sem_destroy(&g_arrived);
     // The notifier stops watching before its descriptor closes.
     m_notifier.reset();
     ::close(m_readFd);
@@ -122,10 +141,34 @@ void TerminateSignals::readSignals()
 {
     unsigned char numbers[16];
     ssize_t n = 0;
-    while ((n = ::read(m_readFd, numbers, sizeof numbers)) > 0)
+    while ((n = ::read(m_readFd, numbers, sizeof numbers)) > 0) {
+        {
+            std::lock_guard lock(m_mutex);
+            m_readCount += unsigned(n);
+        }
+        m_read.notify_all();
         for (ssize_t i = 0; i < n; ++i)
             if (m_received)
                 m_received(numbers[i]);
+    }
+}
+
+void TerminateSignals::watchTakingUp()
+{
+    // Written before it is needed: the stuck main thread may hold a lock
+    // that formatting would take.
+    const std::string stuck
+        = "A request to end the process (SIGTERM, SIGHUP or SIGINT) was not taken up within "
+        + std::to_string(m_takenUpWithin.count()) + " ms: the process ends without saving, exit status 1\n";
+    while (::sem_wait(&g_arrived) != 0 && errno == EINTR) { }
+    std::unique_lock lock(m_mutex);
+    // Once the main thread has read a request the process ends its own way
+    // (the Quit's saving may take a while, and a second Ctrl+C must not cut
+    // it short): the watchdog stands down.
+    if (m_read.wait_for(lock, m_takenUpWithin, [this] { return m_stopping || m_readCount > 0; }))
+        return;
+    if (::write(STDERR_FILENO, stuck.data(), stuck.size()) < 0) { }
+    std::_Exit(1);
 }
 
 } // namespace platform

@@ -2,8 +2,12 @@
 
 #include <QObject>
 
+#include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 class QSocketNotifier;
 
@@ -18,13 +22,21 @@ namespace platform {
 // in a process (the handlers are the process's). Children started meanwhile
 // get the default handling back with their exec, and the pipe does not reach
 // them.
+//
+// A first request the main thread does not take up within `takenUpWithin`
+// (stuck in one long task) ends the process there, with exit status 1 and a
+// line on stderr: a request to end is never left unanswered. Once one is
+// taken up, the process ends its own way.
 class TerminateSignals final : public QObject {
     Q_OBJECT
 public:
     // Catches the signals from now on; each reaches `received` on this
     // object's thread once its event loop runs. False from catching() when
     // the pipe could not be made (the signals then keep their default).
-    explicit TerminateSignals(std::function<void(int signal)> received, QObject* parent = nullptr);
+    static constexpr std::chrono::milliseconds kTakenUpWithin { 1500 };
+
+    explicit TerminateSignals(std::function<void(int signal)> received, QObject* parent = nullptr,
+        std::chrono::milliseconds takenUpWithin = kTakenUpWithin);
     // The signals get the handling they had before.
     ~TerminateSignals() override;
 
@@ -41,11 +53,20 @@ public:
 
 private:
     void readSignals();
+    void watchTakingUp();
 
     std::function<void(int)> m_received;
     int m_readFd = -1;
     int m_writeFd = -1;
     std::unique_ptr<QSocketNotifier> m_notifier;
+    std::chrono::milliseconds m_takenUpWithin;
+    // How many requests the main thread has read; the watchdog waits for the
+    // first.
+    std::mutex m_mutex;
+    std::condition_variable m_read;
+    unsigned m_readCount = 0; // guarded by m_mutex
+    bool m_stopping = false; // guarded by m_mutex
+    std::thread m_watchdog;
 };
 
 } // namespace platform

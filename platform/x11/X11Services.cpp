@@ -10,6 +10,7 @@
 #include "platform/x11/X11Platform.h"
 #include "platform/x11/X11ScreenIdentity.h"
 #include "platform/x11/X11StillPictureWindow.h"
+#include "platform/x11/X11WindowSizeGuard.h"
 
 namespace platform::x11 {
 
@@ -19,6 +20,8 @@ std::optional<Services> createX11Services(QString* error)
     services.desktop = createX11Platform(error);
     if (!services.desktop)
         return std::nullopt;
+    // Before the first window is made.
+    services.windowSizeGuard = createX11WindowSizeGuard();
     services.accessoryMarker = markSkipTaskbar;
     services.clickMonitors = createX11ClickMonitor;
     services.dockWindowHints = dockWindowHints();

@@ -2,9 +2,12 @@
 // whose desktop asks for a scale above 1 through Xft.dpi, as a user's desktop
 // does: what the X server shows is what it shows at scale 1, times the scale.
 #include "tests/e2e_dock_input/BarInput.h"
+#include "tests/support/OwnWindows.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <gtest/gtest.h>
 
@@ -340,3 +343,63 @@ TEST_P(OneScreenAtScale, TheServerSeesWhatScaleOneShowsTimesTheScale)
 
 INSTANTIATE_TEST_SUITE_P(XftDpi, OneScreenAtScale, ::testing::Values(192, 168, 144),
     [](const ::testing::TestParamInfo<int>& info) { return std::to_string(info.param); });
+
+// Under fluxbox, which reads a negative base size in a window's size hints
+// as a huge one, at Xft.dpi 192, the program's first start: the onboarding,
+// the start notice, the bar, the main button's menu and Settings each fit
+// the screen and carry hints no window manager misreads; a window manager
+// that says it made the dock window 65534 pixels square changes nothing;
+// ten seconds on the memory is what it was, and SIGTERM ends the program at
+// once.
+TEST(UnderFluxboxAt192, EveryWindowFitsTheScreenMemoryStaysFlatAndSigtermEndsIt)
+{
+    const QByteArray ownDisplay = qgetenv("DISPLAY");
+    const auto ownDisplayBack = qScopeGuard([&] { qputenv("DISPLAY", ownDisplay); });
+    const std::unique_ptr<XvfbSession> session
+        = XvfbSession::start(XvfbSession::Outputs::uhd, XvfbSession::WindowManager::fluxbox);
+    ASSERT_TRUE(session) << XvfbSession::lastError().toStdString();
+    const DesktopDpi desktop(192);
+    ASSERT_EQ(DesktopDpi::current(), 192);
+    movePointer(kAway);
+
+    DockRun run { DockRun::FirstRun {} };
+    ASSERT_GT(run.start(), 0);
+    QElapsedTimer started;
+    started.start();
+    const QString dock = waitForWindow(kDock);
+    ASSERT_FALSE(dock.isEmpty()) << run.log().toStdString();
+    EXPECT_FALSE(waitForWindow(QStringLiteral("Onboarding Window")).isEmpty());
+    const auto wrongNow = [&run] {
+        return oversizedOrMisread(windowsOfProcess(run.pid()), { kScreen }).join(QLatin1Char('\n'));
+    };
+
+    {
+        SCOPED_TRACE("the main button's menu");
+        const std::optional<LoggedBarItem> mainButton = waitForKind(run, LoggedBarItem::mainButton);
+        ASSERT_TRUE(mainButton) << run.log().toStdString();
+        const LoggedMenu menu = clickForMenu(
+            run, onServer(mainButton->rect, 2).center(), 3, kSettingsMenuLine, int(kSettingsMenu.size()));
+        EXPECT_EQ(menu.titles, kSettingsMenu) << run.log().toStdString();
+        EXPECT_EQ(wrongNow().toStdString(), "") << describe(windowsOfProcess(run.pid())).toStdString();
+        screenshot(QStringLiteral("fluxbox-192-menu"));
+        // Settings, chosen there, stays open for the looks that follow.
+        const std::optional<QRect> settings = menu.place(QStringLiteral("Settings"));
+        ASSERT_TRUE(settings) << run.log().toStdString();
+        click(onServer(*settings, 2).center());
+        EXPECT_FALSE(waitForWindow(QStringLiteral("OrbitShelf Settings")).isEmpty())
+            << run.log().toStdString();
+    }
+
+    {
+        SCOPED_TRACE("a window manager that says it made the dock window 65534 square");
+        const qsizetype mark = run.log().size();
+        claimSize(dock.toUInt(), QSize(65534, 65534));
+        EXPECT_TRUE(waitUntil([&] {
+            return run.log().mid(mark).contains(QLatin1String("made \"orbitShelf dock\" 65534x65534"));
+        })) << run.log().mid(mark).toStdString();
+        EXPECT_TRUE(kScreen.contains(windowGeometry(dock))) << text(windowGeometry(dock)).toStdString();
+    }
+
+    screenshot(QStringLiteral("fluxbox-192"));
+    expectSaneWindowsMemoryAndEnd(run, started, { kScreen });
+}

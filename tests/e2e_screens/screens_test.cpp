@@ -3,6 +3,7 @@
 // the real orbitShelf's bar on each screen as the second one comes and goes.
 #include "platform/x11/X11ScreenIdentity.h"
 #include "tests/e2e_dock_input/BarInput.h"
+#include "tests/support/OwnWindows.h"
 #include "tests/support/X11TestTools.h"
 
 #include <QElapsedTimer>
@@ -1318,6 +1319,26 @@ TEST(DockOnTwoScreens, UnderFluxboxEachBarStandsOnItsOwnScreenClearOfTheToolbar)
 
         EXPECT_TRUE(staysAtItsBottom(run, arrangement.monitor, 52, arrangement.monitorStaysFor));
     }
+}
+
+// fluxbox reads a negative base size in a window's size hints as a huge
+// one; with a scale per screen Qt would write one for every window, at 1 as
+// at 2. Each screen's bar comes up, every window of the program fits its
+// screen and carries hints no window manager misreads, ten seconds on
+// the memory is what it was, and SIGTERM ends the program at once.
+TEST(DockOnTwoScreens, UnderFluxboxWithAScalePerScreenEveryWindowFitsAndMemoryStaysFlat)
+{
+    TwoScreenDesktop desktop(WindowManager::fluxbox);
+    ASSERT_FALSE(desktop.failed()) << XvfbSession::lastError().toStdString();
+    movePointer(QPoint(700, 300));
+    DockRun run;
+    run.setEnvironment(QStringLiteral("QT_SCREEN_SCALE_FACTORS"), QStringLiteral("DUMMY0=1;DUMMY1=2"));
+    ASSERT_GT(run.start(), 0);
+    QElapsedTimer started;
+    started.start();
+    EXPECT_TRUE(waitUntil([] { return visibleWindowsNamed(kDock).size() == 2; }, std::chrono::seconds(10)))
+        << describe(windowsOfProcess(run.pid())).toStdString() << run.log().toStdString();
+    expectSaneWindowsMemoryAndEnd(run, started, { QRect(0, 0, 1400, 1050), QRect(1400, 0, 1920, 1080) });
 }
 
 // After a mode change that moved the second screen, its bar's hover title

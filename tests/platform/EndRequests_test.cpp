@@ -11,7 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
+#include <cstdlib>
+#include <thread>
 #include <vector>
 
 using orbitshelf::test::waitUntil;
@@ -103,6 +106,33 @@ TEST(TerminateSignals, OnceTheProcessIsEndingTheSignalsAreIgnoredAlsoAfterTheWat
     ::raise(SIGINT);
     ::raise(SIGHUP);
     EXPECT_TRUE(received.empty());
+}
+
+// A main thread stuck in one long task never reads the request: the
+// process ends all the same, soon, with a status that says it did not save;
+// one that read it ends its own way however long that takes.
+TEST(TerminateSignalsDeathTest, ARequestTheMainThreadNeverTakesUpEndsTheProcessSoon)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    using namespace std::chrono_literals;
+    EXPECT_EXIT(
+        {
+            platform::TerminateSignals watch([](int) {}, nullptr, 200ms);
+            ::raise(SIGTERM);
+            std::this_thread::sleep_for(20s);
+            std::_Exit(0);
+        },
+        ::testing::ExitedWithCode(1), "was not taken up within 200 ms: the process ends without saving");
+    EXPECT_EXIT(
+        {
+            bool heard = false;
+            platform::TerminateSignals watch([&heard](int) { heard = true; }, nullptr, 200ms);
+            ::raise(SIGTERM);
+            waitUntil([&] { return heard; });
+            std::this_thread::sleep_for(600ms);
+            std::_Exit(heard ? 7 : 8);
+        },
+        ::testing::ExitedWithCode(7), "");
 }
 
 TEST(X11EndRequests, SignalsWaitForTheWatcherAndQtsBrokenConnectionIsTheDisplaysEndOnce)
