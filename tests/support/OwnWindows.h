@@ -45,7 +45,7 @@ namespace detail {
     {
         const auto reply = owned(
             xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr));
-        return reply ? reply->atom : XCB_ATOM_NONE;
+        return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     }
 
     inline Owned<xcb_get_property_reply_t> property(
