@@ -12,6 +12,7 @@
 
 class AppState;
 class QScreen;
+class QTimer;
 
 // The attached screens in dock space, keyed by their screen id.
 std::vector<DockScreen> currentDockScreens();
@@ -64,7 +65,12 @@ private:
     QRect m_placed;
     // Times the window was asked back to m_placed since it was placed.
     int m_putBack = 0;
-    static constexpr int kMaxPutBack = 3;
+    // Reads where the window stands from the server and, where it is not
+    // where it was put, asks for that place again (PlaceCheck).
+    void checkPlace();
+    QTimer* m_placeCheck = nullptr;
+    static constexpr int kPlaceSettleMs = 300;
+    static constexpr int kLatePlaceCheckMs = 2000;
     std::optional<std::pair<QRegion, QRegion>> m_stripShape; // as last given: input, shown
     DockView* m_dockView = nullptr;
     bool m_painted = false; // the bar painted at least once
