@@ -10,10 +10,10 @@
 #include "dock/layout/MapEntry.h"
 #include "dock/windows/FullScreenStepAside.h"
 #include "dock/windows/InputStrip.h"
-#include "dock/windows/PlaceCheck.h"
 #include "dock/windows/RootView.h"
 #include "platform/DockWindowHints.h"
 #include "state/AppState.h"
+#include "widgets/PlaceCheck.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -77,18 +77,11 @@ DockHostWidget::DockHostWidget(AppState& state, const DockWindowSpec& spec)
     // manager's shadow along it where something does.
     if (dock)
         platform::setDockShape(windowHandle(), QRegion(), QRegion());
-    // Where the window stands is read from the server once the window
-    // manager had it (and after every notice of a move): asked for, a
-    // place is not always given.
-    m_placeCheck = new QTimer(this);
-    m_placeCheck->setSingleShot(true);
-    m_placeCheck->setInterval(kPlaceSettleMs);
-    connect(m_placeCheck, &QTimer::timeout, this, &DockHostWidget::checkPlace);
+    // Asked for, a place is not always given: where the window stands is
+    // read from the server once the window manager had it.
+    m_placeKeeper = new PlaceKeeper(this);
     place();
     show();
-    m_placeCheck->start();
-    // A loaded window manager can take the map later than the settle.
-    QTimer::singleShot(kLatePlaceCheckMs, this, &DockHostWidget::checkPlace);
     if (dock) {
         raise();
     } else {
@@ -112,10 +105,8 @@ void DockHostWidget::place()
                                  qint64(m_spec.screenFrame.width()), qint64(m_spec.screenFrame.height()) },
             primary);
     m_placed = geometry;
-    m_putBack = 0;
+    m_placeKeeper->setAsked(geometry);
     setGeometry(geometry);
-    if (m_placeCheck && isVisible())
-        m_placeCheck->start();
     if (QWidget* child = m_dockView ? static_cast<QWidget*>(m_dockView->parentWidget()) : m_strip)
         child->setGeometry(0, 0, geometry.width(), geometry.height());
 
@@ -174,13 +165,7 @@ void DockHostWidget::applyStripShape()
 void DockHostWidget::moveEvent(QMoveEvent* event)
 {
     QWidget::moveEvent(event);
-    if (!isVisible())
-        return;
-    // The server's word once the notices stop: a window manager can move
-    // the window and then tell it, with a synthetic notice, that it stands
-    // where it was put.
-    m_placeCheck->start();
-    if (pos() == m_placed.topLeft())
+    if (pos() == m_placed.topLeft() || !isVisible())
         return;
     // A notice of the window's place that disagrees with where it was put:
     // a stale ConfigureNotify (a synthetic one carries whatever place the
@@ -197,49 +182,7 @@ void DockHostWidget::moveEvent(QMoveEvent* event)
                                      .arg(onServer
                                              ? QStringLiteral("%1,%2").arg(onServer->x()).arg(onServer->y())
                                              : QStringLiteral("no place known"));
-    checkPlace();
-}
-
-void DockHostWidget::checkPlace()
-{
-    if (!isVisible() || !windowHandle())
-        return;
-    const std::optional<platform::WindowStanding> standing = platform::dockWindowStanding(windowHandle());
-    const PlaceAction action = placeAction(m_placed, standing, m_putBack);
-    const auto where = [&] {
-        return QStringLiteral("the %1 stands at %2,%3 %4x%5%6, not where it was put (%7,%8)")
-            .arg(windowTitle())
-            .arg(standing->place.x())
-            .arg(standing->place.y())
-            .arg(standing->place.width())
-            .arg(standing->place.height())
-            .arg(standing->onRoot ? QStringLiteral(" with no frame") : QString())
-            .arg(m_placed.x())
-            .arg(m_placed.y());
-    };
-    switch (action) {
-    case PlaceAction::none:
-        // Where it was put: Qt's idea of its place follows the answer.
-        if (pos() != m_placed.topLeft())
-            windowHandle()->setGeometry(m_placed);
-        return;
-    case PlaceAction::giveUp:
-        if (m_putBack++ == kMaxPlaceAttempts)
-            qCWarning(lcDock).noquote() << where() + QStringLiteral("; the window manager keeps it there");
-        return;
-    case PlaceAction::askAgain:
-        qCDebug(lcDock).noquote() << where() + QStringLiteral("; asked again");
-        break;
-    case PlaceAction::placeItself:
-        // Asked again, the window manager puts it back where its missing
-        // frame would hold it: placed past the manager, it stays put, and
-        // the manager still has its reserve.
-        qCDebug(lcDock).noquote() << where() + QStringLiteral("; placed past the window manager");
-        break;
-    }
-    ++m_putBack;
-    platform::moveDockWindow(windowHandle(), m_placed, action == PlaceAction::placeItself);
-    m_placeCheck->start();
+    m_placeKeeper->check();
 }
 
 void DockHostWidget::setFrame(const DockFrame& frame)

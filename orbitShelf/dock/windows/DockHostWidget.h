@@ -12,7 +12,7 @@
 
 class AppState;
 class QScreen;
-class QTimer;
+class PlaceKeeper;
 
 // The attached screens in dock space, keyed by their screen id.
 std::vector<DockScreen> currentDockScreens();
@@ -63,14 +63,8 @@ private:
     // Where the window was put, root coordinates: what the bar, its reserve
     // and its strip go by, whatever notice of its place comes in.
     QRect m_placed;
-    // Times the window was asked back to m_placed since it was placed.
-    int m_putBack = 0;
-    // Reads where the window stands from the server and, where it is not
-    // where it was put, asks for that place again (PlaceCheck).
-    void checkPlace();
-    QTimer* m_placeCheck = nullptr;
-    static constexpr int kPlaceSettleMs = 300;
-    static constexpr int kLatePlaceCheckMs = 2000;
+    // Puts the window back at m_placed where the server has it elsewhere.
+    PlaceKeeper* m_placeKeeper = nullptr;
     std::optional<std::pair<QRegion, QRegion>> m_stripShape; // as last given: input, shown
     DockView* m_dockView = nullptr;
     bool m_painted = false; // the bar painted at least once

@@ -29,3 +29,35 @@ enum class PlaceAction {
 inline constexpr int kMaxPlaceAttempts = 4;
 PlaceAction placeAction(
     const QRect& asked, const std::optional<platform::WindowStanding>& standing, int attempts);
+
+#include <QObject>
+#include <QTimer>
+
+class QWidget;
+
+// Keeps a top-level window of ours where it was put, by the rule above:
+// the server is asked where it stands a moment after it is shown, after
+// every notice of a move (once they stop) and once more a while later.
+class PlaceKeeper final : public QObject {
+    Q_OBJECT
+public:
+    // Follows `window` (and is freed with it) from now on.
+    explicit PlaceKeeper(QWidget* window);
+    // Where the window was put, root coordinates, Qt's pixels: the count of
+    // asks starts again.
+    void setAsked(const QRect& asked);
+    const QRect& asked() const { return m_asked; }
+    // The server asked now, and the window put back where it is not there.
+    void check();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* m_window;
+    QRect m_asked;
+    int m_attempts = 0;
+    QTimer m_settle;
+    static constexpr int kSettleMs = 300;
+    static constexpr int kLateCheckMs = 2000;
+};

@@ -1,7 +1,7 @@
 // What a window of ours does once the server says where it stands: nothing
 // where it was put, ask again through the window manager, place itself past
 // a manager that keeps it on the root elsewhere, and stop after a few.
-#include "dock/windows/PlaceCheck.h"
+#include "widgets/PlaceCheck.h"
 
 #include <gtest/gtest.h>
 
