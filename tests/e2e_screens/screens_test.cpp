@@ -1214,7 +1214,8 @@ TEST(DockOnTwoScreens, UnderFluxboxEachBarStandsAtItsScreensBottomAfterEveryChan
     const std::vector<QRect> sideBySide { QRect(0, 0, 1400, 1050), QRect(1400, 0, 1920, 1080) };
     DockRun run;
     ASSERT_GT(run.start(), 0);
-    ASSERT_TRUE(waitUntil([&] { return barsOffTheirBottoms(sideBySide).isEmpty(); }, std::chrono::seconds(20)))
+    ASSERT_TRUE(
+        waitUntil([&] { return barsOffTheirBottoms(sideBySide).isEmpty(); }, std::chrono::seconds(20)))
         << barsOffTheirBottoms(sideBySide).join(u'\n').toStdString() << run.log().toStdString();
     std::cout << "under fluxbox at the start: " << placesOfBars(sideBySide).toStdString() << std::endl;
 
@@ -1278,7 +1279,8 @@ TEST(DockOnTwoScreens, UnderFluxboxEachBarStandsAtItsScreensBottomAfterEveryChan
             [&] {
                 wrong = barsOffTheirBottoms(change.screens);
                 const ShownBars now = shownBars();
-                if (!moved && !(now.docks.size() == standing.docks.size()
+                if (!moved
+                    && !(now.docks.size() == standing.docks.size()
                         && std::equal(now.docks.begin(), now.docks.end(), standing.docks.begin(),
                             [](const ShownDock& a, const ShownDock& b) { return a.geometry == b.geometry; })))
                     moved = now;
@@ -1287,7 +1289,8 @@ TEST(DockOnTwoScreens, UnderFluxboxEachBarStandsAtItsScreensBottomAfterEveryChan
             std::chrono::seconds(25), std::chrono::milliseconds(500));
         EXPECT_TRUE(wrong.isEmpty() && !moved)
             << wrong.join(u'\n').toStdString() << (moved ? moved->describe().toStdString() : std::string())
-            << "\n" << run.log().mid(changed).toStdString();
+            << "\n"
+            << run.log().mid(changed).toStdString();
         last = shownBars();
     }
 
@@ -1305,10 +1308,37 @@ TEST(DockOnTwoScreens, UnderFluxboxEachBarStandsAtItsScreensBottomAfterEveryChan
         },
         clock);
     ASSERT_TRUE(fresh) << shownBars().describe().toStdString() << run.log().mid(restarted).toStdString();
-    EXPECT_TRUE(last && *last == fresh->bars) << "after the change:\n"
-                                              << (last ? last->describe().toStdString() : std::string())
-                                              << "\na fresh start:\n"
-                                              << fresh->bars.describe().toStdString();
+    EXPECT_TRUE(last && *last == fresh->bars)
+        << "after the change:\n"
+        << (last ? last->describe().toStdString() : std::string()) << "\na fresh start:\n"
+        << fresh->bars.describe().toStdString();
+
+    // The clipboard window, of depth 32 and placed by the window manager
+    // too, stands where it was put: along the bottom of the free part of
+    // the screen under the pointer, not at the root's corner.
+    const qsizetype installed = run.log().size();
+    ASSERT_TRUE(installTools(run, { "Pasteboard" }, false, installed, restarted))
+        << run.log().mid(installed).toStdString();
+    const QString clipboard = QStringLiteral("orbitShelf clipboard");
+    const QRect laptop(0, 0, 1400, 1050);
+    movePointer(QPoint(700, 300));
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            if (visibleWindowsNamed(clipboard).isEmpty())
+                xdotool({ "key", "alt+shift+p" });
+            return !visibleWindowsNamed(clipboard).isEmpty();
+        },
+        std::chrono::seconds(10)))
+        << run.log().mid(installed).toStdString();
+    QRect shown;
+    EXPECT_TRUE(waitUntil([&] {
+        shown = windowGeometry(visibleWindowsNamed(clipboard).value(0));
+        return laptop.contains(shown) && shown.bottom() > laptop.bottom() - 200;
+    })) << "the clipboard window at "
+        << text(shown).toStdString() << "\n"
+        << run.log().mid(installed).toStdString();
+    std::cout << "the clipboard window at " << text(shown).toStdString() << std::endl;
+    xdotool({ "key", "Escape" });
 }
 
 // After a mode change that moved the second screen, its bar's hover title
