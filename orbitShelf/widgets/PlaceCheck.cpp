@@ -6,6 +6,7 @@
 #include <QWindow>
 
 #include <cstdlib>
+#include <utility>
 
 namespace {
 Q_LOGGING_CATEGORY(lcPlace, "orbitshelf.windows")
@@ -66,13 +67,28 @@ bool PlaceKeeper::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
+void PlaceKeeper::whenInPlace(std::function<void()> then)
+{
+    m_waiting.push_back(std::move(then));
+    check();
+}
+
 void PlaceKeeper::check()
 {
     QWindow* handle = m_window->windowHandle();
-    if (!m_window->isVisible() || !handle || m_asked.isEmpty())
-        return;
-    const std::optional<platform::WindowStanding> standing = platform::dockWindowStanding(handle);
+    const std::optional<platform::WindowStanding> standing
+        = m_window->isVisible() && handle && !m_asked.isEmpty() ? platform::dockWindowStanding(handle)
+                                                                : std::nullopt;
     const PlaceAction action = placeAction(m_asked, standing, m_attempts);
+    if ((action == PlaceAction::none || action == PlaceAction::giveUp) && !m_waiting.empty()) {
+        // Called after the answer is acted on: a waiter may free the window.
+        QTimer::singleShot(0, this, [waiting = std::exchange(m_waiting, {})] {
+            for (const std::function<void()>& then : waiting)
+                then();
+        });
+    }
+    if (!standing)
+        return;
     const auto where = [&] {
         return QStringLiteral("the %1 stands at %2,%3 %4x%5%6, not where it was put (%7,%8)")
             .arg(m_window->windowTitle())

@@ -33,6 +33,9 @@ PlaceAction placeAction(
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
+#include <vector>
+
 class QWidget;
 
 // Keeps a top-level window of ours where it was put, by the rule above:
@@ -49,6 +52,10 @@ public:
     const QRect& asked() const { return m_asked; }
     // The server asked now, and the window put back where it is not there.
     void check();
+    // Calls `then` once the window stands where it was put, or stays where
+    // the window manager keeps it after every ask: at once when it does so
+    // now (or cannot be asked), else after the asks it takes.
+    void whenInPlace(std::function<void()> then);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -58,6 +65,7 @@ private:
     QRect m_asked;
     int m_attempts = 0;
     QTimer m_settle;
+    std::vector<std::function<void()>> m_waiting;
     static constexpr int kSettleMs = 300;
     static constexpr int kLateCheckMs = 2000;
 };

@@ -126,7 +126,7 @@ bool DockHostWidget::eventFilter(QObject* watched, QEvent* event)
 {
     // The bar's first paint: it reaches the screen as the paint returns.
     if (watched == m_dockView && event->type() == QEvent::Paint && !std::exchange(m_painted, true) && m_ready)
-        QTimer::singleShot(kReadyAfterPaintMs, this, std::exchange(m_ready, nullptr));
+        readyInPlace(std::exchange(m_ready, nullptr));
     // Reached over a full-screen window in front that it had not heard of,
     // the strip steps aside instead of bringing back a bar that would stand
     // behind that window.
@@ -199,10 +199,22 @@ void DockHostWidget::orderFront()
 
 void DockHostWidget::whenReady(std::function<void()> ready)
 {
-    if (!m_dockView || m_painted)
-        QTimer::singleShot(m_dockView ? kReadyAfterPaintMs : 0, this, std::move(ready));
+    if (!m_dockView)
+        QTimer::singleShot(0, this, std::move(ready));
+    else if (m_painted)
+        readyInPlace(std::move(ready));
     else
         m_ready = std::move(ready);
+}
+
+void DockHostWidget::readyInPlace(std::function<void()> ready)
+{
+    // Once the pixels reached the screen, and where the window was put: a
+    // bar the window manager took on at the root's corner stands there
+    // until it has placed itself, and the one it takes over from stays
+    // meanwhile (within the hand-over's own limit).
+    QTimer::singleShot(kReadyAfterPaintMs, this,
+        [this, ready = std::move(ready)]() mutable { m_placeKeeper->whenInPlace(std::move(ready)); });
 }
 
 void DockHostWidget::retire(bool blank)

@@ -69,6 +69,9 @@ private:
     DockView* m_dockView = nullptr;
     bool m_painted = false; // the bar painted at least once
     std::function<void()> m_ready;
+    // Calls `ready` a moment after the first paint, once the window stands
+    // where it was put.
+    void readyInPlace(std::function<void()> ready);
     static constexpr int kReadyAfterPaintMs = 100;
     ClearRootView* m_strip = nullptr;
     FullScreenStepAside* m_stepAside = nullptr; // strips only
