@@ -51,23 +51,4 @@ TEST(PlaceCheck, WhatToDoGoesByWhereTheServerHasTheWindowAndHowOftenItWasAsked)
     }
 }
 
-// However the window manager answers, a window is asked back a bounded
-// number of times: the check never starts a loop with it.
-TEST(PlaceCheck, AManagerThatAlwaysMovesItAwayIsAskedAFewTimesAtMost)
-{
-    for (const bool onRoot : { false, true }) {
-        int attempts = 0;
-        int asks = 0;
-        for (int look = 0; look < 100; ++look) {
-            const PlaceAction action
-                = placeAction(kAsked, platform::WindowStanding { QRect(0, 0, 1920, 500), onRoot }, attempts);
-            if (action == PlaceAction::giveUp)
-                break;
-            ++attempts;
-            ++asks;
-        }
-        EXPECT_EQ(asks, kMaxPlaceAttempts) << (onRoot ? "on the root" : "framed");
-    }
-}
-
 } // namespace
