@@ -47,6 +47,13 @@ struct ReservedEdge {
     friend bool operator==(const ReservedEdge&, const ReservedEdge&) = default;
 };
 
+// Where a window of ours stands on the server.
+struct WindowStanding {
+    QRect place; // root coordinates, Qt's pixels
+    bool onRoot = false; // no window manager's frame holds it
+    friend bool operator==(const WindowStanding&, const WindowStanding&) = default;
+};
+
 struct DockWindowHints {
     // Call after the native window exists (winId()) and before it is shown.
     std::function<void(QWindow*)> markDockWindow;
@@ -74,7 +81,13 @@ struct DockWindowHints {
     // Where the window stands on the server, in Qt's pixels, asked
     // there: what Qt believes follows every notice of a move, stale ones
     // included.
-    std::function<std::optional<QRect>(QWindow*)> windowPlace;
+    std::function<std::optional<WindowStanding>(QWindow*)> windowStanding;
+    // Asks the server for the window's place (Qt's pixels), whatever Qt
+    // believes of it: Qt asks nothing for a place it thinks the window has,
+    // and a notice can have told it so wrongly. `pastManager` makes the
+    // window one the window manager no longer places (override-redirect),
+    // for a manager that took it on without a frame and keeps it elsewhere.
+    std::function<void(QWindow*, const QRect&, bool pastManager)> moveWindow;
 };
 
 // The installed hints, applied to one window; a null window is ignored.
@@ -89,5 +102,8 @@ std::vector<ReservedEdge> otherReservedEdges();
 QMetaObject::Connection watchOtherReservedEdges(QObject* context, std::function<void()> changed);
 // None when no hints are installed or the server cannot tell.
 std::optional<QRect> dockWindowPlace(QWindow* window);
+std::optional<WindowStanding> dockWindowStanding(QWindow* window);
+// Nothing when no hints are installed.
+void moveDockWindow(QWindow* window, const QRect& place, bool pastManager);
 
 } // namespace platform

@@ -157,8 +157,21 @@ QMetaObject::Connection watchOtherReservedEdges(QObject* context, std::function<
 
 std::optional<QRect> dockWindowPlace(QWindow* window)
 {
-    const auto place = installedHint(&DockWindowHints::windowPlace);
-    return window && place ? place(window) : std::nullopt;
+    const std::optional<WindowStanding> standing = dockWindowStanding(window);
+    return standing ? std::optional(standing->place) : std::nullopt;
+}
+
+std::optional<WindowStanding> dockWindowStanding(QWindow* window)
+{
+    const auto standing = installedHint(&DockWindowHints::windowStanding);
+    return window && standing ? standing(window) : std::nullopt;
+}
+
+void moveDockWindow(QWindow* window, const QRect& place, bool pastManager)
+{
+    const auto move = installedHint(&DockWindowHints::moveWindow);
+    if (window && move)
+        move(window, place, pastManager);
 }
 
 std::unique_ptr<StillPictureWindow> createStillPictureWindow(const StillPicture& still)

@@ -15,6 +15,7 @@
 #include "tools/PasteBoardView.h"
 #include "tools/ToolPages.h"
 #include "widgets/PaintedShape.h"
+#include "widgets/PlaceCheck.h"
 
 #include "ToastOverlay/ToastViews.h"
 
@@ -627,6 +628,9 @@ QWidget* showPasteboardWindow()
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setAttribute(Qt::WA_TranslucentBackground);
     window->setGeometry(frame);
+    // A managed window of depth 32: fluxbox, after a change of the screens,
+    // takes it on without a frame at the root's corner.
+    (new PlaceKeeper(window))->setAsked(frame);
     // Only the panel's rounded card shows: where nothing composites, its
     // clear corners would show black.
     window->setMask(cardShape(frame.size(), toolCardRadius));

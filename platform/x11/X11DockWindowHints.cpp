@@ -177,7 +177,7 @@ namespace {
         return last;
     }
 
-    std::optional<QRect> windowPlace(QWindow* window)
+    std::optional<WindowStanding> windowStanding(QWindow* window)
     {
         XConnection* x = XConnection::ofApplication();
         if (!x || !window || !window->handle())
@@ -186,12 +186,36 @@ namespace {
         xcb_connection_t* c = x->raw();
         const auto originCookie = xcb_translate_coordinates(c, id, x->root(), 0, 0);
         const auto geometryCookie = xcb_get_geometry(c, id);
+        const auto treeCookie = xcb_query_tree(c, id);
         ReplyBatch batch(*x);
         auto origin = batch.get<xcb_translate_coordinates_reply_t>(originCookie);
         auto geometry = batch.get<xcb_get_geometry_reply_t>(geometryCookie);
-        if (!origin || !geometry)
+        auto tree = batch.get<xcb_query_tree_reply_t>(treeCookie);
+        if (!origin || !geometry || !tree)
             return std::nullopt;
-        return qtFromServer(QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height));
+        return WindowStanding { qtFromServer(
+                                    QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height)),
+            tree->parent == x->root() };
+    }
+
+    void moveWindow(QWindow* window, const QRect& place, bool pastManager)
+    {
+        XConnection* x = XConnection::ofApplication();
+        if (!x || !window || !window->handle())
+            return;
+        const xcb_window_t id = xcb_window_t(window->winId());
+        xcb_connection_t* c = x->raw();
+        if (pastManager) {
+            const uint32_t overrideRedirect = 1;
+            xcb_change_window_attributes(c, id, XCB_CW_OVERRIDE_REDIRECT, &overrideRedirect);
+        }
+        const QRect onServer = serverFromQt(QRectF(place));
+        const uint32_t values[] = { uint32_t(onServer.x()), uint32_t(onServer.y()),
+            uint32_t(std::max(1, onServer.width())), uint32_t(std::max(1, onServer.height())) };
+        xcb_configure_window(c, id,
+            XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
+            values);
+        xcb_flush(c);
     }
 
 } // namespace
@@ -208,7 +232,8 @@ DockWindowHints dockWindowHints()
         return watch ? QObject::connect(watch, &ReserveWatch::changed, context, std::move(changed))
                      : QMetaObject::Connection();
     };
-    hints.windowPlace = windowPlace;
+    hints.windowStanding = windowStanding;
+    hints.moveWindow = moveWindow;
     hints.translucencyAvailable = [] {
         XConnection* x = XConnection::ofApplication();
         return x && compositorRuns(*x);

@@ -1341,6 +1341,191 @@ TEST(DockOnTwoScreens, UnderFluxboxWithAScalePerScreenEveryWindowFitsAndMemorySt
     expectSaneWindowsMemoryAndEnd(run, started, { QRect(0, 0, 1400, 1050), QRect(1400, 0, 1920, 1080) });
 }
 
+namespace {
+
+// Where each screen's bar stands against its screen (root coordinates, the
+// server's pixels, one bar a screen): its window on the screen and the bar
+// drawn along the screen's bottom, above fluxbox's toolbar on the primary
+// one. Empty when every bar stands so.
+QStringList barsOffTheirBottoms(const std::vector<QRect>& screens)
+{
+    constexpr int toolbarRoom = 30; // fluxbox's toolbar is 20 rows high
+    QStringList wrong;
+    const QStringList docks = visibleWindowsNamed(kDock);
+    if (docks.size() != qsizetype(screens.size()))
+        wrong << QStringLiteral("%1 dock windows for %2 screens").arg(docks.size()).arg(screens.size());
+    if (!visibleWindowsNamed(QStringLiteral("orbitShelf dock, leaving")).isEmpty())
+        wrong << QStringLiteral("a dock window still leaving");
+    for (const QRect& screen : screens) {
+        const std::optional<QString> dock = dockWindowOn(screen);
+        const QRect window = dock ? windowGeometry(*dock) : QRect();
+        const QRect bar = dock ? barOf(*dock) : QRect();
+        if (!dock || !screen.contains(window) || !screen.contains(bar) || bar.height() < 40
+            || bar.bottom() < screen.bottom() - toolbarRoom)
+            wrong << QStringLiteral("screen %1: its dock window at %2, its bar at %3")
+                         .arg(text(screen), text(window), text(bar));
+    }
+    return wrong;
+}
+
+// Each bar's window and drawn bar, for the test's output.
+QString placesOfBars(const std::vector<QRect>& screens)
+{
+    QStringList places;
+    for (const QRect& screen : screens) {
+        const QString dock = dockWindowOn(screen).value_or(QString());
+        places << QStringLiteral("window %1, bar %2").arg(text(windowGeometry(dock)), text(barOf(dock)));
+    }
+    return places.join(QStringLiteral("; "));
+}
+
+} // namespace
+
+// fluxbox (Debian 12's), once the screens changed, can no longer frame a
+// window of depth 32, as ours are: it leaves the window on the root and
+// moves it to the root's corner. Through a mode change, the second screen
+// off and on, and a change to the laptop above the monitor, each bar
+// stands at its screen's bottom a few seconds after the change, stays
+// there 10 s and takes a click; the last arrangement is what a fresh start
+// there shows. One start of the program serves every change.
+TEST(DockOnTwoScreens, UnderFluxboxEachBarStandsAtItsScreensBottomAfterEveryChange)
+{
+    TwoScreenDesktop desktop(WindowManager::fluxbox);
+    ASSERT_FALSE(desktop.failed()) << XvfbSession::lastError().toStdString();
+    ArrangementBack back;
+    movePointer(QPoint(700, 300));
+    const QString first = screenKeyOfOutput(QStringLiteral("DUMMY0"));
+    const QString second = screenKeyOfOutput(QStringLiteral("DUMMY1"));
+    const std::vector<QRect> sideBySide { QRect(0, 0, 1400, 1050), QRect(1400, 0, 1920, 1080) };
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    ASSERT_TRUE(
+        waitUntil([&] { return barsOffTheirBottoms(sideBySide).isEmpty(); }, std::chrono::seconds(20)))
+        << barsOffTheirBottoms(sideBySide).join(u'\n').toStdString() << run.log().toStdString();
+    std::cout << "under fluxbox at the start: " << placesOfBars(sideBySide).toStdString() << std::endl;
+
+    struct Change {
+        const char* name;
+        QStringList xrandr;
+        std::vector<QRect> screens;
+        bool heldAndClicked = true; // else only reached, on the way to the next
+    };
+    const Change changes[] = {
+        { "the first screen's mode lowered",
+            { "--output", "DUMMY0", "--mode", "1280x1024", "--output", "DUMMY1", "--pos", "1280x0" },
+            { QRect(0, 0, 1280, 1024), QRect(1280, 0, 1920, 1080) } },
+        { "the second screen off", { "--output", "DUMMY1", "--off" }, { QRect(0, 0, 1280, 1024) }, false },
+        { "the second screen on again", { "--output", "DUMMY1", "--mode", "1920x1080", "--pos", "1280x0" },
+            { QRect(0, 0, 1280, 1024), QRect(1280, 0, 1920, 1080) } },
+        { "the laptop above the monitor", kLaptopAboveMonitor,
+            { QRect(0, 0, 1400, 1050), QRect(0, 1050, 1920, 1080) } },
+    };
+    std::optional<ShownBars> last;
+    for (const Change& change : changes) {
+        SCOPED_TRACE(change.name);
+        const qsizetype changed = run.log().size();
+        runTool(QStringLiteral("xrandr"), change.xrandr);
+        QElapsedTimer clock;
+        clock.start();
+        // The bars are rebuilt 6 s after the change.
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                return run.log().mid(changed).contains(QLatin1String("dock window for"))
+                    && barsOffTheirBottoms(change.screens).isEmpty();
+            },
+            std::chrono::seconds(20)))
+            << barsOffTheirBottoms(change.screens).join(u'\n').toStdString() << "\n"
+            << run.log().mid(changed).toStdString();
+        const qint64 settled = clock.elapsed();
+        std::cout << change.name << ": each bar at its screen's bottom " << settled
+                  << " ms after the change: " << placesOfBars(change.screens).toStdString() << std::endl;
+        if (!change.heldAndClicked)
+            continue;
+        const ShownBars standing = shownBars();
+
+        // A click on each bar's main button opens the tool hub on its
+        // screen; a second one closes it.
+        for (size_t i = 0; i < change.screens.size(); ++i) {
+            const QString& screenID = i == 0 ? first : second;
+            const std::optional<OpenedHub> hub = openHub(run, screenID, 1.0);
+            ASSERT_TRUE(hub) << "screen " << i << "\n" << run.log().mid(changed).toStdString();
+            EXPECT_TRUE(change.screens[i].contains(hub->button) && change.screens[i].intersects(hub->window))
+                << "the main button at " << text(hub->button).toStdString() << ", the hub at "
+                << text(hub->window).toStdString();
+            click(hub->button.center());
+            EXPECT_TRUE(waitUntil([] { return visibleWindowsNamed(kHub).isEmpty(); }));
+        }
+        movePointer(QPoint(700, 300));
+
+        // Still there 10 s after they first stood so, every look alike.
+        QStringList wrong;
+        std::optional<ShownBars> moved;
+        waitUntil(
+            [&] {
+                wrong = barsOffTheirBottoms(change.screens);
+                const ShownBars now = shownBars();
+                if (!moved
+                    && !(now.docks.size() == standing.docks.size()
+                        && std::equal(now.docks.begin(), now.docks.end(), standing.docks.begin(),
+                            [](const ShownDock& a, const ShownDock& b) { return a.geometry == b.geometry; })))
+                    moved = now;
+                return !wrong.isEmpty() || moved || clock.elapsed() >= settled + 10000;
+            },
+            std::chrono::seconds(25), std::chrono::milliseconds(500));
+        EXPECT_TRUE(wrong.isEmpty() && !moved)
+            << wrong.join(u'\n').toStdString() << (moved ? moved->describe().toStdString() : std::string())
+            << "\n"
+            << run.log().mid(changed).toStdString();
+        last = shownBars();
+    }
+
+    // The last arrangement as a fresh start shows it.
+    run.stop();
+    const qsizetype restarted = run.log().size();
+    ASSERT_GT(run.start(), 0);
+    QElapsedTimer clock;
+    clock.start();
+    const std::optional<SettledBars> fresh = settledBars(
+        [&] {
+            const QString log = run.log().mid(restarted);
+            return log.contains(QStringLiteral("bar rows of ") + first)
+                && log.contains(QStringLiteral("bar rows of ") + second);
+        },
+        clock);
+    ASSERT_TRUE(fresh) << shownBars().describe().toStdString() << run.log().mid(restarted).toStdString();
+    EXPECT_TRUE(last && *last == fresh->bars)
+        << "after the change:\n"
+        << (last ? last->describe().toStdString() : std::string()) << "\na fresh start:\n"
+        << fresh->bars.describe().toStdString();
+
+    // The clipboard window, of depth 32 and placed by the window manager
+    // too, stands where it was put: along the bottom of the free part of
+    // the screen under the pointer, not at the root's corner.
+    const qsizetype installed = run.log().size();
+    ASSERT_TRUE(installTools(run, { "Pasteboard" }, false, installed, restarted))
+        << run.log().mid(installed).toStdString();
+    const QString clipboard = QStringLiteral("orbitShelf clipboard");
+    const QRect laptop(0, 0, 1400, 1050);
+    movePointer(QPoint(700, 300));
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            if (visibleWindowsNamed(clipboard).isEmpty())
+                xdotool({ "key", "alt+shift+p" });
+            return !visibleWindowsNamed(clipboard).isEmpty();
+        },
+        std::chrono::seconds(10)))
+        << run.log().mid(installed).toStdString();
+    QRect shown;
+    EXPECT_TRUE(waitUntil([&] {
+        shown = windowGeometry(visibleWindowsNamed(clipboard).value(0));
+        return laptop.contains(shown) && shown.bottom() > laptop.bottom() - 200;
+    })) << "the clipboard window at "
+        << text(shown).toStdString() << "\n"
+        << run.log().mid(installed).toStdString();
+    std::cout << "the clipboard window at " << text(shown).toStdString() << std::endl;
+    xdotool({ "key", "Escape" });
+}
+
 // After a mode change that moved the second screen, its bar's hover title
 // and its buttons' menus open by that bar, on that screen.
 TEST(DockOnTwoScreens, AfterTheSecondScreenMovedItsBarsPopUpsStandByIt)

@@ -13,6 +13,7 @@
 #include "dock/windows/RootView.h"
 #include "platform/DockWindowHints.h"
 #include "state/AppState.h"
+#include "widgets/PlaceCheck.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -76,6 +77,9 @@ DockHostWidget::DockHostWidget(AppState& state, const DockWindowSpec& spec)
     // manager's shadow along it where something does.
     if (dock)
         platform::setDockShape(windowHandle(), QRegion(), QRegion());
+    // Asked for, a place is not always given: where the window stands is
+    // read from the server once the window manager had it.
+    m_placeKeeper = new PlaceKeeper(this);
     place();
     show();
     if (dock) {
@@ -101,7 +105,7 @@ void DockHostWidget::place()
                                  qint64(m_spec.screenFrame.width()), qint64(m_spec.screenFrame.height()) },
             primary);
     m_placed = geometry;
-    m_putBack = 0;
+    m_placeKeeper->setAsked(geometry);
     setGeometry(geometry);
     if (QWidget* child = m_dockView ? static_cast<QWidget*>(m_dockView->parentWidget()) : m_strip)
         child->setGeometry(0, 0, geometry.width(), geometry.height());
@@ -122,7 +126,7 @@ bool DockHostWidget::eventFilter(QObject* watched, QEvent* event)
 {
     // The bar's first paint: it reaches the screen as the paint returns.
     if (watched == m_dockView && event->type() == QEvent::Paint && !std::exchange(m_painted, true) && m_ready)
-        QTimer::singleShot(kReadyAfterPaintMs, this, std::exchange(m_ready, nullptr));
+        readyInPlace(std::exchange(m_ready, nullptr));
     // Reached over a full-screen window in front that it had not heard of,
     // the strip steps aside instead of bringing back a bar that would stand
     // behind that window.
@@ -178,23 +182,7 @@ void DockHostWidget::moveEvent(QMoveEvent* event)
                                      .arg(onServer
                                              ? QStringLiteral("%1,%2").arg(onServer->x()).arg(onServer->y())
                                              : QStringLiteral("no place known"));
-    if (onServer && onServer->topLeft() != m_placed.topLeft()) {
-        // Moved away: asked back a few times, never for ever against a
-        // window manager that keeps it elsewhere.
-        if (m_putBack >= kMaxPutBack) {
-            if (m_putBack++ == kMaxPutBack)
-                qCWarning(lcDock).noquote()
-                    << QStringLiteral("the window manager keeps the %1 at %2,%3, not where it was put")
-                           .arg(windowTitle())
-                           .arg(onServer->x())
-                           .arg(onServer->y());
-            return;
-        }
-        ++m_putBack;
-    }
-    // Asked again for the place it has (or should have): Qt's idea of it
-    // follows the answer, and a window moved away comes back.
-    windowHandle()->setGeometry(m_placed);
+    m_placeKeeper->check();
 }
 
 void DockHostWidget::setFrame(const DockFrame& frame)
@@ -211,10 +199,22 @@ void DockHostWidget::orderFront()
 
 void DockHostWidget::whenReady(std::function<void()> ready)
 {
-    if (!m_dockView || m_painted)
-        QTimer::singleShot(m_dockView ? kReadyAfterPaintMs : 0, this, std::move(ready));
+    if (!m_dockView)
+        QTimer::singleShot(0, this, std::move(ready));
+    else if (m_painted)
+        readyInPlace(std::move(ready));
     else
         m_ready = std::move(ready);
+}
+
+void DockHostWidget::readyInPlace(std::function<void()> ready)
+{
+    // Once the pixels reached the screen, and where the window was put: a
+    // bar the window manager took on at the root's corner stands there
+    // until it has placed itself, and the one it takes over from stays
+    // meanwhile (within the hand-over's own limit).
+    QTimer::singleShot(kReadyAfterPaintMs, this,
+        [this, ready = std::move(ready)]() mutable { m_placeKeeper->whenInPlace(std::move(ready)); });
 }
 
 void DockHostWidget::retire(bool blank)

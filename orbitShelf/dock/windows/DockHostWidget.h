@@ -12,6 +12,7 @@
 
 class AppState;
 class QScreen;
+class PlaceKeeper;
 
 // The attached screens in dock space, keyed by their screen id.
 std::vector<DockScreen> currentDockScreens();
@@ -62,13 +63,15 @@ private:
     // Where the window was put, root coordinates: what the bar, its reserve
     // and its strip go by, whatever notice of its place comes in.
     QRect m_placed;
-    // Times the window was asked back to m_placed since it was placed.
-    int m_putBack = 0;
-    static constexpr int kMaxPutBack = 3;
+    // Puts the window back at m_placed where the server has it elsewhere.
+    PlaceKeeper* m_placeKeeper = nullptr;
     std::optional<std::pair<QRegion, QRegion>> m_stripShape; // as last given: input, shown
     DockView* m_dockView = nullptr;
     bool m_painted = false; // the bar painted at least once
     std::function<void()> m_ready;
+    // Calls `ready` a moment after the first paint, once the window stands
+    // where it was put.
+    void readyInPlace(std::function<void()> ready);
     static constexpr int kReadyAfterPaintMs = 100;
     ClearRootView* m_strip = nullptr;
     FullScreenStepAside* m_stepAside = nullptr; // strips only
