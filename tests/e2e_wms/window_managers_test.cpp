@@ -830,33 +830,34 @@ TEST(OtherPanels, UnderFluxboxTheBottomEdgeBringsAnAutoHiddenBarBack)
 }
 
 // The pointer taken to the bottom row by `move`: the hidden bar comes back
-// within a second of its arrival and shows (a screenshot `shot` is taken
-// then), stays while the pointer rests there (`rest`), and hides once the
-// pointer went away. `context` tells where things stood, for a failure.
+// and shows (a screenshot `shot` is taken then), stays while the pointer
+// rests there (`rest`), and hides once the pointer went away. `context`
+// tells where things stood, for a failure. How soon it comes back is
+// bench_bar_reactions' to measure: a busy machine may hold up its log.
 void edgeBringsTheBarBack(const DockRun& run, DrawnBar& bar, const std::function<void()>& move, bool rest,
     const std::function<std::string()>& context = {}, const QString& shot = {})
 {
     const qsizetype mark = run.log().size();
     move();
-    const qint64 arrived = QDateTime::currentMSecsSinceEpoch();
-    std::optional<qint64> back;
-    if (!waitUntil([&] { return (back = loggedAfter(run, mark, kBroughtBack)).has_value(); },
-            std::chrono::seconds(2))) {
+    if (!waitUntil([&] { return loggedAfter(run, mark, kBroughtBack).has_value(); })) {
         ADD_FAILURE() << "the bar did not come back; " << (context ? context() : std::string()) << "\n"
                       << run.log().mid(mark).toStdString();
         movePointer(kAway);
         return;
     }
-    EXPECT_LT(*back - arrived, 1000) << "from reaching the edge to brought back";
     EXPECT_TRUE(waitUntil([&] { return bar.shown(); })) << bar.seen() << "\n"
                                                         << run.log().mid(mark).toStdString();
     if (!shot.isEmpty())
         screenshot(shot);
     if (rest) {
-        // Resting on the edge (the panel's row, where there is one) keeps it.
+        // Resting on the edge (the panel's row, where there is one) keeps it:
+        // it never hides meanwhile, and shows once a compositor has drawn
+        // what came last (a fade, another window's shadow) rather than at
+        // the one moment a single look would catch.
         letPass(std::chrono::milliseconds(1000));
         EXPECT_FALSE(loggedAfter(run, mark, kHides)) << run.log().mid(mark).toStdString();
-        EXPECT_TRUE(bar.shown()) << "the bar went while the pointer rested on the edge";
+        EXPECT_TRUE(waitUntil([&] { return bar.shown(); }))
+            << "the bar went while the pointer rested on the edge: " << bar.seen();
     }
     const qsizetype away = run.log().size();
     movePointer(kAway);
