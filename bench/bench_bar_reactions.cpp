@@ -65,8 +65,8 @@ std::vector<double> secondWindow(const DockRun& run, int rounds)
         // round's log is read.
         const qsizetype mark = run.log().size();
         Clients clients;
-        const auto first = clients.own(QStringLiteral("second-window"), title, log, title + QStringLiteral(" 1"),
-            { QStringLiteral("300") });
+        const auto first = clients.own(QStringLiteral("second-window"), title, log,
+            title + QStringLiteral(" 1"), { QStringLiteral("300") });
         const QString second = waitForWindow(title + QStringLiteral(" 2"));
         if (first.id.isEmpty() || second.isEmpty() || !buttonOf(run, second))
             continue;
@@ -98,7 +98,8 @@ std::vector<double> focusMarker(const DockRun& run, int rounds)
         xdotool({ "windowactivate", id });
         std::optional<qint64> marked;
         if (waitUntil([&] {
-                return (marked = loggedAt(run.log().mid(mark), QStringLiteral("marks window %1 focused").arg(id)))
+                return (
+                    marked = loggedAt(run.log().mid(mark), QStringLiteral("marks window %1 focused").arg(id)))
                     .has_value();
             }))
             ms.push_back(double(*marked - asked));
@@ -157,7 +158,8 @@ std::pair<std::vector<double>, std::vector<double>> edge(const QString& program,
         xdotool({ "mousemove", QString::number(x), "1079" });
         std::optional<qint64> at;
         if (!waitUntil([&] {
-                return (at = loggedAt(run.log().mid(mark), QStringLiteral("auto-show strip brings back the dock")))
+                return (at
+                    = loggedAt(run.log().mid(mark), QStringLiteral("auto-show strip brings back the dock")))
                     .has_value();
             }))
             continue;
@@ -166,7 +168,8 @@ std::pair<std::vector<double>, std::vector<double>> edge(const QString& program,
         const qint64 left = QDateTime::currentMSecsSinceEpoch();
         xdotool({ "mousemove", QString::number(kAway.x()), QString::number(kAway.y()) });
         if (waitUntil([&] {
-                return (at = loggedAt(run.log().mid(away), QStringLiteral("auto-hidden bar of .* hides"))).has_value();
+                return (at = loggedAt(run.log().mid(away), QStringLiteral("auto-hidden bar of .* hides")))
+                    .has_value();
             }))
             hidden.push_back(double(*at - left));
     }
@@ -199,7 +202,8 @@ int main(int argc, char** argv)
         DockRun run;
         if (!program.isEmpty())
             run.setProgram(program);
-        if (run.start() <= 0 || !waitUntil([&] { return !loggedBar(run.log()).empty(); }, std::chrono::seconds(10))) {
+        if (run.start() <= 0
+            || !waitUntil([&] { return !loggedBar(run.log()).empty(); }, std::chrono::seconds(10))) {
             std::fprintf(stderr, "orbitShelf did not show its bar\n%s", qPrintable(run.log()));
             return 1;
         }

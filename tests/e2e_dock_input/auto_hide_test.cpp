@@ -56,8 +56,8 @@ TEST(AutoHide, ABarTheEdgeBroughtBackHidesWhenThePointerLeavesWithoutCrossingIt)
         ASSERT_TRUE(waitUntil(barShown));
         // How soon (0.3 s of it the hide's own delay): bench_bar_reactions.
         movePointer(QPoint(100, 700));
-        EXPECT_TRUE(waitUntil(
-            [&] { return loggedAfter(run, mark, kHides).has_value(); }, std::chrono::seconds(5)))
+        EXPECT_TRUE(
+            waitUntil([&] { return loggedAfter(run, mark, kHides).has_value(); }, std::chrono::seconds(5)))
             << "the bar stayed up\n"
             << run.log().mid(mark).toStdString();
         EXPECT_TRUE(waitUntil([] { return !barShown(); }));

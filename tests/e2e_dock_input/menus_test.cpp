@@ -150,9 +150,7 @@ TEST(TagEditor, ANewNameIsOnTheBarAtOnceWithThePointerAway)
     const QString named = QStringLiteral("tag editor: window %1 named").arg(program.id);
     const QString drawn = QStringLiteral("window %1 at [^\\n]* tag \"Second tag\"").arg(program.id);
     EXPECT_TRUE(waitUntil(
-        [&] {
-            return loggedAt(run.log().mid(mark), named) && loggedAt(run.log().mid(mark), drawn);
-        },
+        [&] { return loggedAt(run.log().mid(mark), named) && loggedAt(run.log().mid(mark), drawn); },
         std::chrono::seconds(5)))
         << "the bar kept the old name\n"
         << run.log().mid(mark).toStdString();

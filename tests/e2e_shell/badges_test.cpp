@@ -186,7 +186,7 @@ TEST_F(Badges, ACountSentToTheBarIsDrawnWhenItsSignalArrives)
     ASSERT_TRUE(terminalApp.send(QStringLiteral("application://debian-xterm.desktop"),
         { { "count", qint64(5) }, { "count-visible", true } }));
     const QString drawn = QStringLiteral("window %1 at [^\\n]* badge \"5\"").arg(terminal.id);
-    EXPECT_TRUE(waitUntil([&] { return loggedAt(run.log().mid(mark), drawn).has_value(); },
-        std::chrono::seconds(15)))
+    EXPECT_TRUE(
+        waitUntil([&] { return loggedAt(run.log().mid(mark), drawn).has_value(); }, std::chrono::seconds(15)))
         << run.log().mid(mark).toStdString();
 }
