@@ -31,10 +31,10 @@ const QPoint kAway(960, 400);
 void report(const char* what, const std::vector<double>& ms)
 {
     if (ms.empty()) {
-        std::printf("%-58s no round completed\n", what);
+        std::printf("%-60s no round completed\n", what);
         return;
     }
-    std::printf("%-58s median %6.0f ms, slowest %6.0f ms (%zu rounds)\n", what, medianOf(ms),
+    std::printf("%-60s median %6.0f ms, slowest %6.0f ms (%zu rounds)\n", what, medianOf(ms),
         *std::max_element(ms.begin(), ms.end()), ms.size());
 }
 
