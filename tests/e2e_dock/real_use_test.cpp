@@ -118,14 +118,8 @@ TEST(RealUse, ASecondWindowOfARunningProgramGetsItsButtonAtOnce)
     ASSERT_FALSE(second.isEmpty());
     const auto secondButton = barItemOf(run, second);
     ASSERT_TRUE(secondButton) << run.log().toStdString();
-    const QRegularExpressionMatch mapped
-        = QRegularExpression(QStringLiteral("mapped %1 (\\d+)").arg(second)).match(readText(clientLog));
-    ASSERT_TRUE(mapped.hasMatch()) << readText(clientLog).toStdString();
-    const auto drawn = loggedAt(run.log(), QStringLiteral("bar item .* window %1 at").arg(second));
-    ASSERT_TRUE(drawn);
-    const qint64 delay = *drawn - mapped.captured(1).toLongLong();
-    EXPECT_LE(delay, 50) << "the second window's button came " << delay << " ms after its map";
-    std::printf("second window's button %lld ms after its map\n", static_cast<long long>(delay));
+    // How soon after its map: bench_bar_reactions measures it, where a busy
+    // machine makes a slow figure and not a failure.
 
     // The new window has the focus, and a click on the button of the
     // window in front minimises it: the first window comes forward first.
@@ -152,15 +146,12 @@ TEST(RealUse, TheFocusMarkerFollowsFocusMovedWithoutTheBar)
     const QPoint marker = twoButton->rect.center() + QPoint(0, 20);
     const QColor unmarked = pixelAt(marker);
 
-    const qint64 asked = QDateTime::currentMSecsSinceEpoch();
+    // How soon: bench_bar_reactions.
+    const qsizetype mark = run.log().size();
     xdotool({ "windowactivate", two.id });
-    std::optional<qint64> marked;
     ASSERT_TRUE(waitUntil([&] {
-        return (marked = loggedAt(run.log(), QStringLiteral("marks window %1 focused").arg(two.id)))
-            .has_value();
-    })) << run.log().toStdString();
-    EXPECT_LE(*marked - asked, 50) << "the marker moved " << *marked - asked << " ms after the activation";
-    std::printf("focus marker %lld ms after the activation\n", static_cast<long long>(*marked - asked));
+        return run.log().mid(mark).contains(QStringLiteral("marks window %1 focused").arg(two.id));
+    })) << run.log().mid(mark).toStdString();
     EXPECT_TRUE(waitUntil([&] { return pixelAt(marker) != unmarked; }))
         << "no marker drawn under the activated window's button";
 }

@@ -54,16 +54,12 @@ TEST(AutoHide, ABarTheEdgeBroughtBackHidesWhenThePointerLeavesWithoutCrossingIt)
         ASSERT_TRUE(waitUntil([&] { return loggedAfter(run, mark, kBroughtBack).has_value(); }))
             << run.log().mid(mark).toStdString();
         ASSERT_TRUE(waitUntil(barShown));
-        const qint64 left = QDateTime::currentMSecsSinceEpoch();
+        // How soon (0.3 s of it the hide's own delay): bench_bar_reactions.
         movePointer(QPoint(100, 700));
-        std::optional<qint64> hid;
-        EXPECT_TRUE(waitUntil(
-            [&] { return (hid = loggedAfter(run, mark, kHides)).has_value(); }, std::chrono::seconds(3)))
+        EXPECT_TRUE(
+            waitUntil([&] { return loggedAfter(run, mark, kHides).has_value(); }, std::chrono::seconds(5)))
             << "the bar stayed up\n"
             << run.log().mid(mark).toStdString();
-        if (hid) {
-            EXPECT_LT(*hid - left, 1000) << "from leaving the edge to hidden";
-        }
         EXPECT_TRUE(waitUntil([] { return !barShown(); }));
         movePointer(kAway);
     }

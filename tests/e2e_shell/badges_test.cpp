@@ -181,16 +181,12 @@ TEST_F(Badges, ACountSentToTheBarIsDrawnWhenItsSignalArrives)
 
     // The terminal's desktop entry, as the program that sends counts names it.
     Sender terminalApp(QStringLiteral("terminal-app"));
+    // How soon after the signal: bench_bar_reactions.
     const qsizetype mark = run.log().size();
-    const qint64 sentAt = QDateTime::currentMSecsSinceEpoch();
     ASSERT_TRUE(terminalApp.send(QStringLiteral("application://debian-xterm.desktop"),
         { { "count", qint64(5) }, { "count-visible", true } }));
     const QString drawn = QStringLiteral("window %1 at [^\\n]* badge \"5\"").arg(terminal.id);
-    std::optional<qint64> drawnAt;
-    EXPECT_TRUE(waitUntil([&] { return (drawnAt = loggedAt(run.log().mid(mark), drawn)).has_value(); },
-        std::chrono::seconds(15)))
+    EXPECT_TRUE(
+        waitUntil([&] { return loggedAt(run.log().mid(mark), drawn).has_value(); }, std::chrono::seconds(15)))
         << run.log().mid(mark).toStdString();
-    if (drawnAt) {
-        EXPECT_LE(*drawnAt - sentAt, 200) << "from the signal to the bar";
-    }
 }
