@@ -11,6 +11,7 @@
 //   bench_bar_reactions [--rounds N] [--program PATH]
 #include "BenchFigures.h"
 #include "state/MapSetting.h"
+#include "tests/e2e_dock_input/BarInput.h"
 #include "tests/support/X11TestTools.h"
 
 #include <QCoreApplication>
@@ -38,20 +39,6 @@ void report(const char* what, const std::vector<double>& ms)
         *std::max_element(ms.begin(), ms.end()), ms.size());
 }
 
-std::optional<LoggedBarItem> buttonOf(const DockRun& run, const QString& window)
-{
-    std::optional<LoggedBarItem> found;
-    waitUntil(
-        [&] {
-            for (const LoggedBarItem& item : loggedBar(run.log()))
-                if (item.window == window)
-                    found = item;
-            return found.has_value();
-        },
-        std::chrono::seconds(10));
-    return found;
-}
-
 // A program opens its first window, and its second 300 ms later: from the
 // second's map (the client's clock) to the bar logged with its button.
 std::vector<double> secondWindow(const DockRun& run, int rounds)
@@ -68,7 +55,7 @@ std::vector<double> secondWindow(const DockRun& run, int rounds)
         const auto first = clients.own(QStringLiteral("second-window"), title, log,
             title + QStringLiteral(" 1"), { QStringLiteral("300") });
         const QString second = waitForWindow(title + QStringLiteral(" 2"));
-        if (first.id.isEmpty() || second.isEmpty() || !buttonOf(run, second))
+        if (first.id.isEmpty() || second.isEmpty() || !waitForWindowButton(run, second))
             continue;
         const QRegularExpressionMatch mapped
             = QRegularExpression(QStringLiteral("mapped %1 (\\d+)").arg(second)).match(readText(log));
@@ -88,7 +75,8 @@ std::vector<double> focusMarker(const DockRun& run, int rounds)
     Clients clients;
     const auto one = clients.xterm(QStringLiteral("marker one"));
     const auto two = clients.xterm(QStringLiteral("marker two"), QStringLiteral("40x5+600+300"));
-    if (one.id.isEmpty() || two.id.isEmpty() || !buttonOf(run, one.id) || !buttonOf(run, two.id))
+    if (one.id.isEmpty() || two.id.isEmpty() || !waitForWindowButton(run, one.id)
+        || !waitForWindowButton(run, two.id))
         return ms;
     for (int round = 0; round < rounds; ++round) {
         // The newest terminal has the focus to begin with.
@@ -114,7 +102,7 @@ std::vector<double> badge(const DockRun& run, const QString& busAddress, int rou
     std::vector<double> ms;
     Clients clients;
     const auto terminal = clients.xterm(QStringLiteral("badged terminal"), QStringLiteral("40x5+50+500"));
-    if (terminal.id.isEmpty() || !buttonOf(run, terminal.id))
+    if (terminal.id.isEmpty() || !waitForWindowButton(run, terminal.id))
         return ms;
     QDBusConnection sender = QDBusConnection::connectToBus(busAddress, QStringLiteral("badge sender"));
     for (int round = 0; round < rounds; ++round) {
