@@ -1,13 +1,25 @@
 #pragma once
 
+#include <QPoint>
 #include <QRect>
 #include <QRegion>
 #include <QString>
+#include <Qt>
 
 #include <functional>
 #include <memory>
 
 namespace platform {
+
+// The pointer moved, or a button went down or up, inside an area that
+// takes the pointer there.
+struct HoverAreaPointer {
+    enum class Kind { move, press, release };
+    Kind kind = Kind::move;
+    QPoint position; // the area's own coordinates, the server's pixels
+    Qt::MouseButton button = Qt::NoButton; // of a press or release
+    Qt::MouseButtons buttons; // held after the event
+};
 
 // Where a hover area stands, what it is called and whom it tells.
 struct HoverAreaSpec {
@@ -16,6 +28,9 @@ struct HoverAreaSpec {
     // The pointer crossed into (true) or out of (false) the area's input
     // region. Main thread; the area may be freed from here.
     std::function<void(bool entered)> crossed;
+    // Optional: the pointer's moves and clicks where the area takes it.
+    // Main thread; the area may be freed from here.
+    std::function<void(const HoverAreaPointer&)> pointer;
 };
 
 // A part of the screen that draws nothing and only notices the pointer. It
@@ -31,6 +46,8 @@ public:
     // The part that takes the pointer, in the area's own coordinates; empty
     // (as it starts): none.
     virtual void setInputRegion(const QRegion& region) = 0;
+    // Moves the area (root coordinates); its input region stays in its own.
+    virtual void setGeometry(const QRect& geometry) = 0;
 };
 
 // Makes one; none when the display cannot (no SHAPE extension to give it an

@@ -128,6 +128,19 @@ namespace {
 
 } // namespace
 
+QRegion serverRegion(const QRegion& region, qreal ratio)
+{
+    QRegion scaled;
+    for (const QRect& r : region) {
+        const int x = int(std::floor(r.x() * ratio));
+        const int y = int(std::floor(r.y() * ratio));
+        const int right = int(std::ceil((r.x() + r.width()) * ratio));
+        const int bottom = int(std::ceil((r.y() + r.height()) * ratio));
+        scaled += QRect(x, y, std::max(0, right - x), std::max(0, bottom - y));
+    }
+    return scaled;
+}
+
 QRect serverFromQt(const QRectF& rect, const std::vector<ScaledScreen>& screens)
 {
     const ScaledScreen* screen = screenOfPoint(rect.center(), true, screens);

@@ -14,6 +14,7 @@
 #include <QPointF>
 #include <QRect>
 #include <QRectF>
+#include <QRegion>
 #include <QString>
 
 #include <vector>
@@ -48,6 +49,12 @@ QRect qtFromServer(const QRect& rect, const std::vector<ScaledScreen>& screens);
 // one past its screen. So the pixel of Qt's that covers it, never past the
 // screen's last one. Without screens, unchanged.
 QPoint qtPixelOnScreen(QPoint server, const std::vector<ScaledScreen>& screens);
+
+// A region of a window's own (a shape, in Qt's pixels) in the server's
+// pixels of a window Qt scales by `ratio`: every pixel of Qt's becomes all
+// of the server's pixels it touches, so two regions that were one stay one
+// and none loses a row to rounding.
+QRegion serverRegion(const QRegion& region, qreal ratio);
 
 // The process's screens: read afresh on the GUI thread (Qt's screens at the
 // places the server has them), the last reading on any other thread. Empty

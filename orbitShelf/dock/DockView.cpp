@@ -14,6 +14,7 @@
 #include "dock/buttons/HotKeyBadge.h"
 #include "dock/drawing/BarPanel.h"
 #include "dock/input/BarClicks.h"
+#include "dock/input/BarEdgeCatch.h"
 #include "dock/input/DockAutoHide.h"
 #include "dock/input/DockBarPointer.h"
 #include "dock/layout/DockDataRefresh.h"
@@ -105,8 +106,12 @@ bool DockView::pointerOverBar() const
 {
     // Inside the window's shape as last sent: what takes the pointer.
     const QWidget* top = window();
-    return isVisible() && top && m_shape
-        && m_shape->second.input.contains(platform::pointerInQt() - toScreen(mapFrom(top, QPoint(0, 0))));
+    if (!isVisible() || !top)
+        return false;
+    return (m_shape
+               && m_shape->second.input.contains(
+                   platform::pointerInQt() - toScreen(mapFrom(top, QPoint(0, 0)))))
+        || (m_edgeCatch && m_edgeCatch->holdsPointer());
 }
 
 void DockView::keepShownWhileOpen(QWidget* popup)
@@ -584,7 +589,7 @@ void DockView::applyInputRegion()
             area |= extra.toAlignedRect();
         opaqueExtras = opaquePaint(reaching, area & rect(), pids);
     }
-    BarWindowShape shape = barWindowShape(m_picture, extras, opaqueExtras, barPaintArea(), translucent);
+    BarWindowShape shape = barWindowShape(m_picture, extras, opaqueExtras, translucent);
     const QPoint offset = mapTo(top, QPoint(0, 0));
     shape.input = (shape.input & rect()).translated(offset);
     shape.shown = (shape.shown & rect()).translated(offset);
@@ -595,6 +600,27 @@ void DockView::applyInputRegion()
         platform::setDockShape(top->windowHandle(), shape.input, shape.shown);
     }
     applyEdgeReserve(native);
+    applyEdgeCatch();
+}
+
+void DockView::applyEdgeCatch()
+{
+    const QRectF band = barEdgeBand(m_picture, m_screenArea.isEmpty() ? QRectF(rect()) : m_screenArea,
+        dockPositionForScreen(m_state, m_view.enableListener, m_view.screenID),
+        isDockVertical(m_state, m_view.screenID));
+    if (!m_edgeCatch) {
+        if (band.isEmpty())
+            return;
+        m_edgeCatch = new BarEdgeCatch(*this, m_view.screenID, [this] {
+            const QWidget* top = window();
+            return isVisible() && top && m_shape
+                && m_shape->second.input.contains(
+                    platform::pointerInQt() - toScreen(mapFrom(top, QPoint(0, 0))));
+        });
+    }
+    m_edgeCatch->set(band, toScreen(QPointF(0, 0)), m_picture.barRect,
+        dockPositionForScreen(m_state, m_view.enableListener, m_view.screenID),
+        isDockVertical(m_state, m_view.screenID));
 }
 
 QRegion DockView::opaquePaint(

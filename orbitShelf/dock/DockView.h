@@ -1,12 +1,12 @@
 #pragma once
 
-#include "state/SerialQueue.h"
 #include "apps/DockEdgeReserve.h"
 #include "dock/DockTick.h"
 #include "dock/DockViewState.h"
 #include "dock/input/BarActions.h"
 #include "dock/layout/BarEntries.h"
 #include "dock/layout/DockBarGeometry.h"
+#include "state/SerialQueue.h"
 
 #include <QByteArray>
 #include <QRectF>
@@ -21,6 +21,7 @@
 class AppState;
 class QPainter;
 class BarClicks;
+class BarEdgeCatch;
 class ButtonDragDrop;
 class PomodoroTile;
 
@@ -107,6 +108,10 @@ private:
     void paintItem(QPainter& painter, const DockBarItem& item, const QList<int32_t>& pids);
     void applyInputRegion();
     void applyEdgeReserve(WId native);
+    // The rows between the bar and its screen's edge, the bar's too; made
+    // with the bar's first shape.
+    BarEdgeCatch* m_edgeCatch = nullptr;
+    void applyEdgeCatch();
 
     AppState& m_state;
     DockViewState m_view;

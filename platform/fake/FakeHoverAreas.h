@@ -34,6 +34,17 @@ public:
             crossed(entered);
             return true;
         }
+
+        // The pointer moves or clicks at `at` (the area's own coordinates),
+        // heard only where the area takes it.
+        bool point(const HoverAreaPointer& pointer)
+        {
+            if (!alive || !inputRegion.contains(pointer.position) || !spec.pointer)
+                return false;
+            const std::function<void(const HoverAreaPointer&)> listener = spec.pointer;
+            listener(pointer);
+            return true;
+        }
     };
 
     HoverAreaFactory factory()
@@ -79,6 +90,7 @@ private:
                 ++m_made->regionChanges;
             m_made->inputRegion = region;
         }
+        void setGeometry(const QRect& geometry) override { m_made->spec.geometry = geometry; }
 
     private:
         std::shared_ptr<Made> m_made;

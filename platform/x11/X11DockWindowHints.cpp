@@ -86,14 +86,9 @@ namespace {
     std::vector<xcb_rectangle_t> shapeRectangles(const QRegion& region, qreal ratio)
     {
         std::vector<xcb_rectangle_t> rectangles;
-        for (const QRect& r : region) {
-            const int x = int(std::floor(r.x() * ratio));
-            const int y = int(std::floor(r.y() * ratio));
-            const int right = int(std::ceil((r.x() + r.width()) * ratio));
-            const int bottom = int(std::ceil((r.y() + r.height()) * ratio));
-            rectangles.push_back({ int16_t(x), int16_t(y), uint16_t(std::max(0, right - x)),
-                uint16_t(std::max(0, bottom - y)) });
-        }
+        for (const QRect& r : serverRegion(region, ratio))
+            rectangles.push_back(
+                { int16_t(r.x()), int16_t(r.y()), uint16_t(r.width()), uint16_t(r.height()) });
         return rectangles;
     }
 

@@ -38,9 +38,10 @@ namespace {
             return filter;
         }
 
-        void add(xcb_window_t window, std::function<void(bool)> crossed)
+        void add(xcb_window_t window, std::function<void(bool)> crossed,
+            std::function<void(const HoverAreaPointer&)> pointer)
         {
-            m_areas[window] = std::move(crossed);
+            m_areas[window] = { std::move(crossed), std::move(pointer) };
         }
         void remove(xcb_window_t window)
         {
@@ -69,6 +70,8 @@ namespace {
                 restacked(event);
                 return false;
             }
+            if (kind == XCB_BUTTON_PRESS || kind == XCB_BUTTON_RELEASE || kind == XCB_MOTION_NOTIFY)
+                return pointed(kind, event);
             if (kind != XCB_ENTER_NOTIFY && kind != XCB_LEAVE_NOTIFY)
                 return false;
             // Enter and Leave share one layout.
@@ -80,7 +83,7 @@ namespace {
             // where it was, in or out.
             if (crossing->mode == XCB_NOTIFY_MODE_NORMAL) {
                 // A copy: the area may be freed from the call.
-                const std::function<void(bool)> crossed = area->second;
+                const std::function<void(bool)> crossed = area->second.crossed;
                 if (crossed)
                     crossed(kind == XCB_ENTER_NOTIFY);
             }
@@ -88,6 +91,60 @@ namespace {
         }
 
     private:
+        struct Listeners {
+            std::function<void(bool)> crossed;
+            std::function<void(const HoverAreaPointer&)> pointer;
+        };
+
+        static Qt::MouseButton buttonOf(uint8_t detail)
+        {
+            switch (detail) {
+            case 1:
+                return Qt::LeftButton;
+            case 2:
+                return Qt::MiddleButton;
+            case 3:
+                return Qt::RightButton;
+            default:
+                // The wheel (4 to 7) and extra buttons are no click.
+                return Qt::NoButton;
+            }
+        }
+
+        // Press, release and motion share one layout. The state is the
+        // buttons held before the event; the area's listener hears those
+        // held after it.
+        bool pointed(uint8_t kind, const xcb_generic_event_t* event)
+        {
+            const auto* at = reinterpret_cast<const xcb_button_press_event_t*>(event);
+            const auto area = m_areas.find(at->event);
+            if (area == m_areas.end())
+                return false;
+            HoverAreaPointer pointer;
+            pointer.position = QPoint(at->event_x, at->event_y);
+            Qt::MouseButtons held;
+            if (at->state & XCB_BUTTON_MASK_1)
+                held |= Qt::LeftButton;
+            if (at->state & XCB_BUTTON_MASK_2)
+                held |= Qt::MiddleButton;
+            if (at->state & XCB_BUTTON_MASK_3)
+                held |= Qt::RightButton;
+            if (kind != XCB_MOTION_NOTIFY) {
+                pointer.kind = kind == XCB_BUTTON_PRESS ? HoverAreaPointer::Kind::press
+                                                        : HoverAreaPointer::Kind::release;
+                pointer.button = buttonOf(at->detail);
+                if (pointer.button == Qt::NoButton)
+                    return true;
+                held.setFlag(pointer.button, kind == XCB_BUTTON_PRESS);
+            }
+            pointer.buttons = held;
+            // A copy: the area may be freed from the call.
+            const std::function<void(const HoverAreaPointer&)> listener = area->second.pointer;
+            if (listener)
+                listener(pointer);
+            return true;
+        }
+
         // The window manager restacks windows as it changes the root's
         // stacking list or the active window, which the toolkit hears on
         // the root already: answering those costs no wake-up of its own.
@@ -118,7 +175,7 @@ namespace {
         }
 
         QPointer<QCoreApplication> m_installedOn;
-        std::map<xcb_window_t, std::function<void(bool)>> m_areas;
+        std::map<xcb_window_t, Listeners> m_areas;
         std::set<xcb_window_t> m_onTop;
     };
 
@@ -157,6 +214,20 @@ namespace {
             CrossingFilter::shared().keepOnTop(m_window, !region.isEmpty());
         }
 
+        void setGeometry(const QRect& g) override
+        {
+            XConnection* x = XConnection::ofApplication();
+            if (!x || x->raw() != m_c)
+                return;
+            const uint32_t values[] = { uint32_t(int32_t(g.x())), uint32_t(int32_t(g.y())),
+                uint32_t(std::max(1, g.width())), uint32_t(std::max(1, g.height())) };
+            xcb_configure_window(m_c, m_window,
+                XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH
+                    | XCB_CONFIG_WINDOW_HEIGHT,
+                values);
+            xcb_flush(m_c);
+        }
+
     private:
         xcb_connection_t* m_c;
         xcb_window_t m_window;
@@ -191,9 +262,14 @@ std::unique_ptr<HoverArea> createX11HoverArea(const HoverAreaSpec& spec)
     // go no further: over a panel or a window they would otherwise reach the
     // desktop behind.
     const xcb_window_t window = xcb_generate_id(c);
+    // An area told of the pointer's moves and clicks selects them; any other
+    // lets none through to the root either.
     const uint32_t mask = XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK | XCB_CW_DONT_PROPAGATE;
-    const uint32_t values[] = { 1, XCB_EVENT_MASK_ENTER_WINDOW | XCB_EVENT_MASK_LEAVE_WINDOW,
-        XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION };
+    const uint32_t pointing
+        = XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION;
+    const uint32_t values[]
+        = { 1, XCB_EVENT_MASK_ENTER_WINDOW | XCB_EVENT_MASK_LEAVE_WINDOW | (spec.pointer ? pointing : 0u),
+              pointing };
     const QRect g = spec.geometry;
     xcb_create_window(c, 0, window, x->root(), int16_t(g.x()), int16_t(g.y()),
         uint16_t(std::max(1, g.width())), uint16_t(std::max(1, g.height())), 0, XCB_WINDOW_CLASS_INPUT_ONLY,
@@ -208,7 +284,7 @@ std::unique_ptr<HoverArea> createX11HoverArea(const HoverAreaSpec& spec)
         xcb_change_property(
             c, XCB_PROP_MODE_REPLACE, window, x->atoms().netWmPid, XCB_ATOM_CARDINAL, 32, 1, &pid);
     }
-    CrossingFilter::shared().add(window, spec.crossed);
+    CrossingFilter::shared().add(window, spec.crossed, spec.pointer);
     xcb_map_window(c, window);
     xcb_flush(c);
     return std::make_unique<X11HoverArea>(c, window);

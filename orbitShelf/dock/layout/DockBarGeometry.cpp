@@ -178,14 +178,13 @@ QRegion barDrawnRegion(const DockBarPicture& picture, const std::vector<QRectF>&
 }
 
 BarWindowShape barWindowShape(const DockBarPicture& picture, const std::vector<QRectF>& extras,
-    const QRegion& opaqueExtras, const QRect& paintArea, bool translucent)
+    const QRegion& opaqueExtras, bool translucent)
 {
     if (picture.barRect.isEmpty())
         return {};
     if (translucent) {
-        // The pointer is taken only inside what shows.
-        const QRegion input = barDrawnRegion(picture, extras);
-        return { input, input + paintArea };
+        const QRegion drawn = barDrawnRegion(picture, extras);
+        return { drawn, drawn };
     }
     QRegion reach;
     for (const QRectF& extra : extras)
@@ -193,4 +192,30 @@ BarWindowShape barWindowShape(const DockBarPicture& picture, const std::vector<Q
             reach += extra.toAlignedRect();
     const QRegion shown = barDrawnRegion(picture, {}) + (opaqueExtras & reach);
     return { shown, shown };
+}
+
+QRectF barEdgeBand(const DockBarPicture& picture, const QRectF& area, const QString& edge, bool vertical)
+{
+    const QRectF& bar = picture.barRect;
+    if (bar.isEmpty() || area.isEmpty())
+        return {};
+    QRectF band;
+    if (!vertical)
+        band = QRectF(QPointF(bar.left(), bar.bottom()), QPointF(bar.right(), area.bottom()));
+    else if (edge == QLatin1String("right"))
+        band = QRectF(QPointF(bar.right(), bar.top()), QPointF(area.right(), bar.bottom()));
+    else
+        band = QRectF(QPointF(area.left(), bar.top()), QPointF(bar.left(), bar.bottom()));
+    band = band.intersected(area);
+    return band.width() > 0 && band.height() > 0 ? band : QRectF();
+}
+
+QPointF barPointAbove(const QPointF& point, const QRectF& barRect, const QString& edge, bool vertical)
+{
+    // Half a pixel inside the bar's edge: the pixel the user sees next to
+    // the band.
+    if (!vertical)
+        return { std::clamp(point.x(), barRect.left(), barRect.right() - 0.5), barRect.bottom() - 0.5 };
+    const double y = std::clamp(point.y(), barRect.top(), barRect.bottom() - 0.5);
+    return { edge == QLatin1String("right") ? barRect.right() - 0.5 : barRect.left() + 0.5, y };
 }

@@ -81,14 +81,27 @@ struct BarWindowShape {
 };
 
 // The shape of a window drawing `picture`, with `extras` as for
-// barDrawnRegion. Where a compositor blends translucent windows, the window
-// shows all of `paintArea` (where the bar paints anything: soft shadows,
-// antialiased rims) and takes the pointer on the panel and the extras.
-// Where none does, every transparent pixel shown is black: the window shows,
-// and takes the pointer, only on the panel and, of the extras, where
-// `opaqueExtras` says they are painted (opaquePart of their pixels).
+// barDrawnRegion. The window shows only where it takes the pointer, and
+// takes it only on the panel and the extras: a window manager's frame
+// copies a window's shape and takes every click inside it, so a shown
+// margin (the panel's soft shadow) would take the clicks of the windows
+// beneath. Where a compositor blends translucent windows that is the panel
+// and the extras whole; where none does, every transparent pixel shown is
+// black, so of the extras only where `opaqueExtras` says they are painted
+// (opaquePart of their pixels).
 BarWindowShape barWindowShape(const DockBarPicture& picture, const std::vector<QRectF>& extras,
-    const QRegion& opaqueExtras, const QRect& paintArea, bool translucent);
+    const QRegion& opaqueExtras, bool translucent);
+
+// The rows (or columns) between a bar and its window's outer edge, the
+// screen's edge or a panel's, along the bar's length: the bar stands a
+// little off the edge, and a pointer thrown against the edge stops there.
+// `area` is the part of the window on its screen; empty when the bar
+// touches the edge or is hidden.
+QRectF barEdgeBand(const DockBarPicture& picture, const QRectF& area, const QString& edge, bool vertical);
+
+// The point of the bar right above `point` of its edge band (towards the
+// screen's middle): where a click on the band goes.
+QPointF barPointAbove(const QPointF& point, const QRectF& barRect, const QString& edge, bool vertical);
 
 // The radius of the panel's corners: a side bar's are rounder.
 double barPanelRadius(const QRectF& barRect);

@@ -3,7 +3,11 @@
 // rows of a grid.
 #include "dock/layout/DockBarGeometry.h"
 
+#include "platform/ScreenScale.h"
+
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -155,58 +159,118 @@ TEST(DockDrawnRegion, HoldsThePanelAndWhatIsDrawnOverItNothingMore)
 
 namespace {
 
-// A bottom bar of one window button, hovered: its icon grown past the
-// panel's top and bottom edges.
-struct HoveredBar {
+// The dock window of a 1920x1080 screen (the server's pixels) that Qt scales
+// by `scale`, with its bar on `edge`: three buttons, the middle one hovered
+// (its icon grown a fifth past the panel) and badged.
+struct DockWindowAt {
+    DockBarGeometryInput input;
     DockBarPicture picture;
-    QRectF grownIcon { 108, 443, 60, 60 };
-    QRect paintArea { 76, 416, 256, 88 };
-    HoveredBar()
+    std::vector<QRectF> extras;
+    QRectF area; // the part of the window on its screen
+
+    DockWindowAt(const QString& edge, double scale)
     {
-        picture.barRect = QRectF(100, 448, 200, 50);
-        DockBarItem item;
-        item.rect = QRectF(108, 448, 56, 50);
-        item.iconRect = QRectF(113, 450, 50, 50);
-        picture.items.push_back(item);
+        const double width = 1920 / scale, height = 1080 / scale;
+        if (edge == "bottom") {
+            input = bottomBar({ { Kind::MainButton }, { Kind::App }, { Kind::App } });
+            input.windowSize = QSizeF(width, 500);
+            input.onScreen = QRectF(0, 0, width, 500);
+            input.screenWidth = width;
+        } else {
+            input = sideBar(edge);
+            input.windowSize = QSizeF(500, height);
+            input.onScreen = edge == "left" ? QRectF(20, 0, 480, height) : QRectF(0, 0, 490, height);
+            input.dockHeight.reset();
+            input.barItems = { { Kind::MainButton }, { Kind::App }, { Kind::App } };
+        }
+        area = input.onScreen;
+        picture = dockBarPicture(input);
+        const QRectF icon = picture.items.at(1).iconRect;
+        const double grow = icon.width() / 10;
+        extras
+            = { icon.adjusted(-grow, -grow, grow, grow), QRectF(icon.right() - 8, icon.top() - 6, 18, 16) };
     }
 };
 
 } // namespace
 
-TEST(DockWindowShape, WithACompositorShowsAllTheBarPaintsAndTakesThePointerWhereItDraws)
+// For every edge, at every scale, with and without a compositor: the dock
+// window shows nothing that does not take the pointer (a window manager's
+// frame copies what it shows and takes every click there, so a soft shadow
+// shown around the panel took the clicks of the windows beneath), takes the
+// pointer on the panel and what is drawn past it, and no further than that;
+// and the band between the bar and the screen's edge reaches the screen's
+// last row (or column) along the bar, each of its points going to the bar
+// right above it.
+TEST(DockWindowShape, ShowsOnlyWhereItTakesThePointerAndTheEdgeUnderTheBarIsTheBars)
 {
-    const HoveredBar bar;
-    const BarWindowShape shape = barWindowShape(bar.picture, { bar.grownIcon }, {}, bar.paintArea, true);
-    EXPECT_EQ(shape.shown, QRegion(bar.paintArea)) << "soft shadows and rims are blended, never black";
-    EXPECT_EQ(shape.input, barDrawnRegion(bar.picture, { bar.grownIcon }));
-    EXPECT_FALSE(shape.shown.isEmpty()) << "an unshaped window would get a shadow along its whole frame";
-    const QRect tooSmall(100, 448, 100, 50);
-    EXPECT_EQ(
-        shape.input - barWindowShape(bar.picture, { bar.grownIcon }, {}, tooSmall, true).shown, QRegion())
-        << "input outside the shape would be lost";
-    EXPECT_EQ(
-        barWindowShape(DockBarPicture {}, { bar.grownIcon }, {}, bar.paintArea, true), BarWindowShape {})
-        << "a hidden bar shows nothing";
-}
+    for (const char* edge : { "bottom", "left", "right" })
+        for (const double scale : { 1.0, 1.5, 2.0 })
+            for (const bool translucent : { true, false }) {
+                SCOPED_TRACE(QStringLiteral("%1 at %2, %3")
+                                 .arg(QLatin1String(edge))
+                                 .arg(scale)
+                                 .arg(translucent ? "composited" : "nothing composites")
+                                 .toStdString());
+                const DockWindowAt dock(QLatin1String(edge), scale);
+                const QRectF bar = dock.picture.barRect;
+                ASSERT_FALSE(bar.isEmpty());
+                // Without a compositor only the extras' opaque pixels show:
+                // here a column through the grown icon.
+                const QRectF grown = dock.extras[0];
+                const QRegion opaque(
+                    QRectF(grown.center().x() - 4, grown.top(), 8, grown.height()).toAlignedRect());
+                const BarWindowShape shape = barWindowShape(dock.picture, dock.extras, opaque, translucent);
+                const QRegion input = platform::serverRegion(shape.input, scale);
+                const QRegion shown = platform::serverRegion(shape.shown, scale);
 
-TEST(DockWindowShape, WithoutACompositorShowsThePanelAndOnlyTheOpaquePixelsPastIt)
-{
-    const HoveredBar bar;
-    // The grown icon's own pixels: a column through its middle, over the
-    // panel's edges; a stray opaque pixel outside every extra.
-    QRegion opaque(QRect(130, 444, 16, 58));
-    opaque += QRect(40, 300, 4, 4);
-    const BarWindowShape shape = barWindowShape(bar.picture, { bar.grownIcon }, opaque, bar.paintArea, false);
-    EXPECT_EQ(shape.input, shape.shown) << "input only where it draws";
-    EXPECT_TRUE(shape.shown.contains(QRect(110, 448, 180, 50))) << "the panel";
-    EXPECT_TRUE(shape.shown.contains(QRect(130, 444, 16, 4))) << "the icon above the panel";
-    EXPECT_FALSE(shape.shown.contains(QPoint(110, 444))) << "the grown icon's transparent corner";
-    EXPECT_FALSE(shape.shown.contains(QPoint(41, 301))) << "only the extras' pixels";
-    EXPECT_FALSE(shape.shown.intersects(QRect(0, 0, 1920, 416))) << "nothing of the room above the bar";
-    EXPECT_EQ(barWindowShape(bar.picture, { bar.grownIcon }, {}, bar.paintArea, false).shown,
-        barDrawnRegion(bar.picture, {}))
-        << "an extra painted nowhere opaque adds nothing";
-    EXPECT_EQ(barWindowShape(DockBarPicture {}, {}, opaque, bar.paintArea, false), BarWindowShape {});
+                EXPECT_EQ(shown, input) << "shown but taking no click, or taking clicks it does not show";
+                EXPECT_TRUE(shape.input.contains(bar.center().toPoint())) << "the panel";
+                EXPECT_TRUE(shape.input.contains(opaque.boundingRect().topLeft())) << "the grown icon";
+                QRegion drawn(bar.toAlignedRect());
+                for (const QRectF& extra : dock.extras)
+                    drawn += extra.toAlignedRect();
+                EXPECT_EQ(shape.input - drawn, QRegion()) << "the pointer is taken past what is drawn";
+                const QRect margin = bar.adjusted(-12, -12, 12, 12).toAlignedRect();
+                for (const QRect& r : {
+                         QRect(margin.left(), margin.top(), margin.width(), 4), // the shadow's band
+                         QRect(margin.left(), int(bar.center().y()), 4, 1), // beside an end
+                     })
+                    EXPECT_FALSE(shape.shown.intersects(r) && !drawn.intersects(r))
+                        << "shows " << r.x() << "," << r.y();
+
+                const bool vertical = QLatin1String(edge) != QLatin1String("bottom");
+                const QRectF band = barEdgeBand(dock.picture, dock.area, QLatin1String(edge), vertical);
+                // What takes the pointer from the bar's middle line to the
+                // window's outer edge, in the server's pixels.
+                const QRegion reach = input + platform::serverRegion(QRegion(band.toAlignedRect()), scale);
+                const QPointF middle = bar.center();
+                if (!vertical) {
+                    const int x = int(middle.x() * scale);
+                    const int last = int(std::ceil(dock.area.bottom() * scale)) - 1;
+                    for (int y = int(middle.y() * scale); y <= last; ++y)
+                        ASSERT_TRUE(reach.contains(QPoint(x, y))) << "row " << y << " of " << last;
+                    EXPECT_DOUBLE_EQ(band.height(), 2) << "the bar stands 2 points off the edge";
+                } else {
+                    EXPECT_TRUE(band.isEmpty()) << "a side bar touches its edge";
+                    const int y = int(middle.y() * scale);
+                    const int outer = QLatin1String(edge) == QLatin1String("left")
+                        ? int(dock.area.left() * scale)
+                        : int(std::ceil(dock.area.right() * scale)) - 1;
+                    EXPECT_TRUE(reach.contains(QPoint(outer, y))) << "column " << outer;
+                }
+                // A point of the band goes to the item right above it.
+                const DockBarItem& item = dock.picture.items.at(2);
+                const QPointF onBand = vertical
+                    ? QPointF(band.isEmpty() ? 0 : band.center().x(), item.rect.center().y())
+                    : QPointF(item.rect.center().x(), band.center().y());
+                const QPointF above = barPointAbove(onBand, bar, QLatin1String(edge), vertical);
+                EXPECT_TRUE(item.rect.contains(above)) << above.x() << "," << above.y();
+            }
+    EXPECT_EQ(barWindowShape(DockBarPicture {}, {}, {}, true), BarWindowShape {})
+        << "a hidden bar shows nothing";
+    EXPECT_TRUE(barEdgeBand(DockBarPicture {}, QRectF(0, 0, 1920, 500), "bottom", false).isEmpty())
+        << "nor takes its edge";
 }
 
 TEST(OpaquePart, HoldsThePixelsAtLeastHalfOpaqueNeverASoftShadow)
