@@ -59,6 +59,14 @@ namespace {
         return std::find(sides.begin(), sides.end(), side) != sides.end();
     }
 
+    // Not the strip that brings a hidden panel back: it has no role, and
+    // taken for a panel it would take that panel's settings from it.
+    bool isXfcePanel(const RunningWindow& w)
+    {
+        return w.instanceName == QLatin1String("xfce4-panel") && w.dockType
+            && w.role == QLatin1String("Panel");
+    }
+
     bool nearAnyScreen(const QRect& frame, const std::vector<QRect>& screens)
     {
         return screenOf(frame, screens).has_value();
@@ -112,7 +120,7 @@ std::vector<OtherDock> findOtherDocks(const std::vector<RunningWindow>& windows,
 {
     std::vector<const RunningWindow*> xfce;
     for (const RunningWindow& w : windows)
-        if (w.instanceName == QLatin1String("xfce4-panel") && w.dockType && nearAnyScreen(w.frame, screens))
+        if (isXfcePanel(w) && nearAnyScreen(w.frame, screens))
             xfce.push_back(&w);
     std::stable_sort(xfce.begin(), xfce.end(),
         [](const RunningWindow* a, const RunningWindow* b) { return a->id < b->id; });
@@ -141,12 +149,11 @@ std::vector<OtherDock> findOtherDocks(const std::vector<RunningWindow>& windows,
             const QString name = w.plankDock.isEmpty() ? QStringLiteral("dock1") : w.plankDock;
             const auto settings = std::find_if(
                 planks.begin(), planks.end(), [&](const PlankSettings& p) { return p.dock == name; });
-            if (settings != planks.end() && settings->hideMode == QLatin1String("auto"))
-                continue;
             OtherDock dock;
             dock.kind = OtherDock::Kind::plank;
             dock.window = w.id;
             dock.plankDock = name;
+            dock.hides = settings != planks.end() && settings->hideMode == QLatin1String("auto");
             docks.push_back(dock);
             continue;
         }
@@ -155,8 +162,6 @@ std::vector<OtherDock> findOtherDocks(const std::vector<RunningWindow>& windows,
         if (match == matched.end() || w.reserves)
             continue;
         const XfcePanelSettings* panel = match->second;
-        if (panel && panel->autohide == 2)
-            continue;
         const std::vector<Side> sides = sidesAlong(w.frame, screens);
         if (std::none_of(barSides.begin(), barSides.end(), [&](Side s) { return holds(sides, s); }))
             continue;
@@ -164,6 +169,7 @@ std::vector<OtherDock> findOtherDocks(const std::vector<RunningWindow>& windows,
         dock.kind = OtherDock::Kind::xfcePanel;
         dock.window = w.id;
         dock.panel = panel ? panel->number : 0;
+        dock.hides = panel && panel->autohide == 2;
         docks.push_back(dock);
     }
     return docks;

@@ -1,11 +1,11 @@
 #include "settings/Onboarding.h"
 
-#include "state/AppState.h"
 #include "network/ServiceRequests.h"
 #include "platform/Accessibility.h"
 #include "platform/Platform.h"
 #include "settings/FeatureTour.h"
 #include "settings/PageParts.h"
+#include "state/AppState.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -127,6 +127,27 @@ std::vector<platform::ReservedEdge::Side> barSides()
     return sides;
 }
 
+// What step 3 would do, and to which docks: those it would set to hide
+// named first, then those that hide already; the stock sentence (that there
+// is nothing to do) only where no other dock runs at all.
+QString step3Explanation(const platform::OtherDocksFound& docks)
+{
+    const QString comma = QStringLiteral(", ");
+    if (docks.empty())
+        return Onboarding::tr(OnboardingTexts::step3Explanation);
+    if (docks.toHide.isEmpty())
+        return Onboarding::tr(
+            docks.hiding.size() == 1 ? OnboardingTexts::step3HidingOne : OnboardingTexts::step3HidingMany)
+            .arg(docks.hiding.join(comma));
+    QString text = Onboarding::tr(
+        docks.toHide.size() == 1 ? OnboardingTexts::step3FoundOne : OnboardingTexts::step3FoundMany)
+                       .arg(docks.toHide.join(comma));
+    if (!docks.hiding.isEmpty())
+        text += QLatin1Char(' ')
+            + Onboarding::tr(OnboardingTexts::step3AlreadyHiding).arg(docks.hiding.join(comma));
+    return text;
+}
+
 } // namespace
 
 OnboardingServices standardOnboardingServices()
@@ -139,7 +160,8 @@ OnboardingServices standardOnboardingServices()
     s.requestScreenCapture = [] {};
     s.trackFeature = [](const QString& feature) { trackFeature(feature); };
     s.otherDocks = [](const std::vector<platform::ReservedEdge::Side>& sides) {
-        return platform::hasCurrent() ? platform::current().scripts().otherDocks(sides) : QStringList();
+        return platform::hasCurrent() ? platform::current().scripts().otherDocks(sides)
+                                      : platform::OtherDocksFound();
     };
     s.hideSystemDock = [](const std::vector<platform::ReservedEdge::Side>& sides) {
         return platform::hasCurrent() ? platform::current().scripts().hideSystemDock(sides)
@@ -227,11 +249,8 @@ Onboarding::Onboarding(AppState& state, PermissionChecks checks, OnboardingServi
         auto* row = new QHBoxLayout;
         row->addWidget(stepButton(tr(OnboardingTexts::step3), &m_step3, [this] { hideSystemDock(); }));
         auto* right = new QVBoxLayout;
-        const QStringList docks = m_services.otherDocks ? m_services.otherDocks(barSides()) : QStringList();
-        m_step3Explanation = wrapped(docks.isEmpty()
-                ? tr(OnboardingTexts::step3Explanation)
-                : tr(docks.size() == 1 ? OnboardingTexts::step3FoundOne : OnboardingTexts::step3FoundMany)
-                      .arg(docks.join(QStringLiteral(", "))));
+        m_step3Explanation = wrapped(step3Explanation(
+            m_services.otherDocks ? m_services.otherDocks(barSides()) : platform::OtherDocksFound()));
         m_step3Explanation->setObjectName(QStringLiteral("step3Explanation"));
         qCInfo(lcOnboarding).noquote() << "onboarding step 3 says:" << m_step3Explanation->text();
         right->addWidget(m_step3Explanation);
@@ -355,6 +374,8 @@ void Onboarding::showStep3Report(const platform::HideDocksReport& report)
         said << tr(OnboardingTexts::step3Done).arg(report.hidden.join(QStringLiteral(", ")));
     if (!report.failed.isEmpty())
         said << tr(OnboardingTexts::step3Failed).arg(report.failed.join(QStringLiteral(", ")));
+    if (!report.hidingAlready.isEmpty())
+        said << tr(OnboardingTexts::step3AlreadyHiding).arg(report.hidingAlready.join(QStringLiteral(", ")));
     if (said.isEmpty())
         said << tr(OnboardingTexts::step3NoDock);
     const QString note = said.join(QLatin1Char(' '));

@@ -22,7 +22,7 @@ struct OnboardingServices {
     std::function<void(const QString& feature)> trackFeature;
     // The other docks that run where a bar on one of the sides stands, by
     // name; and switching on their auto-hide, which runs off the main thread.
-    std::function<QStringList(const std::vector<platform::ReservedEdge::Side>&)> otherDocks;
+    std::function<platform::OtherDocksFound(const std::vector<platform::ReservedEdge::Side>&)> otherDocks;
     std::function<platform::HideDocksReport(const std::vector<platform::ReservedEdge::Side>&)> hideSystemDock;
 };
 // The platform's own answers and the web client's usage reports.
@@ -51,6 +51,15 @@ inline const char* const step3FoundOne
 inline const char* const step3FoundMany
     = "Other docks run here: %1. Step 3 sets them to hide until the pointer reaches them, so that the bar "
       "stands alone on its edge.";
+// Where every other dock hides already: there is a dock, and nothing left to do.
+inline const char* const step3HidingOne
+    = "Another dock runs here and already hides until the pointer reaches it: %1. Step 3 has nothing left "
+      "to set.";
+inline const char* const step3HidingMany
+    = "Other docks run here and already hide until the pointer reaches them: %1. Step 3 has nothing left to "
+      "set.";
+// Those that hide already, after the docks step 3 would set, and after a click.
+inline const char* const step3AlreadyHiding = "Already set to hide until the pointer reaches it: %1.";
 inline const char* const step3Done = "Set to hide until the pointer reaches it: %1.";
 inline const char* const step3Failed = "Could not be set to hide: %1.";
 inline const char* const step3NoDock = "Not applicable: this desktop has no system dock to hide.";

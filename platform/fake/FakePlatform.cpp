@@ -26,6 +26,7 @@ struct FakePlatform::State {
     bool trusted = true;
     QStringList otherDocks;
     QStringList refusingDocks;
+    QStringList hidingDocks;
     QPoint pointer;
     QRect primary{0, 0, 1920, 1080};
     qint32 ownPid = 0;
@@ -594,25 +595,28 @@ public:
         a.text = name;
         m_s->record(a);
     }
-    QStringList otherDocks(const std::vector<ReservedEdge::Side>&) override
+    OtherDocksFound otherDocks(const std::vector<ReservedEdge::Side>&) override
     {
         std::lock_guard lock(m_s->mutex);
-        return m_s->otherDocks;
+        return { m_s->otherDocks, m_s->hidingDocks };
     }
-    // A dock once hidden no longer stands in the way: it is not named again.
+    // A dock once hidden is named as one that hides already.
     HideDocksReport hideSystemDock(const std::vector<ReservedEdge::Side>&) override
     {
         std::lock_guard lock(m_s->mutex);
         m_s->record(act(FakeAction::Kind::hideSystemDock));
         HideDocksReport report;
+        report.hidingAlready = m_s->hidingDocks;
         for (const QString& dock : std::as_const(m_s->otherDocks)) {
             if (m_s->refusingDocks.contains(dock))
                 report.failed << dock + QStringLiteral(" (it refused)");
             else
                 report.hidden << dock;
         }
-        for (const QString& dock : std::as_const(report.hidden))
+        for (const QString& dock : std::as_const(report.hidden)) {
             m_s->otherDocks.removeAll(dock);
+            m_s->hidingDocks << dock;
+        }
         report.outcome = report.hidden.isEmpty() && report.failed.isEmpty() ? ScriptOutcome::notApplicable
             : report.failed.isEmpty()                                       ? ScriptOutcome::done
                                                                             : ScriptOutcome::failed;
@@ -754,11 +758,12 @@ void FakePlatform::setWindowImage(quint32 id, QImage image)
     m_state->images[id] = std::move(image);
 }
 
-void FakePlatform::setOtherDocks(QStringList names, QStringList refusing)
+void FakePlatform::setOtherDocks(QStringList names, QStringList refusing, QStringList hiding)
 {
     std::lock_guard lock(m_state->mutex);
     m_state->otherDocks = std::move(names);
     m_state->refusingDocks = std::move(refusing);
+    m_state->hidingDocks = std::move(hiding);
 }
 
 void FakePlatform::setTrusted(bool trusted)

@@ -91,9 +91,10 @@ public:
     void setWindowImage(quint32 id, QImage image);
     void setWindowIcons(quint32 id, std::vector<QImage> icons);
     void setTrusted(bool trusted);
-    // The other docks scripts().otherDocks() names, and which of them refuse
-    // to hide (scripts().hideSystemDock() reports them failed).
-    void setOtherDocks(QStringList names, QStringList refusing = {});
+    // The other docks scripts().otherDocks() names as still to hide, which
+    // of them refuse to hide (scripts().hideSystemDock() reports them
+    // failed), and those it names as hiding already.
+    void setOtherDocks(QStringList names, QStringList refusing = {}, QStringList hiding = {});
     void setUnresponsive(qint32 pid, bool unresponsive);
     void setPointerPosition(QPoint rootPoint);
     void setPrimaryScreen(QRect rootRect);

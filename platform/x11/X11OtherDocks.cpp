@@ -174,6 +174,24 @@ namespace {
         return screens;
     }
 
+    // WM_WINDOW_ROLE of xfce4-panel's windows, which tells its panels from
+    // the strips that bring hidden ones back; one round trip for them all.
+    void readRoles(XConnection& x, std::vector<RunningWindow>& windows)
+    {
+        const xcb_atom_t role = x.atom("WM_WINDOW_ROLE");
+        if (role == XCB_ATOM_NONE)
+            return;
+        std::vector<std::pair<RunningWindow*, xcb_get_property_cookie_t>> asked;
+        for (RunningWindow& w : windows)
+            if (w.instanceName == QLatin1String("xfce4-panel"))
+                asked.emplace_back(&w, requestProperty(x, w.id, role, XCB_ATOM_STRING, 64));
+        ReplyBatch batch(x);
+        for (auto& [w, cookie] : asked) {
+            const Reply<xcb_get_property_reply_t> reply = batch.get<xcb_get_property_reply_t>(cookie);
+            w->role = textProperty(reply.get(), x.atoms()).value_or(QString());
+        }
+    }
+
     bool hideXfcePanel(int panel, QString* why)
     {
         if (panel <= 0) {
@@ -245,6 +263,8 @@ std::vector<OtherDock> runningOtherDocks(
         xfce = xfce || w.instanceName == QLatin1String("xfce4-panel");
         windows.push_back(w);
     }
+    if (xfce)
+        readRoles(ctx->x(), windows);
     // Asked only of a desktop that runs them: a question would start
     // xfconf's service where nothing uses it.
     const std::vector<XfcePanelSettings> panels = xfce ? xfcePanels() : std::vector<XfcePanelSettings> {};
@@ -253,7 +273,9 @@ std::vector<OtherDock> runningOtherDocks(
         planks.push_back({ dock, plankHideMode(dock) });
     std::vector<OtherDock> docks = findOtherDocks(windows, panels, planks, barSides, screensOf(ctx->x()));
     for (const OtherDock& d : docks)
-        qCInfo(lcPlatform).noquote() << "another dock runs here:" << otherDockName(d);
+        qCInfo(lcPlatform).noquote() << (d.hides ? "another dock runs here, hiding already:"
+                                                 : "another dock runs here:")
+                                     << otherDockName(d);
     return docks;
 }
 
@@ -261,6 +283,10 @@ HideDocksReport hideOtherDocks(const std::vector<OtherDock>& docks)
 {
     HideDocksReport report;
     for (const OtherDock& dock : docks) {
+        if (dock.hides) {
+            report.hidingAlready << otherDockName(dock);
+            continue;
+        }
         QString why;
         const bool hidden = dock.kind == OtherDock::Kind::plank ? hidePlank(dock.plankDock, &why)
                                                                 : hideXfcePanel(dock.panel, &why);
@@ -272,9 +298,9 @@ HideDocksReport hideOtherDocks(const std::vector<OtherDock>& docks)
             qCInfo(lcPlatform).noquote() << "cannot set to hide:" << otherDockName(dock) << "-" << why;
         }
     }
-    report.outcome = docks.empty() ? ScriptOutcome::notApplicable
-        : report.failed.isEmpty()  ? ScriptOutcome::done
-                                   : ScriptOutcome::failed;
+    report.outcome = !report.failed.isEmpty() ? ScriptOutcome::failed
+        : report.hidden.isEmpty()             ? ScriptOutcome::notApplicable
+                                              : ScriptOutcome::done;
     return report;
 }
 

@@ -17,7 +17,8 @@ std::vector<OtherDock> runningOtherDocks(
 
 // Switches on each dock's auto-hide in its own settings, nothing else of
 // them: xfce4-panel's autohide-behavior to "always" (2), plank's hide-mode
-// to "auto". Each change is read back before it counts as done.
+// to "auto". Each change is read back before it counts as done. A dock
+// whose settings hide it already is left as it is (`hidingAlready`).
 HideDocksReport hideOtherDocks(const std::vector<OtherDock>& docks);
 
 } // namespace platform::x11

@@ -48,12 +48,12 @@ public:
         });
     }
 
-    QStringList otherDocks(const std::vector<ReservedEdge::Side>& barSides) override
+    OtherDocksFound otherDocks(const std::vector<ReservedEdge::Side>& barSides) override
     {
-        QStringList names;
+        OtherDocksFound found;
         for (const OtherDock& dock : runningOtherDocks(m_ctx, barSides))
-            names << otherDockName(dock);
-        return names;
+            (dock.hides ? found.hiding : found.toHide) << otherDockName(dock);
+        return found;
     }
 
     HideDocksReport hideSystemDock(const std::vector<ReservedEdge::Side>& barSides) override
@@ -62,7 +62,7 @@ public:
         // the page named them.
         const HideDocksReport report = hideOtherDocks(runningOtherDocks(m_ctx, barSides));
         if (report.outcome == ScriptOutcome::notApplicable)
-            qCInfo(lcPlatform) << "no other dock runs here; nothing was changed";
+            qCInfo(lcPlatform) << "no other dock is left to hide here; nothing was changed";
         return report;
     }
 

@@ -283,7 +283,7 @@ TEST(X11Scripts, BringingAProcessToTheFrontActivatesItsWindow)
     x11().scripts().bringProcessToFront(qint32(b.pid), QStringLiteral("front \"b\"; rm -rf"));
     EXPECT_TRUE(waitUntil([&] { return activeWindow() == b.id; }));
     // openbox alone runs no other dock: nothing to hide, and no success claimed.
-    EXPECT_TRUE(x11().scripts().otherDocks({ platform::ReservedEdge::Side::bottom }).isEmpty());
+    EXPECT_TRUE(x11().scripts().otherDocks({ platform::ReservedEdge::Side::bottom }).empty());
     EXPECT_EQ(x11().scripts().hideSystemDock({ platform::ReservedEdge::Side::bottom }).outcome,
         platform::ScriptOutcome::notApplicable);
 }

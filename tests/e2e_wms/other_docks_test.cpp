@@ -35,7 +35,7 @@ QString xfcePanelWindow(const std::function<bool(const QRect&)>& where)
 // way, leaves the top panel out, and its click sets the launcher panel to
 // hide always and plank to hide: the launcher panel moves below the screen
 // and plank keeps only its strip along the edge, and nothing else of their
-// settings changes.
+// settings changes. Opened again, step 3 names both as hiding already.
 TEST(OnboardingStep3, SetsXfcesLauncherPanelAndPlankToHideAndLeavesTheTopPanelAlone)
 {
     OtherDesktop desktop(WindowManager::xfwm4);
@@ -139,5 +139,42 @@ TEST(OnboardingStep3, SetsXfcesLauncherPanelAndPlankToHideAndLeavesTheTopPanelAl
         return input && input->boundingRect().height() <= 2;
     })) << "plank still takes clicks over its dock";
     screenshot(QStringLiteral("other-docks-after-step-3"));
+
+    // Closed with step 4 and opened again from the command line, step 3
+    // still sees both docks, now hidden: it names them as hiding already,
+    // offers nothing, and its click sets nothing and claims nothing.
+    EXPECT_TRUE(waitUntil([&] {
+        click(run.loggedRect(QStringLiteral("onboarding step 4 at "))->center());
+        return waitUntil([] { return visibleWindowsNamed(QStringLiteral("Onboarding Window")).isEmpty(); },
+            std::chrono::milliseconds(1000));
+    })) << run.log().toStdString();
+    const qsizetype reopened = run.log().size();
+    runTool(QStringLiteral("env"),
+        QStringList { QStringLiteral("-u"), QStringLiteral("QT_QPA_PLATFORM") } + asUser
+            + QStringList { QStringLiteral("XDG_RUNTIME_DIR=") + run.runtimeDir(),
+                QStringLiteral(ORBITSHELF_BINARY), QStringLiteral("OnboardingWindow") });
+    ASSERT_FALSE(waitForWindow(QStringLiteral("Onboarding Window")).isEmpty()) << run.log().toStdString();
+    ASSERT_TRUE(waitUntil([&] {
+        return run.log().mid(reopened).contains(QLatin1String("onboarding step 3 says:"));
+    })) << run.log().mid(reopened).toStdString();
+    EXPECT_TRUE(run.log().mid(reopened).contains(QLatin1String(
+        "onboarding step 3 says: Other docks run here and already hide until the pointer reaches "
+        "them: Xfce panel 2, plank (dock1). Step 3 has nothing left to set.")))
+        << run.log().mid(reopened).toStdString();
+    screenshot(QStringLiteral("other-docks-step-3-again"));
+    EXPECT_TRUE(waitUntil([&] {
+        const std::optional<QRect> step3
+            = loggedRectIn(run.log().mid(reopened), QStringLiteral("onboarding step 3 at "));
+        if (!step3)
+            return false;
+        click(step3->center());
+        return waitUntil([&] { return run.log().mid(reopened).contains(QLatin1String("hide system dock:")); },
+            std::chrono::milliseconds(1000));
+    })) << run.log().mid(reopened).toStdString();
+    EXPECT_TRUE(run.log().mid(reopened).contains(QLatin1String(
+        "hide system dock: Already set to hide until the pointer reaches it: Xfce panel 2, plank (dock1).")))
+        << run.log().mid(reopened).toStdString();
+    EXPECT_EQ(xfconf({ QStringLiteral("-lv") }), settingsAfter);
+    EXPECT_EQ(plankHideMode(), QStringLiteral("'auto'"));
     EXPECT_TRUE(run.running());
 }

@@ -215,13 +215,14 @@ TEST_F(FakePlatformScripting, OtherDocksAreNamedAndHiddenAsScripted)
     const std::vector<ReservedEdge::Side> bottom { ReservedEdge::Side::bottom };
     fake.setOtherDocks({ QStringLiteral("Xfce panel 2"), QStringLiteral("plank (dock1)") },
         { QStringLiteral("plank (dock1)") });
-    EXPECT_EQ(fake.scripts().otherDocks(bottom).size(), 2);
+    EXPECT_EQ(fake.scripts().otherDocks(bottom).toHide.size(), 2);
     const HideDocksReport report = fake.scripts().hideSystemDock(bottom);
     EXPECT_EQ(report.outcome, ScriptOutcome::failed);
     EXPECT_EQ(report.hidden, QStringList { QStringLiteral("Xfce panel 2") });
     EXPECT_EQ(report.failed, QStringList { QStringLiteral("plank (dock1) (it refused)") });
-    // The hidden one is out of the way now; the refusing one is still there.
-    EXPECT_EQ(fake.scripts().otherDocks(bottom), QStringList { QStringLiteral("plank (dock1)") });
+    // The hidden one is named as hiding now; the refusing one is still to hide.
+    EXPECT_EQ(fake.scripts().otherDocks(bottom),
+        (OtherDocksFound { { QStringLiteral("plank (dock1)") }, { QStringLiteral("Xfce panel 2") } }));
 }
 
 TEST_F(FakePlatformScripting, TheWindowListLeavesOutOurOwnDocksDesktopsAndSkipTaskbarWindows)

@@ -12,17 +12,24 @@ const std::vector<QRect> kDockOneScreen { QRect(0, 0, 1920, 1080) };
 const std::vector<QRect> kDockShortBesideTall { QRect(0, 0, 1920, 1080), QRect(1920, 0, 1920, 1200) };
 
 // xfce4-panel's windows as its stock settings make them on 1920x1080: the
-// top panel (reserving its 27 rows), a 3 by 3 helper far off the screen,
-// and the launcher panel at the bottom centre, of type DOCK, reserving nothing.
+// top panel (reserving its 27 rows), the launcher panel's strip that
+// brings it back when hidden (3 by 3 far off the screen while it shows),
+// made before the launcher panel's own window, and the launcher panel at
+// the bottom centre, of type DOCK, reserving nothing. Only the panels have
+// the role "Panel".
 RunningWindow xfceWindow(quint32 id, QRect frame, bool reserves = false)
 {
-    return { id, QStringLiteral("xfce4-panel"), true, reserves, frame, {} };
+    return { id, QStringLiteral("xfce4-panel"), true, reserves, frame, {}, QStringLiteral("Panel") };
 }
 const RunningWindow kXfceTopPanel = xfceWindow(0x600003, QRect(0, 0, 1920, 27), true);
-const RunningWindow kXfceHelper = xfceWindow(0x60000e, QRect(-9999, -9999, 3, 3));
+const RunningWindow kXfceHelper { 0x60000e, QStringLiteral("xfce4-panel"), true, false,
+    QRect(-9999, -9999, 3, 3), {}, {} };
 const RunningWindow kXfceLauncher = xfceWindow(0x600012, QRect(807, 1031, 306, 49));
-// The launcher panel hidden: moved below the screen.
+// The launcher panel hidden: moved below the screen, its strip along the
+// bottom edge under where it stood.
 const RunningWindow kXfceLauncherHidden = xfceWindow(0x600012, QRect(807, 1149, 306, 49));
+const RunningWindow kXfceStrip { 0x60000e, QStringLiteral("xfce4-panel"), true, false,
+    QRect(807, 1077, 306, 3), {}, {} };
 const XfcePanelSettings kXfceTopSettings { 1, 6, 0, 0 };
 const XfcePanelSettings kXfceLauncherSettings { 2, 10, 0, 1 };
 const std::vector<XfcePanelSettings> kXfceStock { kXfceTopSettings, kXfceLauncherSettings };
@@ -32,14 +39,16 @@ RunningWindow plankWindow(quint32 id, QString dock = {})
     return { id, QStringLiteral("plank"), true, false, QRect(0, 940, 1920, 140), std::move(dock) };
 }
 
-OtherDock xfceDock(quint32 window, int number)
+enum Hides : bool { toHide = false, hiding = true };
+OtherDock xfceDock(quint32 window, int number, Hides hides = toHide)
 {
-    return { OtherDock::Kind::xfcePanel, window, number, {} };
+    return { OtherDock::Kind::xfcePanel, window, number, {}, hides };
 }
-OtherDock plankDock(quint32 window, const QString& name)
+OtherDock plankDock(quint32 window, const QString& name, Hides hides = toHide)
 {
-    return { OtherDock::Kind::plank, window, 0, name };
+    return { OtherDock::Kind::plank, window, 0, name, hides };
 }
+const PlankSettings kPlankHiding { QStringLiteral("dock1"), QStringLiteral("auto") };
 
 struct DockCase {
     const char* meaning;
@@ -59,18 +68,26 @@ TEST(OtherDocks, WhichRunningPanelsStep3CountsAsAnotherDock)
         { "stock Xfce: the launcher panel, not the top panel that reserves its rows",
             { kXfceTopPanel, kXfceHelper, kXfceLauncher }, kXfceStock, {}, { Side::bottom }, kDockOneScreen,
             { xfceDock(0x600012, 2) } },
-        { "the launcher panel already hides always", { kXfceTopPanel, kXfceHelper, kXfceLauncherHidden },
-            { kXfceTopSettings, { 2, 10, 0, 2 } }, {}, { Side::bottom }, kDockOneScreen, {} },
-        { "hidden for now by its intelligent hiding, it still counts", { kXfceTopPanel, kXfceLauncherHidden },
-            kXfceStock, {}, { Side::bottom }, kDockOneScreen, { xfceDock(0x600012, 2) } },
+        { "the launcher panel already hides always: named as hiding, its strip no panel of its own",
+            { kXfceTopPanel, kXfceStrip, kXfceLauncherHidden }, { kXfceTopSettings, { 2, 10, 0, 2 } }, {},
+            { Side::bottom }, kDockOneScreen, { xfceDock(0x600012, 2, hiding) } },
+        { "hidden for now by its intelligent hiding, it still counts",
+            { kXfceTopPanel, kXfceStrip, kXfceLauncherHidden }, kXfceStock, {}, { Side::bottom },
+            kDockOneScreen, { xfceDock(0x600012, 2) } },
+        { "a panel hiding always, with xfconf unread, is still offered",
+            { kXfceTopPanel, kXfceStrip, kXfceLauncherHidden }, {}, {}, { Side::bottom }, kDockOneScreen,
+            { xfceDock(0x600012, 0) } },
+        { "a hiding panel out of the bar's way is not named",
+            { kXfceTopPanel, kXfceStrip, kXfceLauncherHidden }, { kXfceTopSettings, { 2, 10, 0, 2 } }, {},
+            { Side::left }, kDockOneScreen, {} },
         { "a bar on the left is not over a bottom panel", { kXfceTopPanel, kXfceLauncher }, kXfceStock, {},
             { Side::left }, kDockOneScreen, {} },
         { "a bottom panel that reserves its rows has the bar beside it",
             { kXfceTopPanel, xfceWindow(0x600012, QRect(0, 1053, 1920, 27), true) },
             { kXfceTopSettings, { 2, 12, 0, 0 } }, {}, { Side::bottom }, kDockOneScreen, {} },
         { "a panel not of type DOCK is no dock",
-            { RunningWindow {
-                0x600012, QStringLiteral("xfce4-panel"), false, false, kXfceLauncher.frame, {} } },
+            { RunningWindow { 0x600012, QStringLiteral("xfce4-panel"), false, false, kXfceLauncher.frame, {},
+                QStringLiteral("Panel") } },
             kXfceStock, {}, { Side::bottom }, kDockOneScreen, {} },
         { "another program's dock window is not xfce4-panel's",
             { RunningWindow { 0x800001, QStringLiteral("tint2"), true, false, kXfceLauncher.frame, {} } },
@@ -94,15 +111,25 @@ TEST(OtherDocks, WhichRunningPanelsStep3CountsAsAnotherDock)
         { "plank hiding intelligently, wherever the bar is", { plankWindow(0xc00003) }, {},
             { { QStringLiteral("dock1"), QStringLiteral("intelligent") } }, { Side::left }, kDockOneScreen,
             { plankDock(0xc00003, QStringLiteral("dock1")) } },
-        { "plank already hiding", { plankWindow(0xc00003) }, {},
-            { { QStringLiteral("dock1"), QStringLiteral("auto") } }, { Side::bottom }, kDockOneScreen, {} },
+        { "plank already hiding", { plankWindow(0xc00003) }, {}, { kPlankHiding }, { Side::bottom },
+            kDockOneScreen, { plankDock(0xc00003, QStringLiteral("dock1"), hiding) } },
         { "plank's settings unread, and a dock of another name",
-            { plankWindow(0xc00003), plankWindow(0xd00003, QStringLiteral("dock2")) }, {},
-            { { QStringLiteral("dock1"), QStringLiteral("auto") } }, { Side::bottom }, kDockOneScreen,
-            { plankDock(0xd00003, QStringLiteral("dock2")) } },
+            { plankWindow(0xc00003), plankWindow(0xd00003, QStringLiteral("dock2")) }, {}, { kPlankHiding },
+            { Side::bottom }, kDockOneScreen,
+            { plankDock(0xc00003, QStringLiteral("dock1"), hiding),
+                plankDock(0xd00003, QStringLiteral("dock2")) } },
         { "Xfce's launcher panel and plank together", { kXfceTopPanel, kXfceLauncher, plankWindow(0xc00003) },
             kXfceStock, { { QStringLiteral("dock1"), QStringLiteral("intelligent") } }, { Side::bottom },
             kDockOneScreen, { xfceDock(0x600012, 2), plankDock(0xc00003, QStringLiteral("dock1")) } },
+        { "Xfce's launcher panel and plank both set to hide",
+            { kXfceTopPanel, kXfceStrip, kXfceLauncherHidden, plankWindow(0xc00003) },
+            { kXfceTopSettings, { 2, 10, 0, 2 } }, { kPlankHiding }, { Side::bottom }, kDockOneScreen,
+            { xfceDock(0x600012, 2, hiding), plankDock(0xc00003, QStringLiteral("dock1"), hiding) } },
+        { "the launcher panel hiding, plank still to hide",
+            { kXfceTopPanel, kXfceStrip, kXfceLauncherHidden, plankWindow(0xc00003) },
+            { kXfceTopSettings, { 2, 10, 0, 2 } },
+            { { QStringLiteral("dock1"), QStringLiteral("intelligent") } }, { Side::bottom }, kDockOneScreen,
+            { xfceDock(0x600012, 2, hiding), plankDock(0xc00003, QStringLiteral("dock1")) } },
         { "nothing else runs", {}, {}, {}, { Side::bottom }, kDockOneScreen, {} },
     };
     for (const DockCase& c : cases) {

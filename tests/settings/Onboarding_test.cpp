@@ -33,7 +33,7 @@ struct OnboardingScript {
     int prompts = 0;
     int captureRequests = 0;
     std::atomic<int> dockScripts = 0; // counted on the pool's threads
-    QStringList otherDocks;
+    platform::OtherDocksFound otherDocks;
     platform::HideDocksReport hideReport;
     QStringList tracked;
 };
@@ -153,39 +153,58 @@ TEST_F(OnboardingTest, Step3SaysPlainlyEachTimeThatThereIsNothingToHide)
         EXPECT_FALSE(label->text() == QLatin1String(OnboardingTexts::step3Explanation) && !label->isHidden());
 }
 
-// Where other docks run, step 3 names them before the click and says after
-// it which took the auto-hide and which did not, never more than happened.
+// Where other docks run, step 3 names them before the click, those that
+// hide already apart from those it would set, and says after it which took
+// the auto-hide and which did not, never more than happened.
 TEST_F(OnboardingTest, Step3NamesTheOtherDocksAndSaysWhatTheClickDid)
 {
     struct Row {
         const char* meaning;
         QStringList docks;
+        QStringList hiding;
         QStringList hidden;
         QStringList failed;
         const char* explanation;
         const char* note;
     };
     const std::vector<Row> rows {
-        { "one dock, hidden", { "Xfce panel 2" }, { "Xfce panel 2" }, {},
+        { "one dock, hidden", { "Xfce panel 2" }, {}, { "Xfce panel 2" }, {},
             "Another dock runs here: Xfce panel 2. Step 3 sets it to hide",
             "Set to hide until the pointer reaches it: Xfce panel 2." },
-        { "two docks, one refused", { "Xfce panel 2", "plank (dock1)" }, { "Xfce panel 2" },
+        { "two docks, one refused", { "Xfce panel 2", "plank (dock1)" }, {}, { "Xfce panel 2" },
             { "plank (dock1) (gsettings cannot run)" }, "Other docks run here: Xfce panel 2, plank (dock1).",
             "Set to hide until the pointer reaches it: Xfce panel 2. Could not be set to hide: plank (dock1) "
             "(gsettings cannot run)." },
-        { "a dock that refused alone", { "Xfce panel 2" }, {}, { "Xfce panel 2 (xfconf does not answer)" },
-            "Another dock runs here", "Could not be set to hide: Xfce panel 2 (xfconf does not answer)." },
-        { "a dock that quit before the click", { "plank (dock1)" }, {}, {}, "Another dock runs here",
+        { "a dock that refused alone", { "Xfce panel 2" }, {}, {},
+            { "Xfce panel 2 (xfconf does not answer)" }, "Another dock runs here",
+            "Could not be set to hide: Xfce panel 2 (xfconf does not answer)." },
+        { "a dock that quit before the click", { "plank (dock1)" }, {}, {}, {}, "Another dock runs here",
             "Not applicable" },
+        { "opened again after the click: both docks hide already", {}, { "Xfce panel 2", "plank (dock1)" },
+            {}, {},
+            "Other docks run here and already hide until the pointer reaches them: Xfce panel 2, plank "
+            "(dock1). "
+            "Step 3 has nothing left to set.",
+            "Already set to hide until the pointer reaches it: Xfce panel 2, plank (dock1)." },
+        { "one dock that hides already", {}, { "Xfce panel 2" }, {}, {},
+            "Another dock runs here and already hides until the pointer reaches it: Xfce panel 2.",
+            "Already set to hide until the pointer reaches it: Xfce panel 2." },
+        { "one dock hiding, one left to set", { "plank (dock1)" }, { "Xfce panel 2" }, { "plank (dock1)" },
+            {},
+            "Another dock runs here: plank (dock1). Step 3 sets it to hide until the pointer reaches it, so "
+            "that the bar stands alone on its edge. Already set to hide until the pointer reaches it: Xfce "
+            "panel 2.",
+            "Set to hide until the pointer reaches it: plank (dock1). Already set to hide until the pointer "
+            "reaches it: Xfce panel 2." },
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.meaning);
-        script.otherDocks = row.docks;
+        script.otherDocks = { row.docks, row.hiding };
         script.hideReport
             = { row.failed.isEmpty() ? (row.hidden.isEmpty() ? platform::ScriptOutcome::notApplicable
                                                              : platform::ScriptOutcome::done)
                                      : platform::ScriptOutcome::failed,
-                  row.hidden, row.failed };
+                  row.hidden, row.failed, row.hiding };
         Onboarding view(state, quietChecks(script), onboardingServices(script));
         auto* explanation = view.findChild<QLabel*>(QStringLiteral("step3Explanation"));
         ASSERT_TRUE(explanation);
