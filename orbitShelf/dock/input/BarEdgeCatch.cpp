@@ -67,14 +67,19 @@ void BarEdgeCatch::apply()
         m_geometry = geometry;
         m_taking = false;
         qCDebug(lcDock) << "the edge under the bar of" << m_screenID << "is the bar's, at" << geometry;
-    } else if (geometry != m_geometry) {
+    }
+    // The server keeps an input region as set, not as the window grows: a
+    // band widened with the bar would take the pointer only where its old
+    // width reached, and leave the rest to the windows beneath.
+    const bool resized = geometry != m_geometry;
+    if (resized) {
         m_area->setGeometry(geometry);
         m_geometry = geometry;
     }
     // Behind a full-screen window in front, the bar is out of reach and
     // the edge is that window's.
     const bool taking = !m_stepAside.update(platform::qtFromServer(geometry), true);
-    if (taking == m_taking)
+    if (taking == m_taking && !(taking && resized))
         return;
     m_taking = taking;
     m_area->setInputRegion(taking ? QRegion(QRect(QPoint(0, 0), geometry.size())) : QRegion());
