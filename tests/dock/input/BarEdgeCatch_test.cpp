@@ -1,0 +1,109 @@
+// The rows between the bar and its screen's edge, over a scripted platform:
+// where they take the pointer as the bar grows, shrinks and hides, and what
+// a move or a click there hands to the bar.
+#include "dock/input/BarEdgeCatch.h"
+#include "platform/HoverArea.h"
+#include "platform/Services.h"
+#include "platform/fake/FakeHoverAreas.h"
+#include "platform/fake/FakeServices.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+// A bar that writes down the pointer events it gets.
+class RecordingBar final : public QWidget {
+public:
+    struct Seen {
+        QEvent::Type type;
+        QPointF at;
+        Qt::MouseButton button;
+    };
+    std::vector<Seen> seen;
+
+protected:
+    bool event(QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease: {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            seen.push_back({ event->type(), mouse->position(), mouse->button() });
+            return true;
+        }
+        case QEvent::Leave:
+            seen.push_back({ event->type(), {}, Qt::NoButton });
+            return true;
+        default:
+            return QWidget::event(event);
+        }
+    }
+};
+
+class BarEdgeCatchTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::Services services = platform::fake::services(nullptr);
+        services.hoverAreas = areas.factory();
+        platform::install(std::move(services));
+        // As the bar: it hears the pointer's moves without a button held.
+        bar.setMouseTracking(true);
+    }
+    void TearDown() override { platform::uninstall(); }
+
+    platform::fake::FakeHoverAreas areas;
+    RecordingBar bar;
+};
+
+TEST_F(BarEdgeCatchTest, TakesTheWholeBandAsTheBarChangesAndHandsItsClicksToTheBarAbove)
+{
+    BarEdgeCatch edge(bar, QStringLiteral("Optional(S)"), [] { return false; });
+    // A bar of two buttons, 2 rows off the edge of a window at 0,580.
+    const QPoint origin(0, 580);
+    edge.set(QRectF(896, 498, 128, 2), origin, QRectF(896, 448, 128, 50), QStringLiteral("bottom"), false);
+    ASSERT_EQ(areas.alive().size(), 1u);
+    const auto area = areas.alive().front();
+    EXPECT_EQ(area->spec.geometry, QRect(896, 1078, 128, 2));
+    EXPECT_EQ(area->inputRegion, QRegion(0, 0, 128, 2));
+
+    // The windows' buttons come in: the band grows with the bar, and takes
+    // the pointer over all of it, not only where it first reached.
+    const QRectF grown(840, 448, 240, 50);
+    edge.set(QRectF(840, 498, 240, 2), origin, grown, QStringLiteral("bottom"), false);
+    EXPECT_EQ(area->spec.geometry, QRect(840, 1078, 240, 2));
+    EXPECT_EQ(area->inputRegion, QRegion(0, 0, 240, 2));
+    ASSERT_EQ(areas.alive().size(), 1u) << "one band, moved";
+
+    // A click on the last row, under the bar's x 987, is the bar's there.
+    using Kind = platform::HoverAreaPointer::Kind;
+    for (const Kind kind : { Kind::move, Kind::press, Kind::release })
+        EXPECT_TRUE(area->point({ kind, QPoint(147, 1), kind == Kind::move ? Qt::NoButton : Qt::LeftButton,
+            kind == Kind::press ? Qt::LeftButton : Qt::NoButton }));
+    ASSERT_EQ(bar.seen.size(), 3u);
+    EXPECT_EQ(bar.seen[1].type, QEvent::MouseButtonPress);
+    EXPECT_EQ(bar.seen[1].button, Qt::LeftButton);
+    for (const auto& seen : bar.seen) {
+        EXPECT_DOUBLE_EQ(seen.at.x(), 987);
+        EXPECT_TRUE(grown.contains(seen.at)) << seen.at.y() << ": inside the bar, on its last row";
+    }
+    // Leaving for somewhere other than the bar leaves the bar.
+    area->cross(false);
+    EXPECT_EQ(bar.seen.back().type, QEvent::Leave);
+
+    // Hidden (or touching the edge), the bar has no band: nothing is taken.
+    edge.set(QRectF(), origin, QRectF(), QStringLiteral("bottom"), false);
+    EXPECT_TRUE(area->inputRegion.isEmpty());
+    EXPECT_FALSE(area->point({ Kind::press, QPoint(147, 1), Qt::LeftButton, Qt::LeftButton }));
+    edge.set(QRectF(840, 498, 240, 2), origin, grown, QStringLiteral("bottom"), false);
+    EXPECT_EQ(area->inputRegion, QRegion(0, 0, 240, 2)) << "shown again";
+}
+
+} // namespace
