@@ -5,6 +5,7 @@
 #include "tests/e2e_dock_input/BarInput.h"
 #include "tests/support/X11TestTools.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 
 #include <xcb/xcb.h>
@@ -258,6 +259,39 @@ public:
 private:
     QProcess m_xprop;
     QString m_seen;
+};
+
+// The program's user with a session bus of the test's own, as the other
+// docks (xfce4-panel, plank) and their settings tools run beside it: the
+// program's home and settings folders, and the bus, which the program is
+// started on too. `asUser()` prefixes a command run through env.
+class UserSession final {
+public:
+    explicit UserSession(DockRun& run)
+        : m_bus(environment(run))
+    {
+        run.setEnvironment(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus.address());
+        m_asUser
+            = { QStringLiteral("HOME=") + run.home(), QStringLiteral("XDG_CONFIG_HOME=") + run.configHome(),
+                  QStringLiteral("XDG_DATA_HOME=") + run.dataHome(),
+                  QStringLiteral("DBUS_SESSION_BUS_ADDRESS=") + m_bus.address() };
+    }
+    bool failed() const { return m_bus.address().isEmpty(); }
+    const QStringList& asUser() const { return m_asUser; }
+
+private:
+    static QProcessEnvironment environment(const DockRun& run)
+    {
+        QProcessEnvironment user = QProcessEnvironment::systemEnvironment();
+        user.insert(QStringLiteral("HOME"), run.home());
+        user.insert(QStringLiteral("XDG_CONFIG_HOME"), run.configHome());
+        user.insert(QStringLiteral("XDG_DATA_HOME"), run.dataHome());
+        QDir().mkpath(run.home());
+        return user;
+    }
+
+    PrivateSessionBus m_bus;
+    QStringList m_asUser;
 };
 
 } // namespace orbitshelf::test

@@ -55,18 +55,9 @@ TEST(BarEdge, AClickOnTheScreensEdgeUnderAWindowsButtonActivatesItOverAHiddenPla
     OtherDesktop desktop(WindowManager::openbox);
     movePointer(QPoint(960, 400));
     DockRun run;
-    QProcessEnvironment user = QProcessEnvironment::systemEnvironment();
-    user.insert(QStringLiteral("HOME"), run.home());
-    user.insert(QStringLiteral("XDG_CONFIG_HOME"), run.configHome());
-    user.insert(QStringLiteral("XDG_DATA_HOME"), run.dataHome());
-    QDir().mkpath(run.home());
-    PrivateSessionBus bus(user);
-    ASSERT_FALSE(bus.address().isEmpty()) << "no session bus (dbus-daemon)";
-    run.setEnvironment(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.address());
-    const QStringList asUser { QStringLiteral("HOME=") + run.home(),
-        QStringLiteral("XDG_CONFIG_HOME=") + run.configHome(),
-        QStringLiteral("XDG_DATA_HOME=") + run.dataHome(),
-        QStringLiteral("DBUS_SESSION_BUS_ADDRESS=") + bus.address() };
+    const UserSession session(run);
+    ASSERT_FALSE(session.failed()) << "no session bus (dbus-daemon)";
+    const QStringList& asUser = session.asUser();
     runTool(QStringLiteral("env"),
         asUser
             + QStringList { "gsettings", "set",

@@ -42,18 +42,9 @@ TEST(OnboardingStep3, SetsXfcesLauncherPanelAndPlankToHideAndLeavesTheTopPanelAl
     ASSERT_FALSE(desktop.failed(WindowManager::xfwm4)) << XvfbSession::lastError().toStdString();
     movePointer(QPoint(200, 400));
     DockRun run { DockRun::FirstRun {} };
-    QProcessEnvironment user = QProcessEnvironment::systemEnvironment();
-    user.insert(QStringLiteral("HOME"), run.home());
-    user.insert(QStringLiteral("XDG_CONFIG_HOME"), run.configHome());
-    user.insert(QStringLiteral("XDG_DATA_HOME"), run.dataHome());
-    QDir().mkpath(run.home());
-    PrivateSessionBus bus(user);
-    ASSERT_FALSE(bus.address().isEmpty()) << "no session bus (dbus-daemon)";
-    run.setEnvironment(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.address());
-    const QStringList asUser { QStringLiteral("HOME=") + run.home(),
-        QStringLiteral("XDG_CONFIG_HOME=") + run.configHome(),
-        QStringLiteral("XDG_DATA_HOME=") + run.dataHome(),
-        QStringLiteral("DBUS_SESSION_BUS_ADDRESS=") + bus.address() };
+    const UserSession session(run);
+    ASSERT_FALSE(session.failed()) << "no session bus (dbus-daemon)";
+    const QStringList& asUser = session.asUser();
     auto xfconf = [&](const QStringList& arguments) {
         return runTool(QStringLiteral("env"),
             asUser
