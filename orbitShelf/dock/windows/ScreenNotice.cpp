@@ -51,7 +51,12 @@ std::optional<QString> unsettledBecause(const ScreensReading& earlier, const Scr
     QStringList qtNames = later.qtScreens;
     serverNames.sort();
     qtNames.sort();
-    if (qtNames != serverNames)
+    // Qt names its screens after the server's monitors; where it names
+    // them otherwise (a server of one screen without outputs), how many
+    // there are is all that compares.
+    const bool namedAlike = std::any_of(qtNames.begin(), qtNames.end(),
+        [&serverNames](const QString& name) { return serverNames.contains(name); });
+    if (qtNames.size() != serverNames.size() || (namedAlike && qtNames != serverNames))
         return QStringLiteral("Qt has the screens %1, the server %2")
             .arg(qtNames.join(u','), serverNames.join(u','));
     return std::nullopt;

@@ -27,41 +27,58 @@ TEST(ScreenNotice, OnlyASettledArrangementIsOneToBuildOn)
 {
     struct Row {
         const char* name;
-        std::function<void(ScreensReading& later)> change; // of the later look
+        std::function<void(ScreensReading&)> change; // of both looks
         bool settled;
     };
     const Row rows[] = {
-        { "both looks alike", [](ScreensReading&) {}, true },
-        { "the screens in another order", [](ScreensReading& r) { std::swap(r.screens[0], r.screens[1]); },
-            false },
-        { "the monitor moved between the looks", [](ScreensReading& r) { r.screens[1].frame.moveLeft(1280); },
-            false },
-        { "only the server moved it so far",
-            [](ScreensReading& r) { r.server->monitors[1].place.moveLeft(1280); }, false },
+        { "side by side", [](ScreensReading&) {}, true },
         { "the root resized before the outputs were set",
             [](ScreensReading& r) { r.server->root.setWidth(3200); }, false },
+        { "a screen past the root's bottom",
+            [](ScreensReading& r) { r.server->monitors[1].place.moveTop(1080); }, false },
         { "Qt has not yet heard of a screen the server dropped",
             [](ScreensReading& r) { r.server->monitors.pop_back(); }, false },
+        { "Qt has heard of a screen the server just added",
+            [](ScreensReading& r) { r.qtScreens.push_back("DUMMY2"); }, false },
+        { "Qt still has a screen by an old name", [](ScreensReading& r) { r.qtScreens[1] = "DUMMY2"; },
+            false },
+        { "Qt names its screens otherwise, as many as the server's",
+            [](ScreensReading& r) {
+                r.qtScreens = { "VIRTUAL0", "VIRTUAL1" };
+            },
+            true },
+        { "Qt names its screens otherwise, fewer than the server's",
+            [](ScreensReading& r) { r.qtScreens = { "VIRTUAL0" }; }, false },
         { "the server has no screen at all", [](ScreensReading& r) { r.server->monitors.clear(); }, false },
         { "a screen of no size", [](ScreensReading& r) { r.server->monitors[1].place.setWidth(0); }, false },
-        { "the server's view lost between the looks", [](ScreensReading& r) { r.server.reset(); }, false },
+        { "no server's view: Qt's is all there is", [](ScreensReading& r) { r.server.reset(); }, true },
         { "no screen", [](ScreensReading& r) { r.screens.clear(); }, false },
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        ScreensReading later = sideBySide();
-        row.change(later);
-        EXPECT_EQ(!unsettledBecause(sideBySide(), later).has_value(), row.settled);
+        ScreensReading reading = sideBySide();
+        row.change(reading);
+        EXPECT_EQ(!unsettledBecause(reading, reading).has_value(), row.settled);
     }
 
-    // Two looks alike but the server's view, which tells nothing.
-    ScreensReading qtOnly = sideBySide();
-    qtOnly.server.reset();
-    EXPECT_FALSE(unsettledBecause(qtOnly, qtOnly)) << "Qt's screens are all there is";
-    // Alike, and half-made: the server has the monitor past its root.
-    ScreensReading halfMade = sideBySide();
-    halfMade.server->monitors[1].place.moveTop(1080);
-    EXPECT_TRUE(unsettledBecause(halfMade, halfMade));
+    // Looks that differ, each settled on its own.
+    struct Between {
+        const char* name;
+        std::function<void(ScreensReading& later)> change;
+    };
+    const Between betweens[] = {
+        { "the monitor moved", [](ScreensReading& r) { r.screens[1].frame.moveLeft(1280); } },
+        { "the screens in another order", [](ScreensReading& r) { std::swap(r.screens[0], r.screens[1]); } },
+        { "only the server moved it so far",
+            [](ScreensReading& r) { r.server->monitors[1].place.moveLeft(1200); } },
+        { "the server's view lost", [](ScreensReading& r) { r.server.reset(); } },
+    };
+    for (const Between& between : betweens) {
+        SCOPED_TRACE(between.name);
+        ScreensReading later = sideBySide();
+        between.change(later);
+        EXPECT_TRUE(unsettledBecause(sideBySide(), later));
+    }
 }
 
 // What a notice rebuilds: nothing while every screen is as the bars stand
