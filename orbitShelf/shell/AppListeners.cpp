@@ -32,6 +32,9 @@ constexpr double kClipboardCaptureDelay = 0.5;
 
 // Main thread only.
 bool rightMouseUp = false;
+// Qt removed or added a screen since the bars were last rebuilt for a
+// change of the screens.
+bool screensReplaced = false;
 
 // The registration: signal connections and the sources they come from.
 struct Registration {
@@ -80,12 +83,13 @@ void lookAgainAtScreens(ScreensReading earlier, int looks)
             qCWarning(lcApp).noquote()
                 << "the screens did not settle:" << *why << "; the bars are rebuilt on them as they are";
         }
-        if (!actions.screensRebuildTheBars(now.screens)) {
+        if (!actions.screensRebuildTheBars(now.screens, screensReplaced)) {
             qCDebug(lcApp).noquote() << "the screens are as the bars stand on them; nothing is rebuilt:"
                                      << describeDockScreens(now.screens);
             return;
         }
         qCDebug(lcApp).noquote() << "the bars are rebuilt on" << describeDockScreens(now.screens);
+        screensReplaced = false;
         actions.restartDockWindows();
     });
 }
@@ -98,8 +102,9 @@ ListenerActions ListenerActions::standard()
     a.loadPinnedApps = [] { ::loadPinnedApps(); };
     a.restartDockWindows = [] { ::restartDockWindows(); };
     a.readScreens = [] { return readDockScreensNow(); };
-    a.screensRebuildTheBars
-        = [](const std::vector<DockScreen>& screens) { return dockNoticeRebuildsTheBars(screens); };
+    a.screensRebuildTheBars = [](const std::vector<DockScreen>& screens, bool replaced) {
+        return dockNoticeRebuildsTheBars(screens, replaced);
+    };
     a.captureClipboard = [] { ::captureClipboard(); };
     a.saveAppOrdersCache = [] { ::saveAppOrdersCache(); };
     a.pomodoroRunning = [] { return ::pomodoroRunning; };
@@ -187,12 +192,14 @@ void registerAppListeners(ListenerSources sources)
         r.connections.append(
             QObject::connect(qApp, &QGuiApplication::screenAdded, context, [](QScreen* screen) {
                 qCDebug(lcApp) << "Qt added the screen" << screen->name();
+                screensReplaced = true;
                 watchScreen(screen, registration().connections);
                 handleScreenParametersChanged();
             }));
         r.connections.append(
             QObject::connect(qApp, &QGuiApplication::screenRemoved, context, [](QScreen* screen) {
                 qCDebug(lcApp) << "Qt removed the screen" << screen->name();
+                screensReplaced = true;
                 handleScreenParametersChanged();
             }));
         r.connections.append(
@@ -243,6 +250,7 @@ void unregisterAppListeners()
         QObject::disconnect(c);
     r = Registration();
     rightMouseUp = false;
+    screensReplaced = false;
     // Made again on next use, on the queue in use then.
     debouncers() = Debouncers();
 }

@@ -21,9 +21,9 @@ struct ListenerActions {
     std::function<void()> loadPinnedApps;
     std::function<void()> restartDockWindows;
     // The screens as one look finds them now; whether the bars as they
-    // stand are to be rebuilt for those screens.
+    // stand are to be rebuilt for those screens (noticeRebuildsTheBars).
     std::function<ScreensReading()> readScreens;
-    std::function<bool(const std::vector<DockScreen>&)> screensRebuildTheBars;
+    std::function<bool(const std::vector<DockScreen>&, bool screensReplaced)> screensRebuildTheBars;
     std::function<void()> captureClipboard;
     std::function<void()> saveAppOrdersCache;
     std::function<bool()> pomodoroRunning;

@@ -42,7 +42,9 @@ protected:
         a.loadPinnedApps = record("pinned");
         a.restartDockWindows = record("restartDockWindows");
         a.readScreens = [this] { return screens; };
-        a.screensRebuildTheBars = [this](const std::vector<DockScreen>& now) { return now != standing; };
+        a.screensRebuildTheBars = [this](const std::vector<DockScreen>& now, bool replaced) {
+            return replaced || now != standing;
+        };
         a.captureClipboard = record("capture");
         a.saveAppOrdersCache = record("saveOrders");
         a.pomodoroRunning = [this] { return pomodoroRunning; };
@@ -204,6 +206,7 @@ TEST_F(AppListenersTest, AScreenNoticeRebuildsTheBarsOnlyOnASettledArrangementTh
         std::function<ScreensReading(double)> screensAt; // seconds after the first notice
         bool standing; // the bars stand on the screens at the start
         std::vector<double> rebuilds;
+        bool added = false; // the first notice: Qt added a screen (one switched on)
     };
     const Row rows[] = {
         { "a notice with every screen as the bars stand on it", { 0 }, [&](double) { return whole(1400); },
@@ -218,7 +221,11 @@ TEST_F(AppListenersTest, AScreenNoticeRebuildsTheBarsOnlyOnASettledArrangementTh
         { "half made for a while", { 0 }, [&](double t) { return t < 7.5 ? halfMade() : whole(1280); }, true,
             { 9 } },
         { "never settling", { 0 }, [&](double t) { return whole(1280 + 2 * int(t)); }, true, { 15 } },
+        { "a screen switched off and on, back as it was; later an empty notice", { 0, 20 },
+            [&](double) { return whole(1400); }, true, { 6 }, true },
     };
+    QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_NE(screen, nullptr);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         unregisterAppListeners();
@@ -235,7 +242,10 @@ TEST_F(AppListenersTest, AScreenNoticeRebuildsTheBarsOnlyOnASettledArrangementTh
         standing = row.standing ? whole(1400).screens : std::vector<DockScreen>();
         for (double at : row.notices) {
             queue->advance(start + at - queue->now());
-            handleScreenParametersChanged();
+            if (row.added && at == row.notices.front())
+                emit qGuiApp->screenAdded(screen);
+            else
+                handleScreenParametersChanged();
         }
         queue->advance(60);
         Log expected;

@@ -364,8 +364,9 @@ ScreensReading readDockScreensNow()
     return reading;
 }
 
-bool dockNoticeRebuildsTheBars(const std::vector<DockScreen>& screens)
+bool dockNoticeRebuildsTheBars(const std::vector<DockScreen>& screens, bool screensReplaced)
 {
     const DockWindows& windows = sharedDockWindows();
-    return !windows.mainDockWindow() || noticeRebuildsTheBars(windows.placedScreens(), screens);
+    return !windows.mainDockWindow()
+        || noticeRebuildsTheBars(windows.placedScreens(), screens, screensReplaced);
 }

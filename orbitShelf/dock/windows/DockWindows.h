@@ -145,5 +145,6 @@ bool dockVisibleFramesChanged();
 // The screens as one look finds them now (Qt's and the server's).
 struct ScreensReading;
 ScreensReading readDockScreensNow();
-// Whether the bars as they stand are to be rebuilt for `screens`.
-bool dockNoticeRebuildsTheBars(const std::vector<DockScreen>& screens);
+// Whether the bars as they stand are to be rebuilt for `screens`
+// (noticeRebuildsTheBars).
+bool dockNoticeRebuildsTheBars(const std::vector<DockScreen>& screens, bool screensReplaced);

@@ -62,10 +62,11 @@ std::optional<QString> unsettledBecause(const ScreensReading& earlier, const Scr
     return std::nullopt;
 }
 
-bool noticeRebuildsTheBars(const std::vector<DockScreen>& standing, const std::vector<DockScreen>& now)
+bool noticeRebuildsTheBars(
+    const std::vector<DockScreen>& standing, const std::vector<DockScreen>& now, bool screensReplaced)
 {
     // No bars yet (no screen held the origin when they were built).
-    if (standing.empty())
+    if (standing.empty() || screensReplaced)
         return true;
     return byId(standing) != byId(now);
 }

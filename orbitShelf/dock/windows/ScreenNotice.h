@@ -35,8 +35,12 @@ std::optional<QString> unsettledBecause(const ScreensReading& earlier, const Scr
 
 // Whether a notice rebuilds the bars that stand on `standing`: not when
 // every screen kept its id, its place, its size and the part of it other
-// panels leave free, whatever the notice said.
-bool noticeRebuildsTheBars(const std::vector<DockScreen>& standing, const std::vector<DockScreen>& now);
+// panels leave free, whatever the notice said. A screen Qt removed and
+// added again (`screensReplaced`, switched off and on) is a new screen to
+// Qt even where it came back as it was: Qt handed the windows it held to
+// another screen, and they go with windows made anew.
+bool noticeRebuildsTheBars(
+    const std::vector<DockScreen>& standing, const std::vector<DockScreen>& now, bool screensReplaced);
 
 // The screens for a log line: "id x,y wxh (free x,y wxh)", dock space.
 QString describeDockScreens(const std::vector<DockScreen>& screens);

@@ -325,7 +325,7 @@ TEST_F(DockWindowsTest, AfterAnyChangeOfScreensTheWindowsAreTheOnesAFreshStartMa
             for (const auto& dock : docks())
                 if (!dock->spec.enableListener)
                     screenDocks.push_back(dock);
-            EXPECT_FALSE(noticeRebuildsTheBars(windows->placedScreens(), screens))
+            EXPECT_FALSE(noticeRebuildsTheBars(windows->placedScreens(), screens, false))
                 << name << ": a later notice finds the bars standing on the screens";
             rebuild();
             EXPECT_EQ(standing(), freshStart()) << name << ": a later rebuild keeps it so";

@@ -96,7 +96,8 @@ TEST(ScreenNotice, ANoticeRebuildsTheBarsOnlyWhereAScreenIsNotAsTheyStandOnIt)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        EXPECT_EQ(noticeRebuildsTheBars(standing, row.now), row.rebuilds);
+        EXPECT_EQ(noticeRebuildsTheBars(standing, row.now, false), row.rebuilds);
     }
-    EXPECT_TRUE(noticeRebuildsTheBars({}, standing)) << "no bars stand yet";
+    EXPECT_TRUE(noticeRebuildsTheBars({}, standing, false)) << "no bars stand yet";
+    EXPECT_TRUE(noticeRebuildsTheBars(standing, standing, true)) << "the monitor switched off and on";
 }
