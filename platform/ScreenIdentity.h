@@ -5,10 +5,12 @@
 
 #include <QByteArray>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QUuid>
 
 #include <optional>
+#include <vector>
 
 namespace platform {
 
@@ -18,6 +20,19 @@ struct DisplayDescription final {
     // Two identical monitors can carry byte-identical EDIDs; the output name
     // then has to tell them apart.
     bool edidSharedWithAnotherOutput = false;
+};
+
+// The screens as the server has them at one moment: its root and each
+// RandR monitor, named after its output, in the server's pixels.
+struct ServerScreens final {
+    struct Monitor {
+        QString name;
+        QRect place;
+        friend bool operator==(const Monitor&, const Monitor&) = default;
+    };
+    QSize root;
+    std::vector<Monitor> monitors;
+    friend bool operator==(const ServerScreens&, const ServerScreens&) = default;
 };
 
 class ScreenIdentity {
@@ -33,6 +48,9 @@ public:
         (void)screenName;
         return std::nullopt;
     }
+    // The screens as the server has them now, read afresh (never a reading
+    // kept for a moment, as place() may give); nothing when it cannot tell.
+    virtual std::optional<ServerScreens> screensNow() { return std::nullopt; }
 };
 
 // A name-based (version 5) UUID from the EDID's base block, or from the

@@ -1,8 +1,5 @@
 #include "shell/AppListeners.h"
 
-#include "state/AppState.h"
-#include "state/Logging.h"
-#include "state/Queues.h"
 #include "apps/AXEventThread.h"
 #include "apps/Activation.h"
 #include "apps/Pinning.h"
@@ -14,6 +11,9 @@
 #include "platform/KeyCodes.h"
 #include "platform/Platform.h"
 #include "shell/Relaunch.h"
+#include "state/AppState.h"
+#include "state/Logging.h"
+#include "state/Queues.h"
 #include "tools/ClipboardCapture.h"
 #include "tools/PomodoroRun.h"
 
@@ -24,10 +24,17 @@ namespace {
 
 constexpr double kDebounceDelay = 5.0;
 constexpr double kRebuildDelayAfterScreenChange = 1.0;
+// A change of the screens settles within a few seconds; one that never
+// does (Qt keeping a screen the server dropped) still gets bars on what
+// there is, rather than none on the screens there are.
+constexpr int kScreenLooks = 10;
 constexpr double kClipboardCaptureDelay = 0.5;
 
 // Main thread only.
 bool rightMouseUp = false;
+// Qt removed or added a screen since the bars were last rebuilt for a
+// change of the screens.
+bool screensReplaced = false;
 
 // The registration: signal connections and the sources they come from.
 struct Registration {
@@ -53,7 +60,38 @@ void watchScreen(QScreen* screen, QList<QMetaObject::Connection>& connections)
     // Only the geometry: the available area also changes when our own bars
     // reserve their edge, which would rebuild them over and over.
     connections.append(QObject::connect(
-        screen, &QScreen::geometryChanged, qApp, [](const QRect&) { handleScreenParametersChanged(); }));
+        screen, &QScreen::geometryChanged, qApp, [name = screen->name()](const QRect& place) {
+            qCDebug(lcApp) << "Qt has" << name << "at" << place;
+            handleScreenParametersChanged();
+        }));
+}
+
+// The second of two looks at the screens, `earlier` the first: the bars are
+// rebuilt on an arrangement both found and the server made whole, or looked
+// at again while it is still changing.
+void lookAgainAtScreens(ScreensReading earlier, int looks)
+{
+    runAfterDelay(kRebuildDelayAfterScreenChange, [earlier = std::move(earlier), looks] {
+        ListenerActions& actions = listenerActions();
+        ScreensReading now = actions.readScreens();
+        if (const std::optional<QString> why = unsettledBecause(earlier, now)) {
+            if (looks < kScreenLooks) {
+                qCDebug(lcApp).noquote() << "the screens are still changing:" << *why;
+                lookAgainAtScreens(std::move(now), looks + 1);
+                return;
+            }
+            qCWarning(lcApp).noquote()
+                << "the screens did not settle:" << *why << "; the bars are rebuilt on them as they are";
+        }
+        if (!actions.screensRebuildTheBars(now.screens, screensReplaced)) {
+            qCDebug(lcApp).noquote() << "the screens are as the bars stand on them; nothing is rebuilt:"
+                                     << describeDockScreens(now.screens);
+            return;
+        }
+        qCDebug(lcApp).noquote() << "the bars are rebuilt on" << describeDockScreens(now.screens);
+        screensReplaced = false;
+        actions.restartDockWindows();
+    });
 }
 
 } // namespace
@@ -63,6 +101,10 @@ ListenerActions ListenerActions::standard()
     ListenerActions a;
     a.loadPinnedApps = [] { ::loadPinnedApps(); };
     a.restartDockWindows = [] { ::restartDockWindows(); };
+    a.readScreens = [] { return readDockScreensNow(); };
+    a.screensRebuildTheBars = [](const std::vector<DockScreen>& screens, bool replaced) {
+        return dockNoticeRebuildsTheBars(screens, replaced);
+    };
     a.captureClipboard = [] { ::captureClipboard(); };
     a.saveAppOrdersCache = [] { ::saveAppOrdersCache(); };
     a.pomodoroRunning = [] { return ::pomodoroRunning; };
@@ -149,13 +191,22 @@ void registerAppListeners(ListenerSources sources)
             watchScreen(screen, r.connections);
         r.connections.append(
             QObject::connect(qApp, &QGuiApplication::screenAdded, context, [](QScreen* screen) {
+                qCDebug(lcApp) << "Qt added the screen" << screen->name();
+                screensReplaced = true;
                 watchScreen(screen, registration().connections);
                 handleScreenParametersChanged();
             }));
-        r.connections.append(QObject::connect(qApp, &QGuiApplication::screenRemoved, context,
-            [](QScreen*) { handleScreenParametersChanged(); }));
-        r.connections.append(QObject::connect(qApp, &QGuiApplication::primaryScreenChanged, context,
-            [](QScreen*) { handleScreenParametersChanged(); }));
+        r.connections.append(
+            QObject::connect(qApp, &QGuiApplication::screenRemoved, context, [](QScreen* screen) {
+                qCDebug(lcApp) << "Qt removed the screen" << screen->name();
+                screensReplaced = true;
+                handleScreenParametersChanged();
+            }));
+        r.connections.append(
+            QObject::connect(qApp, &QGuiApplication::primaryScreenChanged, context, [](QScreen* screen) {
+                qCDebug(lcApp) << "Qt's primary screen is now" << (screen ? screen->name() : QString());
+                handleScreenParametersChanged();
+            }));
         // Another panel started, quit or changed its reserve: the part of a
         // screen the bar stands in changed with the screen itself staying
         // the same. The bar's own reserve is not another panel's, so its
@@ -199,6 +250,7 @@ void unregisterAppListeners()
         QObject::disconnect(c);
     r = Registration();
     rightMouseUp = false;
+    screensReplaced = false;
     // Made again on next use, on the queue in use then.
     debouncers() = Debouncers();
 }
@@ -244,7 +296,8 @@ void handleScreenParametersChanged()
 
 void rebuildAfterScreenChange()
 {
-    runAfterDelay(kRebuildDelayAfterScreenChange, [] { listenerActions().restartDockWindows(); });
+    // Here on the debouncer's thread; the screens are read on the main one.
+    Queues::main().async([] { lookAgainAtScreens(listenerActions().readScreens(), 1); });
 }
 
 void handleWake()

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "state/Debounce.h"
+#include "dock/windows/ScreenNotice.h"
 #include "platform/ClickMonitor.h"
 #include "platform/WakeMonitor.h"
 #include "platform/Workspace.h"
+#include "state/Debounce.h"
 
 #include <cstdint>
 #include <functional>
@@ -19,6 +20,10 @@
 struct ListenerActions {
     std::function<void()> loadPinnedApps;
     std::function<void()> restartDockWindows;
+    // The screens as one look finds them now; whether the bars as they
+    // stand are to be rebuilt for those screens (noticeRebuildsTheBars).
+    std::function<ScreensReading()> readScreens;
+    std::function<bool(const std::vector<DockScreen>&, bool screensReplaced)> screensRebuildTheBars;
     std::function<void()> captureClipboard;
     std::function<void()> saveAppOrdersCache;
     std::function<bool()> pomodoroRunning;
@@ -58,6 +63,10 @@ void handleAppTerminated(const platform::RunningApplication& application);
 void dropTerminatedApp(int32_t pid);
 void handleAppLaunched(const platform::RunningApplication& application);
 void handleScreenParametersChanged();
+// At the end of a burst of screen notices: the screens are looked at, and
+// again 1 s later; once both looks agree on an arrangement the server has
+// made whole, the bars are rebuilt on it, unless they stand on it already.
+// Looked at again each second while the screens are still changing.
 void rebuildAfterScreenChange();
 void handleWake();
 void resumeAfterWake();

@@ -22,8 +22,11 @@ public:
         return it == places.cend() ? std::nullopt : std::optional<QRect>(*it);
     }
 
+    std::optional<ServerScreens> screensNow() override { return server; }
+
     QHash<QString, DisplayDescription> outputs;
     QHash<QString, QRect> places; // where the server has each screen
+    std::optional<ServerScreens> server; // what screensNow() tells
     int calls = 0;
 };
 

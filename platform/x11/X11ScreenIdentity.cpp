@@ -82,6 +82,27 @@ namespace {
             return place == m_places.cend() ? std::nullopt : std::optional<QRect>(*place);
         }
 
+        std::optional<ServerScreens> screensNow() override
+        {
+            if (!m_hasMonitors)
+                return std::nullopt;
+            QMutexLocker lock(&m_mutex);
+            xcb_connection_t* c = m_x->raw();
+            const auto rootCookie = xcb_get_geometry(c, m_x->root());
+            const auto monitorsCookie = xcb_randr_get_monitors(c, m_x->root(), 1);
+            auto root = m_x->reply<xcb_get_geometry_reply_t>(rootCookie);
+            auto monitors = m_x->reply<xcb_randr_get_monitors_reply_t>(monitorsCookie);
+            if (!root || !monitors)
+                return std::nullopt;
+            ServerScreens screens;
+            screens.root = QSize(root->width, root->height);
+            for (auto it = xcb_randr_get_monitors_monitors_iterator(monitors.get()); it.rem;
+                 xcb_randr_monitor_info_next(&it))
+                screens.monitors.push_back({ monitorName(it.data->name),
+                    QRect(it.data->x, it.data->y, it.data->width, it.data->height) });
+            return screens;
+        }
+
     private:
         // Monitors are named by atoms, which stay for the server's life.
         QString monitorName(xcb_atom_t atom)

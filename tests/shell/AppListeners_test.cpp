@@ -1,13 +1,13 @@
-#include "state/AppState.h"
-#include "state/Queues.h"
-#include "state/UserDefaults.h"
 #include "apps/ActiveApp.h"
+#include "dock/DockReload.h"
 #include "platform/KeyCodes.h"
 #include "platform/fake/FakeClickMonitor.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/fake/FakeServices.h"
-#include "dock/DockReload.h"
 #include "shell/AppListeners.h"
+#include "state/AppState.h"
+#include "state/Queues.h"
+#include "state/UserDefaults.h"
 #include "tests/support/ManualQueue.h"
 
 #include <gtest/gtest.h>
@@ -41,6 +41,10 @@ protected:
         ListenerActions& a = listenerActions();
         a.loadPinnedApps = record("pinned");
         a.restartDockWindows = record("restartDockWindows");
+        a.readScreens = [this] { return screens; };
+        a.screensRebuildTheBars = [this](const std::vector<DockScreen>& now, bool replaced) {
+            return replaced || now != standing;
+        };
         a.captureClipboard = record("capture");
         a.saveAppOrdersCache = record("saveOrders");
         a.pomodoroRunning = [this] { return pomodoroRunning; };
@@ -109,6 +113,9 @@ protected:
     std::vector<uint32_t> clickTimes;
     std::function<void(bool)> onClickedWindowChange;
     bool pomodoroRunning = false;
+    // What a look at the screens finds, and what the bars stand on.
+    ScreensReading screens { { { "P", QRectF(0, 0, 1400, 1050), QRectF(0, 0, 1400, 1050) } }, {}, {} };
+    std::vector<DockScreen> standing;
     bool relaunchStarts = true;
 };
 
@@ -160,6 +167,85 @@ TEST_F(AppListenersTest, ScreenChangesAndWakesRebuildTheBarsOnceAfterTheirBursts
                 handleWake();
             else
                 emit screen->geometryChanged(QRect(0, 0, 1024 - int(at), 768));
+        }
+        queue->advance(60);
+        Log expected;
+        for (double at : row.rebuilds)
+            expected.emplace_back("restartDockWindows", start + at);
+        EXPECT_EQ(log, expected);
+    }
+}
+
+// What a screen notice rebuilds, looked at 5 s after the burst and again
+// 1 s later: the bars, once two looks agree on an arrangement the server
+// finished, and only where it is not the one they stand on. A rebuild
+// leaves the bars standing on the screens of its time.
+TEST_F(AppListenersTest, AScreenNoticeRebuildsTheBarsOnlyOnASettledArrangementTheyDoNotStandOn)
+{
+    const auto whole = [](int laptopWidth) {
+        platform::ServerScreens server;
+        server.root = QSize(laptopWidth + 1920, 1080);
+        server.monitors = { { "DUMMY0", QRect(0, 0, laptopWidth, 1024) },
+            { "DUMMY1", QRect(laptopWidth, 0, 1920, 1080) } };
+        return ScreensReading {
+            { { "L", QRectF(0, 0, laptopWidth, 1024), QRectF(0, 0, laptopWidth, 1024) },
+                { "M", QRectF(laptopWidth, -56, 1920, 1080), QRectF(laptopWidth, -56, 1920, 1080) } },
+            { "DUMMY0", "DUMMY1" }, server
+        };
+    };
+    // The laptop's mode lowered with the monitor not yet moved: past the root.
+    const auto halfMade = [&] {
+        ScreensReading reading = whole(1280);
+        reading.server->monitors[1].place.moveLeft(1400);
+        reading.screens[1].frame.moveLeft(1400);
+        return reading;
+    };
+    struct Row {
+        const char* name;
+        std::vector<double> notices;
+        std::function<ScreensReading(double)> screensAt; // seconds after the first notice
+        bool standing; // the bars stand on the screens at the start
+        std::vector<double> rebuilds;
+        bool added = false; // the first notice: Qt added a screen (one switched on)
+    };
+    const Row rows[] = {
+        { "a notice with every screen as the bars stand on it", { 0 }, [&](double) { return whole(1400); },
+            true, {} },
+        { "a second, empty notice after the rebuild", { 0, 20 }, [&](double) { return whole(1280); }, false,
+            { 6 } },
+        { "a changed screen", { 0 }, [&](double) { return whole(1280); }, false, { 6 } },
+        { "changed back before the bars followed", { 0, 2 },
+            [&](double t) { return t < 2 ? whole(1280) : whole(1400); }, true, {} },
+        { "still changing at the second look", { 0 },
+            [&](double t) { return t < 5.5 ? whole(1400) : whole(1280); }, true, { 7 } },
+        { "half made for a while", { 0 }, [&](double t) { return t < 7.5 ? halfMade() : whole(1280); }, true,
+            { 9 } },
+        { "never settling", { 0 }, [&](double t) { return whole(1280 + 2 * int(t)); }, true, { 15 } },
+        { "a screen switched off and on, back as it was; later an empty notice", { 0, 20 },
+            [&](double) { return whole(1400); }, true, { 6 }, true },
+    };
+    QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_NE(screen, nullptr);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        unregisterAppListeners();
+        ListenerSources sources;
+        sources.watchScreens = true;
+        registerAppListeners(std::move(sources));
+        log.clear();
+        const double start = queue->now();
+        listenerActions().readScreens = [&] { return row.screensAt(queue->now() - start); };
+        listenerActions().restartDockWindows = [&] {
+            log.emplace_back("restartDockWindows", queue->now());
+            standing = row.screensAt(queue->now() - start).screens;
+        };
+        standing = row.standing ? whole(1400).screens : std::vector<DockScreen>();
+        for (double at : row.notices) {
+            queue->advance(start + at - queue->now());
+            if (row.added && at == row.notices.front())
+                emit qGuiApp->screenAdded(screen);
+            else
+                handleScreenParametersChanged();
         }
         queue->advance(60);
         Log expected;

@@ -9,7 +9,6 @@
 #include "tests/support/XvfbSession.h"
 
 #include <QColor>
-#include <QDateTime>
 #include <QDir>
 #include <QImage>
 #include <QProcess>
@@ -43,9 +42,22 @@ inline QString xdotool(const QStringList& arguments)
 inline QStringList visibleWindowsNamed(const QString& title)
 {
     // xdotool's --name takes a regular expression.
-    const QString out = xdotool({ "search", "--onlyvisible", "--name",
-        QStringLiteral("^%1$").arg(QRegularExpression::escape(title)) });
-    return out.isEmpty() ? QStringList() : out.split(QLatin1Char('\n'));
+    const QStringList arguments { "search", "--onlyvisible", "--name",
+        QStringLiteral("^%1$").arg(QRegularExpression::escape(title)) };
+    // Debian 12's xdotool walks the whole tree and dies on the first window
+    // that goes meanwhile (anyone's: a pop-up closing, a window handed
+    // over), printing nothing: that is no answer, and it asks again.
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        QProcess process;
+        process.start(QStringLiteral("xdotool"), arguments);
+        if (!process.waitForFinished(30000))
+            return {};
+        const QString out = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+        if (process.readAllStandardError().contains("X Error of failed request"))
+            continue;
+        return out.isEmpty() ? QStringList() : out.split(QLatin1Char('\n'));
+    }
+    return {};
 }
 
 // The first visible window with exactly this title, waited for; empty if

@@ -29,6 +29,7 @@ struct DockScreen {
     QString id; // the per-screen key (screenIdentifierKey)
     QRectF frame; // the whole screen
     QRectF visibleFrame; // the part windows may use
+    bool operator==(const DockScreen&) const = default;
 };
 
 // The screen whose frame holds the point (frames are half-open), if any.

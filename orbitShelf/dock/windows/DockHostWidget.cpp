@@ -11,7 +11,9 @@
 #include "dock/windows/FullScreenStepAside.h"
 #include "dock/windows/InputStrip.h"
 #include "dock/windows/RootView.h"
+#include "dock/windows/ScreenNotice.h"
 #include "platform/DockWindowHints.h"
+#include "platform/Services.h"
 #include "state/AppState.h"
 #include "widgets/PlaceCheck.h"
 
@@ -349,4 +351,22 @@ void closeScreenDockWindows()
 bool dockVisibleFramesChanged()
 {
     return sharedDockWindows().visibleFramesChanged();
+}
+
+ScreensReading readDockScreensNow()
+{
+    ScreensReading reading;
+    reading.screens = currentDockScreens();
+    for (const QScreen* screen : QGuiApplication::screens())
+        reading.qtScreens << screen->name();
+    if (const std::shared_ptr<platform::ScreenIdentity> identity = platform::screenIdentity())
+        reading.server = identity->screensNow();
+    return reading;
+}
+
+bool dockNoticeRebuildsTheBars(const std::vector<DockScreen>& screens, bool screensReplaced)
+{
+    const DockWindows& windows = sharedDockWindows();
+    return !windows.mainDockWindow()
+        || noticeRebuildsTheBars(windows.placedScreens(), screens, screensReplaced);
 }

@@ -6,6 +6,8 @@
 
 #include <QTimer>
 
+#include <algorithm>
+
 DockWindows::DockWindows(AppState& state, DockWindowServices services)
     : m_state(state)
     , m_services(std::move(services))
@@ -37,7 +39,7 @@ void DockWindows::buildDockWindows()
         qCWarning(lcDock) << "no screen holds the origin; no dock window is made";
         return;
     }
-    notePlacedVisibleFrames(screens);
+    m_placedScreens = screens;
     m_mainScreenVisibleSize = primary->visibleFrame.size();
     const DockFrame frame = mainDockWindowFrame(m_state.settings.mainDockPosition(), primary->visibleFrame);
     mainDockScreenID() = primary->id;
@@ -190,23 +192,17 @@ void DockWindows::dropStaleDockWindows(WindowMap& windows, const std::vector<Doc
         dropStaleDockWindow(windows, key, screens);
 }
 
-void DockWindows::notePlacedVisibleFrames(const std::vector<DockScreen>& screens)
-{
-    m_placedVisibleFrames.clear();
-    for (const DockScreen& screen : screens)
-        m_placedVisibleFrames[screen.id] = screen.visibleFrame;
-}
-
 bool DockWindows::visibleFramesChanged() const
 {
     if (!m_mainDockWindow)
         return false;
     const std::vector<DockScreen> screens = m_services.screens();
-    if (screens.size() != m_placedVisibleFrames.size())
+    if (screens.size() != m_placedScreens.size())
         return true;
     for (const DockScreen& screen : screens) {
-        const auto placed = m_placedVisibleFrames.find(screen.id);
-        if (placed == m_placedVisibleFrames.end() || placed->second != screen.visibleFrame)
+        const auto placed = std::find_if(m_placedScreens.begin(), m_placedScreens.end(),
+            [&screen](const DockScreen& p) { return p.id == screen.id; });
+        if (placed == m_placedScreens.end() || placed->visibleFrame != screen.visibleFrame)
             return true;
     }
     return false;
@@ -215,7 +211,7 @@ bool DockWindows::visibleFramesChanged() const
 void DockWindows::relayoutDockWindows()
 {
     const std::vector<DockScreen> screens = m_services.screens();
-    notePlacedVisibleFrames(screens);
+    m_placedScreens = screens;
     dropStaleDockWindows(m_dockWindowsByScreen, screens);
     for (const DockScreen& screen : screens) {
         const auto existing = m_dockWindowsByScreen.find(screen.id);

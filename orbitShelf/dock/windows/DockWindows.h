@@ -80,6 +80,8 @@ public:
     // Whether a screen's visible frame (what other panels leave free) is no
     // longer the one its windows were placed in.
     bool visibleFramesChanged() const;
+    // The screens as the windows were last placed on them; empty before.
+    const std::vector<DockScreen>& placedScreens() const { return m_placedScreens; }
 
     DockHostWindow* mainDockWindow() const { return m_mainDockWindow.get(); }
     DockHostWindow* mainDockTriggerWindow() const { return m_mainDockTriggerWindow.get(); }
@@ -126,9 +128,8 @@ private:
     std::map<QString, DockWindowSpec> m_dockSpecsByScreen;
     WindowMap m_dockTriggerWindowsByScreen;
     QSizeF m_mainScreenVisibleSize;
-    // Each screen's visible frame as its windows were last placed in it.
-    std::map<QString, QRectF> m_placedVisibleFrames;
-    void notePlacedVisibleFrames(const std::vector<DockScreen>& screens);
+    // The screens as the windows were last placed on them.
+    std::vector<DockScreen> m_placedScreens;
     bool m_modifierMonitorInstalled = false;
 };
 
@@ -141,3 +142,9 @@ void createDockWindows();
 void restartDockWindows();
 void closeScreenDockWindows();
 bool dockVisibleFramesChanged();
+// The screens as one look finds them now (Qt's and the server's).
+struct ScreensReading;
+ScreensReading readDockScreensNow();
+// Whether the bars as they stand are to be rebuilt for `screens`
+// (noticeRebuildsTheBars).
+bool dockNoticeRebuildsTheBars(const std::vector<DockScreen>& screens, bool screensReplaced);

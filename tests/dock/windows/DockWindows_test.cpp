@@ -1,5 +1,6 @@
 #include "dock/layout/DockEdges.h"
 #include "dock/windows/DockWindows.h"
+#include "dock/windows/ScreenNotice.h"
 #include "tests/dock/DockTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -324,6 +325,8 @@ TEST_F(DockWindowsTest, AfterAnyChangeOfScreensTheWindowsAreTheOnesAFreshStartMa
             for (const auto& dock : docks())
                 if (!dock->spec.enableListener)
                     screenDocks.push_back(dock);
+            EXPECT_FALSE(noticeRebuildsTheBars(windows->placedScreens(), screens, false))
+                << name << ": a later notice finds the bars standing on the screens";
             rebuild();
             EXPECT_EQ(standing(), freshStart()) << name << ": a later rebuild keeps it so";
             for (const auto& dock : screenDocks)
