@@ -36,7 +36,7 @@ const std::vector<XfcePanelSettings> kXfceStock { kXfceTopSettings, kXfceLaunche
 
 RunningWindow plankWindow(quint32 id, QString dock = {})
 {
-    return { id, QStringLiteral("plank"), true, false, QRect(0, 940, 1920, 140), std::move(dock) };
+    return { id, QStringLiteral("plank"), true, false, QRect(0, 940, 1920, 140), std::move(dock), {} };
 }
 
 enum Hides : bool { toHide = false, hiding = true };
@@ -90,7 +90,7 @@ TEST(OtherDocks, WhichRunningPanelsStep3CountsAsAnotherDock)
                 QStringLiteral("Panel") } },
             kXfceStock, {}, { Side::bottom }, kDockOneScreen, {} },
         { "another program's dock window is not xfce4-panel's",
-            { RunningWindow { 0x800001, QStringLiteral("tint2"), true, false, kXfceLauncher.frame, {} } },
+            { RunningWindow { 0x800001, QStringLiteral("tint2"), true, false, kXfceLauncher.frame, {}, {} } },
             kXfceStock, {}, { Side::bottom }, kDockOneScreen, {} },
         { "a window made later than the settings' order says goes by where it stands",
             { xfceWindow(0x600003, kXfceLauncher.frame), xfceWindow(0x600012, kXfceTopPanel.frame, true) },
