@@ -32,8 +32,9 @@ const std::vector<ClickRow>& clickRows()
         { "openbox_picom", WindowManager::openbox, true, 0, { "bottom", "left", "right" } },
         { "xfwm4", WindowManager::xfwm4 },
         { "icewm_picom", WindowManager::icewm, true },
-        { "fluxbox_picom", WindowManager::fluxbox, true },
-        { "openbox_picom_at144", WindowManager::openbox, true, 144 },
+        // A desktop of its own anyway: scaled as well, the bar's rows and the
+        // window's in the server's pixels no longer the same numbers.
+        { "fluxbox_picom_at144", WindowManager::fluxbox, true, 144 },
     };
     return rows;
 }
