@@ -71,6 +71,17 @@ protected:
         UserDefaults::useFile(QString());
     }
 
+    // The listeners registered anew for a row of its own, watching the
+    // screens, with nothing logged yet.
+    void listenToScreensAfresh()
+    {
+        unregisterAppListeners();
+        ListenerSources sources;
+        sources.watchScreens = true;
+        registerAppListeners(std::move(sources));
+        log.clear();
+    }
+
     std::function<void()> record(const char* what)
     {
         return [this, what] { log.emplace_back(what, queue->now()); };
@@ -153,11 +164,7 @@ TEST_F(AppListenersTest, ScreenChangesAndWakesRebuildTheBarsOnceAfterTheirBursts
     ASSERT_NE(screen, nullptr);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        unregisterAppListeners();
-        ListenerSources sources;
-        sources.watchScreens = true;
-        registerAppListeners(std::move(sources));
-        log.clear();
+        listenToScreensAfresh();
         const double start = queue->now();
         for (const auto& [at, event] : row.events) {
             queue->advance(start + at - queue->now());
@@ -228,11 +235,7 @@ TEST_F(AppListenersTest, AScreenNoticeRebuildsTheBarsOnlyOnASettledArrangementTh
     ASSERT_NE(screen, nullptr);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        unregisterAppListeners();
-        ListenerSources sources;
-        sources.watchScreens = true;
-        registerAppListeners(std::move(sources));
-        log.clear();
+        listenToScreensAfresh();
         const double start = queue->now();
         listenerActions().readScreens = [&] { return row.screensAt(queue->now() - start); };
         listenerActions().restartDockWindows = [&] {
