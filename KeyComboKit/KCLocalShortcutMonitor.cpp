@@ -14,16 +14,16 @@ namespace {
 QMutex pathLock;
 QString userPath;
 
-struct Row {
+struct BindingRow {
     const char* selector;
     const char* keyEquivalent;
     qint64 tag = 0;
 };
 
-std::unique_ptr<KCLocalShortcutMonitor> build(std::initializer_list<Row> rows)
+std::unique_ptr<KCLocalShortcutMonitor> build(std::initializer_list<BindingRow> rows)
 {
     auto monitor = std::make_unique<KCLocalShortcutMonitor>();
-    for (const Row& row : rows)
+    for (const BindingRow& row : rows)
         monitor->addAction(QByteArray(row.selector), QString::fromUtf8(row.keyEquivalent), row.tag);
     return monitor;
 }

@@ -123,7 +123,7 @@ KCShortcutRef KCShortcutAction::shortcut() const
     return m_shortcut;
 }
 
-static bool sameShortcut(const KCShortcutRef& a, const KCShortcutRef& b)
+static bool sameShortcutValue(const KCShortcutRef& a, const KCShortcutRef& b)
 {
     return a == b || (a && b && *a == *b);
 }
@@ -134,7 +134,7 @@ void KCShortcutAction::setShortcut(KCShortcutRef shortcut)
     QMutexLocker locker(&m_lock);
     KCChangeNotice object(this, QStringLiteral("observedObject"));
     KCChangeNotice keyPath(this, QStringLiteral("observedKeyPath"));
-    if (!sameShortcut(shortcut, m_shortcut)) {
+    if (!sameShortcutValue(shortcut, m_shortcut)) {
         KCChangeNotice notice(this, QStringLiteral("shortcut"));
         invalidateObserving();
         m_shortcut = std::move(shortcut);
@@ -189,7 +189,7 @@ void KCShortcutAction::observedValueChanged(const QVariant& value)
                    .arg(QString::fromLatin1(value.metaType().name()));
     }
     QMutexLocker locker(&m_lock);
-    if (sameShortcut(converted, m_shortcut))
+    if (sameShortcutValue(converted, m_shortcut))
         return;
     KCChangeNotice notice(this, QStringLiteral("shortcut"));
     m_shortcut = std::move(converted);

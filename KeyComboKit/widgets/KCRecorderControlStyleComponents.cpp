@@ -16,7 +16,7 @@ bool& highContrastSetting()
     return on;
 }
 
-[[noreturn]] void fail(const char* description)
+[[noreturn]] void failAssertion(const char* description)
 {
     throw KCAssertionFailure(QString::fromLatin1(description), "KCRecorderControlStyle", __LINE__);
 }
@@ -39,15 +39,15 @@ KCRecorderControlStyleComponents::KCRecorderControlStyleComponents(
     quint64 appearance, quint64 accessibility, quint64 layoutDirection, quint64 tint)
 {
     if (appearance >= 5)
-        fail("anAppearance is outside of the allowed range.");
+        failAssertion("anAppearance is outside of the allowed range.");
     if (tint >= 3)
-        fail("aTint is outside of the allowed range.");
+        failAssertion("aTint is outside of the allowed range.");
     if (accessibility >= 4)
-        fail("anAccessibility is outside of the allowed range.");
+        failAssertion("anAccessibility is outside of the allowed range.");
     if (accessibility != accessibilityNone && (accessibility & accessibilityNone))
-        fail("None cannot be combined with other accessibility options.");
+        failAssertion("None cannot be combined with other accessibility options.");
     if (layoutDirection >= 3)
-        fail("aDirection is outside of the allowed range.");
+        failAssertion("aDirection is outside of the allowed range.");
     m_appearance = appearance;
     m_accessibility = accessibility;
     m_layoutDirection = layoutDirection;
@@ -95,7 +95,7 @@ QString KCRecorderControlStyleComponents::stringRepresentation() const
     static const char* const directions[] = { "", "-ltr", "-rtl" };
     static const char* const tints[] = { "", "-blue", "-graphite" };
     if (m_appearance >= 5 || m_accessibility >= 3 || m_layoutDirection >= 3 || m_tint >= 3)
-        fail("Unexpected appearance.");
+        failAssertion("Unexpected appearance.");
     return QString::fromLatin1(appearances[m_appearance])
         + QString::fromLatin1(accessibilities[m_accessibility])
         + QString::fromLatin1(directions[m_layoutDirection]) + QString::fromLatin1(tints[m_tint]);

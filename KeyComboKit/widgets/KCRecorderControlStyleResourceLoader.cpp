@@ -17,7 +17,7 @@ QString& applicationFolder()
     return folder;
 }
 
-[[noreturn]] void fail(const QString& reason)
+[[noreturn]] void failInconsistent(const QString& reason)
 {
     throw KCInternalInconsistencyException(reason.toStdString());
 }
@@ -45,8 +45,8 @@ void expect(const QJsonValue& v, QJsonValue::Type type, const QString& keyPath)
 {
     const bool ok = type == QJsonValue::Double ? (v.isDouble() || v.isBool()) : v.type() == type;
     if (!ok)
-        fail(QStringLiteral("%1: expected %2 but got %3")
-                 .arg(keyPath, typeName(QJsonValue(type)), typeName(v)));
+        failInconsistent(QStringLiteral("%1: expected %2 but got %3")
+                             .arg(keyPath, typeName(QJsonValue(type)), typeName(v)));
 }
 
 qreal number(const QJsonValue& v, const QString& keyPath)
@@ -62,9 +62,9 @@ quint64 boundedNumber(const QJsonObject& o, const QString& key, const QString& p
     const QString keyPath = path + QLatin1Char('.') + key;
     const qreal value = number(o.value(key), keyPath);
     if (value >= limit)
-        fail(QStringLiteral("%1: value >= %2").arg(keyPath).arg(limit));
+        failInconsistent(QStringLiteral("%1: value >= %2").arg(keyPath).arg(limit));
     if (value < 0)
-        fail(QStringLiteral("%1: value < 0").arg(keyPath));
+        failInconsistent(QStringLiteral("%1: value < 0").arg(keyPath));
     return quint64(value);
 }
 
@@ -73,10 +73,10 @@ QJsonObject exactObject(const QJsonValue& v, const QString& keyPath, const QStri
     expect(v, QJsonValue::Object, keyPath);
     const QJsonObject o = v.toObject();
     if (o.size() != keys.size())
-        fail(QStringLiteral("%1: unexpected keys").arg(keyPath));
+        failInconsistent(QStringLiteral("%1: unexpected keys").arg(keyPath));
     for (const QString& key : keys)
         if (!o.contains(key))
-            fail(QStringLiteral("%1: missing %2").arg(keyPath, key));
+            failInconsistent(QStringLiteral("%1: missing %2").arg(keyPath, key));
     return o;
 }
 
@@ -201,11 +201,11 @@ std::shared_ptr<const KCRecorderControlStyleInfo> KCRecorderControlStyleResource
     const QString name = QStringLiteral("%1-info").arg(identifier);
     const QByteArray data = dataAsset(name);
     if (data.isEmpty())
-        fail(QStringLiteral("Missing %1").arg(name));
+        failInconsistent(QStringLiteral("Missing %1").arg(name));
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(data, &error);
     if (error.error != QJsonParseError::NoError)
-        fail(QStringLiteral("%1 is an invalid JSON: %2").arg(name, error.errorString()));
+        failInconsistent(QStringLiteral("%1 is an invalid JSON: %2").arg(name, error.errorString()));
     const QJsonObject root = doc.object();
 
     auto info = std::make_shared<KCRecorderControlStyleInfo>();
@@ -222,7 +222,7 @@ std::shared_ptr<const KCRecorderControlStyleInfo> KCRecorderControlStyleResource
             const QString keyPath = path + ".accessibility";
             const qreal value = number(o.value("accessibility"), keyPath);
             if (value < 0 || value != qreal(quint64(value)) || (quint64(value) & ~quint64(3)))
-                fail(QStringLiteral("%1: value must be with mask 3").arg(keyPath));
+                failInconsistent(QStringLiteral("%1: value must be with mask 3").arg(keyPath));
             accessibility = quint64(value);
         }
         const quint64 direction = boundedNumber(o, "layoutDirection", path, 3);
@@ -299,7 +299,7 @@ QImage KCRecorderControlStyleResourceLoader::imageNamed(
             return image;
         }
     }
-    fail(QStringLiteral("Missing image named %1").arg(name));
+    failInconsistent(QStringLiteral("Missing image named %1").arg(name));
 }
 
 std::optional<bool> KCRecorderControlStyleResourceLoader::cachedImageIsFromBundle(

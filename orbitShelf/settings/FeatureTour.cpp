@@ -17,7 +17,7 @@
 
 namespace {
 
-QString tr(const char* key)
+QString tourText(const char* key)
 {
     return QCoreApplication::translate("FeatureTour", key);
 }
@@ -74,7 +74,7 @@ QWidget* featureList()
     column->setAlignment(Qt::AlignLeft);
     bool heading = true;
     for (const QString& line : tourFeatureLines()) {
-        auto* label = titleLabel(tr(qUtf8Printable(line)), false);
+        auto* label = titleLabel(tourText(qUtf8Printable(line)), false);
         const int pad = heading ? 10 : 5;
         label->setContentsMargins(pad, pad, pad, pad);
         column->addWidget(label, 0, Qt::AlignLeft);
@@ -207,7 +207,7 @@ QWidget* makeFeatureTour(int width)
         box->setObjectName(QStringLiteral("tourSection"));
         auto* inner = new QVBoxLayout(box);
         inner->setContentsMargins(sectionMargins);
-        inner->addWidget(titleLabel(tr(qUtf8Printable(section.title)), true));
+        inner->addWidget(titleLabel(tourText(qUtf8Printable(section.title)), true));
         for (std::size_t r = 0; r < section.rows.size(); ++r) {
             auto* row = new QHBoxLayout;
             PictureRow pictureRow { row, {} };

@@ -1,15 +1,15 @@
 #include "settings/ScreenCalibrationPage.h"
 
-#include "state/CustomSettings.h"
 #include "apps/ScreenCalibration.h"
 #include "apps/ScreenIdentifier.h"
+#include "state/CustomSettings.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 
 namespace {
-QString tr(const char* text)
+QString screensText(const char* text)
 {
     return QCoreApplication::translate("ScreensView", text);
 }
@@ -36,7 +36,7 @@ ScreenCard screenCard(const ScreenDescription& screen)
     identifier.remove(QStringLiteral("Optional")).remove(QLatin1Char('(')).remove(QLatin1Char(')'));
     // Plain decimals: these lines show points, not amounts, and never group.
     const auto line = [](const char* format, int a, int b) {
-        return tr(format).arg(QString::number(a), QString::number(b));
+        return screensText(format).arg(QString::number(a), QString::number(b));
     };
     return {
         screen.name,
@@ -74,12 +74,13 @@ CalibrationEdit CalibrationDraft::edit(const QString& text, int& value, int limi
     if (!ok)
         entered = text.trimmed().toInt(&ok);
     if (!ok)
-        return { value, tr("Not a whole number; the field keeps %1.").arg(m_locale.toString(value)) };
+        return { value,
+            screensText("Not a whole number; the field keeps %1.").arg(m_locale.toString(value)) };
     // A size the bar cannot use: 0 or less sizes windows to nothing, more than
     // the screen puts them off it.
     if (entered < 1 || entered > limit)
         return { value,
-            tr("Enter a number from 1 to %1; the field keeps %2.")
+            screensText("Enter a number from 1 to %1; the field keeps %2.")
                 .arg(m_locale.toString(limit), m_locale.toString(value)) };
     value = entered;
     return { value, {} };

@@ -21,7 +21,7 @@ Q_LOGGING_CATEGORY(lcFavorites, "orbitshelf.tools.favorites")
 namespace {
 
 constexpr int kCellWidth = 100;
-constexpr int kIconSide = 44;
+constexpr int kFavoriteIconSide = 44;
 
 QPixmap cellIcon(const FavoriteCell& cell)
 {
@@ -29,13 +29,13 @@ QPixmap cellIcon(const FavoriteCell& cell)
         QImageReader reader(*cell.iconPath);
         const QSize size = reader.size();
         if (size.isValid())
-            reader.setScaledSize(QSize(kIconSide * 2, kIconSide * 2));
+            reader.setScaledSize(QSize(kFavoriteIconSide * 2, kFavoriteIconSide * 2));
         const QImage image = reader.read();
         if (!image.isNull())
             return QPixmap::fromImage(image);
     }
     // No icon of its own, or one that cannot be read: the stand-in picture.
-    return QPixmap::fromImage(finderImage(kIconSide * 2));
+    return QPixmap::fromImage(finderImage(kFavoriteIconSide * 2));
 }
 
 } // namespace
@@ -150,7 +150,7 @@ void FavoriteView::reload()
         button->setObjectName(QStringLiteral("favoriteCell"));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setIcon(QIcon(cellIcon(cell)));
-        button->setIconSize(QSize(kIconSide, kIconSide));
+        button->setIconSize(QSize(kFavoriteIconSide, kFavoriteIconSide));
         button->setText(QFontMetrics(button->font()).elidedText(cell.name, Qt::ElideRight, kCellWidth - 8));
         button->setToolTip(cell.name);
         button->setFixedWidth(kCellWidth);

@@ -52,7 +52,7 @@ constexpr int kColumnSpacing = kPasteboardColumnSpacing;
 const QString kClearScrollArea
     = QStringLiteral("QScrollArea, QScrollArea > QWidget#qt_scrollarea_viewport, #pasteboardTabs, #pasteboardGrid "
                      "{ background: transparent; }");
-constexpr int kRowSpacing = 10;
+constexpr int kCardSpacing = 10;
 const QRect kStarBox(195, 15, 20, 20);
 const QRect kContentBox(15, 55, 200, 180);
 
@@ -366,7 +366,7 @@ void PasteBoardView::rebuildGrid()
     m_shownColumns = pasteboardColumnsThatFit(m_columns, m_gridArea->viewport()->width());
     const int rows = (int(m_cards.size()) + m_shownColumns - 1) / m_shownColumns;
     m_grid->setFixedSize(m_shownColumns * kCardWidth + (m_shownColumns - 1) * kColumnSpacing,
-        std::max(0, rows * (kCardHeight + kRowSpacing) - kRowSpacing));
+        std::max(0, rows * (kCardHeight + kCardSpacing) - kCardSpacing));
     m_gridArea->verticalScrollBar()->setValue(0);
     makeVisibleCards();
 }
@@ -375,7 +375,7 @@ void PasteBoardView::makeVisibleCards()
 {
     const int top = m_gridArea->verticalScrollBar()->value();
     const int bottom = top + std::max(m_gridArea->viewport()->height(), kCardHeight);
-    const int rowHeight = kCardHeight + kRowSpacing;
+    const int rowHeight = kCardHeight + kCardSpacing;
     const int firstRow = top / rowHeight;
     const int lastRow = bottom / rowHeight;
     for (int row = firstRow; row <= lastRow; ++row) {

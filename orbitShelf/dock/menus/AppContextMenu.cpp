@@ -43,7 +43,7 @@ bool nameContains(const std::optional<QString>& name, const QString& part)
     return name && name->contains(part, Qt::CaseSensitive);
 }
 
-std::shared_ptr<ActiveApp> appOf(const AppState& state, const Windows& window)
+std::shared_ptr<ActiveApp> appOfWindow(const AppState& state, const Windows& window)
 {
     return state.allApps.value(window.appId.value_or(0));
 }
@@ -112,7 +112,7 @@ AppMenuInputs appMenuInputs(const AppState& state, const Windows* window, Persis
         return in;
     in.appBundleName = window->appBundleName;
     if (store) {
-        const std::shared_ptr<ActiveApp> app = appOf(state, *window);
+        const std::shared_ptr<ActiveApp> app = appOfWindow(state, *window);
         in.pinned = isAppPinned(app.get(), *store).first;
         in.favorite = favoriteRecordFor(app ? app->appBundleName : std::nullopt, *store).has_value();
     }
@@ -251,7 +251,7 @@ void runAppMenuAction(AppMenuAction action, const AppMenuTarget& target, DockVie
         return;
     }
     case AppMenuAction::CopyApp: {
-        const std::shared_ptr<ActiveApp> app = appOf(state, window);
+        const std::shared_ptr<ActiveApp> app = appOfWindow(state, window);
         const std::optional<QString> executable = app && app->app ? app->app->executablePath : std::nullopt;
         if (!executable || executable->isEmpty()) {
             qCWarning(lcDock) << "Copy App: the program's executable is not known; no instance started";
@@ -266,7 +266,7 @@ void runAppMenuAction(AppMenuAction action, const AppMenuTarget& target, DockVie
             services.pinApp(pid);
         return;
     case AppMenuAction::RemoveKeep: {
-        const std::shared_ptr<ActiveApp> app = appOf(state, window);
+        const std::shared_ptr<ActiveApp> app = appOfWindow(state, window);
         if (services.store) {
             if (const std::optional<Record> record = isAppPinned(app.get(), *services.store).second) {
                 services.store->remove(*record);
@@ -282,7 +282,7 @@ void runAppMenuAction(AppMenuAction action, const AppMenuTarget& target, DockVie
             services.addFavorite(pid);
         return;
     case AppMenuAction::RemoveFavorite: {
-        const std::shared_ptr<ActiveApp> app = appOf(state, window);
+        const std::shared_ptr<ActiveApp> app = appOfWindow(state, window);
         if (!services.store)
             return;
         if (const std::optional<Record> record

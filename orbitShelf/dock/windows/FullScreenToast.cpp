@@ -14,7 +14,7 @@ constexpr double kCardWidth = 400;
 constexpr double kBackdropWidth = 500;
 constexpr double kBackdropHeight = 220;
 constexpr double kPadding = 16; // the platform's default padding
-constexpr double kIconSide = 60;
+constexpr double kToastIconSide = 60;
 constexpr double kCardRadius = 10;
 constexpr int kRowPixels = 26;
 constexpr int kSmallestRowPixels = 10;
@@ -84,7 +84,8 @@ FullScreenToastLayout fullScreenToastLayout(
 
     const double titleHeight = QFontMetricsF(l.titleFont).height() + 2 * kLabelMargin;
     l.title = QRectF(inner.left(), row.top() - titleHeight, inner.width(), titleHeight);
-    l.icon = QRectF(inner.center().x() - kIconSide / 2, l.title.top() - kIconSide, kIconSide, kIconSide);
+    l.icon = QRectF(inner.center().x() - kToastIconSide / 2, l.title.top() - kToastIconSide, kToastIconSide,
+        kToastIconSide);
     return l;
 }
 
