@@ -17,7 +17,7 @@ BarEdgeCatch::BarEdgeCatch(QWidget& bar, QString screenID, std::function<bool()>
     , m_bar(bar)
     , m_screenID(std::move(screenID))
     , m_overBar(std::move(overBar))
-    , m_stepAside(m_screenID, [this] { apply(); })
+    , m_stepAside(QStringLiteral("the band under the bar on %1").arg(m_screenID), [this] { apply(); })
 {
     // Last installed, first asked: the bar's own leave is judged here before
     // the bar and its other watchers hear it.

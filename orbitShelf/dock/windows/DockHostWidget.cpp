@@ -61,7 +61,7 @@ DockHostWidget::DockHostWidget(AppState& state, const DockWindowSpec& spec)
     } else {
         m_strip = new ClearRootView(state, spec.screenID, spec.width, spec.height, this);
         m_stepAside = new FullScreenStepAside(
-            spec.screenID, [this] { applyStripShape(); }, this);
+            QStringLiteral("auto-show strip of %1").arg(spec.screenID), [this] { applyStripShape(); }, this);
         // Auto-hide switched on or off, the bar shown or hidden, a window in
         // front full screen.
         connect(&m_state, &AppState::changed, this, &DockHostWidget::applyStripShape);

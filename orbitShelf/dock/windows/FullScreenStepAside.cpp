@@ -44,9 +44,9 @@ std::optional<quint32> fullScreenWindowOver(const QRect& area)
     return *active;
 }
 
-FullScreenStepAside::FullScreenStepAside(QString screenID, std::function<void()> recheck, QObject* parent)
+FullScreenStepAside::FullScreenStepAside(QString what, std::function<void()> recheck, QObject* parent)
     : QObject(parent)
-    , m_screenID(std::move(screenID))
+    , m_what(std::move(what))
 {
     m_check.setInterval(1000);
     connect(&m_check, &QTimer::timeout, this, [recheck = std::move(recheck)] { recheck(); });
@@ -60,7 +60,7 @@ bool FullScreenStepAside::update(const QRect& area, bool looking)
     }
     if (!m_window && looking) {
         if (const std::optional<quint32> window = fullScreenWindowOver(area)) {
-            qCDebug(lcDock) << "auto-show strip of" << m_screenID << "steps aside for the full-screen window"
+            qCDebug(lcDock).noquote() << m_what << "steps aside for the full-screen window"
                             << Qt::hex << *window;
             m_window = window;
             m_check.start();

@@ -12,16 +12,18 @@
 // (root coordinates); none without a platform.
 std::optional<quint32> fullScreenWindowOver(const QRect& area);
 
-// Whether an auto-show strip leaves its screen's edge to a full-screen
-// window in front: the bar it would bring back stands behind that window,
-// and the window keeps its clicks along the edge. As a window leaving full
+// Whether an area along a screen's edge (an auto-show strip, the band under
+// the bar) leaves the edge to a full-screen window in front: the bar it
+// would bring back or hand clicks to stands behind that window, and the
+// window keeps its clicks along the edge. As a window leaving full
 // screen need change nothing the bar hears, it looks again every second
 // while aside. Main thread.
 class FullScreenStepAside final : public QObject {
     Q_OBJECT
 public:
-    // `recheck` is called every second while aside.
-    FullScreenStepAside(QString screenID, std::function<void()> recheck, QObject* parent = nullptr);
+    // `what` names the area in the log; `recheck` is called every second
+    // while aside.
+    FullScreenStepAside(QString what, std::function<void()> recheck, QObject* parent = nullptr);
 
     // Steps back once the window it stepped aside for has left full screen
     // or the front; then, when `looking`, steps aside for a full-screen
@@ -30,7 +32,7 @@ public:
     bool aside() const { return m_window.has_value(); }
 
 private:
-    QString m_screenID;
+    QString m_what;
     std::optional<quint32> m_window;
     QTimer m_check;
 };

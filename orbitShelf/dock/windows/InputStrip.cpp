@@ -23,7 +23,7 @@ std::unique_ptr<InputStrip> InputStrip::make(AppState& state, const DockWindowSp
 InputStrip::InputStrip(AppState& state, const DockWindowSpec& spec)
     : m_state(state)
     , m_spec(spec)
-    , m_stepAside(spec.screenID, [this] { applyInputRegion(); })
+    , m_stepAside(QStringLiteral("auto-show strip of %1").arg(spec.screenID), [this] { applyInputRegion(); })
 {
     // Auto-hide switched on or off, and the bar shown or hidden.
     connect(&m_state, &AppState::changed, this, &InputStrip::applyInputRegion);
