@@ -63,9 +63,8 @@ inline LoggedMenu loggedMenu(const QString& log, const QString& prefix)
 // than a tool tip (which Escape does not close).
 inline QStringList openMenus(const DockRun& run)
 {
-    const QString ids = xdotool({ "search", "--onlyvisible", "--pid", QString::number(run.pid()) });
     QStringList menus;
-    for (const QString& id : ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+    for (const QString& id : searchVisibleWindows({ "--pid", QString::number(run.pid()) }))
         if (xdotool({ "getwindowname", id }) == QLatin1String("orbitShelf")
             && runTool(QStringLiteral("xwininfo"), { "-id", id })
                    .contains(QLatin1String("Override Redirect State: yes"))

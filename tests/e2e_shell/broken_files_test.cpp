@@ -29,8 +29,7 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 // The visible top-level windows of a process.
 QStringList visibleWindowsOf(qint64 pid)
 {
-    const QString out = xdotool({ "search", "--onlyvisible", "--pid", QString::number(pid), "--name", "." });
-    return out.isEmpty() ? QStringList() : out.split(QLatin1Char('\n'));
+    return searchVisibleWindows({ "--pid", QString::number(pid), "--name", "." });
 }
 
 } // namespace

@@ -22,6 +22,9 @@ using platform::appkit::shift;
 
 namespace {
 
+// What the listeners did, and when (seconds of the test's queue).
+using Log = std::vector<std::pair<std::string, double>>;
+
 // Runs the listeners on a virtual clock with every action they set in
 // motion recorded, with its time.
 class AppListenersTest : public ::testing::Test {
@@ -82,6 +85,17 @@ protected:
         log.clear();
     }
 
+    // After a minute's quiet, the bars were rebuilt just at `rebuilds`
+    // (seconds after `start`).
+    void expectRebuildsAt(double start, const std::vector<double>& rebuilds)
+    {
+        queue->advance(60);
+        Log expected;
+        for (double at : rebuilds)
+            expected.emplace_back("restartDockWindows", start + at);
+        EXPECT_EQ(log, expected);
+    }
+
     std::function<void()> record(const char* what)
     {
         return [this, what] { log.emplace_back(what, queue->now()); };
@@ -119,7 +133,7 @@ protected:
     platform::fake::FakePlatform fake;
     ListenerActions saved;
     DockReloadSteps savedSteps;
-    std::vector<std::pair<std::string, double>> log;
+    Log log;
     std::vector<int64_t> clicked;
     std::vector<uint32_t> clickTimes;
     std::function<void(bool)> onClickedWindowChange;
@@ -129,8 +143,6 @@ protected:
     std::vector<DockScreen> standing;
     bool relaunchStarts = true;
 };
-
-using Log = std::vector<std::pair<std::string, double>>;
 
 platform::RunningApplication application(qint32 pid, const QString& name)
 {
@@ -175,11 +187,7 @@ TEST_F(AppListenersTest, ScreenChangesAndWakesRebuildTheBarsOnceAfterTheirBursts
             else
                 emit screen->geometryChanged(QRect(0, 0, 1024 - int(at), 768));
         }
-        queue->advance(60);
-        Log expected;
-        for (double at : row.rebuilds)
-            expected.emplace_back("restartDockWindows", start + at);
-        EXPECT_EQ(log, expected);
+        expectRebuildsAt(start, row.rebuilds);
     }
 }
 
@@ -250,11 +258,7 @@ TEST_F(AppListenersTest, AScreenNoticeRebuildsTheBarsOnlyOnASettledArrangementTh
             else
                 handleScreenParametersChanged();
         }
-        queue->advance(60);
-        Log expected;
-        for (double at : row.rebuilds)
-            expected.emplace_back("restartDockWindows", start + at);
-        EXPECT_EQ(log, expected);
+        expectRebuildsAt(start, row.rebuilds);
     }
 }
 

@@ -38,12 +38,10 @@ inline QString xdotool(const QStringList& arguments)
     return runTool(QStringLiteral("xdotool"), arguments);
 }
 
-// Visible windows with exactly this title.
-inline QStringList visibleWindowsNamed(const QString& title)
+// Visible windows that match xdotool's search `criteria` ("--pid", …).
+inline QStringList searchVisibleWindows(const QStringList& criteria)
 {
-    // xdotool's --name takes a regular expression.
-    const QStringList arguments { "search", "--onlyvisible", "--name",
-        QStringLiteral("^%1$").arg(QRegularExpression::escape(title)) };
+    const QStringList arguments = QStringList { "search", "--onlyvisible" } + criteria;
     // Debian 12's xdotool walks the whole tree and dies on the first window
     // that goes meanwhile (anyone's: a pop-up closing, a window handed
     // over), printing nothing: that is no answer, and it asks again.
@@ -58,6 +56,13 @@ inline QStringList visibleWindowsNamed(const QString& title)
         return out.isEmpty() ? QStringList() : out.split(QLatin1Char('\n'));
     }
     return {};
+}
+
+// Visible windows with exactly this title.
+inline QStringList visibleWindowsNamed(const QString& title)
+{
+    // xdotool's --name takes a regular expression.
+    return searchVisibleWindows({ "--name", QStringLiteral("^%1$").arg(QRegularExpression::escape(title)) });
 }
 
 // The first visible window with exactly this title, waited for; empty if

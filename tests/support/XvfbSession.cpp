@@ -316,9 +316,21 @@ std::unique_ptr<XvfbSession> XvfbSession::startWith(
         case WindowManager::icewm:
             program = QStringLiteral("icewm");
             break;
-        case WindowManager::fluxbox:
+        case WindowManager::fluxbox: {
             program = QStringLiteral("fluxbox");
+            // Its stock style asks fbsetbg for a picture on the root, which
+            // without a setter it can use pops up an xmessage (sometimes
+            // many seconds late) that takes a button on the bar and the
+            // clicks meant for it. The tests set their own wallpaper where
+            // it matters; the rest of fluxbox's first configuration stays.
+            QDir().mkpath(home.path() + QStringLiteral("/.fluxbox"));
+            QFile overlay(home.path() + QStringLiteral("/.fluxbox/overlay"));
+            if (!overlay.open(QIODevice::WriteOnly) || overlay.write("background: none\n") < 0) {
+                g_lastError = QStringLiteral("could not write fluxbox's style overlay");
+                return nullptr;
+            }
             break;
+        }
         case WindowManager::xfwm4: {
             program = QStringLiteral("xfwm4");
             // xfwm4 reads its settings through a bus service and does not

@@ -75,8 +75,11 @@ protected:
         DockWindowServices services;
         services.screens = [this] { return screens; };
         services.makeWindow = [this](const DockWindowSpec& spec) {
-            made.push_back(std::make_shared<MadeWindow>(MadeWindow { spec, spec.frame }));
-            made.back()->readyLater = readyLater;
+            auto window = std::make_shared<MadeWindow>();
+            window->spec = spec;
+            window->frame = spec.frame;
+            window->readyLater = readyLater;
+            made.push_back(window);
             return std::make_unique<RecordedWindow>(made.back());
         };
         services.installModifierMonitor = [this] { ++monitors; };
