@@ -14,6 +14,7 @@
 #include <QImageReader>
 #include <QLoggingCategory>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
@@ -32,16 +33,31 @@ CustomSettings store()
     return CustomSettings();
 }
 
-int askWithMessageBox(const QString& message, const QStringList& buttons)
+void askWithMessageBox(
+    QWidget* owner, const QString& message, const QStringList& buttons, std::function<void(int)> answered)
 {
-    QMessageBox box(QMessageBox::Information, QStringLiteral("OrbitShelf"), message);
+    QWidget* window = owner ? owner->window() : nullptr;
+    auto* box = new QMessageBox(
+        QMessageBox::Information, QStringLiteral("OrbitShelf"), message, QMessageBox::NoButton, window);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    // Modal to the settings window alone: exec() would make it
+    // application-modal, and the bar would take no click until it is
+    // answered.
+    box->setWindowModality(window ? Qt::WindowModal : Qt::NonModal);
+    if (!window)
+        box->setWindowFlag(Qt::WindowStaysOnTopHint);
     QList<QAbstractButton*> made;
     for (const QString& title : buttons)
-        made << box.addButton(QCoreApplication::translate("AppearancePage", qUtf8Printable(title)),
+        made << box->addButton(QCoreApplication::translate("AppearancePage", qUtf8Printable(title)),
             made.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::RejectRole);
+    // The page that asked lives inside `owner`: with it gone, nobody waits
+    // for the answer.
+    QObject* context = owner ? static_cast<QObject*>(owner) : box;
+    QObject::connect(box, &QDialog::finished, context,
+        [box, made, answered = std::move(answered)] { answered(int(made.indexOf(box->clickedButton()))); });
     if (lcAppearance().isDebugEnabled()) {
         // Once shown: where its buttons stand, for the log a test reads.
-        QTimer::singleShot(0, &box, [&box, made] {
+        QTimer::singleShot(0, box, [made] {
             for (const QAbstractButton* button : made) {
                 const QRect r(button->mapToGlobal(QPoint(0, 0)), button->size());
                 qCDebug(lcAppearance).noquote() << "question shown:"
@@ -54,17 +70,19 @@ int askWithMessageBox(const QString& message, const QStringList& buttons)
             }
         });
     }
-    box.exec();
-    return int(made.indexOf(box.clickedButton()));
+    box->show();
 }
 
 } // namespace
 
-AppearanceServices standardAppearanceServices()
+AppearanceServices standardAppearanceServices(QWidget* owner)
 {
     AppearanceServices services;
     services.trackFeature = [](const QString& feature) { trackFeature(feature); };
-    services.ask = &askWithMessageBox;
+    services.ask = [owner = QPointer<QWidget>(owner)](const QString& message, const QStringList& buttons,
+                       std::function<void(int)> answered) {
+        askWithMessageBox(owner, message, buttons, std::move(answered));
+    };
     services.alert = &showAlert;
     services.relaunch = [] {
         if (settingsHooks().relaunch)
@@ -273,20 +291,26 @@ bool AppearancePage::commitStackText(const QString& text, const QLocale& locale)
     return true;
 }
 
-void AppearancePage::applyButtonTheme(const QString& theme)
+void AppearancePage::applyButtonTheme(const QString& theme, std::function<void()> answered)
 {
     if (m_services.trackFeature)
         m_services.trackFeature(QStringLiteral("ChangeButtonTheme-") + theme);
-    const int answer = m_services.ask
-        ? m_services.ask(QStringLiteral("Need restart OrbitShelf to render the new ui"),
-            { QStringLiteral("oK"), QStringLiteral("cancel") })
-        : -1;
-    if (answer != 0)
+    if (!m_services.ask)
         return;
-    store().setButtonTheme(theme);
-    qCInfo(lcAppearance) << "button theme" << theme << "stored; restarting";
-    if (m_services.relaunch)
-        m_services.relaunch();
+    m_services.ask(QStringLiteral("Need restart OrbitShelf to render the new ui"),
+        { QStringLiteral("oK"), QStringLiteral("cancel") },
+        [this, alive = std::weak_ptr<void>(m_alive), theme, answered = std::move(answered)](int answer) {
+            if (alive.expired())
+                return;
+            if (answer == 0) {
+                store().setButtonTheme(theme);
+                qCInfo(lcAppearance) << "button theme" << theme << "stored; restarting";
+                if (m_services.relaunch)
+                    m_services.relaunch();
+            }
+            if (answered)
+                answered();
+        });
 }
 
 void AppearancePage::selectBuiltinDockIcon(const QString& name)

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -18,17 +19,20 @@ class AppState;
 // alerts, the relaunch and where uploaded icons go. Tests script them.
 struct AppearanceServices {
     std::function<void(const QString& feature)> trackFeature;
-    // A modal question with the buttons in order; the index of the answer,
-    // -1 when it was dismissed.
-    std::function<int(const QString& message, const QStringList& buttons)> ask;
+    // A question with the buttons in order. It returns at once; `answered`
+    // runs later with the index of the button taken, -1 when the question
+    // was dismissed.
+    std::function<void(const QString& message, const QStringList& buttons, std::function<void(int)> answered)>
+        ask;
     std::function<void(const QString& message, const QString& informative)> alert;
     std::function<bool()> relaunch;
     std::function<std::optional<QUrl>(const QString& fileName)> supportFile;
     std::function<QString(int length)> randomName;
 };
-// The program's own: the web client, message boxes, the shell's relaunch hook
-// and the support folder.
-AppearanceServices standardAppearanceServices();
+class QWidget;
+// The program's own: the web client, message boxes (a question modal to
+// `owner`'s window alone), the shell's relaunch hook and the support folder.
+AppearanceServices standardAppearanceServices(QWidget* owner = nullptr);
 
 // The four colour rows, in the order the page shows them.
 enum class ColorRow { openIndicator, previousIndicator, dock, dockTitle };
@@ -104,8 +108,10 @@ public:
 
     // Reports the choice, asks whether to restart; on "oK" stores the theme
     // (not published: the new process draws it) and relaunches. A failed
-    // relaunch leaves this process running with the theme stored.
-    void applyButtonTheme(const QString& theme);
+    // relaunch leaves this process running with the theme stored. `answered`
+    // runs once the answer is handled; an answer that comes after the page
+    // is gone changes nothing.
+    void applyButtonTheme(const QString& theme, std::function<void()> answered = {});
 
     void selectBuiltinDockIcon(const QString& name);
     void selectUploadedDockIcon();
@@ -122,4 +128,6 @@ private:
 
     AppState& m_state;
     AppearanceServices m_services;
+    // Expires with the page: a question's answer may come later.
+    std::shared_ptr<void> m_alive = std::make_shared<int>(0);
 };

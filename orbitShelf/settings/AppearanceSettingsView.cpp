@@ -150,9 +150,10 @@ void PictureTile::mouseReleaseEvent(QMouseEvent* event)
         m_onClick();
 }
 
-AppearanceSettingsView::AppearanceSettingsView(AppearanceServices services, QWidget* parent)
+AppearanceSettingsView::AppearanceSettingsView(std::optional<AppearanceServices> services, QWidget* parent)
     : QScrollArea(parent)
-    , m_page(std::make_unique<AppearancePage>(AppState::shared(), std::move(services)))
+    , m_page(std::make_unique<AppearancePage>(
+          AppState::shared(), services ? std::move(*services) : standardAppearanceServices(this)))
 {
     setObjectName(QStringLiteral("AppearanceSettingsView"));
     setWidgetResizable(true);
@@ -256,10 +257,11 @@ QWidget* AppearanceSettingsView::themeSection()
     auto* column = new QVBoxLayout(box);
     for (const ButtonThemeChoice& choice : buttonThemeChoices()) {
         const QSize size(210, 48);
-        auto* tile = new PictureTile(namedImage(choice.picture, size - QSize(8, 8)), size,
-            [this, theme = choice.theme] {
-                m_page->applyButtonTheme(theme);
-                markChoices();
+        auto* tile = new PictureTile(
+            namedImage(choice.picture, size - QSize(8, 8)), size, [this, theme = choice.theme] {
+                // Marked once answered: a restart that failed leaves the new
+                // theme stored.
+                m_page->applyButtonTheme(theme, [this] { markChoices(); });
             });
         tile->setObjectName(choice.picture);
         m_themeTiles.emplace_back(tile, choice.theme);

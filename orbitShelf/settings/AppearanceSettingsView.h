@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class PictureTile;
 class QLineEdit;
@@ -18,8 +19,10 @@ class QLabel;
 class AppearanceSettingsView final : public QScrollArea {
     Q_OBJECT
 public:
+    // Without services, the program's own (standardAppearanceServices over
+    // this view).
     explicit AppearanceSettingsView(
-        AppearanceServices services = standardAppearanceServices(), QWidget* parent = nullptr);
+        std::optional<AppearanceServices> services = std::nullopt, QWidget* parent = nullptr);
     ~AppearanceSettingsView() override;
 
     AppearancePage& page() { return *m_page; }

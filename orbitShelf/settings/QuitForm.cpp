@@ -1,10 +1,10 @@
 #include "settings/QuitForm.h"
 
-#include "state/Alerts.h"
 #include "network/Network.h"
 #include "network/ServiceRequests.h"
 #include "platform/Accessibility.h"
 #include "platform/Platform.h"
+#include "widgets/AlertBox.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
@@ -35,17 +35,14 @@ QuitServices standardQuitServices(QWidget* owner)
     services.after = [](int ms, std::function<void()> run) {
         QTimer::singleShot(ms, QCoreApplication::instance(), std::move(run));
     };
-    services.alert = [owner = QPointer<QWidget>(owner)](const QString& message, const QString& informative) {
-        if (!owner) {
-            showAlert(message, informative);
-            return;
-        }
-        qCInfo(lcQuit).noquote() << "alert:" << message << "/" << informative;
-        QMessageBox box(owner->window());
-        box.setText(message);
-        box.setInformativeText(informative);
-        box.addButton(QCoreApplication::translate("QuitForm", "ok"), QMessageBox::AcceptRole);
-        box.exec();
+    services.alert = [owner = QPointer<QWidget>(owner)](
+                         const QString& message, const QString& informative, std::function<void()> closed) {
+        QMessageBox* box = openAlertBox(message, informative, owner);
+        // Deleted once closed; also when its window goes first.
+        QObject::connect(box, &QObject::destroyed, [closed = std::move(closed)] {
+            if (closed)
+                closed();
+        });
     };
     services.quit = [] { QCoreApplication::quit(); };
     return services;
@@ -134,15 +131,19 @@ void QuitForm::quitWithFeedback()
             version, email, message, [progress, alert = m_services.alert](bool ok, const QString& failure) {
                 if (progress->quit)
                     return;
+                progress->answered = true;
                 if (!ok) {
                     qCWarning(lcQuit) << "feedback not sent:" << failure;
-                    progress->alerting = true;
-                    if (alert)
+                    if (alert) {
+                        progress->alerting = true;
                         alert(QStringLiteral("Your feedback could not be sent."),
-                            failure + QStringLiteral(" OrbitShelf quits now."));
-                    progress->alerting = false;
+                            failure + QStringLiteral(" OrbitShelf quits now."), [progress] {
+                                progress->alerting = false;
+                                quitWhenReady(*progress);
+                            });
+                        return;
+                    }
                 }
-                progress->answered = true;
                 quitWhenReady(*progress);
             });
     } else {

@@ -20,14 +20,17 @@ struct QuitServices {
     std::function<QString()> deviceId;
     std::function<QString()> version;
     std::function<void(int milliseconds, std::function<void()> run)> after;
-    std::function<void(const QString& message, const QString& informative)> alert;
+    // Shows an alert and returns at once; `closed` runs once the user has
+    // closed it.
+    std::function<void(const QString& message, const QString& informative, std::function<void()> closed)>
+        alert;
     std::function<void()> quit;
 };
 class QWidget;
 // The program's own: the web client (when this build has a service), the platform's trust check (X11 has no
 // gate), timers on the main thread, a message box over `owner` (the quit
-// window stays above others, so a box of its own would hide behind it), and
-// the application's quit.
+// window stays above others, so a box of its own would hide behind it;
+// modal to that window alone), and the application's quit.
 QuitServices standardQuitServices(QWidget* owner = nullptr);
 
 // The quit dialog's state and its one action.
@@ -58,8 +61,8 @@ public:
 
     // Sends the text (when there is one) and the usage report, then quits
     // once the service has answered and 0.5 s have passed, and no later than
-    // 5 s after the press. A failed send is shown before the quit. Runs once:
-    // later presses do nothing.
+    // 5 s after the press. A failed send is shown before the quit, which
+    // waits until that alert is closed. Runs once: later presses do nothing.
     void quitWithFeedback();
     bool pressed() const { return m_pressed; }
 

@@ -189,10 +189,12 @@ int main(int argc, char** argv)
         // Started from a launcher or at login, nobody reads stderr: the user
         // is shown why there is no bar, and where the store lies, before the
         // process ends. The file stays exactly as it was found.
-        if (!offscreen)
+        if (!offscreen) {
             showAlert(message,
                 QStringLiteral("The store %1 was left as it is.")
                     .arg(QDir::toNativeSeparators(PersistenceController::defaultStorePath())));
+            waitUntilAlertsClosed();
+        }
         return 1;
     }
 

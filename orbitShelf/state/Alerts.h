@@ -9,7 +9,8 @@
 
 // A one-button ("ok") alert. Who presents it is installed from above: the
 // shell installs the message box (widgets/AlertBox) at start; tests install
-// a recorder. With neither, the alert is logged.
+// a recorder. With neither, the alert is logged. It returns at once: no
+// caller waits for the user to close it.
 using AlertPresenter = std::function<void(const QString& message, const QString& informative)>;
 void showAlert(const QString& message, const QString& informative);
 // Installs a presenter that takes precedence; an empty one restores the default.

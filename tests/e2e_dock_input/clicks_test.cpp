@@ -1,8 +1,10 @@
 // Every kind of button on the real orbitShelf's bar under the left, middle
 // and right button: what opens, what comes forward, what a click leaves
 // alone, and the menus of a tool tile and a pinned program.
+#include "dock/tiles/DesktopLauncher.h"
 #include "tests/e2e_dock_input/BarInput.h"
 
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -19,6 +21,29 @@ void writeExecutable(const QString& path, const QByteArray& text)
     file.write(text);
     file.close();
     file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// The windows the window manager manages, bottom to top.
+QStringList stackingOrder()
+{
+    QStringList ids;
+    const QString list = runTool(QStringLiteral("xprop"), { "-root", "_NET_CLIENT_LIST_STACKING" });
+    const QRegularExpression hex(QStringLiteral("0x[0-9a-fA-F]+"));
+    for (auto it = hex.globalMatch(list); it.hasNext();)
+        ids << QString::number(it.next().captured().toULongLong(nullptr, 16));
+    return ids;
+}
+
+// The program's alerts on the screen: its managed windows named as the
+// program (its menus are named so too, but no window manager manages them).
+QStringList alertWindows(const DockRun& run)
+{
+    const QStringList managed = stackingOrder();
+    QStringList alerts;
+    for (const QString& id : searchVisibleWindows({ "--pid", QString::number(run.pid()) }))
+        if (managed.contains(id) && xdotool({ "getwindowname", id }) == QLatin1String("orbitShelf"))
+            alerts << id;
+    return alerts;
 }
 
 } // namespace
@@ -211,6 +236,75 @@ TEST(BarClicks, EachKindOfButtonAnswersTheLeftMiddleAndRightButton)
             << run.log().toStdString();
         EXPECT_TRUE(waitUntil(
             [&] { return storedTexts(run, Entity::PinnedApps, QStringLiteral("appBundleName")).isEmpty(); }));
+    }
+
+    {
+        SCOPED_TRACE("the launcher's alert, with no launcher installed");
+        ASSERT_TRUE(QFile::remove(dir.filePath(QStringLiteral("bin/rofi"))));
+        if (const auto installed
+            = findLauncher([](const QString& name) { return QStandardPaths::findExecutable(name); }))
+            GTEST_SKIP() << "a launcher is installed here: " << installed->program.toStdString();
+        const QString asked = QStringLiteral("alert: %1 / ").arg(noLauncherMessage());
+        // Where they stand now, with the tool and the pin gone.
+        const auto mainNow = waitForKind(run, LoggedBarItem::mainButton);
+        const auto launcherNow = waitForKind(run, LoggedBarItem::launchpad);
+        const auto oneButton = waitForWindowButton(run, one.id);
+        ASSERT_TRUE(mainNow && launcherNow && oneButton) << run.log().toStdString();
+        xdotool({ "windowactivate", "--sync", two.id });
+        ASSERT_TRUE(waitUntil([&] { return activeWindow() == two.id; }));
+        click(launcherNow->rect.center());
+        QString alert;
+        ASSERT_TRUE(waitUntil([&] {
+            const QStringList shown = alertWindows(run);
+            return shown.size() == 1 && !(alert = shown.first()).isEmpty();
+        })) << run.log().toStdString();
+
+        // The bar answers as ever: a window button, the main button's menu.
+        click(oneButton->rect.center());
+        EXPECT_TRUE(waitUntil([&] { return activeWindow() == one.id; })) << run.log().toStdString();
+        EXPECT_EQ(
+            clickForMenu(run, mainNow->rect.center(), 3, kSettingsMenuLine, int(kSettingsMenu.size())).titles,
+            kSettingsMenu)
+            << run.log().toStdString();
+        ASSERT_TRUE(closeMenus(run));
+
+        // Asked for three times more, the one alert comes forward.
+        for (int i = 0; i < 3; ++i) {
+            const qsizetype before = run.log().count(asked);
+            // Never twice at one spot: that would be a double click.
+            click(launcherNow->rect.center() + QPoint(i % 2 ? 8 : -8, 0));
+            EXPECT_TRUE(waitUntil([&] { return run.log().count(asked) > before; }))
+                << run.log().toStdString();
+        }
+        EXPECT_EQ(alertWindows(run), QStringList { alert });
+
+        // A click on a maximised window raises that window, never over the
+        // alert.
+        runTool(QStringLiteral("wmctrl"), { "-i", "-r", one.id, "-b", "add,maximized_vert,maximized_horz" });
+        ASSERT_TRUE(waitUntil([&] {
+            return property(one.id, QStringLiteral("_NET_WM_STATE"))
+                .contains(QLatin1String("MAXIMIZED_HORZ"));
+        }));
+        xdotool({ "windowactivate", "--sync", two.id });
+        ASSERT_TRUE(waitUntil([&] {
+            const QStringList order = stackingOrder();
+            return order.indexOf(two.id) > order.indexOf(one.id);
+        }));
+        const QPoint beside(300, 400);
+        ASSERT_FALSE(windowGeometry(alert).contains(beside) || windowGeometry(two.id).contains(beside));
+        click(beside);
+        EXPECT_TRUE(waitUntil([&] {
+            const QStringList order = stackingOrder();
+            return activeWindow() == one.id && order.indexOf(one.id) > order.indexOf(two.id);
+        })) << "the click did not raise the maximised window";
+        const QStringList order = stackingOrder();
+        EXPECT_GT(order.indexOf(alert), order.indexOf(one.id)) << order.join(u' ').toStdString();
+        EXPECT_TRUE(
+            property(alert, QStringLiteral("_NET_WM_STATE")).contains(QLatin1String("_NET_WM_STATE_ABOVE")));
+
+        // Closed from its frame, as a user would.
+        runTool(QStringLiteral("wmctrl"), { "-i", "-c", alert });
+        EXPECT_TRUE(waitUntil([&] { return alertWindows(run).isEmpty(); }));
     }
     movePointer(QPoint(960, 400));
 }

@@ -21,6 +21,8 @@ namespace {
 struct AppearanceScript {
     QStringList tracked;
     int answer = 0;
+    bool answerLater = false; // kept in `answered` until the test gives it
+    std::function<void(int)> answered;
     int asked = 0;
     int relaunched = 0;
     bool relaunchWorks = true;
@@ -32,12 +34,16 @@ AppearanceServices appearanceServices(AppearanceScript& script)
 {
     AppearanceServices services;
     services.trackFeature = [&script](const QString& f) { script.tracked << f; };
-    services.ask = [&script](const QString& message, const QStringList& buttons) {
-        ++script.asked;
-        EXPECT_EQ(message, QStringLiteral("Need restart OrbitShelf to render the new ui"));
-        EXPECT_EQ(buttons, (QStringList { "oK", "cancel" }));
-        return script.answer;
-    };
+    services.ask
+        = [&script](const QString& message, const QStringList& buttons, std::function<void(int)> answered) {
+              ++script.asked;
+              EXPECT_EQ(message, QStringLiteral("Need restart OrbitShelf to render the new ui"));
+              EXPECT_EQ(buttons, (QStringList { "oK", "cancel" }));
+              if (script.answerLater)
+                  script.answered = std::move(answered);
+              else
+                  answered(script.answer);
+          };
     services.alert = [&script](const QString& m, const QString&) { script.alerts << m; };
     services.relaunch = [&script] {
         ++script.relaunched;
@@ -131,26 +137,47 @@ INSTANTIATE_TEST_SUITE_P(AppearancePage, StackRow,
         StackCase { "abc", 8, false }, StackCase { "0", 2, true }, StackCase { "-3", 2, true },
         StackCase { "1", 2, true }, StackCase { "8", 8, false }));
 
-TEST_F(AppearancePageTest, ThemeCancelStoresNothing)
+struct ThemeCase {
+    const char* name;
+    int answer;
+    bool later; // answered after applyButtonTheme returned
+    bool pageGoneFirst; // the settings window closed before the answer
+    bool stores;
+};
+class ThemeQuestion : public AppearancePageTest, public ::testing::WithParamInterface<ThemeCase> { };
+TEST_P(ThemeQuestion, OnlyAnOkToALivePageStoresAndRelaunches)
 {
-    AppearancePage page(state, appearanceServices(script));
-    script.answer = 1;
-    page.applyButtonTheme(QStringLiteral("noIcon"));
-    EXPECT_EQ(script.tracked, QStringList { "ChangeButtonTheme-noIcon" });
-    EXPECT_FALSE(UserDefaults::value(QStringLiteral("buttonTheme")).isValid());
-    EXPECT_EQ(script.relaunched, 0);
-}
-
-TEST_F(AppearancePageTest, ThemeOkStoresAndRelaunchesWithoutPublishing)
-{
+    const ThemeCase& c = GetParam();
     state.settings.setButtonTheme(QStringLiteral("onlyIcon"));
-    AppearancePage page(state, appearanceServices(script));
+    auto page = std::make_unique<AppearancePage>(state, appearanceServices(script));
     ChangeCounter changes(state);
-    page.applyButtonTheme(QStringLiteral("bigIcon"));
-    EXPECT_EQ(UserDefaults::value(QStringLiteral("buttonTheme")).toString(), QStringLiteral("bigIcon"));
-    EXPECT_EQ(script.relaunched, 1);
-    EXPECT_EQ(changes.count, 0);
+    script.answer = c.answer;
+    script.answerLater = c.later;
+    page->applyButtonTheme(QStringLiteral("bigIcon"));
+    EXPECT_EQ(script.asked, 1);
+    EXPECT_EQ(script.tracked, QStringList { "ChangeButtonTheme-bigIcon" });
+    if (c.later) {
+        EXPECT_EQ(UserDefaults::value(QStringLiteral("buttonTheme")).toString(), QStringLiteral("onlyIcon"))
+            << "stored before the answer";
+        EXPECT_EQ(script.relaunched, 0);
+        if (c.pageGoneFirst)
+            page.reset();
+        ASSERT_TRUE(script.answered);
+        script.answered(c.answer);
+    }
+    EXPECT_EQ(UserDefaults::value(QStringLiteral("buttonTheme")).toString(),
+        QLatin1String(c.stores ? "bigIcon" : "onlyIcon"));
+    EXPECT_EQ(script.relaunched, c.stores ? 1 : 0);
+    EXPECT_EQ(changes.count, 0) << "the new process draws the theme; this one publishes nothing";
 }
+INSTANTIATE_TEST_SUITE_P(AppearancePage, ThemeQuestion,
+    ::testing::Values(ThemeCase { "OkStoresAndRelaunches", 0, false, false, true },
+        ThemeCase { "CancelStoresNothing", 1, false, false, false },
+        ThemeCase { "DismissedStoresNothing", -1, false, false, false },
+        ThemeCase { "OkAnsweredLaterStoresThen", 0, true, false, true },
+        ThemeCase { "CancelAnsweredLaterStoresNothing", 1, true, false, false },
+        ThemeCase { "OkAfterThePageIsGoneChangesNothing", 0, true, true, false }),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(AppearancePageTest, UploadIntoAPathWithASpaceAndAnAccent)
 {

@@ -20,6 +20,7 @@ struct QuitScript {
     std::function<void(bool, const QString&)> answer;
     QStringList tracked;
     QStringList alerts;
+    std::function<void()> closeAlert; // set while an alert is open
     bool trusted = true;
     int trustChecks = 0;
     std::vector<double> quits;
@@ -42,7 +43,10 @@ struct QuitScript {
         s.version = [] { return QStringLiteral("1.2.3"); };
         s.after
             = [this](int ms, std::function<void()> run) { clock.asyncAfter(ms / 1000.0, std::move(run)); };
-        s.alert = [this](const QString& m, const QString&) { alerts << m; };
+        s.alert = [this](const QString& m, const QString&, std::function<void()> closed) {
+            alerts << m;
+            closeAlert = std::move(closed);
+        };
         s.quit = [this] { quits.push_back(clock.now()); };
         return s;
     }
@@ -112,6 +116,7 @@ struct TimingCase {
     bool ok;
     double quitAt;
     int alerts;
+    double alertClosedAt = -1; // when the user closes the alert
 };
 class QuitTiming : public ::testing::TestWithParam<TimingCase> { };
 TEST_P(QuitTiming, QuitsAfterTheAnswerWithinHalfToFiveSeconds)
@@ -126,6 +131,12 @@ TEST_P(QuitTiming, QuitsAfterTheAnswerWithinHalfToFiveSeconds)
         script.clock.advance(c.answerAt);
         script.answer(c.ok, QStringLiteral("refused"));
     }
+    if (c.alertClosedAt >= 0) {
+        script.clock.advance(c.alertClosedAt - script.clock.now());
+        EXPECT_TRUE(script.quits.empty()) << "quit while the alert was open";
+        ASSERT_TRUE(script.closeAlert);
+        script.closeAlert();
+    }
     script.clock.advance(10);
     EXPECT_EQ(script.quits, (std::vector<double> { c.quitAt }));
     EXPECT_EQ(script.alerts.size(), std::size_t(c.alerts));
@@ -134,7 +145,9 @@ TEST_P(QuitTiming, QuitsAfterTheAnswerWithinHalfToFiveSeconds)
 INSTANTIATE_TEST_SUITE_P(QuitForm, QuitTiming,
     ::testing::Values(TimingCase { "FastAnswerWaitsHalfASecond", 0.1, true, 0.5, 0 },
         TimingCase { "SlowAnswerQuitsAtOnce", 2.0, true, 2.0, 0 },
-        TimingCase { "FailedSendAlertsThenQuits", 1.0, false, 1.0, 1 },
+        TimingCase { "FailedSendAlertsThenQuitsOnceItIsClosed", 1.0, false, 1.2, 1, 1.2 },
+        TimingCase { "AnAlertClosedBeforeHalfASecondStillWaitsForIt", 0.1, false, 0.5, 1, 0.2 },
+        TimingCase { "AnAlertOpenPastFiveSecondsHoldsTheQuit", 1.0, false, 7.0, 1, 7.0 },
         TimingCase { "NoAnswerGivesUpAtFiveSeconds", -1, true, 5.0, 0 }),
     [](const auto& info) { return std::string(info.param.name); });
 

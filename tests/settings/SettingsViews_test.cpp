@@ -2,24 +2,30 @@
 // how often the bar is told, and what the swatches and buttons show.
 #include "settings/AppearanceSettingsView.h"
 #include "settings/QuitView.h"
+#include "settings/SettingsHooks.h"
 
 #include "state/AppState.h"
 #include "state/UserDefaults.h"
 #include "tests/support/ChangeCounter.h"
 #include "tests/support/TempStores.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSlider>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace orbitshelf::test;
 
@@ -172,7 +178,7 @@ TEST_F(SettingsViews, QuitWithoutAServiceSaysSoAndQuitsWithoutAnAlert)
     int alerts = 0;
     QuitServices services;
     services.quit = [&] { ++quits; };
-    services.alert = [&](const QString&, const QString&) { ++alerts; };
+    services.alert = [&](const QString&, const QString&, std::function<void()>) { ++alerts; };
     QuitView view(services);
     auto* button = view.findChild<QPushButton*>(QStringLiteral("quit"));
     auto* editor = view.findChild<QPlainTextEdit*>(QStringLiteral("content"));
@@ -227,4 +233,46 @@ TEST_F(SettingsViews, TheStoredThemeAndDockIconAreMarked)
     EXPECT_TRUE(marked("Finder3"));
     EXPECT_FALSE(marked("Finder"));
     EXPECT_FALSE(marked("uploadedDockIcon"));
+}
+
+TEST_F(SettingsViews, TheRestartQuestionWaitsForItsAnswerWithoutHoldingTheProgram)
+{
+    int relaunched = 0;
+    // A restart that fails: this process goes on with the theme stored.
+    settingsHooks().relaunch = [&relaunched] {
+        ++relaunched;
+        return false;
+    };
+    const auto unhook = qScopeGuard([] { settingsHooks().relaunch = {}; });
+    state.settings.setButtonTheme(QStringLiteral("bigIcon"));
+    QWidget window;
+    auto* view = new AppearanceSettingsView(std::nullopt, &window);
+    window.show();
+    const auto theme = [] { return UserDefaults::value(QStringLiteral("buttonTheme")).toString(); };
+    const auto marked = [view](const char* name) {
+        auto* tile = view->findChild<PictureTile*>(QString::fromLatin1(name));
+        return tile && tile->isSelected();
+    };
+    for (const char* choice : { "cancel", "oK" }) {
+        SCOPED_TRACE(choice);
+        click(view->findChild<PictureTile*>(QStringLiteral("ButtonTheme-1")));
+        // The click has returned (exec() would still wait) with the question up.
+        QMessageBox* question = nullptr;
+        for (QMessageBox* box : window.findChildren<QMessageBox*>())
+            if (box->isVisible())
+                question = box;
+        ASSERT_TRUE(question);
+        EXPECT_EQ(question->windowModality(), Qt::WindowModal) << "modal to the settings window alone";
+        EXPECT_EQ(theme(), QStringLiteral("bigIcon"));
+        const QList<QAbstractButton*> buttons = question->buttons();
+        const auto button = std::find_if(buttons.begin(), buttons.end(),
+            [choice](const QAbstractButton* b) { return b->text() == QLatin1String(choice); });
+        ASSERT_NE(button, buttons.end());
+        (*button)->click();
+        EXPECT_FALSE(question->isVisible());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    EXPECT_EQ(theme(), QStringLiteral("onlyIcon"));
+    EXPECT_EQ(relaunched, 1) << "only the answer oK restarts";
+    EXPECT_TRUE(marked("ButtonTheme-1")) << "a restart that failed shows the stored theme";
 }

@@ -76,7 +76,12 @@ WindowTagEditorForm::WindowTagEditorForm(AppState& state, ModelSettings& setting
             pickColour(colour);
             colourButton->setStyleSheet(QStringLiteral("background: #%1;").arg(tagColorText(colour)));
         });
-        dialog->open();
+        // Not modal: the editor is a window of the bar's, and Qt's window
+        // modality blocks the modal window's parents too, so open() here
+        // would leave the bar deaf to every click while a colour is picked.
+        // The editor follows each colour as it changes anyway.
+        dialog->setWindowModality(Qt::NonModal);
+        dialog->show();
     });
 
     // The switcher registers per-window hot keys; without it (tests) the

@@ -5,6 +5,8 @@
 #include "dock/menus/WindowTagEditorForm.h"
 #include "tests/support/TempStores.h"
 
+#include <QApplication>
+#include <QColorDialog>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -85,6 +87,30 @@ TEST(EditWindowFormWidget, OneEditorAtATimeForTheWindowAskedForLast)
     EXPECT_TRUE(other->isVisible());
     other->reject();
     EXPECT_EQ(secondCloses, 1);
+}
+
+TEST(EditWindowFormWidget, PickingAColourLeavesTheBarAnswering)
+{
+    orbitshelf::test::TempUserDefaults defaults;
+    QWidget bar;
+    bar.show();
+    auto window = std::make_shared<Windows>();
+    window->num = 12;
+    QPointer<WindowTagEditorForm> editor = showWindowTagEditor(
+        window, [] {}, &bar);
+    ASSERT_TRUE(editor);
+    QPushButton* colour = nullptr;
+    for (QPushButton* button : editor->findChildren<QPushButton*>())
+        if (button->text().isEmpty())
+            colour = button;
+    ASSERT_TRUE(colour);
+    colour->click();
+    auto* dialog = editor->findChild<QColorDialog*>();
+    ASSERT_TRUE(dialog && dialog->isVisible());
+    // Modal to the editor, it would be modal to the editor's bar as well.
+    EXPECT_EQ(dialog->windowModality(), Qt::NonModal);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    editor->reject();
 }
 
 } // namespace
