@@ -317,11 +317,8 @@ void DockView::logPicture()
 
 const DockBarItem* DockView::itemAt(const QPointF& point) const
 {
-    for (const DockBarItem& item : m_picture.items) {
-        if (item.rect.contains(point))
-            return &item;
-    }
-    return nullptr;
+    const int index = barItemAt(m_picture, m_extras, point);
+    return index < 0 ? nullptr : &m_picture.items[size_t(index)];
 }
 
 void DockView::mousePressEvent(QMouseEvent* event)
@@ -344,11 +341,7 @@ void DockView::mouseReleaseEvent(QMouseEvent* event)
 
 void DockView::mouseMoveEvent(QMouseEvent* event)
 {
-    int hovered = -1;
-    for (int i = 0; i < int(m_picture.items.size()); ++i) {
-        if (m_picture.items[size_t(i)].rect.contains(event->position()))
-            hovered = i;
-    }
+    const int hovered = barItemAt(m_picture, m_extras, event->position());
     if (hovered != m_hoveredItem) {
         m_hoveredItem = hovered;
         updateBar();
@@ -557,17 +550,15 @@ void DockView::updateBar()
 
 void DockView::applyInputRegion()
 {
-    QWidget* top = window();
-    if (!top || !top->windowHandle())
-        return;
     // Badges stand over the icons' top edge and a hovered window button's
-    // icon grows: both must be inside the window's shape or they are cut.
-    std::vector<QRectF> extras;
+    // icon grows: both must be inside the window's shape or they are cut,
+    // and each acts as its button where it takes the pointer.
+    m_extras.clear();
     std::vector<size_t> reaching; // the items drawing them
     const auto addExtra = [&](size_t index, const QRectF& extra) {
         if (extra.isEmpty())
             return;
-        extras.push_back(extra);
+        m_extras.push_back({ extra, int(index) });
         if (reaching.empty() || reaching.back() != index)
             reaching.push_back(index);
     };
@@ -581,15 +572,18 @@ void DockView::applyInputRegion()
             && m_entries[size_t(item.entryIndex)].kind == BarEntry::Kind::WindowButton)
             addExtra(i, dockBarItemGrownIcon(m_state, m_view, item, pids, m_dragDrop->dropTarget()));
     }
+    QWidget* top = window();
+    if (!top || !top->windowHandle())
+        return;
     const bool translucent = platform::dockTranslucencyAvailable();
     QRegion opaqueExtras;
     if (!translucent && !reaching.empty()) {
         QRect area;
-        for (const QRectF& extra : extras)
-            area |= extra.toAlignedRect();
+        for (const DockBarExtra& extra : m_extras)
+            area |= extra.rect.toAlignedRect();
         opaqueExtras = opaquePaint(reaching, area & rect(), pids);
     }
-    BarWindowShape shape = barWindowShape(m_picture, extras, opaqueExtras, translucent);
+    BarWindowShape shape = barWindowShape(m_picture, m_extras, opaqueExtras, translucent);
     const QPoint offset = mapTo(top, QPoint(0, 0));
     shape.input = (shape.input & rect()).translated(offset);
     shape.shown = (shape.shown & rect()).translated(offset);

@@ -66,11 +66,27 @@ struct DockBarPicture {
 
 DockBarPicture dockBarPicture(const DockBarGeometryInput& input);
 
+// What an item draws past its own rectangle: the count badge standing over
+// its icon's top edge, a hovered button's grown icon.
+struct DockBarExtra {
+    QRectF rect;
+    int item = -1; // the item drawing it, an index into DockBarPicture::items
+};
+
 // Where the bar draws and takes input: the panel (its rounded corners left
-// out) and `extras` (badges standing over the icons' top edge, a hovered
-// icon at its grown size). Nothing more: where nothing composites, every
-// pixel of the region not painted shows black.
-QRegion barDrawnRegion(const DockBarPicture& picture, const std::vector<QRectF>& extras);
+// out) and `extras`. Nothing more: where nothing composites, every pixel of
+// the region not painted shows black.
+QRegion barDrawnRegion(const DockBarPicture& picture, const std::vector<DockBarExtra>& extras);
+
+// The item a point of the bar's window acts as, an index into
+// picture.items; -1 where the window takes the pointer for no item (the
+// panel's ends) or does not take it. An item's own rectangle comes first,
+// then what the items draw past them (`extras`, the one drawn last on top):
+// a badge where it stands over the panel is its button's. The window takes
+// the pointer on whole pixels, rounded out to the server's at a fractional
+// scale (barWindowShape): a point on that rim of the panel, where nothing
+// is drawn past it, goes to the item along it.
+int barItemAt(const DockBarPicture& picture, const std::vector<DockBarExtra>& extras, const QPointF& point);
 
 // What a dock window shows at all (its shape) and where it takes the
 // pointer.
@@ -89,7 +105,7 @@ struct BarWindowShape {
 // and the extras whole; where none does, every transparent pixel shown is
 // black, so of the extras only where `opaqueExtras` says they are painted
 // (opaquePart of their pixels).
-BarWindowShape barWindowShape(const DockBarPicture& picture, const std::vector<QRectF>& extras,
+BarWindowShape barWindowShape(const DockBarPicture& picture, const std::vector<DockBarExtra>& extras,
     const QRegion& opaqueExtras, bool translucent);
 
 // The rows (or columns) between a bar and its window's outer edge, the

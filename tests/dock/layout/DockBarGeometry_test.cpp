@@ -147,14 +147,15 @@ TEST(DockDrawnRegion, HoldsThePanelAndWhatIsDrawnOverItNothingMore)
     picture.items.push_back(item);
     const QRectF badge(140, 436, 20, 18); // over the icon's top right corner
     const QRectF grownIcon(108.4, 445.4, 55.2, 55.2); // a hovered icon, a fifth larger
-    const QRegion region = barDrawnRegion(picture, { badge });
+    const QRegion region = barDrawnRegion(picture, { { badge, 0 } });
     EXPECT_TRUE(region.contains(badge.toAlignedRect()));
     EXPECT_TRUE(region.contains(QRect(110, 448, 180, 50))) << "the panel";
     EXPECT_FALSE(region.contains(QPoint(120, 444))) << "over the bar only where something is drawn";
     EXPECT_FALSE(region.contains(QPoint(100, 448))) << "a rounded corner is not painted";
     EXPECT_FALSE(region.contains(QPoint(299, 497)));
-    EXPECT_TRUE(barDrawnRegion(picture, { grownIcon }).contains(QPoint(120, 446)));
-    EXPECT_TRUE(barDrawnRegion(DockBarPicture {}, { badge }).isEmpty()) << "a hidden bar takes no input";
+    EXPECT_TRUE(barDrawnRegion(picture, { { grownIcon, 0 } }).contains(QPoint(120, 446)));
+    EXPECT_TRUE(barDrawnRegion(DockBarPicture {}, { { badge, 0 } }).isEmpty())
+        << "a hidden bar takes no input";
 }
 
 namespace {
@@ -165,7 +166,7 @@ namespace {
 struct DockWindowAt {
     DockBarGeometryInput input;
     DockBarPicture picture;
-    std::vector<QRectF> extras;
+    std::vector<DockBarExtra> extras;
     QRectF area; // the part of the window on its screen
 
     DockWindowAt(const QString& edge, double scale)
@@ -187,8 +188,8 @@ struct DockWindowAt {
         picture = dockBarPicture(input);
         const QRectF icon = picture.items.at(1).iconRect;
         const double grow = icon.width() / 10;
-        extras
-            = { icon.adjusted(-grow, -grow, grow, grow), QRectF(icon.right() - 8, icon.top() - 6, 18, 16) };
+        extras = { { icon.adjusted(-grow, -grow, grow, grow), 1 },
+            { QRectF(icon.right() - 8, icon.top() - 6, 18, 16), 1 } };
     }
 };
 
@@ -217,7 +218,7 @@ TEST(DockWindowShape, ShowsOnlyWhereItTakesThePointerAndTheEdgeUnderTheBarIsTheB
                 ASSERT_FALSE(bar.isEmpty());
                 // Without a compositor only the extras' opaque pixels show:
                 // here a column through the grown icon.
-                const QRectF grown = dock.extras[0];
+                const QRectF grown = dock.extras[0].rect;
                 const QRegion opaque(
                     QRectF(grown.center().x() - 4, grown.top(), 8, grown.height()).toAlignedRect());
                 const BarWindowShape shape = barWindowShape(dock.picture, dock.extras, opaque, translucent);
@@ -228,8 +229,8 @@ TEST(DockWindowShape, ShowsOnlyWhereItTakesThePointerAndTheEdgeUnderTheBarIsTheB
                 EXPECT_TRUE(shape.input.contains(bar.center().toPoint())) << "the panel";
                 EXPECT_TRUE(shape.input.contains(opaque.boundingRect().topLeft())) << "the grown icon";
                 QRegion drawn(bar.toAlignedRect());
-                for (const QRectF& extra : dock.extras)
-                    drawn += extra.toAlignedRect();
+                for (const DockBarExtra& extra : dock.extras)
+                    drawn += extra.rect.toAlignedRect();
                 EXPECT_EQ(shape.input - drawn, QRegion()) << "the pointer is taken past what is drawn";
                 const QRect margin = bar.adjusted(-12, -12, 12, 12).toAlignedRect();
                 for (const QRect& r : {
@@ -271,6 +272,61 @@ TEST(DockWindowShape, ShowsOnlyWhereItTakesThePointerAndTheEdgeUnderTheBarIsTheB
         << "a hidden bar shows nothing";
     EXPECT_TRUE(barEdgeBand(DockBarPicture {}, QRectF(0, 0, 1920, 500), "bottom", false).isEmpty())
         << "nor takes its edge";
+}
+
+// For every edge, at every scale: each of the server's pixels where the
+// dock window takes the pointer acts as an item (what an item draws past
+// the panel, its badge and grown icon, as that item), the panel's ends
+// alone as none; what stands beside them past the panel is no item's.
+TEST(BarItemAt, EveryPixelThatTakesThePointerActsAsTheItemItBelongsTo)
+{
+    for (const char* edge : { "bottom", "left", "right" })
+        for (const double scale : { 1.0, 1.25, 1.5, 1.75, 2.0 }) {
+            SCOPED_TRACE(QStringLiteral("%1 at %2").arg(QLatin1String(edge)).arg(scale).toStdString());
+            const DockWindowAt dock(QLatin1String(edge), scale);
+            const bool vertical = QLatin1String(edge) != QLatin1String("bottom");
+            const QRectF bar = dock.picture.barRect;
+            const std::vector<DockBarItem>& items = dock.picture.items;
+            // Qt hands the server's pixel x, y to the bar as that point divided by the scale.
+            const auto itemAt
+                = [&](const QPointF& point) { return barItemAt(dock.picture, dock.extras, point); };
+            const QRegion panel = platform::serverRegion(barDrawnRegion(dock.picture, {}), scale);
+            const QRegion input
+                = platform::serverRegion(barWindowShape(dock.picture, dock.extras, {}, true).input, scale);
+            int pastThePanel = 0, notItsButtons = 0, unanswered = 0;
+            for (const QRect& r : input)
+                for (int y = r.top(); y <= r.bottom(); ++y)
+                    for (int x = r.left(); x <= r.right(); ++x) {
+                        const QPointF point = QPointF(x, y) / scale;
+                        const int item = itemAt(point);
+                        if (!panel.contains(QPoint(x, y))) {
+                            ++pastThePanel;
+                            notItsButtons += item != 1;
+                            continue;
+                        }
+                        const double along = vertical ? point.y() : point.x();
+                        const bool end = vertical
+                            ? along < items.front().rect.top() || along >= items.back().rect.bottom()
+                            : along < items.front().rect.left() || along >= items.back().rect.right();
+                        unanswered += item < 0 && !end;
+                    }
+            EXPECT_GT(pastThePanel, 0) << "the badge and the grown icon stand past the panel";
+            EXPECT_EQ(notItsButtons, 0) << "pixels past the panel that are not the hovered, badged button's";
+            EXPECT_EQ(unanswered, 0) << "pixels of the panel along its buttons that act as none";
+
+            // The panel's end, and past the panel beside the first button,
+            // which draws nothing there.
+            const QPointF end = vertical ? QPointF(bar.center().x(), bar.top() + 2)
+                                         : QPointF(bar.left() + 2, bar.center().y());
+            EXPECT_EQ(itemAt(end), -1);
+            const QPointF first = items.front().rect.center();
+            const QPointF beside = !vertical                   ? QPointF(first.x(), bar.top() - 3)
+                : QLatin1String(edge) == QLatin1String("left") ? QPointF(bar.right() + 3, first.y())
+                                                               : QPointF(bar.left() - 3, first.y());
+            EXPECT_EQ(itemAt(beside), -1);
+            EXPECT_EQ(itemAt(first), 0);
+        }
+    EXPECT_EQ(barItemAt(DockBarPicture {}, {}, QPointF(10, 10)), -1) << "a hidden bar has no items";
 }
 
 TEST(OpaquePart, HoldsThePixelsAtLeastHalfOpaqueNeverASoftShadow)
