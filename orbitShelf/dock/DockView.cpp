@@ -575,15 +575,14 @@ void DockView::applyInputRegion()
     QWidget* top = window();
     if (!top || !top->windowHandle())
         return;
-    const bool translucent = platform::dockTranslucencyAvailable();
     QRegion opaqueExtras;
-    if (!translucent && !reaching.empty()) {
+    if (!reaching.empty()) {
         QRect area;
         for (const DockBarExtra& extra : m_extras)
             area |= extra.rect.toAlignedRect();
         opaqueExtras = opaquePaint(reaching, area & rect(), pids);
     }
-    BarWindowShape shape = barWindowShape(m_picture, m_extras, opaqueExtras, translucent);
+    BarWindowShape shape = barWindowShape(m_picture, m_extras, opaqueExtras);
     const QPoint offset = mapTo(top, QPoint(0, 0));
     shape.input = (shape.input & rect()).translated(offset);
     shape.shown = (shape.shown & rect()).translated(offset);
@@ -748,19 +747,23 @@ void DockView::paintItem(QPainter& painter, const DockBarItem& item, const QList
     if (item.entryIndex < 0 || item.entryIndex >= int(m_entries.size()))
         return;
     const BarEntry& entry = m_entries[size_t(item.entryIndex)];
+    // Icons cast their shadows on the panel only: past it the window shows
+    // where a badge or a grown icon stands, and there a shadow cut to their
+    // rectangles by the window's shape showed as a grey box.
+    const QRectF& panel = m_picture.barRect;
     switch (entry.kind) {
     case BarEntry::Kind::WindowButton:
-        paintDockBarItem(painter, m_state, m_view, item, pids, 0, m_dragDrop->dropTarget());
+        paintDockBarItem(painter, m_state, m_view, item, pids, 0, m_dragDrop->dropTarget(), panel);
         paintWindowButtonOverlays(painter, entry, item);
         // Hook: a window bound to a hot key shows its badge.
         paintHotKeyBadge(painter, item.iconRect, entry.hotKey, m_picture.barRect);
         break;
     case BarEntry::Kind::StackButton:
-        paintDockBarItem(painter, m_state, m_view, item, pids, 0, m_dragDrop->dropTarget());
+        paintDockBarItem(painter, m_state, m_view, item, pids, 0, m_dragDrop->dropTarget(), panel);
         break;
     case BarEntry::Kind::PinnedApp: {
         const int pinnedIndex = int(m_state.pinnedAnNotRunning.indexOf(entry.app));
-        paintDockBarItem(painter, m_state, m_view, item, pids, std::max(0, pinnedIndex), std::nullopt);
+        paintDockBarItem(painter, m_state, m_view, item, pids, std::max(0, pinnedIndex), std::nullopt, panel);
         break;
     }
     case BarEntry::Kind::Launchpad:

@@ -103,8 +103,8 @@ private:
     std::optional<std::pair<WId, BarWindowShape>> m_shape; // as last sent
     std::vector<DockBarExtra> m_extras; // what the items draw past their own rectangles
     std::optional<std::pair<WId, std::optional<platform::ReservedEdge>>> m_reservedEdge; // as last sent
-    // The pixels the items `indices` paint opaque inside `area`, for a
-    // window that nothing composites; kept for as long as what they paint.
+    // The pixels the items `indices` paint at least half opaque inside
+    // `area`; kept for as long as what they paint.
     QRegion opaquePaint(const std::vector<size_t>& indices, const QRect& area, const QList<int32_t>& pids);
     std::optional<std::pair<QByteArray, QRegion>> m_opaquePaint;
     void paintItem(QPainter& painter, const DockBarItem& item, const QList<int32_t>& pids);

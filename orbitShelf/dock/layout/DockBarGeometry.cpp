@@ -229,15 +229,11 @@ int barItemAt(const DockBarPicture& picture, const std::vector<DockBarExtra>& ex
             std::clamp(point.y(), bar.top(), std::nextafter(bar.bottom(), bar.top()))));
 }
 
-BarWindowShape barWindowShape(const DockBarPicture& picture, const std::vector<DockBarExtra>& extras,
-    const QRegion& opaqueExtras, bool translucent)
+BarWindowShape barWindowShape(
+    const DockBarPicture& picture, const std::vector<DockBarExtra>& extras, const QRegion& opaqueExtras)
 {
     if (picture.barRect.isEmpty())
         return {};
-    if (translucent) {
-        const QRegion drawn = barDrawnRegion(picture, extras);
-        return { drawn, drawn };
-    }
     QRegion reach;
     for (const DockBarExtra& extra : extras)
         if (!extra.rect.isEmpty())

@@ -73,9 +73,10 @@ struct DockBarExtra {
     int item = -1; // the item drawing it, an index into DockBarPicture::items
 };
 
-// Where the bar draws and takes input: the panel (its rounded corners left
-// out) and `extras`. Nothing more: where nothing composites, every pixel of
-// the region not painted shows black.
+// Where the bar draws: the panel (its rounded corners left out) and
+// `extras` whole. The most a dock window shows and takes the pointer on
+// (barWindowShape): where nothing composites, every pixel of the region not
+// painted shows black.
 QRegion barDrawnRegion(const DockBarPicture& picture, const std::vector<DockBarExtra>& extras);
 
 // The item a point of the bar's window acts as, an index into
@@ -98,15 +99,17 @@ struct BarWindowShape {
 
 // The shape of a window drawing `picture`, with `extras` as for
 // barDrawnRegion. The window shows only where it takes the pointer, and
-// takes it only on the panel and the extras: a window manager's frame
-// copies a window's shape and takes every click inside it, so a shown
-// margin (the panel's soft shadow) would take the clicks of the windows
-// beneath. Where a compositor blends translucent windows that is the panel
-// and the extras whole; where none does, every transparent pixel shown is
-// black, so of the extras only where `opaqueExtras` says they are painted
-// (opaquePart of their pixels).
-BarWindowShape barWindowShape(const DockBarPicture& picture, const std::vector<DockBarExtra>& extras,
-    const QRegion& opaqueExtras, bool translucent);
+// takes it only on the panel and, of the extras, where `opaqueExtras` says
+// they are painted at least half opaque (opaquePart of their pixels): a
+// window manager's frame copies a window's shape and takes every click
+// inside it, so a shown margin (the panel's soft shadow) took the clicks of
+// the windows beneath. Where nothing composites, every transparent pixel
+// shown is black. Where a compositor blends, an extra's clear pixels shown
+// still took the clicks of the windows beneath, and showed as a box: picom
+// keeps other windows' shadows off a dock window's shape, and the hover
+// preview's falls on the rows above the bar.
+BarWindowShape barWindowShape(
+    const DockBarPicture& picture, const std::vector<DockBarExtra>& extras, const QRegion& opaqueExtras);
 
 // The rows (or columns) between a bar and its window's outer edge, the
 // screen's edge or a panel's, along the bar's length: the bar stands a

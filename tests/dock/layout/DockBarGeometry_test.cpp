@@ -195,81 +195,78 @@ struct DockWindowAt {
 
 } // namespace
 
-// For every edge, at every scale, with and without a compositor: the dock
-// window shows nothing that does not take the pointer (a window manager's
-// frame copies what it shows and takes every click there, so a soft shadow
-// shown around the panel took the clicks of the windows beneath), takes the
-// pointer on the panel and what is drawn past it, and no further than that;
+// For every edge, at every scale: the dock window shows nothing that does
+// not take the pointer (a window manager's frame copies what it shows and
+// takes every click there, so a soft shadow shown around the panel took the
+// clicks of the windows beneath), takes the pointer on the panel and on
+// what is painted past it, and no further than that;
 // and the band between the bar and the screen's edge reaches the screen's
 // last row (or column) along the bar, each of its points going to the bar
 // right above it.
 TEST(DockWindowShape, ShowsOnlyWhereItTakesThePointerAndTheEdgeUnderTheBarIsTheBars)
 {
     for (const char* edge : { "bottom", "left", "right" })
-        for (const double scale : { 1.0, 1.5, 2.0 })
-            for (const bool translucent : { true, false }) {
-                SCOPED_TRACE(QStringLiteral("%1 at %2, %3")
-                                 .arg(QLatin1String(edge))
-                                 .arg(scale)
-                                 .arg(translucent ? "composited" : "nothing composites")
-                                 .toStdString());
-                const DockWindowAt dock(QLatin1String(edge), scale);
-                const QRectF bar = dock.picture.barRect;
-                ASSERT_FALSE(bar.isEmpty());
-                // Without a compositor only the extras' opaque pixels show:
-                // here a column through the grown icon.
-                const QRectF grown = dock.extras[0].rect;
-                const QRegion opaque(
-                    QRectF(grown.center().x() - 4, grown.top(), 8, grown.height()).toAlignedRect());
-                const BarWindowShape shape = barWindowShape(dock.picture, dock.extras, opaque, translucent);
-                const QRegion input = platform::serverRegion(shape.input, scale);
-                const QRegion shown = platform::serverRegion(shape.shown, scale);
+        for (const double scale : { 1.0, 1.5, 2.0 }) {
+            SCOPED_TRACE(QStringLiteral("%1 at %2").arg(QLatin1String(edge)).arg(scale).toStdString());
+            const DockWindowAt dock(QLatin1String(edge), scale);
+            const QRectF bar = dock.picture.barRect;
+            ASSERT_FALSE(bar.isEmpty());
+            // Past the panel only the extras' opaque pixels show: here a
+            // column through the grown icon.
+            const QRectF grown = dock.extras[0].rect;
+            const QRegion opaque(
+                QRectF(grown.center().x() - 4, grown.top(), 8, grown.height()).toAlignedRect());
+            const BarWindowShape shape = barWindowShape(dock.picture, dock.extras, opaque);
+            const QRegion input = platform::serverRegion(shape.input, scale);
+            const QRegion shown = platform::serverRegion(shape.shown, scale);
 
-                EXPECT_EQ(shown, input) << "shown but taking no click, or taking clicks it does not show";
-                EXPECT_TRUE(shape.input.contains(bar.center().toPoint())) << "the panel";
-                EXPECT_TRUE(shape.input.contains(opaque.boundingRect().topLeft())) << "the grown icon";
-                QRegion drawn(bar.toAlignedRect());
-                for (const DockBarExtra& extra : dock.extras)
-                    drawn += extra.rect.toAlignedRect();
-                EXPECT_EQ(shape.input - drawn, QRegion()) << "the pointer is taken past what is drawn";
-                const QRect margin = bar.adjusted(-12, -12, 12, 12).toAlignedRect();
-                for (const QRect& r : {
-                         QRect(margin.left(), margin.top(), margin.width(), 4), // the shadow's band
-                         QRect(margin.left(), int(bar.center().y()), 4, 1), // beside an end
-                     })
-                    EXPECT_FALSE(shape.shown.intersects(r) && !drawn.intersects(r))
-                        << "shows " << r.x() << "," << r.y();
+            EXPECT_EQ(shown, input) << "shown but taking no click, or taking clicks it does not show";
+            EXPECT_TRUE(shape.input.contains(bar.center().toPoint())) << "the panel";
+            EXPECT_TRUE(shape.input.contains(opaque.boundingRect().topLeft())) << "the grown icon";
+            EXPECT_FALSE(
+                shape.input.contains(QPoint(int(std::floor(grown.left())), int(std::floor(grown.top())))))
+                << "a pixel the grown icon leaves clear past the panel";
+            QRegion drawn(bar.toAlignedRect());
+            for (const DockBarExtra& extra : dock.extras)
+                drawn += extra.rect.toAlignedRect();
+            EXPECT_EQ(shape.input - drawn, QRegion()) << "the pointer is taken past what is drawn";
+            const QRect margin = bar.adjusted(-12, -12, 12, 12).toAlignedRect();
+            for (const QRect& r : {
+                     QRect(margin.left(), margin.top(), margin.width(), 4), // the shadow's band
+                     QRect(margin.left(), int(bar.center().y()), 4, 1), // beside an end
+                 })
+                EXPECT_FALSE(shape.shown.intersects(r) && !drawn.intersects(r))
+                    << "shows " << r.x() << "," << r.y();
 
-                const bool vertical = QLatin1String(edge) != QLatin1String("bottom");
-                const QRectF band = barEdgeBand(dock.picture, dock.area, QLatin1String(edge), vertical);
-                // What takes the pointer from the bar's middle line to the
-                // window's outer edge, in the server's pixels.
-                const QRegion reach = input + platform::serverRegion(QRegion(band.toAlignedRect()), scale);
-                const QPointF middle = bar.center();
-                if (!vertical) {
-                    const int x = int(middle.x() * scale);
-                    const int last = int(std::ceil(dock.area.bottom() * scale)) - 1;
-                    for (int y = int(middle.y() * scale); y <= last; ++y)
-                        ASSERT_TRUE(reach.contains(QPoint(x, y))) << "row " << y << " of " << last;
-                    EXPECT_DOUBLE_EQ(band.height(), 2) << "the bar stands 2 points off the edge";
-                } else {
-                    EXPECT_TRUE(band.isEmpty()) << "a side bar touches its edge";
-                    const int y = int(middle.y() * scale);
-                    const int outer = QLatin1String(edge) == QLatin1String("left")
-                        ? int(dock.area.left() * scale)
-                        : int(std::ceil(dock.area.right() * scale)) - 1;
-                    EXPECT_TRUE(reach.contains(QPoint(outer, y))) << "column " << outer;
-                }
-                // A point of the band goes to the item right above it.
-                const DockBarItem& item = dock.picture.items.at(2);
-                const QPointF onBand = vertical
-                    ? QPointF(band.isEmpty() ? 0 : band.center().x(), item.rect.center().y())
-                    : QPointF(item.rect.center().x(), band.center().y());
-                const QPointF above = barPointAbove(onBand, bar, QLatin1String(edge), vertical);
-                EXPECT_TRUE(item.rect.contains(above)) << above.x() << "," << above.y();
+            const bool vertical = QLatin1String(edge) != QLatin1String("bottom");
+            const QRectF band = barEdgeBand(dock.picture, dock.area, QLatin1String(edge), vertical);
+            // What takes the pointer from the bar's middle line to the
+            // window's outer edge, in the server's pixels.
+            const QRegion reach = input + platform::serverRegion(QRegion(band.toAlignedRect()), scale);
+            const QPointF middle = bar.center();
+            if (!vertical) {
+                const int x = int(middle.x() * scale);
+                const int last = int(std::ceil(dock.area.bottom() * scale)) - 1;
+                for (int y = int(middle.y() * scale); y <= last; ++y)
+                    ASSERT_TRUE(reach.contains(QPoint(x, y))) << "row " << y << " of " << last;
+                EXPECT_DOUBLE_EQ(band.height(), 2) << "the bar stands 2 points off the edge";
+            } else {
+                EXPECT_TRUE(band.isEmpty()) << "a side bar touches its edge";
+                const int y = int(middle.y() * scale);
+                const int outer = QLatin1String(edge) == QLatin1String("left")
+                    ? int(dock.area.left() * scale)
+                    : int(std::ceil(dock.area.right() * scale)) - 1;
+                EXPECT_TRUE(reach.contains(QPoint(outer, y))) << "column " << outer;
             }
-    EXPECT_EQ(barWindowShape(DockBarPicture {}, {}, {}, true), BarWindowShape {})
-        << "a hidden bar shows nothing";
+            // A point of the band goes to the item right above it.
+            const DockBarItem& item = dock.picture.items.at(2);
+            const QPointF onBand = vertical
+                ? QPointF(band.isEmpty() ? 0 : band.center().x(), item.rect.center().y())
+                : QPointF(item.rect.center().x(), band.center().y());
+            const QPointF above = barPointAbove(onBand, bar, QLatin1String(edge), vertical);
+            EXPECT_TRUE(item.rect.contains(above)) << above.x() << "," << above.y();
+        }
+    EXPECT_EQ(barWindowShape(DockBarPicture {}, {}, {}), BarWindowShape {}) << "a hidden bar shows nothing";
     EXPECT_TRUE(barEdgeBand(DockBarPicture {}, QRectF(0, 0, 1920, 500), "bottom", false).isEmpty())
         << "nor takes its edge";
 }
@@ -291,8 +288,11 @@ TEST(BarItemAt, EveryPixelThatTakesThePointerActsAsTheItemItBelongsTo)
             const auto itemAt
                 = [&](const QPointF& point) { return barItemAt(dock.picture, dock.extras, point); };
             const QRegion panel = platform::serverRegion(barDrawnRegion(dock.picture, {}), scale);
+            QRegion painted; // the extras painted whole
+            for (const DockBarExtra& extra : dock.extras)
+                painted += extra.rect.toAlignedRect();
             const QRegion input
-                = platform::serverRegion(barWindowShape(dock.picture, dock.extras, {}, true).input, scale);
+                = platform::serverRegion(barWindowShape(dock.picture, dock.extras, painted).input, scale);
             int pastThePanel = 0, notItsButtons = 0, unanswered = 0;
             for (const QRect& r : input)
                 for (int y = r.top(); y <= r.bottom(); ++y)
