@@ -317,11 +317,8 @@ void DockView::logPicture()
 
 const DockBarItem* DockView::itemAt(const QPointF& point) const
 {
-    for (const DockBarItem& item : m_picture.items) {
-        if (item.rect.contains(point))
-            return &item;
-    }
-    return nullptr;
+    const int index = barItemAt(m_picture, m_extras, point);
+    return index < 0 ? nullptr : &m_picture.items[size_t(index)];
 }
 
 void DockView::mousePressEvent(QMouseEvent* event)
@@ -344,11 +341,7 @@ void DockView::mouseReleaseEvent(QMouseEvent* event)
 
 void DockView::mouseMoveEvent(QMouseEvent* event)
 {
-    int hovered = -1;
-    for (int i = 0; i < int(m_picture.items.size()); ++i) {
-        if (m_picture.items[size_t(i)].rect.contains(event->position()))
-            hovered = i;
-    }
+    const int hovered = barItemAt(m_picture, m_extras, event->position());
     if (hovered != m_hoveredItem) {
         m_hoveredItem = hovered;
         updateBar();
@@ -557,17 +550,15 @@ void DockView::updateBar()
 
 void DockView::applyInputRegion()
 {
-    QWidget* top = window();
-    if (!top || !top->windowHandle())
-        return;
     // Badges stand over the icons' top edge and a hovered window button's
-    // icon grows: both must be inside the window's shape or they are cut.
-    std::vector<QRectF> extras;
+    // icon grows: both must be inside the window's shape or they are cut,
+    // and each acts as its button where it takes the pointer.
+    m_extras.clear();
     std::vector<size_t> reaching; // the items drawing them
     const auto addExtra = [&](size_t index, const QRectF& extra) {
         if (extra.isEmpty())
             return;
-        extras.push_back(extra);
+        m_extras.push_back({ extra, int(index) });
         if (reaching.empty() || reaching.back() != index)
             reaching.push_back(index);
     };
@@ -581,15 +572,17 @@ void DockView::applyInputRegion()
             && m_entries[size_t(item.entryIndex)].kind == BarEntry::Kind::WindowButton)
             addExtra(i, dockBarItemGrownIcon(m_state, m_view, item, pids, m_dragDrop->dropTarget()));
     }
-    const bool translucent = platform::dockTranslucencyAvailable();
+    QWidget* top = window();
+    if (!top || !top->windowHandle())
+        return;
     QRegion opaqueExtras;
-    if (!translucent && !reaching.empty()) {
+    if (!reaching.empty()) {
         QRect area;
-        for (const QRectF& extra : extras)
-            area |= extra.toAlignedRect();
+        for (const DockBarExtra& extra : m_extras)
+            area |= extra.rect.toAlignedRect();
         opaqueExtras = opaquePaint(reaching, area & rect(), pids);
     }
-    BarWindowShape shape = barWindowShape(m_picture, extras, opaqueExtras, translucent);
+    BarWindowShape shape = barWindowShape(m_picture, m_extras, opaqueExtras);
     const QPoint offset = mapTo(top, QPoint(0, 0));
     shape.input = (shape.input & rect()).translated(offset);
     shape.shown = (shape.shown & rect()).translated(offset);
@@ -754,19 +747,23 @@ void DockView::paintItem(QPainter& painter, const DockBarItem& item, const QList
     if (item.entryIndex < 0 || item.entryIndex >= int(m_entries.size()))
         return;
     const BarEntry& entry = m_entries[size_t(item.entryIndex)];
+    // Icons cast their shadows on the panel only: past it the window shows
+    // where a badge or a grown icon stands, and there a shadow cut to their
+    // rectangles by the window's shape showed as a grey box.
+    const QRectF& panel = m_picture.barRect;
     switch (entry.kind) {
     case BarEntry::Kind::WindowButton:
-        paintDockBarItem(painter, m_state, m_view, item, pids, 0, m_dragDrop->dropTarget());
+        paintDockBarItem(painter, m_state, m_view, item, pids, 0, m_dragDrop->dropTarget(), panel);
         paintWindowButtonOverlays(painter, entry, item);
         // Hook: a window bound to a hot key shows its badge.
         paintHotKeyBadge(painter, item.iconRect, entry.hotKey, m_picture.barRect);
         break;
     case BarEntry::Kind::StackButton:
-        paintDockBarItem(painter, m_state, m_view, item, pids, 0, m_dragDrop->dropTarget());
+        paintDockBarItem(painter, m_state, m_view, item, pids, 0, m_dragDrop->dropTarget(), panel);
         break;
     case BarEntry::Kind::PinnedApp: {
         const int pinnedIndex = int(m_state.pinnedAnNotRunning.indexOf(entry.app));
-        paintDockBarItem(painter, m_state, m_view, item, pids, std::max(0, pinnedIndex), std::nullopt);
+        paintDockBarItem(painter, m_state, m_view, item, pids, std::max(0, pinnedIndex), std::nullopt, panel);
         break;
     }
     case BarEntry::Kind::Launchpad:

@@ -43,7 +43,8 @@ public:
     const std::vector<qint32>& appIds() const { return m_appIds; }
     // The bar rows' items; DockBarItem::entryIndex points into it.
     const std::vector<BarEntry>& barEntries() const { return m_entries; }
-    // The item under a point of this widget, if any.
+    // The item a point of this widget acts as, if any: its button, or what
+    // it draws past it (a badge over the panel, a grown icon).
     const DockBarItem* itemAt(const QPointF& point) const;
 
     // Where the program placed the bar's window, root coordinates, and the
@@ -100,9 +101,10 @@ private:
     QRegion m_requestedArea;
     bool m_looksPending = false;
     std::optional<std::pair<WId, BarWindowShape>> m_shape; // as last sent
+    std::vector<DockBarExtra> m_extras; // what the items draw past their own rectangles
     std::optional<std::pair<WId, std::optional<platform::ReservedEdge>>> m_reservedEdge; // as last sent
-    // The pixels the items `indices` paint opaque inside `area`, for a
-    // window that nothing composites; kept for as long as what they paint.
+    // The pixels the items `indices` paint at least half opaque inside
+    // `area`; kept for as long as what they paint.
     QRegion opaquePaint(const std::vector<size_t>& indices, const QRect& area, const QList<int32_t>& pids);
     std::optional<std::pair<QByteArray, QRegion>> m_opaquePaint;
     void paintItem(QPainter& painter, const DockBarItem& item, const QList<int32_t>& pids);

@@ -143,6 +143,20 @@ inline std::optional<LoggedBarItem> waitForWindowButton(const DockRun& run, cons
     return waitForBarItem(run, [&](const LoggedBarItem& i) { return i.window == window; });
 }
 
+// Rests the pointer on `at`, a pixel to and fro as a hand does (a dock
+// window just mapped may not take input yet), until the bar shows the
+// preview of window `window` with its title; whether it did.
+inline bool hoverUntilPreviewed(const DockRun& run, QPoint at, const QString& window)
+{
+    const qsizetype mark = run.log().size();
+    const QString shown = QStringLiteral("preview of window %1 shown").arg(window);
+    int nudge = 0;
+    return waitUntil([&] {
+        movePointer(at + QPoint(nudge++ % 2, 0));
+        return waitUntil([&] { return run.log().mid(mark).contains(shown); }, std::chrono::milliseconds(500));
+    });
+}
+
 inline bool barHoldsKind(const DockRun& run, int kind)
 {
     const auto bar = loggedBar(run.log());

@@ -2,6 +2,7 @@
 // whose desktop asks for a scale above 1 through Xft.dpi, as a user's desktop
 // does: what the X server shows is what it shows at scale 1, times the scale.
 #include "tests/e2e_dock_input/BarInput.h"
+#include "tests/support/CountBadges.h"
 #include "tests/support/OwnWindows.h"
 
 #include <QDir>
@@ -85,9 +86,10 @@ class OneScreenAtScale : public ::testing::TestWithParam<int> { };
 // At the desktop's scale, the bar reserves its drawn rows and the work area
 // ends at its top; a maximised window, the main button's menu, the tool hub
 // and the start notice stand above it; its buttons take clicks where they are
-// drawn, and Auto Hide's edge is the screen's last row, or its last column
-// with the bar on the right: the pointer resting there brings the bar back
-// once, and the bar stays until the pointer leaves.
+// drawn, a count badge where it rises past the panel too, and Auto Hide's
+// edge is the screen's last row, or its last column with the bar on the
+// right: the pointer resting there brings the bar back once, and the bar
+// stays until the pointer leaves.
 TEST_P(OneScreenAtScale, TheServerSeesWhatScaleOneShowsTimesTheScale)
 {
     const int dpi = GetParam();
@@ -107,6 +109,10 @@ TEST_P(OneScreenAtScale, TheServerSeesWhatScaleOneShowsTimesTheScale)
         = clients.xterm(QStringLiteral("at scale, maximised"), QStringLiteral("40x5+900+100"));
     ASSERT_FALSE(first.id.isEmpty() || maximised.id.isEmpty());
     DockRun run;
+    // Counts come over a session bus of the test's own.
+    const PrivateSessionBus bus;
+    ASSERT_FALSE(bus.address().isEmpty());
+    run.setEnvironment(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.address());
     ASSERT_GT(run.start(), 0);
     const QString dock = waitForWindow(QStringLiteral("orbitShelf dock"));
     ASSERT_FALSE(dock.isEmpty()) << run.log().toStdString();
@@ -235,6 +241,31 @@ TEST_P(OneScreenAtScale, TheServerSeesWhatScaleOneShowsTimesTheScale)
         EXPECT_TRUE(waitUntil([&] { return activeWindow() == first.id; }))
             << "a click at " << text(at).toStdString() << " activated " << activeWindowName().toStdString()
             << "; " << shot("window-button").toStdString();
+    }
+
+    {
+        SCOPED_TRACE("a count badge");
+        // Both terminals share the desktop entry the count is sent for.
+        BadgeSender terminals(bus.address(), QStringLiteral("terminal-app"));
+        ASSERT_TRUE(terminals.send(QStringLiteral("application://debian-xterm.desktop"),
+            { { "count", qint64(7) }, { "count-visible", true } }));
+        const std::optional<LoggedBarItem> button = waitForBarItem(run,
+            [&](const LoggedBarItem& i) { return i.window == first.id && i.badge == QLatin1String("7"); });
+        ASSERT_TRUE(button) << run.log().toStdString();
+        const QRect at = onServer(button->rect, scale);
+        std::optional<QPoint> onBadge;
+        ASSERT_TRUE(waitUntil([&] { return (onBadge = badgePastThePanel(at, scaled(12))).has_value(); }))
+            << "no red over the button at " << text(at).toStdString() << "; " << shot("badge").toStdString();
+        // From elsewhere: the pointer still rests on the button clicked above.
+        movePointer(kAway);
+        const qsizetype hovered = run.log().size();
+        const BadgeAnswers answers = hoverAndClickBadge(run, *onBadge, first.id, maximised.id);
+        EXPECT_TRUE(answers.titled) << run.log().mid(hovered).toStdString();
+        EXPECT_TRUE(answers.activated)
+            << "a click on the badge at " << onBadge->x() << "," << onBadge->y() << " above the button at "
+            << text(at).toStdString() << " left " << activeWindowName().toStdString() << " active; "
+            << shot("badge").toStdString();
+        movePointer(kAway);
     }
 
     {

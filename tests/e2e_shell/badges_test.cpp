@@ -3,6 +3,8 @@
 #include "apps/DockBadgeReader.h"
 #include "tests/platform/ScopedEnv.h"
 
+#include "tests/e2e_dock_input/BarInput.h"
+#include "tests/support/CountBadges.h"
 #include "tests/support/X11TestTools.h"
 
 #include <QDBusConnection>
@@ -40,35 +42,6 @@ int sendOnce(const QString& appUri, qint64 count, bool visible)
                 .arg(visible ? "true" : "false") });
 }
 
-// An application that stays on the bus until it leaves.
-class Sender final {
-public:
-    explicit Sender(const QString& name)
-        : m_name(name)
-        , m_connection(QDBusConnection::connectToBus(bus->address(), name))
-    {
-    }
-    ~Sender() { leave(); }
-    bool send(const QString& appUri, const QVariantMap& properties)
-    {
-        auto signal
-            = QDBusMessage::createSignal("/org/example/app", "com.canonical.Unity.LauncherEntry", "Update");
-        signal << appUri << properties;
-        return m_connection.send(signal);
-    }
-    bool sendRaw(const QDBusMessage& message) { return m_connection.send(message); }
-    void leave()
-    {
-        // The connection closes only once no handle refers to it.
-        m_connection = QDBusConnection(QString());
-        QDBusConnection::disconnectFromBus(m_name);
-    }
-
-private:
-    QString m_name;
-    QDBusConnection m_connection;
-};
-
 const QVariantMap kSeven { { "count", qint64(7) }, { "count-visible", true } };
 
 class Badges : public testing::Test {
@@ -104,7 +77,8 @@ TEST_F(Badges, ACountShowsWhileVisibleAndGoesWithItsSender)
     ASSERT_EQ(sendOnce(QStringLiteral("application://org.example.Chat.desktop"), 3, false), 0);
     EXPECT_TRUE(waitUntil([&] { return !reader.badges().contains(chat); }, kOneTick));
 
-    Sender mail(QStringLiteral("mail-app")), files(QStringLiteral("files-app"));
+    BadgeSender mail(bus->address(), QStringLiteral("mail-app")),
+        files(bus->address(), QStringLiteral("files-app"));
     const QString mailPath = kApps + QStringLiteral("org.example.Mail.desktop");
     ASSERT_TRUE(mail.send(QStringLiteral("application://org.example.Mail.desktop"), kSeven));
     // An id without ".desktop" names the same entry.
@@ -126,7 +100,7 @@ TEST_F(Badges, UpdatesThatCannotBeShownAreIgnored)
 {
     DockBadgeReader reader(QDBusConnection::sessionBus(), resolve);
     armed();
-    Sender app(QStringLiteral("odd-app"));
+    BadgeSender app(bus->address(), QStringLiteral("odd-app"));
     // No desktop entry, a uri of another kind, a path escape, no count, a
     // hidden count, a wrong signature: none yields a badge.
     app.send(QStringLiteral("application://unknown.desktop"), kSeven);
@@ -150,7 +124,7 @@ TEST_F(Badges, TheSharedReaderFindsEntriesInTheDataFoldersAndFeedsTheBar)
     const orbitshelf::test::ScopedEnv dirs("XDG_DATA_DIRS", QByteArray(ORBITSHELF_TEST_DATA "/e2e_shell"));
     ASSERT_TRUE(DockBadgeReader::shared().isListening());
     armed();
-    Sender notes(QStringLiteral("notes-app"));
+    BadgeSender notes(bus->address(), QStringLiteral("notes-app"));
     notes.send(QStringLiteral("application://org.example.Notes.desktop"),
         { { "count", qint64(150) }, { "count-visible", true } });
     EXPECT_TRUE(waitUntil(
@@ -162,10 +136,15 @@ TEST_F(Badges, TheSharedReaderFindsEntriesInTheDataFoldersAndFeedsTheBar)
         kOneTick));
 }
 
-TEST_F(Badges, ACountSentToTheBarIsDrawnWhenItsSignalArrives)
+// The badge rises past the bar's panel, and there it is its button's too:
+// the window's title on hover, a click activates the window, the right
+// button opens the window's menu.
+TEST_F(Badges, ACountSentToTheBarIsDrawnWhenItsSignalArrivesAndActsAsItsButton)
 {
     Clients clients;
     const auto terminal = clients.xterm(QStringLiteral("badged terminal"));
+    const auto other = clients.xterm(QStringLiteral("other terminal"), QStringLiteral("40x5+600+50"));
+    ASSERT_FALSE(terminal.id.isEmpty() || other.id.isEmpty());
     DockRun run;
     ASSERT_GT(run.start(), 0);
     std::optional<LoggedBarItem> button;
@@ -180,13 +159,27 @@ TEST_F(Badges, ACountSentToTheBarIsDrawnWhenItsSignalArrives)
         << run.log().toStdString();
 
     // The terminal's desktop entry, as the program that sends counts names it.
-    Sender terminalApp(QStringLiteral("terminal-app"));
+    BadgeSender terminalApp(bus->address(), QStringLiteral("terminal-app"));
     // How soon after the signal: bench_bar_reactions.
     const qsizetype mark = run.log().size();
     ASSERT_TRUE(terminalApp.send(QStringLiteral("application://debian-xterm.desktop"),
         { { "count", qint64(5) }, { "count-visible", true } }));
     const QString drawn = QStringLiteral("window %1 at [^\\n]* badge \"5\"").arg(terminal.id);
-    EXPECT_TRUE(
+    ASSERT_TRUE(
         waitUntil([&] { return loggedAt(run.log().mid(mark), drawn).has_value(); }, std::chrono::seconds(15)))
         << run.log().mid(mark).toStdString();
+
+    std::optional<QPoint> onBadge;
+    ASSERT_TRUE(waitUntil([&] { return (onBadge = badgePastThePanel(button->rect, 12)).has_value(); }))
+        << "no red over the button at " << button->rect.x() << "," << button->rect.y();
+    const qsizetype hovered = run.log().size();
+    const BadgeAnswers answers = hoverAndClickBadge(run, *onBadge, terminal.id, other.id);
+    EXPECT_TRUE(answers.titled) << run.log().mid(hovered).toStdString();
+    EXPECT_TRUE(answers.activated) << "a click on the badge at " << onBadge->x() << "," << onBadge->y()
+                                   << " left " << activeWindowName().toStdString() << " active";
+    const qsizetype menus = run.log().count(kWindowMenuLine);
+    click(*onBadge, 3);
+    EXPECT_TRUE(waitUntil([&] { return run.log().count(kWindowMenuLine) > menus; }))
+        << run.log().mid(hovered).toStdString();
+    EXPECT_TRUE(closeMenus(run));
 }

@@ -3,7 +3,9 @@
 // each window manager with a compositor, at a fractional scale and along
 // each edge. A dock window that showed a soft shadow round its panel had the
 // window manager's frame, which copies what a window shows, take every
-// click there, the whole screen wide.
+// click there, the whole screen wide. And over those rows of the (white)
+// window a hovered button's grown icon shows its own pixels only: a box of
+// grey, the panel's shadow seen where the icon is clear, stood there.
 #include "tests/e2e_wms/OtherDesktop.h"
 
 #include <QTemporaryDir>
@@ -11,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -57,6 +60,30 @@ BarSeen barSeen(const DockRun& run, qreal scale)
     return bar;
 }
 
+// Pixels of `shown` (the screen at `where`) that show their row's colour, as
+// it stands in the first and the last column, shifted evenly in red, green
+// and blue: what a shadow, or a hole cut out of another window's shadow,
+// makes of what lies beneath; an icon's pixels shift unevenly. A row whose
+// ends differ says nothing. Each as "x,y #rrggbb".
+QStringList evenShifts(const QImage& shown, const QRect& where)
+{
+    QStringList shifted;
+    for (int y = 0; y < shown.height(); ++y) {
+        const QColor beside = shown.pixelColor(0, y);
+        if (beside != shown.pixelColor(shown.width() - 1, y))
+            continue;
+        for (int x = 1; x < shown.width() - 1; ++x) {
+            const QColor c = shown.pixelColor(x, y);
+            const int r = c.red() - beside.red(), g = c.green() - beside.green(),
+                      b = c.blue() - beside.blue();
+            if (std::max({ std::abs(r), std::abs(g), std::abs(b) }) >= 6 && std::abs(r - g) <= 3
+                && std::abs(g - b) <= 3)
+                shifted << QStringLiteral("%1,%2 %3").arg(where.x() + x).arg(where.y() + y).arg(c.name());
+        }
+    }
+    return shifted;
+}
+
 class ClicksBesideTheBar : public ::testing::TestWithParam<size_t> { };
 
 TEST_P(ClicksBesideTheBar, AMaximisedWindowTakesEveryClickOnItsRowsRightUpToTheBar)
@@ -88,6 +115,10 @@ TEST_P(ClicksBesideTheBar, AMaximisedWindowTakesEveryClickOnItsRowsRightUpToTheB
     ASSERT_FALSE(probe.id.isEmpty());
     runTool(QStringLiteral("wmctrl"), { "-i", "-r", probe.id, "-b", "add,maximized_vert,maximized_horz" });
     const auto pressed = [&] { return int(readText(presses).count(QStringLiteral("ButtonPress event"))); };
+    // A terminal out of the way, whose button is hovered: its icon, an X in
+    // orange and blue, has no grey of its own.
+    const auto hovered = clients.xterm(QStringLiteral("hovered"), QStringLiteral("20x2+40+40"));
+    ASSERT_FALSE(hovered.id.isEmpty());
 
     DockRun run;
     ASSERT_GT(run.start(), 0);
@@ -160,6 +191,29 @@ TEST_P(ClicksBesideTheBar, AMaximisedWindowTakesEveryClickOnItsRowsRightUpToTheB
         }
         EXPECT_TRUE(lost.isEmpty()) << "clicks the window never got: " << lost.join(", ").toStdString();
         screenshot(QStringLiteral("clicks-beside-%1-%2").arg(QLatin1String(row.name), edge));
+        if (!bottom)
+            continue;
+
+        // The terminal's button hovered: its icon, grown, rises past the
+        // panel over the maximised window's last rows.
+        const std::optional<LoggedBarItem> button = waitForWindowButton(run, hovered.id);
+        ASSERT_TRUE(button) << run.log().toStdString();
+        const QRect at = onServer(button->rect, scale);
+        const QImage still = settledArea(at);
+        int nudge = 0;
+        ASSERT_TRUE(waitUntil([&] {
+            movePointer(at.center() + QPoint(nudge++ % 2, 0));
+            return waitUntil([&] { return screenArea(at) != still; }, std::chrono::milliseconds(500));
+        })) << "the hovered button does not grow";
+        // Its rows and a few columns beside them, to tell what lies beneath.
+        const int rows = int(std::ceil(8 * scale));
+        const QRect above(at.left() - 4, at.top() - rows, at.width() + 8, rows);
+        const QStringList box = evenShifts(settledArea(above), above);
+        EXPECT_TRUE(box.isEmpty()) << box.size()
+                                   << " pixels over the hovered button shaded or cleared, first "
+                                   << box.mid(0, 5).join(QStringLiteral(", ")).toStdString();
+        screenshot(QStringLiteral("clicks-beside-%1-hovered").arg(QLatin1String(row.name)));
+        movePointer(QPoint(960, 300));
     }
 }
 

@@ -137,19 +137,22 @@ QColor placeholderColour(BarEntry::Kind kind)
 
 } // namespace
 
-void paintAppButton(QPainter& painter, const AppButtonLook& look)
+void paintAppButton(QPainter& painter, const AppButtonLook& look, const QRectF& shadowBounds)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    QTransform magnified;
     if (look.scale != 1.0) {
         const QPointF c = look.frame.center();
-        painter.translate(c);
-        painter.scale(look.scale, look.scale);
-        painter.translate(-c);
+        magnified.translate(c.x(), c.y());
+        magnified.scale(look.scale, look.scale);
+        magnified.translate(-c.x(), -c.y());
+        painter.setWorldTransform(magnified, true);
     }
     if (look.iconRect)
-        paintIconFilling(painter, look.icon, *look.iconRect, true);
+        paintIconFilling(painter, look.icon, *look.iconRect, true,
+            shadowBounds.isNull() ? QRectF() : magnified.inverted().mapRect(shadowBounds));
     if (look.chip)
         paintLabel(painter, *look.chip);
     if (look.dropHighlight)

@@ -10,8 +10,10 @@ struct DockBarItem;
 struct StackButtonLook;
 
 // Draws the bar's buttons from their looks (dock/ButtonLooks); nothing here
-// decides where or how something stands.
-void paintAppButton(QPainter& painter, const AppButtonLook& look);
+// decides where or how something stands. An app button's icon casts its
+// shadow only inside `shadowBounds` when that is given (the panel), however
+// far the button is magnified.
+void paintAppButton(QPainter& painter, const AppButtonLook& look, const QRectF& shadowBounds = QRectF());
 void paintStackButton(QPainter& painter, const StackButtonLook& look);
 
 // An item with no picture of its own yet (the main button, the break tile's

@@ -100,11 +100,8 @@ ButtonDragDrop::ButtonDragDrop(AppState& state, DockView& view)
 
 std::optional<DockBarItem> ButtonDragDrop::itemAt(const QPointF& position) const
 {
-    for (const DockBarItem& item : m_view.picture().items) {
-        if (item.rect.contains(position))
-            return item;
-    }
-    return std::nullopt;
+    const DockBarItem* item = m_view.itemAt(position);
+    return item ? std::optional(*item) : std::nullopt;
 }
 
 void ButtonDragDrop::setDropTarget(std::optional<int32_t> target)

@@ -168,14 +168,19 @@ template <typename T> void write(PaintFingerprint& out, const std::optional<T>& 
 } // namespace
 
 void paintDockBarItem(QPainter& painter, const AppState& state, const DockViewState& view,
-    const DockBarItem& item, const QList<int32_t>& pids, int pinnedIndex, std::optional<int32_t> dropTarget)
+    const DockBarItem& item, const QList<int32_t>& pids, int pinnedIndex, std::optional<int32_t> dropTarget,
+    const QRectF& shadowBounds)
 {
     struct Painter {
         QPainter& painter;
-        void app(const AppButtonLook& look) { paintAppButton(painter, look); }
+        const QRectF& shadowBounds;
+        void app(const AppButtonLook& look) { paintAppButton(painter, look, shadowBounds); }
         void stack(const StackButtonLook& look) { paintStackButton(painter, look); }
-        void filling(const QIcon& icon, const QRectF& frame) { paintIconFilling(painter, icon, frame, true); }
-    } sink { painter };
+        void filling(const QIcon& icon, const QRectF& frame)
+        {
+            paintIconFilling(painter, icon, frame, true, shadowBounds);
+        }
+    } sink { painter, shadowBounds };
     visitDockBarItem(sink, state, view, item, pids, pinnedIndex, dropTarget);
 }
 

@@ -28,9 +28,11 @@ bool showsStackedButton(int windowCount, int stackAppLimit);
 std::optional<int32_t> itemProcessId(const DockBarItem& item, const QList<int32_t>& pids);
 
 // Paints one item of the bar. `pinnedIndex` counts the pinned applications
-// painted so far; `dropTarget` is the application an icon is dragged over.
+// painted so far; `dropTarget` is the application an icon is dragged over;
+// icons cast their shadows only inside `shadowBounds` when it is given.
 void paintDockBarItem(QPainter& painter, const AppState& state, const DockViewState& view,
-    const DockBarItem& item, const QList<int32_t>& pids, int pinnedIndex, std::optional<int32_t> dropTarget);
+    const DockBarItem& item, const QList<int32_t>& pids, int pinnedIndex, std::optional<int32_t> dropTarget,
+    const QRectF& shadowBounds = QRectF());
 
 // What paintDockBarItem would draw, as bytes that differ whenever the
 // drawing would: a repaint can leave alone the items whose look is the same.

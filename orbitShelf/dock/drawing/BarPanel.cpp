@@ -19,26 +19,23 @@ QColor dockTint(const QString& dockColor)
 
 namespace {
 
-// How far the panel's shadow reaches past its edge, with a point for the
+// How far the panel's painting reaches past its edge: a point for the
 // antialiased rim.
-constexpr double kShadowReach = 25;
+constexpr double kPaintReach = 1;
 
 void drawBarPanel(QPainter& painter, const BarPanel& panel, const QString& dockColor)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    // A soft black shadow (33 %, 24 points) as a few widening rings, faint
-    // enough together to read as one blur.
-    for (int ring = 6; ring >= 1; --ring) {
-        const double spread = ring * 4.0;
-        QPainterPath shade;
-        shade.addRoundedRect(panel.rect.adjusted(-spread, -spread, spread, spread),
-            panel.cornerRadius + spread, panel.cornerRadius + spread);
-        painter.fillPath(shade, QColor(0, 0, 0, int(0.33 * 255 / 6 / (1 + ring * 0.5))));
-    }
     QPainterPath shape;
     shape.addRoundedRect(panel.rect, panel.cornerRadius, panel.cornerRadius);
+    // The soft black shadow (33 %, 24 points, as a few widening rings) falls
+    // on the panel only. The dock window shows nothing past the panel but
+    // where a badge or a grown icon stands, and there the shadow, cut to
+    // their rectangles by the window's shape, showed as a grey box.
+    for (int ring = 6; ring >= 1; --ring)
+        painter.fillPath(shape, QColor(0, 0, 0, int(0.33 * 255 / 6 / (1 + ring * 0.5))));
     // The backdrop stands in for a blur: a dark, mostly opaque panel.
     painter.fillPath(shape, QColor(28, 30, 34, 225));
     painter.fillPath(shape, dockTint(dockColor));
@@ -60,7 +57,7 @@ void paintBarPanel(QPainter& painter, const BarPanel& panel, const QString& dock
         return;
     }
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    const QPointF corner = transform.map(panel.rect.topLeft()) - QPointF(kShadowReach, kShadowReach);
+    const QPointF corner = transform.map(panel.rect.topLeft()) - QPointF(kPaintReach, kPaintReach);
     const QPoint whole(int(std::floor(corner.x())), int(std::floor(corner.y())));
     const QPointF offset(
         std::round((corner.x() - whole.x()) * 64) / 64, std::round((corner.y() - whole.y()) * 64) / 64);
@@ -82,7 +79,7 @@ void paintBarPanel(QPainter& painter, const BarPanel& panel, const QString& dock
     const Key key { panel.rect.size(), panel.cornerRadius, offset, dockColor, ratio };
     auto hit = std::find_if(cache.begin(), cache.end(), [&](const Entry& e) { return e.key == key; });
     if (hit == cache.end()) {
-        const QSizeF logical = panel.rect.size() + QSizeF(2 * kShadowReach + 1, 2 * kShadowReach + 1);
+        const QSizeF logical = panel.rect.size() + QSizeF(2 * kPaintReach + 1, 2 * kPaintReach + 1);
         QImage image(QSize(int(std::ceil(logical.width() * ratio)), int(std::ceil(logical.height() * ratio))),
             QImage::Format_ARGB32_Premultiplied);
         image.setDevicePixelRatio(ratio);
@@ -90,8 +87,7 @@ void paintBarPanel(QPainter& painter, const BarPanel& panel, const QString& dock
         {
             QPainter p(&image);
             drawBarPanel(p,
-                { QRectF(offset + QPointF(kShadowReach, kShadowReach), panel.rect.size()),
-                    panel.cornerRadius },
+                { QRectF(offset + QPointF(kPaintReach, kPaintReach), panel.rect.size()), panel.cornerRadius },
                 dockColor);
         }
         if (cache.size() >= kCapacity)

@@ -17,5 +17,6 @@ struct BarPanel {
     double cornerRadius = 8;
 };
 
-// Paints a panel: the backdrop, the tint and a soft shadow.
+// Paints a panel: the backdrop, the tint and a soft shadow, which falls on
+// the panel only: nothing is painted past its rounded outline.
 void paintBarPanel(QPainter& painter, const BarPanel& panel, const QString& dockColor);

@@ -218,7 +218,8 @@ QPixmap iconFillingPixmap(const QIcon& icon, const QRectF& frame, qreal ratio)
 
 } // namespace
 
-void paintIconFilling(QPainter& painter, const QIcon& icon, const QRectF& frame, bool shadow)
+void paintIconFilling(
+    QPainter& painter, const QIcon& icon, const QRectF& frame, bool shadow, const QRectF& shadowBounds)
 {
     if (frame.isEmpty())
         return;
@@ -227,8 +228,13 @@ void paintIconFilling(QPainter& painter, const QIcon& icon, const QRectF& frame,
     if (pixmap.isNull())
         return;
     const IconFillingPlace place = iconFillingPlace(frame, pixmap.size());
-    if (shadow)
+    if (shadow) {
+        painter.save();
+        if (!shadowBounds.isNull())
+            painter.setClipRect(shadowBounds, Qt::IntersectClip);
         painter.drawImage(place.shadow, iconShadow(icon, pixmap, ratio, kShadowMargin).picture);
+        painter.restore();
+    }
     painter.drawPixmap(place.target, pixmap, QRectF(pixmap.rect()));
 }
 

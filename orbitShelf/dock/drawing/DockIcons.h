@@ -22,8 +22,10 @@ QIcon appButtonIcon(const AppState& state, const Windows& window, bool isPinned)
 QIcon runningAppIcon(const AppState& state, int32_t processId);
 
 // Draws `icon` filling `frame` (keeping its aspect, overflowing the shorter
-// side), with the bar's soft drop shadow under it when `shadow` is set.
-void paintIconFilling(QPainter& painter, const QIcon& icon, const QRectF& frame, bool shadow);
+// side), with the bar's soft drop shadow under it when `shadow` is set; the
+// shadow only inside `shadowBounds` when that is given.
+void paintIconFilling(QPainter& painter, const QIcon& icon, const QRectF& frame, bool shadow,
+    const QRectF& shadowBounds = QRectF());
 // Where that drawing lands on a device of pixel ratio `ratio`.
 QRectF iconFillingReach(const QIcon& icon, const QRectF& frame, bool shadow, qreal ratio);
 

@@ -82,15 +82,6 @@ bool DockBarPointer::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
-const DockBarItem* DockBarPointer::itemAt(const QPointF& position) const
-{
-    for (const DockBarItem& item : m_view.picture().items) {
-        if (item.rect.contains(position))
-            return &item;
-    }
-    return nullptr;
-}
-
 std::shared_ptr<Windows> dockBarWindow(
     const AppState& state, const std::vector<qint32>& appIds, const DockBarItem& item)
 {
@@ -119,7 +110,8 @@ void DockBarPointer::pointerAt(std::optional<QPointF> position)
     std::shared_ptr<Windows> window;
     QRectF rect;
     if (position) {
-        if (const DockBarItem* item = itemAt(*position)) {
+        // A badge where it stands over the panel is its button's too.
+        if (const DockBarItem* item = m_view.itemAt(*position)) {
             window = dockBarWindow(m_state, m_view.appIds(), *item);
             rect = item->rect;
         }

@@ -45,7 +45,6 @@ private:
     void pointerAt(std::optional<QPointF> position);
     void refreshPreview();
     void logWindowButtons();
-    const DockBarItem* itemAt(const QPointF& position) const;
 
     AppState& m_state;
     DockView& m_view;

@@ -157,7 +157,7 @@ double barPanelRadius(const QRectF& barRect)
     return barRect.height() > barRect.width() ? 10.0 : 8.0;
 }
 
-QRegion barDrawnRegion(const DockBarPicture& picture, const std::vector<QRectF>& extras)
+QRegion barDrawnRegion(const DockBarPicture& picture, const std::vector<DockBarExtra>& extras)
 {
     if (picture.barRect.isEmpty())
         return {};
@@ -171,25 +171,73 @@ QRegion barDrawnRegion(const DockBarPicture& picture, const std::vector<QRectF>&
     region += QRegion(bar.right() + 1 - 2 * r, bar.top(), 2 * r, 2 * r, QRegion::Ellipse);
     region += QRegion(bar.left(), bar.bottom() + 1 - 2 * r, 2 * r, 2 * r, QRegion::Ellipse);
     region += QRegion(bar.right() + 1 - 2 * r, bar.bottom() + 1 - 2 * r, 2 * r, 2 * r, QRegion::Ellipse);
-    for (const QRectF& extra : extras)
-        if (!extra.isEmpty())
-            region += extra.toAlignedRect();
+    for (const DockBarExtra& extra : extras)
+        if (!extra.rect.isEmpty())
+            region += extra.rect.toAlignedRect();
     return region;
 }
 
-BarWindowShape barWindowShape(const DockBarPicture& picture, const std::vector<QRectF>& extras,
-    const QRegion& opaqueExtras, bool translucent)
+namespace {
+
+// Whether the pixel at `point` (its top left corner) is one of `rect`'s:
+// an item's rectangle holds its left and top edge, and its neighbour the
+// edge they share.
+bool holds(const QRectF& rect, const QPointF& point)
+{
+    return point.x() >= rect.left() && point.x() < rect.right() && point.y() >= rect.top()
+        && point.y() < rect.bottom();
+}
+
+// Whether a rectangle of the bar's takes the pointer at `point`: on its
+// whole pixels (the window's shape is made of them), rounded out to the
+// server's at a fractional scale, which Qt hands over as points less than
+// one of ours above or left of the rectangle.
+bool takesPointerAt(const QRectF& rect, const QPointF& point)
+{
+    const QRect whole = rect.toAlignedRect();
+    return point.x() > whole.left() - 1 && point.x() < whole.left() + whole.width()
+        && point.y() > whole.top() - 1 && point.y() < whole.top() + whole.height();
+}
+
+int itemHolding(const DockBarPicture& picture, const QPointF& point)
+{
+    for (size_t i = 0; i < picture.items.size(); ++i)
+        if (holds(picture.items[i].rect, point))
+            return int(i);
+    return -1;
+}
+
+} // namespace
+
+int barItemAt(const DockBarPicture& picture, const std::vector<DockBarExtra>& extras, const QPointF& point)
+{
+    const QRectF& bar = picture.barRect;
+    if (bar.isEmpty())
+        return -1;
+    if (const int item = itemHolding(picture, point); item >= 0)
+        return item;
+    // Drawn in the items' order: the last one is on top.
+    for (auto extra = extras.rbegin(); extra != extras.rend(); ++extra)
+        if (extra->item >= 0 && extra->item < int(picture.items.size()) && !extra->rect.isEmpty()
+            && takesPointerAt(extra->rect, point))
+            return extra->item;
+    if (!takesPointerAt(bar, point))
+        return -1;
+    // A point on the panel's rim stands for the bar's edge next to it.
+    return itemHolding(picture,
+        QPointF(std::clamp(point.x(), bar.left(), std::nextafter(bar.right(), bar.left())),
+            std::clamp(point.y(), bar.top(), std::nextafter(bar.bottom(), bar.top()))));
+}
+
+BarWindowShape barWindowShape(
+    const DockBarPicture& picture, const std::vector<DockBarExtra>& extras, const QRegion& opaqueExtras)
 {
     if (picture.barRect.isEmpty())
         return {};
-    if (translucent) {
-        const QRegion drawn = barDrawnRegion(picture, extras);
-        return { drawn, drawn };
-    }
     QRegion reach;
-    for (const QRectF& extra : extras)
-        if (!extra.isEmpty())
-            reach += extra.toAlignedRect();
+    for (const DockBarExtra& extra : extras)
+        if (!extra.rect.isEmpty())
+            reach += extra.rect.toAlignedRect();
     const QRegion shown = barDrawnRegion(picture, {}) + (opaqueExtras & reach);
     return { shown, shown };
 }

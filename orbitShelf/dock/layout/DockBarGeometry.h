@@ -66,11 +66,28 @@ struct DockBarPicture {
 
 DockBarPicture dockBarPicture(const DockBarGeometryInput& input);
 
-// Where the bar draws and takes input: the panel (its rounded corners left
-// out) and `extras` (badges standing over the icons' top edge, a hovered
-// icon at its grown size). Nothing more: where nothing composites, every
-// pixel of the region not painted shows black.
-QRegion barDrawnRegion(const DockBarPicture& picture, const std::vector<QRectF>& extras);
+// What an item draws past its own rectangle: the count badge standing over
+// its icon's top edge, a hovered button's grown icon.
+struct DockBarExtra {
+    QRectF rect;
+    int item = -1; // the item drawing it, an index into DockBarPicture::items
+};
+
+// Where the bar draws: the panel (its rounded corners left out) and
+// `extras` whole. The most a dock window shows and takes the pointer on
+// (barWindowShape): where nothing composites, every pixel of the region not
+// painted shows black.
+QRegion barDrawnRegion(const DockBarPicture& picture, const std::vector<DockBarExtra>& extras);
+
+// The item a point of the bar's window acts as, an index into
+// picture.items; -1 where the window takes the pointer for no item (the
+// panel's ends) or does not take it. An item's own rectangle comes first,
+// then what the items draw past them (`extras`, the one drawn last on top):
+// a badge where it stands over the panel is its button's. The window takes
+// the pointer on whole pixels, rounded out to the server's at a fractional
+// scale (barWindowShape): a point on that rim of the panel, where nothing
+// is drawn past it, goes to the item along it.
+int barItemAt(const DockBarPicture& picture, const std::vector<DockBarExtra>& extras, const QPointF& point);
 
 // What a dock window shows at all (its shape) and where it takes the
 // pointer.
@@ -82,15 +99,17 @@ struct BarWindowShape {
 
 // The shape of a window drawing `picture`, with `extras` as for
 // barDrawnRegion. The window shows only where it takes the pointer, and
-// takes it only on the panel and the extras: a window manager's frame
-// copies a window's shape and takes every click inside it, so a shown
-// margin (the panel's soft shadow) would take the clicks of the windows
-// beneath. Where a compositor blends translucent windows that is the panel
-// and the extras whole; where none does, every transparent pixel shown is
-// black, so of the extras only where `opaqueExtras` says they are painted
-// (opaquePart of their pixels).
-BarWindowShape barWindowShape(const DockBarPicture& picture, const std::vector<QRectF>& extras,
-    const QRegion& opaqueExtras, bool translucent);
+// takes it only on the panel and, of the extras, where `opaqueExtras` says
+// they are painted at least half opaque (opaquePart of their pixels): a
+// window manager's frame copies a window's shape and takes every click
+// inside it, so a shown margin (the panel's soft shadow) took the clicks of
+// the windows beneath. Where nothing composites, every transparent pixel
+// shown is black. Where a compositor blends, an extra's clear pixels shown
+// still took the clicks of the windows beneath, and showed as a box: picom
+// keeps other windows' shadows off a dock window's shape, and the hover
+// preview's falls on the rows above the bar.
+BarWindowShape barWindowShape(
+    const DockBarPicture& picture, const std::vector<DockBarExtra>& extras, const QRegion& opaqueExtras);
 
 // The rows (or columns) between a bar and its window's outer edge, the
 // screen's edge or a panel's, along the bar's length: the bar stands a

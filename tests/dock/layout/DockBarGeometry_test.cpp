@@ -147,14 +147,15 @@ TEST(DockDrawnRegion, HoldsThePanelAndWhatIsDrawnOverItNothingMore)
     picture.items.push_back(item);
     const QRectF badge(140, 436, 20, 18); // over the icon's top right corner
     const QRectF grownIcon(108.4, 445.4, 55.2, 55.2); // a hovered icon, a fifth larger
-    const QRegion region = barDrawnRegion(picture, { badge });
+    const QRegion region = barDrawnRegion(picture, { { badge, 0 } });
     EXPECT_TRUE(region.contains(badge.toAlignedRect()));
     EXPECT_TRUE(region.contains(QRect(110, 448, 180, 50))) << "the panel";
     EXPECT_FALSE(region.contains(QPoint(120, 444))) << "over the bar only where something is drawn";
     EXPECT_FALSE(region.contains(QPoint(100, 448))) << "a rounded corner is not painted";
     EXPECT_FALSE(region.contains(QPoint(299, 497)));
-    EXPECT_TRUE(barDrawnRegion(picture, { grownIcon }).contains(QPoint(120, 446)));
-    EXPECT_TRUE(barDrawnRegion(DockBarPicture {}, { badge }).isEmpty()) << "a hidden bar takes no input";
+    EXPECT_TRUE(barDrawnRegion(picture, { { grownIcon, 0 } }).contains(QPoint(120, 446)));
+    EXPECT_TRUE(barDrawnRegion(DockBarPicture {}, { { badge, 0 } }).isEmpty())
+        << "a hidden bar takes no input";
 }
 
 namespace {
@@ -165,7 +166,7 @@ namespace {
 struct DockWindowAt {
     DockBarGeometryInput input;
     DockBarPicture picture;
-    std::vector<QRectF> extras;
+    std::vector<DockBarExtra> extras;
     QRectF area; // the part of the window on its screen
 
     DockWindowAt(const QString& edge, double scale)
@@ -187,90 +188,145 @@ struct DockWindowAt {
         picture = dockBarPicture(input);
         const QRectF icon = picture.items.at(1).iconRect;
         const double grow = icon.width() / 10;
-        extras
-            = { icon.adjusted(-grow, -grow, grow, grow), QRectF(icon.right() - 8, icon.top() - 6, 18, 16) };
+        extras = { { icon.adjusted(-grow, -grow, grow, grow), 1 },
+            { QRectF(icon.right() - 8, icon.top() - 6, 18, 16), 1 } };
     }
 };
 
 } // namespace
 
-// For every edge, at every scale, with and without a compositor: the dock
-// window shows nothing that does not take the pointer (a window manager's
-// frame copies what it shows and takes every click there, so a soft shadow
-// shown around the panel took the clicks of the windows beneath), takes the
-// pointer on the panel and what is drawn past it, and no further than that;
+// For every edge, at every scale: the dock window shows nothing that does
+// not take the pointer (a window manager's frame copies what it shows and
+// takes every click there, so a soft shadow shown around the panel took the
+// clicks of the windows beneath), takes the pointer on the panel and on
+// what is painted past it, and no further than that;
 // and the band between the bar and the screen's edge reaches the screen's
 // last row (or column) along the bar, each of its points going to the bar
 // right above it.
 TEST(DockWindowShape, ShowsOnlyWhereItTakesThePointerAndTheEdgeUnderTheBarIsTheBars)
 {
     for (const char* edge : { "bottom", "left", "right" })
-        for (const double scale : { 1.0, 1.5, 2.0 })
-            for (const bool translucent : { true, false }) {
-                SCOPED_TRACE(QStringLiteral("%1 at %2, %3")
-                                 .arg(QLatin1String(edge))
-                                 .arg(scale)
-                                 .arg(translucent ? "composited" : "nothing composites")
-                                 .toStdString());
-                const DockWindowAt dock(QLatin1String(edge), scale);
-                const QRectF bar = dock.picture.barRect;
-                ASSERT_FALSE(bar.isEmpty());
-                // Without a compositor only the extras' opaque pixels show:
-                // here a column through the grown icon.
-                const QRectF grown = dock.extras[0];
-                const QRegion opaque(
-                    QRectF(grown.center().x() - 4, grown.top(), 8, grown.height()).toAlignedRect());
-                const BarWindowShape shape = barWindowShape(dock.picture, dock.extras, opaque, translucent);
-                const QRegion input = platform::serverRegion(shape.input, scale);
-                const QRegion shown = platform::serverRegion(shape.shown, scale);
+        for (const double scale : { 1.0, 1.5, 2.0 }) {
+            SCOPED_TRACE(QStringLiteral("%1 at %2").arg(QLatin1String(edge)).arg(scale).toStdString());
+            const DockWindowAt dock(QLatin1String(edge), scale);
+            const QRectF bar = dock.picture.barRect;
+            ASSERT_FALSE(bar.isEmpty());
+            // Past the panel only the extras' opaque pixels show: here a
+            // column through the grown icon.
+            const QRectF grown = dock.extras[0].rect;
+            const QRegion opaque(
+                QRectF(grown.center().x() - 4, grown.top(), 8, grown.height()).toAlignedRect());
+            const BarWindowShape shape = barWindowShape(dock.picture, dock.extras, opaque);
+            const QRegion input = platform::serverRegion(shape.input, scale);
+            const QRegion shown = platform::serverRegion(shape.shown, scale);
 
-                EXPECT_EQ(shown, input) << "shown but taking no click, or taking clicks it does not show";
-                EXPECT_TRUE(shape.input.contains(bar.center().toPoint())) << "the panel";
-                EXPECT_TRUE(shape.input.contains(opaque.boundingRect().topLeft())) << "the grown icon";
-                QRegion drawn(bar.toAlignedRect());
-                for (const QRectF& extra : dock.extras)
-                    drawn += extra.toAlignedRect();
-                EXPECT_EQ(shape.input - drawn, QRegion()) << "the pointer is taken past what is drawn";
-                const QRect margin = bar.adjusted(-12, -12, 12, 12).toAlignedRect();
-                for (const QRect& r : {
-                         QRect(margin.left(), margin.top(), margin.width(), 4), // the shadow's band
-                         QRect(margin.left(), int(bar.center().y()), 4, 1), // beside an end
-                     })
-                    EXPECT_FALSE(shape.shown.intersects(r) && !drawn.intersects(r))
-                        << "shows " << r.x() << "," << r.y();
+            EXPECT_EQ(shown, input) << "shown but taking no click, or taking clicks it does not show";
+            EXPECT_TRUE(shape.input.contains(bar.center().toPoint())) << "the panel";
+            EXPECT_TRUE(shape.input.contains(opaque.boundingRect().topLeft())) << "the grown icon";
+            EXPECT_FALSE(
+                shape.input.contains(QPoint(int(std::floor(grown.left())), int(std::floor(grown.top())))))
+                << "a pixel the grown icon leaves clear past the panel";
+            QRegion drawn(bar.toAlignedRect());
+            for (const DockBarExtra& extra : dock.extras)
+                drawn += extra.rect.toAlignedRect();
+            EXPECT_EQ(shape.input - drawn, QRegion()) << "the pointer is taken past what is drawn";
+            const QRect margin = bar.adjusted(-12, -12, 12, 12).toAlignedRect();
+            for (const QRect& r : {
+                     QRect(margin.left(), margin.top(), margin.width(), 4), // the shadow's band
+                     QRect(margin.left(), int(bar.center().y()), 4, 1), // beside an end
+                 })
+                EXPECT_FALSE(shape.shown.intersects(r) && !drawn.intersects(r))
+                    << "shows " << r.x() << "," << r.y();
 
-                const bool vertical = QLatin1String(edge) != QLatin1String("bottom");
-                const QRectF band = barEdgeBand(dock.picture, dock.area, QLatin1String(edge), vertical);
-                // What takes the pointer from the bar's middle line to the
-                // window's outer edge, in the server's pixels.
-                const QRegion reach = input + platform::serverRegion(QRegion(band.toAlignedRect()), scale);
-                const QPointF middle = bar.center();
-                if (!vertical) {
-                    const int x = int(middle.x() * scale);
-                    const int last = int(std::ceil(dock.area.bottom() * scale)) - 1;
-                    for (int y = int(middle.y() * scale); y <= last; ++y)
-                        ASSERT_TRUE(reach.contains(QPoint(x, y))) << "row " << y << " of " << last;
-                    EXPECT_DOUBLE_EQ(band.height(), 2) << "the bar stands 2 points off the edge";
-                } else {
-                    EXPECT_TRUE(band.isEmpty()) << "a side bar touches its edge";
-                    const int y = int(middle.y() * scale);
-                    const int outer = QLatin1String(edge) == QLatin1String("left")
-                        ? int(dock.area.left() * scale)
-                        : int(std::ceil(dock.area.right() * scale)) - 1;
-                    EXPECT_TRUE(reach.contains(QPoint(outer, y))) << "column " << outer;
-                }
-                // A point of the band goes to the item right above it.
-                const DockBarItem& item = dock.picture.items.at(2);
-                const QPointF onBand = vertical
-                    ? QPointF(band.isEmpty() ? 0 : band.center().x(), item.rect.center().y())
-                    : QPointF(item.rect.center().x(), band.center().y());
-                const QPointF above = barPointAbove(onBand, bar, QLatin1String(edge), vertical);
-                EXPECT_TRUE(item.rect.contains(above)) << above.x() << "," << above.y();
+            const bool vertical = QLatin1String(edge) != QLatin1String("bottom");
+            const QRectF band = barEdgeBand(dock.picture, dock.area, QLatin1String(edge), vertical);
+            // What takes the pointer from the bar's middle line to the
+            // window's outer edge, in the server's pixels.
+            const QRegion reach = input + platform::serverRegion(QRegion(band.toAlignedRect()), scale);
+            const QPointF middle = bar.center();
+            if (!vertical) {
+                const int x = int(middle.x() * scale);
+                const int last = int(std::ceil(dock.area.bottom() * scale)) - 1;
+                for (int y = int(middle.y() * scale); y <= last; ++y)
+                    ASSERT_TRUE(reach.contains(QPoint(x, y))) << "row " << y << " of " << last;
+                EXPECT_DOUBLE_EQ(band.height(), 2) << "the bar stands 2 points off the edge";
+            } else {
+                EXPECT_TRUE(band.isEmpty()) << "a side bar touches its edge";
+                const int y = int(middle.y() * scale);
+                const int outer = QLatin1String(edge) == QLatin1String("left")
+                    ? int(dock.area.left() * scale)
+                    : int(std::ceil(dock.area.right() * scale)) - 1;
+                EXPECT_TRUE(reach.contains(QPoint(outer, y))) << "column " << outer;
             }
-    EXPECT_EQ(barWindowShape(DockBarPicture {}, {}, {}, true), BarWindowShape {})
-        << "a hidden bar shows nothing";
+            // A point of the band goes to the item right above it.
+            const DockBarItem& item = dock.picture.items.at(2);
+            const QPointF onBand = vertical
+                ? QPointF(band.isEmpty() ? 0 : band.center().x(), item.rect.center().y())
+                : QPointF(item.rect.center().x(), band.center().y());
+            const QPointF above = barPointAbove(onBand, bar, QLatin1String(edge), vertical);
+            EXPECT_TRUE(item.rect.contains(above)) << above.x() << "," << above.y();
+        }
+    EXPECT_EQ(barWindowShape(DockBarPicture {}, {}, {}), BarWindowShape {}) << "a hidden bar shows nothing";
     EXPECT_TRUE(barEdgeBand(DockBarPicture {}, QRectF(0, 0, 1920, 500), "bottom", false).isEmpty())
         << "nor takes its edge";
+}
+
+// For every edge, at every scale: each of the server's pixels where the
+// dock window takes the pointer acts as an item (what an item draws past
+// the panel, its badge and grown icon, as that item), the panel's ends
+// alone as none; what stands beside them past the panel is no item's.
+TEST(BarItemAt, EveryPixelThatTakesThePointerActsAsTheItemItBelongsTo)
+{
+    for (const char* edge : { "bottom", "left", "right" })
+        for (const double scale : { 1.0, 1.25, 1.5, 1.75, 2.0 }) {
+            SCOPED_TRACE(QStringLiteral("%1 at %2").arg(QLatin1String(edge)).arg(scale).toStdString());
+            const DockWindowAt dock(QLatin1String(edge), scale);
+            const bool vertical = QLatin1String(edge) != QLatin1String("bottom");
+            const QRectF bar = dock.picture.barRect;
+            const std::vector<DockBarItem>& items = dock.picture.items;
+            // Qt hands the server's pixel x, y to the bar as that point divided by the scale.
+            const auto itemAt
+                = [&](const QPointF& point) { return barItemAt(dock.picture, dock.extras, point); };
+            const QRegion panel = platform::serverRegion(barDrawnRegion(dock.picture, {}), scale);
+            QRegion painted; // the extras painted whole
+            for (const DockBarExtra& extra : dock.extras)
+                painted += extra.rect.toAlignedRect();
+            const QRegion input
+                = platform::serverRegion(barWindowShape(dock.picture, dock.extras, painted).input, scale);
+            int pastThePanel = 0, notItsButtons = 0, unanswered = 0;
+            for (const QRect& r : input)
+                for (int y = r.top(); y <= r.bottom(); ++y)
+                    for (int x = r.left(); x <= r.right(); ++x) {
+                        const QPointF point = QPointF(x, y) / scale;
+                        const int item = itemAt(point);
+                        if (!panel.contains(QPoint(x, y))) {
+                            ++pastThePanel;
+                            notItsButtons += item != 1;
+                            continue;
+                        }
+                        const double along = vertical ? point.y() : point.x();
+                        const bool end = vertical
+                            ? along < items.front().rect.top() || along >= items.back().rect.bottom()
+                            : along < items.front().rect.left() || along >= items.back().rect.right();
+                        unanswered += item < 0 && !end;
+                    }
+            EXPECT_GT(pastThePanel, 0) << "the badge and the grown icon stand past the panel";
+            EXPECT_EQ(notItsButtons, 0) << "pixels past the panel that are not the hovered, badged button's";
+            EXPECT_EQ(unanswered, 0) << "pixels of the panel along its buttons that act as none";
+
+            // The panel's end, and past the panel beside the first button,
+            // which draws nothing there.
+            const QPointF end = vertical ? QPointF(bar.center().x(), bar.top() + 2)
+                                         : QPointF(bar.left() + 2, bar.center().y());
+            EXPECT_EQ(itemAt(end), -1);
+            const QPointF first = items.front().rect.center();
+            const QPointF beside = !vertical                   ? QPointF(first.x(), bar.top() - 3)
+                : QLatin1String(edge) == QLatin1String("left") ? QPointF(bar.right() + 3, first.y())
+                                                               : QPointF(bar.left() - 3, first.y());
+            EXPECT_EQ(itemAt(beside), -1);
+            EXPECT_EQ(itemAt(first), 0);
+        }
+    EXPECT_EQ(barItemAt(DockBarPicture {}, {}, QPointF(10, 10)), -1) << "a hidden bar has no items";
 }
 
 TEST(OpaquePart, HoldsThePixelsAtLeastHalfOpaqueNeverASoftShadow)
