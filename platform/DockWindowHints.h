@@ -78,6 +78,13 @@ struct DockWindowHints {
     // connection ends with `context` or when disconnected.
     std::function<QMetaObject::Connection(QObject* context, std::function<void()> changed)>
         watchOtherReservedEdges;
+    // Calls `changed` on `context`'s thread as soon as the window in front
+    // may have gone into or out of full screen: another window became the
+    // active one, the active window's state changed, or it was moved or
+    // resized while full screen. The connection ends with `context` or
+    // when disconnected.
+    std::function<QMetaObject::Connection(QObject* context, std::function<void()> changed)>
+        watchWindowInFront;
     // Where the window stands on the server, in Qt's pixels, asked
     // there: what Qt believes follows every notice of a move, stale ones
     // included.
@@ -100,6 +107,8 @@ bool dockTranslucencyAvailable();
 std::vector<ReservedEdge> otherReservedEdges();
 // An invalid connection when no hints are installed.
 QMetaObject::Connection watchOtherReservedEdges(QObject* context, std::function<void()> changed);
+// An invalid connection when no hints are installed.
+QMetaObject::Connection watchWindowInFront(QObject* context, std::function<void()> changed);
 // None when no hints are installed or the server cannot tell.
 std::optional<QRect> dockWindowPlace(QWindow* window);
 std::optional<WindowStanding> dockWindowStanding(QWindow* window);

@@ -155,6 +155,12 @@ QMetaObject::Connection watchOtherReservedEdges(QObject* context, std::function<
     return watch && context ? watch(context, std::move(changed)) : QMetaObject::Connection();
 }
 
+QMetaObject::Connection watchWindowInFront(QObject* context, std::function<void()> changed)
+{
+    const auto watch = installedHint(&DockWindowHints::watchWindowInFront);
+    return watch && context ? watch(context, std::move(changed)) : QMetaObject::Connection();
+}
+
 std::optional<QRect> dockWindowPlace(QWindow* window)
 {
     const std::optional<WindowStanding> standing = dockWindowStanding(window);

@@ -1,6 +1,7 @@
 #include "platform/x11/X11DockWindowHints.h"
 
 #include "platform/ScreenScale.h"
+#include "platform/x11/X11FrontWatch.h"
 #include "platform/x11/X11ReserveWatch.h"
 #include "platform/x11/XConnection.h"
 
@@ -225,6 +226,11 @@ DockWindowHints dockWindowHints()
     hints.watchOtherReservedEdges = [](QObject* context, std::function<void()> changed) {
         ReserveWatch* watch = ReserveWatch::shared();
         return watch ? QObject::connect(watch, &ReserveWatch::changed, context, std::move(changed))
+                     : QMetaObject::Connection();
+    };
+    hints.watchWindowInFront = [](QObject* context, std::function<void()> changed) {
+        FrontWatch* watch = FrontWatch::shared();
+        return watch ? QObject::connect(watch, &FrontWatch::changed, context, std::move(changed))
                      : QMetaObject::Connection();
     };
     hints.windowStanding = windowStanding;

@@ -8,6 +8,7 @@
 #include "platform/Services.h"
 #include "platform/fake/FakeHoverAreas.h"
 #include "platform/fake/FakeServices.h"
+#include "platform/fake/FakeWindowInFront.h"
 #include "tests/dock/DockTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -42,6 +43,7 @@ protected:
         services.dockWindowHints.setShape = [this](QWindow*, const QRegion& input, const QRegion& shown) {
             shape = { input, shown };
         };
+        services.dockWindowHints.watchWindowInFront = front.watch();
         platform::install(std::move(services));
     }
     void autoHide(const QString& entry)
@@ -56,6 +58,7 @@ protected:
     }
 
     platform::fake::FakeHoverAreas areas;
+    platform::fake::FakeWindowInFront front;
     std::pair<QRegion, QRegion> shape; // the last given to a window of ours: input, shown
     QRect primary;
     DockWindowSpec spec;
@@ -142,9 +145,7 @@ TEST_F(InputStripTest, BesideAPanelItTakesOnlyTheScreensLastRowOverThePanel)
 TEST_F(InputStripTest, AFullScreenWindowInFrontKeepsItsClicksUntilItLeavesFullScreen)
 {
     platform::fake::FakePlatform fake;
-    platform::Services services = platform::fake::services(&fake);
-    services.hoverAreas = areas.factory();
-    platform::install(std::move(services));
+    install(false, &fake);
     platform::ServerWindow player;
     player.pid = 4242;
     player.title = QStringLiteral("film");
@@ -176,14 +177,15 @@ TEST_F(InputStripTest, AFullScreenWindowInFrontKeepsItsClicksUntilItLeavesFullSc
     state.publish();
     ASSERT_FALSE(area->inputRegion.isEmpty());
 
-    // Full screen again, heard of before the pointer comes: a click right
-    // behind the pointer finds the film, not the strip.
+    // Full screen again, as the platform tells before the pointer comes
+    // (nothing of the bar's own changes): a click right behind the pointer
+    // finds the film, not the strip.
     fullScreen(true);
-    state.publish();
+    emit front.changed();
     EXPECT_TRUE(area->inputRegion.isEmpty()) << "the strip waited for the pointer to step aside";
 
     fullScreen(false);
-    state.publish();
+    emit front.changed();
     ASSERT_FALSE(area->inputRegion.isEmpty());
     ASSERT_TRUE(area->cross(true));
     EXPECT_TRUE(state.showSpaceDock[kStripScreen]);
@@ -243,10 +245,10 @@ TEST_F(InputStripTest, AStripWindowTakesOnlyTheEdgeRowWhileItsDockIsHiddenAndNoF
     player.frame = primary;
     const quint32 film = fake.addWindow(player);
     fake.setActiveWindow(film);
-    state.publish();
+    emit front.changed();
     EXPECT_TRUE(shape.first.isEmpty()) << "the film in front keeps its last row";
     fake.updateWindow(film, [](platform::ServerWindow& w) { w.fullScreen = false; });
-    state.publish();
+    emit front.changed();
     EXPECT_EQ(shape.first, edgeRow);
     platform::uninstall();
 }
