@@ -63,6 +63,12 @@ struct DockWindowHints {
     // shape of its own. Input outside the shown part is lost. Empty regions
     // let every click through and show nothing.
     std::function<void(QWindow*, const QRegion& input, const QRegion& shown)> setShape;
+    // The same with both parts in the server's pixels and root coordinates,
+    // set where the server has the window: a line one pixel of the server's
+    // deep along a screen's edge, which no region in Qt's pixels gives at a
+    // fractional scale (setShape makes every pixel of Qt's all of the
+    // server's it touches: two rows at 1.25).
+    std::function<void(QWindow*, const QRegion& input, const QRegion& shown)> setShapeOnServer;
     // Whether something composites translucent windows over what lies
     // below; without it their transparent pixels show as black.
     std::function<bool()> translucencyAvailable;
@@ -100,6 +106,7 @@ struct DockWindowHints {
 // The installed hints, applied to one window; a null window is ignored.
 void markDockWindow(QWindow* window);
 void setDockShape(QWindow* window, const QRegion& input, const QRegion& shown);
+void setDockShapeOnServer(QWindow* window, const QRegion& input, const QRegion& shown);
 void setDockReservedEdge(QWindow* window, const std::optional<ReservedEdge>& edge);
 // True when no hints are installed (offscreen tests draw nothing anyway).
 bool dockTranslucencyAvailable();

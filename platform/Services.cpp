@@ -130,6 +130,13 @@ void setDockShape(QWindow* window, const QRegion& input, const QRegion& shown)
         setShape(window, input, shown);
 }
 
+void setDockShapeOnServer(QWindow* window, const QRegion& input, const QRegion& shown)
+{
+    const auto setShape = installedHint(&DockWindowHints::setShapeOnServer);
+    if (window && setShape)
+        setShape(window, input, shown);
+}
+
 void setDockReservedEdge(QWindow* window, const std::optional<ReservedEdge>& edge)
 {
     const auto reserve = installedHint(&DockWindowHints::reserveEdge);
