@@ -8,7 +8,6 @@
 #include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QScopeGuard>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -384,16 +383,10 @@ TEST_P(AutoShowStripAtScale, TakesOnlyTheScreensLastRowOfTheServers)
     ASSERT_EQ(DesktopDpi::current(), row.dpi);
     movePointer(away);
 
-    // A window that writes a line for every button it is pressed with.
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    const QString presses = folder.filePath(QStringLiteral("presses"));
     Clients clients;
-    const auto probe = clients.program(QStringLiteral("/bin/sh"),
-        { "-c", QStringLiteral("exec xev -name PROBE -event button > '%1'").arg(presses) },
-        QStringLiteral("PROBE"));
+    const PressProbe probe(clients);
     ASSERT_FALSE(probe.id.isEmpty());
-    const auto pressed = [&] { return int(readText(presses).count(QStringLiteral("ButtonPress event"))); };
+    const auto pressed = [&] { return probe.presses(); };
 
     DockRun run;
     ASSERT_GT(run.start(), 0);

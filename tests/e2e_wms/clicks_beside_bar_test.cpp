@@ -8,7 +8,6 @@
 #include "tests/e2e_wms/OtherDesktop.h"
 
 #include <QRegularExpression>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -139,17 +138,11 @@ TEST_P(ClicksBesideTheBar, AMaximisedWindowTakesEveryClickOnItsRowsRightUpToTheB
     ASSERT_TRUE(waitUntil([] { return compositorRuns(); }));
     movePointer(QPoint(960, 300));
 
-    // A window that writes a line for every button it is pressed with.
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    const QString presses = folder.filePath(QStringLiteral("presses"));
     Clients clients;
-    const auto probe = clients.program(QStringLiteral("/bin/sh"),
-        { "-c", QStringLiteral("exec xev -name PROBE -event button > '%1'").arg(presses) },
-        QStringLiteral("PROBE"));
+    const PressProbe probe(clients);
     ASSERT_FALSE(probe.id.isEmpty());
     runTool(QStringLiteral("wmctrl"), { "-i", "-r", probe.id, "-b", "add,maximized_vert,maximized_horz" });
-    const auto pressed = [&] { return int(readText(presses).count(QStringLiteral("ButtonPress event"))); };
+    const auto pressed = [&] { return probe.presses(); };
 
     DockRun run;
     ASSERT_GT(run.start(), 0);
