@@ -63,6 +63,12 @@ struct DockWindowHints {
     // shape of its own. Input outside the shown part is lost. Empty regions
     // let every click through and show nothing.
     std::function<void(QWindow*, const QRegion& input, const QRegion& shown)> setShape;
+    // The same with both parts in the server's pixels and root coordinates,
+    // set where the server has the window: a line one pixel of the server's
+    // deep along a screen's edge, which no region in Qt's pixels gives at a
+    // fractional scale (setShape makes every pixel of Qt's all of the
+    // server's it touches: two rows at 1.25).
+    std::function<void(QWindow*, const QRegion& input, const QRegion& shown)> setShapeOnServer;
     // Whether something composites translucent windows over what lies
     // below; without it their transparent pixels show as black.
     std::function<bool()> translucencyAvailable;
@@ -78,6 +84,13 @@ struct DockWindowHints {
     // connection ends with `context` or when disconnected.
     std::function<QMetaObject::Connection(QObject* context, std::function<void()> changed)>
         watchOtherReservedEdges;
+    // Calls `changed` on `context`'s thread as soon as the window in front
+    // may have gone into or out of full screen: another window became the
+    // active one, the active window's state changed, or it was moved or
+    // resized while full screen. The connection ends with `context` or
+    // when disconnected.
+    std::function<QMetaObject::Connection(QObject* context, std::function<void()> changed)>
+        watchWindowInFront;
     // Where the window stands on the server, in Qt's pixels, asked
     // there: what Qt believes follows every notice of a move, stale ones
     // included.
@@ -93,6 +106,7 @@ struct DockWindowHints {
 // The installed hints, applied to one window; a null window is ignored.
 void markDockWindow(QWindow* window);
 void setDockShape(QWindow* window, const QRegion& input, const QRegion& shown);
+void setDockShapeOnServer(QWindow* window, const QRegion& input, const QRegion& shown);
 void setDockReservedEdge(QWindow* window, const std::optional<ReservedEdge>& edge);
 // True when no hints are installed (offscreen tests draw nothing anyway).
 bool dockTranslucencyAvailable();
@@ -100,6 +114,8 @@ bool dockTranslucencyAvailable();
 std::vector<ReservedEdge> otherReservedEdges();
 // An invalid connection when no hints are installed.
 QMetaObject::Connection watchOtherReservedEdges(QObject* context, std::function<void()> changed);
+// An invalid connection when no hints are installed.
+QMetaObject::Connection watchWindowInFront(QObject* context, std::function<void()> changed);
 // None when no hints are installed or the server cannot tell.
 std::optional<QRect> dockWindowPlace(QWindow* window);
 std::optional<WindowStanding> dockWindowStanding(QWindow* window);

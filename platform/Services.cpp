@@ -130,6 +130,13 @@ void setDockShape(QWindow* window, const QRegion& input, const QRegion& shown)
         setShape(window, input, shown);
 }
 
+void setDockShapeOnServer(QWindow* window, const QRegion& input, const QRegion& shown)
+{
+    const auto setShape = installedHint(&DockWindowHints::setShapeOnServer);
+    if (window && setShape)
+        setShape(window, input, shown);
+}
+
 void setDockReservedEdge(QWindow* window, const std::optional<ReservedEdge>& edge)
 {
     const auto reserve = installedHint(&DockWindowHints::reserveEdge);
@@ -152,6 +159,12 @@ std::vector<ReservedEdge> otherReservedEdges()
 QMetaObject::Connection watchOtherReservedEdges(QObject* context, std::function<void()> changed)
 {
     const auto watch = installedHint(&DockWindowHints::watchOtherReservedEdges);
+    return watch && context ? watch(context, std::move(changed)) : QMetaObject::Connection();
+}
+
+QMetaObject::Connection watchWindowInFront(QObject* context, std::function<void()> changed)
+{
+    const auto watch = installedHint(&DockWindowHints::watchWindowInFront);
     return watch && context ? watch(context, std::move(changed)) : QMetaObject::Connection();
 }
 

@@ -1,6 +1,7 @@
 #include "platform/x11/X11DockWindowHints.h"
 
 #include "platform/ScreenScale.h"
+#include "platform/x11/X11FrontWatch.h"
 #include "platform/x11/X11ReserveWatch.h"
 #include "platform/x11/XConnection.h"
 
@@ -83,21 +84,22 @@ namespace {
         xcb_flush(c);
     }
 
-    std::vector<xcb_rectangle_t> shapeRectangles(const QRegion& region, qreal ratio)
+    std::vector<xcb_rectangle_t> shapeRectangles(const QRegion& region)
     {
         std::vector<xcb_rectangle_t> rectangles;
-        for (const QRect& r : serverRegion(region, ratio))
+        for (const QRect& r : region)
             rectangles.push_back(
                 { int16_t(r.x()), int16_t(r.y()), uint16_t(r.width()), uint16_t(r.height()) });
         return rectangles;
     }
 
-    void setShape(QWindow* window, const QRegion& input, const QRegion& shown)
+    // The connection to shape `window` on, with its native window; null
+    // where no shape can be set.
+    XConnection* shapeConnection(QWindow* window)
     {
         XConnection* x = XConnection::ofApplication();
         if (!x || !window || !window->handle())
-            return;
-        xcb_connection_t* c = x->raw();
+            return nullptr;
         if (!x->hasShapeExtension()) {
             static bool warned = false;
             if (!warned) {
@@ -105,20 +107,50 @@ namespace {
                 qCWarning(lcDockHints)
                     << "the X server has no SHAPE extension; dock windows take every click";
             }
-            return;
+            return nullptr;
         }
-        const qreal ratio = window->devicePixelRatio();
-        const xcb_window_t id = xcb_window_t(window->winId());
-        const std::vector<xcb_rectangle_t> inputRectangles = shapeRectangles(input, ratio);
+        return x;
+    }
+
+    // Both parts in the window's own coordinates and the server's pixels.
+    void applyShape(XConnection& x, xcb_window_t id, const QRegion& input, const QRegion& shown)
+    {
+        xcb_connection_t* c = x.raw();
+        const std::vector<xcb_rectangle_t> inputRectangles = shapeRectangles(input);
         xcb_shape_rectangles(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_CLIP_ORDERING_UNSORTED, id, 0, 0,
             uint32_t(inputRectangles.size()), inputRectangles.data());
         // Set with a compositor too: a window without a bounding shape of its
         // own gets a shadow along its whole frame from some (xfwm4's draws
         // one for every unshaped dock window), far from what it draws.
-        const std::vector<xcb_rectangle_t> shownRectangles = shapeRectangles(shown, ratio);
+        const std::vector<xcb_rectangle_t> shownRectangles = shapeRectangles(shown);
         xcb_shape_rectangles(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, XCB_CLIP_ORDERING_UNSORTED, id, 0, 0,
             uint32_t(shownRectangles.size()), shownRectangles.data());
         xcb_flush(c);
+    }
+
+    void setShape(QWindow* window, const QRegion& input, const QRegion& shown)
+    {
+        XConnection* x = shapeConnection(window);
+        if (!x)
+            return;
+        const qreal ratio = window->devicePixelRatio();
+        applyShape(*x, xcb_window_t(window->winId()), serverRegion(input, ratio), serverRegion(shown, ratio));
+    }
+
+    void setShapeOnServer(QWindow* window, const QRegion& input, const QRegion& shown)
+    {
+        XConnection* x = shapeConnection(window);
+        if (!x)
+            return;
+        // Where the server has the window, which Qt's rounding of its place
+        // at a fractional scale can put a pixel off where Qt believes.
+        const xcb_window_t id = xcb_window_t(window->winId());
+        auto origin = x->reply<xcb_translate_coordinates_reply_t>(
+            xcb_translate_coordinates(x->raw(), id, x->root(), 0, 0));
+        if (!origin)
+            return;
+        const QPoint at(origin->dst_x, origin->dst_y);
+        applyShape(*x, id, input.translated(-at), shown.translated(-at));
     }
 
     void reserveEdge(QWindow* window, const std::optional<ReservedEdge>& edge)
@@ -220,11 +252,17 @@ DockWindowHints dockWindowHints()
     DockWindowHints hints;
     hints.markDockWindow = markDock;
     hints.setShape = setShape;
+    hints.setShapeOnServer = setShapeOnServer;
     hints.reserveEdge = reserveEdge;
     hints.otherReservedEdges = readOtherReservedEdges;
     hints.watchOtherReservedEdges = [](QObject* context, std::function<void()> changed) {
         ReserveWatch* watch = ReserveWatch::shared();
         return watch ? QObject::connect(watch, &ReserveWatch::changed, context, std::move(changed))
+                     : QMetaObject::Connection();
+    };
+    hints.watchWindowInFront = [](QObject* context, std::function<void()> changed) {
+        FrontWatch* watch = FrontWatch::shared();
+        return watch ? QObject::connect(watch, &FrontWatch::changed, context, std::move(changed))
                      : QMetaObject::Connection();
     };
     hints.windowStanding = windowStanding;

@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <functional>
 #include <iostream>
 #include <thread>
 
@@ -77,6 +78,36 @@ std::optional<QRect> shownWindow(const QString& title)
 {
     const QString id = visibleWindowsNamed(title).value(0);
     return id.isEmpty() ? std::nullopt : std::optional(windowGeometry(id));
+}
+
+// `entry` of the main button's menu (the button at `main`, the server's
+// pixels) and `keys` in its submenu, as a user chooses them, until `done`
+// holds; a menu closed under the pointer is opened again. The menus are
+// closed after.
+bool chooseFromMainMenu(const DockRun& run, QPoint main, qreal scale, const QString& entry,
+    const QStringList& keys, const std::function<bool()>& done)
+{
+    const bool chosen = waitUntil(
+        [&] {
+            if (done())
+                return true;
+            const std::optional<QRect> place
+                = clickForMenu(run, main, 3, kSettingsMenuLine, int(kSettingsMenu.size())).place(entry);
+            if (place)
+                chooseInSubmenu(run, onServer(*place, scale), keys);
+            return waitUntil(done, std::chrono::seconds(2));
+        },
+        std::chrono::seconds(20));
+    closeMenus(run);
+    return chosen;
+}
+
+// Auto Hide on, as a user turns it on: "On" in the "Auto Hide" submenu.
+bool turnAutoHideOn(const DockRun& run, QPoint main, qreal scale)
+{
+    const qsizetype mark = run.log().size();
+    return chooseFromMainMenu(run, main, scale, QStringLiteral("Auto Hide"), { "Down", "Return" },
+        [&] { return run.log().mid(mark).contains(QLatin1String("reserves nothing")); });
 }
 
 } // namespace
@@ -273,24 +304,7 @@ TEST_P(OneScreenAtScale, TheServerSeesWhatScaleOneShowsTimesTheScale)
         const QPoint barMiddle(kScreen.center().x(), kScreen.bottom() - scaled(kBarRows / 2));
         const auto barShown = [&] { return !isBackground(pixelAt(barMiddle)); };
         const qsizetype mark = run.log().size();
-        // As a user turns it on: "Auto Hide" in the main button's menu, "On"
-        // in its submenu; a menu closed under the pointer is opened again.
-        EXPECT_TRUE(waitUntil(
-            [&] {
-                if (run.log().mid(mark).contains(QLatin1String("reserves nothing")))
-                    return true;
-                const std::optional<QRect> entry
-                    = clickForMenu(run, main.center(), 3, kSettingsMenuLine, int(kSettingsMenu.size()))
-                          .place(QStringLiteral("Auto Hide"));
-                if (entry)
-                    chooseInSubmenu(run, onServer(*entry, scale), { "Down", "Return" });
-                return waitUntil(
-                    [&] { return run.log().mid(mark).contains(QLatin1String("reserves nothing")); },
-                    std::chrono::seconds(2));
-            },
-            std::chrono::seconds(20)))
-            << run.log().mid(mark).toStdString();
-        closeMenus(run);
+        EXPECT_TRUE(turnAutoHideOn(run, main.center(), scale)) << run.log().mid(mark).toStdString();
         movePointer(kAway);
         EXPECT_TRUE(waitUntil([&] { return !barShown(); }))
             << "the bar stays; " << shot("auto-hide").toStdString();
@@ -345,20 +359,9 @@ TEST_P(OneScreenAtScale, TheServerSeesWhatScaleOneShowsTimesTheScale)
                 x = strips.next().captured(1).toInt();
             return x > qtWidth - 50;
         };
-        EXPECT_TRUE(waitUntil(
-            [&] {
-                if (onTheRight())
-                    return true;
-                const std::optional<QRect> entry
-                    = clickForMenu(run, main.center(), 3, kSettingsMenuLine, int(kSettingsMenu.size()))
-                          .place(QStringLiteral("Dock Position"));
-                if (entry)
-                    chooseInSubmenu(run, onServer(*entry, scale), { "Down", "Down", "Return" });
-                return waitUntil(onTheRight, std::chrono::seconds(2));
-            },
-            std::chrono::seconds(20)))
+        EXPECT_TRUE(chooseFromMainMenu(run, main.center(), scale, QStringLiteral("Dock Position"),
+            { "Down", "Down", "Return" }, onTheRight))
             << run.log().mid(moved).toStdString();
-        closeMenus(run);
         movePointer(kAway);
         const QPoint sideMiddle(kScreen.right() - scaled(kBarRows / 2), kScreen.center().y());
         EXPECT_TRUE(waitUntil([&] { return isBackground(pixelAt(sideMiddle)); }))
@@ -374,6 +377,139 @@ TEST_P(OneScreenAtScale, TheServerSeesWhatScaleOneShowsTimesTheScale)
 
 INSTANTIATE_TEST_SUITE_P(XftDpi, OneScreenAtScale, ::testing::Values(192, 168, 144),
     [](const ::testing::TestParamInfo<int>& info) { return std::to_string(info.param); });
+
+struct StripRow {
+    int dpi;
+    bool laptop; // a 1366x768 screen of its own, else the program's 3840x2160
+};
+
+void PrintTo(const StripRow& row, std::ostream* out)
+{
+    *out << "Xft.dpi " << row.dpi << (row.laptop ? " on 1366x768" : " on 3840x2160");
+}
+
+class AutoShowStripAtScale : public ::testing::TestWithParam<StripRow> { };
+
+// Auto Hide's strip where a pixel of Qt's starts in the middle of the
+// server's row above the screen's last (1.25 on a 1366x768 screen, 2.5 on
+// 3840x2160), so that it covers two of them: the strip takes the pointer on
+// the server's last row alone. Clicks that come with the pointer on the
+// rows above it reach a maximised window and leave the bar hidden; made
+// full screen, the window keeps the last row as well; the last row brings
+// the bar back.
+TEST_P(AutoShowStripAtScale, TakesOnlyTheScreensLastRowOfTheServers)
+{
+    const StripRow row = GetParam();
+    const qreal scale = row.dpi / 96.0;
+    const QByteArray ownDisplay = qgetenv("DISPLAY");
+    const auto ownDisplayBack = qScopeGuard([&] { qputenv("DISPLAY", ownDisplay); });
+    std::unique_ptr<XvfbSession> session;
+    if (row.laptop) {
+        session = XvfbSession::start(XvfbSession::Outputs::laptop);
+        ASSERT_TRUE(session) << XvfbSession::lastError().toStdString();
+    }
+    const QRect screen = row.laptop ? QRect(0, 0, 1366, 768) : kScreen;
+    const QPoint away(screen.center().x(), screen.height() / 3);
+    const DesktopDpi desktop(row.dpi);
+    ASSERT_EQ(DesktopDpi::current(), row.dpi);
+    movePointer(away);
+
+    Clients clients;
+    const PressProbe probe(clients);
+    ASSERT_FALSE(probe.id.isEmpty());
+    const auto pressed = [&] { return probe.presses(); };
+
+    DockRun run;
+    ASSERT_GT(run.start(), 0);
+    const std::optional<LoggedBarItem> mainButton = waitForKind(run, LoggedBarItem::mainButton);
+    ASSERT_TRUE(mainButton) << run.log().toStdString();
+    ASSERT_TRUE(turnAutoHideOn(run, onServer(mainButton->rect, scale).center(), scale))
+        << run.log().toStdString();
+    movePointer(away);
+    ASSERT_TRUE(waitUntil([&] { return loggedBar(run.log()).empty(); })) << "the bar did not hide";
+
+    // Maximised down to the screen's last row, the bar reserving nothing.
+    runTool(QStringLiteral("wmctrl"), { "-i", "-r", probe.id, "-b", "add,maximized_vert,maximized_horz" });
+    QRect window;
+    ASSERT_TRUE(waitUntil([&] {
+        const QRect was = std::exchange(window, windowGeometry(probe.id));
+        return window.bottom() >= screen.bottom() - 2 && window == was;
+    })) << text(window).toStdString();
+
+    // Where the strip takes the pointer, as the server has it.
+    const QString strip = visibleWindowsNamed(QStringLiteral("orbitShelf auto-show strip")).value(0);
+    ASSERT_FALSE(strip.isEmpty());
+    const QRect takes = inputShape(strip.toUInt())
+                            .value_or(QRegion())
+                            .boundingRect()
+                            .translated(windowGeometry(strip).topLeft());
+    EXPECT_TRUE(takes.height() == 1 && takes.top() == screen.bottom() && takes.left() <= 2
+        && takes.right() >= screen.right() - int(std::ceil(2 * scale)) - 1)
+        << "the strip takes " << text(takes).toStdString();
+
+    // The window's rows above the last one, each clicked along the strip.
+    const qsizetype mark = run.log().size();
+    QStringList lost;
+    int clicked = 0;
+    for (int line = screen.bottom() - 3; line < screen.bottom(); ++line) {
+        if (line > window.bottom())
+            continue; // the window's frame
+        clicked += 3;
+        QStringList steps;
+        for (const int x : { 40, screen.center().x(), screen.right() - 40 })
+            steps << "mousemove" << QString::number(x) << QString::number(line) << "click"
+                  << "1";
+        const int before = pressed();
+        xdotool(steps);
+        if (!waitUntil([&] { return pressed() >= before + 3; }, std::chrono::seconds(2)))
+            lost << QStringLiteral("row %1: %2 of 3").arg(line).arg(pressed() - before);
+    }
+    EXPECT_GE(clicked, 3) << "the window ends at " << window.bottom();
+    EXPECT_TRUE(lost.isEmpty())
+        << "clicks the window never got: " << lost.join(", ").toStdString() << "; "
+        << screenshot(QStringLiteral("strip-%1-rows-above").arg(row.dpi)).toStdString();
+    std::cout << "the strip takes " << text(takes).toStdString() << "; the window at "
+              << text(window).toStdString() << " got " << clicked - 3 * int(lost.size()) << " of " << clicked
+              << " clicks above it" << std::endl;
+    EXPECT_FALSE(run.log().mid(mark).contains(QLatin1String("auto-show strip brings back the dock")))
+        << run.log().mid(mark).toStdString();
+
+    // Made full screen while mapped, the window keeps the last row too: the
+    // strip steps aside before any pointer comes, and back as it leaves.
+    xdotool({ "windowactivate", "--sync", probe.id });
+    runTool(QStringLiteral("wmctrl"), { "-i", "-r", probe.id, "-b", "add,fullscreen" });
+    ASSERT_TRUE(waitUntil([&] { return windowGeometry(probe.id) == screen; })) << "no full-screen window";
+    const QRegularExpression aside(QStringLiteral("auto-show strip of .* steps aside"));
+    EXPECT_TRUE(waitUntil([&] { return run.log().mid(mark).contains(aside); }, std::chrono::seconds(3)))
+        << run.log().mid(mark).toStdString();
+    const int beforeFullScreen = pressed();
+    xdotool({ "mousemove", QString::number(screen.center().x()), QString::number(screen.bottom()), "click",
+        "1" });
+    EXPECT_TRUE(waitUntil([&] { return pressed() > beforeFullScreen; }, std::chrono::seconds(2)))
+        << "the full-screen window lost a click on its last row";
+    movePointer(away);
+    const qsizetype left = run.log().size();
+    runTool(QStringLiteral("wmctrl"), { "-i", "-r", probe.id, "-b", "remove,fullscreen" });
+    EXPECT_TRUE(waitUntil([&] {
+        return run.log().mid(left).contains(
+            QRegularExpression(QStringLiteral("auto-show strip of .* takes the edge again")));
+    })) << run.log().mid(left).toStdString();
+    EXPECT_FALSE(run.log().mid(mark).contains(QLatin1String("auto-show strip brings back the dock")))
+        << run.log().mid(mark).toStdString();
+
+    movePointer(QPoint(screen.center().x(), screen.bottom()));
+    EXPECT_TRUE(waitUntil([&] {
+        return run.log().mid(mark).contains(QLatin1String("auto-show strip brings back the dock"));
+    })) << run.log().mid(mark).toStdString();
+    EXPECT_TRUE(waitUntil([&] { return !loggedBar(run.log().mid(mark)).empty(); }))
+        << "the bar did not come back; "
+        << screenshot(QStringLiteral("strip-%1-last-row").arg(row.dpi)).toStdString();
+    movePointer(away);
+}
+
+INSTANTIATE_TEST_SUITE_P(XftDpi, AutoShowStripAtScale,
+    ::testing::Values(StripRow { 120, true }, StripRow { 240, false }),
+    [](const ::testing::TestParamInfo<StripRow>& info) { return std::to_string(info.param.dpi); });
 
 // Under fluxbox, which reads a negative base size in a window's size hints
 // as a huge one, at Xft.dpi 192, the program's first start: the onboarding,

@@ -3,17 +3,20 @@
 // each window manager with a compositor, at a fractional scale and along
 // each edge. A dock window that showed a soft shadow round its panel had the
 // window manager's frame, which copies what a window shows, take every
-// click there, the whole screen wide. And over those rows of the (white)
+// click there, the whole screen wide. Over those rows of the (white)
 // window a hovered button's grown icon shows its own pixels only: a box of
-// grey, the panel's shadow seen where the icon is clear, stood there.
+// grey, the panel's shadow seen where the icon is clear, stood there. And
+// the same window made full screen keeps the screen's last row, and gives
+// it back to the bar as it leaves.
 #include "tests/e2e_wms/OtherDesktop.h"
 
-#include <QTemporaryDir>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -27,13 +30,16 @@ struct ClickRow {
     bool picom = false; // else the window manager's own compositor
     int dpi = 0; // Xft.dpi, 0 for none
     std::vector<const char*> edges { "bottom" };
+    // With the bar at the bottom, the window gone full screen while mapped
+    // and back.
+    bool fullScreen = false;
 };
 
 const std::vector<ClickRow>& clickRows()
 {
     static const std::vector<ClickRow> rows {
-        { "openbox_picom", WindowManager::openbox, true, 0, { "bottom", "left", "right" } },
-        { "xfwm4", WindowManager::xfwm4 },
+        { "openbox_picom", WindowManager::openbox, true, 0, { "bottom", "left", "right" }, true },
+        { "xfwm4", WindowManager::xfwm4, false, 0, { "bottom" }, true },
         { "icewm_picom", WindowManager::icewm, true },
         // A desktop of its own anyway: scaled as well, the bar's rows and the
         // window's in the server's pixels no longer the same numbers.
@@ -84,6 +90,62 @@ QStringList evenShifts(const QImage& shown, const QRect& where)
     return shifted;
 }
 
+// The window `probe` (maximised, in front, its presses counted by
+// `pressed`) made full screen while mapped: clicks that come with the
+// pointer onto the screen's last row (a touch, a pen, a remote desktop)
+// reach it, the pointer never on the band under the bar before them; out of
+// full screen that row acts on the bar again, under another window's button
+// activating that window.
+void fullScreenKeepsTheLastRow(const DockRun& run, Clients& clients, const QString& probe,
+    const std::function<int()>& pressed, qreal scale, const char* rowName)
+{
+    SCOPED_TRACE("a window gone full screen while mapped");
+    const auto other
+        = plainTerminal(clients, QStringLiteral("beside the probe"), QStringLiteral("40x5+300+200"));
+    ASSERT_FALSE(other.id.isEmpty());
+    const std::optional<LoggedBarItem> button = waitForWindowButton(run, other.id);
+    ASSERT_TRUE(button) << run.log().toStdString();
+    const int under = onServer(button->rect, scale).center().x();
+    const int lastRow = kScreen.bottom();
+    xdotool({ "windowactivate", "--sync", probe });
+    ASSERT_TRUE(waitUntil([&] { return activeWindow() == probe; }));
+    const QRect maximised = windowGeometry(probe);
+    movePointer(QPoint(960, 300));
+
+    qsizetype mark = run.log().size();
+    runTool(QStringLiteral("wmctrl"), { "-i", "-r", probe, "-b", "add,fullscreen" });
+    ASSERT_TRUE(waitUntil([&] { return windowGeometry(probe) == kScreen; })) << "no full-screen window";
+    // As a user's click comes a moment later: by then the band has stepped
+    // aside, with the pointer nowhere near it.
+    const QRegularExpression stepsAside(QStringLiteral("the band under the bar on .* steps aside"));
+    EXPECT_TRUE(waitUntil([&] { return run.log().mid(mark).contains(stepsAside); }, std::chrono::seconds(3)))
+        << run.log().mid(mark).toStdString();
+    QStringList steps;
+    for (const int x : { 40, under, 1880 })
+        steps << "mousemove" << QString::number(x) << QString::number(lastRow) << "click"
+              << "1";
+    const int before = pressed();
+    xdotool(steps);
+    EXPECT_TRUE(waitUntil([&] { return pressed() >= before + 3; }, std::chrono::seconds(3)))
+        << "the full-screen window got " << pressed() - before << " of 3 clicks on its last row";
+    EXPECT_EQ(activeWindow(), probe) << "a click on the full-screen window's last row acted on the bar";
+    screenshot(QStringLiteral("clicks-beside-%1-full-screen").arg(QLatin1String(rowName)));
+
+    mark = run.log().size();
+    runTool(QStringLiteral("wmctrl"), { "-i", "-r", probe, "-b", "remove,fullscreen" });
+    ASSERT_TRUE(waitUntil([&] { return windowGeometry(probe) == maximised; }))
+        << "still full screen, or not maximised again";
+    const QRegularExpression back(QStringLiteral("the band under the bar on .* takes the edge again"));
+    EXPECT_TRUE(waitUntil([&] { return run.log().mid(mark).contains(back); }, std::chrono::seconds(3)))
+        << run.log().mid(mark).toStdString();
+    movePointer(QPoint(960, 300));
+    xdotool({ "mousemove", QString::number(under), QString::number(lastRow), "click", "1" });
+    EXPECT_TRUE(waitUntil([&] { return activeWindow() == other.id; }))
+        << "the last row under a window's button, out of full screen, did not activate that window";
+    xdotool({ "windowactivate", "--sync", probe });
+    movePointer(QPoint(960, 300));
+}
+
 class ClicksBesideTheBar : public ::testing::TestWithParam<size_t> { };
 
 TEST_P(ClicksBesideTheBar, AMaximisedWindowTakesEveryClickOnItsRowsRightUpToTheBar)
@@ -104,17 +166,11 @@ TEST_P(ClicksBesideTheBar, AMaximisedWindowTakesEveryClickOnItsRowsRightUpToTheB
     ASSERT_TRUE(waitUntil([] { return compositorRuns(); }));
     movePointer(QPoint(960, 300));
 
-    // A window that writes a line for every button it is pressed with.
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    const QString presses = folder.filePath(QStringLiteral("presses"));
     Clients clients;
-    const auto probe = clients.program(QStringLiteral("/bin/sh"),
-        { "-c", QStringLiteral("exec xev -name PROBE -event button > '%1'").arg(presses) },
-        QStringLiteral("PROBE"));
+    const PressProbe probe(clients);
     ASSERT_FALSE(probe.id.isEmpty());
     runTool(QStringLiteral("wmctrl"), { "-i", "-r", probe.id, "-b", "add,maximized_vert,maximized_horz" });
-    const auto pressed = [&] { return int(readText(presses).count(QStringLiteral("ButtonPress event"))); };
+    const auto pressed = [&] { return probe.presses(); };
     // A terminal out of the way, whose button is hovered: its icon, an X in
     // orange and blue, has no grey of its own.
     const auto hovered = clients.xterm(QStringLiteral("hovered"), QStringLiteral("20x2+40+40"));
@@ -214,6 +270,8 @@ TEST_P(ClicksBesideTheBar, AMaximisedWindowTakesEveryClickOnItsRowsRightUpToTheB
                                    << box.mid(0, 5).join(QStringLiteral(", ")).toStdString();
         screenshot(QStringLiteral("clicks-beside-%1-hovered").arg(QLatin1String(row.name)));
         movePointer(QPoint(960, 300));
+        if (row.fullScreen)
+            fullScreenKeepsTheLastRow(run, clients, probe.id, pressed, scale, row.name);
     }
 }
 

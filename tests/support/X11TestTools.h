@@ -145,6 +145,30 @@ inline QString readText(const QString& path)
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
+// A window that writes a line for every button it is pressed with (xev,
+// titled PROBE), started with `clients`: where a click lands. `id` is empty
+// when it never showed.
+class PressProbe final {
+public:
+    explicit PressProbe(Clients& clients)
+    {
+        if (m_folder.isValid())
+            id = clients
+                     .program(QStringLiteral("/bin/sh"),
+                         { "-c", QStringLiteral("exec xev -name PROBE -event button > '%1'").arg(file()) },
+                         QStringLiteral("PROBE"))
+                     .id;
+    }
+    // The presses it got so far.
+    int presses() const { return int(readText(file()).count(QStringLiteral("ButtonPress event"))); }
+
+    QString id;
+
+private:
+    QString file() const { return m_folder.filePath(QStringLiteral("presses")); }
+    QTemporaryDir m_folder;
+};
+
 // The permission bits of a file or folder; -1 when it is not there.
 inline int modeOf(const QString& path)
 {

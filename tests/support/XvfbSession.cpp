@@ -252,8 +252,9 @@ std::unique_ptr<XvfbSession> XvfbSession::startWith(
     std::unique_ptr<XvfbSession> session(new XvfbSession);
     const bool dummy = outputs == Outputs::two || outputs == Outputs::twoStacked;
     if (!dummy) {
-        const QString screen
-            = outputs == Outputs::uhd ? QStringLiteral("3840x2160x24") : QStringLiteral("1920x1080x24");
+        const QString screen = outputs == Outputs::uhd ? QStringLiteral("3840x2160x24")
+            : outputs == Outputs::laptop               ? QStringLiteral("1366x768x24")
+                                                       : QStringLiteral("1920x1080x24");
         session->m_serverPid = startServer("Xvfb",
             { "-screen", "0", screen, "-nolisten", "tcp", "+extension", "Composite", "-noreset" },
             &session->m_display);

@@ -26,6 +26,9 @@ public:
         // Xvfb, 3840x2160: a 4K laptop's screen, where the desktop asks Qt
         // for a scale above 1.
         uhd,
+        // Xvfb, 1366x768: a small laptop's screen, whose height no scale
+        // of 1.25 divides.
+        laptop,
         // Xorg with the dummy driver: Qt sees one screen per RandR output,
         // which Xvfb cannot give it. DUMMY0 is 1400x1050 at 0,0 (primary),
         // DUMMY1 1920x1080 right of it. Needs root.

@@ -175,3 +175,30 @@ QRect stripEdgeLine(const DockFrame& strip, const QRectF& screenFrame, const QSt
     return QRect(int(line.x - strip.x), int((strip.y + strip.height) - (line.y + line.height)),
         int(line.width), int(line.height));
 }
+
+QRect edgeLineOnServer(
+    const QRect& line, const QString& position, const std::vector<platform::ScaledScreen>& screens)
+{
+    const QRect onServer = platform::serverFromQt(QRectF(line), screens);
+    // Never less than a pixel deep, whatever the rounding.
+    const int right = onServer.x() + std::max(onServer.width(), 1) - 1;
+    const int bottom = onServer.y() + std::max(onServer.height(), 1) - 1;
+    if (position == QLatin1String("left"))
+        return QRect(onServer.x(), onServer.y(), 1, onServer.height());
+    if (position == QLatin1String("right"))
+        return QRect(right, onServer.y(), 1, onServer.height());
+    return QRect(onServer.x(), bottom, onServer.width(), 1);
+}
+
+StripOnServer stripOnServer(const DockFrame& placedStrip, const QRectF& screenFrame, const QString& position,
+    const QRect& primaryGeometry, const std::vector<platform::ScaledScreen>& screens)
+{
+    StripOnServer strip;
+    strip.area = platform::serverFromQt(
+        QRectF(toWindowSystemRect(stripReach(placedStrip, screenFrame, position), primaryGeometry)), screens);
+    strip.edge = edgeLineOnServer(
+        toWindowSystemRect(stripEdgeTrigger(placedStrip, screenFrame, position), primaryGeometry), position,
+        screens)
+                     .translated(-strip.area.topLeft());
+    return strip;
+}

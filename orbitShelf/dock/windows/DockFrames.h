@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ScreenScale.h"
+
 #include <QMap>
 #include <QPointF>
 #include <QRect>
@@ -97,3 +99,25 @@ QRectF toDockSpace(const QRectF& windowSystemRect, const QRect& primaryGeometry)
 // down to this line: the pointer stops at the screen edge, so it still
 // enters the strip, and no dark band shows.
 QRect stripEdgeLine(const DockFrame& strip, const QRectF& screenFrame, const QString& position);
+
+// A line one pixel of Qt's deep along a screen's outer edge (`position` as
+// for stripEdgeLine; root coordinates, Qt's pixels) as the one row (or
+// column) of the server's on that edge. At a scale above 1 a pixel of Qt's
+// covers more than one of the server's (two at 1.25 and 2.5, where it
+// starts mid-row), and only the outermost lies on the edge: the rows above
+// it belong to the windows there.
+QRect edgeLineOnServer(
+    const QRect& line, const QString& position, const std::vector<platform::ScaledScreen>& screens);
+
+// Where an auto-show strip put at `placedStrip` stands on the server and
+// where it takes the pointer there: its reach (stripReach; root
+// coordinates, the server's pixels), and the one row (or column) of its
+// screen's last on the server across it (stripEdgeTrigger as
+// edgeLineOnServer gives it; in the area's own coordinates).
+struct StripOnServer {
+    QRect area;
+    QRect edge;
+    bool operator==(const StripOnServer&) const = default;
+};
+StripOnServer stripOnServer(const DockFrame& placedStrip, const QRectF& screenFrame, const QString& position,
+    const QRect& primaryGeometry, const std::vector<platform::ScaledScreen>& screens);

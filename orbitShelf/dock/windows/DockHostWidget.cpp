@@ -13,16 +13,20 @@
 #include "dock/windows/RootView.h"
 #include "dock/windows/ScreenNotice.h"
 #include "platform/DockWindowHints.h"
+#include "platform/ScreenScale.h"
 #include "platform/Services.h"
 #include "state/AppState.h"
 #include "widgets/PlaceCheck.h"
 
 #include <QCoreApplication>
+#include <QEnterEvent>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
+
+#include <algorithm>
 
 std::vector<DockScreen> currentDockScreens()
 {
@@ -108,7 +112,22 @@ void DockHostWidget::place()
             primary);
     m_placed = geometry;
     m_placeKeeper->setAsked(geometry);
+    // Where Qt scales, it asks the window manager for sizes in steps of the
+    // scale, rounded (3 at 2.5, from a base of 0), and openbox makes a strip
+    // 20 rows deep 48 of the server's instead of 50, short of its screen's
+    // edge: of a fixed size that is its own base, the window keeps it.
+    if (m_strip) {
+        setFixedSize(geometry.size());
+        setBaseSize(geometry.size());
+    }
     setGeometry(geometry);
+    // Qt turns a window's place and its size into the server's pixels each
+    // rounded on its own: at a fractional scale a strip along its screen's
+    // edge can end a row short of that edge on the server, and its line
+    // there would take nothing. Asked for in the server's pixels, it ends
+    // on the edge.
+    if (m_strip && windowHandle() && !qFuzzyCompare(windowHandle()->devicePixelRatio(), 1.0))
+        platform::moveDockWindow(windowHandle(), geometry, false);
     if (QWidget* child = m_dockView ? static_cast<QWidget*>(m_dockView->parentWidget()) : m_strip)
         child->setGeometry(0, 0, geometry.width(), geometry.height());
 
@@ -144,24 +163,56 @@ void DockHostWidget::applyStripShape()
 {
     if (!m_strip || !m_stepAside || !windowHandle())
         return;
-    const DockFrame placed = placedFrame();
-    const QRegion edge(stripEdgeLine(placed, m_spec.screenFrame, m_spec.position));
-    std::pair<QRegion, QRegion> shape(edge, edge);
-    if (platform::dockTranslucencyAvailable()) {
-        // Over its whole depth it took the clicks of a maximised window's
-        // last rows, and with the bar shown it has nothing to bring back.
-        const QString& id = m_spec.screenID;
-        const bool hidden = dockOpacity(mapEntry(m_state.settings.autoHideSpaceDock(), id),
-                                mapEntry(m_state.showSpaceDock, id))
-            == 0.0;
-        const bool aside = m_stepAside->update(m_placed, hidden);
-        shape = { hidden && !aside ? edge : QRegion(),
-            QRegion(QRect(0, 0, int(placed.width), int(placed.height))) };
-    }
+    // Set in the server's pixels: the line is one row of the server's, the
+    // screen's last where the strip reaches it, however many of them a
+    // pixel of Qt's covers.
+    const std::vector<platform::ScaledScreen> screens = platform::scaledScreens();
+    const QRegion edge(edgeLineOnServer(
+        stripEdgeLine(placedFrame(), m_spec.screenFrame, m_spec.position).translated(m_placed.topLeft()),
+        m_spec.position, screens));
+    // With the bar shown it has nothing to bring back, and a full-screen
+    // window in front keeps the edge.
+    const QString& id = m_spec.screenID;
+    const bool hidden
+        = dockOpacity(mapEntry(m_state.settings.autoHideSpaceDock(), id), mapEntry(m_state.showSpaceDock, id))
+        == 0.0;
+    const bool aside = m_stepAside->update(m_placed, hidden);
+    // Where something composites it shows whole, so that no compositor
+    // shadows it; over its whole depth it took the clicks of a maximised
+    // window's last rows, so it takes the pointer on its line alone.
+    // Elsewhere its transparent pixels show black: it shows the line alone.
+    const std::pair<QRegion, QRegion> shape(hidden && !aside ? edge : QRegion(),
+        platform::dockTranslucencyAvailable()
+            ? QRegion(platform::serverFromQt(QRectF(m_placed), screens)) + edge
+            : edge);
     if (m_stripShape == shape)
         return;
     m_stripShape = shape;
-    platform::setDockShape(windowHandle(), shape.first, shape.second);
+    platform::setDockShapeOnServer(windowHandle(), shape.first, shape.second);
+}
+
+void DockHostWidget::enterEvent(QEnterEvent* event)
+{
+    QWidget::enterEvent(event);
+    // Qt rounds the pointer on the server's last row (or column) into its
+    // own pixels, at 2.5 from 19.6 to 20: one past a strip 20 deep, where no
+    // child is, and only the window hears it come. Its view hears it too.
+    if (!m_strip || m_strip->rect().contains(m_strip->mapFrom(this, event->position().toPoint())))
+        return;
+    m_stripEnteredPast = true;
+    const QPointF at(std::clamp(event->position().x(), 0.0, qreal(m_strip->width() - 1)),
+        std::clamp(event->position().y(), 0.0, qreal(m_strip->height() - 1)));
+    QEnterEvent enter(at, at, mapToGlobal(at));
+    QCoreApplication::sendEvent(m_strip, &enter);
+}
+
+void DockHostWidget::leaveEvent(QEvent* event)
+{
+    QWidget::leaveEvent(event);
+    if (m_strip && std::exchange(m_stripEnteredPast, false)) {
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(m_strip, &leave);
+    }
 }
 
 void DockHostWidget::moveEvent(QMoveEvent* event)

@@ -45,17 +45,19 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
 
 private:
     // The window's frame for its spec, dock space.
     DockFrame placedFrame() const;
     void place();
-    // A strip's shape: where something composites, it shows whole (so that
-    // no compositor shadows it) and takes the pointer only on its screen's
-    // edge line, only while its dock is hidden and no full-screen window in
-    // front keeps the edge, as an InputStrip does; elsewhere it is cut down
-    // to that line.
+    // A strip's shape: it takes the pointer only on its screen's edge line
+    // (one row or column of the server's), only while its dock is hidden
+    // and no full-screen window in front keeps the edge, as an InputStrip
+    // does; where something composites it shows whole (so that no
+    // compositor shadows it), elsewhere it is cut down to that line.
     void applyStripShape();
 
     AppState& m_state;
@@ -74,5 +76,7 @@ private:
     void readyInPlace(std::function<void()> ready);
     static constexpr int kReadyAfterPaintMs = 100;
     ClearRootView* m_strip = nullptr;
+    // The pointer came onto the strip past its view, as Qt rounds it.
+    bool m_stripEnteredPast = false;
     FullScreenStepAside* m_stepAside = nullptr; // strips only
 };

@@ -1,6 +1,7 @@
 #include "dock/windows/FullScreenStepAside.h"
 
 #include "dock/DockLog.h"
+#include "platform/DockWindowHints.h"
 #include "platform/Platform.h"
 #include "platform/ScreenScale.h"
 
@@ -47,14 +48,17 @@ std::optional<quint32> fullScreenWindowOver(const QRect& area)
 FullScreenStepAside::FullScreenStepAside(QString what, std::function<void()> recheck, QObject* parent)
     : QObject(parent)
     , m_what(std::move(what))
+    , m_recheck(std::move(recheck))
 {
     m_check.setInterval(1000);
-    connect(&m_check, &QTimer::timeout, this, [recheck = std::move(recheck)] { recheck(); });
+    connect(&m_check, &QTimer::timeout, this, [this] { m_recheck(); });
+    platform::watchWindowInFront(this, [this] { m_recheck(); });
 }
 
 bool FullScreenStepAside::update(const QRect& area, bool looking)
 {
     if (m_window && !stillInFront(*m_window)) {
+        qCDebug(lcDock).noquote() << m_what << "takes the edge again from" << Qt::hex << *m_window;
         m_window.reset();
         m_check.stop();
     }

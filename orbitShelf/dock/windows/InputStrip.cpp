@@ -36,12 +36,13 @@ bool InputStrip::place()
     const QRect primary = primaryScreenGeometry();
     const DockFrame placed = stripPlacement(m_spec.frame, m_spec.visibleFrame);
     m_geometry = toWindowSystemRect(stripReach(placed, m_spec.screenFrame, m_spec.position), primary);
-    // The area stands on the server, in its pixels; the bar and the pointer
-    // go by Qt's.
-    const QRect onServer = platform::serverFromQt(QRectF(m_geometry));
-    m_edge = platform::serverFromQt(
-        QRectF(toWindowSystemRect(stripEdgeTrigger(placed, m_spec.screenFrame, m_spec.position), primary)))
-                 .translated(-onServer.topLeft());
+    // The area stands on the server, in its pixels, and takes the pointer on
+    // the screen's last row of those alone; the bar and the pointer go by
+    // Qt's.
+    const StripOnServer strip
+        = stripOnServer(placed, m_spec.screenFrame, m_spec.position, primary, platform::scaledScreens());
+    const QRect onServer = strip.area;
+    m_edge = strip.edge;
     platform::HoverAreaSpec area;
     area.geometry = onServer;
     area.title = QStringLiteral("orbitShelf auto-show strip");

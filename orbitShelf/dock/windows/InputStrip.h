@@ -29,11 +29,13 @@ class HoverArea;
 // bar back and takes the pointer no more, so what lies along the edge (a
 // panel's buttons, a maximised window's last row) gets the clicks that
 // follow; the bar then stays while the pointer rests on the strip's reach
-// and hides once it went elsewhere. A full-screen window in front keeps the
-// edge: the strip steps aside as soon as it hears of one (on a change of the
-// state, or as the pointer reaches it) until that window has left full
-// screen or the front (the bar it would bring back stands behind that
-// window). Main thread.
+// and hides once it went elsewhere. On the server it takes its screen's
+// last row of the server's pixels alone, at every scale (a pixel of Qt's
+// there can cover two). A full-screen window in front keeps the edge: the
+// strip steps aside as soon as the platform tells of one (the window gone
+// full screen or come in front, before any pointer), or at the latest as the
+// pointer reaches it, until that window has left full screen or the front
+// (the bar it would bring back stands behind that window). Main thread.
 class InputStrip final : public QObject, public DockHostWindow {
     Q_OBJECT
 public:

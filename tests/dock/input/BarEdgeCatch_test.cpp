@@ -6,6 +6,7 @@
 #include "platform/Services.h"
 #include "platform/fake/FakeHoverAreas.h"
 #include "platform/fake/FakeServices.h"
+#include "platform/fake/FakeWindowInFront.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -104,6 +105,63 @@ TEST_F(BarEdgeCatchTest, TakesTheWholeBandAsTheBarChangesAndHandsItsClicksToTheB
     EXPECT_FALSE(area->point({ Kind::press, QPoint(147, 1), Qt::LeftButton, Qt::LeftButton }));
     edge.set(QRectF(840, 498, 240, 2), origin, grown, QStringLiteral("bottom"), false);
     EXPECT_EQ(area->inputRegion, QRegion(0, 0, 240, 2)) << "shown again";
+}
+
+// A window in front gone full screen while mapped keeps the screen's last
+// row: the band, above every window the window manager stacks, steps aside
+// as the platform tells of the change, with no pointer anywhere near (a
+// touch or a pen puts the pointer there and clicks at once), and takes the
+// edge again once the window has left full screen.
+TEST_F(BarEdgeCatchTest, StepsAsideAsAWindowInFrontGoesFullScreenAndBackAsItLeaves)
+{
+    platform::fake::FakePlatform fake;
+    platform::fake::FakeWindowInFront front;
+    platform::Services services = platform::fake::services(&fake);
+    services.hoverAreas = areas.factory();
+    services.dockWindowHints.watchWindowInFront = front.watch();
+    platform::install(std::move(services));
+    // Maximised above the bar's reserve, and in front.
+    const quint32 film = fake.addWindow(4242, QStringLiteral("film"), QRect(0, 0, 1920, 1028));
+    const quint32 other = fake.addWindow(4243, QStringLiteral("notes"), QRect(100, 100, 800, 600));
+    fake.setActiveWindow(film);
+
+    BarEdgeCatch edge(bar, QStringLiteral("Optional(S)"), [] { return false; });
+    edge.set(
+        QRectF(840, 498, 240, 2), QPoint(0, 580), QRectF(840, 448, 240, 50), QStringLiteral("bottom"), false);
+    ASSERT_EQ(areas.alive().size(), 1u);
+    const auto area = areas.alive().front();
+    const QRegion band(0, 0, 240, 2);
+    ASSERT_EQ(area->inputRegion, band);
+
+    const auto change = [&](quint32 window, const std::function<void(platform::ServerWindow&)>& how) {
+        fake.updateWindow(window, how);
+        emit front.changed();
+    };
+    // Some window managers write the state before they resize the window:
+    // until it covers the band, the band is the bar's.
+    change(film, [](platform::ServerWindow& w) { w.fullScreen = true; });
+    EXPECT_EQ(area->inputRegion, band) << "the window does not reach the edge yet";
+    change(film, [](platform::ServerWindow& w) { w.frame = QRect(0, 0, 1920, 1080); });
+    EXPECT_TRUE(area->inputRegion.isEmpty()) << "the full-screen window's last row is its own";
+    using Kind = platform::HoverAreaPointer::Kind;
+    EXPECT_FALSE(area->point({ Kind::press, QPoint(147, 1), Qt::LeftButton, Qt::LeftButton }));
+    EXPECT_TRUE(bar.seen.empty()) << "the bar behind the window heard nothing";
+
+    // Another window made active takes the front; the full-screen one, made
+    // active again, has the edge again.
+    fake.setActiveWindow(other);
+    emit front.changed();
+    EXPECT_EQ(area->inputRegion, band);
+    fake.setActiveWindow(film);
+    emit front.changed();
+    EXPECT_TRUE(area->inputRegion.isEmpty());
+
+    change(film, [](platform::ServerWindow& w) {
+        w.fullScreen = false;
+        w.frame = QRect(0, 0, 1920, 1028);
+    });
+    EXPECT_EQ(area->inputRegion, band) << "out of full screen, the last row is the bar's again";
+    platform::uninstall();
 }
 
 } // namespace

@@ -184,4 +184,73 @@ TEST(DockFrames, StripEdgeLineLiesOnTheScreenEdge)
         QRect(0, 9, 1920, 1));
 }
 
+// The auto-show strip on the server at every scale a desktop asks for: it
+// takes the pointer on one row (or column) of the server's, its screen's
+// last, across the whole strip, and the rows above it stay the windows'.
+// A pixel of Qt's there covers two of the server's at 1.25 and 2.5 (where
+// it starts mid-row on a 768-row or a 2160-row screen) and two or three at
+// 2 and 3. The strip window a platform without such areas gets is cut to
+// the same row.
+TEST(DockFrames, AStripTakesOnlyItsScreensLastRowOfTheServersAtEveryScale)
+{
+    struct Desk {
+        const char* name;
+        QRect place; // the strip's screen, on the server
+        bool beside; // right of a 1920x1080 primary at scale 1
+        int panel; // a taskbar along the edge, Qt's pixels
+    };
+    const std::vector<Desk> desks { { "1366x768", QRect(0, 0, 1366, 768), false, 0 },
+        { "3840x2160", QRect(0, 0, 3840, 2160), false, 0 },
+        { "1366x768 over a taskbar", QRect(0, 0, 1366, 768), false, 26 },
+        { "3840x2160 beside", QRect(1920, 0, 3840, 2160), true, 0 } };
+    for (const double scale : { 1.0, 1.25, 1.5, 1.75, 2.0, 2.5, 3.0 })
+        for (const Desk& desk : desks)
+            for (const char* edgeName : { "bottom", "left", "right" }) {
+                const QString position = QLatin1String(edgeName);
+                SCOPED_TRACE(
+                    QStringLiteral("%1 at %2, %3").arg(desk.name).arg(scale).arg(position).toStdString());
+                std::vector<platform::ScaledScreen> screens;
+                if (desk.beside)
+                    screens.push_back({ QStringLiteral("primary"), QRect(0, 0, 1920, 1080), 1.0 });
+                screens.push_back({ QStringLiteral("strip's"), desk.place, scale });
+                const QRect primary = platform::qtGeometry(screens.front());
+                const QRectF screen = toDockSpace(QRectF(platform::qtGeometry(screens.back())), primary);
+                QRectF visible = screen;
+                if (position == QLatin1String("bottom"))
+                    visible.adjust(0, desk.panel, 0, 0);
+                else if (position == QLatin1String("left"))
+                    visible.adjust(desk.panel, 0, 0, 0);
+                else
+                    visible.adjust(0, 0, -desk.panel, 0);
+                const DockFrame frame = desk.beside ? screenDockTriggerFrame(visible, position)
+                                                    : mainDockTriggerFrame(position, visible);
+                const DockFrame placed = stripPlacement(frame, visible);
+
+                const StripOnServer strip = stripOnServer(placed, screen, position, primary, screens);
+                const QRect edge = strip.edge.translated(strip.area.topLeft());
+                EXPECT_TRUE(desk.place.contains(strip.area))
+                    << strip.area.x() << "," << strip.area.y() << " " << strip.area.width() << "x"
+                    << strip.area.height();
+                if (position == QLatin1String("bottom")) {
+                    EXPECT_EQ(edge, QRect(strip.area.left(), desk.place.bottom(), strip.area.width(), 1));
+                } else {
+                    const int column
+                        = position == QLatin1String("left") ? desk.place.left() : desk.place.right();
+                    EXPECT_EQ(edge, QRect(column, strip.area.top(), 1, strip.area.height()));
+                    EXPECT_EQ(strip.area.height(), desk.place.height()) << "a side strip the screen's height";
+                }
+
+                // A strip window of ours, cut to its line in the server's
+                // pixels; beside a panel its line is its own outer row.
+                const QRect window = toWindowSystemRect(placed, primary);
+                const QRect line = edgeLineOnServer(
+                    stripEdgeLine(placed, screen, position).translated(window.topLeft()), position, screens);
+                EXPECT_TRUE(line.width() == 1 || line.height() == 1);
+                if (desk.panel == 0)
+                    EXPECT_EQ(line, edge);
+                else
+                    EXPECT_TRUE(platform::serverFromQt(QRectF(window), screens).contains(line));
+            }
+}
+
 } // namespace

@@ -8,7 +8,11 @@
 #include "platform/Services.h"
 #include "platform/fake/FakeHoverAreas.h"
 #include "platform/fake/FakeServices.h"
+#include "platform/fake/FakeWindowInFront.h"
 #include "tests/dock/DockTestSupport.h"
+
+#include <QApplication>
+#include <QEnterEvent>
 
 #include <gtest/gtest.h>
 
@@ -39,9 +43,11 @@ protected:
         platform::Services services = platform::fake::services(fake);
         services.hoverAreas = areas.factory();
         services.dockWindowHints.translucencyAvailable = [translucent] { return translucent; };
-        services.dockWindowHints.setShape = [this](QWindow*, const QRegion& input, const QRegion& shown) {
-            shape = { input, shown };
-        };
+        services.dockWindowHints.setShapeOnServer
+            = [this](QWindow*, const QRegion& input, const QRegion& shown) {
+                  shape = { input, shown };
+              };
+        services.dockWindowHints.watchWindowInFront = front.watch();
         platform::install(std::move(services));
     }
     void autoHide(const QString& entry)
@@ -56,7 +62,10 @@ protected:
     }
 
     platform::fake::FakeHoverAreas areas;
-    std::pair<QRegion, QRegion> shape; // the last given to a window of ours: input, shown
+    platform::fake::FakeWindowInFront front;
+    // The last given to a window of ours, root coordinates and the
+    // server's pixels: input, shown.
+    std::pair<QRegion, QRegion> shape;
     QRect primary;
     DockWindowSpec spec;
 };
@@ -142,9 +151,7 @@ TEST_F(InputStripTest, BesideAPanelItTakesOnlyTheScreensLastRowOverThePanel)
 TEST_F(InputStripTest, AFullScreenWindowInFrontKeepsItsClicksUntilItLeavesFullScreen)
 {
     platform::fake::FakePlatform fake;
-    platform::Services services = platform::fake::services(&fake);
-    services.hoverAreas = areas.factory();
-    platform::install(std::move(services));
+    install(false, &fake);
     platform::ServerWindow player;
     player.pid = 4242;
     player.title = QStringLiteral("film");
@@ -176,14 +183,15 @@ TEST_F(InputStripTest, AFullScreenWindowInFrontKeepsItsClicksUntilItLeavesFullSc
     state.publish();
     ASSERT_FALSE(area->inputRegion.isEmpty());
 
-    // Full screen again, heard of before the pointer comes: a click right
-    // behind the pointer finds the film, not the strip.
+    // Full screen again, as the platform tells before the pointer comes
+    // (nothing of the bar's own changes): a click right behind the pointer
+    // finds the film, not the strip.
     fullScreen(true);
-    state.publish();
+    emit front.changed();
     EXPECT_TRUE(area->inputRegion.isEmpty()) << "the strip waited for the pointer to step aside";
 
     fullScreen(false);
-    state.publish();
+    emit front.changed();
     ASSERT_FALSE(area->inputRegion.isEmpty());
     ASSERT_TRUE(area->cross(true));
     EXPECT_TRUE(state.showSpaceDock[kStripScreen]);
@@ -212,43 +220,81 @@ TEST_F(InputStripTest, WhereverThePlatformCanMakeOne)
     EXPECT_EQ(areas.windows.size(), 2u);
 }
 
-// Where the platform makes no such area and something composites, the strip
-// is a window of ours: it shows whole, so that no compositor shadows it, and
+// Where the platform makes no such area, the strip is a window of ours. It
 // takes the pointer only on the screen's last row, and only while its dock
-// is hidden; over its whole depth it took the clicks of a maximised window's
-// last rows.
+// is hidden and no full-screen window in front keeps that row; over its
+// whole depth it took the clicks of a maximised window's last rows. Where
+// something composites it shows whole, so that no compositor shadows it;
+// elsewhere, where its transparent pixels show black, it shows that row
+// alone.
 TEST_F(InputStripTest, AStripWindowTakesOnlyTheEdgeRowWhileItsDockIsHiddenAndNoFullScreenWindowIsInFront)
 {
-    platform::fake::FakePlatform fake;
-    install(true, &fake);
+    const QRect whole(0, primary.bottom() - 19, primary.width() - 2, 20);
+    const QRegion edgeRow(QRect(0, primary.bottom(), primary.width() - 2, 1));
+    for (const bool translucent : { true, false }) {
+        SCOPED_TRACE(translucent ? "composited" : "nothing composites");
+        platform::fake::FakePlatform fake;
+        install(translucent, &fake);
+        areas.refuse = true;
+        autoHide(QStringLiteral("false"));
+        showDock(true);
+        const std::unique_ptr<DockHostWindow> strip = makeDockHostWindow(state, spec);
+        ASSERT_TRUE(strip);
+        const QRegion shown = translucent ? QRegion(whole) : edgeRow;
+        EXPECT_EQ(shape.second, shown);
+        EXPECT_TRUE(shape.first.isEmpty()) << "a shown bar needs no strip";
+
+        autoHide(QStringLiteral("true"));
+        showDock(false);
+        EXPECT_EQ(shape.first, edgeRow);
+        EXPECT_EQ(shape.second, shown);
+        showDock(true);
+        EXPECT_TRUE(shape.first.isEmpty()) << "the bar it brought back takes over";
+
+        showDock(false);
+        platform::ServerWindow player;
+        player.pid = 4242;
+        player.fullScreen = true;
+        player.frame = primary;
+        const quint32 film = fake.addWindow(player);
+        fake.setActiveWindow(film);
+        emit front.changed();
+        EXPECT_TRUE(shape.first.isEmpty()) << "the film in front keeps its last row";
+        fake.updateWindow(film, [](platform::ServerWindow& w) { w.fullScreen = false; });
+        emit front.changed();
+        EXPECT_EQ(shape.first, edgeRow);
+        platform::uninstall();
+    }
+}
+
+// Qt rounds the pointer on the server's last row into its own pixels, at
+// 2.5 from 19.6 to 20: past the strip window's view, where only the window
+// hears it come. It brings the bar back all the same, and its leaving is
+// the strip's too.
+TEST_F(InputStripTest, AStripWindowEnteredPastItsViewBringsTheBarBack)
+{
     areas.refuse = true;
     const std::unique_ptr<DockHostWindow> strip = makeDockHostWindow(state, spec);
     ASSERT_TRUE(strip);
-    const QRect whole(0, 0, primary.width() - 2, 20);
-    const QRegion edgeRow(QRect(0, 19, primary.width() - 2, 1));
-    EXPECT_EQ(shape.second, QRegion(whole));
-    EXPECT_TRUE(shape.first.isEmpty()) << "a shown bar needs no strip";
-
+    QWidget* window = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->windowTitle() == QLatin1String("orbitShelf auto-show strip"))
+            window = top;
+    ASSERT_TRUE(window);
     autoHide(QStringLiteral("true"));
     showDock(false);
-    EXPECT_EQ(shape.first, edgeRow);
-    EXPECT_EQ(shape.second, QRegion(whole));
-    showDock(true);
-    EXPECT_TRUE(shape.first.isEmpty()) << "the bar it brought back takes over";
+    QStringList left;
+    QObject receiver;
+    QObject::connect(&AutoShowStrips::shared(), &AutoShowStrips::pointerLeft, &receiver,
+        [&](const QString& screenID) { left << screenID; });
 
-    showDock(false);
-    platform::ServerWindow player;
-    player.pid = 4242;
-    player.fullScreen = true;
-    player.frame = primary;
-    const quint32 film = fake.addWindow(player);
-    fake.setActiveWindow(film);
-    state.publish();
-    EXPECT_TRUE(shape.first.isEmpty()) << "the film in front keeps its last row";
-    fake.updateWindow(film, [](platform::ServerWindow& w) { w.fullScreen = false; });
-    state.publish();
-    EXPECT_EQ(shape.first, edgeRow);
-    platform::uninstall();
+    const QPointF past(100, window->height());
+    QEnterEvent enter(past, past, window->mapToGlobal(past));
+    QCoreApplication::sendEvent(window, &enter);
+    EXPECT_TRUE(state.showSpaceDock[kStripScreen]);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(window, &leave);
+    EXPECT_EQ(left, QStringList { kStripScreen });
 }
 
 } // namespace
