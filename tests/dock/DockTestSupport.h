@@ -7,6 +7,8 @@
 #include "apps/Windows.h"
 #include "tests/support/TempStores.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -22,6 +24,11 @@
 // them.
 class StateTest : public ::testing::Test {
 protected:
+    // Windows made over this state are deleted once Qt is done with them;
+    // they go now, before the state they hold does, so that no event
+    // reaches them later with the state gone.
+    ~StateTest() override { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
     orbitshelf::test::TempUserDefaults defaults;
     AppState state;
 };
