@@ -46,6 +46,21 @@ std::optional<ReservedEdge> barEdgeReserve(
     return reserve;
 }
 
+std::optional<ReservedEdge> placedBarReserve(const QRectF& bar, const std::optional<PlacedDockWindow>& placed,
+    const std::vector<platform::ScaledScreen>& screens, bool keep)
+{
+    if (!placed)
+        return std::nullopt;
+    QRect root;
+    std::vector<QRect> places;
+    for (const platform::ScaledScreen& screen : screens) {
+        root |= screen.place;
+        places.push_back(screen.place);
+    }
+    const QRect onRoot = bar.toAlignedRect().translated(placed->origin);
+    return barEdgeReserve(platform::serverFromQt(QRectF(onRoot), screens), placed->edge, root, places, keep);
+}
+
 namespace {
 
 std::map<QString, std::vector<ReservedEdge>>& reservesByScreen()

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "platform/DockWindowHints.h"
+#include "platform/ScreenScale.h"
 
 #include <QMargins>
 #include <QMetaObject>
+#include <QPoint>
 #include <QRect>
 #include <QString>
 
@@ -28,6 +30,24 @@ class QObject;
 // stands above its screen's windows without one.
 std::optional<platform::ReservedEdge> barEdgeReserve(
     const QRect& bar, const QString& edge, const QRect& root, const std::vector<QRect>& screens, bool keep);
+
+// Where the program put a bar's window: its top-left corner on the root, in
+// Qt's pixels, and the edge of its screen it was put there for.
+struct PlacedDockWindow {
+    QPoint origin;
+    QString edge;
+    bool operator==(const PlacedDockWindow&) const = default;
+};
+
+// The reserve of a bar drawn at `bar` (its window's coordinates, Qt's
+// pixels) in a window put as `placed`, in the server's pixels (`screens`):
+// reckoned from that place and for the edge the window was put there for,
+// never from where the window still stands (a window manager may hold it
+// at its old place, or at the root's corner, for a while). None for a
+// window not put anywhere yet; otherwise as barEdgeReserve.
+std::optional<platform::ReservedEdge> placedBarReserve(const QRectF& bar,
+    const std::optional<PlacedDockWindow>& placed, const std::vector<platform::ScaledScreen>& screens,
+    bool keep);
 
 // Every edge the bars of a screen (by key) reserved in this run, the deepest
 // per side. The window manager takes them out of the screens' available

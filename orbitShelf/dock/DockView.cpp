@@ -132,18 +132,29 @@ void DockView::keepShownWhileOpen(QWidget* popup)
     connect(popup, &QObject::destroyed, this, release);
 }
 
-void DockView::setPlace(const QPoint& windowOrigin, const QRectF& screenArea)
+void DockView::setPlace(const QPoint& windowOrigin, const QRectF& screenArea, const QString& edge)
 {
-    m_windowOrigin = windowOrigin;
+    m_placed = PlacedDockWindow { windowOrigin, edge };
     m_screenArea = screenArea;
     refreshPicture();
 }
 
+QString DockView::barEdge() const
+{
+    return m_placed ? m_placed->edge : dockPositionForScreen(m_state, m_view.enableListener, m_view.screenID);
+}
+
+void DockView::leave()
+{
+    m_leaving = true;
+    m_reserveHandOver = nullptr;
+}
+
 QPoint DockView::toScreen(const QPointF& point) const
 {
-    if (!m_windowOrigin)
+    if (!m_placed)
         return mapToGlobal(point).toPoint();
-    return *m_windowOrigin + mapTo(window(), point).toPoint();
+    return m_placed->origin + mapTo(window(), point).toPoint();
 }
 
 QRect DockView::toScreen(const QRectF& rect) const
@@ -157,8 +168,8 @@ DockBarGeometryInput DockView::geometryInput() const
     DockBarGeometryInput input;
     input.windowSize = size();
     input.onScreen = m_screenArea.isEmpty() ? QRectF(rect()) : m_screenArea;
-    input.vertical = isDockVertical(m_state, id);
-    input.edge = dockPositionForScreen(m_state, m_view.enableListener, id);
+    input.edge = barEdge();
+    input.vertical = isSideEdge(input.edge);
     input.screenWidth = m_view.screenWidth;
     input.thickness = m_state.settings.dockBackgroundHeight();
     input.dockHeight = mapEntry(m_state.spaceDockHeight, id);
@@ -213,10 +224,12 @@ DockBarGeometryInput DockView::geometryInput() const
 
 void DockView::refreshPicture()
 {
+    if (m_leaving)
+        return;
     BarContext context;
     context.screenID = m_view.screenID;
     context.enableListener = m_view.enableListener;
-    context.vertical = barIsVertical(m_state, m_view.enableListener, m_view.screenID);
+    context.vertical = isSideEdge(barEdge());
     context.stackLayoutApp = m_view.stackLayoutApp;
     m_entries = dockBarEntries(m_state, context);
     m_appIds.clear();
@@ -235,7 +248,7 @@ void DockView::refreshPicture()
         [](const DockBarItem& item) { return item.kind == DockBarItem::Kind::Pomodoro; });
     const bool onBreak = m_state.pomodoro.startPomodoroTask && tile != m_picture.items.end();
     if (onBreak) {
-        m_pomodoroTile->setVertical(isDockVertical(m_state, m_view.screenID));
+        m_pomodoroTile->setVertical(isSideEdge(barEdge()));
         m_pomodoroTile->setGeometry(tile->rect.toAlignedRect());
     }
     m_pomodoroTile->setVisible(onBreak);
@@ -550,6 +563,8 @@ void DockView::updateBar()
 
 void DockView::applyInputRegion()
 {
+    if (m_leaving)
+        return;
     // Badges stand over the icons' top edge and a hovered window button's
     // icon grows: both must be inside the window's shape or they are cut,
     // and each acts as its button where it takes the pointer.
@@ -598,9 +613,9 @@ void DockView::applyInputRegion()
 
 void DockView::applyEdgeCatch()
 {
-    const QRectF band = barEdgeBand(m_picture, m_screenArea.isEmpty() ? QRectF(rect()) : m_screenArea,
-        dockPositionForScreen(m_state, m_view.enableListener, m_view.screenID),
-        isDockVertical(m_state, m_view.screenID));
+    const QString edge = barEdge();
+    const QRectF band = barEdgeBand(
+        m_picture, m_screenArea.isEmpty() ? QRectF(rect()) : m_screenArea, edge, isSideEdge(edge));
     if (!m_edgeCatch) {
         if (band.isEmpty())
             return;
@@ -611,9 +626,7 @@ void DockView::applyEdgeCatch()
                     platform::pointerInQt() - toScreen(mapFrom(top, QPoint(0, 0))));
         });
     }
-    m_edgeCatch->set(band, toScreen(QPointF(0, 0)), m_picture.barRect,
-        dockPositionForScreen(m_state, m_view.enableListener, m_view.screenID),
-        isDockVertical(m_state, m_view.screenID));
+    m_edgeCatch->set(band, toScreen(QPointF(0, 0)), m_picture.barRect, edge, isSideEdge(edge));
 }
 
 QRegion DockView::opaquePaint(
@@ -646,16 +659,13 @@ QRegion DockView::opaquePaint(
 void DockView::applyEdgeReserve(WId native)
 {
     const QString& id = m_view.screenID;
-    const QRect bar = m_picture.barRect.toAlignedRect();
     const bool autoHides = mapEntry(m_state.settings.autoHideSpaceDock(), id) == QLatin1String("true");
     // A reserve is the server's: its rows are the bar's drawn ones in the
     // server's pixels, counted from the root's edge. This runs on every
     // change of the bar's picture: the screens are read once.
-    const std::vector<platform::ScaledScreen> screens = platform::scaledScreens();
     const std::optional<platform::ReservedEdge> reserve
-        = barEdgeReserve(platform::serverFromQt(QRectF(toScreen(QRectF(bar))), screens),
-            dockPositionForScreen(m_state, m_view.enableListener, id), serverRootGeometry(screens),
-            serverScreenPlaces(screens), !autoHides && isVisible());
+        = placedBarReserve(m_picture.barRect.translated(mapTo(window(), QPoint(0, 0))), m_placed,
+            platform::scaledScreens(), !autoHides && isVisible());
     if (m_reservedEdge && *m_reservedEdge == std::pair(native, reserve))
         return;
     m_reservedEdge = std::pair(native, reserve);
@@ -669,6 +679,12 @@ void DockView::applyEdgeReserve(WId native)
         }
         recordOwnReserve(id, *reserve);
     }
+    // The window this one replaces takes the reserve first: set by both in
+    // turn, the old window's edge and the new one's would stand together
+    // for a moment, and the window manager would fit every maximised window
+    // between them (icewm never widens them again).
+    if (m_reserveHandOver && isVisible())
+        m_reserveHandOver(reserve);
     qCDebug(lcDock).noquote() << "bar of" << id << "reserves"
                               << (reserve ? QString::number(reserve->thickness) : QStringLiteral("nothing"));
     platform::setDockReservedEdge(window()->windowHandle(), reserve);

@@ -13,6 +13,7 @@
 #include <QRegion>
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -47,9 +48,25 @@ public:
     // it draws past it (a badge over the panel, a grown icon).
     const DockBarItem* itemAt(const QPointF& point) const;
 
-    // Where the program placed the bar's window, root coordinates, and the
-    // part of it that lies on its screen, window coordinates.
-    void setPlace(const QPoint& windowOrigin, const QRectF& screenArea);
+    // Where the program placed the bar's window, root coordinates, the part
+    // of it that lies on its screen, window coordinates, and the edge of the
+    // screen it placed the window for: the bar is laid out and reserves for
+    // that edge. A setting that names another edge moves the bar only with
+    // the window made anew for it; laid out in the old window, a bar on the
+    // other side of the screen reserved everything between.
+    void setPlace(const QPoint& windowOrigin, const QRectF& screenArea, const QString& edge);
+    // The edge the bar stands on: its window's, else the setting's.
+    QString barEdge() const;
+
+    // The bar's window is leaving (made anew elsewhere): the bar follows
+    // nothing and tells the server nothing any more. Its window keeps what
+    // it was last given.
+    void leave();
+    // Called with each reserve the shown bar sets, just before it sets it.
+    void setReserveHandOver(std::function<void(const std::optional<platform::ReservedEdge>&)> handOver)
+    {
+        m_reserveHandOver = std::move(handOver);
+    }
     // A point of this widget on the screen. Taken from the window's place
     // as the program gave it, not from Qt's idea of where the window is:
     // that follows every ConfigureNotify, a stale one included, and once
@@ -120,7 +137,9 @@ private:
     DockBarPicture m_picture;
     std::vector<qint32> m_appIds; // the process id of each running application of the picture
     QRectF m_screenArea;
-    std::optional<QPoint> m_windowOrigin; // root coordinates, as placed
+    std::optional<PlacedDockWindow> m_placed;
+    bool m_leaving = false;
+    std::function<void(const std::optional<platform::ReservedEdge>&)> m_reserveHandOver;
     bool m_refreshedOnce = false;
 
     // Bar rows.

@@ -12,9 +12,12 @@
 
 #include <QProcess>
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -260,6 +263,114 @@ private:
     QProcess m_xprop;
     QString m_seen;
 };
+
+// The root's work area and a window's width, read every 20 ms on a
+// connection of the watch's own for as long as it lives, whatever the test
+// waits for meanwhile: a reserve that stands for a moment, while the bar's
+// window is made anew, lasts a turn or two of the program's event loop.
+class WidthWatch final {
+public:
+    struct Seen {
+        int narrowestArea = 1 << 30;
+        int narrowestWindow = 1 << 30;
+        QStringList changes; // each as "work area x,y wxh, window w"
+    };
+
+    explicit WidthWatch(const QString& window)
+        : m_c(xcb_connect(nullptr, nullptr))
+        , m_window(window.toUInt())
+    {
+        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data->root;
+        const char* name = "_NET_WORKAREA";
+        std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(
+            xcb_intern_atom_reply(m_c, xcb_intern_atom(m_c, 0, uint16_t(std::strlen(name)), name), nullptr),
+            &std::free);
+        m_workArea = atom ? atom->atom : xcb_atom_t(XCB_ATOM_NONE);
+        m_thread = std::thread([this] {
+            while (!m_stop) {
+                read();
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+        });
+    }
+    ~WidthWatch()
+    {
+        m_stop = true;
+        m_thread.join();
+        xcb_disconnect(m_c);
+    }
+    WidthWatch(const WidthWatch&) = delete;
+    WidthWatch& operator=(const WidthWatch&) = delete;
+
+    // What was read since the last call.
+    Seen take()
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        return std::exchange(m_seen, Seen {});
+    }
+
+private:
+    void read()
+    {
+        using Reply = std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)>;
+        using Geometry = std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)>;
+        const auto areaCookie = xcb_get_property(m_c, 0, m_root, m_workArea, XCB_ATOM_CARDINAL, 0, 4);
+        const auto geometryCookie = xcb_get_geometry(m_c, m_window);
+        const Reply area(xcb_get_property_reply(m_c, areaCookie, nullptr), &std::free);
+        const Geometry geometry(xcb_get_geometry_reply(m_c, geometryCookie, nullptr), &std::free);
+        if (!area || xcb_get_property_value_length(area.get()) < 16 || !geometry)
+            return;
+        const auto* v = static_cast<const uint32_t*>(xcb_get_property_value(area.get()));
+        const QString line = QStringLiteral("work area %1,%2 %3x%4, window %5")
+                                 .arg(v[0])
+                                 .arg(v[1])
+                                 .arg(v[2])
+                                 .arg(v[3])
+                                 .arg(geometry->width);
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_seen.narrowestArea = std::min(m_seen.narrowestArea, int(v[2]));
+        m_seen.narrowestWindow = std::min(m_seen.narrowestWindow, int(geometry->width));
+        if (m_seen.changes.isEmpty() || m_seen.changes.last() != line)
+            m_seen.changes << line;
+    }
+
+    xcb_connection_t* const m_c;
+    const xcb_window_t m_window;
+    xcb_window_t m_root = XCB_WINDOW_NONE;
+    xcb_atom_t m_workArea = XCB_ATOM_NONE;
+    std::atomic<bool> m_stop = false;
+    std::mutex m_mutex;
+    Seen m_seen;
+    std::thread m_thread;
+};
+
+// The bar moved to `edge` ("left", "right" or "bottom") from its own menu,
+// as a user moves it, and settled there: its new window made and the one it
+// left closed, and `window` (a maximised one) no longer changing. What
+// `watch` read from the choice on; none if the bar never moved.
+inline std::optional<WidthWatch::Seen> moveBarWatched(
+    const DockRun& run, const QString& edge, WidthWatch& watch, const QString& window)
+{
+    QStringList keys { "Down" };
+    if (edge != QLatin1String("left"))
+        keys << "Down";
+    if (edge == QLatin1String("bottom"))
+        keys << "Down";
+    keys << "Return";
+    const qsizetype mark = run.log().size();
+    watch.take();
+    if (!chooseFromBarMenuUntil(run, QStringLiteral("Dock Position"), keys,
+            [&] { return run.log().mid(mark).contains(QLatin1String("dock window for")); }))
+        return std::nullopt;
+    QRect now;
+    waitUntil(
+        [&] {
+            const QRect before = std::exchange(now, windowGeometry(window));
+            return now == before && visibleWindowsNamed(QStringLiteral("orbitShelf dock, leaving")).isEmpty();
+        },
+        std::chrono::seconds(10), std::chrono::milliseconds(200));
+    return watch.take();
+}
 
 // The program's user with a session bus of the test's own, as the other
 // docks (xfce4-panel, plank) and their settings tools run beside it: the

@@ -5,9 +5,11 @@
 // window manager's frame, which copies what a window shows, take every
 // click there, the whole screen wide. Over those rows of the (white)
 // window a hovered button's grown icon shows its own pixels only: a box of
-// grey, the panel's shadow seen where the icon is clear, stood there. And
-// the same window made full screen keeps the screen's last row, and gives
-// it back to the bar as it leaves.
+// grey, the panel's shadow seen where the icon is clear, stood there. As the
+// bar moves from edge to edge the window keeps the screen less the bar: no
+// reserve of the bar's, not even for a moment, makes it narrower. And the
+// same window made full screen keeps the screen's last row, and gives it
+// back to the bar as it leaves.
 #include "tests/e2e_wms/OtherDesktop.h"
 
 #include <QRegularExpression>
@@ -16,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -38,7 +41,7 @@ struct ClickRow {
 const std::vector<ClickRow>& clickRows()
 {
     static const std::vector<ClickRow> rows {
-        { "openbox_picom", WindowManager::openbox, true, 0, { "bottom", "left", "right" }, true },
+        { "openbox_picom", WindowManager::openbox, true, 0, { "bottom", "left", "right", "left" }, true },
         { "xfwm4", WindowManager::xfwm4, false, 0, { "bottom" }, true },
         { "icewm_picom", WindowManager::icewm, true },
         // A desktop of its own anyway: scaled as well, the bar's rows and the
@@ -178,17 +181,21 @@ TEST_P(ClicksBesideTheBar, AMaximisedWindowTakesEveryClickOnItsRowsRightUpToTheB
 
     DockRun run;
     ASSERT_GT(run.start(), 0);
-    for (const char* edge : row.edges) {
+    WidthWatch widths(probe.id);
+    const int besideSideBar = onServer(QRect(0, 0, 1870, 1), scale).width(); // the screen less 50 columns
+    for (auto at = row.edges.begin(); at != row.edges.end(); ++at) {
+        const char* edge = *at;
         SCOPED_TRACE(
             QStringLiteral("%1, the bar on the %2").arg(QLatin1String(row.name), edge).toStdString());
         const bool bottom = QLatin1String(edge) == QLatin1String("bottom");
         const bool left = QLatin1String(edge) == QLatin1String("left");
         if (!bottom) {
-            const qsizetype mark = run.log().size();
-            ASSERT_TRUE(chooseFromBarMenuUntil(run, QStringLiteral("Dock Position"),
-                left ? QStringList { "Down", "Return" } : QStringList { "Down", "Down", "Return" },
-                [&] { return !loggedBar(run.log().mid(mark)).empty(); }))
-                << run.log().mid(mark).toStdString();
+            const std::optional<WidthWatch::Seen> seen
+                = moveBarWatched(run, QString::fromLatin1(edge), widths, probe.id);
+            ASSERT_TRUE(seen) << run.log().toStdString();
+            const std::string changes = seen->changes.join(QStringLiteral("; ")).toStdString();
+            EXPECT_GE(seen->narrowestArea, besideSideBar) << changes;
+            EXPECT_GE(seen->narrowestWindow, besideSideBar) << changes;
             movePointer(QPoint(960, 300));
         }
         // The bar and the maximised window beside it, both settled where the
@@ -213,6 +220,12 @@ TEST_P(ClicksBesideTheBar, AMaximisedWindowTakesEveryClickOnItsRowsRightUpToTheB
             << "bar " << bar.rect.x() << "," << bar.rect.y() << " " << bar.rect.width() << "x"
             << bar.rect.height() << ", window " << window.x() << "," << window.y() << " " << window.width()
             << "x" << window.height();
+        if (!bottom) {
+            EXPECT_EQ(window.width(), besideSideBar);
+        }
+        // An edge swept once is not swept again.
+        if (std::any_of(row.edges.begin(), at, [&](const char* e) { return !std::strcmp(e, edge); }))
+            continue;
 
         // Lines of the window from 40 away from the bar to its last one next
         // to it, each clicked at several places, straight next to each of

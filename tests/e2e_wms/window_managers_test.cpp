@@ -1,8 +1,9 @@
 // The bar and the switcher under other window managers, each in the set-up a
 // new user of it meets: windows that take the focus as they open join the
 // recent order, the bar stands clear of the manager's own panel and of other
-// programs' panels (tint2, lxpanel) as they come and go, the bottom edge
-// brings an auto-hidden bar back past that panel, with or without a
+// programs' panels (tint2, lxpanel) as they come and go, a maximised window
+// keeps its width as the bar moves from edge to edge under icewm, the bottom
+// edge brings an auto-hidden bar back past that panel, with or without a
 // compositor, and leaves the panel's own row alone, a button of a window on
 // another desktop goes there, and no window stays marked when none has the
 // focus.
@@ -309,6 +310,22 @@ TEST(OtherPanels, UnderIcewmTheBarAndAMaximisedWindowEndAboveItsTaskbar)
         return !rebuilt.empty() && bar && *bar < taskbarTop;
     })) << "the rebuilt bar's buttons end at "
         << bar.value_or(-1);
+
+    // Moved to the left, across to the right and back: icewm fits every
+    // maximised window into a work area that narrows, even for a moment,
+    // and never widens it again. The terminal keeps the screen less the
+    // bar's 50 columns throughout.
+    WidthWatch widths(big.id);
+    for (const char* edge : { "left", "right", "left" }) {
+        SCOPED_TRACE(std::string("the bar moved to the ") + edge);
+        const std::optional<WidthWatch::Seen> seen
+            = moveBarWatched(run, QString::fromLatin1(edge), widths, big.id);
+        ASSERT_TRUE(seen) << run.log().toStdString();
+        EXPECT_GE(seen->narrowestArea, 1870) << seen->changes.join(QStringLiteral("; ")).toStdString();
+        EXPECT_GE(seen->narrowestWindow, 1870) << seen->changes.join(QStringLiteral("; ")).toStdString();
+        EXPECT_EQ(windowGeometry(big.id).width(), 1870);
+    }
+    screenshot(QStringLiteral("icewm-maximised-bar-moved"));
 }
 
 // The newest bar's main button as logged, and the dock window with its

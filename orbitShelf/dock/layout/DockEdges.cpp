@@ -2,14 +2,10 @@
 
 #include "state/AppState.h"
 
-namespace {
-
 bool isSideEdge(const QString& position)
 {
     return position == QLatin1String("left") || position == QLatin1String("right");
 }
-
-} // namespace
 
 bool isDockHorizontal(const QString& mainDockPosition)
 {

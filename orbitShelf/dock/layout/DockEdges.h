@@ -24,3 +24,6 @@ bool isDockVertical(const QString& screenId, const QString& mainDockScreenId, co
     const QMap<QString, QString>& spaceDockPosition);
 QString dockPositionForScreen(bool isMain, const QString& screenId, const QString& mainDockPosition,
     const QMap<QString, QString>& spaceDockPosition);
+// Whether a bar on the edge `position` ("left", "right") stands upright
+// along a side of its screen.
+bool isSideEdge(const QString& position);

@@ -21,12 +21,24 @@
 #include <QCoreApplication>
 #include <QEnterEvent>
 #include <QGuiApplication>
+#include <QMultiHash>
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
 #include <algorithm>
+
+namespace {
+
+// The dock windows retired from each screen (by id) and not closed yet.
+QMultiHash<QString, QPointer<DockHostWidget>>& leavingDockWindows()
+{
+    static QMultiHash<QString, QPointer<DockHostWidget>> leaving;
+    return leaving;
+}
+
+} // namespace
 
 std::vector<DockScreen> currentDockScreens()
 {
@@ -61,6 +73,18 @@ DockHostWidget::DockHostWidget(AppState& state, const DockWindowSpec& spec)
         auto* root = new RootView(state, spec.enableListener, spec.width, spec.height, spec.screenID, this);
         m_dockView = root->dock();
         m_dockView->installEventFilter(this);
+        // A dock window that the one made now replaces keeps its reserve
+        // until it closes, and meanwhile takes each one the new bar sets,
+        // just before: an edge handed over in one change of the old
+        // window's reserve. On a move from side to side the window manager
+        // shifts the work area then, and no window is narrowed for the
+        // moment both would reserve their edge.
+        m_dockView->setReserveHandOver(
+            [id = spec.screenID](const std::optional<platform::ReservedEdge>& reserve) {
+                for (const QPointer<DockHostWidget>& leaving : leavingDockWindows().values(id))
+                    if (leaving)
+                        leaving->takeReserve(reserve);
+            });
         root->setGeometry(0, 0, int(spec.frame.width), int(spec.frame.height));
     } else {
         m_strip = new ClearRootView(state, spec.screenID, spec.width, spec.height, this);
@@ -134,7 +158,7 @@ void DockHostWidget::place()
     // The part of the window on its screen, in window coordinates.
     const QRect onScreen = screen.intersected(geometry).translated(-geometry.topLeft());
     if (m_dockView)
-        m_dockView->setPlace(geometry.topLeft(), QRectF(onScreen));
+        m_dockView->setPlace(geometry.topLeft(), QRectF(onScreen), m_spec.position);
     if (m_strip) {
         AutoShowStrips::shared().setStripArea(m_spec.screenID,
             platform::serverFromQt(QRectF(
@@ -275,7 +299,12 @@ void DockHostWidget::retire(bool blank)
     if (!m_dockView)
         return;
     // The window keeps its pixels, its shape and its reserved edge; the bar
-    // in it goes (it would answer the pointer, tick and log as a second bar).
+    // in it goes (it would answer the pointer, tick and log as a second bar)
+    // and meanwhile follows nothing: reckoned again for the screens or the
+    // edge its successor was made for, its reserve came from where this
+    // window stands.
+    m_dockView->leave();
+    leavingDockWindows().insert(m_spec.screenID, this);
     setUpdatesEnabled(false);
     // Tools that look the bar up by name (xdotool, wmctrl) find the new one.
     setWindowTitle(QStringLiteral("orbitShelf dock, leaving"));
@@ -287,8 +316,18 @@ void DockHostWidget::retire(bool blank)
     m_ready = nullptr;
 }
 
+void DockHostWidget::takeReserve(const std::optional<platform::ReservedEdge>& reserve)
+{
+    qCDebug(lcDock).noquote() << "the leaving dock window of" << m_spec.screenID << "reserves"
+                              << (reserve ? QString::number(reserve->thickness) : QStringLiteral("nothing"))
+                              << "as its successor will";
+    platform::setDockReservedEdge(windowHandle(), reserve);
+}
+
 void DockHostWidget::close()
 {
+    leavingDockWindows().remove(m_spec.screenID, this);
+    leavingDockWindows().remove(m_spec.screenID, nullptr); // deleted unclosed
     QWidget::close();
     // Closed windows are dropped by their owner; delete once Qt is done
     // delivering events to it.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dock/windows/DockWindows.h"
+#include "platform/DockWindowHints.h"
 
 #include <QRect>
 #include <QWidget>
@@ -50,6 +51,8 @@ protected:
     void moveEvent(QMoveEvent* event) override;
 
 private:
+    // A leaving dock window takes the reserve its successor is about to set.
+    void takeReserve(const std::optional<platform::ReservedEdge>& reserve);
     // The window's frame for its spec, dock space.
     DockFrame placedFrame() const;
     void place();
