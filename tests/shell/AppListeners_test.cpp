@@ -139,7 +139,7 @@ protected:
     std::function<void(bool)> onClickedWindowChange;
     bool pomodoroRunning = false;
     // What a look at the screens finds, and what the bars stand on.
-    ScreensReading screens { { { "P", QRectF(0, 0, 1400, 1050), QRectF(0, 0, 1400, 1050) } }, {}, {} };
+    ScreensReading screens { { { "P", QRectF(0, 0, 1400, 1050), QRectF(0, 0, 1400, 1050) } }, {}, {}, {} };
     std::vector<DockScreen> standing;
     bool relaunchStarts = true;
 };
@@ -205,13 +205,14 @@ TEST_F(AppListenersTest, AScreenNoticeRebuildsTheBarsOnlyOnASettledArrangementTh
         return ScreensReading {
             { { "L", QRectF(0, 0, laptopWidth, 1024), QRectF(0, 0, laptopWidth, 1024) },
                 { "M", QRectF(laptopWidth, -56, 1920, 1080), QRectF(laptopWidth, -56, 1920, 1080) } },
-            { "DUMMY0", "DUMMY1" }, server
+            { "DUMMY0", "DUMMY1" }, server, { server.monitors[0].place, server.monitors[1].place }
         };
     };
     // The laptop's mode lowered with the monitor not yet moved: past the root.
     const auto halfMade = [&] {
         ScreensReading reading = whole(1280);
         reading.server->monitors[1].place.moveLeft(1400);
+        reading.places[1].moveLeft(1400);
         reading.screens[1].frame.moveLeft(1400);
         return reading;
     };

@@ -357,8 +357,10 @@ ScreensReading readDockScreensNow()
 {
     ScreensReading reading;
     reading.screens = currentDockScreens();
-    for (const QScreen* screen : QGuiApplication::screens())
+    for (const QScreen* screen : QGuiApplication::screens()) {
         reading.qtScreens << screen->name();
+        reading.places.push_back(screenPlace(screen));
+    }
     if (const std::shared_ptr<platform::ScreenIdentity> identity = platform::screenIdentity())
         reading.server = identity->screensNow();
     return reading;
