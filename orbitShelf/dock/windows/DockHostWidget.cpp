@@ -12,6 +12,7 @@
 #include "dock/windows/InputStrip.h"
 #include "dock/windows/RootView.h"
 #include "dock/windows/ScreenNotice.h"
+#include "dock/windows/ScreensSettling.h"
 #include "platform/DockWindowHints.h"
 #include "platform/Services.h"
 #include "state/AppState.h"
@@ -63,8 +64,10 @@ DockHostWidget::DockHostWidget(AppState& state, const DockWindowSpec& spec)
         m_stepAside = new FullScreenStepAside(
             QStringLiteral("auto-show strip of %1").arg(spec.screenID), [this] { applyStripShape(); }, this);
         // Auto-hide switched on or off, the bar shown or hidden, a window in
-        // front full screen.
+        // front full screen, the screens changing or settled.
         connect(&m_state, &AppState::changed, this, &DockHostWidget::applyStripShape);
+        connect(
+            &ScreensSettling::shared(), &ScreensSettling::changed, this, &DockHostWidget::applyStripShape);
         m_strip->installEventFilter(this);
     }
     // The native window is made at its place: made where the widget stood
@@ -158,6 +161,9 @@ void DockHostWidget::applyStripShape()
         shape = { hidden && !aside ? edge : QRegion(),
             QRegion(QRect(0, 0, int(placed.width), int(placed.height))) };
     }
+    // While the screens change, its screen's edge may be elsewhere.
+    if (ScreensSettling::shared().settling())
+        shape.first = QRegion();
     if (m_stripShape == shape)
         return;
     m_stripShape = shape;
