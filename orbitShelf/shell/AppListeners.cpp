@@ -7,6 +7,7 @@
 #include "apps/WindowClickTracking.h"
 #include "dock/DockReload.h"
 #include "dock/windows/DockWindows.h"
+#include "dock/windows/ScreensSettling.h"
 #include "platform/DockWindowHints.h"
 #include "platform/KeyCodes.h"
 #include "platform/Platform.h"
@@ -19,6 +20,8 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+
+#include <utility>
 
 namespace {
 
@@ -35,6 +38,10 @@ bool rightMouseUp = false;
 // Qt removed or added a screen since the bars were last rebuilt for a
 // change of the screens.
 bool screensReplaced = false;
+// A notice of the screens that no look has taken up yet, and the looks
+// under way: the screens are settling while there is either.
+bool noticeWaiting = false;
+int looksUnderWay = 0;
 
 // The registration: signal connections and the sources they come from.
 struct Registration {
@@ -66,6 +73,20 @@ void watchScreen(QScreen* screen, QList<QMetaObject::Connection>& connections)
         }));
 }
 
+void tellScreensSettling(bool settling)
+{
+    if (const std::function<void(bool)>& tell = listenerActions().screensSettling)
+        tell(settling);
+}
+
+// A look at the screens has ended: the bars stand on what it found. The
+// screens have settled unless another notice came meanwhile.
+void lookEnded()
+{
+    if (--looksUnderWay == 0 && !noticeWaiting)
+        tellScreensSettling(false);
+}
+
 // The second of two looks at the screens, `earlier` the first: the bars are
 // rebuilt on an arrangement both found and the server made whole, or looked
 // at again while it is still changing.
@@ -86,11 +107,13 @@ void lookAgainAtScreens(ScreensReading earlier, int looks)
         if (!actions.screensRebuildTheBars(now.screens, screensReplaced)) {
             qCDebug(lcApp).noquote() << "the screens are as the bars stand on them; nothing is rebuilt:"
                                      << describeDockScreens(now.screens);
+            lookEnded();
             return;
         }
         qCDebug(lcApp).noquote() << "the bars are rebuilt on" << describeDockScreens(now.screens);
         screensReplaced = false;
         actions.restartDockWindows();
+        lookEnded();
     });
 }
 
@@ -105,6 +128,7 @@ ListenerActions ListenerActions::standard()
     a.screensRebuildTheBars = [](const std::vector<DockScreen>& screens, bool replaced) {
         return dockNoticeRebuildsTheBars(screens, replaced);
     };
+    a.screensSettling = [](bool settling) { ScreensSettling::shared().setSettling(settling); };
     a.captureClipboard = [] { ::captureClipboard(); };
     a.saveAppOrdersCache = [] { ::saveAppOrdersCache(); };
     a.pomodoroRunning = [] { return ::pomodoroRunning; };
@@ -251,6 +275,12 @@ void unregisterAppListeners()
     r = Registration();
     rightMouseUp = false;
     screensReplaced = false;
+    // Looks still under way end unheard.
+    const bool settling = noticeWaiting || looksUnderWay > 0;
+    noticeWaiting = false;
+    looksUnderWay = 0;
+    if (settling)
+        tellScreensSettling(false);
     // Made again on next use, on the queue in use then.
     debouncers() = Debouncers();
 }
@@ -291,13 +321,21 @@ void handleAppLaunched(const platform::RunningApplication& application)
 
 void handleScreenParametersChanged()
 {
+    // Here on the main thread, as the notice comes: the bars still stand on
+    // the old arrangement, and do until the looks at the end of the burst.
+    noticeWaiting = true;
+    tellScreensSettling(true);
     sharedDebounce()->call(&rebuildAfterScreenChange);
 }
 
 void rebuildAfterScreenChange()
 {
     // Here on the debouncer's thread; the screens are read on the main one.
-    Queues::main().async([] { lookAgainAtScreens(listenerActions().readScreens(), 1); });
+    Queues::main().async([] {
+        noticeWaiting = false;
+        ++looksUnderWay;
+        lookAgainAtScreens(listenerActions().readScreens(), 1);
+    });
 }
 
 void handleWake()

@@ -24,6 +24,9 @@ struct ListenerActions {
     // stand are to be rebuilt for those screens (noticeRebuildsTheBars).
     std::function<ScreensReading()> readScreens;
     std::function<bool(const std::vector<DockScreen>&, bool screensReplaced)> screensRebuildTheBars;
+    // From the first notice of a change of the screens until the bars stand
+    // on the arrangement it settles on (true), and then (false).
+    std::function<void(bool)> screensSettling;
     std::function<void()> captureClipboard;
     std::function<void()> saveAppOrdersCache;
     std::function<bool()> pomodoroRunning;
@@ -66,7 +69,9 @@ void handleScreenParametersChanged();
 // At the end of a burst of screen notices: the screens are looked at, and
 // again 1 s later; once both looks agree on an arrangement the server has
 // made whole, the bars are rebuilt on it, unless they stand on it already.
-// Looked at again each second while the screens are still changing.
+// Looked at again each second while the screens are still changing. The
+// screens are settling from the first notice until the last look of the
+// last burst.
 void rebuildAfterScreenChange();
 void handleWake();
 void resumeAfterWake();

@@ -16,6 +16,8 @@
 #include <QScreen>
 #include <QTemporaryDir>
 
+#include <utility>
+
 using orbitshelf::test::ManualQueue;
 using platform::appkit::command;
 using platform::appkit::shift;
@@ -139,7 +141,7 @@ protected:
     std::function<void(bool)> onClickedWindowChange;
     bool pomodoroRunning = false;
     // What a look at the screens finds, and what the bars stand on.
-    ScreensReading screens { { { "P", QRectF(0, 0, 1400, 1050), QRectF(0, 0, 1400, 1050) } }, {}, {} };
+    ScreensReading screens { { { "P", QRectF(0, 0, 1400, 1050), QRectF(0, 0, 1400, 1050) } }, {}, {}, {} };
     std::vector<DockScreen> standing;
     bool relaunchStarts = true;
 };
@@ -205,13 +207,14 @@ TEST_F(AppListenersTest, AScreenNoticeRebuildsTheBarsOnlyOnASettledArrangementTh
         return ScreensReading {
             { { "L", QRectF(0, 0, laptopWidth, 1024), QRectF(0, 0, laptopWidth, 1024) },
                 { "M", QRectF(laptopWidth, -56, 1920, 1080), QRectF(laptopWidth, -56, 1920, 1080) } },
-            { "DUMMY0", "DUMMY1" }, server
+            { "DUMMY0", "DUMMY1" }, server, { server.monitors[0].place, server.monitors[1].place }
         };
     };
     // The laptop's mode lowered with the monitor not yet moved: past the root.
     const auto halfMade = [&] {
         ScreensReading reading = whole(1280);
         reading.server->monitors[1].place.moveLeft(1400);
+        reading.places[1].moveLeft(1400);
         reading.screens[1].frame.moveLeft(1400);
         return reading;
     };
@@ -259,6 +262,57 @@ TEST_F(AppListenersTest, AScreenNoticeRebuildsTheBarsOnlyOnASettledArrangementTh
                 handleScreenParametersChanged();
         }
         expectRebuildsAt(start, row.rebuilds);
+    }
+}
+
+// From the first notice of a change of the screens until the bars stand on
+// what the last look found, the screens are settling (the bars' bands and
+// strips take no pointer meanwhile): whether that look rebuilt the bars or
+// found them as they stand, however many bursts came.
+TEST_F(AppListenersTest, TheScreensAreSettlingFromTheFirstNoticeUntilTheLastLookEnds)
+{
+    const DockScreen before { "P", QRectF(0, 0, 1400, 1050), QRectF(0, 0, 1400, 1050) };
+    const DockScreen after { "P", QRectF(0, 0, 1280, 1024), QRectF(0, 0, 1280, 1024) };
+    struct Row {
+        const char* name;
+        std::vector<double> notices;
+        std::function<DockScreen(double)> screenAt; // seconds after the first notice
+        std::vector<std::pair<double, bool>> settling; // when it started or ended
+    };
+    const Row rows[] = {
+        { "a change", { 0 }, [&](double) { return after; }, { { 0, true }, { 6, false } } },
+        { "a notice that changed nothing", { 0 }, [&](double) { return before; },
+            { { 0, true }, { 6, false } } },
+        { "a burst of notices", { 0, 2, 4 }, [&](double) { return after; }, { { 0, true }, { 10, false } } },
+        { "still changing at the second look", { 0 }, [&](double t) { return t < 5.5 ? before : after; },
+            { { 0, true }, { 7, false } } },
+        { "a second burst as the first is looked at", { 0, 5.5 },
+            [&](double t) { return t < 5.2 ? before : after; }, { { 0, true }, { 11.5, false } } },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        listenToScreensAfresh();
+        const double start = queue->now();
+        std::vector<std::pair<double, bool>> settling;
+        bool now = false;
+        listenerActions().screensSettling = [&](bool on) {
+            if (on != std::exchange(now, on))
+                settling.emplace_back(queue->now() - start, on);
+        };
+        listenerActions().readScreens = [&] {
+            ScreensReading reading;
+            reading.screens = { row.screenAt(queue->now() - start) };
+            return reading;
+        };
+        standing = { before };
+        listenerActions().restartDockWindows = [&] { standing = { row.screenAt(queue->now() - start) }; };
+        for (double at : row.notices) {
+            queue->advance(start + at - queue->now());
+            handleScreenParametersChanged();
+        }
+        queue->advance(60);
+        EXPECT_EQ(settling, row.settling);
+        listenerActions().screensSettling = nullptr;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "dock/DockLog.h"
 #include "dock/layout/DockBarGeometry.h"
+#include "dock/windows/ScreensSettling.h"
 #include "platform/HoverArea.h"
 #include "platform/ScreenScale.h"
 
@@ -22,6 +23,7 @@ BarEdgeCatch::BarEdgeCatch(QWidget& bar, QString screenID, std::function<bool()>
     // Last installed, first asked: the bar's own leave is judged here before
     // the bar and its other watchers hear it.
     m_bar.installEventFilter(this);
+    connect(&ScreensSettling::shared(), &ScreensSettling::changed, this, &BarEdgeCatch::apply);
 }
 
 BarEdgeCatch::~BarEdgeCatch() = default;
@@ -39,10 +41,15 @@ void BarEdgeCatch::set(
 
 void BarEdgeCatch::apply()
 {
+    // While the screens change, the band stays where it stands, taking
+    // nothing: converted with the new screens' scales, the bar's place on
+    // the old arrangement lands anywhere (mid-screen, on another screen).
+    const bool settling = ScreensSettling::shared().settling();
     const QRect geometry
-        = m_band.isEmpty() ? QRect() : platform::serverFromQt(m_band.translated(m_barOrigin));
+        = m_band.isEmpty() || settling ? QRect() : platform::serverFromQt(m_band.translated(m_barOrigin));
     if (geometry.isEmpty()) {
-        // Nothing to take: the bar touches the edge, or is hidden.
+        // Nothing to take: the bar touches the edge, or is hidden, or the
+        // screens are changing.
         if (m_area && m_taking)
             m_area->setInputRegion(QRegion());
         m_taking = false;

@@ -12,6 +12,7 @@
 #include "dock/windows/InputStrip.h"
 #include "dock/windows/RootView.h"
 #include "dock/windows/ScreenNotice.h"
+#include "dock/windows/ScreensSettling.h"
 #include "platform/DockWindowHints.h"
 #include "platform/ScreenScale.h"
 #include "platform/Services.h"
@@ -91,8 +92,10 @@ DockHostWidget::DockHostWidget(AppState& state, const DockWindowSpec& spec)
         m_stepAside = new FullScreenStepAside(
             QStringLiteral("auto-show strip of %1").arg(spec.screenID), [this] { applyStripShape(); }, this);
         // Auto-hide switched on or off, the bar shown or hidden, a window in
-        // front full screen.
+        // front full screen, the screens changing or settled.
         connect(&m_state, &AppState::changed, this, &DockHostWidget::applyStripShape);
+        connect(
+            &ScreensSettling::shared(), &ScreensSettling::changed, this, &DockHostWidget::applyStripShape);
         m_strip->installEventFilter(this);
     }
     // The native window is made at its place: made where the widget stood
@@ -205,10 +208,13 @@ void DockHostWidget::applyStripShape()
     // shadows it; over its whole depth it took the clicks of a maximised
     // window's last rows, so it takes the pointer on its line alone.
     // Elsewhere its transparent pixels show black: it shows the line alone.
-    const std::pair<QRegion, QRegion> shape(hidden && !aside ? edge : QRegion(),
+    std::pair<QRegion, QRegion> shape(hidden && !aside ? edge : QRegion(),
         platform::dockTranslucencyAvailable()
             ? QRegion(platform::serverFromQt(QRectF(m_placed), screens)) + edge
             : edge);
+    // While the screens change, its screen's edge may be elsewhere.
+    if (ScreensSettling::shared().settling())
+        shape.first = QRegion();
     if (m_stripShape == shape)
         return;
     m_stripShape = shape;
@@ -447,8 +453,10 @@ ScreensReading readDockScreensNow()
 {
     ScreensReading reading;
     reading.screens = currentDockScreens();
-    for (const QScreen* screen : QGuiApplication::screens())
+    for (const QScreen* screen : QGuiApplication::screens()) {
         reading.qtScreens << screen->name();
+        reading.places.push_back(screenPlace(screen));
+    }
     if (const std::shared_ptr<platform::ScreenIdentity> identity = platform::screenIdentity())
         reading.server = identity->screensNow();
     return reading;

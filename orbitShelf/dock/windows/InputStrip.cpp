@@ -5,6 +5,7 @@
 #include "dock/input/DockAutoHide.h"
 #include "dock/layout/MapEntry.h"
 #include "dock/windows/RootView.h"
+#include "dock/windows/ScreensSettling.h"
 #include "platform/HoverArea.h"
 #include "platform/Platform.h"
 #include "platform/ScreenScale.h"
@@ -27,6 +28,7 @@ InputStrip::InputStrip(AppState& state, const DockWindowSpec& spec)
 {
     // Auto-hide switched on or off, and the bar shown or hidden.
     connect(&m_state, &AppState::changed, this, &InputStrip::applyInputRegion);
+    connect(&ScreensSettling::shared(), &ScreensSettling::changed, this, &InputStrip::applyInputRegion);
 }
 
 InputStrip::~InputStrip() = default;
@@ -89,7 +91,9 @@ void InputStrip::applyInputRegion()
     // click would be the strip's. So it steps aside as soon as it hears of
     // one in front.
     const bool aside = m_stepAside.update(m_geometry, hidden);
-    const QRegion region = hidden && !aside ? QRegion(m_edge) : QRegion();
+    // While the screens change, its screen's edge may be elsewhere.
+    const QRegion region
+        = hidden && !aside && !ScreensSettling::shared().settling() ? QRegion(m_edge) : QRegion();
     if (region == m_inputRegion)
         return;
     m_inputRegion = region;

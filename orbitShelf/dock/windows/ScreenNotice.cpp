@@ -25,23 +25,36 @@ std::map<QString, DockScreen> byId(const std::vector<DockScreen>& screens)
 std::optional<QString> unsettledBecause(const ScreensReading& earlier, const ScreensReading& later)
 {
     if (earlier.screens != later.screens || earlier.qtScreens != later.qtScreens
-        || earlier.server != later.server)
+        || earlier.server != later.server || earlier.places != later.places)
         return QStringLiteral("two looks a moment apart found %1 and then %2")
             .arg(describeDockScreens(earlier.screens), describeDockScreens(later.screens));
     if (later.screens.empty())
         return QStringLiteral("no screen");
+    // The root's corner is 0,0 whatever the arrangement; its size is the
+    // server's word. A place of Qt's own (a screen the server has by no
+    // such name) or a monitor read between two steps of a change can lie
+    // past it, and a bar built there stands off every screen.
+    const std::optional<QRect> root
+        = later.server ? std::optional(QRect(QPoint(0, 0), later.server->root)) : std::nullopt;
+    const auto offTheRoot = [&root](const QRect& place) {
+        return place.isEmpty() || place.left() < 0 || place.top() < 0 || (root && !root->contains(place));
+    };
+    for (size_t i = 0; i < later.places.size(); ++i) {
+        if (offTheRoot(later.places[i]))
+            return QStringLiteral("the bars would stand on %1 at %2, off the root")
+                .arg(later.qtScreens.value(qsizetype(i)), text(later.places[i]));
+    }
     // Without the server's view, Qt's alone: two equal looks are all there is.
     if (!later.server)
         return std::nullopt;
     const platform::ServerScreens& server = *later.server;
     if (server.monitors.empty())
         return QStringLiteral("the server has no screen");
-    const QRect root(QPoint(0, 0), server.root);
     QStringList serverNames;
     for (const platform::ServerScreens::Monitor& monitor : server.monitors) {
         // A screen past the root: the root is resized before or after the
         // outputs are set, as the new arrangement needs.
-        if (monitor.place.isEmpty() || !root.contains(monitor.place))
+        if (offTheRoot(monitor.place))
             return QStringLiteral("the server has %1 at %2 on a root of %3x%4")
                 .arg(monitor.name, text(monitor.place))
                 .arg(server.root.width())

@@ -3,6 +3,7 @@
 #include "dock/windows/DockFrames.h"
 #include "platform/ScreenIdentity.h"
 
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -26,11 +27,18 @@ struct ScreensReading {
     QStringList qtScreens;
     // The server's own view; none where it cannot tell.
     std::optional<platform::ServerScreens> server;
+    // Where the bars would take each of Qt's screens to stand, in the
+    // server's pixels, in the order of `qtScreens`: the server's place of
+    // the screen where it has one by that name, Qt's own otherwise.
+    std::vector<QRect> places;
 };
 
 // Why the later of two looks a moment apart is not yet an arrangement to
 // build the bars on; none once it is settled: both looks found the same,
-// every screen lies inside the root, and Qt has the screens the server has.
+// every screen lies inside the root (the server's monitors and the places
+// the bars would take Qt's screens to stand at alike; the root's corner is
+// 0,0, so a screen left of or above it never is), and Qt has the screens
+// the server has.
 std::optional<QString> unsettledBecause(const ScreensReading& earlier, const ScreensReading& later);
 
 // Whether a notice rebuilds the bars that stand on `standing`: not when

@@ -2,6 +2,7 @@
 // where they take the pointer as the bar grows, shrinks and hides, and what
 // a move or a click there hands to the bar.
 #include "dock/input/BarEdgeCatch.h"
+#include "dock/windows/ScreensSettling.h"
 #include "platform/HoverArea.h"
 #include "platform/Services.h"
 #include "platform/fake/FakeHoverAreas.h"
@@ -58,7 +59,11 @@ protected:
         // As the bar: it hears the pointer's moves without a button held.
         bar.setMouseTracking(true);
     }
-    void TearDown() override { platform::uninstall(); }
+    void TearDown() override
+    {
+        ScreensSettling::shared().setSettling(false);
+        platform::uninstall();
+    }
 
     platform::fake::FakeHoverAreas areas;
     RecordingBar bar;
@@ -162,6 +167,34 @@ TEST_F(BarEdgeCatchTest, StepsAsideAsAWindowInFrontGoesFullScreenAndBackAsItLeav
     });
     EXPECT_EQ(area->inputRegion, band) << "out of full screen, the last row is the bar's again";
     platform::uninstall();
+}
+
+// Between a change of the screens and the bars rebuilt on it, the band
+// stands where the old arrangement put its bar: it takes nothing there, and
+// no place the bar computes meanwhile moves it.
+TEST_F(BarEdgeCatchTest, TakesNothingAndStaysPutWhileTheScreensSettle)
+{
+    BarEdgeCatch edge(bar, QStringLiteral("Optional(S)"), [] { return false; });
+    const QPoint origin(0, 580);
+    edge.set(QRectF(896, 498, 128, 2), origin, QRectF(896, 448, 128, 50), QStringLiteral("bottom"), false);
+    ASSERT_EQ(areas.alive().size(), 1u);
+    const auto area = areas.alive().front();
+
+    ScreensSettling::shared().setSettling(true);
+    EXPECT_TRUE(area->inputRegion.isEmpty());
+    using Kind = platform::HoverAreaPointer::Kind;
+    EXPECT_FALSE(area->point({ Kind::press, QPoint(64, 1), Qt::LeftButton, Qt::LeftButton }));
+    edge.set(QRectF(840, 498, 240, 2), origin, QRectF(840, 448, 240, 50), QStringLiteral("bottom"), false);
+    EXPECT_EQ(area->spec.geometry, QRect(896, 1078, 128, 2)) << "not moved meanwhile";
+    EXPECT_TRUE(area->inputRegion.isEmpty());
+    EXPECT_TRUE(bar.seen.empty());
+
+    // Settled where the bar stood (a notice that changed nothing), the
+    // band takes the pointer again, where the bar last put it.
+    ScreensSettling::shared().setSettling(false);
+    EXPECT_EQ(area->spec.geometry, QRect(840, 1078, 240, 2));
+    EXPECT_EQ(area->inputRegion, QRegion(0, 0, 240, 2));
+    EXPECT_EQ(areas.alive().size(), 1u);
 }
 
 } // namespace

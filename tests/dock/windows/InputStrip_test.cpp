@@ -5,6 +5,7 @@
 #include "dock/input/DockAutoHide.h"
 #include "dock/windows/DockHostWidget.h"
 #include "dock/windows/InputStrip.h"
+#include "dock/windows/ScreensSettling.h"
 #include "platform/Services.h"
 #include "platform/fake/FakeHoverAreas.h"
 #include "platform/fake/FakeServices.h"
@@ -37,7 +38,11 @@ protected:
         spec.visibleFrame = spec.screenFrame;
         spec.position = QStringLiteral("bottom");
     }
-    void TearDown() override { platform::uninstall(); }
+    void TearDown() override
+    {
+        ScreensSettling::shared().setSettling(false);
+        platform::uninstall();
+    }
     void install(bool translucent, platform::fake::FakePlatform* fake = nullptr)
     {
         platform::Services services = platform::fake::services(fake);
@@ -295,6 +300,36 @@ TEST_F(InputStripTest, AStripWindowEnteredPastItsViewBringsTheBarBack)
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(window, &leave);
     EXPECT_EQ(left, QStringList { kStripScreen });
+}
+
+// Between a change of the screens and the bars rebuilt on it, a strip
+// stands along the edge of its screen as the old arrangement had it: a
+// hidden bar's strip takes nothing meanwhile, whether it draws nothing or
+// is a window of ours, and takes the edge again once the screens settled.
+TEST_F(InputStripTest, AHiddenBarsStripTakesNothingWhileTheScreensSettle)
+{
+    const QRegion edgeRow(QRect(0, 19, primary.width() - 2, 1));
+    const auto input
+        = [this](bool window) { return window ? shape.first : areas.alive().back()->inputRegion; };
+    for (const bool window : { false, true }) {
+        SCOPED_TRACE(window ? "a window of ours" : "an area that draws nothing");
+        install(window);
+        areas.refuse = window;
+        const std::unique_ptr<DockHostWindow> strip = makeDockHostWindow(state, spec);
+        ASSERT_TRUE(strip);
+        autoHide(QStringLiteral("true"));
+        showDock(false);
+        EXPECT_EQ(input(window), edgeRow);
+
+        ScreensSettling::shared().setSettling(true);
+        EXPECT_TRUE(input(window).isEmpty());
+        state.publish();
+        EXPECT_TRUE(input(window).isEmpty()) << "the bar's state changing meanwhile";
+        ScreensSettling::shared().setSettling(false);
+        EXPECT_EQ(input(window), edgeRow);
+        autoHide(QStringLiteral("false"));
+        areas.refuse = false;
+    }
 }
 
 } // namespace

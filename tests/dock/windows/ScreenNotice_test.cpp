@@ -16,7 +16,8 @@ ScreensReading sideBySide()
     platform::ServerScreens server;
     server.root = QSize(3320, 1080);
     server.monitors = { { "DUMMY0", QRect(0, 0, 1400, 1050) }, { "DUMMY1", QRect(1400, 0, 1920, 1080) } };
-    return ScreensReading { { laptop, monitor }, { "DUMMY0", "DUMMY1" }, server };
+    return ScreensReading { { laptop, monitor }, { "DUMMY0", "DUMMY1" }, server,
+        { QRect(0, 0, 1400, 1050), QRect(1400, 0, 1920, 1080) } };
 }
 
 } // namespace
@@ -36,6 +37,24 @@ TEST(ScreenNotice, OnlyASettledArrangementIsOneToBuildOn)
             [](ScreensReading& r) { r.server->root.setWidth(3200); }, false },
         { "a screen past the root's bottom",
             [](ScreensReading& r) { r.server->monitors[1].place.moveTop(1080); }, false },
+        { "the server has a screen above the root",
+            [](ScreensReading& r) { r.server->monitors[1].place.moveTop(-56); }, false },
+        { "the server has a screen left of the root",
+            [](ScreensReading& r) { r.server->monitors[0].place.moveLeft(-1400); }, false },
+        { "the bars would take a screen to stand above the root",
+            [](ScreensReading& r) { r.places[1].moveTop(-56); }, false },
+        { "the bars would take a screen to stand left of the root",
+            [](ScreensReading& r) { r.places[0].moveLeft(-1920); }, false },
+        { "the bars would take a screen to stand past the root's right",
+            [](ScreensReading& r) { r.places[1].moveLeft(1500); }, false },
+        { "the bars would take a screen to stand nowhere", [](ScreensReading& r) { r.places[1] = QRect(); },
+            false },
+        { "no server's view, a screen of Qt's left of the root",
+            [](ScreensReading& r) {
+                r.server.reset();
+                r.places[1].moveLeft(-1920);
+            },
+            false },
         { "Qt has not yet heard of a screen the server dropped",
             [](ScreensReading& r) { r.server->monitors.pop_back(); }, false },
         { "Qt has heard of a screen the server just added",
