@@ -308,11 +308,13 @@ TEST_F(InputStripTest, AStripWindowEnteredPastItsViewBringsTheBarBack)
 // is a window of ours, and takes the edge again once the screens settled.
 TEST_F(InputStripTest, AHiddenBarsStripTakesNothingWhileTheScreensSettle)
 {
-    const QRegion edgeRow(QRect(0, 19, primary.width() - 2, 1));
     const auto input
         = [this](bool window) { return window ? shape.first : areas.alive().back()->inputRegion; };
     for (const bool window : { false, true }) {
         SCOPED_TRACE(window ? "a window of ours" : "an area that draws nothing");
+        // An area's own pixels; a window's shape is set on the root.
+        const QRegion edgeRow(window ? QRect(0, primary.bottom(), primary.width() - 2, 1)
+                                     : QRect(0, 19, primary.width() - 2, 1));
         install(window);
         areas.refuse = window;
         const std::unique_ptr<DockHostWindow> strip = makeDockHostWindow(state, spec);
