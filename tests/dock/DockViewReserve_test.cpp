@@ -26,7 +26,7 @@ using platform::ReservedEdge;
 
 namespace {
 
-const QString kScreen = QStringLiteral("Optional(R)");
+const QString kReserveScreen = QStringLiteral("Optional(R)");
 
 // A reserve as the bar sent it: to its window, or (no window) handed over.
 struct SentReserve {
@@ -46,7 +46,7 @@ struct PlacedBar {
         else if (edge == QLatin1String("right"))
             frame = QRect(screen.right() + 1 - 490, screen.top(), 500, screen.height());
         host.setGeometry(frame);
-        view = std::make_unique<DockView>(state, true, screen.width(), screen.height(), kScreen, &host);
+        view = std::make_unique<DockView>(state, true, screen.width(), screen.height(), kReserveScreen, &host);
         view->setGeometry(0, 0, frame.width(), frame.height());
         view->setPlace(frame.topLeft(), QRectF(screen.intersected(frame).translated(-frame.topLeft())), edge);
     }
@@ -64,7 +64,7 @@ class DockViewReserve : public StateTest {
 protected:
     void SetUp() override
     {
-        mainDockScreenID() = kScreen;
+        mainDockScreenID() = kReserveScreen;
         addRunningApp(state, 30, 2, 10);
         platform::Services services = platform::fake::services(&fake);
         services.dockWindowHints.reserveEdge
