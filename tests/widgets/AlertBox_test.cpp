@@ -92,12 +92,19 @@ INSTANTIATE_TEST_SUITE_P(AlertBox, AlertDedupe,
         DedupeCase { "TwoWidgetsOfOneWindowShareItsAlert", { { "", 1 }, { "", 2 } }, 1 }),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(AlertBoxes, AnAlertOfNoWindowStaysAboveAndBlocksNothingOneOfAWindowIsModalToItAlone)
+TEST_F(AlertBoxes, FromAnyThreadAnOwnerlessAlertOpensOnceAboveBlockingNothingAnOwnedOneIsWindowModal)
 {
     installMessageBoxAlerts();
     settings.show();
-    // Returns at once: exec() would wait for the answer.
-    showAlert(QStringLiteral("No application launcher found"), QStringLiteral("Install one."));
+    // Asked for three times off the main thread: shown once, on its next turn.
+    std::unique_ptr<QThread> thread(QThread::create([] {
+        for (int i = 0; i < 3; ++i)
+            showAlert(QStringLiteral("No application launcher found"), QStringLiteral("Install one."));
+    }));
+    thread->start();
+    ASSERT_TRUE(thread->wait(5000));
+    EXPECT_TRUE(openBoxes().isEmpty());
+    QCoreApplication::processEvents();
     ASSERT_EQ(openBoxes().size(), 1);
     QMessageBox* box = openBoxes().first();
     EXPECT_EQ(box->informativeText(), QStringLiteral("Install one."));
@@ -110,20 +117,6 @@ TEST_F(AlertBoxes, AnAlertOfNoWindowStaysAboveAndBlocksNothingOneOfAWindowIsModa
     EXPECT_EQ(box->parentWidget(), &settings);
     EXPECT_EQ(box->windowModality(), Qt::WindowModal);
     EXPECT_FALSE(box->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) << "its window keeps it in front";
-}
-
-TEST_F(AlertBoxes, AlertsFromAnotherThreadOpenOnTheMainThreadOnce)
-{
-    installMessageBoxAlerts();
-    std::unique_ptr<QThread> thread(QThread::create([] {
-        for (int i = 0; i < 3; ++i)
-            showAlert(QStringLiteral("The clipboard item could not be deleted."), QStringLiteral("busy"));
-    }));
-    thread->start();
-    ASSERT_TRUE(thread->wait(5000));
-    EXPECT_TRUE(openBoxes().isEmpty()) << "shown on the main thread's next turn";
-    QCoreApplication::processEvents();
-    EXPECT_EQ(openBoxes().size(), 1);
 }
 
 TEST_F(AlertBoxes, WaitingForTheAlertsEndsWithTheLastOneClosed)
