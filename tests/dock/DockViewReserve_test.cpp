@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QWidget>
 
@@ -51,43 +52,34 @@ struct PlacedBar {
     std::unique_ptr<DockView> view;
 };
 
-class DockViewReserve : public StateTest {
-protected:
-    void SetUp() override
-    {
-        mainDockScreenID() = kScreen;
-        addRunningApp(state, 30, 2, 10);
-        platform::Services services = platform::fake::services(&fake);
-        services.dockWindowHints.reserveEdge
-            = [this](QWindow* window, const std::optional<ReservedEdge>& edge) {
-                  sent.emplace_back(window, edge);
-              };
-        platform::install(std::move(services));
-        ASSERT_TRUE(PersistenceController::hasShared() || !PersistenceController::openShared().has_value());
-    }
-    void TearDown() override
-    {
-        platform::uninstall();
-        mainDockScreenID().clear();
-    }
-    std::optional<ReservedEdge> lastSentTo(const QWidget& window) const
-    {
-        for (auto it = sent.rbegin(); it != sent.rend(); ++it)
-            if (it->first && it->first == window.windowHandle())
-                return it->second;
-        return std::nullopt;
-    }
-
-    platform::fake::FakePlatform fake;
-    // Each reserve as the bars sent it: to a window, or (none) handed over.
-    std::vector<std::pair<const QWindow*, std::optional<ReservedEdge>>> sent;
-};
+using DockViewReserve = StateTest;
 
 // The bar keeps its own window's reserve, sends none once leaving, and the
 // next bar's reserve goes to the leaving window just before the next one
 // sets it: the work area shifts in one step, never both edges at once.
 TEST_F(DockViewReserve, ABarReservesForItsOwnWindowAndItsSuccessorsReserveIsHandedOverFirst)
 {
+    mainDockScreenID() = kScreen;
+    addRunningApp(state, 30, 2, 10);
+    platform::fake::FakePlatform fake;
+    // Each reserve as the bars sent it: to a window, or (none) handed over.
+    std::vector<std::pair<const QWindow*, std::optional<ReservedEdge>>> sent;
+    platform::Services services = platform::fake::services(&fake);
+    services.dockWindowHints.reserveEdge = [&sent](QWindow* window, const std::optional<ReservedEdge>& edge) {
+        sent.emplace_back(window, edge);
+    };
+    platform::install(std::move(services));
+    const auto cleanUp = qScopeGuard([] {
+        platform::uninstall();
+        mainDockScreenID().clear();
+    });
+    ASSERT_TRUE(PersistenceController::hasShared() || !PersistenceController::openShared().has_value());
+    const auto lastSentTo = [&sent](const QWidget& window) -> std::optional<ReservedEdge> {
+        for (auto it = sent.rbegin(); it != sent.rend(); ++it)
+            if (it->first && it->first == window.windowHandle())
+                return it->second;
+        return std::nullopt;
+    };
     using Side = ReservedEdge::Side;
     const std::pair<const char*, Side> edges[]
         = { { "bottom", Side::bottom }, { "left", Side::left }, { "right", Side::right } };
@@ -116,7 +108,7 @@ TEST_F(DockViewReserve, ABarReservesForItsOwnWindowAndItsSuccessorsReserveIsHand
             QCoreApplication::processEvents();
             EXPECT_EQ(sent.size(), before) << "a leaving bar sends no reserve";
             PlacedBar next(state, QString::fromLatin1(settingEdge),
-                [this](const std::optional<ReservedEdge>& edge) { sent.emplace_back(nullptr, edge); });
+                [&sent](const std::optional<ReservedEdge>& edge) { sent.emplace_back(nullptr, edge); });
             const auto from = [&](const QWindow* window) {
                 return std::find_if(sent.begin() + long(before), sent.end(),
                     [window](const auto& s) { return s.first == window && s.second; });
