@@ -1,8 +1,5 @@
-// A bar reserves for the window the program put it in. Choosing another
-// edge writes the setting first, and every bar hears it before its window
-// is made anew: the old bar stays laid out for its own window's edge, and
-// once that window is leaving it tells the server nothing more; the window
-// it leaves takes the new bar's reserve just before the new one sets it.
+// A bar reserves for the window the program put it in, whatever the edge
+// setting says meanwhile, until its window is made anew elsewhere.
 #include "dock/DockView.h"
 
 #include "DockTestSupport.h"
@@ -13,12 +10,14 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -28,140 +27,102 @@ namespace {
 
 const QString kReserveScreen = QStringLiteral("Optional(R)");
 
-// A reserve as the bar sent it: to its window, or (no window) handed over.
-struct SentReserve {
-    const QWindow* window = nullptr;
-    std::optional<ReservedEdge> edge;
-};
-
-// A dock window of the test's own with a bar in it, put where the program
-// puts the main dock's window for `edge` on the test's screen.
+// A bar in a window of the test's, put where the program puts the main
+// dock's window for `edge`, and shown.
 struct PlacedBar {
-    PlacedBar(AppState& state, const QString& edge)
+    PlacedBar(AppState& state, const QString& edge,
+        std::function<void(const std::optional<ReservedEdge>&)> handOver = {})
     {
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        QRect frame(screen.left(), screen.bottom() + 1 - 500, screen.width(), 500);
-        if (edge == QLatin1String("left"))
-            frame = QRect(screen.left() - 20, screen.top(), 500, screen.height());
-        else if (edge == QLatin1String("right"))
-            frame = QRect(screen.right() + 1 - 490, screen.top(), 500, screen.height());
+        const QRect frame = edge == QLatin1String("left")
+            ? QRect(screen.left() - 20, screen.top(), 500, screen.height())
+            : edge == QLatin1String("right")
+            ? QRect(screen.right() - 489, screen.top(), 500, screen.height())
+            : QRect(screen.left(), screen.bottom() - 499, screen.width(), 500);
         host.setGeometry(frame);
-        view = std::make_unique<DockView>(state, true, screen.width(), screen.height(), kReserveScreen, &host);
+        view
+            = std::make_unique<DockView>(state, true, screen.width(), screen.height(), kReserveScreen, &host);
         view->setGeometry(0, 0, frame.width(), frame.height());
         view->setPlace(frame.topLeft(), QRectF(screen.intersected(frame).translated(-frame.topLeft())), edge);
-    }
-    ~PlacedBar() { host.hide(); }
-    void show()
-    {
+        view->setReserveHandOver(std::move(handOver));
         host.show();
         QCoreApplication::processEvents();
     }
+    ~PlacedBar() { host.hide(); }
     QWidget host;
     std::unique_ptr<DockView> view;
 };
 
-class DockViewReserve : public StateTest {
-protected:
-    void SetUp() override
-    {
-        mainDockScreenID() = kReserveScreen;
-        addRunningApp(state, 30, 2, 10);
-        platform::Services services = platform::fake::services(&fake);
-        services.dockWindowHints.reserveEdge
-            = [this](QWindow* window, const std::optional<ReservedEdge>& edge) {
-                  sent.push_back({ window, edge });
-              };
-        platform::install(std::move(services));
-        ASSERT_TRUE(PersistenceController::hasShared() || !PersistenceController::openShared().has_value());
-    }
-    void TearDown() override
-    {
+using DockViewReserve = StateTest;
+
+// The bar keeps its own window's reserve, sends none once leaving, and the
+// next bar's reserve goes to the leaving window just before the next one
+// sets it: the work area shifts in one step, never both edges at once.
+TEST_F(DockViewReserve, ABarReservesForItsOwnWindowAndItsSuccessorsReserveIsHandedOverFirst)
+{
+    mainDockScreenID() = kReserveScreen;
+    addRunningApp(state, 30, 2, 10);
+    platform::fake::FakePlatform fake;
+    // Each reserve as the bars sent it: to a window, or (none) handed over.
+    std::vector<std::pair<const QWindow*, std::optional<ReservedEdge>>> sent;
+    platform::Services services = platform::fake::services(&fake);
+    services.dockWindowHints.reserveEdge = [&sent](QWindow* window, const std::optional<ReservedEdge>& edge) {
+        sent.emplace_back(window, edge);
+    };
+    platform::install(std::move(services));
+    const auto cleanUp = qScopeGuard([] {
         platform::uninstall();
         mainDockScreenID().clear();
-    }
-
-    // The reserve last sent to `window`'s window.
-    std::optional<ReservedEdge> lastSentTo(const QWidget& window) const
-    {
+    });
+    ASSERT_TRUE(PersistenceController::hasShared() || !PersistenceController::openShared().has_value());
+    const auto lastSentTo = [&sent](const QWidget& window) -> std::optional<ReservedEdge> {
         for (auto it = sent.rbegin(); it != sent.rend(); ++it)
-            if (it->window && it->window == window.windowHandle())
-                return it->edge;
+            if (it->first && it->first == window.windowHandle())
+                return it->second;
         return std::nullopt;
-    }
-
-    platform::fake::FakePlatform fake;
-    std::vector<SentReserve> sent;
-};
-
-const char* const kEdges[] = { "bottom", "left", "right" };
-
-ReservedEdge::Side sideOf(const QString& edge)
-{
-    return edge == QLatin1String("left") ? ReservedEdge::Side::left
-        : edge == QLatin1String("right") ? ReservedEdge::Side::right
-                                         : ReservedEdge::Side::bottom;
-}
-
-// Every edge the setting can name while the window still stands for another:
-// the bar keeps its window's edge and its own rows on it.
-TEST_F(DockViewReserve, ASettingNamingAnotherEdgeLeavesTheReserveOfTheWindowsOwn)
-{
-    for (const char* placedEdge : kEdges) {
-        for (const char* settingEdge : kEdges) {
-            if (QLatin1String(placedEdge) == QLatin1String(settingEdge))
+    };
+    using Side = ReservedEdge::Side;
+    const std::pair<const char*, Side> edges[]
+        = { { "bottom", Side::bottom }, { "left", Side::left }, { "right", Side::right } };
+    for (const auto& [placedEdge, placedSide] : edges) {
+        for (const auto& [settingEdge, settingSide] : edges) {
+            if (placedEdge == settingEdge)
                 continue;
             SCOPED_TRACE(std::string("window put for ") + placedEdge + ", the setting now " + settingEdge);
             state.settings.setMainDockPosition(QString::fromLatin1(placedEdge));
-            PlacedBar bar(state, QString::fromLatin1(placedEdge));
-            bar.show();
-            const std::optional<ReservedEdge> own = lastSentTo(bar.host);
+            PlacedBar old(state, QString::fromLatin1(placedEdge));
+            const std::optional<ReservedEdge> own = lastSentTo(old.host);
             ASSERT_TRUE(own);
-            EXPECT_EQ(own->side, sideOf(QString::fromLatin1(placedEdge)));
+            EXPECT_EQ(own->side, placedSide);
             EXPECT_LE(own->thickness, 52) << "a bar's rows and the two below a bottom bar";
 
-            const size_t before = sent.size();
+            size_t before = sent.size();
             state.settings.setMainDockPosition(QString::fromLatin1(settingEdge));
             QCoreApplication::processEvents();
             for (size_t i = before; i < sent.size(); ++i)
-                EXPECT_EQ(sent[i].edge, own) << "reserve " << i - before << " after the setting changed";
-            EXPECT_EQ(bar.view->barEdge().toStdString(), placedEdge);
+                EXPECT_EQ(sent[i].second, own) << "reserve " << i - before << " after the setting changed";
+            EXPECT_EQ(old.view->barEdge().toStdString(), placedEdge);
+
+            old.view->leave();
+            before = sent.size();
+            state.publish();
+            QCoreApplication::processEvents();
+            EXPECT_EQ(sent.size(), before) << "a leaving bar sends no reserve";
+            PlacedBar next(state, QString::fromLatin1(settingEdge),
+                [&sent](const std::optional<ReservedEdge>& edge) { sent.emplace_back(nullptr, edge); });
+            const auto from = [&](const QWindow* window) {
+                return std::find_if(sent.begin() + long(before), sent.end(),
+                    [window](const auto& s) { return s.first == window && s.second; });
+            };
+            const auto set = from(next.host.windowHandle()), handed = from(nullptr);
+            ASSERT_NE(set, sent.end());
+            EXPECT_EQ(set->second->side, settingSide);
+            ASSERT_LT(handed, set) << "the next bar's reserve is handed over before it is set";
+            EXPECT_EQ(handed->second, set->second);
+            EXPECT_TRUE(std::none_of(sent.begin() + long(before), sent.end(),
+                [&](const auto& s) { return s.first == old.host.windowHandle(); }));
         }
     }
-}
-
-// Left to right: the leaving bar is silent whatever it hears, and the new
-// bar's reserve goes to the leaving window before its own is set (the work
-// area shifts in one step: never both edges at once).
-TEST_F(DockViewReserve, ALeavingBarTellsNothingAndTakesItsSuccessorsReserveFirst)
-{
-    state.settings.setMainDockPosition(QStringLiteral("left"));
-    PlacedBar old(state, QStringLiteral("left"));
-    old.show();
-    ASSERT_TRUE(lastSentTo(old.host));
-    state.settings.setMainDockPosition(QStringLiteral("right"));
-    old.view->leave();
-    const size_t before = sent.size();
-    state.publish();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(sent.size(), before) << "a leaving bar sends no reserve";
-
-    PlacedBar successor(state, QStringLiteral("right"));
-    successor.view->setReserveHandOver([this](const std::optional<ReservedEdge>& edge) {
-        sent.push_back({ nullptr, edge });
-    });
-    successor.show();
-    const std::optional<ReservedEdge> right = lastSentTo(successor.host);
-    ASSERT_TRUE(right);
-    EXPECT_EQ(right->side, ReservedEdge::Side::right);
-    const auto handed = std::find_if(
-        sent.begin() + long(before), sent.end(), [](const SentReserve& s) { return !s.window && s.edge; });
-    ASSERT_NE(handed, sent.end()) << "the successor's reserve was never handed over";
-    EXPECT_EQ(handed->edge, right);
-    const auto own = std::find_if(sent.begin() + long(before), sent.end(),
-        [&](const SentReserve& s) { return s.window == successor.host.windowHandle() && s.edge; });
-    EXPECT_LT(handed, own) << "handed over before it was set";
-    EXPECT_TRUE(std::none_of(sent.begin() + long(before), sent.end(),
-        [&](const SentReserve& s) { return s.window == old.host.windowHandle(); }));
 }
 
 } // namespace

@@ -7,7 +7,6 @@
 #include "dock/layout/DockEdges.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/fake/FakeServices.h"
-#include "widgets/Badge.h"
 
 #include <gtest/gtest.h>
 
@@ -59,30 +58,6 @@ TEST_F(DockViewRows, PictureItemsPointBackToEntriesAndApplications)
     EXPECT_EQ(windowItems[300].rect.left(), windowItems[301].rect.left());
     EXPECT_LT(windowItems[300].rect.top(), windowItems[301].rect.top());
     EXPECT_EQ(view.itemAt(windowItems[302].rect.center())->entryIndex, windowItems[302].entryIndex);
-}
-
-TEST_F(DockViewRows, ABadgeWhereItRisesOverThePanelIsItsButton)
-{
-    const auto app = addRunningApp(state, 30, 1, 10);
-    app->bundleUrl = QStringLiteral("/usr/share/applications/org.example.Chat.desktop");
-    state.appBadge.insert(*app->bundleUrl, QStringLiteral("7"));
-    addRunningApp(state, 40, 1, 20);
-
-    DockView view(state, true, 1920, 1080, kScreen);
-    view.resize(1920, 500);
-    view.refreshPicture();
-    const QRectF bar = view.picture().barRect;
-    const auto badged = std::find_if(view.picture().items.begin(), view.picture().items.end(),
-        [&](const DockBarItem& item) { return view.barEntries()[size_t(item.entryIndex)].badge == "7"; });
-    ASSERT_NE(badged, view.picture().items.end());
-    const QRectF badge = Badge(QStringLiteral("7")).rect(badged->iconRect);
-    ASSERT_LT(badge.top(), bar.top() - 2) << "the badge rises over the panel";
-
-    const QPointF onBadge(badge.center().x(), bar.top() - 2);
-    ASSERT_NE(view.itemAt(onBadge), nullptr);
-    EXPECT_EQ(view.itemAt(onBadge)->entryIndex, badged->entryIndex);
-    EXPECT_EQ(view.itemAt(QPointF(badged->rect.left() + 1, bar.top() - 2)), nullptr)
-        << "beside the badge, over the panel";
 }
 
 // Counts the paint events a widget gets.

@@ -25,8 +25,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 using namespace orbitshelf::test;
 
 namespace {
@@ -249,30 +247,22 @@ TEST_F(SettingsViews, TheRestartQuestionWaitsForItsAnswerWithoutHoldingTheProgra
     auto* view = new AppearanceSettingsView(std::nullopt, &window);
     window.show();
     const auto theme = [] { return UserDefaults::value(QStringLiteral("buttonTheme")).toString(); };
-    const auto marked = [view](const char* name) {
-        auto* tile = view->findChild<PictureTile*>(QString::fromLatin1(name));
-        return tile && tile->isSelected();
-    };
+    const auto tile = [view] { return view->findChild<PictureTile*>(QStringLiteral("ButtonTheme-1")); };
     for (const char* choice : { "cancel", "oK" }) {
         SCOPED_TRACE(choice);
-        click(view->findChild<PictureTile*>(QStringLiteral("ButtonTheme-1")));
+        click(tile());
         // The click has returned (exec() would still wait) with the question up.
-        QMessageBox* question = nullptr;
-        for (QMessageBox* box : window.findChildren<QMessageBox*>())
-            if (box->isVisible())
-                question = box;
-        ASSERT_TRUE(question);
+        auto* question = window.findChild<QMessageBox*>();
+        ASSERT_TRUE(question && question->isVisible());
         EXPECT_EQ(question->windowModality(), Qt::WindowModal) << "modal to the settings window alone";
         EXPECT_EQ(theme(), QStringLiteral("bigIcon"));
-        const QList<QAbstractButton*> buttons = question->buttons();
-        const auto button = std::find_if(buttons.begin(), buttons.end(),
-            [choice](const QAbstractButton* b) { return b->text() == QLatin1String(choice); });
-        ASSERT_NE(button, buttons.end());
-        (*button)->click();
+        for (QAbstractButton* button : question->buttons())
+            if (button->text() == QLatin1String(choice))
+                button->click();
         EXPECT_FALSE(question->isVisible());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     EXPECT_EQ(theme(), QStringLiteral("onlyIcon"));
     EXPECT_EQ(relaunched, 1) << "only the answer oK restarts";
-    EXPECT_TRUE(marked("ButtonTheme-1")) << "a restart that failed shows the stored theme";
+    EXPECT_TRUE(tile() && tile()->isSelected()) << "a restart that failed shows the stored theme";
 }

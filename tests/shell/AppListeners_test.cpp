@@ -265,10 +265,8 @@ TEST_F(AppListenersTest, AScreenNoticeRebuildsTheBarsOnlyOnASettledArrangementTh
     }
 }
 
-// From the first notice of a change of the screens until the bars stand on
-// what the last look found, the screens are settling (the bars' bands and
-// strips take no pointer meanwhile): whether that look rebuilt the bars or
-// found them as they stand, however many bursts came.
+// The screens are settling from the first notice until the bars stand on
+// what the last look found, rebuilt or as they stood, whatever the bursts.
 TEST_F(AppListenersTest, TheScreensAreSettlingFromTheFirstNoticeUntilTheLastLookEnds)
 {
     const DockScreen before { "P", QRectF(0, 0, 1400, 1050), QRectF(0, 0, 1400, 1050) };

@@ -99,12 +99,9 @@ TEST(EditWindowFormWidget, PickingAColourLeavesTheBarAnswering)
     QPointer<WindowTagEditorForm> editor = showWindowTagEditor(
         window, [] {}, &bar);
     ASSERT_TRUE(editor);
-    QPushButton* colour = nullptr;
     for (QPushButton* button : editor->findChildren<QPushButton*>())
-        if (button->text().isEmpty())
-            colour = button;
-    ASSERT_TRUE(colour);
-    colour->click();
+        if (button->text().isEmpty()) // the colour's swatch
+            button->click();
     auto* dialog = editor->findChild<QColorDialog*>();
     ASSERT_TRUE(dialog && dialog->isVisible());
     // Modal to the editor, it would be modal to the editor's bar as well.

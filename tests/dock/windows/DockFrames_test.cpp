@@ -184,13 +184,9 @@ TEST(DockFrames, StripEdgeLineLiesOnTheScreenEdge)
         QRect(0, 9, 1920, 1));
 }
 
-// The auto-show strip on the server at every scale a desktop asks for: it
-// takes the pointer on one row (or column) of the server's, its screen's
-// last, across the whole strip, and the rows above it stay the windows'.
-// A pixel of Qt's there covers two of the server's at 1.25 and 2.5 (where
-// it starts mid-row on a 768-row or a 2160-row screen) and two or three at
-// 2 and 3. The strip window a platform without such areas gets is cut to
-// the same row.
+// At every scale the auto-show strip takes the pointer on its screen's last
+// row (or column) of the server's alone, though a pixel of Qt's there covers
+// two or three of them, or starts mid-row; a strip window is cut to it too.
 TEST(DockFrames, AStripTakesOnlyItsScreensLastRowOfTheServersAtEveryScale)
 {
     struct Desk {
@@ -215,22 +211,17 @@ TEST(DockFrames, AStripTakesOnlyItsScreensLastRowOfTheServersAtEveryScale)
                 screens.push_back({ QStringLiteral("strip's"), desk.place, scale });
                 const QRect primary = platform::qtGeometry(screens.front());
                 const QRectF screen = toDockSpace(QRectF(platform::qtGeometry(screens.back())), primary);
-                QRectF visible = screen;
-                if (position == QLatin1String("bottom"))
-                    visible.adjust(0, desk.panel, 0, 0);
-                else if (position == QLatin1String("left"))
-                    visible.adjust(desk.panel, 0, 0, 0);
-                else
-                    visible.adjust(0, 0, -desk.panel, 0);
+                const auto panelOn
+                    = [&](const char* edge) { return position == QLatin1String(edge) ? desk.panel : 0; };
+                const QRectF visible
+                    = screen.adjusted(panelOn("left"), panelOn("bottom"), -panelOn("right"), 0);
                 const DockFrame frame = desk.beside ? screenDockTriggerFrame(visible, position)
                                                     : mainDockTriggerFrame(position, visible);
                 const DockFrame placed = stripPlacement(frame, visible);
 
                 const StripOnServer strip = stripOnServer(placed, screen, position, primary, screens);
                 const QRect edge = strip.edge.translated(strip.area.topLeft());
-                EXPECT_TRUE(desk.place.contains(strip.area))
-                    << strip.area.x() << "," << strip.area.y() << " " << strip.area.width() << "x"
-                    << strip.area.height();
+                EXPECT_TRUE(desk.place.contains(strip.area));
                 if (position == QLatin1String("bottom")) {
                     EXPECT_EQ(edge, QRect(strip.area.left(), desk.place.bottom(), strip.area.width(), 1));
                 } else {
@@ -240,8 +231,7 @@ TEST(DockFrames, AStripTakesOnlyItsScreensLastRowOfTheServersAtEveryScale)
                     EXPECT_EQ(strip.area.height(), desk.place.height()) << "a side strip the screen's height";
                 }
 
-                // A strip window of ours, cut to its line in the server's
-                // pixels; beside a panel its line is its own outer row.
+                // A strip window's line; beside a panel, its own outer row.
                 const QRect window = toWindowSystemRect(placed, primary);
                 const QRect line = edgeLineOnServer(
                     stripEdgeLine(placed, screen, position).translated(window.topLeft()), position, screens);

@@ -68,9 +68,7 @@ protected:
 
     platform::fake::FakeHoverAreas areas;
     platform::fake::FakeWindowInFront front;
-    // The last given to a window of ours, root coordinates and the
-    // server's pixels: input, shown.
-    std::pair<QRegion, QRegion> shape;
+    std::pair<QRegion, QRegion> shape; // the last set on a window of ours, on the root: input, shown
     QRect primary;
     DockWindowSpec spec;
 };
@@ -188,9 +186,8 @@ TEST_F(InputStripTest, AFullScreenWindowInFrontKeepsItsClicksUntilItLeavesFullSc
     state.publish();
     ASSERT_FALSE(area->inputRegion.isEmpty());
 
-    // Full screen again, as the platform tells before the pointer comes
-    // (nothing of the bar's own changes): a click right behind the pointer
-    // finds the film, not the strip.
+    // Full screen again, told by the platform before the pointer comes: a
+    // click right behind the pointer finds the film, not the strip.
     fullScreen(true);
     emit front.changed();
     EXPECT_TRUE(area->inputRegion.isEmpty()) << "the strip waited for the pointer to step aside";
@@ -226,12 +223,9 @@ TEST_F(InputStripTest, WhereverThePlatformCanMakeOne)
 }
 
 // Where the platform makes no such area, the strip is a window of ours. It
-// takes the pointer only on the screen's last row, and only while its dock
-// is hidden and no full-screen window in front keeps that row; over its
-// whole depth it took the clicks of a maximised window's last rows. Where
-// something composites it shows whole, so that no compositor shadows it;
-// elsewhere, where its transparent pixels show black, it shows that row
-// alone.
+// takes the pointer on the screen's last row alone, only while its dock is
+// hidden and no full-screen window in front keeps that row; it shows whole
+// where something composites (no shadow), that row alone elsewhere.
 TEST_F(InputStripTest, AStripWindowTakesOnlyTheEdgeRowWhileItsDockIsHiddenAndNoFullScreenWindowIsInFront)
 {
     const QRect whole(0, primary.bottom() - 19, primary.width() - 2, 20);
@@ -246,36 +240,28 @@ TEST_F(InputStripTest, AStripWindowTakesOnlyTheEdgeRowWhileItsDockIsHiddenAndNoF
         const std::unique_ptr<DockHostWindow> strip = makeDockHostWindow(state, spec);
         ASSERT_TRUE(strip);
         const QRegion shown = translucent ? QRegion(whole) : edgeRow;
-        EXPECT_EQ(shape.second, shown);
-        EXPECT_TRUE(shape.first.isEmpty()) << "a shown bar needs no strip";
-
+        EXPECT_EQ(shape, std::pair(QRegion(), shown)) << "a shown bar needs no strip";
         autoHide(QStringLiteral("true"));
         showDock(false);
-        EXPECT_EQ(shape.first, edgeRow);
-        EXPECT_EQ(shape.second, shown);
+        EXPECT_EQ(shape, std::pair(edgeRow, shown));
         showDock(true);
         EXPECT_TRUE(shape.first.isEmpty()) << "the bar it brought back takes over";
 
         showDock(false);
-        platform::ServerWindow player;
-        player.pid = 4242;
-        player.fullScreen = true;
-        player.frame = primary;
-        const quint32 film = fake.addWindow(player);
+        const quint32 film = fake.addWindow(4242, QStringLiteral("film"), primary);
         fake.setActiveWindow(film);
-        emit front.changed();
-        EXPECT_TRUE(shape.first.isEmpty()) << "the film in front keeps its last row";
-        fake.updateWindow(film, [](platform::ServerWindow& w) { w.fullScreen = false; });
-        emit front.changed();
-        EXPECT_EQ(shape.first, edgeRow);
+        for (const bool fullScreen : { true, false }) {
+            fake.updateWindow(film, [fullScreen](platform::ServerWindow& w) { w.fullScreen = fullScreen; });
+            emit front.changed();
+            EXPECT_EQ(shape.first, fullScreen ? QRegion() : edgeRow)
+                << "a full-screen film in front keeps its last row";
+        }
         platform::uninstall();
     }
 }
 
-// Qt rounds the pointer on the server's last row into its own pixels, at
-// 2.5 from 19.6 to 20: past the strip window's view, where only the window
-// hears it come. It brings the bar back all the same, and its leaving is
-// the strip's too.
+// At 2.5 Qt rounds the server's last row from 19.6 to 20, past the strip
+// window's view: entered there, it brings the bar back all the same.
 TEST_F(InputStripTest, AStripWindowEnteredPastItsViewBringsTheBarBack)
 {
     areas.refuse = true;
@@ -302,33 +288,28 @@ TEST_F(InputStripTest, AStripWindowEnteredPastItsViewBringsTheBarBack)
     EXPECT_EQ(left, QStringList { kStripScreen });
 }
 
-// Between a change of the screens and the bars rebuilt on it, a strip
-// stands along the edge of its screen as the old arrangement had it: a
-// hidden bar's strip takes nothing meanwhile, whether it draws nothing or
-// is a window of ours, and takes the edge again once the screens settled.
+// Between a change of the screens and the bars rebuilt on it, a hidden
+// bar's strip, area or window of ours, takes nothing.
 TEST_F(InputStripTest, AHiddenBarsStripTakesNothingWhileTheScreensSettle)
 {
-    const auto input
-        = [this](bool window) { return window ? shape.first : areas.alive().back()->inputRegion; };
     for (const bool window : { false, true }) {
         SCOPED_TRACE(window ? "a window of ours" : "an area that draws nothing");
-        // An area's own pixels; a window's shape is set on the root.
-        const QRegion edgeRow(window ? QRect(0, primary.bottom(), primary.width() - 2, 1)
-                                     : QRect(0, 19, primary.width() - 2, 1));
         install(window);
         areas.refuse = window;
         const std::unique_ptr<DockHostWindow> strip = makeDockHostWindow(state, spec);
         ASSERT_TRUE(strip);
         autoHide(QStringLiteral("true"));
         showDock(false);
-        EXPECT_EQ(input(window), edgeRow);
+        const auto input = [&] { return window ? shape.first : areas.alive().back()->inputRegion; };
+        const QRegion edgeRow = input();
+        ASSERT_FALSE(edgeRow.isEmpty());
 
         ScreensSettling::shared().setSettling(true);
-        EXPECT_TRUE(input(window).isEmpty());
+        EXPECT_TRUE(input().isEmpty());
         state.publish();
-        EXPECT_TRUE(input(window).isEmpty()) << "the bar's state changing meanwhile";
+        EXPECT_TRUE(input().isEmpty()) << "the bar's state changing meanwhile";
         ScreensSettling::shared().setSettling(false);
-        EXPECT_EQ(input(window), edgeRow);
+        EXPECT_EQ(input(), edgeRow);
         autoHide(QStringLiteral("false"));
         areas.refuse = false;
     }
