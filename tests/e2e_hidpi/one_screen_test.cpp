@@ -201,15 +201,9 @@ TEST_P(OneScreenAtScale, TheServerSeesWhatScaleOneShowsTimesTheScale)
             << shot("maximised").toStdString();
         std::cout << runTool(QStringLiteral("xprop"), { "-root", "_NET_WORKAREA" }).toStdString()
                   << ", the maximised window at " << text(frame).toStdString() << std::endl;
-        // Out of the way of the bar's pixels once the bar hides. Under load
-        // openbox has been seen to keep it maximised: asked again until it
-        // is back to its own size.
-        EXPECT_TRUE(waitUntil([&] {
-            runTool(QStringLiteral("wmctrl"),
-                { "-i", "-r", maximised.id, "-b", "remove,maximized_vert,maximized_horz" });
-            return waitUntil([&] { return windowGeometry(maximised.id).width() < kScreen.width() / 2; },
-                std::chrono::seconds(2));
-        })) << "still maximised at " << text(windowGeometry(maximised.id)).toStdString();
+        // Out of the way of the bar's pixels once the bar hides.
+        runTool(QStringLiteral("wmctrl"),
+            { "-i", "-r", maximised.id, "-b", "remove,maximized_vert,maximized_horz" });
     }
 
     std::optional<LoggedBarItem> mainButton = waitForKind(run, LoggedBarItem::mainButton);
@@ -309,6 +303,23 @@ TEST_P(OneScreenAtScale, TheServerSeesWhatScaleOneShowsTimesTheScale)
         SCOPED_TRACE("Auto Hide");
         const QPoint barMiddle(kScreen.center().x(), kScreen.bottom() - scaled(kBarRows / 2));
         const auto barShown = [&] { return !isBackground(pixelAt(barMiddle)); };
+        // Those pixels are read below; nothing of the terminal maximised
+        // above may cover them. Under load it has been found nearly as large
+        // as maximised again after the request to unmaximise (xterm resizes
+        // itself to whole lines of text, late): put back until it stays.
+        const auto outOfTheWay = [&] {
+            const QRect w = windowGeometry(maximised.id);
+            return !w.isEmpty() && w.right() < kScreen.center().x() - 40 && w.bottom() < kScreen.center().y();
+        };
+        EXPECT_TRUE(waitUntil([&] {
+            if (!outOfTheWay()) {
+                runTool(QStringLiteral("wmctrl"),
+                    { "-i", "-r", maximised.id, "-b", "remove,maximized_vert,maximized_horz" });
+                runTool(QStringLiteral("wmctrl"), { "-i", "-r", maximised.id, "-e", "0,900,100,600,300" });
+            }
+            // Still so a second later.
+            return outOfTheWay() && !waitUntil([&] { return !outOfTheWay(); }, std::chrono::seconds(1));
+        })) << "the terminal at " << text(windowGeometry(maximised.id)).toStdString();
         const qsizetype mark = run.log().size();
         EXPECT_TRUE(turnAutoHideOn(run, main.center(), scale)) << run.log().mid(mark).toStdString();
         movePointer(kAway);
