@@ -240,7 +240,9 @@ void openTwo(TwoWindows& w, const DockRun& run)
 
 // `taps` Alt+Tab with Tab held 5 ms and Alt let go 0, 30 or 250 ms after
 // Tab: each must switch, and leave the switcher closed and the keyboard free
-// within 200 ms of Alt's release. Returns how many did.
+// well before the second a missed release would leave it waiting (500 ms: a
+// loaded two-core machine has taken 230 ms for the first tap). Returns how
+// many did.
 int quickTaps(const TwoWindows& w, const DockRun& run, int taps, QString* report)
 {
     ThirdClient third;
@@ -265,7 +267,7 @@ int quickTaps(const TwoWindows& w, const DockRun& run, int taps, QString* report
             = waitUntil([&] { return third.activeWindow() == to && !switcherUp() && third.keyboardFree(); },
                 std::chrono::seconds(2), std::chrono::milliseconds(2));
         const qint64 took = released.elapsed();
-        if (ended && took <= 200) {
+        if (ended && took <= 500) {
             ++good;
             continue;
         }
