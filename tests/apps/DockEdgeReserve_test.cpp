@@ -56,20 +56,16 @@ TEST(DockEdgeReserve, ABarReservesItsOwnRowsFromWhereItsWindowWasPut)
         QRectF bar;
         std::optional<PlacedDockWindow> placed;
         std::vector<platform::ScaledScreen> screens;
-        bool keep;
         std::optional<ReservedEdge> expected;
     } rows[] = {
-        { "bottom", bottomBar, bottom, one, true, ReservedEdge { Side::bottom, 52, 800, 1119 } },
-        { "left", leftBar, left, one, true, ReservedEdge { Side::left, 50, 340, 739 } },
-        { "right", rightBar, right, one, true, ReservedEdge { Side::right, 50, 340, 739 } },
-        { "bottom at 2", bottomBar, bottom, at2, true, ReservedEdge { Side::bottom, 104, 1600, 2239 } },
-        { "left at 2", leftBar, left, at2, true, ReservedEdge { Side::left, 100, 680, 1479 } },
-        { "right at 1.5", rightBar, right, at15, true, ReservedEdge { Side::right, 75, 510, 1109 } },
-        { "not put anywhere yet", leftBar, std::nullopt, one, true, std::nullopt },
-        { "auto-hidden", rightBar, right, one, false, std::nullopt },
+        { "bottom", bottomBar, bottom, one, ReservedEdge { Side::bottom, 52, 800, 1119 } },
+        { "bottom at 2", bottomBar, bottom, at2, ReservedEdge { Side::bottom, 104, 1600, 2239 } },
+        { "left at 2", leftBar, left, at2, ReservedEdge { Side::left, 100, 680, 1479 } },
+        { "right at 1.5", rightBar, right, at15, ReservedEdge { Side::right, 75, 510, 1109 } },
+        { "not put anywhere yet", leftBar, std::nullopt, one, std::nullopt },
     };
     for (const auto& row : rows)
-        EXPECT_EQ(placedBarReserve(row.bar, row.placed, row.screens, row.keep), row.expected) << row.name;
+        EXPECT_EQ(placedBarReserve(row.bar, row.placed, row.screens, true), row.expected) << row.name;
 }
 
 // A reserve runs from the root's edge: a bar whose reserve would reach into

@@ -66,11 +66,10 @@ protected:
     QString h(const QString& relative) const { return QDir(home).filePath(relative); }
 
     // Generous: 5,000 entries under AddressSanitizer on a busy two-core
-    // machine took over 8 s.
+    // machine took over 8 s, first shown as not answering; the entries still
+    // come, and that is what is waited for.
     static void waitListed(const FastFinderModel& model)
     {
-        // A slow listing (a big folder under the sanitizers) is first shown as
-        // not answering; its entries still come, and that is what is waited for.
         QDeadlineTimer deadline(30000);
         while ((model.loading() || model.notAnswering()) && !deadline.hasExpired())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);

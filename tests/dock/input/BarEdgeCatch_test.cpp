@@ -123,41 +123,36 @@ TEST_F(BarEdgeCatchTest, StepsAsideAsAWindowInFrontGoesFullScreenAndBackAsItLeav
     services.hoverAreas = areas.factory();
     services.dockWindowHints.watchWindowInFront = front.watch();
     platform::install(std::move(services));
-    // Maximised above the bar's reserve, and in front.
+    // Maximised above the bar's reserve.
     const quint32 film = fake.addWindow(4242, QStringLiteral("film"), QRect(0, 0, 1920, 1028));
     const quint32 other = fake.addWindow(4243, QStringLiteral("notes"), QRect(100, 100, 800, 600));
-    fake.setActiveWindow(film);
 
     BarEdgeCatch edge(bar, QStringLiteral("Optional(S)"), [] { return false; });
     edge.set(
         QRectF(840, 498, 240, 2), QPoint(0, 580), QRectF(840, 448, 240, 50), QStringLiteral("bottom"), false);
     ASSERT_EQ(areas.alive().size(), 1u);
-    const auto area = areas.alive().front();
-    const QRegion band(0, 0, 240, 2);
-    ASSERT_EQ(area->inputRegion, band);
-
-    const auto setFilm = [&](bool fullScreen, const QRect& frame) {
-        fake.updateWindow(film, [&](platform::ServerWindow& w) {
-            w.fullScreen = fullScreen;
-            w.frame = frame;
+    const struct {
+        const char* name;
+        bool fullScreen;
+        int height;
+        quint32 active;
+        bool takes;
+    } steps[] = {
+        { "some window managers write the state before they resize", true, 1028, film, true },
+        { "full screen, its last row is its own", true, 1080, film, false },
+        { "another window in front", true, 1080, other, true },
+        { "out of full screen", false, 1028, film, true },
+    };
+    for (const auto& step : steps) {
+        fake.updateWindow(film, [&step](platform::ServerWindow& w) {
+            w.fullScreen = step.fullScreen;
+            w.frame = QRect(0, 0, 1920, step.height);
         });
+        fake.setActiveWindow(step.active);
         emit front.changed();
-    };
-    const auto activate = [&](quint32 window) {
-        fake.setActiveWindow(window);
-        emit front.changed();
-    };
-    // Some window managers write the state before they resize the window.
-    setFilm(true, QRect(0, 0, 1920, 1028));
-    EXPECT_EQ(area->inputRegion, band) << "the window does not reach the edge yet";
-    setFilm(true, QRect(0, 0, 1920, 1080));
-    EXPECT_TRUE(area->inputRegion.isEmpty()) << "the full-screen window's last row is its own";
-    activate(other);
-    EXPECT_EQ(area->inputRegion, band) << "another window in front";
-    activate(film);
-    EXPECT_TRUE(area->inputRegion.isEmpty());
-    setFilm(false, QRect(0, 0, 1920, 1028));
-    EXPECT_EQ(area->inputRegion, band) << "out of full screen, the last row is the bar's again";
+        EXPECT_EQ(areas.alive().front()->inputRegion, step.takes ? QRegion(0, 0, 240, 2) : QRegion())
+            << step.name;
+    }
     platform::uninstall();
 }
 

@@ -43,8 +43,6 @@ TEST(ScreenNotice, OnlyASettledArrangementIsOneToBuildOn)
             [](ScreensReading& r) { r.server->monitors[0].place.moveLeft(-1400); }, false },
         { "the bars would take a screen to stand above the root",
             [](ScreensReading& r) { r.places[1].moveTop(-56); }, false },
-        { "the bars would take a screen to stand nowhere", [](ScreensReading& r) { r.places[1] = QRect(); },
-            false },
         { "no server's view, a screen of Qt's left of the root",
             [](ScreensReading& r) {
                 r.server.reset();
