@@ -443,6 +443,21 @@ QStringList releaseHeldInput()
     return released;
 }
 
+void fakeClick(QPoint at)
+{
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    if (!xcb_connection_has_error(c)) {
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+        xcb_test_fake_input(
+            c, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, root, int16_t(at.x()), int16_t(at.y()), 0);
+        xcb_test_fake_input(c, XCB_BUTTON_PRESS, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+        xcb_test_fake_input(c, XCB_BUTTON_RELEASE, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+        // Answered once the server has handled the input before it.
+        free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    }
+    xcb_disconnect(c);
+}
+
 void terminate(qint64 pid)
 {
     if (pid <= 0)

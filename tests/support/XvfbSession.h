@@ -121,6 +121,12 @@ void terminate(qint64 pid);
 // Returns what was let go, as "key <X key code>" and "button <n>".
 QStringList releaseHeldInput();
 
+// A click of the first button at `at`: the pointer moved there, the button
+// pressed and let go through XTest, as a device gives them, on a connection
+// of its own. Returns once the server has handled all three; where the
+// press went is the window manager's and the clients' to tell.
+void fakeClick(QPoint at);
+
 // Whether a compositing manager runs on the display (owns _NET_WM_CM_S0).
 bool compositorRuns();
 
