@@ -274,7 +274,7 @@ TEST_P(ClicksBesideTheBar, AMaximisedWindowTakesEveryClickOnItsRowsRightUpToTheB
         int nudge = 0;
         ASSERT_TRUE(waitUntil([&] {
             movePointer(at.center() + QPoint(nudge++ % 2, 0));
-            return waitUntil([&] { return screenArea(at) != still; }, std::chrono::milliseconds(500));
+            return waitUntil([&] { return rootImage(at) != still; }, std::chrono::milliseconds(500));
         })) << "the hovered button does not grow";
         // Its rows and a few columns beside them, to tell what lies beneath.
         const int rows = int(std::ceil(8 * scale));

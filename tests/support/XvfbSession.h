@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QRegion>
 #include <QString>
 #include <QStringList>
@@ -126,6 +127,11 @@ QStringList releaseHeldInput();
 // of its own. Returns once the server has handled all three; where the
 // press went is the window manager's and the clients' to tell.
 void fakeClick(QPoint at);
+
+// What the screen shows in `area`, clipped to the root window: the root's
+// contents with every window over it, as a screen grabber reads them
+// (GetImage); a null image when nothing could be read.
+QImage rootImage(const QRect& area);
 
 // Whether a compositing manager runs on the display (owns _NET_WM_CM_S0).
 bool compositorRuns();
