@@ -142,14 +142,32 @@ inline QStringList strayPixels(const QImage& area, const QRect& where, const QIm
     return stray;
 }
 
-// What the screen shows in `area` once two looks agree.
+// The colour the screen shows at a point.
+inline QColor shownAt(QPoint at)
+{
+    const QImage pixel = rootImage(QRect(at, QSize(1, 1)));
+    return pixel.isNull() ? QColor() : QColor(pixel.pixelColor(0, 0).name());
+}
+
+// What the screen shows in `area` once it stayed the same for half a
+// second: a compositor draws a window that just mapped, or changed, a while
+// later, longer on a busy machine, and a quick look may find the area still
+// as it was before.
 inline QImage settledArea(const QRect& area)
 {
     QImage shown;
-    waitUntil([&] {
-        const QImage previous = std::exchange(shown, screenArea(area));
-        return !shown.isNull() && shown == previous;
-    });
+    QElapsedTimer same;
+    waitUntil(
+        [&] {
+            const QImage now = rootImage(area);
+            if (now.isNull() || now != shown) {
+                shown = now;
+                same.start();
+                return false;
+            }
+            return same.elapsed() >= 500;
+        },
+        std::chrono::seconds(10), std::chrono::milliseconds(50));
     return shown;
 }
 
@@ -163,7 +181,7 @@ inline QStringList strayWhileWatching(const QRect& area, const QImage& before)
     watching.start();
     waitUntil(
         [&] {
-            stray = strayPixels(screenArea(area), area, before);
+            stray = strayPixels(rootImage(area), area, before);
             return !stray.isEmpty() || watching.elapsed() >= 1500;
         },
         std::chrono::seconds(5));

@@ -160,7 +160,7 @@ TEST_P(FullScreenNotice, ShowsItsCardAloneForTwoSecondsAndTakesNoKeys)
                                    .arg(active, xdotool({ "getwindowname", active }),
                                        property(active, QStringLiteral("WM_CLASS")),
                                        property(active, QStringLiteral("_NET_WM_PID")));
-            const bool shown = cardShownAt(pixelAt(kCard.topLeft() + QPoint(10, 7)));
+            const bool shown = cardShownAt(shownAt(kCard.topLeft() + QPoint(10, 7)));
             const qint64 now = sinceFullScreen.elapsed();
             if (shown) {
                 firstSeen = firstSeen.value_or(now);
@@ -173,7 +173,7 @@ TEST_P(FullScreenNotice, ShowsItsCardAloneForTwoSecondsAndTakesNoKeys)
             }
             // The picture first: icewm raises its taskbar at the pushed edge.
             if (shown && during.isNull() && now - *firstSeen > 500) {
-                during = screenArea(kScreen);
+                during = rootImage(kScreen);
             } else if (shown && !during.isNull() && c.pushToEdge && !pushed) {
                 xdotool({ "mousemove", "300", "1040", "sleep", "0.02", "mousemove", "300", "1079" });
                 pushed = true;

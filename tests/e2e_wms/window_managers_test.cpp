@@ -108,7 +108,7 @@ public:
         if (!waitUntil([&] {
                 const QPoint before = m_onBar;
                 follow();
-                const QColor colour = inDockShape() ? pixelAt(m_onBar) : QColor();
+                const QColor colour = inDockShape() ? shownAt(m_onBar) : QColor();
                 if (m_onBar != before || colour != last || !colour.isValid() || colour == QColor(Qt::black)) {
                     last = colour;
                     same.start();
@@ -124,7 +124,7 @@ public:
     bool shown()
     {
         follow();
-        return inDockShape() && pixelAt(m_onBar) == m_drawn;
+        return inDockShape() && shownAt(m_onBar) == m_drawn;
     }
 
     // The dock window shows nothing where the main button was, and the
@@ -132,7 +132,7 @@ public:
     bool hidden()
     {
         follow();
-        return !inDockShape() && pixelAt(m_onBar) != m_drawn;
+        return !inDockShape() && shownAt(m_onBar) != m_drawn;
     }
 
     QPoint onBar() const { return m_onBar; }
@@ -145,7 +145,7 @@ public:
             .arg(m_onBar.x())
             .arg(m_onBar.y())
             .arg(inDockShape() ? QStringLiteral("holds it") : QStringLiteral("leaves it out"))
-            .arg(pixelAt(m_onBar).name(), m_drawn.isValid() ? m_drawn.name() : QStringLiteral("never read"))
+            .arg(shownAt(m_onBar).name(), m_drawn.isValid() ? m_drawn.name() : QStringLiteral("never read"))
             .toStdString();
     }
 
@@ -967,7 +967,7 @@ TEST_P(AutoShowStrip, TheBottomEdgeBringsTheBarBackBesideTheWindowManagersPanel)
         runTool(QStringLiteral("xprop"),
             { "-id", task.id, "-f", "_NET_WM_ICON", "32c", "-set", "_NET_WM_ICON", magenta.join(u',') });
         ASSERT_TRUE(waitUntil([&] {
-            const QImage panelNow = screenArea(panelAt);
+            const QImage panelNow = rootImage(panelAt);
             for (int x = 0; x < panelNow.width(); ++x)
                 for (int y = 0; y < panelNow.height(); ++y) {
                     const QColor c = panelNow.pixelColor(x, y);
@@ -1226,24 +1226,21 @@ TEST_P(BottomRow, ShowsWhatLiesThereWithoutTheProgramOrTheBarItself)
     ColouredRoot root;
     movePointer(kAway);
     const QRect rows(0, 1078, 1920, 2);
-    QImage without;
-    // The window manager's panel has drawn once two looks agree.
-    ASSERT_TRUE(waitUntil([&] {
-        const QImage previous = std::exchange(without, screenArea(rows));
-        return !without.isNull() && without == previous;
-    }));
+    // The window manager's panel has drawn once it stays the same.
+    const QImage without = settledArea(rows);
+    ASSERT_FALSE(without.isNull());
 
     DockRun run;
     ASSERT_GT(run.start(), 0);
     const std::optional<LoggedBarItem> mainButton = waitForKind(run, LoggedBarItem::mainButton);
     ASSERT_TRUE(mainButton) << run.log().toStdString();
-    ASSERT_TRUE(waitUntil([&] { return pixelAt(mainButton->rect.center()) != ColouredRoot::colour(); }));
+    ASSERT_TRUE(waitUntil([&] { return shownAt(mainButton->rect.center()) != ColouredRoot::colour(); }));
     ASSERT_TRUE(waitUntil([&] { return run.log().contains(QLatin1String("auto-show strip for")); }));
 
     // Every pixel of the bottom row that differs from the screen without the
     // program, and is not the bar drawing on down from the row above it.
     const auto strayPixels = [&](std::pair<int, int> bar) {
-        const QImage now = screenArea(rows);
+        const QImage now = rootImage(rows);
         QStringList stray;
         for (int x = 0; x < 1920 && !now.isNull(); ++x) {
             const QColor shown = now.pixelColor(x, 1);
@@ -1380,7 +1377,7 @@ TEST(CompositorShadows, UnderXfwm4NoBandCrossesAWhiteMaximisedWindow)
     ASSERT_GT(run.start(), 0);
     const std::optional<LoggedBarItem> mainButton = waitForKind(run, LoggedBarItem::mainButton);
     ASSERT_TRUE(mainButton) << run.log().toStdString();
-    ASSERT_TRUE(waitUntil([&] { return pixelAt(mainButton->rect.center()) != QColor(Qt::white); }));
+    ASSERT_TRUE(waitUntil([&] { return shownAt(mainButton->rect.center()) != QColor(Qt::white); }));
     ASSERT_TRUE(waitUntil([&] { return run.log().contains(QLatin1String("auto-show strip for")); }));
     QStringList stray = strayWhileWatching(dockTop, topBefore);
     EXPECT_TRUE(stray.isEmpty()) << "at the dock window's top edge: " << stray.size() << " pixels, first "
@@ -1393,12 +1390,12 @@ TEST(CompositorShadows, UnderXfwm4NoBandCrossesAWhiteMaximisedWindow)
     // The window paints the rows it got back a moment after it got them
     // (later on a busy machine): until then the compositor shows them black.
     EXPECT_TRUE(waitUntil([&] {
-        return strayPixels(screenArea(aboveStrip), aboveStrip, stripBefore).isEmpty();
+        return strayPixels(rootImage(aboveStrip), aboveStrip, stripBefore).isEmpty();
     })) << "above the strip, the maximised window's rows never came back white";
     stray = strayWhileWatching(aboveStrip, stripBefore);
     EXPECT_TRUE(stray.isEmpty()) << "above the strip: " << stray.size() << " pixels, first "
                                  << stray.mid(0, 5).join(QStringLiteral(", ")).toStdString();
-    stray = strayPixels(screenArea(dockTop), dockTop, topBefore);
+    stray = strayPixels(rootImage(dockTop), dockTop, topBefore);
     EXPECT_TRUE(stray.isEmpty()) << "at the dock window's top edge, the bar hidden: " << stray.size()
                                  << " pixels, first "
                                  << stray.mid(0, 5).join(QStringLiteral(", ")).toStdString();

@@ -443,6 +443,55 @@ QStringList releaseHeldInput()
     return released;
 }
 
+void fakeClick(QPoint at)
+{
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    if (!xcb_connection_has_error(c)) {
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+        xcb_test_fake_input(
+            c, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, root, int16_t(at.x()), int16_t(at.y()), 0);
+        xcb_test_fake_input(c, XCB_BUTTON_PRESS, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+        xcb_test_fake_input(c, XCB_BUTTON_RELEASE, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+        // Answered once the server has handled the input before it.
+        free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    }
+    xcb_disconnect(c);
+}
+
+QImage rootImage(const QRect& area)
+{
+    QImage image;
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(c)) {
+        xcb_disconnect(c);
+        return image;
+    }
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    const QRect read = area & QRect(0, 0, screen->width_in_pixels, screen->height_in_pixels);
+    std::unique_ptr<xcb_get_image_reply_t, decltype(&free)> reply(read.isEmpty()
+            ? nullptr
+            : xcb_get_image_reply(c,
+                xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, int16_t(read.x()),
+                    int16_t(read.y()), uint16_t(read.width()), uint16_t(read.height()), ~0u),
+                nullptr),
+        &free);
+    // The test servers run at depth 24, four bytes a pixel in the
+    // server's order, red, green and blue in its low three bytes (as
+    // QImage's RGB32 keeps them).
+    const int length = reply ? xcb_get_image_data_length(reply.get()) : 0;
+    if (reply && reply->depth == 24 && length == read.width() * read.height() * 4) {
+        image = QImage(read.size(), QImage::Format_RGB32);
+        const auto* pixels = reinterpret_cast<const uint32_t*>(xcb_get_image_data(reply.get()));
+        for (int y = 0; y < read.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < read.width(); ++x)
+                line[x] = 0xff000000u | pixels[y * read.width() + x];
+        }
+    }
+    xcb_disconnect(c);
+    return image;
+}
+
 void terminate(qint64 pid)
 {
     if (pid <= 0)

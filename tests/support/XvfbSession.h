@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QRegion>
 #include <QString>
 #include <QStringList>
@@ -120,6 +121,17 @@ void terminate(qint64 pid);
 // would otherwise hand the next tests a held Alt on the shared server.
 // Returns what was let go, as "key <X key code>" and "button <n>".
 QStringList releaseHeldInput();
+
+// A click of the first button at `at`: the pointer moved there, the button
+// pressed and let go through XTest, as a device gives them, on a connection
+// of its own. Returns once the server has handled all three; where the
+// press went is the window manager's and the clients' to tell.
+void fakeClick(QPoint at);
+
+// What the screen shows in `area`, clipped to the root window: the root's
+// contents with every window over it, as a screen grabber reads them
+// (GetImage); a null image when nothing could be read.
+QImage rootImage(const QRect& area);
 
 // Whether a compositing manager runs on the display (owns _NET_WM_CM_S0).
 bool compositorRuns();
