@@ -17,6 +17,7 @@
 #include <xcb/xtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -507,6 +508,52 @@ std::optional<QRegion> boundingShape(uint32_t window)
 std::optional<QRegion> inputShape(uint32_t window)
 {
     return shapeOf(window, XCB_SHAPE_SK_INPUT);
+}
+
+std::vector<QColor> screenColours(const std::vector<QPoint>& points)
+{
+    std::vector<QColor> colours(points.size());
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(c)) {
+        xcb_disconnect(c);
+        return colours;
+    }
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(setup).data;
+    // The root visual's masks say where red, green and blue lie in a pixel.
+    const xcb_visualtype_t* visual = nullptr;
+    for (auto depths = xcb_screen_allowed_depths_iterator(screen); depths.rem && !visual;
+         xcb_depth_next(&depths))
+        for (auto v = xcb_depth_visuals_iterator(depths.data); v.rem; xcb_visualtype_next(&v))
+            if (v.data->visual_id == screen->root_visual) {
+                visual = v.data;
+                break;
+            }
+    const auto channel = [](uint32_t pixel, uint32_t mask) {
+        if (mask == 0)
+            return 0;
+        const int shift = std::countr_zero(mask);
+        return int(((pixel & mask) >> shift) * 255 / (mask >> shift));
+    };
+    // One request for each point, all sent before the first answer is read.
+    std::vector<xcb_get_image_cookie_t> cookies;
+    for (const QPoint& at : points)
+        cookies.push_back(xcb_get_image(
+            c, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, int16_t(at.x()), int16_t(at.y()), 1, 1, ~0u));
+    for (size_t i = 0; i < cookies.size(); ++i) {
+        std::unique_ptr<xcb_get_image_reply_t, decltype(&free)> image(
+            xcb_get_image_reply(c, cookies[i], nullptr), &free);
+        if (!visual || !image || xcb_get_image_data_length(image.get()) != 4)
+            continue;
+        const uint8_t* b = xcb_get_image_data(image.get());
+        const uint32_t pixel = setup->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST
+            ? uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24
+            : uint32_t(b[3]) | uint32_t(b[2]) << 8 | uint32_t(b[1]) << 16 | uint32_t(b[0]) << 24;
+        colours[i] = QColor(channel(pixel, visual->red_mask), channel(pixel, visual->green_mask),
+            channel(pixel, visual->blue_mask));
+    }
+    xcb_disconnect(c);
+    return colours;
 }
 
 namespace {

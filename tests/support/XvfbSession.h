@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QRegion>
 #include <QString>
 #include <QStringList>
@@ -9,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace orbitshelf::test {
 
@@ -131,6 +133,14 @@ bool compositorRuns();
 std::optional<QRegion> boundingShape(uint32_t window);
 // Where the window takes the pointer, as boundingShape.
 std::optional<QRegion> inputShape(uint32_t window);
+
+// The colours the screen shows at `points` (root coordinates), read from
+// the server over one connection: where a test looks at many pixels over
+// and over, an image program started for each takes a third of a second
+// apiece on a busy machine. Read as the server keeps them (its own masks),
+// so they compare with each other; invalid for a point off the root or a
+// server whose pixels are not 32 bits wide.
+std::vector<QColor> screenColours(const std::vector<QPoint>& points);
 
 // picom on the test's display for as long as the object lives, with
 // Debian's sample configuration (shadows on, fading on), on its xrender back
