@@ -179,10 +179,12 @@ ShownBars shownBars()
         const QRect bar = dock.bounding.boundingRect().translated(dock.geometry.topLeft());
         if (!bar.isEmpty()) {
             const bool along = bar.width() >= bar.height();
-            dock.first = pixelAt(
-                along ? QPoint(bar.left() + 3, bar.center().y()) : QPoint(bar.center().x(), bar.top() + 3));
-            dock.last = pixelAt(along ? QPoint(bar.right() - 3, bar.center().y())
-                                      : QPoint(bar.center().x(), bar.bottom() - 3));
+            const std::vector<QColor> ends = screenColours(
+                { along ? QPoint(bar.left() + 3, bar.center().y()) : QPoint(bar.center().x(), bar.top() + 3),
+                    along ? QPoint(bar.right() - 3, bar.center().y())
+                          : QPoint(bar.center().x(), bar.bottom() - 3) });
+            dock.first = ends[0];
+            dock.last = ends[1];
         }
         shown.docks.push_back(dock);
     }

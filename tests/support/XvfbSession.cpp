@@ -558,6 +558,17 @@ std::optional<QRegion> inputShape(uint32_t window)
     return shapeOf(window, XCB_SHAPE_SK_INPUT);
 }
 
+std::vector<QColor> screenColours(const std::vector<QPoint>& points)
+{
+    std::vector<QColor> colours;
+    colours.reserve(points.size());
+    for (const QPoint& at : points) {
+        const QImage pixel = rootImage(QRect(at, QSize(1, 1)));
+        colours.push_back(pixel.isNull() ? QColor() : pixel.pixelColor(0, 0));
+    }
+    return colours;
+}
+
 namespace {
 QString g_picomError;
 } // namespace

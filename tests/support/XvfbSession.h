@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <QRegion>
 #include <QString>
@@ -10,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace orbitshelf::test {
 
@@ -143,6 +145,12 @@ bool compositorRuns();
 std::optional<QRegion> boundingShape(uint32_t window);
 // Where the window takes the pointer, as boundingShape.
 std::optional<QRegion> inputShape(uint32_t window);
+
+// The colours the screen shows at `points` (root coordinates), read with
+// rootImage: where a test looks at many pixels over and over, an image
+// program started for each takes a third of a second apiece on a busy
+// machine. Invalid for a point off the root.
+std::vector<QColor> screenColours(const std::vector<QPoint>& points);
 
 // picom on the test's display for as long as the object lives, with
 // Debian's sample configuration (shadows on, fading on), on its xrender back
