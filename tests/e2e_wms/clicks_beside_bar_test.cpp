@@ -239,6 +239,7 @@ TEST_P(ClicksBesideTheBar, AMaximisedWindowTakesEveryClickOnItsRowsRightUpToTheB
         const int toward = bottom || !left ? -1 : 1; // from the bar into the window
         const int barSide = bottom ? bar.rect.top() : left ? bar.rect.right() : bar.rect.left();
         QStringList lost;
+        QString underFirstLost;
         for (int away = 40; away >= 1 && lost.size() < 5; --away) {
             const int line = barSide + toward * away;
             if ((toward < 0 && line > nearest) || (toward > 0 && line < nearest))
@@ -251,7 +252,12 @@ TEST_P(ClicksBesideTheBar, AMaximisedWindowTakesEveryClickOnItsRowsRightUpToTheB
             for (const int along : across) {
                 const int before = pressed();
                 fakeClick(bottom ? QPoint(along, line) : QPoint(line, along));
-                got += waitUntil([&] { return pressed() > before; }, std::chrono::seconds(2));
+                const bool arrived = waitUntil([&] { return pressed() > before; }, std::chrono::seconds(2));
+                got += arrived;
+                // What stood under the pointer the first time a click went
+                // astray, to tell a window in the way from a press nobody got.
+                if (!arrived && underFirstLost.isEmpty())
+                    underFirstLost = xdotool({ "getmouselocation", "--shell" }).simplified();
             }
             if (got < int(across.size()))
                 lost << QStringLiteral("%1 %2: %3 of %4")
@@ -260,7 +266,10 @@ TEST_P(ClicksBesideTheBar, AMaximisedWindowTakesEveryClickOnItsRowsRightUpToTheB
                             .arg(got)
                             .arg(across.size());
         }
-        EXPECT_TRUE(lost.isEmpty()) << "clicks the window never got: " << lost.join(", ").toStdString();
+        EXPECT_TRUE(lost.isEmpty()) << "clicks the window never got: " << lost.join(", ").toStdString()
+                                    << "; under the first: " << underFirstLost.toStdString()
+                                    << " (the window " << probe.id.toStdString() << ")\n"
+                                    << run.log().right(4000).toStdString();
         screenshot(QStringLiteral("clicks-beside-%1-%2").arg(QLatin1String(row.name), edge));
         if (!bottom)
             continue;
