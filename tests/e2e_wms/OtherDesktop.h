@@ -145,8 +145,7 @@ inline QStringList strayPixels(const QImage& area, const QRect& where, const QIm
 // The colour the screen shows at a point.
 inline QColor shownAt(QPoint at)
 {
-    const QImage pixel = rootImage(QRect(at, QSize(1, 1)));
-    return pixel.isNull() ? QColor() : QColor(pixel.pixelColor(0, 0).name());
+    return screenColours({ at }).front();
 }
 
 // What the screen shows in `area` once it stayed the same for half a
